@@ -1,0 +1,2 @@
+// Command-line front end of the engine.
+namespace geoplait {}

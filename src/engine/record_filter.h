@@ -1,0 +1,31 @@
+// The record filters: whether the current record is written.
+#pragma once
+
+#include <string>
+
+#include "engine/run_context.h"
+
+namespace geoplait {
+
+// "20yymmddhhmmss" of the current record in local time (runs LocalDateTime).
+std::string RecordStamp(RunContext& ctx);
+
+// True when the date window is off or the record lies inside it.
+bool InsideDateWindow(RunContext& ctx);
+
+// Filter of the record emitter (non-KML outputs). `nmeaInput` selects the
+// NMEA-input behaviour (GroupDate set from LocalDate) over the CSV Full one.
+bool AcceptRecordForEmitter(RunContext& ctx, bool nmeaInput);
+
+// Filter of the KML emitter over NMEA input (GapDistance in the unit of MeterMile).
+bool AcceptRecordForKmlNmea(RunContext& ctx);
+
+// Filter of the KML emitter over CSV input (GapDistance in km; the previous
+// point moves whether the record passes or not).
+bool AcceptRecordForKmlCsv(RunContext& ctx);
+
+// The inline range check of the CSV Custom, POT and GPX runs: rejects a record
+// outside the record range when IncludeData is on, else runs ComputeDerived.
+bool AcceptRecordInRange(RunContext& ctx);
+
+}  // namespace geoplait

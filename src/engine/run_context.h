@@ -1,0 +1,59 @@
+// Everything one conversion works on, passed by reference instead of globals,
+// so that conversions can run side by side (tests do).
+#pragma once
+
+#include <string>
+
+#include "engine/track_point.h"
+#include "engine/user_interface.h"
+#include "kml/kml_state.h"
+#include "photo/photo_state.h"
+#include "settings/convert_settings.h"
+#include "writers/writer_state.h"
+
+namespace geoplait {
+
+// Values the job derives from the settings texts at its start.
+struct RunValues {
+    int32_t RecordRangeStart = 0;
+    int32_t RecordRangeEnd = 0;
+    int32_t SatelliteThreshold = 0;
+    int32_t DilutionThreshold = 0;
+    double ThinningDistance = 0.0;   // km
+    double PlacemarkDistance = 0.0;  // km
+    double GapDistanceLimit = 99999.0;     // km
+    double GapSecondsLimit = 99999999.0;   // seconds
+    int32_t PlacemarkInterval = 1;
+    std::string RangeStartStamp;  // "20yymmddhhmmss"
+    std::string RangeEndStamp;
+    int32_t TimeDifferenceValue = 0;  // signed hhmmss
+    std::string OverrideNote;
+    std::string DirectoryNote;
+    std::string FirstSentenceId;
+    int32_t PrescanCount = 0;
+    // OutputFile split into its parts; the extension keeps its dot.
+    std::string OutputDrive;  // always empty here
+    std::string OutputDirectory;
+    std::string OutputName;
+    std::string OutputExtension;
+    std::string PhotoListPath;  // "(OutFileName)_Photo.csv" when Photo_CsvOut is on
+};
+
+struct RunContext {
+    RunContext(Settings& s, UserInterface& u) : settings(s), ui(u) {}
+
+    Settings& settings;
+    UserInterface& ui;
+    // The current instance, which every conversion reads.
+    ConvertSettings& Current() { return settings.current; }
+    const ConvertSettings& Current() const { return settings.current; }
+
+    TrackPoint point;
+    TrackStore store;
+    RunValues run;
+    KmlState kml;
+    WriterState writer;
+    PhotoState photo;
+};
+
+}  // namespace geoplait

@@ -1,0 +1,314 @@
+#include "engine/text_file.h"
+
+#include <cstdarg>
+#include <cstring>
+
+namespace geoplait {
+
+namespace {
+
+constexpr size_t kReadBlock = 1 << 20;
+constexpr size_t kWriteBlock = 1 << 20;
+
+// Length of the valid UTF-8 sequence at p (at most n bytes), or 1 for a byte
+// that does not start one: such a byte counts as one character on its own.
+size_t SequenceLength(const unsigned char* p, size_t n) {
+    unsigned char c = p[0];
+    size_t len;
+    if (c < 0x80) return 1;
+    if (c >= 0xC2 && c <= 0xDF) len = 2;
+    else if (c >= 0xE0 && c <= 0xEF) len = 3;
+    else if (c >= 0xF0 && c <= 0xF4) len = 4;
+    else return 1;
+    if (len > n) return 1;
+    for (size_t i = 1; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80) return 1;
+    }
+    return len;
+}
+
+size_t CountChars(const char* s, size_t n) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s);
+    size_t chars = 0;
+    for (size_t i = 0; i < n; ++chars) i += SequenceLength(p + i, n - i);
+    return chars;
+}
+
+// Bytes of the first `chars` characters of s (or all of s when shorter).
+size_t BytesOfChars(const char* s, size_t n, size_t chars) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s);
+    size_t i = 0;
+    for (size_t c = 0; c < chars && i < n; ++c) i += SequenceLength(p + i, n - i);
+    return i;
+}
+
+void AppendUtf8(std::vector<char>& out, size_t& end, uint32_t cp) {
+    if (cp < 0x80) {
+        out[end++] = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out[end++] = static_cast<char>(0xC0 | (cp >> 6));
+        out[end++] = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out[end++] = static_cast<char>(0xE0 | (cp >> 12));
+        out[end++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[end++] = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out[end++] = static_cast<char>(0xF0 | (cp >> 18));
+        out[end++] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out[end++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[end++] = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+TextReader::~TextReader() { Close(); }
+
+bool TextReader::Open(const std::string& path) {
+    Close();
+    file_ = std::fopen(path.c_str(), "rb");
+    if (file_ == nullptr) return false;
+    Rewind();
+    return true;
+}
+
+void TextReader::Close() {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+    pos_ = end_ = 0;
+    eof_ = false;
+}
+
+void TextReader::Rewind() {
+    if (file_ == nullptr) return;
+    std::rewind(file_);
+    pos_ = end_ = 0;
+    eof_ = false;
+    pendingCr_ = false;
+    rawCarry_ = 0;
+    encoding_ = Encoding::Utf8;
+    unsigned char mark[3] = {0, 0, 0};
+    size_t n = std::fread(mark, 1, 3, file_);
+    size_t skip = 0;
+    if (n >= 3 && mark[0] == 0xEF && mark[1] == 0xBB && mark[2] == 0xBF) {
+        skip = 3;
+    } else if (n >= 2 && mark[0] == 0xFF && mark[1] == 0xFE) {
+        encoding_ = Encoding::Utf16Le;
+        skip = 2;
+    } else if (n >= 2 && mark[0] == 0xFE && mark[1] == 0xFF) {
+        encoding_ = Encoding::Utf16Be;
+        skip = 2;
+    }
+    std::fseek(file_, static_cast<long>(skip), SEEK_SET);
+}
+
+// Decodes n bytes of raw_ (after any carried bytes) into buf_ at end_; bytes of
+// an incomplete unit or surrogate pair are carried to the next call.
+size_t TextReader::DecodeUtf16(const unsigned char* src, size_t n) {
+    const bool le = encoding_ == Encoding::Utf16Le;
+    size_t i = 0;
+    auto unit = [&](size_t at) -> uint32_t {
+        return le ? static_cast<uint32_t>(src[at] | (src[at + 1] << 8))
+                  : static_cast<uint32_t>((src[at] << 8) | src[at + 1]);
+    };
+    while (i + 1 < n) {
+        uint32_t u = unit(i);
+        if (u >= 0xD800 && u <= 0xDBFF) {
+            if (i + 3 >= n) {
+                if (eof_) {  // lone high surrogate at the very end
+                    AppendUtf8(buf_, end_, 0xFFFD);
+                    i += 2;
+                    continue;
+                }
+                break;
+            }
+            uint32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                AppendUtf8(buf_, end_, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                i += 4;
+                continue;
+            }
+            AppendUtf8(buf_, end_, 0xFFFD);
+            i += 2;
+            continue;
+        }
+        AppendUtf8(buf_, end_, (u >= 0xDC00 && u <= 0xDFFF) ? 0xFFFD : u);
+        i += 2;
+    }
+    return i;
+}
+
+// Fills buf_ with the next block of UTF-8 text, CR LF already turned into LF.
+bool TextReader::Refill() {
+    if (file_ == nullptr) return false;
+    pos_ = end_ = 0;
+    if (buf_.size() < kReadBlock * 2 + 8) buf_.resize(kReadBlock * 2 + 8);
+    while (end_ == 0) {
+        if (eof_) {
+            if (pendingCr_) {
+                buf_[end_++] = '\r';
+                pendingCr_ = false;
+            }
+            return end_ > 0;
+        }
+        if (pendingCr_) {
+            buf_[end_++] = '\r';
+            pendingCr_ = false;
+        }
+        if (encoding_ == Encoding::Utf8) {
+            size_t n = std::fread(buf_.data() + end_, 1, kReadBlock, file_);
+            if (n < kReadBlock) eof_ = true;
+            end_ += n;
+        } else {
+            if (raw_.size() < kReadBlock + 8) raw_.resize(kReadBlock + 8);
+            size_t n = std::fread(raw_.data() + rawCarry_, 1, kReadBlock, file_);
+            if (n < kReadBlock) eof_ = true;
+            size_t have = rawCarry_ + n;
+            size_t used = DecodeUtf16(raw_.data(), have);
+            rawCarry_ = have - used;
+            if (eof_) rawCarry_ = 0;  // an odd trailing byte is dropped
+            else std::memmove(raw_.data(), raw_.data() + used, rawCarry_);
+        }
+        // CR LF -> LF in place; a CR at the very end waits for the next block.
+        size_t w = 0;
+        for (size_t r = 0; r < end_; ++r) {
+            char c = buf_[r];
+            if (c == '\r') {
+                if (r + 1 < end_) {
+                    if (buf_[r + 1] == '\n') continue;
+                } else if (!eof_) {
+                    pendingCr_ = true;
+                    continue;
+                }
+            }
+            buf_[w++] = c;
+        }
+        end_ = w;
+    }
+    return true;
+}
+
+bool TextReader::ReadLine(std::string& line, size_t limit) {
+    line.clear();
+    if (file_ == nullptr || limit < 2) return false;
+    const size_t maxChars = limit - 1;
+    bool any = false;
+    for (;;) {
+        if (pos_ >= end_ && !Refill()) return any;
+        any = true;
+        const char* start = buf_.data() + pos_;
+        size_t avail = end_ - pos_;
+        const void* nl = std::memchr(start, '\n', avail);
+        size_t chunk = nl ? static_cast<size_t>(static_cast<const char*>(nl) - start) + 1 : avail;
+        if (line.size() + chunk > maxChars) {
+            // Bytes exceed the limit: count characters exactly.
+            size_t have = CountChars(line.data(), line.size());
+            size_t room = maxChars - have;
+            size_t take = BytesOfChars(start, chunk, room);
+            if (take < chunk) {
+                line.append(start, take);
+                pos_ += take;
+                return true;
+            }
+        }
+        line.append(start, chunk);
+        pos_ += chunk;
+        if (nl) return true;
+    }
+}
+
+TextWriter::~TextWriter() { Close(); }
+
+bool TextWriter::Open(const std::string& path, WriteMode mode) {
+    Close();
+    failed_ = false;
+    used_ = 0;
+    bomPending_ = false;
+    file_ = std::fopen(path.c_str(), mode == WriteMode::Append ? "ab" : "wb");
+    if (file_ == nullptr) return false;
+    if (mode == WriteMode::Create) {
+        bomPending_ = true;
+    } else if (mode == WriteMode::Append) {
+        std::fseek(file_, 0, SEEK_END);
+        bomPending_ = std::ftell(file_) == 0;
+    }
+    if (buf_.size() < kWriteBlock) buf_.resize(kWriteBlock);
+    return true;
+}
+
+void TextWriter::DropBom() { bomPending_ = false; }
+
+void TextWriter::FlushBuffer() {
+    if (file_ == nullptr || used_ == 0) return;
+    if (std::fwrite(buf_.data(), 1, used_, file_) != used_) failed_ = true;
+    used_ = 0;
+}
+
+void TextWriter::Write(std::string_view text) {
+    if (file_ == nullptr) return;
+    if (bomPending_) {
+        bomPending_ = false;
+        Write("\xEF\xBB\xBF");
+    }
+    while (!text.empty()) {
+        const void* nl = std::memchr(text.data(), '\n', text.size());
+        size_t seg = nl ? static_cast<size_t>(static_cast<const char*>(nl) - text.data()) : text.size();
+        // Copy the segment in pieces that fit the buffer.
+        size_t done = 0;
+        while (done < seg) {
+            if (used_ == buf_.size()) FlushBuffer();
+            size_t n = std::min(seg - done, buf_.size() - used_);
+            std::memcpy(buf_.data() + used_, text.data() + done, n);
+            used_ += n;
+            done += n;
+        }
+        if (!nl) break;
+        if (buf_.size() - used_ < 2) FlushBuffer();
+        buf_[used_++] = '\r';
+        buf_[used_++] = '\n';
+        text.remove_prefix(seg + 1);
+    }
+}
+
+void TextWriter::Put(char c) { Write(std::string_view(&c, 1)); }
+
+void TextWriter::Printf(const char* format, ...) {
+    char small[1024];
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (n < 0) {
+        va_end(copy);
+        failed_ = true;
+        return;
+    }
+    if (static_cast<size_t>(n) < sizeof small) {
+        va_end(copy);
+        Write(std::string_view(small, static_cast<size_t>(n)));
+        return;
+    }
+    std::string big(static_cast<size_t>(n) + 1, '\0');
+    std::vsnprintf(big.data(), big.size(), format, copy);
+    va_end(copy);
+    big.resize(static_cast<size_t>(n));
+    Write(big);
+}
+
+bool TextWriter::Close() {
+    if (file_ == nullptr) return !failed_;
+    if (bomPending_) {
+        bomPending_ = false;
+        Write("\xEF\xBB\xBF");
+    }
+    FlushBuffer();
+    if (std::fflush(file_) != 0) failed_ = true;
+    if (std::ferror(file_)) failed_ = true;
+    if (std::fclose(file_) != 0) failed_ = true;
+    file_ = nullptr;
+    return !failed_;
+}
+
+}  // namespace geoplait

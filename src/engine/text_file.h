@@ -1,0 +1,91 @@
+// Text files as every reader and writer sees them.
+//
+// Reading: a UTF-8 byte-order mark at the start is skipped; a file that starts
+// with a UTF-16 mark (either byte order) is decoded to UTF-8; CR LF arrives as
+// one "\n"; a read returns at most limit-1 characters (code points; an invalid
+// byte counts as one and passes through unchanged), the rest of a longer line
+// arriving as the next read.
+//
+// Writing: every "\n" is written as CR LF. Create writes the UTF-8 mark unless
+// the caller drops it (Bom 0) before writing anything; Append adds to the end
+// (a mark only when the file is new or empty); Plain writes no mark.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace geoplait {
+
+class TextReader {
+public:
+    TextReader() = default;
+    explicit TextReader(const std::string& path) { Open(path); }
+    ~TextReader();
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
+
+    bool Open(const std::string& path);
+    bool IsOpen() const { return file_ != nullptr; }
+    void Close();
+    // Back to the first line (after the byte-order mark).
+    void Rewind();
+
+    // Reads the next line into `line`, keeping its "\n" when it has one, with at
+    // most limit-1 characters. False at the end of the input.
+    bool ReadLine(std::string& line, size_t limit = 4096);
+
+private:
+    bool Refill();
+    size_t DecodeUtf16(const unsigned char* src, size_t n);
+
+    std::FILE* file_ = nullptr;
+    enum class Encoding { Utf8, Utf16Le, Utf16Be } encoding_ = Encoding::Utf8;
+    std::vector<char> buf_;     // decoded UTF-8 bytes
+    size_t pos_ = 0;            // next unread byte in buf_
+    size_t end_ = 0;            // end of valid bytes in buf_
+    bool eof_ = false;
+    std::vector<unsigned char> raw_;  // UTF-16 input before decoding
+    size_t rawCarry_ = 0;             // undecoded bytes kept at the start of raw_
+    bool pendingCr_ = false;          // a CR at the end of the buffer, its LF not yet seen
+};
+
+enum class WriteMode {
+    Create,  // "w,ccs=UTF-8": truncate, byte-order mark
+    Append,  // "a,ccs=UTF-8": append
+    Plain,   // "w": truncate, no mark
+};
+
+class TextWriter {
+public:
+    TextWriter() = default;
+    TextWriter(const std::string& path, WriteMode mode) { Open(path, mode); }
+    ~TextWriter();  // closes; a failure to flush is lost here, call Close() to see it
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+
+    bool Open(const std::string& path, WriteMode mode);
+    bool IsOpen() const { return file_ != nullptr; }
+    // Bom 0: the byte-order mark of a created file is not written. Call before
+    // the first Write.
+    void DropBom();
+    // Writes text, "\n" as CR LF.
+    void Write(std::string_view text);
+    void Put(char c);
+    // Formatted write (printf rules), "\n" as CR LF.
+    void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Flushes and closes; false when anything failed to be written.
+    bool Close();
+
+private:
+    void FlushBuffer();
+
+    std::FILE* file_ = nullptr;
+    std::vector<char> buf_;
+    size_t used_ = 0;
+    bool bomPending_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace geoplait

@@ -1,0 +1,117 @@
+// The one current record and the run state kept around it.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace geoplait {
+
+// The current record. Text fields are named after the NMEA sentence they
+// first came from; every reader fills the same fields from its own format.
+struct TrackPoint {
+    std::string GgaId;
+    std::string GgaTime;
+    std::string GgaLatitude;
+    std::string GgaNS;
+    std::string GgaLongitude;
+    std::string GgaEW;
+    std::string GgaQuality;
+    std::string GgaSatellites;
+    std::string GgaDilution;
+    std::string GgaAltitude;
+    std::string GgaAltitudeUnit;
+    std::string GgaGeoid;
+    std::string GgaGeoidUnit;
+    std::string GgaDgpsAge;
+    std::string GgaDgpsStation;  // with the "*" and checksum that follow it
+    std::string RmcId;
+    std::string RmcTime;  // blank slots after ClearTrackPoint, see SlotChar
+    std::string RmcStatus;
+    std::string RmcLatitude;
+    std::string RmcNS;
+    std::string RmcLongitude;
+    std::string RmcEW;
+    std::string RmcSpeed;
+    std::string RmcCourse;
+    std::string RmcDate;  // blank slots after ClearTrackPoint, see SlotChar
+    std::string RmcMagVar;
+    std::string RmcMagVarEW;
+    std::string InLatitudeDeg;
+    std::string InLongitudeDeg;
+    std::string LatitudeDms;
+    std::string LongitudeDms;
+    std::string LatitudeDeg;
+    std::string LongitudeDeg;
+    std::string AltitudeText;
+    std::string LocalDate;  // ddmmyy after the time difference
+    std::string LocalTime;  // hhmmss after the time difference
+    std::string LocalDateText;  // "20yy/mm/dd"
+    std::string LocalTimeText;  // "hh:mm:ss"
+    // Columns of a CSV Full line that the program recomputes; read by nothing else.
+    std::string CsvSlot[24];
+
+    // Derived numbers (ComputeDerived), the first two set by the emitters.
+    int32_t SatCount = 0;
+    int32_t DilutionValue = 0;
+    double AltitudeValue = 0.0;
+    double Speed = 0.0;
+    double CourseValue = 0.0;
+    double IntervalDistance = 0.0;
+    double StartDistance = 0.0;
+    double TotalDistance = 0.0;
+    int32_t ElapsedSec = 0;
+    int32_t IntervalSec = 0;
+};
+
+// A position as the emitters and ComputeDerived remember it: the raw NMEA
+// longitude, latitude and altitude texts.
+struct PointTexts {
+    std::string Longitude;
+    std::string Latitude;
+    std::string Altitude;
+    void Clear() { Longitude.clear(); Latitude.clear(); Altitude.clear(); }
+    bool operator==(const PointTexts&) const = default;
+};
+
+struct TrackStore {
+    int32_t RecordIndex = 0;   // records read in this pass, rejected ones included
+    int32_t WrittenCount = 0;  // records written in this pass
+    int32_t OmitCount = 0;     // coordinate tuples dropped by the KML reader
+    int32_t SplitIndex = 0;    // current split file or colour group
+    PointTexts PreviousPoint;  // previous record seen by an emitter
+    double GapDistance = 0.0;
+    double SinceWrittenDistance = 0.0;
+    std::string GroupDate;
+    // ComputeDerived's memories. Its first point is the placemark anchor that
+    // distance-selected placemarks move.
+    PointTexts DerivedPrevious;
+    PointTexts PlacemarkAnchor;
+    std::time_t FirstTime = 0;
+    std::time_t PreviousTime = 0;
+};
+
+// Character i of a RmcTime/RmcDate-like slot as a positional writer sees it:
+// after ClearTrackPoint such a slot reads as empty but characters 1 to 7 are
+// blanks. So: s[i] inside the text, '\0' at its end, ' ' after it up to 7, '\0' beyond.
+char SlotChar(const std::string& s, size_t i);
+
+// Empties every text field of the record; numbers are left alone.
+void ClearTrackPoint(TrackPoint& point);
+
+// The text helpers shared by readers and writers.
+std::string ReplaceExtension(const std::string& path, std::string_view suffix);
+// Field n (from 1) of the line by `separator`; empty when the line or the first
+// 2048 characters end before the (n-1)-th separator.
+std::string FieldAt(std::string_view line, int n, char separator);
+void FieldAt(std::string& destination, std::string_view line, int n, char separator);
+std::string NumericOnly(std::string_view source);
+void CollapseBlanks(std::string& text);
+
+// Numbers from texts: the leading integer / leading decimal number, 0 when none.
+// Leading blanks are skipped, as the C library does.
+int32_t IntegerOf(std::string_view text);
+double NumberOf(std::string_view text);
+
+}  // namespace geoplait

@@ -1,0 +1,36 @@
+// Coordinate notations, position offset, Tokyo-to-WGS 84 datum shift,
+// distances on the Bessel ellipsoid and the unit systems of MeterMile.
+#pragma once
+
+#include <string>
+
+#include "engine/run_context.h"
+
+namespace geoplait {
+
+// Fills the two other notations from the first non-empty one, in the order
+// NMEA (ddmm.mmmm), decimal degrees, d/m/s (ddmmss.ss).
+void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms);
+
+// Distance in km from the current record (RmcLongitude, RmcLatitude,
+// GgaAltitude) to the given point (NMEA texts, altitude in metres).
+double TrackDistance(const RunContext& ctx, const std::string& longitude,
+                     const std::string& latitude, const std::string& altitude);
+
+// km, and knots, into the unit system of MeterMile.
+double DistanceInUnit(const ConvertSettings& s, double km);
+double SpeedInUnit(const ConvertSettings& s, double knots);
+// Metres into the altitude unit of MeterMile (feet for the mile systems).
+double AltitudeInUnit(const ConvertSettings& s, double metres);
+// 0 = "Km/Meter" (also any unknown text), 1 = "Nautical Mile/Feet", 2 = "Statute Mile/Feet".
+int UnitSystemOf(const ConvertSettings& s);
+
+// Moves a decimal-degree text by an offset in d/m/s notation; sense "+" adds,
+// anything else subtracts. Written back with "%3.6f".
+void OffsetCoordinate(std::string& degrees, const std::string& offset, const char* sense);
+
+// Shifts the record's LatitudeDeg/LongitudeDeg from Tokyo to WGS 84 when
+// Tokyo2WGS84 is on; rewrites both with "%3.6f" either way.
+void TokyoToWgs84(RunContext& ctx);
+
+}  // namespace geoplait

@@ -1,0 +1,9 @@
+// Run state of this subsystem that outlives one record within a run.
+#pragma once
+
+namespace geoplait {
+
+struct PhotoState {
+};
+
+}  // namespace geoplait

@@ -1,0 +1,36 @@
+// The settings file geoplait.ini: banner, INI-like sections, "  key=value" lines.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <ctime>
+
+#include "engine/user_interface.h"
+#include "settings/convert_settings.h"
+
+namespace geoplait {
+
+inline constexpr const char* kSettingsFileName = "geoplait.ini";
+inline constexpr const char* kVersionText = "Ver 0.33";
+
+// Reads startDir/name into the [config] fields and the baseline. Pass 0 stores
+// only AutoLoad, AutoSave and Protect; pass 1 every key. A missing file shows
+// "Config File Not found. " in pass 1 only. The caller applies the baseline.
+void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, int pass);
+
+// Handles one line of the settings-file grammar (tidying, comments, key=value,
+// numbered keys) against the [config] fields and the baseline. Returns false
+// when the line names no known key (used by the command line's --set).
+bool ApplySettingsLine(Settings& settings, std::string_view line, int pass);
+
+// Writes startDir/name from the [config] fields and the current instance.
+// Returns false when the file was not written (Protect, or it could not be
+// created: the old file is then left intact).
+bool SaveSettingsFile(Settings& settings, UserInterface& ui, const std::string& name,
+                      int show_message);
+
+// The file's whole text (as it would be written, before line-end translation)
+// with the given time of writing; SaveSettingsFile writes this.
+std::string SettingsFileText(const Settings& settings, const struct tm& when);
+
+}  // namespace geoplait

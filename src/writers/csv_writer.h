@@ -1,0 +1,18 @@
+// CSV output: the Full layout (50 fixed columns) and the Custom layout (the
+// columns switched on by the Output_ flags, in their fixed order).
+#pragma once
+
+#include "engine/run_context.h"
+#include "engine/text_file.h"
+
+namespace geoplait {
+
+void WriteCsvFullLine(TextWriter& out, RunContext& ctx);
+void WriteCsvCustomLine(TextWriter& out, RunContext& ctx);
+
+// "nmea(log) -> csv(Full)" / "nmea(log) -> csv(Custom)". Return 0, or -1 when
+// a file could not be opened.
+int RunNmeaToCsvFull(RunContext& ctx);
+int RunNmeaToCsvCustom(RunContext& ctx);
+
+}  // namespace geoplait

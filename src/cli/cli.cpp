@@ -1,2 +1,265 @@
-// Command-line front end of the engine.
-namespace geoplait {}
+// Command-line front end of the engine. It starts up as the window does
+// (defaults, geoplait.ini of the current directory), takes --ini and --set
+// lines on top, and runs one conversion with message boxes printed as text.
+#include "cli/cli.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/mode_table.h"
+#include "engine/run_context.h"
+#include "engine/run_conversion.h"
+#include "engine/text_file.h"
+#include "engine/user_interface.h"
+#include "settings/convert_settings.h"
+#include "settings/settings_file.h"
+
+namespace geoplait {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: geoplait-cli [--ini FILE] [--mode MODE] [--in PATH] [--out PATH] "
+    "[--set KEY=VALUE]... [--yes] [--write-ini FILE] [--list-modes]\n";
+
+constexpr const char* kHelpFooter = R"(
+Settings are made up in this order: the defaults; geoplait.ini of the current
+directory (only AutoLoad, AutoSave and Protect, or all of it when its AutoLoad
+is 1); --ini FILE; each --set line in the order given. --mode, --in and --out
+then choose the mode, the input and the output of the conversion.
+
+--set takes one settings-file line: --set Label_Date=1, --set MeterMile=UnitNMF,
+--set "TimeDifference=- 5:00". TrackLine and the Photo_Cal* keys, which the
+settings file does not hold, are accepted too.
+
+MODE is a display text ("nmea(log) -> kml") or a settings-file value (Geoplait);
+--list-modes prints every mode as display text, a tab and settings-file value.
+
+Message boxes are printed to stderr as "Caption: text", the completion message
+"Complete Record=written/read" to stdout. An existing output file is replaced
+only with --yes; without it the run stops.
+
+Exit status:
+  0   complete
+  1   the settings file could not be written (--write-ini, or the save after a
+      complete run when AutoSave is 1)
+  2   the run stopped before its completion message (see stderr)
+  3   records were read but none written ("Include Record Not Found")
+  4   nothing was read ("No data?")
+  64  bad command line: unknown option, key or mode, or a --set without "="
+
+Test hook: GEOPLAIT_FIXED_TIME=YYYYMMDDhhmmss in the environment sets the time
+written into the banner of the --write-ini file.
+)";
+
+constexpr const char* kCompletionPrefix = "Complete Record=";
+
+// Message boxes as lines of text; the replace question is answered by --yes.
+class CliUi : public UserInterface {
+public:
+    CliUi(std::ostream& out, std::ostream& err, bool yes) : out_(out), err_(err), yes_(yes) {}
+
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        std::ostream& stream = text.starts_with(kCompletionPrefix) ? out_ : err_;
+        stream << caption << ": " << text << "\n";
+    }
+    bool AskOkCancel(const std::string& text, const std::string& caption) override {
+        if (yes_) return true;
+        err_ << caption << ": " << text << "\n"
+             << "Answered Cancel; use --yes to answer OK.\n";
+        return false;
+    }
+    void SetMessageLine(const std::string&) override {}
+    void SetStatusLine(const std::string&) override {}
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+    bool yes_;
+};
+
+struct CliOptions {
+    std::string ini;
+    std::string mode;
+    std::string input;
+    std::string output;
+    std::vector<std::string> sets;
+    bool yes = false;
+    std::string writeIni;
+    bool listModes = false;
+};
+
+int BadCommandLine(std::ostream& err, const std::string& problem) {
+    err << "geoplait-cli: " << problem << "\n" << kUsage << "Run with --help for more information.\n";
+    return kExitUsage;
+}
+
+// Settings-file names without "/" are taken from the current directory.
+std::string PathArgument(const std::string& name) {
+    return name.find('/') == std::string::npos ? "./" + name : name;
+}
+
+// A --set line needs "=" after a key that is not blank.
+bool HasKeyAndValue(std::string_view line) {
+    size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return false;
+    return line.substr(0, equals).find_first_not_of(" \t") != std::string_view::npos;
+}
+
+const ModeEntry* FindMode(std::string_view text) {
+    const ModeEntry* mode = FindModeByDisplayText(text);
+    return mode != nullptr ? mode : FindModeByFileValue(text);
+}
+
+// GEOPLAIT_FIXED_TIME=YYYYMMDDhhmmss; false when unset or malformed.
+bool FixedTime(struct tm& when) {
+    const char* text = std::getenv("GEOPLAIT_FIXED_TIME");
+    if (text == nullptr) return false;
+    std::string_view digits(text);
+    if (digits.size() != 14 || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+        return false;
+    }
+    auto number = [&](size_t pos, size_t length) {
+        int value = 0;
+        for (size_t i = pos; i < pos + length; ++i) value = value * 10 + (digits[i] - '0');
+        return value;
+    };
+    when = {};
+    when.tm_year = number(0, 4) - 1900;
+    when.tm_mon = number(4, 2) - 1;
+    when.tm_mday = number(6, 2);
+    when.tm_hour = number(8, 2);
+    when.tm_min = number(10, 2);
+    when.tm_sec = number(12, 2);
+    return true;
+}
+
+// --write-ini: the settings as the settings file holds them.
+bool WriteSettings(Settings& settings, UserInterface& ui, const std::string& name) {
+    struct tm when;
+    if (settings.config.Protect == "1" || !FixedTime(when)) {
+        return SaveSettingsFile(settings, ui, name, 0);
+    }
+    TextWriter file;
+    if (file.Open(SettingsFilePath(settings, name), WriteMode::Create)) {
+        file.Write(SettingsFileText(settings, when));
+        if (file.Close()) return true;
+    }
+    ui.ShowMessage("Config File Not Create. ", "Error");
+    return false;
+}
+
+// Checks every --set line on scratch settings, so that a bad command line
+// changes and prints nothing else.
+bool CheckSettingLines(const std::vector<std::string>& lines, std::ostream& err, int& status) {
+    Settings scratch;
+    for (const std::string& line : lines) {
+        if (!HasKeyAndValue(line)) {
+            status = BadCommandLine(err, "--set needs KEY=VALUE: \"" + line + "\"");
+            return false;
+        }
+        if (!ApplySettingsLine(scratch, line, 1) && !ApplyCurrentOnlySetting(scratch.current, line)) {
+            status = BadCommandLine(err, "unknown settings key in --set \"" + line + "\"");
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    CliOptions options;
+    CLI::App app{"geoplait-cli: converts GPS track logs (NMEA, CSV, POT, GPX, KML, photos) into\n"
+                 "KML/KMZ, GPX, POT, CSV, NMEA and summaries, as the window's Create does.",
+                 "geoplait-cli"};
+    app.footer(kHelpFooter);
+    app.add_option("--ini", options.ini, "Read the settings file FILE (all keys) after geoplait.ini")
+        ->type_name("FILE");
+    app.add_option("--mode", options.mode, "Conversion mode: display text or settings-file value")
+        ->type_name("MODE");
+    app.add_option("--in", options.input, "Input file")
+        ->type_name("PATH");
+    app.add_option("--out", options.output, "Output file")->type_name("PATH");
+    app.add_option("--set", options.sets, "One settings-file line; may be repeated")
+        ->type_name("KEY=VALUE")
+        ->allow_extra_args(false);
+    app.add_flag("--yes", options.yes, "Replace an existing output file");
+    app.add_option("--write-ini", options.writeIni,
+                   "Write the resulting settings to FILE in the settings-file layout; no conversion")
+        ->type_name("FILE");
+    app.add_flag("--list-modes", options.listModes, "Print the 36 modes and exit");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return kExitComplete;
+    } catch (const CLI::ParseError& e) {
+        return BadCommandLine(err, e.what());
+    }
+
+    if (options.listModes) {
+        for (const ModeEntry& mode : kModeTable) out << mode.displayText << '\t' << mode.fileValue << '\n';
+        return kExitComplete;
+    }
+
+    const ModeEntry* mode = nullptr;
+    if (!options.mode.empty()) {
+        mode = FindMode(options.mode);
+        if (mode == nullptr) {
+            return BadCommandLine(err, "unknown mode \"" + options.mode + "\" (see --list-modes)");
+        }
+    }
+    int status = kExitUsage;
+    if (!CheckSettingLines(options.sets, err, status)) return status;
+
+    CliUi ui(out, err, options.yes);
+    Settings settings;
+    std::error_code ec;
+    std::filesystem::path here = std::filesystem::current_path(ec);
+    settings.startDir = ec ? "." : here.string();
+    SetDefaultSettings(settings);
+    LoadSettingsFile(settings, ui, kSettingsFileName, 0);
+    if (settings.config.AutoLoad == "1") LoadSettingsFile(settings, ui, kSettingsFileName, 1);
+    if (!options.ini.empty()) LoadSettingsFile(settings, ui, PathArgument(options.ini), 1);
+
+    std::vector<const std::string*> currentOnly;
+    for (const std::string& line : options.sets) {
+        if (!ApplySettingsLine(settings, line, 1)) currentOnly.push_back(&line);
+    }
+    PadIncludeTimes(settings.baseline);
+    ApplyBaselineSettings(settings);
+    for (const std::string* line : currentOnly) ApplyCurrentOnlySetting(settings.current, *line);
+
+    ConvertSettings& current = settings.current;
+    if (mode != nullptr) current.Mode = mode->displayText;
+    if (!options.input.empty()) current.InputFile = options.input;
+    if (!options.output.empty()) current.OutputFile = options.output;
+
+    if (!options.writeIni.empty()) {
+        return WriteSettings(settings, ui, PathArgument(options.writeIni)) ? kExitComplete
+                                                                           : kExitSettingsNotSaved;
+    }
+
+    RunContext ctx(settings, ui);
+    switch (RunConversion(ctx)) {
+        case RunOutcome::Complete:
+            return ctx.run.SettingsSaveFailed ? kExitSettingsNotSaved : kExitComplete;
+        case RunOutcome::NothingIncluded:
+            return kExitNothingIncluded;
+        case RunOutcome::NoData:
+            return kExitNoData;
+        case RunOutcome::Stopped:
+            break;
+    }
+    return kExitStopped;
+}
+
+}  // namespace geoplait

@@ -33,10 +33,11 @@ struct RunValues {
     int32_t PrescanCount = 0;
     // OutputFile split into its parts; the extension keeps its dot.
     std::string OutputDrive;  // always empty here
-    std::string OutputDirectory;
+    std::string OutputDirectory;  // with its trailing "/"; empty for a bare file name
     std::string OutputName;
     std::string OutputExtension;
     std::string PhotoListPath;  // "(OutFileName)_Photo.csv" when Photo_CsvOut is on
+    bool SettingsSaveFailed = false;  // the save after a complete run could not write the file
 };
 
 struct RunContext {

@@ -51,6 +51,12 @@ struct TrackPoint {
     std::string LocalTimeText;  // "hh:mm:ss"
     // Columns of a CSV Full line that the program recomputes; read by nothing else.
     std::string CsvSlot[24];
+    // The point's name from GPX or KML input, and the extra text of the POT
+    // "tex" item or the KML names; written by the CSV Custom columns Output_Name
+    // and Output_Extend_Data. Not emptied by ClearTrackPoint: the readers that
+    // fill them empty them themselves.
+    std::string PointName;
+    std::string ExtendData;
 
     // Derived numbers (ComputeDerived), the first two set by the emitters.
     int32_t SatCount = 0;

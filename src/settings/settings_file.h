@@ -23,6 +23,19 @@ void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& 
 // when the line names no known key (used by the command line's --set).
 bool ApplySettingsLine(Settings& settings, std::string_view line, int pass);
 
+// The same grammar for the fields of the current instance that no file line
+// stores: TrackLine and the four photo calibration texts. False for any other
+// line. The command line applies these after ApplyBaselineSettings.
+bool ApplyCurrentOnlySetting(ConvertSettings& current, std::string_view line);
+
+// The fix-up after the last line: a TIME_IncludeStart / TIME_IncludeEnd whose
+// second character is ":" gets a leading "0". LoadSettingsFile does this
+// itself; a caller that applies lines on its own (--set) calls it afterwards.
+void PadIncludeTimes(ConvertSettings& baseline);
+
+// startDir + "/" + name; a name holding "/" is used as given.
+std::string SettingsFilePath(const Settings& settings, const std::string& name);
+
 // Writes startDir/name from the [config] fields and the current instance.
 // Returns false when the file was not written (Protect, or it could not be
 // created: the old file is then left intact).

@@ -7,6 +7,10 @@
 
 namespace geoplait {
 
+// Index in TrackPoint::CsvSlot of CSV Full column 28, the reserved text slot
+// that the CSV Full reader fills and the Full line writer writes back.
+inline constexpr int kCsvFullReservedSlot = 0;
+
 void WriteCsvFullLine(TextWriter& out, RunContext& ctx);
 void WriteCsvCustomLine(TextWriter& out, RunContext& ctx);
 

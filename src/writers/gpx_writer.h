@@ -1,6 +1,9 @@
 // GPX 1.1 output: the document frame around one route, one route point per record.
 #pragma once
 
+#include <cstddef>
+#include <string_view>
+
 #include "engine/run_context.h"
 #include "engine/text_file.h"
 
@@ -13,7 +16,19 @@ void WriteGpxTail(TextWriter& out);
 // One <rtept> for the current record.
 void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx);
 
-// "nmea(log) -> gpx". Returns 0, or -1 when a file could not be opened.
+// "nmea(log) -> gpx". Returns 0, or -1 when a file could not be opened or
+// the output could not be written.
 int RunNmeaToGpx(RunContext& ctx);
+
+// The point label shared by the GPX route point name and the POT text item:
+// number, elapsed time, distance and speed as the Label_ flags ask. Writes a
+// NUL-terminated text into `buffer` (kPointLabelSize is always enough) and
+// returns its length.
+inline constexpr size_t kPointLabelSize = 1024;
+size_t FormatPointLabel(const RunContext& ctx, char* buffer, size_t size);
+
+// Writes `text` as XML character data: & < > escaped, characters XML cannot
+// carry (C0 controls but tab, CR, LF; malformed UTF-8) replaced by U+FFFD.
+void WriteXmlText(TextWriter& out, std::string_view text);
 
 }  // namespace geoplait

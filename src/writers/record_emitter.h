@@ -13,6 +13,18 @@ enum class InputOrigin { Nmea, CsvFull };
 // kind: 'P' POT, 'G' GPX route point, 'N' NMEA (CSV Full input only),
 // 'F' CSV Full, 'C' CSV Custom. Returns 0, or -1 when a split file cannot be
 // created (the run then ends with its message).
+//
+// After a -1 the output is closed and ctx.writer.OutputLost is set: every
+// later call only clears the record and returns -1 again, so a run that keeps
+// reading neither writes nor counts anything more. The files written before
+// stay as they are.
 int EmitRecord(TextWriter& out, RunContext& ctx, char kind, InputOrigin origin);
+
+// Start of a run whose output may be split (the NMEA-to-CSV runs and the CSV
+// Full runs to NMEA, CSV Full and CSV Custom): sets SplitIndex to 0 and, when
+// FileSplit is on, remembers the name parts of OutputFile for the split files
+// and renames OutputFile itself to its first file "<base>_000<ext>" (the new
+// name stays in the settings). Call it before creating the output.
+void PrepareFileSplit(RunContext& ctx);
 
 }  // namespace geoplait

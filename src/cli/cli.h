@@ -1,0 +1,21 @@
+// The command line of the converter: settings from geoplait.ini, --ini and
+// --set lines, then one conversion (or a settings-file write, or the mode list).
+#pragma once
+
+#include <ostream>
+
+namespace geoplait {
+
+// Exit statuses of geoplait-cli.
+inline constexpr int kExitComplete = 0;         // "Complete Record=..."
+inline constexpr int kExitSettingsNotSaved = 1; // the settings file could not be written
+inline constexpr int kExitStopped = 2;          // the run ended before its completion message
+inline constexpr int kExitNothingIncluded = 3;  // "Include Record Not Found=..."
+inline constexpr int kExitNoData = 4;           // "No data?..."
+inline constexpr int kExitUsage = 64;           // bad command line
+
+// Runs the command line; messages go to `err`, the completion message, the
+// mode list and the help to `out`. Returns the exit status.
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+}  // namespace geoplait

@@ -1,0 +1,118 @@
+// The record filters. Each variant checks in its own order, because the order
+// decides which records move the previous point and the running distances.
+// A filter never counts: the caller adds to RecordIndex and clears the record.
+#include "engine/record_filter.h"
+
+#include <cstdint>
+
+#include "engine/track_point.h"
+#include "geo/coordinates.h"
+#include "geo/time_difference.h"
+
+namespace geoplait {
+
+namespace {
+
+// Number of the current record counts every record read, rejected ones too.
+bool OutsideRecordRange(const RunContext& ctx) {
+    const int64_t number = static_cast<int64_t>(ctx.store.RecordIndex) + 1;
+    return number < ctx.run.RecordRangeStart || number > ctx.run.RecordRangeEnd;
+}
+
+bool IsErrorData(const RunContext& ctx) {
+    return ctx.Current().OmitErrorData != 0 && ctx.point.RmcLongitude.empty() &&
+           ctx.point.RmcLatitude.empty();
+}
+
+void SetSatellitesAndDilution(RunContext& ctx) {
+    const int32_t satellites = IntegerOf(ctx.point.GgaSatellites);
+    ctx.point.SatCount = satellites == 0 ? 999 : satellites;
+    ctx.point.DilutionValue = IntegerOf(ctx.point.GgaDilution);
+}
+
+// Distance from the previous point (kept when there is none yet), then the
+// current record becomes the previous point.
+void MovePreviousPoint(RunContext& ctx, bool inUnit) {
+    TrackStore& store = ctx.store;
+    if (!store.PreviousPoint.Longitude.empty()) {
+        const double km = TrackDistance(ctx, store.PreviousPoint.Longitude,
+                                        store.PreviousPoint.Latitude, store.PreviousPoint.Altitude);
+        store.GapDistance = inUnit ? DistanceInUnit(ctx.Current(), km) : km;
+        store.SinceWrittenDistance += store.GapDistance;
+    }
+    store.PreviousPoint.Longitude.assign(ctx.point.RmcLongitude);
+    store.PreviousPoint.Latitude.assign(ctx.point.RmcLatitude);
+    store.PreviousPoint.Altitude.assign(ctx.point.GgaAltitude);
+}
+
+// The IncludeData group of the KML emitters.
+bool FailsKmlIncludeData(const RunContext& ctx) {
+    if (ctx.Current().IncludeData == 0) return false;
+    return OutsideRecordRange(ctx) || ctx.point.SatCount < ctx.run.SatelliteThreshold ||
+           ctx.point.DilutionValue > ctx.run.DilutionThreshold ||
+           ctx.store.SinceWrittenDistance < ctx.run.ThinningDistance;
+}
+
+}  // namespace
+
+std::string RecordStamp(RunContext& ctx) {
+    LocalDateTime(ctx);
+    const std::string& date = ctx.point.LocalDate;
+    std::string stamp;
+    stamp.reserve(14);
+    stamp.append("20");
+    const size_t order[6] = {4, 5, 2, 3, 0, 1};
+    for (size_t i : order) {
+        const char c = SlotChar(date, i);
+        if (c == '\0') break;
+        stamp.push_back(c);
+    }
+    stamp.append(ctx.point.LocalTime);
+    return stamp;
+}
+
+bool InsideDateWindow(RunContext& ctx) {
+    if (ctx.Current().IncludeData_date == 0) return true;
+    const std::string stamp = RecordStamp(ctx);
+    return ctx.run.RangeStartStamp <= stamp && stamp <= ctx.run.RangeEndStamp;
+}
+
+bool AcceptRecordForEmitter(RunContext& ctx, bool nmeaInput) {
+    if (IsErrorData(ctx)) return false;
+    if (!InsideDateWindow(ctx)) return false;
+    if (ctx.Current().IncludeData != 0 && OutsideRecordRange(ctx)) return false;
+    SetSatellitesAndDilution(ctx);
+    MovePreviousPoint(ctx, true);
+    ComputeDerived(ctx);
+    if (nmeaInput && ctx.store.GroupDate.empty()) ctx.store.GroupDate.assign(ctx.point.LocalDate);
+    return true;
+}
+
+bool AcceptRecordForKmlNmea(RunContext& ctx) {
+    SetSatellitesAndDilution(ctx);
+    if (IsErrorData(ctx)) return false;
+    MovePreviousPoint(ctx, true);
+    if (FailsKmlIncludeData(ctx)) return false;
+    if (!InsideDateWindow(ctx)) return false;
+    ComputeDerived(ctx);
+    if (ctx.store.GroupDate.empty()) ctx.store.GroupDate.assign(ctx.point.LocalDate);
+    return true;
+}
+
+bool AcceptRecordForKmlCsv(RunContext& ctx) {
+    SetSatellitesAndDilution(ctx);
+    MovePreviousPoint(ctx, false);
+    if (IsErrorData(ctx)) return false;
+    if (FailsKmlIncludeData(ctx)) return false;
+    if (!InsideDateWindow(ctx)) return false;
+    ComputeDerived(ctx);
+    return true;
+}
+
+bool AcceptRecordInRange(RunContext& ctx) {
+    if (ctx.Current().IncludeData != 0 && OutsideRecordRange(ctx)) return false;
+    ComputeDerived(ctx);
+    return true;
+}
+
+}  // namespace geoplait

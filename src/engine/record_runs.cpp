@@ -1,0 +1,31 @@
+// "nmea(log) -> pot": reads the log epoch by epoch (one record per epoch, the
+// last one handed on after the end of the input, also for an empty log) and
+// writes each record that passes the filters as a POT line after the DAT line.
+#include "engine/record_runs.h"
+
+#include "readers/nmea_reader.h"
+#include "writers/pot_writer.h"
+#include "writers/record_emitter.h"
+
+namespace geoplait {
+
+void RunNmeaToPot(RunContext& ctx) {
+    TextReader input;
+    if (!input.Open(ctx.Current().InputFile)) {
+        ctx.ui.ShowMessage("Input File Not Found", "Check!");
+        return;
+    }
+    TextWriter out;
+    if (!out.Open(ctx.Current().OutputFile, WriteMode::Create)) {
+        ctx.ui.ShowMessage("Output File Not Create", "Error");
+        return;
+    }
+    if (ctx.Current().Bom == 0) out.DropBom();
+    WritePotHead(out);
+    ctx.point.TotalDistance = 0.0;
+    ReadNmeaEpochs(input, ctx,
+                   [&out](RunContext& c) { EmitRecord(out, c, 'P', InputOrigin::Nmea); });
+    out.Close();
+}
+
+}  // namespace geoplait

@@ -1,0 +1,394 @@
+// The Create command: run values, validation of the file names, the replace
+// question, the output directory, the pre-scan, the first-line check of NMEA
+// logs, the mode dispatch and the completion report.
+#include "engine/run_conversion.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "engine/mode_table.h"
+#include "engine/run_steps.h"
+#include "engine/text_file.h"
+#include "engine/track_point.h"
+#include "geo/time_difference.h"
+#include "settings/settings_file.h"
+
+namespace geoplait {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kLineLimit = 4096;
+
+// Identifiers an NMEA log may start with, in the order they are compared.
+constexpr std::string_view kFirstSentenceIds[] = {
+    "$GPAAM", "$GPRMC", "$GPALM", "$GPRTE", "$GPAPA", "$GPTRF", "$GPAPB", "$GPSTN", "$GPBOD",
+    "$GPVBW", "$GPBWC", "$GPVTG", "$GPDTM", "$GPWCV", "$GPGGA", "$GPWPL", "$GPGLL", "$GPXTC",
+    "$GPGRS", "$GPXTE", "$GPGSA", "$GPZTG", "$GPGST", "$GPZDA", "$GPGSV", "$PGRME", "$GPMSK",
+    "$PGRMM", "$GPMSS", "$PGRMZ", "$GPRMA", "$PSLIB", "$GPRMB",
+};
+static_assert(std::size(kFirstSentenceIds) == 33);
+
+// Placemark types that set the interval from the pre-scan count.
+struct PlacemarkType {
+    std::string_view text;
+    int32_t divisor;
+};
+constexpr PlacemarkType kPlacemarkTypes[] = {
+    {"Start & End", 1}, {"Point 3", 3},   {"Point 5", 5},     {"Point 10", 10},
+    {"Point 30", 30},   {"Point 50", 50}, {"Point 100", 100},
+};
+
+// What the pre-scan counts for each input family.
+enum class PrescanRule { Nothing, RmcElseGga, EveryLine, EveryLineButFirst, LonAttribute };
+struct FamilyRule {
+    ModeKind kind;
+    PrescanRule rule;
+};
+constexpr FamilyRule kPrescanRules[] = {
+    {ModeKind::Nmea, PrescanRule::RmcElseGga},
+    {ModeKind::CsvFull, PrescanRule::EveryLine},
+    {ModeKind::CsvCustom, PrescanRule::EveryLine},
+    {ModeKind::Pot, PrescanRule::EveryLineButFirst},
+    {ModeKind::Gpx, PrescanRule::LonAttribute},
+    {ModeKind::KmlLine, PrescanRule::EveryLine},
+    {ModeKind::KmlPoint, PrescanRule::EveryLine},
+    {ModeKind::Photo, PrescanRule::Nothing},
+};
+// The summary modes read their input themselves and count nothing in advance.
+constexpr std::string_view kUncountedModes[] = {"Nmea2Summary", "Nmea2SummaryHtml"};
+
+constexpr std::string_view kKmzExtensions[] = {".kml", ".KML", ".Kml"};
+
+constexpr const char* kPhotoOnlyMode = "Photo2kml";
+
+// Characters before the first ",", CR, LF or the end.
+std::string_view SentenceIdOfLine(std::string_view line) {
+    size_t end = line.find_first_of(",\r\n");
+    return end == std::string_view::npos ? line : line.substr(0, end);
+}
+
+// Character n (from 1) of a UTF-8 text; empty when the text is shorter. A byte
+// that starts no valid sequence counts as one character.
+std::string_view CharacterAt(std::string_view text, size_t n) {
+    size_t pos = 0;
+    for (size_t index = 1; pos < text.size(); ++index) {
+        auto lead = static_cast<unsigned char>(text[pos]);
+        size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF8 ? 4 : 1;
+        if (pos + length > text.size()) length = 1;
+        for (size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[pos + k]) & 0xC0) != 0x80) {
+                length = 1;
+                break;
+            }
+        }
+        if (index == n) return text.substr(pos, length);
+        pos += length;
+    }
+    return {};
+}
+
+// A directory opens as a file on this system but not where the program comes
+// from; it is neither an input nor an existing output.
+bool OpenForReading(TextReader& reader, const std::string& path) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return false;
+    return reader.Open(path);
+}
+
+bool OpensForReading(const std::string& path) {
+    TextReader reader;
+    return OpenForReading(reader, path);
+}
+
+PrescanRule PrescanRuleOf(const ModeEntry* mode) {
+    if (mode == nullptr) return PrescanRule::Nothing;
+    for (std::string_view value : kUncountedModes) {
+        if (value == mode->fileValue) return PrescanRule::Nothing;
+    }
+    for (const FamilyRule& entry : kPrescanRules) {
+        if (entry.kind == mode->kind) return entry.rule;
+    }
+    return PrescanRule::Nothing;
+}
+
+int32_t CountLinesWithId(TextReader& input, std::string& line, std::string_view id) {
+    int32_t count = 0;
+    while (input.ReadLine(line, kLineLimit)) {
+        if (SentenceIdOfLine(line) == id) ++count;
+    }
+    return count;
+}
+
+std::string DirectoryToCreate(const RunValues& run) {
+    std::string directory = run.OutputDrive + run.OutputDirectory;
+    while (directory.size() > 1 && directory.back() == '/') directory.pop_back();
+    return directory;
+}
+
+// Returns true when the directory did not exist and was made.
+bool CreateOutputDirectory(const std::string& directory) {
+    if (directory.empty()) return false;
+    std::error_code ec;
+    bool created = fs::create_directories(directory, ec);
+    return created && !ec;
+}
+
+fs::path NormalPath(const std::string& path) {
+    std::error_code ec;
+    fs::path normal = fs::weakly_canonical(path, ec);
+    if (ec) {
+        fs::path absolute = fs::absolute(path, ec);
+        normal = ec ? fs::path(path).lexically_normal() : absolute.lexically_normal();
+    }
+    return normal;
+}
+
+// Clears what a run leaves behind in the store and the record.
+void ResetRunState(RunContext& ctx) {
+    ctx.store = TrackStore{};
+    ctx.point.ElapsedSec = 0;
+    ctx.point.IntervalSec = 0;
+    ctx.point.TotalDistance = 0.0;
+    ctx.point.LatitudeDeg.clear();
+    ctx.point.LongitudeDeg.clear();
+    ctx.point.AltitudeText.clear();
+    ctx.kml = KmlState{};
+    ctx.writer = WriterState{};
+    ctx.photo = PhotoState{};
+}
+
+// The run values taken from the setting texts.
+void DeriveRunValues(RunContext& ctx) {
+    const ConvertSettings& s = ctx.Current();
+    // A time difference outside the table keeps the value of the run before.
+    int32_t previousDifference = ctx.run.TimeDifferenceValue;
+    ctx.run = RunValues{};
+    RunValues& run = ctx.run;
+    run.RecordRangeStart = IntegerOf(s.RecordStart);
+    run.RecordRangeEnd = IntegerOf(s.RecordEnd);
+    run.SatelliteThreshold = IntegerOf(s.Satellites);
+    run.DilutionThreshold = IntegerOf(s.Margin);
+    run.ThinningDistance = IntegerOf(s.Distance) / 1000.0;
+    run.PlacemarkDistance = IntegerOf(s.PosDistance_edit) / 1000.0;
+    run.GapDistanceLimit = NumberOf(s.LineDistance) / 1000.0;
+    if (run.GapDistanceLimit == 0.0) run.GapDistanceLimit = 99999.0;
+    run.GapSecondsLimit = NumberOf(s.LineDistanceSec);
+    if (run.GapSecondsLimit == 0.0) run.GapSecondsLimit = 99999999.0;
+    run.RangeStartStamp = RangeStamp(s.DATE_IncludeStart, s.TIME_IncludeStart);
+    run.RangeEndStamp = RangeStamp(s.DATE_IncludeEnd, s.TIME_IncludeEnd);
+    run.TimeDifferenceValue = TimeDifferenceValue(s.TimeDifference, previousDifference);
+}
+
+const ModeEntry* FindMode(std::span<const ModeEntry> table, std::string_view displayText) {
+    for (const ModeEntry& entry : table) {
+        if (displayText == entry.displayText) return &entry;
+    }
+    return nullptr;
+}
+
+RunOutcome ReportCompletion(RunContext& ctx) {
+    ctx.ui.SetMessageLine(" ***** Complete. *****");
+    const TrackStore& store = ctx.store;
+    char counts[64];
+    RunOutcome outcome;
+    if (store.RecordIndex >= 1 && store.WrittenCount >= 1) {
+        std::snprintf(counts, sizeof counts, "Complete Record=%d/%d\n", store.WrittenCount,
+                      store.RecordIndex);
+        ctx.ui.ShowMessage(counts + ctx.run.DirectoryNote + "\n" + ctx.run.OverrideNote, "Complete");
+        if (ctx.settings.config.AutoSave == "1") {
+            bool saved = SaveSettingsFile(ctx.settings, ctx.ui, kSettingsFileName, 0);
+            // A protected file is refused on purpose, not a failure.
+            if (!saved && ctx.settings.config.Protect != "1") ctx.run.SettingsSaveFailed = true;
+        }
+        outcome = RunOutcome::Complete;
+    } else if (store.RecordIndex >= 1) {
+        std::snprintf(counts, sizeof counts,
+                      "Include Record Not Found=%d/%d\n\n               Error!", store.WrittenCount,
+                      store.RecordIndex);
+        ctx.ui.ShowMessage(counts, "Complete");
+        outcome = RunOutcome::NothingIncluded;
+    } else {
+        std::snprintf(counts, sizeof counts, "No data?\n\nOmit=%d\n", store.OmitCount);
+        ctx.ui.ShowMessage(counts, "Error!");
+        outcome = RunOutcome::NoData;
+    }
+    ctx.ui.SetStatusLine("");
+    return outcome;
+}
+
+}  // namespace
+
+std::string RangeStamp(std::string_view date, std::string_view time) {
+    std::string stamp = "20";
+    for (size_t n : {3, 4, 6, 7, 9, 10}) stamp += CharacterAt(date, n);
+    if (CharacterAt(time, 3) == ":") {
+        for (size_t n : {1, 2, 4, 5, 7, 8}) stamp += CharacterAt(time, n);
+    } else {
+        stamp += '0';
+        for (size_t n : {1, 3, 4, 6, 7}) stamp += CharacterAt(time, n);
+    }
+    return stamp;
+}
+
+void SplitOutputPath(const std::string& path, RunValues& run) {
+    size_t slash = path.rfind('/');
+    size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < nameStart) dot = path.size();
+    run.OutputDrive.clear();
+    run.OutputDirectory = path.substr(0, nameStart);
+    run.OutputName = path.substr(nameStart, dot - nameStart);
+    run.OutputExtension = path.substr(dot);
+}
+
+bool IsSameFile(const std::string& input, const std::string& output) {
+    if (input == output) return true;
+    if (input.empty() || output.empty()) return false;
+    std::error_code ec;
+    if (fs::equivalent(input, output, ec) && !ec) return true;
+    return NormalPath(input) == NormalPath(output);
+}
+
+bool IsKnownFirstSentenceId(std::string_view id) {
+    for (std::string_view known : kFirstSentenceIds) {
+        if (id == known) return true;
+    }
+    return false;
+}
+
+int32_t CountInputRecords(RunContext& ctx, const ModeEntry* mode) {
+    PrescanRule rule = PrescanRuleOf(mode);
+    if (mode == nullptr || mode->kind == ModeKind::Photo) return 0;
+    TextReader input;
+    if (!OpenForReading(input, ctx.Current().InputFile)) {
+        ctx.ui.ShowMessage("Input File Not Found", "Check!");
+        return 0;
+    }
+    std::string line;
+    int32_t count = 0;
+    switch (rule) {
+        case PrescanRule::Nothing:
+            break;
+        case PrescanRule::RmcElseGga:
+            count = CountLinesWithId(input, line, "$GPRMC");
+            if (count == 0) {
+                input.Rewind();
+                count = CountLinesWithId(input, line, "$GPGGA");
+            }
+            break;
+        case PrescanRule::EveryLine:
+        case PrescanRule::EveryLineButFirst:
+            while (input.ReadLine(line, kLineLimit)) ++count;
+            if (rule == PrescanRule::EveryLineButFirst && count > 0) --count;
+            break;
+        case PrescanRule::LonAttribute:
+            while (input.ReadLine(line, kLineLimit)) {
+                if (line.find(" lon=") != std::string::npos) ++count;
+            }
+            break;
+    }
+    return count;
+}
+
+int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount) {
+    int32_t interval = IntegerOf(s.Interval);
+    if (s.PosType != 0) {
+        for (const PlacemarkType& type : kPlacemarkTypes) {
+            if (s.PosType_edit == type.text) {
+                interval = prescanCount / type.divisor;
+                break;
+            }
+        }
+    }
+    return interval < 1 ? 1 : interval;
+}
+
+RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> table) {
+    ResetRunState(ctx);
+    DeriveRunValues(ctx);
+    const ConvertSettings& s = ctx.Current();
+    RunValues& run = ctx.run;
+    UserInterface& ui = ctx.ui;
+    const ModeEntry* mode = FindMode(table, s.Mode);
+    bool photoOnly = mode != nullptr && std::string_view(mode->fileValue) == kPhotoOnlyMode;
+
+    if (s.Photo != 0 && s.PhotoDir.empty()) {
+        ui.ShowMessage("Not input Photo Folder.", "Error");
+        return RunOutcome::Stopped;
+    }
+
+    SplitOutputPath(s.OutputFile, run);
+
+    if (s.Kmz != 0) {
+        bool kmlExtension = false;
+        for (std::string_view extension : kKmzExtensions) {
+            if (run.OutputExtension == extension) kmlExtension = true;
+        }
+        if (!kmlExtension) {
+            ui.ShowMessage("(" + run.OutputName + run.OutputExtension +
+                               ")  OutFile Ext not [.kml .KML .Kml]",
+                           "Check");
+            return RunOutcome::Stopped;
+        }
+    }
+
+    // Beyond equal texts, two names of one file (./a.log and a.log, a link)
+    // are refused too: the output would overwrite the input while it is read.
+    if (IsSameFile(s.InputFile, s.OutputFile)) {
+        ui.SetMessageLine(" *** Error ***");
+        ui.ShowMessage("Input and Output File Same name.", "Error");
+        return RunOutcome::Stopped;
+    }
+
+    if (!photoOnly && !OpensForReading(s.InputFile)) {
+        ui.ShowMessage("Input File Not Found.. ", "Error");
+        return RunOutcome::Stopped;
+    }
+
+    if (OpensForReading(s.OutputFile)) {
+        ui.SetMessageLine(" *** Wait ***");
+        if (!ui.AskOkCancel("Already exists Output File. Do you want to replace it?", "Check!")) {
+            return RunOutcome::Stopped;
+        }
+        run.OverrideNote = "Output File Override.";
+        ui.SetMessageLine(" ***** Processing *****");
+    }
+
+    if (CreateOutputDirectory(DirectoryToCreate(run))) {
+        run.DirectoryNote = "Create Directory.";
+        ui.SetStatusLine(run.DirectoryNote);
+    }
+
+    run.PrescanCount = CountInputRecords(ctx, mode);
+    run.PlacemarkInterval = PlacemarkIntervalOf(s, run.PrescanCount);
+    if (s.Photo_CsvOut != 0) run.PhotoListPath = ReplaceExtension(s.OutputFile, "_Photo.csv");
+    ClearTrackPoint(ctx.point);
+
+    if (mode != nullptr && mode->kind == ModeKind::Nmea) {
+        TextReader input;
+        if (!OpenForReading(input, s.InputFile)) {
+            ui.ShowMessage("Input File Not Found", "Check!");
+            return RunOutcome::Stopped;
+        }
+        std::string line;
+        if (input.ReadLine(line, kLineLimit)) {
+            run.FirstSentenceId = SentenceIdOfLine(line);
+            if (!IsKnownFirstSentenceId(run.FirstSentenceId)) {
+                ui.ShowMessage("Data First ID Not $Gxxxx", "Error!");
+                return RunOutcome::Stopped;
+            }
+        }
+    }
+
+    if (mode != nullptr && mode->procedure != nullptr) mode->procedure(ctx);
+
+    return ReportCompletion(ctx);
+}
+
+RunOutcome RunConversion(RunContext& ctx) { return RunConversionWithTable(ctx, kModeTable); }
+
+}  // namespace geoplait

@@ -1,0 +1,208 @@
+// The current record's clearing and the small text and number helpers that
+// every reader and writer shares. All of them run once or more per record, so
+// they reuse string capacity and never consult the locale.
+#include "engine/track_point.h"
+
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <system_error>
+
+namespace geoplait {
+
+namespace {
+
+// Scan limit of FieldAt: readers take fields from the first 2048 characters only.
+constexpr size_t kFieldScanLimit = 2048;
+
+bool IsCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Bytes of the first kFieldScanLimit characters of a UTF-8 line.
+size_t ScanLimitBytes(std::string_view line) {
+    if (line.size() <= kFieldScanLimit) return line.size();
+    size_t chars = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) {
+            if (chars == kFieldScanLimit) return i;
+            ++chars;
+        }
+    }
+    return line.size();
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Skips leading white space and one optional sign; returns the index of the
+// first character after them and sets `negative`.
+size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
+    size_t i = 0;
+    while (i < text.size() && IsCSpace(text[i])) ++i;
+    negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    return i;
+}
+
+// True when the decimal number text[begin, end) (digits, point, exponent) is
+// too small for a double rather than too large.
+bool IsUnderflow(std::string_view text) {
+    int64_t pointPos = -1;
+    int64_t firstNonZero = -1;
+    int64_t digitIndex = 0;
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.') {
+            pointPos = digitIndex;
+        } else if (IsDigit(c)) {
+            if (c != '0' && firstNonZero < 0) firstNonZero = digitIndex;
+            ++digitIndex;
+        } else {
+            break;
+        }
+    }
+    if (firstNonZero < 0) return true;
+    if (pointPos < 0) pointPos = digitIndex;
+    int64_t exponent = 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negative = false;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            negative = text[i] == '-';
+            ++i;
+        }
+        for (; i < text.size() && IsDigit(text[i]); ++i) {
+            if (exponent < 100000000) exponent = exponent * 10 + (text[i] - '0');
+        }
+        if (negative) exponent = -exponent;
+    }
+    // Decimal magnitude of the leading non-zero digit.
+    return pointPos - firstNonZero + exponent <= 0;
+}
+
+}  // namespace
+
+char SlotChar(const std::string& s, size_t i) {
+    if (i < s.size()) return s[i];
+    if (i == s.size()) return '\0';
+    if (i <= 7) return ' ';
+    return '\0';
+}
+
+void ClearTrackPoint(TrackPoint& p) {
+    std::string* const fields[] = {
+        &p.GgaId, &p.GgaTime, &p.GgaLatitude, &p.GgaNS, &p.GgaLongitude, &p.GgaEW,
+        &p.GgaQuality, &p.GgaSatellites, &p.GgaDilution, &p.GgaAltitude,
+        &p.GgaAltitudeUnit, &p.GgaGeoid, &p.GgaGeoidUnit, &p.GgaDgpsAge,
+        &p.GgaDgpsStation, &p.RmcId, &p.RmcTime, &p.RmcStatus, &p.RmcLatitude,
+        &p.RmcNS, &p.RmcLongitude, &p.RmcEW, &p.RmcSpeed, &p.RmcCourse, &p.RmcDate,
+        &p.RmcMagVar, &p.RmcMagVarEW, &p.InLatitudeDeg, &p.InLongitudeDeg,
+        &p.LatitudeDms, &p.LongitudeDms, &p.LatitudeDeg, &p.LongitudeDeg,
+        &p.AltitudeText, &p.LocalDate, &p.LocalTime, &p.LocalDateText,
+        &p.LocalTimeText,
+    };
+    for (std::string* field : fields) field->clear();
+    for (std::string& slot : p.CsvSlot) slot.clear();
+}
+
+std::string ReplaceExtension(const std::string& path, std::string_view suffix) {
+    size_t cut = path.size();
+    for (size_t i = path.size(); i-- > 1;) {
+        if (path[i] == '.') {
+            cut = i;
+            break;
+        }
+    }
+    std::string result;
+    result.reserve(cut + suffix.size());
+    result.append(path, 0, cut);
+    result.append(suffix);
+    return result;
+}
+
+void FieldAt(std::string& destination, std::string_view line, int n, char separator) {
+    destination.clear();
+    if (n < 1) return;
+    const size_t limit = ScanLimitBytes(line);
+    size_t i = 0;
+    for (int skipped = 0; skipped < n - 1; ++i) {
+        if (i >= limit) return;
+        if (line[i] == separator) ++skipped;
+    }
+    size_t end = i;
+    while (end < limit && line[end] != separator && line[end] != '\r' && line[end] != '\n') ++end;
+    destination.assign(line.substr(i, end - i));
+}
+
+std::string FieldAt(std::string_view line, int n, char separator) {
+    std::string field;
+    FieldAt(field, line, n, separator);
+    return field;
+}
+
+std::string NumericOnly(std::string_view source) {
+    std::string result;
+    for (char c : source) {
+        if (IsDigit(c) || c == '.' || c == ',' || c == '+' || c == '-') result.push_back(c);
+    }
+    return result;
+}
+
+void CollapseBlanks(std::string& text) {
+    size_t out = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ') continue;
+        text[out++] = text[i];
+    }
+    text.resize(out);
+    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
+    if (!text.empty() && text.back() == ' ') text.pop_back();
+}
+
+int32_t IntegerOf(std::string_view text) {
+    bool negative = false;
+    const size_t start = SkipBlanksAndSign(text, negative);
+    const char* first = text.data() + start;
+    const char* last = text.data() + text.size();
+    if (first == last || !IsDigit(*first)) return 0;
+    uint64_t magnitude = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, magnitude);
+    (void)ptr;
+    constexpr uint64_t kMaxPositive = std::numeric_limits<int32_t>::max();
+    constexpr uint64_t kMaxNegative = kMaxPositive + 1;
+    if (ec == std::errc::result_out_of_range) magnitude = kMaxNegative;
+    if (negative) {
+        if (magnitude >= kMaxNegative) return std::numeric_limits<int32_t>::min();
+        return -static_cast<int32_t>(magnitude);
+    }
+    if (magnitude > kMaxPositive) return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(magnitude);
+}
+
+double NumberOf(std::string_view text) {
+    bool negative = false;
+    const size_t start = SkipBlanksAndSign(text, negative);
+    if (start >= text.size()) return 0.0;
+    // Only decimal notation: "inf", "nan" and hexadecimal texts read as 0.
+    const char lead = text[start];
+    if (!IsDigit(lead) && !(lead == '.' && start + 1 < text.size() && IsDigit(text[start + 1]))) {
+        return 0.0;
+    }
+    const char* first = text.data() + start;
+    const char* last = text.data() + text.size();
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        const std::string_view matched(first, static_cast<size_t>(ptr - first));
+        value = IsUnderflow(matched) ? 0.0 : std::numeric_limits<double>::max();
+    } else if (ec != std::errc()) {
+        return 0.0;
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace geoplait

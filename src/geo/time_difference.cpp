@@ -1,0 +1,289 @@
+// Local time from UTC by the TimeDifference setting, calendar day steps, and
+// the derived values of a record. Dates are ddmmyy texts (yy means 20yy),
+// times hhmmss; a difference is a signed hhmmss number. All calendar
+// arithmetic is proleptic Gregorian on day numbers: no time zone, no mktime.
+#include "geo/time_difference.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "engine/track_point.h"
+#include "geo/coordinates.h"
+#include "geo/number_format.h"
+
+namespace geoplait {
+
+const TimeDifferenceEntry kTimeDifferences[kTimeDifferenceCount] = {
+    {"+14:00", 140000}, {"+13:00", 130000}, {"+12:45", 124500}, {"+12:00", 120000},
+    {"+11:30", 113000}, {"+11:00", 110000}, {"+10:30", 103000}, {"+10:00", 100000},
+    {"+ 9:30", 93000},  {"+ 9:00", 90000},  {"+ 8:45", 84500},  {"+ 8:00", 80000},
+    {"+ 7:00", 70000},  {"+ 6:30", 63000},  {"+ 6:00", 60000},  {"+ 5:45", 54500},
+    {"+ 5:30", 53000},  {"+ 5:00", 50000},  {"+ 4:30", 43000},  {"+ 4:00", 40000},
+    {"+ 3:30", 33000},  {"+ 3:00", 30000},  {"+ 2:00", 20000},  {"+ 1:00", 10000},
+    {"  0:00", 0},      {"- 1:00", -10000}, {"- 2:00", -20000}, {"- 3:00", -30000},
+    {"- 3:30", -33000}, {"- 4:00", -40000}, {"- 4:30", -43000}, {"- 5:00", -50000},
+    {"- 6:00", -60000}, {"- 7:00", -70000}, {"- 8:00", -80000}, {"- 9:00", -90000},
+    {"- 9:30", -93000}, {"-10:00", -100000}, {"-11:00", -110000}, {"-12:00", -120000},
+};
+
+namespace {
+
+constexpr int64_t kSecondsPerDay = 86400;
+
+// Days since 1970-01-01 of a civil date; month and day may lie outside their
+// ranges and are carried the way mktime carries them.
+int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
+    // Carry the month into the year first.
+    int64_t m0 = month - 1;
+    year += m0 >= 0 ? m0 / 12 : -((11 - m0) / 12);
+    m0 -= 12 * (m0 >= 0 ? m0 / 12 : -((11 - m0) / 12));
+    const int64_t m = m0 + 1;
+    const int64_t y = m <= 2 ? year - 1 : year;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468 + (day - 1);
+}
+
+struct CivilDate {
+    int64_t year;
+    int64_t month;
+    int64_t day;
+};
+
+CivilDate CivilFromDays(int64_t z) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    const int64_t d = doy - (153 * mp + 2) / 5 + 1;
+    const int64_t m = mp < 10 ? mp + 3 : mp - 9;
+    return {yoe + era * 400 + (m <= 2 ? 1 : 0), m, d};
+}
+
+// Seconds of a signed hhmmss number.
+int64_t SecondsOfHhmmss(int64_t value) {
+    const int64_t magnitude = value < 0 ? -value : value;
+    const int64_t seconds = magnitude / 10000 * 3600 + magnitude / 100 % 100 * 60 + magnitude % 100;
+    return value < 0 ? -seconds : seconds;
+}
+
+int64_t HhmmssOfSeconds(int64_t seconds) {
+    return seconds / 3600 * 10000 + seconds / 60 % 60 * 100 + seconds % 60;
+}
+
+// Time of day plus a difference, brought back into one day: returns the
+// seconds and sets `dayStep` to -1, 0 or +1.
+int64_t AddClock(int64_t timeSeconds, int64_t differenceSeconds, int& dayStep) {
+    int64_t sum = timeSeconds + differenceSeconds;
+    dayStep = 0;
+    if (sum < 0) {
+        sum += kSecondsPerDay;
+        dayStep = -1;
+    } else if (sum >= kSecondsPerDay) {
+        sum -= kSecondsPerDay;
+        dayStep = 1;
+    }
+    return sum;
+}
+
+// Integer of two characters of a slot text, as a positional reader sees them.
+int64_t PairOf(const std::string& text, size_t i) {
+    char pair[2] = {SlotChar(text, i), SlotChar(text, i + 1)};
+    const size_t n = pair[0] == '\0' ? 0 : (pair[1] == '\0' ? 1 : 2);
+    return IntegerOf(std::string_view(pair, n));
+}
+
+void ShiftDateInPlace(std::string& date, int days) {
+    // "20yymmdd" read as a number; a text with blanks or other non-digits
+    // falls out of range and becomes 1 January 2000.
+    char number[8] = {'2', '0'};
+    const size_t order[6] = {4, 5, 2, 3, 0, 1};
+    size_t n = 2;
+    for (size_t i : order) {
+        const char c = SlotChar(date, i);
+        if (c == '\0') break;
+        number[n++] = c;
+    }
+    int64_t value = IntegerOf(std::string_view(number, n));
+    if (value < 19000101 || value > 29991231) value = 20000101;
+    const CivilDate civil =
+        CivilFromDays(DaysFromCivil(value / 10000, value / 100 % 100, value % 100) + days);
+    char out[6] = {
+        static_cast<char>('0' + civil.day / 10),
+        static_cast<char>('0' + civil.day % 10),
+        static_cast<char>('0' + civil.month / 10),
+        static_cast<char>('0' + civil.month % 10),
+        static_cast<char>('0' + civil.year % 100 / 10),
+        static_cast<char>('0' + civil.year % 10),
+    };
+    date.assign(out, sizeof out);
+}
+
+// The i-th UTF-8 character of a text (empty past its end).
+std::string_view CharAt(const std::string& text, size_t index) {
+    size_t pos = 0;
+    for (size_t count = 0; pos < text.size(); ++count) {
+        size_t len = 1;
+        while (pos + len < text.size() && (static_cast<unsigned char>(text[pos + len]) & 0xC0) == 0x80) ++len;
+        if (count == index) return std::string_view(text).substr(pos, len);
+        pos += len;
+    }
+    return {};
+}
+
+bool IsAscii(const std::string& text) {
+    for (char c : text) {
+        if ((static_cast<unsigned char>(c) & 0x80) != 0) return false;
+    }
+    return true;
+}
+
+size_t CharCount(const std::string& text) {
+    size_t count = 0;
+    for (char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    }
+    return count;
+}
+
+// "20yy/mm/dd" of a ddmmyy text picked by character position; a text of five
+// characters ends after its fifth.
+void MakeLocalDateText(std::string& out, const std::string& date) {
+    out.clear();
+    if (date.size() == 6 && IsAscii(date)) {
+        const char text[10] = {'2', '0', date[4], date[5], '/', date[2], date[3], '/', date[0], date[1]};
+        out.assign(text, sizeof text);
+        return;
+    }
+    const size_t count = CharCount(date);
+    if (count < 5) return;
+    out.append("20");
+    out.append(CharAt(date, 4));
+    if (count < 6) return;
+    out.append(CharAt(date, 5));
+    out.push_back('/');
+    out.append(CharAt(date, 2));
+    out.append(CharAt(date, 3));
+    out.push_back('/');
+    out.append(CharAt(date, 0));
+    out.append(CharAt(date, 1));
+}
+
+// "hh:mm:ss" of a hhmmss text (ours: always six ASCII digits or more).
+void MakeLocalTimeText(std::string& out, const std::string& time) {
+    char text[8];
+    size_t n = 0;
+    for (size_t i = 0; i < 6; ++i) {
+        const char c = SlotChar(time, i);
+        if (c == '\0') break;
+        if (i == 2 || i == 4) text[n++] = ':';
+        text[n++] = c;
+    }
+    out.assign(text, n);
+}
+
+}  // namespace
+
+int32_t TimeDifferenceValue(const std::string& text, int32_t previous) {
+    for (const TimeDifferenceEntry& entry : kTimeDifferences) {
+        if (text == entry.text) return entry.value;
+    }
+    return previous;
+}
+
+std::string ShiftDate(const std::string& ddmmyy, int days) {
+    std::string date = ddmmyy;
+    ShiftDateInPlace(date, days);
+    return date;
+}
+
+void LocalDateTime(RunContext& ctx) {
+    TrackPoint& point = ctx.point;
+    int dayStep = 0;
+    const int64_t seconds = AddClock(SecondsOfHhmmss(IntegerOf(point.RmcTime)),
+                                     SecondsOfHhmmss(ctx.run.TimeDifferenceValue), dayStep);
+    point.LocalDate.assign(point.RmcDate);
+    if (dayStep != 0) ShiftDateInPlace(point.LocalDate, dayStep);
+    AssignSixDigits(point.LocalTime, HhmmssOfSeconds(seconds));
+}
+
+void UtcFromLocal(std::string& date, std::string& time, int32_t timeDifference) {
+    if (timeDifference == 0) return;
+    int dayStep = 0;
+    const int64_t seconds =
+        AddClock(SecondsOfHhmmss(IntegerOf(time)), -SecondsOfHhmmss(timeDifference), dayStep);
+    if (dayStep != 0) ShiftDateInPlace(date, dayStep);
+    AssignSixDigits(time, HhmmssOfSeconds(seconds));
+}
+
+void ComputeDerived(RunContext& ctx) {
+    TrackPoint& point = ctx.point;
+    TrackStore& store = ctx.store;
+    const ConvertSettings& settings = ctx.Current();
+
+    // 1-3: distances from the previous point and from the placemark anchor.
+    if (!store.DerivedPrevious.Longitude.empty()) {
+        point.IntervalDistance = TrackDistance(ctx, store.DerivedPrevious.Longitude,
+                                               store.DerivedPrevious.Latitude,
+                                               store.DerivedPrevious.Altitude);
+        point.StartDistance = TrackDistance(ctx, store.PlacemarkAnchor.Longitude,
+                                            store.PlacemarkAnchor.Latitude,
+                                            store.PlacemarkAnchor.Altitude);
+    } else {
+        point.IntervalDistance = 0.0;
+        point.StartDistance = 0.0;
+    }
+    if (store.PlacemarkAnchor.Longitude.empty()) {
+        store.PlacemarkAnchor.Longitude.assign(point.RmcLongitude);
+        store.PlacemarkAnchor.Latitude.assign(point.RmcLatitude);
+        store.PlacemarkAnchor.Altitude.assign(point.GgaAltitude);
+    }
+    store.DerivedPrevious.Longitude.assign(point.RmcLongitude);
+    store.DerivedPrevious.Latitude.assign(point.RmcLatitude);
+    store.DerivedPrevious.Altitude.assign(point.GgaAltitude);
+    point.IntervalDistance = DistanceInUnit(settings, point.IntervalDistance);
+    point.StartDistance = DistanceInUnit(settings, point.StartDistance);
+    point.TotalDistance += point.IntervalDistance;
+
+    // 4-5: local date and time, and its calendar time in whole seconds.
+    LocalDateTime(ctx);
+    const int64_t days = DaysFromCivil(2000 + PairOf(point.LocalDate, 4), PairOf(point.LocalDate, 2),
+                                       PairOf(point.LocalDate, 0));
+    const int64_t stamp = days * kSecondsPerDay + SecondsOfHhmmss(IntegerOf(point.LocalTime));
+
+    // 6-10: coordinate texts, altitude, speed, date and time texts, course.
+    point.LongitudeDeg.clear();
+    point.LongitudeDms.clear();
+    CoordTexts(point.RmcLongitude, point.LongitudeDeg, point.LongitudeDms);
+    point.LatitudeDeg.clear();
+    point.LatitudeDms.clear();
+    CoordTexts(point.RmcLatitude, point.LatitudeDeg, point.LatitudeDms);
+    point.AltitudeText.assign(point.GgaAltitude);
+    point.AltitudeValue = NumberOf(point.AltitudeText);
+    point.Speed = SpeedInUnit(settings, NumberOf(point.RmcSpeed));
+    MakeLocalTimeText(point.LocalTimeText, point.LocalTime);
+    MakeLocalDateText(point.LocalDateText, point.LocalDate);
+    point.CourseValue = NumberOf(point.RmcCourse);
+
+    // 11-12: seconds from the first written record and from the previous one.
+    const auto stampTime = static_cast<std::time_t>(stamp);
+    if (store.FirstTime == 0) store.FirstTime = stampTime;
+    if (store.WrittenCount < 1) {
+        point.ElapsedSec = 0;
+        point.IntervalSec = 0;
+        store.FirstTime = stampTime;
+    } else {
+        const int64_t elapsed = stamp - static_cast<int64_t>(store.FirstTime);
+        const int64_t interval = stamp - static_cast<int64_t>(store.PreviousTime);
+        point.ElapsedSec = elapsed < -864000 || elapsed > 864000 ? 0 : static_cast<int32_t>(elapsed);
+        point.IntervalSec =
+            interval < -8640000 || interval > 8640000 ? 0 : static_cast<int32_t>(interval);
+    }
+    store.PreviousTime = stampTime;
+}
+
+}  // namespace geoplait

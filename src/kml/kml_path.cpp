@@ -1,0 +1,277 @@
+// Track lines. The folder "Path" holds LineString placemarks; a group break
+// ends one and begins the next. Layout with kind 'L' (line groups):
+//   <Folder> <name>Path</name> <Placemark> name Path_Group0_L, style (line and
+//   poly) / LineString / coordinate lines / break: "  </coordinates>",
+//   " </LineString>", [time stamp], "</Placemark>", "", "<Placemark>",
+//   name Path_GroupN, style, LineString ... / "</coordinates>", "</LineString>",
+//   "</Placemark>", "</Folder>".
+// Kind 'S' (speed groups) writes each placemark's name and style after its
+// coordinates instead, the last one named Path_GroupN_S. The indentation of
+// the break texts differs by input (NMEA, CSV, POT/GPX) and is kept as it is,
+// byte for byte. The group number cycles through the 12 line groups.
+#include "kml/kml_path.h"
+
+#include <cstdio>
+
+#include "engine/record_filter.h"
+#include "geo/coordinates.h"
+#include "kml/kml_document.h"
+#include "kml/kml_placemark.h"
+
+namespace geoplait {
+
+namespace {
+
+// Index into the 12 group arrays, whatever SplitIndex holds.
+size_t GroupSlot(int32_t g) {
+    const int32_t m = g % kGroupCount;
+    return static_cast<size_t>(m < 0 ? m + kGroupCount : m);
+}
+
+// open + a + b + close: a colour line is the opacity text followed by the colour text.
+void WriteJoined(TextWriter& out, const char* open, const std::string& a, const std::string& b,
+                 const char* close) {
+    out.Write(open);
+    out.Write(a);
+    out.Write(b);
+    out.Write(close);
+}
+
+void WriteGroupName(TextWriter& out, int32_t g) { out.Printf(" <name>Path_Group%d</name>\n", g); }
+
+// The line style of group g, indented one, two and three blanks.
+void WriteLineStyle(TextWriter& out, const ConvertSettings& s, size_t g) {
+    out.Write("  <LineStyle>\n");
+    WriteJoined(out, "   <color>", s.Transparent[g], s.LineColorRGB[g], "</color>\n");
+    WriteJoined(out, "   <width>", s.LineWidth[g], "", "</width>\n");
+    out.Write("  </LineStyle>\n");
+}
+
+void WritePolyStyle(TextWriter& out, const ConvertSettings& s, const char* colorOpen) {
+    out.Write("  <PolyStyle>\n");
+    WriteJoined(out, colorOpen, s.VLineTransparent, s.VLineColor, "</color>\n");
+    out.Write("  </PolyStyle>\n");
+}
+
+bool VerticalLines(const ConvertSettings& s) { return s.Altitude != 0 && s.VLineAltitude != 0; }
+
+// A new group starts its elapsed time, total distance and date afresh.
+void RestartGroup(RunContext& ctx, bool withDate) {
+    ctx.point.ElapsedSec = 0;
+    ctx.store.FirstTime = 0;
+    ctx.point.TotalDistance = 0.0;
+    if (withDate) ctx.store.GroupDate = ctx.point.LocalDate;
+}
+
+void WriteNmeaSpeedBreak(TextWriter& out, RunContext& ctx, int newGroup) {
+    const ConvertSettings& s = ctx.Current();
+    const size_t o = GroupSlot(ctx.store.SplitIndex);
+    out.Write("  </coordinates>\n"
+              " </LineString>\n");
+    WriteGroupName(out, ctx.store.SplitIndex);
+    out.Write(" <Style>\n");
+    WriteLineStyle(out, s, o);
+    if (VerticalLines(s)) WritePolyStyle(out, s, "   <color>");
+    out.Write(" </Style>\n");
+    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point);
+    out.Write("</Placemark>\n"
+              "\n"
+              "<Placemark>\n"
+              " <LineString>\n"
+              "  <tessellate>0</tessellate>\n");
+    WriteExtrudeLine(out, s);
+    WriteAltitudeModeLine(out, s);
+    out.Write("  <coordinates>\n");
+    RestartGroup(ctx, true);
+    ctx.store.SplitIndex = newGroup;
+}
+
+void WriteCsvSpeedBreak(TextWriter& out, RunContext& ctx, int newGroup) {
+    const ConvertSettings& s = ctx.Current();
+    const size_t o = GroupSlot(ctx.store.SplitIndex);
+    out.Write("</coordinates>\n"
+              "</LineString>\n"
+              "<name>Path</name>\n"
+              "<Style>\n"
+              "<LineStyle>\n");
+    WriteJoined(out, "<color>", s.Transparent[o], s.LineColorRGB[o], "</color>\n");
+    WriteJoined(out, "<width>", s.LineWidth[o], "", "</width>\n");
+    out.Write("</LineStyle>\n"
+              "</Style>\n");
+    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point);
+    out.Write("</Placemark>\n"
+              "\n"
+              "<Placemark>\n"
+              "<LineString>\n"
+              "<extrude>0</extrude>\n"
+              "<tessellate>0</tessellate>\n");
+    WriteAltitudeModeLine(out, s);
+    out.Write("<coordinates>\n");
+    RestartGroup(ctx, false);
+    ctx.store.SplitIndex = newGroup;
+}
+
+}  // namespace
+
+int SpeedGroupIndex(const RunContext& ctx) {
+    const std::array<double, kGroupCount>& range = ctx.Current().SpeedRange;
+    const double speed = ctx.point.Speed;
+    int index = 0;
+    for (int i = 0; i + 1 < kGroupCount; ++i) {
+        if (range[static_cast<size_t>(i)] <= speed && speed < range[static_cast<size_t>(i) + 1]) {
+            index = i;
+            break;
+        }
+    }
+    if (speed >= range[kGroupCount - 1]) index = kGroupCount - 1;
+    return index;
+}
+
+void OpenPathFolder(TextWriter& out, RunContext& ctx, char kind) {
+    const ConvertSettings& s = ctx.Current();
+    out.Write("<Folder>\n"
+              "<name>Path</name>\n"
+              "<Placemark>\n");
+    if (kind == 'L') {
+        out.Printf(" <name>Path_Group%d_%c</name>\n", ctx.store.SplitIndex, 'L');
+        out.Write(" <Style>\n");
+        WriteLineStyle(out, s, GroupSlot(ctx.store.SplitIndex));
+        WritePolyStyle(out, s, "   <color>");
+        out.Write(" </Style>\n");
+    }
+    out.Write(" <LineString>\n");
+    WriteExtrudeLine(out, s);
+    out.Write("  <tessellate>0</tessellate>\n");
+    WriteAltitudeModeLine(out, s);
+    out.Write("  <coordinates>\n");
+}
+
+void WriteCoordinateLine(TextWriter& out, RunContext& ctx) {
+    TrackPoint& p = ctx.point;
+    const HemisphereSigns signs = HemisphereSign(ctx);
+    // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
+    p.LongitudeDeg.clear();
+    ctx.kml.ScratchDms.clear();
+    CoordTexts(p.RmcLongitude, p.LongitudeDeg, ctx.kml.ScratchDms);
+    p.LatitudeDeg.clear();
+    ctx.kml.ScratchDms.clear();
+    CoordTexts(p.RmcLatitude, p.LatitudeDeg, ctx.kml.ScratchDms);
+    p.AltitudeText = p.GgaAltitude;
+    p.AltitudeValue = NumberOf(p.AltitudeText);
+    AdjustPosition(ctx);
+    out.Put(signs.longitude);
+    out.Write(p.LongitudeDeg);
+    out.Put(',');
+    out.Put(signs.latitude);
+    out.Write(p.LatitudeDeg);
+    out.Put(',');
+    out.Write(p.AltitudeText);
+    out.Put('\n');
+}
+
+void WriteLineGroupBreak(TextWriter& out, RunContext& ctx, TrackSource source) {
+    const ConvertSettings& s = ctx.Current();
+    const size_t g = GroupSlot(ctx.store.SplitIndex);
+    if (source == TrackSource::PotGpx) {
+        out.Write("</coordinates>\n"
+                  "</LineString>\n");
+    } else {
+        out.Write("  </coordinates>\n"
+                  " </LineString>\n");
+    }
+    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point);
+    out.Write("</Placemark>\n"
+              "\n"
+              "<Placemark>\n");
+    WriteGroupName(out, ctx.store.SplitIndex);
+    out.Write(" <Style>\n");
+    WriteLineStyle(out, s, g);
+    if (VerticalLines(s)) WritePolyStyle(out, s, source == TrackSource::Nmea ? "   <color>" : "  <color>");
+    out.Write(" </Style>\n"
+              " <LineString>\n");
+    WriteExtrudeLine(out, s);
+    out.Write("  <tessellate>0</tessellate>\n");
+    WriteAltitudeModeLine(out, s);
+    out.Write("  <coordinates>\n");
+    if (source == TrackSource::Nmea) RestartGroup(ctx, true);
+}
+
+void WriteSpeedGroupBreak(TextWriter& out, RunContext& ctx, TrackSource source, int newGroup) {
+    if (source == TrackSource::Csv) {
+        WriteCsvSpeedBreak(out, ctx, newGroup);
+    } else {
+        WriteNmeaSpeedBreak(out, ctx, newGroup);
+    }
+}
+
+void ClosePathFolder(TextWriter& out, RunContext& ctx, char kind) {
+    out.Write("</coordinates>\n"
+              "</LineString>\n");
+    if (kind == 'S') {
+        out.Printf(" <name>Path_Group%d_%c</name>\n", ctx.store.SplitIndex, 'S');
+        out.Write(" <Style>\n");
+        WriteLineStyle(out, ctx.Current(), GroupSlot(ctx.store.SplitIndex));
+        out.Write(" </Style>\n");
+    }
+    out.Write("</Placemark>\n"
+              "</Folder>\n");
+}
+
+void WriteTrackRecord(TextWriter& out, RunContext& ctx, char kind, TrackSource source) {
+    TrackStore& store = ctx.store;
+    const bool accepted =
+        source == TrackSource::Csv ? AcceptRecordForKmlCsv(ctx) : AcceptRecordForKmlNmea(ctx);
+    if (!accepted) {
+        ++store.RecordIndex;
+        ClearTrackPoint(ctx.point);
+        return;
+    }
+    const ConvertSettings& s = ctx.Current();
+    const bool nmea = source != TrackSource::Csv;
+    const bool groupBreak = store.GapDistance > ctx.run.GapDistanceLimit ||
+                            ctx.point.IntervalSec > ctx.run.GapSecondsLimit ||
+                            (nmea && s.TrackGroupDate != 0 && store.GroupDate != ctx.point.LocalDate);
+    switch (kind) {
+        case 'P':
+            if (nmea && groupBreak) RestartGroup(ctx, true);
+            WritePositionPlacemark(out, ctx);
+            break;
+        case 'L':
+            if (groupBreak) {
+                store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
+                WriteLineGroupBreak(out, ctx, source);
+                WriteCoordinateLine(out, ctx);
+            } else if (s.TimeStampPath != 0) {
+                // Each record ends a placemark carrying its time stamp and begins the next.
+                WriteCoordinateLine(out, ctx);
+                WriteLineGroupBreak(out, ctx, source);
+                WriteCoordinateLine(out, ctx);
+            } else {
+                WriteCoordinateLine(out, ctx);
+            }
+            break;
+        case 'S': {
+            const int n = SpeedGroupIndex(ctx);
+            if (n != store.SplitIndex && store.WrittenCount > 0) {
+                // Without a gap the old group ends with this record, so the groups join.
+                if (!groupBreak) WriteCoordinateLine(out, ctx);
+                WriteSpeedGroupBreak(out, ctx, source, n);
+                WriteCoordinateLine(out, ctx);
+            } else if (groupBreak) {
+                WriteSpeedGroupBreak(out, ctx, source, n);
+                WriteCoordinateLine(out, ctx);
+            } else {
+                WriteCoordinateLine(out, ctx);
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    ++store.RecordIndex;
+    ++store.WrittenCount;
+    store.SinceWrittenDistance = 0.0;
+    ClearTrackPoint(ctx.point);
+}
+
+}  // namespace geoplait

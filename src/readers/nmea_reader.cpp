@@ -1,0 +1,190 @@
+// NMEA 0183 log reader.
+//
+// A log is one sentence per line. Only "$GPGGA" and "$GPRMC" are parsed (the
+// identifier compared exactly, so other talkers such as $GNGGA are skipped);
+// every other line only counts for the epoch boundary: an epoch starts at each
+// line whose identifier equals the log's first one (ctx.run.FirstSentenceId).
+// Field k is the text after the k-th "," up to the next ",", CR or LF; a field
+// whose "," lies beyond the first 2048 characters of the line is empty, a found
+// field is taken whole. Checksums are neither verified nor removed: the last
+// field of a sentence keeps its "*hh". Lines longer than 4095 characters
+// arrive in pieces, each piece treated as a line of its own.
+#include "readers/nmea_reader.h"
+
+#include <array>
+#include <cstdint>
+
+namespace geoplait {
+
+namespace {
+
+constexpr size_t kLineLimit = 4096;       // including the terminator
+constexpr size_t kFieldScanLimit = 2048;  // characters in which a field's "," must lie
+
+constexpr std::string_view kGgaId = "$GPGGA";
+constexpr std::string_view kRmcId = "$GPRMC";
+
+constexpr size_t kGgaFieldCount = 14;
+constexpr size_t kRmcFieldCount = 11;
+
+// The record fields of fields 1..n, in sentence order.
+constexpr std::array<std::string TrackPoint::*, kGgaFieldCount> kGgaFields = {
+    &TrackPoint::GgaTime,       &TrackPoint::GgaLatitude,     &TrackPoint::GgaNS,
+    &TrackPoint::GgaLongitude,  &TrackPoint::GgaEW,           &TrackPoint::GgaQuality,
+    &TrackPoint::GgaSatellites, &TrackPoint::GgaDilution,     &TrackPoint::GgaAltitude,
+    &TrackPoint::GgaAltitudeUnit, &TrackPoint::GgaGeoid,      &TrackPoint::GgaGeoidUnit,
+    &TrackPoint::GgaDgpsAge,    &TrackPoint::GgaDgpsStation,
+};
+constexpr std::array<std::string TrackPoint::*, kRmcFieldCount> kRmcFields = {
+    &TrackPoint::RmcTime,      &TrackPoint::RmcStatus, &TrackPoint::RmcLatitude,
+    &TrackPoint::RmcNS,        &TrackPoint::RmcLongitude, &TrackPoint::RmcEW,
+    &TrackPoint::RmcSpeed,     &TrackPoint::RmcCourse, &TrackPoint::RmcDate,
+    &TrackPoint::RmcMagVar,    &TrackPoint::RmcMagVarEW,
+};
+
+// Where one side of the record is completed from the other: the target is
+// filled with the source when it is still empty.
+struct FillRule {
+    std::string TrackPoint::*target;
+    std::string TrackPoint::*source;  // nullptr: use `constant`
+    const char* constant;
+};
+
+// After a GGA line: the RMC side, in this order.
+constexpr std::array<FillRule, 8> kRmcFromGga = {{
+    {&TrackPoint::RmcDate, nullptr, "000000"},
+    {&TrackPoint::RmcSpeed, nullptr, "0"},
+    {&TrackPoint::RmcCourse, nullptr, "0"},
+    {&TrackPoint::RmcTime, &TrackPoint::GgaTime, nullptr},
+    {&TrackPoint::RmcLatitude, &TrackPoint::GgaLatitude, nullptr},
+    {&TrackPoint::RmcNS, &TrackPoint::GgaNS, nullptr},
+    {&TrackPoint::RmcLongitude, &TrackPoint::GgaLongitude, nullptr},
+    {&TrackPoint::RmcEW, &TrackPoint::GgaEW, nullptr},
+}};
+
+// After a RMC line: the GGA side.
+constexpr std::array<FillRule, 5> kGgaFromRmc = {{
+    {&TrackPoint::GgaTime, &TrackPoint::RmcTime, nullptr},
+    {&TrackPoint::GgaLatitude, &TrackPoint::RmcLatitude, nullptr},
+    {&TrackPoint::GgaNS, &TrackPoint::RmcNS, nullptr},
+    {&TrackPoint::GgaLongitude, &TrackPoint::RmcLongitude, nullptr},
+    {&TrackPoint::GgaEW, &TrackPoint::RmcEW, nullptr},
+}};
+
+bool EndsField(char c) { return c == ',' || c == '\r' || c == '\n'; }
+
+// Characters in s as the text reader counts them: a valid UTF-8 sequence is
+// one character, so is every byte that does not start one.
+size_t CharCount(std::string_view s) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t n = s.size();
+    size_t chars = 0;
+    for (size_t i = 0; i < n; ++chars) {
+        const unsigned char c = p[i];
+        size_t len = 1;
+        if (c >= 0xC2 && c <= 0xDF) len = 2;
+        else if (c >= 0xE0 && c <= 0xEF) len = 3;
+        else if (c >= 0xF0 && c <= 0xF4) len = 4;
+        if (len > n - i) len = 1;
+        for (size_t j = 1; j < len; ++j) {
+            if ((p[i + j] & 0xC0) != 0x80) {
+                len = 1;
+                break;
+            }
+        }
+        i += len;
+    }
+    return chars;
+}
+
+// Whether the "," at byte `pos` lies within the first kFieldScanLimit
+// characters. A byte index below the limit is a character index below it too,
+// so only long lines need counting.
+bool WithinScanLimit(std::string_view line, size_t pos) {
+    return pos < kFieldScanLimit || CharCount(line.substr(0, pos)) < kFieldScanLimit;
+}
+
+// Assigns fields 1..N of the line to the record fields; absent fields empty.
+template <size_t N>
+void AssignFields(std::string_view line, TrackPoint& point,
+                  const std::array<std::string TrackPoint::*, N>& targets) {
+    const char* data = line.data();
+    const size_t size = line.size();
+    size_t comma = line.find(',');
+    size_t k = 0;
+    for (; k < N; ++k) {
+        if (comma == std::string_view::npos || !WithinScanLimit(line, comma)) break;
+        size_t end = comma + 1;
+        while (end < size && !EndsField(data[end])) ++end;
+        (point.*targets[k]).assign(data + comma + 1, end - comma - 1);
+        if (end < size && data[end] == ',') {
+            comma = end;
+        } else {
+            // A lone CR inside the line ends the field, not the line.
+            comma = end < size ? line.find(',', end) : std::string_view::npos;
+        }
+    }
+    for (; k < N; ++k) (point.*targets[k]).clear();
+}
+
+template <size_t N>
+void FillEmpty(TrackPoint& point, const std::array<FillRule, N>& rules) {
+    for (const FillRule& rule : rules) {
+        std::string& target = point.*rule.target;
+        if (!target.empty()) continue;
+        if (rule.source != nullptr) {
+            target.assign(point.*rule.source);
+        } else {
+            target.assign(rule.constant);
+        }
+    }
+}
+
+void ParseGgaWithId(std::string_view line, std::string_view id, TrackPoint& point) {
+    if (id != kGgaId) return;
+    point.GgaId.assign(id);
+    AssignFields(line, point, kGgaFields);
+    FillEmpty(point, kRmcFromGga);
+}
+
+void ParseRmcWithId(std::string_view line, std::string_view id, TrackPoint& point) {
+    if (id != kRmcId) return;
+    point.RmcId.assign(id);
+    AssignFields(line, point, kRmcFields);
+    FillEmpty(point, kGgaFromRmc);
+}
+
+}  // namespace
+
+std::string_view SentenceIdOf(std::string_view line) {
+    size_t i = 0;
+    while (i < line.size() && !EndsField(line[i])) ++i;
+    return line.substr(0, i);
+}
+
+void ParseGga(std::string_view line, TrackPoint& point) {
+    ParseGgaWithId(line, SentenceIdOf(line), point);
+}
+
+void ParseRmc(std::string_view line, TrackPoint& point) {
+    ParseRmcWithId(line, SentenceIdOf(line), point);
+}
+
+void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit) {
+    std::string line;
+    line.reserve(kLineLimit * 4);  // 4095 characters of up to four bytes
+    // Copied: the emitter may touch ctx.run.
+    const std::string firstId = ctx.run.FirstSentenceId;
+    int64_t lineCount = 0;
+    while (input.ReadLine(line, kLineLimit)) {
+        ++lineCount;
+        const std::string_view id = SentenceIdOf(line);
+        // The line that opens the next epoch is parsed after the emit.
+        if (lineCount >= 2 && id == firstId) emit(ctx);
+        ParseGgaWithId(line, id, ctx.point);
+        ParseRmcWithId(line, id, ctx.point);
+    }
+    emit(ctx);
+}
+
+}  // namespace geoplait

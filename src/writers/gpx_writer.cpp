@@ -1,0 +1,275 @@
+// GPX 1.1 output: one document holding the whole track as a single <rte>.
+//
+// Layout: XML declaration, <gpx> start tag with the creator attribute and the
+// kashmir3d namespace the route points use, an empty <metadata>, then <rte>
+// with its <name> and one <rtept> per written record, each carrying every
+// element (ele, time, course, speed, sat, hdop, name, cmt, extensions) even
+// when its text is empty.
+//
+// Quirks kept on purpose: positions are unsigned decimal degrees (the
+// hemisphere letters are not applied), <speed> holds knots as the log has them,
+// the time is built positionally from RmcDate/RmcTime (a GGA-only log gives
+// 2000-00-00), and record numbers count every input record, written or not.
+// Texts taken from the user or the input are escaped, or kept inside their
+// CDATA section, so the document stays well-formed whatever they hold.
+#include "writers/gpx_writer.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "geo/coordinates.h"
+#include "readers/nmea_reader.h"
+#include "writers/record_emitter.h"
+
+namespace geoplait {
+
+namespace {
+
+constexpr const char* kVersionText = "Ver 0.33";
+constexpr const char* kHandleUpper = "Geoplait";
+constexpr const char* kHandleLower = "geoplait";
+constexpr const char* kWebAddress = "https://geoplait.example.org/";
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// Length of the well-formed UTF-8 sequence starting at text[i] that XML may
+// carry, 0 when the bytes there are not one.
+size_t XmlCharLength(std::string_view text, size_t i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char c = byte(i);
+    if (c < 0x80) return (c >= 0x20 || c == '\t' || c == '\n' || c == '\r') ? 1 : 0;
+    size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        if (c == 0xE0) low = 0xA0;
+        if (c == 0xED) high = 0x9F;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+    for (size_t k = 2; k < length; ++k) {
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+    }
+    // U+FFFE and U+FFFF are not XML characters.
+    if (length == 3 && c == 0xEF && byte(i + 1) == 0xBF && byte(i + 2) >= 0xBE) return 0;
+    return length;
+}
+
+// Writes `text` as XML text (cdata false) or as the content of a CDATA
+// section (cdata true, where only "]]>" needs splitting).
+void WriteXmlData(TextWriter& out, std::string_view text, bool cdata) {
+    size_t runStart = 0;
+    size_t i = 0;
+    const auto flush = [&](size_t end) {
+        if (end > runStart) out.Write(text.substr(runStart, end - runStart));
+    };
+    while (i < text.size()) {
+        const char c = text[i];
+        std::string_view replacement;
+        size_t consumed = 1;
+        if (!cdata && c == '&') {
+            replacement = "&amp;";
+        } else if (!cdata && c == '<') {
+            replacement = "&lt;";
+        } else if (!cdata && c == '>') {
+            replacement = "&gt;";
+        } else if (cdata && c == ']' && text.substr(i, 3) == "]]>") {
+            replacement = "]]]]><![CDATA[>";
+            consumed = 3;
+        } else {
+            const size_t length = XmlCharLength(text, i);
+            if (length > 0) {
+                i += length;
+                continue;
+            }
+            replacement = kReplacement;
+        }
+        flush(i);
+        out.Write(replacement);
+        i += consumed;
+        runStart = i;
+    }
+    flush(i);
+}
+
+// Appends characters picked by position from a time/date slot; the text ends
+// at the first terminator, as a formatted text would.
+struct SlotText {
+    char text[32];
+    size_t length = 0;
+    bool ended = false;
+
+    void Add(char c) {
+        if (ended) return;
+        if (c == '\0') {
+            ended = true;
+            return;
+        }
+        if (length + 1 < sizeof text) text[length++] = c;
+    }
+    void Add(const char* literal) {
+        for (; *literal != '\0'; ++literal) Add(*literal);
+    }
+    std::string_view View() const { return {text, length}; }
+};
+
+// RecordIndex + 1, without overflow at the end of the range.
+long long RecordNumber(const RunContext& ctx) {
+    return static_cast<long long>(ctx.store.RecordIndex) + 1;
+}
+
+void WriteElement(TextWriter& out, std::string_view open, std::string_view value,
+                  std::string_view close) {
+    out.Write(open);
+    WriteXmlData(out, value, false);
+    out.Write(close);
+}
+
+}  // namespace
+
+void WriteXmlText(TextWriter& out, std::string_view text) { WriteXmlData(out, text, false); }
+
+size_t FormatPointLabel(const RunContext& ctx, char* buffer, size_t size) {
+    if (size == 0) return 0;
+    const ConvertSettings& s = ctx.Current();
+    const TrackPoint& p = ctx.point;
+    size_t used = 0;
+    buffer[0] = '\0';
+    const auto append = [&](int written) {
+        if (written > 0) used += static_cast<size_t>(written);
+        if (used >= size) used = size - 1;
+    };
+    if (s.Label_No) {
+        append(std::snprintf(buffer + used, size - used, "%lld.", RecordNumber(ctx)));
+    }
+    if (s.Label_Elapsed) {
+        const int32_t seconds = p.ElapsedSec;
+        append(std::snprintf(buffer + used, size - used, "[%02d:%02d:%02d]", seconds / 3600,
+                             (seconds % 3600) / 60, seconds % 60));
+    }
+    if (s.Label_Km) {
+        append(std::snprintf(buffer + used, size - used, "(%3.2fKm)", p.TotalDistance));
+    }
+    if (s.Label_Speed) {
+        append(std::snprintf(buffer + used, size - used, "[%2.2fKm(h)]", p.Speed));
+    }
+    return used;
+}
+
+void WriteGpxHead(TextWriter& out, RunContext& ctx, bool upperCaseHandle) {
+    out.Write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    out.Printf("<gpx version=\"1.1\" creator=\"geoplait %s  By %s  %s \"", kVersionText,
+               upperCaseHandle ? kHandleUpper : kHandleLower, kWebAddress);
+    // The route points carry a kashmir3d:ident element; without this
+    // declaration namespace-aware readers refuse the document.
+    out.Write(" xmlns:kashmir3d=\"http://www.kashmir3d.com/namespace/kashmir3d\">\n");
+    out.Write("<metadata></metadata>\n");
+    out.Write("  <rte>\n");
+    WriteElement(out, "  <name>", ctx.Current().Name, "</name>\n");
+}
+
+void WriteGpxTail(TextWriter& out) {
+    out.Write("  </rte>\n");
+    out.Write("</gpx>\n");
+}
+
+void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
+    TrackPoint& p = ctx.point;
+
+    char label[kPointLabelSize];
+    const size_t labelLength = FormatPointLabel(ctx, label, sizeof label);
+
+    p.InLatitudeDeg.clear();
+    p.LatitudeDms.clear();
+    CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
+    p.InLongitudeDeg.clear();
+    p.LongitudeDms.clear();
+    CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
+
+    // "20yy-mm-ddThh:mm:ssZ", characters picked by position.
+    SlotText timeText;
+    timeText.Add("20");
+    timeText.Add(SlotChar(p.RmcDate, 4));
+    timeText.Add(SlotChar(p.RmcDate, 5));
+    timeText.Add('-');
+    timeText.Add(SlotChar(p.RmcDate, 2));
+    timeText.Add(SlotChar(p.RmcDate, 3));
+    timeText.Add('-');
+    timeText.Add(SlotChar(p.RmcDate, 0));
+    timeText.Add(SlotChar(p.RmcDate, 1));
+    timeText.Add('T');
+    timeText.Add(SlotChar(p.RmcTime, 0));
+    timeText.Add(SlotChar(p.RmcTime, 1));
+    timeText.Add(':');
+    timeText.Add(SlotChar(p.RmcTime, 2));
+    timeText.Add(SlotChar(p.RmcTime, 3));
+    timeText.Add(':');
+    timeText.Add(SlotChar(p.RmcTime, 4));
+    timeText.Add(SlotChar(p.RmcTime, 5));
+    timeText.Add('Z');
+
+    out.Write("      <rtept lat=\"");
+    WriteXmlData(out, p.InLatitudeDeg, false);
+    out.Write("\" lon=\"");
+    WriteXmlData(out, p.InLongitudeDeg, false);
+    out.Write("\">\n");
+    WriteElement(out, "        <ele>", p.GgaAltitude, "</ele>\n");
+    WriteElement(out, "        <time>", timeText.View(), "</time>\n");
+    WriteElement(out, "        <course>", p.RmcCourse, "</course>\n");
+    WriteElement(out, "        <speed>", p.RmcSpeed, "</speed>\n");
+    WriteElement(out, "        <sat>", p.GgaSatellites, "</sat>\n");
+    WriteElement(out, "        <hdop>", p.GgaDilution, "</hdop>\n");
+    out.Write("        <name><![CDATA[");
+    WriteXmlData(out, std::string_view(label, labelLength), true);
+    out.Write("]]></name>\n");
+    out.Write("        <cmt><![CDATA[(");
+    WriteXmlData(out, p.GgaSatellites, true);
+    out.Put('/');
+    WriteXmlData(out, p.GgaDilution, true);
+    out.Write(")]]></cmt>\n");
+    out.Write("        <extensions>\n");
+    out.Printf("        <kashmir3d:ident><![CDATA[%lld]]></kashmir3d:ident>\n",
+               RecordNumber(ctx));
+    out.Write("        </extensions>\n");
+    out.Write("      </rtept>\n");
+}
+
+int RunNmeaToGpx(RunContext& ctx) {
+    const ConvertSettings& s = ctx.Current();
+    TextReader input;
+    if (!input.Open(s.InputFile)) {
+        ctx.ui.ShowMessage("Input File Not Found", "Check!");
+        return -1;
+    }
+    TextWriter out;
+    if (!out.Open(s.OutputFile, WriteMode::Create)) {
+        ctx.ui.ShowMessage("Output File Not Create", "Error");
+        return -1;
+    }
+    if (s.Bom == 0) out.DropBom();
+
+    ctx.point.TotalDistance = 0.0;
+    WriteGpxHead(out, ctx, true);
+    ReadNmeaEpochs(input, ctx, [&out](RunContext& c) {
+        // Route points never split the output, so this cannot fail.
+        EmitRecord(out, c, 'G', InputOrigin::Nmea);
+    });
+    WriteGpxTail(out);
+    input.Close();
+    if (!out.Close()) {
+        // A full disk must not end in a completion message over a cut file.
+        ctx.ui.ShowMessage("Output File Not Create", "Error");
+        return -1;
+    }
+    return 0;
+}
+
+}  // namespace geoplait

@@ -1,0 +1,123 @@
+// POT point files: the DAT header line, then one line per record of
+// "/"-separated key=value items:
+//   ORD=POI/tex=LABEL/ide=N/des=(Sat=S Mar=M)/ido=Sddd'mm'ss't/kei=Sddd'mm'ss't
+//   /adr=1/alt=+A/col=12/pda=dd-MON-yy/pti=hh:mm:ss
+// Quirks kept on purpose: the sign of a position comes from the number only
+// (the hemisphere letters are not consulted, so an unsigned southern latitude
+// gets a blank sign like a northern one); negative altitudes become +0; the
+// time is UTC although it goes through LocalTimeText, which keeps it.
+#include "writers/pot_writer.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "writers/gpx_writer.h"
+
+namespace geoplait {
+
+namespace {
+
+// Month names by month number; 0 (and any number without a name) is blank.
+constexpr const char* kMonthNames[13] = {"   ", "JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                         "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+
+// A position item: " ddd'mm'ss't" or "-ddd'mm'ss't" after its key.
+void WritePosition(TextWriter& out, const char* key, const std::string& nmea) {
+    const double v = NumberOf(nmea);
+    const double whole = std::trunc(v);
+    // Decimal minutes become minutes, seconds and fractions laid out as digits.
+    double w = ((v - whole) / (1.0 / 60.0) / 100.0 + whole) * 1000000.0;
+    if (!std::isfinite(w)) w = 0.0;
+    char sign = ' ';
+    if (w < 0.0) {
+        sign = '-';
+        w = -w;
+    }
+    w += 0.0;  // no "-0" from a negative zero
+    char digits[400];  // the largest double has 309 digits
+    const int n = std::snprintf(digits, sizeof digits, "%011.0f", w);
+    if (n < 8) return;  // cannot happen: at least 11 characters
+    char item[32];
+    std::snprintf(item, sizeof item, "%s%c%c%c%c'%c%c'%c%c'%c", key, sign, digits[0], digits[1],
+                  digits[2], digits[3], digits[4], digits[5], digits[6], digits[7]);
+    out.Write(item);
+}
+
+// Characters picked by position from a slot; a terminator in the slot ends
+// the text, as a formatted text would.
+struct SlotText {
+    char text[16];
+    size_t length = 0;
+    bool ended = false;
+
+    void Add(char c) {
+        if (ended) return;
+        if (c == '\0') {
+            ended = true;
+            return;
+        }
+        if (length + 1 < sizeof text) text[length++] = c;
+    }
+};
+
+// A date character written in place: a terminator would put a NUL byte into
+// the text file, a blank keeps the item's layout.
+char DateChar(const std::string& date, size_t i) {
+    const char c = SlotChar(date, i);
+    return c == '\0' ? ' ' : c;
+}
+
+}  // namespace
+
+void WritePotHead(TextWriter& out) {
+    out.Write("DAT=WGS84/WGS84/0.000/0.00000000/0/0/0\n");
+}
+
+void WritePotLine(TextWriter& out, RunContext& ctx) {
+    TrackPoint& p = ctx.point;
+    char buffer[kPointLabelSize];
+
+    out.Write("ORD=POI");
+    const size_t labelLength = FormatPointLabel(ctx, buffer, sizeof buffer);
+    out.Write("/tex=");
+    out.Write(std::string_view(buffer, labelLength));
+    std::snprintf(buffer, sizeof buffer, "/ide=%lld/des=(Sat=%d Mar=%d)",
+                  static_cast<long long>(ctx.store.RecordIndex) + 1,
+                  p.SatCount, p.DilutionValue);
+    out.Write(buffer);
+    WritePosition(out, "/ido=", p.GgaLatitude);
+    WritePosition(out, "/kei=", p.GgaLongitude);
+    out.Write("/adr=1");
+
+    p.AltitudeText = p.GgaAltitude;
+    double altitude = NumberOf(p.AltitudeText);
+    if (!std::isfinite(altitude) || altitude < 0.0) altitude = 0.0;
+    p.AltitudeValue = altitude;
+    // The integer part, printed from the double so that no height overflows.
+    std::snprintf(buffer, sizeof buffer, "/alt=+%.0f/col=12", std::trunc(altitude));
+    out.Write(buffer);
+
+    // Month number: characters 3 and 4 of ddmmyy.
+    char month[3] = {SlotChar(p.RmcDate, 2), SlotChar(p.RmcDate, 3), '\0'};
+    const int32_t monthNumber = IntegerOf(month);
+    const char* monthName =
+        (monthNumber >= 0 && monthNumber <= 12) ? kMonthNames[monthNumber] : kMonthNames[0];
+    std::snprintf(buffer, sizeof buffer, "/pda=%c%c-%s-%c%c", DateChar(p.RmcDate, 0),
+                  DateChar(p.RmcDate, 1), monthName, DateChar(p.RmcDate, 4),
+                  DateChar(p.RmcDate, 5));
+    out.Write(buffer);
+
+    // The UTC time goes through LocalTimeText, which keeps it afterwards.
+    SlotText timeText;
+    for (size_t i = 0; i < 6; ++i) {
+        if (i == 2 || i == 4) timeText.Add(':');
+        timeText.Add(SlotChar(p.RmcTime, i));
+    }
+    p.LocalTimeText.assign(timeText.text, timeText.length);
+    out.Write("/pti=");
+    out.Write(p.LocalTimeText);
+    out.Write("\n");
+}
+
+}  // namespace geoplait

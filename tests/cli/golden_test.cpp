@@ -1,0 +1,269 @@
+// Whole-program cases: every directory under tests/data/cli/ that holds an
+// `args` file. Its other files are copied into a fresh directory, geoplait-cli
+// runs there (TZ=UTC, LC_ALL=C, stdin from /dev/null) with the lines of `args`
+// as arguments, and the exit status, stdout, stderr and the files under
+// expected/files/ are compared byte for byte with expected/. Every .kml/.gpx
+// the run produced must pass `xmllint --noout`, every .html `xmllint --html
+// --noout`. GEOPLAIT_UPDATE_GOLDEN=1 writes the actual results into expected/.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace geoplait::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kFixedTime = "20240102030405";
+
+fs::path CaseRoot() { return fs::path(GEOPLAIT_TEST_DATA) / "cli"; }
+
+std::vector<std::string> CaseNames() {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(CaseRoot(), ec)) {
+        if (entry.is_directory() && fs::exists(entry.path() / "args")) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> ReadArgs(const fs::path& file) {
+    std::string text = ReadFileBytes(file.string());
+    std::vector<std::string> args;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string arg = text.substr(pos, end - pos);
+        if (!arg.empty() && arg.back() == '\r') arg.pop_back();
+        args.push_back(arg);
+        pos = end + 1;
+    }
+    return args;
+}
+
+// The environment of the run: ours with TZ, LC_ALL and the banner time fixed.
+std::vector<std::string> RunEnvironment() {
+    std::vector<std::string> env;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        std::string_view text(*entry);
+        if (text.starts_with("TZ=") || text.starts_with("LC_ALL=") ||
+            text.starts_with("GEOPLAIT_FIXED_TIME=")) {
+            continue;
+        }
+        env.emplace_back(text);
+    }
+    env.push_back("TZ=UTC");
+    env.push_back("LC_ALL=C");
+    env.push_back(std::string("GEOPLAIT_FIXED_TIME=") + kFixedTime);
+    return env;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : texts) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+std::string FindProgram(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
+    size_t pos = 0;
+    while (pos <= dirs.size()) {
+        size_t end = dirs.find(':', pos);
+        if (end == std::string::npos) end = dirs.size();
+        fs::path candidate = fs::path(dirs.substr(pos, end - pos)) / name;
+        if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
+        pos = end + 1;
+    }
+    return {};
+}
+
+struct Finished {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs `program` in `cwd` with stdin from /dev/null, capturing its output.
+Finished Spawn(const std::string& program, std::vector<std::string> args, const fs::path& cwd) {
+    TempDir capture;
+    std::string outPath = capture.File("stdout");
+    std::string errPath = capture.File("stderr");
+    args.insert(args.begin(), program);
+    std::vector<char*> argv = Pointers(args);
+    std::vector<std::string> envTexts = RunEnvironment();
+    std::vector<char*> envp = Pointers(envTexts);
+    std::string dir = cwd.string();
+
+    pid_t pid = fork();
+    if (pid == 0) {
+        int in = open("/dev/null", O_RDONLY);
+        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (in < 0 || out < 0 || err < 0 || chdir(dir.c_str()) != 0) _exit(126);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    Finished result;
+    int wstatus = 0;
+    if (pid < 0 || waitpid(pid, &wstatus, 0) != pid) return result;
+    result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    result.out = ReadFileBytes(outPath);
+    result.err = ReadFileBytes(errPath);
+    return result;
+}
+
+// Relative path -> bytes of every regular file under `root`.
+std::map<std::string, std::string> FilesUnder(const fs::path& root) {
+    std::map<std::string, std::string> files;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(root, ec); it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        if (ec) break;
+        if (it->is_regular_file() && !it->is_symlink()) {
+            files[fs::relative(it->path(), root).generic_string()] = ReadFileBytes(it->path().string());
+        }
+    }
+    return files;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+void CheckWellFormed(const fs::path& file) {
+    std::string extension = Lower(file.extension().string());
+    std::vector<std::string> args;
+    if (extension == ".kml" || extension == ".gpx") {
+        args = {"--noout", file.string()};
+    } else if (extension == ".html" || extension == ".htm") {
+        args = {"--html", "--noout", file.string()};
+    } else {
+        return;
+    }
+    static const std::string xmllint = FindProgram("xmllint");
+    if (xmllint.empty()) {
+        ADD_FAILURE() << "xmllint is not installed (package libxml2-utils); cannot check " << file;
+        return;
+    }
+    Finished lint = Spawn(xmllint, args, file.parent_path());
+    EXPECT_EQ(lint.status, 0) << "xmllint rejects " << file.filename() << ":\n" << lint.out << lint.err;
+}
+
+// Empty when equal, else where and how two byte strings part.
+std::string FirstDifference(const std::string& actual, const std::string& expected) {
+    if (actual == expected) return {};
+    size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+    size_t from = at < 40 ? 0 : at - 40;
+    return "differs at byte " + std::to_string(at) + " (sizes " + std::to_string(actual.size()) +
+           " actual, " + std::to_string(expected.size()) + " expected)\nactual:   ..." +
+           actual.substr(from, 80) + "\nexpected: ..." + expected.substr(from, 80);
+}
+
+int ExpectedExit(const fs::path& expected) {
+    fs::path file = expected / "exit";
+    if (!fs::exists(file)) return 0;
+    return std::atoi(ReadFileBytes(file.string()).c_str());
+}
+
+void WriteExpected(const fs::path& expected, const Finished& run,
+                   const std::map<std::string, std::string>& produced) {
+    fs::remove_all(expected);
+    fs::create_directories(expected / "files");
+    WriteFileBytes((expected / "exit").string(), std::to_string(run.status) + "\n");
+    WriteFileBytes((expected / "stdout").string(), run.out);
+    WriteFileBytes((expected / "stderr").string(), run.err);
+    for (const auto& [name, bytes] : produced) {
+        fs::path target = expected / "files" / name;
+        fs::create_directories(target.parent_path());
+        WriteFileBytes(target.string(), bytes);
+    }
+}
+
+class GoldenTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenTest, MatchesExpected) {
+    fs::path source = CaseRoot() / GetParam();
+    fs::path expected = source / "expected";
+    TempDir work;
+    fs::path workDir = work.path();
+
+    for (const auto& entry : fs::directory_iterator(source)) {
+        std::string name = entry.path().filename().string();
+        if (name == "args" || name == "expected") continue;
+        fs::copy(entry.path(), workDir / name,
+                 fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    }
+    std::map<std::string, std::string> inputs = FilesUnder(workDir);
+
+    Finished run = Spawn(GEOPLAIT_CLI, ReadArgs(source / "args"), workDir);
+    ASSERT_GE(run.status, 0) << "geoplait-cli did not run";
+    ASSERT_LT(run.status, 126) << "geoplait-cli could not start or died: " << run.err;
+
+    std::map<std::string, std::string> produced;
+    for (const auto& [name, bytes] : FilesUnder(workDir)) {
+        auto input = inputs.find(name);
+        if (input == inputs.end() || input->second != bytes) produced[name] = bytes;
+    }
+    for (const auto& entry : produced) CheckWellFormed(workDir / entry.first);
+
+    const char* update = std::getenv("GEOPLAIT_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        WriteExpected(expected, run, produced);
+        return;
+    }
+
+    EXPECT_EQ(run.status, ExpectedExit(expected)) << "stderr:\n" << run.err;
+    if (fs::exists(expected / "stdout")) {
+        EXPECT_EQ(run.out, ReadFileBytes((expected / "stdout").string())) << "stdout differs";
+    }
+    if (fs::exists(expected / "stderr")) {
+        EXPECT_EQ(run.err, ReadFileBytes((expected / "stderr").string())) << "stderr differs";
+    }
+    for (const auto& [name, bytes] : FilesUnder(expected / "files")) {
+        fs::path actual = workDir / name;
+        if (!fs::exists(actual)) {
+            ADD_FAILURE() << "not produced: " << name;
+            continue;
+        }
+        EXPECT_EQ(FirstDifference(ReadFileBytes(actual.string()), bytes), "") << "file " << name;
+    }
+}
+
+std::string CaseTestName(const ::testing::TestParamInfo<std::string>& info) {
+    std::string name = info.param;
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GoldenTest, ::testing::ValuesIn(CaseNames()), CaseTestName);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenTest);
+
+}  // namespace
+}  // namespace geoplait::test

@@ -1,0 +1,182 @@
+#include "geo/coordinates.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/recording_ui.h"
+
+namespace geoplait {
+namespace {
+
+struct Fixture {
+    Settings settings;
+    test::RecordingUi ui;
+    RunContext ctx{settings, ui};
+};
+
+struct NotationCase {
+    const char* name;
+    std::string nmea, degrees, dms;                        // input
+    std::string wantNmea, wantDegrees, wantDms;            // after CoordTexts
+};
+
+TEST(CoordTexts, FillsTheOtherNotationsFromTheFirstNonEmpty) {
+    const std::vector<NotationCase> cases = {
+        {"nmea", "3539.1234", "", "", "3539.1234", "35.652057", "353907.40"},
+        {"nmea longitude", "13945.5000", "", "", "13945.5000", "139.758333", "1394530.00"},
+        {"nmea wins over the others", "3530.0000", "1.0", "10000.00", "3530.0000", "35.500000",
+         "353000.00"},
+        {"degrees", "", "35.5", "", "3530.0000", "35.5", "353000.00"},
+        {"degrees with seconds", "", "35.652057", "", "3539.1234", "35.652057", "353907.41"},
+        {"dms, six decimals of %f", "", "", "353000.00", "3530.0000", "35.500000", "353000.00"},
+        {"dms with seconds", "", "", "353907.40", "3539.1233", "35.652056", "353907.40"},
+        {"nmea not a number", "abc", "", "", "abc", "0.000000", "0.00"},
+        {"dms not a number", "", "", "x", "0.0000", "0.000000", "x"},
+        {"negative degrees keep their sign in both parts", "", "-35.5", "", "-3530.0000", "-35.5",
+         "-353000.00"},
+        {"all empty", "", "", "", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        std::string nmea = c.nmea, degrees = c.degrees, dms = c.dms;
+        CoordTexts(nmea, degrees, dms);
+        EXPECT_EQ(nmea, c.wantNmea) << c.name;
+        EXPECT_EQ(degrees, c.wantDegrees) << c.name;
+        EXPECT_EQ(dms, c.wantDms) << c.name;
+    }
+}
+
+TEST(CoordTexts, RoundTripsThroughEachNotation) {
+    // Six decimals of a degree hold four of a minute; two decimals of a
+    // second hold a little less, so the d/m/s trip may move the last digit.
+    for (const char* start : {"3539.1234", "130.0600", "13959.9999", "4500.0000", "1.0001"}) {
+        std::string nmea = start, degrees, dms;
+        CoordTexts(nmea, degrees, dms);
+        std::string backFromDegrees, keptDegrees = degrees, unusedDms;
+        CoordTexts(backFromDegrees, keptDegrees, unusedDms);
+        EXPECT_EQ(backFromDegrees, start) << start;
+        std::string backFromDms, unusedDegrees, keptDms = dms;
+        CoordTexts(backFromDms, unusedDegrees, keptDms);
+        EXPECT_NEAR(std::stod(backFromDms), std::stod(start), 0.00011) << start;
+        EXPECT_NEAR(std::stod(unusedDegrees), std::stod(degrees), 0.000002) << start;
+    }
+}
+
+struct DistanceCase {
+    const char* name;
+    int altitudeSetting;
+    std::string lon1, lat1, alt1;  // current record
+    std::string lon2, lat2, alt2;  // other point
+    double km;
+};
+
+TEST(TrackDistance, HubenyOnBessel) {
+    const std::vector<DistanceCase> cases = {
+        {"1' of latitude at 35 N", 0, "13900.0000", "3500.0000", "", "13900.0000", "3501.0000", "",
+         1.8488168},
+        {"1' of longitude at 35 N", 0, "13900.0000", "3500.0000", "", "13901.0000", "3500.0000", "",
+         1.5212879},
+        {"symmetric", 0, "13900.0000", "3501.0000", "", "13900.0000", "3500.0000", "", 1.8488168},
+        {"altitude ignored when off", 0, "13900.0000", "3500.0000", "0", "13900.0000", "3501.0000",
+         "500", 1.8488168},
+        {"slope distance when on", 1, "13900.0000", "3500.0000", "0", "13900.0000", "3501.0000",
+         "500", 1.9152346},
+        {"same position, altitude on", 1, "13900.0000", "3500.0000", "0", "13900.0000",
+         "3500.0000", "900", 0.0},
+        {"current latitude on the equator", 0, "13900.0000", "0000.0000", "", "13900.0000",
+         "3500.0000", "", 0.0},
+        {"current latitude empty", 0, "13900.0000", "", "", "13900.0000", "3500.0000", "", 0.0},
+        {"other longitude empty", 0, "13900.0000", "3500.0000", "", "", "3500.0000", "", 0.0},
+        {"other latitude not a number", 0, "13900.0000", "3500.0000", "", "13900.0000", "N", "",
+         0.0},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.settings.current.Altitude = c.altitudeSetting;
+        f.ctx.point.RmcLongitude = c.lon1;
+        f.ctx.point.RmcLatitude = c.lat1;
+        f.ctx.point.GgaAltitude = c.alt1;
+        EXPECT_NEAR(TrackDistance(f.ctx, c.lon2, c.lat2, c.alt2), c.km, 1e-6) << c.name;
+    }
+}
+
+struct UnitCase {
+    const char* meterMile;
+    int system;
+    double km, distance;
+    double knots, speed;
+    double metres, altitude;
+};
+
+TEST(Units, ConversionsOfEachSystem) {
+    const std::vector<UnitCase> cases = {
+        {"Km/Meter", 0, 1.852, 1.852, 10.0, 18.52, 100.0, 100.0},
+        {"Nautical Mile/Feet", 1, 1.852, 1.0, 10.0, 10.0, 30.48, 100.0},
+        {"Statute Mile/Feet", 2, 1.852, 1.15077945, 10.0, 11.5077945, 30.48, 100.0},
+        {"", 0, 1.852, 1.852, 1.0, 1.852, 1.0, 1.0},
+        {"km/meter", 0, 1.0, 1.0, 1.0, 1.852, 1.0, 1.0},
+    };
+    for (const auto& c : cases) {
+        ConvertSettings s;
+        s.MeterMile = c.meterMile;
+        EXPECT_EQ(UnitSystemOf(s), c.system) << c.meterMile;
+        EXPECT_NEAR(DistanceInUnit(s, c.km), c.distance, 1e-12) << c.meterMile;
+        EXPECT_NEAR(SpeedInUnit(s, c.knots), c.speed, 1e-12) << c.meterMile;
+        EXPECT_NEAR(AltitudeInUnit(s, c.metres), c.altitude, 1e-9) << c.meterMile;
+    }
+}
+
+struct OffsetCase {
+    std::string degrees, offset;
+    const char* sense;
+    std::string want;
+};
+
+TEST(OffsetCoordinate, MovesByDmsOffset) {
+    const std::vector<OffsetCase> cases = {
+        {"35.000000", "000036.00", "-", "34.990000"},
+        {"35.000000", "000036.00", "+", "35.010000"},
+        {"139.5", "000010.00", "+", "139.502778"},
+        {"35.0", "013000.00", "-", "33.500000"},
+        {"35.0", "-000036.00", "-", "35.010000"},
+        {"35.0", "", "+", "35.000000"},
+        {"", "000036.00", "+", "0.010000"},
+        {"", "", "-", "0.000000"},
+        {"35.0", "000036.00", "x", "34.990000"},
+        {"35.0", "000036.00", nullptr, "34.990000"},
+    };
+    for (const auto& c : cases) {
+        std::string degrees = c.degrees;
+        OffsetCoordinate(degrees, c.offset, c.sense);
+        EXPECT_EQ(degrees, c.want) << c.degrees << " " << c.offset;
+    }
+}
+
+struct DatumCase {
+    int on;
+    std::string lat, lon;
+    std::string wantLat, wantLon;
+};
+
+TEST(TokyoToWgs84, ShiftsOrRewrites) {
+    const std::vector<DatumCase> cases = {
+        {1, "35.0", "139.0", "35.003286", "138.996886"},
+        {0, "35.0", "139.0", "35.000000", "139.000000"},
+        {0, "", "", "0.000000", "0.000000"},
+        {1, "", "", "0.004602", "0.010040"},
+        {0, "35.6520571", "-1.5", "35.652057", "-1.500000"},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.settings.current.Tokyo2WGS84 = c.on;
+        f.ctx.point.LatitudeDeg = c.lat;
+        f.ctx.point.LongitudeDeg = c.lon;
+        TokyoToWgs84(f.ctx);
+        EXPECT_EQ(f.ctx.point.LatitudeDeg, c.wantLat) << c.lat << " " << c.on;
+        EXPECT_EQ(f.ctx.point.LongitudeDeg, c.wantLon) << c.lon << " " << c.on;
+    }
+}
+
+}  // namespace
+}  // namespace geoplait

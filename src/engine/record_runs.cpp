@@ -25,7 +25,9 @@ void RunNmeaToPot(RunContext& ctx) {
     ctx.point.TotalDistance = 0.0;
     ReadNmeaEpochs(input, ctx,
                    [&out](RunContext& c) { EmitRecord(out, c, 'P', InputOrigin::Nmea); });
-    out.Close();
+    input.Close();
+    // Cut short (disk full): not a complete output.
+    if (!out.Close()) ctx.ui.ShowMessage("Output File Not Create", "Error");
 }
 
 }  // namespace geoplait

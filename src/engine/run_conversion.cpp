@@ -193,7 +193,7 @@ const ModeEntry* FindMode(std::span<const ModeEntry> table, std::string_view dis
 RunOutcome ReportCompletion(RunContext& ctx) {
     ctx.ui.SetMessageLine(" ***** Complete. *****");
     const TrackStore& store = ctx.store;
-    char counts[64];
+    char counts[128];
     RunOutcome outcome;
     if (store.RecordIndex >= 1 && store.WrittenCount >= 1) {
         std::snprintf(counts, sizeof counts, "Complete Record=%d/%d\n", store.WrittenCount,

@@ -20,7 +20,9 @@ void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& 
 
 // Handles one line of the settings-file grammar (tidying, comments, key=value,
 // numbered keys) against the [config] fields and the baseline. Returns false
-// when the line names no known key (used by the command line's --set).
+// when the line names no known key (used by the command line's --set); a known
+// key whose value is ignored (pass 0, invalid UTF-8, unknown MeterMile /
+// Language / Mode value) still gives true.
 bool ApplySettingsLine(Settings& settings, std::string_view line, int pass);
 
 // The same grammar for the fields of the current instance that no file line

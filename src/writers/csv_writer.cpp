@@ -165,10 +165,14 @@ int RunNmeaToCsv(RunContext& ctx, char kind) {
             input.Close();
         }
     });
-    const bool lost = ctx.writer.OutputLost;
-    out.Close();
     input.Close();
-    return lost ? -1 : 0;
+    if (ctx.writer.OutputLost) return -1;
+    if (!out.Close()) {
+        // Cut short (disk full): not a complete output.
+        ctx.ui.ShowMessage("Output File Not Create", "Error");
+        return -1;
+    }
+    return 0;
 }
 
 }  // namespace

@@ -86,9 +86,10 @@ bool StartNextFile(TextWriter& out, RunContext& ctx, bool nmeaInput) {
         SplitOutputName(ctx.Current().OutputFile, w.SplitBase, w.SplitExtension);
         w.SplitNamed = true;
     }
-    out.Close();
+    // A file cut short (disk full) ends the run like a file not created.
+    const bool closed = out.Close();
     ++ctx.store.SplitIndex;
-    if (!out.Open(SplitFileName(w, ctx.store.SplitIndex), WriteMode::Create)) {
+    if (!closed || !out.Open(SplitFileName(w, ctx.store.SplitIndex), WriteMode::Create)) {
         ctx.ui.ShowMessage("Output File Not Create", "Error");
         return false;
     }

@@ -237,6 +237,8 @@ TEST_P(GoldenTest, MatchesExpected) {
         return;
     }
 
+    ASSERT_TRUE(fs::is_directory(expected))
+        << "the case has no expected/; make it with GEOPLAIT_UPDATE_GOLDEN=1 and check it by hand";
     EXPECT_EQ(run.status, ExpectedExit(expected)) << "stderr:\n" << run.err;
     if (fs::exists(expected / "stdout")) {
         EXPECT_EQ(run.out, ReadFileBytes((expected / "stdout").string())) << "stdout differs";

@@ -367,6 +367,21 @@ TEST(NmeaToCsvFailure, SplitFileCannotBeCreated) {
     EXPECT_EQ(f.Files(), (std::vector<std::string>{"out_000.csv", "out_001.csv", "track.log"}));
 }
 
+TEST(NmeaToCsvFailure, OutputCutShortIsReported) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    for (bool pot : {false, true}) {
+        RunFixture f;
+        f.Input(Log({kRmc120000, kGga120000}));
+        f.ctx.Current().OutputFile = "/dev/full";  // every write fails: disk full
+        if (pot) {
+            RunNmeaToPot(f.ctx);
+        } else {
+            EXPECT_EQ(RunNmeaToCsvFull(f.ctx), -1);
+        }
+        EXPECT_EQ(f.ui.messages, (std::vector<ShownMessage>{{"Output File Not Create", "Error"}})) << pot;
+    }
+}
+
 // ---- nmea(log) -> pot ----
 
 TEST(NmeaToPot, DatLineThenOneLinePerEpoch) {

@@ -1,0 +1,102 @@
+// Fuzz target for the NMEA reader: the bytes are read as a log file (through
+// the text reader, so UTF-16 and long lines are covered) and, directly, as one
+// line for the sentence parsers. Every record must hold only whole fields.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "engine/run_context.h"
+#include "engine/text_file.h"
+#include "engine/track_point.h"
+#include "readers/nmea_reader.h"
+
+namespace {
+
+using namespace geoplait;
+
+class SilentUi : public UserInterface {
+public:
+    void ShowMessage(const std::string&, const std::string&) override {}
+    bool AskOkCancel(const std::string&, const std::string&) override { return true; }
+    void SetMessageLine(const std::string&) override {}
+    void SetStatusLine(const std::string&) override {}
+};
+
+void Require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "broken: %s\n", what);
+        std::abort();
+    }
+}
+
+// A parsed field never spans a separator or a line end.
+void CheckField(const std::string& field) {
+    Require(field.find_first_of(",\r\n") == std::string::npos, "field holds a separator");
+}
+
+void CheckRecord(const TrackPoint& p) {
+    Require(p.GgaId.empty() || p.GgaId == "$GPGGA", "GgaId");
+    Require(p.RmcId.empty() || p.RmcId == "$GPRMC", "RmcId");
+    for (const std::string* f :
+         {&p.GgaTime, &p.GgaLatitude, &p.GgaNS, &p.GgaLongitude, &p.GgaEW, &p.GgaQuality,
+          &p.GgaSatellites, &p.GgaDilution, &p.GgaAltitude, &p.GgaAltitudeUnit, &p.GgaGeoid,
+          &p.GgaGeoidUnit, &p.GgaDgpsAge, &p.GgaDgpsStation, &p.RmcTime, &p.RmcStatus,
+          &p.RmcLatitude, &p.RmcNS, &p.RmcLongitude, &p.RmcEW, &p.RmcSpeed, &p.RmcCourse,
+          &p.RmcDate, &p.RmcMagVar, &p.RmcMagVarEW}) {
+        CheckField(*f);
+    }
+}
+
+// The log lives in an anonymous memory file, opened by its /proc path.
+const std::string& LogPath() {
+    static const std::string path = [] {
+        const int fd = memfd_create("nmea-fuzz", 0);
+        if (fd < 0) std::abort();
+        return "/proc/self/fd/" + std::to_string(fd);
+    }();
+    return path;
+}
+
+void WriteLog(const uint8_t* data, size_t size) {
+    std::FILE* f = std::fopen(LogPath().c_str(), "wb");
+    if (f == nullptr) std::abort();
+    if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+    std::fclose(f);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    // One line straight into the parsers, from an empty and from a full record.
+    TrackPoint point;
+    ParseGga(bytes, point);
+    ParseRmc(bytes, point);
+    ParseGga(bytes, point);
+    CheckRecord(point);
+
+    // The whole log as a run reads it.
+    WriteLog(data, size);
+    Settings settings;
+    SilentUi ui;
+    RunContext ctx(settings, ui);
+    TextReader input(LogPath());
+    Require(input.IsOpen(), "open");
+    std::string first;
+    if (input.ReadLine(first, 4096)) ctx.run.FirstSentenceId = std::string(SentenceIdOf(first));
+    input.Rewind();
+    int64_t calls = 0;
+    ReadNmeaEpochs(input, ctx, [&](RunContext& c) {
+        ++calls;
+        CheckRecord(c.point);
+        ClearTrackPoint(c.point);
+    });
+    Require(calls >= 1, "at least one call");
+    return 0;
+}

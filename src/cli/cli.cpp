@@ -156,20 +156,16 @@ bool WriteSettings(Settings& settings, UserInterface& ui, const std::string& nam
 }
 
 // Checks every --set line on scratch settings, so that a bad command line
-// changes and prints nothing else.
-bool CheckSettingLines(const std::vector<std::string>& lines, std::ostream& err, int& status) {
+// changes and prints nothing else. Returns the problem, empty when none.
+std::string ProblemOfSettingLines(const std::vector<std::string>& lines) {
     Settings scratch;
     for (const std::string& line : lines) {
-        if (!HasKeyAndValue(line)) {
-            status = BadCommandLine(err, "--set needs KEY=VALUE: \"" + line + "\"");
-            return false;
-        }
+        if (!HasKeyAndValue(line)) return "--set needs KEY=VALUE: \"" + line + "\"";
         if (!ApplySettingsLine(scratch, line, 1) && !ApplyCurrentOnlySetting(scratch.current, line)) {
-            status = BadCommandLine(err, "unknown settings key in --set \"" + line + "\"");
-            return false;
+            return "unknown settings key in --set \"" + line + "\"";
         }
     }
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -217,8 +213,9 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
             return BadCommandLine(err, "unknown mode \"" + options.mode + "\" (see --list-modes)");
         }
     }
-    int status = kExitUsage;
-    if (!CheckSettingLines(options.sets, err, status)) return status;
+    if (std::string problem = ProblemOfSettingLines(options.sets); !problem.empty()) {
+        return BadCommandLine(err, problem);
+    }
 
     CliUi ui(out, err, options.yes);
     Settings settings;

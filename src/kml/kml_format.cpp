@@ -4,24 +4,45 @@
 
 #include <charconv>
 #include <cmath>
-#include <string_view>
+#include <cstring>
 #include <system_error>
 
 namespace geoplait {
 
-namespace {
-
-// Room for "%.6f" of the largest double: 309 digits, sign, point, decimals.
-constexpr size_t kFixedRoom = 400;
-
-void WriteNumber(TextWriter& out, const char* begin, const char* end) {
-    out.Write(std::string_view(begin, static_cast<size_t>(end - begin)));
+void KmlBuffer::Text(std::string_view text) {
+    if (text.empty()) return;  // its data() may be null
+    if (text.size() > sizeof buffer_ - used_) {
+        Flush();
+        if (text.size() > sizeof buffer_) {
+            out_.Write(text);
+            return;
+        }
+    }
+    std::memcpy(buffer_ + used_, text.data(), text.size());
+    used_ += text.size();
 }
 
-}  // namespace
+void KmlBuffer::Escaped(std::string_view text) {
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        std::string_view entity;
+        switch (text[i]) {
+            case '&': entity = "&amp;"; break;
+            case '<': entity = "&lt;"; break;
+            case '>': entity = "&gt;"; break;
+            case '"': entity = "&quot;"; break;
+            default: continue;
+        }
+        Text(text.substr(start, i - start));
+        Text(entity);
+        start = i + 1;
+    }
+    Text(text.substr(start));
+}
 
-void WriteFixed(TextWriter& out, double value, int precision, int width) {
-    char text[kFixedRoom];
+void KmlBuffer::Fixed(double value, int precision, int width) {
+    // Room for "%.6f" of the largest double: 309 digits, sign, point, decimals.
+    char text[400];
     size_t n = 0;
     if (std::isnan(value)) {
         const std::string_view nan = std::signbit(value) ? "-nan" : "nan";
@@ -32,29 +53,35 @@ void WriteFixed(TextWriter& out, double value, int precision, int width) {
         if (ec != std::errc()) return;
         n = static_cast<size_t>(end - text);
     }
-    for (size_t pad = n; pad < static_cast<size_t>(width > 0 ? width : 0); ++pad) out.Put(' ');
-    WriteNumber(out, text, text + n);
+    for (size_t pad = n; pad < static_cast<size_t>(width > 0 ? width : 0); ++pad) Char(' ');
+    Text(std::string_view(text, n));
 }
 
-void WriteInt(TextWriter& out, int64_t value) {
+void KmlBuffer::Int(int64_t value) {
     char text[24];
     const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
     (void)ec;
-    WriteNumber(out, text, end);
+    Text(std::string_view(text, static_cast<size_t>(end - text)));
 }
 
-void WriteTwoDigits(TextWriter& out, int64_t value) {
-    if (value >= 0 && value < 10) out.Put('0');
-    WriteInt(out, value);
+void KmlBuffer::TwoDigits(int64_t value) {
+    if (value >= 0 && value < 10) Char('0');
+    Int(value);
 }
 
-void WriteDuration(TextWriter& out, int32_t seconds) {
+void KmlBuffer::Duration(int32_t seconds) {
     const int32_t rest = seconds % 3600;
-    WriteTwoDigits(out, seconds / 3600);
-    out.Put(':');
-    WriteTwoDigits(out, rest / 60);
-    out.Put(':');
-    WriteTwoDigits(out, rest % 60);
+    TwoDigits(seconds / 3600);
+    Char(':');
+    TwoDigits(rest / 60);
+    Char(':');
+    TwoDigits(rest % 60);
+}
+
+void KmlBuffer::Flush() {
+    if (used_ == 0) return;
+    out_.Write(std::string_view(buffer_, used_));
+    used_ = 0;
 }
 
 }  // namespace geoplait

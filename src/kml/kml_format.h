@@ -1,22 +1,47 @@
-// Numbers written straight into a TextWriter, byte for byte as the printf
-// directives of the KML templates would write them, without going through
-// printf (the writers run once or more per record).
+// The KML writers put a record's many small pieces (literals, texts, numbers)
+// into a stack buffer and hand it to the TextWriter in one piece. Numbers come
+// out byte for byte as the printf directives of the templates would write
+// them, without going through printf.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "engine/text_file.h"
 
 namespace geoplait {
 
-// printf("%<width>.<precision>f", value).
-void WriteFixed(TextWriter& out, double value, int precision, int width = 0);
-// printf("%d", value).
-void WriteInt(TextWriter& out, int64_t value);
-// printf("%02d", value).
-void WriteTwoDigits(TextWriter& out, int64_t value);
-// A duration in seconds as "%02d:%02d:%02d" of hours, minutes and seconds
-// (C integer division: a negative duration shows negative parts).
-void WriteDuration(TextWriter& out, int32_t seconds);
+class KmlBuffer {
+public:
+    explicit KmlBuffer(TextWriter& out) : out_(out) {}
+    ~KmlBuffer() { Flush(); }
+    KmlBuffer(const KmlBuffer&) = delete;
+    KmlBuffer& operator=(const KmlBuffer&) = delete;
+
+    void Text(std::string_view text);
+    void Char(char c) {
+        if (used_ == sizeof buffer_) Flush();
+        buffer_[used_++] = c;
+    }
+    // A text from the user or from an input, with &, <, > and " escaped.
+    void Escaped(std::string_view text);
+    // printf("%<width>.<precision>f", value).
+    void Fixed(double value, int precision, int width = 0);
+    // printf("%d", value).
+    void Int(int64_t value);
+    // printf("%02d", value).
+    void TwoDigits(int64_t value);
+    // Seconds as "%02d:%02d:%02d" of hours, minutes and seconds (C integer
+    // division: a negative duration shows negative parts).
+    void Duration(int32_t seconds);
+    // Hands what is buffered to the writer.
+    void Flush();
+
+private:
+    TextWriter& out_;
+    char buffer_[4096];
+    size_t used_ = 0;
+};
 
 }  // namespace geoplait

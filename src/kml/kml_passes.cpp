@@ -70,9 +70,11 @@ void RunNmeaPointPass(RunContext& ctx) {
     ctx.store.GapDistance = 0.0;
     ctx.store.SinceWrittenDistance = 9999999.0;
     ctx.store.GroupDate.clear();
-    OpenPointFolder(out);
-    ReadNmeaEpochs(in, ctx, [&out](RunContext& c) { WriteTrackRecord(out, c, 'P', TrackSource::Nmea); });
-    ClosePointFolder(out);
+    KmlBuffer buffer(out);
+    OpenPointFolder(buffer);
+    ReadNmeaEpochs(in, ctx, [&buffer](RunContext& c) { WriteTrackRecord(buffer, c, 'P', TrackSource::Nmea); });
+    ClosePointFolder(buffer);
+    buffer.Flush();
     out.Close();
 }
 
@@ -85,9 +87,11 @@ void RunNmeaPathPass(RunContext& ctx) {
     ctx.store.GapDistance = 0.0;
     ctx.store.SinceWrittenDistance = 9999999.0;
     const char kind = ctx.Current().SpeedGroup != 0 ? 'S' : 'L';
-    OpenPathFolder(out, ctx, kind);
-    ReadNmeaEpochs(in, ctx, [&out, kind](RunContext& c) { WriteTrackRecord(out, c, kind, TrackSource::Nmea); });
-    ClosePathFolder(out, ctx, kind);
+    KmlBuffer buffer(out);
+    OpenPathFolder(buffer, ctx, kind);
+    ReadNmeaEpochs(in, ctx, [&buffer, kind](RunContext& c) { WriteTrackRecord(buffer, c, kind, TrackSource::Nmea); });
+    ClosePathFolder(buffer, ctx, kind);
+    buffer.Flush();
     out.Close();
 }
 

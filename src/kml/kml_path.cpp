@@ -11,8 +11,6 @@
 // byte for byte. The group number cycles through the 12 line groups.
 #include "kml/kml_path.h"
 
-#include <cstdio>
-
 #include "engine/record_filter.h"
 #include "geo/coordinates.h"
 #include "kml/kml_document.h"
@@ -28,29 +26,35 @@ size_t GroupSlot(int32_t g) {
     return static_cast<size_t>(m < 0 ? m + kGroupCount : m);
 }
 
-// open + a + b + close: a colour line is the opacity text followed by the colour text.
-void WriteJoined(TextWriter& out, const char* open, const std::string& a, const std::string& b,
+// open + a + b + close, the settings texts escaped: a colour line is the
+// opacity text followed by the colour text.
+void WriteJoined(KmlBuffer& out, const char* open, const std::string& a, const std::string& b,
                  const char* close) {
-    out.Write(open);
-    out.Write(a);
-    out.Write(b);
-    out.Write(close);
+    out.Text(open);
+    out.Escaped(a);
+    out.Escaped(b);
+    out.Text(close);
 }
 
-void WriteGroupName(TextWriter& out, int32_t g) { out.Printf(" <name>Path_Group%d</name>\n", g); }
+void WriteGroupName(KmlBuffer& out, int32_t g, const char* suffix) {
+    out.Text(" <name>Path_Group");
+    out.Int(g);
+    out.Text(suffix);
+    out.Text("</name>\n");
+}
 
 // The line style of group g, indented one, two and three blanks.
-void WriteLineStyle(TextWriter& out, const ConvertSettings& s, size_t g) {
-    out.Write("  <LineStyle>\n");
+void WriteLineStyle(KmlBuffer& out, const ConvertSettings& s, size_t g) {
+    out.Text("  <LineStyle>\n");
     WriteJoined(out, "   <color>", s.Transparent[g], s.LineColorRGB[g], "</color>\n");
     WriteJoined(out, "   <width>", s.LineWidth[g], "", "</width>\n");
-    out.Write("  </LineStyle>\n");
+    out.Text("  </LineStyle>\n");
 }
 
-void WritePolyStyle(TextWriter& out, const ConvertSettings& s, const char* colorOpen) {
-    out.Write("  <PolyStyle>\n");
+void WritePolyStyle(KmlBuffer& out, const ConvertSettings& s, const char* colorOpen) {
+    out.Text("  <PolyStyle>\n");
     WriteJoined(out, colorOpen, s.VLineTransparent, s.VLineColor, "</color>\n");
-    out.Write("  </PolyStyle>\n");
+    out.Text("  </PolyStyle>\n");
 }
 
 bool VerticalLines(const ConvertSettings& s) { return s.Altitude != 0 && s.VLineAltitude != 0; }
@@ -63,50 +67,50 @@ void RestartGroup(RunContext& ctx, bool withDate) {
     if (withDate) ctx.store.GroupDate = ctx.point.LocalDate;
 }
 
-void WriteNmeaSpeedBreak(TextWriter& out, RunContext& ctx, int newGroup) {
+void WriteNmeaSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
     const ConvertSettings& s = ctx.Current();
     const size_t o = GroupSlot(ctx.store.SplitIndex);
-    out.Write("  </coordinates>\n"
-              " </LineString>\n");
-    WriteGroupName(out, ctx.store.SplitIndex);
-    out.Write(" <Style>\n");
+    out.Text("  </coordinates>\n"
+             " </LineString>\n");
+    WriteGroupName(out, ctx.store.SplitIndex, "");
+    out.Text(" <Style>\n");
     WriteLineStyle(out, s, o);
     if (VerticalLines(s)) WritePolyStyle(out, s, "   <color>");
-    out.Write(" </Style>\n");
+    out.Text(" </Style>\n");
     if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point);
-    out.Write("</Placemark>\n"
-              "\n"
-              "<Placemark>\n"
-              " <LineString>\n"
-              "  <tessellate>0</tessellate>\n");
+    out.Text("</Placemark>\n"
+             "\n"
+             "<Placemark>\n"
+             " <LineString>\n"
+             "  <tessellate>0</tessellate>\n");
     WriteExtrudeLine(out, s);
     WriteAltitudeModeLine(out, s);
-    out.Write("  <coordinates>\n");
+    out.Text("  <coordinates>\n");
     RestartGroup(ctx, true);
     ctx.store.SplitIndex = newGroup;
 }
 
-void WriteCsvSpeedBreak(TextWriter& out, RunContext& ctx, int newGroup) {
+void WriteCsvSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
     const ConvertSettings& s = ctx.Current();
     const size_t o = GroupSlot(ctx.store.SplitIndex);
-    out.Write("</coordinates>\n"
-              "</LineString>\n"
-              "<name>Path</name>\n"
-              "<Style>\n"
-              "<LineStyle>\n");
+    out.Text("</coordinates>\n"
+             "</LineString>\n"
+             "<name>Path</name>\n"
+             "<Style>\n"
+             "<LineStyle>\n");
     WriteJoined(out, "<color>", s.Transparent[o], s.LineColorRGB[o], "</color>\n");
     WriteJoined(out, "<width>", s.LineWidth[o], "", "</width>\n");
-    out.Write("</LineStyle>\n"
-              "</Style>\n");
+    out.Text("</LineStyle>\n"
+             "</Style>\n");
     if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point);
-    out.Write("</Placemark>\n"
-              "\n"
-              "<Placemark>\n"
-              "<LineString>\n"
-              "<extrude>0</extrude>\n"
-              "<tessellate>0</tessellate>\n");
+    out.Text("</Placemark>\n"
+             "\n"
+             "<Placemark>\n"
+             "<LineString>\n"
+             "<extrude>0</extrude>\n"
+             "<tessellate>0</tessellate>\n");
     WriteAltitudeModeLine(out, s);
-    out.Write("<coordinates>\n");
+    out.Text("<coordinates>\n");
     RestartGroup(ctx, false);
     ctx.store.SplitIndex = newGroup;
 }
@@ -127,26 +131,26 @@ int SpeedGroupIndex(const RunContext& ctx) {
     return index;
 }
 
-void OpenPathFolder(TextWriter& out, RunContext& ctx, char kind) {
+void OpenPathFolder(KmlBuffer& out, RunContext& ctx, char kind) {
     const ConvertSettings& s = ctx.Current();
-    out.Write("<Folder>\n"
-              "<name>Path</name>\n"
-              "<Placemark>\n");
+    out.Text("<Folder>\n"
+             "<name>Path</name>\n"
+             "<Placemark>\n");
     if (kind == 'L') {
-        out.Printf(" <name>Path_Group%d_%c</name>\n", ctx.store.SplitIndex, 'L');
-        out.Write(" <Style>\n");
+        WriteGroupName(out, ctx.store.SplitIndex, "_L");
+        out.Text(" <Style>\n");
         WriteLineStyle(out, s, GroupSlot(ctx.store.SplitIndex));
         WritePolyStyle(out, s, "   <color>");
-        out.Write(" </Style>\n");
+        out.Text(" </Style>\n");
     }
-    out.Write(" <LineString>\n");
+    out.Text(" <LineString>\n");
     WriteExtrudeLine(out, s);
-    out.Write("  <tessellate>0</tessellate>\n");
+    out.Text("  <tessellate>0</tessellate>\n");
     WriteAltitudeModeLine(out, s);
-    out.Write("  <coordinates>\n");
+    out.Text("  <coordinates>\n");
 }
 
-void WriteCoordinateLine(TextWriter& out, RunContext& ctx) {
+void MakeCoordinateLine(RunContext& ctx, std::string& line) {
     TrackPoint& p = ctx.point;
     const HemisphereSigns signs = HemisphereSign(ctx);
     // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
@@ -159,44 +163,50 @@ void WriteCoordinateLine(TextWriter& out, RunContext& ctx) {
     p.AltitudeText = p.GgaAltitude;
     p.AltitudeValue = NumberOf(p.AltitudeText);
     AdjustPosition(ctx);
-    out.Put(signs.longitude);
-    out.Write(p.LongitudeDeg);
-    out.Put(',');
-    out.Put(signs.latitude);
-    out.Write(p.LatitudeDeg);
-    out.Put(',');
-    out.Write(p.AltitudeText);
-    out.Put('\n');
+    line.clear();
+    line.push_back(signs.longitude);
+    line.append(p.LongitudeDeg);
+    line.push_back(',');
+    line.push_back(signs.latitude);
+    line.append(p.LatitudeDeg);
+    line.push_back(',');
+    line.append(p.AltitudeText);
+    line.push_back('\n');
 }
 
-void WriteLineGroupBreak(TextWriter& out, RunContext& ctx, TrackSource source) {
+void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx) {
+    MakeCoordinateLine(ctx, ctx.kml.CoordinateLine);
+    out.Text(ctx.kml.CoordinateLine);
+}
+
+void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source) {
     const ConvertSettings& s = ctx.Current();
     const size_t g = GroupSlot(ctx.store.SplitIndex);
     if (source == TrackSource::PotGpx) {
-        out.Write("</coordinates>\n"
-                  "</LineString>\n");
+        out.Text("</coordinates>\n"
+                 "</LineString>\n");
     } else {
-        out.Write("  </coordinates>\n"
-                  " </LineString>\n");
+        out.Text("  </coordinates>\n"
+                 " </LineString>\n");
     }
     if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point);
-    out.Write("</Placemark>\n"
-              "\n"
-              "<Placemark>\n");
-    WriteGroupName(out, ctx.store.SplitIndex);
-    out.Write(" <Style>\n");
+    out.Text("</Placemark>\n"
+             "\n"
+             "<Placemark>\n");
+    WriteGroupName(out, ctx.store.SplitIndex, "");
+    out.Text(" <Style>\n");
     WriteLineStyle(out, s, g);
     if (VerticalLines(s)) WritePolyStyle(out, s, source == TrackSource::Nmea ? "   <color>" : "  <color>");
-    out.Write(" </Style>\n"
-              " <LineString>\n");
+    out.Text(" </Style>\n"
+             " <LineString>\n");
     WriteExtrudeLine(out, s);
-    out.Write("  <tessellate>0</tessellate>\n");
+    out.Text("  <tessellate>0</tessellate>\n");
     WriteAltitudeModeLine(out, s);
-    out.Write("  <coordinates>\n");
+    out.Text("  <coordinates>\n");
     if (source == TrackSource::Nmea) RestartGroup(ctx, true);
 }
 
-void WriteSpeedGroupBreak(TextWriter& out, RunContext& ctx, TrackSource source, int newGroup) {
+void WriteSpeedGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source, int newGroup) {
     if (source == TrackSource::Csv) {
         WriteCsvSpeedBreak(out, ctx, newGroup);
     } else {
@@ -204,20 +214,20 @@ void WriteSpeedGroupBreak(TextWriter& out, RunContext& ctx, TrackSource source, 
     }
 }
 
-void ClosePathFolder(TextWriter& out, RunContext& ctx, char kind) {
-    out.Write("</coordinates>\n"
-              "</LineString>\n");
+void ClosePathFolder(KmlBuffer& out, RunContext& ctx, char kind) {
+    out.Text("</coordinates>\n"
+             "</LineString>\n");
     if (kind == 'S') {
-        out.Printf(" <name>Path_Group%d_%c</name>\n", ctx.store.SplitIndex, 'S');
-        out.Write(" <Style>\n");
+        WriteGroupName(out, ctx.store.SplitIndex, "_S");
+        out.Text(" <Style>\n");
         WriteLineStyle(out, ctx.Current(), GroupSlot(ctx.store.SplitIndex));
-        out.Write(" </Style>\n");
+        out.Text(" </Style>\n");
     }
-    out.Write("</Placemark>\n"
-              "</Folder>\n");
+    out.Text("</Placemark>\n"
+             "</Folder>\n");
 }
 
-void WriteTrackRecord(TextWriter& out, RunContext& ctx, char kind, TrackSource source) {
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource source) {
     TrackStore& store = ctx.store;
     const bool accepted =
         source == TrackSource::Csv ? AcceptRecordForKmlCsv(ctx) : AcceptRecordForKmlNmea(ctx);
@@ -231,6 +241,10 @@ void WriteTrackRecord(TextWriter& out, RunContext& ctx, char kind, TrackSource s
     const bool groupBreak = store.GapDistance > ctx.run.GapDistanceLimit ||
                             ctx.point.IntervalSec > ctx.run.GapSecondsLimit ||
                             (nmea && s.TrackGroupDate != 0 && store.GroupDate != ctx.point.LocalDate);
+    // A line record may be written twice (it ends one placemark and begins the
+    // next); its text is made once.
+    const std::string& line = ctx.kml.CoordinateLine;
+    if (kind == 'L' || kind == 'S') MakeCoordinateLine(ctx, ctx.kml.CoordinateLine);
     switch (kind) {
         case 'P':
             if (nmea && groupBreak) RestartGroup(ctx, true);
@@ -240,28 +254,28 @@ void WriteTrackRecord(TextWriter& out, RunContext& ctx, char kind, TrackSource s
             if (groupBreak) {
                 store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
                 WriteLineGroupBreak(out, ctx, source);
-                WriteCoordinateLine(out, ctx);
+                out.Text(line);
             } else if (s.TimeStampPath != 0) {
                 // Each record ends a placemark carrying its time stamp and begins the next.
-                WriteCoordinateLine(out, ctx);
+                out.Text(line);
                 WriteLineGroupBreak(out, ctx, source);
-                WriteCoordinateLine(out, ctx);
+                out.Text(line);
             } else {
-                WriteCoordinateLine(out, ctx);
+                out.Text(line);
             }
             break;
         case 'S': {
             const int n = SpeedGroupIndex(ctx);
             if (n != store.SplitIndex && store.WrittenCount > 0) {
                 // Without a gap the old group ends with this record, so the groups join.
-                if (!groupBreak) WriteCoordinateLine(out, ctx);
+                if (!groupBreak) out.Text(line);
                 WriteSpeedGroupBreak(out, ctx, source, n);
-                WriteCoordinateLine(out, ctx);
+                out.Text(line);
             } else if (groupBreak) {
                 WriteSpeedGroupBreak(out, ctx, source, n);
-                WriteCoordinateLine(out, ctx);
+                out.Text(line);
             } else {
-                WriteCoordinateLine(out, ctx);
+                out.Text(line);
             }
             break;
         }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/run_context.h"
-#include "engine/text_file.h"
+#include "kml/kml_format.h"
 
 namespace geoplait {
 
@@ -16,25 +16,28 @@ enum class TrackSource { Nmea, Csv, PotGpx };
 int SpeedGroupIndex(const RunContext& ctx);
 
 // Folder start and the first placemark's start, for kind 'L' or 'S'.
-void OpenPathFolder(TextWriter& out, RunContext& ctx, char kind);
+void OpenPathFolder(KmlBuffer& out, RunContext& ctx, char kind);
 
-// The current record as one coordinate line "±lon,±lat,alt".
-void WriteCoordinateLine(TextWriter& out, RunContext& ctx);
+// The current record as one coordinate line "±lon,±lat,alt": the degrees made
+// afresh from the raw NMEA texts, then offset, datum shift and altitude offset.
+void MakeCoordinateLine(RunContext& ctx, std::string& line);
+void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx);
 
 // Ends the current line placemark and begins the next one, group SplitIndex
 // (Sequence L). NMEA also restarts the group's elapsed time, total distance
 // and group date.
-void WriteLineGroupBreak(TextWriter& out, RunContext& ctx, TrackSource source);
+void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source);
 
 // Ends the current speed placemark with the name and style of group SplitIndex,
 // begins the next and moves SplitIndex to `newGroup` (Sequence S; NMEA or CSV).
-void WriteSpeedGroupBreak(TextWriter& out, RunContext& ctx, TrackSource source, int newGroup);
+void WriteSpeedGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source, int newGroup);
 
 // Ends the last placemark and the folder.
-void ClosePathFolder(TextWriter& out, RunContext& ctx, char kind);
+void ClosePathFolder(KmlBuffer& out, RunContext& ctx, char kind);
 
-// Filters the current record, writes it by kind ('P' placemark, 'L' line
-// groups, 'S' speed groups), counts it and clears it.
-void WriteTrackRecord(TextWriter& out, RunContext& ctx, char kind, TrackSource source);
+// Filters the current record of NMEA or CSV input (source Nmea or Csv), writes
+// it by kind ('P' placemark, 'L' line groups, 'S' speed groups), counts it and
+// clears it. POT and GPX input have a gap pass of their own.
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource source);
 
 }  // namespace geoplait

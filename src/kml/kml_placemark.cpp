@@ -10,7 +10,6 @@
 #include "kml/kml_placemark.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "kml/kml_document.h"
 
@@ -37,73 +36,100 @@ const UnitTexts* UnitTextsOf(const std::string& meterMile) {
     return nullptr;
 }
 
-// "%02d:%02d:%02d" of a duration in seconds (C integer division, so a negative
-// duration prints its parts negative).
-void WriteDuration(TextWriter& out, const char* format, int32_t s) {
-    const int32_t rest = s % 3600;
-    char hms[64];
-    std::snprintf(hms, sizeof hms, "%02d:%02d:%02d", s / 3600, rest / 60, rest % 60);
-    out.Printf(format, hms);
+// A text between two literals: open + text + close. The text is escaped: the
+// date texts carry the input's characters.
+void WriteBetween(KmlBuffer& out, std::string_view open, std::string_view text, std::string_view close) {
+    out.Text(open);
+    out.Escaped(text);
+    out.Text(close);
 }
 
-void WriteLabel(TextWriter& out, RunContext& ctx, std::string_view nameText, const UnitTexts* unit) {
+// open + printf("%<width>.<precision>f") + unit suffix + close.
+void WriteUnitValue(KmlBuffer& out, std::string_view open, double value, int precision, int width,
+                    const char* unit, std::string_view close) {
+    out.Text(open);
+    out.Fixed(value, precision, width);
+    out.Text(unit);
+    out.Text(close);
+}
+
+void WriteLabel(KmlBuffer& out, RunContext& ctx, std::string_view nameText, const UnitTexts* unit) {
     const ConvertSettings& s = ctx.Current();
     const TrackPoint& p = ctx.point;
-    out.Write(" <name>");
+    out.Text(" <name>");
     if (s.Label_No != 0) {
-        out.Printf("(%d)", (s.ReNumber != 0 ? ctx.store.WrittenCount : ctx.store.RecordIndex) + 1);
+        out.Char('(');
+        out.Int(static_cast<int64_t>(s.ReNumber != 0 ? ctx.store.WrittenCount : ctx.store.RecordIndex) + 1);
+        out.Char(')');
     }
-    if (s.Label_Date != 0) out.Printf(" [%s]", p.LocalDateText.c_str());
-    if (s.Label_Time != 0) out.Printf(" [%s]", p.LocalTimeText.c_str());
-    if (s.Label_Elapsed != 0) WriteDuration(out, " %s", p.ElapsedSec);
-    if (s.Label_IntervalTime != 0) WriteDuration(out, "[%s]", p.IntervalSec);
-    if (s.Label_Km != 0 && unit != nullptr) out.Printf("(%3.2f%s)", p.TotalDistance, unit->distance);
-    if (s.Label_Speed != 0 && unit != nullptr) out.Printf("[%3.1f%s]", p.Speed, unit->speed);
+    if (s.Label_Date != 0) WriteBetween(out, " [", p.LocalDateText, "]");
+    if (s.Label_Time != 0) WriteBetween(out, " [", p.LocalTimeText, "]");
+    if (s.Label_Elapsed != 0) {
+        out.Char(' ');
+        out.Duration(p.ElapsedSec);
+    }
+    if (s.Label_IntervalTime != 0) {
+        out.Char('[');
+        out.Duration(p.IntervalSec);
+        out.Char(']');
+    }
+    if (s.Label_Km != 0 && unit != nullptr) WriteUnitValue(out, "(", p.TotalDistance, 2, 3, unit->distance, ")");
+    if (s.Label_Speed != 0 && unit != nullptr) WriteUnitValue(out, "[", p.Speed, 1, 3, unit->speed, "]");
     if (s.Label_Altitude != 0) {
         if (s.MeterMile == "Km/Meter") {
-            out.Printf("(%4.1fm)", p.AltitudeValue);
+            WriteUnitValue(out, "(", p.AltitudeValue, 1, 4, "m", ")");
         } else {
-            out.Printf("(%4.1ffeet)", p.AltitudeValue / 0.3048);
+            WriteUnitValue(out, "(", p.AltitudeValue / 0.3048, 1, 4, "feet", ")");
         }
     }
-    if (s.Label_Satellites != 0) out.Printf("(%d/%d)", p.SatCount, p.DilutionValue);
-    if (s.Label_Degrees != 0) out.Printf("[%4.1f]", p.CourseValue);
-    if (s.Label_Tex != 0) WriteXmlEscaped(out, nameText);
-    if (s.Label_IntervalKm != 0 && unit != nullptr) out.Printf("[%4.3f%s]", p.IntervalDistance, unit->distance);
-    if (s.Label_LatLon != 0) {
-        out.Write(" Lat:");
-        out.Write(p.LatitudeDms);
-        out.Write(" Lon:");
-        out.Write(p.LongitudeDms);
+    if (s.Label_Satellites != 0) {
+        out.Char('(');
+        out.Int(p.SatCount);
+        out.Char('/');
+        out.Int(p.DilutionValue);
+        out.Char(')');
     }
-    out.Write("</name>\n");
+    if (s.Label_Degrees != 0) WriteUnitValue(out, "[", p.CourseValue, 1, 4, "", "]");
+    if (s.Label_Tex != 0) out.Escaped(nameText);
+    if (s.Label_IntervalKm != 0 && unit != nullptr) WriteUnitValue(out, "[", p.IntervalDistance, 3, 4, unit->distance, "]");
+    if (s.Label_LatLon != 0) {
+        WriteBetween(out, " Lat:", p.LatitudeDms, "");
+        WriteBetween(out, " Lon:", p.LongitudeDms, "");
+    }
+    out.Text("</name>\n");
 }
 
-void WriteDescription(TextWriter& out, const TrackPoint& p, const UnitTexts* unit) {
-    out.Write(" <description>\n");
-    out.Printf("Date=%s %s\n", p.LocalDateText.c_str(), p.LocalTimeText.c_str());
-    WriteDuration(out, "Elapsed(Total)=%s\n", p.ElapsedSec);
-    WriteDuration(out, "Elapsed=%s\n", p.IntervalSec);
+void WriteDescription(KmlBuffer& out, const TrackPoint& p, const UnitTexts* unit) {
+    out.Text(" <description>\n"
+             "Date=");
+    out.Escaped(p.LocalDateText);
+    WriteBetween(out, " ", p.LocalTimeText, "\nElapsed(Total)=");
+    out.Duration(p.ElapsedSec);
+    out.Text("\nElapsed=");
+    out.Duration(p.IntervalSec);
+    out.Char('\n');
     if (unit != nullptr) {
-        out.Printf("distance=%4.2f%s\n", p.TotalDistance, unit->distance);
-        out.Printf("Speed=%3.1f%s\n", p.Speed, unit->speed);
+        WriteUnitValue(out, "distance=", p.TotalDistance, 2, 4, unit->distance, "\n");
+        WriteUnitValue(out, "Speed=", p.Speed, 1, 3, unit->speed, "\n");
     }
-    out.Printf("Lat:%s(%s)\n", p.LatitudeDms.c_str(), p.LatitudeDeg.c_str());
-    out.Printf("Lon:%s(%s)\n", p.LongitudeDms.c_str(), p.LongitudeDeg.c_str());
-    out.Printf("Degrees=%4.1f\n", p.CourseValue);
-    out.Write(" </description>\n");
+    WriteBetween(out, "Lat:", p.LatitudeDms, "(");
+    WriteBetween(out, "", p.LatitudeDeg, ")\n");
+    WriteBetween(out, "Lon:", p.LongitudeDms, "(");
+    WriteBetween(out, "", p.LongitudeDeg, ")\n");
+    WriteUnitValue(out, "Degrees=", p.CourseValue, 1, 4, "", "\n");
+    out.Text(" </description>\n");
 }
 
 }  // namespace
 
-void OpenPointFolder(TextWriter& out) {
-    out.Write("<Folder>\n"
-              "<name>Point</name>\n"
-              "<open>0</open>\n"
-              "\n");
+void OpenPointFolder(KmlBuffer& out) {
+    out.Text("<Folder>\n"
+             "<name>Point</name>\n"
+             "<open>0</open>\n"
+             "\n");
 }
 
-void ClosePointFolder(TextWriter& out) { out.Write("</Folder>\n\n"); }
+void ClosePointFolder(KmlBuffer& out) { out.Text("</Folder>\n\n"); }
 
 bool PlacemarkSelected(RunContext& ctx) {
     const ConvertSettings& s = ctx.Current();
@@ -124,25 +150,32 @@ bool PlacemarkSelected(RunContext& ctx) {
     return selected || i == 0;
 }
 
-void WritePositionPlacemark(TextWriter& out, RunContext& ctx, std::string_view nameText) {
+void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view nameText) {
     if (!PlacemarkSelected(ctx)) return;
     const ConvertSettings& s = ctx.Current();
     const UnitTexts* unit = UnitTextsOf(s.MeterMile);
     const HemisphereSigns signs = HemisphereSign(ctx);
 
-    out.Write("<Placemark>\n");
+    out.Text("<Placemark>\n");
     WriteLabel(out, ctx, nameText, unit);
     if (s.TimeStampPosition != 0) WriteTimeStampLines(out, ctx.point);
     if (s.Label_Description != 0) WriteDescription(out, ctx.point, unit);
-    out.Write(" <styleUrl>#style</styleUrl>\n"
-              " <Point>\n");
+    out.Text(" <styleUrl>#style</styleUrl>\n"
+             " <Point>\n");
     WriteAltitudeModeLine(out, s);
     AdjustPosition(ctx);
     const TrackPoint& p = ctx.point;
-    out.Printf("  <coordinates>%c%s,%c%s,%s</coordinates>\n", signs.longitude, p.LongitudeDeg.c_str(),
-               signs.latitude, p.LatitudeDeg.c_str(), p.AltitudeText.c_str());
-    out.Write(" </Point>\n"
-              "</Placemark>\n\n");
+    out.Text("  <coordinates>");
+    out.Char(signs.longitude);
+    out.Text(p.LongitudeDeg);
+    out.Char(',');
+    out.Char(signs.latitude);
+    out.Text(p.LatitudeDeg);
+    out.Char(',');
+    out.Text(p.AltitudeText);
+    out.Text("</coordinates>\n");
+    out.Text(" </Point>\n"
+             "</Placemark>\n\n");
 }
 
 }  // namespace geoplait

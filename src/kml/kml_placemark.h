@@ -4,14 +4,14 @@
 #include <string_view>
 
 #include "engine/run_context.h"
-#include "engine/text_file.h"
+#include "kml/kml_format.h"
 
 namespace geoplait {
 
 // "<Folder>", "<name>Point</name>", "<open>0</open>" and a blank line.
-void OpenPointFolder(TextWriter& out);
+void OpenPointFolder(KmlBuffer& out);
 // "</Folder>" and a blank line.
-void ClosePointFolder(TextWriter& out);
+void ClosePointFolder(KmlBuffer& out);
 
 // Whether the current record (after ComputeDerived) gets a placemark: every
 // PlacemarkInterval-th record, or with PosDistance each record at least the
@@ -21,6 +21,6 @@ bool PlacemarkSelected(RunContext& ctx);
 
 // Selects and, when selected, writes the current record's placemark. `nameText`
 // is the record's own name (POT "tex", GPX name) for the Label_Tex item.
-void WritePositionPlacemark(TextWriter& out, RunContext& ctx, std::string_view nameText = {});
+void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view nameText = {});
 
 }  // namespace geoplait

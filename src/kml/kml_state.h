@@ -10,7 +10,8 @@ namespace geoplait {
 // What is here is working space reused from record to record so that writing
 // a coordinate line allocates nothing.
 struct KmlState {
-    std::string ScratchDms;  // d/m/s text made and thrown away when a line's degrees are made afresh
+    std::string ScratchDms;      // d/m/s text made and thrown away when a line's degrees are made afresh
+    std::string CoordinateLine;  // the current record's coordinate line
 };
 
 }  // namespace geoplait

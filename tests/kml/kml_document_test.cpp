@@ -68,6 +68,16 @@ TEST_F(KmlDocumentTest, NameWithMarkupCharactersIsEscaped) {
     EXPECT_NE(text.find("<name>Tom &amp; Jerry &lt;&quot;trip&quot;&gt;</name>\n"), std::string::npos);
 }
 
+TEST_F(KmlDocumentTest, SizesAreEscapedToo) {
+    s().OutputFile = dir.File("out.kml");
+    s().IconSize = "<1>";
+    s().LabelSize = "0&8";
+    WriteKmlHeader(ctx);
+    const std::string text = FromCrLf(ReadFileBytes(s().OutputFile));
+    EXPECT_NE(text.find("<IconStyle>\n <scale>&lt;1&gt;</scale>\n</IconStyle>\n"), std::string::npos);
+    EXPECT_NE(text.find("<LabelStyle>\n <scale>0&amp;8</scale>\n</LabelStyle>\n"), std::string::npos);
+}
+
 TEST_F(KmlDocumentTest, HeadTruncatesAnExistingFile) {
     s().OutputFile = dir.File("out.kml");
     WriteFileBytes(s().OutputFile, std::string(5000, 'x'));
@@ -108,7 +118,7 @@ TEST_F(KmlDocumentTest, EscapingTouchesOnlyTheFourMarkupCharacters) {
         {"\xE6\x97\xA5\xE6\x9C\xAC<", "\xE6\x97\xA5\xE6\x9C\xAC&lt;"},
     };
     for (const EscapeCase& c : cases) {
-        EXPECT_EQ(Captured([&](TextWriter& out) { WriteXmlEscaped(out, c.text); }), c.written) << c.text;
+        EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Escaped(c.text); }), c.written) << c.text;
     }
 }
 
@@ -146,16 +156,25 @@ TEST_F(KmlDocumentTest, RecordLetterWinsOverSystemDefault) {
 TEST_F(KmlDocumentTest, TimeStampIsLocalDateAndTimeWithZ) {
     ctx.point.LocalDate = "050321";
     ctx.point.LocalTime = "093000";
-    EXPECT_EQ(Captured([&](TextWriter& out) { WriteTimeStampLines(out, ctx.point); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteTimeStampLines(out, ctx.point); }),
               " <TimeStamp>\n"
               "  <when>2021-03-05T09:30:00Z</when>\n"
+              " </TimeStamp>\n");
+}
+
+TEST_F(KmlDocumentTest, TimeStampOfAMalformedDateIsEscaped) {
+    ctx.point.LocalDate = "05<3&1";
+    ctx.point.LocalTime = "093000";
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteTimeStampLines(out, ctx.point); }),
+              " <TimeStamp>\n"
+              "  <when>20&amp;1-&lt;3-05T09:30:00Z</when>\n"
               " </TimeStamp>\n");
 }
 
 TEST_F(KmlDocumentTest, TimeStampOfAnEmptyDateWritesBlanksNotNul) {
     ctx.point.LocalDate.clear();
     ctx.point.LocalTime = "090000";
-    const std::string text = Captured([&](TextWriter& out) { WriteTimeStampLines(out, ctx.point); });
+    const std::string text = Captured([&](KmlBuffer& out) { WriteTimeStampLines(out, ctx.point); });
     EXPECT_EQ(text.find('\0'), std::string::npos);
     EXPECT_EQ(text, " <TimeStamp>\n  <when>20  -  -  T09:00:00Z</when>\n </TimeStamp>\n");
 }
@@ -206,7 +225,7 @@ TEST_F(KmlDocumentTest, AltitudeModeAndExtrudeLines) {
     for (const Case& c : cases) {
         s().Altitude = c.altitude;
         s().VLineAltitude = c.vline;
-        EXPECT_EQ(Captured([&](TextWriter& out) {
+        EXPECT_EQ(Captured([&](KmlBuffer& out) {
                       WriteAltitudeModeLine(out, s());
                       WriteExtrudeLine(out, s());
                   }),

@@ -9,6 +9,7 @@
 
 #include "engine/run_context.h"
 #include "engine/text_file.h"
+#include "kml/kml_format.h"
 #include "settings/convert_settings.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
@@ -52,13 +53,16 @@ protected:
 
     ConvertSettings& s() { return settings.current; }
 
-    // What `write` writes through a TextWriter, CR LF shown as "\n".
-    std::string Captured(const std::function<void(TextWriter&)>& write) {
+    // What `write` writes through a KmlBuffer, CR LF shown as "\n".
+    std::string Captured(const std::function<void(KmlBuffer&)>& write) {
         const std::string path = dir.File("captured.txt");
         {
-            TextWriter out(path, WriteMode::Plain);
-            write(out);
-            EXPECT_TRUE(out.Close());
+            TextWriter file(path, WriteMode::Plain);
+            {
+                KmlBuffer out(file);
+                write(out);
+            }
+            EXPECT_TRUE(file.Close());
         }
         return FromCrLf(ReadFileBytes(path));
     }

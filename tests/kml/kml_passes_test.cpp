@@ -140,7 +140,8 @@ TEST_F(KmlPassesTest, PathPassWithoutStampsIsOneLine) {
 }
 
 TEST_F(KmlPassesTest, TrackRecordCountsAndClears) {
-    TextWriter out(dir.File("w.kml"), WriteMode::Plain);
+    TextWriter file(dir.File("w.kml"), WriteMode::Plain);
+    KmlBuffer out(file);
     s().TimeStampPath = 0;
     ctx.store.SinceWrittenDistance = 5.0;
     ctx.point.RmcLatitude = "3539.1234";
@@ -157,7 +158,8 @@ TEST_F(KmlPassesTest, TrackRecordCountsAndClears) {
     WriteTrackRecord(out, ctx, 'L', TrackSource::Nmea);
     EXPECT_EQ(ctx.store.RecordIndex, 2);
     EXPECT_EQ(ctx.store.WrittenCount, 1);
-    out.Close();
+    out.Flush();
+    file.Close();
     EXPECT_EQ(FromCrLf(ReadFileBytes(dir.File("w.kml"))), "+139.745432,+35.652057,0.00\n");
 }
 

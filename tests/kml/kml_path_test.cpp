@@ -34,7 +34,7 @@ protected:
 };
 
 TEST_F(KmlPathTest, OpenWithLineKindHasNameAndFullStyle) {
-    EXPECT_EQ(Captured([&](TextWriter& out) { OpenPathFolder(out, ctx, 'L'); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { OpenPathFolder(out, ctx, 'L'); }),
               "<Folder>\n"
               "<name>Path</name>\n"
               "<Placemark>\n"
@@ -58,7 +58,7 @@ TEST_F(KmlPathTest, OpenWithLineKindHasNameAndFullStyle) {
 TEST_F(KmlPathTest, OpenWithSpeedKindHasNoNameNorStyle) {
     s().Altitude = 1;
     s().VLineAltitude = 1;
-    EXPECT_EQ(Captured([&](TextWriter& out) { OpenPathFolder(out, ctx, 'S'); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { OpenPathFolder(out, ctx, 'S'); }),
               "<Folder>\n"
               "<name>Path</name>\n"
               "<Placemark>\n"
@@ -73,20 +73,29 @@ TEST_F(KmlPathTest, OpenUsesTheGroupOfSplitIndex) {
     ctx.store.SplitIndex = 11;
     s().Transparent[11] = "7F";
     s().LineWidth[11] = "5";
-    const std::string text = Captured([&](TextWriter& out) { OpenPathFolder(out, ctx, 'L'); });
+    const std::string text = Captured([&](KmlBuffer& out) { OpenPathFolder(out, ctx, 'L'); });
     EXPECT_NE(text.find(" <name>Path_Group11_L</name>\n"), std::string::npos);
     EXPECT_NE(text.find("   <color>7FFFFFA0</color>\n   <width>5</width>\n"), std::string::npos);
 }
 
+TEST_F(KmlPathTest, StyleTextsFromTheSettingsAreEscaped) {
+    s().Transparent[0] = "F&";
+    s().LineWidth[0] = "<3>";
+    s().VLineTransparent = "\"7F\"";
+    const std::string text = Captured([&](KmlBuffer& out) { OpenPathFolder(out, ctx, 'L'); });
+    EXPECT_NE(text.find("   <color>F&amp;0000FF</color>\n   <width>&lt;3&gt;</width>\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("   <color>&quot;7F&quot;00FF00</color>\n"), std::string::npos) << text;
+}
+
 TEST_F(KmlPathTest, CloseLineKind) {
-    EXPECT_EQ(Captured([&](TextWriter& out) { ClosePathFolder(out, ctx, 'L'); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { ClosePathFolder(out, ctx, 'L'); }),
               "</coordinates>\n</LineString>\n</Placemark>\n</Folder>\n");
 }
 
 TEST_F(KmlPathTest, CloseSpeedKindNamesTheLastGroup) {
     ctx.store.SplitIndex = 3;
     s().TimeStampPath = 1;  // the last placemark carries no time stamp
-    EXPECT_EQ(Captured([&](TextWriter& out) { ClosePathFolder(out, ctx, 'S'); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { ClosePathFolder(out, ctx, 'S'); }),
               "</coordinates>\n"
               "</LineString>\n"
               " <name>Path_Group3_S</name>\n"
@@ -105,7 +114,7 @@ TEST_F(KmlPathTest, LineBreakOfNmeaWithStampAndVerticalLines) {
     s().TimeStampPath = 1;
     s().Altitude = 1;
     s().VLineAltitude = 1;
-    EXPECT_EQ(Captured([&](TextWriter& out) { WriteLineGroupBreak(out, ctx, TrackSource::Nmea); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteLineGroupBreak(out, ctx, TrackSource::Nmea); }),
               "  </coordinates>\n"
               " </LineString>\n"
               " <TimeStamp>\n"
@@ -137,7 +146,7 @@ TEST_F(KmlPathTest, LineBreakWithoutStampNorVerticalLines) {
     ctx.store.SplitIndex = 2;
     s().TimeStampPath = 0;
     s().Altitude = 1;  // vertical lines need VLineAltitude as well
-    EXPECT_EQ(Captured([&](TextWriter& out) { WriteLineGroupBreak(out, ctx, TrackSource::Nmea); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteLineGroupBreak(out, ctx, TrackSource::Nmea); }),
               "  </coordinates>\n"
               " </LineString>\n"
               "</Placemark>\n"
@@ -174,7 +183,7 @@ TEST_F(KmlPathTest, LineBreakIndentationByInput) {
     };
     for (const Case& c : cases) {
         ctx.point.ElapsedSec = 77;
-        const std::string text = Captured([&](TextWriter& out) { WriteLineGroupBreak(out, ctx, c.source); });
+        const std::string text = Captured([&](KmlBuffer& out) { WriteLineGroupBreak(out, ctx, c.source); });
         EXPECT_EQ(text.rfind(c.closing, 0), 0u) << text;
         EXPECT_NE(text.find(c.polyColor), std::string::npos) << text;
         EXPECT_EQ(ctx.point.ElapsedSec, c.restarts ? 0 : 77);
@@ -184,7 +193,7 @@ TEST_F(KmlPathTest, LineBreakIndentationByInput) {
 TEST_F(KmlPathTest, SpeedBreakOfNmeaNamesTheOldGroupAndMovesToTheNew) {
     ctx.store.SplitIndex = 2;
     s().TimeStampPath = 0;
-    EXPECT_EQ(Captured([&](TextWriter& out) { WriteSpeedGroupBreak(out, ctx, TrackSource::Nmea, 5); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteSpeedGroupBreak(out, ctx, TrackSource::Nmea, 5); }),
               "  </coordinates>\n"
               " </LineString>\n"
               " <name>Path_Group2</name>\n"
@@ -211,7 +220,7 @@ TEST_F(KmlPathTest, SpeedBreakOfNmeaWithVerticalLinesAndStamp) {
     s().TimeStampPath = 1;
     s().Altitude = 1;
     s().VLineAltitude = 1;
-    EXPECT_EQ(Captured([&](TextWriter& out) { WriteSpeedGroupBreak(out, ctx, TrackSource::Nmea, 11); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteSpeedGroupBreak(out, ctx, TrackSource::Nmea, 11); }),
               "  </coordinates>\n"
               " </LineString>\n"
               " <name>Path_Group0</name>\n"
@@ -243,7 +252,7 @@ TEST_F(KmlPathTest, SpeedBreakOfCsvFull) {
     s().TimeStampPath = 1;
     s().Altitude = 1;
     s().VLineAltitude = 1;  // no PolyStyle here
-    EXPECT_EQ(Captured([&](TextWriter& out) { WriteSpeedGroupBreak(out, ctx, TrackSource::Csv, 4); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteSpeedGroupBreak(out, ctx, TrackSource::Csv, 4); }),
               "</coordinates>\n"
               "</LineString>\n"
               "<name>Path</name>\n"
@@ -312,7 +321,7 @@ TEST_F(KmlPathTest, CoordinateLineMakesDegreesAfreshAndKeepsDms) {
     p.LatitudeDeg = "1.0";  // stale: made afresh
     p.LatitudeDms = "keep";
     p.LongitudeDms = "keep too";
-    EXPECT_EQ(Captured([&](TextWriter& out) { WriteCoordinateLine(out, ctx); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteCoordinateLine(out, ctx); }),
               "-139.745432,-35.652057,12.50\n");
     EXPECT_EQ(p.LatitudeDms, "keep");
     EXPECT_EQ(p.LongitudeDms, "keep too");
@@ -326,13 +335,13 @@ TEST_F(KmlPathTest, CoordinateLineWithOffsetsAndDatum) {
     p.GgaAltitude = "1";
     s().OffAltitude = "2.5";
     s().Tokyo2WGS84 = 1;
-    EXPECT_EQ(Captured([&](TextWriter& out) { WriteCoordinateLine(out, ctx); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteCoordinateLine(out, ctx); }),
               "+138.996886,+35.003286,3.50\n");
     s().Tokyo2WGS84 = 0;
     s().OffNS = "000036.00";
     s().OffWE = "-000036.00";
     // Written twice for one record (time-stamped paths): the second line is the same.
-    EXPECT_EQ(Captured([&](TextWriter& out) {
+    EXPECT_EQ(Captured([&](KmlBuffer& out) {
                   WriteCoordinateLine(out, ctx);
                   WriteCoordinateLine(out, ctx);
               }),
@@ -340,7 +349,7 @@ TEST_F(KmlPathTest, CoordinateLineWithOffsetsAndDatum) {
 }
 
 TEST_F(KmlPathTest, CoordinateLineOfAnEmptyRecordIsZero) {
-    EXPECT_EQ(Captured([&](TextWriter& out) { WriteCoordinateLine(out, ctx); }),
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteCoordinateLine(out, ctx); }),
               "+0.000000,+0.000000,0.00\n");
 }
 

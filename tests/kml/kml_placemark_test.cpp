@@ -54,7 +54,7 @@ protected:
     }
 
     std::string Placemark(std::string_view nameText = {}) {
-        return Captured([&](TextWriter& out) { WritePositionPlacemark(out, ctx, nameText); });
+        return Captured([&](KmlBuffer& out) { WritePositionPlacemark(out, ctx, nameText); });
     }
 
     // The " <name>...</name>" line of the placemark.
@@ -165,6 +165,17 @@ TEST_F(KmlPlacemarkTest, EachLabelItemAlone) {
         s().*c.flag = 1;
         EXPECT_EQ(NameLine("<Stop & Go>"), c.name);
     }
+}
+
+TEST_F(KmlPlacemarkTest, DateTextsFromTheInputAreEscaped) {
+    NoLabels();
+    s().TimeStampPosition = 0;
+    s().Label_Date = 1;
+    s().Label_Description = 1;
+    ctx.point.LocalDateText = "20&1/<3/05";
+    const std::string text = Placemark();
+    EXPECT_NE(text.find(" <name> [20&amp;1/&lt;3/05]</name>\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Date=20&amp;1/&lt;3/05 09:30:00\n"), std::string::npos) << text;
 }
 
 TEST_F(KmlPlacemarkTest, NumberFollowsReNumber) {
@@ -300,7 +311,7 @@ TEST_F(KmlPlacemarkTest, UnselectedRecordWritesNothing) {
 }
 
 TEST_F(KmlPlacemarkTest, PointFolderFrame) {
-    EXPECT_EQ(Captured([](TextWriter& out) {
+    EXPECT_EQ(Captured([](KmlBuffer& out) {
                   OpenPointFolder(out);
                   ClosePointFolder(out);
               }),

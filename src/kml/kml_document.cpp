@@ -110,8 +110,10 @@ void WriteTimeStampLines(KmlBuffer& out, const TrackPoint& point) {
 void AdjustPosition(RunContext& ctx) {
     const ConvertSettings& s = ctx.Current();
     TrackPoint& p = ctx.point;
-    OffsetCoordinate(p.LatitudeDeg, s.OffNS, "-");
-    OffsetCoordinate(p.LongitudeDeg, s.OffWE, "+");
+    // A zero offset leaves the value as it is; the datum step rewrites both
+    // texts with "%3.6f" in any case.
+    if (NumberOf(s.OffNS) != 0.0) OffsetCoordinate(p.LatitudeDeg, s.OffNS, "-");
+    if (NumberOf(s.OffWE) != 0.0) OffsetCoordinate(p.LongitudeDeg, s.OffWE, "+");
     TokyoToWgs84(ctx);
     AssignFixed(p.AltitudeText, NumberOf(p.AltitudeText) + NumberOf(s.OffAltitude), 2, 1);
 }

@@ -86,6 +86,10 @@ void RunNmeaPathPass(RunContext& ctx) {
     ctx.store.GroupDate.clear();
     ctx.store.GapDistance = 0.0;
     ctx.store.SinceWrittenDistance = 9999999.0;
+    // The point pass left the track's last point behind; measured from there,
+    // the first record of the path would break off an empty first group
+    // whenever the track ends farther than LineDistance from its start.
+    ctx.store.PreviousPoint.Clear();
     const char kind = ctx.Current().SpeedGroup != 0 ? 'S' : 'L';
     KmlBuffer buffer(out);
     OpenPathFolder(buffer, ctx, kind);

@@ -60,6 +60,14 @@ TEST_F(KmlPassesTest, MissingInputSkipsBothPassesButKeepsTheFrame) {
     EXPECT_EQ(ctx.store.WrittenCount, 0);
 }
 
+TEST_F(KmlPassesTest, OutputThatCannotBeCreatedIsReportedByEveryStep) {
+    s().OutputFile = dir.File("no/such/dir/out.kml");
+    RunKmlPasses(ctx);
+    const ShownMessage failed{"Output File Not Create", "Error"};
+    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{failed, failed, failed, failed}));
+    EXPECT_FALSE(FileExists(s().OutputFile));
+}
+
 TEST_F(KmlPassesTest, NoPassesWritesOnlyTheFrame) {
     s().Placemark = 0;
     s().TrackLine = 0;

@@ -222,12 +222,21 @@ void AccumulateSummary(TextWriter& out, RunContext& ctx, char variant) {
     const double secondsLimit = ctx.run.GapSecondsLimit;
     const bool overLimit = (distanceLimit > 0.0 || secondsLimit > 0.0) && store.WrittenCount > 0 &&
                            (g.CutDistance > distanceLimit || g.CutSeconds > secondsLimit);
+    bool gapRecord = false;
     if (ctx.Current().TrackGroupDate == 0) {
         if (overLimit) CloseGroup(out, ctx, variant);
     } else {
+        // Grouped by date, a limit passed marks a gap inside the day: the
+        // record adds no distance, and the sums start again from it. Left
+        // running, the sums would stay over the limit for the rest of the day
+        // and zero every later record (a day's distance would stop after the
+        // first ten minutes with the default 600 seconds).
         if (overLimit) {
             p.ElapsedSec = 0;
             p.IntervalDistance = 0.0;
+            g.CutDistance = 0.0;
+            g.CutSeconds = 0.0;
+            gapRecord = true;
         }
         if (p.LocalDate != store.GroupDate) {
             CloseGroup(out, ctx, variant);
@@ -250,7 +259,8 @@ void AccumulateSummary(TextWriter& out, RunContext& ctx, char variant) {
     g.Count += 1;
     g.ToDate = p.LocalDateText;
     g.ToTime = p.LocalTimeText;
-    g.Duration = p.ElapsedSec;
+    // A gap record's zeroed elapsed time must not wipe the group's duration.
+    if (!gapRecord || g.Count == 1) g.Duration = p.ElapsedSec;
     g.Distance += p.IntervalDistance;
     if (p.Speed > g.MaxSpeed) g.MaxSpeed = p.Speed;
     if (p.Speed < g.MinSpeed) g.MinSpeed = p.Speed;

@@ -156,14 +156,15 @@ TEST(SummaryGroups, WithoutTrackGroupDateTheDateDoesNotCut) {
     EXPECT_EQ(f.Run(MidnightLog(), 'T'), Crlf(expected));
 }
 
-TEST(SummaryGroups, TrackGroupDateOverLimitZeroesTheRecordInsteadOfCutting) {
+TEST(SummaryGroups, TrackGroupDateOverLimitMarksAGapInsteadOfCutting) {
     SummaryFixture f;
     f.s().TrackGroupDate = 1;
     f.ctx.run.GapSecondsLimit = 60.0;
-    // From the 4th fix on the sums stay above the limit: those fixes add no
-    // distance and the last one's elapsed time reads 0.
+    // Cut sums: 0, 30, 60 | 90 passes the limit at the 4th fix, 30, 60 | 90 at
+    // the 7th: those two fixes add no distance (6 gaps less 2), the sums start
+    // again after each, and the duration keeps the 6th fix's elapsed time.
     const std::string expected = kEnglishCsvHeader +
-        "1,1,7,7,2012/03/01,12:00:00,2012/03/01,12:03:00,0.370,00:00:00,12.96,1.85,7.41,70,10,40\n";
+        "1,1,7,7,2012/03/01,12:00:00,2012/03/01,12:03:00,0.740,00:02:30,12.96,1.85,7.41,70,10,40\n";
     EXPECT_EQ(f.Run(SevenFixes(), 'T'), Crlf(expected));
 }
 

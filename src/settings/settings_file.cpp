@@ -25,6 +25,7 @@
 
 #include "engine/mode_table.h"
 #include "engine/text_file.h"
+#include "engine/track_point.h"
 #include "settings/settings_keys.h"
 
 namespace geoplait {
@@ -72,11 +73,11 @@ bool SplitSettingsLine(std::string_view raw, std::string& key, std::string& valu
     raw = raw.substr(0, raw.find('\0'));
     if (raw.find('=') == std::string_view::npos) return false;
     std::string line(raw);
-    TidyBlanks(line);
+    CollapseBlanks(line);
     if (line.empty() || line[0] == ';' || line[0] == '#' || line[0] == '[') return false;
     size_t comment = line.find(';');
     if (comment != std::string::npos) line.resize(comment);
-    TidyBlanks(line);
+    CollapseBlanks(line);
     size_t equals = line.find('=');
     // The comment took the "=" away: a key without a value changes nothing.
     if (equals == std::string::npos) return false;
@@ -87,8 +88,8 @@ bool SplitSettingsLine(std::string_view raw, std::string& key, std::string& valu
         if (end == std::string::npos) end = line.size();
         value.assign(line, equals + 1, end - (equals + 1));
     }
-    TidyBlanks(key);
-    TidyBlanks(value);
+    CollapseBlanks(key);
+    CollapseBlanks(value);
     return true;
 }
 

@@ -302,17 +302,6 @@ const SettingKey* FindSettingKey(std::span<const SettingKey> keys, std::string_v
     return nullptr;
 }
 
-void TidyBlanks(std::string& text) {
-    size_t out = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ') continue;
-        text[out++] = text[i];
-    }
-    text.resize(out);
-    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
-    if (!text.empty() && text.back() == ' ') text.pop_back();
-}
-
 int LeadingInt(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;

@@ -97,9 +97,6 @@ extern const std::array<double, kGroupCount> kDefaultSpeedRanges;
 // 1..12 into `group`, index 0 based); nullptr when none.
 const SettingKey* FindSettingKey(std::span<const SettingKey> keys, std::string_view key, int& group);
 
-// Text helpers of the settings grammar.
-// A run of blanks becomes one blank, then a leading and a trailing blank go.
-void TidyBlanks(std::string& text);
 // Leading decimal integer (blanks skipped, sign allowed), 0 when none,
 // clamped to the int range.
 int LeadingInt(std::string_view text);

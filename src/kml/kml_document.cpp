@@ -76,11 +76,19 @@ char SignOf(const std::string& letter, char plus, char minus, char fallback) {
     return fallback;
 }
 
-// A character of a local date or time slot at a fixed position; a position the
-// text does not reach reads as a blank (the slot's filling), never as NUL.
-char SlotAt(const std::string& text, size_t i) {
-    const char c = SlotChar(text, i);
-    return c == '\0' ? ' ' : c;
+// The character at a fixed position of a local date or time slot, a whole
+// UTF-8 sequence (positions count characters, so a date text with a
+// multi-byte character is never cut inside it); a position the text does not
+// reach, and a NUL, read as a blank, the slot's filling.
+std::string_view SlotCharacter(const std::string& text, size_t index) {
+    size_t pos = 0;
+    for (size_t count = 0; pos < text.size(); ++count) {
+        size_t len = 1;
+        while (pos + len < text.size() && (static_cast<unsigned char>(text[pos + len]) & 0xC0) == 0x80) ++len;
+        if (count == index) return text[pos] == '\0' ? std::string_view(" ") : std::string_view(text).substr(pos, len);
+        pos += len;
+    }
+    return " ";
 }
 
 }  // namespace
@@ -97,12 +105,19 @@ HemisphereSigns HemisphereSign(const RunContext& ctx) {
 void WriteTimeStampLines(KmlBuffer& out, const TrackPoint& point) {
     const std::string& d = point.LocalDate;
     const std::string& t = point.LocalTime;
-    const char when[] = {SlotAt(d, 4), SlotAt(d, 5), '-', SlotAt(d, 2), SlotAt(d, 3), '-',
-                         SlotAt(d, 0), SlotAt(d, 1), 'T', SlotAt(t, 0), SlotAt(t, 1), ':',
-                         SlotAt(t, 2), SlotAt(t, 3), ':', SlotAt(t, 4), SlotAt(t, 5)};
+    // "20yy-mm-ddThh:mm:ss": date characters 4, 5, 2, 3, 0, 1, then the time's six.
+    constexpr struct {
+        bool time;
+        size_t index;
+        const char* after;
+    } kWhen[] = {{false, 4, ""}, {false, 5, "-"}, {false, 2, ""}, {false, 3, "-"}, {false, 0, ""}, {false, 1, "T"},
+                 {true, 0, ""},  {true, 1, ":"},  {true, 2, ""},  {true, 3, ":"},  {true, 4, ""},  {true, 5, ""}};
     out.Text(" <TimeStamp>\n"
              "  <when>20");
-    out.Escaped(std::string_view(when, sizeof when));
+    for (const auto& c : kWhen) {
+        out.Escaped(SlotCharacter(c.time ? t : d, c.index));
+        out.Text(c.after);
+    }
     out.Text("Z</when>\n"
              " </TimeStamp>\n");
 }

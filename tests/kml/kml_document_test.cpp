@@ -179,6 +179,26 @@ TEST_F(KmlDocumentTest, TimeStampOfAnEmptyDateWritesBlanksNotNul) {
     EXPECT_EQ(text, " <TimeStamp>\n  <when>20  -  -  T09:00:00Z</when>\n </TimeStamp>\n");
 }
 
+TEST_F(KmlDocumentTest, TimeStampPicksWholeCharactersOfADateWithMultiByteOnes) {
+    struct Case {
+        const char* date;
+        const char* when;
+    };
+    const Case cases[] = {
+        {"0\xC3\xA9" "0321", "  <when>2021-03-0\xC3\xA9T09:30:00Z</when>\n"},
+        {"0\xC3\xA9" "321", "  <when>201 -32-0\xC3\xA9T09:30:00Z</when>\n"},
+        {"\xE6\x97\xA5" "50321", "  <when>2021-03-\xE6\x97\xA5" "5T09:30:00Z</when>\n"},
+        {"05\xF0\x9F\x98\x80" "321", "  <when>2021-\xF0\x9F\x98\x80" "3-05T09:30:00Z</when>\n"},
+    };
+    for (const Case& c : cases) {
+        ctx.point.LocalDate = c.date;
+        ctx.point.LocalTime = "093000";
+        EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteTimeStampLines(out, ctx.point); }),
+                  std::string(" <TimeStamp>\n") + c.when + " </TimeStamp>\n")
+            << c.date;
+    }
+}
+
 TEST_F(KmlDocumentTest, AdjustmentMovesByOffsetsShiftsDatumAndAddsAltitude) {
     struct Case {
         const char* offNS;

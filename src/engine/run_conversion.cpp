@@ -115,10 +115,19 @@ PrescanRule PrescanRuleOf(const ModeEntry* mode) {
     return PrescanRule::Nothing;
 }
 
-int32_t CountLinesWithId(TextReader& input, std::string& line, std::string_view id) {
+// Lines whose identifier is `id` (which holds no ",", CR or LF): those that
+// start with it and end or go on with one of the three right after it.
+int32_t CountLinesWithId(TextReader& input, std::string_view id) {
     int32_t count = 0;
+    std::string_view line;
     while (input.ReadLine(line, kLineLimit)) {
-        if (SentenceIdOfLine(line) == id) ++count;
+        if (line.size() < id.size() || line.compare(0, id.size(), id) != 0) continue;
+        if (line.size() == id.size()) {
+            ++count;
+            continue;
+        }
+        const char next = line[id.size()];
+        if (next == ',' || next == '\r' || next == '\n') ++count;
     }
     return count;
 }
@@ -268,16 +277,16 @@ int32_t CountInputRecords(RunContext& ctx, const ModeEntry* mode) {
         ctx.ui.ShowMessage("Input File Not Found", "Check!");
         return 0;
     }
-    std::string line;
+    std::string_view line;
     int32_t count = 0;
     switch (rule) {
         case PrescanRule::Nothing:
             break;
         case PrescanRule::RmcElseGga:
-            count = CountLinesWithId(input, line, "$GPRMC");
+            count = CountLinesWithId(input, "$GPRMC");
             if (count == 0) {
                 input.Rewind();
-                count = CountLinesWithId(input, line, "$GPGGA");
+                count = CountLinesWithId(input, "$GPGGA");
             }
             break;
         case PrescanRule::EveryLine:
@@ -287,7 +296,7 @@ int32_t CountInputRecords(RunContext& ctx, const ModeEntry* mode) {
             break;
         case PrescanRule::LonAttribute:
             while (input.ReadLine(line, kLineLimit)) {
-                if (line.find(" lon=") != std::string::npos) ++count;
+                if (line.find(" lon=") != std::string_view::npos) ++count;
             }
             break;
     }

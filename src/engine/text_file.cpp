@@ -1,5 +1,6 @@
 #include "engine/text_file.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstring>
 
@@ -138,23 +139,19 @@ size_t TextReader::DecodeUtf16(const unsigned char* src, size_t n) {
     return i;
 }
 
-// Fills buf_ with the next block of UTF-8 text, CR LF already turned into LF.
+// Fills buf_ with the next block of UTF-8 text. CR LF pairs stay in the
+// buffer and are turned into "\n" as lines are taken; a CR at the very end of
+// a block is held back for the next one so that a pair never spans two blocks.
 bool TextReader::Refill() {
     if (file_ == nullptr) return false;
     pos_ = end_ = 0;
     if (buf_.size() < kReadBlock * 2 + 8) buf_.resize(kReadBlock * 2 + 8);
     while (end_ == 0) {
-        if (eof_) {
-            if (pendingCr_) {
-                buf_[end_++] = '\r';
-                pendingCr_ = false;
-            }
-            return end_ > 0;
-        }
         if (pendingCr_) {
             buf_[end_++] = '\r';
             pendingCr_ = false;
         }
+        if (eof_) return end_ > 0;
         if (encoding_ == Encoding::Utf8) {
             size_t n = std::fread(buf_.data() + end_, 1, kReadBlock, file_);
             if (n < kReadBlock) eof_ = true;
@@ -169,52 +166,96 @@ bool TextReader::Refill() {
             if (eof_) rawCarry_ = 0;  // an odd trailing byte is dropped
             else std::memmove(raw_.data(), raw_.data() + used, rawCarry_);
         }
-        // CR LF -> LF in place; a CR at the very end waits for the next block.
-        size_t w = 0;
-        for (size_t r = 0; r < end_; ++r) {
-            char c = buf_[r];
-            if (c == '\r') {
-                if (r + 1 < end_) {
-                    if (buf_[r + 1] == '\n') continue;
-                } else if (!eof_) {
-                    pendingCr_ = true;
-                    continue;
-                }
-            }
-            buf_[w++] = c;
+        if (!eof_ && end_ > 0 && buf_[end_ - 1] == '\r') {
+            pendingCr_ = true;
+            --end_;
         }
-        end_ = w;
     }
     return true;
 }
 
-bool TextReader::ReadLine(std::string& line, size_t limit) {
+// The next line when it lies whole in the buffer and is short enough in bytes
+// to be within the limit in characters; its CR LF becomes "\n" in place.
+bool TextReader::TakeWholeLine(std::string_view& line, size_t maxChars) {
+    const char* start = buf_.data() + pos_;
+    const size_t avail = end_ - pos_;
+    // A line taken here has at most maxChars bytes before its "\n", plus a CR.
+    const size_t window = std::min(avail, maxChars + 2);
+    const void* nl = std::memchr(start, '\n', window);
+    if (nl == nullptr) return false;
+    const size_t raw = static_cast<size_t>(static_cast<const char*>(nl) - start) + 1;
+    if (raw >= 2 && start[raw - 2] == '\r') {
+        if (raw - 1 > maxChars) return false;
+        buf_[pos_ + raw - 2] = '\n';
+        line = std::string_view(start, raw - 1);
+    } else {
+        if (raw > maxChars) return false;
+        line = std::string_view(start, raw);
+    }
+    pos_ += raw;
+    return true;
+}
+
+bool TextReader::ReadPiece(std::string& line, size_t maxChars) {
     line.clear();
-    if (file_ == nullptr || limit < 2) return false;
-    const size_t maxChars = limit - 1;
     bool any = false;
     for (;;) {
         if (pos_ >= end_ && !Refill()) return any;
         any = true;
         const char* start = buf_.data() + pos_;
-        size_t avail = end_ - pos_;
-        const void* nl = std::memchr(start, '\n', avail);
-        size_t chunk = nl ? static_cast<size_t>(static_cast<const char*>(nl) - start) + 1 : avail;
-        if (line.size() + chunk > maxChars) {
+        const size_t avail = end_ - pos_;
+        // Enough bytes to hold every character still allowed, each of up to
+        // four bytes, and a CR LF: a line without "\n" there is cut anyway.
+        const size_t room = line.empty() ? maxChars : maxChars - CountChars(line.data(), line.size());
+        const size_t window = std::min(avail, room * 4 + 2);
+        const void* nl = std::memchr(start, '\n', window);
+        const size_t raw = nl ? static_cast<size_t>(static_cast<const char*>(nl) - start) + 1 : window;
+        const bool crlf = nl != nullptr && raw >= 2 && start[raw - 2] == '\r';
+        // Bytes of the piece after CR LF -> LF; the CR stands for the "\n" while
+        // characters are counted, both being single ASCII bytes.
+        const size_t text = crlf ? raw - 1 : raw;
+        if (line.size() + text > maxChars) {
             // Bytes exceed the limit: count characters exactly.
-            size_t have = CountChars(line.data(), line.size());
-            size_t room = maxChars - have;
-            size_t take = BytesOfChars(start, chunk, room);
-            if (take < chunk) {
+            const size_t have = CountChars(line.data(), line.size());
+            const size_t left = maxChars - have;
+            const size_t take = BytesOfChars(start, text, left);
+            if (take < text) {
                 line.append(start, take);
                 pos_ += take;
                 return true;
             }
         }
-        line.append(start, chunk);
-        pos_ += chunk;
+        if (crlf) {
+            line.append(start, raw - 2);
+            line.push_back('\n');
+        } else {
+            line.append(start, raw);
+        }
+        pos_ += raw;
         if (nl) return true;
     }
+}
+
+bool TextReader::ReadLine(std::string& line, size_t limit) {
+    if (file_ == nullptr || limit < 2) {
+        line.clear();
+        return false;
+    }
+    std::string_view whole;
+    if ((pos_ < end_ || Refill()) && TakeWholeLine(whole, limit - 1)) {
+        line.assign(whole);
+        return true;
+    }
+    return ReadPiece(line, limit - 1);
+}
+
+bool TextReader::ReadLine(std::string_view& line, size_t limit) {
+    line = {};
+    if (file_ == nullptr || limit < 2) return false;
+    if ((pos_ < end_ || Refill()) && TakeWholeLine(line, limit - 1)) return true;
+    if (!ReadPiece(spill_, limit - 1)) return false;
+    line = spill_;
+    return true;
 }
 
 TextWriter::~TextWriter() { Close(); }

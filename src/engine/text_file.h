@@ -35,9 +35,14 @@ public:
     // Reads the next line into `line`, keeping its "\n" when it has one, with at
     // most limit-1 characters. False at the end of the input.
     bool ReadLine(std::string& line, size_t limit = 4096);
+    // The same line as a view into the reader's buffer, valid until the next
+    // read, rewind or close: no copy for lines that need no assembling.
+    bool ReadLine(std::string_view& line, size_t limit = 4096);
 
 private:
     bool Refill();
+    bool TakeWholeLine(std::string_view& line, size_t maxChars);
+    bool ReadPiece(std::string& line, size_t maxChars);
     size_t DecodeUtf16(const unsigned char* src, size_t n);
 
     std::FILE* file_ = nullptr;
@@ -48,7 +53,8 @@ private:
     bool eof_ = false;
     std::vector<unsigned char> raw_;  // UTF-16 input before decoding
     size_t rawCarry_ = 0;             // undecoded bytes kept at the start of raw_
-    bool pendingCr_ = false;          // a CR at the end of the buffer, its LF not yet seen
+    bool pendingCr_ = false;          // a CR held back from the end of the last block
+    std::string spill_;               // a line assembled across blocks or cut at the limit
 };
 
 enum class WriteMode {

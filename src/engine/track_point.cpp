@@ -4,6 +4,7 @@
 #include "engine/track_point.h"
 
 #include <charconv>
+#include <iterator>
 #include <cstdint>
 #include <limits>
 #include <system_error>
@@ -38,7 +39,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // first character after them and sets `negative`.
 size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
     size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) ++i;
+    // Every blank is a control character or the space: one test for the rest.
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ' && IsCSpace(text[i])) ++i;
     negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -82,6 +84,44 @@ bool IsUnderflow(std::string_view text) {
     }
     // Decimal magnitude of the leading non-zero digit.
     return pointPos - firstNonZero + exponent <= 0;
+}
+
+constexpr double kPowersOfTen[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
+};
+
+// The common case of a plain "ddd.ddd" without exponent, in one pass: its
+// digits as an integer of at most 2^53 divided by an exact power of ten of at
+// most 10^22. Both operands are exact doubles, so the one rounding of the
+// division gives the correctly rounded value, as from_chars does. False for
+// anything else (more digits, an exponent), which goes the general way.
+bool PlainDecimal(const char* p, const char* end, double& value) {
+    // Digits past the nineteenth may wrap `digits`; such texts are refused below.
+    uint64_t digits = 0;
+    const char* const first = p;
+    for (; p != end; ++p) {
+        const auto d = static_cast<unsigned>(static_cast<unsigned char>(*p) - '0');
+        if (d > 9) break;
+        digits = digits * 10 + d;
+    }
+    size_t count = static_cast<size_t>(p - first);
+    size_t decimals = 0;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        for (; p != end; ++p) {
+            const auto d = static_cast<unsigned>(static_cast<unsigned char>(*p) - '0');
+            if (d > 9) break;
+            digits = digits * 10 + d;
+        }
+        decimals = static_cast<size_t>(p - fraction);
+        count += decimals;
+    }
+    if (p != end && (*p == 'e' || *p == 'E')) return false;
+    if (count > 19 || digits > (uint64_t{1} << 53) || decimals >= std::size(kPowersOfTen)) return false;
+    value = static_cast<double>(digits);
+    if (decimals > 0) value /= kPowersOfTen[decimals];
+    return true;
 }
 
 }  // namespace
@@ -169,12 +209,14 @@ int32_t IntegerOf(std::string_view text) {
     const char* first = text.data() + start;
     const char* last = text.data() + text.size();
     if (first == last || !IsDigit(*first)) return 0;
-    uint64_t magnitude = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, magnitude);
-    (void)ptr;
     constexpr uint64_t kMaxPositive = std::numeric_limits<int32_t>::max();
     constexpr uint64_t kMaxNegative = kMaxPositive + 1;
-    if (ec == std::errc::result_out_of_range) magnitude = kMaxNegative;
+    // Every digit is read; once past the int32_t range the value only needs
+    // to stay past it, so it stops growing there.
+    uint64_t magnitude = 0;
+    for (const char* p = first; p != last && IsDigit(*p); ++p) {
+        if (magnitude <= kMaxNegative) magnitude = magnitude * 10 + static_cast<uint64_t>(*p - '0');
+    }
     if (negative) {
         if (magnitude >= kMaxNegative) return std::numeric_limits<int32_t>::min();
         return -static_cast<int32_t>(magnitude);
@@ -192,9 +234,12 @@ double NumberOf(std::string_view text) {
     if (!IsDigit(lead) && !(lead == '.' && start + 1 < text.size() && IsDigit(text[start + 1]))) {
         return 0.0;
     }
+    double value = 0.0;
+    if (PlainDecimal(text.data() + start, text.data() + text.size(), value)) {
+        return negative ? -value : value;
+    }
     const char* first = text.data() + start;
     const char* last = text.data() + text.size();
-    double value = 0.0;
     const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         const std::string_view matched(first, static_cast<size_t>(ptr - first));

@@ -171,8 +171,7 @@ void ParseRmc(std::string_view line, TrackPoint& point) {
 }
 
 void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit) {
-    std::string line;
-    line.reserve(kLineLimit * 4);  // 4095 characters of up to four bytes
+    std::string_view line;  // valid until the next read; the emitter reads no input
     // Copied: the emitter may touch ctx.run.
     const std::string firstId = ctx.run.FirstSentenceId;
     int64_t lineCount = 0;

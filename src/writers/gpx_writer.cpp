@@ -14,10 +14,14 @@
 // CDATA section, so the document stays well-formed whatever they hold.
 #include "writers/gpx_writer.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 
 #include "geo/coordinates.h"
+#include "geo/number_format.h"
 #include "readers/nmea_reader.h"
 #include "writers/record_emitter.h"
 
@@ -141,27 +145,55 @@ size_t FormatPointLabel(const RunContext& ctx, char* buffer, size_t size) {
     if (size == 0) return 0;
     const ConvertSettings& s = ctx.Current();
     const TrackPoint& p = ctx.point;
+    // Built whole (at most two numbers of kFixedTextSize and a few short
+    // items), then cut to the caller's buffer as a formatted print would.
+    char text[2 * kFixedTextSize + 128];
     size_t used = 0;
-    buffer[0] = '\0';
-    const auto append = [&](int written) {
-        if (written > 0) used += static_cast<size_t>(written);
-        if (used >= size) used = size - 1;
+    const auto put = [&](std::string_view item) {
+        if (item.size() > sizeof text - used) return;
+        std::memcpy(text + used, item.data(), item.size());
+        used += item.size();
+    };
+    const auto integer = [&](long long value) {
+        const auto [end, ec] = std::to_chars(text + used, text + sizeof text, value);
+        if (ec == std::errc()) used = static_cast<size_t>(end - text);
+    };
+    // "%02d": one digit gets a leading zero; a sign counts towards the width.
+    const auto twoDigits = [&](int32_t value) {
+        if (value >= 0 && value < 10) put("0");
+        integer(value);
+    };
+    const auto fixed = [&](double value, int width) {
+        if (sizeof text - used >= kFixedTextSize) used += FormatFixedText(text + used, value, 2, width);
     };
     if (s.Label_No) {
-        append(std::snprintf(buffer + used, size - used, "%lld.", RecordNumber(ctx)));
+        integer(RecordNumber(ctx));
+        put(".");
     }
     if (s.Label_Elapsed) {
         const int32_t seconds = p.ElapsedSec;
-        append(std::snprintf(buffer + used, size - used, "[%02d:%02d:%02d]", seconds / 3600,
-                             (seconds % 3600) / 60, seconds % 60));
+        put("[");
+        twoDigits(seconds / 3600);
+        put(":");
+        twoDigits((seconds % 3600) / 60);
+        put(":");
+        twoDigits(seconds % 60);
+        put("]");
     }
     if (s.Label_Km) {
-        append(std::snprintf(buffer + used, size - used, "(%3.2fKm)", p.TotalDistance));
+        put("(");
+        fixed(p.TotalDistance, 3);
+        put("Km)");
     }
     if (s.Label_Speed) {
-        append(std::snprintf(buffer + used, size - used, "[%2.2fKm(h)]", p.Speed));
+        put("[");
+        fixed(p.Speed, 2);
+        put("Km(h)]");
     }
-    return used;
+    const size_t length = std::min(used, size - 1);
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+    return length;
 }
 
 void WriteGpxHead(TextWriter& out, RunContext& ctx, bool upperCaseHandle) {
@@ -236,8 +268,11 @@ void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
     WriteXmlData(out, p.GgaDilution, true);
     out.Write(")]]></cmt>\n");
     out.Write("        <extensions>\n");
-    out.Printf("        <kashmir3d:ident><![CDATA[%lld]]></kashmir3d:ident>\n",
-               RecordNumber(ctx));
+    char number[24];
+    const char* numberEnd = std::to_chars(number, number + sizeof number, RecordNumber(ctx)).ptr;
+    out.Write("        <kashmir3d:ident><![CDATA[");
+    out.Write(std::string_view(number, static_cast<size_t>(numberEnd - number)));
+    out.Write("]]></kashmir3d:ident>\n");
     out.Write("        </extensions>\n");
     out.Write("      </rtept>\n");
 }

@@ -160,8 +160,8 @@ void SplitFileName(RunContext& ctx, PassThrough& run) {
 }
 
 bool OpenOutput(RunContext& ctx, PassThrough& run, const std::string& path) {
-    run.out.Close();
-    if (!run.out.Open(path, WriteMode::Create)) {
+    // A previous file cut short (disk full) ends the run like one not created.
+    if (!run.out.Close() || !run.out.Open(path, WriteMode::Create)) {
         ctx.ui.ShowMessage("Output File Not Create", "Error");
         return false;
     }
@@ -265,9 +265,16 @@ int RunNmeaToNmea(RunContext& ctx) {
         std::swap(run.table[run.lines], line);
         ++run.lines;
     }
-    const bool ok = WriteEpoch(ctx, run);
-    run.out.Close();
-    return ok ? 0 : -1;
+    if (!WriteEpoch(ctx, run)) {
+        run.out.Close();
+        return -1;
+    }
+    if (!run.out.Close()) {
+        // Cut short (disk full): not a complete output.
+        ctx.ui.ShowMessage("Output File Not Create", "Error");
+        return -1;
+    }
+    return 0;
 }
 
 }  // namespace geoplait

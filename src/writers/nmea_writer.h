@@ -11,7 +11,8 @@ namespace geoplait {
 // its Create_ flag is on), with the datum shift when Tokyo2WGS84 is on.
 void WriteNmeaSentences(TextWriter& out, RunContext& ctx);
 
-// "nmea(log) -> nmea(log)". Returns 0, or -1 when a file could not be opened.
+// "nmea(log) -> nmea(log)". Returns 0, or -1 when a file could not be opened
+// or written in full (disk full), or the run stopped at an overlong epoch.
 int RunNmeaToNmea(RunContext& ctx);
 
 }  // namespace geoplait

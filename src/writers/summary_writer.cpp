@@ -328,7 +328,11 @@ int RunSummary(RunContext& ctx, char variant) {
     if (ctx.store.SplitIndex == 0) ctx.store.SplitIndex = 1;
     WriteSummaryRow(out, ctx, variant);
     if (variant == 'H') WriteTail(out);
-    out.Close();
+    if (!out.Close()) {
+        // Cut short (disk full): not a complete output.
+        ctx.ui.ShowMessage("Output File Not Create", "Error");
+        return -1;
+    }
     return 0;
 }
 

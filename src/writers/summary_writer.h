@@ -9,7 +9,8 @@
 namespace geoplait {
 
 // "nmea(log) -> Summary(csv)" (variant 'T') and "nmea(log) -> Summary(html)"
-// (variant 'H'). Returns 0, or -1 when a file could not be opened.
+// (variant 'H'). Returns 0, or -1 when a file could not be opened or written
+// in full (disk full).
 int RunSummary(RunContext& ctx, char variant);
 
 // Empties the group statistics; elapsed time and distances restart with the

@@ -421,6 +421,27 @@ TEST(NmeaPassThrough, OutputThatCannotBeCreatedEndsTheRunNotTheProgram) {
     EXPECT_EQ(f.ctx.store.RecordIndex, 1);
 }
 
+TEST(NmeaPassThrough, OutputCutShortIsReported) {
+    if (!FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    PassFixture f;
+    f.s().OutputFile = "/dev/full";  // every write fails: disk full
+    EXPECT_EQ(f.Run(Epoch("120000", "010312") + Epoch("120001", "010312")), -1);
+    EXPECT_EQ(f.ui.messages, (std::vector<ShownMessage>{{"Output File Not Create", "Error"}}));
+    EXPECT_EQ(f.ctx.store.WrittenCount, 2);
+}
+
+TEST(NmeaPassThrough, SplitFileCutShortEndsTheRunAtTheNextFile) {
+    if (!FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    PassFixture f;
+    f.s().FileSplit = 1;
+    f.s().TrackGroupDate = 1;
+    // The first day's file lands on a full disk.
+    std::filesystem::create_symlink("/dev/full", f.dir.File("out_20120301-120000.nmea"));
+    EXPECT_EQ(f.Run(Epoch("120000", "010312") + Epoch("120000", "020312")), -1);
+    EXPECT_EQ(f.ui.messages, (std::vector<ShownMessage>{{"Output File Not Create", "Error"}}));
+    EXPECT_FALSE(FileExists(f.dir.File("out_20120302-120000.nmea")));
+}
+
 TEST(NmeaPassThrough, SplitFileThatCannotBeCreatedKeepsTheEarlierFiles) {
     PassFixture f;
     f.s().FileSplit = 1;

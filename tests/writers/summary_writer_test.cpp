@@ -392,5 +392,17 @@ TEST(SummaryFiles, OutputThatCannotBeCreatedIsReported) {
     EXPECT_EQ(f.ui.messages, (std::vector<ShownMessage>{{"Output File Not Create", "Error"}}));
 }
 
+TEST(SummaryFiles, OutputCutShortIsReported) {
+    if (!FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    for (char variant : {'T', 'H'}) {
+        SummaryFixture f;
+        WriteFileBytes(f.input, SevenFixes());
+        f.s().OutputFile = "/dev/full";  // every write fails: disk full
+        EXPECT_EQ(RunSummary(f.ctx, variant), -1) << variant;
+        EXPECT_EQ(f.ui.messages, (std::vector<ShownMessage>{{"Output File Not Create", "Error"}}))
+            << variant;
+    }
+}
+
 }  // namespace
 }  // namespace geoplait

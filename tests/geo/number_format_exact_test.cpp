@@ -1,0 +1,84 @@
+// AppendFixed formats the usual magnitudes with integer arithmetic of its own
+// and the rest with the library: both must agree with printf byte for byte,
+// above all on the halfway cases where rounding decides the last digit.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "geo/number_format.h"
+
+namespace geoplait {
+namespace {
+
+std::string Printf(double value, int precision, int width) {
+    char buffer[512];
+    const int n = std::snprintf(buffer, sizeof buffer, "%*.*f", width, precision, value);
+    return std::string(buffer, static_cast<size_t>(n));
+}
+
+void ExpectPrintf(double value, int precision, int width) {
+    std::string out = "kept:";
+    AppendFixed(out, value, precision, width);
+    ASSERT_EQ(out, "kept:" + Printf(value, precision, width))
+        << "%" << width << "." << precision << "f of " << value;
+}
+
+TEST(AppendFixedExact, HalfwayValuesRoundToEvenLikePrintf) {
+    // Values whose exact binary expansion ends in a 5 right after the last
+    // printed digit, and their neighbours one unit in the last place away.
+    std::vector<double> values;
+    for (int numerator = -1000; numerator <= 1000; ++numerator) {
+        for (int power : {1, 2, 3, 4, 5, 6, 7, 8, 10, 20}) {
+            const double v = std::ldexp(static_cast<double>(numerator), -power);
+            values.push_back(v);
+            values.push_back(std::nextafter(v, 1e9));
+            values.push_back(std::nextafter(v, -1e9));
+        }
+    }
+    for (double v : {0.5, 1.5, 2.5, 0.125, 0.375, 2.675, 1.005, 1.0000005, 9.9999995, 0.05, 0.25}) {
+        values.push_back(v);
+        values.push_back(-v);
+    }
+    for (int precision = 0; precision <= 9; ++precision) {
+        for (double v : values) ExpectPrintf(v, precision, 0);
+    }
+}
+
+TEST(AppendFixedExact, EveryMagnitudeAgreesWithPrintf) {
+    std::mt19937_64 random(31337);
+    std::vector<double> values = {
+        0.0, -0.0, 1.0, -1.0, 9007199254740991.0, 9007199254740992.0, 9007199254740993.0,
+        1e18, 1e19, 9.999999999e18, 1.8446744073709552e19, 1e-20, 1e-21, 3.5e-21,
+        std::ldexp(1.0, -68), std::ldexp(1.0, -67), std::ldexp(1.0, -69),
+        std::ldexp(1.0, 52), std::ldexp(1.0, 53), std::ldexp(1.0, 63), std::ldexp(1.0, 64),
+        std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(),
+        std::numeric_limits<double>::max(), std::numeric_limits<double>::infinity(),
+        -std::numeric_limits<double>::infinity(), std::nan(""), -std::nan(""),
+    };
+    // Random bit patterns cover every exponent; scaled integers cover the
+    // coordinates and distances the writers print.
+    for (int i = 0; i < 10000; ++i) {
+        uint64_t bits = random();
+        double v = 0.0;
+        std::memcpy(&v, &bits, sizeof v);
+        values.push_back(v);
+    }
+    for (int i = 0; i < 10000; ++i) {
+        const double exponent = static_cast<double>(static_cast<int>(random() % 40) - 20);
+        values.push_back(static_cast<double>(random() % 100000000) * std::pow(10.0, exponent) / 1e8);
+    }
+    for (int precision : {0, 1, 2, 4, 6, 9, 10, 17}) {
+        for (int width : {0, 7}) {
+            for (double v : values) ExpectPrintf(v, precision, width);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace geoplait

@@ -6,6 +6,7 @@
 
 #include "engine/track_point.h"
 #include "engine/user_interface.h"
+#include "geo/geo_state.h"
 #include "kml/kml_state.h"
 #include "photo/photo_state.h"
 #include "settings/convert_settings.h"
@@ -55,6 +56,7 @@ struct RunContext {
     KmlState kml;
     WriterState writer;
     PhotoState photo;
+    GeoState geo;
 };
 
 }  // namespace geoplait

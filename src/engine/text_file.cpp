@@ -43,7 +43,7 @@ size_t BytesOfChars(const char* s, size_t n, size_t chars) {
     return i;
 }
 
-void AppendUtf8(std::vector<char>& out, size_t& end, uint32_t cp) {
+void AppendUtf8(BlockBuffer<char>& out, size_t& end, uint32_t cp) {
     if (cp < 0x80) {
         out[end++] = static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -74,6 +74,7 @@ bool TextReader::Open(const std::string& path) {
 }
 
 void TextReader::Close() {
+    // The buffer stays: a line view taken before remains readable.
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
     pos_ = end_ = 0;
@@ -290,6 +291,24 @@ void TextWriter::Write(std::string_view text) {
     if (bomPending_) {
         bomPending_ = false;
         Write("\xEF\xBB\xBF");
+    }
+    if (buf_.size() - used_ >= 2 * text.size()) {
+        // Room even if every byte were a "\n": no flush between the pieces.
+        char* out = buf_.data() + used_;
+        const char* in = text.data();
+        const char* const end = in + text.size();
+        while (in != end) {
+            const auto* nl = static_cast<const char*>(std::memchr(in, '\n', static_cast<size_t>(end - in)));
+            const char* const stop = nl != nullptr ? nl : end;
+            std::memcpy(out, in, static_cast<size_t>(stop - in));
+            out += stop - in;
+            if (nl == nullptr) break;
+            *out++ = '\r';
+            *out++ = '\n';
+            in = nl + 1;
+        }
+        used_ = static_cast<size_t>(out - buf_.data());
+        return;
     }
     while (!text.empty()) {
         const void* nl = std::memchr(text.data(), '\n', text.size());

@@ -11,12 +11,34 @@
 // (a mark only when the file is new or empty); Plain writes no mark.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace geoplait {
+
+// A block buffer allocated on first use and never zero-filled: the files fill
+// it, and a short file touches only what it needs.
+template <typename T>
+class BlockBuffer {
+public:
+    // Makes room for n elements; the contents are not kept.
+    void resize(size_t n) {
+        data_.reset(new T[n]);
+        size_ = n;
+    }
+    size_t size() const { return size_; }
+    T* data() { return data_.get(); }
+    const T* data() const { return data_.get(); }
+    T& operator[](size_t i) { return data_[i]; }
+    const T& operator[](size_t i) const { return data_[i]; }
+
+private:
+    std::unique_ptr<T[]> data_;
+    size_t size_ = 0;
+};
 
 class TextReader {
 public:
@@ -36,7 +58,7 @@ public:
     // most limit-1 characters. False at the end of the input.
     bool ReadLine(std::string& line, size_t limit = 4096);
     // The same line as a view into the reader's buffer, valid until the next
-    // read, rewind or close: no copy for lines that need no assembling.
+    // read or rewind (Close keeps it): no copy for lines that need no assembling.
     bool ReadLine(std::string_view& line, size_t limit = 4096);
 
 private:
@@ -47,11 +69,11 @@ private:
 
     std::FILE* file_ = nullptr;
     enum class Encoding { Utf8, Utf16Le, Utf16Be } encoding_ = Encoding::Utf8;
-    std::vector<char> buf_;     // decoded UTF-8 bytes
+    BlockBuffer<char> buf_;     // decoded UTF-8 bytes
     size_t pos_ = 0;            // next unread byte in buf_
     size_t end_ = 0;            // end of valid bytes in buf_
     bool eof_ = false;
-    std::vector<unsigned char> raw_;  // UTF-16 input before decoding
+    BlockBuffer<unsigned char> raw_;  // UTF-16 input before decoding
     size_t rawCarry_ = 0;             // undecoded bytes kept at the start of raw_
     bool pendingCr_ = false;          // a CR held back from the end of the last block
     std::string spill_;               // a line assembled across blocks or cut at the limit
@@ -88,7 +110,7 @@ private:
     void FlushBuffer();
 
     std::FILE* file_ = nullptr;
-    std::vector<char> buf_;
+    BlockBuffer<char> buf_;
     size_t used_ = 0;
     bool bomPending_ = false;
     bool failed_ = false;

@@ -3,7 +3,9 @@
 // they reuse string capacity and never consult the locale.
 #include "engine/track_point.h"
 
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <iterator>
 #include <cstdint>
 #include <limits>
@@ -91,29 +93,46 @@ constexpr double kPowersOfTen[] = {
     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
 };
 
+// Appends the run of decimal digits at p to `digits` and returns its end.
+// Four digits at a time where the text has them (the bytes are checked and
+// converted together; their order in a word is that of a little-endian
+// machine), the rest one by one. Digits past the nineteenth wrap `digits`;
+// the caller refuses such runs by their length.
+inline const char* ReadDigitRun(const char* p, const char* end, uint64_t& digits) {
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 4) {
+            uint32_t v = 0;
+            std::memcpy(&v, p, 4);
+            if ((v & 0xF0F0F0F0) != 0x30303030 || ((v + 0x06060606) & 0xF0F0F0F0) != 0x30303030) break;
+            v -= 0x30303030;
+            v = (v * 10 + (v >> 8)) & 0x00FF00FF;
+            v = (v * 100 + (v >> 16)) & 0xFFFF;
+            digits = digits * 10000 + v;
+            p += 4;
+        }
+    }
+    for (; p != end; ++p) {
+        const auto d = static_cast<unsigned>(static_cast<unsigned char>(*p) - '0');
+        if (d > 9) break;
+        digits = digits * 10 + d;
+    }
+    return p;
+}
+
 // The common case of a plain "ddd.ddd" without exponent, in one pass: its
 // digits as an integer of at most 2^53 divided by an exact power of ten of at
 // most 10^22. Both operands are exact doubles, so the one rounding of the
 // division gives the correctly rounded value, as from_chars does. False for
 // anything else (more digits, an exponent), which goes the general way.
 bool PlainDecimal(const char* p, const char* end, double& value) {
-    // Digits past the nineteenth may wrap `digits`; such texts are refused below.
     uint64_t digits = 0;
     const char* const first = p;
-    for (; p != end; ++p) {
-        const auto d = static_cast<unsigned>(static_cast<unsigned char>(*p) - '0');
-        if (d > 9) break;
-        digits = digits * 10 + d;
-    }
+    p = ReadDigitRun(p, end, digits);
     size_t count = static_cast<size_t>(p - first);
     size_t decimals = 0;
     if (p != end && *p == '.') {
         const char* const fraction = ++p;
-        for (; p != end; ++p) {
-            const auto d = static_cast<unsigned>(static_cast<unsigned char>(*p) - '0');
-            if (d > 9) break;
-            digits = digits * 10 + d;
-        }
+        p = ReadDigitRun(p, end, digits);
         decimals = static_cast<size_t>(p - fraction);
         count += decimals;
     }
@@ -134,18 +153,46 @@ char SlotChar(const std::string& s, size_t i) {
 }
 
 void ClearTrackPoint(TrackPoint& p) {
-    std::string* const fields[] = {
-        &p.GgaId, &p.GgaTime, &p.GgaLatitude, &p.GgaNS, &p.GgaLongitude, &p.GgaEW,
-        &p.GgaQuality, &p.GgaSatellites, &p.GgaDilution, &p.GgaAltitude,
-        &p.GgaAltitudeUnit, &p.GgaGeoid, &p.GgaGeoidUnit, &p.GgaDgpsAge,
-        &p.GgaDgpsStation, &p.RmcId, &p.RmcTime, &p.RmcStatus, &p.RmcLatitude,
-        &p.RmcNS, &p.RmcLongitude, &p.RmcEW, &p.RmcSpeed, &p.RmcCourse, &p.RmcDate,
-        &p.RmcMagVar, &p.RmcMagVarEW, &p.InLatitudeDeg, &p.InLongitudeDeg,
-        &p.LatitudeDms, &p.LongitudeDms, &p.LatitudeDeg, &p.LongitudeDeg,
-        &p.AltitudeText, &p.LocalDate, &p.LocalTime, &p.LocalDateText,
-        &p.LocalTimeText,
-    };
-    for (std::string* field : fields) field->clear();
+    // Spelled out rather than looped over a table of pointers: this runs once
+    // per record and per pass.
+    p.GgaId.clear();
+    p.GgaTime.clear();
+    p.GgaLatitude.clear();
+    p.GgaNS.clear();
+    p.GgaLongitude.clear();
+    p.GgaEW.clear();
+    p.GgaQuality.clear();
+    p.GgaSatellites.clear();
+    p.GgaDilution.clear();
+    p.GgaAltitude.clear();
+    p.GgaAltitudeUnit.clear();
+    p.GgaGeoid.clear();
+    p.GgaGeoidUnit.clear();
+    p.GgaDgpsAge.clear();
+    p.GgaDgpsStation.clear();
+    p.RmcId.clear();
+    p.RmcTime.clear();
+    p.RmcStatus.clear();
+    p.RmcLatitude.clear();
+    p.RmcNS.clear();
+    p.RmcLongitude.clear();
+    p.RmcEW.clear();
+    p.RmcSpeed.clear();
+    p.RmcCourse.clear();
+    p.RmcDate.clear();
+    p.RmcMagVar.clear();
+    p.RmcMagVarEW.clear();
+    p.InLatitudeDeg.clear();
+    p.InLongitudeDeg.clear();
+    p.LatitudeDms.clear();
+    p.LongitudeDms.clear();
+    p.LatitudeDeg.clear();
+    p.LongitudeDeg.clear();
+    p.AltitudeText.clear();
+    p.LocalDate.clear();
+    p.LocalTime.clear();
+    p.LocalDateText.clear();
+    p.LocalTimeText.clear();
     for (std::string& slot : p.CsvSlot) slot.clear();
 }
 

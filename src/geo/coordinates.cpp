@@ -6,7 +6,9 @@
 #include "geo/coordinates.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #include "engine/track_point.h"
 #include "geo/number_format.h"
@@ -25,12 +27,12 @@ constexpr double kKmPerNauticalMile = 1.852;
 constexpr double kStatutePerNautical = 1.15077945;
 constexpr double kMetresPerFoot = 0.3048;
 
-constexpr const char* kUnitSystems[] = {"Km/Meter", "Nautical Mile/Feet", "Statute Mile/Feet"};
+constexpr std::string_view kUnitSystems[] = {"Km/Meter", "Nautical Mile/Feet", "Statute Mile/Feet"};
 
 // Degrees of an NMEA ddmm.mmmm value.
 double DegreesOfNmea(double v) {
     double whole = 0.0;
-    const double frac = std::modf(v / 100.0, &whole);
+    const double frac = SplitFraction(v / 100.0, whole);
     return whole + frac / 0.6;
 }
 
@@ -52,39 +54,50 @@ DmsParts SplitDms(double s) {
 
 double DegreesOfDms(const DmsParts& p) { return (p.secondsAsMinutes + p.minutes) / 60.0 + p.degrees; }
 
-}  // namespace
-
-void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
-    if (!nmea.empty()) {
-        const double v = NumberOf(nmea);
-        AssignFixed(degrees, DegreesOfNmea(v), 6, 7);
-        double whole = 0.0;
-        const double frac = std::modf(v, &whole);
-        AssignFixed(dms, (whole + frac * 60.0 / 100.0) * 100.0, 2, 3);
-    } else if (!degrees.empty()) {
-        const double g = NumberOf(degrees);
-        double whole = 0.0;
-        const double m = std::modf(g, &whole) * 60.0;
-        AssignFixed(nmea, whole * 100.0 + m, 4, 5);
-        double minutes = 0.0;
-        const double minuteFrac = std::modf(m, &minutes);
-        AssignFixed(dms, whole * 10000.0 + minutes * 100.0 + minuteFrac * 60.0, 2, 3);
-    } else if (!dms.empty()) {
-        const DmsParts p = SplitDms(NumberOf(dms));
-        AssignFixed(degrees, DegreesOfDms(p), 6, 0);
-        AssignFixed(nmea, p.degrees * 100.0 + p.minutes + p.secondsAsMinutes, 4, 5);
+// NumberOf(text) through the run's memo of recently read texts; the entry
+// also holds the number read as NMEA degrees.
+const NumberMemo::Entry& RememberedNumberOf(NumberMemo& memo, const std::string& text,
+                                            NumberMemo::Entry& scratch) {
+    const size_t size = text.size();
+    if (size > NumberMemo::kTextSize) {
+        scratch.value = NumberOf(text);
+        scratch.degrees = DegreesOfNmea(scratch.value);
+        return scratch;
     }
+    // The key: the first and the last eight bytes, which overlap or leave
+    // zeros for shorter texts; with the size it identifies the text.
+    uint64_t key[2] = {0, 0};
+    const char* data = text.data();
+    if (size >= 8) {
+        std::memcpy(&key[0], data, 8);
+        std::memcpy(&key[1], data + size - 8, 8);
+    } else if (size >= 4) {
+        uint32_t head = 0;
+        uint32_t tail = 0;
+        std::memcpy(&head, data, 4);
+        std::memcpy(&tail, data + size - 4, 4);
+        key[0] = head;
+        key[1] = tail;
+    } else {
+        for (size_t i = 0; i < size; ++i) {
+            key[0] |= static_cast<uint64_t>(static_cast<unsigned char>(data[i])) << (8 * i);
+        }
+    }
+    for (const NumberMemo::Entry& entry : memo.entries) {
+        if (entry.key[0] == key[0] && entry.key[1] == key[1] && entry.size == size) return entry;
+    }
+    NumberMemo::Entry& entry = memo.entries[memo.next];
+    memo.next = (memo.next + 1) % memo.entries.size();
+    entry.key[0] = key[0];
+    entry.key[1] = key[1];
+    entry.size = size;
+    entry.value = NumberOf(text);
+    entry.degrees = DegreesOfNmea(entry.value);
+    return entry;
 }
 
-double TrackDistance(const RunContext& ctx, const std::string& longitude,
-                     const std::string& latitude, const std::string& altitude) {
-    const TrackPoint& point = ctx.point;
-    const double lon1 = DegreesOfNmea(NumberOf(point.RmcLongitude));
-    const double lat1 = DegreesOfNmea(NumberOf(point.RmcLatitude));
-    const double lon2 = DegreesOfNmea(NumberOf(longitude));
-    const double lat2 = DegreesOfNmea(NumberOf(latitude));
-    if (lon1 == 0.0 || lat1 == 0.0 || lon2 == 0.0 || lat2 == 0.0) return 0.0;
-
+// Hubeny's distance in km between two positions in degrees.
+double HubenyKm(double lon1, double lat1, double lon2, double lat2) {
     const double toRadians = kPi / 180.0;
     const double phi1 = lat1 * toRadians;
     const double phi2 = lat2 * toRadians;
@@ -97,10 +110,54 @@ double TrackDistance(const RunContext& ctx, const std::string& longitude,
     const double m = kMeridianNumerator / (w * w * w);
     const double dx = n * std::cos(mu) * (lambda2 - lambda1);
     const double dy = m * (phi2 - phi1);
-    const double d = std::sqrt(dx * dx + dy * dy) / 1000.0;
+    return std::sqrt(dx * dx + dy * dy) / 1000.0;
+}
+
+}  // namespace
+
+void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
+    if (!nmea.empty()) {
+        const double v = NumberOf(nmea);
+        AssignFixed(degrees, DegreesOfNmea(v), 6, 7);
+        double whole = 0.0;
+        const double frac = SplitFraction(v, whole);
+        AssignFixed(dms, (whole + frac * 60.0 / 100.0) * 100.0, 2, 3);
+    } else if (!degrees.empty()) {
+        const double g = NumberOf(degrees);
+        double whole = 0.0;
+        const double m = SplitFraction(g, whole) * 60.0;
+        AssignFixed(nmea, whole * 100.0 + m, 4, 5);
+        double minutes = 0.0;
+        const double minuteFrac = SplitFraction(m, minutes);
+        AssignFixed(dms, whole * 10000.0 + minutes * 100.0 + minuteFrac * 60.0, 2, 3);
+    } else if (!dms.empty()) {
+        const DmsParts p = SplitDms(NumberOf(dms));
+        AssignFixed(degrees, DegreesOfDms(p), 6, 0);
+        AssignFixed(nmea, p.degrees * 100.0 + p.minutes + p.secondsAsMinutes, 4, 5);
+    }
+}
+
+double TrackDistance(RunContext& ctx, const std::string& longitude, const std::string& latitude,
+                     const std::string& altitude) {
+    const TrackPoint& point = ctx.point;
+    NumberMemo& memo = ctx.geo.numbers;
+    NumberMemo::Entry scratch;
+    const double lon1 = RememberedNumberOf(memo, point.RmcLongitude, scratch).degrees;
+    const double lat1 = RememberedNumberOf(memo, point.RmcLatitude, scratch).degrees;
+    const double lon2 = RememberedNumberOf(memo, longitude, scratch).degrees;
+    const double lat2 = RememberedNumberOf(memo, latitude, scratch).degrees;
+    if (lon1 == 0.0 || lat1 == 0.0 || lon2 == 0.0 || lat2 == 0.0) return 0.0;
+
+    // Zeros are out of the way, so equal degrees are equal bits.
+    DistanceMemo& last = ctx.geo.distance;
+    if (!last.valid || last.lon1 != lon1 || last.lat1 != lat1 || last.lon2 != lon2 || last.lat2 != lat2) {
+        last = DistanceMemo{lon1, lat1, lon2, lat2, HubenyKm(lon1, lat1, lon2, lat2), true};
+    }
+    const double d = last.km;
 
     if (ctx.Current().Altitude != 0 && d > 0.0) {
-        const double dh = std::fabs(NumberOf(point.GgaAltitude) - NumberOf(altitude)) / 1000.0;
+        const double dh = std::fabs(RememberedNumberOf(memo, point.GgaAltitude, scratch).value -
+                                    RememberedNumberOf(memo, altitude, scratch).value) / 1000.0;
         return d / std::cos(std::atan(dh / d));
     }
     return d;
@@ -113,20 +170,28 @@ int UnitSystemOf(const ConvertSettings& s) {
     return 0;
 }
 
-double DistanceInUnit(const ConvertSettings& s, double km) {
-    switch (UnitSystemOf(s)) {
+double DistanceInUnitSystem(int unitSystem, double km) {
+    switch (unitSystem) {
         case 1: return km / kKmPerNauticalMile;
         case 2: return km / kKmPerNauticalMile * kStatutePerNautical;
         default: return km;
     }
 }
 
-double SpeedInUnit(const ConvertSettings& s, double knots) {
-    switch (UnitSystemOf(s)) {
+double SpeedInUnitSystem(int unitSystem, double knots) {
+    switch (unitSystem) {
         case 1: return knots * kKmPerNauticalMile / kKmPerNauticalMile;
         case 2: return knots * kStatutePerNautical;
         default: return knots * kKmPerNauticalMile;
     }
+}
+
+double DistanceInUnit(const ConvertSettings& s, double km) {
+    return DistanceInUnitSystem(UnitSystemOf(s), km);
+}
+
+double SpeedInUnit(const ConvertSettings& s, double knots) {
+    return SpeedInUnitSystem(UnitSystemOf(s), knots);
 }
 
 double AltitudeInUnit(const ConvertSettings& s, double metres) {
@@ -140,8 +205,28 @@ void OffsetCoordinate(std::string& degrees, const std::string& offset, const cha
     AssignFixed(degrees, add ? g + shift : g - shift, 6, 3);
 }
 
+// Whether "%3.6f" of the number of `text` gives `text` again: it reads
+// -?(0|[1-9][0-9]*)\.[0-9]{6} with at most 15 digits in all, and a decimal of
+// at most 15 significant digits survives the way to a double and back.
+bool IsSixDecimalText(const std::string& text) {
+    size_t i = text.empty() || text[0] != '-' ? 0 : 1;
+    const size_t digitsStart = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    const size_t whole = i - digitsStart;
+    if (whole == 0 || whole > 9 || (whole > 1 && text[digitsStart] == '0')) return false;
+    if (text.size() != i + 7 || text[i] != '.') return false;
+    for (size_t k = i + 1; k < text.size(); ++k) {
+        if (text[k] < '0' || text[k] > '9') return false;
+    }
+    return true;
+}
+
 void TokyoToWgs84(RunContext& ctx) {
     TrackPoint& point = ctx.point;
+    if (ctx.Current().Tokyo2WGS84 == 0 && IsSixDecimalText(point.LatitudeDeg) &&
+        IsSixDecimalText(point.LongitudeDeg)) {
+        return;  // already as they would be rewritten
+    }
     double lat = NumberOf(point.LatitudeDeg);
     double lon = NumberOf(point.LongitudeDeg);
     if (ctx.Current().Tokyo2WGS84 != 0) {

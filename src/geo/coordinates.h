@@ -14,8 +14,9 @@ void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms);
 
 // Distance in km from the current record (RmcLongitude, RmcLatitude,
 // GgaAltitude) to the given point (NMEA texts, altitude in metres).
-double TrackDistance(const RunContext& ctx, const std::string& longitude,
-                     const std::string& latitude, const std::string& altitude);
+// The texts read are remembered in ctx.geo for the next calls.
+double TrackDistance(RunContext& ctx, const std::string& longitude, const std::string& latitude,
+                     const std::string& altitude);
 
 // km, and knots, into the unit system of MeterMile.
 double DistanceInUnit(const ConvertSettings& s, double km);
@@ -24,6 +25,9 @@ double SpeedInUnit(const ConvertSettings& s, double knots);
 double AltitudeInUnit(const ConvertSettings& s, double metres);
 // 0 = "Km/Meter" (also any unknown text), 1 = "Nautical Mile/Feet", 2 = "Statute Mile/Feet".
 int UnitSystemOf(const ConvertSettings& s);
+// DistanceInUnit and SpeedInUnit for a unit system already looked up.
+double DistanceInUnitSystem(int unitSystem, double km);
+double SpeedInUnitSystem(int unitSystem, double knots);
 
 // Moves a decimal-degree text by an offset in d/m/s notation; sense "+" adds,
 // anything else subtracts. Written back with "%3.6f".

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <system_error>
 
 namespace geoplait {
@@ -23,94 +24,143 @@ constexpr uint64_t kPowersOfTen[] = {
 };
 constexpr int kFastPrecisionLimit = 9;
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 __extension__ typedef unsigned __int128 u128;  // GCC and Clang on 64-bit targets
 
 // "%.<precision>f" of a double of moderate size without the general
 // algorithm: the value is m * 2^e exactly, so value * 10^precision is
 // m * 10^precision / 2^-e, which 128-bit integers hold exactly; it is rounded
 // to the nearest integer, ties to even, as printf rounds the exact value.
-// Returns 0 (nothing written) when the value is out of this path's reach.
-size_t FormatFixedExact(char* buffer, double value, int precision) {
-    if (precision < 0 || precision > kFastPrecisionLimit) return 0;
+// Writes the text to the end of `buffer` (kBufferSize bytes); an empty view
+// when the value is out of this path's reach.
+std::string_view FormatFixedExact(char* buffer, double value, int precision) {
+    if (precision < 0 || precision > kFastPrecisionLimit) return {};
     const auto bits = std::bit_cast<uint64_t>(value);
     const bool negative = (bits >> 63) != 0;
     const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
     const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
     uint64_t scaled = 0;  // value * 10^precision, rounded
     if (biased == 0) {
-        if (fraction != 0) return 0;  // subnormal
+        if (fraction != 0) return {};  // subnormal
     } else {
         const int shift = 1075 - biased;  // value = mantissa / 2^shift
-        if (shift <= 0 || shift > 120) return 0;
+        if (shift <= 0 || shift > 120) return {};
         const uint64_t mantissa = fraction | (uint64_t{1} << 52);
         const u128 product = static_cast<u128>(mantissa) * kPowersOfTen[precision];
         u128 quotient = product >> shift;
         const u128 rest = product - (quotient << shift);
         const u128 half = static_cast<u128>(1) << (shift - 1);
         if (rest > half || (rest == half && (quotient & 1) != 0)) ++quotient;
-        if (quotient >= static_cast<u128>(10000000000000000000ULL)) return 0;
+        if (quotient >= static_cast<u128>(10000000000000000000ULL)) return {};
         scaled = static_cast<uint64_t>(quotient);
     }
-    char* out = buffer;
-    if (negative) *out++ = '-';
-    const uint64_t unit = kPowersOfTen[precision];
-    out = std::to_chars(out, out + 24, scaled / unit).ptr;
-    if (precision > 0) {
-        *out++ = '.';
-        uint64_t decimals = scaled % unit;
-        for (int i = precision; i-- > 0;) {
-            out[i] = static_cast<char>('0' + decimals % 10);
-            decimals /= 10;
-        }
-        out += precision;
+    // Digits from the right, two at a time: the decimals (at least
+    // `precision` of them), the point, then the integer part (at least "0").
+    char* const end = buffer + kBufferSize;
+    char* p = end;
+    int left = precision;
+    while (left >= 2) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (scaled % 100), 2);
+        scaled /= 100;
+        left -= 2;
     }
-    return static_cast<size_t>(out - buffer);
+    if (left == 1) {
+        *--p = static_cast<char>('0' + scaled % 10);
+        scaled /= 10;
+    }
+    if (precision > 0) *--p = '.';
+    while (scaled >= 100) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (scaled % 100), 2);
+        scaled /= 100;
+    }
+    if (scaled >= 10) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * scaled, 2);
+    } else {
+        *--p = static_cast<char>('0' + scaled);
+    }
+    if (negative) *--p = '-';
+    return std::string_view(p, static_cast<size_t>(end - p));
 }
 
-size_t FormatFixed(char* buffer, double value, int precision) {
-    if (const size_t n = FormatFixedExact(buffer, value, precision); n > 0) return n;
+// printf("%.<precision>f", value) somewhere in `buffer` (kBufferSize bytes).
+std::string_view FormatFixed(char* buffer, double value, int precision) {
+    if (const std::string_view text = FormatFixedExact(buffer, value, precision); !text.empty()) {
+        return text;
+    }
     if (std::isnan(value)) {
         // printf writes "nan" or "-nan"; to_chars agrees, keep it explicit.
-        const char* text = std::signbit(value) ? "-nan" : "nan";
-        size_t n = 0;
-        while (text[n] != '\0') {
-            buffer[n] = text[n];
-            ++n;
-        }
-        return n;
+        return std::signbit(value) ? "-nan" : "nan";
     }
     const auto [ptr, ec] =
         std::to_chars(buffer, buffer + kBufferSize, value, std::chars_format::fixed, precision);
-    if (ec != std::errc()) return 0;
-    return static_cast<size_t>(ptr - buffer);
+    if (ec != std::errc()) return {};
+    return std::string_view(buffer, static_cast<size_t>(ptr - buffer));
 }
 
 }  // namespace
 
 size_t FormatFixedText(char* out, double value, int precision, int width) {
     char buffer[kBufferSize];
-    const size_t n = FormatFixed(buffer, value, precision);
+    const std::string_view text = FormatFixed(buffer, value, precision);
     size_t pad = 0;
-    if (width > 0 && n < static_cast<size_t>(width)) pad = static_cast<size_t>(width) - n;
-    if (pad + n > kFixedTextSize) return 0;
+    if (width > 0 && text.size() < static_cast<size_t>(width)) pad = static_cast<size_t>(width) - text.size();
+    if (pad + text.size() > kFixedTextSize) return 0;
     std::memset(out, ' ', pad);
-    std::memcpy(out + pad, buffer, n);
-    return pad + n;
+    std::memcpy(out + pad, text.data(), text.size());
+    return pad + text.size();
 }
 
 void AppendFixed(std::string& out, double value, int precision, int width) {
     char buffer[kBufferSize];
-    const size_t n = FormatFixed(buffer, value, precision);
-    if (width > 0 && n < static_cast<size_t>(width)) out.append(static_cast<size_t>(width) - n, ' ');
-    out.append(buffer, n);
+    const std::string_view text = FormatFixed(buffer, value, precision);
+    if (width > 0 && text.size() < static_cast<size_t>(width)) {
+        out.append(static_cast<size_t>(width) - text.size(), ' ');
+    }
+    out.append(text);
 }
 
 void AssignFixed(std::string& out, double value, int precision, int width) {
-    out.clear();
-    AppendFixed(out, value, precision, width);
+    char buffer[kBufferSize];
+    const std::string_view text = FormatFixed(buffer, value, precision);
+    if (width > 0 && text.size() < static_cast<size_t>(width)) {
+        out.assign(static_cast<size_t>(width) - text.size(), ' ');
+        out.append(text);
+    } else {
+        out.assign(text);
+    }
+}
+
+size_t FormatClock(char* out, int32_t seconds) {
+    const int32_t parts[3] = {seconds / 3600, seconds % 3600 / 60, seconds % 60};
+    char* p = out;
+    for (int32_t part : parts) {
+        if (p != out) *p++ = ':';
+        // "%02d": one digit gets a leading zero; a sign counts towards the width.
+        if (part >= 0 && part < 10) *p++ = '0';
+        p = std::to_chars(p, out + kClockTextSize, part).ptr;
+    }
+    return static_cast<size_t>(p - out);
 }
 
 void AssignSixDigits(std::string& out, long long value) {
+    if (value >= 0 && value <= 999999) {
+        // The usual time of day: exactly six digits.
+        auto v = static_cast<unsigned>(value);
+        char six[6];
+        for (size_t i = 6; i > 0; i -= 2) {
+            std::memcpy(six + i - 2, kDigitPairs + 2 * (v % 100), 2);
+            v /= 100;
+        }
+        out.assign(six, sizeof six);
+        return;
+    }
     char digits[24];
     const unsigned long long magnitude =
         value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);

@@ -92,6 +92,11 @@ int64_t AddClock(int64_t timeSeconds, int64_t differenceSeconds, int& dayStep) {
 
 // Integer of two characters of a slot text, as a positional reader sees them.
 int64_t PairOf(const std::string& text, size_t i) {
+    if (i + 1 < text.size()) {
+        const auto high = static_cast<unsigned>(static_cast<unsigned char>(text[i]) - '0');
+        const auto low = static_cast<unsigned>(static_cast<unsigned char>(text[i + 1]) - '0');
+        if (high <= 9 && low <= 9) return high * 10 + low;  // the usual two digits
+    }
     char pair[2] = {SlotChar(text, i), SlotChar(text, i + 1)};
     const size_t n = pair[0] == '\0' ? 0 : (pair[1] == '\0' ? 1 : 2);
     return IntegerOf(std::string_view(pair, n));
@@ -201,7 +206,10 @@ std::string ShiftDate(const std::string& ddmmyy, int days) {
     return date;
 }
 
-void LocalDateTime(RunContext& ctx) {
+namespace {
+
+// LocalDateTime, returning the local time of day in seconds as it computed it.
+int64_t LocalDateTimeSeconds(RunContext& ctx) {
     TrackPoint& point = ctx.point;
     int dayStep = 0;
     const int64_t seconds = AddClock(SecondsOfHhmmss(IntegerOf(point.RmcTime)),
@@ -209,7 +217,12 @@ void LocalDateTime(RunContext& ctx) {
     point.LocalDate.assign(point.RmcDate);
     if (dayStep != 0) ShiftDateInPlace(point.LocalDate, dayStep);
     AssignSixDigits(point.LocalTime, HhmmssOfSeconds(seconds));
+    return seconds;
 }
+
+}  // namespace
+
+void LocalDateTime(RunContext& ctx) { LocalDateTimeSeconds(ctx); }
 
 void UtcFromLocal(std::string& date, std::string& time, int32_t timeDifference) {
     if (timeDifference == 0) return;
@@ -245,15 +258,20 @@ void ComputeDerived(RunContext& ctx) {
     store.DerivedPrevious.Longitude.assign(point.RmcLongitude);
     store.DerivedPrevious.Latitude.assign(point.RmcLatitude);
     store.DerivedPrevious.Altitude.assign(point.GgaAltitude);
-    point.IntervalDistance = DistanceInUnit(settings, point.IntervalDistance);
-    point.StartDistance = DistanceInUnit(settings, point.StartDistance);
+    const int unitSystem = UnitSystemOf(settings);
+    point.IntervalDistance = DistanceInUnitSystem(unitSystem, point.IntervalDistance);
+    point.StartDistance = DistanceInUnitSystem(unitSystem, point.StartDistance);
     point.TotalDistance += point.IntervalDistance;
 
-    // 4-5: local date and time, and its calendar time in whole seconds.
-    LocalDateTime(ctx);
+    // 4-5: local date and time, and its calendar time in whole seconds. A time
+    // of day within the day reads back from LocalTime as it was written.
+    const int64_t seconds = LocalDateTimeSeconds(ctx);
     const int64_t days = DaysFromCivil(2000 + PairOf(point.LocalDate, 4), PairOf(point.LocalDate, 2),
                                        PairOf(point.LocalDate, 0));
-    const int64_t stamp = days * kSecondsPerDay + SecondsOfHhmmss(IntegerOf(point.LocalTime));
+    const int64_t timeOfDay = seconds >= 0 && seconds < kSecondsPerDay
+                                  ? seconds
+                                  : SecondsOfHhmmss(IntegerOf(point.LocalTime));
+    const int64_t stamp = days * kSecondsPerDay + timeOfDay;
 
     // 6-10: coordinate texts, altitude, speed, date and time texts, course.
     point.LongitudeDeg.clear();
@@ -264,7 +282,7 @@ void ComputeDerived(RunContext& ctx) {
     CoordTexts(point.RmcLatitude, point.LatitudeDeg, point.LatitudeDms);
     point.AltitudeText.assign(point.GgaAltitude);
     point.AltitudeValue = NumberOf(point.AltitudeText);
-    point.Speed = SpeedInUnit(settings, NumberOf(point.RmcSpeed));
+    point.Speed = SpeedInUnitSystem(unitSystem, NumberOf(point.RmcSpeed));
     MakeLocalTimeText(point.LocalTimeText, point.LocalTime);
     MakeLocalDateText(point.LocalDateText, point.LocalDate);
     point.CourseValue = NumberOf(point.RmcCourse);

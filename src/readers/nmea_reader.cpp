@@ -71,7 +71,10 @@ constexpr std::array<FillRule, 5> kGgaFromRmc = {{
     {&TrackPoint::GgaEW, &TrackPoint::RmcEW, nullptr},
 }};
 
-bool EndsField(char c) { return c == ',' || c == '\r' || c == '\n'; }
+// "," CR and LF are all at or below ",": one test passes the other characters.
+bool EndsField(char c) {
+    return static_cast<unsigned char>(c) <= ',' && (c == ',' || c == '\r' || c == '\n');
+}
 
 // Characters in s as the text reader counts them: a valid UTF-8 sequence is
 // one character, so is every byte that does not start one.
@@ -171,7 +174,7 @@ void ParseRmc(std::string_view line, TrackPoint& point) {
 }
 
 void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit) {
-    std::string_view line;  // valid until the next read; the emitter reads no input
+    std::string_view line;  // valid until the next read (the emitter reads nothing)
     // Copied: the emitter may touch ctx.run.
     const std::string firstId = ctx.run.FirstSentenceId;
     int64_t lineCount = 0;

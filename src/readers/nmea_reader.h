@@ -15,7 +15,8 @@ using EpochEmitter = std::function<void(RunContext&)>;
 
 // Reads the log from its current position and calls `emit` once per epoch with
 // ctx.point filled, and once more after the last line (also for an empty log).
-// The emitter writes or rejects the record and clears it.
+// The emitter writes or rejects the record and clears it; it may close
+// `input` to end the reading, but neither reads from it nor rewinds it.
 void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit);
 
 // Parse the line when its identifier is exactly "$GPGGA" / "$GPRMC".

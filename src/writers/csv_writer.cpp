@@ -14,7 +14,6 @@
 #include "writers/csv_writer.h"
 
 #include <charconv>
-#include <cstdio>
 
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
@@ -46,8 +45,8 @@ void AppendDecimal(std::string& line, double value, int precision) {
 // Seconds as "%02d:%02d:%02d" (hours not limited to two digits; C division,
 // so negative seconds give negative parts as they always have).
 void FormatHms(char (&buffer)[48], int32_t seconds) {
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", static_cast<int>(seconds / 3600),
-                  static_cast<int>((seconds % 3600) / 60), static_cast<int>(seconds % 60));
+    static_assert(sizeof buffer > kClockTextSize);
+    buffer[FormatClock(buffer, seconds)] = '\0';
 }
 
 // LatitudeDms and LongitudeDms recomputed from the GGA position, as both

@@ -67,13 +67,24 @@ size_t XmlCharLength(std::string_view text, size_t i) {
     return length;
 }
 
-// Writes `text` as XML text (cdata false) or as the content of a CDATA
+// Appends `text` as XML text (cdata false) or as the content of a CDATA
 // section (cdata true, where only "]]>" needs splitting).
-void WriteXmlData(TextWriter& out, std::string_view text, bool cdata) {
-    size_t runStart = 0;
+void AppendXmlData(std::string& out, std::string_view text, bool cdata) {
+    // Printable ASCII but the few that need care passes as it is: the usual
+    // text (a number, a label) goes out in one piece.
     size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c >= 0x7F || c == '&' || c == '<' || c == '>' || c == ']') break;
+        ++i;
+    }
+    if (i == text.size()) {
+        out.append(text);
+        return;
+    }
+    size_t runStart = 0;
     const auto flush = [&](size_t end) {
-        if (end > runStart) out.Write(text.substr(runStart, end - runStart));
+        if (end > runStart) out.append(text.substr(runStart, end - runStart));
     };
     while (i < text.size()) {
         const char c = text[i];
@@ -97,11 +108,17 @@ void WriteXmlData(TextWriter& out, std::string_view text, bool cdata) {
             replacement = kReplacement;
         }
         flush(i);
-        out.Write(replacement);
+        out.append(replacement);
         i += consumed;
         runStart = i;
     }
     flush(i);
+}
+
+void WriteXmlData(TextWriter& out, std::string_view text, bool cdata) {
+    std::string escaped;
+    AppendXmlData(escaped, text, cdata);
+    out.Write(escaped);
 }
 
 // Appends characters picked by position from a time/date slot; the text ends
@@ -137,6 +154,13 @@ void WriteElement(TextWriter& out, std::string_view open, std::string_view value
     out.Write(close);
 }
 
+void AppendElement(std::string& out, std::string_view open, std::string_view value,
+                   std::string_view close) {
+    out.append(open);
+    AppendXmlData(out, value, false);
+    out.append(close);
+}
+
 }  // namespace
 
 void WriteXmlText(TextWriter& out, std::string_view text) { WriteXmlData(out, text, false); }
@@ -158,11 +182,6 @@ size_t FormatPointLabel(const RunContext& ctx, char* buffer, size_t size) {
         const auto [end, ec] = std::to_chars(text + used, text + sizeof text, value);
         if (ec == std::errc()) used = static_cast<size_t>(end - text);
     };
-    // "%02d": one digit gets a leading zero; a sign counts towards the width.
-    const auto twoDigits = [&](int32_t value) {
-        if (value >= 0 && value < 10) put("0");
-        integer(value);
-    };
     const auto fixed = [&](double value, int width) {
         if (sizeof text - used >= kFixedTextSize) used += FormatFixedText(text + used, value, 2, width);
     };
@@ -171,13 +190,9 @@ size_t FormatPointLabel(const RunContext& ctx, char* buffer, size_t size) {
         put(".");
     }
     if (s.Label_Elapsed) {
-        const int32_t seconds = p.ElapsedSec;
+        char clock[kClockTextSize];
         put("[");
-        twoDigits(seconds / 3600);
-        put(":");
-        twoDigits((seconds % 3600) / 60);
-        put(":");
-        twoDigits(seconds % 60);
+        put(std::string_view(clock, FormatClock(clock, p.ElapsedSec)));
         put("]");
     }
     if (s.Label_Km) {
@@ -248,33 +263,36 @@ void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
     timeText.Add(SlotChar(p.RmcTime, 5));
     timeText.Add('Z');
 
-    out.Write("      <rtept lat=\"");
-    WriteXmlData(out, p.InLatitudeDeg, false);
-    out.Write("\" lon=\"");
-    WriteXmlData(out, p.InLongitudeDeg, false);
-    out.Write("\">\n");
-    WriteElement(out, "        <ele>", p.GgaAltitude, "</ele>\n");
-    WriteElement(out, "        <time>", timeText.View(), "</time>\n");
-    WriteElement(out, "        <course>", p.RmcCourse, "</course>\n");
-    WriteElement(out, "        <speed>", p.RmcSpeed, "</speed>\n");
-    WriteElement(out, "        <sat>", p.GgaSatellites, "</sat>\n");
-    WriteElement(out, "        <hdop>", p.GgaDilution, "</hdop>\n");
-    out.Write("        <name><![CDATA[");
-    WriteXmlData(out, std::string_view(label, labelLength), true);
-    out.Write("]]></name>\n");
-    out.Write("        <cmt><![CDATA[(");
-    WriteXmlData(out, p.GgaSatellites, true);
-    out.Put('/');
-    WriteXmlData(out, p.GgaDilution, true);
-    out.Write(")]]></cmt>\n");
-    out.Write("        <extensions>\n");
+    // The whole point in one piece, in the run's reused line buffer.
+    std::string& text = ctx.writer.LineBuffer;
+    text.assign("      <rtept lat=\"");
+    AppendXmlData(text, p.InLatitudeDeg, false);
+    text.append("\" lon=\"");
+    AppendXmlData(text, p.InLongitudeDeg, false);
+    text.append("\">\n");
+    AppendElement(text, "        <ele>", p.GgaAltitude, "</ele>\n");
+    AppendElement(text, "        <time>", timeText.View(), "</time>\n");
+    AppendElement(text, "        <course>", p.RmcCourse, "</course>\n");
+    AppendElement(text, "        <speed>", p.RmcSpeed, "</speed>\n");
+    AppendElement(text, "        <sat>", p.GgaSatellites, "</sat>\n");
+    AppendElement(text, "        <hdop>", p.GgaDilution, "</hdop>\n");
+    text.append("        <name><![CDATA[");
+    AppendXmlData(text, std::string_view(label, labelLength), true);
+    text.append("]]></name>\n");
+    text.append("        <cmt><![CDATA[(");
+    AppendXmlData(text, p.GgaSatellites, true);
+    text.push_back('/');
+    AppendXmlData(text, p.GgaDilution, true);
+    text.append(")]]></cmt>\n");
+    text.append("        <extensions>\n");
     char number[24];
     const char* numberEnd = std::to_chars(number, number + sizeof number, RecordNumber(ctx)).ptr;
-    out.Write("        <kashmir3d:ident><![CDATA[");
-    out.Write(std::string_view(number, static_cast<size_t>(numberEnd - number)));
-    out.Write("]]></kashmir3d:ident>\n");
-    out.Write("        </extensions>\n");
-    out.Write("      </rtept>\n");
+    text.append("        <kashmir3d:ident><![CDATA[");
+    text.append(number, static_cast<size_t>(numberEnd - number));
+    text.append("]]></kashmir3d:ident>\n");
+    text.append("        </extensions>\n");
+    text.append("      </rtept>\n");
+    out.Write(text);
 }
 
 int RunNmeaToGpx(RunContext& ctx) {

@@ -8,10 +8,12 @@
 // time is UTC although it goes through LocalTimeText, which keeps it.
 #include "writers/pot_writer.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
+#include <string_view>
 
+#include "geo/number_format.h"
 #include "writers/gpx_writer.h"
 
 namespace geoplait {
@@ -23,7 +25,7 @@ constexpr const char* kMonthNames[13] = {"   ", "JAN", "FEB", "MAR", "APR", "MAY
                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
 // A position item: " ddd'mm'ss't" or "-ddd'mm'ss't" after its key.
-void WritePosition(TextWriter& out, const char* key, const std::string& nmea) {
+void AppendPosition(std::string& out, const char* key, const std::string& nmea) {
     const double v = NumberOf(nmea);
     const double whole = std::trunc(v);
     // Decimal minutes become minutes, seconds and fractions laid out as digits.
@@ -35,13 +37,23 @@ void WritePosition(TextWriter& out, const char* key, const std::string& nmea) {
         w = -w;
     }
     w += 0.0;  // no "-0" from a negative zero
-    char digits[400];  // the largest double has 309 digits
-    const int n = std::snprintf(digits, sizeof digits, "%011.0f", w);
-    if (n < 8) return;  // cannot happen: at least 11 characters
-    char item[32];
-    std::snprintf(item, sizeof item, "%s%c%c%c%c'%c%c'%c%c'%c", key, sign, digits[0], digits[1],
-                  digits[2], digits[3], digits[4], digits[5], digits[6], digits[7]);
-    out.Write(item);
+    // "%011.0f": the whole number, zero-padded to eleven digits.
+    char number[kFixedTextSize];
+    const size_t n = FormatFixedText(number, w, 0, 0);
+    // Only the first eight digits are shown.
+    char digits[8];
+    const size_t zeros = n < 11 ? 11 - n : 0;
+    for (size_t i = 0; i < sizeof digits; ++i) digits[i] = i < zeros ? '0' : number[i - zeros];
+    const char item[] = {sign,      digits[0], digits[1], digits[2], '\'', digits[3],
+                         digits[4], '\'',      digits[5], digits[6], '\'', digits[7]};
+    out.append(key);
+    out.append(item, sizeof item);
+}
+
+void AppendInteger(std::string& out, long long value) {
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<size_t>(end - digits));
 }
 
 // Characters picked by position from a slot; a terminator in the slot ends
@@ -77,36 +89,44 @@ void WritePotHead(TextWriter& out) {
 void WritePotLine(TextWriter& out, RunContext& ctx) {
     TrackPoint& p = ctx.point;
     char buffer[kPointLabelSize];
-
-    out.Write("ORD=POI");
+    // The whole line in one piece, in the run's reused line buffer.
+    std::string& line = ctx.writer.LineBuffer;
+    line.assign("ORD=POI");
     const size_t labelLength = FormatPointLabel(ctx, buffer, sizeof buffer);
-    out.Write("/tex=");
-    out.Write(std::string_view(buffer, labelLength));
-    std::snprintf(buffer, sizeof buffer, "/ide=%lld/des=(Sat=%d Mar=%d)",
-                  static_cast<long long>(ctx.store.RecordIndex) + 1,
-                  p.SatCount, p.DilutionValue);
-    out.Write(buffer);
-    WritePosition(out, "/ido=", p.GgaLatitude);
-    WritePosition(out, "/kei=", p.GgaLongitude);
-    out.Write("/adr=1");
+    line.append("/tex=");
+    line.append(std::string_view(buffer, labelLength));
+    line.append("/ide=");
+    AppendInteger(line, static_cast<long long>(ctx.store.RecordIndex) + 1);
+    line.append("/des=(Sat=");
+    AppendInteger(line, p.SatCount);
+    line.append(" Mar=");
+    AppendInteger(line, p.DilutionValue);
+    line.append(")");
+    AppendPosition(line, "/ido=", p.GgaLatitude);
+    AppendPosition(line, "/kei=", p.GgaLongitude);
+    line.append("/adr=1");
 
     p.AltitudeText = p.GgaAltitude;
     double altitude = NumberOf(p.AltitudeText);
     if (!std::isfinite(altitude) || altitude < 0.0) altitude = 0.0;
     p.AltitudeValue = altitude;
     // The integer part, printed from the double so that no height overflows.
-    std::snprintf(buffer, sizeof buffer, "/alt=+%.0f/col=12", std::trunc(altitude));
-    out.Write(buffer);
+    line.append("/alt=+");
+    char number[kFixedTextSize];
+    line.append(std::string_view(number, FormatFixedText(number, std::trunc(altitude), 0, 0)));
+    line.append("/col=12");
 
     // Month number: characters 3 and 4 of ddmmyy.
     char month[3] = {SlotChar(p.RmcDate, 2), SlotChar(p.RmcDate, 3), '\0'};
     const int32_t monthNumber = IntegerOf(month);
     const char* monthName =
         (monthNumber >= 0 && monthNumber <= 12) ? kMonthNames[monthNumber] : kMonthNames[0];
-    std::snprintf(buffer, sizeof buffer, "/pda=%c%c-%s-%c%c", DateChar(p.RmcDate, 0),
-                  DateChar(p.RmcDate, 1), monthName, DateChar(p.RmcDate, 4),
-                  DateChar(p.RmcDate, 5));
-    out.Write(buffer);
+    const char day[] = {DateChar(p.RmcDate, 0), DateChar(p.RmcDate, 1), '-'};
+    const char year[] = {'-', DateChar(p.RmcDate, 4), DateChar(p.RmcDate, 5)};
+    line.append("/pda=");
+    line.append(std::string_view(day, sizeof day));
+    line.append(monthName);
+    line.append(std::string_view(year, sizeof year));
 
     // The UTC time goes through LocalTimeText, which keeps it afterwards.
     SlotText timeText;
@@ -115,9 +135,10 @@ void WritePotLine(TextWriter& out, RunContext& ctx) {
         timeText.Add(SlotChar(p.RmcTime, i));
     }
     p.LocalTimeText.assign(timeText.text, timeText.length);
-    out.Write("/pti=");
-    out.Write(p.LocalTimeText);
-    out.Write("\n");
+    line.append("/pti=");
+    line.append(p.LocalTimeText);
+    line.append("\n");
+    out.Write(line);
 }
 
 }  // namespace geoplait

@@ -17,7 +17,6 @@ struct Fixture {
     Settings settings;
     test::RecordingUi ui;
     RunContext ctx{settings, ui};
-    ConvertSettings& s() { return settings.current; }
 };
 
 struct Record {
@@ -38,11 +37,9 @@ void Load(RunContext& ctx, const Record& r) {
     ctx.point.RmcTime = r.time;
 }
 
-using Filter = std::function<bool(RunContext&)>;
-
 struct Variant {
     const char* name;
-    Filter accept;
+    std::function<bool(RunContext&)> accept;
     bool kml;  // the KML emitters zero SinceWrittenDistance after each written record
 };
 
@@ -51,6 +48,7 @@ const Variant kEmitterCsv{"emitter csv", [](RunContext& c) { return AcceptRecord
 const Variant kKmlNmea{"kml nmea", AcceptRecordForKmlNmea, true};
 const Variant kKmlCsv{"kml csv", AcceptRecordForKmlCsv, true};
 const Variant kInRange{"in range", AcceptRecordInRange, false};
+const std::vector<const Variant*> kAll = {&kEmitterNmea, &kEmitterCsv, &kKmlNmea, &kKmlCsv, &kInRange};
 
 // Runs records through a filter as a pass does; returns the numbers (from 1)
 // of the records written.
@@ -70,67 +68,6 @@ std::vector<int> RunPass(Fixture& f, const Variant& v, const std::vector<Record>
     return written;
 }
 
-TEST(AcceptRecord, RecordRangeCountsEveryRecordRead) {
-    // Record 2 is error data, dropped before the range is looked at.
-    std::vector<Record> records(9);
-    records[1].longitude = "";
-    records[1].latitude = "";
-    for (const Variant* v : {&kEmitterNmea, &kEmitterCsv, &kKmlNmea, &kKmlCsv, &kInRange}) {
-        Fixture f;
-        f.s().IncludeData = 1;
-        f.s().OmitErrorData = 1;
-        f.ctx.run.RecordRangeStart = 5;
-        f.ctx.run.RecordRangeEnd = 7;
-        f.ctx.run.DilutionThreshold = 99;
-        EXPECT_EQ(RunPass(f, *v, records), (std::vector<int>{5, 6, 7})) << v->name;
-    }
-}
-
-TEST(AcceptRecord, RecordRangeOffWritesAll) {
-    for (const Variant* v : {&kEmitterNmea, &kEmitterCsv, &kKmlNmea, &kKmlCsv, &kInRange}) {
-        Fixture f;
-        f.ctx.run.RecordRangeStart = 5;
-        f.ctx.run.RecordRangeEnd = 7;
-        EXPECT_EQ(RunPass(f, *v, std::vector<Record>(3)), (std::vector<int>{1, 2, 3})) << v->name;
-    }
-}
-
-TEST(AcceptRecord, SatelliteAndDilutionThresholdsActOnKmlWithIncludeDataOnly) {
-    Record three;
-    three.satellites = "3";
-    Record none;
-    none.satellites = "";
-    Record junk;
-    junk.satellites = "n/a";
-    Record hazy;
-    hazy.dilution = "6";
-    const std::vector<Record> records = {three, none, junk, hazy, Record{}};
-    const struct {
-        const Variant* variant;
-        int includeData;
-        std::vector<int> want;
-    } cases[] = {
-        {&kKmlNmea, 0, {1, 2, 3, 4, 5}}, {&kKmlNmea, 1, {2, 3, 5}},
-        {&kKmlCsv, 0, {1, 2, 3, 4, 5}},  {&kKmlCsv, 1, {2, 3, 5}},
-        {&kEmitterNmea, 1, {1, 2, 3, 4, 5}}, {&kEmitterCsv, 1, {1, 2, 3, 4, 5}},
-        {&kInRange, 1, {1, 2, 3, 4, 5}},
-    };
-    for (const auto& c : cases) {
-        Fixture f;
-        f.s().IncludeData = c.includeData;
-        f.ctx.run.RecordRangeStart = 1;
-        f.ctx.run.RecordRangeEnd = 100;
-        f.ctx.run.SatelliteThreshold = 5;
-        f.ctx.run.DilutionThreshold = 5;
-        EXPECT_EQ(RunPass(f, *c.variant, records), c.want)
-            << c.variant->name << " IncludeData=" << c.includeData;
-    }
-    Fixture f;
-    Load(f.ctx, none);
-    AcceptRecordForKmlNmea(f.ctx);
-    EXPECT_EQ(f.ctx.point.SatCount, 999);
-}
-
 // Points about 30 m apart northwards from 35 N.
 std::vector<Record> PointsThirtyMetresApart(int count) {
     std::vector<Record> records(static_cast<size_t>(count));
@@ -142,192 +79,155 @@ std::vector<Record> PointsThirtyMetresApart(int count) {
     return records;
 }
 
-TEST(AcceptRecord, ThinningDistanceAlongTheTrack) {
-    const struct {
-        const Variant* variant;
-        const char* meterMile;
+TEST(AcceptRecord, Passes) {
+    const Record error{.longitude = "", .latitude = ""};
+    std::vector<Record> nine(9);
+    nine[1] = error;  // dropped as error data before the range is looked at
+    const std::vector<Record> sats = {{.satellites = "3"}, {.satellites = ""}, {.satellites = "n/a"},
+                                      {.dilution = "6"}, {}};
+    const std::vector<Record> halfErrors = {{.longitude = ""}, {.latitude = ""}, error, {}};
+    // UTC 23:00 on 31/12/12 is 08:00 on 01/01/13 at "+ 9:00"; both ends are inside.
+    const std::vector<Record> window = {{.date = "311212", .time = "225959"}, {.date = "311212", .time = "230000"},
+                                        {.date = "311212", .time = "235959"}, {.date = "010113", .time = "010000"},
+                                        {.date = "010113", .time = "010001"}, {.date = "", .time = "230000"}};
+    const std::vector<Record> errorBetween = {{}, error, {.latitude = "3501.0000"}};
+    const std::vector<Record> dates = {{.date = "311212", .time = "230000"}, {.date = "020113"}};
+    struct Case {
+        const char* name;
+        std::vector<const Variant*> variants;
+        std::vector<Record> records;
         std::vector<int> want;
-    } cases[] = {
-        {&kKmlNmea, "Km/Meter", {1, 5, 9, 13}},
-        {&kKmlCsv, "Km/Meter", {1, 5, 9, 13}},
-        // In nautical miles the sum is compared with the km threshold as it is.
-        {&kKmlNmea, "Nautical Mile/Feet", {1, 8}},
-        {&kKmlCsv, "Nautical Mile/Feet", {1, 5, 9, 13}},
-        {&kEmitterNmea, "Km/Meter", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
+        int includeData = 0, omitError = 0, includeDate = 0;
+        const char* meterMile = "";
+        int32_t rangeStart = 1, rangeEnd = 100, satellites = 0, dilution = 99;  // act with IncludeData only
+        double thinningKm = 0;
+        int32_t timeDifference = 0;
+        const char *stampStart = "", *stampEnd = "";
+        double gap = -1;                  // GapDistance afterwards, unless negative
+        const char* groupDate = nullptr;  // GroupDate afterwards, unless null
     };
-    for (const auto& c : cases) {
-        Fixture f;
-        f.s().IncludeData = 1;
-        f.s().MeterMile = c.meterMile;
-        f.ctx.run.RecordRangeStart = 1;
-        f.ctx.run.RecordRangeEnd = 100;
-        f.ctx.run.DilutionThreshold = 99;
-        f.ctx.run.ThinningDistance = 100 / 1000.0;
-        EXPECT_EQ(RunPass(f, *c.variant, PointsThirtyMetresApart(14)), c.want)
-            << c.variant->name << " " << c.meterMile;
-    }
-}
-
-TEST(AcceptRecord, OmitErrorDataNeedsBothCoordinatesMissing) {
-    Record latitudeOnly;
-    latitudeOnly.longitude = "";
-    Record longitudeOnly;
-    longitudeOnly.latitude = "";
-    Record neither;
-    neither.longitude = "";
-    neither.latitude = "";
-    const std::vector<Record> records = {latitudeOnly, longitudeOnly, neither, Record{}};
-    const struct {
-        const Variant* variant;
-        int omit;
-        std::vector<int> want;
-    } cases[] = {
-        {&kEmitterNmea, 1, {1, 2, 4}}, {&kKmlNmea, 1, {1, 2, 4}}, {&kKmlCsv, 1, {1, 2, 4}},
-        {&kEmitterNmea, 0, {1, 2, 3, 4}}, {&kKmlNmea, 0, {1, 2, 3, 4}},
-        {&kKmlCsv, 0, {1, 2, 3, 4}}, {&kInRange, 1, {1, 2, 3, 4}},
+    const std::vector<Record> track = PointsThirtyMetresApart(14);
+    const std::vector<int> all14 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+    const Case cases[] = {
+        {.name = "record range counts every record read", .variants = kAll, .records = nine, .want = {5, 6, 7},
+         .includeData = 1, .omitError = 1, .rangeStart = 5, .rangeEnd = 7},
+        {.name = "record range off", .variants = kAll, .records = std::vector<Record>(3), .want = {1, 2, 3},
+         .rangeStart = 5, .rangeEnd = 7},
+        {.name = "thresholds off without IncludeData", .variants = {&kKmlNmea, &kKmlCsv}, .records = sats,
+         .want = {1, 2, 3, 4, 5}, .satellites = 5, .dilution = 5},
+        {.name = "thresholds of the KML filters", .variants = {&kKmlNmea, &kKmlCsv}, .records = sats,
+         .want = {2, 3, 5}, .includeData = 1, .satellites = 5, .dilution = 5},
+        {.name = "no thresholds elsewhere", .variants = {&kEmitterNmea, &kEmitterCsv, &kInRange}, .records = sats,
+         .want = {1, 2, 3, 4, 5}, .includeData = 1, .satellites = 5, .dilution = 5},
+        {.name = "thinning along the track", .variants = {&kKmlNmea, &kKmlCsv}, .records = track,
+         .want = {1, 5, 9, 13}, .includeData = 1, .meterMile = "Km/Meter", .thinningKm = 0.1},
+        // In nautical miles the NMEA sum is compared with the km threshold as it is.
+        {.name = "thinning in nautical miles", .variants = {&kKmlNmea}, .records = track, .want = {1, 8},
+         .includeData = 1, .meterMile = "Nautical Mile/Feet", .thinningKm = 0.1},
+        {.name = "thinning in nautical miles, csv", .variants = {&kKmlCsv}, .records = track, .want = {1, 5, 9, 13},
+         .includeData = 1, .meterMile = "Nautical Mile/Feet", .thinningKm = 0.1},
+        {.name = "no thinning in the emitter", .variants = {&kEmitterNmea}, .records = track, .want = all14,
+         .includeData = 1, .meterMile = "Km/Meter", .thinningKm = 0.1},
+        {.name = "error data needs both coordinates missing", .variants = {&kEmitterNmea, &kKmlNmea, &kKmlCsv},
+         .records = halfErrors, .want = {1, 2, 4}, .omitError = 1},
+        {.name = "error data kept", .variants = {&kEmitterNmea, &kKmlNmea, &kKmlCsv}, .records = halfErrors,
+         .want = {1, 2, 3, 4}},
+        {.name = "no error check in range", .variants = {&kInRange}, .records = halfErrors, .want = {1, 2, 3, 4},
+         .omitError = 1},
+        {.name = "date window in local time", .variants = {&kEmitterNmea, &kEmitterCsv, &kKmlNmea, &kKmlCsv},
+         .records = window, .want = {2, 3, 4}, .includeDate = 1, .timeDifference = 90000,
+         .stampStart = "20130101080000", .stampEnd = "20130101100000"},
+        {.name = "no date window in range", .variants = {&kInRange}, .records = {{}}, .want = {1}, .includeDate = 1,
+         .stampStart = "20990101000000", .stampEnd = "20000101000000"},
+        // The metric unit system keeps km.
+        {.name = "error data leaves the previous point", .variants = {&kKmlNmea, &kEmitterNmea},
+         .records = errorBetween, .want = {1, 3}, .omitError = 1, .gap = 1.8488168},
+        {.name = "error data moves the csv previous point", .variants = {&kKmlCsv}, .records = errorBetween,
+         .want = {1, 3}, .omitError = 1, .gap = 0.0},
+        {.name = "group date of the first record", .variants = {&kEmitterNmea, &kKmlNmea}, .records = dates,
+         .want = {1, 2}, .timeDifference = 90000, .groupDate = "010113"},
+        {.name = "no group date", .variants = {&kEmitterCsv, &kKmlCsv, &kInRange}, .records = dates,
+         .want = {1, 2}, .timeDifference = 90000, .groupDate = ""},
     };
-    for (const auto& c : cases) {
-        Fixture f;
-        f.s().OmitErrorData = c.omit;
-        EXPECT_EQ(RunPass(f, *c.variant, records), c.want) << c.variant->name << " " << c.omit;
-    }
-}
-
-TEST(AcceptRecord, DateWindowInLocalTimeBothEndsIncluded) {
-    // UTC 23:00 on 31/12/12 is 08:00 on 01/01/13 at "+ 9:00".
-    const struct {
-        std::string date, time;
-        bool inside;
-    } records[] = {
-        {"311212", "225959", false}, {"311212", "230000", true}, {"311212", "235959", true},
-        {"010113", "010000", true},  {"010113", "010001", false}, {"", "230000", false},
-    };
-    for (const Variant* v : {&kEmitterNmea, &kEmitterCsv, &kKmlNmea, &kKmlCsv}) {
-        for (const auto& r : records) {
+    for (const Case& c : cases) {
+        for (const Variant* v : c.variants) {
+            SCOPED_TRACE(std::string(c.name) + ", " + v->name);
             Fixture f;
-            f.s().IncludeData_date = 1;
-            f.ctx.run.TimeDifferenceValue = 90000;
-            f.ctx.run.RangeStartStamp = "20130101080000";
-            f.ctx.run.RangeEndStamp = "20130101100000";
-            Record record;
-            record.date = r.date;
-            record.time = r.time;
-            const std::vector<int> want = r.inside ? std::vector<int>{1} : std::vector<int>{};
-            EXPECT_EQ(RunPass(f, *v, {record}), want) << v->name << " " << r.date << " " << r.time;
+            ConvertSettings& s = f.settings.current;
+            s.IncludeData = c.includeData;
+            s.OmitErrorData = c.omitError;
+            s.IncludeData_date = c.includeDate;
+            s.MeterMile = c.meterMile;
+            RunValues& run = f.ctx.run;
+            run.RecordRangeStart = c.rangeStart;
+            run.RecordRangeEnd = c.rangeEnd;
+            run.SatelliteThreshold = c.satellites;
+            run.DilutionThreshold = c.dilution;
+            run.ThinningDistance = c.thinningKm;
+            run.TimeDifferenceValue = c.timeDifference;
+            run.RangeStartStamp = c.stampStart;
+            run.RangeEndStamp = c.stampEnd;
+            EXPECT_EQ(RunPass(f, *v, c.records), c.want);
+            if (c.gap >= 0) {
+                EXPECT_NEAR(f.ctx.store.GapDistance, c.gap, 1e-6);
+            }
+            if (c.groupDate != nullptr) {
+                EXPECT_EQ(f.ctx.store.GroupDate, c.groupDate);
+            }
         }
-    }
-    Fixture f;
-    f.ctx.run.RangeStartStamp = "20990101000000";
-    f.ctx.run.RangeEndStamp = "20000101000000";
-    Record r;
-    EXPECT_EQ(RunPass(f, kInRange, {r}), std::vector<int>{1});  // no date window here
-}
-
-TEST(AcceptRecord, ErrorDataMovesThePreviousPointOnlyInTheCsvVariant) {
-    Record a;
-    Record error;
-    error.longitude = "";
-    error.latitude = "";
-    Record c;
-    c.latitude = "3501.0000";
-    const struct {
-        const Variant* variant;
-        double gap;  // km; the metric unit system keeps km
-    } cases[] = {
-        {&kKmlNmea, 1.8488168},
-        {&kKmlCsv, 0.0},
-        {&kEmitterNmea, 1.8488168},
-    };
-    for (const auto& k : cases) {
-        Fixture f;
-        f.s().OmitErrorData = 1;
-        EXPECT_EQ(RunPass(f, *k.variant, {a, error, c}), (std::vector<int>{1, 3})) << k.variant->name;
-        EXPECT_NEAR(f.ctx.store.GapDistance, k.gap, 1e-6) << k.variant->name;
     }
 }
 
 TEST(AcceptRecord, GapDistanceUnitAndRunningSum) {
-    Record a;
-    Record b;
-    b.latitude = "3501.0000";
-    const struct {
-        const Variant* variant;
-        double gap;
-    } cases[] = {
-        {&kEmitterNmea, 1.8488168 / 1.852},
-        {&kKmlNmea, 1.8488168 / 1.852},
-        {&kKmlCsv, 1.8488168},
-    };
-    for (const auto& k : cases) {
+    const Record a, b{.latitude = "3501.0000"};
+    const std::pair<const Variant*, double> cases[] = {
+        {&kEmitterNmea, 1.8488168 / 1.852}, {&kKmlNmea, 1.8488168 / 1.852}, {&kKmlCsv, 1.8488168}};
+    for (const auto& [variant, gap] : cases) {
         Fixture f;
-        f.s().MeterMile = "Nautical Mile/Feet";
+        f.settings.current.MeterMile = "Nautical Mile/Feet";
         f.ctx.store.GapDistance = 42.0;
         f.ctx.store.SinceWrittenDistance = 1.0;
         Load(f.ctx, a);
-        ASSERT_TRUE(k.variant->accept(f.ctx));
-        EXPECT_EQ(f.ctx.store.GapDistance, 42.0) << "first record keeps the gap, " << k.variant->name;
+        ASSERT_TRUE(variant->accept(f.ctx));
+        EXPECT_EQ(f.ctx.store.GapDistance, 42.0) << "first record keeps the gap, " << variant->name;
         EXPECT_EQ(f.ctx.store.PreviousPoint, (PointTexts{a.longitude, a.latitude, ""}));
         Load(f.ctx, b);
-        ASSERT_TRUE(k.variant->accept(f.ctx));
-        EXPECT_NEAR(f.ctx.store.GapDistance, k.gap, 1e-6) << k.variant->name;
-        EXPECT_NEAR(f.ctx.store.SinceWrittenDistance, 1.0 + k.gap, 1e-6) << k.variant->name;
+        ASSERT_TRUE(variant->accept(f.ctx));
+        EXPECT_NEAR(f.ctx.store.GapDistance, gap, 1e-6) << variant->name;
+        EXPECT_NEAR(f.ctx.store.SinceWrittenDistance, 1.0 + gap, 1e-6) << variant->name;
     }
 }
 
-TEST(AcceptRecord, RejectedEmitterRecordLeavesTheStateAlone) {
+TEST(AcceptRecord, RecordState) {
+    // A rejected emitter record leaves the state alone.
     Fixture f;
-    f.s().IncludeData = 1;
-    f.ctx.run.RecordRangeStart = 2;
-    f.ctx.run.RecordRangeEnd = 2;
+    f.settings.current.IncludeData = 1;
+    f.ctx.run.RecordRangeStart = f.ctx.run.RecordRangeEnd = 2;
     Load(f.ctx, Record{});
     EXPECT_FALSE(AcceptRecordForEmitter(f.ctx, true));
     EXPECT_TRUE(f.ctx.store.PreviousPoint.Longitude.empty());
     EXPECT_TRUE(f.ctx.store.DerivedPrevious.Longitude.empty());
     EXPECT_TRUE(f.ctx.store.GroupDate.empty());
     EXPECT_EQ(f.ctx.point.SatCount, 0);
-}
-
-TEST(AcceptRecord, GroupDateFromTheFirstAcceptedRecord) {
-    Record first;
-    first.date = "311212";
-    first.time = "230000";
-    Record second;
-    second.date = "020113";
-    const struct {
-        const Variant* variant;
-        std::string want;
-    } cases[] = {
-        {&kEmitterNmea, "010113"}, {&kEmitterCsv, ""}, {&kKmlNmea, "010113"},
-        {&kKmlCsv, ""},            {&kInRange, ""},
-    };
-    for (const auto& c : cases) {
-        Fixture f;
-        f.ctx.run.TimeDifferenceValue = 90000;
-        RunPass(f, *c.variant, {first, second});
-        EXPECT_EQ(f.ctx.store.GroupDate, c.want) << c.variant->name;
-    }
-}
-
-TEST(AcceptRecord, AcceptedRecordsGetTheirDerivedValues) {
-    for (const Variant* v : {&kEmitterNmea, &kEmitterCsv, &kKmlNmea, &kKmlCsv, &kInRange}) {
-        Fixture f;
-        Load(f.ctx, Record{});
-        ASSERT_TRUE(v->accept(f.ctx)) << v->name;
-        EXPECT_EQ(f.ctx.point.LocalTimeText, "12:00:00") << v->name;
-        EXPECT_EQ(f.ctx.point.LatitudeDeg, "35.000000") << v->name;
+    // A missing satellite count reads as 999 for the KML filter.
+    Fixture g;
+    Load(g.ctx, Record{.satellites = ""});
+    AcceptRecordForKmlNmea(g.ctx);
+    EXPECT_EQ(g.ctx.point.SatCount, 999);
+    // Accepted records get their derived values.
+    for (const Variant* v : kAll) {
+        Fixture h;
+        Load(h.ctx, Record{});
+        ASSERT_TRUE(v->accept(h.ctx)) << v->name;
+        EXPECT_EQ(h.ctx.point.LocalTimeText, "12:00:00") << v->name;
+        EXPECT_EQ(h.ctx.point.LatitudeDeg, "35.000000") << v->name;
     }
 }
 
 TEST(RecordStamp, LocalDateAndTime) {
-    const struct {
-        std::string date, time;
-        int32_t difference;
-        std::string want;
-    } cases[] = {
-        {"311213", "071502", 0, "20131231071502"},
-        {"311213", "150000", 90000, "20140101000000"},
-        {"010312", "010000", -50000, "20120229200000"},
-        {"", "000000", 90000, "20    090000"},
+    const struct { std::string date, time; int32_t difference; std::string want; } cases[] = {
+        {"311213", "071502", 0, "20131231071502"}, {"311213", "150000", 90000, "20140101000000"},
+        {"010312", "010000", -50000, "20120229200000"}, {"", "000000", 90000, "20    090000"},
     };
     for (const auto& c : cases) {
         Fixture f;

@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -20,7 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ShownMessage;
-
+using Messages = std::vector<ShownMessage>;
+using Lines = std::vector<std::string>;
 using ModeTable = std::array<ModeEntry, kModeCount>;
 
 // The real table with every procedure taken out, so that these tests see the
@@ -51,14 +53,18 @@ void ReadFourWriteNone(RunContext& ctx) { ctx.store.RecordIndex = 4; }
 void ReadNoneOmitSeven(RunContext& ctx) { ctx.store.OmitCount = 7; }
 void WriteWithoutReading(RunContext& ctx) { ctx.store.WrittenCount = 2; }
 
-constexpr const char* kRmcLine =
-    "$GPRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*6E\n";
-constexpr const char* kGgaLine =
-    "$GPGGA,031500.00,3539.3300,N,13945.3100,E,1,08,1.0,40.0,M,39.0,M,,*61\n";
+const std::string kRmcLine = "$GPRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*6E\n";
+const std::string kGgaLine = "$GPGGA,031500.00,3539.3300,N,13945.3100,E,1,08,1.0,40.0,M,39.0,M,,*61\n";
 
-class RunConversionTest : public ::testing::Test {
-protected:
-    RunConversionTest() : ctx(settings, ui) {
+std::string Repeat(const std::string& line, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += line;
+    return text;
+}
+
+// One job: NMEA to POT in a fresh directory, with the inert table.
+struct Job {
+    Job() : ctx(settings, ui) {
         settings.startDir = dir.path();
         ConvertSettings& s = settings.current;
         s.TimeDifference = "+ 9:00";
@@ -66,9 +72,8 @@ protected:
         s.Mode = "nmea(log) -> pot";
         s.InputFile = dir.File("in.log");
         s.OutputFile = dir.File("out.pot");
-        test::WriteFileBytes(s.InputFile, std::string(kGgaLine) + kRmcLine);
+        test::WriteFileBytes(s.InputFile, kGgaLine + kRmcLine);
     }
-
     ConvertSettings& Current() { return settings.current; }
     RunOutcome Run() { return RunConversionWithTable(ctx, table); }
     // Wires `procedure` into the row of the current mode.
@@ -86,99 +91,90 @@ protected:
     ModeTable table = InertTable();
 };
 
-// ---- Validation, in the order of the steps ----
+// ---- Validation, in the order of the steps
 
-TEST_F(RunConversionTest, PhotoOnWithoutFolderEndsFirst) {
-    Current().Photo = 1;
-    Current().Kmz = 1;
-    Current().OutputFile = dir.File("track.kmz");
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Stopped);
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Not input Photo Folder.", "Error"}}));
-    EXPECT_TRUE(ui.questions.empty());
-    EXPECT_TRUE(ui.statusLines.empty());
-}
-
-TEST_F(RunConversionTest, PhotoOnWithFolderGoesOn) {
-    Current().Photo = 1;
-    Current().PhotoDir = dir.path();
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Complete);
-}
-
-TEST_F(RunConversionTest, KmzNeedsAKmlExtension) {
+TEST(RunConversion, ValidationStops) {
+    const ShownMessage sameName{"Input and Output File Same name.", "Error"};
+    const ShownMessage notFound{"Input File Not Found.. ", "Error"};
+    auto check = [](const char* name) {
+        return ShownMessage{std::string("(") + name + ")  OutFile Ext not [.kml .KML .Kml]", "Check"};
+    };
+    // Names are relative to the job's directory; a leading "/" stands for it.
     struct Case {
-        const char* output;
-        const char* message;
+        const char* name;
+        int photo, kmz;
+        std::string input, output;
+        Messages messages;
+        Lines messageLines = {};  // unless empty
+        Messages questions = {};
     };
     const Case cases[] = {
-        {"track.kmz", "(track.kmz)  OutFile Ext not [.kml .KML .Kml]"},
-        {"track.kMl", "(track.kMl)  OutFile Ext not [.kml .KML .Kml]"},
-        {"track.kml.zip", "(track.kml.zip)  OutFile Ext not [.kml .KML .Kml]"},
-        {"sub.kml/track", "(track)  OutFile Ext not [.kml .KML .Kml]"},
-        {".kmlx", "(.kmlx)  OutFile Ext not [.kml .KML .Kml]"},
+        {"photo without folder ends first", 1, 1, "in.log", "track.kmz", {{"Not input Photo Folder.", "Error"}}},
+        {"kmz", 0, 1, "in.log", "track.kmz", {check("track.kmz")}},  // whatever the mode
+        {"kmz, mixed case", 0, 1, "in.log", "track.kMl", {check("track.kMl")}},
+        {"kmz, .kml inside", 0, 1, "in.log", "track.kml.zip", {check("track.kml.zip")}},
+        {"kmz, .kml directory", 0, 1, "in.log", "sub.kml/track", {check("track")}},
+        {"kmz, .kmlx", 0, 1, "in.log", ".kmlx", {check(".kmlx")}},
+        {"same name", 0, 0, "/in.log", "/in.log", {sameName}, {" *** Error ***"}},
+        {"same file, /./", 0, 0, "/in.log", "/./in.log", {sameName}},
+        {"same file, ..", 0, 0, "/in.log", "/sub/../in.log", {sameName}},
+        {"same file, //", 0, 0, "/in.log", "//in.log", {sameName}},
+        {"same file, symlink", 0, 0, "/in.log", "/link.log", {sameName}},
+        {"same file, hard link", 0, 0, "/in.log", "/hard.log", {sameName}},
+        {"same file, relative names", 0, 0, "./in.log", "in.log", {sameName}},
+        {"input missing", 0, 0, "none.log", "out.pot", {notFound}},
+        {"input is a directory", 0, 0, "sub", "out.pot", {notFound}},
+        {"no input", 0, 0, "", "out.pot", {notFound}},
+        {"replace cancelled", 0, 0, "in.log", "old.pot", {}, {" *** Wait ***"},
+         {{"Already exists Output File. Do you want to replace it?", "Check!"}}},
     };
+    const std::string here = fs::current_path().string();
     for (const Case& c : cases) {
-        ui.messages.clear();
-        Current().Kmz = 1;  // whatever the mode, the photo switch off
-        Current().OutputFile = dir.File(c.output);
-        EXPECT_EQ(Run(), RunOutcome::Stopped) << c.output;
-        EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{c.message, "Check"}})) << c.output;
-        EXPECT_FALSE(fs::exists(dir.File("sub.kml"))) << "no directory before validation";
+        SCOPED_TRACE(c.name);
+        Job j;
+        fs::create_directory(j.dir.File("sub"));
+        fs::create_symlink(j.dir.File("in.log"), j.dir.File("link.log"));
+        fs::create_hard_link(j.dir.File("in.log"), j.dir.File("hard.log"));
+        test::WriteFileBytes(j.dir.File("old.pot"), "old");
+        j.ui.answerOk = false;
+        j.Use(ReadFiveWriteThree);
+        auto place = [&](const std::string& name) { return name.starts_with("/") ? j.dir.path() + name : name; };
+        j.Current().Photo = c.photo;
+        j.Current().Kmz = c.kmz;
+        j.Current().InputFile = place(c.input);
+        j.Current().OutputFile = place(c.output);
+        ASSERT_EQ(chdir(j.dir.path().c_str()), 0);
+        const RunOutcome outcome = j.Run();
+        ASSERT_EQ(chdir(here.c_str()), 0);
+        EXPECT_EQ(outcome, RunOutcome::Stopped);
+        EXPECT_EQ(j.ui.messages, c.messages);
+        EXPECT_EQ(j.ui.questions, c.questions);
+        if (!c.messageLines.empty()) {
+            EXPECT_EQ(j.ui.messageLines, c.messageLines);
+        }
+        EXPECT_TRUE(j.ui.statusLines.empty());
+        EXPECT_EQ(j.ctx.store.RecordIndex, 0) << "the procedure did not run";
+        EXPECT_FALSE(fs::exists(j.dir.File("sub.kml"))) << "no directory before validation";
+        EXPECT_EQ(test::ReadFileBytes(j.dir.File("in.log")), kGgaLine + kRmcLine);
+        EXPECT_EQ(test::ReadFileBytes(j.dir.File("old.pot")), "old");
+        EXPECT_FALSE(fs::exists(j.dir.File("out.pot")));
     }
 }
 
-TEST_F(RunConversionTest, KmzAcceptsThreeSpellings) {
-    Use(ReadFiveWriteThree);
-    for (const char* output : {"t.kml", "t.KML", "t.Kml"}) {
-        ui.messages.clear();
-        Current().Kmz = 1;
-        Current().OutputFile = dir.File(output);
-        EXPECT_EQ(Run(), RunOutcome::Complete) << output;
-        EXPECT_EQ(ctx.run.OutputExtension, std::string(output).substr(1));
+TEST(RunConversion, ValidationPasses) {
+    // Photo on with its folder; KMZ with the three spellings of ".kml".
+    const std::tuple<bool, const char*, const char*> cases[] = {
+        {true, "out.pot", ".pot"}, {false, "t.kml", ".kml"}, {false, "t.KML", ".KML"}, {false, "t.Kml", ".Kml"}};
+    for (const auto& [photo, output, extension] : cases) {
+        Job j;
+        j.Use(ReadFiveWriteThree);
+        j.Current().Photo = photo ? 1 : 0;
+        j.Current().PhotoDir = j.dir.path();
+        j.Current().Kmz = photo ? 0 : 1;
+        j.Current().OutputFile = j.dir.File(output);
+        EXPECT_EQ(j.Run(), RunOutcome::Complete) << output;
+        EXPECT_EQ(j.ctx.run.OutputExtension, extension) << output;
     }
-}
-
-TEST_F(RunConversionTest, SameNameIsRefused) {
-    Current().OutputFile = Current().InputFile;
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Stopped);
-    EXPECT_EQ(ui.messageLines, (std::vector<std::string>{" *** Error ***"}));
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Input and Output File Same name.", "Error"}}));
-    EXPECT_TRUE(ui.questions.empty());
-    EXPECT_EQ(test::ReadFileBytes(Current().InputFile), std::string(kGgaLine) + kRmcLine);
-}
-
-// Two names of one file would let the output overwrite the input while it is read.
-TEST_F(RunConversionTest, OtherNamesOfTheInputAreRefused) {
-    fs::create_directory(dir.File("sub"));
-    fs::create_symlink(Current().InputFile, dir.File("link.log"));
-    fs::create_hard_link(Current().InputFile, dir.File("hard.log"));
-    const std::string names[] = {
-        dir.path() + "/./in.log",
-        dir.path() + "/sub/../in.log",
-        dir.path() + "//in.log",
-        dir.File("link.log"),
-        dir.File("hard.log"),
-    };
-    for (const std::string& name : names) {
-        ui.messages.clear();
-        Current().OutputFile = name;
-        EXPECT_EQ(Run(), RunOutcome::Stopped) << name;
-        EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Input and Output File Same name.", "Error"}}))
-            << name;
-    }
-}
-
-TEST_F(RunConversionTest, RelativeNameOfTheInputIsRefused) {
-    std::string here = fs::current_path().string();
-    ASSERT_EQ(chdir(dir.path().c_str()), 0);
-    Current().InputFile = "./in.log";
-    Current().OutputFile = "in.log";
-    RunOutcome outcome = Run();
-    ASSERT_EQ(chdir(here.c_str()), 0);
-    EXPECT_EQ(outcome, RunOutcome::Stopped);
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Input and Output File Same name.", "Error"}}));
 }
 
 TEST(SameFile, NamesCompared) {
@@ -194,215 +190,131 @@ TEST(SameFile, NamesCompared) {
     EXPECT_TRUE(IsSameFile(dir.File("new.log"), dir.path() + "/x/../new.log"));
 }
 
-TEST_F(RunConversionTest, MissingInputIsRefused) {
-    for (const std::string& input : {dir.File("none.log"), dir.path(), std::string()}) {
-        ui.messages.clear();
-        Current().InputFile = input;
-        EXPECT_EQ(Run(), RunOutcome::Stopped) << input;
-        EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Input File Not Found.. ", "Error"}}))
-            << input;
+TEST(RunConversion, PhotoOnlyNeedsNoInput) {
+    Job j;
+    j.Current().Mode = "Photo(Only) -> kml";
+    j.Current().InputFile = j.dir.File("none.log");
+    j.Current().OutputFile = j.dir.File("photos.kml");
+    j.Use(ReadFiveWriteThree);
+    EXPECT_EQ(j.Run(), RunOutcome::Complete);
+    EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\n\n", "Complete"}}));
+    EXPECT_EQ(j.ctx.run.PrescanCount, 0);
+}
+
+TEST(RunConversion, OkReplacesAndSaysSo) {
+    Job j;
+    test::WriteFileBytes(j.Current().OutputFile, "old");
+    j.Use(ReadFiveWriteThree);
+    EXPECT_EQ(j.Run(), RunOutcome::Complete);
+    EXPECT_EQ(j.ui.questions.size(), 1u);
+    EXPECT_EQ(j.ui.messageLines, (Lines{" *** Wait ***", " ***** Processing *****", " ***** Complete. *****"}));
+    EXPECT_EQ(j.ctx.run.OverrideNote, "Output File Override.");
+    EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\n\nOutput File Override.", "Complete"}}));
+}
+
+TEST(RunConversion, OutputDirectories) {
+    Job j;
+    j.Use(ReadFiveWriteThree);
+    j.Current().OutputFile = j.dir.File("new/deeper/out.pot");
+    EXPECT_EQ(j.Run(), RunOutcome::Complete);
+    EXPECT_TRUE(fs::is_directory(j.dir.File("new/deeper")));
+    EXPECT_EQ(j.ctx.run.DirectoryNote, "Create Directory.");
+    EXPECT_EQ(j.ui.statusLines, (Lines{"Create Directory.", ""}));
+    EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\nCreate Directory.\n", "Complete"}}));
+    // The second run finds the directory; one below a file cannot be made and is no error.
+    for (const char* output : {"new/deeper/other.pot", "in.log/sub/out.pot"}) {
+        j.ui = test::RecordingUi{};
+        j.Current().OutputFile = j.dir.File(output);
+        EXPECT_EQ(j.Run(), RunOutcome::Complete) << output;
+        EXPECT_EQ(j.ctx.run.DirectoryNote, "") << output;
+        EXPECT_EQ(j.ui.statusLines, (Lines{""})) << output;
     }
+    // An output folder is no existing output; a bare file name creates nothing.
+    j.table = InertTable();
+    j.Current().OutputFile = j.dir.path();
+    EXPECT_EQ(j.Run(), RunOutcome::NoData);
+    EXPECT_TRUE(j.ui.questions.empty());
+    j.Current().OutputFile = "bare-output-name.pot";
+    EXPECT_EQ(j.Run(), RunOutcome::NoData);
+    EXPECT_EQ(j.ctx.run.OutputDirectory, "");
+    EXPECT_EQ(j.ctx.run.DirectoryNote, "");
 }
 
-TEST_F(RunConversionTest, PhotoOnlyNeedsNoInput) {
-    Current().Mode = "Photo(Only) -> kml";
-    Current().InputFile = dir.File("none.log");
-    Current().OutputFile = dir.File("photos.kml");
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Complete);
-    EXPECT_EQ(ui.messages,
-              (std::vector<ShownMessage>{{"Complete Record=3/5\n\n", "Complete"}}));
-    EXPECT_EQ(ctx.run.PrescanCount, 0);
-}
+// ---- Completion
 
-TEST_F(RunConversionTest, CancelKeepsTheExistingOutput) {
-    test::WriteFileBytes(Current().OutputFile, "old");
-    ui.answerOk = false;
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Stopped);
-    EXPECT_EQ(ui.questions,
-              (std::vector<ShownMessage>{
-                  {"Already exists Output File. Do you want to replace it?", "Check!"}}));
-    EXPECT_EQ(ui.messageLines, (std::vector<std::string>{" *** Wait ***"}));
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(ctx.store.RecordIndex, 0) << "the procedure did not run";
-    EXPECT_EQ(test::ReadFileBytes(Current().OutputFile), "old");
-}
-
-TEST_F(RunConversionTest, OkReplacesAndSaysSo) {
-    test::WriteFileBytes(Current().OutputFile, "old");
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Complete);
-    EXPECT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ui.messageLines, (std::vector<std::string>{" *** Wait ***", " ***** Processing *****",
-                                                         " ***** Complete. *****"}));
-    EXPECT_EQ(ctx.run.OverrideNote, "Output File Override.");
-    EXPECT_EQ(ui.messages,
-              (std::vector<ShownMessage>{{"Complete Record=3/5\n\nOutput File Override.", "Complete"}}));
-}
-
-TEST_F(RunConversionTest, OutputFolderIsNotAnExistingOutput) {
-    Current().OutputFile = dir.path();
-    EXPECT_EQ(Run(), RunOutcome::NoData);
-    EXPECT_TRUE(ui.questions.empty());
-}
-
-TEST_F(RunConversionTest, MissingDirectoriesAreCreated) {
-    Current().OutputFile = dir.File("new/deeper/out.pot");
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Complete);
-    EXPECT_TRUE(fs::is_directory(dir.File("new/deeper")));
-    EXPECT_EQ(ctx.run.DirectoryNote, "Create Directory.");
-    EXPECT_EQ(ui.statusLines, (std::vector<std::string>{"Create Directory.", ""}));
-    EXPECT_EQ(ui.messages,
-              (std::vector<ShownMessage>{{"Complete Record=3/5\nCreate Directory.\n", "Complete"}}));
-
-    // The second run finds the directory.
-    ui = test::RecordingUi{};
-    Current().OutputFile = dir.File("new/deeper/other.pot");
-    EXPECT_EQ(Run(), RunOutcome::Complete);
-    EXPECT_EQ(ctx.run.DirectoryNote, "");
-    EXPECT_EQ(ui.statusLines, (std::vector<std::string>{""}));
-}
-
-TEST_F(RunConversionTest, DirectoryThatCannotBeMadeIsNoError) {
-    Current().OutputFile = dir.File("in.log/sub/out.pot");  // below a file
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Complete);
-    EXPECT_EQ(ctx.run.DirectoryNote, "");
-}
-
-TEST_F(RunConversionTest, BareFileNameCreatesNothing) {
-    Current().OutputFile = "bare-output-name.pot";
-    EXPECT_EQ(Run(), RunOutcome::NoData);
-    EXPECT_EQ(ctx.run.OutputDirectory, "");
-    EXPECT_EQ(ctx.run.DirectoryNote, "");
-}
-
-// ---- Completion ----
-
-TEST_F(RunConversionTest, CompletionMessages) {
-    struct Case {
-        ModeProcedure procedure;
-        RunOutcome outcome;
-        ShownMessage message;
-    };
+TEST(RunConversion, CompletionAndAutoSave) {
+    const ShownMessage complete{"Complete Record=3/5\n\n", "Complete"};
+    const ShownMessage omitZero{"No data?\n\nOmit=0\n", "Error!"};
+    struct Case { ModeProcedure procedure; const char *autoSave, *protect; bool startDirMissing;
+                  RunOutcome outcome; bool saved, failed; Messages messages; };
     const Case cases[] = {
-        {ReadFiveWriteThree, RunOutcome::Complete, {"Complete Record=3/5\n\n", "Complete"}},
-        {ReadFourWriteNone, RunOutcome::NothingIncluded,
-         {"Include Record Not Found=0/4\n\n               Error!", "Complete"}},
-        {ReadNoneOmitSeven, RunOutcome::NoData, {"No data?\n\nOmit=7\n", "Error!"}},
-        {WriteWithoutReading, RunOutcome::NoData, {"No data?\n\nOmit=0\n", "Error!"}},
-        {nullptr, RunOutcome::NoData, {"No data?\n\nOmit=0\n", "Error!"}},
+        {ReadFiveWriteThree, "1", "0", false, RunOutcome::Complete, true, false, {complete}},  // saved silently
+        {ReadFourWriteNone, "1", "0", false, RunOutcome::NothingIncluded, false, false,
+         {{"Include Record Not Found=0/4\n\n               Error!", "Complete"}}},
+        {ReadNoneOmitSeven, "1", "0", false, RunOutcome::NoData, false, false, {{"No data?\n\nOmit=7\n", "Error!"}}},
+        {WriteWithoutReading, "1", "0", false, RunOutcome::NoData, false, false, {omitZero}},
+        {nullptr, "1", "0", false, RunOutcome::NoData, false, false, {omitZero}},
+        {ReadFiveWriteThree, "yes", "0", false, RunOutcome::Complete, false, false, {complete}},  // "1" only
+        {ReadFiveWriteThree, "1", "0", true, RunOutcome::Complete, false, true,
+         {complete, {"Config File Not Create. ", "Error"}}},
+        {ReadFiveWriteThree, "1", "1", false, RunOutcome::Complete, false, false,
+         {complete, {"Save Inhibit. geoplait.ini(ProtectMode)", "Protect"}}},  // protected is no failure
     };
     for (const Case& c : cases) {
-        ui = test::RecordingUi{};
-        table = InertTable();
-        Use(c.procedure);
-        EXPECT_EQ(Run(), c.outcome) << c.message.text;
-        EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{c.message}));
-        EXPECT_EQ(ui.messageLines, (std::vector<std::string>{" ***** Complete. *****"}));
-        EXPECT_EQ(ui.statusLines, (std::vector<std::string>{""}));
+        SCOPED_TRACE(c.messages.back().text + " AutoSave=" + c.autoSave + " Protect=" + c.protect);
+        Job j;
+        j.settings.config.AutoSave = c.autoSave;
+        j.settings.config.Protect = c.protect;
+        if (c.startDirMissing) j.settings.startDir = j.dir.File("missing");
+        j.Use(c.procedure);
+        EXPECT_EQ(j.Run(), c.outcome);
+        EXPECT_EQ(j.ui.messages, c.messages);
+        EXPECT_EQ(j.ui.messageLines, (Lines{" ***** Complete. *****"}));
+        EXPECT_EQ(j.ui.statusLines, (Lines{""}));
+        EXPECT_EQ(fs::exists(j.dir.File("geoplait.ini")), c.saved);
+        EXPECT_EQ(j.ctx.run.SettingsSaveFailed, c.failed);
     }
 }
 
-TEST_F(RunConversionTest, AutoSaveAfterACompleteRun) {
-    settings.config.AutoSave = "1";
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Complete);
-    EXPECT_TRUE(fs::exists(dir.File("geoplait.ini")));
-    EXPECT_FALSE(ctx.run.SettingsSaveFailed);
-    EXPECT_EQ(ui.messages.size(), 1u) << "the automatic save shows nothing";
-}
-
-TEST_F(RunConversionTest, NoSaveWithoutCompletion) {
-    settings.config.AutoSave = "1";
-    for (ModeProcedure procedure : {&ReadFourWriteNone, &ReadNoneOmitSeven}) {
-        Use(procedure);
-        Run();
-        EXPECT_FALSE(fs::exists(dir.File("geoplait.ini")));
-    }
-}
-
-TEST_F(RunConversionTest, AutoSaveOnlyWhenExactlyOne) {
-    settings.config.AutoSave = "yes";
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Complete);
-    EXPECT_FALSE(fs::exists(dir.File("geoplait.ini")));
-}
-
-TEST_F(RunConversionTest, FailedAutoSaveIsRecorded) {
-    settings.config.AutoSave = "1";
-    settings.startDir = dir.File("missing");
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Complete);
-    EXPECT_TRUE(ctx.run.SettingsSaveFailed);
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[1], (ShownMessage{"Config File Not Create. ", "Error"}));
-}
-
-TEST_F(RunConversionTest, ProtectedSettingsAreNoFailure) {
-    settings.config.AutoSave = "1";
-    settings.config.Protect = "1";
-    Use(ReadFiveWriteThree);
-    EXPECT_EQ(Run(), RunOutcome::Complete);
-    EXPECT_FALSE(ctx.run.SettingsSaveFailed);
-    EXPECT_FALSE(fs::exists(dir.File("geoplait.ini")));
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[1], (ShownMessage{"Save Inhibit. geoplait.ini(ProtectMode)", "Protect"}));
-}
-
-// ---- Run state and run values ----
+// ---- Run state and run values
 
 void ExpectFreshState(RunContext& ctx) {
-    const TrackStore& store = ctx.store;
-    EXPECT_EQ(store.RecordIndex, 0);
-    EXPECT_EQ(store.WrittenCount, 0);
-    EXPECT_EQ(store.OmitCount, 0);
-    EXPECT_EQ(store.SplitIndex, 0);
-    EXPECT_EQ(store.PreviousPoint, PointTexts{});
-    EXPECT_EQ(store.DerivedPrevious, PointTexts{});
-    EXPECT_EQ(store.PlacemarkAnchor, PointTexts{});
-    EXPECT_EQ(store.GroupDate, "");
-    EXPECT_EQ(store.FirstTime, 0);
-    EXPECT_EQ(ctx.point.ElapsedSec, 0);
-    EXPECT_EQ(ctx.point.IntervalSec, 0);
-    EXPECT_EQ(ctx.point.TotalDistance, 0.0);
-    EXPECT_EQ(ctx.point.LatitudeDeg, "");
-    EXPECT_EQ(ctx.point.LongitudeDeg, "");
-    EXPECT_EQ(ctx.point.AltitudeText, "");
-    EXPECT_EQ(ctx.point.GgaId, "") << "the record is cleared before the procedure";
-    EXPECT_EQ(ctx.run.OverrideNote, "");
-    EXPECT_EQ(ctx.run.DirectoryNote, "");
-    ctx.store.RecordIndex = 1;
-    ctx.store.WrittenCount = 1;
+    const TrackStore& s = ctx.store;
+    const TrackPoint& p = ctx.point;
+    EXPECT_EQ(std::tie(s.RecordIndex, s.WrittenCount, s.OmitCount, s.SplitIndex, s.FirstTime),
+              std::make_tuple(0, 0, 0, 0, std::time_t{0}));
+    EXPECT_EQ(std::tie(s.PreviousPoint, s.DerivedPrevious, s.PlacemarkAnchor),
+              std::make_tuple(PointTexts{}, PointTexts{}, PointTexts{}));
+    EXPECT_EQ(std::tie(p.ElapsedSec, p.IntervalSec, p.TotalDistance), std::make_tuple(0, 0, 0.0));
+    EXPECT_EQ(s.GroupDate + p.LatitudeDeg + p.LongitudeDeg + p.AltitudeText + ctx.run.OverrideNote +
+                  ctx.run.DirectoryNote,
+              "");
+    EXPECT_EQ(p.GgaId, "") << "the record is cleared before the procedure";
+    ctx.store.RecordIndex = ctx.store.WrittenCount = 1;
 }
 
-TEST_F(RunConversionTest, RunStartsFromAFreshState) {
-    ctx.store.RecordIndex = 9;
-    ctx.store.WrittenCount = 8;
-    ctx.store.OmitCount = 7;
-    ctx.store.SplitIndex = 6;
-    ctx.store.PreviousPoint = {"13945.0", "3539.0", "10"};
-    ctx.store.DerivedPrevious = ctx.store.PreviousPoint;
-    ctx.store.PlacemarkAnchor = ctx.store.PreviousPoint;
-    ctx.store.GroupDate = "150424";
-    ctx.store.FirstTime = 1000;
-    ctx.point.ElapsedSec = 5;
-    ctx.point.IntervalSec = 5;
-    ctx.point.TotalDistance = 3.5;
-    ctx.point.LatitudeDeg = "35.6";
-    ctx.point.LongitudeDeg = "139.7";
-    ctx.point.AltitudeText = "40";
-    ctx.point.GgaId = "$GPGGA";
-    ctx.run.OverrideNote = "Output File Override.";
-    ctx.run.DirectoryNote = "Create Directory.";
-    Use(ExpectFreshState);
-    EXPECT_EQ(Run(), RunOutcome::Complete);
+TEST(RunConversion, RunStartsFromAFreshState) {
+    Job j;
+    TrackStore& s = j.ctx.store;
+    TrackPoint& p = j.ctx.point;
+    s.RecordIndex = 9;
+    s.WrittenCount = 8;
+    s.OmitCount = 7;
+    s.SplitIndex = 6;
+    s.PreviousPoint = s.DerivedPrevious = s.PlacemarkAnchor = {"13945.0", "3539.0", "10"};
+    s.GroupDate = "150424";
+    s.FirstTime = 1000;
+    p.ElapsedSec = p.IntervalSec = 5;
+    p.TotalDistance = 3.5;
+    p.LatitudeDeg = p.LongitudeDeg = p.AltitudeText = p.GgaId = "x";
+    j.ctx.run.OverrideNote = j.ctx.run.DirectoryNote = "x";
+    j.Use(ExpectFreshState);
+    EXPECT_EQ(j.Run(), RunOutcome::Complete);
 }
 
-TEST_F(RunConversionTest, RunValuesFromTheTexts) {
-    ConvertSettings& s = Current();
+TEST(RunConversion, RunValuesFromTheTexts) {
+    Job j;
+    ConvertSettings& s = j.Current();
     s.RecordStart = "12abc";
     s.RecordEnd = " 345";
     s.Satellites = "4";
@@ -412,146 +324,88 @@ TEST_F(RunConversionTest, RunValuesFromTheTexts) {
     s.LineDistance = "2500.5";
     s.LineDistanceSec = "90.5";
     s.TimeDifference = "- 5:00";
-    Run();
-    const RunValues& run = ctx.run;
-    EXPECT_EQ(run.RecordRangeStart, 12);
-    EXPECT_EQ(run.RecordRangeEnd, 345);
-    EXPECT_EQ(run.SatelliteThreshold, 4);
-    EXPECT_EQ(run.DilutionThreshold, 0);
+    s.DATE_IncludeStart = "2024/04/15";
+    s.TIME_IncludeStart = "9:05:00";
+    s.DATE_IncludeEnd = "2024/04/16";
+    s.TIME_IncludeEnd = "18:30:15";
+    s.Photo_CsvOut = 1;
+    s.OutputFile = j.dir.File("trip.kml");
+    j.Run();
+    const RunValues& run = j.ctx.run;
+    EXPECT_EQ(std::tie(run.RecordRangeStart, run.RecordRangeEnd, run.SatelliteThreshold, run.DilutionThreshold),
+              std::make_tuple(12, 345, 4, 0));
     EXPECT_DOUBLE_EQ(run.ThinningDistance, 1.5);
     EXPECT_DOUBLE_EQ(run.PlacemarkDistance, 0.25);
     EXPECT_DOUBLE_EQ(run.GapDistanceLimit, 2.5005);
     EXPECT_DOUBLE_EQ(run.GapSecondsLimit, 90.5);
     EXPECT_EQ(run.TimeDifferenceValue, -50000);
+    EXPECT_EQ(run.RangeStartStamp, "20240415090500");
+    EXPECT_EQ(run.RangeEndStamp, "20240416183015");
+    EXPECT_EQ(run.PhotoListPath, j.dir.File("trip_Photo.csv"));
+    // An unknown time difference keeps the value before; no photo list when off.
+    s.TimeDifference = "+9:00";
+    s.Photo_CsvOut = 0;
+    j.Run();
+    EXPECT_EQ(run.TimeDifferenceValue, -50000);
+    EXPECT_EQ(run.PhotoListPath, "");
 }
 
-TEST_F(RunConversionTest, GapLimitsDefaultToNoSplit) {
-    struct Case {
-        const char* text;
-        double distanceKm;
-        double seconds;
+TEST(RunConversion, GapLimitsDefaultToNoSplit) {
+    const std::tuple<const char*, double, double> cases[] = {
+        {"", 99999.0, 99999999.0},    {"0", 99999.0, 99999999.0}, {"0.0", 99999.0, 99999999.0},
+        {"abc", 99999.0, 99999999.0}, {"600", 0.6, 600.0},         {"12.5m", 0.0125, 12.5},
     };
-    const Case cases[] = {
-        {"", 99999.0, 99999999.0},  {"0", 99999.0, 99999999.0}, {"0.0", 99999.0, 99999999.0},
-        {"abc", 99999.0, 99999999.0}, {"600", 0.6, 600.0},     {"12.5m", 0.0125, 12.5},
-    };
-    for (const Case& c : cases) {
-        Current().LineDistance = c.text;
-        Current().LineDistanceSec = c.text;
-        Run();
-        EXPECT_DOUBLE_EQ(ctx.run.GapDistanceLimit, c.distanceKm) << c.text;
-        EXPECT_DOUBLE_EQ(ctx.run.GapSecondsLimit, c.seconds) << c.text;
+    for (const auto& [text, distanceKm, seconds] : cases) {
+        Job j;
+        j.Current().LineDistance = j.Current().LineDistanceSec = text;
+        j.Run();
+        EXPECT_DOUBLE_EQ(j.ctx.run.GapDistanceLimit, distanceKm) << text;
+        EXPECT_DOUBLE_EQ(j.ctx.run.GapSecondsLimit, seconds) << text;
     }
 }
 
-TEST_F(RunConversionTest, UnknownTimeDifferenceKeepsTheValueBefore) {
-    Current().TimeDifference = "+ 9:00";
-    Run();
-    EXPECT_EQ(ctx.run.TimeDifferenceValue, 90000);
-    Current().TimeDifference = "+9:00";
-    Run();
-    EXPECT_EQ(ctx.run.TimeDifferenceValue, 90000);
-}
-
 TEST(RangeStamp, FromPickerTexts) {
-    struct Case {
-        const char* date;
-        const char* time;
-        const char* stamp;
-    };
-    const Case cases[] = {
-        {"2024/04/15", "03:15:00", "20240415031500"},
-        {"2024/04/15", "3:15:00", "20240415031500"},
+    const struct { const char *date, *time, *stamp; } cases[] = {
+        {"2024/04/15", "03:15:00", "20240415031500"}, {"2024/04/15", "3:15:00", "20240415031500"},
         {"2024/12/31", "23:59:59", "20241231235959"},
         {"1999/01/02", "0:00:00", "20990102000000"},  // only the last two year digits
         {"", "", "200"},
         {"ab日d/04/05", "12:34:56", "20日d0405123456"},  // characters, not bytes
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(RangeStamp(c.date, c.time), c.stamp) << c.date << " " << c.time;
-    }
-}
-
-TEST_F(RunConversionTest, RangeStampsOfTheRun) {
-    Current().DATE_IncludeStart = "2024/04/15";
-    Current().TIME_IncludeStart = "9:05:00";
-    Current().DATE_IncludeEnd = "2024/04/16";
-    Current().TIME_IncludeEnd = "18:30:15";
-    Run();
-    EXPECT_EQ(ctx.run.RangeStartStamp, "20240415090500");
-    EXPECT_EQ(ctx.run.RangeEndStamp, "20240416183015");
+    for (const auto& c : cases) EXPECT_EQ(RangeStamp(c.date, c.time), c.stamp) << c.date << " " << c.time;
 }
 
 TEST(SplitOutputPath, Parts) {
-    struct Case {
-        const char* path;
-        const char* directory;
-        const char* name;
-        const char* extension;
+    const struct { const char *path, *directory, *name, *extension; } cases[] = {
+        {"/data/gps/track.kml", "/data/gps/", "track", ".kml"}, {"track.kml", "", "track", ".kml"},
+        {"track", "", "track", ""}, {"a.b/track", "a.b/", "track", ""}, {"dir/.kml", "dir/", "", ".kml"},
+        {"t.tar.gz", "", "t.tar", ".gz"}, {"/track.", "/", "track", "."},
+        {"C:\\KMLFile.kml", "", "C:\\KMLFile", ".kml"}, {"", "", "", ""},
     };
-    const Case cases[] = {
-        {"/data/gps/track.kml", "/data/gps/", "track", ".kml"},
-        {"track.kml", "", "track", ".kml"},
-        {"track", "", "track", ""},
-        {"a.b/track", "a.b/", "track", ""},
-        {"dir/.kml", "dir/", "", ".kml"},
-        {"t.tar.gz", "", "t.tar", ".gz"},
-        {"/track.", "/", "track", "."},
-        {"C:\\KMLFile.kml", "", "C:\\KMLFile", ".kml"},
-        {"", "", "", ""},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         RunValues run;
         SplitOutputPath(c.path, run);
-        EXPECT_EQ(run.OutputDrive, "") << c.path;
-        EXPECT_EQ(run.OutputDirectory, c.directory) << c.path;
-        EXPECT_EQ(run.OutputName, c.name) << c.path;
-        EXPECT_EQ(run.OutputExtension, c.extension) << c.path;
+        EXPECT_EQ(std::tie(run.OutputDrive, run.OutputDirectory, run.OutputName, run.OutputExtension),
+                  std::make_tuple(std::string(), std::string(c.directory), std::string(c.name),
+                                  std::string(c.extension)))
+            << c.path;
     }
 }
 
-TEST_F(RunConversionTest, PhotoListBesideTheOutput) {
-    Current().Photo_CsvOut = 1;
-    Current().OutputFile = dir.File("trip.kml");
-    Run();
-    EXPECT_EQ(ctx.run.PhotoListPath, dir.File("trip_Photo.csv"));
-    Current().Photo_CsvOut = 0;
-    Run();
-    EXPECT_EQ(ctx.run.PhotoListPath, "");
-}
+// ---- Pre-scan
 
-// ---- Pre-scan ----
-
-std::string Lines(const std::string& line, int count) {
-    std::string text;
-    for (int i = 0; i < count; ++i) text += line;
-    return text;
-}
-
-TEST_F(RunConversionTest, PrescanCountsByFamily) {
+TEST(RunConversion, PrescanCountsByFamily) {
     const std::string gsa = "$GPGSA,A,3,04,05,09,12,,,,,,,,,2.5,1.3,2.1*39\n";
-    const std::string mixed = std::string(kGgaLine) + kRmcLine + gsa + kGgaLine + kRmcLine +
-                              "$GPGSV,$GPRMC,\n" + kGgaLine + kRmcLine;
-    struct Case {
-        const char* mode;
-        std::string input;
-        int32_t count;
-    };
-    const Case cases[] = {
-        {"nmea(log) -> kml", mixed, 3},
-        {"nmea(log) -> pot", mixed, 3},
-        {"nmea(log) -> nmea(log)", Lines(kGgaLine, 5), 5},  // no RMC: the GGA lines
-        {"nmea(log) -> gpx", std::string(kGgaLine) + gsa + kGgaLine, 2},
-        {"nmea(log) -> csv(Full)", gsa + gsa, 0},
-        {"nmea(log) -> Summary(csv)", mixed, 0},
-        {"nmea(log) -> Summary(html)", mixed, 0},
-        {"nmea(log) -> kml", "", 0},
-        {"csv(Full) -> kml", "a\nb\nc\nd", 4},
-        {"csv(Full) -> pot", "a\r\nb\r\n\r\n", 3},
-        {"csv(Custom) -> gpx", "x\ny\nz\n", 3},
-        {"pot -> kml", "DAT=WGS84\n1\n2\n3\n", 3},
-        {"pot -> gpx", "DAT=WGS84\n", 0},
-        {"pot -> nmea(log)", "", 0},
+    const std::string mixed = kGgaLine + kRmcLine + gsa + kGgaLine + kRmcLine + "$GPGSV,$GPRMC,\n" + kGgaLine +
+                              kRmcLine;
+    const std::tuple<const char*, std::string, int32_t> cases[] = {
+        {"nmea(log) -> kml", mixed, 3}, {"nmea(log) -> pot", mixed, 3}, {"nmea(log) -> kml", "", 0},
+        {"nmea(log) -> nmea(log)", Repeat(kGgaLine, 5), 5},  // no RMC: the GGA lines
+        {"nmea(log) -> gpx", kGgaLine + gsa + kGgaLine, 2}, {"nmea(log) -> csv(Full)", gsa + gsa, 0},
+        {"nmea(log) -> Summary(csv)", mixed, 0}, {"nmea(log) -> Summary(html)", mixed, 0},
+        {"csv(Full) -> kml", "a\nb\nc\nd", 4}, {"csv(Full) -> pot", "a\r\nb\r\n\r\n", 3},
+        {"csv(Custom) -> gpx", "x\ny\nz\n", 3}, {"pot -> kml", "DAT=WGS84\n1\n2\n3\n", 3},
+        {"pot -> gpx", "DAT=WGS84\n", 0}, {"pot -> nmea(log)", "", 0},
         {"gpx -> kml",
          "<gpx>\n<rtept lat=\"35.1\" lon=\"139.1\">\n<trkpt lat=\"35.2\" lon=\"139.2\"/>\n"
          "<wpt lat=\"1\"\tlon=\"2\"/>\n<rtept lon=\"139.3\" lat=\"35.3\"/>\n</gpx>\n",
@@ -560,86 +414,67 @@ TEST_F(RunConversionTest, PrescanCountsByFamily) {
         {"kml(Point) -> gpx", "<kml>\n</kml>", 2},
         {"Photo(Only) -> kml", "a\nb\n", 0},
     };
-    for (const Case& c : cases) {
-        Current().Mode = c.mode;
-        Input(c.input);
-        Run();
-        EXPECT_EQ(ctx.run.PrescanCount, c.count) << c.mode << " " << c.input;
+    for (const auto& [mode, input, count] : cases) {
+        Job j;
+        j.Current().Mode = mode;
+        j.Input(input);
+        j.Run();
+        EXPECT_EQ(j.ctx.run.PrescanCount, count) << mode << " " << input;
     }
 }
 
-TEST_F(RunConversionTest, PrescanWithoutInputGoesOnWithZero) {
-    Current().InputFile = dir.File("gone.csv");
-    const ModeEntry* mode = FindModeByDisplayText("csv(Full) -> kml");
-    EXPECT_EQ(CountInputRecords(ctx, mode), 0);
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Input File Not Found", "Check!"}}));
-    ui.messages.clear();
-    EXPECT_EQ(CountInputRecords(ctx, nullptr), 0);
-    EXPECT_EQ(CountInputRecords(ctx, FindModeByDisplayText("Photo(Only) -> kml")), 0);
-    EXPECT_TRUE(ui.messages.empty());
+TEST(RunConversion, PrescanWithoutInputGoesOnWithZero) {
+    Job j;
+    j.Current().InputFile = j.dir.File("gone.csv");
+    EXPECT_EQ(CountInputRecords(j.ctx, FindModeByDisplayText("csv(Full) -> kml")), 0);
+    EXPECT_EQ(j.ui.messages, (Messages{{"Input File Not Found", "Check!"}}));
+    j.ui.messages.clear();
+    EXPECT_EQ(CountInputRecords(j.ctx, nullptr), 0);
+    EXPECT_EQ(CountInputRecords(j.ctx, FindModeByDisplayText("Photo(Only) -> kml")), 0);
+    EXPECT_TRUE(j.ui.messages.empty());
 }
 
 TEST(PlacemarkInterval, FromIntervalAndType) {
-    struct Case {
-        const char* interval;
-        int posType;
-        const char* type;
-        int32_t prescan;
-        int32_t expected;
+    const struct { const char* interval; int posType; const char* type; int32_t prescan, expected; } cases[] = {
+        {"4", 0, "Start & End", 100, 4},   {"0", 0, "", 100, 1},            {"-3", 0, "", 100, 1},
+        {"", 0, "", 100, 1},               {"1", 1, "Start & End", 250, 250}, {"1", 1, "Start & End", 0, 1},
+        {"1", 1, "Point 3", 10, 3},        {"1", 1, "Point 3", 2, 1},        {"1", 1, "Point 5", 11, 2},
+        {"1", 1, "Point 10", 99, 9},       {"1", 1, "Point 30", 90, 3},      {"1", 1, "Point 50", 149, 2},
+        {"1", 1, "Point 100", 250, 2},     {"7", 1, "Point 7", 250, 7},      {"7", 1, "point 3", 250, 7},
+        {"7", 0, "Point 3", 250, 7},
     };
-    const Case cases[] = {
-        {"4", 0, "Start & End", 100, 4},   {"0", 0, "", 100, 1},
-        {"-3", 0, "", 100, 1},             {"", 0, "", 100, 1},
-        {"1", 1, "Start & End", 250, 250}, {"1", 1, "Start & End", 0, 1},
-        {"1", 1, "Point 3", 10, 3},        {"1", 1, "Point 3", 2, 1},
-        {"1", 1, "Point 5", 11, 2},        {"1", 1, "Point 10", 99, 9},
-        {"1", 1, "Point 30", 90, 3},       {"1", 1, "Point 50", 149, 2},
-        {"1", 1, "Point 100", 250, 2},     {"7", 1, "Point 7", 250, 7},
-        {"7", 1, "point 3", 250, 7},       {"7", 0, "Point 3", 250, 7},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ConvertSettings s;
         s.Interval = c.interval;
         s.PosType = c.posType;
         s.PosType_edit = c.type;
-        EXPECT_EQ(PlacemarkIntervalOf(s, c.prescan), c.expected)
-            << c.interval << " " << c.type << " " << c.prescan;
+        EXPECT_EQ(PlacemarkIntervalOf(s, c.prescan), c.expected) << c.interval << " " << c.type << " " << c.prescan;
+    }
+    // A run takes it from the pre-scan, here of a log of GGA lines only.
+    Job j;
+    j.Current().PosType = 1;
+    j.Current().PosType_edit = "Point 3";
+    for (const auto& [lines, interval] : {std::pair{10, 3}, std::pair{2, 1}}) {
+        j.Input(Repeat(kGgaLine, lines));
+        j.Run();
+        EXPECT_EQ(j.ctx.run.PrescanCount, lines);
+        EXPECT_EQ(j.ctx.run.PlacemarkInterval, interval);
     }
 }
 
-TEST_F(RunConversionTest, PlacemarkIntervalOfAGgaOnlyLog) {
-    Current().PosType = 1;
-    Current().PosType_edit = "Point 3";
-    Input(Lines(kGgaLine, 10));
-    Run();
-    EXPECT_EQ(ctx.run.PrescanCount, 10);
-    EXPECT_EQ(ctx.run.PlacemarkInterval, 3);
-    Input(Lines(kGgaLine, 2));
-    Run();
-    EXPECT_EQ(ctx.run.PlacemarkInterval, 1);
-}
+// ---- First-line check
 
-// ---- First-line check ----
-
-TEST(FirstSentenceIds, ThirtyThreeKnown) {
-    const char* known[] = {
-        "$GPAAM", "$GPRMC", "$GPALM", "$GPRTE", "$GPAPA", "$GPTRF", "$GPAPB", "$GPSTN", "$GPBOD",
-        "$GPVBW", "$GPBWC", "$GPVTG", "$GPDTM", "$GPWCV", "$GPGGA", "$GPWPL", "$GPGLL", "$GPXTC",
-        "$GPGRS", "$GPXTE", "$GPGSA", "$GPZTG", "$GPGST", "$GPZDA", "$GPGSV", "$PGRME", "$GPMSK",
-        "$PGRMM", "$GPMSS", "$PGRMZ", "$GPRMA", "$PSLIB", "$GPRMB"};
-    for (const char* id : known) EXPECT_TRUE(IsKnownFirstSentenceId(id)) << id;
+TEST(FirstSentenceIds, KnownExactly) {
+    for (const char* id : {"$GPAAM", "$GPRMC", "$GPGGA", "$GPGSV", "$PGRME", "$PGRMZ", "$PSLIB", "$GPRMB"}) {
+        EXPECT_TRUE(IsKnownFirstSentenceId(id)) << id;
+    }
     for (const char* id : {"$GNRMC", "$GLGSV", "$gprmc", "$GPRMC ", "GPRMC", "$GP", "", "$GPTXT"}) {
         EXPECT_FALSE(IsKnownFirstSentenceId(id)) << id;
     }
 }
 
-TEST_F(RunConversionTest, FirstLineCheck) {
-    struct Case {
-        std::string input;
-        bool passes;
-        const char* id;
-    };
-    const Case cases[] = {
+TEST(RunConversion, FirstLineCheck) {
+    const std::tuple<std::string, bool, const char*> cases[] = {
         {kRmcLine, true, "$GPRMC"},
         {kGgaLine, true, "$GPGGA"},
         {"$PSLIB,,,J*22\n", true, "$PSLIB"},
@@ -654,65 +489,56 @@ TEST_F(RunConversionTest, FirstLineCheck) {
         {"\n$GPRMC,1\n", false, ""},
         {"garbage\n", false, "garbage"},
     };
-    for (const Case& c : cases) {
-        ui.messages.clear();
-        table = InertTable();
-        Use(ReadFiveWriteThree);
-        Input(c.input);
-        RunOutcome outcome = Run();
-        EXPECT_EQ(ctx.run.FirstSentenceId, c.id) << c.input;
-        if (c.passes) {
-            EXPECT_EQ(outcome, RunOutcome::Complete) << c.input;
-        } else {
-            EXPECT_EQ(outcome, RunOutcome::Stopped) << c.input;
-            EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Data First ID Not $Gxxxx", "Error!"}}));
-        }
+    for (const auto& [input, passes, id] : cases) {
+        Job j;
+        j.Use(ReadFiveWriteThree);
+        j.Input(input);
+        EXPECT_EQ(j.Run(), passes ? RunOutcome::Complete : RunOutcome::Stopped) << input;
+        EXPECT_EQ(j.ctx.run.FirstSentenceId, id) << input;
+        EXPECT_EQ(j.ui.messages, (passes ? Messages{{"Complete Record=3/5\n\n", "Complete"}}
+                                         : Messages{{"Data First ID Not $Gxxxx", "Error!"}}));
     }
-}
-
-TEST_F(RunConversionTest, OnlyNmeaInputsAreChecked) {
-    Input("$GNRMC,1\n");
+    // Only NMEA inputs are checked.
+    Job j;
+    j.Input("$GNRMC,1\n");
     for (const char* mode : {"csv(Full) -> kml", "pot -> kml", "gpx -> pot", "kml(Line) -> gpx"}) {
-        Current().Mode = mode;
-        EXPECT_EQ(Run(), RunOutcome::NoData) << mode;
-        EXPECT_EQ(ctx.run.FirstSentenceId, "");
+        j.Current().Mode = mode;
+        EXPECT_EQ(j.Run(), RunOutcome::NoData) << mode;
+        EXPECT_EQ(j.ctx.run.FirstSentenceId, "");
     }
 }
 
-// ---- Dispatch ----
+// ---- Dispatch
 
-TEST_F(RunConversionTest, EachModeRunsItsOwnRow) {
-    table = MarkingTable(std::make_index_sequence<kModeCount>());
-    Input(kRmcLine);
+TEST(RunConversion, EachModeRunsItsOwnRowAndUnknownModesNone) {
+    Job j;
+    j.table = MarkingTable(std::make_index_sequence<kModeCount>());
+    j.Input(kRmcLine);
     for (size_t row = 0; row < kModeTable.size(); ++row) {
-        Current().Mode = kModeTable[row].displayText;
-        Run();
-        EXPECT_EQ(ctx.store.SplitIndex, static_cast<int32_t>(row + 1)) << kModeTable[row].displayText;
+        j.Current().Mode = kModeTable[row].displayText;
+        j.Run();
+        EXPECT_EQ(j.ctx.store.SplitIndex, static_cast<int32_t>(row + 1)) << kModeTable[row].displayText;
     }
-}
-
-TEST_F(RunConversionTest, UnknownModeRunsNothing) {
-    table = MarkingTable(std::make_index_sequence<kModeCount>());
-    Input("$GNRMC,1\n");
+    j.Input("$GNRMC,1\n");
     for (const char* mode : {"Nmea2Pot", "nmea(log) -> KML", ""}) {
-        ui.messages.clear();
-        Current().Mode = mode;
-        EXPECT_EQ(Run(), RunOutcome::NoData) << mode;
-        EXPECT_EQ(ctx.store.SplitIndex, 0);
-        EXPECT_EQ(ctx.run.PrescanCount, 0);
-        EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"No data?\n\nOmit=0\n", "Error!"}}));
+        j.ui.messages.clear();
+        j.Current().Mode = mode;
+        EXPECT_EQ(j.Run(), RunOutcome::NoData) << mode;
+        EXPECT_EQ(j.ctx.store.SplitIndex, 0);
+        EXPECT_EQ(j.ctx.run.PrescanCount, 0);
+        EXPECT_EQ(j.ui.messages, (Messages{{"No data?\n\nOmit=0\n", "Error!"}}));
     }
 }
 
-TEST_F(RunConversionTest, RealTableDispatches) {
+TEST(RunConversion, RealTableDispatches) {
     // RunConversion uses the program's table; a run over it ends with a
     // completion message whatever the procedure does.
-    Current().Mode = "Photo(Only) -> kml";
-    Current().OutputFile = dir.File("photo.kml");
-    RunOutcome outcome = RunConversion(ctx);
-    EXPECT_NE(outcome, RunOutcome::Stopped);
-    ASSERT_FALSE(ui.messages.empty());
-    EXPECT_EQ(ui.messageLines.back(), " ***** Complete. *****");
+    Job j;
+    j.Current().Mode = "Photo(Only) -> kml";
+    j.Current().OutputFile = j.dir.File("photo.kml");
+    EXPECT_NE(RunConversion(j.ctx), RunOutcome::Stopped);
+    ASSERT_FALSE(j.ui.messages.empty());
+    EXPECT_EQ(j.ui.messageLines.back(), " ***** Complete. *****");
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 // above all on the halfway cases where rounding decides the last digit.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -77,6 +79,52 @@ TEST(AppendFixedExact, EveryMagnitudeAgreesWithPrintf) {
         for (int width : {0, 7}) {
             for (double v : values) ExpectPrintf(v, precision, width);
         }
+    }
+}
+
+TEST(FormatClock, MatchesPrintfOfHoursMinutesSeconds) {
+    std::vector<int32_t> values = {0, 1, 9, 10, 59, 60, 61, 3599, 3600, 3661, 35999, 36000, 359999,
+                                   360000, -1, -9, -10, -59, -60, -3600, -3661, -360000,
+                                   INT32_MAX, INT32_MIN, INT32_MIN + 1};
+    std::mt19937 random(21);
+    for (int i = 0; i < 20000; ++i) values.push_back(static_cast<int32_t>(random()));
+    for (int i = 0; i < 20000; ++i) values.push_back(static_cast<int32_t>(random() % 2000000) - 1000000);
+    for (int32_t v : values) {
+        char want[64];
+        const int n = std::snprintf(want, sizeof want, "%02d:%02d:%02d", v / 3600, v % 3600 / 60, v % 60);
+        char got[kClockTextSize];
+        ASSERT_EQ(std::string(got, FormatClock(got, v)), std::string(want, static_cast<size_t>(n))) << v;
+    }
+}
+
+TEST(SplitFraction, IsModfBitForBit) {
+    std::vector<double> values = {
+        0.0, -0.0, 0.5, -0.5, 1.0, -1.0, -3.0, 3539.5158, -3539.5158, 35.395158, -0.000001,
+        0x1p52 - 0.5, -(0x1p52 - 0.5), 0x1p52, -0x1p52, 0x1p53 + 2.0, 1e300, -1e300,
+        std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::denorm_min(),
+        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+        std::nan(""),
+    };
+    std::mt19937_64 random(5);
+    for (int i = 0; i < 20000; ++i) {
+        uint64_t bits = random();
+        double v = 0.0;
+        std::memcpy(&v, &bits, sizeof v);
+        values.push_back(v);
+        const auto tenThousandths = static_cast<int64_t>(random() % 400000000) - 200000000;
+        values.push_back(static_cast<double>(tenThousandths) / 10000.0);
+    }
+    for (double v : values) {
+        double wantWhole = 0.0;
+        const double wantFraction = std::modf(v, &wantWhole);
+        double whole = 0.0;
+        const double fraction = SplitFraction(v, whole);
+        if (std::isnan(v)) {
+            EXPECT_TRUE(std::isnan(fraction) && std::isnan(whole));
+            continue;
+        }
+        EXPECT_EQ(std::bit_cast<uint64_t>(fraction), std::bit_cast<uint64_t>(wantFraction)) << v;
+        EXPECT_EQ(std::bit_cast<uint64_t>(whole), std::bit_cast<uint64_t>(wantWhole)) << v;
     }
 }
 

@@ -33,6 +33,23 @@ inline std::string FromCrLf(const std::string& bytes) {
     return text;
 }
 
+// The head of the default settings, CR LF shown as "\n".
+inline const std::string kKmlHead = "\xEF\xBB\xBF" R"(<?xml version="1.0" encoding="UTF-8"?>
+<kml xmlns="http://earth.google.com/kml/2.1">
+<Document>
+<name>KmlName</name>
+
+<Style id="style">
+<IconStyle>
+ <scale>0.5</scale>
+</IconStyle>
+<LabelStyle>
+ <scale>0.8</scale>
+</LabelStyle>
+</Style>
+
+)";
+
 class KmlFixture : public ::testing::Test {
 protected:
     KmlFixture() {

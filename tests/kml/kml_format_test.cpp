@@ -2,7 +2,6 @@
 // escaping.
 #include "kml/kml_format.h"
 
-#include <cmath>
 #include <cstdio>
 #include <limits>
 
@@ -13,89 +12,61 @@ namespace {
 
 using KmlFormatTest = KmlFixture;
 
-std::string Printed(const char* format, double value) {
-    char text[512];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 TEST_F(KmlFormatTest, FixedMatchesPrintfWithWidthAndPrecision) {
-    struct Form {
-        const char* format;
-        int precision;
-        int width;
-    };
-    const Form forms[] = {{"%3.2f", 2, 3}, {"%3.1f", 1, 3}, {"%4.1f", 1, 4}, {"%4.3f", 3, 4},
-                          {"%4.2f", 2, 4}, {"%1.2f", 2, 1}, {"%3.6f", 6, 3}};
-    const double values[] = {0.0, -0.0, 0.05, 0.15, 0.25, 1.25, 2.675, 1.852, 9.95, 99.95, 123.45,
-                             -1.5, -0.04, 35.6520571, 1e-7, 12345678.9, 1e300, -1e300,
-                             std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+    const std::pair<const char*, int> forms[] = {{"%3.2f", 2}, {"%3.1f", 1}, {"%4.1f", 1}, {"%4.3f", 3},
+                                                 {"%4.2f", 2}, {"%1.2f", 2}, {"%3.6f", 6}};
+    const double inf = std::numeric_limits<double>::infinity();
+    const double values[] = {0.0, -0.0, 0.05, 0.15, 0.25, 1.25, 2.675, 1.852, 9.95, 99.95, 123.45, -1.5, -0.04,
+                             35.6520571, 1e-7, 12345678.9, 1e300, -1e300, inf, -inf,
                              std::numeric_limits<double>::denorm_min()};
-    for (const Form& f : forms) {
+    for (const auto& [format, precision] : forms) {
+        const int width = format[1] - '0';
         for (double v : values) {
-            EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Fixed(v, f.precision, f.width); }), Printed(f.format, v))
-                << f.format << " " << v;
+            char printed[512];
+            std::snprintf(printed, sizeof printed, format, v);
+            EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Fixed(v, precision, width); }), printed)
+                << format << " " << v;
         }
     }
 }
 
 TEST_F(KmlFormatTest, IntegersAndDurations) {
     EXPECT_EQ(Captured([](KmlBuffer& out) {
-                  out.Int(0);
-                  out.Char(' ');
-                  out.Int(-2147483648LL);
-                  out.Char(' ');
-                  out.TwoDigits(7);
-                  out.Char(' ');
-                  out.TwoDigits(-7);
-                  out.Char(' ');
-                  out.TwoDigits(123);
+                  out.Int(0); out.Char(' '); out.Int(-2147483648LL); out.Char(' ');
+                  out.TwoDigits(7); out.Char(' '); out.TwoDigits(-7); out.Char(' '); out.TwoDigits(123);
               }),
               "0 -2147483648 07 -7 123");
-    struct Case {
-        int32_t seconds;
-        const char* text;
-    };
-    const Case cases[] = {{0, "00:00:00"},          {59, "00:00:59"},        {3725, "01:02:05"},
-                          {360059, "100:00:59"},    {-61, "00:-1:-1"},       {-3600, "-1:00:00"},
-                          {2147483647, "596523:14:07"}, {-2147483647 - 1, "-596523:-14:-8"}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Duration(c.seconds); }), c.text) << c.seconds;
+    const std::pair<int32_t, const char*> cases[] = {
+        {0, "00:00:00"},       {59, "00:00:59"},      {3725, "01:02:05"},
+        {360059, "100:00:59"}, {-61, "00:-1:-1"},     {-3600, "-1:00:00"},
+        {2147483647, "596523:14:07"}, {-2147483647 - 1, "-596523:-14:-8"}};
+    for (const auto& [seconds, text] : cases) {
+        EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Duration(seconds); }), text) << seconds;
     }
 }
 
 TEST_F(KmlFormatTest, TextsLongerThanTheBufferArriveWholeAndInOrder) {
-    const std::string longText(10000, 'x');
-    const std::string expected = "a" + longText + "b" + std::string(4095, 'y') + "c";
+    const std::string x(10000, 'x'), y(4095, 'y');
     EXPECT_EQ(Captured([&](KmlBuffer& out) {
-                  out.Text(std::string_view{});
-                  out.Char('a');
-                  out.Text(longText);
-                  out.Char('b');
-                  out.Text(std::string(4095, 'y'));
-                  out.Char('c');
+                  out.Text({}); out.Char('a'); out.Text(x); out.Char('b'); out.Text(y); out.Char('c');
               }),
-              expected);
-    EXPECT_EQ(Captured([&](KmlBuffer& out) {
+              "a" + x + "b" + y + "c");
+    std::string amps;
+    for (int i = 0; i < 3000; ++i) amps += "&amp;";
+    EXPECT_EQ(Captured([](KmlBuffer& out) {
                   for (int i = 0; i < 3000; ++i) out.Escaped("&");
               }),
-              [] {
-                  std::string s;
-                  for (int i = 0; i < 3000; ++i) s += "&amp;";
-                  return s;
-              }());
+              amps);
 }
 
-TEST_F(KmlFormatTest, LineEndsBecomeCrLf) {
-    const std::string path = dir.File("crlf.txt");
-    {
-        TextWriter file(path, WriteMode::Plain);
-        KmlBuffer out(file);
-        out.Text("a\nb\n");
-        out.Flush();
-        file.Close();
+TEST_F(KmlFormatTest, EscapingTouchesOnlyTheFourMarkupCharacters) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""}, {"plain", "plain"}, {"a<b>c&", "a&lt;b&gt;c&amp;"}, {"\"q\"", "&quot;q&quot;"},
+        {"it's &amp;", "it's &amp;amp;"}, {"\xE6\x97\xA5\xE6\x9C\xAC<", "\xE6\x97\xA5\xE6\x9C\xAC&lt;"},
+    };
+    for (const auto& [text, written] : cases) {
+        EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Escaped(text); }), written) << text;
     }
-    EXPECT_EQ(ReadFileBytes(path), "a\r\nb\r\n");
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,13 +18,17 @@
 namespace geoplait {
 namespace {
 
+namespace fs = std::filesystem;
 using test::ReadFileBytes;
 using test::RecordingUi;
 using test::ShownMessage;
 using test::TempDir;
 using test::WriteFileBytes;
+using Messages = std::vector<ShownMessage>;
+using CS = ConvertSettings;
 
 const std::string kBom = "\xEF\xBB\xBF";
+const struct tm kWhen {};
 
 Settings DefaultedSettings(const std::string& startDir = ".") {
     Settings settings;
@@ -30,7 +38,7 @@ Settings DefaultedSettings(const std::string& startDir = ".") {
     return settings;
 }
 
-// Start-up as the program does it: defaults, pass 0, pass 1 when AutoLoad, apply.
+// Start-up as the program does it: defaults, the file in `pass`, apply.
 Settings LoadedSettings(const std::string& startDir, RecordingUi& ui, int pass = 1) {
     Settings settings;
     settings.startDir = startDir;
@@ -40,298 +48,35 @@ Settings LoadedSettings(const std::string& startDir, RecordingUi& ui, int pass =
     return settings;
 }
 
+// A settings file holding `bytes`, loaded as at start-up.
+Settings LoadedBytes(const std::string& bytes, RecordingUi& ui, int pass = 1) {
+    TempDir dir;
+    WriteFileBytes(dir.File(kSettingsFileName), bytes);
+    return LoadedSettings(dir.path(), ui, pass);
+}
+
 std::string Crlf(const std::string& text) {
     std::string out;
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
+    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
     return out;
 }
 
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
+std::string Repeat(const std::string& text, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += text;
+    return out;
+}
+
+// Every regular file below `root` with its bytes.
+std::map<std::string, std::string> Snapshot(const std::string& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) files[entry.path().string()] = ReadFileBytes(entry.path().string());
     }
-    return text;
+    return files;
 }
 
-// The whole file for the defaults; {TAB} stands for a tab.
-const char* const kDefaultFileText = R"(# Geoplait.ini   Ver 0.33  (Create:20240305 070809)
-# ---------------------------------------------------------------------------------------
-# Note. 
-#  [config]
-#    AutoLoad        0:off  1:on
-#    AutoSave        0:off  1:on
-#    Protect (Save)  0:off  1:on
-#    BackgroundColor R[0-255],G[0-255],B[0-255]
-#    EditColor       R[0-255],G[0-255],B[0-255]
-#    ComboColor      R[0-255],G[0-255],B[0-255]
-#    LatitudeNS      N:North S:South    System default latitude
-#    LongitudeWE     W:West  E:East     System default longitude
-#  [config general]
-#    TimeDifference    + 9:00    (Fix 6 Charactor  1:[+|-] 2-3:(Hou) 4:[:] 5-6:(Min))
-#    MeterMile         [UnitKM|UnitNMF|UnitSMF]
-#    Language          [jp-jp|en-us|zh-cn|zh-tw|ko-kr]
-#    Mode              [InType]2[OutType] Type:[Nmea|Kml|CsfFull|CsvCustom|Pot|Gpx|.....]
-#    InputFile          FullPath&FileName
-#    OutputFile         FullPath&FileName
-# ---------------------------------------------------------------------------------------
-# 
-[config]
-  AutoLoad=0
-  AutoSave=0
-  Protect=0
-  BackgroundColor=240,240,245
-  EditColor=250,255,250
-  ComboColor=255,250,250
-  LatitudeNS=N
-  LongitudeWE=E
-
-[config general]
-  TimeDifference=+ 9:00
-  MeterMile=UnitKM
-  Language=jp-jp
-  Mode=Geoplait
-  InputFile=GPSFile.log
-  OutputFile=KMLFile.kml
-  Bom=1
-  Tokyo2WGS84=0
-  IncludeData=0
-  RecordStart=1
-  RecordEnd=9999999
-  Satellites=0
-  Margin=999999
-  Distance=0
-  ReNumber=1
-  OmitErrorData=1
-  IncludeData_date=0
-  DATE_IncludeStart=
-  TIME_IncludeStart=
-  DATE_IncludeEnd=
-  TIME_IncludeEnd=
-  Name=KmlName
-  Altitude=0
-  VLineAltitude=0
-  VLineColor=0,255,0
-  VLineTransparent=7F
-  Photo=0
-  Kmz=0
-  PhotoDir=
-  TimeStampPath=1
-  TimeStampPosition=1
-  LineDistance=
-  LineDistanceSec=600
-  TrackGroupDate=0
-  FileSplit=0
-  SpeedGroup=0
-  Placemark=1
-  PosType=0
-  PosDistance=0
-  Interval=1
-  PosType_edit=Start & End
-  PosDistance_edit=
-  IconSize=0.5
-  LabelSize=0.8
-  PosIconUrl=0
-  IconURL=http://maps.google.com/mapfiles/kml/pal4/icon25.png
-  Label_No=1
-  Label_Km=1
-  Label_Speed=1
-  Label_Elapsed=1
-  Label_Degrees=0
-  Label_Date=0
-  Label_Time=0
-  Label_IntervalTime=0
-  Label_Altitude=0
-  Label_IntervalKm=0
-  Label_Satellites=0
-  Label_Tex=0
-  Label_LatLon=0
-  Label_Description=1
-
-[config CsvInput]
-  Imput_Latitude_ns=0
-  Imput_Latitude=1
-  Imput_Longitude_ew=0
-  Imput_Longitude=2
-  Imput_Altitude=0
-  Imput_Date=0
-  Imput_Time=0
-  Imput_Speed=0
-  Imput_Degrees=0
-  Imput_Latitude_dms=ddmm.mmmm
-  Imput_Longitude_dms=ddmm.mmmm
-  Imput_Date_ymd=ddmmyy
-  Imput_Time_hms=hhmmss UTC
-  Imput_Speed_nk=knots
-
-[config CsvOutput]
-  Output_Name=0
-  Output_Latitude_ns=0
-  Output_Latitude_dmm=1
-  Output_Latitude_ddd=0
-  Output_Latitude_dms=0
-  Output_Longitude_ew=0
-  Output_Longitude_dmm=1
-  Output_Longitude_ddd=0
-  Output_Longitude_dms=0
-  Output_Altitude=1
-  Output_Speed_knots=0
-  Output_Speed_km=1
-  Output_Degrees=0
-  Output_Satellites=0
-  Output_Dilution=0
-  Output_Date_dmy=0
-  Output_Date_ymd=1
-  Output_Time_utc=0
-  Output_Time_utc9=1
-  Output_Elapsed_Distance=1
-  Output_Elapsed_hms=1
-  Output_Elapsed_sec=0
-  Output_interval_Distance=1
-  Output_interval_hms=1
-  Output_interval_sec=0
-  Output_No=1
-  Output_Extend_Data=0
-
-[config Group]
-  LineColorRGB_01=255,0,0
-  LineWidth_01=2
-  Transparent_01=FF
-  LineColorRGB_02=0,255,0
-  LineWidth_02=2
-  Transparent_02=FF
-  LineColorRGB_03=0,0,255
-  LineWidth_03=2
-  Transparent_03=FF
-  LineColorRGB_04=255,255,0
-  LineWidth_04=2
-  Transparent_04=FF
-  LineColorRGB_05=255,0,255
-  LineWidth_05=2
-  Transparent_05=FF
-  LineColorRGB_06=0,255,255
-  LineWidth_06=2
-  Transparent_06=FF
-  LineColorRGB_07=255,160,160
-  LineWidth_07=2
-  Transparent_07=FF
-  LineColorRGB_08=160,255,160
-  LineWidth_08=2
-  Transparent_08=FF
-  LineColorRGB_09=160,160,255
-  LineWidth_09=2
-  Transparent_09=FF
-  LineColorRGB_10=255,255,160
-  LineWidth_10=2
-  Transparent_10=FF
-  LineColorRGB_11=255,160,255
-  LineWidth_11=2
-  Transparent_11=FF
-  LineColorRGB_12=160,255,255
-  LineWidth_12=2
-  Transparent_12=FF
-
-[config SpeedGroup]
-  SpeedRange_01=0.00;3.99
-  SpeedRange_02=4.00;4.99
-  SpeedRange_03=5.00;5.99
-  SpeedRange_04=6.00;6.99
-  SpeedRange_05=7.00;9.99
-  SpeedRange_06=10.00;14.99
-  SpeedRange_07=15.00;19.99
-  SpeedRange_08=20.00;39.99
-  SpeedRange_09=40.00;79.99
-  SpeedRange_10=80.00;99.99
-  SpeedRange_11=100.00;199.99
-  SpeedRange_12=200.00;999.99
-
-[config Photo]
-  Photo_TimeAdjust=1
-  Photo_TimeAdjustCAL=0
-  Photo_Exif_GPS_TimeStamp=1
-  Photo_Exif_DateTimeOriginal=1
-  Photo_Exif_DateTime=1
-  Photo_FileDate=1
-  Photo_Exif_GPS_Point=1
-  Photo_IconUrl=0
-  Photo_IconThumbnail=1
-  Photo_Icon_FileName=1
-  Photo_Icon_Date=0
-  Photo_Icon_Time=0
-  Photo_Icon_Title=0
-  Photo_Icon_Latitude=0
-  Photo_Icon_Longitudinal=0
-  Photo_PhotoUrl=0
-  Photo_CreateDirectory=1
-  Photo_CsvOut=0
-  Photo_Comment=1
-  Photo_TimeStamp=1
-  Photo_Label=1
-  Photo_TimeAdjustSec=0
-  Photo_Default_Latitude_ns=N
-  Photo_Default_Latitude=354154.00
-  Photo_Default_Longitudinal_we=E
-  Photo_Default_Longitudinal=1394623.00
-  Photo_IconUrl_edit=http://maps.google.com/mapfiles/kml/pal4/icon46.png
-  Photo_IconThumbnail_Sizel=1.2
-  Photo_PhotoUrl_edit=http://
-  Photo_LabelSize=0.9
-  Photo_IconSize=0.9
-  Photo_PhotoWidth=320
-
-[config Adjustment]
-  OffNS=0.00
-  OffWE=0.00
-  OffAltitude=0
-
-[config CreateNmea]
-  Create_GPGGA=1
-  Create_GPRMC=1
-  Default_NS=N
-  Default_WE=E
-  Default_Altitude=0.0
-  Default_Unit=M
-  Default_UTC_Date=010100;{TAB}(ddmmyy) 1900/01/01
-  Default_UTC_Time=000000
-
-# ---------------------------------------------------------------------------------------
-)";
-
-struct tm FixedTime() {
-    struct tm when {};
-    when.tm_year = 2024 - 1900;
-    when.tm_mon = 2;
-    when.tm_mday = 5;
-    when.tm_hour = 7;
-    when.tm_min = 8;
-    when.tm_sec = 9;
-    return when;
-}
-
-std::string DefaultFileText() { return ReplaceAll(kDefaultFileText, "{TAB}", "\t"); }
-
-// ---------------------------------------------------------------------------
-// The file as written
-
-TEST(SettingsFileText, DefaultsByteForByte) {
-    Settings settings = DefaultedSettings();
-    EXPECT_EQ(SettingsFileText(settings, FixedTime()), DefaultFileText());
-}
-
-TEST(SettingsFileText, BannerTimeIsZeroPadded) {
-    Settings settings = DefaultedSettings();
-    struct tm when {};
-    when.tm_year = 1999 - 1900;
-    when.tm_mon = 11;
-    when.tm_mday = 31;
-    when.tm_hour = 23;
-    when.tm_min = 59;
-    when.tm_sec = 58;
-    std::string text = SettingsFileText(settings, when);
-    EXPECT_EQ(text.substr(0, text.find('\n') + 1), "# Geoplait.ini   Ver 0.33  (Create:19991231 235958)\n");
-}
+// ---- The file as written (the defaults byte for byte: golden job_write_ini_defaults)
 
 TEST(SettingsFileText, WritesTheCurrentInstanceInFileForms) {
     Settings settings = DefaultedSettings();
@@ -346,7 +91,7 @@ TEST(SettingsFileText, WritesTheCurrentInstanceInFileForms) {
     cur.SpeedRange = {0, 1.5, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12.5};
     cur.Default_UTC_Date = "311299";
     settings.config.EditColor = {1, 2, 3};
-    std::string text = SettingsFileText(settings, FixedTime());
+    std::string text = SettingsFileText(settings, kWhen);
     for (const char* line : {
              "\n  MeterMile=UnitSMF\n", "\n  Language=ko-kr\n", "\n  Mode=Pot2Kml\n",
              "\n  VLineColor=48,32,16\n", "\n  LineColorRGB_12=12,11,10\n  LineWidth_12=7\n  Transparent_12=1F\n",
@@ -359,144 +104,93 @@ TEST(SettingsFileText, WritesTheCurrentInstanceInFileForms) {
 
 TEST(SettingsFileText, UnknownDisplayTextsLeaveTheirLineOut) {
     Settings settings = DefaultedSettings();
+    std::string expected = SettingsFileText(settings, kWhen);
+    for (const char* line : {"  MeterMile=UnitKM\n", "  Language=jp-jp\n", "  Mode=Geoplait\n"}) {
+        ASSERT_NE(expected.find(line), std::string::npos) << line;
+        expected.erase(expected.find(line), std::string(line).size());
+    }
     settings.current.MeterMile = "km";
     settings.current.Language = "Deutsch";
     settings.current.Mode = "nmea -> kml";
-    std::string text = SettingsFileText(settings, FixedTime());
-    std::string expected = DefaultFileText();
-    for (const char* line : {"  MeterMile=UnitKM\n", "  Language=jp-jp\n", "  Mode=Geoplait\n"}) {
-        expected.erase(expected.find(line), std::string(line).size());
-    }
-    EXPECT_EQ(text, expected);
+    EXPECT_EQ(SettingsFileText(settings, kWhen), expected);
 }
 
-TEST(SaveSettingsFile, WritesBomCrLfAndReports) {
-    TempDir dir;
-    Settings settings = DefaultedSettings(dir.path());
-    RecordingUi ui;
-    ASSERT_TRUE(SaveSettingsFile(settings, ui, kSettingsFileName, 1));
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Parameter Saved. ", "Message"}}));
-    std::string bytes = ReadFileBytes(dir.File("geoplait.ini"));
-    std::string expected = kBom + Crlf(DefaultFileText());
-    // The banner carries the time of writing; the rest is fixed.
-    size_t firstEnd = expected.find('\n');
-    ASSERT_GT(bytes.size(), firstEnd);
-    EXPECT_EQ(bytes.substr(bytes.find('\n')), expected.substr(firstEnd));
-    const std::string head = kBom + "# Geoplait.ini   Ver 0.33  (Create:";
-    EXPECT_EQ(bytes.substr(0, head.size()), head);
-    EXPECT_FALSE(test::FileExists(dir.File("geoplait.ini.tmp")));
-}
+// ---- Saving
 
-TEST(SaveSettingsFile, AutomaticSaveIsSilent) {
-    TempDir dir;
-    Settings settings = DefaultedSettings(dir.path());
-    RecordingUi ui;
-    EXPECT_TRUE(SaveSettingsFile(settings, ui, kSettingsFileName, 0));
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(test::FileExists(dir.File("geoplait.ini")));
-}
-
-TEST(SaveSettingsFile, NameWithSlashIsUsedAsGiven) {
-    TempDir dir;
-    Settings settings = DefaultedSettings("/nonexistent-start-dir");
-    RecordingUi ui;
-    EXPECT_TRUE(SaveSettingsFile(settings, ui, dir.File("other.ini"), 0));
-    EXPECT_TRUE(test::FileExists(dir.File("other.ini")));
-    EXPECT_EQ(SettingsFilePath(settings, "geoplait.ini"), "/nonexistent-start-dir/geoplait.ini");
-}
-
-TEST(SaveSettingsFile, ProtectRefusesAndKeepsTheOldFile) {
-    TempDir dir;
-    WriteFileBytes(dir.File("geoplait.ini"), "old content\n");
-    Settings settings = DefaultedSettings(dir.path());
-    settings.config.Protect = "1";
-    for (int show : {1, 0}) {
-        RecordingUi ui;
-        EXPECT_FALSE(SaveSettingsFile(settings, ui, kSettingsFileName, show));
-        EXPECT_EQ(ui.messages,
-                  (std::vector<ShownMessage>{{"Save Inhibit. geoplait.ini(ProtectMode)", "Protect"}}));
-        EXPECT_EQ(ReadFileBytes(dir.File("geoplait.ini")), "old content\n");
-    }
-}
-
-TEST(SaveSettingsFile, UncreatableFileIsReportedNotFatal) {
-    TempDir dir;
-    WriteFileBytes(dir.File("plainfile"), "x");
-    const std::vector<std::string> startDirs = {
-        dir.File("missing"),           // directory does not exist
-        dir.File("plainfile"),         // "directory" is a file
-    };
-    for (const std::string& startDir : startDirs) {
-        Settings settings = DefaultedSettings(startDir);
-        RecordingUi ui;
-        EXPECT_FALSE(SaveSettingsFile(settings, ui, kSettingsFileName, 1)) << startDir;
-        EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Config File Not Create. ", "Error"}})) << startDir;
-    }
-    EXPECT_EQ(ReadFileBytes(dir.File("plainfile")), "x");
-}
-
-TEST(SaveSettingsFile, FailedSaveLeavesTheOldFileIntact) {
-    TempDir dir;
-    const std::string old = kBom + "[config general]\r\n  Name=Old\r\n";
-    WriteFileBytes(dir.File("geoplait.ini"), old);
-    // The temporary file cannot be created: a directory holds its name.
-    ASSERT_EQ(mkdir(dir.File("geoplait.ini.tmp").c_str(), 0755), 0);
-    Settings settings = DefaultedSettings(dir.path());
-    RecordingUi ui;
-    EXPECT_FALSE(SaveSettingsFile(settings, ui, kSettingsFileName, 1));
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Config File Not Create. ", "Error"}}));
-    EXPECT_EQ(ReadFileBytes(dir.File("geoplait.ini")), old);
-}
-
-TEST(SaveSettingsFile, SettingsPathIsADirectory) {
-    TempDir dir;
-    ASSERT_EQ(mkdir(dir.File("geoplait.ini").c_str(), 0755), 0);
-    Settings settings = DefaultedSettings(dir.path());
-    RecordingUi ui;
-    EXPECT_FALSE(SaveSettingsFile(settings, ui, kSettingsFileName, 1));
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Config File Not Create. ", "Error"}}));
-    EXPECT_FALSE(test::FileExists(dir.File("geoplait.ini.tmp")));
-}
-
-TEST(SaveSettingsFile, ReplacesTheOldFileKeepingItsPermissions) {
+TEST(SaveSettingsFile, WritesBomCrLfReplacesKeepingPermissionsAndReports) {
     TempDir dir;
     WriteFileBytes(dir.File("geoplait.ini"), "old\n");
     ASSERT_EQ(chmod(dir.File("geoplait.ini").c_str(), 0640), 0);
     Settings settings = DefaultedSettings(dir.path());
     RecordingUi ui;
-    ASSERT_TRUE(SaveSettingsFile(settings, ui, kSettingsFileName, 0));
+    ASSERT_TRUE(SaveSettingsFile(settings, ui, kSettingsFileName, 1));
+    EXPECT_EQ(ui.messages, (Messages{{"Parameter Saved. ", "Message"}}));
+    // The banner carries the time of writing; the rest is fixed.
+    const std::string bytes = ReadFileBytes(dir.File("geoplait.ini"));
+    const std::string expected = kBom + Crlf(SettingsFileText(settings, kWhen));
+    const std::string head = kBom + "# Geoplait.ini   Ver 0.33  (Create:";
+    EXPECT_EQ(bytes.substr(0, head.size()), head);
+    ASSERT_NE(bytes.find('\n'), std::string::npos);
+    EXPECT_EQ(bytes.substr(bytes.find('\n')), expected.substr(expected.find('\n')));
     struct stat st {};
     ASSERT_EQ(stat(dir.File("geoplait.ini").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_NE(ReadFileBytes(dir.File("geoplait.ini")), "old\n");
+    EXPECT_FALSE(test::FileExists(dir.File("geoplait.ini.tmp")));
+
+    // An automatic save is silent; a name holding "/" is used as given.
+    settings.startDir = "/nonexistent-start-dir";
+    ui.messages.clear();
+    EXPECT_TRUE(SaveSettingsFile(settings, ui, dir.File("other.ini"), 0));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(test::FileExists(dir.File("other.ini")));
+    EXPECT_EQ(SettingsFilePath(settings, "geoplait.ini"), "/nonexistent-start-dir/geoplait.ini");
 }
 
-// ---------------------------------------------------------------------------
-// Write, then read back
+TEST(SaveSettingsFile, FailedSavesReportAndChangeNoFile) {
+    const ShownMessage notCreated{"Config File Not Create. ", "Error"};
+    const ShownMessage inhibit{"Save Inhibit. geoplait.ini(ProtectMode)", "Protect"};
+    // The directory holds geoplait.ini and a plain file, or a directory of `blocked`'s name.
+    const struct { const char* name; const char* protect; int show; const char* startDir; const char* blocked;
+                   ShownMessage message; } cases[] = {
+        {"protect, shown", "1", 1, "", "", inhibit},
+        {"protect, automatic", "1", 0, "", "", inhibit},
+        {"start dir missing", "0", 1, "/missing", "", notCreated},
+        {"start dir is a file", "0", 1, "/plain", "", notCreated},
+        {"temporary name is a directory", "0", 1, "", "geoplait.ini.tmp", notCreated},
+        {"settings path is a directory", "0", 1, "", "geoplait.ini", notCreated},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        WriteFileBytes(dir.File("plain"), "x");
+        if (*c.blocked != '\0') fs::create_directory(dir.File(c.blocked));
+        if (!fs::exists(dir.File("geoplait.ini"))) WriteFileBytes(dir.File("geoplait.ini"), kBom + "  Name=Old\r\n");
+        Settings settings = DefaultedSettings(dir.path() + c.startDir);
+        settings.config.Protect = c.protect;
+        const auto before = Snapshot(dir.path());
+        RecordingUi ui;
+        EXPECT_FALSE(SaveSettingsFile(settings, ui, kSettingsFileName, c.show)) << c.name;
+        EXPECT_EQ(ui.messages, (Messages{c.message})) << c.name;
+        EXPECT_EQ(Snapshot(dir.path()), before) << c.name;
+    }
+}
+
+// ---- Write, then read back
 
 // Gives every field in the table a value other than its default.
 void ChangeEveryField(Settings& settings) {
     int i = 0;
     for (const SettingKey& entry : kSettingKeys) {
-        ++i;
-        std::string text = "v" + std::to_string(i) + " x";
+        std::string text = "v" + std::to_string(++i) + " x";
         switch (entry.type) {
         case KeyType::ConfigText:
             if (!entry.startupSwitch) settings.config.*entry.configText = text;
             break;
-        case KeyType::ConfigRgb:
-            settings.config.*entry.configRgb = Rgb{i, i + 1, i + 2};
-            break;
+        case KeyType::ConfigRgb: settings.config.*entry.configRgb = Rgb{i, i + 1, i + 2}; break;
         case KeyType::Text:
-        case KeyType::Path:
-            settings.current.*entry.text = text;
-            break;
+        case KeyType::Path: settings.current.*entry.text = text; break;
         case KeyType::Flag:
-        case KeyType::Int:
-            settings.current.*entry.number = i + 1000;
-            break;
-        default:
-            break;
+        case KeyType::Int: settings.current.*entry.number = i + 1000; break;
+        default: break;
         }
     }
     settings.config.AutoSave = "1";
@@ -524,295 +218,162 @@ void ChangeEveryField(Settings& settings) {
 }
 
 TEST(SettingsRoundTrip, EveryFieldComesBack) {
-    TempDir dir;
-    Settings written = DefaultedSettings(dir.path());
-    ChangeEveryField(written);
-    ASSERT_NE(written.current, DefaultedSettings().current);
-    RecordingUi ui;
-    ASSERT_TRUE(SaveSettingsFile(written, ui, kSettingsFileName, 0));
-
-    Settings read = LoadedSettings(dir.path(), ui);
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(read.config, written.config);
-    EXPECT_EQ(read.current, written.current);
-    EXPECT_EQ(read.current.Photo_Exif_DateTimeOriginal, 0);
-    EXPECT_EQ(read.current.PosIconUrl, 1);
-    EXPECT_EQ(read.current.LineColorRGB[3], "ABCDEF");
-    EXPECT_EQ(read.current.SpeedRange[11], 14.25);
-}
-
-TEST(SettingsRoundTrip, DefaultsComeBack) {
-    TempDir dir;
-    Settings written = DefaultedSettings(dir.path());
-    RecordingUi ui;
-    ASSERT_TRUE(SaveSettingsFile(written, ui, kSettingsFileName, 0));
-    Settings read = LoadedSettings(dir.path(), ui);
-    EXPECT_EQ(read.config, written.config);
-    EXPECT_EQ(read.current, written.current);
-    // The baseline holds the colours as "R,G,B" without the alignment blanks.
-    EXPECT_EQ(read.baseline.LineColorRGB[0], "255,0,0");
-    EXPECT_EQ(read.baseline.VLineColor, "0,255,0");
-}
-
-// ---------------------------------------------------------------------------
-// The read grammar, one line at a time
-
-TEST(ApplySettingsLine, TidyingCommentsAndKeys) {
-    struct Case {
-        const char* name;
-        std::string line;
-        bool known;
-        std::string name_field;  // expected Name afterwards
-    };
-    const std::vector<Case> cases = {
-        {"plain", "  Name=Track\n", true, "Track"},
-        {"blanks round =", "   Name   =   Track  \n", true, "Track"},
-        {"inner blanks collapse", "Name=My   Track  One\n", true, "My Track One"},
-        {"tab is no blank", "Name=\tTrack\n", true, "\tTrack"},
-        {"value ends at next =", "Name=a=b\n", true, "a"},
-        {"end-of-line comment", "Name=Track ; note\n", true, "Track"},
-        {"comment right after =", "Name=;note\n", true, ""},
-        {"empty value", "Name=\n", true, ""},
-        {"no line end", "Name=Track", true, "Track"},
-        {"crlf", "Name=Track\r\n", true, "Track"},
-        {"lone cr ends the value", "Name=Tr\rack\n", true, "Tr"},
-        {"no =", "Name Track\n", false, "KmlName"},
-        {"# comment", "#Name=Track\n", false, "KmlName"},
-        {"; comment", "  ;Name=Track\n", false, "KmlName"},
-        {"section", " [Name=Track]\n", false, "KmlName"},
-        {"comment takes the =", "Name;=Track\n", false, "KmlName"},
-        {"other case", "name=Track\n", false, "KmlName"},
-        {"key with inner blank", "Na me=Track\n", false, "KmlName"},
-        {"empty line", "\n", false, "KmlName"},
-        {"only =", "=\n", false, "KmlName"},
-        {"nul ends the line", std::string("Name=Tr\0ack\n", 12), true, "Tr"},
-        {"nul before =", std::string("Na\0me=Track\n", 12), false, "KmlName"},
-        {"unknown key", "Nome=Track\n", false, "KmlName"},
-    };
-    for (const Case& c : cases) {
-        Settings settings = DefaultedSettings();
-        EXPECT_EQ(ApplySettingsLine(settings, c.line, 1), c.known) << c.name;
-        EXPECT_EQ(settings.baseline.Name, c.name_field) << c.name;
+    for (bool changed : {false, true}) {
+        TempDir dir;
+        Settings written = DefaultedSettings(dir.path());
+        if (changed) ChangeEveryField(written);
+        RecordingUi ui;
+        ASSERT_TRUE(SaveSettingsFile(written, ui, kSettingsFileName, 0));
+        Settings read = LoadedSettings(dir.path(), ui);
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_EQ(read.config, written.config) << changed;
+        EXPECT_EQ(read.current, written.current) << changed;
+        if (!changed) {
+            // The baseline holds the colours as "R,G,B" without the alignment blanks.
+            EXPECT_EQ(read.baseline.LineColorRGB[0], "255,0,0");
+            EXPECT_EQ(read.baseline.VLineColor, "0,255,0");
+        }
     }
 }
 
-TEST(ApplySettingsLine, ValuesByType) {
-    struct Case {
-        const char* line;
-        int ConvertSettings::*field;
-        int expected;
+// ---- The read grammar, one line at a time
+
+using Field = std::function<std::string(const Settings&)>;
+Field Text(std::string CS::*f) { return [f](const Settings& s) { return s.baseline.*f; }; }
+Field Int(int CS::*f) { return [f](const Settings& s) { return std::to_string(s.baseline.*f); }; }
+Field Group(GroupTexts CS::*f, size_t n) {
+    return [f, n](const Settings& s) { return (s.baseline.*f)[n]; };
+}
+Field Speed(size_t n) {
+    return [n](const Settings& s) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%g", s.baseline.SpeedRange[n]);
+        return std::string(text);
     };
+}
+const Field kBackground = [](const Settings& s) {
+    const Rgb& c = s.config.BackgroundColor;
+    return std::to_string(c.R) + "," + std::to_string(c.G) + "," + std::to_string(c.B);
+};
+// The groups (from 1) whose LineWidth became "9".
+const Field kNines = [](const Settings& s) {
+    std::string groups;
+    for (size_t n = 0; n < kGroupCount; ++n) {
+        if (s.baseline.LineWidth[n] == "9") groups += (groups.empty() ? "" : ",") + std::to_string(n + 1);
+    }
+    return groups;
+};
+
+TEST(ApplySettingsLine, Grammar) {
+    const Field name = Text(&CS::Name);
+    const std::string kanji70 = Repeat("日", 70), kanji63 = Repeat("日", 63);
+    struct Case { std::string line; bool known; Field field; std::string expected; };
+    const Field bom = Int(&CS::Bom), miles = Text(&CS::MeterMile), lang = Text(&CS::Language),
+                mode = Text(&CS::Mode), bg = kBackground;
     const std::vector<Case> cases = {
-        {"Bom=0", &ConvertSettings::Bom, 0},
-        {"Bom= 1 ", &ConvertSettings::Bom, 1},
-        {"Bom=yes", &ConvertSettings::Bom, 0},
-        {"Bom=", &ConvertSettings::Bom, 0},
-        {"Bom=12abc", &ConvertSettings::Bom, 12},
-        {"Bom=-3", &ConvertSettings::Bom, -3},
-        {"Bom=+4", &ConvertSettings::Bom, 4},
-        {"Bom=99999999999", &ConvertSettings::Bom, 2147483647},
-        {"Bom=-99999999999", &ConvertSettings::Bom, -2147483647 - 1},
-        {"Imput_Speed=7", &ConvertSettings::Imput_Speed, 7},
-        {"Output_Extend_Data=1", &ConvertSettings::Output_Extend_Data, 1},
-        {"Create_GPGGA=0 ; off", &ConvertSettings::Create_GPGGA, 0},
+        // Tidying, comments and keys.
+        {"  Name=Track\n", true, name, "Track"}, {"   Name   =   Track  \n", true, name, "Track"},
+        {"Name=My   Track  One\n", true, name, "My Track One"}, {"Name=\tTrack\n", true, name, "\tTrack"},
+        {"Name=a=b\n", true, name, "a"}, {"Name=Track ; note\n", true, name, "Track"},
+        {"Name=;note\n", true, name, ""}, {"Name=\n", true, name, ""}, {"Name=Track", true, name, "Track"},
+        {"Name=Track\r\n", true, name, "Track"}, {"Name=Tr\rack\n", true, name, "Tr"},
+        {std::string("Name=Tr\0ack\n", 12), true, name, "Tr"},
+        {"Name Track\n", false, name, "KmlName"}, {"#Name=Track\n", false, name, "KmlName"},
+        {"  ;Name=Track\n", false, name, "KmlName"}, {" [Name=Track]\n", false, name, "KmlName"},
+        {"Name;=Track\n", false, name, "KmlName"}, {"name=Track\n", false, name, "KmlName"},
+        {"Na me=Track\n", false, name, "KmlName"}, {"\n", false, name, "KmlName"},
+        {"=\n", false, name, "KmlName"}, {std::string("Na\0me=Track\n", 12), false, name, "KmlName"},
+        {"Nome=Track\n", false, name, "KmlName"},
+        {std::string(2100, 'x') + "Name=abc", false, name, "KmlName"},  // "=" beyond 2048 characters
+        // Integers.
+        {"Bom=0", true, bom, "0"}, {"Bom= 1 ", true, bom, "1"}, {"Bom=yes", true, bom, "0"},
+        {"Bom=", true, bom, "0"}, {"Bom=12abc", true, bom, "12"}, {"Bom=-3", true, bom, "-3"},
+        {"Bom=+4", true, bom, "4"}, {"Bom=99999999999", true, bom, "2147483647"},
+        {"Bom=-99999999999", true, bom, "-2147483648"}, {"Imput_Speed=7", true, Int(&CS::Imput_Speed), "7"},
+        {"Output_Extend_Data=1", true, Int(&CS::Output_Extend_Data), "1"},
+        {"Create_GPGGA=0 ; off", true, Int(&CS::Create_GPGGA), "0"},
+        // RGB triples.
+        {"BackgroundColor=1,2,3", true, bg, "1,2,3"}, {"BackgroundColor= 10 , 20 , 30 ", true, bg, "10,20,30"},
+        {"BackgroundColor=10,20", true, bg, "10,20,0"}, {"BackgroundColor=", true, bg, "0,0,0"},
+        {"BackgroundColor=a,7,b", true, bg, "0,7,0"}, {"BackgroundColor=1,2,3,4", true, bg, "1,2,3"},
+        {"BackgroundColor=300,-1,255", true, bg, "255,0,255"},
+        // Choices and modes: file values only, exact case.
+        {"MeterMile=UnitKM", true, miles, "Km/Meter"}, {"MeterMile=UnitNMF", true, miles, "Nautical Mile/Feet"},
+        {"MeterMile=UnitSMF", true, miles, "Statute Mile/Feet"}, {"MeterMile=unitnmf", true, miles, "Km/Meter"},
+        {"MeterMile=Statute Mile/Feet", true, miles, "Km/Meter"},
+        {"Language=jp-jp", true, lang, "日本語"}, {"Language=en-us", true, lang, "English"},
+        {"Language=zh-cn", true, lang, "汉语(簡)"}, {"Language=zh-tw", true, lang, "國語(繁)"},
+        {"Language=ko-kr", true, lang, "한국"}, {"Language=English", true, lang, "日本語"},
+        {"Mode=Pot2Kml", true, mode, "pot -> kml"}, {"  Mode  =  Nmea2Gpx  ", true, mode, "nmea(log) -> gpx"},
+        {"Mode=Geoplait", true, mode, "nmea(log) -> kml"}, {"Mode=Photo2kml", true, mode, "Photo(Only) -> kml"},
+        {"Mode=pot -> kml", true, mode, "nmea(log) -> kml"}, {"Mode=Pot2KML", true, mode, "nmea(log) -> kml"},
+        // Texts.
+        {"TimeDifference=+ 9:00", true, Text(&CS::TimeDifference), "+ 9:00"},
+        {"TimeDifference=-  5:30", true, Text(&CS::TimeDifference), "- 5:30"},
+        {"VLineColor=  0,128,  0", true, Text(&CS::VLineColor), "0,128, 0"},
+        {"VLineTransparent=5F", true, Text(&CS::VLineTransparent), "5F"},
+        {"Default_UTC_Date=311299;\t(ddmmyy) 1900/01/01", true, Text(&CS::Default_UTC_Date), "311299"},
+        {"InputFile=C:\\My  Logs\\a.log", true, Text(&CS::InputFile), "C:\\My Logs\\a.log"},
+        // Cut to 63 (texts) or 511 (paths) characters, never inside a character.
+        {"RecordStart=" + std::string(80, '7'), true, Text(&CS::RecordStart), std::string(63, '7')},
+        {"Photo_PhotoUrl_edit=" + kanji70, true, Text(&CS::Photo_PhotoUrl_edit), kanji63},
+        {"OutputFile=" + std::string(600, 'p'), true, Text(&CS::OutputFile), std::string(511, 'p')},
+        {"Name=" + kanji70 + std::string(600, 'p'), true, name, kanji70 + std::string(441, 'p')},
+        {"LineWidth_02=" + kanji70, true, Group(&CS::LineWidth, 1), kanji63},
+        {"LatitudeNS=" + kanji70, true, [](const Settings& s) { return s.config.LatitudeNS; }, kanji63},
+        // A value that is no valid UTF-8 is ignored.
+        {"Name=\xFF", true, name, "KmlName"}, {"Name=a\x80", true, name, "KmlName"},
+        {"Name=\xC3", true, name, "KmlName"}, {"Name=\xC0\xAF", true, name, "KmlName"},
+        {"Name=\xED\xA0\x80", true, name, "KmlName"}, {"Name=\xF4\x90\x80\x80", true, name, "KmlName"},
+        {"Name=\xE6\x97", true, name, "KmlName"}, {"Bom=0\xE6\x97", true, bom, "1"},
+        {"Name=\xF0\x9F\x97\xBA map", true, name, "\xF0\x9F\x97\xBA map"},
+        // Numbered keys.
+        {"LineWidth_01=9", true, kNines, "1"}, {"LineWidth_1=9", true, kNines, "1"},
+        {"LineWidth_12=9", true, kNines, "12"}, {"LineWidth_07_x=9", true, kNines, "7"},
+        {"LineWidth_13=9", false, kNines, ""}, {"LineWidth_00=9", false, kNines, ""},
+        {"LineWidth_=9", false, kNines, ""}, {"LineWidth=9", false, kNines, ""},
+        {"LineWidth_-1=9", false, kNines, ""}, {"LineWidth_ab=9", false, kNines, ""},
+        {"Linewidth_01=9", false, kNines, ""}, {"VLineTransparent_01=3F", false, Text(&CS::VLineTransparent), "7F"},
+        {"  LineColorRGB_03=  1,  2,  3", true, Group(&CS::LineColorRGB, 2), "1, 2, 3"},
+        {"  Transparent_04=7F", true, Group(&CS::Transparent, 3), "7F"},
+        // Speed ranges: the lower bound only.
+        {"  SpeedRange_05=7.50;9.99", true, Speed(4), "7.5"}, {"  SpeedRange_03=3.25;1000", true, Speed(2), "3.25"},
+        {"  SpeedRange_03=3.25;1000", true, Speed(3), "6"}, {"  SpeedRange_06=abc", true, Speed(5), "0"},
+        {"  SpeedRange_07=nan", true, Speed(6), "0"}, {"  SpeedRange_08=-2.5e1", true, Speed(7), "-25"},
+        {"  SpeedRange_09=+.5", true, Speed(8), "0.5"}, {"  SpeedRange_10=1e999", true, Speed(9), "0"},
     };
+    const Settings defaults = DefaultedSettings();
     for (const Case& c : cases) {
         Settings settings = DefaultedSettings();
-        EXPECT_TRUE(ApplySettingsLine(settings, c.line, 1)) << c.line;
-        EXPECT_EQ(settings.baseline.*c.field, c.expected) << c.line;
+        EXPECT_EQ(ApplySettingsLine(settings, c.line, 1), c.known) << c.line;
+        EXPECT_EQ(c.field(settings), c.expected) << c.line;
+        if (!c.known) {
+            EXPECT_EQ(settings.baseline, defaults.baseline) << c.line;
+            EXPECT_EQ(settings.config, defaults.config) << c.line;
+        }
     }
 }
 
-TEST(ApplySettingsLine, RgbTriples) {
-    struct Case {
-        const char* line;
-        Rgb expected;
-    };
-    const std::vector<Case> cases = {
-        {"BackgroundColor=1,2,3", {1, 2, 3}},
-        {"BackgroundColor= 10 , 20 , 30 ", {10, 20, 30}},
-        {"BackgroundColor=10,20", {10, 20, 0}},
-        {"BackgroundColor=", {0, 0, 0}},
-        {"BackgroundColor=a,7,b", {0, 7, 0}},
-        {"BackgroundColor=1,2,3,4", {1, 2, 3}},
-        {"BackgroundColor=300,-1,255", {255, 0, 255}},
-    };
-    for (const Case& c : cases) {
-        Settings settings = DefaultedSettings();
-        EXPECT_TRUE(ApplySettingsLine(settings, c.line, 1)) << c.line;
-        EXPECT_EQ(settings.config.BackgroundColor, c.expected) << c.line;
-    }
-}
-
-TEST(ApplySettingsLine, ChoicesAndModes) {
-    struct Case {
-        const char* line;
-        std::string ConvertSettings::*field;
-        std::string expected;
-    };
-    const std::vector<Case> cases = {
-        {"MeterMile=UnitKM", &ConvertSettings::MeterMile, "Km/Meter"},
-        {"MeterMile=UnitNMF", &ConvertSettings::MeterMile, "Nautical Mile/Feet"},
-        {"MeterMile=UnitSMF", &ConvertSettings::MeterMile, "Statute Mile/Feet"},
-        {"MeterMile=unitnmf", &ConvertSettings::MeterMile, "Km/Meter"},
-        {"MeterMile=Statute Mile/Feet", &ConvertSettings::MeterMile, "Km/Meter"},
-        {"Language=jp-jp", &ConvertSettings::Language, "日本語"},
-        {"Language=en-us", &ConvertSettings::Language, "English"},
-        {"Language=zh-cn", &ConvertSettings::Language, "汉语(簡)"},
-        {"Language=zh-tw", &ConvertSettings::Language, "國語(繁)"},
-        {"Language=ko-kr", &ConvertSettings::Language, "한국"},
-        {"Language=English", &ConvertSettings::Language, "日本語"},
-        {"Mode=Pot2Kml", &ConvertSettings::Mode, "pot -> kml"},
-        {"  Mode  =  Nmea2Gpx  ", &ConvertSettings::Mode, "nmea(log) -> gpx"},
-        {"Mode=Geoplait", &ConvertSettings::Mode, "nmea(log) -> kml"},
-        {"Mode=Photo2kml", &ConvertSettings::Mode, "Photo(Only) -> kml"},
-        {"Mode=pot -> kml", &ConvertSettings::Mode, "nmea(log) -> kml"},
-        {"Mode=Pot2KML", &ConvertSettings::Mode, "nmea(log) -> kml"},
-        {"TimeDifference=+ 9:00", &ConvertSettings::TimeDifference, "+ 9:00"},
-        {"TimeDifference=-  5:30", &ConvertSettings::TimeDifference, "- 5:30"},
-        {"VLineColor=  0,128,  0", &ConvertSettings::VLineColor, "0,128, 0"},
-        {"VLineTransparent=5F", &ConvertSettings::VLineTransparent, "5F"},
-        {"Default_UTC_Date=311299;\t(ddmmyy) 1900/01/01", &ConvertSettings::Default_UTC_Date, "311299"},
-        {"InputFile=C:\\My  Logs\\a.log", &ConvertSettings::InputFile, "C:\\My Logs\\a.log"},
-    };
-    for (const Case& c : cases) {
-        Settings settings = DefaultedSettings();
-        EXPECT_TRUE(ApplySettingsLine(settings, c.line, 1)) << c.line;
-        EXPECT_EQ(settings.baseline.*c.field, c.expected) << c.line;
-    }
-}
-
-TEST(ApplySettingsLine, LastLineOfAKeyWins) {
+TEST(ApplySettingsLine, LastLineOfAKeyWinsAndBaselineFeedsCurrent) {
     Settings settings = DefaultedSettings();
-    ApplySettingsLine(settings, "Name=first", 1);
-    ApplySettingsLine(settings, "Name=second", 1);
-    ApplySettingsLine(settings, "Mode=Pot2Kml", 1);
-    ApplySettingsLine(settings, "Mode=NoSuchMode", 1);
+    for (const char* line : {"Name=first", "Name=second", "Mode=Pot2Kml", "Mode=NoSuchMode",
+                             "LineColorRGB_03=1,2,3", "Transparent_04=3F"}) {
+        ApplySettingsLine(settings, line, 1);
+    }
     EXPECT_EQ(settings.baseline.Name, "second");
     EXPECT_EQ(settings.baseline.Mode, "pot -> kml");
-}
-
-TEST(ApplySettingsLine, NumberedKeys) {
-    struct Case {
-        const char* line;
-        bool known;
-        int group;  // index changed, -1 none
-    };
-    const std::vector<Case> cases = {
-        {"LineWidth_01=9", true, 0},
-        {"LineWidth_1=9", true, 0},
-        {"LineWidth_12=9", true, 11},
-        {"LineWidth_07_x=9", true, 6},
-        {"LineWidth_13=9", false, -1},
-        {"LineWidth_00=9", false, -1},
-        {"LineWidth_=9", false, -1},
-        {"LineWidth=9", false, -1},
-        {"LineWidth_-1=9", false, -1},
-        {"LineWidth_ab=9", false, -1},
-        {"Linewidth_01=9", false, -1},
-    };
-    for (const Case& c : cases) {
-        Settings settings = DefaultedSettings();
-        const Settings before = settings;
-        EXPECT_EQ(ApplySettingsLine(settings, c.line, 1), c.known) << c.line;
-        for (size_t n = 0; n < kGroupCount; ++n) {
-            EXPECT_EQ(settings.baseline.LineWidth[n], static_cast<int>(n) == c.group ? "9" : "2") << c.line;
-        }
-        if (!c.known) {
-            EXPECT_EQ(settings.baseline, before.baseline) << c.line;
-        }
-    }
-}
-
-TEST(ApplySettingsLine, EveryNumberedPrefix) {
-    Settings settings = DefaultedSettings();
-    EXPECT_TRUE(ApplySettingsLine(settings, "  LineColorRGB_03=  1,  2,  3", 1));
-    EXPECT_TRUE(ApplySettingsLine(settings, "  Transparent_04=7F", 1));
-    EXPECT_TRUE(ApplySettingsLine(settings, "  SpeedRange_05=7.50;9.99", 1));
-    EXPECT_TRUE(ApplySettingsLine(settings, "  SpeedRange_06=abc", 1));
-    EXPECT_TRUE(ApplySettingsLine(settings, "  SpeedRange_07=nan", 1));
-    EXPECT_TRUE(ApplySettingsLine(settings, "  SpeedRange_08=-2.5e1", 1));
-    EXPECT_TRUE(ApplySettingsLine(settings, "  SpeedRange_09=+.5", 1));
-    EXPECT_TRUE(ApplySettingsLine(settings, "  SpeedRange_10=1e999", 1));
-    EXPECT_FALSE(ApplySettingsLine(settings, "  VLineTransparent_01=3F", 1));
-    EXPECT_EQ(settings.baseline.LineColorRGB[2], "1, 2, 3");
-    EXPECT_EQ(settings.baseline.Transparent[3], "7F");
-    EXPECT_EQ(settings.baseline.SpeedRange[4], 7.5);
-    EXPECT_EQ(settings.baseline.SpeedRange[5], 0.0);
-    EXPECT_EQ(settings.baseline.SpeedRange[6], 0.0);
-    EXPECT_EQ(settings.baseline.SpeedRange[7], -25.0);
-    EXPECT_EQ(settings.baseline.SpeedRange[8], 0.5);
-    EXPECT_EQ(settings.baseline.SpeedRange[9], 0.0);
-    EXPECT_EQ(settings.baseline.VLineTransparent, "7F");
     ApplyBaselineSettings(settings);
     EXPECT_EQ(settings.current.LineColorRGB[2], "030201");
-    EXPECT_EQ(settings.current.TransparentPercent[3], "50%");
-}
-
-TEST(ApplySettingsLine, SpeedRangeReadsTheLowerBoundOnly) {
-    Settings settings = DefaultedSettings();
-    ApplySettingsLine(settings, "  SpeedRange_02=4.00;4.99", 1);
-    ApplySettingsLine(settings, "  SpeedRange_03=3.25;1000", 1);
-    EXPECT_EQ(settings.baseline.SpeedRange[1], 4.0);
-    EXPECT_EQ(settings.baseline.SpeedRange[2], 3.25);
-    EXPECT_EQ(settings.baseline.SpeedRange[3], 6.0);  // untouched by the upper bound
-}
-
-TEST(ApplySettingsLine, TextsAreCutToTheirCapacity) {
-    Settings settings = DefaultedSettings();
-    std::string kanji;
-    for (int i = 0; i < 70; ++i) kanji += "日";
-    std::string longPath(600, 'p');
-    ApplySettingsLine(settings, "RecordStart=" + std::string(80, '7'), 1);
-    ApplySettingsLine(settings, "Photo_PhotoUrl_edit=" + kanji, 1);
-    ApplySettingsLine(settings, "OutputFile=" + longPath, 1);
-    ApplySettingsLine(settings, "Name=" + kanji + longPath, 1);
-    ApplySettingsLine(settings, "LineWidth_02=" + kanji, 1);
-    ApplySettingsLine(settings, "LatitudeNS=" + kanji, 1);
-    std::string kanji63;
-    for (int i = 0; i < 63; ++i) kanji63 += "日";
-    EXPECT_EQ(settings.baseline.RecordStart, std::string(63, '7'));
-    EXPECT_EQ(settings.baseline.Photo_PhotoUrl_edit, kanji63);
-    EXPECT_EQ(settings.baseline.OutputFile, std::string(511, 'p'));
-    EXPECT_EQ(settings.baseline.Name, kanji + std::string(441, 'p'));
-    EXPECT_EQ(settings.baseline.LineWidth[1], kanji63);
-    EXPECT_EQ(settings.config.LatitudeNS, kanji63);
-}
-
-TEST(ApplySettingsLine, InvalidUtf8ValueIsIgnored) {
-    const std::vector<std::string> values = {
-        "\xFF", "a\x80", "\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE6\x97",
-    };
-    for (const std::string& value : values) {
-        Settings settings = DefaultedSettings();
-        ApplySettingsLine(settings, "Name=Good", 1);
-        EXPECT_TRUE(ApplySettingsLine(settings, "Name=" + value, 1));
-        EXPECT_TRUE(ApplySettingsLine(settings, "Bom=0" + value, 1));
-        EXPECT_EQ(settings.baseline.Name, "Good");
-        EXPECT_EQ(settings.baseline.Bom, 1);
-    }
-    Settings settings = DefaultedSettings();
-    EXPECT_TRUE(ApplySettingsLine(settings, "Name=\xF0\x9F\x97\xBA map", 1));
-    EXPECT_EQ(settings.baseline.Name, "\xF0\x9F\x97\xBA map");
-}
-
-TEST(ApplySettingsLine, EqualsBeyond2048CharactersGivesNoKnownKey) {
-    Settings settings = DefaultedSettings();
-    EXPECT_FALSE(ApplySettingsLine(settings, std::string(2100, 'x') + "Name=abc", 1));
-    EXPECT_EQ(settings.baseline, DefaultedSettings().baseline);
+    EXPECT_EQ(settings.current.TransparentPercent[3], "75%");
 }
 
 TEST(ApplySettingsLine, PassZeroStoresOnlyTheStartupSwitches) {
     Settings settings = DefaultedSettings();
-    EXPECT_TRUE(ApplySettingsLine(settings, "AutoLoad=1", 0));
-    EXPECT_TRUE(ApplySettingsLine(settings, "AutoSave=1", 0));
-    EXPECT_TRUE(ApplySettingsLine(settings, "Protect=1", 0));
-    EXPECT_TRUE(ApplySettingsLine(settings, "BackgroundColor=1,2,3", 0));
-    EXPECT_TRUE(ApplySettingsLine(settings, "Name=Other", 0));
+    for (const char* line : {"AutoLoad=1", "AutoSave=1", "Protect=1", "BackgroundColor=1,2,3", "Name=Other"}) {
+        EXPECT_TRUE(ApplySettingsLine(settings, line, 0)) << line;
+    }
     EXPECT_FALSE(ApplySettingsLine(settings, "Nothing=1", 0));
-    EXPECT_EQ(settings.config.AutoLoad, "1");
-    EXPECT_EQ(settings.config.AutoSave, "1");
-    EXPECT_EQ(settings.config.Protect, "1");
+    EXPECT_EQ(settings.config.AutoLoad + settings.config.AutoSave + settings.config.Protect, "111");
     EXPECT_EQ(settings.config.BackgroundColor, (Rgb{240, 240, 245}));
     EXPECT_EQ(settings.baseline.Name, "KmlName");
 }
@@ -820,17 +381,14 @@ TEST(ApplySettingsLine, PassZeroStoresOnlyTheStartupSwitches) {
 TEST(ApplyCurrentOnlySetting, AcceptsOnlyTheCurrentOnlyKeys) {
     Settings settings = DefaultedSettings();
     ConvertSettings& cur = settings.current;
-    EXPECT_TRUE(ApplyCurrentOnlySetting(cur, "TrackLine=0"));
-    EXPECT_TRUE(ApplyCurrentOnlySetting(cur, " Photo_CalNowDate = 2024/01/02 "));
-    EXPECT_TRUE(ApplyCurrentOnlySetting(cur, "Photo_CalNowTime=10:00:00"));
-    EXPECT_TRUE(ApplyCurrentOnlySetting(cur, "Photo_CalCameraDate=2024/01/01"));
-    EXPECT_TRUE(ApplyCurrentOnlySetting(cur, "Photo_CalCameraTime=09:59:30"));
+    for (const char* line : {"TrackLine=0", " Photo_CalNowDate = 2024/01/02 ", "Photo_CalNowTime=10:00:00",
+                             "Photo_CalCameraDate=2024/01/01", "Photo_CalCameraTime=09:59:30"}) {
+        EXPECT_TRUE(ApplyCurrentOnlySetting(cur, line)) << line;
+    }
     EXPECT_EQ(cur.TrackLine, 0);
-    EXPECT_EQ(cur.Photo_CalNowDate, "2024/01/02");
-    EXPECT_EQ(cur.Photo_CalNowTime, "10:00:00");
-    EXPECT_EQ(cur.Photo_CalCameraDate, "2024/01/01");
-    EXPECT_EQ(cur.Photo_CalCameraTime, "09:59:30");
-
+    EXPECT_EQ(cur.Photo_CalNowDate + "|" + cur.Photo_CalNowTime + "|" + cur.Photo_CalCameraDate + "|" +
+                  cur.Photo_CalCameraTime,
+              "2024/01/02|10:00:00|2024/01/01|09:59:30");
     const ConvertSettings before = cur;
     for (const char* line : {"Bom=0", "Name=x", "TrackLine", "#TrackLine=1", "trackline=1", "LineWidth_01=5",
                              "VLineTransparentPercent=12%"}) {
@@ -842,92 +400,78 @@ TEST(ApplyCurrentOnlySetting, AcceptsOnlyTheCurrentOnlyKeys) {
     EXPECT_FALSE(ApplySettingsLine(settings, "Photo_CalNowDate=2024/01/02", 1));
 }
 
-// ---------------------------------------------------------------------------
-// Reading whole files
+// ---- Reading whole files
 
-TEST(LoadSettingsFile, MissingFile) {
-    TempDir dir;
-    for (int pass : {0, 1}) {
-        Settings settings = DefaultedSettings(dir.path());
-        settings.baseline.TIME_IncludeStart = "9:00:00";  // the fix-up runs anyway
-        RecordingUi ui;
-        LoadSettingsFile(settings, ui, kSettingsFileName, pass);
-        if (pass == 1) {
-            EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Config File Not found. ", "Error"}}));
-        } else {
-            EXPECT_TRUE(ui.messages.empty());
+TEST(LoadSettingsFile, MissingFileOrDirectory) {
+    for (bool directory : {false, true}) {
+        for (int pass : {0, 1}) {
+            TempDir dir;
+            if (directory) fs::create_directory(dir.File("geoplait.ini"));
+            Settings settings = DefaultedSettings(dir.path());
+            settings.baseline.TIME_IncludeStart = "9:00:00";  // the fix-up runs anyway
+            RecordingUi ui;
+            LoadSettingsFile(settings, ui, kSettingsFileName, pass);
+            EXPECT_EQ(ui.messages, (pass == 1 ? Messages{{"Config File Not found. ", "Error"}} : Messages{}));
+            EXPECT_EQ(settings.baseline.TIME_IncludeStart, "09:00:00");
+            settings.baseline.TIME_IncludeStart = "";
+            EXPECT_EQ(settings.baseline, DefaultedSettings().baseline);
         }
-        EXPECT_EQ(settings.baseline.TIME_IncludeStart, "09:00:00");
     }
 }
 
-TEST(LoadSettingsFile, DirectoryInsteadOfFile) {
-    TempDir dir;
-    ASSERT_EQ(mkdir(dir.File("geoplait.ini").c_str(), 0755), 0);
-    RecordingUi ui;
-    Settings settings = LoadedSettings(dir.path(), ui);
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{{"Config File Not found. ", "Error"}}));
-    EXPECT_EQ(settings.current, DefaultedSettings(dir.path()).current);
-}
-
 TEST(LoadSettingsFile, PassZeroAgainstPassOne) {
-    TempDir dir;
-    WriteFileBytes(dir.File("geoplait.ini"),
-                   "[config]\r\n  AutoLoad=1\r\n  Protect=1\r\n  BackgroundColor=1,2,3\r\n"
-                   "[config general]\r\n  Name=FromFile\r\n");
+    const std::string file = "[config]\r\n  AutoLoad=1\r\n  Protect=1\r\n  BackgroundColor=1,2,3\r\n"
+                             "[config general]\r\n  Name=FromFile\r\n";
     RecordingUi ui;
-    Settings zero = LoadedSettings(dir.path(), ui, 0);
-    EXPECT_EQ(zero.config.AutoLoad, "1");
-    EXPECT_EQ(zero.config.Protect, "1");
+    Settings zero = LoadedBytes(file, ui, 0);
+    EXPECT_EQ(zero.config.AutoLoad + zero.config.Protect, "11");
     EXPECT_EQ(zero.config.BackgroundColor, (Rgb{240, 240, 245}));
     EXPECT_EQ(zero.current.Name, "KmlName");
-
-    Settings one = LoadedSettings(dir.path(), ui, 1);
+    Settings one = LoadedBytes(file, ui, 1);
     EXPECT_EQ(one.config.BackgroundColor, (Rgb{1, 2, 3}));
     EXPECT_EQ(one.current.Name, "FromFile");
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(LoadSettingsFile, FileForms) {
-    struct Case {
-        const char* name;
-        std::string bytes;
+TEST(LoadSettingsFile, FileFormsAndPieces) {
+    // Name|Bom|RecordStart|TIME_IncludeStart|TIME_IncludeEnd|Label_Description of the current instance.
+    auto summary = [](const ConvertSettings& c) {
+        return c.Name + "|" + std::to_string(c.Bom) + "|" + c.RecordStart + "|" + c.TIME_IncludeStart + "|" +
+               c.TIME_IncludeEnd + "|" + std::to_string(c.Label_Description);
     };
-    const std::vector<Case> cases = {
-        {"bom crlf", kBom + "  Name=X Y\r\n  Bom=0\r\n"},
-        {"no bom lf", "  Name=X Y\n  Bom=0\n"},
-        {"no final line end", "Name=X Y\nBom=0"},
-        {"keys in any section", "[config CreateNmea]\n  Bom=0\n[config Photo]\n  Name=X Y\n"},
-        {"utf-16le", std::string("\xFF\xFE" "N\0a\0m\0e\0=\0X\0 \0Y\0\n\0B\0o\0m\0=\0" "0\0", 30)},
+    auto times = [](const std::string& value) {
+        return "  TIME_IncludeStart=" + value + "\n  TIME_IncludeEnd=" + value + "\n";
     };
-    for (const Case& c : cases) {
-        TempDir dir;
-        WriteFileBytes(dir.File("geoplait.ini"), c.bytes);
+    const std::string long62 = std::string(62, '1').replace(1, 1, ":");
+    // Cut after "  Label_" of a written file whose Label_Description, after the cut, is 0.
+    Settings written = DefaultedSettings();
+    written.current.Name = "Before";
+    written.current.Label_Description = 0;
+    const std::string text = kBom + Crlf(SettingsFileText(written, kWhen));
+    const std::string truncated = text.substr(0, text.find("  Label_Altitude=") + 8);
+    // 5 + 4090 characters fill the first read; the rest comes as a line of its own.
+    const std::string overLong = "Name=" + std::string(4090, 'a') + "Bom=0" + std::string(3000, 'b') + "\n" +
+                                 std::string(70000, 'c') + "\nRecordStart=5\n";
+    const struct { const char* name; std::string bytes, expected; } cases[] = {
+        {"bom crlf", kBom + "  Name=X Y\r\n  Bom=0\r\n", "X Y|0|1|||1"},
+        {"no bom lf", "  Name=X Y\n  Bom=0\n", "X Y|0|1|||1"},
+        {"no final line end", "Name=X Y\nBom=0", "X Y|0|1|||1"},
+        {"keys in any section", "[config CreateNmea]\n  Bom=0\n[config Photo]\n  Name=X Y\n", "X Y|0|1|||1"},
+        {"utf-16le", std::string("\xFF\xFE" "N\0a\0m\0e\0=\0X\0 \0Y\0\n\0B\0o\0m\0=\0" "0\0", 30), "X Y|0|1|||1"},
+        {"include times get two hour digits", times("9:05:00"), "KmlName|1|1|09:05:00|09:05:00|1"},
+        {"include times, two digits", times("09:05:00"), "KmlName|1|1|09:05:00|09:05:00|1"},
+        {"include times, empty", times(""), "KmlName|1|1|||1"},
+        {"include times, one character", times("9"), "KmlName|1|1|9|9|1"},
+        {"include times, colons", times("::"), "KmlName|1|1|0::|0::|1"},
+        {"include times, 62 characters", times(long62), "KmlName|1|1|0" + long62 + "|0" + long62 + "|1"},
+        {"include times, cut first", times(long62 + "1"), "KmlName|1|1|0" + long62 + "|0" + long62 + "|1"},
+        {"truncated file keeps what was read", truncated, "Before|1|1|||1"},
+        {"over-long lines arrive in pieces", overLong, std::string(511, 'a') + "|0|5|||1"},
+    };
+    for (const auto& c : cases) {
         RecordingUi ui;
-        Settings settings = LoadedSettings(dir.path(), ui);
-        EXPECT_EQ(settings.current.Name, "X Y") << c.name;
-        EXPECT_EQ(settings.current.Bom, 0) << c.name;
-    }
-}
-
-TEST(LoadSettingsFile, IncludeTimesGetTwoHourDigits) {
-    struct Case {
-        std::string value;
-        std::string expected;
-    };
-    const std::vector<Case> cases = {
-        {"9:05:00", "09:05:00"}, {"09:05:00", "09:05:00"}, {"", ""}, {"9", "9"}, {"::", "0::"},
-        {std::string(62, '1').replace(1, 1, ":"), "0" + std::string(62, '1').replace(1, 1, ":")},
-        {std::string(63, '1').replace(1, 1, ":"), "0" + std::string(62, '1').replace(1, 1, ":")},
-    };
-    for (const Case& c : cases) {
-        TempDir dir;
-        WriteFileBytes(dir.File("geoplait.ini"),
-                       "  TIME_IncludeStart=" + c.value + "\n  TIME_IncludeEnd=" + c.value + "\n");
-        RecordingUi ui;
-        Settings settings = LoadedSettings(dir.path(), ui);
-        EXPECT_EQ(settings.baseline.TIME_IncludeStart, c.expected) << c.value;
-        EXPECT_EQ(settings.baseline.TIME_IncludeEnd, c.expected) << c.value;
+        EXPECT_EQ(summary(LoadedBytes(c.bytes, ui).current), c.expected) << c.name;
+        EXPECT_TRUE(ui.messages.empty()) << c.name;
     }
 }
 
@@ -938,7 +482,7 @@ TEST(LoadSettingsFile, BadFilesLeaveTheDefaults) {
         seed = seed * 1103515245u + 12345u;
         binary += static_cast<char>((seed >> 16) & 0xFF);
     }
-    const std::vector<std::pair<const char*, std::string>> cases = {
+    const std::pair<const char*, std::string> cases[] = {
         {"empty", ""},
         {"bom only", kBom},
         {"blank lines", "\n\r\n  \n"},
@@ -949,43 +493,14 @@ TEST(LoadSettingsFile, BadFilesLeaveTheDefaults) {
         {"keys without values", "Name\nBom\nName;=x\nBom ; =1\n"},
         {"bad utf-8 values", "Name=\xFF\xFE\nMode=Pot2Kml\xC3\nIconURL=\xE6\x97\n"},
     };
+    const Settings defaults = DefaultedSettings();
     for (const auto& [name, bytes] : cases) {
-        TempDir dir;
-        WriteFileBytes(dir.File("geoplait.ini"), bytes);
         RecordingUi ui;
-        Settings settings = LoadedSettings(dir.path(), ui);
-        Settings defaults = DefaultedSettings(dir.path());
+        Settings settings = LoadedBytes(bytes, ui);
         EXPECT_EQ(settings.config, defaults.config) << name;
         EXPECT_EQ(settings.current, defaults.current) << name;
         EXPECT_TRUE(ui.messages.empty()) << name;
     }
-}
-
-TEST(LoadSettingsFile, TruncatedFileKeepsWhatWasRead) {
-    TempDir dir;
-    Settings written = DefaultedSettings(dir.path());
-    written.current.Name = "Before";
-    written.current.Label_Description = 0;  // after the cut
-    std::string text = kBom + Crlf(SettingsFileText(written, FixedTime()));
-    size_t cut = text.find("  Label_Altitude=");
-    ASSERT_NE(cut, std::string::npos);
-    WriteFileBytes(dir.File("geoplait.ini"), text.substr(0, cut + 8));  // "  Label_"
-    RecordingUi ui;
-    Settings settings = LoadedSettings(dir.path(), ui);
-    EXPECT_EQ(settings.current.Name, "Before");
-    EXPECT_EQ(settings.current.Label_Description, 1);
-}
-
-TEST(LoadSettingsFile, OverLongLinesArriveInPieces) {
-    TempDir dir;
-    // 5 + 4090 characters fill the first read; the rest comes as a line of its own.
-    std::string line = "Name=" + std::string(4090, 'a') + "Bom=0" + std::string(3000, 'b') + "\n";
-    WriteFileBytes(dir.File("geoplait.ini"), line + std::string(70000, 'c') + "\nRecordStart=5\n");
-    RecordingUi ui;
-    Settings settings = LoadedSettings(dir.path(), ui);
-    EXPECT_EQ(settings.current.Name, std::string(511, 'a'));
-    EXPECT_EQ(settings.current.Bom, 0);
-    EXPECT_EQ(settings.current.RecordStart, "5");
 }
 
 }  // namespace

@@ -1,230 +1,114 @@
+// POT record lines: the position and altitude items against printf for numbers
+// of every size, and dates and times that are short, empty or out of range.
 #include "writers/pot_writer.h"
 
-#include <gtest/gtest.h>
-
+#include <cmath>
 #include <cstdio>
-#include <functional>
-#include <string>
-#include <vector>
+#include <random>
 
-#include "support/recording_ui.h"
-#include "support/temp_dir.h"
+#include "writer_fixture.h"
 
-namespace geoplait {
+namespace geoplait::test {
 namespace {
 
-using test::ReadFileBytes;
-using test::TempDir;
-
-struct PotFixture {
-    Settings settings;
-    test::RecordingUi ui;
-    RunContext ctx{settings, ui};
-    TempDir dir;
-
-    PotFixture() {
-        TrackPoint& p = ctx.point;
-        p.GgaLatitude = "3539.1234";
-        p.GgaNS = "N";
-        p.GgaLongitude = "13945.6789";
-        p.GgaEW = "E";
-        p.GgaAltitude = "12.9";
-        p.RmcDate = "150613";
-        p.RmcTime = "123456.789";
-        p.SatCount = 8;
-        p.DilutionValue = 1;
-        ctx.store.RecordIndex = 4;
+struct Pot : WriterFixture {
+    Pot() {
+        ctx.point.GgaLatitude = "3539.1234";
+        ctx.point.GgaLongitude = "13945.6789";
+        ctx.point.RmcDate = "150613";
+        ctx.point.RmcTime = "123456.789";
     }
-
-    std::string Written(const std::function<void(TextWriter&)>& write) {
-        const std::string path = dir.File("out.pot");
-        TextWriter out(path, WriteMode::Plain);
-        write(out);
-        EXPECT_TRUE(out.Close());
-        return ReadFileBytes(path);
-    }
-
     std::string Line() {
         return Written([&](TextWriter& out) { WritePotLine(out, ctx); });
     }
 };
 
-// The item of `key` ("/kei=") up to the next "/" or the line end.
+// The text of the item `key` ("/kei=") up to the next "/" or the line end.
 std::string Item(const std::string& line, const std::string& key) {
     const size_t start = line.find(key);
     if (start == std::string::npos) return "(missing)";
     const size_t from = start + key.size();
-    size_t end = line.find('/', from);
-    if (end == std::string::npos) end = line.find('\r', from);
-    return line.substr(from, end - from);
+    return line.substr(from, line.find_first_of("/\r", from) - from);
 }
 
-TEST(PotHead, DatLine) {
-    PotFixture f;
-    EXPECT_EQ(f.Written([](TextWriter& out) { WritePotHead(out); }),
-              "DAT=WGS84/WGS84/0.000/0.00000000/0/0/0\r\n");
+// The position item as the "%011.0f" layout of the degrees-minutes number has it.
+std::string PrintfPosition(double v) {
+    const double whole = std::trunc(v);
+    double w = ((v - whole) / (1.0 / 60.0) / 100.0 + whole) * 1000000.0;
+    if (!std::isfinite(w)) w = 0.0;
+    const char sign = w < 0.0 ? '-' : ' ';
+    char d[400];
+    std::snprintf(d, sizeof d, "%011.0f", std::fabs(w) + 0.0);
+    char item[32];
+    std::snprintf(item, sizeof item, "%c%c%c%c'%c%c'%c%c'%c", sign, d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7]);
+    return item;
 }
 
-TEST(PotLine, TypicalRecord) {
-    PotFixture f;
-    EXPECT_EQ(f.Line(),
-              "ORD=POI/tex=/ide=5/des=(Sat=8 Mar=1)/ido= 035'39'07'4/kei= 139'45'40'7"
-              "/adr=1/alt=+12/col=12/pda=15-JUN-13/pti=12:34:56\r\n");
-}
-
-TEST(PotLine, PositionDigitsAndSign) {
-    struct Case {
-        std::string nmea;
-        std::string item;
+TEST(PotLine, PositionsAndAltitudesAsPrintfWouldWriteThem) {
+    std::vector<std::string> texts = {
+        "3539.1234", "-3539.1234", "-08807.3033", "-0.5", "0", "-0", "", "abc", "0.0000001", "-0.0000001",
+        "99999.99999", "13959.99999",  // 59.9994 s: the tenths are cut, not rounded up
+        "12345678.9",                  // too many digits: the first eight are kept
+        "1e300", "-1e300", "1.7976931348623157e308", "4.9e-324", "123456789012", "0.00005", "0.000005",
+        "59.99999999", "18000.5", "1e15", "1e16", "1e17", "-5.3", "0.4", "99999999999",
     };
-    const std::vector<Case> cases = {
-        {"3539.1234", " 035'39'07'4"},
-        {"-3539.1234", "-035'39'07'4"},  // south held as a signed number
-        {"-08807.3033", "-088'07'18'1"},  // west
-        {"-0.5", "-000'00'30'0"},         // half a minute south of the equator
-        {"0", " 000'00'00'0"},
-        {"-0", " 000'00'00'0"},  // a negative zero has no sign
-        {"", " 000'00'00'0"},
-        {"abc", " 000'00'00'0"},
-        {"13959.99999", " 139'59'59'9"},  // 59.9994 s: the tenths are cut, not rounded up
-        {"12345678.9", " 123'45'67'8"},  // too many digits: the first eight are kept
-    };
-    for (const auto& c : cases) {
-        PotFixture f;
-        f.ctx.point.GgaLatitude = c.nmea;
-        f.ctx.point.GgaLongitude = c.nmea;
-        const std::string line = f.Line();
-        EXPECT_EQ(Item(line, "/ido="), c.item) << c.nmea;
-        EXPECT_EQ(Item(line, "/kei="), c.item) << c.nmea;
+    std::mt19937_64 random(8);
+    for (int i = 0; i < 1000; ++i) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.*f", static_cast<int>(random() % 8),
+                      (static_cast<double>(random() % 36000000000) - 18000000000.0) / 1e4);
+        texts.push_back(text);
+        const int exponent = static_cast<int>(random() % 200) - 100;
+        std::snprintf(text, sizeof text, "%.3e", std::ldexp(static_cast<double>(random() % 1000), exponent));
+        texts.push_back(text);
     }
-}
-
-TEST(PotLine, HemisphereLettersAreNotConsulted) {
-    PotFixture f;
-    f.ctx.point.GgaNS = "S";
-    f.ctx.point.GgaEW = "W";
-    const std::string line = f.Line();
-    EXPECT_EQ(Item(line, "/ido="), " 035'39'07'4");
-    EXPECT_EQ(Item(line, "/kei="), " 139'45'40'7");
-}
-
-TEST(PotLine, Altitude) {
-    struct Case {
-        std::string text;
-        std::string item;
-        double value;
-    };
-    const std::vector<Case> cases = {
-        {"12.9", "+12", 12.9},
-        {"-5.3", "+0", 0.0},
-        {"-0.4", "+0", 0.0},
-        {"0.4", "+0", 0.4},
-        {"", "+0", 0.0},
-        {"8848", "+8848", 8848.0},
-        {"99999999999", "+99999999999", 99999999999.0},  // no int overflow
-    };
-    for (const auto& c : cases) {
-        PotFixture f;
-        f.ctx.point.GgaAltitude = c.text;
-        EXPECT_EQ(Item(f.Line(), "/alt="), c.item) << c.text;
-        EXPECT_EQ(f.ctx.point.AltitudeText, c.text);
-        EXPECT_EQ(f.ctx.point.AltitudeValue, c.value) << c.text;
+    Pot f;
+    for (const std::string& text : texts) {
+        f.ctx.point.GgaLatitude = f.ctx.point.GgaLongitude = f.ctx.point.GgaAltitude = text;
+        const std::string line = f.Line();
+        const std::string position = PrintfPosition(NumberOf(text));
+        EXPECT_EQ(Item(line, "/ido="), position) << text;
+        EXPECT_EQ(Item(line, "/kei="), position) << text;
+        // Below sea level and unreadable altitudes are 0.
+        double altitude = NumberOf(text);
+        if (!std::isfinite(altitude) || altitude < 0.0) altitude = 0.0;
+        char alt[400];
+        std::snprintf(alt, sizeof alt, "+%.0f", std::trunc(altitude));
+        EXPECT_EQ(Item(line, "/alt="), alt) << text;
     }
 }
 
 TEST(PotLine, DateWithMonthName) {
-    struct Case {
-        std::string date;
-        std::string item;
-    };
-    const std::vector<Case> cases = {
-        {"150613", "15-JUN-13"},
+    std::vector<std::pair<std::string, std::string>> cases = {
         {"000000", "00-   -00"},  // GGA-only log
-        {"011299", "01-DEC-99"},
         {"011399", "01-   -99"},  // no month 13
         {"01-199", "01-   -99"},  // negative month
         {"0101", "01-JAN-  "},    // short date: blanks after the text
         {"", "  -   -  "},        // empty date: blanks, never a NUL byte
     };
-    for (const auto& c : cases) {
-        PotFixture f;
-        f.ctx.point.RmcDate = c.date;
-        EXPECT_EQ(Item(f.Line(), "/pda="), c.item) << c.date;
-    }
-}
-
-TEST(PotLine, AllMonthNames) {
-    const char* names[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                           "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    const char* names[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
     for (int month = 1; month <= 12; ++month) {
-        PotFixture f;
         char date[8];
         std::snprintf(date, sizeof date, "28%02d21", month);
+        cases.push_back({date, std::string("28-") + names[month - 1] + "-21"});
+    }
+    for (const auto& [date, item] : cases) {
+        Pot f;
         f.ctx.point.RmcDate = date;
-        EXPECT_EQ(Item(f.Line(), "/pda="), std::string("28-") + names[month - 1] + "-21");
+        EXPECT_EQ(Item(f.Line(), "/pda="), item) << date;
     }
 }
 
-TEST(PotLine, UtcTimeGoesThroughLocalTimeText) {
-    struct Case {
-        std::string time;
-        std::string item;
-    };
-    const std::vector<Case> cases = {
-        {"123456.789", "12:34:56"},
-        {"000000", "00:00:00"},
-        {"1234", "12:34:"},  // the text ends where the time does
-        {"", ""},
-    };
-    for (const auto& c : cases) {
-        PotFixture f;
-        f.ctx.point.RmcTime = c.time;
+TEST(PotLine, UtcTimeEndsWhereTheTextDoes) {
+    const std::pair<const char*, const char*> cases[] = {{"1234", "12:34:"}, {"", ""}};
+    for (const auto& [time, item] : cases) {
+        Pot f;
+        f.ctx.point.RmcTime = time;
         f.ctx.point.LocalTimeText = "21:34:56";
         const std::string line = f.Line();
-        EXPECT_EQ(line.substr(line.rfind("/pti=")), "/pti=" + c.item + "\r\n") << c.time;
-        EXPECT_EQ(f.ctx.point.LocalTimeText, c.item) << c.time;
+        EXPECT_EQ(line.substr(line.rfind("/pti=")), "/pti=" + std::string(item) + "\r\n") << time;
     }
-}
-
-TEST(PotLine, LabelFlags) {
-    struct Case {
-        const char* name;
-        int no, elapsed, km, speed;
-        std::string text;
-    };
-    const std::vector<Case> cases = {
-        {"none", 0, 0, 0, 0, ""},
-        {"number", 1, 0, 0, 0, "5."},
-        {"elapsed", 0, 1, 0, 0, "[01:02:05]"},
-        {"distance", 0, 0, 1, 0, "(1.50Km)"},
-        {"speed", 0, 0, 0, 1, "[3.14Km(h)]"},
-        {"all", 1, 1, 1, 1, "5.[01:02:05](1.50Km)[3.14Km(h)]"},
-    };
-    for (const auto& c : cases) {
-        PotFixture f;
-        ConvertSettings& s = f.settings.current;
-        s.Label_No = c.no;
-        s.Label_Elapsed = c.elapsed;
-        s.Label_Km = c.km;
-        s.Label_Speed = c.speed;
-        s.MeterMile = "Nautical Mile/Feet";  // the unit words stay Km
-        f.ctx.point.ElapsedSec = 3725;
-        f.ctx.point.TotalDistance = 1.5;
-        f.ctx.point.Speed = 3.14159;
-        const std::string line = f.Line();
-        EXPECT_EQ(line.substr(0, line.find("/ide=")), "ORD=POI/tex=" + c.text) << c.name;
-    }
-}
-
-TEST(PotLine, DescriptionAndIdentifier) {
-    PotFixture f;
-    f.ctx.point.SatCount = 999;
-    f.ctx.point.DilutionValue = 0;
-    f.ctx.store.RecordIndex = 0;
-    const std::string line = f.Line();
-    EXPECT_EQ(Item(line, "/ide="), "1");
-    EXPECT_EQ(Item(line, "/des="), "(Sat=999 Mar=0)");
 }
 
 }  // namespace
-}  // namespace geoplait
+}  // namespace geoplait::test

@@ -1,47 +1,29 @@
 // EmitRecord on records filled by hand: which kinds and inputs split, the
-// thresholds, GroupDate, counting, the split names and the lost output.
+// thresholds, GroupDate, the split names and the lost output.
 #include "writers/record_emitter.h"
 
-#include <gtest/gtest.h>
+#include "writer_fixture.h"
 
-#include <algorithm>
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include "support/recording_ui.h"
-#include "support/temp_dir.h"
-
-namespace geoplait {
+namespace geoplait::test {
 namespace {
 
-using test::ReadFileBytes;
-using test::RecordingUi;
-using test::ShownMessage;
-using test::TempDir;
-
-struct EmitFixture {
-    Settings settings;
-    RecordingUi ui;
-    RunContext ctx{settings, ui};
-    TempDir dir;
+struct Emitter : WriterFixture {
     TextWriter out;
 
-    EmitFixture() {
-        ConvertSettings& s = ctx.Current();
-        s.MeterMile = "Km/Meter";
-        s.OutputFile = dir.File("out.csv");
-        s.FileSplit = 1;
-        s.Output_Time_utc9 = 1;  // CSV Custom lines show the local time only
-        ctx.run.TimeDifferenceValue = 0;
+    Emitter() {
+        s().MeterMile = "Km/Meter";
+        s().OutputFile = dir.File("out.csv");
+        s().FileSplit = 1;
+        s().Output_Time_utc9 = 1;  // CSV Custom lines show the local time only
     }
     void Open() {
         PrepareFileSplit(ctx);
-        out.Open(ctx.Current().OutputFile, WriteMode::Create);
+        out.Open(s().OutputFile, WriteMode::Create);
         out.DropBom();
     }
-    // A record at the given UTC time and date, at a latitude of ddmm.mmmm.
-    void Record(const char* time, const char* date = "010312", const char* latitude = "3539.1234") {
+    // A record at the given UTC time and date and latitude (ddmm.mmmm).
+    int Emit(char kind, InputOrigin origin, const char* time, const char* date = "010312",
+             const char* latitude = "3539.1234") {
         TrackPoint& p = ctx.point;
         p.GgaId = "$GPGGA";
         p.RmcId = "$GPRMC";
@@ -54,216 +36,120 @@ struct EmitFixture {
         p.GgaSatellites = "08";
         p.GgaAltitude = "10";
         p.RmcSpeed = "0";
-    }
-    int Emit(char kind, InputOrigin origin, const char* time, const char* date = "010312",
-             const char* latitude = "3539.1234") {
-        Record(time, date, latitude);
         return EmitRecord(out, ctx, kind, origin);
     }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 };
 
-// ---- which kinds split ----
-
-struct KindCase {
-    char kind;
-    InputOrigin origin;
-    bool splits;
-};
-
-TEST(EmitRecordSplit, KindsThatSplitPerInput) {
-    const std::vector<KindCase> cases = {
-        {'F', InputOrigin::Nmea, true},     {'C', InputOrigin::Nmea, true},
-        {'P', InputOrigin::Nmea, false},    {'G', InputOrigin::Nmea, false},
-        {'F', InputOrigin::CsvFull, true},  {'C', InputOrigin::CsvFull, true},
-        {'N', InputOrigin::CsvFull, true},  {'P', InputOrigin::CsvFull, false},
-        {'G', InputOrigin::CsvFull, false},
+TEST(EmitRecord, WhenTheOutputSplits) {
+    struct Record {
+        const char *time, *date, *latitude;
     };
-    for (const KindCase& c : cases) {
-        EmitFixture f;
-        f.ctx.run.GapSecondsLimit = 10.0;
+    const std::vector<Record> minuteApart = {{"120000", "010312", "3539.1234"}, {"120100", "010312", "3539.1234"}};
+    const std::vector<Record> overMidnight = {{"235959", "010312", "3539.1234"}, {"000000", "020312", "3539.1234"}};
+    // One minute of latitude is 1.849 km, two are 3.698 km.
+    const std::vector<Record> northward = {
+        {"120000", "010312", "3539.1234"}, {"120001", "010312", "3540.1234"}, {"120002", "010312", "3542.1234"}};
+    const std::vector<std::string> one = {"out_000.csv"}, two = {"out_000.csv", "out_001.csv"};
+    struct Case {
+        const char* name;
+        char kind;
+        InputOrigin origin;
+        int fileSplit, trackGroupDate;
+        double gapSeconds, gapDistance;
+        const std::vector<Record>& records;
+        std::vector<std::string> files;
+        const char* groupDate;
+    };
+    constexpr InputOrigin nmea = InputOrigin::Nmea, csv = InputOrigin::CsvFull;
+    constexpr double never = 99999999.0;
+    const Case cases[] = {
+        {"CSV Full from NMEA", 'F', nmea, 1, 0, 10, never, minuteApart, two, "010312"},
+        {"CSV Custom from NMEA", 'C', nmea, 1, 0, 10, never, minuteApart, two, "010312"},
+        {"POT from NMEA", 'P', nmea, 1, 0, 10, never, minuteApart, one, "010312"},
+        {"GPX from NMEA", 'G', nmea, 1, 0, 10, never, minuteApart, one, "010312"},
+        {"CSV Full from CSV", 'F', csv, 1, 0, 10, never, minuteApart, two, ""},
+        {"CSV Custom from CSV", 'C', csv, 1, 0, 10, never, minuteApart, two, ""},
+        {"NMEA from CSV", 'N', csv, 1, 0, 10, never, minuteApart, two, ""},
+        {"POT from CSV", 'P', csv, 1, 0, 10, never, minuteApart, one, ""},
+        {"GPX from CSV", 'G', csv, 1, 0, 10, never, minuteApart, one, ""},
+        {"without FileSplit", 'C', nmea, 0, 0, 10, never, minuteApart, {"out.csv"}, "010312"},
+        {"interval equal to the limit", 'C', nmea, 1, 0, 60, never, minuteApart, one, "010312"},
+        {"distance above the limit only", 'C', nmea, 1, 0, never, 1.85, northward, two, "010312"},
+        {"date from NMEA", 'C', nmea, 1, 1, never, never, overMidnight, two, "020312"},
+        {"no date from CSV", 'C', csv, 1, 1, never, never, overMidnight, one, ""},
+        {"date without TrackGroupDate", 'C', nmea, 1, 0, never, never, overMidnight, one, "010312"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Emitter f;
+        f.s().FileSplit = c.fileSplit;
+        f.s().TrackGroupDate = c.trackGroupDate;
+        f.ctx.run.GapSecondsLimit = c.gapSeconds;
+        f.ctx.run.GapDistanceLimit = c.gapDistance;
         f.Open();
-        EXPECT_EQ(f.Emit(c.kind, c.origin, "120000"), 0);
-        EXPECT_EQ(f.Emit(c.kind, c.origin, "120100"), 0);  // 60 s later
+        for (const Record& r : c.records) EXPECT_EQ(f.Emit(c.kind, c.origin, r.time, r.date, r.latitude), 0);
         f.out.Close();
-        const auto files = f.Files();
-        const bool second = std::find(files.begin(), files.end(), "out_001.csv") != files.end();
-        EXPECT_EQ(second, c.splits) << c.kind << " " << static_cast<int>(c.origin);
-        EXPECT_EQ(f.ctx.store.SplitIndex, c.splits ? 1 : 0) << c.kind;
-        EXPECT_EQ(f.ctx.store.WrittenCount, 2) << c.kind;
+        EXPECT_EQ(f.Files(), c.files);
+        EXPECT_EQ(f.ctx.store.WrittenCount, static_cast<int32_t>(c.records.size()));
+        EXPECT_EQ(f.ctx.store.GroupDate, c.groupDate);
     }
 }
 
-TEST(EmitRecordSplit, OffWithoutFileSplit) {
-    EmitFixture f;
-    f.ctx.Current().FileSplit = 0;
-    f.ctx.run.GapSecondsLimit = 10.0;
-    f.Open();
-    f.Emit('C', InputOrigin::Nmea, "120000");
-    f.Emit('C', InputOrigin::Nmea, "120100");
-    f.out.Close();
-    EXPECT_EQ(f.Files(), std::vector<std::string>{"out.csv"});
-    EXPECT_EQ(ReadFileBytes(f.dir.File("out.csv")), "12:00:00\r\n12:01:00\r\n");
-}
-
-TEST(EmitRecordSplit, NeverBeforeTheFirstWrittenRecord) {
-    EmitFixture f;
+TEST(EmitRecord, NeverSplitsBeforeTheFirstWrittenRecord) {
+    Emitter f;
     f.ctx.run.GapDistanceLimit = 1.0;
-    f.ctx.store.GapDistance = 50.0;  // left over: the first record must not split
+    f.ctx.store.GapDistance = 50.0;  // left over
     f.Open();
     f.Emit('C', InputOrigin::Nmea, "120000");
     f.out.Close();
     EXPECT_EQ(f.Files(), std::vector<std::string>{"out_000.csv"});
 }
 
-TEST(EmitRecordSplit, DistanceAboveLimitOnly) {
-    EmitFixture f;
-    f.ctx.run.GapDistanceLimit = 1.85;  // one minute of latitude is 1.849 km, two 3.698 km
-    f.Open();
-    f.Emit('C', InputOrigin::Nmea, "120000", "010312", "3539.1234");
-    f.Emit('C', InputOrigin::Nmea, "120001", "010312", "3540.1234");
-    f.Emit('C', InputOrigin::Nmea, "120002", "010312", "3542.1234");  // two minutes
-    f.out.Close();
-    EXPECT_EQ(ReadFileBytes(f.dir.File("out_000.csv")), "12:00:00\r\n12:00:01\r\n");
-    EXPECT_EQ(ReadFileBytes(f.dir.File("out_001.csv")), "12:00:02\r\n");
-}
-
-TEST(EmitRecordSplit, DateOnlyForNmeaInput) {
-    for (InputOrigin origin : {InputOrigin::Nmea, InputOrigin::CsvFull}) {
-        EmitFixture f;
-        f.ctx.Current().TrackGroupDate = 1;
-        f.Open();
-        f.Emit('C', origin, "235959", "010312");
-        f.Emit('C', origin, "000000", "020312");
-        f.out.Close();
-        if (origin == InputOrigin::Nmea) {
-            EXPECT_EQ(f.Files(), (std::vector<std::string>{"out_000.csv", "out_001.csv"}));
-            EXPECT_EQ(f.ctx.store.GroupDate, "020312");
-        } else {
-            // The CSV Full variant neither splits by date nor keeps GroupDate.
-            EXPECT_EQ(f.Files(), std::vector<std::string>{"out_000.csv"});
-            EXPECT_EQ(f.ctx.store.GroupDate, "");
-        }
-    }
-}
-
-TEST(EmitRecordSplit, SplitFileGetsMarkWhenBomIsOne) {
-    EmitFixture f;
-    f.ctx.Current().Bom = 1;
-    f.ctx.run.GapSecondsLimit = 10.0;
-    PrepareFileSplit(f.ctx);
-    f.out.Open(f.ctx.Current().OutputFile, WriteMode::Create);
-    f.Emit('C', InputOrigin::CsvFull, "120000");
-    f.Emit('C', InputOrigin::CsvFull, "120100");
-    f.out.Close();
-    EXPECT_EQ(ReadFileBytes(f.dir.File("out_000.csv")), "\xEF\xBB\xBF" "12:00:00\r\n");
-    EXPECT_EQ(ReadFileBytes(f.dir.File("out_001.csv")), "\xEF\xBB\xBF" "12:01:00\r\n");
-}
-
-// ---- filtering and counting ----
-
-TEST(EmitRecordCount, RejectedRecordIsCountedAndCleared) {
-    EmitFixture f;
-    f.ctx.Current().OmitErrorData = 1;
-    f.Open();
-    f.ctx.point.GgaTime = "120000";  // no position
-    EXPECT_EQ(EmitRecord(f.out, f.ctx, 'C', InputOrigin::Nmea), 0);
-    EXPECT_EQ(f.ctx.store.RecordIndex, 1);
-    EXPECT_EQ(f.ctx.store.WrittenCount, 0);
-    EXPECT_EQ(f.ctx.point.GgaTime, "");
-    EXPECT_EQ(f.Emit('C', InputOrigin::Nmea, "120001"), 0);
-    EXPECT_EQ(f.ctx.store.RecordIndex, 2);
-    EXPECT_EQ(f.ctx.store.WrittenCount, 1);
-    EXPECT_EQ(f.ctx.point.RmcLatitude, "");
-    f.out.Close();
-    EXPECT_EQ(ReadFileBytes(f.dir.File("out_000.csv")), "12:00:01\r\n");
-}
-
-TEST(EmitRecordCount, GroupDateFromFirstAcceptedNmeaRecord) {
-    EmitFixture f;
-    f.ctx.Current().FileSplit = 0;
-    f.Open();
-    f.Emit('P', InputOrigin::Nmea, "120000", "050613");
-    f.Emit('P', InputOrigin::Nmea, "120000", "060613");
-    EXPECT_EQ(f.ctx.store.GroupDate, "050613");
-}
-
-// ---- split names ----
-
-struct NameCase {
-    const char* output;
-    const char* first;  // OutputFile after PrepareFileSplit
-    const char* second;
-};
-
-TEST(PrepareFileSplit, NamesOfTheSplitFiles) {
-    const std::vector<NameCase> cases = {
-        {"out.csv", "out_000.csv", "out_001.csv"},
+TEST(EmitRecord, SplitNames) {
+    struct Case {
+        const char *output, *first, *second;
+    };
+    const Case cases[] = {
         {"trip.tar.csv", "trip.tar_000.csv", "trip.tar_001.csv"},
         {"noext", "noext_000", "noext_001"},
         {"sub.d/trip", "sub.d/trip_000", "sub.d/trip_001"},  // a dot in a directory is no extension
         {"sub.d/trip.CSV", "sub.d/trip_000.CSV", "sub.d/trip_001.CSV"},
     };
-    for (const NameCase& c : cases) {
-        EmitFixture f;
+    for (const Case& c : cases) {
+        Emitter f;
         std::filesystem::create_directory(f.dir.File("sub.d"));
-        f.ctx.Current().OutputFile = f.dir.File(c.output);
+        f.s().OutputFile = f.dir.File(c.output);
         f.ctx.store.SplitIndex = 7;
         f.ctx.run.GapSecondsLimit = 10.0;
-        PrepareFileSplit(f.ctx);
+        f.Open();
         EXPECT_EQ(f.ctx.store.SplitIndex, 0);
-        EXPECT_EQ(f.ctx.Current().OutputFile, f.dir.File(c.first)) << c.output;
-        f.out.Open(f.ctx.Current().OutputFile, WriteMode::Create);
+        EXPECT_EQ(f.s().OutputFile, f.dir.File(c.first)) << c.output;
         f.Emit('F', InputOrigin::Nmea, "120000");
         f.Emit('F', InputOrigin::Nmea, "120100");
         f.out.Close();
-        EXPECT_TRUE(test::FileExists(f.dir.File(c.second))) << c.output;
+        EXPECT_TRUE(FileExists(f.dir.File(c.second))) << c.output;
     }
-}
-
-TEST(PrepareFileSplit, WithoutFileSplitTheNameStays) {
-    EmitFixture f;
-    f.ctx.Current().FileSplit = 0;
-    f.ctx.store.SplitIndex = 3;
-    PrepareFileSplit(f.ctx);
-    EXPECT_EQ(f.ctx.Current().OutputFile, f.dir.File("out.csv"));
-    EXPECT_EQ(f.ctx.store.SplitIndex, 0);
-}
-
-TEST(PrepareFileSplit, NumbersPastThreeDigits) {
-    EmitFixture f;
+    Emitter f;
     f.ctx.run.GapSecondsLimit = 0.5;
     f.Open();
     f.ctx.store.SplitIndex = 999;
     f.Emit('C', InputOrigin::Nmea, "120000");
     f.Emit('C', InputOrigin::Nmea, "120001");
     f.out.Close();
-    EXPECT_TRUE(test::FileExists(f.dir.File("out_1000.csv")));
+    EXPECT_TRUE(FileExists(f.dir.File("out_1000.csv")));
 }
 
-// ---- a split file that cannot be created ----
-
-TEST(EmitRecordLostOutput, RunEndsAndEarlierFilesStay) {
-    EmitFixture f;
+TEST(EmitRecord, SplitFileNotCreatedEndsTheOutputAndEarlierFilesStay) {
+    Emitter f;
     f.ctx.run.GapSecondsLimit = 10.0;
     std::filesystem::create_directory(f.dir.File("out_001.csv"));
     f.Open();
     EXPECT_EQ(f.Emit('C', InputOrigin::Nmea, "120000"), 0);
     EXPECT_EQ(f.Emit('C', InputOrigin::Nmea, "120100"), -1);
-    EXPECT_EQ(f.ui.messages, (std::vector<ShownMessage>{{"Output File Not Create", "Error"}}));
-    EXPECT_TRUE(f.ctx.writer.OutputLost);
     EXPECT_FALSE(f.out.IsOpen());
-    EXPECT_EQ(f.ctx.store.WrittenCount, 1);
-    EXPECT_EQ(f.ctx.store.RecordIndex, 2);
     // Later records are refused without a further message, write or count.
     EXPECT_EQ(f.Emit('C', InputOrigin::Nmea, "120101"), -1);
-    EXPECT_EQ(f.ui.messages.size(), 1u);
+    EXPECT_EQ(f.ui.messages, (std::vector<ShownMessage>{{"Output File Not Create", "Error"}}));
     EXPECT_EQ(f.ctx.store.WrittenCount, 1);
     EXPECT_EQ(f.ctx.store.RecordIndex, 2);
     EXPECT_EQ(f.ctx.point.GgaTime, "");
@@ -271,4 +157,4 @@ TEST(EmitRecordLostOutput, RunEndsAndEarlierFilesStay) {
 }
 
 }  // namespace
-}  // namespace geoplait
+}  // namespace geoplait::test

@@ -1,5 +1,7 @@
-// The reader's block handling: CR LF pairs and lines that meet the end of a
-// 1 MiB read block, the view form of ReadLine, and long lines without an end.
+// Block handling of the text files: for the reader, CR LF pairs and lines
+// that meet the end of a 1 MiB read block, the view form of ReadLine and long
+// lines without an end; for the writer, pieces that meet the end of its
+// buffer.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -13,6 +15,7 @@
 namespace geoplait {
 namespace {
 
+using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
 
@@ -151,7 +154,7 @@ TEST(TextReaderBlocks, LineWithoutAnEndArrivesInPieces) {
     EXPECT_EQ(pieces, (bytes.size() + 4094) / 4095);
 }
 
-TEST(TextReaderBlocks, ViewStaysValidUntilTheNextRead) {
+TEST(TextReaderBlocks, ViewStaysValidUntilTheNextReadOrRewind) {
     TempDir dir;
     WriteFileBytes(dir.File("in"), "first\r\nsecond\n");
     TextReader in(dir.File("in"));
@@ -164,6 +167,42 @@ TEST(TextReaderBlocks, ViewStaysValidUntilTheNextRead) {
     in.Rewind();
     ASSERT_TRUE(in.ReadLine(a));
     EXPECT_EQ(a, "first\n");
+    // Closing ends the reading but leaves the last line readable.
+    in.Close();
+    EXPECT_EQ(a, "first\n");
+    EXPECT_FALSE(in.ReadLine(b));
+}
+
+TEST(TextWriterBlocks, PiecesOfEverySizeAroundTheBufferEnd) {
+    // Random pieces, from empty to larger than the buffer, with line ends
+    // anywhere, several of them at the start and the end of a piece.
+    std::mt19937 random(11);
+    std::string written;
+    std::string want;
+    TempDir dir;
+    {
+        TextWriter out(dir.File("out"), WriteMode::Plain);
+        size_t total = 0;
+        while (total < 3 * kBlock) {
+            const size_t kind = random() % 20;
+            const size_t size = kind == 0 ? random() % (kBlock + 100) : kind < 4 ? 0 : random() % 300;
+            std::string piece;
+            for (size_t i = 0; i < size; ++i) {
+                piece.push_back(random() % 8 == 0 ? '\n' : static_cast<char>('a' + random() % 26));
+            }
+            if (kind == 5) piece = std::string(random() % 5000, '\n');
+            out.Write(piece);
+            for (char c : piece) {
+                if (c == '\n') want.push_back('\r');
+                want.push_back(c);
+            }
+            total += piece.size();
+        }
+        ASSERT_TRUE(out.Close());
+    }
+    written = ReadFileBytes(dir.File("out"));
+    ASSERT_EQ(written.size(), want.size());
+    EXPECT_TRUE(written == want);
 }
 
 }  // namespace

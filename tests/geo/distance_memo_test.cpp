@@ -1,0 +1,63 @@
+// TrackDistance remembers the numbers of the texts it read in ctx.geo: a long
+// run of calls, with texts coming back, replaced and look-alike, must give
+// exactly what a fresh run gives for each call.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "geo/coordinates.h"
+#include "support/recording_ui.h"
+
+namespace geoplait {
+namespace {
+
+struct DistanceRun {
+    Settings settings;
+    test::RecordingUi ui;
+    RunContext ctx{settings, ui};
+    explicit DistanceRun(int altitude) { settings.current.Altitude = altitude; }
+};
+
+double FreshDistance(int altitude, const std::string (&from)[3], const std::string (&to)[3]) {
+    DistanceRun run(altitude);
+    run.ctx.point.RmcLongitude = from[0];
+    run.ctx.point.RmcLatitude = from[1];
+    run.ctx.point.GgaAltitude = from[2];
+    return TrackDistance(run.ctx, to[0], to[1], to[2]);
+}
+
+TEST(TrackDistanceMemo, RememberedTextsGiveWhatFreshRunsGive) {
+    // Texts that differ only late, only in length, by a NUL, or are longer than
+    // what is remembered, among ordinary positions; more of them than entries.
+    const std::vector<std::string> texts = {
+        "3539.5158", "3539.5159", "3539.515", "3539.51580", "13944.7270", "13944.7271",
+        "", "0", "N", std::string("3539.5158\0x", 11), "12345678901234.5", "12345678901234.56",
+        "123456789012345.6", "0003539.5158", "-3539.5158", " 3539.5158", "43.1", "-12.5",
+        "3539.5158*57", "99999999999999999999", "1e3", "12.3456", "12.3457", "1.23", "1.24",
+        "9", "8", "12", "13", "123456789.123456", "123456789.123457",
+    };
+    std::mt19937 random(3);
+    for (int altitude : {0, 1}) {
+        DistanceRun run(altitude);
+        for (int n = 0; n < 5000; ++n) {
+            std::string from[3];
+            std::string to[3];
+            for (std::string& t : from) t = texts[random() % texts.size()];
+            for (std::string& t : to) t = texts[random() % texts.size()];
+            run.ctx.point.RmcLongitude = from[0];
+            run.ctx.point.RmcLatitude = from[1];
+            run.ctx.point.GgaAltitude = from[2];
+            const double got = TrackDistance(run.ctx, to[0], to[1], to[2]);
+            const double want = FreshDistance(altitude, from, to);
+            ASSERT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(want))
+                << from[0] << "," << from[1] << " to " << to[0] << "," << to[1];
+        }
+    }
+}
+
+}  // namespace
+}  // namespace geoplait

@@ -1,0 +1,62 @@
+// A conversion context with a temporary directory, and what a writer writes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/run_context.h"
+#include "engine/text_file.h"
+#include "support/recording_ui.h"
+#include "support/temp_dir.h"
+
+namespace geoplait::test {
+
+inline const std::string kBom = "\xEF\xBB\xBF";
+
+// Lines written with "\n" as the files hold them, with CR LF.
+inline std::string Crlf(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+struct WriterFixture {
+    Settings settings;
+    RecordingUi ui;
+    RunContext ctx{settings, ui};
+    TempDir dir;
+
+    ConvertSettings& s() { return settings.current; }
+
+    // What `write` writes to a new plain file.
+    std::string Written(const std::function<void(TextWriter&)>& write) {
+        const std::string path = dir.File("written.txt");
+        TextWriter out(path, WriteMode::Plain);
+        write(out);
+        EXPECT_TRUE(out.Close());
+        return ReadFileBytes(path);
+    }
+
+    void Input(const std::string& bytes) { WriteFileBytes(s().InputFile, bytes); }
+
+    // The names in the temporary directory, sorted.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+            names.push_back(e.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+}  // namespace geoplait::test

@@ -115,13 +115,22 @@ double HubenyKm(double lon1, double lat1, double lon2, double lat2) {
 
 }  // namespace
 
+namespace {
+
+// The degree and d/m/s texts of an NMEA value v whose degrees are known.
+void TextsOfNmea(double v, double degreesOfV, std::string& degrees, std::string& dms) {
+    AssignFixed(degrees, degreesOfV, 6, 7);
+    double whole = 0.0;
+    const double frac = SplitFraction(v, whole);
+    AssignFixed(dms, (whole + frac * 60.0 / 100.0) * 100.0, 2, 3);
+}
+
+}  // namespace
+
 void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
     if (!nmea.empty()) {
         const double v = NumberOf(nmea);
-        AssignFixed(degrees, DegreesOfNmea(v), 6, 7);
-        double whole = 0.0;
-        const double frac = SplitFraction(v, whole);
-        AssignFixed(dms, (whole + frac * 60.0 / 100.0) * 100.0, 2, 3);
+        TextsOfNmea(v, DegreesOfNmea(v), degrees, dms);
     } else if (!degrees.empty()) {
         const double g = NumberOf(degrees);
         double whole = 0.0;
@@ -135,6 +144,16 @@ void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
         AssignFixed(degrees, DegreesOfDms(p), 6, 0);
         AssignFixed(nmea, p.degrees * 100.0 + p.minutes + p.secondsAsMinutes, 4, 5);
     }
+}
+
+void RecordCoordTexts(RunContext& ctx, const std::string& nmea, std::string& degrees,
+                      std::string& dms) {
+    degrees.clear();
+    dms.clear();
+    if (nmea.empty()) return;
+    NumberMemo::Entry scratch;
+    const NumberMemo::Entry& number = RememberedNumberOf(ctx.geo.numbers, nmea, scratch);
+    TextsOfNmea(number.value, number.degrees, degrees, dms);
 }
 
 double TrackDistance(RunContext& ctx, const std::string& longitude, const std::string& latitude,

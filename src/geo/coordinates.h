@@ -12,6 +12,11 @@ namespace geoplait {
 // NMEA (ddmm.mmmm), decimal degrees, d/m/s (ddmmss.ss).
 void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms);
 
+// CoordTexts from an NMEA text with the other two emptied first; the text is
+// read through the memo of ctx.geo that TrackDistance keeps.
+void RecordCoordTexts(RunContext& ctx, const std::string& nmea, std::string& degrees,
+                      std::string& dms);
+
 // Distance in km from the current record (RmcLongitude, RmcLatitude,
 // GgaAltitude) to the given point (NMEA texts, altitude in metres).
 // The texts read are remembered in ctx.geo for the next calls.

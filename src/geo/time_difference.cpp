@@ -274,12 +274,8 @@ void ComputeDerived(RunContext& ctx) {
     const int64_t stamp = days * kSecondsPerDay + timeOfDay;
 
     // 6-10: coordinate texts, altitude, speed, date and time texts, course.
-    point.LongitudeDeg.clear();
-    point.LongitudeDms.clear();
-    CoordTexts(point.RmcLongitude, point.LongitudeDeg, point.LongitudeDms);
-    point.LatitudeDeg.clear();
-    point.LatitudeDms.clear();
-    CoordTexts(point.RmcLatitude, point.LatitudeDeg, point.LatitudeDms);
+    RecordCoordTexts(ctx, point.RmcLongitude, point.LongitudeDeg, point.LongitudeDms);
+    RecordCoordTexts(ctx, point.RmcLatitude, point.LatitudeDeg, point.LatitudeDms);
     point.AltitudeText.assign(point.GgaAltitude);
     point.AltitudeValue = NumberOf(point.AltitudeText);
     point.Speed = SpeedInUnitSystem(unitSystem, NumberOf(point.RmcSpeed));

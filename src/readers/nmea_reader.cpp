@@ -12,7 +12,9 @@
 #include "readers/nmea_reader.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace geoplait {
 
@@ -76,6 +78,31 @@ bool EndsField(char c) {
     return static_cast<unsigned char>(c) <= ',' && (c == ',' || c == '\r' || c == '\n');
 }
 
+// Bytes of the 8-byte word v that equal c, each marked by its top bit; the
+// lowest mark is exact (higher ones may be false after a match), which is
+// all that finding the first match needs.
+constexpr uint64_t MatchBytes(uint64_t v, char c) {
+    const uint64_t x = v ^ (0x0101010101010101ULL * static_cast<unsigned char>(c));
+    return (x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL;
+}
+
+// Index of the first ",", CR or LF at or after i, or size. Eight bytes at a
+// time where the line has them (in the byte order of a little-endian
+// machine), then one by one.
+size_t FieldEnd(const char* data, size_t i, size_t size) {
+    if constexpr (std::endian::native == std::endian::little) {
+        while (size - i >= 8) {
+            uint64_t v = 0;
+            std::memcpy(&v, data + i, 8);
+            const uint64_t marks = MatchBytes(v, ',') | MatchBytes(v, '\r') | MatchBytes(v, '\n');
+            if (marks != 0) return i + static_cast<size_t>(std::countr_zero(marks) / 8);
+            i += 8;
+        }
+    }
+    while (i < size && !EndsField(data[i])) ++i;
+    return i;
+}
+
 // Characters in s as the text reader counts them: a valid UTF-8 sequence is
 // one character, so is every byte that does not start one.
 size_t CharCount(std::string_view s) {
@@ -117,8 +144,7 @@ void AssignFields(std::string_view line, TrackPoint& point,
     size_t k = 0;
     for (; k < N; ++k) {
         if (comma == std::string_view::npos || !WithinScanLimit(line, comma)) break;
-        size_t end = comma + 1;
-        while (end < size && !EndsField(data[end])) ++end;
+        const size_t end = FieldEnd(data, comma + 1, size);
         (point.*targets[k]).assign(data + comma + 1, end - comma - 1);
         if (end < size && data[end] == ',') {
             comma = end;
@@ -157,12 +183,33 @@ void ParseRmcWithId(std::string_view line, std::string_view id, TrackPoint& poin
     FillEmpty(point, kGgaFromRmc);
 }
 
+// An identifier compared line after line: one of six characters, as they all
+// are in practice, as one number instead of a string comparison.
+class IdMatcher {
+public:
+    explicit IdMatcher(std::string_view id) : id_(id), packed_(Pack(id)) {}
+    bool Matches(std::string_view id) const {
+        if (id.size() != id_.size()) return false;
+        return id.size() == 6 ? Pack(id) == packed_ : id == id_;
+    }
+
+private:
+    static uint64_t Pack(std::string_view id) {
+        if (id.size() != 6) return 0;
+        uint32_t head = 0;
+        uint16_t tail = 0;
+        std::memcpy(&head, id.data(), 4);
+        std::memcpy(&tail, id.data() + 4, 2);
+        return (static_cast<uint64_t>(tail) << 32) | head;
+    }
+    std::string_view id_;
+    uint64_t packed_;
+};
+
 }  // namespace
 
 std::string_view SentenceIdOf(std::string_view line) {
-    size_t i = 0;
-    while (i < line.size() && !EndsField(line[i])) ++i;
-    return line.substr(0, i);
+    return line.substr(0, FieldEnd(line.data(), 0, line.size()));
 }
 
 void ParseGga(std::string_view line, TrackPoint& point) {
@@ -177,14 +224,20 @@ void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit
     std::string_view line;  // valid until the next read (the emitter reads nothing)
     // Copied: the emitter may touch ctx.run.
     const std::string firstId = ctx.run.FirstSentenceId;
+    const IdMatcher first(firstId);
+    const IdMatcher gga(kGgaId);
+    const IdMatcher rmc(kRmcId);
     int64_t lineCount = 0;
     while (input.ReadLine(line, kLineLimit)) {
         ++lineCount;
         const std::string_view id = SentenceIdOf(line);
         // The line that opens the next epoch is parsed after the emit.
-        if (lineCount >= 2 && id == firstId) emit(ctx);
-        ParseGgaWithId(line, id, ctx.point);
-        ParseRmcWithId(line, id, ctx.point);
+        if (lineCount >= 2 && first.Matches(id)) emit(ctx);
+        if (gga.Matches(id)) {
+            ParseGgaWithId(line, id, ctx.point);
+        } else if (rmc.Matches(id)) {
+            ParseRmcWithId(line, id, ctx.point);
+        }
     }
     emit(ctx);
 }

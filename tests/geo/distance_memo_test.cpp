@@ -1,6 +1,6 @@
-// TrackDistance remembers the numbers of the texts it read in ctx.geo: a long
-// run of calls, with texts coming back, replaced and look-alike, must give
-// exactly what a fresh run gives for each call.
+// TrackDistance and RecordCoordTexts remember the numbers of the texts they
+// read in ctx.geo: a long run of calls, with texts coming back, replaced and
+// look-alike, must give exactly what a fresh run and CoordTexts give.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -55,6 +55,18 @@ TEST(TrackDistanceMemo, RememberedTextsGiveWhatFreshRunsGive) {
             const double want = FreshDistance(altitude, from, to);
             ASSERT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(want))
                 << from[0] << "," << from[1] << " to " << to[0] << "," << to[1];
+            // The record's texts come out as CoordTexts makes them.
+            for (const std::string& nmea : {from[0], to[1]}) {
+                std::string degrees = "stale";
+                std::string dms = "stale";
+                RecordCoordTexts(run.ctx, nmea, degrees, dms);
+                std::string nmeaCopy = nmea;
+                std::string wantDegrees;
+                std::string wantDms;
+                CoordTexts(nmeaCopy, wantDegrees, wantDms);
+                ASSERT_EQ(degrees, wantDegrees) << nmea;
+                ASSERT_EQ(dms, wantDms) << nmea;
+            }
         }
     }
 }

@@ -1,0 +1,55 @@
+// The epoch reader compares identifiers of six characters as numbers: epochs
+// must start exactly where the text comparison starts them, whatever length
+// the first identifier has and wherever two identifiers differ.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "readers/nmea_reader.h"
+#include "support/recording_ui.h"
+#include "support/temp_dir.h"
+
+namespace geoplait {
+namespace {
+
+// The RmcId and GgaId of every epoch, joined.
+std::vector<std::string> Epochs(const std::string& log, const std::string& firstId) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("in.log"), log);
+    Settings settings;
+    test::RecordingUi ui;
+    RunContext ctx{settings, ui};
+    ctx.run.FirstSentenceId = firstId;
+    TextReader input(dir.File("in.log"));
+    std::vector<std::string> epochs;
+    ReadNmeaEpochs(input, ctx, [&](RunContext& c) {
+        epochs.push_back(c.point.GgaId + "/" + c.point.RmcId + "/" + c.point.GgaTime);
+        ClearTrackPoint(c.point);
+    });
+    return epochs;
+}
+
+TEST(EpochIds, EpochsStartAtTheFirstIdentifierOfAnyLength) {
+    // Identifiers that differ in their last two characters only, or in length.
+    const std::string log =
+        "$GPRMC,1,A\r\n$GPGGA,1\r\n$GPRMB,x\r\n$GPRMCX,9\r\n$GPRM,8\r\n"
+        "$GPRMC,2,A\r\n$GPGGA,2\r\n$GPGGB,7\r\n$GPGG,6\r\n,\r\n\r\n$GPRMC,3,A\r\n";
+    const struct {
+        std::string firstId;
+        std::vector<std::string> epochs;
+    } cases[] = {
+        {"$GPRMC", {"$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2", "/$GPRMC/3"}},
+        {"$GPRMB", {"$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2"}},
+        {"$GPRMCX", {"$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2"}},
+        {"$GPRM", {"$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2"}},
+        {"$GPGGB", {"$GPGGA/$GPRMC/2", "/$GPRMC/3"}},
+        // An empty identifier: the line "," and the empty line each open one.
+        {"", {"$GPGGA/$GPRMC/2", "//", "/$GPRMC/3"}},
+        {"$GPXXX", {"$GPGGA/$GPRMC/2"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Epochs(log, c.firstId), c.epochs) << "'" << c.firstId << "'";
+}
+
+}  // namespace
+}  // namespace geoplait

@@ -105,6 +105,23 @@ HemisphereSigns HemisphereSign(const RunContext& ctx) {
 void WriteTimeStampLines(KmlBuffer& out, const TrackPoint& point) {
     const std::string& d = point.LocalDate;
     const std::string& t = point.LocalTime;
+    const auto digitsOnly = [](const std::string& text) {
+        if (text.size() < 6 || (text.size() > 6 && (static_cast<unsigned char>(text[6]) & 0xC0) == 0x80)) return false;
+        for (size_t i = 0; i < 6; ++i) {
+            if (text[i] < '0' || text[i] > '9') return false;
+        }
+        return true;
+    };
+    if (digitsOnly(d) && digitsOnly(t)) {
+        const char when[] = {'2', '0', d[4], d[5], '-', d[2], d[3], '-', d[0], d[1], 'T',
+                             t[0], t[1], ':', t[2], t[3], ':', t[4], t[5]};
+        out.Text(" <TimeStamp>\n"
+                 "  <when>");
+        out.Text(std::string_view(when, sizeof when));
+        out.Text("Z</when>\n"
+                 " </TimeStamp>\n");
+        return;
+    }
     // "20yy-mm-ddThh:mm:ss": date characters 4, 5, 2, 3, 0, 1, then the time's six.
     constexpr struct {
         bool time;

@@ -2,6 +2,8 @@
 // the C locale; the field width pads with blanks on the left as printf does.
 #include "kml/kml_format.h"
 
+#include "geo/number_format.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -9,7 +11,7 @@
 
 namespace geoplait {
 
-void KmlBuffer::Text(std::string_view text) {
+void KmlBuffer::TextSlow(std::string_view text) {
     if (text.empty()) return;  // its data() may be null
     if (text.size() > sizeof buffer_ - used_) {
         Flush();
@@ -23,6 +25,11 @@ void KmlBuffer::Text(std::string_view text) {
 }
 
 void KmlBuffer::Escaped(std::string_view text) {
+    // Most texts need no escaping: copy them in one piece.
+    if (text.find_first_of("&<>\"") == std::string_view::npos) {
+        Text(text);
+        return;
+    }
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         std::string_view entity;
@@ -41,20 +48,8 @@ void KmlBuffer::Escaped(std::string_view text) {
 }
 
 void KmlBuffer::Fixed(double value, int precision, int width) {
-    // Room for "%.6f" of the largest double: 309 digits, sign, point, decimals.
-    char text[400];
-    size_t n = 0;
-    if (std::isnan(value)) {
-        const std::string_view nan = std::signbit(value) ? "-nan" : "nan";
-        nan.copy(text, nan.size());
-        n = nan.size();
-    } else {
-        const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
-        if (ec != std::errc()) return;
-        n = static_cast<size_t>(end - text);
-    }
-    for (size_t pad = n; pad < static_cast<size_t>(width > 0 ? width : 0); ++pad) Char(' ');
-    Text(std::string_view(text, n));
+    char text[kFixedTextSize];
+    Text(std::string_view(text, FormatFixedText(text, value, precision, width)));
 }
 
 void KmlBuffer::Int(int64_t value) {

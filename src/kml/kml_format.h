@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "engine/text_file.h"
@@ -19,7 +20,14 @@ public:
     KmlBuffer(const KmlBuffer&) = delete;
     KmlBuffer& operator=(const KmlBuffer&) = delete;
 
-    void Text(std::string_view text);
+    void Text(std::string_view text) {
+        if (text.size() <= sizeof buffer_ - used_ && !text.empty()) {
+            std::memcpy(buffer_ + used_, text.data(), text.size());
+            used_ += text.size();
+            return;
+        }
+        TextSlow(text);
+    }
     void Char(char c) {
         if (used_ == sizeof buffer_) Flush();
         buffer_[used_++] = c;
@@ -39,6 +47,7 @@ public:
     void Flush();
 
 private:
+    void TextSlow(std::string_view text);
     TextWriter& out_;
     char buffer_[4096];
     size_t used_ = 0;

@@ -150,16 +150,19 @@ void OpenPathFolder(KmlBuffer& out, RunContext& ctx, char kind) {
     out.Text("  <coordinates>\n");
 }
 
-void MakeCoordinateLine(RunContext& ctx, std::string& line) {
+void MakeCoordinateLineFrom(RunContext& ctx, std::string& line, bool degreesFresh) {
     TrackPoint& p = ctx.point;
     const HemisphereSigns signs = HemisphereSign(ctx);
     // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
-    p.LongitudeDeg.clear();
-    ctx.kml.ScratchDms.clear();
-    CoordTexts(p.RmcLongitude, p.LongitudeDeg, ctx.kml.ScratchDms);
-    p.LatitudeDeg.clear();
-    ctx.kml.ScratchDms.clear();
-    CoordTexts(p.RmcLatitude, p.LatitudeDeg, ctx.kml.ScratchDms);
+    // Right after ComputeDerived they are fresh already: the same texts.
+    if (!degreesFresh) {
+        p.LongitudeDeg.clear();
+        ctx.kml.ScratchDms.clear();
+        CoordTexts(p.RmcLongitude, p.LongitudeDeg, ctx.kml.ScratchDms);
+        p.LatitudeDeg.clear();
+        ctx.kml.ScratchDms.clear();
+        CoordTexts(p.RmcLatitude, p.LatitudeDeg, ctx.kml.ScratchDms);
+    }
     p.AltitudeText = p.GgaAltitude;
     p.AltitudeValue = NumberOf(p.AltitudeText);
     AdjustPosition(ctx);
@@ -173,6 +176,8 @@ void MakeCoordinateLine(RunContext& ctx, std::string& line) {
     line.append(p.AltitudeText);
     line.push_back('\n');
 }
+
+void MakeCoordinateLine(RunContext& ctx, std::string& line) { MakeCoordinateLineFrom(ctx, line, false); }
 
 void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx) {
     MakeCoordinateLine(ctx, ctx.kml.CoordinateLine);
@@ -244,7 +249,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
     // A line record may be written twice (it ends one placemark and begins the
     // next); its text is made once.
     const std::string& line = ctx.kml.CoordinateLine;
-    if (kind == 'L' || kind == 'S') MakeCoordinateLine(ctx, ctx.kml.CoordinateLine);
+    if (kind == 'L' || kind == 'S') MakeCoordinateLineFrom(ctx, ctx.kml.CoordinateLine, source == TrackSource::Nmea);
     switch (kind) {
         case 'P':
             if (nmea && groupBreak) RestartGroup(ctx, true);

@@ -86,7 +86,7 @@ void SetDefaultSettings(Settings& settings) {
             std::string& field = config.*entry.configText;
             if (entry.startupSwitch) {
                 // Never switched off by the defaults; anything but "1" is "0".
-                if (field != "1") field = "0";
+                if (field != "1") field.assign(1, '0');  // assign(1, c): GCC 12 warns falsely on = "0"
             } else {
                 field = entry.defaultText;
             }

@@ -85,7 +85,7 @@ TEST(CsvFullLine, ColumnsOfUnusualRecords) {
 
 TEST(CsvCustomLine, AllTwentySevenColumnsInTheirOrder) {
     CsvLine f;
-    f.ctx.point.ExtendData = "x";
+    f.ctx.point.ExtendData.assign(1, 'x');
     // Switched on in reverse: the order of the columns is fixed.
     const auto flags = {
         &ConvertSettings::Output_Extend_Data, &ConvertSettings::Output_No,

@@ -3,6 +3,7 @@
 // writes each record that passes the filters as a POT line after the DAT line.
 #include "engine/record_runs.h"
 
+#include "engine/run_files.h"
 #include "readers/nmea_reader.h"
 #include "writers/pot_writer.h"
 #include "writers/record_emitter.h"
@@ -11,16 +12,8 @@ namespace geoplait {
 
 void RunNmeaToPot(RunContext& ctx) {
     TextReader input;
-    if (!input.Open(ctx.Current().InputFile)) {
-        ctx.ui.ShowMessage("Input File Not Found", "Check!");
-        return;
-    }
     TextWriter out;
-    if (!out.Open(ctx.Current().OutputFile, WriteMode::Create)) {
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return;
-    }
-    if (ctx.Current().Bom == 0) out.DropBom();
+    if (!OpenRunFiles(ctx, input, out, WriteMode::Create)) return;
     WritePotHead(out);
     ctx.point.TotalDistance = 0.0;
     ReadNmeaEpochs(input, ctx,

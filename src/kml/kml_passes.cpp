@@ -6,6 +6,7 @@
 #include "kml/kml_passes.h"
 
 #include "engine/mode_table.h"
+#include "engine/run_files.h"
 #include "engine/text_file.h"
 #include "kml/kml_document.h"
 #include "kml/kml_path.h"
@@ -36,19 +37,6 @@ const KmlFamilyPasses* PassesOf(const RunContext& ctx) {
     return nullptr;
 }
 
-// Opens the input and the output of a pass, with the messages of a failure.
-bool OpenPassFiles(RunContext& ctx, TextReader& in, TextWriter& out) {
-    const ConvertSettings& s = ctx.Current();
-    if (!in.Open(s.InputFile)) {
-        ctx.ui.ShowMessage("Input File Not Found", "Check!");
-        return false;
-    }
-    if (!out.Open(s.OutputFile, WriteMode::Append)) {
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return false;
-    }
-    return true;
-}
 
 // HOOK, photo steps: ScanPhotoFolder, MatchPhotos, CopyPhotos and
 // WritePhotoFolder go here, followed by the photo count for the completion
@@ -63,7 +51,7 @@ void RunKmzStep(RunContext& /*ctx*/) {}
 void RunNmeaPointPass(RunContext& ctx) {
     TextReader in;
     TextWriter out;
-    if (!OpenPassFiles(ctx, in, out)) return;
+    if (!OpenRunFiles(ctx, in, out, WriteMode::Append)) return;
     ctx.point.TotalDistance = 0.0;
     ctx.point.IntervalDistance = 0.0;
     ctx.point.StartDistance = 0.0;
@@ -81,7 +69,7 @@ void RunNmeaPointPass(RunContext& ctx) {
 void RunNmeaPathPass(RunContext& ctx) {
     TextReader in;
     TextWriter out;
-    if (!OpenPassFiles(ctx, in, out)) return;
+    if (!OpenRunFiles(ctx, in, out, WriteMode::Append)) return;
     ctx.point.TotalDistance = 0.0;
     ctx.store.GroupDate.clear();
     ctx.store.GapDistance = 0.0;

@@ -15,6 +15,7 @@
 
 #include <charconv>
 
+#include "engine/run_files.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "readers/nmea_reader.h"
@@ -145,16 +146,8 @@ constexpr CustomColumn kCustomColumns[] = {
 int RunNmeaToCsv(RunContext& ctx, char kind) {
     PrepareFileSplit(ctx);
     TextReader input;
-    if (!input.Open(ctx.Current().InputFile)) {
-        ctx.ui.ShowMessage("Input File Not Found", "Check!");
-        return -1;
-    }
     TextWriter out;
-    if (!out.Open(ctx.Current().OutputFile, WriteMode::Create)) {
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return -1;
-    }
-    if (ctx.Current().Bom == 0) out.DropBom();
+    if (!OpenRunFiles(ctx, input, out, WriteMode::Create)) return -1;
     ctx.point.TotalDistance = 0.0;
 
     ReadNmeaEpochs(input, ctx, [&](RunContext& c) {

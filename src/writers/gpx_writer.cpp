@@ -20,10 +20,12 @@
 #include <cstring>
 #include <system_error>
 
+#include "engine/run_files.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "readers/nmea_reader.h"
 #include "writers/record_emitter.h"
+#include "writers/slot_text.h"
 
 namespace geoplait {
 
@@ -120,27 +122,6 @@ void WriteXmlData(TextWriter& out, std::string_view text, bool cdata) {
     AppendXmlData(escaped, text, cdata);
     out.Write(escaped);
 }
-
-// Appends characters picked by position from a time/date slot; the text ends
-// at the first terminator, as a formatted text would.
-struct SlotText {
-    char text[32];
-    size_t length = 0;
-    bool ended = false;
-
-    void Add(char c) {
-        if (ended) return;
-        if (c == '\0') {
-            ended = true;
-            return;
-        }
-        if (length + 1 < sizeof text) text[length++] = c;
-    }
-    void Add(const char* literal) {
-        for (; *literal != '\0'; ++literal) Add(*literal);
-    }
-    std::string_view View() const { return {text, length}; }
-};
 
 // RecordIndex + 1, without overflow at the end of the range.
 long long RecordNumber(const RunContext& ctx) {
@@ -296,18 +277,9 @@ void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
 }
 
 int RunNmeaToGpx(RunContext& ctx) {
-    const ConvertSettings& s = ctx.Current();
     TextReader input;
-    if (!input.Open(s.InputFile)) {
-        ctx.ui.ShowMessage("Input File Not Found", "Check!");
-        return -1;
-    }
     TextWriter out;
-    if (!out.Open(s.OutputFile, WriteMode::Create)) {
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return -1;
-    }
-    if (s.Bom == 0) out.DropBom();
+    if (!OpenRunFiles(ctx, input, out, WriteMode::Create)) return -1;
 
     ctx.point.TotalDistance = 0.0;
     WriteGpxHead(out, ctx, true);

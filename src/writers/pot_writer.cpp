@@ -15,6 +15,7 @@
 
 #include "geo/number_format.h"
 #include "writers/gpx_writer.h"
+#include "writers/slot_text.h"
 
 namespace geoplait {
 
@@ -55,23 +56,6 @@ void AppendInteger(std::string& out, long long value) {
     const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     out.append(digits, static_cast<size_t>(end - digits));
 }
-
-// Characters picked by position from a slot; a terminator in the slot ends
-// the text, as a formatted text would.
-struct SlotText {
-    char text[16];
-    size_t length = 0;
-    bool ended = false;
-
-    void Add(char c) {
-        if (ended) return;
-        if (c == '\0') {
-            ended = true;
-            return;
-        }
-        if (length + 1 < sizeof text) text[length++] = c;
-    }
-};
 
 // A date character written in place: a terminator would put a NUL byte into
 // the text file, a blank keeps the item's layout.

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "engine/record_filter.h"
+#include "engine/run_files.h"
 #include "geo/time_difference.h"
 #include "readers/nmea_reader.h"
 #include "settings/settings_file.h"
@@ -310,16 +311,8 @@ int RunSummary(RunContext& ctx, char variant) {
     ResetSummaryGroup(ctx);
 
     TextReader input;
-    if (!input.Open(s.InputFile)) {
-        ctx.ui.ShowMessage("Input File Not Found", "Check!");
-        return -1;
-    }
     TextWriter out;
-    if (!out.Open(s.OutputFile, WriteMode::Create)) {
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return -1;
-    }
-    if (s.Bom == 0) out.DropBom();
+    if (!OpenRunFiles(ctx, input, out, WriteMode::Create)) return -1;
 
     WriteHead(out, s, variant);
     ctx.point.TotalDistance = 0.0;

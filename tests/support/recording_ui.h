@@ -2,6 +2,7 @@
 // OK/Cancel question with a preset answer.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ struct ShownMessage {
     std::string text;
     std::string caption;
     bool operator==(const ShownMessage&) const = default;
+    // Readable in a failed expectation instead of raw bytes.
+    friend void PrintTo(const ShownMessage& m, std::ostream* os) {
+        *os << '"' << m.caption << ": " << m.text << '"';
+    }
 };
 
 class RecordingUi : public UserInterface {

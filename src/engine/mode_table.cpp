@@ -6,6 +6,7 @@
 
 #include "engine/record_runs.h"
 #include "kml/kml_passes.h"
+#include "photo/photo_steps.h"
 #include "writers/csv_writer.h"
 #include "writers/gpx_writer.h"
 #include "writers/nmea_writer.h"
@@ -53,7 +54,7 @@ const std::array<ModeEntry, kModeCount> kModeTable = {{
     {"kml(Point) -> gpx", "KmlPoint2Gpx", ModeKind::KmlPoint, nullptr},
     {"kml(Point) -> nmea(log)", "KmlPoint2Nmea", ModeKind::KmlPoint, nullptr},
     {"kml(Point) -> csv(Custom)", "KmlPoint2CsvCustom", ModeKind::KmlPoint, nullptr},
-    {"Photo(Only) -> kml", "Photo2kml", ModeKind::Photo, nullptr},
+    {"Photo(Only) -> kml", "Photo2kml", ModeKind::Photo, RunPhotoOnly},
 }};
 
 const ModeEntry* FindModeByDisplayText(std::string_view text) {

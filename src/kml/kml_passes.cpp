@@ -11,6 +11,8 @@
 #include "kml/kml_document.h"
 #include "kml/kml_path.h"
 #include "kml/kml_placemark.h"
+#include "photo/kmz_packager.h"
+#include "photo/photo_steps.h"
 #include "readers/nmea_reader.h"
 
 namespace geoplait {
@@ -37,14 +39,6 @@ const KmlFamilyPasses* PassesOf(const RunContext& ctx) {
     return nullptr;
 }
 
-
-// HOOK, photo steps: ScanPhotoFolder, MatchPhotos, CopyPhotos and
-// WritePhotoFolder go here, followed by the photo count for the completion
-// message when no pass counted. Not built yet: does nothing.
-void RunPhotoSteps(RunContext& /*ctx*/) {}
-
-// HOOK, KMZ package of the KML and its photos. Not built yet: does nothing.
-void RunKmzStep(RunContext& /*ctx*/) {}
 
 }  // namespace
 
@@ -99,7 +93,7 @@ void RunKmlPasses(RunContext& ctx) {
     }
     if (s.Photo != 0) RunPhotoSteps(ctx);
     WriteKmlClosing(ctx);
-    if (s.Photo != 0 && s.Kmz != 0) RunKmzStep(ctx);
+    if (s.Photo != 0 && s.Kmz != 0) BuildKmz(ctx);
 }
 
 }  // namespace geoplait

@@ -1,9 +1,43 @@
-// Run state of this subsystem that outlives one record within a run.
+// Run state of this subsystem that outlives one record within a run: the
+// photos of the folder with what their Exif data and the track gave them.
 #pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace geoplait {
 
+// One photo of the folder. Positions are packed d/m/s texts (ddmmss.ss...),
+// unsigned, with the hemisphere in its own letter.
+struct PhotoEntry {
+    std::string FileName;  // exactly as the folder listing gave it
+    uint64_t FileSize = 0;
+    int32_t ExifResult = 0;
+    std::string Title;
+    char LatitudeLetter = '*';
+    std::string Latitude;
+    char LongitudeLetter = '*';
+    std::string Longitude;
+    std::string Altitude;
+    std::string Date = "00000000";  // yyyymmdd
+    std::string Time = "000000";    // hhmmss
+    std::string DateSource = "Error(NoDate)";
+    std::string GpsItems;
+
+    bool HasPosition() const { return !Latitude.empty(); }
+};
+
 struct PhotoState {
+    // Every JPEG of PhotoDir in name order, refilled by each scan; there is
+    // no fixed capacity.
+    std::vector<PhotoEntry> PhotoTable;
+    // Seconds by which the track times are moved towards the camera clock.
+    double CameraAdjust = 0.0;
+    // Photo placemarks written by the last photo folder.
+    int32_t PlacedCount = 0;
+    // A photo output (list, copies, archive) could not be written.
+    bool OutputFailed = false;
 };
 
 }  // namespace geoplait

@@ -1,0 +1,545 @@
+// Exif reader of our own: five tags, nothing else.
+//
+// Layout: FF D8, then the leading segments (FF En or FF FE, each with a
+// two-byte big-endian length that counts itself), walked until the first
+// APP1 segment that starts with "Exif" (a JFIF APP0 of any length, other APPn
+// and comments may come first). Its payload is "Exif\0\0" and a TIFF block:
+// byte order "II"/"MM", 42, the offset of IFD0. An IFD is a two-byte count of
+// twelve-byte entries (tag, type, count, value or offset). Read here:
+//   IFD0 270 ImageDescription, 306 DateTime, 34665 Exif IFD (36867
+//   DateTimeOriginal), 34853 GPS IFD (1/3 hemisphere letters, 2/4 degrees,
+//   minutes, seconds as rationals, 5/6 altitude reference and altitude,
+//   7 UTC time as rationals, 29 UTC date "YYYY:MM:DD").
+// Quirks coped with: offsets count from the TIFF header, not from the file;
+// a value of up to four bytes sits in the entry itself; every rational is
+// numerator / denominator (Kodak writes minutes as 22278/1000, Nikon GPS
+// seconds as 724/100); a zero denominator, a date that is not digits and any
+// offset or count reaching outside the segment make that value absent. The
+// whole Exif segment is at most 64 KiB and is the only part read into memory.
+#include "photo/exif_reader.h"
+
+#include <iconv.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include "engine/track_point.h"
+
+namespace geoplait {
+
+namespace {
+
+constexpr uint16_t kTagImageDescription = 270;
+constexpr uint16_t kTagDateTime = 306;
+constexpr uint16_t kTagExifIfd = 34665;
+constexpr uint16_t kTagGpsIfd = 34853;
+constexpr uint16_t kTagDateTimeOriginal = 36867;
+
+constexpr uint16_t kGpsLatitudeRef = 1;
+constexpr uint16_t kGpsLatitude = 2;
+constexpr uint16_t kGpsLongitudeRef = 3;
+constexpr uint16_t kGpsLongitude = 4;
+constexpr uint16_t kGpsAltitudeRef = 5;
+constexpr uint16_t kGpsAltitude = 6;
+constexpr uint16_t kGpsTimeStamp = 7;
+constexpr uint16_t kGpsDateStamp = 29;
+
+// No real file has more leading segments; a hostile one is not walked forever.
+constexpr int kSegmentLimit = 1024;
+
+// Bytes per component of each TIFF type (index = type); 0 for unknown types.
+constexpr unsigned kTypeSize[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// The TIFF block of the Exif segment. Every read is checked against its size:
+// what lies outside is absent.
+class TiffBlock {
+public:
+    TiffBlock(const std::vector<unsigned char>& bytes, size_t start, bool little)
+        : data_(bytes.data() + start), size_(bytes.size() - start), little_(little) {}
+
+    bool Has(uint64_t offset, uint64_t length) const {
+        return offset <= size_ && length <= size_ - offset;
+    }
+    uint16_t U16(size_t at) const {
+        return little_ ? static_cast<uint16_t>(data_[at] | data_[at + 1] << 8)
+                       : static_cast<uint16_t>(data_[at] << 8 | data_[at + 1]);
+    }
+    uint32_t U32(size_t at) const {
+        const uint32_t a = data_[at], b = data_[at + 1], c = data_[at + 2], d = data_[at + 3];
+        return little_ ? (d << 24 | c << 16 | b << 8 | a) : (a << 24 | b << 16 | c << 8 | d);
+    }
+    std::string_view Bytes(size_t at, size_t length) const {
+        return {reinterpret_cast<const char*>(data_ + at), length};
+    }
+    size_t size() const { return size_; }
+
+private:
+    const unsigned char* data_;
+    size_t size_;
+    bool little_;
+};
+
+struct IfdEntry {
+    uint16_t tag;
+    uint16_t type;
+    uint32_t count;
+    size_t field;  // offset of the four-byte value field in the block
+};
+
+// The entries of the IFD at `offset` that lie wholly inside the block.
+std::vector<IfdEntry> ReadIfd(const TiffBlock& tiff, uint64_t offset) {
+    std::vector<IfdEntry> entries;
+    if (!tiff.Has(offset, 2)) return entries;
+    const uint16_t count = tiff.U16(static_cast<size_t>(offset));
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint64_t at = offset + 2 + 12ULL * i;
+        if (!tiff.Has(at, 12)) break;
+        const auto p = static_cast<size_t>(at);
+        entries.push_back({tiff.U16(p), tiff.U16(p + 2), tiff.U32(p + 4), p + 8});
+    }
+    return entries;
+}
+
+// Where an entry's value lies: in the field itself when it fits in four
+// bytes, else at the offset the field holds. At least `minimum` bytes must be
+// inside the block; a longer value is cut at the block's end. False: absent.
+bool ValueAt(const TiffBlock& tiff, const IfdEntry& e, size_t minimum, size_t& at, size_t& length) {
+    const uint64_t unit = e.type < std::size(kTypeSize) && kTypeSize[e.type] != 0 ? kTypeSize[e.type] : 1;
+    const uint64_t size = unit * e.count;
+    const uint64_t offset = size <= 4 ? e.field : tiff.U32(e.field);
+    if (!tiff.Has(offset, minimum)) return false;
+    at = static_cast<size_t>(offset);
+    length = static_cast<size_t>(std::min<uint64_t>(std::max<uint64_t>(size, minimum), tiff.size() - offset));
+    return true;
+}
+
+// Rational n of an entry (numerator / denominator); false when absent or its
+// denominator is zero.
+bool RationalOf(const TiffBlock& tiff, const IfdEntry& e, size_t n, double& value) {
+    size_t at = 0;
+    size_t length = 0;
+    if (!ValueAt(tiff, e, 8 * (n + 1), at, length)) return false;
+    at += 8 * n;
+    const uint32_t denominator = tiff.U32(at + 4);
+    if (denominator == 0) return false;
+    if (e.type == 10) {  // SRATIONAL
+        value = static_cast<double>(static_cast<int32_t>(tiff.U32(at))) /
+                static_cast<double>(static_cast<int32_t>(denominator));
+    } else {
+        value = static_cast<double>(tiff.U32(at)) / static_cast<double>(denominator);
+    }
+    return std::isfinite(value);
+}
+
+bool AllDigits(std::string_view text) {
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return !text.empty();
+}
+
+// "YYYY:MM:DD HH:MM:SS" into yyyymmdd and hhmmss; false when the picked
+// characters are not all digits (cameras write blanks for an unknown date).
+bool ExifDateTime(const TiffBlock& tiff, const IfdEntry& e, std::string& date, std::string& time) {
+    size_t at = 0;
+    size_t length = 0;
+    if (!ValueAt(tiff, e, 19, at, length)) return false;
+    const std::string_view s = tiff.Bytes(at, 19);
+    std::string d{s.substr(0, 4)};
+    d.append(s.substr(5, 2)).append(s.substr(8, 2));
+    std::string t{s.substr(11, 2)};
+    t.append(s.substr(14, 2)).append(s.substr(17, 2));
+    if (!AllDigits(d) || !AllDigits(t)) return false;
+    date = d;
+    time = t;
+    return true;
+}
+
+// Degrees, minutes and seconds as the packed number ddmmss.ssssss; a fraction
+// of the degrees carries into the minutes and one of the minutes into the
+// seconds. False when a part is absent or the angle exceeds `limit` degrees.
+bool PackedAngle(const TiffBlock& tiff, const IfdEntry& e, double limit, std::string& text) {
+    double d = 0.0;
+    double m = 0.0;
+    double s = 0.0;
+    if (!RationalOf(tiff, e, 0, d) || !RationalOf(tiff, e, 1, m) || !RationalOf(tiff, e, 2, s)) return false;
+    if (d < 0.0 || m < 0.0 || s < 0.0) return false;
+    double degrees = std::floor(d);
+    const double minutesAll = (d - degrees) * 60.0 + m;
+    double minutes = std::floor(minutesAll);
+    double seconds = (minutesAll - minutes) * 60.0 + s;
+    if (seconds >= 60.0) {
+        minutes += std::floor(seconds / 60.0);
+        seconds = std::fmod(seconds, 60.0);
+    }
+    if (minutes >= 60.0) {
+        degrees += std::floor(minutes / 60.0);
+        minutes = std::fmod(minutes, 60.0);
+    }
+    if (degrees + minutes / 60.0 + seconds / 3600.0 > limit) return false;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%f", (degrees * 100.0 + minutes) * 100.0 + seconds);
+    text = buffer;
+    return true;
+}
+
+// A hemisphere letter as written: printable ASCII, else '*' (unknown).
+char LetterOf(const TiffBlock& tiff, const IfdEntry& e) {
+    size_t at = 0;
+    size_t length = 0;
+    if (!ValueAt(tiff, e, 1, at, length)) return '*';
+    const char c = tiff.Bytes(at, 1)[0];
+    return c > ' ' && c < 0x7F ? c : '*';
+}
+
+// A yyyymmdd date moved by `days`; a date outside 19000101-29991231 counts as
+// 20000101.
+int32_t ShiftYmd(int32_t ymd, int days) {
+    if (ymd < 19000101 || ymd > 29991231) ymd = 20000101;
+    std::tm when{};
+    when.tm_year = ymd / 10000 - 1900;
+    when.tm_mon = ymd / 100 % 100 - 1;
+    when.tm_mday = ymd % 100 + days;
+    when.tm_hour = 12;
+    const std::time_t t = timegm(&when);
+    std::tm out{};
+    gmtime_r(&t, &out);
+    return (out.tm_year + 1900) * 10000 + (out.tm_mon + 1) * 100 + out.tm_mday;
+}
+
+// The GPS time and date, both taken: to local time by the time difference.
+void ShiftGpsToLocal(PhotoEntry& photo, int32_t timeDifference) {
+    const int32_t t = IntegerOf(photo.Time);
+    const int32_t magnitude = timeDifference < 0 ? -timeDifference : timeDifference;
+    int32_t shift = magnitude / 10000 * 3600 + magnitude / 100 % 100 * 60 + magnitude % 100;
+    if (timeDifference < 0) shift = -shift;
+    int32_t seconds = t / 10000 * 3600 + t / 100 % 100 * 60 + t % 100 + shift;
+    int days = 0;
+    if (seconds < 0) {
+        seconds += 86400;
+        days = -1;
+    } else if (seconds >= 86400) {
+        seconds -= 86400;
+        days = 1;
+    }
+    char buffer[16];
+    if (days != 0) {
+        std::snprintf(buffer, sizeof buffer, "%d", ShiftYmd(IntegerOf(photo.Date), days));
+        photo.Date = buffer;
+    }
+    std::snprintf(buffer, sizeof buffer, "%02d%02d%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    photo.Time = buffer;
+}
+
+// What a GPS IFD gave, kept until the whole IFD is read.
+struct GpsRead {
+    int count = 0;  // GPS time and date taken
+    bool altitudeBelowSea = false;
+    bool hasAltitude = false;
+    double altitude = 0.0;
+};
+
+void ReadGpsEntry(const TiffBlock& tiff, const IfdEntry& e, const ConvertSettings& s, PhotoEntry& photo,
+                  GpsRead& gps) {
+    switch (e.tag) {
+        case kGpsLatitudeRef:
+            photo.LatitudeLetter = LetterOf(tiff, e);
+            break;
+        case kGpsLongitudeRef:
+            photo.LongitudeLetter = LetterOf(tiff, e);
+            break;
+        case kGpsLatitude:
+            if (PackedAngle(tiff, e, 90.0, photo.Latitude)) photo.GpsItems += "34853-02(Lat).";
+            break;
+        case kGpsLongitude:
+            if (PackedAngle(tiff, e, 180.0, photo.Longitude)) photo.GpsItems += "34853-04(Lon).";
+            break;
+        case kGpsAltitudeRef: {
+            size_t at = 0;
+            size_t length = 0;
+            if (ValueAt(tiff, e, 1, at, length)) gps.altitudeBelowSea = tiff.Bytes(at, 1)[0] == 1;
+            break;
+        }
+        case kGpsAltitude:
+            if (RationalOf(tiff, e, 0, gps.altitude)) {
+                gps.hasAltitude = true;
+                photo.GpsItems += "34853-06(Alt)";
+            }
+            break;
+        case kGpsTimeStamp: {
+            if (s.Photo_Exif_GPS_TimeStamp != 1) break;
+            double h = 0.0;
+            double m = 0.0;
+            double sec = 0.0;
+            if (!RationalOf(tiff, e, 0, h) || !RationalOf(tiff, e, 1, m) || !RationalOf(tiff, e, 2, sec)) break;
+            if (!(h >= 0.0 && h < 24.0 && m >= 0.0 && m < 60.0 && sec >= 0.0 && sec < 60.0)) break;
+            char buffer[16];
+            std::snprintf(buffer, sizeof buffer, "%02d%02d%02d", static_cast<int>(h), static_cast<int>(m),
+                          static_cast<int>(sec));
+            photo.Time = buffer;
+            ++gps.count;
+            photo.DateSource = "34853-07(GPS-Time).";
+            break;
+        }
+        case kGpsDateStamp: {
+            if (s.Photo_Exif_GPS_TimeStamp != 1) break;
+            size_t at = 0;
+            size_t length = 0;
+            if (!ValueAt(tiff, e, 10, at, length)) break;
+            const std::string_view d = tiff.Bytes(at, 10);
+            const std::string_view y = d.substr(0, 4), mo = d.substr(5, 2), day = d.substr(8, 2);
+            if (!AllDigits(y) || !AllDigits(mo) || !AllDigits(day)) break;
+            int32_t date = 0;
+            if (d[0] == '0') {
+                // The year counted from 1900 and the month from 0, as some
+                // cameras write the fields of a C calendar time.
+                date = (IntegerOf(y) * 100 + 190001 + IntegerOf(mo)) * 100 + IntegerOf(day);
+            } else {
+                date = IntegerOf(std::string(y) + std::string(mo) + std::string(day));
+            }
+            if (date < 19000101 || date > 29991231) break;
+            photo.Date = std::to_string(date);
+            ++gps.count;
+            photo.DateSource += "34853-29(GPS-Date)";
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+// Reads `length` bytes at `offset`; false when the file is shorter.
+bool ReadAt(std::FILE* f, uint64_t offset, unsigned char* out, size_t length) {
+    if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
+    if (fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+    return std::fread(out, 1, length, f) == length;
+}
+
+// Finds the Exif segment among the leading segments and reads its payload.
+// Returns 0 with `payload` filled, or the code of what was found instead.
+int32_t FindExifSegment(std::FILE* f, std::vector<unsigned char>& payload) {
+    unsigned char head[3];
+    const size_t got = std::fread(head, 1, sizeof head, f);
+    if (got < 2 || head[0] != 0xFF || head[1] != 0xD8) return kExifNotJpeg;
+    if (got < 3 || head[2] != 0xFF) return kExifNoMarker;
+    bool sawApp1 = false;
+    uint64_t pos = 2;
+    for (int n = 0; n < kSegmentLimit; ++n) {
+        unsigned char marker[4];
+        if (!ReadAt(f, pos, marker, sizeof marker) || marker[0] != 0xFF) break;
+        if (marker[1] == 0xFF) {  // fill byte before a marker
+            ++pos;
+            continue;
+        }
+        const bool isApp = marker[1] >= 0xE0 && marker[1] <= 0xEF;
+        if (!isApp && marker[1] != 0xFE) break;
+        const unsigned length = static_cast<unsigned>(marker[2]) << 8 | marker[3];
+        if (length < 2) break;
+        if (marker[1] == 0xE1) {
+            sawApp1 = true;
+            payload.resize(length - 2);
+            // A segment cut short by the end of the file keeps what is there.
+            if (fseeko(f, static_cast<off_t>(pos + 4), SEEK_SET) != 0) break;
+            payload.resize(std::fread(payload.data(), 1, payload.size(), f));
+            if (payload.size() >= 4 && payload[0] == 'E' && payload[1] == 'x' && payload[2] == 'i' &&
+                payload[3] == 'f') {
+                return 0;
+            }
+        }
+        pos += 2 + length;
+    }
+    return sawApp1 ? kExifBadSignature : kExifNoSegment;
+}
+
+void SetFileDate(const struct stat& st, PhotoEntry& photo) {
+    std::tm local{};
+    const std::time_t mtime = st.st_mtime;
+    if (localtime_r(&mtime, &local) == nullptr) return;
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    photo.Date = buffer;
+    std::snprintf(buffer, sizeof buffer, "%02d%02d%02d", local.tm_hour, local.tm_min, local.tm_sec);
+    photo.Time = buffer;
+    photo.DateSource = "FileDate";
+}
+
+size_t Utf8SequenceLength(const unsigned char* p, size_t n) {
+    const unsigned char c = p[0];
+    if (c < 0x80) return 1;
+    size_t len = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        if (c == 0xE0) low = 0xA0;    // no overlong forms
+        if (c == 0xED) high = 0x9F;   // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (len > n || p[1] < low || p[1] > high) return 0;
+    for (size_t i = 2; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80) return 0;
+    }
+    return len;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t i = 0; i < text.size();) {
+        const size_t len = Utf8SequenceLength(p + i, text.size() - i);
+        if (len == 0) return false;
+        i += len;
+    }
+    return true;
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+}  // namespace
+
+bool DecodeExifTitle(std::string_view bytes, std::string& title) {
+    title.clear();
+    bool decoded = true;
+    if (IsValidUtf8(bytes)) {
+        title.assign(bytes);
+    } else {
+        iconv_t cd = iconv_open("UTF-8", "CP932");
+        if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("UTF-8", "SHIFT_JIS");
+        if (cd == reinterpret_cast<iconv_t>(-1)) {
+            decoded = false;
+            for (unsigned char c : bytes) {
+                if (c < 0x80) {
+                    title.push_back(static_cast<char>(c));
+                } else {
+                    title.append(kReplacement);
+                }
+            }
+        } else {
+            std::string in(bytes);
+            char* inPtr = in.data();
+            size_t inLeft = in.size();
+            char out[1024];
+            while (inLeft > 0) {
+                char* outPtr = out;
+                size_t outLeft = sizeof out;
+                const size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+                title.append(out, static_cast<size_t>(outPtr - out));
+                if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+                    // An undecodable byte (or a sequence cut at the end).
+                    title.append(kReplacement);
+                    ++inPtr;
+                    --inLeft;
+                    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+                }
+            }
+            iconv_close(cd);
+        }
+    }
+    for (char& c : title) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) c = ' ';
+    }
+    return decoded;
+}
+
+int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
+    const ConvertSettings& s = ctx.Current();
+    const std::string name = photo.FileName;
+    const uint64_t size = photo.FileSize;
+    photo = PhotoEntry{};
+    photo.FileName = name;
+    photo.FileSize = size;
+
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return kExifNoAttributes;
+    SetFileDate(st, photo);
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file) return kExifNotOpened;
+
+    std::vector<unsigned char> payload;
+    const int32_t found = FindExifSegment(file.get(), payload);
+    file.reset();
+    if (found != 0) return found;
+    constexpr size_t kTiffStart = 6;  // after "Exif\0\0"
+    if (payload.size() < kTiffStart + 2) return kExifBadByteOrder;
+    const bool little = payload[kTiffStart] == 'I' && payload[kTiffStart + 1] == 'I';
+    const bool big = payload[kTiffStart] == 'M' && payload[kTiffStart + 1] == 'M';
+    if (!little && !big) return kExifBadByteOrder;
+    int32_t code = little ? kExifIntel : kExifMotorola;
+
+    const TiffBlock tiff(payload, kTiffStart, little);
+    if (!tiff.Has(4, 4)) return code;
+    bool exifIfdRead = false;
+    bool gpsIfdRead = false;
+    GpsRead gps;
+    for (const IfdEntry& e : ReadIfd(tiff, tiff.U32(4))) {
+        size_t at = 0;
+        size_t length = 0;
+        switch (e.tag) {
+            case kTagImageDescription:
+                if (s.Photo_Icon_Title != 0 && ValueAt(tiff, e, 1, at, length)) {
+                    std::string_view text = tiff.Bytes(at, length);
+                    text = text.substr(0, text.find('\0'));
+                    if (!DecodeExifTitle(text, photo.Title)) {
+                        ctx.ui.ShowMessage("Exif TAG Title sjis2unicode Error ", " TAG:270(0x010E) Error");
+                    }
+                }
+                break;
+            case kTagDateTime:
+                if (s.Photo_Exif_DateTime != 0 && ExifDateTime(tiff, e, photo.Date, photo.Time)) {
+                    code += kExifDateTime;
+                    photo.DateSource = "306(Exif):DateTime";
+                }
+                break;
+            case kTagExifIfd:
+                // One Exif IFD: a second pointer is not followed.
+                if (s.Photo_Exif_DateTimeOriginal != 1 || exifIfdRead) break;
+                exifIfdRead = true;
+                for (const IfdEntry& x : ReadIfd(tiff, e.type == 3 ? tiff.U16(e.field) : tiff.U32(e.field))) {
+                    if (x.tag == kTagDateTimeOriginal && ExifDateTime(tiff, x, photo.Date, photo.Time)) {
+                        code += kExifDateTimeOriginal;
+                        photo.DateSource = "34665-36867(IFD):DateTimeOriginal";
+                    }
+                }
+                break;
+            case kTagGpsIfd:
+                if (gpsIfdRead) break;
+                gpsIfdRead = true;
+                code += kExifGps;
+                for (const IfdEntry& g : ReadIfd(tiff, e.type == 3 ? tiff.U16(e.field) : tiff.U32(e.field))) {
+                    ReadGpsEntry(tiff, g, s, photo, gps);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    if (gps.hasAltitude) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%f", gps.altitudeBelowSea ? -gps.altitude : gps.altitude);
+        photo.Altitude = buffer;
+    }
+    if (gps.count == 2) ShiftGpsToLocal(photo, ctx.run.TimeDifferenceValue);
+    return code;
+}
+
+}  // namespace geoplait

@@ -1,0 +1,45 @@
+// The Exif reader: from one JPEG, the date and time it was taken, its GPS
+// position and altitude, and its title.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/run_context.h"
+#include "photo/photo_state.h"
+
+namespace geoplait {
+
+// ExifResult codes. A read Exif block gives its byte order (5 or 6) plus 10
+// for each DateTime used, 100 for each DateTimeOriginal used and 1000 when
+// IFD0 points to GPS data: 1115 is Intel with all three.
+enum ExifCode : int32_t {
+    kExifNotJpeg = 1,        // the file does not begin with FF D8
+    kExifNoMarker = 2,       // the third byte is not FF
+    kExifBadSignature = 3,   // an APP1 segment without the "Exif" signature
+    kExifBadByteOrder = 4,   // neither "II" nor "MM"
+    kExifIntel = 5,
+    kExifMotorola = 6,
+    kExifNoSegment = 7,      // no APP1 segment among the leading segments
+    kExifNoAttributes = 8,   // the file's attributes cannot be read
+    kExifNotOpened = 9,
+    kExifDateTime = 10,
+    kExifDateTimeOriginal = 100,
+    kExifGps = 1000,
+};
+
+// Fills `photo` (all but its file name and size) from the JPEG at `path` and
+// returns the ExifResult. Reads only the leading segments and the Exif
+// segment, never the picture. The date and time start as the file's
+// modification time in local time; GPS date and time are moved to local time
+// by the run's time difference.
+int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo);
+
+// An Exif title as UTF-8: kept when it is valid UTF-8, otherwise decoded as
+// Shift_JIS with U+FFFD for undecodable bytes; control characters become
+// blanks. False when no Shift_JIS decoder is available (the bytes are then
+// taken as U+FFFD).
+bool DecodeExifTitle(std::string_view bytes, std::string& title);
+
+}  // namespace geoplait

@@ -1,0 +1,381 @@
+// The photo folder of a KML document and the photo list.
+//
+// Folder layout: "<Folder>", the style "photo_style", then per photo a
+// placemark with its name items, an optional comment with what the Exif
+// reader found, an optional time stamp, a description showing the photo, the
+// thumbnail or shared style, and the point. Photos are linked as
+// NAME_photo/FILE (the copy folder beside the KML) or under Photo_PhotoUrl_edit.
+// The photo list has one line per photo and no header.
+#include "photo/photo_folder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "engine/text_file.h"
+#include "engine/track_point.h"
+#include "geo/coordinates.h"
+#include "geo/number_format.h"
+#include "kml/kml_document.h"
+#include "kml/kml_format.h"
+#include "photo/exif_reader.h"
+#include "photo/photo_output.h"
+
+namespace geoplait {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The statistics comments: each line counts the photos whose ExifResult is
+// one of its codes.
+struct ExifStatistic {
+    const char* line;
+    int32_t codes[8];
+};
+constexpr ExifStatistic kExifStatistics[] = {
+    {"<!--   Use Exif GPS   = %d -->\n", {1005, 1015, 1105, 1115, 1006, 1016, 1106, 1116}},
+    {"<!--   Use Data Date  = %d -->\n", {105, 115, 106, 116}},
+    {"<!--   Use Exif Date  = %d -->\n", {15, 16}},
+    {"<!--   Use File Date  = %d -->\n", {1, 2, 3, 4, 9}},
+    {"<!-- Exif Type  Intel = %d -->\n", {5, 15, 105, 115, 1005, 1015, 1105, 1115}},
+    {"<!--            Motor = %d -->\n", {6, 16, 106, 116, 1006, 1016, 1106, 1116}},
+};
+
+bool IsJpegName(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string extension = name.substr(name.size() - 4);
+    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return extension == ".jpg";
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return "./" + name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+void WriteStatistics(TextWriter& out, const std::vector<PhotoEntry>& photos) {
+    out.Printf("<!-- Photo File all(%d) -->\n", static_cast<int>(photos.size()));
+    for (const ExifStatistic& statistic : kExifStatistics) {
+        int count = 0;
+        for (const PhotoEntry& photo : photos) {
+            if (std::find(std::begin(statistic.codes), std::end(statistic.codes), photo.ExifResult) !=
+                    std::end(statistic.codes) &&
+                photo.ExifResult != 0) {
+                ++count;
+            }
+        }
+        out.Printf(statistic.line, count);
+    }
+}
+
+// Text inside an XML comment: "--" may not occur there.
+std::string CommentText(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '-' && !out.empty() && out.back() == '-') out.push_back(' ');
+        out.push_back(c);
+    }
+    return out;
+}
+
+// A file name as a URL path segment: the characters that would end or change
+// the path are percent-encoded; everything else, UTF-8 included, stays.
+std::string UrlName(std::string_view name) {
+    static constexpr std::string_view kEncoded = "\"#%<>?\\^`{|}";
+    std::string out;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u <= 0x20 || u == 0x7F || kEncoded.find(c) != std::string_view::npos) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", u);
+            out += hex;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+// The sign before a decimal coordinate: the photo's letter when it is one of
+// the two, else the system default hemisphere.
+char SignOf(char letter, char plus, char minus, const std::string& fallback) {
+    if (letter == plus) return '+';
+    if (letter == minus) return '-';
+    if (fallback == std::string(1, plus)) return '+';
+    if (fallback == std::string(1, minus)) return '-';
+    return ' ';
+}
+
+// Decimal degrees of a packed d/m/s text, moved by an offset in the given
+// sense on the signed value, as the sign and the unsigned "%3.6f" text.
+void PhotoCoordinate(const std::string& packed, const std::string& offset, const char* sense, char& sign,
+                     std::string& degrees) {
+    std::string nmea;
+    std::string dms = packed;
+    degrees.clear();
+    CoordTexts(nmea, degrees, dms);
+    if (degrees.empty()) degrees = "0.000000";
+    if (NumberOf(offset) == 0.0) return;
+    // Offsets move every position the same way on the globe: applied to the
+    // signed value, and a position moved over the equator or the meridian
+    // changes its sign.
+    std::string value = sign == '-' ? "-" + degrees : degrees;
+    OffsetCoordinate(value, offset, sense);
+    if (!value.empty() && value[0] == '-') {
+        sign = '-';
+        degrees = value.substr(1);
+    } else {
+        if (sign == '-') sign = '+';
+        degrees = value;
+    }
+}
+
+// " %c:%d.%02d.%02d" of a packed d/m/s text.
+void AppendDmsItem(std::string& name, char letter, const std::string& packed) {
+    const int32_t x = IntegerOf(packed);
+    const int32_t degrees = x / 10000;
+    const int32_t minutes = (x - degrees * 10000) / 100;
+    const int32_t seconds = x - (degrees * 100 + minutes) * 100;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, " %c:%d.%02d.%02d", letter, degrees, minutes, seconds);
+    name += buffer;
+}
+
+std::string PlacemarkName(const ConvertSettings& s, const PhotoEntry& photo) {
+    std::string name;
+    const std::string& d = photo.Date;
+    const std::string& t = photo.Time;
+    if (s.Photo_Icon_FileName != 0) name += photo.FileName;
+    if (s.Photo_Icon_Date != 0 && d.size() >= 8) {
+        name += ' ' + d.substr(0, 4) + '/' + d.substr(4, 2) + '/' + d.substr(6, 2);
+    }
+    if (s.Photo_Icon_Time != 0 && t.size() >= 6) {
+        name += ' ' + t.substr(0, 2) + ':' + t.substr(2, 2) + ':' + t.substr(4, 2);
+    }
+    if (s.Photo_Icon_Title != 0) name += ' ' + photo.Title;
+    if (s.Photo_Icon_Latitude != 0) AppendDmsItem(name, photo.LatitudeLetter, photo.Latitude);
+    if (s.Photo_Icon_Longitudinal != 0) AppendDmsItem(name, photo.LongitudeLetter, photo.Longitude);
+    return name;
+}
+
+// The photo's time stamp in the form of every other KML time stamp. Its
+// date form carries two year digits, so a photo dated outside 2000-2099 (or
+// not dated at all) gets none rather than one in the wrong century.
+void WritePhotoTimeStamp(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo) {
+    const std::string& d = photo.Date;
+    if (d.size() != 8 || d.compare(0, 2, "20") != 0 || d == "00000000") return;
+    TrackPoint& point = ctx.point;
+    point.LocalDate = d.substr(6, 2) + d.substr(4, 2) + d.substr(2, 2);
+    point.LocalTime = photo.Time;
+    WriteTimeStampLines(out, point);
+    ClearTrackPoint(point);
+}
+
+void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, const std::string& link) {
+    const ConvertSettings& s = ctx.Current();
+    char latitudeSign = SignOf(photo.LatitudeLetter, 'N', 'S', ctx.settings.config.LatitudeNS);
+    char longitudeSign = SignOf(photo.LongitudeLetter, 'E', 'W', ctx.settings.config.LongitudeWE);
+    std::string latitude;
+    std::string longitude;
+    PhotoCoordinate(photo.Latitude, s.OffNS, "-", latitudeSign, latitude);
+    PhotoCoordinate(photo.Longitude, s.OffWE, "+", longitudeSign, longitude);
+
+    out.Text("\n<Placemark>\n <name>");
+    out.Escaped(PlacemarkName(s, photo));
+    out.Text("</name>\n");
+    if (s.Photo_Comment != 0) {
+        char head[96];
+        std::snprintf(head, sizeof head, " <!-- Ret=%04d Title=", photo.ExifResult);
+        out.Text(head);
+        out.Text(CommentText(photo.Title));
+        out.Text(" Date=");
+        out.Text(CommentText(photo.Date));
+        out.Text(" Time=");
+        out.Text(CommentText(photo.Time));
+        out.Text(" Size=");
+        out.Int(static_cast<int64_t>(photo.FileSize));
+        out.Text(" lat=");
+        out.Char(photo.LatitudeLetter);
+        out.Char(':');
+        out.Text(CommentText(photo.Latitude));
+        out.Text(" lon=");
+        out.Char(photo.LongitudeLetter);
+        out.Char(':');
+        out.Text(CommentText(photo.Longitude));
+        out.Text(" Alt=");
+        out.Text(CommentText(photo.Altitude));
+        out.Text("  Mode=");
+        out.Text(CommentText(photo.DateSource));
+        out.Text("  GPS=");
+        out.Text(CommentText(photo.GpsItems));
+        out.Text(" -->\n");
+    }
+    if (s.Photo_TimeStamp != 0) WritePhotoTimeStamp(out, ctx, photo);
+    out.Text(" <description>\n  <![CDATA[<pre>Photo<br /><img src=\"");
+    out.Escaped(link);
+    out.Text("\" border=\"0\"  width=\"");
+    out.Escaped(s.Photo_PhotoWidth);
+    out.Text("\" ></pre>]]>\n");
+    if (s.Photo_Label != 0) {
+        out.Text("  Date:");
+        out.Escaped(photo.Date);
+        out.Text("  Time:");
+        out.Escaped(photo.Time);
+        out.Text("\n");
+    }
+    out.Text(" </description>\n");
+    if (s.Photo_IconThumbnail != 0) {
+        out.Text(" <Style>\n  <IconStyle>\n   <scale>");
+        out.Escaped(s.Photo_IconThumbnail_Sizel);
+        out.Text("</scale>\n   <Icon>\n    <href>");
+        out.Escaped(link);
+        out.Text("</href>\n   </Icon>\n  </IconStyle>\n </Style>\n");
+    } else {
+        out.Text(" <styleUrl>#photo_style</styleUrl>\n");
+    }
+    std::string altitude;
+    AssignFixed(altitude, NumberOf(photo.Altitude) + NumberOf(s.OffAltitude), 2, 1);
+    out.Text(" <Point>\n");
+    WriteAltitudeModeLine(out, s);
+    out.Text("  <coordinates>");
+    out.Char(longitudeSign);
+    out.Text(longitude);
+    out.Char(',');
+    out.Char(latitudeSign);
+    out.Text(latitude);
+    out.Char(',');
+    out.Text(altitude);
+    out.Text("</coordinates>\n </Point>\n</Placemark>\n");
+}
+
+void WritePhotoListLine(TextWriter& list, size_t number, const PhotoEntry& photo) {
+    list.Printf("%zu,%04d,%s,%s,%s,%c,%s,%c,%s,%s,%llu,%s,%s\n", number, photo.ExifResult,
+                photo.FileName.c_str(), photo.Date.c_str(), photo.Time.c_str(), photo.LatitudeLetter,
+                photo.Latitude.c_str(), photo.LongitudeLetter, photo.Longitude.c_str(), photo.Altitude.c_str(),
+                static_cast<unsigned long long>(photo.FileSize), photo.DateSource.c_str(),
+                photo.GpsItems.c_str());
+}
+
+}  // namespace
+
+void ScanPhotoFolder(RunContext& ctx) {
+    const ConvertSettings& s = ctx.Current();
+    std::vector<PhotoEntry>& photos = ctx.photo.PhotoTable;
+    photos.clear();
+    TextWriter out;
+    if (!out.Open(s.OutputFile, WriteMode::Append)) {
+        ctx.ui.ShowMessage("Output File Not Create", "Error");
+        return;
+    }
+    std::error_code ec;
+    if (!fs::is_directory(s.PhotoDir, ec)) {
+        ctx.ui.ShowMessage("Photo Folder Not Found.", "Photo Directory Error");
+        return;
+    }
+    std::vector<std::string> names;
+    fs::directory_iterator it(s.PhotoDir, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (IsJpegName(name) && it->is_regular_file(typeError)) names.push_back(std::move(name));
+    }
+    if (ec) ctx.ui.ShowMessage("Photo Folder Error", "Photo Directory Error");
+    if (names.empty()) return;
+    // Name order, so that outputs repeat whatever order the listing has.
+    std::sort(names.begin(), names.end());
+    photos.resize(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        PhotoEntry& photo = photos[i];
+        const std::string path = JoinPath(s.PhotoDir, names[i]);
+        photo.FileName = names[i];
+        std::error_code sizeError;
+        const auto size = fs::file_size(path, sizeError);
+        photo.FileSize = sizeError ? 0 : static_cast<uint64_t>(size);
+        photo.ExifResult = ReadExif(path, ctx, photo);
+        if (s.Photo_Exif_GPS_Point == 0) {
+            photo.LatitudeLetter = ' ';
+            photo.LongitudeLetter = ' ';
+            photo.Latitude.clear();
+            photo.Longitude.clear();
+        }
+    }
+    if (s.Photo_Comment != 0) WriteStatistics(out, photos);
+    if (!out.Close()) {
+        ctx.ui.ShowMessage("Output File Not Create", "Error");
+        ctx.photo.OutputFailed = true;
+    }
+}
+
+void SetDefaultLocation(RunContext& ctx) {
+    const ConvertSettings& s = ctx.Current();
+    for (PhotoEntry& photo : ctx.photo.PhotoTable) {
+        if (photo.HasPosition()) continue;
+        photo.Latitude = s.Photo_Default_Latitude;
+        photo.Longitude = s.Photo_Default_Longitudinal;
+        photo.Altitude = "0.00";
+        photo.LatitudeLetter = s.Photo_Default_Latitude_ns.empty() ? ' ' : s.Photo_Default_Latitude_ns[0];
+        photo.LongitudeLetter =
+            s.Photo_Default_Longitudinal_we.empty() ? ' ' : s.Photo_Default_Longitudinal_we[0];
+        photo.GpsItems += "(No Tag. Set Default)";
+    }
+}
+
+void WritePhotoFolder(RunContext& ctx) {
+    const ConvertSettings& s = ctx.Current();
+    const std::vector<PhotoEntry>& photos = ctx.photo.PhotoTable;
+    ctx.photo.PlacedCount = 0;
+    if (photos.empty()) return;
+    std::string base = ctx.run.OutputName + "_photo/";
+    if (s.Photo_PhotoUrl != 0) {
+        base = s.Photo_PhotoUrl_edit;
+        if (base.empty() || base.back() != '/') base += '/';
+    }
+    TextWriter file;
+    if (!file.Open(s.OutputFile, WriteMode::Append)) {
+        ctx.ui.ShowMessage("Output File Not Create", "Error");
+        return;
+    }
+    std::unique_ptr<PendingOutput> listFile;
+    TextWriter list;
+    if (s.Photo_CsvOut != 0) {
+        listFile = std::make_unique<PendingOutput>(ctx.run.PhotoListPath);
+        if (listFile->path().empty() || !list.Open(listFile->path(), WriteMode::Plain)) {
+            ctx.ui.ShowMessage("Photo Output File Not Create", "Error");
+            return;
+        }
+    }
+    {
+        KmlBuffer out(file);
+        out.Text("<Folder>\n<Style id=\"photo_style\">\n <IconStyle>\n  <scale>");
+        out.Escaped(s.Photo_IconSize);
+        out.Text("</scale>\n");
+        if (s.Photo_IconUrl != 0) {
+            out.Text("  <Icon>\n   <href>");
+            out.Escaped(s.Photo_IconUrl_edit);
+            out.Text("</href>\n  </Icon>\n");
+        }
+        out.Text(" </IconStyle>\n <LabelStyle>\n  <scale>");
+        out.Escaped(s.Photo_LabelSize);
+        out.Text("</scale>\n </LabelStyle>\n</Style>\n");
+        for (size_t i = 0; i < photos.size(); ++i) {
+            WritePlacemark(out, ctx, photos[i], base + UrlName(photos[i].FileName));
+            if (listFile) WritePhotoListLine(list, i + 1, photos[i]);
+        }
+        out.Text("</Folder>\n");
+    }
+    if (listFile && (!list.Close() || !listFile->Commit())) {
+        ctx.ui.ShowMessage("Photo Output File Not Create", "Error");
+        ctx.photo.OutputFailed = true;
+    }
+    if (!file.Close()) {
+        ctx.ui.ShowMessage("Output File Not Create", "Error");
+        ctx.photo.OutputFailed = true;
+        return;
+    }
+    ctx.photo.PlacedCount = static_cast<int32_t>(photos.size());
+}
+
+}  // namespace geoplait

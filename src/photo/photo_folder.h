@@ -1,0 +1,34 @@
+// The photo steps of a KML conversion: the folder scan, the matching with the
+// track, the photo folder of placemarks and the photo list.
+#pragma once
+
+#include "engine/run_context.h"
+
+namespace geoplait {
+
+// Fills ctx.photo.PhotoTable with every JPEG (".jpg" in any case) of
+// PhotoDir, in name order, each read by ReadExif, and appends the statistics
+// comments to the KML when Photo_Comment is on. With Photo_Exif_GPS_Point
+// off no photo keeps its own position.
+void ScanPhotoFolder(RunContext& ctx);
+
+// Seconds by which the track times are moved towards the camera clock:
+// Photo_TimeAdjustSec, or the "Now" minus the "Camera" clock of the photo
+// dialog when Photo_TimeAdjustCAL is on.
+double CameraAdjust(const ConvertSettings& s);
+
+// Reads the whole track of the input again and gives each photo without a
+// position that of the last track record taken at or before it; photos
+// before the first record or after the last take the fallbacks "(Fast)" and
+// "(Last)". Records without a position are passed over.
+void MatchPhotos(RunContext& ctx);
+
+// Every photo still without a position gets the default location of the
+// photo options and "(No Tag. Set Default)" in its GPS items.
+void SetDefaultLocation(RunContext& ctx);
+
+// Appends the photo folder to the KML and writes the photo list
+// "(OutFileName)_Photo.csv" when Photo_CsvOut is on.
+void WritePhotoFolder(RunContext& ctx);
+
+}  // namespace geoplait

@@ -1,0 +1,221 @@
+// Matching photos with the track by time.
+//
+// The input is read again from its first line with the reader of its family
+// (table below), without any record filter. Each record's UTC time is moved
+// to local time and then towards the camera clock; a photo taken at or after
+// one record and before the next lies on the earlier one. Stamps compare as
+// texts: "20yymmddhhmmss" of a record, yyyymmddhhmmss of a photo.
+//
+// Photos waiting for a position are kept sorted by stamp, so that each record
+// finds the photos between it and the record before with two binary searches;
+// a photo matched once is skipped from then on. Memory grows with the number
+// of photos, never with the track.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <numeric>
+
+#include "engine/mode_table.h"
+#include "engine/run_steps.h"
+#include "engine/text_file.h"
+#include "engine/track_point.h"
+#include "geo/coordinates.h"
+#include "geo/number_format.h"
+#include "geo/time_difference.h"
+#include "photo/photo_folder.h"
+#include "readers/nmea_reader.h"
+
+namespace geoplait {
+
+namespace {
+
+// Reads every record of an input and hands each, in ctx.point, to `emit`,
+// which clears it. One entry per input family whose KML mode has photo steps.
+using TrackRecordReader = void (*)(TextReader& input, RunContext& ctx, const EpochEmitter& emit);
+struct TrackRecordSource {
+    ModeKind kind;
+    TrackRecordReader read;
+};
+constexpr TrackRecordSource kTrackRecordSources[] = {
+    {ModeKind::Nmea, ReadNmeaEpochs},
+};
+
+// A camera clock set years off must not overflow the seconds.
+constexpr double kAdjustLimit = 100.0 * 366 * 86400;
+
+int64_t SecondsOfHhmmss(int64_t value) {
+    const int64_t magnitude = value < 0 ? -value : value;
+    const int64_t seconds = magnitude / 10000 * 3600 + magnitude / 100 % 100 * 60 + magnitude % 100;
+    return value < 0 ? -seconds : seconds;
+}
+
+// Seconds since 2000 of a "20yymmddhhmmss" stamp; non-digits read as 0.
+double StampSeconds(const std::string& stamp) {
+    auto field = [&](size_t pos, size_t length) {
+        return pos < stamp.size() ? IntegerOf(std::string_view(stamp).substr(pos, length)) : 0;
+    };
+    std::tm when{};
+    when.tm_year = 2000 + field(2, 2) - 1900;
+    when.tm_mon = field(4, 2) - 1;
+    when.tm_mday = field(6, 2);
+    when.tm_hour = field(8, 2);
+    when.tm_min = field(10, 2);
+    when.tm_sec = field(12, 2);
+    return static_cast<double>(timegm(&when));
+}
+
+struct Matcher {
+    explicit Matcher(std::vector<PhotoEntry>& p) : photos(p) {}
+    std::vector<PhotoEntry>& photos;
+    std::vector<uint32_t> order;      // photos without a position, by stamp
+    std::vector<std::string> stamps;  // their stamps in that order
+    std::vector<uint32_t> next;       // next unmatched place at or after i (size + 1 entries)
+    int64_t adjust = 0;
+    int32_t counter = 0;
+    std::string stamp;  // the current record's
+    struct Position {
+        char ns = ' ';
+        char ew = ' ';
+        std::string latitude;
+        std::string longitude;
+    };
+    Position previous;
+    std::string previousStamp;
+    Position first;
+};
+
+uint32_t NextUnmatched(Matcher& m, uint32_t i) {
+    uint32_t root = i;
+    while (m.next[root] != root) root = m.next[root];
+    while (m.next[i] != root) {
+        const uint32_t up = m.next[i];
+        m.next[i] = root;
+        i = up;
+    }
+    return root;
+}
+
+void Place(Matcher& m, uint32_t i, const Matcher::Position& p) {
+    PhotoEntry& photo = m.photos[m.order[i]];
+    photo.LatitudeLetter = p.ns;
+    photo.LongitudeLetter = p.ew;
+    photo.Latitude = p.latitude;
+    photo.Longitude = p.longitude;
+    m.next[i] = i + 1;
+}
+
+// "20" and the date characters 5, 6, 3, 4, 1, 2 of a ddmmyy date, then the
+// time; a date cut short ends the stamp.
+void MakeStamp(std::string& stamp, const std::string& date, const std::string& time) {
+    stamp.assign("20");
+    for (size_t i : {4, 5, 2, 3, 0, 1}) {
+        const char c = SlotChar(date, i);
+        if (c == '\0') return;
+        stamp.push_back(c);
+    }
+    stamp.append(time);
+}
+
+char LetterOf(const std::string& text) { return text.empty() ? ' ' : text[0]; }
+
+// One track record: its local time moved by the camera adjustment, then the
+// photos between the record before and this one.
+void MatchRecord(Matcher& m, RunContext& ctx) {
+    TrackPoint& point = ctx.point;
+    if (point.RmcLatitude.empty() || point.RmcLongitude.empty()) {
+        ClearTrackPoint(point);
+        return;
+    }
+    int64_t seconds = SecondsOfHhmmss(IntegerOf(point.RmcTime)) +
+                      SecondsOfHhmmss(ctx.run.TimeDifferenceValue) - m.adjust;
+    const int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+    seconds -= days * 86400;
+    point.LocalDate = days == 0 ? point.RmcDate : ShiftDate(point.RmcDate, static_cast<int>(days));
+    AssignSixDigits(point.LocalTime, seconds / 3600 * 10000 + seconds / 60 % 60 * 100 + seconds % 60);
+    MakeStamp(m.stamp, point.LocalDate, point.LocalTime);
+    RecordCoordTexts(ctx, point.RmcLatitude, point.LatitudeDeg, point.LatitudeDms);
+    RecordCoordTexts(ctx, point.RmcLongitude, point.LongitudeDeg, point.LongitudeDms);
+
+    if (m.counter == 0) {
+        m.first = {LetterOf(point.RmcNS), LetterOf(point.RmcEW), point.LatitudeDms, point.LongitudeDms};
+    } else if (m.previousStamp < m.stamp) {
+        const auto begin = std::lower_bound(m.stamps.begin(), m.stamps.end(), m.previousStamp);
+        const auto end = std::lower_bound(begin, m.stamps.end(), m.stamp);
+        const auto last = static_cast<uint32_t>(end - m.stamps.begin());
+        for (uint32_t i = NextUnmatched(m, static_cast<uint32_t>(begin - m.stamps.begin())); i < last;
+             i = NextUnmatched(m, i)) {
+            Place(m, i, m.previous);
+        }
+    }
+    m.previous.ns = LetterOf(point.RmcNS);
+    m.previous.ew = LetterOf(point.RmcEW);
+    m.previous.latitude = point.LatitudeDms;
+    m.previous.longitude = point.LongitudeDms;
+    m.previousStamp = m.stamp;
+    ++m.counter;
+    ClearTrackPoint(point);
+}
+
+}  // namespace
+
+double CameraAdjust(const ConvertSettings& s) {
+    double adjust = 0.0;
+    if (s.Photo_TimeAdjust != 0) adjust = NumberOf(s.Photo_TimeAdjustSec);
+    if (s.Photo_TimeAdjustCAL != 0) {
+        adjust = StampSeconds(RangeStamp(s.Photo_CalNowDate, s.Photo_CalNowTime)) -
+                 StampSeconds(RangeStamp(s.Photo_CalCameraDate, s.Photo_CalCameraTime));
+    }
+    return std::clamp(std::trunc(adjust), -kAdjustLimit, kAdjustLimit);
+}
+
+void MatchPhotos(RunContext& ctx) {
+    std::vector<PhotoEntry>& photos = ctx.photo.PhotoTable;
+    ctx.photo.CameraAdjust = CameraAdjust(ctx.Current());
+    Matcher m(photos);
+    m.adjust = static_cast<int64_t>(ctx.photo.CameraAdjust);
+    for (uint32_t i = 0; i < photos.size(); ++i) {
+        if (!photos[i].HasPosition()) m.order.push_back(i);
+    }
+    if (m.order.empty()) return;
+    const ModeEntry* mode = FindModeByDisplayText(ctx.Current().Mode);
+    const TrackRecordSource* source = nullptr;
+    for (const TrackRecordSource& entry : kTrackRecordSources) {
+        if (mode != nullptr && entry.kind == mode->kind) source = &entry;
+    }
+    if (source == nullptr) return;
+    TextReader input;
+    if (!input.Open(ctx.Current().InputFile)) {
+        ctx.ui.ShowMessage("Input File Not Found", "Check!");
+        return;
+    }
+    auto stampOf = [&](uint32_t i) { return photos[i].Date + photos[i].Time; };
+    std::stable_sort(m.order.begin(), m.order.end(),
+                     [&](uint32_t a, uint32_t b) { return stampOf(a) < stampOf(b); });
+    for (uint32_t i : m.order) m.stamps.push_back(stampOf(i));
+    m.next.resize(m.order.size() + 1);
+    std::iota(m.next.begin(), m.next.end(), 0U);
+
+    ClearTrackPoint(ctx.point);
+    source->read(input, ctx, [&m](RunContext& c) { MatchRecord(m, c); });
+    if (m.counter == 0) return;  // no track record: the photos keep no position
+
+    // After the last record: the photo stands there when taken at or after
+    // it ("(Last)" when after), else at the first record ("(Fast)"), with
+    // that record's own hemisphere letters.
+    const uint32_t count = static_cast<uint32_t>(m.order.size());
+    for (uint32_t i = NextUnmatched(m, 0); i < count; i = NextUnmatched(m, i)) {
+        PhotoEntry& photo = photos[m.order[i]];
+        if (m.stamps[i] == m.previousStamp) {
+            Place(m, i, m.previous);
+        } else if (m.previousStamp < m.stamps[i]) {
+            Place(m, i, m.previous);
+            photo.DateSource += "(Last)";
+        } else {
+            Place(m, i, m.first);
+            photo.DateSource += "(Fast)";
+        }
+    }
+}
+
+}  // namespace geoplait

@@ -151,8 +151,14 @@ bool AllDigits(std::string_view text) {
     return !text.empty();
 }
 
+// A yyyymmdd date of a calendar month and day (any year) and a hhmmss time of
+// day; "0000:00:00" is what cameras write for an unknown date.
+bool IsDate(int32_t ymd) { return ymd / 100 % 100 >= 1 && ymd / 100 % 100 <= 12 && ymd % 100 >= 1 && ymd % 100 <= 31; }
+bool IsTime(int32_t hms) { return hms / 10000 < 24 && hms / 100 % 100 < 60 && hms % 100 < 60; }
+
 // "YYYY:MM:DD HH:MM:SS" into yyyymmdd and hhmmss; false when the picked
-// characters are not all digits (cameras write blanks for an unknown date).
+// characters are not a date and a time of day (cameras write blanks or zeros
+// for an unknown date).
 bool ExifDateTime(const TiffBlock& tiff, const IfdEntry& e, std::string& date, std::string& time) {
     size_t at = 0;
     size_t length = 0;
@@ -162,7 +168,7 @@ bool ExifDateTime(const TiffBlock& tiff, const IfdEntry& e, std::string& date, s
     d.append(s.substr(5, 2)).append(s.substr(8, 2));
     std::string t{s.substr(11, 2)};
     t.append(s.substr(14, 2)).append(s.substr(17, 2));
-    if (!AllDigits(d) || !AllDigits(t)) return false;
+    if (!AllDigits(d) || !AllDigits(t) || !IsDate(IntegerOf(d)) || !IsTime(IntegerOf(t))) return false;
     date = d;
     time = t;
     return true;
@@ -310,7 +316,7 @@ void ReadGpsEntry(const TiffBlock& tiff, const IfdEntry& e, const ConvertSetting
             } else {
                 date = IntegerOf(std::string(y) + std::string(mo) + std::string(day));
             }
-            if (date < 19000101 || date > 29991231) break;
+            if (date < 19000101 || date > 29991231 || !IsDate(date)) break;
             photo.Date = std::to_string(date);
             ++gps.count;
             photo.DateSource += "34853-29(GPS-Date)";

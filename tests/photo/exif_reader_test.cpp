@@ -1,0 +1,308 @@
+// The Exif reader on JPEG files built here byte by byte (both byte orders,
+// every result code, broken and hostile layouts), on files written by
+// exiftool, and on the regression inputs the fuzzer found.
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "photo/exif_reader.h"
+#include "support/recording_ui.h"
+#include "support/temp_dir.h"
+
+namespace geoplait::test {
+namespace {
+
+struct Tag {
+    uint16_t tag;
+    uint16_t type;  // 2 ASCII, 3 SHORT, 4 LONG, 5 RATIONAL
+    uint32_t count;
+    std::string data;  // already in the block's byte order
+};
+
+// A TIFF block: header, IFD0 (at `ifd0At`) with its values, then the Exif
+// and GPS IFDs that IFD0 points to when they have entries.
+struct Tiff {
+    bool little = true;
+    std::vector<Tag> ifd0, exif, gps;
+    uint32_t ifd0At = 8;
+
+    std::string N(uint64_t v, int bytes) const {
+        std::string s(static_cast<size_t>(bytes), '\0');
+        for (int i = 0; i < bytes; ++i) s[little ? i : bytes - 1 - i] = static_cast<char>(v >> (8 * i));
+        return s;
+    }
+    std::string R(std::vector<std::pair<uint32_t, uint32_t>> parts) const {
+        std::string s;
+        for (auto [n, d] : parts) s += N(n, 4) + N(d, 4);
+        return s;
+    }
+    static size_t Size(const std::vector<Tag>& tags) {
+        size_t size = 6 + 12 * tags.size();
+        for (const Tag& t : tags) size += t.data.size() > 4 ? t.data.size() : 0;
+        return size;
+    }
+    std::string Ifd(const std::vector<Tag>& tags, size_t at) const {
+        std::string entries = N(tags.size(), 2), values;
+        size_t valueAt = at + 6 + 12 * tags.size();
+        for (const Tag& t : tags) {
+            entries += N(t.tag, 2) + N(t.type, 2) + N(t.count, 4);
+            if (t.data.size() <= 4) {
+                entries += t.data + std::string(4 - t.data.size(), '\0');
+            } else {
+                entries += N(valueAt + values.size(), 4);
+                values += t.data;
+            }
+        }
+        return entries + N(0, 4) + values;
+    }
+    std::string Bytes() const {
+        std::vector<Tag> zero = ifd0;
+        const size_t exifAt = ifd0At + Size(ifd0) + (exif.empty() ? 0 : 12) + (gps.empty() ? 0 : 12);
+        const size_t gpsAt = exifAt + (exif.empty() ? 0 : Size(exif));
+        if (!exif.empty()) zero.push_back({34665, 4, 1, N(exifAt, 4)});
+        if (!gps.empty()) zero.push_back({34853, 4, 1, N(gpsAt, 4)});
+        std::string head = (little ? "II" : "MM") + N(42, 2) + N(ifd0At, 4);
+        head.resize(ifd0At, '\0');
+        return head + Ifd(zero, ifd0At) + (exif.empty() ? "" : Ifd(exif, exifAt)) + (gps.empty() ? "" : Ifd(gps, gpsAt));
+    }
+};
+
+std::string Segment(char marker, const std::string& payload) {
+    const size_t n = payload.size() + 2;
+    return std::string("\xFF") + marker + static_cast<char>(n >> 8) + static_cast<char>(n & 0xFF) + payload;
+}
+std::string Jpeg(const std::string& tiff, const std::string& before = "") {
+    return "\xFF\xD8" + before + Segment('\xE1', std::string("Exif\0\0", 6) + tiff) + "\xFF\xD9";
+}
+const std::string kJfif = Segment('\xE0', std::string("JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 14));
+
+// A whole 1x1 grey baseline JPEG (no Exif), for exiftool to write into.
+const std::string kPlainJpeg = [] {
+    std::string dqt(1, '\0');
+    dqt += std::string(64, '\x01');
+    std::string dht(1, '\0');
+    dht += std::string("\x01", 1) + std::string(15, '\0') + std::string(1, '\0');
+    std::string ac = dht;
+    ac[0] = '\x10';
+    return "\xFF\xD8" + Segment('\xDB', dqt) + Segment('\xC0', std::string("\x08\0\x01\0\x01\x01\x01\x11\0", 9)) +
+           Segment('\xC4', dht) + Segment('\xC4', ac) + Segment('\xDA', std::string("\x01\x01\0\0\x3F\0", 6)) +
+           "\x3F\xFF\xD9";
+}();
+
+struct Read {
+    int32_t code;
+    PhotoEntry photo;
+    std::vector<ShownMessage> messages;
+};
+
+Read ReadBytes(const std::string& bytes, int32_t timeDifference = 90000, int dateTimeOriginal = 1,
+               int gpsTimeStamp = 1) {
+    TempDir dir;
+    const std::string path = dir.File("p.jpg");
+    WriteFileBytes(path, bytes);
+    struct timespec times[2] = {{1700000000, 0}, {1700000000, 0}};  // 2023-11-14 22:13:20 UTC
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+    Settings settings;
+    RecordingUi ui;
+    RunContext ctx(settings, ui);
+    ConvertSettings& s = ctx.Current();
+    s.Photo_Icon_Title = s.Photo_Exif_DateTime = 1;
+    s.Photo_Exif_DateTimeOriginal = dateTimeOriginal;
+    s.Photo_Exif_GPS_TimeStamp = gpsTimeStamp;
+    ctx.run.TimeDifferenceValue = timeDifference;
+    Read r{0, {}, {}};
+    r.code = ReadExif(path, ctx, r.photo);
+    r.messages = ui.messages;
+    return r;
+}
+
+// What a photo holds, in one line: code, date, time, source, letters,
+// positions, altitude, GPS items, title.
+std::string Summary(const Read& r) {
+    const PhotoEntry& p = r.photo;
+    return std::to_string(r.code) + " " + p.Date + " " + p.Time + " " + p.DateSource + " " + p.LatitudeLetter + ":" +
+           p.Latitude + " " + p.LongitudeLetter + ":" + p.Longitude + " " + p.Altitude + " " + p.GpsItems + " [" +
+           p.Title + "]";
+}
+
+constexpr const char* kFileDate = "20231114 221320 FileDate *: *:  ";
+
+Tag Ascii(uint16_t tag, const std::string& text) {
+    return {tag, 2, static_cast<uint32_t>(text.size() + 1), text + std::string(1, '\0')};
+}
+
+Tiff Full(bool little) {
+    Tiff t;
+    t.little = little;
+    t.ifd0 = {Ascii(270, "Harbour & <pier>"), Ascii(306, "2024:01:02 03:04:05")};
+    t.exif = {Ascii(36867, "2024:01:02 06:07:08")};
+    t.gps = {{1, 2, 2, "S"},
+             {2, 5, 3, t.R({{35, 1}, {41, 1}, {5412, 100}})},
+             {3, 2, 2, "W"},
+             {4, 5, 3, t.R({{139, 1}, {4623, 100}, {0, 1}})},
+             {5, 1, 1, "\x01"},
+             {6, 5, 1, t.R({{125, 10}})},
+             {7, 5, 3, t.R({{9, 1}, {30, 1}, {1512, 100}})},
+             Ascii(29, "2024:01:31")};
+    return t;
+}
+
+TEST(ExifReader, CodesAndLayouts) {
+    Tiff intel = Full(true), motorola = Full(false), moved = Full(true), dateOnly;
+    moved.ifd0At = 100;
+    dateOnly.little = false;
+    dateOnly.ifd0 = {Ascii(306, "2024:01:02 03:04:05")};
+    const std::string gpsRead =
+        " S:354154.120000 W:1394613.800000 -12.500000 34853-02(Lat).34853-04(Lon).34853-06(Alt) [Harbour & <pier>]";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string expected;
+    } cases[] = {
+        {"not a JPEG", "GIF89a", std::string("1 ") + kFileDate + " []"},
+        {"empty file", "", std::string("1 ") + kFileDate + " []"},
+        {"no marker after SOI", std::string("\xFF\xD8\x00\x01", 4), std::string("2 ") + kFileDate + " []"},
+        {"no APP segment", kPlainJpeg, std::string("7 ") + kFileDate + " []"},
+        {"APP1 holding XMP", "\xFF\xD8" + Segment('\xE1', "http://ns.adobe.com/xap/1.0/"),
+         std::string("3 ") + kFileDate + " []"},
+        {"byte order XX", Jpeg("XX*\0"), std::string("4 ") + kFileDate + " []"},
+        {"Intel, all tags", Jpeg(intel.Bytes()), "1115 20240201 003015 34853-07(GPS-Time).34853-29(GPS-Date)" + gpsRead},
+        {"Motorola, all tags", Jpeg(motorola.Bytes()),
+         "1116 20240201 003015 34853-07(GPS-Time).34853-29(GPS-Date)" + gpsRead},
+        {"Motorola, DateTime only", Jpeg(dateOnly.Bytes()), "16 20240102 030405 306(Exif):DateTime *: *:   []"},
+        {"IFD0 not at 8, long JFIF and a comment first",
+         Jpeg(moved.Bytes(), Segment('\xE0', "JFIF" + std::string(200, 'x')) + Segment('\xFE', "hi")),
+         "1115 20240201 003015 34853-07(GPS-Time).34853-29(GPS-Date)" + gpsRead},
+        {"standard JFIF first", Jpeg(dateOnly.Bytes(), kJfif), "16 20240102 030405 306(Exif):DateTime *: *:   []"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Summary(ReadBytes(c.bytes, 150000)), c.expected) << c.what;
+}
+
+TEST(ExifReader, FileNotReadable) {
+    TempDir dir;
+    Settings settings;
+    RecordingUi ui;
+    RunContext ctx(settings, ui);
+    PhotoEntry photo;
+    EXPECT_EQ(ReadExif(dir.File("missing.jpg"), ctx, photo), kExifNoAttributes);
+    EXPECT_EQ(photo.Date + photo.DateSource, "00000000Error(NoDate)");
+    // A socket has attributes but does not open.
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = dir.File("s.jpg");
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(ReadExif(socketPath, ctx, photo), kExifNotOpened);
+    EXPECT_EQ(photo.DateSource, "FileDate");
+    close(fd);
+}
+
+TEST(ExifReader, ValuesAndOptions) {
+    Tiff t;
+    auto gps = [&](std::vector<Tag> tags, int32_t difference = 90000, int original = 1, int stamps = 1) {
+        t.gps = std::move(tags);
+        return Summary(ReadBytes(Jpeg(t.Bytes()), difference, original, stamps));
+    };
+    // Kodak: fractional minutes carry into the seconds; Nikon: seconds 724/100.
+    EXPECT_EQ(gps({{2, 5, 3, t.R({{0, 1}, {22278, 1000}, {0, 1}})}, {7, 5, 3, t.R({{14, 1}, {27, 1}, {724, 100}})}}),
+              "1005 20231114 142707 34853-07(GPS-Time). *:2216.680000 *:  34853-02(Lat). []");
+    // GPS time and date both: moved by the time difference, across midnight backwards.
+    EXPECT_EQ(gps({{7, 5, 3, t.R({{1, 1}, {0, 1}, {0, 1}})}, Ascii(29, "2024:03:01")}, -50000),
+              "1005 20240229 200000 34853-07(GPS-Time).34853-29(GPS-Date) *: *:   []");
+    // A date with the year from 1900 and the month from 0.
+    EXPECT_EQ(gps({Ascii(29, "0124:00:31"), {7, 5, 3, t.R({{9, 1}, {30, 1}, {15, 1}})}}),
+              "1005 20240131 183015 34853-07(GPS-Time). *: *:   []");
+    // Zero denominators and angles beyond the pole leave the value out.
+    EXPECT_EQ(gps({{2, 5, 3, t.R({{35, 1}, {41, 0}, {0, 1}})}, {4, 5, 3, t.R({{181, 1}, {0, 1}, {0, 1}})},
+                   {6, 5, 1, t.R({{5, 0}})}, {1, 2, 2, "\x7F"}}),
+              std::string("1005 ") + kFileDate + " []");
+    EXPECT_EQ(gps({{7, 5, 3, t.R({{9, 1}, {30, 1}, {15, 1}})}}, 90000, 1, 0), std::string("1005 ") + kFileDate + " []");
+    t.gps.clear();
+    t.ifd0 = {Ascii(306, "    :  :     :  :  ")};
+    t.exif = {Ascii(36867, "2024:13:01 00:00:00")};
+    EXPECT_EQ(Summary(ReadBytes(Jpeg(t.Bytes()))), std::string("5 ") + kFileDate + " []");
+    t.exif = {Ascii(36867, "2024:12:01 00:00:00")};
+    EXPECT_EQ(Summary(ReadBytes(Jpeg(t.Bytes()), 0, 2)), std::string("5 ") + kFileDate + " []");
+}
+
+TEST(ExifReader, Titles) {
+    struct Case {
+        std::string stored;
+        std::string title;
+    } cases[] = {
+        {"ab", "ab"},                                // inline in the entry
+        {"\x93\xfa\x96\x7b\x82\xcc\x8a\x43", "日本の海"},  // Shift_JIS
+        {"caf\xe9\x01", "caf\xef\xbf\xbd "},          // undecodable byte, control character
+        {std::string(3000, 'L'), std::string(3000, 'L')},
+    };
+    for (const Case& c : cases) {
+        Tiff t;
+        t.ifd0 = {Ascii(270, c.stored)};
+        const Read r = ReadBytes(Jpeg(t.Bytes()));
+        EXPECT_EQ(r.photo.Title, c.title);
+        EXPECT_TRUE(r.messages.empty());
+    }
+}
+
+// Offsets, counts and lengths that point outside the segment; the inputs
+// the fuzzer found. Each must give a code and whole texts.
+TEST(ExifReader, HostileAndTruncated) {
+    Tiff t = Full(true);
+    const std::string whole = Jpeg(t.Bytes());
+    std::vector<std::string> inputs;
+    for (size_t cut = 0; cut < whole.size(); cut += 7) inputs.push_back(whole.substr(0, cut));
+    std::string huge = Jpeg(t.Bytes());
+    huge[4] = huge[5] = '\xFF';  // segment longer than the file
+    inputs.push_back(huge);
+    Tiff bad;
+    bad.ifd0 = {{306, 2, 0xFFFFFFFF, bad.N(0xFFFFFFF0, 4)}, {270, 2, 0x40000000, bad.N(12, 4)},
+                {34853, 4, 1, bad.N(0xFFFFFFFE, 4)}, {34665, 4, 1, bad.N(8, 4)}};
+    inputs.push_back(Jpeg(bad.Bytes()));
+    std::string manyEntries = bad.Bytes();
+    manyEntries[8] = manyEntries[9] = '\xFF';
+    inputs.push_back(Jpeg(manyEntries));
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(GEOPLAIT_TEST_DATA) + "/exif_regression")) {
+        inputs.push_back(ReadFileBytes(entry.path().string()));
+    }
+    for (const std::string& input : inputs) {
+        const Read r = ReadBytes(input);
+        EXPECT_TRUE(r.code >= 1 && (r.code <= 9 || r.code % 10 == 5 || r.code % 10 == 6)) << r.code;
+        EXPECT_EQ(r.photo.Date.find_first_not_of("0123456789"), std::string::npos);
+        EXPECT_EQ(r.photo.Date.size() + r.photo.Time.size(), 14u);
+    }
+}
+
+// Files as a real Exif writer lays them out (JFIF first, IFD0 offsets, the
+// Exif IFD before the GPS IFD, the thumbnail IFD after).
+TEST(ExifReader, WrittenByExiftool) {
+    TempDir dir;
+    const std::string path = dir.File("e.jpg");
+    WriteFileBytes(path, "\xFF\xD8" + kJfif + kPlainJpeg.substr(2));
+    const std::string command =
+        "exiftool -q -overwrite_original -ImageDescription='Bay' -DateTimeOriginal='2021:07:08 09:10:11' "
+        "-GPSLatitude=33.8675 -GPSLatitudeRef=S -GPSLongitude=151.2070 -GPSLongitudeRef=E -GPSAltitude=12.3 "
+        "-GPSTimeStamp=23:30:00 -GPSDateStamp=2021:07:08 " + path;
+    ASSERT_EQ(std::system(command.c_str()), 0) << "exiftool (libimage-exiftool-perl) is needed";
+    Settings settings;
+    RecordingUi ui;
+    RunContext ctx(settings, ui);
+    ConvertSettings& s = ctx.Current();
+    s.Photo_Icon_Title = s.Photo_Exif_DateTimeOriginal = s.Photo_Exif_GPS_TimeStamp = 1;
+    ctx.run.TimeDifferenceValue = 100000;
+    Read r{0, {}, {}};
+    r.code = ReadExif(path, ctx, r.photo);
+    EXPECT_EQ(Summary(r), "1106 20210709 093000 34853-07(GPS-Time).34853-29(GPS-Date) S:335203.000000 "
+                          "E:1511225.200000 12.300000 34853-02(Lat).34853-04(Lon).34853-06(Alt) [Bay]");
+}
+
+}  // namespace
+}  // namespace geoplait::test

@@ -1,0 +1,47 @@
+// The KMZ of the golden case photo_kmz as a ZIP reader sees it: its entry
+// times come from the clock, so it is checked here with unzip instead of
+// byte for byte.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+namespace geoplait::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return out;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    return pclose(pipe) == 0 ? out : "failed: " + command + "\n" + out;
+}
+
+TEST(Kmz, EntriesInOrderAndReadable) {
+    const fs::path source = fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_kmz";
+    TempDir work;
+    fs::copy(source / "photos", fs::path(work.path()) / "photos");
+    const std::string cd = "cd '" + work.path() + "' && ";
+    ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --out trip.kml --set Photo=1 --set PhotoDir=photos "
+                       "--set Kmz=1 2>&1"),
+              "Complete: Complete Record=3/3\n\n\n");
+    EXPECT_NE(Shell(cd + "unzip -t trip.kmz").find("No errors detected"), std::string::npos);
+    EXPECT_EQ(Shell(cd + "unzip -Z1 trip.kmz"),
+              "trip.kml\ntrip_photo/a_between.jpg\ntrip_photo/b_exact.JPG\ntrip_photo/f_south_west.jpg\ntrip_photo/\n");
+    // The KML deflated, the photos stored as they are.
+    const std::string methods = Shell(cd + "unzip -Zs trip.kmz | grep -o ' \\(def.\\|stor\\) ' | cut -c2-4");
+    EXPECT_EQ(methods, "def\nsto\nsto\nsto\nsto\n");
+    EXPECT_EQ(Shell(cd + "unzip -p trip.kmz trip.kml"),
+              ReadFileBytes((source / "expected" / "files" / "trip.kml").string()));
+    EXPECT_EQ(Shell(cd + "unzip -p trip.kmz trip_photo/b_exact.JPG"),
+              ReadFileBytes((source / "photos" / "b_exact.JPG").string()));
+}
+
+}  // namespace
+}  // namespace geoplait::test

@@ -464,6 +464,10 @@ bool DecodeExifTitle(std::string_view bytes, std::string& title) {
         const auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F) c = ' ';
     }
+    // U+FFFE and U+FFFF are no characters an XML document may hold.
+    for (size_t at = title.find("\xEF\xBF"); at != std::string::npos; at = title.find("\xEF\xBF", at + 1)) {
+        if (at + 2 < title.size() && (title[at + 2] == '\xBE' || title[at + 2] == '\xBF')) title[at + 2] = '\xBD';
+    }
     return decoded;
 }
 

@@ -243,6 +243,7 @@ TEST(ExifReader, Titles) {
         {"\x93\xfa\x96\x7b\x82\xcc\x8a\x43", "日本の海"},  // Shift_JIS
         {"caf\xe9\x01", "caf\xef\xbf\xbd "},          // undecodable byte, control character
         {std::string(3000, 'L'), std::string(3000, 'L')},
+        {"x\xEF\xBF\xBF", "x\xEF\xBF\xBD"},  // U+FFFF, which XML cannot hold
     };
     for (const Case& c : cases) {
         Tiff t;

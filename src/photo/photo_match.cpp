@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <ctime>
 #include <numeric>
+#include <string>
 
 #include "engine/mode_table.h"
 #include "engine/run_steps.h"
@@ -30,15 +31,36 @@ namespace geoplait {
 
 namespace {
 
-// Reads every record of an input and hands each, in ctx.point, to `emit`,
-// which clears it. One entry per input family whose KML mode has photo steps.
-using TrackRecordReader = void (*)(TextReader& input, RunContext& ctx, const EpochEmitter& emit);
+// Opens the input and hands every record of it, in ctx.point, to `emit`,
+// which clears it; false when the input cannot be opened. One entry per input
+// family whose KML mode has photo steps.
+using TrackRecordReader = bool (*)(const std::string& path, RunContext& ctx, const EpochEmitter& emit);
 struct TrackRecordSource {
     ModeKind kind;
     TrackRecordReader read;
 };
+
+bool ReadNmeaTrack(const std::string& path, RunContext& ctx, const EpochEmitter& emit) {
+    TextReader input;
+    if (!input.Open(path)) return false;
+    ReadNmeaEpochs(input, ctx, emit);
+    return true;
+}
+
+// A reader that is a record source (Open, then Next into ctx.point until the
+// end), with the arguments its Open takes after the path.
+template <typename Reader, auto... openArguments>
+bool PullTrackRecords(const std::string& path, RunContext& ctx, const EpochEmitter& emit) {
+    Reader reader;
+    if (!reader.Open(path, openArguments...)) return false;
+    while (reader.Next(ctx)) emit(ctx);
+    return true;
+}
+
+// The CSV, POT and GPX families join with one entry each when their KML
+// modes run, e.g. {ModeKind::Pot, PullTrackRecords<PotReader>}.
 constexpr TrackRecordSource kTrackRecordSources[] = {
-    {ModeKind::Nmea, ReadNmeaEpochs},
+    {ModeKind::Nmea, ReadNmeaTrack},
 };
 
 // A camera clock set years off must not overflow the seconds.
@@ -184,11 +206,6 @@ void MatchPhotos(RunContext& ctx) {
         if (mode != nullptr && entry.kind == mode->kind) source = &entry;
     }
     if (source == nullptr) return;
-    TextReader input;
-    if (!input.Open(ctx.Current().InputFile)) {
-        ctx.ui.ShowMessage("Input File Not Found", "Check!");
-        return;
-    }
     auto stampOf = [&](uint32_t i) { return photos[i].Date + photos[i].Time; };
     std::stable_sort(m.order.begin(), m.order.end(),
                      [&](uint32_t a, uint32_t b) { return stampOf(a) < stampOf(b); });
@@ -197,7 +214,10 @@ void MatchPhotos(RunContext& ctx) {
     std::iota(m.next.begin(), m.next.end(), 0U);
 
     ClearTrackPoint(ctx.point);
-    source->read(input, ctx, [&m](RunContext& c) { MatchRecord(m, c); });
+    if (!source->read(ctx.Current().InputFile, ctx, [&m](RunContext& c) { MatchRecord(m, c); })) {
+        ctx.ui.ShowMessage("Input File Not Found", "Check!");
+        return;
+    }
     if (m.counter == 0) return;  // no track record: the photos keep no position
 
     // After the last record: the photo stands there when taken at or after

@@ -35,19 +35,20 @@ constexpr Preset kSpeedPresets[] = {{"default", 0}, {"x1", 1}, {"x2", 2}, {"x3",
 // Two-digit group number: "01" to "12".
 QString GroupNumber(size_t group) { return QStringLiteral("%1").arg(group + 1, 2, 10, QLatin1Char('0')); }
 
-// A row of preset buttons in a titled group; `apply` gets the preset's letter.
+// Preset buttons, three to a row, in a titled group; `apply` gets the preset's letter.
 template <size_t N, typename Apply>
 QGroupBox* PresetButtons(QWidget* owner, const QString& title, const char* namePrefix, const Preset (&presets)[N],
                          Apply apply) {
     auto* group = new QGroupBox(title, owner);
-    auto* row = new QHBoxLayout(group);
+    auto* grid = new QGridLayout(group);
     for (const Preset& preset : presets) {
         auto* button = new QPushButton(QString::fromLatin1(preset.text), group);
         button->setObjectName(QString::fromLatin1(namePrefix) + button->text());
         button->setAccessibleName(title + QLatin1Char(' ') + button->text());
         button->setAutoDefault(false);
         QObject::connect(button, &QPushButton::clicked, owner, [apply, preset] { apply(preset.letter); });
-        row->addWidget(button);
+        const int at = grid->count();
+        grid->addWidget(button, at / 3, at % 3);
     }
     return group;
 }
@@ -154,6 +155,7 @@ SpeedRangeDialog::SpeedRangeDialog(QWidget* parent, const Settings& settings) : 
     auto* grid = new QGridLayout;
     for (int c = 0; c < 3; ++c) grid->addWidget(new QLabel(columns[c], this), 0, c == 2 ? 4 : c + 1);
     const int swatchWidth = fontMetrics().horizontalAdvance(QStringLiteral("BGR")) * 3;
+    const int boundWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000.00")) * 2;
 
     for (size_t n = 0; n < kGroupCount; ++n) {
         const int row = static_cast<int>(n) + 1;
@@ -171,6 +173,7 @@ SpeedRangeDialog::SpeedRangeDialog(QWidget* parent, const Settings& settings) : 
         auto* lower = new QLineEdit(Fixed2(edited_.SpeedRange[n]), this);
         lower->setObjectName(QStringLiteral("SpeedRange_") + GroupNumber(n));
         lower->setReadOnly(n == 0);  // the first range starts at the lowest speed
+        lower->setMaximumWidth(boundWidth);
         NameControl(lower, label, columns[1]);
         lowerBounds_[n] = lower;
         grid->addWidget(lower, row, 2);
@@ -184,17 +187,21 @@ SpeedRangeDialog::SpeedRangeDialog(QWidget* parent, const Settings& settings) : 
     auto* top = new QLineEdit(QStringLiteral("999.99"), this);
     top->setObjectName(QStringLiteral("SpeedRangeTop"));
     top->setReadOnly(true);
+    top->setMaximumWidth(boundWidth);
     NameControl(top, QStringLiteral("Group 12"), columns[2]);
     grid->addWidget(top, kGroupCount, 4);
 
-    auto* presets = new QHBoxLayout;
+    auto* presets = new QVBoxLayout;
     presets->addWidget(PresetButtons(this, QStringLiteral("Speed"), "SpeedPreset_", kSpeedPresets,
                                      [this](size_t letter) { ApplySpeedPreset(letter); }));
     presets->addWidget(PresetButtons(this, QStringLiteral("Color"), "ColorPreset_", kSpeedColourPresets,
                                      [this](size_t letter) { ApplyColourPreset(letter); }));
+    presets->addStretch(1);
+    auto* sides = new QHBoxLayout;
+    sides->addLayout(grid);
+    sides->addLayout(presets);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(presets);
+    layout->addLayout(sides);
     layout->addWidget(MakeOkCancel());
 }
 

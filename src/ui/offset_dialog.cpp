@@ -81,6 +81,7 @@ OffsetDialog::OffsetDialog(QWidget* parent, const Settings& settings) : Settings
             auto* button = new QPushButton(QString::fromLatin1(step.text), this);
             button->setObjectName(QString::fromLatin1(axis.name) + QString::fromLatin1(step.text));
             button->setAutoDefault(false);
+            button->setMaximumWidth(fontMetrics().horizontalAdvance(button->text()) + 4 * em);
             NameControl(button, name, button->text());
             button->setToolTip(Fixed2(step.hundredths / 100.0) + QStringLiteral(" sec"));
             const Axis which = static_cast<Axis>(a);
@@ -90,7 +91,8 @@ OffsetDialog::OffsetDialog(QWidget* parent, const Settings& settings) : Settings
         auto* edit = new QLineEdit(Qs(edited_.*axis.field), this);
         edit->setObjectName(QString::fromLatin1(axis.name));
         edit->setAccessibleName(name);
-        edit->setMaximumWidth(10 * em);
+        edit->setMinimumWidth(8 * em);
+        edit->setMaximumWidth(12 * em);
         edits_[a] = edit;
         grid->addWidget(edit, row, column++);
         grid->addWidget(new QLabel(QStringLiteral("sec"), this), row, column++);

@@ -164,6 +164,7 @@ PhotoDialog::PhotoDialog(QWidget* parent, const Settings& settings) : SettingsDi
     nameGrid->addWidget(check(names, "Latitude", FIELD(Photo_Icon_Latitude)), 1, 1);
     nameGrid->addWidget(check(names, "Longitudinal", FIELD(Photo_Icon_Longitudinal)), 1, 2);
     titleHint_ = new QLabel(QStringLiteral("ASCII &  SJIS  Only"), names);  // no buddy: "&" shows as it is
+    titleHint_->setObjectName(QStringLiteral("TitleHint"));
     QSizePolicy hintPolicy = titleHint_->sizePolicy();
     hintPolicy.setRetainSizeWhenHidden(true);
     titleHint_->setSizePolicy(hintPolicy);

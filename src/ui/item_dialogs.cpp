@@ -218,7 +218,7 @@ InputItemDialog::InputItemDialog(QWidget* parent, const Settings& settings) : Se
     auto* fileName =
         new QLabel(opened ? Qs(FileNameOf(edited_.InputFile)) : QStringLiteral(" ** No Imput File **"), this);
     fileName->setObjectName(QStringLiteral("InputFileName"));
-    fileName->setAccessibleName(fileLabel->text());
+    fileName->setAccessibleDescription(fileLabel->text());  // its name is the file name it shows
     fileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QPalette palette = fileName->palette();
     palette.setColor(QPalette::WindowText, opened ? QColor(Qt::blue) : QColor(Qt::red));

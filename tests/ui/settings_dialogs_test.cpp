@@ -86,23 +86,11 @@ const DialogCase kDialogs[] = {
     {"output", ExecOutputItemDialog, [](QDialog& d) { Click(d, "chizroid"); }, "Cancel..."},
     {"photo", ExecPhotoDialog, [](QDialog& d) { Click(d, "Photo_IconThumbnail"); }, nullptr},
     {"offset", ExecOffsetDialog,
-     [](QDialog& d) {
-         Click(d, "OffNS>>");
-         Find<QSlider>(d, "OffAltitude_slider").setValue(-40);
-     },
-     nullptr},
+     [](QDialog& d) { Click(d, "OffNS>>"); Find<QSlider>(d, "OffAltitude_slider").setValue(-40); }, nullptr},
     {"group", ExecGroupLineDialog,
-     [](QDialog& d) {
-         Click(d, "ColorPreset_Preset(1)");
-         Find<QComboBox>(d, "TransparentPercent_03").setCurrentIndex(7);
-     },
+     [](QDialog& d) { Click(d, "ColorPreset_Preset(1)"); Find<QComboBox>(d, "TransparentPercent_03").setCurrentIndex(7); },
      "Cancel"},
-    {"speed", ExecSpeedRangeDialog,
-     [](QDialog& d) {
-         Click(d, "SpeedPreset_x10");
-         Click(d, "ColorPreset_R");
-     },
-     "Cancel"},
+    {"speed", ExecSpeedRangeDialog, [](QDialog& d) { Click(d, "SpeedPreset_x10"); Click(d, "ColorPreset_R"); }, "Cancel"},
 };
 
 const DialogCase& DialogNamed(const QString& name) {
@@ -215,6 +203,7 @@ private slots:
         QByteArray thirty = "i1";
         for (int i = 2; i <= 30; ++i) thirty += ",i" + QByteArray::number(i);
         QTest::newRow("30 items") << thirty + "\nnext" << 30 << "sample.csv" << "7" << "i7" << 7;
+        QTest::newRow("2047 characters") << QByteArray("x,").repeated(1500) << 1024 << "sample.csv" << "7" << "x" << 7;
         QTest::newRow("no input file") << QByteArray("-") << 64 << " ** No Imput File **" << "7" << "" << 7;
         QTest::newRow("beyond the line") << QByteArray("a,b,c,d,e") << 5 << "sample.csv" << "7" << "" << 7;
         QTest::newRow("mark and CR LF") << QByteArray("\xEF\xBB\xBFk,v\r\n") << 2 << "sample.csv" << "2" << "v" << 2;

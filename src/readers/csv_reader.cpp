@@ -223,8 +223,8 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
     p.GgaAltitude.assign(s.Default_Altitude);
     p.RmcDate.assign(s.Default_UTC_Date);
     p.RmcTime.assign(s.Default_UTC_Time);
-    p.RmcSpeed.assign("0");
-    p.RmcCourse.assign("0");
+    p.RmcSpeed.assign(1, '0');  // assign(1, c): GCC 12 warns falsely on "0"
+    p.RmcCourse.assign(1, '0');
 
     // 2. The columns, each straight into the field it ends up in (or, for
     // the hemisphere letters, the RMC letter until the sign is known).
@@ -295,7 +295,7 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
     if (s.Imput_Speed_nk == "km") {
         AssignFixed(p.RmcSpeed, NumberOf(p.RmcSpeed) / 1.852, 1, 1);
     } else if (s.Imput_Speed_nk != "knots") {
-        p.RmcSpeed.assign("0");
+        p.RmcSpeed.assign(1, '0');
     }
 
     // 10. The RMC side from the GGA side.

@@ -27,14 +27,14 @@ void FillNmeaDefaults(TrackPoint& p, const ConvertSettings& s) {
     p.GgaEW.assign(s.Default_WE);
     p.RmcEW.assign(s.Default_WE);
     p.GgaSatellites.assign("00");
-    p.GgaQuality.assign("1");
+    p.GgaQuality.assign(1, '1');  // assign(1, c): GCC 12 warns falsely on one-letter texts
     p.GgaDilution.assign("0.0");
-    p.GgaAltitudeUnit.assign("M");
+    p.GgaAltitudeUnit.assign(1, 'M');
     p.GgaGeoid.assign("0.0");
-    p.GgaGeoidUnit.assign("M");
+    p.GgaGeoidUnit.assign(1, 'M');
     p.GgaDgpsAge.clear();
     p.GgaDgpsStation.clear();
-    p.RmcStatus.assign("A");
+    p.RmcStatus.assign(1, 'A');
     p.RmcMagVar.clear();
     p.RmcMagVarEW.clear();
 }

@@ -10,8 +10,8 @@
 // name or an extension's speed never reach a point. A point without both
 // lat and lon is no record. Element names are compared without their
 // namespace prefix. Values are cut to 14 characters (49 for the name, 31 for
-// the time); entities, character references and CDATA sections are decoded
-// by the parser. A signed position gives the unsigned value and the letter S
+// the time) after their line breaks became blanks; entities, character
+// references and CDATA sections are decoded by the parser. A signed position gives the unsigned value and the letter S
 // or W on both sides. A time ending in "Z" is UTC, one with an offset is
 // brought to UTC, one with neither is taken as UTC; fractions of a second
 // are dropped. Speed is taken as it stands (the program writes knots there).
@@ -134,9 +134,8 @@ void GpxReader::Fill(TrackPoint& p) {
     p.PointName.clear();
     for (size_t v = 0; v < kValueCount; ++v) {
         if (!found_[v]) continue;
-        std::string& text = values_[v];
-        if (v == kName) TidyName(text);
-        const std::string_view value = TrimXmlSpace(text);
+        std::string& value = values_[v];
+        TidyText(value);
         if (v == kTime) {
             TakeTime(p, value);
         } else {

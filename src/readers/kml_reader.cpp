@@ -210,7 +210,7 @@ void KmlReader::OnEnd(void* user, const XML_Char*) {
     const int depth = r.depth_--;
     if (depth == r.nameDepth_) {
         r.nameDepth_ = 0;
-        TidyName(r.text_);
+        TidyText(r.text_);
         if (r.names_.size() < kNamesBytes) {
             r.names_.push_back('<');
             r.names_.append(r.text_);

@@ -49,6 +49,10 @@ void TakeSignedDegrees(std::string_view text, size_t maxChars, char positive, ch
         text.remove_prefix(1);
         while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     }
+    // A number ends at a blank; what follows cannot be part of it.
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (IsBlank(text[i])) text = text.substr(0, i);
+    }
     value.assign(FirstChars(text, maxChars));
     ggaLetter.assign(1, letter);
     rmcLetter.assign(1, letter);

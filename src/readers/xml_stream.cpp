@@ -140,7 +140,7 @@ std::string_view TrimXmlSpace(std::string_view text) {
     return text;
 }
 
-void TidyName(std::string& name) {
+void TidyText(std::string& name) {
     for (char& c : name) {
         if (IsXmlSpace(c)) c = ' ';
     }

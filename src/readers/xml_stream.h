@@ -65,9 +65,9 @@ void AppendCapped(std::string& value, const XML_Char* data, int length, size_t c
 // The text without XML white space (blank, tab, CR, LF) at either end.
 std::string_view TrimXmlSpace(std::string_view text);
 
-// A name as one line: every tab, CR and LF becomes a blank, runs of blanks
-// become one, and blanks at either end are dropped.
-void TidyName(std::string& name);
+// A value as one line, since every output holds it on one: each tab, CR and
+// LF becomes a blank, runs of blanks become one, blanks at either end go.
+void TidyText(std::string& name);
 
 // An ISO 8601 date and time "yyyy-mm-ddThh:mm:ss[.fff][Z|+hh:mm|-hh:mm]" (a
 // date alone stands for its midnight).

@@ -79,7 +79,8 @@ void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p
     FillNmeaDefaults(p, s);
     p.RmcSpeed.assign("0.0");
     p.ExtendData.clear();  // not emptied with the record: each line has its own
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    // The record ends at the line end, or at a lone CR, which no value may hold.
+    line = line.substr(0, line.find_first_of("\r\n"));
 
     for (int item = 1; item <= kItemLimit && !line.empty(); ++item) {
         const size_t slash = line.find('/');

@@ -21,7 +21,8 @@ void FillNmeaDefaults(TrackPoint& point, const ConvertSettings& settings);
 // A decimal-degree text that may carry a sign: the unsigned text goes to
 // `value` and the letter (`positive` or `negative`) to both hemisphere fields.
 // Blanks around the number are dropped, and anything after a blank inside
-// it; at most `maxChars` characters are kept.
+// it; a text that does not start like a number gives an empty value. At most
+// `maxChars` characters are kept.
 void TakeSignedDegrees(std::string_view text, size_t maxChars, char positive, char negative,
                        std::string& value, std::string& ggaLetter, std::string& rmcLetter);
 

@@ -140,11 +140,11 @@ std::string_view TrimXmlSpace(std::string_view text) {
     return text;
 }
 
-void TidyText(std::string& name) {
-    for (char& c : name) {
+void TidyText(std::string& text) {
+    for (char& c : text) {
         if (IsXmlSpace(c)) c = ' ';
     }
-    CollapseBlanks(name);
+    CollapseBlanks(text);
 }
 
 bool ReadXmlTimeStamp(std::string_view text, XmlTimeStamp& stamp) {

@@ -67,7 +67,7 @@ std::string_view TrimXmlSpace(std::string_view text);
 
 // A value as one line, since every output holds it on one: each tab, CR and
 // LF becomes a blank, runs of blanks become one, blanks at either end go.
-void TidyText(std::string& name);
+void TidyText(std::string& text);
 
 // An ISO 8601 date and time "yyyy-mm-ddThh:mm:ss[.fff][Z|+hh:mm|-hh:mm]" (a
 // date alone stands for its midnight).

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/text_file.h"
 #include "engine/track_point.h"
 #include "engine/user_interface.h"
 #include "geo/geo_state.h"
@@ -57,6 +58,12 @@ struct RunContext {
     WriterState writer;
     PhotoState photo;
     GeoState geo;
+    // Every file the run writes; put into place only when the run completes.
+    OutputFiles outputs;
+
+    // True when the run must stop where it is (an output could not be
+    // written): reading loops check it between records.
+    bool StopRequested() const { return outputs.Failed(); }
 };
 
 }  // namespace geoplait

@@ -45,6 +45,16 @@ enum class KeyType {
     SpeedRange,   // numbered lower bound of a speed range
 };
 
+// What a value given on the command line must be (the settings file takes
+// anything and makes the best of it).
+enum class ValueRule {
+    Text,            // any UTF-8 text
+    Flag,            // "0" or "1"
+    Integer,         // a whole number
+    Number,          // a decimal number, or nothing
+    TimeDifference,  // one of the texts of the time-difference list
+};
+
 inline constexpr size_t kTextChars = 63;
 inline constexpr size_t kPathChars = 511;
 
@@ -82,6 +92,7 @@ struct SettingKey {
     bool startupSwitch = false;
     // Written after the value, behind a ";".
     const char* comment = nullptr;
+    ValueRule rule = ValueRule::Text;
 };
 
 // Every key the settings file holds, in the order written.

@@ -1,10 +1,12 @@
 // Whole-program cases: every directory under tests/data/cli/ that holds an
 // `args` file. Its other files are copied into a fresh directory, geoplait-cli
 // runs there (TZ=UTC, LC_ALL=C, stdin from /dev/null) with the lines of `args`
-// as arguments, and the exit status, stdout, stderr and the files under
-// expected/files/ are compared byte for byte with expected/. Every .kml/.gpx
-// the run produced must pass `xmllint --noout`, every .html `xmllint --html
-// --noout`. GEOPLAIT_UPDATE_GOLDEN=1 writes the actual results into expected/.
+// as arguments (and the lines of an optional `env` file in its environment),
+// and the exit status, stdout, stderr and the files under expected/files/ are
+// compared byte for byte with expected/; no other file may be left behind.
+// Every .kml/.gpx the run produced must pass `xmllint --noout` and read back
+// with gpsbabel, every .html `xmllint --html --noout`.
+// GEOPLAIT_UPDATE_GOLDEN=1 writes the actual results into expected/.
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,8 +61,9 @@ std::vector<std::string> ReadArgs(const fs::path& file) {
     return args;
 }
 
-// The environment of the run: ours with TZ, LC_ALL and the banner time fixed.
-std::vector<std::string> RunEnvironment() {
+// The environment of the run: ours with TZ, LC_ALL and the banner time fixed,
+// and the case's own lines.
+std::vector<std::string> RunEnvironment(const std::vector<std::string>& extra) {
     std::vector<std::string> env;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         std::string_view text(*entry);
@@ -73,6 +76,9 @@ std::vector<std::string> RunEnvironment() {
     env.push_back("TZ=UTC");
     env.push_back("LC_ALL=C");
     env.push_back(std::string("GEOPLAIT_FIXED_TIME=") + kFixedTime);
+    for (const std::string& line : extra) {
+        if (!line.empty()) env.push_back(line);
+    }
     return env;
 }
 
@@ -104,13 +110,14 @@ struct Finished {
 };
 
 // Runs `program` in `cwd` with stdin from /dev/null, capturing its output.
-Finished Spawn(const std::string& program, std::vector<std::string> args, const fs::path& cwd) {
+Finished Spawn(const std::string& program, std::vector<std::string> args, const fs::path& cwd,
+               const std::vector<std::string>& env = {}) {
     TempDir capture;
     std::string outPath = capture.File("stdout");
     std::string errPath = capture.File("stderr");
     args.insert(args.begin(), program);
     std::vector<char*> argv = Pointers(args);
-    std::vector<std::string> envTexts = RunEnvironment();
+    std::vector<std::string> envTexts = RunEnvironment(env);
     std::vector<char*> envp = Pointers(envTexts);
     std::string dir = cwd.string();
 
@@ -154,23 +161,26 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// Runs a checking tool (xmllint, gpsbabel) over a file; it must accept it.
+void CheckWith(const std::string& tool, const std::vector<std::string>& args, const fs::path& file) {
+    const std::string program = FindProgram(tool);
+    if (program.empty()) {
+        ADD_FAILURE() << tool << " is not installed (scripts/setup installs it); cannot check " << file;
+        return;
+    }
+    Finished run = Spawn(program, args, file.parent_path());
+    EXPECT_EQ(run.status, 0) << tool << " rejects " << file.filename() << ":\n" << run.out << run.err;
+}
+
 void CheckWellFormed(const fs::path& file) {
-    std::string extension = Lower(file.extension().string());
-    std::vector<std::string> args;
+    const std::string extension = Lower(file.extension().string());
+    const std::string name = file.string();
     if (extension == ".kml" || extension == ".gpx") {
-        args = {"--noout", file.string()};
+        CheckWith("xmllint", {"--noout", name}, file);
+        CheckWith("gpsbabel", {"-i", extension.substr(1), "-f", name, "-o", "gpx", "-F", "/dev/null"}, file);
     } else if (extension == ".html" || extension == ".htm") {
-        args = {"--html", "--noout", file.string()};
-    } else {
-        return;
+        CheckWith("xmllint", {"--html", "--noout", name}, file);
     }
-    static const std::string xmllint = FindProgram("xmllint");
-    if (xmllint.empty()) {
-        ADD_FAILURE() << "xmllint is not installed (package libxml2-utils); cannot check " << file;
-        return;
-    }
-    Finished lint = Spawn(xmllint, args, file.parent_path());
-    EXPECT_EQ(lint.status, 0) << "xmllint rejects " << file.filename() << ":\n" << lint.out << lint.err;
 }
 
 // Empty when equal, else where and how two byte strings part.
@@ -214,13 +224,15 @@ TEST_P(GoldenTest, MatchesExpected) {
 
     for (const auto& entry : fs::directory_iterator(source)) {
         std::string name = entry.path().filename().string();
-        if (name == "args" || name == "expected") continue;
+        if (name == "args" || name == "env" || name == "expected") continue;
         fs::copy(entry.path(), workDir / name,
                  fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     }
     std::map<std::string, std::string> inputs = FilesUnder(workDir);
 
-    Finished run = Spawn(GEOPLAIT_CLI, ReadArgs(source / "args"), workDir);
+    const fs::path env = source / "env";
+    Finished run = Spawn(GEOPLAIT_CLI, ReadArgs(source / "args"), workDir,
+                         fs::exists(env) ? ReadArgs(env) : std::vector<std::string>{});
     ASSERT_GE(run.status, 0) << "geoplait-cli did not run";
     ASSERT_LT(run.status, 126) << "geoplait-cli could not start or died: " << run.err;
 
@@ -246,7 +258,8 @@ TEST_P(GoldenTest, MatchesExpected) {
     if (fs::exists(expected / "stderr")) {
         EXPECT_EQ(run.err, ReadFileBytes((expected / "stderr").string())) << "stderr differs";
     }
-    for (const auto& [name, bytes] : FilesUnder(expected / "files")) {
+    const std::map<std::string, std::string> wanted = FilesUnder(expected / "files");
+    for (const auto& [name, bytes] : wanted) {
         fs::path actual = workDir / name;
         if (!fs::exists(actual)) {
             ADD_FAILURE() << "not produced: " << name;
@@ -254,6 +267,8 @@ TEST_P(GoldenTest, MatchesExpected) {
         }
         EXPECT_EQ(FirstDifference(ReadFileBytes(actual.string()), bytes), "") << "file " << name;
     }
+    // Nothing else: no temporary file, no piece that should not be.
+    for (const auto& entry : produced) EXPECT_TRUE(wanted.contains(entry.first)) << "left behind: " << entry.first;
 }
 
 std::string CaseTestName(const ::testing::TestParamInfo<std::string>& info) {

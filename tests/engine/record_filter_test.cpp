@@ -121,11 +121,9 @@ TEST(AcceptRecord, Passes) {
          .want = {1, 2, 3, 4, 5}, .includeData = 1, .satellites = 5, .dilution = 5},
         {.name = "thinning along the track", .variants = {&kKmlNmea, &kKmlCsv}, .records = track,
          .want = {1, 5, 9, 13}, .includeData = 1, .meterMile = "Km/Meter", .thinningKm = 0.1},
-        // In nautical miles the NMEA sum is compared with the km threshold as it is.
-        {.name = "thinning in nautical miles", .variants = {&kKmlNmea}, .records = track, .want = {1, 8},
-         .includeData = 1, .meterMile = "Nautical Mile/Feet", .thinningKm = 0.1},
-        {.name = "thinning in nautical miles, csv", .variants = {&kKmlCsv}, .records = track, .want = {1, 5, 9, 13},
-         .includeData = 1, .meterMile = "Nautical Mile/Feet", .thinningKm = 0.1},
+        // The distance in metres is compared in km whatever the unit shown.
+        {.name = "thinning in nautical miles", .variants = {&kKmlNmea, &kKmlCsv}, .records = track,
+         .want = {1, 5, 9, 13}, .includeData = 1, .meterMile = "Nautical Mile/Feet", .thinningKm = 0.1},
         {.name = "no thinning in the emitter", .variants = {&kEmitterNmea}, .records = track, .want = all14,
          .includeData = 1, .meterMile = "Km/Meter", .thinningKm = 0.1},
         {.name = "error data needs both coordinates missing", .variants = {&kEmitterNmea, &kKmlNmea, &kKmlCsv},
@@ -148,6 +146,8 @@ TEST(AcceptRecord, Passes) {
          .want = {1, 2}, .timeDifference = 90000, .groupDate = "010113"},
         {.name = "no group date", .variants = {&kEmitterCsv, &kKmlCsv, &kInRange}, .records = dates,
          .want = {1, 2}, .timeDifference = 90000, .groupDate = ""},
+        {.name = "no group date from a record without a date", .variants = {&kEmitterNmea, &kKmlNmea},
+         .records = {{.date = "000000"}, {.date = "020113"}}, .want = {1, 2}, .groupDate = "020113"},
     };
     for (const Case& c : cases) {
         for (const Variant* v : c.variants) {
@@ -178,11 +178,10 @@ TEST(AcceptRecord, Passes) {
     }
 }
 
-TEST(AcceptRecord, GapDistanceUnitAndRunningSum) {
+TEST(AcceptRecord, GapDistanceInKmAndRunningSum) {
     const Record a, b{.latitude = "3501.0000"};
-    const std::pair<const Variant*, double> cases[] = {
-        {&kEmitterNmea, 1.8488168 / 1.852}, {&kKmlNmea, 1.8488168 / 1.852}, {&kKmlCsv, 1.8488168}};
-    for (const auto& [variant, gap] : cases) {
+    for (const Variant* variant : {&kEmitterNmea, &kKmlNmea, &kKmlCsv}) {
+        const double gap = 1.8488168;
         Fixture f;
         f.settings.current.MeterMile = "Nautical Mile/Feet";
         f.ctx.store.GapDistance = 42.0;
@@ -190,7 +189,7 @@ TEST(AcceptRecord, GapDistanceUnitAndRunningSum) {
         Load(f.ctx, a);
         ASSERT_TRUE(variant->accept(f.ctx));
         EXPECT_EQ(f.ctx.store.GapDistance, 42.0) << "first record keeps the gap, " << variant->name;
-        EXPECT_EQ(f.ctx.store.PreviousPoint, (PointTexts{a.longitude, a.latitude, ""}));
+        EXPECT_EQ(f.ctx.store.PreviousPoint, (PointTexts{a.longitude, a.latitude, "", "", ""}));
         Load(f.ctx, b);
         ASSERT_TRUE(variant->accept(f.ctx));
         EXPECT_NEAR(f.ctx.store.GapDistance, gap, 1e-6) << variant->name;

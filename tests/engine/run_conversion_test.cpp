@@ -52,6 +52,19 @@ void ReadFiveWriteThree(RunContext& ctx) {
 void ReadFourWriteNone(RunContext& ctx) { ctx.store.RecordIndex = 4; }
 void ReadNoneOmitSeven(RunContext& ctx) { ctx.store.OmitCount = 7; }
 void WriteWithoutReading(RunContext& ctx) { ctx.store.WrittenCount = 2; }
+// Writes "new" into the output, then reads five records and writes three;
+// the second fails as a full disk would.
+void WriteNew(RunContext& ctx) {
+    TextWriter out;
+    ASSERT_TRUE(out.Open(ctx.outputs, ctx.Current().OutputFile, WriteMode::Plain));
+    out.Write("new");
+    out.Close();
+    ReadFiveWriteThree(ctx);
+}
+void WriteNewThenFail(RunContext& ctx) {
+    WriteNew(ctx);
+    ctx.outputs.Fail();
+}
 
 const std::string kRmcLine = "$GPRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*6E\n";
 const std::string kGgaLine = "$GPGGA,031500.00,3539.3300,N,13945.3100,E,1,08,1.0,40.0,M,39.0,M,,*61\n";
@@ -115,6 +128,7 @@ TEST(RunConversion, ValidationStops) {
         {"kmz, .kml inside", 0, 1, "in.log", "track.kml.zip", {check("track.kml.zip")}},
         {"kmz, .kml directory", 0, 1, "in.log", "sub.kml/track", {check("track")}},
         {"kmz, .kmlx", 0, 1, "in.log", ".kmlx", {check(".kmlx")}},
+        {"kmz, hidden .kml", 0, 1, "in.log", ".kml", {check(".kml")}},
         {"same name", 0, 0, "/in.log", "/in.log", {sameName}, {" *** Error ***"}},
         {"same file, /./", 0, 0, "/in.log", "/./in.log", {sameName}},
         {"same file, ..", 0, 0, "/in.log", "/sub/../in.log", {sameName}},
@@ -204,12 +218,31 @@ TEST(RunConversion, PhotoOnlyNeedsNoInput) {
 TEST(RunConversion, OkReplacesAndSaysSo) {
     Job j;
     test::WriteFileBytes(j.Current().OutputFile, "old");
-    j.Use(ReadFiveWriteThree);
+    j.Use(WriteNew);
     EXPECT_EQ(j.Run(), RunOutcome::Complete);
     EXPECT_EQ(j.ui.questions.size(), 1u);
     EXPECT_EQ(j.ui.messageLines, (Lines{" *** Wait ***", " ***** Processing *****", " ***** Complete. *****"}));
     EXPECT_EQ(j.ctx.run.OverrideNote, "Output File Override.");
     EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\n\nOutput File Override.", "Complete"}}));
+    EXPECT_EQ(test::ReadFileBytes(j.Current().OutputFile), "new");
+    // A device is no file to replace: no question, and it is written where it is.
+    j.ui = test::RecordingUi{};
+    j.Current().OutputFile = "/dev/null";
+    EXPECT_EQ(j.Run(), RunOutcome::Complete);
+    EXPECT_TRUE(j.ui.questions.empty());
+    EXPECT_EQ(j.ctx.run.OverrideNote, "");
+}
+
+TEST(RunConversion, OutputsFailedOnTheWayLeaveTheOldFiles) {
+    Job j;
+    test::WriteFileBytes(j.Current().OutputFile, "old");
+    j.Use(WriteNewThenFail);
+    EXPECT_EQ(j.Run(), RunOutcome::Stopped);
+    EXPECT_EQ(j.ui.messages, (Messages{{"Output File Not Create", "Error"}}));
+    EXPECT_EQ(j.ui.messageLines, (Lines{" *** Wait ***", " ***** Processing *****"}));
+    EXPECT_EQ(test::ReadFileBytes(j.Current().OutputFile), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(j.dir.path()), fs::directory_iterator()), 2)
+        << "no temporary file is left";
 }
 
 TEST(RunConversion, OutputDirectories) {
@@ -301,7 +334,7 @@ TEST(RunConversion, RunStartsFromAFreshState) {
     s.WrittenCount = 8;
     s.OmitCount = 7;
     s.SplitIndex = 6;
-    s.PreviousPoint = s.DerivedPrevious = s.PlacemarkAnchor = {"13945.0", "3539.0", "10"};
+    s.PreviousPoint = s.DerivedPrevious = s.PlacemarkAnchor = {"13945.0", "3539.0", "10", "E", "N"};
     s.GroupDate = "150424";
     s.FirstTime = 1000;
     p.ElapsedSec = p.IntervalSec = 5;
@@ -378,8 +411,8 @@ TEST(RangeStamp, FromPickerTexts) {
 TEST(SplitOutputPath, Parts) {
     const struct { const char *path, *directory, *name, *extension; } cases[] = {
         {"/data/gps/track.kml", "/data/gps/", "track", ".kml"}, {"track.kml", "", "track", ".kml"},
-        {"track", "", "track", ""}, {"a.b/track", "a.b/", "track", ""}, {"dir/.kml", "dir/", "", ".kml"},
-        {"t.tar.gz", "", "t.tar", ".gz"}, {"/track.", "/", "track", "."},
+        {"track", "", "track", ""}, {"a.b/track", "a.b/", "track", ""}, {"dir/.kml", "dir/", ".kml", ""},
+        {"t.tar.gz", "", "t.tar", ".gz"}, {"/track.", "/", "track", "."}, {"a.b/.hidden", "a.b/", ".hidden", ""},
         {"C:\\KMLFile.kml", "", "C:\\KMLFile", ".kml"}, {"", "", "", ""},
     };
     for (const auto& c : cases) {
@@ -401,6 +434,7 @@ TEST(RunConversion, PrescanCountsByFamily) {
     const std::tuple<const char*, std::string, int32_t> cases[] = {
         {"nmea(log) -> kml", mixed, 3}, {"nmea(log) -> pot", mixed, 3}, {"nmea(log) -> kml", "", 0},
         {"nmea(log) -> nmea(log)", Repeat(kGgaLine, 5), 5},  // no RMC: the GGA lines
+        {"nmea(log) -> gpx", "$GNRMC,1\n$GPRMC,2\n$GXRMC,3\n$GNGGA,1\n", 2},  // every known talker
         {"nmea(log) -> gpx", kGgaLine + gsa + kGgaLine, 2}, {"nmea(log) -> csv(Full)", gsa + gsa, 0},
         {"nmea(log) -> Summary(csv)", mixed, 0}, {"nmea(log) -> Summary(html)", mixed, 0},
         {"csv(Full) -> kml", "a\nb\nc\nd", 4}, {"csv(Full) -> pot", "a\r\nb\r\n\r\n", 3},
@@ -465,10 +499,11 @@ TEST(PlacemarkInterval, FromIntervalAndType) {
 // ---- First-line check
 
 TEST(FirstSentenceIds, KnownExactly) {
-    for (const char* id : {"$GPAAM", "$GPRMC", "$GPGGA", "$GPGSV", "$PGRME", "$PGRMZ", "$PSLIB", "$GPRMB"}) {
+    for (const char* id : {"$GPAAM", "$GPRMC", "$GPGGA", "$GPGSV", "$PGRME", "$PGRMZ", "$PSLIB", "$GPRMB",
+                           "$GNRMC", "$GLGSV", "$GAGGA", "$GBGSA", "$BDRMC", "$GQZDA"}) {
         EXPECT_TRUE(IsKnownFirstSentenceId(id)) << id;
     }
-    for (const char* id : {"$GNRMC", "$GLGSV", "$gprmc", "$GPRMC ", "GPRMC", "$GP", "", "$GPTXT"}) {
+    for (const char* id : {"$GXRMC", "$PNRME", "$gprmc", "$GPRMC ", "GPRMC", "$GP", "", "$GPTXT", "$GNTXT"}) {
         EXPECT_FALSE(IsKnownFirstSentenceId(id)) << id;
     }
 }
@@ -483,7 +518,8 @@ TEST(RunConversion, FirstLineCheck) {
         {"$GPGGA", true, "$GPGGA"},
         {"", true, ""},  // an empty log passes
         {"\xEF\xBB\xBF$GPGSV,3,1,12*70\n", true, "$GPGSV"},
-        {"$GNRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*70\n", false, "$GNRMC"},
+        {"$GNRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*70\n", true, "$GNRMC"},
+        {"$GXRMC,031500.00,A\n", false, "$GXRMC"},
         {"$gprmc,031500.00,A\n", false, "$gprmc"},
         {" $GPRMC,1\n", false, " $GPRMC"},
         {"\n$GPRMC,1\n", false, ""},

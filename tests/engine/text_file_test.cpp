@@ -1,7 +1,10 @@
 #include "engine/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -152,6 +155,97 @@ TEST(TextWriter, LargeWritesAndLongFormattedTexts) {
 TEST(TextWriter, UncreatableFileFailsToOpen) {
     TextWriter out("/nonexistent/dir/file", WriteMode::Create);
     EXPECT_FALSE(out.IsOpen());
+}
+
+// The names in a directory, sorted: no temporary file may stay behind.
+std::vector<std::string> Names(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(OutputFiles, PutIntoPlaceOnlyWhenTheRunCompletes) {
+    for (const bool complete : {true, false}) {
+        TempDir dir;
+        WriteFileBytes(dir.File("old.kml"), "old");
+        ASSERT_EQ(chmod(dir.File("old.kml").c_str(), 0640), 0);
+        std::filesystem::create_symlink("old.kml", dir.File("link.kml"));
+        OutputFiles files;
+        // A document made in passes: created once, then reopened for each.
+        for (const WriteMode mode : {WriteMode::Create, WriteMode::Append, WriteMode::Append}) {
+            TextWriter out;
+            ASSERT_TRUE(out.Open(files, dir.File("link.kml"), mode));
+            out.Write("x\n");
+            EXPECT_TRUE(out.Close());
+        }
+        TextWriter piece;
+        ASSERT_TRUE(piece.Open(files, dir.File("piece.txt"), WriteMode::Plain));
+        piece.Close();
+        EXPECT_EQ(ReadFileBytes(dir.File("old.kml")), "old");
+        if (complete) {
+            ASSERT_TRUE(files.Commit());
+        } else {
+            files.Discard();
+        }
+        EXPECT_EQ(ReadFileBytes(dir.File("old.kml")), complete ? "\xEF\xBB\xBFx\r\nx\r\nx\r\n" : "old");
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.kml")));
+        struct stat st {};
+        ASSERT_EQ(stat(dir.File("old.kml").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        EXPECT_EQ(Names(dir), complete ? (std::vector<std::string>{"link.kml", "old.kml", "piece.txt"})
+                                       : (std::vector<std::string>{"link.kml", "old.kml"}));
+    }
+}
+
+TEST(OutputFiles, PiecesNamedAlikeNeverOverwriteEachOther) {
+    TempDir dir;
+    OutputFiles files;
+    for (const char* text : {"1", "2", "3"}) {
+        TextWriter out;
+        ASSERT_TRUE(out.Open(files, dir.File("p.txt"), WriteMode::Plain));
+        out.Write(text);
+    }
+    ASSERT_TRUE(files.Commit());
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"p.txt", "p_2.txt", "p_3.txt"}));
+    EXPECT_EQ(ReadFileBytes(dir.File("p_3.txt")), "3");
+}
+
+TEST(OutputFiles, AFailedWriteLeavesEverythingAsItWas) {
+    TempDir dir;
+    WriteFileBytes(dir.File("out.txt"), "old");
+    OutputFiles files;
+    files.FailAfterBytes(5);
+    TextWriter out;
+    ASSERT_TRUE(out.Open(files, dir.File("out.txt"), WriteMode::Plain));
+    out.Write("0123456789");
+    EXPECT_FALSE(out.Close());
+    EXPECT_TRUE(files.Failed());
+    EXPECT_FALSE(out.Open(files, dir.File("next.txt"), WriteMode::Plain)) << "nothing more is written";
+    EXPECT_FALSE(files.Commit());
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"out.txt"});
+    EXPECT_EQ(ReadFileBytes(dir.File("out.txt")), "old");
+    // A file of its own that cannot be written whole replaces nothing either.
+    TextWriter full("/dev/full", WriteMode::Plain);
+    full.Write("x");
+    EXPECT_FALSE(full.Close());
+}
+
+TEST(OutputFiles, DevicesAreWrittenInPlaceAndOthersGetAPathToWrite) {
+    TempDir dir;
+    OutputFiles files;
+    EXPECT_EQ(files.PathToWrite("/dev/null"), "/dev/null");
+    const std::string path = files.PathToWrite(dir.File("photo.jpg"));
+    ASSERT_NE(path, dir.File("photo.jpg"));
+    EXPECT_EQ(files.WrittenPath(dir.File("photo.jpg")), path);
+    WriteFileBytes(path, "jpeg");  // written by another library
+    EXPECT_FALSE(test::FileExists(dir.File("photo.jpg")));
+    ASSERT_TRUE(files.Commit());
+    EXPECT_EQ(ReadFileBytes(dir.File("photo.jpg")), "jpeg");
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"photo.jpg"});
+    EXPECT_TRUE(IsExistingRegularFile(dir.File("photo.jpg")));
+    EXPECT_FALSE(IsExistingRegularFile("/dev/null"));
+    EXPECT_FALSE(IsExistingRegularFile(dir.path()));
 }
 
 }  // namespace

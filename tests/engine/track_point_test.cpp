@@ -50,10 +50,11 @@ TEST(ClearTrackPoint, EmptiesEveryTextKeepsNumbersAndCapacity) {
     EXPECT_EQ(SlotChar(p.RmcTime, 3), ' ');
 }
 
-TEST(ReplaceExtension, CutsAtTheLastDotOfTheWholePath) {
+TEST(ReplaceExtension, CutsAtTheLastDotOfTheFileName) {
     const struct { std::string path, suffix, want; } cases[] = {
         {"track.nmea", ".kml", "track.kml"}, {"/data/track.log.txt", "_Photo.csv", "/data/track.log_Photo.csv"},
-        {"/maps.old/track", "_Photo.csv", "/maps_Photo.csv"}, {"track", ".kml", "track.kml"},
+        {"/maps.old/track", "_Photo.csv", "/maps.old/track_Photo.csv"}, {"track", ".kml", "track.kml"},
+        {"/home/ann/.gps/track", "_Photo.csv", "/home/ann/.gps/track_Photo.csv"}, {"a/.b", "_x", "a/.b_x"},
         {".hidden", "_x", ".hidden_x"}, {"a.", "", "a"}, {"a.b", "", "a"}, {"", ".kml", ".kml"}, {".", "", "."},
         {"..", "x", ".x"},
     };

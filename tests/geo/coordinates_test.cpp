@@ -97,7 +97,29 @@ TEST(TrackDistance, HubenyOnBessel) {
         f.ctx.point.RmcLongitude = c.lon1;
         f.ctx.point.RmcLatitude = c.lat1;
         f.ctx.point.GgaAltitude = c.alt1;
-        EXPECT_NEAR(TrackDistance(f.ctx, c.lon2, c.lat2, c.alt2), c.km, 1e-6) << c.name;
+        EXPECT_NEAR(TrackDistance(f.ctx, {c.lon2, c.lat2, c.alt2, "", ""}), c.km, 1e-6) << c.name;
+    }
+}
+
+TEST(TrackDistance, SignedByTheHemispheres) {
+    // Across the equator and the prime meridian; the same walk in the south
+    // and the west measures bit for bit what it measures in the north and east.
+    const struct { const char *lon1, *ew1, *lat1, *ns1, *lon2, *ew2, *lat2, *ns2; double km; } cases[] = {
+        {"13900.0000", "E", "0030.0000", "N", "13900.0000", "E", "0030.0000", "S", 110.5637},
+        {"00030.0000", "W", "5130.0000", "N", "00030.0000", "E", "5130.0000", "N", 69.4320},
+        {"00030.0000", "W", "5130.0000", "N", "00030.0000", "", "5130.0000", "", 69.4320},  // the defaults N, E
+        {"13900.0000", "W", "3500.0000", "S", "13900.0000", "W", "3501.0000", "S", 1.8488168},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.ctx.point.RmcLongitude = c.lon1;
+        f.ctx.point.RmcEW = c.ew1;
+        f.ctx.point.RmcLatitude = c.lat1;
+        f.ctx.point.RmcNS = c.ns1;
+        const double km = TrackDistance(f.ctx, {c.lon2, c.lat2, "", c.ew2, c.ns2});
+        EXPECT_NEAR(km, c.km, 1e-4) << c.lon1 << c.ew1 << " " << c.lat1 << c.ns1;
+        f.ctx.point.RmcEW = f.ctx.point.RmcNS = "";
+        EXPECT_EQ(km == TrackDistance(f.ctx, {c.lon2, c.lat2, "", "", ""}), *c.ns1 == *c.ns2 && *c.ew1 == *c.ew2);
     }
 }
 

@@ -84,7 +84,9 @@ TEST(LocalDateTime, AddsTheDifferenceOnTheClock) {
         {"decimals dropped", "235959.50", "010113", "  0:00", "235959", "010113"},
         {"empty time", "", "010113", "+ 9:00", "090000", "010113"},
         {"empty date stays empty", "120000", "", "+ 9:00", "210000", ""},
-        {"empty date shifted", "200000", "", "+ 9:00", "050000", "020100"},
+        {"unknown date never moves", "200000", "", "+ 9:00", "050000", ""},
+        {"unknown date never moves back", "010000", "000000", "- 5:00", "200000", "000000"},
+        {"no such day never moves", "230000", "300299", "+ 1:00", "000000", "300299"},
         {"forward over a year", "230000", "311299", "+ 1:00", "000000", "010100"},
         {"twelve hours back", "000000", "010113", "-12:00", "120000", "311212"},
         {"minutes carried", "235959", "010113", "+12:45", "124459", "020113"},
@@ -163,6 +165,25 @@ TEST(ComputeDerived, FirstWrittenOfEachPassRestartsTheClock) {
     EXPECT_EQ(f.ctx.point.IntervalSec, 10);
 }
 
+TEST(ComputeDerived, RecordsWithoutADateNeverRunBackwards) {
+    // A GGA-only log over midnight: a time of day earlier than the record
+    // before is the next day; a dated record keeps its own day.
+    const struct { std::string date, time; int32_t elapsed, interval; } steps[] = {
+        {"000000", "235950", 0, 0}, {"000000", "235959", 9, 9}, {"000000", "000004", 14, 5},
+        {"000000", "000003", 86413, 86399}, {"010113", "120000", 0, 0}, {"", "120005", 0, 5},
+    };
+    Fixture f;
+    for (const auto& s : steps) {
+        Derive(f, s.date, s.time);
+        EXPECT_EQ(f.ctx.point.ElapsedSec, s.elapsed) << s.date << " " << s.time;
+        EXPECT_EQ(f.ctx.point.IntervalSec, s.interval) << s.date << " " << s.time;
+    }
+    for (const char* date : {"010113", "290212", "300413", "311299"}) EXPECT_TRUE(IsCalendarDate(date)) << date;
+    for (const char* date : {"000000", "290213", "310413", "011312", "001212", "31121", "3112130", "0a0113", ""}) {
+        EXPECT_FALSE(IsCalendarDate(date)) << date;
+    }
+}
+
 TEST(ComputeDerived, IntervalOverAHundredDaysIsZero) {
     Fixture f;
     Derive(f, "010113", "120000");
@@ -208,8 +229,8 @@ TEST(ComputeDerived, DistancesTextsAndNumbers) {
     EXPECT_EQ(p.IntervalDistance, 0.0);
     EXPECT_EQ(p.StartDistance, 0.0);
     EXPECT_EQ(p.TotalDistance, 0.0);
-    EXPECT_EQ(s.PlacemarkAnchor, (PointTexts{"13900.0000", "3500.0000", "12.5"}));
-    EXPECT_EQ(s.DerivedPrevious, (PointTexts{"13900.0000", "3500.0000", "12.5"}));
+    EXPECT_EQ(s.PlacemarkAnchor, (PointTexts{"13900.0000", "3500.0000", "12.5", "", ""}));
+    EXPECT_EQ(s.DerivedPrevious, (PointTexts{"13900.0000", "3500.0000", "12.5", "", ""}));
     EXPECT_EQ(p.LongitudeDeg, "139.000000");
     EXPECT_EQ(p.LongitudeDms, "1390000.00");
     EXPECT_EQ(p.LatitudeDeg, "35.000000");

@@ -30,7 +30,11 @@ protected:
         ctx.run.PrescanCount = 4;
         ctx.run.FirstSentenceId = "$GPRMC";
     }
-    std::string Output() { return FromCrLf(ReadFileBytes(s().OutputFile)); }
+    // The document once the run's outputs are put into place.
+    std::string Output() {
+        EXPECT_TRUE(ctx.outputs.Commit());
+        return FromCrLf(ReadFileBytes(s().OutputFile));
+    }
 };
 
 TEST_F(KmlPassesTest, MissingInputSkipsBothPassesButKeepsTheFrame) {
@@ -43,11 +47,12 @@ TEST_F(KmlPassesTest, MissingInputSkipsBothPassesButKeepsTheFrame) {
     EXPECT_EQ(ctx.store.WrittenCount, 0);
 }
 
-TEST_F(KmlPassesTest, OutputThatCannotBeCreatedIsReportedByEveryStep) {
-    s().OutputFile = dir.File("no/such/dir/out.kml");
+TEST_F(KmlPassesTest, OutputThatCannotBeWrittenStopsThePasses) {
+    ctx.outputs.FailAfterBytes(1000);  // the head fits, the point folder does not
     RunKmlPasses(ctx);
-    const ShownMessage failed{"Output File Not Create", "Error"};
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{failed, failed, failed, failed}));
+    EXPECT_TRUE(ctx.StopRequested());
+    EXPECT_TRUE(ui.messages.empty()) << "the job says so once";
+    EXPECT_FALSE(ctx.outputs.Commit());
     EXPECT_FALSE(FileExists(s().OutputFile));
 }
 

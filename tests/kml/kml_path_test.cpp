@@ -58,7 +58,7 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
         {"CSV line", TrackSource::Csv, 'L', 1, R"(  </coordinates>
  </LineString>
  <TimeStamp>
-  <when>2013-12-31T07:15:02Z</when>
+  <when>2013-12-31T07:15:02+09:00</when>
  </TimeStamp>
 </Placemark>
 
@@ -110,7 +110,7 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
 </LineStyle>
 </Style>
  <TimeStamp>
-  <when>2013-12-31T07:15:02Z</when>
+  <when>2013-12-31T07:15:02+09:00</when>
  </TimeStamp>
 </Placemark>
 

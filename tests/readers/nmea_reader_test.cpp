@@ -100,12 +100,15 @@ TEST(ReadNmeaEpochs, GroupsLinesFromOneFirstIdentifierToTheNext) {
         {"single line without end", kGga1, {kGgaOnly1}},
         {"last epoch without line end", Lines({kRmc1, kGga1, kRmc2}) + kGga2, {kFull1, kFull2}},
         {"only non-position sentences", Lines({kGsa, kGsv1, kGsa}), {kEmpty, kEmpty}},
-        // Other talkers and lower case are neither parsed nor boundaries.
-        {"other talkers skipped",
+        // The talkers of multi-system receivers are read as GPS; an RMC of another
+        // talker opens the next epoch of a log that starts with an RMC; lower
+        // case is no sentence.
+        {"other talkers",
          Lines({kRmc1, "$GNGGA,999999,1111.111,S,22222.222,W,1,12,0.5,1.0,M,0.0,M,,*00",
                 "$GNRMC,999999,A,1111.111,S,22222.222,W,1.0,1.0,010100,,*00",
                 "$gpgga,999999,1111.111,S,22222.222,W,1,12,0.5,1.0,M,0.0,M,,*00"}),
-         {kRmcOnly1}},
+         {{"$GNGGA|999999|1111.111|S|22222.222|W|1|12|0.5|1.0|M|0.0|M||*00", Side(kRmc1)},
+          {"|999999|1111.111|S|22222.222|W|||||||||", "$GNRMC|999999|A|1111.111|S|22222.222|W|1.0|1.0|010100||*00"}}},
         {"blank lines inside", Lines({kGga1, "", kRmc1, ""}), {kFull1}},
         {"lf line ends", Lines({kRmc1, kGga1, kRmc2, kGga2}, "\n"), {kFull1, kFull2}},
         {"stray cr ends the last field too", Lines({kGga1}, "\r\r\n"), {kGgaOnly1}},
@@ -178,7 +181,9 @@ TEST(ParseSentences, FieldsOfLinesParsedInTurn) {
         // Absent fields become empty over old values; the filled RMC side stays.
         {"second, shorter gga", {kGga1, "$GPGGA,123520,4807.040"},
          {"$GPGGA|123520|4807.040||||||||||||", kGgaOnly1.second}},
-        {"other talker", {"$GNGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\n"}, kEmpty},
+        {"other talker", {"$BDGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\n"},
+         {"$BDGGA|123519|4807.038|N|01131.000|E|1|08|0.9|545.4|M|46.9|M||*47", kGgaOnly1.second}},
+        {"unknown talker", {"$GXGGA,123519,4807.038,N\n", "$PGRMC,123519,A\n"}, kEmpty},
         {"identifier must be exact", {"$GPGGAX,123519,4807.038,N\n"}, kEmpty},
         {"lower case", {"$gprmc,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\n"}, kEmpty},
         {"other sentence", {kGsa + "\n"}, kEmpty},

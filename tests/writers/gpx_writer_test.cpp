@@ -45,26 +45,6 @@ TEST(GpxWriter, HeadWithLowerCaseHandleAndAnEscapedName) {
 )"));
 }
 
-TEST(GpxWriter, EmptyRecordGivesEmptyElements) {
-    Gpx f;
-    ClearTrackPoint(f.ctx.point);
-    f.ctx.store.RecordIndex = 0;
-    EXPECT_EQ(f.RoutePoint(), Crlf(R"(      <rtept lat="" lon="">
-        <ele></ele>
-        <time>20  -  -</time>
-        <course></course>
-        <speed></speed>
-        <sat></sat>
-        <hdop></hdop>
-        <name><![CDATA[]]></name>
-        <cmt><![CDATA[(/)]]></cmt>
-        <extensions>
-        <kashmir3d:ident><![CDATA[1]]></kashmir3d:ident>
-        </extensions>
-      </rtept>
-)"));
-}
-
 TEST(GpxWriter, InputTextsCannotBreakTheDocument) {
     Gpx f;
     f.ctx.point.GgaAltitude = "<1&2>";
@@ -87,21 +67,25 @@ TEST(GpxWriter, InputTextsCannotBreakTheDocument) {
 )"));
 }
 
-TEST(GpxWriter, TimeIsBuiltByPosition) {
-    struct Case {
-        const char *date, *time, *written;
+TEST(GpxWriter, SignsAndTime) {
+    // The record's letters, else the system defaults; no time without a date.
+    const struct { const char *ns, *ew, *defaultNS, *date, *lat, *lon, *time; } cases[] = {
+        {"S", "W", "N", "150613", "-35.652057", "-139.761315", "2013-06-15T12:34:56Z"},
+        {"", "", "S", "000000", "-35.652057", "139.761315", nullptr},
+        {"N", "E", "S", "310613", "35.652057", "139.761315", nullptr},
     };
-    const Case cases[] = {
-        {"150613", "1234", "2013-06-15T12:34:"},  // a short time ends the text
-        {"", "123456", "20  -  -"},               // so does an empty date
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Gpx f;
+        f.settings.config.LatitudeNS = c.defaultNS;
+        f.ctx.point.RmcNS = c.ns;
+        f.ctx.point.RmcEW = c.ew;
         f.ctx.point.RmcDate = c.date;
-        f.ctx.point.RmcTime = c.time;
         const std::string bytes = f.RoutePoint();
-        EXPECT_NE(bytes.find(std::string("<time>") + c.written + "</time>\r\n"), std::string::npos)
-            << c.date << " " << c.time << "\n" << bytes;
+        EXPECT_NE(bytes.find(std::string("lat=\"") + c.lat + "\" lon=\"" + c.lon + "\""), std::string::npos) << bytes;
+        EXPECT_EQ(bytes.find("<time>") == std::string::npos, c.time == nullptr) << bytes;
+        if (c.time) {
+            EXPECT_NE(bytes.find(std::string("<time>") + c.time + "</time>"), std::string::npos) << bytes;
+        }
     }
 }
 

@@ -267,12 +267,33 @@ bool TextReader::ReadLine(std::string_view& line, size_t limit) {
 
 namespace {
 
+// Names under /dev and /proc (/dev/stdout, /dev/fd/3) stand for devices and
+// files already open: written where they are, as they are.
+bool IsDescriptorPath(std::string_view path) { return path.starts_with("/dev/") || path.starts_with("/proc/"); }
+
+// The descriptor an open-file name stands for (/dev/stdout is 1, /dev/fd/3
+// is 3), -1 for any other name.
+int DescriptorOf(std::string_view path) {
+    if (path == "/dev/stdin") return 0;
+    if (path == "/dev/stdout") return 1;
+    if (path == "/dev/stderr") return 2;
+    for (std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        if (!path.starts_with(prefix) || path.size() == prefix.size() || path.size() > prefix.size() + 6) continue;
+        int fd = 0;
+        for (char c : path.substr(prefix.size())) {
+            if (c < '0' || c > '9') return -1;
+            fd = fd * 10 + (c - '0');
+        }
+        return fd;
+    }
+    return -1;
+}
+
 // The file a path names once symbolic links are followed. A file that is no
-// regular file keeps its name (/dev/stdout names a pipe through a link the
-// kernel resolves, not the file system); a dangling link names the file it
-// would create.
+// regular file keeps its name; a dangling link names the file it would create.
 std::string ResolveLinks(const std::string& path) {
     struct stat file {};
+    if (IsDescriptorPath(path)) return path;
     if (stat(path.c_str(), &file) == 0) {
         if (!S_ISREG(file.st_mode)) return path;
         char real[PATH_MAX];
@@ -360,7 +381,7 @@ size_t ExtensionStart(std::string_view path) {
 
 bool IsExistingRegularFile(const std::string& path) {
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return !IsDescriptorPath(path) && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 OutputFiles::Entry* OutputFiles::Find(const std::string& target) {
@@ -370,15 +391,18 @@ OutputFiles::Entry* OutputFiles::Find(const std::string& target) {
     return nullptr;
 }
 
-int OutputFiles::Make(const std::string& target, int appendFlags, Entry*& made) {
+int OutputFiles::Make(const std::string& target, Entry*& made) {
     made = nullptr;
     struct stat st {};
     const bool exists = stat(target.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) {
-        // A device or a pipe: written where it is, never replaced, and kept
-        // open for the whole run (a pipe closed after the first KML pass
-        // would end the reader's input).
-        const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | appendFlags);
+    if (exists && (!S_ISREG(st.st_mode) || IsDescriptorPath(target))) {
+        // A device, a pipe or an open file: written where it is, never
+        // replaced, and kept open for the whole run (a pipe closed after the
+        // first KML pass would end the reader's input). Standard output is
+        // written through the program's own descriptor, so that what the
+        // program prints itself follows the output instead of overwriting it.
+        const int own = DescriptorOf(target);
+        const int fd = own >= 0 ? fcntl(own, F_DUPFD_CLOEXEC, 3) : open(target.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0) return -1;
         entries_.push_back({target, {}, fd});
         made = &entries_.back();
@@ -415,7 +439,7 @@ int OutputFiles::Open(const std::string& path, WriteMode mode, bool& empty) {
     } else if (mode == WriteMode::Append) {
         // A file this run did not make: its contents so far, then the new text.
         const bool regular = IsExistingRegularFile(target);
-        fd = Make(target, O_APPEND | O_CREAT, entry);
+        fd = Make(target, entry);
         if (fd >= 0 && regular && !CopyFileInto(target, fd)) {
             close(fd);
             fd = -1;
@@ -426,7 +450,7 @@ int OutputFiles::Open(const std::string& path, WriteMode mode, bool& empty) {
             const std::string base = target;
             for (unsigned n = 2; Find(target) != nullptr; ++n) target = NumberedName(base, n);
         }
-        fd = Make(target, O_TRUNC | O_CREAT, entry);
+        fd = Make(target, entry);
     }
     if (fd < 0) {
         failed_ = true;

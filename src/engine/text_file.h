@@ -97,8 +97,9 @@ enum class WriteMode {
 // (keeping the permissions of the file it replaces) when the run completes,
 // Discard removes them when it does not. A symbolic link is followed: the file
 // it points to is replaced, the link stays. An output that is not a regular
-// file (a device such as /dev/full or /dev/stdout, a pipe) is written in place
-// and never renamed over.
+// file (a device such as /dev/full, a pipe) or is named under /dev or /proc
+// (/dev/stdout, which may lead to a file the shell opened) is written in
+// place, after what it holds, and never renamed over.
 //
 // Within a set, Create of a target the set created before never overwrites
 // it: the new file gets the next free name "<name>_2<ext>", "_3", ...; Append
@@ -152,7 +153,7 @@ private:
     Entry* Find(const std::string& target);
     // Registers a new output for `target`: a temporary file beside it, or the
     // target itself when it is not a regular file. -1 when it cannot be made.
-    int Make(const std::string& target, int appendFlags, Entry*& made);
+    int Make(const std::string& target, Entry*& made);
 
     std::vector<Entry> entries_;
     bool failed_ = false;
@@ -160,8 +161,9 @@ private:
     unsigned serial_ = 0;  // numbers the temporary files of this set
 };
 
-// True when `path` (links followed) names an existing regular file, the only
-// kind of output a conversion replaces. Nothing is opened to find out.
+// True when `path` (links followed) names an existing regular file outside
+// /dev and /proc, the only kind of output a conversion replaces. Nothing is
+// opened to find out.
 bool IsExistingRegularFile(const std::string& path);
 
 // Where the extension of the last path component starts (its last "."), or

@@ -179,6 +179,11 @@ HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, con
     return signs;
 }
 
+bool NeedsMinus(char sign, std::string_view degrees) {
+    return sign == '-' && !degrees.empty() && degrees[0] != '-' &&
+           degrees.find_first_not_of("0.") != std::string_view::npos;
+}
+
 HemisphereSigns HemisphereSign(const RunContext& ctx) {
     return HemisphereSign(ctx, ctx.point.RmcNS, ctx.point.RmcEW);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/run_context.h"
 
@@ -28,6 +29,10 @@ struct HemisphereSigns {
 HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, const std::string& ew);
 // Of the current record's RmcNS and RmcEW.
 HemisphereSigns HemisphereSign(const RunContext& ctx);
+
+// Whether a "-" goes before a coordinate text written with `sign`: in the
+// '-' hemisphere, for a text that is not negative already and not 0.
+bool NeedsMinus(char sign, std::string_view degrees);
 
 // Distance in km from the current record (RmcLongitude, RmcLatitude,
 // GgaAltitude) to the given point (NMEA texts, altitude in metres), on

@@ -275,9 +275,12 @@ void ComputeDerived(RunContext& ctx) {
                                   ? seconds
                                   : SecondsOfHhmmss(IntegerOf(point.LocalTime));
     int64_t stamp = days * kSecondsPerDay + timeOfDay;
-    if (store.WrittenCount >= 1 && !IsCalendarDate(point.LocalDate)) {
+    const bool hasTime = !point.RmcTime.empty() && point.RmcTime[0] >= '0' && point.RmcTime[0] <= '9';
+    if (store.WrittenCount >= 1 && hasTime && !IsCalendarDate(point.LocalDate)) {
         // Without a date the record is on the day of the record before, or the
-        // next day when its time of day is earlier: never before it.
+        // next day when its time of day is earlier: never before it. (A record
+        // without a time either, an empty epoch, keeps its meaningless stamp,
+        // which the range checks below turn into 0 s.)
         const int64_t previous = static_cast<int64_t>(store.PreviousTime);
         const int64_t previousDay = previous >= 0 ? previous / kSecondsPerDay : -((kSecondsPerDay - 1 - previous) / kSecondsPerDay);
         stamp = previousDay * kSecondsPerDay + timeOfDay;

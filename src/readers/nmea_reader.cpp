@@ -4,7 +4,9 @@
 // GPS ("$GPGGA", "$GPRMC") and of the talkers of multi-system receivers
 // ("$GNRMC", "$GLGGA", ...; an epoch may mix them); every other line only
 // counts for the epoch boundary: an epoch starts at each line whose
-// identifier equals the log's first one (ctx.run.FirstSentenceId) exactly.
+// identifier equals the log's first one (ctx.run.FirstSentenceId), or, when
+// that is a GGA or RMC, at each GGA or RMC of any of these talkers (a
+// receiver may change its talker when it starts using another system).
 // Field k is the text after the k-th "," up to the next ",", CR or LF; a field
 // whose "," lies beyond the first 2048 characters of the line is empty, a found
 // field is taken whole. Checksums are neither verified nor removed: the last
@@ -169,8 +171,15 @@ void FillEmpty(TrackPoint& point, const std::array<FillRule, N>& rules) {
     }
 }
 
-bool IsSentenceOf(std::string_view id, std::string_view sentence) {
-    return id.size() == 6 && id[0] == '$' && id.substr(3) == sentence && IsKnownTalker(id.substr(1, 2));
+enum class SentenceKind { Other, Gga, Rmc };
+
+SentenceKind KindOf(std::string_view id) {
+    if (id.size() != 6 || id[0] != '$') return SentenceKind::Other;
+    const std::string_view sentence = id.substr(3);
+    const SentenceKind kind = sentence == "GGA"   ? SentenceKind::Gga
+                              : sentence == "RMC" ? SentenceKind::Rmc
+                                                  : SentenceKind::Other;
+    return kind != SentenceKind::Other && IsKnownTalker(id.substr(1, 2)) ? kind : SentenceKind::Other;
 }
 
 void ParseGgaWithId(std::string_view line, std::string_view id, TrackPoint& point) {
@@ -221,8 +230,14 @@ bool IsKnownTalker(std::string_view talker) {
     return false;
 }
 
-bool IsGgaId(std::string_view id) { return IsSentenceOf(id, "GGA"); }
-bool IsRmcId(std::string_view id) { return IsSentenceOf(id, "RMC"); }
+bool IsGgaId(std::string_view id) { return KindOf(id) == SentenceKind::Gga; }
+bool IsRmcId(std::string_view id) { return KindOf(id) == SentenceKind::Rmc; }
+
+bool StartsEpoch(std::string_view id, std::string_view firstId) {
+    if (id == firstId) return true;
+    const SentenceKind kind = KindOf(firstId);
+    return kind != SentenceKind::Other && KindOf(id) == kind;
+}
 
 void ParseGga(std::string_view line, TrackPoint& point) {
     const std::string_view id = SentenceIdOf(line);
@@ -239,18 +254,20 @@ void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit
     // Copied: the emitter may touch ctx.run.
     const std::string firstId = ctx.run.FirstSentenceId;
     const IdMatcher first(firstId);
+    const SentenceKind firstKind = KindOf(firstId);
     int64_t lineCount = 0;
     while (input.ReadLine(line, kLineLimit)) {
         ++lineCount;
         const std::string_view id = SentenceIdOf(line);
         // The line that opens the next epoch is parsed after the emit.
-        if (lineCount >= 2 && first.Matches(id)) {
+        const SentenceKind kind = KindOf(id);
+        if (lineCount >= 2 && (first.Matches(id) || (kind == firstKind && kind != SentenceKind::Other))) {
             emit(ctx);
             if (ctx.StopRequested()) return;
         }
-        if (IsGgaId(id)) {
+        if (kind == SentenceKind::Gga) {
             ParseGgaWithId(line, id, ctx.point);
-        } else if (IsRmcId(id)) {
+        } else if (kind == SentenceKind::Rmc) {
             ParseRmcWithId(line, id, ctx.point);
         }
     }

@@ -31,6 +31,9 @@ bool IsKnownTalker(std::string_view talker);
 // "$ttGGA" / "$ttRMC" of a known talker tt.
 bool IsGgaId(std::string_view id);
 bool IsRmcId(std::string_view id);
+// Whether a line with identifier `id` starts an epoch of a log that starts
+// with `firstId`: the same identifier, or the same GGA/RMC of another talker.
+bool StartsEpoch(std::string_view id, std::string_view firstId);
 
 // Characters before the first ",", CR, LF or the end.
 std::string_view SentenceIdOf(std::string_view line);

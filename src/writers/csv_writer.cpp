@@ -76,7 +76,7 @@ struct CustomTexts {
 };
 
 void AppendCoordinate(std::string& line, bool minus, const std::string& text) {
-    if (minus && !text.empty() && text[0] != '-') line.push_back('-');
+    if (minus && NeedsMinus('-', text)) line.push_back('-');
     AppendText(line, text);
 }
 

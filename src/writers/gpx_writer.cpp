@@ -147,7 +147,7 @@ void AppendElement(std::string& out, std::string_view open, std::string_view val
 
 // A degree text with a "-" for the south or west.
 void AppendSignedDegrees(std::string& out, char sign, const std::string& degrees) {
-    if (sign == '-' && !degrees.empty() && degrees[0] != '-') out.push_back('-');
+    if (NeedsMinus(sign, degrees)) out.push_back('-');
     AppendXmlData(out, degrees, false);
 }
 

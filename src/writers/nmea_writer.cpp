@@ -244,7 +244,7 @@ int RunNmeaToNmea(RunContext& ctx) {
     std::string line;
     bool firstLine = true;
     while (input.ReadLine(line, kLineLimit)) {
-        if (!firstLine && SentenceIdOf(line) == firstId) {
+        if (!firstLine && StartsEpoch(SentenceIdOf(line), firstId)) {
             if (!WriteEpoch(ctx, run) || ctx.StopRequested()) {
                 run.out.Close();
                 return -1;

@@ -3,8 +3,8 @@
 //   ORD=POI/tex=LABEL/ide=N/des=(Sat=S Mar=M)/ido=Sddd'mm'ss't/kei=Sddd'mm'ss't
 //   /adr=1/alt=+A/col=12/pda=dd-MON-yy/pti=hh:mm:ss
 // The sign of a position is "-" for the south and west (the record's
-// hemisphere letter, or the system default) or for a negative number, else a
-// blank. Quirks kept on purpose: negative altitudes become +0; the time is UTC
+// hemisphere letter, or the system default; not for 0) or for a negative
+// number, else a blank. Quirks kept on purpose: negative altitudes become +0; the time is UTC
 // although it goes through LocalTimeText, which keeps it.
 #include "writers/pot_writer.h"
 
@@ -33,7 +33,7 @@ void AppendPosition(std::string& out, const char* key, const std::string& nmea, 
     // Decimal minutes become minutes, seconds and fractions laid out as digits.
     double w = ((v - whole) / (1.0 / 60.0) / 100.0 + whole) * 1000000.0;
     if (!std::isfinite(w)) w = 0.0;
-    char sign = hemisphereSign == '-' ? '-' : ' ';
+    char sign = hemisphereSign == '-' && w > 0.0 ? '-' : ' ';
     if (w < 0.0) {
         sign = '-';
         w = -w;

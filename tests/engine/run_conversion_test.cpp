@@ -479,42 +479,6 @@ TEST(FirstSentenceIds, KnownExactly) {
     }
 }
 
-TEST(RunConversion, FirstLineCheck) {
-    const std::tuple<std::string, bool, const char*> cases[] = {
-        {kRmcLine, true, "$GPRMC"},
-        {kGgaLine, true, "$GPGGA"},
-        {"$PSLIB,,,J*22\n", true, "$PSLIB"},
-        {"$GPRMC\n", true, "$GPRMC"},
-        {"$GPRMC\r\n", true, "$GPRMC"},
-        {"$GPGGA", true, "$GPGGA"},
-        {"", true, ""},  // an empty log passes
-        {"\xEF\xBB\xBF$GPGSV,3,1,12*70\n", true, "$GPGSV"},
-        {"$GNRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*70\n", true, "$GNRMC"},
-        {"$GXRMC,031500.00,A\n", false, "$GXRMC"},
-        {"$gprmc,031500.00,A\n", false, "$gprmc"},
-        {" $GPRMC,1\n", false, " $GPRMC"},
-        {"\n$GPRMC,1\n", false, ""},
-        {"garbage\n", false, "garbage"},
-    };
-    for (const auto& [input, passes, id] : cases) {
-        Job j;
-        j.Use(ReadFiveWriteThree);
-        j.Input(input);
-        EXPECT_EQ(j.Run(), passes ? RunOutcome::Complete : RunOutcome::Stopped) << input;
-        EXPECT_EQ(j.ctx.run.FirstSentenceId, id) << input;
-        EXPECT_EQ(j.ui.messages, (passes ? Messages{{"Complete Record=3/5\n\n", "Complete"}}
-                                         : Messages{{"Data First ID Not $Gxxxx", "Error!"}}));
-    }
-    // Only NMEA inputs are checked.
-    Job j;
-    j.Input("$GNRMC,1\n");
-    for (const char* mode : {"csv(Full) -> kml", "pot -> kml", "gpx -> pot", "kml(Line) -> gpx"}) {
-        j.Current().Mode = mode;
-        EXPECT_EQ(j.Run(), RunOutcome::NoData) << mode;
-        EXPECT_EQ(j.ctx.run.FirstSentenceId, "");
-    }
-}
-
 // ---- Dispatch
 
 TEST(RunConversion, EachModeRunsItsOwnRowAndUnknownModesNone) {

@@ -215,59 +215,5 @@ TEST(ComputeDerived, LocalDateAndTimeTexts) {
     }
 }
 
-TEST(ComputeDerived, DistancesTextsAndNumbers) {
-    Fixture f;
-    f.settings.current.MeterMile = "Nautical Mile/Feet";
-    TrackPoint& p = f.ctx.point;
-    TrackStore& s = f.ctx.store;
-    p.RmcLongitude = "13900.0000";
-    p.RmcLatitude = "3500.0000";
-    p.GgaAltitude = "12.5";
-    p.RmcSpeed = "10.0";
-    p.RmcCourse = "270.5";
-    Derive(f, "010113", "000000");
-    EXPECT_EQ(p.IntervalDistance, 0.0);
-    EXPECT_EQ(p.StartDistance, 0.0);
-    EXPECT_EQ(p.TotalDistance, 0.0);
-    EXPECT_EQ(s.PlacemarkAnchor, (PointTexts{"13900.0000", "3500.0000", "12.5", "", ""}));
-    EXPECT_EQ(s.DerivedPrevious, (PointTexts{"13900.0000", "3500.0000", "12.5", "", ""}));
-    EXPECT_EQ(p.LongitudeDeg, "139.000000");
-    EXPECT_EQ(p.LongitudeDms, "1390000.00");
-    EXPECT_EQ(p.LatitudeDeg, "35.000000");
-    EXPECT_EQ(p.LatitudeDms, "350000.00");
-    EXPECT_EQ(p.AltitudeText, "12.5");
-    EXPECT_EQ(p.AltitudeValue, 12.5);
-    EXPECT_NEAR(p.Speed, 10.0, 1e-12);
-    EXPECT_EQ(p.CourseValue, 270.5);
-
-    p.RmcLatitude = "3501.0000";
-    Derive(f, "010113", "000001");
-    EXPECT_NEAR(p.IntervalDistance, 1.8488168 / 1.852, 1e-6);
-    EXPECT_NEAR(p.StartDistance, 1.8488168 / 1.852, 1e-6);
-    p.RmcLatitude = "3502.0000";
-    Derive(f, "010113", "000002");
-    EXPECT_NEAR(p.IntervalDistance, 1.8488168 / 1.852, 1e-5);
-    EXPECT_NEAR(p.StartDistance, 2 * 1.8488168 / 1.852, 1e-5);
-    EXPECT_NEAR(p.TotalDistance, 2 * 1.8488168 / 1.852, 1e-5);
-    EXPECT_EQ(s.PlacemarkAnchor.Latitude, "3500.0000");
-    EXPECT_EQ(s.DerivedPrevious.Latitude, "3502.0000");
-}
-
-TEST(ComputeDerived, EmptyPositionLeavesTextsEmptyAndTheAnchorOpen) {
-    Fixture f;
-    TrackPoint& p = f.ctx.point;
-    p.LatitudeDeg = "stale";
-    p.LongitudeDms = "stale";
-    Derive(f, "010113", "000000");
-    EXPECT_EQ(p.LatitudeDeg, "");
-    EXPECT_EQ(p.LongitudeDms, "");
-    EXPECT_EQ(p.AltitudeValue, 0.0);
-    EXPECT_TRUE(f.ctx.store.PlacemarkAnchor.Longitude.empty());
-    p.RmcLongitude = "13900.0000";
-    p.RmcLatitude = "3500.0000";
-    Derive(f, "010113", "000001");
-    EXPECT_EQ(f.ctx.store.PlacemarkAnchor.Longitude, "13900.0000");
-}
-
 }  // namespace
 }  // namespace geoplait

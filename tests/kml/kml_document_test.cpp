@@ -9,36 +9,6 @@ namespace {
 
 using KmlDocumentTest = KmlFixture;
 
-TEST_F(KmlDocumentTest, HeadReplacesTheFileAlwaysHasTheMarkAndEscapesTheSizes) {
-    s().OutputFile = dir.File("out.kml");
-    WriteFileBytes(s().OutputFile, std::string(5000, 'x'));
-    s().Bom = 0;  // does not apply to KML
-    s().IconSize = "<1>";
-    s().LabelSize = "0&8";
-    WriteKmlHeader(ctx);
-    WriteKmlClosing(ctx);
-    EXPECT_EQ(ReadFileBytes(s().OutputFile), std::string(5000, 'x')) << "replaced only when the run completes";
-    ASSERT_TRUE(ctx.outputs.Commit());
-    EXPECT_EQ(FromCrLf(ReadFileBytes(s().OutputFile)), "\xEF\xBB\xBF" R"(<?xml version="1.0" encoding="UTF-8"?>
-<kml xmlns="http://earth.google.com/kml/2.1">
-<Document>
-<name>KmlName</name>
-
-<Style id="style">
-<IconStyle>
- <scale>&lt;1&gt;</scale>
-</IconStyle>
-<LabelStyle>
- <scale>0&amp;8</scale>
-</LabelStyle>
-</Style>
-
-</Document>
-</kml>
-)");
-    EXPECT_TRUE(ui.messages.empty());
-}
-
 TEST_F(KmlDocumentTest, FailureStopsTheRunAndWritesNothing) {
     s().OutputFile = dir.File("missing/dir/out.kml");
     WriteKmlHeader(ctx);
@@ -123,16 +93,6 @@ TEST_F(KmlDocumentTest, AdjustmentMovesByOffsetsShiftsDatumAndAddsAltitude) {
             << c.offWE << " " << c.before.longitude;
         EXPECT_EQ(ctx.point.AltitudeText, c.altitude) << c.offAltitude;
     }
-}
-
-TEST_F(KmlDocumentTest, VerticalLinesNeedAltitudeToo) {
-    s().Altitude = 0;
-    s().VLineAltitude = 1;
-    EXPECT_EQ(Captured([&](KmlBuffer& out) {
-                  WriteAltitudeModeLine(out, s());
-                  WriteExtrudeLine(out, s());
-              }),
-              "  <altitudeMode>clampToGround</altitudeMode>\n  <extrude>0</extrude>\n");
 }
 
 }  // namespace

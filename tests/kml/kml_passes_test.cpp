@@ -56,17 +56,6 @@ TEST_F(KmlPassesTest, OutputThatCannotBeWrittenStopsThePasses) {
     EXPECT_FALSE(FileExists(s().OutputFile));
 }
 
-TEST_F(KmlPassesTest, WithoutPassesOnlyTheFrame) {
-    const std::pair<const char*, int> cases[] = {{"nmea(log) -> kml", 0}, {"csv(Full) -> kml", 1}};
-    for (const auto& [mode, passes] : cases) {
-        s().Mode = mode;
-        s().Placemark = s().TrackLine = passes;
-        RunKmlPasses(ctx);
-        EXPECT_EQ(Output(), kKmlHead + "</Document>\n</kml>\n") << mode;
-    }
-    EXPECT_TRUE(ui.messages.empty());
-}
-
 TEST_F(KmlPassesTest, CountsComeFromTheLastPassThatCounted) {
     s().IncludeData = 1;
     ctx.run.RecordRangeStart = 2;
@@ -80,25 +69,6 @@ TEST_F(KmlPassesTest, CountsComeFromTheLastPassThatCounted) {
     ctx.run.RecordRangeEnd = 2;
     RunKmlPasses(ctx);
     EXPECT_EQ(ctx.store.RecordIndex, 4);
-    EXPECT_EQ(ctx.store.WrittenCount, 1);
-}
-
-TEST_F(KmlPassesTest, TrackRecordCountsAndClears) {
-    s().TimeStampPath = 0;
-    ctx.store.SinceWrittenDistance = 5.0;
-    ctx.point.RmcLatitude = "3539.1234";
-    ctx.point.RmcLongitude = "13944.7259";
-    ctx.point.RmcDate = "050321";
-    ctx.point.RmcTime = "010000";
-    EXPECT_EQ(Captured([&](KmlBuffer& out) {
-                  WriteTrackRecord(out, ctx, 'L', TrackSource::Nmea);
-                  EXPECT_EQ(ctx.store.SinceWrittenDistance, 0.0);
-                  EXPECT_TRUE(ctx.point.RmcLatitude.empty());
-                  // An empty record is error data: counted as read, not written.
-                  WriteTrackRecord(out, ctx, 'L', TrackSource::Nmea);
-              }),
-              "+139.745432,+35.652057,0.00\n");
-    EXPECT_EQ(ctx.store.RecordIndex, 2);
     EXPECT_EQ(ctx.store.WrittenCount, 1);
 }
 

@@ -145,28 +145,5 @@ TEST_F(KmlPlacemarkTest, SelectionByInterval) {
     }
 }
 
-TEST_F(KmlPlacemarkTest, SelectionByDistanceMovesTheAnchor) {
-    s().PosDistance = 1;
-    ctx.run.PlacemarkDistance = 0.5;
-    ctx.run.PlacemarkInterval = 1;  // not consulted with PosDistance
-    ctx.store.PlacemarkAnchor = {"1", "2", "3", "", ""};
-
-    ctx.point.StartDistance = 0.4999;
-    EXPECT_EQ(Placemark(), "");
-    EXPECT_EQ(ctx.store.PlacemarkAnchor, (PointTexts{"1", "2", "3", "", ""}));
-
-    ctx.point.StartDistance = 0.5;
-    EXPECT_TRUE(PlacemarkSelected(ctx));
-    EXPECT_EQ(ctx.point.StartDistance, 0.0);
-    EXPECT_EQ(ctx.store.PlacemarkAnchor, (PointTexts{"13944.7259", "3539.1234", "12.5", "E", "N"}));
-
-    // The first written record and the first record read get one whatever the distance.
-    ctx.store.WrittenCount = 0;
-    EXPECT_TRUE(PlacemarkSelected(ctx));
-    ctx.store.WrittenCount = 2;
-    ctx.store.RecordIndex = 0;
-    EXPECT_TRUE(PlacemarkSelected(ctx));
-}
-
 }  // namespace
 }  // namespace geoplait::test

@@ -54,29 +54,6 @@ private:
     fs::path home_;
 };
 
-TEST_F(CliTest, HelpDocumentsTheContract) {
-    EXPECT_EQ(Cli({"--help"}), 0);
-    for (const char* part : {"--ini", "--mode", "--in", "--out", "--set", "--yes", "--write-ini",
-                             "--list-modes", "GEOPLAIT_FIXED_TIME", "Exit status", "64", "stdout"}) {
-        EXPECT_NE(out.str().find(part), std::string::npos) << part;
-    }
-}
-
-TEST_F(CliTest, BadCommandLines) {
-    const std::vector<std::vector<std::string>> cases = {
-        {"stray"}, {"--mode"}, {"--mode", "geoplait"}, {"--set", "label_date=1"}, {"--set", "=1"},
-        {"--set", " =1"}, {"--set", "#Label_Date=1"}, {"--set", "Label_Date=1", "--set", "LineWidth_13=2"},
-        {"--in", "a.log", "--in", "b.log"},
-    };
-    for (const auto& args : cases) {
-        EXPECT_EQ(Cli(args), 64) << args[0] << " " << args.back();
-        EXPECT_TRUE(err.str().starts_with("geoplait-cli: ")) << err.str();
-        EXPECT_NE(err.str().find("\nUsage: geoplait-cli [--ini FILE] [--mode MODE] "), std::string::npos);
-        EXPECT_EQ(out.str(), "");
-    }
-    EXPECT_TRUE(fs::is_empty(dir.path())) << "a bad command line writes nothing";
-}
-
 TEST_F(CliTest, SetRefusesValuesItsKeyCannotTake) {
     const std::pair<std::string, std::string> cases[] = {
         {"TimeDifference=+ 25:00", "TimeDifference takes one of \"+14:00\", \"+13:00\", "},

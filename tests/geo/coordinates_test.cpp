@@ -47,22 +47,6 @@ TEST(CoordTexts, FillsTheOtherNotationsFromTheFirstNonEmpty) {
     }
 }
 
-TEST(CoordTexts, RoundTripsThroughEachNotation) {
-    // Six decimals of a degree hold four of a minute; two decimals of a
-    // second hold a little less, so the d/m/s trip may move the last digit.
-    for (const char* start : {"3539.1234", "130.0600", "13959.9999", "4500.0000", "1.0001"}) {
-        std::string nmea = start, degrees, dms;
-        CoordTexts(nmea, degrees, dms);
-        std::string backFromDegrees, keptDegrees = degrees, unusedDms;
-        CoordTexts(backFromDegrees, keptDegrees, unusedDms);
-        EXPECT_EQ(backFromDegrees, start) << start;
-        std::string backFromDms, unusedDegrees, keptDms = dms;
-        CoordTexts(backFromDms, unusedDegrees, keptDms);
-        EXPECT_NEAR(std::stod(backFromDms), std::stod(start), 0.00011) << start;
-        EXPECT_NEAR(std::stod(unusedDegrees), std::stod(degrees), 0.000002) << start;
-    }
-}
-
 struct DistanceCase {
     const char* name;
     int altitudeSetting;
@@ -180,25 +164,6 @@ struct DatumCase {
     std::string lat, lon;
     std::string wantLat, wantLon;
 };
-
-TEST(TokyoToWgs84, ShiftsOrRewrites) {
-    const std::vector<DatumCase> cases = {
-        {1, "35.0", "139.0", "35.003286", "138.996886"},
-        {0, "35.0", "139.0", "35.000000", "139.000000"},
-        {0, "", "", "0.000000", "0.000000"},
-        {1, "", "", "0.004602", "0.010040"},
-        {0, "35.6520571", "-1.5", "35.652057", "-1.500000"},
-    };
-    for (const auto& c : cases) {
-        Fixture f;
-        f.settings.current.Tokyo2WGS84 = c.on;
-        f.ctx.point.LatitudeDeg = c.lat;
-        f.ctx.point.LongitudeDeg = c.lon;
-        TokyoToWgs84(f.ctx);
-        EXPECT_EQ(f.ctx.point.LatitudeDeg, c.wantLat) << c.lat << " " << c.on;
-        EXPECT_EQ(f.ctx.point.LongitudeDeg, c.wantLon) << c.lon << " " << c.on;
-    }
-}
 
 }  // namespace
 }  // namespace geoplait

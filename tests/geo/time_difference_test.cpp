@@ -151,20 +151,6 @@ TEST(ComputeDerived, ElapsedAndIntervalSeconds) {
     }
 }
 
-TEST(ComputeDerived, FirstWrittenOfEachPassRestartsTheClock) {
-    Fixture f;
-    Derive(f, "010113", "120000");
-    Derive(f, "010113", "120500");
-    EXPECT_EQ(f.ctx.point.ElapsedSec, 300);
-    f.ctx.store.WrittenCount = 0;  // a new pass
-    Derive(f, "010113", "130000");
-    EXPECT_EQ(f.ctx.point.ElapsedSec, 0);
-    EXPECT_EQ(f.ctx.point.IntervalSec, 0);
-    Derive(f, "010113", "130010");
-    EXPECT_EQ(f.ctx.point.ElapsedSec, 10);
-    EXPECT_EQ(f.ctx.point.IntervalSec, 10);
-}
-
 TEST(ComputeDerived, RecordsWithoutADateNeverRunBackwards) {
     // A GGA-only log over midnight: a time of day earlier than the record
     // before is the next day; a dated record keeps its own day.

@@ -121,29 +121,5 @@ TEST_F(KmlPlacemarkTest, LongAndNegativeDurationsAndNarrowNumbers) {
     EXPECT_EQ(NameLine(), " <name> 100:00:59[00:-1:-1]( 1.2m)[ 5.0]</name>");
 }
 
-TEST_F(KmlPlacemarkTest, SelectionByInterval) {
-    struct Case {
-        int32_t recordIndex, writtenCount, interval, prescan;
-        bool selected;
-    };
-    const Case cases[] = {
-        {0, 5, 3, 100, true},    // the first record read
-        {1, 5, 3, 100, false},
-        {2, 5, 3, 100, true},    // (2 + 1) % 3 == 0
-        {7, 0, 3, 100, true},    // the first written record
-        {99, 5, 7, 100, true},   // the last counted record
-        {98, 5, 7, 100, false},
-        {50, 5, 0, 100, true},   // an interval below 1 counts as 1
-        {3, 5, 100, 0, false},   // no pre-scan count: no last record
-    };
-    for (const Case& c : cases) {
-        ctx.store.RecordIndex = c.recordIndex;
-        ctx.store.WrittenCount = c.writtenCount;
-        ctx.run.PlacemarkInterval = c.interval;
-        ctx.run.PrescanCount = c.prescan;
-        EXPECT_EQ(PlacemarkSelected(ctx), c.selected) << c.recordIndex << " " << c.interval;
-    }
-}
-
 }  // namespace
 }  // namespace geoplait::test

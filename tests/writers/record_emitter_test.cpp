@@ -69,21 +69,16 @@ TEST(EmitRecord, WhenTheOutputSplits) {
     constexpr InputOrigin nmea = InputOrigin::Nmea, csv = InputOrigin::CsvFull;
     constexpr double never = 99999999.0;
     const Case cases[] = {
-        {"CSV Full from NMEA", 'F', nmea, 1, 0, 10, never, minuteApart, two, "010312"},
         {"CSV Custom from NMEA", 'C', nmea, 1, 0, 10, never, minuteApart, two, "010312"},
-        {"POT from NMEA", 'P', nmea, 1, 0, 10, never, minuteApart, one, "010312"},
-        {"GPX from NMEA", 'G', nmea, 1, 0, 10, never, minuteApart, one, "010312"},
         {"CSV Full from CSV", 'F', csv, 1, 0, 10, never, minuteApart, two, ""},
         {"CSV Custom from CSV", 'C', csv, 1, 0, 10, never, minuteApart, two, ""},
         {"NMEA from CSV", 'N', csv, 1, 0, 10, never, minuteApart, two, ""},
         {"POT from CSV", 'P', csv, 1, 0, 10, never, minuteApart, one, ""},
         {"GPX from CSV", 'G', csv, 1, 0, 10, never, minuteApart, one, ""},
-        {"without FileSplit", 'C', nmea, 0, 0, 10, never, minuteApart, {"out.csv"}, "010312"},
         {"interval equal to the limit", 'C', nmea, 1, 0, 60, never, minuteApart, one, "010312"},
         {"distance above the limit only", 'C', nmea, 1, 0, never, 1.85, northward, two, "010312"},
         {"date from NMEA", 'C', nmea, 1, 1, never, never, overMidnight, two, "020312"},
         {"no date from CSV", 'C', csv, 1, 1, never, never, overMidnight, one, ""},
-        {"date without TrackGroupDate", 'C', nmea, 1, 0, never, never, overMidnight, one, "010312"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -288,17 +288,6 @@ bool ApplySettingsLine(Settings& settings, std::string_view line, int pass) {
     return true;
 }
 
-bool ApplyCurrentOnlySetting(ConvertSettings& current, std::string_view line) {
-    std::string key;
-    std::string value;
-    if (!SplitSettingsLine(line, key, value)) return false;
-    int group = -1;
-    const SettingKey* entry = FindSettingKey(kCurrentOnlyKeys, key, group);
-    if (entry == nullptr) return false;
-    StoreValue(*entry, group, value, current, nullptr);
-    return true;
-}
-
 namespace {
 
 // Key (blanks around it dropped) and whole value of a command-line setting.

@@ -24,7 +24,7 @@ enum class SettingsSection {
     Photo,
     Adjustment,
     CreateNmea,
-    CurrentOnly,  // no file line; only ApplyCurrentOnlySetting knows these
+    CurrentOnly,  // no file line; only the command line's --set takes these
 };
 inline constexpr int kFileSectionCount = 9;
 // "[config]", "[config general]", ... indexed by SettingsSection.

@@ -56,22 +56,6 @@ TEST_F(KmlPassesTest, OutputThatCannotBeWrittenStopsThePasses) {
     EXPECT_FALSE(FileExists(s().OutputFile));
 }
 
-TEST_F(KmlPassesTest, CountsComeFromTheLastPassThatCounted) {
-    s().IncludeData = 1;
-    ctx.run.RecordRangeStart = 2;
-    ctx.run.RecordRangeEnd = 4;
-    s().TrackLine = 0;
-    RunKmlPasses(ctx);
-    EXPECT_EQ(ctx.store.RecordIndex, 4);
-    EXPECT_EQ(ctx.store.WrittenCount, 3);
-
-    s().TrackLine = 1;
-    ctx.run.RecordRangeEnd = 2;
-    RunKmlPasses(ctx);
-    EXPECT_EQ(ctx.store.RecordIndex, 4);
-    EXPECT_EQ(ctx.store.WrittenCount, 1);
-}
-
 TEST_F(KmlPassesTest, TwoConversionsInARowGiveTheSameDocument) {
     // Distance-selected placemarks move the anchor; a second conversion on the
     // same context must measure from its own first record again.

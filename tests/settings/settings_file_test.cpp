@@ -135,39 +135,6 @@ TEST(SaveSettingsFile, FailedSavesReportAndChangeNoFile) {
 // write what they took with --write-ini (tidying, comments, numbers, choices,
 // numbered keys, cut texts, refused lines, UTF-16 and over-long lines).
 
-TEST(ApplySettingsLine, PassZeroStoresOnlyTheStartupSwitches) {
-    Settings settings = DefaultedSettings();
-    for (const char* line : {"AutoLoad=1", "AutoSave=1", "Protect=1", "BackgroundColor=1,2,3", "Name=Other"}) {
-        EXPECT_TRUE(ApplySettingsLine(settings, line, 0)) << line;
-    }
-    EXPECT_FALSE(ApplySettingsLine(settings, "Nothing=1", 0));
-    EXPECT_EQ(settings.config.AutoLoad + settings.config.AutoSave + settings.config.Protect, "111");
-    EXPECT_EQ(settings.config.BackgroundColor, (Rgb{240, 240, 245}));
-    EXPECT_EQ(settings.baseline.Name, "KmlName");
-}
-
-TEST(ApplyCurrentOnlySetting, AcceptsOnlyTheCurrentOnlyKeys) {
-    Settings settings = DefaultedSettings();
-    ConvertSettings& cur = settings.current;
-    for (const char* line : {"TrackLine=0", " Photo_CalNowDate = 2024/01/02 ", "Photo_CalNowTime=10:00:00",
-                             "Photo_CalCameraDate=2024/01/01", "Photo_CalCameraTime=09:59:30"}) {
-        EXPECT_TRUE(ApplyCurrentOnlySetting(cur, line)) << line;
-    }
-    EXPECT_EQ(cur.TrackLine, 0);
-    EXPECT_EQ(cur.Photo_CalNowDate + "|" + cur.Photo_CalNowTime + "|" + cur.Photo_CalCameraDate + "|" +
-                  cur.Photo_CalCameraTime,
-              "2024/01/02|10:00:00|2024/01/01|09:59:30");
-    const ConvertSettings before = cur;
-    for (const char* line : {"Bom=0", "Name=x", "TrackLine", "#TrackLine=1", "trackline=1", "LineWidth_01=5",
-                             "VLineTransparentPercent=12%"}) {
-        EXPECT_FALSE(ApplyCurrentOnlySetting(cur, line)) << line;
-    }
-    EXPECT_EQ(cur, before);
-    // The file grammar does not know them.
-    EXPECT_FALSE(ApplySettingsLine(settings, "TrackLine=0", 1));
-    EXPECT_FALSE(ApplySettingsLine(settings, "Photo_CalNowDate=2024/01/02", 1));
-}
-
 // ---- Reading whole files
 
 TEST(LoadSettingsFile, MissingFileOrDirectory) {

@@ -82,18 +82,6 @@ TEST_F(CliTest, SetRefusesValuesItsKeyCannotTake) {
 
 // The golden cases job_write_ini_* write the settings with a fixed banner time;
 // without one (or with a malformed one) the clock is used.
-TEST_F(CliTest, WriteIniWithTheClock) {
-    setenv("GEOPLAIT_FIXED_TIME", "2024", 1);
-    ASSERT_EQ(Cli({"--write-ini", "clock.ini"}), 0);
-    const std::string text = test::ReadFileBytes(dir.File("clock.ini"));
-    EXPECT_TRUE(text.starts_with("\xEF\xBB\xBF# Geoplait.ini   Ver 0.33  (Create:"));
-    EXPECT_EQ(text.find("(Create:2024 "), std::string::npos);
-    EXPECT_EQ(IniLine("clock.ini", "Mode"), "  Mode=Geoplait");
-    unsetenv("GEOPLAIT_FIXED_TIME");
-    EXPECT_EQ(Cli({"--write-ini", "missing/dir/out.ini"}), 1);
-    EXPECT_EQ(err.str(), "Error: Config File Not Create. \n");
-}
-
 TEST_F(CliTest, AutoSaveWritesTheStartupFileOrEndsWithStatusOne) {
     test::WriteFileBytes(dir.File("in.log"), kLog);
     const std::vector<std::string> run = {"--set", "AutoSave=1", "--mode", "Nmea2Pot", "--in", "in.log",

@@ -8,8 +8,8 @@
 // with gpsbabel, every .html `xmllint --html --noout`.
 // GEOPLAIT_UPDATE_GOLDEN=1 writes the actual results into expected/.
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -89,53 +89,35 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
     return pointers;
 }
 
-std::string FindProgram(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
-    size_t pos = 0;
-    while (pos <= dirs.size()) {
-        size_t end = dirs.find(':', pos);
-        if (end == std::string::npos) end = dirs.size();
-        fs::path candidate = fs::path(dirs.substr(pos, end - pos)) / name;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
-        pos = end + 1;
-    }
-    return {};
-}
-
 struct Finished {
-    int status = -1;
+    int status = -1;  // -1: could not be started
     std::string out;
     std::string err;
 };
 
-// Runs `program` in `cwd` with stdin from /dev/null, capturing its output.
+// Runs `program` (searched in PATH) in `cwd` with stdin from /dev/null,
+// capturing its output.
 Finished Spawn(const std::string& program, std::vector<std::string> args, const fs::path& cwd,
                const std::vector<std::string>& env = {}) {
     TempDir capture;
-    std::string outPath = capture.File("stdout");
-    std::string errPath = capture.File("stderr");
+    const std::string outPath = capture.File("stdout");
+    const std::string errPath = capture.File("stderr");
     args.insert(args.begin(), program);
     std::vector<char*> argv = Pointers(args);
     std::vector<std::string> envTexts = RunEnvironment(env);
     std::vector<char*> envp = Pointers(envTexts);
-    std::string dir = cwd.string();
-
-    pid_t pid = fork();
-    if (pid == 0) {
-        int in = open("/dev/null", O_RDONLY);
-        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in < 0 || out < 0 || err < 0 || chdir(dir.c_str()) != 0) _exit(126);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        execve(program.c_str(), argv.data(), envp.data());
-        _exit(127);
-    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    pid_t pid = 0;
+    const int failed = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
     Finished result;
     int wstatus = 0;
-    if (pid < 0 || waitpid(pid, &wstatus, 0) != pid) return result;
+    if (failed != 0 || waitpid(pid, &wstatus, 0) != pid) return result;
     result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
     result.out = ReadFileBytes(outPath);
     result.err = ReadFileBytes(errPath);
@@ -163,12 +145,8 @@ std::string Lower(std::string text) {
 
 // Runs a checking tool (xmllint, gpsbabel) over a file; it must accept it.
 void CheckWith(const std::string& tool, const std::vector<std::string>& args, const fs::path& file) {
-    const std::string program = FindProgram(tool);
-    if (program.empty()) {
-        ADD_FAILURE() << tool << " is not installed (scripts/setup installs it); cannot check " << file;
-        return;
-    }
-    Finished run = Spawn(program, args, file.parent_path());
+    Finished run = Spawn(tool, args, file.parent_path());
+    ASSERT_NE(run.status, -1) << tool << " is not installed (scripts/setup installs it); cannot check " << file;
     EXPECT_EQ(run.status, 0) << tool << " rejects " << file.filename() << ":\n" << run.out << run.err;
 }
 

@@ -63,31 +63,6 @@ protected:
     }
 };
 
-TEST_F(KmlPlacemarkTest, UnknownUnitWritesNoUnitItemsAndAltitudeInFeet) {
-    SetLabels(1);
-    s().ReNumber = 0;
-    s().TimeStampPosition = 0;
-    s().MeterMile = "Furlong";
-    EXPECT_EQ(Placemark("T&1"), R"(<Placemark>
- <name>(5) [2021/03/05] [09:30:00] 01:02:05[00:01:05](41.0feet)(8/1)[123.4]T&amp;1 Lat:353907.40 Lon:1394443.56</name>
- <description>
-Date=2021/03/05 09:30:00
-Elapsed(Total)=01:02:05
-Elapsed=00:01:05
-Lat:353907.40(35.652057)
-Lon:1394443.56(139.745432)
-Degrees=123.4
- </description>
- <styleUrl>#style</styleUrl>
- <Point>
-  <altitudeMode>clampToGround</altitudeMode>
-  <coordinates>+139.745432,+35.652057,12.50</coordinates>
- </Point>
-</Placemark>
-
-)");
-}
-
 TEST_F(KmlPlacemarkTest, EachLabelItemAlone) {
     const std::pair<int ConvertSettings::*, const char*> cases[] = {
         {&ConvertSettings::Label_No, " <name>(3)</name>"},

@@ -267,10 +267,6 @@ bool TextReader::ReadLine(std::string_view& line, size_t limit) {
 
 namespace {
 
-// Names under /dev and /proc (/dev/stdout, /dev/fd/3) stand for devices and
-// files already open: written where they are, as they are.
-bool IsDescriptorPath(std::string_view path) { return path.starts_with("/dev/") || path.starts_with("/proc/"); }
-
 // The descriptor an open-file name stands for (/dev/stdout is 1, /dev/fd/3
 // is 3), -1 for any other name.
 int DescriptorOf(std::string_view path) {
@@ -288,6 +284,10 @@ int DescriptorOf(std::string_view path) {
     }
     return -1;
 }
+
+// Names of files already open (/dev/stdout, /dev/fd/3, /proc/...): written
+// where they are, as they are, even when they lead to a regular file.
+bool IsDescriptorPath(std::string_view path) { return DescriptorOf(path) >= 0 || path.starts_with("/proc/"); }
 
 // The file a path names once symbolic links are followed. A file that is no
 // regular file keeps its name; a dangling link names the file it would create.

@@ -97,9 +97,9 @@ enum class WriteMode {
 // (keeping the permissions of the file it replaces) when the run completes,
 // Discard removes them when it does not. A symbolic link is followed: the file
 // it points to is replaced, the link stays. An output that is not a regular
-// file (a device such as /dev/full, a pipe) or is named under /dev or /proc
-// (/dev/stdout, which may lead to a file the shell opened) is written in
-// place, after what it holds, and never renamed over.
+// file (a device such as /dev/full, a pipe) or names a file already open
+// (/dev/stdout, /dev/fd/N: it may lead to a file the shell opened) is written
+// in place and never renamed over.
 //
 // Within a set, Create of a target the set created before never overwrites
 // it: the new file gets the next free name "<name>_2<ext>", "_3", ...; Append
@@ -167,9 +167,9 @@ private:
     unsigned serial_ = 0;  // numbers the temporary files of this set
 };
 
-// True when `path` (links followed) names an existing regular file outside
-// /dev and /proc, the only kind of output a conversion replaces. Nothing is
-// opened to find out.
+// True when `path` (links followed) names an existing regular file, and not
+// through a name of an open file (/dev/stdout), the only kind of output a
+// conversion replaces. Nothing is opened to find out.
 bool IsExistingRegularFile(const std::string& path);
 
 // Where the extension of the last path component starts (its last "."), or

@@ -100,12 +100,13 @@ bool OpensForReading(const std::string& path) {
 }
 
 // The end of a run that went through its procedure: its outputs are put into
-// place, or, when one could not be written in full, all of them are removed
-// and the files that were there before stay as they were.
+// place, or, when one could not be written in full or the run was cancelled,
+// all of them are removed and the files that were there before stay as they
+// were. Only a failure is reported here; a cancel is the user's own.
 bool PutOutputsInPlace(RunContext& ctx) {
-    if (!ctx.outputs.Failed() && ctx.outputs.Commit()) return true;
+    if (!ctx.StopRequested() && ctx.outputs.Commit()) return true;
     ctx.outputs.Discard();
-    ctx.ui.ShowMessage("Output File Not Create", "Error");
+    if (ctx.outputs.Failed()) ctx.ui.ShowMessage("Output File Not Create", "Error");
     return false;
 }
 
@@ -321,6 +322,7 @@ int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount) {
 
 RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> table) {
     ctx.outputs.Reset();
+    ctx.cancelRequested = false;
     ResetRunState(ctx);
     DeriveRunValues(ctx);
     const ConvertSettings& s = ctx.Current();

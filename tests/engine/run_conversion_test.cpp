@@ -65,6 +65,10 @@ void WriteNewThenFail(RunContext& ctx) {
     WriteNew(ctx);
     ctx.outputs.Fail();
 }
+void WriteNewThenCancel(RunContext& ctx) {
+    WriteNew(ctx);
+    ctx.cancelRequested = true;
+}
 
 const std::string kRmcLine = "$GPRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*6E\n";
 const std::string kGgaLine = "$GPGGA,031500.00,3539.3300,N,13945.3100,E,1,08,1.0,40.0,M,39.0,M,,*61\n";
@@ -212,16 +216,19 @@ TEST(RunConversion, OkReplacesAndSaysSo) {
     EXPECT_EQ(j.ctx.run.OverrideNote, "");
 }
 
-TEST(RunConversion, OutputsFailedOnTheWayLeaveTheOldFiles) {
-    Job j;
-    test::WriteFileBytes(j.Current().OutputFile, "old");
-    j.Use(WriteNewThenFail);
-    EXPECT_EQ(j.Run(), RunOutcome::Stopped);
-    EXPECT_EQ(j.ui.messages, (Messages{{"Output File Not Create", "Error"}}));
-    EXPECT_EQ(j.ui.messageLines, (Lines{" *** Wait ***", " ***** Processing *****"}));
-    EXPECT_EQ(test::ReadFileBytes(j.Current().OutputFile), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(j.dir.path()), fs::directory_iterator()), 2)
-        << "no temporary file is left";
+TEST(RunConversion, OutputsFailedOrCancelledOnTheWayLeaveTheOldFiles) {
+    for (const ModeProcedure procedure : {WriteNewThenFail, WriteNewThenCancel}) {
+        Job j;
+        test::WriteFileBytes(j.Current().OutputFile, "old");
+        j.Use(procedure);
+        EXPECT_EQ(j.Run(), RunOutcome::Stopped);
+        EXPECT_EQ(j.ui.messages, (procedure == WriteNewThenFail ? Messages{{"Output File Not Create", "Error"}}
+                                                                : Messages{}));
+        EXPECT_EQ(j.ui.messageLines, (Lines{" *** Wait ***", " ***** Processing *****"}));
+        EXPECT_EQ(test::ReadFileBytes(j.Current().OutputFile), "old");
+        EXPECT_EQ(std::distance(fs::directory_iterator(j.dir.path()), fs::directory_iterator()), 2)
+            << "no temporary file is left";
+    }
 }
 
 TEST(RunConversion, OutputDirectories) {

@@ -205,19 +205,5 @@ TEST(AcceptRecord, RecordState) {
     EXPECT_EQ(f.ctx.point.SatCount, 999);
 }
 
-TEST(RecordStamp, LocalDateAndTime) {
-    const struct { std::string date, time; int32_t difference; std::string want; } cases[] = {
-        {"311213", "071502", 0, "20131231071502"}, {"311213", "150000", 90000, "20140101000000"},
-        {"010312", "010000", -50000, "20120229200000"}, {"", "000000", 90000, "20    090000"},
-    };
-    for (const auto& c : cases) {
-        Fixture f;
-        f.ctx.point.RmcDate = c.date;
-        f.ctx.point.RmcTime = c.time;
-        f.ctx.run.TimeDifferenceValue = c.difference;
-        EXPECT_EQ(RecordStamp(f.ctx), c.want) << c.date << " " << c.time;
-    }
-}
-
 }  // namespace
 }  // namespace geoplait

@@ -175,27 +175,5 @@ TEST(ComputeDerived, IntervalOverAHundredDaysIsZero) {
     EXPECT_EQ(f.ctx.point.ElapsedSec, 0);
 }
 
-TEST(ComputeDerived, LocalDateAndTimeTexts) {
-    const struct {
-        std::string date, time, difference;
-        std::string wantDateText, wantTimeText;
-    } cases[] = {
-        {"311213", "071502", "  0:00", "2013/12/31", "07:15:02"},
-        {"311213", "150000", "+ 9:00", "2014/01/01", "00:00:00"},
-        {"", "071502", "  0:00", "", "07:15:02"},
-        {"3112", "071502", "  0:00", "", "07:15:02"},
-        {"31121", "071502", "  0:00", "201", "07:15:02"},
-        {"3112130", "071502", "  0:00", "2013/12/31", "07:15:02"},
-        {"\xC3\xA9\xC3\xA9" "1213", "071502", "  0:00", "2013/12/\xC3\xA9\xC3\xA9", "07:15:02"},
-    };
-    for (const auto& c : cases) {
-        Fixture f;
-        f.ctx.run.TimeDifferenceValue = TimeDifferenceValue(c.difference, 0);
-        Derive(f, c.date, c.time);
-        EXPECT_EQ(f.ctx.point.LocalDateText, c.wantDateText) << "'" << c.date << "'";
-        EXPECT_EQ(f.ctx.point.LocalTimeText, c.wantTimeText) << "'" << c.date << "'";
-    }
-}
-
 }  // namespace
 }  // namespace geoplait

@@ -198,12 +198,14 @@ bool IsCalendarDate(std::string_view d) {
     for (char c : d) {
         if (c < '0' || c > '9') return false;
     }
-    const int64_t day = (d[0] - '0') * 10 + (d[1] - '0');
-    const int64_t month = (d[2] - '0') * 10 + (d[3] - '0');
-    const int64_t year = 2000 + (d[4] - '0') * 10 + (d[5] - '0');
+    // Once per record: the month lengths, not the calendar arithmetic.
+    static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int day = (d[0] - '0') * 10 + (d[1] - '0');
+    const int month = (d[2] - '0') * 10 + (d[3] - '0');
+    const int year = 2000 + (d[4] - '0') * 10 + (d[5] - '0');
     if (month < 1 || month > 12 || day < 1) return false;
-    // The day after the last of the month is the first of the next.
-    return CivilFromDays(DaysFromCivil(year, month, day)).month == month;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return day <= kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
 int32_t TimeDifferenceValue(const std::string& text, int32_t previous) {

@@ -5,8 +5,9 @@
 // order: NAME.kml (deflated), each photo as NAME_photo/FILE (stored as it
 // is: a JPEG does not shrink) and the folder entry NAME_photo/. Entries are
 // streamed from their files by libzip, with UTF-8 names and ZIP64 where the
-// archive needs it. Each copy and the archive are written under a temporary
-// name and renamed into place when complete.
+// archive needs it. Each copy and the archive are outputs of the run: written
+// under a temporary name and put into place only when the whole run completes,
+// so the archive packs the KML and the copies from where they are written.
 #include "photo/kmz_packager.h"
 
 #include <zip.h>
@@ -16,7 +17,6 @@
 #include <memory>
 #include <system_error>
 
-#include "photo/photo_output.h"
 
 namespace geoplait {
 
@@ -46,17 +46,17 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     return !ec1 && !ec2 && timeA == timeB;
 }
 
-// Copies under a temporary name, keeps the modification time (as a shell
-// copy does) and renames into place.
-bool CopyPhoto(const fs::path& from, const std::string& to) {
-    PendingOutput pending(to);
-    if (pending.path().empty()) return false;
+// Copies as one of the run's outputs and keeps the modification time (as a
+// shell copy does).
+bool CopyPhoto(RunContext& ctx, const fs::path& from, const std::string& to) {
+    const std::string path = ctx.outputs.PathToWrite(to);
+    if (path.empty()) return false;
     std::error_code ec;
-    fs::copy_file(from, pending.path(), fs::copy_options::overwrite_existing, ec);
+    fs::copy_file(from, path, fs::copy_options::overwrite_existing, ec);
     if (ec) return false;
     const auto time = fs::last_write_time(from, ec);
-    if (!ec) fs::last_write_time(pending.path(), time, ec);
-    return pending.Commit();
+    if (!ec) fs::last_write_time(path, time, ec);
+    return true;
 }
 
 struct ZipDiscarder {
@@ -87,13 +87,18 @@ bool WriteArchive(RunContext& ctx, const std::string& path) {
     std::unique_ptr<zip_t, ZipDiscarder> archive(zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error));
     if (!archive) return false;
     const std::time_t now = std::time(nullptr);
-    if (!AddFileEntry(archive.get(), s.OutputFile, run.OutputName + run.OutputExtension, true, now)) return false;
+    const std::string kml = ctx.outputs.WrittenPath(s.OutputFile);
+    if (!AddFileEntry(archive.get(), kml.empty() ? s.OutputFile : kml, run.OutputName + run.OutputExtension, true,
+                      now)) {
+        return false;
+    }
     const std::string prefix = run.OutputName + "_photo/";
     const std::string copies = CopyFolder(ctx) + "/";
     for (const PhotoEntry& photo : ctx.photo.PhotoTable) {
         // The copy when there is one, else the photo itself: never an empty entry.
         std::error_code ec;
-        const std::string copy = copies + photo.FileName;
+        std::string copy = ctx.outputs.WrittenPath(copies + photo.FileName);
+        if (copy.empty()) copy = copies + photo.FileName;
         const std::string& from = fs::is_regular_file(copy, ec) ? copy : OriginalPath(s, photo.FileName);
         if (!AddFileEntry(archive.get(), from, prefix + photo.FileName, false, now)) return false;
     }
@@ -135,9 +140,9 @@ void CopyPhotos(RunContext& ctx) {
     }
     for (size_t i = 0; i < photos.size(); ++i) {
         if (skip[i]) continue;
-        if (!CopyPhoto(OriginalPath(s, photos[i].FileName), (folder / photos[i].FileName).string())) {
+        if (!CopyPhoto(ctx, OriginalPath(s, photos[i].FileName), (folder / photos[i].FileName).string())) {
             ctx.ui.ShowMessage("Photo File Not Copy: " + photos[i].FileName, "Error");
-            ctx.photo.OutputFailed = true;
+            ctx.outputs.Fail();
             return;
         }
     }
@@ -146,10 +151,11 @@ void CopyPhotos(RunContext& ctx) {
 void BuildKmz(RunContext& ctx) {
     if (ctx.photo.PhotoTable.empty()) return;
     ctx.ui.SetMessageLine(" ***** Create kmz *****");
-    PendingOutput pending(ctx.run.OutputDrive + ctx.run.OutputDirectory + ctx.run.OutputName + ".kmz");
-    if (pending.path().empty() || !WriteArchive(ctx, pending.path()) || !pending.Commit()) {
+    const std::string path =
+        ctx.outputs.PathToWrite(ctx.run.OutputDrive + ctx.run.OutputDirectory + ctx.run.OutputName + ".kmz");
+    if (path.empty() || !WriteArchive(ctx, path)) {
         ctx.ui.ShowMessage("KMZ File Create Error", "Error");
-        ctx.photo.OutputFailed = true;
+        ctx.outputs.Fail();
         return;
     }
     ctx.ui.SetMessageLine(" ***** Create kmz Complete. *****");

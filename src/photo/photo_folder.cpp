@@ -21,7 +21,6 @@
 #include "kml/kml_document.h"
 #include "kml/kml_format.h"
 #include "photo/exif_reader.h"
-#include "photo/photo_output.h"
 
 namespace geoplait {
 
@@ -170,7 +169,7 @@ void WritePhotoTimeStamp(KmlBuffer& out, RunContext& ctx, const PhotoEntry& phot
     TrackPoint& point = ctx.point;
     point.LocalDate = d.substr(6, 2) + d.substr(4, 2) + d.substr(2, 2);
     point.LocalTime = photo.Time;
-    WriteTimeStampLines(out, point);
+    WriteTimeStampLines(out, point.LocalDate, point.LocalTime, ctx.run.TimeDifferenceValue);
     ClearTrackPoint(point);
 }
 
@@ -266,10 +265,7 @@ void ScanPhotoFolder(RunContext& ctx) {
     std::vector<PhotoEntry>& photos = ctx.photo.PhotoTable;
     photos.clear();
     TextWriter out;
-    if (!out.Open(s.OutputFile, WriteMode::Append)) {
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return;
-    }
+    if (!out.Open(ctx.outputs, s.OutputFile, WriteMode::Append)) return;
     std::error_code ec;
     if (!fs::is_directory(s.PhotoDir, ec)) {
         ctx.ui.ShowMessage("Photo Folder Not Found.", "Photo Directory Error");
@@ -303,10 +299,7 @@ void ScanPhotoFolder(RunContext& ctx) {
         }
     }
     if (s.Photo_Comment != 0) WriteStatistics(out, photos);
-    if (!out.Close()) {
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        ctx.photo.OutputFailed = true;
-    }
+    out.Close();
 }
 
 void SetDefaultLocation(RunContext& ctx) {
@@ -334,18 +327,12 @@ void WritePhotoFolder(RunContext& ctx) {
         if (base.empty() || base.back() != '/') base += '/';
     }
     TextWriter file;
-    if (!file.Open(s.OutputFile, WriteMode::Append)) {
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return;
-    }
-    std::unique_ptr<PendingOutput> listFile;
+    if (!file.Open(ctx.outputs, s.OutputFile, WriteMode::Append)) return;
+    const bool listed = s.Photo_CsvOut != 0;
     TextWriter list;
-    if (s.Photo_CsvOut != 0) {
-        listFile = std::make_unique<PendingOutput>(ctx.run.PhotoListPath);
-        if (listFile->path().empty() || !list.Open(listFile->path(), WriteMode::Plain)) {
-            ctx.ui.ShowMessage("Photo Output File Not Create", "Error");
-            return;
-        }
+    if (listed && !list.Open(ctx.outputs, ctx.run.PhotoListPath, WriteMode::Plain)) {
+        ctx.ui.ShowMessage("Photo Output File Not Create", "Error");
+        return;
     }
     {
         KmlBuffer out(file);
@@ -362,19 +349,15 @@ void WritePhotoFolder(RunContext& ctx) {
         out.Text("</scale>\n </LabelStyle>\n</Style>\n");
         for (size_t i = 0; i < photos.size(); ++i) {
             WritePlacemark(out, ctx, photos[i], base + UrlName(photos[i].FileName));
-            if (listFile) WritePhotoListLine(list, i + 1, photos[i]);
+            if (listed) WritePhotoListLine(list, i + 1, photos[i]);
         }
         out.Text("</Folder>\n");
     }
-    if (listFile && (!list.Close() || !listFile->Commit())) {
+    if (listed && !list.Close()) {
         ctx.ui.ShowMessage("Photo Output File Not Create", "Error");
-        ctx.photo.OutputFailed = true;
-    }
-    if (!file.Close()) {
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        ctx.photo.OutputFailed = true;
         return;
     }
+    if (!file.Close()) return;
     ctx.photo.PlacedCount = static_cast<int32_t>(photos.size());
 }
 

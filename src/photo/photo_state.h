@@ -36,8 +36,6 @@ struct PhotoState {
     double CameraAdjust = 0.0;
     // Photo placemarks written by the last photo folder.
     int32_t PlacedCount = 0;
-    // A photo output (list, copies, archive) could not be written.
-    bool OutputFailed = false;
 };
 
 }  // namespace geoplait

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/mode_table.h"
+#include "job/mode_table.h"
 #include "engine/run_context.h"
-#include "engine/run_conversion.h"
+#include "job/run_conversion.h"
 #include "engine/text_file.h"
 #include "engine/user_interface.h"
 #include "settings/convert_settings.h"

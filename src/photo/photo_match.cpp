@@ -17,8 +17,8 @@
 #include <numeric>
 #include <string>
 
-#include "engine/mode_table.h"
-#include "engine/run_steps.h"
+#include "job/mode_table.h"
+#include "job/run_steps.h"
 #include "engine/text_file.h"
 #include "engine/track_point.h"
 #include "geo/coordinates.h"

@@ -22,7 +22,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "engine/mode_table.h"
+#include "job/mode_table.h"
 #include "engine/text_file.h"
 #include "engine/track_point.h"
 #include "geo/time_difference.h"

@@ -20,7 +20,7 @@
 #include <span>
 #include <string_view>
 
-#include "engine/mode_table.h"
+#include "job/mode_table.h"
 #include "settings/settings_keys.h"
 #include "ui/dialogs.h"
 #include "ui/item_dialog_texts.h"

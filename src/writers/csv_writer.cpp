@@ -17,7 +17,7 @@
 
 #include <charconv>
 
-#include "engine/run_files.h"
+#include "job/run_files.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "readers/nmea_reader.h"

@@ -22,7 +22,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "engine/run_files.h"
+#include "job/run_files.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"

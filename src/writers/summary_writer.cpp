@@ -18,7 +18,7 @@
 #include <string_view>
 
 #include "engine/record_filter.h"
-#include "engine/run_files.h"
+#include "job/run_files.h"
 #include "geo/time_difference.h"
 #include "readers/nmea_reader.h"
 #include "settings/settings_file.h"

@@ -1,15 +1,15 @@
 // The Create command: run values, validation of the file names, the replace
 // question, the output directory, the pre-scan, the first-line check of NMEA
 // logs, the mode dispatch and the completion report.
-#include "engine/run_conversion.h"
+#include "job/run_conversion.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
-#include "engine/mode_table.h"
-#include "engine/run_steps.h"
+#include "job/mode_table.h"
+#include "job/run_steps.h"
 #include "engine/text_file.h"
 #include "engine/track_point.h"
 #include "geo/time_difference.h"

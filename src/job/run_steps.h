@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/mode_table.h"
-#include "engine/run_conversion.h"
+#include "job/mode_table.h"
+#include "job/run_conversion.h"
 
 namespace geoplait {
 

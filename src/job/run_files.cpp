@@ -1,4 +1,4 @@
-#include "engine/run_files.h"
+#include "job/run_files.h"
 
 namespace geoplait {
 

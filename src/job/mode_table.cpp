@@ -2,10 +2,10 @@
 // A row whose procedure is nullptr runs nothing: the job goes straight to its
 // completion message. Procedures with another signature are wired through a
 // captureless lambda in their row.
-#include "engine/mode_table.h"
+#include "job/mode_table.h"
 
-#include "engine/record_runs.h"
-#include "kml/kml_passes.h"
+#include "job/record_runs.h"
+#include "job/kml_passes.h"
 #include "photo/photo_steps.h"
 #include "writers/csv_writer.h"
 #include "writers/gpx_writer.h"

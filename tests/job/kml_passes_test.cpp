@@ -1,10 +1,10 @@
 // Whole KML conversions in-process: the passes' failures, the per-record
 // counting and two conversions in a row on one context.
-#include "kml/kml_passes.h"
+#include "job/kml_passes.h"
 
-#include "engine/run_conversion.h"
+#include "job/run_conversion.h"
 #include "kml/kml_path.h"
-#include "kml_fixture.h"
+#include "kml/kml_fixture.h"
 
 namespace geoplait::test {
 namespace {

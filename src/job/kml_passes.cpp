@@ -3,10 +3,10 @@
 // output for appending, writes its folder and closes both. Which point and
 // path passes run depends on the input family (table below); a pass that
 // cannot open a file says so and is skipped, and the run goes on.
-#include "kml/kml_passes.h"
+#include "job/kml_passes.h"
 
-#include "engine/mode_table.h"
-#include "engine/run_files.h"
+#include "job/mode_table.h"
+#include "job/run_files.h"
 #include "engine/text_file.h"
 #include "kml/kml_document.h"
 #include "kml/kml_path.h"

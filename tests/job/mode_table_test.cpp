@@ -1,5 +1,5 @@
 // The texts and file values row by row are the golden case job_list_modes.
-#include "engine/mode_table.h"
+#include "job/mode_table.h"
 
 #include <set>
 #include <string>

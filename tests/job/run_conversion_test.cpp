@@ -1,4 +1,4 @@
-#include "engine/run_conversion.h"
+#include "job/run_conversion.h"
 
 #include <unistd.h>
 
@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/mode_table.h"
-#include "engine/run_steps.h"
+#include "job/mode_table.h"
+#include "job/run_steps.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 

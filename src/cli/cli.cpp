@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "job/mode_table.h"
+#include "settings/convert_modes.h"
 #include "engine/run_context.h"
 #include "job/run_conversion.h"
 #include "engine/text_file.h"
@@ -110,8 +110,8 @@ std::string PathArgument(const std::string& name) {
     return name.find('/') == std::string::npos ? "./" + name : name;
 }
 
-const ModeEntry* FindMode(std::string_view text) {
-    const ModeEntry* mode = FindModeByDisplayText(text);
+const ConvertMode* FindMode(std::string_view text) {
+    const ConvertMode* mode = FindModeByDisplayText(text);
     return mode != nullptr ? mode : FindModeByFileValue(text);
 }
 
@@ -187,11 +187,11 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
 
     if (options.listModes) {
-        for (const ModeEntry& mode : kModeTable) out << mode.displayText << '\t' << mode.fileValue << '\n';
+        for (const ConvertMode& mode : kConvertModes) out << mode.displayText << '\t' << mode.fileValue << '\n';
         return kExitComplete;
     }
 
-    const ModeEntry* mode = nullptr;
+    const ConvertMode* mode = nullptr;
     if (!options.mode.empty()) {
         mode = FindMode(options.mode);
         if (mode == nullptr) {

@@ -13,6 +13,26 @@ namespace geoplait {
 
 namespace {
 
+// Character n (from 1) of a UTF-8 text; empty when the text is shorter. A byte
+// that starts no valid sequence counts as one character.
+std::string_view CharacterAt(std::string_view text, size_t n) {
+    size_t pos = 0;
+    for (size_t index = 1; pos < text.size(); ++index) {
+        auto lead = static_cast<unsigned char>(text[pos]);
+        size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF8 ? 4 : 1;
+        if (pos + length > text.size()) length = 1;
+        for (size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[pos + k]) & 0xC0) != 0x80) {
+                length = 1;
+                break;
+            }
+        }
+        if (index == n) return text.substr(pos, length);
+        pos += length;
+    }
+    return {};
+}
+
 // Number of the current record counts every record read, rejected ones too.
 bool OutsideRecordRange(const RunContext& ctx) {
     const int64_t number = static_cast<int64_t>(ctx.store.RecordIndex) + 1;
@@ -69,6 +89,18 @@ std::string RecordStamp(RunContext& ctx) {
     return stamp;
 }
 
+std::string RangeStamp(std::string_view date, std::string_view time) {
+    std::string stamp = "20";
+    for (size_t n : {3, 4, 6, 7, 9, 10}) stamp += CharacterAt(date, n);
+    if (CharacterAt(time, 3) == ":") {
+        for (size_t n : {1, 2, 4, 5, 7, 8}) stamp += CharacterAt(time, n);
+    } else {
+        stamp += '0';
+        for (size_t n : {1, 3, 4, 6, 7}) stamp += CharacterAt(time, n);
+    }
+    return stamp;
+}
+
 bool InsideDateWindow(RunContext& ctx) {
     if (ctx.Current().IncludeData_date == 0) return true;
     const std::string stamp = RecordStamp(ctx);
@@ -116,9 +148,20 @@ bool DateGroupChanges(const RunContext& ctx) {
            IsCalendarDate(ctx.point.LocalDate) && ctx.point.LocalDate != ctx.store.GroupDate;
 }
 
-bool AcceptRecordInRange(RunContext& ctx) {
-    if (ctx.Current().IncludeData != 0 && OutsideRecordRange(ctx)) return false;
+bool InsideRecordRange(const RunContext& ctx) {
+    return ctx.Current().IncludeData == 0 || !OutsideRecordRange(ctx);
+}
+
+void DeriveRecordValues(RunContext& ctx) {
+    // The satellites and HDOP a POT line or a placemark label shows are the
+    // record's own, not those of some earlier record.
+    SetSatellitesAndDilution(ctx);
     ComputeDerived(ctx);
+}
+
+bool AcceptRecordInRange(RunContext& ctx) {
+    if (!InsideRecordRange(ctx)) return false;
+    DeriveRecordValues(ctx);
     return true;
 }
 

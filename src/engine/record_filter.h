@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/run_context.h"
 
@@ -9,6 +10,10 @@ namespace geoplait {
 
 // "20yymmddhhmmss" of the current record in local time (runs LocalDateTime).
 std::string RecordStamp(RunContext& ctx);
+
+// "20yymmddhhmmss" from a "yyyy/mm/dd" date and a "hh:mm:ss" or "h:mm:ss"
+// time of the window's pickers, as record stamps are compared with it.
+std::string RangeStamp(std::string_view date, std::string_view time);
 
 // True when the date window is off or the record lies inside it.
 bool InsideDateWindow(RunContext& ctx);
@@ -32,8 +37,16 @@ void SetGroupDate(RunContext& ctx);
 // With TrackGroupDate: the record has a date, and another than its group's.
 bool DateGroupChanges(const RunContext& ctx);
 
-// The inline range check of the CSV Custom, POT and GPX runs: rejects a record
-// outside the record range when IncludeData is on, else runs ComputeDerived.
+// False when IncludeData is on and the current record (RecordIndex + 1) lies
+// outside the record range.
+bool InsideRecordRange(const RunContext& ctx);
+
+// The values a record gets on its way to a writer without the thinning
+// filters: SatCount and DilutionValue from its own fields, then ComputeDerived.
+void DeriveRecordValues(RunContext& ctx);
+
+// The range check of the CSV Custom, POT and GPX runs: rejects a record
+// outside the record range (InsideRecordRange), else DeriveRecordValues.
 bool AcceptRecordInRange(RunContext& ctx);
 
 }  // namespace geoplait

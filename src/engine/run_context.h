@@ -1,18 +1,21 @@
 // Everything one conversion works on, passed by reference instead of globals,
-// so that conversions can run side by side (tests do).
+// so that conversions can run side by side (tests do). This is the ground
+// every subsystem stands on: the settings, the current record and the run
+// state around it, the run values, the outputs and the user interface. What a
+// subsystem keeps for a run beyond that (the split file names, a summary
+// group, the photo table) belongs to the run that drives it (src/job) and is
+// handed to the subsystem explicitly.
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 #include "engine/text_file.h"
 #include "engine/track_point.h"
 #include "engine/user_interface.h"
 #include "geo/geo_state.h"
-#include "kml/kml_state.h"
-#include "photo/photo_state.h"
 #include "settings/convert_settings.h"
-#include "writers/writer_state.h"
 
 namespace geoplait {
 
@@ -41,6 +44,14 @@ struct RunValues {
     std::string OutputExtension;
     std::string PhotoListPath;  // "(OutFileName)_Photo.csv" when Photo_CsvOut is on
     bool SettingsSaveFailed = false;  // the save after a complete run could not write the file
+    bool InputErrorShown = false;  // a broken input document was reported (once a run)
+};
+
+// Working space a writer reuses for one record at a time, so that writing a
+// record allocates nothing once warm. Nothing in it outlives the record.
+struct RunScratch {
+    std::string line;     // the record's output, built whole
+    std::string degrees;  // a notation made and thrown away on the way
 };
 
 struct RunContext {
@@ -55,10 +66,8 @@ struct RunContext {
     TrackPoint point;
     TrackStore store;
     RunValues run;
-    KmlState kml;
-    WriterState writer;
-    PhotoState photo;
     GeoState geo;
+    RunScratch scratch;
     // Every file the run writes; put into place only when the run completes.
     OutputFiles outputs;
     // Set, from any thread, to end the run where it is (a Cancel): the run
@@ -69,5 +78,9 @@ struct RunContext {
     // written, or a cancel): reading loops check it between records.
     bool StopRequested() const { return outputs.Failed() || cancelRequested.load(std::memory_order_relaxed); }
 };
+
+// Where a reader hands each record it filled in ctx.point: the taker writes
+// or rejects it and clears it.
+using RecordSink = std::function<void(RunContext&)>;
 
 }  // namespace geoplait

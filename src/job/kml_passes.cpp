@@ -1,19 +1,22 @@
 // KML conversions pass by pass. The document is never held: the head creates
 // the file, then each pass opens the input again from its first line and the
-// output for appending, writes its folder and closes both. Which point and
-// path passes run depends on the input family (table below); a pass that
+// output for appending, writes its folder and closes both. What a pass does
+// with each record depends on the input family (table below); a pass that
 // cannot open a file says so and is skipped, and the run goes on.
+//
+// NMEA and CSV records go through WriteTrackRecord with its filters and
+// group breaks (speed groups for NMEA and CSV Full only); POT and GPX records
+// only through the record range, and their path is cut by gaps alone.
 #include "job/kml_passes.h"
 
-#include "job/mode_table.h"
-#include "job/run_files.h"
 #include "engine/text_file.h"
+#include "job/run_files.h"
+#include "job/track_input.h"
 #include "kml/kml_document.h"
 #include "kml/kml_path.h"
 #include "kml/kml_placemark.h"
 #include "photo/kmz_packager.h"
 #include "photo/photo_steps.h"
-#include "readers/nmea_reader.h"
 
 namespace geoplait {
 
@@ -21,86 +24,117 @@ namespace {
 
 struct KmlFamilyPasses {
     ModeKind kind;
-    ModeProcedure pointPass;  // run when Placemark is on
-    ModeProcedure pathPass;   // run when TrackLine is on
+    TrackSource source;
+    bool speedGroups;                  // the path may be cut by speed ranges (SpeedGroup)
+    std::string TrackPoint::*name;     // the record's own name, for the Label_Tex item
 };
 
-// The CSV Full, CSV Custom, POT and GPX families join with their readers.
 constexpr KmlFamilyPasses kKmlFamilyPasses[] = {
-    {ModeKind::Nmea, RunNmeaPointPass, RunNmeaPathPass},
+    {ModeKind::Nmea, TrackSource::Nmea, true, nullptr},
+    {ModeKind::CsvFull, TrackSource::Csv, true, nullptr},
+    {ModeKind::CsvCustom, TrackSource::Csv, false, nullptr},
+    {ModeKind::Pot, TrackSource::PotGpx, false, &TrackPoint::ExtendData},
+    {ModeKind::Gpx, TrackSource::PotGpx, false, &TrackPoint::PointName},
 };
 
-const KmlFamilyPasses* PassesOf(const RunContext& ctx) {
-    const ModeEntry* mode = FindModeByDisplayText(ctx.Current().Mode);
-    if (mode == nullptr) return nullptr;
+const KmlFamilyPasses* PassesOf(ModeKind kind) {
     for (const KmlFamilyPasses& passes : kKmlFamilyPasses) {
-        if (passes.kind == mode->kind) return &passes;
+        if (passes.kind == kind) return &passes;
     }
     return nullptr;
 }
 
+// Opens both files of a pass; false (the pass is skipped) when either fails.
+bool OpenPass(RunContext& ctx, TrackInput& input, TextWriter& out, ModeKind kind) {
+    return OpenRunInput(ctx, input, kind) && OpenRunOutput(ctx, out, WriteMode::Append);
+}
 
-}  // namespace
-
-void RunNmeaPointPass(RunContext& ctx) {
-    TextReader in;
-    TextWriter out;
-    if (!OpenRunFiles(ctx, in, out, WriteMode::Append)) return;
-    ctx.point.TotalDistance = 0.0;
-    ctx.point.IntervalDistance = 0.0;
-    ctx.point.StartDistance = 0.0;
+// Every pass measures its track afresh: from no previous point (the pass
+// before left the track's last point behind; measured from there, the first
+// record could break off an empty first group), with no distance gone and
+// nothing written since.
+void RestartTrack(RunContext& ctx) {
+    TrackPoint& p = ctx.point;
+    ClearTrackPoint(p);
+    p.TotalDistance = 0.0;
+    p.IntervalDistance = 0.0;
+    p.StartDistance = 0.0;
+    p.IntervalSec = 0;
     ctx.store.GapDistance = 0.0;
     ctx.store.SinceWrittenDistance = 9999999.0;
     ctx.store.GroupDate.clear();
+    ctx.store.PreviousPoint.Clear();
+}
+
+void RunPointPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes) {
+    TrackInput input;
+    TextWriter out;
+    if (!OpenPass(ctx, input, out, kind)) return;
+    RestartTrack(ctx);
     KmlBuffer buffer(out);
     OpenPointFolder(buffer);
-    ReadNmeaEpochs(in, ctx, [&buffer](RunContext& c) { WriteTrackRecord(buffer, c, 'P', TrackSource::Nmea); });
+    if (passes.source == TrackSource::PotGpx) {
+        input.ForEach(ctx, [&](RunContext& c) { WriteRangedPlacemark(buffer, c, c.point.*passes.name); });
+    } else {
+        input.ForEach(ctx, [&](RunContext& c) { WriteTrackRecord(buffer, c, 'P', passes.source); });
+    }
     ClosePointFolder(buffer);
     buffer.Flush();
     out.Close();
 }
 
-void RunNmeaPathPass(RunContext& ctx) {
-    TextReader in;
+void RunPathPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes) {
+    TrackInput input;
     TextWriter out;
-    if (!OpenRunFiles(ctx, in, out, WriteMode::Append)) return;
-    ctx.point.TotalDistance = 0.0;
-    ctx.store.GroupDate.clear();
-    ctx.store.GapDistance = 0.0;
-    ctx.store.SinceWrittenDistance = 9999999.0;
-    // The point pass left the track's last point behind; measured from there,
-    // the first record of the path would break off an empty first group
-    // whenever the track ends farther than LineDistance from its start.
-    ctx.store.PreviousPoint.Clear();
-    const char kind = ctx.Current().SpeedGroup != 0 ? 'S' : 'L';
+    if (!OpenPass(ctx, input, out, kind)) return;
+    RestartTrack(ctx);
+    const char lineKind = passes.speedGroups && ctx.Current().SpeedGroup != 0 ? 'S' : 'L';
     KmlBuffer buffer(out);
-    OpenPathFolder(buffer, ctx, kind);
-    ReadNmeaEpochs(in, ctx, [&buffer, kind](RunContext& c) { WriteTrackRecord(buffer, c, kind, TrackSource::Nmea); });
-    ClosePathFolder(buffer, ctx, kind);
+    OpenPathFolder(buffer, ctx, lineKind);
+    if (passes.source == TrackSource::PotGpx) {
+        int32_t written = 0;
+        input.ForEach(ctx, [&](RunContext& c) { WriteGapRecord(buffer, c, written); });
+    } else {
+        input.ForEach(ctx, [&](RunContext& c) { WriteTrackRecord(buffer, c, lineKind, passes.source); });
+    }
+    ClosePathFolder(buffer, ctx, lineKind);
     buffer.Flush();
     out.Close();
 }
 
-void RunKmlPasses(RunContext& ctx) {
+}  // namespace
+
+void RunKmlPasses(RunContext& ctx, const ConvertMode& mode) {
     const ConvertSettings& s = ctx.Current();
-    const KmlFamilyPasses* passes = PassesOf(ctx);
+    const KmlFamilyPasses* passes = PassesOf(mode.kind);
     // The whole document stays in the run's temporary file until the run
     // completes; a pass that could not write ends the run.
     WriteKmlHeader(ctx);
     if (ctx.StopRequested()) return;
-    if (s.Placemark != 0 && passes != nullptr) passes->pointPass(ctx);
+    if (s.Placemark != 0 && passes != nullptr) RunPointPass(ctx, mode.kind, *passes);
     if (ctx.StopRequested()) return;
     if (s.TrackLine != 0 && passes != nullptr) {
         ctx.store.RecordIndex = 0;
         ctx.store.WrittenCount = 0;
-        passes->pathPass(ctx);
+        RunPathPass(ctx, mode.kind, *passes);
     }
     if (ctx.StopRequested()) return;
-    if (s.Photo != 0) RunPhotoSteps(ctx);
+    // The photos of "Photo(Only) -> kml" have no track to be matched with.
+    PhotoState photos;
+    TrackReader readTrack;
+    if (passes != nullptr) {
+        readTrack = [kind = mode.kind](RunContext& c, const RecordSink& take) {
+            TrackInput input;
+            if (!input.Open(c, kind)) return false;
+            input.ForEach(c, take);
+            return true;
+        };
+    }
+    if (s.Photo != 0) RunPhotoSteps(ctx, photos, readTrack);
     if (ctx.StopRequested()) return;
     WriteKmlClosing(ctx);
     if (ctx.StopRequested()) return;
-    if (s.Photo != 0 && s.Kmz != 0) BuildKmz(ctx);
+    if (s.Photo != 0 && s.Kmz != 0) BuildKmz(ctx, photos);
 }
 
 }  // namespace geoplait

@@ -3,15 +3,13 @@
 #pragma once
 
 #include "engine/run_context.h"
+#include "settings/convert_modes.h"
 
 namespace geoplait {
 
-// Runs every pass of a KML conversion for the input family of the current
-// mode. The counts left in ctx.store are those of the last pass that counted.
-void RunKmlPasses(RunContext& ctx);
-
-// The passes of the NMEA family, one read of the log each.
-void RunNmeaPointPass(RunContext& ctx);
-void RunNmeaPathPass(RunContext& ctx);
+// Runs every pass of a KML conversion for the input family of `mode` (for
+// "Photo(Only) -> kml" only the photo steps). The counts left in ctx.store
+// are those of the last pass that counted.
+void RunKmlPasses(RunContext& ctx, const ConvertMode& mode);
 
 }  // namespace geoplait

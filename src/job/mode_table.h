@@ -1,31 +1,17 @@
-// The 36 conversion modes: display text, settings-file value, input family and
-// the procedure that runs them.
+// How the job runs each of the 36 modes of the mode list (kConvertModes).
 #pragma once
 
 #include <array>
-#include <string_view>
+
+#include "engine/run_context.h"
+#include "settings/convert_modes.h"
 
 namespace geoplait {
 
-struct RunContext;
+// The procedure of a mode: it opens, reads, writes and counts by itself.
+using ModeProcedure = void (*)(RunContext&, const ConvertMode&);
 
-enum class ModeKind { Nmea, CsvFull, CsvCustom, Pot, Gpx, KmlLine, KmlPoint, Photo };
-
-using ModeProcedure = void (*)(RunContext&);
-
-struct ModeEntry {
-    const char* displayText;  // "nmea(log) -> kml"
-    const char* fileValue;    // "Geoplait"
-    ModeKind kind;
-    ModeProcedure procedure;  // nullptr while the mode is not built: the run goes straight to its completion
-};
-
-inline constexpr int kModeCount = 36;
-extern const std::array<ModeEntry, kModeCount> kModeTable;
-
-// The entry whose display text equals `text` exactly; nullptr when none does.
-const ModeEntry* FindModeByDisplayText(std::string_view text);
-// The entry whose settings-file value equals `value` exactly; nullptr when none does.
-const ModeEntry* FindModeByFileValue(std::string_view value);
+// The procedure of each mode, row by row in the order of kConvertModes.
+extern const std::array<ModeProcedure, kModeCount> kModeTable;
 
 }  // namespace geoplait

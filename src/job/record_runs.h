@@ -1,12 +1,25 @@
-// Runs of the conversion job that drive the record emitter themselves.
+// The runs of the modes that write one record at a time, every output but
+// KML: one loop per input family reads the records and hands each to the
+// writer of the mode.
 #pragma once
 
 #include "engine/run_context.h"
+#include "settings/convert_modes.h"
 
 namespace geoplait {
 
-// "nmea(log) -> pot": the DAT line, then every epoch of the log through the
-// record emitter as a POT line (POT output is never split).
-void RunNmeaToPot(RunContext& ctx);
+// POT, GPX, NMEA, CSV Full or CSV Custom output from any input family. The
+// family decides what a record goes through on its way to the writer: the
+// record emitter with its filters and file split (NMEA and CSV Full input),
+// the record range alone (CSV Custom, POT, GPX), or nothing (KML); and a few
+// details of the output (the GPX creator's spelling, how an NMEA output is
+// opened).
+void RunRecords(RunContext& ctx, const ConvertMode& mode);
+
+// "nmea(log) -> nmea(log)": epochs copied as they stand, split by date and time.
+void RunNmeaPassThrough(RunContext& ctx, const ConvertMode& mode);
+
+// "nmea(log) -> Summary(csv)" and "nmea(log) -> Summary(html)".
+void RunSummary(RunContext& ctx, const ConvertMode& mode);
 
 }  // namespace geoplait

@@ -8,11 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "job/mode_table.h"
-#include "job/run_steps.h"
+#include "engine/record_filter.h"
 #include "engine/text_file.h"
 #include "engine/track_point.h"
 #include "geo/time_difference.h"
+#include "job/mode_table.h"
+#include "job/run_steps.h"
+#include "job/track_input.h"
 #include "readers/nmea_reader.h"
 #include "settings/settings_file.h"
 
@@ -43,48 +45,7 @@ constexpr PlacemarkType kPlacemarkTypes[] = {
     {"Point 30", 30},   {"Point 50", 50}, {"Point 100", 100},
 };
 
-// What the pre-scan counts for each input family.
-enum class PrescanRule { Nothing, RmcElseGga, EveryLine, EveryLineButFirst, LonAttribute };
-struct FamilyRule {
-    ModeKind kind;
-    PrescanRule rule;
-};
-constexpr FamilyRule kPrescanRules[] = {
-    {ModeKind::Nmea, PrescanRule::RmcElseGga},
-    {ModeKind::CsvFull, PrescanRule::EveryLine},
-    {ModeKind::CsvCustom, PrescanRule::EveryLine},
-    {ModeKind::Pot, PrescanRule::EveryLineButFirst},
-    {ModeKind::Gpx, PrescanRule::LonAttribute},
-    {ModeKind::KmlLine, PrescanRule::EveryLine},
-    {ModeKind::KmlPoint, PrescanRule::EveryLine},
-    {ModeKind::Photo, PrescanRule::Nothing},
-};
-// The summary modes read their input themselves and count nothing in advance.
-constexpr std::string_view kUncountedModes[] = {"Nmea2Summary", "Nmea2SummaryHtml"};
-
 constexpr std::string_view kKmzExtensions[] = {".kml", ".KML", ".Kml"};
-
-constexpr const char* kPhotoOnlyMode = "Photo2kml";
-
-// Character n (from 1) of a UTF-8 text; empty when the text is shorter. A byte
-// that starts no valid sequence counts as one character.
-std::string_view CharacterAt(std::string_view text, size_t n) {
-    size_t pos = 0;
-    for (size_t index = 1; pos < text.size(); ++index) {
-        auto lead = static_cast<unsigned char>(text[pos]);
-        size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF8 ? 4 : 1;
-        if (pos + length > text.size()) length = 1;
-        for (size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[pos + k]) & 0xC0) != 0x80) {
-                length = 1;
-                break;
-            }
-        }
-        if (index == n) return text.substr(pos, length);
-        pos += length;
-    }
-    return {};
-}
 
 // A directory opens as a file on this system but not where the program comes
 // from; it is neither an input nor an existing output.
@@ -99,6 +60,12 @@ bool OpensForReading(const std::string& path) {
     return OpenForReading(reader, path);
 }
 
+bool OpenForReading(TrackInput& input, RunContext& ctx, ModeKind kind) {
+    std::error_code ec;
+    if (fs::is_directory(ctx.Current().InputFile, ec)) return false;
+    return input.Open(ctx, kind);
+}
+
 // The end of a run that went through its procedure: its outputs are put into
 // place, or, when one could not be written in full or the run was cancelled,
 // all of them are removed and the files that were there before stay as they
@@ -108,27 +75,6 @@ bool PutOutputsInPlace(RunContext& ctx) {
     ctx.outputs.Discard();
     if (ctx.outputs.Failed()) ctx.ui.ShowMessage("Output File Not Create", "Error");
     return false;
-}
-
-PrescanRule PrescanRuleOf(const ModeEntry* mode) {
-    if (mode == nullptr) return PrescanRule::Nothing;
-    for (std::string_view value : kUncountedModes) {
-        if (value == mode->fileValue) return PrescanRule::Nothing;
-    }
-    for (const FamilyRule& entry : kPrescanRules) {
-        if (entry.kind == mode->kind) return entry.rule;
-    }
-    return PrescanRule::Nothing;
-}
-
-// Lines whose identifier passes `is` (IsRmcId, IsGgaId).
-int32_t CountLinesWithId(TextReader& input, bool (*is)(std::string_view)) {
-    int32_t count = 0;
-    std::string_view line;
-    while (input.ReadLine(line, kLineLimit)) {
-        if (is(SentenceIdOf(line))) ++count;
-    }
-    return count;
 }
 
 std::string DirectoryToCreate(const RunValues& run) {
@@ -164,9 +110,6 @@ void ResetRunState(RunContext& ctx) {
     ctx.point.LatitudeDeg.clear();
     ctx.point.LongitudeDeg.clear();
     ctx.point.AltitudeText.clear();
-    ctx.kml = KmlState{};
-    ctx.writer = WriterState{};
-    ctx.photo = PhotoState{};
 }
 
 // The run values taken from the setting texts.
@@ -189,13 +132,6 @@ void DeriveRunValues(RunContext& ctx) {
     run.RangeStartStamp = RangeStamp(s.DATE_IncludeStart, s.TIME_IncludeStart);
     run.RangeEndStamp = RangeStamp(s.DATE_IncludeEnd, s.TIME_IncludeEnd);
     run.TimeDifferenceValue = TimeDifferenceValue(s.TimeDifference, previousDifference);
-}
-
-const ModeEntry* FindMode(std::span<const ModeEntry> table, std::string_view displayText) {
-    for (const ModeEntry& entry : table) {
-        if (displayText == entry.displayText) return &entry;
-    }
-    return nullptr;
 }
 
 RunOutcome ReportCompletion(RunContext& ctx) {
@@ -230,18 +166,6 @@ RunOutcome ReportCompletion(RunContext& ctx) {
 
 }  // namespace
 
-std::string RangeStamp(std::string_view date, std::string_view time) {
-    std::string stamp = "20";
-    for (size_t n : {3, 4, 6, 7, 9, 10}) stamp += CharacterAt(date, n);
-    if (CharacterAt(time, 3) == ":") {
-        for (size_t n : {1, 2, 4, 5, 7, 8}) stamp += CharacterAt(time, n);
-    } else {
-        stamp += '0';
-        for (size_t n : {1, 3, 4, 6, 7}) stamp += CharacterAt(time, n);
-    }
-    return stamp;
-}
-
 void SplitOutputPath(const std::string& path, RunValues& run) {
     size_t slash = path.rfind('/');
     size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
@@ -273,38 +197,15 @@ bool IsKnownFirstSentenceId(std::string_view id) {
     return false;
 }
 
-int32_t CountInputRecords(RunContext& ctx, const ModeEntry* mode) {
-    PrescanRule rule = PrescanRuleOf(mode);
-    if (mode == nullptr || mode->kind == ModeKind::Photo) return 0;
-    TextReader input;
-    if (!OpenForReading(input, ctx.Current().InputFile)) {
+int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode) {
+    // Only the placemarks of a KML output use the count.
+    if (mode == nullptr || mode->output != ModeOutput::Kml || mode->kind == ModeKind::Photo) return 0;
+    TrackInput input;
+    if (!OpenForReading(input, ctx, mode->kind)) {
         ctx.ui.ShowMessage("Input File Not Found", "Check!");
         return 0;
     }
-    std::string_view line;
-    int32_t count = 0;
-    switch (rule) {
-        case PrescanRule::Nothing:
-            break;
-        case PrescanRule::RmcElseGga:
-            count = CountLinesWithId(input, IsRmcId);
-            if (count == 0) {
-                input.Rewind();
-                count = CountLinesWithId(input, IsGgaId);
-            }
-            break;
-        case PrescanRule::EveryLine:
-        case PrescanRule::EveryLineButFirst:
-            while (input.ReadLine(line, kLineLimit)) ++count;
-            if (rule == PrescanRule::EveryLineButFirst && count > 0) --count;
-            break;
-        case PrescanRule::LonAttribute:
-            while (input.ReadLine(line, kLineLimit)) {
-                if (line.find(" lon=") != std::string_view::npos) ++count;
-            }
-            break;
-    }
-    return count;
+    return input.Count(ctx);
 }
 
 int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount) {
@@ -320,7 +221,7 @@ int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount) {
     return interval < 1 ? 1 : interval;
 }
 
-RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> table) {
+RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure> table) {
     ctx.outputs.Reset();
     ctx.cancelRequested = false;
     ResetRunState(ctx);
@@ -328,8 +229,8 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> ta
     const ConvertSettings& s = ctx.Current();
     RunValues& run = ctx.run;
     UserInterface& ui = ctx.ui;
-    const ModeEntry* mode = FindMode(table, s.Mode);
-    bool photoOnly = mode != nullptr && std::string_view(mode->fileValue) == kPhotoOnlyMode;
+    const ConvertMode* mode = FindModeByDisplayText(s.Mode);
+    const bool photoOnly = mode != nullptr && mode->kind == ModeKind::Photo;
 
     if (s.Photo != 0 && s.PhotoDir.empty()) {
         ui.ShowMessage("Not input Photo Folder.", "Error");
@@ -401,7 +302,8 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> ta
         }
     }
 
-    if (mode != nullptr && mode->procedure != nullptr) mode->procedure(ctx);
+    const ModeProcedure procedure = mode != nullptr ? table[ModeRow(*mode)] : nullptr;
+    if (procedure != nullptr) procedure(ctx, *mode);
     if (!PutOutputsInPlace(ctx)) return RunOutcome::Stopped;
 
     return ReportCompletion(ctx);

@@ -2,17 +2,33 @@
 
 namespace geoplait {
 
+namespace {
+
+void InputNotFound(RunContext& ctx) { ctx.ui.ShowMessage("Input File Not Found", "Check!"); }
+
+}  // namespace
+
+bool OpenRunInput(RunContext& ctx, TrackInput& input, ModeKind kind, bool toCsvCustom) {
+    if (input.Open(ctx, kind, toCsvCustom)) return true;
+    InputNotFound(ctx);
+    return false;
+}
+
+bool OpenRunOutput(RunContext& ctx, TextWriter& out, WriteMode mode) {
+    if (!out.Open(ctx.outputs, ctx.Current().OutputFile, mode)) return false;
+    if (mode == WriteMode::Create && ctx.Current().Bom == 0) out.DropBom();
+    return true;
+}
+
 bool OpenRunFiles(RunContext& ctx, TextReader& input, TextWriter& out, WriteMode mode) {
-    const ConvertSettings& s = ctx.Current();
-    if (!input.Open(s.InputFile)) {
-        ctx.ui.ShowMessage("Input File Not Found", "Check!");
+    if (!input.Open(ctx.Current().InputFile)) {
+        InputNotFound(ctx);
         return false;
     }
-    if (!out.Open(ctx.outputs, s.OutputFile, mode)) {
+    if (!OpenRunOutput(ctx, out, mode)) {
         input.Close();
         return false;
     }
-    if (mode == WriteMode::Create && s.Bom == 0) out.DropBom();
     return true;
 }
 

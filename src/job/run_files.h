@@ -4,13 +4,21 @@
 
 #include "engine/run_context.h"
 #include "engine/text_file.h"
+#include "job/track_input.h"
 
 namespace geoplait {
 
-// Opens InputFile for reading ("Input File Not Found", caption "Check!") and
-// OutputFile in `mode` as one of the run's outputs (when it cannot be made the
-// run stops, and the job says so). A created output drops its byte-order mark
-// when Bom is 0. False when either failed.
+// Opens InputFile with the reader of `kind`; "Input File Not Found" (caption
+// "Check!") when it cannot be opened.
+bool OpenRunInput(RunContext& ctx, TrackInput& input, ModeKind kind, bool toCsvCustom = false);
+
+// Opens OutputFile in `mode` as one of the run's outputs (when it cannot be
+// made the run stops, and the job says so). A created output drops its
+// byte-order mark when Bom is 0.
+bool OpenRunOutput(RunContext& ctx, TextWriter& out, WriteMode mode);
+
+// Opens InputFile as text lines ("Input File Not Found") and OutputFile as
+// OpenRunOutput does. False when either failed.
 bool OpenRunFiles(RunContext& ctx, TextReader& input, TextWriter& out, WriteMode mode);
 
 }  // namespace geoplait

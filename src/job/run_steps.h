@@ -12,11 +12,9 @@
 
 namespace geoplait {
 
-// RunConversion over `table` instead of kModeTable.
-RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> table);
-
-// "20yymmddhhmmss" from a "yyyy/mm/dd" date and a "hh:mm:ss" or "h:mm:ss" time.
-std::string RangeStamp(std::string_view date, std::string_view time);
+// RunConversion with the procedures of `table` (one per row of
+// kConvertModes) instead of kModeTable.
+RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure> table);
 
 // Directory (with its trailing "/"), name and extension (with its dot) of a path.
 void SplitOutputPath(const std::string& path, RunValues& run);
@@ -27,8 +25,10 @@ bool IsSameFile(const std::string& input, const std::string& output);
 // True when `id` is one of the 33 identifiers an NMEA log may start with.
 bool IsKnownFirstSentenceId(std::string_view id);
 
-// Records counted in advance for the family of `mode` (nullptr counts nothing).
-int32_t CountInputRecords(RunContext& ctx, const ModeEntry* mode);
+// Records counted in advance, by the reader of the family of `mode`, for the
+// placemarks of a KML output (nothing for the other outputs, nullptr and
+// photos only).
+int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode);
 
 // Every how many records a position placemark is written.
 int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount);

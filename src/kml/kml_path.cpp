@@ -13,6 +13,7 @@
 
 #include "engine/record_filter.h"
 #include "geo/coordinates.h"
+#include "geo/time_difference.h"
 #include "kml/kml_document.h"
 #include "kml/kml_placemark.h"
 
@@ -157,11 +158,11 @@ void MakeCoordinateLineFrom(RunContext& ctx, std::string& line, bool degreesFres
     // Right after ComputeDerived they are fresh already: the same texts.
     if (!degreesFresh) {
         p.LongitudeDeg.clear();
-        ctx.kml.ScratchDms.clear();
-        CoordTexts(p.RmcLongitude, p.LongitudeDeg, ctx.kml.ScratchDms);
+        ctx.scratch.degrees.clear();
+        CoordTexts(p.RmcLongitude, p.LongitudeDeg, ctx.scratch.degrees);
         p.LatitudeDeg.clear();
-        ctx.kml.ScratchDms.clear();
-        CoordTexts(p.RmcLatitude, p.LatitudeDeg, ctx.kml.ScratchDms);
+        ctx.scratch.degrees.clear();
+        CoordTexts(p.RmcLatitude, p.LatitudeDeg, ctx.scratch.degrees);
     }
     p.AltitudeText = p.GgaAltitude;
     p.AltitudeValue = NumberOf(p.AltitudeText);
@@ -180,8 +181,8 @@ void MakeCoordinateLineFrom(RunContext& ctx, std::string& line, bool degreesFres
 void MakeCoordinateLine(RunContext& ctx, std::string& line) { MakeCoordinateLineFrom(ctx, line, false); }
 
 void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx) {
-    MakeCoordinateLine(ctx, ctx.kml.CoordinateLine);
-    out.Text(ctx.kml.CoordinateLine);
+    MakeCoordinateLine(ctx, ctx.scratch.line);
+    out.Text(ctx.scratch.line);
 }
 
 void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source) {
@@ -248,8 +249,8 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
                             (nmea && DateGroupChanges(ctx));
     // A line record may be written twice (it ends one placemark and begins the
     // next); its text is made once.
-    const std::string& line = ctx.kml.CoordinateLine;
-    if (kind == 'L' || kind == 'S') MakeCoordinateLineFrom(ctx, ctx.kml.CoordinateLine, source == TrackSource::Nmea);
+    const std::string& line = ctx.scratch.line;
+    if (kind == 'L' || kind == 'S') MakeCoordinateLineFrom(ctx, ctx.scratch.line, source == TrackSource::Nmea);
     switch (kind) {
         case 'P':
             if (nmea && groupBreak) RestartGroup(ctx, true);
@@ -290,6 +291,35 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
     ++store.RecordIndex;
     ++store.WrittenCount;
     store.SinceWrittenDistance = 0.0;
+    ClearTrackPoint(ctx.point);
+}
+
+void WriteGapRecord(KmlBuffer& out, RunContext& ctx, int32_t& written) {
+    TrackStore& store = ctx.store;
+    if (!InsideRecordRange(ctx)) {
+        ++store.RecordIndex;
+        ClearTrackPoint(ctx.point);
+        return;
+    }
+    if (!store.PreviousPoint.Longitude.empty()) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
+    store.PreviousPoint.Take(ctx.point);
+    ComputeDerived(ctx);
+    const bool gap = store.GapDistance > ctx.run.GapDistanceLimit || ctx.point.IntervalSec > ctx.run.GapSecondsLimit;
+    const std::string& line = ctx.scratch.line;
+    MakeCoordinateLine(ctx, ctx.scratch.line);
+    if (written > 0 && (gap || ctx.Current().TimeStampPath != 0)) {
+        if (gap) {
+            store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
+        } else {
+            // Without a gap the placemark ends with this record and the next begins with it.
+            out.Text(line);
+        }
+        WriteLineGroupBreak(out, ctx, TrackSource::PotGpx);
+    }
+    out.Text(line);
+    ++written;
+    ++store.WrittenCount;
+    ++store.RecordIndex;
     ClearTrackPoint(ctx.point);
 }
 

@@ -40,4 +40,11 @@ void ClosePathFolder(KmlBuffer& out, RunContext& ctx, char kind);
 // clears it. POT and GPX input have a gap pass of their own.
 void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource source);
 
+// One record of the path over POT or GPX input (line groups only), which only
+// the record range filters. `written` counts the records this pass wrote: the
+// first never ends a placemark. A gap in distance (km) or time starts the next
+// group; with TimeStampPath every later record ends a placemark of its own and
+// begins the next. Counts and clears the record.
+void WriteGapRecord(KmlBuffer& out, RunContext& ctx, int32_t& written);
+
 }  // namespace geoplait

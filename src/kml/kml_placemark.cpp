@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "engine/record_filter.h"
 #include "kml/kml_document.h"
 
 namespace geoplait {
@@ -176,6 +177,15 @@ void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view na
     out.Text("</coordinates>\n");
     out.Text(" </Point>\n"
              "</Placemark>\n\n");
+}
+
+void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view nameText) {
+    if (AcceptRecordInRange(ctx)) {
+        WritePositionPlacemark(out, ctx, nameText);
+        ++ctx.store.WrittenCount;
+    }
+    ClearTrackPoint(ctx.point);
+    ++ctx.store.RecordIndex;
 }
 
 }  // namespace geoplait

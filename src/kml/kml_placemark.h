@@ -23,4 +23,10 @@ bool PlacemarkSelected(RunContext& ctx);
 // is the record's own name (POT "tex", GPX name) for the Label_Tex item.
 void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view nameText = {});
 
+// The point pass's step for a record of POT or GPX input, which the thinning
+// filters do not touch: outside the record range (IncludeData) it is only
+// counted; otherwise its values are derived, its placemark is written when
+// selected and it counts as written. Clears the record.
+void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view nameText);
+
 }  // namespace geoplait

@@ -80,7 +80,7 @@ bool AddFileEntry(zip_t* archive, const std::string& path, const std::string& na
            zip_file_set_mtime(archive, entry, now, 0) == 0;
 }
 
-bool WriteArchive(RunContext& ctx, const std::string& path) {
+bool WriteArchive(RunContext& ctx, const PhotoState& state, const std::string& path) {
     const ConvertSettings& s = ctx.Current();
     const RunValues& run = ctx.run;
     int error = 0;
@@ -94,7 +94,7 @@ bool WriteArchive(RunContext& ctx, const std::string& path) {
     }
     const std::string prefix = run.OutputName + "_photo/";
     const std::string copies = CopyFolder(ctx) + "/";
-    for (const PhotoEntry& photo : ctx.photo.PhotoTable) {
+    for (const PhotoEntry& photo : state.PhotoTable) {
         // The copy when there is one, else the photo itself: never an empty entry.
         std::error_code ec;
         std::string copy = ctx.outputs.WrittenPath(copies + photo.FileName);
@@ -113,9 +113,9 @@ bool WriteArchive(RunContext& ctx, const std::string& path) {
 
 }  // namespace
 
-void CopyPhotos(RunContext& ctx) {
+void CopyPhotos(RunContext& ctx, const PhotoState& state) {
     const ConvertSettings& s = ctx.Current();
-    const std::vector<PhotoEntry>& photos = ctx.photo.PhotoTable;
+    const std::vector<PhotoEntry>& photos = state.PhotoTable;
     if (s.Photo_CreateDirectory == 0 || photos.empty()) return;
     const fs::path folder = CopyFolder(ctx);
     std::error_code ec;
@@ -148,12 +148,12 @@ void CopyPhotos(RunContext& ctx) {
     }
 }
 
-void BuildKmz(RunContext& ctx) {
-    if (ctx.photo.PhotoTable.empty()) return;
+void BuildKmz(RunContext& ctx, const PhotoState& state) {
+    if (state.PhotoTable.empty()) return;
     ctx.ui.SetMessageLine(" ***** Create kmz *****");
     const std::string path =
         ctx.outputs.PathToWrite(ctx.run.OutputDrive + ctx.run.OutputDirectory + ctx.run.OutputName + ".kmz");
-    if (path.empty() || !WriteArchive(ctx, path)) {
+    if (path.empty() || !WriteArchive(ctx, state, path)) {
         ctx.ui.ShowMessage("KMZ File Create Error", "Error");
         ctx.outputs.Fail();
         return;

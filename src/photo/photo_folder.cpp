@@ -260,9 +260,9 @@ void WritePhotoListLine(TextWriter& list, size_t number, const PhotoEntry& photo
 
 }  // namespace
 
-void ScanPhotoFolder(RunContext& ctx) {
+void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
     const ConvertSettings& s = ctx.Current();
-    std::vector<PhotoEntry>& photos = ctx.photo.PhotoTable;
+    std::vector<PhotoEntry>& photos = state.PhotoTable;
     photos.clear();
     TextWriter out;
     if (!out.Open(ctx.outputs, s.OutputFile, WriteMode::Append)) return;
@@ -302,9 +302,9 @@ void ScanPhotoFolder(RunContext& ctx) {
     out.Close();
 }
 
-void SetDefaultLocation(RunContext& ctx) {
+void SetDefaultLocation(RunContext& ctx, PhotoState& state) {
     const ConvertSettings& s = ctx.Current();
-    for (PhotoEntry& photo : ctx.photo.PhotoTable) {
+    for (PhotoEntry& photo : state.PhotoTable) {
         if (photo.HasPosition()) continue;
         photo.Latitude = s.Photo_Default_Latitude;
         photo.Longitude = s.Photo_Default_Longitudinal;
@@ -316,10 +316,10 @@ void SetDefaultLocation(RunContext& ctx) {
     }
 }
 
-void WritePhotoFolder(RunContext& ctx) {
+void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
     const ConvertSettings& s = ctx.Current();
-    const std::vector<PhotoEntry>& photos = ctx.photo.PhotoTable;
-    ctx.photo.PlacedCount = 0;
+    const std::vector<PhotoEntry>& photos = state.PhotoTable;
+    state.PlacedCount = 0;
     if (photos.empty()) return;
     std::string base = ctx.run.OutputName + "_photo/";
     if (s.Photo_PhotoUrl != 0) {
@@ -358,7 +358,7 @@ void WritePhotoFolder(RunContext& ctx) {
         return;
     }
     if (!file.Close()) return;
-    ctx.photo.PlacedCount = static_cast<int32_t>(photos.size());
+    state.PlacedCount = static_cast<int32_t>(photos.size());
 }
 
 }  // namespace geoplait

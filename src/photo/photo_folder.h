@@ -2,33 +2,42 @@
 // track, the photo folder of placemarks and the photo list.
 #pragma once
 
+#include <functional>
+
 #include "engine/run_context.h"
+#include "photo/photo_state.h"
 
 namespace geoplait {
 
-// Fills ctx.photo.PhotoTable with every JPEG (".jpg" in any case) of
+// Fills the photo table with every JPEG (".jpg" in any case) of
 // PhotoDir, in name order, each read by ReadExif, and appends the statistics
 // comments to the KML when Photo_Comment is on. With Photo_Exif_GPS_Point
 // off no photo keeps its own position.
-void ScanPhotoFolder(RunContext& ctx);
+void ScanPhotoFolder(RunContext& ctx, PhotoState& state);
 
 // Seconds by which the track times are moved towards the camera clock:
 // Photo_TimeAdjustSec, or the "Now" minus the "Camera" clock of the photo
 // dialog when Photo_TimeAdjustCAL is on.
 double CameraAdjust(const ConvertSettings& s);
 
+// Reads the whole track once more: opens the input and hands every record of
+// it, without any filter, to the sink, which clears it; false when the input
+// cannot be opened. The run supplies it with the reader of the input family.
+using TrackReader = std::function<bool(RunContext&, const RecordSink&)>;
+
 // Reads the whole track of the input again and gives each photo without a
 // position that of the last track record taken at or before it; photos
 // before the first record or after the last take the fallbacks "(Fast)" and
-// "(Last)". Records without a position are passed over.
-void MatchPhotos(RunContext& ctx);
+// "(Last)". Records without a position are passed over. Without a track
+// reader (no track) nothing is matched.
+void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrack);
 
 // Every photo still without a position gets the default location of the
 // photo options and "(No Tag. Set Default)" in its GPS items.
-void SetDefaultLocation(RunContext& ctx);
+void SetDefaultLocation(RunContext& ctx, PhotoState& state);
 
 // Appends the photo folder to the KML and writes the photo list
 // "(OutFileName)_Photo.csv" when Photo_CsvOut is on.
-void WritePhotoFolder(RunContext& ctx);
+void WritePhotoFolder(RunContext& ctx, PhotoState& state);
 
 }  // namespace geoplait

@@ -1,7 +1,7 @@
 // Matching photos with the track by time.
 //
-// The input is read again from its first line with the reader of its family
-// (table below), without any record filter. Each record's UTC time is moved
+// The input is read again from its first line with the reader of its family,
+// which the run hands in, without any record filter. Each record's UTC time is moved
 // to local time and then towards the camera clock; a photo taken at or after
 // one record and before the next lies on the earlier one. Stamps compare as
 // texts: "20yymmddhhmmss" of a record, yyyymmddhhmmss of a photo.
@@ -17,51 +17,16 @@
 #include <numeric>
 #include <string>
 
-#include "job/mode_table.h"
-#include "job/run_steps.h"
-#include "engine/text_file.h"
+#include "engine/record_filter.h"
 #include "engine/track_point.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
 #include "photo/photo_folder.h"
-#include "readers/nmea_reader.h"
 
 namespace geoplait {
 
 namespace {
-
-// Opens the input and hands every record of it, in ctx.point, to `emit`,
-// which clears it; false when the input cannot be opened. One entry per input
-// family whose KML mode has photo steps.
-using TrackRecordReader = bool (*)(const std::string& path, RunContext& ctx, const EpochEmitter& emit);
-struct TrackRecordSource {
-    ModeKind kind;
-    TrackRecordReader read;
-};
-
-bool ReadNmeaTrack(const std::string& path, RunContext& ctx, const EpochEmitter& emit) {
-    TextReader input;
-    if (!input.Open(path)) return false;
-    ReadNmeaEpochs(input, ctx, emit);
-    return true;
-}
-
-// A reader that is a record source (Open, then Next into ctx.point until the
-// end), with the arguments its Open takes after the path.
-template <typename Reader, auto... openArguments>
-bool PullTrackRecords(const std::string& path, RunContext& ctx, const EpochEmitter& emit) {
-    Reader reader;
-    if (!reader.Open(path, openArguments...)) return false;
-    while (reader.Next(ctx)) emit(ctx);
-    return true;
-}
-
-// The CSV, POT and GPX families join with one entry each when their KML
-// modes run, e.g. {ModeKind::Pot, PullTrackRecords<PotReader>}.
-constexpr TrackRecordSource kTrackRecordSources[] = {
-    {ModeKind::Nmea, ReadNmeaTrack},
-};
 
 // A camera clock set years off must not overflow the seconds.
 constexpr double kAdjustLimit = 100.0 * 366 * 86400;
@@ -191,21 +156,15 @@ double CameraAdjust(const ConvertSettings& s) {
     return std::clamp(std::trunc(adjust), -kAdjustLimit, kAdjustLimit);
 }
 
-void MatchPhotos(RunContext& ctx) {
-    std::vector<PhotoEntry>& photos = ctx.photo.PhotoTable;
-    ctx.photo.CameraAdjust = CameraAdjust(ctx.Current());
+void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrack) {
+    std::vector<PhotoEntry>& photos = state.PhotoTable;
+    state.CameraAdjust = CameraAdjust(ctx.Current());
     Matcher m(photos);
-    m.adjust = static_cast<int64_t>(ctx.photo.CameraAdjust);
+    m.adjust = static_cast<int64_t>(state.CameraAdjust);
     for (uint32_t i = 0; i < photos.size(); ++i) {
         if (!photos[i].HasPosition()) m.order.push_back(i);
     }
-    if (m.order.empty()) return;
-    const ModeEntry* mode = FindModeByDisplayText(ctx.Current().Mode);
-    const TrackRecordSource* source = nullptr;
-    for (const TrackRecordSource& entry : kTrackRecordSources) {
-        if (mode != nullptr && entry.kind == mode->kind) source = &entry;
-    }
-    if (source == nullptr) return;
+    if (m.order.empty() || !readTrack) return;
     auto stampOf = [&](uint32_t i) { return photos[i].Date + photos[i].Time; };
     std::stable_sort(m.order.begin(), m.order.end(),
                      [&](uint32_t a, uint32_t b) { return stampOf(a) < stampOf(b); });
@@ -214,7 +173,7 @@ void MatchPhotos(RunContext& ctx) {
     std::iota(m.next.begin(), m.next.end(), 0U);
 
     ClearTrackPoint(ctx.point);
-    if (!source->read(ctx.Current().InputFile, ctx, [&m](RunContext& c) { MatchRecord(m, c); })) {
+    if (!readTrack(ctx, [&m](RunContext& c) { MatchRecord(m, c); })) {
         ctx.ui.ShowMessage("Input File Not Found", "Check!");
         return;
     }

@@ -22,7 +22,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "job/mode_table.h"
+#include "settings/convert_modes.h"
 #include "engine/text_file.h"
 #include "engine/track_point.h"
 #include "geo/time_difference.h"
@@ -142,7 +142,7 @@ void StoreValue(const SettingKey& entry, int group, const std::string& value, Co
         }
         break;
     case KeyType::Mode:
-        if (const ModeEntry* mode = FindModeByFileValue(value)) target.*entry.text = mode->displayText;
+        if (const ConvertMode* mode = FindModeByFileValue(value)) target.*entry.text = mode->displayText;
         break;
     case KeyType::GroupColour:
     case KeyType::GroupText:
@@ -215,7 +215,7 @@ void AppendEntryLines(std::string& out, const SettingKey& entry, const Settings&
         break;
     }
     case KeyType::Mode: {
-        const ModeEntry* mode = FindModeByDisplayText(current.*entry.text);
+        const ConvertMode* mode = FindModeByDisplayText(current.*entry.text);
         if (mode == nullptr) return;
         AppendKey(out, entry.key);
         out += mode->fileValue;

@@ -20,7 +20,7 @@
 #include <span>
 #include <string_view>
 
-#include "job/mode_table.h"
+#include "settings/convert_modes.h"
 #include "settings/settings_keys.h"
 #include "ui/dialogs.h"
 #include "ui/item_dialog_texts.h"
@@ -186,9 +186,9 @@ constexpr int CS::*kChizroidColumns[] = {&CS::Output_Name, &CS::Output_Latitude_
 // The columns the mode's input restricts, as a kNotFrom bit; 0 when the
 // input can fill every column.
 unsigned RestrictionOfMode(const std::string& mode) {
-    const ModeEntry* entry = FindModeByDisplayText(mode);
+    const ConvertMode* entry = FindModeByDisplayText(mode);
     if (entry == nullptr) return 0;
-    const bool toCsvCustom = std::string_view(mode).ends_with("-> csv(Custom)");
+    const bool toCsvCustom = entry->output == ModeOutput::CsvCustom;
     switch (entry->kind) {
     case ModeKind::KmlLine: return kNotFromKmlLine;
     case ModeKind::KmlPoint: return kNotFromKmlPoint;

@@ -9,19 +9,16 @@
 // coordinate of the south or west is written with a "-" (the Custom reader
 // takes the sign back). Custom numbers its lines by input
 // record (RecordIndex + 1), Full by written record (WrittenCount + 1), so only
-// Custom shows the gaps left by filtered records.
-//
-// The NMEA-to-CSV runs read the log epoch by epoch and hand every epoch to
-// the record emitter, which may split the output into numbered files.
+// Custom shows the gaps left by filtered records. The two texts a Custom line
+// may carry from the input (the name and the extra text) are quoted as in
+// RFC 4180 when they hold a comma or a double quote ("Bondi, NSW"), so that
+// the line keeps its columns; the CSV readers take them back.
 #include "writers/csv_writer.h"
 
 #include <charconv>
 
-#include "job/run_files.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
-#include "readers/nmea_reader.h"
-#include "writers/record_emitter.h"
 
 namespace geoplait {
 
@@ -30,6 +27,21 @@ namespace {
 void AppendText(std::string& line, const std::string& text) {
     line.append(text);
     line.push_back(',');
+}
+
+// A text column that may hold commas or quotes: quoted, with each quote
+// doubled, when it does; as it stands otherwise.
+void AppendQuotable(std::string& line, const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        AppendText(line, text);
+        return;
+    }
+    line.push_back('"');
+    for (const char c : text) {
+        if (c == '"') line.push_back('"');
+        line.push_back(c);
+    }
+    line.append("\",");
 }
 
 void AppendInt(std::string& line, long long value) {
@@ -56,7 +68,7 @@ void FormatHms(char (&buffer)[48], int32_t seconds) {
 // layouts show the GGA side.
 void RecomputeDms(RunContext& ctx) {
     TrackPoint& p = ctx.point;
-    std::string& scratch = ctx.writer.DegreeScratch;
+    std::string& scratch = ctx.scratch.degrees;
     p.LatitudeDms.clear();
     scratch.clear();
     CoordTexts(p.GgaLatitude, scratch, p.LatitudeDms);
@@ -90,7 +102,7 @@ struct CustomColumn {
 // The Custom columns in their fixed order.
 constexpr CustomColumn kCustomColumns[] = {
     {&ConvertSettings::Output_Name,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.PointName); }},
+     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendQuotable(l, c.point.PointName); }},
     {&ConvertSettings::Output_Latitude_ns,
      [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaNS); }},
     {&ConvertSettings::Output_Latitude_dmm,
@@ -150,28 +162,15 @@ constexpr CustomColumn kCustomColumns[] = {
          AppendInt(l, static_cast<long long>(c.store.RecordIndex) + 1);
      }},
     {&ConvertSettings::Output_Extend_Data,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.ExtendData); }},
+     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendQuotable(l, c.point.ExtendData); }},
 };
-
-// The NMEA-to-CSV run for one kind ('F' or 'C').
-int RunNmeaToCsv(RunContext& ctx, char kind) {
-    PrepareFileSplit(ctx);
-    TextReader input;
-    TextWriter out;
-    if (!OpenRunFiles(ctx, input, out, WriteMode::Create)) return -1;
-    ctx.point.TotalDistance = 0.0;
-
-    ReadNmeaEpochs(input, ctx, [&](RunContext& c) { EmitRecord(out, c, kind, InputOrigin::Nmea); });
-    input.Close();
-    return out.Close() ? 0 : -1;
-}
 
 }  // namespace
 
 void WriteCsvFullLine(TextWriter& out, RunContext& ctx) {
     RecomputeDms(ctx);
     const TrackPoint& p = ctx.point;
-    std::string& line = ctx.writer.LineBuffer;
+    std::string& line = ctx.scratch.line;
     line.clear();
     const std::string* const nmeaFields[] = {
         &p.GgaId,     &p.GgaTime,      &p.GgaLatitude,    &p.GgaNS,        &p.GgaLongitude,
@@ -218,7 +217,7 @@ void WriteCsvCustomLine(TextWriter& out, RunContext& ctx) {
     texts.latitudeMinus = s.Output_Latitude_ns <= 0 && signs.latitude == '-';
     texts.longitudeMinus = s.Output_Longitude_ew <= 0 && signs.longitude == '-';
     RecomputeDms(ctx);
-    std::string& line = ctx.writer.LineBuffer;
+    std::string& line = ctx.scratch.line;
     line.clear();
     for (const CustomColumn& column : kCustomColumns) {
         if (s.*column.flag > 0) column.append(line, ctx, texts);
@@ -229,9 +228,5 @@ void WriteCsvCustomLine(TextWriter& out, RunContext& ctx) {
     line.push_back('\n');
     out.Write(line);
 }
-
-int RunNmeaToCsvFull(RunContext& ctx) { return RunNmeaToCsv(ctx, 'F'); }
-
-int RunNmeaToCsvCustom(RunContext& ctx) { return RunNmeaToCsv(ctx, 'C'); }
 
 }  // namespace geoplait

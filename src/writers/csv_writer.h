@@ -14,11 +14,4 @@ inline constexpr int kCsvFullReservedSlot = 0;
 void WriteCsvFullLine(TextWriter& out, RunContext& ctx);
 void WriteCsvCustomLine(TextWriter& out, RunContext& ctx);
 
-// "nmea(log) -> csv(Full)" / "nmea(log) -> csv(Custom)". With FileSplit the
-// output is renamed to its _000 file first (PrepareFileSplit). Return 0, or -1
-// (after the message) when a file could not be opened, a split file could not
-// be created or the output was cut short.
-int RunNmeaToCsvFull(RunContext& ctx);
-int RunNmeaToCsvCustom(RunContext& ctx);
-
 }  // namespace geoplait

@@ -22,12 +22,9 @@
 #include <cstring>
 #include <system_error>
 
-#include "job/run_files.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
-#include "readers/nmea_reader.h"
-#include "writers/record_emitter.h"
 #include "writers/slot_text.h"
 
 namespace geoplait {
@@ -255,7 +252,7 @@ void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
     timeText.Add('Z');
 
     // The whole point in one piece, in the run's reused line buffer.
-    std::string& text = ctx.writer.LineBuffer;
+    std::string& text = ctx.scratch.line;
     text.assign("      <rtept lat=\"");
     AppendSignedDegrees(text, signs.latitude, p.InLatitudeDeg);
     text.append("\" lon=\"");
@@ -284,19 +281,6 @@ void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
     text.append("        </extensions>\n");
     text.append("      </rtept>\n");
     out.Write(text);
-}
-
-int RunNmeaToGpx(RunContext& ctx) {
-    TextReader input;
-    TextWriter out;
-    if (!OpenRunFiles(ctx, input, out, WriteMode::Create)) return -1;
-
-    ctx.point.TotalDistance = 0.0;
-    WriteGpxHead(out, ctx, true);
-    ReadNmeaEpochs(input, ctx, [&out](RunContext& c) { EmitRecord(out, c, 'G', InputOrigin::Nmea); });
-    WriteGpxTail(out);
-    input.Close();
-    return out.Close() ? 0 : -1;
 }
 
 }  // namespace geoplait

@@ -16,10 +16,6 @@ void WriteGpxTail(TextWriter& out);
 // One <rtept> for the current record.
 void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx);
 
-// "nmea(log) -> gpx". Returns 0, or -1 when a file could not be opened or
-// the output could not be written.
-int RunNmeaToGpx(RunContext& ctx);
-
 // The point label shared by the GPX route point name and the POT text item:
 // number, elapsed time, distance and speed as the Label_ flags ask. Writes a
 // NUL-terminated text into `buffer` (kPointLabelSize is always enough) and

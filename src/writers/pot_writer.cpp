@@ -75,7 +75,7 @@ void WritePotLine(TextWriter& out, RunContext& ctx) {
     TrackPoint& p = ctx.point;
     char buffer[kPointLabelSize];
     // The whole line in one piece, in the run's reused line buffer.
-    std::string& line = ctx.writer.LineBuffer;
+    std::string& line = ctx.scratch.line;
     line.assign("ORD=POI");
     const size_t labelLength = FormatPointLabel(ctx, buffer, sizeof buffer);
     line.append("/tex=");

@@ -58,12 +58,12 @@ void SplitOutputName(const std::string& path, std::string& base, std::string& ex
     }
 }
 
-std::string SplitFileName(const WriterState& w, int32_t index) {
+std::string SplitFileName(const SplitFiles& split, int32_t index) {
     char number[16];
     std::snprintf(number, sizeof number, "_%03i", static_cast<int>(index));
     std::string name;
-    name.reserve(w.SplitBase.size() + 16 + w.SplitExtension.size());
-    name.append(w.SplitBase).append(number).append(w.SplitExtension);
+    name.reserve(split.base.size() + 16 + split.extension.size());
+    name.append(split.base).append(number).append(split.extension);
     return name;
 }
 
@@ -76,14 +76,13 @@ bool NeedsNewFile(const RunContext& ctx, bool nmeaInput) {
 
 // Closes the current file and creates the next one; false when either
 // failed (the run stops then).
-bool StartNextFile(TextWriter& out, RunContext& ctx, bool nmeaInput) {
-    WriterState& w = ctx.writer;
-    if (!w.SplitNamed) {
-        SplitOutputName(ctx.Current().OutputFile, w.SplitBase, w.SplitExtension);
-        w.SplitNamed = true;
+bool StartNextFile(TextWriter& out, RunContext& ctx, SplitFiles& split, bool nmeaInput) {
+    if (!split.named) {
+        SplitOutputName(ctx.Current().OutputFile, split.base, split.extension);
+        split.named = true;
     }
     ++ctx.store.SplitIndex;
-    if (!out.Close() || !out.Open(ctx.outputs, SplitFileName(w, ctx.store.SplitIndex), WriteMode::Create)) {
+    if (!out.Close() || !out.Open(ctx.outputs, SplitFileName(split, ctx.store.SplitIndex), WriteMode::Create)) {
         return false;
     }
     if (ctx.Current().Bom == 0) out.DropBom();
@@ -98,16 +97,20 @@ void FinishRecord(RunContext& ctx) {
 
 }  // namespace
 
-void PrepareFileSplit(RunContext& ctx) {
-    ctx.store.SplitIndex = 0;
-    if (ctx.Current().FileSplit == 0) return;
-    WriterState& w = ctx.writer;
-    SplitOutputName(ctx.Current().OutputFile, w.SplitBase, w.SplitExtension);
-    w.SplitNamed = true;
-    ctx.Current().OutputFile = SplitFileName(w, 0);
+bool SplitsOutput(char kind, InputOrigin origin) {
+    const EmitKind* k = FindEmitKind(kind);
+    return k != nullptr && (origin == InputOrigin::Nmea ? k->splitsFromNmea : k->splitsFromCsvFull);
 }
 
-int EmitRecord(TextWriter& out, RunContext& ctx, char kind, InputOrigin origin) {
+void PrepareFileSplit(RunContext& ctx, SplitFiles& split) {
+    ctx.store.SplitIndex = 0;
+    if (ctx.Current().FileSplit == 0) return;
+    SplitOutputName(ctx.Current().OutputFile, split.base, split.extension);
+    split.named = true;
+    ctx.Current().OutputFile = SplitFileName(split, 0);
+}
+
+int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, char kind, InputOrigin origin) {
     if (ctx.StopRequested()) {
         ClearTrackPoint(ctx.point);
         return -1;
@@ -122,7 +125,7 @@ int EmitRecord(TextWriter& out, RunContext& ctx, char kind, InputOrigin origin) 
     const bool splits = k != nullptr && (nmeaInput ? k->splitsFromNmea : k->splitsFromCsvFull);
     if (splits && ctx.Current().FileSplit != 0 && ctx.store.WrittenCount >= 1 &&
         NeedsNewFile(ctx, nmeaInput)) {
-        if (!StartNextFile(out, ctx, nmeaInput)) {
+        if (!StartNextFile(out, ctx, split, nmeaInput)) {
             // The record is read but not written; nothing more is.
             FinishRecord(ctx);
             return -1;

@@ -10,17 +10,29 @@ namespace geoplait {
 
 enum class InputOrigin { Nmea, CsvFull };
 
+// The name parts of a run's split files "%s_%03i%s", taken from OutputFile
+// before the run renames it to its _000 file; kept by the run.
+struct SplitFiles {
+    std::string base;       // OutputFile without its extension
+    std::string extension;  // the extension with its dot, or empty
+    bool named = false;     // base and extension hold this run's parts
+};
+
 // kind: 'P' POT, 'G' GPX route point, 'N' NMEA (CSV Full input only),
 // 'F' CSV Full, 'C' CSV Custom. Returns 0, or -1 when the run's outputs could
 // not be written (a split file not created, an earlier one cut short): the
 // run stops, and every later call only clears the record and returns -1.
-int EmitRecord(TextWriter& out, RunContext& ctx, char kind, InputOrigin origin);
+int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, char kind, InputOrigin origin);
 
-// Start of a run whose output may be split (the NMEA-to-CSV runs and the CSV
-// Full runs to NMEA, CSV Full and CSV Custom): sets SplitIndex to 0 and, when
-// FileSplit is on, remembers the name parts of OutputFile for the split files
-// and renames OutputFile itself to its first file "<base>_000<ext>" (the new
-// name stays in the settings). Call it before creating the output.
-void PrepareFileSplit(RunContext& ctx);
+// Whether FileSplit may cut the output of `kind` from `origin`: CSV Full and
+// Custom from NMEA input; NMEA, CSV Full and Custom from CSV Full input.
+bool SplitsOutput(char kind, InputOrigin origin);
+
+// Start of a run whose output may be split (SplitsOutput): sets SplitIndex
+// to 0 and, when FileSplit is on, remembers the name parts of OutputFile for
+// the split files and renames OutputFile itself to its first file
+// "<base>_000<ext>" (the new name stays in the settings). Call it before
+// creating the output.
+void PrepareFileSplit(RunContext& ctx, SplitFiles& split);
 
 }  // namespace geoplait

@@ -18,9 +18,7 @@
 #include <string_view>
 
 #include "engine/record_filter.h"
-#include "job/run_files.h"
 #include "geo/time_difference.h"
-#include "readers/nmea_reader.h"
 #include "settings/settings_file.h"
 
 namespace geoplait {
@@ -166,47 +164,42 @@ void WriteTail(TextWriter& out) {
     out.Write("</html>\n");
 }
 
-// Ends the current group: writes its row and starts the next one.
-void CloseGroup(TextWriter& out, RunContext& ctx, char variant) {
-    if (ctx.store.SplitIndex == 0) ctx.store.SplitIndex = 1;
-    WriteSummaryRow(out, ctx, variant);
-    ResetSummaryGroup(ctx);
-    ctx.store.SplitIndex += 1;
-    // The record that cut the group is the new group's first: its elapsed time
-    // is counted from this record's time stamp, not from the next one's.
-    ctx.store.FirstTime = ctx.store.PreviousTime;
-}
-
 }  // namespace
 
-void ResetSummaryGroup(RunContext& ctx) {
-    ctx.writer.summary.StartRecord = 0;
-    ctx.writer.summary.EndRecord = 0;
-    ctx.writer.summary.Count = 0;
-    ctx.writer.summary.FromDate.clear();
-    ctx.writer.summary.FromTime.clear();
-    ctx.writer.summary.ToDate.clear();
-    ctx.writer.summary.ToTime.clear();
-    ctx.writer.summary.Distance = 0.0;
-    ctx.writer.summary.Duration = 0;
-    ctx.writer.summary.MaxSpeed = 0.0;
-    ctx.writer.summary.MinSpeed = 999999.0;
-    ctx.writer.summary.SpeedSum = 0.0;
-    ctx.writer.summary.MaxAltitude = 0.0;
-    ctx.writer.summary.MinAltitude = 999999.0;
-    ctx.writer.summary.AltitudeSum = 0.0;
-    ctx.writer.summary.CutDistance = 0.0;
-    ctx.writer.summary.CutSeconds = 0.0;
+void SummaryWriter::ResetGroup(RunContext& ctx) {
+    group_ = SummaryGroup{};
     ctx.point.ElapsedSec = 0;
     ctx.point.IntervalDistance = 0.0;
     ctx.point.TotalDistance = 0.0;
     ctx.store.FirstTime = 0;
 }
 
-void AccumulateSummary(TextWriter& out, RunContext& ctx, char variant) {
+void SummaryWriter::CloseGroup(TextWriter& out, RunContext& ctx) {
+    if (ctx.store.SplitIndex == 0) ctx.store.SplitIndex = 1;
+    WriteRow(out, ctx);
+    ResetGroup(ctx);
+    ctx.store.SplitIndex += 1;
+    // The record that cut the group is the new group's first: its elapsed time
+    // is counted from this record's time stamp, not from the next one's.
+    ctx.store.FirstTime = ctx.store.PreviousTime;
+}
+
+void SummaryWriter::Begin(TextWriter& out, RunContext& ctx) {
+    ctx.store.SplitIndex = 0;
+    ResetGroup(ctx);
+    WriteHead(out, ctx.Current(), variant_);
+}
+
+void SummaryWriter::End(TextWriter& out, RunContext& ctx) {
+    if (ctx.store.SplitIndex == 0) ctx.store.SplitIndex = 1;
+    WriteRow(out, ctx);
+    if (variant_ == 'H') WriteTail(out);
+}
+
+void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
     TrackPoint& p = ctx.point;
     TrackStore& store = ctx.store;
-    WriterState::SummaryState& g = ctx.writer.summary;
+    SummaryGroup& g = group_;
 
     if (!AcceptRecordForEmitter(ctx, true)) {
         store.RecordIndex += 1;
@@ -224,7 +217,7 @@ void AccumulateSummary(TextWriter& out, RunContext& ctx, char variant) {
                            (g.CutDistance > distanceLimit || g.CutSeconds > secondsLimit);
     bool gapRecord = false;
     if (ctx.Current().TrackGroupDate == 0) {
-        if (overLimit) CloseGroup(out, ctx, variant);
+        if (overLimit) CloseGroup(out, ctx);
     } else {
         // Grouped by date, a limit passed marks a gap inside the day: the
         // record adds no distance, and the sums start again from it. Left
@@ -239,7 +232,7 @@ void AccumulateSummary(TextWriter& out, RunContext& ctx, char variant) {
             gapRecord = true;
         }
         if (DateGroupChanges(ctx)) {
-            CloseGroup(out, ctx, variant);
+            CloseGroup(out, ctx);
             SetGroupDate(ctx);
         }
     }
@@ -272,8 +265,9 @@ void AccumulateSummary(TextWriter& out, RunContext& ctx, char variant) {
     ClearTrackPoint(p);
 }
 
-void WriteSummaryRow(TextWriter& out, RunContext& ctx, char variant) {
-    const WriterState::SummaryState& g = ctx.writer.summary;
+void SummaryWriter::WriteRow(TextWriter& out, RunContext& ctx) {
+    const SummaryGroup& g = group_;
+    const char variant = variant_;
     const int32_t group = ctx.store.SplitIndex;
     const int32_t d = g.Duration;
     char duration[48];
@@ -302,25 +296,6 @@ void WriteSummaryRow(TextWriter& out, RunContext& ctx, char variant) {
                g.Distance, duration, g.MaxSpeed, g.MinSpeed, avgSpeed, g.MaxAltitude,
                g.MinAltitude, avgAltitude);
     out.Write("</tr>\n");
-}
-
-int RunSummary(RunContext& ctx, char variant) {
-    const ConvertSettings& s = ctx.Current();
-    ctx.store.SplitIndex = 0;
-    ResetSummaryGroup(ctx);
-
-    TextReader input;
-    TextWriter out;
-    if (!OpenRunFiles(ctx, input, out, WriteMode::Create)) return -1;
-
-    WriteHead(out, s, variant);
-    ctx.point.TotalDistance = 0.0;
-    ReadNmeaEpochs(input, ctx,
-                   [&out, variant](RunContext& c) { AccumulateSummary(out, c, variant); });
-    if (ctx.store.SplitIndex == 0) ctx.store.SplitIndex = 1;
-    WriteSummaryRow(out, ctx, variant);
-    if (variant == 'H') WriteTail(out);
-    return out.Close() ? 0 : -1;
 }
 
 }  // namespace geoplait

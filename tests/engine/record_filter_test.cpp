@@ -205,5 +205,16 @@ TEST(AcceptRecord, RecordState) {
     EXPECT_EQ(f.ctx.point.SatCount, 999);
 }
 
+TEST(RangeStamp, FromPickerTexts) {
+    const struct { const char *date, *time, *stamp; } cases[] = {
+        {"2024/04/15", "03:15:00", "20240415031500"}, {"2024/04/15", "3:15:00", "20240415031500"},
+        {"2024/12/31", "23:59:59", "20241231235959"},
+        {"1999/01/02", "0:00:00", "20990102000000"},  // only the last two year digits
+        {"", "", "200"},
+        {"ab日d/04/05", "12:34:56", "20日d0405123456"},  // characters, not bytes
+    };
+    for (const auto& c : cases) EXPECT_EQ(RangeStamp(c.date, c.time), c.stamp) << c.date << " " << c.time;
+}
+
 }  // namespace
 }  // namespace geoplait

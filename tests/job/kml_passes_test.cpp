@@ -39,7 +39,7 @@ protected:
 
 TEST_F(KmlPassesTest, MissingInputSkipsBothPassesButKeepsTheFrame) {
     s().InputFile = dir.File("none.log");
-    RunKmlPasses(ctx);
+    RunKmlPasses(ctx, kConvertModes[0]);
     EXPECT_EQ(Output(), kKmlHead + "</Document>\n</kml>\n");
     const ShownMessage missing{"Input File Not Found", "Check!"};
     EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{missing, missing}));
@@ -49,7 +49,7 @@ TEST_F(KmlPassesTest, MissingInputSkipsBothPassesButKeepsTheFrame) {
 
 TEST_F(KmlPassesTest, OutputThatCannotBeWrittenStopsThePasses) {
     ctx.outputs.FailAfterBytes(1000);  // the head fits, the point folder does not
-    RunKmlPasses(ctx);
+    RunKmlPasses(ctx, kConvertModes[0]);
     EXPECT_TRUE(ctx.StopRequested());
     EXPECT_TRUE(ui.messages.empty()) << "the job says so once";
     EXPECT_FALSE(ctx.outputs.Commit());

@@ -23,49 +23,43 @@ namespace fs = std::filesystem;
 using test::ShownMessage;
 using Messages = std::vector<ShownMessage>;
 using Lines = std::vector<std::string>;
-using ModeTable = std::array<ModeEntry, kModeCount>;
+using ModeTable = std::array<ModeProcedure, kModeCount>;
 
 // The real table with every procedure taken out, so that these tests see the
 // job alone whatever procedures are wired in.
-ModeTable InertTable() {
-    ModeTable table = kModeTable;
-    for (ModeEntry& entry : table) entry.procedure = nullptr;
-    return table;
-}
+ModeTable InertTable() { return ModeTable{}; }
 
 // Row N's procedure leaves N + 1 in SplitIndex, which the job does not touch afterwards.
 template <size_t N>
-void MarkRow(RunContext& ctx) {
+void MarkRow(RunContext& ctx, const ConvertMode&) {
     ctx.store.SplitIndex = static_cast<int32_t>(N + 1);
 }
 template <size_t... N>
 ModeTable MarkingTable(std::index_sequence<N...>) {
-    ModeTable table = kModeTable;
-    ((table[N].procedure = &MarkRow<N>), ...);
-    return table;
+    return ModeTable{&MarkRow<N>...};
 }
 
-void ReadFiveWriteThree(RunContext& ctx) {
+void ReadFiveWriteThree(RunContext& ctx, const ConvertMode& = kConvertModes[0]) {
     ctx.store.RecordIndex = 5;
     ctx.store.WrittenCount = 3;
 }
-void ReadFourWriteNone(RunContext& ctx) { ctx.store.RecordIndex = 4; }
-void ReadNoneOmitSeven(RunContext& ctx) { ctx.store.OmitCount = 7; }
-void WriteWithoutReading(RunContext& ctx) { ctx.store.WrittenCount = 2; }
+void ReadFourWriteNone(RunContext& ctx, const ConvertMode& = kConvertModes[0]) { ctx.store.RecordIndex = 4; }
+void ReadNoneOmitSeven(RunContext& ctx, const ConvertMode& = kConvertModes[0]) { ctx.store.OmitCount = 7; }
+void WriteWithoutReading(RunContext& ctx, const ConvertMode& = kConvertModes[0]) { ctx.store.WrittenCount = 2; }
 // Writes "new" into the output, then reads five records and writes three;
 // the second fails as a full disk would.
-void WriteNew(RunContext& ctx) {
+void WriteNew(RunContext& ctx, const ConvertMode& = kConvertModes[0]) {
     TextWriter out;
     ASSERT_TRUE(out.Open(ctx.outputs, ctx.Current().OutputFile, WriteMode::Plain));
     out.Write("new");
     out.Close();
     ReadFiveWriteThree(ctx);
 }
-void WriteNewThenFail(RunContext& ctx) {
+void WriteNewThenFail(RunContext& ctx, const ConvertMode& = kConvertModes[0]) {
     WriteNew(ctx);
     ctx.outputs.Fail();
 }
-void WriteNewThenCancel(RunContext& ctx) {
+void WriteNewThenCancel(RunContext& ctx, const ConvertMode& = kConvertModes[0]) {
     WriteNew(ctx);
     ctx.cancelRequested = true;
 }
@@ -94,11 +88,7 @@ struct Job {
     ConvertSettings& Current() { return settings.current; }
     RunOutcome Run() { return RunConversionWithTable(ctx, table); }
     // Wires `procedure` into the row of the current mode.
-    void Use(ModeProcedure procedure) {
-        for (ModeEntry& entry : table) {
-            if (Current().Mode == entry.displayText) entry.procedure = procedure;
-        }
-    }
+    void Use(ModeProcedure procedure) { table[ModeRow(*FindModeByDisplayText(Current().Mode))] = procedure; }
     void Input(const std::string& bytes) { test::WriteFileBytes(Current().InputFile, bytes); }
 
     test::TempDir dir;
@@ -290,7 +280,7 @@ TEST(RunConversion, CompletionAndAutoSave) {
 
 // ---- Run state and run values
 
-void ExpectFreshState(RunContext& ctx) {
+void ExpectFreshState(RunContext& ctx, const ConvertMode& = kConvertModes[0]) {
     const TrackStore& s = ctx.store;
     const TrackPoint& p = ctx.point;
     EXPECT_EQ(std::tie(s.RecordIndex, s.WrittenCount, s.OmitCount, s.SplitIndex, s.FirstTime),
@@ -371,17 +361,6 @@ TEST(RunConversion, GapLimitsDefaultToNoSplit) {
     }
 }
 
-TEST(RangeStamp, FromPickerTexts) {
-    const struct { const char *date, *time, *stamp; } cases[] = {
-        {"2024/04/15", "03:15:00", "20240415031500"}, {"2024/04/15", "3:15:00", "20240415031500"},
-        {"2024/12/31", "23:59:59", "20241231235959"},
-        {"1999/01/02", "0:00:00", "20990102000000"},  // only the last two year digits
-        {"", "", "200"},
-        {"ab日d/04/05", "12:34:56", "20日d0405123456"},  // characters, not bytes
-    };
-    for (const auto& c : cases) EXPECT_EQ(RangeStamp(c.date, c.time), c.stamp) << c.date << " " << c.time;
-}
-
 TEST(SplitOutputPath, Parts) {
     const struct { const char *path, *directory, *name, *extension; } cases[] = {
         {"/data/gps/track.kml", "/data/gps/", "track", ".kml"}, {"track.kml", "", "track", ".kml"},
@@ -405,21 +384,22 @@ TEST(RunConversion, PrescanCountsByFamily) {
     const std::string gsa = "$GPGSA,A,3,04,05,09,12,,,,,,,,,2.5,1.3,2.1*39\n";
     const std::string mixed = kGgaLine + kRmcLine + gsa + kGgaLine + kRmcLine + "$GPGSV,$GPRMC,\n" + kGgaLine +
                               kRmcLine;
+    // Only the placemarks of a KML output use the count: every other mode counts nothing.
     const std::tuple<const char*, std::string, int32_t> cases[] = {
-        {"nmea(log) -> kml", mixed, 3}, {"nmea(log) -> pot", mixed, 3}, {"nmea(log) -> kml", "", 0},
-        {"nmea(log) -> nmea(log)", Repeat(kGgaLine, 5), 5},  // no RMC: the GGA lines
-        {"nmea(log) -> gpx", "$GNRMC,1\n$GPRMC,2\n$GXRMC,3\n$GNGGA,1\n", 2},  // every known talker
-        {"nmea(log) -> gpx", kGgaLine + gsa + kGgaLine, 2}, {"nmea(log) -> csv(Full)", gsa + gsa, 0},
-        {"nmea(log) -> Summary(csv)", mixed, 0}, {"nmea(log) -> Summary(html)", mixed, 0},
-        {"csv(Full) -> kml", "a\nb\nc\nd", 4}, {"csv(Full) -> pot", "a\r\nb\r\n\r\n", 3},
-        {"csv(Custom) -> gpx", "x\ny\nz\n", 3}, {"pot -> kml", "DAT=WGS84\n1\n2\n3\n", 3},
-        {"pot -> gpx", "DAT=WGS84\n", 0}, {"pot -> nmea(log)", "", 0},
+        {"nmea(log) -> kml", mixed, 3}, {"nmea(log) -> kml", "", 0},
+        {"nmea(log) -> kml", Repeat(kGgaLine, 5), 5},  // no RMC: the GGA lines
+        {"nmea(log) -> kml", "$GNRMC,1\n$GPRMC,2\n$GXRMC,3\n$GNGGA,1\n", 2},  // every known talker
+        {"nmea(log) -> kml", kGgaLine + gsa + kGgaLine, 2}, {"nmea(log) -> kml", gsa + gsa, 0},
+        {"nmea(log) -> pot", mixed, 0}, {"nmea(log) -> Summary(csv)", mixed, 0},
+        {"csv(Full) -> kml", "a\nb\nc\nd", 4}, {"csv(Full) -> pot", "a\r\nb\r\n\r\n", 0},
+        {"csv(Custom) -> kml", "x\ny\nz\n", 3}, {"pot -> kml", "DAT=WGS84\n1\n2\n3\n", 3},
+        {"pot -> kml", "DAT=WGS84\n", 0},
+        // Points of the document, whatever its lines; none without lat and lon.
         {"gpx -> kml",
-         "<gpx>\n<rtept lat=\"35.1\" lon=\"139.1\">\n<trkpt lat=\"35.2\" lon=\"139.2\"/>\n"
-         "<wpt lat=\"1\"\tlon=\"2\"/>\n<rtept lon=\"139.3\" lat=\"35.3\"/>\n</gpx>\n",
+         "<gpx><rte><rtept lat=\"35.1\" lon=\"139.1\"/><rtept lat=\"35.2\" lon=\"139.2\"></rtept>\n"
+         "</rte><wpt lat=\"1\"\tlon=\"2\"/><wpt lon=\"139.3\"/></gpx>\n",
          3},
-        {"kml(Line) -> pot", "<kml>\n<coordinates>\n139,35,0 139,35,0\n</coordinates>\n</kml>\n", 5},
-        {"kml(Point) -> gpx", "<kml>\n</kml>", 2},
+        {"kml(Line) -> pot", "<kml>\n<coordinates>\n139,35,0 139,35,0\n</coordinates>\n</kml>\n", 0},
         {"Photo(Only) -> kml", "a\nb\n", 0},
     };
     for (const auto& [mode, input, count] : cases) {
@@ -478,10 +458,10 @@ TEST(RunConversion, EachModeRunsItsOwnRowAndUnknownModesNone) {
     Job j;
     j.table = MarkingTable(std::make_index_sequence<kModeCount>());
     j.Input(kRmcLine);
-    for (size_t row = 0; row < kModeTable.size(); ++row) {
-        j.Current().Mode = kModeTable[row].displayText;
+    for (size_t row = 0; row < kConvertModes.size(); ++row) {
+        j.Current().Mode = kConvertModes[row].displayText;
         j.Run();
-        EXPECT_EQ(j.ctx.store.SplitIndex, static_cast<int32_t>(row + 1)) << kModeTable[row].displayText;
+        EXPECT_EQ(j.ctx.store.SplitIndex, static_cast<int32_t>(row + 1)) << kConvertModes[row].displayText;
     }
     j.Input("$GNRMC,1\n");
     for (const char* mode : {"Nmea2Pot", "nmea(log) -> KML", ""}) {

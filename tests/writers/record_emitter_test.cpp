@@ -10,6 +10,7 @@ namespace {
 
 struct Emitter : WriterFixture {
     TextWriter out;
+    SplitFiles split;
 
     Emitter() {
         s().MeterMile = "Km/Meter";
@@ -18,7 +19,7 @@ struct Emitter : WriterFixture {
         s().Output_Time_utc9 = 1;  // CSV Custom lines show the local time only
     }
     void Open() {
-        PrepareFileSplit(ctx);
+        PrepareFileSplit(ctx, split);
         out.Open(ctx.outputs, s().OutputFile, WriteMode::Create);
         out.DropBom();
     }
@@ -42,7 +43,7 @@ struct Emitter : WriterFixture {
         p.GgaSatellites = "08";
         p.GgaAltitude = "10";
         p.RmcSpeed = "0";
-        return EmitRecord(out, ctx, kind, origin);
+        return EmitRecord(out, ctx, split, kind, origin);
     }
 };
 

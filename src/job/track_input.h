@@ -1,0 +1,51 @@
+// The input of a conversion as a source of records: the reader of the input
+// family of the mode, whatever it is. Every run and pass reads through it,
+// and so do the pre-scan and the photo matching.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/run_context.h"
+#include "engine/text_file.h"
+#include "readers/csv_reader.h"
+#include "readers/gpx_reader.h"
+#include "readers/kml_reader.h"
+#include "readers/pot_reader.h"
+#include "settings/convert_modes.h"
+
+namespace geoplait {
+
+class TrackInput {
+public:
+    // Opens InputFile with the reader of `kind`. `toCsvCustom` selects the KML
+    // reader's variant for CSV Custom output. False (and nothing shown) when
+    // the file cannot be opened or the family has no track (photos only).
+    bool Open(RunContext& ctx, ModeKind kind, bool toCsvCustom = false);
+    void Close();
+
+    // Hands every record, in ctx.point, to `take`, which writes or rejects it
+    // and clears it: an NMEA log gives one record per epoch and one more after
+    // its last line (also when empty), the other families one per line, point
+    // or tuple. Reading ends early when the run must stop. A GPX or KML
+    // document that breaks after its last whole record is reported once a run
+    // (the records before the break are taken).
+    void ForEach(RunContext& ctx, const RecordSink& take);
+
+    // The records ForEach would hand on, counted without deriving anything;
+    // reads the input to its end.
+    int32_t Count(RunContext& ctx);
+
+private:
+    ModeKind kind_ = ModeKind::Photo;
+    TextReader text_;  // NMEA
+    CsvReader csv_;
+    PotReader pot_;
+    GpxReader gpx_;
+    KmlReader kml_;
+};
+
+// "Input File Broken" with what the reader found, shown once a run.
+void ReportBrokenInput(RunContext& ctx, const std::string& error);
+
+}  // namespace geoplait

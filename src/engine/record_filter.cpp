@@ -55,6 +55,16 @@ bool FailsKmlIncludeData(const RunContext& ctx) {
 
 }  // namespace
 
+void NoteRecordRead(RunContext& ctx) {
+    if (ctx.ui.CancelRequested()) throw RunCancelled{};
+    RunValues& run = ctx.run;
+    const int32_t done = ctx.store.RecordIndex + 1;
+    // A pass starts its count again from the first record.
+    if (run.ProgressPass == 0 || done <= run.ProgressDone) ++run.ProgressPass;
+    run.ProgressDone = done;
+    ctx.ui.ShowProgress(run.ProgressPass, done, run.PrescanCount);
+}
+
 std::string RecordStamp(RunContext& ctx) {
     LocalDateTime(ctx);
     const std::string& date = ctx.point.LocalDate;
@@ -78,6 +88,7 @@ bool InsideDateWindow(RunContext& ctx) {
 }
 
 bool AcceptRecordForEmitter(RunContext& ctx, bool nmeaInput) {
+    NoteRecordRead(ctx);
     if (IsErrorData(ctx)) return false;
     if (!InsideDateWindow(ctx)) return false;
     if (ctx.Current().IncludeData != 0 && OutsideRecordRange(ctx)) return false;
@@ -89,6 +100,7 @@ bool AcceptRecordForEmitter(RunContext& ctx, bool nmeaInput) {
 }
 
 bool AcceptRecordForKmlNmea(RunContext& ctx) {
+    NoteRecordRead(ctx);
     SetSatellitesAndDilution(ctx);
     if (IsErrorData(ctx)) return false;
     MovePreviousPoint(ctx, true);
@@ -100,6 +112,7 @@ bool AcceptRecordForKmlNmea(RunContext& ctx) {
 }
 
 bool AcceptRecordForKmlCsv(RunContext& ctx) {
+    NoteRecordRead(ctx);
     SetSatellitesAndDilution(ctx);
     MovePreviousPoint(ctx, false);
     if (IsErrorData(ctx)) return false;
@@ -110,6 +123,7 @@ bool AcceptRecordForKmlCsv(RunContext& ctx) {
 }
 
 bool AcceptRecordInRange(RunContext& ctx) {
+    NoteRecordRead(ctx);
     if (ctx.Current().IncludeData != 0 && OutsideRecordRange(ctx)) return false;
     ComputeDerived(ctx);
     return true;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/mode_table.h"
+#include "engine/record_filter.h"
 #include "engine/run_steps.h"
 #include "engine/text_file.h"
 #include "engine/track_point.h"
@@ -229,6 +230,17 @@ RunOutcome ReportCompletion(RunContext& ctx) {
     return outcome;
 }
 
+// The run ends without its completion message and without the settings save.
+RunOutcome ReportCancelled(RunContext& ctx) {
+    ctx.ui.SetMessageLine(" *** Cancelled ***");
+    char counts[128];
+    std::snprintf(counts, sizeof counts, "Cancelled Record=%d/%d", ctx.store.WrittenCount,
+                  ctx.store.RecordIndex);
+    ctx.ui.ShowMessage(counts, "Cancel");
+    ctx.ui.SetStatusLine("");
+    return RunOutcome::Cancelled;
+}
+
 }  // namespace
 
 std::string RangeStamp(std::string_view date, std::string_view time) {
@@ -393,7 +405,15 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> ta
         }
     }
 
-    if (mode != nullptr && mode->procedure != nullptr) mode->procedure(ctx);
+    // Cancelled during the pre-scan, or after the current record of a pass.
+    if (ui.CancelRequested()) return ReportCancelled(ctx);
+    if (mode != nullptr && mode->procedure != nullptr) {
+        try {
+            mode->procedure(ctx);
+        } catch (const RunCancelled&) {
+            return ReportCancelled(ctx);
+        }
+    }
 
     return ReportCompletion(ctx);
 }

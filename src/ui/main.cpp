@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QMessageBox>
+#include <QScreen>
 
 #include "settings/convert_settings.h"
 #include "settings/settings_file.h"
@@ -49,6 +50,10 @@ int main(int argc, char** argv) {
     const QStringList arguments = QApplication::arguments();
     if (const qsizetype at = arguments.indexOf("--screenshot"); at >= 0 && at + 1 < arguments.size()) {
         return geoplait::ui::TakeScreenshots(window, arguments.at(at + 1));
+    }
+    // Its natural size, but never more than the screen has room for.
+    if (const QScreen* screen = window.screen()) {
+        window.resize(window.sizeHint().boundedTo(screen->availableGeometry().size()));
     }
     window.show();
     return QApplication::exec();

@@ -334,8 +334,8 @@ QWidget* MainWindow::BuildFilters() {
     includeData_ = AddCheck(TextRow::IncludeData, "IncludeData", "includeData");
     grid->addWidget(includeData_, 0, 0, 1, 4);
     auto* record = AddLabel(TextRow::Record, "Record", nullptr);
-    recordStart_ = MakeEdit("recordStart", 8);
-    recordEnd_ = MakeEdit("recordEnd", 8);
+    recordStart_ = MakeEdit("recordStart", 10);
+    recordEnd_ = MakeEdit("recordEnd", 10);
     auto* startLabel = AddLabel(TextRow::RangeStart, "Start", recordStart_);
     auto* endLabel = AddLabel(TextRow::RangeEnd, "End", recordEnd_);
     grid->addWidget(record, 1, 0);

@@ -900,9 +900,15 @@ void MainWindow::ApplyLanguage() {
         const char* text = WindowText(static_cast<TextRow>(row), language, s.MeterMile);
         if (target != nullptr && text != nullptr) SetWidgetText(target, QString::fromUtf8(text));
     }
+    // The Japanese window explains its main controls; a tip on a label also
+    // covers the control it names.
     for (const ToolTip& tip : kJapaneseToolTips) {
         QWidget* target = textTargets_[static_cast<size_t>(tip.row)];
-        target->setToolTip(language == kJapanese ? QString::fromUtf8(tip.text) : QString());
+        const QString text = language == kJapanese ? QString::fromUtf8(tip.text) : QString();
+        target->setToolTip(text);
+        if (auto* label = qobject_cast<QLabel*>(target); label != nullptr && label->buddy() != nullptr) {
+            label->buddy()->setToolTip(text);
+        }
     }
     // A screen reader names each control after its label, in the language shown.
     for (QLabel* label : findChildren<QLabel*>()) {
@@ -1118,7 +1124,6 @@ void MainWindow::OnPhotoConfig() {
     // Without the copied photos there is nothing to pack into a KMZ.
     if (accepted && settings_.current.Photo_CreateDirectory == 0) settings_.current.Kmz = 0;
     AfterDialog(accepted);
-    ApplyCheckDependencies();
 }
 
 void MainWindow::OnPositionOffset() {
@@ -1270,7 +1275,7 @@ void MainWindow::UpdateProgress() {
     if (total > 0) {
         progress_->setRange(0, total);
         progress_->setValue(done < total ? done : total);
-        progress_->setFormat(QString("%1 / %2  %p%  (%3)").arg(done).arg(total).arg(pass));
+        progress_->setFormat(QString("%1 / %2  %p%  pass %3").arg(done).arg(total).arg(pass));
     } else {
         progress_->setRange(0, 0);
     }

@@ -1,0 +1,62 @@
+// What every settings dialog shares: it edits a copy of the current settings,
+// has OK and Cancel, and only OK hands the copy back. Small helpers for texts,
+// colour swatches and greyed edits live here too.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <string>
+
+#include "settings/convert_settings.h"
+
+class QDialogButtonBox;
+class QLineEdit;
+class QWidget;
+
+namespace geoplait::ui {
+
+class SettingsDialog : public QDialog {
+public:
+    SettingsDialog(QWidget* parent, const Settings& settings);
+
+    // The edited copy; what OK stores into settings.current.
+    const ConvertSettings& Edited() const { return edited_; }
+    // True when the dialog was left with its Cancel button rather than Esc or the close box.
+    bool LeftByCancelButton() const { return leftByCancel_; }
+
+protected:
+    // OK (the default button) and Cancel; OK runs accept(), which each dialog
+    // overrides to read its controls into edited_ first.
+    QDialogButtonBox* MakeOkCancel();
+
+    const Settings& settings_;
+    ConvertSettings edited_;
+
+private:
+    bool leftByCancel_ = false;
+};
+
+// Runs the dialog modally and stores its copy into settings.current on OK.
+// Left with Esc or the close box, it then shows `escNotice` titled "Check"
+// when one is given. True on OK.
+bool RunSettingsDialog(SettingsDialog& dialog, Settings& settings, const char* escNotice);
+
+inline QString Qs(const std::string& text) { return QString::fromStdString(text); }
+inline std::string Ss(const QString& text) { return text.toStdString(); }
+// A control's text as stored in a text field: at most 63 characters.
+std::string FieldText(const QString& text);
+
+// "%1.2f" without the locale.
+QString Fixed2(double value);
+
+// Fills a swatch with a "BBGGRR" colour; its tool tip names the colour.
+void PaintSwatch(QWidget* swatch, const std::string& bbggrr);
+
+// A greyed edit looks disabled but still accepts typing.
+void SetGreyed(QLineEdit* edit, bool greyed);
+
+// A control without a label of its own (a cell of a table of rows) is named
+// after its row and column, so that a screen reader can tell it.
+void NameControl(QWidget* widget, const QString& row, const QString& column);
+
+}  // namespace geoplait::ui

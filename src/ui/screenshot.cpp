@@ -1,10 +1,14 @@
 #include "ui/screenshot.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTimer>
 
 #include "ui/dialogs.h"
@@ -53,20 +57,30 @@ int TakeScreenshots(MainWindow& window, const QString& dir) {
     window.settings().current.Language = "English";
     window.ApplyModeLayout();
     for (const DialogShot& shot : kDialogShots) {
-        // The dialog is modal: a timer takes its picture and closes it.
+        // The dialog is modal: a timer takes its picture and leaves it with
+        // Cancel, and answers any message box that follows.
+        bool taken = false;
         QTimer grabber;
-        grabber.setSingleShot(true);
         QObject::connect(&grabber, &QTimer::timeout, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (dialog == nullptr || dialog == &window) return;
-            ok = SavePicture(*dialog, dir + "/" + shot.file) && ok;
-            if (auto* modal = qobject_cast<QDialog*>(dialog)) {
-                modal->reject();
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || modal == &window) return;
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                box->buttons().front()->click();
+                return;
+            }
+            if (!taken) ok = SavePicture(*modal, dir + "/" + shot.file) && ok;
+            taken = true;
+            auto* buttons = modal->findChild<QDialogButtonBox*>();
+            if (QPushButton* cancel = buttons != nullptr ? buttons->button(QDialogButtonBox::Cancel) : nullptr;
+                cancel != nullptr && cancel->isVisible()) {
+                cancel->click();
+            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                dialog->reject();
             } else {
-                dialog->close();
+                modal->close();
             }
         });
-        grabber.start(600);
+        grabber.start(500);
         Settings copy = window.settings();
         shot.open(&window, copy);
         grabber.stop();

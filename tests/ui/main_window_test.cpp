@@ -83,6 +83,16 @@ private:
     QString Text(const QString& edit) { return Find<QLineEdit>(edit)->text(); }
     void SetText(const QString& edit, const QString& text) { Find<QLineEdit>(edit)->setText(text); }
     bool Shown(const QString& name) { return Find<QWidget>(name)->isVisibleTo(window_.get()); }
+    // A log of 400 epochs; its path.
+    QString WriteLog() {
+        const QString input = dir_.filePath("walk.log");
+        std::ofstream log(input.toStdString(), std::ios::binary);
+        for (int i = 0; i < 400; ++i) {
+            log << "$GPRMC,0315" << (10 + i % 50) << ".00,A,3540.8742,N,13946.0275,E,2.52,259.9,150424,,,A*6F\n"
+                << "$GPGGA,031500.00,3540.8742,N,13946.0275,E,1,08,0.9,38.2,M,36.7,M,,*53\n";
+        }
+        return input;
+    }
     // Starts the window on the given mode and files.
     void Open(const QString& mode, const QString& input, const QString& output) {
         settings_.current.Mode = mode.toStdString();
@@ -331,6 +341,9 @@ private slots:
         window_->ShowDialogSettings();
         QCOMPARE(Find<QCheckBox>("labelIntervalKm")->text(), QString("Interval(Mile)"));
         QCOMPARE(Find<QCheckBox>("labelKm")->text(), QString("Mile"));
+        const QList<QLabel*> labels = window_->findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(),
+                            [](const QLabel* l) { return l->text() == "(Statute Mile)"; }));
     }
 
     // A screen reader can name every control the keyboard reaches, and the
@@ -357,16 +370,8 @@ private slots:
     // A whole conversion from the window on the worker thread, then a second
     // one cancelled half-way: the earlier output stays.
     void runAndCancel() {
-        const QString input = dir_.filePath("walk.log");
         const QString output = dir_.filePath("walk.pot");
-        {
-            std::ofstream log(input.toStdString(), std::ios::binary);
-            for (int i = 0; i < 400; ++i) {
-                log << "$GPRMC,0315" << (10 + i % 50) << ".00,A,3540.8742,N,13946.0275,E,2.52,259.9,150424,,,A*6F\n"
-                    << "$GPGGA,031500.00,3540.8742,N,13946.0275,E,1,08,0.9,38.2,M,36.7,M,,*53\n";
-            }
-        }
-        Open("nmea(log) -> pot", input, output);
+        Open("nmea(log) -> pot", WriteLog(), output);
         ModalAnswerer answers;
         std::atomic<int> seen{0};
         window_->SetProgressObserver([&](int, int32_t done, int32_t) { seen = done; });
@@ -403,6 +408,27 @@ private slots:
                               "Cancel: Cancelled Record=200/200"}));
         QEXPECT_FAIL("", "a cancelled run replaces its output in place until outputs are written aside", Continue);
         QCOMPARE(ReadAll(output), earlier);
+    }
+
+    // Closing the window during a run stops the run first, without messages.
+    void closeDuringRun() {
+        Open("nmea(log) -> gpx", WriteLog(), dir_.filePath("walk.gpx"));
+        ModalAnswerer answers;
+        QSemaphore release;
+        std::atomic<bool> held{false};
+        window_->SetProgressObserver([&](int, int32_t done, int32_t) {
+            if (done != 10) return;
+            held = true;
+            release.acquire();
+        });
+        Click("create");
+        QTRY_VERIFY_WITH_TIMEOUT(held.load(), 30000);
+        QVERIFY(!window_->close());
+        QVERIFY(window_->isVisible());
+        release.release();
+        QTRY_VERIFY_WITH_TIMEOUT(!window_->isVisible(), 30000);
+        QVERIFY(!window_->IsRunning());
+        QCOMPARE(answers.shown, QStringList{});
     }
 };
 

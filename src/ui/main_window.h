@@ -17,7 +17,6 @@
 #include "ui/languages.h"
 #include "ui/window_tables.h"
 
-class QAbstractButton;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;

@@ -1,0 +1,158 @@
+// Fuzz targets for the CSV Full, CSV Custom, POT, GPX and KML readers, one
+// program per reader (GEOPLAIT_FUZZ_READER picks it when built). The bytes
+// are read as a file, record by record as a run reads it; the line formats
+// also go straight into their line parsers. The first bytes choose the
+// settings that steer the reader (CSV Custom columns and notations, KML
+// variant), so one corpus covers them all. Every record must hold whole
+// values: hemisphere letters where the reader sets them, unsigned degrees,
+// no line ends, and no more records than the input could hold.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "engine/run_context.h"
+#include "readers/csv_reader.h"
+#include "readers/gpx_reader.h"
+#include "readers/kml_reader.h"
+#include "readers/pot_reader.h"
+
+namespace {
+
+using namespace geoplait;
+
+enum Reader { kCsvFull, kCsvCustom, kPot, kGpx, kKml };
+
+class SilentUi : public UserInterface {
+public:
+    void ShowMessage(const std::string&, const std::string&) override {}
+    bool AskOkCancel(const std::string&, const std::string&) override { return true; }
+    void SetMessageLine(const std::string&) override {}
+    void SetStatusLine(const std::string&) override {}
+};
+
+void Require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "broken: %s\n", what);
+        std::abort();
+    }
+}
+
+bool IsLetter(const std::string& s, const char* letters) {
+    return s.size() == 1 && (s[0] == letters[0] || s[0] == letters[1]);
+}
+
+void CheckRecord(const TrackPoint& p, Reader reader) {
+    if (reader == kCsvFull) return;  // its columns are taken as they stand
+    // A NUL byte of a line file passes through as it stands; XML has none, so
+    // one there would be the reader's own end-of-coordinates mark.
+    const std::string_view breaks("\r\n\0", reader == kGpx || reader == kKml ? 3 : 2);
+    for (const std::string* f : {&p.GgaLatitude, &p.GgaLongitude, &p.InLatitudeDeg, &p.InLongitudeDeg,
+                                 &p.RmcTime, &p.RmcDate, &p.GgaAltitude, &p.PointName, &p.ExtendData}) {
+        Require(f->find_first_of(breaks) == std::string::npos, "line end in a value");
+    }
+    if (reader == kGpx || reader == kKml) {
+        Require(IsLetter(p.GgaNS, "NS") && p.GgaNS == p.RmcNS, "latitude letter");
+        Require(IsLetter(p.GgaEW, "EW") && p.GgaEW == p.RmcEW, "longitude letter");
+        Require(p.InLatitudeDeg.empty() || (p.InLatitudeDeg[0] != '-' && p.InLatitudeDeg[0] != '+'),
+                "signed degrees");
+        Require(p.RmcDate.empty() || p.RmcDate.size() == 6, "date of six digits");
+        Require(p.PointName.size() <= 4 * 49 || reader == kKml, "name cut");
+    }
+    if (reader == kPot) Require(p.RmcSpeed == "0.0", "POT speed");
+}
+
+const std::string& InputPath() {
+    static const std::string path = [] {
+        const int fd = memfd_create("reader-fuzz", 0);
+        if (fd < 0) std::abort();
+        return "/proc/self/fd/" + std::to_string(fd);
+    }();
+    return path;
+}
+
+void WriteInput(const uint8_t* data, size_t size) {
+    std::FILE* f = std::fopen(InputPath().c_str(), "wb");
+    if (f == nullptr) std::abort();
+    if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+    std::fclose(f);
+}
+
+// Settings from the first bytes: column positions 0-9 and the notations.
+void Steer(ConvertSettings& s, std::string_view bytes) {
+    const auto at = [&](size_t i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u; };
+    int ConvertSettings::* const positions[] = {
+        &ConvertSettings::Imput_Latitude_ns, &ConvertSettings::Imput_Latitude, &ConvertSettings::Imput_Longitude_ew,
+        &ConvertSettings::Imput_Longitude,   &ConvertSettings::Imput_Altitude, &ConvertSettings::Imput_Date,
+        &ConvertSettings::Imput_Time,        &ConvertSettings::Imput_Speed,    &ConvertSettings::Imput_Degrees};
+    for (size_t i = 0; i < std::size(positions); ++i) s.*positions[i] = static_cast<int>(at(i) % 11);
+    const char* const notations[] = {"dd.dddddd", "ddmm.mmmm", "ddmmss.ss"};
+    const char* const dates[] = {"ddmmyy", "yymmdd", "yyyy/mm/dd"};
+    const char* const times[] = {"hhmmss UTC", "hhmmss UTC+Diff", "hh:mm:ss UTC+Diff"};
+    s.Imput_Latitude_dms = notations[at(9) % 3];
+    s.Imput_Longitude_dms = notations[at(9) / 3 % 3];
+    s.Imput_Date_ymd = dates[at(9) / 9 % 3];
+    s.Imput_Time_hms = times[at(9) / 27 % 3];
+    s.Imput_Speed_nk = at(9) & 0x80 ? "km" : "knots";
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    constexpr Reader reader = GEOPLAIT_FUZZ_READER;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    Settings settings;
+    SilentUi ui;
+    RunContext ctx(settings, ui);
+    Steer(ctx.Current(), bytes);
+    ctx.run.TimeDifferenceValue = size > 10 ? (data[10] % 2 ? -93000 : 90000) : 0;
+
+    // The first line, as the text reader hands it over.
+    const size_t lineEnd = bytes.find('\n');
+    const std::string_view line = lineEnd == std::string_view::npos ? bytes : bytes.substr(0, lineEnd + 1);
+    if (reader == kCsvFull) ParseCsvFullLine(line, ctx.point);
+    if (reader == kCsvCustom) {
+        ParseCsvCustomLine(line, ctx.Current(), ctx.run.TimeDifferenceValue, ctx.point);
+        CheckRecord(ctx.point, reader);
+    }
+    if (reader == kPot) {
+        ParsePotLine(line, ctx.Current(), ctx.point);
+        CheckRecord(ctx.point, reader);
+    }
+
+    WriteInput(data, size);
+    CsvReader csv;
+    PotReader pot;
+    GpxReader gpx;
+    KmlReader kml;
+    const KmlVariant variant{size > 11 && data[11] % 2 == 0, size > 11 && data[11] % 4 >= 2};
+    bool opened = false;
+    if (reader == kCsvFull || reader == kCsvCustom) {
+        opened = csv.Open(InputPath(), reader == kCsvFull ? CsvLayout::Full : CsvLayout::Custom);
+    } else if (reader == kPot) {
+        opened = pot.Open(InputPath());
+    } else if (reader == kGpx) {
+        opened = gpx.Open(InputPath());
+    } else {
+        opened = kml.Open(InputPath(), variant);
+    }
+    Require(opened, "open");
+    size_t records = 0;
+    for (;;) {
+        ClearTrackPoint(ctx.point);
+        bool more = false;
+        if (reader == kCsvFull || reader == kCsvCustom) more = csv.Next(ctx);
+        if (reader == kPot) more = pot.Next(ctx);
+        if (reader == kGpx) more = gpx.Next(ctx);
+        if (reader == kKml) more = kml.Next(ctx);
+        if (!more) break;
+        CheckRecord(ctx.point, reader);
+        // A record takes at least one byte of a line, or a few of a tuple or an element.
+        Require(++records <= size + 1, "more records than the input holds");
+    }
+    return 0;
+}

@@ -1,0 +1,55 @@
+// GPX 1.0 and 1.1 input: every wpt, rtept and trkpt is one record, in
+// document order.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "engine/run_context.h"
+#include "readers/xml_stream.h"
+
+namespace geoplait {
+
+// A GPX file as a source of records, read as XML in one streaming pass.
+//
+//   GpxReader reader;
+//   if (!reader.Open(path)) ... "Input File Not Found"
+//   while (reader.Next(ctx)) { ...write or reject ctx.point..., ClearTrackPoint }
+//   if (!reader.Error().empty()) ... the document is broken after the last record
+//
+// Next fills only what the point holds (position and hemispheres always;
+// altitude, UTC date and time, speed, course and satellites when present)
+// and sets PointName to the point's name, empty when it has none; every other
+// field keeps what the caller left in the record. The reader keeps its parse
+// state between calls; a pass that reads the file again opens it again.
+class GpxReader {
+public:
+    bool Open(const std::string& path);
+    void Close() { xml_.Close(); }
+    // The next point into ctx.point; false at the end of the document or where
+    // it stops being well-formed.
+    bool Next(RunContext& ctx);
+    const std::string& Error() const { return xml_.Error(); }
+
+    // The values of a point the reader takes, by element name.
+    enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kValueCount };
+
+private:
+    static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
+    static void OnEnd(void* user, const XML_Char* name);
+    static void OnText(void* user, const XML_Char* text, int length);
+    void Fill(TrackPoint& point);
+
+    XmlStream xml_;
+    int depth_ = 0;
+    int pointDepth_ = 0;  // depth of the point being read; 0 between points
+    int valueDepth_ = 0;  // depth of the value element being collected; 0 when none
+    int value_ = -1;
+    bool ready_ = false;  // a whole point waits to be filled in
+    std::string latitude_;
+    std::string longitude_;
+    std::array<std::string, kValueCount> values_;
+    std::array<bool, kValueCount> found_{};
+};
+
+}  // namespace geoplait

@@ -1,0 +1,422 @@
+// KML reader, Line and Point variants.
+//
+//   <Placemark>
+//     <name>..</name>                          (several are joined, each as "<name>")
+//     <TimeStamp><when>..</when></TimeStamp>
+//     <LineString|Point><coordinates>lon,lat[,alt] lon,lat[,alt] ..</coordinates></..>
+//     <MultiGeometry> .. LineStrings or Points .. </MultiGeometry>
+//     <gx:Track><when>..</when>.. <gx:coord>lon lat alt</gx:coord>..</gx:Track>
+//   </Placemark>
+//
+// Coordinates are split into tuples at white space, whatever the line layout
+// (Google Earth writes a whole line on one line, this program one tuple a
+// line); white space next to a comma does not split. Each tuple keeps only
+// digits, ".", ",", "+" and "-", and must then be two or three numbers, else
+// it is dropped and counted in OmitCount. A tuple equal to the one before it
+// is skipped: in the Line variant across the whole file (a line that goes on
+// where the last ended), in the Point variant within one coordinates element.
+// A signed position gives the unsigned value and the letter S or W on both
+// sides. Time stamps: "Z" is UTC, an offset is brought to UTC, a time with
+// neither is local time of the TimeDifference setting; fractions of a second
+// are dropped. Tracks pair each gx:coord with its when in order, the whens
+// read by a second cursor over the file; an empty gx:coord is skipped.
+// Element names are compared without their namespace prefix.
+#include "readers/kml_reader.h"
+
+#include <cstring>
+
+#include "geo/coordinates.h"
+#include "geo/time_difference.h"
+#include "readers/reader_text.h"
+
+namespace geoplait {
+
+namespace {
+
+constexpr size_t kTupleBytes = 4096;     // a longer tuple is not numbers
+constexpr size_t kPendingBytes = 65536;  // a tuple joined at commas no longer than this
+constexpr size_t kNamesBytes = 65536;
+constexpr size_t kTextBytes = 4096;
+constexpr size_t kValueChars = 31;
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// An optional sign, digits with at most one point, at least one digit.
+bool IsDecimal(std::string_view text) {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    bool digit = false;
+    bool point = false;
+    for (const char c : text) {
+        if (IsDigit(c)) {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
+// The time stamp text as UTC date and time; false when it is not one.
+bool ReadWhen(std::string_view text, int32_t timeDifference, std::string& date, std::string& time) {
+    XmlTimeStamp stamp;
+    if (!ReadXmlTimeStamp(text, stamp)) return false;
+    date.assign(stamp.date);
+    time.assign(stamp.time);
+    if (stamp.zone == XmlTimeStamp::Zone::Offset) {
+        UtcFromLocal(date, time, stamp.offset);
+    } else if (stamp.zone == XmlTimeStamp::Zone::Unstated) {
+        UtcFromLocal(date, time, timeDifference);
+    }
+    return true;
+}
+
+}  // namespace
+
+// ---- The when cursor ----
+
+bool KmlWhenCursor::Open(const std::string& path) {
+    depth_ = 0;
+    count_ = 0;
+    target_ = 0;
+    trackDepth_ = 0;
+    whenDepth_ = 0;
+    trackFound_ = false;
+    whenReady_ = false;
+    return xml_.Open(path, this, {&OnStart, &OnEnd, &OnText});
+}
+
+void KmlWhenCursor::OnStart(void* user, const XML_Char* name, const XML_Char**) {
+    auto& c = *static_cast<KmlWhenCursor*>(user);
+    ++c.depth_;
+    const std::string_view local = LocalName(name);
+    if (local == "Track") {
+        if (++c.count_ == c.target_ && c.trackDepth_ == 0) {
+            c.trackDepth_ = c.depth_;
+            c.trackFound_ = true;
+            c.xml_.Pause();
+        }
+    } else if (c.trackDepth_ != 0 && c.depth_ == c.trackDepth_ + 1 && local == "when") {
+        c.whenDepth_ = c.depth_;
+        c.text_.clear();
+    }
+}
+
+void KmlWhenCursor::OnEnd(void* user, const XML_Char*) {
+    auto& c = *static_cast<KmlWhenCursor*>(user);
+    if (c.depth_ == c.whenDepth_) {
+        c.whenDepth_ = 0;
+        c.whenReady_ = true;
+        c.xml_.Pause();
+    } else if (c.depth_ == c.trackDepth_) {
+        c.trackDepth_ = 0;
+        c.xml_.Pause();
+    }
+    --c.depth_;
+}
+
+void KmlWhenCursor::OnText(void* user, const XML_Char* text, int length) {
+    auto& c = *static_cast<KmlWhenCursor*>(user);
+    if (c.whenDepth_ != 0 && c.depth_ == c.whenDepth_) AppendCapped(c.text_, text, length, kTextBytes);
+}
+
+bool KmlWhenCursor::Seek(int64_t track) {
+    target_ = track;
+    trackDepth_ = 0;
+    whenDepth_ = 0;
+    trackFound_ = false;
+    while (!trackFound_) {
+        if (count_ >= track || !xml_.Run()) return false;
+    }
+    whenReady_ = false;
+    return true;
+}
+
+bool KmlWhenCursor::Next(std::string& when) {
+    for (;;) {
+        if (whenReady_) {
+            whenReady_ = false;
+            when.assign(text_);
+            return true;
+        }
+        if (trackDepth_ == 0 || !xml_.Run()) return false;
+    }
+}
+
+// ---- The reader ----
+
+bool KmlReader::Open(const std::string& path, KmlVariant variant) {
+    Close();
+    variant_ = variant;
+    readTimes_ = !(variant.line && variant.toCsvCustom);
+    path_ = path;
+    depth_ = placemarkDepth_ = nameDepth_ = timeStampDepth_ = whenDepth_ = 0;
+    geometryDepth_ = coordinatesDepth_ = trackDepth_ = coordDepth_ = 0;
+    names_.clear();
+    timed_ = false;
+    pending_.clear();
+    pendingPos_ = 0;
+    tokenBytes_ = 0;
+    trackCount_ = 0;
+    coordReady_ = false;
+    whensTrack_ = 0;
+    previousTuple_.clear();
+    return xml_.Open(path, this, {&OnStart, &OnEnd, &OnText});
+}
+
+void KmlReader::Close() {
+    xml_.Close();
+    whens_.Close();
+}
+
+void KmlReader::OnStart(void* user, const XML_Char* name, const XML_Char**) {
+    auto& r = *static_cast<KmlReader*>(user);
+    const int depth = ++r.depth_;
+    const std::string_view local = LocalName(name);
+    if (local == "Placemark") {
+        if (r.placemarkDepth_ != 0) return;
+        r.placemarkDepth_ = depth;
+        r.names_.clear();
+        r.timed_ = false;
+    } else if (local == "name") {
+        if (r.placemarkDepth_ == 0 || depth != r.placemarkDepth_ + 1) return;
+        r.nameDepth_ = depth;
+        r.text_.clear();
+    } else if (local == "TimeStamp") {
+        if (r.placemarkDepth_ != 0 && depth == r.placemarkDepth_ + 1) r.timeStampDepth_ = depth;
+    } else if (local == "when") {
+        if (r.timeStampDepth_ == 0 || depth != r.timeStampDepth_ + 1 || !r.readTimes_) return;
+        r.whenDepth_ = depth;
+        r.text_.clear();
+    } else if (local == (r.variant_.line ? "LineString" : "Point")) {
+        if (r.geometryDepth_ == 0) r.geometryDepth_ = depth;
+    } else if (local == "coordinates") {
+        if (r.geometryDepth_ != 0 && depth == r.geometryDepth_ + 1) r.coordinatesDepth_ = depth;
+    } else if (local == "Track") {
+        ++r.trackCount_;
+        if (r.variant_.line && r.trackDepth_ == 0) r.trackDepth_ = depth;
+    } else if (local == "coord") {
+        if (r.trackDepth_ == 0 || depth != r.trackDepth_ + 1) return;
+        r.coordDepth_ = depth;
+        r.coordText_.clear();
+    }
+}
+
+void KmlReader::OnEnd(void* user, const XML_Char*) {
+    auto& r = *static_cast<KmlReader*>(user);
+    const int depth = r.depth_--;
+    if (depth == r.nameDepth_) {
+        r.nameDepth_ = 0;
+        TidyText(r.text_);
+        if (r.names_.size() < kNamesBytes) {
+            r.names_.push_back('<');
+            r.names_.append(r.text_);
+            r.names_.push_back('>');
+        }
+    } else if (depth == r.whenDepth_) {
+        r.whenDepth_ = 0;
+        r.TakeWhen();
+    } else if (depth == r.timeStampDepth_) {
+        r.timeStampDepth_ = 0;
+    } else if (depth == r.coordinatesDepth_) {
+        r.coordinatesDepth_ = 0;
+        r.pending_.push_back('\0');
+        r.tokenBytes_ = 0;
+        r.xml_.Pause();
+    } else if (depth == r.geometryDepth_) {
+        r.geometryDepth_ = 0;
+    } else if (depth == r.coordDepth_) {
+        r.coordDepth_ = 0;
+        r.coordReady_ = true;
+        r.xml_.Pause();
+    } else if (depth == r.trackDepth_) {
+        r.trackDepth_ = 0;
+    } else if (depth == r.placemarkDepth_) {
+        // What a placemark holds ends with it.
+        r.placemarkDepth_ = 0;
+        r.names_.clear();
+        r.timed_ = false;
+    }
+}
+
+void KmlReader::OnText(void* user, const XML_Char* text, int length) {
+    auto& r = *static_cast<KmlReader*>(user);
+    const int depth = r.depth_;
+    if (depth == r.coordinatesDepth_ && depth != 0) {
+        // Tuples pile up until the reader takes them; one without white space
+        // stops growing at kTupleBytes (and is then dropped as not numbers).
+        bool boundary = false;
+        for (int i = 0; i < length; ++i) {
+            const char c = text[i];
+            if (IsSpace(c)) {
+                r.tokenBytes_ = 0;
+                boundary = true;
+            } else if (r.tokenBytes_ >= kTupleBytes) {
+                continue;
+            } else {
+                ++r.tokenBytes_;
+            }
+            r.pending_.push_back(c);
+        }
+        if (boundary) r.xml_.Pause();
+    } else if (depth == r.nameDepth_ || depth == r.whenDepth_) {
+        if (depth != 0) AppendCapped(r.text_, text, length, kTextBytes);
+    } else if (depth == r.coordDepth_ && depth != 0) {
+        AppendCapped(r.coordText_, text, length, kTupleBytes);
+    }
+}
+
+void KmlReader::TakeWhen() {
+    timed_ = ReadWhen(text_, timeDifference_, date_, time_);
+}
+
+// The next whole tuple of pending_, or false when it holds none yet.
+bool KmlReader::TakeTuple(std::string_view& tuple) {
+    const char* p = pending_.data();
+    const size_t size = pending_.size();
+    size_t i = pendingPos_;
+    while (i < size && (IsSpace(p[i]) || p[i] == '\0')) {
+        // The end of a coordinates element: points compare within one only.
+        if (p[i] == '\0' && !variant_.line) previousTuple_.clear();
+        ++i;
+    }
+    const size_t start = i;
+    bool whole = false;
+    while (i < size) {
+        if (p[i] == '\0') {
+            whole = true;
+            break;
+        }
+        if (IsSpace(p[i])) {
+            size_t next = i;
+            while (next < size && IsSpace(p[next])) ++next;
+            if (next == size) break;  // the text still to come decides
+            if (p[i - 1] != ',' && p[next] != ',') {
+                whole = true;
+                break;
+            }
+            i = next;
+            continue;
+        }
+        ++i;
+    }
+    if (size - start > kPendingBytes) {
+        whole = true;  // joined at commas beyond any tuple: dropped as not numbers
+        i = size;
+    }
+    if (!whole) {
+        // Keep the unfinished tuple at the start of the buffer.
+        pending_.erase(0, start);
+        pendingPos_ = 0;
+        return false;
+    }
+    tuple = std::string_view(p + start, i - start);
+    pendingPos_ = i;
+    return true;
+}
+
+// One tuple into the record; false when it gives none (repeated, or not
+// numbers and counted).
+bool KmlReader::FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrack) {
+    tuple_.clear();
+    for (const char c : tuple) {
+        if (IsDigit(c) || c == '.' || c == ',' || c == '+' || c == '-') tuple_.push_back(c);
+    }
+    if (!fromTrack) {
+        if (tuple_ == previousTuple_) return false;
+        previousTuple_.assign(tuple_);
+    }
+    const std::string_view text = tuple_;
+    const size_t first = text.find(',');
+    const size_t second = first == std::string_view::npos ? first : text.find(',', first + 1);
+    const bool columns = first != std::string_view::npos &&
+                         (second == std::string_view::npos || text.find(',', second + 1) == std::string_view::npos);
+    const std::string_view longitude = columns ? text.substr(0, first) : std::string_view();
+    const std::string_view latitude = columns ? text.substr(first + 1, second - first - 1) : std::string_view();
+    const std::string_view altitude =
+        columns && second != std::string_view::npos ? text.substr(second + 1) : std::string_view();
+    if (!columns || tuple.size() >= kTupleBytes || !IsDecimal(longitude) || !IsDecimal(latitude) ||
+        (!altitude.empty() && !IsDecimal(altitude))) {
+        ++ctx.store.OmitCount;
+        return false;
+    }
+
+    TrackPoint& p = ctx.point;
+    if (!variant_.toCsvCustom) FillNmeaDefaults(p, ctx.Current());
+    TakeSignedDegrees(longitude, kValueChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
+    TakeSignedDegrees(latitude, kValueChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
+    p.GgaAltitude.assign(FirstChars(altitude, kValueChars));
+    p.GgaLatitude.clear();
+    p.LatitudeDms.clear();
+    CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
+    p.RmcLatitude.assign(p.GgaLatitude);
+    p.GgaLongitude.clear();
+    p.LongitudeDms.clear();
+    CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
+    p.RmcLongitude.assign(p.GgaLongitude);
+
+    if (fromTrack ? ReadWhen(when_, timeDifference_, p.RmcDate, p.RmcTime) : timed_) {
+        if (!fromTrack) {
+            p.RmcDate.assign(date_);
+            p.RmcTime.assign(time_);
+        }
+        p.GgaTime.assign(p.RmcTime);
+    }
+    if (variant_.toCsvCustom) {
+        p.PointName.assign(names_);
+    } else {
+        p.ExtendData.assign(names_);
+        names_.clear();
+    }
+    return true;
+}
+
+// The gx:coord just read, with the next when of its track.
+bool KmlReader::FillTrackCoord(RunContext& ctx) {
+    when_.clear();
+    if (readTimes_) {
+        if (!whens_.IsOpen()) whens_.Open(path_);
+        if (whensTrack_ != trackCount_) {
+            whensTrack_ = trackCount_;
+            whens_.Seek(trackCount_);
+        }
+        whens_.Next(when_);
+    }
+    // "lon lat alt" becomes "lon,lat,alt", in place (it only shrinks).
+    const std::string_view text = TrimXmlSpace(coordText_);
+    if (text.empty()) return false;
+    size_t out = 0;
+    bool space = false;
+    for (const char c : text) {
+        if (IsSpace(c)) {
+            space = true;
+            continue;
+        }
+        if (space) coordText_[out++] = ',';
+        space = false;
+        coordText_[out++] = c;
+    }
+    coordText_.resize(out);
+    return FillTuple(ctx, coordText_, true);
+}
+
+bool KmlReader::Next(RunContext& ctx) {
+    timeDifference_ = ctx.run.TimeDifferenceValue;
+    for (;;) {
+        std::string_view tuple;
+        while (TakeTuple(tuple)) {
+            if (FillTuple(ctx, tuple, false)) return true;
+        }
+        if (coordReady_) {
+            coordReady_ = false;
+            if (FillTrackCoord(ctx)) return true;
+            continue;
+        }
+        if (!xml_.Run()) return false;
+    }
+}
+
+}  // namespace geoplait

@@ -1,0 +1,126 @@
+// KML input: the coordinate tuples of LineString elements and tracks (Line
+// variant) or of Point elements (Point variant), one record per tuple.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/run_context.h"
+#include "readers/xml_stream.h"
+
+namespace geoplait {
+
+struct KmlVariant {
+    bool line = true;  // LineString and gx:Track coordinates; false: Point coordinates
+    // For CSV Custom output: the placemark's names go to PointName and stay
+    // for each of its tuples, the record gets no NMEA defaults, and the Line
+    // variant reads no time stamps. Otherwise the names go to ExtendData of the
+    // first tuple after them, and every record starts with the NMEA defaults.
+    bool toCsvCustom = false;
+};
+
+// The `when` texts of one gx:Track after another: a second pass over the same
+// file, moved along with the reader, so that a track's times pair with its
+// coordinates without being held in memory.
+class KmlWhenCursor {
+public:
+    bool Open(const std::string& path);
+    void Close() { xml_.Close(); }
+    bool IsOpen() const { return xml_.IsOpen(); }
+    // Moves to the start of the document's track number `track` (from 1);
+    // false when there is no such track.
+    bool Seek(int64_t track);
+    // The current track's next `when` text; false after its last.
+    bool Next(std::string& when);
+
+private:
+    static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
+    static void OnEnd(void* user, const XML_Char* name);
+    static void OnText(void* user, const XML_Char* text, int length);
+
+    XmlStream xml_;
+    int depth_ = 0;
+    int64_t count_ = 0;   // tracks begun so far
+    int64_t target_ = 0;  // the track Seek looks for
+    int trackDepth_ = 0;  // depth of the target track while inside it
+    int whenDepth_ = 0;
+    bool trackFound_ = false;
+    bool whenReady_ = false;
+    std::string text_;
+};
+
+// A KML file as a source of records, read as XML in one streaming pass.
+//
+//   KmlReader reader;
+//   if (!reader.Open(path, {.line = true, .toCsvCustom = false})) ... "Input File Not Found"
+//   while (reader.Next(ctx)) { ...write ctx.point..., ClearTrackPoint }
+//   if (!reader.Error().empty()) ... the document is broken after the last record
+//
+// Each tuple fills the position with its hemisphere letters, the altitude
+// (empty for a two-value tuple), the placemark's names (see KmlVariant) and,
+// when the placemark has a time stamp, the UTC date and time; a placemark
+// without one leaves the date and time as the caller left them (unknown).
+// A tuple that is not two or three numbers adds 1 to ctx.store.OmitCount; a
+// tuple equal to the one before is skipped. The reader keeps, between calls,
+// its parse state, the current placemark's names and time, and the previous
+// tuple; a pass that reads the file again opens it again, which resets all of it.
+class KmlReader {
+public:
+    bool Open(const std::string& path, KmlVariant variant);
+    void Close();
+    // The next tuple into ctx.point; false at the end of the document or where
+    // it stops being well-formed.
+    bool Next(RunContext& ctx);
+    const std::string& Error() const { return xml_.Error(); }
+
+private:
+    static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
+    static void OnEnd(void* user, const XML_Char* name);
+    static void OnText(void* user, const XML_Char* text, int length);
+    void TakeWhen();
+    bool TakeTuple(std::string_view& tuple);
+    bool FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrack);
+    bool FillTrackCoord(RunContext& ctx);
+
+    KmlVariant variant_;
+    bool readTimes_ = true;
+    std::string path_;
+    XmlStream xml_;
+    int32_t timeDifference_ = 0;  // for time stamps without a zone
+
+    int depth_ = 0;
+    int placemarkDepth_ = 0;
+    int nameDepth_ = 0;
+    int timeStampDepth_ = 0;
+    int whenDepth_ = 0;
+    int geometryDepth_ = 0;     // the LineString or Point of the variant
+    int coordinatesDepth_ = 0;
+    int trackDepth_ = 0;
+    int coordDepth_ = 0;        // a gx:coord of the track
+    std::string text_;          // the name or when being collected
+
+    // The current placemark.
+    std::string names_;
+    bool timed_ = false;
+    std::string date_;  // UTC ddmmyy
+    std::string time_;  // UTC hhmmss
+
+    // Coordinates text not yet taken: tuples separated by white space, a NUL
+    // after the end of each coordinates element.
+    std::string pending_;
+    size_t pendingPos_ = 0;
+    size_t tokenBytes_ = 0;  // bytes of the last tuple in pending_ so far
+
+    int64_t trackCount_ = 0;  // gx:Track elements begun in the document
+    std::string coordText_;
+    bool coordReady_ = false;
+    KmlWhenCursor whens_;
+    int64_t whensTrack_ = 0;  // the track the cursor stands in
+    std::string when_;
+
+    std::string previousTuple_;
+    std::string tuple_;  // the tuple being read, filtered
+};
+
+}  // namespace geoplait

@@ -1,0 +1,129 @@
+// POT reader.
+//
+//   ORD=POI/tex=LABEL/ide=N/des=(Sat=S Mar=M)/ido=Sddd'mm'ss't/kei=Sddd'mm'ss't
+//   /adr=1/alt=+A/col=12/pda=dd-MON-yy/pti=hh:mm:ss
+//
+// An item's key is the text before its first "=", its value the text after
+// it up to the next "=" or the end of the item; keys are compared exactly, so
+// "IDO" or a month name in lower case is not recognised. A position is four
+// groups separated by apostrophes (degrees, minutes, seconds, tenths of a
+// second); a "-" before the degrees is south or west, and the minutes and
+// seconds add to the unsigned degrees. Satellites and HDOP of "des" are not
+// read back.
+#include "readers/pot_reader.h"
+
+#include <array>
+
+#include "geo/number_format.h"
+#include "readers/reader_text.h"
+
+namespace geoplait {
+
+namespace {
+
+constexpr size_t kLineLimit = 4096;
+constexpr int kItemLimit = 15;
+
+constexpr std::array<std::string_view, 12> kMonthNames = {
+    "JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+
+constexpr unsigned char kMonthChars[] = {3, 4, 5};
+constexpr unsigned char kDayChars[] = {0, 1};
+constexpr unsigned char kYearChars[] = {7, 8};
+constexpr unsigned char kTimeChars[] = {0, 1, 3, 4, 6, 7};
+
+// "Sddd'mm'ss't" into the decimal degrees and the NMEA text, both "%0.4f",
+// unsigned; the letter by the sign character.
+void TakePosition(std::string_view value, char positive, char negative, std::string& degrees,
+                  std::string& gga, std::string& rmc, std::string& ggaLetter, std::string& rmcLetter) {
+    char letter = '\0';
+    if (!value.empty() && (value.front() == '-' || value.front() == '+')) {
+        letter = value.front() == '-' ? negative : positive;
+        value.remove_prefix(1);
+    }
+    double groups[4] = {0.0, 0.0, 0.0, 0.0};
+    for (double& group : groups) {
+        const size_t mark = value.find('\'');
+        group = NumberOf(value.substr(0, mark));
+        if (mark == std::string_view::npos) break;
+        value.remove_prefix(mark + 1);
+    }
+    const double minutes = (groups[2] + groups[3] / 10.0) / 60.0 + groups[1];
+    AssignFixed(degrees, minutes / 60.0 + groups[0], 4, 0);
+    AssignFixed(gga, groups[0] * 100.0 + minutes, 4, 0);
+    rmc.assign(gga);
+    if (letter != '\0') {
+        ggaLetter.assign(1, letter);
+        rmcLetter.assign(1, letter);
+    }
+}
+
+// "dd-MON-yy" as ddmmyy; an unknown month name gives "00".
+void TakeDate(std::string_view value, std::string& date, std::string& scratch) {
+    PickChars(scratch, value, kMonthChars, std::size(kMonthChars));
+    const char* month = "00";
+    static constexpr const char* kNumbers[] = {"01", "02", "03", "04", "05", "06",
+                                               "07", "08", "09", "10", "11", "12"};
+    for (size_t m = 0; m < kMonthNames.size(); ++m) {
+        if (scratch == kMonthNames[m]) month = kNumbers[m];
+    }
+    PickChars(date, value, kDayChars, std::size(kDayChars));
+    date.append(month);
+    PickChars(scratch, value, kYearChars, std::size(kYearChars));
+    date.append(scratch);
+}
+
+}  // namespace
+
+void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p) {
+    FillNmeaDefaults(p, s);
+    p.RmcSpeed.assign("0.0");
+    p.ExtendData.clear();  // not emptied with the record: each line has its own
+    // The record ends at the line end, or at a lone CR, which no value may hold.
+    line = line.substr(0, line.find_first_of("\r\n"));
+
+    for (int item = 1; item <= kItemLimit && !line.empty(); ++item) {
+        const size_t slash = line.find('/');
+        const std::string_view text = line.substr(0, slash);
+        line.remove_prefix(slash == std::string_view::npos ? line.size() : slash + 1);
+        const size_t equals = text.find('=');
+        if (equals == std::string_view::npos) continue;
+        const std::string_view key = text.substr(0, equals);
+        std::string_view value = text.substr(equals + 1);
+        value = value.substr(0, value.find('='));
+        if (key == "ido") {
+            TakePosition(value, 'N', 'S', p.InLatitudeDeg, p.GgaLatitude, p.RmcLatitude, p.GgaNS, p.RmcNS);
+        } else if (key == "kei") {
+            TakePosition(value, 'E', 'W', p.InLongitudeDeg, p.GgaLongitude, p.RmcLongitude, p.GgaEW,
+                         p.RmcEW);
+        } else if (key == "pda") {
+            TakeDate(value, p.RmcDate, p.LocalDate);
+            p.LocalDate.clear();  // used as scratch only; ComputeDerived fills it
+        } else if (key == "pti") {
+            PickChars(p.RmcTime, value, kTimeChars, std::size(kTimeChars));
+            p.GgaTime.assign(p.RmcTime);
+        } else if (key == "tex") {
+            p.ExtendData.assign(value);
+        } else if (key == "alt") {
+            p.GgaAltitude.assign(value);
+        }
+    }
+}
+
+bool PotReader::Open(const std::string& path) {
+    headerSkipped_ = false;
+    return input_.Open(path);
+}
+
+bool PotReader::Next(RunContext& ctx) {
+    std::string_view line;
+    if (!headerSkipped_) {
+        headerSkipped_ = true;
+        if (!input_.ReadLine(line, kLineLimit)) return false;
+    }
+    if (!input_.ReadLine(line, kLineLimit)) return false;
+    ParsePotLine(line, ctx.Current(), ctx.point);
+    return true;
+}
+
+}  // namespace geoplait

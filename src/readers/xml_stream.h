@@ -1,0 +1,83 @@
+// XML input as a stream of call-backs (libexpat) that a reader can pause when
+// it has a record ready and resume for the next: the file is read in large
+// blocks, nothing of the document is kept beyond the block being parsed.
+// Also the pieces the GPX and KML readers share: element names without
+// their prefix, capped text collection and ISO 8601 time stamps.
+#pragma once
+
+#include <expat.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace geoplait {
+
+class XmlStream {
+public:
+    struct Handlers {
+        XML_StartElementHandler start;
+        XML_EndElementHandler end;
+        XML_CharacterDataHandler text;
+    };
+
+    XmlStream() = default;
+    ~XmlStream() { Close(); }
+    XmlStream(const XmlStream&) = delete;
+    XmlStream& operator=(const XmlStream&) = delete;
+
+    // Opens the file and a fresh parser whose call-backs get `user`.
+    bool Open(const std::string& path, void* user, const Handlers& handlers);
+    void Close();
+    bool IsOpen() const { return parser_ != nullptr; }
+
+    // Parses on until a call-back calls Pause() (true) or the document ends or
+    // fails (false; Error() tells which).
+    bool Run();
+    // From a call-back: stop after it returns. A few call-backs may still
+    // follow (expat delivers what it would otherwise lose), so handlers only
+    // collect, and the reader takes its record after Run returns.
+    void Pause();
+
+    // Empty while the document reads well; else where and what went wrong.
+    const std::string& Error() const { return error_; }
+
+private:
+    bool Fail(const char* what);
+
+    std::FILE* file_ = nullptr;
+    XML_Parser parser_ = nullptr;
+    bool lastBlock_ = false;  // the block being parsed is the end of the file
+    bool finished_ = false;
+    bool pausing_ = false;
+    std::string error_;
+};
+
+// The name of an element without its namespace prefix ("gx:Track" -> "Track").
+std::string_view LocalName(const XML_Char* name);
+
+// Appends character data to a value being collected, up to `capBytes` bytes in
+// all: a value longer than any field is cut later anyway, and memory stays
+// flat whatever a document holds.
+void AppendCapped(std::string& value, const XML_Char* data, int length, size_t capBytes);
+
+// The text without XML white space (blank, tab, CR, LF) at either end.
+std::string_view TrimXmlSpace(std::string_view text);
+
+// A value as one line, since every output holds it on one: each tab, CR and
+// LF becomes a blank, runs of blanks become one, blanks at either end go.
+void TidyText(std::string& text);
+
+// An ISO 8601 date and time "yyyy-mm-ddThh:mm:ss[.fff][Z|+hh:mm|-hh:mm]" (a
+// date alone stands for its midnight).
+struct XmlTimeStamp {
+    char date[7];  // ddmmyy, two-digit year
+    char time[7];  // hhmmss; fractions of a second are dropped
+    enum class Zone { Utc, Offset, Unstated } zone;
+    int32_t offset;  // signed hhmmss, the zone's distance from UTC
+};
+// False when the text is not such a time stamp.
+bool ReadXmlTimeStamp(std::string_view text, XmlTimeStamp& stamp);
+
+}  // namespace geoplait

@@ -21,7 +21,6 @@ void ApplyLines(Settings& settings, std::string_view text) {
         size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         ApplySettingsLine(settings, line, 1);
-        ApplyCurrentOnlySetting(settings.current, line);
         if (end == std::string_view::npos) break;
         text.remove_prefix(end + 1);
     }

@@ -36,9 +36,12 @@ directory (only AutoLoad, AutoSave and Protect, or all of it when its AutoLoad
 is 1); --ini FILE; each --set line in the order given. --mode, --in and --out
 then choose the mode, the input and the output of the conversion.
 
---set takes one settings-file line: --set Label_Date=1, --set MeterMile=UnitNMF,
---set "TimeDifference=- 5:00". TrackLine and the Photo_Cal* keys, which the
-settings file does not hold, are accepted too.
+--set takes a settings-file key and its value: --set Label_Date=1,
+--set MeterMile=UnitNMF, --set "TimeDifference=- 5:00". The value is all that
+follows the first "=", as it stands. A value the key cannot take (a flag other
+than 0 or 1, a number that is not one, a time difference or a MeterMile,
+Language or Mode value that is not in its list) is refused. TrackLine and the
+Photo_Cal* keys, which the settings file does not hold, are accepted too.
 
 MODE is a display text ("nmea(log) -> kml") or a settings-file value (Geoplait);
 --list-modes prints every mode as display text, a tab and settings-file value.
@@ -54,10 +57,12 @@ Exit status:
   2   the run stopped before its completion message (see stderr)
   3   records were read but none written ("Include Record Not Found")
   4   nothing was read ("No data?")
-  64  bad command line: unknown option, key or mode, or a --set without "="
+  64  bad command line: unknown option, key or mode, a --set without "=", or
+      a value its key cannot take
 
-Test hook: GEOPLAIT_FIXED_TIME=YYYYMMDDhhmmss in the environment sets the time
-written into the banner of the --write-ini file.
+Test hooks: GEOPLAIT_FIXED_TIME=YYYYMMDDhhmmss in the environment sets the time
+written into the banner of the --write-ini file; GEOPLAIT_FAIL_WRITE_AFTER=N
+makes the outputs of the conversion fail, as on a full disk, after N bytes.
 )";
 
 constexpr const char* kCompletionPrefix = "Complete Record=";
@@ -135,13 +140,6 @@ std::string PathArgument(const std::string& name) {
     return name.find('/') == std::string::npos ? "./" + name : name;
 }
 
-// A --set line needs "=" after a key that is not blank.
-bool HasKeyAndValue(std::string_view line) {
-    size_t equals = line.find('=');
-    if (equals == std::string_view::npos) return false;
-    return line.substr(0, equals).find_first_not_of(" \t") != std::string_view::npos;
-}
-
 const ModeEntry* FindMode(std::string_view text) {
     const ModeEntry* mode = FindModeByDisplayText(text);
     return mode != nullptr ? mode : FindModeByFileValue(text);
@@ -173,27 +171,14 @@ bool FixedTime(struct tm& when) {
 // --write-ini: the settings as the settings file holds them.
 bool WriteSettings(Settings& settings, UserInterface& ui, const std::string& name) {
     struct tm when;
-    if (settings.config.Protect == "1" || !FixedTime(when)) {
-        return SaveSettingsFile(settings, ui, name, 0);
-    }
-    TextWriter file;
-    if (file.Open(SettingsFilePath(settings, name), WriteMode::Create)) {
-        file.Write(SettingsFileText(settings, when));
-        if (file.Close()) return true;
-    }
-    ui.ShowMessage("Config File Not Create. ", "Error");
-    return false;
+    return SaveSettingsFile(settings, ui, name, 0, FixedTime(when) ? &when : nullptr);
 }
 
-// Checks every --set line on scratch settings, so that a bad command line
-// changes and prints nothing else. Returns the problem, empty when none.
+// Checks every --set line first, so that a bad command line changes and
+// prints nothing else. Returns the first problem, empty when none.
 std::string ProblemOfSettingLines(const std::vector<std::string>& lines) {
-    Settings scratch;
     for (const std::string& line : lines) {
-        if (!HasKeyAndValue(line)) return "--set needs KEY=VALUE: \"" + line + "\"";
-        if (!ApplySettingsLine(scratch, line, 1) && !ApplyCurrentOnlySetting(scratch.current, line)) {
-            return "unknown settings key in --set \"" + line + "\"";
-        }
+        if (std::string problem = CommandLineSettingProblem(line); !problem.empty()) return problem;
     }
     return {};
 }
@@ -275,13 +260,10 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
     if (settings.config.AutoLoad == "1") LoadSettingsFile(settings, ui, kSettingsFileName, 1);
     if (!options.ini.empty()) LoadSettingsFile(settings, ui, PathArgument(options.ini), 1);
 
-    std::vector<const std::string*> currentOnly;
-    for (const std::string& line : options.sets) {
-        if (!ApplySettingsLine(settings, line, 1)) currentOnly.push_back(&line);
-    }
+    for (const std::string& line : options.sets) ApplyCommandLineSetting(settings, line);
     PadIncludeTimes(settings.baseline);
     ApplyBaselineSettings(settings);
-    for (const std::string* line : currentOnly) ApplyCurrentOnlySetting(settings.current, *line);
+    for (const std::string& line : options.sets) ApplyCommandLineCurrentOnly(settings.current, line);
 
     ConvertSettings& current = settings.current;
     if (mode != nullptr) current.Mode = mode->displayText;
@@ -294,6 +276,10 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
     }
 
     RunContext ctx(settings, ui);
+    if (const char* bytes = std::getenv("GEOPLAIT_FAIL_WRITE_AFTER")) {
+        // Test hook: the outputs fail as on a full disk after so many bytes.
+        ctx.outputs.FailAfterBytes(std::strtoull(bytes, nullptr, 10));
+    }
     switch (RunConversion(ctx)) {
         case RunOutcome::Complete:
             return ctx.run.SettingsSaveFailed ? kExitSettingsNotSaved : kExitComplete;

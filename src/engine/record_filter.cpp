@@ -30,19 +30,17 @@ void SetSatellitesAndDilution(RunContext& ctx) {
     ctx.point.DilutionValue = IntegerOf(ctx.point.GgaDilution);
 }
 
-// Distance from the previous point (kept when there is none yet), then the
-// current record becomes the previous point.
-void MovePreviousPoint(RunContext& ctx, bool inUnit) {
+// Distance in km from the previous point (kept when there is none yet), then
+// the current record becomes the previous point. The distance stays in km
+// whatever MeterMile says: the limits it is compared with (LineDistance,
+// Distance) are metres.
+void MovePreviousPoint(RunContext& ctx) {
     TrackStore& store = ctx.store;
     if (!store.PreviousPoint.Longitude.empty()) {
-        const double km = TrackDistance(ctx, store.PreviousPoint.Longitude,
-                                        store.PreviousPoint.Latitude, store.PreviousPoint.Altitude);
-        store.GapDistance = inUnit ? DistanceInUnit(ctx.Current(), km) : km;
+        store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
         store.SinceWrittenDistance += store.GapDistance;
     }
-    store.PreviousPoint.Longitude.assign(ctx.point.RmcLongitude);
-    store.PreviousPoint.Latitude.assign(ctx.point.RmcLatitude);
-    store.PreviousPoint.Altitude.assign(ctx.point.GgaAltitude);
+    store.PreviousPoint.Take(ctx.point);
 }
 
 // The IncludeData group of the KML emitters.
@@ -56,7 +54,10 @@ bool FailsKmlIncludeData(const RunContext& ctx) {
 }  // namespace
 
 void NoteRecordRead(RunContext& ctx) {
-    if (ctx.ui.CancelRequested()) throw RunCancelled{};
+    if (ctx.cancelRequested.load(std::memory_order_relaxed) || ctx.ui.CancelRequested()) {
+        ctx.cancelRequested = true;
+        throw RunCancelled{};
+    }
     RunValues& run = ctx.run;
     const int32_t done = ctx.store.RecordIndex + 1;
     // A pass starts its count again from the first record.
@@ -93,9 +94,9 @@ bool AcceptRecordForEmitter(RunContext& ctx, bool nmeaInput) {
     if (!InsideDateWindow(ctx)) return false;
     if (ctx.Current().IncludeData != 0 && OutsideRecordRange(ctx)) return false;
     SetSatellitesAndDilution(ctx);
-    MovePreviousPoint(ctx, true);
+    MovePreviousPoint(ctx);
     ComputeDerived(ctx);
-    if (nmeaInput && ctx.store.GroupDate.empty()) ctx.store.GroupDate.assign(ctx.point.LocalDate);
+    if (nmeaInput && ctx.store.GroupDate.empty()) SetGroupDate(ctx);
     return true;
 }
 
@@ -103,23 +104,32 @@ bool AcceptRecordForKmlNmea(RunContext& ctx) {
     NoteRecordRead(ctx);
     SetSatellitesAndDilution(ctx);
     if (IsErrorData(ctx)) return false;
-    MovePreviousPoint(ctx, true);
+    MovePreviousPoint(ctx);
     if (FailsKmlIncludeData(ctx)) return false;
     if (!InsideDateWindow(ctx)) return false;
     ComputeDerived(ctx);
-    if (ctx.store.GroupDate.empty()) ctx.store.GroupDate.assign(ctx.point.LocalDate);
+    if (ctx.store.GroupDate.empty()) SetGroupDate(ctx);
     return true;
 }
 
 bool AcceptRecordForKmlCsv(RunContext& ctx) {
     NoteRecordRead(ctx);
     SetSatellitesAndDilution(ctx);
-    MovePreviousPoint(ctx, false);
+    MovePreviousPoint(ctx);
     if (IsErrorData(ctx)) return false;
     if (FailsKmlIncludeData(ctx)) return false;
     if (!InsideDateWindow(ctx)) return false;
     ComputeDerived(ctx);
     return true;
+}
+
+void SetGroupDate(RunContext& ctx) {
+    if (IsCalendarDate(ctx.point.LocalDate)) ctx.store.GroupDate.assign(ctx.point.LocalDate);
+}
+
+bool DateGroupChanges(const RunContext& ctx) {
+    return ctx.Current().TrackGroupDate != 0 && !ctx.store.GroupDate.empty() &&
+           IsCalendarDate(ctx.point.LocalDate) && ctx.point.LocalDate != ctx.store.GroupDate;
 }
 
 bool AcceptRecordInRange(RunContext& ctx) {

@@ -25,12 +25,20 @@ bool InsideDateWindow(RunContext& ctx);
 // NMEA-input behaviour (GroupDate set from LocalDate) over the CSV Full one.
 bool AcceptRecordForEmitter(RunContext& ctx, bool nmeaInput);
 
-// Filter of the KML emitter over NMEA input (GapDistance in the unit of MeterMile).
+// Filter of the KML emitter over NMEA input. GapDistance is in km in every
+// filter.
 bool AcceptRecordForKmlNmea(RunContext& ctx);
 
-// Filter of the KML emitter over CSV input (GapDistance in km; the previous
-// point moves whether the record passes or not).
+// Filter of the KML emitter over CSV input (the previous point moves whether
+// the record passes or not).
 bool AcceptRecordForKmlCsv(RunContext& ctx);
+
+// GroupDate, the date of the current date group, becomes the record's
+// LocalDate, unless that is no calendar date: a record without a date
+// neither starts nor ends a date group.
+void SetGroupDate(RunContext& ctx);
+// With TrackGroupDate: the record has a date, and another than its group's.
+bool DateGroupChanges(const RunContext& ctx);
 
 // The inline range check of the CSV Custom, POT and GPX runs: rejects a record
 // outside the record range when IncludeData is on, else runs ComputeDerived.

@@ -2,8 +2,10 @@
 // so that conversions can run side by side (tests do).
 #pragma once
 
+#include <atomic>
 #include <string>
 
+#include "engine/text_file.h"
 #include "engine/track_point.h"
 #include "engine/user_interface.h"
 #include "geo/geo_state.h"
@@ -60,6 +62,15 @@ struct RunContext {
     WriterState writer;
     PhotoState photo;
     GeoState geo;
+    // Every file the run writes; put into place only when the run completes.
+    OutputFiles outputs;
+    // Set, from any thread, to end the run where it is (a Cancel): the run
+    // then ends without completion and removes what it wrote.
+    std::atomic<bool> cancelRequested{false};
+
+    // True when the run must stop where it is (an output could not be
+    // written, or a cancel): reading loops check it between records.
+    bool StopRequested() const { return outputs.Failed() || cancelRequested.load(std::memory_order_relaxed); }
 };
 
 }  // namespace geoplait

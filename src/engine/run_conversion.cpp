@@ -14,6 +14,7 @@
 #include "engine/text_file.h"
 #include "engine/track_point.h"
 #include "geo/time_difference.h"
+#include "readers/nmea_reader.h"
 #include "settings/settings_file.h"
 
 namespace geoplait {
@@ -66,12 +67,6 @@ constexpr std::string_view kKmzExtensions[] = {".kml", ".KML", ".Kml"};
 
 constexpr const char* kPhotoOnlyMode = "Photo2kml";
 
-// Characters before the first ",", CR, LF or the end.
-std::string_view SentenceIdOfLine(std::string_view line) {
-    size_t end = line.find_first_of(",\r\n");
-    return end == std::string_view::npos ? line : line.substr(0, end);
-}
-
 // Character n (from 1) of a UTF-8 text; empty when the text is shorter. A byte
 // that starts no valid sequence counts as one character.
 std::string_view CharacterAt(std::string_view text, size_t n) {
@@ -105,6 +100,17 @@ bool OpensForReading(const std::string& path) {
     return OpenForReading(reader, path);
 }
 
+// The end of a run that went through its procedure: its outputs are put into
+// place, or, when one could not be written in full or the run was cancelled,
+// all of them are removed and the files that were there before stay as they
+// were. Only a failure is reported here; a cancel is the user's own.
+bool PutOutputsInPlace(RunContext& ctx) {
+    if (!ctx.StopRequested() && ctx.outputs.Commit()) return true;
+    ctx.outputs.Discard();
+    if (ctx.outputs.Failed()) ctx.ui.ShowMessage("Output File Not Create", "Error");
+    return false;
+}
+
 PrescanRule PrescanRuleOf(const ModeEntry* mode) {
     if (mode == nullptr) return PrescanRule::Nothing;
     for (std::string_view value : kUncountedModes) {
@@ -116,19 +122,12 @@ PrescanRule PrescanRuleOf(const ModeEntry* mode) {
     return PrescanRule::Nothing;
 }
 
-// Lines whose identifier is `id` (which holds no ",", CR or LF): those that
-// start with it and end or go on with one of the three right after it.
-int32_t CountLinesWithId(TextReader& input, std::string_view id) {
+// Lines whose identifier passes `is` (IsRmcId, IsGgaId).
+int32_t CountLinesWithId(TextReader& input, bool (*is)(std::string_view)) {
     int32_t count = 0;
     std::string_view line;
     while (input.ReadLine(line, kLineLimit)) {
-        if (line.size() < id.size() || line.compare(0, id.size(), id) != 0) continue;
-        if (line.size() == id.size()) {
-            ++count;
-            continue;
-        }
-        const char next = line[id.size()];
-        if (next == ',' || next == '\r' || next == '\n') ++count;
+        if (is(SentenceIdOf(line))) ++count;
     }
     return count;
 }
@@ -230,12 +229,14 @@ RunOutcome ReportCompletion(RunContext& ctx) {
     return outcome;
 }
 
-// The run ends without its completion message and without the settings save.
+// The run ends without its completion message and without the settings save;
+// what it wrote goes, and the files that were there before stay as they were.
 RunOutcome ReportCancelled(RunContext& ctx) {
+    ctx.outputs.Discard();
     ctx.ui.SetMessageLine(" *** Cancelled ***");
     char counts[128];
-    std::snprintf(counts, sizeof counts, "Cancelled Record=%d/%d", ctx.store.WrittenCount,
-                  ctx.store.RecordIndex);
+    std::snprintf(counts, sizeof counts, "Cancelled Record=%d/%d\nOutput File Not Replaced.",
+                  ctx.store.WrittenCount, ctx.store.RecordIndex);
     ctx.ui.ShowMessage(counts, "Cancel");
     ctx.ui.SetStatusLine("");
     return RunOutcome::Cancelled;
@@ -258,8 +259,8 @@ std::string RangeStamp(std::string_view date, std::string_view time) {
 void SplitOutputPath(const std::string& path, RunValues& run) {
     size_t slash = path.rfind('/');
     size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    size_t dot = path.rfind('.');
-    if (dot == std::string::npos || dot < nameStart) dot = path.size();
+    size_t dot = ExtensionStart(path);
+    if (dot == std::string::npos) dot = path.size();
     run.OutputDrive.clear();
     run.OutputDirectory = path.substr(0, nameStart);
     run.OutputName = path.substr(nameStart, dot - nameStart);
@@ -277,6 +278,11 @@ bool IsSameFile(const std::string& input, const std::string& output) {
 bool IsKnownFirstSentenceId(std::string_view id) {
     for (std::string_view known : kFirstSentenceIds) {
         if (id == known) return true;
+        // The "$GP" identifiers with the talkers of multi-system receivers too.
+        if (known.starts_with("$GP") && id.size() == known.size() && id[0] == '$' &&
+            id.substr(3) == known.substr(3) && IsKnownTalker(id.substr(1, 2))) {
+            return true;
+        }
     }
     return false;
 }
@@ -295,10 +301,10 @@ int32_t CountInputRecords(RunContext& ctx, const ModeEntry* mode) {
         case PrescanRule::Nothing:
             break;
         case PrescanRule::RmcElseGga:
-            count = CountLinesWithId(input, "$GPRMC");
+            count = CountLinesWithId(input, IsRmcId);
             if (count == 0) {
                 input.Rewind();
-                count = CountLinesWithId(input, "$GPGGA");
+                count = CountLinesWithId(input, IsGgaId);
             }
             break;
         case PrescanRule::EveryLine:
@@ -329,6 +335,8 @@ int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount) {
 }
 
 RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> table) {
+    ctx.outputs.Reset();
+    ctx.cancelRequested = false;
     ResetRunState(ctx);
     DeriveRunValues(ctx);
     const ConvertSettings& s = ctx.Current();
@@ -370,7 +378,9 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> ta
         return RunOutcome::Stopped;
     }
 
-    if (OpensForReading(s.OutputFile)) {
+    // Only a regular file is replaced; a device or a pipe is written as it is
+    // (and a pipe opened for reading here would wait for a writer forever).
+    if (IsExistingRegularFile(s.OutputFile)) {
         ui.SetMessageLine(" *** Wait ***");
         if (!ui.AskOkCancel("Already exists Output File. Do you want to replace it?", "Check!")) {
             return RunOutcome::Stopped;
@@ -397,7 +407,7 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> ta
         }
         std::string line;
         if (input.ReadLine(line, kLineLimit)) {
-            run.FirstSentenceId = SentenceIdOfLine(line);
+            run.FirstSentenceId = SentenceIdOf(line);
             if (!IsKnownFirstSentenceId(run.FirstSentenceId)) {
                 ui.ShowMessage("Data First ID Not $Gxxxx", "Error!");
                 return RunOutcome::Stopped;
@@ -414,6 +424,9 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> ta
             return ReportCancelled(ctx);
         }
     }
+    // A cancel that a reading loop noticed between records ends the run the same way.
+    if (ctx.cancelRequested.load(std::memory_order_relaxed)) return ReportCancelled(ctx);
+    if (!PutOutputsInPlace(ctx)) return RunOutcome::Stopped;
 
     return ReportCompletion(ctx);
 }

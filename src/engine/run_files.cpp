@@ -8,9 +8,8 @@ bool OpenRunFiles(RunContext& ctx, TextReader& input, TextWriter& out, WriteMode
         ctx.ui.ShowMessage("Input File Not Found", "Check!");
         return false;
     }
-    if (!out.Open(s.OutputFile, mode)) {
+    if (!out.Open(ctx.outputs, s.OutputFile, mode)) {
         input.Close();
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
         return false;
     }
     if (mode == WriteMode::Create && s.Bom == 0) out.DropBom();

@@ -8,8 +8,9 @@
 namespace geoplait {
 
 // Opens InputFile for reading ("Input File Not Found", caption "Check!") and
-// OutputFile in `mode` ("Output File Not Create", caption "Error"). A created
-// output drops its byte-order mark when Bom is 0. False when either failed.
+// OutputFile in `mode` as one of the run's outputs (when it cannot be made the
+// run stops, and the job says so). A created output drops its byte-order mark
+// when Bom is 0. False when either failed.
 bool OpenRunFiles(RunContext& ctx, TextReader& input, TextWriter& out, WriteMode mode);
 
 }  // namespace geoplait

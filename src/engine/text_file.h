@@ -8,14 +8,18 @@
 //
 // Writing: every "\n" is written as CR LF. Create writes the UTF-8 mark unless
 // the caller drops it (Bom 0) before writing anything; Append adds to the end
-// (a mark only when the file is new or empty); Plain writes no mark.
+// (a mark only when the file is new or empty); Plain writes no mark. Every
+// write and close is checked, and a replaced file is renamed into place only
+// when it is complete (OutputFiles).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace geoplait {
 
@@ -85,16 +89,108 @@ enum class WriteMode {
     Plain,   // "w": truncate, no mark
 };
 
+// The files one run writes, so that a run that does not complete leaves the
+// files that were there before byte for byte.
+//
+// An output that is a regular file, or does not exist yet, is written to a
+// temporary file in its directory; Commit renames every one over its target
+// (keeping the permissions of the file it replaces) when the run completes,
+// Discard removes them when it does not. A symbolic link is followed: the file
+// it points to is replaced, the link stays. An output that is not a regular
+// file (a device such as /dev/full, a pipe) or names a file already open
+// (/dev/stdout, /dev/fd/N: it may lead to a file the shell opened) is written
+// in place and never renamed over.
+//
+// Within a set, Create of a target the set created before never overwrites
+// it: the new file gets the next free name "<name>_2<ext>", "_3", ...; Append
+// continues the file the set made for the target (the KML passes reopen their
+// output once per pass).
+class OutputFiles {
+public:
+    OutputFiles() = default;
+    ~OutputFiles() { Discard(); }
+    OutputFiles(const OutputFiles&) = delete;
+    OutputFiles& operator=(const OutputFiles&) = delete;
+
+    // Opens the file to write for `target` and returns its descriptor, or -1
+    // (the set has failed then). `empty` tells whether the file holds nothing yet.
+    int Open(const std::string& target, WriteMode mode, bool& empty);
+    // For a file that another library writes itself (an archive, a copied
+    // photo): registers `target` as Create does and returns the path to write,
+    // the temporary file or the target itself; empty (the set has failed) when
+    // it cannot be made. A library that fails to write it calls Fail().
+    std::string PathToWrite(const std::string& target);
+    // Where the output made for `target` is being written (to read it back
+    // before the run completes, as a KMZ packs its KML); empty when none is.
+    std::string WrittenPath(const std::string& target);
+    // Writes the bytes whole; false, and the set fails, on any error.
+    bool WriteAll(int fd, const char* data, size_t size);
+    // Closes a descriptor from Open; false, and the set fails, on an error.
+    bool CloseFile(int fd);
+
+    // A write failed: Commit will not put anything into place.
+    void Fail() { failed_ = true; }
+    bool Failed() const { return failed_; }
+    // Renames every temporary file over its target, in the order they were
+    // made. False (the set failed) when the set had failed or a file could not
+    // be put into place; what was not put into place is removed.
+    bool Commit();
+    // Removes every temporary file; the targets stay as they were.
+    void Discard();
+    // Discard, and the set is fresh (the failure is forgotten).
+    void Reset();
+
+    // For tests: the writes fail, as on a full disk, once `bytes` more bytes
+    // were written through this set in all.
+    void FailAfterBytes(uint64_t bytes) { budget_ = bytes; }
+    // Commit makes each file durable (fsync) before it replaces the old one.
+    // Worth it for a small file such as the settings; a conversion's outputs
+    // of hundreds of megabytes would wait for the disk, and the rename after
+    // the close already keeps the old file whole when a run is killed.
+    void SyncOnCommit() { sync_ = true; }
+
+private:
+    struct Entry {
+        std::string target;  // the file the output ends up as (links resolved)
+        std::string temp;    // where it is written; empty when written in place
+        int kept;            // a device or pipe written in place: open till the end
+    };
+    Entry* Find(const std::string& target);
+    // Registers a new output for `target`: a temporary file beside it, or the
+    // target itself when it is not a regular file. -1 when it cannot be made.
+    int Make(const std::string& target, Entry*& made);
+
+    std::vector<Entry> entries_;
+    bool failed_ = false;
+    bool sync_ = false;
+    uint64_t budget_ = UINT64_MAX;
+    unsigned serial_ = 0;  // numbers the temporary files of this set
+};
+
+// True when `path` (links followed) names an existing regular file, and not
+// through a name of an open file (/dev/stdout), the only kind of output a
+// conversion replaces. Nothing is opened to find out.
+bool IsExistingRegularFile(const std::string& path);
+
+// Where the extension of the last path component starts (its last "."), or
+// npos when it has none; a "." that is the component's first character, or
+// lies in a directory name, starts none.
+size_t ExtensionStart(std::string_view path);
+
 class TextWriter {
 public:
     TextWriter() = default;
+    // A file of its own, not one of a run's: written to a temporary file and
+    // renamed into place, made durable first, by a Close that found no error.
     TextWriter(const std::string& path, WriteMode mode) { Open(path, mode); }
-    ~TextWriter();  // closes; a failure to flush is lost here, call Close() to see it
+    ~TextWriter();  // closes; a failure is lost here, call Close() to see it
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
 
     bool Open(const std::string& path, WriteMode mode);
-    bool IsOpen() const { return file_ != nullptr; }
+    // One of the outputs of `files` (a run's): put into place by its Commit.
+    bool Open(OutputFiles& files, const std::string& path, WriteMode mode);
+    bool IsOpen() const { return fd_ >= 0; }
     // Bom 0: the byte-order mark of a created file is not written. Call before
     // the first Write.
     void DropBom();
@@ -103,13 +199,16 @@ public:
     void Put(char c);
     // Formatted write (printf rules), "\n" as CR LF.
     void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    // Flushes and closes; false when anything failed to be written.
+    // Flushes and closes; false when anything failed to be written (the set
+    // of outputs has failed then). A file of its own is put into place here.
     bool Close();
 
 private:
     void FlushBuffer();
 
-    std::FILE* file_ = nullptr;
+    OutputFiles own_;  // the set of a file of its own
+    OutputFiles* files_ = nullptr;
+    int fd_ = -1;
     BlockBuffer<char> buf_;
     size_t used_ = 0;
     bool bomPending_ = false;

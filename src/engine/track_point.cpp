@@ -3,6 +3,8 @@
 // they reuse string capacity and never consult the locale.
 #include "engine/track_point.h"
 
+#include "engine/text_file.h"
+
 #include <bit>
 #include <charconv>
 #include <cstring>
@@ -145,6 +147,14 @@ bool PlainDecimal(const char* p, const char* end, double& value) {
 
 }  // namespace
 
+void PointTexts::Take(const TrackPoint& point) {
+    Longitude.assign(point.RmcLongitude);
+    Latitude.assign(point.RmcLatitude);
+    Altitude.assign(point.GgaAltitude);
+    EW.assign(point.RmcEW);
+    NS.assign(point.RmcNS);
+}
+
 char SlotChar(const std::string& s, size_t i) {
     if (i < s.size()) return s[i];
     if (i == s.size()) return '\0';
@@ -197,13 +207,10 @@ void ClearTrackPoint(TrackPoint& p) {
 }
 
 std::string ReplaceExtension(const std::string& path, std::string_view suffix) {
-    size_t cut = path.size();
-    for (size_t i = path.size(); i-- > 1;) {
-        if (path[i] == '.') {
-            cut = i;
-            break;
-        }
-    }
+    // Only the file name's extension: a "." in a folder name (/home/ann/.gps/track)
+    // or at the start of the name (.profile) starts none.
+    size_t cut = ExtensionStart(path);
+    if (cut == std::string::npos) cut = path.size();
     std::string result;
     result.reserve(cut + suffix.size());
     result.append(path, 0, cut);

@@ -72,12 +72,16 @@ struct TrackPoint {
 };
 
 // A position as the emitters and ComputeDerived remember it: the raw NMEA
-// longitude, latitude and altitude texts.
+// longitude, latitude and altitude texts and the hemisphere letters.
 struct PointTexts {
     std::string Longitude;
     std::string Latitude;
     std::string Altitude;
-    void Clear() { Longitude.clear(); Latitude.clear(); Altitude.clear(); }
+    std::string EW;
+    std::string NS;
+    void Clear() { Longitude.clear(); Latitude.clear(); Altitude.clear(); EW.clear(); NS.clear(); }
+    // The current record's RmcLongitude, RmcLatitude, GgaAltitude, RmcEW and RmcNS.
+    void Take(const TrackPoint& point);
     bool operator==(const PointTexts&) const = default;
 };
 
@@ -107,6 +111,7 @@ char SlotChar(const std::string& s, size_t i);
 void ClearTrackPoint(TrackPoint& point);
 
 // The text helpers shared by readers and writers.
+// The path with the extension of its file name (ExtensionStart) cut off, then `suffix`.
 std::string ReplaceExtension(const std::string& path, std::string_view suffix);
 // Field n (from 1) of the line by `separator`; empty when the line or the first
 // 2048 characters end before the (n-1)-th separator.

@@ -2,7 +2,8 @@
 // distance on the Bessel ellipsoid and the unit systems of MeterMile.
 // Notations: NMEA ddmm.mmmm ("%5.4f"), decimal degrees ("%7.6f" from NMEA,
 // "%f" from d/m/s, "%3.6f" after an offset or datum shift), d/m/s ddmmss.ss
-// ("%3.2f"). Hemispheres never enter the numbers.
+// ("%3.2f"). Hemispheres never enter the texts; distances sign the numbers
+// by them.
 #include "geo/coordinates.h"
 
 #include <cmath>
@@ -156,15 +157,47 @@ void RecordCoordTexts(RunContext& ctx, const std::string& nmea, std::string& deg
     TextsOfNmea(number.value, number.degrees, degrees, dms);
 }
 
-double TrackDistance(RunContext& ctx, const std::string& longitude, const std::string& latitude,
-                     const std::string& altitude) {
+namespace {
+
+// Sign of a hemisphere letter: the first letter gives '+', the second '-',
+// anything else `fallback`.
+char SignOf(const std::string& letter, char plus, char minus, char fallback) {
+    if (letter.size() != 1) return fallback;
+    if (letter[0] == plus) return '+';
+    if (letter[0] == minus) return '-';
+    return fallback;
+}
+
+double Signed(double degrees, char sign) { return sign == '-' ? -degrees : degrees; }
+
+}  // namespace
+
+HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, const std::string& ew) {
+    HemisphereSigns signs;
+    signs.latitude = SignOf(ns, 'N', 'S', SignOf(ctx.settings.config.LatitudeNS, 'N', 'S', ' '));
+    signs.longitude = SignOf(ew, 'E', 'W', SignOf(ctx.settings.config.LongitudeWE, 'E', 'W', ' '));
+    return signs;
+}
+
+bool NeedsMinus(char sign, std::string_view degrees) {
+    return sign == '-' && !degrees.empty() && degrees[0] != '-' &&
+           degrees.find_first_not_of("0.") != std::string_view::npos;
+}
+
+HemisphereSigns HemisphereSign(const RunContext& ctx) {
+    return HemisphereSign(ctx, ctx.point.RmcNS, ctx.point.RmcEW);
+}
+
+double TrackDistance(RunContext& ctx, const PointTexts& other) {
     const TrackPoint& point = ctx.point;
     NumberMemo& memo = ctx.geo.numbers;
     NumberMemo::Entry scratch;
-    const double lon1 = RememberedNumberOf(memo, point.RmcLongitude, scratch).degrees;
-    const double lat1 = RememberedNumberOf(memo, point.RmcLatitude, scratch).degrees;
-    const double lon2 = RememberedNumberOf(memo, longitude, scratch).degrees;
-    const double lat2 = RememberedNumberOf(memo, latitude, scratch).degrees;
+    const HemisphereSigns here = HemisphereSign(ctx);
+    const HemisphereSigns there = HemisphereSign(ctx, other.NS, other.EW);
+    const double lon1 = Signed(RememberedNumberOf(memo, point.RmcLongitude, scratch).degrees, here.longitude);
+    const double lat1 = Signed(RememberedNumberOf(memo, point.RmcLatitude, scratch).degrees, here.latitude);
+    const double lon2 = Signed(RememberedNumberOf(memo, other.Longitude, scratch).degrees, there.longitude);
+    const double lat2 = Signed(RememberedNumberOf(memo, other.Latitude, scratch).degrees, there.latitude);
     if (lon1 == 0.0 || lat1 == 0.0 || lon2 == 0.0 || lat2 == 0.0) return 0.0;
 
     // Zeros are out of the way, so equal degrees are equal bits.
@@ -176,7 +209,7 @@ double TrackDistance(RunContext& ctx, const std::string& longitude, const std::s
 
     if (ctx.Current().Altitude != 0 && d > 0.0) {
         const double dh = std::fabs(RememberedNumberOf(memo, point.GgaAltitude, scratch).value -
-                                    RememberedNumberOf(memo, altitude, scratch).value) / 1000.0;
+                                    RememberedNumberOf(memo, other.Altitude, scratch).value) / 1000.0;
         return d / std::cos(std::atan(dh / d));
     }
     return d;

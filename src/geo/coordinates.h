@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/run_context.h"
 
@@ -17,11 +18,28 @@ void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms);
 void RecordCoordTexts(RunContext& ctx, const std::string& nmea, std::string& degrees,
                       std::string& dms);
 
+// The sign characters written before a decimal latitude and longitude: the
+// record's hemisphere letter when it is N or S (E or W) gives '+' or '-',
+// otherwise the system default LatitudeNS (LongitudeWE) does, and a default
+// that is neither gives a blank.
+struct HemisphereSigns {
+    char latitude = ' ';
+    char longitude = ' ';
+};
+HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, const std::string& ew);
+// Of the current record's RmcNS and RmcEW.
+HemisphereSigns HemisphereSign(const RunContext& ctx);
+
+// Whether a "-" goes before a coordinate text written with `sign`: in the
+// '-' hemisphere, for a text that is not negative already and not 0.
+bool NeedsMinus(char sign, std::string_view degrees);
+
 // Distance in km from the current record (RmcLongitude, RmcLatitude,
-// GgaAltitude) to the given point (NMEA texts, altitude in metres).
+// GgaAltitude) to the given point (NMEA texts, altitude in metres), on
+// signed coordinates: south and west count negative (HemisphereSign), so a
+// track across the equator or the prime meridian measures its true length.
 // The texts read are remembered in ctx.geo for the next calls.
-double TrackDistance(RunContext& ctx, const std::string& longitude, const std::string& latitude,
-                     const std::string& altitude);
+double TrackDistance(RunContext& ctx, const PointTexts& other);
 
 // km, and knots, into the unit system of MeterMile.
 double DistanceInUnit(const ConvertSettings& s, double km);

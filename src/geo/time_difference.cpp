@@ -193,6 +193,21 @@ void MakeLocalTimeText(std::string& out, const std::string& time) {
 
 }  // namespace
 
+bool IsCalendarDate(std::string_view d) {
+    if (d.size() != 6) return false;
+    for (char c : d) {
+        if (c < '0' || c > '9') return false;
+    }
+    // Once per record: the month lengths, not the calendar arithmetic.
+    static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int day = (d[0] - '0') * 10 + (d[1] - '0');
+    const int month = (d[2] - '0') * 10 + (d[3] - '0');
+    const int year = 2000 + (d[4] - '0') * 10 + (d[5] - '0');
+    if (month < 1 || month > 12 || day < 1) return false;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return day <= kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 int32_t TimeDifferenceValue(const std::string& text, int32_t previous) {
     for (const TimeDifferenceEntry& entry : kTimeDifferences) {
         if (text == entry.text) return entry.value;
@@ -215,7 +230,7 @@ int64_t LocalDateTimeSeconds(RunContext& ctx) {
     const int64_t seconds = AddClock(SecondsOfHhmmss(IntegerOf(point.RmcTime)),
                                      SecondsOfHhmmss(ctx.run.TimeDifferenceValue), dayStep);
     point.LocalDate.assign(point.RmcDate);
-    if (dayStep != 0) ShiftDateInPlace(point.LocalDate, dayStep);
+    if (dayStep != 0 && IsCalendarDate(point.RmcDate)) ShiftDateInPlace(point.LocalDate, dayStep);
     AssignSixDigits(point.LocalTime, HhmmssOfSeconds(seconds));
     return seconds;
 }
@@ -240,24 +255,14 @@ void ComputeDerived(RunContext& ctx) {
 
     // 1-3: distances from the previous point and from the placemark anchor.
     if (!store.DerivedPrevious.Longitude.empty()) {
-        point.IntervalDistance = TrackDistance(ctx, store.DerivedPrevious.Longitude,
-                                               store.DerivedPrevious.Latitude,
-                                               store.DerivedPrevious.Altitude);
-        point.StartDistance = TrackDistance(ctx, store.PlacemarkAnchor.Longitude,
-                                            store.PlacemarkAnchor.Latitude,
-                                            store.PlacemarkAnchor.Altitude);
+        point.IntervalDistance = TrackDistance(ctx, store.DerivedPrevious);
+        point.StartDistance = TrackDistance(ctx, store.PlacemarkAnchor);
     } else {
         point.IntervalDistance = 0.0;
         point.StartDistance = 0.0;
     }
-    if (store.PlacemarkAnchor.Longitude.empty()) {
-        store.PlacemarkAnchor.Longitude.assign(point.RmcLongitude);
-        store.PlacemarkAnchor.Latitude.assign(point.RmcLatitude);
-        store.PlacemarkAnchor.Altitude.assign(point.GgaAltitude);
-    }
-    store.DerivedPrevious.Longitude.assign(point.RmcLongitude);
-    store.DerivedPrevious.Latitude.assign(point.RmcLatitude);
-    store.DerivedPrevious.Altitude.assign(point.GgaAltitude);
+    if (store.PlacemarkAnchor.Longitude.empty()) store.PlacemarkAnchor.Take(point);
+    store.DerivedPrevious.Take(point);
     const int unitSystem = UnitSystemOf(settings);
     point.IntervalDistance = DistanceInUnitSystem(unitSystem, point.IntervalDistance);
     point.StartDistance = DistanceInUnitSystem(unitSystem, point.StartDistance);
@@ -271,7 +276,18 @@ void ComputeDerived(RunContext& ctx) {
     const int64_t timeOfDay = seconds >= 0 && seconds < kSecondsPerDay
                                   ? seconds
                                   : SecondsOfHhmmss(IntegerOf(point.LocalTime));
-    const int64_t stamp = days * kSecondsPerDay + timeOfDay;
+    int64_t stamp = days * kSecondsPerDay + timeOfDay;
+    const bool hasTime = !point.RmcTime.empty() && point.RmcTime[0] >= '0' && point.RmcTime[0] <= '9';
+    if (store.WrittenCount >= 1 && hasTime && !IsCalendarDate(point.LocalDate)) {
+        // Without a date the record is on the day of the record before, or the
+        // next day when its time of day is earlier: never before it. (A record
+        // without a time either, an empty epoch, keeps its meaningless stamp,
+        // which the range checks below turn into 0 s.)
+        const int64_t previous = static_cast<int64_t>(store.PreviousTime);
+        const int64_t previousDay = previous >= 0 ? previous / kSecondsPerDay : -((kSecondsPerDay - 1 - previous) / kSecondsPerDay);
+        stamp = previousDay * kSecondsPerDay + timeOfDay;
+        if (stamp < previous) stamp += kSecondsPerDay;
+    }
 
     // 6-10: coordinate texts, altitude, speed, date and time texts, course.
     RecordCoordTexts(ctx, point.RmcLongitude, point.LongitudeDeg, point.LongitudeDms);

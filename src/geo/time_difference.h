@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/run_context.h"
 
@@ -21,7 +22,12 @@ int32_t TimeDifferenceValue(const std::string& text, int32_t previous);
 // Moves a ddmmyy date by one day forward (+1) or back (-1) on the calendar.
 std::string ShiftDate(const std::string& ddmmyy, int days);
 
-// LocalDate/LocalTime of the current record from RmcDate/RmcTime.
+// True when a ddmmyy text is a date of the calendar (20yy). A log without
+// RMC sentences has "000000": its dates are unknown.
+bool IsCalendarDate(std::string_view ddmmyy);
+
+// LocalDate/LocalTime of the current record from RmcDate/RmcTime. An unknown
+// date is never moved: it stays as it is when the time crosses midnight.
 void LocalDateTime(RunContext& ctx);
 
 // Rewrites a local ddmmyy date and hhmmss time into UTC in place.

@@ -90,15 +90,22 @@ void RunNmeaPathPass(RunContext& ctx) {
 void RunKmlPasses(RunContext& ctx) {
     const ConvertSettings& s = ctx.Current();
     const KmlFamilyPasses* passes = PassesOf(ctx);
+    // The whole document stays in the run's temporary file until the run
+    // completes; a pass that could not write ends the run.
     WriteKmlHeader(ctx);
+    if (ctx.StopRequested()) return;
     if (s.Placemark != 0 && passes != nullptr) passes->pointPass(ctx);
+    if (ctx.StopRequested()) return;
     if (s.TrackLine != 0 && passes != nullptr) {
         ctx.store.RecordIndex = 0;
         ctx.store.WrittenCount = 0;
         passes->pathPass(ctx);
     }
+    if (ctx.StopRequested()) return;
     if (s.Photo != 0) RunPhotoSteps(ctx);
+    if (ctx.StopRequested()) return;
     WriteKmlClosing(ctx);
+    if (ctx.StopRequested()) return;
     if (s.Photo != 0 && s.Kmz != 0) RunKmzStep(ctx);
 }
 

@@ -64,7 +64,7 @@ void RestartGroup(RunContext& ctx, bool withDate) {
     ctx.point.ElapsedSec = 0;
     ctx.store.FirstTime = 0;
     ctx.point.TotalDistance = 0.0;
-    if (withDate) ctx.store.GroupDate = ctx.point.LocalDate;
+    if (withDate) SetGroupDate(ctx);
 }
 
 void WriteNmeaSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
@@ -77,7 +77,7 @@ void WriteNmeaSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
     WriteLineStyle(out, s, o);
     if (VerticalLines(s)) WritePolyStyle(out, s, "   <color>");
     out.Text(" </Style>\n");
-    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point);
+    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
     out.Text("</Placemark>\n"
              "\n"
              "<Placemark>\n"
@@ -102,7 +102,7 @@ void WriteCsvSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
     WriteJoined(out, "<width>", s.LineWidth[o], "", "</width>\n");
     out.Text("</LineStyle>\n"
              "</Style>\n");
-    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point);
+    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
     out.Text("</Placemark>\n"
              "\n"
              "<Placemark>\n"
@@ -152,7 +152,7 @@ void OpenPathFolder(KmlBuffer& out, RunContext& ctx, char kind) {
 
 void MakeCoordinateLineFrom(RunContext& ctx, std::string& line, bool degreesFresh) {
     TrackPoint& p = ctx.point;
-    const HemisphereSigns signs = HemisphereSign(ctx);
+    HemisphereSigns signs = HemisphereSign(ctx);
     // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
     // Right after ComputeDerived they are fresh already: the same texts.
     if (!degreesFresh) {
@@ -165,7 +165,7 @@ void MakeCoordinateLineFrom(RunContext& ctx, std::string& line, bool degreesFres
     }
     p.AltitudeText = p.GgaAltitude;
     p.AltitudeValue = NumberOf(p.AltitudeText);
-    AdjustPosition(ctx);
+    AdjustPosition(ctx, signs);
     line.clear();
     line.push_back(signs.longitude);
     line.append(p.LongitudeDeg);
@@ -194,7 +194,7 @@ void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source) {
         out.Text("  </coordinates>\n"
                  " </LineString>\n");
     }
-    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point);
+    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
     out.Text("</Placemark>\n"
              "\n"
              "<Placemark>\n");
@@ -245,7 +245,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
     const bool nmea = source != TrackSource::Csv;
     const bool groupBreak = store.GapDistance > ctx.run.GapDistanceLimit ||
                             ctx.point.IntervalSec > ctx.run.GapSecondsLimit ||
-                            (nmea && s.TrackGroupDate != 0 && store.GroupDate != ctx.point.LocalDate);
+                            (nmea && DateGroupChanges(ctx));
     // A line record may be written twice (it ends one placemark and begins the
     // next); its text is made once.
     const std::string& line = ctx.kml.CoordinateLine;

@@ -140,9 +140,7 @@ bool PlacemarkSelected(RunContext& ctx) {
         selected = (static_cast<int64_t>(i) + 1) % interval == 0;
     } else if (ctx.point.StartDistance >= ctx.run.PlacemarkDistance) {
         ctx.point.StartDistance = 0.0;
-        ctx.store.PlacemarkAnchor.Longitude = ctx.point.RmcLongitude;
-        ctx.store.PlacemarkAnchor.Latitude = ctx.point.RmcLatitude;
-        ctx.store.PlacemarkAnchor.Altitude = ctx.point.GgaAltitude;
+        ctx.store.PlacemarkAnchor.Take(ctx.point);
         selected = true;
     }
     if (ctx.store.WrittenCount == 0) selected = true;
@@ -154,16 +152,18 @@ void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view na
     if (!PlacemarkSelected(ctx)) return;
     const ConvertSettings& s = ctx.Current();
     const UnitTexts* unit = UnitTextsOf(s.MeterMile);
-    const HemisphereSigns signs = HemisphereSign(ctx);
+    HemisphereSigns signs = HemisphereSign(ctx);
 
     out.Text("<Placemark>\n");
     WriteLabel(out, ctx, nameText, unit);
-    if (s.TimeStampPosition != 0) WriteTimeStampLines(out, ctx.point);
+    if (s.TimeStampPosition != 0) {
+        WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
+    }
     if (s.Label_Description != 0) WriteDescription(out, ctx.point, unit);
     out.Text(" <styleUrl>#style</styleUrl>\n"
              " <Point>\n");
     WriteAltitudeModeLine(out, s);
-    AdjustPosition(ctx);
+    AdjustPosition(ctx, signs);
     const TrackPoint& p = ctx.point;
     out.Text("  <coordinates>");
     out.Char(signs.longitude);

@@ -1,9 +1,12 @@
 // NMEA 0183 log reader.
 //
-// A log is one sentence per line. Only "$GPGGA" and "$GPRMC" are parsed (the
-// identifier compared exactly, so other talkers such as $GNGGA are skipped);
-// every other line only counts for the epoch boundary: an epoch starts at each
-// line whose identifier equals the log's first one (ctx.run.FirstSentenceId).
+// A log is one sentence per line. Only GGA and RMC sentences are parsed, of
+// GPS ("$GPGGA", "$GPRMC") and of the talkers of multi-system receivers
+// ("$GNRMC", "$GLGGA", ...; an epoch may mix them); every other line only
+// counts for the epoch boundary: an epoch starts at each line whose
+// identifier equals the log's first one (ctx.run.FirstSentenceId), or, when
+// that is a GGA or RMC, at each GGA or RMC of any of these talkers (a
+// receiver may change its talker when it starts using another system).
 // Field k is the text after the k-th "," up to the next ",", CR or LF; a field
 // whose "," lies beyond the first 2048 characters of the line is empty, a found
 // field is taken whole. Checksums are neither verified nor removed: the last
@@ -23,8 +26,7 @@ namespace {
 constexpr size_t kLineLimit = 4096;       // including the terminator
 constexpr size_t kFieldScanLimit = 2048;  // characters in which a field's "," must lie
 
-constexpr std::string_view kGgaId = "$GPGGA";
-constexpr std::string_view kRmcId = "$GPRMC";
+constexpr std::string_view kTalkers[] = {"GP", "GN", "GL", "GA", "GB", "BD", "GQ"};
 
 constexpr size_t kGgaFieldCount = 14;
 constexpr size_t kRmcFieldCount = 11;
@@ -169,15 +171,24 @@ void FillEmpty(TrackPoint& point, const std::array<FillRule, N>& rules) {
     }
 }
 
+enum class SentenceKind { Other, Gga, Rmc };
+
+SentenceKind KindOf(std::string_view id) {
+    if (id.size() != 6 || id[0] != '$') return SentenceKind::Other;
+    const std::string_view sentence = id.substr(3);
+    const SentenceKind kind = sentence == "GGA"   ? SentenceKind::Gga
+                              : sentence == "RMC" ? SentenceKind::Rmc
+                                                  : SentenceKind::Other;
+    return kind != SentenceKind::Other && IsKnownTalker(id.substr(1, 2)) ? kind : SentenceKind::Other;
+}
+
 void ParseGgaWithId(std::string_view line, std::string_view id, TrackPoint& point) {
-    if (id != kGgaId) return;
     point.GgaId.assign(id);
     AssignFields(line, point, kGgaFields);
     FillEmpty(point, kRmcFromGga);
 }
 
 void ParseRmcWithId(std::string_view line, std::string_view id, TrackPoint& point) {
-    if (id != kRmcId) return;
     point.RmcId.assign(id);
     AssignFields(line, point, kRmcFields);
     FillEmpty(point, kGgaFromRmc);
@@ -212,12 +223,30 @@ std::string_view SentenceIdOf(std::string_view line) {
     return line.substr(0, FieldEnd(line.data(), 0, line.size()));
 }
 
+bool IsKnownTalker(std::string_view talker) {
+    for (std::string_view known : kTalkers) {
+        if (talker == known) return true;
+    }
+    return false;
+}
+
+bool IsGgaId(std::string_view id) { return KindOf(id) == SentenceKind::Gga; }
+bool IsRmcId(std::string_view id) { return KindOf(id) == SentenceKind::Rmc; }
+
+bool StartsEpoch(std::string_view id, std::string_view firstId) {
+    if (id == firstId) return true;
+    const SentenceKind kind = KindOf(firstId);
+    return kind != SentenceKind::Other && KindOf(id) == kind;
+}
+
 void ParseGga(std::string_view line, TrackPoint& point) {
-    ParseGgaWithId(line, SentenceIdOf(line), point);
+    const std::string_view id = SentenceIdOf(line);
+    if (IsGgaId(id)) ParseGgaWithId(line, id, point);
 }
 
 void ParseRmc(std::string_view line, TrackPoint& point) {
-    ParseRmcWithId(line, SentenceIdOf(line), point);
+    const std::string_view id = SentenceIdOf(line);
+    if (IsRmcId(id)) ParseRmcWithId(line, id, point);
 }
 
 void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit) {
@@ -225,17 +254,20 @@ void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit
     // Copied: the emitter may touch ctx.run.
     const std::string firstId = ctx.run.FirstSentenceId;
     const IdMatcher first(firstId);
-    const IdMatcher gga(kGgaId);
-    const IdMatcher rmc(kRmcId);
+    const SentenceKind firstKind = KindOf(firstId);
     int64_t lineCount = 0;
     while (input.ReadLine(line, kLineLimit)) {
         ++lineCount;
         const std::string_view id = SentenceIdOf(line);
         // The line that opens the next epoch is parsed after the emit.
-        if (lineCount >= 2 && first.Matches(id)) emit(ctx);
-        if (gga.Matches(id)) {
+        const SentenceKind kind = KindOf(id);
+        if (lineCount >= 2 && (first.Matches(id) || (kind == firstKind && kind != SentenceKind::Other))) {
+            emit(ctx);
+            if (ctx.StopRequested()) return;
+        }
+        if (kind == SentenceKind::Gga) {
             ParseGgaWithId(line, id, ctx.point);
-        } else if (rmc.Matches(id)) {
+        } else if (kind == SentenceKind::Rmc) {
             ParseRmcWithId(line, id, ctx.point);
         }
     }

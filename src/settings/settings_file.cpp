@@ -13,12 +13,11 @@
 // 1..12 are ignored. Values that are not valid UTF-8 are ignored.
 //
 // Saving writes a temporary file beside the settings file and renames it
-// over the old one, so a failed save leaves the old file as it was.
+// over the old one (the text-file layer does), so a failed save leaves the
+// old file as it was.
 #include "settings/settings_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <ctime>
@@ -26,6 +25,7 @@
 #include "engine/mode_table.h"
 #include "engine/text_file.h"
 #include "engine/track_point.h"
+#include "geo/time_difference.h"
 #include "settings/settings_keys.h"
 
 namespace geoplait {
@@ -259,15 +259,6 @@ bool IsDirectory(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Makes the written bytes durable before the rename replaces the old file.
-bool SyncFile(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = fsync(fd) == 0;
-    close(fd);
-    return ok;
-}
-
 }  // namespace
 
 std::string SettingsFilePath(const Settings& settings, const std::string& name) {
@@ -297,13 +288,120 @@ bool ApplySettingsLine(Settings& settings, std::string_view line, int pass) {
     return true;
 }
 
-bool ApplyCurrentOnlySetting(ConvertSettings& current, std::string_view line) {
+namespace {
+
+// Key (blanks around it dropped) and whole value of a command-line setting.
+bool SplitCommandLine(std::string_view line, std::string& key, std::string& value) {
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return false;
+    std::string_view name = line.substr(0, equals);
+    const size_t first = name.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return false;
+    name = name.substr(first, name.find_last_not_of(" \t") + 1 - first);
+    key.assign(name);
+    value.assign(line.substr(equals + 1));
+    return true;
+}
+
+bool IsWholeNumber(std::string_view text) {
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) text.remove_prefix(1);
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// [+-] digits [. digits] or [+-] . digits
+bool IsDecimalNumber(std::string_view text) {
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) text.remove_prefix(1);
+    const size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const auto digits = [](std::string_view t) { return t.find_first_not_of("0123456789") == std::string_view::npos; };
+    return digits(whole) && digits(fraction) && (!whole.empty() || !fraction.empty());
+}
+
+std::string ChoicesOf(std::span<const ChoiceValue> choices) {
+    std::string list;
+    for (const ChoiceValue& choice : choices) list += (list.empty() ? "" : ", ") + std::string(choice.fileValue);
+    return list;
+}
+
+// What `value` fails to be for `entry`; empty when it is good.
+std::string ValueProblem(const SettingKey& entry, const std::string& key, const std::string& value) {
+    const std::string takes = key + " takes ";
+    if (!IsValidUtf8(value)) return takes + "UTF-8 text";
+    if (entry.type == KeyType::Choice) {
+        for (const ChoiceValue& choice : entry.choices) {
+            if (value == choice.fileValue) return {};
+        }
+        return takes + "one of " + ChoicesOf(entry.choices);
+    }
+    if (entry.type == KeyType::Mode) {
+        return FindModeByFileValue(value) != nullptr ? std::string()
+                                                     : takes + "a mode's settings-file value (see --list-modes)";
+    }
+    switch (entry.rule) {
+    case ValueRule::Text:
+        return {};
+    case ValueRule::Flag:
+        return value == "0" || value == "1" ? std::string() : takes + "0 or 1";
+    case ValueRule::Integer:
+        return IsWholeNumber(value) ? std::string() : takes + "a whole number";
+    case ValueRule::Number:
+        // Nothing is a value too where the file may leave it empty (no limit).
+        if (value.empty() && entry.type == KeyType::Text) return {};
+        return IsDecimalNumber(value) ? std::string() : takes + "a number";
+    case ValueRule::TimeDifference: {
+        std::string list;
+        for (const TimeDifferenceEntry& difference : kTimeDifferences) {
+            if (value == difference.text) return {};
+            list += (list.empty() ? "\"" : ", \"") + std::string(difference.text) + "\"";
+        }
+        return takes + "one of " + list;
+    }
+    }
+    return {};
+}
+
+const SettingKey* FindCommandLineKey(std::string_view line, std::string& key, std::string& value, int& group,
+                                     bool& currentOnly) {
+    if (!SplitCommandLine(line, key, value)) return nullptr;
+    currentOnly = false;
+    if (const SettingKey* entry = FindSettingKey(kSettingKeys, key, group)) return entry;
+    currentOnly = true;
+    return FindSettingKey(kCurrentOnlyKeys, key, group);
+}
+
+}  // namespace
+
+std::string CommandLineSettingProblem(std::string_view line) {
     std::string key;
     std::string value;
-    if (!SplitSettingsLine(line, key, value)) return false;
     int group = -1;
-    const SettingKey* entry = FindSettingKey(kCurrentOnlyKeys, key, group);
-    if (entry == nullptr) return false;
+    bool currentOnly = false;
+    if (!SplitCommandLine(line, key, value)) return "--set needs KEY=VALUE: \"" + std::string(line) + "\"";
+    const SettingKey* entry = FindCommandLineKey(line, key, value, group, currentOnly);
+    if (entry == nullptr) return "unknown settings key in --set \"" + std::string(line) + "\"";
+    const std::string problem = ValueProblem(*entry, key, value);
+    return problem.empty() ? problem : "--set \"" + std::string(line) + "\": " + problem;
+}
+
+bool ApplyCommandLineSetting(Settings& settings, std::string_view line) {
+    std::string key;
+    std::string value;
+    int group = -1;
+    bool currentOnly = false;
+    const SettingKey* entry = FindCommandLineKey(line, key, value, group, currentOnly);
+    if (entry == nullptr || currentOnly) return false;
+    StoreValue(*entry, group, value, settings.baseline, &settings.config);
+    return true;
+}
+
+bool ApplyCommandLineCurrentOnly(ConvertSettings& current, std::string_view line) {
+    std::string key;
+    std::string value;
+    int group = -1;
+    bool currentOnly = false;
+    const SettingKey* entry = FindCommandLineKey(line, key, value, group, currentOnly);
+    if (entry == nullptr || !currentOnly) return false;
     StoreValue(*entry, group, value, current, nullptr);
     return true;
 }
@@ -350,37 +448,26 @@ std::string SettingsFileText(const Settings& settings, const struct tm& when) {
     return out;
 }
 
-bool SaveSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, int show_message) {
+bool SaveSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, int show_message,
+                      const struct tm* when) {
     if (settings.config.Protect == "1") {
         ui.ShowMessage("Save Inhibit. geoplait.ini(ProtectMode)", "Protect");
         return false;
     }
-    std::string path = SettingsFilePath(settings, name);
-    std::time_t now = std::time(nullptr);
-    struct tm when {};
-    localtime_r(&now, &when);
-    std::string text = SettingsFileText(settings, when);
-
-    std::string temp = path + ".tmp";
-    bool ok = false;
-    bool created = false;
-    {
-        TextWriter writer;
-        if (writer.Open(temp, WriteMode::Create)) {
-            created = true;
-            writer.Write(text);
-            ok = writer.Close();
-        }
+    struct tm now {};
+    if (when == nullptr) {
+        const std::time_t clock = std::time(nullptr);
+        localtime_r(&clock, &now);
+        when = &now;
     }
-    if (ok) ok = SyncFile(temp);
+    // Renamed into place only when written whole (a device is written as it is).
+    TextWriter writer;
+    bool ok = writer.Open(SettingsFilePath(settings, name), WriteMode::Create);
     if (ok) {
-        // Keep the permissions of the file being replaced.
-        struct stat st {};
-        if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) (void)chmod(temp.c_str(), st.st_mode & 07777);
-        ok = std::rename(temp.c_str(), path.c_str()) == 0;
+        writer.Write(SettingsFileText(settings, *when));
+        ok = writer.Close();
     }
     if (!ok) {
-        if (created) unlink(temp.c_str());
         ui.ShowMessage("Config File Not Create. ", "Error");
         return false;
     }

@@ -20,15 +20,22 @@ void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& 
 
 // Handles one line of the settings-file grammar (tidying, comments, key=value,
 // numbered keys) against the [config] fields and the baseline. Returns false
-// when the line names no known key (used by the command line's --set); a known
-// key whose value is ignored (pass 0, invalid UTF-8, unknown MeterMile /
-// Language / Mode value) still gives true.
+// when the line names no known key; a known key whose value is ignored (pass
+// 0, invalid UTF-8, unknown MeterMile / Language / Mode value) gives true.
 bool ApplySettingsLine(Settings& settings, std::string_view line, int pass);
 
-// The same grammar for the fields of the current instance that no file line
-// stores: TrackLine and the four photo calibration texts. False for any other
-// line. The command line applies these after ApplyBaselineSettings.
-bool ApplyCurrentOnlySetting(ConvertSettings& current, std::string_view line);
+// A KEY=VALUE setting of the command line: unlike a file line, the value is
+// everything after the first "=", taken whole, and a value the key cannot
+// take is refused instead of ignored. Returns what is wrong with the line (it
+// names the key and what it takes), empty when the line is good.
+std::string CommandLineSettingProblem(std::string_view line);
+// Stores a good command-line setting of a settings-file key into the
+// [config] fields or the baseline; false for any other line.
+bool ApplyCommandLineSetting(Settings& settings, std::string_view line);
+// The same for the fields of the current instance that no file line stores:
+// TrackLine and the four photo calibration texts. The command line applies
+// these after ApplyBaselineSettings.
+bool ApplyCommandLineCurrentOnly(ConvertSettings& current, std::string_view line);
 
 // The fix-up after the last line: a TIME_IncludeStart / TIME_IncludeEnd whose
 // second character is ":" gets a leading "0". LoadSettingsFile does this
@@ -38,11 +45,12 @@ void PadIncludeTimes(ConvertSettings& baseline);
 // startDir + "/" + name; a name holding "/" is used as given.
 std::string SettingsFilePath(const Settings& settings, const std::string& name);
 
-// Writes startDir/name from the [config] fields and the current instance.
+// Writes startDir/name from the [config] fields and the current instance,
+// with `when` (the clock's local time when null) as the time of writing.
 // Returns false when the file was not written (Protect, or it could not be
-// created: the old file is then left intact).
+// written whole: the old file is then left intact).
 bool SaveSettingsFile(Settings& settings, UserInterface& ui, const std::string& name,
-                      int show_message);
+                      int show_message, const struct tm* when = nullptr);
 
 // The file's whole text (as it would be written, before line-end translation)
 // with the given time of writing; SaveSettingsFile writes this.

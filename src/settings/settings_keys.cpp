@@ -18,7 +18,8 @@ using S = SettingsSection;
 constexpr SettingKey ConfigText(const char* key, std::string CF::*field, const char* def,
                                 bool startupSwitch = false) {
     return {.key = key, .type = KeyType::ConfigText, .section = S::Config, .configText = field,
-            .defaultText = def, .startupSwitch = startupSwitch};
+            .defaultText = def, .startupSwitch = startupSwitch,
+            .rule = startupSwitch ? ValueRule::Flag : ValueRule::Text};
 }
 constexpr SettingKey ConfigRgb(const char* key, Rgb CF::*field, Rgb def) {
     return {.key = key, .type = KeyType::ConfigRgb, .section = S::Config, .configRgb = field,
@@ -29,14 +30,21 @@ constexpr SettingKey Text(S section, const char* key, std::string CS::*field, co
     return {.key = key, .type = KeyType::Text, .section = section, .text = field, .defaultText = def,
             .comment = comment};
 }
+// A text that holds a number.
+constexpr SettingKey Number(S section, const char* key, std::string CS::*field, const char* def) {
+    return {.key = key, .type = KeyType::Text, .section = section, .text = field, .defaultText = def,
+            .rule = ValueRule::Number};
+}
 constexpr SettingKey Path(S section, const char* key, std::string CS::*field, const char* def) {
     return {.key = key, .type = KeyType::Path, .section = section, .text = field, .defaultText = def};
 }
 constexpr SettingKey Flag(S section, const char* key, int CS::*field, int def) {
-    return {.key = key, .type = KeyType::Flag, .section = section, .number = field, .defaultNumber = def};
+    return {.key = key, .type = KeyType::Flag, .section = section, .number = field, .defaultNumber = def,
+            .rule = ValueRule::Flag};
 }
 constexpr SettingKey Int(S section, const char* key, int CS::*field, int def) {
-    return {.key = key, .type = KeyType::Int, .section = section, .number = field, .defaultNumber = def};
+    return {.key = key, .type = KeyType::Int, .section = section, .number = field, .defaultNumber = def,
+            .rule = ValueRule::Integer};
 }
 constexpr SettingKey Choice(const char* key, std::string CS::*field, std::span<const ChoiceValue> choices,
                             const char* def) {
@@ -61,7 +69,8 @@ constexpr SettingKey kKeyTable[] = {
     ConfigText("LongitudeWE", &CF::LongitudeWE, "E"),
 
     // [config general]
-    Text(S::General, "TimeDifference", &CS::TimeDifference, "+ 9:00"),
+    {.key = "TimeDifference", .type = KeyType::Text, .section = S::General, .text = &CS::TimeDifference,
+     .defaultText = "+ 9:00", .rule = ValueRule::TimeDifference},
     Choice("MeterMile", &CS::MeterMile, kMeterMileChoices, "Km/Meter"),
     Choice("Language", &CS::Language, kLanguageChoices, "日本語"),
     {.key = "Mode", .type = KeyType::Mode, .section = S::General, .text = &CS::Mode,
@@ -71,11 +80,11 @@ constexpr SettingKey kKeyTable[] = {
     Flag(S::General, "Bom", &CS::Bom, 1),
     Flag(S::General, "Tokyo2WGS84", &CS::Tokyo2WGS84, 0),
     Flag(S::General, "IncludeData", &CS::IncludeData, 0),
-    Text(S::General, "RecordStart", &CS::RecordStart, "1"),
-    Text(S::General, "RecordEnd", &CS::RecordEnd, "9999999"),
-    Text(S::General, "Satellites", &CS::Satellites, "0"),
-    Text(S::General, "Margin", &CS::Margin, "999999"),
-    Text(S::General, "Distance", &CS::Distance, "0"),
+    Number(S::General, "RecordStart", &CS::RecordStart, "1"),
+    Number(S::General, "RecordEnd", &CS::RecordEnd, "9999999"),
+    Number(S::General, "Satellites", &CS::Satellites, "0"),
+    Number(S::General, "Margin", &CS::Margin, "999999"),
+    Number(S::General, "Distance", &CS::Distance, "0"),
     Flag(S::General, "ReNumber", &CS::ReNumber, 1),
     Flag(S::General, "OmitErrorData", &CS::OmitErrorData, 1),
     Flag(S::General, "IncludeData_date", &CS::IncludeData_date, 0),
@@ -94,19 +103,19 @@ constexpr SettingKey kKeyTable[] = {
     Path(S::General, "PhotoDir", &CS::PhotoDir, ""),
     Flag(S::General, "TimeStampPath", &CS::TimeStampPath, 1),
     Flag(S::General, "TimeStampPosition", &CS::TimeStampPosition, 1),
-    Text(S::General, "LineDistance", &CS::LineDistance, ""),
-    Text(S::General, "LineDistanceSec", &CS::LineDistanceSec, "600"),
+    Number(S::General, "LineDistance", &CS::LineDistance, ""),
+    Number(S::General, "LineDistanceSec", &CS::LineDistanceSec, "600"),
     Flag(S::General, "TrackGroupDate", &CS::TrackGroupDate, 0),
     Flag(S::General, "FileSplit", &CS::FileSplit, 0),
     Flag(S::General, "SpeedGroup", &CS::SpeedGroup, 0),
     Flag(S::General, "Placemark", &CS::Placemark, 1),
     Flag(S::General, "PosType", &CS::PosType, 0),
     Flag(S::General, "PosDistance", &CS::PosDistance, 0),
-    Text(S::General, "Interval", &CS::Interval, "1"),
+    Number(S::General, "Interval", &CS::Interval, "1"),
     Text(S::General, "PosType_edit", &CS::PosType_edit, "Start & End"),
-    Text(S::General, "PosDistance_edit", &CS::PosDistance_edit, ""),
-    Text(S::General, "IconSize", &CS::IconSize, "0.5"),
-    Text(S::General, "LabelSize", &CS::LabelSize, "0.8"),
+    Number(S::General, "PosDistance_edit", &CS::PosDistance_edit, ""),
+    Number(S::General, "IconSize", &CS::IconSize, "0.5"),
+    Number(S::General, "LabelSize", &CS::LabelSize, "0.8"),
     Flag(S::General, "PosIconUrl", &CS::PosIconUrl, 0),
     Path(S::General, "IconURL", &CS::IconURL, "http://maps.google.com/mapfiles/kml/pal4/icon25.png"),
     Flag(S::General, "Label_No", &CS::Label_No, 1),
@@ -173,13 +182,14 @@ constexpr SettingKey kKeyTable[] = {
     {.key = "LineColorRGB", .type = KeyType::GroupColour, .section = S::Group,
      .groupText = &CS::LineColorRGB, .groupDefaultTexts = kDefaultLineColors.data()},
     {.key = "LineWidth", .type = KeyType::GroupText, .section = S::Group, .groupText = &CS::LineWidth,
-     .groupDefaultTexts = kDefaultWidths},
+     .groupDefaultTexts = kDefaultWidths, .rule = ValueRule::Number},
     {.key = "Transparent", .type = KeyType::GroupText, .section = S::Group,
      .groupText = &CS::Transparent, .groupDefaultTexts = kDefaultTransparents},
 
     // [config SpeedGroup]
     {.key = "SpeedRange", .type = KeyType::SpeedRange, .section = S::SpeedGroup,
-     .groupNumber = &CS::SpeedRange, .groupDefaultNumbers = kDefaultSpeedRanges.data()},
+     .groupNumber = &CS::SpeedRange, .groupDefaultNumbers = kDefaultSpeedRanges.data(),
+     .rule = ValueRule::Number},
 
     // [config Photo]
     Flag(S::Photo, "Photo_TimeAdjust", &CS::Photo_TimeAdjust, 1),
@@ -203,30 +213,30 @@ constexpr SettingKey kKeyTable[] = {
     Flag(S::Photo, "Photo_Comment", &CS::Photo_Comment, 1),
     Flag(S::Photo, "Photo_TimeStamp", &CS::Photo_TimeStamp, 1),
     Flag(S::Photo, "Photo_Label", &CS::Photo_Label, 1),
-    Text(S::Photo, "Photo_TimeAdjustSec", &CS::Photo_TimeAdjustSec, "0"),
+    Number(S::Photo, "Photo_TimeAdjustSec", &CS::Photo_TimeAdjustSec, "0"),
     Text(S::Photo, "Photo_Default_Latitude_ns", &CS::Photo_Default_Latitude_ns, "N"),
-    Text(S::Photo, "Photo_Default_Latitude", &CS::Photo_Default_Latitude, "354154.00"),
+    Number(S::Photo, "Photo_Default_Latitude", &CS::Photo_Default_Latitude, "354154.00"),
     Text(S::Photo, "Photo_Default_Longitudinal_we", &CS::Photo_Default_Longitudinal_we, "E"),
-    Text(S::Photo, "Photo_Default_Longitudinal", &CS::Photo_Default_Longitudinal, "1394623.00"),
+    Number(S::Photo, "Photo_Default_Longitudinal", &CS::Photo_Default_Longitudinal, "1394623.00"),
     Text(S::Photo, "Photo_IconUrl_edit", &CS::Photo_IconUrl_edit,
          "http://maps.google.com/mapfiles/kml/pal4/icon46.png"),
-    Text(S::Photo, "Photo_IconThumbnail_Sizel", &CS::Photo_IconThumbnail_Sizel, "1.2"),
+    Number(S::Photo, "Photo_IconThumbnail_Sizel", &CS::Photo_IconThumbnail_Sizel, "1.2"),
     Text(S::Photo, "Photo_PhotoUrl_edit", &CS::Photo_PhotoUrl_edit, "http://"),
-    Text(S::Photo, "Photo_LabelSize", &CS::Photo_LabelSize, "0.9"),
-    Text(S::Photo, "Photo_IconSize", &CS::Photo_IconSize, "0.9"),
-    Text(S::Photo, "Photo_PhotoWidth", &CS::Photo_PhotoWidth, "320"),
+    Number(S::Photo, "Photo_LabelSize", &CS::Photo_LabelSize, "0.9"),
+    Number(S::Photo, "Photo_IconSize", &CS::Photo_IconSize, "0.9"),
+    Number(S::Photo, "Photo_PhotoWidth", &CS::Photo_PhotoWidth, "320"),
 
     // [config Adjustment]
-    Text(S::Adjustment, "OffNS", &CS::OffNS, "0.00"),
-    Text(S::Adjustment, "OffWE", &CS::OffWE, "0.00"),
-    Text(S::Adjustment, "OffAltitude", &CS::OffAltitude, "0"),
+    Number(S::Adjustment, "OffNS", &CS::OffNS, "0.00"),
+    Number(S::Adjustment, "OffWE", &CS::OffWE, "0.00"),
+    Number(S::Adjustment, "OffAltitude", &CS::OffAltitude, "0"),
 
     // [config CreateNmea]
     Flag(S::CreateNmea, "Create_GPGGA", &CS::Create_GPGGA, 1),
     Flag(S::CreateNmea, "Create_GPRMC", &CS::Create_GPRMC, 1),
     Text(S::CreateNmea, "Default_NS", &CS::Default_NS, "N"),
     Text(S::CreateNmea, "Default_WE", &CS::Default_WE, "E"),
-    Text(S::CreateNmea, "Default_Altitude", &CS::Default_Altitude, "0.0"),
+    Number(S::CreateNmea, "Default_Altitude", &CS::Default_Altitude, "0.0"),
     Text(S::CreateNmea, "Default_Unit", &CS::Default_Unit, "M"),
     Text(S::CreateNmea, "Default_UTC_Date", &CS::Default_UTC_Date, "010100", "\t(ddmmyy) 1900/01/01"),
     Text(S::CreateNmea, "Default_UTC_Time", &CS::Default_UTC_Time, "000000"),

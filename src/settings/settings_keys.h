@@ -24,7 +24,7 @@ enum class SettingsSection {
     Photo,
     Adjustment,
     CreateNmea,
-    CurrentOnly,  // no file line; only ApplyCurrentOnlySetting knows these
+    CurrentOnly,  // no file line; only the command line's --set takes these
 };
 inline constexpr int kFileSectionCount = 9;
 // "[config]", "[config general]", ... indexed by SettingsSection.
@@ -43,6 +43,16 @@ enum class KeyType {
     GroupColour,  // numbered; baseline "R,G,B" as read; current "BBGGRR"
     GroupText,    // numbered text
     SpeedRange,   // numbered lower bound of a speed range
+};
+
+// What a value given on the command line must be (the settings file takes
+// anything and makes the best of it).
+enum class ValueRule {
+    Text,            // any UTF-8 text
+    Flag,            // "0" or "1"
+    Integer,         // a whole number
+    Number,          // a decimal number, or nothing
+    TimeDifference,  // one of the texts of the time-difference list
 };
 
 inline constexpr size_t kTextChars = 63;
@@ -82,6 +92,7 @@ struct SettingKey {
     bool startupSwitch = false;
     // Written after the value, behind a ";".
     const char* comment = nullptr;
+    ValueRule rule = ValueRule::Text;
 };
 
 // Every key the settings file holds, in the order written.

@@ -5,7 +5,9 @@
 // record number, then the derived values, and "geoplait" in column 50 after
 // two empty columns. Numbers kept as text are written as they stand.
 // Custom: the columns switched on by the Output_ flags, always in the same
-// order, without the trailing comma. Custom numbers its lines by input
+// order, without the trailing comma. Without its hemisphere column a
+// coordinate of the south or west is written with a "-" (the Custom reader
+// takes the sign back). Custom numbers its lines by input
 // record (RecordIndex + 1), Full by written record (WrittenCount + 1), so only
 // Custom shows the gaps left by filtered records.
 //
@@ -67,7 +69,16 @@ void RecomputeDms(RunContext& ctx) {
 struct CustomTexts {
     char elapsed[48];
     char interval[48];
+    // "-" before the coordinates of the south (west) when no hemisphere
+    // column says so; else nothing.
+    bool latitudeMinus;
+    bool longitudeMinus;
 };
+
+void AppendCoordinate(std::string& line, bool minus, const std::string& text) {
+    if (minus && NeedsMinus('-', text)) line.push_back('-');
+    AppendText(line, text);
+}
 
 using CustomAppend = void (*)(std::string&, const RunContext&, const CustomTexts&);
 
@@ -83,19 +94,19 @@ constexpr CustomColumn kCustomColumns[] = {
     {&ConvertSettings::Output_Latitude_ns,
      [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaNS); }},
     {&ConvertSettings::Output_Latitude_dmm,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaLatitude); }},
+     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.latitudeMinus, c.point.GgaLatitude); }},
     {&ConvertSettings::Output_Latitude_ddd,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.LatitudeDeg); }},
+     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.latitudeMinus, c.point.LatitudeDeg); }},
     {&ConvertSettings::Output_Latitude_dms,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.LatitudeDms); }},
+     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.latitudeMinus, c.point.LatitudeDms); }},
     {&ConvertSettings::Output_Longitude_ew,
      [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaEW); }},
     {&ConvertSettings::Output_Longitude_dmm,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaLongitude); }},
+     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.longitudeMinus, c.point.GgaLongitude); }},
     {&ConvertSettings::Output_Longitude_ddd,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.LongitudeDeg); }},
+     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.longitudeMinus, c.point.LongitudeDeg); }},
     {&ConvertSettings::Output_Longitude_dms,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.LongitudeDms); }},
+     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.longitudeMinus, c.point.LongitudeDms); }},
     {&ConvertSettings::Output_Altitude,
      [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaAltitude); }},
     {&ConvertSettings::Output_Speed_knots,
@@ -150,21 +161,9 @@ int RunNmeaToCsv(RunContext& ctx, char kind) {
     if (!OpenRunFiles(ctx, input, out, WriteMode::Create)) return -1;
     ctx.point.TotalDistance = 0.0;
 
-    ReadNmeaEpochs(input, ctx, [&](RunContext& c) {
-        if (EmitRecord(out, c, kind, InputOrigin::Nmea) < 0) {
-            // No output any more: stop reading. The emitter refuses the
-            // record still to come after the last line.
-            input.Close();
-        }
-    });
+    ReadNmeaEpochs(input, ctx, [&](RunContext& c) { EmitRecord(out, c, kind, InputOrigin::Nmea); });
     input.Close();
-    if (ctx.writer.OutputLost) return -1;
-    if (!out.Close()) {
-        // Cut short (disk full): not a complete output.
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return -1;
-    }
-    return 0;
+    return out.Close() ? 0 : -1;
 }
 
 }  // namespace
@@ -211,13 +210,16 @@ void WriteCsvFullLine(TextWriter& out, RunContext& ctx) {
 }
 
 void WriteCsvCustomLine(TextWriter& out, RunContext& ctx) {
+    const ConvertSettings& s = ctx.Current();
     CustomTexts texts;
     FormatHms(texts.elapsed, ctx.point.ElapsedSec);
     FormatHms(texts.interval, ctx.point.IntervalSec);
+    const HemisphereSigns signs = HemisphereSign(ctx);
+    texts.latitudeMinus = s.Output_Latitude_ns <= 0 && signs.latitude == '-';
+    texts.longitudeMinus = s.Output_Longitude_ew <= 0 && signs.longitude == '-';
     RecomputeDms(ctx);
     std::string& line = ctx.writer.LineBuffer;
     line.clear();
-    const ConvertSettings& s = ctx.Current();
     for (const CustomColumn& column : kCustomColumns) {
         if (s.*column.flag > 0) column.append(line, ctx, texts);
     }

@@ -6,10 +6,12 @@
 // element (ele, time, course, speed, sat, hdop, name, cmt, extensions) even
 // when its text is empty.
 //
-// Quirks kept on purpose: positions are unsigned decimal degrees (the
-// hemisphere letters are not applied), <speed> holds knots as the log has them,
-// the time is built positionally from RmcDate/RmcTime (a GGA-only log gives
-// 2000-00-00), and record numbers count every input record, written or not.
+// Positions are signed decimal degrees (south and west negative, by the
+// record's hemisphere letters or the system defaults). Quirks kept on
+// purpose: <speed> holds knots as the log has them, the time is built
+// positionally from RmcDate/RmcTime (UTC), and record numbers count every
+// input record, written or not. A record without a date (a GGA-only log) has
+// no <time>: a made-up date would be a lie.
 // Texts taken from the user or the input are escaped, or kept inside their
 // CDATA section, so the document stays well-formed whatever they hold.
 #include "writers/gpx_writer.h"
@@ -23,6 +25,7 @@
 #include "engine/run_files.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
+#include "geo/time_difference.h"
 #include "readers/nmea_reader.h"
 #include "writers/record_emitter.h"
 #include "writers/slot_text.h"
@@ -142,6 +145,12 @@ void AppendElement(std::string& out, std::string_view open, std::string_view val
     out.append(close);
 }
 
+// A degree text with a "-" for the south or west.
+void AppendSignedDegrees(std::string& out, char sign, const std::string& degrees) {
+    if (NeedsMinus(sign, degrees)) out.push_back('-');
+    AppendXmlData(out, degrees, false);
+}
+
 }  // namespace
 
 void WriteXmlText(TextWriter& out, std::string_view text) { WriteXmlData(out, text, false); }
@@ -221,6 +230,7 @@ void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
     p.InLongitudeDeg.clear();
     p.LongitudeDms.clear();
     CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
+    const HemisphereSigns signs = HemisphereSign(ctx);
 
     // "20yy-mm-ddThh:mm:ssZ", characters picked by position.
     SlotText timeText;
@@ -247,12 +257,12 @@ void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
     // The whole point in one piece, in the run's reused line buffer.
     std::string& text = ctx.writer.LineBuffer;
     text.assign("      <rtept lat=\"");
-    AppendXmlData(text, p.InLatitudeDeg, false);
+    AppendSignedDegrees(text, signs.latitude, p.InLatitudeDeg);
     text.append("\" lon=\"");
-    AppendXmlData(text, p.InLongitudeDeg, false);
+    AppendSignedDegrees(text, signs.longitude, p.InLongitudeDeg);
     text.append("\">\n");
     AppendElement(text, "        <ele>", p.GgaAltitude, "</ele>\n");
-    AppendElement(text, "        <time>", timeText.View(), "</time>\n");
+    if (IsCalendarDate(p.RmcDate)) AppendElement(text, "        <time>", timeText.View(), "</time>\n");
     AppendElement(text, "        <course>", p.RmcCourse, "</course>\n");
     AppendElement(text, "        <speed>", p.RmcSpeed, "</speed>\n");
     AppendElement(text, "        <sat>", p.GgaSatellites, "</sat>\n");
@@ -283,18 +293,10 @@ int RunNmeaToGpx(RunContext& ctx) {
 
     ctx.point.TotalDistance = 0.0;
     WriteGpxHead(out, ctx, true);
-    ReadNmeaEpochs(input, ctx, [&out](RunContext& c) {
-        // Route points never split the output, so this cannot fail.
-        EmitRecord(out, c, 'G', InputOrigin::Nmea);
-    });
+    ReadNmeaEpochs(input, ctx, [&out](RunContext& c) { EmitRecord(out, c, 'G', InputOrigin::Nmea); });
     WriteGpxTail(out);
     input.Close();
-    if (!out.Close()) {
-        // A full disk must not end in a completion message over a cut file.
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return -1;
-    }
-    return 0;
+    return out.Close() ? 0 : -1;
 }
 
 }  // namespace geoplait

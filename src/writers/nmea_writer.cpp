@@ -125,10 +125,8 @@ struct PassThrough {
 // OutputFile cut at the last "." of its file name (a "." in a directory name
 // or at the start of the file name does not count).
 void SplitOutputName(const std::string& path, PassThrough& run) {
-    const size_t slash = path.find_last_of('/');
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const size_t dot = path.find_last_of('.');
-    if (dot != std::string::npos && dot > nameStart) {
+    const size_t dot = ExtensionStart(path);
+    if (dot != std::string::npos) {
         run.base.assign(path, 0, dot);
         run.extension.assign(path, dot + 1);
         run.hasExtension = true;
@@ -159,12 +157,11 @@ void SplitFileName(RunContext& ctx, PassThrough& run) {
     }
 }
 
+// Closes the current file and creates the next; false when either failed
+// (the run stops then). Two pieces named alike never overwrite each other:
+// the later one gets a numbered name.
 bool OpenOutput(RunContext& ctx, PassThrough& run, const std::string& path) {
-    // A previous file cut short (disk full) ends the run like one not created.
-    if (!run.out.Close() || !run.out.Open(path, WriteMode::Create)) {
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return false;
-    }
+    if (!run.out.Close() || !run.out.Open(ctx.outputs, path, WriteMode::Create)) return false;
     if (ctx.Current().Bom == 0) run.out.DropBom();
     return true;
 }
@@ -195,11 +192,10 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
         const bool newFile = !run.out.IsOpen() ||
                              store.GapDistance > ctx.run.GapDistanceLimit ||
                              ctx.point.IntervalSec > ctx.run.GapSecondsLimit ||
-                             (s.TrackGroupDate != 0 && ctx.point.LocalDate != store.GroupDate);
+                             DateGroupChanges(ctx);
         if (newFile) {
-            run.out.Close();
             SplitFileName(ctx, run);
-            store.GroupDate = ctx.point.LocalDate;
+            SetGroupDate(ctx);
             if (!OpenOutput(ctx, run, run.fileName)) return false;
         }
     }
@@ -209,12 +205,12 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
         const std::string& line = run.table[i];
         if (shift) {
             const std::string_view id = SentenceIdOf(line);
-            if (id == "$GPGGA") {
+            if (IsGgaId(id)) {
                 ParseGga(line, ctx.point);
                 WriteGgaSentence(run.out, ctx);
                 continue;
             }
-            if (id == "$GPRMC") {
+            if (IsRmcId(id)) {
                 ParseRmc(line, ctx.point);
                 WriteRmcSentence(run.out, ctx);
                 continue;
@@ -248,8 +244,8 @@ int RunNmeaToNmea(RunContext& ctx) {
     std::string line;
     bool firstLine = true;
     while (input.ReadLine(line, kLineLimit)) {
-        if (!firstLine && SentenceIdOf(line) == firstId) {
-            if (!WriteEpoch(ctx, run)) {
+        if (!firstLine && StartsEpoch(SentenceIdOf(line), firstId)) {
+            if (!WriteEpoch(ctx, run) || ctx.StopRequested()) {
                 run.out.Close();
                 return -1;
             }
@@ -269,12 +265,7 @@ int RunNmeaToNmea(RunContext& ctx) {
         run.out.Close();
         return -1;
     }
-    if (!run.out.Close()) {
-        // Cut short (disk full): not a complete output.
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return -1;
-    }
-    return 0;
+    return run.out.Close() ? 0 : -1;
 }
 
 }  // namespace geoplait

@@ -2,10 +2,10 @@
 // "/"-separated key=value items:
 //   ORD=POI/tex=LABEL/ide=N/des=(Sat=S Mar=M)/ido=Sddd'mm'ss't/kei=Sddd'mm'ss't
 //   /adr=1/alt=+A/col=12/pda=dd-MON-yy/pti=hh:mm:ss
-// Quirks kept on purpose: the sign of a position comes from the number only
-// (the hemisphere letters are not consulted, so an unsigned southern latitude
-// gets a blank sign like a northern one); negative altitudes become +0; the
-// time is UTC although it goes through LocalTimeText, which keeps it.
+// The sign of a position is "-" for the south and west (the record's
+// hemisphere letter, or the system default; not for 0) or for a negative
+// number, else a blank. Quirks kept on purpose: negative altitudes become +0; the time is UTC
+// although it goes through LocalTimeText, which keeps it.
 #include "writers/pot_writer.h"
 
 #include <charconv>
@@ -13,6 +13,7 @@
 #include <limits>
 #include <string_view>
 
+#include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "writers/gpx_writer.h"
 #include "writers/slot_text.h"
@@ -26,13 +27,13 @@ constexpr const char* kMonthNames[13] = {"   ", "JAN", "FEB", "MAR", "APR", "MAY
                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
 // A position item: " ddd'mm'ss't" or "-ddd'mm'ss't" after its key.
-void AppendPosition(std::string& out, const char* key, const std::string& nmea) {
+void AppendPosition(std::string& out, const char* key, const std::string& nmea, char hemisphereSign) {
     const double v = NumberOf(nmea);
     const double whole = std::trunc(v);
     // Decimal minutes become minutes, seconds and fractions laid out as digits.
     double w = ((v - whole) / (1.0 / 60.0) / 100.0 + whole) * 1000000.0;
     if (!std::isfinite(w)) w = 0.0;
-    char sign = ' ';
+    char sign = hemisphereSign == '-' && w > 0.0 ? '-' : ' ';
     if (w < 0.0) {
         sign = '-';
         w = -w;
@@ -86,8 +87,9 @@ void WritePotLine(TextWriter& out, RunContext& ctx) {
     line.append(" Mar=");
     AppendInteger(line, p.DilutionValue);
     line.append(")");
-    AppendPosition(line, "/ido=", p.GgaLatitude);
-    AppendPosition(line, "/kei=", p.GgaLongitude);
+    const HemisphereSigns signs = HemisphereSign(ctx);
+    AppendPosition(line, "/ido=", p.GgaLatitude, signs.latitude);
+    AppendPosition(line, "/kei=", p.GgaLongitude, signs.longitude);
     line.append("/adr=1");
 
     p.AltitudeText = p.GgaAltitude;

@@ -4,10 +4,10 @@
 // distance, time or (NMEA input) date, writes the record with the line writer
 // of the output kind and counts it.
 //
-// Quirks kept from the file layout users know: the split distance compares
-// GapDistance, which is in the MeterMile unit, with a limit in km; a split only
-// ever happens before a record that is about to be written, so the first
-// record of every split file is the one that crossed a threshold.
+// A split only ever happens before a record that is about to be written, so
+// the first record of every split file is the one that crossed a threshold.
+// The split distance is compared in km whatever MeterMile says; a record
+// without a date never splits by date.
 #include "writers/record_emitter.h"
 
 #include <cstdio>
@@ -46,13 +46,10 @@ const EmitKind* FindEmitKind(char kind) {
     return nullptr;
 }
 
-// The extension is taken from the file name only (a dot in a directory name
-// does not count), so "<base><ext>" is always the path as entered.
+// "<base><ext>" is always the path as entered.
 void SplitOutputName(const std::string& path, std::string& base, std::string& extension) {
-    const size_t slash = path.find_last_of('/');
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const size_t dot = path.rfind('.');
-    if (dot != std::string::npos && dot >= nameStart && dot > 0) {
+    const size_t dot = ExtensionStart(path);
+    if (dot != std::string::npos) {
         base.assign(path, 0, dot);
         extension.assign(path, dot, std::string::npos);
     } else {
@@ -74,27 +71,23 @@ bool NeedsNewFile(const RunContext& ctx, bool nmeaInput) {
     const TrackStore& store = ctx.store;
     if (store.GapDistance > ctx.run.GapDistanceLimit) return true;
     if (ctx.point.IntervalSec > ctx.run.GapSecondsLimit) return true;
-    return nmeaInput && ctx.Current().TrackGroupDate != 0 &&
-           ctx.point.LocalDate != store.GroupDate;
+    return nmeaInput && DateGroupChanges(ctx);
 }
 
-// Closes the current file and creates the next one; false (after the
-// message) when it cannot be created.
+// Closes the current file and creates the next one; false when either
+// failed (the run stops then).
 bool StartNextFile(TextWriter& out, RunContext& ctx, bool nmeaInput) {
     WriterState& w = ctx.writer;
     if (!w.SplitNamed) {
         SplitOutputName(ctx.Current().OutputFile, w.SplitBase, w.SplitExtension);
         w.SplitNamed = true;
     }
-    // A file cut short (disk full) ends the run like a file not created.
-    const bool closed = out.Close();
     ++ctx.store.SplitIndex;
-    if (!closed || !out.Open(SplitFileName(w, ctx.store.SplitIndex), WriteMode::Create)) {
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
+    if (!out.Close() || !out.Open(ctx.outputs, SplitFileName(w, ctx.store.SplitIndex), WriteMode::Create)) {
         return false;
     }
     if (ctx.Current().Bom == 0) out.DropBom();
-    if (nmeaInput) ctx.store.GroupDate = ctx.point.LocalDate;
+    if (nmeaInput) SetGroupDate(ctx);
     return true;
 }
 
@@ -115,7 +108,7 @@ void PrepareFileSplit(RunContext& ctx) {
 }
 
 int EmitRecord(TextWriter& out, RunContext& ctx, char kind, InputOrigin origin) {
-    if (ctx.writer.OutputLost) {
+    if (ctx.StopRequested()) {
         ClearTrackPoint(ctx.point);
         return -1;
     }
@@ -124,7 +117,6 @@ int EmitRecord(TextWriter& out, RunContext& ctx, char kind, InputOrigin origin) 
         FinishRecord(ctx);
         return 0;
     }
-    if (nmeaInput && ctx.store.GroupDate.empty()) ctx.store.GroupDate = ctx.point.LocalDate;
 
     const EmitKind* k = FindEmitKind(kind);
     const bool splits = k != nullptr && (nmeaInput ? k->splitsFromNmea : k->splitsFromCsvFull);
@@ -132,7 +124,6 @@ int EmitRecord(TextWriter& out, RunContext& ctx, char kind, InputOrigin origin) 
         NeedsNewFile(ctx, nmeaInput)) {
         if (!StartNextFile(out, ctx, nmeaInput)) {
             // The record is read but not written; nothing more is.
-            ctx.writer.OutputLost = true;
             FinishRecord(ctx);
             return -1;
         }

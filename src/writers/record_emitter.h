@@ -11,13 +11,9 @@ namespace geoplait {
 enum class InputOrigin { Nmea, CsvFull };
 
 // kind: 'P' POT, 'G' GPX route point, 'N' NMEA (CSV Full input only),
-// 'F' CSV Full, 'C' CSV Custom. Returns 0, or -1 when a split file cannot be
-// created (the run then ends with its message).
-//
-// After a -1 the output is closed and ctx.writer.OutputLost is set: every
-// later call only clears the record and returns -1 again, so a run that keeps
-// reading neither writes nor counts anything more. The files written before
-// stay as they are.
+// 'F' CSV Full, 'C' CSV Custom. Returns 0, or -1 when the run's outputs could
+// not be written (a split file not created, an earlier one cut short): the
+// run stops, and every later call only clears the record and returns -1.
 int EmitRecord(TextWriter& out, RunContext& ctx, char kind, InputOrigin origin);
 
 // Start of a run whose output may be split (the NMEA-to-CSV runs and the CSV

@@ -126,10 +126,9 @@ void WriteHtmlText(TextWriter& out, std::string_view text) {
 // The input file name without directory and extension.
 std::string_view TitleOf(std::string_view path) {
     const size_t slash = path.find_last_of('/');
-    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.find_last_of('.');
-    if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
-    return name;
+    const size_t start = slash == std::string_view::npos ? 0 : slash + 1;
+    const size_t dot = ExtensionStart(path);
+    return path.substr(start, (dot == std::string_view::npos ? path.size() : dot) - start);
 }
 
 void WriteHead(TextWriter& out, const ConvertSettings& s, char variant) {
@@ -217,7 +216,7 @@ void AccumulateSummary(TextWriter& out, RunContext& ctx, char variant) {
     // The filter added the gap to the previous point and ran ComputeDerived.
     g.CutDistance += store.GapDistance;
     g.CutSeconds += p.IntervalSec;
-    if (store.GroupDate.empty()) store.GroupDate = p.LocalDate;
+    if (store.GroupDate.empty()) SetGroupDate(ctx);
 
     const double distanceLimit = ctx.run.GapDistanceLimit;
     const double secondsLimit = ctx.run.GapSecondsLimit;
@@ -239,9 +238,9 @@ void AccumulateSummary(TextWriter& out, RunContext& ctx, char variant) {
             g.CutSeconds = 0.0;
             gapRecord = true;
         }
-        if (p.LocalDate != store.GroupDate) {
+        if (DateGroupChanges(ctx)) {
             CloseGroup(out, ctx, variant);
-            store.GroupDate = p.LocalDate;
+            SetGroupDate(ctx);
         }
     }
 
@@ -321,12 +320,7 @@ int RunSummary(RunContext& ctx, char variant) {
     if (ctx.store.SplitIndex == 0) ctx.store.SplitIndex = 1;
     WriteSummaryRow(out, ctx, variant);
     if (variant == 'H') WriteTail(out);
-    if (!out.Close()) {
-        // Cut short (disk full): not a complete output.
-        ctx.ui.ShowMessage("Output File Not Create", "Error");
-        return -1;
-    }
-    return 0;
+    return out.Close() ? 0 : -1;
 }
 
 }  // namespace geoplait

@@ -14,9 +14,6 @@ struct WriterState {
     std::string SplitBase;       // OutputFile without its extension
     std::string SplitExtension;  // the extension with its dot, or empty
     bool SplitNamed = false;     // SplitBase/SplitExtension hold this run's parts
-    // A split file could not be created: the run has no output any more and
-    // every later record is refused.
-    bool OutputLost = false;
     // Reused buffers, so that writing a line allocates nothing once warm.
     std::string LineBuffer;
     std::string DegreeScratch;

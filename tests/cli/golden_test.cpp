@@ -1,13 +1,15 @@
 // Whole-program cases: every directory under tests/data/cli/ that holds an
 // `args` file. Its other files are copied into a fresh directory, geoplait-cli
 // runs there (TZ=UTC, LC_ALL=C, stdin from /dev/null) with the lines of `args`
-// as arguments, and the exit status, stdout, stderr and the files under
-// expected/files/ are compared byte for byte with expected/. Every .kml/.gpx
-// the run produced must pass `xmllint --noout`, every .html `xmllint --html
-// --noout`. GEOPLAIT_UPDATE_GOLDEN=1 writes the actual results into expected/.
+// as arguments (and the lines of an optional `env` file in its environment),
+// and the exit status, stdout, stderr and the files under expected/files/ are
+// compared byte for byte with expected/; no other file may be left behind.
+// Every .kml/.gpx the run produced must pass `xmllint --noout` and read back
+// with gpsbabel, every .html `xmllint --html --noout`.
+// GEOPLAIT_UPDATE_GOLDEN=1 writes the actual results into expected/.
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -59,8 +61,9 @@ std::vector<std::string> ReadArgs(const fs::path& file) {
     return args;
 }
 
-// The environment of the run: ours with TZ, LC_ALL and the banner time fixed.
-std::vector<std::string> RunEnvironment() {
+// The environment of the run: ours with TZ, LC_ALL and the banner time fixed,
+// and the case's own lines.
+std::vector<std::string> RunEnvironment(const std::vector<std::string>& extra) {
     std::vector<std::string> env;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         std::string_view text(*entry);
@@ -73,6 +76,9 @@ std::vector<std::string> RunEnvironment() {
     env.push_back("TZ=UTC");
     env.push_back("LC_ALL=C");
     env.push_back(std::string("GEOPLAIT_FIXED_TIME=") + kFixedTime);
+    for (const std::string& line : extra) {
+        if (!line.empty()) env.push_back(line);
+    }
     return env;
 }
 
@@ -83,52 +89,35 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
     return pointers;
 }
 
-std::string FindProgram(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
-    size_t pos = 0;
-    while (pos <= dirs.size()) {
-        size_t end = dirs.find(':', pos);
-        if (end == std::string::npos) end = dirs.size();
-        fs::path candidate = fs::path(dirs.substr(pos, end - pos)) / name;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
-        pos = end + 1;
-    }
-    return {};
-}
-
 struct Finished {
-    int status = -1;
+    int status = -1;  // -1: could not be started
     std::string out;
     std::string err;
 };
 
-// Runs `program` in `cwd` with stdin from /dev/null, capturing its output.
-Finished Spawn(const std::string& program, std::vector<std::string> args, const fs::path& cwd) {
+// Runs `program` (searched in PATH) in `cwd` with stdin from /dev/null,
+// capturing its output.
+Finished Spawn(const std::string& program, std::vector<std::string> args, const fs::path& cwd,
+               const std::vector<std::string>& env = {}) {
     TempDir capture;
-    std::string outPath = capture.File("stdout");
-    std::string errPath = capture.File("stderr");
+    const std::string outPath = capture.File("stdout");
+    const std::string errPath = capture.File("stderr");
     args.insert(args.begin(), program);
     std::vector<char*> argv = Pointers(args);
-    std::vector<std::string> envTexts = RunEnvironment();
+    std::vector<std::string> envTexts = RunEnvironment(env);
     std::vector<char*> envp = Pointers(envTexts);
-    std::string dir = cwd.string();
-
-    pid_t pid = fork();
-    if (pid == 0) {
-        int in = open("/dev/null", O_RDONLY);
-        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in < 0 || out < 0 || err < 0 || chdir(dir.c_str()) != 0) _exit(126);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        execve(program.c_str(), argv.data(), envp.data());
-        _exit(127);
-    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    pid_t pid = 0;
+    const int failed = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
     Finished result;
     int wstatus = 0;
-    if (pid < 0 || waitpid(pid, &wstatus, 0) != pid) return result;
+    if (failed != 0 || waitpid(pid, &wstatus, 0) != pid) return result;
     result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
     result.out = ReadFileBytes(outPath);
     result.err = ReadFileBytes(errPath);
@@ -154,23 +143,22 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// Runs a checking tool (xmllint, gpsbabel) over a file; it must accept it.
+void CheckWith(const std::string& tool, const std::vector<std::string>& args, const fs::path& file) {
+    Finished run = Spawn(tool, args, file.parent_path());
+    ASSERT_NE(run.status, -1) << tool << " is not installed (scripts/setup installs it); cannot check " << file;
+    EXPECT_EQ(run.status, 0) << tool << " rejects " << file.filename() << ":\n" << run.out << run.err;
+}
+
 void CheckWellFormed(const fs::path& file) {
-    std::string extension = Lower(file.extension().string());
-    std::vector<std::string> args;
+    const std::string extension = Lower(file.extension().string());
+    const std::string name = file.string();
     if (extension == ".kml" || extension == ".gpx") {
-        args = {"--noout", file.string()};
+        CheckWith("xmllint", {"--noout", name}, file);
+        CheckWith("gpsbabel", {"-i", extension.substr(1), "-f", name, "-o", "gpx", "-F", "/dev/null"}, file);
     } else if (extension == ".html" || extension == ".htm") {
-        args = {"--html", "--noout", file.string()};
-    } else {
-        return;
+        CheckWith("xmllint", {"--html", "--noout", name}, file);
     }
-    static const std::string xmllint = FindProgram("xmllint");
-    if (xmllint.empty()) {
-        ADD_FAILURE() << "xmllint is not installed (package libxml2-utils); cannot check " << file;
-        return;
-    }
-    Finished lint = Spawn(xmllint, args, file.parent_path());
-    EXPECT_EQ(lint.status, 0) << "xmllint rejects " << file.filename() << ":\n" << lint.out << lint.err;
 }
 
 // Empty when equal, else where and how two byte strings part.
@@ -214,13 +202,15 @@ TEST_P(GoldenTest, MatchesExpected) {
 
     for (const auto& entry : fs::directory_iterator(source)) {
         std::string name = entry.path().filename().string();
-        if (name == "args" || name == "expected") continue;
+        if (name == "args" || name == "env" || name == "expected") continue;
         fs::copy(entry.path(), workDir / name,
                  fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     }
     std::map<std::string, std::string> inputs = FilesUnder(workDir);
 
-    Finished run = Spawn(GEOPLAIT_CLI, ReadArgs(source / "args"), workDir);
+    const fs::path env = source / "env";
+    Finished run = Spawn(GEOPLAIT_CLI, ReadArgs(source / "args"), workDir,
+                         fs::exists(env) ? ReadArgs(env) : std::vector<std::string>{});
     ASSERT_GE(run.status, 0) << "geoplait-cli did not run";
     ASSERT_LT(run.status, 126) << "geoplait-cli could not start or died: " << run.err;
 
@@ -246,7 +236,8 @@ TEST_P(GoldenTest, MatchesExpected) {
     if (fs::exists(expected / "stderr")) {
         EXPECT_EQ(run.err, ReadFileBytes((expected / "stderr").string())) << "stderr differs";
     }
-    for (const auto& [name, bytes] : FilesUnder(expected / "files")) {
+    const std::map<std::string, std::string> wanted = FilesUnder(expected / "files");
+    for (const auto& [name, bytes] : wanted) {
         fs::path actual = workDir / name;
         if (!fs::exists(actual)) {
             ADD_FAILURE() << "not produced: " << name;
@@ -254,6 +245,8 @@ TEST_P(GoldenTest, MatchesExpected) {
         }
         EXPECT_EQ(FirstDifference(ReadFileBytes(actual.string()), bytes), "") << "file " << name;
     }
+    // Nothing else: no temporary file, no piece that should not be.
+    for (const auto& entry : produced) EXPECT_TRUE(wanted.contains(entry.first)) << "left behind: " << entry.first;
 }
 
 std::string CaseTestName(const ::testing::TestParamInfo<std::string>& info) {

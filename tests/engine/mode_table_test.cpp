@@ -28,22 +28,5 @@ TEST(ModeTable, FamiliesAreContiguousAndNamedBeforeTheArrow) {
     EXPECT_EQ(row, kModeTable.size());
 }
 
-TEST(ModeTable, LookupIsExactAndCaseSensitive) {
-    std::set<std::string> texts, values;
-    for (const ModeEntry& mode : kModeTable) {
-        EXPECT_TRUE(texts.insert(mode.displayText).second) << mode.displayText;
-        EXPECT_TRUE(values.insert(mode.fileValue).second) << mode.fileValue;
-        EXPECT_EQ(FindModeByDisplayText(mode.displayText), &mode);
-        EXPECT_EQ(FindModeByFileValue(mode.fileValue), &mode);
-    }
-    for (const char* text : {"nmea(log) -> KML", "nmea(log) -> kml ", " nmea(log) -> kml",
-                             "nmea(log)->kml", "", "Geoplait"}) {
-        EXPECT_EQ(FindModeByDisplayText(text), nullptr) << text;
-    }
-    for (const char* value : {"geoplait", "CsvFull2Nmea", "Photo2Kml", "", "nmea(log) -> kml"}) {
-        EXPECT_EQ(FindModeByFileValue(value), nullptr) << value;
-    }
-}
-
 }  // namespace
 }  // namespace geoplait

@@ -52,6 +52,23 @@ void ReadFiveWriteThree(RunContext& ctx) {
 void ReadFourWriteNone(RunContext& ctx) { ctx.store.RecordIndex = 4; }
 void ReadNoneOmitSeven(RunContext& ctx) { ctx.store.OmitCount = 7; }
 void WriteWithoutReading(RunContext& ctx) { ctx.store.WrittenCount = 2; }
+// Writes "new" into the output, then reads five records and writes three;
+// the second fails as a full disk would.
+void WriteNew(RunContext& ctx) {
+    TextWriter out;
+    ASSERT_TRUE(out.Open(ctx.outputs, ctx.Current().OutputFile, WriteMode::Plain));
+    out.Write("new");
+    out.Close();
+    ReadFiveWriteThree(ctx);
+}
+void WriteNewThenFail(RunContext& ctx) {
+    WriteNew(ctx);
+    ctx.outputs.Fail();
+}
+void WriteNewThenCancel(RunContext& ctx) {
+    WriteNew(ctx);
+    ctx.cancelRequested = true;
+}
 
 const std::string kRmcLine = "$GPRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*6E\n";
 const std::string kGgaLine = "$GPGGA,031500.00,3539.3300,N,13945.3100,E,1,08,1.0,40.0,M,39.0,M,,*61\n";
@@ -111,15 +128,13 @@ TEST(RunConversion, ValidationStops) {
     const Case cases[] = {
         {"photo without folder ends first", 1, 1, "in.log", "track.kmz", {{"Not input Photo Folder.", "Error"}}},
         {"kmz", 0, 1, "in.log", "track.kmz", {check("track.kmz")}},  // whatever the mode
-        {"kmz, mixed case", 0, 1, "in.log", "track.kMl", {check("track.kMl")}},
         {"kmz, .kml inside", 0, 1, "in.log", "track.kml.zip", {check("track.kml.zip")}},
         {"kmz, .kml directory", 0, 1, "in.log", "sub.kml/track", {check("track")}},
         {"kmz, .kmlx", 0, 1, "in.log", ".kmlx", {check(".kmlx")}},
+        {"kmz, hidden .kml", 0, 1, "in.log", ".kml", {check(".kml")}},
         {"same name", 0, 0, "/in.log", "/in.log", {sameName}, {" *** Error ***"}},
-        {"same file, /./", 0, 0, "/in.log", "/./in.log", {sameName}},
         {"same file, ..", 0, 0, "/in.log", "/sub/../in.log", {sameName}},
         {"same file, //", 0, 0, "/in.log", "//in.log", {sameName}},
-        {"same file, symlink", 0, 0, "/in.log", "/link.log", {sameName}},
         {"same file, hard link", 0, 0, "/in.log", "/hard.log", {sameName}},
         {"same file, relative names", 0, 0, "./in.log", "in.log", {sameName}},
         {"input missing", 0, 0, "none.log", "out.pot", {notFound}},
@@ -133,7 +148,6 @@ TEST(RunConversion, ValidationStops) {
         SCOPED_TRACE(c.name);
         Job j;
         fs::create_directory(j.dir.File("sub"));
-        fs::create_symlink(j.dir.File("in.log"), j.dir.File("link.log"));
         fs::create_hard_link(j.dir.File("in.log"), j.dir.File("hard.log"));
         test::WriteFileBytes(j.dir.File("old.pot"), "old");
         j.ui.answerOk = false;
@@ -162,54 +176,62 @@ TEST(RunConversion, ValidationStops) {
 }
 
 TEST(RunConversion, ValidationPasses) {
-    // Photo on with its folder; KMZ with the three spellings of ".kml".
-    const std::tuple<bool, const char*, const char*> cases[] = {
-        {true, "out.pot", ".pot"}, {false, "t.kml", ".kml"}, {false, "t.KML", ".KML"}, {false, "t.Kml", ".Kml"}};
-    for (const auto& [photo, output, extension] : cases) {
+    // Photo on with its folder; KMZ with the three spellings of ".kml"; a
+    // case-different name is another file; Photo(Only) needs no input.
+    const struct { const char *mode, *input, *output, *extension; int photo, kmz; } cases[] = {
+        {"nmea(log) -> pot", "in.log", "out.pot", ".pot", 1, 0}, {"nmea(log) -> pot", "in.log", "t.kml", ".kml", 0, 1},
+        {"nmea(log) -> pot", "in.log", "t.KML", ".KML", 0, 1},   {"nmea(log) -> pot", "in.log", "t.Kml", ".Kml", 0, 1},
+        {"nmea(log) -> pot", "in.log", "IN.log", ".log", 0, 0},  {"Photo(Only) -> kml", "none.log", "p.kml", ".kml", 0, 0},
+    };
+    for (const auto& c : cases) {
         Job j;
+        j.Current().Mode = c.mode;
         j.Use(ReadFiveWriteThree);
-        j.Current().Photo = photo ? 1 : 0;
+        j.Current().Photo = c.photo;
         j.Current().PhotoDir = j.dir.path();
-        j.Current().Kmz = photo ? 0 : 1;
-        j.Current().OutputFile = j.dir.File(output);
-        EXPECT_EQ(j.Run(), RunOutcome::Complete) << output;
-        EXPECT_EQ(j.ctx.run.OutputExtension, extension) << output;
+        j.Current().Kmz = c.kmz;
+        j.Current().InputFile = j.dir.File(c.input);
+        j.Current().OutputFile = j.dir.File(c.output);
+        EXPECT_EQ(j.Run(), RunOutcome::Complete) << c.output;
+        EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\n\n", "Complete"}})) << c.output;
+        EXPECT_EQ(j.ctx.run.OutputExtension, c.extension) << c.output;
     }
-}
-
-TEST(SameFile, NamesCompared) {
-    test::TempDir dir;
-    test::WriteFileBytes(dir.File("a.log"), "a");
-    test::WriteFileBytes(dir.File("A.log"), "A");
-    EXPECT_TRUE(IsSameFile("x", "x"));
-    EXPECT_TRUE(IsSameFile("", ""));
-    EXPECT_FALSE(IsSameFile("C:\\a.log", "c:\\a.log"));  // case-sensitive
-    EXPECT_FALSE(IsSameFile(dir.File("a.log"), dir.File("A.log")));
-    EXPECT_FALSE(IsSameFile(dir.File("a.log"), ""));
-    EXPECT_FALSE(IsSameFile(dir.File("a.log"), dir.File("b.log")));
-    EXPECT_TRUE(IsSameFile(dir.File("new.log"), dir.path() + "/x/../new.log"));
-}
-
-TEST(RunConversion, PhotoOnlyNeedsNoInput) {
-    Job j;
-    j.Current().Mode = "Photo(Only) -> kml";
-    j.Current().InputFile = j.dir.File("none.log");
-    j.Current().OutputFile = j.dir.File("photos.kml");
-    j.Use(ReadFiveWriteThree);
-    EXPECT_EQ(j.Run(), RunOutcome::Complete);
-    EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\n\n", "Complete"}}));
-    EXPECT_EQ(j.ctx.run.PrescanCount, 0);
 }
 
 TEST(RunConversion, OkReplacesAndSaysSo) {
     Job j;
     test::WriteFileBytes(j.Current().OutputFile, "old");
-    j.Use(ReadFiveWriteThree);
+    j.Use(WriteNew);
     EXPECT_EQ(j.Run(), RunOutcome::Complete);
     EXPECT_EQ(j.ui.questions.size(), 1u);
     EXPECT_EQ(j.ui.messageLines, (Lines{" *** Wait ***", " ***** Processing *****", " ***** Complete. *****"}));
     EXPECT_EQ(j.ctx.run.OverrideNote, "Output File Override.");
     EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\n\nOutput File Override.", "Complete"}}));
+    EXPECT_EQ(test::ReadFileBytes(j.Current().OutputFile), "new");
+    // A device is no file to replace: no question, and it is written where it is.
+    j.ui = test::RecordingUi{};
+    j.Current().OutputFile = "/dev/null";
+    EXPECT_EQ(j.Run(), RunOutcome::Complete);
+    EXPECT_TRUE(j.ui.questions.empty());
+    EXPECT_EQ(j.ctx.run.OverrideNote, "");
+}
+
+TEST(RunConversion, OutputsFailedOrCancelledOnTheWayLeaveTheOldFiles) {
+    for (const ModeProcedure procedure : {WriteNewThenFail, WriteNewThenCancel}) {
+        Job j;
+        test::WriteFileBytes(j.Current().OutputFile, "old");
+        j.Use(procedure);
+        const bool failed = procedure == WriteNewThenFail;
+        EXPECT_EQ(j.Run(), failed ? RunOutcome::Stopped : RunOutcome::Cancelled);
+        EXPECT_EQ(j.ui.messages, (failed ? Messages{{"Output File Not Create", "Error"}}
+                                         : Messages{{"Cancelled Record=3/5\nOutput File Not Replaced.", "Cancel"}}));
+        Lines lines{" *** Wait ***", " ***** Processing *****"};
+        if (!failed) lines.push_back(" *** Cancelled ***");
+        EXPECT_EQ(j.ui.messageLines, lines);
+        EXPECT_EQ(test::ReadFileBytes(j.Current().OutputFile), "old");
+        EXPECT_EQ(std::distance(fs::directory_iterator(j.dir.path()), fs::directory_iterator()), 2)
+            << "no temporary file is left";
+    }
 }
 
 TEST(RunConversion, OutputDirectories) {
@@ -217,27 +239,20 @@ TEST(RunConversion, OutputDirectories) {
     j.Use(ReadFiveWriteThree);
     j.Current().OutputFile = j.dir.File("new/deeper/out.pot");
     EXPECT_EQ(j.Run(), RunOutcome::Complete);
-    EXPECT_TRUE(fs::is_directory(j.dir.File("new/deeper")));
-    EXPECT_EQ(j.ctx.run.DirectoryNote, "Create Directory.");
     EXPECT_EQ(j.ui.statusLines, (Lines{"Create Directory.", ""}));
-    EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\nCreate Directory.\n", "Complete"}}));
-    // The second run finds the directory; one below a file cannot be made and is no error.
+    // A directory found, or one that cannot be made (below a file), is no note.
     for (const char* output : {"new/deeper/other.pot", "in.log/sub/out.pot"}) {
         j.ui = test::RecordingUi{};
         j.Current().OutputFile = j.dir.File(output);
-        EXPECT_EQ(j.Run(), RunOutcome::Complete) << output;
+        j.Run();
         EXPECT_EQ(j.ctx.run.DirectoryNote, "") << output;
         EXPECT_EQ(j.ui.statusLines, (Lines{""})) << output;
     }
-    // An output folder is no existing output; a bare file name creates nothing.
+    // An output folder is no existing output.
     j.table = InertTable();
     j.Current().OutputFile = j.dir.path();
     EXPECT_EQ(j.Run(), RunOutcome::NoData);
     EXPECT_TRUE(j.ui.questions.empty());
-    j.Current().OutputFile = "bare-output-name.pot";
-    EXPECT_EQ(j.Run(), RunOutcome::NoData);
-    EXPECT_EQ(j.ctx.run.OutputDirectory, "");
-    EXPECT_EQ(j.ctx.run.DirectoryNote, "");
 }
 
 // ---- Completion
@@ -297,11 +312,8 @@ TEST(RunConversion, RunStartsFromAFreshState) {
     Job j;
     TrackStore& s = j.ctx.store;
     TrackPoint& p = j.ctx.point;
-    s.RecordIndex = 9;
-    s.WrittenCount = 8;
-    s.OmitCount = 7;
-    s.SplitIndex = 6;
-    s.PreviousPoint = s.DerivedPrevious = s.PlacemarkAnchor = {"13945.0", "3539.0", "10"};
+    s.RecordIndex = s.WrittenCount = s.OmitCount = s.SplitIndex = 6;
+    s.PreviousPoint = s.DerivedPrevious = s.PlacemarkAnchor = {"13945.0", "3539.0", "10", "E", "N"};
     s.GroupDate = "150424";
     s.FirstTime = 1000;
     p.ElapsedSec = p.IntervalSec = 5;
@@ -352,9 +364,7 @@ TEST(RunConversion, RunValuesFromTheTexts) {
 
 TEST(RunConversion, GapLimitsDefaultToNoSplit) {
     const std::tuple<const char*, double, double> cases[] = {
-        {"", 99999.0, 99999999.0},    {"0", 99999.0, 99999999.0}, {"0.0", 99999.0, 99999999.0},
-        {"abc", 99999.0, 99999999.0}, {"600", 0.6, 600.0},         {"12.5m", 0.0125, 12.5},
-    };
+        {"", 99999.0, 99999999.0}, {"0.0", 99999.0, 99999999.0}, {"abc", 99999.0, 99999999.0}, {"12.5m", 0.0125, 12.5}};
     for (const auto& [text, distanceKm, seconds] : cases) {
         Job j;
         j.Current().LineDistance = j.Current().LineDistanceSec = text;
@@ -378,8 +388,8 @@ TEST(RangeStamp, FromPickerTexts) {
 TEST(SplitOutputPath, Parts) {
     const struct { const char *path, *directory, *name, *extension; } cases[] = {
         {"/data/gps/track.kml", "/data/gps/", "track", ".kml"}, {"track.kml", "", "track", ".kml"},
-        {"track", "", "track", ""}, {"a.b/track", "a.b/", "track", ""}, {"dir/.kml", "dir/", "", ".kml"},
-        {"t.tar.gz", "", "t.tar", ".gz"}, {"/track.", "/", "track", "."},
+        {"track", "", "track", ""}, {"a.b/track", "a.b/", "track", ""}, {"dir/.kml", "dir/", ".kml", ""},
+        {"t.tar.gz", "", "t.tar", ".gz"}, {"/track.", "/", "track", "."}, {"a.b/.hidden", "a.b/", ".hidden", ""},
         {"C:\\KMLFile.kml", "", "C:\\KMLFile", ".kml"}, {"", "", "", ""},
     };
     for (const auto& c : cases) {
@@ -401,6 +411,7 @@ TEST(RunConversion, PrescanCountsByFamily) {
     const std::tuple<const char*, std::string, int32_t> cases[] = {
         {"nmea(log) -> kml", mixed, 3}, {"nmea(log) -> pot", mixed, 3}, {"nmea(log) -> kml", "", 0},
         {"nmea(log) -> nmea(log)", Repeat(kGgaLine, 5), 5},  // no RMC: the GGA lines
+        {"nmea(log) -> gpx", "$GNRMC,1\n$GPRMC,2\n$GXRMC,3\n$GNGGA,1\n", 2},  // every known talker
         {"nmea(log) -> gpx", kGgaLine + gsa + kGgaLine, 2}, {"nmea(log) -> csv(Full)", gsa + gsa, 0},
         {"nmea(log) -> Summary(csv)", mixed, 0}, {"nmea(log) -> Summary(html)", mixed, 0},
         {"csv(Full) -> kml", "a\nb\nc\nd", 4}, {"csv(Full) -> pot", "a\r\nb\r\n\r\n", 3},
@@ -450,61 +461,17 @@ TEST(PlacemarkInterval, FromIntervalAndType) {
         s.PosType_edit = c.type;
         EXPECT_EQ(PlacemarkIntervalOf(s, c.prescan), c.expected) << c.interval << " " << c.type << " " << c.prescan;
     }
-    // A run takes it from the pre-scan, here of a log of GGA lines only.
-    Job j;
-    j.Current().PosType = 1;
-    j.Current().PosType_edit = "Point 3";
-    for (const auto& [lines, interval] : {std::pair{10, 3}, std::pair{2, 1}}) {
-        j.Input(Repeat(kGgaLine, lines));
-        j.Run();
-        EXPECT_EQ(j.ctx.run.PrescanCount, lines);
-        EXPECT_EQ(j.ctx.run.PlacemarkInterval, interval);
-    }
 }
 
 // ---- First-line check
 
 TEST(FirstSentenceIds, KnownExactly) {
-    for (const char* id : {"$GPAAM", "$GPRMC", "$GPGGA", "$GPGSV", "$PGRME", "$PGRMZ", "$PSLIB", "$GPRMB"}) {
+    for (const char* id : {"$GPAAM", "$GPRMC", "$GPGGA", "$GPGSV", "$PGRME", "$PGRMZ", "$PSLIB", "$GPRMB",
+                           "$GNRMC", "$GLGSV", "$GAGGA", "$GBGSA", "$BDRMC", "$GQZDA"}) {
         EXPECT_TRUE(IsKnownFirstSentenceId(id)) << id;
     }
-    for (const char* id : {"$GNRMC", "$GLGSV", "$gprmc", "$GPRMC ", "GPRMC", "$GP", "", "$GPTXT"}) {
+    for (const char* id : {"$GXRMC", "$PNRME", "$gprmc", "$GPRMC ", "GPRMC", "$GP", "", "$GPTXT", "$GNTXT"}) {
         EXPECT_FALSE(IsKnownFirstSentenceId(id)) << id;
-    }
-}
-
-TEST(RunConversion, FirstLineCheck) {
-    const std::tuple<std::string, bool, const char*> cases[] = {
-        {kRmcLine, true, "$GPRMC"},
-        {kGgaLine, true, "$GPGGA"},
-        {"$PSLIB,,,J*22\n", true, "$PSLIB"},
-        {"$GPRMC\n", true, "$GPRMC"},
-        {"$GPRMC\r\n", true, "$GPRMC"},
-        {"$GPGGA", true, "$GPGGA"},
-        {"", true, ""},  // an empty log passes
-        {"\xEF\xBB\xBF$GPGSV,3,1,12*70\n", true, "$GPGSV"},
-        {"$GNRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*70\n", false, "$GNRMC"},
-        {"$gprmc,031500.00,A\n", false, "$gprmc"},
-        {" $GPRMC,1\n", false, " $GPRMC"},
-        {"\n$GPRMC,1\n", false, ""},
-        {"garbage\n", false, "garbage"},
-    };
-    for (const auto& [input, passes, id] : cases) {
-        Job j;
-        j.Use(ReadFiveWriteThree);
-        j.Input(input);
-        EXPECT_EQ(j.Run(), passes ? RunOutcome::Complete : RunOutcome::Stopped) << input;
-        EXPECT_EQ(j.ctx.run.FirstSentenceId, id) << input;
-        EXPECT_EQ(j.ui.messages, (passes ? Messages{{"Complete Record=3/5\n\n", "Complete"}}
-                                         : Messages{{"Data First ID Not $Gxxxx", "Error!"}}));
-    }
-    // Only NMEA inputs are checked.
-    Job j;
-    j.Input("$GNRMC,1\n");
-    for (const char* mode : {"csv(Full) -> kml", "pot -> kml", "gpx -> pot", "kml(Line) -> gpx"}) {
-        j.Current().Mode = mode;
-        EXPECT_EQ(j.Run(), RunOutcome::NoData) << mode;
-        EXPECT_EQ(j.ctx.run.FirstSentenceId, "");
     }
 }
 
@@ -528,17 +495,6 @@ TEST(RunConversion, EachModeRunsItsOwnRowAndUnknownModesNone) {
         EXPECT_EQ(j.ctx.run.PrescanCount, 0);
         EXPECT_EQ(j.ui.messages, (Messages{{"No data?\n\nOmit=0\n", "Error!"}}));
     }
-}
-
-TEST(RunConversion, RealTableDispatches) {
-    // RunConversion uses the program's table; a run over it ends with a
-    // completion message whatever the procedure does.
-    Job j;
-    j.Current().Mode = "Photo(Only) -> kml";
-    j.Current().OutputFile = j.dir.File("photo.kml");
-    EXPECT_NE(RunConversion(j.ctx), RunOutcome::Stopped);
-    ASSERT_FALSE(j.ui.messages.empty());
-    EXPECT_EQ(j.ui.messageLines.back(), " ***** Complete. *****");
 }
 
 }  // namespace

@@ -43,10 +43,10 @@ TEST(RunProgress, ReportsEveryRecordAndStopsWhenCancelled) {
          {"Complete Record=2/2\n\n", "Complete"}},
         // Counts are those of the pass it stopped in.
         {"nmea(log) -> kml", 3, RunOutcome::Cancelled, {{1, 1, 2}, {1, 2, 2}, {2, 1, 2}},
-         {"Cancelled Record=1/1", "Cancel"}},
-        {"nmea(log) -> pot", 1, RunOutcome::Cancelled, {{1, 1, 2}}, {"Cancelled Record=1/1", "Cancel"}},
+         {"Cancelled Record=1/1\nOutput File Not Replaced.", "Cancel"}},
+        {"nmea(log) -> pot", 1, RunOutcome::Cancelled, {{1, 1, 2}}, {"Cancelled Record=1/1\nOutput File Not Replaced.", "Cancel"}},
         // Cancelled before the first record: nothing is read.
-        {"nmea(log) -> gpx", 0, RunOutcome::Cancelled, {}, {"Cancelled Record=0/0", "Cancel"}},
+        {"nmea(log) -> gpx", 0, RunOutcome::Cancelled, {}, {"Cancelled Record=0/0\nOutput File Not Replaced.", "Cancel"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.mode) + " cancel after " + std::to_string(c.cancelAfter));

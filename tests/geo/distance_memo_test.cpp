@@ -27,7 +27,7 @@ double FreshDistance(int altitude, const std::string (&from)[3], const std::stri
     run.ctx.point.RmcLongitude = from[0];
     run.ctx.point.RmcLatitude = from[1];
     run.ctx.point.GgaAltitude = from[2];
-    return TrackDistance(run.ctx, to[0], to[1], to[2]);
+    return TrackDistance(run.ctx, {to[0], to[1], to[2], "", ""});
 }
 
 TEST(TrackDistanceMemo, RememberedTextsGiveWhatFreshRunsGive) {
@@ -51,7 +51,7 @@ TEST(TrackDistanceMemo, RememberedTextsGiveWhatFreshRunsGive) {
             run.ctx.point.RmcLongitude = from[0];
             run.ctx.point.RmcLatitude = from[1];
             run.ctx.point.GgaAltitude = from[2];
-            const double got = TrackDistance(run.ctx, to[0], to[1], to[2]);
+            const double got = TrackDistance(run.ctx, {to[0], to[1], to[2], "", ""});
             const double want = FreshDistance(altitude, from, to);
             ASSERT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(want))
                 << from[0] << "," << from[1] << " to " << to[0] << "," << to[1];

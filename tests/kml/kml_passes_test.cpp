@@ -30,7 +30,11 @@ protected:
         ctx.run.PrescanCount = 4;
         ctx.run.FirstSentenceId = "$GPRMC";
     }
-    std::string Output() { return FromCrLf(ReadFileBytes(s().OutputFile)); }
+    // The document once the run's outputs are put into place.
+    std::string Output() {
+        EXPECT_TRUE(ctx.outputs.Commit());
+        return FromCrLf(ReadFileBytes(s().OutputFile));
+    }
 };
 
 TEST_F(KmlPassesTest, MissingInputSkipsBothPassesButKeepsTheFrame) {
@@ -43,58 +47,13 @@ TEST_F(KmlPassesTest, MissingInputSkipsBothPassesButKeepsTheFrame) {
     EXPECT_EQ(ctx.store.WrittenCount, 0);
 }
 
-TEST_F(KmlPassesTest, OutputThatCannotBeCreatedIsReportedByEveryStep) {
-    s().OutputFile = dir.File("no/such/dir/out.kml");
+TEST_F(KmlPassesTest, OutputThatCannotBeWrittenStopsThePasses) {
+    ctx.outputs.FailAfterBytes(1000);  // the head fits, the point folder does not
     RunKmlPasses(ctx);
-    const ShownMessage failed{"Output File Not Create", "Error"};
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{failed, failed, failed, failed}));
+    EXPECT_TRUE(ctx.StopRequested());
+    EXPECT_TRUE(ui.messages.empty()) << "the job says so once";
+    EXPECT_FALSE(ctx.outputs.Commit());
     EXPECT_FALSE(FileExists(s().OutputFile));
-}
-
-TEST_F(KmlPassesTest, WithoutPassesOnlyTheFrame) {
-    const std::pair<const char*, int> cases[] = {{"nmea(log) -> kml", 0}, {"csv(Full) -> kml", 1}};
-    for (const auto& [mode, passes] : cases) {
-        s().Mode = mode;
-        s().Placemark = s().TrackLine = passes;
-        RunKmlPasses(ctx);
-        EXPECT_EQ(Output(), kKmlHead + "</Document>\n</kml>\n") << mode;
-    }
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(KmlPassesTest, CountsComeFromTheLastPassThatCounted) {
-    s().IncludeData = 1;
-    ctx.run.RecordRangeStart = 2;
-    ctx.run.RecordRangeEnd = 4;
-    s().TrackLine = 0;
-    RunKmlPasses(ctx);
-    EXPECT_EQ(ctx.store.RecordIndex, 4);
-    EXPECT_EQ(ctx.store.WrittenCount, 3);
-
-    s().TrackLine = 1;
-    ctx.run.RecordRangeEnd = 2;
-    RunKmlPasses(ctx);
-    EXPECT_EQ(ctx.store.RecordIndex, 4);
-    EXPECT_EQ(ctx.store.WrittenCount, 1);
-}
-
-TEST_F(KmlPassesTest, TrackRecordCountsAndClears) {
-    s().TimeStampPath = 0;
-    ctx.store.SinceWrittenDistance = 5.0;
-    ctx.point.RmcLatitude = "3539.1234";
-    ctx.point.RmcLongitude = "13944.7259";
-    ctx.point.RmcDate = "050321";
-    ctx.point.RmcTime = "010000";
-    EXPECT_EQ(Captured([&](KmlBuffer& out) {
-                  WriteTrackRecord(out, ctx, 'L', TrackSource::Nmea);
-                  EXPECT_EQ(ctx.store.SinceWrittenDistance, 0.0);
-                  EXPECT_TRUE(ctx.point.RmcLatitude.empty());
-                  // An empty record is error data: counted as read, not written.
-                  WriteTrackRecord(out, ctx, 'L', TrackSource::Nmea);
-              }),
-              "+139.745432,+35.652057,0.00\n");
-    EXPECT_EQ(ctx.store.RecordIndex, 2);
-    EXPECT_EQ(ctx.store.WrittenCount, 1);
 }
 
 TEST_F(KmlPassesTest, TwoConversionsInARowGiveTheSameDocument) {

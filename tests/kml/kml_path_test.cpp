@@ -1,6 +1,6 @@
-// The path folder: its head with the settings' style texts, the group-break
-// sequences of CSV, POT and GPX input with their exact indentation, and the
-// speed ranges. NMEA input's sequences are checked by the whole-program cases.
+// The group-break sequences of CSV, POT and GPX input with their exact
+// indentation, and the speed ranges. NMEA input's sequences and the path
+// folder's head are checked by the whole-program cases.
 #include "kml/kml_path.h"
 
 #include <array>
@@ -20,32 +20,6 @@ protected:
     }
 };
 
-TEST_F(KmlPathTest, OpenTakesTheGroupOfSplitIndexAndEscapesTheStyleTexts) {
-    ctx.store.SplitIndex = 11;
-    s().Transparent[11] = "F&";
-    s().LineWidth[11] = "<3>";
-    s().VLineTransparent = "\"7F\"";
-    EXPECT_EQ(Captured([&](KmlBuffer& out) { OpenPathFolder(out, ctx, 'L'); }), R"(<Folder>
-<name>Path</name>
-<Placemark>
- <name>Path_Group11_L</name>
- <Style>
-  <LineStyle>
-   <color>F&amp;FFFFA0</color>
-   <width>&lt;3&gt;</width>
-  </LineStyle>
-  <PolyStyle>
-   <color>&quot;7F&quot;00FF00</color>
-  </PolyStyle>
- </Style>
- <LineString>
-  <extrude>0</extrude>
-  <tessellate>0</tessellate>
-  <altitudeMode>clampToGround</altitudeMode>
-  <coordinates>
-)");
-}
-
 TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
     struct Case {
         const char* name;
@@ -58,7 +32,7 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
         {"CSV line", TrackSource::Csv, 'L', 1, R"(  </coordinates>
  </LineString>
  <TimeStamp>
-  <when>2013-12-31T07:15:02Z</when>
+  <when>2013-12-31T07:15:02+09:00</when>
  </TimeStamp>
 </Placemark>
 
@@ -79,27 +53,8 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
   <altitudeMode>absolute</altitudeMode>
   <coordinates>
 )"},
-        {"POT/GPX line", TrackSource::PotGpx, 'L', 0, R"(</coordinates>
-</LineString>
-</Placemark>
-
-<Placemark>
- <name>Path_Group2</name>
- <Style>
-  <LineStyle>
-   <color>FFFF0000</color>
-   <width>2</width>
-  </LineStyle>
-  <PolyStyle>
-  <color>7F00FF00</color>
-  </PolyStyle>
- </Style>
- <LineString>
-  <extrude>1</extrude>
-  <tessellate>0</tessellate>
-  <altitudeMode>absolute</altitudeMode>
-  <coordinates>
-)"},
+        // The same from POT and GPX input, without indentation before the break.
+        {"POT/GPX line", TrackSource::PotGpx, 'L', 0, nullptr},
         {"CSV speed", TrackSource::Csv, 'S', 1, R"(</coordinates>
 </LineString>
 <name>Path</name>
@@ -110,7 +65,7 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
 </LineStyle>
 </Style>
  <TimeStamp>
-  <when>2013-12-31T07:15:02Z</when>
+  <when>2013-12-31T07:15:02+09:00</when>
  </TimeStamp>
 </Placemark>
 
@@ -122,6 +77,9 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
 <coordinates>
 )"},
     };
+    const std::string csvLine = cases[0].expected;
+    const std::string potGpxLine =
+        "</coordinates>\n</LineString>\n" + csvLine.substr(csvLine.find("</Placemark>"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ctx.store.SplitIndex = 2;
@@ -135,7 +93,7 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
                           WriteSpeedGroupBreak(out, ctx, c.source, 4);
                       }
                   }),
-                  c.expected);
+                  c.expected ? c.expected : potGpxLine);
         // A speed group starts its elapsed time afresh; no group keeps a date.
         EXPECT_EQ(ctx.store.SplitIndex, c.kind == 'S' ? 4 : 2);
         EXPECT_EQ(ctx.point.ElapsedSec, c.kind == 'S' ? 0 : 77);

@@ -63,31 +63,6 @@ protected:
     }
 };
 
-TEST_F(KmlPlacemarkTest, UnknownUnitWritesNoUnitItemsAndAltitudeInFeet) {
-    SetLabels(1);
-    s().ReNumber = 0;
-    s().TimeStampPosition = 0;
-    s().MeterMile = "Furlong";
-    EXPECT_EQ(Placemark("T&1"), R"(<Placemark>
- <name>(5) [2021/03/05] [09:30:00] 01:02:05[00:01:05](41.0feet)(8/1)[123.4]T&amp;1 Lat:353907.40 Lon:1394443.56</name>
- <description>
-Date=2021/03/05 09:30:00
-Elapsed(Total)=01:02:05
-Elapsed=00:01:05
-Lat:353907.40(35.652057)
-Lon:1394443.56(139.745432)
-Degrees=123.4
- </description>
- <styleUrl>#style</styleUrl>
- <Point>
-  <altitudeMode>clampToGround</altitudeMode>
-  <coordinates>+139.745432,+35.652057,12.50</coordinates>
- </Point>
-</Placemark>
-
-)");
-}
-
 TEST_F(KmlPlacemarkTest, EachLabelItemAlone) {
     const std::pair<int ConvertSettings::*, const char*> cases[] = {
         {&ConvertSettings::Label_No, " <name>(3)</name>"},
@@ -119,53 +94,6 @@ TEST_F(KmlPlacemarkTest, LongAndNegativeDurationsAndNarrowNumbers) {
     ctx.point.AltitudeValue = 1.25;
     ctx.point.CourseValue = 5.0;
     EXPECT_EQ(NameLine(), " <name> 100:00:59[00:-1:-1]( 1.2m)[ 5.0]</name>");
-}
-
-TEST_F(KmlPlacemarkTest, SelectionByInterval) {
-    struct Case {
-        int32_t recordIndex, writtenCount, interval, prescan;
-        bool selected;
-    };
-    const Case cases[] = {
-        {0, 5, 3, 100, true},    // the first record read
-        {1, 5, 3, 100, false},
-        {2, 5, 3, 100, true},    // (2 + 1) % 3 == 0
-        {7, 0, 3, 100, true},    // the first written record
-        {99, 5, 7, 100, true},   // the last counted record
-        {98, 5, 7, 100, false},
-        {50, 5, 0, 100, true},   // an interval below 1 counts as 1
-        {3, 5, 100, 0, false},   // no pre-scan count: no last record
-    };
-    for (const Case& c : cases) {
-        ctx.store.RecordIndex = c.recordIndex;
-        ctx.store.WrittenCount = c.writtenCount;
-        ctx.run.PlacemarkInterval = c.interval;
-        ctx.run.PrescanCount = c.prescan;
-        EXPECT_EQ(PlacemarkSelected(ctx), c.selected) << c.recordIndex << " " << c.interval;
-    }
-}
-
-TEST_F(KmlPlacemarkTest, SelectionByDistanceMovesTheAnchor) {
-    s().PosDistance = 1;
-    ctx.run.PlacemarkDistance = 0.5;
-    ctx.run.PlacemarkInterval = 1;  // not consulted with PosDistance
-    ctx.store.PlacemarkAnchor = {"1", "2", "3"};
-
-    ctx.point.StartDistance = 0.4999;
-    EXPECT_EQ(Placemark(), "");
-    EXPECT_EQ(ctx.store.PlacemarkAnchor, (PointTexts{"1", "2", "3"}));
-
-    ctx.point.StartDistance = 0.5;
-    EXPECT_TRUE(PlacemarkSelected(ctx));
-    EXPECT_EQ(ctx.point.StartDistance, 0.0);
-    EXPECT_EQ(ctx.store.PlacemarkAnchor, (PointTexts{"13944.7259", "3539.1234", "12.5"}));
-
-    // The first written record and the first record read get one whatever the distance.
-    ctx.store.WrittenCount = 0;
-    EXPECT_TRUE(PlacemarkSelected(ctx));
-    ctx.store.WrittenCount = 2;
-    ctx.store.RecordIndex = 0;
-    EXPECT_TRUE(PlacemarkSelected(ctx));
 }
 
 }  // namespace

@@ -47,6 +47,9 @@ TEST(EpochIds, EpochsStartAtTheFirstIdentifierOfAnyLength) {
         // An empty identifier: the line "," and the empty line each open one.
         {"", {"$GPGGA/$GPRMC/2", "//", "/$GPRMC/3"}},
         {"$GPXXX", {"$GPGGA/$GPRMC/2"}},
+        // A GGA or RMC first: the GGA or RMC of every known talker too.
+        {"$GNRMC", {"$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2", "/$GPRMC/3"}},
+        {"$GLGGA", {"/$GPRMC/1", "$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2"}},
     };
     for (const auto& c : cases) EXPECT_EQ(Epochs(log, c.firstId), c.epochs) << "'" << c.firstId << "'";
 }

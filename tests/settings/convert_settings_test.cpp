@@ -78,9 +78,8 @@ TEST(ApplyBaselineSettings, CurrentFromBaseline) {
 
 TEST(ApplyBaselineSettings, BlanksInColourTexts) {
     const std::pair<std::string, std::string> cases[] = {
-        {"  0,255,  0", "00FF00"}, {"0,255,0", "00FF00"}, {" 0 , 255 , 0 ", "00FF00"}, {"255,  0,  0", "0000FF"},
-        {"1,2,3", "030201"},       {"10,20", "00140A"},  {"", "000000"},             {"a,b,c", "000000"},
-        {"16,32,48,64", "302010"}, {"300,-5,16", "1000FF"}, {"+7,0x10,9z", "090007"},
+        {" 0 , 255 , 0 ", "00FF00"}, {"10,20", "00140A"}, {"a,b,c", "000000"}, {"16,32,48,64", "302010"},
+        {"300,-5,16", "1000FF"}, {"+7,0x10,9z", "090007"},
     };
     for (const auto& [rgb, hex] : cases) {
         Settings settings = DefaultedSettings();

@@ -56,33 +56,6 @@ TEST(CsvFullLine, EmptyRecordStillHasFiftyColumns) {
     EXPECT_EQ(std::count(line.begin(), line.end(), ','), 49);
 }
 
-TEST(CsvFullLine, ColumnsOfUnusualRecords) {
-    struct Case {
-        const char* name;
-        std::function<void(TrackPoint&)> change;
-        const char* part;
-    };
-    const Case cases[] = {
-        {"reserved slot is column 28", [](TrackPoint& p) { p.CsvSlot[kCsvFullReservedSlot] = "kept"; },
-         ",*6C,kept,$GP000,5,"},
-        {"d/m/s from the GGA side only",
-         [](TrackPoint& p) { p.GgaLatitude = ""; p.GgaLongitude = "0000.0000"; },
-         ",5,,0.00,010312,213456,"},
-        {"rounding", [](TrackPoint& p) { p.ElapsedSec = 59; p.TotalDistance = 12.3456789; },
-         ",45.6,12.345679,19.446000,00:00:59,59,"},
-        {"hours past two digits", [](TrackPoint& p) { p.ElapsedSec = 360000; p.TotalDistance = 4e-7; },
-         ",45.6,0.000000,19.446000,100:00:00,360000,"},
-        {"a log that runs backwards", [](TrackPoint& p) { p.ElapsedSec = -3725; p.TotalDistance = -1.5; },
-         ",45.6,-1.500000,19.446000,-1:-2:-5,-3725,"},
-    };
-    for (const Case& c : cases) {
-        CsvLine f;
-        c.change(f.ctx.point);
-        const std::string line = f.Full();
-        EXPECT_NE(line.find(c.part), std::string::npos) << c.name << ": " << line;
-    }
-}
-
 TEST(CsvCustomLine, AllTwentySevenColumnsInTheirOrder) {
     CsvLine f;
     f.ctx.point.ExtendData.assign(1, 'x');
@@ -107,27 +80,6 @@ TEST(CsvCustomLine, AllTwentySevenColumnsInTheirOrder) {
               "Tower,N,3539.1234,35.652057,353907.40,E,13945.6789,139.761315,1394540.73,45.6,"
               "10.5,19.446,90.0,08,1.2,010312,2012/03/01,123456.000,21:34:56,1.500000,01:02:05,"
               "3725,0.250000,00:00:05,5,7,x\r\n");
-}
-
-TEST(CsvCustomLine, FlagsAndTexts) {
-    struct Case {
-        const char* name;
-        int no, altitude, extend;
-        std::string extendData, expected;
-    };
-    const Case cases[] = {
-        {"only a positive flag counts", -1, 2, 0, "", "45.6\r\n"},
-        {"empty text as last column", 1, 0, 1, "", "7,\r\n"},
-        {"long text kept whole", 1, 0, 1, std::string(5000, 'x'), "7," + std::string(5000, 'x') + "\r\n"},
-    };
-    for (const Case& c : cases) {
-        CsvLine f;
-        f.s().Output_No = c.no;
-        f.s().Output_Altitude = c.altitude;
-        f.s().Output_Extend_Data = c.extend;
-        f.ctx.point.ExtendData = c.extendData;
-        EXPECT_EQ(f.Custom(), c.expected) << c.name;
-    }
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
-// NMEA output: sentences rebuilt with checksums computed here on their own,
-// and the pass-through run's cases that the whole-program cases do not reach
-// (odd last lines and epochs, split names, split files that fail).
+// NMEA output: sentences rebuilt with checksums computed here on their own.
+// The pass-through run is checked by the whole-program cases nmea_out_*.
 #include "writers/nmea_writer.h"
 
 #include <cstdio>
 #include <functional>
-#include <optional>
 
 #include "readers/nmea_reader.h"
 #include "writer_fixture.h"
@@ -79,81 +77,6 @@ TEST(NmeaSentences, OldChecksumIsCutByCharacters) {
                   Sealed(std::string("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + written) +
                       "\r\n")
             << station;
-    }
-}
-
-// One epoch: GGA, RMC and a satellite line.
-std::string Epoch(const char* time, const char* date) {
-    return Sealed(std::string("$GPGGA,") + time + ",3539.1234,N,13945.6789,E,1,08,0.9,12.5,M,36.0,M,,") + "\n" +
-           Sealed(std::string("$GPRMC,") + time + ",A,3539.1234,N,13945.6789,E,1.0,90.0," + date + ",,,A") + "\n" +
-           "$GPGSV,1,1,01,01,40,083,46*7F\n";
-}
-
-TEST(NmeaPassThrough, Runs) {
-    if (!FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    const std::string empty, first = Epoch("120000", "010312");
-    const std::string lastLine = first + "$GPGGA,120001,,,,,0,00,,,M,,M,,*66";
-    const std::string zda = "$GPZDA,120000.00,01,03,2012,00,00*6D\n" + first + Epoch("120001", "010312");
-    const std::string overMidnight = Epoch("235959", "290212") + first;
-    const std::string threeDays = first + Epoch("120000", "020312") + Epoch("120000", "030312");
-    const ShownMessage notCreated{"Output File Not Create", "Error"};
-    using Files = std::vector<std::pair<const char*, std::optional<std::string>>>;  // nullopt: absent
-    struct Case {
-        const char* name;
-        std::function<void(WriterFixture&)> setup;
-        const std::string& log;
-        int status;
-        Files files;
-        std::vector<ShownMessage> messages;
-    };
-    const Case cases[] = {
-        {"last line without line end", [](WriterFixture&) {}, lastLine, 0, {{"out.nmea", Crlf(lastLine)}}, {}},
-        {"first line never repeated: one epoch",
-         [](WriterFixture& f) { f.ctx.run.FirstSentenceId = "$GPZDA"; }, zda, 0, {{"out.nmea", Crlf(zda)}}, {}},
-        {"nothing accepted: no file", [](WriterFixture& f) { f.s().OmitErrorData = 1; }, empty, 0,
-         {{"out.nmea", std::nullopt}}, {}},
-        {"split without TrackGroupDate keeps the date change", [](WriterFixture& f) { f.s().FileSplit = 1; },
-         overMidnight, 0, {{"out_20120229-235959.nmea", Crlf(overMidnight)}}, {}},
-        {"split name without extension in a dotted directory",
-         [](WriterFixture& f) {
-             std::filesystem::create_directory(f.dir.File("logs.d"));
-             f.s().OutputFile = f.dir.File("logs.d/track");
-             f.s().FileSplit = 1;
-         },
-         first, 0, {{"logs.d/track_20120301-120000", Crlf(first)}}, {}},
-        {"split file cut short ends the run at the next file",
-         [](WriterFixture& f) {
-             f.s().FileSplit = f.s().TrackGroupDate = 1;
-             std::filesystem::create_symlink("/dev/full", f.dir.File("out_20120301-120000.nmea"));
-         },
-         threeDays, -1, {{"out_20120302-120000.nmea", std::nullopt}}, {notCreated}},
-        {"split file not created keeps the earlier files",
-         [](WriterFixture& f) {
-             f.s().FileSplit = f.s().TrackGroupDate = 1;
-             std::filesystem::create_directory(f.dir.File("out_20120302-120000.nmea"));
-         },
-         threeDays, -1, {{"out_20120301-120000.nmea", Crlf(first)}, {"out_20120303-120000.nmea", std::nullopt}},
-         {notCreated}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriterFixture f;
-        f.s().InputFile = f.dir.File("in.nmea");
-        f.s().OutputFile = f.dir.File("out.nmea");
-        f.s().Bom = 0;
-        f.s().TimeDifference = "  0:00";
-        f.ctx.run.FirstSentenceId = "$GPGGA";
-        c.setup(f);
-        f.Input(c.log);
-        EXPECT_EQ(RunNmeaToNmea(f.ctx), c.status);
-        EXPECT_EQ(f.ui.messages, c.messages);
-        for (const auto& [name, bytes] : c.files) {
-            if (bytes) {
-                EXPECT_EQ(ReadFileBytes(f.dir.File(name)), *bytes) << name;
-            } else {
-                EXPECT_FALSE(FileExists(f.dir.File(name))) << name;
-            }
-        }
     }
 }
 

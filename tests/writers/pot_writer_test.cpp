@@ -78,27 +78,6 @@ TEST(PotLine, PositionsAndAltitudesAsPrintfWouldWriteThem) {
     }
 }
 
-TEST(PotLine, DateWithMonthName) {
-    std::vector<std::pair<std::string, std::string>> cases = {
-        {"000000", "00-   -00"},  // GGA-only log
-        {"011399", "01-   -99"},  // no month 13
-        {"01-199", "01-   -99"},  // negative month
-        {"0101", "01-JAN-  "},    // short date: blanks after the text
-        {"", "  -   -  "},        // empty date: blanks, never a NUL byte
-    };
-    const char* names[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-    for (int month = 1; month <= 12; ++month) {
-        char date[8];
-        std::snprintf(date, sizeof date, "28%02d21", month);
-        cases.push_back({date, std::string("28-") + names[month - 1] + "-21"});
-    }
-    for (const auto& [date, item] : cases) {
-        Pot f;
-        f.ctx.point.RmcDate = date;
-        EXPECT_EQ(Item(f.Line(), "/pda="), item) << date;
-    }
-}
-
 TEST(PotLine, UtcTimeEndsWhereTheTextDoes) {
     const std::pair<const char*, const char*> cases[] = {{"1234", "12:34:"}, {"", ""}};
     for (const auto& [time, item] : cases) {

@@ -41,6 +41,9 @@ struct RunValues {
     std::string OutputExtension;
     std::string PhotoListPath;  // "(OutFileName)_Photo.csv" when Photo_CsvOut is on
     bool SettingsSaveFailed = false;  // the save after a complete run could not write the file
+    // Progress as last reported: a RecordIndex that goes back starts a new pass.
+    int ProgressPass = 0;
+    int32_t ProgressDone = 0;
 };
 
 struct RunContext {

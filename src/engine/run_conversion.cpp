@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/mode_table.h"
+#include "engine/record_filter.h"
 #include "engine/run_steps.h"
 #include "engine/text_file.h"
 #include "engine/track_point.h"
@@ -228,6 +229,19 @@ RunOutcome ReportCompletion(RunContext& ctx) {
     return outcome;
 }
 
+// The run ends without its completion message and without the settings save;
+// what it wrote goes, and the files that were there before stay as they were.
+RunOutcome ReportCancelled(RunContext& ctx) {
+    ctx.outputs.Discard();
+    ctx.ui.SetMessageLine(" *** Cancelled ***");
+    char counts[128];
+    std::snprintf(counts, sizeof counts, "Cancelled Record=%d/%d\nOutput File Not Replaced.",
+                  ctx.store.WrittenCount, ctx.store.RecordIndex);
+    ctx.ui.ShowMessage(counts, "Cancel");
+    ctx.ui.SetStatusLine("");
+    return RunOutcome::Cancelled;
+}
+
 }  // namespace
 
 std::string RangeStamp(std::string_view date, std::string_view time) {
@@ -401,7 +415,17 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeEntry> ta
         }
     }
 
-    if (mode != nullptr && mode->procedure != nullptr) mode->procedure(ctx);
+    // Cancelled during the pre-scan, or after the current record of a pass.
+    if (ui.CancelRequested()) return ReportCancelled(ctx);
+    if (mode != nullptr && mode->procedure != nullptr) {
+        try {
+            mode->procedure(ctx);
+        } catch (const RunCancelled&) {
+            return ReportCancelled(ctx);
+        }
+    }
+    // A cancel that a reading loop noticed between records ends the run the same way.
+    if (ctx.cancelRequested.load(std::memory_order_relaxed)) return ReportCancelled(ctx);
     if (!PutOutputsInPlace(ctx)) return RunOutcome::Stopped;
 
     return ReportCompletion(ctx);

@@ -221,10 +221,13 @@ TEST(RunConversion, OutputsFailedOrCancelledOnTheWayLeaveTheOldFiles) {
         Job j;
         test::WriteFileBytes(j.Current().OutputFile, "old");
         j.Use(procedure);
-        EXPECT_EQ(j.Run(), RunOutcome::Stopped);
-        EXPECT_EQ(j.ui.messages, (procedure == WriteNewThenFail ? Messages{{"Output File Not Create", "Error"}}
-                                                                : Messages{}));
-        EXPECT_EQ(j.ui.messageLines, (Lines{" *** Wait ***", " ***** Processing *****"}));
+        const bool failed = procedure == WriteNewThenFail;
+        EXPECT_EQ(j.Run(), failed ? RunOutcome::Stopped : RunOutcome::Cancelled);
+        EXPECT_EQ(j.ui.messages, (failed ? Messages{{"Output File Not Create", "Error"}}
+                                         : Messages{{"Cancelled Record=3/5\nOutput File Not Replaced.", "Cancel"}}));
+        Lines lines{" *** Wait ***", " ***** Processing *****"};
+        if (!failed) lines.push_back(" *** Cancelled ***");
+        EXPECT_EQ(j.ui.messageLines, lines);
         EXPECT_EQ(test::ReadFileBytes(j.Current().OutputFile), "old");
         EXPECT_EQ(std::distance(fs::directory_iterator(j.dir.path()), fs::directory_iterator()), 2)
             << "no temporary file is left";

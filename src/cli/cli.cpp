@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -66,15 +68,21 @@ makes the outputs of the conversion fail, as on a full disk, after N bytes.
 constexpr const char* kCompletionPrefix = "Complete Record=";
 
 // Message boxes as lines of text; the replace question is answered by --yes.
+// With progressBar, a one-line bar on `err` (a terminal) redrawn at most ten
+// times a second and erased before any message and at the end of the run.
 class CliUi : public UserInterface {
 public:
-    CliUi(std::ostream& out, std::ostream& err, bool yes) : out_(out), err_(err), yes_(yes) {}
+    CliUi(std::ostream& out, std::ostream& err, bool yes, bool progressBar)
+        : out_(out), err_(err), yes_(yes), progressBar_(progressBar) {}
+    ~CliUi() override { EraseBar(); }
 
     void ShowMessage(const std::string& text, const std::string& caption) override {
+        EraseBar();
         std::ostream& stream = text.starts_with(kCompletionPrefix) ? out_ : err_;
         stream << caption << ": " << text << "\n";
     }
     bool AskOkCancel(const std::string& text, const std::string& caption) override {
+        EraseBar();
         if (yes_) return true;
         err_ << caption << ": " << text << "\n"
              << "Answered Cancel; use --yes to answer OK.\n";
@@ -82,11 +90,33 @@ public:
     }
     void SetMessageLine(const std::string&) override {}
     void SetStatusLine(const std::string&) override {}
+    void ShowProgress(int pass, int32_t done, int32_t total) override {
+        if (!progressBar_) return;
+        const auto now = Clock::now();
+        if (now - lastDraw_ < std::chrono::milliseconds(100)) return;
+        lastDraw_ = now;
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now - start_).count();
+        err_ << '\r' << ProgressLine(pass, done, total, static_cast<long long>(seconds))
+             << std::flush;
+        barShown_ = true;
+    }
 
 private:
+    using Clock = std::chrono::steady_clock;
+
+    void EraseBar() {
+        if (!barShown_) return;
+        err_ << "\r\033[K" << std::flush;
+        barShown_ = false;
+    }
+
     std::ostream& out_;
     std::ostream& err_;
     bool yes_;
+    bool progressBar_;
+    bool barShown_ = false;
+    Clock::time_point start_ = Clock::now();
+    Clock::time_point lastDraw_ = start_;
 };
 
 struct CliOptions {
@@ -155,7 +185,25 @@ std::string ProblemOfSettingLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
+std::string ProgressLine(int pass, int32_t done, int32_t total, long long seconds) {
+    constexpr int kWidth = 30;
+    char line[160];
+    if (total > 0) {
+        const int32_t shown = done < 0 ? 0 : done < total ? done : total;
+        const int percent = static_cast<int>(100LL * shown / total);
+        const auto filled = static_cast<size_t>(static_cast<long long>(kWidth) * shown / total);
+        std::string bar(filled, '#');
+        bar.append(kWidth - filled, '-');
+        std::snprintf(line, sizeof line, "[%s] %d/%d %3d%%  %lld:%02lld  pass %d", bar.c_str(), done,
+                      total, percent, seconds / 60, seconds % 60, pass);
+    } else {
+        std::snprintf(line, sizeof line, "%d records  %lld:%02lld  pass %d", done, seconds / 60,
+                      seconds % 60, pass);
+    }
+    return line;
+}
+
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar) {
     CliOptions options;
     CLI::App app{"geoplait-cli: converts GPS track logs (NMEA, CSV, POT, GPX, KML, photos) into\n"
                  "KML/KMZ, GPX, POT, CSV, NMEA and summaries, as the window's Create does.",
@@ -202,7 +250,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return BadCommandLine(err, problem);
     }
 
-    CliUi ui(out, err, options.yes);
+    CliUi ui(out, err, options.yes, progressBar);
     Settings settings;
     std::error_code ec;
     std::filesystem::path here = std::filesystem::current_path(ec);
@@ -240,6 +288,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         case RunOutcome::NoData:
             return kExitNoData;
         case RunOutcome::Stopped:
+        case RunOutcome::Cancelled:
             break;
     }
     return kExitStopped;

@@ -2,7 +2,9 @@
 // --set lines, then one conversion (or a settings-file write, or the mode list).
 #pragma once
 
+#include <cstdint>
 #include <ostream>
+#include <string>
 
 namespace geoplait {
 
@@ -15,7 +17,12 @@ inline constexpr int kExitNoData = 4;           // "No data?..."
 inline constexpr int kExitUsage = 64;           // bad command line
 
 // Runs the command line; messages go to `err`, the completion message, the
-// mode list and the help to `out`. Returns the exit status.
-int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err);
+// mode list and the help to `out`. With progressBar (stderr is a terminal) a
+// run draws a one-line progress bar on `err`. Returns the exit status.
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar = false);
+
+// The progress bar's line: "[#####-----] 1234/5678  21%  0:03  pass 2", or
+// "1234 records  0:03  pass 2" when nothing was counted in advance.
+std::string ProgressLine(int pass, int32_t done, int32_t total, long long seconds);
 
 }  // namespace geoplait

@@ -73,6 +73,19 @@ bool FailsKmlIncludeData(const RunContext& ctx) {
 
 }  // namespace
 
+void NoteRecordRead(RunContext& ctx) {
+    if (ctx.cancelRequested.load(std::memory_order_relaxed) || ctx.ui.CancelRequested()) {
+        ctx.cancelRequested = true;
+        throw RunCancelled{};
+    }
+    RunValues& run = ctx.run;
+    const int32_t done = ctx.store.RecordIndex + 1;
+    // A pass starts its count again from the first record.
+    if (run.ProgressPass == 0 || done <= run.ProgressDone) ++run.ProgressPass;
+    run.ProgressDone = done;
+    ctx.ui.ShowProgress(run.ProgressPass, done, run.PrescanCount);
+}
+
 std::string RecordStamp(RunContext& ctx) {
     LocalDateTime(ctx);
     const std::string& date = ctx.point.LocalDate;
@@ -108,6 +121,7 @@ bool InsideDateWindow(RunContext& ctx) {
 }
 
 bool AcceptRecordForEmitter(RunContext& ctx, bool nmeaInput) {
+    NoteRecordRead(ctx);
     if (IsErrorData(ctx)) return false;
     if (!InsideDateWindow(ctx)) return false;
     if (ctx.Current().IncludeData != 0 && OutsideRecordRange(ctx)) return false;
@@ -119,6 +133,7 @@ bool AcceptRecordForEmitter(RunContext& ctx, bool nmeaInput) {
 }
 
 bool AcceptRecordForKmlNmea(RunContext& ctx) {
+    NoteRecordRead(ctx);
     SetSatellitesAndDilution(ctx);
     if (IsErrorData(ctx)) return false;
     MovePreviousPoint(ctx);
@@ -130,6 +145,7 @@ bool AcceptRecordForKmlNmea(RunContext& ctx) {
 }
 
 bool AcceptRecordForKmlCsv(RunContext& ctx) {
+    NoteRecordRead(ctx);
     SetSatellitesAndDilution(ctx);
     MovePreviousPoint(ctx);
     if (IsErrorData(ctx)) return false;
@@ -160,6 +176,7 @@ void DeriveRecordValues(RunContext& ctx) {
 }
 
 bool AcceptRecordInRange(RunContext& ctx) {
+    NoteRecordRead(ctx);
     if (!InsideRecordRange(ctx)) return false;
     DeriveRecordValues(ctx);
     return true;

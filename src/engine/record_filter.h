@@ -8,6 +8,14 @@
 
 namespace geoplait {
 
+// Thrown by NoteRecordRead when the user cancelled; RunConversion catches it.
+struct RunCancelled {};
+
+// Every record of every run passes here first (each filter below starts with
+// it): reports the progress to the user interface and ends a cancelled run by
+// throwing RunCancelled, so that the record just read is not written.
+void NoteRecordRead(RunContext& ctx);
+
 // "20yymmddhhmmss" of the current record in local time (runs LocalDateTime).
 std::string RecordStamp(RunContext& ctx);
 

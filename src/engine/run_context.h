@@ -45,6 +45,9 @@ struct RunValues {
     std::string PhotoListPath;  // "(OutFileName)_Photo.csv" when Photo_CsvOut is on
     bool SettingsSaveFailed = false;  // the save after a complete run could not write the file
     bool InputErrorShown = false;  // a broken input document was reported (once a run)
+    // Progress as last reported: a RecordIndex that goes back starts a new pass.
+    int ProgressPass = 0;
+    int32_t ProgressDone = 0;
 };
 
 // Working space a writer reuses for one record at a time, so that writing a

@@ -111,6 +111,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
                 ++store.WrittenCount;
                 break;
             case Acceptance::Nothing:
+                NoteRecordRead(c);
                 DeriveRecordValues(c);
                 output->write(out, c);
                 ++store.WrittenCount;

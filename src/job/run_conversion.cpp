@@ -164,6 +164,19 @@ RunOutcome ReportCompletion(RunContext& ctx) {
     return outcome;
 }
 
+// The run ends without its completion message and without the settings save;
+// what it wrote goes, and the files that were there before stay as they were.
+RunOutcome ReportCancelled(RunContext& ctx) {
+    ctx.outputs.Discard();
+    ctx.ui.SetMessageLine(" *** Cancelled ***");
+    char counts[128];
+    std::snprintf(counts, sizeof counts, "Cancelled Record=%d/%d\nOutput File Not Replaced.",
+                  ctx.store.WrittenCount, ctx.store.RecordIndex);
+    ctx.ui.ShowMessage(counts, "Cancel");
+    ctx.ui.SetStatusLine("");
+    return RunOutcome::Cancelled;
+}
+
 }  // namespace
 
 void SplitOutputPath(const std::string& path, RunValues& run) {
@@ -198,8 +211,11 @@ bool IsKnownFirstSentenceId(std::string_view id) {
 }
 
 int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode) {
-    // Only the placemarks of a KML output use the count.
-    if (mode == nullptr || mode->output != ModeOutput::Kml || mode->kind == ModeKind::Photo) return 0;
+    // The summaries read their input themselves and count nothing in advance.
+    if (mode == nullptr || mode->kind == ModeKind::Photo || mode->output == ModeOutput::SummaryCsv ||
+        mode->output == ModeOutput::SummaryHtml) {
+        return 0;
+    }
     TrackInput input;
     if (!OpenForReading(input, ctx, mode->kind)) {
         ctx.ui.ShowMessage("Input File Not Found", "Check!");
@@ -302,8 +318,18 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
         }
     }
 
+    // Cancelled during the pre-scan, or after the current record of a pass.
+    if (ui.CancelRequested()) return ReportCancelled(ctx);
     const ModeProcedure procedure = mode != nullptr ? table[ModeRow(*mode)] : nullptr;
-    if (procedure != nullptr) procedure(ctx, *mode);
+    if (procedure != nullptr) {
+        try {
+            procedure(ctx, *mode);
+        } catch (const RunCancelled&) {
+            return ReportCancelled(ctx);
+        }
+    }
+    // A cancel that a reading loop noticed between records ends the run the same way.
+    if (ctx.cancelRequested.load(std::memory_order_relaxed)) return ReportCancelled(ctx);
     if (!PutOutputsInPlace(ctx)) return RunOutcome::Stopped;
 
     return ReportCompletion(ctx);

@@ -11,6 +11,7 @@ enum class RunOutcome {
     NothingIncluded,  // "Include Record Not Found=..."
     NoData,           // "No data?..."
     Stopped,          // ended before its completion message
+    Cancelled,        // the user stopped it: "Cancelled Record=..."
 };
 
 // Runs the conversion on ctx.settings.current (the caller has collected the

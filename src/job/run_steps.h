@@ -25,9 +25,9 @@ bool IsSameFile(const std::string& input, const std::string& output);
 // True when `id` is one of the 33 identifiers an NMEA log may start with.
 bool IsKnownFirstSentenceId(std::string_view id);
 
-// Records counted in advance, by the reader of the family of `mode`, for the
-// placemarks of a KML output (nothing for the other outputs, nullptr and
-// photos only).
+// Records counted in advance by the reader of the family of `mode`, for the
+// placemarks of a KML output and the progress (nothing for the summaries,
+// nullptr and photos only).
 int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode);
 
 // Every how many records a position placemark is written.

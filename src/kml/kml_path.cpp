@@ -296,6 +296,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
 
 void WriteGapRecord(KmlBuffer& out, RunContext& ctx, int32_t& written) {
     TrackStore& store = ctx.store;
+    NoteRecordRead(ctx);
     if (!InsideRecordRange(ctx)) {
         ++store.RecordIndex;
         ClearTrackPoint(ctx.point);

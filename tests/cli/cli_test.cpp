@@ -97,5 +97,21 @@ TEST_F(CliTest, AutoSaveWritesTheStartupFileOrEndsWithStatusOne) {
     EXPECT_EQ(err.str(), "Error: Config File Not Create. \n");
 }
 
+TEST(CliProgress, BarShowsRecordsPercentTimeAndPass) {
+    struct Case {
+        int pass, done, total;
+        long long seconds;
+        const char* line;
+    };
+    const Case cases[] = {
+        {1, 0, 200, 0, "[------------------------------] 0/200   0%  0:00  pass 1"},
+        {2, 100, 200, 75, "[###############---------------] 100/200  50%  1:15  pass 2"},
+        // More records than the pre-scan counted: the bar stays full.
+        {1, 250, 200, 3, "[##############################] 250/200 100%  0:03  pass 1"},
+        {1, 42, 0, 61, "42 records  1:01  pass 1"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ProgressLine(c.pass, c.done, c.total, c.seconds), c.line);
+}
+
 }  // namespace
 }  // namespace geoplait

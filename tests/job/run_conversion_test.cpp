@@ -211,10 +211,13 @@ TEST(RunConversion, OutputsFailedOrCancelledOnTheWayLeaveTheOldFiles) {
         Job j;
         test::WriteFileBytes(j.Current().OutputFile, "old");
         j.Use(procedure);
-        EXPECT_EQ(j.Run(), RunOutcome::Stopped);
-        EXPECT_EQ(j.ui.messages, (procedure == WriteNewThenFail ? Messages{{"Output File Not Create", "Error"}}
-                                                                : Messages{}));
-        EXPECT_EQ(j.ui.messageLines, (Lines{" *** Wait ***", " ***** Processing *****"}));
+        const bool failed = procedure == WriteNewThenFail;
+        EXPECT_EQ(j.Run(), failed ? RunOutcome::Stopped : RunOutcome::Cancelled);
+        EXPECT_EQ(j.ui.messages, (failed ? Messages{{"Output File Not Create", "Error"}}
+                                         : Messages{{"Cancelled Record=3/5\nOutput File Not Replaced.", "Cancel"}}));
+        Lines lines{" *** Wait ***", " ***** Processing *****"};
+        if (!failed) lines.push_back(" *** Cancelled ***");
+        EXPECT_EQ(j.ui.messageLines, lines);
         EXPECT_EQ(test::ReadFileBytes(j.Current().OutputFile), "old");
         EXPECT_EQ(std::distance(fs::directory_iterator(j.dir.path()), fs::directory_iterator()), 2)
             << "no temporary file is left";
@@ -384,14 +387,15 @@ TEST(RunConversion, PrescanCountsByFamily) {
     const std::string gsa = "$GPGSA,A,3,04,05,09,12,,,,,,,,,2.5,1.3,2.1*39\n";
     const std::string mixed = kGgaLine + kRmcLine + gsa + kGgaLine + kRmcLine + "$GPGSV,$GPRMC,\n" + kGgaLine +
                               kRmcLine;
-    // Only the placemarks of a KML output use the count: every other mode counts nothing.
+    // Records as the family's reader gives them; the summaries count nothing.
     const std::tuple<const char*, std::string, int32_t> cases[] = {
         {"nmea(log) -> kml", mixed, 3}, {"nmea(log) -> kml", "", 0},
         {"nmea(log) -> kml", Repeat(kGgaLine, 5), 5},  // no RMC: the GGA lines
         {"nmea(log) -> kml", "$GNRMC,1\n$GPRMC,2\n$GXRMC,3\n$GNGGA,1\n", 2},  // every known talker
         {"nmea(log) -> kml", kGgaLine + gsa + kGgaLine, 2}, {"nmea(log) -> kml", gsa + gsa, 0},
-        {"nmea(log) -> pot", mixed, 0}, {"nmea(log) -> Summary(csv)", mixed, 0},
-        {"csv(Full) -> kml", "a\nb\nc\nd", 4}, {"csv(Full) -> pot", "a\r\nb\r\n\r\n", 0},
+        {"nmea(log) -> pot", mixed, 3}, {"nmea(log) -> Summary(csv)", mixed, 0},
+        {"nmea(log) -> Summary(html)", mixed, 0},
+        {"csv(Full) -> kml", "a\nb\nc\nd", 4}, {"csv(Full) -> pot", "a\r\nb\r\n\r\n", 3},
         {"csv(Custom) -> kml", "x\ny\nz\n", 3}, {"pot -> kml", "DAT=WGS84\n1\n2\n3\n", 3},
         {"pot -> kml", "DAT=WGS84\n", 0},
         // Points of the document, whatever its lines; none without lat and lon.
@@ -399,7 +403,11 @@ TEST(RunConversion, PrescanCountsByFamily) {
          "<gpx><rte><rtept lat=\"35.1\" lon=\"139.1\"/><rtept lat=\"35.2\" lon=\"139.2\"></rtept>\n"
          "</rte><wpt lat=\"1\"\tlon=\"2\"/><wpt lon=\"139.3\"/></gpx>\n",
          3},
-        {"kml(Line) -> pot", "<kml>\n<coordinates>\n139,35,0 139,35,0\n</coordinates>\n</kml>\n", 0},
+        {"kml(Line) -> pot",
+         "<kml><Placemark><LineString><coordinates>139,35,0 139,35,0 x 140,36</coordinates></LineString>"
+         "</Placemark></kml>",
+         2},
+        {"kml(Point) -> gpx", "<kml>\n</kml>", 0},
         {"Photo(Only) -> kml", "a\nb\n", 0},
     };
     for (const auto& [mode, input, count] : cases) {

@@ -1,0 +1,60 @@
+// geoplait: the converter's window. Start-up: the start-up directory (where
+// geoplait.ini lives), the defaults, the settings file (pass 0, and pass 1
+// when AutoLoad is "1"), the current settings from the baseline, the window.
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "settings/convert_settings.h"
+#include "settings/settings_file.h"
+#include "ui/main_window.h"
+#include "ui/screenshot.h"
+
+namespace {
+
+// Messages of the settings file before the window exists.
+class StartupUi : public geoplait::UserInterface {
+public:
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        QMessageBox::information(nullptr, QString::fromStdString(caption), QString::fromStdString(text));
+    }
+    bool AskOkCancel(const std::string& text, const std::string& caption) override {
+        return QMessageBox::question(nullptr, QString::fromStdString(caption), QString::fromStdString(text),
+                                     QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    }
+    void SetMessageLine(const std::string&) override {}
+    void SetStatusLine(const std::string&) override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("geoplait");
+    QApplication::setApplicationVersion(geoplait::kVersionText);
+    QApplication::setDesktopFileName("geoplait");
+
+    geoplait::Settings settings;
+    settings.startDir = QDir::currentPath().toStdString();
+    StartupUi startupUi;
+    geoplait::SetDefaultSettings(settings);
+    geoplait::LoadSettingsFile(settings, startupUi, geoplait::kSettingsFileName, 0);
+    if (settings.config.AutoLoad == "1") {
+        geoplait::LoadSettingsFile(settings, startupUi, geoplait::kSettingsFileName, 1);
+    }
+    geoplait::ApplyBaselineSettings(settings);
+
+    geoplait::ui::MainWindow window(settings);
+    const QStringList arguments = QApplication::arguments();
+    if (const qsizetype at = arguments.indexOf("--screenshot"); at >= 0 && at + 1 < arguments.size()) {
+        return geoplait::ui::TakeScreenshots(window, arguments.at(at + 1));
+    }
+    // Its natural size, but never more than the screen has room for.
+    if (const QScreen* screen = window.screen()) {
+        window.resize(window.sizeHint().boundedTo(screen->availableGeometry().size()));
+    }
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,50 @@
+#include "ui/run_worker.h"
+
+#include <QMetaObject>
+#include <QThread>
+
+#include "ui/main_window.h"
+
+namespace geoplait::ui {
+
+namespace {
+
+// Runs `call` on the window's thread: at once when already there, else
+// waiting for it (a message box must be answered before the run goes on).
+template <typename Call>
+void OnWindowThread(MainWindow& window, Call call) {
+    if (QThread::currentThread() == window.thread()) {
+        call();
+    } else {
+        QMetaObject::invokeMethod(&window, call, Qt::BlockingQueuedConnection);
+    }
+}
+
+}  // namespace
+
+void WindowUi::ShowMessage(const std::string& text, const std::string& caption) {
+    OnWindowThread(window_, [&] { window_.PresentMessage(text, caption); });
+}
+
+bool WindowUi::AskOkCancel(const std::string& text, const std::string& caption) {
+    bool ok = false;
+    OnWindowThread(window_, [&] { ok = window_.PresentQuestion(text, caption); });
+    return ok;
+}
+
+void WindowUi::SetMessageLine(const std::string& text) {
+    QMetaObject::invokeMethod(&window_, [w = &window_, text] { w->SetMessageLine(text); });
+}
+
+void WindowUi::SetStatusLine(const std::string& text) {
+    QMetaObject::invokeMethod(&window_, [w = &window_, text] { w->SetStatusLine(text); });
+}
+
+void WindowUi::ShowProgress(int passNumber, int32_t recordsDone, int32_t recordsTotal) {
+    pass.store(passNumber, std::memory_order_relaxed);
+    done.store(recordsDone, std::memory_order_relaxed);
+    total.store(recordsTotal, std::memory_order_relaxed);
+    if (observer) observer(passNumber, recordsDone, recordsTotal);
+}
+
+}  // namespace geoplait::ui

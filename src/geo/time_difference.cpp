@@ -230,6 +230,12 @@ int64_t LocalDateTimeSeconds(RunContext& ctx) {
     const int64_t seconds = AddClock(SecondsOfHhmmss(IntegerOf(point.RmcTime)),
                                      SecondsOfHhmmss(ctx.run.TimeDifferenceValue), dayStep);
     point.LocalDate.assign(point.RmcDate);
+    // A record without a time (an empty epoch, a placemark without a time
+    // stamp) has no local time either: the time difference alone is none.
+    if (point.RmcTime.empty() || point.RmcTime[0] < '0' || point.RmcTime[0] > '9') {
+        point.LocalTime.clear();
+        return seconds;
+    }
     if (dayStep != 0 && IsCalendarDate(point.RmcDate)) ShiftDateInPlace(point.LocalDate, dayStep);
     AssignSixDigits(point.LocalTime, HhmmssOfSeconds(seconds));
     return seconds;

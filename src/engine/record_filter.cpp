@@ -164,7 +164,10 @@ bool DateGroupChanges(const RunContext& ctx) {
            IsCalendarDate(ctx.point.LocalDate) && ctx.point.LocalDate != ctx.store.GroupDate;
 }
 
-bool InsideRecordRange(const RunContext& ctx) {
+bool PassesRangeFilter(const RunContext& ctx) {
+    // A line without a position would otherwise stand at 0 degrees, 0 degrees
+    // (POT, KML) or make a GPX point without coordinates.
+    if (IsErrorData(ctx)) return false;
     return ctx.Current().IncludeData == 0 || !OutsideRecordRange(ctx);
 }
 
@@ -177,7 +180,7 @@ void DeriveRecordValues(RunContext& ctx) {
 
 bool AcceptRecordInRange(RunContext& ctx) {
     NoteRecordRead(ctx);
-    if (!InsideRecordRange(ctx)) return false;
+    if (!PassesRangeFilter(ctx)) return false;
     DeriveRecordValues(ctx);
     return true;
 }

@@ -45,16 +45,18 @@ void SetGroupDate(RunContext& ctx);
 // With TrackGroupDate: the record has a date, and another than its group's.
 bool DateGroupChanges(const RunContext& ctx);
 
-// False when IncludeData is on and the current record (RecordIndex + 1) lies
-// outside the record range.
-bool InsideRecordRange(const RunContext& ctx);
+// The filter of the runs over CSV Custom, POT and GPX input, which neither
+// thin nor date-filter: false when IncludeData is on and the current record
+// (RecordIndex + 1) lies outside the record range, or when OmitErrorData is on
+// and the record has no position at all (a blank or header line).
+bool PassesRangeFilter(const RunContext& ctx);
 
 // The values a record gets on its way to a writer without the thinning
 // filters: SatCount and DilutionValue from its own fields, then ComputeDerived.
 void DeriveRecordValues(RunContext& ctx);
 
 // The range check of the CSV Custom, POT and GPX runs: rejects a record
-// outside the record range (InsideRecordRange), else DeriveRecordValues.
+// that fails PassesRangeFilter, else DeriveRecordValues.
 bool AcceptRecordInRange(RunContext& ctx);
 
 }  // namespace geoplait

@@ -297,7 +297,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
 void WriteGapRecord(KmlBuffer& out, RunContext& ctx, int32_t& written) {
     TrackStore& store = ctx.store;
     NoteRecordRead(ctx);
-    if (!InsideRecordRange(ctx)) {
+    if (!PassesRangeFilter(ctx)) {
         ++store.RecordIndex;
         ClearTrackPoint(ctx.point);
         return;

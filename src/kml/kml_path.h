@@ -41,7 +41,7 @@ void ClosePathFolder(KmlBuffer& out, RunContext& ctx, char kind);
 void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource source);
 
 // One record of the path over POT or GPX input (line groups only), which only
-// the record range filters. `written` counts the records this pass wrote: the
+// the record range (and OmitErrorData) filters. `written` counts the records this pass wrote: the
 // first never ends a placemark. A gap in distance (km) or time starts the next
 // group; with TimeStampPath every later record ends a placemark of its own and
 // begins the next. Counts and clears the record.

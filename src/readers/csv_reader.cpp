@@ -152,8 +152,9 @@ std::string* FullTarget(TrackPoint& p, int column) {
 }
 
 // Custom: a latitude or longitude column. Blanks are tidied; a leading "+" or
-// "-" is replaced by a blank and tidied away, and sets the letter. Returns the
-// letter, or '\0' when the column has no sign.
+// "-" is replaced by a blank and tidied away, and sets the letter; what does
+// not start like a number is emptied. Returns the letter, or '\0' when the
+// column has no sign.
 char TakeCustomSign(std::string& text, char positive, char negative) {
     CollapseBlanks(text);
     char letter = '\0';
@@ -164,6 +165,9 @@ char TakeCustomSign(std::string& text, char positive, char negative) {
             CollapseBlanks(text);
         }
     }
+    // A column that is not a number (the "lat" of a header line) is no
+    // position, not 0 degrees.
+    if (!text.empty() && text.front() != '.' && (text.front() < '0' || text.front() > '9')) text.clear();
     return letter;
 }
 

@@ -121,9 +121,8 @@ TEST(AcceptRecord, Passes) {
         // The distance in metres is compared in km whatever the unit shown.
         {.name = "thinning in nautical miles", .variants = {&kKmlNmea, &kKmlCsv}, .records = track,
          .want = {1, 5, 9, 13}, .includeData = 1, .meterMile = "Nautical Mile/Feet", .thinningKm = 0.1},
-        {.name = "error data needs both coordinates missing", .variants = {&kEmitterNmea, &kKmlNmea, &kKmlCsv},
-         .records = halfErrors, .want = {1, 2, 4}, .omitError = 1},
-        {.name = "no error check in range", .variants = {&kInRange}, .records = halfErrors, .want = {1, 2, 3, 4},
+        {.name = "error data needs both coordinates missing",
+         .variants = {&kEmitterNmea, &kKmlNmea, &kKmlCsv, &kInRange}, .records = halfErrors, .want = {1, 2, 4},
          .omitError = 1},
         {.name = "date window in local time", .variants = {&kEmitterNmea, &kEmitterCsv, &kKmlNmea, &kKmlCsv},
          .records = window, .want = {2, 3, 4}, .includeDate = 1, .timeDifference = 90000,

@@ -110,6 +110,10 @@ void ResetRunState(RunContext& ctx) {
     ctx.point.LatitudeDeg.clear();
     ctx.point.LongitudeDeg.clear();
     ctx.point.AltitudeText.clear();
+    // Not emptied with the record: a name of the conversion before must not
+    // reach this one's columns.
+    ctx.point.PointName.clear();
+    ctx.point.ExtendData.clear();
 }
 
 // The run values taken from the setting texts.

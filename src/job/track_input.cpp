@@ -109,6 +109,9 @@ int32_t TrackInput::Count(RunContext& ctx) {
         }
         case ModeKind::Photo: break;
     }
+    // The names the readers leave behind are the run's to fill.
+    ctx.point.PointName.clear();
+    ctx.point.ExtendData.clear();
     return count;
 }
 

@@ -44,7 +44,7 @@ constexpr GpxValue kValues[GpxReader::kValueCount] = {
 
 bool IsPoint(std::string_view name) { return name == "trkpt" || name == "rtept" || name == "wpt"; }
 
-const char* Attribute(const char** attributes, const char* name) {
+const XML_Char* Attribute(const XML_Char** attributes, const char* name) {
     for (size_t i = 0; attributes[i] != nullptr; i += 2) {
         if (std::strcmp(attributes[i], name) == 0) return attributes[i + 1];
     }
@@ -73,14 +73,14 @@ bool GpxReader::Open(const std::string& path) {
     return xml_.Open(path, this, {&OnStart, &OnEnd, &OnText});
 }
 
-void GpxReader::OnStart(void* user, const char* name, const char** attributes) {
+void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attributes) {
     auto& r = *static_cast<GpxReader*>(user);
     ++r.depth_;
     const std::string_view local = LocalName(name);
     if (r.pointDepth_ == 0) {
         if (!IsPoint(local)) return;
-        const char* lat = Attribute(attributes, "lat");
-        const char* lon = Attribute(attributes, "lon");
+        const XML_Char* lat = Attribute(attributes, "lat");
+        const XML_Char* lon = Attribute(attributes, "lon");
         if (lat == nullptr || lon == nullptr) return;
         r.latitude_.assign(FirstChars(TrimXmlSpace(lat), kCollectBytes));
         r.longitude_.assign(FirstChars(TrimXmlSpace(lon), kCollectBytes));
@@ -100,7 +100,7 @@ void GpxReader::OnStart(void* user, const char* name, const char** attributes) {
     }
 }
 
-void GpxReader::OnEnd(void* user, const char*) {
+void GpxReader::OnEnd(void* user, const XML_Char*) {
     auto& r = *static_cast<GpxReader*>(user);
     if (r.depth_ == r.valueDepth_) {
         r.valueDepth_ = 0;
@@ -113,7 +113,7 @@ void GpxReader::OnEnd(void* user, const char*) {
     --r.depth_;
 }
 
-void GpxReader::OnText(void* user, const char* text, int length) {
+void GpxReader::OnText(void* user, const XML_Char* text, int length) {
     auto& r = *static_cast<GpxReader*>(user);
     if (r.value_ < 0 || r.depth_ != r.valueDepth_) return;
     AppendCapped(r.values_[static_cast<size_t>(r.value_)], text, length, kCollectBytes);

@@ -35,9 +35,9 @@ public:
     enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kValueCount };
 
 private:
-    static void OnStart(void* user, const char* name, const char** attributes);
-    static void OnEnd(void* user, const char* name);
-    static void OnText(void* user, const char* text, int length);
+    static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
+    static void OnEnd(void* user, const XML_Char* name);
+    static void OnText(void* user, const XML_Char* text, int length);
     void Fill(TrackPoint& point);
 
     XmlStream xml_;

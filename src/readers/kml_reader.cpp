@@ -89,7 +89,7 @@ bool KmlWhenCursor::Open(const std::string& path) {
     return xml_.Open(path, this, {&OnStart, &OnEnd, &OnText});
 }
 
-void KmlWhenCursor::OnStart(void* user, const char* name, const char**) {
+void KmlWhenCursor::OnStart(void* user, const XML_Char* name, const XML_Char**) {
     auto& c = *static_cast<KmlWhenCursor*>(user);
     ++c.depth_;
     const std::string_view local = LocalName(name);
@@ -105,7 +105,7 @@ void KmlWhenCursor::OnStart(void* user, const char* name, const char**) {
     }
 }
 
-void KmlWhenCursor::OnEnd(void* user, const char*) {
+void KmlWhenCursor::OnEnd(void* user, const XML_Char*) {
     auto& c = *static_cast<KmlWhenCursor*>(user);
     if (c.depth_ == c.whenDepth_) {
         c.whenDepth_ = 0;
@@ -118,7 +118,7 @@ void KmlWhenCursor::OnEnd(void* user, const char*) {
     --c.depth_;
 }
 
-void KmlWhenCursor::OnText(void* user, const char* text, int length) {
+void KmlWhenCursor::OnText(void* user, const XML_Char* text, int length) {
     auto& c = *static_cast<KmlWhenCursor*>(user);
     if (c.whenDepth_ != 0 && c.depth_ == c.whenDepth_) AppendCapped(c.text_, text, length, kTextBytes);
 }
@@ -172,7 +172,7 @@ void KmlReader::Close() {
     whens_.Close();
 }
 
-void KmlReader::OnStart(void* user, const char* name, const char**) {
+void KmlReader::OnStart(void* user, const XML_Char* name, const XML_Char**) {
     auto& r = *static_cast<KmlReader*>(user);
     const int depth = ++r.depth_;
     const std::string_view local = LocalName(name);
@@ -205,7 +205,7 @@ void KmlReader::OnStart(void* user, const char* name, const char**) {
     }
 }
 
-void KmlReader::OnEnd(void* user, const char*) {
+void KmlReader::OnEnd(void* user, const XML_Char*) {
     auto& r = *static_cast<KmlReader*>(user);
     const int depth = r.depth_--;
     if (depth == r.nameDepth_) {
@@ -242,7 +242,7 @@ void KmlReader::OnEnd(void* user, const char*) {
     }
 }
 
-void KmlReader::OnText(void* user, const char* text, int length) {
+void KmlReader::OnText(void* user, const XML_Char* text, int length) {
     auto& r = *static_cast<KmlReader*>(user);
     const int depth = r.depth_;
     if (depth == r.coordinatesDepth_ && depth != 0) {

@@ -35,9 +35,9 @@ public:
     bool Next(std::string& when);
 
 private:
-    static void OnStart(void* user, const char* name, const char** attributes);
-    static void OnEnd(void* user, const char* name);
-    static void OnText(void* user, const char* text, int length);
+    static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
+    static void OnEnd(void* user, const XML_Char* name);
+    static void OnText(void* user, const XML_Char* text, int length);
 
     XmlStream xml_;
     int depth_ = 0;
@@ -75,9 +75,9 @@ public:
     const std::string& Error() const { return xml_.Error(); }
 
 private:
-    static void OnStart(void* user, const char* name, const char** attributes);
-    static void OnEnd(void* user, const char* name);
-    static void OnText(void* user, const char* text, int length);
+    static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
+    static void OnEnd(void* user, const XML_Char* name);
+    static void OnText(void* user, const XML_Char* text, int length);
     void TakeWhen();
     bool TakeTuple(std::string_view& tuple);
     bool FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrack);

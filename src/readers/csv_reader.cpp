@@ -13,9 +13,11 @@
 // absent), in the notation its setting gives. A signed latitude or longitude
 // gives the unsigned value and the letter S or W (N or E for "+"); a
 // hemisphere column, when it holds a letter, overrides the sign. Local times
-// are turned into UTC by the time difference.
+// are turned into UTC by the time difference; every hhmmss time has six
+// digits (93000 is read as 093000).
 #include "readers/csv_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -199,6 +201,21 @@ std::string* NotationTarget(const std::string& notation, std::string& degrees, s
     return nullptr;
 }
 
+// A UTC time column that lost its leading zeros (93000 where a spreadsheet
+// saved 093000, with or without decimals) gets them back, so that every
+// writer that takes the time by character position reads 09:30:00. Any other
+// text stays as it stands.
+void RestoreHhmmssZeros(std::string& time) {
+    constexpr std::string_view kDigits = "0123456789";
+    const size_t whole = std::min(time.find_first_not_of(kDigits), time.size());
+    if (whole == 0 || whole >= 6) return;
+    if (whole < time.size() &&
+        (time[whole] != '.' || time.find_first_not_of(kDigits, whole + 1) != std::string::npos)) {
+        return;
+    }
+    time.insert(0, 6 - whole, '0');
+}
+
 constexpr unsigned char kYymmddToDdmmyy[] = {4, 5, 2, 3, 0, 1};
 constexpr unsigned char kSlashedToDdmmyy[] = {8, 9, 5, 6, 2, 3};
 constexpr unsigned char kColonsToHhmmss[] = {0, 1, 3, 4, 6, 7};
@@ -284,7 +301,9 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
 
     // 8. Time as UTC hhmmss.
     if (s.Imput_Time > 0) {
-        if (s.Imput_Time_hms == "hhmmss UTC+Diff") {
+        if (s.Imput_Time_hms == "hhmmss UTC") {
+            RestoreHhmmssZeros(p.RmcTime);
+        } else if (s.Imput_Time_hms == "hhmmss UTC+Diff") {
             AssignSixDigits(p.RmcTime, IntegerOf(p.RmcTime));
             UtcFromLocal(p.RmcDate, p.RmcTime, timeDifference);
         } else if (s.Imput_Time_hms == "hh:mm:ss UTC+Diff") {

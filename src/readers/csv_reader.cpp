@@ -13,8 +13,8 @@
 // absent), in the notation its setting gives. A signed latitude or longitude
 // gives the unsigned value and the letter S or W (N or E for "+"); a
 // hemisphere column, when it holds a letter, overrides the sign. Local times
-// are turned into UTC by the time difference; every hhmmss time has six
-// digits (93000 is read as 093000).
+// are turned into UTC by the time difference; every hhmmss time and every
+// six-digit date has its six digits (93000 is read as 093000).
 #include "readers/csv_reader.h"
 
 #include <algorithm>
@@ -201,11 +201,11 @@ std::string* NotationTarget(const std::string& notation, std::string& degrees, s
     return nullptr;
 }
 
-// A UTC time column that lost its leading zeros (93000 where a spreadsheet
-// saved 093000, with or without decimals) gets them back, so that every
-// writer that takes the time by character position reads 09:30:00. Any other
-// text stays as it stands.
-void RestoreHhmmssZeros(std::string& time) {
+// A six-digit column that lost its leading zeros (93000 where a spreadsheet
+// saved the time 093000, with or without decimals; 40324 for the date
+// 040324) gets them back, so that every writer that takes it by character
+// position reads 09:30:00 or 04/03/24. Any other text stays as it stands.
+void RestoreLeadingZeros(std::string& time) {
     constexpr std::string_view kDigits = "0123456789";
     const size_t whole = std::min(time.find_first_not_of(kDigits), time.size());
     if (whole == 0 || whole >= 6) return;
@@ -290,6 +290,7 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
     // 7. Date as ddmmyy.
     std::string& scratch = p.LocalDate;  // free until ComputeDerived fills it
     if (s.Imput_Date > 0) {
+        if (s.Imput_Date_ymd == "ddmmyy" || s.Imput_Date_ymd == "yymmdd") RestoreLeadingZeros(p.RmcDate);
         if (s.Imput_Date_ymd == "yymmdd") {
             PickChars(scratch, p.RmcDate, kYymmddToDdmmyy, std::size(kYymmddToDdmmyy));
             p.RmcDate.swap(scratch);
@@ -302,7 +303,7 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
     // 8. Time as UTC hhmmss.
     if (s.Imput_Time > 0) {
         if (s.Imput_Time_hms == "hhmmss UTC") {
-            RestoreHhmmssZeros(p.RmcTime);
+            RestoreLeadingZeros(p.RmcTime);
         } else if (s.Imput_Time_hms == "hhmmss UTC+Diff") {
             AssignSixDigits(p.RmcTime, IntegerOf(p.RmcTime));
             UtcFromLocal(p.RmcDate, p.RmcTime, timeDifference);

@@ -38,6 +38,7 @@ constexpr size_t kPendingBytes = 65536;  // a tuple joined at commas no longer t
 constexpr size_t kNamesBytes = 65536;
 constexpr size_t kTextBytes = 4096;
 constexpr size_t kValueChars = 31;
+constexpr size_t kHoldBytes = 1 << 20;  // coordinates text held for a later time stamp
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -160,6 +161,10 @@ bool KmlReader::Open(const std::string& path, KmlVariant variant) {
     pending_.clear();
     pendingPos_ = 0;
     tokenBytes_ = 0;
+    heldEnd_ = 0;
+    ended_ = false;
+    heldNames_.clear();
+    heldTimed_ = false;
     trackCount_ = 0;
     coordReady_ = false;
     whensTrack_ = 0;
@@ -235,7 +240,16 @@ void KmlReader::OnEnd(void* user, const XML_Char*) {
     } else if (depth == r.trackDepth_) {
         r.trackDepth_ = 0;
     } else if (depth == r.placemarkDepth_) {
-        // What a placemark holds ends with it.
+        // What a placemark holds ends with it; tuples of it not yet taken
+        // keep its names and time.
+        if (r.pendingPos_ < r.pending_.size()) {
+            r.heldEnd_ = r.pending_.size();
+            r.heldNames_.swap(r.names_);
+            r.heldTimed_ = r.timed_;
+            r.heldDate_.assign(r.date_);
+            r.heldTime_.assign(r.time_);
+            r.xml_.Pause();
+        }
         r.placemarkDepth_ = 0;
         r.names_.clear();
         r.timed_ = false;
@@ -273,6 +287,14 @@ void KmlReader::TakeWhen() {
     timed_ = ReadWhen(text_, timeDifference_, date_, time_);
 }
 
+// Whether the tuples read so far wait for the rest of their placemark: in the
+// Line variant, inside a placemark without a time stamp yet, while the held
+// text stays small and no track coordinate is waiting to be taken in order.
+bool KmlReader::Holding() const {
+    return variant_.line && readTimes_ && !ended_ && placemarkDepth_ != 0 && !timed_ && heldEnd_ <= pendingPos_ &&
+           !coordReady_ && pending_.size() - pendingPos_ < kHoldBytes;
+}
+
 // The next whole tuple of pending_, or false when it holds none yet.
 bool KmlReader::TakeTuple(std::string_view& tuple) {
     const char* p = pending_.data();
@@ -303,7 +325,7 @@ bool KmlReader::TakeTuple(std::string_view& tuple) {
         }
         ++i;
     }
-    if (size - start > kPendingBytes) {
+    if (!whole && size - start > kPendingBytes) {
         whole = true;  // joined at commas beyond any tuple: dropped as not numbers
         i = size;
     }
@@ -311,6 +333,7 @@ bool KmlReader::TakeTuple(std::string_view& tuple) {
         // Keep the unfinished tuple at the start of the buffer.
         pending_.erase(0, start);
         pendingPos_ = 0;
+        heldEnd_ = heldEnd_ > start ? heldEnd_ - start : 0;
         return false;
     }
     tuple = std::string_view(p + start, i - start);
@@ -320,7 +343,7 @@ bool KmlReader::TakeTuple(std::string_view& tuple) {
 
 // One tuple into the record; false when it gives none (repeated, or not
 // numbers and counted).
-bool KmlReader::FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrack) {
+bool KmlReader::FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrack, bool held) {
     tuple_.clear();
     for (const char c : tuple) {
         if (IsDigit(c) || c == '.' || c == ',' || c == '+' || c == '-') tuple_.push_back(c);
@@ -358,18 +381,20 @@ bool KmlReader::FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrac
     CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
     p.RmcLongitude.assign(p.GgaLongitude);
 
-    if (fromTrack ? ReadWhen(when_, timeDifference_, p.RmcDate, p.RmcTime) : timed_) {
+    const bool timed = held ? heldTimed_ : timed_;
+    std::string& names = held ? heldNames_ : names_;
+    if (fromTrack ? ReadWhen(when_, timeDifference_, p.RmcDate, p.RmcTime) : timed) {
         if (!fromTrack) {
-            p.RmcDate.assign(date_);
-            p.RmcTime.assign(time_);
+            p.RmcDate.assign(held ? heldDate_ : date_);
+            p.RmcTime.assign(held ? heldTime_ : time_);
         }
         p.GgaTime.assign(p.RmcTime);
     }
     if (variant_.toCsvCustom) {
-        p.PointName.assign(names_);
+        p.PointName.assign(names);
     } else {
-        p.ExtendData.assign(names_);
-        names_.clear();
+        p.ExtendData.assign(names);
+        names.clear();
     }
     return true;
 }
@@ -400,22 +425,26 @@ bool KmlReader::FillTrackCoord(RunContext& ctx) {
         coordText_[out++] = c;
     }
     coordText_.resize(out);
-    return FillTuple(ctx, coordText_, true);
+    return FillTuple(ctx, coordText_, true, false);
 }
 
 bool KmlReader::Next(RunContext& ctx) {
     timeDifference_ = ctx.run.TimeDifferenceValue;
     for (;;) {
         std::string_view tuple;
-        while (TakeTuple(tuple)) {
-            if (FillTuple(ctx, tuple, false)) return true;
+        while (!Holding() && TakeTuple(tuple)) {
+            const bool held = static_cast<size_t>(tuple.data() - pending_.data()) < heldEnd_;
+            if (FillTuple(ctx, tuple, false, held)) return true;
         }
         if (coordReady_) {
             coordReady_ = false;
             if (FillTrackCoord(ctx)) return true;
             continue;
         }
-        if (!xml_.Run()) return false;
+        if (ended_) return false;
+        // At the end (or where the document breaks) the tuples read so far
+        // are still taken.
+        if (!xml_.Run()) ended_ = true;
     }
 }
 

@@ -61,6 +61,10 @@ private:
 // (empty for a two-value tuple), the placemark's names (see KmlVariant) and,
 // when the placemark has a time stamp, the UTC date and time; a placemark
 // without one leaves the date and time as the caller left them (unknown).
+// In the Line variant a time stamp written after the geometry (as this
+// program writes its path placemarks) dates the placemark's tuples too: the
+// tuples of a placemark not yet dated are held until it ends, up to
+// kHoldBytes of coordinates text, beyond which they go on undated.
 // A tuple that is not two or three numbers adds 1 to ctx.store.OmitCount; a
 // tuple equal to the one before is skipped. The reader keeps, between calls,
 // its parse state, the current placemark's names and time, and the previous
@@ -79,8 +83,9 @@ private:
     static void OnEnd(void* user, const XML_Char* name);
     static void OnText(void* user, const XML_Char* text, int length);
     void TakeWhen();
+    bool Holding() const;
     bool TakeTuple(std::string_view& tuple);
-    bool FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrack);
+    bool FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrack, bool held);
     bool FillTrackCoord(RunContext& ctx);
 
     KmlVariant variant_;
@@ -118,6 +123,15 @@ private:
     KmlWhenCursor whens_;
     int64_t whensTrack_ = 0;  // the track the cursor stands in
     std::string when_;
+
+    // Tuples of pending_ before heldEnd_ belong to a placemark that has
+    // ended; its names and time are kept here until they are taken.
+    size_t heldEnd_ = 0;
+    bool ended_ = false;  // the parser has read all it can
+    std::string heldNames_;
+    bool heldTimed_ = false;
+    std::string heldDate_;
+    std::string heldTime_;
 
     std::string previousTuple_;
     std::string tuple_;  // the tuple being read, filtered

@@ -238,6 +238,19 @@ std::string FieldAt(std::string_view line, int n, char separator) {
     return field;
 }
 
+void AppendCsvField(std::string& line, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        line.append(text);
+        return;
+    }
+    line.push_back('"');
+    for (const char c : text) {
+        if (c == '"') line.push_back('"');
+        line.push_back(c);
+    }
+    line.push_back('"');
+}
+
 std::string NumericOnly(std::string_view source) {
     std::string result;
     for (char c : source) {

@@ -118,6 +118,9 @@ std::string ReplaceExtension(const std::string& path, std::string_view suffix);
 std::string FieldAt(std::string_view line, int n, char separator);
 void FieldAt(std::string& destination, std::string_view line, int n, char separator);
 std::string NumericOnly(std::string_view source);
+// Appends a CSV field: as it stands, or quoted with each quote doubled when
+// it holds a comma, a double quote or a line break (RFC 4180).
+void AppendCsvField(std::string& line, std::string_view text);
 void CollapseBlanks(std::string& text);
 
 // Numbers from texts: the leading integer / leading decimal number, 0 when none.

@@ -250,12 +250,14 @@ void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, co
     out.Text("</coordinates>\n </Point>\n</Placemark>\n");
 }
 
+// A file name holding a comma or a quote is quoted, so the columns stay in place.
 void WritePhotoListLine(TextWriter& list, size_t number, const PhotoEntry& photo) {
-    list.Printf("%zu,%04d,%s,%s,%s,%c,%s,%c,%s,%s,%llu,%s,%s\n", number, photo.ExifResult,
-                photo.FileName.c_str(), photo.Date.c_str(), photo.Time.c_str(), photo.LatitudeLetter,
-                photo.Latitude.c_str(), photo.LongitudeLetter, photo.Longitude.c_str(), photo.Altitude.c_str(),
-                static_cast<unsigned long long>(photo.FileSize), photo.DateSource.c_str(),
-                photo.GpsItems.c_str());
+    std::string name;
+    AppendCsvField(name, photo.FileName);
+    list.Printf("%zu,%04d,%s,%s,%s,%c,%s,%c,%s,%s,%llu,%s,%s\n", number, photo.ExifResult, name.c_str(),
+                photo.Date.c_str(), photo.Time.c_str(), photo.LatitudeLetter, photo.Latitude.c_str(),
+                photo.LongitudeLetter, photo.Longitude.c_str(), photo.Altitude.c_str(),
+                static_cast<unsigned long long>(photo.FileSize), photo.DateSource.c_str(), photo.GpsItems.c_str());
 }
 
 }  // namespace

@@ -32,16 +32,8 @@ void AppendText(std::string& line, const std::string& text) {
 // A text column that may hold commas or quotes: quoted, with each quote
 // doubled, when it does; as it stands otherwise.
 void AppendQuotable(std::string& line, const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        AppendText(line, text);
-        return;
-    }
-    line.push_back('"');
-    for (const char c : text) {
-        if (c == '"') line.push_back('"');
-        line.push_back(c);
-    }
-    line.append("\",");
+    AppendCsvField(line, text);
+    line.push_back(',');
 }
 
 void AppendInt(std::string& line, long long value) {

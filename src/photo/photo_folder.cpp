@@ -21,6 +21,7 @@
 #include "kml/kml_document.h"
 #include "kml/kml_format.h"
 #include "photo/exif_reader.h"
+#include "settings/settings_keys.h"
 
 namespace geoplait {
 
@@ -84,10 +85,13 @@ std::string CommentText(std::string_view text) {
 // the path are percent-encoded; everything else, UTF-8 included, stays.
 std::string UrlName(std::string_view name) {
     static constexpr std::string_view kEncoded = "\"#%<>?\\^`{|}";
+    // A name that is not UTF-8 (a Shift_JIS or Latin-1 file name) has every
+    // byte above ASCII encoded, so the link still names the file.
+    const bool utf8 = IsValidUtf8(name);
     std::string out;
     for (char c : name) {
         const auto u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u == 0x7F || kEncoded.find(c) != std::string_view::npos) {
+        if (u <= 0x20 || u == 0x7F || (u >= 0x80 && !utf8) || kEncoded.find(c) != std::string_view::npos) {
             char hex[4];
             std::snprintf(hex, sizeof hex, "%%%02X", u);
             out += hex;
@@ -147,7 +151,12 @@ std::string PlacemarkName(const ConvertSettings& s, const PhotoEntry& photo) {
     std::string name;
     const std::string& d = photo.Date;
     const std::string& t = photo.Time;
-    if (s.Photo_Icon_FileName != 0) name += photo.FileName;
+    if (s.Photo_Icon_FileName != 0) {
+        // Shown as text, a file name that is not UTF-8 is read as the titles are.
+        std::string shown;
+        DecodeExifTitle(photo.FileName, shown);
+        name += shown;
+    }
     if (s.Photo_Icon_Date != 0 && d.size() >= 8) {
         name += ' ' + d.substr(0, 4) + '/' + d.substr(4, 2) + '/' + d.substr(6, 2);
     }

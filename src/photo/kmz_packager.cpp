@@ -17,6 +17,8 @@
 #include <memory>
 #include <system_error>
 
+#include "settings/settings_keys.h"
+
 
 namespace geoplait {
 
@@ -63,6 +65,12 @@ struct ZipDiscarder {
     void operator()(zip_t* archive) const { zip_discard(archive); }
 };
 
+// The name flag of an entry: UTF-8 when the name is, else its bytes as they
+// stand (a Shift_JIS file name), which libzip would refuse as UTF-8.
+zip_flags_t NameEncoding(const std::string& name) {
+    return IsValidUtf8(name) ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_GUESS;
+}
+
 // Adds the file at `path` as entry `name`; false when it cannot be read.
 bool AddFileEntry(zip_t* archive, const std::string& path, const std::string& name, bool deflate,
                   std::time_t now) {
@@ -70,7 +78,7 @@ bool AddFileEntry(zip_t* archive, const std::string& path, const std::string& na
     if (!fs::is_regular_file(path, ec)) return false;
     zip_source_t* source = zip_source_file(archive, path.c_str(), 0, -1);  // -1: to the end
     if (source == nullptr) return false;
-    const zip_int64_t index = zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+    const zip_int64_t index = zip_file_add(archive, name.c_str(), source, NameEncoding(name));
     if (index < 0) {
         zip_source_free(source);
         return false;
@@ -102,7 +110,7 @@ bool WriteArchive(RunContext& ctx, const PhotoState& state, const std::string& p
         const std::string& from = fs::is_regular_file(copy, ec) ? copy : OriginalPath(s, photo.FileName);
         if (!AddFileEntry(archive.get(), from, prefix + photo.FileName, false, now)) return false;
     }
-    const zip_int64_t folder = zip_dir_add(archive.get(), prefix.c_str(), ZIP_FL_ENC_UTF_8);
+    const zip_int64_t folder = zip_dir_add(archive.get(), prefix.c_str(), NameEncoding(prefix));
     if (folder < 0 || zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(folder), now, 0) != 0) {
         return false;
     }

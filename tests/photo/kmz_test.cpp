@@ -43,5 +43,21 @@ TEST(Kmz, EntriesInOrderAndReadable) {
               ReadFileBytes((source / "photos" / "b_exact.JPG").string()));
 }
 
+// Names with blanks, quotes, commas and Shift_JIS bytes: each entry keeps
+// the file's name byte for byte.
+TEST(Kmz, EntriesKeepNamesThatAreNotUtf8) {
+    TempDir work;
+    fs::copy(fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_list_quoted_names" / "photos",
+             fs::path(work.path()) / "photos");
+    const std::string cd = "cd '" + work.path() + "' && ";
+    ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --out trip.kml --set Photo=1 --set PhotoDir=photos "
+                       "--set Kmz=1 2>&1"),
+              "Complete: Complete Record=3/3\n\n\n");
+    EXPECT_NE(Shell(cd + "unzip -t trip.kmz").find("No errors detected"), std::string::npos);
+    EXPECT_EQ(Shell(cd + "unzip -Z1 trip.kmz"),
+              "trip.kml\ntrip_photo/Say \"cheese\".jpg\ntrip_photo/St Kilda, 1.jpg\n"
+              "trip_photo/\x8e\xca\x90^.jpg\ntrip_photo/\n");
+}
+
 }  // namespace
 }  // namespace geoplait::test

@@ -193,6 +193,15 @@ void MakeLocalTimeText(std::string& out, const std::string& time) {
 
 }  // namespace
 
+bool IsTimeOfDay(std::string_view t) {
+    if (t.size() < 6) return false;
+    for (size_t i = 0; i < 6; ++i) {
+        if (t[i] < '0' || t[i] > '9') return false;
+    }
+    const int hour = (t[0] - '0') * 10 + (t[1] - '0');
+    return hour < 24 && t[2] < '6' && t[4] < '6';
+}
+
 bool IsCalendarDate(std::string_view d) {
     if (d.size() != 6) return false;
     for (char c : d) {

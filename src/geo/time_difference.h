@@ -26,6 +26,10 @@ std::string ShiftDate(const std::string& ddmmyy, int days);
 // RMC sentences has "000000": its dates are unknown.
 bool IsCalendarDate(std::string_view ddmmyy);
 
+// True when a time text starts with a time of day as hhmmss (fractions may
+// follow): " 222519" or ".1", as some receivers write, are not.
+bool IsTimeOfDay(std::string_view hhmmss);
+
 // LocalDate/LocalTime of the current record from RmcDate/RmcTime. An unknown
 // date is never moved: it stays as it is when the time crosses midnight.
 void LocalDateTime(RunContext& ctx);

@@ -10,8 +10,9 @@
 // record's hemisphere letters or the system defaults). Quirks kept on
 // purpose: <speed> holds knots as the log has them, the time is built
 // positionally from RmcDate/RmcTime (UTC), and record numbers count every
-// input record, written or not. A record without a date (a GGA-only log) has
-// no <time>: a made-up date would be a lie.
+// input record, written or not. A record without a date (a GGA-only log), or
+// whose time is not hhmmss (" 222519" as one receiver writes it), has no
+// <time>: a made-up or malformed time would be a lie.
 // Texts taken from the user or the input are escaped, or kept inside their
 // CDATA section, so the document stays well-formed whatever they hold.
 #include "writers/gpx_writer.h"
@@ -259,7 +260,9 @@ void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
     AppendSignedDegrees(text, signs.longitude, p.InLongitudeDeg);
     text.append("\">\n");
     AppendElement(text, "        <ele>", p.GgaAltitude, "</ele>\n");
-    if (IsCalendarDate(p.RmcDate)) AppendElement(text, "        <time>", timeText.View(), "</time>\n");
+    if (IsCalendarDate(p.RmcDate) && IsTimeOfDay(p.RmcTime)) {
+        AppendElement(text, "        <time>", timeText.View(), "</time>\n");
+    }
     AppendElement(text, "        <course>", p.RmcCourse, "</course>\n");
     AppendElement(text, "        <speed>", p.RmcSpeed, "</speed>\n");
     AppendElement(text, "        <sat>", p.GgaSatellites, "</sat>\n");

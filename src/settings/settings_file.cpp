@@ -8,7 +8,8 @@
 // counts in any section); blank runs are collapsed over the whole line, so a
 // value never keeps two blanks in a row; everything from the first ";" is a
 // comment (this drops the upper bound of a SpeedRange line and the note of
-// the Default_UTC_Date line); a value ends at the next "=". Numbered keys
+// the Default_UTC_Date line); a value runs to the end of the line, "=" and
+// all (an icon URL with a query keeps it). Numbered keys
 // (LineColorRGB_nn, LineWidth_nn, Transparent_nn, SpeedRange_nn) outside
 // 1..12 are ignored. Values that are not valid UTF-8 are ignored.
 //
@@ -84,7 +85,7 @@ bool SplitSettingsLine(std::string_view raw, std::string& key, std::string& valu
     key.assign(line, 0, equals);
     value.clear();
     if (CharsBefore(line, equals) < kKeyScanChars) {
-        size_t end = line.find_first_of("=\r\n", equals + 1);
+        size_t end = line.find_first_of("\r\n", equals + 1);
         if (end == std::string::npos) end = line.size();
         value.assign(line, equals + 1, end - (equals + 1));
     }

@@ -1,9 +1,6 @@
 // Fuzz target for the Exif reader: the bytes are read as a photo file with
 // every option on. The reader must return one of its codes and leave only
 // whole, well-formed texts in the photo.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +8,7 @@
 
 #include "engine/run_context.h"
 #include "photo/exif_reader.h"
+#include "memory_file.h"
 
 namespace {
 
@@ -39,22 +37,10 @@ bool Digits(const std::string& text, size_t size) {
     return true;
 }
 
-const std::string& PhotoPath() {
-    static const std::string path = [] {
-        const int fd = memfd_create("exif-fuzz", 0);
-        if (fd < 0) std::abort();
-        return "/proc/self/fd/" + std::to_string(fd);
-    }();
-    return path;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::FILE* f = std::fopen(PhotoPath().c_str(), "wb");
-    if (f == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
-    std::fclose(f);
+    const std::string& path = WriteMemoryFile(data, size);
 
     static Settings settings;
     static SilentUi ui;
@@ -67,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ctx.run.TimeDifferenceValue = (size % 2 == 0) ? 90000 : -93000;
 
     PhotoEntry photo;
-    const int32_t code = ReadExif(PhotoPath(), ctx, photo);
+    const int32_t code = ReadExif(path, ctx, photo);
     const int32_t base = code % 10;
     Require(code >= 1 && (code <= 9 || base == 5 || base == 6), "code");
     Require(Digits(photo.Date, 8), "date");

@@ -1,9 +1,6 @@
 // Fuzz target for the NMEA reader: the bytes are read as a log file (through
 // the text reader, so UTF-16 and long lines are covered) and, directly, as one
 // line for the sentence parsers. Every record must hold only whole fields.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +11,7 @@
 #include "engine/text_file.h"
 #include "engine/track_point.h"
 #include "readers/nmea_reader.h"
+#include "memory_file.h"
 
 namespace {
 
@@ -52,23 +50,6 @@ void CheckRecord(const TrackPoint& p) {
     }
 }
 
-// The log lives in an anonymous memory file, opened by its /proc path.
-const std::string& LogPath() {
-    static const std::string path = [] {
-        const int fd = memfd_create("nmea-fuzz", 0);
-        if (fd < 0) std::abort();
-        return "/proc/self/fd/" + std::to_string(fd);
-    }();
-    return path;
-}
-
-void WriteLog(const uint8_t* data, size_t size) {
-    std::FILE* f = std::fopen(LogPath().c_str(), "wb");
-    if (f == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
-    std::fclose(f);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -82,11 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckRecord(point);
 
     // The whole log as a run reads it.
-    WriteLog(data, size);
+    WriteMemoryFile(data, size);
     Settings settings;
     SilentUi ui;
     RunContext ctx(settings, ui);
-    TextReader input(LogPath());
+    TextReader input(MemoryFilePath());
     Require(input.IsOpen(), "open");
     std::string first;
     if (input.ReadLine(first, 4096)) ctx.run.FirstSentenceId = std::string(SentenceIdOf(first));

@@ -6,9 +6,6 @@
 // variant), so one corpus covers them all. Every record must hold whole
 // values: hemisphere letters where the reader sets them, unsigned degrees,
 // no line ends, and no more records than the input could hold.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +17,7 @@
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"
 #include "readers/pot_reader.h"
+#include "memory_file.h"
 
 namespace {
 
@@ -66,22 +64,6 @@ void CheckRecord(const TrackPoint& p, Reader reader) {
     if (reader == kPot) Require(p.RmcSpeed == "0.0", "POT speed");
 }
 
-const std::string& InputPath() {
-    static const std::string path = [] {
-        const int fd = memfd_create("reader-fuzz", 0);
-        if (fd < 0) std::abort();
-        return "/proc/self/fd/" + std::to_string(fd);
-    }();
-    return path;
-}
-
-void WriteInput(const uint8_t* data, size_t size) {
-    std::FILE* f = std::fopen(InputPath().c_str(), "wb");
-    if (f == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
-    std::fclose(f);
-}
-
 // Settings from the first bytes: column positions 0-9 and the notations.
 void Steer(ConvertSettings& s, std::string_view bytes) {
     const auto at = [&](size_t i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u; };
@@ -124,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckRecord(ctx.point, reader);
     }
 
-    WriteInput(data, size);
+    WriteMemoryFile(data, size);
     CsvReader csv;
     PotReader pot;
     GpxReader gpx;
@@ -132,13 +114,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const KmlVariant variant{size > 11 && data[11] % 2 == 0, size > 11 && data[11] % 4 >= 2};
     bool opened = false;
     if (reader == kCsvFull || reader == kCsvCustom) {
-        opened = csv.Open(InputPath(), reader == kCsvFull ? CsvLayout::Full : CsvLayout::Custom);
+        opened = csv.Open(MemoryFilePath(), reader == kCsvFull ? CsvLayout::Full : CsvLayout::Custom);
     } else if (reader == kPot) {
-        opened = pot.Open(InputPath());
+        opened = pot.Open(MemoryFilePath());
     } else if (reader == kGpx) {
-        opened = gpx.Open(InputPath());
+        opened = gpx.Open(MemoryFilePath());
     } else {
-        opened = kml.Open(InputPath(), variant);
+        opened = kml.Open(MemoryFilePath(), variant);
     }
     Require(opened, "open");
     size_t records = 0;

@@ -24,6 +24,7 @@
 #include "readers/kml_reader.h"
 
 #include <cstring>
+#include <utility>
 
 #include "geo/coordinates.h"
 #include "geo/time_difference.h"
@@ -156,15 +157,13 @@ bool KmlReader::Open(const std::string& path, KmlVariant variant) {
     path_ = path;
     depth_ = placemarkDepth_ = nameDepth_ = timeStampDepth_ = whenDepth_ = 0;
     geometryDepth_ = coordinatesDepth_ = trackDepth_ = coordDepth_ = 0;
-    names_.clear();
-    timed_ = false;
+    current_.Clear();
     pending_.clear();
     pendingPos_ = 0;
     tokenBytes_ = 0;
     heldEnd_ = 0;
+    held_.Clear();
     ended_ = false;
-    heldNames_.clear();
-    heldTimed_ = false;
     trackCount_ = 0;
     coordReady_ = false;
     whensTrack_ = 0;
@@ -184,8 +183,7 @@ void KmlReader::OnStart(void* user, const XML_Char* name, const XML_Char**) {
     if (local == "Placemark") {
         if (r.placemarkDepth_ != 0) return;
         r.placemarkDepth_ = depth;
-        r.names_.clear();
-        r.timed_ = false;
+        r.current_.Clear();
     } else if (local == "name") {
         if (r.placemarkDepth_ == 0 || depth != r.placemarkDepth_ + 1) return;
         r.nameDepth_ = depth;
@@ -216,10 +214,11 @@ void KmlReader::OnEnd(void* user, const XML_Char*) {
     if (depth == r.nameDepth_) {
         r.nameDepth_ = 0;
         TidyText(r.text_);
-        if (r.names_.size() < kNamesBytes) {
-            r.names_.push_back('<');
-            r.names_.append(r.text_);
-            r.names_.push_back('>');
+        std::string& names = r.current_.names;
+        if (names.size() < kNamesBytes) {
+            names.push_back('<');
+            names.append(r.text_);
+            names.push_back('>');
         }
     } else if (depth == r.whenDepth_) {
         r.whenDepth_ = 0;
@@ -244,15 +243,11 @@ void KmlReader::OnEnd(void* user, const XML_Char*) {
         // keep its names and time.
         if (r.pendingPos_ < r.pending_.size()) {
             r.heldEnd_ = r.pending_.size();
-            r.heldNames_.swap(r.names_);
-            r.heldTimed_ = r.timed_;
-            r.heldDate_.assign(r.date_);
-            r.heldTime_.assign(r.time_);
+            std::swap(r.held_, r.current_);
             r.xml_.Pause();
         }
         r.placemarkDepth_ = 0;
-        r.names_.clear();
-        r.timed_ = false;
+        r.current_.Clear();
     }
 }
 
@@ -284,15 +279,15 @@ void KmlReader::OnText(void* user, const XML_Char* text, int length) {
 }
 
 void KmlReader::TakeWhen() {
-    timed_ = ReadWhen(text_, timeDifference_, date_, time_);
+    current_.timed = ReadWhen(text_, timeDifference_, current_.date, current_.time);
 }
 
 // Whether the tuples read so far wait for the rest of their placemark: in the
 // Line variant, inside a placemark without a time stamp yet, while the held
 // text stays small and no track coordinate is waiting to be taken in order.
 bool KmlReader::Holding() const {
-    return variant_.line && readTimes_ && !ended_ && placemarkDepth_ != 0 && !timed_ && heldEnd_ <= pendingPos_ &&
-           !coordReady_ && pending_.size() - pendingPos_ < kHoldBytes;
+    return variant_.line && readTimes_ && !ended_ && placemarkDepth_ != 0 && !current_.timed &&
+           heldEnd_ <= pendingPos_ && !coordReady_ && pending_.size() - pendingPos_ < kHoldBytes;
 }
 
 // The next whole tuple of pending_, or false when it holds none yet.
@@ -381,20 +376,19 @@ bool KmlReader::FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrac
     CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
     p.RmcLongitude.assign(p.GgaLongitude);
 
-    const bool timed = held ? heldTimed_ : timed_;
-    std::string& names = held ? heldNames_ : names_;
-    if (fromTrack ? ReadWhen(when_, timeDifference_, p.RmcDate, p.RmcTime) : timed) {
+    PlacemarkStamp& stamp = held ? held_ : current_;
+    if (fromTrack ? ReadWhen(when_, timeDifference_, p.RmcDate, p.RmcTime) : stamp.timed) {
         if (!fromTrack) {
-            p.RmcDate.assign(held ? heldDate_ : date_);
-            p.RmcTime.assign(held ? heldTime_ : time_);
+            p.RmcDate.assign(stamp.date);
+            p.RmcTime.assign(stamp.time);
         }
         p.GgaTime.assign(p.RmcTime);
     }
     if (variant_.toCsvCustom) {
-        p.PointName.assign(names);
+        p.PointName.assign(stamp.names);
     } else {
-        p.ExtendData.assign(names);
-        names.clear();
+        p.ExtendData.assign(stamp.names);
+        stamp.names.clear();
     }
     return true;
 }

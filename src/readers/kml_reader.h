@@ -105,11 +105,18 @@ private:
     int coordDepth_ = 0;        // a gx:coord of the track
     std::string text_;          // the name or when being collected
 
-    // The current placemark.
-    std::string names_;
-    bool timed_ = false;
-    std::string date_;  // UTC ddmmyy
-    std::string time_;  // UTC hhmmss
+    // What a placemark gives each of its tuples: its names and time stamp.
+    struct PlacemarkStamp {
+        std::string names;
+        bool timed = false;
+        std::string date;  // UTC ddmmyy
+        std::string time;  // UTC hhmmss
+        void Clear() {
+            names.clear();
+            timed = false;
+        }
+    };
+    PlacemarkStamp current_;  // the placemark being read
 
     // Coordinates text not yet taken: tuples separated by white space, a NUL
     // after the end of each coordinates element.
@@ -125,13 +132,10 @@ private:
     std::string when_;
 
     // Tuples of pending_ before heldEnd_ belong to a placemark that has
-    // ended; its names and time are kept here until they are taken.
+    // ended; its stamp is kept in held_ until they are taken.
     size_t heldEnd_ = 0;
+    PlacemarkStamp held_;
     bool ended_ = false;  // the parser has read all it can
-    std::string heldNames_;
-    bool heldTimed_ = false;
-    std::string heldDate_;
-    std::string heldTime_;
 
     std::string previousTuple_;
     std::string tuple_;  // the tuple being read, filtered

@@ -24,19 +24,6 @@ bool IsCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Bytes of the first kFieldScanLimit characters of a UTF-8 line.
-size_t ScanLimitBytes(std::string_view line) {
-    if (line.size() <= kFieldScanLimit) return line.size();
-    size_t chars = 0;
-    for (size_t i = 0; i < line.size(); ++i) {
-        if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) {
-            if (chars == kFieldScanLimit) return i;
-            ++chars;
-        }
-    }
-    return line.size();
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Skips leading white space and one optional sign; returns the index of the
@@ -230,6 +217,18 @@ void FieldAt(std::string& destination, std::string_view line, int n, char separa
     size_t end = i;
     while (end < limit && line[end] != separator && line[end] != '\r' && line[end] != '\n') ++end;
     destination.assign(line.substr(i, end - i));
+}
+
+size_t ScanLimitBytes(std::string_view line) {
+    if (line.size() <= kFieldScanLimit) return line.size();
+    size_t chars = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) {
+            if (chars == kFieldScanLimit) return i;
+            ++chars;
+        }
+    }
+    return line.size();
 }
 
 std::string FieldAt(std::string_view line, int n, char separator) {

@@ -113,6 +113,9 @@ void ClearTrackPoint(TrackPoint& point);
 // The text helpers shared by readers and writers.
 // The path with the extension of its file name (ExtensionStart) cut off, then `suffix`.
 std::string ReplaceExtension(const std::string& path, std::string_view suffix);
+// Bytes of the first 2048 characters of a UTF-8 line: all of a line is
+// scanned for fields only that far.
+size_t ScanLimitBytes(std::string_view line);
 // Field n (from 1) of the line by `separator`; empty when the line or the first
 // 2048 characters end before the (n-1)-th separator.
 std::string FieldAt(std::string_view line, int n, char separator);

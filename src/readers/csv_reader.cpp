@@ -31,21 +31,7 @@ namespace geoplait {
 namespace {
 
 constexpr size_t kLineLimit = 4096;       // including the terminator
-constexpr size_t kFieldScanLimit = 2048;  // characters of a line that are read
 constexpr int kCsvFullColumns = 50;
-
-// Bytes of the first kFieldScanLimit characters of the line.
-size_t ScanLimitBytes(std::string_view line) {
-    if (line.size() <= kFieldScanLimit) return line.size();
-    size_t chars = 0;
-    for (size_t i = 0; i < line.size(); ++i) {
-        if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) {
-            if (chars == kFieldScanLimit) return i;
-            ++chars;
-        }
-    }
-    return line.size();
-}
 
 bool EndsColumn(char c) { return c == ',' || c == '\r' || c == '\n'; }
 

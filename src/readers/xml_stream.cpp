@@ -87,36 +87,26 @@ void XmlStream::Pause() {
 bool XmlStream::Run() {
     if (parser_ == nullptr || finished_) return false;
     pausing_ = false;
-    XML_ParsingStatus status;
-    XML_GetParsingStatus(parser_, &status);
-    if (status.parsing == XML_SUSPENDED) {
-        switch (XML_ResumeParser(parser_)) {
-            case XML_STATUS_SUSPENDED:
-                return true;
-            case XML_STATUS_ERROR:
-                return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
-            default:
-                break;
-        }
-        if (lastBlock_) {
-            finished_ = true;
-            return false;
-        }
-    }
+    XML_ParsingStatus parsing;
+    XML_GetParsingStatus(parser_, &parsing);
+    // Resume a paused parse, else parse the next block, until a call-back
+    // pauses, the document fails or its last block is through.
+    bool resume = parsing.parsing == XML_SUSPENDED;
     for (;;) {
-        void* block = XML_GetBuffer(parser_, kXmlBlock);
-        if (block == nullptr) return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
-        const size_t n = std::fread(block, 1, kXmlBlock, file_);
-        if (std::ferror(file_)) return Fail("read error");
-        lastBlock_ = n < static_cast<size_t>(kXmlBlock);
-        switch (XML_ParseBuffer(parser_, static_cast<int>(n), lastBlock_ ? XML_TRUE : XML_FALSE)) {
-            case XML_STATUS_SUSPENDED:
-                return true;
-            case XML_STATUS_ERROR:
-                return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
-            default:
-                break;
+        XML_Status status;
+        if (resume) {
+            status = XML_ResumeParser(parser_);
+            resume = false;
+        } else {
+            void* block = XML_GetBuffer(parser_, kXmlBlock);
+            if (block == nullptr) return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
+            const size_t n = std::fread(block, 1, kXmlBlock, file_);
+            if (std::ferror(file_)) return Fail("read error");
+            lastBlock_ = n < static_cast<size_t>(kXmlBlock);
+            status = XML_ParseBuffer(parser_, static_cast<int>(n), lastBlock_ ? XML_TRUE : XML_FALSE);
         }
+        if (status == XML_STATUS_SUSPENDED) return true;
+        if (status == XML_STATUS_ERROR) return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
         if (lastBlock_) {
             finished_ = true;
             return false;

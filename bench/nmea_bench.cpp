@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "engine/run_context.h"
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "engine/track_point.h"
 #include "geo/time_difference.h"
 #include "nmea_generator.h"

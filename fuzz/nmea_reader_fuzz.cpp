@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "engine/run_context.h"
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "engine/track_point.h"
 #include "readers/nmea_reader.h"
 #include "memory_file.h"

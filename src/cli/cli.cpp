@@ -17,8 +17,8 @@
 #include "settings/convert_modes.h"
 #include "engine/run_context.h"
 #include "job/run_conversion.h"
-#include "engine/text_file.h"
-#include "engine/user_interface.h"
+#include "base/text_file.h"
+#include "base/user_interface.h"
 #include "settings/convert_settings.h"
 #include "settings/settings_file.h"
 

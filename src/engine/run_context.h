@@ -11,9 +11,9 @@
 #include <functional>
 #include <string>
 
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "engine/track_point.h"
-#include "engine/user_interface.h"
+#include "base/user_interface.h"
 #include "geo/geo_state.h"
 #include "settings/convert_settings.h"
 

@@ -3,7 +3,7 @@
 // they reuse string capacity and never consult the locale.
 #include "engine/track_point.h"
 
-#include "engine/text_file.h"
+#include "base/text_file.h"
 
 #include <bit>
 #include <charconv>

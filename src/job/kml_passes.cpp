@@ -9,7 +9,7 @@
 // only through the record range, and their path is cut by gaps alone.
 #include "job/kml_passes.h"
 
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "job/run_files.h"
 #include "job/track_input.h"
 #include "kml/kml_document.h"

@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "engine/record_filter.h"
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "geo/time_difference.h"
 #include "readers/nmea_reader.h"
 #include "writers/nmea_writer.h"

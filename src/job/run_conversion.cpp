@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "engine/record_filter.h"
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "engine/track_point.h"
 #include "geo/time_difference.h"
 #include "job/mode_table.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/run_context.h"
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "job/track_input.h"
 
 namespace geoplait {

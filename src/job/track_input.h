@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/run_context.h"
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "readers/csv_reader.h"
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "engine/text_file.h"
+#include "base/text_file.h"
 
 namespace geoplait {
 

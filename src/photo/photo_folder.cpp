@@ -14,7 +14,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "engine/track_point.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"

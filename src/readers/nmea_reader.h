@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "engine/run_context.h"
-#include "engine/text_file.h"
+#include "base/text_file.h"
 
 namespace geoplait {
 

@@ -24,7 +24,7 @@
 #include <ctime>
 
 #include "settings/convert_modes.h"
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "engine/track_point.h"
 #include "geo/time_difference.h"
 #include "settings/settings_keys.h"

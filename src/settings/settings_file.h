@@ -5,7 +5,7 @@
 #include <string_view>
 #include <ctime>
 
-#include "engine/user_interface.h"
+#include "base/user_interface.h"
 #include "settings/convert_settings.h"
 
 namespace geoplait {

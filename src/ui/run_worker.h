@@ -11,7 +11,7 @@
 
 #include "engine/run_context.h"
 #include "job/run_conversion.h"
-#include "engine/user_interface.h"
+#include "base/user_interface.h"
 #include "settings/convert_settings.h"
 
 namespace geoplait::ui {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "engine/run_context.h"
-#include "engine/text_file.h"
+#include "base/text_file.h"
 
 namespace geoplait {
 

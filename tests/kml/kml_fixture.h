@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/run_context.h"
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "kml/kml_format.h"
 #include "settings/convert_settings.h"
 #include "support/recording_ui.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/user_interface.h"
+#include "base/user_interface.h"
 
 namespace geoplait::test {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/run_context.h"
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 

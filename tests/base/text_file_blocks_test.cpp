@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/text_file.h"
+#include "base/text_file.h"
 #include "support/temp_dir.h"
 
 namespace geoplait {

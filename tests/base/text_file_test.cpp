@@ -1,4 +1,4 @@
-#include "engine/text_file.h"
+#include "base/text_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

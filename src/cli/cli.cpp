@@ -57,6 +57,8 @@ Exit status:
   2   the run stopped before its completion message (see stderr)
   3   records were read but none written ("Include Record Not Found")
   4   nothing was read ("No data?")
+  5   complete with warnings: the outputs were written, but something was
+      lost on the way (each warning is printed as "Warning: text")
   64  bad command line: unknown option, key or mode, a --set without "=", or
       a value its key cannot take
 
@@ -283,6 +285,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
     switch (RunConversion(ctx)) {
         case RunOutcome::Complete:
             return ctx.run.SettingsSaveFailed ? kExitSettingsNotSaved : kExitComplete;
+        case RunOutcome::CompleteWithWarnings:
+            return ctx.run.SettingsSaveFailed ? kExitSettingsNotSaved : kExitWarnings;
         case RunOutcome::NothingIncluded:
             return kExitNothingIncluded;
         case RunOutcome::NoData:

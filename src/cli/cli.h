@@ -14,6 +14,7 @@ inline constexpr int kExitSettingsNotSaved = 1; // the settings file could not b
 inline constexpr int kExitStopped = 2;          // the run ended before its completion message
 inline constexpr int kExitNothingIncluded = 3;  // "Include Record Not Found=..."
 inline constexpr int kExitNoData = 4;           // "No data?..."
+inline constexpr int kExitWarnings = 5;         // complete, with warnings (what was lost on the way)
 inline constexpr int kExitUsage = 64;           // bad command line
 
 // Runs the command line; messages go to `err`, the completion message, the

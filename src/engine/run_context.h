@@ -10,6 +10,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/text_file.h"
 #include "engine/track_point.h"
@@ -45,6 +46,10 @@ struct RunValues {
     std::string PhotoListPath;  // "(OutFileName)_Photo.csv" when Photo_CsvOut is on
     bool SettingsSaveFailed = false;  // the save after a complete run could not write the file
     bool InputErrorShown = false;  // a broken input document was reported (once a run)
+    // What the run lost on the way although it wrote its outputs (an input
+    // that broke off, a photo left out, a requested output not made): shown
+    // after the completion message, and the run is complete with warnings.
+    std::vector<std::string> Warnings;
     // Progress as last reported: a RecordIndex that goes back starts a new pass.
     int ProgressPass = 0;
     int32_t ProgressDone = 0;
@@ -81,6 +86,9 @@ struct RunContext {
     // written, or a cancel): reading loops check it between records.
     bool StopRequested() const { return outputs.Failed() || cancelRequested.load(std::memory_order_relaxed); }
 };
+
+// Notes a warning of the run (see RunValues::Warnings).
+inline void AddRunWarning(RunContext& ctx, std::string text) { ctx.run.Warnings.push_back(std::move(text)); }
 
 // Where a reader hands each record it filled in ctx.point: the taker writes
 // or rejects it and clears it.

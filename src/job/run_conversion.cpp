@@ -152,7 +152,7 @@ RunOutcome ReportCompletion(RunContext& ctx) {
             // A protected file is refused on purpose, not a failure.
             if (!saved && ctx.settings.config.Protect != "1") ctx.run.SettingsSaveFailed = true;
         }
-        outcome = RunOutcome::Complete;
+        outcome = ctx.run.Warnings.empty() ? RunOutcome::Complete : RunOutcome::CompleteWithWarnings;
     } else if (store.RecordIndex >= 1) {
         std::snprintf(counts, sizeof counts,
                       "Include Record Not Found=%d/%d\n\n               Error!", store.WrittenCount,
@@ -164,6 +164,7 @@ RunOutcome ReportCompletion(RunContext& ctx) {
         ctx.ui.ShowMessage(counts, "Error!");
         outcome = RunOutcome::NoData;
     }
+    for (const std::string& warning : ctx.run.Warnings) ctx.ui.ShowMessage(warning, "Warning");
     ctx.ui.SetStatusLine("");
     return outcome;
 }

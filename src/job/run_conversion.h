@@ -8,6 +8,7 @@ namespace geoplait {
 // How a run ended, for callers that need more than the messages (the command line).
 enum class RunOutcome {
     Complete,         // "Complete Record=..."
+    CompleteWithWarnings,  // complete, but something was lost on the way (RunValues::Warnings)
     NothingIncluded,  // "Include Record Not Found=..."
     NoData,           // "No data?..."
     Stopped,          // ended before its completion message

@@ -68,7 +68,7 @@ constexpr bool TableInOrder() {
             return false;
         }
     }
-    return kNoticeTable.size() == static_cast<size_t>(Notice::ReplacePhotos) + 1;
+    return kNoticeTable.size() == static_cast<size_t>(Notice::Count);
 }
 static_assert(TableInOrder(), "kNoticeTable must list every Notice in its order");
 

@@ -3,8 +3,9 @@
 // line prints a result to stdout and everything else to stderr, as
 // "Caption: text"; the tests compare notices.
 //
-// To add a notice: add its name to `Notice` and a row at the same place in
-// `kNoticeTable` (notices.cpp; a compile-time check keeps the two in step),
+// To add a notice: add its name to `Notice` (before Count) and a row at the
+// same place in `kNoticeTable` (notices.cpp; a compile-time check keeps the
+// two in step, and tests/base/notices_test.cpp pins every text),
 // with its kind, its caption and its text. A text takes its values through
 // "%d" (a count) and "%s" (a name or a text), filled in order by
 // MakeNotice(notice, values...). A warning is added to the run with
@@ -60,6 +61,8 @@ enum class Notice {
     // Questions
     ReplaceOutput,
     ReplacePhotos,
+    // Keep last: the number of notices, which is no notice itself.
+    Count
 };
 
 // One row of the table.

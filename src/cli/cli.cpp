@@ -259,7 +259,13 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
     SetDefaultSettings(settings);
     LoadSettingsFile(settings, ui, kSettingsFileName, 0);
     if (settings.config.AutoLoad == "1") LoadSettingsFile(settings, ui, kSettingsFileName, 1);
-    if (!options.ini.empty()) LoadSettingsFile(settings, ui, PathArgument(options.ini), 1);
+    if (!options.ini.empty()) {
+        if (IsSpecialFile(PathArgument(options.ini))) {
+            ui.Show(MakeNotice(Notice::SettingsFileNotRegular, {options.ini}));
+            return kExitStopped;
+        }
+        LoadSettingsFile(settings, ui, PathArgument(options.ini), 1);
+    }
 
     for (const std::string& line : options.sets) ApplyCommandLineSetting(settings, line);
     PadIncludeTimes(settings.baseline);

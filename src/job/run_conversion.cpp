@@ -269,6 +269,13 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
         return RunOutcome::Stopped;
     }
 
+    // A device or a pipe would be read once by the pre-scan and then found
+    // empty, or wait for a writer for ever: refused before anything opens it.
+    if (!photoOnly && IsSpecialFile(s.InputFile)) {
+        ui.Show(MakeNotice(Notice::InputNotRegular, {s.InputFile}));
+        return RunOutcome::Stopped;
+    }
+
     if (!photoOnly && !OpensForReading(s.InputFile)) {
         ui.Show(MakeNotice(Notice::InputNotFoundOnCheck));
         return RunOutcome::Stopped;

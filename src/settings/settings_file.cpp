@@ -410,7 +410,8 @@ bool ApplyCommandLineCurrentOnly(ConvertSettings& current, std::string_view line
 void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, int pass) {
     std::string path = SettingsFilePath(settings, name);
     TextReader reader;
-    if (IsDirectory(path) || !reader.Open(path)) {
+    // A device or a pipe is not opened: it could wait for a writer for ever.
+    if (IsDirectory(path) || IsSpecialFile(path) || !reader.Open(path)) {
         if (pass == 1) ui.Show(MakeNotice(Notice::SettingsFileNotFound));
     } else {
         std::string line;

@@ -1,6 +1,8 @@
 // Fuzz target for the NMEA reader: the bytes are read as a log file (through
 // the text reader, so UTF-16 and long lines are covered) and, directly, as one
-// line for the sentence parsers. Every record must hold only whole fields.
+// line for the sentence parsers. Every record must hold only whole fields,
+// and the GPX route and KML document written from the records must be valid
+// UTF-8 and well-formed XML.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include "engine/track_point.h"
 #include "readers/nmea_reader.h"
 #include "memory_file.h"
+#include "xml_output.h"
 
 namespace {
 
@@ -38,8 +41,9 @@ void CheckField(const std::string& field) {
 }
 
 void CheckRecord(const TrackPoint& p) {
-    Require(p.GgaId.empty() || p.GgaId == "$GPGGA", "GgaId");
-    Require(p.RmcId.empty() || p.RmcId == "$GPRMC", "RmcId");
+    // The GGA and RMC of any talker the reader knows ("$GNRMC", "$GLGGA", ...).
+    Require(p.GgaId.empty() || IsGgaId(p.GgaId), "GgaId");
+    Require(p.RmcId.empty() || IsRmcId(p.RmcId), "RmcId");
     for (const std::string* f :
          {&p.GgaTime, &p.GgaLatitude, &p.GgaNS, &p.GgaLongitude, &p.GgaEW, &p.GgaQuality,
           &p.GgaSatellites, &p.GgaDilution, &p.GgaAltitude, &p.GgaAltitudeUnit, &p.GgaGeoid,
@@ -79,5 +83,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ClearTrackPoint(c.point);
     });
     Require(calls >= 1, "at least one call");
+
+    const auto readRecords = [&](const auto& take) {
+        TextReader again(MemoryFilePath());
+        Require(again.IsOpen(), "open");
+        ReadNmeaEpochs(again, ctx, [&](RunContext& c) {
+            take(c);
+            ClearTrackPoint(c.point);
+        });
+    };
+    ShowEveryText(ctx.Current());
+    CheckGpxOutput(ctx, readRecords);
+    CheckKmlOutput(ctx, TrackSource::Nmea, nullptr, readRecords);
     return 0;
 }

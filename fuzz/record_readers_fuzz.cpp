@@ -5,7 +5,10 @@
 // settings that steer the reader (CSV Custom columns and notations, KML
 // variant), so one corpus covers them all. Every record must hold whole
 // values: hemisphere letters where the reader sets them, unsigned degrees,
-// no line ends, and no more records than the input could hold.
+// no line ends, and no more records than the input could hold. The records
+// then go through the writers of the modes that make XML of this input (GPX
+// route points; KML placemarks and path), and what they wrote must be valid
+// UTF-8 and well-formed XML.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +21,7 @@
 #include "readers/kml_reader.h"
 #include "readers/pot_reader.h"
 #include "memory_file.h"
+#include "xml_output.h"
 
 namespace {
 
@@ -107,34 +111,51 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     WriteMemoryFile(data, size);
-    CsvReader csv;
-    PotReader pot;
-    GpxReader gpx;
-    KmlReader kml;
     const KmlVariant variant{size > 11 && data[11] % 2 == 0, size > 11 && data[11] % 4 >= 2};
-    bool opened = false;
-    if (reader == kCsvFull || reader == kCsvCustom) {
-        opened = csv.Open(MemoryFilePath(), reader == kCsvFull ? CsvLayout::Full : CsvLayout::Custom);
-    } else if (reader == kPot) {
-        opened = pot.Open(MemoryFilePath());
-    } else if (reader == kGpx) {
-        opened = gpx.Open(MemoryFilePath());
-    } else {
-        opened = kml.Open(MemoryFilePath(), variant);
-    }
-    Require(opened, "open");
+    // Reads the whole input, as each pass of a run does, handing over each record.
+    const auto readRecords = [&](const auto& take) {
+        CsvReader csv;
+        PotReader pot;
+        GpxReader gpx;
+        KmlReader kml;
+        bool opened = false;
+        if (reader == kCsvFull || reader == kCsvCustom) {
+            opened = csv.Open(MemoryFilePath(), reader == kCsvFull ? CsvLayout::Full : CsvLayout::Custom);
+        } else if (reader == kPot) {
+            opened = pot.Open(MemoryFilePath());
+        } else if (reader == kGpx) {
+            opened = gpx.Open(MemoryFilePath());
+        } else {
+            opened = kml.Open(MemoryFilePath(), variant);
+        }
+        Require(opened, "open");
+        for (;;) {
+            ClearTrackPoint(ctx.point);
+            bool more = false;
+            if (reader == kCsvFull || reader == kCsvCustom) more = csv.Next(ctx);
+            if (reader == kPot) more = pot.Next(ctx);
+            if (reader == kGpx) more = gpx.Next(ctx);
+            if (reader == kKml) more = kml.Next(ctx);
+            if (!more) break;
+            take(ctx);
+        }
+    };
     size_t records = 0;
-    for (;;) {
-        ClearTrackPoint(ctx.point);
-        bool more = false;
-        if (reader == kCsvFull || reader == kCsvCustom) more = csv.Next(ctx);
-        if (reader == kPot) more = pot.Next(ctx);
-        if (reader == kGpx) more = gpx.Next(ctx);
-        if (reader == kKml) more = kml.Next(ctx);
-        if (!more) break;
-        CheckRecord(ctx.point, reader);
+    readRecords([&](RunContext& c) {
+        CheckRecord(c.point, reader);
         // A record takes at least one byte of a line, or a few of a tuple or an element.
         Require(++records <= size + 1, "more records than the input holds");
+    });
+
+    // Every input but GPX may become a GPX route; every input but KML a KML document.
+    ShowEveryText(ctx.Current());
+    if (reader != kGpx) CheckGpxOutput(ctx, readRecords);
+    if (reader != kKml) {
+        const TrackSource source = reader == kPot || reader == kGpx ? TrackSource::PotGpx : TrackSource::Csv;
+        std::string TrackPoint::*const name = reader == kPot   ? &TrackPoint::ExtendData
+                                              : reader == kGpx ? &TrackPoint::PointName
+                                                               : nullptr;
+        CheckKmlOutput(ctx, source, name, readRecords);
     }
     return 0;
 }

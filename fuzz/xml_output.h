@@ -1,12 +1,15 @@
 // The XML outputs of a fuzz target: the GPX route and the KML placemarks and
 // path that the program's writers make of the records a reader read, written
-// to a file of the process (in /dev/shm when there is one) and checked to be
-// valid UTF-8 and well-formed XML whatever the input was.
+// to an anonymous memory file (an output named by its descriptor is written
+// in place, as a run writes to /dev/stdout) and checked to be valid UTF-8 and
+// well-formed XML whatever the input was.
 #pragma once
 
 #include <expat.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -30,9 +33,18 @@ inline void RequireXml(bool condition, const char* what, const std::string& deta
     }
 }
 
-inline std::string XmlOutputPath(const char* extension) {
-    const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    return std::string(dir) + "/geoplait-fuzz-" + std::to_string(getpid()) + extension;
+inline int XmlOutputDescriptor() {
+    static const int fd = memfd_create("fuzz-output", 0);
+    if (fd < 0) std::abort();
+    return fd;
+}
+
+// The memory file, emptied: written in place through a copy of its
+// descriptor (which shares the offset), it is neither truncated nor rewound.
+inline const std::string& XmlOutputPath() {
+    static const std::string path = "/proc/self/fd/" + std::to_string(XmlOutputDescriptor());
+    if (ftruncate(XmlOutputDescriptor(), 0) != 0 || lseek(XmlOutputDescriptor(), 0, SEEK_SET) != 0) std::abort();
+    return path;
 }
 
 inline std::string ReadWholeFile(const std::string& path) {
@@ -43,7 +55,6 @@ inline std::string ReadWholeFile(const std::string& path) {
     size_t n;
     while ((n = std::fread(block, 1, sizeof block, f)) > 0) bytes.append(block, n);
     std::fclose(f);
-    std::remove(path.c_str());
     return bytes;
 }
 
@@ -97,6 +108,17 @@ inline void RequireValidXmlFile(const std::string& path, const char* what) {
     if (!ok) {
         error = std::string("is not well-formed XML: line ") + std::to_string(XML_GetCurrentLineNumber(parser)) +
                 ": " + XML_ErrorString(XML_GetErrorCode(parser));
+        // The bytes around the fault, to tell which writer made them.
+        const auto at = static_cast<size_t>(std::max<XML_Index>(XML_GetCurrentByteIndex(parser), 0));
+        const size_t from = at > 80 ? at - 80 : 0;
+        error += "\n...";
+        for (const char c : std::string_view(bytes).substr(from, 160)) {
+            const auto u = static_cast<unsigned char>(c);
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", u);
+            error += u < 0x20 && c != '\n' ? std::string(escaped) : std::string(1, c);
+        }
+        error += "...";
     }
     XML_ParserFree(parser);
     RequireXml(ok, what, error);
@@ -112,9 +134,11 @@ inline void ShowEveryText(ConvertSettings& s) {
 // The GPX route of the records `read` hands over, as "-> gpx" writes it.
 template <typename ReadRecords>
 void CheckGpxOutput(RunContext& ctx, ReadRecords read) {
-    const std::string path = XmlOutputPath(".gpx");
+    const std::string& path = XmlOutputPath();
     {
-        TextWriter out(path, WriteMode::Create);
+        OutputFiles files;
+        TextWriter out;
+        out.Open(files, path, WriteMode::Create);
         RequireXml(out.IsOpen(), "GPX output not opened", path);
         WriteGpxHead(out, ctx, true);
         read([&](RunContext& c) {
@@ -125,7 +149,7 @@ void CheckGpxOutput(RunContext& ctx, ReadRecords read) {
             ++c.store.RecordIndex;
         });
         WriteGpxTail(out);
-        RequireXml(out.Close(), "GPX output not written", path);
+        RequireXml(out.Close() && files.Commit(), "GPX output not written", path);
     }
     RequireValidXmlFile(path, "GPX");
 }
@@ -134,9 +158,11 @@ void CheckGpxOutput(RunContext& ctx, ReadRecords read) {
 // them: a point pass and a path pass, each reading the input again.
 template <typename ReadRecords>
 void CheckKmlOutput(RunContext& ctx, TrackSource source, std::string TrackPoint::*name, ReadRecords read) {
-    const std::string path = XmlOutputPath(".kml");
+    const std::string& path = XmlOutputPath();
     {
-        TextWriter out(path, WriteMode::Create);
+        OutputFiles files;
+        TextWriter out;
+        out.Open(files, path, WriteMode::Create);
         RequireXml(out.IsOpen(), "KML output not opened", path);
         KmlBuffer buffer(out);
         buffer.Text("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -171,7 +197,7 @@ void CheckKmlOutput(RunContext& ctx, TrackSource source, std::string TrackPoint:
         ClosePathFolder(buffer, ctx, 'L');
         buffer.Text("</Document>\n</kml>\n");
         buffer.Flush();
-        RequireXml(out.Close(), "KML output not written", path);
+        RequireXml(out.Close() && files.Commit(), "KML output not written", path);
     }
     RequireValidXmlFile(path, "KML");
 }

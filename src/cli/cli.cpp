@@ -173,7 +173,7 @@ bool FixedTime(struct tm& when) {
 // --write-ini: the settings as the settings file holds them.
 bool WriteSettings(Settings& settings, UserInterface& ui, const std::string& name) {
     struct tm when;
-    return SaveSettingsFile(settings, ui, name, 0, FixedTime(when) ? &when : nullptr);
+    return SaveSettingsFile(settings, ui, name, SaveNotice::Silent, FixedTime(when) ? &when : nullptr);
 }
 
 // Checks every --set line first, so that a bad command line changes and
@@ -258,9 +258,9 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
     std::filesystem::path here = std::filesystem::current_path(ec);
     settings.startDir = ec ? "." : here.string();
     SetDefaultSettings(settings);
-    LoadSettingsFile(settings, ui, kSettingsFileName, 0);
-    if (settings.config.AutoLoad == "1") LoadSettingsFile(settings, ui, kSettingsFileName, 1);
-    if (!options.ini.empty()) LoadSettingsFile(settings, ui, PathArgument(options.ini), 1);
+    LoadSettingsFile(settings, ui, kSettingsFileName, LoadPass::StartupSwitches);
+    if (settings.config.AutoLoad == "1") LoadSettingsFile(settings, ui, kSettingsFileName, LoadPass::AllKeys);
+    if (!options.ini.empty()) LoadSettingsFile(settings, ui, PathArgument(options.ini), LoadPass::AllKeys);
 
     for (const std::string& line : options.sets) ApplyCommandLineSetting(settings, line);
     PadIncludeTimes(settings.baseline);

@@ -28,8 +28,6 @@ constexpr double kKmPerNauticalMile = 1.852;
 constexpr double kStatutePerNautical = 1.15077945;
 constexpr double kMetresPerFoot = 0.3048;
 
-constexpr std::string_view kUnitSystems[] = {"Km/Meter", "Nautical Mile/Feet", "Statute Mile/Feet"};
-
 // Degrees of an NMEA ddmm.mmmm value.
 double DegreesOfNmea(double v) {
     double whole = 0.0;
@@ -215,39 +213,28 @@ double TrackDistance(RunContext& ctx, const PointTexts& other) {
     return d;
 }
 
-int UnitSystemOf(const ConvertSettings& s) {
-    for (int i = 1; i < 3; ++i) {
-        if (s.MeterMile == kUnitSystems[i]) return i;
+double DistanceInUnitSystem(UnitSystem units, double km) {
+    switch (units) {
+        case UnitSystem::NauticalMile: return km / kKmPerNauticalMile;
+        case UnitSystem::StatuteMile: return km / kKmPerNauticalMile * kStatutePerNautical;
+        case UnitSystem::Km:
+        case UnitSystem::Unknown: break;
     }
-    return 0;
+    return km;
 }
 
-double DistanceInUnitSystem(int unitSystem, double km) {
-    switch (unitSystem) {
-        case 1: return km / kKmPerNauticalMile;
-        case 2: return km / kKmPerNauticalMile * kStatutePerNautical;
-        default: return km;
+double SpeedInUnitSystem(UnitSystem units, double knots) {
+    switch (units) {
+        case UnitSystem::NauticalMile: return knots * kKmPerNauticalMile / kKmPerNauticalMile;
+        case UnitSystem::StatuteMile: return knots * kStatutePerNautical;
+        case UnitSystem::Km:
+        case UnitSystem::Unknown: break;
     }
+    return knots * kKmPerNauticalMile;
 }
 
-double SpeedInUnitSystem(int unitSystem, double knots) {
-    switch (unitSystem) {
-        case 1: return knots * kKmPerNauticalMile / kKmPerNauticalMile;
-        case 2: return knots * kStatutePerNautical;
-        default: return knots * kKmPerNauticalMile;
-    }
-}
-
-double DistanceInUnit(const ConvertSettings& s, double km) {
-    return DistanceInUnitSystem(UnitSystemOf(s), km);
-}
-
-double SpeedInUnit(const ConvertSettings& s, double knots) {
-    return SpeedInUnitSystem(UnitSystemOf(s), knots);
-}
-
-double AltitudeInUnit(const ConvertSettings& s, double metres) {
-    return UnitSystemOf(s) == 0 ? metres : metres / kMetresPerFoot;
+double AltitudeInUnitSystem(UnitSystem units, double metres) {
+    return units == UnitSystem::NauticalMile || units == UnitSystem::StatuteMile ? metres / kMetresPerFoot : metres;
 }
 
 void OffsetCoordinate(std::string& degrees, const std::string& offset, const char* sense) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/run_context.h"
+#include "geo/unit_system.h"
 
 namespace geoplait {
 
@@ -41,16 +42,11 @@ bool NeedsMinus(char sign, std::string_view degrees);
 // The texts read are remembered in ctx.geo for the next calls.
 double TrackDistance(RunContext& ctx, const PointTexts& other);
 
-// km, and knots, into the unit system of MeterMile.
-double DistanceInUnit(const ConvertSettings& s, double km);
-double SpeedInUnit(const ConvertSettings& s, double knots);
-// Metres into the altitude unit of MeterMile (feet for the mile systems).
-double AltitudeInUnit(const ConvertSettings& s, double metres);
-// 0 = "Km/Meter" (also any unknown text), 1 = "Nautical Mile/Feet", 2 = "Statute Mile/Feet".
-int UnitSystemOf(const ConvertSettings& s);
-// DistanceInUnit and SpeedInUnit for a unit system already looked up.
-double DistanceInUnitSystem(int unitSystem, double km);
-double SpeedInUnitSystem(int unitSystem, double knots);
+// km, and knots, into the unit system (Unknown counts as Km).
+double DistanceInUnitSystem(UnitSystem units, double km);
+double SpeedInUnitSystem(UnitSystem units, double knots);
+// Metres into the altitude unit: feet for the mile systems.
+double AltitudeInUnitSystem(UnitSystem units, double metres);
 
 // Moves a decimal-degree text by an offset in d/m/s notation; sense "+" adds,
 // anything else subtracts. Written back with "%3.6f".

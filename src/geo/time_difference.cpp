@@ -266,7 +266,6 @@ void UtcFromLocal(std::string& date, std::string& time, int32_t timeDifference) 
 void ComputeDerived(RunContext& ctx) {
     TrackPoint& point = ctx.point;
     TrackStore& store = ctx.store;
-    const ConvertSettings& settings = ctx.Current();
 
     // 1-3: distances from the previous point and from the placemark anchor.
     if (!store.DerivedPrevious.Longitude.empty()) {
@@ -278,9 +277,9 @@ void ComputeDerived(RunContext& ctx) {
     }
     if (store.PlacemarkAnchor.Longitude.empty()) store.PlacemarkAnchor.Take(point);
     store.DerivedPrevious.Take(point);
-    const int unitSystem = UnitSystemOf(settings);
-    point.IntervalDistance = DistanceInUnitSystem(unitSystem, point.IntervalDistance);
-    point.StartDistance = DistanceInUnitSystem(unitSystem, point.StartDistance);
+    const UnitSystem units = ctx.run.Units;
+    point.IntervalDistance = DistanceInUnitSystem(units, point.IntervalDistance);
+    point.StartDistance = DistanceInUnitSystem(units, point.StartDistance);
     point.TotalDistance += point.IntervalDistance;
 
     // 4-5: local date and time, and its calendar time in whole seconds. A time
@@ -309,7 +308,7 @@ void ComputeDerived(RunContext& ctx) {
     RecordCoordTexts(ctx, point.RmcLatitude, point.LatitudeDeg, point.LatitudeDms);
     point.AltitudeText.assign(point.GgaAltitude);
     point.AltitudeValue = NumberOf(point.AltitudeText);
-    point.Speed = SpeedInUnitSystem(unitSystem, NumberOf(point.RmcSpeed));
+    point.Speed = SpeedInUnitSystem(units, NumberOf(point.RmcSpeed));
     MakeLocalTimeText(point.LocalTimeText, point.LocalTime);
     MakeLocalDateText(point.LocalDateText, point.LocalDate);
     point.CourseValue = NumberOf(point.RmcCourse);

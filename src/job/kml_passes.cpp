@@ -76,7 +76,7 @@ void RunPointPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes)
     if (passes.source == TrackSource::PotGpx) {
         input.ForEach(ctx, [&](RunContext& c) { WriteRangedPlacemark(buffer, c, c.point.*passes.name); });
     } else {
-        input.ForEach(ctx, [&](RunContext& c) { WriteTrackRecord(buffer, c, 'P', passes.source); });
+        input.ForEach(ctx, [&](RunContext& c) { WriteTrackRecord(buffer, c, PathKind::Placemarks, passes.source); });
     }
     ClosePointFolder(buffer);
     buffer.Flush();
@@ -88,7 +88,8 @@ void RunPathPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes) 
     TextWriter out;
     if (!OpenPass(ctx, input, out, kind)) return;
     RestartTrack(ctx);
-    const char lineKind = passes.speedGroups && ctx.Current().SpeedGroup != 0 ? 'S' : 'L';
+    const PathKind lineKind =
+        passes.speedGroups && ctx.Current().SpeedGroup != 0 ? PathKind::SpeedGroups : PathKind::LineGroups;
     KmlBuffer buffer(out);
     OpenPathFolder(buffer, ctx, lineKind);
     if (passes.source == TrackSource::PotGpx) {

@@ -52,18 +52,18 @@ using LineWriter = void (*)(TextWriter&, RunContext&);
 
 struct OutputRun {
     ModeOutput output;
-    char kind;  // the emitter's output kind
+    OutputKind kind;  // the emitter's output kind
     void (*head)(TextWriter&, RunContext&, bool upperCaseHandle);
     LineWriter write;
     void (*tail)(TextWriter&);
 };
 
 constexpr OutputRun kOutputRuns[] = {
-    {ModeOutput::Pot, 'P', [](TextWriter& out, RunContext&, bool) { WritePotHead(out); }, WritePotLine, nullptr},
-    {ModeOutput::Gpx, 'G', WriteGpxHead, WriteGpxRoutePoint, WriteGpxTail},
-    {ModeOutput::Nmea, 'N', nullptr, WriteNmeaSentences, nullptr},
-    {ModeOutput::CsvFull, 'F', nullptr, WriteCsvFullLine, nullptr},
-    {ModeOutput::CsvCustom, 'C', nullptr, WriteCsvCustomLine, nullptr},
+    {ModeOutput::Pot, OutputKind::Pot, [](TextWriter& out, RunContext&, bool) { WritePotHead(out); }, WritePotLine, nullptr},
+    {ModeOutput::Gpx, OutputKind::GpxRoutePoint, WriteGpxHead, WriteGpxRoutePoint, WriteGpxTail},
+    {ModeOutput::Nmea, OutputKind::Nmea, nullptr, WriteNmeaSentences, nullptr},
+    {ModeOutput::CsvFull, OutputKind::CsvFull, nullptr, WriteCsvFullLine, nullptr},
+    {ModeOutput::CsvCustom, OutputKind::CsvCustom, nullptr, WriteCsvCustomLine, nullptr},
 };
 
 template <typename Row, size_t N, typename Key>
@@ -125,7 +125,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
 }
 
 void RunSummary(RunContext& ctx, const ConvertMode& mode) {
-    SummaryWriter summary(mode.output == ModeOutput::SummaryHtml ? 'H' : 'T');
+    SummaryWriter summary(mode.output == ModeOutput::SummaryHtml ? SummaryFormat::Html : SummaryFormat::Csv);
     TrackInput input;
     if (!OpenRunInput(ctx, input, mode.kind)) return;
     TextWriter out;

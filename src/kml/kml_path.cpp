@@ -1,11 +1,11 @@
 // Track lines. The folder "Path" holds LineString placemarks; a group break
-// ends one and begins the next. Layout with kind 'L' (line groups):
+// ends one and begins the next. Layout of LineGroups:
 //   <Folder> <name>Path</name> <Placemark> name Path_Group0_L, style (line and
 //   poly) / LineString / coordinate lines / break: "  </coordinates>",
 //   " </LineString>", [time stamp], "</Placemark>", "", "<Placemark>",
 //   name Path_GroupN, style, LineString ... / "</coordinates>", "</LineString>",
 //   "</Placemark>", "</Folder>".
-// Kind 'S' (speed groups) writes each placemark's name and style after its
+// SpeedGroups writes each placemark's name and style after its
 // coordinates instead, the last one named Path_GroupN_S. The indentation of
 // the break texts differs by input (NMEA, CSV, POT/GPX) and is kept as it is,
 // byte for byte. The group number cycles through the 12 line groups.
@@ -132,12 +132,12 @@ int SpeedGroupIndex(const RunContext& ctx) {
     return index;
 }
 
-void OpenPathFolder(KmlBuffer& out, RunContext& ctx, char kind) {
+void OpenPathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
     const ConvertSettings& s = ctx.Current();
     out.Text("<Folder>\n"
              "<name>Path</name>\n"
              "<Placemark>\n");
-    if (kind == 'L') {
+    if (kind == PathKind::LineGroups) {
         WriteGroupName(out, ctx.store.SplitIndex, "_L");
         out.Text(" <Style>\n");
         WriteLineStyle(out, s, GroupSlot(ctx.store.SplitIndex));
@@ -220,10 +220,10 @@ void WriteSpeedGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source, i
     }
 }
 
-void ClosePathFolder(KmlBuffer& out, RunContext& ctx, char kind) {
+void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
     out.Text("</coordinates>\n"
              "</LineString>\n");
-    if (kind == 'S') {
+    if (kind == PathKind::SpeedGroups) {
         WriteGroupName(out, ctx.store.SplitIndex, "_S");
         out.Text(" <Style>\n");
         WriteLineStyle(out, ctx.Current(), GroupSlot(ctx.store.SplitIndex));
@@ -233,7 +233,7 @@ void ClosePathFolder(KmlBuffer& out, RunContext& ctx, char kind) {
              "</Folder>\n");
 }
 
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource source) {
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, PathKind kind, TrackSource source) {
     TrackStore& store = ctx.store;
     const bool accepted =
         source == TrackSource::Csv ? AcceptRecordForKmlCsv(ctx) : AcceptRecordForKmlNmea(ctx);
@@ -250,13 +250,13 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
     // A line record may be written twice (it ends one placemark and begins the
     // next); its text is made once.
     const std::string& line = ctx.scratch.line;
-    if (kind == 'L' || kind == 'S') MakeCoordinateLineFrom(ctx, ctx.scratch.line, source == TrackSource::Nmea);
+    if (kind != PathKind::Placemarks) MakeCoordinateLineFrom(ctx, ctx.scratch.line, source == TrackSource::Nmea);
     switch (kind) {
-        case 'P':
+        case PathKind::Placemarks:
             if (nmea && groupBreak) RestartGroup(ctx, true);
             WritePositionPlacemark(out, ctx);
             break;
-        case 'L':
+        case PathKind::LineGroups:
             if (groupBreak) {
                 store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
                 WriteLineGroupBreak(out, ctx, source);
@@ -270,7 +270,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
                 out.Text(line);
             }
             break;
-        case 'S': {
+        case PathKind::SpeedGroups: {
             const int n = SpeedGroupIndex(ctx);
             if (n != store.SplitIndex && store.WrittenCount > 0) {
                 // Without a gap the old group ends with this record, so the groups join.
@@ -285,8 +285,6 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
             }
             break;
         }
-        default:
-            break;
     }
     ++store.RecordIndex;
     ++store.WrittenCount;

@@ -12,11 +12,16 @@ namespace geoplait {
 // differ by it.
 enum class TrackSource { Nmea, Csv, PotGpx };
 
+// What a pass makes of the track records: position placemarks (the point
+// pass), or the path as line placemarks cut into groups by gaps, or by speed
+// ranges too.
+enum class PathKind { Placemarks, LineGroups, SpeedGroups };
+
 // Speed range (0-11) of the current record's Speed by the lower bounds of SpeedRange.
 int SpeedGroupIndex(const RunContext& ctx);
 
-// Folder start and the first placemark's start, for kind 'L' or 'S'.
-void OpenPathFolder(KmlBuffer& out, RunContext& ctx, char kind);
+// Folder start and the first placemark's start, for LineGroups or SpeedGroups.
+void OpenPathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind);
 
 // The current record as one coordinate line "±lon,±lat,alt": the degrees made
 // afresh from the raw NMEA texts, then offset, datum shift and altitude offset.
@@ -33,12 +38,11 @@ void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source);
 void WriteSpeedGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source, int newGroup);
 
 // Ends the last placemark and the folder.
-void ClosePathFolder(KmlBuffer& out, RunContext& ctx, char kind);
+void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind);
 
 // Filters the current record of NMEA or CSV input (source Nmea or Csv), writes
-// it by kind ('P' placemark, 'L' line groups, 'S' speed groups), counts it and
-// clears it. POT and GPX input have a gap pass of their own.
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource source);
+// it as `kind` asks, counts it and clears it. POT and GPX input have a gap pass of their own.
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, PathKind kind, TrackSource source);
 
 // One record of the path over POT or GPX input (line groups only), which only
 // the record range (and OmitErrorData) filters. `written` counts the records this pass wrote: the

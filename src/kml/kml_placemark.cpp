@@ -4,9 +4,9 @@
 //   " <Point>", altitude mode, "  <coordinates>±lon,±lat,alt</coordinates>",
 //   " </Point>" / "</Placemark>" and a blank line.
 // Distances and speeds are printed as ComputeDerived left them, already in the
-// unit of MeterMile; a unit item whose MeterMile text is none of the three
-// unit systems writes nothing. The description shows the decimal degrees
-// before the offset and datum shift, the coordinates after them.
+// run's unit system; with an Unknown unit system a unit item writes nothing
+// and the altitude is shown in feet. The description shows the decimal
+// degrees before the offset and datum shift, the coordinates after them.
 #include "kml/kml_placemark.h"
 
 #include <algorithm>
@@ -19,22 +19,19 @@ namespace geoplait {
 namespace {
 
 struct UnitTexts {
-    const char* meterMile;  // the MeterMile display text
     const char* distance;   // suffix of a distance
     const char* speed;      // suffix of a speed
 };
 
+// Indexed by UnitSystem; Unknown has none.
 constexpr UnitTexts kUnitTexts[] = {
-    {"Km/Meter", "Km", "Km/h"},
-    {"Nautical Mile/Feet", "Mile(N)", "Mile(N)/h"},
-    {"Statute Mile/Feet", "Mile(S)", "Mile(S)/h"},
+    {"Km", "Km/h"},
+    {"Mile(N)", "Mile(N)/h"},
+    {"Mile(S)", "Mile(S)/h"},
 };
 
-const UnitTexts* UnitTextsOf(const std::string& meterMile) {
-    for (const UnitTexts& u : kUnitTexts) {
-        if (meterMile == u.meterMile) return &u;
-    }
-    return nullptr;
+const UnitTexts* UnitTextsOf(UnitSystem units) {
+    return units == UnitSystem::Unknown ? nullptr : &kUnitTexts[static_cast<size_t>(units)];
 }
 
 // A text between two literals: open + text + close. The text is escaped: the
@@ -77,7 +74,7 @@ void WriteLabel(KmlBuffer& out, RunContext& ctx, std::string_view nameText, cons
     if (s.Label_Km != 0 && unit != nullptr) WriteUnitValue(out, "(", p.TotalDistance, 2, 3, unit->distance, ")");
     if (s.Label_Speed != 0 && unit != nullptr) WriteUnitValue(out, "[", p.Speed, 1, 3, unit->speed, "]");
     if (s.Label_Altitude != 0) {
-        if (s.MeterMile == "Km/Meter") {
+        if (ctx.run.Units == UnitSystem::Km) {
             WriteUnitValue(out, "(", p.AltitudeValue, 1, 4, "m", ")");
         } else {
             WriteUnitValue(out, "(", p.AltitudeValue / 0.3048, 1, 4, "feet", ")");
@@ -152,7 +149,7 @@ bool PlacemarkSelected(RunContext& ctx) {
 void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view nameText) {
     if (!PlacemarkSelected(ctx)) return;
     const ConvertSettings& s = ctx.Current();
-    const UnitTexts* unit = UnitTextsOf(s.MeterMile);
+    const UnitTexts* unit = UnitTextsOf(ctx.run.Units);
     HemisphereSigns signs = HemisphereSign(ctx);
 
     out.Text("<Placemark>\n");

@@ -40,9 +40,9 @@ int main(int argc, char** argv) {
     settings.startDir = QDir::currentPath().toStdString();
     StartupUi startupUi;
     geoplait::SetDefaultSettings(settings);
-    geoplait::LoadSettingsFile(settings, startupUi, geoplait::kSettingsFileName, 0);
+    geoplait::LoadSettingsFile(settings, startupUi, geoplait::kSettingsFileName, geoplait::LoadPass::StartupSwitches);
     if (settings.config.AutoLoad == "1") {
-        geoplait::LoadSettingsFile(settings, startupUi, geoplait::kSettingsFileName, 1);
+        geoplait::LoadSettingsFile(settings, startupUi, geoplait::kSettingsFileName, geoplait::LoadPass::AllKeys);
     }
     geoplait::ApplyBaselineSettings(settings);
 

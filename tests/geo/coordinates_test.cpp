@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings_keys.h"
 #include "support/recording_ui.h"
 
 namespace geoplait {
@@ -104,7 +105,7 @@ TEST(TrackDistance, SignedByTheHemispheres) {
 
 struct UnitCase {
     const char* meterMile;
-    int system;
+    UnitSystem system;
     double km, distance;
     double knots, speed;
     double metres, altitude;
@@ -112,19 +113,19 @@ struct UnitCase {
 
 TEST(Units, ConversionsOfEachSystem) {
     const std::vector<UnitCase> cases = {
-        {"Km/Meter", 0, 1.852, 1.852, 10.0, 18.52, 100.0, 100.0},
-        {"Nautical Mile/Feet", 1, 1.852, 1.0, 10.0, 10.0, 30.48, 100.0},
-        {"Statute Mile/Feet", 2, 1.852, 1.15077945, 10.0, 11.5077945, 30.48, 100.0},
-        {"", 0, 1.852, 1.852, 1.0, 1.852, 1.0, 1.0},
-        {"km/meter", 0, 1.0, 1.0, 1.0, 1.852, 1.0, 1.0},
+        {"Km/Meter", UnitSystem::Km, 1.852, 1.852, 10.0, 18.52, 100.0, 100.0},
+        {"Nautical Mile/Feet", UnitSystem::NauticalMile, 1.852, 1.0, 10.0, 10.0, 30.48, 100.0},
+        {"Statute Mile/Feet", UnitSystem::StatuteMile, 1.852, 1.15077945, 10.0, 11.5077945, 30.48, 100.0},
+        // A text that names no system converts as Km/Meter.
+        {"", UnitSystem::Unknown, 1.852, 1.852, 1.0, 1.852, 1.0, 1.0},
+        {"km/meter", UnitSystem::Unknown, 1.0, 1.0, 1.0, 1.852, 1.0, 1.0},
     };
     for (const auto& c : cases) {
-        ConvertSettings s;
-        s.MeterMile = c.meterMile;
-        EXPECT_EQ(UnitSystemOf(s), c.system) << c.meterMile;
-        EXPECT_NEAR(DistanceInUnit(s, c.km), c.distance, 1e-12) << c.meterMile;
-        EXPECT_NEAR(SpeedInUnit(s, c.knots), c.speed, 1e-12) << c.meterMile;
-        EXPECT_NEAR(AltitudeInUnit(s, c.metres), c.altitude, 1e-9) << c.meterMile;
+        const UnitSystem units = UnitSystemOf(c.meterMile);
+        EXPECT_EQ(units, c.system) << c.meterMile;
+        EXPECT_NEAR(DistanceInUnitSystem(units, c.km), c.distance, 1e-12) << c.meterMile;
+        EXPECT_NEAR(SpeedInUnitSystem(units, c.knots), c.speed, 1e-12) << c.meterMile;
+        EXPECT_NEAR(AltitudeInUnitSystem(units, c.metres), c.altitude, 1e-9) << c.meterMile;
     }
 }
 

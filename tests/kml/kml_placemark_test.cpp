@@ -86,6 +86,26 @@ TEST_F(KmlPlacemarkTest, EachLabelItemAlone) {
     }
 }
 
+// The unit items by the run's unit system; a MeterMile text that names no
+// system (Unknown) leaves them out and shows the altitude in feet.
+TEST_F(KmlPlacemarkTest, UnitItemsOfEachUnitSystem) {
+    const struct {
+        UnitSystem units;
+        const char* name;
+    } cases[] = {
+        {UnitSystem::Km, " <name>(1.85Km)[36.0Km/h](12.5m)[0.012Km]</name>"},
+        {UnitSystem::NauticalMile, " <name>(1.85Mile(N))[36.0Mile(N)/h](41.0feet)[0.012Mile(N)]</name>"},
+        {UnitSystem::StatuteMile, " <name>(1.85Mile(S))[36.0Mile(S)/h](41.0feet)[0.012Mile(S)]</name>"},
+        {UnitSystem::Unknown, " <name>(41.0feet)</name>"},
+    };
+    for (const auto& c : cases) {
+        SetLabels(0);
+        s().Label_Km = s().Label_Speed = s().Label_Altitude = s().Label_IntervalKm = 1;
+        ctx.run.Units = c.units;
+        EXPECT_EQ(NameLine(), c.name) << static_cast<int>(c.units);
+    }
+}
+
 TEST_F(KmlPlacemarkTest, LongAndNegativeDurationsAndNarrowNumbers) {
     SetLabels(0);
     s().Label_Elapsed = s().Label_IntervalTime = s().Label_Altitude = s().Label_Degrees = 1;

@@ -145,6 +145,14 @@ void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
     }
 }
 
+void NmeaCoordTexts(const std::string& nmea, std::string& degrees, std::string& dms) {
+    degrees.clear();
+    dms.clear();
+    if (nmea.empty()) return;
+    const double v = NumberOf(nmea);
+    TextsOfNmea(v, DegreesOfNmea(v), degrees, dms);
+}
+
 void RecordCoordTexts(RunContext& ctx, const std::string& nmea, std::string& degrees,
                       std::string& dms) {
     degrees.clear();
@@ -170,11 +178,16 @@ double Signed(double degrees, char sign) { return sign == '-' ? -degrees : degre
 
 }  // namespace
 
+HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, HemisphereSigns defaults) {
+    return {SignOf(ns, 'N', 'S', defaults.latitude), SignOf(ew, 'E', 'W', defaults.longitude)};
+}
+
+HemisphereSigns DefaultHemisphereSigns(const std::string& latitudeNS, const std::string& longitudeWE) {
+    return {SignOf(latitudeNS, 'N', 'S', ' '), SignOf(longitudeWE, 'E', 'W', ' ')};
+}
+
 HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, const std::string& ew) {
-    HemisphereSigns signs;
-    signs.latitude = SignOf(ns, 'N', 'S', SignOf(ctx.settings.config.LatitudeNS, 'N', 'S', ' '));
-    signs.longitude = SignOf(ew, 'E', 'W', SignOf(ctx.settings.config.LongitudeWE, 'E', 'W', ' '));
-    return signs;
+    return HemisphereSign(ns, ew, DefaultHemisphereSigns(ctx.settings.config.LatitudeNS, ctx.settings.config.LongitudeWE));
 }
 
 bool NeedsMinus(char sign, std::string_view degrees) {

@@ -14,6 +14,10 @@ namespace geoplait {
 // NMEA (ddmm.mmmm), decimal degrees, d/m/s (ddmmss.ss).
 void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms);
 
+// CoordTexts from an NMEA text, which stays as it is, with the other two
+// emptied first.
+void NmeaCoordTexts(const std::string& nmea, std::string& degrees, std::string& dms);
+
 // CoordTexts from an NMEA text with the other two emptied first; the text is
 // read through the memo of ctx.geo that TrackDistance keeps.
 void RecordCoordTexts(RunContext& ctx, const std::string& nmea, std::string& degrees,
@@ -27,6 +31,9 @@ struct HemisphereSigns {
     char latitude = ' ';
     char longitude = ' ';
 };
+HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, HemisphereSigns defaults);
+// The signs of the system default letters alone.
+HemisphereSigns DefaultHemisphereSigns(const std::string& latitudeNS, const std::string& longitudeWE);
 HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, const std::string& ew);
 // Of the current record's RmcNS and RmcEW.
 HemisphereSigns HemisphereSign(const RunContext& ctx);

@@ -22,8 +22,6 @@ namespace geoplait {
 
 namespace {
 
-using LineWriter = void (*)(TextWriter&, RunContext&);
-
 struct EmitKind {
     OutputKind kind;
     LineWriter write;
@@ -110,7 +108,13 @@ void PrepareFileSplit(RunContext& ctx, SplitFiles& split) {
     ctx.Current().OutputFile = SplitFileName(split, 0);
 }
 
-int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind kind, InputOrigin origin) {
+LineWriter LineWriterOf(OutputKind kind) {
+    const EmitKind* k = FindEmitKind(kind);
+    return k != nullptr ? k->write : nullptr;
+}
+
+int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind kind, InputOrigin origin,
+               LineOutput& writer) {
     if (ctx.StopRequested()) {
         ClearTrackPoint(ctx.point);
         return -1;
@@ -131,7 +135,9 @@ int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind k
             return -1;
         }
     }
-    if (k != nullptr) k->write(out, ctx);
+    if (k != nullptr) {
+        k->write(out, writer.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount}, writer.scratch);
+    }
     ++ctx.store.WrittenCount;
     FinishRecord(ctx);
     return 0;

@@ -5,6 +5,7 @@
 
 #include "engine/run_context.h"
 #include "base/text_file.h"
+#include "writers/line_writer.h"
 
 namespace geoplait {
 
@@ -27,14 +28,19 @@ struct SplitFiles {
     bool named = false;     // base and extension hold this run's parts
 };
 
-// Writes the current record as `kind`. Returns 0, or -1 when the run's outputs could
+// Writes the current record as `kind` with the run's line writer options and
+// scratch space. Returns 0, or -1 when the run's outputs could
 // not be written (a split file not created, an earlier one cut short): the
 // run stops, and every later call only clears the record and returns -1.
-int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind kind, InputOrigin origin);
+int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind kind, InputOrigin origin,
+               LineOutput& writer);
 
 // Whether FileSplit may cut the output of `kind` from `origin`: CSV Full and
 // Custom from NMEA input; NMEA, CSV Full and Custom from CSV Full input.
 bool SplitsOutput(OutputKind kind, InputOrigin origin);
+
+// The line writer of `kind`.
+LineWriter LineWriterOf(OutputKind kind);
 
 // Start of a run whose output may be split (SplitsOutput): sets SplitIndex
 // to 0 and, when FileSplit is on, remembers the name parts of OutputFile for

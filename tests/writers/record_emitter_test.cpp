@@ -11,6 +11,7 @@ namespace {
 struct Emitter : WriterFixture {
     TextWriter out;
     SplitFiles split;
+    LineOutput writer;
 
     Emitter() {
         s().MeterMile = "Km/Meter";
@@ -43,7 +44,8 @@ struct Emitter : WriterFixture {
         p.GgaSatellites = "08";
         p.GgaAltitude = "10";
         p.RmcSpeed = "0";
-        return EmitRecord(out, ctx, split, kind, origin);
+        writer.options = Options();
+        return EmitRecord(out, ctx, split, kind, origin, writer);
     }
 };
 

@@ -107,6 +107,13 @@ struct TrackStore {
 // blanks. So: s[i] inside the text, '\0' at its end, ' ' after it up to 7, '\0' beyond.
 char SlotChar(const std::string& s, size_t i);
 
+// A record's place in the run: the records read and written before it
+// (RecordIndex, WrittenCount), as the writers number it.
+struct RecordNumbers {
+    int32_t read = 0;
+    int32_t written = 0;
+};
+
 // Empties every text field of the record; numbers are left alone.
 void ClearTrackPoint(TrackPoint& point);
 

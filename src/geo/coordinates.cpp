@@ -273,22 +273,20 @@ bool IsSixDecimalText(const std::string& text) {
     return true;
 }
 
-void TokyoToWgs84(RunContext& ctx) {
-    TrackPoint& point = ctx.point;
-    if (ctx.Current().Tokyo2WGS84 == 0 && IsSixDecimalText(point.LatitudeDeg) &&
-        IsSixDecimalText(point.LongitudeDeg)) {
+void TokyoToWgs84(std::string& latitudeDeg, std::string& longitudeDeg, bool shift) {
+    if (!shift && IsSixDecimalText(latitudeDeg) && IsSixDecimalText(longitudeDeg)) {
         return;  // already as they would be rewritten
     }
-    double lat = NumberOf(point.LatitudeDeg);
-    double lon = NumberOf(point.LongitudeDeg);
-    if (ctx.Current().Tokyo2WGS84 != 0) {
+    double lat = NumberOf(latitudeDeg);
+    double lon = NumberOf(longitudeDeg);
+    if (shift) {
         const double shiftedLon = lon - 0.000046038 * lat - 0.000083043 * lon + 0.01004;
         const double shiftedLat = lat - 0.00010695 * lat + 0.000017464 * lon + 0.0046017;
         lon = shiftedLon;
         lat = shiftedLat;
     }
-    AssignFixed(point.LongitudeDeg, lon, 6, 3);
-    AssignFixed(point.LatitudeDeg, lat, 6, 3);
+    AssignFixed(longitudeDeg, lon, 6, 3);
+    AssignFixed(latitudeDeg, lat, 6, 3);
 }
 
 }  // namespace geoplait

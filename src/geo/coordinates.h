@@ -59,8 +59,8 @@ double AltitudeInUnitSystem(UnitSystem units, double metres);
 // anything else subtracts. Written back with "%3.6f".
 void OffsetCoordinate(std::string& degrees, const std::string& offset, const char* sense);
 
-// Shifts the record's LatitudeDeg/LongitudeDeg from Tokyo to WGS 84 when
-// Tokyo2WGS84 is on; rewrites both with "%3.6f" either way.
-void TokyoToWgs84(RunContext& ctx);
+// Shifts decimal-degree texts from Tokyo to WGS 84 when `shift` (Tokyo2WGS84)
+// is on; rewrites both with "%3.6f" either way.
+void TokyoToWgs84(std::string& latitudeDeg, std::string& longitudeDeg, bool shift);
 
 }  // namespace geoplait

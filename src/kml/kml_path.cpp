@@ -151,37 +151,38 @@ void OpenPathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
     out.Text("  <coordinates>\n");
 }
 
-void MakeCoordinateLineFrom(RunContext& ctx, std::string& line, bool degreesFresh) {
-    TrackPoint& p = ctx.point;
-    HemisphereSigns signs = HemisphereSign(ctx);
+void MakeCoordinateLineFrom(RunContext& ctx, KmlRecordWriter& writer, std::string& line, bool degreesFresh) {
+    const TrackPoint& p = ctx.point;
+    PositionTexts& position = writer.scratch;
+    HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns);
     // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
     // Right after ComputeDerived they are fresh already: the same texts.
-    if (!degreesFresh) {
-        p.LongitudeDeg.clear();
-        ctx.scratch.degrees.clear();
-        CoordTexts(p.RmcLongitude, p.LongitudeDeg, ctx.scratch.degrees);
-        p.LatitudeDeg.clear();
-        ctx.scratch.degrees.clear();
-        CoordTexts(p.RmcLatitude, p.LatitudeDeg, ctx.scratch.degrees);
+    if (degreesFresh) {
+        position.longitude.assign(p.LongitudeDeg);
+        position.latitude.assign(p.LatitudeDeg);
+    } else {
+        NmeaCoordTexts(p.RmcLongitude, position.longitude, ctx.scratch.degrees);
+        NmeaCoordTexts(p.RmcLatitude, position.latitude, ctx.scratch.degrees);
     }
-    p.AltitudeText = p.GgaAltitude;
-    p.AltitudeValue = NumberOf(p.AltitudeText);
-    AdjustPosition(ctx, signs);
+    position.altitude.assign(p.GgaAltitude);
+    AdjustPosition(writer.options.adjust, position, signs);
     line.clear();
     line.push_back(signs.longitude);
-    line.append(p.LongitudeDeg);
+    line.append(position.longitude);
     line.push_back(',');
     line.push_back(signs.latitude);
-    line.append(p.LatitudeDeg);
+    line.append(position.latitude);
     line.push_back(',');
-    line.append(p.AltitudeText);
+    line.append(position.altitude);
     line.push_back('\n');
 }
 
-void MakeCoordinateLine(RunContext& ctx, std::string& line) { MakeCoordinateLineFrom(ctx, line, false); }
+void MakeCoordinateLine(RunContext& ctx, KmlRecordWriter& writer, std::string& line) {
+    MakeCoordinateLineFrom(ctx, writer, line, false);
+}
 
-void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx) {
-    MakeCoordinateLine(ctx, ctx.scratch.line);
+void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer) {
+    MakeCoordinateLine(ctx, writer, ctx.scratch.line);
     out.Text(ctx.scratch.line);
 }
 
@@ -233,7 +234,7 @@ void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
              "</Folder>\n");
 }
 
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, PathKind kind, TrackSource source) {
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source) {
     TrackStore& store = ctx.store;
     const bool accepted =
         source == TrackSource::Csv ? AcceptRecordForKmlCsv(ctx) : AcceptRecordForKmlNmea(ctx);
@@ -250,11 +251,13 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, PathKind kind, TrackSourc
     // A line record may be written twice (it ends one placemark and begins the
     // next); its text is made once.
     const std::string& line = ctx.scratch.line;
-    if (kind != PathKind::Placemarks) MakeCoordinateLineFrom(ctx, ctx.scratch.line, source == TrackSource::Nmea);
+    if (kind != PathKind::Placemarks) {
+        MakeCoordinateLineFrom(ctx, writer, ctx.scratch.line, source == TrackSource::Nmea);
+    }
     switch (kind) {
         case PathKind::Placemarks:
             if (nmea && groupBreak) RestartGroup(ctx, true);
-            WritePositionPlacemark(out, ctx);
+            WritePositionPlacemark(out, ctx, writer);
             break;
         case PathKind::LineGroups:
             if (groupBreak) {
@@ -292,7 +295,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, PathKind kind, TrackSourc
     ClearTrackPoint(ctx.point);
 }
 
-void WriteGapRecord(KmlBuffer& out, RunContext& ctx, int32_t& written) {
+void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, int32_t& written) {
     TrackStore& store = ctx.store;
     NoteRecordRead(ctx);
     if (!PassesRangeFilter(ctx)) {
@@ -305,7 +308,7 @@ void WriteGapRecord(KmlBuffer& out, RunContext& ctx, int32_t& written) {
     ComputeDerived(ctx);
     const bool gap = store.GapDistance > ctx.run.GapDistanceLimit || ctx.point.IntervalSec > ctx.run.GapSecondsLimit;
     const std::string& line = ctx.scratch.line;
-    MakeCoordinateLine(ctx, ctx.scratch.line);
+    MakeCoordinateLine(ctx, writer, ctx.scratch.line);
     if (written > 0 && (gap || ctx.Current().TimeStampPath != 0)) {
         if (gap) {
             store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/run_context.h"
+#include "kml/kml_document.h"
 #include "kml/kml_format.h"
 
 namespace geoplait {
@@ -25,8 +26,9 @@ void OpenPathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind);
 
 // The current record as one coordinate line "±lon,±lat,alt": the degrees made
 // afresh from the raw NMEA texts, then offset, datum shift and altitude offset.
-void MakeCoordinateLine(RunContext& ctx, std::string& line);
-void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx);
+// The record stays as it is; the texts are made in the writer's scratch space.
+void MakeCoordinateLine(RunContext& ctx, KmlRecordWriter& writer, std::string& line);
+void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer);
 
 // Ends the current line placemark and begins the next one, group SplitIndex
 // (Sequence L). NMEA also restarts the group's elapsed time, total distance
@@ -42,13 +44,13 @@ void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind);
 
 // Filters the current record of NMEA or CSV input (source Nmea or Csv), writes
 // it as `kind` asks, counts it and clears it. POT and GPX input have a gap pass of their own.
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, PathKind kind, TrackSource source);
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source);
 
 // One record of the path over POT or GPX input (line groups only), which only
 // the record range (and OmitErrorData) filters. `written` counts the records this pass wrote: the
 // first never ends a placemark. A gap in distance (km) or time starts the next
 // group; with TimeStampPath every later record ends a placemark of its own and
 // begins the next. Counts and clears the record.
-void WriteGapRecord(KmlBuffer& out, RunContext& ctx, int32_t& written);
+void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, int32_t& written);
 
 }  // namespace geoplait

@@ -52,13 +52,6 @@ struct LineWriterOptions {
 LineWriterOptions LineWriterOptionsOf(const ConvertSettings& current, const ConfigSettings& config,
                                       int32_t timeDifference);
 
-// The record's place in the run: the records read and written before it
-// (RecordIndex, WrittenCount).
-struct RecordNumbers {
-    int32_t read = 0;
-    int32_t written = 0;
-};
-
 // Working space a line writer reuses for one record at a time, so that
 // writing a record allocates nothing once warm; nothing in it outlives the
 // record.

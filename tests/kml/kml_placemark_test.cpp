@@ -52,7 +52,15 @@ protected:
     }
 
     std::string Placemark(std::string_view nameText = {}) {
-        return Captured([&](KmlBuffer& out) { WritePositionPlacemark(out, ctx, nameText); });
+        // The options as the run decodes them when it starts.
+        KmlRecordWriter writer{KmlRecordOptionsOf(s(), settings.config, ctx.run), {}};
+        const TrackPoint before = ctx.point;
+        std::string text = Captured([&](KmlBuffer& out) { WritePositionPlacemark(out, ctx, writer, nameText); });
+        // The position is moved on the way out; the record keeps its own.
+        EXPECT_EQ(ctx.point.LatitudeDeg, before.LatitudeDeg);
+        EXPECT_EQ(ctx.point.LongitudeDeg, before.LongitudeDeg);
+        EXPECT_EQ(ctx.point.AltitudeText, before.AltitudeText);
+        return text;
     }
     // The " <name>...</name>" line of the placemark.
     std::string NameLine(std::string_view nameText = {}) {

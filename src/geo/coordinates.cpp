@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "engine/track_point.h"
+#include "base/text_fields.h"
 #include "geo/number_format.h"
 
 namespace geoplait {
@@ -27,13 +27,6 @@ constexpr double kPi = 3.141592653589793;
 constexpr double kKmPerNauticalMile = 1.852;
 constexpr double kStatutePerNautical = 1.15077945;
 constexpr double kMetresPerFoot = 0.3048;
-
-// Degrees of an NMEA ddmm.mmmm value.
-double DegreesOfNmea(double v) {
-    double whole = 0.0;
-    const double frac = SplitFraction(v / 100.0, whole);
-    return whole + frac / 0.6;
-}
 
 // Decimal degrees of a d/m/s ddmmss.ss value, and the minutes with the
 // seconds as their fraction (for the NMEA notation).
@@ -53,49 +46,15 @@ DmsParts SplitDms(double s) {
 
 double DegreesOfDms(const DmsParts& p) { return (p.secondsAsMinutes + p.minutes) / 60.0 + p.degrees; }
 
-// NumberOf(text) through the run's memo of recently read texts; the entry
-// also holds the number read as NMEA degrees.
-const NumberMemo::Entry& RememberedNumberOf(NumberMemo& memo, const std::string& text,
-                                            NumberMemo::Entry& scratch) {
-    const size_t size = text.size();
-    if (size > NumberMemo::kTextSize) {
-        scratch.value = NumberOf(text);
-        scratch.degrees = DegreesOfNmea(scratch.value);
-        return scratch;
-    }
-    // The key: the first and the last eight bytes, which overlap or leave
-    // zeros for shorter texts; with the size it identifies the text.
-    uint64_t key[2] = {0, 0};
-    const char* data = text.data();
-    if (size >= 8) {
-        std::memcpy(&key[0], data, 8);
-        std::memcpy(&key[1], data + size - 8, 8);
-    } else if (size >= 4) {
-        uint32_t head = 0;
-        uint32_t tail = 0;
-        std::memcpy(&head, data, 4);
-        std::memcpy(&tail, data + size - 4, 4);
-        key[0] = head;
-        key[1] = tail;
-    } else {
-        for (size_t i = 0; i < size; ++i) {
-            key[0] |= static_cast<uint64_t>(static_cast<unsigned char>(data[i])) << (8 * i);
-        }
-    }
-    for (const NumberMemo::Entry& entry : memo.entries) {
-        if (entry.key[0] == key[0] && entry.key[1] == key[1] && entry.size == size) return entry;
-    }
-    NumberMemo::Entry& entry = memo.entries[memo.next];
-    memo.next = (memo.next + 1) % memo.entries.size();
-    entry.key[0] = key[0];
-    entry.key[1] = key[1];
-    entry.size = size;
-    entry.value = NumberOf(text);
-    entry.degrees = DegreesOfNmea(entry.value);
-    return entry;
+}  // namespace
+
+void TextsOfNmea(double v, double degreesOfV, std::string& degrees, std::string& dms) {
+    AssignFixed(degrees, degreesOfV, 6, 7);
+    double whole = 0.0;
+    const double frac = SplitFraction(v, whole);
+    AssignFixed(dms, (whole + frac * 60.0 / 100.0) * 100.0, 2, 3);
 }
 
-// Hubeny's distance in km between two positions in degrees.
 double HubenyKm(double lon1, double lat1, double lon2, double lat2) {
     const double toRadians = kPi / 180.0;
     const double phi1 = lat1 * toRadians;
@@ -112,19 +71,10 @@ double HubenyKm(double lon1, double lat1, double lon2, double lat2) {
     return std::sqrt(dx * dx + dy * dy) / 1000.0;
 }
 
-}  // namespace
-
-namespace {
-
-// The degree and d/m/s texts of an NMEA value v whose degrees are known.
-void TextsOfNmea(double v, double degreesOfV, std::string& degrees, std::string& dms) {
-    AssignFixed(degrees, degreesOfV, 6, 7);
-    double whole = 0.0;
-    const double frac = SplitFraction(v, whole);
-    AssignFixed(dms, (whole + frac * 60.0 / 100.0) * 100.0, 2, 3);
+double SlopeKm(double km, double metres1, double metres2) {
+    const double dh = std::fabs(metres1 - metres2) / 1000.0;
+    return km / std::cos(std::atan(dh / km));
 }
-
-}  // namespace
 
 void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
     if (!nmea.empty()) {
@@ -153,16 +103,6 @@ void NmeaCoordTexts(const std::string& nmea, std::string& degrees, std::string& 
     TextsOfNmea(v, DegreesOfNmea(v), degrees, dms);
 }
 
-void RecordCoordTexts(RunContext& ctx, const std::string& nmea, std::string& degrees,
-                      std::string& dms) {
-    degrees.clear();
-    dms.clear();
-    if (nmea.empty()) return;
-    NumberMemo::Entry scratch;
-    const NumberMemo::Entry& number = RememberedNumberOf(ctx.geo.numbers, nmea, scratch);
-    TextsOfNmea(number.value, number.degrees, degrees, dms);
-}
-
 namespace {
 
 // Sign of a hemisphere letter: the first letter gives '+', the second '-',
@@ -174,56 +114,24 @@ char SignOf(const std::string& letter, char plus, char minus, char fallback) {
     return fallback;
 }
 
-double Signed(double degrees, char sign) { return sign == '-' ? -degrees : degrees; }
-
 }  // namespace
 
 HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, HemisphereSigns defaults) {
     return {SignOf(ns, 'N', 'S', defaults.latitude), SignOf(ew, 'E', 'W', defaults.longitude)};
 }
 
-HemisphereSigns DefaultHemisphereSigns(const std::string& latitudeNS, const std::string& longitudeWE) {
-    return {SignOf(latitudeNS, 'N', 'S', ' '), SignOf(longitudeWE, 'E', 'W', ' ')};
+HemisphereSigns DefaultHemisphereSigns(const std::string& defaultNs, const std::string& defaultEw) {
+    return {SignOf(defaultNs, 'N', 'S', ' '), SignOf(defaultEw, 'E', 'W', ' ')};
 }
 
-HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, const std::string& ew) {
-    return HemisphereSign(ns, ew, DefaultHemisphereSigns(ctx.settings.config.LatitudeNS, ctx.settings.config.LongitudeWE));
+HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, const std::string& defaultNs,
+                               const std::string& defaultEw) {
+    return HemisphereSign(ns, ew, DefaultHemisphereSigns(defaultNs, defaultEw));
 }
 
 bool NeedsMinus(char sign, std::string_view degrees) {
     return sign == '-' && !degrees.empty() && degrees[0] != '-' &&
            degrees.find_first_not_of("0.") != std::string_view::npos;
-}
-
-HemisphereSigns HemisphereSign(const RunContext& ctx) {
-    return HemisphereSign(ctx, ctx.point.RmcNS, ctx.point.RmcEW);
-}
-
-double TrackDistance(RunContext& ctx, const PointTexts& other) {
-    const TrackPoint& point = ctx.point;
-    NumberMemo& memo = ctx.geo.numbers;
-    NumberMemo::Entry scratch;
-    const HemisphereSigns here = HemisphereSign(ctx);
-    const HemisphereSigns there = HemisphereSign(ctx, other.NS, other.EW);
-    const double lon1 = Signed(RememberedNumberOf(memo, point.RmcLongitude, scratch).degrees, here.longitude);
-    const double lat1 = Signed(RememberedNumberOf(memo, point.RmcLatitude, scratch).degrees, here.latitude);
-    const double lon2 = Signed(RememberedNumberOf(memo, other.Longitude, scratch).degrees, there.longitude);
-    const double lat2 = Signed(RememberedNumberOf(memo, other.Latitude, scratch).degrees, there.latitude);
-    if (lon1 == 0.0 || lat1 == 0.0 || lon2 == 0.0 || lat2 == 0.0) return 0.0;
-
-    // Zeros are out of the way, so equal degrees are equal bits.
-    DistanceMemo& last = ctx.geo.distance;
-    if (!last.valid || last.lon1 != lon1 || last.lat1 != lat1 || last.lon2 != lon2 || last.lat2 != lat2) {
-        last = DistanceMemo{lon1, lat1, lon2, lat2, HubenyKm(lon1, lat1, lon2, lat2), true};
-    }
-    const double d = last.km;
-
-    if (ctx.Current().Altitude != 0 && d > 0.0) {
-        const double dh = std::fabs(RememberedNumberOf(memo, point.GgaAltitude, scratch).value -
-                                    RememberedNumberOf(memo, other.Altitude, scratch).value) / 1000.0;
-        return d / std::cos(std::atan(dh / d));
-    }
-    return d;
 }
 
 double DistanceInUnitSystem(UnitSystem units, double km) {

@@ -18,6 +18,7 @@
 #include <charconv>
 #include <iterator>
 
+#include "engine/derived_values.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 

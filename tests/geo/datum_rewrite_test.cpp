@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/track_point.h"
+#include "base/text_fields.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 

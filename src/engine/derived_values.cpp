@@ -103,10 +103,6 @@ double TrackDistance(RunContext& ctx, const PointTexts& other) {
     return d;
 }
 
-void TokyoToWgs84(RunContext& ctx) {
-    TokyoToWgs84(ctx.point.LatitudeDeg, ctx.point.LongitudeDeg, ctx.Current().Tokyo2WGS84 != 0);
-}
-
 namespace {
 
 // LocalDateTime, returning the local time of day in seconds as it computed it.

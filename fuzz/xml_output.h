@@ -19,10 +19,12 @@
 #include "base/text_file.h"
 #include "engine/record_filter.h"
 #include "engine/run_context.h"
+#include "kml/kml_document.h"
 #include "kml/kml_format.h"
 #include "kml/kml_path.h"
 #include "kml/kml_placemark.h"
 #include "writers/gpx_writer.h"
+#include "writers/line_writer.h"
 
 namespace geoplait {
 
@@ -141,10 +143,12 @@ void CheckGpxOutput(RunContext& ctx, ReadRecords read) {
         out.Open(files, path, WriteMode::Create);
         RequireXml(out.IsOpen(), "GPX output not opened", path);
         WriteGpxHead(out, ctx, true);
+        LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config, ctx.run.TimeDifferenceValue), {}};
         read([&](RunContext& c) {
             NoteRecordRead(c);
             DeriveRecordValues(c);
-            WriteGpxRoutePoint(out, c);
+            WriteGpxRoutePoint(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount},
+                               writer.scratch);
             ++c.store.WrittenCount;
             ++c.store.RecordIndex;
         });
@@ -167,34 +171,34 @@ void CheckKmlOutput(RunContext& ctx, TrackSource source, std::string TrackPoint:
         KmlBuffer buffer(out);
         buffer.Text("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                     "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n");
+        KmlRecordWriter writer{KmlRecordOptionsOf(ctx.Current(), ctx.settings.config, ctx.run), {}};
         ctx.store.RecordIndex = 0;
         ctx.store.WrittenCount = 0;
         OpenPointFolder(buffer);
         read([&](RunContext& c) {
             if (source == TrackSource::PotGpx) {
-                WriteRangedPlacemark(buffer, c, name != nullptr ? std::string_view(c.point.*name) : "");
+                WriteRangedPlacemark(buffer, c, writer, name != nullptr ? std::string_view(c.point.*name) : "");
             } else {
-                NoteRecordRead(c);
-                DeriveRecordValues(c);
-                WritePositionPlacemark(buffer, c);
-                ++c.store.WrittenCount;
-                ++c.store.RecordIndex;
+                WriteTrackRecord(buffer, c, writer, PathKind::Placemarks, source);
             }
         });
         ClosePointFolder(buffer);
         ctx.store.RecordIndex = 0;
         ctx.store.WrittenCount = 0;
+        ctx.store.GapDistance = 0.0;
+        ctx.store.SinceWrittenDistance = 9999999.0;
+        ctx.store.GroupDate.clear();
         ctx.store.PreviousPoint.Clear();
-        OpenPathFolder(buffer, ctx, 'L');
+        OpenPathFolder(buffer, ctx, PathKind::LineGroups);
         int32_t written = 0;
         read([&](RunContext& c) {
             if (source == TrackSource::PotGpx) {
-                WriteGapRecord(buffer, c, written);
+                WriteGapRecord(buffer, c, writer, written);
             } else {
-                WriteTrackRecord(buffer, c, 'L', source);
+                WriteTrackRecord(buffer, c, writer, PathKind::LineGroups, source);
             }
         });
-        ClosePathFolder(buffer, ctx, 'L');
+        ClosePathFolder(buffer, ctx, PathKind::LineGroups);
         buffer.Text("</Document>\n</kml>\n");
         buffer.Flush();
         RequireXml(out.Close() && files.Commit(), "KML output not written", path);

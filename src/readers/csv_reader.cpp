@@ -314,18 +314,21 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
     p.GgaTime.assign(p.RmcTime);
 }
 
-bool CsvReader::Open(const std::string& path, CsvLayout layout) {
+bool CsvReader::Open(const std::string& path, CsvLayout layout, const ConvertSettings& items,
+                     int32_t timeDifference) {
     layout_ = layout;
+    items_ = &items;
+    timeDifference_ = timeDifference;
     return input_.Open(path);
 }
 
-bool CsvReader::Next(RunContext& ctx) {
+bool CsvReader::Next(TrackPoint& point) {
     std::string_view line;
     if (!input_.ReadLine(line, kLineLimit)) return false;
     if (layout_ == CsvLayout::Full) {
-        ParseCsvFullLine(line, ctx.point);
+        ParseCsvFullLine(line, point);
     } else {
-        ParseCsvCustomLine(line, ctx.Current(), ctx.run.TimeDifferenceValue, ctx.point);
+        ParseCsvCustomLine(line, *items_, timeDifference_, point);
     }
     return true;
 }

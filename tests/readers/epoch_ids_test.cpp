@@ -52,5 +52,12 @@ TEST(EpochIds, EpochsStartAtTheFirstIdentifierOfAnyLength) {
     for (const auto& c : cases) EXPECT_EQ(Epochs(log, c.firstId), c.epochs) << "'" << c.firstId << "'";
 }
 
+TEST(EpochIds, AnEmptyLogGivesOneEmptyEpochAndALogOfOneLineOne) {
+    EXPECT_EQ(Epochs("", "$GPRMC"), (std::vector<std::string>{"//"}));
+    EXPECT_EQ(Epochs("$GPRMC,1,A", "$GPRMC"), (std::vector<std::string>{"/$GPRMC/1"}));
+    // The line that opens an epoch is parsed into the next record, not the one handed on.
+    EXPECT_EQ(Epochs("$GPGGA,1\n$GPGGA,2\n", "$GPGGA"), (std::vector<std::string>{"$GPGGA//1", "$GPGGA//2"}));
+}
+
 }  // namespace
 }  // namespace geoplait

@@ -17,7 +17,8 @@
 #include <functional>
 #include <string>
 
-#include "engine/run_context.h"
+#include "engine/track_point.h"
+#include "settings/convert_settings.h"
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"
 
@@ -25,14 +26,6 @@ namespace {
 
 using namespace geoplait;
 namespace fs = std::filesystem;
-
-class QuietUi : public UserInterface {
-public:
-    void Show(const NoticeText&) override {}
-    bool Ask(const NoticeText&) override { return true; }
-    void SetMessageLine(const std::string&) override {}
-    void SetStatusLine(const std::string&) override {}
-};
 
 struct Case {
     const char* name;
@@ -92,20 +85,19 @@ const Case kCases[] = {
 
 // In the child: reads the file, exits 0 when records and brokenness are as expected.
 int ReadCase(const Case& c, const std::string& path) {
-    Settings settings;
-    QuietUi ui;
-    RunContext ctx(settings, ui);
+    const ConvertSettings defaults;
+    TrackPoint point;
     long long records = 0;
     std::string error;
     if (std::string(c.reader) == "gpx") {
         GpxReader reader;
         if (!reader.Open(path)) return 3;
-        for (ClearTrackPoint(ctx.point); reader.Next(ctx); ClearTrackPoint(ctx.point)) ++records;
+        for (ClearTrackPoint(point); reader.Next(point); ClearTrackPoint(point)) ++records;
         error = reader.Error();
     } else {
         KmlReader reader;
-        if (!reader.Open(path, {.line = true, .toCsvCustom = false})) return 3;
-        for (ClearTrackPoint(ctx.point); reader.Next(ctx); ClearTrackPoint(ctx.point)) ++records;
+        if (!reader.Open(path, {.line = true, .toCsvCustom = false}, defaults, 0)) return 3;
+        for (ClearTrackPoint(point); reader.Next(point); ClearTrackPoint(point)) ++records;
         error = reader.Error();
     }
     std::fprintf(stderr, "    %lld records%s%s\n", records, error.empty() ? "" : ", broken: ", error.c_str());

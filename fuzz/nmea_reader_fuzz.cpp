@@ -9,7 +9,6 @@
 #include <string>
 #include <string_view>
 
-#include "engine/run_context.h"
 #include "base/text_file.h"
 #include "engine/track_point.h"
 #include "readers/nmea_reader.h"
@@ -41,7 +40,7 @@ void CheckField(const std::string& field) {
 }
 
 void CheckRecord(const TrackPoint& p) {
-    // The GGA and RMC of any talker the reader knows ("$GNRMC", "$GLGGA", ...).
+    // "$GPGGA", "$GNGGA", ...: only GGA and RMC sentences of known talkers are parsed.
     Require(p.GgaId.empty() || IsGgaId(p.GgaId), "GgaId");
     Require(p.RmcId.empty() || IsRmcId(p.RmcId), "RmcId");
     for (const std::string* f :
@@ -68,29 +67,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The whole log as a run reads it.
     WriteMemoryFile(data, size);
+    std::string first;
+    {
+        TextReader input(MemoryFilePath());
+        Require(input.IsOpen(), "open");
+        input.ReadLine(first, 4096);
+    }
+    NmeaReader reader;
+    Require(reader.Open(MemoryFilePath(), SentenceIdOf(first)), "open");
+    int64_t epochs = 0;
+    point = TrackPoint{};
+    while (reader.Next(point)) {
+        ++epochs;
+        CheckRecord(point);
+        ClearTrackPoint(point);
+        // An epoch takes at least one line, and there is one more after the last.
+        Require(epochs <= static_cast<int64_t>(size) + 1, "more epochs than the log holds");
+    }
+    Require(epochs >= 1, "at least one epoch");
+    Require(!reader.Next(point), "the end stays the end");
+
     Settings settings;
     SilentUi ui;
     RunContext ctx(settings, ui);
-    TextReader input(MemoryFilePath());
-    Require(input.IsOpen(), "open");
-    std::string first;
-    if (input.ReadLine(first, 4096)) ctx.run.FirstSentenceId = std::string(SentenceIdOf(first));
-    input.Rewind();
-    int64_t calls = 0;
-    ReadNmeaEpochs(input, ctx, [&](RunContext& c) {
-        ++calls;
-        CheckRecord(c.point);
-        ClearTrackPoint(c.point);
-    });
-    Require(calls >= 1, "at least one call");
-
     const auto readRecords = [&](const auto& take) {
-        TextReader again(MemoryFilePath());
-        Require(again.IsOpen(), "open");
-        ReadNmeaEpochs(again, ctx, [&](RunContext& c) {
-            take(c);
-            ClearTrackPoint(c.point);
-        });
+        NmeaReader again;
+        Require(again.Open(MemoryFilePath(), SentenceIdOf(first)), "open");
+        ClearTrackPoint(ctx.point);
+        while (again.Next(ctx.point)) {
+            take(ctx);
+            ClearTrackPoint(ctx.point);
+        }
     };
     ShowEveryText(ctx.Current());
     CheckGpxOutput(ctx, readRecords);

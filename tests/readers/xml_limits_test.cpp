@@ -9,7 +9,6 @@
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"
 #include "readers/xml_stream.h"
-#include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
 namespace geoplait {
@@ -32,15 +31,13 @@ struct GpxRead {
 };
 
 GpxRead ReadGpx(const std::string& path) {
-    Settings settings;
-    test::RecordingUi ui;
-    RunContext ctx(settings, ui);
+    TrackPoint point;
     GpxReader reader;
     EXPECT_TRUE(reader.Open(path));
     GpxRead read;
     for (;;) {
-        ClearTrackPoint(ctx.point);
-        if (!reader.Next(ctx)) break;
+        ClearTrackPoint(point);
+        if (!reader.Next(point)) break;
         ++read.points;
     }
     read.error = reader.Error();
@@ -101,19 +98,18 @@ struct KmlRead {
 };
 
 KmlRead ReadKmlLine(const std::string& path, const std::string& time) {
-    Settings settings;
-    test::RecordingUi ui;
-    RunContext ctx(settings, ui);
+    const ConvertSettings defaults;
+    TrackPoint point;
     KmlReader reader;
-    EXPECT_TRUE(reader.Open(path, {.line = true, .toCsvCustom = false}));
+    EXPECT_TRUE(reader.Open(path, {.line = true, .toCsvCustom = false}, defaults, 0));
     KmlRead read;
     for (;;) {
-        ClearTrackPoint(ctx.point);
-        if (!reader.Next(ctx)) break;
-        if (read.records++ == 0) read.firstLatitude = ctx.point.InLatitudeDeg;
-        read.lastLatitude = ctx.point.InLatitudeDeg;
-        if (ctx.point.RmcTime == time) ++read.timed;
-        if (!ctx.point.ExtendData.empty()) ++read.named;
+        ClearTrackPoint(point);
+        if (!reader.Next(point)) break;
+        if (read.records++ == 0) read.firstLatitude = point.InLatitudeDeg;
+        read.lastLatitude = point.InLatitudeDeg;
+        if (point.RmcTime == time) ++read.timed;
+        if (!point.ExtendData.empty()) ++read.named;
     }
     EXPECT_EQ(reader.Error(), "");
     return read;

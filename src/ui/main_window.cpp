@@ -98,13 +98,10 @@ MainWindow::~MainWindow() {
 
 // ---------------------------------------------------------------- building
 
-QWidget* MainWindow::BuildFileRows() {
+// Mode, item sets, units, time difference, language, version, End.
+QLayout* MainWindow::BuildHeader() {
     WindowParts& p = parts_;
     Controls& c = *c_;
-    auto* box = new QGroupBox(this);
-    auto* grid = new QGridLayout(box);
-
-    // Header: mode, item sets, units, time difference, language, version, End.
     auto* header = new QHBoxLayout;
     c.mode = p.MakeCombo(this, "mode");
     for (const ConvertMode& entry : kConvertModes) c.mode->addItem(entry.displayText);
@@ -136,7 +133,16 @@ QWidget* MainWindow::BuildFileRows() {
     c.end = p.MakeButton(this, "End", "end");
     p.SetTextTarget(TextRow::End, c.end);
     header->addWidget(c.end);
-    grid->addLayout(header, 0, 0, 1, 6);
+    return header;
+}
+
+QWidget* MainWindow::BuildFileRows() {
+    WindowParts& p = parts_;
+    Controls& c = *c_;
+    auto* box = new QGroupBox(this);
+    auto* grid = new QGridLayout(box);
+
+    grid->addLayout(BuildHeader(), 0, 0, 1, 6);
 
     c.inputFile = p.MakeEdit(this, "inputFile", 48);
     auto* inFileLabel = p.AddLabel(this, TextRow::InFile, "In  File", c.inputFile);

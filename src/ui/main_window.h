@@ -74,6 +74,7 @@ private:
     struct Controls;
 
     // Building.
+    QLayout* BuildHeader();
     QWidget* BuildFileRows();
     QLayout* BuildPanels();
     QWidget* BuildBottom();

@@ -314,8 +314,8 @@ void InputItemDialog::BuildRow(QGridLayout* grid, size_t r, const QStringList& p
         row.check->setChecked(true);
         row.check->setEnabled(false);
     } else {
-        connect(row.check, &QCheckBox::clicked, this, [this, r](bool on) { SetRowOn(r, on); });
         SetRowOn(r, edited_.*def.position > 0);
+        connect(row.check, &QCheckBox::toggled, this, [this, r](bool on) { SetRowOn(r, on); });
     }
     ShowPreview(r);
 }

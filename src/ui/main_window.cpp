@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -23,6 +24,7 @@
 #include "settings/convert_modes.h"
 #include "settings/settings_file.h"
 #include "settings/settings_keys.h"
+#include "ui/dialog_frame.h"
 #include "ui/main_window_controls.h"
 #include "ui/panels.h"
 #include "ui/run_worker.h"
@@ -53,6 +55,16 @@ bool DrawsKmlTrack(std::string_view mode) {
 
 }  // namespace
 
+QString WithMnemonic(QString text, QChar letter) {
+    text.remove(QLatin1Char('&'));
+    if (const qsizetype at = text.indexOf(letter, 0, Qt::CaseInsensitive); at >= 0) {
+        text.insert(at, QLatin1Char('&'));
+    } else {
+        text += QStringLiteral("(&%1)").arg(letter.toUpper());
+    }
+    return text;
+}
+
 MainWindow::MainWindow(Settings& settings, QWidget* parent)
     : QWidget(parent),
       settings_(settings),
@@ -72,6 +84,7 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
     BindFileRows();
+    NameUncaptionedControls();
     ConnectCommands();
     ConnectRules();
     progressTimer_ = new QTimer(this);
@@ -130,7 +143,7 @@ QLayout* MainWindow::BuildHeader() {
     header->addWidget(c.language);
     c.version = new QLabel(this);
     header->addWidget(c.version);
-    c.end = p.MakeButton(this, "End", "end");
+    c.end = p.MakeButton(this, "&End", "end");
     p.SetTextTarget(TextRow::End, c.end);
     header->addWidget(c.end);
     return header;
@@ -146,7 +159,7 @@ QWidget* MainWindow::BuildFileRows() {
 
     c.inputFile = p.MakeEdit(this, "inputFile", 48);
     auto* inFileLabel = p.AddLabel(this, TextRow::InFile, "In  File", c.inputFile);
-    c.inputSearch = p.MakeButton(this, "Search", "inputSearch");
+    c.inputSearch = p.MakeButton(this, "Sea&rch", "inputSearch");
     c.inputSearch->setAccessibleName("Search input file");
     c.fButton = p.MakeButton(this, "F", "f");
     c.fButton->setAccessibleName("F");
@@ -158,7 +171,7 @@ QWidget* MainWindow::BuildFileRows() {
     p.AddToPart(kInputRow, {inFileLabel, c.inputFile, c.inputSearch, c.fButton});
 
     c.outputFile = p.MakeEdit(this, "outputFile", 48);
-    c.outputSearch = p.MakeButton(this, "Search", "outputSearch");
+    c.outputSearch = p.MakeButton(this, "Searc&h", "outputSearch");
     c.outputSearch->setAccessibleName("Search output file");
     c.dButton = p.MakeButton(this, "D", "d");
     c.dButton->setAccessibleDescription("Output into the input file's folder");
@@ -187,7 +200,8 @@ QWidget* MainWindow::BuildFileRows() {
     return box;
 }
 
-// Four columns of panels.
+// Four columns of panels. Room the window gains goes to the middle columns,
+// whose path and URL edits can use it.
 QLayout* MainWindow::BuildPanels() {
     filters_ = new FiltersPanel(parts_, this);
     kmlDocument_ = new KmlDocumentPanel(parts_, settings_, this);
@@ -197,12 +211,13 @@ QLayout* MainWindow::BuildPanels() {
     labels_ = new LabelsPanel(parts_, this);
     const std::initializer_list<QWidget*> columns[] = {
         {filters_}, {kmlDocument_, photo_}, {track_}, {split_, labels_}};
+    constexpr int kStretch[] = {0, 1, 1, 0};
     auto* row = new QHBoxLayout;
-    for (const auto& panels : columns) {
+    for (size_t i = 0; i < std::size(columns); ++i) {
         auto* column = new QVBoxLayout;
-        for (QWidget* panel : panels) column->addWidget(panel);
+        for (QWidget* panel : columns[i]) column->addWidget(panel);
         column->addStretch(1);
-        row->addLayout(column, 1);
+        row->addLayout(column, kStretch[i]);
     }
     return row;
 }
@@ -214,13 +229,13 @@ QWidget* MainWindow::BuildBottom() {
     auto* rows = new QVBoxLayout(bottom);
     rows->setContentsMargins(0, 0, 0, 0);
     auto* buttons = new QHBoxLayout;
-    c.load = p.MakeButton(this, "Load", "load");
+    c.load = p.MakeButton(this, "&Load", "load");
     c.autoLoad = p.MakeButton(this, "Auto.", "autoLoad");
     c.autoLoad->setAccessibleName("Auto. Load");
-    c.save = p.MakeButton(this, " Save", "save");
+    c.save = p.MakeButton(this, " &Save", "save");
     c.autoSave = p.MakeButton(this, "Auto.", "autoSave");
     c.autoSave->setAccessibleName("Auto. Save");
-    c.defaults = p.MakeButton(this, "Default", "default");
+    c.defaults = p.MakeButton(this, "&Default", "default");
     for (QPushButton* button : {c.load, c.autoLoad, c.save, c.autoSave, c.defaults}) buttons->addWidget(button);
     for (QPushButton* autoSwitch : {c.autoLoad, c.autoSave}) {
         autoSwitch->setCheckable(true);
@@ -234,9 +249,9 @@ QWidget* MainWindow::BuildBottom() {
         buttons->addWidget(c.themes[i]);
     }
     buttons->addStretch(1);
-    c.create = p.MakeButton(this, "Create", "create");
+    c.create = p.MakeButton(this, "&Create", "create");
     p.SetTextTarget(TextRow::Create, c.create);
-    c.cancel = p.MakeButton(this, "Cancel", "cancel");
+    c.cancel = p.MakeButton(this, "Ca&ncel", "cancel");
     p.SetTextTarget(TextRow::Cancel, c.cancel);
     c.cancel->setEnabled(false);
     buttons->addWidget(c.create);
@@ -255,10 +270,11 @@ QWidget* MainWindow::BuildBottom() {
     auto* lines = new QHBoxLayout;
     c.message = new QLabel(this);
     c.message->setObjectName("message");
-    c.message->setAccessibleName("Message");
+    // Read by what they say; what they are is their description.
+    c.message->setAccessibleDescription("Message");
     c.status = new QLabel(this);
     c.status->setObjectName("status");
-    c.status->setAccessibleName("Status");
+    c.status->setAccessibleDescription("Status");
     auto* maker = p.AddLabel(this, TextRow::Maker, "geoplait  GPS log and photo converter", nullptr);
     lines->addWidget(c.message, 1);
     lines->addWidget(c.status, 1);
@@ -279,6 +295,14 @@ void MainWindow::BindFileRows() {
     b.Combo(c.units, &ConvertSettings::MeterMile);
     b.Combo(c.timeDiff, &ConvertSettings::TimeDifference);
     b.Combo(c.language, &ConvertSettings::Language);
+}
+
+// Qt announces a combo box on Linux by its buddy label: the combos the window
+// shows without a caption get a hidden one.
+void MainWindow::NameUncaptionedControls() {
+    AddHiddenBuddy(c_->units, "Units");
+    kmlDocument_->NameUncaptionedControls();
+    track_->NameUncaptionedControls();
 }
 
 // Every check box with a setting keeps it and runs the rules, whether a
@@ -335,6 +359,7 @@ void MainWindow::ApplyLanguage() {
         const char* text = WindowText(static_cast<TextRow>(row), language, s.MeterMile);
         if (target != nullptr && text != nullptr) SetWidgetText(target, QString::fromUtf8(text));
     }
+    ApplyMnemonics();
     // The Japanese window explains its main controls; a tip on a label also
     // covers the control it names.
     for (const ToolTip& tip : kJapaneseToolTips) {
@@ -348,6 +373,17 @@ void MainWindow::ApplyLanguage() {
     // A screen reader names each control after its label, in the language shown.
     for (QLabel* label : findChildren<QLabel*>()) {
         if (label->buddy() != nullptr) label->buddy()->setAccessibleName(label->text().simplified());
+    }
+}
+
+// Alt+letter presses the buttons the language tables name; a text without
+// the letter (Chinese, Japanese, Korean) carries it as a trailing "(&X)".
+void MainWindow::ApplyMnemonics() {
+    constexpr std::pair<TextRow, char> kMnemonics[] = {
+        {TextRow::Create, 'C'}, {TextRow::Cancel, 'N'}, {TextRow::End, 'E'}};
+    for (const auto& [row, letter] : kMnemonics) {
+        auto* button = qobject_cast<QAbstractButton*>(parts_.TextTarget(row));
+        button->setText(WithMnemonic(button->text(), QLatin1Char(letter)));
     }
 }
 
@@ -394,6 +430,7 @@ void MainWindow::PaintAutoSwitches() {
                                                                     {c_->autoSave, &settings_.config.AutoSave}};
     for (const auto& [button, flag] : switches) {
         const bool on = *flag == "1";
+        const QSignalBlocker quiet(button);
         button->setChecked(on);
         QPalette p = button->palette();
         p.setColor(QPalette::ButtonText, on ? kRedText : kGreyText);

@@ -3,6 +3,7 @@
 // progress bar and a Cancel button.
 #pragma once
 
+#include <QSize>
 #include <QWidget>
 
 #include <cstdint>
@@ -28,6 +29,10 @@ class PhotoPanel;
 class TrackPanel;
 class SplitPanel;
 class LabelsPanel;
+
+// `text` with `letter` as its mnemonic: the first occurrence of the letter
+// marked with "&", or "(&X)" appended when the text has none.
+QString WithMnemonic(QString text, QChar letter);
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -68,7 +73,11 @@ signals:
     void RunFinished(int outcome);
 
 protected:
+    // During a run, closing asks whether to stop it; OK stops it as Cancel
+    // does and the window closes when the run has ended.
     void closeEvent(class QCloseEvent* event) override;
+    // Enter on a focused button presses it, as Space does.
+    void keyPressEvent(class QKeyEvent* event) override;
 
 private:
     struct Controls;
@@ -81,6 +90,11 @@ private:
     void BindFileRows();
     void ConnectCommands();
     void ConnectRules();
+    void NameUncaptionedControls();
+    void ApplyMnemonics();
+    // After a layout change: the window takes its new natural size (within
+    // the screen) in each direction the user has not enlarged it beyond the old one.
+    void FitToLayout(QSize fittedBefore);
 
     // Commands.
     void OnModeChosen();
@@ -103,6 +117,8 @@ private:
     void OnCreate();
     void OnCancel();
     void OnRunFinished();
+    // The automatic save after a complete run, with what the window holds now.
+    void AutoSaveAfterRun();
     void UpdateProgress();
     // After a dialog closed with OK: the window shows what it changed.
     void AfterDialog(bool accepted);

@@ -10,12 +10,16 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QScreen>
 #include <QShortcut>
 #include <QThread>
 #include <QTimer>
 
 #include "job/run_conversion.h"
 #include "settings/settings_file.h"
+#include "ui/dialog_frame.h"
 #include "ui/dialogs.h"
 #include "ui/main_window_controls.h"
 #include "ui/panels.h"
@@ -26,6 +30,8 @@ namespace geoplait::ui {
 namespace {
 
 constexpr const char* kPhotoFolderTitle = "Select Photo(jpg) Folder";
+constexpr const char* kStopRunQuestion = "Processing. Stop the conversion and close?";
+constexpr const char* kStopRunCaption = "Check!";
 
 std::string S(const QString& text) { return text.toStdString(); }
 
@@ -63,8 +69,8 @@ void MainWindow::ConnectCommands() {
     const std::pair<QPushButton*, std::string*> switches[] = {{c.autoLoad, &settings_.config.AutoLoad},
                                                               {c.autoSave, &settings_.config.AutoSave}};
     for (const auto& [button, flag] : switches) {
-        connect(button, &QPushButton::clicked, this, [this, flag = flag] {
-            *flag = *flag == "1" ? "0" : "1";
+        connect(button, &QPushButton::toggled, this, [this, flag = flag](bool on) {
+            *flag = on ? "1" : "0";
             PaintAutoSwitches();
         });
     }
@@ -98,7 +104,9 @@ void MainWindow::OnModeChosen() {
     ConvertSettings& s = settings_.current;
     s.Mode = S(c_->mode->currentText());
     s.Bom = WritesKml(s.Mode) ? 1 : 0;
+    const QSize fittedBefore = sizeHint();
     ApplyModeLayout();
+    FitToLayout(fittedBefore);
     StoreInputPath(ForceExtension(InputText(), ExtensionOf(InputTypeOf(s.Mode))));
     StoreOutputPath(ForceExtension(OutputText(), ExtensionOf(OutputTypeOf(s.Mode))));
 }
@@ -245,6 +253,9 @@ void MainWindow::OnCreate() {
     CollectDialogSettings();
     c_->message->setText(" ***** Processing *****");
     job_ = std::make_unique<RunJob>(settings_, *this);
+    // The automatic save is the window's, after the run, with the settings it
+    // holds then: a save the user made during the run is never undone.
+    job_->settings.config.AutoSave = "0";
     job_->ui.observer = progressObserver_;
     c_->create->setEnabled(false);
     c_->cancel->setEnabled(true);
@@ -285,14 +296,24 @@ void MainWindow::OnRunFinished() {
     worker_ = nullptr;
     UpdateProgress();
     progressTimer_->stop();
-    const auto outcome = static_cast<int>(job_->outcome);
+    const RunOutcome result = job_->outcome;
+    const auto outcome = static_cast<int>(result);
     job_.reset();
     if (c_->progress->maximum() == 0) c_->progress->setRange(0, 1);
     c_->message->setText(" ");
     c_->create->setEnabled(true);
     c_->cancel->setEnabled(false);
+    if (!closeAfterRun_ && (result == RunOutcome::Complete || result == RunOutcome::CompleteWithWarnings)) {
+        AutoSaveAfterRun();
+    }
     emit RunFinished(outcome);
     if (closeAfterRun_) close();
+}
+
+void MainWindow::AutoSaveAfterRun() {
+    if (settings_.config.AutoSave != "1") return;
+    CollectDialogSettings();
+    SaveSettingsFile(settings_, *ui_, kSettingsFileName, 0);
 }
 
 void MainWindow::PresentMessage(const std::string& text, const std::string& caption) {
@@ -313,14 +334,40 @@ void MainWindow::SetMessageLine(const std::string& text) { c_->message->setText(
 void MainWindow::SetStatusLine(const std::string& text) { c_->status->setText(Qt8(text)); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (IsRunning() && !closeAfterRun_) {
+        const bool stop = PresentQuestion(kStopRunQuestion, kStopRunCaption);
+        // The run may have ended while the question was open.
+        if (stop && IsRunning()) {
+            // The run stops after its current record, keeping the earlier
+            // output as Cancel does; the window closes then.
+            closeAfterRun_ = true;
+            job_->ui.cancel = true;
+            c_->cancel->setEnabled(false);
+        }
+        event->ignore();
+        if (stop && !IsRunning()) event->accept();
+        return;
+    }
     if (IsRunning()) {
-        // The run stops after its current record; the window closes then.
-        closeAfterRun_ = true;
-        job_->ui.cancel = true;
         event->ignore();
         return;
     }
     event->accept();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (!PressFocusedButton(this, event)) QWidget::keyPressEvent(event);
+}
+
+void MainWindow::FitToLayout(QSize fittedBefore) {
+    if (!isVisible() || isMaximized() || isFullScreen()) return;
+    layout()->activate();
+    QSize fitted = sizeHint().expandedTo(minimumSizeHint());
+    if (const QScreen* shown = screen()) fitted = fitted.boundedTo(shown->availableGeometry().size());
+    QSize target = size();
+    if (target.width() <= fittedBefore.width()) target.setWidth(fitted.width());
+    if (target.height() <= fittedBefore.height()) target.setHeight(fitted.height());
+    resize(target.expandedTo(minimumSizeHint()));
 }
 
 }  // namespace geoplait::ui

@@ -56,6 +56,7 @@ public:
     // `drawsTrack`: the mode draws a track into KML (the vertical lines are its).
     void ApplyRules(bool drawsTrack);
     void PaintSwatch();
+    void NameUncaptionedControls();
     QPushButton* setName() const { return setName_; }
     QPushButton* positionOffset() const { return positionOffset_; }
 
@@ -105,6 +106,7 @@ public:
     void PaintSwatch();
     // The colour chooser starts at the first group's colour again.
     void ResetChooserColour();
+    void NameUncaptionedControls();
     bool TrackOn() const;
     bool PlacemarkOn() const;
     QPushButton* group() const { return group_; }

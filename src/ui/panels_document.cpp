@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "settings/settings_keys.h"
+#include "ui/dialog_frame.h"
 #include "ui/panels.h"
 
 namespace geoplait::ui {
@@ -145,7 +146,7 @@ KmlDocumentPanel::KmlDocumentPanel(WindowParts& parts, Settings& settings, QWidg
     vLineSwatch_->setAccessibleName("Vertical-line colour");
     vLineTransparency_ = p.MakeCombo(altitudeBox, "vLineTransparency");
     for (const char* text : kTransparencyTexts) vLineTransparency_->addItem(text);
-    polygon_ = p.AddLabel(altitudeBox, TextRow::Polygon, "Polygon", vLineTransparency_);
+    polygon_ = p.AddLabel(altitudeBox, TextRow::Polygon, "Polygon", nullptr);
     altitude->addWidget(altitude_, 0, 0);
     altitude->addWidget(vLine_, 0, 1, 1, 2);
     altitude->addWidget(polygon_, 1, 0);
@@ -182,6 +183,11 @@ KmlDocumentPanel::KmlDocumentPanel(WindowParts& parts, Settings& settings, QWidg
     connect(vLineSwatch_, &QPushButton::clicked, this, &KmlDocumentPanel::ChooseVLineColour);
 }
 
+// The transparency combo is named for what it sets, not for the "Polygon" caption beside it.
+void KmlDocumentPanel::NameUncaptionedControls() {
+    AddHiddenBuddy(vLineTransparency_, "Vertical-line transparency");
+}
+
 void KmlDocumentPanel::SetName(const std::string& name) { kmlName_->setText(Qt8(name)); }
 
 void KmlDocumentPanel::ApplyRules(bool drawsTrack) {
@@ -212,7 +218,7 @@ PhotoPanel::PhotoPanel(WindowParts& parts, QWidget* parent) : QWidget(parent), p
     grid->addWidget(kmz_, 0, 1);
     grid->addWidget(photoConfig_, 0, 2);
     photoDir_ = p.MakeEdit(photoBox, "photoDir", 16);
-    photoSearch_ = p.MakeButton(photoBox, "Search", "photoSearch");
+    photoSearch_ = p.MakeButton(photoBox, "Se&arch", "photoSearch");
     photoSearch_->setAccessibleName("Search photo folder");
     folderLabel_ = p.AddLabel(photoBox, TextRow::Folder, "Folder", photoDir_);
     grid->addWidget(folderLabel_, 1, 0);

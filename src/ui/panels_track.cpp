@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "settings/settings_keys.h"
+#include "ui/dialog_frame.h"
 #include "ui/panels.h"
 
 namespace geoplait::ui {
@@ -143,7 +144,8 @@ QWidget* TrackPanel::BuildPlacemarks() {
     grid->addWidget(posDistanceEdit_, 3, 2);
     grid->addWidget(unitNote_, 3, 3);
     iconSize_ = p.MakeEdit(box, "iconSize", 4);
-    labelSize_ = p.MakeEdit(box, "labelSize", 4);
+    // Wide enough for its number whatever the length of its caption.
+    labelSize_ = p.MakeEdit(box, "labelSize", 8);
     auto* iconSizeLabel = p.AddLabel(box, TextRow::IconSize, "ICON Size", iconSize_);
     auto* labelSizeLabel = p.AddLabel(box, TextRow::LabelSize, "Label Size", labelSize_);
     grid->addWidget(iconSizeLabel, 4, 0);
@@ -192,6 +194,8 @@ void TrackPanel::ApplyRules() {
 void TrackPanel::PaintSwatch() { PaintColourButton(trackSwatch_, settings_.current.LineColorRGB[0]); }
 
 void TrackPanel::ResetChooserColour() { chooserColour_ = RgbOfHexColor(settings_.current.LineColorRGB[0]); }
+
+void TrackPanel::NameUncaptionedControls() { AddHiddenBuddy(posTypeCombo_, "Placemark type"); }
 
 bool TrackPanel::TrackOn() const { return track_->isChecked(); }
 bool TrackPanel::PlacemarkOn() const { return placemark_->isChecked(); }

@@ -90,6 +90,7 @@ QComboBox* PhotoDialog::Combo(QWidget* owner, std::initializer_list<const char*>
     const QString held = Qs(edited_.*field);
     if (box->findText(held) < 0) box->addItem(held);
     binder_.Combo(box, field);
+    AddHiddenBuddy(box, QString::fromLatin1(accessible));
     return box;
 }
 
@@ -238,20 +239,21 @@ void PhotoDialog::BuildOutputRows(QVBoxLayout* column) {
 }
 
 void PhotoDialog::ConnectRules() {
-    connect(timeAdjust_, &QCheckBox::clicked, this, [this](bool on) {
+    // On toggled, so that assistive technology switching a box runs the same rules as a click.
+    connect(timeAdjust_, &QCheckBox::toggled, this, [this](bool on) {
         if (on) calibration_->setChecked(false);
         ShowTimeControls();
     });
-    connect(calibration_, &QCheckBox::clicked, this, [this](bool on) {
+    connect(calibration_, &QCheckBox::toggled, this, [this](bool on) {
         if (on) timeAdjust_->setChecked(false);
         ShowTimeControls();
     });
     // Exactly one of the two icons: a click on either switches both.
-    connect(iconUrl_, &QCheckBox::clicked, this, [this](bool on) {
+    connect(iconUrl_, &QCheckBox::toggled, this, [this](bool on) {
         iconThumbnail_->setChecked(!on);
         ShowIconControls();
     });
-    connect(iconThumbnail_, &QCheckBox::clicked, this, [this](bool on) {
+    connect(iconThumbnail_, &QCheckBox::toggled, this, [this](bool on) {
         iconUrl_->setChecked(!on);
         ShowIconControls();
     });

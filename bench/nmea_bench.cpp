@@ -12,6 +12,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "engine/derived_values.h"
 #include "engine/run_context.h"
 #include "base/text_file.h"
 #include "engine/track_point.h"
@@ -27,8 +28,8 @@ constexpr uint64_t kGeneratedBytes = 64ull << 20;
 
 class SilentUi : public UserInterface {
 public:
-    void ShowMessage(const std::string&, const std::string&) override {}
-    bool AskOkCancel(const std::string&, const std::string&) override { return true; }
+    void Show(const NoticeText&) override {}
+    bool Ask(const NoticeText&) override { return true; }
     void SetMessageLine(const std::string&) override {}
     void SetStatusLine(const std::string&) override {}
 };

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "base/user_interface.h"
 #include "settings/convert_settings.h"
 #include "settings/settings_file.h"
+#include "settings/startup_settings.h"
 
 namespace geoplait {
 
@@ -67,9 +67,8 @@ written into the banner of the --write-ini file; GEOPLAIT_FAIL_WRITE_AFTER=N
 makes the outputs of the conversion fail, as on a full disk, after N bytes.
 )";
 
-constexpr const char* kCompletionPrefix = "Complete Record=";
-
-// Message boxes as lines of text; the replace question is answered by --yes.
+// Notices as lines of text, "Caption: text": a result on `out`, the others on
+// `err`; the replace question is answered by --yes.
 // With progressBar, a one-line bar on `err` (a terminal) redrawn at most ten
 // times a second and erased before any message and at the end of the run.
 class CliUi : public UserInterface {
@@ -78,15 +77,15 @@ public:
         : out_(out), err_(err), yes_(yes), progressBar_(progressBar) {}
     ~CliUi() override { EraseBar(); }
 
-    void ShowMessage(const std::string& text, const std::string& caption) override {
+    void Show(const NoticeText& notice) override {
         EraseBar();
-        std::ostream& stream = text.starts_with(kCompletionPrefix) ? out_ : err_;
-        stream << caption << ": " << text << "\n";
+        std::ostream& stream = notice.kind == NoticeKind::Result ? out_ : err_;
+        stream << notice.caption << ": " << notice.text << "\n";
     }
-    bool AskOkCancel(const std::string& text, const std::string& caption) override {
+    bool Ask(const NoticeText& question) override {
         EraseBar();
         if (yes_) return true;
-        err_ << caption << ": " << text << "\n"
+        err_ << question.caption << ": " << question.text << "\n"
              << "Answered Cancel; use --yes to answer OK.\n";
         return false;
     }
@@ -254,17 +253,11 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
 
     CliUi ui(out, err, options.yes, progressBar);
     Settings settings;
-    std::error_code ec;
-    std::filesystem::path here = std::filesystem::current_path(ec);
-    settings.startDir = ec ? "." : here.string();
-    SetDefaultSettings(settings);
-    LoadSettingsFile(settings, ui, kSettingsFileName, 0);
-    if (settings.config.AutoLoad == "1") LoadSettingsFile(settings, ui, kSettingsFileName, 1);
-    if (!options.ini.empty()) LoadSettingsFile(settings, ui, PathArgument(options.ini), 1);
-
-    for (const std::string& line : options.sets) ApplyCommandLineSetting(settings, line);
-    PadIncludeTimes(settings.baseline);
-    ApplyBaselineSettings(settings);
+    LoadStartupSettings(settings, ui, StartupDirectory(), [&](Settings& loaded) {
+        if (!options.ini.empty()) LoadSettingsFile(loaded, ui, PathArgument(options.ini), 1);
+        for (const std::string& line : options.sets) ApplyCommandLineSetting(loaded, line);
+        PadIncludeTimes(loaded.baseline);
+    });
     for (const std::string& line : options.sets) ApplyCommandLineCurrentOnly(settings.current, line);
 
     ConvertSettings& current = settings.current;

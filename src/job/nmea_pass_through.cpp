@@ -12,6 +12,7 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/derived_values.h"
 #include "engine/record_filter.h"
 #include "base/text_file.h"
 #include "geo/time_difference.h"
@@ -146,7 +147,7 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
 
     TextReader input;
     if (!input.Open(s.InputFile)) {
-        ctx.ui.ShowMessage("Input File Not Found", "Check!");
+        ctx.ui.Show(MakeNotice(Notice::InputNotFound));
         return;
     }
 
@@ -164,7 +165,7 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
         firstLine = false;
         if (run.lines == kEpochLines) {
             // What was written so far stays; both files are closed here.
-            ctx.ui.ShowMessage("buf_table Over!(30 up)", "error!");
+            ctx.ui.Show(MakeNotice(Notice::EpochTooLong));
             run.out.Close();
             return;
         }

@@ -254,8 +254,16 @@ QWidget* MainWindow::BuildBottom() {
     c.cancel = p.MakeButton(this, "Ca&ncel", "cancel");
     p.SetTextTarget(TextRow::Cancel, c.cancel);
     c.cancel->setEnabled(false);
-    buttons->addWidget(c.create);
-    buttons->addWidget(c.cancel);
+    c.preview = p.MakeButton(this, "&Preview", "preview");
+    c.preview->setAccessibleDescription("Draws the input track as the KML will colour it");
+    c.openOutput = p.MakeButton(this, "&Open", "openOutput");
+    c.openOutput->setAccessibleDescription("Opens the output with the desktop's application");
+    c.showFolder = p.MakeButton(this, "&Folder", "showFolder");
+    c.showFolder->setAccessibleDescription("Shows the output's folder");
+    for (QPushButton* button : {c.openOutput, c.showFolder}) button->setVisible(false);
+    for (QPushButton* button : {c.create, c.cancel, c.preview, c.openOutput, c.showFolder}) {
+        buttons->addWidget(button);
+    }
     rows->addLayout(buttons);
 
     c.progress = new QProgressBar(this);

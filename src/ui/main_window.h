@@ -29,6 +29,7 @@ class PhotoPanel;
 class TrackPanel;
 class SplitPanel;
 class LabelsPanel;
+class PreviewPane;
 
 // `text` with `letter` as its mnemonic: the first occurrence of the letter
 // marked with "&", or "(&X)" appended when the text has none.
@@ -57,6 +58,8 @@ public:
     void ApplyLanguage();
 
     bool IsRunning() const { return job_ != nullptr; }
+    // The preview pane, made when Preview is first pressed (nullptr before).
+    PreviewPane* Preview() const { return preview_; }
     // Called on the worker thread for every record of a run, after the window
     // learnt of it; lets a test hold a run at a chosen record.
     void SetProgressObserver(std::function<void(int pass, int32_t done, int32_t total)> observer);
@@ -114,6 +117,8 @@ private:
     void OnDefault();
     void OnTheme(int theme);
     void OnCheckToggled(QCheckBox* box, bool on);
+    void OnPreview();
+    void OnOpenOutput(bool folder);
     void OnCreate();
     void OnCancel();
     void OnRunFinished();
@@ -145,6 +150,8 @@ private:
     TrackPanel* track_ = nullptr;
     SplitPanel* split_ = nullptr;
     LabelsPanel* labels_ = nullptr;
+    PreviewPane* preview_ = nullptr;
+    std::string completedOutput_;
 
     // The run under way, if any.
     std::unique_ptr<RunJob> job_;

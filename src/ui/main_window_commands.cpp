@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +25,7 @@
 #include "ui/dialogs.h"
 #include "ui/main_window_controls.h"
 #include "ui/panels.h"
+#include "ui/preview_pane.h"
 #include "ui/run_worker.h"
 
 namespace geoplait::ui {
@@ -78,6 +81,9 @@ void MainWindow::ConnectCommands() {
         connect(c.themes[i], &QPushButton::clicked, this, [this, i] { OnTheme(static_cast<int>(i)); });
     }
     connect(c.create, &QPushButton::clicked, this, &MainWindow::OnCreate);
+    connect(c.preview, &QPushButton::clicked, this, &MainWindow::OnPreview);
+    connect(c.openOutput, &QPushButton::clicked, this, [this] { OnOpenOutput(false); });
+    connect(c.showFolder, &QPushButton::clicked, this, [this] { OnOpenOutput(true); });
     connect(c.cancel, &QPushButton::clicked, this, &MainWindow::OnCancel);
     connect(c.end, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
@@ -242,6 +248,23 @@ void MainWindow::OnCheckToggled(QCheckBox* box, bool on) {
     ApplyCheckDependencies();
 }
 
+// ---------------------------------------------------------------- preview and outputs
+
+void MainWindow::OnPreview() {
+    CollectDialogSettings();
+    if (preview_ == nullptr) preview_ = new PreviewPane(this);
+    preview_->show();
+    preview_->raise();
+    preview_->Draw(settings_);
+}
+
+// The desktop's default application for the output, or its file manager on the folder.
+void MainWindow::OnOpenOutput(bool folder) {
+    if (completedOutput_.empty()) return;
+    const QString path = folder ? Qt8(FolderOf(completedOutput_)) : Qt8(completedOutput_);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path.isEmpty() ? QStringLiteral(".") : path));
+}
+
 // ---------------------------------------------------------------- the run
 
 void MainWindow::SetProgressObserver(std::function<void(int, int32_t, int32_t)> observer) {
@@ -261,6 +284,7 @@ void MainWindow::OnCreate() {
     c_->cancel->setEnabled(true);
     c_->progress->setRange(0, 0);
     c_->progress->setFormat(" ");
+    for (QPushButton* button : {c_->openOutput, c_->showFolder}) button->setVisible(false);
     worker_ = QThread::create([job = job_.get()] { job->outcome = RunConversion(job->ctx); });
     connect(worker_, &QThread::finished, this, &MainWindow::OnRunFinished);
     worker_->start();
@@ -297,6 +321,7 @@ void MainWindow::OnRunFinished() {
     UpdateProgress();
     progressTimer_->stop();
     const RunOutcome result = job_->outcome;
+    const std::string output = job_->settings.current.OutputFile;
     const auto outcome = static_cast<int>(result);
     job_.reset();
     if (c_->progress->maximum() == 0) c_->progress->setRange(0, 1);
@@ -305,6 +330,8 @@ void MainWindow::OnRunFinished() {
     c_->cancel->setEnabled(false);
     if (!closeAfterRun_ && (result == RunOutcome::Complete || result == RunOutcome::CompleteWithWarnings)) {
         AutoSaveAfterRun();
+        completedOutput_ = output;
+        for (QPushButton* button : {c_->openOutput, c_->showFolder}) button->setVisible(true);
     }
     emit RunFinished(outcome);
     if (closeAfterRun_) close();

@@ -44,6 +44,10 @@ struct MainWindow::Controls {
     std::array<QPushButton*, 3> themes{};
     QPushButton* create = nullptr;
     QPushButton* cancel = nullptr;
+    QPushButton* preview = nullptr;
+    // The output of the last complete run: opened, or shown in its folder.
+    QPushButton* openOutput = nullptr;
+    QPushButton* showFolder = nullptr;
     QProgressBar* progress = nullptr;
     QLabel* message = nullptr;
     QLabel* status = nullptr;

@@ -213,7 +213,7 @@ void MainWindow::OnUnitsChosen() {
 }
 
 void MainWindow::OnLoad() {
-    LoadSettingsFile(settings_, *ui_, kSettingsFileName, 1);
+    LoadSettingsFile(settings_, *ui_, kSettingsFileName, LoadPass::AllKeys);
     ApplyBaselineSettings(settings_);
     track_->ResetChooserColour();
     PaintWindow();
@@ -224,7 +224,7 @@ void MainWindow::OnLoad() {
 // with everything the user set.
 void MainWindow::OnSave() {
     CollectDialogSettings();
-    SaveSettingsFile(settings_, *ui_, kSettingsFileName, 1);
+    SaveSettingsFile(settings_, *ui_, kSettingsFileName, SaveNotice::Show);
 }
 
 void MainWindow::OnDefault() {
@@ -340,7 +340,7 @@ void MainWindow::OnRunFinished() {
 void MainWindow::AutoSaveAfterRun() {
     if (settings_.config.AutoSave != "1") return;
     CollectDialogSettings();
-    SaveSettingsFile(settings_, *ui_, kSettingsFileName, 0);
+    SaveSettingsFile(settings_, *ui_, kSettingsFileName, SaveNotice::Silent);
 }
 
 void MainWindow::PresentMessage(const std::string& text, const std::string& caption) {

@@ -22,6 +22,7 @@
 #include "photo/photo_folder.h"
 #include "readers/nmea_reader.h"
 #include "settings/convert_modes.h"
+#include "settings/settings_keys.h"
 
 namespace geoplait::ui {
 
@@ -126,7 +127,8 @@ Source SourceOf(ModeKind kind) {
     }
 }
 
-// The run values the filters read, taken from the setting texts as a run takes them.
+// The run values the filters and writers read, taken from the setting texts
+// as a run takes them at its start.
 void DeriveFilterValues(RunContext& ctx) {
     const ConvertSettings& s = ctx.Current();
     RunValues& run = ctx.run;
@@ -143,6 +145,7 @@ void DeriveFilterValues(RunContext& ctx) {
     run.RangeStartStamp = RangeStamp(s.DATE_IncludeStart, s.TIME_IncludeStart);
     run.RangeEndStamp = RangeStamp(s.DATE_IncludeEnd, s.TIME_IncludeEnd);
     run.TimeDifferenceValue = TimeDifferenceValue(s.TimeDifference, 0);
+    run.Units = UnitSystemOf(s.MeterMile);
 }
 
 std::optional<GeoPoint> PositionOfLine(const std::string& line) {
@@ -167,6 +170,7 @@ struct Reader {
     Source source;
     bool kmlGroups;
     int32_t placemarkInterval;
+    KmlRecordWriter writer;
     std::array<GroupThinner, kGroupCount> thinners{};
     int group = 0;
     uint64_t markStride = 1;
@@ -227,7 +231,7 @@ struct Reader {
     void Take() {
         TrackStore& store = ctx.store;
         if (Accept()) {
-            MakeCoordinateLine(ctx, ctx.scratch.line);
+            MakeCoordinateLine(ctx, writer, ctx.scratch.line);
             if (const auto point = PositionOfLine(ctx.scratch.line)) {
                 Place(*point);
                 ++store.WrittenCount;
@@ -317,7 +321,8 @@ PreviewResult CollectPreview(const Settings& settings, const std::string& scratc
                 return PreviewResult::NoInput;
             }
             ctx.store.SinceWrittenDistance = 9999999.0;
-            Reader reader{ctx, track, SourceOf(mode->kind), track.groupColours, interval};
+            Reader reader{ctx, track, SourceOf(mode->kind), track.groupColours, interval,
+                          {KmlRecordOptionsOf(s, copy.config, ctx.run), {}}};
             input.ForEach(ctx, [&reader](RunContext&) { reader.Take(); });
             for (GroupThinner& thinner : reader.thinners) thinner.Finish(track.segments);
         }

@@ -85,8 +85,9 @@ void PreviewPane::OnReadingFinished() {
     worker_ = nullptr;
     progressTimer_->stop();
     cancel_->setEnabled(false);
-    progress_->setRange(0, 1);
-    progress_->setValue(result_ == PreviewResult::Cancelled ? 0 : 1);
+    const int32_t done = control_->done.load();
+    progress_->setRange(0, done > 0 ? done : 1);
+    progress_->setValue(done);
     scratch_.reset();
     switch (result_) {
         case PreviewResult::Drawn:

@@ -16,6 +16,7 @@
 #include "engine/record_filter.h"
 #include "engine/run_context.h"
 #include "geo/time_difference.h"
+#include "job/input_families.h"
 #include "job/run_steps.h"
 #include "job/track_input.h"
 #include "kml/kml_path.h"
@@ -113,20 +114,6 @@ void AddMark(std::vector<GeoPoint>& marks, uint64_t& stride, uint64_t& seen, Geo
     stride *= 2;
 }
 
-// How the input family goes through the KML passes: its filters and breaks.
-enum class Source { Nmea, Csv, PotGpx, Other };
-
-Source SourceOf(ModeKind kind) {
-    switch (kind) {
-        case ModeKind::Nmea: return Source::Nmea;
-        case ModeKind::CsvFull:
-        case ModeKind::CsvCustom: return Source::Csv;
-        case ModeKind::Pot:
-        case ModeKind::Gpx: return Source::PotGpx;
-        default: return Source::Other;
-    }
-}
-
 // The run values the filters and writers read, taken from the setting texts
 // as a run takes them at its start.
 void DeriveFilterValues(RunContext& ctx) {
@@ -167,7 +154,7 @@ std::optional<GeoPoint> PositionOfLine(const std::string& line) {
 struct Reader {
     RunContext& ctx;
     PreviewTrack& track;
-    Source source;
+    const InputFamily& family;
     bool kmlGroups;
     int32_t placemarkInterval;
     KmlRecordWriter writer;
@@ -176,15 +163,18 @@ struct Reader {
     uint64_t markStride = 1;
     uint64_t marksSeen = 0;
 
+    // The filters a run puts the record through: those of the KML passes,
+    // or those of the family's record runs for any other output.
     bool Accept() {
-        const bool nmea = source == Source::Nmea;
-        if (kmlGroups) {
-            if (source == Source::Csv) return AcceptRecordForKmlCsv(ctx);
-            if (nmea) return AcceptRecordForKmlNmea(ctx);
-        } else if (source == Source::Nmea || ctx.Current().Mode.starts_with("csv(Full)")) {
-            return AcceptRecordForEmitter(ctx, nmea);
+        const bool nmea = family.kml.source == TrackSource::Nmea;
+        if (kmlGroups && family.kml.source != TrackSource::PotGpx) {
+            return nmea ? AcceptRecordForKmlNmea(ctx) : AcceptRecordForKmlCsv(ctx);
+        }
+        if (!kmlGroups && family.run.acceptance == Acceptance::Emitter) {
+            return AcceptRecordForEmitter(ctx, family.run.origin == InputOrigin::Nmea);
         }
         NoteRecordRead(ctx);
+        if (!kmlGroups && family.run.acceptance == Acceptance::Nothing) return true;
         if (!PassesRangeFilter(ctx)) return false;
         TrackStore& store = ctx.store;
         if (!store.PreviousPoint.Longitude.empty()) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
@@ -197,12 +187,11 @@ struct Reader {
     void Place(GeoPoint point) {
         TrackStore& store = ctx.store;
         const ConvertSettings& s = ctx.Current();
-        const bool nmea = source == Source::Nmea;
+        const bool nmea = family.kml.source == TrackSource::Nmea;
         const bool gap = store.GapDistance > ctx.run.GapDistanceLimit ||
                          ctx.point.IntervalSec > ctx.run.GapSecondsLimit ||
                          (nmea && DateGroupChanges(ctx));
-        const bool speed = kmlGroups && s.SpeedGroup != 0 && source != Source::PotGpx &&
-                           s.Mode.rfind("csv(Custom)", 0) != 0;
+        const bool speed = kmlGroups && s.SpeedGroup != 0 && family.kml.speedGroups;
         const bool first = store.WrittenCount == 0;
         if (!kmlGroups) {
             if (first || gap) thinners[0].Start(track.segments, 0);
@@ -306,7 +295,7 @@ PreviewResult CollectPreview(const Settings& settings, const std::string& scratc
     const ConvertMode* mode = FindModeByDisplayText(s.Mode);
     if (mode == nullptr) return PreviewResult::NoInput;
     track.groupColours = mode->output == ModeOutput::Kml;
-    if (mode->kind == ModeKind::Nmea && !TakeFirstSentence(ctx)) return PreviewResult::NoInput;
+    if (FamilyOf(mode->kind).firstSentence && !TakeFirstSentence(ctx)) return PreviewResult::NoInput;
     try {
         if (mode->kind != ModeKind::Photo) {
             int32_t interval = PlacemarkIntervalOf(s, 0);
@@ -316,12 +305,12 @@ PreviewResult CollectPreview(const Settings& settings, const std::string& scratc
                 interval = PlacemarkIntervalOf(s, input.Count(ctx));
                 input.Close();
             }
-            if (!input.Open(ctx, mode->kind)) {
+            if (!input.Open(ctx, mode->kind, mode->output == ModeOutput::CsvCustom)) {
                 problem = ui.problem;
                 return PreviewResult::NoInput;
             }
             ctx.store.SinceWrittenDistance = 9999999.0;
-            Reader reader{ctx, track, SourceOf(mode->kind), track.groupColours, interval,
+            Reader reader{ctx, track, FamilyOf(mode->kind), track.groupColours, interval,
                           {KmlRecordOptionsOf(s, copy.config, ctx.run), {}}};
             input.ForEach(ctx, [&reader](RunContext&) { reader.Take(); });
             for (GroupThinner& thinner : reader.thinners) thinner.Finish(track.segments);

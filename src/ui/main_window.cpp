@@ -1020,7 +1020,8 @@ void MainWindow::OnModeChosen() {
     CollectDialogSettings();
     ConvertSettings& s = settings_.current;
     s.Mode = S(mode_->currentText());
-    s.Bom = WritesKml(s.Mode) ? 1 : 0;
+    // Bom, Photo and Kmz by the rule the command line's --mode applies too.
+    if (const ConvertMode* mode = FindModeByDisplayText(s.Mode)) ApplyModeOutputRule(*mode, s);
     ApplyModeLayout();
     StoreInputPath(ForceExtension(InputText(), ExtensionOf(InputTypeOf(s.Mode))));
     StoreOutputPath(ForceExtension(OutputText(), ExtensionOf(OutputTypeOf(s.Mode))));

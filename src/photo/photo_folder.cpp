@@ -4,7 +4,8 @@
 // placemark with its name items, an optional comment with what the Exif
 // reader found, an optional time stamp, a description showing the photo, the
 // thumbnail or shared style, and the point. Photos are linked as
-// NAME_photo/FILE (the copy folder beside the KML) or under Photo_PhotoUrl_edit.
+// NAME_photo/FILE (the copy folder beside the KML, both parts URL-encoded) or
+// under Photo_PhotoUrl_edit.
 // The photo list has one line per photo and no header.
 #include "photo/photo_folder.h"
 
@@ -332,7 +333,10 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
     const std::vector<PhotoEntry>& photos = state.PhotoTable;
     state.PlacedCount = 0;
     if (photos.empty()) return;
-    std::string base = ctx.run.OutputName + "_photo/";
+    // The copy folder's name is a path segment of the link like the file
+    // name: "trip #1" must not start a fragment nor "50%20off" decode to
+    // another name. A base the user typed is a URL already and stays as is.
+    std::string base = UrlName(ctx.run.OutputName) + "_photo/";
     if (s.Photo_PhotoUrl != 0) {
         base = s.Photo_PhotoUrl_edit;
         if (base.empty() || base.back() != '/') base += '/';

@@ -137,6 +137,19 @@ void PhotoCoordinate(const std::string& packed, const std::string& offset, const
     }
 }
 
+// A position taken from the track moves from the Tokyo datum to WGS 84 as
+// its record does (the offsets first, then the shift); a photo's own GPS
+// position is WGS 84 already.
+void ShiftFromTokyo(RunContext& ctx, std::string& latitude, std::string& longitude) {
+    TrackPoint& point = ctx.point;
+    point.LatitudeDeg = latitude;
+    point.LongitudeDeg = longitude;
+    TokyoToWgs84(ctx);
+    latitude = point.LatitudeDeg;
+    longitude = point.LongitudeDeg;
+    ClearTrackPoint(point);
+}
+
 // " %c:%d.%02d.%02d" of a packed d/m/s text.
 void AppendDmsItem(std::string& name, char letter, const std::string& packed) {
     const int32_t x = IntegerOf(packed);
@@ -191,6 +204,7 @@ void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, co
     std::string longitude;
     PhotoCoordinate(photo.Latitude, s.OffNS, "-", latitudeSign, latitude);
     PhotoCoordinate(photo.Longitude, s.OffWE, "+", longitudeSign, longitude);
+    if (photo.FromTrack && s.Tokyo2WGS84 != 0) ShiftFromTokyo(ctx, latitude, longitude);
 
     out.Text("\n<Placemark>\n <name>");
     out.Escaped(PlacemarkName(s, photo));

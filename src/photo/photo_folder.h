@@ -20,6 +20,11 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state);
 // dialog when Photo_TimeAdjustCAL is on.
 double CameraAdjust(const ConvertSettings& s);
 
+// Sets state.CameraAdjust and moves the date and time of every photo by it
+// (the camera clock to the true time), except those the GPS receiver's clock
+// gave: the time the placemark shows is the time it is matched by.
+void AdjustPhotoTimes(RunContext& ctx, PhotoState& state);
+
 // Reads the whole track once more: opens the input and hands every record of
 // it, without any filter, to the sink, which clears it; false when the input
 // cannot be opened. The run supplies it with the reader of the input family.

@@ -1,10 +1,12 @@
 // Matching photos with the track by time.
 //
+// The camera adjustment corrects the photos' times first (the camera clock
+// to the true time), so that the placemark shows the time it is matched by.
 // The input is read again from its first line with the reader of its family,
-// which the run hands in, without any record filter. Each record's UTC time is moved
-// to local time and then towards the camera clock; a photo taken at or after
-// one record and before the next lies on the earlier one. Stamps compare as
-// texts: "20yymmddhhmmss" of a record, yyyymmddhhmmss of a photo.
+// which the run hands in, without any record filter. Each record's UTC time is
+// moved to local time; a photo taken at or after one record and before the
+// next lies on the earlier one. Stamps compare as texts: "20yymmddhhmmss" of
+// a record, yyyymmddhhmmss of a photo.
 //
 // Photos waiting for a position are kept sorted by stamp, so that each record
 // finds the photos between it and the record before with two binary searches;
@@ -58,7 +60,6 @@ struct Matcher {
     std::vector<uint32_t> order;      // photos without a position, by stamp
     std::vector<std::string> stamps;  // their stamps in that order
     std::vector<uint32_t> next;       // next unmatched place at or after i (size + 1 entries)
-    int64_t adjust = 0;
     int32_t counter = 0;
     std::string stamp;  // the current record's
     struct Position {
@@ -66,6 +67,7 @@ struct Matcher {
         char ew = ' ';
         std::string latitude;
         std::string longitude;
+        std::string altitude;  // the record's, metres
     };
     Position previous;
     std::string previousStamp;
@@ -89,6 +91,8 @@ void Place(Matcher& m, uint32_t i, const Matcher::Position& p) {
     photo.LongitudeLetter = p.ew;
     photo.Latitude = p.latitude;
     photo.Longitude = p.longitude;
+    photo.Altitude = p.altitude;
+    photo.FromTrack = true;
     m.next[i] = i + 1;
 }
 
@@ -106,8 +110,8 @@ void MakeStamp(std::string& stamp, const std::string& date, const std::string& t
 
 char LetterOf(const std::string& text) { return text.empty() ? ' ' : text[0]; }
 
-// One track record: its local time moved by the camera adjustment, then the
-// photos between the record before and this one.
+// One track record: its local time, then the photos between the record
+// before and this one.
 void MatchRecord(Matcher& m, RunContext& ctx) {
     TrackPoint& point = ctx.point;
     if (point.RmcLatitude.empty() || point.RmcLongitude.empty()) {
@@ -115,7 +119,7 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
         return;
     }
     int64_t seconds = SecondsOfHhmmss(IntegerOf(point.RmcTime)) +
-                      SecondsOfHhmmss(ctx.run.TimeDifferenceValue) - m.adjust;
+                      SecondsOfHhmmss(ctx.run.TimeDifferenceValue);
     const int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
     seconds -= days * 86400;
     point.LocalDate = days == 0 ? point.RmcDate : ShiftDate(point.RmcDate, static_cast<int>(days));
@@ -125,7 +129,8 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
     RecordCoordTexts(ctx, point.RmcLongitude, point.LongitudeDeg, point.LongitudeDms);
 
     if (m.counter == 0) {
-        m.first = {LetterOf(point.RmcNS), LetterOf(point.RmcEW), point.LatitudeDms, point.LongitudeDms};
+        m.first = {LetterOf(point.RmcNS), LetterOf(point.RmcEW), point.LatitudeDms, point.LongitudeDms,
+                   point.GgaAltitude};
     } else if (m.previousStamp < m.stamp) {
         const auto begin = std::lower_bound(m.stamps.begin(), m.stamps.end(), m.previousStamp);
         const auto end = std::lower_bound(begin, m.stamps.end(), m.stamp);
@@ -139,6 +144,7 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
     m.previous.ew = LetterOf(point.RmcEW);
     m.previous.latitude = point.LatitudeDms;
     m.previous.longitude = point.LongitudeDms;
+    m.previous.altitude = point.GgaAltitude;
     m.previousStamp = m.stamp;
     ++m.counter;
     ClearTrackPoint(point);
@@ -156,11 +162,36 @@ double CameraAdjust(const ConvertSettings& s) {
     return std::clamp(std::trunc(adjust), -kAdjustLimit, kAdjustLimit);
 }
 
+void AdjustPhotoTimes(RunContext& ctx, PhotoState& state) {
+    state.CameraAdjust = CameraAdjust(ctx.Current());
+    const auto adjust = static_cast<int64_t>(state.CameraAdjust);
+    if (adjust == 0) return;
+    for (PhotoEntry& photo : state.PhotoTable) {
+        if (photo.SatelliteClock) continue;
+        const std::string& d = photo.Date;
+        const std::string& t = photo.Time;
+        if (d.size() != 8 || t.size() != 6 || d == "00000000") continue;
+        std::tm when{};
+        when.tm_year = IntegerOf(std::string_view(d).substr(0, 4)) - 1900;
+        when.tm_mon = IntegerOf(std::string_view(d).substr(4, 2)) - 1;
+        when.tm_mday = IntegerOf(std::string_view(d).substr(6, 2));
+        when.tm_hour = IntegerOf(std::string_view(t).substr(0, 2));
+        when.tm_min = IntegerOf(std::string_view(t).substr(2, 2));
+        when.tm_sec = IntegerOf(std::string_view(t).substr(4, 2));
+        const std::time_t moved = timegm(&when) + static_cast<std::time_t>(adjust);
+        std::tm out{};
+        if (gmtime_r(&moved, &out) == nullptr || out.tm_year + 1900 < 1000 || out.tm_year + 1900 > 9999) continue;
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", out.tm_year + 1900, out.tm_mon + 1, out.tm_mday);
+        photo.Date = buffer;
+        std::snprintf(buffer, sizeof buffer, "%02d%02d%02d", out.tm_hour, out.tm_min, out.tm_sec);
+        photo.Time = buffer;
+    }
+}
+
 void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrack) {
     std::vector<PhotoEntry>& photos = state.PhotoTable;
-    state.CameraAdjust = CameraAdjust(ctx.Current());
     Matcher m(photos);
-    m.adjust = static_cast<int64_t>(state.CameraAdjust);
     for (uint32_t i = 0; i < photos.size(); ++i) {
         if (!photos[i].HasPosition()) m.order.push_back(i);
     }

@@ -24,6 +24,12 @@ struct PhotoEntry {
     std::string Time = "000000";    // hhmmss
     std::string DateSource = "Error(NoDate)";
     std::string GpsItems;
+    // The date and time are the GPS receiver's (GPS time and date stamps),
+    // not the camera clock's, so no camera adjustment applies to them.
+    bool SatelliteClock = false;
+    // The position (and altitude) came from a track record: it is in the
+    // track's datum, and Tokyo2WGS84 shifts it as it shifts the record.
+    bool FromTrack = false;
 
     bool HasPosition() const { return !Latitude.empty(); }
 };

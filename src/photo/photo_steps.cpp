@@ -9,6 +9,7 @@ namespace geoplait {
 void RunPhotoSteps(RunContext& ctx, PhotoState& state, const TrackReader& readTrack) {
     ScanPhotoFolder(ctx, state);
     if (ctx.StopRequested()) return;
+    AdjustPhotoTimes(ctx, state);
     MatchPhotos(ctx, state, readTrack);
     // Without a single track record there is nothing to place a photo by.
     SetDefaultLocation(ctx, state);

@@ -52,6 +52,8 @@ constexpr std::array kNoticeTable{
     // The caption starts with a space and the text ends with one.
     NoticeEntry{Notice::ExifTitleUndecodable, Problem, " TAG:270(0x010E) Error",
                 "Exif TAG Title sjis2unicode Error "},
+    // A KMZ or photo list asked for but not made, as there was no photo to put in.
+    NoticeEntry{Notice::PhotoOutputNotMade, Warning, "Warning", "Not Create (No Photo): %s"},
 
     NoticeEntry{Notice::ReplaceOutput, Question, "Check!",
                 "Already exists Output File. Do you want to replace it?"},

@@ -58,6 +58,7 @@ enum class Notice {
     PhotoNotCopied,
     KmzNotCreated,
     ExifTitleUndecodable,
+    PhotoOutputNotMade,
     // Questions
     ReplaceOutput,
     ReplacePhotos,

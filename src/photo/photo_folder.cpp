@@ -346,7 +346,10 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
     const ConvertSettings& s = ctx.Current();
     const std::vector<PhotoEntry>& photos = state.PhotoTable;
     state.PlacedCount = 0;
-    if (photos.empty()) return;
+    if (photos.empty()) {
+        if (s.Photo_CsvOut != 0) AddRunWarning(ctx, MakeNotice(Notice::PhotoOutputNotMade, {ctx.run.PhotoListPath}));
+        return;
+    }
     // The copy folder's name is a path segment of the link like the file
     // name: "trip #1" must not start a fragment nor "50%20off" decode to
     // another name. A base the user typed is a URL already and stays as is.

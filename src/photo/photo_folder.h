@@ -42,7 +42,8 @@ void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrac
 void SetDefaultLocation(RunContext& ctx, PhotoState& state);
 
 // Appends the photo folder to the KML and writes the photo list
-// "(OutFileName)_Photo.csv" when Photo_CsvOut is on.
+// "(OutFileName)_Photo.csv" when Photo_CsvOut is on; without a photo the
+// list is not made and a warning of the run names it.
 void WritePhotoFolder(RunContext& ctx, PhotoState& state);
 
 }  // namespace geoplait

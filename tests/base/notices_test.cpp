@@ -48,6 +48,7 @@ TEST(Notices, EveryTextAndCaption) {
         {MakeNotice(Notice::KmzNotCreated), Problem, "Error", "KMZ File Create Error"},
         {MakeNotice(Notice::ExifTitleUndecodable), Problem, " TAG:270(0x010E) Error",
          "Exif TAG Title sjis2unicode Error "},
+        {MakeNotice(Notice::PhotoOutputNotMade, {"trip.kmz"}), Warning, "Warning", "Not Create (No Photo): trip.kmz"},
         {MakeNotice(Notice::ReplaceOutput), Question, "Check!",
          "Already exists Output File. Do you want to replace it?"},
         {MakeNotice(Notice::ReplacePhotos), Question, "Check!",

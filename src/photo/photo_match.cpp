@@ -61,14 +61,20 @@ struct Matcher {
     std::vector<std::string> stamps;  // their stamps in that order
     std::vector<uint32_t> next;       // next unmatched place at or after i (size + 1 entries)
     int32_t counter = 0;
+    bool interpolate = false;  // Photo_Interpolate
+    double window = 0.0;       // Photo_InterpolateSec: records at most so far apart
     std::string stamp;  // the current record's
     struct Position {
         char ns = ' ';
         char ew = ' ';
-        std::string latitude;
+        std::string latitude;   // packed d/m/s
         std::string longitude;
         std::string altitude;  // the record's, metres
+        double seconds = 0.0;  // of the local stamp
+        double latitudeValue = 0.0;   // signed degrees, south negative
+        double longitudeValue = 0.0;  // signed degrees, west negative
     };
+    Position current;
     Position previous;
     std::string previousStamp;
     Position first;
@@ -94,6 +100,58 @@ void Place(Matcher& m, uint32_t i, const Matcher::Position& p) {
     photo.Altitude = p.altitude;
     photo.FromTrack = true;
     m.next[i] = i + 1;
+}
+
+// Degrees of an NMEA ddmm.mmmm text, signed by its hemisphere letter (S and W
+// negative), at the full precision of the text.
+double SignedDegrees(const std::string& nmea, char letter, char minus) {
+    const double v = NumberOf(nmea);
+    const double whole = std::floor(v / 100.0);
+    const double value = whole + (v - whole * 100.0) / 60.0;
+    return letter == minus ? -value : value;
+}
+
+// Signed degrees as a hemisphere letter and a packed d/m/s text with six
+// decimals of a second; the letter follows the sign when the records had
+// hemisphere letters, else it stays `keep`.
+void PackedOfSigned(double value, char plus, char minus, char keep, char& letter, std::string& packed) {
+    letter = keep == plus || keep == minus ? (value < 0.0 ? minus : plus) : keep;
+    const double magnitude = std::fabs(value);
+    const double whole = std::floor(magnitude);
+    const double minutesAll = (magnitude - whole) * 60.0;
+    const double minutes = std::floor(minutesAll);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%f", whole * 10000.0 + minutes * 100.0 + (minutesAll - minutes) * 60.0);
+    packed = buffer;
+}
+
+// A photo taken between two records close enough in time lies on the
+// straight line between them at the fraction of the time between them that
+// had passed: latitude, longitude (the short way round) and altitude.
+void PlaceBetween(Matcher& m, uint32_t i, const Matcher::Position& a, const Matcher::Position& b) {
+    const double span = b.seconds - a.seconds;
+    const double f = std::clamp((StampSeconds(m.stamps[i]) - a.seconds) / span, 0.0, 1.0);
+    if (f == 0.0) {  // taken at the record itself
+        Place(m, i, a);
+        return;
+    }
+    const double latA = a.latitudeValue;
+    const double latB = b.latitudeValue;
+    const double lonA = a.longitudeValue;
+    double lonB = b.longitudeValue;
+    if (lonB - lonA > 180.0) lonB -= 360.0;
+    if (lonA - lonB > 180.0) lonB += 360.0;
+    double lon = lonA + (lonB - lonA) * f;
+    if (lon > 180.0) lon -= 360.0;
+    if (lon < -180.0) lon += 360.0;
+    Matcher::Position p;
+    PackedOfSigned(latA + (latB - latA) * f, 'N', 'S', a.ns, p.ns, p.latitude);
+    PackedOfSigned(lon, 'E', 'W', a.ew, p.ew, p.longitude);
+    char buffer[64];
+    const double altA = NumberOf(a.altitude);
+    std::snprintf(buffer, sizeof buffer, "%f", altA + (NumberOf(b.altitude) - altA) * f);
+    p.altitude = buffer;
+    Place(m, i, p);
 }
 
 // "20" and the date characters 5, 6, 3, 4, 1, 2 of a ddmmyy date, then the
@@ -128,23 +186,36 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
     RecordCoordTexts(ctx, point.RmcLatitude, point.LatitudeDeg, point.LatitudeDms);
     RecordCoordTexts(ctx, point.RmcLongitude, point.LongitudeDeg, point.LongitudeDms);
 
+    Matcher::Position& current = m.current;
+    current.ns = LetterOf(point.RmcNS);
+    current.ew = LetterOf(point.RmcEW);
+    current.latitude = point.LatitudeDms;
+    current.longitude = point.LongitudeDms;
+    current.altitude = point.GgaAltitude;
+    current.seconds = StampSeconds(m.stamp);
+    if (m.interpolate) {
+        current.latitudeValue = SignedDegrees(point.RmcLatitude, current.ns, 'S');
+        current.longitudeValue = SignedDegrees(point.RmcLongitude, current.ew, 'W');
+    }
+
     if (m.counter == 0) {
-        m.first = {LetterOf(point.RmcNS), LetterOf(point.RmcEW), point.LatitudeDms, point.LongitudeDms,
-                   point.GgaAltitude};
+        m.first = current;
     } else if (m.previousStamp < m.stamp) {
         const auto begin = std::lower_bound(m.stamps.begin(), m.stamps.end(), m.previousStamp);
         const auto end = std::lower_bound(begin, m.stamps.end(), m.stamp);
         const auto last = static_cast<uint32_t>(end - m.stamps.begin());
+        const double span = current.seconds - m.previous.seconds;
+        const bool between = m.interpolate && span > 0.0 && span <= m.window;
         for (uint32_t i = NextUnmatched(m, static_cast<uint32_t>(begin - m.stamps.begin())); i < last;
              i = NextUnmatched(m, i)) {
-            Place(m, i, m.previous);
+            if (between) {
+                PlaceBetween(m, i, m.previous, current);
+            } else {
+                Place(m, i, m.previous);
+            }
         }
     }
-    m.previous.ns = LetterOf(point.RmcNS);
-    m.previous.ew = LetterOf(point.RmcEW);
-    m.previous.latitude = point.LatitudeDms;
-    m.previous.longitude = point.LongitudeDms;
-    m.previous.altitude = point.GgaAltitude;
+    std::swap(m.previous, current);
     m.previousStamp = m.stamp;
     ++m.counter;
     ClearTrackPoint(point);
@@ -192,6 +263,8 @@ void AdjustPhotoTimes(RunContext& ctx, PhotoState& state) {
 void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrack) {
     std::vector<PhotoEntry>& photos = state.PhotoTable;
     Matcher m(photos);
+    m.interpolate = ctx.Current().Photo_Interpolate != 0;
+    m.window = std::max(0.0, NumberOf(ctx.Current().Photo_InterpolateSec));
     for (uint32_t i = 0; i < photos.size(); ++i) {
         if (!photos[i].HasPosition()) m.order.push_back(i);
     }

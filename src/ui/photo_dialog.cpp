@@ -122,6 +122,23 @@ PhotoDialog::PhotoDialog(QWidget* parent, const Settings& settings) : SettingsDi
 
     left->addWidget(check(this, "Use GPS Point", FIELD(Photo_Exif_GPS_Point)));
 
+    // Between two records close enough in time, a photo lies on the line between them.
+    auto* between = new QHBoxLayout;
+    QCheckBox* interpolate = check(this, "Interpolate", FIELD(Photo_Interpolate));
+    auto* gap = edit(this, FIELD(Photo_InterpolateSec));
+    QLabel* gapLabel = label(this, "Records Within", gap);
+    QLabel* gapUnit = label(this, "Sec", nullptr);
+    between->addWidget(interpolate);
+    between->addWidget(gapLabel);
+    between->addWidget(gap);
+    between->addWidget(gapUnit);
+    left->addLayout(between);
+    for (QWidget* widget : {static_cast<QWidget*>(gap), static_cast<QWidget*>(gapLabel),
+                            static_cast<QWidget*>(gapUnit)}) {
+        widget->setEnabled(interpolate->isChecked());
+        connect(interpolate, &QCheckBox::toggled, widget, &QWidget::setEnabled);
+    }
+
     auto* location = new QGroupBox(QStringLiteral("Default location"), this);
     auto* locationGrid = new QGridLayout(location);
     QComboBox* northSouth = combo(location, {"N", "S"}, FIELD(Photo_Default_Latitude_ns), "Latitude N/S");
@@ -203,6 +220,8 @@ PhotoDialog::PhotoDialog(QWidget* parent, const Settings& settings) : SettingsDi
     photoLabel->setAccessibleName(QStringLiteral("Label  TimeStamp"));
     output->addWidget(photoLabel, 3, 1);
     output->addWidget(label(this, ")", nullptr), 3, 2);
+    output->addWidget(check(this, "XMP Sidecar", FIELD(Photo_Sidecar)), 4, 0);
+    output->addWidget(label(this, "(PhotoFile).xmp  Position For Photo Software", nullptr), 4, 1, 1, 2);
     output->setColumnStretch(2, 1);
     right->addLayout(output);
     right->addStretch(1);

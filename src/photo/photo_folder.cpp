@@ -198,13 +198,7 @@ void WritePhotoTimeStamp(KmlBuffer& out, RunContext& ctx, const PhotoEntry& phot
 
 void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, const std::string& link) {
     const ConvertSettings& s = ctx.Current();
-    char latitudeSign = SignOf(photo.LatitudeLetter, 'N', 'S', ctx.settings.config.LatitudeNS);
-    char longitudeSign = SignOf(photo.LongitudeLetter, 'E', 'W', ctx.settings.config.LongitudeWE);
-    std::string latitude;
-    std::string longitude;
-    PhotoCoordinate(photo.Latitude, s.OffNS, "-", latitudeSign, latitude);
-    PhotoCoordinate(photo.Longitude, s.OffWE, "+", longitudeSign, longitude);
-    if (photo.FromTrack && s.Tokyo2WGS84 != 0) ShiftFromTokyo(ctx, latitude, longitude);
+    const PhotoPosition position = PlacemarkPosition(ctx, photo);
 
     out.Text("\n<Placemark>\n <name>");
     out.Escaped(PlacemarkName(s, photo));
@@ -259,18 +253,16 @@ void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, co
     } else {
         out.Text(" <styleUrl>#photo_style</styleUrl>\n");
     }
-    std::string altitude;
-    AssignFixed(altitude, NumberOf(photo.Altitude) + NumberOf(s.OffAltitude), 2, 1);
     out.Text(" <Point>\n");
     WriteAltitudeModeLine(out, s);
     out.Text("  <coordinates>");
-    out.Char(longitudeSign);
-    out.Text(longitude);
+    out.Char(position.longitudeSign);
+    out.Text(position.longitude);
     out.Char(',');
-    out.Char(latitudeSign);
-    out.Text(latitude);
+    out.Char(position.latitudeSign);
+    out.Text(position.latitude);
     out.Char(',');
-    out.Text(altitude);
+    out.Text(position.altitude);
     out.Text("</coordinates>\n </Point>\n</Placemark>\n");
 }
 
@@ -285,6 +277,18 @@ void WritePhotoListLine(TextWriter& list, size_t number, const PhotoEntry& photo
 }
 
 }  // namespace
+
+PhotoPosition PlacemarkPosition(RunContext& ctx, const PhotoEntry& photo) {
+    const ConvertSettings& s = ctx.Current();
+    PhotoPosition p;
+    p.latitudeSign = SignOf(photo.LatitudeLetter, 'N', 'S', ctx.settings.config.LatitudeNS);
+    p.longitudeSign = SignOf(photo.LongitudeLetter, 'E', 'W', ctx.settings.config.LongitudeWE);
+    PhotoCoordinate(photo.Latitude, s.OffNS, "-", p.latitudeSign, p.latitude);
+    PhotoCoordinate(photo.Longitude, s.OffWE, "+", p.longitudeSign, p.longitude);
+    if (photo.FromTrack && s.Tokyo2WGS84 != 0) ShiftFromTokyo(ctx, p.latitude, p.longitude);
+    AssignFixed(p.altitude, NumberOf(photo.Altitude) + NumberOf(s.OffAltitude), 2, 1);
+    return p;
+}
 
 void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
     const ConvertSettings& s = ctx.Current();

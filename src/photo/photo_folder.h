@@ -41,6 +41,18 @@ void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrac
 // photo options and "(No Tag. Set Default)" in its GPS items.
 void SetDefaultLocation(RunContext& ctx, PhotoState& state);
 
+// Where a photo's placemark stands: sign characters and unsigned "%3.6f"
+// degrees after the offsets (and, for a position from the track, the datum
+// shift), and the altitude with OffAltitude as "%1.2f" metres.
+struct PhotoPosition {
+    char latitudeSign = ' ';
+    char longitudeSign = ' ';
+    std::string latitude;
+    std::string longitude;
+    std::string altitude;
+};
+PhotoPosition PlacemarkPosition(RunContext& ctx, const PhotoEntry& photo);
+
 // Appends the photo folder to the KML and writes the photo list
 // "(OutFileName)_Photo.csv" when Photo_CsvOut is on; without a photo the
 // list is not made and a warning of the run names it.

@@ -140,15 +140,7 @@ void PhotoCoordinate(const std::string& packed, const std::string& offset, const
 // A position taken from the track moves from the Tokyo datum to WGS 84 as
 // its record does (the offsets first, then the shift); a photo's own GPS
 // position is WGS 84 already.
-void ShiftFromTokyo(RunContext& ctx, std::string& latitude, std::string& longitude) {
-    TrackPoint& point = ctx.point;
-    point.LatitudeDeg = latitude;
-    point.LongitudeDeg = longitude;
-    TokyoToWgs84(ctx);
-    latitude = point.LatitudeDeg;
-    longitude = point.LongitudeDeg;
-    ClearTrackPoint(point);
-}
+void ShiftFromTokyo(std::string& latitude, std::string& longitude) { TokyoToWgs84(latitude, longitude, true); }
 
 // " %c:%d.%02d.%02d" of a packed d/m/s text.
 void AppendDmsItem(std::string& name, char letter, const std::string& packed) {
@@ -285,7 +277,7 @@ PhotoPosition PlacemarkPosition(RunContext& ctx, const PhotoEntry& photo) {
     p.longitudeSign = SignOf(photo.LongitudeLetter, 'E', 'W', ctx.settings.config.LongitudeWE);
     PhotoCoordinate(photo.Latitude, s.OffNS, "-", p.latitudeSign, p.latitude);
     PhotoCoordinate(photo.Longitude, s.OffWE, "+", p.longitudeSign, p.longitude);
-    if (photo.FromTrack && s.Tokyo2WGS84 != 0) ShiftFromTokyo(ctx, p.latitude, p.longitude);
+    if (photo.FromTrack && s.Tokyo2WGS84 != 0) ShiftFromTokyo(p.latitude, p.longitude);
     AssignFixed(p.altitude, NumberOf(photo.Altitude) + NumberOf(s.OffAltitude), 2, 1);
     return p;
 }

@@ -54,6 +54,9 @@ constexpr std::array kNoticeTable{
                 "Exif TAG Title sjis2unicode Error "},
     // A KMZ or photo list asked for but not made, as there was no photo to put in.
     NoticeEntry{Notice::PhotoOutputNotMade, Warning, "Warning", "Not Create (No Photo): %s"},
+    // An existing file where an XMP sidecar goes that is not ours, or ours
+    // when the replace question was answered Cancel: left as it is.
+    NoticeEntry{Notice::SidecarNotReplaced, Warning, "Warning", "XMP File Not Replaced: %s"},
 
     NoticeEntry{Notice::ReplaceOutput, Question, "Check!",
                 "Already exists Output File. Do you want to replace it?"},

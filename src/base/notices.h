@@ -59,6 +59,7 @@ enum class Notice {
     KmzNotCreated,
     ExifTitleUndecodable,
     PhotoOutputNotMade,
+    SidecarNotReplaced,
     // Questions
     ReplaceOutput,
     ReplacePhotos,

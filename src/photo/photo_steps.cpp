@@ -1,6 +1,7 @@
 #include "photo/photo_steps.h"
 
 #include "photo/kmz_packager.h"
+#include "photo/xmp_sidecar.h"
 
 namespace geoplait {
 
@@ -16,6 +17,8 @@ void RunPhotoSteps(RunContext& ctx, PhotoState& state, const TrackReader& readTr
     CopyPhotos(ctx, state);
     if (ctx.StopRequested()) return;
     WritePhotoFolder(ctx, state);
+    if (ctx.StopRequested()) return;
+    WriteSidecars(ctx, state);
     if (ctx.store.RecordIndex == 0) {
         ctx.store.RecordIndex = state.PlacedCount;
         ctx.store.WrittenCount = state.PlacedCount;

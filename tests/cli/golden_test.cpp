@@ -7,7 +7,7 @@
 // and the exit status, stdout, stderr and the files under expected/files/ are
 // compared byte for byte with expected/; no other file may be left behind.
 // Every .kml/.gpx the run produced must pass `xmllint --noout` and read back
-// with gpsbabel, every .html `xmllint --html --noout`.
+// with gpsbabel, every .xmp `xmllint --noout`, every .html `xmllint --html --noout`.
 // GEOPLAIT_UPDATE_GOLDEN=1 writes the actual results into expected/.
 #include <fcntl.h>
 #include <spawn.h>
@@ -160,6 +160,8 @@ void CheckWellFormed(const fs::path& file) {
     if (extension == ".kml" || extension == ".gpx") {
         CheckWith("xmllint", {"--noout", name}, file);
         CheckWith("gpsbabel", {"-i", extension.substr(1), "-f", name, "-o", "gpx", "-F", "/dev/null"}, file);
+    } else if (extension == ".xmp") {
+        CheckWith("xmllint", {"--noout", name}, file);
     } else if (extension == ".html" || extension == ".htm") {
         CheckWith("xmllint", {"--html", "--noout", name}, file);
     }

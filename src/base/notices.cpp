@@ -57,6 +57,9 @@ constexpr std::array kNoticeTable{
     // An existing file where an XMP sidecar goes that is not ours, or ours
     // when the replace question was answered Cancel: left as it is.
     NoticeEntry{Notice::SidecarNotReplaced, Warning, "Warning", "XMP File Not Replaced: %s"},
+    // A photo folder the run may not write to (a card set read-only): the
+    // sidecars are left out, the other outputs are made.
+    NoticeEntry{Notice::SidecarNotWritable, Warning, "Warning", "XMP File Not Create (Folder Read Only): %s"},
 
     NoticeEntry{Notice::ReplaceOutput, Question, "Check!",
                 "Already exists Output File. Do you want to replace it?"},

@@ -60,6 +60,7 @@ enum class Notice {
     ExifTitleUndecodable,
     PhotoOutputNotMade,
     SidecarNotReplaced,
+    SidecarNotWritable,
     // Questions
     ReplaceOutput,
     ReplacePhotos,

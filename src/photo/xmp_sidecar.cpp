@@ -10,6 +10,8 @@
 // the photo's time in UTC.
 #include "photo/xmp_sidecar.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -170,10 +172,17 @@ void WriteSidecars(RunContext& ctx, const PhotoState& state) {
     };
     std::vector<Pending> fresh;
     std::vector<Pending> replaced;
+    // A folder the run may not write to leaves the sidecars out rather than
+    // failing the whole run with them.
+    const bool writable = access(s.PhotoDir.empty() ? "." : s.PhotoDir.c_str(), W_OK) == 0;
     for (const PhotoEntry& photo : state.PhotoTable) {
         if (!photo.FromTrack) continue;
         const std::string photoPath = PhotoPath(s, photo.FileName);
         std::string path = photoPath + ".xmp";
+        if (!writable) {
+            AddRunWarning(ctx, MakeNotice(Notice::SidecarNotWritable, {path}));
+            continue;
+        }
         switch (ExistingSidecar(ctx, path, photoPath)) {
             case Existing::None:
                 fresh.push_back({&photo, std::move(path)});

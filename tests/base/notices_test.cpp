@@ -51,6 +51,8 @@ TEST(Notices, EveryTextAndCaption) {
         {MakeNotice(Notice::PhotoOutputNotMade, {"trip.kmz"}), Warning, "Warning", "Not Create (No Photo): trip.kmz"},
         {MakeNotice(Notice::SidecarNotReplaced, {"photos/a.jpg.xmp"}), Warning, "Warning",
          "XMP File Not Replaced: photos/a.jpg.xmp"},
+        {MakeNotice(Notice::SidecarNotWritable, {"photos/a.jpg.xmp"}), Warning, "Warning",
+         "XMP File Not Create (Folder Read Only): photos/a.jpg.xmp"},
         {MakeNotice(Notice::ReplaceOutput), Question, "Check!",
          "Already exists Output File. Do you want to replace it?"},
         {MakeNotice(Notice::ReplacePhotos), Question, "Check!",

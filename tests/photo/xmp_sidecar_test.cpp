@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -41,10 +40,12 @@ TEST(XmpSidecar, ExiftoolReadsThePlacemarkPosition) {
 
     // name -> "lon,lat,alt" of every photo placemark.
     const std::string kml = ReadFileBytes(work.File("out.kml"));
-    const std::regex placemark(R"(<name>([^<]*\.(?:jpg|JPG))</name>[\s\S]*?<coordinates>([^<]*)</coordinates>)");
     std::map<std::string, std::string> placed;
-    for (auto it = std::sregex_iterator(kml.begin(), kml.end(), placemark); it != std::sregex_iterator(); ++it) {
-        placed[(*it)[1].str()] = (*it)[2].str();
+    for (size_t at = kml.find("<Placemark>"); at != std::string::npos; at = kml.find("<Placemark>", at + 1)) {
+        const size_t name = kml.find("<name>", at) + 6;
+        const size_t coordinates = kml.find("<coordinates>", at) + 13;
+        placed[kml.substr(name, kml.find('<', name) - name)] =
+            kml.substr(coordinates, kml.find('<', coordinates) - coordinates);
     }
     ASSERT_EQ(placed.size(), 7U);
     // One exiftool run over every sidecar: "photo name|lat lon alt datum" a line.

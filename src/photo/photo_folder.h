@@ -15,7 +15,8 @@ namespace geoplait {
 // off no photo keeps its own position.
 void ScanPhotoFolder(RunContext& ctx, PhotoState& state);
 
-// Seconds by which the track times are moved towards the camera clock:
+// Seconds by which the camera clock is behind the true time (added to each
+// photo's time):
 // Photo_TimeAdjustSec, or the "Now" minus the "Camera" clock of the photo
 // dialog when Photo_TimeAdjustCAL is on.
 double CameraAdjust(const ConvertSettings& s);

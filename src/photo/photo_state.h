@@ -38,7 +38,7 @@ struct PhotoState {
     // Every JPEG of PhotoDir in name order, refilled by each scan; there is
     // no fixed capacity.
     std::vector<PhotoEntry> PhotoTable;
-    // Seconds by which the track times are moved towards the camera clock.
+    // Seconds by which the camera clock is behind: added to each photo's time.
     double CameraAdjust = 0.0;
     // Photo placemarks written by the last photo folder.
     int32_t PlacedCount = 0;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace geoplait {
@@ -205,6 +206,32 @@ int OutputFiles::Open(const std::string& path, WriteMode mode, bool& empty) {
     struct stat st {};
     empty = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
     return fd;
+}
+
+int OutputFiles::OpenSpool(const std::string& path) {
+    if (failed_) return -1;
+    const std::string target = ResolveLinks(path);
+    struct stat st {};
+    const bool beside = !IsDescriptorPath(target) && (stat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode));
+    std::string base = target;
+    if (!beside) {
+        const char* dir = std::getenv("TMPDIR");
+        base = (dir != nullptr && *dir != '\0') ? std::string(dir) : std::string("/tmp");
+        if (base.back() != '/') base += '/';
+        base += "geoplait-spool";
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = TemporaryName(base, ++serial_);
+        const int fd = open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            break;
+        }
+        unlink(temp.c_str());
+        return fd;
+    }
+    failed_ = true;
+    return -1;
 }
 
 std::string OutputFiles::PathToWrite(const std::string& path) {

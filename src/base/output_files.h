@@ -50,6 +50,12 @@ public:
     // Where the output made for `target` is being written (to read it back
     // before the run completes, as a KMZ packs its KML); empty when none is.
     std::string WrittenPath(const std::string& target);
+    // A scratch file for text a run writes before it can go to its output
+    // (the path section of a KML, written while the placemarks are): made
+    // beside `target`, or in $TMPDIR (else /tmp) when the target is not a
+    // regular file, and unlinked at once, so that it never outlives the run.
+    // Open for reading and writing; -1 (the set has failed) when it cannot be made.
+    int OpenSpool(const std::string& target);
     // Writes the bytes whole; false, and the set fails, on any error.
     bool WriteAll(int fd, const char* data, size_t size);
     // Closes a descriptor from Open; false, and the set fails, on an error.

@@ -85,6 +85,7 @@ void TextReader::Close() {
     file_ = nullptr;
     pos_ = end_ = 0;
     eof_ = false;
+    bytesRead_ = 0;
 }
 
 void TextReader::Rewind() {
@@ -108,6 +109,7 @@ void TextReader::Rewind() {
         skip = 2;
     }
     std::fseek(file_, static_cast<long>(skip), SEEK_SET);
+    bytesRead_ = skip;
 }
 
 // Decodes n bytes of raw_ (after any carried bytes) into buf_ at end_; bytes of
@@ -163,10 +165,12 @@ bool TextReader::Refill() {
             size_t n = std::fread(buf_.data() + end_, 1, kReadBlock, file_);
             if (n < kReadBlock) eof_ = true;
             end_ += n;
+            bytesRead_ += n;
         } else {
             if (raw_.size() < kReadBlock + 8) raw_.resize(kReadBlock + 8);
             size_t n = std::fread(raw_.data() + rawCarry_, 1, kReadBlock, file_);
             if (n < kReadBlock) eof_ = true;
+            bytesRead_ += n;
             size_t have = rawCarry_ + n;
             size_t used = DecodeUtf16(raw_.data(), have);
             rawCarry_ = have - used;
@@ -290,6 +294,47 @@ bool TextWriter::Open(OutputFiles& files, const std::string& path, WriteMode mod
     if (mode == WriteMode::Append) bomPending_ = empty;
     if (buf_.size() < kWriteBlock) buf_.resize(kWriteBlock);
     return true;
+}
+
+bool TextWriter::OpenSpool(OutputFiles& files, const std::string& target) {
+    Close();
+    failed_ = false;
+    used_ = 0;
+    bomPending_ = false;
+    files_ = &files;
+    fd_ = files.OpenSpool(target);
+    if (fd_ < 0) {
+        failed_ = true;
+        return false;
+    }
+    if (buf_.size() < kWriteBlock) buf_.resize(kWriteBlock);
+    return true;
+}
+
+bool TextWriter::AppendTo(TextWriter& out) {
+    if (fd_ < 0 || out.fd_ < 0) return false;
+    FlushBuffer();
+    out.Write({});  // a mark still due goes first
+    out.FlushBuffer();
+    bool ok = !failed_ && lseek(fd_, 0, SEEK_SET) == 0;
+    while (ok) {
+        const ssize_t n = read(fd_, out.buf_.data(), out.buf_.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        out.used_ = static_cast<size_t>(n);
+        out.FlushBuffer();
+        ok = !out.failed_;
+    }
+    if (!ok) {
+        failed_ = true;
+        files_->Fail();
+    }
+    // The spool is no output of the set: closed here, never renamed.
+    if (close(fd_) != 0) ok = false;
+    fd_ = -1;
+    files_ = nullptr;
+    return ok;
 }
 
 void TextWriter::DropBom() { bomPending_ = false; }

@@ -67,6 +67,9 @@ public:
     // read or rewind (Close keeps it): no copy for lines that need no assembling.
     bool ReadLine(std::string_view& line, size_t limit = 4096);
 
+    // Bytes taken from the file so far (a block at a time), for progress.
+    uint64_t BytesRead() const { return bytesRead_; }
+
 private:
     bool Refill();
     bool TakeWholeLine(std::string_view& line, size_t maxChars);
@@ -83,6 +86,7 @@ private:
     size_t rawCarry_ = 0;             // undecoded bytes kept at the start of raw_
     bool pendingCr_ = false;          // a CR held back from the end of the last block
     std::string spill_;               // a line assembled across blocks or cut at the limit
+    uint64_t bytesRead_ = 0;
 };
 
 class TextWriter {
@@ -98,6 +102,13 @@ public:
     bool Open(const std::string& path, WriteMode mode);
     // One of the outputs of `files` (a run's): put into place by its Commit.
     bool Open(OutputFiles& files, const std::string& path, WriteMode mode);
+    // A spool of the run's `files` beside `target` (OutputFiles::OpenSpool):
+    // written as any output, "\n" as CR LF, without a byte-order mark, until
+    // AppendTo copies it to an output.
+    bool OpenSpool(OutputFiles& files, const std::string& target);
+    // Copies what this spool holds, as written, to the end of `out` and closes
+    // the spool; false (the set has failed) when anything could not be copied.
+    bool AppendTo(TextWriter& out);
     bool IsOpen() const { return fd_ >= 0; }
     // Bom 0: the byte-order mark of a created file is not written. Call before
     // the first Write.

@@ -58,6 +58,7 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
     lastBlock_ = false;
     finished_ = false;
     pausing_ = false;
+    bytesRead_ = 0;
     return true;
 }
 
@@ -102,6 +103,7 @@ bool XmlStream::Run() {
             if (block == nullptr) return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
             const size_t n = std::fread(block, 1, kXmlBlock, file_);
             if (std::ferror(file_)) return Fail("read error");
+            bytesRead_ += n;
             lastBlock_ = n < static_cast<size_t>(kXmlBlock);
             status = XML_ParseBuffer(parser_, static_cast<int>(n), lastBlock_ ? XML_TRUE : XML_FALSE);
         }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -198,6 +199,56 @@ TEST(OutputFiles, DevicesAreWrittenInPlaceAndOthersGetAPathToWrite) {
     EXPECT_TRUE(IsExistingRegularFile(dir.File("photo.jpg")));
     EXPECT_FALSE(IsExistingRegularFile("/dev/null"));
     EXPECT_FALSE(IsExistingRegularFile(dir.path()));
+}
+
+TEST(OutputFiles, ASpoolLeavesNoFileAndJoinsItsOutputAsWritten) {
+    TempDir dir;
+    OutputFiles files;
+    TextWriter out;
+    ASSERT_TRUE(out.Open(files, dir.File("doc.kml"), WriteMode::Create));
+    TextWriter spool;
+    ASSERT_TRUE(spool.OpenSpool(files, dir.File("doc.kml")));
+    EXPECT_EQ(Names(dir).size(), 1u) << "the spool has no name in the directory";
+    spool.Write("path\n");
+    out.Write("head\n");
+    // More than a write block, so the copy goes in pieces.
+    const std::string big(3 << 20, 'x');
+    spool.Write(big);
+    ASSERT_TRUE(spool.AppendTo(out));
+    out.Write("tail\n");
+    ASSERT_TRUE(out.Close());
+    ASSERT_TRUE(files.Commit());
+    EXPECT_EQ(ReadFileBytes(dir.File("doc.kml")), "\xEF\xBB\xBFhead\r\npath\r\n" + big + "tail\r\n");
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"doc.kml"});
+
+    // Beside an output that is no regular file the spool is made in TMPDIR.
+    OutputFiles devices;
+    TextWriter toNull;
+    ASSERT_TRUE(toNull.Open(devices, "/dev/null", WriteMode::Plain));
+    TextWriter nullSpool;
+    const char* old = std::getenv("TMPDIR");
+    const std::string kept = old != nullptr ? old : "";
+    setenv("TMPDIR", dir.path().c_str(), 1);
+    ASSERT_TRUE(nullSpool.OpenSpool(devices, "/dev/null"));
+    if (old != nullptr) setenv("TMPDIR", kept.c_str(), 1); else unsetenv("TMPDIR");
+    nullSpool.Write("x\n");
+    EXPECT_TRUE(nullSpool.AppendTo(toNull));
+    EXPECT_TRUE(toNull.Close());
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"doc.kml"});
+
+    // A spool that cannot be copied whole fails the set.
+    OutputFiles failing;
+    TextWriter short_;
+    ASSERT_TRUE(short_.Open(failing, dir.File("short.kml"), WriteMode::Plain));
+    TextWriter shortSpool;
+    ASSERT_TRUE(shortSpool.OpenSpool(failing, dir.File("short.kml")));
+    shortSpool.Write("0123456789");
+    failing.FailAfterBytes(12);  // the spool's 10 bytes, then 2 of the copy
+    EXPECT_FALSE(shortSpool.AppendTo(short_));
+    EXPECT_TRUE(failing.Failed());
+    short_.Close();
+    failing.Discard();
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"doc.kml"});
 }
 
 }  // namespace

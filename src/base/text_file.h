@@ -67,8 +67,12 @@ public:
     // read or rewind (Close keeps it): no copy for lines that need no assembling.
     bool ReadLine(std::string_view& line, size_t limit = 4096);
 
-    // Bytes taken from the file so far (a block at a time), for progress.
-    uint64_t BytesRead() const { return bytesRead_; }
+    // Bytes of the file read up to the next line (for progress: in a UTF-16
+    // file, close to it).
+    uint64_t BytesRead() const {
+        const uint64_t ahead = end_ - pos_;
+        return bytesRead_ > ahead ? bytesRead_ - ahead : 0;
+    }
 
 private:
     bool Refill();

@@ -84,7 +84,7 @@ void NoteRecordRead(RunContext& ctx) {
     // A pass starts its count again from the first record.
     if (run.ProgressPass == 0 || done <= run.ProgressDone) ++run.ProgressPass;
     run.ProgressDone = done;
-    ctx.ui.ShowProgress(run.ProgressPass, done, run.PrescanCount);
+    ctx.ui.ShowProgress({run.ProgressPass, done, run.InputBytesRead, run.InputBytes});
 }
 
 std::string RecordStamp(RunContext& ctx) {

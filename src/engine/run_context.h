@@ -54,6 +54,10 @@ struct RunValues {
     // Progress as last reported: a RecordIndex that goes back starts a new pass.
     int ProgressPass = 0;
     int32_t ProgressDone = 0;
+    // The input's size (0 when unknown) and the bytes read up to the record
+    // at hand, which the progress shows.
+    uint64_t InputBytes = 0;
+    uint64_t InputBytesRead = 0;
 };
 
 // Working space a writer reuses for one record at a time, so that writing a

@@ -62,6 +62,12 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
     return true;
 }
 
+uint64_t XmlStream::BytesRead() const {
+    if (parser_ == nullptr || finished_) return bytesRead_;
+    const XML_Index at = XML_GetCurrentByteIndex(parser_);
+    return at > 0 && static_cast<uint64_t>(at) < bytesRead_ ? static_cast<uint64_t>(at) : bytesRead_;
+}
+
 void XmlStream::Close() {
     if (parser_ != nullptr) XML_ParserFree(parser_);
     parser_ = nullptr;

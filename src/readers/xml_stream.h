@@ -40,8 +40,8 @@ public:
     // collect, and the reader takes its record after Run returns.
     void Pause();
 
-    // Bytes taken from the file so far (a block at a time), for progress.
-    uint64_t BytesRead() const { return bytesRead_; }
+    // Bytes of the document parsed so far, for progress.
+    uint64_t BytesRead() const;
 
     // Empty while the document reads well; else where and what went wrong.
     const std::string& Error() const { return error_; }

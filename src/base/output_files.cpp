@@ -248,6 +248,7 @@ std::string OutputFiles::WrittenPath(const std::string& path) {
 }
 
 bool OutputFiles::WriteAll(int fd, const char* data, size_t size) {
+    std::lock_guard lock(writing_);
     if (failed_) return false;
     size_t allowed = size;
     if (budget_ < allowed) allowed = static_cast<size_t>(budget_);

@@ -6,7 +6,8 @@
 // byte counts as one and passes through unchanged), the rest of a longer line
 // arriving as the next read.
 //
-// Writing: every "\n" is written as CR LF. Create writes the UTF-8 mark unless
+// Writing: every "\n" is written as CR LF. Once an output outgrows a block,
+// a thread of its own writes each full block while the next one is filled. Create writes the UTF-8 mark unless
 // the caller drops it (Bom 0) before writing anything; Append adds to the end
 // (a mark only when the file is new or empty); Plain writes no mark. Every
 // write and close is checked, and a replaced file is renamed into place only
@@ -95,10 +96,10 @@ private:
 
 class TextWriter {
 public:
-    TextWriter() = default;
+    TextWriter();
     // A file of its own, not one of a run's: written to a temporary file and
     // renamed into place, made durable first, by a Close that found no error.
-    TextWriter(const std::string& path, WriteMode mode) { Open(path, mode); }
+    TextWriter(const std::string& path, WriteMode mode);
     ~TextWriter();  // closes; a failure is lost here, call Close() to see it
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
@@ -127,15 +128,21 @@ public:
     bool Close();
 
 private:
-    void FlushBuffer();
+    struct Drain;
+    // Hands the block on to be written; with `wait`, returns once it is.
+    void FlushBuffer(bool wait);
+    void StopDrain();
+    static bool WriteLines(OutputFiles* files, int fd, const char* text, size_t size, BlockBuffer<char>& lines);
 
     OutputFiles own_;  // the set of a file of its own
     OutputFiles* files_ = nullptr;
     int fd_ = -1;
-    BlockBuffer<char> buf_;
+    BlockBuffer<char> buf_;  // text as written, "\n" not yet CR LF
     size_t used_ = 0;
     bool bomPending_ = false;
     bool failed_ = false;
+    BlockBuffer<char> lines_;  // a block with CR LF, written here
+    std::unique_ptr<Drain> drain_;  // the thread that writes full blocks
 };
 
 }  // namespace geoplait

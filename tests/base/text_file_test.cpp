@@ -110,6 +110,43 @@ TEST(TextWriter, LargeWritesAndLongFormattedTexts) {
     EXPECT_EQ(ReadFileBytes(dir.File("big")).size(), 1000u * 3002u);
 }
 
+// Outputs of many blocks are written by a thread of their own: the bytes
+// arrive whole and in order, a "\n" at any place of a block included, and a
+// write that fails there fails the output and the set.
+TEST(TextWriter, BlocksWrittenAsideKeepTheirOrderAndFailures) {
+    TempDir dir;
+    std::string expected = "\xEF\xBB\xBF";
+    {
+        OutputFiles files;
+        TextWriter out;
+        ASSERT_TRUE(out.Open(files, dir.File("many.txt"), WriteMode::Create));
+        // Pieces of every length from 1 to 997 bytes, so that line ends fall
+        // on block boundaries and across them.
+        for (int i = 0; expected.size() < (5u << 20); ++i) {
+            std::string piece(static_cast<size_t>(i % 997) + 1, static_cast<char>('a' + i % 26));
+            piece.back() = '\n';
+            if (i % 7 == 0) piece = "\n";
+            out.Write(piece);
+            piece.pop_back();
+            expected += piece + "\r\n";
+        }
+        ASSERT_TRUE(out.Close());
+        ASSERT_TRUE(files.Commit());
+    }
+    EXPECT_TRUE(ReadFileBytes(dir.File("many.txt")) == expected);
+
+    OutputFiles files;
+    files.FailAfterBytes(3u << 20);
+    TextWriter out;
+    ASSERT_TRUE(out.Open(files, dir.File("full.txt"), WriteMode::Plain));
+    const std::string line(1000, 'x');
+    for (int i = 0; i < 8000 && !files.Failed(); ++i) out.Write(line + "\n");
+    EXPECT_FALSE(out.Close());
+    EXPECT_TRUE(files.Failed());
+    EXPECT_FALSE(files.Commit());
+    EXPECT_FALSE(test::FileExists(dir.File("full.txt")));
+}
+
 // The names in a directory, sorted: no temporary file may stay behind.
 std::vector<std::string> Names(const TempDir& dir) {
     std::vector<std::string> names;

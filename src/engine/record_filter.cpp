@@ -80,11 +80,10 @@ void NoteRecordRead(RunContext& ctx) {
         throw RunCancelled{};
     }
     RunValues& run = ctx.run;
-    const int32_t done = ctx.store.RecordIndex + 1;
-    // A pass starts its count again from the first record.
-    if (run.ProgressPass == 0 || done <= run.ProgressDone) ++run.ProgressPass;
-    run.ProgressDone = done;
-    ctx.ui.ShowProgress({run.ProgressPass, done, run.InputBytesRead, run.InputBytes});
+    // Once a record, however many sections of the output take it.
+    if (run.RecordsRead == run.ProgressDone) return;
+    run.ProgressDone = run.RecordsRead;
+    ctx.ui.ShowProgress({run.ProgressPass, run.RecordsRead, run.InputBytesRead, run.InputBytes});
 }
 
 std::string RecordStamp(RunContext& ctx) {

@@ -53,8 +53,10 @@ struct RunValues {
     // that broke off, a photo left out, a requested output not made): shown
     // after the completion message, and the run is complete with warnings.
     std::vector<NoticeText> Warnings;
-    // Progress as last reported: a RecordIndex that goes back starts a new pass.
+    // Progress: each read of the input is a pass (from 1), with the records
+    // it handed on so far; ProgressDone is the record last reported.
     int ProgressPass = 0;
+    int32_t RecordsRead = 0;
     int32_t ProgressDone = 0;
     // The input's size (0 when unknown) and the bytes read up to the record
     // at hand, which the progress shows.

@@ -55,4 +55,26 @@ void ClearTrackPoint(TrackPoint& p) {
     for (std::string& slot : p.CsvSlot) slot.clear();
 }
 
+void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
+    // The numbers that follow the texts in TrackPoint, kept across the copy.
+    struct Numbers {
+        int32_t satCount, dilution;
+        double altitude, speed, course, interval, start, total;
+        int32_t elapsed, intervalSec;
+    };
+    const Numbers kept{to.SatCount, to.DilutionValue, to.AltitudeValue, to.Speed, to.CourseValue,
+                       to.IntervalDistance, to.StartDistance, to.TotalDistance, to.ElapsedSec, to.IntervalSec};
+    to = from;
+    to.SatCount = kept.satCount;
+    to.DilutionValue = kept.dilution;
+    to.AltitudeValue = kept.altitude;
+    to.Speed = kept.speed;
+    to.CourseValue = kept.course;
+    to.IntervalDistance = kept.interval;
+    to.StartDistance = kept.start;
+    to.TotalDistance = kept.total;
+    to.ElapsedSec = kept.elapsed;
+    to.IntervalSec = kept.intervalSec;
+}
+
 }  // namespace geoplait

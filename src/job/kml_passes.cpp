@@ -1,16 +1,14 @@
 // KML conversions. The document is never held: the head creates the file,
 // then one read of the input writes the placemark and path folders (the path
 // by way of a spool) and the photos and the closing follow. What a section
-// does with each record depends on the input family (table below); when the
-// input cannot be opened, that is said and the run goes on without the track.
-//
-// NMEA and CSV records go through WriteTrackRecord with its filters and
-// group breaks (speed groups for NMEA and CSV Full only); POT and GPX records
-// only through the record range, and their path is cut by gaps alone.
+// does with each record depends on the input family (the KML passes of its
+// InputFamily row); when the input cannot be opened, that is said and the run
+// goes on without the track.
 #include "job/kml_passes.h"
 
 #include "base/text_file.h"
 #include "engine/record_filter.h"
+#include "job/input_families.h"
 #include "job/run_files.h"
 #include "job/track_input.h"
 #include "kml/kml_document.h"
@@ -22,28 +20,6 @@
 namespace geoplait {
 
 namespace {
-
-struct KmlFamilyPasses {
-    ModeKind kind;
-    TrackSource source;
-    bool speedGroups;                  // the path may be cut by speed ranges (SpeedGroup)
-    std::string TrackPoint::*name;     // the record's own name, for the Label_Tex item
-};
-
-constexpr KmlFamilyPasses kKmlFamilyPasses[] = {
-    {ModeKind::Nmea, TrackSource::Nmea, true, nullptr},
-    {ModeKind::CsvFull, TrackSource::Csv, true, nullptr},
-    {ModeKind::CsvCustom, TrackSource::Csv, false, nullptr},
-    {ModeKind::Pot, TrackSource::PotGpx, false, &TrackPoint::ExtendData},
-    {ModeKind::Gpx, TrackSource::PotGpx, false, &TrackPoint::PointName},
-};
-
-const KmlFamilyPasses* PassesOf(ModeKind kind) {
-    for (const KmlFamilyPasses& passes : kKmlFamilyPasses) {
-        if (passes.kind == kind) return &passes;
-    }
-    return nullptr;
-}
 
 // Opens both files of a pass; false (the pass is skipped) when either fails.
 bool OpenPass(RunContext& ctx, TrackInput& input, TextWriter& out, ModeKind kind) {
@@ -76,7 +52,7 @@ void RestartTrack(RunContext& ctx) {
 // and is joined to them once the input is read. The counts that the
 // completion (or a cancel) reports are those of the path when there is one,
 // as they were of the pass that ran last.
-void RunTrackSections(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes, KmlRecordWriter& writer,
+void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& passes, KmlRecordWriter& writer,
                       bool points, bool path) {
     TrackInput input;
     TextWriter out;
@@ -146,7 +122,8 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& pas
 
 void RunKmlPasses(RunContext& ctx, const ConvertMode& mode) {
     const ConvertSettings& s = ctx.Current();
-    const KmlFamilyPasses* passes = PassesOf(mode.kind);
+    const FamilyKmlPasses* passes = &FamilyOf(mode.kind).kml;
+    if (!passes->track) passes = nullptr;
     // The whole document stays in the run's temporary file until the run
     // completes; a pass that could not write ends the run.
     WriteKmlHeader(ctx);

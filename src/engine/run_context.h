@@ -58,6 +58,9 @@ struct RunValues {
     int ProgressPass = 0;
     int32_t RecordsRead = 0;
     int32_t ProgressDone = 0;
+    // The record at hand is the last the input gives (known where the
+    // reading looks one record ahead: the placemarks of a KML).
+    bool LastRecord = false;
     // The input's size (0 when unknown) and the bytes read up to the record
     // at hand, which the progress shows.
     uint64_t InputBytes = 0;

@@ -1,6 +1,8 @@
 // The current record's clearing and the position texts kept from it.
 #include "engine/track_point.h"
 
+#include <utility>
+
 namespace geoplait {
 
 void PointTexts::Take(const TrackPoint& point) {
@@ -55,26 +57,47 @@ void ClearTrackPoint(TrackPoint& p) {
     for (std::string& slot : p.CsvSlot) slot.clear();
 }
 
+namespace {
+
+// The numbers that follow the texts in TrackPoint.
+struct TrackNumbers {
+    int32_t satCount, dilution;
+    double altitude, speed, course, interval, start, total;
+    int32_t elapsed, intervalSec;
+};
+
+TrackNumbers NumbersOf(const TrackPoint& p) {
+    return {p.SatCount,         p.DilutionValue, p.AltitudeValue, p.Speed,      p.CourseValue,
+            p.IntervalDistance, p.StartDistance, p.TotalDistance, p.ElapsedSec, p.IntervalSec};
+}
+
+void SetNumbers(TrackPoint& p, const TrackNumbers& n) {
+    p.SatCount = n.satCount;
+    p.DilutionValue = n.dilution;
+    p.AltitudeValue = n.altitude;
+    p.Speed = n.speed;
+    p.CourseValue = n.course;
+    p.IntervalDistance = n.interval;
+    p.StartDistance = n.start;
+    p.TotalDistance = n.total;
+    p.ElapsedSec = n.elapsed;
+    p.IntervalSec = n.intervalSec;
+}
+
+}  // namespace
+
 void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
-    // The numbers that follow the texts in TrackPoint, kept across the copy.
-    struct Numbers {
-        int32_t satCount, dilution;
-        double altitude, speed, course, interval, start, total;
-        int32_t elapsed, intervalSec;
-    };
-    const Numbers kept{to.SatCount, to.DilutionValue, to.AltitudeValue, to.Speed, to.CourseValue,
-                       to.IntervalDistance, to.StartDistance, to.TotalDistance, to.ElapsedSec, to.IntervalSec};
+    const TrackNumbers kept = NumbersOf(to);
     to = from;
-    to.SatCount = kept.satCount;
-    to.DilutionValue = kept.dilution;
-    to.AltitudeValue = kept.altitude;
-    to.Speed = kept.speed;
-    to.CourseValue = kept.course;
-    to.IntervalDistance = kept.interval;
-    to.StartDistance = kept.start;
-    to.TotalDistance = kept.total;
-    to.ElapsedSec = kept.elapsed;
-    to.IntervalSec = kept.intervalSec;
+    SetNumbers(to, kept);
+}
+
+void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
+    const TrackNumbers numbersA = NumbersOf(a);
+    const TrackNumbers numbersB = NumbersOf(b);
+    std::swap(a, b);
+    SetNumbers(a, numbersA);
+    SetNumbers(b, numbersB);
 }
 
 }  // namespace geoplait

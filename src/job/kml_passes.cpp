@@ -97,10 +97,14 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     };
     try {
         input.ForEach(ctx, [&](RunContext& c) {
-            if (both) CopyRecordTexts(c.point, pathCtx.point);
+            if (both) {
+                CopyRecordTexts(c.point, pathCtx.point);
+                // The path takes the record the placemarks took: reported once.
+                pathCtx.run.RecordsRead = pathCtx.run.ProgressDone = c.run.RecordsRead;
+            }
             if (points) takePoint(c);
             if (path) takePath(pc);
-        });
+        }, points);
     } catch (const RunCancelled&) {
         if (both) ctx.store = pathCtx.store;
         ctx.cancelRequested = true;

@@ -33,6 +33,8 @@ public:
     bool Open(const std::string& path, std::string_view firstId);
     void Close() { input_.Close(); }
     bool Next(TrackPoint& point);
+    // Bytes of the input read up to the record last given, for progress.
+    uint64_t BytesRead() const { return input_.BytesRead(); }
 
     // The fixes of the log from its first line: RMC sentences, or GGA in a
     // log without RMC. Reads the log to its end.

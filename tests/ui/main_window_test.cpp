@@ -374,7 +374,7 @@ private slots:
         Open("nmea(log) -> pot", WriteLog(), output);
         ModalAnswerer answers;
         std::atomic<int> seen{0};
-        window_->SetProgressObserver([&](const RunProgress& p) { seen = p.records; });
+        window_->SetProgressObserver([&](const geoplait::RunProgress& p) { seen = p.records; });
         Click("create");
         QVERIFY(!Find<QPushButton>("create")->isEnabled());
         QVERIFY(Find<QPushButton>("cancel")->isEnabled());
@@ -391,7 +391,7 @@ private slots:
         // Held at record 200 until Cancel is pressed.
         QSemaphore release;
         std::atomic<bool> held{false};
-        window_->SetProgressObserver([&](const RunProgress& p) {
+        window_->SetProgressObserver([&](const geoplait::RunProgress& p) {
             if (p.records != 200) return;
             held = true;
             release.acquire();
@@ -418,7 +418,7 @@ private slots:
         ModalAnswerer answers;
         QSemaphore release;
         std::atomic<bool> held{false};
-        window_->SetProgressObserver([&](const RunProgress& p) {
+        window_->SetProgressObserver([&](const geoplait::RunProgress& p) {
             if (p.records != 10) return;
             held = true;
             release.acquire();

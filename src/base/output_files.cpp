@@ -265,6 +265,45 @@ bool OutputFiles::WriteAll(int fd, const char* data, size_t size) {
     return !failed_;
 }
 
+bool OutputFiles::CopyAll(int from, int to) {
+    {
+        std::lock_guard lock(writing_);
+        if (failed_) return false;
+        // Without a byte budget (a test's full disk) the kernel copies the
+        // bytes itself; an appending descriptor is at its end already.
+        const int flags = fcntl(to, F_GETFL);
+        if (budget_ == UINT64_MAX && flags >= 0 && fcntl(to, F_SETFL, flags & ~O_APPEND) == 0) {
+            bool copied = true;
+            bool any = false;
+            for (;;) {
+                const ssize_t n = copy_file_range(from, nullptr, to, nullptr, size_t{1} << 30, 0);
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) copied = false;
+                if (n <= 0) break;
+                any = true;
+            }
+            (void)fcntl(to, F_SETFL, flags);
+            if (copied) return true;
+            // Not between these files (a pipe, another file system): copied below.
+            if (any) {
+                failed_ = true;
+                return false;
+            }
+        }
+    }
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = read(from, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            failed_ = true;
+            return false;
+        }
+        if (n == 0) return !failed_;
+        if (!WriteAll(to, chunk, static_cast<size_t>(n))) return false;
+    }
+}
+
 bool OutputFiles::CloseFile(int fd) {
     if (close(fd) != 0) failed_ = true;
     return !failed_;

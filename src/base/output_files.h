@@ -61,6 +61,10 @@ public:
     // Writes the bytes whole; false, and the set fails, on any error. Safe
     // to call from several threads.
     bool WriteAll(int fd, const char* data, size_t size);
+    // Copies what `from` holds after its offset to `to`, at the end of what
+    // was written there, by the kernel where it can; false, and the set
+    // fails, on any error.
+    bool CopyAll(int from, int to);
     // Closes a descriptor from Open; false, and the set fails, on an error.
     bool CloseFile(int fd);
 

@@ -390,15 +390,7 @@ bool TextWriter::AppendTo(TextWriter& out) {
     out.Write({});  // a mark still due goes first
     out.FlushBuffer(true);
     // The spool holds its lines as written (CR LF already): copied as they are.
-    if (buf_.size() < kWriteBlock) buf_.resize(kWriteBlock);
-    bool ok = !failed_ && !out.failed_ && lseek(fd_, 0, SEEK_SET) == 0;
-    while (ok) {
-        const ssize_t n = read(fd_, buf_.data(), buf_.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        if (n <= 0) break;
-        ok = files_->WriteAll(out.fd_, buf_.data(), static_cast<size_t>(n));
-    }
+    bool ok = !failed_ && !out.failed_ && lseek(fd_, 0, SEEK_SET) == 0 && files_->CopyAll(fd_, out.fd_);
     if (!ok) {
         failed_ = true;
         out.failed_ = true;

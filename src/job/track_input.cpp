@@ -45,6 +45,15 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                         run.InputBytesRead = reader.BytesRead();
                         take(ctx);
                     }
+                } else if constexpr (requires { reader.GaveLast(); }) {
+                    // A reader that knows its last record when it gives it.
+                    while (!ctx.StopRequested() && reader.Next(ctx.point)) {
+                        ++run.RecordsRead;
+                        run.InputBytesRead = reader.BytesRead();
+                        run.LastRecord = reader.GaveLast();
+                        take(ctx);
+                    }
+                    run.LastRecord = false;
                 } else {
                     // The record ahead starts as empty as one the taker cleared.
                     ClearTrackPoint(ahead_);

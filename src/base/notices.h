@@ -42,6 +42,7 @@ enum class Notice {
     OutputNotKml,
     InputIsOutput,
     InputNotFoundOnCheck,
+    InputNotRegular,
     FirstSentenceUnknown,
     // Problems while reading
     InputNotFound,
@@ -49,6 +50,7 @@ enum class Notice {
     EpochTooLong,
     // The settings file
     SettingsFileNotFound,
+    SettingsFileNotRegular,
     SettingsProtected,
     SettingsNotCreated,
     // Photos and the KMZ archive

@@ -60,6 +60,9 @@ enum class Notice {
     PhotoNotCopied,
     KmzNotCreated,
     ExifTitleUndecodable,
+    PhotoOutputNotMade,
+    SidecarNotReplaced,
+    SidecarNotWritable,
     // Questions
     ReplaceOutput,
     ReplacePhotos,

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace geoplait {
@@ -207,6 +208,32 @@ int OutputFiles::Open(const std::string& path, WriteMode mode, bool& empty) {
     return fd;
 }
 
+int OutputFiles::OpenSpool(const std::string& path) {
+    if (failed_) return -1;
+    const std::string target = ResolveLinks(path);
+    struct stat st {};
+    const bool beside = !IsDescriptorPath(target) && (stat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode));
+    std::string base = target;
+    if (!beside) {
+        const char* dir = std::getenv("TMPDIR");
+        base = (dir != nullptr && *dir != '\0') ? std::string(dir) : std::string("/tmp");
+        if (base.back() != '/') base += '/';
+        base += "geoplait-spool";
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = TemporaryName(base, ++serial_);
+        const int fd = open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            break;
+        }
+        unlink(temp.c_str());
+        return fd;
+    }
+    failed_ = true;
+    return -1;
+}
+
 std::string OutputFiles::PathToWrite(const std::string& path) {
     bool empty = false;
     const int fd = Open(path, WriteMode::Create, empty);
@@ -221,6 +248,7 @@ std::string OutputFiles::WrittenPath(const std::string& path) {
 }
 
 bool OutputFiles::WriteAll(int fd, const char* data, size_t size) {
+    std::lock_guard lock(writing_);
     if (failed_) return false;
     size_t allowed = size;
     if (budget_ < allowed) allowed = static_cast<size_t>(budget_);
@@ -235,6 +263,45 @@ bool OutputFiles::WriteAll(int fd, const char* data, size_t size) {
     }
     if (size != 0) failed_ = true;
     return !failed_;
+}
+
+bool OutputFiles::CopyAll(int from, int to) {
+    {
+        std::lock_guard lock(writing_);
+        if (failed_) return false;
+        // Without a byte budget (a test's full disk) the kernel copies the
+        // bytes itself; an appending descriptor is at its end already.
+        const int flags = fcntl(to, F_GETFL);
+        if (budget_ == UINT64_MAX && flags >= 0 && fcntl(to, F_SETFL, flags & ~O_APPEND) == 0) {
+            bool copied = true;
+            bool any = false;
+            for (;;) {
+                const ssize_t n = copy_file_range(from, nullptr, to, nullptr, size_t{1} << 30, 0);
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) copied = false;
+                if (n <= 0) break;
+                any = true;
+            }
+            (void)fcntl(to, F_SETFL, flags);
+            if (copied) return true;
+            // Not between these files (a pipe, another file system): copied below.
+            if (any) {
+                failed_ = true;
+                return false;
+            }
+        }
+    }
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = read(from, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            failed_ = true;
+            return false;
+        }
+        if (n == 0) return !failed_;
+        if (!WriteAll(to, chunk, static_cast<size_t>(n))) return false;
+    }
 }
 
 bool OutputFiles::CloseFile(int fd) {

@@ -2,10 +2,12 @@
 // completes, so that a run that does not complete leaves the earlier files.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <mutex>
 #include <vector>
 
 namespace geoplait {
@@ -50,14 +52,25 @@ public:
     // Where the output made for `target` is being written (to read it back
     // before the run completes, as a KMZ packs its KML); empty when none is.
     std::string WrittenPath(const std::string& target);
-    // Writes the bytes whole; false, and the set fails, on any error.
+    // A scratch file for text a run writes before it can go to its output
+    // (the path section of a KML, written while the placemarks are): made
+    // beside `target`, or in $TMPDIR (else /tmp) when the target is not a
+    // regular file, and unlinked at once, so that it never outlives the run.
+    // Open for reading and writing; -1 (the set has failed) when it cannot be made.
+    int OpenSpool(const std::string& target);
+    // Writes the bytes whole; false, and the set fails, on any error. Safe
+    // to call from several threads.
     bool WriteAll(int fd, const char* data, size_t size);
+    // Copies what `from` holds after its offset to `to`, at the end of what
+    // was written there, by the kernel where it can; false, and the set
+    // fails, on any error.
+    bool CopyAll(int from, int to);
     // Closes a descriptor from Open; false, and the set fails, on an error.
     bool CloseFile(int fd);
 
     // A write failed: Commit will not put anything into place.
     void Fail() { failed_ = true; }
-    bool Failed() const { return failed_; }
+    bool Failed() const { return failed_.load(std::memory_order_relaxed); }
     // Renames every temporary file over its target, in the order they were
     // made. False (the set failed) when the set had failed or a file could not
     // be put into place; what was not put into place is removed.
@@ -88,7 +101,9 @@ private:
     int Make(const std::string& target, Entry*& made);
 
     std::vector<Entry> entries_;
-    bool failed_ = false;
+    // Written by the threads that write outputs' blocks too (TextWriter).
+    std::atomic<bool> failed_{false};
+    std::mutex writing_;  // one WriteAll at a time: the byte budget is shared
     bool sync_ = false;
     uint64_t budget_ = UINT64_MAX;
     unsigned serial_ = 0;  // numbers the temporary files of this set

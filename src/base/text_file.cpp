@@ -5,10 +5,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cstring>
+#include <utility>
 
 namespace geoplait {
 
@@ -20,7 +24,7 @@ bool IsSpecialFile(const std::string& path) {
 namespace {
 
 constexpr size_t kReadBlock = 1 << 20;
-constexpr size_t kWriteBlock = 1 << 20;
+constexpr size_t kWriteBlock = 1 << 19;
 
 // Length of the valid UTF-8 sequence at p (at most n bytes), or 1 for a byte
 // that does not start one: such a byte counts as one character on its own.
@@ -90,6 +94,7 @@ void TextReader::Close() {
     file_ = nullptr;
     pos_ = end_ = 0;
     eof_ = false;
+    bytesRead_ = 0;
 }
 
 void TextReader::Rewind() {
@@ -113,6 +118,7 @@ void TextReader::Rewind() {
         skip = 2;
     }
     std::fseek(file_, static_cast<long>(skip), SEEK_SET);
+    bytesRead_ = skip;
 }
 
 // Decodes n bytes of raw_ (after any carried bytes) into buf_ at end_; bytes of
@@ -168,10 +174,12 @@ bool TextReader::Refill() {
             size_t n = std::fread(buf_.data() + end_, 1, kReadBlock, file_);
             if (n < kReadBlock) eof_ = true;
             end_ += n;
+            bytesRead_ += n;
         } else {
             if (raw_.size() < kReadBlock + 8) raw_.resize(kReadBlock + 8);
             size_t n = std::fread(raw_.data() + rawCarry_, 1, kReadBlock, file_);
             if (n < kReadBlock) eof_ = true;
+            bytesRead_ += n;
             size_t have = rawCarry_ + n;
             size_t used = DecodeUtf16(raw_.data(), have);
             rawCarry_ = have - used;
@@ -270,7 +278,76 @@ bool TextReader::ReadLine(std::string_view& line, size_t limit) {
     return true;
 }
 
-TextWriter::~TextWriter() { Close(); }
+// The writing side of a TextWriter once its output outgrows one block: a
+// thread of its own turns each full block's "\n" into CR LF and writes it,
+// while the run fills the next block. One block is in hand at a time, so
+// the bytes go out in the order they were written.
+struct TextWriter::Drain {
+    std::thread thread;
+    std::mutex mutex;
+    std::condition_variable changed;
+    BlockBuffer<char> block;   // text handed over, "\n" as written
+    size_t size = 0;
+    bool pending = false;      // a block waits to be written
+    bool quit = false;
+    bool failed = false;       // a write failed (the set has failed too)
+    int fd = -1;
+    OutputFiles* files = nullptr;
+    BlockBuffer<char> lines;   // the block with CR LF
+
+    void Run() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [this] { return pending || quit; });
+            if (!pending) return;
+            lock.unlock();
+            const bool ok = WriteLines(files, fd, block.data(), size, lines);
+            lock.lock();
+            if (!ok) failed = true;
+            pending = false;
+            changed.notify_all();
+        }
+    }
+    // Waits until the block in hand is written.
+    void Wait() {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return !pending; });
+    }
+};
+
+bool TextWriter::WriteLines(OutputFiles* files, int fd, const char* text, size_t size, BlockBuffer<char>& lines) {
+    if (lines.size() < 2 * kWriteBlock) lines.resize(2 * kWriteBlock);
+    while (size > 0) {
+        // At most a block at a time, so that every byte could become two.
+        const size_t piece = std::min(size, kWriteBlock);
+        char* out = lines.data();
+        const char* in = text;
+        const char* const end = in + piece;
+        while (in != end) {
+            const auto* nl = static_cast<const char*>(std::memchr(in, '\n', static_cast<size_t>(end - in)));
+            const char* const stop = nl != nullptr ? nl : end;
+            std::memcpy(out, in, static_cast<size_t>(stop - in));
+            out += stop - in;
+            if (nl == nullptr) break;
+            *out++ = '\r';
+            *out++ = '\n';
+            in = nl + 1;
+        }
+        if (!files->WriteAll(fd, lines.data(), static_cast<size_t>(out - lines.data()))) return false;
+        text += piece;
+        size -= piece;
+    }
+    return true;
+}
+
+TextWriter::TextWriter() = default;
+
+TextWriter::TextWriter(const std::string& path, WriteMode mode) { Open(path, mode); }
+
+TextWriter::~TextWriter() {
+    Close();
+    StopDrain();
+}
 
 bool TextWriter::Open(const std::string& path, WriteMode mode) {
     Close();
@@ -297,12 +374,88 @@ bool TextWriter::Open(OutputFiles& files, const std::string& path, WriteMode mod
     return true;
 }
 
+bool TextWriter::OpenSpool(OutputFiles& files, const std::string& target) {
+    Close();
+    failed_ = false;
+    used_ = 0;
+    bomPending_ = false;
+    files_ = &files;
+    fd_ = files.OpenSpool(target);
+    if (fd_ < 0) {
+        failed_ = true;
+        return false;
+    }
+    if (buf_.size() < kWriteBlock) buf_.resize(kWriteBlock);
+    return true;
+}
+
+bool TextWriter::AppendTo(TextWriter& out) {
+    if (fd_ < 0 || out.fd_ < 0) return false;
+    FlushBuffer(true);
+    out.Write({});  // a mark still due goes first
+    out.FlushBuffer(true);
+    // The spool holds its lines as written (CR LF already): copied as they are.
+    bool ok = !failed_ && !out.failed_ && lseek(fd_, 0, SEEK_SET) == 0 && files_->CopyAll(fd_, out.fd_);
+    if (!ok) {
+        failed_ = true;
+        out.failed_ = true;
+        files_->Fail();
+    }
+    // The spool is no output of the set: closed here, never renamed.
+    if (close(fd_) != 0) ok = false;
+    fd_ = -1;
+    files_ = nullptr;
+    return ok;
+}
+
 void TextWriter::DropBom() { bomPending_ = false; }
 
-void TextWriter::FlushBuffer() {
-    if (fd_ < 0 || used_ == 0) return;
-    if (!files_->WriteAll(fd_, buf_.data(), used_)) failed_ = true;
+void TextWriter::StopDrain() {
+    if (drain_ == nullptr) return;
+    {
+        std::lock_guard lock(drain_->mutex);
+        drain_->quit = true;
+    }
+    drain_->changed.notify_all();
+    drain_->thread.join();
+    drain_.reset();
+}
+
+void TextWriter::FlushBuffer(bool wait) {
+    if (fd_ < 0) return;
+    if (drain_ != nullptr) {
+        drain_->Wait();
+        if (drain_->failed) failed_ = true;
+    }
+    if (used_ == 0 || failed_) {
+        used_ = 0;
+        return;
+    }
+    if (wait && drain_ == nullptr) {
+        // A small output (or its last block): written here, no thread started.
+        if (!WriteLines(files_, fd_, buf_.data(), used_, lines_)) failed_ = true;
+        used_ = 0;
+        return;
+    }
+    if (drain_ == nullptr) {
+        drain_ = std::make_unique<Drain>();
+        drain_->thread = std::thread([d = drain_.get()] { d->Run(); });
+    }
+    {
+        std::lock_guard lock(drain_->mutex);
+        std::swap(buf_, drain_->block);
+        drain_->size = used_;
+        drain_->fd = fd_;
+        drain_->files = files_;
+        drain_->pending = true;
+    }
+    drain_->changed.notify_all();
     used_ = 0;
+    if (buf_.size() < kWriteBlock) buf_.resize(kWriteBlock);
+    if (wait) {
+        drain_->Wait();
+        if (drain_->failed) failed_ = true;
+    }
 }
 
 void TextWriter::Write(std::string_view text) {
@@ -311,41 +464,13 @@ void TextWriter::Write(std::string_view text) {
         bomPending_ = false;
         Write("\xEF\xBB\xBF");
     }
-    if (buf_.size() - used_ >= 2 * text.size()) {
-        // Room even if every byte were a "\n": no flush between the pieces.
-        char* out = buf_.data() + used_;
-        const char* in = text.data();
-        const char* const end = in + text.size();
-        while (in != end) {
-            const auto* nl = static_cast<const char*>(std::memchr(in, '\n', static_cast<size_t>(end - in)));
-            const char* const stop = nl != nullptr ? nl : end;
-            std::memcpy(out, in, static_cast<size_t>(stop - in));
-            out += stop - in;
-            if (nl == nullptr) break;
-            *out++ = '\r';
-            *out++ = '\n';
-            in = nl + 1;
-        }
-        used_ = static_cast<size_t>(out - buf_.data());
-        return;
-    }
+    // Copied as it is; "\n" becomes CR LF where the block is written.
     while (!text.empty()) {
-        const void* nl = std::memchr(text.data(), '\n', text.size());
-        size_t seg = nl ? static_cast<size_t>(static_cast<const char*>(nl) - text.data()) : text.size();
-        // Copy the segment in pieces that fit the buffer.
-        size_t done = 0;
-        while (done < seg) {
-            if (used_ == buf_.size()) FlushBuffer();
-            size_t n = std::min(seg - done, buf_.size() - used_);
-            std::memcpy(buf_.data() + used_, text.data() + done, n);
-            used_ += n;
-            done += n;
-        }
-        if (!nl) break;
-        if (buf_.size() - used_ < 2) FlushBuffer();
-        buf_[used_++] = '\r';
-        buf_[used_++] = '\n';
-        text.remove_prefix(seg + 1);
+        if (used_ == buf_.size()) FlushBuffer(false);
+        const size_t n = std::min(text.size(), buf_.size() - used_);
+        std::memcpy(buf_.data() + used_, text.data(), n);
+        used_ += n;
+        text.remove_prefix(n);
     }
 }
 
@@ -384,7 +509,7 @@ bool TextWriter::Close() {
             bomPending_ = false;
             Write("\xEF\xBB\xBF");
         }
-        FlushBuffer();
+        FlushBuffer(true);
         if (!files_->CloseFile(fd_)) failed_ = true;
         fd_ = -1;
     }

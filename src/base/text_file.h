@@ -6,7 +6,8 @@
 // byte counts as one and passes through unchanged), the rest of a longer line
 // arriving as the next read.
 //
-// Writing: every "\n" is written as CR LF. Create writes the UTF-8 mark unless
+// Writing: every "\n" is written as CR LF. Once an output outgrows a block,
+// a thread of its own writes each full block while the next one is filled. Create writes the UTF-8 mark unless
 // the caller drops it (Bom 0) before writing anything; Append adds to the end
 // (a mark only when the file is new or empty); Plain writes no mark. Every
 // write and close is checked, and a replaced file is renamed into place only
@@ -73,6 +74,13 @@ public:
     // read or rewind (Close keeps it): no copy for lines that need no assembling.
     bool ReadLine(std::string_view& line, size_t limit = 4096);
 
+    // Bytes of the file read up to the next line (for progress: in a UTF-16
+    // file, close to it).
+    uint64_t BytesRead() const {
+        const uint64_t ahead = end_ - pos_;
+        return bytesRead_ > ahead ? bytesRead_ - ahead : 0;
+    }
+
 private:
     bool Refill();
     bool TakeWholeLine(std::string_view& line, size_t maxChars);
@@ -89,14 +97,15 @@ private:
     size_t rawCarry_ = 0;             // undecoded bytes kept at the start of raw_
     bool pendingCr_ = false;          // a CR held back from the end of the last block
     std::string spill_;               // a line assembled across blocks or cut at the limit
+    uint64_t bytesRead_ = 0;
 };
 
 class TextWriter {
 public:
-    TextWriter() = default;
+    TextWriter();
     // A file of its own, not one of a run's: written to a temporary file and
     // renamed into place, made durable first, by a Close that found no error.
-    TextWriter(const std::string& path, WriteMode mode) { Open(path, mode); }
+    TextWriter(const std::string& path, WriteMode mode);
     ~TextWriter();  // closes; a failure is lost here, call Close() to see it
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
@@ -104,6 +113,13 @@ public:
     bool Open(const std::string& path, WriteMode mode);
     // One of the outputs of `files` (a run's): put into place by its Commit.
     bool Open(OutputFiles& files, const std::string& path, WriteMode mode);
+    // A spool of the run's `files` beside `target` (OutputFiles::OpenSpool):
+    // written as any output, "\n" as CR LF, without a byte-order mark, until
+    // AppendTo copies it to an output.
+    bool OpenSpool(OutputFiles& files, const std::string& target);
+    // Copies what this spool holds, as written, to the end of `out` and closes
+    // the spool; false (the set has failed) when anything could not be copied.
+    bool AppendTo(TextWriter& out);
     bool IsOpen() const { return fd_ >= 0; }
     // Bom 0: the byte-order mark of a created file is not written. Call before
     // the first Write.
@@ -118,15 +134,21 @@ public:
     bool Close();
 
 private:
-    void FlushBuffer();
+    struct Drain;
+    // Hands the block on to be written; with `wait`, returns once it is.
+    void FlushBuffer(bool wait);
+    void StopDrain();
+    static bool WriteLines(OutputFiles* files, int fd, const char* text, size_t size, BlockBuffer<char>& lines);
 
     OutputFiles own_;  // the set of a file of its own
     OutputFiles* files_ = nullptr;
     int fd_ = -1;
-    BlockBuffer<char> buf_;
+    BlockBuffer<char> buf_;  // text as written, "\n" not yet CR LF
     size_t used_ = 0;
     bool bomPending_ = false;
     bool failed_ = false;
+    BlockBuffer<char> lines_;  // a block with CR LF, written here
+    std::unique_ptr<Drain> drain_;  // the thread that writes full blocks
 };
 
 }  // namespace geoplait

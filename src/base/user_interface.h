@@ -9,6 +9,16 @@
 
 namespace geoplait {
 
+// Where a run is: the records read so far in the pass, and how far into the
+// input they lie, in bytes of its size.
+struct RunProgress {
+    int pass = 0;             // from 1; matching photos reads the track once more
+    int32_t records = 0;      // records read in this pass
+    uint64_t bytesRead = 0;   // of the input, up to and with the record
+    uint64_t bytesTotal = 0;  // the input's size; 0 when it is not known (a pipe)
+    bool operator==(const RunProgress&) const = default;
+};
+
 class UserInterface {
 public:
     virtual ~UserInterface() = default;
@@ -20,15 +30,9 @@ public:
     virtual void SetMessageLine(const std::string& text) = 0;
     virtual void SetStatusLine(const std::string& text) = 0;
 
-    // Progress of a run: `done` records of pass `pass` (from 1; a KML output
-    // reads its input once per pass) out of `total` counted in advance (0 when
-    // the mode counts none; `done` may pass it). Called on every record, from
-    // the thread that runs the conversion: keep it cheap.
-    virtual void ShowProgress(int pass, int32_t done, int32_t total) {
-        (void)pass;
-        (void)done;
-        (void)total;
-    }
+    // Progress of a run (see RunProgress). Called on every record, from the
+    // thread that runs the conversion: keep it cheap.
+    virtual void ShowProgress(const RunProgress& progress) { (void)progress; }
     // True once the user asked to stop; the run then ends before its next
     // record. Called on every record, like ShowProgress.
     virtual bool CancelRequested() { return false; }

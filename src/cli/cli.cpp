@@ -96,14 +96,13 @@ public:
     }
     void SetMessageLine(const std::string&) override {}
     void SetStatusLine(const std::string&) override {}
-    void ShowProgress(int pass, int32_t done, int32_t total) override {
+    void ShowProgress(const RunProgress& progress) override {
         if (!progressBar_) return;
         const auto now = Clock::now();
         if (now - lastDraw_ < std::chrono::milliseconds(100)) return;
         lastDraw_ = now;
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now - start_).count();
-        err_ << '\r' << ProgressLine(pass, done, total, static_cast<long long>(seconds))
-             << std::flush;
+        err_ << '\r' << ProgressLine(progress, static_cast<long long>(seconds)) << std::flush;
         barShown_ = true;
     }
 
@@ -191,20 +190,23 @@ std::string ProblemOfSettingLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-std::string ProgressLine(int pass, int32_t done, int32_t total, long long seconds) {
-    constexpr int kWidth = 30;
+std::string ProgressLine(const RunProgress& progress, long long seconds) {
+    constexpr uint64_t kWidth = 30;
     char line[160];
+    const uint64_t total = progress.bytesTotal;
     if (total > 0) {
-        const int32_t shown = done < 0 ? 0 : done < total ? done : total;
-        const int percent = static_cast<int>(100LL * shown / total);
-        const auto filled = static_cast<size_t>(static_cast<long long>(kWidth) * shown / total);
+        // A file that grew while it was read keeps the bar full.
+        const uint64_t shown = progress.bytesRead < total ? progress.bytesRead : total;
+        const auto percent = static_cast<int>(100.0 * static_cast<double>(shown) / static_cast<double>(total));
+        const auto filled = static_cast<size_t>(static_cast<double>(kWidth) * static_cast<double>(shown) /
+                                                static_cast<double>(total));
         std::string bar(filled, '#');
         bar.append(kWidth - filled, '-');
-        std::snprintf(line, sizeof line, "[%s] %d/%d %3d%%  %lld:%02lld  pass %d", bar.c_str(), done,
-                      total, percent, seconds / 60, seconds % 60, pass);
+        std::snprintf(line, sizeof line, "[%s] %d records %3d%%  %lld:%02lld  pass %d", bar.c_str(),
+                      progress.records, percent, seconds / 60, seconds % 60, progress.pass);
     } else {
-        std::snprintf(line, sizeof line, "%d records  %lld:%02lld  pass %d", done, seconds / 60,
-                      seconds % 60, pass);
+        std::snprintf(line, sizeof line, "%d records  %lld:%02lld  pass %d", progress.records, seconds / 60,
+                      seconds % 60, progress.pass);
     }
     return line;
 }

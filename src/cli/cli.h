@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+#include "base/user_interface.h"
+
 namespace geoplait {
 
 // Exit statuses of geoplait-cli.
@@ -22,8 +24,9 @@ inline constexpr int kExitUsage = 64;           // bad command line
 // run draws a one-line progress bar on `err`. Returns the exit status.
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar = false);
 
-// The progress bar's line: "[#####-----] 1234/5678  21%  0:03  pass 2", or
-// "1234 records  0:03  pass 2" when nothing was counted in advance.
-std::string ProgressLine(int pass, int32_t done, int32_t total, long long seconds);
+// The progress bar's line, the bar and percentage by bytes of the input read:
+// "[#####-----] 1234 records  21%  0:03  pass 2", or "1234 records  0:03
+// pass 2" when the input's size is not known (a pipe).
+std::string ProgressLine(const RunProgress& progress, long long seconds);
 
 }  // namespace geoplait

@@ -75,16 +75,17 @@ bool FailsKmlIncludeData(const RunContext& ctx) {
 }  // namespace
 
 void NoteRecordRead(RunContext& ctx) {
+    RunValues& run = ctx.run;
+    // Once a record, however many sections of the output take it: a cancel
+    // comes between records, never between the sections of one.
+    if (run.RecordsRead != 0 && run.RecordsRead == run.ProgressDone) return;
     if (ctx.cancelRequested.load(std::memory_order_relaxed) || ctx.ui.CancelRequested()) {
         ctx.cancelRequested = true;
         throw RunCancelled{};
     }
-    RunValues& run = ctx.run;
-    const int32_t done = ctx.store.RecordIndex + 1;
-    // A pass starts its count again from the first record.
-    if (run.ProgressPass == 0 || done <= run.ProgressDone) ++run.ProgressPass;
-    run.ProgressDone = done;
-    ctx.ui.ShowProgress(run.ProgressPass, done, run.PrescanCount);
+    if (run.RecordsRead == run.ProgressDone) return;  // not handed on by a read
+    run.ProgressDone = run.RecordsRead;
+    ctx.ui.ShowProgress({run.ProgressPass, run.RecordsRead, run.InputBytesRead, run.InputBytes});
 }
 
 std::string RecordStamp(RunContext& ctx) {

@@ -53,9 +53,18 @@ struct RunValues {
     // that broke off, a photo left out, a requested output not made): shown
     // after the completion message, and the run is complete with warnings.
     std::vector<NoticeText> Warnings;
-    // Progress as last reported: a RecordIndex that goes back starts a new pass.
+    // Progress: each read of the input is a pass (from 1), with the records
+    // it handed on so far; ProgressDone is the record last reported.
     int ProgressPass = 0;
+    int32_t RecordsRead = 0;
     int32_t ProgressDone = 0;
+    // The record at hand is the last the input gives (known where the
+    // reading looks one record ahead: the placemarks of a KML).
+    bool LastRecord = false;
+    // The input's size (0 when unknown) and the bytes read up to the record
+    // at hand, which the progress shows.
+    uint64_t InputBytes = 0;
+    uint64_t InputBytesRead = 0;
 };
 
 // Working space a writer reuses for one record at a time, so that writing a

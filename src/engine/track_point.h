@@ -115,4 +115,10 @@ struct RecordNumbers {
 // Empties every text field of the record; numbers are left alone.
 void ClearTrackPoint(TrackPoint& point);
 
+// The texts of the record `from`, PointName and ExtendData with them, into
+// `to`, whose numbers stay its own: one record read, taken by two run states.
+void CopyRecordTexts(const TrackPoint& from, TrackPoint& to);
+// Exchanges the texts of two records; the numbers stay where they are.
+void SwapRecordTexts(TrackPoint& a, TrackPoint& b);
+
 }  // namespace geoplait

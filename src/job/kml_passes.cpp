@@ -1,12 +1,13 @@
-// KML conversions pass by pass. The document is never held: the head creates
-// the file, then each pass opens the input again from its first line and the
-// output for appending, writes its folder and closes both. What a pass does
-// with each record depends on the input family (the KML passes of its
-// InputFamily row); a pass that cannot open a file says so and is skipped,
-// and the run goes on.
+// KML conversions. The document is never held: the head creates the file,
+// then one read of the input writes the placemark and path folders (the path
+// by way of a spool) and the photos and the closing follow. What a section
+// does with each record depends on the input family (the KML passes of its
+// InputFamily row); when the input cannot be opened, that is said and the run
+// goes on without the track.
 #include "job/kml_passes.h"
 
 #include "base/text_file.h"
+#include "engine/record_filter.h"
 #include "job/input_families.h"
 #include "job/run_files.h"
 #include "job/track_input.h"
@@ -42,40 +43,82 @@ void RestartTrack(RunContext& ctx) {
     ctx.store.PreviousPoint.Clear();
 }
 
-void RunPointPass(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& passes, KmlRecordWriter& writer) {
+// The track's records, read once, make the folder of position placemarks and
+// the folder "Path". Each section keeps a run state of its own (record
+// numbers, counts, groups, the distances measured), as it had when each was
+// a pass over the input: the placemarks in `ctx`, the path in a second
+// context that takes a copy of every record read. The placemarks are written
+// to the output as they come; the path meanwhile goes to a spool beside it
+// and is joined to them once the input is read. The counts that the
+// completion (or a cancel) reports are those of the path when there is one,
+// as they were of the pass that ran last.
+void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& passes, KmlRecordWriter& writer,
+                      bool points, bool path) {
     TrackInput input;
     TextWriter out;
     if (!OpenPass(ctx, input, out, kind)) return;
     RestartTrack(ctx);
-    KmlBuffer buffer(out);
-    OpenPointFolder(buffer);
-    if (passes.source == TrackSource::PotGpx) {
-        input.ForEach(ctx, [&](RunContext& c) { WriteRangedPlacemark(buffer, c, writer, c.point.*passes.name); });
-    } else {
-        input.ForEach(ctx, [&](RunContext& c) { WriteTrackRecord(buffer, c, writer, PathKind::Placemarks, passes.source); });
+    const bool both = points && path;
+    RunContext pathCtx(ctx.settings, ctx.ui);
+    if (both) {
+        pathCtx.run = ctx.run;
+        pathCtx.point = ctx.point;
+        pathCtx.store = ctx.store;
+        pathCtx.store.RecordIndex = 0;
+        pathCtx.store.WrittenCount = 0;
+    } else if (path) {
+        ctx.store.RecordIndex = 0;
+        ctx.store.WrittenCount = 0;
     }
-    ClosePointFolder(buffer);
-    buffer.Flush();
-    out.Close();
-}
-
-void RunPathPass(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& passes, KmlRecordWriter& writer) {
-    TrackInput input;
-    TextWriter out;
-    if (!OpenPass(ctx, input, out, kind)) return;
-    RestartTrack(ctx);
+    RunContext& pc = both ? pathCtx : ctx;
+    TextWriter spool;
+    if (both && !spool.OpenSpool(ctx.outputs, ctx.Current().OutputFile)) return;
     const PathKind lineKind =
         passes.speedGroups && ctx.Current().SpeedGroup != 0 ? PathKind::SpeedGroups : PathKind::LineGroups;
-    KmlBuffer buffer(out);
-    OpenPathFolder(buffer, ctx, lineKind);
-    if (passes.source == TrackSource::PotGpx) {
-        int32_t written = 0;
-        input.ForEach(ctx, [&](RunContext& c) { WriteGapRecord(buffer, c, writer, written); });
-    } else {
-        input.ForEach(ctx, [&](RunContext& c) { WriteTrackRecord(buffer, c, writer, lineKind, passes.source); });
+    KmlBuffer pointBuffer(out);
+    KmlBuffer pathBuffer(both ? spool : out);
+    if (points) OpenPointFolder(pointBuffer);
+    if (path) OpenPathFolder(pathBuffer, pc, lineKind);
+    const bool ranged = passes.source == TrackSource::PotGpx;
+    int32_t pathWritten = 0;
+    const auto takePoint = [&](RunContext& c) {
+        if (ranged) {
+            WriteRangedPlacemark(pointBuffer, c, writer, c.point.*passes.name);
+        } else {
+            WriteTrackRecord(pointBuffer, c, writer, PathKind::Placemarks, passes.source);
+        }
+    };
+    const auto takePath = [&](RunContext& c) {
+        if (ranged) {
+            WriteGapRecord(pathBuffer, c, writer, pathWritten);
+        } else {
+            WriteTrackRecord(pathBuffer, c, writer, lineKind, passes.source);
+        }
+    };
+    try {
+        input.ForEach(ctx, [&](RunContext& c) {
+            if (both) {
+                CopyRecordTexts(c.point, pathCtx.point);
+                // The path takes the record the placemarks took: reported once.
+                pathCtx.run.RecordsRead = pathCtx.run.ProgressDone = c.run.RecordsRead;
+            }
+            if (points) takePoint(c);
+            if (path) takePath(pc);
+        }, points);
+    } catch (const RunCancelled&) {
+        if (both) ctx.store = pathCtx.store;
+        ctx.cancelRequested = true;
+        throw;
     }
-    ClosePathFolder(buffer, ctx, lineKind);
-    buffer.Flush();
+    if (points) ClosePointFolder(pointBuffer);
+    pointBuffer.Flush();
+    if (path) ClosePathFolder(pathBuffer, pc, lineKind);
+    pathBuffer.Flush();
+    if (both) {
+        spool.AppendTo(out);
+        ctx.point = pathCtx.point;
+        ctx.store = pathCtx.store;
+    }
     out.Close();
 }
 
@@ -91,12 +134,8 @@ void RunKmlPasses(RunContext& ctx, const ConvertMode& mode) {
     if (ctx.StopRequested()) return;
     // The record writers' options, decoded once for both passes, and their scratch space.
     KmlRecordWriter writer{KmlRecordOptionsOf(s, ctx.settings.config, ctx.run), {}};
-    if (s.Placemark != 0 && passes != nullptr) RunPointPass(ctx, mode.kind, *passes, writer);
-    if (ctx.StopRequested()) return;
-    if (s.TrackLine != 0 && passes != nullptr) {
-        ctx.store.RecordIndex = 0;
-        ctx.store.WrittenCount = 0;
-        RunPathPass(ctx, mode.kind, *passes, writer);
+    if (passes != nullptr && (s.Placemark != 0 || s.TrackLine != 0)) {
+        RunTrackSections(ctx, mode.kind, *passes, writer, s.Placemark != 0, s.TrackLine != 0);
     }
     if (ctx.StopRequested()) return;
     // The photos of "Photo(Only) -> kml" have no track to be matched with.

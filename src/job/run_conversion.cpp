@@ -67,6 +67,14 @@ bool OpenForReading(TrackInput& input, RunContext& ctx, ModeKind kind) {
     return input.Open(ctx, kind);
 }
 
+// The size of the input when it is a regular file, else 0 (a pipe: unknown).
+uint64_t RegularFileSize(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return 0;
+    const uintmax_t size = fs::file_size(path, ec);
+    return ec ? 0 : static_cast<uint64_t>(size);
+}
+
 // The end of a run that went through its procedure: its outputs are put into
 // place, or, when one could not be written in full or the run was cancelled,
 // all of them are removed and the files that were there before stay as they
@@ -222,6 +230,14 @@ int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode) {
     return input.Count(ctx);
 }
 
+bool NeedsRecordCount(const ConvertSettings& s, const ConvertMode* mode) {
+    if (mode == nullptr || mode->output != ModeOutput::Kml || s.Placemark == 0 || s.PosType == 0) return false;
+    for (const PlacemarkType& type : kPlacemarkTypes) {
+        if (s.PosType_edit == type.text) return true;
+    }
+    return false;
+}
+
 int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount) {
     int32_t interval = IntegerOf(s.Interval);
     if (s.PosType != 0) {
@@ -352,7 +368,10 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     const bool photoOnly = mode != nullptr && FamilyOf(mode->kind).open == nullptr;
     if (!CheckRunFiles(ctx, photoOnly)) return RunOutcome::Stopped;
 
-    ctx.run.PrescanCount = CountInputRecords(ctx, mode);
+    // Progress goes by bytes of the input; the records are counted in advance
+    // only for a placemark type whose interval follows from their number.
+    ctx.run.InputBytes = RegularFileSize(s.InputFile);
+    if (NeedsRecordCount(s, mode)) ctx.run.PrescanCount = CountInputRecords(ctx, mode);
     ctx.run.PlacemarkInterval = PlacemarkIntervalOf(s, ctx.run.PrescanCount);
     if (s.Photo_CsvOut != 0) ctx.run.PhotoListPath = ReplaceExtension(s.OutputFile, "_Photo.csv");
     ClearTrackPoint(ctx.point);

@@ -26,9 +26,14 @@ bool IsSameFile(const std::string& input, const std::string& output);
 bool IsKnownFirstSentenceId(std::string_view id);
 
 // Records counted in advance by the reader of the family of `mode`, for the
-// placemarks of a KML output and the progress (nothing for the summaries,
-// nullptr and photos only).
+// placemark types that divide the track (nothing for the summaries, nullptr
+// and photos only).
 int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode);
+
+// True when the run needs the records counted before it starts: a KML with
+// placemarks of a type whose interval follows from their number ("Start &
+// End", "Point 3" ... "Point 100"). No other run reads its input twice.
+bool NeedsRecordCount(const ConvertSettings& s, const ConvertMode* mode);
 
 // Every how many records a position placemark is written.
 int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount);

@@ -30,11 +30,48 @@ bool TrackInput::Open(RunContext& ctx, ModeKind kind, bool toCsvCustom) {
 
 void TrackInput::Close() { readers_.emplace<std::monostate>(); }
 
-void TrackInput::ForEach(RunContext& ctx, const RecordSink& take) {
+void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead) {
+    RunValues& run = ctx.run;
+    ++run.ProgressPass;
+    run.RecordsRead = 0;
+    run.ProgressDone = 0;
+    run.LastRecord = false;
     std::visit(
         [&](auto& reader) {
             if constexpr (!std::is_same_v<std::decay_t<decltype(reader)>, std::monostate>) {
-                while (!ctx.StopRequested() && reader.Next(ctx.point)) take(ctx);
+                if (!lookAhead) {
+                    while (!ctx.StopRequested() && reader.Next(ctx.point)) {
+                        ++run.RecordsRead;
+                        run.InputBytesRead = reader.BytesRead();
+                        take(ctx);
+                    }
+                } else if constexpr (requires { reader.GaveLast(); }) {
+                    // A reader that knows its last record when it gives it.
+                    while (!ctx.StopRequested() && reader.Next(ctx.point)) {
+                        ++run.RecordsRead;
+                        run.InputBytesRead = reader.BytesRead();
+                        run.LastRecord = reader.GaveLast();
+                        take(ctx);
+                    }
+                    run.LastRecord = false;
+                } else {
+                    // The record ahead starts as empty as one the taker cleared.
+                    ClearTrackPoint(ahead_);
+                    ahead_.PointName.clear();
+                    ahead_.ExtendData.clear();
+                    bool have = !ctx.StopRequested() && reader.Next(ctx.point);
+                    while (have && !ctx.StopRequested()) {
+                        ++run.RecordsRead;
+                        run.InputBytesRead = reader.BytesRead();
+                        have = reader.Next(ahead_);
+                        run.LastRecord = !have;
+                        take(ctx);
+                        // The taker cleared the record's texts: the one ahead
+                        // takes their place, and its place gets them.
+                        if (have) SwapRecordTexts(ctx.point, ahead_);
+                    }
+                    run.LastRecord = false;
+                }
                 TakeReaderReport(ctx, reader, true);
             }
         },

@@ -36,7 +36,12 @@ public:
     // reader dropped are added to the run's OmitCount. A GPX or KML document
     // that breaks after its last whole record is reported once a run (the
     // records before the break are taken).
-    void ForEach(RunContext& ctx, const RecordSink& take);
+    //
+    // Each call is a pass of the progress (RunValues): the records handed on
+    // and the bytes of the input read up to each. With `lookAhead` the next
+    // record is read before the current one is handed on, so that
+    // RunValues::LastRecord tells the last one.
+    void ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead = false);
 
     // The records ForEach would hand on, counted by the family's count rule
     // without deriving or counting anything else; reads the input to its end.
@@ -45,6 +50,7 @@ public:
 private:
     ModeKind kind_ = ModeKind::Photo;
     TrackReaders readers_;
+    TrackPoint ahead_;  // the record read ahead
 };
 
 // "Input File Broken" with what the reader found, shown once a run.

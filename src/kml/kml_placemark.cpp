@@ -144,7 +144,7 @@ bool PlacemarkSelected(RunContext& ctx) {
         selected = true;
     }
     if (ctx.store.WrittenCount == 0) selected = true;
-    if (static_cast<int64_t>(i) == static_cast<int64_t>(ctx.run.PrescanCount) - 1) selected = true;
+    if (ctx.run.LastRecord) selected = true;
     return selected || i == 0;
 }
 

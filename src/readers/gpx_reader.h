@@ -30,6 +30,8 @@ public:
     // it stops being well-formed.
     bool Next(TrackPoint& point);
     const std::string& Error() const { return xml_.Error(); }
+    // Bytes of the input read up to the record last given, for progress.
+    uint64_t BytesRead() const { return xml_.BytesRead(); }
 
     // The values of a point the reader takes, by element name.
     enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kValueCount };

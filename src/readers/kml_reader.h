@@ -112,6 +112,8 @@ public:
     // it stops being well-formed.
     bool Next(TrackPoint& point);
     const std::string& Error() const { return xml_.Error(); }
+    // Bytes of the input read up to the record last given, for progress.
+    uint64_t BytesRead() const { return xml_.BytesRead(); }
     // Tuples dropped since Open because they were not two or three numbers.
     int32_t Dropped() const { return dropped_; }
 

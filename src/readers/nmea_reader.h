@@ -33,6 +33,11 @@ public:
     bool Open(const std::string& path, std::string_view firstId);
     void Close() { input_.Close(); }
     bool Next(TrackPoint& point);
+    // True once the record Next gave last is the log's last one: its last
+    // epoch comes with the end of the file.
+    bool GaveLast() const { return ended_; }
+    // Bytes of the input read up to the record last given, for progress.
+    uint64_t BytesRead() const { return input_.BytesRead(); }
 
     // The fixes of the log from its first line: RMC sentences, or GGA in a
     // log without RMC. Reads the log to its end.

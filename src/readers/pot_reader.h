@@ -32,6 +32,8 @@ public:
     void Close() { input_.Close(); }
     // Parses the next record line into the point; false at the end of the file.
     bool Next(TrackPoint& point);
+    // Bytes of the input read up to the record last given, for progress.
+    uint64_t BytesRead() const { return input_.BytesRead(); }
 
 private:
     TextReader input_;

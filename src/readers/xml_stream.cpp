@@ -63,7 +63,14 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
     lastBlock_ = false;
     finished_ = false;
     pausing_ = false;
+    bytesRead_ = 0;
     return true;
+}
+
+uint64_t XmlStream::BytesRead() const {
+    if (parser_ == nullptr || finished_) return bytesRead_;
+    const XML_Index at = XML_GetCurrentByteIndex(parser_);
+    return at > 0 && static_cast<uint64_t>(at) < bytesRead_ ? static_cast<uint64_t>(at) : bytesRead_;
 }
 
 void XmlStream::Close() {
@@ -131,6 +138,7 @@ bool XmlStream::Run() {
             if (block == nullptr) return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
             const size_t n = std::fread(block, 1, kXmlBlock, file_);
             if (std::ferror(file_)) return Fail("read error");
+            bytesRead_ += n;
             lastBlock_ = n < static_cast<size_t>(kXmlBlock);
             fed_ += static_cast<int64_t>(n);
             status = XML_ParseBuffer(parser_, static_cast<int>(n), lastBlock_ ? XML_TRUE : XML_FALSE);

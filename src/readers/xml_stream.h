@@ -50,6 +50,9 @@ public:
     // collect, and the reader takes its record after Run returns.
     void Pause();
 
+    // Bytes of the document parsed so far, for progress.
+    uint64_t BytesRead() const;
+
     // Empty while the document reads well; else where and what went wrong.
     const std::string& Error() const { return error_; }
 
@@ -70,6 +73,7 @@ private:
     bool lastBlock_ = false;  // the block being parsed is the end of the file
     bool finished_ = false;
     bool pausing_ = false;
+    uint64_t bytesRead_ = 0;
     std::string error_;
 };
 

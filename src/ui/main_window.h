@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "base/user_interface.h"
 #include "settings/convert_settings.h"
 #include "ui/window_parts.h"
 
@@ -62,7 +63,7 @@ public:
     PreviewPane* Preview() const { return preview_; }
     // Called on the worker thread for every record of a run, after the window
     // learnt of it; lets a test hold a run at a chosen record.
-    void SetProgressObserver(std::function<void(int pass, int32_t done, int32_t total)> observer);
+    void SetProgressObserver(std::function<void(const RunProgress&)> observer);
 
     // A message box or an OK/Cancel question owned by the window (window thread only).
     void PresentMessage(const std::string& text, const std::string& caption);
@@ -157,7 +158,7 @@ private:
     std::unique_ptr<RunJob> job_;
     QThread* worker_ = nullptr;
     QTimer* progressTimer_ = nullptr;
-    std::function<void(int, int32_t, int32_t)> progressObserver_;
+    std::function<void(const RunProgress&)> progressObserver_;
     bool closeAfterRun_ = false;
 };
 

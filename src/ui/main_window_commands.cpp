@@ -269,7 +269,7 @@ void MainWindow::OnOpenOutput(bool folder) {
 
 // ---------------------------------------------------------------- the run
 
-void MainWindow::SetProgressObserver(std::function<void(int, int32_t, int32_t)> observer) {
+void MainWindow::SetProgressObserver(std::function<void(const RunProgress&)> observer) {
     progressObserver_ = std::move(observer);
 }
 
@@ -304,13 +304,14 @@ void MainWindow::UpdateProgress() {
     const WindowUi& ui = job_->ui;
     const int pass = ui.pass.load(std::memory_order_relaxed);
     const int32_t done = ui.done.load(std::memory_order_relaxed);
-    const int32_t total = ui.total.load(std::memory_order_relaxed);
+    const int permille = ui.permille.load(std::memory_order_relaxed);
     if (pass == 0) return;  // nothing read yet: the bar stays busy
     QProgressBar* progress = c_->progress;
-    if (total > 0) {
-        progress->setRange(0, total);
-        progress->setValue(done < total ? done : total);
-        progress->setFormat(QString("%1 / %2  %p%  pass %3").arg(done).arg(total).arg(pass));
+    if (permille >= 0) {
+        // The bar by bytes of the input read, the records as they go.
+        progress->setRange(0, 1000);
+        progress->setValue(permille);
+        progress->setFormat(QString("%1 records  %p%  pass %2").arg(done).arg(pass));
     } else {
         progress->setRange(0, 0);
     }

@@ -40,11 +40,16 @@ void WindowUi::SetStatusLine(const std::string& text) {
     QMetaObject::invokeMethod(&window_, [w = &window_, text] { w->SetStatusLine(text); });
 }
 
-void WindowUi::ShowProgress(int passNumber, int32_t recordsDone, int32_t recordsTotal) {
-    pass.store(passNumber, std::memory_order_relaxed);
-    done.store(recordsDone, std::memory_order_relaxed);
-    total.store(recordsTotal, std::memory_order_relaxed);
-    if (observer) observer(passNumber, recordsDone, recordsTotal);
+void WindowUi::ShowProgress(const RunProgress& progress) {
+    int read = -1;
+    if (progress.bytesTotal > 0) {
+        const uint64_t shown = progress.bytesRead < progress.bytesTotal ? progress.bytesRead : progress.bytesTotal;
+        read = static_cast<int>(1000.0 * static_cast<double>(shown) / static_cast<double>(progress.bytesTotal));
+    }
+    pass.store(progress.pass, std::memory_order_relaxed);
+    done.store(progress.records, std::memory_order_relaxed);
+    permille.store(read, std::memory_order_relaxed);
+    if (observer) observer(progress);
 }
 
 }  // namespace geoplait::ui

@@ -26,15 +26,16 @@ public:
     bool Ask(const NoticeText& question) override;
     void SetMessageLine(const std::string& text) override;
     void SetStatusLine(const std::string& text) override;
-    void ShowProgress(int pass, int32_t done, int32_t total) override;
+    void ShowProgress(const RunProgress& progress) override;
     bool CancelRequested() override { return cancel.load(std::memory_order_relaxed); }
 
     std::atomic<bool> cancel{false};
     std::atomic<int> pass{0};
     std::atomic<int32_t> done{0};
-    std::atomic<int32_t> total{0};
+    // Thousandths of the input read; -1 when its size is not known.
+    std::atomic<int> permille{-1};
     // Set before the run starts; called on the worker thread.
-    std::function<void(int, int32_t, int32_t)> observer;
+    std::function<void(const RunProgress&)> observer;
 
 private:
     MainWindow& window_;

@@ -43,7 +43,9 @@ public:
     bool Ask(const NoticeText&) override { return false; }
     void SetMessageLine(const std::string&) override {}
     void SetStatusLine(const std::string&) override {}
-    void ShowProgress(int, int32_t done, int32_t) override { control_.done.store(done, std::memory_order_relaxed); }
+    void ShowProgress(const RunProgress& progress) override {
+        control_.done.store(progress.records, std::memory_order_relaxed);
+    }
     bool CancelRequested() override { return control_.cancel.load(std::memory_order_relaxed); }
     std::string problem;
 

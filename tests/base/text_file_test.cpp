@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -109,6 +110,43 @@ TEST(TextWriter, LargeWritesAndLongFormattedTexts) {
     EXPECT_EQ(ReadFileBytes(dir.File("big")).size(), 1000u * 3002u);
 }
 
+// Outputs of many blocks are written by a thread of their own: the bytes
+// arrive whole and in order, a "\n" at any place of a block included, and a
+// write that fails there fails the output and the set.
+TEST(TextWriter, BlocksWrittenAsideKeepTheirOrderAndFailures) {
+    TempDir dir;
+    std::string expected = "\xEF\xBB\xBF";
+    {
+        OutputFiles files;
+        TextWriter out;
+        ASSERT_TRUE(out.Open(files, dir.File("many.txt"), WriteMode::Create));
+        // Pieces of every length from 1 to 997 bytes, so that line ends fall
+        // on block boundaries and across them.
+        for (int i = 0; expected.size() < (5u << 20); ++i) {
+            std::string piece(static_cast<size_t>(i % 997) + 1, static_cast<char>('a' + i % 26));
+            piece.back() = '\n';
+            if (i % 7 == 0) piece = "\n";
+            out.Write(piece);
+            piece.pop_back();
+            expected += piece + "\r\n";
+        }
+        ASSERT_TRUE(out.Close());
+        ASSERT_TRUE(files.Commit());
+    }
+    EXPECT_TRUE(ReadFileBytes(dir.File("many.txt")) == expected);
+
+    OutputFiles files;
+    files.FailAfterBytes(3u << 20);
+    TextWriter out;
+    ASSERT_TRUE(out.Open(files, dir.File("full.txt"), WriteMode::Plain));
+    const std::string line(1000, 'x');
+    for (int i = 0; i < 8000 && !files.Failed(); ++i) out.Write(line + "\n");
+    EXPECT_FALSE(out.Close());
+    EXPECT_TRUE(files.Failed());
+    EXPECT_FALSE(files.Commit());
+    EXPECT_FALSE(test::FileExists(dir.File("full.txt")));
+}
+
 // The names in a directory, sorted: no temporary file may stay behind.
 std::vector<std::string> Names(const TempDir& dir) {
     std::vector<std::string> names;
@@ -198,6 +236,56 @@ TEST(OutputFiles, DevicesAreWrittenInPlaceAndOthersGetAPathToWrite) {
     EXPECT_TRUE(IsExistingRegularFile(dir.File("photo.jpg")));
     EXPECT_FALSE(IsExistingRegularFile("/dev/null"));
     EXPECT_FALSE(IsExistingRegularFile(dir.path()));
+}
+
+TEST(OutputFiles, ASpoolLeavesNoFileAndJoinsItsOutputAsWritten) {
+    TempDir dir;
+    OutputFiles files;
+    TextWriter out;
+    ASSERT_TRUE(out.Open(files, dir.File("doc.kml"), WriteMode::Create));
+    TextWriter spool;
+    ASSERT_TRUE(spool.OpenSpool(files, dir.File("doc.kml")));
+    EXPECT_EQ(Names(dir).size(), 1u) << "the spool has no name in the directory";
+    spool.Write("path\n");
+    out.Write("head\n");
+    // More than a write block, so the copy goes in pieces.
+    const std::string big(3 << 20, 'x');
+    spool.Write(big);
+    ASSERT_TRUE(spool.AppendTo(out));
+    out.Write("tail\n");
+    ASSERT_TRUE(out.Close());
+    ASSERT_TRUE(files.Commit());
+    EXPECT_EQ(ReadFileBytes(dir.File("doc.kml")), "\xEF\xBB\xBFhead\r\npath\r\n" + big + "tail\r\n");
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"doc.kml"});
+
+    // Beside an output that is no regular file the spool is made in TMPDIR.
+    OutputFiles devices;
+    TextWriter toNull;
+    ASSERT_TRUE(toNull.Open(devices, "/dev/null", WriteMode::Plain));
+    TextWriter nullSpool;
+    const char* old = std::getenv("TMPDIR");
+    const std::string kept = old != nullptr ? old : "";
+    setenv("TMPDIR", dir.path().c_str(), 1);
+    ASSERT_TRUE(nullSpool.OpenSpool(devices, "/dev/null"));
+    if (old != nullptr) setenv("TMPDIR", kept.c_str(), 1); else unsetenv("TMPDIR");
+    nullSpool.Write("x\n");
+    EXPECT_TRUE(nullSpool.AppendTo(toNull));
+    EXPECT_TRUE(toNull.Close());
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"doc.kml"});
+
+    // A spool that cannot be copied whole fails the set.
+    OutputFiles failing;
+    TextWriter short_;
+    ASSERT_TRUE(short_.Open(failing, dir.File("short.kml"), WriteMode::Plain));
+    TextWriter shortSpool;
+    ASSERT_TRUE(shortSpool.OpenSpool(failing, dir.File("short.kml")));
+    shortSpool.Write("0123456789");
+    failing.FailAfterBytes(12);  // the spool's 10 bytes, then 2 of the copy
+    EXPECT_FALSE(shortSpool.AppendTo(short_));
+    EXPECT_TRUE(failing.Failed());
+    short_.Close();
+    failing.Discard();
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"doc.kml"});
 }
 
 }  // namespace

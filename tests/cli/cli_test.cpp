@@ -99,18 +99,23 @@ TEST_F(CliTest, AutoSaveWritesTheStartupFileOrEndsWithStatusOne) {
 
 TEST(CliProgress, BarShowsRecordsPercentTimeAndPass) {
     struct Case {
-        int pass, done, total;
+        RunProgress progress;
         long long seconds;
         const char* line;
     };
     const Case cases[] = {
-        {1, 0, 200, 0, "[------------------------------] 0/200   0%  0:00  pass 1"},
-        {2, 100, 200, 75, "[###############---------------] 100/200  50%  1:15  pass 2"},
-        // More records than the pre-scan counted: the bar stays full.
-        {1, 250, 200, 3, "[##############################] 250/200 100%  0:03  pass 1"},
-        {1, 42, 0, 61, "42 records  1:01  pass 1"},
+        {{1, 0, 0, 200}, 0, "[------------------------------] 0 records   0%  0:00  pass 1"},
+        {{2, 100, 100, 200}, 75, "[###############---------------] 100 records  50%  1:15  pass 2"},
+        // The bar follows the bytes, whatever the records.
+        {{1, 7, 199, 200}, 9, "[#############################-] 7 records  99%  0:09  pass 1"},
+        // More bytes than the size taken at the start (the file grew): the bar stays full.
+        {{1, 250, 300, 200}, 3, "[##############################] 250 records 100%  0:03  pass 1"},
+        // Sizes beyond 32 bits.
+        {{1, 5, 3ULL << 32, 4ULL << 32}, 0, "[######################--------] 5 records  75%  0:00  pass 1"},
+        // A pipe: no size.
+        {{1, 42, 4096, 0}, 61, "42 records  1:01  pass 1"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ProgressLine(c.pass, c.done, c.total, c.seconds), c.line);
+    for (const Case& c : cases) EXPECT_EQ(ProgressLine(c.progress, c.seconds), c.line);
 }
 
 }  // namespace

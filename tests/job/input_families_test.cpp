@@ -3,6 +3,8 @@
 // input reads each family through its reader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -159,6 +161,60 @@ TEST_F(TrackInputTest, ABrokenDocumentIsReportedOnceARun) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].notice, Notice::InputBroken);
     EXPECT_TRUE(ui.messages[0].text.starts_with("Input File Broken\n")) << ui.messages[0].text;
+}
+
+// Reading one record ahead marks the last record read, in every family,
+// whether the reader knows it as it gives it (NMEA) or the next read finds
+// nothing; the records and their texts are those of a plain read, the bytes
+// read grow to the input's size, and each read is a pass of the progress.
+TEST_F(TrackInputTest, ReadingAheadMarksTheLastRecordAndKeepsTheRecords) {
+    const struct {
+        ModeKind kind;
+        std::string bytes;
+        std::vector<std::string> records;
+    } cases[] = {
+        {ModeKind::Nmea, "$GPRMC,010203,A,3539.3300,N\n$GPGGA,010203\n$GPRMC,010204,A\n$GPRMC,010205\n",
+         {"/010203", "/010204", "/010205"}},
+        {ModeKind::Nmea, "$GPRMC,010203\n", {"/010203"}},
+        {ModeKind::Pot, "DAT=WGS84\nido=+35'30'00'0/pti=01:02:05\nido=+35'45'00'0/pti=01:02:06\n",
+         {"35.5000/010205", "35.7500/010206"}},
+        {ModeKind::KmlLine, kKmlWithBadTuples, {"35/", "36/", "37/"}},
+        {ModeKind::Gpx, "<gpx><wpt lat=\"1\" lon=\"2\"/><wpt lat=\"3\" lon=\"4\"/></gpx>", {"1/", "3/"}},
+        {ModeKind::Gpx, "<gpx></gpx>", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        ctx.run = RunValues{};
+        ctx.run.FirstSentenceId = "$GPRMC";
+        ASSERT_TRUE(Open(c.kind, c.bytes));
+        EXPECT_EQ(Records(), c.records) << "a plain read";
+        ASSERT_TRUE(input.Open(ctx, c.kind));
+        std::vector<std::string> records;
+        std::vector<bool> last;
+        std::vector<uint64_t> bytes;
+        input.ForEach(
+            ctx,
+            [&](RunContext& r) {
+                records.push_back(r.point.InLatitudeDeg + "/" + r.point.RmcTime);
+                last.push_back(r.run.LastRecord);
+                bytes.push_back(r.run.InputBytesRead);
+                ClearTrackPoint(r.point);
+            },
+            true);
+        EXPECT_EQ(records, c.records);
+        std::vector<bool> expectedLast(c.records.size(), false);
+        if (!expectedLast.empty()) expectedLast.back() = true;
+        EXPECT_EQ(last, expectedLast);
+        EXPECT_TRUE(std::is_sorted(bytes.begin(), bytes.end()));
+        // Up to and with the last record: a document's closing tags may follow.
+        if (!bytes.empty()) {
+            EXPECT_GT(bytes.back(), c.bytes.size() - 8);
+            EXPECT_LE(bytes.back(), c.bytes.size());
+        }
+        EXPECT_FALSE(ctx.run.LastRecord) << "only while the last record is taken";
+        EXPECT_EQ(ctx.run.ProgressPass, 2);
+        EXPECT_EQ(ctx.run.RecordsRead, static_cast<int32_t>(c.records.size()));
+    }
 }
 
 }  // namespace

@@ -421,9 +421,17 @@ TEST(RunConversion, PrescanCountsByFamily) {
     for (const auto& [mode, input, count] : cases) {
         Job j;
         j.Current().Mode = mode;
+        // A placemark type that divides the track: the only runs that count.
+        j.Current().Placemark = 1;
+        j.Current().PosType = 1;
+        j.Current().PosType_edit = "Point 3";
         j.Input(input);
         j.Run();
-        EXPECT_EQ(j.ctx.run.PrescanCount, count) << mode << " " << input;
+        const bool kml = FindModeByDisplayText(mode)->output == ModeOutput::Kml;
+        EXPECT_EQ(j.ctx.run.PrescanCount, kml ? count : 0) << mode << " " << input;
+        if (!kml) {
+            EXPECT_EQ(CountInputRecords(j.ctx, FindModeByDisplayText(mode)), count) << mode << " " << input;
+        }
     }
 }
 

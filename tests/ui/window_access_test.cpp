@@ -327,8 +327,8 @@ private slots:
         ModalAnswerer answers;
         QSemaphore release;
         std::atomic<bool> held{false};
-        window_->SetProgressObserver([&](int, int32_t done, int32_t) {
-            if (done != 100) return;
+        window_->SetProgressObserver([&](const geoplait::RunProgress& p) {
+            if (p.records != 100) return;
             held = true;
             release.acquire();
         });

@@ -10,6 +10,8 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "base/text_encoding.h"
+
 namespace geoplait {
 
 namespace {
@@ -294,10 +296,22 @@ bool TextWriter::Open(OutputFiles& files, const std::string& path, WriteMode mod
 
 void TextWriter::DropBom() { bomPending_ = false; }
 
-void TextWriter::FlushBuffer() {
+void TextWriter::FlushBuffer(bool final) {
     if (fd_ < 0 || used_ == 0) return;
-    if (!files_->WriteAll(fd_, buf_.data(), used_)) failed_ = true;
-    used_ = 0;
+    const std::string_view text(buf_.data(), used_);
+    if (IsCleanText(text)) {
+        if (!files_->WriteAll(fd_, buf_.data(), used_)) failed_ = true;
+        used_ = 0;
+        return;
+    }
+    // Whatever the input held, an output is valid UTF-8 without the
+    // characters XML forbids; a character cut by the buffer's end waits for
+    // the rest of it.
+    clean_.clear();
+    const size_t kept = AppendCleanText(clean_, text, final);
+    if (!files_->WriteAll(fd_, clean_.data(), clean_.size())) failed_ = true;
+    std::memmove(buf_.data(), buf_.data() + used_ - kept, kept);
+    used_ = kept;
 }
 
 void TextWriter::Write(std::string_view text) {
@@ -379,7 +393,7 @@ bool TextWriter::Close() {
             bomPending_ = false;
             Write("\xEF\xBB\xBF");
         }
-        FlushBuffer();
+        FlushBuffer(true);
         if (!files_->CloseFile(fd_)) failed_ = true;
         fd_ = -1;
     }

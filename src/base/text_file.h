@@ -102,7 +102,8 @@ public:
     // Bom 0: the byte-order mark of a created file is not written. Call before
     // the first Write.
     void DropBom();
-    // Writes text, "\n" as CR LF.
+    // Writes text, "\n" as CR LF. What reaches the file is valid UTF-8 without
+    // the characters XML forbids (each becomes U+FFFD), whatever the input held.
     void Write(std::string_view text);
     void Put(char c);
     // Formatted write (printf rules), "\n" as CR LF.
@@ -112,7 +113,9 @@ public:
     bool Close();
 
 private:
-    void FlushBuffer();
+    // Writes what is buffered as clean text (AppendCleanText); `final`: the
+    // end of the file, where a cut-off character is replaced too.
+    void FlushBuffer(bool final = false);
 
     OutputFiles own_;  // the set of a file of its own
     OutputFiles* files_ = nullptr;
@@ -121,6 +124,7 @@ private:
     size_t used_ = 0;
     bool bomPending_ = false;
     bool failed_ = false;
+    std::string clean_;  // the buffer made clean, when it needed it
 };
 
 }  // namespace geoplait

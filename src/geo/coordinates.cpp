@@ -97,7 +97,8 @@ const NumberMemo::Entry& RememberedNumberOf(NumberMemo& memo, const std::string&
     return entry;
 }
 
-// Hubeny's distance in km between two positions in degrees.
+}  // namespace
+
 double HubenyKm(double lon1, double lat1, double lon2, double lat2) {
     const double toRadians = kPi / 180.0;
     const double phi1 = lat1 * toRadians;
@@ -113,8 +114,6 @@ double HubenyKm(double lon1, double lat1, double lon2, double lat2) {
     const double dy = m * (phi2 - phi1);
     return std::sqrt(dx * dx + dy * dy) / 1000.0;
 }
-
-}  // namespace
 
 namespace {
 

@@ -34,6 +34,9 @@ HemisphereSigns HemisphereSign(const RunContext& ctx);
 // '-' hemisphere, for a text that is not negative already and not 0.
 bool NeedsMinus(char sign, std::string_view degrees);
 
+// Hubeny's distance in km between two positions in signed degrees.
+double HubenyKm(double lon1, double lat1, double lon2, double lat2);
+
 // Distance in km from the current record (RmcLongitude, RmcLatitude,
 // GgaAltitude) to the given point (NMEA texts, altitude in metres), on
 // signed coordinates: south and west count negative (HemisphereSign), so a

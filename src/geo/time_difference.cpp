@@ -259,7 +259,8 @@ void UtcFromLocal(std::string& date, std::string& time, int32_t timeDifference) 
     int dayStep = 0;
     const int64_t seconds =
         AddClock(SecondsOfHhmmss(IntegerOf(time)), -SecondsOfHhmmss(timeDifference), dayStep);
-    if (dayStep != 0) ShiftDateInPlace(date, dayStep);
+    // An unknown date stays unknown.
+    if (dayStep != 0 && IsCalendarDate(date)) ShiftDateInPlace(date, dayStep);
     AssignSixDigits(time, HhmmssOfSeconds(seconds));
 }
 
@@ -302,6 +303,10 @@ void ComputeDerived(RunContext& ctx) {
         const int64_t previousDay = previous >= 0 ? previous / kSecondsPerDay : -((kSecondsPerDay - 1 - previous) / kSecondsPerDay);
         stamp = previousDay * kSecondsPerDay + timeOfDay;
         if (stamp < previous) stamp += kSecondsPerDay;
+    } else if (store.WrittenCount >= 1 && !hasTime) {
+        // A record without a time (an unknown or impossible one) is taken as
+        // no time passed since the record before: never a negative elapsed time.
+        stamp = static_cast<int64_t>(store.PreviousTime);
     }
 
     // 6-10: coordinate texts, altitude, speed, date and time texts, course.

@@ -20,8 +20,22 @@ int32_t CountLinesWithId(TextReader& input, bool (*is)(std::string_view)) {
 
 // Every record of a reader with Open/Next, until the end or a stop.
 template <typename Reader>
-void PullRecords(Reader& reader, RunContext& ctx, const RecordSink& take) {
-    while (!ctx.StopRequested() && reader.Next(ctx)) take(ctx);
+void PullRecords(Reader& reader, RunContext& ctx, TrackSpeed& speed, std::string_view fallback,
+                 const RecordSink& take) {
+    while (!ctx.StopRequested() && reader.Next(ctx)) {
+        speed.Fill(ctx.point, fallback);
+        take(ctx);
+    }
+}
+
+// What a record without a speed had before speeds were computed, by family.
+std::string_view SpeedFallback(ModeKind kind) {
+    switch (kind) {
+        case ModeKind::Nmea:
+        case ModeKind::CsvCustom: return "0";
+        case ModeKind::Pot: return "0.0";
+        default: return "";
+    }
 }
 
 template <typename Reader>
@@ -62,18 +76,25 @@ void TrackInput::Close() {
 }
 
 void TrackInput::ForEach(RunContext& ctx, const RecordSink& take) {
+    speed_.Reset();
+    const std::string_view fallback = SpeedFallback(kind_);
     switch (kind_) {
-        case ModeKind::Nmea: ReadNmeaEpochs(text_, ctx, take); break;
+        case ModeKind::Nmea:
+            ReadNmeaEpochs(text_, ctx, [&](RunContext& c) {
+                speed_.Fill(c.point, fallback);
+                take(c);
+            });
+            break;
         case ModeKind::CsvFull:
-        case ModeKind::CsvCustom: PullRecords(csv_, ctx, take); break;
-        case ModeKind::Pot: PullRecords(pot_, ctx, take); break;
+        case ModeKind::CsvCustom: PullRecords(csv_, ctx, speed_, fallback, take); break;
+        case ModeKind::Pot: PullRecords(pot_, ctx, speed_, fallback, take); break;
         case ModeKind::Gpx:
-            PullRecords(gpx_, ctx, take);
+            PullRecords(gpx_, ctx, speed_, fallback, take);
             ReportBrokenInput(ctx, gpx_.Error());
             break;
         case ModeKind::KmlLine:
         case ModeKind::KmlPoint:
-            PullRecords(kml_, ctx, take);
+            PullRecords(kml_, ctx, speed_, fallback, take);
             ReportBrokenInput(ctx, kml_.Error());
             break;
         case ModeKind::Photo: break;
@@ -119,6 +140,8 @@ void ReportBrokenInput(RunContext& ctx, const std::string& error) {
     if (error.empty() || ctx.run.InputErrorShown) return;
     ctx.run.InputErrorShown = true;
     ctx.ui.ShowMessage("Input File Broken\n" + error, "Check!");
+    // The records before the break were written; what followed was lost.
+    AddRunWarning(ctx, "Input File Broken\n" + error);
 }
 
 }  // namespace geoplait

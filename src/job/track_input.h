@@ -12,6 +12,7 @@
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"
 #include "readers/pot_reader.h"
+#include "readers/track_speed.h"
 #include "settings/convert_modes.h"
 
 namespace geoplait {
@@ -27,7 +28,8 @@ public:
     // Hands every record, in ctx.point, to `take`, which writes or rejects it
     // and clears it: an NMEA log gives one record per epoch and one more after
     // its last line (also when empty), the other families one per line, point
-    // or tuple. Reading ends early when the run must stop. A GPX or KML
+    // or tuple. Reading ends early when the run must stop. A record read
+    // without a speed gets the one computed from the track (TrackSpeed). A GPX or KML
     // document that breaks after its last whole record is reported once a run
     // (the records before the break are taken).
     void ForEach(RunContext& ctx, const RecordSink& take);
@@ -43,9 +45,11 @@ private:
     PotReader pot_;
     GpxReader gpx_;
     KmlReader kml_;
+    TrackSpeed speed_;  // for the records read without a speed
 };
 
-// "Input File Broken" with what the reader found, shown once a run.
+// "Input File Broken" with what the reader found, shown once a run; the run
+// is then complete with warnings at best.
 void ReportBrokenInput(RunContext& ctx, const std::string& error);
 
 }  // namespace geoplait

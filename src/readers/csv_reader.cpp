@@ -32,6 +32,7 @@ namespace {
 
 constexpr size_t kLineLimit = 4096;       // including the terminator
 constexpr int kCsvFullColumns = 50;
+constexpr std::string_view kUnsetDate = "010100";  // the default of Default_UTC_Date
 
 bool EndsColumn(char c) { return c == ',' || c == '\r' || c == '\n'; }
 
@@ -139,12 +140,17 @@ std::string* FullTarget(TrackPoint& p, int column) {
     return member != nullptr ? &(p.*member) : nullptr;
 }
 
-// Custom: a latitude or longitude column. Blanks are tidied; a leading "+" or
-// "-" is replaced by a blank and tidied away, and sets the letter; what does
-// not start like a number is emptied. Returns the letter, or '\0' when the
-// column has no sign.
-char TakeCustomSign(std::string& text, char positive, char negative) {
+// Custom: a latitude or longitude column. Blanks are tidied; a hemisphere
+// letter before or after the number is taken off and sets the letter
+// (`written`), so does a leading "+" or "-", which is replaced by a blank and
+// tidied away; a sign that contradicts the letter leaves no position, nor
+// does what does not start like a number. Returns the letter, or '\0' when
+// the column has neither.
+char TakeCustomSign(std::string& text, char positive, char negative, char& written) {
     CollapseBlanks(text);
+    std::string_view number = text;
+    written = TakeHemisphereLetter(number, positive, negative);
+    if (written != '\0') text = std::string(number);
     char letter = '\0';
     for (const char sign : {'+', '-'}) {
         if (!text.empty() && text.front() == sign) {
@@ -152,6 +158,10 @@ char TakeCustomSign(std::string& text, char positive, char negative) {
             text.front() = ' ';
             CollapseBlanks(text);
         }
+    }
+    if (written != '\0') {
+        if (letter != '\0' && letter != written) text.clear();
+        letter = written;
     }
     // A column that is not a number (the "lat" of a header line) is no
     // position, not 0 degrees.
@@ -215,6 +225,7 @@ void ParseCsvFullLine(std::string_view line, TrackPoint& p) {
     ForEachColumn(line, 44, [&p](int column, const CsvColumn& text) {
         if (std::string* target = FullTarget(p, column)) AssignColumn(*target, text);
     });
+    SettleRecord(p);
 }
 
 void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t timeDifference,
@@ -228,10 +239,16 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
     p.LatitudeDms.clear();
     p.LongitudeDms.clear();
     p.GgaAltitude.assign(s.Default_Altitude);
-    p.RmcDate.assign(s.Default_UTC_Date);
+    // Without a date column the dates are unknown, unless the user set a
+    // date of their own: the default 1 January 2000 dates nothing.
+    if (s.Imput_Date > 0 || s.Default_UTC_Date != kUnsetDate) {
+        p.RmcDate.assign(s.Default_UTC_Date);
+    } else {
+        p.RmcDate.assign("000000");
+    }
     p.RmcTime.assign(s.Default_UTC_Time);
-    p.RmcSpeed.assign(1, '0');  // assign(1, c): GCC 12 warns falsely on "0"
-    p.RmcCourse.assign(1, '0');
+    p.RmcSpeed.clear();  // without a speed column the track gives the speed
+    p.RmcCourse.assign(1, '0');  // assign(1, c): GCC 12 warns falsely on "0"
 
     // 2. The columns, each straight into the field it ends up in (or, for
     // the hemisphere letters, the RMC letter until the sign is known).
@@ -264,10 +281,23 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
     // 3-5. Signs and hemisphere columns.
     char latitudeSign = '\0';
     char longitudeSign = '\0';
-    if (latitude != nullptr && s.Imput_Latitude > 0) latitudeSign = TakeCustomSign(*latitude, 'N', 'S');
-    if (longitude != nullptr && s.Imput_Longitude > 0) longitudeSign = TakeCustomSign(*longitude, 'E', 'W');
+    char latitudeLetter = '\0';
+    char longitudeLetter = '\0';
+    if (latitude != nullptr && s.Imput_Latitude > 0) {
+        latitudeSign = TakeCustomSign(*latitude, 'N', 'S', latitudeLetter);
+    }
+    if (longitude != nullptr && s.Imput_Longitude > 0) {
+        longitudeSign = TakeCustomSign(*longitude, 'E', 'W', longitudeLetter);
+    }
     SetHemisphere(p, &TrackPoint::GgaNS, &TrackPoint::RmcNS, s.Imput_Latitude_ns > 0, latitudeSign);
     SetHemisphere(p, &TrackPoint::GgaEW, &TrackPoint::RmcEW, s.Imput_Longitude_ew > 0, longitudeSign);
+    // A letter at the number that the hemisphere column contradicts: which
+    // one is right is unknown, so the record has no position.
+    if ((latitudeLetter != '\0' && p.RmcNS != std::string_view(&latitudeLetter, 1)) ||
+        (longitudeLetter != '\0' && p.RmcEW != std::string_view(&longitudeLetter, 1))) {
+        if (latitude != nullptr) latitude->clear();
+        if (longitude != nullptr) longitude->clear();
+    }
 
     // 6. The two other notations from the one given.
     CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
@@ -281,8 +311,11 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
             PickChars(scratch, p.RmcDate, kYymmddToDdmmyy, std::size(kYymmddToDdmmyy));
             p.RmcDate.swap(scratch);
         } else if (s.Imput_Date_ymd == "yyyy/mm/dd") {
+            // A year of another century is an unknown date, not one of 20yy.
+            const bool thisCentury = p.RmcDate.starts_with("20");
             PickChars(scratch, p.RmcDate, kSlashedToDdmmyy, std::size(kSlashedToDdmmyy));
             p.RmcDate.swap(scratch);
+            if (!thisCentury) p.RmcDate.assign("000000");
         }
     }
 
@@ -302,7 +335,9 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
     scratch.clear();
 
     // 9. Speed in knots.
-    if (s.Imput_Speed_nk == "km") {
+    if (s.Imput_Speed <= 0) {
+        // none read
+    } else if (s.Imput_Speed_nk == "km") {
         AssignFixed(p.RmcSpeed, NumberOf(p.RmcSpeed) / 1.852, 1, 1);
     } else if (s.Imput_Speed_nk != "knots") {
         p.RmcSpeed.assign(1, '0');
@@ -312,6 +347,7 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
     p.RmcLatitude.assign(p.GgaLatitude);
     p.RmcLongitude.assign(p.GgaLongitude);
     p.GgaTime.assign(p.RmcTime);
+    SettleRecord(p);
 }
 
 bool CsvReader::Open(const std::string& path, CsvLayout layout) {

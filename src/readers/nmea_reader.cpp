@@ -19,6 +19,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "geo/time_difference.h"
+#include "readers/reader_text.h"
+
 namespace geoplait {
 
 namespace {
@@ -217,6 +220,65 @@ private:
     uint64_t packed_;
 };
 
+// The date of the last "$xxZDA" sentence (hhmmss.ss,dd,mm,yyyy,...), which
+// receivers that write no RMC send once a second: it dates the epochs after
+// it that have no RMC date. An epoch whose time of day lies more than half a
+// day before the ZDA time is on the next day (ZDA just before midnight).
+struct ZdaDate {
+    bool known = false;
+    char date[7] = {};  // ddmmyy
+    int32_t seconds = 0;
+};
+
+bool IsZdaId(std::string_view id) {
+    return id.size() == 6 && id[0] == '$' && id.substr(3) == "ZDA" && IsKnownTalker(id.substr(1, 2));
+}
+
+int32_t SecondsOfDay(std::string_view hhmmss) {
+    const auto pair = [&](size_t i) { return (hhmmss[i] - '0') * 10 + (hhmmss[i + 1] - '0'); };
+    return pair(0) * 3600 + pair(2) * 60 + pair(4);
+}
+
+void ReadZda(std::string_view line, ZdaDate& zda) {
+    std::string_view fields[4];
+    size_t start = line.find(',');
+    for (std::string_view& field : fields) {
+        if (start == std::string_view::npos) return;
+        const size_t end = FieldEnd(line.data(), start + 1, line.size());
+        field = line.substr(start + 1, end - start - 1);
+        start = end < line.size() && line[end] == ',' ? end : std::string_view::npos;
+    }
+    const auto allDigits = [](std::string_view text, size_t count) {
+        if (text.size() != count) return false;
+        for (char c : text) {
+            if (c < '0' || c > '9') return false;
+        }
+        return true;
+    };
+    // The day, month and year fields, the year of four digits in 2000-2099.
+    if (!allDigits(fields[1], 2) || !allDigits(fields[2], 2) || !allDigits(fields[3], 4) ||
+        fields[3].substr(0, 2) != "20" || !IsTimeOfDay(fields[0])) {
+        return;
+    }
+    const char date[7] = {fields[1][0], fields[1][1], fields[2][0], fields[2][1],
+                          fields[3][2], fields[3][3], '\0'};
+    if (!IsCalendarDate(std::string_view(date, 6))) return;
+    std::memcpy(zda.date, date, sizeof date);
+    zda.seconds = SecondsOfDay(fields[0]);
+    zda.known = true;
+}
+
+// The epoch's times and position settled, and its date from the last ZDA
+// when it had no RMC sentence of its own to date it.
+void SettleEpoch(TrackPoint& point, const ZdaDate& zda) {
+    SettleRecord(point);
+    // An epoch without RMC has no speed: the track gives it one.
+    if (point.RmcId.empty() && !point.GgaId.empty()) point.RmcSpeed.clear();
+    if (!zda.known || !point.RmcId.empty() || point.RmcDate != "000000" || point.RmcTime.empty()) return;
+    point.RmcDate.assign(zda.date, 6);
+    if (SecondsOfDay(point.RmcTime) + 43200 < zda.seconds) point.RmcDate = ShiftDate(point.RmcDate, 1);
+}
+
 }  // namespace
 
 std::string_view SentenceIdOf(std::string_view line) {
@@ -256,12 +318,14 @@ void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit
     const IdMatcher first(firstId);
     const SentenceKind firstKind = KindOf(firstId);
     int64_t lineCount = 0;
+    ZdaDate zda;
     while (input.ReadLine(line, kLineLimit)) {
         ++lineCount;
         const std::string_view id = SentenceIdOf(line);
         // The line that opens the next epoch is parsed after the emit.
         const SentenceKind kind = KindOf(id);
         if (lineCount >= 2 && (first.Matches(id) || (kind == firstKind && kind != SentenceKind::Other))) {
+            SettleEpoch(ctx.point, zda);
             emit(ctx);
             if (ctx.StopRequested()) return;
         }
@@ -269,8 +333,11 @@ void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit
             ParseGgaWithId(line, id, ctx.point);
         } else if (kind == SentenceKind::Rmc) {
             ParseRmcWithId(line, id, ctx.point);
+        } else if (IsZdaId(id)) {
+            ReadZda(line, zda);
         }
     }
+    SettleEpoch(ctx.point, zda);
     emit(ctx);
 }
 

@@ -7,8 +7,9 @@
 // it up to the next "=" or the end of the item; keys are compared exactly, so
 // "IDO" or a month name in lower case is not recognised. A position is four
 // groups separated by apostrophes (degrees, minutes, seconds, tenths of a
-// second); a "-" before the degrees is south or west, and the minutes and
-// seconds add to the unsigned degrees. Satellites and HDOP of "des" are not
+// second); a "-" before the degrees, or a letter S or W before or after the
+// groups, is south or west, and the minutes and seconds add to the unsigned
+// degrees. Satellites and HDOP of "des" are not
 // read back.
 #include "readers/pot_reader.h"
 
@@ -36,10 +37,22 @@ constexpr unsigned char kTimeChars[] = {0, 1, 3, 4, 6, 7};
 // unsigned; the letter by the sign character.
 void TakePosition(std::string_view value, char positive, char negative, std::string& degrees,
                   std::string& gga, std::string& rmc, std::string& ggaLetter, std::string& rmcLetter) {
+    // A hemisphere letter before or after the groups is the hemisphere; a
+    // sign that contradicts it leaves no position.
+    const char written = TakeHemisphereLetter(value, positive, negative);
     char letter = '\0';
     if (!value.empty() && (value.front() == '-' || value.front() == '+')) {
         letter = value.front() == '-' ? negative : positive;
         value.remove_prefix(1);
+    }
+    if (written != '\0') {
+        if (letter != '\0' && letter != written) {
+            degrees.clear();
+            gga.clear();
+            rmc.clear();
+            return;
+        }
+        letter = written;
     }
     double groups[4] = {0.0, 0.0, 0.0, 0.0};
     for (double& group : groups) {
@@ -77,7 +90,7 @@ void TakeDate(std::string_view value, std::string& date, std::string& scratch) {
 
 void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p) {
     FillNmeaDefaults(p, s);
-    p.RmcSpeed.assign("0.0");
+    p.RmcSpeed.clear();  // a POT point has no speed: the track gives it one
     p.ExtendData.clear();  // not emptied with the record: each line has its own
     // The record ends at the line end, or at a lone CR, which no value may hold.
     line = line.substr(0, line.find_first_of("\r\n"));
@@ -108,6 +121,7 @@ void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p
             p.GgaAltitude.assign(value);
         }
     }
+    SettleRecord(p);
 }
 
 bool PotReader::Open(const std::string& path) {

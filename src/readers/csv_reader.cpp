@@ -21,6 +21,7 @@
 #include <array>
 #include <cstring>
 
+#include "base/text_encoding.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
@@ -45,9 +46,12 @@ struct CsvColumn {
     std::string_view tail;
 };
 
+// The column's text, decoded into UTF-8 when a program wrote it in another
+// encoding (DecodeInputText).
 void AssignColumn(std::string& out, const CsvColumn& column) {
     if (!column.quoted) {
         out.assign(column.text);
+        DecodeInputText(out);
         return;
     }
     out.clear();
@@ -58,6 +62,7 @@ void AssignColumn(std::string& out, const CsvColumn& column) {
     }
     out.append(rest);
     out.append(column.tail);
+    DecodeInputText(out);
 }
 
 // Calls visit(columnNumber, column) for columns 1 to lastColumn as far as the
@@ -160,7 +165,11 @@ char TakeCustomSign(std::string& text, char positive, char negative, char& writt
         }
     }
     if (written != '\0') {
-        if (letter != '\0' && letter != written) text.clear();
+        if (letter != '\0' && letter != written) {
+            text.clear();
+            written = '?';  // contradicts: no position at all
+            return '\0';
+        }
         letter = written;
     }
     // A column that is not a number (the "lat" of a header line) is no
@@ -293,6 +302,7 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
     SetHemisphere(p, &TrackPoint::GgaEW, &TrackPoint::RmcEW, s.Imput_Longitude_ew > 0, longitudeSign);
     // A letter at the number that the hemisphere column contradicts: which
     // one is right is unknown, so the record has no position.
+    // (A sign that contradicts its letter leaves no position either.)
     if ((latitudeLetter != '\0' && p.RmcNS != std::string_view(&latitudeLetter, 1)) ||
         (longitudeLetter != '\0' && p.RmcEW != std::string_view(&longitudeLetter, 1))) {
         if (latitude != nullptr) latitude->clear();

@@ -15,6 +15,7 @@
 
 #include <array>
 
+#include "base/text_encoding.h"
 #include "geo/number_format.h"
 #include "readers/reader_text.h"
 
@@ -35,7 +36,9 @@ constexpr unsigned char kTimeChars[] = {0, 1, 3, 4, 6, 7};
 
 // "Sddd'mm'ss't" into the decimal degrees and the NMEA text, both "%0.4f",
 // unsigned; the letter by the sign character.
-void TakePosition(std::string_view value, char positive, char negative, std::string& degrees,
+// False when the sign contradicts a hemisphere letter: the record has no
+// position then.
+bool TakePosition(std::string_view value, char positive, char negative, std::string& degrees,
                   std::string& gga, std::string& rmc, std::string& ggaLetter, std::string& rmcLetter) {
     // A hemisphere letter before or after the groups is the hemisphere; a
     // sign that contradicts it leaves no position.
@@ -46,12 +49,7 @@ void TakePosition(std::string_view value, char positive, char negative, std::str
         value.remove_prefix(1);
     }
     if (written != '\0') {
-        if (letter != '\0' && letter != written) {
-            degrees.clear();
-            gga.clear();
-            rmc.clear();
-            return;
-        }
+        if (letter != '\0' && letter != written) return false;
         letter = written;
     }
     double groups[4] = {0.0, 0.0, 0.0, 0.0};
@@ -69,6 +67,7 @@ void TakePosition(std::string_view value, char positive, char negative, std::str
         ggaLetter.assign(1, letter);
         rmcLetter.assign(1, letter);
     }
+    return true;
 }
 
 // "dd-MON-yy" as ddmmyy; an unknown month name gives "00".
@@ -95,6 +94,7 @@ void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p
     // The record ends at the line end, or at a lone CR, which no value may hold.
     line = line.substr(0, line.find_first_of("\r\n"));
 
+    bool positioned = true;
     for (int item = 1; item <= kItemLimit && !line.empty(); ++item) {
         const size_t slash = line.find('/');
         const std::string_view text = line.substr(0, slash);
@@ -105,10 +105,11 @@ void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p
         std::string_view value = text.substr(equals + 1);
         value = value.substr(0, value.find('='));
         if (key == "ido") {
-            TakePosition(value, 'N', 'S', p.InLatitudeDeg, p.GgaLatitude, p.RmcLatitude, p.GgaNS, p.RmcNS);
+            positioned &= TakePosition(value, 'N', 'S', p.InLatitudeDeg, p.GgaLatitude, p.RmcLatitude,
+                                       p.GgaNS, p.RmcNS);
         } else if (key == "kei") {
-            TakePosition(value, 'E', 'W', p.InLongitudeDeg, p.GgaLongitude, p.RmcLongitude, p.GgaEW,
-                         p.RmcEW);
+            positioned &= TakePosition(value, 'E', 'W', p.InLongitudeDeg, p.GgaLongitude, p.RmcLongitude,
+                                       p.GgaEW, p.RmcEW);
         } else if (key == "pda") {
             TakeDate(value, p.RmcDate, p.LocalDate);
             p.LocalDate.clear();  // used as scratch only; ComputeDerived fills it
@@ -116,9 +117,17 @@ void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p
             PickChars(p.RmcTime, value, kTimeChars, std::size(kTimeChars));
             p.GgaTime.assign(p.RmcTime);
         } else if (key == "tex") {
+            // Japanese programs write POT files in Shift_JIS.
             p.ExtendData.assign(value);
+            DecodeInputText(p.ExtendData);
         } else if (key == "alt") {
             p.GgaAltitude.assign(value);
+        }
+    }
+    if (!positioned) {
+        for (std::string* text : {&p.InLatitudeDeg, &p.GgaLatitude, &p.RmcLatitude, &p.InLongitudeDeg,
+                                  &p.GgaLongitude, &p.RmcLongitude}) {
+            text->clear();
         }
     }
     SettleRecord(p);

@@ -85,8 +85,9 @@ void XMLCALL ReleaseEncoding(void* data) {
 }
 
 // The length of the sequences lead byte b starts: 2 or 3 when one such
-// sequence decodes and none of another length does, 0 when the length
-// depends on the bytes that follow (GB18030) or none decodes.
+// sequence decodes and none of another length does; 0 when the length
+// depends on the bytes that follow (GB18030); -1 when none decodes (a row
+// the encoding leaves unassigned: the byte is invalid).
 int SequenceLength(iconv_t cd, unsigned char b) {
     char bytes[4] = {static_cast<char>(b)};
     bool two = false;
@@ -105,7 +106,7 @@ int SequenceLength(iconv_t cd, unsigned char b) {
             if (DecodeWith(cd, bytes, 3, nullptr) >= 0) return 3;
         }
     }
-    return 0;
+    return longer ? 0 : -1;
 }
 
 // The iconv name to use for a declared one: the Windows supersets that
@@ -149,9 +150,9 @@ int XMLCALL OnUnknownEncoding(void* user, const XML_Char* name, XML_Encoding* in
                 iconv_close(encoding->cd);
                 return XML_STATUS_ERROR;
             }
-            info->map[b] = -length;
-            encoding->length[b] = length;
-            multibyte = true;
+            info->map[b] = length < 0 ? -1 : -length;
+            encoding->length[b] = length < 0 ? 0 : length;
+            multibyte = multibyte || length > 0;
         } else {
             info->map[b] = -1;
         }

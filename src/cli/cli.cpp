@@ -67,9 +67,8 @@ written into the banner of the --write-ini file; GEOPLAIT_FAIL_WRITE_AFTER=N
 makes the outputs of the conversion fail, as on a full disk, after N bytes.
 )";
 
-constexpr const char* kCompletionPrefix = "Complete Record=";
-
-// Message boxes as lines of text; the replace question is answered by --yes.
+// Notices as lines of text, "Caption: text": a result on `out`, the others on
+// `err`; the replace question is answered by --yes.
 // With progressBar, a one-line bar on `err` (a terminal) redrawn at most ten
 // times a second and erased before any message and at the end of the run.
 class CliUi : public UserInterface {
@@ -78,15 +77,15 @@ public:
         : out_(out), err_(err), yes_(yes), progressBar_(progressBar) {}
     ~CliUi() override { EraseBar(); }
 
-    void ShowMessage(const std::string& text, const std::string& caption) override {
+    void Show(const NoticeText& notice) override {
         EraseBar();
-        std::ostream& stream = text.starts_with(kCompletionPrefix) ? out_ : err_;
-        stream << caption << ": " << text << "\n";
+        std::ostream& stream = notice.kind == NoticeKind::Result ? out_ : err_;
+        stream << notice.caption << ": " << notice.text << "\n";
     }
-    bool AskOkCancel(const std::string& text, const std::string& caption) override {
+    bool Ask(const NoticeText& question) override {
         EraseBar();
         if (yes_) return true;
-        err_ << caption << ": " << text << "\n"
+        err_ << question.caption << ": " << question.text << "\n"
              << "Answered Cancel; use --yes to answer OK.\n";
         return false;
     }

@@ -139,9 +139,9 @@ int32_t TrackInput::Count(RunContext& ctx) {
 void ReportBrokenInput(RunContext& ctx, const std::string& error) {
     if (error.empty() || ctx.run.InputErrorShown) return;
     ctx.run.InputErrorShown = true;
-    ctx.ui.ShowMessage("Input File Broken\n" + error, "Check!");
+    ctx.ui.Show(MakeNotice(Notice::InputBroken, {error}));
     // The records before the break were written; what followed was lost.
-    AddRunWarning(ctx, "Input File Broken\n" + error);
+    AddRunWarning(ctx, MakeNotice(Notice::InputBrokenWarning, {error}));
 }
 
 }  // namespace geoplait

@@ -142,14 +142,14 @@ void CopyPhotos(RunContext& ctx, const PhotoState& state) {
         }
         if (!replaceAsked) {
             replaceAsked = true;
-            replace = ctx.ui.AskOkCancel("Already exists Photo File. Do you want to replace it?", "Check!");
+            replace = ctx.ui.Ask(MakeNotice(Notice::ReplacePhotos));
         }
         skip[i] = !replace;
     }
     for (size_t i = 0; i < photos.size(); ++i) {
         if (skip[i]) continue;
         if (!CopyPhoto(ctx, OriginalPath(s, photos[i].FileName), (folder / photos[i].FileName).string())) {
-            ctx.ui.ShowMessage("Photo File Not Copy: " + photos[i].FileName, "Error");
+            ctx.ui.Show(MakeNotice(Notice::PhotoNotCopied, {photos[i].FileName}));
             ctx.outputs.Fail();
             return;
         }
@@ -162,7 +162,7 @@ void BuildKmz(RunContext& ctx, const PhotoState& state) {
     const std::string path =
         ctx.outputs.PathToWrite(ctx.run.OutputDrive + ctx.run.OutputDirectory + ctx.run.OutputName + ".kmz");
     if (path.empty() || !WriteArchive(ctx, state, path)) {
-        ctx.ui.ShowMessage("KMZ File Create Error", "Error");
+        ctx.ui.Show(MakeNotice(Notice::KmzNotCreated));
         ctx.outputs.Fail();
         return;
     }

@@ -279,7 +279,7 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
     if (!out.Open(ctx.outputs, s.OutputFile, WriteMode::Append)) return;
     std::error_code ec;
     if (!fs::is_directory(s.PhotoDir, ec)) {
-        ctx.ui.ShowMessage("Photo Folder Not Found.", "Photo Directory Error");
+        ctx.ui.Show(MakeNotice(Notice::PhotoFolderNotFound));
         return;
     }
     std::vector<std::string> names;
@@ -289,7 +289,7 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
         std::error_code typeError;
         if (IsJpegName(name) && it->is_regular_file(typeError)) names.push_back(std::move(name));
     }
-    if (ec) ctx.ui.ShowMessage("Photo Folder Error", "Photo Directory Error");
+    if (ec) ctx.ui.Show(MakeNotice(Notice::PhotoFolderError));
     if (names.empty()) return;
     // Name order, so that outputs repeat whatever order the listing has.
     std::sort(names.begin(), names.end());
@@ -342,7 +342,7 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
     const bool listed = s.Photo_CsvOut != 0;
     TextWriter list;
     if (listed && !list.Open(ctx.outputs, ctx.run.PhotoListPath, WriteMode::Plain)) {
-        ctx.ui.ShowMessage("Photo Output File Not Create", "Error");
+        ctx.ui.Show(MakeNotice(Notice::PhotoListNotCreated));
         return;
     }
     {
@@ -365,7 +365,7 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
         out.Text("</Folder>\n");
     }
     if (listed && !list.Close()) {
-        ctx.ui.ShowMessage("Photo Output File Not Create", "Error");
+        ctx.ui.Show(MakeNotice(Notice::PhotoListNotCreated));
         return;
     }
     if (!file.Close()) return;

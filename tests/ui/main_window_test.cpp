@@ -305,8 +305,8 @@ private slots:
             ini << "[config]\n  AutoLoad=1\n[config general]\n  Photo=1\n  Kmz=1\n[config Photo]\n  Photo_CreateDirectory=0\n";
         }
         struct : geoplait::UserInterface {
-            void ShowMessage(const std::string&, const std::string&) override {}
-            bool AskOkCancel(const std::string&, const std::string&) override { return true; }
+            void Show(const geoplait::NoticeText&) override {}
+            bool Ask(const geoplait::NoticeText&) override { return true; }
             void SetMessageLine(const std::string&) override {}
             void SetStatusLine(const std::string&) override {}
         } quiet;

@@ -13,9 +13,10 @@
 // line); white space next to a comma does not split. Each tuple must be two
 // or three numbers (signed decimals with an optional exponent, the longitude
 // within 180 and the latitude within 90 degrees), else it is dropped and
-// counted in OmitCount; an altitude that is no number is no altitude. A tuple equal to the one before it
-// is skipped: in the Line variant across the whole file (a line that goes on
-// where the last ended), in the Point variant within one coordinates element.
+// counted in OmitCount; an altitude that is no number is no altitude. A
+// tuple equal to the one before it is skipped: in the Line variant across the
+// whole file (a line that goes on where the last ended), in the Point variant
+// within one coordinates element.
 // A signed position gives the unsigned value and the letter S or W on both
 // sides. Time stamps: "Z" is UTC, an offset is brought to UTC, a time with
 // neither is local time of the TimeDifference setting; fractions of a second

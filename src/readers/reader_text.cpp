@@ -91,11 +91,13 @@ namespace {
 // at most `maxDegrees` in all. Empty is no coordinate, not a wrong one.
 bool IsNmeaCoordinate(std::string_view text, int maxDegrees) {
     const size_t point = text.find('.');
-    const std::string_view whole = text.substr(0, point);
-    if (whole.empty() || whole.size() > 5) return false;
+    std::string_view whole = text.substr(0, point);
+    if (whole.empty()) return false;
     for (char c : whole) {
         if (c < '0' || c > '9') return false;
     }
+    while (whole.size() > 1 && whole.front() == '0') whole.remove_prefix(1);
+    if (whole.size() > 5) return false;
     if (point != std::string_view::npos) {
         for (char c : text.substr(point + 1)) {
             if (c < '0' || c > '9') return false;

@@ -311,7 +311,7 @@ private slots:
             void SetStatusLine(const std::string&) override {}
         } quiet;
         window_.reset();
-        geoplait::LoadSettingsFile(settings_, quiet, "photo.ini", 1);
+        geoplait::LoadSettingsFile(settings_, quiet, "photo.ini", geoplait::LoadPass::AllKeys);
         geoplait::ApplyBaselineSettings(settings_);
         QCOMPARE(settings_.current.Kmz, 1);
         QCOMPARE(settings_.current.Photo_CreateDirectory, 0);

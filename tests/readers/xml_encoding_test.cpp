@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "readers/gpx_reader.h"
-#include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
 namespace geoplait {
@@ -23,15 +22,13 @@ struct Read {
 Read ReadGpx(const std::string& bytes) {
     test::TempDir dir;
     test::WriteFileBytes(dir.File("in.gpx"), bytes);
-    Settings settings;
-    test::RecordingUi ui;
-    RunContext ctx{settings, ui};
     GpxReader reader;
     EXPECT_TRUE(reader.Open(dir.File("in.gpx")));
     Read read;
-    while (reader.Next(ctx)) {
-        read.names.push_back(ctx.point.PointName);
-        ClearTrackPoint(ctx.point);
+    TrackPoint point;
+    while (reader.Next(point)) {
+        read.names.push_back(point.PointName);
+        ClearTrackPoint(point);
     }
     read.error = reader.Error();
     return read;

@@ -31,6 +31,8 @@ constexpr std::array kNoticeTable{
     // input during the run (InputNotFound) says "Input File Not Found" under
     // "Check!".
     NoticeEntry{Notice::InputNotFoundOnCheck, Problem, "Error", "Input File Not Found.. "},
+    // A device or a pipe is no input: it is read more than once.
+    NoticeEntry{Notice::InputNotRegular, Problem, "Error", "Input File Not a Regular File: %s"},
     NoticeEntry{Notice::FirstSentenceUnknown, Problem, "Error!", "Data First ID Not $Gxxxx"},
 
     NoticeEntry{Notice::InputNotFound, Problem, "Check!", "Input File Not Found"},
@@ -44,6 +46,7 @@ constexpr std::array kNoticeTable{
 
     // "found" and "Create", each with a trailing space.
     NoticeEntry{Notice::SettingsFileNotFound, Problem, "Error", "Config File Not found. "},
+    NoticeEntry{Notice::SettingsFileNotRegular, Problem, "Error", "Config File Not a Regular File: %s"},
     NoticeEntry{Notice::SettingsProtected, Problem, "Protect", "Save Inhibit. geoplait.ini(ProtectMode)"},
     NoticeEntry{Notice::SettingsNotCreated, Problem, "Error", "Config File Not Create. "},
 

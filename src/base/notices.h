@@ -42,6 +42,7 @@ enum class Notice {
     OutputNotKml,
     InputIsOutput,
     InputNotFoundOnCheck,
+    InputNotRegular,
     FirstSentenceUnknown,
     // Problems while reading
     InputNotFound,
@@ -51,6 +52,7 @@ enum class Notice {
     InputBrokenWarning,
     // The settings file
     SettingsFileNotFound,
+    SettingsFileNotRegular,
     SettingsProtected,
     SettingsNotCreated,
     // Photos and the KMZ archive

@@ -253,6 +253,12 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
 
     CliUi ui(out, err, options.yes, progressBar);
     Settings settings;
+    // A device or a pipe is refused before anything is read: it could wait
+    // for a writer for ever.
+    if (!options.ini.empty() && IsSpecialFile(PathArgument(options.ini))) {
+        ui.Show(MakeNotice(Notice::SettingsFileNotRegular, {options.ini}));
+        return kExitStopped;
+    }
     LoadStartupSettings(settings, ui, StartupDirectory(), [&](Settings& loaded) {
         if (!options.ini.empty()) LoadSettingsFile(loaded, ui, PathArgument(options.ini), LoadPass::AllKeys);
         for (const std::string& line : options.sets) ApplyCommandLineSetting(loaded, line);

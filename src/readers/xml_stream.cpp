@@ -213,9 +213,14 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
         file_ = nullptr;
         return false;
     }
-    XML_SetUserData(parser_, user);
-    XML_SetElementHandler(parser_, handlers.start, handlers.end);
-    XML_SetCharacterDataHandler(parser_, handlers.text);
+    user_ = user;
+    handlers_ = handlers;
+    XML_SetUserData(parser_, this);
+    XML_SetElementHandler(parser_, &OnStart, &OnEnd);
+    XML_SetCharacterDataHandler(parser_, &OnText);
+    depth_ = 0;
+    tooDeep_ = false;
+    fed_ = 0;
     refusedEncoding_.clear();
     XML_SetUnknownEncodingHandler(parser_, &OnUnknownEncoding, &refusedEncoding_);
     lastBlock_ = false;
@@ -283,6 +288,30 @@ bool XmlStream::Fail(const char* what) {
     return false;
 }
 
+void XmlStream::OnStart(void* self, const XML_Char* name, const XML_Char** attributes) {
+    auto& x = *static_cast<XmlStream*>(self);
+    if (x.tooDeep_) return;
+    if (++x.depth_ > kXmlMaxDepth) {
+        // Stops for good, also when the reader has just asked for a pause.
+        x.tooDeep_ = true;
+        XML_StopParser(x.parser_, XML_FALSE);
+        return;
+    }
+    x.handlers_.start(x.user_, name, attributes);
+}
+
+void XmlStream::OnEnd(void* self, const XML_Char* name) {
+    auto& x = *static_cast<XmlStream*>(self);
+    if (x.tooDeep_) return;
+    --x.depth_;
+    x.handlers_.end(x.user_, name);
+}
+
+void XmlStream::OnText(void* self, const XML_Char* text, int length) {
+    auto& x = *static_cast<XmlStream*>(self);
+    if (!x.tooDeep_) x.handlers_.text(x.user_, text, length);
+}
+
 void XmlStream::Pause() {
     if (pausing_) return;
     pausing_ = true;
@@ -307,8 +336,10 @@ bool XmlStream::Run() {
             const long n = ReadBlock(block);
             if (n == -1) return Fail("read error");
             if (n < 0) return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
+            fed_ += n;
             status = XML_ParseBuffer(parser_, static_cast<int>(n), lastBlock_ ? XML_TRUE : XML_FALSE);
         }
+        if (tooDeep_) return Fail("elements nested deeper than 256 levels");
         if (status == XML_STATUS_SUSPENDED) return true;
         if (status == XML_STATUS_ERROR) {
             if (XML_GetErrorCode(parser_) == XML_ERROR_UNKNOWN_ENCODING && !refusedEncoding_.empty()) {
@@ -316,6 +347,12 @@ bool XmlStream::Run() {
                 return Fail(what.c_str());
             }
             return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
+        }
+        // What expat keeps unparsed is one unfinished token; beyond the
+        // bound it is no document this program reads.
+        const XML_Index parsed = XML_GetCurrentByteIndex(parser_);
+        if (!lastBlock_ && parsed >= 0 && fed_ - static_cast<int64_t>(parsed) > kXmlMaxPendingBytes) {
+            return Fail("more than 16 MiB without markup ending");
         }
         if (lastBlock_) {
             finished_ = true;

@@ -59,6 +59,14 @@ constexpr std::array kNoticeTable{
     // The caption starts with a space and the text ends with one.
     NoticeEntry{Notice::ExifTitleUndecodable, Problem, " TAG:270(0x010E) Error",
                 "Exif TAG Title sjis2unicode Error "},
+    // A KMZ or photo list asked for but not made, as there was no photo to put in.
+    NoticeEntry{Notice::PhotoOutputNotMade, Warning, "Warning", "Not Create (No Photo): %s"},
+    // An existing file where an XMP sidecar goes that is not ours, or ours
+    // when the replace question was answered Cancel: left as it is.
+    NoticeEntry{Notice::SidecarNotReplaced, Warning, "Warning", "XMP File Not Replaced: %s"},
+    // A photo folder the run may not write to (a card set read-only): the
+    // sidecars are left out, the other outputs are made.
+    NoticeEntry{Notice::SidecarNotWritable, Warning, "Warning", "XMP File Not Create (Folder Read Only): %s"},
 
     NoticeEntry{Notice::ReplaceOutput, Question, "Check!",
                 "Already exists Output File. Do you want to replace it?"},

@@ -62,6 +62,9 @@ enum class Notice {
     PhotoNotCopied,
     KmzNotCreated,
     ExifTitleUndecodable,
+    PhotoOutputNotMade,
+    SidecarNotReplaced,
+    SidecarNotWritable,
     // Questions
     ReplaceOutput,
     ReplacePhotos,

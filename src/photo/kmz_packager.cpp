@@ -157,10 +157,14 @@ void CopyPhotos(RunContext& ctx, const PhotoState& state) {
 }
 
 void BuildKmz(RunContext& ctx, const PhotoState& state) {
-    if (state.PhotoTable.empty()) return;
+    const std::string kmz = ctx.run.OutputDrive + ctx.run.OutputDirectory + ctx.run.OutputName + ".kmz";
+    if (state.PhotoTable.empty()) {
+        // Asked for and not made: the run says so rather than ending as if it were.
+        AddRunWarning(ctx, MakeNotice(Notice::PhotoOutputNotMade, {kmz}));
+        return;
+    }
     ctx.ui.SetMessageLine(" ***** Create kmz *****");
-    const std::string path =
-        ctx.outputs.PathToWrite(ctx.run.OutputDrive + ctx.run.OutputDirectory + ctx.run.OutputName + ".kmz");
+    const std::string path = ctx.outputs.PathToWrite(kmz);
     if (path.empty() || !WriteArchive(ctx, state, path)) {
         ctx.ui.Show(MakeNotice(Notice::KmzNotCreated));
         ctx.outputs.Fail();

@@ -12,7 +12,8 @@ namespace geoplait {
 void CopyPhotos(RunContext& ctx, const PhotoState& state);
 
 // Writes NAME.kmz beside the output: the KML, the photos under NAME_photo/
-// and the folder entry. "KMZ File Create Error" and no archive on failure.
+// and the folder entry. "KMZ File Create Error" and no archive on failure;
+// without a photo no archive and a warning of the run that names it.
 void BuildKmz(RunContext& ctx, const PhotoState& state);
 
 }  // namespace geoplait

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "geo/time_difference.h"
 #include "readers/csv_reader.h"
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"
@@ -64,7 +65,12 @@ void CheckRecord(const TrackPoint& p, Reader reader) {
         Require(p.RmcDate.empty() || p.RmcDate.size() == 6, "date of six digits");
         Require(p.PointName.size() <= 4 * 49 || reader == kKml, "name cut");
     }
-    if (reader == kPot) Require(p.RmcSpeed == "0.0", "POT speed");
+    // A POT point has no speed: the track gives it one after reading.
+    if (reader == kPot) Require(p.RmcSpeed.empty(), "POT speed");
+    // What is left of a time and a date is a time of day and a calendar day,
+    // or nothing ("000000" is the unknown date).
+    Require(p.RmcTime.empty() || IsTimeOfDay(p.RmcTime), "time of day");
+    Require(p.RmcDate.empty() || p.RmcDate == "000000" || IsCalendarDate(p.RmcDate), "calendar day");
 }
 
 // Settings from the first bytes: column positions 0-9 and the notations.

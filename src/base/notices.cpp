@@ -40,6 +40,10 @@ constexpr std::array kNoticeTable{
     // Lower case "error!", unlike the other captions.
     NoticeEntry{Notice::EpochTooLong, Problem, "error!", "buf_table Over!(30 up)"},
 
+    // After the completion: what the reader found where the document broke
+    // (the records before it were written).
+    NoticeEntry{Notice::InputBrokenWarning, Warning, "Warning", "Input File Broken\n%s"},
+
     // "found" and "Create", each with a trailing space.
     NoticeEntry{Notice::SettingsFileNotFound, Problem, "Error", "Config File Not found. "},
     NoticeEntry{Notice::SettingsFileNotRegular, Problem, "Error", "Config File Not a Regular File: %s"},

@@ -48,6 +48,8 @@ enum class Notice {
     InputNotFound,
     InputBroken,
     EpochTooLong,
+    // Warnings
+    InputBrokenWarning,
     // The settings file
     SettingsFileNotFound,
     SettingsFileNotRegular,

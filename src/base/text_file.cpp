@@ -14,6 +14,8 @@
 #include <cstring>
 #include <utility>
 
+#include "base/text_encoding.h"
+
 namespace geoplait {
 
 bool IsSpecialFile(const std::string& path) {
@@ -431,6 +433,10 @@ void TextWriter::FlushBuffer(bool wait) {
         used_ = 0;
         return;
     }
+    if (!IsCleanText(std::string_view(buf_.data(), used_))) {
+        WriteCleaned(wait);
+        return;
+    }
     if (wait && drain_ == nullptr) {
         // A small output (or its last block): written here, no thread started.
         if (!WriteLines(files_, fd_, buf_.data(), used_, lines_)) failed_ = true;
@@ -456,6 +462,18 @@ void TextWriter::FlushBuffer(bool wait) {
         drain_->Wait();
         if (drain_->failed) failed_ = true;
     }
+}
+
+void TextWriter::WriteCleaned(bool final) {
+    // Whatever the input held, an output is valid UTF-8 without the
+    // characters XML forbids; a character cut by the buffer's end waits for
+    // the rest of it. Rare, so written here once the writing thread is idle
+    // (FlushBuffer waited for it): the order of the blocks stays.
+    clean_.clear();
+    const size_t kept = AppendCleanText(clean_, std::string_view(buf_.data(), used_), final);
+    if (!WriteLines(files_, fd_, clean_.data(), clean_.size(), lines_)) failed_ = true;
+    std::memmove(buf_.data(), buf_.data() + used_ - kept, kept);
+    used_ = kept;
 }
 
 void TextWriter::Write(std::string_view text) {

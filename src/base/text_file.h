@@ -124,7 +124,8 @@ public:
     // Bom 0: the byte-order mark of a created file is not written. Call before
     // the first Write.
     void DropBom();
-    // Writes text, "\n" as CR LF.
+    // Writes text, "\n" as CR LF. What reaches the file is valid UTF-8 without
+    // the characters XML forbids (each becomes U+FFFD), whatever the input held.
     void Write(std::string_view text);
     void Put(char c);
     // Formatted write (printf rules), "\n" as CR LF.
@@ -138,6 +139,9 @@ private:
     // Hands the block on to be written; with `wait`, returns once it is.
     void FlushBuffer(bool wait);
     void StopDrain();
+    // Writes the buffer made clean (AppendCleanText); `final`: the end of the
+    // file, where a cut-off character is replaced too.
+    void WriteCleaned(bool final);
     static bool WriteLines(OutputFiles* files, int fd, const char* text, size_t size, BlockBuffer<char>& lines);
 
     OutputFiles own_;  // the set of a file of its own
@@ -149,6 +153,7 @@ private:
     bool failed_ = false;
     BlockBuffer<char> lines_;  // a block with CR LF, written here
     std::unique_ptr<Drain> drain_;  // the thread that writes full blocks
+    std::string clean_;  // the buffer made clean, when it needed it
 };
 
 }  // namespace geoplait

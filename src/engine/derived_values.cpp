@@ -146,6 +146,11 @@ int64_t DeriveLocalStamp(RunContext& ctx) {
         // which the range checks of DeriveSeconds turn into 0 s.)
         return SameOrNextDay(static_cast<int64_t>(ctx.store.PreviousTime), timeOfDay);
     }
+    if (ctx.store.WrittenCount >= 1 && !hasTime) {
+        // A record without a time (an unknown or impossible one) is taken as
+        // no time passed since the record before: never a negative elapsed time.
+        return static_cast<int64_t>(ctx.store.PreviousTime);
+    }
     return days * kSecondsPerDay + timeOfDay;
 }
 

@@ -246,7 +246,8 @@ void UtcFromLocal(std::string& date, std::string& time, int32_t timeDifference) 
     int dayStep = 0;
     const int64_t seconds =
         AddClock(SecondsOfHhmmss(IntegerOf(time)), -SecondsOfHhmmss(timeDifference), dayStep);
-    if (dayStep != 0) ShiftDateInPlace(date, dayStep);
+    // An unknown date stays unknown.
+    if (dayStep != 0 && IsCalendarDate(date)) ShiftDateInPlace(date, dayStep);
     AssignSixDigits(time, HhmmssOfSeconds(seconds));
 }
 

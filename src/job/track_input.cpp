@@ -18,6 +18,16 @@ void TakeReaderReport(RunContext& ctx, const Reader& reader, bool countDropped) 
     if constexpr (requires { reader.Error(); }) ReportBrokenInput(ctx, reader.Error());
 }
 
+// What a record without a speed had before speeds were computed, by family.
+std::string_view SpeedFallback(ModeKind kind) {
+    switch (kind) {
+        case ModeKind::Nmea:
+        case ModeKind::CsvCustom: return "0";
+        case ModeKind::Pot: return "0.0";
+        default: return "";
+    }
+}
+
 }  // namespace
 
 bool TrackInput::Open(RunContext& ctx, ModeKind kind, bool toCsvCustom) {
@@ -32,6 +42,8 @@ void TrackInput::Close() { readers_.emplace<std::monostate>(); }
 
 void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead) {
     RunValues& run = ctx.run;
+    speed_.Reset();
+    const std::string_view fallback = SpeedFallback(kind_);
     ++run.ProgressPass;
     run.RecordsRead = 0;
     run.ProgressDone = 0;
@@ -43,6 +55,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                     while (!ctx.StopRequested() && reader.Next(ctx.point)) {
                         ++run.RecordsRead;
                         run.InputBytesRead = reader.BytesRead();
+                        speed_.Fill(ctx.point, fallback);
                         take(ctx);
                     }
                 } else if constexpr (requires { reader.GaveLast(); }) {
@@ -51,6 +64,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                         ++run.RecordsRead;
                         run.InputBytesRead = reader.BytesRead();
                         run.LastRecord = reader.GaveLast();
+                        speed_.Fill(ctx.point, fallback);
                         take(ctx);
                     }
                     run.LastRecord = false;
@@ -65,6 +79,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                         run.InputBytesRead = reader.BytesRead();
                         have = reader.Next(ahead_);
                         run.LastRecord = !have;
+                        speed_.Fill(ctx.point, fallback);
                         take(ctx);
                         // The taker cleared the record's texts: the one ahead
                         // takes their place, and its place gets them.
@@ -106,6 +121,8 @@ void ReportBrokenInput(RunContext& ctx, const std::string& error) {
     if (error.empty() || ctx.run.InputErrorShown) return;
     ctx.run.InputErrorShown = true;
     ctx.ui.Show(MakeNotice(Notice::InputBroken, {error}));
+    // The records before the break were written; what followed was lost.
+    AddRunWarning(ctx, MakeNotice(Notice::InputBrokenWarning, {error}));
 }
 
 }  // namespace geoplait

@@ -13,6 +13,7 @@
 #include "readers/kml_reader.h"
 #include "readers/nmea_reader.h"
 #include "readers/pot_reader.h"
+#include "readers/track_speed.h"
 #include "settings/convert_modes.h"
 
 namespace geoplait {
@@ -32,7 +33,8 @@ public:
     // Hands every record, in ctx.point, to `take`, which writes or rejects it
     // and clears it: an NMEA log gives one record per epoch and one more after
     // its last line (also when empty), the other families one per line, point
-    // or tuple. Reading ends early when the run must stop. The tuples a KML
+    // or tuple. Reading ends early when the run must stop. A record read
+    // without a speed gets the one computed from the track (TrackSpeed). The tuples a KML
     // reader dropped are added to the run's OmitCount. A GPX or KML document
     // that breaks after its last whole record is reported once a run (the
     // records before the break are taken).
@@ -51,9 +53,11 @@ private:
     ModeKind kind_ = ModeKind::Photo;
     TrackReaders readers_;
     TrackPoint ahead_;  // the record read ahead
+    TrackSpeed speed_;  // for the records read without a speed
 };
 
-// "Input File Broken" with what the reader found, shown once a run.
+// "Input File Broken" with what the reader found, shown once a run; the run
+// is then complete with warnings at best.
 void ReportBrokenInput(RunContext& ctx, const std::string& error);
 
 }  // namespace geoplait

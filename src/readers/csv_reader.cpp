@@ -21,6 +21,7 @@
 #include <array>
 #include <cstring>
 
+#include "base/text_encoding.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
@@ -32,6 +33,7 @@ namespace {
 
 constexpr size_t kLineLimit = 4096;       // including the terminator
 constexpr int kCsvFullColumns = 50;
+constexpr std::string_view kUnsetDate = "010100";  // the default of Default_UTC_Date
 
 bool EndsColumn(char c) { return c == ',' || c == '\r' || c == '\n'; }
 
@@ -44,9 +46,12 @@ struct CsvColumn {
     std::string_view tail;
 };
 
+// The column's text, decoded into UTF-8 when a program wrote it in another
+// encoding (DecodeInputText).
 void AssignColumn(std::string& out, const CsvColumn& column) {
     if (!column.quoted) {
         out.assign(column.text);
+        DecodeInputText(out);
         return;
     }
     out.clear();
@@ -57,6 +62,7 @@ void AssignColumn(std::string& out, const CsvColumn& column) {
     }
     out.append(rest);
     out.append(column.tail);
+    DecodeInputText(out);
 }
 
 // Calls visit(columnNumber, column) for columns 1 to lastColumn as far as the
@@ -139,12 +145,17 @@ std::string* FullTarget(TrackPoint& p, int column) {
     return member != nullptr ? &(p.*member) : nullptr;
 }
 
-// Custom: a latitude or longitude column. Blanks are tidied; a leading "+" or
-// "-" is replaced by a blank and tidied away, and sets the letter; what does
-// not start like a number is emptied. Returns the letter, or '\0' when the
-// column has no sign.
-char TakeCustomSign(std::string& text, char positive, char negative) {
+// Custom: a latitude or longitude column. Blanks are tidied; a hemisphere
+// letter before or after the number is taken off and sets the letter
+// (`written`), so does a leading "+" or "-", which is replaced by a blank and
+// tidied away; a sign that contradicts the letter leaves no position, nor
+// does what does not start like a number. Returns the letter, or '\0' when
+// the column has neither.
+char TakeCustomSign(std::string& text, char positive, char negative, char& written) {
     CollapseBlanks(text);
+    std::string_view number = text;
+    written = TakeHemisphereLetter(number, positive, negative);
+    if (written != '\0') text = std::string(number);
     char letter = '\0';
     for (const char sign : {'+', '-'}) {
         if (!text.empty() && text.front() == sign) {
@@ -152,6 +163,14 @@ char TakeCustomSign(std::string& text, char positive, char negative) {
             text.front() = ' ';
             CollapseBlanks(text);
         }
+    }
+    if (written != '\0') {
+        if (letter != '\0' && letter != written) {
+            text.clear();
+            written = '?';  // contradicts: no position at all
+            return '\0';
+        }
+        letter = written;
     }
     // A column that is not a number (the "lat" of a header line) is no
     // position, not 0 degrees.
@@ -245,6 +264,7 @@ void ParseCsvFullLine(std::string_view line, TrackPoint& p) {
     ForEachColumn(line, 44, [&p](int column, const CsvColumn& text) {
         if (std::string* target = FullTarget(p, column)) AssignColumn(*target, text);
     });
+    SettleRecord(p);
 }
 
 CsvCustomFormat DecodeCsvCustomFormat(const ConvertSettings& s) {
@@ -275,8 +295,10 @@ struct CustomPosition {
     std::string* longitude = nullptr;
 };
 
-// The record before its columns: the NMEA defaults, no position, and the
-// default altitude, date and time, speed and course 0.
+// The record before its columns: the NMEA defaults, no position, the default
+// altitude, date and time, no speed (the track gives it one) and course 0.
+// Without a date column the dates are unknown, unless the user set a date of
+// their own: the default 1 January 2000 dates nothing.
 void FillCustomDefaults(TrackPoint& p, const ConvertSettings& s) {
     FillNmeaDefaults(p, s);
     p.GgaLatitude.clear();
@@ -286,10 +308,14 @@ void FillCustomDefaults(TrackPoint& p, const ConvertSettings& s) {
     p.LatitudeDms.clear();
     p.LongitudeDms.clear();
     p.GgaAltitude.assign(s.Default_Altitude);
-    p.RmcDate.assign(s.Default_UTC_Date);
+    if (s.Imput_Date > 0 || s.Default_UTC_Date != kUnsetDate) {
+        p.RmcDate.assign(s.Default_UTC_Date);
+    } else {
+        p.RmcDate.assign("000000");
+    }
     p.RmcTime.assign(s.Default_UTC_Time);
-    p.RmcSpeed.assign(1, '0');  // assign(1, c): GCC 12 warns falsely on "0"
-    p.RmcCourse.assign(1, '0');
+    p.RmcSpeed.clear();
+    p.RmcCourse.assign(1, '0');  // assign(1, c): GCC 12 warns falsely on "0"
 }
 
 // The columns, each straight into the field it ends up in (or, for the
@@ -327,12 +353,24 @@ CustomPosition ReadCustomColumns(std::string_view line, const CsvCustomFormat& f
 void TakeCustomHemispheres(const CustomPosition& position, const CsvCustomFormat& f, TrackPoint& p) {
     char latitudeSign = '\0';
     char longitudeSign = '\0';
-    if (position.latitude != nullptr && f.latitude > 0) latitudeSign = TakeCustomSign(*position.latitude, 'N', 'S');
+    char latitudeLetter = '\0';
+    char longitudeLetter = '\0';
+    if (position.latitude != nullptr && f.latitude > 0) {
+        latitudeSign = TakeCustomSign(*position.latitude, 'N', 'S', latitudeLetter);
+    }
     if (position.longitude != nullptr && f.longitude > 0) {
-        longitudeSign = TakeCustomSign(*position.longitude, 'E', 'W');
+        longitudeSign = TakeCustomSign(*position.longitude, 'E', 'W', longitudeLetter);
     }
     SetHemisphere(p, &TrackPoint::GgaNS, &TrackPoint::RmcNS, f.latitudeNs > 0, latitudeSign);
     SetHemisphere(p, &TrackPoint::GgaEW, &TrackPoint::RmcEW, f.longitudeEw > 0, longitudeSign);
+    // A letter at the number that the hemisphere column contradicts: which
+    // one is right is unknown, so the record has no position. (A sign that
+    // contradicts its letter leaves no position either.)
+    if ((latitudeLetter != '\0' && p.RmcNS != std::string_view(&latitudeLetter, 1)) ||
+        (longitudeLetter != '\0' && p.RmcEW != std::string_view(&longitudeLetter, 1))) {
+        if (position.latitude != nullptr) position.latitude->clear();
+        if (position.longitude != nullptr) position.longitude->clear();
+    }
     CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
     CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
 }
@@ -348,10 +386,14 @@ void NormalizeCustomDate(CsvDateNotation notation, std::string& date, std::strin
             PickChars(scratch, date, kYymmddToDdmmyy, std::size(kYymmddToDdmmyy));
             date.swap(scratch);
             break;
-        case CsvDateNotation::YearSlashed:
+        case CsvDateNotation::YearSlashed: {
+            // A year of another century is an unknown date, not one of 20yy.
+            const bool thisCentury = date.starts_with("20");
             PickChars(scratch, date, kSlashedToDdmmyy, std::size(kSlashedToDdmmyy));
             date.swap(scratch);
+            if (!thisCentury) date.assign("000000");
             break;
+        }
         case CsvDateNotation::AsItStands:
             break;
     }
@@ -405,8 +447,9 @@ void ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, co
     if (format.date > 0) NormalizeCustomDate(format.dateNotation, p.RmcDate, scratch);
     if (format.time > 0) NormalizeCustomTime(format.timeNotation, timeDifference, p.RmcDate, p.RmcTime, scratch);
     scratch.clear();
-    NormalizeCustomSpeed(format.speedUnit, p.RmcSpeed);
+    if (format.speed > 0) NormalizeCustomSpeed(format.speedUnit, p.RmcSpeed);
     CopyToRmcSide(p);
+    SettleRecord(p);
 }
 
 bool CsvReader::Open(const std::string& path, CsvLayout layout, const ConvertSettings& items,

@@ -6,20 +6,24 @@
 //   </...>
 //
 // Waypoints, route points and track points are read alike, as one sequence.
-// Only the point's own children count: a time in the metadata, a track's
-// name or an extension's speed never reach a point. A point without both
+// Only the point's own children count, and the speed of its Garmin
+// TrackPointExtension: a time in the metadata or a track's name never reach
+// a point. A point without both
 // lat and lon is no record. Element names are compared without their
-// namespace prefix. Values are cut to 14 characters (49 for the name, 31 for
-// the time) after their line breaks became blanks; entities, character
+// namespace prefix. Values are cut to 14 characters (49 for the name; the time
+// is read whole) after their line breaks became blanks; entities, character
 // references and CDATA sections are decoded by the parser. A signed position gives the unsigned value and the letter S
 // or W on both sides. A time ending in "Z" is UTC, one with an offset is
 // brought to UTC, one with neither is taken as UTC; fractions of a second
-// are dropped. Speed is taken as it stands (the program writes knots there).
+// are dropped. Speed is in metres per second in a GPX 1.0 document and in a
+// Garmin TrackPointExtension, and becomes knots; a GPX 1.1 <speed> (where this
+// program writes knots) is taken as it stands.
 #include "readers/gpx_reader.h"
 
 #include <cstring>
 
 #include "geo/coordinates.h"
+#include "geo/number_format.h"
 #include "geo/time_difference.h"
 #include "readers/reader_text.h"
 
@@ -34,13 +38,39 @@ struct GpxValue {
     std::string_view element;
     size_t maxChars;
     std::string TrackPoint::*target;  // nullptr: the time, read apart
+    bool number;  // a decimal number or nothing (TakeXmlNumber)
 };
 
 constexpr GpxValue kValues[GpxReader::kValueCount] = {
-    {"ele", 14, &TrackPoint::GgaAltitude},  {"time", 31, nullptr},
-    {"speed", 14, &TrackPoint::RmcSpeed},   {"course", 14, &TrackPoint::RmcCourse},
-    {"sat", 14, &TrackPoint::GgaSatellites}, {"name", 49, &TrackPoint::PointName},
+    {"ele", 14, &TrackPoint::GgaAltitude, true},    {"time", 0, nullptr, false},
+    {"speed", 14, &TrackPoint::RmcSpeed, true},     {"course", 14, &TrackPoint::RmcCourse, true},
+    {"sat", 14, &TrackPoint::GgaSatellites, false}, {"name", 49, &TrackPoint::PointName, false},
+    {"speed", 14, &TrackPoint::RmcSpeed, true},  // of a Garmin TrackPointExtension, m/s
 };
+
+constexpr double kKnotsPerMetrePerSecond = 3600.0 / 1852.0;
+
+// Whether the root element declares GPX 1.0 (version="1.0" or its namespace),
+// whose <speed> is in metres per second; GPX 1.1 has no <speed> of its own,
+// and this program writes knots there.
+bool IsGpx10(const XML_Char** attributes) {
+    for (size_t i = 0; attributes[i] != nullptr; i += 2) {
+        const std::string_view name = attributes[i];
+        const std::string_view value = TrimXmlSpace(attributes[i + 1]);
+        if (name == "version" && value == "1.0") return true;
+        if ((name == "xmlns" || name.starts_with("xmlns:")) && value == "http://www.topografix.com/GPX/1/0") {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A speed in metres per second as knots, 3 decimals; empty stays empty.
+void KnotsFromMetresPerSecond(std::string& speed) {
+    double value = 0.0;
+    if (!ReadXmlNumber(speed, value)) return;
+    AssignFixed(speed, value * kKnotsPerMetrePerSecond, 3, 1);
+}
 
 bool IsPoint(std::string_view name) { return name == "trkpt" || name == "rtept" || name == "wpt"; }
 
@@ -53,7 +83,9 @@ const XML_Char* Attribute(const XML_Char** attributes, const char* name) {
 
 void TakeTime(TrackPoint& p, std::string_view text) {
     XmlTimeStamp stamp;
-    if (!ReadXmlTimeStamp(FirstChars(text, kValues[GpxReader::kTime].maxChars), stamp)) return;
+    // Whole: a time with seven fractional digits and an offset is longer than
+    // any field, and cutting it would lose its offset.
+    if (!ReadXmlTimeStamp(text, stamp)) return;
     p.RmcDate.assign(stamp.date);
     p.RmcTime.assign(stamp.time);
     if (stamp.zone == XmlTimeStamp::Zone::Offset) UtcFromLocal(p.RmcDate, p.RmcTime, stamp.offset);
@@ -69,6 +101,8 @@ bool GpxReader::Open(const std::string& path) {
     pointDepth_ = 0;
     valueDepth_ = 0;
     value_ = -1;
+    extensionDepth_ = 0;
+    metresPerSecond_ = false;
     ready_ = false;
     return xml_.Open(path, this, {&OnStart, &OnEnd, &OnText});
 }
@@ -77,6 +111,7 @@ void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attri
     auto& r = *static_cast<GpxReader*>(user);
     ++r.depth_;
     const std::string_view local = LocalName(name);
+    if (r.depth_ == 1 && local == "gpx") r.metresPerSecond_ = IsGpx10(attributes);
     if (r.pointDepth_ == 0) {
         if (!IsPoint(local)) return;
         const XML_Char* lat = Attribute(attributes, "lat");
@@ -89,8 +124,20 @@ void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attri
         r.found_.fill(false);
         return;
     }
+    if (r.extensionDepth_ != 0 && r.depth_ == r.extensionDepth_ + 1 && local == "speed") {
+        r.value_ = kExtensionSpeed;
+        r.valueDepth_ = r.depth_;
+        r.values_[kExtensionSpeed].clear();
+        r.found_[kExtensionSpeed] = true;
+        return;
+    }
+    // <extensions><gpxtpx:TrackPointExtension> (Garmin, versions 1 and 2).
+    if (r.depth_ == r.pointDepth_ + 2 && local == "TrackPointExtension") {
+        r.extensionDepth_ = r.depth_;
+        return;
+    }
     if (r.depth_ != r.pointDepth_ + 1) return;
-    for (int v = 0; v < kValueCount; ++v) {
+    for (int v = 0; v < kExtensionSpeed; ++v) {
         if (local != kValues[v].element) continue;
         r.value_ = v;
         r.valueDepth_ = r.depth_;
@@ -105,6 +152,8 @@ void GpxReader::OnEnd(void* user, const XML_Char*) {
     if (r.depth_ == r.valueDepth_) {
         r.valueDepth_ = 0;
         r.value_ = -1;
+    } else if (r.depth_ == r.extensionDepth_) {
+        r.extensionDepth_ = 0;
     } else if (r.depth_ == r.pointDepth_) {
         r.pointDepth_ = 0;
         r.ready_ = true;
@@ -120,28 +169,45 @@ void GpxReader::OnText(void* user, const XML_Char* text, int length) {
 }
 
 void GpxReader::Fill(TrackPoint& p) {
-    TakeSignedDegrees(latitude_, kCoordinateChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
+    // A latitude or longitude that is no number or beyond its range leaves
+    // the point without a position.
+    const bool latitudeRead =
+        TakeXmlDegrees(latitude_, 90.0, kCoordinateChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
+    const bool longitudeRead =
+        TakeXmlDegrees(longitude_, 180.0, kCoordinateChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
+    if (!latitudeRead || !longitudeRead) {
+        p.InLatitudeDeg.clear();
+        p.InLongitudeDeg.clear();
+    }
     p.GgaLatitude.clear();
     p.LatitudeDms.clear();
     CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
     p.RmcLatitude.assign(p.GgaLatitude);
-    TakeSignedDegrees(longitude_, kCoordinateChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
     p.GgaLongitude.clear();
     p.LongitudeDms.clear();
     CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
     p.RmcLongitude.assign(p.GgaLongitude);
 
     p.PointName.clear();
+    // A point without a speed of its own has none: RmcSpeed stays empty
+    // for the speed computed from the track.
+    p.RmcSpeed.clear();
+    // The point's own <speed> wins over the extension's.
+    if (found_[kSpeed]) found_[kExtensionSpeed] = false;
     for (size_t v = 0; v < kValueCount; ++v) {
         if (!found_[v]) continue;
         std::string& value = values_[v];
         TidyText(value);
         if (v == kTime) {
             TakeTime(p, value);
+        } else if (kValues[v].number) {
+            TakeXmlNumber(value, kValues[v].maxChars, p.*kValues[v].target);
+            if (v == kExtensionSpeed || (v == kSpeed && metresPerSecond_)) KnotsFromMetresPerSecond(p.RmcSpeed);
         } else {
             (p.*kValues[v].target).assign(FirstChars(value, kValues[v].maxChars));
         }
     }
+    SettleRecord(p);
 }
 
 bool GpxReader::Next(TrackPoint& point) {

@@ -34,7 +34,7 @@ public:
     uint64_t BytesRead() const { return xml_.BytesRead(); }
 
     // The values of a point the reader takes, by element name.
-    enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kValueCount };
+    enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kExtensionSpeed, kValueCount };
 
 private:
     static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
@@ -47,6 +47,8 @@ private:
     int pointDepth_ = 0;  // depth of the point being read; 0 between points
     int valueDepth_ = 0;  // depth of the value element being collected; 0 when none
     int value_ = -1;
+    int extensionDepth_ = 0;  // depth of a Garmin TrackPointExtension of the point; 0 when none
+    bool metresPerSecond_ = false;  // a GPX 1.0 document: <speed> in m/s
     bool ready_ = false;  // a whole point waits to be filled in
     std::string latitude_;
     std::string longitude_;

@@ -10,11 +10,13 @@
 //
 // Coordinates are split into tuples at white space, whatever the line layout
 // (Google Earth writes a whole line on one line, this program one tuple a
-// line); white space next to a comma does not split. Each tuple keeps only
-// digits, ".", ",", "+" and "-", and must then be two or three numbers, else
-// it is dropped and counted in OmitCount. A tuple equal to the one before it
-// is skipped: in the Line variant across the whole file (a line that goes on
-// where the last ended), in the Point variant within one coordinates element.
+// line); white space next to a comma does not split. Each tuple must be two
+// or three numbers (signed decimals with an optional exponent, the longitude
+// within 180 and the latitude within 90 degrees), else it is dropped and
+// counted in OmitCount; an altitude that is no number is no altitude. A
+// tuple equal to the one before it is skipped: in the Line variant across the
+// whole file (a line that goes on where the last ended), in the Point variant
+// within one coordinates element.
 // A signed position gives the unsigned value and the letter S or W on both
 // sides. Time stamps: "Z" is UTC, an offset is brought to UTC, a time with
 // neither is local time of the TimeDifference setting; fractions of a second
@@ -24,6 +26,7 @@
 #include "readers/kml_reader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -45,25 +48,6 @@ constexpr size_t kSpoolBlock = 1 << 18;  // held text read back from the spool a
 constexpr size_t kKeptCapacity = 4 * kPendingBytes;  // pending_ shrinks back to this when drained
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// An optional sign, digits with at most one point, at least one digit.
-bool IsDecimal(std::string_view text) {
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
-    bool digit = false;
-    bool point = false;
-    for (const char c : text) {
-        if (IsDigit(c)) {
-            digit = true;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
 
 // The time stamp text as UTC date and time; false when it is not one.
 bool ReadWhen(std::string_view text, int32_t timeDifference, std::string& date, std::string& time) {
@@ -440,9 +424,11 @@ bool KmlReader::TakeTuple(std::string_view& tuple) {
 // One tuple into the record; false when it gives none (repeated, or not
 // numbers and counted).
 bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack, bool held) {
+    // White space next to a comma joined the tuple; nothing else is dropped:
+    // a value is a number as it stands, or the tuple is none.
     tuple_.clear();
     for (const char c : tuple) {
-        if (IsDigit(c) || c == '.' || c == ',' || c == '+' || c == '-') tuple_.push_back(c);
+        if (!IsSpace(c)) tuple_.push_back(c);
     }
     if (!fromTrack) {
         if (tuple_ == previousTuple_) return false;
@@ -457,16 +443,19 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
     const std::string_view latitude = columns ? text.substr(first + 1, second - first - 1) : std::string_view();
     const std::string_view altitude =
         columns && second != std::string_view::npos ? text.substr(second + 1) : std::string_view();
-    if (!columns || tuple.size() >= kTupleBytes || !IsDecimal(longitude) || !IsDecimal(latitude) ||
-        (!altitude.empty() && !IsDecimal(altitude))) {
+    // Longitude and latitude numbers within their ranges; an altitude that is
+    // no finite number is no altitude.
+    double number = 0.0;
+    if (!columns || tuple.size() >= kTupleBytes || !ReadXmlNumber(longitude, number) ||
+        std::fabs(number) > 180.0 || !ReadXmlNumber(latitude, number) || std::fabs(number) > 90.0) {
         ++dropped_;
         return false;
     }
 
     if (!variant_.toCsvCustom) FillNmeaDefaults(p, *defaults_);
-    TakeSignedDegrees(longitude, kValueChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
-    TakeSignedDegrees(latitude, kValueChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
-    p.GgaAltitude.assign(FirstChars(altitude, kValueChars));
+    TakeXmlDegrees(longitude, 180.0, kValueChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
+    TakeXmlDegrees(latitude, 90.0, kValueChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
+    TakeXmlNumber(altitude, kValueChars, p.GgaAltitude);
     p.GgaLatitude.clear();
     p.LatitudeDms.clear();
     CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
@@ -484,6 +473,7 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
         }
         p.GgaTime.assign(p.RmcTime);
     }
+    SettleRecord(p);
     if (variant_.toCsvCustom) {
         p.PointName.assign(stamp.names);
     } else {

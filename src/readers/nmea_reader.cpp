@@ -19,6 +19,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "geo/time_difference.h"
+#include "readers/reader_text.h"
+
 namespace geoplait {
 
 namespace {
@@ -211,6 +214,57 @@ int32_t CountLinesWithId(TextReader& input, bool (*is)(std::string_view)) {
     return count;
 }
 
+bool IsZdaId(std::string_view id) {
+    return id.size() == 6 && id[0] == '$' && id.substr(3) == "ZDA" && IsKnownTalker(id.substr(1, 2));
+}
+
+int32_t SecondsOfDay(std::string_view hhmmss) {
+    const auto pair = [&](size_t i) { return (hhmmss[i] - '0') * 10 + (hhmmss[i + 1] - '0'); };
+    return pair(0) * 3600 + pair(2) * 60 + pair(4);
+}
+
+void ReadZda(std::string_view line, NmeaZdaDate& zda) {
+    std::string_view fields[4];
+    size_t start = line.find(',');
+    for (std::string_view& field : fields) {
+        if (start == std::string_view::npos) return;
+        const size_t end = FieldEnd(line.data(), start + 1, line.size());
+        field = line.substr(start + 1, end - start - 1);
+        start = end < line.size() && line[end] == ',' ? end : std::string_view::npos;
+    }
+    const auto allDigits = [](std::string_view text, size_t count) {
+        if (text.size() != count) return false;
+        for (char c : text) {
+            if (c < '0' || c > '9') return false;
+        }
+        return true;
+    };
+    // The day, month and year fields, the year of four digits in 2000-2099.
+    if (!allDigits(fields[1], 2) || !allDigits(fields[2], 2) || !allDigits(fields[3], 4) ||
+        fields[3].substr(0, 2) != "20" || !IsTimeOfDay(fields[0])) {
+        return;
+    }
+    const char date[7] = {fields[1][0], fields[1][1], fields[2][0], fields[2][1],
+                          fields[3][2], fields[3][3], '\0'};
+    if (!IsCalendarDate(std::string_view(date, 6))) return;
+    std::memcpy(zda.date, date, sizeof date);
+    zda.seconds = SecondsOfDay(fields[0]);
+    zda.known = true;
+}
+
+// The epoch's times and position settled, and its date from the last ZDA
+// when it had no RMC sentence of its own to date it. An epoch whose time of
+// day lies more than half a day before the ZDA time is on the next day (a ZDA
+// just before midnight).
+void SettleEpoch(TrackPoint& point, const NmeaZdaDate& zda) {
+    SettleRecord(point);
+    // An epoch without RMC has no speed: the track gives it one.
+    if (point.RmcId.empty() && !point.GgaId.empty()) point.RmcSpeed.clear();
+    if (!zda.known || !point.RmcId.empty() || point.RmcDate != "000000" || point.RmcTime.empty()) return;
+    point.RmcDate.assign(zda.date, 6);
+    if (SecondsOfDay(point.RmcTime) + 43200 < zda.seconds) point.RmcDate = ShiftDate(point.RmcDate, 1);
+}
+
 }  // namespace
 
 std::string_view SentenceIdOf(std::string_view line) {
@@ -250,6 +304,7 @@ bool NmeaReader::Open(const std::string& path, std::string_view firstId) {
     lineCount_ = 0;
     hasPending_ = false;
     pending_ = {};
+    zda_ = {};
     ended_ = !input_.Open(path);
     return !ended_;
 }
@@ -264,6 +319,8 @@ void NmeaReader::Parse(std::string_view line, std::string_view id, SentenceKind 
         ParseGgaWithId(line, id, point);
     } else if (kind == SentenceKind::Rmc) {
         ParseRmcWithId(line, id, point);
+    } else if (IsZdaId(id)) {
+        ReadZda(line, zda_);
     }
 }
 
@@ -285,12 +342,14 @@ bool NmeaReader::Next(TrackPoint& point) {
             pendingId_ = id;
             pendingKind_ = kind;
             hasPending_ = true;
+            SettleEpoch(point, zda_);
             return true;
         }
         Parse(line, id, kind, point);
     }
     // The last epoch, also of an empty log.
     ended_ = true;
+    SettleEpoch(point, zda_);
     return true;
 }
 

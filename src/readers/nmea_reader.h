@@ -28,6 +28,15 @@ enum class SentenceKind { Other, Gga, Rmc };
 // open at the log's first identifier `firstId` (see StartsEpoch). The reader
 // keeps its file position and the line that opens the next epoch between
 // calls; a pass that reads the log again opens it again.
+// The date of the last "$xxZDA" sentence (hhmmss.ss,dd,mm,yyyy,...), which
+// receivers that write no RMC send once a second: it dates the epochs after
+// it that have no RMC date.
+struct NmeaZdaDate {
+    bool known = false;
+    char date[7] = {};  // ddmmyy
+    int32_t seconds = 0;  // its time of day
+};
+
 class NmeaReader {
 public:
     bool Open(const std::string& path, std::string_view firstId);
@@ -47,7 +56,7 @@ private:
     // The first identifier compared line after line: one of six characters,
     // as they all are in practice, as one number instead of a string.
     bool IsFirstId(std::string_view id) const;
-    static void Parse(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point);
+    void Parse(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point);
 
     TextReader input_;
     std::string firstId_;
@@ -61,6 +70,7 @@ private:
     SentenceKind pendingKind_ = SentenceKind::Other;
     bool hasPending_ = false;
     bool ended_ = true;
+    NmeaZdaDate zda_;
 };
 
 // Parse the line when it is a GGA / RMC sentence of a known talker

@@ -7,13 +7,15 @@
 // it up to the next "=" or the end of the item; keys are compared exactly, so
 // "IDO" or a month name in lower case is not recognised. A position is four
 // groups separated by apostrophes (degrees, minutes, seconds, tenths of a
-// second); a "-" before the degrees is south or west, and the minutes and
-// seconds add to the unsigned degrees. Satellites and HDOP of "des" are not
+// second); a "-" before the degrees, or a letter S or W before or after the
+// groups, is south or west, and the minutes and seconds add to the unsigned
+// degrees. Satellites and HDOP of "des" are not
 // read back.
 #include "readers/pot_reader.h"
 
 #include <array>
 
+#include "base/text_encoding.h"
 #include "geo/number_format.h"
 #include "readers/reader_text.h"
 
@@ -34,12 +36,21 @@ constexpr unsigned char kTimeChars[] = {0, 1, 3, 4, 6, 7};
 
 // "Sddd'mm'ss't" into the decimal degrees and the NMEA text, both "%0.4f",
 // unsigned; the letter by the sign character.
-void TakePosition(std::string_view value, char positive, char negative, std::string& degrees,
+// False when the sign contradicts a hemisphere letter: the record has no
+// position then.
+bool TakePosition(std::string_view value, char positive, char negative, std::string& degrees,
                   std::string& gga, std::string& rmc, std::string& ggaLetter, std::string& rmcLetter) {
+    // A hemisphere letter before or after the groups is the hemisphere; a
+    // sign that contradicts it leaves no position.
+    const char written = TakeHemisphereLetter(value, positive, negative);
     char letter = '\0';
     if (!value.empty() && (value.front() == '-' || value.front() == '+')) {
         letter = value.front() == '-' ? negative : positive;
         value.remove_prefix(1);
+    }
+    if (written != '\0') {
+        if (letter != '\0' && letter != written) return false;
+        letter = written;
     }
     double groups[4] = {0.0, 0.0, 0.0, 0.0};
     for (double& group : groups) {
@@ -56,6 +67,7 @@ void TakePosition(std::string_view value, char positive, char negative, std::str
         ggaLetter.assign(1, letter);
         rmcLetter.assign(1, letter);
     }
+    return true;
 }
 
 // "dd-MON-yy" as ddmmyy; an unknown month name gives "00".
@@ -77,11 +89,12 @@ void TakeDate(std::string_view value, std::string& date, std::string& scratch) {
 
 void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p) {
     FillNmeaDefaults(p, s);
-    p.RmcSpeed.assign("0.0");
+    p.RmcSpeed.clear();  // a POT point has no speed: the track gives it one
     p.ExtendData.clear();  // not emptied with the record: each line has its own
     // The record ends at the line end, or at a lone CR, which no value may hold.
     line = line.substr(0, line.find_first_of("\r\n"));
 
+    bool positioned = true;
     for (int item = 1; item <= kItemLimit && !line.empty(); ++item) {
         const size_t slash = line.find('/');
         const std::string_view text = line.substr(0, slash);
@@ -92,10 +105,11 @@ void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p
         std::string_view value = text.substr(equals + 1);
         value = value.substr(0, value.find('='));
         if (key == "ido") {
-            TakePosition(value, 'N', 'S', p.InLatitudeDeg, p.GgaLatitude, p.RmcLatitude, p.GgaNS, p.RmcNS);
+            positioned &= TakePosition(value, 'N', 'S', p.InLatitudeDeg, p.GgaLatitude, p.RmcLatitude,
+                                       p.GgaNS, p.RmcNS);
         } else if (key == "kei") {
-            TakePosition(value, 'E', 'W', p.InLongitudeDeg, p.GgaLongitude, p.RmcLongitude, p.GgaEW,
-                         p.RmcEW);
+            positioned &= TakePosition(value, 'E', 'W', p.InLongitudeDeg, p.GgaLongitude, p.RmcLongitude,
+                                       p.GgaEW, p.RmcEW);
         } else if (key == "pda") {
             TakeDate(value, p.RmcDate, p.LocalDate);
             p.LocalDate.clear();  // used as scratch only; ComputeDerived fills it
@@ -103,11 +117,20 @@ void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p
             PickChars(p.RmcTime, value, kTimeChars, std::size(kTimeChars));
             p.GgaTime.assign(p.RmcTime);
         } else if (key == "tex") {
+            // Japanese programs write POT files in Shift_JIS.
             p.ExtendData.assign(value);
+            DecodeInputText(p.ExtendData);
         } else if (key == "alt") {
             p.GgaAltitude.assign(value);
         }
     }
+    if (!positioned) {
+        for (std::string* text : {&p.InLatitudeDeg, &p.GgaLatitude, &p.RmcLatitude, &p.InLongitudeDeg,
+                                  &p.GgaLongitude, &p.RmcLongitude}) {
+            text->clear();
+        }
+    }
+    SettleRecord(p);
 }
 
 bool PotReader::Open(const std::string& path, const ConvertSettings& defaults) {

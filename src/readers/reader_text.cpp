@@ -1,6 +1,11 @@
 #include "readers/reader_text.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
+
+#include "geo/time_difference.h"
 
 namespace geoplait {
 
@@ -58,6 +63,174 @@ void TakeSignedDegrees(std::string_view text, size_t maxChars, char positive, ch
     value.assign(FirstChars(text, maxChars));
     ggaLetter.assign(1, letter);
     rmcLetter.assign(1, letter);
+}
+
+namespace {
+
+void SettleTime(std::string& time) {
+    const size_t digits = time.find_first_not_of(' ');
+    if (digits == std::string::npos) {
+        time.clear();
+        return;
+    }
+    if (digits > 0) time.erase(0, digits);
+    if (!IsTimeOfDay(time)) time.clear();
+}
+
+}  // namespace
+
+void SettleRecordTimes(TrackPoint& p) {
+    SettleTime(p.GgaTime);
+    SettleTime(p.RmcTime);
+    if (!p.RmcDate.empty() && !IsCalendarDate(p.RmcDate)) p.RmcDate.assign("000000");
+}
+
+namespace {
+
+// An NMEA coordinate: unsigned ddmm.mmmm (dddmm.mmmm), minutes below 60 and
+// at most `maxDegrees` in all. Empty is no coordinate, not a wrong one.
+bool IsNmeaCoordinate(std::string_view text, int maxDegrees) {
+    const size_t point = text.find('.');
+    std::string_view whole = text.substr(0, point);
+    if (whole.empty()) return false;
+    for (char c : whole) {
+        if (c < '0' || c > '9') return false;
+    }
+    while (whole.size() > 1 && whole.front() == '0') whole.remove_prefix(1);
+    if (whole.size() > 5) return false;
+    if (point != std::string_view::npos) {
+        for (char c : text.substr(point + 1)) {
+            if (c < '0' || c > '9') return false;
+        }
+    }
+    int value = 0;
+    for (char c : whole) value = value * 10 + (c - '0');
+    const int degrees = value / 100;
+    const int minutes = value % 100;
+    if (minutes >= 60 || degrees > maxDegrees) return false;
+    if (degrees < maxDegrees) return true;
+    // At the limit itself only zero minutes.
+    if (minutes != 0) return false;
+    return point == std::string_view::npos || text.substr(point + 1).find_first_not_of('0') == std::string_view::npos;
+}
+
+bool IsWrongCoordinate(const std::string& text, int maxDegrees) {
+    return !text.empty() && !IsNmeaCoordinate(text, maxDegrees);
+}
+
+// Parses [sign] digits [. digits] [e [sign] digits]; `exponent` tells whether
+// an exponent was there.
+bool IsXmlNumberText(std::string_view t, bool& exponent) {
+    size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    size_t digits = 0;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    exponent = false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        size_t expDigits = 0;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++expDigits;
+        if (expDigits == 0) return false;
+        exponent = true;
+    }
+    return i == t.size();
+}
+
+bool ParseXmlNumber(std::string_view text, double& value, bool& exponent) {
+    if (!IsXmlNumberText(text, exponent)) return false;
+    if (text.front() == '+') text.remove_prefix(1);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        // Too small to hold (a negative exponent) is zero; too large is no number.
+        const size_t e = text.find_first_of("eE");
+        if (e == std::string_view::npos || e + 1 >= text.size() || text[e + 1] != '-') return false;
+        value = 0.0;
+        return end == text.data() + text.size();
+    }
+    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+}
+
+// The value as a plain decimal text, the shortest that reads back the same.
+void AssignPlainDecimal(std::string& out, double value) {
+    char text[400];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    out.assign(text, result.ec == std::errc() ? static_cast<size_t>(result.ptr - text) : 0);
+}
+
+}  // namespace
+
+void SettleRecord(TrackPoint& p) {
+    SettleRecordTimes(p);
+    if (IsWrongCoordinate(p.GgaLatitude, 90) || IsWrongCoordinate(p.RmcLatitude, 90) ||
+        IsWrongCoordinate(p.GgaLongitude, 180) || IsWrongCoordinate(p.RmcLongitude, 180)) {
+        for (std::string* text : {&p.GgaLatitude, &p.RmcLatitude, &p.InLatitudeDeg, &p.LatitudeDms,
+                                  &p.GgaLongitude, &p.RmcLongitude, &p.InLongitudeDeg, &p.LongitudeDms}) {
+            text->clear();
+        }
+    }
+}
+
+bool ReadXmlNumber(std::string_view text, double& value) {
+    bool exponent = false;
+    return ParseXmlNumber(text, value, exponent);
+}
+
+void TakeXmlNumber(std::string_view text, size_t maxChars, std::string& out) {
+    double value = 0.0;
+    bool exponent = false;
+    if (!ParseXmlNumber(text, value, exponent)) {
+        out.clear();
+    } else if (!exponent) {
+        out.assign(FirstChars(text, maxChars));
+    } else {
+        AssignPlainDecimal(out, value);
+        out.resize(std::min(out.size(), maxChars));
+    }
+}
+
+bool TakeXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive,
+                    char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter) {
+    double number = 0.0;
+    bool exponent = false;
+    if (!ParseXmlNumber(text, number, exponent) || std::fabs(number) > limit) {
+        TakeSignedDegrees({}, maxChars, positive, negative, value, ggaLetter, rmcLetter);
+        return false;
+    }
+    if (!exponent) {
+        TakeSignedDegrees(text, maxChars, positive, negative, value, ggaLetter, rmcLetter);
+        return true;
+    }
+    std::string plain;
+    AssignPlainDecimal(plain, number);
+    TakeSignedDegrees(plain, maxChars, positive, negative, value, ggaLetter, rmcLetter);
+    return true;
+}
+
+char TakeHemisphereLetter(std::string_view& text, char positive, char negative) {
+    const auto letterOf = [&](char c) -> char {
+        const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        return upper == positive || upper == negative ? upper : '\0';
+    };
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    if (text.size() < 2) return '\0';
+    char letter = letterOf(text.front());
+    if (letter != '\0') {
+        text.remove_prefix(1);
+    } else {
+        letter = letterOf(text.back());
+        if (letter == '\0') return '\0';
+        text.remove_suffix(1);
+    }
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return letter;
 }
 
 std::string_view FirstChars(std::string_view text, size_t maxChars) {

@@ -26,6 +26,42 @@ void FillNmeaDefaults(TrackPoint& point, const ConvertSettings& settings);
 void TakeSignedDegrees(std::string_view text, size_t maxChars, char positive, char negative,
                        std::string& value, std::string& ggaLetter, std::string& rmcLetter);
 
+// The time and date of a record as every writer may take them: blanks before
+// a time are dropped (" 222519" is 22:25:19, as other programs read it); a
+// time that is no time of day (hhmmss, fractions may follow) is none, empty;
+// a date that is no day of the calendar is the unknown date "000000".
+void SettleRecordTimes(TrackPoint& point);
+
+// SettleRecordTimes, and a position that is none cleared: a latitude beyond
+// 90 or a longitude beyond 180 degrees, or an NMEA text (ddmm.mmmm, unsigned)
+// that is no such number, leaves the record without a position (every
+// coordinate text of both axes empty), as a line without one is. Every reader
+// passes each record through it.
+void SettleRecord(TrackPoint& point);
+
+// A number of a GPX or KML value: an optional sign, digits with at most one
+// point (one digit at least), an optional exponent ("e" or "E", optional
+// sign, digits); nothing else, and finite. False otherwise.
+bool ReadXmlNumber(std::string_view text, double& value);
+
+// A GPX or KML number as the record holds it: the text as it stands when it
+// has no exponent, else the value as a plain decimal text ("1.397e2" is
+// "139.7"). Empty when the text is no number (ReadXmlNumber).
+void TakeXmlNumber(std::string_view text, size_t maxChars, std::string& out);
+
+// A signed decimal-degree value of a GPX or KML document into the unsigned
+// text and the hemisphere letters, as TakeSignedDegrees does; false, with
+// the value empty, when it is no number or lies beyond `limit` degrees.
+bool TakeXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive,
+                    char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter);
+
+// A hemisphere letter written before or after a number ("S33.8688",
+// "33.868800S", "151.2093E"; either case), as loggers write them: the letter
+// (upper case) is returned and removed from the text with the blanks next to
+// it; '\0' when there is none. Only `positive` and `negative` count, and a
+// letter is at an end of the text only, so "1.5E2" keeps its exponent.
+char TakeHemisphereLetter(std::string_view& text, char positive, char negative);
+
 // The text cut to its first `maxChars` characters (a UTF-8 sequence counts as
 // one and is never split).
 std::string_view FirstChars(std::string_view text, size_t maxChars);

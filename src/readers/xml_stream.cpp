@@ -1,8 +1,13 @@
 #include "readers/xml_stream.h"
 
-#include <algorithm>
-#include <cstring>
+#include <iconv.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "base/text_encoding.h"
 #include "engine/track_point.h"
 
 namespace geoplait {
@@ -34,6 +39,162 @@ bool TakeChar(std::string_view text, size_t& i, char c) {
     return true;
 }
 
+// Whether day/month/year is a day of the proleptic Gregorian calendar.
+bool IsDayOfMonth(int year, int month, int day) {
+    static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1) return false;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return day <= kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+// ---- Encodings expat does not know, through iconv ----
+
+// One document's decoder: the iconv descriptor and the length of the byte
+// sequence each lead byte starts.
+struct IconvEncoding {
+    iconv_t cd = reinterpret_cast<iconv_t>(-1);
+    int length[256] = {};
+};
+
+// The character of one whole byte sequence, or -1.
+int DecodeWith(iconv_t cd, const char* bytes, size_t n, int* error) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char out[8];
+    char* in = const_cast<char*>(bytes);
+    size_t inLeft = n;
+    char* outPtr = out;
+    size_t outLeft = sizeof out;
+    const size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    if (error != nullptr) *error = result == static_cast<size_t>(-1) ? errno : 0;
+    if (result == static_cast<size_t>(-1) || inLeft != 0 || sizeof out - outLeft != 4) return -1;
+    const auto* u = reinterpret_cast<const unsigned char*>(out);
+    const uint32_t c = u[0] | (u[1] << 8) | (static_cast<uint32_t>(u[2]) << 16) | (static_cast<uint32_t>(u[3]) << 24);
+    return c <= 0x10FFFF ? static_cast<int>(c) : -1;
+}
+
+int XMLCALL ConvertSequence(void* data, const char* s) {
+    const auto* encoding = static_cast<const IconvEncoding*>(data);
+    const int length = encoding->length[static_cast<unsigned char>(s[0])];
+    return DecodeWith(encoding->cd, s, static_cast<size_t>(length), nullptr);
+}
+
+void XMLCALL ReleaseEncoding(void* data) {
+    auto* encoding = static_cast<IconvEncoding*>(data);
+    iconv_close(encoding->cd);
+    delete encoding;
+}
+
+// The length of the sequences lead byte b starts: 2 or 3 when one such
+// sequence decodes and none of another length does; 0 when the length
+// depends on the bytes that follow (GB18030); -1 when none decodes (a row
+// the encoding leaves unassigned: the byte is invalid).
+int SequenceLength(iconv_t cd, unsigned char b) {
+    char bytes[4] = {static_cast<char>(b)};
+    bool two = false;
+    bool longer = false;
+    for (int t = 0x21; t <= 0xFE; ++t) {
+        bytes[1] = static_cast<char>(t);
+        int error = 0;
+        if (DecodeWith(cd, bytes, 2, &error) >= 0) two = true;
+        if (error == EINVAL) longer = true;  // a valid start of a longer sequence
+    }
+    if (two) return longer ? 0 : 2;
+    for (int t1 = 0xA1; t1 <= 0xFE; ++t1) {
+        for (int t2 = 0xA1; t2 <= 0xFE; ++t2) {
+            bytes[1] = static_cast<char>(t1);
+            bytes[2] = static_cast<char>(t2);
+            if (DecodeWith(cd, bytes, 3, nullptr) >= 0) return 3;
+        }
+    }
+    return longer ? 0 : -1;
+}
+
+// The iconv name to use for a declared one: the Windows supersets that
+// programs mean when they write the older name.
+const char* IconvNameOf(std::string_view name) {
+    const auto is = [&](std::string_view other) {
+        if (name.size() != other.size()) return false;
+        for (size_t i = 0; i < name.size(); ++i) {
+            const char a = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
+            if (a != other[i]) return false;
+        }
+        return true;
+    };
+    if (is("SHIFT_JIS") || is("SHIFT-JIS") || is("SJIS") || is("X-SJIS") || is("MS_KANJI") ||
+        is("WINDOWS-31J")) {
+        return "CP932";
+    }
+    if (is("GB2312") || is("EUC-CN") || is("X-GBK")) return "GBK";
+    if (is("EUC-KR") || is("KS_C_5601-1987")) return "CP949";
+    return nullptr;
+}
+
+int XMLCALL OnUnknownEncoding(void* user, const XML_Char* name, XML_Encoding* info) {
+    auto* refused = static_cast<std::string*>(user);
+    refused->assign(name);
+    auto encoding = std::make_unique<IconvEncoding>();
+    if (const char* superset = IconvNameOf(name)) encoding->cd = iconv_open("UTF-32LE", superset);
+    if (encoding->cd == reinterpret_cast<iconv_t>(-1)) encoding->cd = iconv_open("UTF-32LE", name);
+    if (encoding->cd == reinterpret_cast<iconv_t>(-1)) return XML_STATUS_ERROR;
+    bool multibyte = false;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        int error = 0;
+        const int c = DecodeWith(encoding->cd, &byte, 1, &error);
+        if (c >= 0) {
+            info->map[b] = c;
+            encoding->length[b] = 1;
+        } else if (error == EINVAL) {
+            const int length = SequenceLength(encoding->cd, static_cast<unsigned char>(b));
+            if (length == 0) {
+                iconv_close(encoding->cd);
+                return XML_STATUS_ERROR;
+            }
+            info->map[b] = length < 0 ? -1 : -length;
+            encoding->length[b] = length < 0 ? 0 : length;
+            multibyte = multibyte || length > 0;
+        } else {
+            info->map[b] = -1;
+        }
+    }
+    // ASCII must be ASCII for expat; an encoding where it is not is refused.
+    for (int b = 0x20; b < 0x7F; ++b) {
+        if (info->map[b] != b && std::strchr("$@\\^`{}~", b) == nullptr) {
+            iconv_close(encoding->cd);
+            return XML_STATUS_ERROR;
+        }
+    }
+    refused->clear();
+    info->convert = multibyte ? &ConvertSequence : nullptr;
+    info->release = &ReleaseEncoding;
+    info->data = encoding.release();
+    return XML_STATUS_OK;
+}
+
+// Whether the document starting with `head` is UTF-8: no UTF-16 mark or
+// layout, and an XML declaration that declares no encoding or UTF-8.
+bool IsUtf8Document(std::string_view head) {
+    if (head.size() >= 2 && ((head[0] == '\xFE' && head[1] == '\xFF') || (head[0] == '\xFF' && head[1] == '\xFE') ||
+                             head[0] == '\0' || head[1] == '\0')) {
+        return false;
+    }
+    if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
+    if (!head.starts_with("<?xml")) return true;
+    const size_t close = head.find("?>");
+    const std::string_view declaration = head.substr(0, close);
+    const size_t key = declaration.find("encoding");
+    if (key == std::string_view::npos) return true;
+    const size_t quote = declaration.find_first_of("\"'", key);
+    if (quote == std::string_view::npos) return true;
+    const size_t end = declaration.find(declaration[quote], quote + 1);
+    if (end == std::string_view::npos) return true;
+    std::string name(declaration.substr(quote + 1, end - quote - 1));
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    }
+    return name == "UTF-8" || name == "UTF8";
+}
+
 void PutPair(char* out, int value) {
     out[0] = static_cast<char>('0' + value / 10 % 10);
     out[1] = static_cast<char>('0' + value % 10);
@@ -60,11 +221,56 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
     depth_ = 0;
     tooDeep_ = false;
     fed_ = 0;
+    refusedEncoding_.clear();
+    XML_SetUnknownEncodingHandler(parser_, &OnUnknownEncoding, &refusedEncoding_);
     lastBlock_ = false;
     finished_ = false;
     pausing_ = false;
     bytesRead_ = 0;
+    firstBlock_ = true;
+    repairUtf8_ = false;
+    carry_.clear();
     return true;
+}
+
+long XmlStream::ReadBlock(void*& block) {
+    raw_.resize(carry_.size() + kXmlBlock);
+    std::memcpy(raw_.data(), carry_.data(), carry_.size());
+    const size_t n = std::fread(raw_.data() + carry_.size(), 1, kXmlBlock, file_);
+    if (std::ferror(file_)) return -1;
+    bytesRead_ += n;
+    lastBlock_ = n < static_cast<size_t>(kXmlBlock);
+    raw_.resize(carry_.size() + n);
+    carry_.clear();
+    if (firstBlock_) {
+        firstBlock_ = false;
+        repairUtf8_ = IsUtf8Document(raw_);
+    }
+    std::string_view text = raw_;
+    if (repairUtf8_ && !IsUtf8Text(text)) {
+        // A sequence cut by the end of the block waits for the next one.
+        if (!lastBlock_) {
+            size_t start = text.size();
+            while (start > 0 && text.size() - start < 3 &&
+                   (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80) {
+                --start;
+            }
+            if (start > 0 && static_cast<unsigned char>(text[start - 1]) >= 0xC0) {
+                bool incomplete = false;
+                const auto* tail = reinterpret_cast<const unsigned char*>(text.data()) + start - 1;
+                if (Utf8SequenceLength(tail, text.size() - start + 1, incomplete) == 0 && incomplete) {
+                    carry_.assign(text.substr(start - 1));
+                    text = text.substr(0, start - 1);
+                }
+            }
+        }
+        RepairUtf8(text, repaired_);
+        text = repaired_;
+    }
+    block = XML_GetBuffer(parser_, static_cast<int>(std::max<size_t>(text.size(), 1)));
+    if (block == nullptr) return -2;
+    std::memcpy(block, text.data(), text.size());
+    return static_cast<long>(text.size());
 }
 
 uint64_t XmlStream::BytesRead() const {
@@ -134,18 +340,22 @@ bool XmlStream::Run() {
             status = XML_ResumeParser(parser_);
             resume = false;
         } else {
-            void* block = XML_GetBuffer(parser_, kXmlBlock);
-            if (block == nullptr) return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
-            const size_t n = std::fread(block, 1, kXmlBlock, file_);
-            if (std::ferror(file_)) return Fail("read error");
-            bytesRead_ += n;
-            lastBlock_ = n < static_cast<size_t>(kXmlBlock);
-            fed_ += static_cast<int64_t>(n);
+            void* block = nullptr;
+            const long n = ReadBlock(block);
+            if (n == -1) return Fail("read error");
+            if (n < 0) return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
+            fed_ += n;
             status = XML_ParseBuffer(parser_, static_cast<int>(n), lastBlock_ ? XML_TRUE : XML_FALSE);
         }
         if (tooDeep_) return Fail("elements nested deeper than 256 levels");
         if (status == XML_STATUS_SUSPENDED) return true;
-        if (status == XML_STATUS_ERROR) return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
+        if (status == XML_STATUS_ERROR) {
+            if (XML_GetErrorCode(parser_) == XML_ERROR_UNKNOWN_ENCODING && !refusedEncoding_.empty()) {
+                const std::string what = "encoding \"" + refusedEncoding_.substr(0, 40) + "\" cannot be read";
+                return Fail(what.c_str());
+            }
+            return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
+        }
         // What expat keeps unparsed is one unfinished token; beyond the
         // bound it is no document this program reads.
         const XML_Index parsed = XML_GetCurrentByteIndex(parser_);
@@ -192,9 +402,17 @@ bool ReadXmlTimeStamp(std::string_view text, XmlTimeStamp& stamp) {
         !TakeChar(text, i, '-') || !TakeDigits(text, i, 2, day)) {
         return false;
     }
-    PutPair(stamp.date, day);
-    PutPair(stamp.date + 2, month);
-    PutPair(stamp.date + 4, year % 100);
+    if (!IsDayOfMonth(year, month, day)) return false;
+    // Records hold two-digit years meaning 20yy: a year of another century
+    // (1999, or 1970 from a Unix-epoch export) is an unknown date, never
+    // moved into this one.
+    if (year >= 2000 && year <= 2099) {
+        PutPair(stamp.date, day);
+        PutPair(stamp.date + 2, month);
+        PutPair(stamp.date + 4, year % 100);
+    } else {
+        std::memcpy(stamp.date, "000000", 6);
+    }
     stamp.date[6] = '\0';
     std::memcpy(stamp.time, "000000", 7);
     stamp.zone = XmlTimeStamp::Zone::Unstated;
@@ -214,6 +432,7 @@ bool ReadXmlTimeStamp(std::string_view text, XmlTimeStamp& stamp) {
             while (i < text.size() && IsDigit(text[i])) ++i;
         }
     }
+    if (hours > 23 || minutes > 59 || seconds > 59) return false;
     PutPair(stamp.time, hours);
     PutPair(stamp.time + 2, minutes);
     PutPair(stamp.time + 4, seconds);

@@ -1,6 +1,10 @@
 // XML input as a stream of call-backs (libexpat) that a reader can pause when
 // it has a record ready and resume for the next: the file is read in large
 // blocks, nothing of the document is kept beyond the block being parsed.
+// Documents in UTF-8, UTF-16 and ISO-8859-1 are read by expat itself, those
+// declared in another encoding that iconv maps byte sequence by sequence
+// (windows-125x, ISO-8859-x, Shift_JIS, EUC-JP, GBK, Big5, EUC-KR) through
+// iconv; one of variable length such as GB18030 is refused, naming it.
 // Also the pieces the GPX and KML readers share: element names without
 // their prefix, capped text collection and ISO 8601 time stamps.
 //
@@ -58,6 +62,9 @@ public:
 
 private:
     bool Fail(const char* what);
+    // Reads the next block into the parser's buffer, repaired where the
+    // document is UTF-8 (RepairUtf8); the byte count, or -1 on a read error.
+    long ReadBlock(void*& block);
     // Call-backs that keep the nesting depth and hand on to the reader's.
     static void OnStart(void* self, const XML_Char* name, const XML_Char** attributes);
     static void OnEnd(void* self, const XML_Char* name);
@@ -74,6 +81,14 @@ private:
     bool finished_ = false;
     bool pausing_ = false;
     uint64_t bytesRead_ = 0;
+    bool firstBlock_ = true;
+    // A document in UTF-8 (declared so, or declaring nothing) gets each byte
+    // that is not UTF-8 as its windows-1252 character before expat sees it.
+    bool repairUtf8_ = false;
+    std::string raw_;    // the block as read, with the carry of the block before
+    std::string carry_;  // a sequence cut by the block's end
+    std::string repaired_;
+    std::string refusedEncoding_;  // a declared encoding that cannot be read
     std::string error_;
 };
 
@@ -93,9 +108,11 @@ std::string_view TrimXmlSpace(std::string_view text);
 void TidyText(std::string& text);
 
 // An ISO 8601 date and time "yyyy-mm-ddThh:mm:ss[.fff][Z|+hh:mm|-hh:mm]" (a
-// date alone stands for its midnight).
+// date alone stands for its midnight; any number of fractional digits). A
+// date that is no day of the calendar or a time that is no time of day is no
+// time stamp; a year outside 2000-2099 gives the unknown date "000000".
 struct XmlTimeStamp {
-    char date[7];  // ddmmyy, two-digit year
+    char date[7];  // ddmmyy, two-digit year; "000000" when unknown
     char time[7];  // hhmmss; fractions of a second are dropped
     enum class Zone { Utc, Offset, Unstated } zone;
     int32_t offset;  // signed hhmmss, the zone's distance from UTC

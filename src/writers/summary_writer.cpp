@@ -234,18 +234,28 @@ void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
     store.RecordIndex += 1;
     store.WrittenCount += 1;
     g.EndRecord = store.WrittenCount;
+    const bool dated = IsCalendarDate(p.LocalDate);
+    if (g.StartRecord != 0 && dated && !g.FromDated) {
+        g.FromDate = p.LocalDateText;
+        g.FromTime = p.LocalTimeText;
+        g.FromDated = true;
+    }
     if (g.StartRecord == 0) {
         g.StartRecord = store.WrittenCount;
         g.FromDate = p.LocalDateText;
         g.FromTime = p.LocalTimeText;
+        g.FromDated = dated;
         g.MaxSpeed = p.Speed;
         g.MinSpeed = p.Speed;
         g.MaxAltitude = p.AltitudeValue;
         g.MinAltitude = p.AltitudeValue;
     }
     g.Count += 1;
-    g.ToDate = p.LocalDateText;
-    g.ToTime = p.LocalTimeText;
+    if (dated || !g.ToDated) {
+        g.ToDate = p.LocalDateText;
+        g.ToTime = p.LocalTimeText;
+        g.ToDated = dated;
+    }
     // A gap record's zeroed elapsed time must not wipe the group's duration.
     if (!gapRecord || g.Count == 1) g.Duration = p.ElapsedSec;
     g.Distance += p.IntervalDistance;

@@ -20,6 +20,10 @@ struct SummaryGroup {
     std::string FromTime;
     std::string ToDate;
     std::string ToTime;
+    // Whether From/To come from a record with a known date: a group starts and
+    // ends at its first and last dated records, where it has any.
+    bool FromDated = false;
+    bool ToDated = false;
     double Distance = 0.0;
     int32_t Duration = 0;  // seconds
     double MaxSpeed = 0.0;

@@ -40,6 +40,8 @@ TEST(Notices, EveryTextAndCaption) {
         {MakeNotice(Notice::InputBroken, {"line 3: not well-formed"}), Problem, "Check!",
          "Input File Broken\nline 3: not well-formed"},
         {MakeNotice(Notice::EpochTooLong), Problem, "error!", "buf_table Over!(30 up)"},
+        {MakeNotice(Notice::InputBrokenWarning, {"line 3: not well-formed"}), Warning, "Warning",
+         "Input File Broken\nline 3: not well-formed"},
         {MakeNotice(Notice::SettingsFileNotFound), Problem, "Error", "Config File Not found. "},
         {MakeNotice(Notice::SettingsFileNotRegular, {"fifo.ini"}), Problem, "Error",
          "Config File Not a Regular File: fifo.ini"},

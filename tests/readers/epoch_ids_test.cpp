@@ -29,34 +29,36 @@ std::vector<std::string> Epochs(const std::string& log, const std::string& first
 }
 
 TEST(EpochIds, EpochsStartAtTheFirstIdentifierOfAnyLength) {
-    // Identifiers that differ in their last two characters only, or in length.
+    // Identifiers that differ in their last two characters only, or in length;
+    // the times 00:00:01 to 00:00:03 tell the epochs apart.
     const std::string log =
-        "$GPRMC,1,A\r\n$GPGGA,1\r\n$GPRMB,x\r\n$GPRMCX,9\r\n$GPRM,8\r\n"
-        "$GPRMC,2,A\r\n$GPGGA,2\r\n$GPGGB,7\r\n$GPGG,6\r\n,\r\n\r\n$GPRMC,3,A\r\n";
+        "$GPRMC,000001,A\r\n$GPGGA,000001\r\n$GPRMB,x\r\n$GPRMCX,9\r\n$GPRM,8\r\n"
+        "$GPRMC,000002,A\r\n$GPGGA,000002\r\n$GPGGB,7\r\n$GPGG,6\r\n,\r\n\r\n$GPRMC,000003,A\r\n";
     const struct {
         std::string firstId;
         std::vector<std::string> epochs;
     } cases[] = {
-        {"$GPRMC", {"$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2", "/$GPRMC/3"}},
-        {"$GPRMB", {"$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2"}},
-        {"$GPRMCX", {"$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2"}},
-        {"$GPRM", {"$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2"}},
-        {"$GPGGB", {"$GPGGA/$GPRMC/2", "/$GPRMC/3"}},
+        {"$GPRMC", {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002", "/$GPRMC/000003"}},
+        {"$GPRMB", {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002"}},
+        {"$GPRMCX", {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002"}},
+        {"$GPRM", {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002"}},
+        {"$GPGGB", {"$GPGGA/$GPRMC/000002", "/$GPRMC/000003"}},
         // An empty identifier: the line "," and the empty line each open one.
-        {"", {"$GPGGA/$GPRMC/2", "//", "/$GPRMC/3"}},
-        {"$GPXXX", {"$GPGGA/$GPRMC/2"}},
+        {"", {"$GPGGA/$GPRMC/000002", "//", "/$GPRMC/000003"}},
+        {"$GPXXX", {"$GPGGA/$GPRMC/000002"}},
         // A GGA or RMC first: the GGA or RMC of every known talker too.
-        {"$GNRMC", {"$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2", "/$GPRMC/3"}},
-        {"$GLGGA", {"/$GPRMC/1", "$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2"}},
+        {"$GNRMC", {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002", "/$GPRMC/000003"}},
+        {"$GLGGA", {"/$GPRMC/000001", "$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002"}},
     };
     for (const auto& c : cases) EXPECT_EQ(Epochs(log, c.firstId), c.epochs) << "'" << c.firstId << "'";
 }
 
 TEST(EpochIds, AnEmptyLogGivesOneEmptyEpochAndALogOfOneLineOne) {
     EXPECT_EQ(Epochs("", "$GPRMC"), (std::vector<std::string>{"//"}));
-    EXPECT_EQ(Epochs("$GPRMC,1,A", "$GPRMC"), (std::vector<std::string>{"/$GPRMC/1"}));
+    EXPECT_EQ(Epochs("$GPRMC,000001,A", "$GPRMC"), (std::vector<std::string>{"/$GPRMC/000001"}));
     // The line that opens an epoch is parsed into the next record, not the one handed on.
-    EXPECT_EQ(Epochs("$GPGGA,1\n$GPGGA,2\n", "$GPGGA"), (std::vector<std::string>{"$GPGGA//1", "$GPGGA//2"}));
+    EXPECT_EQ(Epochs("$GPGGA,000001\n$GPGGA,000002\n", "$GPGGA"),
+              (std::vector<std::string>{"$GPGGA//000001", "$GPGGA//000002"}));
 }
 
 }  // namespace

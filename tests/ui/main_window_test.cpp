@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "settings/settings_file.h"
 #include "ui/main_window.h"
 
 using geoplait::Rgb;
@@ -286,6 +288,50 @@ private slots:
         QVERIFY(settings_.config.ComboColor == (Rgb{255, 250, 250}));
         QCOMPARE(window_->palette().color(QPalette::Window), QColor(240, 240, 245));
         QCOMPARE(Find<QLineEdit>("kmlName")->palette().color(QPalette::Base), QColor(250, 255, 250));
+    }
+
+    // A settings file with Kmz on and Photo_CreateDirectory off: Photo Config
+    // left by Cancel keeps Kmz (nothing was decided), left by OK turns it off
+    // (without copied photos there is nothing to pack).
+    void photoConfigCancelKeepsKmz_data() {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("OK") << true;
+    }
+    void photoConfigCancelKeepsKmz() {
+        QFETCH(bool, ok);
+        {
+            std::ofstream ini(dir_.filePath("photo.ini").toStdString(), std::ios::binary);
+            ini << "[config]\n  AutoLoad=1\n[config general]\n  Photo=1\n  Kmz=1\n[config Photo]\n  Photo_CreateDirectory=0\n";
+        }
+        struct : geoplait::UserInterface {
+            void Show(const geoplait::NoticeText&) override {}
+            bool Ask(const geoplait::NoticeText&) override { return true; }
+            void SetMessageLine(const std::string&) override {}
+            void SetStatusLine(const std::string&) override {}
+        } quiet;
+        window_.reset();
+        geoplait::LoadSettingsFile(settings_, quiet, "photo.ini", geoplait::LoadPass::AllKeys);
+        geoplait::ApplyBaselineSettings(settings_);
+        QCOMPARE(settings_.current.Kmz, 1);
+        QCOMPARE(settings_.current.Photo_CreateDirectory, 0);
+        window_ = std::make_unique<MainWindow>(settings_);
+        window_->show();
+        Open("nmea(log) -> kml", "/t/a.log", "/t/a.kml");
+        QVERIFY(Find<QCheckBox>("kmz")->isChecked());
+        bool answered = false;
+        QTimer::singleShot(50, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return;
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            buttons->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+            answered = true;
+        });
+        Click("photoConfig");
+        QVERIFY(answered);
+        QCOMPARE(settings_.current.Kmz, ok ? 0 : 1);
+        QCOMPARE(Find<QCheckBox>("kmz")->isChecked(), !ok);
+        QCOMPARE(settings_.current.Photo, 1);
     }
 
     void splitDateGivesBackTexts() {

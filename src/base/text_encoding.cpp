@@ -1,0 +1,203 @@
+#include "base/text_encoding.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <cerrno>
+
+namespace geoplait {
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// windows-1252 at 0x80-0x9F; 0 marks the five bytes it leaves undefined.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+char32_t DecodeSequence(const unsigned char* p, size_t length) {
+    switch (length) {
+        case 1: return p[0];
+        case 2: return static_cast<char32_t>((p[0] & 0x1F) << 6 | (p[1] & 0x3F));
+        case 3: return static_cast<char32_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+        default:
+            return static_cast<char32_t>((p[0] & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 |
+                                         (p[3] & 0x3F));
+    }
+}
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// The whole field as CP932; false when any of it does not decode.
+bool DecodeCp932(std::string_view text, std::string& out) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("UTF-8", "SHIFT_JIS");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    out.assign(text.size() * 3 + 4, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    const size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (result == static_cast<size_t>(-1) || inLeft != 0) return false;
+    out.resize(out.size() - outLeft);
+    return true;
+}
+
+}  // namespace
+
+size_t Utf8SequenceLength(const unsigned char* p, size_t n, bool& incomplete) {
+    incomplete = false;
+    if (n == 0) return 0;
+    const unsigned char c = p[0];
+    if (c < 0x80) return 1;
+    size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        if (c == 0xE0) low = 0xA0;
+        if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    for (size_t i = 1; i < length; ++i) {
+        if (i >= n) {
+            incomplete = true;
+            return 0;
+        }
+        const unsigned char next = p[i];
+        if (i == 1 ? (next < low || next > high) : !IsContinuation(next)) return 0;
+    }
+    return length;
+}
+
+bool IsUtf8Text(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        bool incomplete = false;
+        const size_t length = Utf8SequenceLength(p + i, n - i, incomplete);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+void AppendWindows1252(std::string& out, unsigned char byte) {
+    if (byte < 0x80) {
+        out.push_back(static_cast<char>(byte));
+    } else if (byte < 0xA0) {
+        const char16_t c = kWindows1252High[byte - 0x80];
+        if (c == 0) {
+            out.append(kReplacement);
+        } else {
+            AppendUtf8(out, c);
+        }
+    } else {
+        AppendUtf8(out, byte);
+    }
+}
+
+void RepairUtf8(std::string_view text, std::string& out) {
+    out.clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        bool incomplete = false;
+        const size_t length = Utf8SequenceLength(p + i, n - i, incomplete);
+        if (length == 0) {
+            AppendWindows1252(out, p[i]);
+            ++i;
+        } else {
+            out.append(text.substr(i, length));
+            i += length;
+        }
+    }
+}
+
+void DecodeInputText(std::string& text) {
+    if (IsUtf8Text(text)) return;
+    std::string decoded;
+    if (!DecodeCp932(text, decoded)) RepairUtf8(text, decoded);
+    text.swap(decoded);
+}
+
+bool IsForbiddenCharacter(char32_t c) {
+    return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xFFFE || c == 0xFFFF;
+}
+
+bool IsCleanText(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c >= 0x20 && c < 0x80) {
+            ++i;
+            continue;
+        }
+        bool incomplete = false;
+        const size_t length = Utf8SequenceLength(p + i, n - i, incomplete);
+        if (length == 0 || IsForbiddenCharacter(DecodeSequence(p + i, length))) return false;
+        i += length;
+    }
+    return true;
+}
+
+size_t AppendCleanText(std::string& out, std::string_view text, bool final) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c >= 0x20 && c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        bool incomplete = false;
+        const size_t length = Utf8SequenceLength(p + i, n - i, incomplete);
+        if (length == 0 && incomplete && !final) return n - i;
+        if (length == 0 || IsForbiddenCharacter(DecodeSequence(p + i, length))) {
+            out.append(kReplacement);
+            i += length == 0 ? 1 : length;
+            continue;
+        }
+        out.append(text.substr(i, length));
+        i += length;
+    }
+    return 0;
+}
+
+}  // namespace geoplait

@@ -1,0 +1,89 @@
+#include "readers/track_speed.h"
+
+#include <cmath>
+
+#include "geo/coordinates.h"
+#include "geo/number_format.h"
+#include "geo/time_difference.h"
+
+namespace geoplait {
+
+namespace {
+
+constexpr double kKmPerNauticalMile = 1.852;
+
+// Signed degrees of an NMEA ddmm.mmmm text and its hemisphere letter.
+double SignedDegrees(const std::string& nmea, const std::string& letter) {
+    const double value = NumberOf(nmea);
+    const double whole = std::floor(value / 100.0);
+    const double degrees = whole + (value - whole * 100.0) / 60.0;
+    return letter == "S" || letter == "W" ? -degrees : degrees;
+}
+
+// Seconds of the day of a hhmmss[.fff] time (IsTimeOfDay holds).
+double SecondsOfDay(const std::string& time) {
+    const auto digit = [&](size_t i) { return time[i] - '0'; };
+    double seconds = (digit(0) * 10 + digit(1)) * 3600.0 + (digit(2) * 10 + digit(3)) * 60.0 +
+                     (digit(4) * 10 + digit(5));
+    if (time.size() > 7 && time[6] == '.') {
+        double scale = 0.1;
+        for (size_t i = 7; i < time.size() && time[i] >= '0' && time[i] <= '9'; ++i, scale /= 10.0) {
+            seconds += digit(i) * scale;
+        }
+    }
+    return seconds;
+}
+
+// Days since 2000-01-01 of a ddmmyy date (IsCalendarDate holds).
+int64_t DayNumber(const std::string& date) {
+    const int day = (date[0] - '0') * 10 + (date[1] - '0');
+    const int month = (date[2] - '0') * 10 + (date[3] - '0');
+    int year = 2000 + (date[4] - '0') * 10 + (date[5] - '0');
+    static constexpr int kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    int64_t days = (year - 2000) * 365 + (year - 1997) / 4;  // leap days of 2000..year-1
+    days += kDaysBefore[month - 1] + day - 1;
+    if (month > 2 && year % 4 == 0) ++days;  // 2000-2099: every fourth year is a leap year
+    return days;
+}
+
+}  // namespace
+
+void TrackSpeed::Fill(TrackPoint& p, std::string_view fallback) {
+    const bool positioned = !p.RmcLatitude.empty() && !p.RmcLongitude.empty();
+    const bool timed = IsTimeOfDay(p.RmcTime);
+    if (!positioned || !timed) {
+        // The empty record after the last line of a log stays empty.
+        const bool read = positioned || !p.GgaId.empty() || !p.RmcId.empty();
+        if (read && p.RmcSpeed.empty()) p.RmcSpeed.assign(fallback);
+        return;
+    }
+    const double longitude = SignedDegrees(p.RmcLongitude, p.RmcEW);
+    const double latitude = SignedDegrees(p.RmcLatitude, p.RmcNS);
+    // A zero coordinate is no position to measure from, as for every
+    // distance of the track.
+    if (longitude == 0.0 || latitude == 0.0) {
+        if (p.RmcSpeed.empty()) p.RmcSpeed.assign(fallback);
+        return;
+    }
+    const bool dated = IsCalendarDate(p.RmcDate);
+    const int64_t day = dated ? DayNumber(p.RmcDate) : 0;
+    const double seconds = SecondsOfDay(p.RmcTime);
+    if (p.RmcSpeed.empty()) {
+        const double elapsed =
+            (known_ && dated && dated_ ? static_cast<double>(day - day_) * 86400.0 : 0.0) + seconds - seconds_;
+        if (known_ && elapsed > 0.0) {
+            const double km = HubenyKm(longitude_, latitude_, longitude, latitude);
+            AssignFixed(p.RmcSpeed, km / kKmPerNauticalMile / (elapsed / 3600.0), 3, 1);
+        } else {
+            p.RmcSpeed.assign(fallback);
+        }
+    }
+    known_ = true;
+    longitude_ = longitude;
+    latitude_ = latitude;
+    dated_ = dated;
+    day_ = day;
+    seconds_ = seconds;
+}
+
+}  // namespace geoplait

@@ -1,0 +1,106 @@
+// Texts of other programs as UTF-8, and outputs that stay valid UTF-8 without
+// the characters XML forbids, whatever they are given.
+#include "base/text_encoding.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/text_file.h"
+#include "support/temp_dir.h"
+
+namespace geoplait {
+namespace {
+
+TEST(TextEncoding, Utf8SequenceLengths) {
+    const struct {
+        std::string bytes;
+        size_t length;
+        bool incomplete;
+    } cases[] = {
+        {"a", 1, false},           {"\xC3\xA9", 2, false},    {"\xE2\x82\xAC", 3, false},
+        {"\xF0\x9F\x98\x80", 4, false},
+        {"\xC3", 0, true},         {"\xE2\x82", 0, true},     {"\xF0\x9F\x98", 0, true},
+        {"\xC0\xAF", 0, false},    // overlong "/"
+        {"\xE0\x80\xAF", 0, false},  // overlong
+        {"\xED\xA0\x80", 0, false},  // surrogate
+        {"\xF4\x90\x80\x80", 0, false},  // beyond U+10FFFF
+        {"\x80", 0, false},        {"\xE9t", 0, false},       {"\xFF", 0, false},
+    };
+    for (const auto& c : cases) {
+        bool incomplete = false;
+        const auto* p = reinterpret_cast<const unsigned char*>(c.bytes.data());
+        EXPECT_EQ(Utf8SequenceLength(p, c.bytes.size(), incomplete), c.length) << c.bytes;
+        EXPECT_EQ(incomplete, c.incomplete) << c.bytes;
+    }
+}
+
+TEST(TextEncoding, StrayBytesAreWindows1252) {
+    std::string out;
+    RepairUtf8("Caf\xE9 \x80 \x92s \x81 \xC3\xA9", out);
+    EXPECT_EQ(out, "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x99s \xEF\xBF\xBD \xC3\xA9");
+    RepairUtf8("plain", out);
+    EXPECT_EQ(out, "plain");
+}
+
+TEST(TextEncoding, InputFieldsAreUtf8ThenCp932ThenWindows1252) {
+    const struct {
+        std::string field;
+        std::string text;
+    } cases[] = {
+        {"\xE6\x9D\xB1\xE4\xBA\xAC", "\xE6\x9D\xB1\xE4\xBA\xAC"},  // UTF-8 stays
+        {"\x93\x8C\x8B\x9E", "\xE6\x9D\xB1\xE4\xBA\xAC"},          // CP932 "Tokyo"
+        {"\x95\x5C\x8E\xA6", "\xE8\xA1\xA8\xE7\xA4\xBA"},          // a trail byte that is "\"
+        {"\xB6\xC0", "\xEF\xBD\xB6\xEF\xBE\x80"},                  // half-width kana
+        {"Caf\xE9", "Caf\xC3\xA9"},                                // no CP932 sequence: windows-1252
+        {"\x82\xA0\xFF", "\xE2\x80\x9A\xC2\xA0\xC3\xBF"},          // CP932 fails at its end
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.field;
+        DecodeInputText(text);
+        EXPECT_EQ(text, c.text) << c.field;
+    }
+}
+
+TEST(TextEncoding, CleanTextReplacesWhatNoOutputCarries) {
+    EXPECT_TRUE(IsCleanText("tab\there\r\nok \xC3\xA9 \xEF\xBF\xBD"));
+    for (const std::string& dirty : {std::string("a\0b", 3), std::string("\x01"), std::string("\x1F"),
+                                    std::string("\xEF\xBF\xBE"), std::string("\xEF\xBF\xBF"),
+                                    std::string("\xE9"), std::string("\xC3")}) {
+        EXPECT_FALSE(IsCleanText(dirty)) << dirty;
+        std::string out;
+        EXPECT_EQ(AppendCleanText(out, dirty, true), 0u);
+        EXPECT_TRUE(IsCleanText(out)) << out;
+        EXPECT_NE(out.find("\xEF\xBF\xBD"), std::string::npos);
+    }
+    // A sequence cut by the end waits for the rest, unless the text ends there.
+    std::string out;
+    EXPECT_EQ(AppendCleanText(out, "ab\xE2\x82", false), 2u);
+    EXPECT_EQ(out, "ab");
+    out.clear();
+    EXPECT_EQ(AppendCleanText(out, "ab\xE2\x82", true), 0u);
+    EXPECT_EQ(out, "ab\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+// Every output goes through the writer: a character cut by its buffer's end
+// is written whole, and forbidden bytes never reach the file.
+TEST(TextEncoding, WrittenFilesAreClean) {
+    test::TempDir dir;
+    const std::string path = dir.File("out.txt");
+    std::string big(1 << 20, 'x');
+    big.back() = '\xE2';  // the euro sign starts at the last byte of the buffer
+    {
+        TextWriter out(path, WriteMode::Plain);
+        out.Write(big);
+        out.Write("\x82\xAC|\x01|\xE9|");
+        ASSERT_TRUE(out.Close());
+    }
+    const std::string bytes = test::ReadFileBytes(path);
+    ASSERT_GT(bytes.size(), big.size());
+    EXPECT_EQ(bytes.substr(big.size() - 1), "\xE2\x82\xAC|\xEF\xBF\xBD|\xEF\xBF\xBD|");
+    EXPECT_TRUE(IsCleanText(bytes));
+}
+
+}  // namespace
+}  // namespace geoplait

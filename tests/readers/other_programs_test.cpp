@@ -1,0 +1,211 @@
+// What other programs write, taken as they mean it: ISO time stamps with any
+// fraction and offset, numbers with exponents, hemisphere letters, positions
+// out of range, impossible times and dates, and speeds for tracks without.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "readers/reader_text.h"
+#include "readers/track_speed.h"
+#include "readers/xml_stream.h"
+
+namespace geoplait {
+namespace {
+
+TEST(OtherPrograms, IsoTimeStamps) {
+    const struct {
+        const char* text;
+        bool read;
+        const char* date;
+        const char* time;
+        int32_t offset;
+    } cases[] = {
+        {"2024-01-01T20:30:18.1234567+05:30", true, "010124", "203018", 53000},
+        {"2024-01-01T20:30:18.123456789-05:30", true, "010124", "203018", -53000},
+        {"2024-02-29T23:59:59Z", true, "290224", "235959", 0},
+        {"2024-02-29", true, "290224", "000000", 0},
+        {"2024-13-45T25:61:61Z", false, "", "", 0},
+        {"2023-02-29T10:00:00Z", false, "", "", 0},
+        {"2023-02-30", false, "", "", 0},
+        {"2024-04-31T10:00:00Z", false, "", "", 0},
+        {"2024-01-01T24:00:00Z", false, "", "", 0},
+        {"2024-01-01T23:60:00Z", false, "", "", 0},
+        {"2024-01-01T23:59:60Z", false, "", "", 0},
+        {"1999-12-31T23:59:59Z", true, "000000", "235959", 0},
+        {"2100-01-01T00:00:00Z", true, "000000", "000000", 0},
+        {"1970-01-01T00:00:05Z", true, "000000", "000005", 0},
+        {"2000-02-29T12:00:00Z", true, "290200", "120000", 0},
+    };
+    for (const auto& c : cases) {
+        XmlTimeStamp stamp{};
+        ASSERT_EQ(ReadXmlTimeStamp(c.text, stamp), c.read) << c.text;
+        if (!c.read) continue;
+        EXPECT_STREQ(stamp.date, c.date) << c.text;
+        EXPECT_STREQ(stamp.time, c.time) << c.text;
+        EXPECT_EQ(stamp.offset, c.offset) << c.text;
+    }
+}
+
+TEST(OtherPrograms, XmlNumbers) {
+    const struct {
+        const char* text;
+        bool read;
+        double value;
+        const char* held;  // TakeXmlNumber
+    } cases[] = {
+        {"139.7", true, 139.7, "139.7"},     {"-5e-05", true, -5e-05, "-0.00005"},
+        {"1.397e2", true, 139.7, "139.7"},   {"+1.25E+1", true, 12.5, "12.5"},
+        {".5", true, 0.5, ".5"},             {"5.", true, 5.0, "5."},
+        {"1e-400", true, 0.0, "0"},          {"1e309", false, 0, ""},
+        {"139.7E", false, 0, ""},            {"NaN", false, 0, ""},
+        {"inf", false, 0, ""},               {"-", false, 0, ""},
+        {"", false, 0, ""},                  {"1 2", false, 0, ""},
+        {"0x1p3", false, 0, ""},             {"1.2.3", false, 0, ""},
+    };
+    for (const auto& c : cases) {
+        double value = -1.0;
+        ASSERT_EQ(ReadXmlNumber(c.text, value), c.read) << c.text;
+        if (c.read) {
+            EXPECT_DOUBLE_EQ(value, c.value) << c.text;
+        }
+        std::string held = "old";
+        TakeXmlNumber(c.text, 31, held);
+        EXPECT_EQ(held, c.held) << c.text;
+    }
+}
+
+TEST(OtherPrograms, XmlDegreesWithinRange) {
+    const struct {
+        const char* text;
+        double limit;
+        bool read;
+        const char* value;
+        const char* letter;
+    } cases[] = {
+        {"-33.87", 90, true, "33.87", "S"},  {"-5e-05", 180, true, "0.00005", "W"},
+        {"90", 90, true, "90", "N"},         {"-90.0", 90, true, "90.0", "S"},
+        {"95", 90, false, "", "N"},          {"-180.5", 180, false, "", "E"},
+        {"inf", 180, false, "", "E"},        {"1e309", 90, false, "", "N"},
+    };
+    for (const auto& c : cases) {
+        std::string value;
+        std::string gga;
+        std::string rmc;
+        const char positive = c.limit == 90 ? 'N' : 'E';
+        const char negative = c.limit == 90 ? 'S' : 'W';
+        EXPECT_EQ(TakeXmlDegrees(c.text, c.limit, 31, positive, negative, value, gga, rmc), c.read) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+        EXPECT_EQ(gga, c.letter) << c.text;
+        EXPECT_EQ(rmc, c.letter) << c.text;
+    }
+}
+
+TEST(OtherPrograms, HemisphereLetters) {
+    const struct {
+        const char* text;
+        char positive;
+        char letter;
+        const char* number;
+    } cases[] = {
+        {"33.868800S", 'N', 'S', "33.868800"}, {"S33.8688", 'N', 'S', "33.8688"},
+        {"151.2093E", 'E', 'E', "151.2093"},   {"w 58.2", 'E', 'W', "58.2"},
+        {"33.8 n ", 'N', 'N', "33.8"},         {"1.5E2", 'E', '\0', "1.5E2"},
+        {"33.8E", 'N', '\0', "33.8E"},         {"S", 'N', '\0', "S"},
+        {"-33.8", 'N', '\0', "-33.8"},
+    };
+    for (const auto& c : cases) {
+        std::string_view text = c.text;
+        const char negative = c.positive == 'N' ? 'S' : 'W';
+        EXPECT_EQ(TakeHemisphereLetter(text, c.positive, negative), c.letter) << c.text;
+        EXPECT_EQ(text, c.number) << c.text;
+    }
+}
+
+TEST(OtherPrograms, SettledRecords) {
+    TrackPoint p;
+    p.GgaTime = " 222519";
+    p.RmcTime = " 222519.50";
+    p.RmcDate = "231019";
+    p.GgaLatitude = p.RmcLatitude = "4249.9655";
+    p.GgaLongitude = p.RmcLongitude = "14726.7317";
+    SettleRecord(p);
+    EXPECT_EQ(p.GgaTime, "222519");
+    EXPECT_EQ(p.RmcTime, "222519.50");
+    EXPECT_EQ(p.RmcDate, "231019");
+    EXPECT_EQ(p.RmcLatitude, "4249.9655");
+
+    const struct {
+        const char* time;
+        const char* date;
+        const char* latitude;
+        const char* longitude;
+        const char* settledTime;
+        const char* settledDate;
+        bool positioned;
+    } cases[] = {
+        {"256161", "451324", "4249.9655", "14726.7317", "", "000000", true},
+        {".1", "290223", "9000.0000", "18000.0000", "", "000000", true},
+        {"235959", "290224", "9000.0001", "14726.7317", "235959", "290224", false},
+        {"235959", "290224", "4260.0000", "14726.7317", "235959", "290224", false},
+        {"235959", "290224", "-3540.8742", "14726.7317", "235959", "290224", false},
+        {"235959", "290224", "3540.8742", "18000.5000", "235959", "290224", false},
+        {"235959", "290224", "3540.8742", "1e3", "235959", "290224", false},
+        {"12", "", "", "", "", "", false},
+        {"235959", "290224", "003540.8742", "0013944.7259", "235959", "290224", true},
+        {"235959", "290224", "3540.8742", "100000.0", "235959", "290224", false},
+    };
+    for (const auto& c : cases) {
+        TrackPoint q;
+        q.GgaTime = q.RmcTime = c.time;
+        q.RmcDate = c.date;
+        q.GgaLatitude = q.RmcLatitude = q.InLatitudeDeg = c.latitude;
+        q.GgaLongitude = q.RmcLongitude = q.InLongitudeDeg = c.longitude;
+        SettleRecord(q);
+        EXPECT_EQ(q.RmcTime, c.settledTime) << c.time;
+        EXPECT_EQ(q.GgaTime, c.settledTime) << c.time;
+        EXPECT_EQ(q.RmcDate, c.settledDate) << c.date;
+        EXPECT_EQ(!q.RmcLatitude.empty() && !q.RmcLongitude.empty() && !q.InLongitudeDeg.empty(),
+                  c.positioned)
+            << c.latitude << " " << c.longitude;
+    }
+}
+
+TrackPoint Fix(const char* time, const char* date, const char* latitude, const char* longitude,
+               const char* speed = "") {
+    TrackPoint p;
+    p.GgaId = "$GPGGA";
+    p.RmcTime = time;
+    p.RmcDate = date;
+    p.RmcLatitude = latitude;
+    p.RmcNS = "N";
+    p.RmcLongitude = longitude;
+    p.RmcEW = "E";
+    p.RmcSpeed = speed;
+    return p;
+}
+
+TEST(OtherPrograms, SpeedsFromTheTrack) {
+    TrackSpeed speed;
+    struct {
+        TrackPoint point;
+        const char* speed;
+    } track[] = {
+        {Fix("120000", "010524", "3500.0000", "13900.0000"), "0"},  // nothing before it
+        {Fix("120010", "010524", "3500.0600", "13900.0000"), "21.563"},  // 111 m in 10 s
+        {Fix("120010", "010524", "3500.1200", "13900.0000"), "0"},  // no time passed
+        {Fix("", "010524", "3500.1800", "13900.0000"), "0"},        // no time
+        {Fix("120020.5", "010524", "3500.1200", "13900.0000", "7.5"), "7.5"},  // its own
+        {Fix("120030.5", "", "", ""), ""},                           // no position, no speed read
+        {Fix("000000.5", "020524", "3500.1800", "13900.0000"), "0.005"},  // 111 m in half a day: dates count
+        {Fix("000001.5", "000000", "3500.1800", "13900.0600"), "177.422"},  // undated: 91 m in 1 s, times only
+    };
+    track[5].point.GgaId.clear();
+    for (const auto& [point, expected] : track) {
+        TrackPoint p = point;
+        speed.Fill(p, "0");
+        EXPECT_EQ(p.RmcSpeed, expected) << point.RmcTime;
+    }
+}
+
+}  // namespace
+}  // namespace geoplait

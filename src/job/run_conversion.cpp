@@ -13,6 +13,7 @@
 #include "engine/track_point.h"
 #include "geo/time_difference.h"
 #include "job/mode_table.h"
+#include "job/output_checks.h"
 #include "job/run_steps.h"
 #include "job/track_input.h"
 #include "readers/nmea_reader.h"
@@ -73,6 +74,7 @@ bool OpenForReading(TrackInput& input, RunContext& ctx, ModeKind kind) {
 bool PutOutputsInPlace(RunContext& ctx) {
     if (!ctx.StopRequested() && ctx.outputs.Commit()) return true;
     ctx.outputs.Discard();
+    if (ReportRefusedOutput(ctx)) return false;
     if (ctx.outputs.Failed()) ctx.ui.ShowMessage("Output File Not Create", "Error");
     return false;
 }
@@ -286,16 +288,10 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
         return RunOutcome::Stopped;
     }
 
-    // Only a regular file is replaced; a device or a pipe is written as it is
-    // (and a pipe opened for reading here would wait for a writer forever).
-    if (IsExistingRegularFile(s.OutputFile)) {
-        ui.SetMessageLine(" *** Wait ***");
-        if (!ui.AskOkCancel("Already exists Output File. Do you want to replace it?", "Check!")) {
-            return RunOutcome::Stopped;
-        }
-        run.OverrideNote = "Output File Override.";
-        ui.SetMessageLine(" ***** Processing *****");
-    }
+    // Every name the run will make fits, no side output is the input, and
+    // one question covers every existing output known now.
+    if (!CheckDerivedNames(ctx, mode) || !CheckSideOutputs(ctx)) return RunOutcome::Stopped;
+    if (!PrepareOutputSet(ctx, !photoOnly)) return RunOutcome::Stopped;
 
     if (CreateOutputDirectory(DirectoryToCreate(run))) {
         run.DirectoryNote = "Create Directory.";

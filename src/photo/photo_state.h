@@ -8,6 +8,15 @@
 
 namespace geoplait {
 
+// What the copy step does with a photo.
+enum class PhotoCopy {
+    None,  // no copies are made (or the photo folder is the copy folder)
+    Make,  // copied into the copy folder
+    Same,  // the copy an earlier run made is this photo already
+    Kept,  // the user declined replacing the copy an earlier run made: the
+           // copy is the photo described, linked and packed
+};
+
 // One photo of the folder. Positions are packed d/m/s texts (ddmmss.ss...),
 // unsigned, with the hemisphere in its own letter.
 struct PhotoEntry {
@@ -24,6 +33,10 @@ struct PhotoEntry {
     std::string Time = "000000";    // hhmmss
     std::string DateSource = "Error(NoDate)";
     std::string GpsItems;
+    PhotoCopy Copy = PhotoCopy::None;
+    // Could not be read, copied or packed: left out of the copies and the
+    // archive (its placemark stays).
+    bool Lost = false;
 
     bool HasPosition() const { return !Latitude.empty(); }
 };
@@ -36,6 +49,10 @@ struct PhotoState {
     double CameraAdjust = 0.0;
     // Photo placemarks written by the last photo folder.
     int32_t PlacedCount = 0;
+    // Entries of the folder left out: links and what is not a regular file.
+    int32_t SkippedCount = 0;
+    // One line for each photo lost on the way ("Photo File Not Copy: NAME").
+    std::vector<std::string> LostLines;
 };
 
 }  // namespace geoplait

@@ -27,8 +27,8 @@ enum Reader { kCsvFull, kCsvCustom, kPot, kGpx, kKml };
 
 class SilentUi : public UserInterface {
 public:
-    void ShowMessage(const std::string&, const std::string&) override {}
-    bool AskOkCancel(const std::string&, const std::string&) override { return true; }
+    void Show(const NoticeText&) override {}
+    bool Ask(const NoticeText&) override { return true; }
     void SetMessageLine(const std::string&) override {}
     void SetStatusLine(const std::string&) override {}
 };

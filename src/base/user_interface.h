@@ -5,15 +5,18 @@
 #include <cstdint>
 #include <string>
 
+#include "base/notices.h"
+
 namespace geoplait {
 
 class UserInterface {
 public:
     virtual ~UserInterface() = default;
-    // A message box with an OK button.
-    virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
-    // A message box with OK and Cancel; true for OK.
-    virtual bool AskOkCancel(const std::string& text, const std::string& caption) = 0;
+    // A message box with an OK button: a result, a problem or a warning of
+    // the table in base/notices.h.
+    virtual void Show(const NoticeText& notice) = 0;
+    // A message box with OK and Cancel (a question of the table); true for OK.
+    virtual bool Ask(const NoticeText& question) = 0;
     virtual void SetMessageLine(const std::string& text) = 0;
     virtual void SetStatusLine(const std::string& text) = 0;
 

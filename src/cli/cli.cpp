@@ -77,9 +77,8 @@ once N records of the first pass were read; GEOPLAIT_REMOVE_BEFORE_COPY=FILE
 removes FILE just before the photos are copied.
 )";
 
-constexpr const char* kCompletionPrefix = "Complete Record=";
-
-// Message boxes as lines of text; the replace question is answered by --yes.
+// Notices as lines of text, "Caption: text": a result on `out`, the others on
+// `err`; the replace question is answered by --yes.
 // With progressBar, a one-line bar on `err` (a terminal) redrawn at most ten
 // times a second and erased before any message and at the end of the run.
 class CliUi : public UserInterface {
@@ -88,15 +87,15 @@ public:
         : out_(out), err_(err), yes_(yes), progressBar_(progressBar) {}
     ~CliUi() override { EraseBar(); }
 
-    void ShowMessage(const std::string& text, const std::string& caption) override {
+    void Show(const NoticeText& notice) override {
         EraseBar();
-        std::ostream& stream = text.starts_with(kCompletionPrefix) ? out_ : err_;
-        stream << caption << ": " << text << "\n";
+        std::ostream& stream = notice.kind == NoticeKind::Result ? out_ : err_;
+        stream << notice.caption << ": " << notice.text << "\n";
     }
-    bool AskOkCancel(const std::string& text, const std::string& caption) override {
+    bool Ask(const NoticeText& question) override {
         EraseBar();
         if (yes_) return true;
-        err_ << caption << ": " << text << "\n"
+        err_ << question.caption << ": " << question.text << "\n"
              << "Answered Cancel; use --yes to answer OK.\n";
         return false;
     }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/notices.h"
 #include "base/text_file.h"
 #include "engine/track_point.h"
 #include "base/user_interface.h"
@@ -49,7 +50,7 @@ struct RunValues {
     // What the run lost on the way although it wrote its outputs (an input
     // that broke off, a photo left out, a requested output not made): shown
     // after the completion message, and the run is complete with warnings.
-    std::vector<std::string> Warnings;
+    std::vector<NoticeText> Warnings;
     // Progress as last reported: a RecordIndex that goes back starts a new pass.
     int ProgressPass = 0;
     int32_t ProgressDone = 0;
@@ -90,8 +91,10 @@ struct RunContext {
     bool StopRequested() const { return outputs.Failed() || cancelRequested.load(std::memory_order_relaxed); }
 };
 
-// Notes a warning of the run (see RunValues::Warnings).
-inline void AddRunWarning(RunContext& ctx, std::string text) { ctx.run.Warnings.push_back(std::move(text)); }
+// Notes a warning of the run (see RunValues::Warnings): a notice of kind
+// Warning from the table in base/notices.h, made with its values by
+// MakeNotice (its caption is "Warning").
+inline void AddRunWarning(RunContext& ctx, NoticeText warning) { ctx.run.Warnings.push_back(std::move(warning)); }
 
 // Where a reader hands each record it filled in ctx.point: the taker writes
 // or rejects it and clears it.

@@ -151,7 +151,7 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
 
     TextReader input;
     if (!input.Open(s.InputFile)) {
-        ctx.ui.ShowMessage("Input File Not Found", "Check!");
+        ctx.ui.Show(MakeNotice(Notice::InputNotFound));
         return;
     }
 
@@ -169,7 +169,7 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
         firstLine = false;
         if (run.lines == kEpochLines) {
             // What was written so far stays; both files are closed here.
-            ctx.ui.ShowMessage("buf_table Over!(30 up)", "error!");
+            ctx.ui.Show(MakeNotice(Notice::EpochTooLong));
             run.out.Close();
             return;
         }

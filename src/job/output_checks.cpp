@@ -12,12 +12,12 @@ std::string OutputStem(const RunValues& run) { return run.OutputDrive + run.Outp
 
 void RefuseSameName(RunContext& ctx) {
     ctx.ui.SetMessageLine(" *** Error ***");
-    ctx.ui.ShowMessage("Input and Output File Same name.", "Error");
+    ctx.ui.Show(MakeNotice(Notice::InputIsOutput));
 }
 
 void RefuseLongName(RunContext& ctx, const std::string& path) {
     ctx.ui.SetMessageLine(" *** Error ***");
-    ctx.ui.ShowMessage("File Name Too Long: " + path, "Error");
+    ctx.ui.Show(MakeNotice(Notice::OutputNameTooLong, {path}));
 }
 
 }  // namespace
@@ -77,7 +77,7 @@ bool CheckSideOutputs(RunContext& ctx) {
 
 bool AskReplace(RunContext& ctx) {
     ctx.ui.SetMessageLine(" *** Wait ***");
-    if (!ctx.ui.AskOkCancel("Already exists Output File. Do you want to replace it?", "Check!")) return false;
+    if (!ctx.ui.Ask(MakeNotice(Notice::ReplaceOutput))) return false;
     ctx.run.OverrideNote = "Output File Override.";
     ctx.ui.SetMessageLine(" ***** Processing *****");
     return true;

@@ -22,16 +22,14 @@ std::vector<std::string> SideOutputs(const RunContext& ctx);
 size_t SplitNameGrowth(const ConvertSettings& s, const ConvertMode* mode);
 
 // Every name the run derives (split piece, NAME_photo, the photo list, the
-// archive) fits within the longest file name; else "File Name Too Long: PATH"
-// (caption "Error") and false.
+// archive) fits within the longest file name; else OutputNameTooLong and false.
 bool CheckDerivedNames(RunContext& ctx, const ConvertMode* mode);
 
-// No side output is the input; else "Input and Output File Same name." and false.
+// No side output is the input; else InputIsOutput and false.
 bool CheckSideOutputs(RunContext& ctx);
 
-// The replace question: "Already exists Output File. Do you want to replace
-// it?" (caption "Check!"); an OK notes "Output File Override." for the
-// completion message.
+// The replace question (ReplaceOutput); an OK notes "Output File Override."
+// for the completion message.
 bool AskReplace(RunContext& ctx);
 
 // Readies the run's output set: the input is protected, the replace question

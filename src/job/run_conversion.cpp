@@ -3,7 +3,6 @@
 // logs, the mode dispatch and the completion report.
 #include "job/run_conversion.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -75,7 +74,7 @@ bool PutOutputsInPlace(RunContext& ctx) {
     if (!ctx.StopRequested() && ctx.outputs.Commit()) return true;
     ctx.outputs.Discard();
     if (ReportRefusedOutput(ctx)) return false;
-    if (ctx.outputs.Failed()) ctx.ui.ShowMessage("Output File Not Create", "Error");
+    if (ctx.outputs.Failed()) ctx.ui.Show(MakeNotice(Notice::OutputNotCreated));
     return false;
 }
 
@@ -143,12 +142,10 @@ void DeriveRunValues(RunContext& ctx) {
 RunOutcome ReportCompletion(RunContext& ctx) {
     ctx.ui.SetMessageLine(" ***** Complete. *****");
     const TrackStore& store = ctx.store;
-    char counts[128];
     RunOutcome outcome;
     if (store.RecordIndex >= 1 && store.WrittenCount >= 1) {
-        std::snprintf(counts, sizeof counts, "Complete Record=%d/%d\n", store.WrittenCount,
-                      store.RecordIndex);
-        ctx.ui.ShowMessage(counts + ctx.run.DirectoryNote + "\n" + ctx.run.OverrideNote, "Complete");
+        ctx.ui.Show(MakeNotice(Notice::RunComplete, {store.WrittenCount, store.RecordIndex,
+                                                     ctx.run.DirectoryNote, ctx.run.OverrideNote}));
         if (ctx.settings.config.AutoSave == "1") {
             bool saved = SaveSettingsFile(ctx.settings, ctx.ui, kSettingsFileName, 0);
             // A protected file is refused on purpose, not a failure.
@@ -156,17 +153,13 @@ RunOutcome ReportCompletion(RunContext& ctx) {
         }
         outcome = ctx.run.Warnings.empty() ? RunOutcome::Complete : RunOutcome::CompleteWithWarnings;
     } else if (store.RecordIndex >= 1) {
-        std::snprintf(counts, sizeof counts,
-                      "Include Record Not Found=%d/%d\n\n               Error!", store.WrittenCount,
-                      store.RecordIndex);
-        ctx.ui.ShowMessage(counts, "Complete");
+        ctx.ui.Show(MakeNotice(Notice::NothingIncluded, {store.WrittenCount, store.RecordIndex}));
         outcome = RunOutcome::NothingIncluded;
     } else {
-        std::snprintf(counts, sizeof counts, "No data?\n\nOmit=%d\n", store.OmitCount);
-        ctx.ui.ShowMessage(counts, "Error!");
+        ctx.ui.Show(MakeNotice(Notice::NoData, {store.OmitCount}));
         outcome = RunOutcome::NoData;
     }
-    for (const std::string& warning : ctx.run.Warnings) ctx.ui.ShowMessage(warning, "Warning");
+    for (const NoticeText& warning : ctx.run.Warnings) ctx.ui.Show(warning);
     ctx.ui.SetStatusLine("");
     return outcome;
 }
@@ -176,10 +169,7 @@ RunOutcome ReportCompletion(RunContext& ctx) {
 RunOutcome ReportCancelled(RunContext& ctx) {
     ctx.outputs.Discard();
     ctx.ui.SetMessageLine(" *** Cancelled ***");
-    char counts[128];
-    std::snprintf(counts, sizeof counts, "Cancelled Record=%d/%d\nOutput File Not Replaced.",
-                  ctx.store.WrittenCount, ctx.store.RecordIndex);
-    ctx.ui.ShowMessage(counts, "Cancel");
+    ctx.ui.Show(MakeNotice(Notice::RunCancelled, {ctx.store.WrittenCount, ctx.store.RecordIndex}));
     ctx.ui.SetStatusLine("");
     return RunOutcome::Cancelled;
 }
@@ -225,7 +215,7 @@ int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode) {
     }
     TrackInput input;
     if (!OpenForReading(input, ctx, mode->kind)) {
-        ctx.ui.ShowMessage("Input File Not Found", "Check!");
+        ctx.ui.Show(MakeNotice(Notice::InputNotFound));
         return 0;
     }
     return input.Count(ctx);
@@ -256,7 +246,7 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     const bool photoOnly = mode != nullptr && mode->kind == ModeKind::Photo;
 
     if (s.Photo != 0 && s.PhotoDir.empty()) {
-        ui.ShowMessage("Not input Photo Folder.", "Error");
+        ui.Show(MakeNotice(Notice::PhotoFolderNotGiven));
         return RunOutcome::Stopped;
     }
 
@@ -268,9 +258,7 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
             if (run.OutputExtension == extension) kmlExtension = true;
         }
         if (!kmlExtension) {
-            ui.ShowMessage("(" + run.OutputName + run.OutputExtension +
-                               ")  OutFile Ext not [.kml .KML .Kml]",
-                           "Check");
+            ui.Show(MakeNotice(Notice::OutputNotKml, {run.OutputName + run.OutputExtension}));
             return RunOutcome::Stopped;
         }
     }
@@ -279,12 +267,12 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     // are refused too: the output would overwrite the input while it is read.
     if (IsSameFile(s.InputFile, s.OutputFile)) {
         ui.SetMessageLine(" *** Error ***");
-        ui.ShowMessage("Input and Output File Same name.", "Error");
+        ui.Show(MakeNotice(Notice::InputIsOutput));
         return RunOutcome::Stopped;
     }
 
     if (!photoOnly && !OpensForReading(s.InputFile)) {
-        ui.ShowMessage("Input File Not Found.. ", "Error");
+        ui.Show(MakeNotice(Notice::InputNotFoundOnCheck));
         return RunOutcome::Stopped;
     }
 
@@ -306,14 +294,14 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     if (mode != nullptr && mode->kind == ModeKind::Nmea) {
         TextReader input;
         if (!OpenForReading(input, s.InputFile)) {
-            ui.ShowMessage("Input File Not Found", "Check!");
+            ui.Show(MakeNotice(Notice::InputNotFound));
             return RunOutcome::Stopped;
         }
         std::string line;
         if (input.ReadLine(line, kLineLimit)) {
             run.FirstSentenceId = SentenceIdOf(line);
             if (!IsKnownFirstSentenceId(run.FirstSentenceId)) {
-                ui.ShowMessage("Data First ID Not $Gxxxx", "Error!");
+                ui.Show(MakeNotice(Notice::FirstSentenceUnknown));
                 return RunOutcome::Stopped;
             }
         }

@@ -4,7 +4,7 @@ namespace geoplait {
 
 namespace {
 
-void InputNotFound(RunContext& ctx) { ctx.ui.ShowMessage("Input File Not Found", "Check!"); }
+void InputNotFound(RunContext& ctx) { ctx.ui.Show(MakeNotice(Notice::InputNotFound)); }
 
 }  // namespace
 

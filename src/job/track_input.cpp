@@ -118,7 +118,7 @@ int32_t TrackInput::Count(RunContext& ctx) {
 void ReportBrokenInput(RunContext& ctx, const std::string& error) {
     if (error.empty() || ctx.run.InputErrorShown) return;
     ctx.run.InputErrorShown = true;
-    ctx.ui.ShowMessage("Input File Broken\n" + error, "Check!");
+    ctx.ui.Show(MakeNotice(Notice::InputBroken, {error}));
 }
 
 }  // namespace geoplait

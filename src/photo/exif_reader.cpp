@@ -512,7 +512,7 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
                     std::string_view text = tiff.Bytes(at, length);
                     text = text.substr(0, text.find('\0'));
                     if (!DecodeExifTitle(text, photo.Title)) {
-                        ctx.ui.ShowMessage("Exif TAG Title sjis2unicode Error ", " TAG:270(0x010E) Error");
+                        ctx.ui.Show(MakeNotice(Notice::ExifTitleUndecodable));
                     }
                 }
                 break;

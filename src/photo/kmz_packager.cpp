@@ -237,7 +237,7 @@ bool WriteArchive(RunContext& ctx, PhotoState& state, ArchiveSink& sink) {
         if (!AddFileEntry(archive.get(), from, prefix + photo.FileName, false, now)) {
             // This photo alone is left out.
             photo.Lost = true;
-            state.LostLines.push_back("Photo File Not Packed: " + photo.FileName);
+            state.LostLines.push_back(MakeNotice(Notice::PhotoNotPacked, {photo.FileName}));
         }
     }
     const zip_int64_t folder = zip_dir_add(archive.get(), prefix.c_str(), NameEncoding(prefix));
@@ -292,7 +292,7 @@ void PlanPhotoCopies(RunContext& ctx, PhotoState& state) {
         }
         if (!replaceAsked) {
             replaceAsked = true;
-            replace = ctx.ui.AskOkCancel("Already exists Photo File. Do you want to replace it?", "Check!");
+            replace = ctx.ui.Ask(MakeNotice(Notice::ReplacePhotos));
         }
         if (!replace) photo.Copy = PhotoCopy::Kept;
     }
@@ -313,11 +313,11 @@ void CopyPhotos(RunContext& ctx, PhotoState& state) {
                 break;
             case CopyResult::SourceLost:
                 photo.Lost = true;
-                state.LostLines.push_back("Photo File Not Copy: " + photo.FileName);
+                state.LostLines.push_back(MakeNotice(Notice::PhotoLostOnCopy, {photo.FileName}));
                 break;
             case CopyResult::NotWritten:
                 if (ctx.outputs.Refusal() == OutputRefusal::None) {
-                    ctx.ui.ShowMessage("Photo File Not Copy: " + photo.FileName, "Error");
+                    ctx.ui.Show(MakeNotice(Notice::PhotoNotCopied, {photo.FileName}));
                 }
                 ctx.outputs.Fail();
                 return;
@@ -340,7 +340,7 @@ void BuildKmz(RunContext& ctx, PhotoState& state) {
         written = ctx.outputs.CloseFile(fd) && written;
     }
     if (!written) {
-        if (ctx.outputs.Refusal() == OutputRefusal::None) ctx.ui.ShowMessage("KMZ File Create Error", "Error");
+        if (ctx.outputs.Refusal() == OutputRefusal::None) ctx.ui.Show(MakeNotice(Notice::KmzNotCreated));
         ctx.outputs.Fail();
         return;
     }
@@ -348,16 +348,15 @@ void BuildKmz(RunContext& ctx, PhotoState& state) {
 }
 
 void ReportLostPhotos(RunContext& ctx, const PhotoState& state) {
-    const std::vector<std::string>& lines = state.LostLines;
+    const std::vector<NoticeText>& lines = state.LostLines;
     if (lines.empty()) return;
     const size_t shown = std::min(lines.size(), kLostLinesShown);
-    std::string text;
-    for (size_t i = 0; i < shown; ++i) {
-        if (i > 0) text += '\n';
-        text += lines[i];
+    NoticeText warning = lines.front();
+    for (size_t i = 1; i < shown; ++i) warning.text += "\n" + lines[i].text;
+    if (lines.size() > shown) {
+        warning.text += "\n" + MakeNotice(Notice::PhotosMoreLost, {static_cast<int32_t>(lines.size() - shown)}).text;
     }
-    if (lines.size() > shown) text += "\n(" + std::to_string(lines.size() - shown) + " more)";
-    AddRunWarning(ctx, std::move(text));
+    AddRunWarning(ctx, std::move(warning));
 }
 
 }  // namespace geoplait

@@ -279,7 +279,7 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
     if (!out.Open(ctx.outputs, s.OutputFile, WriteMode::Append)) return;
     std::error_code ec;
     if (!fs::is_directory(s.PhotoDir, ec)) {
-        ctx.ui.ShowMessage("Photo Folder Not Found.", "Photo Directory Error");
+        ctx.ui.Show(MakeNotice(Notice::PhotoFolderNotFound));
         return;
     }
     std::vector<std::string> names;
@@ -298,7 +298,7 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
             ++state.SkippedCount;
         }
     }
-    if (ec) ctx.ui.ShowMessage("Photo Folder Error", "Photo Directory Error");
+    if (ec) ctx.ui.Show(MakeNotice(Notice::PhotoFolderError));
     if (names.empty()) {
         if (s.Photo_Comment != 0 && state.SkippedCount > 0) WriteStatistics(out, state);
         out.Close();
@@ -319,7 +319,7 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
         if (photo.ExifResult == kExifNotOpened || photo.ExifResult == kExifNoAttributes) {
             // Its placemark stays; it cannot be copied or packed.
             photo.Lost = true;
-            state.LostLines.push_back("Photo File Not Read: " + photo.FileName);
+            state.LostLines.push_back(MakeNotice(Notice::PhotoNotRead, {photo.FileName}));
         }
         if (s.Photo_Exif_GPS_Point == 0) {
             photo.LatitudeLetter = ' ';
@@ -361,7 +361,7 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
     const bool listed = s.Photo_CsvOut != 0;
     TextWriter list;
     if (listed && !list.Open(ctx.outputs, ctx.run.PhotoListPath, WriteMode::Plain)) {
-        if (ctx.outputs.Refusal() == OutputRefusal::None) ctx.ui.ShowMessage("Photo Output File Not Create", "Error");
+        if (ctx.outputs.Refusal() == OutputRefusal::None) ctx.ui.Show(MakeNotice(Notice::PhotoListNotCreated));
         return;
     }
     {
@@ -384,7 +384,7 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
         out.Text("</Folder>\n");
     }
     if (listed && !list.Close()) {
-        ctx.ui.ShowMessage("Photo Output File Not Create", "Error");
+        ctx.ui.Show(MakeNotice(Notice::PhotoListNotCreated));
         return;
     }
     if (!file.Close()) return;

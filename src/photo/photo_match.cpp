@@ -174,7 +174,7 @@ void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrac
 
     ClearTrackPoint(ctx.point);
     if (!readTrack(ctx, [&m](RunContext& c) { MatchRecord(m, c); })) {
-        ctx.ui.ShowMessage("Input File Not Found", "Check!");
+        ctx.ui.Show(MakeNotice(Notice::InputNotFound));
         return;
     }
     if (m.counter == 0) return;  // no track record: the photos keep no position

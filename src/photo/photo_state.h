@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/notices.h"
+
 namespace geoplait {
 
 // What the copy step does with a photo.
@@ -51,8 +53,8 @@ struct PhotoState {
     int32_t PlacedCount = 0;
     // Entries of the folder left out: links and what is not a regular file.
     int32_t SkippedCount = 0;
-    // One line for each photo lost on the way ("Photo File Not Copy: NAME").
-    std::vector<std::string> LostLines;
+    // One line for each photo lost on the way (PhotoLostOnCopy, ...).
+    std::vector<NoticeText> LostLines;
 };
 
 }  // namespace geoplait

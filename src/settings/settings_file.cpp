@@ -411,7 +411,7 @@ void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& 
     std::string path = SettingsFilePath(settings, name);
     TextReader reader;
     if (IsDirectory(path) || !reader.Open(path)) {
-        if (pass == 1) ui.ShowMessage("Config File Not found. ", "Error");
+        if (pass == 1) ui.Show(MakeNotice(Notice::SettingsFileNotFound));
     } else {
         std::string line;
         while (reader.ReadLine(line, 4096)) ApplySettingsLine(settings, line, pass);
@@ -452,7 +452,7 @@ std::string SettingsFileText(const Settings& settings, const struct tm& when) {
 bool SaveSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, int show_message,
                       const struct tm* when) {
     if (settings.config.Protect == "1") {
-        ui.ShowMessage("Save Inhibit. geoplait.ini(ProtectMode)", "Protect");
+        ui.Show(MakeNotice(Notice::SettingsProtected));
         return false;
     }
     struct tm now {};
@@ -469,10 +469,10 @@ bool SaveSettingsFile(Settings& settings, UserInterface& ui, const std::string& 
         ok = writer.Close();
     }
     if (!ok) {
-        ui.ShowMessage("Config File Not Create. ", "Error");
+        ui.Show(MakeNotice(Notice::SettingsNotCreated));
         return false;
     }
-    if (show_message != 0) ui.ShowMessage("Parameter Saved. ", "Message");
+    if (show_message != 0) ui.Show(MakeNotice(Notice::SettingsSaved));
     return true;
 }
 

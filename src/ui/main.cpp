@@ -23,11 +23,13 @@ namespace {
 // Messages of the settings file before the window exists.
 class StartupUi : public geoplait::UserInterface {
 public:
-    void ShowMessage(const std::string& text, const std::string& caption) override {
-        QMessageBox::information(nullptr, QString::fromStdString(caption), QString::fromStdString(text));
+    void Show(const geoplait::NoticeText& notice) override {
+        QMessageBox::information(nullptr, QString::fromStdString(notice.caption),
+                                 QString::fromStdString(notice.text));
     }
-    bool AskOkCancel(const std::string& text, const std::string& caption) override {
-        return QMessageBox::question(nullptr, QString::fromStdString(caption), QString::fromStdString(text),
+    bool Ask(const geoplait::NoticeText& question) override {
+        return QMessageBox::question(nullptr, QString::fromStdString(question.caption),
+                                     QString::fromStdString(question.text),
                                      QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
     }
     void SetMessageLine(const std::string&) override {}

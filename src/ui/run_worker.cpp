@@ -22,13 +22,13 @@ void OnWindowThread(MainWindow& window, Call call) {
 
 }  // namespace
 
-void WindowUi::ShowMessage(const std::string& text, const std::string& caption) {
-    OnWindowThread(window_, [&] { window_.PresentMessage(text, caption); });
+void WindowUi::Show(const NoticeText& notice) {
+    OnWindowThread(window_, [&] { window_.PresentMessage(notice.text, notice.caption); });
 }
 
-bool WindowUi::AskOkCancel(const std::string& text, const std::string& caption) {
+bool WindowUi::Ask(const NoticeText& question) {
     bool ok = false;
-    OnWindowThread(window_, [&] { ok = window_.PresentQuestion(text, caption); });
+    OnWindowThread(window_, [&] { ok = window_.PresentQuestion(question.text, question.caption); });
     return ok;
 }
 

@@ -22,8 +22,8 @@ class WindowUi : public UserInterface {
 public:
     explicit WindowUi(MainWindow& window) : window_(window) {}
 
-    void ShowMessage(const std::string& text, const std::string& caption) override;
-    bool AskOkCancel(const std::string& text, const std::string& caption) override;
+    void Show(const NoticeText& notice) override;
+    bool Ask(const NoticeText& question) override;
     void SetMessageLine(const std::string& text) override;
     void SetStatusLine(const std::string& text) override;
     void ShowProgress(int pass, int32_t done, int32_t total) override;

@@ -41,8 +41,8 @@ TEST_F(KmlPassesTest, MissingInputSkipsBothPassesButKeepsTheFrame) {
     s().InputFile = dir.File("none.log");
     RunKmlPasses(ctx, kConvertModes[0]);
     EXPECT_EQ(Output(), kKmlHead + "</Document>\n</kml>\n");
-    const ShownMessage missing{"Input File Not Found", "Check!"};
-    EXPECT_EQ(ui.messages, (std::vector<ShownMessage>{missing, missing}));
+    const NoticeText missing = MakeNotice(Notice::InputNotFound);
+    EXPECT_EQ(ui.messages, (test::Notices{missing, missing}));
     EXPECT_EQ(ctx.store.RecordIndex, 0);
     EXPECT_EQ(ctx.store.WrittenCount, 0);
 }

@@ -20,8 +20,7 @@ namespace geoplait {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ShownMessage;
-using Messages = std::vector<ShownMessage>;
+using Messages = test::Notices;
 using Lines = std::vector<std::string>;
 using ModeTable = std::array<ModeProcedure, kModeCount>;
 
@@ -54,6 +53,13 @@ void WriteNew(RunContext& ctx, const ConvertMode& = kConvertModes[0]) {
     out.Write("new");
     out.Close();
     ReadFiveWriteThree(ctx);
+}
+// The table holds no warning yet: one made by hand, as AddRunWarning takes it.
+const NoticeText kLostOne{Notice::InputBroken, NoticeKind::Warning, "1 record lost", "Warning"};
+void ReadFiveWriteThreeLosingOne(RunContext& ctx, const ConvertMode& = kConvertModes[0]) {
+    ReadFiveWriteThree(ctx);
+    AddRunWarning(ctx, kLostOne);
+    AddRunWarning(ctx, kLostOne);
 }
 void WriteNewThenFail(RunContext& ctx, const ConvertMode& = kConvertModes[0]) {
     WriteNew(ctx);
@@ -101,11 +107,9 @@ struct Job {
 // ---- Validation, in the order of the steps
 
 TEST(RunConversion, ValidationStops) {
-    const ShownMessage sameName{"Input and Output File Same name.", "Error"};
-    const ShownMessage notFound{"Input File Not Found.. ", "Error"};
-    auto check = [](const char* name) {
-        return ShownMessage{std::string("(") + name + ")  OutFile Ext not [.kml .KML .Kml]", "Check"};
-    };
+    const NoticeText sameName = MakeNotice(Notice::InputIsOutput);
+    const NoticeText notFound = MakeNotice(Notice::InputNotFoundOnCheck);
+    auto check = [](const char* name) { return MakeNotice(Notice::OutputNotKml, {name}); };
     // Names are relative to the job's directory; a leading "/" stands for it.
     struct Case {
         const char* name;
@@ -116,7 +120,7 @@ TEST(RunConversion, ValidationStops) {
         Messages questions = {};
     };
     const Case cases[] = {
-        {"photo without folder ends first", 1, 1, "in.log", "track.kmz", {{"Not input Photo Folder.", "Error"}}},
+        {"photo without folder ends first", 1, 1, "in.log", "track.kmz", {MakeNotice(Notice::PhotoFolderNotGiven)}},
         {"kmz", 0, 1, "in.log", "track.kmz", {check("track.kmz")}},  // whatever the mode
         {"kmz, .kml inside", 0, 1, "in.log", "track.kml.zip", {check("track.kml.zip")}},
         {"kmz, .kml directory", 0, 1, "in.log", "sub.kml/track", {check("track")}},
@@ -131,7 +135,7 @@ TEST(RunConversion, ValidationStops) {
         {"input is a directory", 0, 0, "sub", "out.pot", {notFound}},
         {"no input", 0, 0, "", "out.pot", {notFound}},
         {"replace cancelled", 0, 0, "in.log", "old.pot", {}, {" *** Wait ***"},
-         {{"Already exists Output File. Do you want to replace it?", "Check!"}}},
+         {MakeNotice(Notice::ReplaceOutput)}},
     };
     const std::string here = fs::current_path().string();
     for (const Case& c : cases) {
@@ -183,7 +187,7 @@ TEST(RunConversion, ValidationPasses) {
         j.Current().InputFile = j.dir.File(c.input);
         j.Current().OutputFile = j.dir.File(c.output);
         EXPECT_EQ(j.Run(), RunOutcome::Complete) << c.output;
-        EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\n\n", "Complete"}})) << c.output;
+        EXPECT_EQ(j.ui.messages, (Messages{MakeNotice(Notice::RunComplete, {3, 5, "", ""})})) << c.output;
         EXPECT_EQ(j.ctx.run.OutputExtension, c.extension) << c.output;
     }
 }
@@ -196,7 +200,7 @@ TEST(RunConversion, OkReplacesAndSaysSo) {
     EXPECT_EQ(j.ui.questions.size(), 1u);
     EXPECT_EQ(j.ui.messageLines, (Lines{" *** Wait ***", " ***** Processing *****", " ***** Complete. *****"}));
     EXPECT_EQ(j.ctx.run.OverrideNote, "Output File Override.");
-    EXPECT_EQ(j.ui.messages, (Messages{{"Complete Record=3/5\n\nOutput File Override.", "Complete"}}));
+    EXPECT_EQ(j.ui.messages, (Messages{MakeNotice(Notice::RunComplete, {3, 5, "", "Output File Override."})}));
     EXPECT_EQ(test::ReadFileBytes(j.Current().OutputFile), "new");
     // A device is no file to replace: no question, and it is written where it is.
     j.ui = test::RecordingUi{};
@@ -213,8 +217,8 @@ TEST(RunConversion, OutputsFailedOrCancelledOnTheWayLeaveTheOldFiles) {
         j.Use(procedure);
         const bool failed = procedure == WriteNewThenFail;
         EXPECT_EQ(j.Run(), failed ? RunOutcome::Stopped : RunOutcome::Cancelled);
-        EXPECT_EQ(j.ui.messages, (failed ? Messages{{"Output File Not Create", "Error"}}
-                                         : Messages{{"Cancelled Record=3/5\nOutput File Not Replaced.", "Cancel"}}));
+        EXPECT_EQ(j.ui.messages, (failed ? Messages{MakeNotice(Notice::OutputNotCreated)}
+                                         : Messages{MakeNotice(Notice::RunCancelled, {3, 5})}));
         Lines lines{" *** Wait ***", " ***** Processing *****"};
         if (!failed) lines.push_back(" *** Cancelled ***");
         EXPECT_EQ(j.ui.messageLines, lines);
@@ -248,22 +252,22 @@ TEST(RunConversion, OutputDirectories) {
 // ---- Completion
 
 TEST(RunConversion, CompletionAndAutoSave) {
-    const ShownMessage complete{"Complete Record=3/5\n\n", "Complete"};
-    const ShownMessage omitZero{"No data?\n\nOmit=0\n", "Error!"};
+    const NoticeText complete = MakeNotice(Notice::RunComplete, {3, 5, "", ""});
+    const NoticeText omitZero = MakeNotice(Notice::NoData, {0});
     struct Case { ModeProcedure procedure; const char *autoSave, *protect; bool startDirMissing;
                   RunOutcome outcome; bool saved, failed; Messages messages; };
     const Case cases[] = {
         {ReadFiveWriteThree, "1", "0", false, RunOutcome::Complete, true, false, {complete}},  // saved silently
         {ReadFourWriteNone, "1", "0", false, RunOutcome::NothingIncluded, false, false,
-         {{"Include Record Not Found=0/4\n\n               Error!", "Complete"}}},
-        {ReadNoneOmitSeven, "1", "0", false, RunOutcome::NoData, false, false, {{"No data?\n\nOmit=7\n", "Error!"}}},
+         {MakeNotice(Notice::NothingIncluded, {0, 4})}},
+        {ReadNoneOmitSeven, "1", "0", false, RunOutcome::NoData, false, false, {MakeNotice(Notice::NoData, {7})}},
         {WriteWithoutReading, "1", "0", false, RunOutcome::NoData, false, false, {omitZero}},
         {nullptr, "1", "0", false, RunOutcome::NoData, false, false, {omitZero}},
         {ReadFiveWriteThree, "yes", "0", false, RunOutcome::Complete, false, false, {complete}},  // "1" only
         {ReadFiveWriteThree, "1", "0", true, RunOutcome::Complete, false, true,
-         {complete, {"Config File Not Create. ", "Error"}}},
+         {complete, MakeNotice(Notice::SettingsNotCreated)}},
         {ReadFiveWriteThree, "1", "1", false, RunOutcome::Complete, false, false,
-         {complete, {"Save Inhibit. geoplait.ini(ProtectMode)", "Protect"}}},  // protected is no failure
+         {complete, MakeNotice(Notice::SettingsProtected)}},  // protected is no failure
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.messages.back().text + " AutoSave=" + c.autoSave + " Protect=" + c.protect);
@@ -419,11 +423,23 @@ TEST(RunConversion, PrescanCountsByFamily) {
     }
 }
 
+TEST(RunConversion, WarningsFollowTheCompletionAndMarkTheOutcome) {
+    Job j;
+    j.Use(ReadFiveWriteThreeLosingOne);
+    EXPECT_EQ(j.Run(), RunOutcome::CompleteWithWarnings);
+    EXPECT_EQ(j.ui.messages, (Messages{MakeNotice(Notice::RunComplete, {3, 5, "", ""}), kLostOne, kLostOne}));
+    // The next run starts without them.
+    j.ui = test::RecordingUi{};
+    j.Use(ReadFiveWriteThree);
+    EXPECT_EQ(j.Run(), RunOutcome::Complete);
+    EXPECT_EQ(j.ui.messages, (Messages{MakeNotice(Notice::RunComplete, {3, 5, "", ""})}));
+}
+
 TEST(RunConversion, PrescanWithoutInputGoesOnWithZero) {
     Job j;
     j.Current().InputFile = j.dir.File("gone.csv");
     EXPECT_EQ(CountInputRecords(j.ctx, FindModeByDisplayText("csv(Full) -> kml")), 0);
-    EXPECT_EQ(j.ui.messages, (Messages{{"Input File Not Found", "Check!"}}));
+    EXPECT_EQ(j.ui.messages, (Messages{MakeNotice(Notice::InputNotFound)}));
     j.ui.messages.clear();
     EXPECT_EQ(CountInputRecords(j.ctx, nullptr), 0);
     EXPECT_EQ(CountInputRecords(j.ctx, FindModeByDisplayText("Photo(Only) -> kml")), 0);
@@ -478,7 +494,7 @@ TEST(RunConversion, EachModeRunsItsOwnRowAndUnknownModesNone) {
         EXPECT_EQ(j.Run(), RunOutcome::NoData) << mode;
         EXPECT_EQ(j.ctx.store.SplitIndex, 0);
         EXPECT_EQ(j.ctx.run.PrescanCount, 0);
-        EXPECT_EQ(j.ui.messages, (Messages{{"No data?\n\nOmit=0\n", "Error!"}}));
+        EXPECT_EQ(j.ui.messages, (Messages{MakeNotice(Notice::NoData, {0})}));
     }
 }
 

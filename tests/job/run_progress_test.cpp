@@ -35,18 +35,18 @@ TEST(RunProgress, ReportsEveryRecordAndStopsWhenCancelled) {
         int cancelAfter;
         RunOutcome outcome;
         std::vector<Report> reports;
-        test::ShownMessage message;
+        NoticeText message;
     };
     const Case cases[] = {
         // Two passes over two epochs.
         {"nmea(log) -> kml", -1, RunOutcome::Complete, {{1, 1, 2}, {1, 2, 2}, {2, 1, 2}, {2, 2, 2}},
-         {"Complete Record=2/2\n\n", "Complete"}},
+         MakeNotice(Notice::RunComplete, {2, 2, "", ""})},
         // Counts are those of the pass it stopped in.
         {"nmea(log) -> kml", 3, RunOutcome::Cancelled, {{1, 1, 2}, {1, 2, 2}, {2, 1, 2}},
-         {"Cancelled Record=1/1\nOutput File Not Replaced.", "Cancel"}},
-        {"nmea(log) -> pot", 1, RunOutcome::Cancelled, {{1, 1, 2}}, {"Cancelled Record=1/1\nOutput File Not Replaced.", "Cancel"}},
+         MakeNotice(Notice::RunCancelled, {1, 1})},
+        {"nmea(log) -> pot", 1, RunOutcome::Cancelled, {{1, 1, 2}}, MakeNotice(Notice::RunCancelled, {1, 1})},
         // Cancelled before the first record: nothing is read.
-        {"nmea(log) -> gpx", 0, RunOutcome::Cancelled, {}, {"Cancelled Record=0/0\nOutput File Not Replaced.", "Cancel"}},
+        {"nmea(log) -> gpx", 0, RunOutcome::Cancelled, {}, MakeNotice(Notice::RunCancelled, {0, 0})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.mode) + " cancel after " + std::to_string(c.cancelAfter));

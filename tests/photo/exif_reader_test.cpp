@@ -100,7 +100,7 @@ const std::string kPlainJpeg = [] {
 struct Read {
     int32_t code;
     PhotoEntry photo;
-    std::vector<ShownMessage> messages;
+    test::Notices messages;
 };
 
 Read ReadBytes(const std::string& bytes, int32_t timeDifference = 90000, int dateTimeOriginal = 1,

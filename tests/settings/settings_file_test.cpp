@@ -21,10 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadFileBytes;
 using test::RecordingUi;
-using test::ShownMessage;
 using test::TempDir;
 using test::WriteFileBytes;
-using Messages = std::vector<ShownMessage>;
+using Messages = test::Notices;
 using CS = ConvertSettings;
 
 const std::string kBom = "\xEF\xBB\xBF";
@@ -78,7 +77,7 @@ TEST(SaveSettingsFile, WritesBomCrLfReplacesKeepingPermissionsAndReports) {
     Settings settings = DefaultedSettings(dir.path());
     RecordingUi ui;
     ASSERT_TRUE(SaveSettingsFile(settings, ui, kSettingsFileName, 1));
-    EXPECT_EQ(ui.messages, (Messages{{"Parameter Saved. ", "Message"}}));
+    EXPECT_EQ(ui.messages, (Messages{MakeNotice(Notice::SettingsSaved)}));
     // The banner carries the time of writing; the rest is fixed.
     const std::string bytes = ReadFileBytes(dir.File("geoplait.ini"));
     const std::string expected = kBom + Crlf(SettingsFileText(settings, kWhen));
@@ -101,11 +100,11 @@ TEST(SaveSettingsFile, WritesBomCrLfReplacesKeepingPermissionsAndReports) {
 }
 
 TEST(SaveSettingsFile, FailedSavesReportAndChangeNoFile) {
-    const ShownMessage notCreated{"Config File Not Create. ", "Error"};
-    const ShownMessage inhibit{"Save Inhibit. geoplait.ini(ProtectMode)", "Protect"};
+    const NoticeText notCreated = MakeNotice(Notice::SettingsNotCreated);
+    const NoticeText inhibit = MakeNotice(Notice::SettingsProtected);
     // The directory holds geoplait.ini and a plain file, or a directory of `blocked`'s name.
     const struct { const char* name; const char* protect; int show; const char* startDir; const char* blocked;
-                   ShownMessage message; } cases[] = {
+                   NoticeText message; } cases[] = {
         {"protect, shown", "1", 1, "", "", inhibit},
         {"protect, automatic", "1", 0, "", "", inhibit},
         {"start dir missing", "0", 1, "/missing", "", notCreated},
@@ -146,7 +145,7 @@ TEST(LoadSettingsFile, MissingFileOrDirectory) {
             settings.baseline.TIME_IncludeStart = "9:00:00";  // the fix-up runs anyway
             RecordingUi ui;
             LoadSettingsFile(settings, ui, kSettingsFileName, pass);
-            EXPECT_EQ(ui.messages, (pass == 1 ? Messages{{"Config File Not found. ", "Error"}} : Messages{}));
+            EXPECT_EQ(ui.messages, (pass == 1 ? Messages{MakeNotice(Notice::SettingsFileNotFound)} : Messages{}));
             EXPECT_EQ(settings.baseline.TIME_IncludeStart, "09:00:00");
             settings.baseline.TIME_IncludeStart = "";
             EXPECT_EQ(settings.baseline, DefaultedSettings().baseline);

@@ -1,4 +1,4 @@
-// A user interface for tests: records every message and answers the
+// A user interface for tests: records every notice and answers the
 // OK/Cancel question with a preset answer.
 #pragma once
 
@@ -6,37 +6,36 @@
 #include <string>
 #include <vector>
 
+#include "base/notices.h"
 #include "base/user_interface.h"
 
-namespace geoplait::test {
+namespace geoplait {
 
-struct ShownMessage {
-    std::string text;
-    std::string caption;
-    bool operator==(const ShownMessage&) const = default;
-    // Readable in a failed expectation instead of raw bytes.
-    friend void PrintTo(const ShownMessage& m, std::ostream* os) {
-        *os << '"' << m.caption << ": " << m.text << '"';
-    }
-};
+// Readable in a failed expectation instead of raw bytes.
+inline void PrintTo(const NoticeText& n, std::ostream* os) {
+    *os << "notice " << static_cast<int>(n.notice) << " \"" << n.caption << ": " << n.text << '"';
+}
+
+namespace test {
+
+using Notices = std::vector<NoticeText>;
 
 class RecordingUi : public UserInterface {
 public:
-    void ShowMessage(const std::string& text, const std::string& caption) override {
-        messages.push_back({text, caption});
-    }
-    bool AskOkCancel(const std::string& text, const std::string& caption) override {
-        questions.push_back({text, caption});
+    void Show(const NoticeText& notice) override { messages.push_back(notice); }
+    bool Ask(const NoticeText& question) override {
+        questions.push_back(question);
         return answerOk;
     }
     void SetMessageLine(const std::string& text) override { messageLines.push_back(text); }
     void SetStatusLine(const std::string& text) override { statusLines.push_back(text); }
 
     bool answerOk = true;
-    std::vector<ShownMessage> messages;
-    std::vector<ShownMessage> questions;
+    Notices messages;
+    Notices questions;
     std::vector<std::string> messageLines;
     std::vector<std::string> statusLines;
 };
 
-}  // namespace geoplait::test
+}  // namespace test
+}  // namespace geoplait

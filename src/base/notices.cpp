@@ -1,0 +1,120 @@
+#include "base/notices.h"
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace geoplait {
+
+namespace {
+
+using enum NoticeKind;
+
+constexpr std::array kNoticeTable{
+    NoticeEntry{Notice::RunComplete, Result, "Complete", "Complete Record=%d/%d\n%s\n%s"},
+    NoticeEntry{Notice::SettingsSaved, Result, "Message", "Parameter Saved. "},
+
+    // Records read but none written is a problem under the caption of a
+    // completion: the caption is the program's own.
+    NoticeEntry{Notice::NothingIncluded, Problem, "Complete",
+                "Include Record Not Found=%d/%d\n\n               Error!"},
+    NoticeEntry{Notice::NoData, Problem, "Error!", "No data?\n\nOmit=%d\n"},
+    NoticeEntry{Notice::RunCancelled, Problem, "Cancel",
+                "Cancelled Record=%d/%d\nOutput File Not Replaced."},
+    NoticeEntry{Notice::OutputNotCreated, Problem, "Error", "Output File Not Create"},
+
+    NoticeEntry{Notice::PhotoFolderNotGiven, Problem, "Error", "Not input Photo Folder."},
+    NoticeEntry{Notice::OutputNotKml, Problem, "Check", "(%s)  OutFile Ext not [.kml .KML .Kml]"},
+    NoticeEntry{Notice::InputIsOutput, Problem, "Error", "Input and Output File Same name."},
+    // A name the run derives (split piece, NAME_photo, the photo list, the
+    // archive) that the file system would not take, with its path.
+    NoticeEntry{Notice::OutputNameTooLong, Problem, "Error", "File Name Too Long: %s"},
+    // Near-twins, kept apart on purpose: the check before a run says
+    // "Input File Not Found.. " under "Error"; a reader that cannot open the
+    // input during the run (InputNotFound) says "Input File Not Found" under
+    // "Check!".
+    NoticeEntry{Notice::InputNotFoundOnCheck, Problem, "Error", "Input File Not Found.. "},
+    NoticeEntry{Notice::FirstSentenceUnknown, Problem, "Error!", "Data First ID Not $Gxxxx"},
+
+    NoticeEntry{Notice::InputNotFound, Problem, "Check!", "Input File Not Found"},
+    NoticeEntry{Notice::InputBroken, Problem, "Check!", "Input File Broken\n%s"},
+    // Lower case "error!", unlike the other captions.
+    NoticeEntry{Notice::EpochTooLong, Problem, "error!", "buf_table Over!(30 up)"},
+
+    // "found" and "Create", each with a trailing space.
+    NoticeEntry{Notice::SettingsFileNotFound, Problem, "Error", "Config File Not found. "},
+    NoticeEntry{Notice::SettingsProtected, Problem, "Protect", "Save Inhibit. geoplait.ini(ProtectMode)"},
+    NoticeEntry{Notice::SettingsNotCreated, Problem, "Error", "Config File Not Create. "},
+
+    NoticeEntry{Notice::PhotoFolderNotFound, Problem, "Photo Directory Error", "Photo Folder Not Found."},
+    NoticeEntry{Notice::PhotoFolderError, Problem, "Photo Directory Error", "Photo Folder Error"},
+    // Not OutputNotCreated: the photo list is its own file, named in its text.
+    NoticeEntry{Notice::PhotoListNotCreated, Problem, "Error", "Photo Output File Not Create"},
+    NoticeEntry{Notice::PhotoNotCopied, Problem, "Error", "Photo File Not Copy: %s"},
+    NoticeEntry{Notice::KmzNotCreated, Problem, "Error", "KMZ File Create Error"},
+    // The caption starts with a space and the text ends with one.
+    NoticeEntry{Notice::ExifTitleUndecodable, Problem, " TAG:270(0x010E) Error",
+                "Exif TAG Title sjis2unicode Error "},
+
+    // The lines of the one warning that names the photos a run lost alone
+    // (ReportLostPhotos): at most 20, then how many more.
+    NoticeEntry{Notice::PhotoNotRead, Warning, "Warning", "Photo File Not Read: %s"},
+    NoticeEntry{Notice::PhotoLostOnCopy, Warning, "Warning", "Photo File Not Copy: %s"},
+    NoticeEntry{Notice::PhotoNotPacked, Warning, "Warning", "Photo File Not Packed: %s"},
+    NoticeEntry{Notice::PhotosMoreLost, Warning, "Warning", "(%d more)"},
+
+    NoticeEntry{Notice::ReplaceOutput, Question, "Check!",
+                "Already exists Output File. Do you want to replace it?"},
+    NoticeEntry{Notice::ReplacePhotos, Question, "Check!",
+                "Already exists Photo File. Do you want to replace it?"},
+};
+
+// The rows stand in the order of `Notice`, one for each, and every warning
+// is captioned "Warning".
+constexpr bool TableInOrder() {
+    for (size_t i = 0; i < kNoticeTable.size(); ++i) {
+        if (static_cast<size_t>(kNoticeTable[i].notice) != i) return false;
+        if (kNoticeTable[i].kind == Warning && std::string_view(kNoticeTable[i].caption) != "Warning") {
+            return false;
+        }
+    }
+    return kNoticeTable.size() == static_cast<size_t>(Notice::Count);
+}
+static_assert(TableInOrder(), "kNoticeTable must list every Notice in its order");
+
+bool IsPlaceholder(std::string_view format, size_t at) {
+    return format[at] == '%' && at + 1 < format.size() && (format[at + 1] == 'd' || format[at + 1] == 's');
+}
+
+}  // namespace
+
+const NoticeEntry& EntryOf(Notice notice) { return kNoticeTable[static_cast<size_t>(notice)]; }
+
+std::span<const NoticeEntry> AllNotices() { return kNoticeTable; }
+
+int PlaceholderCount(Notice notice) {
+    const std::string_view format = EntryOf(notice).format;
+    int count = 0;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (IsPlaceholder(format, i)) ++count;
+    }
+    return count;
+}
+
+NoticeText MakeNotice(Notice notice, std::initializer_list<NoticeValue> values) {
+    const NoticeEntry& entry = EntryOf(notice);
+    const std::string_view format = entry.format;
+    NoticeText shown{notice, entry.kind, {}, entry.caption};
+    const NoticeValue* value = values.begin();
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (!IsPlaceholder(format, i)) {
+            shown.text += format[i];
+            continue;
+        }
+        if (value != values.end()) shown.text += (value++)->Text();
+        ++i;
+    }
+    return shown;
+}
+
+}  // namespace geoplait

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "photo/kmz_packager.h"
+#include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
 namespace geoplait::test {
@@ -62,6 +64,30 @@ TEST(Kmz, EntriesKeepNamesThatAreNotUtf8) {
               "trip_photo/\x8e\xca\x90^.jpg\ntrip_photo/\n");
 }
 
+
+// One warning for all the photos lost: a line each, at most 20, then how
+// many more; none when nothing was lost.
+TEST(Kmz, LostPhotosAreOneWarning) {
+    for (const int lost : {0, 1, 20, 23}) {
+        Settings settings;
+        RecordingUi ui;
+        RunContext ctx(settings, ui);
+        PhotoState state;
+        std::string expected;
+        for (int i = 0; i < lost; ++i) {
+            const std::string name = "p" + std::to_string(i) + ".jpg";
+            state.LostLines.push_back(MakeNotice(i % 2 == 0 ? Notice::PhotoLostOnCopy : Notice::PhotoNotPacked, {name}));
+            if (i < 20) expected += (i > 0 ? "\n" : "") + state.LostLines.back().text;
+        }
+        if (lost > 20) expected += "\n(3 more)";
+        ReportLostPhotos(ctx, state);
+        ASSERT_EQ(ctx.run.Warnings.size(), lost == 0 ? 0u : 1u) << lost;
+        if (lost == 0) continue;
+        EXPECT_EQ(ctx.run.Warnings[0].text, expected);
+        EXPECT_EQ(ctx.run.Warnings[0].caption, "Warning");
+        EXPECT_EQ(ctx.run.Warnings[0].kind, NoticeKind::Warning);
+    }
+}
 
 // A name with a control character, which libzip takes only as bytes, packs
 // like any other; the run completes.

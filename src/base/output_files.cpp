@@ -214,8 +214,12 @@ int OutputFiles::Make(const std::string& target, Entry*& made, bool askReplace) 
         if (exists) (void)fchmod(fd, st.st_mode & 07777);
         // The lock tells a later run that this file is in use; the descriptor
         // holding it stays open until the file is put into place or removed.
-        // Without a spare descriptor the file goes unlocked.
-        const int handed = flock(fd, LOCK_EX | LOCK_NB) == 0 ? fcntl(fd, F_DUPFD_CLOEXEC, 3) : -1;
+        // Past kMostLocks files (a folder of photo copies) or without a spare
+        // descriptor a file goes unlocked, so that the run never runs out of
+        // descriptors for its outputs.
+        const bool lock = locks_ < kMostLocks && flock(fd, LOCK_EX | LOCK_NB) == 0;
+        const int handed = lock ? fcntl(fd, F_DUPFD_CLOEXEC, 3) : -1;
+        if (handed >= 0) ++locks_;
         entries_.push_back({target, std::move(temp), -1, handed >= 0 ? fd : -1});
         made = &entries_.back();
         return handed >= 0 ? handed : fd;
@@ -229,7 +233,10 @@ void OutputFiles::Release(Entry& entry, bool unlinkTemp) {
         ForgetTemporary(entry.temp);
         entry.temp.clear();
     }
-    if (entry.lock >= 0) close(entry.lock);
+    if (entry.lock >= 0) {
+        close(entry.lock);
+        --locks_;
+    }
     entry.lock = -1;
 }
 

@@ -137,7 +137,9 @@ private:
     // or is refused.
     int Make(const std::string& target, Entry*& made, bool askReplace);
     // Removes the temporary file of an entry and lets go of its lock.
-    static void Release(Entry& entry, bool unlinkTemp);
+    void Release(Entry& entry, bool unlinkTemp);
+
+    static constexpr unsigned kMostLocks = 256;
 
     std::vector<Entry> entries_;
     std::vector<std::pair<dev_t, ino_t>> inputs_;
@@ -150,6 +152,7 @@ private:
     bool sync_ = false;
     uint64_t budget_ = UINT64_MAX;
     unsigned serial_ = 0;  // numbers the temporary files of this set
+    unsigned locks_ = 0;   // temporary files locked now
 };
 
 // True when `path` (links followed) names an existing regular file, and not

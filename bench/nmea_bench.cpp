@@ -12,6 +12,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "engine/derived_values.h"
 #include "engine/run_context.h"
 #include "base/text_file.h"
 #include "engine/track_point.h"

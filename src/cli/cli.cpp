@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,6 +27,7 @@
 #include "base/user_interface.h"
 #include "settings/convert_settings.h"
 #include "settings/settings_file.h"
+#include "settings/startup_settings.h"
 
 namespace geoplait {
 
@@ -327,17 +327,11 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
 
     CliUi ui(out, err, options.yes, progressBar);
     Settings settings;
-    std::error_code ec;
-    std::filesystem::path here = std::filesystem::current_path(ec);
-    settings.startDir = ec ? "." : here.string();
-    SetDefaultSettings(settings);
-    LoadSettingsFile(settings, ui, kSettingsFileName, 0);
-    if (settings.config.AutoLoad == "1") LoadSettingsFile(settings, ui, kSettingsFileName, 1);
-    if (!options.ini.empty()) LoadSettingsFile(settings, ui, PathArgument(options.ini), 1);
-
-    for (const std::string& line : options.sets) ApplyCommandLineSetting(settings, line);
-    PadIncludeTimes(settings.baseline);
-    ApplyBaselineSettings(settings);
+    LoadStartupSettings(settings, ui, StartupDirectory(), [&](Settings& loaded) {
+        if (!options.ini.empty()) LoadSettingsFile(loaded, ui, PathArgument(options.ini), 1);
+        for (const std::string& line : options.sets) ApplyCommandLineSetting(loaded, line);
+        PadIncludeTimes(loaded.baseline);
+    });
     for (const std::string& line : options.sets) ApplyCommandLineCurrentOnly(settings.current, line);
 
     ConvertSettings& current = settings.current;

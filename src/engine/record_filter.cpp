@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "engine/derived_values.h"
 #include "engine/track_point.h"
 #include "geo/coordinates.h"
 #include "geo/time_difference.h"

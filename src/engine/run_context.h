@@ -16,7 +16,7 @@
 #include "base/text_file.h"
 #include "engine/track_point.h"
 #include "base/user_interface.h"
-#include "geo/geo_state.h"
+#include "engine/geo_state.h"
 #include "settings/convert_settings.h"
 
 namespace geoplait {

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "engine/track_point.h"
+#include "base/text_fields.h"
 #include "geo/number_format.h"
 
 namespace geoplait {
@@ -29,13 +29,6 @@ constexpr double kStatutePerNautical = 1.15077945;
 constexpr double kMetresPerFoot = 0.3048;
 
 constexpr std::string_view kUnitSystems[] = {"Km/Meter", "Nautical Mile/Feet", "Statute Mile/Feet"};
-
-// Degrees of an NMEA ddmm.mmmm value.
-double DegreesOfNmea(double v) {
-    double whole = 0.0;
-    const double frac = SplitFraction(v / 100.0, whole);
-    return whole + frac / 0.6;
-}
 
 // Decimal degrees of a d/m/s ddmmss.ss value, and the minutes with the
 // seconds as their fraction (for the NMEA notation).
@@ -55,49 +48,15 @@ DmsParts SplitDms(double s) {
 
 double DegreesOfDms(const DmsParts& p) { return (p.secondsAsMinutes + p.minutes) / 60.0 + p.degrees; }
 
-// NumberOf(text) through the run's memo of recently read texts; the entry
-// also holds the number read as NMEA degrees.
-const NumberMemo::Entry& RememberedNumberOf(NumberMemo& memo, const std::string& text,
-                                            NumberMemo::Entry& scratch) {
-    const size_t size = text.size();
-    if (size > NumberMemo::kTextSize) {
-        scratch.value = NumberOf(text);
-        scratch.degrees = DegreesOfNmea(scratch.value);
-        return scratch;
-    }
-    // The key: the first and the last eight bytes, which overlap or leave
-    // zeros for shorter texts; with the size it identifies the text.
-    uint64_t key[2] = {0, 0};
-    const char* data = text.data();
-    if (size >= 8) {
-        std::memcpy(&key[0], data, 8);
-        std::memcpy(&key[1], data + size - 8, 8);
-    } else if (size >= 4) {
-        uint32_t head = 0;
-        uint32_t tail = 0;
-        std::memcpy(&head, data, 4);
-        std::memcpy(&tail, data + size - 4, 4);
-        key[0] = head;
-        key[1] = tail;
-    } else {
-        for (size_t i = 0; i < size; ++i) {
-            key[0] |= static_cast<uint64_t>(static_cast<unsigned char>(data[i])) << (8 * i);
-        }
-    }
-    for (const NumberMemo::Entry& entry : memo.entries) {
-        if (entry.key[0] == key[0] && entry.key[1] == key[1] && entry.size == size) return entry;
-    }
-    NumberMemo::Entry& entry = memo.entries[memo.next];
-    memo.next = (memo.next + 1) % memo.entries.size();
-    entry.key[0] = key[0];
-    entry.key[1] = key[1];
-    entry.size = size;
-    entry.value = NumberOf(text);
-    entry.degrees = DegreesOfNmea(entry.value);
-    return entry;
+}  // namespace
+
+void TextsOfNmea(double v, double degreesOfV, std::string& degrees, std::string& dms) {
+    AssignFixed(degrees, degreesOfV, 6, 7);
+    double whole = 0.0;
+    const double frac = SplitFraction(v, whole);
+    AssignFixed(dms, (whole + frac * 60.0 / 100.0) * 100.0, 2, 3);
 }
 
-// Hubeny's distance in km between two positions in degrees.
 double HubenyKm(double lon1, double lat1, double lon2, double lat2) {
     const double toRadians = kPi / 180.0;
     const double phi1 = lat1 * toRadians;
@@ -114,19 +73,10 @@ double HubenyKm(double lon1, double lat1, double lon2, double lat2) {
     return std::sqrt(dx * dx + dy * dy) / 1000.0;
 }
 
-}  // namespace
-
-namespace {
-
-// The degree and d/m/s texts of an NMEA value v whose degrees are known.
-void TextsOfNmea(double v, double degreesOfV, std::string& degrees, std::string& dms) {
-    AssignFixed(degrees, degreesOfV, 6, 7);
-    double whole = 0.0;
-    const double frac = SplitFraction(v, whole);
-    AssignFixed(dms, (whole + frac * 60.0 / 100.0) * 100.0, 2, 3);
+double SlopeKm(double km, double metres1, double metres2) {
+    const double dh = std::fabs(metres1 - metres2) / 1000.0;
+    return km / std::cos(std::atan(dh / km));
 }
-
-}  // namespace
 
 void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
     if (!nmea.empty()) {
@@ -147,16 +97,6 @@ void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
     }
 }
 
-void RecordCoordTexts(RunContext& ctx, const std::string& nmea, std::string& degrees,
-                      std::string& dms) {
-    degrees.clear();
-    dms.clear();
-    if (nmea.empty()) return;
-    NumberMemo::Entry scratch;
-    const NumberMemo::Entry& number = RememberedNumberOf(ctx.geo.numbers, nmea, scratch);
-    TextsOfNmea(number.value, number.degrees, degrees, dms);
-}
-
 namespace {
 
 // Sign of a hemisphere letter: the first letter gives '+', the second '-',
@@ -168,14 +108,13 @@ char SignOf(const std::string& letter, char plus, char minus, char fallback) {
     return fallback;
 }
 
-double Signed(double degrees, char sign) { return sign == '-' ? -degrees : degrees; }
-
 }  // namespace
 
-HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, const std::string& ew) {
+HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, const std::string& defaultNs,
+                               const std::string& defaultEw) {
     HemisphereSigns signs;
-    signs.latitude = SignOf(ns, 'N', 'S', SignOf(ctx.settings.config.LatitudeNS, 'N', 'S', ' '));
-    signs.longitude = SignOf(ew, 'E', 'W', SignOf(ctx.settings.config.LongitudeWE, 'E', 'W', ' '));
+    signs.latitude = SignOf(ns, 'N', 'S', SignOf(defaultNs, 'N', 'S', ' '));
+    signs.longitude = SignOf(ew, 'E', 'W', SignOf(defaultEw, 'E', 'W', ' '));
     return signs;
 }
 
@@ -184,40 +123,9 @@ bool NeedsMinus(char sign, std::string_view degrees) {
            degrees.find_first_not_of("0.") != std::string_view::npos;
 }
 
-HemisphereSigns HemisphereSign(const RunContext& ctx) {
-    return HemisphereSign(ctx, ctx.point.RmcNS, ctx.point.RmcEW);
-}
-
-double TrackDistance(RunContext& ctx, const PointTexts& other) {
-    const TrackPoint& point = ctx.point;
-    NumberMemo& memo = ctx.geo.numbers;
-    NumberMemo::Entry scratch;
-    const HemisphereSigns here = HemisphereSign(ctx);
-    const HemisphereSigns there = HemisphereSign(ctx, other.NS, other.EW);
-    const double lon1 = Signed(RememberedNumberOf(memo, point.RmcLongitude, scratch).degrees, here.longitude);
-    const double lat1 = Signed(RememberedNumberOf(memo, point.RmcLatitude, scratch).degrees, here.latitude);
-    const double lon2 = Signed(RememberedNumberOf(memo, other.Longitude, scratch).degrees, there.longitude);
-    const double lat2 = Signed(RememberedNumberOf(memo, other.Latitude, scratch).degrees, there.latitude);
-    if (lon1 == 0.0 || lat1 == 0.0 || lon2 == 0.0 || lat2 == 0.0) return 0.0;
-
-    // Zeros are out of the way, so equal degrees are equal bits.
-    DistanceMemo& last = ctx.geo.distance;
-    if (!last.valid || last.lon1 != lon1 || last.lat1 != lat1 || last.lon2 != lon2 || last.lat2 != lat2) {
-        last = DistanceMemo{lon1, lat1, lon2, lat2, HubenyKm(lon1, lat1, lon2, lat2), true};
-    }
-    const double d = last.km;
-
-    if (ctx.Current().Altitude != 0 && d > 0.0) {
-        const double dh = std::fabs(RememberedNumberOf(memo, point.GgaAltitude, scratch).value -
-                                    RememberedNumberOf(memo, other.Altitude, scratch).value) / 1000.0;
-        return d / std::cos(std::atan(dh / d));
-    }
-    return d;
-}
-
-int UnitSystemOf(const ConvertSettings& s) {
+int UnitSystemOf(std::string_view meterMile) {
     for (int i = 1; i < 3; ++i) {
-        if (s.MeterMile == kUnitSystems[i]) return i;
+        if (meterMile == kUnitSystems[i]) return i;
     }
     return 0;
 }
@@ -238,16 +146,8 @@ double SpeedInUnitSystem(int unitSystem, double knots) {
     }
 }
 
-double DistanceInUnit(const ConvertSettings& s, double km) {
-    return DistanceInUnitSystem(UnitSystemOf(s), km);
-}
-
-double SpeedInUnit(const ConvertSettings& s, double knots) {
-    return SpeedInUnitSystem(UnitSystemOf(s), knots);
-}
-
-double AltitudeInUnit(const ConvertSettings& s, double metres) {
-    return UnitSystemOf(s) == 0 ? metres : metres / kMetresPerFoot;
+double AltitudeInUnitSystem(int unitSystem, double metres) {
+    return unitSystem == 0 ? metres : metres / kMetresPerFoot;
 }
 
 void OffsetCoordinate(std::string& degrees, const std::string& offset, const char* sense) {
@@ -273,22 +173,20 @@ bool IsSixDecimalText(const std::string& text) {
     return true;
 }
 
-void TokyoToWgs84(RunContext& ctx) {
-    TrackPoint& point = ctx.point;
-    if (ctx.Current().Tokyo2WGS84 == 0 && IsSixDecimalText(point.LatitudeDeg) &&
-        IsSixDecimalText(point.LongitudeDeg)) {
+void TokyoToWgs84(std::string& latitudeDeg, std::string& longitudeDeg, bool shift) {
+    if (!shift && IsSixDecimalText(latitudeDeg) && IsSixDecimalText(longitudeDeg)) {
         return;  // already as they would be rewritten
     }
-    double lat = NumberOf(point.LatitudeDeg);
-    double lon = NumberOf(point.LongitudeDeg);
-    if (ctx.Current().Tokyo2WGS84 != 0) {
+    double lat = NumberOf(latitudeDeg);
+    double lon = NumberOf(longitudeDeg);
+    if (shift) {
         const double shiftedLon = lon - 0.000046038 * lat - 0.000083043 * lon + 0.01004;
         const double shiftedLat = lat - 0.00010695 * lat + 0.000017464 * lon + 0.0046017;
         lon = shiftedLon;
         lat = shiftedLat;
     }
-    AssignFixed(point.LongitudeDeg, lon, 6, 3);
-    AssignFixed(point.LatitudeDeg, lat, 6, 3);
+    AssignFixed(longitudeDeg, lon, 6, 3);
+    AssignFixed(latitudeDeg, lat, 6, 3);
 }
 
 }  // namespace geoplait

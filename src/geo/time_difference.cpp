@@ -1,5 +1,5 @@
-// Local time from UTC by the TimeDifference setting, calendar day steps, and
-// the derived values of a record. Dates are ddmmyy texts (yy means 20yy),
+// Local time from UTC by a time difference, calendar day steps, and the date
+// and time texts of a record. Dates are ddmmyy texts (yy means 20yy),
 // times hhmmss; a difference is a signed hhmmss number. All calendar
 // arithmetic is proleptic Gregorian on day numbers: no time zone, no mktime.
 #include "geo/time_difference.h"
@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/track_point.h"
-#include "geo/coordinates.h"
+#include "base/text_fields.h"
 #include "geo/number_format.h"
 
 namespace geoplait {
@@ -27,8 +26,6 @@ const TimeDifferenceEntry kTimeDifferences[kTimeDifferenceCount] = {
 };
 
 namespace {
-
-constexpr int64_t kSecondsPerDay = 86400;
 
 // Days since 1970-01-01 of a civil date; month and day may lie outside their
 // ranges and are carried the way mktime carries them.
@@ -155,9 +152,9 @@ size_t CharCount(const std::string& text) {
     return count;
 }
 
-// "20yy/mm/dd" of a ddmmyy text picked by character position; a text of five
-// characters ends after its fifth.
-void MakeLocalDateText(std::string& out, const std::string& date) {
+}  // namespace
+
+void LocalDateText(std::string& out, const std::string& date) {
     out.clear();
     if (date.size() == 6 && IsAscii(date)) {
         const char text[10] = {'2', '0', date[4], date[5], '/', date[2], date[3], '/', date[0], date[1]};
@@ -178,8 +175,7 @@ void MakeLocalDateText(std::string& out, const std::string& date) {
     out.append(CharAt(date, 1));
 }
 
-// "hh:mm:ss" of a hhmmss text (ours: always six ASCII digits or more).
-void MakeLocalTimeText(std::string& out, const std::string& time) {
+void LocalTimeText(std::string& out, const std::string& time) {
     char text[8];
     size_t n = 0;
     for (size_t i = 0; i < 6; ++i) {
@@ -190,8 +186,6 @@ void MakeLocalTimeText(std::string& out, const std::string& time) {
     }
     out.assign(text, n);
 }
-
-}  // namespace
 
 bool IsTimeOfDay(std::string_view t) {
     if (t.size() < 6) return false;
@@ -230,29 +224,22 @@ std::string ShiftDate(const std::string& ddmmyy, int days) {
     return date;
 }
 
-namespace {
-
-// LocalDateTime, returning the local time of day in seconds as it computed it.
-int64_t LocalDateTimeSeconds(RunContext& ctx) {
-    TrackPoint& point = ctx.point;
+int64_t LocalFromUtc(const std::string& date, const std::string& time, int32_t timeDifference,
+                     std::string& localDate, std::string& localTime) {
     int dayStep = 0;
-    const int64_t seconds = AddClock(SecondsOfHhmmss(IntegerOf(point.RmcTime)),
-                                     SecondsOfHhmmss(ctx.run.TimeDifferenceValue), dayStep);
-    point.LocalDate.assign(point.RmcDate);
+    const int64_t seconds =
+        AddClock(SecondsOfHhmmss(IntegerOf(time)), SecondsOfHhmmss(timeDifference), dayStep);
+    localDate.assign(date);
     // A record without a time (an empty epoch, a placemark without a time
     // stamp) has no local time either: the time difference alone is none.
-    if (point.RmcTime.empty() || point.RmcTime[0] < '0' || point.RmcTime[0] > '9') {
-        point.LocalTime.clear();
+    if (time.empty() || time[0] < '0' || time[0] > '9') {
+        localTime.clear();
         return seconds;
     }
-    if (dayStep != 0 && IsCalendarDate(point.RmcDate)) ShiftDateInPlace(point.LocalDate, dayStep);
-    AssignSixDigits(point.LocalTime, HhmmssOfSeconds(seconds));
+    if (dayStep != 0 && IsCalendarDate(date)) ShiftDateInPlace(localDate, dayStep);
+    AssignSixDigits(localTime, HhmmssOfSeconds(seconds));
     return seconds;
 }
-
-}  // namespace
-
-void LocalDateTime(RunContext& ctx) { LocalDateTimeSeconds(ctx); }
 
 void UtcFromLocal(std::string& date, std::string& time, int32_t timeDifference) {
     if (timeDifference == 0) return;
@@ -263,72 +250,17 @@ void UtcFromLocal(std::string& date, std::string& time, int32_t timeDifference) 
     AssignSixDigits(time, HhmmssOfSeconds(seconds));
 }
 
-void ComputeDerived(RunContext& ctx) {
-    TrackPoint& point = ctx.point;
-    TrackStore& store = ctx.store;
-    const ConvertSettings& settings = ctx.Current();
+int64_t DayNumberOf(const std::string& ddmmyy) {
+    return DaysFromCivil(2000 + PairOf(ddmmyy, 4), PairOf(ddmmyy, 2), PairOf(ddmmyy, 0));
+}
 
-    // 1-3: distances from the previous point and from the placemark anchor.
-    if (!store.DerivedPrevious.Longitude.empty()) {
-        point.IntervalDistance = TrackDistance(ctx, store.DerivedPrevious);
-        point.StartDistance = TrackDistance(ctx, store.PlacemarkAnchor);
-    } else {
-        point.IntervalDistance = 0.0;
-        point.StartDistance = 0.0;
-    }
-    if (store.PlacemarkAnchor.Longitude.empty()) store.PlacemarkAnchor.Take(point);
-    store.DerivedPrevious.Take(point);
-    const int unitSystem = UnitSystemOf(settings);
-    point.IntervalDistance = DistanceInUnitSystem(unitSystem, point.IntervalDistance);
-    point.StartDistance = DistanceInUnitSystem(unitSystem, point.StartDistance);
-    point.TotalDistance += point.IntervalDistance;
+int64_t SecondsOfClock(std::string_view hhmmss) { return SecondsOfHhmmss(IntegerOf(hhmmss)); }
 
-    // 4-5: local date and time, and its calendar time in whole seconds. A time
-    // of day within the day reads back from LocalTime as it was written.
-    const int64_t seconds = LocalDateTimeSeconds(ctx);
-    const int64_t days = DaysFromCivil(2000 + PairOf(point.LocalDate, 4), PairOf(point.LocalDate, 2),
-                                       PairOf(point.LocalDate, 0));
-    const int64_t timeOfDay = seconds >= 0 && seconds < kSecondsPerDay
-                                  ? seconds
-                                  : SecondsOfHhmmss(IntegerOf(point.LocalTime));
-    int64_t stamp = days * kSecondsPerDay + timeOfDay;
-    const bool hasTime = !point.RmcTime.empty() && point.RmcTime[0] >= '0' && point.RmcTime[0] <= '9';
-    if (store.WrittenCount >= 1 && hasTime && !IsCalendarDate(point.LocalDate)) {
-        // Without a date the record is on the day of the record before, or the
-        // next day when its time of day is earlier: never before it. (A record
-        // without a time either, an empty epoch, keeps its meaningless stamp,
-        // which the range checks below turn into 0 s.)
-        const int64_t previous = static_cast<int64_t>(store.PreviousTime);
-        const int64_t previousDay = previous >= 0 ? previous / kSecondsPerDay : -((kSecondsPerDay - 1 - previous) / kSecondsPerDay);
-        stamp = previousDay * kSecondsPerDay + timeOfDay;
-        if (stamp < previous) stamp += kSecondsPerDay;
-    }
-
-    // 6-10: coordinate texts, altitude, speed, date and time texts, course.
-    RecordCoordTexts(ctx, point.RmcLongitude, point.LongitudeDeg, point.LongitudeDms);
-    RecordCoordTexts(ctx, point.RmcLatitude, point.LatitudeDeg, point.LatitudeDms);
-    point.AltitudeText.assign(point.GgaAltitude);
-    point.AltitudeValue = NumberOf(point.AltitudeText);
-    point.Speed = SpeedInUnitSystem(unitSystem, NumberOf(point.RmcSpeed));
-    MakeLocalTimeText(point.LocalTimeText, point.LocalTime);
-    MakeLocalDateText(point.LocalDateText, point.LocalDate);
-    point.CourseValue = NumberOf(point.RmcCourse);
-
-    // 11-12: seconds from the first written record and from the previous one.
-    const auto stampTime = static_cast<std::time_t>(stamp);
-    if (store.FirstTime == 0) store.FirstTime = stampTime;
-    if (store.WrittenCount < 1) {
-        point.ElapsedSec = 0;
-        point.IntervalSec = 0;
-        store.FirstTime = stampTime;
-    } else {
-        const int64_t elapsed = stamp - static_cast<int64_t>(store.FirstTime);
-        const int64_t interval = stamp - static_cast<int64_t>(store.PreviousTime);
-        point.ElapsedSec = elapsed < -864000 || elapsed > 864000 ? 0 : static_cast<int32_t>(elapsed);
-        point.IntervalSec =
-            interval < -8640000 || interval > 8640000 ? 0 : static_cast<int32_t>(interval);
-    }
-    store.PreviousTime = stampTime;
+int64_t SameOrNextDay(int64_t previous, int64_t timeOfDay) {
+    const int64_t previousDay =
+        previous >= 0 ? previous / kSecondsPerDay : -((kSecondsPerDay - 1 - previous) / kSecondsPerDay);
+    const int64_t stamp = previousDay * kSecondsPerDay + timeOfDay;
+    return stamp < previous ? stamp + kSecondsPerDay : stamp;
 }
 
 }  // namespace geoplait

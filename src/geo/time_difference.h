@@ -1,11 +1,10 @@
-// Local time from UTC by the TimeDifference setting, and the derived values of
-// a record.
+// Local time from UTC by a time difference, calendar day steps, and the date
+// and time texts of a record, on ddmmyy and hhmmss texts.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "engine/run_context.h"
 
 namespace geoplait {
 
@@ -15,6 +14,8 @@ struct TimeDifferenceEntry {
 };
 inline constexpr int kTimeDifferenceCount = 40;
 extern const TimeDifferenceEntry kTimeDifferences[kTimeDifferenceCount];
+
+inline constexpr int64_t kSecondsPerDay = 86400;
 
 // The table value of `text`; `previous` when the text is not in the table.
 int32_t TimeDifferenceValue(const std::string& text, int32_t previous);
@@ -30,14 +31,30 @@ bool IsCalendarDate(std::string_view ddmmyy);
 // follow): " 222519" or ".1", as some receivers write, are not.
 bool IsTimeOfDay(std::string_view hhmmss);
 
-// LocalDate/LocalTime of the current record from RmcDate/RmcTime. An unknown
-// date is never moved: it stays as it is when the time crosses midnight.
-void LocalDateTime(RunContext& ctx);
+// The local date and time of a UTC ddmmyy date and hhmmss time by a time
+// difference (signed hhmmss), into `localDate` and `localTime`; returns the
+// local time of day in seconds as worked out. An unknown date is never moved:
+// it stays as it is when the time crosses midnight. A time that is no time
+// (empty, or not starting with a digit) gives no local time either.
+int64_t LocalFromUtc(const std::string& date, const std::string& time, int32_t timeDifference,
+                     std::string& localDate, std::string& localTime);
 
 // Rewrites a local ddmmyy date and hhmmss time into UTC in place.
 void UtcFromLocal(std::string& date, std::string& time, int32_t timeDifference);
 
-// Every derived value of the current record; once per record about to be written.
-void ComputeDerived(RunContext& ctx);
+// Days since 1970-01-01 of a ddmmyy date (20yy) read by character position,
+// as SlotChar sees a record's date slot.
+int64_t DayNumberOf(const std::string& ddmmyy);
+// Seconds of the leading hhmmss number of a time text.
+int64_t SecondsOfClock(std::string_view hhmmss);
+// The calendar time of a time of day on the day of `previous` (seconds since
+// 1970), or on the next day when it is earlier there: never before `previous`.
+int64_t SameOrNextDay(int64_t previous, int64_t timeOfDay);
+
+// "20yy/mm/dd" of a ddmmyy text picked by character position; a text of five
+// characters ends after its fifth.
+void LocalDateText(std::string& out, const std::string& date);
+// "hh:mm:ss" of a hhmmss text (six characters of a slot, as SlotChar sees them).
+void LocalTimeText(std::string& out, const std::string& time);
 
 }  // namespace geoplait

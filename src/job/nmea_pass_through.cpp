@@ -12,6 +12,7 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/derived_values.h"
 #include "engine/record_filter.h"
 #include "base/text_file.h"
 #include "geo/time_difference.h"

@@ -9,6 +9,7 @@
 // make the document unreadable.
 #include "kml/kml_document.h"
 
+#include "engine/derived_values.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"

@@ -11,6 +11,7 @@
 // byte for byte. The group number cycles through the 12 line groups.
 #include "kml/kml_path.h"
 
+#include "engine/derived_values.h"
 #include "engine/record_filter.h"
 #include "geo/coordinates.h"
 #include "geo/time_difference.h"

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "engine/derived_values.h"
 #include "engine/record_filter.h"
 #include "kml/kml_document.h"
 

@@ -17,6 +17,7 @@
 #include <numeric>
 #include <string>
 
+#include "engine/derived_values.h"
 #include "engine/record_filter.h"
 #include "engine/track_point.h"
 #include "geo/coordinates.h"

@@ -25,7 +25,7 @@
 
 #include "settings/convert_modes.h"
 #include "base/text_file.h"
-#include "engine/track_point.h"
+#include "base/text_fields.h"
 #include "geo/time_difference.h"
 #include "settings/settings_keys.h"
 

@@ -1,10 +1,8 @@
-// geoplait: the converter's window. Start-up: the start-up directory (where
-// geoplait.ini lives), the defaults, the settings file (pass 0, and pass 1
-// when AutoLoad is "1"), the current settings from the baseline, the window.
+// geoplait: the converter's window. Start-up: the settings as both programs
+// load them (LoadStartupSettings), then the window.
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
@@ -15,6 +13,7 @@
 #include "base/temporary_files.h"
 #include "settings/convert_settings.h"
 #include "settings/settings_file.h"
+#include "settings/startup_settings.h"
 #include "ui/main_window.h"
 #include "ui/screenshot.h"
 
@@ -68,14 +67,8 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("geoplait");
 
     geoplait::Settings settings;
-    settings.startDir = QDir::currentPath().toStdString();
     StartupUi startupUi;
-    geoplait::SetDefaultSettings(settings);
-    geoplait::LoadSettingsFile(settings, startupUi, geoplait::kSettingsFileName, 0);
-    if (settings.config.AutoLoad == "1") {
-        geoplait::LoadSettingsFile(settings, startupUi, geoplait::kSettingsFileName, 1);
-    }
-    geoplait::ApplyBaselineSettings(settings);
+    geoplait::LoadStartupSettings(settings, startupUi, geoplait::StartupDirectory());
 
     geoplait::ui::MainWindow window(settings);
     const QStringList arguments = QApplication::arguments();

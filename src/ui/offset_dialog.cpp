@@ -175,7 +175,7 @@ void OffsetDialog::SetAltitude(int metres) {
 
 void OffsetDialog::ShowDistance(const char* metresTail) {
     const double metres = LeadingNumber(edited_.OffNS) * kMetresPerArcSecond;
-    if (UnitSystemOf(edited_) == 0) {
+    if (UnitSystemOf(edited_.MeterMile) == 0) {
         distance_->setText(Fixed2(metres) + QStringLiteral(" m") + QString::fromLatin1(metresTail));
     } else {
         distance_->setText(Fixed2(metres * kFeetPerMetre) + QStringLiteral(" Feet"));

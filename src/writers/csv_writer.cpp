@@ -17,6 +17,7 @@
 
 #include <charconv>
 
+#include "engine/derived_values.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 

@@ -23,6 +23,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "engine/derived_values.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"

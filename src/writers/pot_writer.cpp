@@ -13,6 +13,7 @@
 #include <limits>
 #include <string_view>
 
+#include "engine/derived_values.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "writers/gpx_writer.h"

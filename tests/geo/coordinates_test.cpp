@@ -5,16 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "support/recording_ui.h"
-
 namespace geoplait {
 namespace {
-
-struct Fixture {
-    Settings settings;
-    test::RecordingUi ui;
-    RunContext ctx{settings, ui};
-};
 
 struct NotationCase {
     const char* name;
@@ -47,59 +39,36 @@ TEST(CoordTexts, FillsTheOtherNotationsFromTheFirstNonEmpty) {
     }
 }
 
-struct DistanceCase {
-    const char* name;
-    int altitudeSetting;
-    std::string lon1, lat1, alt1;  // current record
-    std::string lon2, lat2, alt2;  // other point
-    double km;
-};
-
-TEST(TrackDistance, HubenyOnBessel) {
-    const std::vector<DistanceCase> cases = {
-        {"1' of latitude at 35 N", 0, "13900.0000", "3500.0000", "", "13900.0000", "3501.0000", "",
-         1.8488168},
-        {"1' of longitude at 35 N", 0, "13900.0000", "3500.0000", "", "13901.0000", "3500.0000", "",
-         1.5212879},
-        {"slope distance when on", 1, "13900.0000", "3500.0000", "0", "13900.0000", "3501.0000",
-         "500", 1.9152346},
-        {"same position, altitude on", 1, "13900.0000", "3500.0000", "0", "13900.0000",
-         "3500.0000", "900", 0.0},
-        {"current latitude on the equator", 0, "13900.0000", "0000.0000", "", "13900.0000",
-         "3500.0000", "", 0.0},
-        {"other latitude not a number", 0, "13900.0000", "3500.0000", "", "13900.0000", "N", "",
-         0.0},
+TEST(HemisphereSign, LetterOfTheRecordThenTheDefault) {
+    const struct {
+        const char *ns, *ew, *defaultNs, *defaultEw;
+        char latitude, longitude;
+    } cases[] = {
+        {"N", "E", "S", "W", '+', '+'}, {"S", "W", "N", "E", '-', '-'}, {"", "", "N", "E", '+', '+'},
+        {"", "", "S", "W", '-', '-'},   {"x", "NE", "S", "E", '-', '+'}, {"", "", "", "x", ' ', ' '},
+        {"n", "e", "N", "W", '+', '-'},
     };
     for (const auto& c : cases) {
-        Fixture f;
-        f.settings.current.Altitude = c.altitudeSetting;
-        f.ctx.point.RmcLongitude = c.lon1;
-        f.ctx.point.RmcLatitude = c.lat1;
-        f.ctx.point.GgaAltitude = c.alt1;
-        EXPECT_NEAR(TrackDistance(f.ctx, {c.lon2, c.lat2, c.alt2, "", ""}), c.km, 1e-6) << c.name;
+        const HemisphereSigns signs = HemisphereSign(c.ns, c.ew, c.defaultNs, c.defaultEw);
+        EXPECT_EQ(signs.latitude, c.latitude) << c.ns << "/" << c.defaultNs;
+        EXPECT_EQ(signs.longitude, c.longitude) << c.ew << "/" << c.defaultEw;
     }
+    EXPECT_TRUE(NeedsMinus('-', "35.5"));
+    EXPECT_FALSE(NeedsMinus('-', "-35.5"));
+    EXPECT_FALSE(NeedsMinus('-', "0.000000"));
+    EXPECT_FALSE(NeedsMinus('+', "35.5"));
+    EXPECT_FALSE(NeedsMinus('-', ""));
 }
 
-TEST(TrackDistance, SignedByTheHemispheres) {
-    // Across the equator and the prime meridian; the same walk in the south
-    // and the west measures bit for bit what it measures in the north and east.
-    const struct { const char *lon1, *ew1, *lat1, *ns1, *lon2, *ew2, *lat2, *ns2; double km; } cases[] = {
-        {"13900.0000", "E", "0030.0000", "N", "13900.0000", "E", "0030.0000", "S", 110.5637},
-        {"00030.0000", "W", "5130.0000", "N", "00030.0000", "E", "5130.0000", "N", 69.4320},
-        {"00030.0000", "W", "5130.0000", "N", "00030.0000", "", "5130.0000", "", 69.4320},  // the defaults N, E
-        {"13900.0000", "W", "3500.0000", "S", "13900.0000", "W", "3501.0000", "S", 1.8488168},
-    };
-    for (const auto& c : cases) {
-        Fixture f;
-        f.ctx.point.RmcLongitude = c.lon1;
-        f.ctx.point.RmcEW = c.ew1;
-        f.ctx.point.RmcLatitude = c.lat1;
-        f.ctx.point.RmcNS = c.ns1;
-        const double km = TrackDistance(f.ctx, {c.lon2, c.lat2, "", c.ew2, c.ns2});
-        EXPECT_NEAR(km, c.km, 1e-4) << c.lon1 << c.ew1 << " " << c.lat1 << c.ns1;
-        f.ctx.point.RmcEW = f.ctx.point.RmcNS = "";
-        EXPECT_EQ(km == TrackDistance(f.ctx, {c.lon2, c.lat2, "", "", ""}), *c.ns1 == *c.ns2 && *c.ew1 == *c.ew2);
-    }
+TEST(HubenyKm, SignedDegreesAndTheSlope) {
+    // 1' of latitude at 35 N, and the same stretched by 500 m of climb.
+    EXPECT_NEAR(HubenyKm(139.0, 35.0, 139.0, 35.0 + 1.0 / 60.0), 1.8488168, 1e-6);
+    EXPECT_EQ(HubenyKm(-139.0, -35.0, -139.0, -35.0 - 1.0 / 60.0), HubenyKm(139.0, 35.0, 139.0, 35.0 + 1.0 / 60.0));
+    EXPECT_NEAR(SlopeKm(1.8488168, 0.0, 500.0), 1.9152346, 1e-6);
+    EXPECT_EQ(SlopeKm(1.5, 120.0, 120.0), 1.5);
+    EXPECT_DOUBLE_EQ(DegreesOfNmea(3530.0), 35.5);
+    EXPECT_EQ(Signed(35.5, '-'), -35.5);
+    EXPECT_EQ(Signed(35.5, ' '), 35.5);
 }
 
 struct UnitCase {
@@ -119,12 +88,11 @@ TEST(Units, ConversionsOfEachSystem) {
         {"km/meter", 0, 1.0, 1.0, 1.0, 1.852, 1.0, 1.0},
     };
     for (const auto& c : cases) {
-        ConvertSettings s;
-        s.MeterMile = c.meterMile;
-        EXPECT_EQ(UnitSystemOf(s), c.system) << c.meterMile;
-        EXPECT_NEAR(DistanceInUnit(s, c.km), c.distance, 1e-12) << c.meterMile;
-        EXPECT_NEAR(SpeedInUnit(s, c.knots), c.speed, 1e-12) << c.meterMile;
-        EXPECT_NEAR(AltitudeInUnit(s, c.metres), c.altitude, 1e-9) << c.meterMile;
+        const int system = UnitSystemOf(c.meterMile);
+        EXPECT_EQ(system, c.system) << c.meterMile;
+        EXPECT_NEAR(DistanceInUnitSystem(system, c.km), c.distance, 1e-12) << c.meterMile;
+        EXPECT_NEAR(SpeedInUnitSystem(system, c.knots), c.speed, 1e-12) << c.meterMile;
+        EXPECT_NEAR(AltitudeInUnitSystem(system, c.metres), c.altitude, 1e-9) << c.meterMile;
     }
 }
 

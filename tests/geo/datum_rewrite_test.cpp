@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/track_point.h"
+#include "base/text_fields.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
-#include "support/recording_ui.h"
 
 namespace geoplait {
 namespace {
@@ -22,15 +21,11 @@ std::string Rewritten(const std::string& text) {
 }
 
 void ExpectRewrite(const std::string& lat, const std::string& lon) {
-    Settings settings;
-    test::RecordingUi ui;
-    RunContext ctx{settings, ui};
-    settings.current.Tokyo2WGS84 = 0;
-    ctx.point.LatitudeDeg = lat;
-    ctx.point.LongitudeDeg = lon;
-    TokyoToWgs84(ctx);
-    EXPECT_EQ(ctx.point.LatitudeDeg, Rewritten(lat)) << "'" << lat << "'";
-    EXPECT_EQ(ctx.point.LongitudeDeg, Rewritten(lon)) << "'" << lon << "'";
+    std::string latitude = lat;
+    std::string longitude = lon;
+    TokyoToWgs84(latitude, longitude, false);
+    EXPECT_EQ(latitude, Rewritten(lat)) << "'" << lat << "'";
+    EXPECT_EQ(longitude, Rewritten(lon)) << "'" << lon << "'";
 }
 
 TEST(TokyoToWgs84Off, EveryTextComesOutAsItsRewrite) {

@@ -6,16 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "support/recording_ui.h"
-
 namespace geoplait {
 namespace {
-
-struct Fixture {
-    Settings settings;
-    test::RecordingUi ui;
-    RunContext ctx{settings, ui};
-};
 
 TEST(TimeDifferenceTable, FortyDistinctSixCharacterTexts) {
     std::set<std::string> texts;
@@ -67,35 +59,69 @@ TEST(ShiftDate, StepsOverMonthsYearsAndLeapDays) {
     }
 }
 
+TEST(IsCalendarDate, DaysOfTheCalendarOnly) {
+    for (const char* date : {"010113", "290212", "300413", "311299"}) EXPECT_TRUE(IsCalendarDate(date)) << date;
+    for (const char* date : {"000000", "290213", "310413", "011312", "001212", "31121", "3112130", "0a0113", ""}) {
+        EXPECT_FALSE(IsCalendarDate(date)) << date;
+    }
+}
+
 struct LocalCase {
     const char* name;
     std::string time, date, difference;
     std::string wantTime, wantDate;
 };
 
-TEST(LocalDateTime, AddsTheDifferenceOnTheClock) {
-    const std::vector<LocalCase> cases = {
-        {"same day", "123456", "010113", "+ 9:00", "213456", "010113"},
-        {"midnight exactly", "150000", "311213", "+ 9:00", "000000", "010114"},
-        {"half hour", "124500", "010113", "+ 5:30", "181500", "010113"},
-        {"back over a leap day", "010000", "010312", "- 5:00", "200000", "290212"},
-        {"empty date stays empty", "120000", "", "+ 9:00", "210000", ""},
-        {"unknown date never moves", "200000", "", "+ 9:00", "050000", ""},
-        {"unknown date never moves back", "010000", "000000", "- 5:00", "200000", "000000"},
-        {"no such day never moves", "230000", "300299", "+ 1:00", "000000", "300299"},
-        {"forward over a year", "230000", "311299", "+ 1:00", "000000", "010100"},
-        {"twelve hours back", "000000", "010113", "-12:00", "120000", "311212"},
-        {"minutes carried", "235959", "010113", "+12:45", "124459", "020113"},
+TEST(LocalFromUtc, LocalTextsAndTheClockSeconds) {
+    const struct {
+        std::string date, time;
+        int32_t difference;
+        std::string wantDate, wantTime;
+        int64_t wantSeconds;
+    } cases[] = {
+        {"010113", "123456", 90000, "010113", "213456", 77696},
+        {"311213", "150000", 90000, "010114", "000000", 0},
+        {"000000", "010000", -50000, "000000", "200000", 72000},
+        {"010113", "", 90000, "010113", "", 32400},
+        {"010113", "x1", 90000, "010113", "", 32400},
+        // Not a time of day: the seconds come out beyond the day.
+        {"010113", "990000", 0, "020113", "750000", 270000},
     };
     for (const auto& c : cases) {
-        Fixture f;
-        f.ctx.run.TimeDifferenceValue = TimeDifferenceValue(c.difference, 0);
-        f.ctx.point.RmcTime = c.time;
-        f.ctx.point.RmcDate = c.date;
-        LocalDateTime(f.ctx);
-        EXPECT_EQ(f.ctx.point.LocalTime, c.wantTime) << c.name;
-        EXPECT_EQ(f.ctx.point.LocalDate, c.wantDate) << c.name;
-        EXPECT_EQ(f.ctx.point.RmcTime, c.time) << c.name;
+        std::string date = "stale", time = "stale";
+        EXPECT_EQ(LocalFromUtc(c.date, c.time, c.difference, date, time), c.wantSeconds) << c.time;
+        EXPECT_EQ(date, c.wantDate) << c.time;
+        EXPECT_EQ(time, c.wantTime) << c.time;
+    }
+}
+
+TEST(DayNumberOf, DaysAndSecondsOfSlotTexts) {
+    EXPECT_EQ(DayNumberOf("010100"), 10957);  // 2000-01-01
+    EXPECT_EQ(DayNumberOf("290212"), 15399);
+    EXPECT_EQ(DayNumberOf("010312"), 15400);
+    EXPECT_EQ(DayNumberOf("000000"), 10925);  // day 0 of month 0: 30 November 1999
+    EXPECT_EQ(SecondsOfClock("123456"), 45296);
+    EXPECT_EQ(SecondsOfClock("000004.50"), 4);
+    EXPECT_EQ(SecondsOfClock(""), 0);
+    EXPECT_EQ(SameOrNextDay(10 * kSecondsPerDay + 86390, 5), 11 * kSecondsPerDay + 5);
+    EXPECT_EQ(SameOrNextDay(10 * kSecondsPerDay + 100, 200), 10 * kSecondsPerDay + 200);
+    EXPECT_EQ(SameOrNextDay(10 * kSecondsPerDay + 100, 100), 10 * kSecondsPerDay + 100);
+    EXPECT_EQ(SameOrNextDay(-10, 5), 5);
+}
+
+TEST(LocalDateText, SlashesAndColonsByPosition) {
+    const struct { std::string date, wantDate, time, wantTime; } cases[] = {
+        {"010113", "2013/01/01", "123456", "12:34:56"},
+        {"31121", "201", "1234", "12:34"},
+        {"", "", "", ""},
+        {"0102ä3", "20ä3/02/01", "123456.7", "12:34:56"},
+    };
+    for (const auto& c : cases) {
+        std::string out = "stale";
+        LocalDateText(out, c.date);
+        EXPECT_EQ(out, c.wantDate) << c.date;
+        LocalTimeText(out, c.time);
+        EXPECT_EQ(out, c.wantTime) << c.time;
     }
 }
 
@@ -116,63 +142,6 @@ TEST(UtcFromLocal, SubtractsTheDifferenceOfEitherSign) {
         EXPECT_EQ(time, c.wantTime) << c.name;
         EXPECT_EQ(date, c.wantDate) << c.name;
     }
-}
-
-// One record through ComputeDerived as a written record of a pass.
-void Derive(Fixture& f, const std::string& date, const std::string& time) {
-    f.ctx.point.RmcDate = date;
-    f.ctx.point.RmcTime = time;
-    ComputeDerived(f.ctx);
-    ++f.ctx.store.WrittenCount;
-}
-
-TEST(ComputeDerived, ElapsedAndIntervalSeconds) {
-    const struct {
-        const char* name;
-        std::string date, time;
-        int32_t wantElapsed, wantInterval;
-    } steps[] = {
-        {"first written", "010113", "120000", 0, 0},
-        {"a minute later", "010113", "120100", 60, 60},
-        {"over midnight", "020113", "000100", 43260, 43200},
-        {"ten days exactly", "110113", "120000", 864000, 820740},
-        {"eleven days", "120113", "120000", 0, 86400},
-        {"backwards", "010113", "110000", -3600, -954000},
-    };
-    Fixture f;
-    for (const auto& s : steps) {
-        Derive(f, s.date, s.time);
-        EXPECT_EQ(f.ctx.point.ElapsedSec, s.wantElapsed) << s.name;
-        EXPECT_EQ(f.ctx.point.IntervalSec, s.wantInterval) << s.name;
-    }
-}
-
-TEST(ComputeDerived, RecordsWithoutADateNeverRunBackwards) {
-    // A GGA-only log over midnight: a time of day earlier than the record
-    // before is the next day; a dated record keeps its own day.
-    const struct { std::string date, time; int32_t elapsed, interval; } steps[] = {
-        {"000000", "235950", 0, 0}, {"000000", "235959", 9, 9}, {"000000", "000004", 14, 5},
-        {"000000", "000003", 86413, 86399}, {"010113", "120000", 0, 0}, {"", "120005", 0, 5},
-    };
-    Fixture f;
-    for (const auto& s : steps) {
-        Derive(f, s.date, s.time);
-        EXPECT_EQ(f.ctx.point.ElapsedSec, s.elapsed) << s.date << " " << s.time;
-        EXPECT_EQ(f.ctx.point.IntervalSec, s.interval) << s.date << " " << s.time;
-    }
-    for (const char* date : {"010113", "290212", "300413", "311299"}) EXPECT_TRUE(IsCalendarDate(date)) << date;
-    for (const char* date : {"000000", "290213", "310413", "011312", "001212", "31121", "3112130", "0a0113", ""}) {
-        EXPECT_FALSE(IsCalendarDate(date)) << date;
-    }
-}
-
-TEST(ComputeDerived, IntervalOverAHundredDaysIsZero) {
-    Fixture f;
-    Derive(f, "010113", "120000");
-    Derive(f, "010113", "120010");
-    Derive(f, "010613", "120000");
-    EXPECT_EQ(f.ctx.point.IntervalSec, 0);
-    EXPECT_EQ(f.ctx.point.ElapsedSec, 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // adjustment shared by placemarks and lines.
 #include "kml/kml_document.h"
 
+#include "engine/derived_values.h"
 #include "kml_fixture.h"
 
 namespace geoplait::test {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/track_point.h"
+#include "base/text_fields.h"
 
 namespace geoplait {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "geo/coordinates.h"
+#include "engine/derived_values.h"
 #include "support/recording_ui.h"
 
 namespace geoplait {

@@ -1,0 +1,45 @@
+// The derived values of the current record and the run-level geodesy on it:
+// the local date and time by the run's time difference, the coordinate texts,
+// distances along the track (through the run's memo, ctx.geo) and the datum
+// shift. geo/ does the arithmetic on plain values; this file applies it to the
+// record, the settings and the run state.
+#pragma once
+
+#include <string>
+
+#include "engine/run_context.h"
+#include "geo/coordinates.h"
+
+namespace geoplait {
+
+// CoordTexts from an NMEA text with the other two emptied first; the text is
+// read through the memo of ctx.geo that TrackDistance keeps.
+void RecordCoordTexts(RunContext& ctx, const std::string& nmea, std::string& degrees,
+                      std::string& dms);
+
+// The sign characters of a record's hemisphere letters, with the system
+// defaults LatitudeNS and LongitudeWE (see HemisphereSign in geo/coordinates.h).
+HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, const std::string& ew);
+// Of the current record's RmcNS and RmcEW.
+HemisphereSigns HemisphereSign(const RunContext& ctx);
+
+// Distance in km from the current record (RmcLongitude, RmcLatitude,
+// GgaAltitude) to the given point (NMEA texts, altitude in metres), on
+// signed coordinates: south and west count negative (HemisphereSign), so a
+// track across the equator or the prime meridian measures its true length.
+// The slope of the altitudes counts when the Altitude setting is on. The
+// texts read are remembered in ctx.geo for the next calls.
+double TrackDistance(RunContext& ctx, const PointTexts& other);
+
+// Shifts the record's LatitudeDeg/LongitudeDeg from Tokyo to WGS 84 when
+// Tokyo2WGS84 is on; rewrites both with "%3.6f" either way.
+void TokyoToWgs84(RunContext& ctx);
+
+// LocalDate/LocalTime of the current record from RmcDate/RmcTime. An unknown
+// date is never moved: it stays as it is when the time crosses midnight.
+void LocalDateTime(RunContext& ctx);
+
+// Every derived value of the current record; once per record about to be written.
+void ComputeDerived(RunContext& ctx);
+
+}  // namespace geoplait

@@ -98,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view line = lineEnd == std::string_view::npos ? bytes : bytes.substr(0, lineEnd + 1);
     if (reader == kCsvFull) ParseCsvFullLine(line, ctx.point);
     if (reader == kCsvCustom) {
-        ParseCsvCustomLine(line, ctx.Current(), ctx.run.TimeDifferenceValue, ctx.point);
+        ParseCsvCustomLine(line, DecodeCsvCustomFormat(ctx.Current()), ctx.Current(), ctx.run.TimeDifferenceValue,
+                           ctx.point);
         CheckRecord(ctx.point, reader);
     }
     if (reader == kPot) {

@@ -20,7 +20,7 @@ void ApplyLines(Settings& settings, std::string_view text) {
     while (!text.empty()) {
         size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
-        ApplySettingsLine(settings, line, 1);
+        ApplySettingsLine(settings, line, LoadPass::AllKeys);
         if (end == std::string_view::npos) break;
         text.remove_prefix(end + 1);
     }

@@ -205,7 +205,7 @@ bool FixedTime(struct tm& when) {
 // --write-ini: the settings as the settings file holds them.
 bool WriteSettings(Settings& settings, UserInterface& ui, const std::string& name) {
     struct tm when;
-    return SaveSettingsFile(settings, ui, name, 0, FixedTime(when) ? &when : nullptr);
+    return SaveSettingsFile(settings, ui, name, SaveNotice::Silent, FixedTime(when) ? &when : nullptr);
 }
 
 // Checks every --set line first, so that a bad command line changes and
@@ -328,7 +328,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
     CliUi ui(out, err, options.yes, progressBar);
     Settings settings;
     LoadStartupSettings(settings, ui, StartupDirectory(), [&](Settings& loaded) {
-        if (!options.ini.empty()) LoadSettingsFile(loaded, ui, PathArgument(options.ini), 1);
+        if (!options.ini.empty()) LoadSettingsFile(loaded, ui, PathArgument(options.ini), LoadPass::AllKeys);
         for (const std::string& line : options.sets) ApplyCommandLineSetting(loaded, line);
         PadIncludeTimes(loaded.baseline);
     });

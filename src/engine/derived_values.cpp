@@ -103,10 +103,6 @@ double TrackDistance(RunContext& ctx, const PointTexts& other) {
     return d;
 }
 
-void TokyoToWgs84(RunContext& ctx) {
-    TokyoToWgs84(ctx.point.LatitudeDeg, ctx.point.LongitudeDeg, ctx.Current().Tokyo2WGS84 != 0);
-}
-
 namespace {
 
 // LocalDateTime, returning the local time of day in seconds as it computed it.
@@ -118,7 +114,7 @@ int64_t LocalDateTimeSeconds(RunContext& ctx) {
 
 // Distances from the previous point and from the placemark anchor, in the
 // unit system of the run.
-void DeriveDistances(RunContext& ctx, int unitSystem) {
+void DeriveDistances(RunContext& ctx, UnitSystem unitSystem) {
     TrackPoint& point = ctx.point;
     TrackStore& store = ctx.store;
     if (!store.DerivedPrevious.Longitude.empty()) {
@@ -177,7 +173,7 @@ void LocalDateTime(RunContext& ctx) { LocalDateTimeSeconds(ctx); }
 
 void ComputeDerived(RunContext& ctx) {
     TrackPoint& point = ctx.point;
-    const int unitSystem = UnitSystemOf(ctx.Current().MeterMile);
+    const UnitSystem unitSystem = ctx.run.Units;
     DeriveDistances(ctx, unitSystem);
     const int64_t stamp = DeriveLocalStamp(ctx);
 

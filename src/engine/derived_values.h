@@ -31,10 +31,6 @@ HemisphereSigns HemisphereSign(const RunContext& ctx);
 // texts read are remembered in ctx.geo for the next calls.
 double TrackDistance(RunContext& ctx, const PointTexts& other);
 
-// Shifts the record's LatitudeDeg/LongitudeDeg from Tokyo to WGS 84 when
-// Tokyo2WGS84 is on; rewrites both with "%3.6f" either way.
-void TokyoToWgs84(RunContext& ctx);
-
 // LocalDate/LocalTime of the current record from RmcDate/RmcTime. An unknown
 // date is never moved: it stays as it is when the time crosses midnight.
 void LocalDateTime(RunContext& ctx);

@@ -17,6 +17,7 @@
 #include "engine/track_point.h"
 #include "base/user_interface.h"
 #include "engine/geo_state.h"
+#include "geo/unit_system.h"
 #include "settings/convert_settings.h"
 
 namespace geoplait {
@@ -35,6 +36,7 @@ struct RunValues {
     std::string RangeStartStamp;  // "20yymmddhhmmss"
     std::string RangeEndStamp;
     int32_t TimeDifferenceValue = 0;  // signed hhmmss
+    UnitSystem Units = UnitSystem::Km;  // of MeterMile
     std::string OverrideNote;
     std::string DirectoryNote;
     std::string FirstSentenceId;

@@ -105,6 +105,13 @@ struct TrackStore {
     std::time_t PreviousTime = 0;
 };
 
+// A record's place in the run: the records read and written before it
+// (RecordIndex, WrittenCount), as the writers number it.
+struct RecordNumbers {
+    int32_t read = 0;
+    int32_t written = 0;
+};
+
 // Empties every text field of the record; numbers are left alone.
 void ClearTrackPoint(TrackPoint& point);
 

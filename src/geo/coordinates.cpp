@@ -28,8 +28,6 @@ constexpr double kKmPerNauticalMile = 1.852;
 constexpr double kStatutePerNautical = 1.15077945;
 constexpr double kMetresPerFoot = 0.3048;
 
-constexpr std::string_view kUnitSystems[] = {"Km/Meter", "Nautical Mile/Feet", "Statute Mile/Feet"};
-
 // Decimal degrees of a d/m/s ddmmss.ss value, and the minutes with the
 // seconds as their fraction (for the NMEA notation).
 struct DmsParts {
@@ -97,6 +95,14 @@ void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
     }
 }
 
+void NmeaCoordTexts(const std::string& nmea, std::string& degrees, std::string& dms) {
+    degrees.clear();
+    dms.clear();
+    if (nmea.empty()) return;
+    const double v = NumberOf(nmea);
+    TextsOfNmea(v, DegreesOfNmea(v), degrees, dms);
+}
+
 namespace {
 
 // Sign of a hemisphere letter: the first letter gives '+', the second '-',
@@ -110,12 +116,17 @@ char SignOf(const std::string& letter, char plus, char minus, char fallback) {
 
 }  // namespace
 
+HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, HemisphereSigns defaults) {
+    return {SignOf(ns, 'N', 'S', defaults.latitude), SignOf(ew, 'E', 'W', defaults.longitude)};
+}
+
+HemisphereSigns DefaultHemisphereSigns(const std::string& defaultNs, const std::string& defaultEw) {
+    return {SignOf(defaultNs, 'N', 'S', ' '), SignOf(defaultEw, 'E', 'W', ' ')};
+}
+
 HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, const std::string& defaultNs,
                                const std::string& defaultEw) {
-    HemisphereSigns signs;
-    signs.latitude = SignOf(ns, 'N', 'S', SignOf(defaultNs, 'N', 'S', ' '));
-    signs.longitude = SignOf(ew, 'E', 'W', SignOf(defaultEw, 'E', 'W', ' '));
-    return signs;
+    return HemisphereSign(ns, ew, DefaultHemisphereSigns(defaultNs, defaultEw));
 }
 
 bool NeedsMinus(char sign, std::string_view degrees) {
@@ -123,31 +134,28 @@ bool NeedsMinus(char sign, std::string_view degrees) {
            degrees.find_first_not_of("0.") != std::string_view::npos;
 }
 
-int UnitSystemOf(std::string_view meterMile) {
-    for (int i = 1; i < 3; ++i) {
-        if (meterMile == kUnitSystems[i]) return i;
+double DistanceInUnitSystem(UnitSystem units, double km) {
+    switch (units) {
+        case UnitSystem::NauticalMile: return km / kKmPerNauticalMile;
+        case UnitSystem::StatuteMile: return km / kKmPerNauticalMile * kStatutePerNautical;
+        case UnitSystem::Km:
+        case UnitSystem::Unknown: break;
     }
-    return 0;
+    return km;
 }
 
-double DistanceInUnitSystem(int unitSystem, double km) {
-    switch (unitSystem) {
-        case 1: return km / kKmPerNauticalMile;
-        case 2: return km / kKmPerNauticalMile * kStatutePerNautical;
-        default: return km;
+double SpeedInUnitSystem(UnitSystem units, double knots) {
+    switch (units) {
+        case UnitSystem::NauticalMile: return knots * kKmPerNauticalMile / kKmPerNauticalMile;
+        case UnitSystem::StatuteMile: return knots * kStatutePerNautical;
+        case UnitSystem::Km:
+        case UnitSystem::Unknown: break;
     }
+    return knots * kKmPerNauticalMile;
 }
 
-double SpeedInUnitSystem(int unitSystem, double knots) {
-    switch (unitSystem) {
-        case 1: return knots * kKmPerNauticalMile / kKmPerNauticalMile;
-        case 2: return knots * kStatutePerNautical;
-        default: return knots * kKmPerNauticalMile;
-    }
-}
-
-double AltitudeInUnitSystem(int unitSystem, double metres) {
-    return unitSystem == 0 ? metres : metres / kMetresPerFoot;
+double AltitudeInUnitSystem(UnitSystem units, double metres) {
+    return units == UnitSystem::NauticalMile || units == UnitSystem::StatuteMile ? metres / kMetresPerFoot : metres;
 }
 
 void OffsetCoordinate(std::string& degrees, const std::string& offset, const char* sense) {

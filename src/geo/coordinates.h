@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "geo/number_format.h"
+#include "geo/unit_system.h"
 
 namespace geoplait {
 
@@ -25,6 +26,10 @@ inline double DegreesOfNmea(double v) {
 // are known: what CoordTexts makes of an NMEA text.
 void TextsOfNmea(double v, double degreesOfV, std::string& degrees, std::string& dms);
 
+// CoordTexts from an NMEA text, which stays as it is, with the other two
+// emptied first.
+void NmeaCoordTexts(const std::string& nmea, std::string& degrees, std::string& dms);
+
 // The sign characters written before a decimal latitude and longitude: the
 // record's hemisphere letter when it is N or S (E or W) gives '+' or '-',
 // otherwise the system default (LatitudeNS, LongitudeWE) does, and a default
@@ -35,6 +40,10 @@ struct HemisphereSigns {
 };
 HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, const std::string& defaultNs,
                                const std::string& defaultEw);
+// The same with the signs of the default letters already known.
+HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, HemisphereSigns defaults);
+// The signs of the default letters alone.
+HemisphereSigns DefaultHemisphereSigns(const std::string& defaultNs, const std::string& defaultEw);
 
 // Whether a "-" goes before a coordinate text written with `sign`: in the
 // '-' hemisphere, for a text that is not negative already and not 0.
@@ -50,12 +59,11 @@ double HubenyKm(double lon1, double lat1, double lon2, double lat2);
 // altitudes in metres to its length along the slope.
 double SlopeKm(double km, double metres1, double metres2);
 
-// 0 = "Km/Meter" (also any unknown text), 1 = "Nautical Mile/Feet", 2 = "Statute Mile/Feet".
-int UnitSystemOf(std::string_view meterMile);
-// km, knots and metres (altitudes) into a unit system (feet for the mile systems).
-double DistanceInUnitSystem(int unitSystem, double km);
-double SpeedInUnitSystem(int unitSystem, double knots);
-double AltitudeInUnitSystem(int unitSystem, double metres);
+// km, knots and metres (altitudes) into a unit system (feet for the mile
+// systems; Unknown counts as Km).
+double DistanceInUnitSystem(UnitSystem units, double km);
+double SpeedInUnitSystem(UnitSystem units, double knots);
+double AltitudeInUnitSystem(UnitSystem units, double metres);
 
 // Moves a decimal-degree text by an offset in d/m/s notation; sense "+" adds,
 // anything else subtracts. Written back with "%3.6f".

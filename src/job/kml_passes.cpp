@@ -66,7 +66,7 @@ void RestartTrack(RunContext& ctx) {
     ctx.store.PreviousPoint.Clear();
 }
 
-void RunPointPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes) {
+void RunPointPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes, KmlRecordWriter& writer) {
     TrackInput input;
     TextWriter out;
     if (!OpenPass(ctx, input, out, kind)) return;
@@ -74,28 +74,29 @@ void RunPointPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes)
     KmlBuffer buffer(out);
     OpenPointFolder(buffer);
     if (passes.source == TrackSource::PotGpx) {
-        input.ForEach(ctx, [&](RunContext& c) { WriteRangedPlacemark(buffer, c, c.point.*passes.name); });
+        input.ForEach(ctx, [&](RunContext& c) { WriteRangedPlacemark(buffer, c, writer, c.point.*passes.name); });
     } else {
-        input.ForEach(ctx, [&](RunContext& c) { WriteTrackRecord(buffer, c, 'P', passes.source); });
+        input.ForEach(ctx, [&](RunContext& c) { WriteTrackRecord(buffer, c, writer, PathKind::Placemarks, passes.source); });
     }
     ClosePointFolder(buffer);
     buffer.Flush();
     out.Close();
 }
 
-void RunPathPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes) {
+void RunPathPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes, KmlRecordWriter& writer) {
     TrackInput input;
     TextWriter out;
     if (!OpenPass(ctx, input, out, kind)) return;
     RestartTrack(ctx);
-    const char lineKind = passes.speedGroups && ctx.Current().SpeedGroup != 0 ? 'S' : 'L';
+    const PathKind lineKind =
+        passes.speedGroups && ctx.Current().SpeedGroup != 0 ? PathKind::SpeedGroups : PathKind::LineGroups;
     KmlBuffer buffer(out);
     OpenPathFolder(buffer, ctx, lineKind);
     if (passes.source == TrackSource::PotGpx) {
         int32_t written = 0;
-        input.ForEach(ctx, [&](RunContext& c) { WriteGapRecord(buffer, c, written); });
+        input.ForEach(ctx, [&](RunContext& c) { WriteGapRecord(buffer, c, writer, written); });
     } else {
-        input.ForEach(ctx, [&](RunContext& c) { WriteTrackRecord(buffer, c, lineKind, passes.source); });
+        input.ForEach(ctx, [&](RunContext& c) { WriteTrackRecord(buffer, c, writer, lineKind, passes.source); });
     }
     ClosePathFolder(buffer, ctx, lineKind);
     buffer.Flush();
@@ -111,12 +112,14 @@ void RunKmlPasses(RunContext& ctx, const ConvertMode& mode) {
     // completes; a pass that could not write ends the run.
     WriteKmlHeader(ctx);
     if (ctx.StopRequested()) return;
-    if (s.Placemark != 0 && passes != nullptr) RunPointPass(ctx, mode.kind, *passes);
+    // The record writers' options, decoded once for both passes, and their scratch space.
+    KmlRecordWriter writer{KmlRecordOptionsOf(s, ctx.settings.config, ctx.run), {}};
+    if (s.Placemark != 0 && passes != nullptr) RunPointPass(ctx, mode.kind, *passes, writer);
     if (ctx.StopRequested()) return;
     if (s.TrackLine != 0 && passes != nullptr) {
         ctx.store.RecordIndex = 0;
         ctx.store.WrittenCount = 0;
-        RunPathPass(ctx, mode.kind, *passes);
+        RunPathPass(ctx, mode.kind, *passes, writer);
     }
     if (ctx.StopRequested()) return;
     // The photos of "Photo(Only) -> kml" have no track to be matched with.

@@ -35,6 +35,7 @@ struct PassThrough {
     std::string fileName;  // scratch for split names
     std::array<std::string, kEpochLines> table;
     size_t lines = 0;
+    LineScratch scratch;  // for the sentences written with the datum shift
 };
 
 // OutputFile cut at the last "." of its file name (a "." in a directory name
@@ -127,12 +128,12 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
             const std::string_view id = SentenceIdOf(line);
             if (IsGgaId(id)) {
                 ParseGga(line, ctx.point);
-                WriteGgaSentence(run.out, ctx);
+                WriteGgaSentence(run.out, ctx.point, true, run.scratch);
                 continue;
             }
             if (IsRmcId(id)) {
                 ParseRmc(line, ctx.point);
-                WriteRmcSentence(run.out, ctx);
+                WriteRmcSentence(run.out, ctx.point, true, run.scratch);
                 continue;
             }
         }

@@ -48,22 +48,19 @@ constexpr FamilyRun kFamilyRuns[] = {
     {ModeKind::KmlPoint, Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false},
 };
 
-using LineWriter = void (*)(TextWriter&, RunContext&);
-
 struct OutputRun {
     ModeOutput output;
-    char kind;  // the emitter's output kind
+    OutputKind kind;  // the emitter's output kind, whose line writer writes each record
     void (*head)(TextWriter&, RunContext&, bool upperCaseHandle);
-    LineWriter write;
     void (*tail)(TextWriter&);
 };
 
 constexpr OutputRun kOutputRuns[] = {
-    {ModeOutput::Pot, 'P', [](TextWriter& out, RunContext&, bool) { WritePotHead(out); }, WritePotLine, nullptr},
-    {ModeOutput::Gpx, 'G', WriteGpxHead, WriteGpxRoutePoint, WriteGpxTail},
-    {ModeOutput::Nmea, 'N', nullptr, WriteNmeaSentences, nullptr},
-    {ModeOutput::CsvFull, 'F', nullptr, WriteCsvFullLine, nullptr},
-    {ModeOutput::CsvCustom, 'C', nullptr, WriteCsvCustomLine, nullptr},
+    {ModeOutput::Pot, OutputKind::Pot, [](TextWriter& out, RunContext&, bool) { WritePotHead(out); }, nullptr},
+    {ModeOutput::Gpx, OutputKind::GpxRoutePoint, WriteGpxHead, WriteGpxTail},
+    {ModeOutput::Nmea, OutputKind::Nmea, nullptr, nullptr},
+    {ModeOutput::CsvFull, OutputKind::CsvFull, nullptr, nullptr},
+    {ModeOutput::CsvCustom, OutputKind::CsvCustom, nullptr, nullptr},
 };
 
 template <typename Row, size_t N, typename Key>
@@ -91,6 +88,12 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
     if (!OpenRunOutput(ctx, out, mode.output == ModeOutput::Nmea ? family->nmeaMode : WriteMode::Create)) return;
     if (output->head != nullptr) output->head(out, ctx, family->upperCaseHandle);
 
+    // The writer's options, decoded once for the run, and its scratch space.
+    LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config, ctx.run.TimeDifferenceValue), {}};
+    const LineWriter write = LineWriterOf(output->kind);
+    const auto writeRecord = [&](RunContext& c) {
+        write(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount}, writer.scratch);
+    };
     const bool nmeaDefaults = family->nmeaDefaults && mode.output == ModeOutput::Nmea;
     const auto startRecord = [nmeaDefaults](RunContext& c) {
         ClearTrackPoint(c.point);
@@ -103,17 +106,17 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
         switch (family->acceptance) {
             case Acceptance::Emitter:
                 // The emitter counts and clears the record itself.
-                EmitRecord(out, c, split, output->kind, family->origin);
+                EmitRecord(out, c, split, output->kind, family->origin, writer);
                 return;
             case Acceptance::RecordRange:
                 if (!AcceptRecordInRange(c)) break;
-                output->write(out, c);
+                writeRecord(c);
                 ++store.WrittenCount;
                 break;
             case Acceptance::Nothing:
                 NoteRecordRead(c);
                 DeriveRecordValues(c);
-                output->write(out, c);
+                writeRecord(c);
                 ++store.WrittenCount;
                 break;
         }
@@ -125,7 +128,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
 }
 
 void RunSummary(RunContext& ctx, const ConvertMode& mode) {
-    SummaryWriter summary(mode.output == ModeOutput::SummaryHtml ? 'H' : 'T');
+    SummaryWriter summary(mode.output == ModeOutput::SummaryHtml ? SummaryFormat::Html : SummaryFormat::Csv);
     TrackInput input;
     if (!OpenRunInput(ctx, input, mode.kind)) return;
     TextWriter out;

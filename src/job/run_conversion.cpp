@@ -17,6 +17,7 @@
 #include "job/track_input.h"
 #include "readers/nmea_reader.h"
 #include "settings/settings_file.h"
+#include "settings/settings_keys.h"
 
 namespace geoplait {
 
@@ -137,6 +138,7 @@ void DeriveRunValues(RunContext& ctx) {
     run.RangeStartStamp = RangeStamp(s.DATE_IncludeStart, s.TIME_IncludeStart);
     run.RangeEndStamp = RangeStamp(s.DATE_IncludeEnd, s.TIME_IncludeEnd);
     run.TimeDifferenceValue = TimeDifferenceValue(s.TimeDifference, previousDifference);
+    run.Units = UnitSystemOf(s.MeterMile);
 }
 
 RunOutcome ReportCompletion(RunContext& ctx) {
@@ -147,7 +149,7 @@ RunOutcome ReportCompletion(RunContext& ctx) {
         ctx.ui.Show(MakeNotice(Notice::RunComplete, {store.WrittenCount, store.RecordIndex,
                                                      ctx.run.DirectoryNote, ctx.run.OverrideNote}));
         if (ctx.settings.config.AutoSave == "1") {
-            bool saved = SaveSettingsFile(ctx.settings, ctx.ui, kSettingsFileName, 0);
+            bool saved = SaveSettingsFile(ctx.settings, ctx.ui, kSettingsFileName, SaveNotice::Silent);
             // A protected file is refused on purpose, not a failure.
             if (!saved && ctx.settings.config.Protect != "1") ctx.run.SettingsSaveFailed = true;
         }

@@ -112,22 +112,47 @@ void OffsetSigned(std::string& degrees, const std::string& offset, char& sign, b
 
 }  // namespace
 
-void AdjustPosition(RunContext& ctx, HemisphereSigns& signs) {
-    const ConvertSettings& s = ctx.Current();
-    TrackPoint& p = ctx.point;
+void AdjustPosition(const PositionAdjustment& adjust, PositionTexts& position, HemisphereSigns& signs) {
     // A zero offset leaves the value as it is; the datum step rewrites both
     // texts with "%3.6f" in any case. A positive OffNS moves south, a positive
     // OffWE east.
-    if (NumberOf(s.OffNS) != 0.0) OffsetSigned(p.LatitudeDeg, s.OffNS, signs.latitude, false);
-    if (NumberOf(s.OffWE) != 0.0) OffsetSigned(p.LongitudeDeg, s.OffWE, signs.longitude, true);
-    TokyoToWgs84(ctx);
-    AssignFixed(p.AltitudeText, NumberOf(p.AltitudeText) + NumberOf(s.OffAltitude), 2, 1);
+    if (NumberOf(adjust.offNS) != 0.0) OffsetSigned(position.latitude, adjust.offNS, signs.latitude, false);
+    if (NumberOf(adjust.offWE) != 0.0) OffsetSigned(position.longitude, adjust.offWE, signs.longitude, true);
+    TokyoToWgs84(position.latitude, position.longitude, adjust.toWgs84);
+    AssignFixed(position.altitude, NumberOf(position.altitude) + NumberOf(adjust.offAltitude), 2, 1);
 }
 
-void WriteAltitudeModeLine(KmlBuffer& out, const ConvertSettings& s) {
-    out.Text(s.Altitude != 0 ? "  <altitudeMode>absolute</altitudeMode>\n"
-                             : "  <altitudeMode>clampToGround</altitudeMode>\n");
+KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettings& config, const RunValues& run) {
+    KmlRecordOptions o;
+    o.labelNumber = s.Label_No != 0;
+    o.labelDate = s.Label_Date != 0;
+    o.labelTime = s.Label_Time != 0;
+    o.labelElapsed = s.Label_Elapsed != 0;
+    o.labelIntervalTime = s.Label_IntervalTime != 0;
+    o.labelDistance = s.Label_Km != 0;
+    o.labelSpeed = s.Label_Speed != 0;
+    o.labelAltitude = s.Label_Altitude != 0;
+    o.labelSatellites = s.Label_Satellites != 0;
+    o.labelCourse = s.Label_Degrees != 0;
+    o.labelName = s.Label_Tex != 0;
+    o.labelIntervalDistance = s.Label_IntervalKm != 0;
+    o.labelLatLon = s.Label_LatLon != 0;
+    o.renumber = s.ReNumber != 0;
+    o.description = s.Label_Description != 0;
+    o.timeStamp = s.TimeStampPosition != 0;
+    o.absoluteAltitude = s.Altitude != 0;
+    o.units = run.Units;
+    o.timeDifference = run.TimeDifferenceValue;
+    o.defaultSigns = DefaultHemisphereSigns(config.LatitudeNS, config.LongitudeWE);
+    o.adjust = {s.OffNS, s.OffWE, s.OffAltitude, s.Tokyo2WGS84 != 0};
+    return o;
 }
+
+void WriteAltitudeModeLine(KmlBuffer& out, bool absolute) {
+    out.Text(absolute ? "  <altitudeMode>absolute</altitudeMode>\n" : "  <altitudeMode>clampToGround</altitudeMode>\n");
+}
+
+void WriteAltitudeModeLine(KmlBuffer& out, const ConvertSettings& s) { WriteAltitudeModeLine(out, s.Altitude != 0); }
 
 void WriteExtrudeLine(KmlBuffer& out, const ConvertSettings& s) {
     out.Text(s.Altitude != 0 && s.VLineAltitude != 0 ? "  <extrude>1</extrude>\n"

@@ -4,8 +4,12 @@
 // and extrude lines).
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "engine/run_context.h"
 #include "geo/coordinates.h"
+#include "geo/unit_system.h"
 #include "kml/kml_format.h"
 
 namespace geoplait {
@@ -25,15 +29,69 @@ void WriteKmlClosing(RunContext& ctx);
 void WriteTimeStampLines(KmlBuffer& out, const std::string& localDate, const std::string& localTime,
                          int32_t timeDifference);
 
-// Moves LatitudeDeg/LongitudeDeg by OffNS/OffWE in the same direction
-// whatever the hemisphere (`signs` are those the position is written with,
-// and change when the offset crosses the equator or the meridian), shifts
-// the datum and adds OffAltitude to AltitudeText ("%1.2f"), just before the
-// position is written.
-void AdjustPosition(RunContext& ctx, HemisphereSigns& signs);
+// The move of every written position: OffNS, OffWE (d/m/s), OffAltitude
+// (metres) and the datum shift, decoded when the run starts.
+struct PositionAdjustment {
+    std::string offNS;
+    std::string offWE;
+    std::string offAltitude;
+    bool toWgs84 = false;  // Tokyo2WGS84
+};
+
+// A position's texts as they are written: decimal degrees and the altitude.
+struct PositionTexts {
+    std::string latitude;
+    std::string longitude;
+    std::string altitude;
+};
+
+// What the KML writers take from the settings and the run values for each
+// record, decoded once when the run starts.
+struct KmlRecordOptions {
+    // The items of a position placemark's label (Label_ flags).
+    bool labelNumber = false;
+    bool labelDate = false;
+    bool labelTime = false;
+    bool labelElapsed = false;
+    bool labelIntervalTime = false;
+    bool labelDistance = false;
+    bool labelSpeed = false;
+    bool labelAltitude = false;
+    bool labelSatellites = false;
+    bool labelCourse = false;
+    bool labelName = false;
+    bool labelIntervalDistance = false;
+    bool labelLatLon = false;
+    bool renumber = false;         // ReNumber: the label numbers written records
+    bool description = false;      // Label_Description
+    bool timeStamp = false;        // TimeStampPosition
+    bool absoluteAltitude = false; // Altitude
+    UnitSystem units = UnitSystem::Km;
+    int32_t timeDifference = 0;    // signed hhmmss, the time stamps' offset
+    HemisphereSigns defaultSigns;  // of the system default letters
+    PositionAdjustment adjust;
+};
+
+KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& current, const ConfigSettings& config,
+                                    const RunValues& run);
+
+// The options and scratch space of a run's KML record writers, which the
+// run keeps.
+struct KmlRecordWriter {
+    KmlRecordOptions options;
+    PositionTexts scratch;
+};
+
+// Moves the decimal degrees by OffNS/OffWE in the same direction whatever
+// the hemisphere (`signs` are those the position is written with, and change
+// when the offset crosses the equator or the meridian), shifts the datum and
+// adds OffAltitude to the altitude text ("%1.2f"), just before the position
+// is written.
+void AdjustPosition(const PositionAdjustment& adjust, PositionTexts& position, HemisphereSigns& signs);
 
 // "  <altitudeMode>absolute</altitudeMode>" with Altitude, else clampToGround.
 void WriteAltitudeModeLine(KmlBuffer& out, const ConvertSettings& s);
+void WriteAltitudeModeLine(KmlBuffer& out, bool absolute);
 // "  <extrude>1</extrude>" with Altitude and VLineAltitude, else 0.
 void WriteExtrudeLine(KmlBuffer& out, const ConvertSettings& s);
 

@@ -1,11 +1,11 @@
 // Track lines. The folder "Path" holds LineString placemarks; a group break
-// ends one and begins the next. Layout with kind 'L' (line groups):
+// ends one and begins the next. Layout of LineGroups:
 //   <Folder> <name>Path</name> <Placemark> name Path_Group0_L, style (line and
 //   poly) / LineString / coordinate lines / break: "  </coordinates>",
 //   " </LineString>", [time stamp], "</Placemark>", "", "<Placemark>",
 //   name Path_GroupN, style, LineString ... / "</coordinates>", "</LineString>",
 //   "</Placemark>", "</Folder>".
-// Kind 'S' (speed groups) writes each placemark's name and style after its
+// SpeedGroups writes each placemark's name and style after its
 // coordinates instead, the last one named Path_GroupN_S. The indentation of
 // the break texts differs by input (NMEA, CSV, POT/GPX) and is kept as it is,
 // byte for byte. The group number cycles through the 12 line groups.
@@ -133,12 +133,12 @@ int SpeedGroupIndex(const RunContext& ctx) {
     return index;
 }
 
-void OpenPathFolder(KmlBuffer& out, RunContext& ctx, char kind) {
+void OpenPathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
     const ConvertSettings& s = ctx.Current();
     out.Text("<Folder>\n"
              "<name>Path</name>\n"
              "<Placemark>\n");
-    if (kind == 'L') {
+    if (kind == PathKind::LineGroups) {
         WriteGroupName(out, ctx.store.SplitIndex, "_L");
         out.Text(" <Style>\n");
         WriteLineStyle(out, s, GroupSlot(ctx.store.SplitIndex));
@@ -152,37 +152,38 @@ void OpenPathFolder(KmlBuffer& out, RunContext& ctx, char kind) {
     out.Text("  <coordinates>\n");
 }
 
-void MakeCoordinateLineFrom(RunContext& ctx, std::string& line, bool degreesFresh) {
-    TrackPoint& p = ctx.point;
-    HemisphereSigns signs = HemisphereSign(ctx);
+void MakeCoordinateLineFrom(RunContext& ctx, KmlRecordWriter& writer, std::string& line, bool degreesFresh) {
+    const TrackPoint& p = ctx.point;
+    PositionTexts& position = writer.scratch;
+    HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns);
     // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
     // Right after ComputeDerived they are fresh already: the same texts.
-    if (!degreesFresh) {
-        p.LongitudeDeg.clear();
-        ctx.scratch.degrees.clear();
-        CoordTexts(p.RmcLongitude, p.LongitudeDeg, ctx.scratch.degrees);
-        p.LatitudeDeg.clear();
-        ctx.scratch.degrees.clear();
-        CoordTexts(p.RmcLatitude, p.LatitudeDeg, ctx.scratch.degrees);
+    if (degreesFresh) {
+        position.longitude.assign(p.LongitudeDeg);
+        position.latitude.assign(p.LatitudeDeg);
+    } else {
+        NmeaCoordTexts(p.RmcLongitude, position.longitude, ctx.scratch.degrees);
+        NmeaCoordTexts(p.RmcLatitude, position.latitude, ctx.scratch.degrees);
     }
-    p.AltitudeText = p.GgaAltitude;
-    p.AltitudeValue = NumberOf(p.AltitudeText);
-    AdjustPosition(ctx, signs);
+    position.altitude.assign(p.GgaAltitude);
+    AdjustPosition(writer.options.adjust, position, signs);
     line.clear();
     line.push_back(signs.longitude);
-    line.append(p.LongitudeDeg);
+    line.append(position.longitude);
     line.push_back(',');
     line.push_back(signs.latitude);
-    line.append(p.LatitudeDeg);
+    line.append(position.latitude);
     line.push_back(',');
-    line.append(p.AltitudeText);
+    line.append(position.altitude);
     line.push_back('\n');
 }
 
-void MakeCoordinateLine(RunContext& ctx, std::string& line) { MakeCoordinateLineFrom(ctx, line, false); }
+void MakeCoordinateLine(RunContext& ctx, KmlRecordWriter& writer, std::string& line) {
+    MakeCoordinateLineFrom(ctx, writer, line, false);
+}
 
-void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx) {
-    MakeCoordinateLine(ctx, ctx.scratch.line);
+void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer) {
+    MakeCoordinateLine(ctx, writer, ctx.scratch.line);
     out.Text(ctx.scratch.line);
 }
 
@@ -221,10 +222,10 @@ void WriteSpeedGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source, i
     }
 }
 
-void ClosePathFolder(KmlBuffer& out, RunContext& ctx, char kind) {
+void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
     out.Text("</coordinates>\n"
              "</LineString>\n");
-    if (kind == 'S') {
+    if (kind == PathKind::SpeedGroups) {
         WriteGroupName(out, ctx.store.SplitIndex, "_S");
         out.Text(" <Style>\n");
         WriteLineStyle(out, ctx.Current(), GroupSlot(ctx.store.SplitIndex));
@@ -234,7 +235,7 @@ void ClosePathFolder(KmlBuffer& out, RunContext& ctx, char kind) {
              "</Folder>\n");
 }
 
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource source) {
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source) {
     TrackStore& store = ctx.store;
     const bool accepted =
         source == TrackSource::Csv ? AcceptRecordForKmlCsv(ctx) : AcceptRecordForKmlNmea(ctx);
@@ -251,13 +252,15 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
     // A line record may be written twice (it ends one placemark and begins the
     // next); its text is made once.
     const std::string& line = ctx.scratch.line;
-    if (kind == 'L' || kind == 'S') MakeCoordinateLineFrom(ctx, ctx.scratch.line, source == TrackSource::Nmea);
+    if (kind != PathKind::Placemarks) {
+        MakeCoordinateLineFrom(ctx, writer, ctx.scratch.line, source == TrackSource::Nmea);
+    }
     switch (kind) {
-        case 'P':
+        case PathKind::Placemarks:
             if (nmea && groupBreak) RestartGroup(ctx, true);
-            WritePositionPlacemark(out, ctx);
+            WritePositionPlacemark(out, ctx, writer);
             break;
-        case 'L':
+        case PathKind::LineGroups:
             if (groupBreak) {
                 store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
                 WriteLineGroupBreak(out, ctx, source);
@@ -271,7 +274,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
                 out.Text(line);
             }
             break;
-        case 'S': {
+        case PathKind::SpeedGroups: {
             const int n = SpeedGroupIndex(ctx);
             if (n != store.SplitIndex && store.WrittenCount > 0) {
                 // Without a gap the old group ends with this record, so the groups join.
@@ -286,8 +289,6 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
             }
             break;
         }
-        default:
-            break;
     }
     ++store.RecordIndex;
     ++store.WrittenCount;
@@ -295,7 +296,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource so
     ClearTrackPoint(ctx.point);
 }
 
-void WriteGapRecord(KmlBuffer& out, RunContext& ctx, int32_t& written) {
+void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, int32_t& written) {
     TrackStore& store = ctx.store;
     NoteRecordRead(ctx);
     if (!PassesRangeFilter(ctx)) {
@@ -308,7 +309,7 @@ void WriteGapRecord(KmlBuffer& out, RunContext& ctx, int32_t& written) {
     ComputeDerived(ctx);
     const bool gap = store.GapDistance > ctx.run.GapDistanceLimit || ctx.point.IntervalSec > ctx.run.GapSecondsLimit;
     const std::string& line = ctx.scratch.line;
-    MakeCoordinateLine(ctx, ctx.scratch.line);
+    MakeCoordinateLine(ctx, writer, ctx.scratch.line);
     if (written > 0 && (gap || ctx.Current().TimeStampPath != 0)) {
         if (gap) {
             store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;

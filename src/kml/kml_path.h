@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/run_context.h"
+#include "kml/kml_document.h"
 #include "kml/kml_format.h"
 
 namespace geoplait {
@@ -12,16 +13,22 @@ namespace geoplait {
 // differ by it.
 enum class TrackSource { Nmea, Csv, PotGpx };
 
+// What a pass makes of the track records: position placemarks (the point
+// pass), or the path as line placemarks cut into groups by gaps, or by speed
+// ranges too.
+enum class PathKind { Placemarks, LineGroups, SpeedGroups };
+
 // Speed range (0-11) of the current record's Speed by the lower bounds of SpeedRange.
 int SpeedGroupIndex(const RunContext& ctx);
 
-// Folder start and the first placemark's start, for kind 'L' or 'S'.
-void OpenPathFolder(KmlBuffer& out, RunContext& ctx, char kind);
+// Folder start and the first placemark's start, for LineGroups or SpeedGroups.
+void OpenPathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind);
 
 // The current record as one coordinate line "±lon,±lat,alt": the degrees made
 // afresh from the raw NMEA texts, then offset, datum shift and altitude offset.
-void MakeCoordinateLine(RunContext& ctx, std::string& line);
-void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx);
+// The record stays as it is; the texts are made in the writer's scratch space.
+void MakeCoordinateLine(RunContext& ctx, KmlRecordWriter& writer, std::string& line);
+void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer);
 
 // Ends the current line placemark and begins the next one, group SplitIndex
 // (Sequence L). NMEA also restarts the group's elapsed time, total distance
@@ -33,18 +40,17 @@ void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source);
 void WriteSpeedGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source, int newGroup);
 
 // Ends the last placemark and the folder.
-void ClosePathFolder(KmlBuffer& out, RunContext& ctx, char kind);
+void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind);
 
 // Filters the current record of NMEA or CSV input (source Nmea or Csv), writes
-// it by kind ('P' placemark, 'L' line groups, 'S' speed groups), counts it and
-// clears it. POT and GPX input have a gap pass of their own.
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, char kind, TrackSource source);
+// it as `kind` asks, counts it and clears it. POT and GPX input have a gap pass of their own.
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source);
 
 // One record of the path over POT or GPX input (line groups only), which only
 // the record range (and OmitErrorData) filters. `written` counts the records this pass wrote: the
 // first never ends a placemark. A gap in distance (km) or time starts the next
 // group; with TimeStampPath every later record ends a placemark of its own and
 // begins the next. Counts and clears the record.
-void WriteGapRecord(KmlBuffer& out, RunContext& ctx, int32_t& written);
+void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, int32_t& written);
 
 }  // namespace geoplait

@@ -4,9 +4,9 @@
 //   " <Point>", altitude mode, "  <coordinates>±lon,±lat,alt</coordinates>",
 //   " </Point>" / "</Placemark>" and a blank line.
 // Distances and speeds are printed as ComputeDerived left them, already in the
-// unit of MeterMile; a unit item whose MeterMile text is none of the three
-// unit systems writes nothing. The description shows the decimal degrees
-// before the offset and datum shift, the coordinates after them.
+// run's unit system; with an Unknown unit system a unit item writes nothing
+// and the altitude is shown in feet. The description shows the decimal
+// degrees before the offset and datum shift, the coordinates after them.
 #include "kml/kml_placemark.h"
 
 #include <algorithm>
@@ -20,22 +20,19 @@ namespace geoplait {
 namespace {
 
 struct UnitTexts {
-    const char* meterMile;  // the MeterMile display text
     const char* distance;   // suffix of a distance
     const char* speed;      // suffix of a speed
 };
 
+// Indexed by UnitSystem; Unknown has none.
 constexpr UnitTexts kUnitTexts[] = {
-    {"Km/Meter", "Km", "Km/h"},
-    {"Nautical Mile/Feet", "Mile(N)", "Mile(N)/h"},
-    {"Statute Mile/Feet", "Mile(S)", "Mile(S)/h"},
+    {"Km", "Km/h"},
+    {"Mile(N)", "Mile(N)/h"},
+    {"Mile(S)", "Mile(S)/h"},
 };
 
-const UnitTexts* UnitTextsOf(const std::string& meterMile) {
-    for (const UnitTexts& u : kUnitTexts) {
-        if (meterMile == u.meterMile) return &u;
-    }
-    return nullptr;
+const UnitTexts* UnitTextsOf(UnitSystem units) {
+    return units == UnitSystem::Unknown ? nullptr : &kUnitTexts[static_cast<size_t>(units)];
 }
 
 // A text between two literals: open + text + close. The text is escaped: the
@@ -55,46 +52,47 @@ void WriteUnitValue(KmlBuffer& out, std::string_view open, double value, int pre
     out.Text(close);
 }
 
-void WriteLabel(KmlBuffer& out, RunContext& ctx, std::string_view nameText, const UnitTexts* unit) {
-    const ConvertSettings& s = ctx.Current();
-    const TrackPoint& p = ctx.point;
+void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, RecordNumbers numbers,
+                std::string_view nameText, const UnitTexts* unit) {
     out.Text(" <name>");
-    if (s.Label_No != 0) {
+    if (o.labelNumber) {
         out.Char('(');
-        out.Int(static_cast<int64_t>(s.ReNumber != 0 ? ctx.store.WrittenCount : ctx.store.RecordIndex) + 1);
+        out.Int(static_cast<int64_t>(o.renumber ? numbers.written : numbers.read) + 1);
         out.Char(')');
     }
-    if (s.Label_Date != 0) WriteBetween(out, " [", p.LocalDateText, "]");
-    if (s.Label_Time != 0) WriteBetween(out, " [", p.LocalTimeText, "]");
-    if (s.Label_Elapsed != 0) {
+    if (o.labelDate) WriteBetween(out, " [", p.LocalDateText, "]");
+    if (o.labelTime) WriteBetween(out, " [", p.LocalTimeText, "]");
+    if (o.labelElapsed) {
         out.Char(' ');
         out.Duration(p.ElapsedSec);
     }
-    if (s.Label_IntervalTime != 0) {
+    if (o.labelIntervalTime) {
         out.Char('[');
         out.Duration(p.IntervalSec);
         out.Char(']');
     }
-    if (s.Label_Km != 0 && unit != nullptr) WriteUnitValue(out, "(", p.TotalDistance, 2, 3, unit->distance, ")");
-    if (s.Label_Speed != 0 && unit != nullptr) WriteUnitValue(out, "[", p.Speed, 1, 3, unit->speed, "]");
-    if (s.Label_Altitude != 0) {
-        if (s.MeterMile == "Km/Meter") {
+    if (o.labelDistance && unit != nullptr) WriteUnitValue(out, "(", p.TotalDistance, 2, 3, unit->distance, ")");
+    if (o.labelSpeed && unit != nullptr) WriteUnitValue(out, "[", p.Speed, 1, 3, unit->speed, "]");
+    if (o.labelAltitude) {
+        if (o.units == UnitSystem::Km) {
             WriteUnitValue(out, "(", p.AltitudeValue, 1, 4, "m", ")");
         } else {
             WriteUnitValue(out, "(", p.AltitudeValue / 0.3048, 1, 4, "feet", ")");
         }
     }
-    if (s.Label_Satellites != 0) {
+    if (o.labelSatellites) {
         out.Char('(');
         out.Int(p.SatCount);
         out.Char('/');
         out.Int(p.DilutionValue);
         out.Char(')');
     }
-    if (s.Label_Degrees != 0) WriteUnitValue(out, "[", p.CourseValue, 1, 4, "", "]");
-    if (s.Label_Tex != 0) out.Escaped(nameText);
-    if (s.Label_IntervalKm != 0 && unit != nullptr) WriteUnitValue(out, "[", p.IntervalDistance, 3, 4, unit->distance, "]");
-    if (s.Label_LatLon != 0) {
+    if (o.labelCourse) WriteUnitValue(out, "[", p.CourseValue, 1, 4, "", "]");
+    if (o.labelName) out.Escaped(nameText);
+    if (o.labelIntervalDistance && unit != nullptr) {
+        WriteUnitValue(out, "[", p.IntervalDistance, 3, 4, unit->distance, "]");
+    }
+    if (o.labelLatLon) {
         WriteBetween(out, " Lat:", p.LatitudeDms, "");
         WriteBetween(out, " Lon:", p.LongitudeDms, "");
     }
@@ -150,39 +148,44 @@ bool PlacemarkSelected(RunContext& ctx) {
     return selected || i == 0;
 }
 
-void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view nameText) {
-    if (!PlacemarkSelected(ctx)) return;
-    const ConvertSettings& s = ctx.Current();
-    const UnitTexts* unit = UnitTextsOf(s.MeterMile);
-    HemisphereSigns signs = HemisphereSign(ctx);
+void WritePlacemark(KmlBuffer& out, const KmlRecordOptions& options, const TrackPoint& p, RecordNumbers numbers,
+                    std::string_view nameText, PositionTexts& scratch) {
+    const UnitTexts* unit = UnitTextsOf(options.units);
+    HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
 
     out.Text("<Placemark>\n");
-    WriteLabel(out, ctx, nameText, unit);
-    if (s.TimeStampPosition != 0) {
-        WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
-    }
-    if (s.Label_Description != 0) WriteDescription(out, ctx.point, unit);
+    WriteLabel(out, options, p, numbers, nameText, unit);
+    if (options.timeStamp) WriteTimeStampLines(out, p.LocalDate, p.LocalTime, options.timeDifference);
+    if (options.description) WriteDescription(out, p, unit);
     out.Text(" <styleUrl>#style</styleUrl>\n"
              " <Point>\n");
-    WriteAltitudeModeLine(out, s);
-    AdjustPosition(ctx, signs);
-    const TrackPoint& p = ctx.point;
+    WriteAltitudeModeLine(out, options.absoluteAltitude);
+    scratch.latitude.assign(p.LatitudeDeg);
+    scratch.longitude.assign(p.LongitudeDeg);
+    scratch.altitude.assign(p.AltitudeText);
+    AdjustPosition(options.adjust, scratch, signs);
     out.Text("  <coordinates>");
     out.Char(signs.longitude);
-    out.Text(p.LongitudeDeg);
+    out.Text(scratch.longitude);
     out.Char(',');
     out.Char(signs.latitude);
-    out.Text(p.LatitudeDeg);
+    out.Text(scratch.latitude);
     out.Char(',');
-    out.Text(p.AltitudeText);
+    out.Text(scratch.altitude);
     out.Text("</coordinates>\n");
     out.Text(" </Point>\n"
              "</Placemark>\n\n");
 }
 
-void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view nameText) {
+void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText) {
+    if (!PlacemarkSelected(ctx)) return;
+    WritePlacemark(out, writer.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount}, nameText,
+                   writer.scratch);
+}
+
+void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText) {
     if (AcceptRecordInRange(ctx)) {
-        WritePositionPlacemark(out, ctx, nameText);
+        WritePositionPlacemark(out, ctx, writer, nameText);
         ++ctx.store.WrittenCount;
     }
     ClearTrackPoint(ctx.point);

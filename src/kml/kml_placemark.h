@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "engine/run_context.h"
+#include "kml/kml_document.h"
 #include "kml/kml_format.h"
 
 namespace geoplait {
@@ -19,14 +20,20 @@ void ClosePointFolder(KmlBuffer& out);
 // record read, the first written and the last counted always do.
 bool PlacemarkSelected(RunContext& ctx);
 
-// Selects and, when selected, writes the current record's placemark. `nameText`
-// is the record's own name (POT "tex", GPX name) for the Label_Tex item.
-void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view nameText = {});
+// The placemark of a record (after ComputeDerived) at its place in the run.
+// `nameText` is the record's own name (POT "tex", GPX name) for the Label_Tex
+// item; the position is moved in `scratch`, the record stays as it is.
+void WritePlacemark(KmlBuffer& out, const KmlRecordOptions& options, const TrackPoint& point,
+                    RecordNumbers numbers, std::string_view nameText, PositionTexts& scratch);
+
+// Selects and, when selected, writes the current record's placemark.
+void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer,
+                            std::string_view nameText = {});
 
 // The point pass's step for a record of POT or GPX input, which the thinning
 // filters do not touch: outside the record range (IncludeData) it is only
 // counted; otherwise its values are derived, its placemark is written when
 // selected and it counts as written. Clears the record.
-void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, std::string_view nameText);
+void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText);
 
 }  // namespace geoplait

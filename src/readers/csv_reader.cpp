@@ -179,12 +179,42 @@ void SetHemisphere(TrackPoint& p, std::string TrackPoint::*gga, std::string Trac
 }
 
 // The field a latitude or longitude column goes to by its notation.
-std::string* NotationTarget(const std::string& notation, std::string& degrees, std::string& nmea,
+std::string* NotationTarget(CsvCoordNotation notation, std::string& degrees, std::string& nmea,
                             std::string& dms) {
-    if (notation == "dd.dddddd") return &degrees;
-    if (notation == "ddmm.mmmm") return &nmea;
-    if (notation == "ddmmss.ss") return &dms;
+    switch (notation) {
+        case CsvCoordNotation::Degrees: return &degrees;
+        case CsvCoordNotation::Nmea: return &nmea;
+        case CsvCoordNotation::Dms: return &dms;
+        case CsvCoordNotation::Unknown: break;
+    }
     return nullptr;
+}
+
+CsvCoordNotation CoordNotationOf(const std::string& text) {
+    if (text == "dd.dddddd") return CsvCoordNotation::Degrees;
+    if (text == "ddmm.mmmm") return CsvCoordNotation::Nmea;
+    if (text == "ddmmss.ss") return CsvCoordNotation::Dms;
+    return CsvCoordNotation::Unknown;
+}
+
+CsvDateNotation DateNotationOf(const std::string& text) {
+    if (text == "ddmmyy") return CsvDateNotation::Ddmmyy;
+    if (text == "yymmdd") return CsvDateNotation::Yymmdd;
+    if (text == "yyyy/mm/dd") return CsvDateNotation::YearSlashed;
+    return CsvDateNotation::AsItStands;
+}
+
+CsvTimeNotation TimeNotationOf(const std::string& text) {
+    if (text == "hhmmss UTC") return CsvTimeNotation::Utc;
+    if (text == "hhmmss UTC+Diff") return CsvTimeNotation::LocalDigits;
+    if (text == "hh:mm:ss UTC+Diff") return CsvTimeNotation::LocalColons;
+    return CsvTimeNotation::AsItStands;
+}
+
+CsvSpeedUnit SpeedUnitOf(const std::string& text) {
+    if (text == "knots") return CsvSpeedUnit::Knots;
+    if (text == "km") return CsvSpeedUnit::KmPerHour;
+    return CsvSpeedUnit::Unknown;
 }
 
 // A six-digit column that lost its leading zeros (93000 where a spreadsheet
@@ -217,9 +247,37 @@ void ParseCsvFullLine(std::string_view line, TrackPoint& p) {
     });
 }
 
-void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t timeDifference,
-                        TrackPoint& p) {
-    // 1. Defaults.
+CsvCustomFormat DecodeCsvCustomFormat(const ConvertSettings& s) {
+    CsvCustomFormat f;
+    f.latitudeNs = s.Imput_Latitude_ns;
+    f.latitude = s.Imput_Latitude;
+    f.longitudeEw = s.Imput_Longitude_ew;
+    f.longitude = s.Imput_Longitude;
+    f.altitude = s.Imput_Altitude;
+    f.date = s.Imput_Date;
+    f.time = s.Imput_Time;
+    f.speed = s.Imput_Speed;
+    f.course = s.Imput_Degrees;
+    f.latitudeNotation = CoordNotationOf(s.Imput_Latitude_dms);
+    f.longitudeNotation = CoordNotationOf(s.Imput_Longitude_dms);
+    f.dateNotation = DateNotationOf(s.Imput_Date_ymd);
+    f.timeNotation = TimeNotationOf(s.Imput_Time_hms);
+    f.speedUnit = SpeedUnitOf(s.Imput_Speed_nk);
+    return f;
+}
+
+namespace {
+
+// Where a line's latitude and longitude columns went (nullptr: a notation
+// that reads no position).
+struct CustomPosition {
+    std::string* latitude = nullptr;
+    std::string* longitude = nullptr;
+};
+
+// The record before its columns: the NMEA defaults, no position, and the
+// default altitude, date and time, speed and course 0.
+void FillCustomDefaults(TrackPoint& p, const ConvertSettings& s) {
     FillNmeaDefaults(p, s);
     p.GgaLatitude.clear();
     p.GgaLongitude.clear();
@@ -232,22 +290,23 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
     p.RmcTime.assign(s.Default_UTC_Time);
     p.RmcSpeed.assign(1, '0');  // assign(1, c): GCC 12 warns falsely on "0"
     p.RmcCourse.assign(1, '0');
+}
 
-    // 2. The columns, each straight into the field it ends up in (or, for
-    // the hemisphere letters, the RMC letter until the sign is known).
-    std::string* const latitude =
-        NotationTarget(s.Imput_Latitude_dms, p.InLatitudeDeg, p.GgaLatitude, p.LatitudeDms);
-    std::string* const longitude =
-        NotationTarget(s.Imput_Longitude_dms, p.InLongitudeDeg, p.GgaLongitude, p.LongitudeDms);
+// The columns, each straight into the field it ends up in (or, for the
+// hemisphere letters, the RMC letter until the sign is known).
+CustomPosition ReadCustomColumns(std::string_view line, const CsvCustomFormat& f, TrackPoint& p) {
+    const CustomPosition position{
+        NotationTarget(f.latitudeNotation, p.InLatitudeDeg, p.GgaLatitude, p.LatitudeDms),
+        NotationTarget(f.longitudeNotation, p.InLongitudeDeg, p.GgaLongitude, p.LongitudeDms)};
     const struct {
         int position;
         std::string* target;
     } items[] = {
-        {s.Imput_Latitude_ns, &p.RmcNS},   {s.Imput_Latitude, latitude},
-        {s.Imput_Longitude_ew, &p.RmcEW},  {s.Imput_Longitude, longitude},
-        {s.Imput_Altitude, &p.GgaAltitude}, {s.Imput_Date, &p.RmcDate},
-        {s.Imput_Time, &p.RmcTime},        {s.Imput_Speed, &p.RmcSpeed},
-        {s.Imput_Degrees, &p.RmcCourse},
+        {f.latitudeNs, &p.RmcNS},     {f.latitude, position.latitude},
+        {f.longitudeEw, &p.RmcEW},    {f.longitude, position.longitude},
+        {f.altitude, &p.GgaAltitude}, {f.date, &p.RmcDate},
+        {f.time, &p.RmcTime},         {f.speed, &p.RmcSpeed},
+        {f.course, &p.RmcCourse},
     };
     int lastColumn = 0;
     for (const auto& item : items) {
@@ -260,62 +319,99 @@ void ParseCsvCustomLine(std::string_view line, const ConvertSettings& s, int32_t
             if (item.position == column && item.target != nullptr) AssignColumn(*item.target, text);
         }
     });
+    return position;
+}
 
-    // 3-5. Signs and hemisphere columns.
+// Signs and hemisphere columns into the letters, then the two other
+// notations from the one given.
+void TakeCustomHemispheres(const CustomPosition& position, const CsvCustomFormat& f, TrackPoint& p) {
     char latitudeSign = '\0';
     char longitudeSign = '\0';
-    if (latitude != nullptr && s.Imput_Latitude > 0) latitudeSign = TakeCustomSign(*latitude, 'N', 'S');
-    if (longitude != nullptr && s.Imput_Longitude > 0) longitudeSign = TakeCustomSign(*longitude, 'E', 'W');
-    SetHemisphere(p, &TrackPoint::GgaNS, &TrackPoint::RmcNS, s.Imput_Latitude_ns > 0, latitudeSign);
-    SetHemisphere(p, &TrackPoint::GgaEW, &TrackPoint::RmcEW, s.Imput_Longitude_ew > 0, longitudeSign);
-
-    // 6. The two other notations from the one given.
+    if (position.latitude != nullptr && f.latitude > 0) latitudeSign = TakeCustomSign(*position.latitude, 'N', 'S');
+    if (position.longitude != nullptr && f.longitude > 0) {
+        longitudeSign = TakeCustomSign(*position.longitude, 'E', 'W');
+    }
+    SetHemisphere(p, &TrackPoint::GgaNS, &TrackPoint::RmcNS, f.latitudeNs > 0, latitudeSign);
+    SetHemisphere(p, &TrackPoint::GgaEW, &TrackPoint::RmcEW, f.longitudeEw > 0, longitudeSign);
     CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
     CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
+}
 
-    // 7. Date as ddmmyy.
-    std::string& scratch = p.LocalDate;  // free until ComputeDerived fills it
-    if (s.Imput_Date > 0) {
-        if (s.Imput_Date_ymd == "ddmmyy" || s.Imput_Date_ymd == "yymmdd") RestoreLeadingZeros(p.RmcDate);
-        if (s.Imput_Date_ymd == "yymmdd") {
-            PickChars(scratch, p.RmcDate, kYymmddToDdmmyy, std::size(kYymmddToDdmmyy));
-            p.RmcDate.swap(scratch);
-        } else if (s.Imput_Date_ymd == "yyyy/mm/dd") {
-            PickChars(scratch, p.RmcDate, kSlashedToDdmmyy, std::size(kSlashedToDdmmyy));
-            p.RmcDate.swap(scratch);
-        }
+// The date column as ddmmyy. `scratch` is any string free for the moment.
+void NormalizeCustomDate(CsvDateNotation notation, std::string& date, std::string& scratch) {
+    switch (notation) {
+        case CsvDateNotation::Ddmmyy:
+            RestoreLeadingZeros(date);
+            break;
+        case CsvDateNotation::Yymmdd:
+            RestoreLeadingZeros(date);
+            PickChars(scratch, date, kYymmddToDdmmyy, std::size(kYymmddToDdmmyy));
+            date.swap(scratch);
+            break;
+        case CsvDateNotation::YearSlashed:
+            PickChars(scratch, date, kSlashedToDdmmyy, std::size(kSlashedToDdmmyy));
+            date.swap(scratch);
+            break;
+        case CsvDateNotation::AsItStands:
+            break;
     }
+}
 
-    // 8. Time as UTC hhmmss.
-    if (s.Imput_Time > 0) {
-        if (s.Imput_Time_hms == "hhmmss UTC") {
-            RestoreLeadingZeros(p.RmcTime);
-        } else if (s.Imput_Time_hms == "hhmmss UTC+Diff") {
-            AssignSixDigits(p.RmcTime, IntegerOf(p.RmcTime));
-            UtcFromLocal(p.RmcDate, p.RmcTime, timeDifference);
-        } else if (s.Imput_Time_hms == "hh:mm:ss UTC+Diff") {
-            PickChars(scratch, p.RmcTime, kColonsToHhmmss, std::size(kColonsToHhmmss));
-            p.RmcTime.swap(scratch);
-            UtcFromLocal(p.RmcDate, p.RmcTime, timeDifference);
-        }
+// The time column as UTC hhmmss; a local time moves the date with it.
+void NormalizeCustomTime(CsvTimeNotation notation, int32_t timeDifference, std::string& date, std::string& time,
+                         std::string& scratch) {
+    switch (notation) {
+        case CsvTimeNotation::Utc:
+            RestoreLeadingZeros(time);
+            break;
+        case CsvTimeNotation::LocalDigits:
+            AssignSixDigits(time, IntegerOf(time));
+            UtcFromLocal(date, time, timeDifference);
+            break;
+        case CsvTimeNotation::LocalColons:
+            PickChars(scratch, time, kColonsToHhmmss, std::size(kColonsToHhmmss));
+            time.swap(scratch);
+            UtcFromLocal(date, time, timeDifference);
+            break;
+        case CsvTimeNotation::AsItStands:
+            break;
     }
-    scratch.clear();
+}
 
-    // 9. Speed in knots.
-    if (s.Imput_Speed_nk == "km") {
-        AssignFixed(p.RmcSpeed, NumberOf(p.RmcSpeed) / 1.852, 1, 1);
-    } else if (s.Imput_Speed_nk != "knots") {
-        p.RmcSpeed.assign(1, '0');
+// The speed column in knots.
+void NormalizeCustomSpeed(CsvSpeedUnit unit, std::string& speed) {
+    switch (unit) {
+        case CsvSpeedUnit::Knots: break;
+        case CsvSpeedUnit::KmPerHour: AssignFixed(speed, NumberOf(speed) / 1.852, 1, 1); break;
+        case CsvSpeedUnit::Unknown: speed.assign(1, '0'); break;
     }
+}
 
-    // 10. The RMC side from the GGA side.
+// The RMC side of the position and the GGA time from the fields read.
+void CopyToRmcSide(TrackPoint& p) {
     p.RmcLatitude.assign(p.GgaLatitude);
     p.RmcLongitude.assign(p.GgaLongitude);
     p.GgaTime.assign(p.RmcTime);
 }
 
+}  // namespace
+
+void ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
+                        int32_t timeDifference, TrackPoint& p) {
+    FillCustomDefaults(p, settings);
+    const CustomPosition position = ReadCustomColumns(line, format, p);
+    TakeCustomHemispheres(position, format, p);
+    std::string& scratch = p.LocalDate;  // free until ComputeDerived fills it
+    if (format.date > 0) NormalizeCustomDate(format.dateNotation, p.RmcDate, scratch);
+    if (format.time > 0) NormalizeCustomTime(format.timeNotation, timeDifference, p.RmcDate, p.RmcTime, scratch);
+    scratch.clear();
+    NormalizeCustomSpeed(format.speedUnit, p.RmcSpeed);
+    CopyToRmcSide(p);
+}
+
 bool CsvReader::Open(const std::string& path, CsvLayout layout) {
     layout_ = layout;
+    customDecoded_ = false;
     return input_.Open(path);
 }
 
@@ -325,7 +421,11 @@ bool CsvReader::Next(RunContext& ctx) {
     if (layout_ == CsvLayout::Full) {
         ParseCsvFullLine(line, ctx.point);
     } else {
-        ParseCsvCustomLine(line, ctx.Current(), ctx.run.TimeDifferenceValue, ctx.point);
+        if (!customDecoded_) {
+            custom_ = DecodeCsvCustomFormat(ctx.Current());
+            customDecoded_ = true;
+        }
+        ParseCsvCustomLine(line, custom_, ctx.Current(), ctx.run.TimeDifferenceValue, ctx.point);
     }
     return true;
 }

@@ -17,10 +17,43 @@ namespace geoplait {
 // recomputed by ComputeDerived and not read.
 void ParseCsvFullLine(std::string_view line, TrackPoint& point);
 
-// One line of the Custom layout into the record, the NMEA defaults first.
-// Local times are turned into UTC by `timeDifference` (signed hhmmss).
-void ParseCsvCustomLine(std::string_view line, const ConvertSettings& settings, int32_t timeDifference,
-                        TrackPoint& point);
+// How a latitude or longitude column of the Custom layout is written:
+// "dd.dddddd", "ddmm.mmmm", "ddmmss.ss"; any other text reads no position.
+enum class CsvCoordNotation { Degrees, Nmea, Dms, Unknown };
+// "ddmmyy", "yymmdd", "yyyy/mm/dd"; any other text takes the column as it stands.
+enum class CsvDateNotation { Ddmmyy, Yymmdd, YearSlashed, AsItStands };
+// "hhmmss UTC", "hhmmss UTC+Diff", "hh:mm:ss UTC+Diff"; any other text takes
+// the column as it stands.
+enum class CsvTimeNotation { Utc, LocalDigits, LocalColons, AsItStands };
+// "knots", "km" (km/h); any other text reads the speed as 0.
+enum class CsvSpeedUnit { Knots, KmPerHour, Unknown };
+
+// The Custom layout as the Imput_ settings describe it, decoded once before
+// the first line: the column of each item (0 = absent) and its notation.
+struct CsvCustomFormat {
+    int latitudeNs = 0;
+    int latitude = 0;
+    int longitudeEw = 0;
+    int longitude = 0;
+    int altitude = 0;
+    int date = 0;
+    int time = 0;
+    int speed = 0;
+    int course = 0;
+    CsvCoordNotation latitudeNotation = CsvCoordNotation::Unknown;
+    CsvCoordNotation longitudeNotation = CsvCoordNotation::Unknown;
+    CsvDateNotation dateNotation = CsvDateNotation::AsItStands;
+    CsvTimeNotation timeNotation = CsvTimeNotation::AsItStands;
+    CsvSpeedUnit speedUnit = CsvSpeedUnit::Unknown;
+};
+
+CsvCustomFormat DecodeCsvCustomFormat(const ConvertSettings& settings);
+
+// One line of the Custom layout into the record, the NMEA defaults of
+// `settings` first. Local times are turned into UTC by `timeDifference`
+// (signed hhmmss).
+void ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
+                        int32_t timeDifference, TrackPoint& point);
 
 enum class CsvLayout { Full, Custom };
 
@@ -43,6 +76,8 @@ public:
 private:
     TextReader input_;
     CsvLayout layout_ = CsvLayout::Full;
+    CsvCustomFormat custom_;      // decoded from the settings at the first line
+    bool customDecoded_ = false;
 };
 
 }  // namespace geoplait

@@ -276,15 +276,15 @@ void PadIncludeTimes(ConvertSettings& baseline) {
     }
 }
 
-bool ApplySettingsLine(Settings& settings, std::string_view line, int pass) {
+bool ApplySettingsLine(Settings& settings, std::string_view line, LoadPass pass) {
     std::string key;
     std::string value;
     if (!SplitSettingsLine(line, key, value)) return false;
     int group = -1;
     const SettingKey* entry = FindSettingKey(kSettingKeys, key, group);
     if (entry == nullptr) return false;
-    // Pass 0 reads the start-up switches only.
-    if (pass == 0 && !entry->startupSwitch) return true;
+    // The first pass reads the start-up switches only.
+    if (pass == LoadPass::StartupSwitches && !entry->startupSwitch) return true;
     StoreValue(*entry, group, value, settings.baseline, &settings.config);
     return true;
 }
@@ -407,11 +407,11 @@ bool ApplyCommandLineCurrentOnly(ConvertSettings& current, std::string_view line
     return true;
 }
 
-void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, int pass) {
+void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, LoadPass pass) {
     std::string path = SettingsFilePath(settings, name);
     TextReader reader;
     if (IsDirectory(path) || !reader.Open(path)) {
-        if (pass == 1) ui.Show(MakeNotice(Notice::SettingsFileNotFound));
+        if (pass == LoadPass::AllKeys) ui.Show(MakeNotice(Notice::SettingsFileNotFound));
     } else {
         std::string line;
         while (reader.ReadLine(line, 4096)) ApplySettingsLine(settings, line, pass);
@@ -449,7 +449,7 @@ std::string SettingsFileText(const Settings& settings, const struct tm& when) {
     return out;
 }
 
-bool SaveSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, int show_message,
+bool SaveSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, SaveNotice notice,
                       const struct tm* when) {
     if (settings.config.Protect == "1") {
         ui.Show(MakeNotice(Notice::SettingsProtected));
@@ -472,7 +472,7 @@ bool SaveSettingsFile(Settings& settings, UserInterface& ui, const std::string& 
         ui.Show(MakeNotice(Notice::SettingsNotCreated));
         return false;
     }
-    if (show_message != 0) ui.Show(MakeNotice(Notice::SettingsSaved));
+    if (notice == SaveNotice::Show) ui.Show(MakeNotice(Notice::SettingsSaved));
     return true;
 }
 

@@ -13,16 +13,26 @@ namespace geoplait {
 inline constexpr const char* kSettingsFileName = "geoplait.ini";
 inline constexpr const char* kVersionText = "Ver 0.33";
 
-// Reads startDir/name into the [config] fields and the baseline. Pass 0 stores
-// only AutoLoad, AutoSave and Protect; pass 1 every key. A missing file shows
-// "Config File Not found. " in pass 1 only. The caller applies the baseline.
-void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, int pass);
+// The two readings of the settings file at start-up: the first takes only the
+// switches that decide about the second (AutoLoad, AutoSave, Protect), the
+// second takes every key.
+enum class LoadPass { StartupSwitches, AllKeys };
+
+// Whether a save that succeeded says so ("Parameter Saved. "); a failed save
+// is always reported.
+enum class SaveNotice { Silent, Show };
+
+// Reads startDir/name into the [config] fields and the baseline, the keys of
+// `pass`. A missing file shows "Config File Not found. " in the AllKeys pass
+// only. The caller applies the baseline.
+void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, LoadPass pass);
 
 // Handles one line of the settings-file grammar (tidying, comments, key=value,
 // numbered keys) against the [config] fields and the baseline. Returns false
 // when the line names no known key; a known key whose value is ignored (pass
-// 0, invalid UTF-8, unknown MeterMile / Language / Mode value) gives true.
-bool ApplySettingsLine(Settings& settings, std::string_view line, int pass);
+// StartupSwitches, invalid UTF-8, unknown MeterMile / Language / Mode value)
+// gives true.
+bool ApplySettingsLine(Settings& settings, std::string_view line, LoadPass pass);
 
 // A KEY=VALUE setting of the command line: unlike a file line, the value is
 // everything after the first "=", taken whole, and a value the key cannot
@@ -50,7 +60,7 @@ std::string SettingsFilePath(const Settings& settings, const std::string& name);
 // Returns false when the file was not written (Protect, or it could not be
 // written whole: the old file is then left intact).
 bool SaveSettingsFile(Settings& settings, UserInterface& ui, const std::string& name,
-                      int show_message, const struct tm* when = nullptr);
+                      SaveNotice notice, const struct tm* when = nullptr);
 
 // The file's whole text (as it would be written, before line-end translation)
 // with the given time of writing; SaveSettingsFile writes this.

@@ -271,6 +271,14 @@ const std::array<ChoiceValue, 3> kMeterMileChoices = {{
     {"Nautical Mile/Feet", "UnitNMF"},
     {"Statute Mile/Feet", "UnitSMF"},
 }};
+static_assert(std::tuple_size_v<decltype(kMeterMileChoices)> == static_cast<size_t>(UnitSystem::Unknown));
+
+UnitSystem UnitSystemOf(std::string_view meterMile) {
+    for (size_t i = 0; i < kMeterMileChoices.size(); ++i) {
+        if (meterMile == kMeterMileChoices[i].displayText) return static_cast<UnitSystem>(i);
+    }
+    return UnitSystem::Unknown;
+}
 
 const std::array<ChoiceValue, 5> kLanguageChoices = {{
     {"日本語", "jp-jp"},

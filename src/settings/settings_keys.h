@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "geo/unit_system.h"
 #include "settings/convert_settings.h"
 
 namespace geoplait {
@@ -63,7 +64,10 @@ struct ChoiceValue {
     const char* displayText;
     const char* fileValue;
 };
+// MeterMile's choices, indexed by UnitSystem.
 extern const std::array<ChoiceValue, 3> kMeterMileChoices;
+// The unit system a MeterMile display text names; Unknown for any other text.
+UnitSystem UnitSystemOf(std::string_view meterMile);
 extern const std::array<ChoiceValue, 5> kLanguageChoices;
 
 using GroupTexts = std::array<std::string, kGroupCount>;

@@ -17,8 +17,8 @@ void LoadStartupSettings(Settings& settings, UserInterface& ui, const std::strin
                          const StartupOverlay& overlay) {
     settings.startDir = startDir;
     SetDefaultSettings(settings);
-    LoadSettingsFile(settings, ui, kSettingsFileName, 0);
-    if (settings.config.AutoLoad == "1") LoadSettingsFile(settings, ui, kSettingsFileName, 1);
+    LoadSettingsFile(settings, ui, kSettingsFileName, LoadPass::StartupSwitches);
+    if (settings.config.AutoLoad == "1") LoadSettingsFile(settings, ui, kSettingsFileName, LoadPass::AllKeys);
     if (overlay) overlay(settings);
     ApplyBaselineSettings(settings);
 }

@@ -1169,7 +1169,7 @@ void MainWindow::OnUnitsChosen() {
 }
 
 void MainWindow::OnLoad() {
-    LoadSettingsFile(settings_, *ui_, kSettingsFileName, 1);
+    LoadSettingsFile(settings_, *ui_, kSettingsFileName, LoadPass::AllKeys);
     ApplyBaselineSettings(settings_);
     trackChooserColour_ = RgbOfHexColor(settings_.current.LineColorRGB[0]);
     PaintWindow();
@@ -1180,7 +1180,7 @@ void MainWindow::OnLoad() {
 // with everything the user set.
 void MainWindow::OnSave() {
     CollectDialogSettings();
-    SaveSettingsFile(settings_, *ui_, kSettingsFileName, 1);
+    SaveSettingsFile(settings_, *ui_, kSettingsFileName, SaveNotice::Show);
 }
 
 void MainWindow::OnDefault() {

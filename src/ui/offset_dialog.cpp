@@ -175,10 +175,11 @@ void OffsetDialog::SetAltitude(int metres) {
 
 void OffsetDialog::ShowDistance(const char* metresTail) {
     const double metres = LeadingNumber(edited_.OffNS) * kMetresPerArcSecond;
-    if (UnitSystemOf(edited_.MeterMile) == 0) {
-        distance_->setText(Fixed2(metres) + QStringLiteral(" m") + QString::fromLatin1(metresTail));
-    } else {
+    const UnitSystem units = UnitSystemOf(edited_.MeterMile);
+    if (units == UnitSystem::NauticalMile || units == UnitSystem::StatuteMile) {
         distance_->setText(Fixed2(metres * kFeetPerMetre) + QStringLiteral(" Feet"));
+    } else {
+        distance_->setText(Fixed2(metres) + QStringLiteral(" m") + QString::fromLatin1(metresTail));
     }
 }
 

@@ -16,6 +16,7 @@
 #include "writers/csv_writer.h"
 
 #include <charconv>
+#include <iterator>
 
 #include "engine/derived_values.h"
 #include "geo/coordinates.h"
@@ -57,21 +58,20 @@ void FormatHms(char (&buffer)[48], int32_t seconds) {
     buffer[FormatClock(buffer, seconds)] = '\0';
 }
 
-// LatitudeDms and LongitudeDms recomputed from the GGA position, as both
-// layouts show the GGA side.
-void RecomputeDms(RunContext& ctx) {
-    TrackPoint& p = ctx.point;
-    std::string& scratch = ctx.scratch.degrees;
-    p.LatitudeDms.clear();
-    scratch.clear();
-    CoordTexts(p.GgaLatitude, scratch, p.LatitudeDms);
-    p.LongitudeDms.clear();
-    scratch.clear();
-    CoordTexts(p.GgaLongitude, scratch, p.LongitudeDms);
+// The d/m/s texts of the GGA position, made afresh in the scratch space, as
+// both layouts show the GGA side.
+void RecomputeDms(const TrackPoint& p, LineScratch& scratch) {
+    NmeaCoordTexts(p.GgaLatitude, scratch.latitude, scratch.latitudeDms);
+    NmeaCoordTexts(p.GgaLongitude, scratch.longitude, scratch.longitudeDms);
 }
 
-// The texts a Custom column may need beside the record.
-struct CustomTexts {
+// What a Custom column may need: the record and its input record number,
+// and the texts made for the line.
+struct CustomLine {
+    const TrackPoint& point;
+    int32_t recordIndex;
+    const std::string& latitudeDms;
+    const std::string& longitudeDms;
     char elapsed[48];
     char interval[48];
     // "-" before the coordinates of the south (west) when no hemisphere
@@ -85,85 +85,69 @@ void AppendCoordinate(std::string& line, bool minus, const std::string& text) {
     AppendText(line, text);
 }
 
-using CustomAppend = void (*)(std::string&, const RunContext&, const CustomTexts&);
+using CustomAppend = void (*)(std::string&, const CustomLine&);
 
-struct CustomColumn {
-    int ConvertSettings::*flag;
-    CustomAppend append;
+// The Custom columns in the order of kCsvCustomFlags.
+constexpr CustomAppend kCustomColumns[] = {
+    [](std::string& l, const CustomLine& c) { AppendQuotable(l, c.point.PointName); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaNS); },
+    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.latitudeMinus, c.point.GgaLatitude); },
+    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.latitudeMinus, c.point.LatitudeDeg); },
+    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.latitudeMinus, c.latitudeDms); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaEW); },
+    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.longitudeMinus, c.point.GgaLongitude); },
+    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.longitudeMinus, c.point.LongitudeDeg); },
+    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.longitudeMinus, c.longitudeDms); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaAltitude); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.RmcSpeed); },
+    [](std::string& l, const CustomLine& c) { AppendDecimal(l, c.point.Speed, 3); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.RmcCourse); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaSatellites); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaDilution); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.RmcDate); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.LocalDateText); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaTime); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.LocalTimeText); },
+    [](std::string& l, const CustomLine& c) { AppendDecimal(l, c.point.TotalDistance, 6); },
+    [](std::string& l, const CustomLine& c) {
+        l.append(c.elapsed);
+        l.push_back(',');
+    },
+    [](std::string& l, const CustomLine& c) { AppendInt(l, c.point.ElapsedSec); },
+    [](std::string& l, const CustomLine& c) { AppendDecimal(l, c.point.IntervalDistance, 6); },
+    [](std::string& l, const CustomLine& c) {
+        l.append(c.interval);
+        l.push_back(',');
+    },
+    [](std::string& l, const CustomLine& c) { AppendInt(l, c.point.IntervalSec); },
+    [](std::string& l, const CustomLine& c) { AppendInt(l, static_cast<long long>(c.recordIndex) + 1); },
+    [](std::string& l, const CustomLine& c) { AppendQuotable(l, c.point.ExtendData); },
 };
-
-// The Custom columns in their fixed order.
-constexpr CustomColumn kCustomColumns[] = {
-    {&ConvertSettings::Output_Name,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendQuotable(l, c.point.PointName); }},
-    {&ConvertSettings::Output_Latitude_ns,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaNS); }},
-    {&ConvertSettings::Output_Latitude_dmm,
-     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.latitudeMinus, c.point.GgaLatitude); }},
-    {&ConvertSettings::Output_Latitude_ddd,
-     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.latitudeMinus, c.point.LatitudeDeg); }},
-    {&ConvertSettings::Output_Latitude_dms,
-     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.latitudeMinus, c.point.LatitudeDms); }},
-    {&ConvertSettings::Output_Longitude_ew,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaEW); }},
-    {&ConvertSettings::Output_Longitude_dmm,
-     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.longitudeMinus, c.point.GgaLongitude); }},
-    {&ConvertSettings::Output_Longitude_ddd,
-     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.longitudeMinus, c.point.LongitudeDeg); }},
-    {&ConvertSettings::Output_Longitude_dms,
-     [](std::string& l, const RunContext& c, const CustomTexts& t) { AppendCoordinate(l, t.longitudeMinus, c.point.LongitudeDms); }},
-    {&ConvertSettings::Output_Altitude,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaAltitude); }},
-    {&ConvertSettings::Output_Speed_knots,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.RmcSpeed); }},
-    {&ConvertSettings::Output_Speed_km,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendDecimal(l, c.point.Speed, 3); }},
-    {&ConvertSettings::Output_Degrees,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.RmcCourse); }},
-    {&ConvertSettings::Output_Satellites,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaSatellites); }},
-    {&ConvertSettings::Output_Dilution,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaDilution); }},
-    {&ConvertSettings::Output_Date_dmy,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.RmcDate); }},
-    {&ConvertSettings::Output_Date_ymd,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.LocalDateText); }},
-    {&ConvertSettings::Output_Time_utc,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.GgaTime); }},
-    {&ConvertSettings::Output_Time_utc9,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendText(l, c.point.LocalTimeText); }},
-    {&ConvertSettings::Output_Elapsed_Distance,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendDecimal(l, c.point.TotalDistance, 6); }},
-    {&ConvertSettings::Output_Elapsed_hms,
-     [](std::string& l, const RunContext&, const CustomTexts& t) {
-         l.append(t.elapsed);
-         l.push_back(',');
-     }},
-    {&ConvertSettings::Output_Elapsed_sec,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendInt(l, c.point.ElapsedSec); }},
-    {&ConvertSettings::Output_interval_Distance,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendDecimal(l, c.point.IntervalDistance, 6); }},
-    {&ConvertSettings::Output_interval_hms,
-     [](std::string& l, const RunContext&, const CustomTexts& t) {
-         l.append(t.interval);
-         l.push_back(',');
-     }},
-    {&ConvertSettings::Output_interval_sec,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendInt(l, c.point.IntervalSec); }},
-    {&ConvertSettings::Output_No,
-     [](std::string& l, const RunContext& c, const CustomTexts&) {
-         AppendInt(l, static_cast<long long>(c.store.RecordIndex) + 1);
-     }},
-    {&ConvertSettings::Output_Extend_Data,
-     [](std::string& l, const RunContext& c, const CustomTexts&) { AppendQuotable(l, c.point.ExtendData); }},
-};
+static_assert(std::size(kCustomColumns) == kCsvCustomColumnCount);
 
 }  // namespace
 
-void WriteCsvFullLine(TextWriter& out, RunContext& ctx) {
-    RecomputeDms(ctx);
-    const TrackPoint& p = ctx.point;
-    std::string& line = ctx.scratch.line;
+const std::array<int ConvertSettings::*, kCsvCustomColumnCount> kCsvCustomFlags = {
+    &ConvertSettings::Output_Name,          &ConvertSettings::Output_Latitude_ns,
+    &ConvertSettings::Output_Latitude_dmm,  &ConvertSettings::Output_Latitude_ddd,
+    &ConvertSettings::Output_Latitude_dms,  &ConvertSettings::Output_Longitude_ew,
+    &ConvertSettings::Output_Longitude_dmm, &ConvertSettings::Output_Longitude_ddd,
+    &ConvertSettings::Output_Longitude_dms, &ConvertSettings::Output_Altitude,
+    &ConvertSettings::Output_Speed_knots,   &ConvertSettings::Output_Speed_km,
+    &ConvertSettings::Output_Degrees,       &ConvertSettings::Output_Satellites,
+    &ConvertSettings::Output_Dilution,      &ConvertSettings::Output_Date_dmy,
+    &ConvertSettings::Output_Date_ymd,      &ConvertSettings::Output_Time_utc,
+    &ConvertSettings::Output_Time_utc9,     &ConvertSettings::Output_Elapsed_Distance,
+    &ConvertSettings::Output_Elapsed_hms,   &ConvertSettings::Output_Elapsed_sec,
+    &ConvertSettings::Output_interval_Distance, &ConvertSettings::Output_interval_hms,
+    &ConvertSettings::Output_interval_sec,  &ConvertSettings::Output_No,
+    &ConvertSettings::Output_Extend_Data,
+};
+
+void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p,
+                      RecordNumbers numbers, LineScratch& scratch) {
+    RecomputeDms(p, scratch);
+    std::string& line = scratch.line;
     line.clear();
     const std::string* const nmeaFields[] = {
         &p.GgaId,     &p.GgaTime,      &p.GgaLatitude,    &p.GgaNS,        &p.GgaLongitude,
@@ -176,7 +160,7 @@ void WriteCsvFullLine(TextWriter& out, RunContext& ctx) {
     };
     for (const std::string* field : nmeaFields) AppendText(line, *field);
     line.append("$GP000,");
-    AppendInt(line, static_cast<long long>(ctx.store.WrittenCount) + 1);
+    AppendInt(line, static_cast<long long>(numbers.written) + 1);
     AppendText(line, p.LocalDateText);
     AppendText(line, p.LocalTimeText);
     AppendText(line, p.LatitudeDeg);
@@ -190,30 +174,31 @@ void WriteCsvFullLine(TextWriter& out, RunContext& ctx) {
     line.push_back(',');
     AppendInt(line, p.ElapsedSec);
     AppendInt(line, p.IntervalSec);
-    AppendText(line, p.LatitudeDms);
-    AppendText(line, p.LongitudeDms);
+    AppendText(line, scratch.latitudeDms);
+    AppendText(line, scratch.longitudeDms);
     AppendText(line, p.LocalDate);
     AppendText(line, p.LocalTime);
     AppendDecimal(line, p.IntervalDistance, 6);
-    AppendInt(line, ctx.run.TimeDifferenceValue);
-    AppendText(line, ctx.Current().MeterMile);
+    AppendInt(line, options.csv.timeDifference);
+    AppendText(line, options.csv.meterMile);
     line.append(",,geoplait\n");
     out.Write(line);
 }
 
-void WriteCsvCustomLine(TextWriter& out, RunContext& ctx) {
-    const ConvertSettings& s = ctx.Current();
-    CustomTexts texts;
-    FormatHms(texts.elapsed, ctx.point.ElapsedSec);
-    FormatHms(texts.interval, ctx.point.IntervalSec);
-    const HemisphereSigns signs = HemisphereSign(ctx);
-    texts.latitudeMinus = s.Output_Latitude_ns <= 0 && signs.latitude == '-';
-    texts.longitudeMinus = s.Output_Longitude_ew <= 0 && signs.longitude == '-';
-    RecomputeDms(ctx);
-    std::string& line = ctx.scratch.line;
+void WriteCsvCustomLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p,
+                        RecordNumbers numbers, LineScratch& scratch) {
+    const CsvWriterOptions& csv = options.csv;
+    RecomputeDms(p, scratch);
+    const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
+    CustomLine texts{p, numbers.read, scratch.latitudeDms, scratch.longitudeDms, {}, {},
+                     !csv.latitudeHemisphereColumn && signs.latitude == '-',
+                     !csv.longitudeHemisphereColumn && signs.longitude == '-'};
+    FormatHms(texts.elapsed, p.ElapsedSec);
+    FormatHms(texts.interval, p.IntervalSec);
+    std::string& line = scratch.line;
     line.clear();
-    for (const CustomColumn& column : kCustomColumns) {
-        if (s.*column.flag > 0) column.append(line, ctx, texts);
+    for (size_t i = 0; i < kCsvCustomColumnCount; ++i) {
+        if (csv.customColumns[i]) kCustomColumns[i](line, texts);
     }
     // Every column ends with a comma; the line does not. With no column on
     // the line is empty.

@@ -2,8 +2,8 @@
 // columns switched on by the Output_ flags, in their fixed order).
 #pragma once
 
-#include "engine/run_context.h"
 #include "base/text_file.h"
+#include "writers/line_writer.h"
 
 namespace geoplait {
 
@@ -11,7 +11,13 @@ namespace geoplait {
 // that the CSV Full reader fills and the Full line writer writes back.
 inline constexpr int kCsvFullReservedSlot = 0;
 
-void WriteCsvFullLine(TextWriter& out, RunContext& ctx);
-void WriteCsvCustomLine(TextWriter& out, RunContext& ctx);
+void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& point,
+                      RecordNumbers numbers, LineScratch& scratch);
+void WriteCsvCustomLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& point,
+                        RecordNumbers numbers, LineScratch& scratch);
+
+// The Custom column of each Output_ flag, in the order of
+// CsvWriterOptions::customColumns.
+extern const std::array<int ConvertSettings::*, kCsvCustomColumnCount> kCsvCustomFlags;
 
 }  // namespace geoplait

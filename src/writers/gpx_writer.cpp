@@ -126,9 +126,7 @@ void WriteXmlData(TextWriter& out, std::string_view text, bool cdata) {
 }
 
 // RecordIndex + 1, without overflow at the end of the range.
-long long RecordNumber(const RunContext& ctx) {
-    return static_cast<long long>(ctx.store.RecordIndex) + 1;
-}
+long long RecordNumber(RecordNumbers numbers) { return static_cast<long long>(numbers.read) + 1; }
 
 void WriteElement(TextWriter& out, std::string_view open, std::string_view value,
                   std::string_view close) {
@@ -154,10 +152,9 @@ void AppendSignedDegrees(std::string& out, char sign, const std::string& degrees
 
 void WriteXmlText(TextWriter& out, std::string_view text) { WriteXmlData(out, text, false); }
 
-size_t FormatPointLabel(const RunContext& ctx, char* buffer, size_t size) {
+size_t FormatPointLabel(const PointLabelOptions& label, const TrackPoint& p, RecordNumbers numbers, char* buffer,
+                        size_t size) {
     if (size == 0) return 0;
-    const ConvertSettings& s = ctx.Current();
-    const TrackPoint& p = ctx.point;
     // Built whole (at most two numbers of kFixedTextSize and a few short
     // items), then cut to the caller's buffer as a formatted print would.
     char text[2 * kFixedTextSize + 128];
@@ -174,22 +171,22 @@ size_t FormatPointLabel(const RunContext& ctx, char* buffer, size_t size) {
     const auto fixed = [&](double value, int width) {
         if (sizeof text - used >= kFixedTextSize) used += FormatFixedText(text + used, value, 2, width);
     };
-    if (s.Label_No) {
-        integer(RecordNumber(ctx));
+    if (label.number) {
+        integer(RecordNumber(numbers));
         put(".");
     }
-    if (s.Label_Elapsed) {
+    if (label.elapsed) {
         char clock[kClockTextSize];
         put("[");
         put(std::string_view(clock, FormatClock(clock, p.ElapsedSec)));
         put("]");
     }
-    if (s.Label_Km) {
+    if (label.distance) {
         put("(");
         fixed(p.TotalDistance, 3);
         put("Km)");
     }
-    if (s.Label_Speed) {
+    if (label.speed) {
         put("[");
         fixed(p.Speed, 2);
         put("Km(h)]");
@@ -217,19 +214,15 @@ void WriteGpxTail(TextWriter& out) {
     out.Write("</gpx>\n");
 }
 
-void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
-    TrackPoint& p = ctx.point;
-
+void WriteGpxRoutePoint(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p,
+                        RecordNumbers numbers, LineScratch& scratch) {
     char label[kPointLabelSize];
-    const size_t labelLength = FormatPointLabel(ctx, label, sizeof label);
+    const size_t labelLength = FormatPointLabel(options.label, p, numbers, label, sizeof label);
 
-    p.InLatitudeDeg.clear();
-    p.LatitudeDms.clear();
-    CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
-    p.InLongitudeDeg.clear();
-    p.LongitudeDms.clear();
-    CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
-    const HemisphereSigns signs = HemisphereSign(ctx);
+    // Decimal degrees made afresh from the GGA position.
+    NmeaCoordTexts(p.GgaLatitude, scratch.latitude, scratch.latitudeDms);
+    NmeaCoordTexts(p.GgaLongitude, scratch.longitude, scratch.longitudeDms);
+    const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
 
     // "20yy-mm-ddThh:mm:ssZ", characters picked by position.
     SlotText timeText;
@@ -254,11 +247,11 @@ void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
     timeText.Add('Z');
 
     // The whole point in one piece, in the run's reused line buffer.
-    std::string& text = ctx.scratch.line;
+    std::string& text = scratch.line;
     text.assign("      <rtept lat=\"");
-    AppendSignedDegrees(text, signs.latitude, p.InLatitudeDeg);
+    AppendSignedDegrees(text, signs.latitude, scratch.latitude);
     text.append("\" lon=\"");
-    AppendSignedDegrees(text, signs.longitude, p.InLongitudeDeg);
+    AppendSignedDegrees(text, signs.longitude, scratch.longitude);
     text.append("\">\n");
     AppendElement(text, "        <ele>", p.GgaAltitude, "</ele>\n");
     if (IsCalendarDate(p.RmcDate) && IsTimeOfDay(p.RmcTime)) {
@@ -278,7 +271,7 @@ void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx) {
     text.append(")]]></cmt>\n");
     text.append("        <extensions>\n");
     char number[24];
-    const char* numberEnd = std::to_chars(number, number + sizeof number, RecordNumber(ctx)).ptr;
+    const char* numberEnd = std::to_chars(number, number + sizeof number, RecordNumber(numbers)).ptr;
     text.append("        <kashmir3d:ident><![CDATA[");
     text.append(number, static_cast<size_t>(numberEnd - number));
     text.append("]]></kashmir3d:ident>\n");

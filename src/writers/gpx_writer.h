@@ -6,6 +6,7 @@
 
 #include "engine/run_context.h"
 #include "base/text_file.h"
+#include "writers/line_writer.h"
 
 namespace geoplait {
 
@@ -13,15 +14,17 @@ namespace geoplait {
 // spelling, which depends on the input.
 void WriteGpxHead(TextWriter& out, RunContext& ctx, bool upperCaseHandle);
 void WriteGpxTail(TextWriter& out);
-// One <rtept> for the current record.
-void WriteGpxRoutePoint(TextWriter& out, RunContext& ctx);
+// One <rtept> for the record.
+void WriteGpxRoutePoint(TextWriter& out, const LineWriterOptions& options, const TrackPoint& point,
+                        RecordNumbers numbers, LineScratch& scratch);
 
 // The point label shared by the GPX route point name and the POT text item:
 // number, elapsed time, distance and speed as the Label_ flags ask. Writes a
 // NUL-terminated text into `buffer` (kPointLabelSize is always enough) and
 // returns its length.
 inline constexpr size_t kPointLabelSize = 1024;
-size_t FormatPointLabel(const RunContext& ctx, char* buffer, size_t size);
+size_t FormatPointLabel(const PointLabelOptions& label, const TrackPoint& point, RecordNumbers numbers,
+                        char* buffer, size_t size);
 
 // Writes `text` as XML character data: & < > escaped, characters XML cannot
 // carry (C0 controls but tab, CR, LF; malformed UTF-8) replaced by U+FFFD.

@@ -82,26 +82,41 @@ void ShiftToWgs84(std::string& latitude, std::string& longitude) {
 
 }  // namespace
 
-void WriteGgaSentence(TextWriter& out, RunContext& ctx) {
-    TrackPoint& p = ctx.point;
+void WriteGgaSentence(TextWriter& out, const TrackPoint& p, bool shiftToWgs84, LineScratch& scratch) {
     const std::string_view station = WithoutOldChecksum(p.GgaDgpsStation);
-    if (ctx.Current().Tokyo2WGS84 != 0) ShiftToWgs84(p.GgaLatitude, p.GgaLongitude);
-    WriteSentence(out, {p.GgaId, p.GgaTime, p.GgaLatitude, p.GgaNS, p.GgaLongitude, p.GgaEW,
-                        p.GgaQuality, p.GgaSatellites, p.GgaDilution, p.GgaAltitude,
-                        p.GgaAltitudeUnit, p.GgaGeoid, p.GgaGeoidUnit, p.GgaDgpsAge, station});
+    const std::string* latitude = &p.GgaLatitude;
+    const std::string* longitude = &p.GgaLongitude;
+    if (shiftToWgs84) {
+        scratch.latitude.assign(p.GgaLatitude);
+        scratch.longitude.assign(p.GgaLongitude);
+        ShiftToWgs84(scratch.latitude, scratch.longitude);
+        latitude = &scratch.latitude;
+        longitude = &scratch.longitude;
+    }
+    WriteSentence(out, {p.GgaId, p.GgaTime, *latitude, p.GgaNS, *longitude, p.GgaEW, p.GgaQuality,
+                        p.GgaSatellites, p.GgaDilution, p.GgaAltitude, p.GgaAltitudeUnit, p.GgaGeoid,
+                        p.GgaGeoidUnit, p.GgaDgpsAge, station});
 }
 
-void WriteRmcSentence(TextWriter& out, RunContext& ctx) {
-    TrackPoint& p = ctx.point;
+void WriteRmcSentence(TextWriter& out, const TrackPoint& p, bool shiftToWgs84, LineScratch& scratch) {
     const std::string_view direction = WithoutOldChecksum(p.RmcMagVarEW);
-    if (ctx.Current().Tokyo2WGS84 != 0) ShiftToWgs84(p.RmcLatitude, p.RmcLongitude);
-    WriteSentence(out, {p.RmcId, p.RmcTime, p.RmcStatus, p.RmcLatitude, p.RmcNS, p.RmcLongitude,
-                        p.RmcEW, p.RmcSpeed, p.RmcCourse, p.RmcDate, p.RmcMagVar, direction});
+    const std::string* latitude = &p.RmcLatitude;
+    const std::string* longitude = &p.RmcLongitude;
+    if (shiftToWgs84) {
+        scratch.latitude.assign(p.RmcLatitude);
+        scratch.longitude.assign(p.RmcLongitude);
+        ShiftToWgs84(scratch.latitude, scratch.longitude);
+        latitude = &scratch.latitude;
+        longitude = &scratch.longitude;
+    }
+    WriteSentence(out, {p.RmcId, p.RmcTime, p.RmcStatus, *latitude, p.RmcNS, *longitude, p.RmcEW, p.RmcSpeed,
+                        p.RmcCourse, p.RmcDate, p.RmcMagVar, direction});
 }
 
-void WriteNmeaSentences(TextWriter& out, RunContext& ctx) {
-    if (ctx.Current().Create_GPGGA != 0) WriteGgaSentence(out, ctx);
-    if (ctx.Current().Create_GPRMC != 0) WriteRmcSentence(out, ctx);
+void WriteNmeaSentences(TextWriter& out, const LineWriterOptions& options, const TrackPoint& point, RecordNumbers,
+                        LineScratch& scratch) {
+    if (options.nmea.gga) WriteGgaSentence(out, point, options.nmea.shiftToWgs84, scratch);
+    if (options.nmea.rmc) WriteRmcSentence(out, point, options.nmea.shiftToWgs84, scratch);
 }
 
 }  // namespace geoplait

@@ -4,8 +4,7 @@
 //   /adr=1/alt=+A/col=12/pda=dd-MON-yy/pti=hh:mm:ss
 // The sign of a position is "-" for the south and west (the record's
 // hemisphere letter, or the system default; not for 0) or for a negative
-// number, else a blank. Quirks kept on purpose: negative altitudes become +0; the time is UTC
-// although it goes through LocalTimeText, which keeps it.
+// number, else a blank. Quirk kept on purpose: negative altitudes become +0.
 #include "writers/pot_writer.h"
 
 #include <charconv>
@@ -72,31 +71,29 @@ void WritePotHead(TextWriter& out) {
     out.Write("DAT=WGS84/WGS84/0.000/0.00000000/0/0/0\n");
 }
 
-void WritePotLine(TextWriter& out, RunContext& ctx) {
-    TrackPoint& p = ctx.point;
+void WritePotLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p, RecordNumbers numbers,
+                  LineScratch& scratch) {
     char buffer[kPointLabelSize];
     // The whole line in one piece, in the run's reused line buffer.
-    std::string& line = ctx.scratch.line;
+    std::string& line = scratch.line;
     line.assign("ORD=POI");
-    const size_t labelLength = FormatPointLabel(ctx, buffer, sizeof buffer);
+    const size_t labelLength = FormatPointLabel(options.label, p, numbers, buffer, sizeof buffer);
     line.append("/tex=");
     line.append(std::string_view(buffer, labelLength));
     line.append("/ide=");
-    AppendInteger(line, static_cast<long long>(ctx.store.RecordIndex) + 1);
+    AppendInteger(line, static_cast<long long>(numbers.read) + 1);
     line.append("/des=(Sat=");
     AppendInteger(line, p.SatCount);
     line.append(" Mar=");
     AppendInteger(line, p.DilutionValue);
     line.append(")");
-    const HemisphereSigns signs = HemisphereSign(ctx);
+    const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
     AppendPosition(line, "/ido=", p.GgaLatitude, signs.latitude);
     AppendPosition(line, "/kei=", p.GgaLongitude, signs.longitude);
     line.append("/adr=1");
 
-    p.AltitudeText = p.GgaAltitude;
-    double altitude = NumberOf(p.AltitudeText);
+    double altitude = NumberOf(p.GgaAltitude);
     if (!std::isfinite(altitude) || altitude < 0.0) altitude = 0.0;
-    p.AltitudeValue = altitude;
     // The integer part, printed from the double so that no height overflows.
     line.append("/alt=+");
     char number[kFixedTextSize];
@@ -115,15 +112,14 @@ void WritePotLine(TextWriter& out, RunContext& ctx) {
     line.append(monthName);
     line.append(std::string_view(year, sizeof year));
 
-    // The UTC time goes through LocalTimeText, which keeps it afterwards.
+    // The UTC time as hh:mm:ss.
     SlotText timeText;
     for (size_t i = 0; i < 6; ++i) {
         if (i == 2 || i == 4) timeText.Add(':');
         timeText.Add(SlotChar(p.RmcTime, i));
     }
-    p.LocalTimeText.assign(timeText.text, timeText.length);
     line.append("/pti=");
-    line.append(p.LocalTimeText);
+    line.append(timeText.View());
     line.append("\n");
     out.Write(line);
 }

@@ -22,24 +22,22 @@ namespace geoplait {
 
 namespace {
 
-using LineWriter = void (*)(TextWriter&, RunContext&);
-
 struct EmitKind {
-    char kind;
+    OutputKind kind;
     LineWriter write;
     bool splitsFromNmea;     // FileSplit applies in the NMEA-input variant
     bool splitsFromCsvFull;  // FileSplit applies in the CSV-Full-input variant
 };
 
 constexpr EmitKind kEmitKinds[] = {
-    {'P', WritePotLine, false, false},
-    {'G', WriteGpxRoutePoint, false, false},
-    {'N', WriteNmeaSentences, false, true},
-    {'F', WriteCsvFullLine, true, true},
-    {'C', WriteCsvCustomLine, true, true},
+    {OutputKind::Pot, WritePotLine, false, false},
+    {OutputKind::GpxRoutePoint, WriteGpxRoutePoint, false, false},
+    {OutputKind::Nmea, WriteNmeaSentences, false, true},
+    {OutputKind::CsvFull, WriteCsvFullLine, true, true},
+    {OutputKind::CsvCustom, WriteCsvCustomLine, true, true},
 };
 
-const EmitKind* FindEmitKind(char kind) {
+const EmitKind* FindEmitKind(OutputKind kind) {
     for (const EmitKind& k : kEmitKinds) {
         if (k.kind == kind) return &k;
     }
@@ -97,7 +95,7 @@ void FinishRecord(RunContext& ctx) {
 
 }  // namespace
 
-bool SplitsOutput(char kind, InputOrigin origin) {
+bool SplitsOutput(OutputKind kind, InputOrigin origin) {
     const EmitKind* k = FindEmitKind(kind);
     return k != nullptr && (origin == InputOrigin::Nmea ? k->splitsFromNmea : k->splitsFromCsvFull);
 }
@@ -110,7 +108,13 @@ void PrepareFileSplit(RunContext& ctx, SplitFiles& split) {
     ctx.Current().OutputFile = SplitFileName(split, 0);
 }
 
-int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, char kind, InputOrigin origin) {
+LineWriter LineWriterOf(OutputKind kind) {
+    const EmitKind* k = FindEmitKind(kind);
+    return k != nullptr ? k->write : nullptr;
+}
+
+int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind kind, InputOrigin origin,
+               LineOutput& writer) {
     if (ctx.StopRequested()) {
         ClearTrackPoint(ctx.point);
         return -1;
@@ -131,7 +135,9 @@ int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, char kind, I
             return -1;
         }
     }
-    if (k != nullptr) k->write(out, ctx);
+    if (k != nullptr) {
+        k->write(out, writer.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount}, writer.scratch);
+    }
     ++ctx.store.WrittenCount;
     FinishRecord(ctx);
     return 0;

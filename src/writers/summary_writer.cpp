@@ -129,9 +129,9 @@ std::string_view TitleOf(std::string_view path) {
     return path.substr(start, (dot == std::string_view::npos ? path.size() : dot) - start);
 }
 
-void WriteHead(TextWriter& out, const ConvertSettings& s, char variant) {
+void WriteHead(TextWriter& out, const ConvertSettings& s, SummaryFormat format) {
     const SummaryLanguage* language = FindLanguage(s.Language);
-    if (variant != 'H') {
+    if (format == SummaryFormat::Csv) {
         if (language != nullptr) out.Write(language->csvHeader);
         return;
     }
@@ -187,13 +187,13 @@ void SummaryWriter::CloseGroup(TextWriter& out, RunContext& ctx) {
 void SummaryWriter::Begin(TextWriter& out, RunContext& ctx) {
     ctx.store.SplitIndex = 0;
     ResetGroup(ctx);
-    WriteHead(out, ctx.Current(), variant_);
+    WriteHead(out, ctx.Current(), format_);
 }
 
 void SummaryWriter::End(TextWriter& out, RunContext& ctx) {
     if (ctx.store.SplitIndex == 0) ctx.store.SplitIndex = 1;
     WriteRow(out, ctx);
-    if (variant_ == 'H') WriteTail(out);
+    if (format_ == SummaryFormat::Html) WriteTail(out);
 }
 
 void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
@@ -267,7 +267,6 @@ void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
 
 void SummaryWriter::WriteRow(TextWriter& out, RunContext& ctx) {
     const SummaryGroup& g = group_;
-    const char variant = variant_;
     const int32_t group = ctx.store.SplitIndex;
     const int32_t d = g.Duration;
     char duration[48];
@@ -276,7 +275,7 @@ void SummaryWriter::WriteRow(TextWriter& out, RunContext& ctx) {
     const double avgSpeed = g.Count > 0 ? g.SpeedSum / g.Count : 0.0;
     const double avgAltitude = g.Count > 0 ? g.AltitudeSum / g.Count : 0.0;
 
-    if (variant != 'H') {
+    if (format_ == SummaryFormat::Csv) {
         out.Printf("%d,%d,%d,%d,%s,%s,%s,%s,%1.3f,%s,%1.2f,%1.2f,%1.2f,%1.0f,%1.0f,%1.0f\n", group,
                    g.StartRecord, g.EndRecord, g.Count, g.FromDate.c_str(), g.FromTime.c_str(),
                    g.ToDate.c_str(), g.ToTime.c_str(), g.Distance, duration, g.MaxSpeed,

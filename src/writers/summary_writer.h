@@ -32,12 +32,15 @@ struct SummaryGroup {
     double CutSeconds = 0.0;
 };
 
-// The summary of one run, variant 'T' (CSV) or 'H' (HTML): Begin writes the
+// How the summary is laid out: CSV rows, or an HTML page with a table.
+enum class SummaryFormat { Csv, Html };
+
+// The summary of one run in one format: Begin writes the
 // head, Add takes each record (one epoch) and End writes the last group's
 // row and the tail. Groups are numbered by ctx.store.SplitIndex.
 class SummaryWriter {
 public:
-    explicit SummaryWriter(char variant) : variant_(variant) {}
+    explicit SummaryWriter(SummaryFormat format) : format_(format) {}
     void Begin(TextWriter& out, RunContext& ctx);
     // Adds the current record to the group, closing the group first when a
     // limit or the date says so; rejected records are only counted. Clears it.
@@ -52,7 +55,7 @@ private:
     void CloseGroup(TextWriter& out, RunContext& ctx);
     void WriteRow(TextWriter& out, RunContext& ctx);
 
-    char variant_;
+    SummaryFormat format_;
     SummaryGroup group_;
 };
 

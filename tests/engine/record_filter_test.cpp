@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "geo/time_difference.h"
+#include "settings/settings_keys.h"
 #include "support/recording_ui.h"
 
 namespace geoplait {
@@ -151,6 +152,7 @@ TEST(AcceptRecord, Passes) {
             s.IncludeData_date = c.includeDate;
             s.MeterMile = c.meterMile;
             RunValues& run = f.ctx.run;
+            run.Units = UnitSystemOf(c.meterMile);
             run.RecordRangeStart = c.rangeStart;
             run.RecordRangeEnd = c.rangeEnd;
             run.SatelliteThreshold = c.satellites;
@@ -176,6 +178,7 @@ TEST(AcceptRecord, GapDistanceInKmAndRunningSum) {
         const double gap = 1.8488168;
         Fixture f;
         f.settings.current.MeterMile = "Nautical Mile/Feet";
+        f.ctx.run.Units = UnitSystem::NauticalMile;
         f.ctx.store.GapDistance = 42.0;
         f.ctx.store.SinceWrittenDistance = 1.0;
         Load(f.ctx, a);

@@ -73,7 +73,7 @@ TEST(HubenyKm, SignedDegreesAndTheSlope) {
 
 struct UnitCase {
     const char* meterMile;
-    int system;
+    UnitSystem system;
     double km, distance;
     double knots, speed;
     double metres, altitude;
@@ -81,18 +81,18 @@ struct UnitCase {
 
 TEST(Units, ConversionsOfEachSystem) {
     const std::vector<UnitCase> cases = {
-        {"Km/Meter", 0, 1.852, 1.852, 10.0, 18.52, 100.0, 100.0},
-        {"Nautical Mile/Feet", 1, 1.852, 1.0, 10.0, 10.0, 30.48, 100.0},
-        {"Statute Mile/Feet", 2, 1.852, 1.15077945, 10.0, 11.5077945, 30.48, 100.0},
-        {"", 0, 1.852, 1.852, 1.0, 1.852, 1.0, 1.0},
-        {"km/meter", 0, 1.0, 1.0, 1.0, 1.852, 1.0, 1.0},
+        {"Km/Meter", UnitSystem::Km, 1.852, 1.852, 10.0, 18.52, 100.0, 100.0},
+        {"Nautical Mile/Feet", UnitSystem::NauticalMile, 1.852, 1.0, 10.0, 10.0, 30.48, 100.0},
+        {"Statute Mile/Feet", UnitSystem::StatuteMile, 1.852, 1.15077945, 10.0, 11.5077945, 30.48, 100.0},
+        // A text that names no system converts as Km/Meter.
+        {"", UnitSystem::Unknown, 1.852, 1.852, 1.0, 1.852, 1.0, 1.0},
+        {"km/meter", UnitSystem::Unknown, 1.0, 1.0, 1.0, 1.852, 1.0, 1.0},
     };
     for (const auto& c : cases) {
-        const int system = UnitSystemOf(c.meterMile);
-        EXPECT_EQ(system, c.system) << c.meterMile;
-        EXPECT_NEAR(DistanceInUnitSystem(system, c.km), c.distance, 1e-12) << c.meterMile;
-        EXPECT_NEAR(SpeedInUnitSystem(system, c.knots), c.speed, 1e-12) << c.meterMile;
-        EXPECT_NEAR(AltitudeInUnitSystem(system, c.metres), c.altitude, 1e-9) << c.meterMile;
+        const UnitSystem units = c.system;
+        EXPECT_NEAR(DistanceInUnitSystem(units, c.km), c.distance, 1e-12) << c.meterMile;
+        EXPECT_NEAR(SpeedInUnitSystem(units, c.knots), c.speed, 1e-12) << c.meterMile;
+        EXPECT_NEAR(AltitudeInUnitSystem(units, c.metres), c.altitude, 1e-9) << c.meterMile;
     }
 }
 

@@ -82,17 +82,15 @@ TEST_F(KmlDocumentTest, AdjustmentMovesByOffsetsShiftsDatumAndAddsAltitude) {
         s().OffWE = c.offWE;
         s().OffAltitude = c.offAltitude;
         s().Tokyo2WGS84 = c.tokyo;
-        ctx.point.LatitudeDeg = "35.0";
-        ctx.point.LongitudeDeg = "139";
-        ctx.point.AltitudeText = "12.5";
+        PositionTexts position{"35.0", "139", "12.5"};
         HemisphereSigns signs = c.before;
-        AdjustPosition(ctx, signs);
-        EXPECT_EQ(std::string(1, signs.latitude) + ctx.point.LatitudeDeg, c.after.latitude + std::string(c.latitude))
+        AdjustPosition(KmlRecordOptionsOf(s(), settings.config, ctx.run).adjust, position, signs);
+        EXPECT_EQ(std::string(1, signs.latitude) + position.latitude, c.after.latitude + std::string(c.latitude))
             << c.offNS << " " << c.before.latitude;
-        EXPECT_EQ(std::string(1, signs.longitude) + ctx.point.LongitudeDeg,
+        EXPECT_EQ(std::string(1, signs.longitude) + position.longitude,
                   c.after.longitude + std::string(c.longitude))
             << c.offWE << " " << c.before.longitude;
-        EXPECT_EQ(ctx.point.AltitudeText, c.altitude) << c.offAltitude;
+        EXPECT_EQ(position.altitude, c.altitude) << c.offAltitude;
     }
 }
 

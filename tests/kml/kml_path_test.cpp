@@ -24,12 +24,12 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
     struct Case {
         const char* name;
         TrackSource source;
-        char kind;  // 'L' line groups, 'S' speed groups (to group 4)
+        PathKind kind;  // speed groups break to group 4
         int stamp;
         const char* expected;
     };
     const Case cases[] = {
-        {"CSV line", TrackSource::Csv, 'L', 1, R"(  </coordinates>
+        {"CSV line", TrackSource::Csv, PathKind::LineGroups, 1, R"(  </coordinates>
  </LineString>
  <TimeStamp>
   <when>2013-12-31T07:15:02+09:00</when>
@@ -54,8 +54,8 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
   <coordinates>
 )"},
         // The same from POT and GPX input, without indentation before the break.
-        {"POT/GPX line", TrackSource::PotGpx, 'L', 0, nullptr},
-        {"CSV speed", TrackSource::Csv, 'S', 1, R"(</coordinates>
+        {"POT/GPX line", TrackSource::PotGpx, PathKind::LineGroups, 0, nullptr},
+        {"CSV speed", TrackSource::Csv, PathKind::SpeedGroups, 1, R"(</coordinates>
 </LineString>
 <name>Path</name>
 <Style>
@@ -87,7 +87,7 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
         s().TimeStampPath = c.stamp;
         s().Altitude = s().VLineAltitude = 1;
         EXPECT_EQ(Captured([&](KmlBuffer& out) {
-                      if (c.kind == 'L') {
+                      if (c.kind == PathKind::LineGroups) {
                           WriteLineGroupBreak(out, ctx, c.source);
                       } else {
                           WriteSpeedGroupBreak(out, ctx, c.source, 4);
@@ -95,8 +95,8 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
                   }),
                   c.expected ? c.expected : potGpxLine);
         // A speed group starts its elapsed time afresh; no group keeps a date.
-        EXPECT_EQ(ctx.store.SplitIndex, c.kind == 'S' ? 4 : 2);
-        EXPECT_EQ(ctx.point.ElapsedSec, c.kind == 'S' ? 0 : 77);
+        EXPECT_EQ(ctx.store.SplitIndex, c.kind == PathKind::SpeedGroups ? 4 : 2);
+        EXPECT_EQ(ctx.point.ElapsedSec, c.kind == PathKind::SpeedGroups ? 0 : 77);
         EXPECT_EQ(ctx.store.GroupDate, "301213");
     }
 }

@@ -52,7 +52,15 @@ protected:
     }
 
     std::string Placemark(std::string_view nameText = {}) {
-        return Captured([&](KmlBuffer& out) { WritePositionPlacemark(out, ctx, nameText); });
+        // The options as the run decodes them when it starts.
+        KmlRecordWriter writer{KmlRecordOptionsOf(s(), settings.config, ctx.run), {}};
+        const TrackPoint before = ctx.point;
+        std::string text = Captured([&](KmlBuffer& out) { WritePositionPlacemark(out, ctx, writer, nameText); });
+        // The position is moved on the way out; the record keeps its own.
+        EXPECT_EQ(ctx.point.LatitudeDeg, before.LatitudeDeg);
+        EXPECT_EQ(ctx.point.LongitudeDeg, before.LongitudeDeg);
+        EXPECT_EQ(ctx.point.AltitudeText, before.AltitudeText);
+        return text;
     }
     // The " <name>...</name>" line of the placemark.
     std::string NameLine(std::string_view nameText = {}) {
@@ -83,6 +91,26 @@ TEST_F(KmlPlacemarkTest, EachLabelItemAlone) {
         SetLabels(0);
         s().*flag = 1;
         EXPECT_EQ(NameLine("<Stop & Go>"), name);
+    }
+}
+
+// The unit items by the run's unit system; a MeterMile text that names no
+// system (Unknown) leaves them out and shows the altitude in feet.
+TEST_F(KmlPlacemarkTest, UnitItemsOfEachUnitSystem) {
+    const struct {
+        UnitSystem units;
+        const char* name;
+    } cases[] = {
+        {UnitSystem::Km, " <name>(1.85Km)[36.0Km/h](12.5m)[0.012Km]</name>"},
+        {UnitSystem::NauticalMile, " <name>(1.85Mile(N))[36.0Mile(N)/h](41.0feet)[0.012Mile(N)]</name>"},
+        {UnitSystem::StatuteMile, " <name>(1.85Mile(S))[36.0Mile(S)/h](41.0feet)[0.012Mile(S)]</name>"},
+        {UnitSystem::Unknown, " <name>(41.0feet)</name>"},
+    };
+    for (const auto& c : cases) {
+        SetLabels(0);
+        s().Label_Km = s().Label_Speed = s().Label_Altitude = s().Label_IntervalKm = 1;
+        ctx.run.Units = c.units;
+        EXPECT_EQ(NameLine(), c.name) << static_cast<int>(c.units);
     }
 }
 

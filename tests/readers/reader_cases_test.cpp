@@ -78,7 +78,7 @@ std::string ReadCase(const fs::path& dir) {
     for (size_t i = 1; i < options.size(); ++i) {
         // "input=PATH": the input of another case, read another way.
         if (options[i].starts_with("input=")) input = (dir / options[i].substr(6)).string();
-        ApplySettingsLine(settings, options[i], 1);
+        ApplySettingsLine(settings, options[i], LoadPass::AllKeys);
     }
     ApplyBaselineSettings(settings);
     test::RecordingUi ui;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings_keys.h"
+
 namespace geoplait {
 namespace {
 
@@ -133,6 +135,24 @@ TEST(RgbOfHexColor, ComponentsFromBbggrr) {
         {"G0F0x1", {0, 240, 0}},  {"1020304050", {48, 32, 16}},
     };
     for (const auto& [hex, rgb] : cases) EXPECT_EQ(RgbOfHexColor(hex), rgb) << "'" << hex << "'";
+}
+
+// MeterMile's display texts name the unit systems in the order of the
+// choices; any other text (other case, blanks, the file value) is Unknown.
+TEST(UnitSystemOf, TheChoicesAndNothingElse) {
+    const std::pair<const char*, UnitSystem> cases[] = {
+        {"Km/Meter", UnitSystem::Km},
+        {"Nautical Mile/Feet", UnitSystem::NauticalMile},
+        {"Statute Mile/Feet", UnitSystem::StatuteMile},
+        {"", UnitSystem::Unknown},
+        {"km/meter", UnitSystem::Unknown},
+        {"Km/Meter ", UnitSystem::Unknown},
+        {"UnitNMF", UnitSystem::Unknown},
+    };
+    for (const auto& [text, units] : cases) EXPECT_EQ(UnitSystemOf(text), units) << "'" << text << "'";
+    for (size_t i = 0; i < kMeterMileChoices.size(); ++i) {
+        EXPECT_EQ(UnitSystemOf(kMeterMileChoices[i].displayText), static_cast<UnitSystem>(i));
+    }
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ TEST(SaveSettingsFile, WritesBomCrLfReplacesKeepingPermissionsAndReports) {
     ASSERT_EQ(chmod(dir.File("geoplait.ini").c_str(), 0640), 0);
     Settings settings = DefaultedSettings(dir.path());
     RecordingUi ui;
-    ASSERT_TRUE(SaveSettingsFile(settings, ui, kSettingsFileName, 1));
+    ASSERT_TRUE(SaveSettingsFile(settings, ui, kSettingsFileName, SaveNotice::Show));
     EXPECT_EQ(ui.messages, (Messages{MakeNotice(Notice::SettingsSaved)}));
     // The banner carries the time of writing; the rest is fixed.
     const std::string bytes = ReadFileBytes(dir.File("geoplait.ini"));
@@ -93,7 +93,7 @@ TEST(SaveSettingsFile, WritesBomCrLfReplacesKeepingPermissionsAndReports) {
     // An automatic save is silent; a name holding "/" is used as given.
     settings.startDir = "/nonexistent-start-dir";
     ui.messages.clear();
-    EXPECT_TRUE(SaveSettingsFile(settings, ui, dir.File("other.ini"), 0));
+    EXPECT_TRUE(SaveSettingsFile(settings, ui, dir.File("other.ini"), SaveNotice::Silent));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(test::FileExists(dir.File("other.ini")));
     EXPECT_EQ(SettingsFilePath(settings, "geoplait.ini"), "/nonexistent-start-dir/geoplait.ini");
@@ -103,13 +103,13 @@ TEST(SaveSettingsFile, FailedSavesReportAndChangeNoFile) {
     const NoticeText notCreated = MakeNotice(Notice::SettingsNotCreated);
     const NoticeText inhibit = MakeNotice(Notice::SettingsProtected);
     // The directory holds geoplait.ini and a plain file, or a directory of `blocked`'s name.
-    const struct { const char* name; const char* protect; int show; const char* startDir; const char* blocked;
+    const struct { const char* name; const char* protect; SaveNotice show; const char* startDir; const char* blocked;
                    NoticeText message; } cases[] = {
-        {"protect, shown", "1", 1, "", "", inhibit},
-        {"protect, automatic", "1", 0, "", "", inhibit},
-        {"start dir missing", "0", 1, "/missing", "", notCreated},
-        {"start dir is a file", "0", 1, "/plain", "", notCreated},
-        {"settings path is a directory", "0", 1, "", "geoplait.ini", notCreated},
+        {"protect, shown", "1", SaveNotice::Show, "", "", inhibit},
+        {"protect, automatic", "1", SaveNotice::Silent, "", "", inhibit},
+        {"start dir missing", "0", SaveNotice::Show, "/missing", "", notCreated},
+        {"start dir is a file", "0", SaveNotice::Show, "/plain", "", notCreated},
+        {"settings path is a directory", "0", SaveNotice::Show, "", "geoplait.ini", notCreated},
     };
     for (const auto& c : cases) {
         TempDir dir;
@@ -138,14 +138,15 @@ TEST(SaveSettingsFile, FailedSavesReportAndChangeNoFile) {
 
 TEST(LoadSettingsFile, MissingFileOrDirectory) {
     for (bool directory : {false, true}) {
-        for (int pass : {0, 1}) {
+        for (LoadPass pass : {LoadPass::StartupSwitches, LoadPass::AllKeys}) {
             TempDir dir;
             if (directory) fs::create_directory(dir.File("geoplait.ini"));
             Settings settings = DefaultedSettings(dir.path());
             settings.baseline.TIME_IncludeStart = "9:00:00";  // the fix-up runs anyway
             RecordingUi ui;
             LoadSettingsFile(settings, ui, kSettingsFileName, pass);
-            EXPECT_EQ(ui.messages, (pass == 1 ? Messages{MakeNotice(Notice::SettingsFileNotFound)} : Messages{}));
+            EXPECT_EQ(ui.messages,
+                      (pass == LoadPass::AllKeys ? Messages{MakeNotice(Notice::SettingsFileNotFound)} : Messages{}));
             EXPECT_EQ(settings.baseline.TIME_IncludeStart, "09:00:00");
             settings.baseline.TIME_IncludeStart = "";
             EXPECT_EQ(settings.baseline, DefaultedSettings().baseline);

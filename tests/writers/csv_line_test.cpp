@@ -37,10 +37,10 @@ struct CsvLine : WriterFixture {
         ctx.store.RecordIndex = 6;
     }
     std::string Full() {
-        return Written([&](TextWriter& out) { WriteCsvFullLine(out, ctx); });
+        return WrittenLine(WriteCsvFullLine);
     }
     std::string Custom() {
-        return Written([&](TextWriter& out) { WriteCsvCustomLine(out, ctx); });
+        return WrittenLine(WriteCsvCustomLine);
     }
 };
 

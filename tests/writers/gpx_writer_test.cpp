@@ -24,7 +24,7 @@ struct Gpx : WriterFixture {
         ctx.store.RecordIndex = 4;
     }
     std::string RoutePoint() {
-        return Written([&](TextWriter& out) { WriteGpxRoutePoint(out, ctx); });
+        return WrittenLine(WriteGpxRoutePoint);
     }
 };
 
@@ -36,7 +36,7 @@ TEST(GpxWriter, PointLabelFitsItsBufferForExtremeValues) {
     f.ctx.point.Speed = -1e308;
     f.ctx.store.RecordIndex = INT32_MAX - 1;
     char buffer[kPointLabelSize];
-    const size_t length = FormatPointLabel(f.ctx, buffer, sizeof buffer);
+    const size_t length = FormatPointLabel(f.Options().label, f.ctx.point, f.Numbers(), buffer, sizeof buffer);
     const std::string label(buffer);
     EXPECT_EQ(length, label.size());
     EXPECT_EQ(label.substr(0, 30), "2147483647.[-596523:-14:-8](10");
@@ -44,7 +44,7 @@ TEST(GpxWriter, PointLabelFitsItsBufferForExtremeValues) {
     EXPECT_EQ(label.substr(label.size() - 9), ".00Km(h)]");
     // A small buffer cuts the text instead of overrunning it.
     char small[8];
-    EXPECT_EQ(FormatPointLabel(f.ctx, small, sizeof small), 7u);
+    EXPECT_EQ(FormatPointLabel(f.Options().label, f.ctx.point, f.Numbers(), small, sizeof small), 7u);
     EXPECT_EQ(std::string(small), "2147483");
 }
 

@@ -57,7 +57,7 @@ TEST(NmeaSentences, RebuiltWithFreshChecksums) {
         ParseGga(kGga, f.ctx.point);
         ParseRmc(kRmc, f.ctx.point);
         c.change(f.ctx.point);
-        EXPECT_EQ(f.Written([&](TextWriter& out) { WriteNmeaSentences(out, f.ctx); }), c.expected) << c.name;
+        EXPECT_EQ(f.WrittenLine(WriteNmeaSentences), c.expected) << c.name;
     }
 }
 
@@ -73,7 +73,7 @@ TEST(NmeaSentences, OldChecksumIsCutByCharacters) {
         f.s().Create_GPGGA = 1;
         ParseGga(kGga, f.ctx.point);
         f.ctx.point.GgaDgpsStation = station;
-        EXPECT_EQ(f.Written([&](TextWriter& out) { WriteNmeaSentences(out, f.ctx); }),
+        EXPECT_EQ(f.WrittenLine(WriteNmeaSentences),
                   Sealed(std::string("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + written) +
                       "\r\n")
             << station;

@@ -19,7 +19,7 @@ struct Pot : WriterFixture {
         ctx.point.RmcTime = "123456.789";
     }
     std::string Line() {
-        return Written([&](TextWriter& out) { WritePotLine(out, ctx); });
+        return WrittenLine(WritePotLine);
     }
 };
 

@@ -11,6 +11,7 @@ namespace {
 struct Emitter : WriterFixture {
     TextWriter out;
     SplitFiles split;
+    LineOutput writer;
 
     Emitter() {
         s().MeterMile = "Km/Meter";
@@ -29,7 +30,7 @@ struct Emitter : WriterFixture {
         EXPECT_TRUE(ctx.outputs.Commit());
     }
     // A record at the given UTC time and date and latitude (ddmm.mmmm).
-    int Emit(char kind, InputOrigin origin, const char* time, const char* date = "010312",
+    int Emit(OutputKind kind, InputOrigin origin, const char* time, const char* date = "010312",
              const char* latitude = "3539.1234") {
         TrackPoint& p = ctx.point;
         p.GgaId = "$GPGGA";
@@ -43,7 +44,8 @@ struct Emitter : WriterFixture {
         p.GgaSatellites = "08";
         p.GgaAltitude = "10";
         p.RmcSpeed = "0";
-        return EmitRecord(out, ctx, split, kind, origin);
+        writer.options = Options();
+        return EmitRecord(out, ctx, split, kind, origin, writer);
     }
 };
 
@@ -59,7 +61,7 @@ TEST(EmitRecord, WhenTheOutputSplits) {
     const std::vector<std::string> one = {"out_000.csv"}, two = {"out_000.csv", "out_001.csv"};
     struct Case {
         const char* name;
-        char kind;
+        OutputKind kind;
         InputOrigin origin;
         int fileSplit, trackGroupDate;
         double gapSeconds, gapDistance;
@@ -70,16 +72,16 @@ TEST(EmitRecord, WhenTheOutputSplits) {
     constexpr InputOrigin nmea = InputOrigin::Nmea, csv = InputOrigin::CsvFull;
     constexpr double never = 99999999.0;
     const Case cases[] = {
-        {"CSV Custom from NMEA", 'C', nmea, 1, 0, 10, never, minuteApart, two, "010312"},
-        {"CSV Full from CSV", 'F', csv, 1, 0, 10, never, minuteApart, two, ""},
-        {"CSV Custom from CSV", 'C', csv, 1, 0, 10, never, minuteApart, two, ""},
-        {"NMEA from CSV", 'N', csv, 1, 0, 10, never, minuteApart, two, ""},
-        {"POT from CSV", 'P', csv, 1, 0, 10, never, minuteApart, one, ""},
-        {"GPX from CSV", 'G', csv, 1, 0, 10, never, minuteApart, one, ""},
-        {"interval equal to the limit", 'C', nmea, 1, 0, 60, never, minuteApart, one, "010312"},
-        {"distance above the limit only", 'C', nmea, 1, 0, never, 1.85, northward, two, "010312"},
-        {"date from NMEA", 'C', nmea, 1, 1, never, never, overMidnight, two, "020312"},
-        {"no date from CSV", 'C', csv, 1, 1, never, never, overMidnight, one, ""},
+        {"CSV Custom from NMEA", OutputKind::CsvCustom, nmea, 1, 0, 10, never, minuteApart, two, "010312"},
+        {"CSV Full from CSV", OutputKind::CsvFull, csv, 1, 0, 10, never, minuteApart, two, ""},
+        {"CSV Custom from CSV", OutputKind::CsvCustom, csv, 1, 0, 10, never, minuteApart, two, ""},
+        {"NMEA from CSV", OutputKind::Nmea, csv, 1, 0, 10, never, minuteApart, two, ""},
+        {"POT from CSV", OutputKind::Pot, csv, 1, 0, 10, never, minuteApart, one, ""},
+        {"GPX from CSV", OutputKind::GpxRoutePoint, csv, 1, 0, 10, never, minuteApart, one, ""},
+        {"interval equal to the limit", OutputKind::CsvCustom, nmea, 1, 0, 60, never, minuteApart, one, "010312"},
+        {"distance above the limit only", OutputKind::CsvCustom, nmea, 1, 0, never, 1.85, northward, two, "010312"},
+        {"date from NMEA", OutputKind::CsvCustom, nmea, 1, 1, never, never, overMidnight, two, "020312"},
+        {"no date from CSV", OutputKind::CsvCustom, csv, 1, 1, never, never, overMidnight, one, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -102,7 +104,7 @@ TEST(EmitRecord, NeverSplitsBeforeTheFirstWrittenRecord) {
     f.ctx.run.GapDistanceLimit = 1.0;
     f.ctx.store.GapDistance = 50.0;  // left over
     f.Open();
-    f.Emit('C', InputOrigin::Nmea, "120000");
+    f.Emit(OutputKind::CsvCustom, InputOrigin::Nmea, "120000");
     f.Finish();
     EXPECT_EQ(f.Files(), std::vector<std::string>{"out_000.csv"});
 }
@@ -115,9 +117,9 @@ TEST(EmitRecord, SplitNamesNumberOnFromTheFirstFile) {
     f.Open();
     EXPECT_EQ(f.ctx.store.SplitIndex, 0);
     EXPECT_EQ(f.s().OutputFile, f.dir.File("trip.tar_000.csv"));
-    f.Emit('F', InputOrigin::Nmea, "120000");
+    f.Emit(OutputKind::CsvFull, InputOrigin::Nmea, "120000");
     f.ctx.store.SplitIndex = 999;
-    f.Emit('F', InputOrigin::Nmea, "120100");
+    f.Emit(OutputKind::CsvFull, InputOrigin::Nmea, "120100");
     f.Finish();
     EXPECT_EQ(f.Files(), (std::vector<std::string>{"trip.tar_000.csv", "trip.tar_1000.csv"}));
 }

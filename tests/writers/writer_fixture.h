@@ -13,6 +13,7 @@
 #include "engine/run_context.h"
 #include "base/text_file.h"
 #include "support/recording_ui.h"
+#include "writers/line_writer.h"
 #include "support/temp_dir.h"
 
 namespace geoplait::test {
@@ -44,6 +45,16 @@ struct WriterFixture {
         write(out);
         EXPECT_TRUE(out.Close());
         return ReadFileBytes(path);
+    }
+
+    // The line writer options a run decodes from the settings.
+    LineWriterOptions Options() { return LineWriterOptionsOf(s(), settings.config, ctx.run.TimeDifferenceValue); }
+    RecordNumbers Numbers() const { return {ctx.store.RecordIndex, ctx.store.WrittenCount}; }
+
+    // What the line writer `write` writes of the current record to a new plain file.
+    std::string WrittenLine(LineWriter write) {
+        LineOutput writer{Options(), {}};
+        return Written([&](TextWriter& out) { write(out, writer.options, ctx.point, Numbers(), writer.scratch); });
     }
 
     void Input(const std::string& bytes) { WriteFileBytes(s().InputFile, bytes); }

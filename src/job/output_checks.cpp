@@ -65,7 +65,8 @@ bool CheckDerivedNames(RunContext& ctx, const ConvertMode* mode) {
     return true;
 }
 
-bool CheckSideOutputs(RunContext& ctx) {
+bool CheckSideOutputs(RunContext& ctx, bool readsInput) {
+    if (!readsInput) return true;
     for (const std::string& path : SideOutputs(ctx)) {
         if (IsSameFile(ctx.Current().InputFile, path)) {
             RefuseSameName(ctx);

@@ -25,8 +25,9 @@ size_t SplitNameGrowth(const ConvertSettings& s, const ConvertMode* mode);
 // archive) fits within the longest file name; else OutputNameTooLong and false.
 bool CheckDerivedNames(RunContext& ctx, const ConvertMode* mode);
 
-// No side output is the input; else InputIsOutput and false.
-bool CheckSideOutputs(RunContext& ctx);
+// No side output is the input (of a run that reads one); else InputIsOutput
+// and false.
+bool CheckSideOutputs(RunContext& ctx, bool readsInput);
 
 // The replace question (ReplaceOutput); an OK notes "Output File Override."
 // for the completion message.

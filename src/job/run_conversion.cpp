@@ -280,7 +280,7 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
 
     // Every name the run will make fits, no side output is the input, and
     // one question covers every existing output known now.
-    if (!CheckDerivedNames(ctx, mode) || !CheckSideOutputs(ctx)) return RunOutcome::Stopped;
+    if (!CheckDerivedNames(ctx, mode) || !CheckSideOutputs(ctx, !photoOnly)) return RunOutcome::Stopped;
     if (!PrepareOutputSet(ctx, !photoOnly)) return RunOutcome::Stopped;
 
     if (CreateOutputDirectory(DirectoryToCreate(run))) {

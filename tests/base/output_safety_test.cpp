@@ -13,7 +13,14 @@
 #include <string>
 #include <vector>
 
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "base/output_files.h"
+#include "base/signal_watch.h"
 #include "base/temporary_files.h"
 #include "base/text_file.h"
 #include "support/temp_dir.h"
@@ -226,6 +233,28 @@ TEST(OutputSafety, AnAbandonedOutputLeavesTheTargetAndTheSetGoesOn) {
     ASSERT_TRUE(files.Commit());
     EXPECT_EQ(ReadFileBytes(dir.File("copy.jpg")), "earlier copy");
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"copy.jpg", "next.jpg"}));
+}
+
+// Signals are counted on the watch's own thread, each once, in order.
+TEST(OutputSafety, SignalsReachTheWatchOneByOne) {
+    std::atomic<int> seen{0};
+    std::atomic<int> last{0};
+    {
+        SignalWatch watch([&](int count) {
+            last = count;
+            ++seen;
+        });
+        ASSERT_TRUE(watch.Started());
+        for (const int signal : {SIGHUP, SIGTERM, SIGINT}) {
+            const int before = seen.load();
+            ASSERT_EQ(kill(getpid(), signal), 0);
+            for (int i = 0; i < 5000 && seen.load() == before; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+    }
+    EXPECT_EQ(seen.load(), 3);
+    EXPECT_EQ(last.load(), 3);
 }
 
 }  // namespace

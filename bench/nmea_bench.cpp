@@ -73,12 +73,14 @@ Settings RunSettings() {
     return s;
 }
 
-// What the job does before a reading run: the first line's identifier.
-void PrepareRun(TextReader& input, RunContext& ctx) {
+// What the job does before a reading run: the first line's identifier, and
+// the log opened with it.
+void PrepareRun(NmeaReader& reader, RunContext& ctx) {
     std::string first;
+    TextReader input(Log().path);
     if (input.ReadLine(first, 4096)) ctx.run.FirstSentenceId = std::string(SentenceIdOf(first));
-    input.Rewind();
     ctx.run.TimeDifferenceValue = TimeDifferenceValue(ctx.Current().TimeDifference, 0);
+    reader.Open(Log().path, ctx.run.FirstSentenceId);
 }
 
 void Finish(benchmark::State& state, int64_t records) {
@@ -102,7 +104,7 @@ void BM_ReadLines(benchmark::State& state) {
     Finish(state, lines);
 }
 
-void BM_ReadNmeaEpochs(benchmark::State& state) {
+void BM_NmeaEpochs(benchmark::State& state) {
     if (Log().bytes == 0) {
         state.SkipWithError("no log");
         return;
@@ -112,18 +114,18 @@ void BM_ReadNmeaEpochs(benchmark::State& state) {
     int64_t records = 0;
     for (auto _ : state) {
         RunContext ctx(settings, ui);
-        TextReader input(Log().path);
-        PrepareRun(input, ctx);
-        ReadNmeaEpochs(input, ctx, [&](RunContext& c) {
-            benchmark::DoNotOptimize(c.point.RmcLatitude.data());
-            ClearTrackPoint(c.point);
+        NmeaReader reader;
+        PrepareRun(reader, ctx);
+        while (reader.Next(ctx.point)) {
+            benchmark::DoNotOptimize(ctx.point.RmcLatitude.data());
+            ClearTrackPoint(ctx.point);
             ++records;
-        });
+        }
     }
     Finish(state, records);
 }
 
-void BM_ReadNmeaEpochsDerived(benchmark::State& state) {
+void BM_NmeaEpochsDerived(benchmark::State& state) {
     if (Log().bytes == 0) {
         state.SkipWithError("no log");
         return;
@@ -133,23 +135,23 @@ void BM_ReadNmeaEpochsDerived(benchmark::State& state) {
     int64_t records = 0;
     for (auto _ : state) {
         RunContext ctx(settings, ui);
-        TextReader input(Log().path);
-        PrepareRun(input, ctx);
-        ReadNmeaEpochs(input, ctx, [&](RunContext& c) {
-            ComputeDerived(c);
-            benchmark::DoNotOptimize(c.point.LatitudeDeg.data());
-            ClearTrackPoint(c.point);
-            ++c.store.WrittenCount;
-            ++c.store.RecordIndex;
+        NmeaReader reader;
+        PrepareRun(reader, ctx);
+        while (reader.Next(ctx.point)) {
+            ComputeDerived(ctx);
+            benchmark::DoNotOptimize(ctx.point.LatitudeDeg.data());
+            ClearTrackPoint(ctx.point);
+            ++ctx.store.WrittenCount;
+            ++ctx.store.RecordIndex;
             ++records;
-        });
+        }
     }
     Finish(state, records);
 }
 
 BENCHMARK(BM_ReadLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadNmeaEpochs)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadNmeaEpochsDerived)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NmeaEpochs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NmeaEpochsDerived)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace geoplait

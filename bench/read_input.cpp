@@ -1,16 +1,17 @@
 // geoplait-read READER FILE [--positions]: reads FILE with one of the readers
 // (gpx, kml-line, kml-point, csv-full, csv-custom, pot), as a run would,
-// and prints the number of records, OmitCount and the reading time; with
+// and prints the number of records, the tuples dropped (a run's OmitCount)
+// and the reading time; with
 // --positions, every record's signed decimal latitude and longitude and its
 // UTC date and time first, one a line, to compare with what other programs
 // read from the same file. Time a reader alone with /usr/bin/time -v.
 #include <chrono>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <string>
 
-#include "engine/run_context.h"
 #include "readers/csv_reader.h"
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"
@@ -19,14 +20,6 @@
 namespace {
 
 using namespace geoplait;
-
-class QuietUi : public UserInterface {
-public:
-    void Show(const NoticeText&) override {}
-    bool Ask(const NoticeText&) override { return true; }
-    void SetMessageLine(const std::string&) override {}
-    void SetStatusLine(const std::string&) override {}
-};
 
 // "-33.870000" from the unsigned degrees and the hemisphere letter.
 void PrintPosition(const TrackPoint& p) {
@@ -45,9 +38,9 @@ int main(int argc, char** argv) {
     const std::string path = argv[2];
     const bool positions = argc > 3 && std::strcmp(argv[3], "--positions") == 0;
 
-    Settings settings;
-    QuietUi ui;
-    RunContext ctx(settings, ui);
+    const ConvertSettings settings;
+    const int32_t timeDifference = 0;  // times without a zone are taken as UTC
+    TrackPoint point;
     CsvReader csv;
     PotReader pot;
     GpxReader gpx;
@@ -57,18 +50,19 @@ int main(int argc, char** argv) {
     const std::string* error = nullptr;
     if (kind == "gpx") {
         opened = gpx.Open(path);
-        next = [&] { return gpx.Next(ctx); };
+        next = [&] { return gpx.Next(point); };
         error = &gpx.Error();
     } else if (kind == "kml-line" || kind == "kml-point") {
-        opened = kml.Open(path, {kind == "kml-line", false});
-        next = [&] { return kml.Next(ctx); };
+        opened = kml.Open(path, {kind == "kml-line", false}, settings, timeDifference);
+        next = [&] { return kml.Next(point); };
         error = &kml.Error();
     } else if (kind == "csv-full" || kind == "csv-custom") {
-        opened = csv.Open(path, kind == "csv-full" ? CsvLayout::Full : CsvLayout::Custom);
-        next = [&] { return csv.Next(ctx); };
+        opened = csv.Open(path, kind == "csv-full" ? CsvLayout::Full : CsvLayout::Custom, settings,
+                          timeDifference);
+        next = [&] { return csv.Next(point); };
     } else if (kind == "pot") {
-        opened = pot.Open(path);
-        next = [&] { return pot.Next(ctx); };
+        opened = pot.Open(path, settings);
+        next = [&] { return pot.Next(point); };
     }
     if (!opened) {
         std::fprintf(stderr, "geoplait-read: cannot open %s as %s\n", path.c_str(), kind.c_str());
@@ -77,13 +71,13 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     long long records = 0;
     for (;;) {
-        ClearTrackPoint(ctx.point);
+        ClearTrackPoint(point);
         if (!next()) break;
         ++records;
-        if (positions) PrintPosition(ctx.point);
+        if (positions) PrintPosition(point);
     }
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-    std::fprintf(stderr, "records %lld, omitted %d, %.3f s\n", records, ctx.store.OmitCount, seconds.count());
+    std::fprintf(stderr, "records %lld, omitted %d, %.3f s\n", records, kml.Dropped(), seconds.count());
     if (error != nullptr && !error->empty()) {
         std::fprintf(stderr, "error: %s\n", error->c_str());
         return 1;

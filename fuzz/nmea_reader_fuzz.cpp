@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "engine/run_context.h"
 #include "base/text_file.h"
 #include "engine/track_point.h"
 #include "readers/nmea_reader.h"
@@ -16,14 +15,6 @@
 namespace {
 
 using namespace geoplait;
-
-class SilentUi : public UserInterface {
-public:
-    void Show(const NoticeText&) override {}
-    bool Ask(const NoticeText&) override { return true; }
-    void SetMessageLine(const std::string&) override {}
-    void SetStatusLine(const std::string&) override {}
-};
 
 void Require(bool condition, const char* what) {
     if (!condition) {
@@ -38,8 +29,9 @@ void CheckField(const std::string& field) {
 }
 
 void CheckRecord(const TrackPoint& p) {
-    Require(p.GgaId.empty() || p.GgaId == "$GPGGA", "GgaId");
-    Require(p.RmcId.empty() || p.RmcId == "$GPRMC", "RmcId");
+    // "$GPGGA", "$GNGGA", ...: only GGA and RMC sentences of known talkers are parsed.
+    Require(p.GgaId.empty() || IsGgaId(p.GgaId), "GgaId");
+    Require(p.RmcId.empty() || IsRmcId(p.RmcId), "RmcId");
     for (const std::string* f :
          {&p.GgaTime, &p.GgaLatitude, &p.GgaNS, &p.GgaLongitude, &p.GgaEW, &p.GgaQuality,
           &p.GgaSatellites, &p.GgaDilution, &p.GgaAltitude, &p.GgaAltitudeUnit, &p.GgaGeoid,
@@ -64,20 +56,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The whole log as a run reads it.
     WriteMemoryFile(data, size);
-    Settings settings;
-    SilentUi ui;
-    RunContext ctx(settings, ui);
-    TextReader input(MemoryFilePath());
-    Require(input.IsOpen(), "open");
     std::string first;
-    if (input.ReadLine(first, 4096)) ctx.run.FirstSentenceId = std::string(SentenceIdOf(first));
-    input.Rewind();
-    int64_t calls = 0;
-    ReadNmeaEpochs(input, ctx, [&](RunContext& c) {
-        ++calls;
-        CheckRecord(c.point);
-        ClearTrackPoint(c.point);
-    });
-    Require(calls >= 1, "at least one call");
+    {
+        TextReader input(MemoryFilePath());
+        Require(input.IsOpen(), "open");
+        input.ReadLine(first, 4096);
+    }
+    NmeaReader reader;
+    Require(reader.Open(MemoryFilePath(), SentenceIdOf(first)), "open");
+    int64_t epochs = 0;
+    point = TrackPoint{};
+    while (reader.Next(point)) {
+        ++epochs;
+        CheckRecord(point);
+        ClearTrackPoint(point);
+        // An epoch takes at least one line, and there is one more after the last.
+        Require(epochs <= static_cast<int64_t>(size) + 1, "more epochs than the log holds");
+    }
+    Require(epochs >= 1, "at least one epoch");
+    Require(!reader.Next(point), "the end stays the end");
     return 0;
 }

@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "engine/run_context.h"
 #include "readers/csv_reader.h"
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"
@@ -24,14 +23,6 @@ namespace {
 using namespace geoplait;
 
 enum Reader { kCsvFull, kCsvCustom, kPot, kGpx, kKml };
-
-class SilentUi : public UserInterface {
-public:
-    void Show(const NoticeText&) override {}
-    bool Ask(const NoticeText&) override { return true; }
-    void SetMessageLine(const std::string&) override {}
-    void SetStatusLine(const std::string&) override {}
-};
 
 void Require(bool condition, const char* what) {
     if (!condition) {
@@ -87,24 +78,22 @@ void Steer(ConvertSettings& s, std::string_view bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     constexpr Reader reader = GEOPLAIT_FUZZ_READER;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    Settings settings;
-    SilentUi ui;
-    RunContext ctx(settings, ui);
-    Steer(ctx.Current(), bytes);
-    ctx.run.TimeDifferenceValue = size > 10 ? (data[10] % 2 ? -93000 : 90000) : 0;
+    ConvertSettings settings;
+    Steer(settings, bytes);
+    const int32_t timeDifference = size > 10 ? (data[10] % 2 ? -93000 : 90000) : 0;
+    TrackPoint point;
 
     // The first line, as the text reader hands it over.
     const size_t lineEnd = bytes.find('\n');
     const std::string_view line = lineEnd == std::string_view::npos ? bytes : bytes.substr(0, lineEnd + 1);
-    if (reader == kCsvFull) ParseCsvFullLine(line, ctx.point);
+    if (reader == kCsvFull) ParseCsvFullLine(line, point);
     if (reader == kCsvCustom) {
-        ParseCsvCustomLine(line, DecodeCsvCustomFormat(ctx.Current()), ctx.Current(), ctx.run.TimeDifferenceValue,
-                           ctx.point);
-        CheckRecord(ctx.point, reader);
+        ParseCsvCustomLine(line, DecodeCsvCustomFormat(settings), settings, timeDifference, point);
+        CheckRecord(point, reader);
     }
     if (reader == kPot) {
-        ParsePotLine(line, ctx.Current(), ctx.point);
-        CheckRecord(ctx.point, reader);
+        ParsePotLine(line, settings, point);
+        CheckRecord(point, reader);
     }
 
     WriteMemoryFile(data, size);
@@ -115,27 +104,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const KmlVariant variant{size > 11 && data[11] % 2 == 0, size > 11 && data[11] % 4 >= 2};
     bool opened = false;
     if (reader == kCsvFull || reader == kCsvCustom) {
-        opened = csv.Open(MemoryFilePath(), reader == kCsvFull ? CsvLayout::Full : CsvLayout::Custom);
+        opened = csv.Open(MemoryFilePath(), reader == kCsvFull ? CsvLayout::Full : CsvLayout::Custom, settings,
+                          timeDifference);
     } else if (reader == kPot) {
-        opened = pot.Open(MemoryFilePath());
+        opened = pot.Open(MemoryFilePath(), settings);
     } else if (reader == kGpx) {
         opened = gpx.Open(MemoryFilePath());
     } else {
-        opened = kml.Open(MemoryFilePath(), variant);
+        opened = kml.Open(MemoryFilePath(), variant, settings, timeDifference);
     }
     Require(opened, "open");
     size_t records = 0;
     for (;;) {
-        ClearTrackPoint(ctx.point);
+        ClearTrackPoint(point);
         bool more = false;
-        if (reader == kCsvFull || reader == kCsvCustom) more = csv.Next(ctx);
-        if (reader == kPot) more = pot.Next(ctx);
-        if (reader == kGpx) more = gpx.Next(ctx);
-        if (reader == kKml) more = kml.Next(ctx);
+        if (reader == kCsvFull || reader == kCsvCustom) more = csv.Next(point);
+        if (reader == kPot) more = pot.Next(point);
+        if (reader == kGpx) more = gpx.Next(point);
+        if (reader == kKml) more = kml.Next(point);
         if (!more) break;
-        CheckRecord(ctx.point, reader);
+        CheckRecord(point, reader);
         // A record takes at least one byte of a line, or a few of a tuple or an element.
         Require(++records <= size + 1, "more records than the input holds");
     }
+    // Every dropped tuple took a few bytes of the document.
+    Require(static_cast<size_t>(kml.Dropped()) <= size, "more dropped tuples than the input holds");
     return 0;
 }

@@ -1,15 +1,13 @@
 // KML conversions pass by pass. The document is never held: the head creates
 // the file, then each pass opens the input again from its first line and the
 // output for appending, writes its folder and closes both. What a pass does
-// with each record depends on the input family (table below); a pass that
-// cannot open a file says so and is skipped, and the run goes on.
-//
-// NMEA and CSV records go through WriteTrackRecord with its filters and
-// group breaks (speed groups for NMEA and CSV Full only); POT and GPX records
-// only through the record range, and their path is cut by gaps alone.
+// with each record depends on the input family (the KML passes of its
+// InputFamily row); a pass that cannot open a file says so and is skipped,
+// and the run goes on.
 #include "job/kml_passes.h"
 
 #include "base/text_file.h"
+#include "job/input_families.h"
 #include "job/run_files.h"
 #include "job/track_input.h"
 #include "kml/kml_document.h"
@@ -21,28 +19,6 @@
 namespace geoplait {
 
 namespace {
-
-struct KmlFamilyPasses {
-    ModeKind kind;
-    TrackSource source;
-    bool speedGroups;                  // the path may be cut by speed ranges (SpeedGroup)
-    std::string TrackPoint::*name;     // the record's own name, for the Label_Tex item
-};
-
-constexpr KmlFamilyPasses kKmlFamilyPasses[] = {
-    {ModeKind::Nmea, TrackSource::Nmea, true, nullptr},
-    {ModeKind::CsvFull, TrackSource::Csv, true, nullptr},
-    {ModeKind::CsvCustom, TrackSource::Csv, false, nullptr},
-    {ModeKind::Pot, TrackSource::PotGpx, false, &TrackPoint::ExtendData},
-    {ModeKind::Gpx, TrackSource::PotGpx, false, &TrackPoint::PointName},
-};
-
-const KmlFamilyPasses* PassesOf(ModeKind kind) {
-    for (const KmlFamilyPasses& passes : kKmlFamilyPasses) {
-        if (passes.kind == kind) return &passes;
-    }
-    return nullptr;
-}
 
 // Opens both files of a pass; false (the pass is skipped) when either fails.
 bool OpenPass(RunContext& ctx, TrackInput& input, TextWriter& out, ModeKind kind) {
@@ -66,7 +42,7 @@ void RestartTrack(RunContext& ctx) {
     ctx.store.PreviousPoint.Clear();
 }
 
-void RunPointPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes, KmlRecordWriter& writer) {
+void RunPointPass(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& passes, KmlRecordWriter& writer) {
     TrackInput input;
     TextWriter out;
     if (!OpenPass(ctx, input, out, kind)) return;
@@ -83,7 +59,7 @@ void RunPointPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes,
     out.Close();
 }
 
-void RunPathPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes, KmlRecordWriter& writer) {
+void RunPathPass(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& passes, KmlRecordWriter& writer) {
     TrackInput input;
     TextWriter out;
     if (!OpenPass(ctx, input, out, kind)) return;
@@ -107,7 +83,8 @@ void RunPathPass(RunContext& ctx, ModeKind kind, const KmlFamilyPasses& passes, 
 
 void RunKmlPasses(RunContext& ctx, const ConvertMode& mode) {
     const ConvertSettings& s = ctx.Current();
-    const KmlFamilyPasses* passes = PassesOf(mode.kind);
+    const FamilyKmlPasses* passes = &FamilyOf(mode.kind).kml;
+    if (!passes->track) passes = nullptr;
     // The whole document stays in the run's temporary file until the run
     // completes; a pass that could not write ends the run.
     WriteKmlHeader(ctx);

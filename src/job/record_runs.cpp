@@ -1,17 +1,10 @@
 // The record runs. One loop reads the input family's records (TrackInput) and
-// hands each to the writer of the output; two small tables say what differs
-// by family and by output, so that 31 modes share one run.
-//
-// By family: NMEA and CSV Full records go through the record emitter (filters,
-// derived values, file split, counts); CSV Custom, POT and GPX records are
-// checked against the record range only; KML records are written as they
-// come. An NMEA output is a plain stream without byte-order mark from CSV
-// Custom, POT and GPX input, and a GPX record for NMEA output starts with the
-// NMEA defaults, which a GPX point lacks. The GPX creator's handle is spelt in
-// lower case from CSV Full and KML input.
+// hands each to the writer of the output; the family table (InputFamily) and
+// the output table below say what differs, so that 31 modes share one run.
 #include "job/record_runs.h"
 
 #include "engine/record_filter.h"
+#include "job/input_families.h"
 #include "job/run_files.h"
 #include "job/track_input.h"
 #include "readers/reader_text.h"
@@ -26,27 +19,6 @@ namespace geoplait {
 
 namespace {
 
-// What a record goes through before it is written.
-enum class Acceptance { Emitter, RecordRange, Nothing };
-
-struct FamilyRun {
-    ModeKind kind;
-    Acceptance acceptance;
-    InputOrigin origin;     // the emitter's variant
-    bool upperCaseHandle;   // of the GPX creator
-    WriteMode nmeaMode;     // how an NMEA output is opened
-    bool nmeaDefaults;      // for NMEA output each record starts with the NMEA defaults
-};
-
-constexpr FamilyRun kFamilyRuns[] = {
-    {ModeKind::Nmea, Acceptance::Emitter, InputOrigin::Nmea, true, WriteMode::Create, false},
-    {ModeKind::CsvFull, Acceptance::Emitter, InputOrigin::CsvFull, false, WriteMode::Create, false},
-    {ModeKind::CsvCustom, Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, false},
-    {ModeKind::Pot, Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, false},
-    {ModeKind::Gpx, Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, true},
-    {ModeKind::KmlLine, Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false},
-    {ModeKind::KmlPoint, Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false},
-};
 
 struct OutputRun {
     ModeOutput output;
@@ -74,9 +46,9 @@ const Row* FindRow(const Row (&rows)[N], Key Row::*key, Key value) {
 }  // namespace
 
 void RunRecords(RunContext& ctx, const ConvertMode& mode) {
-    const FamilyRun* family = FindRow(kFamilyRuns, &FamilyRun::kind, mode.kind);
+    const FamilyRecordRun* family = &FamilyOf(mode.kind).run;
     const OutputRun* output = FindRow(kOutputRuns, &OutputRun::output, mode.output);
-    if (family == nullptr || output == nullptr) return;
+    if (output == nullptr) return;
 
     SplitFiles split;
     if (family->acceptance == Acceptance::Emitter && SplitsOutput(output->kind, family->origin)) {

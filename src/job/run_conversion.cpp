@@ -11,6 +11,7 @@
 #include "base/text_file.h"
 #include "engine/track_point.h"
 #include "geo/time_difference.h"
+#include "job/input_families.h"
 #include "job/mode_table.h"
 #include "job/output_checks.h"
 #include "job/run_steps.h"
@@ -211,7 +212,7 @@ bool IsKnownFirstSentenceId(std::string_view id) {
 
 int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode) {
     // The summaries read their input themselves and count nothing in advance.
-    if (mode == nullptr || mode->kind == ModeKind::Photo || mode->output == ModeOutput::SummaryCsv ||
+    if (mode == nullptr || FamilyOf(mode->kind).open == nullptr || mode->output == ModeOutput::SummaryCsv ||
         mode->output == ModeOutput::SummaryHtml) {
         return 0;
     }
@@ -236,20 +237,20 @@ int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount) {
     return interval < 1 ? 1 : interval;
 }
 
-RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure> table) {
-    ctx.outputs.Reset();
-    ctx.cancelRequested = false;
-    ResetRunState(ctx);
-    DeriveRunValues(ctx);
+namespace {
+
+// The settings and file names checked before anything is read or written:
+// the photo folder, the KMZ extension, input and output naming one file, the
+// input opening, the names the run derives, the side outputs, the replace
+// question and the output directory. False when the run stops here (the
+// message shown).
+bool CheckRunFiles(RunContext& ctx, const ConvertMode* mode, bool photoOnly) {
     const ConvertSettings& s = ctx.Current();
     RunValues& run = ctx.run;
     UserInterface& ui = ctx.ui;
-    const ConvertMode* mode = FindModeByDisplayText(s.Mode);
-    const bool photoOnly = mode != nullptr && mode->kind == ModeKind::Photo;
-
     if (s.Photo != 0 && s.PhotoDir.empty()) {
         ui.Show(MakeNotice(Notice::PhotoFolderNotGiven));
-        return RunOutcome::Stopped;
+        return false;
     }
 
     SplitOutputPath(s.OutputFile, run);
@@ -261,7 +262,7 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
         }
         if (!kmlExtension) {
             ui.Show(MakeNotice(Notice::OutputNotKml, {run.OutputName + run.OutputExtension}));
-            return RunOutcome::Stopped;
+            return false;
         }
     }
 
@@ -270,47 +271,51 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     if (IsSameFile(s.InputFile, s.OutputFile)) {
         ui.SetMessageLine(" *** Error ***");
         ui.Show(MakeNotice(Notice::InputIsOutput));
-        return RunOutcome::Stopped;
+        return false;
     }
 
     if (!photoOnly && !OpensForReading(s.InputFile)) {
         ui.Show(MakeNotice(Notice::InputNotFoundOnCheck));
-        return RunOutcome::Stopped;
+        return false;
     }
 
     // Every name the run will make fits, no side output is the input, and
     // one question covers every existing output known now.
-    if (!CheckDerivedNames(ctx, mode) || !CheckSideOutputs(ctx, !photoOnly)) return RunOutcome::Stopped;
-    if (!PrepareOutputSet(ctx, !photoOnly)) return RunOutcome::Stopped;
+    if (!CheckDerivedNames(ctx, mode) || !CheckSideOutputs(ctx, !photoOnly)) return false;
+    if (!PrepareOutputSet(ctx, !photoOnly)) return false;
 
     if (CreateOutputDirectory(DirectoryToCreate(run))) {
         run.DirectoryNote = "Create Directory.";
         ui.SetStatusLine(run.DirectoryNote);
     }
+    return true;
+}
 
-    run.PrescanCount = CountInputRecords(ctx, mode);
-    run.PlacemarkInterval = PlacemarkIntervalOf(s, run.PrescanCount);
-    if (s.Photo_CsvOut != 0) run.PhotoListPath = ReplaceExtension(s.OutputFile, "_Photo.csv");
-    ClearTrackPoint(ctx.point);
-
-    if (mode != nullptr && mode->kind == ModeKind::Nmea) {
-        TextReader input;
-        if (!OpenForReading(input, s.InputFile)) {
-            ui.Show(MakeNotice(Notice::InputNotFound));
-            return RunOutcome::Stopped;
-        }
-        std::string line;
-        if (input.ReadLine(line, kLineLimit)) {
-            run.FirstSentenceId = SentenceIdOf(line);
-            if (!IsKnownFirstSentenceId(run.FirstSentenceId)) {
-                ui.Show(MakeNotice(Notice::FirstSentenceUnknown));
-                return RunOutcome::Stopped;
-            }
+// An NMEA log's first line names the sentence that opens every epoch
+// (FirstSentenceId); a log that starts with no known identifier is refused.
+// False when the run stops here (the message shown).
+bool CheckFirstSentence(RunContext& ctx) {
+    TextReader input;
+    if (!OpenForReading(input, ctx.Current().InputFile)) {
+        ctx.ui.Show(MakeNotice(Notice::InputNotFound));
+        return false;
+    }
+    std::string line;
+    if (input.ReadLine(line, kLineLimit)) {
+        ctx.run.FirstSentenceId = SentenceIdOf(line);
+        if (!IsKnownFirstSentenceId(ctx.run.FirstSentenceId)) {
+            ctx.ui.Show(MakeNotice(Notice::FirstSentenceUnknown));
+            return false;
         }
     }
+    return true;
+}
 
+// Runs the mode's procedure and ends the run: cancelled, failed (outputs
+// removed) or complete.
+RunOutcome DispatchMode(RunContext& ctx, const ConvertMode* mode, std::span<const ModeProcedure> table) {
     // Cancelled during the pre-scan, or after the current record of a pass.
-    if (ui.CancelRequested()) return ReportCancelled(ctx);
+    if (ctx.ui.CancelRequested()) return ReportCancelled(ctx);
     const ModeProcedure procedure = mode != nullptr ? table[ModeRow(*mode)] : nullptr;
     if (procedure != nullptr) {
         try {
@@ -322,8 +327,30 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     // A cancel that a reading loop noticed between records ends the run the same way.
     if (ctx.cancelRequested.load(std::memory_order_relaxed)) return ReportCancelled(ctx);
     if (!PutOutputsInPlace(ctx)) return RunOutcome::Stopped;
-
     return ReportCompletion(ctx);
+}
+
+}  // namespace
+
+RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure> table) {
+    ctx.outputs.Reset();
+    ctx.cancelRequested = false;
+    ResetRunState(ctx);
+    DeriveRunValues(ctx);
+    const ConvertSettings& s = ctx.Current();
+    const ConvertMode* mode = FindModeByDisplayText(s.Mode);
+    const bool photoOnly = mode != nullptr && FamilyOf(mode->kind).open == nullptr;
+    if (!CheckRunFiles(ctx, mode, photoOnly)) return RunOutcome::Stopped;
+
+    ctx.run.PrescanCount = CountInputRecords(ctx, mode);
+    ctx.run.PlacemarkInterval = PlacemarkIntervalOf(s, ctx.run.PrescanCount);
+    if (s.Photo_CsvOut != 0) ctx.run.PhotoListPath = ReplaceExtension(s.OutputFile, "_Photo.csv");
+    ClearTrackPoint(ctx.point);
+
+    if (mode != nullptr && FamilyOf(mode->kind).firstSentence && !CheckFirstSentence(ctx)) {
+        return RunOutcome::Stopped;
+    }
+    return DispatchMode(ctx, mode, table);
 }
 
 RunOutcome RunConversion(RunContext& ctx) { return RunConversionWithTable(ctx, kModeTable); }

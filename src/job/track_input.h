@@ -5,20 +5,25 @@
 
 #include <cstdint>
 #include <string>
+#include <variant>
 
 #include "engine/run_context.h"
-#include "base/text_file.h"
 #include "readers/csv_reader.h"
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"
+#include "readers/nmea_reader.h"
 #include "readers/pot_reader.h"
 #include "settings/convert_modes.h"
 
 namespace geoplait {
 
+// The reader of one input family at a time; monostate while none is open.
+using TrackReaders = std::variant<std::monostate, NmeaReader, CsvReader, PotReader, GpxReader, KmlReader>;
+
 class TrackInput {
 public:
-    // Opens InputFile with the reader of `kind`. `toCsvCustom` selects the KML
+    // Opens InputFile with the reader of the family `kind` (see InputFamily),
+    // handed what it needs from the run. `toCsvCustom` selects the KML
     // reader's variant for CSV Custom output. False (and nothing shown) when
     // the file cannot be opened or the family has no track (photos only).
     bool Open(RunContext& ctx, ModeKind kind, bool toCsvCustom = false);
@@ -27,22 +32,19 @@ public:
     // Hands every record, in ctx.point, to `take`, which writes or rejects it
     // and clears it: an NMEA log gives one record per epoch and one more after
     // its last line (also when empty), the other families one per line, point
-    // or tuple. Reading ends early when the run must stop. A GPX or KML
-    // document that breaks after its last whole record is reported once a run
-    // (the records before the break are taken).
+    // or tuple. Reading ends early when the run must stop. The tuples a KML
+    // reader dropped are added to the run's OmitCount. A GPX or KML document
+    // that breaks after its last whole record is reported once a run (the
+    // records before the break are taken).
     void ForEach(RunContext& ctx, const RecordSink& take);
 
-    // The records ForEach would hand on, counted without deriving anything;
-    // reads the input to its end.
+    // The records ForEach would hand on, counted by the family's count rule
+    // without deriving or counting anything else; reads the input to its end.
     int32_t Count(RunContext& ctx);
 
 private:
     ModeKind kind_ = ModeKind::Photo;
-    TextReader text_;  // NMEA
-    CsvReader csv_;
-    PotReader pot_;
-    GpxReader gpx_;
-    KmlReader kml_;
+    TrackReaders readers_;
 };
 
 // "Input File Broken" with what the reader found, shown once a run.

@@ -409,23 +409,22 @@ void ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, co
     CopyToRmcSide(p);
 }
 
-bool CsvReader::Open(const std::string& path, CsvLayout layout) {
+bool CsvReader::Open(const std::string& path, CsvLayout layout, const ConvertSettings& items,
+                     int32_t timeDifference) {
     layout_ = layout;
-    customDecoded_ = false;
+    items_ = &items;
+    timeDifference_ = timeDifference;
+    if (layout == CsvLayout::Custom) custom_ = DecodeCsvCustomFormat(items);
     return input_.Open(path);
 }
 
-bool CsvReader::Next(RunContext& ctx) {
+bool CsvReader::Next(TrackPoint& point) {
     std::string_view line;
     if (!input_.ReadLine(line, kLineLimit)) return false;
     if (layout_ == CsvLayout::Full) {
-        ParseCsvFullLine(line, ctx.point);
+        ParseCsvFullLine(line, point);
     } else {
-        if (!customDecoded_) {
-            custom_ = DecodeCsvCustomFormat(ctx.Current());
-            customDecoded_ = true;
-        }
-        ParseCsvCustomLine(line, custom_, ctx.Current(), ctx.run.TimeDifferenceValue, ctx.point);
+        ParseCsvCustomLine(line, custom_, *items_, timeDifference_, point);
     }
     return true;
 }

@@ -6,8 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/run_context.h"
 #include "base/text_file.h"
+#include "engine/track_point.h"
+#include "settings/convert_settings.h"
 
 namespace geoplait {
 
@@ -61,23 +62,27 @@ enum class CsvLayout { Full, Custom };
 // (there is no header line; a header is read as data).
 //
 //   CsvReader reader;
-//   if (!reader.Open(path, CsvLayout::Custom)) ... "Input File Not Found"
-//   while (reader.Next(ctx)) { ...write or reject ctx.point..., ClearTrackPoint }
+//   if (!reader.Open(path, CsvLayout::Custom, settings, timeDifference)) ... "Input File Not Found"
+//   while (reader.Next(point)) { ...write or reject point..., ClearTrackPoint }
 //
-// The reader keeps nothing between records but its file position; a pass
-// that reads the file again opens it again.
+// The Custom layout reads its columns and notations from the Imput_ items of
+// `items` (kept by reference: they must outlive the reading) and turns local
+// times into UTC by `timeDifference` (signed hhmmss); the Full layout needs
+// neither. The reader keeps nothing between records but its file position; a
+// pass that reads the file again opens it again.
 class CsvReader {
 public:
-    bool Open(const std::string& path, CsvLayout layout);
+    bool Open(const std::string& path, CsvLayout layout, const ConvertSettings& items, int32_t timeDifference);
     void Close() { input_.Close(); }
-    // Parses the next line into ctx.point; false at the end of the file.
-    bool Next(RunContext& ctx);
+    // Parses the next line into the point; false at the end of the file.
+    bool Next(TrackPoint& point);
 
 private:
     TextReader input_;
     CsvLayout layout_ = CsvLayout::Full;
-    CsvCustomFormat custom_;      // decoded from the settings at the first line
-    bool customDecoded_ = false;
+    CsvCustomFormat custom_;      // decoded from the settings when opened
+    const ConvertSettings* items_ = nullptr;
+    int32_t timeDifference_ = 0;
 };
 
 }  // namespace geoplait

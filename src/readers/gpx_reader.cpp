@@ -144,11 +144,11 @@ void GpxReader::Fill(TrackPoint& p) {
     }
 }
 
-bool GpxReader::Next(RunContext& ctx) {
+bool GpxReader::Next(TrackPoint& point) {
     for (;;) {
         if (ready_) {
             ready_ = false;
-            Fill(ctx.point);
+            Fill(point);
             return true;
         }
         if (!xml_.Run()) return false;

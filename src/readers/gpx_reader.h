@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "engine/run_context.h"
+#include "engine/track_point.h"
 #include "readers/xml_stream.h"
 
 namespace geoplait {
@@ -14,7 +14,7 @@ namespace geoplait {
 //
 //   GpxReader reader;
 //   if (!reader.Open(path)) ... "Input File Not Found"
-//   while (reader.Next(ctx)) { ...write or reject ctx.point..., ClearTrackPoint }
+//   while (reader.Next(point)) { ...write or reject point..., ClearTrackPoint }
 //   if (!reader.Error().empty()) ... the document is broken after the last record
 //
 // Next fills only what the point holds (position and hemispheres always;
@@ -26,9 +26,9 @@ class GpxReader {
 public:
     bool Open(const std::string& path);
     void Close() { xml_.Close(); }
-    // The next point into ctx.point; false at the end of the document or where
+    // The next point into `point`; false at the end of the document or where
     // it stops being well-formed.
-    bool Next(RunContext& ctx);
+    bool Next(TrackPoint& point);
     const std::string& Error() const { return xml_.Error(); }
 
     // The values of a point the reader takes, by element name.

@@ -150,9 +150,13 @@ bool KmlWhenCursor::Next(std::string& when) {
 
 // ---- The reader ----
 
-bool KmlReader::Open(const std::string& path, KmlVariant variant) {
+bool KmlReader::Open(const std::string& path, KmlVariant variant, const ConvertSettings& defaults,
+                     int32_t timeDifference) {
     Close();
     variant_ = variant;
+    defaults_ = &defaults;
+    timeDifference_ = timeDifference;
+    dropped_ = 0;
     readTimes_ = !(variant.line && variant.toCsvCustom);
     path_ = path;
     depth_ = placemarkDepth_ = nameDepth_ = timeStampDepth_ = whenDepth_ = 0;
@@ -338,7 +342,7 @@ bool KmlReader::TakeTuple(std::string_view& tuple) {
 
 // One tuple into the record; false when it gives none (repeated, or not
 // numbers and counted).
-bool KmlReader::FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrack, bool held) {
+bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack, bool held) {
     tuple_.clear();
     for (const char c : tuple) {
         if (IsDigit(c) || c == '.' || c == ',' || c == '+' || c == '-') tuple_.push_back(c);
@@ -358,12 +362,11 @@ bool KmlReader::FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrac
         columns && second != std::string_view::npos ? text.substr(second + 1) : std::string_view();
     if (!columns || tuple.size() >= kTupleBytes || !IsDecimal(longitude) || !IsDecimal(latitude) ||
         (!altitude.empty() && !IsDecimal(altitude))) {
-        ++ctx.store.OmitCount;
+        ++dropped_;
         return false;
     }
 
-    TrackPoint& p = ctx.point;
-    if (!variant_.toCsvCustom) FillNmeaDefaults(p, ctx.Current());
+    if (!variant_.toCsvCustom) FillNmeaDefaults(p, *defaults_);
     TakeSignedDegrees(longitude, kValueChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
     TakeSignedDegrees(latitude, kValueChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
     p.GgaAltitude.assign(FirstChars(altitude, kValueChars));
@@ -394,7 +397,7 @@ bool KmlReader::FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrac
 }
 
 // The gx:coord just read, with the next when of its track.
-bool KmlReader::FillTrackCoord(RunContext& ctx) {
+bool KmlReader::FillTrackCoord(TrackPoint& p) {
     when_.clear();
     if (readTimes_) {
         if (!whens_.IsOpen()) whens_.Open(path_);
@@ -419,20 +422,19 @@ bool KmlReader::FillTrackCoord(RunContext& ctx) {
         coordText_[out++] = c;
     }
     coordText_.resize(out);
-    return FillTuple(ctx, coordText_, true, false);
+    return FillTuple(p, coordText_, true, false);
 }
 
-bool KmlReader::Next(RunContext& ctx) {
-    timeDifference_ = ctx.run.TimeDifferenceValue;
+bool KmlReader::Next(TrackPoint& point) {
     for (;;) {
         std::string_view tuple;
         while (!Holding() && TakeTuple(tuple)) {
             const bool held = static_cast<size_t>(tuple.data() - pending_.data()) < heldEnd_;
-            if (FillTuple(ctx, tuple, false, held)) return true;
+            if (FillTuple(point, tuple, false, held)) return true;
         }
         if (coordReady_) {
             coordReady_ = false;
-            if (FillTrackCoord(ctx)) return true;
+            if (FillTrackCoord(point)) return true;
             continue;
         }
         if (ended_) return false;

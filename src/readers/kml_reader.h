@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/run_context.h"
+#include "engine/track_point.h"
+#include "settings/convert_settings.h"
 #include "readers/xml_stream.h"
 
 namespace geoplait {
@@ -53,30 +54,37 @@ private:
 // A KML file as a source of records, read as XML in one streaming pass.
 //
 //   KmlReader reader;
-//   if (!reader.Open(path, {.line = true, .toCsvCustom = false})) ... "Input File Not Found"
-//   while (reader.Next(ctx)) { ...write ctx.point..., ClearTrackPoint }
+//   if (!reader.Open(path, {.line = true, .toCsvCustom = false}, settings, timeDifference)) ...
+//   while (reader.Next(point)) { ...write point..., ClearTrackPoint }
 //   if (!reader.Error().empty()) ... the document is broken after the last record
+//   droppedTuples += reader.Dropped();
 //
 // Each tuple fills the position with its hemisphere letters, the altitude
 // (empty for a two-value tuple), the placemark's names (see KmlVariant) and,
-// when the placemark has a time stamp, the UTC date and time; a placemark
+// when the placemark has a time stamp, the UTC date and time (a time stamp
+// without a zone is local time, `timeDifference` from UTC); a placemark
 // without one leaves the date and time as the caller left them (unknown).
+// Outside CSV Custom output every record starts with the NMEA defaults of
+// `defaults` (kept by reference: they must outlive the reading).
 // In the Line variant a time stamp written after the geometry (as this
 // program writes its path placemarks) dates the placemark's tuples too: the
 // tuples of a placemark not yet dated are held until it ends, up to
 // kHoldBytes of coordinates text, beyond which they go on undated.
-// A tuple that is not two or three numbers adds 1 to ctx.store.OmitCount; a
-// tuple equal to the one before is skipped. The reader keeps, between calls,
+// A tuple that is not two or three numbers is dropped and counted (Dropped);
+// a tuple equal to the one before is skipped. The reader keeps, between calls,
 // its parse state, the current placemark's names and time, and the previous
 // tuple; a pass that reads the file again opens it again, which resets all of it.
 class KmlReader {
 public:
-    bool Open(const std::string& path, KmlVariant variant);
+    bool Open(const std::string& path, KmlVariant variant, const ConvertSettings& defaults,
+              int32_t timeDifference);
     void Close();
-    // The next tuple into ctx.point; false at the end of the document or where
+    // The next tuple into `point`; false at the end of the document or where
     // it stops being well-formed.
-    bool Next(RunContext& ctx);
+    bool Next(TrackPoint& point);
     const std::string& Error() const { return xml_.Error(); }
+    // Tuples dropped since Open because they were not two or three numbers.
+    int32_t Dropped() const { return dropped_; }
 
 private:
     static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
@@ -85,10 +93,12 @@ private:
     void TakeWhen();
     bool Holding() const;
     bool TakeTuple(std::string_view& tuple);
-    bool FillTuple(RunContext& ctx, std::string_view tuple, bool fromTrack, bool held);
-    bool FillTrackCoord(RunContext& ctx);
+    bool FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack, bool held);
+    bool FillTrackCoord(TrackPoint& p);
 
     KmlVariant variant_;
+    const ConvertSettings* defaults_ = nullptr;
+    int32_t dropped_ = 0;
     bool readTimes_ = true;
     std::string path_;
     XmlStream xml_;

@@ -4,7 +4,7 @@
 // GPS ("$GPGGA", "$GPRMC") and of the talkers of multi-system receivers
 // ("$GNRMC", "$GLGGA", ...; an epoch may mix them); every other line only
 // counts for the epoch boundary: an epoch starts at each line whose
-// identifier equals the log's first one (ctx.run.FirstSentenceId), or, when
+// identifier equals the log's first one (the run's FirstSentenceId), or, when
 // that is a GGA or RMC, at each GGA or RMC of any of these talkers (a
 // receiver may change its talker when it starts using another system).
 // Field k is the text after the k-th "," up to the next ",", CR or LF; a field
@@ -171,8 +171,6 @@ void FillEmpty(TrackPoint& point, const std::array<FillRule, N>& rules) {
     }
 }
 
-enum class SentenceKind { Other, Gga, Rmc };
-
 SentenceKind KindOf(std::string_view id) {
     if (id.size() != 6 || id[0] != '$') return SentenceKind::Other;
     const std::string_view sentence = id.substr(3);
@@ -194,28 +192,24 @@ void ParseRmcWithId(std::string_view line, std::string_view id, TrackPoint& poin
     FillEmpty(point, kGgaFromRmc);
 }
 
-// An identifier compared line after line: one of six characters, as they all
-// are in practice, as one number instead of a string comparison.
-class IdMatcher {
-public:
-    explicit IdMatcher(std::string_view id) : id_(id), packed_(Pack(id)) {}
-    bool Matches(std::string_view id) const {
-        if (id.size() != id_.size()) return false;
-        return id.size() == 6 ? Pack(id) == packed_ : id == id_;
-    }
+uint64_t PackId(std::string_view id) {
+    if (id.size() != 6) return 0;
+    uint32_t head = 0;
+    uint16_t tail = 0;
+    std::memcpy(&head, id.data(), 4);
+    std::memcpy(&tail, id.data() + 4, 2);
+    return (static_cast<uint64_t>(tail) << 32) | head;
+}
 
-private:
-    static uint64_t Pack(std::string_view id) {
-        if (id.size() != 6) return 0;
-        uint32_t head = 0;
-        uint16_t tail = 0;
-        std::memcpy(&head, id.data(), 4);
-        std::memcpy(&tail, id.data() + 4, 2);
-        return (static_cast<uint64_t>(tail) << 32) | head;
+// Lines whose identifier passes `is` (IsRmcId, IsGgaId).
+int32_t CountLinesWithId(TextReader& input, bool (*is)(std::string_view)) {
+    int32_t count = 0;
+    std::string_view line;
+    while (input.ReadLine(line, kLineLimit)) {
+        if (is(SentenceIdOf(line))) ++count;
     }
-    std::string_view id_;
-    uint64_t packed_;
-};
+    return count;
+}
 
 }  // namespace
 
@@ -249,29 +243,66 @@ void ParseRmc(std::string_view line, TrackPoint& point) {
     if (IsRmcId(id)) ParseRmcWithId(line, id, point);
 }
 
-void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit) {
-    std::string_view line;  // valid until the next read (the emitter reads nothing)
-    // Copied: the emitter may touch ctx.run.
-    const std::string firstId = ctx.run.FirstSentenceId;
-    const IdMatcher first(firstId);
-    const SentenceKind firstKind = KindOf(firstId);
-    int64_t lineCount = 0;
-    while (input.ReadLine(line, kLineLimit)) {
-        ++lineCount;
-        const std::string_view id = SentenceIdOf(line);
-        // The line that opens the next epoch is parsed after the emit.
-        const SentenceKind kind = KindOf(id);
-        if (lineCount >= 2 && (first.Matches(id) || (kind == firstKind && kind != SentenceKind::Other))) {
-            emit(ctx);
-            if (ctx.StopRequested()) return;
-        }
-        if (kind == SentenceKind::Gga) {
-            ParseGgaWithId(line, id, ctx.point);
-        } else if (kind == SentenceKind::Rmc) {
-            ParseRmcWithId(line, id, ctx.point);
-        }
+bool NmeaReader::Open(const std::string& path, std::string_view firstId) {
+    firstId_.assign(firstId);
+    firstPacked_ = PackId(firstId_);
+    firstKind_ = KindOf(firstId_);
+    lineCount_ = 0;
+    hasPending_ = false;
+    pending_ = {};
+    ended_ = !input_.Open(path);
+    return !ended_;
+}
+
+bool NmeaReader::IsFirstId(std::string_view id) const {
+    if (id.size() != firstId_.size()) return false;
+    return id.size() == 6 ? PackId(id) == firstPacked_ : id == firstId_;
+}
+
+void NmeaReader::Parse(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point) {
+    if (kind == SentenceKind::Gga) {
+        ParseGgaWithId(line, id, point);
+    } else if (kind == SentenceKind::Rmc) {
+        ParseRmcWithId(line, id, point);
     }
-    emit(ctx);
+}
+
+bool NmeaReader::Next(TrackPoint& point) {
+    if (ended_) return false;
+    if (hasPending_) {
+        hasPending_ = false;
+        Parse(pending_, pendingId_, pendingKind_, point);
+    }
+    std::string_view line;
+    while (input_.ReadLine(line, kLineLimit)) {
+        ++lineCount_;
+        const std::string_view id = SentenceIdOf(line);
+        const SentenceKind kind = KindOf(id);
+        if (lineCount_ >= 2 &&
+            (IsFirstId(id) || (kind == firstKind_ && kind != SentenceKind::Other))) {
+            // The epoch is whole; the line that opens the next one waits.
+            pending_ = line;
+            pendingId_ = id;
+            pendingKind_ = kind;
+            hasPending_ = true;
+            return true;
+        }
+        Parse(line, id, kind, point);
+    }
+    // The last epoch, also of an empty log.
+    ended_ = true;
+    return true;
+}
+
+int32_t NmeaReader::CountFixes() {
+    input_.Rewind();
+    int32_t count = CountLinesWithId(input_, IsRmcId);
+    if (count == 0) {
+        input_.Rewind();
+        count = CountLinesWithId(input_, IsGgaId);
+    }
+    ended_ = true;
+    return count;
 }
 
 }  // namespace geoplait

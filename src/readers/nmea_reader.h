@@ -2,22 +2,61 @@
 // every line with the log's first sentence identifier.
 #pragma once
 
-#include <functional>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "engine/run_context.h"
 #include "base/text_file.h"
+#include "engine/track_point.h"
 
 namespace geoplait {
 
-using EpochEmitter = std::function<void(RunContext&)>;
+// The sentences the reader parses; every other line only counts for the
+// epoch boundary.
+enum class SentenceKind { Other, Gga, Rmc };
 
-// Reads the log from its current position and calls `emit` once per epoch with
-// ctx.point filled, and once more after the last line (also for an empty log).
-// The emitter writes or rejects the record and clears it; it neither reads
-// from `input` nor rewinds it. Reading ends early when the run must stop.
-void ReadNmeaEpochs(TextReader& input, RunContext& ctx, const EpochEmitter& emit);
+// An NMEA log as a source of records, one epoch at a time.
+//
+//   NmeaReader reader;
+//   if (!reader.Open(path, firstId)) ... "Input File Not Found"
+//   while (reader.Next(point)) { ...write or reject point..., ClearTrackPoint }
+//
+// Next parses the GGA and RMC lines of one epoch into the point (over what
+// the caller left in it) and returns true at the line that opens the next
+// epoch, which is parsed by the following call; after the last line it
+// returns true once more (also for an empty log), then false. The epochs
+// open at the log's first identifier `firstId` (see StartsEpoch). The reader
+// keeps its file position and the line that opens the next epoch between
+// calls; a pass that reads the log again opens it again.
+class NmeaReader {
+public:
+    bool Open(const std::string& path, std::string_view firstId);
+    void Close() { input_.Close(); }
+    bool Next(TrackPoint& point);
+
+    // The fixes of the log from its first line: RMC sentences, or GGA in a
+    // log without RMC. Reads the log to its end.
+    int32_t CountFixes();
+
+private:
+    // The first identifier compared line after line: one of six characters,
+    // as they all are in practice, as one number instead of a string.
+    bool IsFirstId(std::string_view id) const;
+    static void Parse(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point);
+
+    TextReader input_;
+    std::string firstId_;
+    uint64_t firstPacked_ = 0;
+    SentenceKind firstKind_ = SentenceKind::Other;
+    int64_t lineCount_ = 0;
+    // The line that opens the next epoch, read but not yet parsed; it stays
+    // valid in the text reader's buffer until the next read.
+    std::string_view pending_;
+    std::string_view pendingId_;
+    SentenceKind pendingKind_ = SentenceKind::Other;
+    bool hasPending_ = false;
+    bool ended_ = true;
+};
 
 // Parse the line when it is a GGA / RMC sentence of a known talker
 // ("$GPGGA", "$GNGGA", ...).

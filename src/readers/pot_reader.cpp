@@ -110,19 +110,20 @@ void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p
     }
 }
 
-bool PotReader::Open(const std::string& path) {
+bool PotReader::Open(const std::string& path, const ConvertSettings& defaults) {
+    defaults_ = &defaults;
     headerSkipped_ = false;
     return input_.Open(path);
 }
 
-bool PotReader::Next(RunContext& ctx) {
+bool PotReader::Next(TrackPoint& point) {
     std::string_view line;
     if (!headerSkipped_) {
         headerSkipped_ = true;
         if (!input_.ReadLine(line, kLineLimit)) return false;
     }
     if (!input_.ReadLine(line, kLineLimit)) return false;
-    ParsePotLine(line, ctx.Current(), ctx.point);
+    ParsePotLine(line, *defaults_, point);
     return true;
 }
 

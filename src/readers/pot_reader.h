@@ -4,8 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/run_context.h"
 #include "base/text_file.h"
+#include "engine/track_point.h"
+#include "settings/convert_settings.h"
 
 namespace geoplait {
 
@@ -19,20 +20,22 @@ void ParsePotLine(std::string_view line, const ConvertSettings& settings, TrackP
 // every further line is one record.
 //
 //   PotReader reader;
-//   if (!reader.Open(path)) ... "Input File Not Found"
-//   while (reader.Next(ctx)) { ...write or reject ctx.point..., ClearTrackPoint }
+//   if (!reader.Open(path, settings)) ... "Input File Not Found"
+//   while (reader.Next(point)) { ...write or reject point..., ClearTrackPoint }
 //
-// Nothing is kept between records but the file position; a pass that reads
-// the file again opens it again.
+// Every record starts with the NMEA defaults of `defaults` (kept by
+// reference: they must outlive the reading). Nothing is kept between records
+// but the file position; a pass that reads the file again opens it again.
 class PotReader {
 public:
-    bool Open(const std::string& path);
+    bool Open(const std::string& path, const ConvertSettings& defaults);
     void Close() { input_.Close(); }
-    // Parses the next record line into ctx.point; false at the end of the file.
-    bool Next(RunContext& ctx);
+    // Parses the next record line into the point; false at the end of the file.
+    bool Next(TrackPoint& point);
 
 private:
     TextReader input_;
+    const ConvertSettings* defaults_ = nullptr;
     bool headerSkipped_ = false;
 };
 

@@ -2,6 +2,9 @@
 #include "ui/dialog_frame.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QColor>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -74,7 +77,34 @@ void SetGreyed(QLineEdit* edit, bool greyed) {
 }
 
 void NameControl(QWidget* widget, const QString& row, const QString& column) {
-    widget->setAccessibleName(row.trimmed() + QLatin1Char(' ') + column.trimmed());
+    const QString name = row.trimmed() + QLatin1Char(' ') + column.trimmed();
+    widget->setAccessibleName(name);
+    if (qobject_cast<QComboBox*>(widget) != nullptr) AddHiddenBuddy(widget, name);
+}
+
+QLabel* AddHiddenBuddy(QWidget* control, const QString& name) {
+    auto* label = new QLabel(name, control->parentWidget());
+    label->setBuddy(control);
+    label->setVisible(false);
+    if (auto* combo = qobject_cast<QComboBox*>(control); combo != nullptr && combo->lineEdit() != nullptr) {
+        combo->lineEdit()->setAccessibleName(name);
+        auto* inner = new QLabel(name, combo);
+        inner->setBuddy(combo->lineEdit());
+        inner->setVisible(false);
+    }
+    return label;
+}
+
+bool PressFocusedButton(QWidget* window, QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+    auto* button = qobject_cast<QPushButton*>(window->focusWidget());
+    if (button == nullptr || !button->isEnabled() || !button->isVisible()) return false;
+    button->animateClick();
+    return true;
+}
+
+void SettingsDialog::keyPressEvent(QKeyEvent* event) {
+    if (!PressFocusedButton(this, event)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace geoplait::ui

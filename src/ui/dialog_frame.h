@@ -10,6 +10,7 @@
 #include "settings/convert_settings.h"
 
 class QDialogButtonBox;
+class QLabel;
 class QLineEdit;
 class QWidget;
 
@@ -25,6 +26,8 @@ public:
     bool LeftByCancelButton() const { return leftByCancel_; }
 
 protected:
+    // Enter on a focused push button presses it, as Space does.
+    void keyPressEvent(QKeyEvent* event) override;
     // OK (the default button) and Cancel; OK runs accept(), which each dialog
     // overrides to read its controls into edited_ first.
     QDialogButtonBox* MakeOkCancel();
@@ -56,7 +59,18 @@ void PaintSwatch(QWidget* swatch, const std::string& bbggrr);
 void SetGreyed(QLineEdit* edit, bool greyed);
 
 // A control without a label of its own (a cell of a table of rows) is named
-// after its row and column, so that a screen reader can tell it.
+// after its row and column, so that a screen reader can tell it; a combo box
+// also gets a hidden label as its buddy (what Qt announces a combo by on Linux).
 void NameControl(QWidget* widget, const QString& row, const QString& column);
+
+// A label for `control` that is never shown: its buddy relation names the
+// control to assistive technology where the window shows no caption. An
+// editable combo's inner edit gets the same name. Call it once the control
+// sits in its final parent.
+QLabel* AddHiddenBuddy(QWidget* control, const QString& name);
+
+// Presses the push button that has the focus in `window` when the key is
+// Enter or Return; false when the key is something else or no button has it.
+bool PressFocusedButton(QWidget* window, class QKeyEvent* event);
 
 }  // namespace geoplait::ui

@@ -206,6 +206,7 @@ unsigned RestrictionOfMode(const std::string& mode) {
 InputItemDialog::InputItemDialog(QWidget* parent, const Settings& settings) : SettingsDialog(parent, settings) {
     const int language = ItemTextLanguage(edited_.Language);
     auto text = [language](ItemText id) { return QString::fromUtf8(ItemDialogText(id, language)); };
+    language_ = language;
     setWindowTitle(text(ItemText::InputTitle));
 
     std::string line;
@@ -236,64 +237,7 @@ InputItemDialog::InputItemDialog(QWidget* parent, const Settings& settings) : Se
     const int offered = items_.empty() ? kDefaultPositions : static_cast<int>(items_.size());
     for (int n = 1; n <= offered; ++n) positions << QString::number(n);
 
-    for (size_t r = 0; r < kInputRowCount; ++r) {
-        const InputRow& def = kInputRows[r];
-        Row& row = rows_[r];
-        const QString label = text(def.label);
-        const QString name = QString::fromLatin1(def.name);
-        const int gridRow = static_cast<int>(r) + 1;
-
-        row.check = new QCheckBox(label, this);
-        row.check->setObjectName(name + QStringLiteral("_on"));
-        row.check->setAccessibleName(label);
-        grid->addWidget(row.check, gridRow, 0);
-
-        row.position = new QComboBox(this);
-        row.position->setObjectName(name);
-        row.position->setEditable(true);
-        row.position->setInsertPolicy(QComboBox::NoInsert);
-        row.position->addItems(positions);
-        row.position->setEditText(QString::number(edited_.*def.position));
-        NameControl(row.position, label, text(ItemText::ColumnPosition));
-        grid->addWidget(row.position, gridRow, 1);
-
-        if (def.type != nullptr) {
-            row.type = new QComboBox(this);
-            row.type->setObjectName(name + QStringLiteral("_type"));
-            for (const char* choice : def.types) row.type->addItem(QString::fromLatin1(choice));
-            const QString held = Qs(edited_.*def.type);
-            if (row.type->findText(held) < 0) row.type->addItem(held);  // kept as it is on OK
-            row.type->setCurrentIndex(row.type->findText(held));
-            NameControl(row.type, label, text(ItemText::ColumnType));
-            grid->addWidget(row.type, gridRow, 2);
-        }
-
-        row.preview = new QLineEdit(this);
-        row.preview->setObjectName(name + QStringLiteral("_preview"));
-        row.preview->setReadOnly(true);
-        NameControl(row.preview, label, text(ItemText::ColumnSample));
-        grid->addWidget(row.preview, gridRow, 3);
-
-        if (def.hint != ItemText::Count) grid->addWidget(new QLabel(text(def.hint), this), gridRow, 4);
-        if (def.kind == RowKind::Hemisphere) {
-            row.sign = new QLabel(QStringLiteral("+/-"), this);
-            row.sign->setObjectName(name + QStringLiteral("_sign"));
-            QSizePolicy policy = row.sign->sizePolicy();
-            policy.setRetainSizeWhenHidden(true);
-            row.sign->setSizePolicy(policy);
-            grid->addWidget(row.sign, gridRow, 5);
-        }
-
-        connect(row.position, &QComboBox::editTextChanged, this, [this, r] { ShowPreview(r); });
-        if (def.kind == RowKind::Coordinate) {
-            row.check->setChecked(true);
-            row.check->setEnabled(false);
-        } else {
-            connect(row.check, &QCheckBox::clicked, this, [this, r](bool on) { SetRowOn(r, on); });
-            SetRowOn(r, edited_.*def.position > 0);
-        }
-        ShowPreview(r);
-    }
+    for (size_t r = 0; r < kInputRowCount; ++r) BuildRow(grid, r, positions);
     grid->setColumnStretch(3, 1);
     layout->addLayout(grid);
 
@@ -313,6 +257,67 @@ InputItemDialog::InputItemDialog(QWidget* parent, const Settings& settings) : Se
     buttons->button(QDialogButtonBox::Ok)->setText(text(ItemText::Ok));
     buttons->button(QDialogButtonBox::Cancel)->setText(text(ItemText::Cancel));
     layout->addWidget(buttons);
+}
+
+// Row `r`: its check box, position combo, data type, sample and hints.
+void InputItemDialog::BuildRow(QGridLayout* grid, size_t r, const QStringList& positions) {
+    auto text = [this](ItemText id) { return QString::fromUtf8(ItemDialogText(id, language_)); };
+    const InputRow& def = kInputRows[r];
+    Row& row = rows_[r];
+    const QString label = text(def.label);
+    const QString name = QString::fromLatin1(def.name);
+    const int gridRow = static_cast<int>(r) + 1;
+
+    row.check = new QCheckBox(label, this);
+    row.check->setObjectName(name + QStringLiteral("_on"));
+    row.check->setAccessibleName(label);
+    grid->addWidget(row.check, gridRow, 0);
+
+    row.position = new QComboBox(this);
+    row.position->setObjectName(name);
+    row.position->setEditable(true);
+    row.position->setInsertPolicy(QComboBox::NoInsert);
+    row.position->addItems(positions);
+    row.position->setEditText(QString::number(edited_.*def.position));
+    NameControl(row.position, label, text(ItemText::ColumnPosition));
+    grid->addWidget(row.position, gridRow, 1);
+
+    if (def.type != nullptr) {
+        row.type = new QComboBox(this);
+        row.type->setObjectName(name + QStringLiteral("_type"));
+        for (const char* choice : def.types) row.type->addItem(QString::fromLatin1(choice));
+        const QString held = Qs(edited_.*def.type);
+        if (row.type->findText(held) < 0) row.type->addItem(held);  // kept as it is on OK
+        row.type->setCurrentIndex(row.type->findText(held));
+        NameControl(row.type, label, text(ItemText::ColumnType));
+        grid->addWidget(row.type, gridRow, 2);
+    }
+
+    row.preview = new QLineEdit(this);
+    row.preview->setObjectName(name + QStringLiteral("_preview"));
+    row.preview->setReadOnly(true);
+    NameControl(row.preview, label, text(ItemText::ColumnSample));
+    grid->addWidget(row.preview, gridRow, 3);
+
+    if (def.hint != ItemText::Count) grid->addWidget(new QLabel(text(def.hint), this), gridRow, 4);
+    if (def.kind == RowKind::Hemisphere) {
+        row.sign = new QLabel(QStringLiteral("+/-"), this);
+        row.sign->setObjectName(name + QStringLiteral("_sign"));
+        QSizePolicy policy = row.sign->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        row.sign->setSizePolicy(policy);
+        grid->addWidget(row.sign, gridRow, 5);
+    }
+
+    connect(row.position, &QComboBox::editTextChanged, this, [this, r] { ShowPreview(r); });
+    if (def.kind == RowKind::Coordinate) {
+        row.check->setChecked(true);
+        row.check->setEnabled(false);
+    } else {
+        SetRowOn(r, edited_.*def.position > 0);
+        connect(row.check, &QCheckBox::toggled, this, [this, r](bool on) { SetRowOn(r, on); });
+    }
+    ShowPreview(r);
 }
 
 void InputItemDialog::SetRowOn(size_t r, bool on) {

@@ -4,6 +4,8 @@
 // object name.
 #pragma once
 
+#include <QStringList>
+
 #include <array>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,9 +40,11 @@ private:
         QLineEdit* preview = nullptr;
         QLabel* sign = nullptr;  // "+/-" of a hemisphere row
     };
+    void BuildRow(QGridLayout* grid, size_t row, const QStringList& positions);
     void SetRowOn(size_t row, bool on);
     void ShowPreview(size_t row);
 
+    int language_ = 0;
     std::vector<std::string> items_;  // the items of the first input line; empty without one
     std::array<Row, kInputRowCount> rows_{};
 };

@@ -106,6 +106,29 @@ OffsetDialog::OffsetDialog(QWidget* parent, const Settings& settings) : Settings
     distance_->setMinimumWidth(12 * em);
     grid->addWidget(distance_, 0, 8);
 
+    QWidget* altitude = BuildAltitude();
+
+    auto* reset = new QPushButton(QStringLiteral("Reset"), this);
+    reset->setObjectName(QStringLiteral("Reset"));
+    reset->setAutoDefault(false);
+    connect(reset, &QPushButton::clicked, this, &OffsetDialog::Reset);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(grid, 1);
+    top->addWidget(altitude);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(reset);
+    bottom->addStretch(1);
+    bottom->addWidget(MakeOkCancel());
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(bottom);
+    ShowDistance("   ");
+}
+
+// The altitude offset: a vertical slider, its edit in metres and a note.
+QWidget* OffsetDialog::BuildAltitude() {
+    const int em = fontMetrics().averageCharWidth();
     auto* altitude = new QGroupBox(QStringLiteral("Altitude"), this);
     auto* altitudeLayout = new QVBoxLayout(altitude);
     altitudeSlider_ = new QSlider(Qt::Vertical, altitude);
@@ -134,22 +157,7 @@ OffsetDialog::OffsetDialog(QWidget* parent, const Settings& settings) : Settings
     altitudeNote_->setText(QString::number(-metres));
     connect(altitudeSlider_, &QSlider::valueChanged, this, [this](int value) { SetAltitude(-value); });
 
-    auto* reset = new QPushButton(QStringLiteral("Reset"), this);
-    reset->setObjectName(QStringLiteral("Reset"));
-    reset->setAutoDefault(false);
-    connect(reset, &QPushButton::clicked, this, &OffsetDialog::Reset);
-
-    auto* top = new QHBoxLayout;
-    top->addLayout(grid, 1);
-    top->addWidget(altitude);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(reset);
-    bottom->addStretch(1);
-    bottom->addWidget(MakeOkCancel());
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(bottom);
-    ShowDistance("   ");
+    return altitude;
 }
 
 void OffsetDialog::Step(Axis axis, int hundredths) {

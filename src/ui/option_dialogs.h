@@ -5,11 +5,13 @@
 
 #include <QList>
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "ui/dialog_frame.h"
+#include "ui/setting_binder.h"
 
 class QCheckBox;
 class QComboBox;
@@ -19,6 +21,7 @@ class QLineEdit;
 class QPushButton;
 class QSlider;
 class QTimeEdit;
+class QVBoxLayout;
 class QWidget;
 
 namespace geoplait::ui {
@@ -29,6 +32,18 @@ public:
     void accept() override;
 
 private:
+    QCheckBox* Check(QWidget* owner, const char* label, int ConvertSettings::*field, const char* name);
+    QLineEdit* Edit(QWidget* owner, std::string ConvertSettings::*field, const char* name);
+    static QLabel* Label(QWidget* owner, const char* text, QWidget* buddy);
+    QComboBox* Combo(QWidget* owner, std::initializer_list<const char*> choices,
+                     std::string ConvertSettings::*field, const char* name, const char* accessible);
+    QWidget* BuildClock();
+    QWidget* BuildStamps();
+    QWidget* BuildLocation();
+    QWidget* BuildIcon();
+    QWidget* BuildIconName();
+    void BuildOutputRows(QVBoxLayout* column);
+    void ConnectRules();
     void ShowTimeControls();
     void ShowIconControls();
 
@@ -45,10 +60,9 @@ private:
     // The "Now" and "Camera" pickers: date, time, date, time.
     std::array<QDateEdit*, 2> dates_{};
     std::array<QTimeEdit*, 2> times_{};
-    // What OK stores, control by control.
-    std::vector<std::pair<QCheckBox*, int ConvertSettings::*>> checkFields_;
-    std::vector<std::pair<QLineEdit*, std::string ConvertSettings::*>> editFields_;
-    std::vector<std::pair<QComboBox*, std::string ConvertSettings::*>> comboFields_;
+    QLineEdit* photoUrlEdit_ = nullptr;
+    // What the dialog shows and OK stores, control by control.
+    SettingBinder binder_;
 };
 
 class OffsetDialog : public SettingsDialog {
@@ -58,6 +72,7 @@ public:
 
 private:
     enum Axis { kLatitude, kLongitude };
+    QWidget* BuildAltitude();
     // Moves an axis by `hundredths` of a second of arc from what its edit shows.
     void Step(Axis axis, int hundredths);
     // Writes the axis offset, in hundredths of a second, into its field, edit and slider.

@@ -11,8 +11,14 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
+#include "ui/preview_pane.h"
 
 namespace geoplait::ui {
 
@@ -39,6 +45,61 @@ constexpr DialogShot kDialogShots[] = {
     {"photo.png", &ExecPhotoDialog},           {"offset.png", &ExecOffsetDialog},
     {"group-line.png", &ExecGroupLineDialog},  {"speed-range.png", &ExecSpeedRangeDialog},
 };
+
+// A made-up walk of three legs with breaks between them, so that the
+// preview shows three line groups, placemarks and both ends.
+std::string WriteDemoLog(const QString& path) {
+    std::ofstream log(path.toStdString(), std::ios::binary);
+    auto sentence = [&log](const std::string& body) {
+        unsigned char sum = 0;
+        for (char c : body) sum = static_cast<unsigned char>(sum ^ static_cast<unsigned char>(c));
+        char tail[8];
+        std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+        log << '$' << body << tail;
+    };
+    int seconds = 0;
+    for (int leg = 0; leg < 3; ++leg) {
+        for (int i = 0; i < 120; ++i, seconds += 5) {
+            const double t = leg * 120 + i;
+            const double north = 40.0 + 1.2 * std::sin(t / 60.0) + 0.002 * t;
+            const double east = 46.0 + 0.01 * t + 0.3 * std::sin(t / 23.0);
+            char time[32], lat[32], lon[32];
+            std::snprintf(time, sizeof time, "%02d%02d%02d.00", 3 + seconds / 3600, seconds / 60 % 60, seconds % 60);
+            std::snprintf(lat, sizeof lat, "35%07.4f", north);
+            std::snprintf(lon, sizeof lon, "139%07.4f", east);
+            sentence(std::string("GPRMC,") + time + ",A," + lat + ",N," + lon + ",E,3.1,80.0,150424,,,A");
+            sentence(std::string("GPGGA,") + time + "," + lat + ",N," + lon + ",E,1,08,0.9,38.2,M,36.7,M,,");
+        }
+        seconds += 900;
+    }
+    return path.toStdString();
+}
+
+bool TakePreviewPicture(MainWindow& window, const QString& file) {
+    Settings& settings = window.settings();
+    const Settings before = settings;
+    ConvertSettings& s = settings.current;
+    s.Mode = "nmea(log) -> kml";
+    s.InputFile = WriteDemoLog(QDir::current().filePath("demo.log"));
+    s.LineDistanceSec = "300";
+    s.Placemark = 1;
+    s.Interval = "30";
+    s.PosType = 0;
+    s.SpeedGroup = 0;
+    window.ApplyModeLayout();
+    window.findChild<QPushButton*>("preview")->click();
+    PreviewPane* pane = window.Preview();
+    QElapsedTimer clock;
+    clock.start();
+    Settle(300);
+    while (pane->IsReading() && clock.elapsed() < 20000) Settle(50);
+    Settle(300);
+    const bool ok = SavePicture(*pane, file);
+    pane->close();
+    settings = before;
+    window.ApplyModeLayout();
+    return ok;
+}
 
 }  // namespace
 
@@ -85,6 +146,7 @@ int TakeScreenshots(MainWindow& window, const QString& dir) {
         shot.open(&window, copy);
         grabber.stop();
     }
+    ok = TakePreviewPicture(window, dir + "/preview.png") && ok;
     return ok ? 0 : 1;
 }
 

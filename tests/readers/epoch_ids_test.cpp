@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "readers/nmea_reader.h"
-#include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
 namespace geoplait {
@@ -17,16 +16,15 @@ namespace {
 std::vector<std::string> Epochs(const std::string& log, const std::string& firstId) {
     test::TempDir dir;
     test::WriteFileBytes(dir.File("in.log"), log);
-    Settings settings;
-    test::RecordingUi ui;
-    RunContext ctx{settings, ui};
-    ctx.run.FirstSentenceId = firstId;
-    TextReader input(dir.File("in.log"));
+    NmeaReader reader;
+    EXPECT_TRUE(reader.Open(dir.File("in.log"), firstId));
+    TrackPoint point;
     std::vector<std::string> epochs;
-    ReadNmeaEpochs(input, ctx, [&](RunContext& c) {
-        epochs.push_back(c.point.GgaId + "/" + c.point.RmcId + "/" + c.point.GgaTime);
-        ClearTrackPoint(c.point);
-    });
+    while (reader.Next(point)) {
+        epochs.push_back(point.GgaId + "/" + point.RmcId + "/" + point.GgaTime);
+        ClearTrackPoint(point);
+    }
+    EXPECT_FALSE(reader.Next(point)) << "the end stays the end";
     return epochs;
 }
 
@@ -52,6 +50,13 @@ TEST(EpochIds, EpochsStartAtTheFirstIdentifierOfAnyLength) {
         {"$GLGGA", {"/$GPRMC/1", "$GPGGA/$GPRMC/1", "$GPGGA/$GPRMC/2"}},
     };
     for (const auto& c : cases) EXPECT_EQ(Epochs(log, c.firstId), c.epochs) << "'" << c.firstId << "'";
+}
+
+TEST(EpochIds, AnEmptyLogGivesOneEmptyEpochAndALogOfOneLineOne) {
+    EXPECT_EQ(Epochs("", "$GPRMC"), (std::vector<std::string>{"//"}));
+    EXPECT_EQ(Epochs("$GPRMC,1,A", "$GPRMC"), (std::vector<std::string>{"/$GPRMC/1"}));
+    // The line that opens an epoch is parsed into the next record, not the one handed on.
+    EXPECT_EQ(Epochs("$GPGGA,1\n$GPGGA,2\n", "$GPGGA"), (std::vector<std::string>{"$GPGGA//1", "$GPGGA//2"}));
 }
 
 }  // namespace

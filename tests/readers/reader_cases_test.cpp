@@ -81,9 +81,9 @@ std::string ReadCase(const fs::path& dir) {
         ApplySettingsLine(settings, options[i], LoadPass::AllKeys);
     }
     ApplyBaselineSettings(settings);
-    test::RecordingUi ui;
-    RunContext ctx(settings, ui);
-    ctx.run.TimeDifferenceValue = TimeDifferenceValue(ctx.Current().TimeDifference, 0);
+    const ConvertSettings& s = settings.current;
+    const int32_t timeDifference = TimeDifferenceValue(s.TimeDifference, 0);
+    TrackPoint point;
 
     const std::string& kind = options.at(0);
     CsvReader csv;
@@ -93,26 +93,27 @@ std::string ReadCase(const fs::path& dir) {
     bool opened = false;
     std::function<bool()> next;
     if (kind == "csv-full" || kind == "csv-custom") {
-        opened = csv.Open(input, kind == "csv-full" ? CsvLayout::Full : CsvLayout::Custom);
-        next = [&] { return csv.Next(ctx); };
+        opened = csv.Open(input, kind == "csv-full" ? CsvLayout::Full : CsvLayout::Custom, s, timeDifference);
+        next = [&] { return csv.Next(point); };
     } else if (kind == "pot") {
-        opened = pot.Open(input);
-        next = [&] { return pot.Next(ctx); };
+        opened = pot.Open(input, s);
+        next = [&] { return pot.Next(point); };
     } else if (kind == "gpx") {
         opened = gpx.Open(input);
-        next = [&] { return gpx.Next(ctx); };
+        next = [&] { return gpx.Next(point); };
     } else if (kind.starts_with("kml-")) {
-        opened = kml.Open(input, {kind.starts_with("kml-line"), kind.ends_with("-csv")});
-        next = [&] { return kml.Next(ctx); };
+        opened = kml.Open(input, {kind.starts_with("kml-line"), kind.ends_with("-csv")}, s, timeDifference);
+        next = [&] { return kml.Next(point); };
     }
     if (!opened) return "cannot open " + input + " as " + kind + "\n";
     std::string dump;
     for (int number = 1;; ++number) {
-        ClearTrackPoint(ctx.point);
+        ClearTrackPoint(point);
         if (!next()) break;
-        dump += Dump(ctx.point, number);
+        dump += Dump(point, number);
     }
-    dump += "OmitCount=" + std::to_string(ctx.store.OmitCount) + "\n";
+    // The tuples dropped, as a run adds them to its OmitCount.
+    dump += "OmitCount=" + std::to_string(kml.Dropped()) + "\n";
     const std::string& error = kind == "gpx" ? gpx.Error() : kml.Error();
     if (!error.empty()) dump += "Error=" + error + "\n";
     return dump;

@@ -315,12 +315,12 @@ private slots:
             const char* split;
         };
         const Step steps[] = {
-            {"日本語", "Km/Meter", "処理", "Tex(POT)/Name(Gpx)", "KML File Create", " (1-9999)", "距離(Meter)"},
-            {"汉语(簡)", "Km/Meter", "处理", "文本(POT)", "KML文件生成", "（1-9999）", "距离(Meter)"},
-            {"한국", "Km/Meter", "처리", "文本(POT)", "KML文件生成", "（1-9999）", "거리(Meter)"},
-            {"English", "Statute Mile/Feet", "Create", "Tex(POT)", "KML File Create", " (1-9999)", "Distance(Mile)"},
-            {"國語(繁)", "Km/Meter", "處理", "Tex(POT)", "KML File Create", " (1-9999)", "距離(Meter)"},
-            {"日本語", "Nautical Mile/Feet", "処理", "Tex(POT)", "KML File Create", " (1-9999)", "距離(Feet)"},
+            {"日本語", "Km/Meter", "処理(&C)", "Tex(POT)/Name(Gpx)", "KML File Create", " (1-9999)", "距離(Meter)"},
+            {"汉语(簡)", "Km/Meter", "处理(&C)", "文本(POT)", "KML文件生成", "（1-9999）", "距离(Meter)"},
+            {"한국", "Km/Meter", "처리(&C)", "文本(POT)", "KML文件生成", "（1-9999）", "거리(Meter)"},
+            {"English", "Statute Mile/Feet", "&Create", "Tex(POT)", "KML File Create", " (1-9999)", "Distance(Mile)"},
+            {"國語(繁)", "Km/Meter", "處理(&C)", "Tex(POT)", "KML File Create", " (1-9999)", "距離(Meter)"},
+            {"日本語", "Nautical Mile/Feet", "処理(&C)", "Tex(POT)", "KML File Create", " (1-9999)", "距離(Feet)"},
         };
         Choose("mode", "gpx -> kml");  // shows "Tex(POT)/Name(Gpx)"
         for (const Step& step : steps) {
@@ -409,9 +409,18 @@ private slots:
         QCOMPARE(ReadAll(output), earlier);
     }
 
-    // Closing the window during a run stops the run first, without messages.
+    // Closing the window during a run asks first: OK stops the run, keeps
+    // the earlier output and closes; Cancel lets the run go on.
+    void closeDuringRun_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
     void closeDuringRun() {
-        Open("nmea(log) -> gpx", WriteLog(), dir_.filePath("walk.gpx"));
+        QFETCH(bool, stop);
+        const QString output = dir_.filePath("walk.gpx");
+        std::ofstream(output.toStdString()) << "earlier";
+        Open("nmea(log) -> gpx", WriteLog(), output);
         ModalAnswerer answers;
         QSemaphore release;
         std::atomic<bool> held{false};
@@ -422,12 +431,22 @@ private slots:
         });
         Click("create");
         QTRY_VERIFY_WITH_TIMEOUT(held.load(), 30000);
+        answers.shown.clear();
+        answers.answerOk = stop;
         QVERIFY(!window_->close());
+        QCOMPARE(answers.shown, QStringList{"Check!: Processing. Stop the conversion and close?"});
         QVERIFY(window_->isVisible());
+        answers.answerOk = true;
         release.release();
-        QTRY_VERIFY_WITH_TIMEOUT(!window_->isVisible(), 30000);
-        QVERIFY(!window_->IsRunning());
-        QCOMPARE(answers.shown, QStringList{});
+        QTRY_VERIFY_WITH_TIMEOUT(!window_->IsRunning(), 30000);
+        QTRY_COMPARE(window_->isVisible(), !stop);
+        if (stop) {
+            QCOMPARE(answers.shown.size(), 1);
+            QCOMPARE(ReadAll(output), std::string("earlier"));
+        } else {
+            QVERIFY(answers.shown.size() == 2 && answers.shown[1].startsWith("Complete: Complete Record="));
+            QVERIFY(ReadAll(output).size() > 1000);
+        }
     }
 };
 

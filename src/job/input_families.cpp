@@ -1,0 +1,82 @@
+// The input families. NMEA and CSV Full records go through the record
+// emitter (filters, derived values, file split, counts); CSV Custom, POT and
+// GPX records are checked against the record range only; KML records are
+// written as they come. An NMEA output is a plain stream without byte-order
+// mark from CSV Custom, POT and GPX input, and a GPX record for NMEA output
+// starts with the NMEA defaults, which a GPX point lacks. The GPX creator's
+// handle is spelt in lower case from CSV Full and KML input. In a KML
+// conversion NMEA and CSV records go through WriteTrackRecord with its
+// filters and group breaks (speed groups for NMEA and CSV Full only); POT and
+// GPX records only through the record range, and their path is cut by gaps
+// alone; KML input has no KML passes.
+#include "job/input_families.h"
+
+#include <array>
+
+namespace geoplait {
+
+namespace {
+
+bool OpenNmea(TrackReaders& r, const std::string& path, const RunContext& ctx, bool) {
+    return r.emplace<NmeaReader>().Open(path, ctx.run.FirstSentenceId);
+}
+
+template <CsvLayout layout>
+bool OpenCsv(TrackReaders& r, const std::string& path, const RunContext& ctx, bool) {
+    return r.emplace<CsvReader>().Open(path, layout, ctx.Current(), ctx.run.TimeDifferenceValue);
+}
+
+bool OpenPot(TrackReaders& r, const std::string& path, const RunContext& ctx, bool) {
+    return r.emplace<PotReader>().Open(path, ctx.Current());
+}
+
+bool OpenGpx(TrackReaders& r, const std::string& path, const RunContext&, bool) {
+    return r.emplace<GpxReader>().Open(path);
+}
+
+template <bool line>
+bool OpenKml(TrackReaders& r, const std::string& path, const RunContext& ctx, bool toCsvCustom) {
+    return r.emplace<KmlReader>().Open(path, {.line = line, .toCsvCustom = toCsvCustom}, ctx.Current(),
+                                       ctx.run.TimeDifferenceValue);
+}
+
+constexpr FamilyKmlPasses kNoKmlPasses{false, TrackSource::Nmea, false, nullptr};
+
+constexpr std::array<InputFamily, 8> kInputFamilies = {{
+    {ModeKind::Nmea, OpenNmea, CountRule::Fixes, true,
+     {Acceptance::Emitter, InputOrigin::Nmea, true, WriteMode::Create, false},
+     {true, TrackSource::Nmea, true, nullptr}},
+    {ModeKind::CsvFull, OpenCsv<CsvLayout::Full>, CountRule::Records, false,
+     {Acceptance::Emitter, InputOrigin::CsvFull, false, WriteMode::Create, false},
+     {true, TrackSource::Csv, true, nullptr}},
+    {ModeKind::CsvCustom, OpenCsv<CsvLayout::Custom>, CountRule::Records, false,
+     {Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, false},
+     {true, TrackSource::Csv, false, nullptr}},
+    {ModeKind::Pot, OpenPot, CountRule::Records, false,
+     {Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, false},
+     {true, TrackSource::PotGpx, false, &TrackPoint::ExtendData}},
+    {ModeKind::Gpx, OpenGpx, CountRule::Records, false,
+     {Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, true},
+     {true, TrackSource::PotGpx, false, &TrackPoint::PointName}},
+    {ModeKind::KmlLine, OpenKml<true>, CountRule::Records, false,
+     {Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false}, kNoKmlPasses},
+    {ModeKind::KmlPoint, OpenKml<false>, CountRule::Records, false,
+     {Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false}, kNoKmlPasses},
+    {ModeKind::Photo, nullptr, CountRule::Records, false,
+     {Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false}, kNoKmlPasses},
+}};
+
+// The rows stand in the order of ModeKind, so a family is found by its value.
+constexpr bool RowsInKindOrder() {
+    for (size_t i = 0; i < kInputFamilies.size(); ++i) {
+        if (static_cast<size_t>(kInputFamilies[i].kind) != i) return false;
+    }
+    return true;
+}
+static_assert(RowsInKindOrder());
+
+}  // namespace
+
+const InputFamily& FamilyOf(ModeKind kind) { return kInputFamilies[static_cast<size_t>(kind)]; }
+
+}  // namespace geoplait

@@ -1,0 +1,73 @@
+// The track as the KML will draw it, for the preview pane: the input read
+// through the same readers and record filters as a run, cut into its line
+// groups (or speed groups), with the placemark and photo positions and the
+// first and last point; and its drawing into an image. Reading keeps a
+// decimated polyline of at most kPreviewPointsPerGroup points per group, so
+// that any size of log previews in constant memory.
+#pragma once
+
+#include <QImage>
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/convert_settings.h"
+
+namespace geoplait::ui {
+
+inline constexpr size_t kPreviewPointsPerGroup = 4000;
+inline constexpr size_t kPreviewMarks = 4000;
+
+struct GeoPoint {
+    double lon = 0.0;
+    double lat = 0.0;
+};
+
+// A run of points of one group that the KML draws as one line.
+struct PreviewSegment {
+    int group = 0;
+    std::vector<GeoPoint> points;
+};
+
+struct PreviewTrack {
+    std::vector<PreviewSegment> segments;
+    std::vector<GeoPoint> placemarks;
+    std::vector<GeoPoint> photos;
+    std::optional<GeoPoint> first;
+    std::optional<GeoPoint> last;
+    // KML output colours the groups; any other output is drawn in one colour.
+    bool groupColours = false;
+    int32_t records = 0;  // records drawn
+};
+
+// Shared between the window and the reading thread.
+struct PreviewControl {
+    std::atomic<bool> cancel{false};
+    std::atomic<int32_t> done{0};  // records read so far
+};
+
+enum class PreviewResult { Drawn, NoInput, Cancelled };
+
+// Reads the input of `settings.current` (on any thread) into `track`.
+// Nothing is written: a photo folder's scan writes into `scratchDir`, which
+// the caller removes. `problem` gets the first notice the engine gave.
+PreviewResult CollectPreview(const Settings& settings, const std::string& scratchDir, PreviewControl& control,
+                             PreviewTrack& track, std::string& problem);
+
+// Draws `track` into `image`, north up, in an equirectangular projection
+// around the track's centre: each group in its colour and width (one colour
+// without group colours), placemarks as rings, photos as squares, the first
+// point green and the last red, and a scale bar.
+void DrawPreview(const PreviewTrack& track, const ConvertSettings& s, QImage& image);
+
+// Where DrawPreview puts a position in an image of `size` for `track`.
+QPointF PreviewPixel(const PreviewTrack& track, QSize size, GeoPoint point);
+
+// A packed d/m/s text ("ddmmss.ss", "dddmmss.ss") with its hemisphere
+// letter in degrees; nullopt for a text that is no number.
+std::optional<double> DegreesOfPackedDms(const std::string& text, char letter);
+
+}  // namespace geoplait::ui

@@ -1,6 +1,8 @@
 // Fuzz target for the NMEA reader: the bytes are read as a log file (through
 // the text reader, so UTF-16 and long lines are covered) and, directly, as one
-// line for the sentence parsers. Every record must hold only whole fields.
+// line for the sentence parsers. Every record must hold only whole fields,
+// and the GPX route and KML document written from the records must be valid
+// UTF-8 and well-formed XML.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,10 +13,19 @@
 #include "engine/track_point.h"
 #include "readers/nmea_reader.h"
 #include "memory_file.h"
+#include "xml_output.h"
 
 namespace {
 
 using namespace geoplait;
+
+class SilentUi : public UserInterface {
+public:
+    void Show(const NoticeText&) override {}
+    bool Ask(const NoticeText&) override { return true; }
+    void SetMessageLine(const std::string&) override {}
+    void SetStatusLine(const std::string&) override {}
+};
 
 void Require(bool condition, const char* what) {
     if (!condition) {
@@ -75,5 +86,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     Require(epochs >= 1, "at least one epoch");
     Require(!reader.Next(point), "the end stays the end");
+
+    Settings settings;
+    SilentUi ui;
+    RunContext ctx(settings, ui);
+    const auto readRecords = [&](const auto& take) {
+        NmeaReader again;
+        Require(again.Open(MemoryFilePath(), SentenceIdOf(first)), "open");
+        ClearTrackPoint(ctx.point);
+        while (again.Next(ctx.point)) {
+            take(ctx);
+            ClearTrackPoint(ctx.point);
+        }
+    };
+    ShowEveryText(ctx.Current());
+    CheckGpxOutput(ctx, readRecords);
+    CheckKmlOutput(ctx, TrackSource::Nmea, nullptr, readRecords);
     return 0;
 }

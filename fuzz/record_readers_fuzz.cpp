@@ -5,7 +5,10 @@
 // settings that steer the reader (CSV Custom columns and notations, KML
 // variant), so one corpus covers them all. Every record must hold whole
 // values: hemisphere letters where the reader sets them, unsigned degrees,
-// no line ends, and no more records than the input could hold.
+// no line ends, and no more records than the input could hold. The records
+// then go through the writers of the modes that make XML of this input (GPX
+// route points; KML placemarks and path), and what they wrote must be valid
+// UTF-8 and well-formed XML.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,12 +20,21 @@
 #include "readers/kml_reader.h"
 #include "readers/pot_reader.h"
 #include "memory_file.h"
+#include "xml_output.h"
 
 namespace {
 
 using namespace geoplait;
 
 enum Reader { kCsvFull, kCsvCustom, kPot, kGpx, kKml };
+
+class SilentUi : public UserInterface {
+public:
+    void Show(const NoticeText&) override {}
+    bool Ask(const NoticeText&) override { return true; }
+    void SetMessageLine(const std::string&) override {}
+    void SetStatusLine(const std::string&) override {}
+};
 
 void Require(bool condition, const char* what) {
     if (!condition) {
@@ -129,5 +141,50 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // Every dropped tuple took a few bytes of the document.
     Require(static_cast<size_t>(kml.Dropped()) <= size, "more dropped tuples than the input holds");
+
+    // The same records, read again for each pass, through the XML writers.
+    Settings runSettings;
+    SilentUi ui;
+    RunContext ctx(runSettings, ui);
+    ctx.Current() = settings;
+    ctx.run.TimeDifferenceValue = timeDifference;
+    ShowEveryText(ctx.Current());
+    const auto readRecords = [&](const auto& take) {
+        CsvReader csvAgain;
+        PotReader potAgain;
+        GpxReader gpxAgain;
+        KmlReader kmlAgain;
+        bool reopened = false;
+        if (reader == kCsvFull || reader == kCsvCustom) {
+            reopened = csvAgain.Open(MemoryFilePath(), reader == kCsvFull ? CsvLayout::Full : CsvLayout::Custom,
+                                     settings, timeDifference);
+        } else if (reader == kPot) {
+            reopened = potAgain.Open(MemoryFilePath(), settings);
+        } else if (reader == kGpx) {
+            reopened = gpxAgain.Open(MemoryFilePath());
+        } else {
+            reopened = kmlAgain.Open(MemoryFilePath(), variant, settings, timeDifference);
+        }
+        Require(reopened, "open again");
+        for (;;) {
+            ClearTrackPoint(ctx.point);
+            bool more = false;
+            if (reader == kCsvFull || reader == kCsvCustom) more = csvAgain.Next(ctx.point);
+            if (reader == kPot) more = potAgain.Next(ctx.point);
+            if (reader == kGpx) more = gpxAgain.Next(ctx.point);
+            if (reader == kKml) more = kmlAgain.Next(ctx.point);
+            if (!more) break;
+            take(ctx);
+        }
+    };
+    // Every input but GPX may become a GPX route; every input but KML a KML document.
+    if (reader != kGpx) CheckGpxOutput(ctx, readRecords);
+    if (reader != kKml) {
+        const TrackSource source = reader == kPot || reader == kGpx ? TrackSource::PotGpx : TrackSource::Csv;
+        std::string TrackPoint::*const name = reader == kPot   ? &TrackPoint::ExtendData
+                                              : reader == kGpx ? &TrackPoint::PointName
+                                                               : nullptr;
+        CheckKmlOutput(ctx, source, name, readRecords);
+    }
     return 0;
 }

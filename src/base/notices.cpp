@@ -34,6 +34,8 @@ constexpr std::array kNoticeTable{
     // input during the run (InputNotFound) says "Input File Not Found" under
     // "Check!".
     NoticeEntry{Notice::InputNotFoundOnCheck, Problem, "Error", "Input File Not Found.. "},
+    // A device or a pipe is no input: it is read more than once.
+    NoticeEntry{Notice::InputNotRegular, Problem, "Error", "Input File Not a Regular File: %s"},
     NoticeEntry{Notice::FirstSentenceUnknown, Problem, "Error!", "Data First ID Not $Gxxxx"},
 
     NoticeEntry{Notice::InputNotFound, Problem, "Check!", "Input File Not Found"},
@@ -43,6 +45,7 @@ constexpr std::array kNoticeTable{
 
     // "found" and "Create", each with a trailing space.
     NoticeEntry{Notice::SettingsFileNotFound, Problem, "Error", "Config File Not found. "},
+    NoticeEntry{Notice::SettingsFileNotRegular, Problem, "Error", "Config File Not a Regular File: %s"},
     NoticeEntry{Notice::SettingsProtected, Problem, "Protect", "Save Inhibit. geoplait.ini(ProtectMode)"},
     NoticeEntry{Notice::SettingsNotCreated, Problem, "Error", "Config File Not Create. "},
 
@@ -55,6 +58,14 @@ constexpr std::array kNoticeTable{
     // The caption starts with a space and the text ends with one.
     NoticeEntry{Notice::ExifTitleUndecodable, Problem, " TAG:270(0x010E) Error",
                 "Exif TAG Title sjis2unicode Error "},
+    // A KMZ or photo list asked for but not made, as there was no photo to put in.
+    NoticeEntry{Notice::PhotoOutputNotMade, Warning, "Warning", "Not Create (No Photo): %s"},
+    // An existing file where an XMP sidecar goes that is not ours, or ours
+    // when the replace question was answered Cancel: left as it is.
+    NoticeEntry{Notice::SidecarNotReplaced, Warning, "Warning", "XMP File Not Replaced: %s"},
+    // A photo folder the run may not write to (a card set read-only): the
+    // sidecars are left out, the other outputs are made.
+    NoticeEntry{Notice::SidecarNotWritable, Warning, "Warning", "XMP File Not Create (Folder Read Only): %s"},
 
     // The lines of the one warning that names the photos a run lost alone
     // (ReportLostPhotos): at most 20, then how many more.

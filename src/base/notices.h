@@ -43,6 +43,7 @@ enum class Notice {
     InputIsOutput,
     OutputNameTooLong,
     InputNotFoundOnCheck,
+    InputNotRegular,
     FirstSentenceUnknown,
     // Problems while reading
     InputNotFound,
@@ -50,6 +51,7 @@ enum class Notice {
     EpochTooLong,
     // The settings file
     SettingsFileNotFound,
+    SettingsFileNotRegular,
     SettingsProtected,
     SettingsNotCreated,
     // Photos and the KMZ archive
@@ -59,6 +61,9 @@ enum class Notice {
     PhotoNotCopied,
     KmzNotCreated,
     ExifTitleUndecodable,
+    PhotoOutputNotMade,
+    SidecarNotReplaced,
+    SidecarNotWritable,
     // Warnings: a photo lost alone, one line each in one warning
     PhotoNotRead,
     PhotoLostOnCopy,

@@ -12,6 +12,11 @@
 
 namespace geoplait {
 
+bool IsSpecialFile(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
 namespace {
 
 constexpr size_t kReadBlock = 1 << 20;

@@ -46,6 +46,12 @@ private:
     size_t size_ = 0;
 };
 
+// True when `path` names something that exists but is neither a regular file
+// nor a directory (a device, a pipe, a socket, /dev/stdin): read as an input
+// it could wait for a writer for ever, never end, or not read the same twice.
+// Nothing is opened to find out.
+bool IsSpecialFile(const std::string& path);
+
 class TextReader {
 public:
     TextReader() = default;

@@ -52,6 +52,11 @@ Photo_Cal* keys, which the settings file does not hold, are accepted too.
 
 MODE is a display text ("nmea(log) -> kml") or a settings-file value (Geoplait);
 --list-modes prints every mode as display text, a tab and settings-file value.
+--mode also sets what the window sets when its mode is chosen and what decides
+the output: Bom=1 for a mode that writes KML, Bom=0 for any other; Photo=1 for
+"Photo(Only) -> kml"; Photo=0 and Kmz=0 for a mode without KML output. This
+comes after geoplait.ini and before --ini and --set, so a value of the same
+key from --ini or --set wins (--set Bom=1 keeps the byte-order mark).
 
 Message boxes are printed to stderr as "Caption: text", the completion message
 "Complete Record=written/read" to stdout. An existing output file is replaced
@@ -327,7 +332,16 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
 
     CliUi ui(out, err, options.yes, progressBar);
     Settings settings;
+    // A device or a pipe is refused before anything is read: it could wait
+    // for a writer for ever.
+    if (!options.ini.empty() && IsSpecialFile(PathArgument(options.ini))) {
+        ui.Show(MakeNotice(Notice::SettingsFileNotRegular, {options.ini}));
+        return kExitStopped;
+    }
     LoadStartupSettings(settings, ui, StartupDirectory(), [&](Settings& loaded) {
+        // --mode sets what the mode writes as the window's mode change does,
+        // over geoplait.ini; a key that --ini or --set gives wins over it.
+        if (mode != nullptr) ApplyModeOutputRule(*mode, loaded.baseline);
         if (!options.ini.empty()) LoadSettingsFile(loaded, ui, PathArgument(options.ini), LoadPass::AllKeys);
         for (const std::string& line : options.sets) ApplyCommandLineSetting(loaded, line);
         PadIncludeTimes(loaded.baseline);

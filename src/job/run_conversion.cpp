@@ -274,6 +274,13 @@ bool CheckRunFiles(RunContext& ctx, const ConvertMode* mode, bool photoOnly) {
         return false;
     }
 
+    // A device or a pipe would be read once by the pre-scan and then found
+    // empty, or wait for a writer for ever: refused before anything opens it.
+    if (!photoOnly && IsSpecialFile(s.InputFile)) {
+        ui.Show(MakeNotice(Notice::InputNotRegular, {s.InputFile}));
+        return false;
+    }
+
     if (!photoOnly && !OpensForReading(s.InputFile)) {
         ui.Show(MakeNotice(Notice::InputNotFoundOnCheck));
         return false;

@@ -202,12 +202,14 @@ bool PackedAngle(const TiffBlock& tiff, const IfdEntry& e, double limit, std::st
     return true;
 }
 
-// A hemisphere letter as written: printable ASCII, else '*' (unknown).
+// A hemisphere letter as written: printable ASCII, else '*' (unknown); the
+// four hemisphere letters in either case count as upper case ("s" is south).
 char LetterOf(const TiffBlock& tiff, const IfdEntry& e) {
     size_t at = 0;
     size_t length = 0;
     if (!ValueAt(tiff, e, 1, at, length)) return '*';
     const char c = tiff.Bytes(at, 1)[0];
+    if (c == 'n' || c == 's' || c == 'e' || c == 'w') return static_cast<char>(c - 'a' + 'A');
     return c > ' ' && c < 0x7F ? c : '*';
 }
 
@@ -252,7 +254,8 @@ void ShiftGpsToLocal(PhotoEntry& photo, int32_t timeDifference) {
 
 // What a GPS IFD gave, kept until the whole IFD is read.
 struct GpsRead {
-    int count = 0;  // GPS time and date taken
+    std::string time;  // hhmmss UTC, empty when not taken
+    std::string date;  // yyyymmdd UTC, empty when not taken
     bool altitudeBelowSea = false;
     bool hasAltitude = false;
     double altitude = 0.0;
@@ -295,9 +298,7 @@ void ReadGpsEntry(const TiffBlock& tiff, const IfdEntry& e, const ConvertSetting
             char buffer[16];
             std::snprintf(buffer, sizeof buffer, "%02d%02d%02d", static_cast<int>(h), static_cast<int>(m),
                           static_cast<int>(sec));
-            photo.Time = buffer;
-            ++gps.count;
-            photo.DateSource = "34853-07(GPS-Time).";
+            gps.time = buffer;
             break;
         }
         case kGpsDateStamp: {
@@ -317,9 +318,7 @@ void ReadGpsEntry(const TiffBlock& tiff, const IfdEntry& e, const ConvertSetting
                 date = IntegerOf(std::string(y) + std::string(mo) + std::string(day));
             }
             if (date < 19000101 || date > 29991231 || !IsDate(date)) break;
-            photo.Date = std::to_string(date);
-            ++gps.count;
-            photo.DateSource += "34853-29(GPS-Date)";
+            gps.date = std::to_string(date);
             break;
         }
         default:
@@ -370,10 +369,14 @@ int32_t FindExifSegment(std::FILE* f, std::vector<unsigned char>& payload) {
     return sawApp1 ? kExifBadSignature : kExifNoSegment;
 }
 
-void SetFileDate(const struct stat& st, PhotoEntry& photo) {
+// The file's modification time in the run's local time: UTC plus the time
+// difference, whatever zone the machine is set to.
+void SetFileDate(const struct stat& st, int32_t timeDifference, PhotoEntry& photo) {
+    const int32_t magnitude = timeDifference < 0 ? -timeDifference : timeDifference;
+    const int32_t shift = magnitude / 10000 * 3600 + magnitude / 100 % 100 * 60 + magnitude % 100;
     std::tm local{};
-    const std::time_t mtime = st.st_mtime;
-    if (localtime_r(&mtime, &local) == nullptr) return;
+    const std::time_t mtime = st.st_mtime + (timeDifference < 0 ? -shift : shift);
+    if (gmtime_r(&mtime, &local) == nullptr) return;
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
     photo.Date = buffer;
@@ -483,7 +486,7 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
 
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return kExifNoAttributes;
-    SetFileDate(st, photo);
+    SetFileDate(st, ctx.run.TimeDifferenceValue, photo);
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) return kExifNotOpened;
 
@@ -545,12 +548,27 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
                 break;
         }
     }
+    // A latitude without a usable longitude, or the reverse, is no position:
+    // the photo is then placed by its time like one without GPS data.
+    if (photo.Latitude.empty() != photo.Longitude.empty()) {
+        photo.Latitude.clear();
+        photo.Longitude.clear();
+    }
     if (gps.hasAltitude) {
         char buffer[64];
         std::snprintf(buffer, sizeof buffer, "%f", gps.altitudeBelowSea ? -gps.altitude : gps.altitude);
         photo.Altitude = buffer;
     }
-    if (gps.count == 2) ShiftGpsToLocal(photo, ctx.run.TimeDifferenceValue);
+    // A GPS time is UTC and only with its GPS date a moment: both are taken
+    // (and win over the camera's dates), moved to local time. A GPS time or
+    // date alone is not mixed with a local date or time of the camera.
+    if (!gps.time.empty() && !gps.date.empty()) {
+        photo.Time = gps.time;
+        photo.Date = gps.date;
+        photo.DateSource = "34853-07(GPS-Time).34853-29(GPS-Date)";
+        photo.SatelliteClock = true;
+        ShiftGpsToLocal(photo, ctx.run.TimeDifferenceValue);
+    }
     return code;
 }
 

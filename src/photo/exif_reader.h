@@ -32,8 +32,9 @@ enum ExifCode : int32_t {
 // Fills `photo` (all but its file name and size) from the JPEG at `path` and
 // returns the ExifResult. Reads only the leading segments and the Exif
 // segment, never the picture. The date and time start as the file's
-// modification time in local time; GPS date and time are moved to local time
-// by the run's time difference.
+// modification time in the run's local time (UTC plus the time difference,
+// whatever the machine's zone); a GPS time with its GPS date replaces them,
+// moved to local time the same way.
 int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo);
 
 // An Exif title as UTF-8: kept when it is valid UTF-8, otherwise decoded as

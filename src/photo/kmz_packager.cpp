@@ -326,12 +326,15 @@ void CopyPhotos(RunContext& ctx, PhotoState& state) {
 }
 
 void BuildKmz(RunContext& ctx, PhotoState& state) {
-    if (state.PhotoTable.empty()) return;
+    const std::string kmz = ctx.run.OutputDrive + ctx.run.OutputDirectory + ctx.run.OutputName + ".kmz";
+    if (state.PhotoTable.empty()) {
+        // Asked for and not made: the run says so rather than ending as if it were.
+        AddRunWarning(ctx, MakeNotice(Notice::PhotoOutputNotMade, {kmz}));
+        return;
+    }
     ctx.ui.SetMessageLine(" ***** Create kmz *****");
     bool empty = false;
-    const RunValues& run = ctx.run;
-    const int fd = ctx.outputs.Open(run.OutputDrive + run.OutputDirectory + run.OutputName + ".kmz", WriteMode::Plain,
-                                    empty);
+    const int fd = ctx.outputs.Open(kmz, WriteMode::Plain, empty);
     bool written = false;
     if (fd >= 0) {
         ArchiveSink sink{ctx.outputs, fd, {}};

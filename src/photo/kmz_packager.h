@@ -32,7 +32,8 @@ void CopyPhotos(RunContext& ctx, PhotoState& state);
 // Writes NAME.kmz beside the output: the KML, the photos under NAME_photo/
 // and the folder entry. A photo that cannot be read is left out (and named
 // in the warnings); "KMZ File Create Error" and no archive when the archive
-// cannot be written.
+// cannot be written; without a photo no archive and a warning of the run
+// that names it.
 void BuildKmz(RunContext& ctx, PhotoState& state);
 
 // Notes the photos lost on the way as one warning of the run: one line per

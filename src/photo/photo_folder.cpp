@@ -4,7 +4,8 @@
 // placemark with its name items, an optional comment with what the Exif
 // reader found, an optional time stamp, a description showing the photo, the
 // thumbnail or shared style, and the point. Photos are linked as
-// NAME_photo/FILE (the copy folder beside the KML) or under Photo_PhotoUrl_edit.
+// NAME_photo/FILE (the copy folder beside the KML, both parts URL-encoded) or
+// under Photo_PhotoUrl_edit.
 // The photo list has one line per photo and no header.
 #include "photo/photo_folder.h"
 
@@ -136,6 +137,11 @@ void PhotoCoordinate(const std::string& packed, const std::string& offset, const
     }
 }
 
+// A position taken from the track moves from the Tokyo datum to WGS 84 as
+// its record does (the offsets first, then the shift); a photo's own GPS
+// position is WGS 84 already.
+void ShiftFromTokyo(std::string& latitude, std::string& longitude) { TokyoToWgs84(latitude, longitude, true); }
+
 // " %c:%d.%02d.%02d" of a packed d/m/s text.
 void AppendDmsItem(std::string& name, char letter, const std::string& packed) {
     const int32_t x = IntegerOf(packed);
@@ -184,12 +190,7 @@ void WritePhotoTimeStamp(KmlBuffer& out, RunContext& ctx, const PhotoEntry& phot
 
 void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, const std::string& link) {
     const ConvertSettings& s = ctx.Current();
-    char latitudeSign = SignOf(photo.LatitudeLetter, 'N', 'S', ctx.settings.config.LatitudeNS);
-    char longitudeSign = SignOf(photo.LongitudeLetter, 'E', 'W', ctx.settings.config.LongitudeWE);
-    std::string latitude;
-    std::string longitude;
-    PhotoCoordinate(photo.Latitude, s.OffNS, "-", latitudeSign, latitude);
-    PhotoCoordinate(photo.Longitude, s.OffWE, "+", longitudeSign, longitude);
+    const PhotoPosition position = PlacemarkPosition(ctx, photo);
 
     out.Text("\n<Placemark>\n <name>");
     out.Escaped(PlacemarkName(s, photo));
@@ -244,18 +245,16 @@ void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, co
     } else {
         out.Text(" <styleUrl>#photo_style</styleUrl>\n");
     }
-    std::string altitude;
-    AssignFixed(altitude, NumberOf(photo.Altitude) + NumberOf(s.OffAltitude), 2, 1);
     out.Text(" <Point>\n");
     WriteAltitudeModeLine(out, s);
     out.Text("  <coordinates>");
-    out.Char(longitudeSign);
-    out.Text(longitude);
+    out.Char(position.longitudeSign);
+    out.Text(position.longitude);
     out.Char(',');
-    out.Char(latitudeSign);
-    out.Text(latitude);
+    out.Char(position.latitudeSign);
+    out.Text(position.latitude);
     out.Char(',');
-    out.Text(altitude);
+    out.Text(position.altitude);
     out.Text("</coordinates>\n </Point>\n</Placemark>\n");
 }
 
@@ -270,6 +269,18 @@ void WritePhotoListLine(TextWriter& list, size_t number, const PhotoEntry& photo
 }
 
 }  // namespace
+
+PhotoPosition PlacemarkPosition(RunContext& ctx, const PhotoEntry& photo) {
+    const ConvertSettings& s = ctx.Current();
+    PhotoPosition p;
+    p.latitudeSign = SignOf(photo.LatitudeLetter, 'N', 'S', ctx.settings.config.LatitudeNS);
+    p.longitudeSign = SignOf(photo.LongitudeLetter, 'E', 'W', ctx.settings.config.LongitudeWE);
+    PhotoCoordinate(photo.Latitude, s.OffNS, "-", p.latitudeSign, p.latitude);
+    PhotoCoordinate(photo.Longitude, s.OffWE, "+", p.longitudeSign, p.longitude);
+    if (photo.FromTrack && s.Tokyo2WGS84 != 0) ShiftFromTokyo(p.latitude, p.longitude);
+    AssignFixed(p.altitude, NumberOf(photo.Altitude) + NumberOf(s.OffAltitude), 2, 1);
+    return p;
+}
 
 void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
     const ConvertSettings& s = ctx.Current();
@@ -350,8 +361,14 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
     const ConvertSettings& s = ctx.Current();
     const std::vector<PhotoEntry>& photos = state.PhotoTable;
     state.PlacedCount = 0;
-    if (photos.empty()) return;
-    std::string base = ctx.run.OutputName + "_photo/";
+    if (photos.empty()) {
+        if (s.Photo_CsvOut != 0) AddRunWarning(ctx, MakeNotice(Notice::PhotoOutputNotMade, {ctx.run.PhotoListPath}));
+        return;
+    }
+    // The copy folder's name is a path segment of the link like the file
+    // name: "trip #1" must not start a fragment nor "50%20off" decode to
+    // another name. A base the user typed is a URL already and stays as is.
+    std::string base = UrlName(ctx.run.OutputName) + "_photo/";
     if (s.Photo_PhotoUrl != 0) {
         base = s.Photo_PhotoUrl_edit;
         if (base.empty() || base.back() != '/') base += '/';

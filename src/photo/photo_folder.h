@@ -18,10 +18,16 @@ namespace geoplait {
 // off no photo keeps its own position.
 void ScanPhotoFolder(RunContext& ctx, PhotoState& state);
 
-// Seconds by which the track times are moved towards the camera clock:
+// Seconds by which the camera clock is behind the true time (added to each
+// photo's time):
 // Photo_TimeAdjustSec, or the "Now" minus the "Camera" clock of the photo
 // dialog when Photo_TimeAdjustCAL is on.
 double CameraAdjust(const ConvertSettings& s);
+
+// Sets state.CameraAdjust and moves the date and time of every photo by it
+// (the camera clock to the true time), except those the GPS receiver's clock
+// gave: the time the placemark shows is the time it is matched by.
+void AdjustPhotoTimes(RunContext& ctx, PhotoState& state);
 
 // Reads the whole track once more: opens the input and hands every record of
 // it, without any filter, to the sink, which clears it; false when the input
@@ -39,8 +45,21 @@ void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrac
 // photo options and "(No Tag. Set Default)" in its GPS items.
 void SetDefaultLocation(RunContext& ctx, PhotoState& state);
 
+// Where a photo's placemark stands: sign characters and unsigned "%3.6f"
+// degrees after the offsets (and, for a position from the track, the datum
+// shift), and the altitude with OffAltitude as "%1.2f" metres.
+struct PhotoPosition {
+    char latitudeSign = ' ';
+    char longitudeSign = ' ';
+    std::string latitude;
+    std::string longitude;
+    std::string altitude;
+};
+PhotoPosition PlacemarkPosition(RunContext& ctx, const PhotoEntry& photo);
+
 // Appends the photo folder to the KML and writes the photo list
-// "(OutFileName)_Photo.csv" when Photo_CsvOut is on.
+// "(OutFileName)_Photo.csv" when Photo_CsvOut is on; without a photo the
+// list is not made and a warning of the run names it.
 void WritePhotoFolder(RunContext& ctx, PhotoState& state);
 
 }  // namespace geoplait

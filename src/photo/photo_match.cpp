@@ -1,10 +1,12 @@
 // Matching photos with the track by time.
 //
+// The camera adjustment corrects the photos' times first (the camera clock
+// to the true time), so that the placemark shows the time it is matched by.
 // The input is read again from its first line with the reader of its family,
-// which the run hands in, without any record filter. Each record's UTC time is moved
-// to local time and then towards the camera clock; a photo taken at or after
-// one record and before the next lies on the earlier one. Stamps compare as
-// texts: "20yymmddhhmmss" of a record, yyyymmddhhmmss of a photo.
+// which the run hands in, without any record filter. Each record's UTC time is
+// moved to local time; a photo taken at or after one record and before the
+// next lies on the earlier one. Stamps compare as texts: "20yymmddhhmmss" of
+// a record, yyyymmddhhmmss of a photo.
 //
 // Photos waiting for a position are kept sorted by stamp, so that each record
 // finds the photos between it and the record before with two binary searches;
@@ -59,15 +61,21 @@ struct Matcher {
     std::vector<uint32_t> order;      // photos without a position, by stamp
     std::vector<std::string> stamps;  // their stamps in that order
     std::vector<uint32_t> next;       // next unmatched place at or after i (size + 1 entries)
-    int64_t adjust = 0;
     int32_t counter = 0;
+    bool interpolate = false;  // Photo_Interpolate
+    double window = 0.0;       // Photo_InterpolateSec: records at most so far apart
     std::string stamp;  // the current record's
     struct Position {
         char ns = ' ';
         char ew = ' ';
-        std::string latitude;
+        std::string latitude;   // packed d/m/s
         std::string longitude;
+        std::string altitude;  // the record's, metres
+        double seconds = 0.0;  // of the local stamp
+        double latitudeValue = 0.0;   // signed degrees, south negative
+        double longitudeValue = 0.0;  // signed degrees, west negative
     };
+    Position current;
     Position previous;
     std::string previousStamp;
     Position first;
@@ -90,7 +98,61 @@ void Place(Matcher& m, uint32_t i, const Matcher::Position& p) {
     photo.LongitudeLetter = p.ew;
     photo.Latitude = p.latitude;
     photo.Longitude = p.longitude;
+    photo.Altitude = p.altitude;
+    photo.FromTrack = true;
     m.next[i] = i + 1;
+}
+
+// Degrees of an NMEA ddmm.mmmm text, signed by its hemisphere letter (S and W
+// negative), at the full precision of the text.
+double SignedDegrees(const std::string& nmea, char letter, char minus) {
+    const double v = NumberOf(nmea);
+    const double whole = std::floor(v / 100.0);
+    const double value = whole + (v - whole * 100.0) / 60.0;
+    return letter == minus ? -value : value;
+}
+
+// Signed degrees as a hemisphere letter and a packed d/m/s text with six
+// decimals of a second; the letter follows the sign when the records had
+// hemisphere letters, else it stays `keep`.
+void PackedOfSigned(double value, char plus, char minus, char keep, char& letter, std::string& packed) {
+    letter = keep == plus || keep == minus ? (value < 0.0 ? minus : plus) : keep;
+    const double magnitude = std::fabs(value);
+    const double whole = std::floor(magnitude);
+    const double minutesAll = (magnitude - whole) * 60.0;
+    const double minutes = std::floor(minutesAll);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%f", whole * 10000.0 + minutes * 100.0 + (minutesAll - minutes) * 60.0);
+    packed = buffer;
+}
+
+// A photo taken between two records close enough in time lies on the
+// straight line between them at the fraction of the time between them that
+// had passed: latitude, longitude (the short way round) and altitude.
+void PlaceBetween(Matcher& m, uint32_t i, const Matcher::Position& a, const Matcher::Position& b) {
+    const double span = b.seconds - a.seconds;
+    const double f = std::clamp((StampSeconds(m.stamps[i]) - a.seconds) / span, 0.0, 1.0);
+    if (f == 0.0) {  // taken at the record itself
+        Place(m, i, a);
+        return;
+    }
+    const double latA = a.latitudeValue;
+    const double latB = b.latitudeValue;
+    const double lonA = a.longitudeValue;
+    double lonB = b.longitudeValue;
+    if (lonB - lonA > 180.0) lonB -= 360.0;
+    if (lonA - lonB > 180.0) lonB += 360.0;
+    double lon = lonA + (lonB - lonA) * f;
+    if (lon > 180.0) lon -= 360.0;
+    if (lon < -180.0) lon += 360.0;
+    Matcher::Position p;
+    PackedOfSigned(latA + (latB - latA) * f, 'N', 'S', a.ns, p.ns, p.latitude);
+    PackedOfSigned(lon, 'E', 'W', a.ew, p.ew, p.longitude);
+    char buffer[64];
+    const double altA = NumberOf(a.altitude);
+    std::snprintf(buffer, sizeof buffer, "%f", altA + (NumberOf(b.altitude) - altA) * f);
+    p.altitude = buffer;
+    Place(m, i, p);
 }
 
 // "20" and the date characters 5, 6, 3, 4, 1, 2 of a ddmmyy date, then the
@@ -107,8 +169,8 @@ void MakeStamp(std::string& stamp, const std::string& date, const std::string& t
 
 char LetterOf(const std::string& text) { return text.empty() ? ' ' : text[0]; }
 
-// One track record: its local time moved by the camera adjustment, then the
-// photos between the record before and this one.
+// One track record: its local time, then the photos between the record
+// before and this one.
 void MatchRecord(Matcher& m, RunContext& ctx) {
     TrackPoint& point = ctx.point;
     if (point.RmcLatitude.empty() || point.RmcLongitude.empty()) {
@@ -116,7 +178,7 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
         return;
     }
     int64_t seconds = SecondsOfHhmmss(IntegerOf(point.RmcTime)) +
-                      SecondsOfHhmmss(ctx.run.TimeDifferenceValue) - m.adjust;
+                      SecondsOfHhmmss(ctx.run.TimeDifferenceValue);
     const int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
     seconds -= days * 86400;
     point.LocalDate = days == 0 ? point.RmcDate : ShiftDate(point.RmcDate, static_cast<int>(days));
@@ -125,21 +187,36 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
     RecordCoordTexts(ctx, point.RmcLatitude, point.LatitudeDeg, point.LatitudeDms);
     RecordCoordTexts(ctx, point.RmcLongitude, point.LongitudeDeg, point.LongitudeDms);
 
+    Matcher::Position& current = m.current;
+    current.ns = LetterOf(point.RmcNS);
+    current.ew = LetterOf(point.RmcEW);
+    current.latitude = point.LatitudeDms;
+    current.longitude = point.LongitudeDms;
+    current.altitude = point.GgaAltitude;
+    current.seconds = StampSeconds(m.stamp);
+    if (m.interpolate) {
+        current.latitudeValue = SignedDegrees(point.RmcLatitude, current.ns, 'S');
+        current.longitudeValue = SignedDegrees(point.RmcLongitude, current.ew, 'W');
+    }
+
     if (m.counter == 0) {
-        m.first = {LetterOf(point.RmcNS), LetterOf(point.RmcEW), point.LatitudeDms, point.LongitudeDms};
+        m.first = current;
     } else if (m.previousStamp < m.stamp) {
         const auto begin = std::lower_bound(m.stamps.begin(), m.stamps.end(), m.previousStamp);
         const auto end = std::lower_bound(begin, m.stamps.end(), m.stamp);
         const auto last = static_cast<uint32_t>(end - m.stamps.begin());
+        const double span = current.seconds - m.previous.seconds;
+        const bool between = m.interpolate && span > 0.0 && span <= m.window;
         for (uint32_t i = NextUnmatched(m, static_cast<uint32_t>(begin - m.stamps.begin())); i < last;
              i = NextUnmatched(m, i)) {
-            Place(m, i, m.previous);
+            if (between) {
+                PlaceBetween(m, i, m.previous, current);
+            } else {
+                Place(m, i, m.previous);
+            }
         }
     }
-    m.previous.ns = LetterOf(point.RmcNS);
-    m.previous.ew = LetterOf(point.RmcEW);
-    m.previous.latitude = point.LatitudeDms;
-    m.previous.longitude = point.LongitudeDms;
+    std::swap(m.previous, current);
     m.previousStamp = m.stamp;
     ++m.counter;
     ClearTrackPoint(point);
@@ -157,11 +234,38 @@ double CameraAdjust(const ConvertSettings& s) {
     return std::clamp(std::trunc(adjust), -kAdjustLimit, kAdjustLimit);
 }
 
+void AdjustPhotoTimes(RunContext& ctx, PhotoState& state) {
+    state.CameraAdjust = CameraAdjust(ctx.Current());
+    const auto adjust = static_cast<int64_t>(state.CameraAdjust);
+    if (adjust == 0) return;
+    for (PhotoEntry& photo : state.PhotoTable) {
+        if (photo.SatelliteClock) continue;
+        const std::string& d = photo.Date;
+        const std::string& t = photo.Time;
+        if (d.size() != 8 || t.size() != 6 || d == "00000000") continue;
+        std::tm when{};
+        when.tm_year = IntegerOf(std::string_view(d).substr(0, 4)) - 1900;
+        when.tm_mon = IntegerOf(std::string_view(d).substr(4, 2)) - 1;
+        when.tm_mday = IntegerOf(std::string_view(d).substr(6, 2));
+        when.tm_hour = IntegerOf(std::string_view(t).substr(0, 2));
+        when.tm_min = IntegerOf(std::string_view(t).substr(2, 2));
+        when.tm_sec = IntegerOf(std::string_view(t).substr(4, 2));
+        const std::time_t moved = timegm(&when) + static_cast<std::time_t>(adjust);
+        std::tm out{};
+        if (gmtime_r(&moved, &out) == nullptr || out.tm_year + 1900 < 1000 || out.tm_year + 1900 > 9999) continue;
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", out.tm_year + 1900, out.tm_mon + 1, out.tm_mday);
+        photo.Date = buffer;
+        std::snprintf(buffer, sizeof buffer, "%02d%02d%02d", out.tm_hour, out.tm_min, out.tm_sec);
+        photo.Time = buffer;
+    }
+}
+
 void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrack) {
     std::vector<PhotoEntry>& photos = state.PhotoTable;
-    state.CameraAdjust = CameraAdjust(ctx.Current());
     Matcher m(photos);
-    m.adjust = static_cast<int64_t>(state.CameraAdjust);
+    m.interpolate = ctx.Current().Photo_Interpolate != 0;
+    m.window = std::max(0.0, NumberOf(ctx.Current().Photo_InterpolateSec));
     for (uint32_t i = 0; i < photos.size(); ++i) {
         if (!photos[i].HasPosition()) m.order.push_back(i);
     }

@@ -35,6 +35,12 @@ struct PhotoEntry {
     std::string Time = "000000";    // hhmmss
     std::string DateSource = "Error(NoDate)";
     std::string GpsItems;
+    // The date and time are the GPS receiver's (GPS time and date stamps),
+    // not the camera clock's, so no camera adjustment applies to them.
+    bool SatelliteClock = false;
+    // The position (and altitude) came from a track record: it is in the
+    // track's datum, and Tokyo2WGS84 shifts it as it shifts the record.
+    bool FromTrack = false;
     PhotoCopy Copy = PhotoCopy::None;
     // Could not be read, copied or packed: left out of the copies and the
     // archive (its placemark stays).
@@ -47,7 +53,7 @@ struct PhotoState {
     // Every JPEG of PhotoDir in name order, refilled by each scan; there is
     // no fixed capacity.
     std::vector<PhotoEntry> PhotoTable;
-    // Seconds by which the track times are moved towards the camera clock.
+    // Seconds by which the camera clock is behind: added to each photo's time.
     double CameraAdjust = 0.0;
     // Photo placemarks written by the last photo folder.
     int32_t PlacedCount = 0;

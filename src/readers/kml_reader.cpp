@@ -23,6 +23,7 @@
 // Element names are compared without their namespace prefix.
 #include "readers/kml_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -39,7 +40,9 @@ constexpr size_t kPendingBytes = 65536;  // a tuple joined at commas no longer t
 constexpr size_t kNamesBytes = 65536;
 constexpr size_t kTextBytes = 4096;
 constexpr size_t kValueChars = 31;
-constexpr size_t kHoldBytes = 1 << 20;  // coordinates text held for a later time stamp
+constexpr size_t kHoldBytes = 1 << 20;  // coordinates text held in memory for a later time stamp
+constexpr size_t kSpoolBlock = 1 << 18;  // held text read back from the spool at a time
+constexpr size_t kKeptCapacity = 4 * kPendingBytes;  // pending_ shrinks back to this when drained
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -77,6 +80,53 @@ bool ReadWhen(std::string_view text, int32_t timeDifference, std::string& date, 
 }
 
 }  // namespace
+
+// ---- The spool of held text ----
+
+size_t HeldSpool::Append(std::string_view text) {
+    if (reading_ || text.empty()) return 0;
+    if (file_ == nullptr) {
+        file_ = std::tmpfile();
+        if (file_ == nullptr) return 0;
+        // Written in large pieces anyway: unbuffered, a full disk shows in
+        // the count written, not later at a flush.
+        std::setvbuf(file_, nullptr, _IONBF, 0);
+    }
+    if (written_ == 0 && std::fseek(file_, 0, SEEK_SET) != 0) return 0;
+    const size_t n = std::fwrite(text.data(), 1, text.size(), file_);
+    written_ += n;
+    return n;
+}
+
+bool HeldSpool::ReadBack(std::string& out, size_t bytes) {
+    size_t got = 0;
+    if (file_ != nullptr && read_ < written_) {
+        if (!reading_) {
+            reading_ = std::fseek(file_, 0, SEEK_SET) == 0;
+        }
+        if (reading_) {
+            const size_t want = static_cast<size_t>(std::min<uint64_t>(bytes, written_ - read_));
+            const size_t old = out.size();
+            out.resize(old + want);
+            got = std::fread(out.data() + old, 1, want, file_);
+            out.resize(old + got);
+            read_ += got;
+        }
+    }
+    if (got == 0 || read_ >= written_) {
+        // All read (or the file failed): empty for the next placemark.
+        written_ = read_ = 0;
+        reading_ = false;
+    }
+    return got > 0;
+}
+
+void HeldSpool::Close() {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+    written_ = read_ = 0;
+    reading_ = false;
+}
 
 // ---- The when cursor ----
 
@@ -168,6 +218,12 @@ bool KmlReader::Open(const std::string& path, KmlVariant variant, const ConvertS
     heldEnd_ = 0;
     held_.Clear();
     ended_ = false;
+    spool_.Close();
+    spoolHeld_ = false;
+    unspooling_ = false;
+    holdGivenUp_ = false;
+    after_.clear();
+    afterHeldEnd_ = 0;
     trackCount_ = 0;
     coordReady_ = false;
     whensTrack_ = 0;
@@ -178,6 +234,7 @@ bool KmlReader::Open(const std::string& path, KmlVariant variant, const ConvertS
 void KmlReader::Close() {
     xml_.Close();
     whens_.Close();
+    spool_.Close();
 }
 
 void KmlReader::OnStart(void* user, const XML_Char* name, const XML_Char**) {
@@ -188,6 +245,7 @@ void KmlReader::OnStart(void* user, const XML_Char* name, const XML_Char**) {
         if (r.placemarkDepth_ != 0) return;
         r.placemarkDepth_ = depth;
         r.current_.Clear();
+        r.holdGivenUp_ = false;
     } else if (local == "name") {
         if (r.placemarkDepth_ == 0 || depth != r.placemarkDepth_ + 1) return;
         r.nameDepth_ = depth;
@@ -245,7 +303,8 @@ void KmlReader::OnEnd(void* user, const XML_Char*) {
     } else if (depth == r.placemarkDepth_) {
         // What a placemark holds ends with it; tuples of it not yet taken
         // keep its names and time.
-        if (r.pendingPos_ < r.pending_.size()) {
+        if (r.pendingPos_ < r.pending_.size() || !r.spool_.Empty()) {
+            r.spoolHeld_ = !r.spool_.Empty();
             r.heldEnd_ = r.pending_.size();
             std::swap(r.held_, r.current_);
             r.xml_.Pause();
@@ -287,11 +346,47 @@ void KmlReader::TakeWhen() {
 }
 
 // Whether the tuples read so far wait for the rest of their placemark: in the
-// Line variant, inside a placemark without a time stamp yet, while the held
-// text stays small and no track coordinate is waiting to be taken in order.
+// Line variant, inside a placemark without a time stamp yet, while no track
+// coordinate is waiting to be taken in order and the held text has room.
 bool KmlReader::Holding() const {
     return variant_.line && readTimes_ && !ended_ && placemarkDepth_ != 0 && !current_.timed &&
-           heldEnd_ <= pendingPos_ && !coordReady_ && pending_.size() - pendingPos_ < kHoldBytes;
+           heldEnd_ <= pendingPos_ && !coordReady_ && !unspooling_ && !holdGivenUp_;
+}
+
+// Moves the held text of pending_ to the end of the spool. What the spool
+// cannot take (no temporary file, a full disk) stays in memory, and the
+// placemark is held no longer: its tuples go on undated after the spooled ones.
+void KmlReader::SpoolHeld() {
+    const std::string_view text(pending_.data() + pendingPos_, pending_.size() - pendingPos_);
+    const size_t written = spool_.Append(text);
+    if (written < text.size()) holdGivenUp_ = true;
+    pending_.erase(0, pendingPos_ + written);
+    pendingPos_ = 0;
+    heldEnd_ = 0;
+}
+
+// The spool holds the oldest text: it is read back through pending_ first,
+// the newer text waiting in after_.
+void KmlReader::BeginUnspool() {
+    after_.assign(pending_, pendingPos_, std::string::npos);
+    afterHeldEnd_ = heldEnd_ > pendingPos_ ? heldEnd_ - pendingPos_ : 0;
+    pending_.clear();
+    pendingPos_ = 0;
+    heldEnd_ = 0;
+    unspooling_ = true;
+}
+
+// The next block of the spool, or, when all is read back, the newer text
+// after it (a tuple cut at the block's end goes on in it).
+void KmlReader::ContinueUnspool() {
+    if (spool_.ReadBack(pending_, kSpoolBlock)) return;
+    const size_t base = pending_.size();
+    pending_.append(after_);
+    heldEnd_ = spoolHeld_ ? base + afterHeldEnd_ : 0;
+    spoolHeld_ = false;
+    unspooling_ = false;
+    after_.clear();
+    after_.shrink_to_fit();
 }
 
 // The next whole tuple of pending_, or false when it holds none yet.
@@ -333,6 +428,8 @@ bool KmlReader::TakeTuple(std::string_view& tuple) {
         pending_.erase(0, start);
         pendingPos_ = 0;
         heldEnd_ = heldEnd_ > start ? heldEnd_ - start : 0;
+        // What a long placemark held is freed once it has been taken.
+        if (pending_.capacity() > kKeptCapacity && pending_.size() < kPendingBytes) pending_.shrink_to_fit();
         return false;
     }
     tuple = std::string_view(p + start, i - start);
@@ -427,10 +524,16 @@ bool KmlReader::FillTrackCoord(TrackPoint& p) {
 
 bool KmlReader::Next(TrackPoint& point) {
     for (;;) {
+        if (!unspooling_ && !spool_.Empty() && !Holding()) BeginUnspool();
         std::string_view tuple;
         while (!Holding() && TakeTuple(tuple)) {
-            const bool held = static_cast<size_t>(tuple.data() - pending_.data()) < heldEnd_;
+            const bool held = unspooling_ ? spoolHeld_
+                                          : static_cast<size_t>(tuple.data() - pending_.data()) < heldEnd_;
             if (FillTuple(point, tuple, false, held)) return true;
+        }
+        if (unspooling_) {
+            ContinueUnspool();
+            continue;
         }
         if (coordReady_) {
             coordReady_ = false;
@@ -438,6 +541,7 @@ bool KmlReader::Next(TrackPoint& point) {
             continue;
         }
         if (ended_) return false;
+        if (Holding() && pending_.size() - pendingPos_ >= kHoldBytes) SpoolHeld();
         // At the end (or where the document breaks) the tuples read so far
         // are still taken.
         if (!xml_.Run()) ended_ = true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,31 @@ private:
     std::string text_;
 };
 
+// Coordinates text set aside in an anonymous temporary file, written while
+// a placemark is held and read back once it can be dated, in order.
+class HeldSpool {
+public:
+    HeldSpool() = default;
+    ~HeldSpool() { Close(); }
+    HeldSpool(const HeldSpool&) = delete;
+    HeldSpool& operator=(const HeldSpool&) = delete;
+
+    // Appends text; the number of bytes written (short when the file cannot
+    // be made or the disk is full).
+    size_t Append(std::string_view text);
+    // Appends up to `bytes` of what was written and not yet read to `out`;
+    // false when all has been read (the file is then emptied for reuse).
+    bool ReadBack(std::string& out, size_t bytes);
+    bool Empty() const { return written_ == read_; }
+    void Close();
+
+private:
+    std::FILE* file_ = nullptr;
+    uint64_t written_ = 0;
+    uint64_t read_ = 0;
+    bool reading_ = false;
+};
+
 // A KML file as a source of records, read as XML in one streaming pass.
 //
 //   KmlReader reader;
@@ -67,9 +93,12 @@ private:
 // Outside CSV Custom output every record starts with the NMEA defaults of
 // `defaults` (kept by reference: they must outlive the reading).
 // In the Line variant a time stamp written after the geometry (as this
-// program writes its path placemarks) dates the placemark's tuples too: the
-// tuples of a placemark not yet dated are held until it ends, up to
-// kHoldBytes of coordinates text, beyond which they go on undated.
+// program, Google Earth, gpsbabel and GDAL write their paths) dates the
+// placemark's tuples too: the tuples of a placemark not yet dated are held
+// until it ends or its time stamp comes. Memory stays flat whatever a path
+// holds: beyond kHoldBytes the held coordinates text goes on in a temporary
+// file (HeldSpool), read back in blocks, and what a placemark held is freed
+// when it has been taken.
 // A tuple that is not two or three numbers is dropped and counted (Dropped);
 // a tuple equal to the one before is skipped. The reader keeps, between calls,
 // its parse state, the current placemark's names and time, and the previous
@@ -92,6 +121,9 @@ private:
     static void OnText(void* user, const XML_Char* text, int length);
     void TakeWhen();
     bool Holding() const;
+    void SpoolHeld();
+    void BeginUnspool();
+    void ContinueUnspool();
     bool TakeTuple(std::string_view& tuple);
     bool FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack, bool held);
     bool FillTrackCoord(TrackPoint& p);
@@ -146,6 +178,16 @@ private:
     size_t heldEnd_ = 0;
     PlacemarkStamp held_;
     bool ended_ = false;  // the parser has read all it can
+
+    // Held text beyond kHoldBytes, older than all of pending_. Once the
+    // placemark can be dated it is read back through pending_, while the
+    // text that came after it waits in after_ (heldEnd_ in afterHeldEnd_).
+    HeldSpool spool_;
+    bool spoolHeld_ = false;  // the spooled text belongs to held_ (its placemark ended)
+    bool unspooling_ = false;
+    bool holdGivenUp_ = false;  // no room to spool: this placemark's tuples go on undated
+    std::string after_;
+    size_t afterHeldEnd_ = 0;
 
     std::string previousTuple_;
     std::string tuple_;  // the tuple being read, filtered

@@ -52,9 +52,14 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
         file_ = nullptr;
         return false;
     }
-    XML_SetUserData(parser_, user);
-    XML_SetElementHandler(parser_, handlers.start, handlers.end);
-    XML_SetCharacterDataHandler(parser_, handlers.text);
+    user_ = user;
+    handlers_ = handlers;
+    XML_SetUserData(parser_, this);
+    XML_SetElementHandler(parser_, &OnStart, &OnEnd);
+    XML_SetCharacterDataHandler(parser_, &OnText);
+    depth_ = 0;
+    tooDeep_ = false;
+    fed_ = 0;
     lastBlock_ = false;
     finished_ = false;
     pausing_ = false;
@@ -76,6 +81,30 @@ bool XmlStream::Fail(const char* what) {
                   static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_)), what);
     error_.assign(text);
     return false;
+}
+
+void XmlStream::OnStart(void* self, const XML_Char* name, const XML_Char** attributes) {
+    auto& x = *static_cast<XmlStream*>(self);
+    if (x.tooDeep_) return;
+    if (++x.depth_ > kXmlMaxDepth) {
+        // Stops for good, also when the reader has just asked for a pause.
+        x.tooDeep_ = true;
+        XML_StopParser(x.parser_, XML_FALSE);
+        return;
+    }
+    x.handlers_.start(x.user_, name, attributes);
+}
+
+void XmlStream::OnEnd(void* self, const XML_Char* name) {
+    auto& x = *static_cast<XmlStream*>(self);
+    if (x.tooDeep_) return;
+    --x.depth_;
+    x.handlers_.end(x.user_, name);
+}
+
+void XmlStream::OnText(void* self, const XML_Char* text, int length) {
+    auto& x = *static_cast<XmlStream*>(self);
+    if (!x.tooDeep_) x.handlers_.text(x.user_, text, length);
 }
 
 void XmlStream::Pause() {
@@ -103,10 +132,18 @@ bool XmlStream::Run() {
             const size_t n = std::fread(block, 1, kXmlBlock, file_);
             if (std::ferror(file_)) return Fail("read error");
             lastBlock_ = n < static_cast<size_t>(kXmlBlock);
+            fed_ += static_cast<int64_t>(n);
             status = XML_ParseBuffer(parser_, static_cast<int>(n), lastBlock_ ? XML_TRUE : XML_FALSE);
         }
+        if (tooDeep_) return Fail("elements nested deeper than 256 levels");
         if (status == XML_STATUS_SUSPENDED) return true;
         if (status == XML_STATUS_ERROR) return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
+        // What expat keeps unparsed is one unfinished token; beyond the
+        // bound it is no document this program reads.
+        const XML_Index parsed = XML_GetCurrentByteIndex(parser_);
+        if (!lastBlock_ && parsed >= 0 && fed_ - static_cast<int64_t>(parsed) > kXmlMaxPendingBytes) {
+            return Fail("more than 16 MiB without markup ending");
+        }
         if (lastBlock_) {
             finished_ = true;
             return false;

@@ -3,6 +3,13 @@
 // blocks, nothing of the document is kept beyond the block being parsed.
 // Also the pieces the GPX and KML readers share: element names without
 // their prefix, capped text collection and ISO 8601 time stamps.
+//
+// A hostile document costs bounded time and memory: elements nested deeper
+// than kXmlMaxDepth, or more than kXmlMaxPendingBytes fed to the parser
+// without it delivering anything (one token that never ends: a huge tag or
+// attribute, which expat would scan again with every block), make the
+// document broken there, as a syntax error does. Entities stay as expat
+// bounds them (its amplification limit); nothing outside the file is read.
 #pragma once
 
 #include <expat.h>
@@ -13,6 +20,9 @@
 #include <string_view>
 
 namespace geoplait {
+
+inline constexpr int kXmlMaxDepth = 256;
+inline constexpr int64_t kXmlMaxPendingBytes = int64_t{16} << 20;
 
 class XmlStream {
 public:
@@ -45,8 +55,17 @@ public:
 
 private:
     bool Fail(const char* what);
+    // Call-backs that keep the nesting depth and hand on to the reader's.
+    static void OnStart(void* self, const XML_Char* name, const XML_Char** attributes);
+    static void OnEnd(void* self, const XML_Char* name);
+    static void OnText(void* self, const XML_Char* text, int length);
 
     std::FILE* file_ = nullptr;
+    void* user_ = nullptr;
+    Handlers handlers_{};
+    int depth_ = 0;
+    bool tooDeep_ = false;  // a start tag beyond kXmlMaxDepth stopped the parser
+    int64_t fed_ = 0;       // bytes handed to the parser so far
     XML_Parser parser_ = nullptr;
     bool lastBlock_ = false;  // the block being parsed is the end of the file
     bool finished_ = false;

@@ -1,6 +1,8 @@
 // The mode list, one row per conversion mode in the order of the window's list.
 #include "settings/convert_modes.h"
 
+#include "settings/convert_settings.h"
+
 namespace geoplait {
 
 namespace {
@@ -64,5 +66,12 @@ const ConvertMode* FindModeByFileValue(std::string_view value) {
 }
 
 size_t ModeRow(const ConvertMode& mode) { return static_cast<size_t>(&mode - kConvertModes.data()); }
+
+void ApplyModeOutputRule(const ConvertMode& mode, ConvertSettings& s) {
+    const bool kml = mode.output == ModeOutput::Kml;
+    s.Bom = kml ? 1 : 0;
+    if (mode.kind == ModeKind::Photo) s.Photo = 1;
+    if (!kml) s.Photo = s.Kmz = 0;
+}
 
 }  // namespace geoplait

@@ -8,6 +8,8 @@
 
 namespace geoplait {
 
+struct ConvertSettings;
+
 // The input family: the text of the display text before " -> ".
 enum class ModeKind { Nmea, CsvFull, CsvCustom, Pot, Gpx, KmlLine, KmlPoint, Photo };
 
@@ -30,5 +32,11 @@ const ConvertMode* FindModeByDisplayText(std::string_view text);
 const ConvertMode* FindModeByFileValue(std::string_view value);
 // Row of a mode of kConvertModes (0 to kModeCount - 1).
 size_t ModeRow(const ConvertMode& mode);
+
+// The part of choosing a mode that decides what a conversion writes, as the
+// window applies it when its mode changes: Bom 1 for a mode that writes KML,
+// 0 otherwise; Photo 1 for "Photo(Only) -> kml"; Photo and Kmz 0 for a mode
+// without KML output. Nothing else (extensions, shown controls) is touched.
+void ApplyModeOutputRule(const ConvertMode& mode, ConvertSettings& s);
 
 }  // namespace geoplait

@@ -185,6 +185,13 @@ struct ConvertSettings {
     std::string Photo_LabelSize;
     std::string Photo_IconSize;
     std::string Photo_PhotoWidth;
+    // A photo between two records at most Photo_InterpolateSec apart lies on
+    // the line between them, at the fraction its time gives.
+    int Photo_Interpolate = 0;
+    std::string Photo_InterpolateSec;
+    // An XMP sidecar NAME.EXT.xmp with the position beside every photo placed
+    // from the track.
+    int Photo_Sidecar = 0;
     // Texts of the photo dialog's calibration pickers; no settings key stores them.
     std::string Photo_CalNowDate;
     std::string Photo_CalNowTime;

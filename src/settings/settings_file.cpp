@@ -20,6 +20,7 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 
@@ -96,7 +97,19 @@ bool SplitSettingsLine(std::string_view raw, std::string& key, std::string& valu
 
 void StoreText(std::string& field, const std::string& value, size_t chars) {
     field = value;
+    const size_t whole = field.size();
     CutToChars(field, chars);
+    // A value cut so that it ends in a blank keeps it not: the file could not
+    // hold it, as blanks at a value's end are read away.
+    if (field.size() < whole && !field.empty() && field.back() == ' ') field.pop_back();
+}
+
+// A speed bound as the file writes it, in hundredths ("%.2f"), so that what is
+// held is what is written and read back; never minus zero. Bounds too large
+// for hundredths to matter stay as they are.
+double SpeedBoundOf(double value) {
+    if (std::fabs(value) < 1e15) value = std::round(value * 100.0) / 100.0;
+    return value == 0.0 ? 0.0 : value;
 }
 
 Rgb RgbOfDecimalText(std::string_view text) {
@@ -150,7 +163,7 @@ void StoreValue(const SettingKey& entry, int group, const std::string& value, Co
         if (g < kGroupCount) StoreText((target.*entry.groupText)[g], value, kTextChars);
         break;
     case KeyType::SpeedRange:
-        if (g < kGroupCount) (target.*entry.groupNumber)[g] = LeadingNumber(value);
+        if (g < kGroupCount) (target.*entry.groupNumber)[g] = SpeedBoundOf(LeadingNumber(value));
         break;
     }
 }
@@ -237,11 +250,11 @@ void AppendEntryLines(std::string& out, const SettingKey& entry, const Settings&
     case KeyType::SpeedRange: {
         const GroupNumbers& ranges = current.*entry.groupNumber;
         AppendKey(out, entry.key, group);
-        AppendFixed2(out, ranges[g]);
+        AppendFixed2(out, SpeedBoundOf(ranges[g]));
         out += ';';
         // The upper end is the next range's lower bound less 0.01; the last is open.
         if (g + 1 < kGroupCount) {
-            AppendFixed2(out, ranges[g + 1] - 0.01);
+            AppendFixed2(out, SpeedBoundOf(ranges[g + 1]) - 0.01);
         } else {
             out += "999.99";
         }
@@ -410,7 +423,8 @@ bool ApplyCommandLineCurrentOnly(ConvertSettings& current, std::string_view line
 void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, LoadPass pass) {
     std::string path = SettingsFilePath(settings, name);
     TextReader reader;
-    if (IsDirectory(path) || !reader.Open(path)) {
+    // A device or a pipe is not opened: it could wait for a writer for ever.
+    if (IsDirectory(path) || IsSpecialFile(path) || !reader.Open(path)) {
         if (pass == LoadPass::AllKeys) ui.Show(MakeNotice(Notice::SettingsFileNotFound));
     } else {
         std::string line;

@@ -225,6 +225,10 @@ constexpr SettingKey kKeyTable[] = {
     Number(S::Photo, "Photo_LabelSize", &CS::Photo_LabelSize, "0.9"),
     Number(S::Photo, "Photo_IconSize", &CS::Photo_IconSize, "0.9"),
     Number(S::Photo, "Photo_PhotoWidth", &CS::Photo_PhotoWidth, "320"),
+    // Positions between two records, and XMP sidecars beside the photos.
+    Flag(S::Photo, "Photo_Interpolate", &CS::Photo_Interpolate, 0),
+    Number(S::Photo, "Photo_InterpolateSec", &CS::Photo_InterpolateSec, "60"),
+    Flag(S::Photo, "Photo_Sidecar", &CS::Photo_Sidecar, 0),
 
     // [config Adjustment]
     Number(S::Adjustment, "OffNS", &CS::OffNS, "0.00"),

@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include "job/run_conversion.h"
+#include "settings/convert_modes.h"
 #include "settings/settings_file.h"
 #include "ui/dialog_frame.h"
 #include "ui/dialogs.h"
@@ -109,7 +110,8 @@ void MainWindow::OnModeChosen() {
     CollectDialogSettings();
     ConvertSettings& s = settings_.current;
     s.Mode = S(c_->mode->currentText());
-    s.Bom = WritesKml(s.Mode) ? 1 : 0;
+    // Bom, Photo and Kmz by the rule the command line's --mode applies too.
+    if (const ConvertMode* mode = FindModeByDisplayText(s.Mode)) ApplyModeOutputRule(*mode, s);
     const QSize fittedBefore = sizeHint();
     ApplyModeLayout();
     FitToLayout(fittedBefore);

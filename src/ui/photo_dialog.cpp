@@ -33,6 +33,14 @@ PhotoDialog::PhotoDialog(QWidget* parent, const Settings& settings) : SettingsDi
     left->addWidget(BuildClock());
     left->addWidget(BuildStamps());
     left->addWidget(Check(this, "Use GPS Point", FIELD(Photo_Exif_GPS_Point)));
+    // Between two records close enough in time, a photo lies on the line between them.
+    auto* between = new QHBoxLayout;
+    QCheckBox* interpolate = Check(this, "Interpolate", FIELD(Photo_Interpolate));
+    auto* gap = Edit(this, FIELD(Photo_InterpolateSec));
+    const QList<QWidget*> gapControls = {Label(this, "Records Within", gap), gap, Label(this, "Sec", nullptr)};
+    between->addWidget(interpolate);
+    for (QWidget* widget : gapControls) between->addWidget(widget);
+    left->addLayout(between);
     left->addWidget(BuildLocation());
     left->addStretch(1);
     auto* right = new QVBoxLayout;
@@ -57,6 +65,11 @@ PhotoDialog::PhotoDialog(QWidget* parent, const Settings& settings) : SettingsDi
     // Greyed as the dialog opens; it keeps accepting typing either way.
     SetGreyed(photoUrlEdit_, edited_.Photo_PhotoUrl == 0);
     ConnectRules();
+    // The interpolation window is edited only with interpolation on.
+    for (QWidget* widget : gapControls) {
+        widget->setEnabled(interpolate->isChecked());
+        connect(interpolate, &QCheckBox::toggled, widget, &QWidget::setEnabled);
+    }
 }
 
 // Builders: each control bound to its field, named after it, in tab order.
@@ -234,6 +247,8 @@ void PhotoDialog::BuildOutputRows(QVBoxLayout* column) {
     photoLabel->setAccessibleName(QStringLiteral("Label  TimeStamp"));
     output->addWidget(photoLabel, 3, 1);
     output->addWidget(Label(this, ")", nullptr), 3, 2);
+    output->addWidget(Check(this, "XMP Sidecar", FIELD(Photo_Sidecar)), 4, 0);
+    output->addWidget(Label(this, "(PhotoFile).xmp  Position For Photo Software", nullptr), 4, 1, 1, 2);
     output->setColumnStretch(2, 1);
     column->addLayout(output);
 }

@@ -36,7 +36,6 @@ namespace {
 constexpr const char* kVersionText = "Ver 0.33";
 constexpr const char* kHandleUpper = "Geoplait";
 constexpr const char* kHandleLower = "geoplait";
-constexpr const char* kWebAddress = "https://geoplait.example.org/";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 // Length of the well-formed UTF-8 sequence starting at text[i] that XML may
@@ -199,8 +198,9 @@ size_t FormatPointLabel(const PointLabelOptions& label, const TrackPoint& p, Rec
 
 void WriteGpxHead(TextWriter& out, RunContext& ctx, bool upperCaseHandle) {
     out.Write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    out.Printf("<gpx version=\"1.1\" creator=\"geoplait %s  By %s  %s \"", kVersionText,
-               upperCaseHandle ? kHandleUpper : kHandleLower, kWebAddress);
+    // Name, version and handle; no web address, as the program has no site.
+    out.Printf("<gpx version=\"1.1\" creator=\"geoplait %s  By %s\"", kVersionText,
+               upperCaseHandle ? kHandleUpper : kHandleLower);
     // The route points carry a kashmir3d:ident element; without this
     // declaration namespace-aware readers refuse the document.
     out.Write(" xmlns:kashmir3d=\"http://www.kashmir3d.com/namespace/kashmir3d\">\n");

@@ -25,8 +25,6 @@ namespace geoplait {
 
 namespace {
 
-constexpr const char* kWebAddress = "https://geoplait.example.org/";
-
 constexpr size_t kColumnCount = 16;
 
 struct SummaryLanguage {
@@ -152,13 +150,9 @@ void WriteHead(TextWriter& out, const ConvertSettings& s, SummaryFormat format) 
 void WriteTail(TextWriter& out) {
     out.Write("  </table>\n");
     out.Write("  <hr />\n");
-    out.Printf("  <font size='2' color='#0000ff'> Create Soft:geoplait.exe&nbsp;&nbsp;&nbsp;%s"
-               "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<A class='lk' HREF='",
+    // The program and its version only: the program has no web site to link to.
+    out.Printf("  <font size='2' color='#0000ff'> Create Soft:geoplait.exe&nbsp;&nbsp;&nbsp;%s</font>\n",
                kVersionText);
-    out.Write(kWebAddress);
-    out.Write("'>");
-    out.Write(kWebAddress);
-    out.Write("</a></font>\n");
     out.Write("  \n");
     out.Write(" </body>\n");
     out.Write("</html>\n");

@@ -1,19 +1,23 @@
 // Whole-program cases: every directory under tests/data/cli/ that holds an
 // `args` file. Its other files are copied into a fresh directory, geoplait-cli
 // runs there (TZ=UTC, LC_ALL=C, stdin from /dev/null) with the lines of `args`
-// as arguments (and the lines of an optional `env` file in its environment),
+// as arguments (and the lines of an optional `env` file in its environment;
+// an optional `mtime` file sets modification times first, one line each:
+// a path of the case, a blank, the UTC time as YYYYMMDDhhmmss),
 // and the exit status, stdout, stderr and the files under expected/files/ are
 // compared byte for byte with expected/; no other file may be left behind.
 // Every .kml/.gpx the run produced must pass `xmllint --noout` and read back
-// with gpsbabel, every .html `xmllint --html --noout`.
+// with gpsbabel, every .xmp `xmllint --noout`, every .html `xmllint --html --noout`.
 // GEOPLAIT_UPDATE_GOLDEN=1 writes the actual results into expected/.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -156,6 +160,8 @@ void CheckWellFormed(const fs::path& file) {
     if (extension == ".kml" || extension == ".gpx") {
         CheckWith("xmllint", {"--noout", name}, file);
         CheckWith("gpsbabel", {"-i", extension.substr(1), "-f", name, "-o", "gpx", "-F", "/dev/null"}, file);
+    } else if (extension == ".xmp") {
+        CheckWith("xmllint", {"--noout", name}, file);
     } else if (extension == ".html" || extension == ".htm") {
         CheckWith("xmllint", {"--html", "--noout", name}, file);
     }
@@ -197,6 +203,28 @@ void WriteExpected(const fs::path& expected, const Finished& run,
     }
 }
 
+// Lines "PATH YYYYMMDDhhmmss" (UTC): a file's modification time, for the
+// photos that are dated by it.
+void SetModificationTimes(const fs::path& dir, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        if (line.empty()) continue;
+        const size_t blank = line.rfind(' ');
+        ASSERT_NE(blank, std::string::npos) << "mtime line: " << line;
+        const std::string stamp = line.substr(blank + 1);
+        ASSERT_EQ(stamp.size(), 14U) << "mtime line: " << line;
+        std::tm when{};
+        when.tm_year = std::stoi(stamp.substr(0, 4)) - 1900;
+        when.tm_mon = std::stoi(stamp.substr(4, 2)) - 1;
+        when.tm_mday = std::stoi(stamp.substr(6, 2));
+        when.tm_hour = std::stoi(stamp.substr(8, 2));
+        when.tm_min = std::stoi(stamp.substr(10, 2));
+        when.tm_sec = std::stoi(stamp.substr(12, 2));
+        const struct timespec times[2] = {{timegm(&when), 0}, {timegm(&when), 0}};
+        const std::string path = (dir / line.substr(0, blank)).string();
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << "mtime of " << path;
+    }
+}
+
 class GoldenTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenTest, MatchesExpected) {
@@ -207,10 +235,11 @@ TEST_P(GoldenTest, MatchesExpected) {
 
     for (const auto& entry : fs::directory_iterator(source)) {
         std::string name = entry.path().filename().string();
-        if (name == "args" || name == "env" || name == "expected") continue;
+        if (name == "args" || name == "env" || name == "mtime" || name == "expected") continue;
         fs::copy(entry.path(), workDir / name,
                  fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     }
+    if (fs::exists(source / "mtime")) SetModificationTimes(workDir, ReadArgs(source / "mtime"));
     std::map<std::string, std::string> inputs = FilesUnder(workDir);
 
     const fs::path env = source / "env";

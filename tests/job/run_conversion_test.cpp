@@ -1,5 +1,6 @@
 #include "job/run_conversion.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -134,6 +135,8 @@ TEST(RunConversion, ValidationStops) {
         {"input missing", 0, 0, "none.log", "out.pot", {notFound}},
         {"input is a directory", 0, 0, "sub", "out.pot", {notFound}},
         {"no input", 0, 0, "", "out.pot", {notFound}},
+        // A pipe would wait for a writer for ever (a device: the golden case other_programs_in_device).
+        {"input is a pipe", 0, 0, "fifo", "out.pot", {MakeNotice(Notice::InputNotRegular, {"fifo"})}},
         {"replace cancelled", 0, 0, "in.log", "old.pot", {}, {" *** Wait ***"},
          {MakeNotice(Notice::ReplaceOutput)}},
     };
@@ -143,6 +146,7 @@ TEST(RunConversion, ValidationStops) {
         Job j;
         fs::create_directory(j.dir.File("sub"));
         fs::create_hard_link(j.dir.File("in.log"), j.dir.File("hard.log"));
+        ASSERT_EQ(mkfifo(j.dir.File("fifo").c_str(), 0600), 0);
         test::WriteFileBytes(j.dir.File("old.pot"), "old");
         j.ui.answerOk = false;
         j.Use(ReadFiveWriteThree);

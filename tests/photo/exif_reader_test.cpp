@@ -133,7 +133,10 @@ std::string Summary(const Read& r) {
            p.Title + "]";
 }
 
-constexpr const char* kFileDate = "20231114 221320 FileDate *: *:  ";
+// The file time 2023-11-14 22:13:20 UTC in local time: at + 9:00, + 15:00 and UTC.
+constexpr const char* kFileDate = "20231115 071320 FileDate *: *:  ";
+constexpr const char* kFileDate15 = "20231115 131320 FileDate *: *:  ";
+constexpr const char* kFileDateUtc = "20231114 221320 FileDate *: *:  ";
 
 Tag Ascii(uint16_t tag, const std::string& text) {
     return {tag, 2, static_cast<uint32_t>(text.size() + 1), text + std::string(1, '\0')};
@@ -167,13 +170,13 @@ TEST(ExifReader, CodesAndLayouts) {
         std::string bytes;
         std::string expected;
     } cases[] = {
-        {"not a JPEG", "GIF89a", std::string("1 ") + kFileDate + " []"},
-        {"empty file", "", std::string("1 ") + kFileDate + " []"},
-        {"no marker after SOI", std::string("\xFF\xD8\x00\x01", 4), std::string("2 ") + kFileDate + " []"},
-        {"no APP segment", kPlainJpeg, std::string("7 ") + kFileDate + " []"},
+        {"not a JPEG", "GIF89a", std::string("1 ") + kFileDate15 + " []"},
+        {"empty file", "", std::string("1 ") + kFileDate15 + " []"},
+        {"no marker after SOI", std::string("\xFF\xD8\x00\x01", 4), std::string("2 ") + kFileDate15 + " []"},
+        {"no APP segment", kPlainJpeg, std::string("7 ") + kFileDate15 + " []"},
         {"APP1 holding XMP", "\xFF\xD8" + Segment('\xE1', "http://ns.adobe.com/xap/1.0/"),
-         std::string("3 ") + kFileDate + " []"},
-        {"byte order XX", Jpeg("XX*\0"), std::string("4 ") + kFileDate + " []"},
+         std::string("3 ") + kFileDate15 + " []"},
+        {"byte order XX", Jpeg("XX*\0"), std::string("4 ") + kFileDate15 + " []"},
         {"Intel, all tags", Jpeg(intel.Bytes()), "1115 20240201 003015 34853-07(GPS-Time).34853-29(GPS-Date)" + gpsRead},
         {"Motorola, all tags", Jpeg(motorola.Bytes()),
          "1116 20240201 003015 34853-07(GPS-Time).34853-29(GPS-Date)" + gpsRead},
@@ -213,14 +216,31 @@ TEST(ExifReader, ValuesAndOptions) {
         return Summary(ReadBytes(Jpeg(t.Bytes()), difference, original, stamps));
     };
     // Kodak: fractional minutes carry into the seconds; Nikon: seconds 724/100.
-    EXPECT_EQ(gps({{2, 5, 3, t.R({{0, 1}, {22278, 1000}, {0, 1}})}, {7, 5, 3, t.R({{14, 1}, {27, 1}, {724, 100}})}}),
-              "1005 20231114 142707 34853-07(GPS-Time). *:2216.680000 *:  34853-02(Lat). []");
+    // A GPS time without its GPS date is no moment: the file time stays.
+    EXPECT_EQ(gps({{2, 5, 3, t.R({{0, 1}, {22278, 1000}, {0, 1}})}, {4, 5, 3, t.R({{139, 1}, {0, 1}, {0, 1}})},
+                   {7, 5, 3, t.R({{14, 1}, {27, 1}, {724, 100}})}}),
+              "1005 20231115 071320 FileDate *:2216.680000 *:1390000.000000  34853-02(Lat).34853-04(Lon). []");
+    // Half a position is none; lower-case references name the hemisphere.
+    EXPECT_EQ(gps({{1, 2, 2, "N"}, {2, 5, 3, t.R({{35, 1}, {0, 1}, {0, 1}})}}),
+              "1005 20231115 071320 FileDate N: *:  34853-02(Lat). []");
+    EXPECT_EQ(gps({{2, 5, 3, t.R({{35, 1}, {0, 1}, {0, 1}})}, {4, 5, 3, t.R({{10, 0}, {0, 1}, {0, 1}})}}),
+              "1005 20231115 071320 FileDate *: *:  34853-02(Lat). []");
+    EXPECT_EQ(gps({{4, 5, 3, t.R({{10, 1}, {0, 1}, {0, 1}})}}), "1005 20231115 071320 FileDate *: *:  34853-04(Lon). []");
+    EXPECT_EQ(gps({{1, 2, 2, "s"}, {2, 5, 3, t.R({{1, 1}, {0, 1}, {0, 1}})}, {3, 2, 2, "w"},
+                   {4, 5, 3, t.R({{2, 1}, {0, 1}, {0, 1}})}}),
+              "1005 20231115 071320 FileDate S:10000.000000 W:20000.000000  34853-02(Lat).34853-04(Lon). []");
     // GPS time and date both: moved by the time difference, across midnight backwards.
     EXPECT_EQ(gps({{7, 5, 3, t.R({{1, 1}, {0, 1}, {0, 1}})}, Ascii(29, "2024:03:01")}, -50000),
               "1005 20240229 200000 34853-07(GPS-Time).34853-29(GPS-Date) *: *:   []");
     // A date with the year from 1900 and the month from 0.
     EXPECT_EQ(gps({Ascii(29, "0124:00:31"), {7, 5, 3, t.R({{9, 1}, {30, 1}, {15, 1}})}}),
-              "1005 20240131 183015 34853-07(GPS-Time). *: *:   []");
+              "1005 20240131 183015 34853-07(GPS-Time).34853-29(GPS-Date) *: *:   []");
+    // A GPS time or a GPS date alone leaves the camera's DateTimeOriginal.
+    t.exif = {Ascii(36867, "2024:01:02 06:07:08")};
+    EXPECT_EQ(gps({{7, 5, 3, t.R({{9, 1}, {30, 1}, {15, 1}})}}),
+              "1105 20240102 060708 34665-36867(IFD):DateTimeOriginal *: *:   []");
+    EXPECT_EQ(gps({Ascii(29, "2024:01:31")}), "1105 20240102 060708 34665-36867(IFD):DateTimeOriginal *: *:   []");
+    t.exif.clear();
     // Zero denominators and angles beyond the pole leave the value out.
     EXPECT_EQ(gps({{2, 5, 3, t.R({{35, 1}, {41, 0}, {0, 1}})}, {4, 5, 3, t.R({{181, 1}, {0, 1}, {0, 1}})},
                    {6, 5, 1, t.R({{5, 0}})}, {1, 2, 2, "\x7F"}}),
@@ -231,7 +251,25 @@ TEST(ExifReader, ValuesAndOptions) {
     t.exif = {Ascii(36867, "2024:13:01 00:00:00")};
     EXPECT_EQ(Summary(ReadBytes(Jpeg(t.Bytes()))), std::string("5 ") + kFileDate + " []");
     t.exif = {Ascii(36867, "2024:12:01 00:00:00")};
-    EXPECT_EQ(Summary(ReadBytes(Jpeg(t.Bytes()), 0, 2)), std::string("5 ") + kFileDate + " []");
+    EXPECT_EQ(Summary(ReadBytes(Jpeg(t.Bytes()), 0, 2)), std::string("5 ") + kFileDateUtc + " []");
+}
+
+// The file time is UTC plus the time difference, whatever zone the machine is set to.
+TEST(ExifReader, FileTimeIgnoresTheMachineZone) {
+    const char* saved = std::getenv("TZ");
+    const std::string before = saved != nullptr ? saved : "";
+    for (const char* zone : {"UTC", "Asia/Tokyo", "America/New_York"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        EXPECT_EQ(Summary(ReadBytes("GIF89a")), std::string("1 ") + kFileDate + " []") << zone;
+        EXPECT_EQ(Summary(ReadBytes("GIF89a", -50000)), "1 20231114 171320 FileDate *: *:   []") << zone;
+    }
+    if (saved != nullptr) {
+        setenv("TZ", before.c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
 }
 
 TEST(ExifReader, Titles) {

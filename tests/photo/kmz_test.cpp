@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,54 @@ TEST(Kmz, LinkedAndVanishedPhotosAreLeftOut) {
     for (const auto& entry : fs::directory_iterator(work.path())) left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"photos", "secret", "trip.kml", "trip.kmz", "trip_photo"}));
+}
+
+// The path a relative URL names, as a viewer reads it: up to a fragment
+// ('#') or a query ('?'), percent-escapes decoded.
+std::string UrlDecoded(std::string link) {
+    link = link.substr(0, link.find_first_of("#?"));
+    std::string out;
+    for (size_t i = 0; i < link.size(); ++i) {
+        if (link[i] == '%' && i + 2 < link.size()) {
+            out.push_back(static_cast<char>(std::stoi(link.substr(i + 1, 2), nullptr, 16)));
+            i += 2;
+        } else {
+            out.push_back(link[i]);
+        }
+    }
+    return out;
+}
+
+// Output names that mean something in a URL: every photo link of the KML,
+// URL-decoded, names an entry of the KMZ and a copy beside the KML. The mode
+// alone turns the photos on.
+TEST(Kmz, LinksOfOutputNamesWithUrlCharactersOpen) {
+    for (const std::string name : {"trip #1", "cafe q?", "50%20off"}) {
+        TempDir work;
+        fs::copy(fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_kmz" / "photos", fs::path(work.path()) / "photos");
+        const std::string cd = "cd '" + work.path() + "' && ";
+        ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --out '" + name +
+                        ".kml' --set PhotoDir=photos --set Photo_IconThumbnail=1 --set Kmz=1 2>&1"),
+                  "Complete: Complete Record=3/3\n\n\n");
+        const std::string listing = Shell(cd + "unzip -Z1 '" + name + ".kmz'");
+        std::set<std::string> entries;
+        for (size_t at = 0, end; (end = listing.find('\n', at)) != std::string::npos; at = end + 1) {
+            entries.insert(listing.substr(at, end - at));
+        }
+        const std::string kml = ReadFileBytes(work.File(name + ".kml"));
+        int links = 0;
+        for (const std::string opening : {"src=\"", "<href>"}) {
+            for (size_t at = kml.find(opening); at != std::string::npos; at = kml.find(opening, at + 1)) {
+                const size_t start = at + opening.size();
+                const std::string link = kml.substr(start, kml.find_first_of("\"<", start) - start);
+                const std::string decoded = UrlDecoded(link);
+                EXPECT_TRUE(entries.contains(decoded)) << name << ": " << link;
+                EXPECT_TRUE(fs::is_regular_file(fs::path(work.path()) / decoded)) << name << ": " << decoded;
+                ++links;
+            }
+        }
+        EXPECT_EQ(links, 6) << name;  // image and thumbnail of each of the three photos
+    }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/convert_settings.h"
+
 namespace geoplait {
 namespace {
 
@@ -38,6 +40,28 @@ TEST(ConvertModes, FamiliesAreContiguousAndNamedByTheirTexts) {
         }
     }
     EXPECT_EQ(row, kConvertModes.size());
+}
+
+// Each mode's rule from both starting states: what it writes decides Bom,
+// Photo and Kmz, and a KML mode keeps the photo choices it found.
+TEST(ConvertModes, OutputRuleSetsBomPhotoAndKmz) {
+    size_t kmlModes = 0;
+    for (const ConvertMode& mode : kConvertModes) {
+        const std::string_view text = mode.displayText;
+        const bool kml = text.ends_with("-> kml");
+        kmlModes += kml ? 1 : 0;
+        for (int before : {0, 1}) {
+            ConvertSettings s;
+            s.Bom = s.Photo = s.Kmz = before;
+            s.Tokyo2WGS84 = 1;
+            ApplyModeOutputRule(mode, s);
+            EXPECT_EQ(s.Bom, kml ? 1 : 0) << text;
+            EXPECT_EQ(s.Photo, !kml ? 0 : text.starts_with("Photo(Only)") ? 1 : before) << text;
+            EXPECT_EQ(s.Kmz, kml ? before : 0) << text;
+            EXPECT_EQ(s.Tokyo2WGS84, 1) << text;
+        }
+    }
+    EXPECT_EQ(kmlModes, 6U);
 }
 
 }  // namespace

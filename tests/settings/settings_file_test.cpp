@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -136,6 +138,45 @@ TEST(SaveSettingsFile, FailedSavesReportAndChangeNoFile) {
 
 // ---- Reading whole files
 
+// What the file holds after a round of reading and writing reads back as
+// the very same file: a value cut within the line's limit never ends in the
+// blank that reading drops, and speed bounds are held in the hundredths the
+// file writes (never as "-0.00").
+TEST(SettingsFileText, WrittenFileReadsBackTheSame) {
+    const auto written = [](const std::vector<std::string>& lines) {
+        Settings settings = DefaultedSettings();
+        for (const std::string& line : lines) ApplySettingsLine(settings, line, LoadPass::AllKeys);
+        ApplyBaselineSettings(settings);
+        return SettingsFileText(settings, kWhen);
+    };
+    const std::string text62(62, 'n');
+    const std::vector<std::vector<std::string>> cases = {
+        {"PosType_edit=" + text62 + " tail"},
+        {"Photo_PhotoUrl_edit=" + text62 + " x", "PosType_edit=" + text62 + "  "},
+        {"SpeedRange_01=-0.001", "SpeedRange_02=0.005", "SpeedRange_03=4.004", "SpeedRange_04=-7.125"},
+        {"SpeedRange_12=123456789012345678.25"},
+    };
+    for (const auto& lines : cases) {
+        const std::string first = written(lines);
+        std::vector<std::string> again;
+        for (size_t pos = 0, end; pos < first.size(); pos = end + 1) {
+            end = std::min(first.find('\n', pos), first.size());
+            again.push_back(first.substr(pos, end - pos));
+        }
+        EXPECT_EQ(written(again), first) << lines.front();
+    }
+    Settings settings = DefaultedSettings();
+    ApplySettingsLine(settings, "PosType_edit=" + text62 + " tail", LoadPass::AllKeys);
+    EXPECT_EQ(settings.baseline.PosType_edit, text62);
+    ApplySettingsLine(settings, "SpeedRange_01=-0.001", LoadPass::AllKeys);
+    ApplySettingsLine(settings, "SpeedRange_02=0.005", LoadPass::AllKeys);
+    EXPECT_FALSE(std::signbit(settings.baseline.SpeedRange[0]));
+    ApplyBaselineSettings(settings);
+    const std::string text = SettingsFileText(settings, kWhen);
+    EXPECT_NE(text.find("  SpeedRange_01=0.00;0.00\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  SpeedRange_02=0.01;"), std::string::npos) << text;
+}
+
 TEST(LoadSettingsFile, MissingFileOrDirectory) {
     for (bool directory : {false, true}) {
         for (LoadPass pass : {LoadPass::StartupSwitches, LoadPass::AllKeys}) {
@@ -152,6 +193,18 @@ TEST(LoadSettingsFile, MissingFileOrDirectory) {
             EXPECT_EQ(settings.baseline, DefaultedSettings().baseline);
         }
     }
+}
+
+// A pipe in the settings file's place is not opened (it would wait for a
+// writer for ever): it reads as no file.
+TEST(LoadSettingsFile, PipeIsNoFile) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.File("geoplait.ini").c_str(), 0600), 0);
+    Settings settings = DefaultedSettings(dir.path());
+    RecordingUi ui;
+    LoadSettingsFile(settings, ui, kSettingsFileName, LoadPass::AllKeys);
+    EXPECT_EQ(ui.messages, Messages{MakeNotice(Notice::SettingsFileNotFound)});
+    EXPECT_EQ(settings.baseline, DefaultedSettings().baseline);
 }
 
 }  // namespace

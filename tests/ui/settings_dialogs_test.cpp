@@ -507,8 +507,16 @@ private slots:
         Click(dialog, "Photo_Icon_Title");
         QVERIFY(!Find<QLabel>(dialog, "TitleHint").isHidden());
         Find<QLineEdit>(dialog, "Photo_PhotoWidth").setText(QString(70, 'x'));
+        // The interpolation window is edited only with interpolation on.
+        QVERIFY(!Find<QLineEdit>(dialog, "Photo_InterpolateSec").isEnabled());
+        Click(dialog, "Photo_Interpolate");
+        QVERIFY(Find<QLineEdit>(dialog, "Photo_InterpolateSec").isEnabled());
+        Find<QLineEdit>(dialog, "Photo_InterpolateSec").setText("30");
+        Click(dialog, "Photo_Sidecar");
         dialog.accept();
         const ConvertSettings& s = dialog.Edited();
+        QCOMPARE((QList<int>{s.Photo_Interpolate, s.Photo_Sidecar}), (QList<int>{1, 1}));
+        QCOMPARE(s.Photo_InterpolateSec, std::string("30"));
         QCOMPARE((QList<int>{s.Photo_IconUrl, s.Photo_IconThumbnail, s.Photo_TimeAdjust, s.Photo_TimeAdjustCAL,
                              s.Photo_Icon_Title, s.Photo_FileDate}),
                  (QList<int>{1, 0, 0, 1, 1, 1}));

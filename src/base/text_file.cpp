@@ -279,14 +279,14 @@ bool TextWriter::Open(const std::string& path, WriteMode mode) {
     return Open(own_, path, mode);
 }
 
-bool TextWriter::Open(OutputFiles& files, const std::string& path, WriteMode mode) {
+bool TextWriter::Open(OutputFiles& files, const std::string& path, WriteMode mode, bool askReplace) {
     if (&files != &own_) Close();
     failed_ = false;
     used_ = 0;
     bomPending_ = false;
     files_ = &files;
     bool empty = false;
-    fd_ = files.Open(path, mode, empty);
+    fd_ = files.Open(path, mode, empty, askReplace);
     if (fd_ < 0) {
         failed_ = true;
         return false;

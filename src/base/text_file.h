@@ -103,7 +103,8 @@ public:
 
     bool Open(const std::string& path, WriteMode mode);
     // One of the outputs of `files` (a run's): put into place by its Commit.
-    bool Open(OutputFiles& files, const std::string& path, WriteMode mode);
+    // `askReplace` false: the caller decided itself about replacing `path`.
+    bool Open(OutputFiles& files, const std::string& path, WriteMode mode, bool askReplace = true);
     bool IsOpen() const { return fd_ >= 0; }
     // Bom 0: the byte-order mark of a created file is not written. Call before
     // the first Write.

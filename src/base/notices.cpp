@@ -26,6 +26,9 @@ constexpr std::array kNoticeTable{
     NoticeEntry{Notice::PhotoFolderNotGiven, Problem, "Error", "Not input Photo Folder."},
     NoticeEntry{Notice::OutputNotKml, Problem, "Check", "(%s)  OutFile Ext not [.kml .KML .Kml]"},
     NoticeEntry{Notice::InputIsOutput, Problem, "Error", "Input and Output File Same name."},
+    // A name the run derives (split piece, NAME_photo, the photo list, the
+    // archive) that the file system would not take, with its path.
+    NoticeEntry{Notice::OutputNameTooLong, Problem, "Error", "File Name Too Long: %s"},
     // Near-twins, kept apart on purpose: the check before a run says
     // "Input File Not Found.. " under "Error"; a reader that cannot open the
     // input during the run (InputNotFound) says "Input File Not Found" under
@@ -67,6 +70,13 @@ constexpr std::array kNoticeTable{
     // A photo folder the run may not write to (a card set read-only): the
     // sidecars are left out, the other outputs are made.
     NoticeEntry{Notice::SidecarNotWritable, Warning, "Warning", "XMP File Not Create (Folder Read Only): %s"},
+
+    // The lines of the one warning that names the photos a run lost alone
+    // (ReportLostPhotos): at most 20, then how many more.
+    NoticeEntry{Notice::PhotoNotRead, Warning, "Warning", "Photo File Not Read: %s"},
+    NoticeEntry{Notice::PhotoLostOnCopy, Warning, "Warning", "Photo File Not Copy: %s"},
+    NoticeEntry{Notice::PhotoNotPacked, Warning, "Warning", "Photo File Not Packed: %s"},
+    NoticeEntry{Notice::PhotosMoreLost, Warning, "Warning", "(%d more)"},
 
     NoticeEntry{Notice::ReplaceOutput, Question, "Check!",
                 "Already exists Output File. Do you want to replace it?"},

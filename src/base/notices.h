@@ -41,6 +41,7 @@ enum class Notice {
     PhotoFolderNotGiven,
     OutputNotKml,
     InputIsOutput,
+    OutputNameTooLong,
     InputNotFoundOnCheck,
     InputNotRegular,
     FirstSentenceUnknown,
@@ -65,6 +66,11 @@ enum class Notice {
     PhotoOutputNotMade,
     SidecarNotReplaced,
     SidecarNotWritable,
+    // Warnings: a photo lost alone, one line each in one warning
+    PhotoNotRead,
+    PhotoLostOnCopy,
+    PhotoNotPacked,
+    PhotosMoreLost,
     // Questions
     ReplaceOutput,
     ReplacePhotos,

@@ -1,14 +1,18 @@
 #include "base/output_files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "base/temporary_files.h"
 
 namespace geoplait {
 
@@ -63,17 +67,16 @@ std::string ResolveLinks(const std::string& path) {
     return resolved;
 }
 
-// "<dir>/.<name>.<pid>-<serial>.tmp" beside the target.
-std::string TemporaryName(const std::string& target, unsigned serial) {
-    const size_t slash = target.rfind('/');
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(getpid()), serial);
-    std::string name = target.substr(0, nameStart);
-    name += '.';
-    name.append(target, nameStart, std::string::npos);
-    name += suffix;
-    return name;
+// The folder of a path ("" for a bare name) and its last component.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {};
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string_view NameOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
 }
 
 // "<stem>_<n><ext>" of a target (the extension of its file name).
@@ -126,6 +129,31 @@ size_t ExtensionStart(std::string_view path) {
     return dot;
 }
 
+bool MayFollowLink(const struct stat& link, const struct stat& folder, uid_t user) {
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return !shared || link.st_uid == user || link.st_uid == folder.st_uid;
+}
+
+bool LinksMayBeFollowed(const std::string& path, uid_t user) {
+    if (IsDescriptorPath(path)) return true;
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat link {};
+        if (lstat(current.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return true;
+        const std::string folderPath = FolderOf(current);
+        struct stat folder {};
+        if (stat(folderPath.empty() ? "." : folderPath.c_str(), &folder) != 0) return true;
+        if (!MayFollowLink(link, folder, user)) return false;
+        char target[PATH_MAX];
+        const ssize_t n = readlink(current.c_str(), target, sizeof target - 1);
+        if (n <= 0) return true;
+        std::string next(target, static_cast<size_t>(n));
+        if (next.front() != '/' && !folderPath.empty()) next.insert(0, folderPath + "/");
+        current = std::move(next);
+    }
+    return true;
+}
+
 bool IsExistingRegularFile(const std::string& path) {
     struct stat st {};
     return !IsDescriptorPath(path) && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -138,10 +166,20 @@ OutputFiles::Entry* OutputFiles::Find(const std::string& target) {
     return nullptr;
 }
 
-int OutputFiles::Make(const std::string& target, Entry*& made) {
+int OutputFiles::Make(const std::string& target, Entry*& made, bool askReplace) {
     made = nullptr;
     struct stat st {};
     const bool exists = stat(target.c_str(), &st) == 0;
+    if (exists && std::find(inputs_.begin(), inputs_.end(), std::pair(st.st_dev, st.st_ino)) != inputs_.end()) {
+        refusal_ = OutputRefusal::SameAsInput;
+        refusedPath_ = target;
+        return -1;
+    }
+    if (NameOf(target).size() > kNameMax) {
+        refusal_ = OutputRefusal::NameTooLong;
+        refusedPath_ = target;
+        return -1;
+    }
     if (exists && (!S_ISREG(st.st_mode) || IsDescriptorPath(target))) {
         // A device, a pipe or an open file: written where it is, never
         // replaced, and kept open for the whole run (a pipe closed after the
@@ -151,29 +189,92 @@ int OutputFiles::Make(const std::string& target, Entry*& made) {
         const int own = DescriptorOf(target);
         const int fd = own >= 0 ? fcntl(own, F_DUPFD_CLOEXEC, 3) : open(target.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0) return -1;
-        entries_.push_back({target, {}, fd});
+        entries_.push_back({target, {}, fd, -1});
         made = &entries_.back();
         return dup(fd);
     }
+    if (exists && askReplace && !replaceAnswered_ && ask_) {
+        if (!ask_()) {
+            refusal_ = OutputRefusal::Declined;
+            refusedPath_ = target;
+            return -1;
+        }
+        replaceAnswered_ = true;
+    }
+    const std::string folder = FolderOf(target);
+    RemoveStaleTemporaries(folder, TemporaryStem(NameOf(target)), user_);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temp = TemporaryName(target, ++serial_);
+        std::string temp = TemporaryName(target, static_cast<long>(getpid()), ++serial_);
         const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST) continue;
             return -1;
         }
+        RegisterTemporary(temp);
         // The replaced file's permissions; a new file gets those of any new file.
         if (exists) (void)fchmod(fd, st.st_mode & 07777);
-        entries_.push_back({target, std::move(temp), -1});
+        // The lock tells a later run that this file is in use; the descriptor
+        // holding it stays open until the file is put into place or removed.
+        // Past kMostLocks files (a folder of photo copies) or without a spare
+        // descriptor a file goes unlocked, so that the run never runs out of
+        // descriptors for its outputs.
+        const bool lock = locks_ < kMostLocks && flock(fd, LOCK_EX | LOCK_NB) == 0;
+        const int handed = lock ? fcntl(fd, F_DUPFD_CLOEXEC, 3) : -1;
+        if (handed >= 0) ++locks_;
+        entries_.push_back({target, std::move(temp), -1, handed >= 0 ? fd : -1});
         made = &entries_.back();
-        return fd;
+        return handed >= 0 ? handed : fd;
     }
     return -1;
 }
 
-int OutputFiles::Open(const std::string& path, WriteMode mode, bool& empty) {
+void OutputFiles::Release(Entry& entry, bool unlinkTemp) {
+    if (!entry.temp.empty()) {
+        if (unlinkTemp) unlink(entry.temp.c_str());
+        ForgetTemporary(entry.temp);
+        entry.temp.clear();
+    }
+    if (entry.lock >= 0) {
+        close(entry.lock);
+        --locks_;
+    }
+    entry.lock = -1;
+}
+
+void OutputFiles::ProtectInput(const std::string& path) {
+    struct stat st {};
+    if (!path.empty() && stat(path.c_str(), &st) == 0) inputs_.emplace_back(st.st_dev, st.st_ino);
+}
+
+void OutputFiles::Refuse(OutputRefusal why, const std::string& path) {
+    failed_ = true;
+    refusal_ = why;
+    refusedPath_ = path;
+}
+
+void OutputFiles::Abandon(const std::string& path) {
+    const std::string target = ResolveLinks(path);
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+        if (it->target != target || it->temp.empty()) continue;
+        Release(*it, true);
+        entries_.erase(std::next(it).base());
+        return;
+    }
+}
+
+bool OutputFiles::IsProtectedInput(const std::string& path) const {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 &&
+           std::find(inputs_.begin(), inputs_.end(), std::pair(st.st_dev, st.st_ino)) != inputs_.end();
+}
+
+int OutputFiles::Open(const std::string& path, WriteMode mode, bool& empty, bool askReplace) {
     empty = true;
     if (failed_) return -1;
+    if (!LinksMayBeFollowed(path, user_)) {
+        failed_ = true;
+        return -1;
+    }
     std::string target = ResolveLinks(path);
     Entry* entry = Find(target);
     int fd = -1;
@@ -186,7 +287,7 @@ int OutputFiles::Open(const std::string& path, WriteMode mode, bool& empty) {
     } else if (mode == WriteMode::Append) {
         // A file this run did not make: its contents so far, then the new text.
         const bool regular = IsExistingRegularFile(target);
-        fd = Make(target, entry);
+        fd = Make(target, entry, false);
         if (fd >= 0 && regular && !CopyFileInto(target, fd)) {
             close(fd);
             fd = -1;
@@ -197,7 +298,7 @@ int OutputFiles::Open(const std::string& path, WriteMode mode, bool& empty) {
             const std::string base = target;
             for (unsigned n = 2; Find(target) != nullptr; ++n) target = NumberedName(base, n);
         }
-        fd = Make(target, entry);
+        fd = Make(target, entry, askReplace);
     }
     if (fd < 0) {
         failed_ = true;
@@ -221,7 +322,7 @@ int OutputFiles::OpenSpool(const std::string& path) {
         base += "geoplait-spool";
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temp = TemporaryName(base, ++serial_);
+        const std::string temp = TemporaryName(base, static_cast<long>(getpid()), ++serial_);
         const int fd = open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
@@ -234,9 +335,9 @@ int OutputFiles::OpenSpool(const std::string& path) {
     return -1;
 }
 
-std::string OutputFiles::PathToWrite(const std::string& path) {
+std::string OutputFiles::PathToWrite(const std::string& path, bool askReplace) {
     bool empty = false;
-    const int fd = Open(path, WriteMode::Create, empty);
+    const int fd = Open(path, WriteMode::Create, empty, askReplace);
     if (fd < 0 || !CloseFile(fd)) return {};
     return WrittenPath(path);
 }
@@ -321,7 +422,7 @@ bool OutputFiles::Commit() {
             failed_ = true;
             break;
         }
-        entries_[i].temp.clear();
+        Release(entries_[i], false);
     }
     const bool ok = !failed_;
     Discard();
@@ -329,8 +430,8 @@ bool OutputFiles::Commit() {
 }
 
 void OutputFiles::Discard() {
-    for (const Entry& entry : entries_) {
-        if (!entry.temp.empty()) unlink(entry.temp.c_str());
+    for (Entry& entry : entries_) {
+        Release(entry, true);
         if (entry.kept >= 0) close(entry.kept);
     }
     entries_.clear();
@@ -339,6 +440,10 @@ void OutputFiles::Discard() {
 void OutputFiles::Reset() {
     Discard();
     failed_ = false;
+    refusal_ = OutputRefusal::None;
+    refusedPath_.clear();
+    replaceAnswered_ = false;
+    inputs_.clear();
 }
 
 }  // namespace geoplait

@@ -358,14 +358,15 @@ bool TextWriter::Open(const std::string& path, WriteMode mode) {
     return Open(own_, path, mode);
 }
 
-bool TextWriter::Open(OutputFiles& files, const std::string& path, WriteMode mode) {
+bool TextWriter::Open(OutputFiles& files, const std::string& path, WriteMode mode, bool askReplace) {
     if (&files != &own_) Close();
     failed_ = false;
     used_ = 0;
     bomPending_ = false;
+    keepBytes_ = false;
     files_ = &files;
     bool empty = false;
-    fd_ = files.Open(path, mode, empty);
+    fd_ = files.Open(path, mode, empty, askReplace);
     if (fd_ < 0) {
         failed_ = true;
         return false;
@@ -433,7 +434,7 @@ void TextWriter::FlushBuffer(bool wait) {
         used_ = 0;
         return;
     }
-    if (!IsCleanText(std::string_view(buf_.data(), used_))) {
+    if (!keepBytes_ && !IsCleanText(std::string_view(buf_.data(), used_))) {
         WriteCleaned(wait);
         return;
     }

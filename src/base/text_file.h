@@ -112,7 +112,8 @@ public:
 
     bool Open(const std::string& path, WriteMode mode);
     // One of the outputs of `files` (a run's): put into place by its Commit.
-    bool Open(OutputFiles& files, const std::string& path, WriteMode mode);
+    // `askReplace` false: the caller decided itself about replacing `path`.
+    bool Open(OutputFiles& files, const std::string& path, WriteMode mode, bool askReplace = true);
     // A spool of the run's `files` beside `target` (OutputFiles::OpenSpool):
     // written as any output, "\n" as CR LF, without a byte-order mark, until
     // AppendTo copies it to an output.
@@ -124,6 +125,9 @@ public:
     // Bom 0: the byte-order mark of a created file is not written. Call before
     // the first Write.
     void DropBom();
+    // The bytes go out as written, not made clean: for a copy of the input's
+    // own lines (the NMEA pass-through), whose checksums cover those bytes.
+    void KeepBytes() { keepBytes_ = true; }
     // Writes text, "\n" as CR LF. What reaches the file is valid UTF-8 without
     // the characters XML forbids (each becomes U+FFFD), whatever the input held.
     void Write(std::string_view text);
@@ -154,6 +158,7 @@ private:
     BlockBuffer<char> lines_;  // a block with CR LF, written here
     std::unique_ptr<Drain> drain_;  // the thread that writes full blocks
     std::string clean_;  // the buffer made clean, when it needed it
+    bool keepBytes_ = false;
 };
 
 }  // namespace geoplait

@@ -5,10 +5,15 @@
 
 #include <CLI/CLI.hpp>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +21,8 @@
 #include "settings/convert_modes.h"
 #include "engine/run_context.h"
 #include "job/run_conversion.h"
+#include "base/signal_watch.h"
+#include "base/temporary_files.h"
 #include "base/text_file.h"
 #include "base/user_interface.h"
 #include "settings/convert_settings.h"
@@ -69,7 +76,10 @@ Exit status:
 
 Test hooks: GEOPLAIT_FIXED_TIME=YYYYMMDDhhmmss in the environment sets the time
 written into the banner of the --write-ini file; GEOPLAIT_FAIL_WRITE_AFTER=N
-makes the outputs of the conversion fail, as on a full disk, after N bytes.
+makes the outputs of the conversion fail, as on a full disk, after N bytes;
+GEOPLAIT_SIGNAL_AT_RECORD=N[,2] sends the program SIGINT (twice with ",2")
+once N records of the first pass were read; GEOPLAIT_REMOVE_BEFORE_COPY=FILE
+removes FILE just before the photos are copied.
 )";
 
 // Notices as lines of text, "Caption: text": a result on `out`, the others on
@@ -96,7 +106,16 @@ public:
     }
     void SetMessageLine(const std::string&) override {}
     void SetStatusLine(const std::string&) override {}
+    bool CancelRequested() override { return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed); }
+    // The run's cancel flag, which a signal sets.
+    void WatchCancel(std::atomic<bool>* cancel) { cancel_ = cancel; }
+    // Test hook: signals at record `record` of the first pass.
+    void SignalAt(int32_t record, int signals) {
+        signalRecord_ = record;
+        signals_ = signals;
+    }
     void ShowProgress(const RunProgress& progress) override {
+        if (progress.pass == 1 && progress.records == signalRecord_) SendSignals();
         if (!progressBar_) return;
         const auto now = Clock::now();
         if (now - lastDraw_ < std::chrono::milliseconds(100)) return;
@@ -109,6 +128,17 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    // The signals come from outside the run, as a terminal's Ctrl-C does; the
+    // run goes on once the first was taken, so that it ends where it was.
+    void SendSignals() {
+        signalRecord_ = -1;
+        kill(getpid(), SIGINT);
+        while (cancel_ != nullptr && !cancel_->load()) usleep(1000);
+        if (signals_ < 2) return;
+        kill(getpid(), SIGINT);
+        for (;;) pause();  // the second one ends the program
+    }
+
     void EraseBar() {
         if (!barShown_) return;
         err_ << "\r\033[K" << std::flush;
@@ -120,6 +150,9 @@ private:
     bool yes_;
     bool progressBar_;
     bool barShown_ = false;
+    std::atomic<bool>* cancel_ = nullptr;
+    int32_t signalRecord_ = -1;
+    int signals_ = 0;
     Clock::time_point start_ = Clock::now();
     Clock::time_point lastDraw_ = start_;
 };
@@ -188,6 +221,45 @@ std::string ProblemOfSettingLines(const std::vector<std::string>& lines) {
     return {};
 }
 
+// The signals of the command line: the first cancels the run under way, a
+// second (or one while no run is under way) removes the temporary files of
+// the process and ends it.
+class CliInterrupts {
+public:
+    CliInterrupts() : watch_([this](int count) { OnSignal(count); }) {}
+    void SetRun(std::atomic<bool>* cancel) { run_.store(cancel); }
+
+private:
+    void OnSignal(int count) {
+        std::atomic<bool>* run = run_.load();
+        if (count == 1 && run != nullptr) {
+            run->store(true);
+            return;
+        }
+        RemoveRegisteredTemporaries();
+        _exit(kExitStopped);
+    }
+
+    std::atomic<std::atomic<bool>*> run_{nullptr};
+    SignalWatch watch_;
+};
+
+// Test hooks of the environment (see the help).
+void ApplyTestHooks(RunContext& ctx, CliUi& ui) {
+    if (const char* bytes = std::getenv("GEOPLAIT_FAIL_WRITE_AFTER")) {
+        // The outputs fail as on a full disk after so many bytes.
+        ctx.outputs.FailAfterBytes(std::strtoull(bytes, nullptr, 10));
+    }
+    if (const char* at = std::getenv("GEOPLAIT_SIGNAL_AT_RECORD")) {
+        char* end = nullptr;
+        const long record = std::strtol(at, &end, 10);
+        ui.SignalAt(static_cast<int32_t>(record), std::string_view(end) == ",2" ? 2 : 1);
+    }
+    if (const char* file = std::getenv("GEOPLAIT_REMOVE_BEFORE_COPY")) {
+        ctx.beforePhotoCopies = [path = std::string(file)] { std::remove(path.c_str()); };
+    }
+}
+
 }  // namespace
 
 std::string ProgressLine(const RunProgress& progress, long long seconds) {
@@ -211,7 +283,9 @@ std::string ProgressLine(const RunProgress& progress, long long seconds) {
     return line;
 }
 
-int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar) {
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar, bool watchSignals) {
+    std::unique_ptr<CliInterrupts> interrupts;
+    if (watchSignals) interrupts = std::make_unique<CliInterrupts>();
     CliOptions options;
     CLI::App app{"geoplait-cli: converts GPS track logs (NMEA, CSV, POT, GPX, KML, photos) into\n"
                  "KML/KMZ, GPX, POT, CSV, NMEA and summaries, as the window's Create does.",
@@ -287,11 +361,12 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
     }
 
     RunContext ctx(settings, ui);
-    if (const char* bytes = std::getenv("GEOPLAIT_FAIL_WRITE_AFTER")) {
-        // Test hook: the outputs fail as on a full disk after so many bytes.
-        ctx.outputs.FailAfterBytes(std::strtoull(bytes, nullptr, 10));
-    }
-    switch (RunConversion(ctx)) {
+    ApplyTestHooks(ctx, ui);
+    ui.WatchCancel(&ctx.cancelRequested);
+    if (interrupts) interrupts->SetRun(&ctx.cancelRequested);
+    const RunOutcome outcome = RunConversion(ctx);
+    if (interrupts) interrupts->SetRun(nullptr);
+    switch (outcome) {
         case RunOutcome::Complete:
             return ctx.run.SettingsSaveFailed ? kExitSettingsNotSaved : kExitComplete;
         case RunOutcome::CompleteWithWarnings:

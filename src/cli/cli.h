@@ -21,8 +21,14 @@ inline constexpr int kExitUsage = 64;           // bad command line
 
 // Runs the command line; messages go to `err`, the completion message, the
 // mode list and the help to `out`. With progressBar (stderr is a terminal) a
-// run draws a one-line progress bar on `err`. Returns the exit status.
-int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar = false);
+// run draws a one-line progress bar on `err`. With watchSignals (the program,
+// not a test calling it) SIGINT, SIGTERM and SIGHUP are taken: the first
+// cancels the run (it removes its temporary files, keeps the earlier outputs
+// and ends with kExitStopped), a second removes the temporary files of the
+// process and ends it at once with kExitStopped. Make no thread before.
+// Returns the exit status.
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar = false,
+           bool watchSignals = false);
 
 // The progress bar's line, the bar and percentage by bytes of the input read:
 // "[#####-----] 1234 records  21%  0:03  pass 2", or "1234 records  0:03

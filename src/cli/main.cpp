@@ -7,5 +7,5 @@
 
 int main(int argc, char** argv) {
     // The progress bar only where someone watches it.
-    return geoplait::RunCli(argc, argv, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
+    return geoplait::RunCli(argc, argv, std::cout, std::cerr, isatty(STDERR_FILENO) == 1, true);
 }

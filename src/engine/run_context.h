@@ -93,6 +93,9 @@ struct RunContext {
     // Set, from any thread, to end the run where it is (a Cancel): the run
     // then ends without completion and removes what it wrote.
     std::atomic<bool> cancelRequested{false};
+    // For tests: called once just before the photos are copied (a photo may
+    // vanish there, as it may while a run goes on).
+    std::function<void()> beforePhotoCopies;
 
     // True when the run must stop where it is (an output could not be
     // written, or a cancel): reading loops check it between records.

@@ -154,6 +154,7 @@ void RunKmlPasses(RunContext& ctx, const ConvertMode& mode) {
     WriteKmlClosing(ctx);
     if (ctx.StopRequested()) return;
     if (s.Photo != 0 && s.Kmz != 0) BuildKmz(ctx, photos);
+    if (s.Photo != 0) ReportLostPhotos(ctx, photos);
 }
 
 }  // namespace geoplait

@@ -53,6 +53,11 @@ void SplitOutputName(const std::string& path, PassThrough& run) {
     }
 }
 
+// A character of the date or time in a file name: a digit, or "0" for
+// anything else the log held there (a "/" or a control character must not
+// reach the name).
+char NameDigit(char c) { return c >= '0' && c <= '9' ? c : '0'; }
+
 // "base_20yymmdd-hhmmss.ext" from the record's local date and time. The date
 // characters are taken by position as the date slot holds them; the name ends
 // its date part at the slot's end, as the record stamp does.
@@ -63,10 +68,10 @@ void SplitFileName(RunContext& ctx, PassThrough& run) {
     for (size_t i : {4, 5, 2, 3, 0, 1}) {
         const char c = SlotChar(ctx.point.LocalDate, i);
         if (c == '\0') break;
-        name += c;
+        name += NameDigit(c);
     }
     name += '-';
-    name += ctx.point.LocalTime;
+    for (char c : ctx.point.LocalTime) name += NameDigit(c);
     if (run.hasExtension) {
         name += '.';
         name += run.extension;
@@ -79,6 +84,7 @@ void SplitFileName(RunContext& ctx, PassThrough& run) {
 bool OpenOutput(RunContext& ctx, PassThrough& run, const std::string& path) {
     if (!run.out.Close() || !run.out.Open(ctx.outputs, path, WriteMode::Create)) return false;
     if (ctx.Current().Bom == 0) run.out.DropBom();
+    run.out.KeepBytes();
     return true;
 }
 

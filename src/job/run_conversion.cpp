@@ -13,6 +13,7 @@
 #include "geo/time_difference.h"
 #include "job/input_families.h"
 #include "job/mode_table.h"
+#include "job/output_checks.h"
 #include "job/run_steps.h"
 #include "job/track_input.h"
 #include "readers/nmea_reader.h"
@@ -82,6 +83,7 @@ uint64_t RegularFileSize(const std::string& path) {
 bool PutOutputsInPlace(RunContext& ctx) {
     if (!ctx.StopRequested() && ctx.outputs.Commit()) return true;
     ctx.outputs.Discard();
+    if (ReportRefusedOutput(ctx)) return false;
     if (ctx.outputs.Failed()) ctx.ui.Show(MakeNotice(Notice::OutputNotCreated));
     return false;
 }
@@ -255,9 +257,10 @@ namespace {
 
 // The settings and file names checked before anything is read or written:
 // the photo folder, the KMZ extension, input and output naming one file, the
-// input opening, the replace question and the output directory. False when
-// the run stops here (the message shown).
-bool CheckRunFiles(RunContext& ctx, bool photoOnly) {
+// input opening, the names the run derives, the side outputs, the replace
+// question and the output directory. False when the run stops here (the
+// message shown).
+bool CheckRunFiles(RunContext& ctx, const ConvertMode* mode, bool photoOnly) {
     const ConvertSettings& s = ctx.Current();
     RunValues& run = ctx.run;
     UserInterface& ui = ctx.ui;
@@ -299,16 +302,10 @@ bool CheckRunFiles(RunContext& ctx, bool photoOnly) {
         return false;
     }
 
-    // Only a regular file is replaced; a device or a pipe is written as it is
-    // (and a pipe opened for reading here would wait for a writer forever).
-    if (IsExistingRegularFile(s.OutputFile)) {
-        ui.SetMessageLine(" *** Wait ***");
-        if (!ui.Ask(MakeNotice(Notice::ReplaceOutput))) {
-            return false;
-        }
-        run.OverrideNote = "Output File Override.";
-        ui.SetMessageLine(" ***** Processing *****");
-    }
+    // Every name the run will make fits, no side output is the input, and
+    // one question covers every existing output known now.
+    if (!CheckDerivedNames(ctx, mode) || !CheckSideOutputs(ctx, !photoOnly)) return false;
+    if (!PrepareOutputSet(ctx, !photoOnly)) return false;
 
     if (CreateOutputDirectory(DirectoryToCreate(run))) {
         run.DirectoryNote = "Create Directory.";
@@ -366,7 +363,7 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     const ConvertSettings& s = ctx.Current();
     const ConvertMode* mode = FindModeByDisplayText(s.Mode);
     const bool photoOnly = mode != nullptr && FamilyOf(mode->kind).open == nullptr;
-    if (!CheckRunFiles(ctx, photoOnly)) return RunOutcome::Stopped;
+    if (!CheckRunFiles(ctx, mode, photoOnly)) return RunOutcome::Stopped;
 
     // Progress goes by bytes of the input; the records are counted in advance
     // only for a placemark type whose interval follows from their number.

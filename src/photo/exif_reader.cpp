@@ -478,9 +478,11 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
     const ConvertSettings& s = ctx.Current();
     const std::string name = photo.FileName;
     const uint64_t size = photo.FileSize;
+    const PhotoCopy copy = photo.Copy;
     photo = PhotoEntry{};
     photo.FileName = name;
     photo.FileSize = size;
+    photo.Copy = copy;
 
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return kExifNoAttributes;

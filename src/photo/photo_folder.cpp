@@ -9,6 +9,8 @@
 // The photo list has one line per photo and no header.
 #include "photo/photo_folder.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +24,7 @@
 #include "kml/kml_document.h"
 #include "kml/kml_format.h"
 #include "photo/exif_reader.h"
+#include "photo/kmz_packager.h"
 #include "settings/settings_keys.h"
 
 namespace geoplait {
@@ -52,13 +55,10 @@ bool IsJpegName(const std::string& name) {
     return extension == ".jpg";
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return "./" + name;
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-void WriteStatistics(TextWriter& out, const std::vector<PhotoEntry>& photos) {
+void WriteStatistics(TextWriter& out, const PhotoState& state) {
+    const std::vector<PhotoEntry>& photos = state.PhotoTable;
     out.Printf("<!-- Photo File all(%d) -->\n", static_cast<int>(photos.size()));
+    if (state.SkippedCount > 0) out.Printf("<!-- Photo File skipped, link or not a file(%d) -->\n", state.SkippedCount);
     for (const ExifStatistic& statistic : kExifStatistics) {
         int count = 0;
         for (const PhotoEntry& photo : photos) {
@@ -294,25 +294,44 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
         return;
     }
     std::vector<std::string> names;
+    state.SkippedCount = 0;
+    state.LostLines.clear();
     fs::directory_iterator it(s.PhotoDir, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         std::string name = it->path().filename().string();
+        if (!IsJpegName(name)) continue;
+        // The entry itself, not what a link leads to: a link could hand a
+        // private file to the copies and the archive.
         std::error_code typeError;
-        if (IsJpegName(name) && it->is_regular_file(typeError)) names.push_back(std::move(name));
+        if (it->symlink_status(typeError).type() == fs::file_type::regular) {
+            names.push_back(std::move(name));
+        } else {
+            ++state.SkippedCount;
+        }
     }
     if (ec) ctx.ui.Show(MakeNotice(Notice::PhotoFolderError));
-    if (names.empty()) return;
+    if (names.empty()) {
+        if (s.Photo_Comment != 0 && state.SkippedCount > 0) WriteStatistics(out, state);
+        out.Close();
+        return;
+    }
     // Name order, so that outputs repeat whatever order the listing has.
     std::sort(names.begin(), names.end());
     photos.resize(names.size());
-    for (size_t i = 0; i < names.size(); ++i) {
-        PhotoEntry& photo = photos[i];
-        const std::string path = JoinPath(s.PhotoDir, names[i]);
-        photo.FileName = names[i];
-        std::error_code sizeError;
-        const auto size = fs::file_size(path, sizeError);
-        photo.FileSize = sizeError ? 0 : static_cast<uint64_t>(size);
+    for (size_t i = 0; i < names.size(); ++i) photos[i].FileName = names[i];
+    // A kept copy describes its photo, so the copies are decided first.
+    PlanPhotoCopies(ctx, state);
+    if (ctx.StopRequested()) return;
+    for (PhotoEntry& photo : photos) {
+        const std::string path = PhotoSource(ctx, photo);
+        struct stat st {};
+        photo.FileSize = lstat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
         photo.ExifResult = ReadExif(path, ctx, photo);
+        if (photo.ExifResult == kExifNotOpened || photo.ExifResult == kExifNoAttributes) {
+            // Its placemark stays; it cannot be copied or packed.
+            photo.Lost = true;
+            state.LostLines.push_back(MakeNotice(Notice::PhotoNotRead, {photo.FileName}));
+        }
         if (s.Photo_Exif_GPS_Point == 0) {
             photo.LatitudeLetter = ' ';
             photo.LongitudeLetter = ' ';
@@ -320,7 +339,7 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
             photo.Longitude.clear();
         }
     }
-    if (s.Photo_Comment != 0) WriteStatistics(out, photos);
+    if (s.Photo_Comment != 0) WriteStatistics(out, state);
     out.Close();
 }
 
@@ -359,7 +378,7 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
     const bool listed = s.Photo_CsvOut != 0;
     TextWriter list;
     if (listed && !list.Open(ctx.outputs, ctx.run.PhotoListPath, WriteMode::Plain)) {
-        ctx.ui.Show(MakeNotice(Notice::PhotoListNotCreated));
+        if (ctx.outputs.Refusal() == OutputRefusal::None) ctx.ui.Show(MakeNotice(Notice::PhotoListNotCreated));
         return;
     }
     {

@@ -10,8 +10,11 @@
 namespace geoplait {
 
 // Fills the photo table with every JPEG (".jpg" in any case) of
-// PhotoDir, in name order, each read by ReadExif, and appends the statistics
-// comments to the KML when Photo_Comment is on. With Photo_Exif_GPS_Point
+// PhotoDir that is a regular file (links and other entries are skipped and
+// counted apart), in name order, decides their copies (PlanPhotoCopies), reads
+// each by ReadExif (a kept copy instead of its photo) and appends the
+// statistics comments to the KML when Photo_Comment is on. A photo that cannot
+// be read is noted as lost. With Photo_Exif_GPS_Point
 // off no photo keeps its own position.
 void ScanPhotoFolder(RunContext& ctx, PhotoState& state);
 

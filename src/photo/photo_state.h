@@ -6,7 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "base/notices.h"
+
 namespace geoplait {
+
+// What the copy step does with a photo.
+enum class PhotoCopy {
+    None,  // no copies are made (or the photo folder is the copy folder)
+    Make,  // copied into the copy folder
+    Same,  // the copy an earlier run made is this photo already
+    Kept,  // the user declined replacing the copy an earlier run made: the
+           // copy is the photo described, linked and packed
+};
 
 // One photo of the folder. Positions are packed d/m/s texts (ddmmss.ss...),
 // unsigned, with the hemisphere in its own letter.
@@ -30,6 +41,10 @@ struct PhotoEntry {
     // The position (and altitude) came from a track record: it is in the
     // track's datum, and Tokyo2WGS84 shifts it as it shifts the record.
     bool FromTrack = false;
+    PhotoCopy Copy = PhotoCopy::None;
+    // Could not be read, copied or packed: left out of the copies and the
+    // archive (its placemark stays).
+    bool Lost = false;
 
     bool HasPosition() const { return !Latitude.empty(); }
 };
@@ -42,6 +57,10 @@ struct PhotoState {
     double CameraAdjust = 0.0;
     // Photo placemarks written by the last photo folder.
     int32_t PlacedCount = 0;
+    // Entries of the folder left out: links and what is not a regular file.
+    int32_t SkippedCount = 0;
+    // One line for each photo lost on the way (PhotoLostOnCopy, ...).
+    std::vector<NoticeText> LostLines;
 };
 
 }  // namespace geoplait

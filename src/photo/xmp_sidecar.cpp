@@ -96,7 +96,8 @@ void Element(KmlBuffer& out, std::string_view name, std::string_view value) {
 bool WriteSidecar(RunContext& ctx, const PhotoEntry& photo, const std::string& path) {
     const PhotoPosition position = PlacemarkPosition(ctx, photo);
     TextWriter file;
-    if (!file.Open(ctx.outputs, path, WriteMode::Plain)) return false;
+    // Whether an existing sidecar is replaced was decided before: no question.
+    if (!file.Open(ctx.outputs, path, WriteMode::Plain, false)) return false;
     {
         KmlBuffer out(file);
         out.Text("<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"

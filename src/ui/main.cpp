@@ -1,10 +1,16 @@
 // geoplait: the converter's window. Start-up: the settings as both programs
 // load them (LoadStartupSettings), then the window.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
 
+#include <atomic>
+
+#include "base/signal_watch.h"
+#include "base/temporary_files.h"
 #include "settings/convert_settings.h"
 #include "settings/settings_file.h"
 #include "settings/startup_settings.h"
@@ -29,9 +35,32 @@ public:
     void SetStatusLine(const std::string&) override {}
 };
 
+// SIGINT, SIGTERM and SIGHUP: the first closes the window as its close button
+// does (a run under way is cancelled first: it removes its temporary files
+// and keeps the earlier outputs; an open message box is answered Cancel); a
+// second removes the temporary files of the process and ends it at once.
+void OnSignal(int count, std::atomic<geoplait::ui::MainWindow*>& window) {
+    geoplait::ui::MainWindow* shown = window.load();
+    if (count == 1 && shown != nullptr) {
+        QMetaObject::invokeMethod(
+            shown,
+            [shown] {
+                shown->close();
+                if (QWidget* box = QApplication::activeModalWidget()) box->close();
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    geoplait::RemoveRegisteredTemporaries();
+    _exit(2);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any thread starts, so that every thread leaves the signals to the watch.
+    std::atomic<geoplait::ui::MainWindow*> shownWindow{nullptr};
+    geoplait::SignalWatch signalWatch([&shownWindow](int count) { OnSignal(count, shownWindow); });
     QApplication app(argc, argv);
     QApplication::setApplicationName("geoplait");
     QApplication::setApplicationVersion(geoplait::kVersionText);
@@ -51,5 +80,8 @@ int main(int argc, char** argv) {
         window.resize(window.sizeHint().boundedTo(screen->availableGeometry().size()));
     }
     window.show();
-    return QApplication::exec();
+    shownWindow = &window;
+    const int status = QApplication::exec();
+    shownWindow = nullptr;
+    return status;
 }

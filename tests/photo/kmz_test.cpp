@@ -3,12 +3,16 @@
 // byte for byte.
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "photo/kmz_packager.h"
+#include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
 namespace geoplait::test {
@@ -59,6 +63,69 @@ TEST(Kmz, EntriesKeepNamesThatAreNotUtf8) {
     EXPECT_EQ(Shell(cd + "unzip -Z1 trip.kmz"),
               "trip.kml\ntrip_photo/Say \"cheese\".jpg\ntrip_photo/St Kilda, 1.jpg\n"
               "trip_photo/\x8e\xca\x90^.jpg\ntrip_photo/\n");
+}
+
+
+// One warning for all the photos lost: a line each, at most 20, then how
+// many more; none when nothing was lost.
+TEST(Kmz, LostPhotosAreOneWarning) {
+    for (const int lost : {0, 1, 20, 23}) {
+        Settings settings;
+        RecordingUi ui;
+        RunContext ctx(settings, ui);
+        PhotoState state;
+        std::string expected;
+        for (int i = 0; i < lost; ++i) {
+            const std::string name = "p" + std::to_string(i) + ".jpg";
+            state.LostLines.push_back(MakeNotice(i % 2 == 0 ? Notice::PhotoLostOnCopy : Notice::PhotoNotPacked, {name}));
+            if (i < 20) expected += (i > 0 ? "\n" : "") + state.LostLines.back().text;
+        }
+        if (lost > 20) expected += "\n(3 more)";
+        ReportLostPhotos(ctx, state);
+        ASSERT_EQ(ctx.run.Warnings.size(), lost == 0 ? 0u : 1u) << lost;
+        if (lost == 0) continue;
+        EXPECT_EQ(ctx.run.Warnings[0].text, expected);
+        EXPECT_EQ(ctx.run.Warnings[0].caption, "Warning");
+        EXPECT_EQ(ctx.run.Warnings[0].kind, NoticeKind::Warning);
+    }
+}
+
+// A name with a control character, which libzip takes only as bytes, packs
+// like any other; the run completes.
+TEST(Kmz, NameWithAControlCharacterIsPacked) {
+    TempDir work;
+    const fs::path photos = fs::path(work.path()) / "photos";
+    fs::copy(fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_kmz" / "photos", photos);
+    fs::rename(photos / "b_exact.JPG", photos / "b\x01\x1b.jpg");
+    const std::string cd = "cd '" + work.path() + "' && ";
+    ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --out trip.kml --set Photo=1 --set PhotoDir=photos "
+                       "--set Kmz=1 2>&1"),
+              "Complete: Complete Record=3/3\n\n\n");
+    EXPECT_NE(Shell(cd + "unzip -t trip.kmz").find("No errors detected"), std::string::npos);
+    // unzip shows control characters as ^A, ^[; the bytes themselves are in the archive.
+    EXPECT_NE(Shell(cd + "unzip -Z1 trip.kmz").find("trip_photo/b^A^[.jpg\n"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(work.File("trip.kmz")).find("trip_photo/b\x01\x1b.jpg"), std::string::npos);
+}
+
+// Photos behind links stay out of the copies and the archive; a photo gone
+// before the copy is left out of both and named in a warning (status 5); the
+// archive leaves no temporary file of libzip's beside it.
+TEST(Kmz, LinkedAndVanishedPhotosAreLeftOut) {
+    TempDir work;
+    const fs::path photos = fs::path(work.path()) / "photos";
+    fs::copy(fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_kmz" / "photos", photos);
+    WriteFileBytes(work.File("secret"), "private key");
+    fs::create_symlink("../secret", photos / "c_key.jpg");
+    const std::string cd = "cd '" + work.path() + "' && GEOPLAIT_REMOVE_BEFORE_COPY=photos/a_between.jpg ";
+    EXPECT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --out trip.kml --set Photo=1 --set PhotoDir=photos "
+                       "--set Kmz=1 --set Photo_CreateDirectory=1 2>&1; echo status $?"),
+              "Complete: Complete Record=3/3\n\n\nWarning: Photo File Not Copy: a_between.jpg\nstatus 5\n");
+    EXPECT_EQ(Shell("cd '" + work.path() + "' && unzip -Z1 trip.kmz"),
+              "trip.kml\ntrip_photo/b_exact.JPG\ntrip_photo/f_south_west.jpg\ntrip_photo/\n");
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(work.path())) left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"photos", "secret", "trip.kml", "trip.kmz", "trip_photo"}));
 }
 
 // The path a relative URL names, as a viewer reads it: up to a fragment

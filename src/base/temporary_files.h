@@ -1,0 +1,47 @@
+// The temporary files of this process, and the ones an earlier process left.
+//
+// Outputs are written to temporary files beside their targets and renamed
+// into place when a run completes. A run that is interrupted removes them
+// itself (a cancel); a process ended by a signal it could not wait for removes
+// them through this list, which is the process's own because a signal is
+// delivered to the process, not to one of its runs. A process killed outright
+// leaves its files behind: the next run that writes the same target removes
+// them, when they are the user's own and no live run holds their lock.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace geoplait {
+
+// Notes a temporary file of this process / forgets it (renamed or removed).
+void RegisterTemporary(const std::string& path);
+void ForgetTemporary(const std::string& path);
+// Removes every temporary file noted; returns how many there were. For the
+// end of the process on a signal: callable from any thread.
+size_t RemoveRegisteredTemporaries();
+
+// Longest file name the system takes in a directory.
+inline constexpr size_t kNameMax = 255;
+
+// "<dir>/<stem><pid>-<serial>.tmp": the temporary file for `target`. The
+// stem ".<name>." names the target; a name too long to fit within kNameMax
+// with the longest suffix is cut (on a character boundary) and followed by a
+// hash of the whole name, so that every temporary name fits and still names
+// its target alone.
+std::string TemporaryStem(std::string_view name);
+std::string TemporaryName(const std::string& target, long pid, unsigned serial);
+
+// True when `name` is a temporary file name of `stem` ("<stem><digits>-<digits>.tmp").
+bool IsTemporaryOf(std::string_view name, std::string_view stem);
+
+// Removes in `directory` the temporary files an earlier process left for the
+// target whose stem is `stem`: only regular files owned by `user` on which no
+// one holds the lock (a live run holds one on each of its files). Returns how
+// many were removed.
+size_t RemoveStaleTemporaries(const std::string& directory, std::string_view stem, uid_t user);
+
+}  // namespace geoplait

@@ -283,13 +283,10 @@ std::string ProgressLine(const RunProgress& progress, long long seconds) {
     return line;
 }
 
-int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar, bool watchSignals) {
-    std::unique_ptr<CliInterrupts> interrupts;
-    if (watchSignals) interrupts = std::make_unique<CliInterrupts>();
-    CliOptions options;
-    CLI::App app{"geoplait-cli: converts GPS track logs (NMEA, CSV, POT, GPX, KML, photos) into\n"
-                 "KML/KMZ, GPX, POT, CSV, NMEA and summaries, as the window's Create does.",
-                 "geoplait-cli"};
+namespace {
+
+// The options of the command line, declared on `app` into `options`.
+void DeclareCliOptions(CLI::App& app, CliOptions& options) {
     app.footer(kHelpFooter);
     app.add_option("--ini", options.ini, "Read the settings file FILE (all keys) after geoplait.ini")
         ->type_name("FILE");
@@ -307,6 +304,36 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
         ->type_name("FILE");
     app.add_flag("--list-modes", options.listModes, "Print the 36 modes and exit");
 
+}
+
+// The exit status of a run's outcome (see the help).
+int ExitStatusOf(RunOutcome outcome, bool settingsSaveFailed) {
+    switch (outcome) {
+        case RunOutcome::Complete:
+            return settingsSaveFailed ? kExitSettingsNotSaved : kExitComplete;
+        case RunOutcome::CompleteWithWarnings:
+            return settingsSaveFailed ? kExitSettingsNotSaved : kExitWarnings;
+        case RunOutcome::NothingIncluded:
+            return kExitNothingIncluded;
+        case RunOutcome::NoData:
+            return kExitNoData;
+        case RunOutcome::Stopped:
+        case RunOutcome::Cancelled:
+            break;
+    }
+    return kExitStopped;
+}
+
+}  // namespace
+
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar, bool watchSignals) {
+    std::unique_ptr<CliInterrupts> interrupts;
+    if (watchSignals) interrupts = std::make_unique<CliInterrupts>();
+    CliOptions options;
+    CLI::App app{"geoplait-cli: converts GPS track logs (NMEA, CSV, POT, GPX, KML, photos) into\n"
+                 "KML/KMZ, GPX, POT, CSV, NMEA and summaries, as the window's Create does.",
+                 "geoplait-cli"};
+    DeclareCliOptions(app, options);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -366,20 +393,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
     if (interrupts) interrupts->SetRun(&ctx.cancelRequested);
     const RunOutcome outcome = RunConversion(ctx);
     if (interrupts) interrupts->SetRun(nullptr);
-    switch (outcome) {
-        case RunOutcome::Complete:
-            return ctx.run.SettingsSaveFailed ? kExitSettingsNotSaved : kExitComplete;
-        case RunOutcome::CompleteWithWarnings:
-            return ctx.run.SettingsSaveFailed ? kExitSettingsNotSaved : kExitWarnings;
-        case RunOutcome::NothingIncluded:
-            return kExitNothingIncluded;
-        case RunOutcome::NoData:
-            return kExitNoData;
-        case RunOutcome::Stopped:
-        case RunOutcome::Cancelled:
-            break;
-    }
-    return kExitStopped;
+    return ExitStatusOf(outcome, ctx.run.SettingsSaveFailed);
 }
 
 }  // namespace geoplait

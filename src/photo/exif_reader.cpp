@@ -474,38 +474,15 @@ bool DecodeExifTitle(std::string_view bytes, std::string& title) {
     return decoded;
 }
 
-int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
-    const ConvertSettings& s = ctx.Current();
-    const std::string name = photo.FileName;
-    const uint64_t size = photo.FileSize;
-    const PhotoCopy copy = photo.Copy;
-    photo = PhotoEntry{};
-    photo.FileName = name;
-    photo.FileSize = size;
-    photo.Copy = copy;
+namespace {
 
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return kExifNoAttributes;
-    SetFileDate(st, ctx.run.TimeDifferenceValue, photo);
-    File file(std::fopen(path.c_str(), "rb"));
-    if (!file) return kExifNotOpened;
-
-    std::vector<unsigned char> payload;
-    const int32_t found = FindExifSegment(file.get(), payload);
-    file.reset();
-    if (found != 0) return found;
-    constexpr size_t kTiffStart = 6;  // after "Exif\0\0"
-    if (payload.size() < kTiffStart + 2) return kExifBadByteOrder;
-    const bool little = payload[kTiffStart] == 'I' && payload[kTiffStart + 1] == 'I';
-    const bool big = payload[kTiffStart] == 'M' && payload[kTiffStart + 1] == 'M';
-    if (!little && !big) return kExifBadByteOrder;
-    int32_t code = little ? kExifIntel : kExifMotorola;
-
-    const TiffBlock tiff(payload, kTiffStart, little);
-    if (!tiff.Has(4, 4)) return code;
+// Walks IFD0 and the Exif and GPS folders it points to (each followed
+// once, so a loop of pointers ends); returns the result code's additions.
+int32_t ReadExifFolders(const TiffBlock& tiff, const ConvertSettings& s, UserInterface& ui, PhotoEntry& photo,
+                        GpsRead& gps) {
     bool exifIfdRead = false;
     bool gpsIfdRead = false;
-    GpsRead gps;
+    int32_t code = 0;
     for (const IfdEntry& e : ReadIfd(tiff, tiff.U32(4))) {
         size_t at = 0;
         size_t length = 0;
@@ -515,7 +492,7 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
                     std::string_view text = tiff.Bytes(at, length);
                     text = text.substr(0, text.find('\0'));
                     if (!DecodeExifTitle(text, photo.Title)) {
-                        ctx.ui.Show(MakeNotice(Notice::ExifTitleUndecodable));
+                        ui.Show(MakeNotice(Notice::ExifTitleUndecodable));
                     }
                 }
                 break;
@@ -548,6 +525,11 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
                 break;
         }
     }
+    return code;
+}
+
+// What the GPS folder gave, made into the photo's fields.
+void TakeGpsFields(const GpsRead& gps, int32_t timeDifference, PhotoEntry& photo) {
     // A latitude without a usable longitude, or the reverse, is no position:
     // the photo is then placed by its time like one without GPS data.
     if (photo.Latitude.empty() != photo.Longitude.empty()) {
@@ -567,8 +549,44 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
         photo.Date = gps.date;
         photo.DateSource = "34853-07(GPS-Time).34853-29(GPS-Date)";
         photo.SatelliteClock = true;
-        ShiftGpsToLocal(photo, ctx.run.TimeDifferenceValue);
+        ShiftGpsToLocal(photo, timeDifference);
     }
+}
+
+}  // namespace
+
+int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
+    const ConvertSettings& s = ctx.Current();
+    const std::string name = photo.FileName;
+    const uint64_t size = photo.FileSize;
+    const PhotoCopy copy = photo.Copy;
+    photo = PhotoEntry{};
+    photo.FileName = name;
+    photo.FileSize = size;
+    photo.Copy = copy;
+
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return kExifNoAttributes;
+    SetFileDate(st, ctx.run.TimeDifferenceValue, photo);
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file) return kExifNotOpened;
+
+    std::vector<unsigned char> payload;
+    const int32_t found = FindExifSegment(file.get(), payload);
+    file.reset();
+    if (found != 0) return found;
+    constexpr size_t kTiffStart = 6;  // after "Exif\0\0"
+    if (payload.size() < kTiffStart + 2) return kExifBadByteOrder;
+    const bool little = payload[kTiffStart] == 'I' && payload[kTiffStart + 1] == 'I';
+    const bool big = payload[kTiffStart] == 'M' && payload[kTiffStart + 1] == 'M';
+    if (!little && !big) return kExifBadByteOrder;
+    int32_t code = little ? kExifIntel : kExifMotorola;
+
+    const TiffBlock tiff(payload, kTiffStart, little);
+    if (!tiff.Has(4, 4)) return code;
+    GpsRead gps;
+    code += ReadExifFolders(tiff, s, ctx.ui, photo, gps);
+    TakeGpsFields(gps, ctx.run.TimeDifferenceValue, photo);
     return code;
 }
 

@@ -127,6 +127,8 @@ void ResetRunState(RunContext& ctx) {
     ctx.point.ExtendData.clear();
 }
 
+}  // namespace
+
 // The run values taken from the setting texts.
 void DeriveRunValues(RunContext& ctx) {
     const ConvertSettings& s = ctx.Current();
@@ -149,6 +151,8 @@ void DeriveRunValues(RunContext& ctx) {
     run.TimeDifferenceValue = TimeDifferenceValue(s.TimeDifference, previousDifference);
     run.Units = UnitSystemOf(s.MeterMile);
 }
+
+namespace {
 
 RunOutcome ReportCompletion(RunContext& ctx) {
     ctx.ui.SetMessageLine(" ***** Complete. *****");

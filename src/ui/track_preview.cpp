@@ -116,27 +116,6 @@ void AddMark(std::vector<GeoPoint>& marks, uint64_t& stride, uint64_t& seen, Geo
     stride *= 2;
 }
 
-// The run values the filters and writers read, taken from the setting texts
-// as a run takes them at its start.
-void DeriveFilterValues(RunContext& ctx) {
-    const ConvertSettings& s = ctx.Current();
-    RunValues& run = ctx.run;
-    run.RecordRangeStart = IntegerOf(s.RecordStart);
-    run.RecordRangeEnd = IntegerOf(s.RecordEnd);
-    run.SatelliteThreshold = IntegerOf(s.Satellites);
-    run.DilutionThreshold = IntegerOf(s.Margin);
-    run.ThinningDistance = IntegerOf(s.Distance) / 1000.0;
-    run.PlacemarkDistance = IntegerOf(s.PosDistance_edit) / 1000.0;
-    run.GapDistanceLimit = NumberOf(s.LineDistance) / 1000.0;
-    if (run.GapDistanceLimit == 0.0) run.GapDistanceLimit = 99999.0;
-    run.GapSecondsLimit = NumberOf(s.LineDistanceSec);
-    if (run.GapSecondsLimit == 0.0) run.GapSecondsLimit = 99999999.0;
-    run.RangeStartStamp = RangeStamp(s.DATE_IncludeStart, s.TIME_IncludeStart);
-    run.RangeEndStamp = RangeStamp(s.DATE_IncludeEnd, s.TIME_IncludeEnd);
-    run.TimeDifferenceValue = TimeDifferenceValue(s.TimeDifference, 0);
-    run.Units = UnitSystemOf(s.MeterMile);
-}
-
 std::optional<GeoPoint> PositionOfLine(const std::string& line) {
     // "±lon,±lat,alt" as the KML writes it.
     GeoPoint point;
@@ -292,7 +271,7 @@ PreviewResult CollectPreview(const Settings& settings, const std::string& scratc
     s.Photo_CreateDirectory = 0;
     PreviewUi ui(control);
     RunContext ctx(copy, ui);
-    DeriveFilterValues(ctx);
+    DeriveRunValues(ctx);
     track = PreviewTrack{};
     const ConvertMode* mode = FindModeByDisplayText(s.Mode);
     if (mode == nullptr) return PreviewResult::NoInput;

@@ -31,6 +31,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/text_encoding.h"
 #include "engine/track_point.h"
 
 namespace geoplait {
@@ -385,42 +386,6 @@ void SetFileDate(const struct stat& st, int32_t timeDifference, PhotoEntry& phot
     photo.DateSource = "FileDate";
 }
 
-size_t Utf8SequenceLength(const unsigned char* p, size_t n) {
-    const unsigned char c = p[0];
-    if (c < 0x80) return 1;
-    size_t len = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        if (c == 0xE0) low = 0xA0;    // no overlong forms
-        if (c == 0xED) high = 0x9F;   // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        if (c == 0xF0) low = 0x90;
-        if (c == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (len > n || p[1] < low || p[1] > high) return 0;
-    for (size_t i = 2; i < len; ++i) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-    }
-    return len;
-}
-
-bool IsValidUtf8(std::string_view text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    for (size_t i = 0; i < text.size();) {
-        const size_t len = Utf8SequenceLength(p + i, text.size() - i);
-        if (len == 0) return false;
-        i += len;
-    }
-    return true;
-}
-
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 }  // namespace
@@ -428,7 +393,7 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 bool DecodeExifTitle(std::string_view bytes, std::string& title) {
     title.clear();
     bool decoded = true;
-    if (IsValidUtf8(bytes)) {
+    if (IsUtf8Text(bytes)) {
         title.assign(bytes);
     } else {
         iconv_t cd = iconv_open("UTF-8", "CP932");

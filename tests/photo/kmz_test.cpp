@@ -13,21 +13,13 @@
 
 #include "photo/kmz_packager.h"
 #include "support/recording_ui.h"
+#include "support/shell.h"
 #include "support/temp_dir.h"
 
 namespace geoplait::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return out;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    return pclose(pipe) == 0 ? out : "failed: " + command + "\n" + out;
-}
 
 TEST(Kmz, EntriesInOrderAndReadable) {
     const fs::path source = fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_kmz";

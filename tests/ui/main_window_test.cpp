@@ -23,6 +23,7 @@
 
 #include "settings/settings_file.h"
 #include "ui/main_window.h"
+#include "window_lookup.h"
 
 using geoplait::Rgb;
 using geoplait::Settings;
@@ -70,17 +71,9 @@ private:
 
     template <typename T>
     T* Find(const QString& name) {
-        T* widget = window_->findChild<T*>(name);
-        if (widget == nullptr) qFatal("no control %s", qPrintable(name));
-        return widget;
+        return geoplait::ui::test::FindControl<T>(window_.get(), name);
     }
-    void Choose(const QString& combo, const QString& text) {
-        auto* box = Find<QComboBox>(combo);
-        const int index = box->findText(text);
-        QVERIFY2(index >= 0, qPrintable(text));
-        box->setCurrentIndex(index);
-        emit box->activated(index);
-    }
+    void Choose(const QString& combo, const QString& text) { geoplait::ui::test::ChooseText(Find<QComboBox>(combo), text); }
     void Click(const QString& name) { Find<QAbstractButton>(name)->click(); }
     QString Text(const QString& edit) { return Find<QLineEdit>(edit)->text(); }
     void SetText(const QString& edit, const QString& text) { Find<QLineEdit>(edit)->setText(text); }

@@ -24,6 +24,7 @@
 
 #include "settings/settings_file.h"
 #include "ui/dialogs.h"
+#include "window_lookup.h"
 #include "ui/main_window.h"
 
 using geoplait::Settings;
@@ -112,17 +113,9 @@ private:
 
     template <typename T>
     T* Find(const QString& name) {
-        T* widget = window_->findChild<T*>(name);
-        if (widget == nullptr) qFatal("no control %s", qPrintable(name));
-        return widget;
+        return geoplait::ui::test::FindControl<T>(window_.get(), name);
     }
-    void Choose(const QString& combo, const QString& text) {
-        auto* box = Find<QComboBox>(combo);
-        const int index = box->findText(text);
-        QVERIFY2(index >= 0, qPrintable(text));
-        box->setCurrentIndex(index);
-        emit box->activated(index);
-    }
+    void Choose(const QString& combo, const QString& text) { geoplait::ui::test::ChooseText(Find<QComboBox>(combo), text); }
     void Start(const std::string& mode) {
         window_.reset();
         settings_ = Settings{};

@@ -70,6 +70,13 @@ struct Converted {
     RunOutcome outcome = RunOutcome::Stopped;
     test::Notices messages;
     std::string output;
+    std::vector<RunProgress> progress;
+};
+
+class ProgressUi : public test::RecordingUi {
+public:
+    void ShowProgress(const RunProgress& p) override { progress.push_back(p); }
+    std::vector<RunProgress> progress;
 };
 
 // Runs `mode` in `dir` from `input` (a file or a pipe) to `output`.
@@ -90,11 +97,12 @@ Converted Convert(const test::TempDir& dir, const std::string& mode, const Tweak
         fs::create_directory(dir.File("photos"));
         s.PhotoDir = dir.File("photos");
     }
-    test::RecordingUi ui;
+    ProgressUi ui;
     RunContext ctx(settings, ui);
     Converted run;
     run.outcome = RunConversion(ctx);
     run.messages = ui.messages;
+    run.progress = ui.progress;
     run.output = test::ReadFileBytes(dir.File(output));
     EXPECT_FALSE(ctx.pipeInput.IsOpen()) << "the run let its input go";
     return run;
@@ -163,6 +171,7 @@ TEST(PipeInput, ARunThatReadsOnceWritesWhatTheFileGives) {
         {"kml lines to csv custom", "kml(Line) -> csv(Custom)", kKml, {}},
         {"broken gpx", "gpx -> pot", kGpx.substr(0, kGpx.size() / 2), {}},
     };
+    size_t shown = 0;
     for (const OnceCase& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string output = FindModeByDisplayText(c.mode)->output == ModeOutput::Kml ? "out.kml" : "out.txt";
@@ -175,7 +184,17 @@ TEST(PipeInput, ARunThatReadsOnceWritesWhatTheFileGives) {
         EXPECT_EQ(fromPipe.messages, fromFile.messages);
         EXPECT_EQ(fromPipe.output, fromFile.output);
         EXPECT_EQ(fs::exists(pipeDir.File(output)), fs::exists(fileDir.File(output)));
+        // The same bytes read at each record, of a size not known.
+        shown += fromFile.progress.size();
+        ASSERT_EQ(fromPipe.progress.size(), fromFile.progress.size());
+        for (size_t i = 0; i < fromPipe.progress.size(); ++i) {
+            RunProgress expected = fromFile.progress[i];
+            EXPECT_EQ(expected.bytesTotal, c.input.size());
+            expected.bytesTotal = 0;
+            EXPECT_EQ(fromPipe.progress[i], expected) << "record " << i;
+        }
     }
+    EXPECT_GT(shown, 20u);
 }
 
 TEST(PipeInput, ARunThatWouldReadTwiceIsRefusedBeforeAnything) {

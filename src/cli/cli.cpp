@@ -64,9 +64,8 @@ key from --ini or --set wins (--set Bom=1 keeps the byte-order mark).
 (FIFO). A pipe is read once, so a run that would read its input twice is
 refused with "Input File Not a Regular File" before it writes anything: a
 KML with position placemarks of the types "Start & End" and "Point N" (the
-records are counted first), photos matched with a track whose placemarks or
-path are written too, and the kml(Line) modes but for csv(Custom) output.
-Other devices are refused too.
+records are counted first), and photos matched with a track whose
+placemarks or path are written too. Other devices are refused too.
 
 Message boxes are printed to stderr as "Caption: text", the completion message
 "Complete Record=written/read" to stdout. An existing output file is replaced

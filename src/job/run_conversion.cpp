@@ -252,13 +252,8 @@ bool ReadsInputTwice(const ConvertSettings& s, const ConvertMode* mode) {
     // The count before the run.
     if (NeedsRecordCount(s, mode)) return true;
     // The photos are matched by a read of their own after the track sections.
-    if (mode->output == ModeOutput::Kml && family.kml.track && s.Photo != 0 &&
-        (s.Placemark != 0 || s.TrackLine != 0)) {
-        return true;
-    }
-    // The times of a KML track (gx:Track) are read by a second cursor over
-    // the document, beside the coordinates.
-    return mode->kind == ModeKind::KmlLine && mode->output != ModeOutput::CsvCustom;
+    return mode->output == ModeOutput::Kml && family.kml.track && s.Photo != 0 &&
+           (s.Placemark != 0 || s.TrackLine != 0);
 }
 
 int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount) {

@@ -41,10 +41,9 @@ int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode);
 bool NeedsRecordCount(const ConvertSettings& s, const ConvertMode* mode);
 
 // True when the run of `mode` with `s` may read its input more than once, so
-// that a pipe cannot be its input: the count above, the photos matched with
-// the track after its placemarks or path were written, a KML line input whose
-// track times are read beside its coordinates (not for CSV Custom, which
-// takes no times); and an unknown mode.
+// that a pipe cannot be its input: the count above, or the photos matched
+// with the track after its placemarks or path were written; and an unknown
+// mode.
 bool ReadsInputTwice(const ConvertSettings& s, const ConvertMode* mode);
 
 // Every how many records a position placemark is written.

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "support/fed_pipe.h"
 #include "support/temp_dir.h"
 
 namespace geoplait {
@@ -28,36 +28,8 @@ std::vector<std::string> ReadAll(const std::string& path, size_t limit = 4096) {
     return lines;
 }
 
-// A pipe whose other end a thread of its own fills with `bytes` and closes,
-// opened by its name as an input given as /dev/stdin is.
-class FedPipe {
-public:
-    explicit FedPipe(std::string bytes) : bytes_(std::move(bytes)) {
-        EXPECT_EQ(pipe(ends_), 0);
-        writer_ = std::thread([this] {
-            size_t done = 0;
-            while (done < bytes_.size()) {
-                const ssize_t n = write(ends_[1], bytes_.data() + done, bytes_.size() - done);
-                if (n <= 0) break;
-                done += static_cast<size_t>(n);
-            }
-            close(ends_[1]);
-        });
-    }
-    ~FedPipe() {
-        writer_.join();
-        close(ends_[0]);
-    }
-    std::string Path() const { return "/dev/fd/" + std::to_string(ends_[0]); }
-
-private:
-    std::string bytes_;
-    int ends_[2] = {-1, -1};
-    std::thread writer_;
-};
-
 std::vector<std::string> ReadAllFromPipe(const std::string& bytes) {
-    FedPipe pipe(bytes);
+    test::FedPipe pipe(bytes);
     return ReadAll(pipe.Path());
 }
 
@@ -118,7 +90,7 @@ TEST(TextReader, PeekedLineComesAgainAndAdoptReadsOn) {
     const std::string bytes = "\xEF\xBB\xBF" "first\r\nsecond\nthird";
     TempDir dir;
     WriteFileBytes(dir.File("in"), bytes);
-    FedPipe pipe(bytes);
+    test::FedPipe pipe(bytes);
     for (const std::string& path : {dir.File("in"), pipe.Path()}) {
         SCOPED_TRACE(path);
         TextReader peek(path);
@@ -146,7 +118,7 @@ TEST(TextReader, PipesAreToldFromOtherFiles) {
     TempDir dir;
     WriteFileBytes(dir.File("file"), "x");
     ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
-    FedPipe pipe("");
+    test::FedPipe pipe("");
     EXPECT_TRUE(IsPipe(dir.File("fifo")));
     EXPECT_TRUE(IsPipe(pipe.Path()));
     EXPECT_TRUE(IsSpecialFile(pipe.Path()));

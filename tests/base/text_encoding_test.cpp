@@ -102,5 +102,36 @@ TEST(TextEncoding, WrittenFilesAreClean) {
     EXPECT_TRUE(IsCleanText(bytes));
 }
 
+// Blocks are made clean where they are written: the bytes of a character
+// still cut off when the file ends are replaced, in a small file and after
+// full blocks, and a file that keeps its bytes gets them as written.
+TEST(TextEncoding, ACharacterCutOffAtTheEndIsReplaced) {
+    struct Case {
+        size_t before;  // bytes written ahead of the cut character
+        bool keep;
+        const char* tail;
+    };
+    const Case cases[] = {
+        {10, false, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {(1 << 19) - 1, false, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {3 << 19, false, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {3 << 19, true, "\xE2\x82"},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const std::string path = dir.File("out.txt");
+        {
+            TextWriter out(path, WriteMode::Plain);
+            if (c.keep) out.KeepBytes();
+            out.Write(std::string(c.before, 'x'));
+            out.Write("\xE2\x82");
+            ASSERT_TRUE(out.Close());
+        }
+        const std::string bytes = test::ReadFileBytes(path);
+        ASSERT_EQ(bytes.size(), c.before + std::string_view(c.tail).size()) << c.before;
+        EXPECT_EQ(bytes.substr(c.before), c.tail) << c.before;
+    }
+}
+
 }  // namespace
 }  // namespace geoplait

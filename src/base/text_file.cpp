@@ -1,6 +1,7 @@
 #include "base/text_file.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -347,21 +348,20 @@ bool TextReader::ReadLine(std::string_view& line, size_t limit) {
 }
 
 // The writing side of a TextWriter once its output outgrows one block: a
-// thread of its own turns each full block's "\n" into CR LF and writes it,
-// while the run fills the next block. One block is in hand at a time, so
-// the bytes go out in the order they were written.
+// thread of its own makes each full block clean, turns its "\n" into CR LF
+// and writes it, while the run fills the next block. One block is in hand at
+// a time, so the bytes go out in the order they were written.
 struct TextWriter::Drain {
     std::thread thread;
     std::mutex mutex;
     std::condition_variable changed;
     BlockBuffer<char> block;   // text handed over, "\n" as written
     size_t size = 0;
+    bool final = false;        // the block ends what the file holds for now
     bool pending = false;      // a block waits to be written
     bool quit = false;
     bool failed = false;       // a write failed (the set has failed too)
-    int fd = -1;
-    OutputFiles* files = nullptr;
-    BlockBuffer<char> lines;   // the block with CR LF
+    BlockOut* out = nullptr;
 
     void Run() {
         std::unique_lock lock(mutex);
@@ -369,7 +369,7 @@ struct TextWriter::Drain {
             changed.wait(lock, [this] { return pending || quit; });
             if (!pending) return;
             lock.unlock();
-            const bool ok = WriteLines(files, fd, block.data(), size, lines);
+            const bool ok = out->Write(block.data(), size, final);
             lock.lock();
             if (!ok) failed = true;
             pending = false;
@@ -383,7 +383,72 @@ struct TextWriter::Drain {
     }
 };
 
-bool TextWriter::WriteLines(OutputFiles* files, int fd, const char* text, size_t size, BlockBuffer<char>& lines) {
+namespace {
+
+// Whether the 8 bytes at p are all printable ASCII (0x20 to 0x7F). A borrow
+// between bytes can only make a printable byte look otherwise, never the
+// reverse: a false answer is checked again byte by byte.
+bool PrintableAscii8(const char* p) {
+    uint64_t word = 0;
+    std::memcpy(&word, p, 8);
+    constexpr uint64_t kBlanks = 0x2020202020202020;
+    constexpr uint64_t kHighBits = 0x8080808080808080;
+    return (((word - kBlanks) | word) & kHighBits) == 0;
+}
+
+// IsCleanText for a line without its "\n": printable ASCII a word at a time,
+// anything else (a tab, a CR, a character beyond ASCII) by IsCleanText.
+bool IsCleanLine(const char* p, size_t n) {
+    size_t i = 0;
+    while (i + 8 <= n && PrintableAscii8(p + i)) i += 8;
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        if (c < 0x20 || c >= 0x80) return IsCleanText(std::string_view(p + i, n - i));
+        ++i;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool TextWriter::BlockOut::Write(const char* text, size_t size, bool final) {
+    if (keepBytes) return WriteLines(text, size);
+    if (carry.empty() && size <= kWriteBlock) {
+        // One pass: each line is checked as it is copied with its CR LF.
+        if (lines.size() < 2 * kWriteBlock) lines.resize(2 * kWriteBlock);
+        char* out = lines.data();
+        const char* in = text;
+        const char* const end = text + size;
+        bool allClean = true;
+        while (in != end) {
+            const auto* nl = static_cast<const char*>(std::memchr(in, '\n', static_cast<size_t>(end - in)));
+            const char* const stop = nl != nullptr ? nl : end;
+            const auto length = static_cast<size_t>(stop - in);
+            if (!IsCleanLine(in, length)) {
+                allClean = false;
+                break;
+            }
+            std::memcpy(out, in, length);
+            out += length;
+            if (nl == nullptr) break;
+            *out++ = '\r';
+            *out++ = '\n';
+            in = nl + 1;
+        }
+        if (allClean) return files->WriteAll(fd, lines.data(), static_cast<size_t>(out - lines.data()));
+    }
+    // Whatever the input held, an output is valid UTF-8 without the
+    // characters XML forbids; a character cut by the block's end waits for
+    // the rest of it. Rare: the block is copied to be joined to what waited.
+    std::string joined = std::move(carry);
+    joined.append(text, size);
+    clean.clear();
+    const size_t kept = AppendCleanText(clean, joined, final);
+    carry.assign(joined, joined.size() - kept, kept);
+    return WriteLines(clean.data(), clean.size());
+}
+
+bool TextWriter::BlockOut::WriteLines(const char* text, size_t size) {
     if (lines.size() < 2 * kWriteBlock) lines.resize(2 * kWriteBlock);
     while (size > 0) {
         // At most a block at a time, so that every byte could become two.
@@ -429,10 +494,13 @@ bool TextWriter::Open(OutputFiles& files, const std::string& path, WriteMode mod
     failed_ = false;
     used_ = 0;
     bomPending_ = false;
-    keepBytes_ = false;
     files_ = &files;
     bool empty = false;
     fd_ = files.Open(path, mode, empty, askReplace);
+    blockOut_.files = files_;
+    blockOut_.fd = fd_;
+    blockOut_.keepBytes = false;
+    blockOut_.carry.clear();
     if (fd_ < 0) {
         failed_ = true;
         return false;
@@ -450,6 +518,10 @@ bool TextWriter::OpenSpool(OutputFiles& files, const std::string& target) {
     bomPending_ = false;
     files_ = &files;
     fd_ = files.OpenSpool(target);
+    blockOut_.files = files_;
+    blockOut_.fd = fd_;
+    blockOut_.keepBytes = false;
+    blockOut_.carry.clear();
     if (fd_ < 0) {
         failed_ = true;
         return false;
@@ -496,30 +568,30 @@ void TextWriter::FlushBuffer(bool wait) {
         drain_->Wait();
         if (drain_->failed) failed_ = true;
     }
-    if (used_ == 0 || failed_) {
+    // The writing thread is idle here: what it holds back can be read.
+    if (failed_ || (used_ == 0 && (!wait || blockOut_.carry.empty()))) {
         used_ = 0;
-        return;
-    }
-    if (!keepBytes_ && !IsCleanText(std::string_view(buf_.data(), used_))) {
-        WriteCleaned(wait);
         return;
     }
     if (wait && drain_ == nullptr) {
         // A small output (or its last block): written here, no thread started.
-        if (!WriteLines(files_, fd_, buf_.data(), used_, lines_)) failed_ = true;
+        if (!blockOut_.Write(buf_.data(), used_, true)) failed_ = true;
         used_ = 0;
         return;
     }
     if (drain_ == nullptr) {
         drain_ = std::make_unique<Drain>();
-        drain_->thread = std::thread([d = drain_.get()] { d->Run(); });
+        drain_->out = &blockOut_;
+        drain_->thread = std::thread([d = drain_.get()] {
+            pthread_setname_np(pthread_self(), "geoplait-write");
+            d->Run();
+        });
     }
     {
         std::lock_guard lock(drain_->mutex);
         std::swap(buf_, drain_->block);
         drain_->size = used_;
-        drain_->fd = fd_;
-        drain_->files = files_;
+        drain_->final = wait;
         drain_->pending = true;
     }
     drain_->changed.notify_all();
@@ -529,18 +601,6 @@ void TextWriter::FlushBuffer(bool wait) {
         drain_->Wait();
         if (drain_->failed) failed_ = true;
     }
-}
-
-void TextWriter::WriteCleaned(bool final) {
-    // Whatever the input held, an output is valid UTF-8 without the
-    // characters XML forbids; a character cut by the buffer's end waits for
-    // the rest of it. Rare, so written here once the writing thread is idle
-    // (FlushBuffer waited for it): the order of the blocks stays.
-    clean_.clear();
-    const size_t kept = AppendCleanText(clean_, std::string_view(buf_.data(), used_), final);
-    if (!WriteLines(files_, fd_, clean_.data(), clean_.size(), lines_)) failed_ = true;
-    std::memmove(buf_.data(), buf_.data() + used_ - kept, kept);
-    used_ = kept;
 }
 
 void TextWriter::Write(std::string_view text) {

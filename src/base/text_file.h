@@ -147,7 +147,7 @@ public:
     void DropBom();
     // The bytes go out as written, not made clean: for a copy of the input's
     // own lines (the NMEA pass-through), whose checksums cover those bytes.
-    void KeepBytes() { keepBytes_ = true; }
+    void KeepBytes() { blockOut_.keepBytes = true; }
     // Writes text, "\n" as CR LF. What reaches the file is valid UTF-8 without
     // the characters XML forbids (each becomes U+FFFD), whatever the input held.
     void Write(std::string_view text);
@@ -160,13 +160,24 @@ public:
 
 private:
     struct Drain;
+    // The bytes of the file from blocks of text as written: made valid UTF-8
+    // without the characters XML forbids (unless keepBytes), "\n" as CR LF.
+    // Used by one thread at a time: the writing thread once there is one.
+    struct BlockOut {
+        OutputFiles* files = nullptr;
+        int fd = -1;
+        bool keepBytes = false;
+        BlockBuffer<char> lines;  // a block with CR LF
+        std::string carry;        // a character cut by the end of the last block
+        std::string clean;        // a block made clean, when it needed it
+        // Writes one block; `final`: nothing follows, so a character still
+        // cut off is replaced rather than held. False when a write failed.
+        bool Write(const char* text, size_t size, bool final);
+        bool WriteLines(const char* text, size_t size);
+    };
     // Hands the block on to be written; with `wait`, returns once it is.
     void FlushBuffer(bool wait);
     void StopDrain();
-    // Writes the buffer made clean (AppendCleanText); `final`: the end of the
-    // file, where a cut-off character is replaced too.
-    void WriteCleaned(bool final);
-    static bool WriteLines(OutputFiles* files, int fd, const char* text, size_t size, BlockBuffer<char>& lines);
 
     OutputFiles own_;  // the set of a file of its own
     OutputFiles* files_ = nullptr;
@@ -175,10 +186,8 @@ private:
     size_t used_ = 0;
     bool bomPending_ = false;
     bool failed_ = false;
-    BlockBuffer<char> lines_;  // a block with CR LF, written here
+    BlockOut blockOut_;
     std::unique_ptr<Drain> drain_;  // the thread that writes full blocks
-    std::string clean_;  // the buffer made clean, when it needed it
-    bool keepBytes_ = false;
 };
 
 }  // namespace geoplait

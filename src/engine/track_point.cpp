@@ -1,6 +1,8 @@
 // The current record's clearing and the position texts kept from it.
 #include "engine/track_point.h"
 
+#include <iterator>
+#include <type_traits>
 #include <utility>
 
 namespace geoplait {
@@ -59,45 +61,40 @@ void ClearTrackPoint(TrackPoint& p) {
 
 namespace {
 
-// The numbers that follow the texts in TrackPoint.
-struct TrackNumbers {
-    int32_t satCount, dilution;
-    double altitude, speed, course, interval, start, total;
-    int32_t elapsed, intervalSec;
+// Every text field of TrackPoint but the CSV Full columns, in declaration order.
+constexpr std::string TrackPoint::*kTextFields[] = {
+    &TrackPoint::GgaId,         &TrackPoint::GgaTime,        &TrackPoint::GgaLatitude,    &TrackPoint::GgaNS,
+    &TrackPoint::GgaLongitude,  &TrackPoint::GgaEW,          &TrackPoint::GgaQuality,     &TrackPoint::GgaSatellites,
+    &TrackPoint::GgaDilution,   &TrackPoint::GgaAltitude,    &TrackPoint::GgaAltitudeUnit, &TrackPoint::GgaGeoid,
+    &TrackPoint::GgaGeoidUnit,  &TrackPoint::GgaDgpsAge,     &TrackPoint::GgaDgpsStation, &TrackPoint::RmcId,
+    &TrackPoint::RmcTime,       &TrackPoint::RmcStatus,      &TrackPoint::RmcLatitude,    &TrackPoint::RmcNS,
+    &TrackPoint::RmcLongitude,  &TrackPoint::RmcEW,          &TrackPoint::RmcSpeed,       &TrackPoint::RmcCourse,
+    &TrackPoint::RmcDate,       &TrackPoint::RmcMagVar,      &TrackPoint::RmcMagVarEW,    &TrackPoint::InLatitudeDeg,
+    &TrackPoint::InLongitudeDeg, &TrackPoint::LatitudeDms,   &TrackPoint::LongitudeDms,   &TrackPoint::LatitudeDeg,
+    &TrackPoint::LongitudeDeg,  &TrackPoint::AltitudeText,   &TrackPoint::LocalDate,      &TrackPoint::LocalTime,
+    &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText,  &TrackPoint::PointName,      &TrackPoint::ExtendData,
 };
-
-TrackNumbers NumbersOf(const TrackPoint& p) {
-    return {p.SatCount,         p.DilutionValue, p.AltitudeValue, p.Speed,      p.CourseValue,
-            p.IntervalDistance, p.StartDistance, p.TotalDistance, p.ElapsedSec, p.IntervalSec};
-}
-
-void SetNumbers(TrackPoint& p, const TrackNumbers& n) {
-    p.SatCount = n.satCount;
-    p.DilutionValue = n.dilution;
-    p.AltitudeValue = n.altitude;
-    p.Speed = n.speed;
-    p.CourseValue = n.course;
-    p.IntervalDistance = n.interval;
-    p.StartDistance = n.start;
-    p.TotalDistance = n.total;
-    p.ElapsedSec = n.elapsed;
-    p.IntervalSec = n.intervalSec;
-}
+// A text field added to TrackPoint belongs in the list above: the record is
+// its texts, the CSV Full columns and ten numbers of 64 bytes in all.
+static_assert(sizeof(TrackPoint) ==
+              (std::size(kTextFields) + std::extent_v<decltype(TrackPoint::CsvSlot)>) * sizeof(std::string) + 64);
 
 }  // namespace
 
 void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
-    const TrackNumbers kept = NumbersOf(to);
-    to = from;
-    SetNumbers(to, kept);
+    // Field by field: the numbers of `to` stay, and no field is built anew.
+    for (std::string TrackPoint::*field : kTextFields) (to.*field).assign(from.*field);
+    for (size_t i = 0; i < std::size(from.CsvSlot); ++i) to.CsvSlot[i].assign(from.CsvSlot[i]);
 }
 
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
-    const TrackNumbers numbersA = NumbersOf(a);
-    const TrackNumbers numbersB = NumbersOf(b);
-    std::swap(a, b);
-    SetNumbers(a, numbersA);
-    SetNumbers(b, numbersB);
+    // Once per record read ahead: most fields are empty on both sides (a
+    // cleared record and one its reader filled in part), and those are left.
+    const auto swapField = [](std::string& x, std::string& y) {
+        if (!x.empty() || !y.empty()) x.swap(y);
+    };
+    for (std::string TrackPoint::*field : kTextFields) swapField(a.*field, b.*field);
+    for (size_t i = 0; i < std::size(a.CsvSlot); ++i) swapField(a.CsvSlot[i], b.CsvSlot[i]);
 }
 
 }  // namespace geoplait

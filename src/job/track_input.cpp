@@ -1,5 +1,14 @@
 #include "job/track_input.h"
 
+#include <pthread.h>
+
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <type_traits>
 
 #include "job/input_families.h"
@@ -28,6 +37,226 @@ std::string_view SpeedFallback(ModeKind kind) {
     }
 }
 
+// A record read by the reading thread, with what its reader knew then.
+struct ReadRecord {
+    TrackPoint point;
+    uint64_t bytesRead = 0;
+    bool gaveLast = false;
+};
+
+// Records go from the reading thread to the run in batches, so that the two
+// meet once per batch rather than once per record. A batch closes at its
+// record count or once its names and extra texts pass a megabyte; with four
+// batches the records in flight stay a few megabytes whatever the input.
+constexpr size_t kBatchRecords = 64;
+constexpr size_t kBatchBytes = size_t{1} << 20;
+constexpr size_t kBatchCount = 4;
+// A name longer than this is not kept in a slot's spare room once emptied.
+constexpr size_t kKeptCapacity = size_t{64} << 10;
+
+struct ReadBatch {
+    std::array<ReadRecord, kBatchRecords> records;
+    size_t count = 0;
+};
+
+// The batches, used in turn: the reader fills batch `filled_ % kBatchCount`
+// while fewer than kBatchCount are filled and not yet given back; the run
+// reads them in the same order.
+class ReadQueue {
+public:
+    // Every record of every batch as `start`: the state a reader fills a
+    // record from, which a taker leaves the record in after each record.
+    explicit ReadQueue(const TrackPoint& start) {
+        for (ReadBatch& batch : batches_) {
+            for (ReadRecord& record : batch.records) CopyRecordTexts(start, record.point);
+        }
+    }
+
+    // The reading side: the batch to fill next, or null once the run stopped.
+    ReadBatch* Free() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return stopped_ || filled_ - returned_ < kBatchCount; });
+        return stopped_ ? nullptr : &batches_[filled_ % kBatchCount];
+    }
+    // The batch Free gave is filled; `end`: no record follows it (or the
+    // reader failed with `error`). A batch without records is none.
+    void Filled(size_t count, bool end, std::exception_ptr error = nullptr) {
+        {
+            std::lock_guard lock(mutex_);
+            if (count > 0) ++filled_;
+            ended_ = end;
+            error_ = error;
+        }
+        changed_.notify_all();
+    }
+
+    // The run's side: batch n (counted from 0) once it is filled, or null
+    // when the input ends before it.
+    ReadBatch* Full(uint64_t n) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this, n] { return filled_ > n || ended_; });
+        // A reader that failed ends with the batch it was filling: those
+        // before it are read first.
+        if (filled_ <= n + 1 && error_ != nullptr) std::rethrow_exception(error_);
+        return filled_ > n ? &batches_[n % kBatchCount] : nullptr;
+    }
+    // Batch n is read: the reader may fill it again.
+    void Return() {
+        {
+            std::lock_guard lock(mutex_);
+            ++returned_;
+        }
+        changed_.notify_all();
+    }
+    // The run reads no more: the reader ends at its next batch.
+    void Stop() {
+        {
+            std::lock_guard lock(mutex_);
+            stopped_ = true;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    std::array<ReadBatch, kBatchCount> batches_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    uint64_t filled_ = 0;
+    uint64_t returned_ = 0;
+    bool ended_ = false;
+    bool stopped_ = false;
+    std::exception_ptr error_;
+};
+
+// The reading thread: fills batches from `reader` until the input or the run
+// ends. The speeds of records read without one are filled here too, as they
+// depend only on the records before.
+template <typename Reader>
+void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::string_view fallback) {
+    try {
+        for (ReadBatch* batch = queue.Free(); batch != nullptr; batch = queue.Free()) {
+            size_t bytes = 0;
+            batch->count = 0;
+            bool more = true;
+            while (batch->count < kBatchRecords && bytes < kBatchBytes) {
+                ReadRecord& record = batch->records[batch->count];
+                TrackPoint& p = record.point;
+                if (p.PointName.empty() && p.PointName.capacity() > kKeptCapacity) std::string().swap(p.PointName);
+                if (p.ExtendData.empty() && p.ExtendData.capacity() > kKeptCapacity) std::string().swap(p.ExtendData);
+                if (!reader.Next(p)) {
+                    more = false;
+                    break;
+                }
+                record.bytesRead = reader.BytesRead();
+                if constexpr (requires { reader.GaveLast(); }) record.gaveLast = reader.GaveLast();
+                speed.Fill(p, fallback);
+                bytes += p.PointName.size() + p.ExtendData.size();
+                ++batch->count;
+            }
+            queue.Filled(batch->count, !more);
+            if (!more) return;
+        }
+    } catch (...) {
+        queue.Filled(0, true, std::current_exception());
+    }
+}
+
+// Stops and joins the reading thread however the run leaves its records.
+struct ReadingThread {
+    ReadQueue& queue;
+    std::thread thread;
+    ~ReadingThread() {
+        queue.Stop();
+        if (thread.joinable()) thread.join();
+    }
+};
+
+// Whether the input is read on a thread of its own while the run derives,
+// formats and writes: with two cores or more. GEOPLAIT_READ_THREAD=0 reads
+// on the run's thread, as a machine of one core does.
+bool ReadsInThread() {
+    const char* setting = std::getenv("GEOPLAIT_READ_THREAD");
+    if (setting != nullptr && std::string_view(setting) == "0") return false;
+    return std::thread::hardware_concurrency() >= 2;
+}
+
+// ForEach with the reading on a thread of its own. The first record (and
+// the one after it, when the last record is found by reading ahead) is read
+// here, as a plain read reads it; the records the thread fills then start as
+// the taker leaves the first one (cleared, and with the NMEA defaults where
+// the run fills them), as each record of a plain read starts as the taker
+// left the one before. `ahead` is the record read ahead.
+template <typename Reader>
+void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std::string_view fallback,
+                         const RecordSink& take, bool lookAhead, TrackPoint& ahead) {
+    RunValues& run = ctx.run;
+    constexpr bool knowsLast = requires { reader.GaveLast(); };
+    const bool readAhead = lookAhead && !knowsLast;
+    if (ctx.StopRequested() || !reader.Next(ctx.point)) return;
+    ++run.RecordsRead;
+    run.InputBytesRead = reader.BytesRead();
+    if constexpr (knowsLast) run.LastRecord = lookAhead && reader.GaveLast();
+    speed.Fill(ctx.point, fallback);
+    bool second = false;
+    uint64_t secondBytes = 0;
+    if (readAhead) {
+        // The record ahead starts as empty as one the taker cleared.
+        ClearTrackPoint(ahead);
+        ahead.PointName.clear();
+        ahead.ExtendData.clear();
+        second = reader.Next(ahead);
+        secondBytes = reader.BytesRead();
+        if (second) speed.Fill(ahead, fallback);
+        run.LastRecord = !second;
+    }
+    take(ctx);
+    if (readAhead && !second) return;
+
+    auto queue = std::make_unique<ReadQueue>(ctx.point);
+    ReadingThread reading{*queue, std::thread([&reader, &q = *queue, &speed, fallback] {
+                              pthread_setname_np(pthread_self(), "geoplait-read");
+                              ReadBatches(reader, q, speed, fallback);
+                          })};
+    uint64_t n = 0;
+    ReadBatch* batch = queue->Full(n);
+    if (readAhead) {
+        if (ctx.StopRequested()) return;
+        ++run.RecordsRead;
+        run.InputBytesRead = secondBytes;
+        run.LastRecord = batch == nullptr;
+        SwapRecordTexts(ctx.point, ahead);
+        take(ctx);
+    }
+    while (batch != nullptr) {
+        ReadBatch* next = nullptr;
+        bool nextKnown = false;
+        for (size_t i = 0; i < batch->count; ++i) {
+            if (ctx.StopRequested()) return;
+            ReadRecord& record = batch->records[i];
+            ++run.RecordsRead;
+            run.InputBytesRead = record.bytesRead;
+            if (knowsLast) {
+                run.LastRecord = lookAhead && record.gaveLast;
+            } else if (readAhead) {
+                if (i + 1 < batch->count) {
+                    run.LastRecord = false;
+                } else {
+                    next = queue->Full(n + 1);
+                    nextKnown = true;
+                    run.LastRecord = next == nullptr;
+                }
+            }
+            // The taker left the record as a reader fills it: the batch's
+            // record takes its place, to be filled again.
+            SwapRecordTexts(ctx.point, record.point);
+            take(ctx);
+        }
+        queue->Return();
+        ++n;
+        batch = nextKnown ? next : queue->Full(n);
+    }
+}
+
 }  // namespace
 
 bool TrackInput::Open(RunContext& ctx, ModeKind kind, bool toCsvCustom) {
@@ -51,7 +280,10 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
     std::visit(
         [&](auto& reader) {
             if constexpr (!std::is_same_v<std::decay_t<decltype(reader)>, std::monostate>) {
-                if (!lookAhead) {
+                if (ReadsInThread()) {
+                    ForEachReadInThread(ctx, reader, speed_, fallback, take, lookAhead, ahead_);
+                    run.LastRecord = false;
+                } else if (!lookAhead) {
                     while (!ctx.StopRequested() && reader.Next(ctx.point)) {
                         ++run.RecordsRead;
                         run.InputBytesRead = reader.BytesRead();

@@ -102,5 +102,65 @@ TEST(TextEncoding, WrittenFilesAreClean) {
     EXPECT_TRUE(IsCleanText(bytes));
 }
 
+// Blocks are made clean where they are written: the bytes of a character
+// still cut off when the file ends are replaced, in a small file and after
+// full blocks, and a file that keeps its bytes gets them as written.
+TEST(TextEncoding, ACharacterCutOffAtTheEndIsReplaced) {
+    struct Case {
+        size_t before;  // bytes written ahead of the cut character
+        bool keep;
+        const char* tail;
+    };
+    const Case cases[] = {
+        {10, false, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {(1 << 19) - 1, false, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {3 << 19, false, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {3 << 19, true, "\xE2\x82"},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const std::string path = dir.File("out.txt");
+        {
+            TextWriter out(path, WriteMode::Plain);
+            if (c.keep) out.KeepBytes();
+            out.Write(std::string(c.before, 'x'));
+            out.Write("\xE2\x82");
+            ASSERT_TRUE(out.Close());
+        }
+        const std::string bytes = test::ReadFileBytes(path);
+        ASSERT_EQ(bytes.size(), c.before + std::string_view(c.tail).size()) << c.before;
+        EXPECT_EQ(bytes.substr(c.before), c.tail) << c.before;
+    }
+}
+
+// The writer checks each line a word of 8 bytes at a time: a byte no output
+// carries is found at every place of a word, and the bytes that XML allows
+// (tab, CR, DEL, characters beyond ASCII) pass wherever they are.
+TEST(TextEncoding, EveryPlaceOfALineIsChecked) {
+    const struct {
+        std::string byte;
+        std::string written;
+    } cases[] = {
+        {"\x01", "\xEF\xBF\xBD"}, {"\x1F", "\xEF\xBF\xBD"}, {"\x80", "\xEF\xBF\xBD"},
+        {"\xFF", "\xEF\xBF\xBD"}, {"\t", "\t"},                {"\r", "\r"},
+        {"\x7F", "\x7F"},          {"\xC3\xA9", "\xC3\xA9"},
+    };
+    for (const auto& c : cases) {
+        for (size_t at = 0; at < 18; ++at) {
+            SCOPED_TRACE(std::to_string(at) + " " + c.written);
+            test::TempDir dir;
+            const std::string path = dir.File("out.txt");
+            const std::string line = std::string(at, 'a') + c.byte + std::string(17 - at, 'b');
+            {
+                TextWriter out(path, WriteMode::Plain);
+                out.Write("clean line\n" + line + "\nend\n");
+                ASSERT_TRUE(out.Close());
+            }
+            EXPECT_EQ(test::ReadFileBytes(path), "clean line\r\n" + std::string(at, 'a') + c.written +
+                                                     std::string(17 - at, 'b') + "\r\nend\r\n");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace geoplait

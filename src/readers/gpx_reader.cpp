@@ -129,6 +129,7 @@ void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attri
         r.valueDepth_ = r.depth_;
         r.values_[kExtensionSpeed].clear();
         r.found_[kExtensionSpeed] = true;
+        r.xml_.CollectText(true);
         return;
     }
     // <extensions><gpxtpx:TrackPointExtension> (Garmin, versions 1 and 2).
@@ -143,6 +144,7 @@ void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attri
         r.valueDepth_ = r.depth_;
         r.values_[static_cast<size_t>(v)].clear();
         r.found_[static_cast<size_t>(v)] = true;
+        r.xml_.CollectText(true);
         return;
     }
 }
@@ -152,6 +154,7 @@ void GpxReader::OnEnd(void* user, const XML_Char*) {
     if (r.depth_ == r.valueDepth_) {
         r.valueDepth_ = 0;
         r.value_ = -1;
+        r.xml_.CollectText(false);
     } else if (r.depth_ == r.extensionDepth_) {
         r.extensionDepth_ = 0;
     } else if (r.depth_ == r.pointDepth_) {

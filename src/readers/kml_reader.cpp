@@ -138,6 +138,7 @@ void KmlWhenCursor::OnStart(void* user, const XML_Char* name, const XML_Char**) 
     } else if (c.trackDepth_ != 0 && c.depth_ == c.trackDepth_ + 1 && local == "when") {
         c.whenDepth_ = c.depth_;
         c.text_.clear();
+        c.xml_.CollectText(true);
     }
 }
 
@@ -145,6 +146,7 @@ void KmlWhenCursor::OnEnd(void* user, const XML_Char*) {
     auto& c = *static_cast<KmlWhenCursor*>(user);
     if (c.depth_ == c.whenDepth_) {
         c.whenDepth_ = 0;
+        c.xml_.CollectText(false);
         c.whenReady_ = true;
         c.xml_.Pause();
     } else if (c.depth_ == c.trackDepth_) {
@@ -252,6 +254,7 @@ void KmlReader::OnStart(void* user, const XML_Char* name, const XML_Char**) {
         r.coordDepth_ = depth;
         r.coordText_.clear();
     }
+    r.CollectWhileInValue();
 }
 
 void KmlReader::OnEnd(void* user, const XML_Char*) {
@@ -296,6 +299,7 @@ void KmlReader::OnEnd(void* user, const XML_Char*) {
         r.placemarkDepth_ = 0;
         r.current_.Clear();
     }
+    r.CollectWhileInValue();
 }
 
 void KmlReader::OnText(void* user, const XML_Char* text, int length) {
@@ -323,6 +327,12 @@ void KmlReader::OnText(void* user, const XML_Char* text, int length) {
     } else if (depth == r.coordDepth_ && depth != 0) {
         AppendCapped(r.coordText_, text, length, kTupleBytes);
     }
+}
+
+// Character data is wanted inside a name, a when, a coordinates element or a
+// gx:coord being read, and nowhere else.
+void KmlReader::CollectWhileInValue() {
+    xml_.CollectText(nameDepth_ != 0 || whenDepth_ != 0 || coordinatesDepth_ != 0 || coordDepth_ != 0);
 }
 
 void KmlReader::TakeWhen() {

@@ -4,6 +4,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 
 #include "geo/time_difference.h"
 
@@ -142,8 +144,42 @@ bool IsXmlNumberText(std::string_view t, bool& exponent) {
     return i == t.size();
 }
 
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The common number of a document, [sign] digits [. digits] without exponent
+// (IsXmlNumberText has checked it), read in one pass when its digits make an
+// integer of at most 2^53 and it has at most 22 decimals: that integer
+// divided by an exact power of ten is one rounding of two exact doubles, the
+// correctly rounded value from_chars gives. False for any other number.
+bool PlainXmlDecimal(std::string_view t, double& value) {
+    size_t i = 0;
+    const bool negative = !t.empty() && t[0] == '-';
+    if (!t.empty() && (t[0] == '-' || t[0] == '+')) ++i;
+    uint64_t digits = 0;
+    size_t count = 0;
+    size_t decimals = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        if (t[i] == '.') {
+            point = true;
+            continue;
+        }
+        if (++count > 19) return false;
+        digits = digits * 10 + static_cast<uint64_t>(t[i] - '0');
+        if (point) ++decimals;
+    }
+    if (digits > (uint64_t{1} << 53) || decimals >= std::size(kExactPowersOfTen)) return false;
+    value = static_cast<double>(digits);
+    if (decimals > 0) value /= kExactPowersOfTen[decimals];
+    if (negative) value = -value;
+    return true;
+}
+
 bool ParseXmlNumber(std::string_view text, double& value, bool& exponent) {
     if (!IsXmlNumberText(text, exponent)) return false;
+    if (!exponent && PlainXmlDecimal(text, value)) return true;
     if (text.front() == '+') text.remove_prefix(1);
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error == std::errc::result_out_of_range) {
@@ -167,8 +203,11 @@ void AssignPlainDecimal(std::string& out, double value) {
 
 void SettleRecord(TrackPoint& p) {
     SettleRecordTimes(p);
-    if (IsWrongCoordinate(p.GgaLatitude, 90) || IsWrongCoordinate(p.RmcLatitude, 90) ||
-        IsWrongCoordinate(p.GgaLongitude, 180) || IsWrongCoordinate(p.RmcLongitude, 180)) {
+    // The RMC text is most often the GGA text again, checked once.
+    if (IsWrongCoordinate(p.GgaLatitude, 90) ||
+        (p.RmcLatitude != p.GgaLatitude && IsWrongCoordinate(p.RmcLatitude, 90)) ||
+        IsWrongCoordinate(p.GgaLongitude, 180) ||
+        (p.RmcLongitude != p.GgaLongitude && IsWrongCoordinate(p.RmcLongitude, 180))) {
         for (std::string* text : {&p.GgaLatitude, &p.RmcLatitude, &p.InLatitudeDeg, &p.LatitudeDms,
                                   &p.GgaLongitude, &p.RmcLongitude, &p.InLongitudeDeg, &p.LongitudeDms}) {
             text->clear();

@@ -385,8 +385,13 @@ bool XmlStream::Run() {
 }
 
 std::string_view LocalName(const XML_Char* name) {
-    const char* colon = std::strrchr(name, ':');
-    return colon != nullptr ? std::string_view(colon + 1) : std::string_view(name);
+    // One pass over a name of a few bytes, for every element of a document.
+    const char* local = name;
+    const char* end = name;
+    for (; *end != '\0'; ++end) {
+        if (*end == ':') local = end + 1;
+    }
+    return std::string_view(local, static_cast<size_t>(end - local));
 }
 
 void AppendCapped(std::string& value, const XML_Char* data, int length, size_t capBytes) {
@@ -401,10 +406,22 @@ std::string_view TrimXmlSpace(std::string_view text) {
 }
 
 void TidyText(std::string& text) {
-    for (char& c : text) {
-        if (IsXmlSpace(c)) c = ' ';
+    // In one pass: white space before the first other character goes, a run
+    // of it after one is kept as a blank when another character follows.
+    size_t out = 0;
+    bool blank = false;
+    for (const char c : text) {
+        if (IsXmlSpace(c)) {
+            blank = out > 0;
+            continue;
+        }
+        if (blank) {
+            text[out++] = ' ';
+            blank = false;
+        }
+        text[out++] = c;
     }
-    CollapseBlanks(text);
+    text.resize(out);
 }
 
 bool ReadXmlTimeStamp(std::string_view text, XmlTimeStamp& stamp) {

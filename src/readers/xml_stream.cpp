@@ -288,6 +288,13 @@ uint64_t XmlStream::BytesRead() const {
     return at > 0 && static_cast<uint64_t>(at) < bytesRead_ ? static_cast<uint64_t>(at) : bytesRead_;
 }
 
+uint64_t XmlStream::BytesThroughEvent() const {
+    const XML_Index at = XML_GetCurrentByteIndex(parser_);
+    if (at < 0) return bytesRead_;
+    const uint64_t end = static_cast<uint64_t>(at) + static_cast<uint64_t>(XML_GetCurrentByteCount(parser_));
+    return end > 0 && end < bytesRead_ ? end : bytesRead_;
+}
+
 void XmlStream::Close() {
     if (parser_ != nullptr) XML_ParserFree(parser_);
     parser_ = nullptr;

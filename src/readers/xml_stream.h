@@ -61,6 +61,9 @@ public:
 
     // Bytes of the document parsed so far, for progress.
     uint64_t BytesRead() const;
+    // From a call-back: the bytes of the document up to the end of the markup
+    // it was called for, as BytesRead tells after a pause there.
+    uint64_t BytesThroughEvent() const;
 
     // Empty while the document reads well; else where and what went wrong.
     const std::string& Error() const { return error_; }

@@ -120,66 +120,63 @@ bool IsWrongCoordinate(const std::string& text, int maxDegrees) {
     return !text.empty() && !IsNmeaCoordinate(text, maxDegrees);
 }
 
-// Parses [sign] digits [. digits] [e [sign] digits]; `exponent` tells whether
-// an exponent was there.
-bool IsXmlNumberText(std::string_view t, bool& exponent) {
-    size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    size_t digits = 0;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
-    if (i < t.size() && t[i] == '.') {
-        ++i;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    exponent = false;
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        size_t expDigits = 0;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++expDigits;
-        if (expDigits == 0) return false;
-        exponent = true;
-    }
-    return i == t.size();
-}
-
 // Powers of ten that a double holds exactly.
 constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// The common number of a document, [sign] digits [. digits] without exponent
-// (IsXmlNumberText has checked it), read in one pass when its digits make an
-// integer of at most 2^53 and it has at most 22 decimals: that integer
-// divided by an exact power of ten is one rounding of two exact doubles, the
-// correctly rounded value from_chars gives. False for any other number.
-bool PlainXmlDecimal(std::string_view t, double& value) {
+// What one pass over a number text found.
+struct XmlNumberScan {
+    bool negative = false;
+    bool exponent = false;
+    uint64_t digits = 0;  // the first 19 digits as an integer, the point left out
+    size_t count = 0;     // digits before the exponent
+    size_t decimals = 0;  // of them after the point
+};
+
+// Parses [sign] digits [. digits] [e [sign] digits] (one digit at least
+// before the exponent), gathering the digits as it goes.
+bool ScanXmlNumber(std::string_view t, XmlNumberScan& scan) {
     size_t i = 0;
-    const bool negative = !t.empty() && t[0] == '-';
-    if (!t.empty() && (t[0] == '-' || t[0] == '+')) ++i;
-    uint64_t digits = 0;
-    size_t count = 0;
-    size_t decimals = 0;
-    bool point = false;
-    for (; i < t.size(); ++i) {
-        if (t[i] == '.') {
-            point = true;
-            continue;
-        }
-        if (++count > 19) return false;
-        digits = digits * 10 + static_cast<uint64_t>(t[i] - '0');
-        if (point) ++decimals;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) scan.negative = t[i++] == '-';
+    const auto digit = [&] { return i < t.size() && t[i] >= '0' && t[i] <= '9'; };
+    const auto take = [&] {
+        if (scan.count++ < 19) scan.digits = scan.digits * 10 + static_cast<uint64_t>(t[i] - '0');
+        ++i;
+    };
+    while (digit()) take();
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        const size_t before = scan.count;
+        while (digit()) take();
+        scan.decimals = scan.count - before;
     }
-    if (digits > (uint64_t{1} << 53) || decimals >= std::size(kExactPowersOfTen)) return false;
-    value = static_cast<double>(digits);
-    if (decimals > 0) value /= kExactPowersOfTen[decimals];
-    if (negative) value = -value;
-    return true;
+    if (scan.count == 0) return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        size_t expDigits = 0;
+        while (digit()) ++i, ++expDigits;
+        if (expDigits == 0) return false;
+        scan.exponent = true;
+    }
+    return i == t.size();
 }
 
 bool ParseXmlNumber(std::string_view text, double& value, bool& exponent) {
-    if (!IsXmlNumberText(text, exponent)) return false;
-    if (!exponent && PlainXmlDecimal(text, value)) return true;
+    XmlNumberScan scan;
+    if (!ScanXmlNumber(text, scan)) return false;
+    exponent = scan.exponent;
+    // The common plain decimal: its digits as an integer of at most 2^53
+    // divided by an exact power of ten are two exact doubles, and the one
+    // rounding of the division gives the correctly rounded value, as
+    // from_chars does. Any other number goes the general way.
+    if (!scan.exponent && scan.count <= 19 && scan.digits <= (uint64_t{1} << 53) &&
+        scan.decimals < std::size(kExactPowersOfTen)) {
+        value = static_cast<double>(scan.digits);
+        if (scan.decimals > 0) value /= kExactPowersOfTen[scan.decimals];
+        if (scan.negative) value = -value;
+        return true;
+    }
     if (text.front() == '+') text.remove_prefix(1);
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error == std::errc::result_out_of_range) {

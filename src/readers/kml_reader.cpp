@@ -309,19 +309,24 @@ void KmlReader::OnText(void* user, const XML_Char* text, int length) {
         // Tuples pile up until the reader takes them; one without white space
         // stops growing at kTupleBytes (and is then dropped as not numbers).
         bool boundary = false;
-        for (int i = 0; i < length; ++i) {
-            const char c = text[i];
-            if (IsSpace(c)) {
+        for (int i = 0; i < length;) {
+            if (IsSpace(text[i])) {
                 r.tokenBytes_ = 0;
                 boundary = true;
-            } else if (r.tokenBytes_ >= kTupleBytes) {
+                r.pending_.push_back(text[i++]);
                 continue;
-            } else {
-                ++r.tokenBytes_;
             }
-            r.pending_.push_back(c);
+            int end = i + 1;
+            while (end < length && !IsSpace(text[end])) ++end;
+            const size_t keep = std::min(static_cast<size_t>(end - i), kTupleBytes - r.tokenBytes_);
+            r.pending_.append(text + i, keep);
+            r.tokenBytes_ += keep;
+            i = end;
         }
-        if (boundary) r.xml_.Pause();
+        // A tuple is there for the taking, unless the tuples wait for their
+        // placemark's time stamp: then only when the held text is to go
+        // to the spool.
+        if (boundary && (!r.Holding() || r.pending_.size() - r.pendingPos_ >= kHoldBytes)) r.xml_.Pause();
     } else if (depth == r.nameDepth_ || depth == r.whenDepth_) {
         if (depth != 0) AppendCapped(r.text_, text, length, kTextBytes);
     } else if (depth == r.coordDepth_ && depth != 0) {

@@ -442,8 +442,12 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
     // White space next to a comma joined the tuple; nothing else is dropped:
     // a value is a number as it stands, or the tuple is none.
     tuple_.clear();
-    for (const char c : tuple) {
-        if (!IsSpace(c)) tuple_.push_back(c);
+    for (size_t i = 0; i < tuple.size();) {
+        size_t end = i;
+        while (end < tuple.size() && !IsSpace(tuple[end])) ++end;
+        tuple_.append(tuple.data() + i, end - i);
+        i = end;
+        while (i < tuple.size() && IsSpace(tuple[i])) ++i;
     }
     if (!fromTrack) {
         if (tuple_ == previousTuple_) return false;
@@ -460,16 +464,17 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
         columns && second != std::string_view::npos ? text.substr(second + 1) : std::string_view();
     // Longitude and latitude numbers within their ranges; an altitude that is
     // no finite number is no altitude.
-    double number = 0.0;
-    if (!columns || tuple.size() >= kTupleBytes || !ReadXmlNumber(longitude, number) ||
-        std::fabs(number) > 180.0 || !ReadXmlNumber(latitude, number) || std::fabs(number) > 90.0) {
+    XmlNumber lon;
+    XmlNumber lat;
+    if (!columns || tuple.size() >= kTupleBytes || !ReadXmlNumber(longitude, lon) || std::fabs(lon.value) > 180.0 ||
+        !ReadXmlNumber(latitude, lat) || std::fabs(lat.value) > 90.0) {
         ++dropped_;
         return false;
     }
 
     if (!variant_.toCsvCustom) FillNmeaDefaults(p, *defaults_);
-    TakeXmlDegrees(longitude, 180.0, kValueChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
-    TakeXmlDegrees(latitude, 90.0, kValueChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
+    TakeReadDegrees(longitude, lon, kValueChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
+    TakeReadDegrees(latitude, lat, kValueChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
     TakeXmlNumber(altitude, kValueChars, p.GgaAltitude);
     p.GgaLatitude.clear();
     p.LatitudeDms.clear();

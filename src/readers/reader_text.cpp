@@ -232,20 +232,28 @@ void TakeXmlNumber(std::string_view text, size_t maxChars, std::string& out) {
 
 bool TakeXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive,
                     char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter) {
-    double number = 0.0;
-    bool exponent = false;
-    if (!ParseXmlNumber(text, number, exponent) || std::fabs(number) > limit) {
+    XmlNumber number;
+    if (!ReadXmlNumber(text, number) || std::fabs(number.value) > limit) {
         TakeSignedDegrees({}, maxChars, positive, negative, value, ggaLetter, rmcLetter);
         return false;
     }
-    if (!exponent) {
+    TakeReadDegrees(text, number, maxChars, positive, negative, value, ggaLetter, rmcLetter);
+    return true;
+}
+
+bool ReadXmlNumber(std::string_view text, XmlNumber& number) {
+    return ParseXmlNumber(text, number.value, number.exponent);
+}
+
+void TakeReadDegrees(std::string_view text, const XmlNumber& number, size_t maxChars, char positive,
+                     char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter) {
+    if (!number.exponent) {
         TakeSignedDegrees(text, maxChars, positive, negative, value, ggaLetter, rmcLetter);
-        return true;
+        return;
     }
     std::string plain;
-    AssignPlainDecimal(plain, number);
+    AssignPlainDecimal(plain, number.value);
     TakeSignedDegrees(plain, maxChars, positive, negative, value, ggaLetter, rmcLetter);
-    return true;
 }
 
 char TakeHemisphereLetter(std::string_view& text, char positive, char negative) {

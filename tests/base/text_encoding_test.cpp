@@ -64,6 +64,32 @@ TEST(TextEncoding, Utf8TestAtEveryPositionOfAWord) {
     }
 }
 
+// Printable ASCII is checked a word at a time too: a byte XML forbids, a
+// sequence or a stray byte at any place of a word decides as it does alone.
+TEST(TextEncoding, CleanTestAtEveryPositionOfAWord) {
+    const struct {
+        std::string bytes;
+        bool clean;
+    } inserts[] = {
+        {" ", true},         {"\x7F", true},        {"\t", true},     {"\r\n", true},
+        {"\xC3\xA9", true},  {"\xEF\xBF\xBD", true}, {std::string(1, '\0'), false}, {"\x01", false},
+        {"\x1F", false},     {"\x0B", false},       {"\xE9", false},  {"\xEF\xBF\xBE", false},
+        {"\xC3", false},
+    };
+    for (size_t length = 0; length <= 24; ++length) {
+        for (size_t at = 0; at <= length; ++at) {
+            for (const auto& insert : inserts) {
+                std::string text(length, '~');
+                text.insert(at, insert.bytes);
+                EXPECT_EQ(IsCleanText(text), insert.clean) << length << " " << at << " " << insert.bytes;
+                const std::string after = "\xC3\xA9" + text;
+                EXPECT_EQ(IsCleanText(std::string_view(after).substr(2)), insert.clean) << length << " " << at;
+            }
+        }
+        EXPECT_TRUE(IsCleanText(std::string(length, ' ')));
+    }
+}
+
 TEST(TextEncoding, StrayBytesAreWindows1252) {
     std::string out;
     RepairUtf8("Caf\xE9 \x80 \x92s \x81 \xC3\xA9", out);

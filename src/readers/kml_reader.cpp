@@ -307,11 +307,11 @@ void KmlReader::OnStart(void* user, const XML_Char* name, const XML_Char**) {
         if (r.latestTrackDepth_ != 0 && depth == r.latestTrackDepth_ + 1) {
             r.trackWhenDepth_ = depth;
             r.trackWhen_.clear();
-            return;
+        } else {
+            if (r.timeStampDepth_ == 0 || depth != r.timeStampDepth_ + 1 || !r.readTimes_) return;
+            r.whenDepth_ = depth;
+            r.text_.clear();
         }
-        if (r.timeStampDepth_ == 0 || depth != r.timeStampDepth_ + 1 || !r.readTimes_) return;
-        r.whenDepth_ = depth;
-        r.text_.clear();
     } else if (local == (r.variant_.line ? "LineString" : "Point")) {
         if (r.geometryDepth_ == 0) r.geometryDepth_ = depth;
     } else if (local == "coordinates") {
@@ -415,10 +415,12 @@ void KmlReader::OnText(void* user, const XML_Char* text, int length) {
     }
 }
 
-// Character data is wanted inside a name, a when, a coordinates element or a
-// gx:coord being read, and nowhere else.
+// Character data is wanted inside a name, a when (of a time stamp, or of a
+// track read once), a coordinates element or a gx:coord being read, and
+// nowhere else.
 void KmlReader::CollectWhileInValue() {
-    xml_.CollectText(nameDepth_ != 0 || whenDepth_ != 0 || coordinatesDepth_ != 0 || coordDepth_ != 0);
+    xml_.CollectText(nameDepth_ != 0 || whenDepth_ != 0 || trackWhenDepth_ != 0 || coordinatesDepth_ != 0 ||
+                     coordDepth_ != 0);
 }
 
 void KmlReader::TakeWhen() {

@@ -13,6 +13,7 @@
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
+#include "kml/kml_path.h"
 
 namespace geoplait {
 
@@ -145,6 +146,10 @@ KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettin
     o.timeDifference = run.TimeDifferenceValue;
     o.defaultSigns = DefaultHemisphereSigns(config.LatitudeNS, config.LongitudeWE);
     o.adjust = {s.OffNS, s.OffWE, s.OffAltitude, s.Tokyo2WGS84 != 0};
+    for (size_t g = 0; g < o.nmeaGroupStart.size(); ++g) {
+        o.nmeaGroupStart[g] = LineGroupStart(s, g, true);
+        o.otherGroupStart[g] = LineGroupStart(s, g, false);
+    }
     return o;
 }
 

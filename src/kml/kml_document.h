@@ -4,6 +4,7 @@
 // and extrude lines).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -70,6 +71,13 @@ struct KmlRecordOptions {
     int32_t timeDifference = 0;    // signed hhmmss, the time stamps' offset
     HemisphereSigns defaultSigns;  // of the system default letters
     PositionAdjustment adjust;
+    // What a line group break writes after the group's name, from " <Style>"
+    // to "  <coordinates>", for each of the 12 groups, its setting texts
+    // escaped once here rather than at every break: with the NMEA
+    // indentation of the vertical lines' colour, and with that of CSV, POT
+    // and GPX input.
+    std::array<std::string, kGroupCount> nmeaGroupStart;
+    std::array<std::string, kGroupCount> otherGroupStart;
 };
 
 KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& current, const ConfigSettings& config,

@@ -187,7 +187,36 @@ void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& write
     out.Text(ctx.scratch.line);
 }
 
-void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source) {
+std::string LineGroupStart(const ConvertSettings& s, size_t g, bool nmea) {
+    std::string text = " <Style>\n"
+                       "  <LineStyle>\n"
+                       "   <color>";
+    AppendEscaped(text, s.Transparent[g]);
+    AppendEscaped(text, s.LineColorRGB[g]);
+    text.append("</color>\n"
+                "   <width>");
+    AppendEscaped(text, s.LineWidth[g]);
+    text.append("</width>\n"
+                "  </LineStyle>\n");
+    if (VerticalLines(s)) {
+        text.append("  <PolyStyle>\n");
+        text.append(nmea ? "   <color>" : "  <color>");
+        AppendEscaped(text, s.VLineTransparent);
+        AppendEscaped(text, s.VLineColor);
+        text.append("</color>\n"
+                    "  </PolyStyle>\n");
+    }
+    text.append(" </Style>\n"
+                " <LineString>\n");
+    text.append(s.Altitude != 0 && s.VLineAltitude != 0 ? "  <extrude>1</extrude>\n" : "  <extrude>0</extrude>\n");
+    text.append("  <tessellate>0</tessellate>\n");
+    text.append(s.Altitude != 0 ? "  <altitudeMode>absolute</altitudeMode>\n"
+                                : "  <altitudeMode>clampToGround</altitudeMode>\n");
+    text.append("  <coordinates>\n");
+    return text;
+}
+
+void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, const KmlRecordOptions& options, TrackSource source) {
     const ConvertSettings& s = ctx.Current();
     const size_t g = GroupSlot(ctx.store.SplitIndex);
     if (source == TrackSource::PotGpx) {
@@ -202,15 +231,7 @@ void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source) {
              "\n"
              "<Placemark>\n");
     WriteGroupName(out, ctx.store.SplitIndex, "");
-    out.Text(" <Style>\n");
-    WriteLineStyle(out, s, g);
-    if (VerticalLines(s)) WritePolyStyle(out, s, source == TrackSource::Nmea ? "   <color>" : "  <color>");
-    out.Text(" </Style>\n"
-             " <LineString>\n");
-    WriteExtrudeLine(out, s);
-    out.Text("  <tessellate>0</tessellate>\n");
-    WriteAltitudeModeLine(out, s);
-    out.Text("  <coordinates>\n");
+    out.Text(source == TrackSource::Nmea ? options.nmeaGroupStart[g] : options.otherGroupStart[g]);
     if (source == TrackSource::Nmea) RestartGroup(ctx, true);
 }
 
@@ -263,12 +284,12 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, 
         case PathKind::LineGroups:
             if (groupBreak) {
                 store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
-                WriteLineGroupBreak(out, ctx, source);
+                WriteLineGroupBreak(out, ctx, writer.options, source);
                 out.Text(line);
             } else if (s.TimeStampPath != 0) {
                 // Each record ends a placemark carrying its time stamp and begins the next.
                 out.Text(line);
-                WriteLineGroupBreak(out, ctx, source);
+                WriteLineGroupBreak(out, ctx, writer.options, source);
                 out.Text(line);
             } else {
                 out.Text(line);
@@ -317,7 +338,7 @@ void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, in
             // Without a gap the placemark ends with this record and the next begins with it.
             out.Text(line);
         }
-        WriteLineGroupBreak(out, ctx, TrackSource::PotGpx);
+        WriteLineGroupBreak(out, ctx, writer.options, TrackSource::PotGpx);
     }
     out.Text(line);
     ++written;

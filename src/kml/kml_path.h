@@ -31,9 +31,14 @@ void MakeCoordinateLine(RunContext& ctx, KmlRecordWriter& writer, std::string& l
 void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer);
 
 // Ends the current line placemark and begins the next one, group SplitIndex
-// (Sequence L). NMEA also restarts the group's elapsed time, total distance
-// and group date.
-void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source);
+// (Sequence L), its style as `options` hold it. NMEA also restarts the
+// group's elapsed time, total distance and group date.
+void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, const KmlRecordOptions& options, TrackSource source);
+
+// The part of a line group break from " <Style>" to "  <coordinates>" for
+// group slot g (0-11), with the settings texts escaped; `nmea` chooses the
+// indentation of the vertical lines' colour.
+std::string LineGroupStart(const ConvertSettings& s, size_t g, bool nmea);
 
 // Ends the current speed placemark with the name and style of group SplitIndex,
 // begins the next and moves SplitIndex to `newGroup` (Sequence S; NMEA or CSV).

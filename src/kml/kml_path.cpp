@@ -256,13 +256,27 @@ void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
              "</Folder>\n");
 }
 
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source) {
+namespace {
+
+// The end of a record in a section: cleared, or handed on to the next section.
+void LeaveRecord(RunContext& ctx, TrackPoint* handOn) {
+    if (handOn != nullptr) {
+        HandOnRecord(ctx.point, *handOn);
+    } else {
+        ClearTrackPoint(ctx.point);
+    }
+}
+
+}  // namespace
+
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source,
+                      TrackPoint* handOn) {
     TrackStore& store = ctx.store;
     const bool accepted =
         source == TrackSource::Csv ? AcceptRecordForKmlCsv(ctx) : AcceptRecordForKmlNmea(ctx);
     if (!accepted) {
         ++store.RecordIndex;
-        ClearTrackPoint(ctx.point);
+        LeaveRecord(ctx, handOn);
         return;
     }
     const ConvertSettings& s = ctx.Current();
@@ -273,9 +287,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, 
     // A line record may be written twice (it ends one placemark and begins the
     // next); its text is made once.
     const std::string& line = ctx.scratch.line;
-    if (kind != PathKind::Placemarks) {
-        MakeCoordinateLineFrom(ctx, writer, ctx.scratch.line, source == TrackSource::Nmea);
-    }
+    if (kind != PathKind::Placemarks) MakeCoordinateLineFrom(ctx, writer, ctx.scratch.line, true);
     switch (kind) {
         case PathKind::Placemarks:
             if (nmea && groupBreak) RestartGroup(ctx, true);
@@ -314,7 +326,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, 
     ++store.RecordIndex;
     ++store.WrittenCount;
     store.SinceWrittenDistance = 0.0;
-    ClearTrackPoint(ctx.point);
+    LeaveRecord(ctx, handOn);
 }
 
 void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, int32_t& written) {
@@ -330,7 +342,7 @@ void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, in
     ComputeDerived(ctx);
     const bool gap = store.GapDistance > ctx.run.GapDistanceLimit || ctx.point.IntervalSec > ctx.run.GapSecondsLimit;
     const std::string& line = ctx.scratch.line;
-    MakeCoordinateLine(ctx, writer, ctx.scratch.line);
+    MakeCoordinateLineFrom(ctx, writer, ctx.scratch.line, true);
     if (written > 0 && (gap || ctx.Current().TimeStampPath != 0)) {
         if (gap) {
             store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;

@@ -49,7 +49,10 @@ void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind);
 
 // Filters the current record of NMEA or CSV input (source Nmea or Csv), writes
 // it as `kind` asks, counts it and clears it. POT and GPX input have a gap pass of their own.
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source);
+// With `handOn`, the record goes there (HandOnRecord), the values derived
+// from it with it, rather than being cleared: another section takes it next.
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source,
+                      TrackPoint* handOn = nullptr);
 
 // One record of the path over POT or GPX input (line groups only), which only
 // the record range (and OmitErrorData) filters. `written` counts the records this pass wrote: the

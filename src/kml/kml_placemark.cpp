@@ -183,12 +183,17 @@ void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& wr
                    writer.scratch);
 }
 
-void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText) {
+void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText,
+                          TrackPoint* handOn) {
     if (AcceptRecordInRange(ctx)) {
         WritePositionPlacemark(out, ctx, writer, nameText);
         ++ctx.store.WrittenCount;
     }
-    ClearTrackPoint(ctx.point);
+    if (handOn != nullptr) {
+        HandOnRecord(ctx.point, *handOn);
+    } else {
+        ClearTrackPoint(ctx.point);
+    }
     ++ctx.store.RecordIndex;
 }
 

@@ -48,6 +48,8 @@ TEST(TrackDistanceMemo, RememberedTextsGiveWhatFreshRunsGive) {
             std::string to[3];
             for (std::string& t : from) t = texts[random() % texts.size()];
             for (std::string& t : to) t = texts[random() % texts.size()];
+            // Each a record of its own, as the readers hand them on.
+            ClearTrackPoint(run.ctx.point);
             run.ctx.point.RmcLongitude = from[0];
             run.ctx.point.RmcLatitude = from[1];
             run.ctx.point.GgaAltitude = from[2];
@@ -55,6 +57,21 @@ TEST(TrackDistanceMemo, RememberedTextsGiveWhatFreshRunsGive) {
             const double want = FreshDistance(altitude, from, to);
             ASSERT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(want))
                 << from[0] << "," << from[1] << " to " << to[0] << "," << to[1];
+            // A point taken from a record whose position was read keeps the
+            // numbers, and measures exactly what its texts measure.
+            {
+                DistanceRun other(altitude);
+                other.ctx.point.RmcLongitude = to[0];
+                other.ctx.point.RmcLatitude = to[1];
+                other.ctx.point.GgaAltitude = to[2];
+                ReadPosition(other.ctx);
+                PointTexts taken;
+                taken.Take(other.ctx.point);
+                ASSERT_TRUE(taken.numbersKnown);
+                const double fromTaken = TrackDistance(run.ctx, taken);
+                ASSERT_EQ(std::bit_cast<uint64_t>(fromTaken), std::bit_cast<uint64_t>(want))
+                    << from[0] << "," << from[1] << " to " << to[0] << "," << to[1];
+            }
             // The record's texts come out as CoordTexts makes them.
             for (const std::string& nmea : {from[0], to[1]}) {
                 std::string degrees = "stale";

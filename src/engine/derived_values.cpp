@@ -89,13 +89,39 @@ const RecordReadings& ReadPosition(RunContext& ctx) {
         const HemisphereSigns signs = HemisphereSign(ctx);
         r.longitudeSign = signs.longitude;
         r.latitudeSign = signs.latitude;
+        r.distanceCount = 0;
         r.positionRead = true;
     }
     return r;
 }
 
+namespace {
+
+// The level distance in km between the record and a point, both in signed
+// degrees other than 0: from the record's own distances when it was
+// measured against the point already, else worked out (through the run's
+// memo of the last distance) and kept with the record.
+double LevelKm(RunContext& ctx, RecordReadings& here, double lon1, double lat1, double lon2, double lat2) {
+    // Zeros are out of the way, so equal degrees are equal bits.
+    for (size_t i = 0; i < here.distanceCount; ++i) {
+        const RecordReadings::Distance& known = here.distances[i];
+        if (known.longitude == lon2 && known.latitude == lat2) return known.km;
+    }
+    DistanceMemo& last = ctx.geo.distance;
+    if (!last.valid || last.lon1 != lon1 || last.lat1 != lat1 || last.lon2 != lon2 || last.lat2 != lat2) {
+        last = DistanceMemo{lon1, lat1, lon2, lat2, HubenyKm(lon1, lat1, lon2, lat2), true};
+    }
+    // The newest replaces the second: the first is the previous point's.
+    const size_t slot = here.distanceCount < here.distances.size() ? here.distanceCount++ : here.distances.size() - 1;
+    here.distances[slot] = {lon2, lat2, last.km};
+    return last.km;
+}
+
+}  // namespace
+
 double TrackDistance(RunContext& ctx, const PointTexts& other) {
-    const RecordReadings& here = ReadPosition(ctx);
+    ReadPosition(ctx);
+    RecordReadings& here = ctx.point.Readings;
     NumberMemo& memo = ctx.geo.numbers;
     NumberMemo::Entry scratch;
     const double lon1 = Signed(here.longitudeDegrees, here.longitudeSign);
@@ -108,13 +134,7 @@ double TrackDistance(RunContext& ctx, const PointTexts& other) {
         lat2 = Signed(RememberedNumberOf(memo, other.Latitude, scratch).degrees, there.latitude);
     }
     if (lon1 == 0.0 || lat1 == 0.0 || lon2 == 0.0 || lat2 == 0.0) return 0.0;
-
-    // Zeros are out of the way, so equal degrees are equal bits.
-    DistanceMemo& last = ctx.geo.distance;
-    if (!last.valid || last.lon1 != lon1 || last.lat1 != lat1 || last.lon2 != lon2 || last.lat2 != lat2) {
-        last = DistanceMemo{lon1, lat1, lon2, lat2, HubenyKm(lon1, lat1, lon2, lat2), true};
-    }
-    const double d = last.km;
+    const double d = LevelKm(ctx, here, lon1, lat1, lon2, lat2);
 
     if (ctx.Current().Altitude != 0 && d > 0.0) {
         const double altitude2 =

@@ -1,6 +1,8 @@
 // The one current record and the run state kept around it.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -30,6 +32,17 @@ struct RecordReadings {
     // are derived: another run state that takes the record takes them too.
     bool valuesDerived = false;
     int64_t localSeconds = 0;
+    // The distances in km (on level ground) from the record to the last
+    // points it was measured against, by their signed degrees: the previous
+    // point and the placemark anchor, the same for each run state that takes
+    // the record. Counted from 0 once the position is read.
+    struct Distance {
+        double longitude = 0.0;
+        double latitude = 0.0;
+        double km = 0.0;
+    };
+    std::array<Distance, 2> distances{};
+    size_t distanceCount = 0;
 };
 
 // The current record. Text fields are named after the NMEA sentence they

@@ -113,14 +113,27 @@ void OffsetSigned(std::string& degrees, const std::string& offset, char& sign, b
 
 }  // namespace
 
+PositionAdjustment PositionAdjustmentOf(const std::string& offNS, const std::string& offWE,
+                                        const std::string& offAltitude, bool toWgs84) {
+    PositionAdjustment adjust;
+    adjust.offNS = offNS;
+    adjust.offWE = offWE;
+    adjust.offAltitude = offAltitude;
+    adjust.toWgs84 = toWgs84;
+    adjust.offNSValue = NumberOf(offNS);
+    adjust.offWEValue = NumberOf(offWE);
+    adjust.offAltitudeValue = NumberOf(offAltitude);
+    return adjust;
+}
+
 void AdjustPosition(const PositionAdjustment& adjust, PositionTexts& position, HemisphereSigns& signs) {
     // A zero offset leaves the value as it is; the datum step rewrites both
     // texts with "%3.6f" in any case. A positive OffNS moves south, a positive
     // OffWE east.
-    if (NumberOf(adjust.offNS) != 0.0) OffsetSigned(position.latitude, adjust.offNS, signs.latitude, false);
-    if (NumberOf(adjust.offWE) != 0.0) OffsetSigned(position.longitude, adjust.offWE, signs.longitude, true);
+    if (adjust.offNSValue != 0.0) OffsetSigned(position.latitude, adjust.offNS, signs.latitude, false);
+    if (adjust.offWEValue != 0.0) OffsetSigned(position.longitude, adjust.offWE, signs.longitude, true);
     TokyoToWgs84(position.latitude, position.longitude, adjust.toWgs84);
-    AssignFixed(position.altitude, NumberOf(position.altitude) + NumberOf(adjust.offAltitude), 2, 1);
+    AssignFixed(position.altitude, NumberOf(position.altitude) + adjust.offAltitudeValue, 2, 1);
 }
 
 KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettings& config, const RunValues& run) {
@@ -145,7 +158,7 @@ KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettin
     o.units = run.Units;
     o.timeDifference = run.TimeDifferenceValue;
     o.defaultSigns = DefaultHemisphereSigns(config.LatitudeNS, config.LongitudeWE);
-    o.adjust = {s.OffNS, s.OffWE, s.OffAltitude, s.Tokyo2WGS84 != 0};
+    o.adjust = PositionAdjustmentOf(s.OffNS, s.OffWE, s.OffAltitude, s.Tokyo2WGS84 != 0);
     for (size_t g = 0; g < o.nmeaGroupStart.size(); ++g) {
         o.nmeaGroupStart[g] = LineGroupStart(s, g, true);
         o.otherGroupStart[g] = LineGroupStart(s, g, false);

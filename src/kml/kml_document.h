@@ -37,7 +37,15 @@ struct PositionAdjustment {
     std::string offWE;
     std::string offAltitude;
     bool toWgs84 = false;  // Tokyo2WGS84
+    // The numbers of the three texts, read once (PositionAdjustmentOf).
+    double offNSValue = 0.0;
+    double offWEValue = 0.0;
+    double offAltitudeValue = 0.0;
 };
+
+// The adjustment of these settings texts, their numbers read.
+PositionAdjustment PositionAdjustmentOf(const std::string& offNS, const std::string& offWE,
+                                        const std::string& offAltitude, bool toWgs84);
 
 // A position's texts as they are written: decimal degrees and the altitude.
 struct PositionTexts {

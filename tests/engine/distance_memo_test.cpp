@@ -88,5 +88,30 @@ TEST(TrackDistanceMemo, RememberedTextsGiveWhatFreshRunsGive) {
     }
 }
 
+TEST(TrackDistanceMemo, ARecordMeasuredAgainstManyPointsGivesFreshDistances) {
+    // One record measured again and again against a few points, more of them
+    // than the record keeps distances to, in every order.
+    const std::string points[][3] = {
+        {"13944.7287", "3539.5175", "42.5"}, {"13944.7270", "3539.5158", "43.1"},
+        {"13944.9000", "3539.6000", ""},     {"13944.7287", "3539.5175", "12"},
+        {"00030.0000", "5130.0000", "7"},
+    };
+    const std::string here[3] = {"13944.7310", "3539.5200", "42.2"};
+    std::mt19937 random(7);
+    for (int altitude : {0, 1}) {
+        DistanceRun run(altitude);
+        run.ctx.point.RmcLongitude = here[0];
+        run.ctx.point.RmcLatitude = here[1];
+        run.ctx.point.GgaAltitude = here[2];
+        for (int n = 0; n < 200; ++n) {
+            const auto& to = points[random() % std::size(points)];
+            const double want = FreshDistance(altitude, here, to);
+            ASSERT_EQ(std::bit_cast<uint64_t>(TrackDistance(run.ctx, {to[0], to[1], to[2], "", ""})),
+                      std::bit_cast<uint64_t>(want))
+                << to[0] << "," << to[1] << "," << to[2];
+        }
+    }
+}
+
 }  // namespace
 }  // namespace geoplait

@@ -111,12 +111,21 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
 }
 
 void HandOnRecord(TrackPoint& from, TrackPoint& to) {
-    SwapRecordTexts(from, to);
+    // Each text changes places and what `from` gets back is emptied: `from`
+    // ends with no text at all, PointName and ExtendData empty too.
+    const auto moveField = [](std::string& x, std::string& y) {
+        if (x.empty() && y.empty()) return;
+        x.swap(y);
+        x.clear();
+    };
+    for (std::string TrackPoint::*field : kTextFields) moveField(from.*field, to.*field);
+    for (size_t i = 0; i < std::size(from.CsvSlot); ++i) moveField(from.CsvSlot[i], to.CsvSlot[i]);
     to.Readings = from.Readings;
     to.AltitudeValue = from.AltitudeValue;
     to.Speed = from.Speed;
     to.CourseValue = from.CourseValue;
-    ClearTrackPoint(from);
+    from.Readings.positionRead = false;
+    from.Readings.valuesDerived = false;
 }
 
 }  // namespace geoplait

@@ -180,7 +180,8 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b);
 // that takes the same records: its texts, its readings and the numbers
 // derived from the record alone (AltitudeValue, Speed, CourseValue) go to
 // `to`, whose numbers of its run state (distances, times, counts) stay its
-// own; `from` is left cleared. Nothing is copied: the texts change places.
+// own; `from` is left cleared, PointName and ExtendData emptied too. Nothing
+// is copied: the texts change places.
 void HandOnRecord(TrackPoint& from, TrackPoint& to);
 
 }  // namespace geoplait

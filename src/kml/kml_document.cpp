@@ -136,6 +136,26 @@ void AdjustPosition(const PositionAdjustment& adjust, PositionTexts& position, H
     AssignFixed(position.altitude, NumberOf(position.altitude) + adjust.offAltitudeValue, 2, 1);
 }
 
+const AdjustedPosition& AdjustOnce(const PositionAdjustment& adjust, AdjustedPosition& memo,
+                                   const std::string& latitude, const std::string& longitude,
+                                   const std::string& altitude, HemisphereSigns signs) {
+    if (memo.valid && memo.fromSigns.latitude == signs.latitude && memo.fromSigns.longitude == signs.longitude &&
+        memo.from.latitude == latitude && memo.from.longitude == longitude && memo.from.altitude == altitude) {
+        return memo;
+    }
+    memo.from.latitude.assign(latitude);
+    memo.from.longitude.assign(longitude);
+    memo.from.altitude.assign(altitude);
+    memo.fromSigns = signs;
+    memo.texts.latitude.assign(latitude);
+    memo.texts.longitude.assign(longitude);
+    memo.texts.altitude.assign(altitude);
+    memo.signs = signs;
+    AdjustPosition(adjust, memo.texts, memo.signs);
+    memo.valid = true;
+    return memo;
+}
+
 KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettings& config, const RunValues& run) {
     KmlRecordOptions o;
     o.labelNumber = s.Label_No != 0;

@@ -54,6 +54,18 @@ struct PositionTexts {
     std::string altitude;
 };
 
+// A record's position as the KML writers write it: its decimal degrees and
+// altitude adjusted (AdjustPosition) and the signs they are written with,
+// kept with the texts and signs they were made from: the sections that
+// write one record's position adjust it once.
+struct AdjustedPosition {
+    PositionTexts from;
+    HemisphereSigns fromSigns;
+    PositionTexts texts;
+    HemisphereSigns signs;
+    bool valid = false;
+};
+
 // What the KML writers take from the settings and the run values for each
 // record, decoded once when the run starts.
 struct KmlRecordOptions {
@@ -96,6 +108,7 @@ KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& current, const Config
 struct KmlRecordWriter {
     KmlRecordOptions options;
     PositionTexts scratch;
+    AdjustedPosition position{};  // the last position written (AdjustOnce)
 };
 
 // Moves the decimal degrees by OffNS/OffWE in the same direction whatever
@@ -104,6 +117,12 @@ struct KmlRecordWriter {
 // adds OffAltitude to the altitude text ("%1.2f"), just before the position
 // is written.
 void AdjustPosition(const PositionAdjustment& adjust, PositionTexts& position, HemisphereSigns& signs);
+
+// The adjusted position of these texts (decimal degrees, altitude in
+// metres) and signs: `memo` when it was made from them, else made there.
+const AdjustedPosition& AdjustOnce(const PositionAdjustment& adjust, AdjustedPosition& memo,
+                                   const std::string& latitude, const std::string& longitude,
+                                   const std::string& altitude, HemisphereSigns signs);
 
 // "  <altitudeMode>absolute</altitudeMode>" with Altitude, else clampToGround.
 void WriteAltitudeModeLine(KmlBuffer& out, const ConvertSettings& s);

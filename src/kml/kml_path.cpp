@@ -152,21 +152,10 @@ void OpenPathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
     out.Text("  <coordinates>\n");
 }
 
-void MakeCoordinateLineFrom(RunContext& ctx, KmlRecordWriter& writer, std::string& line, bool degreesFresh) {
-    const TrackPoint& p = ctx.point;
-    PositionTexts& position = writer.scratch;
-    HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns);
-    // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
-    // Right after ComputeDerived they are fresh already: the same texts.
-    if (degreesFresh) {
-        position.longitude.assign(p.LongitudeDeg);
-        position.latitude.assign(p.LatitudeDeg);
-    } else {
-        NmeaCoordTexts(p.RmcLongitude, position.longitude, ctx.scratch.degrees);
-        NmeaCoordTexts(p.RmcLatitude, position.latitude, ctx.scratch.degrees);
-    }
-    position.altitude.assign(p.GgaAltitude);
-    AdjustPosition(writer.options.adjust, position, signs);
+namespace {
+
+// "±lon,±lat,alt" and a line end, in place of what `line` held.
+void AssignCoordinateLine(std::string& line, const PositionTexts& position, HemisphereSigns signs) {
     line.clear();
     line.push_back(signs.longitude);
     line.append(position.longitude);
@@ -176,6 +165,29 @@ void MakeCoordinateLineFrom(RunContext& ctx, KmlRecordWriter& writer, std::strin
     line.push_back(',');
     line.append(position.altitude);
     line.push_back('\n');
+}
+
+}  // namespace
+
+void MakeCoordinateLineFrom(RunContext& ctx, KmlRecordWriter& writer, std::string& line, bool degreesFresh) {
+    const TrackPoint& p = ctx.point;
+    const HemisphereSigns signsIn = HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns);
+    // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
+    // Right after ComputeDerived they are fresh already: the same texts, and
+    // the placemark of the record may have adjusted them already.
+    if (degreesFresh) {
+        const AdjustedPosition& adjusted = AdjustOnce(writer.options.adjust, writer.position, p.LatitudeDeg,
+                                                      p.LongitudeDeg, p.GgaAltitude, signsIn);
+        AssignCoordinateLine(line, adjusted.texts, adjusted.signs);
+        return;
+    }
+    PositionTexts& position = writer.scratch;
+    HemisphereSigns signs = signsIn;
+    NmeaCoordTexts(p.RmcLongitude, position.longitude, ctx.scratch.degrees);
+    NmeaCoordTexts(p.RmcLatitude, position.latitude, ctx.scratch.degrees);
+    position.altitude.assign(p.GgaAltitude);
+    AdjustPosition(writer.options.adjust, position, signs);
+    AssignCoordinateLine(line, position, signs);
 }
 
 void MakeCoordinateLine(RunContext& ctx, KmlRecordWriter& writer, std::string& line) {

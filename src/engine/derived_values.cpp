@@ -160,7 +160,8 @@ void DeriveDistances(RunContext& ctx, UnitSystem unitSystem) {
     TrackStore& store = ctx.store;
     if (!store.DerivedPrevious.Longitude.empty()) {
         point.IntervalDistance = TrackDistance(ctx, store.DerivedPrevious);
-        point.StartDistance = TrackDistance(ctx, store.PlacemarkAnchor);
+        // Only the selection of placemarks by distance reads it.
+        point.StartDistance = ctx.Current().PosDistance != 0 ? TrackDistance(ctx, store.PlacemarkAnchor) : 0.0;
     } else {
         point.IntervalDistance = 0.0;
         point.StartDistance = 0.0;

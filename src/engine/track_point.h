@@ -102,7 +102,7 @@ struct TrackPoint {
     double Speed = 0.0;
     double CourseValue = 0.0;
     double IntervalDistance = 0.0;
-    double StartDistance = 0.0;
+    double StartDistance = 0.0;  // from PlacemarkAnchor, with PosDistance only
     double TotalDistance = 0.0;
     int32_t ElapsedSec = 0;
     int32_t IntervalSec = 0;

@@ -181,6 +181,7 @@ TEST(ComputeDerived, AHandedOnRecordKeepsItsOwnValuesAndGetsTheRunStates) {
         Fixture alone;
         for (Fixture* f : {&first, &second, &alone}) {
             f->settings.current.Altitude = altitude;
+            f->settings.current.PosDistance = 1;  // the placemark anchor's distance measured too
             f->ctx.run.TimeDifferenceValue = 90000;
             f->ctx.run.Units = UnitSystem::NauticalMile;
         }

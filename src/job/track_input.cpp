@@ -79,11 +79,11 @@ public:
         return stopped_ ? nullptr : &batches_[filled_ % kBatchCount];
     }
     // The batch Free gave is filled; `end`: no record follows it (or the
-    // reader failed with `error`).
-    void Filled(bool end, std::exception_ptr error = nullptr) {
+    // reader failed with `error`). A batch without records is none.
+    void Filled(size_t count, bool end, std::exception_ptr error = nullptr) {
         {
             std::lock_guard lock(mutex_);
-            ++filled_;
+            if (count > 0) ++filled_;
             ended_ = end;
             error_ = error;
         }
@@ -153,11 +153,11 @@ void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::strin
                 bytes += p.PointName.size() + p.ExtendData.size();
                 ++batch->count;
             }
-            queue.Filled(!more);
+            queue.Filled(batch->count, !more);
             if (!more) return;
         }
     } catch (...) {
-        queue.Filled(true, std::current_exception());
+        queue.Filled(0, true, std::current_exception());
     }
 }
 
@@ -180,38 +180,51 @@ bool ReadsInThread() {
     return std::thread::hardware_concurrency() >= 2;
 }
 
-// ForEach with the reading on a thread of its own. The first record is read
-// here, so that the records the thread fills start as the taker leaves one
-// (ClearTrackPoint, and the NMEA defaults where the run fills them); with
-// `lookAhead` they start cleared, as the record read ahead does.
+// ForEach with the reading on a thread of its own. The first record (and
+// the one after it, when the last record is found by reading ahead) is read
+// here, as a plain read reads it; the records the thread fills then start as
+// the taker leaves the first one (cleared, and with the NMEA defaults where
+// the run fills them), as each record of a plain read starts as the taker
+// left the one before. `ahead` is the record read ahead.
 template <typename Reader>
 void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std::string_view fallback,
-                         const RecordSink& take, bool lookAhead) {
+                         const RecordSink& take, bool lookAhead, TrackPoint& ahead) {
     RunValues& run = ctx.run;
+    constexpr bool knowsLast = requires { reader.GaveLast(); };
+    const bool readAhead = lookAhead && !knowsLast;
     if (ctx.StopRequested() || !reader.Next(ctx.point)) return;
     ++run.RecordsRead;
     run.InputBytesRead = reader.BytesRead();
-    bool gaveLast = false;
-    if constexpr (requires { reader.GaveLast(); }) gaveLast = reader.GaveLast();
+    if constexpr (knowsLast) run.LastRecord = lookAhead && reader.GaveLast();
     speed.Fill(ctx.point, fallback);
-    constexpr bool knowsLast = requires { reader.GaveLast(); };
-
-    std::unique_ptr<ReadQueue> queue;
-    if (lookAhead) {
-        TrackPoint cleared;
-        queue = std::make_unique<ReadQueue>(cleared);
-    } else {
-        take(ctx);
-        queue = std::make_unique<ReadQueue>(ctx.point);
+    bool second = false;
+    uint64_t secondBytes = 0;
+    if (readAhead) {
+        // The record ahead starts as empty as one the taker cleared.
+        ClearTrackPoint(ahead);
+        ahead.PointName.clear();
+        ahead.ExtendData.clear();
+        second = reader.Next(ahead);
+        secondBytes = reader.BytesRead();
+        if (second) speed.Fill(ahead, fallback);
+        run.LastRecord = !second;
     }
+    take(ctx);
+    if (readAhead && !second) return;
+
+    auto queue = std::make_unique<ReadQueue>(ctx.point);
     ReadingThread reading{*queue, std::thread([&reader, &q = *queue, &speed, fallback] {
                               pthread_setname_np(pthread_self(), "geoplait-read");
                               ReadBatches(reader, q, speed, fallback);
                           })};
     uint64_t n = 0;
     ReadBatch* batch = queue->Full(n);
-    if (lookAhead) {
-        run.LastRecord = knowsLast ? gaveLast : batch == nullptr;
+    if (readAhead) {
+        if (ctx.StopRequested()) return;
+        ++run.RecordsRead;
+        run.InputBytesRead = secondBytes;
+        run.LastRecord = batch == nullptr;
+        SwapRecordTexts(ctx.point, ahead);
         take(ctx);
     }
     while (batch != nullptr) {
@@ -222,10 +235,10 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
             ReadRecord& record = batch->records[i];
             ++run.RecordsRead;
             run.InputBytesRead = record.bytesRead;
-            if (lookAhead) {
-                if (knowsLast) {
-                    run.LastRecord = record.gaveLast;
-                } else if (i + 1 < batch->count) {
+            if (knowsLast) {
+                run.LastRecord = lookAhead && record.gaveLast;
+            } else if (readAhead) {
+                if (i + 1 < batch->count) {
                     run.LastRecord = false;
                 } else {
                     next = queue->Full(n + 1);
@@ -268,7 +281,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
         [&](auto& reader) {
             if constexpr (!std::is_same_v<std::decay_t<decltype(reader)>, std::monostate>) {
                 if (ReadsInThread()) {
-                    ForEachReadInThread(ctx, reader, speed_, fallback, take, lookAhead);
+                    ForEachReadInThread(ctx, reader, speed_, fallback, take, lookAhead, ahead_);
                     run.LastRecord = false;
                 } else if (!lookAhead) {
                     while (!ctx.StopRequested() && reader.Next(ctx.point)) {

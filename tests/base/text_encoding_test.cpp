@@ -133,5 +133,34 @@ TEST(TextEncoding, ACharacterCutOffAtTheEndIsReplaced) {
     }
 }
 
+// The writer checks each line a word of 8 bytes at a time: a byte no output
+// carries is found at every place of a word, and the bytes that XML allows
+// (tab, CR, DEL, characters beyond ASCII) pass wherever they are.
+TEST(TextEncoding, EveryPlaceOfALineIsChecked) {
+    const struct {
+        std::string byte;
+        std::string written;
+    } cases[] = {
+        {"\x01", "\xEF\xBF\xBD"}, {"\x1F", "\xEF\xBF\xBD"}, {"\x80", "\xEF\xBF\xBD"},
+        {"\xFF", "\xEF\xBF\xBD"}, {"\t", "\t"},                {"\r", "\r"},
+        {"\x7F", "\x7F"},          {"\xC3\xA9", "\xC3\xA9"},
+    };
+    for (const auto& c : cases) {
+        for (size_t at = 0; at < 18; ++at) {
+            SCOPED_TRACE(std::to_string(at) + " " + c.written);
+            test::TempDir dir;
+            const std::string path = dir.File("out.txt");
+            const std::string line = std::string(at, 'a') + c.byte + std::string(17 - at, 'b');
+            {
+                TextWriter out(path, WriteMode::Plain);
+                out.Write("clean line\n" + line + "\nend\n");
+                ASSERT_TRUE(out.Close());
+            }
+            EXPECT_EQ(test::ReadFileBytes(path), "clean line\r\n" + std::string(at, 'a') + c.written +
+                                                     std::string(17 - at, 'b') + "\r\nend\r\n");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace geoplait

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <ostream>
+#include <utility>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "job/kml_passes.h"
 #include "job/mode_table.h"
 #include "job/record_runs.h"
+#include "engine/record_filter.h"
 #include "job/track_input.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
@@ -215,6 +219,112 @@ TEST_F(TrackInputTest, ReadingAheadMarksTheLastRecordAndKeepsTheRecords) {
         EXPECT_EQ(ctx.run.ProgressPass, 2);
         EXPECT_EQ(ctx.run.RecordsRead, static_cast<int32_t>(c.records.size()));
     }
+}
+
+// What ForEach hands on with the reading on a thread of its own and on the
+// run's thread: every record's texts, the state the taker leaves a record in
+// (here a text it fills after clearing), the last-record mark and the bytes
+// read, across the batches the thread hands over (64 records each).
+struct ReadRun {
+    std::vector<std::string> records;
+    std::vector<bool> last;
+    std::vector<uint64_t> bytes;
+    bool operator==(const ReadRun&) const = default;
+};
+
+void PrintTo(const ReadRun& run, std::ostream* out) {
+    for (size_t i = 0; i < run.records.size(); ++i) {
+        *out << "\n" << run.records[i] << (run.last[i] ? " last " : " ") << run.bytes[i];
+    }
+}
+
+class ReadingThreadTest : public TrackInputTest {
+protected:
+    ReadRun Read(ModeKind kind, const std::string& bytes, bool oneThread, bool lookAhead, int stopAfter = -1) {
+        if (oneThread) setenv("GEOPLAIT_READ_THREAD", "0", 1);
+        ctx.run = RunValues{};
+        ctx.run.FirstSentenceId = "$GPRMC";
+        ctx.cancelRequested = false;
+        ClearTrackPoint(ctx.point);
+        ReadRun run;
+        if (Open(kind, bytes)) {
+            input.ForEach(
+                ctx,
+                [&](RunContext& c) {
+                    run.records.push_back(c.point.InLatitudeDeg + "/" + c.point.RmcTime + "/" + c.point.GgaQuality);
+                    run.last.push_back(c.run.LastRecord);
+                    run.bytes.push_back(c.run.InputBytesRead);
+                    ClearTrackPoint(c.point);
+                    c.point.GgaQuality = "9";
+                    if (static_cast<int>(run.records.size()) == stopAfter) c.cancelRequested = true;
+                },
+                lookAhead);
+        }
+        unsetenv("GEOPLAIT_READ_THREAD");
+        return run;
+    }
+};
+
+std::string Waypoints(int n) {
+    std::string gpx = "<gpx>";
+    for (int i = 1; i <= n; ++i) {
+        gpx += "<wpt lat=\"" + std::to_string(i % 89 + 1) + "\" lon=\"2\"><time>2024-01-02T03:04:05Z</time></wpt>\n";
+    }
+    return gpx + "</gpx>";
+}
+
+std::string Epochs(int n) {
+    std::string log;
+    for (int i = 0; i < n; ++i) log += "$GPRMC,0102" + std::to_string(10 + i % 50) + ",A,3539.3300,N\n";
+    return log;
+}
+
+TEST_F(ReadingThreadTest, KeepsTheRecordsOfAPlainReadAcrossBatches) {
+    for (const int n : {0, 1, 2, 63, 64, 65, 128, 129, 300}) {
+        for (const bool lookAhead : {false, true}) {
+            for (const auto& [kind, bytes] : {std::pair{ModeKind::Gpx, Waypoints(n)}, std::pair{ModeKind::Nmea, Epochs(n)}}) {
+                SCOPED_TRACE(std::to_string(n) + (lookAhead ? " ahead " : " ") + (kind == ModeKind::Gpx ? "gpx" : "nmea"));
+                const ReadRun threaded = Read(kind, bytes, false, lookAhead);
+                const ReadRun plain = Read(kind, bytes, true, lookAhead);
+                EXPECT_EQ(threaded, plain);
+                // An empty log still hands on one, empty epoch.
+                const size_t records = static_cast<size_t>(n) + (kind == ModeKind::Nmea && n == 0 ? 1 : 0);
+                ASSERT_EQ(threaded.records.size(), records);
+                EXPECT_EQ(ctx.run.RecordsRead, static_cast<int32_t>(records));
+                for (size_t i = 0; i < records; ++i) {
+                    EXPECT_EQ(threaded.last[i], lookAhead && i + 1 == records) << i;
+                }
+                // A text the reader leaves alone is what the taker left
+                // (the record read ahead starts cleared).
+                if (kind == ModeKind::Gpx && n >= 3) {
+                    EXPECT_EQ(threaded.records[1], lookAhead ? "3/030405/" : "3/030405/9");
+                    EXPECT_EQ(threaded.records.back(), std::to_string(n % 89 + 1) + "/030405/9");
+                }
+            }
+        }
+    }
+}
+
+TEST_F(ReadingThreadTest, AStopEndsTheReadingWhereverTheThreadIs) {
+    for (const int stopAfter : {1, 63, 64, 65, 200}) {
+        SCOPED_TRACE(stopAfter);
+        EXPECT_EQ(Read(ModeKind::Gpx, Waypoints(300), false, false, stopAfter).records.size(),
+                  static_cast<size_t>(stopAfter));
+        EXPECT_EQ(Read(ModeKind::Gpx, Waypoints(300), false, true, stopAfter).records.size(),
+                  static_cast<size_t>(stopAfter));
+    }
+    // A taker that throws (a cancelled run) leaves no thread behind, and the
+    // next read starts afresh.
+    ASSERT_TRUE(Open(ModeKind::Gpx, Waypoints(300)));
+    ctx.cancelRequested = false;
+    int taken = 0;
+    EXPECT_THROW(input.ForEach(ctx,
+                               [&](RunContext& c) {
+                                   ClearTrackPoint(c.point);
+                                   if (++taken == 100) throw geoplait::RunCancelled{};
+                               }),
+                 geoplait::RunCancelled);
+    EXPECT_EQ(Read(ModeKind::Gpx, Waypoints(300), false, false).records.size(), 300u);
 }
 
 }  // namespace

@@ -88,12 +88,9 @@ void KmlBuffer::TwoDigits(int64_t value) {
 }
 
 void KmlBuffer::Duration(int32_t seconds) {
-    const int32_t rest = seconds % 3600;
-    TwoDigits(seconds / 3600);
-    Char(':');
-    TwoDigits(rest / 60);
-    Char(':');
-    TwoDigits(rest % 60);
+    // Made whole on the stack and copied in one piece.
+    char text[kClockTextSize];
+    Text(std::string_view(text, FormatClock(text, seconds)));
 }
 
 void KmlBuffer::Flush() {

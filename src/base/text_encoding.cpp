@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace geoplait {
 
@@ -48,6 +50,24 @@ char32_t DecodeSequence(const unsigned char* p, size_t length) {
 }
 
 bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+constexpr uint64_t kHighBits = 0x8080808080808080u;
+
+uint64_t WordAt(const unsigned char* p) {
+    uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// Whether any of the eight bytes at p is not ASCII.
+bool HasHighByte(const unsigned char* p) { return (WordAt(p) & kHighBits) != 0; }
+
+// Whether any of the eight bytes at p is not printable ASCII (0x20-0x7F): a
+// byte below 0x20 borrows in the subtraction and sets its high bit there.
+bool HasUnprintableByte(const unsigned char* p) {
+    const uint64_t word = WordAt(p);
+    return ((word & kHighBits) | ((word - 0x2020202020202020u) & ~word & kHighBits)) != 0;
+}
 
 // The whole field as CP932; false when any of it does not decode.
 bool DecodeCp932(std::string_view text, std::string& out) {
@@ -104,6 +124,9 @@ bool IsUtf8Text(std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t n = text.size();
     for (size_t i = 0; i < n;) {
+        // Runs of ASCII, most of any document, eight bytes at a time.
+        while (n - i >= 8 && !HasHighByte(p + i)) i += 8;
+        if (i == n) break;
         if (p[i] < 0x80) {
             ++i;
             continue;
@@ -163,6 +186,9 @@ bool IsCleanText(std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t n = text.size();
     for (size_t i = 0; i < n;) {
+        // Runs of printable ASCII eight bytes at a time.
+        while (n - i >= 8 && !HasUnprintableByte(p + i)) i += 8;
+        if (i == n) break;
         const unsigned char c = p[i];
         if (c >= 0x20 && c < 0x80) {
             ++i;

@@ -86,8 +86,8 @@ void TakeTime(TrackPoint& p, std::string_view text) {
     // Whole: a time with seven fractional digits and an offset is longer than
     // any field, and cutting it would lose its offset.
     if (!ReadXmlTimeStamp(text, stamp)) return;
-    p.RmcDate.assign(stamp.date);
-    p.RmcTime.assign(stamp.time);
+    p.RmcDate.assign(stamp.date, 6);
+    p.RmcTime.assign(stamp.time, 6);
     if (stamp.zone == XmlTimeStamp::Zone::Offset) UtcFromLocal(p.RmcDate, p.RmcTime, stamp.offset);
     p.GgaTime.assign(p.RmcTime);
     p.LocalDate.assign(p.RmcDate);
@@ -103,7 +103,9 @@ bool GpxReader::Open(const std::string& path) {
     value_ = -1;
     extensionDepth_ = 0;
     metresPerSecond_ = false;
-    ready_ = false;
+    read_ = 0;
+    given_ = 0;
+    bytesRead_ = 0;
     return xml_.Open(path, this, {&OnStart, &OnEnd, &OnText});
 }
 
@@ -117,18 +119,20 @@ void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attri
         const XML_Char* lat = Attribute(attributes, "lat");
         const XML_Char* lon = Attribute(attributes, "lon");
         if (lat == nullptr || lon == nullptr) return;
-        r.latitude_.assign(FirstChars(TrimXmlSpace(lat), kCollectBytes));
-        r.longitude_.assign(FirstChars(TrimXmlSpace(lon), kCollectBytes));
-        if (r.latitude_.empty() || r.longitude_.empty()) return;
+        PointTexts& point = r.Reading();
+        point.latitude.assign(FirstChars(TrimXmlSpace(lat), kCollectBytes));
+        point.longitude.assign(FirstChars(TrimXmlSpace(lon), kCollectBytes));
+        if (point.latitude.empty() || point.longitude.empty()) return;
         r.pointDepth_ = r.depth_;
-        r.found_.fill(false);
+        point.found.fill(false);
         return;
     }
     if (r.extensionDepth_ != 0 && r.depth_ == r.extensionDepth_ + 1 && local == "speed") {
         r.value_ = kExtensionSpeed;
         r.valueDepth_ = r.depth_;
-        r.values_[kExtensionSpeed].clear();
-        r.found_[kExtensionSpeed] = true;
+        r.Reading().values[kExtensionSpeed].clear();
+        r.Reading().found[kExtensionSpeed] = true;
+        r.xml_.CollectText(true);
         return;
     }
     // <extensions><gpxtpx:TrackPointExtension> (Garmin, versions 1 and 2).
@@ -141,8 +145,9 @@ void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attri
         if (local != kValues[v].element) continue;
         r.value_ = v;
         r.valueDepth_ = r.depth_;
-        r.values_[static_cast<size_t>(v)].clear();
-        r.found_[static_cast<size_t>(v)] = true;
+        r.Reading().values[static_cast<size_t>(v)].clear();
+        r.Reading().found[static_cast<size_t>(v)] = true;
+        r.xml_.CollectText(true);
         return;
     }
 }
@@ -152,12 +157,14 @@ void GpxReader::OnEnd(void* user, const XML_Char*) {
     if (r.depth_ == r.valueDepth_) {
         r.valueDepth_ = 0;
         r.value_ = -1;
+        r.xml_.CollectText(false);
     } else if (r.depth_ == r.extensionDepth_) {
         r.extensionDepth_ = 0;
     } else if (r.depth_ == r.pointDepth_) {
         r.pointDepth_ = 0;
-        r.ready_ = true;
-        r.xml_.Pause();
+        r.Reading().bytesRead = r.xml_.BytesThroughEvent();
+        ++r.read_;
+        if (r.read_ - r.given_ >= kPointsAhead - 1) r.xml_.Pause();
     }
     --r.depth_;
 }
@@ -165,16 +172,16 @@ void GpxReader::OnEnd(void* user, const XML_Char*) {
 void GpxReader::OnText(void* user, const XML_Char* text, int length) {
     auto& r = *static_cast<GpxReader*>(user);
     if (r.value_ < 0 || r.depth_ != r.valueDepth_) return;
-    AppendCapped(r.values_[static_cast<size_t>(r.value_)], text, length, kCollectBytes);
+    AppendCapped(r.Reading().values[static_cast<size_t>(r.value_)], text, length, kCollectBytes);
 }
 
-void GpxReader::Fill(TrackPoint& p) {
+void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
     // A latitude or longitude that is no number or beyond its range leaves
     // the point without a position.
     const bool latitudeRead =
-        TakeXmlDegrees(latitude_, 90.0, kCoordinateChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
+        TakeXmlDegrees(texts.latitude, 90.0, kCoordinateChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
     const bool longitudeRead =
-        TakeXmlDegrees(longitude_, 180.0, kCoordinateChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
+        TakeXmlDegrees(texts.longitude, 180.0, kCoordinateChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
     if (!latitudeRead || !longitudeRead) {
         p.InLatitudeDeg.clear();
         p.InLongitudeDeg.clear();
@@ -193,10 +200,10 @@ void GpxReader::Fill(TrackPoint& p) {
     // for the speed computed from the track.
     p.RmcSpeed.clear();
     // The point's own <speed> wins over the extension's.
-    if (found_[kSpeed]) found_[kExtensionSpeed] = false;
+    if (texts.found[kSpeed]) texts.found[kExtensionSpeed] = false;
     for (size_t v = 0; v < kValueCount; ++v) {
-        if (!found_[v]) continue;
-        std::string& value = values_[v];
+        if (!texts.found[v]) continue;
+        std::string& value = texts.values[v];
         TidyText(value);
         if (v == kTime) {
             TakeTime(p, value);
@@ -211,14 +218,15 @@ void GpxReader::Fill(TrackPoint& p) {
 }
 
 bool GpxReader::Next(TrackPoint& point) {
-    for (;;) {
-        if (ready_) {
-            ready_ = false;
-            Fill(point);
-            return true;
-        }
-        if (!xml_.Run()) return false;
+    // Points read before the document ended or broke are given all the same.
+    while (given_ == read_) {
+        if (!xml_.Run() && given_ == read_) return false;
     }
+    PointTexts& texts = points_[given_ % kPointsAhead];
+    ++given_;
+    bytesRead_ = texts.bytesRead;
+    Fill(texts, point);
+    return true;
 }
 
 }  // namespace geoplait

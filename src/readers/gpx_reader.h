@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "engine/track_point.h"
@@ -30,17 +31,32 @@ public:
     // it stops being well-formed.
     bool Next(TrackPoint& point);
     const std::string& Error() const { return xml_.Error(); }
-    // Bytes of the input read up to the record last given, for progress.
-    uint64_t BytesRead() const { return xml_.BytesRead(); }
+    // Bytes of the input read up to the end of the record last given, for
+    // progress.
+    uint64_t BytesRead() const { return bytesRead_; }
 
     // The values of a point the reader takes, by element name.
     enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kExtensionSpeed, kValueCount };
 
 private:
+    // The texts of one point as the document gives them, to be filled in.
+    struct PointTexts {
+        std::string latitude;
+        std::string longitude;
+        std::array<std::string, kValueCount> values;
+        std::array<bool, kValueCount> found{};
+        uint64_t bytesRead = 0;  // the input up to the point's end
+    };
+    // Points read ahead of the one given: the parser is paused once per
+    // kPointsAhead - 1 points instead of once per point. One slot stays
+    // free for a point a call-back might still begin after the pause.
+    static constexpr size_t kPointsAhead = 16;
+
     static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
     static void OnEnd(void* user, const XML_Char* name);
     static void OnText(void* user, const XML_Char* text, int length);
-    void Fill(TrackPoint& point);
+    PointTexts& Reading() { return points_[read_ % kPointsAhead]; }
+    void Fill(PointTexts& texts, TrackPoint& point);
 
     XmlStream xml_;
     int depth_ = 0;
@@ -49,11 +65,10 @@ private:
     int value_ = -1;
     int extensionDepth_ = 0;  // depth of a Garmin TrackPointExtension of the point; 0 when none
     bool metresPerSecond_ = false;  // a GPX 1.0 document: <speed> in m/s
-    bool ready_ = false;  // a whole point waits to be filled in
-    std::string latitude_;
-    std::string longitude_;
-    std::array<std::string, kValueCount> values_;
-    std::array<bool, kValueCount> found_{};
+    std::array<PointTexts, kPointsAhead> points_;
+    uint64_t read_ = 0;   // whole points read so far
+    uint64_t given_ = 0;  // points given by Next so far
+    uint64_t bytesRead_ = 0;
 };
 
 }  // namespace geoplait

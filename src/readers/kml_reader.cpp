@@ -138,6 +138,7 @@ void KmlWhenCursor::OnStart(void* user, const XML_Char* name, const XML_Char**) 
     } else if (c.trackDepth_ != 0 && c.depth_ == c.trackDepth_ + 1 && local == "when") {
         c.whenDepth_ = c.depth_;
         c.text_.clear();
+        c.xml_.CollectText(true);
     }
 }
 
@@ -145,6 +146,7 @@ void KmlWhenCursor::OnEnd(void* user, const XML_Char*) {
     auto& c = *static_cast<KmlWhenCursor*>(user);
     if (c.depth_ == c.whenDepth_) {
         c.whenDepth_ = 0;
+        c.xml_.CollectText(false);
         c.whenReady_ = true;
         c.xml_.Pause();
     } else if (c.depth_ == c.trackDepth_) {
@@ -252,6 +254,7 @@ void KmlReader::OnStart(void* user, const XML_Char* name, const XML_Char**) {
         r.coordDepth_ = depth;
         r.coordText_.clear();
     }
+    r.CollectWhileInValue();
 }
 
 void KmlReader::OnEnd(void* user, const XML_Char*) {
@@ -296,6 +299,7 @@ void KmlReader::OnEnd(void* user, const XML_Char*) {
         r.placemarkDepth_ = 0;
         r.current_.Clear();
     }
+    r.CollectWhileInValue();
 }
 
 void KmlReader::OnText(void* user, const XML_Char* text, int length) {
@@ -305,24 +309,35 @@ void KmlReader::OnText(void* user, const XML_Char* text, int length) {
         // Tuples pile up until the reader takes them; one without white space
         // stops growing at kTupleBytes (and is then dropped as not numbers).
         bool boundary = false;
-        for (int i = 0; i < length; ++i) {
-            const char c = text[i];
-            if (IsSpace(c)) {
+        for (int i = 0; i < length;) {
+            if (IsSpace(text[i])) {
                 r.tokenBytes_ = 0;
                 boundary = true;
-            } else if (r.tokenBytes_ >= kTupleBytes) {
+                r.pending_.push_back(text[i++]);
                 continue;
-            } else {
-                ++r.tokenBytes_;
             }
-            r.pending_.push_back(c);
+            int end = i + 1;
+            while (end < length && !IsSpace(text[end])) ++end;
+            const size_t keep = std::min(static_cast<size_t>(end - i), kTupleBytes - r.tokenBytes_);
+            r.pending_.append(text + i, keep);
+            r.tokenBytes_ += keep;
+            i = end;
         }
-        if (boundary) r.xml_.Pause();
+        // A tuple is there for the taking, unless the tuples wait for their
+        // placemark's time stamp: then only when the held text is to go
+        // to the spool.
+        if (boundary && (!r.Holding() || r.pending_.size() - r.pendingPos_ >= kHoldBytes)) r.xml_.Pause();
     } else if (depth == r.nameDepth_ || depth == r.whenDepth_) {
         if (depth != 0) AppendCapped(r.text_, text, length, kTextBytes);
     } else if (depth == r.coordDepth_ && depth != 0) {
         AppendCapped(r.coordText_, text, length, kTupleBytes);
     }
+}
+
+// Character data is wanted inside a name, a when, a coordinates element or a
+// gx:coord being read, and nowhere else.
+void KmlReader::CollectWhileInValue() {
+    xml_.CollectText(nameDepth_ != 0 || whenDepth_ != 0 || coordinatesDepth_ != 0 || coordDepth_ != 0);
 }
 
 void KmlReader::TakeWhen() {
@@ -427,8 +442,12 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
     // White space next to a comma joined the tuple; nothing else is dropped:
     // a value is a number as it stands, or the tuple is none.
     tuple_.clear();
-    for (const char c : tuple) {
-        if (!IsSpace(c)) tuple_.push_back(c);
+    for (size_t i = 0; i < tuple.size();) {
+        size_t end = i;
+        while (end < tuple.size() && !IsSpace(tuple[end])) ++end;
+        tuple_.append(tuple.data() + i, end - i);
+        i = end;
+        while (i < tuple.size() && IsSpace(tuple[i])) ++i;
     }
     if (!fromTrack) {
         if (tuple_ == previousTuple_) return false;
@@ -445,16 +464,17 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
         columns && second != std::string_view::npos ? text.substr(second + 1) : std::string_view();
     // Longitude and latitude numbers within their ranges; an altitude that is
     // no finite number is no altitude.
-    double number = 0.0;
-    if (!columns || tuple.size() >= kTupleBytes || !ReadXmlNumber(longitude, number) ||
-        std::fabs(number) > 180.0 || !ReadXmlNumber(latitude, number) || std::fabs(number) > 90.0) {
+    XmlNumber lon;
+    XmlNumber lat;
+    if (!columns || tuple.size() >= kTupleBytes || !ReadXmlNumber(longitude, lon) || std::fabs(lon.value) > 180.0 ||
+        !ReadXmlNumber(latitude, lat) || std::fabs(lat.value) > 90.0) {
         ++dropped_;
         return false;
     }
 
     if (!variant_.toCsvCustom) FillNmeaDefaults(p, *defaults_);
-    TakeXmlDegrees(longitude, 180.0, kValueChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
-    TakeXmlDegrees(latitude, 90.0, kValueChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
+    TakeReadDegrees(longitude, lon, kValueChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
+    TakeReadDegrees(latitude, lat, kValueChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
     TakeXmlNumber(altitude, kValueChars, p.GgaAltitude);
     p.GgaLatitude.clear();
     p.LatitudeDms.clear();

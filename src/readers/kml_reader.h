@@ -121,6 +121,7 @@ private:
     static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
     static void OnEnd(void* user, const XML_Char* name);
     static void OnText(void* user, const XML_Char* text, int length);
+    void CollectWhileInValue();
     void TakeWhen();
     bool Holding() const;
     void SpoolHeld();

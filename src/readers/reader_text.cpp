@@ -4,6 +4,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 
 #include "geo/time_difference.h"
 
@@ -118,32 +120,63 @@ bool IsWrongCoordinate(const std::string& text, int maxDegrees) {
     return !text.empty() && !IsNmeaCoordinate(text, maxDegrees);
 }
 
-// Parses [sign] digits [. digits] [e [sign] digits]; `exponent` tells whether
-// an exponent was there.
-bool IsXmlNumberText(std::string_view t, bool& exponent) {
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// What one pass over a number text found.
+struct XmlNumberScan {
+    bool negative = false;
+    bool exponent = false;
+    uint64_t digits = 0;  // the first 19 digits as an integer, the point left out
+    size_t count = 0;     // digits before the exponent
+    size_t decimals = 0;  // of them after the point
+};
+
+// Parses [sign] digits [. digits] [e [sign] digits] (one digit at least
+// before the exponent), gathering the digits as it goes.
+bool ScanXmlNumber(std::string_view t, XmlNumberScan& scan) {
     size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    size_t digits = 0;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) scan.negative = t[i++] == '-';
+    const auto digit = [&] { return i < t.size() && t[i] >= '0' && t[i] <= '9'; };
+    const auto take = [&] {
+        if (scan.count++ < 19) scan.digits = scan.digits * 10 + static_cast<uint64_t>(t[i] - '0');
+        ++i;
+    };
+    while (digit()) take();
     if (i < t.size() && t[i] == '.') {
         ++i;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
+        const size_t before = scan.count;
+        while (digit()) take();
+        scan.decimals = scan.count - before;
     }
-    if (digits == 0) return false;
-    exponent = false;
+    if (scan.count == 0) return false;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
         ++i;
         if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
         size_t expDigits = 0;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++expDigits;
+        while (digit()) ++i, ++expDigits;
         if (expDigits == 0) return false;
-        exponent = true;
+        scan.exponent = true;
     }
     return i == t.size();
 }
 
 bool ParseXmlNumber(std::string_view text, double& value, bool& exponent) {
-    if (!IsXmlNumberText(text, exponent)) return false;
+    XmlNumberScan scan;
+    if (!ScanXmlNumber(text, scan)) return false;
+    exponent = scan.exponent;
+    // The common plain decimal: its digits as an integer of at most 2^53
+    // divided by an exact power of ten are two exact doubles, and the one
+    // rounding of the division gives the correctly rounded value, as
+    // from_chars does. Any other number goes the general way.
+    if (!scan.exponent && scan.count <= 19 && scan.digits <= (uint64_t{1} << 53) &&
+        scan.decimals < std::size(kExactPowersOfTen)) {
+        value = static_cast<double>(scan.digits);
+        if (scan.decimals > 0) value /= kExactPowersOfTen[scan.decimals];
+        if (scan.negative) value = -value;
+        return true;
+    }
     if (text.front() == '+') text.remove_prefix(1);
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error == std::errc::result_out_of_range) {
@@ -167,8 +200,11 @@ void AssignPlainDecimal(std::string& out, double value) {
 
 void SettleRecord(TrackPoint& p) {
     SettleRecordTimes(p);
-    if (IsWrongCoordinate(p.GgaLatitude, 90) || IsWrongCoordinate(p.RmcLatitude, 90) ||
-        IsWrongCoordinate(p.GgaLongitude, 180) || IsWrongCoordinate(p.RmcLongitude, 180)) {
+    // The RMC text is most often the GGA text again, checked once.
+    if (IsWrongCoordinate(p.GgaLatitude, 90) ||
+        (p.RmcLatitude != p.GgaLatitude && IsWrongCoordinate(p.RmcLatitude, 90)) ||
+        IsWrongCoordinate(p.GgaLongitude, 180) ||
+        (p.RmcLongitude != p.GgaLongitude && IsWrongCoordinate(p.RmcLongitude, 180))) {
         for (std::string* text : {&p.GgaLatitude, &p.RmcLatitude, &p.InLatitudeDeg, &p.LatitudeDms,
                                   &p.GgaLongitude, &p.RmcLongitude, &p.InLongitudeDeg, &p.LongitudeDms}) {
             text->clear();
@@ -196,20 +232,28 @@ void TakeXmlNumber(std::string_view text, size_t maxChars, std::string& out) {
 
 bool TakeXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive,
                     char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter) {
-    double number = 0.0;
-    bool exponent = false;
-    if (!ParseXmlNumber(text, number, exponent) || std::fabs(number) > limit) {
+    XmlNumber number;
+    if (!ReadXmlNumber(text, number) || std::fabs(number.value) > limit) {
         TakeSignedDegrees({}, maxChars, positive, negative, value, ggaLetter, rmcLetter);
         return false;
     }
-    if (!exponent) {
+    TakeReadDegrees(text, number, maxChars, positive, negative, value, ggaLetter, rmcLetter);
+    return true;
+}
+
+bool ReadXmlNumber(std::string_view text, XmlNumber& number) {
+    return ParseXmlNumber(text, number.value, number.exponent);
+}
+
+void TakeReadDegrees(std::string_view text, const XmlNumber& number, size_t maxChars, char positive,
+                     char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter) {
+    if (!number.exponent) {
         TakeSignedDegrees(text, maxChars, positive, negative, value, ggaLetter, rmcLetter);
-        return true;
+        return;
     }
     std::string plain;
-    AssignPlainDecimal(plain, number);
+    AssignPlainDecimal(plain, number.value);
     TakeSignedDegrees(plain, maxChars, positive, negative, value, ggaLetter, rmcLetter);
-    return true;
 }
 
 char TakeHemisphereLetter(std::string_view& text, char positive, char negative) {

@@ -55,6 +55,18 @@ void TakeXmlNumber(std::string_view text, size_t maxChars, std::string& out);
 bool TakeXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive,
                     char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter);
 
+// A number as ReadXmlNumber reads it, kept with whether its text has an
+// exponent, so that a value checked first is not read again to be taken.
+struct XmlNumber {
+    double value = 0.0;
+    bool exponent = false;
+};
+bool ReadXmlNumber(std::string_view text, XmlNumber& number);
+// TakeXmlDegrees of a text that ReadXmlNumber has read as `number`, within
+// its limit.
+void TakeReadDegrees(std::string_view text, const XmlNumber& number, size_t maxChars, char positive,
+                     char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter);
+
 // A hemisphere letter written before or after a number ("S33.8688",
 // "33.868800S", "151.2093E"; either case), as loggers write them: the letter
 // (upper case) is returned and removed from the text with the blanks next to

@@ -195,6 +195,21 @@ bool IsUtf8Document(std::string_view head) {
     return name == "UTF-8" || name == "UTF8";
 }
 
+// The length of the valid start of a UTF-8 sequence that the end of the text
+// cuts off (1 to 3 bytes), or 0 when the text ends with a whole character
+// or with bytes that are no such start.
+size_t CutSequenceLength(std::string_view text) {
+    size_t start = text.size();
+    while (start > 0 && text.size() - start < 3 && (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80) {
+        --start;
+    }
+    if (start == 0 || static_cast<unsigned char>(text[start - 1]) < 0xC0) return 0;
+    bool incomplete = false;
+    const auto* tail = reinterpret_cast<const unsigned char*>(text.data()) + start - 1;
+    const size_t length = text.size() - start + 1;
+    return Utf8SequenceLength(tail, length, incomplete) == 0 && incomplete ? length : 0;
+}
+
 void PutPair(char* out, int value) {
     out[0] = static_cast<char>('0' + value / 10 % 10);
     out[1] = static_cast<char>('0' + value % 10);
@@ -217,7 +232,7 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
     handlers_ = handlers;
     XML_SetUserData(parser_, this);
     XML_SetElementHandler(parser_, &OnStart, &OnEnd);
-    XML_SetCharacterDataHandler(parser_, &OnText);
+    collecting_ = false;
     depth_ = 0;
     tooDeep_ = false;
     fed_ = 0;
@@ -234,49 +249,50 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
 }
 
 long XmlStream::ReadBlock(void*& block) {
-    raw_.resize(carry_.size() + kXmlBlock);
-    std::memcpy(raw_.data(), carry_.data(), carry_.size());
-    const size_t n = std::fread(raw_.data() + carry_.size(), 1, kXmlBlock, file_);
+    // The block goes straight into the parser's buffer, after the carry of
+    // the block before; only a block that needs repair is copied out.
+    const size_t carried = carry_.size();
+    auto* buffer = static_cast<char*>(XML_GetBuffer(parser_, static_cast<int>(carried + kXmlBlock)));
+    if (buffer == nullptr) return -2;
+    std::memcpy(buffer, carry_.data(), carried);
+    carry_.clear();
+    const size_t n = std::fread(buffer + carried, 1, kXmlBlock, file_);
     if (std::ferror(file_)) return -1;
     bytesRead_ += n;
     lastBlock_ = n < static_cast<size_t>(kXmlBlock);
-    raw_.resize(carry_.size() + n);
-    carry_.clear();
+    std::string_view text(buffer, carried + n);
     if (firstBlock_) {
         firstBlock_ = false;
-        repairUtf8_ = IsUtf8Document(raw_);
+        repairUtf8_ = IsUtf8Document(text);
     }
-    std::string_view text = raw_;
-    if (repairUtf8_ && !IsUtf8Text(text)) {
-        // A sequence cut by the end of the block waits for the next one.
-        if (!lastBlock_) {
-            size_t start = text.size();
-            while (start > 0 && text.size() - start < 3 &&
-                   (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80) {
-                --start;
-            }
-            if (start > 0 && static_cast<unsigned char>(text[start - 1]) >= 0xC0) {
-                bool incomplete = false;
-                const auto* tail = reinterpret_cast<const unsigned char*>(text.data()) + start - 1;
-                if (Utf8SequenceLength(tail, text.size() - start + 1, incomplete) == 0 && incomplete) {
-                    carry_.assign(text.substr(start - 1));
-                    text = text.substr(0, start - 1);
-                }
-            }
-        }
-        RepairUtf8(text, repaired_);
-        text = repaired_;
+    block = buffer;
+    if (!repairUtf8_) return static_cast<long>(text.size());
+    // A sequence cut by the end of the block waits for the next one.
+    if (!lastBlock_) {
+        const size_t cut = CutSequenceLength(text);
+        carry_.assign(text.substr(text.size() - cut));
+        text.remove_suffix(cut);
     }
-    block = XML_GetBuffer(parser_, static_cast<int>(std::max<size_t>(text.size(), 1)));
+    if (IsUtf8Text(text)) return static_cast<long>(text.size());
+    raw_.assign(text);
+    RepairUtf8(raw_, repaired_);
+    block = XML_GetBuffer(parser_, static_cast<int>(std::max<size_t>(repaired_.size(), 1)));
     if (block == nullptr) return -2;
-    std::memcpy(block, text.data(), text.size());
-    return static_cast<long>(text.size());
+    std::memcpy(block, repaired_.data(), repaired_.size());
+    return static_cast<long>(repaired_.size());
 }
 
 uint64_t XmlStream::BytesRead() const {
     if (parser_ == nullptr || finished_) return bytesRead_;
     const XML_Index at = XML_GetCurrentByteIndex(parser_);
     return at > 0 && static_cast<uint64_t>(at) < bytesRead_ ? static_cast<uint64_t>(at) : bytesRead_;
+}
+
+uint64_t XmlStream::BytesThroughEvent() const {
+    const XML_Index at = XML_GetCurrentByteIndex(parser_);
+    if (at < 0) return bytesRead_;
+    const uint64_t end = static_cast<uint64_t>(at) + static_cast<uint64_t>(XML_GetCurrentByteCount(parser_));
+    return end > 0 && end < bytesRead_ ? end : bytesRead_;
 }
 
 void XmlStream::Close() {
@@ -318,6 +334,12 @@ void XmlStream::OnEnd(void* self, const XML_Char* name) {
 void XmlStream::OnText(void* self, const XML_Char* text, int length) {
     auto& x = *static_cast<XmlStream*>(self);
     if (!x.tooDeep_) x.handlers_.text(x.user_, text, length);
+}
+
+void XmlStream::CollectText(bool on) {
+    if (on == collecting_) return;
+    collecting_ = on;
+    XML_SetCharacterDataHandler(parser_, on ? &OnText : nullptr);
 }
 
 void XmlStream::Pause() {
@@ -370,8 +392,13 @@ bool XmlStream::Run() {
 }
 
 std::string_view LocalName(const XML_Char* name) {
-    const char* colon = std::strrchr(name, ':');
-    return colon != nullptr ? std::string_view(colon + 1) : std::string_view(name);
+    // One pass over a name of a few bytes, for every element of a document.
+    const char* local = name;
+    const char* end = name;
+    for (; *end != '\0'; ++end) {
+        if (*end == ':') local = end + 1;
+    }
+    return std::string_view(local, static_cast<size_t>(end - local));
 }
 
 void AppendCapped(std::string& value, const XML_Char* data, int length, size_t capBytes) {
@@ -386,10 +413,22 @@ std::string_view TrimXmlSpace(std::string_view text) {
 }
 
 void TidyText(std::string& text) {
-    for (char& c : text) {
-        if (IsXmlSpace(c)) c = ' ';
+    // In one pass: white space before the first other character goes, a run
+    // of it after one is kept as a blank when another character follows.
+    size_t out = 0;
+    bool blank = false;
+    for (const char c : text) {
+        if (IsXmlSpace(c)) {
+            blank = out > 0;
+            continue;
+        }
+        if (blank) {
+            text[out++] = ' ';
+            blank = false;
+        }
+        text[out++] = c;
     }
-    CollapseBlanks(text);
+    text.resize(out);
 }
 
 bool ReadXmlTimeStamp(std::string_view text, XmlTimeStamp& stamp) {

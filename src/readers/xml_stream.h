@@ -54,8 +54,16 @@ public:
     // collect, and the reader takes its record after Run returns.
     void Pause();
 
+    // Whether character data reaches the reader's text call-back: off when a
+    // stream opens, and on only while the reader collects a value, so that
+    // the white space between elements costs no call-back.
+    void CollectText(bool on);
+
     // Bytes of the document parsed so far, for progress.
     uint64_t BytesRead() const;
+    // From a call-back: the bytes of the document up to the end of the markup
+    // it was called for, as BytesRead tells after a pause there.
+    uint64_t BytesThroughEvent() const;
 
     // Empty while the document reads well; else where and what went wrong.
     const std::string& Error() const { return error_; }
@@ -80,12 +88,13 @@ private:
     bool lastBlock_ = false;  // the block being parsed is the end of the file
     bool finished_ = false;
     bool pausing_ = false;
+    bool collecting_ = false;  // the text call-back is set
     uint64_t bytesRead_ = 0;
     bool firstBlock_ = true;
     // A document in UTF-8 (declared so, or declaring nothing) gets each byte
     // that is not UTF-8 as its windows-1252 character before expat sees it.
     bool repairUtf8_ = false;
-    std::string raw_;    // the block as read, with the carry of the block before
+    std::string raw_;    // a block that needs repair, copied out of the parser's buffer
     std::string carry_;  // a sequence cut by the block's end
     std::string repaired_;
     std::string refusedEncoding_;  // a declared encoding that cannot be read

@@ -35,6 +35,61 @@ TEST(TextEncoding, Utf8SequenceLengths) {
     }
 }
 
+// ASCII is checked a word of eight bytes at a time: a sequence anywhere in a
+// word, across two words or in the bytes after the last whole word decides
+// as it does alone.
+TEST(TextEncoding, Utf8TestAtEveryPositionOfAWord) {
+    const struct {
+        std::string bytes;
+        bool valid;
+    } inserts[] = {
+        {"\x7F", true},           {"\xC3\xA9", true},      {"\xE2\x82\xAC", true},
+        {"\xF0\x9F\x98\x80", true}, {"\xE9", false},      {"\x80", false},
+        {"\xC3", false},          {"\xE2\x82", false},     {"\xF0\x9F\x98", false},
+        {"\xED\xA0\x80", false},  {"\xC0\xAF", false},    {"\xFF", false},
+    };
+    for (size_t length = 0; length <= 24; ++length) {
+        for (size_t at = 0; at <= length; ++at) {
+            for (const auto& insert : inserts) {
+                std::string text(length, 'a');
+                text.insert(at, insert.bytes);
+                EXPECT_EQ(IsUtf8Text(text), insert.valid) << length << " " << at << " " << insert.bytes;
+                // The same after a valid sequence, and seen from an odd start.
+                const std::string after = "\xC3\xA9" + text;
+                EXPECT_EQ(IsUtf8Text(after), insert.valid) << length << " " << at << " " << insert.bytes;
+                EXPECT_EQ(IsUtf8Text(std::string_view(after).substr(2)), insert.valid) << length << " " << at;
+            }
+        }
+        EXPECT_TRUE(IsUtf8Text(std::string(length, 'a')));
+    }
+}
+
+// Printable ASCII is checked a word at a time too: a byte XML forbids, a
+// sequence or a stray byte at any place of a word decides as it does alone.
+TEST(TextEncoding, CleanTestAtEveryPositionOfAWord) {
+    const struct {
+        std::string bytes;
+        bool clean;
+    } inserts[] = {
+        {" ", true},         {"\x7F", true},        {"\t", true},     {"\r\n", true},
+        {"\xC3\xA9", true},  {"\xEF\xBF\xBD", true}, {std::string(1, '\0'), false}, {"\x01", false},
+        {"\x1F", false},     {"\x0B", false},       {"\xE9", false},  {"\xEF\xBF\xBE", false},
+        {"\xC3", false},
+    };
+    for (size_t length = 0; length <= 24; ++length) {
+        for (size_t at = 0; at <= length; ++at) {
+            for (const auto& insert : inserts) {
+                std::string text(length, '~');
+                text.insert(at, insert.bytes);
+                EXPECT_EQ(IsCleanText(text), insert.clean) << length << " " << at << " " << insert.bytes;
+                const std::string after = "\xC3\xA9" + text;
+                EXPECT_EQ(IsCleanText(std::string_view(after).substr(2)), insert.clean) << length << " " << at;
+            }
+        }
+        EXPECT_TRUE(IsCleanText(std::string(length, ' ')));
+    }
+}
+
 TEST(TextEncoding, StrayBytesAreWindows1252) {
     std::string out;
     RepairUtf8("Caf\xE9 \x80 \x92s \x81 \xC3\xA9", out);

@@ -3,7 +3,11 @@
 // out of range, impossible times and dates, and speeds for tracks without.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "readers/reader_text.h"
 #include "readers/track_speed.h"
@@ -72,6 +76,80 @@ TEST(OtherPrograms, XmlNumbers) {
         TakeXmlNumber(c.text, 31, held);
         EXPECT_EQ(held, c.held) << c.text;
     }
+}
+
+// Plain decimals are read without the general parser where that gives the
+// same double: up to 19 digits making at most 2^53, up to 22 decimals. Every
+// edge of that reads bit for bit as from_chars reads it.
+TEST(OtherPrograms, XmlNumbersReadAsFromChars) {
+    std::vector<std::string> texts = {
+        "0", "-0", "+0.0", "-.0", "9007199254740992", "9007199254740993", "-9007199254740993.0",
+        "1234567890123456789", "12345678901234567890", ".1234567890123456789", "0.0000000000000000000001",
+        "0.00000000000000000000001", "1.0000000000000000000000", "0.1", "0.3", "139.745433333",
+        "35.658596667", "-179.99999999999999", "89.999999999999999999", "4503599627370497.5",
+        std::string(400, '9'), "0." + std::string(400, '0') + "1", "00000000000000000001.5",
+    };
+    // Many digit counts and point places, as documents hold them.
+    uint64_t seed = 12345;
+    for (int k = 0; k < 20000; ++k) {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        const int digits = 1 + static_cast<int>((seed >> 33) % 24);
+        const int point = static_cast<int>((seed >> 20) % static_cast<uint64_t>(digits + 1));
+        std::string text = (seed >> 60) % 2 == 0 ? "-" : "";
+        uint64_t bits = seed;
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) text += '.';
+            text += static_cast<char>('0' + (bits >> 59) % 10);
+            bits = bits * 6364136223846793005u + 1u;
+        }
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        double value = 1.0;
+        double expected = 2.0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), expected);
+        const bool read = ReadXmlNumber(text, value);
+        if (error != std::errc() || end != text.data() + text.size()) {
+            // Beyond the doubles: "no number", or zero for what is too small.
+            if (read) {
+                EXPECT_EQ(value, 0.0) << text;
+            }
+            continue;
+        }
+        ASSERT_TRUE(read) << text;
+        EXPECT_EQ(std::bit_cast<uint64_t>(value), std::bit_cast<uint64_t>(expected)) << text;
+    }
+}
+
+// A value as one line: white space at the ends goes, a run of it inside
+// becomes one blank; other characters stay as they are.
+TEST(OtherPrograms, TidyTexts) {
+    const struct {
+        std::string text;
+        std::string tidy;
+    } cases[] = {
+        {"", ""},
+        {" \t\r\n ", ""},
+        {"a", "a"},
+        {"  a  ", "a"},
+        {"\na\r\n\tb\n", "a b"},
+        {"a  b   c", "a b c"},
+        {"a\xC2\xA0 b\v", "a\xC2\xA0 b\v"},
+        {"\r\n  Two line\r\n  name\r\n", "Two line name"},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        TidyText(text);
+        EXPECT_EQ(text, c.tidy) << c.text;
+    }
+}
+
+TEST(OtherPrograms, LocalNames) {
+    EXPECT_EQ(LocalName("trkpt"), "trkpt");
+    EXPECT_EQ(LocalName("gx:Track"), "Track");
+    EXPECT_EQ(LocalName("a:b:coord"), "coord");
+    EXPECT_EQ(LocalName("gx:"), "");
+    EXPECT_EQ(LocalName(""), "");
 }
 
 TEST(OtherPrograms, XmlDegreesWithinRange) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "readers/gpx_reader.h"
@@ -66,6 +67,57 @@ TEST(XmlEncoding, StrayBytesWhereverTheBlocksEnd) {
         const Read read = ReadGpx(doc);
         EXPECT_EQ(read.error, "") << c.read;
         EXPECT_EQ(read.names, (std::vector<std::string>{"one", c.read, "three"}));
+    }
+}
+
+// A document of several blocks: name i has its byte at[i] as the first byte
+// of block i + 1, and the document ends with a whole block when `exact`.
+std::string AcrossBlocks(const std::vector<std::pair<std::string, size_t>>& names, bool exact) {
+    std::string doc = Head("UTF-8") + Point("first");
+    const std::string before = "-->\n<wpt lat=\"35\" lon=\"139\"><name>";
+    for (size_t i = 0; i < names.size(); ++i) {
+        const size_t start = (i + 1) * kBlock - names[i].second;
+        doc += "<!--" + std::string(start - doc.size() - 4 - before.size(), 'x') + before;
+        doc += names[i].first + "</name></wpt>\n";
+    }
+    doc += Point("last");
+    const std::string end = "</gpx>\n";
+    if (exact) {
+        const size_t size = (doc.size() + end.size() + 7 + kBlock - 1) / kBlock * kBlock;
+        doc += "<!--" + std::string(size - doc.size() - end.size() - 7, 'x') + "-->";
+    }
+    return doc + end;
+}
+
+// Blocks read as they are and blocks repaired follow each other in any
+// order: a whole character cut by a block's end waits for the next block,
+// repaired or not, and stray bytes are taken as windows-1252 wherever they
+// stand, also when the document ends with a whole block.
+TEST(XmlEncoding, CleanAndRepairedBlocksInAnyOrder) {
+    const std::vector<std::pair<std::string, size_t>> names = {
+        {"\xE6\x9D\xB1\xE4\xBA\xAC", 1},     // clean, a character cut after its first byte
+        {"plain", 0},                         // clean, whole in the block
+        {"Caf\xE9", 3},                       // a stray byte the block starts with
+        {"\xF0\x9F\x98\x80 ok", 2},           // clean again after a repaired block, cut after two
+        {"a\xE6\x9Dz", 3},                     // a cut start that the next block shows to be none
+        {"\xC3\xA9\xC3\xA9", 3},               // cut after the lead byte of the second character
+        {"end", 1},
+    };
+    const std::vector<std::string> read = {
+        "first", "\xE6\x9D\xB1\xE4\xBA\xAC", "plain", "Caf\xC3\xA9", "\xF0\x9F\x98\x80 ok",
+        "a\xC3\xA6\xEF\xBF\xBDz", "\xC3\xA9\xC3\xA9", "end", "last",
+    };
+    for (const bool exact : {false, true}) {
+        const std::string doc = AcrossBlocks(names, exact);
+        for (size_t i = 0; i < names.size(); ++i) {
+            ASSERT_EQ(doc.find(names[i].first), (i + 1) * kBlock - names[i].second) << i;
+        }
+        if (exact) {
+            ASSERT_EQ(doc.size() % kBlock, 0u);
+        }
+        const Read got = ReadGpx(doc);
+        EXPECT_EQ(got.error, "") << exact;
+        EXPECT_EQ(got.names, read) << exact;
     }
 }
 

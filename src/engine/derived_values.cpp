@@ -77,28 +77,69 @@ HemisphereSigns HemisphereSign(const RunContext& ctx) {
     return HemisphereSign(ctx, ctx.point.RmcNS, ctx.point.RmcEW);
 }
 
-double TrackDistance(RunContext& ctx, const PointTexts& other) {
-    const TrackPoint& point = ctx.point;
-    NumberMemo& memo = ctx.geo.numbers;
-    NumberMemo::Entry scratch;
-    const HemisphereSigns here = HemisphereSign(ctx);
-    const HemisphereSigns there = HemisphereSign(ctx, other.NS, other.EW);
-    const double lon1 = Signed(RememberedNumberOf(memo, point.RmcLongitude, scratch).degrees, here.longitude);
-    const double lat1 = Signed(RememberedNumberOf(memo, point.RmcLatitude, scratch).degrees, here.latitude);
-    const double lon2 = Signed(RememberedNumberOf(memo, other.Longitude, scratch).degrees, there.longitude);
-    const double lat2 = Signed(RememberedNumberOf(memo, other.Latitude, scratch).degrees, there.latitude);
-    if (lon1 == 0.0 || lat1 == 0.0 || lon2 == 0.0 || lat2 == 0.0) return 0.0;
+const RecordReadings& ReadPosition(RunContext& ctx) {
+    TrackPoint& point = ctx.point;
+    RecordReadings& r = point.Readings;
+    if (!r.positionRead) {
+        r.longitude = NumberOf(point.RmcLongitude);
+        r.latitude = NumberOf(point.RmcLatitude);
+        r.longitudeDegrees = DegreesOfNmea(r.longitude);
+        r.latitudeDegrees = DegreesOfNmea(r.latitude);
+        r.altitude = NumberOf(point.GgaAltitude);
+        const HemisphereSigns signs = HemisphereSign(ctx);
+        r.longitudeSign = signs.longitude;
+        r.latitudeSign = signs.latitude;
+        r.distanceCount = 0;
+        r.positionRead = true;
+    }
+    return r;
+}
 
+namespace {
+
+// The level distance in km between the record and a point, both in signed
+// degrees other than 0: from the record's own distances when it was
+// measured against the point already, else worked out (through the run's
+// memo of the last distance) and kept with the record.
+double LevelKm(RunContext& ctx, RecordReadings& here, double lon1, double lat1, double lon2, double lat2) {
     // Zeros are out of the way, so equal degrees are equal bits.
+    for (size_t i = 0; i < here.distanceCount; ++i) {
+        const RecordReadings::Distance& known = here.distances[i];
+        if (known.longitude == lon2 && known.latitude == lat2) return known.km;
+    }
     DistanceMemo& last = ctx.geo.distance;
     if (!last.valid || last.lon1 != lon1 || last.lat1 != lat1 || last.lon2 != lon2 || last.lat2 != lat2) {
         last = DistanceMemo{lon1, lat1, lon2, lat2, HubenyKm(lon1, lat1, lon2, lat2), true};
     }
-    const double d = last.km;
+    // The newest replaces the second: the first is the previous point's.
+    const size_t slot = here.distanceCount < here.distances.size() ? here.distanceCount++ : here.distances.size() - 1;
+    here.distances[slot] = {lon2, lat2, last.km};
+    return last.km;
+}
+
+}  // namespace
+
+double TrackDistance(RunContext& ctx, const PointTexts& other) {
+    ReadPosition(ctx);
+    RecordReadings& here = ctx.point.Readings;
+    NumberMemo& memo = ctx.geo.numbers;
+    NumberMemo::Entry scratch;
+    const double lon1 = Signed(here.longitudeDegrees, here.longitudeSign);
+    const double lat1 = Signed(here.latitudeDegrees, here.latitudeSign);
+    double lon2 = other.longitudeSigned;
+    double lat2 = other.latitudeSigned;
+    if (!other.numbersKnown) {
+        const HemisphereSigns there = HemisphereSign(ctx, other.NS, other.EW);
+        lon2 = Signed(RememberedNumberOf(memo, other.Longitude, scratch).degrees, there.longitude);
+        lat2 = Signed(RememberedNumberOf(memo, other.Latitude, scratch).degrees, there.latitude);
+    }
+    if (lon1 == 0.0 || lat1 == 0.0 || lon2 == 0.0 || lat2 == 0.0) return 0.0;
+    const double d = LevelKm(ctx, here, lon1, lat1, lon2, lat2);
 
     if (ctx.Current().Altitude != 0 && d > 0.0) {
-        return SlopeKm(d, RememberedNumberOf(memo, point.GgaAltitude, scratch).value,
-                       RememberedNumberOf(memo, other.Altitude, scratch).value);
+        const double altitude2 =
+            other.numbersKnown ? other.altitudeMetres : RememberedNumberOf(memo, other.Altitude, scratch).value;
+        return SlopeKm(d, here.altitude, altitude2);
     }
     return d;
 }
@@ -119,7 +160,8 @@ void DeriveDistances(RunContext& ctx, UnitSystem unitSystem) {
     TrackStore& store = ctx.store;
     if (!store.DerivedPrevious.Longitude.empty()) {
         point.IntervalDistance = TrackDistance(ctx, store.DerivedPrevious);
-        point.StartDistance = TrackDistance(ctx, store.PlacemarkAnchor);
+        // Only the selection of placemarks by distance reads it.
+        point.StartDistance = ctx.Current().PosDistance != 0 ? TrackDistance(ctx, store.PlacemarkAnchor) : 0.0;
     } else {
         point.IntervalDistance = 0.0;
         point.StartDistance = 0.0;
@@ -131,11 +173,11 @@ void DeriveDistances(RunContext& ctx, UnitSystem unitSystem) {
     point.TotalDistance += point.IntervalDistance;
 }
 
-// Local date and time, and their calendar time in whole seconds. A time of
-// day within the day reads back from LocalTime as it was written.
-int64_t DeriveLocalStamp(RunContext& ctx) {
+// The calendar time in whole seconds of the local date and time, which
+// LocalFromUtc worked out as `seconds` of the day. A time of day within the
+// day reads back from LocalTime as it was written.
+int64_t DeriveLocalStamp(RunContext& ctx, int64_t seconds) {
     const TrackPoint& point = ctx.point;
-    const int64_t seconds = LocalDateTimeSeconds(ctx);
     const int64_t days = DayNumberOf(point.LocalDate);
     const int64_t timeOfDay = seconds >= 0 && seconds < kSecondsPerDay ? seconds : SecondsOfClock(point.LocalTime);
     const bool hasTime = !point.RmcTime.empty() && point.RmcTime[0] >= '0' && point.RmcTime[0] <= '9';
@@ -176,22 +218,42 @@ void DeriveSeconds(TrackPoint& point, TrackStore& store, int64_t stamp) {
 
 void LocalDateTime(RunContext& ctx) { LocalDateTimeSeconds(ctx); }
 
-void ComputeDerived(RunContext& ctx) {
-    TrackPoint& point = ctx.point;
-    const UnitSystem unitSystem = ctx.run.Units;
-    DeriveDistances(ctx, unitSystem);
-    const int64_t stamp = DeriveLocalStamp(ctx);
+namespace {
 
-    // The coordinate texts, altitude, speed, date and time texts, course.
-    RecordCoordTexts(ctx, point.RmcLongitude, point.LongitudeDeg, point.LongitudeDms);
-    RecordCoordTexts(ctx, point.RmcLatitude, point.LatitudeDeg, point.LatitudeDms);
+// The coordinate texts of an NMEA text whose numbers are known, the other
+// two emptied first (RecordCoordTexts with the numbers already read).
+void CoordTextsOfReading(const std::string& nmea, double value, double degreesOfValue, std::string& degrees,
+                         std::string& dms) {
+    degrees.clear();
+    dms.clear();
+    if (!nmea.empty()) TextsOfNmea(value, degreesOfValue, degrees, dms);
+}
+
+// The values that depend on the record and the run's settings alone: the
+// local date and time, the coordinate texts, altitude, speed, course.
+void DeriveRecordOwnValues(RunContext& ctx) {
+    TrackPoint& point = ctx.point;
+    const RecordReadings& r = ReadPosition(ctx);
+    point.Readings.localSeconds = LocalDateTimeSeconds(ctx);
+    CoordTextsOfReading(point.RmcLongitude, r.longitude, r.longitudeDegrees, point.LongitudeDeg,
+                        point.LongitudeDms);
+    CoordTextsOfReading(point.RmcLatitude, r.latitude, r.latitudeDegrees, point.LatitudeDeg, point.LatitudeDms);
     point.AltitudeText.assign(point.GgaAltitude);
-    point.AltitudeValue = NumberOf(point.AltitudeText);
-    point.Speed = SpeedInUnitSystem(unitSystem, NumberOf(point.RmcSpeed));
+    point.AltitudeValue = r.altitude;
+    point.Speed = SpeedInUnitSystem(ctx.run.Units, NumberOf(point.RmcSpeed));
     LocalTimeText(point.LocalTimeText, point.LocalTime);
     LocalDateText(point.LocalDateText, point.LocalDate);
     point.CourseValue = NumberOf(point.RmcCourse);
+    point.Readings.valuesDerived = true;
+}
 
+}  // namespace
+
+void ComputeDerived(RunContext& ctx) {
+    TrackPoint& point = ctx.point;
+    if (!point.Readings.valuesDerived) DeriveRecordOwnValues(ctx);
+    DeriveDistances(ctx, ctx.run.Units);
+    const int64_t stamp = DeriveLocalStamp(ctx, point.Readings.localSeconds);
     DeriveSeconds(point, ctx.store, stamp);
 }
 

@@ -23,19 +23,28 @@ HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, con
 // Of the current record's RmcNS and RmcEW.
 HemisphereSigns HemisphereSign(const RunContext& ctx);
 
+// The current record's position numbers (RecordReadings), read from its
+// texts the first time they are asked for in a record.
+const RecordReadings& ReadPosition(RunContext& ctx);
+
 // Distance in km from the current record (RmcLongitude, RmcLatitude,
 // GgaAltitude) to the given point (NMEA texts, altitude in metres), on
 // signed coordinates: south and west count negative (HemisphereSign), so a
 // track across the equator or the prime meridian measures its true length.
 // The slope of the altitudes counts when the Altitude setting is on. The
-// texts read are remembered in ctx.geo for the next calls.
+// record's numbers are its readings; those of a point taken from a record
+// that had them are kept with it, the texts of any other are read through
+// the memo of ctx.geo.
 double TrackDistance(RunContext& ctx, const PointTexts& other);
 
 // LocalDate/LocalTime of the current record from RmcDate/RmcTime. An unknown
 // date is never moved: it stays as it is when the time crosses midnight.
 void LocalDateTime(RunContext& ctx);
 
-// Every derived value of the current record; once per record about to be written.
+// Every derived value of the current record; once per record about to be
+// written. The values that depend on the record alone are derived once a
+// record: a record handed on (HandOnRecord) with them keeps them, and only
+// those of the run state (distances, times) are derived for it again.
 void ComputeDerived(RunContext& ctx);
 
 }  // namespace geoplait

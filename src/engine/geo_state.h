@@ -7,11 +7,12 @@
 
 namespace geoplait {
 
-// The numbers of the last position texts TrackDistance read. Each record is
-// measured against the previous point and the placemark anchor, so the same
-// few texts come back again and again; each is read once. Entries are keyed by
-// the whole text, so what they hold is never stale. A fresh entry holds the
-// empty text and 0, which is what reading "" gives.
+// The numbers of the last position texts read for a point that does not
+// carry its own (a point taken before its record's position was read) and
+// for RecordCoordTexts: the same few texts come back again and again; each
+// is read once. Entries are keyed by the whole text, so what they hold is
+// never stale. A fresh entry holds the empty text and 0, which is what
+// reading "" gives.
 struct NumberMemo {
     static constexpr size_t kTextSize = 16;  // longer texts are read every time
     struct Entry {

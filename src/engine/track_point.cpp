@@ -5,6 +5,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "geo/coordinates.h"
+
 namespace geoplait {
 
 void PointTexts::Take(const TrackPoint& point) {
@@ -13,6 +15,13 @@ void PointTexts::Take(const TrackPoint& point) {
     Altitude.assign(point.GgaAltitude);
     EW.assign(point.RmcEW);
     NS.assign(point.RmcNS);
+    const RecordReadings& r = point.Readings;
+    numbersKnown = r.positionRead;
+    if (numbersKnown) {
+        longitudeSigned = Signed(r.longitudeDegrees, r.longitudeSign);
+        latitudeSigned = Signed(r.latitudeDegrees, r.latitudeSign);
+        altitudeMetres = r.altitude;
+    }
 }
 
 void ClearTrackPoint(TrackPoint& p) {
@@ -57,6 +66,8 @@ void ClearTrackPoint(TrackPoint& p) {
     p.LocalDateText.clear();
     p.LocalTimeText.clear();
     for (std::string& slot : p.CsvSlot) slot.clear();
+    p.Readings.positionRead = false;
+    p.Readings.valuesDerived = false;
 }
 
 namespace {
@@ -75,9 +86,11 @@ constexpr std::string TrackPoint::*kTextFields[] = {
     &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText,  &TrackPoint::PointName,      &TrackPoint::ExtendData,
 };
 // A text field added to TrackPoint belongs in the list above: the record is
-// its texts, the CSV Full columns and ten numbers of 64 bytes in all.
-static_assert(sizeof(TrackPoint) ==
-              (std::size(kTextFields) + std::extent_v<decltype(TrackPoint::CsvSlot)>) * sizeof(std::string) + 64);
+// its texts, the CSV Full columns, ten numbers of 64 bytes in all and its
+// readings.
+static_assert(sizeof(TrackPoint) == (std::size(kTextFields) + std::extent_v<decltype(TrackPoint::CsvSlot)>) *
+                                            sizeof(std::string) +
+                                        64 + sizeof(RecordReadings));
 
 }  // namespace
 
@@ -95,6 +108,24 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
     };
     for (std::string TrackPoint::*field : kTextFields) swapField(a.*field, b.*field);
     for (size_t i = 0; i < std::size(a.CsvSlot); ++i) swapField(a.CsvSlot[i], b.CsvSlot[i]);
+}
+
+void HandOnRecord(TrackPoint& from, TrackPoint& to) {
+    // Each text changes places and what `from` gets back is emptied: `from`
+    // ends with no text at all, PointName and ExtendData empty too.
+    const auto moveField = [](std::string& x, std::string& y) {
+        if (x.empty() && y.empty()) return;
+        x.swap(y);
+        x.clear();
+    };
+    for (std::string TrackPoint::*field : kTextFields) moveField(from.*field, to.*field);
+    for (size_t i = 0; i < std::size(from.CsvSlot); ++i) moveField(from.CsvSlot[i], to.CsvSlot[i]);
+    to.Readings = from.Readings;
+    to.AltitudeValue = from.AltitudeValue;
+    to.Speed = from.Speed;
+    to.CourseValue = from.CourseValue;
+    from.Readings.positionRead = false;
+    from.Readings.valuesDerived = false;
 }
 
 }  // namespace geoplait

@@ -1,6 +1,8 @@
 // The one current record and the run state kept around it.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -10,6 +12,38 @@
 #include "base/text_fields.h"
 
 namespace geoplait {
+
+// Numbers read from the current record's own texts, each once a record, and
+// whether the values that depend on the record alone are derived already.
+// ClearTrackPoint forgets them.
+struct RecordReadings {
+    // RmcLongitude and RmcLatitude as numbers (NMEA ddmm.mmmm) and as
+    // degrees, GgaAltitude in metres, and the signs of the hemispheres.
+    double longitude = 0.0;
+    double latitude = 0.0;
+    double longitudeDegrees = 0.0;
+    double latitudeDegrees = 0.0;
+    double altitude = 0.0;
+    char longitudeSign = ' ';
+    char latitudeSign = ' ';
+    bool positionRead = false;  // the numbers above are those of the texts
+    // The record's coordinate texts, altitude, speed, course, local date and
+    // time (and localSeconds, the local time of day as it was worked out)
+    // are derived: another run state that takes the record takes them too.
+    bool valuesDerived = false;
+    int64_t localSeconds = 0;
+    // The distances in km (on level ground) from the record to the last
+    // points it was measured against, by their signed degrees: the previous
+    // point and the placemark anchor, the same for each run state that takes
+    // the record. Counted from 0 once the position is read.
+    struct Distance {
+        double longitude = 0.0;
+        double latitude = 0.0;
+        double km = 0.0;
+    };
+    std::array<Distance, 2> distances{};
+    size_t distanceCount = 0;
+};
 
 // The current record. Text fields are named after the NMEA sentence they
 // first came from; every reader fills the same fields from its own format.
@@ -68,24 +102,44 @@ struct TrackPoint {
     double Speed = 0.0;
     double CourseValue = 0.0;
     double IntervalDistance = 0.0;
-    double StartDistance = 0.0;
+    double StartDistance = 0.0;  // from PlacemarkAnchor, with PosDistance only
     double TotalDistance = 0.0;
     int32_t ElapsedSec = 0;
     int32_t IntervalSec = 0;
+
+    RecordReadings Readings;
 };
 
 // A position as the emitters and ComputeDerived remember it: the raw NMEA
-// longitude, latitude and altitude texts and the hemisphere letters.
+// longitude, latitude and altitude texts and the hemisphere letters, and,
+// when the record's position was read (RecordReadings), the numbers of them:
+// the previous point is measured from without being read again.
 struct PointTexts {
     std::string Longitude;
     std::string Latitude;
     std::string Altitude;
     std::string EW;
     std::string NS;
-    void Clear() { Longitude.clear(); Latitude.clear(); Altitude.clear(); EW.clear(); NS.clear(); }
-    // The current record's RmcLongitude, RmcLatitude, GgaAltitude, RmcEW and RmcNS.
+    double longitudeSigned = 0.0;  // degrees, negative to the west
+    double latitudeSigned = 0.0;   // degrees, negative to the south
+    double altitudeMetres = 0.0;
+    bool numbersKnown = false;
+    void Clear() {
+        Longitude.clear();
+        Latitude.clear();
+        Altitude.clear();
+        EW.clear();
+        NS.clear();
+        numbersKnown = false;
+    }
+    // The current record's RmcLongitude, RmcLatitude, GgaAltitude, RmcEW and
+    // RmcNS, and their numbers when the record has them.
     void Take(const TrackPoint& point);
-    bool operator==(const PointTexts&) const = default;
+    // The same position: the numbers are read from the texts.
+    bool operator==(const PointTexts& other) const {
+        return Longitude == other.Longitude && Latitude == other.Latitude && Altitude == other.Altitude &&
+               EW == other.EW && NS == other.NS;
+    }
 };
 
 struct TrackStore {
@@ -112,7 +166,8 @@ struct RecordNumbers {
     int32_t written = 0;
 };
 
-// Empties every text field of the record; numbers are left alone.
+// Empties every text field of the record and forgets its readings; the
+// other numbers are left alone.
 void ClearTrackPoint(TrackPoint& point);
 
 // The texts of the record `from`, PointName and ExtendData with them, into
@@ -120,5 +175,13 @@ void ClearTrackPoint(TrackPoint& point);
 void CopyRecordTexts(const TrackPoint& from, TrackPoint& to);
 // Exchanges the texts of two records; the numbers stay where they are.
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b);
+
+// Hands the record `from` on to `to`, a cleared record of another run state
+// that takes the same records: its texts, its readings and the numbers
+// derived from the record alone (AltitudeValue, Speed, CourseValue) go to
+// `to`, whose numbers of its run state (distances, times, counts) stay its
+// own; `from` is left cleared, PointName and ExtendData emptied too. Nothing
+// is copied: the texts change places.
+void HandOnRecord(TrackPoint& from, TrackPoint& to);
 
 }  // namespace geoplait

@@ -81,11 +81,14 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     if (path) OpenPathFolder(pathBuffer, pc, lineKind);
     const bool ranged = passes.source == TrackSource::PotGpx;
     int32_t pathWritten = 0;
+    // With both sections the placemarks hand each record on to the path, the
+    // values derived from the record alone with it.
+    TrackPoint* const handOn = both ? &pathCtx.point : nullptr;
     const auto takePoint = [&](RunContext& c) {
         if (ranged) {
-            WriteRangedPlacemark(pointBuffer, c, writer, c.point.*passes.name);
+            WriteRangedPlacemark(pointBuffer, c, writer, c.point.*passes.name, handOn);
         } else {
-            WriteTrackRecord(pointBuffer, c, writer, PathKind::Placemarks, passes.source);
+            WriteTrackRecord(pointBuffer, c, writer, PathKind::Placemarks, passes.source, handOn);
         }
     };
     const auto takePath = [&](RunContext& c) {
@@ -98,7 +101,6 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     try {
         input.ForEach(ctx, [&](RunContext& c) {
             if (both) {
-                CopyRecordTexts(c.point, pathCtx.point);
                 // The path takes the record the placemarks took: reported once.
                 pathCtx.run.RecordsRead = pathCtx.run.ProgressDone = c.run.RecordsRead;
             }

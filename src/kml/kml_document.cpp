@@ -13,6 +13,7 @@
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
+#include "kml/kml_path.h"
 
 namespace geoplait {
 
@@ -112,14 +113,47 @@ void OffsetSigned(std::string& degrees, const std::string& offset, char& sign, b
 
 }  // namespace
 
+PositionAdjustment PositionAdjustmentOf(const std::string& offNS, const std::string& offWE,
+                                        const std::string& offAltitude, bool toWgs84) {
+    PositionAdjustment adjust;
+    adjust.offNS = offNS;
+    adjust.offWE = offWE;
+    adjust.offAltitude = offAltitude;
+    adjust.toWgs84 = toWgs84;
+    adjust.offNSValue = NumberOf(offNS);
+    adjust.offWEValue = NumberOf(offWE);
+    adjust.offAltitudeValue = NumberOf(offAltitude);
+    return adjust;
+}
+
 void AdjustPosition(const PositionAdjustment& adjust, PositionTexts& position, HemisphereSigns& signs) {
     // A zero offset leaves the value as it is; the datum step rewrites both
     // texts with "%3.6f" in any case. A positive OffNS moves south, a positive
     // OffWE east.
-    if (NumberOf(adjust.offNS) != 0.0) OffsetSigned(position.latitude, adjust.offNS, signs.latitude, false);
-    if (NumberOf(adjust.offWE) != 0.0) OffsetSigned(position.longitude, adjust.offWE, signs.longitude, true);
+    if (adjust.offNSValue != 0.0) OffsetSigned(position.latitude, adjust.offNS, signs.latitude, false);
+    if (adjust.offWEValue != 0.0) OffsetSigned(position.longitude, adjust.offWE, signs.longitude, true);
     TokyoToWgs84(position.latitude, position.longitude, adjust.toWgs84);
-    AssignFixed(position.altitude, NumberOf(position.altitude) + NumberOf(adjust.offAltitude), 2, 1);
+    AssignFixed(position.altitude, NumberOf(position.altitude) + adjust.offAltitudeValue, 2, 1);
+}
+
+const AdjustedPosition& AdjustOnce(const PositionAdjustment& adjust, AdjustedPosition& memo,
+                                   const std::string& latitude, const std::string& longitude,
+                                   const std::string& altitude, HemisphereSigns signs) {
+    if (memo.valid && memo.fromSigns.latitude == signs.latitude && memo.fromSigns.longitude == signs.longitude &&
+        memo.from.latitude == latitude && memo.from.longitude == longitude && memo.from.altitude == altitude) {
+        return memo;
+    }
+    memo.from.latitude.assign(latitude);
+    memo.from.longitude.assign(longitude);
+    memo.from.altitude.assign(altitude);
+    memo.fromSigns = signs;
+    memo.texts.latitude.assign(latitude);
+    memo.texts.longitude.assign(longitude);
+    memo.texts.altitude.assign(altitude);
+    memo.signs = signs;
+    AdjustPosition(adjust, memo.texts, memo.signs);
+    memo.valid = true;
+    return memo;
 }
 
 KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettings& config, const RunValues& run) {
@@ -144,7 +178,11 @@ KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettin
     o.units = run.Units;
     o.timeDifference = run.TimeDifferenceValue;
     o.defaultSigns = DefaultHemisphereSigns(config.LatitudeNS, config.LongitudeWE);
-    o.adjust = {s.OffNS, s.OffWE, s.OffAltitude, s.Tokyo2WGS84 != 0};
+    o.adjust = PositionAdjustmentOf(s.OffNS, s.OffWE, s.OffAltitude, s.Tokyo2WGS84 != 0);
+    for (size_t g = 0; g < o.nmeaGroupStart.size(); ++g) {
+        o.nmeaGroupStart[g] = LineGroupStart(s, g, true);
+        o.otherGroupStart[g] = LineGroupStart(s, g, false);
+    }
     return o;
 }
 

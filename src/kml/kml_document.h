@@ -4,6 +4,7 @@
 // and extrude lines).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -36,13 +37,33 @@ struct PositionAdjustment {
     std::string offWE;
     std::string offAltitude;
     bool toWgs84 = false;  // Tokyo2WGS84
+    // The numbers of the three texts, read once (PositionAdjustmentOf).
+    double offNSValue = 0.0;
+    double offWEValue = 0.0;
+    double offAltitudeValue = 0.0;
 };
+
+// The adjustment of these settings texts, their numbers read.
+PositionAdjustment PositionAdjustmentOf(const std::string& offNS, const std::string& offWE,
+                                        const std::string& offAltitude, bool toWgs84);
 
 // A position's texts as they are written: decimal degrees and the altitude.
 struct PositionTexts {
     std::string latitude;
     std::string longitude;
     std::string altitude;
+};
+
+// A record's position as the KML writers write it: its decimal degrees and
+// altitude adjusted (AdjustPosition) and the signs they are written with,
+// kept with the texts and signs they were made from: the sections that
+// write one record's position adjust it once.
+struct AdjustedPosition {
+    PositionTexts from;
+    HemisphereSigns fromSigns;
+    PositionTexts texts;
+    HemisphereSigns signs;
+    bool valid = false;
 };
 
 // What the KML writers take from the settings and the run values for each
@@ -70,6 +91,13 @@ struct KmlRecordOptions {
     int32_t timeDifference = 0;    // signed hhmmss, the time stamps' offset
     HemisphereSigns defaultSigns;  // of the system default letters
     PositionAdjustment adjust;
+    // What a line group break writes after the group's name, from " <Style>"
+    // to "  <coordinates>", for each of the 12 groups, its setting texts
+    // escaped once here rather than at every break: with the NMEA
+    // indentation of the vertical lines' colour, and with that of CSV, POT
+    // and GPX input.
+    std::array<std::string, kGroupCount> nmeaGroupStart;
+    std::array<std::string, kGroupCount> otherGroupStart;
 };
 
 KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& current, const ConfigSettings& config,
@@ -80,6 +108,7 @@ KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& current, const Config
 struct KmlRecordWriter {
     KmlRecordOptions options;
     PositionTexts scratch;
+    AdjustedPosition position{};  // the last position written (AdjustOnce)
 };
 
 // Moves the decimal degrees by OffNS/OffWE in the same direction whatever
@@ -88,6 +117,12 @@ struct KmlRecordWriter {
 // adds OffAltitude to the altitude text ("%1.2f"), just before the position
 // is written.
 void AdjustPosition(const PositionAdjustment& adjust, PositionTexts& position, HemisphereSigns& signs);
+
+// The adjusted position of these texts (decimal degrees, altitude in
+// metres) and signs: `memo` when it was made from them, else made there.
+const AdjustedPosition& AdjustOnce(const PositionAdjustment& adjust, AdjustedPosition& memo,
+                                   const std::string& latitude, const std::string& longitude,
+                                   const std::string& altitude, HemisphereSigns signs);
 
 // "  <altitudeMode>absolute</altitudeMode>" with Altitude, else clampToGround.
 void WriteAltitudeModeLine(KmlBuffer& out, const ConvertSettings& s);

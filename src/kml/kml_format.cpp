@@ -24,24 +24,47 @@ void KmlBuffer::TextSlow(std::string_view text) {
     used_ += text.size();
 }
 
+namespace {
+
+// Whether a byte is one that Escaped replaces by an entity.
+constexpr bool NeedsEntity(char c) { return c == '&' || c == '<' || c == '>' || c == '"'; }
+
+// The entity of a byte that needs one.
+std::string_view EntityOf(char c) {
+    switch (c) {
+        case '&': return "&amp;";
+        case '<': return "&lt;";
+        case '>': return "&gt;";
+        default: return "&quot;";
+    }
+}
+
+}  // namespace
+
+void AppendEscaped(std::string& out, std::string_view text) {
+    for (const char c : text) {
+        if (NeedsEntity(c)) {
+            out.append(EntityOf(c));
+        } else {
+            out.push_back(c);
+        }
+    }
+}
+
 void KmlBuffer::Escaped(std::string_view text) {
-    // Most texts need no escaping: copy them in one piece.
-    if (text.find_first_of("&<>\"") == std::string_view::npos) {
+    // Most texts need no escaping: one look at each byte, then they are copied
+    // in one piece (find_first_of would search the four characters for each).
+    size_t i = 0;
+    while (i < text.size() && !NeedsEntity(text[i])) ++i;
+    if (i == text.size()) {
         Text(text);
         return;
     }
     size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        std::string_view entity;
-        switch (text[i]) {
-            case '&': entity = "&amp;"; break;
-            case '<': entity = "&lt;"; break;
-            case '>': entity = "&gt;"; break;
-            case '"': entity = "&quot;"; break;
-            default: continue;
-        }
+    for (; i < text.size(); ++i) {
+        if (!NeedsEntity(text[i])) continue;
         Text(text.substr(start, i - start));
-        Text(entity);
+        Text(EntityOf(text[i]));
         start = i + 1;
     }
     Text(text.substr(start));
@@ -65,12 +88,9 @@ void KmlBuffer::TwoDigits(int64_t value) {
 }
 
 void KmlBuffer::Duration(int32_t seconds) {
-    const int32_t rest = seconds % 3600;
-    TwoDigits(seconds / 3600);
-    Char(':');
-    TwoDigits(rest / 60);
-    Char(':');
-    TwoDigits(rest % 60);
+    // Made whole on the stack and copied in one piece.
+    char text[kClockTextSize];
+    Text(std::string_view(text, FormatClock(text, seconds)));
 }
 
 void KmlBuffer::Flush() {

@@ -7,11 +7,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "base/text_file.h"
 
 namespace geoplait {
+
+// Appends a text from the user or from an input with &, <, > and " escaped,
+// as KmlBuffer::Escaped writes it.
+void AppendEscaped(std::string& out, std::string_view text);
 
 class KmlBuffer {
 public:

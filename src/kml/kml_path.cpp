@@ -152,21 +152,10 @@ void OpenPathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
     out.Text("  <coordinates>\n");
 }
 
-void MakeCoordinateLineFrom(RunContext& ctx, KmlRecordWriter& writer, std::string& line, bool degreesFresh) {
-    const TrackPoint& p = ctx.point;
-    PositionTexts& position = writer.scratch;
-    HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns);
-    // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
-    // Right after ComputeDerived they are fresh already: the same texts.
-    if (degreesFresh) {
-        position.longitude.assign(p.LongitudeDeg);
-        position.latitude.assign(p.LatitudeDeg);
-    } else {
-        NmeaCoordTexts(p.RmcLongitude, position.longitude, ctx.scratch.degrees);
-        NmeaCoordTexts(p.RmcLatitude, position.latitude, ctx.scratch.degrees);
-    }
-    position.altitude.assign(p.GgaAltitude);
-    AdjustPosition(writer.options.adjust, position, signs);
+namespace {
+
+// "±lon,±lat,alt" and a line end, in place of what `line` held.
+void AssignCoordinateLine(std::string& line, const PositionTexts& position, HemisphereSigns signs) {
     line.clear();
     line.push_back(signs.longitude);
     line.append(position.longitude);
@@ -178,6 +167,29 @@ void MakeCoordinateLineFrom(RunContext& ctx, KmlRecordWriter& writer, std::strin
     line.push_back('\n');
 }
 
+}  // namespace
+
+void MakeCoordinateLineFrom(RunContext& ctx, KmlRecordWriter& writer, std::string& line, bool degreesFresh) {
+    const TrackPoint& p = ctx.point;
+    const HemisphereSigns signsIn = HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns);
+    // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
+    // Right after ComputeDerived they are fresh already: the same texts, and
+    // the placemark of the record may have adjusted them already.
+    if (degreesFresh) {
+        const AdjustedPosition& adjusted = AdjustOnce(writer.options.adjust, writer.position, p.LatitudeDeg,
+                                                      p.LongitudeDeg, p.GgaAltitude, signsIn);
+        AssignCoordinateLine(line, adjusted.texts, adjusted.signs);
+        return;
+    }
+    PositionTexts& position = writer.scratch;
+    HemisphereSigns signs = signsIn;
+    NmeaCoordTexts(p.RmcLongitude, position.longitude, ctx.scratch.degrees);
+    NmeaCoordTexts(p.RmcLatitude, position.latitude, ctx.scratch.degrees);
+    position.altitude.assign(p.GgaAltitude);
+    AdjustPosition(writer.options.adjust, position, signs);
+    AssignCoordinateLine(line, position, signs);
+}
+
 void MakeCoordinateLine(RunContext& ctx, KmlRecordWriter& writer, std::string& line) {
     MakeCoordinateLineFrom(ctx, writer, line, false);
 }
@@ -187,7 +199,36 @@ void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& write
     out.Text(ctx.scratch.line);
 }
 
-void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source) {
+std::string LineGroupStart(const ConvertSettings& s, size_t g, bool nmea) {
+    std::string text = " <Style>\n"
+                       "  <LineStyle>\n"
+                       "   <color>";
+    AppendEscaped(text, s.Transparent[g]);
+    AppendEscaped(text, s.LineColorRGB[g]);
+    text.append("</color>\n"
+                "   <width>");
+    AppendEscaped(text, s.LineWidth[g]);
+    text.append("</width>\n"
+                "  </LineStyle>\n");
+    if (VerticalLines(s)) {
+        text.append("  <PolyStyle>\n");
+        text.append(nmea ? "   <color>" : "  <color>");
+        AppendEscaped(text, s.VLineTransparent);
+        AppendEscaped(text, s.VLineColor);
+        text.append("</color>\n"
+                    "  </PolyStyle>\n");
+    }
+    text.append(" </Style>\n"
+                " <LineString>\n");
+    text.append(s.Altitude != 0 && s.VLineAltitude != 0 ? "  <extrude>1</extrude>\n" : "  <extrude>0</extrude>\n");
+    text.append("  <tessellate>0</tessellate>\n");
+    text.append(s.Altitude != 0 ? "  <altitudeMode>absolute</altitudeMode>\n"
+                                : "  <altitudeMode>clampToGround</altitudeMode>\n");
+    text.append("  <coordinates>\n");
+    return text;
+}
+
+void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, const KmlRecordOptions& options, TrackSource source) {
     const ConvertSettings& s = ctx.Current();
     const size_t g = GroupSlot(ctx.store.SplitIndex);
     if (source == TrackSource::PotGpx) {
@@ -202,15 +243,7 @@ void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source) {
              "\n"
              "<Placemark>\n");
     WriteGroupName(out, ctx.store.SplitIndex, "");
-    out.Text(" <Style>\n");
-    WriteLineStyle(out, s, g);
-    if (VerticalLines(s)) WritePolyStyle(out, s, source == TrackSource::Nmea ? "   <color>" : "  <color>");
-    out.Text(" </Style>\n"
-             " <LineString>\n");
-    WriteExtrudeLine(out, s);
-    out.Text("  <tessellate>0</tessellate>\n");
-    WriteAltitudeModeLine(out, s);
-    out.Text("  <coordinates>\n");
+    out.Text(source == TrackSource::Nmea ? options.nmeaGroupStart[g] : options.otherGroupStart[g]);
     if (source == TrackSource::Nmea) RestartGroup(ctx, true);
 }
 
@@ -235,13 +268,27 @@ void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
              "</Folder>\n");
 }
 
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source) {
+namespace {
+
+// The end of a record in a section: cleared, or handed on to the next section.
+void LeaveRecord(RunContext& ctx, TrackPoint* handOn) {
+    if (handOn != nullptr) {
+        HandOnRecord(ctx.point, *handOn);
+    } else {
+        ClearTrackPoint(ctx.point);
+    }
+}
+
+}  // namespace
+
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source,
+                      TrackPoint* handOn) {
     TrackStore& store = ctx.store;
     const bool accepted =
         source == TrackSource::Csv ? AcceptRecordForKmlCsv(ctx) : AcceptRecordForKmlNmea(ctx);
     if (!accepted) {
         ++store.RecordIndex;
-        ClearTrackPoint(ctx.point);
+        LeaveRecord(ctx, handOn);
         return;
     }
     const ConvertSettings& s = ctx.Current();
@@ -252,9 +299,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, 
     // A line record may be written twice (it ends one placemark and begins the
     // next); its text is made once.
     const std::string& line = ctx.scratch.line;
-    if (kind != PathKind::Placemarks) {
-        MakeCoordinateLineFrom(ctx, writer, ctx.scratch.line, source == TrackSource::Nmea);
-    }
+    if (kind != PathKind::Placemarks) MakeCoordinateLineFrom(ctx, writer, ctx.scratch.line, true);
     switch (kind) {
         case PathKind::Placemarks:
             if (nmea && groupBreak) RestartGroup(ctx, true);
@@ -263,12 +308,12 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, 
         case PathKind::LineGroups:
             if (groupBreak) {
                 store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
-                WriteLineGroupBreak(out, ctx, source);
+                WriteLineGroupBreak(out, ctx, writer.options, source);
                 out.Text(line);
             } else if (s.TimeStampPath != 0) {
                 // Each record ends a placemark carrying its time stamp and begins the next.
                 out.Text(line);
-                WriteLineGroupBreak(out, ctx, source);
+                WriteLineGroupBreak(out, ctx, writer.options, source);
                 out.Text(line);
             } else {
                 out.Text(line);
@@ -293,7 +338,7 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, 
     ++store.RecordIndex;
     ++store.WrittenCount;
     store.SinceWrittenDistance = 0.0;
-    ClearTrackPoint(ctx.point);
+    LeaveRecord(ctx, handOn);
 }
 
 void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, int32_t& written) {
@@ -309,7 +354,7 @@ void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, in
     ComputeDerived(ctx);
     const bool gap = store.GapDistance > ctx.run.GapDistanceLimit || ctx.point.IntervalSec > ctx.run.GapSecondsLimit;
     const std::string& line = ctx.scratch.line;
-    MakeCoordinateLine(ctx, writer, ctx.scratch.line);
+    MakeCoordinateLineFrom(ctx, writer, ctx.scratch.line, true);
     if (written > 0 && (gap || ctx.Current().TimeStampPath != 0)) {
         if (gap) {
             store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
@@ -317,7 +362,7 @@ void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, in
             // Without a gap the placemark ends with this record and the next begins with it.
             out.Text(line);
         }
-        WriteLineGroupBreak(out, ctx, TrackSource::PotGpx);
+        WriteLineGroupBreak(out, ctx, writer.options, TrackSource::PotGpx);
     }
     out.Text(line);
     ++written;

@@ -31,9 +31,14 @@ void MakeCoordinateLine(RunContext& ctx, KmlRecordWriter& writer, std::string& l
 void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer);
 
 // Ends the current line placemark and begins the next one, group SplitIndex
-// (Sequence L). NMEA also restarts the group's elapsed time, total distance
-// and group date.
-void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source);
+// (Sequence L), its style as `options` hold it. NMEA also restarts the
+// group's elapsed time, total distance and group date.
+void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, const KmlRecordOptions& options, TrackSource source);
+
+// The part of a line group break from " <Style>" to "  <coordinates>" for
+// group slot g (0-11), with the settings texts escaped; `nmea` chooses the
+// indentation of the vertical lines' colour.
+std::string LineGroupStart(const ConvertSettings& s, size_t g, bool nmea);
 
 // Ends the current speed placemark with the name and style of group SplitIndex,
 // begins the next and moves SplitIndex to `newGroup` (Sequence S; NMEA or CSV).
@@ -44,7 +49,10 @@ void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind);
 
 // Filters the current record of NMEA or CSV input (source Nmea or Csv), writes
 // it as `kind` asks, counts it and clears it. POT and GPX input have a gap pass of their own.
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source);
+// With `handOn`, the record goes there (HandOnRecord), the values derived
+// from it with it, rather than being cleared: another section takes it next.
+void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source,
+                      TrackPoint* handOn = nullptr);
 
 // One record of the path over POT or GPX input (line groups only), which only
 // the record range (and OmitErrorData) filters. `written` counts the records this pass wrote: the

@@ -148,11 +148,12 @@ bool PlacemarkSelected(RunContext& ctx) {
     return selected || i == 0;
 }
 
-void WritePlacemark(KmlBuffer& out, const KmlRecordOptions& options, const TrackPoint& p, RecordNumbers numbers,
-                    std::string_view nameText, PositionTexts& scratch) {
-    const UnitTexts* unit = UnitTextsOf(options.units);
-    HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
+namespace {
 
+// The placemark with its position as written (adjusted, with its signs).
+void WritePlacemarkAt(KmlBuffer& out, const KmlRecordOptions& options, const TrackPoint& p, RecordNumbers numbers,
+                      std::string_view nameText, const PositionTexts& position, HemisphereSigns signs) {
+    const UnitTexts* unit = UnitTextsOf(options.units);
     out.Text("<Placemark>\n");
     WriteLabel(out, options, p, numbers, nameText, unit);
     if (options.timeStamp) WriteTimeStampLines(out, p.LocalDate, p.LocalTime, options.timeDifference);
@@ -160,35 +161,52 @@ void WritePlacemark(KmlBuffer& out, const KmlRecordOptions& options, const Track
     out.Text(" <styleUrl>#style</styleUrl>\n"
              " <Point>\n");
     WriteAltitudeModeLine(out, options.absoluteAltitude);
-    scratch.latitude.assign(p.LatitudeDeg);
-    scratch.longitude.assign(p.LongitudeDeg);
-    scratch.altitude.assign(p.AltitudeText);
-    AdjustPosition(options.adjust, scratch, signs);
     out.Text("  <coordinates>");
     out.Char(signs.longitude);
-    out.Text(scratch.longitude);
+    out.Text(position.longitude);
     out.Char(',');
     out.Char(signs.latitude);
-    out.Text(scratch.latitude);
+    out.Text(position.latitude);
     out.Char(',');
-    out.Text(scratch.altitude);
+    out.Text(position.altitude);
     out.Text("</coordinates>\n");
     out.Text(" </Point>\n"
              "</Placemark>\n\n");
 }
 
-void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText) {
-    if (!PlacemarkSelected(ctx)) return;
-    WritePlacemark(out, writer.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount}, nameText,
-                   writer.scratch);
+}  // namespace
+
+void WritePlacemark(KmlBuffer& out, const KmlRecordOptions& options, const TrackPoint& p, RecordNumbers numbers,
+                    std::string_view nameText, PositionTexts& scratch) {
+    HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
+    scratch.latitude.assign(p.LatitudeDeg);
+    scratch.longitude.assign(p.LongitudeDeg);
+    scratch.altitude.assign(p.AltitudeText);
+    AdjustPosition(options.adjust, scratch, signs);
+    WritePlacemarkAt(out, options, p, numbers, nameText, scratch, signs);
 }
 
-void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText) {
+void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText) {
+    if (!PlacemarkSelected(ctx)) return;
+    const TrackPoint& p = ctx.point;
+    const AdjustedPosition& position =
+        AdjustOnce(writer.options.adjust, writer.position, p.LatitudeDeg, p.LongitudeDeg, p.AltitudeText,
+                   HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns));
+    WritePlacemarkAt(out, writer.options, p, {ctx.store.RecordIndex, ctx.store.WrittenCount}, nameText,
+                     position.texts, position.signs);
+}
+
+void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText,
+                          TrackPoint* handOn) {
     if (AcceptRecordInRange(ctx)) {
         WritePositionPlacemark(out, ctx, writer, nameText);
         ++ctx.store.WrittenCount;
     }
-    ClearTrackPoint(ctx.point);
+    if (handOn != nullptr) {
+        HandOnRecord(ctx.point, *handOn);
+    } else {
+        ClearTrackPoint(ctx.point);
+    }
     ++ctx.store.RecordIndex;
 }
 

@@ -33,7 +33,9 @@ void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& wr
 // The point pass's step for a record of POT or GPX input, which the thinning
 // filters do not touch: outside the record range (IncludeData) it is only
 // counted; otherwise its values are derived, its placemark is written when
-// selected and it counts as written. Clears the record.
-void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText);
+// selected and it counts as written. Clears the record, or with `handOn`
+// hands it on there (HandOnRecord) for another section to take.
+void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText,
+                          TrackPoint* handOn = nullptr);
 
 }  // namespace geoplait

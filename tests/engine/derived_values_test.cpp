@@ -70,7 +70,10 @@ TEST(TrackDistance, SignedByTheHemispheres) {
         f.ctx.point.RmcNS = c.ns1;
         const double km = TrackDistance(f.ctx, {c.lon2, c.lat2, "", c.ew2, c.ns2});
         EXPECT_NEAR(km, c.km, 1e-4) << c.lon1 << c.ew1 << " " << c.lat1 << c.ns1;
-        f.ctx.point.RmcEW = f.ctx.point.RmcNS = "";
+        // The same position without hemisphere letters is another record.
+        ClearTrackPoint(f.ctx.point);
+        f.ctx.point.RmcLongitude = c.lon1;
+        f.ctx.point.RmcLatitude = c.lat1;
         EXPECT_EQ(km == TrackDistance(f.ctx, {c.lon2, c.lat2, "", "", ""}), *c.ns1 == *c.ns2 && *c.ew1 == *c.ew2);
     }
 }
@@ -109,6 +112,7 @@ TEST(LocalDateTime, AddsTheDifferenceOnTheClock) {
 
 // One record through ComputeDerived as a written record of a pass.
 void Derive(Fixture& f, const std::string& date, const std::string& time) {
+    ClearTrackPoint(f.ctx.point);
     f.ctx.point.RmcDate = date;
     f.ctx.point.RmcTime = time;
     ComputeDerived(f.ctx);
@@ -158,6 +162,84 @@ TEST(ComputeDerived, IntervalOverAHundredDaysIsZero) {
     Derive(f, "010613", "120000");
     EXPECT_EQ(f.ctx.point.IntervalSec, 0);
     EXPECT_EQ(f.ctx.point.ElapsedSec, 0);
+}
+
+TEST(ComputeDerived, AHandedOnRecordKeepsItsOwnValuesAndGetsTheRunStates) {
+    // Two run states take the same records, the second each as the first
+    // hands it on: the second derives exactly what it derives from the texts
+    // alone, while its distances and times stay its own.
+    const struct { const char *lon, *ew, *lat, *ns, *alt, *date, *time, *speed, *course; } records[] = {
+        {"13944.7270", "E", "3539.5158", "N", "43.1", "300623", "232000.00", "004.5", "043.0"},
+        {"13944.7287", "E", "3539.5175", "N", "42.5", "300623", "235959.00", "007.9", "039.2"},
+        {"13944.9000", "E", "3539.6000", "N", "", "010723", "000003.00", "", ""},
+        {"00030.0000", "W", "0030.0000", "S", "-12.5", "", "", "12.0", "359.9"},
+        {"", "", "", "", "", "010723", "120000", "", ""},
+    };
+    for (int altitude : {0, 1}) {
+        Fixture first;
+        Fixture second;
+        Fixture alone;
+        for (Fixture* f : {&first, &second, &alone}) {
+            f->settings.current.Altitude = altitude;
+            f->settings.current.PosDistance = 1;  // the placemark anchor's distance measured too
+            f->ctx.run.TimeDifferenceValue = 90000;
+            f->ctx.run.Units = UnitSystem::NauticalMile;
+        }
+        // The second run state's own: a group that started afresh.
+        second.ctx.point.TotalDistance = alone.ctx.point.TotalDistance = 100.0;
+        for (const auto& r : records) {
+            TrackPoint& p = first.ctx.point;
+            p.RmcLongitude = r.lon;
+            p.RmcEW = r.ew;
+            p.RmcLatitude = r.lat;
+            p.RmcNS = r.ns;
+            p.GgaAltitude = r.alt;
+            p.RmcDate = r.date;
+            p.RmcTime = r.time;
+            p.RmcSpeed = r.speed;
+            p.RmcCourse = r.course;
+            CopyRecordTexts(p, alone.ctx.point);
+            ComputeDerived(first.ctx);
+            ++first.ctx.store.WrittenCount;
+            HandOnRecord(p, second.ctx.point);
+            EXPECT_TRUE(p.RmcLongitude.empty() && p.LongitudeDeg.empty() && !p.Readings.valuesDerived);
+            ComputeDerived(second.ctx);
+            ComputeDerived(alone.ctx);
+            for (Fixture* f : {&second, &alone}) ++f->ctx.store.WrittenCount;
+            const TrackPoint& got = second.ctx.point;
+            const TrackPoint& want = alone.ctx.point;
+            for (auto field : {&TrackPoint::LongitudeDeg, &TrackPoint::LongitudeDms, &TrackPoint::LatitudeDeg,
+                               &TrackPoint::LatitudeDms, &TrackPoint::AltitudeText, &TrackPoint::LocalDate,
+                               &TrackPoint::LocalTime, &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText}) {
+                EXPECT_EQ(got.*field, want.*field) << r.lon << " " << r.time;
+            }
+            for (auto number : {&TrackPoint::AltitudeValue, &TrackPoint::Speed, &TrackPoint::CourseValue,
+                                &TrackPoint::IntervalDistance, &TrackPoint::StartDistance,
+                                &TrackPoint::TotalDistance}) {
+                EXPECT_EQ(got.*number, want.*number) << r.lon << " " << r.time;
+            }
+            EXPECT_EQ(got.ElapsedSec, want.ElapsedSec);
+            EXPECT_EQ(got.IntervalSec, want.IntervalSec);
+            EXPECT_NE(got.TotalDistance, first.ctx.point.TotalDistance);
+            ClearTrackPoint(second.ctx.point);
+            ClearTrackPoint(alone.ctx.point);
+        }
+    }
+}
+
+TEST(ClearTrackPoint, ForgetsTheReadings) {
+    Fixture f;
+    f.ctx.point.RmcLongitude = "13944.7270";
+    f.ctx.point.RmcLatitude = "3539.5158";
+    EXPECT_NEAR(ReadPosition(f.ctx).latitudeDegrees, 35.658597, 1e-6);
+    ComputeDerived(f.ctx);
+    ClearTrackPoint(f.ctx.point);
+    EXPECT_FALSE(f.ctx.point.Readings.positionRead || f.ctx.point.Readings.valuesDerived);
+    f.ctx.point.RmcLongitude = "00030.0000";
+    f.ctx.point.RmcLatitude = "5130.0000";
+    EXPECT_NEAR(ReadPosition(f.ctx).latitudeDegrees, 51.5, 1e-9);
+    ComputeDerived(f.ctx);
+    EXPECT_EQ(f.ctx.point.LatitudeDeg, "51.500000");
 }
 
 }  // namespace

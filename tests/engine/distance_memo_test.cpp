@@ -48,6 +48,8 @@ TEST(TrackDistanceMemo, RememberedTextsGiveWhatFreshRunsGive) {
             std::string to[3];
             for (std::string& t : from) t = texts[random() % texts.size()];
             for (std::string& t : to) t = texts[random() % texts.size()];
+            // Each a record of its own, as the readers hand them on.
+            ClearTrackPoint(run.ctx.point);
             run.ctx.point.RmcLongitude = from[0];
             run.ctx.point.RmcLatitude = from[1];
             run.ctx.point.GgaAltitude = from[2];
@@ -55,6 +57,21 @@ TEST(TrackDistanceMemo, RememberedTextsGiveWhatFreshRunsGive) {
             const double want = FreshDistance(altitude, from, to);
             ASSERT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(want))
                 << from[0] << "," << from[1] << " to " << to[0] << "," << to[1];
+            // A point taken from a record whose position was read keeps the
+            // numbers, and measures exactly what its texts measure.
+            {
+                DistanceRun other(altitude);
+                other.ctx.point.RmcLongitude = to[0];
+                other.ctx.point.RmcLatitude = to[1];
+                other.ctx.point.GgaAltitude = to[2];
+                ReadPosition(other.ctx);
+                PointTexts taken;
+                taken.Take(other.ctx.point);
+                ASSERT_TRUE(taken.numbersKnown);
+                const double fromTaken = TrackDistance(run.ctx, taken);
+                ASSERT_EQ(std::bit_cast<uint64_t>(fromTaken), std::bit_cast<uint64_t>(want))
+                    << from[0] << "," << from[1] << " to " << to[0] << "," << to[1];
+            }
             // The record's texts come out as CoordTexts makes them.
             for (const std::string& nmea : {from[0], to[1]}) {
                 std::string degrees = "stale";
@@ -67,6 +84,31 @@ TEST(TrackDistanceMemo, RememberedTextsGiveWhatFreshRunsGive) {
                 ASSERT_EQ(degrees, wantDegrees) << nmea;
                 ASSERT_EQ(dms, wantDms) << nmea;
             }
+        }
+    }
+}
+
+TEST(TrackDistanceMemo, ARecordMeasuredAgainstManyPointsGivesFreshDistances) {
+    // One record measured again and again against a few points, more of them
+    // than the record keeps distances to, in every order.
+    const std::string points[][3] = {
+        {"13944.7287", "3539.5175", "42.5"}, {"13944.7270", "3539.5158", "43.1"},
+        {"13944.9000", "3539.6000", ""},     {"13944.7287", "3539.5175", "12"},
+        {"00030.0000", "5130.0000", "7"},
+    };
+    const std::string here[3] = {"13944.7310", "3539.5200", "42.2"};
+    std::mt19937 random(7);
+    for (int altitude : {0, 1}) {
+        DistanceRun run(altitude);
+        run.ctx.point.RmcLongitude = here[0];
+        run.ctx.point.RmcLatitude = here[1];
+        run.ctx.point.GgaAltitude = here[2];
+        for (int n = 0; n < 200; ++n) {
+            const auto& to = points[random() % std::size(points)];
+            const double want = FreshDistance(altitude, here, to);
+            ASSERT_EQ(std::bit_cast<uint64_t>(TrackDistance(run.ctx, {to[0], to[1], to[2], "", ""})),
+                      std::bit_cast<uint64_t>(want))
+                << to[0] << "," << to[1] << "," << to[2];
         }
     }
 }

@@ -30,6 +30,8 @@ struct Record {
 };
 
 void Load(RunContext& ctx, const Record& r) {
+    // As a reader hands the next record on: the one before was cleared.
+    ClearTrackPoint(ctx.point);
     ctx.point.RmcLongitude = r.longitude;
     ctx.point.RmcLatitude = r.latitude;
     ctx.point.GgaSatellites = r.satellites;

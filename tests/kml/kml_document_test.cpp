@@ -94,5 +94,40 @@ TEST_F(KmlDocumentTest, AdjustmentMovesByOffsetsShiftsDatumAndAddsAltitude) {
     }
 }
 
+TEST_F(KmlDocumentTest, APositionIsAdjustedOnceAndKnownAgainOnlyByAllItWasMadeFrom) {
+    // Positions coming back, and ones that differ from the last in one text
+    // or one sign only: each gives what AdjustPosition makes of it.
+    s().OffNS = "-000036.00";
+    s().OffWE = "000036.00";
+    s().OffAltitude = "1.25";
+    const PositionAdjustment adjust = KmlRecordOptionsOf(s(), settings.config, ctx.run).adjust;
+    struct Input {
+        const char *latitude, *longitude, *altitude;
+        HemisphereSigns signs;
+    };
+    const Input inputs[] = {
+        {"35.0", "139", "12.5", {'+', '+'}},    {"35.0", "139", "12.5", {'+', '+'}},
+        {"35.0", "139", "12.5", {'-', '+'}},    {"35.0", "139", "12.5", {'-', '-'}},
+        {"35.0", "139", "12.6", {'-', '-'}},    {"35.0", "139.5", "12.6", {'-', '-'}},
+        {"0.005", "139.5", "12.6", {'-', '-'}}, {"0.005", "139.5", "12.6", {'+', '-'}},
+        {"35.0", "139", "12.5", {'+', '+'}},
+    };
+    AdjustedPosition memo;
+    for (const Input& in : inputs) {
+        PositionTexts want{in.latitude, in.longitude, in.altitude};
+        HemisphereSigns wantSigns = in.signs;
+        AdjustPosition(adjust, want, wantSigns);
+        const AdjustedPosition& got = AdjustOnce(adjust, memo, in.latitude, in.longitude, in.altitude, in.signs);
+        const std::string where = std::string(in.latitude) + in.signs.latitude + " " + in.longitude +
+                                  in.signs.longitude + " " + in.altitude;
+        EXPECT_EQ(got.texts.latitude, want.latitude) << where;
+        EXPECT_EQ(got.texts.longitude, want.longitude) << where;
+        EXPECT_EQ(got.texts.altitude, want.altitude) << where;
+        EXPECT_EQ(std::string({got.signs.latitude, got.signs.longitude}),
+                  std::string({wantSigns.latitude, wantSigns.longitude}))
+            << where;
+    }
+}
+
 }  // namespace
 }  // namespace geoplait::test

@@ -88,7 +88,7 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
         s().Altitude = s().VLineAltitude = 1;
         EXPECT_EQ(Captured([&](KmlBuffer& out) {
                       if (c.kind == PathKind::LineGroups) {
-                          WriteLineGroupBreak(out, ctx, c.source);
+                          WriteLineGroupBreak(out, ctx, KmlRecordOptionsOf(s(), settings.config, ctx.run), c.source);
                       } else {
                           WriteSpeedGroupBreak(out, ctx, c.source, 4);
                       }

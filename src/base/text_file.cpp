@@ -24,6 +24,11 @@ bool IsSpecialFile(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
+bool IsPipe(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
 namespace {
 
 constexpr size_t kReadBlock = 1 << 20;
@@ -87,7 +92,8 @@ bool TextReader::Open(const std::string& path) {
     Close();
     file_ = std::fopen(path.c_str(), "rb");
     if (file_ == nullptr) return false;
-    Rewind();
+    seekable_ = lseek(fileno(file_), 0, SEEK_CUR) >= 0;
+    Start();
     return true;
 }
 
@@ -98,11 +104,38 @@ void TextReader::Close() {
     pos_ = end_ = 0;
     eof_ = false;
     bytesRead_ = 0;
+    lead_.clear();
+    hasPeeked_ = false;
 }
 
 void TextReader::Rewind() {
-    if (file_ == nullptr) return;
+    if (file_ == nullptr || !seekable_) return;
     std::rewind(file_);
+    Start();
+}
+
+void TextReader::Adopt(TextReader& other) {
+    Close();
+    std::swap(file_, other.file_);
+    std::swap(encoding_, other.encoding_);
+    std::swap(buf_, other.buf_);
+    std::swap(pos_, other.pos_);
+    std::swap(end_, other.end_);
+    std::swap(eof_, other.eof_);
+    std::swap(raw_, other.raw_);
+    std::swap(rawCarry_, other.rawCarry_);
+    std::swap(pendingCr_, other.pendingCr_);
+    std::swap(spill_, other.spill_);
+    std::swap(bytesRead_, other.bytesRead_);
+    std::swap(seekable_, other.seekable_);
+    std::swap(lead_, other.lead_);
+    std::swap(peeked_, other.peeked_);
+    std::swap(hasPeeked_, other.hasPeeked_);
+}
+
+void TextReader::Start() {
+    hasPeeked_ = false;
+    lead_.clear();
     pos_ = end_ = 0;
     eof_ = false;
     pendingCr_ = false;
@@ -120,8 +153,20 @@ void TextReader::Rewind() {
         encoding_ = Encoding::Utf16Be;
         skip = 2;
     }
-    std::fseek(file_, static_cast<long>(skip), SEEK_SET);
-    bytesRead_ = skip;
+    if (seekable_) {
+        std::fseek(file_, static_cast<long>(skip), SEEK_SET);
+        bytesRead_ = skip;
+        return;
+    }
+    // A pipe cannot go back: what was read beyond the mark comes first.
+    bytesRead_ = n;
+    if (encoding_ == Encoding::Utf8) {
+        lead_.assign(reinterpret_cast<const char*>(mark) + skip, n - skip);
+    } else if (n > skip) {
+        if (raw_.size() < kReadBlock + 8) raw_.resize(kReadBlock + 8);
+        std::memcpy(raw_.data(), mark + skip, n - skip);
+        rawCarry_ = n - skip;
+    }
 }
 
 // Decodes n bytes of raw_ (after any carried bytes) into buf_ at end_; bytes of
@@ -174,9 +219,12 @@ bool TextReader::Refill() {
         }
         if (eof_) return end_ > 0;
         if (encoding_ == Encoding::Utf8) {
-            size_t n = std::fread(buf_.data() + end_, 1, kReadBlock, file_);
-            if (n < kReadBlock) eof_ = true;
-            end_ += n;
+            const size_t lead = lead_.size();
+            std::memcpy(buf_.data() + end_, lead_.data(), lead);
+            lead_.clear();
+            size_t n = std::fread(buf_.data() + end_ + lead, 1, kReadBlock - lead, file_);
+            if (n < kReadBlock - lead) eof_ = true;
+            end_ += lead + n;
             bytesRead_ += n;
         } else {
             if (raw_.size() < kReadBlock + 8) raw_.resize(kReadBlock + 8);
@@ -259,10 +307,22 @@ bool TextReader::ReadPiece(std::string& line, size_t maxChars) {
     }
 }
 
+bool TextReader::PeekLine(std::string& line, size_t limit) {
+    if (!ReadLine(line, limit)) return false;
+    peeked_ = line;
+    hasPeeked_ = true;
+    return true;
+}
+
 bool TextReader::ReadLine(std::string& line, size_t limit) {
     if (file_ == nullptr || limit < 2) {
         line.clear();
         return false;
+    }
+    if (hasPeeked_) {
+        hasPeeked_ = false;
+        line.assign(peeked_);
+        return true;
     }
     std::string_view whole;
     if ((pos_ < end_ || Refill()) && TakeWholeLine(whole, limit - 1)) {
@@ -275,6 +335,12 @@ bool TextReader::ReadLine(std::string& line, size_t limit) {
 bool TextReader::ReadLine(std::string_view& line, size_t limit) {
     line = {};
     if (file_ == nullptr || limit < 2) return false;
+    if (hasPeeked_) {
+        // The view stays valid until the next read, as peeked_ does.
+        hasPeeked_ = false;
+        line = peeked_;
+        return true;
+    }
     if ((pos_ < end_ || Refill()) && TakeWholeLine(line, limit - 1)) return true;
     if (!ReadPiece(spill_, limit - 1)) return false;
     line = spill_;

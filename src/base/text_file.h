@@ -53,6 +53,10 @@ private:
 // Nothing is opened to find out.
 bool IsSpecialFile(const std::string& path);
 
+// True when `path` names a pipe (a FIFO, or /dev/stdin when standard input is
+// one): it can be read, but only once, from its start to its end.
+bool IsPipe(const std::string& path);
+
 class TextReader {
 public:
     TextReader() = default;
@@ -61,11 +65,21 @@ public:
     TextReader(const TextReader&) = delete;
     TextReader& operator=(const TextReader&) = delete;
 
+    // A pipe opens too; it is read once, and Rewind leaves it where it is.
     bool Open(const std::string& path);
     bool IsOpen() const { return file_ != nullptr; }
     void Close();
-    // Back to the first line (after the byte-order mark).
+    // Back to the first line (after the byte-order mark); nothing for an
+    // input that cannot seek (a pipe).
     void Rewind();
+    // Takes over the file `other` has open, where it stands (with a line it
+    // peeked); `other` is closed then.
+    void Adopt(TextReader& other);
+
+    // Reads the next line as ReadLine does and keeps it: the next ReadLine
+    // gives it again (whatever its limit). So a first line can be looked at
+    // without going back, which a pipe cannot.
+    bool PeekLine(std::string& line, size_t limit = 4096);
 
     // Reads the next line into `line`, keeping its "\n" when it has one, with at
     // most limit-1 characters. False at the end of the input.
@@ -82,6 +96,8 @@ public:
     }
 
 private:
+    // Reads the byte-order mark of the file just opened or rewound.
+    void Start();
     bool Refill();
     bool TakeWholeLine(std::string_view& line, size_t maxChars);
     bool ReadPiece(std::string& line, size_t maxChars);
@@ -98,6 +114,10 @@ private:
     bool pendingCr_ = false;          // a CR held back from the end of the last block
     std::string spill_;               // a line assembled across blocks or cut at the limit
     uint64_t bytesRead_ = 0;
+    bool seekable_ = true;            // false: a pipe, read once without seeking
+    std::string lead_;  // bytes read looking for a mark that cannot be sought back to
+    std::string peeked_;              // the line PeekLine keeps
+    bool hasPeeked_ = false;
 };
 
 class TextWriter {

@@ -33,6 +33,8 @@ namespace geoplait {
 
 namespace {
 
+constexpr const char* kStandardInput = "/dev/stdin";
+
 constexpr const char* kUsage =
     "Usage: geoplait-cli [--ini FILE] [--mode MODE] [--in PATH] [--out PATH] "
     "[--set KEY=VALUE]... [--yes] [--write-ini FILE] [--list-modes]\n";
@@ -57,6 +59,13 @@ the output: Bom=1 for a mode that writes KML, Bom=0 for any other; Photo=1 for
 "Photo(Only) -> kml"; Photo=0 and Kmz=0 for a mode without KML output. This
 comes after geoplait.ini and before --ini and --set, so a value of the same
 key from --ini or --set wins (--set Bom=1 keeps the byte-order mark).
+
+--in may be a pipe: "-" or /dev/stdin (standard input) or a named pipe
+(FIFO). A pipe is read once, so a run that would read its input twice is
+refused with "Input File Not a Regular File" before it writes anything: a
+KML with position placemarks of the types "Start & End" and "Point N" (the
+records are counted first), and photos matched with a track whose
+placemarks or path are written too. Other devices are refused too.
 
 Message boxes are printed to stderr as "Caption: text", the completion message
 "Complete Record=written/read" to stdout. An existing output file is replaced
@@ -292,7 +301,7 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
         ->type_name("FILE");
     app.add_option("--mode", options.mode, "Conversion mode: display text or settings-file value")
         ->type_name("MODE");
-    app.add_option("--in", options.input, "Input file")
+    app.add_option("--in", options.input, "Input file; - (or /dev/stdin) reads standard input")
         ->type_name("PATH");
     app.add_option("--out", options.output, "Output file")->type_name("PATH");
     app.add_option("--set", options.sets, "One settings-file line; may be repeated")
@@ -379,7 +388,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
 
     ConvertSettings& current = settings.current;
     if (mode != nullptr) current.Mode = mode->displayText;
-    if (!options.input.empty()) current.InputFile = options.input;
+    // "-" is standard input, as for most commands: the run reads it as a pipe.
+    if (!options.input.empty()) current.InputFile = options.input == "-" ? kStandardInput : options.input;
     if (!options.output.empty()) current.OutputFile = options.output;
 
     if (!options.writeIni.empty()) {

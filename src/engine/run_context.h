@@ -90,6 +90,10 @@ struct RunContext {
     RunScratch scratch;
     // Every file the run writes; put into place only when the run completes.
     OutputFiles outputs;
+    // An input that can be read only once (a pipe), when the run had to look
+    // at it before its reader (the first line of an NMEA log): held open
+    // here, with that line kept, until the reader takes it over.
+    TextReader pipeInput;
     // Set, from any thread, to end the run where it is (a Cancel): the run
     // then ends without completion and removes what it wrote.
     std::atomic<bool> cancelRequested{false};

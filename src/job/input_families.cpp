@@ -17,25 +17,27 @@ namespace geoplait {
 
 namespace {
 
-bool OpenNmea(TrackReaders& r, const std::string& path, const RunContext& ctx, bool) {
+bool OpenNmea(TrackReaders& r, const std::string& path, RunContext& ctx, bool) {
+    // A pipe the first-line check opened is read on from there.
+    if (ctx.pipeInput.IsOpen()) return r.emplace<NmeaReader>().Open(ctx.pipeInput, ctx.run.FirstSentenceId);
     return r.emplace<NmeaReader>().Open(path, ctx.run.FirstSentenceId);
 }
 
 template <CsvLayout layout>
-bool OpenCsv(TrackReaders& r, const std::string& path, const RunContext& ctx, bool) {
+bool OpenCsv(TrackReaders& r, const std::string& path, RunContext& ctx, bool) {
     return r.emplace<CsvReader>().Open(path, layout, ctx.Current(), ctx.run.TimeDifferenceValue);
 }
 
-bool OpenPot(TrackReaders& r, const std::string& path, const RunContext& ctx, bool) {
+bool OpenPot(TrackReaders& r, const std::string& path, RunContext& ctx, bool) {
     return r.emplace<PotReader>().Open(path, ctx.Current());
 }
 
-bool OpenGpx(TrackReaders& r, const std::string& path, const RunContext&, bool) {
+bool OpenGpx(TrackReaders& r, const std::string& path, RunContext&, bool) {
     return r.emplace<GpxReader>().Open(path);
 }
 
 template <bool line>
-bool OpenKml(TrackReaders& r, const std::string& path, const RunContext& ctx, bool toCsvCustom) {
+bool OpenKml(TrackReaders& r, const std::string& path, RunContext& ctx, bool toCsvCustom) {
     return r.emplace<KmlReader>().Open(path, {.line = line, .toCsvCustom = toCsvCustom}, ctx.Current(),
                                        ctx.run.TimeDifferenceValue);
 }

@@ -16,8 +16,8 @@
 namespace geoplait {
 
 // Opens `path` with the family's reader, emplaced in `readers`, handed what
-// it needs from the run.
-using ReaderOpen = bool (*)(TrackReaders& readers, const std::string& path, const RunContext& ctx,
+// it needs from the run (and the input the run holds open, RunContext::pipeInput).
+using ReaderOpen = bool (*)(TrackReaders& readers, const std::string& path, RunContext& ctx,
                             bool toCsvCustom);
 
 // How the records are counted before the run: every record the reader gives,

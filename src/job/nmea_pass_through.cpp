@@ -153,7 +153,9 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
     SplitOutputName(s.OutputFile, run);
 
     TextReader input;
-    if (!input.Open(s.InputFile)) {
+    // A pipe the first-line check opened is read on from there.
+    if (ctx.pipeInput.IsOpen()) input.Adopt(ctx.pipeInput);
+    if (!input.IsOpen() && !input.Open(s.InputFile)) {
         ctx.ui.Show(MakeNotice(Notice::InputNotFound));
         return;
     }

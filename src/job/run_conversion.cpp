@@ -3,6 +3,8 @@
 // logs, the mode dispatch and the completion report.
 #include "job/run_conversion.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -244,6 +246,16 @@ bool NeedsRecordCount(const ConvertSettings& s, const ConvertMode* mode) {
     return false;
 }
 
+bool ReadsInputTwice(const ConvertSettings& s, const ConvertMode* mode) {
+    if (mode == nullptr) return true;
+    const InputFamily& family = FamilyOf(mode->kind);
+    // The count before the run.
+    if (NeedsRecordCount(s, mode)) return true;
+    // The photos are matched by a read of their own after the track sections.
+    return mode->output == ModeOutput::Kml && family.kml.track && s.Photo != 0 &&
+           (s.Placemark != 0 || s.TrackLine != 0);
+}
+
 int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount) {
     int32_t interval = IntegerOf(s.Interval);
     if (s.PosType != 0) {
@@ -294,14 +306,18 @@ bool CheckRunFiles(RunContext& ctx, const ConvertMode* mode, bool photoOnly) {
         return false;
     }
 
-    // A device or a pipe would be read once by the pre-scan and then found
-    // empty, or wait for a writer for ever: refused before anything opens it.
-    if (!photoOnly && IsSpecialFile(s.InputFile)) {
+    // A pipe is read once: a run that reads its input once takes it, one
+    // that would read it again (the second read would find it empty) is
+    // refused, as is a device (which may never end), before anything opens it.
+    const bool pipe = !photoOnly && IsPipe(s.InputFile);
+    if (!photoOnly && IsSpecialFile(s.InputFile) && (!pipe || ReadsInputTwice(s, mode))) {
         ui.Show(MakeNotice(Notice::InputNotRegular, {s.InputFile}));
         return false;
     }
 
-    if (!photoOnly && !OpensForReading(s.InputFile)) {
+    // A pipe is not opened to try it: that would wait for its writer, and
+    // what it holds is its reader's.
+    if (!photoOnly && (pipe ? access(s.InputFile.c_str(), R_OK) != 0 : !OpensForReading(s.InputFile))) {
         ui.Show(MakeNotice(Notice::InputNotFoundOnCheck));
         return false;
     }
@@ -321,14 +337,18 @@ bool CheckRunFiles(RunContext& ctx, const ConvertMode* mode, bool photoOnly) {
 // An NMEA log's first line names the sentence that opens every epoch
 // (FirstSentenceId); a log that starts with no known identifier is refused.
 // False when the run stops here (the message shown).
+// A pipe stays open with its first line kept (RunContext::pipeInput): the
+// run's one read of it begins there.
 bool CheckFirstSentence(RunContext& ctx) {
-    TextReader input;
+    const bool pipe = IsPipe(ctx.Current().InputFile);
+    TextReader own;
+    TextReader& input = pipe ? ctx.pipeInput : own;
     if (!OpenForReading(input, ctx.Current().InputFile)) {
         ctx.ui.Show(MakeNotice(Notice::InputNotFound));
         return false;
     }
     std::string line;
-    if (input.ReadLine(line, kLineLimit)) {
+    if (input.PeekLine(line, kLineLimit)) {
         ctx.run.FirstSentenceId = SentenceIdOf(line);
         if (!IsKnownFirstSentenceId(ctx.run.FirstSentenceId)) {
             ctx.ui.Show(MakeNotice(Notice::FirstSentenceUnknown));
@@ -377,10 +397,13 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     if (s.Photo_CsvOut != 0) ctx.run.PhotoListPath = ReplaceExtension(s.OutputFile, "_Photo.csv");
     ClearTrackPoint(ctx.point);
 
-    if (mode != nullptr && FamilyOf(mode->kind).firstSentence && !CheckFirstSentence(ctx)) {
-        return RunOutcome::Stopped;
+    RunOutcome outcome = RunOutcome::Stopped;
+    if (mode == nullptr || !FamilyOf(mode->kind).firstSentence || CheckFirstSentence(ctx)) {
+        outcome = DispatchMode(ctx, mode, table);
     }
-    return DispatchMode(ctx, mode, table);
+    // A pipe not taken over by a reader is let go with the run.
+    ctx.pipeInput.Close();
+    return outcome;
 }
 
 RunOutcome RunConversion(RunContext& ctx) { return RunConversionWithTable(ctx, kModeTable); }

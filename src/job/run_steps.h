@@ -37,8 +37,14 @@ int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode);
 
 // True when the run needs the records counted before it starts: a KML with
 // placemarks of a type whose interval follows from their number ("Start &
-// End", "Point 3" ... "Point 100"). No other run reads its input twice.
+// End", "Point 3" ... "Point 100").
 bool NeedsRecordCount(const ConvertSettings& s, const ConvertMode* mode);
+
+// True when the run of `mode` with `s` may read its input more than once, so
+// that a pipe cannot be its input: the count above, or the photos matched
+// with the track after its placemarks or path were written; and an unknown
+// mode.
+bool ReadsInputTwice(const ConvertSettings& s, const ConvertMode* mode);
 
 // Every how many records a position placemark is written.
 int32_t PlacemarkIntervalOf(const ConvertSettings& s, int32_t prescanCount);

@@ -21,7 +21,8 @@
 // sides. Time stamps: "Z" is UTC, an offset is brought to UTC, a time with
 // neither is local time of the TimeDifference setting; fractions of a second
 // are dropped. Tracks pair each gx:coord with its when in order, the whens
-// read by a second cursor over the file; an empty gx:coord is skipped.
+// read by a second cursor over the file (from a pipe: collected as they come);
+// an empty gx:coord is skipped.
 // Element names are compared without their namespace prefix.
 #include "readers/kml_reader.h"
 
@@ -30,6 +31,9 @@
 #include <cstring>
 #include <utility>
 
+#include <unistd.h>
+
+#include "base/text_file.h"
 #include "geo/coordinates.h"
 #include "geo/time_difference.h"
 #include "readers/reader_text.h"
@@ -110,6 +114,63 @@ void HeldSpool::Close() {
     file_ = nullptr;
     written_ = read_ = 0;
     reading_ = false;
+}
+
+// ---- The whens of a track read once ----
+
+void WhenQueue::Clear() {
+    memory_.clear();
+    memoryPos_ = 0;
+    written_ = read_ = 0;
+}
+
+void WhenQueue::Push(std::string_view when) {
+    // Once texts wait in the file, the newer ones follow them there.
+    if (read_ == written_ && memory_.size() - memoryPos_ + when.size() < kHoldBytes) {
+        // What was taken goes once it is half of what is held.
+        if (memoryPos_ > 0 && memoryPos_ >= memory_.size() / 2) {
+            memory_.erase(0, memoryPos_);
+            memoryPos_ = 0;
+        }
+        memory_.append(when);
+        memory_.push_back('\0');
+        return;
+    }
+    if (file_ == nullptr && (file_ = std::tmpfile()) == nullptr) return;
+    std::string text(when);
+    text.push_back('\0');
+    const int fd = fileno(file_);
+    if (pwrite(fd, text.data(), text.size(), static_cast<off_t>(written_)) == static_cast<ssize_t>(text.size())) {
+        written_ += text.size();
+    }
+}
+
+bool WhenQueue::Pop(std::string& when) {
+    if (memoryPos_ == memory_.size() && read_ < written_) {
+        // The next block of the file, whole texts only.
+        memory_.resize(static_cast<size_t>(std::min<uint64_t>(kSpoolBlock, written_ - read_)));
+        const ssize_t got = pread(fileno(file_), memory_.data(), memory_.size(), static_cast<off_t>(read_));
+        const size_t end = got > 0 ? memory_.rfind('\0', static_cast<size_t>(got) - 1) : std::string::npos;
+        if (end == std::string::npos) {
+            Clear();
+            return false;
+        }
+        memory_.resize(end + 1);
+        memoryPos_ = 0;
+        read_ += end + 1;
+    }
+    if (memoryPos_ == memory_.size()) return false;
+    const size_t end = memory_.find('\0', memoryPos_);
+    when.assign(memory_, memoryPos_, end - memoryPos_);
+    memoryPos_ = end + 1;
+    return true;
+}
+
+void WhenQueue::Close() {
+    Clear();
+    memory_.shrink_to_fit();
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
 }
 
 // ---- The when cursor ----
@@ -213,6 +274,9 @@ bool KmlReader::Open(const std::string& path, KmlVariant variant, const ConvertS
     trackCount_ = 0;
     coordReady_ = false;
     whensTrack_ = 0;
+    readOnce_ = IsPipe(path);
+    trackWhens_.Clear();
+    latestTrackDepth_ = trackWhenDepth_ = 0;
     previousTuple_.clear();
     return xml_.Open(path, this, {&OnStart, &OnEnd, &OnText});
 }
@@ -220,6 +284,7 @@ bool KmlReader::Open(const std::string& path, KmlVariant variant, const ConvertS
 void KmlReader::Close() {
     xml_.Close();
     whens_.Close();
+    trackWhens_.Close();
     spool_.Close();
 }
 
@@ -239,15 +304,25 @@ void KmlReader::OnStart(void* user, const XML_Char* name, const XML_Char**) {
     } else if (local == "TimeStamp") {
         if (r.placemarkDepth_ != 0 && depth == r.placemarkDepth_ + 1) r.timeStampDepth_ = depth;
     } else if (local == "when") {
-        if (r.timeStampDepth_ == 0 || depth != r.timeStampDepth_ + 1 || !r.readTimes_) return;
-        r.whenDepth_ = depth;
-        r.text_.clear();
+        if (r.latestTrackDepth_ != 0 && depth == r.latestTrackDepth_ + 1) {
+            r.trackWhenDepth_ = depth;
+            r.trackWhen_.clear();
+        } else {
+            if (r.timeStampDepth_ == 0 || depth != r.timeStampDepth_ + 1 || !r.readTimes_) return;
+            r.whenDepth_ = depth;
+            r.text_.clear();
+        }
     } else if (local == (r.variant_.line ? "LineString" : "Point")) {
         if (r.geometryDepth_ == 0) r.geometryDepth_ = depth;
     } else if (local == "coordinates") {
         if (r.geometryDepth_ != 0 && depth == r.geometryDepth_ + 1) r.coordinatesDepth_ = depth;
     } else if (local == "Track") {
         ++r.trackCount_;
+        if (r.readOnce_ && r.readTimes_) {
+            // The coordinates from here on pair with this track's whens only.
+            r.trackWhens_.Clear();
+            r.latestTrackDepth_ = depth;
+        }
         if (r.variant_.line && r.trackDepth_ == 0) r.trackDepth_ = depth;
     } else if (local == "coord") {
         if (r.trackDepth_ == 0 || depth != r.trackDepth_ + 1) return;
@@ -260,6 +335,7 @@ void KmlReader::OnStart(void* user, const XML_Char* name, const XML_Char**) {
 void KmlReader::OnEnd(void* user, const XML_Char*) {
     auto& r = *static_cast<KmlReader*>(user);
     const int depth = r.depth_--;
+    if (depth == r.latestTrackDepth_) r.latestTrackDepth_ = 0;
     if (depth == r.nameDepth_) {
         r.nameDepth_ = 0;
         TidyText(r.text_);
@@ -285,6 +361,9 @@ void KmlReader::OnEnd(void* user, const XML_Char*) {
         r.coordDepth_ = 0;
         r.coordReady_ = true;
         r.xml_.Pause();
+    } else if (depth == r.trackWhenDepth_) {
+        r.trackWhenDepth_ = 0;
+        r.trackWhens_.Push(r.trackWhen_);
     } else if (depth == r.trackDepth_) {
         r.trackDepth_ = 0;
     } else if (depth == r.placemarkDepth_) {
@@ -331,13 +410,17 @@ void KmlReader::OnText(void* user, const XML_Char* text, int length) {
         if (depth != 0) AppendCapped(r.text_, text, length, kTextBytes);
     } else if (depth == r.coordDepth_ && depth != 0) {
         AppendCapped(r.coordText_, text, length, kTupleBytes);
+    } else if (depth == r.trackWhenDepth_ && depth != 0) {
+        AppendCapped(r.trackWhen_, text, length, kTextBytes);
     }
 }
 
-// Character data is wanted inside a name, a when, a coordinates element or a
-// gx:coord being read, and nowhere else.
+// Character data is wanted inside a name, a when (of a time stamp, or of a
+// track read once), a coordinates element or a gx:coord being read, and
+// nowhere else.
 void KmlReader::CollectWhileInValue() {
-    xml_.CollectText(nameDepth_ != 0 || whenDepth_ != 0 || coordinatesDepth_ != 0 || coordDepth_ != 0);
+    xml_.CollectText(nameDepth_ != 0 || whenDepth_ != 0 || trackWhenDepth_ != 0 || coordinatesDepth_ != 0 ||
+                     coordDepth_ != 0);
 }
 
 void KmlReader::TakeWhen() {
@@ -506,7 +589,9 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
 // The gx:coord just read, with the next when of its track.
 bool KmlReader::FillTrackCoord(TrackPoint& p) {
     when_.clear();
-    if (readTimes_) {
+    if (readTimes_ && readOnce_) {
+        trackWhens_.Pop(when_);
+    } else if (readTimes_) {
         if (!whens_.IsOpen()) whens_.Open(path_);
         if (whensTrack_ != trackCount_) {
             whensTrack_ = trackCount_;

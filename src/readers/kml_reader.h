@@ -52,6 +52,34 @@ private:
     std::string text_;
 };
 
+// The `when` texts of the latest gx:Track that its coordinates have not taken
+// yet, collected as the document is read, for an input that can be read only
+// once (a pipe), where no second cursor can go over it. In memory up to
+// kHoldBytes, the rest in an anonymous temporary file: memory stays flat
+// whatever a track holds.
+class WhenQueue {
+public:
+    WhenQueue() = default;
+    ~WhenQueue() { Close(); }
+    WhenQueue(const WhenQueue&) = delete;
+    WhenQueue& operator=(const WhenQueue&) = delete;
+
+    // Empties the queue (a new track begins).
+    void Clear();
+    void Push(std::string_view when);
+    // The oldest text not yet taken; false when there is none (or the file
+    // failed: the coordinates go on without times).
+    bool Pop(std::string& when);
+    void Close();
+
+private:
+    std::string memory_;  // texts, each ended by a NUL (XML text holds none)
+    size_t memoryPos_ = 0;
+    std::FILE* file_ = nullptr;  // the texts after memory_, in order
+    uint64_t written_ = 0;
+    uint64_t read_ = 0;
+};
+
 // Coordinates text set aside in an anonymous temporary file, written while
 // a placemark is held and read back once it can be dated, in order.
 class HeldSpool {
@@ -103,6 +131,8 @@ private:
 // a tuple equal to the one before is skipped. The reader keeps, between calls,
 // its parse state, the current placemark's names and time, and the previous
 // tuple; a pass that reads the file again opens it again, which resets all of it.
+// From a pipe, which cannot be read twice, a track's whens are collected as
+// they come (a track gives them before its coordinates).
 class KmlReader {
 public:
     bool Open(const std::string& path, KmlVariant variant, const ConvertSettings& defaults,
@@ -175,6 +205,13 @@ private:
     KmlWhenCursor whens_;
     int64_t whensTrack_ = 0;  // the track the cursor stands in
     std::string when_;
+    // An input read once (a pipe) pairs its coordinates with the whens of
+    // the latest track collected on the way instead (WhenQueue).
+    bool readOnce_ = false;
+    WhenQueue trackWhens_;
+    int latestTrackDepth_ = 0;  // of the latest gx:Track begun, while inside it
+    int trackWhenDepth_ = 0;
+    std::string trackWhen_;
 
     // Tuples of pending_ before heldEnd_ belong to a placemark that has
     // ended; its stamp is kept in held_ until they are taken.

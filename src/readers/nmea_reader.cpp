@@ -298,6 +298,19 @@ void ParseRmc(std::string_view line, TrackPoint& point) {
 }
 
 bool NmeaReader::Open(const std::string& path, std::string_view firstId) {
+    Reset(firstId);
+    ended_ = !input_.Open(path);
+    return !ended_;
+}
+
+bool NmeaReader::Open(TextReader& opened, std::string_view firstId) {
+    Reset(firstId);
+    input_.Adopt(opened);
+    ended_ = !input_.IsOpen();
+    return !ended_;
+}
+
+void NmeaReader::Reset(std::string_view firstId) {
     firstId_.assign(firstId);
     firstPacked_ = PackId(firstId_);
     firstKind_ = KindOf(firstId_);
@@ -305,8 +318,6 @@ bool NmeaReader::Open(const std::string& path, std::string_view firstId) {
     hasPending_ = false;
     pending_ = {};
     zda_ = {};
-    ended_ = !input_.Open(path);
-    return !ended_;
 }
 
 bool NmeaReader::IsFirstId(std::string_view id) const {

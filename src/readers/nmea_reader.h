@@ -40,6 +40,9 @@ struct NmeaZdaDate {
 class NmeaReader {
 public:
     bool Open(const std::string& path, std::string_view firstId);
+    // The same with the log `opened` holds open, taken over where it stands
+    // (a pipe whose first line was peeked at): `opened` is closed then.
+    bool Open(TextReader& opened, std::string_view firstId);
     void Close() { input_.Close(); }
     bool Next(TrackPoint& point);
     // True once the record Next gave last is the log's last one: its last
@@ -56,6 +59,8 @@ private:
     // The first identifier compared line after line: one of six characters,
     // as they all are in practice, as one number instead of a string.
     bool IsFirstId(std::string_view id) const;
+    // Ready to read a log from its start, epochs opening at `firstId`.
+    void Reset(std::string_view firstId);
     void Parse(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point);
 
     TextReader input_;

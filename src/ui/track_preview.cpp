@@ -276,6 +276,8 @@ PreviewResult CollectPreview(const Settings& settings, const std::string& scratc
     const ConvertMode* mode = FindModeByDisplayText(s.Mode);
     if (mode == nullptr) return PreviewResult::NoInput;
     track.groupColours = mode->output == ModeOutput::Kml;
+    // A pipe or a device is the run's to read, once; the preview leaves it alone.
+    if (mode->kind != ModeKind::Photo && IsSpecialFile(s.InputFile)) return PreviewResult::NoInput;
     if (FamilyOf(mode->kind).firstSentence && !TakeFirstSentence(ctx)) return PreviewResult::NoInput;
     try {
         if (mode->kind != ModeKind::Photo) {

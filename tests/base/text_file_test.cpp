@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/fed_pipe.h"
 #include "support/temp_dir.h"
 
 namespace geoplait {
@@ -24,6 +26,11 @@ std::vector<std::string> ReadAll(const std::string& path, size_t limit = 4096) {
     std::string line;
     while (in.ReadLine(line, limit)) lines.push_back(line);
     return lines;
+}
+
+std::vector<std::string> ReadAllFromPipe(const std::string& bytes) {
+    test::FedPipe pipe(bytes);
+    return ReadAll(pipe.Path());
 }
 
 struct ReadCase {
@@ -43,12 +50,83 @@ TEST(TextReader, LineEndsMarksAndEncodings) {
         {"utf16le", std::string("\xFF\xFE" "a\0\r\0\n\0\xE5\x65\n\0", 12), {"a\n", "\xE6\x97\xA5\n"}},
         {"utf16be", std::string("\xFE\xFF\0a\0\n", 6), {"a\n"}},
         {"utf16le surrogate pair", std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), {"\xF0\x9F\x98\x80"}},
+        {"utf16le odd byte after the mark", std::string("\xFF\xFE" "a", 3), {}},
+        {"utf16be three bytes", std::string("\xFE\xFF\0", 3), {}},
+        {"empty", "", {}},
+        {"one byte", "a", {"a"}},
+        {"two bytes, not a mark", "\xEF\xBB", {"\xEF\xBB"}},
+        {"the mark alone", "\xEF\xBB\xBF", {}},
+        {"the mark and a line", "\xEF\xBB\xBF" "a", {"a"}},
+        {"short lines", "a\nb\r\nc", {"a\n", "b\n", "c"}},
     };
     for (const auto& c : cases) {
         TempDir dir;
         WriteFileBytes(dir.File("in"), c.bytes);
         EXPECT_EQ(ReadAll(dir.File("in")), c.lines) << c.name;
+        // A pipe cannot go back after the mark; it reads the same all the same.
+        EXPECT_EQ(ReadAllFromPipe(c.bytes), c.lines) << c.name << ", from a pipe";
     }
+}
+
+TEST(TextReader, APipeReadsAsAFileAcrossBlocks) {
+    // Lines over several blocks of the reader, a CR LF across a block's end.
+    std::string text = "\xEF\xBB\xBF";
+    for (int i = 0; text.size() < (size_t{3} << 20); ++i) text += "$GPGGA," + std::to_string(i) + ",x\r\n";
+    TempDir dir;
+    WriteFileBytes(dir.File("in"), text);
+    const std::vector<std::string> fromFile = ReadAll(dir.File("in"));
+    EXPECT_GT(fromFile.size(), 100000u);
+    EXPECT_EQ(ReadAllFromPipe(text), fromFile);
+    std::string utf16 = "\xFF\xFE";
+    for (char c : text.substr(3, (size_t{1} << 20) + 5)) {
+        utf16.push_back(c);
+        utf16.push_back('\0');
+    }
+    WriteFileBytes(dir.File("in16"), utf16);
+    EXPECT_EQ(ReadAllFromPipe(utf16), ReadAll(dir.File("in16")));
+}
+
+TEST(TextReader, PeekedLineComesAgainAndAdoptReadsOn) {
+    const std::string bytes = "\xEF\xBB\xBF" "first\r\nsecond\nthird";
+    TempDir dir;
+    WriteFileBytes(dir.File("in"), bytes);
+    test::FedPipe pipe(bytes);
+    for (const std::string& path : {dir.File("in"), pipe.Path()}) {
+        SCOPED_TRACE(path);
+        TextReader peek(path);
+        std::string line;
+        ASSERT_TRUE(peek.PeekLine(line));
+        EXPECT_EQ(line, "first\n");
+        EXPECT_EQ(peek.BytesRead() > 0, true);
+        TextReader reader;
+        reader.Adopt(peek);
+        EXPECT_FALSE(peek.IsOpen());
+        ASSERT_TRUE(reader.IsOpen());
+        std::string_view view;
+        ASSERT_TRUE(reader.ReadLine(view));
+        EXPECT_EQ(view, "first\n");
+        ASSERT_TRUE(reader.ReadLine(line));
+        EXPECT_EQ(line, "second\n");
+        // A pipe cannot go back: Rewind leaves it where it is; a file starts again.
+        reader.Rewind();
+        ASSERT_TRUE(reader.ReadLine(line));
+        EXPECT_EQ(line, path == pipe.Path() ? "third" : "first\n");
+    }
+}
+
+TEST(TextReader, PipesAreToldFromOtherFiles) {
+    TempDir dir;
+    WriteFileBytes(dir.File("file"), "x");
+    ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+    test::FedPipe pipe("");
+    EXPECT_TRUE(IsPipe(dir.File("fifo")));
+    EXPECT_TRUE(IsPipe(pipe.Path()));
+    EXPECT_TRUE(IsSpecialFile(pipe.Path()));
+    EXPECT_FALSE(IsPipe(dir.File("file")));
+    EXPECT_FALSE(IsPipe(dir.path()));
+    EXPECT_FALSE(IsPipe(dir.File("none")));
+    EXPECT_FALSE(IsPipe("/dev/null"));
+    EXPECT_FALSE(IsPipe(""));
 }
 
 TEST(TextReader, LimitCountsCharactersNotBytes) {

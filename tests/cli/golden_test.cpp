@@ -1,6 +1,7 @@
 // Whole-program cases: every directory under tests/data/cli/ that holds an
 // `args` file. Its other files are copied into a fresh directory, geoplait-cli
-// runs there (TZ=UTC, LC_ALL=C, stdin from /dev/null) with the lines of `args`
+// runs there (TZ=UTC, LC_ALL=C, stdin from /dev/null, or a pipe that an
+// optional `stdin` file of the case is written into) with the lines of `args`
 // as arguments (and the lines of an optional `env` file in its environment;
 // an optional `mtime` file sets modification times first, one line each:
 // a path of the case, a blank, the UTC time as YYYYMMDDhhmmss),
@@ -10,17 +11,22 @@
 // with gpsbabel, every .xmp `xmllint --noout`, every .html `xmllint --html --noout`.
 // GEOPLAIT_UPDATE_GOLDEN=1 writes the actual results into expected/.
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -99,10 +105,23 @@ struct Finished {
     std::string err;
 };
 
-// Runs `program` (searched in PATH) in `cwd` with stdin from /dev/null,
-// capturing its output.
+// Writes `bytes` into the pipe `fd` and closes it; a reader that is gone
+// (the program refused its input) ends the writing.
+void FeedPipe(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    close(fd);
+}
+
+// Runs `program` (searched in PATH) in `cwd` with stdin from /dev/null, or
+// from a pipe fed with `input` when given, capturing its output.
 Finished Spawn(const std::string& program, std::vector<std::string> args, const fs::path& cwd,
-               const std::vector<std::string>& env = {}) {
+               const std::vector<std::string>& env = {}, const std::string* input = nullptr) {
     TempDir capture;
     const std::string outPath = capture.File("stdout");
     const std::string errPath = capture.File("stderr");
@@ -110,18 +129,48 @@ Finished Spawn(const std::string& program, std::vector<std::string> args, const 
     std::vector<char*> argv = Pointers(args);
     std::vector<std::string> envTexts = RunEnvironment(env);
     std::vector<char*> envp = Pointers(envTexts);
+    int feed[2] = {-1, -1};
+    if (input != nullptr) {
+        // A write to a program that stopped reading fails instead of ending the test.
+        signal(SIGPIPE, SIG_IGN);
+        if (pipe2(feed, O_CLOEXEC) != 0) return {};
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (input != nullptr) {
+        posix_spawn_file_actions_adddup2(&actions, feed[0], 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    // The program gets SIGPIPE as it would from a shell.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
-    const int failed = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const int failed = posix_spawnp(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    std::thread feeder;
+    if (input != nullptr) {
+        close(feed[0]);
+        if (failed == 0) {
+            feeder = std::thread(FeedPipe, feed[1], std::cref(*input));
+        } else {
+            close(feed[1]);
+        }
+    }
     Finished result;
     int wstatus = 0;
-    if (failed != 0 || waitpid(pid, &wstatus, 0) != pid) return result;
+    const bool waited = failed == 0 && waitpid(pid, &wstatus, 0) == pid;
+    if (feeder.joinable()) feeder.join();
+    if (!waited) return result;
     result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
     result.out = ReadFileBytes(outPath);
     result.err = ReadFileBytes(errPath);
@@ -235,7 +284,7 @@ TEST_P(GoldenTest, MatchesExpected) {
 
     for (const auto& entry : fs::directory_iterator(source)) {
         std::string name = entry.path().filename().string();
-        if (name == "args" || name == "env" || name == "mtime" || name == "expected") continue;
+        if (name == "args" || name == "env" || name == "mtime" || name == "stdin" || name == "expected") continue;
         fs::copy(entry.path(), workDir / name,
                  fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     }
@@ -243,8 +292,10 @@ TEST_P(GoldenTest, MatchesExpected) {
     std::map<std::string, std::string> inputs = FilesUnder(workDir);
 
     const fs::path env = source / "env";
+    const bool fed = fs::exists(source / "stdin");
+    const std::string fedBytes = fed ? ReadFileBytes((source / "stdin").string()) : std::string();
     Finished run = Spawn(GEOPLAIT_CLI, ReadArgs(source / "args"), workDir,
-                         fs::exists(env) ? ReadArgs(env) : std::vector<std::string>{});
+                         fs::exists(env) ? ReadArgs(env) : std::vector<std::string>{}, fed ? &fedBytes : nullptr);
     ASSERT_GE(run.status, 0) << "geoplait-cli did not run";
     ASSERT_LT(run.status, 126) << "geoplait-cli could not start or died: " << run.err;
 

@@ -4,7 +4,8 @@
 // lines, or "input=PATH" to read another case's input instead of its own
 // input*. The input is read as a run reads it (the record cleared before each
 // record), and the dump (one line per record with its non-empty fields, then
-// OmitCount and the reader's error) is compared with `expected`.
+// OmitCount and the reader's error) is compared with `expected`; the same
+// bytes read from a pipe must give the same dump.
 // GEOPLAIT_UPDATE_GOLDEN=1 writes the dumps into `expected`.
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,7 @@
 #include "readers/kml_reader.h"
 #include "readers/pot_reader.h"
 #include "settings/settings_file.h"
+#include "support/fed_pipe.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
@@ -61,8 +64,9 @@ std::string Dump(const TrackPoint& p, int number) {
     return line + "\n";
 }
 
-// Reads the whole input with the reader the options name.
-std::string ReadCase(const fs::path& dir) {
+// Reads the whole input with the reader the options name (through a pipe
+// with `throughPipe`).
+std::string ReadCase(const fs::path& dir, bool throughPipe = false) {
     std::vector<std::string> options;
     std::string text = test::ReadFileBytes((dir / "options").string());
     for (size_t pos = 0, end; pos < text.size(); pos = end + 1) {
@@ -72,6 +76,12 @@ std::string ReadCase(const fs::path& dir) {
     std::string input;
     for (const auto& entry : fs::directory_iterator(dir)) {
         if (entry.path().filename().string().starts_with("input")) input = entry.path().string();
+    }
+    // The same bytes through a pipe, which is read once and cannot seek.
+    std::optional<test::FedPipe> pipe;
+    if (throughPipe) {
+        pipe.emplace(test::ReadFileBytes(input));
+        input = pipe->Path();
     }
     Settings settings;
     SetDefaultSettings(settings);
@@ -131,6 +141,7 @@ TEST_P(ReaderCase, MatchesExpected) {
     }
     ASSERT_TRUE(fs::exists(dir / "expected")) << "make it with GEOPLAIT_UPDATE_GOLDEN=1 and check it by hand";
     EXPECT_EQ(dump, test::ReadFileBytes((dir / "expected").string()));
+    EXPECT_EQ(ReadCase(dir, true), dump) << "read from a pipe";
 }
 
 std::string CaseTestName(const ::testing::TestParamInfo<std::string>& param) {

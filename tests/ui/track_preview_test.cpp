@@ -1,6 +1,8 @@
 // The preview: a known track read through the readers and filters of a run,
 // cut into its groups, thinned to a bounded size, and drawn with each group
 // in its colour; and the pane behind the window's Preview button.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -164,6 +166,17 @@ private slots:
         PreviewControl fresh;
         QCOMPARE(CollectPreview(settings, dir.path().toStdString(), fresh, track, problem), PreviewResult::NoInput);
         QCOMPARE(track.records, 0);
+        // A pipe is the run's to read, once: the preview neither waits for
+        // its writer nor takes what it holds.
+        const std::string fifo = dir.filePath("fifo").toStdString();
+        QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);
+        settings.current.InputFile = fifo;
+        for (const char* mode : {"nmea(log) -> kml", "gpx -> kml"}) {
+            settings.current.Mode = mode;
+            PreviewControl another;
+            QCOMPARE(CollectPreview(settings, dir.path().toStdString(), another, track, problem),
+                     PreviewResult::NoInput);
+        }
     }
 
     void packedDms_data() {

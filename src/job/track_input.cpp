@@ -332,7 +332,11 @@ int32_t TrackInput::Count(RunContext& ctx) {
     } else {
         std::visit(
             [&](auto& reader) {
-                if constexpr (!std::is_same_v<std::decay_t<decltype(reader)>, std::monostate>) {
+                if constexpr (requires { reader.Skip(); }) {
+                    // A reader that can pass over a record counts without building it.
+                    while (reader.Skip()) ++count;
+                    TakeReaderReport(ctx, reader, false);
+                } else if constexpr (!std::is_same_v<std::decay_t<decltype(reader)>, std::monostate>) {
                     while (reader.Next(ctx.point)) {
                         ++count;
                         ClearTrackPoint(ctx.point);

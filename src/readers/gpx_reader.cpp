@@ -218,14 +218,18 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
 }
 
 bool GpxReader::Next(TrackPoint& point) {
+    if (!Skip()) return false;
+    Fill(points_[(given_ - 1) % kPointsAhead], point);
+    return true;
+}
+
+bool GpxReader::Skip() {
     // Points read before the document ended or broke are given all the same.
     while (given_ == read_) {
         if (!xml_.Run() && given_ == read_) return false;
     }
-    PointTexts& texts = points_[given_ % kPointsAhead];
+    bytesRead_ = points_[given_ % kPointsAhead].bytesRead;
     ++given_;
-    bytesRead_ = texts.bytesRead;
-    Fill(texts, point);
     return true;
 }
 

@@ -30,6 +30,9 @@ public:
     // The next point into `point`; false at the end of the document or where
     // it stops being well-formed.
     bool Next(TrackPoint& point);
+    // Passes over the next point as Next would give it, without filling a
+    // record: for counting. False where Next would be.
+    bool Skip();
     const std::string& Error() const { return xml_.Error(); }
     // Bytes of the input read up to the end of the record last given, for
     // progress.

@@ -3,11 +3,13 @@
 #include <pthread.h>
 
 #include <array>
-#include <cstdlib>
-#include <memory>
 #include <condition_variable>
+#include <cstdlib>
 #include <exception>
+#include <memory>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <type_traits>
 

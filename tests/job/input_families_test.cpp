@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <ostream>
 #include <utility>
@@ -227,6 +228,7 @@ TEST_F(TrackInputTest, ReadingAheadMarksTheLastRecordAndKeepsTheRecords) {
 // read, across the batches the thread hands over (64 records each).
 struct ReadRun {
     std::vector<std::string> records;
+    std::vector<std::string> speeds;  // computed from the records before where they have none
     std::vector<bool> last;
     std::vector<uint64_t> bytes;
     bool operator==(const ReadRun&) const = default;
@@ -234,7 +236,7 @@ struct ReadRun {
 
 void PrintTo(const ReadRun& run, std::ostream* out) {
     for (size_t i = 0; i < run.records.size(); ++i) {
-        *out << "\n" << run.records[i] << (run.last[i] ? " last " : " ") << run.bytes[i];
+        *out << "\n" << run.records[i] << " " << run.speeds[i] << (run.last[i] ? " last " : " ") << run.bytes[i];
     }
 }
 
@@ -252,6 +254,7 @@ protected:
                 ctx,
                 [&](RunContext& c) {
                     run.records.push_back(c.point.InLatitudeDeg + "/" + c.point.RmcTime + "/" + c.point.GgaQuality);
+                    run.speeds.push_back(c.point.RmcSpeed);
                     run.last.push_back(c.run.LastRecord);
                     run.bytes.push_back(c.run.InputBytesRead);
                     ClearTrackPoint(c.point);
@@ -265,10 +268,20 @@ protected:
     }
 };
 
+// Point i, a second apart and a degree of latitude on: each gets its speed
+// from the point before.
+std::string TimeOfPoint(int i) {
+    char text[16];
+    std::snprintf(text, sizeof text, "03%02d%02d", i / 60 % 60, i % 60);
+    return text;
+}
+
 std::string Waypoints(int n) {
     std::string gpx = "<gpx>";
     for (int i = 1; i <= n; ++i) {
-        gpx += "<wpt lat=\"" + std::to_string(i % 89 + 1) + "\" lon=\"2\"><time>2024-01-02T03:04:05Z</time></wpt>\n";
+        const std::string t = TimeOfPoint(i);
+        gpx += "<wpt lat=\"" + std::to_string(i % 89 + 1) + "\" lon=\"2\"><time>2024-01-02T" + t.substr(0, 2) + ":" +
+               t.substr(2, 2) + ":" + t.substr(4, 2) + "Z</time></wpt>\n";
     }
     return gpx + "</gpx>";
 }
@@ -301,8 +314,9 @@ TEST_F(ReadingThreadTest, KeepsTheRecordsOfAPlainReadAcrossBatches) {
                 // A text the reader leaves alone is what the taker left
                 // (the record read ahead starts cleared).
                 if (kind == ModeKind::Gpx && n >= 3) {
-                    EXPECT_EQ(threaded.records[1], lookAhead ? "3/030405/" : "3/030405/9");
-                    EXPECT_EQ(threaded.records.back(), std::to_string(n % 89 + 1) + "/030405/9");
+                    EXPECT_EQ(threaded.records[1], lookAhead ? "3/030002/" : "3/030002/9");
+                    EXPECT_EQ(threaded.records.back(), std::to_string(n % 89 + 1) + "/" + TimeOfPoint(n) + "/9");
+                    EXPECT_NE(threaded.speeds[1], "") << "computed from the first point";
                 }
             }
         }

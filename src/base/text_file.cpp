@@ -1,7 +1,6 @@
 #include "base/text_file.h"
 
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 #include <utility>
 
 #include "base/text_encoding.h"
+#include "base/thread_name.h"
 
 namespace geoplait {
 
@@ -583,7 +583,7 @@ void TextWriter::FlushBuffer(bool wait) {
         drain_ = std::make_unique<Drain>();
         drain_->out = &blockOut_;
         drain_->thread = std::thread([d = drain_.get()] {
-            pthread_setname_np(pthread_self(), "geoplait-write");
+            NameThisThread("geoplait-write");
             d->Run();
         });
     }

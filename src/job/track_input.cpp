@@ -1,7 +1,5 @@
 #include "job/track_input.h"
 
-#include <pthread.h>
-
 #include <array>
 #include <condition_variable>
 #include <cstdlib>
@@ -13,6 +11,7 @@
 #include <thread>
 #include <type_traits>
 
+#include "base/thread_name.h"
 #include "job/input_families.h"
 
 namespace geoplait {
@@ -216,7 +215,7 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
 
     auto queue = std::make_unique<ReadQueue>(ctx.point);
     ReadingThread reading{*queue, std::thread([&reader, &q = *queue, &speed, fallback] {
-                              pthread_setname_np(pthread_self(), "geoplait-read");
+                              NameThisThread("geoplait-read");
                               ReadBatches(reader, q, speed, fallback);
                           })};
     uint64_t n = 0;

@@ -385,28 +385,25 @@ struct TextWriter::Drain {
 
 namespace {
 
-// Whether the 8 bytes at p are all printable ASCII (0x20 to 0x7F). A borrow
-// between bytes can only make a printable byte look otherwise, never the
-// reverse: a false answer is checked again byte by byte.
-bool PrintableAscii8(const char* p) {
-    uint64_t word = 0;
-    std::memcpy(&word, p, 8);
-    constexpr uint64_t kBlanks = 0x2020202020202020;
-    constexpr uint64_t kHighBits = 0x8080808080808080;
-    return (((word - kBlanks) | word) & kHighBits) == 0;
-}
-
-// IsCleanText for a line without its "\n": printable ASCII a word at a time,
-// anything else (a tab, a CR, a character beyond ASCII) by IsCleanText.
-bool IsCleanLine(const char* p, size_t n) {
-    size_t i = 0;
-    while (i + 8 <= n && PrintableAscii8(p + i)) i += 8;
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(p[i]);
-        if (c < 0x20 || c >= 0x80) return IsCleanText(std::string_view(p + i, n - i));
-        ++i;
+// Copies at most kWriteBlock bytes of text to `out` with each "\n" as CR LF
+// and returns the end of what it wrote. With `check`, each line is checked
+// (IsCleanText) as it is copied, and null is returned at the first that is
+// not clean.
+char* CopyLines(const char* text, size_t size, char* out, bool check) {
+    const char* in = text;
+    const char* const end = text + size;
+    while (in != end) {
+        const auto* nl = static_cast<const char*>(std::memchr(in, '\n', static_cast<size_t>(end - in)));
+        const auto length = static_cast<size_t>((nl != nullptr ? nl : end) - in);
+        if (check && !IsCleanText(std::string_view(in, length))) return nullptr;
+        std::memcpy(out, in, length);
+        out += length;
+        if (nl == nullptr) break;
+        *out++ = '\r';
+        *out++ = '\n';
+        in = nl + 1;
     }
-    return true;
+    return out;
 }
 
 }  // namespace
@@ -416,26 +413,9 @@ bool TextWriter::BlockOut::Write(const char* text, size_t size, bool final) {
     if (carry.empty() && size <= kWriteBlock) {
         // One pass: each line is checked as it is copied with its CR LF.
         if (lines.size() < 2 * kWriteBlock) lines.resize(2 * kWriteBlock);
-        char* out = lines.data();
-        const char* in = text;
-        const char* const end = text + size;
-        bool allClean = true;
-        while (in != end) {
-            const auto* nl = static_cast<const char*>(std::memchr(in, '\n', static_cast<size_t>(end - in)));
-            const char* const stop = nl != nullptr ? nl : end;
-            const auto length = static_cast<size_t>(stop - in);
-            if (!IsCleanLine(in, length)) {
-                allClean = false;
-                break;
-            }
-            std::memcpy(out, in, length);
-            out += length;
-            if (nl == nullptr) break;
-            *out++ = '\r';
-            *out++ = '\n';
-            in = nl + 1;
+        if (const char* end = CopyLines(text, size, lines.data(), true)) {
+            return files->WriteAll(fd, lines.data(), static_cast<size_t>(end - lines.data()));
         }
-        if (allClean) return files->WriteAll(fd, lines.data(), static_cast<size_t>(out - lines.data()));
     }
     // Whatever the input held, an output is valid UTF-8 without the
     // characters XML forbids; a character cut by the block's end waits for
@@ -453,20 +433,8 @@ bool TextWriter::BlockOut::WriteLines(const char* text, size_t size) {
     while (size > 0) {
         // At most a block at a time, so that every byte could become two.
         const size_t piece = std::min(size, kWriteBlock);
-        char* out = lines.data();
-        const char* in = text;
-        const char* const end = in + piece;
-        while (in != end) {
-            const auto* nl = static_cast<const char*>(std::memchr(in, '\n', static_cast<size_t>(end - in)));
-            const char* const stop = nl != nullptr ? nl : end;
-            std::memcpy(out, in, static_cast<size_t>(stop - in));
-            out += stop - in;
-            if (nl == nullptr) break;
-            *out++ = '\r';
-            *out++ = '\n';
-            in = nl + 1;
-        }
-        if (!files->WriteAll(fd, lines.data(), static_cast<size_t>(out - lines.data()))) return false;
+        const char* end = CopyLines(text, piece, lines.data(), false);
+        if (!files->WriteAll(fd, lines.data(), static_cast<size_t>(end - lines.data()))) return false;
         text += piece;
         size -= piece;
     }

@@ -24,12 +24,12 @@ struct OutputRun {
     ModeOutput output;
     OutputKind kind;  // the emitter's output kind, whose line writer writes each record
     void (*head)(TextWriter&, RunContext&, bool upperCaseHandle);
-    void (*tail)(TextWriter&);
+    void (*tail)(TextWriter&, RunContext&);
 };
 
 constexpr OutputRun kOutputRuns[] = {
     {ModeOutput::Pot, OutputKind::Pot, [](TextWriter& out, RunContext&, bool) { WritePotHead(out); }, nullptr},
-    {ModeOutput::Gpx, OutputKind::GpxRoutePoint, WriteGpxHead, WriteGpxTail},
+    {ModeOutput::Gpx, OutputKind::GpxPoint, WriteGpxHead, WriteGpxTail},
     {ModeOutput::Nmea, OutputKind::Nmea, nullptr, nullptr},
     {ModeOutput::CsvFull, OutputKind::CsvFull, nullptr, nullptr},
     {ModeOutput::CsvCustom, OutputKind::CsvCustom, nullptr, nullptr},
@@ -64,7 +64,9 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
     LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config, ctx.run.TimeDifferenceValue), {}};
     const LineWriter write = LineWriterOf(output->kind);
     const auto writeRecord = [&](RunContext& c) {
-        write(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount}, writer.scratch);
+        NoteGapDistance(c);
+        const bool lineCut = c.store.WrittenCount > 0 && GapBeforeRecord(c);
+        write(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount, lineCut}, writer.scratch);
     };
     const bool nmeaDefaults = family->nmeaDefaults && mode.output == ModeOutput::Nmea;
     const auto startRecord = [nmeaDefaults](RunContext& c) {
@@ -95,7 +97,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
         ++store.RecordIndex;
         startRecord(c);
     });
-    if (output->tail != nullptr) output->tail(out);
+    if (output->tail != nullptr) output->tail(out, ctx);
     out.Close();
 }
 

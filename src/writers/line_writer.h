@@ -42,8 +42,12 @@ struct CsvWriterOptions {
     std::string meterMile;                   // Full: the MeterMile text, as the column shows it
 };
 
+// How a GPX output holds the track (GpxType).
+enum class GpxLayout { Route, Track };
+
 struct LineWriterOptions {
     PointLabelOptions label;
+    GpxLayout gpx = GpxLayout::Route;
     HemisphereSigns defaultSigns;  // of the system default letters, for a record without its own
     NmeaWriterOptions nmea;
     CsvWriterOptions csv;

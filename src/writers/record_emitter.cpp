@@ -31,7 +31,7 @@ struct EmitKind {
 
 constexpr EmitKind kEmitKinds[] = {
     {OutputKind::Pot, WritePotLine, false, false},
-    {OutputKind::GpxRoutePoint, WriteGpxRoutePoint, false, false},
+    {OutputKind::GpxPoint, WriteGpxPoint, false, false},
     {OutputKind::Nmea, WriteNmeaSentences, false, true},
     {OutputKind::CsvFull, WriteCsvFullLine, true, true},
     {OutputKind::CsvCustom, WriteCsvCustomLine, true, true},
@@ -127,8 +127,10 @@ int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind k
 
     const EmitKind* k = FindEmitKind(kind);
     const bool splits = k != nullptr && (nmeaInput ? k->splitsFromNmea : k->splitsFromCsvFull);
-    if (splits && ctx.Current().FileSplit != 0 && ctx.store.WrittenCount >= 1 &&
-        NeedsNewFile(ctx, nmeaInput)) {
+    // The gap that cuts a line here starts a split file or (GPX track) a new
+    // track segment.
+    const bool lineCut = ctx.store.WrittenCount >= 1 && NeedsNewFile(ctx, nmeaInput);
+    if (splits && ctx.Current().FileSplit != 0 && lineCut) {
         if (!StartNextFile(out, ctx, split, nmeaInput)) {
             // The record is read but not written; nothing more is.
             FinishRecord(ctx);
@@ -136,8 +138,11 @@ int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind k
         }
     }
     if (k != nullptr) {
-        k->write(out, writer.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount}, writer.scratch);
+        k->write(out, writer.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount, lineCut},
+                 writer.scratch);
     }
+    // A new date starts the next piece's date group as a split file does.
+    if (lineCut && nmeaInput) SetGroupDate(ctx);
     ++ctx.store.WrittenCount;
     FinishRecord(ctx);
     return 0;

@@ -14,7 +14,7 @@ enum class InputOrigin { Nmea, CsvFull };
 // What the emitter writes each record as.
 enum class OutputKind {
     Pot,
-    GpxRoutePoint,
+    GpxPoint,
     Nmea,  // from CSV Full input only
     CsvFull,
     CsvCustom,

@@ -24,7 +24,7 @@ struct Gpx : WriterFixture {
         ctx.store.RecordIndex = 4;
     }
     std::string RoutePoint() {
-        return WrittenLine(WriteGpxRoutePoint);
+        return WrittenLine(WriteGpxPoint);
     }
 };
 

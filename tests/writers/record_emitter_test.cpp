@@ -77,7 +77,7 @@ TEST(EmitRecord, WhenTheOutputSplits) {
         {"CSV Custom from CSV", OutputKind::CsvCustom, csv, 1, 0, 10, never, minuteApart, two, ""},
         {"NMEA from CSV", OutputKind::Nmea, csv, 1, 0, 10, never, minuteApart, two, ""},
         {"POT from CSV", OutputKind::Pot, csv, 1, 0, 10, never, minuteApart, one, ""},
-        {"GPX from CSV", OutputKind::GpxRoutePoint, csv, 1, 0, 10, never, minuteApart, one, ""},
+        {"GPX from CSV", OutputKind::GpxPoint, csv, 1, 0, 10, never, minuteApart, one, ""},
         {"interval equal to the limit", OutputKind::CsvCustom, nmea, 1, 0, 60, never, minuteApart, one, "010312"},
         {"distance above the limit only", OutputKind::CsvCustom, nmea, 1, 0, never, 1.85, northward, two, "010312"},
         {"date from NMEA", OutputKind::CsvCustom, nmea, 1, 1, never, never, overMidnight, two, "020312"},

@@ -62,6 +62,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
 
     // The writer's options, decoded once for the run, and its scratch space.
     LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config, ctx.run.TimeDifferenceValue), {}};
+    if (const LineHead head = LineHeadOf(output->kind)) head(out, writer.options);
     const LineWriter write = LineWriterOf(output->kind);
     const auto writeRecord = [&](RunContext& c) {
         NoteGapDistance(c);

@@ -189,12 +189,23 @@ QWidget* MainWindow::BuildFileRows() {
     c.tokyo = p.MakeCheck(this, "Tokyo -> WGS84", "tokyo");
     c.errorOmit = p.MakeCheck(this, "ErrorData\n    Omit", "errorOmit");
     c.errorOmit->setAccessibleName("ErrorData Omit");
-    for (QCheckBox* check : {c.bom, c.tokyo, c.errorOmit}) checks->addWidget(check);
+    c.csvHeader = p.MakeCheck(this, "CSV Header", "csvHeader");
+    for (QCheckBox* check : {c.bom, c.tokyo, c.errorOmit, c.csvHeader}) checks->addWidget(check);
+    // How a GPX output holds the track: one route or a track of segments.
+    c.gpxType = p.MakeCombo(this, "gpxType");
+    for (const ChoiceValue& choice : kGpxTypeChoices) c.gpxType->addItem(choice.displayText);
+    c.gpxType->setAccessibleName("GPX Type");
+    auto* gpxTypeLabel = new QLabel("GPX", this);
+    gpxTypeLabel->setBuddy(c.gpxType);
+    checks->addWidget(gpxTypeLabel);
+    checks->addWidget(c.gpxType);
     checks->addStretch(1);
     grid->addLayout(checks, 1, 5, 2, 1);
     grid->setColumnStretch(1, 1);
     p.AddToPart(kTokyoCheck, {c.tokyo});
     p.AddToPart(kErrorOmit, {c.errorOmit});
+    p.AddToPart(kCsvHeader, {c.csvHeader});
+    p.AddToPart(kGpxType, {gpxTypeLabel, c.gpxType});
     p.AddToPart(kInputItem, {c.inputItem});
     p.AddToPart(kOutputItem, {c.outputItem});
     return box;
@@ -297,6 +308,8 @@ void MainWindow::BindFileRows() {
     b.Check(c.bom, &ConvertSettings::Bom);
     b.Check(c.tokyo, &ConvertSettings::Tokyo2WGS84);
     b.Check(c.errorOmit, &ConvertSettings::OmitErrorData);
+    b.Check(c.csvHeader, &ConvertSettings::CsvHeader);
+    b.Combo(c.gpxType, &ConvertSettings::GpxType);
     b.Edit(c.inputFile, &ConvertSettings::InputFile, kPathChars);
     b.Edit(c.outputFile, &ConvertSettings::OutputFile, kPathChars);
     b.Combo(c.mode, &ConvertSettings::Mode);

@@ -174,6 +174,9 @@ const ModeLayout* LayoutOf(std::string_view mode) {
 
 uint64_t ApplyLayoutActions(const ModeLayout& layout, ConvertSettings& s) {
     uint64_t shown = layout.shown;
+    const std::string_view output = OutputTypeOf(layout.mode);
+    if (output == "gpx") shown |= kGpxType;
+    if (output == "csv(Full)" || output == "csv(Custom)") shown |= kCsvHeader;
     const uint32_t actions = layout.actions;
     if (actions & kSetTimeStamps) s.TimeStampPath = s.TimeStampPosition = 1;
     if (actions & kClearTokyo) s.Tokyo2WGS84 = 0;

@@ -85,8 +85,10 @@ enum LayoutPart : uint64_t {
     kLabelTex = 1ull << 32,
     kLabelLatLon = 1ull << 33,
     kLabelDescription = 1ull << 34,
+    kGpxType = 1ull << 35,    // "GPX" Route/Track, for the modes that write GPX
+    kCsvHeader = 1ull << 36,  // "CSV Header", for the modes that write CSV Full or Custom
 };
-inline constexpr int kLayoutPartCount = 35;
+inline constexpr int kLayoutPartCount = 37;
 
 // Settings a mode's layout changes when it is applied.
 enum LayoutAction : uint32_t {
@@ -110,7 +112,8 @@ extern const std::array<ModeLayout, kModeCount> kModeLayouts;
 const ModeLayout* LayoutOf(std::string_view mode);
 
 // What the layout of `mode` shows after its actions ran on `s`: the row's
-// parts narrowed by the CSV Custom input layout where the row says so.
+// parts narrowed by the CSV Custom input layout where the row says so, and
+// the options of its output (GpxType, CsvHeader).
 // Applies the row's actions to `s`.
 uint64_t ApplyLayoutActions(const ModeLayout& layout, ConvertSettings& s);
 

@@ -18,6 +18,7 @@ LineWriterOptions LineWriterOptionsOf(const ConvertSettings& s, const ConfigSett
     csv.longitudeHemisphereColumn = s.Output_Longitude_ew > 0;
     csv.timeDifference = timeDifference;
     csv.meterMile = s.MeterMile;
+    csv.header = s.CsvHeader != 0;
     return options;
 }
 

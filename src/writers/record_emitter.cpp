@@ -25,16 +25,17 @@ namespace {
 struct EmitKind {
     OutputKind kind;
     LineWriter write;
+    LineHead head;  // at the start of each file; nullptr: none
     bool splitsFromNmea;     // FileSplit applies in the NMEA-input variant
     bool splitsFromCsvFull;  // FileSplit applies in the CSV-Full-input variant
 };
 
 constexpr EmitKind kEmitKinds[] = {
-    {OutputKind::Pot, WritePotLine, false, false},
-    {OutputKind::GpxPoint, WriteGpxPoint, false, false},
-    {OutputKind::Nmea, WriteNmeaSentences, false, true},
-    {OutputKind::CsvFull, WriteCsvFullLine, true, true},
-    {OutputKind::CsvCustom, WriteCsvCustomLine, true, true},
+    {OutputKind::Pot, WritePotLine, nullptr, false, false},
+    {OutputKind::GpxPoint, WriteGpxPoint, nullptr, false, false},
+    {OutputKind::Nmea, WriteNmeaSentences, nullptr, false, true},
+    {OutputKind::CsvFull, WriteCsvFullLine, WriteCsvFullHead, true, true},
+    {OutputKind::CsvCustom, WriteCsvCustomLine, WriteCsvCustomHead, true, true},
 };
 
 const EmitKind* FindEmitKind(OutputKind kind) {
@@ -74,7 +75,8 @@ bool NeedsNewFile(const RunContext& ctx, bool nmeaInput) {
 
 // Closes the current file and creates the next one; false when either
 // failed (the run stops then).
-bool StartNextFile(TextWriter& out, RunContext& ctx, SplitFiles& split, bool nmeaInput) {
+bool StartNextFile(TextWriter& out, RunContext& ctx, SplitFiles& split, bool nmeaInput, const EmitKind& kind,
+                   const LineWriterOptions& options) {
     if (!split.named) {
         SplitOutputName(ctx.Current().OutputFile, split.base, split.extension);
         split.named = true;
@@ -84,6 +86,7 @@ bool StartNextFile(TextWriter& out, RunContext& ctx, SplitFiles& split, bool nme
         return false;
     }
     if (ctx.Current().Bom == 0) out.DropBom();
+    if (kind.head != nullptr) kind.head(out, options);
     if (nmeaInput) SetGroupDate(ctx);
     return true;
 }
@@ -113,6 +116,11 @@ LineWriter LineWriterOf(OutputKind kind) {
     return k != nullptr ? k->write : nullptr;
 }
 
+LineHead LineHeadOf(OutputKind kind) {
+    const EmitKind* k = FindEmitKind(kind);
+    return k != nullptr ? k->head : nullptr;
+}
+
 int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind kind, InputOrigin origin,
                LineOutput& writer) {
     if (ctx.StopRequested()) {
@@ -131,7 +139,7 @@ int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind k
     // track segment.
     const bool lineCut = ctx.store.WrittenCount >= 1 && NeedsNewFile(ctx, nmeaInput);
     if (splits && ctx.Current().FileSplit != 0 && lineCut) {
-        if (!StartNextFile(out, ctx, split, nmeaInput)) {
+        if (!StartNextFile(out, ctx, split, nmeaInput, *k, writer.options)) {
             // The record is read but not written; nothing more is.
             FinishRecord(ctx);
             return -1;

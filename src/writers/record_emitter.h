@@ -41,6 +41,8 @@ bool SplitsOutput(OutputKind kind, InputOrigin origin);
 
 // The line writer of `kind`.
 LineWriter LineWriterOf(OutputKind kind);
+// What `kind` writes at the start of each file; nullptr when nothing.
+LineHead LineHeadOf(OutputKind kind);
 
 // Start of a run whose output may be split (SplitsOutput): sets SplitIndex
 // to 0 and, when FileSplit is on, remembers the name parts of OutputFile for

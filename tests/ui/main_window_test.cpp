@@ -184,12 +184,13 @@ private slots:
             << QStringList{"labelTex", "inputItem", "outputItem"};
         QTest::newRow("nmea -> pot") << "nmea(log) -> pot"
             << QStringList{"recordStart", "startDate", "labelNo", "labelKm", "labelSpeed", "labelElapsed"}
-            << QStringList{"tokyo", "satellites", "kmlBox", "trackBox", "splitBox", "labelDate", "labelTex"};
+            << QStringList{"tokyo", "satellites", "kmlBox", "trackBox", "splitBox", "labelDate", "labelTex",
+                           "gpxType", "csvHeader"};
         QTest::newRow("nmea -> summary") << "nmea(log) -> Summary(csv)"
             << QStringList{"lineDistance", "splitDate", "errorOmit"}
-            << QStringList{"fileSplit", "speedGroup", "tokyo", "labelsBox", "trackBox", "outputItem"};
+            << QStringList{"fileSplit", "speedGroup", "tokyo", "labelsBox", "trackBox", "outputItem", "csvHeader"};
         QTest::newRow("csv full -> csv custom") << "csv(Full) -> csv(Custom)"
-            << QStringList{"outputItem", "fileSplit"} << QStringList{"inputItem", "satellites"};
+            << QStringList{"outputItem", "fileSplit", "csvHeader"} << QStringList{"inputItem", "satellites", "gpxType"};
         QTest::newRow("csv custom -> kml") << "csv(Custom) -> kml"
             << QStringList{"inputItem", "kmlBox", "lineDistance", "labelDate"}
             << QStringList{"altitudeBox", "timeStampBox", "lineDistanceSec", "splitDate", "labelTime",
@@ -200,11 +201,11 @@ private slots:
         QTest::newRow("csv custom -> nmea") << "csv(Custom) -> nmea(log)"
             << QStringList{"tokyo", "inputItem", "errorOmit"} << QStringList{"outputItem", "kmlBox"};
         QTest::newRow("pot -> csv custom") << "pot -> csv(Custom)"
-            << QStringList{"outputItem", "recordStart"} << QStringList{"inputItem", "errorOmit", "tokyo"};
+            << QStringList{"outputItem", "recordStart", "csvHeader"} << QStringList{"inputItem", "errorOmit", "tokyo"};
         QTest::newRow("gpx -> kml") << "gpx -> kml" << QStringList{"kmlBox", "labelTex", "tokyo"}
             << QStringList{"errorOmit", "speedGroup", "labelDegrees", "labelSatellites", "labelSpeed"};
-        QTest::newRow("kml line -> gpx") << "kml(Line) -> gpx" << QStringList{"outputItem", "inputFile"}
-            << QStringList{"tokyo", "errorOmit", "filtersBox", "kmlBox", "splitBox"};
+        QTest::newRow("kml line -> gpx") << "kml(Line) -> gpx" << QStringList{"outputItem", "inputFile", "gpxType"}
+            << QStringList{"tokyo", "errorOmit", "filtersBox", "kmlBox", "splitBox", "csvHeader"};
         QTest::newRow("photo only") << "Photo(Only) -> kml" << QStringList{"kmlBox", "photoBox"}
             << QStringList{"inputFile", "f", "d", "errorOmit", "tokyo", "filtersBox", "trackBox", "vLineSwatch"};
     }

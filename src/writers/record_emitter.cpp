@@ -2,7 +2,7 @@
 // each finished record here. It filters the record, may start the next split
 // file ("<base>_001<ext>", "<base>_002<ext>", ...) when the track jumps in
 // distance, time or (NMEA input) date, writes the record with the line writer
-// of the output kind and counts it.
+// of the output and counts it.
 //
 // A split only ever happens before a record that is about to be written, so
 // the first record of every split file is the one that crossed a threshold.
@@ -13,37 +13,10 @@
 #include <cstdio>
 
 #include "engine/record_filter.h"
-#include "writers/csv_writer.h"
-#include "writers/gpx_writer.h"
-#include "writers/nmea_writer.h"
-#include "writers/pot_writer.h"
 
 namespace geoplait {
 
 namespace {
-
-struct EmitKind {
-    OutputKind kind;
-    LineWriter write;
-    LineHead head;  // at the start of each file; nullptr: none
-    bool splitsFromNmea;     // FileSplit applies in the NMEA-input variant
-    bool splitsFromCsvFull;  // FileSplit applies in the CSV-Full-input variant
-};
-
-constexpr EmitKind kEmitKinds[] = {
-    {OutputKind::Pot, WritePotLine, nullptr, false, false},
-    {OutputKind::GpxPoint, WriteGpxPoint, nullptr, false, false},
-    {OutputKind::Nmea, WriteNmeaSentences, nullptr, false, true},
-    {OutputKind::CsvFull, WriteCsvFullLine, WriteCsvFullHead, true, true},
-    {OutputKind::CsvCustom, WriteCsvCustomLine, WriteCsvCustomHead, true, true},
-};
-
-const EmitKind* FindEmitKind(OutputKind kind) {
-    for (const EmitKind& k : kEmitKinds) {
-        if (k.kind == kind) return &k;
-    }
-    return nullptr;
-}
 
 // "<base><ext>" is always the path as entered.
 void SplitOutputName(const std::string& path, std::string& base, std::string& extension) {
@@ -75,7 +48,7 @@ bool NeedsNewFile(const RunContext& ctx, bool nmeaInput) {
 
 // Closes the current file and creates the next one; false when either
 // failed (the run stops then).
-bool StartNextFile(TextWriter& out, RunContext& ctx, SplitFiles& split, bool nmeaInput, const EmitKind& kind,
+bool StartNextFile(TextWriter& out, RunContext& ctx, SplitFiles& split, bool nmeaInput, const OutputWriter& writer,
                    const LineWriterOptions& options) {
     if (!split.named) {
         SplitOutputName(ctx.Current().OutputFile, split.base, split.extension);
@@ -86,7 +59,7 @@ bool StartNextFile(TextWriter& out, RunContext& ctx, SplitFiles& split, bool nme
         return false;
     }
     if (ctx.Current().Bom == 0) out.DropBom();
-    if (kind.head != nullptr) kind.head(out, options);
+    if (writer.fileHead != nullptr) writer.fileHead(out, options);
     if (nmeaInput) SetGroupDate(ctx);
     return true;
 }
@@ -98,11 +71,6 @@ void FinishRecord(RunContext& ctx) {
 
 }  // namespace
 
-bool SplitsOutput(OutputKind kind, InputOrigin origin) {
-    const EmitKind* k = FindEmitKind(kind);
-    return k != nullptr && (origin == InputOrigin::Nmea ? k->splitsFromNmea : k->splitsFromCsvFull);
-}
-
 void PrepareFileSplit(RunContext& ctx, SplitFiles& split) {
     ctx.store.SplitIndex = 0;
     if (ctx.Current().FileSplit == 0) return;
@@ -111,18 +79,8 @@ void PrepareFileSplit(RunContext& ctx, SplitFiles& split) {
     ctx.Current().OutputFile = SplitFileName(split, 0);
 }
 
-LineWriter LineWriterOf(OutputKind kind) {
-    const EmitKind* k = FindEmitKind(kind);
-    return k != nullptr ? k->write : nullptr;
-}
-
-LineHead LineHeadOf(OutputKind kind) {
-    const EmitKind* k = FindEmitKind(kind);
-    return k != nullptr ? k->head : nullptr;
-}
-
-int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind kind, InputOrigin origin,
-               LineOutput& writer) {
+int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, const OutputWriter& writer, InputOrigin origin,
+               LineOutput& line) {
     if (ctx.StopRequested()) {
         ClearTrackPoint(ctx.point);
         return -1;
@@ -133,22 +91,18 @@ int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind k
         return 0;
     }
 
-    const EmitKind* k = FindEmitKind(kind);
-    const bool splits = k != nullptr && (nmeaInput ? k->splitsFromNmea : k->splitsFromCsvFull);
     // The gap that cuts a line here starts a split file or (GPX track) a new
     // track segment.
     const bool lineCut = ctx.store.WrittenCount >= 1 && NeedsNewFile(ctx, nmeaInput);
-    if (splits && ctx.Current().FileSplit != 0 && lineCut) {
-        if (!StartNextFile(out, ctx, split, nmeaInput, *k, writer.options)) {
+    if (SplitsOutput(writer, origin) && ctx.Current().FileSplit != 0 && lineCut) {
+        if (!StartNextFile(out, ctx, split, nmeaInput, writer, line.options)) {
             // The record is read but not written; nothing more is.
             FinishRecord(ctx);
             return -1;
         }
     }
-    if (k != nullptr) {
-        k->write(out, writer.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount, lineCut},
-                 writer.scratch);
-    }
+    writer.write(out, line.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount, lineCut},
+                 line.scratch);
     // A new date starts the next piece's date group as a split file does.
     if (lineCut && nmeaInput) SetGroupDate(ctx);
     ++ctx.store.WrittenCount;

@@ -105,6 +105,10 @@ constexpr ModeOutputKind kOutputKinds[] = {
     {ModeOutput::SummaryHtml,
      {"Summary(html)", "html(*.html) (*.html);;All files(*.*) (*)", "", "Summary File Save", "html"},
      OutputRun::Summary, OutputShape::Records, false, 0, kSplitFile, 0, false},
+    // The splits cut the line into pieces; the file is not split.
+    {ModeOutput::GeoJson,
+     {"geojson", "geojson(*.geojson) (*.geojson *.json);;All files(*.*) (*)", "", "GeoJSON File Save", "geojson"},
+     OutputRun::GeoJson, OutputShape::Records, false, 0, kSplitFile, 0, false},
 };
 
 template <typename Row, size_t N, typename Key>

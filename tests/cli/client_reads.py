@@ -11,6 +11,10 @@ point, and when the case converts an NMEA log point for point, that speed is
 the log's knots converted.
 KML: GDAL's LIBKML driver (Google's libkml) reads it, and no line has fewer
 than two points.
+GeoJSON: Python's json reads it as strict UTF-8 and it passes a small RFC 7946
+check (a FeatureCollection of Features; positions longitude, latitude and
+maybe altitude, in range, numbers; lines of two positions or more; coordTimes
+shaped as the coordinates); GDAL reads as many features and points.
 Prints what is wrong and exits 1; exits 0 when all is well.
 """
 import os
@@ -151,12 +155,79 @@ def check_kml(path):
                 problems.append(f"a line of {points} point(s): {line[:80]}")
 
 
+def is_number(value):
+    return isinstance(value, (int, float)) and not isinstance(value, bool)
+
+
+def check_position(position):
+    if not isinstance(position, list) or len(position) not in (2, 3) or not all(map(is_number, position)):
+        problems.append(f"not a position: {position}")
+        return
+    if not (-180 <= position[0] <= 180 and -90 <= position[1] <= 90):
+        problems.append(f"position out of range (longitude, latitude first): {position}")
+
+
+def check_line(line, times):
+    if not isinstance(line, list) or len(line) < 2:
+        problems.append(f"a line of fewer than two positions: {line}")
+        return 0
+    for position in line:
+        check_position(position)
+    if times is not None and (not isinstance(times, list) or len(times) != len(line)):
+        problems.append("coordTimes is not shaped as the coordinates")
+    return len(line)
+
+
+def check_geojson(path):
+    with open(path, "rb") as f:
+        document = __import__("json").loads(f.read().decode("utf-8"))
+    if document.get("type") != "FeatureCollection" or not isinstance(document.get("features"), list):
+        problems.append("not a FeatureCollection")
+        return
+    points = 0
+    for feature in document["features"]:
+        geometry = feature.get("geometry") or {}
+        properties = feature.get("properties")
+        if feature.get("type") != "Feature" or not isinstance(properties, dict):
+            problems.append(f"not a Feature: {feature}")
+            continue
+        kind, coordinates = geometry.get("type"), geometry.get("coordinates")
+        times = properties.get("coordTimes")
+        if kind == "Point":
+            check_position(coordinates)
+            points += 1
+        elif kind == "LineString":
+            points += check_line(coordinates, times)
+        elif kind == "MultiLineString":
+            if times is not None and (not isinstance(times, list) or len(times) != len(coordinates)):
+                problems.append("coordTimes is not shaped as the coordinates")
+                times = None
+            for i, line in enumerate(coordinates):
+                points += check_line(line, None if times is None else times[i])
+        else:
+            problems.append(f"geometry type {kind}")
+    info = run(["ogrinfo", "-ro", "-al", "-q", path])
+    if info.count("OGRFeature(") != len(document["features"]):
+        problems.append(f"GDAL reads {info.count('OGRFeature(')} features of {len(document['features'])}")
+    gdal_points = 0
+    for line in info.splitlines():
+        line = line.strip()
+        if line.startswith("POINT"):
+            gdal_points += 1
+        elif line.startswith(("LINESTRING", "MULTILINESTRING")):
+            gdal_points += line.count(",") + 1
+    if gdal_points != points:
+        problems.append(f"GDAL reads {gdal_points} points of {points}")
+
+
 def main():
     path, case_dir = sys.argv[1], sys.argv[2]
     if path.lower().endswith(".gpx"):
         check_gpx(path, case_dir)
     elif path.lower().endswith(".kml"):
         check_kml(path)
+    elif path.lower().endswith(".geojson"):
+        check_geojson(path)
     for problem in problems:
         print(problem)
     return 1 if problems else 0

@@ -214,6 +214,11 @@ void CheckWellFormed(const fs::path& file, const fs::path& caseDir) {
         CheckWith("/usr/bin/python3", {std::string(GEOPLAIT_TEST_DATA) + "/../cli/client_reads.py", name,
                                        caseDir.string()},
                   file);
+    } else if (extension == ".geojson") {
+        // Python's json and GDAL read it; a small RFC 7946 check.
+        CheckWith("/usr/bin/python3", {std::string(GEOPLAIT_TEST_DATA) + "/../cli/client_reads.py", name,
+                                       caseDir.string()},
+                  file);
     } else if (extension == ".xmp") {
         CheckWith("xmllint", {"--noout", name}, file);
     } else if (extension == ".html" || extension == ".htm") {

@@ -206,6 +206,12 @@ private slots:
             << QStringList{"errorOmit", "speedGroup", "labelDegrees", "labelSatellites", "labelSpeed"};
         QTest::newRow("kml line -> gpx") << "kml(Line) -> gpx" << QStringList{"outputItem", "inputFile", "gpxType"}
             << QStringList{"tokyo", "errorOmit", "filtersBox", "kmlBox", "splitBox", "csvHeader"};
+        QTest::newRow("nmea -> geojson") << "nmea(log) -> geojson"
+            << QStringList{"lineDistance", "lineDistanceSec", "splitDate", "errorOmit"}
+            << QStringList{"fileSplit", "gpxType", "csvHeader", "kmlBox", "labelsBox"};
+        QTest::newRow("nmea -> geojson") << "nmea(log) -> geojson"
+            << QStringList{"lineDistance", "lineDistanceSec", "splitDate", "errorOmit"}
+            << QStringList{"fileSplit", "gpxType", "csvHeader", "kmlBox", "labelsBox"};
         QTest::newRow("photo only") << "Photo(Only) -> kml" << QStringList{"kmlBox", "photoBox"}
             << QStringList{"inputFile", "f", "d", "errorOmit", "tokyo", "filtersBox", "trackBox", "vLineSwatch"};
     }

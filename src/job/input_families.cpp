@@ -42,9 +42,13 @@ bool OpenKml(TrackReaders& r, const std::string& path, RunContext& ctx, bool toC
                                        ctx.run.TimeDifferenceValue);
 }
 
+bool OpenFit(TrackReaders& r, const std::string& path, RunContext&, bool) {
+    return r.emplace<FitReader>().Open(path);
+}
+
 constexpr FamilyKmlPasses kNoKmlPasses{false, TrackSource::Nmea, false, nullptr};
 
-constexpr std::array<InputFamily, 8> kInputFamilies = {{
+constexpr std::array<InputFamily, 9> kInputFamilies = {{
     {ModeKind::Nmea, OpenNmea, CountRule::Fixes, true,
      {Acceptance::Emitter, InputOrigin::Nmea, true, WriteMode::Create, false},
      {true, TrackSource::Nmea, true, nullptr}},
@@ -66,6 +70,9 @@ constexpr std::array<InputFamily, 8> kInputFamilies = {{
      {Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false}, kNoKmlPasses},
     {ModeKind::Photo, nullptr, CountRule::Records, false,
      {Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false}, kNoKmlPasses},
+    {ModeKind::Fit, OpenFit, CountRule::Records, false,
+     {Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, true},
+     {true, TrackSource::PotGpx, false, &TrackPoint::ExtendData}},
 }};
 
 // The rows stand in the order of ModeKind, so a family is found by its value.

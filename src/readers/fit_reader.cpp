@@ -254,10 +254,11 @@ struct FitReader::State {
         return false;
     }
     // Names a fault (the first one only); the reading goes on.
-    void Fault(const char* what) {
+    void Fault(const char* what) { Fault(what, offset); }
+    void Fault(const char* what, uint64_t where) {
         if (!error.empty()) return;
         char text[64];
-        std::snprintf(text, sizeof text, "byte %llu: ", static_cast<unsigned long long>(offset));
+        std::snprintf(text, sizeof text, "byte %llu: ", static_cast<unsigned long long>(where));
         error.assign(text);
         error.append(what);
     }
@@ -271,6 +272,7 @@ struct FitReader::State {
 
 bool FitReader::State::StartFile() {
     crc = 0;
+    const uint64_t start = offset;
     uint8_t size = 0;
     if (!Take(&size, 1)) {
         // The input ends between files, where it may (an empty input has
@@ -280,7 +282,9 @@ bool FitReader::State::StartFile() {
     }
     uint8_t header[14]{};
     if (size < 12 || !Take(header + 1, 11) || std::memcmp(header + 8, ".FIT", 4) != 0) {
-        return Broken("no FIT file header");
+        Fault("no FIT file header", start);
+        ended = true;
+        return false;
     }
     header[0] = size;
     ++files;
@@ -288,7 +292,7 @@ bool FitReader::State::StartFile() {
     if (size >= 14) {
         if (!Take(header + 12, 2)) return Broken("file cut in its header");
         const auto stored = static_cast<uint16_t>(Unsigned(header + 12, 2, false));
-        if (stored != 0 && stored != headerCrc) Fault("the header's CRC does not match");
+        if (stored != 0 && stored != headerCrc) Fault("the header's CRC does not match", start + 12);
         // A longer header of a later protocol: its further bytes are passed over.
         if (!Take(nullptr, size - 14U)) return Broken("file cut in its header");
     }
@@ -304,11 +308,7 @@ bool FitReader::State::EndFile() {
     const uint16_t computed = crc;
     uint8_t stored[2]{};
     if (!Take(stored, 2)) return Broken("file cut before its CRC");
-    if (Unsigned(stored, 2, false) != computed) {
-        offset -= 2;  // the fault is named at the CRC's first byte
-        Fault("the file's CRC does not match");
-        offset += 2;
-    }
+    if (Unsigned(stored, 2, false) != computed) Fault("the file's CRC does not match", offset - 2);
     return true;
 }
 

@@ -245,6 +245,17 @@ def bad_crc():
     return f.bytes(crc_fault=True)
 
 
+def rio():
+    # The track of the GPX photo case, to place the same photos by.
+    f = FitFile()
+    file_id(f)
+    start = fit_time("2024-05-10T01:00:00")
+    f.define(0, RECORD, [TIMESTAMP, LAT, LON])
+    for i in range(4):
+        f.message(0, [start + 10 * i, semicircles(-22.97 - 0.001 * i), semicircles(-43.18 - 0.001 * i)])
+    return f.bytes()
+
+
 CASES = {
     "normal": normal,
     "compressed": compressed,
@@ -254,6 +265,7 @@ CASES = {
     "invalid": invalid,
     "cut": cut,
     "bad_crc": bad_crc,
+    "rio": rio,
 }
 
 

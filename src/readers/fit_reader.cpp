@@ -212,6 +212,7 @@ struct FitReader::State {
     uint32_t lastTime = 0;
     bool timeKnown = false;
     uint64_t recordEnd = 0;
+    uint64_t messageStart = 0;  // where the message being read starts
     std::string error;
     std::array<FitDefinition, kLocalTypes> definitions;
     std::array<double, kSlotCount> values{};
@@ -248,8 +249,9 @@ struct FitReader::State {
     bool InData(uint64_t n) const { return offset <= dataEnd && dataEnd - offset >= n; }
 
     // Ends the reading at the current byte with `what`.
-    bool Broken(const char* what) {
-        Fault(what);
+    bool Broken(const char* what) { return Broken(what, offset); }
+    bool Broken(const char* what, uint64_t where) {
+        Fault(what, where);
         ended = true;
         return false;
     }
@@ -316,12 +318,12 @@ bool FitReader::State::ReadDefinition(uint8_t header) {
     FitDefinition& d = definitions[header & 0x0F];
     d.defined = false;
     uint8_t fixed[5]{};
-    if (!InData(5)) return Broken("message beyond the data size");
+    if (!InData(5)) return Broken("message beyond the data size", messageStart);
     if (!Take(fixed, 5)) return Broken("file cut inside a message");
     d.bigEndian = fixed[1] == 1;
     d.global = static_cast<uint16_t>(Unsigned(fixed + 2, 2, d.bigEndian));
     d.fieldCount = fixed[4];
-    if (!InData(3U * d.fieldCount)) return Broken("message beyond the data size");
+    if (!InData(3U * d.fieldCount)) return Broken("message beyond the data size", messageStart);
     for (uint16_t i = 0; i < d.fieldCount; ++i) {
         uint8_t f[3]{};
         if (!Take(f, 3)) return Broken("file cut inside a message");
@@ -330,9 +332,9 @@ bool FitReader::State::ReadDefinition(uint8_t header) {
     d.developerBytes = 0;
     if ((header & 0x20) != 0) {
         uint8_t count = 0;
-        if (!InData(1)) return Broken("message beyond the data size");
+        if (!InData(1)) return Broken("message beyond the data size", messageStart);
         if (!Take(&count, 1)) return Broken("file cut inside a message");
-        if (!InData(3U * count)) return Broken("message beyond the data size");
+        if (!InData(3U * count)) return Broken("message beyond the data size", messageStart);
         for (unsigned i = 0; i < count; ++i) {
             uint8_t f[3]{};
             if (!Take(f, 3)) return Broken("file cut inside a message");
@@ -345,10 +347,10 @@ bool FitReader::State::ReadDefinition(uint8_t header) {
 
 bool FitReader::State::ReadData(size_t local, bool compressed, uint8_t timeBits, bool& isRecord) {
     const FitDefinition& d = definitions[local];
-    if (!d.defined) return Broken("data message of a local type without a definition");
+    if (!d.defined) return Broken("data message of a local type without a definition", messageStart);
     uint64_t size = d.developerBytes;
     for (uint16_t i = 0; i < d.fieldCount; ++i) size += d.fields[i].size;
-    if (!InData(size)) return Broken("message beyond the data size");
+    if (!InData(size)) return Broken("message beyond the data size", messageStart);
     isRecord = d.global == kMessageRecord;
     known.fill(false);
     if (compressed && timeKnown) {
@@ -472,6 +474,7 @@ bool FitReader::Next(TrackPoint& point) {
             continue;
         }
         uint8_t header = 0;
+        s.messageStart = s.offset;
         if (!s.Take(&header, 1)) return s.Broken("file cut inside a message");
         bool isRecord = false;
         if ((header & 0x80) != 0) {

@@ -7,7 +7,10 @@
    reader (`gpsbabel -i garmin_fit`), each file of a chained input alone.
    Positions agree to the NMEA precision the records carry (1e-4 minutes).
 
-    check_fit_gpsbabel.py GEOPLAIT_CLI CASES_DIR
+    check_fit_gpsbabel.py GEOPLAIT_CLI DATA_DIR
+
+DATA_DIR holds the whole-program cases (cli/fit_*, compared with gpsbabel)
+and the reader cases (readers/fit_CASE/input.fit, generator only).
 """
 import os
 import re
@@ -90,9 +93,17 @@ def main(argv):
     if len(argv) != 3:
         sys.stderr.write(__doc__)
         return 64
-    cli, cases = argv[1], argv[2]
+    cli, data = argv[1], argv[2]
+    cases = os.path.join(data, "cli")
     failures = []
     compared = 0
+    readers = os.path.join(data, "readers")
+    for case in sorted(os.listdir(readers)):
+        path = os.path.join(readers, case, "input.fit")
+        if case.startswith("fit_") and os.path.exists(path):
+            with open(path, "rb") as f:
+                if f.read() != make_fit.CASES[case[4:]]():
+                    failures.append("%s is not what make_fit.py writes for %s" % (path, case[4:]))
     with tempfile.TemporaryDirectory() as work:
         for case in sorted(os.listdir(cases)):
             if not case.startswith("fit_"):

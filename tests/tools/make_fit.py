@@ -256,6 +256,67 @@ def rio():
     return f.bytes()
 
 
+def header_crc():
+    # A 14-byte header whose CRC is wrong, and one (second file) without a
+    # CRC (0), which is no fault.
+    f = FitFile()
+    start = fit_time("2024-05-01T06:30:00")
+    f.define(0, RECORD, [TIMESTAMP, LAT, LON])
+    f.message(0, [start, semicircles(35.6812), semicircles(139.7671)])
+    data = bytearray(f.bytes())
+    data[12] ^= 0xFF
+    data[-2:] = struct.pack("<H", crc16(bytes(data[:-2])))
+    g = FitFile()
+    g.define(0, RECORD, [TIMESTAMP, LAT, LON])
+    g.message(0, [start + 1, semicircles(35.6813), semicircles(139.7672)])
+    second = bytearray(g.bytes())
+    second[12:14] = b"\0\0"
+    second[-2:] = struct.pack("<H", crc16(bytes(second[:-2])))
+    return bytes(data + second)
+
+
+def undefined_local():
+    # A data message of a local type never defined: the reading stops there.
+    f = FitFile()
+    start = fit_time("2024-05-01T06:30:00")
+    f.define(0, RECORD, [TIMESTAMP, LAT, LON])
+    f.message(0, [start, semicircles(35.6812), semicircles(139.7671)])
+    f.data += bytes([5]) + bytes(8)
+    return f.bytes()
+
+
+def past_data_size():
+    # The header's data size ends inside the second record: the record is
+    # not read beyond it.
+    f = FitFile()
+    start = fit_time("2024-05-01T06:30:00")
+    f.define(0, RECORD, [TIMESTAMP, LAT, LON])
+    f.message(0, [start, semicircles(35.6812), semicircles(139.7671)])
+    f.message(0, [start + 1, semicircles(35.6813), semicircles(139.7672)])
+    data = bytearray(f.bytes())
+    data[4:8] = struct.pack("<I", len(f.data) - 4)
+    data[12:14] = struct.pack("<H", crc16(bytes(data[:12])))
+    return bytes(data[:len(data) - 6]) + struct.pack("<H", crc16(bytes(data[:len(data) - 6])))
+
+
+def odd_fields():
+    # A position of another size than its base type (an array of two), a
+    # float altitude, a z-type speed of 0 (its invalid marker), a time that
+    # counts from the device's start, and a base type beyond the table.
+    f = FitFile()
+    start = fit_time("2024-05-01T06:30:00")
+    f.data += bytes([0x40, 0, 0]) + struct.pack("<HB", RECORD, 5)
+    f.data += bytes([253, 4, 0x86, 0, 8, 0x85, 1, 4, 0x85, 2, 4, 0x88, 6, 2, 0x8B])
+    f.defs[0] = None
+    f.data += bytes([0]) + struct.pack("<IiiiiH", start, semicircles(35.6812), 7, semicircles(139.7671), 0, 0)
+    f.data += bytes([0]) + struct.pack("<IiiifH", 1000, semicircles(35.6812), 7, semicircles(139.7671),
+                                       2562.0, 1200)
+    f.data += bytes([0x40, 0, 0]) + struct.pack("<HB", RECORD, 3)
+    f.data += bytes([253, 4, 0x86, 0, 4, 0x85, 1, 4, 0x9F])
+    f.data += bytes([0]) + struct.pack("<Iii", start + 2, semicircles(35.6812), semicircles(139.7671))
+    return f.bytes()
+
+
 CASES = {
     "normal": normal,
     "compressed": compressed,
@@ -266,6 +327,10 @@ CASES = {
     "cut": cut,
     "bad_crc": bad_crc,
     "rio": rio,
+    "header_crc": header_crc,
+    "undefined_local": undefined_local,
+    "past_data_size": past_data_size,
+    "odd_fields": odd_fields,
 }
 
 

@@ -150,9 +150,9 @@ bool FieldValue(const uint8_t* bytes, size_t size, uint8_t baseTypeByte, bool bi
 
 // ddmmyy and hhmmss of a FIT time.
 void TimeTexts(uint32_t fitTime, std::string& date, std::string& time) {
-    const int64_t unix = kFitEpoch + fitTime;
-    int64_t days = unix / 86400;
-    const int64_t seconds = unix % 86400;
+    const int64_t since1970 = kFitEpoch + fitTime;
+    int64_t days = since1970 / 86400;
+    const int64_t seconds = since1970 % 86400;
     // Civil date of a day count from 1970-01-01 (H. Hinnant's algorithm).
     days += 719468;
     const int64_t era = days / 146097;

@@ -1,9 +1,8 @@
 // Exif reader of our own: five tags, nothing else.
 //
-// Layout: FF D8, then the leading segments (FF En or FF FE, each with a
-// two-byte big-endian length that counts itself), walked until the first
-// APP1 segment that starts with "Exif" (a JFIF APP0 of any length, other APPn
-// and comments may come first). Its payload is "Exif\0\0" and a TIFF block:
+// Layout: the TIFF block of the photo's container (photo_containers: the
+// Exif segment of a JPEG, a TIFF-structured RAW file, the Exif item of a
+// HEIC file), with its
 // byte order "II"/"MM", 42, the offset of IFD0. An IFD is a two-byte count of
 // twelve-byte entries (tag, type, count, value or offset). Read here:
 //   IFD0 270 ImageDescription, 306 DateTime, 34665 Exif IFD (36867
@@ -14,8 +13,9 @@
 // a value of up to four bytes sits in the entry itself; every rational is
 // numerator / denominator (Kodak writes minutes as 22278/1000, Nikon GPS
 // seconds as 724/100); a zero denominator, a date that is not digits and any
-// offset or count reaching outside the segment make that value absent. The
-// whole Exif segment is at most 64 KiB and is the only part read into memory.
+// offset or count reaching outside the block make that value absent. The
+// block (a JPEG's Exif segment, at most 64 KiB; at most kMaxTiffBlock bytes
+// of another container) is the only part read into memory.
 #include "photo/exif_reader.h"
 
 #include <iconv.h>
@@ -33,6 +33,7 @@
 
 #include "base/text_encoding.h"
 #include "engine/track_point.h"
+#include "photo/photo_containers.h"
 
 namespace geoplait {
 
@@ -52,9 +53,6 @@ constexpr uint16_t kGpsAltitudeRef = 5;
 constexpr uint16_t kGpsAltitude = 6;
 constexpr uint16_t kGpsTimeStamp = 7;
 constexpr uint16_t kGpsDateStamp = 29;
-
-// No real file has more leading segments; a hostile one is not walked forever.
-constexpr int kSegmentLimit = 1024;
 
 // Bytes per component of each TIFF type (index = type); 0 for unknown types.
 constexpr unsigned kTypeSize[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
@@ -327,49 +325,6 @@ void ReadGpsEntry(const TiffBlock& tiff, const IfdEntry& e, const ConvertSetting
     }
 }
 
-// Reads `length` bytes at `offset`; false when the file is shorter.
-bool ReadAt(std::FILE* f, uint64_t offset, unsigned char* out, size_t length) {
-    if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
-    if (fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
-    return std::fread(out, 1, length, f) == length;
-}
-
-// Finds the Exif segment among the leading segments and reads its payload.
-// Returns 0 with `payload` filled, or the code of what was found instead.
-int32_t FindExifSegment(std::FILE* f, std::vector<unsigned char>& payload) {
-    unsigned char head[3];
-    const size_t got = std::fread(head, 1, sizeof head, f);
-    if (got < 2 || head[0] != 0xFF || head[1] != 0xD8) return kExifNotJpeg;
-    if (got < 3 || head[2] != 0xFF) return kExifNoMarker;
-    bool sawApp1 = false;
-    uint64_t pos = 2;
-    for (int n = 0; n < kSegmentLimit; ++n) {
-        unsigned char marker[4];
-        if (!ReadAt(f, pos, marker, sizeof marker) || marker[0] != 0xFF) break;
-        if (marker[1] == 0xFF) {  // fill byte before a marker
-            ++pos;
-            continue;
-        }
-        const bool isApp = marker[1] >= 0xE0 && marker[1] <= 0xEF;
-        if (!isApp && marker[1] != 0xFE) break;
-        const unsigned length = static_cast<unsigned>(marker[2]) << 8 | marker[3];
-        if (length < 2) break;
-        if (marker[1] == 0xE1) {
-            sawApp1 = true;
-            payload.resize(length - 2);
-            // A segment cut short by the end of the file keeps what is there.
-            if (fseeko(f, static_cast<off_t>(pos + 4), SEEK_SET) != 0) break;
-            payload.resize(std::fread(payload.data(), 1, payload.size(), f));
-            if (payload.size() >= 4 && payload[0] == 'E' && payload[1] == 'x' && payload[2] == 'i' &&
-                payload[3] == 'f') {
-                return 0;
-            }
-        }
-        pos += 2 + length;
-    }
-    return sawApp1 ? kExifBadSignature : kExifNoSegment;
-}
-
 // The file's modification time in the run's local time: UTC plus the time
 // difference, whatever zone the machine is set to.
 void SetFileDate(const struct stat& st, int32_t timeDifference, PhotoEntry& photo) {
@@ -537,17 +492,17 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
     if (!file) return kExifNotOpened;
 
     std::vector<unsigned char> payload;
-    const int32_t found = FindExifSegment(file.get(), payload);
+    size_t tiffStart = 0;
+    const int32_t found = FindTiffBlock(file.get(), payload, tiffStart);
     file.reset();
     if (found != 0) return found;
-    constexpr size_t kTiffStart = 6;  // after "Exif\0\0"
-    if (payload.size() < kTiffStart + 2) return kExifBadByteOrder;
-    const bool little = payload[kTiffStart] == 'I' && payload[kTiffStart + 1] == 'I';
-    const bool big = payload[kTiffStart] == 'M' && payload[kTiffStart + 1] == 'M';
+    if (payload.size() < tiffStart + 2) return kExifBadByteOrder;
+    const bool little = payload[tiffStart] == 'I' && payload[tiffStart + 1] == 'I';
+    const bool big = payload[tiffStart] == 'M' && payload[tiffStart + 1] == 'M';
     if (!little && !big) return kExifBadByteOrder;
     int32_t code = little ? kExifIntel : kExifMotorola;
 
-    const TiffBlock tiff(payload, kTiffStart, little);
+    const TiffBlock tiff(payload, tiffStart, little);
     if (!tiff.Has(4, 4)) return code;
     GpsRead gps;
     code += ReadExifFolders(tiff, s, ctx.ui, photo, gps);

@@ -1,0 +1,23 @@
+// Where a photo file keeps its Exif TIFF structure: the APP1 segment of a
+// JPEG, the file itself for the TIFF-structured RAW formats, the JPEG inside
+// a Fujifilm RAF, the Exif item of an ISO base-media file (HEIC, HEIF, AVIF).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace geoplait {
+
+// The Exif TIFF structure of the open file `f`: `block` gets its bytes (the
+// TIFF header at `tiffStart`), of at most kMaxTiffBlock bytes. Returns 0,
+// or the ExifCode of what was found instead (kExifNotJpeg for a file that is
+// none of the containers).
+int32_t FindTiffBlock(std::FILE* f, std::vector<unsigned char>& block, size_t& tiffStart);
+
+// The most of a file read as its TIFF structure: the Exif segment of a JPEG
+// is at most 64 KiB; a RAW file keeps its metadata before its picture data.
+inline constexpr size_t kMaxTiffBlock = size_t{1} << 20;
+
+}  // namespace geoplait

@@ -307,7 +307,38 @@ int32_t FindExifItem(std::FILE* f, std::vector<unsigned char>& block, size_t& ti
     return 0;
 }
 
+struct PhotoExtension {
+    std::string_view extension;  // lower case, with its dot
+    bool jpeg;
+};
+constexpr PhotoExtension kPhotoExtensions[] = {
+    {".jpg", true},   {".dng", false}, {".nef", false}, {".cr2", false}, {".arw", false},  {".orf", false},
+    {".rw2", false},  {".pef", false}, {".srw", false}, {".raf", false}, {".heic", false}, {".heif", false},
+    {".avif", false},
+};
+
+const PhotoExtension* ExtensionOf(std::string_view name) {
+    for (const PhotoExtension& e : kPhotoExtensions) {
+        if (name.size() < e.extension.size()) continue;
+        const std::string_view tail = name.substr(name.size() - e.extension.size());
+        bool same = true;
+        for (size_t i = 0; i < tail.size() && same; ++i) {
+            const char c = tail[i];
+            same = (c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c) == e.extension[i];
+        }
+        if (same) return &e;
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+bool IsPhotoFileName(std::string_view name) { return ExtensionOf(name) != nullptr; }
+
+bool IsJpegFileName(std::string_view name) {
+    const PhotoExtension* e = ExtensionOf(name);
+    return e != nullptr && e->jpeg;
+}
 
 int32_t FindTiffBlock(std::FILE* f, std::vector<unsigned char>& block, size_t& tiffStart) {
     unsigned char head[96]{};

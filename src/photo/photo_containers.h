@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace geoplait {
@@ -15,6 +16,13 @@ namespace geoplait {
 // or the ExifCode of what was found instead (kExifNotJpeg for a file that is
 // none of the containers).
 int32_t FindTiffBlock(std::FILE* f, std::vector<unsigned char>& block, size_t& tiffStart);
+
+// The photos of a folder, by their extension in any case: JPEG (".jpg"),
+// the TIFF-structured RAW formats and RAF, and HEIC, HEIF and AVIF.
+bool IsPhotoFileName(std::string_view name);
+// A JPEG: the only photos shown in a placemark, copied and packed into a
+// KMZ; the others are placed and get sidecars.
+bool IsJpegFileName(std::string_view name);
 
 // The most of a file read as its TIFF structure: the Exif segment of a JPEG
 // is at most 64 KiB; a RAW file keeps its metadata before its picture data.

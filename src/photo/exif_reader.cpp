@@ -29,6 +29,7 @@
 #include <ctime>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/text_encoding.h"
@@ -396,10 +397,27 @@ bool DecodeExifTitle(std::string_view bytes, std::string& title) {
 
 namespace {
 
+// The Exif folder at `offset`: DateTimeOriginal.
+int32_t ReadExifIfd(const TiffBlock& tiff, uint64_t offset, PhotoEntry& photo) {
+    int32_t code = 0;
+    for (const IfdEntry& x : ReadIfd(tiff, offset)) {
+        if (x.tag == kTagDateTimeOriginal && ExifDateTime(tiff, x, photo.Date, photo.Time)) {
+            code += kExifDateTimeOriginal;
+            photo.DateSource = "34665-36867(IFD):DateTimeOriginal";
+        }
+    }
+    return code;
+}
+
+void ReadGpsIfd(const TiffBlock& tiff, uint64_t offset, const ConvertSettings& s, PhotoEntry& photo, GpsRead& gps) {
+    for (const IfdEntry& g : ReadIfd(tiff, offset)) ReadGpsEntry(tiff, g, s, photo, gps);
+}
+
 // Walks IFD0 and the Exif and GPS folders it points to (each followed
-// once, so a loop of pointers ends); returns the result code's additions.
-int32_t ReadExifFolders(const TiffBlock& tiff, const ConvertSettings& s, UserInterface& ui, PhotoEntry& photo,
-                        GpsRead& gps) {
+// once, so a loop of pointers ends), or, where they stand apart (`exifPart`,
+// `gpsPart`: their IFD0), those; returns the result code's additions.
+int32_t ReadExifFolders(const TiffBlock& tiff, const TiffBlock* exifPart, const TiffBlock* gpsPart,
+                        const ConvertSettings& s, UserInterface& ui, PhotoEntry& photo, GpsRead& gps) {
     bool exifIfdRead = false;
     bool gpsIfdRead = false;
     int32_t code = 0;
@@ -426,26 +444,34 @@ int32_t ReadExifFolders(const TiffBlock& tiff, const ConvertSettings& s, UserInt
                 // One Exif IFD: a second pointer is not followed.
                 if (s.Photo_Exif_DateTimeOriginal != 1 || exifIfdRead) break;
                 exifIfdRead = true;
-                for (const IfdEntry& x : ReadIfd(tiff, e.type == 3 ? tiff.U16(e.field) : tiff.U32(e.field))) {
-                    if (x.tag == kTagDateTimeOriginal && ExifDateTime(tiff, x, photo.Date, photo.Time)) {
-                        code += kExifDateTimeOriginal;
-                        photo.DateSource = "34665-36867(IFD):DateTimeOriginal";
-                    }
-                }
+                code += ReadExifIfd(tiff, e.type == 3 ? tiff.U16(e.field) : tiff.U32(e.field), photo);
                 break;
             case kTagGpsIfd:
                 if (gpsIfdRead) break;
                 gpsIfdRead = true;
                 code += kExifGps;
-                for (const IfdEntry& g : ReadIfd(tiff, e.type == 3 ? tiff.U16(e.field) : tiff.U32(e.field))) {
-                    ReadGpsEntry(tiff, g, s, photo, gps);
-                }
+                ReadGpsIfd(tiff, e.type == 3 ? tiff.U16(e.field) : tiff.U32(e.field), s, photo, gps);
                 break;
             default:
                 break;
         }
     }
+    if (exifPart != nullptr && !exifIfdRead && s.Photo_Exif_DateTimeOriginal == 1) {
+        code += ReadExifIfd(*exifPart, exifPart->U32(4), photo);
+    }
+    if (gpsPart != nullptr && !gpsIfdRead) {
+        code += kExifGps;
+        ReadGpsIfd(*gpsPart, gpsPart->U32(4), s, photo, gps);
+    }
     return code;
+}
+
+// A TIFF structure of its own (CR3): its header at 0, IFD0's offset within.
+std::optional<TiffBlock> PartOf(const std::vector<unsigned char>& bytes) {
+    if (bytes.size() < 8) return std::nullopt;
+    const bool little = bytes[0] == 'I' && bytes[1] == 'I';
+    if (!little && !(bytes[0] == 'M' && bytes[1] == 'M')) return std::nullopt;
+    return TiffBlock(bytes, 0, little);
 }
 
 // What the GPS folder gave, made into the photo's fields.
@@ -491,9 +517,10 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) return kExifNotOpened;
 
-    std::vector<unsigned char> payload;
-    size_t tiffStart = 0;
-    const int32_t found = FindTiffBlock(file.get(), payload, tiffStart);
+    TiffBlocks blocks;
+    const int32_t found = FindTiffBlock(file.get(), blocks);
+    const std::vector<unsigned char>& payload = blocks.block;
+    const size_t tiffStart = blocks.start;
     file.reset();
     if (found != 0) return found;
     if (payload.size() < tiffStart + 2) return kExifBadByteOrder;
@@ -505,7 +532,10 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
     const TiffBlock tiff(payload, tiffStart, little);
     if (!tiff.Has(4, 4)) return code;
     GpsRead gps;
-    code += ReadExifFolders(tiff, s, ctx.ui, photo, gps);
+    const std::optional<TiffBlock> exifPart = PartOf(blocks.exif);
+    const std::optional<TiffBlock> gpsPart = PartOf(blocks.gps);
+    code += ReadExifFolders(tiff, exifPart ? &*exifPart : nullptr, gpsPart ? &*gpsPart : nullptr, s, ctx.ui, photo,
+                            gps);
     TakeGpsFields(gps, ctx.run.TimeDifferenceValue, photo);
     return code;
 }

@@ -18,8 +18,12 @@
 // offset and extents, in sizes the box gives, in the file or in the "idat"
 // box of the meta box). The item of type "Exif" starts with the big-endian
 // offset of the TIFF header after those four bytes (6: "Exif\0\0" comes
-// first). Every size and offset is checked against the box around it and
-// the file; at most kBoxLimit boxes are walked.
+// first).
+// CR3 (ISO base media too): the top-level "moov" box holds a "uuid" box of
+// Canon's UUID 85C0B687-820F-11E0-8111-F4CE462B6A48 whose boxes "CMT1",
+// "CMT2" and "CMT4" are whole TIFF structures: IFD0, the Exif folder and the
+// GPS folder. Every size and offset is checked against the box around it
+// and the file; at most kBoxLimit boxes are walked.
 #include "photo/photo_containers.h"
 
 #include <sys/types.h>
@@ -246,23 +250,61 @@ bool ItemLocation(std::string_view iloc, uint64_t id, ItemPlace& place) {
     return false;
 }
 
-// The Exif item of an ISO base-media file into `block`; 0 or an ExifCode.
-int32_t FindExifItem(std::FILE* f, std::vector<unsigned char>& block, size_t& tiffStart) {
-    const uint64_t size = FileSize(f);
-    uint64_t at = 0;
-    Box meta;
-    bool found = false;
-    for (int n = 0; n < kBoxLimit && !found; ++n) {
+// The first box of type `type` among the boxes of the file from `at` to
+// `end`; with `uuid`, a "uuid" box whose content starts with those 16 bytes.
+bool FindFileBox(std::FILE* f, uint64_t at, uint64_t end, const char* type, const unsigned char* uuid, Box& found) {
+    for (int n = 0; n < kBoxLimit && at < end; ++n) {
         unsigned char header[16]{};
-        const size_t readable = static_cast<size_t>(std::min<uint64_t>(16, size - std::min(at, size)));
-        if (!ReadAt(f, at, header, readable)) break;
+        const size_t readable = static_cast<size_t>(std::min<uint64_t>(16, end - at));
+        if (!ReadAt(f, at, header, readable)) return false;
         Box box;
-        if (!BoxOf(header, readable, at, size, box)) break;
-        found = box.Is("meta");
-        if (found) meta = box;
+        if (!BoxOf(header, readable, at, end, box)) return false;
+        if (box.Is(type)) {
+            unsigned char id[16]{};
+            if (uuid == nullptr ||
+                (box.end - box.start >= 16 && ReadAt(f, box.start, id, 16) && std::memcmp(id, uuid, 16) == 0)) {
+                found = box;
+                return true;
+            }
+        }
         at = box.end;
     }
-    if (!found) return kExifNoSegment;
+    return false;
+}
+
+constexpr unsigned char kCanonUuid[16] = {0x85, 0xC0, 0xB6, 0x87, 0x82, 0x0F, 0x11, 0xE0,
+                                          0x81, 0x11, 0xF4, 0xCE, 0x46, 0x2B, 0x6A, 0x48};
+
+// The CMT boxes of a CR3 file; false when it has none.
+bool FindCanonBoxes(std::FILE* f, uint64_t size, TiffBlocks& blocks) {
+    Box moov, canon;
+    if (!FindFileBox(f, 0, size, "moov", nullptr, moov) ||
+        !FindFileBox(f, moov.start, moov.end, "uuid", kCanonUuid, canon)) {
+        return false;
+    }
+    const struct {
+        const char* type;
+        std::vector<unsigned char>* block;
+    } parts[] = {{"CMT1", &blocks.block}, {"CMT2", &blocks.exif}, {"CMT4", &blocks.gps}};
+    for (const auto& part : parts) {
+        Box cmt;
+        if (FindFileBox(f, canon.start + 16, canon.end, part.type, nullptr, cmt)) {
+            ReadBlock(f, cmt.start, cmt.end - cmt.start, *part.block);
+        }
+    }
+    blocks.start = 0;
+    return !blocks.block.empty();
+}
+
+// The Exif item of an ISO base-media file (or the CMT boxes of a CR3) into
+// `blocks`; 0 or an ExifCode.
+int32_t FindExifItem(std::FILE* f, TiffBlocks& blocks) {
+    std::vector<unsigned char>& block = blocks.block;
+    const uint64_t size = FileSize(f);
+    Box meta;
+    if (!FindFileBox(f, 0, size, "meta", nullptr, meta)) {
+        return FindCanonBoxes(f, size, blocks) ? 0 : kExifNoSegment;
+    }
     // The meta box in memory; its children are walked there.
     std::vector<unsigned char> metaBytes;
     if (!ReadBlock(f, meta.start, std::min<uint64_t>(meta.end - meta.start, kMaxMetaBox), metaBytes)) {
@@ -303,7 +345,7 @@ int32_t FindExifItem(std::FILE* f, std::vector<unsigned char>& block, size_t& ti
     // The offset of the TIFF header after the first four bytes.
     const uint64_t skip = BigEndian(block.data(), 4);
     if (skip > block.size() - 4) return kExifBadByteOrder;
-    tiffStart = static_cast<size_t>(4 + skip);
+    blocks.start = static_cast<size_t>(4 + skip);
     return 0;
 }
 
@@ -314,7 +356,7 @@ struct PhotoExtension {
 constexpr PhotoExtension kPhotoExtensions[] = {
     {".jpg", true},   {".dng", false}, {".nef", false}, {".cr2", false}, {".arw", false},  {".orf", false},
     {".rw2", false},  {".pef", false}, {".srw", false}, {".raf", false}, {".heic", false}, {".heif", false},
-    {".avif", false},
+    {".avif", false}, {".cr3", false},
 };
 
 const PhotoExtension* ExtensionOf(std::string_view name) {
@@ -340,7 +382,9 @@ bool IsJpegFileName(std::string_view name) {
     return e != nullptr && e->jpeg;
 }
 
-int32_t FindTiffBlock(std::FILE* f, std::vector<unsigned char>& block, size_t& tiffStart) {
+int32_t FindTiffBlock(std::FILE* f, TiffBlocks& blocks) {
+    std::vector<unsigned char>& block = blocks.block;
+    size_t& tiffStart = blocks.start;
     unsigned char head[96]{};
     const size_t got = ReadAt(f, 0, head, sizeof head) ? sizeof head : 0;
     // A short file: what it has of a head.
@@ -357,7 +401,7 @@ int32_t FindTiffBlock(std::FILE* f, std::vector<unsigned char>& block, size_t& t
         tiffStart = 6;
         return FindExifSegment(f, BigEndian(head + 84, 4), block);
     }
-    if (have >= 8 && std::memcmp(head + 4, "ftyp", 4) == 0) return FindExifItem(f, block, tiffStart);
+    if (have >= 8 && std::memcmp(head + 4, "ftyp", 4) == 0) return FindExifItem(f, blocks);
     tiffStart = 6;  // after "Exif\0\0"
     return FindExifSegment(f, 0, block);
 }

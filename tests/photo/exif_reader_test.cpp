@@ -388,6 +388,26 @@ std::string Raf(const std::string& jpeg) {
     return head + jpeg;
 }
 
+// A Canon CR3: IFD0, the Exif folder and the GPS folder as TIFF structures
+// of their own in the CMT boxes of Canon's uuid box in moov.
+std::string Cr3(const Tiff& full) {
+    Tiff ifd0 = full, exif = full, gps = full;
+    ifd0.exif.clear();
+    ifd0.gps.clear();
+    exif.ifd0 = full.exif;
+    exif.exif.clear();
+    exif.gps.clear();
+    gps.ifd0 = full.gps;
+    gps.exif.clear();
+    gps.gps.clear();
+    const std::string uuid("\x85\xC0\xB6\x87\x82\x0F\x11\xE0\x81\x11\xF4\xCE\x46\x2B\x6A\x48", 16);
+    return Box("ftyp", "crx " + Be(1, 4) + "crx isom") +
+           Box("moov", Box("uuid", uuid + Box("CNCV", "CanonCR3_001/01.09.00/00.00.00") + Box("CMT1", ifd0.Bytes()) +
+                                       Box("CMT2", exif.Bytes()) + Box("CMT3", "") + Box("CMT4", gps.Bytes())) +
+                           Box("trak", "")) +
+           Box("mdat", std::string(16, '\0'));
+}
+
 // The TIFF structure found in each container gives what a JPEG gives.
 TEST(ExifReader, RawAndHeifContainers) {
     const std::string gpsRead =
@@ -420,6 +440,8 @@ TEST(ExifReader, RawAndHeifContainers) {
         {"HEIF, Exif item cut by the file's end", Heif(Full(true).Bytes(), 0, false, 40),
          std::string("4 ") + kFileDate15 + " []"},
         {"ftyp alone", Box("ftyp", "heic"), std::string("7 ") + kFileDate15 + " []"},
+        {"CR3, Intel", Cr3(Full(true)), "1115" + all},
+        {"CR3, Motorola", Cr3(Full(false)), "1116" + all},
     };
     for (const Case& c : cases) EXPECT_EQ(Summary(ReadBytes(c.bytes, 150000)), c.expected) << c.what;
 }
@@ -436,6 +458,13 @@ TEST(ExifReader, HostileContainers) {
         bad.replace(at, 4, "\xFF\xFF\xFF\xF0");
         inputs.push_back(bad);
         bad.replace(at, 4, std::string("\0\0\0\x01", 4));
+        inputs.push_back(bad);
+    }
+    const std::string cr3 = Cr3(Full(false));
+    for (size_t cut = 0; cut < cr3.size(); cut += 5) inputs.push_back(cr3.substr(0, cut));
+    for (size_t at = 0; at + 4 <= cr3.size(); at += 4) {
+        std::string bad = cr3;
+        bad.replace(at, 4, "\x00\x00\x00\x09");
         inputs.push_back(bad);
     }
     std::string raf = Raf(Jpeg(Full(true).Bytes()));
@@ -465,6 +494,12 @@ TEST(ExifReader, ContainersAndExiftool) {
     const std::string listing = dir.File("listing");
     const std::string read = "exiftool -q -n -p '$GPSLatitude $GPSLongitude $DateTimeOriginal' " + heic + " > " + listing;
     ASSERT_EQ(std::system(read.c_str()), 0) << "exiftool (libimage-exiftool-perl) is needed";
+    EXPECT_EQ(ReadFileBytes(listing), "-35.6983666666667 -139.7705 2024:01:02 06:07:08\n");
+    const std::string cr3 = dir.File("p.cr3");
+    WriteFileBytes(cr3, Cr3(Full(true)));
+    ASSERT_EQ(std::system(("exiftool -q -n -p '$GPSLatitude $GPSLongitude $DateTimeOriginal' " + cr3 + " > " +
+                           listing).c_str()),
+              0);
     EXPECT_EQ(ReadFileBytes(listing), "-35.6983666666667 -139.7705 2024:01:02 06:07:08\n");
 
     const std::string dng = dir.File("p.dng");

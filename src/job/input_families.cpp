@@ -1,14 +1,15 @@
 // The input families. NMEA and CSV Full records go through the record
-// emitter (filters, derived values, file split, counts); CSV Custom, POT and
-// GPX records are checked against the record range only; KML records are
-// written as they come. An NMEA output is a plain stream without byte-order
-// mark from CSV Custom, POT and GPX input, and a GPX record for NMEA output
-// starts with the NMEA defaults, which a GPX point lacks. The GPX creator's
-// handle is spelt in lower case from CSV Full and KML input. In a KML
-// conversion NMEA and CSV records go through WriteTrackRecord with its
-// filters and group breaks (speed groups for NMEA and CSV Full only); POT and
-// GPX records only through the record range, and their path is cut by gaps
-// alone; KML input has no KML passes.
+// emitter (filters, derived values, file split, counts); CSV Custom, POT,
+// GPX and FIT records are checked against the record range only; KML records
+// are written as they come. An NMEA output is a plain stream without
+// byte-order mark from CSV Custom, POT, GPX and FIT input, and a GPX or FIT
+// record for NMEA output starts with the NMEA defaults, which such a point
+// lacks. The GPX creator's handle is spelt in lower case from CSV Full and
+// KML input. In a KML conversion NMEA and CSV records go through
+// WriteTrackRecord with its filters and group breaks (speed groups for NMEA
+// and CSV Full only); POT, GPX and FIT records only through the record range,
+// and their path is cut by gaps alone (a FIT record's heart rate and cadence
+// are its Label_Tex text); KML input has no KML passes.
 #include "job/input_families.h"
 
 #include <array>

@@ -295,9 +295,9 @@ bool FitReader::State::StartFile() {
         if (!Take(header + 12, 2)) return Broken("file cut in its header");
         const auto stored = static_cast<uint16_t>(Unsigned(header + 12, 2, false));
         if (stored != 0 && stored != headerCrc) Fault("the header's CRC does not match", start + 12);
-        // A longer header of a later protocol: its further bytes are passed over.
-        if (!Take(nullptr, size - 14U)) return Broken("file cut in its header");
     }
+    // A longer header of a later protocol: its further bytes are passed over.
+    if (!Take(nullptr, size - (size >= 14 ? 14U : 12U))) return Broken("file cut in its header");
     dataEnd = offset + Unsigned(header + 4, 4, false);
     for (FitDefinition& d : definitions) d.defined = false;
     timeKnown = false;

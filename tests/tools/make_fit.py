@@ -96,8 +96,9 @@ class FitFile:
 
     def bytes(self, crc_fault=False):
         header = struct.pack("<BBHI4s", self.header_size, 0x20, 2132, len(self.data), b".FIT")
-        if self.header_size == 14:
+        if self.header_size >= 14:
             header += struct.pack("<H", crc16(header))
+        header += bytes(self.header_size - len(header))  # a longer header of a later protocol
         body = header + bytes(self.data)
         crc = crc16(body)
         if crc_fault:
@@ -317,6 +318,18 @@ def odd_fields():
     return f.bytes()
 
 
+def long_header():
+    # A header of 16 bytes and one of 13: the bytes after the CRC (or after
+    # the 12 bytes) are passed over.
+    files = b""
+    for size, seconds in ((16, 0), (13, 1)):
+        f = FitFile(header_size=size)
+        f.define(0, RECORD, [TIMESTAMP, LAT, LON])
+        f.message(0, [fit_time("2024-05-01T06:30:00") + seconds, semicircles(35.6812), semicircles(139.7671)])
+        files += f.bytes()
+    return files
+
+
 CASES = {
     "normal": normal,
     "compressed": compressed,
@@ -331,6 +344,7 @@ CASES = {
     "undefined_local": undefined_local,
     "past_data_size": past_data_size,
     "odd_fields": odd_fields,
+    "long_header": long_header,
 }
 
 

@@ -18,7 +18,7 @@ namespace geoplait {
 struct ConvertSettings;
 
 // The input family: the text of the display text before " -> ".
-enum class ModeKind { Nmea, CsvFull, CsvCustom, Pot, Gpx, KmlLine, KmlPoint, Photo };
+enum class ModeKind { Nmea, CsvFull, CsvCustom, Pot, Gpx, KmlLine, KmlPoint, Photo, Fit };
 
 // What a mode writes: the text after " -> ".
 enum class ModeOutput { Kml, Pot, Gpx, Nmea, CsvFull, CsvCustom, SummaryCsv, SummaryHtml, GeoJson };
@@ -109,6 +109,11 @@ inline constexpr ModePair kModePairs[] = {
     {ModeKind::KmlPoint, ModeOutput::Nmea, "KmlPoint2Nmea"},
     {ModeKind::KmlPoint, ModeOutput::CsvCustom, "KmlPoint2CsvCustom"},
     {ModeKind::Photo, ModeOutput::Kml, "Photo2kml"},
+    {ModeKind::Fit, ModeOutput::Kml, "Fit2Kml"},
+    {ModeKind::Fit, ModeOutput::Gpx, "Fit2Gpx"},
+    {ModeKind::Fit, ModeOutput::CsvCustom, "Fit2CsvCustom"},
+    {ModeKind::Fit, ModeOutput::Pot, "Fit2Pot"},
+    {ModeKind::Fit, ModeOutput::Nmea, "Fit2Nmea"},
     {ModeKind::Nmea, ModeOutput::GeoJson, "Nmea2GeoJson"},
     {ModeKind::CsvFull, ModeOutput::GeoJson, "CsvFull2GeoJson"},
     {ModeKind::CsvCustom, ModeOutput::GeoJson, "CsvCustom2GeoJson"},
@@ -116,6 +121,7 @@ inline constexpr ModePair kModePairs[] = {
     {ModeKind::Gpx, ModeOutput::GeoJson, "Gpx2GeoJson"},
     {ModeKind::KmlLine, ModeOutput::GeoJson, "KmlLine2GeoJson"},
     {ModeKind::KmlPoint, ModeOutput::GeoJson, "KmlPoint2GeoJson"},
+    {ModeKind::Fit, ModeOutput::GeoJson, "Fit2GeoJson"},
 };
 
 inline constexpr int kModeCount = static_cast<int>(std::size(kModePairs));

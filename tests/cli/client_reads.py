@@ -17,6 +17,7 @@ maybe altitude, in range, numbers; lines of two positions or more; coordTimes
 shaped as the coordinates); GDAL reads as many features and points.
 Prints what is wrong and exits 1; exits 0 when all is well.
 """
+import json
 import os
 import re
 import subprocess
@@ -180,7 +181,7 @@ def check_line(line, times):
 
 def check_geojson(path):
     with open(path, "rb") as f:
-        document = __import__("json").loads(f.read().decode("utf-8"))
+        document = json.loads(f.read().decode("utf-8"))
     if document.get("type") != "FeatureCollection" or not isinstance(document.get("features"), list):
         problems.append("not a FeatureCollection")
         return
@@ -218,6 +219,16 @@ def check_geojson(path):
             gdal_points += line.count(",") + 1
     if gdal_points != points:
         problems.append(f"GDAL reads {gdal_points} points of {points}")
+    # A LineString's times reach GDAL as a list of as many as its points.
+    for feature in document["features"]:
+        geometry = feature["geometry"] or {}
+        if geometry.get("type") == "LineString" and "coordTimes" in feature["properties"]:
+            # A list of texts, or (with nulls among them) the array as JSON.
+            listed = re.search(r"coordTimes \(StringList\) = \((\d+):", info)
+            whole = re.search(r"coordTimes \(String\(JSON\)\) = (.*)", info)
+            count = int(listed.group(1)) if listed else len(json.loads(whole.group(1))) if whole else -1
+            if count != len(geometry["coordinates"]):
+                problems.append(f"GDAL reads {count} times of {len(geometry['coordinates'])} points")
 
 
 def main():

@@ -327,11 +327,14 @@ void WriteGpxPoint(TextWriter& out, const LineWriterOptions& options, const Trac
         AppendXmlData(text, std::string_view(label, labelLength), true);
         text.append("]]></name>\n");
     }
-    text.append("        <cmt><![CDATA[(");
-    AppendXmlData(text, p.GgaSatellites, true);
-    text.push_back('/');
-    AppendXmlData(text, p.GgaDilution, true);
-    text.append(")]]></cmt>\n");
+    // "(satellites/HDOP)"; neither known, no comment.
+    if (!p.GgaSatellites.empty() || !p.GgaDilution.empty()) {
+        text.append("        <cmt><![CDATA[(");
+        AppendXmlData(text, p.GgaSatellites, true);
+        text.push_back('/');
+        AppendXmlData(text, p.GgaDilution, true);
+        text.append(")]]></cmt>\n");
+    }
     if (IsDigits(p.GgaSatellites)) text.append("        <sat>").append(p.GgaSatellites).append("</sat>\n");
     if (IsXmlDecimal(p.GgaDilution) && DecimalValue(p.GgaDilution) >= 0.0) {
         text.append("        <hdop>").append(p.GgaDilution).append("</hdop>\n");

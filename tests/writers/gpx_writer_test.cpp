@@ -90,6 +90,10 @@ TEST(GpxWriter, UnknownValuesLeaveTheirElementsOut) {
     f.ctx.point.RmcSpeed.clear();
     f.ctx.point.RmcCourse.clear();
     EXPECT_EQ(f.RoutePoint().find("TrackPointExtension"), std::string::npos);
+    // Neither satellites nor HDOP: no comment.
+    f.ctx.point.GgaSatellites.clear();
+    f.ctx.point.GgaDilution.clear();
+    EXPECT_EQ(f.RoutePoint().find("<cmt>"), std::string::npos);
     // No label: no name.
     f.s().Label_No = f.s().Label_Elapsed = f.s().Label_Km = f.s().Label_Speed = 0;
     EXPECT_EQ(f.RoutePoint().find("<name>"), std::string::npos);

@@ -15,7 +15,7 @@ const std::array<std::string_view, kCsvFullColumnCount> kCsvFullColumnNames = {
     "Reserved", "Record Type", "No", "Local Date", "Local Time", "Latitude (degrees)", "Longitude (degrees)",
     "Altitude", "Distance", "Speed", "Elapsed Time", "Elapsed Seconds", "Interval Seconds",
     "Latitude (ddmmss.ss)", "Longitude (dddmmss.ss)", "Local Date (ddmmyy)", "Local Time (hhmmss)",
-    "Interval Distance", "Time Difference", "Units", "", "", "Program",
+    "Interval Distance", "Time Difference", "Units", "Unused 1", "Unused 2", "Program",
 };
 
 const std::array<std::string_view, kCsvCustomNameCount> kCsvCustomColumnNames = {

@@ -9,7 +9,7 @@
 
 namespace geoplait {
 
-// CSV Full: the 50 columns in their order (48 and 49 are empty and unnamed).
+// CSV Full: the 50 columns in their order (48 and 49 are always empty).
 inline constexpr size_t kCsvFullColumnCount = 50;
 extern const std::array<std::string_view, kCsvFullColumnCount> kCsvFullColumnNames;
 

@@ -369,7 +369,11 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
     if (!options.writeIni.empty()) {
         CliUi ui(out, err, options.yes, false, VerbosityOf(options));
         LoadCommandSettings(settings, ui, options, mode);
-        if (mode != nullptr) settings.current.Mode = mode->displayText;
+        ConvertSettings& current = settings.current;
+        if (mode != nullptr) current.Mode = mode->displayText;
+        // The files of the command are kept as given.
+        if (!options.inputs.empty()) current.InputFile = options.inputs.front();
+        if (!options.output.empty()) current.OutputFile = options.output;
         return WriteSettings(settings, ui, PathArgument(options.writeIni)) ? kExitComplete : kExitSettingsNotSaved;
     }
 

@@ -109,8 +109,10 @@ std::string ListKeysText() {
         text += key + "\t" + std::string(value) + "\t" + TakesOf(*entry) + "\n";
     }
     for (const SettingKey& entry : kCurrentOnlyKeys) {
-        text += std::string(entry.key) + "\t" + (entry.defaultText != nullptr ? entry.defaultText : "") + "\t" +
-                TakesOf(entry) + " (not kept in the settings file)\n";
+        const bool number = entry.type == KeyType::Flag || entry.type == KeyType::Int;
+        const std::string value = number ? std::to_string(entry.defaultNumber)
+                                         : std::string(entry.defaultText != nullptr ? entry.defaultText : "");
+        text += std::string(entry.key) + "\t" + value + "\t" + TakesOf(entry) + " (not kept in the settings file)\n";
     }
     return text;
 }

@@ -52,29 +52,6 @@ std::string PathArgument(const std::string& name) {
     return name.find('/') == std::string::npos ? "./" + name : name;
 }
 
-// GEOPLAIT_FIXED_TIME=YYYYMMDDhhmmss; false when unset or malformed.
-bool FixedTime(struct tm& when) {
-    const char* text = std::getenv("GEOPLAIT_FIXED_TIME");
-    if (text == nullptr) return false;
-    std::string_view digits(text);
-    if (digits.size() != 14 || digits.find_first_not_of("0123456789") != std::string_view::npos) {
-        return false;
-    }
-    auto number = [&](size_t pos, size_t length) {
-        int value = 0;
-        for (size_t i = pos; i < pos + length; ++i) value = value * 10 + (digits[i] - '0');
-        return value;
-    };
-    when = {};
-    when.tm_year = number(0, 4) - 1900;
-    when.tm_mon = number(4, 2) - 1;
-    when.tm_mday = number(6, 2);
-    when.tm_hour = number(8, 2);
-    when.tm_min = number(10, 2);
-    when.tm_sec = number(12, 2);
-    return true;
-}
-
 // --write-ini: the settings as the settings file holds them.
 bool WriteSettings(Settings& settings, UserInterface& ui, const std::string& name) {
     struct tm when;

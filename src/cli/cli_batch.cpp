@@ -142,7 +142,9 @@ int SaveAfterBatch(const Settings& settings, const CliPlan& plan, const std::vec
     saved.current.OutputFile = last->output;
     std::ostream discarded(nullptr);
     CliUi ui(discarded, err, false, false);
-    if (SaveSettingsFile(saved, ui, kSettingsFileName, SaveNotice::Silent) || saved.config.Protect == "1") {
+    struct tm when;
+    if (SaveSettingsFile(saved, ui, kSettingsFileName, SaveNotice::Silent, FixedTime(when) ? &when : nullptr) ||
+        saved.config.Protect == "1") {
         return status;
     }
     return WorstStatus(status, kExitSettingsNotSaved);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <ctime>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -95,6 +96,10 @@ int RunBatch(const Settings& settings, const CliPlan& plan, const CliOptions& op
 // 2, 4, 3, 1, 5, 0 (a stop before nothing read, before nothing written,
 // before a failed settings save, before warnings, before complete).
 int WorstStatus(int a, int b);
+
+// Test hook: the time of GEOPLAIT_FIXED_TIME=YYYYMMDDhhmmss, for the banner
+// of a settings file the command writes; false when unset or malformed.
+bool FixedTime(struct tm& when);
 
 // The text of --list-keys: every settings key, its default and what it takes,
 // tab-separated, one a line, in the order of the settings file.

@@ -134,6 +134,7 @@ NoticeText MakeNotice(Notice notice, std::initializer_list<NoticeValue> values) 
 }
 
 NoticeText WithCause(NoticeText notice, const std::string& path, int error) {
+    if (path.empty()) return notice;  // no file was named
     notice.text += "\n" + path;
     if (error != 0) notice.text += std::string(": ") + std::strerror(error);
     return notice;

@@ -366,7 +366,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
         // The settings' messages go where a run's would.
         CliUi ui(out, err, options.yes, false, VerbosityOf(options));
         LoadCommandSettings(settings, ui, options, mode);
-        return RunBatch(settings, plan, options, out, err, watchSignals);
+        return RunBatch(settings, plan, options, out, err, watchSignals, progressBar);
     }
 
     // With the output on standard output, every message goes to stderr.

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -153,7 +154,7 @@ int SaveAfterBatch(const Settings& settings, const CliPlan& plan, const std::vec
 }  // namespace
 
 int RunBatch(const Settings& settings, const CliPlan& plan, const CliOptions& options, std::ostream& out,
-             std::ostream& err, bool watchSignals) {
+             std::ostream& err, bool watchSignals, bool progressBar) {
     const size_t jobs = options.jobs > 0 ? static_cast<size_t>(options.jobs)
                                          : std::max<size_t>(1, std::thread::hardware_concurrency());
     // Each run leaves the save to the batch.
@@ -182,6 +183,7 @@ int RunBatch(const Settings& settings, const CliPlan& plan, const CliOptions& op
     size_t next = 0;
     size_t printed = 0;
     bool forwarded = false;
+    std::string shown;  // the progress line on the terminal
     for (;;) {
         while (!stop && running.size() < jobs && next < count) {
             int report[2];
@@ -206,6 +208,14 @@ int RunBatch(const Settings& settings, const CliPlan& plan, const CliOptions& op
             forwarded = true;
         }
         if (running.empty()) break;
+        if (progressBar) {
+            const auto done = std::count_if(outcomes.begin(), outcomes.end(),
+                                            [](const auto& outcome) { return outcome.has_value(); });
+            const std::string line = std::to_string(done) + "/" + std::to_string(count) + " files, " +
+                                     std::to_string(running.size()) + " running";
+            if (line != shown) err << "\r\033[K" << line << std::flush;
+            shown = line;
+        }
 
         std::vector<pollfd> fds;
         for (const Running& run : running) fds.push_back({run.fd, POLLIN, 0});
@@ -231,9 +241,16 @@ int RunBatch(const Settings& settings, const CliPlan& plan, const CliOptions& op
             outcomes[run.index] = OutcomeOf(run.received, waitStatus);
             running.erase(running.begin() + static_cast<std::ptrdiff_t>(i));
         }
-        // The lines in the order of the inputs, as soon as each is known.
+        // The lines in the order of the inputs, as soon as each is known,
+        // and on a terminal how far the batch is, erased before each line.
+        if (progressBar && printed < count && outcomes[printed]) {
+            err << "\r\033[K";
+            shown.clear();
+        }
         for (; printed < count && outcomes[printed]; ++printed) PrintFileLine(err, plan.files[printed], outcomes[printed]);
+
     }
+    if (progressBar) err << "\r\033[K";
     watch.reset();
     close(wake[0]);
     close(wake[1]);

@@ -51,7 +51,7 @@ std::string TakesOf(const SettingKey& entry) {
 void DeclareCliOptions(CLI::App& app, CliOptions& options) {
     app.add_option("--in", options.inputs,
                    "Input file, several, or a folder of them; - (or /dev/stdin) reads standard input")
-        ->type_name("PATH...")
+        ->type_name("PATH")
         ->expected(1, -1);
     app.add_option("--out", options.output,
                    "Output file; - (or /dev/stdout) writes standard output. Default: named after the input")

@@ -88,9 +88,10 @@ CliResult RunOneFile(Settings settings, const CliPlan& plan, const CliFile& file
                      std::atomic<std::atomic<bool>*>* cancelSlot);
 
 // Runs every file of the plan, up to `jobs` at a time, each in a process of
-// its own; a line per file and a summary on `err`. Returns the exit status.
+// its own; a line per file and a summary on `err`, and with progressBar (a
+// terminal) a line of the files done so far. Returns the exit status.
 int RunBatch(const Settings& settings, const CliPlan& plan, const CliOptions& options, std::ostream& out,
-             std::ostream& err, bool watchSignals);
+             std::ostream& err, bool watchSignals, bool progressBar);
 
 // The exit status of several runs: the one that comes first in the order
 // 2, 4, 3, 1, 5, 0 (a stop before nothing read, before nothing written,

@@ -21,9 +21,9 @@ output.
 
 Without --mode the mode is the one that the extensions of --in and --out name
 when exactly one does (.nmea, .log and .txt an NMEA log, .gpx, .kml a line,
-.pot, .csv Full or Custom, .html a summary); else the mode of the --ini FILE;
-else the command is refused with the modes that would fit. The mode kept in
-geoplait.ini is never taken without --ini.
+.pot, .csv Full or Custom, .html a summary); else the mode of a --set Mode=...
+line or of the --ini FILE; else the command is refused with the modes that
+would fit. The mode kept in geoplait.ini is never taken without one of them.
 
 MODE is a display text ("nmea(log) -> kml") or a settings-file value
 (Geoplait), in any case, or a short name: the input, "2" and the output, as

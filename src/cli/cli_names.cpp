@@ -92,9 +92,29 @@ std::string Normal(std::string_view name) {
     return normal;
 }
 
-// Every name a mode is known by, compared in Normal form.
+// The input or output side of a mode's display text ("nmea(log)", "kml").
+std::string_view SideOf(const ConvertMode& mode, bool output) {
+    const std::string_view text = mode.displayText;
+    const size_t arrow = text.find(" -> ");
+    if (arrow == std::string_view::npos) return output ? std::string_view() : text;
+    return output ? text.substr(arrow + 4) : text.substr(0, arrow);
+}
+
+// A side that is a plain word ("gpx", "pot", or the side of a mode added
+// later) is an extension of its own; "nmea(log)" is none.
+std::string PlainExtension(std::string_view side) {
+    if (side.empty()) return {};
+    for (char c : side) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) return {};
+    }
+    return Lower(side);
+}
+
+// Every name a mode is known by, compared in Normal form: its texts, its
+// sides ("nmealog2kml"), and the names of the two tables crossed.
 std::vector<std::string> NamesOfMode(const ConvertMode& mode) {
-    std::vector<std::string> names{Normal(mode.fileValue), Normal(mode.displayText)};
+    std::vector<std::string> names{Normal(mode.fileValue), Normal(mode.displayText),
+                                   Normal(SideOf(mode, false)) + "2" + Normal(SideOf(mode, true))};
     const FamilyNames* family = NamesOf(mode.kind);
     const OutputNames* output = NamesOf(mode.output);
     if (family == nullptr || output == nullptr) return names;
@@ -195,38 +215,41 @@ std::vector<std::string> NearestModes(std::string_view name) {
 }
 
 std::string OutputExtensionOf(const ConvertMode& mode) {
-    const OutputNames* names = NamesOf(mode.output);
-    return std::string(".") + (names != nullptr ? names->extension : "txt");
+    if (const OutputNames* names = NamesOf(mode.output)) return std::string(".") + names->extension;
+    const std::string plain = PlainExtension(SideOf(mode, true));
+    return "." + (plain.empty() ? std::string("txt") : plain);
 }
 
 bool IsInputFileOf(const ConvertMode& mode, std::string_view path) {
-    const FamilyNames* family = NamesOf(mode.kind);
-    return family != nullptr && Named(*family, ExtensionOf(path));
+    const std::string extension = ExtensionOf(path);
+    if (const FamilyNames* family = NamesOf(mode.kind)) return Named(*family, extension);
+    return !extension.empty() && extension == PlainExtension(SideOf(mode, false));
+}
+
+bool OutputNamedBy(const ConvertMode& mode, const std::string& extension) {
+    if (const OutputNames* names = NamesOf(mode.output)) return Named(*names, extension);
+    return !extension.empty() && extension == PlainExtension(SideOf(mode, true));
 }
 
 bool ExtensionNamesInput(std::string_view path) {
-    const std::string extension = ExtensionOf(path);
-    return std::any_of(std::begin(kFamilyNames), std::end(kFamilyNames),
-                       [&](const FamilyNames& family) { return Named(family, extension); });
+    return std::any_of(kConvertModes.begin(), kConvertModes.end(),
+                       [&](const ConvertMode& mode) { return IsInputFileOf(mode, path); });
 }
 
 bool ExtensionNamesOutput(std::string_view path) {
     const std::string extension = ExtensionOf(path);
-    return std::any_of(std::begin(kOutputNames), std::end(kOutputNames),
-                       [&](const OutputNames& names) { return Named(names, extension); });
+    return std::any_of(kConvertModes.begin(), kConvertModes.end(),
+                       [&](const ConvertMode& mode) { return OutputNamedBy(mode, extension); });
 }
 
 std::vector<const ConvertMode*> ModesByExtensions(std::string_view input, std::string_view output) {
     const bool inputOpen = !ExtensionNamesInput(input);
     const bool outputOpen = IsStandardOutput(output) || !ExtensionNamesOutput(output);
-    const std::string inExtension = ExtensionOf(input);
     const std::string outExtension = ExtensionOf(output);
     std::vector<const ConvertMode*> modes;
     for (const ConvertMode& mode : kConvertModes) {
-        const FamilyNames* family = NamesOf(mode.kind);
-        const OutputNames* names = NamesOf(mode.output);
-        if (!inputOpen && (family == nullptr || !Named(*family, inExtension))) continue;
-        if (!outputOpen && (names == nullptr || !Named(*names, outExtension))) continue;
+        if (!inputOpen && !IsInputFileOf(mode, input)) continue;
+        if (!outputOpen && !OutputNamedBy(mode, outExtension)) continue;
         modes.push_back(&mode);
     }
     return modes;

@@ -27,8 +27,11 @@ std::vector<std::string> NearestModes(std::string_view name);
 std::string OutputExtensionOf(const ConvertMode& mode);
 
 // True when `path` ends with an extension the mode's input family reads
-// (".nmea", ".log", ".txt" for NMEA, ...), in any case.
+// (".nmea", ".log", ".txt" for NMEA, ...), in any case. A family the names
+// table does not know reads the files of its own name (".geojson").
 bool IsInputFileOf(const ConvertMode& mode, std::string_view path);
+// True when the extension `extension` (lower case, no dot) names the mode's output.
+bool OutputNamedBy(const ConvertMode& mode, const std::string& extension);
 
 // The modes whose input family the extension of `input` names and whose
 // output the extension of `output` names; an empty path or an extension

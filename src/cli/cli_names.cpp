@@ -37,23 +37,22 @@ constexpr FamilyNames kFamilyNames[] = {
     {K::Photo, {"photo", "photoonly", "jpg"}, {}},
 };
 
-// What people call an output, the extension the window gives it, and the
-// extensions that name it.
+// What people call an output, and the extensions that name it (the one
+// the window gives it is its output kind's).
 struct OutputNames {
     ModeOutput output;
     std::array<const char*, 3> names;
-    const char* extension;
     std::array<const char*, 3> extensions;
 };
 constexpr OutputNames kOutputNames[] = {
-    {O::Kml, {"kml"}, "kml", {"kml"}},
-    {O::Pot, {"pot"}, "pot", {"pot"}},
-    {O::Gpx, {"gpx"}, "gpx", {"gpx"}},
-    {O::Nmea, {"nmea", "log"}, "log", {"nmea", "log", "txt"}},
-    {O::CsvFull, {"csvfull", "full", "csv"}, "csv", {"csv"}},
-    {O::CsvCustom, {"csvcustom", "custom", "csv"}, "csv", {"csv"}},
-    {O::SummaryCsv, {"summary", "summarycsv"}, "csv", {"csv"}},
-    {O::SummaryHtml, {"summaryhtml", "html"}, "html", {"html", "htm"}},
+    {O::Kml, {"kml"}, {"kml"}},
+    {O::Pot, {"pot"}, {"pot"}},
+    {O::Gpx, {"gpx"}, {"gpx"}},
+    {O::Nmea, {"nmea", "log"}, {"nmea", "log", "txt"}},
+    {O::CsvFull, {"csvfull", "full", "csv"}, {"csv"}},
+    {O::CsvCustom, {"csvcustom", "custom", "csv"}, {"csv"}},
+    {O::SummaryCsv, {"summary", "summarycsv"}, {"csv"}},
+    {O::SummaryHtml, {"summaryhtml", "html"}, {"html", "htm"}},
 };
 
 const FamilyNames* NamesOf(ModeKind kind) {
@@ -92,22 +91,15 @@ std::string Normal(std::string_view name) {
     return normal;
 }
 
-// The input or output side of a mode's display text ("nmea(log)", "kml").
+// The input or output side of a mode as its row names it ("nmea(log)", "kml").
 std::string_view SideOf(const ConvertMode& mode, bool output) {
-    const std::string_view text = mode.displayText;
-    const size_t arrow = text.find(" -> ");
-    if (arrow == std::string_view::npos) return output ? std::string_view() : text;
-    return output ? text.substr(arrow + 4) : text.substr(0, arrow);
+    return output ? OutputKindOf(mode.output).file.type : ModeFamilyOf(mode.kind).file.type;
 }
 
-// A side that is a plain word ("gpx", "pot", or the side of a mode added
-// later) is an extension of its own; "nmea(log)" is none.
-std::string PlainExtension(std::string_view side) {
-    if (side.empty()) return {};
-    for (char c : side) {
-        if (!std::isalnum(static_cast<unsigned char>(c))) return {};
-    }
-    return Lower(side);
+// The extension of a family or output row, for one the names tables do not know.
+std::string RowExtension(const ConvertMode& mode, bool output) {
+    const char* extension = output ? OutputKindOf(mode.output).file.extension : ModeFamilyOf(mode.kind).file.extension;
+    return extension != nullptr ? Lower(extension) : std::string();
 }
 
 // Every name a mode is known by, compared in Normal form: its texts, its
@@ -215,20 +207,19 @@ std::vector<std::string> NearestModes(std::string_view name) {
 }
 
 std::string OutputExtensionOf(const ConvertMode& mode) {
-    if (const OutputNames* names = NamesOf(mode.output)) return std::string(".") + names->extension;
-    const std::string plain = PlainExtension(SideOf(mode, true));
-    return "." + (plain.empty() ? std::string("txt") : plain);
+    const char* extension = OutputKindOf(mode.output).file.extension;
+    return std::string(".") + (extension != nullptr && *extension != '\0' ? extension : "txt");
 }
 
 bool IsInputFileOf(const ConvertMode& mode, std::string_view path) {
     const std::string extension = ExtensionOf(path);
     if (const FamilyNames* family = NamesOf(mode.kind)) return Named(*family, extension);
-    return !extension.empty() && extension == PlainExtension(SideOf(mode, false));
+    return !extension.empty() && extension == RowExtension(mode, false);
 }
 
 bool OutputNamedBy(const ConvertMode& mode, const std::string& extension) {
     if (const OutputNames* names = NamesOf(mode.output)) return Named(*names, extension);
-    return !extension.empty() && extension == PlainExtension(SideOf(mode, true));
+    return !extension.empty() && extension == RowExtension(mode, true);
 }
 
 bool ExtensionNamesInput(std::string_view path) {

@@ -22,13 +22,13 @@ const ConvertMode* MatchMode(std::string_view name);
 // The settings-file values of the one or two modes nearest to `name`.
 std::vector<std::string> NearestModes(std::string_view name);
 
-// The extension a mode's output gets (".kml", ".csv", ...), as the window's
-// "F" button gives it; ".txt" for an output without one of its own.
+// The extension a mode's output gets (".kml", ".csv", ...), its output
+// kind's, as the window's "F" button gives it.
 std::string OutputExtensionOf(const ConvertMode& mode);
 
 // True when `path` ends with an extension the mode's input family reads
 // (".nmea", ".log", ".txt" for NMEA, ...), in any case. A family the names
-// table does not know reads the files of its own name (".geojson").
+// table does not know reads the files of its row's extension.
 bool IsInputFileOf(const ConvertMode& mode, std::string_view path);
 // True when the extension `extension` (lower case, no dot) names the mode's output.
 bool OutputNamedBy(const ConvertMode& mode, const std::string& extension);

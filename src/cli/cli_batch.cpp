@@ -113,7 +113,9 @@ FileOutcome OutcomeOf(const std::string& received, int waitStatus) {
     return outcome;
 }
 
-void PrintFileLine(std::ostream& err, const CliFile& file, const std::optional<FileOutcome>& outcome) {
+// With --quiet only the files that did not complete are told.
+void PrintFileLine(std::ostream& err, const CliFile& file, const std::optional<FileOutcome>& outcome, bool quiet) {
+    if (quiet && outcome && outcome->result.status == kExitComplete) return;
     if (!outcome) {
         err << file.input << ": not run\n";
         return;
@@ -157,6 +159,7 @@ int RunBatch(const Settings& settings, const CliPlan& plan, const CliOptions& op
              std::ostream& err, bool watchSignals, bool progressBar) {
     const size_t jobs = options.jobs > 0 ? static_cast<size_t>(options.jobs)
                                          : std::max<size_t>(1, std::thread::hardware_concurrency());
+    progressBar = progressBar && !options.quiet;
     // Each run leaves the save to the batch.
     Settings runSettings = settings;
     runSettings.config.AutoSave = "0";
@@ -247,14 +250,14 @@ int RunBatch(const Settings& settings, const CliPlan& plan, const CliOptions& op
             err << "\r\033[K";
             shown.clear();
         }
-        for (; printed < count && outcomes[printed]; ++printed) PrintFileLine(err, plan.files[printed], outcomes[printed]);
+        for (; printed < count && outcomes[printed]; ++printed) PrintFileLine(err, plan.files[printed], outcomes[printed], options.quiet);
 
     }
     if (progressBar) err << "\r\033[K";
     watch.reset();
     close(wake[0]);
     close(wake[1]);
-    for (; printed < count; ++printed) PrintFileLine(err, plan.files[printed], outcomes[printed]);
+    for (; printed < count; ++printed) PrintFileLine(err, plan.files[printed], outcomes[printed], options.quiet);
 
     int status = kExitComplete;
     std::vector<size_t> tally(std::size(kStatusWords) + 1, 0);
@@ -270,6 +273,7 @@ int RunBatch(const Settings& settings, const CliPlan& plan, const CliOptions& op
     }
     if (stop) status = kExitStopped;
     if (!stop) status = SaveAfterBatch(settings, plan, outcomes, err, status);
+    if (options.quiet) return status;
     err << "Batch: " << count << (count == 1 ? " file" : " files");
     for (size_t row = 0; row < tally.size(); ++row) {
         if (tally[row] == 0) continue;

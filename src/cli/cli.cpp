@@ -157,10 +157,10 @@ void ShowFileProblem(std::ostream& err, Notice notice, const std::string& path, 
     err << text.caption << ": " << text.text << "\n";
 }
 
-// The files of `folder` that the mode reads, sorted by name.
-std::vector<std::string> InputFilesIn(const std::string& folder, const ConvertMode& mode) {
+// The files of `folder` that the mode reads, sorted by name; `ec` when the
+// folder cannot be read.
+std::vector<std::string> InputFilesIn(const std::string& folder, const ConvertMode& mode, std::error_code& ec) {
     std::vector<std::string> files;
-    std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         std::error_code kind;
         if (!entry.is_regular_file(kind)) continue;
@@ -192,7 +192,12 @@ int PlanRuns(const CliOptions& options, const ConvertMode& mode, CliPlan& plan, 
             continue;
         }
         plan.batch = true;
-        std::vector<std::string> found = InputFilesIn(input, mode);
+        std::error_code ec;
+        std::vector<std::string> found = InputFilesIn(input, mode, ec);
+        if (ec) {
+            ShowFileProblem(err, Notice::InputNotFoundOnCheck, input, ec.value());
+            return kExitStopped;
+        }
         inputs.insert(inputs.end(), found.begin(), found.end());
     }
     if (options.inputs.size() > 1) plan.batch = true;
@@ -200,7 +205,9 @@ int PlanRuns(const CliOptions& options, const ConvertMode& mode, CliPlan& plan, 
         return BadCommandLine(err, "--out names one output; give several inputs --out-dir DIR");
     }
     if (plan.batch && inputs.empty()) {
-        ShowFileProblem(err, Notice::InputNotFoundOnCheck, options.inputs.front(), ENOENT);
+        const NoticeText text = MakeNotice(Notice::InputNotFoundOnCheck);
+        err << text.caption << ": " << text.text << "\n"
+            << options.inputs.front() << ": no file of \"" << mode.displayText << "\" in it\n";
         return kExitStopped;
     }
     for (const std::string& input : inputs) {

@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -68,7 +69,15 @@ public:
 };
 
 bool IsStandardInput(const std::string& path) { return path == "-" || path == kStandardInput; }
-bool IsStandardOutput(const std::string& path) { return path == "-" || path == kStandardOutput; }
+// "-", /dev/stdout, or another name of the pipe or device standard output is
+// (/dev/fd/1, /proc/self/fd/1): the completion line must not go into the data.
+bool IsStandardOutput(const std::string& path) {
+    if (path == "-" || path == kStandardOutput) return true;
+    struct stat named {};
+    struct stat own {};
+    return stat(path.c_str(), &named) == 0 && fstat(STDOUT_FILENO, &own) == 0 && !S_ISREG(named.st_mode) &&
+           named.st_dev == own.st_dev && named.st_ino == own.st_ino;
+}
 
 bool IsFolder(const std::string& path) {
     std::error_code ec;
@@ -214,6 +223,7 @@ int PlanRuns(const CliOptions& options, const ConvertMode& mode, CliPlan& plan, 
         CliFile file;
         file.input = IsStandardInput(input) ? kStandardInput : input;
         if (!options.output.empty()) {
+            // Standard output by any name is written through its own descriptor.
             file.output = IsStandardOutput(options.output) ? kStandardOutput : options.output;
         } else if (IsStandardInput(input)) {
             file.output = kStandardOutput;
@@ -356,7 +366,9 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
         ConvertSettings& current = settings.current;
         if (mode != nullptr) current.Mode = mode->displayText;
         // The files of the command are kept as given.
-        if (!options.inputs.empty()) current.InputFile = options.inputs.front();
+        if (!options.inputs.empty()) {
+            current.InputFile = IsStandardInput(options.inputs.front()) ? kStandardInput : options.inputs.front();
+        }
         if (!options.output.empty()) current.OutputFile = options.output;
         return WriteSettings(settings, ui, PathArgument(options.writeIni)) ? kExitComplete : kExitSettingsNotSaved;
     }

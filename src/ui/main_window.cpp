@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@
 #include <QSignalBlocker>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "settings/convert_modes.h"
@@ -65,7 +67,8 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
       settings_(settings),
       ui_(std::make_unique<WindowUi>(*this)),
       parts_(settings.config),
-      c_(std::make_unique<Controls>()) {
+      c_(std::make_unique<Controls>()),
+      openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setWindowTitle(kWindowTitle);
     setWindowIcon(QIcon::fromTheme("geoplait"));
     setObjectName("mainWindow");

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QUrl>
 #include <QFileDialog>
 #include <QLabel>
@@ -15,9 +14,11 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QScreen>
-#include <QShortcut>
+#include <QAbstractItemView>
 #include <QThread>
 #include <QTimer>
+
+#include <utility>
 
 #include "job/run_conversion.h"
 #include "settings/convert_modes.h"
@@ -28,6 +29,7 @@
 #include "ui/panels.h"
 #include "ui/preview_pane.h"
 #include "ui/run_worker.h"
+#include "ui/window_phrases.h"
 
 namespace geoplait::ui {
 
@@ -38,6 +40,11 @@ constexpr const char* kStopRunQuestion = "Processing. Stop the conversion and cl
 constexpr const char* kStopRunCaption = "Check!";
 
 std::string S(const QString& text) { return text.toStdString(); }
+
+bool SameBesidesMode(const ConvertSettings& a, ConvertSettings b) {
+    b.Mode = a.Mode;
+    return a == b;
+}
 
 std::string ExtensionOf(const FileType* fileType) {
     return fileType == nullptr ? std::string{} : std::string(".") + fileType->extension;
@@ -84,9 +91,14 @@ void MainWindow::ConnectCommands() {
     connect(c.preview, &QPushButton::clicked, this, &MainWindow::OnPreview);
     connect(c.openOutput, &QPushButton::clicked, this, [this] { OnOpenOutput(false); });
     connect(c.showFolder, &QPushButton::clicked, this, [this] { OnOpenOutput(true); });
+    connect(c.outputFile, &QLineEdit::textChanged, this, &MainWindow::HideOpenButtons);
+    connect(c.mode, &QComboBox::currentIndexChanged, this, &MainWindow::HideOpenButtons);
     connect(c.cancel, &QPushButton::clicked, this, &MainWindow::OnCancel);
+    // Quitting is End or the close box; Esc closes only what is open on top
+    // of the window (a list, a calendar, a dialog), which handle it themselves.
     connect(c.end, &QPushButton::clicked, this, &QWidget::close);
-    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
+    c.mode->installEventFilter(this);
+    c.mode->view()->installEventFilter(this);
 }
 
 // ---------------------------------------------------------------- file rows
@@ -104,18 +116,54 @@ void MainWindow::StoreOutputPath(const std::string& path) {
     c_->outputFile->setText(Qt8(path));
 }
 
+// Arrowing through the closed mode list passes every mode on the way. A key
+// or wheel step that follows another with nothing else changed starts again
+// from the settings as they were before the first step, so a mode reached
+// with the keyboard leaves what picking it from the list leaves.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == c_->mode) {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+            case QEvent::Wheel: modeKeyStep_ = true; break;
+            case QEvent::KeyRelease:
+            case QEvent::MouseButtonPress: modeKeyStep_ = false; break;
+            case QEvent::FocusOut: modeSteps_.reset(); break;
+            default: break;
+        }
+    } else if (watched == c_->mode->view() && event->type() == QEvent::Show) {
+        // A pick from the open list is a change of its own.
+        modeKeyStep_ = false;
+        modeSteps_.reset();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MainWindow::OnModeChosen() {
     // What was typed since the last collect survives the refresh of the layout.
     CollectDialogSettings();
     ConvertSettings& s = settings_.current;
+    const bool keyStep = std::exchange(modeKeyStep_, false);
+    // The combo shows the new mode already: the rest must be as the last step left it.
+    if (keyStep && modeSteps_ && SameBesidesMode(modeSteps_->after, s)) {
+        s = modeSteps_->before;
+    } else if (keyStep) {
+        modeSteps_ = ModeSteps{s, s};
+    } else {
+        modeSteps_.reset();
+    }
     s.Mode = S(c_->mode->currentText());
     // Bom, Photo and Kmz by the rule the command line's --mode applies too.
     if (const ConvertMode* mode = FindModeByDisplayText(s.Mode)) ApplyModeOutputRule(*mode, s);
     const QSize fittedBefore = sizeHint();
     ApplyModeLayout();
     FitToLayout(fittedBefore);
-    StoreInputPath(ForceExtension(InputText(), ExtensionOf(InputFileTypeOf(s.Mode))));
-    StoreOutputPath(ForceExtension(OutputText(), ExtensionOf(OutputFileTypeOf(s.Mode))));
+    // A path whose extension already fits the new side keeps its name.
+    StoreInputPath(FitExtension(InputText(), InputFileTypeOf(s.Mode)));
+    StoreOutputPath(FitExtension(OutputText(), OutputFileTypeOf(s.Mode)));
+    if (modeSteps_) {
+        CollectDialogSettings();
+        modeSteps_->after = s;
+    }
 }
 
 void MainWindow::OnInputSearch() {
@@ -228,7 +276,13 @@ void MainWindow::OnSave() {
     SaveSettingsFile(settings_, *ui_, kSettingsFileName, SaveNotice::Show);
 }
 
+// Every setting goes back to its default: asked first, since nothing brings them back.
 void MainWindow::OnDefault() {
+    const int language = LanguageIndex(settings_.current.Language);
+    QMessageBox box(QMessageBox::Question, PhraseText(Phrase::DefaultCaption, language),
+                    PhraseText(Phrase::DefaultQuestion, language), QMessageBox::Ok | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Cancel);
+    if (box.exec() != QMessageBox::Ok) return;
     SetDefaultSettings(settings_);
     ApplyBaselineSettings(settings_);
     track_->ResetChooserColour();
@@ -259,11 +313,25 @@ void MainWindow::OnPreview() {
     preview_->Draw(settings_);
 }
 
-// The desktop's default application for the output, or its file manager on the folder.
+// The desktop's default application for the output, or its file manager on
+// the folder; a desktop without one says so.
 void MainWindow::OnOpenOutput(bool folder) {
     if (completedOutput_.empty()) return;
-    const QString path = folder ? Qt8(FolderOf(completedOutput_)) : Qt8(completedOutput_);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path.isEmpty() ? QStringLiteral(".") : path));
+    QString path = folder ? Qt8(FolderOf(completedOutput_)) : Qt8(completedOutput_);
+    if (path.isEmpty()) path = QStringLiteral(".");
+    if (openUrl_(QUrl::fromLocalFile(path))) return;
+    const int language = LanguageIndex(settings_.current.Language);
+    QMessageBox box(QMessageBox::Warning, PhraseText(Phrase::OpenCaption, language),
+                    PhraseText(Phrase::OpenFailed, language).arg(path), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+// Open and Folder name the output of the last run: once the output or the
+// mode changes they would open something else than what is shown.
+void MainWindow::HideOpenButtons() {
+    completedOutput_.clear();
+    for (QPushButton* button : {c_->openOutput, c_->showFolder}) button->setVisible(false);
 }
 
 // ---------------------------------------------------------------- the run
@@ -276,6 +344,7 @@ void MainWindow::OnCreate() {
     if (IsRunning()) return;
     CollectDialogSettings();
     c_->message->setText(" ***** Processing *****");
+    SetStatusLine(" ");
     job_ = std::make_unique<RunJob>(settings_, *this);
     // The automatic save is the window's, after the run, with the settings it
     // holds then: a save the user made during the run is never undone.
@@ -325,9 +394,13 @@ void MainWindow::OnRunFinished() {
     const RunOutcome result = job_->outcome;
     const std::string output = job_->settings.current.OutputFile;
     const auto outcome = static_cast<int>(result);
+    // The result stays readable (and is read out) until the next run.
+    const QString shown = Qt8(job_->ui.lastResult).trimmed();
     job_.reset();
     if (c_->progress->maximum() == 0) c_->progress->setRange(0, 1);
     c_->message->setText(" ");
+    c_->status->setText(shown.isEmpty() ? QStringLiteral(" ") : shown);
+    c_->progress->setAccessibleDescription(shown);
     c_->create->setEnabled(true);
     c_->cancel->setEnabled(false);
     if (!closeAfterRun_ && (result == RunOutcome::Complete || result == RunOutcome::CompleteWithWarnings)) {

@@ -275,6 +275,7 @@ private slots:
         QCOMPARE(window_->palette().color(QPalette::Window),
                  QColor(settings_.config.BackgroundColor.R, settings_.config.BackgroundColor.G,
                         settings_.config.BackgroundColor.B));
+        ModalAnswerer answers;  // Default asks first: OK
         Click("default");
         QVERIFY(settings_.config.BackgroundColor == (Rgb{240, 240, 245}));
         QVERIFY(settings_.config.EditColor == (Rgb{250, 255, 250}));

@@ -63,7 +63,9 @@ void PaintSwatch(QWidget* swatch, const std::string& bbggrr) {
     // A style sheet, because not every style paints a button's palette colour.
     swatch->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid palette(mid);")
                               .arg(colour.name()));
-    swatch->setToolTip(Qs(bbggrr));
+    // Named by the colour it shows ("#FF0000"), not by the stored blue-green-red text.
+    swatch->setToolTip(colour.name().toUpper());
+    swatch->setAccessibleDescription(colour.name().toUpper());
 }
 
 void SetGreyed(QLineEdit* edit, bool greyed) {

@@ -35,7 +35,7 @@ namespace geoplait::ui {
 
 namespace {
 
-constexpr const char* kWindowTitle = "KML Tool (geoplait.exe)";
+constexpr const char* kWindowTitle = "geoplait";
 const QColor kRedText(255, 15, 15);
 const QColor kBlueText(15, 15, 255);
 const QColor kGreyText(180, 180, 180);

@@ -307,9 +307,17 @@ void MainWindow::OnCheckToggled(QCheckBox* box, bool on) {
 
 void MainWindow::OnPreview() {
     CollectDialogSettings();
-    if (preview_ == nullptr) preview_ = new PreviewPane(this);
+    if (preview_ == nullptr) {
+        preview_ = new PreviewPane(this);
+        // Closed, the pane gives the keyboard back to the button that opened it.
+        connect(preview_, &PreviewPane::Closed, this, [this] {
+            activateWindow();
+            c_->preview->setFocus(Qt::OtherFocusReason);
+        });
+    }
     preview_->show();
     preview_->raise();
+    preview_->activateWindow();
     preview_->Draw(settings_);
 }
 

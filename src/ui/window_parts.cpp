@@ -100,6 +100,8 @@ void PaintColourButton(QPushButton* button, const std::string& bbggrr) {
     button->setStyleSheet(QString("QPushButton { background-color: %1; color: %2; border: 1px solid gray;"
                                   " padding: 3px 8px; } QPushButton:disabled { color: gray; }")
                               .arg(colour.name(), text.name()));
+    // Read out as the colour it shows, not as the stored blue-green-red text.
+    button->setAccessibleDescription(colour.name().toUpper());
 }
 
 }  // namespace geoplait::ui

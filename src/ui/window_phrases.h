@@ -12,6 +12,19 @@ enum class Phrase : int {
     DefaultCaption,
     OpenFailed,        // %1: the path the desktop could not open
     OpenCaption,
+    PreviewTitle,
+    PreviewClose,
+    PreviewReading,
+    PreviewRecords,      // %1: records drawn
+    PreviewNoInput,
+    PreviewNoPositions,
+    PreviewCancelled,
+    PreviewImageName,
+    PreviewProgressName,
+    // %1 points, %2 km, %3 and %4 the first and last time, %5 to %6 the
+    // latitudes, %7 to %8 the longitudes (west to east)
+    PreviewDescription,
+    NoTime,              // a record without a time, in the description
     Count,
 };
 inline constexpr int kPhraseCount = static_cast<int>(Phrase::Count);

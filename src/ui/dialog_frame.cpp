@@ -21,6 +21,16 @@ SettingsDialog::SettingsDialog(QWidget* parent, const Settings& settings)
     setModal(true);
 }
 
+void SettingsDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    for (QWidget* w = nextInFocusChain(); w != nullptr && w != this; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) == 0 || !w->isVisibleTo(this) || !w->isEnabled()) continue;
+        if (qobject_cast<QDialogButtonBox*>(w->parentWidget()) != nullptr) continue;
+        w->setFocus(Qt::TabFocusReason);
+        return;
+    }
+}
+
 QDialogButtonBox* SettingsDialog::MakeOkCancel() {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);

@@ -238,11 +238,13 @@ QWidget* MainWindow::BuildBottom() {
     for (QPushButton* autoSwitch : {c.autoLoad, c.autoSave}) {
         autoSwitch->setCheckable(true);
         autoSwitch->setFlat(true);
+        ShowFocusOnFlatButton(autoSwitch);
     }
     for (size_t i = 0; i < c.themes.size(); ++i) {
         const std::string name = "theme" + std::to_string(i + 1);
         c.themes[i] = p.MakeButton(this, "BG", name.c_str());
         c.themes[i]->setFlat(true);
+        ShowFocusOnFlatButton(c.themes[i]);
         c.themes[i]->setAccessibleName(Qt8("BG colour theme " + std::to_string(i + 1)));
         buttons->addWidget(c.themes[i]);
     }

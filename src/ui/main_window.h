@@ -115,9 +115,10 @@ private:
     void OnOutputIntoInputFolder();  // "D"
     void OnOutputIntoPhotoFolder();  // "Dir"
     void OnNameFromOutput();         // "Set"
-    void OnItemDialog(bool (*open)(QWidget*, Settings&));
+    void OnItemDialog(bool (*open)(QWidget*, Settings&), QWidget* opener);
     void OnPhotoConfig();
-    void OnOptionDialog(bool (*open)(QWidget*, Settings&));
+    void OnOptionDialog(bool (*open)(QWidget*, Settings&), QWidget* opener);
+    void ReturnFocus(QWidget* opener);
     void OnLanguageChosen();
     void OnUnitsChosen();
     void OnLoad();

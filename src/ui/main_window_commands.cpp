@@ -63,15 +63,17 @@ void MainWindow::ConnectCommands() {
     connect(c.dButton, &QPushButton::clicked, this, &MainWindow::OnOutputIntoInputFolder);
     connect(c.dirButton, &QPushButton::clicked, this, &MainWindow::OnOutputIntoPhotoFolder);
     connect(kmlDocument_->setName(), &QPushButton::clicked, this, &MainWindow::OnNameFromOutput);
-    connect(c.inputItem, &QPushButton::clicked, this, [this] { OnItemDialog(&ExecInputItemDialog); });
-    connect(c.outputItem, &QPushButton::clicked, this, [this] { OnItemDialog(&ExecOutputItemDialog); });
+    connect(c.inputItem, &QPushButton::clicked, this, [this] { OnItemDialog(&ExecInputItemDialog, c_->inputItem); });
+    connect(c.outputItem, &QPushButton::clicked, this,
+            [this] { OnItemDialog(&ExecOutputItemDialog, c_->outputItem); });
     connect(photo_->photoConfig(), &QPushButton::clicked, this, &MainWindow::OnPhotoConfig);
     const std::pair<QPushButton*, bool (*)(QWidget*, Settings&)> dialogs[] = {
         {kmlDocument_->positionOffset(), &ExecOffsetDialog},
         {track_->group(), &ExecGroupLineDialog},
         {split_->speed(), &ExecSpeedRangeDialog}};
     for (const auto& [button, open] : dialogs) {
-        connect(button, &QPushButton::clicked, this, [this, open = open] { OnOptionDialog(open); });
+        connect(button, &QPushButton::clicked, this,
+                [this, open = open, button = button] { OnOptionDialog(open, button); });
     }
     connect(c.load, &QPushButton::clicked, this, &MainWindow::OnLoad);
     connect(c.save, &QPushButton::clicked, this, &MainWindow::OnSave);
@@ -223,7 +225,15 @@ void MainWindow::AfterDialog(bool accepted) {
     ApplyModeLayout();
 }
 
-void MainWindow::OnItemDialog(bool (*open)(QWidget*, Settings&)) {
+// The button that opened a dialog has the keyboard again once it closed
+// (it was disabled meanwhile, which took the focus away).
+void MainWindow::ReturnFocus(QWidget* opener) {
+    if (opener == nullptr || !opener->isVisible() || !opener->isEnabled()) return;
+    activateWindow();
+    opener->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::OnItemDialog(bool (*open)(QWidget*, Settings&), QWidget* opener) {
     CollectDialogSettings();
     for (QPushButton* button : {c_->create, c_->inputItem, c_->outputItem}) button->setEnabled(false);
     const bool accepted = open(this, settings_);
@@ -231,6 +241,7 @@ void MainWindow::OnItemDialog(bool (*open)(QWidget*, Settings&)) {
     c_->outputItem->setEnabled(true);
     c_->create->setEnabled(!IsRunning());
     AfterDialog(accepted);
+    ReturnFocus(opener);
 }
 
 void MainWindow::OnPhotoConfig() {
@@ -243,11 +254,13 @@ void MainWindow::OnPhotoConfig() {
     // Without the copied photos there is nothing to pack into a KMZ.
     if (accepted && settings_.current.Photo_CreateDirectory == 0) settings_.current.Kmz = 0;
     AfterDialog(accepted);
+    ReturnFocus(photo_->photoConfig());
 }
 
-void MainWindow::OnOptionDialog(bool (*open)(QWidget*, Settings&)) {
+void MainWindow::OnOptionDialog(bool (*open)(QWidget*, Settings&), QWidget* opener) {
     CollectDialogSettings();
     AfterDialog(open(this, settings_));
+    ReturnFocus(opener);
 }
 
 void MainWindow::OnLanguageChosen() {

@@ -4,6 +4,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -174,6 +176,73 @@ private slots:
         geoplait::ui::test::ChooseText(Find<QComboBox>("mode"), mode);
         QCOMPARE(input->text(), want);
         QCOMPARE(QString::fromStdString(settings_.current.InputFile), want);
+    }
+
+    // Every switch shows when it has the keyboard: flat ones and colour swatches included.
+    void focusShows_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"autoLoad", "autoSave", "theme1", "theme3", "trackSwatch", "create"}) {
+            QTest::newRow(name) << name;
+        }
+    }
+    void focusShows() {
+        QFETCH(QString, name);
+        Start("nmea(log) -> kml");
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        auto* button = Find<QPushButton>(name);
+        // Focus frames are drawn once the keyboard has moved the focus.
+        Find<QPushButton>("load")->setFocus();
+        QTest::keyClick(window_.get(), Qt::Key_Tab);
+        Find<QPushButton>("load")->setFocus();
+        QTRY_VERIFY(!button->hasFocus());
+        const QImage before = button->grab().toImage();
+        button->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(button->hasFocus());
+        const QImage after = button->grab().toImage();
+        QCOMPARE(after.size(), before.size());
+        int changed = 0;
+        for (int y = 0; y < before.height(); ++y) {
+            for (int x = 0; x < before.width(); ++x) changed += before.pixel(x, y) != after.pixel(x, y);
+        }
+        QVERIFY2(changed >= before.width(), qPrintable(QString::number(changed)));
+    }
+
+    // Closing a dialog gives the keyboard back to the button that opened it;
+    // a dialog opens with it on its first control, not on OK.
+    void dialogsGiveFocusBack_data() {
+        QTest::addColumn<QString>("opener");
+        for (const char* name : {"positionOffset", "group", "photoConfig", "inputItem", "outputItem"}) {
+            QTest::newRow(name) << name;
+        }
+    }
+    void dialogsGiveFocusBack() {
+        QFETCH(QString, opener);
+        Start("nmea(log) -> kml");
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        settings_.current.Photo = 1;
+        window_->ApplyModeLayout();
+        if (opener == "inputItem" || opener == "outputItem") {
+            geoplait::ui::test::ChooseText(Find<QComboBox>("mode"), "csv(Custom) -> csv(Custom)");
+        }
+        auto* button = Find<QPushButton>(opener);
+        QVERIFY(button->isVisible() && button->isEnabled());
+        button->setFocus();
+        QString focused;
+        QTimer::singleShot(100, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return;
+            QWidget* at = dialog->focusWidget();
+            focused = at != nullptr ? at->metaObject()->className() + QString(" ") + at->objectName() : "none";
+            if (auto* push = qobject_cast<QPushButton*>(at)) focused += " " + push->text();
+            for (QPushButton* push : dialog->findChildren<QPushButton*>()) {
+                if (push->text().remove('&') == "Cancel") push->click();
+            }
+        });
+        button->click();
+        QVERIFY2(!focused.isEmpty() && !focused.endsWith("OK") && focused != "none", qPrintable(focused));
+        QTRY_VERIFY(button->hasFocus());
     }
 
     // Default asks first: Cancel keeps every setting, OK resets them.

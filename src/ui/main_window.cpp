@@ -26,6 +26,7 @@
 #include "settings/convert_modes.h"
 #include "settings/settings_file.h"
 #include "settings/settings_keys.h"
+#include "ui/control_texts.h"
 #include "ui/dialog_frame.h"
 #include "ui/main_window_controls.h"
 #include "ui/panels.h"
@@ -133,11 +134,15 @@ QLayout* MainWindow::BuildHeader() {
     c.timeDiff = p.MakeCombo(this, "timeDiff");
     for (const char* text : kTimeDifferenceTexts) c.timeDiff->addItem(text);
     c.timeDiff->setMaxVisibleItems(20);
-    header->addWidget(p.MakeLabel(this, "Time Diff", c.timeDiff));
+    QLabel* timeDiffLabel = p.MakeLabel(this, "Time Diff", c.timeDiff);
+    timeDiffLabel->setObjectName("timeDiffLabel");
+    header->addWidget(timeDiffLabel);
     header->addWidget(c.timeDiff);
     c.language = p.MakeCombo(this, "language");
     for (const char* text : kLanguageNames) c.language->addItem(QString::fromUtf8(text));
-    header->addWidget(p.MakeLabel(this, "Language", c.language));
+    QLabel* languageLabel = p.MakeLabel(this, "Language", c.language);
+    languageLabel->setObjectName("languageLabel");
+    header->addWidget(languageLabel);
     header->addWidget(c.language);
     c.version = new QLabel(this);
     header->addWidget(c.version);
@@ -151,6 +156,7 @@ QWidget* MainWindow::BuildFileRows() {
     WindowParts& p = parts_;
     Controls& c = *c_;
     auto* box = new QGroupBox(this);
+    box->setProperty(kUnnamedGroup, true);
     auto* grid = new QGridLayout(box);
 
     grid->addLayout(BuildHeader(), 0, 0, 1, 6);
@@ -367,6 +373,7 @@ void MainWindow::ApplyLanguage() {
         const char* text = WindowText(static_cast<TextRow>(row), language, s.MeterMile);
         if (target != nullptr && text != nullptr) SetWidgetText(target, QString::fromUtf8(text));
     }
+    ApplyControlTexts(this, language);
     ApplyMnemonics();
     // The Japanese window explains its main controls; a tip on a label also
     // covers the control it names.
@@ -379,9 +386,7 @@ void MainWindow::ApplyLanguage() {
         }
     }
     // A screen reader names each control after its label, in the language shown.
-    for (QLabel* label : findChildren<QLabel*>()) {
-        if (label->buddy() != nullptr) label->buddy()->setAccessibleName(label->text().simplified());
-    }
+    NameControls(this, parts_.focusOrder(), language);
 }
 
 // Alt+letter presses the buttons the language tables name; a text without

@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollArea>
+#include <QStyle>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QThread>
@@ -51,6 +53,28 @@ void SetWidgetText(QWidget* widget, const QString& text) {
     }
 }
 
+// A scroll area that asks for all the room its panels want (Qt's asks for
+// a fixed fraction of the font): the window opens showing every panel where
+// the screen has room, and scrolls them only where it has not.
+class PanelsArea : public QScrollArea {
+public:
+    explicit PanelsArea(QWidget* parent) : QScrollArea(parent) {
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+        viewport()->setAutoFillBackground(false);
+        // The controls inside take the keyboard; Tab scrolls each into view.
+        setFocusPolicy(Qt::NoFocus);
+    }
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() != nullptr ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+    QSize minimumSizeHint() const override {
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        return QSize(4 * bar, 4 * bar);
+    }
+};
+
 }  // namespace
 
 QString WithMnemonic(QString text, QChar letter) {
@@ -76,7 +100,8 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
 
     auto* root = new QVBoxLayout(this);
     root->addWidget(BuildFileRows());
-    root->addLayout(BuildPanels(), 1);
+    panels_ = BuildPanels();
+    root->addWidget(panels_, 1);
     root->addWidget(BuildBottom());
     // Keyboard order is reading order: the order the controls were made in.
     const std::vector<QWidget*>& order = parts_.focusOrder();
@@ -205,8 +230,9 @@ QWidget* MainWindow::BuildFileRows() {
 }
 
 // Four columns of panels. Room the window gains goes to the middle columns,
-// whose path and URL edits can use it.
-QLayout* MainWindow::BuildPanels() {
+// whose path and URL edits can use it; on a screen too small for them they
+// scroll, so that the file rows and the commands stay in view.
+QWidget* MainWindow::BuildPanels() {
     filters_ = new FiltersPanel(parts_, this);
     kmlDocument_ = new KmlDocumentPanel(parts_, settings_, this);
     photo_ = new PhotoPanel(parts_, this);
@@ -216,14 +242,21 @@ QLayout* MainWindow::BuildPanels() {
     const std::initializer_list<QWidget*> columns[] = {
         {filters_}, {kmlDocument_, photo_}, {track_}, {split_, labels_}};
     constexpr int kStretch[] = {0, 1, 1, 0};
-    auto* row = new QHBoxLayout;
+    auto* area = new PanelsArea(this);
+    area->setObjectName("panelsArea");
+    auto* inside = new QWidget(area);
+    inside->setObjectName("panels");
+    inside->setAutoFillBackground(false);
+    auto* row = new QHBoxLayout(inside);
+    row->setContentsMargins(0, 0, 0, 0);
     for (size_t i = 0; i < std::size(columns); ++i) {
         auto* column = new QVBoxLayout;
         for (QWidget* panel : columns[i]) column->addWidget(panel);
         column->addStretch(1);
         row->addLayout(column, kStretch[i]);
     }
-    return row;
+    area->setWidget(inside);
+    return area;
 }
 
 QWidget* MainWindow::BuildBottom() {
@@ -350,6 +383,8 @@ void MainWindow::ApplyModeLayout() {
     split_->setVisible((shown & (kSplitDistance | kSplitSeconds | kSplitDate | kSplitFile | kSpeedGroup)) != 0);
     ShowDialogSettings();
     ApplyCheckDependencies();
+    // The scroll area learns of its panels' new size.
+    panels_->updateGeometry();
 }
 
 void MainWindow::ApplyCheckDependencies() {

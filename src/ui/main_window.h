@@ -96,7 +96,7 @@ private:
     // Building.
     QLayout* BuildHeader();
     QWidget* BuildFileRows();
-    QLayout* BuildPanels();
+    QWidget* BuildPanels();
     QWidget* BuildBottom();
     void BindFileRows();
     void ConnectCommands();
@@ -161,6 +161,7 @@ private:
     SplitPanel* split_ = nullptr;
     LabelsPanel* labels_ = nullptr;
     PreviewPane* preview_ = nullptr;
+    QWidget* panels_ = nullptr;  // the scroll area of the option panels
     std::string completedOutput_;
     std::function<bool(const QUrl&)> openUrl_;
 

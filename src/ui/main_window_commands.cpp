@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QScreen>
+#include <QScrollArea>
 #include <QAbstractItemView>
 #include <QThread>
 #include <QTimer>
@@ -484,6 +485,11 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 void MainWindow::FitToLayout(QSize fittedBefore) {
     if (!isVisible() || isMaximized() || isFullScreen()) return;
+    // The panels' own layout first: the scroll area then tells the window their new size.
+    if (auto* area = qobject_cast<QScrollArea*>(panels_); area != nullptr && area->widget()->layout() != nullptr) {
+        area->widget()->layout()->activate();
+        area->updateGeometry();
+    }
     layout()->activate();
     QSize fitted = sizeHint().expandedTo(minimumSizeHint());
     if (const QScreen* shown = screen()) fitted = fitted.boundedTo(shown->availableGeometry().size());

@@ -107,6 +107,32 @@ private slots:
             QCOMPARE(window_->findChild<QWidget*>("labelSpeed")->accessibleName(), QString("Label: Speed"));
         }
     }
+
+    // The window fits a 1024x768 screen (less its panel) in every language,
+    // every control inside it.
+    void fitsSmallScreens_data() { namesAreUnique_data(); }
+    void fitsSmallScreens() {
+        QFETCH(QString, language);
+        Start(language.toUtf8().constData());
+        const QSize least = window_->minimumSizeHint().expandedTo(window_->minimumSize());
+        QVERIFY2(least.width() <= 1024 && least.height() <= 720,
+                 qPrintable(QString("%1x%2").arg(least.width()).arg(least.height())));
+        // The option panels scroll; everything else is in the window, whole.
+        const QWidget* panels = window_->findChild<QWidget*>("panelsArea");
+        for (const QSize screen : {QSize(1024, 720), QSize(1280, 680)}) {
+            window_->resize(screen);
+            QTest::qWait(20);
+            QCOMPARE(window_->size(), screen);
+            for (QWidget* w : window_->findChildren<QWidget*>()) {
+                if (!w->isVisibleTo(window_.get()) || w->objectName().isEmpty() || panels->isAncestorOf(w)) continue;
+                const QRect at(w->mapTo(window_.get(), QPoint(0, 0)), w->size());
+                QVERIFY2(window_->rect().contains(at), qPrintable(w->objectName()));
+                QVERIFY2(w->width() >= w->minimumSizeHint().width() || w->minimumSizeHint().width() <= 0,
+                         qPrintable(w->objectName()));
+            }
+            QVERIFY(window_->rect().contains(QRect(panels->mapTo(window_.get(), QPoint(0, 0)), panels->size())));
+        }
+    }
 };
 
 QTEST_MAIN(WindowLanguagesTest)

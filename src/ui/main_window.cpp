@@ -33,6 +33,7 @@
 #include "ui/main_window_controls.h"
 #include "ui/panels.h"
 #include "ui/run_worker.h"
+#include "ui/window_phrases.h"
 
 namespace geoplait::ui {
 
@@ -397,6 +398,16 @@ void MainWindow::ApplyCheckDependencies() {
     kmlDocument_->ApplyRules(DrawsKmlTrack(s.Mode));
     split_->ApplyRules(track_->TrackOn(), kmlOutput);
     PaintSwatches();
+    // A greyed control looks disabled but still takes typing: a screen reader
+    // is told it is unavailable, as the eye is.
+    const QString notInUse = PhraseText(Phrase::NotInUse, LanguageIndex(s.Language));
+    for (QWidget* control : parts_.focusOrder()) {
+        const bool greyed = control->property("greyed").toBool();
+        if (greyed || control->accessibleDescription() == control->property("greyedSaid").toString()) {
+            control->setAccessibleDescription(greyed ? notInUse : QString());
+            control->setProperty("greyedSaid", greyed ? notInUse : QString());
+        }
+    }
 }
 
 void MainWindow::ApplyLanguage() {

@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QThread>
 #include <QTimer>
 
@@ -423,6 +424,9 @@ void MainWindow::OnRunFinished() {
     c_->message->setText(" ");
     c_->status->setText(shown.isEmpty() ? QStringLiteral(" ") : shown);
     c_->progress->setAccessibleDescription(shown);
+    // Said at once by a screen reader, which reads the line again later on.
+    QAccessibleEvent said(c_->status, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&said);
     c_->create->setEnabled(true);
     c_->cancel->setEnabled(false);
     if (!closeAfterRun_ && (result == RunOutcome::Complete || result == RunOutcome::CompleteWithWarnings)) {

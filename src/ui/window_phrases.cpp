@@ -37,6 +37,8 @@ constexpr std::array<Row, kPhraseCount> kPhrases = {{
                              "%1 個點，%2 km，%3 至 %4，緯度 %5 至 %6，經度 %7 至 %8",
                              "%1개 지점, %2 km, %3 ~ %4, 위도 %5 ~ %6, 경도 %7 ~ %8"},
     /* NoTime */ {"時刻なし", "no time", "无时刻", "無時刻", "시각 없음"},
+    /* NotInUse */ {"使用されません（無効）", "unavailable (not used with these settings)", "不可用（当前设定下不使用）",
+                    "不可用（目前設定下不使用）", "사용 불가 (현재 설정에서 사용하지 않음)"},
 }};
 
 }  // namespace

@@ -25,6 +25,7 @@ enum class Phrase : int {
     // latitudes, %7 to %8 the longitudes (west to east)
     PreviewDescription,
     NoTime,              // a record without a time, in the description
+    NotInUse,            // said of a greyed control, which still takes typing
     Count,
 };
 inline constexpr int kPhraseCount = static_cast<int>(Phrase::Count);

@@ -2,6 +2,7 @@
 // keyboard on the mode combo, a typed input path across mode changes,
 // Default's question, the status line after a run, Open and Folder.
 #include <QAbstractItemView>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -243,6 +244,20 @@ private slots:
         button->click();
         QVERIFY2(!focused.isEmpty() && !focused.endsWith("OK") && focused != "none", qPrintable(focused));
         QTRY_VERIFY(button->hasFocus());
+    }
+
+    // A greyed edit (it still takes typing) tells a screen reader it is unavailable.
+    void greyedSaysUnavailable() {
+        Start("nmea(log) -> kml");
+        auto* include = Find<QAbstractButton>("includeData");
+        if (include->isChecked()) include->click();
+        auto* start = Find<QLineEdit>("recordStart");
+        QVERIFY(start->property("greyed").toBool());
+        QCOMPARE(start->accessibleDescription(), QString("unavailable (not used with these settings)"));
+        include->click();
+        QVERIFY(!start->property("greyed").toBool());
+        QCOMPARE(start->accessibleDescription(), QString());
+        QCOMPARE(Find<QPushButton>("f")->accessibleDescription(), QString("Output named after the input file"));
     }
 
     // Default asks first: Cancel keeps every setting, OK resets them.

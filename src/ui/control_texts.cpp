@@ -88,6 +88,26 @@ constexpr ControlName kControlNames[] = {
     {"progress", {"進行状況", "Progress", "进度", "進度", "진행 상황"}},
 };
 
+// What a screen reader adds after a control's name: what it does.
+constexpr ControlName kControlDescriptions[] = {
+    {"f", {"入力ファイル名で出力", "Output named after the input file", "以输入文件名输出", "以輸入檔名輸出",
+           "입력 파일 이름으로 출력"}},
+    {"d", {"入力ファイルのフォルダに出力", "Output into the input file's folder", "输出到输入文件的文件夹",
+           "輸出到輸入檔案的資料夾", "입력 파일의 폴더에 출력"}},
+    {"dir", {"選んだフォルダに日付の名前で出力", "Output named after the date in a chosen folder",
+             "以日期命名输出到所选文件夹", "以日期命名輸出到所選資料夾", "선택한 폴더에 날짜 이름으로 출력"}},
+    {"preview", {"入力のトラックをKMLの色で描きます", "Draws the input track as the KML will colour it",
+                 "按KML的颜色绘制输入轨迹", "按KML的顏色繪製輸入軌跡", "입력 트랙을 KML 색으로 그립니다"}},
+    {"openOutput", {"出力をデスクトップのアプリケーションで開きます", "Opens the output with the desktop's application",
+                    "用桌面的应用程序打开输出", "用桌面的應用程式開啟輸出", "출력을 데스크톱 프로그램으로 엽니다"}},
+    {"showFolder", {"出力のフォルダを表示します", "Shows the output's folder", "显示输出的文件夹", "顯示輸出的資料夾",
+                    "출력 폴더를 표시합니다"}},
+    {"message", {"メッセージ", "Message", "消息", "訊息", "메시지"}},
+    {"status", {"状態", "Status", "状态", "狀態", "상태"}},
+    {"set", {"出力ファイルから取った名前", "Name taken from the output file", "取自输出文件的名称", "取自輸出檔案的名稱",
+             "출력 파일에서 가져온 이름"}},
+};
+
 void SetShownText(QWidget* widget, const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
@@ -140,6 +160,11 @@ void ApplyControlTexts(QWidget* root, int language) {
         QString text = QString::fromUtf8(row.text[static_cast<size_t>(language)]);
         if (row.mnemonic != 0) text = WithMnemonic(text, QLatin1Char(row.mnemonic));
         SetShownText(widget, text);
+    }
+    for (const ControlName& row : kControlDescriptions) {
+        if (QWidget* widget = root->findChild<QWidget*>(QLatin1String(row.name))) {
+            widget->setAccessibleDescription(QString::fromUtf8(row.text[static_cast<size_t>(language)]));
+        }
     }
 }
 

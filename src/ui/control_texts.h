@@ -17,7 +17,8 @@ namespace geoplait::ui {
 inline constexpr const char* kUnnamedGroup = "unnamedGroup";
 
 // Sets the shown texts of `root`'s named controls in `language` (an index
-// into kLanguageNames), with their Alt+letter.
+// into kLanguageNames), with their Alt+letter, and the descriptions of what
+// the terse ones do.
 void ApplyControlTexts(QWidget* root, int language);
 
 // Names each of `controls` for assistive technology in `language`: a name

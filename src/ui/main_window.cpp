@@ -398,9 +398,13 @@ void MainWindow::ApplyCheckDependencies() {
     kmlDocument_->ApplyRules(DrawsKmlTrack(s.Mode));
     split_->ApplyRules(track_->TrackOn(), kmlOutput);
     PaintSwatches();
-    // A greyed control looks disabled but still takes typing: a screen reader
-    // is told it is unavailable, as the eye is.
-    const QString notInUse = PhraseText(Phrase::NotInUse, LanguageIndex(s.Language));
+    DescribeGreyed();
+}
+
+// A greyed control looks disabled but still takes typing: a screen reader
+// is told it is unavailable, as the eye is.
+void MainWindow::DescribeGreyed() {
+    const QString notInUse = PhraseText(Phrase::NotInUse, LanguageIndex(settings_.current.Language));
     for (QWidget* control : parts_.focusOrder()) {
         const bool greyed = control->property("greyed").toBool();
         if (greyed || control->accessibleDescription() == control->property("greyedSaid").toString()) {
@@ -433,6 +437,7 @@ void MainWindow::ApplyLanguage() {
     }
     // A screen reader names each control after its label, in the language shown.
     NameControls(this, parts_.focusOrder(), language);
+    DescribeGreyed();
 }
 
 // Alt+letter presses the buttons the language tables name; a text without

@@ -142,6 +142,7 @@ private:
     void PaintWindow();
     void PaintSwatches();
     void PaintAutoSwitches();
+    void DescribeGreyed();
     // The files of the current mode's sides.
     void StoreInputPath(const std::string& path);
     void StoreOutputPath(const std::string& path);

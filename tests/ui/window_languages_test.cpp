@@ -46,7 +46,8 @@ private:
             if (const auto* label = qobject_cast<const QLabel*>(w)) text = label->text();
             if (const auto* button = qobject_cast<const QAbstractButton*>(w)) text = button->text();
             if (const auto* box = qobject_cast<const QGroupBox*>(w)) text = box->title();
-            texts << QString("%1|%2|%3|%4").arg(w->objectName(), text, w->accessibleName(), w->toolTip());
+            texts << QString("%1|%2|%3|%4|%5")
+                         .arg(w->objectName(), text, w->accessibleName(), w->accessibleDescription(), w->toolTip());
         }
         return texts;
     }

@@ -38,7 +38,6 @@ namespace geoplait::ui {
 namespace {
 
 constexpr const char* kPhotoFolderTitle = "Select Photo(jpg) Folder";
-constexpr const char* kStopRunQuestion = "Processing. Stop the conversion and close?";
 constexpr const char* kStopRunCaption = "Check!";
 
 std::string S(const QString& text) { return text.toStdString(); }
@@ -463,7 +462,8 @@ void MainWindow::SetStatusLine(const std::string& text) { c_->status->setText(Qt
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (IsRunning() && !closeAfterRun_) {
-        const bool stop = PresentQuestion(kStopRunQuestion, kStopRunCaption);
+        const QString question = PhraseText(Phrase::StopRunQuestion, LanguageIndex(settings_.current.Language));
+        const bool stop = PresentQuestion(question.toStdString(), kStopRunCaption);
         // The run may have ended while the question was open.
         if (stop && IsRunning()) {
             // The run stops after its current record, keeping the earlier

@@ -39,6 +39,9 @@ constexpr std::array<Row, kPhraseCount> kPhrases = {{
     /* NoTime */ {"時刻なし", "no time", "无时刻", "無時刻", "시각 없음"},
     /* NotInUse */ {"使用されません（無効）", "unavailable (not used with these settings)", "不可用（当前设定下不使用）",
                     "不可用（目前設定下不使用）", "사용 불가 (현재 설정에서 사용하지 않음)"},
+    /* StopRunQuestion */ {"処理中です。変換を中止して閉じますか？", "Processing. Stop the conversion and close?",
+                           "正在处理。要停止转换并关闭吗？", "正在處理。要停止轉換並關閉嗎？",
+                           "처리 중입니다. 변환을 중지하고 닫으시겠습니까?"},
 }};
 
 }  // namespace

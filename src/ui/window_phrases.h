@@ -26,6 +26,7 @@ enum class Phrase : int {
     PreviewDescription,
     NoTime,              // a record without a time, in the description
     NotInUse,            // said of a greyed control, which still takes typing
+    StopRunQuestion,     // closing the window during a run
     Count,
 };
 inline constexpr int kPhraseCount = static_cast<int>(Phrase::Count);

@@ -40,16 +40,25 @@ constexpr const char* kUsage =
     "[--set KEY=VALUE]... [--yes] [--write-ini FILE] [--list-modes]\n";
 
 constexpr const char* kHelpFooter = R"(
-Settings are made up in this order: the defaults; geoplait.ini of the current
-directory (only AutoLoad, AutoSave and Protect, or all of it when its AutoLoad
-is 1); --ini FILE; each --set line in the order given. --mode, --in and --out
+Settings are made up in this order: the defaults; the settings file (only
+AutoLoad, AutoSave and Protect, or all of it when its AutoLoad is 1);
+--ini FILE; each --set line in the order given. The settings file is
+geoplait.ini of the current directory when there is one, else
+$XDG_CONFIG_HOME/geoplait/geoplait.ini (~/.config/geoplait/geoplait.ini).
+Without a settings file the defaults are the machine's: TimeZone=system and
+the language of the locale (LC_ALL, LC_MESSAGES, LANG). --mode, --in and --out
 then choose the mode, the input and the output of the conversion.
 
 --set takes a settings-file key and its value: --set Label_Date=1,
---set MeterMile=UnitNMF, --set "TimeDifference=- 5:00". The value is all that
+--set MeterMile=UnitNMF, --set "TimeDifference=- 5:00",
+--set TimeZone=Europe/Berlin (each record gets the offset its zone had at
+that instant; TimeZone=system is the machine's zone, an empty TimeZone the
+fixed TimeDifference, which a --set TimeDifference without --set TimeZone
+asks for). The value is all that
 follows the first "=", as it stands. A value the key cannot take (a flag other
 than 0 or 1, a number that is not one, a time difference or a MeterMile,
-Language or Mode value that is not in its list) is refused. TrackLine and the
+Language or Mode value that is not in its list, a zone the system's
+time-zone database does not hold) is refused. TrackLine and the
 Photo_Cal* keys, which the settings file does not hold, are accepted too.
 
 MODE is a display text ("nmea(log) -> kml") or a settings-file value (Geoplait);
@@ -221,6 +230,14 @@ bool WriteSettings(Settings& settings, UserInterface& ui, const std::string& nam
     return SaveSettingsFile(settings, ui, name, SaveNotice::Silent, FixedTime(when) ? &when : nullptr);
 }
 
+// True when a --set line gives `key`.
+bool SetsKey(const std::vector<std::string>& lines, std::string_view key) {
+    for (const std::string& line : lines) {
+        if (line.size() > key.size() && line.starts_with(key) && line[key.size()] == '=') return true;
+    }
+    return false;
+}
+
 // Checks every --set line first, so that a bad command line changes and
 // prints nothing else. Returns the first problem, empty when none.
 std::string ProblemOfSettingLines(const std::vector<std::string>& lines) {
@@ -382,6 +399,11 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
         if (mode != nullptr) ApplyModeOutputRule(*mode, loaded.baseline);
         if (!options.ini.empty()) LoadSettingsFile(loaded, ui, PathArgument(options.ini), LoadPass::AllKeys);
         for (const std::string& line : options.sets) ApplyCommandLineSetting(loaded, line);
+        // A time difference asked for on the command line is the run's clock,
+        // unless a zone is asked for too.
+        if (SetsKey(options.sets, "TimeDifference") && !SetsKey(options.sets, "TimeZone")) {
+            loaded.baseline.TimeZone.clear();
+        }
         PadIncludeTimes(loaded.baseline);
     });
     for (const std::string& line : options.sets) ApplyCommandLineCurrentOnly(settings.current, line);

@@ -10,6 +10,7 @@
 #include "base/text_fields.h"
 #include "geo/coordinates.h"
 #include "geo/time_difference.h"
+#include "geo/time_zone.h"
 
 namespace geoplait {
 
@@ -149,7 +150,8 @@ namespace {
 // LocalDateTime, returning the local time of day in seconds as it computed it.
 int64_t LocalDateTimeSeconds(RunContext& ctx) {
     TrackPoint& point = ctx.point;
-    return LocalFromUtc(point.RmcDate, point.RmcTime, ctx.run.TimeDifferenceValue, point.LocalDate,
+    point.LocalOffset = OffsetAtUtc(ClockOf(ctx.run), point.RmcDate, point.RmcTime);
+    return LocalFromUtc(point.RmcDate, point.RmcTime, point.LocalOffset, point.LocalDate,
                         point.LocalTime);
 }
 

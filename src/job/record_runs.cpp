@@ -61,7 +61,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
     if (output->head != nullptr) output->head(out, ctx, family->upperCaseHandle);
 
     // The writer's options, decoded once for the run, and its scratch space.
-    LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config, ctx.run.TimeDifferenceValue), {}};
+    LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config), {}};
     const LineWriter write = LineWriterOf(output->kind);
     const auto writeRecord = [&](RunContext& c) {
         write(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount}, writer.scratch);

@@ -25,6 +25,7 @@
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
+#include "geo/time_zone.h"
 #include "photo/photo_folder.h"
 
 namespace geoplait {
@@ -178,7 +179,7 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
         return;
     }
     int64_t seconds = SecondsOfHhmmss(IntegerOf(point.RmcTime)) +
-                      SecondsOfHhmmss(ctx.run.TimeDifferenceValue);
+                      SecondsOfHhmmss(OffsetAtUtc(ClockOf(ctx.run), point.RmcDate, point.RmcTime));
     const int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
     seconds -= days * 86400;
     point.LocalDate = days == 0 ? point.RmcDate : ShiftDate(point.RmcDate, static_cast<int>(days));

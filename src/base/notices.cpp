@@ -80,12 +80,11 @@ constexpr std::array kNoticeTable{
     NoticeEntry{Notice::PhotoNotPacked, Warning, "Warning", "Photo File Not Packed: %s"},
     NoticeEntry{Notice::PhotosMoreLost, Warning, "Warning", "(%d more)"},
     // The lines of the one warning that names the photos whose time lies too
-    // far from the track's records (at most 20, then how many more), and the
-    // line that names the offset most of them are off by.
+    // far from the track's records (at most 20, then PhotosMoreLost), and the
+    // warning that names the offset most photos are off by and its setting.
     NoticeEntry{Notice::PhotoNotMatched, Warning, "Warning", "Photo Not Matched (%s h from the track): %s"},
-    NoticeEntry{Notice::PhotosMoreNotMatched, Warning, "Warning", "(%d more not matched)"},
     NoticeEntry{Notice::PhotosOffByOffset, Warning, "Warning",
-                "%d of %d photos are %s h from the track: is the camera's clock on %s?"},
+                "%d of %d photos are %s h from the track: is the camera's clock on %s? (%s)"},
 
     NoticeEntry{Notice::ReplaceOutput, Question, "Check!",
                 "Already exists Output File. Do you want to replace it?"},

@@ -74,7 +74,6 @@ enum class Notice {
     PhotosMoreLost,
     // Warnings: photos too far from the track in time to be placed
     PhotoNotMatched,
-    PhotosMoreNotMatched,
     PhotosOffByOffset,
     // Questions
     ReplaceOutput,

@@ -101,6 +101,12 @@ int32_t OffsetAtLocal(const LocalClock& clock, int64_t localSeconds) {
     return HhmmssOf(info.first.offset.count());
 }
 
+int64_t OffsetSeconds(int32_t hhmmss) {
+    const int64_t magnitude = hhmmss < 0 ? -static_cast<int64_t>(hhmmss) : hhmmss;
+    const int64_t seconds = magnitude / 10000 * 3600 + magnitude / 100 % 100 * 60 + magnitude % 100;
+    return hhmmss < 0 ? -seconds : seconds;
+}
+
 int32_t OffsetAtUtc(const LocalClock& clock, const std::string& ddmmyy, std::string_view hhmmss) {
     if (clock.zone == nullptr) return clock.fixed;
     return OffsetAtUtc(clock, SecondsOfTexts(ddmmyy, hhmmss));

@@ -41,6 +41,9 @@ int32_t OffsetAtUtc(const LocalClock& clock, int64_t utcSeconds);
 // offset before the change.
 int32_t OffsetAtLocal(const LocalClock& clock, int64_t localSeconds);
 
+// Seconds of a signed hhmmss offset.
+int64_t OffsetSeconds(int32_t hhmmss);
+
 // The same for ddmmyy and hhmmss texts of a record. A date that is unknown
 // takes the offset of 1 January 2000 at that time.
 int32_t OffsetAtUtc(const LocalClock& clock, const std::string& ddmmyy, std::string_view hhmmss);

@@ -88,6 +88,7 @@ private:
 
     // Building.
     QLayout* BuildHeader();
+    QComboBox* MakeTimeZoneCombo(QComboBox* combo);
     QWidget* BuildFileRows();
     QLayout* BuildPanels();
     QWidget* BuildBottom();

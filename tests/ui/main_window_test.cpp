@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -383,6 +384,31 @@ private slots:
         const QList<QLabel*> labels = window_->findChildren<QLabel*>();
         QVERIFY(std::any_of(labels.begin(), labels.end(),
                             [](const QLabel* l) { return l->text() == "(Statute Mile)"; }));
+    }
+
+    // The zone beside Time Diff: shown and collected as any text, its list
+    // searched by any part of a name; Time Diff counts only without a zone.
+    void timeZone() {
+        auto* zone = Find<QComboBox>("timeZone");
+        auto* difference = Find<QComboBox>("timeDiff");
+        QVERIFY(zone->isEditable());
+        QCOMPARE(zone->itemText(0), QString());
+        QCOMPARE(zone->itemText(1), QString("system"));
+        QVERIFY(zone->findText("Europe/Berlin") > 1);
+        QVERIFY(difference->isEnabled());
+        settings_.current.TimeZone = "America/St_Johns";
+        window_->ShowDialogSettings();
+        QCOMPARE(zone->currentText(), QString("America/St_Johns"));
+        QVERIFY(!difference->isEnabled());
+        zone->setEditText("  Europe/Berlin ");
+        window_->CollectDialogSettings();
+        QCOMPARE(settings_.current.TimeZone, std::string("Europe/Berlin"));
+        zone->setEditText("");
+        QVERIFY(difference->isEnabled());
+        window_->CollectDialogSettings();
+        QCOMPARE(settings_.current.TimeZone, std::string());
+        zone->completer()->setCompletionPrefix("berl");
+        QCOMPARE(zone->completer()->currentCompletion(), QString("Europe/Berlin"));
     }
 
     // A screen reader can name every control the keyboard reaches, and the

@@ -347,19 +347,26 @@ void ReportMisses(RunContext& ctx, Matcher& m) {
         return static_cast<int32_t>(
             std::count_if(dated.begin(), dated.end(), [&](double s) { return Reached(merged, s - shift); }));
     };
+    // Of the shifts that fit as many photos, the one nearest the middle miss.
+    std::vector<double> missed;
+    for (const Matcher::Miss& miss : m.misses) missed.push_back(miss.seconds);
+    std::nth_element(missed.begin(), missed.begin() + static_cast<std::ptrdiff_t>(missed.size() / 2), missed.end());
+    const double middle = missed[missed.size() / 2];
     constexpr int kHalfHours = 28;  // up to 14 hours either way
-    int32_t best = fitting(0.0);
+    const int32_t unshifted = fitting(0.0);
+    int32_t best = 0;
     double bestShift = 0.0;
     for (int k = -kHalfHours; k <= kHalfHours; ++k) {
         const double shift = k * 1800.0;
         if (k == 0) continue;
-        if (const int32_t count = fitting(shift); count > best) {
+        const int32_t count = fitting(shift);
+        if (count > best || (count == best && std::fabs(shift - middle) < std::fabs(bestShift - middle))) {
             best = count;
             bestShift = shift;
         }
     }
     const auto total = static_cast<int32_t>(dated.size());
-    if (bestShift == 0.0 || best * 2 <= total) return;
+    if (best <= unshifted || best * 2 <= total) return;
     // The photos' clock: the run's offset at the first missed photo, and the shift.
     const std::string& first = m.stamps[m.misses.front().place];
     const int64_t runOffset = SecondsOfHhmmss(

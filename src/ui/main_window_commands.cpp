@@ -22,6 +22,7 @@
 #include "job/run_conversion.h"
 #include "settings/convert_modes.h"
 #include "settings/settings_file.h"
+#include "settings/startup_settings.h"
 #include "ui/dialog_frame.h"
 #include "ui/dialogs.h"
 #include "ui/main_window_controls.h"
@@ -228,8 +229,10 @@ void MainWindow::OnSave() {
     SaveSettingsFile(settings_, *ui_, kSettingsFileName, SaveNotice::Show);
 }
 
+// The defaults of a first start: the machine's zone and the locale's language.
 void MainWindow::OnDefault() {
     SetDefaultSettings(settings_);
+    ApplyMachineDefaults(settings_.baseline, ReadMachineEnvironment());
     ApplyBaselineSettings(settings_);
     track_->ResetChooserColour();
     PaintWindow();

@@ -282,6 +282,10 @@ private slots:
         QVERIFY(settings_.config.ComboColor == (Rgb{255, 250, 250}));
         QCOMPARE(window_->palette().color(QPalette::Window), QColor(240, 240, 245));
         QCOMPARE(Find<QLineEdit>("kmlName")->palette().color(QPalette::Base), QColor(250, 255, 250));
+        // The machine's defaults: its zone and the locale's language (LC_ALL=C).
+        QCOMPARE(settings_.current.TimeZone, std::string("system"));
+        QCOMPARE(settings_.current.Language, std::string("English"));
+        QCOMPARE(Find<QComboBox>("timeZone")->currentText(), QString("system"));
     }
 
     // A settings file with Kmz on and Photo_CreateDirectory off: Photo Config

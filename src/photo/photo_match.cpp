@@ -116,7 +116,9 @@ bool TooFar(Matcher& m, uint32_t i, double before, double after) {
 
 void WidenReach(Matcher& m, double seconds) {
     if (m.maxGap <= 0.0) return;
-    if (!m.reach.empty() && seconds - m.maxGap <= m.reach.back().second && seconds + m.maxGap >= m.reach.back().first) {
+    const bool touches = !m.reach.empty() && seconds - m.maxGap <= m.reach.back().second &&
+                         seconds + m.maxGap >= m.reach.back().first;
+    if (touches) {
         m.reach.back().first = std::min(m.reach.back().first, seconds - m.maxGap);
         m.reach.back().second = std::max(m.reach.back().second, seconds + m.maxGap);
         return;
@@ -281,7 +283,8 @@ std::string UtcText(int64_t seconds) {
     const int64_t magnitude = seconds < 0 ? -seconds : seconds;
     char text[32];
     if (magnitude % 3600 == 0) {
-        std::snprintf(text, sizeof text, "UTC%c%lld", seconds < 0 ? '-' : '+', static_cast<long long>(magnitude / 3600));
+        std::snprintf(text, sizeof text, "UTC%c%lld", seconds < 0 ? '-' : '+',
+                      static_cast<long long>(magnitude / 3600));
     } else {
         std::snprintf(text, sizeof text, "UTC%c%lld:%02lld", seconds < 0 ? '-' : '+',
                       static_cast<long long>(magnitude / 3600), static_cast<long long>(magnitude / 60 % 60));

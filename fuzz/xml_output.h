@@ -143,16 +143,16 @@ void CheckGpxOutput(RunContext& ctx, ReadRecords read) {
         out.Open(files, path, WriteMode::Create);
         RequireXml(out.IsOpen(), "GPX output not opened", path);
         WriteGpxHead(out, ctx, true);
-        LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config, ctx.run.TimeDifferenceValue), {}};
+        LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config), {}};
         read([&](RunContext& c) {
             NoteRecordRead(c);
             DeriveRecordValues(c);
-            WriteGpxRoutePoint(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount},
-                               writer.scratch);
+            WriteGpxPoint(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount},
+                          writer.scratch);
             ++c.store.WrittenCount;
             ++c.store.RecordIndex;
         });
-        WriteGpxTail(out);
+        WriteGpxTail(out, ctx);
         RequireXml(out.Close() && files.Commit(), "GPX output not written", path);
     }
     RequireValidXmlFile(path, "GPX");

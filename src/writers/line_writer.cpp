@@ -8,6 +8,7 @@ namespace geoplait {
 LineWriterOptions LineWriterOptionsOf(const ConvertSettings& s, const ConfigSettings& config) {
     LineWriterOptions options;
     options.label = {s.Label_No != 0, s.Label_Elapsed != 0, s.Label_Km != 0, s.Label_Speed != 0};
+    options.gpx = s.GpxType == "Track" ? GpxLayout::Track : GpxLayout::Route;
     options.defaultSigns = DefaultHemisphereSigns(config.LatitudeNS, config.LongitudeWE);
     options.nmea = {s.Create_GPGGA != 0, s.Create_GPRMC != 0, s.Tokyo2WGS84 != 0};
     CsvWriterOptions& csv = options.csv;
@@ -15,6 +16,7 @@ LineWriterOptions LineWriterOptionsOf(const ConvertSettings& s, const ConfigSett
     csv.latitudeHemisphereColumn = s.Output_Latitude_ns > 0;
     csv.longitudeHemisphereColumn = s.Output_Longitude_ew > 0;
     csv.meterMile = s.MeterMile;
+    csv.header = s.CsvHeader != 0;
     return options;
 }
 

@@ -26,6 +26,7 @@
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
+#include "geo/time_zone.h"
 #include "readers/reader_text.h"
 
 namespace geoplait {
@@ -401,7 +402,7 @@ void NormalizeCustomDate(CsvDateNotation notation, std::string& date, std::strin
 }
 
 // The time column as UTC hhmmss; a local time moves the date with it.
-void NormalizeCustomTime(CsvTimeNotation notation, int32_t timeDifference, std::string& date, std::string& time,
+void NormalizeCustomTime(CsvTimeNotation notation, const LocalClock& clock, std::string& date, std::string& time,
                          std::string& scratch) {
     switch (notation) {
         case CsvTimeNotation::Utc:
@@ -409,12 +410,12 @@ void NormalizeCustomTime(CsvTimeNotation notation, int32_t timeDifference, std::
             break;
         case CsvTimeNotation::LocalDigits:
             AssignSixDigits(time, IntegerOf(time));
-            UtcFromLocal(date, time, timeDifference);
+            UtcFromLocal(date, time, clock);
             break;
         case CsvTimeNotation::LocalColons:
             PickChars(scratch, time, kColonsToHhmmss, std::size(kColonsToHhmmss));
             time.swap(scratch);
-            UtcFromLocal(date, time, timeDifference);
+            UtcFromLocal(date, time, clock);
             break;
         case CsvTimeNotation::AsItStands:
             break;
@@ -440,13 +441,13 @@ void CopyToRmcSide(TrackPoint& p) {
 }  // namespace
 
 void ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
-                        int32_t timeDifference, TrackPoint& p) {
+                        const LocalClock& clock, TrackPoint& p) {
     FillCustomDefaults(p, settings);
     const CustomPosition position = ReadCustomColumns(line, format, p);
     TakeCustomHemispheres(position, format, p);
     std::string& scratch = p.LocalDate;  // free until ComputeDerived fills it
     if (format.date > 0) NormalizeCustomDate(format.dateNotation, p.RmcDate, scratch);
-    if (format.time > 0) NormalizeCustomTime(format.timeNotation, timeDifference, p.RmcDate, p.RmcTime, scratch);
+    if (format.time > 0) NormalizeCustomTime(format.timeNotation, clock, p.RmcDate, p.RmcTime, scratch);
     scratch.clear();
     if (format.speed > 0) NormalizeCustomSpeed(format.speedUnit, p.RmcSpeed);
     CopyToRmcSide(p);
@@ -454,10 +455,10 @@ void ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, co
 }
 
 bool CsvReader::Open(const std::string& path, CsvLayout layout, const ConvertSettings& items,
-                     int32_t timeDifference) {
+                     const LocalClock& clock) {
     layout_ = layout;
     items_ = &items;
-    timeDifference_ = timeDifference;
+    clock_ = clock;
     if (layout == CsvLayout::Custom) custom_ = DecodeCsvCustomFormat(items);
     firstLine_ = true;
     return input_.Open(path);
@@ -474,7 +475,7 @@ bool CsvReader::Next(TrackPoint& point) {
     if (layout_ == CsvLayout::Full) {
         ParseCsvFullLine(line, point);
     } else {
-        ParseCsvCustomLine(line, custom_, *items_, timeDifference_, point);
+        ParseCsvCustomLine(line, custom_, *items_, clock_, point);
     }
     return true;
 }

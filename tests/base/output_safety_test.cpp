@@ -64,6 +64,28 @@ TEST(OutputSafety, AnInputIsNeverAnOutputWhateverItsName) {
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"hard.csv", "in.csv"}));
 }
 
+// An input named through a symbolic link is the file the link leads to: an
+// output by its own name is refused, and so is one through the link when
+// the input is named as it is.
+TEST(OutputSafety, AnInputNamedThroughALinkIsProtected) {
+    TempDir dir;
+    WriteFileBytes(dir.File("in.csv"), "input");
+    fs::create_symlink(dir.File("in.csv"), dir.File("link.csv"));
+    const struct {
+        const char* input;
+        const char* output;
+    } cases[] = {{"link.csv", "in.csv"}, {"in.csv", "link.csv"}, {"link.csv", "link.csv"}};
+    for (const auto& c : cases) {
+        OutputFiles files;
+        files.ProtectInput(dir.File(c.input));
+        EXPECT_TRUE(files.IsProtectedInput(dir.File(c.output))) << c.input << " " << c.output;
+        EXPECT_FALSE(Write(files, dir.File(c.output), "output")) << c.input << " " << c.output;
+        EXPECT_EQ(files.Refusal(), OutputRefusal::SameAsInput);
+        EXPECT_EQ(ReadFileBytes(dir.File("in.csv")), "input");
+    }
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.csv")));
+}
+
 TEST(OutputSafety, OneReplaceQuestionForTheWholeSet) {
     for (const bool answer : {true, false}) {
         TempDir dir;

@@ -221,6 +221,37 @@ TEST(TextEncoding, ACharacterCutOffAtTheEndIsReplaced) {
     }
 }
 
+// A character whose bytes come in two writes is written whole wherever the
+// writer's block ends: before, at and after the end of the first block and
+// of the second, in small files, with a line end before it or none.
+TEST(TextEncoding, ACharacterSplitBetweenWritesIsWrittenWhole) {
+    constexpr size_t kWriterBlock = size_t{1} << 19;
+    const std::string euro = "\xE2\x82\xAC";
+    for (const size_t before : {size_t{0}, size_t{5}, kWriterBlock - 3, kWriterBlock - 2, kWriterBlock - 1,
+                                kWriterBlock, kWriterBlock + 1, 2 * kWriterBlock - 1, 2 * kWriterBlock}) {
+        for (size_t cut = 1; cut < euro.size(); ++cut) {
+            for (const bool newline : {false, true}) {
+                SCOPED_TRACE(std::to_string(before) + " " + std::to_string(cut) + (newline ? " after a line" : ""));
+                test::TempDir dir;
+                const std::string path = dir.File("out.txt");
+                std::string head(before, 'x');
+                if (newline && before > 0) head.back() = '\n';
+                {
+                    TextWriter out(path, WriteMode::Plain);
+                    out.Write(head);
+                    out.Write(euro.substr(0, cut));
+                    out.Write(euro.substr(cut) + "|");
+                    ASSERT_TRUE(out.Close());
+                }
+                const std::string bytes = test::ReadFileBytes(path);
+                const size_t lineEnds = newline && before > 0 ? 1 : 0;
+                ASSERT_EQ(bytes.size(), before + lineEnds + euro.size() + 1);
+                EXPECT_EQ(bytes.substr(before + lineEnds), euro + "|");
+            }
+        }
+    }
+}
+
 // The writer checks each line a word of 8 bytes at a time: a byte no output
 // carries is found at every place of a word, and the bytes that XML allows
 // (tab, CR, DEL, characters beyond ASCII) pass wherever they are.

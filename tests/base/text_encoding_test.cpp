@@ -223,15 +223,18 @@ TEST(TextEncoding, ACharacterCutOffAtTheEndIsReplaced) {
 
 // A character whose bytes come in two writes is written whole wherever the
 // writer's block ends: before, at and after the end of the first block and
-// of the second, in small files, with a line end before it or none.
-TEST(TextEncoding, ACharacterSplitBetweenWritesIsWrittenWhole) {
+// of the second, in small files, with a line end before it or none. One
+// whose rest never comes is replaced, byte by byte, before the text after it.
+TEST(TextEncoding, ACharacterSplitBetweenWritesIsWrittenWholeOrReplaced) {
     constexpr size_t kWriterBlock = size_t{1} << 19;
     const std::string euro = "\xE2\x82\xAC";
+    const std::string replacement = "\xEF\xBF\xBD";
     for (const size_t before : {size_t{0}, size_t{5}, kWriterBlock - 3, kWriterBlock - 2, kWriterBlock - 1,
-                                kWriterBlock, kWriterBlock + 1, 2 * kWriterBlock - 1, 2 * kWriterBlock}) {
+                                kWriterBlock, kWriterBlock + 1, 2 * kWriterBlock - 1}) {
         for (size_t cut = 1; cut < euro.size(); ++cut) {
-            for (const bool newline : {false, true}) {
-                SCOPED_TRACE(std::to_string(before) + " " + std::to_string(cut) + (newline ? " after a line" : ""));
+            for (const bool completed : {true, false}) {
+                const bool newline = cut == 1;
+                SCOPED_TRACE(std::to_string(before) + " " + std::to_string(cut) + (completed ? "" : " abandoned"));
                 test::TempDir dir;
                 const std::string path = dir.File("out.txt");
                 std::string head(before, 'x');
@@ -240,13 +243,16 @@ TEST(TextEncoding, ACharacterSplitBetweenWritesIsWrittenWhole) {
                     TextWriter out(path, WriteMode::Plain);
                     out.Write(head);
                     out.Write(euro.substr(0, cut));
-                    out.Write(euro.substr(cut) + "|");
+                    out.Write((completed ? euro.substr(cut) : std::string()) + "|");
                     ASSERT_TRUE(out.Close());
                 }
                 const std::string bytes = test::ReadFileBytes(path);
                 const size_t lineEnds = newline && before > 0 ? 1 : 0;
-                ASSERT_EQ(bytes.size(), before + lineEnds + euro.size() + 1);
-                EXPECT_EQ(bytes.substr(before + lineEnds), euro + "|");
+                std::string tail = completed ? euro : std::string();
+                for (size_t i = 0; !completed && i < cut; ++i) tail += replacement;
+                tail += "|";
+                ASSERT_EQ(bytes.size(), before + lineEnds + tail.size());
+                EXPECT_EQ(bytes.substr(before + lineEnds), tail);
             }
         }
     }

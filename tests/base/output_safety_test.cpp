@@ -196,6 +196,13 @@ TEST(OutputSafety, TemporaryNamesFitTheLongestFileName) {
     EXPECT_FALSE(Write(longer, dir.File(name + "x"), "x"));
     EXPECT_EQ(longer.Refusal(), OutputRefusal::NameTooLong);
     EXPECT_EQ(longer.RefusedPath(), dir.File(name + "x"));
+    // The longest name whose temporary name, with the longest process and
+    // serial numbers, is 255 bytes keeps it whole; one byte more is cut.
+    const std::string fits(228, 'n');
+    EXPECT_EQ(TemporaryStem(fits), "." + fits + ".");
+    EXPECT_EQ(TemporaryName("/d/" + fits, 4294967295L, 4294967295u).size(), 3 + kNameMax);
+    EXPECT_EQ(TemporaryStem(fits + "n").find(fits + "n"), std::string::npos);
+    EXPECT_LE(TemporaryName("/d/" + fits + "n", 4294967295L, 4294967295u).size(), 3 + kNameMax);
     EXPECT_EQ(TemporaryStem("out.kml"), ".out.kml.");
     EXPECT_TRUE(IsTemporaryOf(".out.kml.123-4.tmp", ".out.kml."));
     EXPECT_FALSE(IsTemporaryOf(".out.kml.12x-4.tmp", ".out.kml."));

@@ -23,6 +23,13 @@ int32_t TimeDifferenceValue(const std::string& text, int32_t previous);
 // Moves a ddmmyy date by one day forward (+1) or back (-1) on the calendar.
 std::string ShiftDate(const std::string& ddmmyy, int days);
 
+// Days since 1970-01-01 of a civil date; month and day may lie outside their
+// ranges and are carried the way mktime carries them.
+int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day);
+
+// Whether day/month/year is a day of the proleptic Gregorian calendar.
+bool IsDayOfMonth(int year, int month, int day);
+
 // True when a ddmmyy text is a date of the calendar (20yy). A log without
 // RMC sentences has "000000": its dates are unknown.
 bool IsCalendarDate(std::string_view ddmmyy);

@@ -312,11 +312,29 @@ void NmeaReader::Parse(std::string_view line, std::string_view id, SentenceKind 
     }
 }
 
+void NmeaReader::Take(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point) {
+    if (kept_ == nullptr) {
+        Parse(line, id, kind, point);
+    } else if (kept_->count == EpochLines::kMaxLines) {
+        kept_->tooLong = true;
+    } else {
+        kept_->lines[kept_->count++].assign(line);
+    }
+}
+
+void NmeaReader::EndEpoch(TrackPoint& point) {
+    if (kept_ == nullptr) SettleEpoch(point, zda_);
+}
+
 bool NmeaReader::Next(TrackPoint& point) {
     if (ended_) return false;
+    if (kept_ != nullptr) {
+        kept_->count = 0;
+        kept_->tooLong = false;
+    }
     if (hasPending_) {
         hasPending_ = false;
-        Parse(pending_, pendingId_, pendingKind_, point);
+        Take(pending_, pendingId_, pendingKind_, point);
     }
     std::string_view line;
     while (input_.ReadLine(line, kLineLimit)) {
@@ -330,14 +348,14 @@ bool NmeaReader::Next(TrackPoint& point) {
             pendingId_ = id;
             pendingKind_ = kind;
             hasPending_ = true;
-            SettleEpoch(point, zda_);
+            EndEpoch(point);
             return true;
         }
-        Parse(line, id, kind, point);
+        Take(line, id, kind, point);
     }
     // The last epoch, also of an empty log.
     ended_ = true;
-    SettleEpoch(point, zda_);
+    EndEpoch(point);
     return true;
 }
 

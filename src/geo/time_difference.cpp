@@ -27,23 +27,6 @@ const TimeDifferenceEntry kTimeDifferences[kTimeDifferenceCount] = {
 
 namespace {
 
-struct CivilDate {
-    int64_t year;
-    int64_t month;
-    int64_t day;
-};
-
-CivilDate CivilFromDays(int64_t z) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const int64_t d = doy - (153 * mp + 2) / 5 + 1;
-    const int64_t m = mp < 10 ? mp + 3 : mp - 9;
-    return {yoe + era * 400 + (m <= 2 ? 1 : 0), m, d};
-}
 
 // Seconds of a signed hhmmss number.
 int64_t SecondsOfHhmmss(int64_t value) {
@@ -178,6 +161,18 @@ bool IsTimeOfDay(std::string_view t) {
     }
     const int hour = (t[0] - '0') * 10 + (t[1] - '0');
     return hour < 24 && t[2] < '6' && t[4] < '6';
+}
+
+CivilDate CivilFromDays(int64_t z) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    const int64_t d = doy - (153 * mp + 2) / 5 + 1;
+    const int64_t m = mp < 10 ? mp + 3 : mp - 9;
+    return {yoe + era * 400 + (m <= 2 ? 1 : 0), m, d};
 }
 
 int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {

@@ -23,6 +23,15 @@ int32_t TimeDifferenceValue(const std::string& text, int32_t previous);
 // Moves a ddmmyy date by one day forward (+1) or back (-1) on the calendar.
 std::string ShiftDate(const std::string& ddmmyy, int days);
 
+struct CivilDate {
+    int64_t year;
+    int64_t month;
+    int64_t day;
+};
+
+// The civil date of a day count from 1970-01-01.
+CivilDate CivilFromDays(int64_t days);
+
 // Days since 1970-01-01 of a civil date; month and day may lie outside their
 // ranges and are carried the way mktime carries them.
 int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day);

@@ -25,7 +25,7 @@ struct PairNeeds {
     ModeOutput output;
     bool lowerCaseHandle;  // the GPX creator's handle spelt "geoplait"
     WriteMode mode;        // how the output is opened
-    bool nmeaDefaults;     // each record starts with the NMEA defaults, which a GPX point lacks
+    bool nmeaDefaults;     // each record starts with the NMEA defaults, which a GPX or FIT point lacks
 };
 
 constexpr PairNeeds kPairNeeds[] = {
@@ -36,6 +36,7 @@ constexpr PairNeeds kPairNeeds[] = {
     {ModeKind::CsvCustom, ModeOutput::Nmea, false, WriteMode::Plain, false},
     {ModeKind::Pot, ModeOutput::Nmea, false, WriteMode::Plain, false},
     {ModeKind::Gpx, ModeOutput::Nmea, false, WriteMode::Plain, true},
+    {ModeKind::Fit, ModeOutput::Nmea, false, WriteMode::Plain, true},
 };
 
 PairNeeds NeedsOf(const ConvertMode& mode) {

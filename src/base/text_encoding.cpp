@@ -230,8 +230,9 @@ bool IsCleanText(std::string_view text) {
             ++i;
             continue;
         }
-        const size_t length = CleanCharLength(p + i, n - i);
-        if (length == 0) return false;
+        bool incomplete = false;
+        const size_t length = Utf8SequenceLength(p + i, n - i, incomplete);
+        if (length == 0 || IsForbiddenCharacter(DecodeSequence(p + i, length))) return false;
         i += length;
     }
     return true;

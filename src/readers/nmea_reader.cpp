@@ -151,7 +151,8 @@ void FillEmpty(TrackPoint& point, const std::array<FillRule, N>& rules) {
     }
 }
 
-SentenceKind KindOf(std::string_view id) {
+// Inlined: once for every line of a log.
+[[gnu::always_inline]] inline SentenceKind KindOf(std::string_view id) {
     if (id.size() != 6 || id[0] != '$') return SentenceKind::Other;
     const std::string_view sentence = id.substr(3);
     const SentenceKind kind = sentence == "GGA"   ? SentenceKind::Gga

@@ -34,12 +34,12 @@ double SecondsOfDay(const std::string& time) {
     return seconds;
 }
 
-// Days since 2000-01-01 of a ddmmyy date (IsCalendarDate holds).
+// Days since 1970-01-01 of a ddmmyy date (IsCalendarDate holds).
 int64_t DayNumber(const std::string& date) {
     const int day = (date[0] - '0') * 10 + (date[1] - '0');
     const int month = (date[2] - '0') * 10 + (date[3] - '0');
     const int year = 2000 + (date[4] - '0') * 10 + (date[5] - '0');
-    return DaysFromCivil(year, month, day) - DaysFromCivil(2000, 1, 1);
+    return DaysFromCivil(year, month, day);
 }
 
 }  // namespace

@@ -72,8 +72,15 @@ void AppendXmlData(std::string& out, std::string_view text, bool cdata) {
             replacement = "]]]]><![CDATA[>";
             consumed = 3;
         } else {
+            // ASCII that XML allows passes here; other bytes go through the
+            // text layer's character test.
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x80 && (byte >= 0x20 || c == '\t' || c == '\n' || c == '\r')) {
+                ++i;
+                continue;
+            }
             const size_t length = CleanCharLength(reinterpret_cast<const unsigned char*>(text.data()) + i,
-                                                      text.size() - i);
+                                                  text.size() - i);
             if (length > 0) {
                 i += length;
                 continue;

@@ -6,6 +6,7 @@
 // base_20yymmdd-hhmmss.ext by the local date and time of each file's first
 // epoch.
 #include "job/record_runs.h"
+#include "job/run_files.h"
 
 #include <array>
 #include <string>
@@ -153,7 +154,7 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
     const bool opened = ctx.pipeInput.IsOpen() ? input.Open(ctx.pipeInput, ctx.run.FirstSentenceId)
                                                : input.Open(s.InputFile, ctx.run.FirstSentenceId);
     if (!opened) {
-        ctx.ui.Show(MakeNotice(Notice::InputNotFound));
+        ctx.ui.Show(InputNotice(Notice::InputNotFound, s.InputFile));
         return;
     }
     // The reader's epochs, as the lines that make them.

@@ -139,6 +139,42 @@ bool IsUtf8Text(std::string_view text) {
     return true;
 }
 
+size_t Utf8CharLength(const unsigned char* p, size_t n) {
+    if (p[0] < 0x80) return 1;
+    bool incomplete = false;
+    const size_t length = Utf8SequenceLength(p, n, incomplete);
+    return length == 0 ? 1 : length;
+}
+
+size_t Utf8CharCount(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    size_t chars = 0;
+    for (size_t i = 0; i < n; ++chars) {
+        if (n - i >= 8 && !HasHighByte(p + i)) {
+            i += 8;
+            chars += 7;
+            continue;
+        }
+        i += Utf8CharLength(p + i, n - i);
+    }
+    return chars;
+}
+
+size_t Utf8CharBytes(std::string_view text, size_t chars) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    size_t i = 0;
+    for (size_t c = 0; c < chars && i < n; ++c) i += Utf8CharLength(p + i, n - i);
+    return i;
+}
+
+size_t CleanCharLength(const unsigned char* p, size_t n) {
+    bool incomplete = false;
+    const size_t length = Utf8SequenceLength(p, n, incomplete);
+    return length == 0 || IsForbiddenCharacter(DecodeSequence(p, length)) ? 0 : length;
+}
+
 void AppendWindows1252(std::string& out, unsigned char byte) {
     if (byte < 0x80) {
         out.push_back(static_cast<char>(byte));

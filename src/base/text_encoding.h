@@ -18,6 +18,19 @@ size_t Utf8SequenceLength(const unsigned char* p, size_t n, bool& incomplete);
 // Whether the whole text is valid UTF-8.
 bool IsUtf8Text(std::string_view text);
 
+// The byte length of the character at the start of p[0..n), n > 0: a valid
+// UTF-8 sequence, or 1 for a byte that starts none (such a byte is a
+// character of its own, as its windows-1252 reading makes it).
+size_t Utf8CharLength(const unsigned char* p, size_t n);
+// The characters of `text` as Utf8CharLength counts them.
+size_t Utf8CharCount(std::string_view text);
+// The bytes of the first `chars` characters of `text` (all of it when shorter).
+size_t Utf8CharBytes(std::string_view text, size_t chars);
+
+// The length of the valid UTF-8 sequence at the start of p[0..n) when it is
+// no forbidden character (IsForbiddenCharacter), else 0.
+size_t CleanCharLength(const unsigned char* p, size_t n);
+
 // Appends the windows-1252 character of one byte as UTF-8 (its five
 // undefined bytes as U+FFFD).
 void AppendWindows1252(std::string& out, unsigned char byte);

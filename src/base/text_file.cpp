@@ -46,38 +46,6 @@ namespace {
 constexpr size_t kReadBlock = 1 << 20;
 constexpr size_t kWriteBlock = 1 << 19;
 
-// Length of the valid UTF-8 sequence at p (at most n bytes), or 1 for a byte
-// that does not start one: such a byte counts as one character on its own.
-size_t SequenceLength(const unsigned char* p, size_t n) {
-    unsigned char c = p[0];
-    size_t len;
-    if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) len = 2;
-    else if (c >= 0xE0 && c <= 0xEF) len = 3;
-    else if (c >= 0xF0 && c <= 0xF4) len = 4;
-    else return 1;
-    if (len > n) return 1;
-    for (size_t i = 1; i < len; ++i) {
-        if ((p[i] & 0xC0) != 0x80) return 1;
-    }
-    return len;
-}
-
-size_t CountChars(const char* s, size_t n) {
-    const auto* p = reinterpret_cast<const unsigned char*>(s);
-    size_t chars = 0;
-    for (size_t i = 0; i < n; ++chars) i += SequenceLength(p + i, n - i);
-    return chars;
-}
-
-// Bytes of the first `chars` characters of s (or all of s when shorter).
-size_t BytesOfChars(const char* s, size_t n, size_t chars) {
-    const auto* p = reinterpret_cast<const unsigned char*>(s);
-    size_t i = 0;
-    for (size_t c = 0; c < chars && i < n; ++c) i += SequenceLength(p + i, n - i);
-    return i;
-}
-
 void AppendUtf8(BlockBuffer<char>& out, size_t& end, uint32_t cp) {
     if (cp < 0x80) {
         out[end++] = static_cast<char>(cp);
@@ -289,7 +257,7 @@ bool TextReader::ReadPiece(std::string& line, size_t maxChars) {
         const size_t avail = end_ - pos_;
         // Enough bytes to hold every character still allowed, each of up to
         // four bytes, and a CR LF: a line without "\n" there is cut anyway.
-        const size_t room = line.empty() ? maxChars : maxChars - CountChars(line.data(), line.size());
+        const size_t room = line.empty() ? maxChars : maxChars - Utf8CharCount(line);
         const size_t window = std::min(avail, room * 4 + 2);
         const void* nl = std::memchr(start, '\n', window);
         const size_t raw = nl ? static_cast<size_t>(static_cast<const char*>(nl) - start) + 1 : window;
@@ -299,9 +267,9 @@ bool TextReader::ReadPiece(std::string& line, size_t maxChars) {
         const size_t text = crlf ? raw - 1 : raw;
         if (line.size() + text > maxChars) {
             // Bytes exceed the limit: count characters exactly.
-            const size_t have = CountChars(line.data(), line.size());
+            const size_t have = Utf8CharCount(line);
             const size_t left = maxChars - have;
-            const size_t take = BytesOfChars(start, text, left);
+            const size_t take = Utf8CharBytes({start, text}, left);
             if (take < text) {
                 line.append(start, take);
                 pos_ += take;

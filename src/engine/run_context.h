@@ -78,8 +78,39 @@ struct RunScratch {
     std::string degrees;  // a notation made and thrown away on the way
 };
 
+// The parts of a run that a context owns; a section's context (below) uses
+// those of its run instead, but for its record.
+struct RunParts {
+    TrackPoint point;
+    TrackStore store;
+    RunValues run;
+    GeoState geo;
+    RunScratch scratch;
+    OutputFiles outputs;
+    TextReader pipeInput;
+    std::atomic<bool> cancelRequested{false};
+    std::function<void()> beforePhotoCopies;
+};
+
 struct RunContext {
-    RunContext(Settings& s, UserInterface& u) : settings(s), ui(u) {}
+private:
+    // Declared first: the references below are bound to it.
+    RunParts own_;
+
+public:
+    RunContext(Settings& s, UserInterface& u)
+        : settings(s), ui(u), point(own_.point), store(own_.store), run(own_.run), geo(own_.geo),
+          scratch(own_.scratch), outputs(own_.outputs), pipeInput(own_.pipeInput),
+          cancelRequested(own_.cancelRequested), beforePhotoCopies(own_.beforePhotoCopies) {}
+    // A section of the run `whole` that keeps a record and its record state of
+    // its own (the path of a KML beside its placemarks): everything else, the
+    // run values, outputs and cancel included, is the run's.
+    RunContext(RunContext& whole, TrackPoint& sectionPoint, TrackStore& sectionStore)
+        : settings(whole.settings), ui(whole.ui), point(sectionPoint), store(sectionStore), run(whole.run),
+          geo(whole.geo), scratch(whole.scratch), outputs(whole.outputs), pipeInput(whole.pipeInput),
+          cancelRequested(whole.cancelRequested), beforePhotoCopies(whole.beforePhotoCopies) {}
+    RunContext(const RunContext&) = delete;
+    RunContext& operator=(const RunContext&) = delete;
 
     Settings& settings;
     UserInterface& ui;
@@ -87,23 +118,23 @@ struct RunContext {
     ConvertSettings& Current() { return settings.current; }
     const ConvertSettings& Current() const { return settings.current; }
 
-    TrackPoint point;
-    TrackStore store;
-    RunValues run;
-    GeoState geo;
-    RunScratch scratch;
+    TrackPoint& point;
+    TrackStore& store;
+    RunValues& run;
+    GeoState& geo;
+    RunScratch& scratch;
     // Every file the run writes; put into place only when the run completes.
-    OutputFiles outputs;
+    OutputFiles& outputs;
     // An input that can be read only once (a pipe), when the run had to look
     // at it before its reader (the first line of an NMEA log): held open
     // here, with that line kept, until the reader takes it over.
-    TextReader pipeInput;
+    TextReader& pipeInput;
     // Set, from any thread, to end the run where it is (a Cancel): the run
     // then ends without completion and removes what it wrote.
-    std::atomic<bool> cancelRequested{false};
+    std::atomic<bool>& cancelRequested;
     // For tests: called once just before the photos are copied (a photo may
     // vanish there, as it may while a run goes on).
-    std::function<void()> beforePhotoCopies;
+    std::function<void()>& beforePhotoCopies;
 
     // True when the run must stop where it is (an output could not be
     // written, or a cancel): reading loops check it between records.

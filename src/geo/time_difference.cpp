@@ -27,39 +27,6 @@ const TimeDifferenceEntry kTimeDifferences[kTimeDifferenceCount] = {
 
 namespace {
 
-// Days since 1970-01-01 of a civil date; month and day may lie outside their
-// ranges and are carried the way mktime carries them.
-int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
-    // Carry the month into the year first.
-    int64_t m0 = month - 1;
-    year += m0 >= 0 ? m0 / 12 : -((11 - m0) / 12);
-    m0 -= 12 * (m0 >= 0 ? m0 / 12 : -((11 - m0) / 12));
-    const int64_t m = m0 + 1;
-    const int64_t y = m <= 2 ? year - 1 : year;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468 + (day - 1);
-}
-
-struct CivilDate {
-    int64_t year;
-    int64_t month;
-    int64_t day;
-};
-
-CivilDate CivilFromDays(int64_t z) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const int64_t d = doy - (153 * mp + 2) / 5 + 1;
-    const int64_t m = mp < 10 ? mp + 3 : mp - 9;
-    return {yoe + era * 400 + (m <= 2 ? 1 : 0), m, d};
-}
 
 // Seconds of a signed hhmmss number.
 int64_t SecondsOfHhmmss(int64_t value) {
@@ -196,19 +163,22 @@ bool IsTimeOfDay(std::string_view t) {
     return hour < 24 && t[2] < '6' && t[4] < '6';
 }
 
+
+bool IsDayOfMonth(int year, int month, int day) {
+    // Once per record: the month lengths, not the calendar arithmetic.
+    static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1) return false;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return day <= kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 bool IsCalendarDate(std::string_view d) {
     if (d.size() != 6) return false;
     for (char c : d) {
         if (c < '0' || c > '9') return false;
     }
-    // Once per record: the month lengths, not the calendar arithmetic.
-    static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const int day = (d[0] - '0') * 10 + (d[1] - '0');
-    const int month = (d[2] - '0') * 10 + (d[3] - '0');
-    const int year = 2000 + (d[4] - '0') * 10 + (d[5] - '0');
-    if (month < 1 || month > 12 || day < 1) return false;
-    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-    return day <= kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
+    return IsDayOfMonth(2000 + (d[4] - '0') * 10 + (d[5] - '0'), (d[2] - '0') * 10 + (d[3] - '0'),
+                        (d[0] - '0') * 10 + (d[1] - '0'));
 }
 
 int32_t TimeDifferenceValue(const std::string& text, int32_t previous) {

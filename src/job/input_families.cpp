@@ -1,11 +1,8 @@
 // The input families. NMEA and CSV Full records go through the record
 // emitter (filters, derived values, file split, counts); CSV Custom, POT,
 // GPX and FIT records are checked against the record range only; KML records
-// are written as they come. An NMEA output is a plain stream without
-// byte-order mark from CSV Custom, POT, GPX and FIT input, and a GPX or FIT
-// record for NMEA output starts with the NMEA defaults, which such a point
-// lacks. The GPX creator's handle is spelt in lower case from CSV Full and
-// KML input. In a KML conversion NMEA and CSV records go through
+// are written as they come (what particular pairs need of their output is the
+// record runs' table of pairs). In a KML conversion NMEA and CSV records go through
 // WriteTrackRecord with its filters and group breaks (speed groups for NMEA
 // and CSV Full only); POT, GPX and FIT records only through the record range,
 // and their path is cut by gaps alone (a FIT record's heart rate and cadence
@@ -51,28 +48,28 @@ constexpr FamilyKmlPasses kNoKmlPasses{false, TrackSource::Nmea, false, nullptr}
 
 constexpr std::array<InputFamily, 9> kInputFamilies = {{
     {ModeKind::Nmea, OpenNmea, CountRule::Fixes, true,
-     {Acceptance::Emitter, InputOrigin::Nmea, true, WriteMode::Create, false},
+     {Acceptance::Emitter, InputOrigin::Nmea},
      {true, TrackSource::Nmea, true, nullptr}},
     {ModeKind::CsvFull, OpenCsv<CsvLayout::Full>, CountRule::Records, false,
-     {Acceptance::Emitter, InputOrigin::CsvFull, false, WriteMode::Create, false},
+     {Acceptance::Emitter, InputOrigin::CsvFull},
      {true, TrackSource::Csv, true, nullptr}},
     {ModeKind::CsvCustom, OpenCsv<CsvLayout::Custom>, CountRule::Records, false,
-     {Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, false},
+     {Acceptance::RecordRange, InputOrigin::Nmea},
      {true, TrackSource::Csv, false, nullptr}},
     {ModeKind::Pot, OpenPot, CountRule::Records, false,
-     {Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, false},
+     {Acceptance::RecordRange, InputOrigin::Nmea},
      {true, TrackSource::PotGpx, false, &TrackPoint::ExtendData}},
     {ModeKind::Gpx, OpenGpx, CountRule::Records, false,
-     {Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, true},
+     {Acceptance::RecordRange, InputOrigin::Nmea},
      {true, TrackSource::PotGpx, false, &TrackPoint::PointName}},
     {ModeKind::KmlLine, OpenKml<true>, CountRule::Records, false,
-     {Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false}, kNoKmlPasses},
+     {Acceptance::Nothing, InputOrigin::Nmea}, kNoKmlPasses},
     {ModeKind::KmlPoint, OpenKml<false>, CountRule::Records, false,
-     {Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false}, kNoKmlPasses},
+     {Acceptance::Nothing, InputOrigin::Nmea}, kNoKmlPasses},
     {ModeKind::Photo, nullptr, CountRule::Records, false,
-     {Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false}, kNoKmlPasses},
+     {Acceptance::Nothing, InputOrigin::Nmea}, kNoKmlPasses},
     {ModeKind::Fit, OpenFit, CountRule::Records, false,
-     {Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, true},
+     {Acceptance::RecordRange, InputOrigin::Nmea},
      {true, TrackSource::PotGpx, false, &TrackPoint::ExtendData}},
 }};
 

@@ -32,9 +32,6 @@ enum class Acceptance { Emitter, RecordRange, Nothing };
 struct FamilyRecordRun {
     Acceptance acceptance;
     InputOrigin origin;     // the emitter's variant
-    bool upperCaseHandle;   // of the GPX creator
-    WriteMode nmeaMode;     // how an NMEA output is opened
-    bool nmeaDefaults;      // for NMEA output each record starts with the NMEA defaults
 };
 
 struct FamilyKmlPasses {

@@ -6,6 +6,8 @@
 // goes on without the track.
 #include "job/kml_passes.h"
 
+#include <utility>
+
 #include "base/text_file.h"
 #include "engine/record_filter.h"
 #include "job/input_families.h"
@@ -46,8 +48,8 @@ void RestartTrack(RunContext& ctx) {
 // The track's records, read once, make the folder of position placemarks and
 // the folder "Path". Each section keeps a run state of its own (record
 // numbers, counts, groups, the distances measured), as it had when each was
-// a pass over the input: the placemarks in `ctx`, the path in a second
-// context that takes a copy of every record read. The placemarks are written
+// a pass over the input: the placemarks in `ctx`, the path in a section of
+// the run with a record of its own that the placemarks hand every record on to. The placemarks are written
 // to the output as they come; the path meanwhile goes to a spool beside it
 // and is joined to them once the input is read. The counts that the
 // completion (or a cancel) reports are those of the path when there is one,
@@ -59,18 +61,21 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     if (!OpenPass(ctx, input, out, kind)) return;
     RestartTrack(ctx);
     const bool both = points && path;
-    RunContext pathCtx(ctx.settings, ctx.ui);
+    // With both sections the path keeps a record and record state of its own
+    // beside the placemarks'; the run's values, outputs and cancel it shares.
+    TrackPoint pathPoint;
+    TrackStore pathStore;
     if (both) {
-        pathCtx.run = ctx.run;
-        pathCtx.point = ctx.point;
-        pathCtx.store = ctx.store;
-        pathCtx.store.RecordIndex = 0;
-        pathCtx.store.WrittenCount = 0;
+        pathPoint = ctx.point;
+        pathStore = ctx.store;
+        pathStore.RecordIndex = 0;
+        pathStore.WrittenCount = 0;
     } else if (path) {
         ctx.store.RecordIndex = 0;
         ctx.store.WrittenCount = 0;
     }
-    RunContext& pc = both ? pathCtx : ctx;
+    RunContext pathSection(ctx, pathPoint, pathStore);
+    RunContext& pc = both ? pathSection : ctx;
     TextWriter spool;
     if (both && !spool.OpenSpool(ctx.outputs, ctx.Current().OutputFile)) return;
     const PathKind lineKind =
@@ -83,7 +88,7 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     int32_t pathWritten = 0;
     // With both sections the placemarks hand each record on to the path, the
     // values derived from the record alone with it.
-    TrackPoint* const handOn = both ? &pathCtx.point : nullptr;
+    TrackPoint* const handOn = both ? &pathPoint : nullptr;
     const auto takePoint = [&](RunContext& c) {
         if (ranged) {
             WriteRangedPlacemark(pointBuffer, c, writer, c.point.*passes.name, handOn);
@@ -100,15 +105,13 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     };
     try {
         input.ForEach(ctx, [&](RunContext& c) {
-            if (both) {
-                // The path takes the record the placemarks took: reported once.
-                pathCtx.run.RecordsRead = pathCtx.run.ProgressDone = c.run.RecordsRead;
-            }
             if (points) takePoint(c);
+            // The path takes the record the placemarks took: reported once.
+            if (both) c.run.ProgressDone = c.run.RecordsRead;
             if (path) takePath(pc);
         }, points);
     } catch (const RunCancelled&) {
-        if (both) ctx.store = pathCtx.store;
+        if (both) ctx.store = pathStore;
         ctx.cancelRequested = true;
         throw;
     }
@@ -118,8 +121,8 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     pathBuffer.Flush();
     if (both) {
         spool.AppendTo(out);
-        ctx.point = pathCtx.point;
-        ctx.store = pathCtx.store;
+        ctx.point = std::move(pathPoint);
+        ctx.store = std::move(pathStore);
     }
     out.Close();
 }

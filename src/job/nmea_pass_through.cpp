@@ -1,5 +1,5 @@
-// "nmea(log) -> nmea(log)": the log is copied epoch by epoch (an epoch starts
-// at each line with the log's first identifier, at most 30 lines); epochs
+// "nmea(log) -> nmea(log)": the log is copied epoch by epoch as the NMEA
+// reader finds them, kept as their lines (at most 30 an epoch); epochs
 // that fail the filters are dropped, other lines of an accepted epoch are
 // kept byte for byte. With the datum shift only the GGA and RMC lines are
 // rebuilt. With the file split the output is cut into files named
@@ -24,9 +24,6 @@ namespace geoplait {
 
 namespace {
 
-constexpr size_t kEpochLines = 30;
-constexpr size_t kLineLimit = 4096;
-
 // State of one pass-through run.
 struct PassThrough {
     std::string base;       // OutputFile without ".ext"
@@ -34,8 +31,7 @@ struct PassThrough {
     bool hasExtension = false;
     TextWriter out;
     std::string fileName;  // scratch for split names
-    std::array<std::string, kEpochLines> table;
-    size_t lines = 0;
+    EpochLines epoch;  // the lines of the epoch being copied
     LineScratch scratch;  // for the sentences written with the datum shift
 };
 
@@ -94,9 +90,9 @@ bool OpenOutput(RunContext& ctx, PassThrough& run, const std::string& path) {
 bool WriteEpoch(RunContext& ctx, PassThrough& run) {
     const ConvertSettings& s = ctx.Current();
     TrackStore& store = ctx.store;
-    for (size_t i = 0; i < run.lines; ++i) {
-        ParseGga(run.table[i], ctx.point);
-        ParseRmc(run.table[i], ctx.point);
+    for (size_t i = 0; i < run.epoch.count; ++i) {
+        ParseGga(run.epoch.lines[i], ctx.point);
+        ParseRmc(run.epoch.lines[i], ctx.point);
     }
     LocalDateTime(ctx);
     // The emitter's filter compares RecordIndex + 1 with the range: this
@@ -124,8 +120,8 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
     }
 
     const bool shift = s.Tokyo2WGS84 != 0;
-    for (size_t i = 0; i < run.lines; ++i) {
-        const std::string& line = run.table[i];
+    for (size_t i = 0; i < run.epoch.count; ++i) {
+        const std::string& line = run.epoch.lines[i];
         if (shift) {
             const std::string_view id = SentenceIdOf(line);
             if (IsGgaId(id)) {
@@ -153,36 +149,27 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
     PassThrough run;
     SplitOutputName(s.OutputFile, run);
 
-    TextReader input;
+    NmeaReader input;
     // A pipe the first-line check opened is read on from there.
-    if (ctx.pipeInput.IsOpen()) input.Adopt(ctx.pipeInput);
-    if (!input.IsOpen() && !input.Open(s.InputFile)) {
+    const bool opened = ctx.pipeInput.IsOpen() ? input.Open(ctx.pipeInput, ctx.run.FirstSentenceId)
+                                               : input.Open(s.InputFile, ctx.run.FirstSentenceId);
+    if (!opened) {
         ctx.ui.Show(InputNotice(Notice::InputNotFound, s.InputFile));
         return;
     }
-
-    const std::string& firstId = ctx.run.FirstSentenceId;
-    std::string line;
-    bool firstLine = true;
-    while (input.ReadLine(line, kLineLimit)) {
-        if (!firstLine && StartsEpoch(SentenceIdOf(line), firstId)) {
-            if (!WriteEpoch(ctx, run) || ctx.StopRequested()) {
-                run.out.Close();
-                return;
-            }
-            run.lines = 0;
-        }
-        firstLine = false;
-        if (run.lines == kEpochLines) {
+    // The reader's epochs, as the lines that make them.
+    input.KeepLines(&run.epoch);
+    TrackPoint unused;
+    while (input.Next(unused)) {
+        if (run.epoch.tooLong) {
             // What was written so far stays; both files are closed here.
             ctx.ui.Show(MakeNotice(Notice::EpochTooLong));
             run.out.Close();
             return;
         }
-        std::swap(run.table[run.lines], line);
-        ++run.lines;
+        const bool last = input.GaveLast();
+        if (!WriteEpoch(ctx, run) || (!last && ctx.StopRequested())) break;
     }
-    WriteEpoch(ctx, run);
     run.out.Close();
 }
 

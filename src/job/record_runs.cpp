@@ -17,6 +17,39 @@
 
 namespace geoplait {
 
+namespace {
+
+// What a pair of family and output needs beyond the output's writer; every
+// other pair has an upper-case GPX creator handle, opens its output as
+// created and starts each record empty.
+struct PairNeeds {
+    ModeKind kind;
+    ModeOutput output;
+    bool lowerCaseHandle;  // the GPX creator's handle spelt "geoplait"
+    WriteMode mode;        // how the output is opened
+    bool nmeaDefaults;     // each record starts with the NMEA defaults, which a GPX or FIT point lacks
+};
+
+constexpr PairNeeds kPairNeeds[] = {
+    {ModeKind::CsvFull, ModeOutput::Gpx, true, WriteMode::Create, false},
+    {ModeKind::KmlLine, ModeOutput::Gpx, true, WriteMode::Create, false},
+    {ModeKind::KmlPoint, ModeOutput::Gpx, true, WriteMode::Create, false},
+    // A plain stream without byte-order mark.
+    {ModeKind::CsvCustom, ModeOutput::Nmea, false, WriteMode::Plain, false},
+    {ModeKind::Pot, ModeOutput::Nmea, false, WriteMode::Plain, false},
+    {ModeKind::Gpx, ModeOutput::Nmea, false, WriteMode::Plain, true},
+    {ModeKind::Fit, ModeOutput::Nmea, false, WriteMode::Plain, true},
+};
+
+PairNeeds NeedsOf(const ConvertMode& mode) {
+    for (const PairNeeds& needs : kPairNeeds) {
+        if (needs.kind == mode.kind && needs.output == mode.output) return needs;
+    }
+    return {mode.kind, mode.output, false, WriteMode::Create, false};
+}
+
+}  // namespace
+
 void RunRecords(RunContext& ctx, const ConvertMode& mode) {
     const FamilyRecordRun* family = &FamilyOf(mode.kind).run;
     const OutputWriter* output = OutputWriterOf(mode.output);
@@ -29,8 +62,9 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
     TrackInput input;
     if (!OpenRunInput(ctx, input, mode.kind, mode.output == ModeOutput::CsvCustom)) return;
     TextWriter out;
-    if (!OpenRunOutput(ctx, out, mode.output == ModeOutput::Nmea ? family->nmeaMode : WriteMode::Create)) return;
-    if (output->head != nullptr) output->head(out, ctx, family->upperCaseHandle);
+    const PairNeeds needs = NeedsOf(mode);
+    if (!OpenRunOutput(ctx, out, needs.mode)) return;
+    if (output->head != nullptr) output->head(out, ctx, !needs.lowerCaseHandle);
 
     // The writer's options, decoded once for the run, and its scratch space.
     LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config), {}};
@@ -41,7 +75,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
         const bool lineCut = c.store.WrittenCount > 0 && GapBeforeRecord(c);
         write(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount, lineCut}, writer.scratch);
     };
-    const bool nmeaDefaults = family->nmeaDefaults && mode.output == ModeOutput::Nmea;
+    const bool nmeaDefaults = needs.nmeaDefaults;
     const auto startRecord = [nmeaDefaults](RunContext& c) {
         ClearTrackPoint(c.point);
         if (nmeaDefaults) FillNmeaDefaults(c.point, c.Current());

@@ -11,9 +11,9 @@ namespace geoplait {
 // POT, GPX, NMEA, CSV Full or CSV Custom output from any input family. The
 // family decides what a record goes through on its way to the writer: the
 // record emitter with its filters and file split (NMEA and CSV Full input),
-// the record range alone (CSV Custom, POT, GPX), or nothing (KML); and a few
-// details of the output (the GPX creator's spelling, how an NMEA output is
-// opened).
+// the record range alone (CSV Custom, POT, GPX), or nothing (KML). A few
+// pairs need more of their output (the GPX creator's spelling, how an NMEA
+// output is opened): a table of those pairs says so.
 void RunRecords(RunContext& ctx, const ConvertMode& mode);
 
 // "nmea(log) -> nmea(log)": epochs copied as they stand, split by date and time.

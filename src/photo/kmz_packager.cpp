@@ -24,6 +24,7 @@
 #include <memory>
 #include <system_error>
 
+#include "base/text_encoding.h"
 #include "photo/photo_containers.h"
 #include "settings/settings_keys.h"
 
@@ -122,7 +123,7 @@ zip_flags_t NameEncoding(const std::string& name) {
         const auto u = static_cast<unsigned char>(c);
         return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
     });
-    return IsValidUtf8(name) && !control ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_GUESS;
+    return IsUtf8Text(name) && !control ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_GUESS;
 }
 
 // Adds the file at `path` as entry `name`; false when it cannot be read.

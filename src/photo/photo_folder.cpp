@@ -27,6 +27,7 @@
 #include "kml/kml_format.h"
 #include "photo/exif_reader.h"
 #include "photo/kmz_packager.h"
+#include "base/text_encoding.h"
 #include "photo/photo_containers.h"
 #include "settings/settings_keys.h"
 
@@ -84,7 +85,7 @@ std::string UrlName(std::string_view name) {
     static constexpr std::string_view kEncoded = "\"#%<>?\\^`{|}";
     // A name that is not UTF-8 (a Shift_JIS or Latin-1 file name) has every
     // byte above ASCII encoded, so the link still names the file.
-    const bool utf8 = IsValidUtf8(name);
+    const bool utf8 = IsUtf8Text(name);
     std::string out;
     for (char c : name) {
         const auto u = static_cast<unsigned char>(c);

@@ -34,6 +34,7 @@
 
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
+#include "geo/time_difference.h"
 #include "readers/reader_text.h"
 
 namespace geoplait {
@@ -151,18 +152,12 @@ bool FieldValue(const uint8_t* bytes, size_t size, uint8_t baseTypeByte, bool bi
 // ddmmyy and hhmmss of a FIT time.
 void TimeTexts(uint32_t fitTime, std::string& date, std::string& time) {
     const int64_t since1970 = kFitEpoch + fitTime;
-    int64_t days = since1970 / 86400;
+    const int64_t days = since1970 / 86400;
     const int64_t seconds = since1970 % 86400;
-    // Civil date of a day count from 1970-01-01 (H. Hinnant's algorithm).
-    days += 719468;
-    const int64_t era = days / 146097;
-    const int64_t doe = days - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const int64_t day = doy - (153 * mp + 2) / 5 + 1;
-    const int64_t month = mp < 10 ? mp + 3 : mp - 9;
-    const int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+    const CivilDate civil = CivilFromDays(days);
+    const int64_t day = civil.day;
+    const int64_t month = civil.month;
+    const int64_t year = civil.year;
     char text[16];
     std::snprintf(text, sizeof text, "%02d%02d%02d", static_cast<int>(day), static_cast<int>(month),
                   static_cast<int>(year % 100));

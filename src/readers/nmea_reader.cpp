@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/text_encoding.h"
 #include "geo/time_difference.h"
 #include "readers/reader_text.h"
 
@@ -108,35 +109,11 @@ size_t FieldEnd(const char* data, size_t i, size_t size) {
     return i;
 }
 
-// Characters in s as the text reader counts them: a valid UTF-8 sequence is
-// one character, so is every byte that does not start one.
-size_t CharCount(std::string_view s) {
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const size_t n = s.size();
-    size_t chars = 0;
-    for (size_t i = 0; i < n; ++chars) {
-        const unsigned char c = p[i];
-        size_t len = 1;
-        if (c >= 0xC2 && c <= 0xDF) len = 2;
-        else if (c >= 0xE0 && c <= 0xEF) len = 3;
-        else if (c >= 0xF0 && c <= 0xF4) len = 4;
-        if (len > n - i) len = 1;
-        for (size_t j = 1; j < len; ++j) {
-            if ((p[i + j] & 0xC0) != 0x80) {
-                len = 1;
-                break;
-            }
-        }
-        i += len;
-    }
-    return chars;
-}
-
 // Whether the "," at byte `pos` lies within the first kFieldScanLimit
 // characters. A byte index below the limit is a character index below it too,
 // so only long lines need counting.
 bool WithinScanLimit(std::string_view line, size_t pos) {
-    return pos < kFieldScanLimit || CharCount(line.substr(0, pos)) < kFieldScanLimit;
+    return pos < kFieldScanLimit || Utf8CharCount(line.substr(0, pos)) < kFieldScanLimit;
 }
 
 // Assigns fields 1..N of the line to the record fields; absent fields empty.
@@ -174,7 +151,8 @@ void FillEmpty(TrackPoint& point, const std::array<FillRule, N>& rules) {
     }
 }
 
-SentenceKind KindOf(std::string_view id) {
+// Inlined: once for every line of a log.
+[[gnu::always_inline]] inline SentenceKind KindOf(std::string_view id) {
     if (id.size() != 6 || id[0] != '$') return SentenceKind::Other;
     const std::string_view sentence = id.substr(3);
     const SentenceKind kind = sentence == "GGA"   ? SentenceKind::Gga
@@ -335,11 +313,29 @@ void NmeaReader::Parse(std::string_view line, std::string_view id, SentenceKind 
     }
 }
 
+void NmeaReader::Take(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point) {
+    if (kept_ == nullptr) {
+        Parse(line, id, kind, point);
+    } else if (kept_->count == EpochLines::kMaxLines) {
+        kept_->tooLong = true;
+    } else {
+        kept_->lines[kept_->count++].assign(line);
+    }
+}
+
+void NmeaReader::EndEpoch(TrackPoint& point) {
+    if (kept_ == nullptr) SettleEpoch(point, zda_);
+}
+
 bool NmeaReader::Next(TrackPoint& point) {
     if (ended_) return false;
+    if (kept_ != nullptr) {
+        kept_->count = 0;
+        kept_->tooLong = false;
+    }
     if (hasPending_) {
         hasPending_ = false;
-        Parse(pending_, pendingId_, pendingKind_, point);
+        Take(pending_, pendingId_, pendingKind_, point);
     }
     std::string_view line;
     while (input_.ReadLine(line, kLineLimit)) {
@@ -353,14 +349,14 @@ bool NmeaReader::Next(TrackPoint& point) {
             pendingId_ = id;
             pendingKind_ = kind;
             hasPending_ = true;
-            SettleEpoch(point, zda_);
+            EndEpoch(point);
             return true;
         }
-        Parse(line, id, kind, point);
+        Take(line, id, kind, point);
     }
     // The last epoch, also of an empty log.
     ended_ = true;
-    SettleEpoch(point, zda_);
+    EndEpoch(point);
     return true;
 }
 

@@ -2,6 +2,8 @@
 // every line with the log's first sentence identifier.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,6 +39,15 @@ struct NmeaZdaDate {
     int32_t seconds = 0;  // its time of day
 };
 
+// The lines of one epoch as they stand, for a pass that copies the log
+// instead of reading its records.
+struct EpochLines {
+    static constexpr size_t kMaxLines = 30;
+    std::array<std::string, kMaxLines> lines;
+    size_t count = 0;
+    bool tooLong = false;  // the epoch had more lines: those past kMaxLines are left out
+};
+
 class NmeaReader {
 public:
     bool Open(const std::string& path, std::string_view firstId);
@@ -45,6 +56,9 @@ public:
     bool Open(TextReader& opened, std::string_view firstId);
     void Close() { input_.Close(); }
     bool Next(TrackPoint& point);
+    // From now on Next gives each epoch as its lines in `lines` (each with its
+    // "\n") instead of parsing it into the point; nullptr parses again.
+    void KeepLines(EpochLines* lines) { kept_ = lines; }
     // True once the record Next gave last is the log's last one: its last
     // epoch comes with the end of the file.
     bool GaveLast() const { return ended_; }
@@ -62,6 +76,10 @@ private:
     // Ready to read a log from its start, epochs opening at `firstId`.
     void Reset(std::string_view firstId);
     void Parse(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point);
+    // Parses the line, or keeps it when the lines are kept.
+    void Take(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point);
+    // The end of an epoch: settled, or its lines handed over.
+    void EndEpoch(TrackPoint& point);
 
     TextReader input_;
     std::string firstId_;
@@ -76,6 +94,7 @@ private:
     bool hasPending_ = false;
     bool ended_ = true;
     NmeaZdaDate zda_;
+    EpochLines* kept_ = nullptr;
 };
 
 // Parse the line when it is a GGA / RMC sentence of a known talker

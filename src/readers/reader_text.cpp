@@ -7,19 +7,16 @@
 #include <cstdint>
 #include <iterator>
 
+#include "base/text_encoding.h"
 #include "geo/time_difference.h"
 
 namespace geoplait {
 
 namespace {
 
-bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// Byte length of the character at i: a lead byte and its continuation bytes.
+// Byte length of the character at i.
 size_t CharLength(std::string_view text, size_t i) {
-    size_t n = 1;
-    while (i + n < text.size() && IsContinuation(text[i + n])) ++n;
-    return n;
+    return Utf8CharLength(reinterpret_cast<const unsigned char*>(text.data()) + i, text.size() - i);
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -279,9 +276,7 @@ char TakeHemisphereLetter(std::string_view& text, char positive, char negative) 
 
 std::string_view FirstChars(std::string_view text, size_t maxChars) {
     if (text.size() <= maxChars) return text;
-    size_t i = 0;
-    for (size_t chars = 0; chars < maxChars && i < text.size(); ++chars) i += CharLength(text, i);
-    return text.substr(0, i);
+    return text.substr(0, Utf8CharBytes(text, maxChars));
 }
 
 void PickChars(std::string& out, std::string_view text, const unsigned char* positions, size_t count) {

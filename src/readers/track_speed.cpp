@@ -34,16 +34,12 @@ double SecondsOfDay(const std::string& time) {
     return seconds;
 }
 
-// Days since 2000-01-01 of a ddmmyy date (IsCalendarDate holds).
+// Days since 1970-01-01 of a ddmmyy date (IsCalendarDate holds).
 int64_t DayNumber(const std::string& date) {
     const int day = (date[0] - '0') * 10 + (date[1] - '0');
     const int month = (date[2] - '0') * 10 + (date[3] - '0');
-    int year = 2000 + (date[4] - '0') * 10 + (date[5] - '0');
-    static constexpr int kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-    int64_t days = (year - 2000) * 365 + (year - 1997) / 4;  // leap days of 2000..year-1
-    days += kDaysBefore[month - 1] + day - 1;
-    if (month > 2 && year % 4 == 0) ++days;  // 2000-2099: every fourth year is a leap year
-    return days;
+    const int year = 2000 + (date[4] - '0') * 10 + (date[5] - '0');
+    return DaysFromCivil(year, month, day);
 }
 
 }  // namespace

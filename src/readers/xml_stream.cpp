@@ -9,6 +9,7 @@
 
 #include "base/text_encoding.h"
 #include "engine/track_point.h"
+#include "geo/time_difference.h"
 
 namespace geoplait {
 
@@ -37,14 +38,6 @@ bool TakeChar(std::string_view text, size_t& i, char c) {
     if (i >= text.size() || text[i] != c) return false;
     ++i;
     return true;
-}
-
-// Whether day/month/year is a day of the proleptic Gregorian calendar.
-bool IsDayOfMonth(int year, int month, int day) {
-    static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1) return false;
-    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-    return day <= kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
 // ---- Encodings expat does not know, through iconv ----

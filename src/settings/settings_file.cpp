@@ -131,7 +131,7 @@ Rgb RgbOfDecimalText(std::string_view text) {
 // Stores one value into its field; `config` is null for the current-only keys.
 void StoreValue(const SettingKey& entry, int group, const std::string& value, ConvertSettings& target,
                 ConfigSettings* config) {
-    if (!IsValidUtf8(value)) return;
+    if (!IsUtf8Text(value)) return;
     size_t g = static_cast<size_t>(group);
     switch (entry.type) {
     case KeyType::ConfigText:
@@ -345,7 +345,7 @@ std::string ChoicesOf(std::span<const ChoiceValue> choices) {
 // What `value` fails to be for `entry`; empty when it is good.
 std::string ValueProblem(const SettingKey& entry, const std::string& key, const std::string& value) {
     const std::string takes = key + " takes ";
-    if (!IsValidUtf8(value)) return takes + "UTF-8 text";
+    if (!IsUtf8Text(value)) return takes + "UTF-8 text";
     if (entry.type == KeyType::Choice) {
         for (const ChoiceValue& choice : entry.choices) {
             if (value == choice.fileValue) return {};

@@ -2,6 +2,8 @@
 // settings grammar.
 #include "settings/settings_keys.h"
 
+#include "base/text_encoding.h"
+
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -366,54 +368,7 @@ double LeadingNumber(std::string_view text) {
     return value;
 }
 
-bool IsValidUtf8(std::string_view text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    size_t n = text.size();
-    size_t i = 0;
-    while (i < n) {
-        unsigned char c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t len;
-        unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            if (c == 0xE0) lo = 0xA0;       // no overlong forms
-            if (c == 0xED) hi = 0x9F;       // no surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            if (c == 0xF0) lo = 0x90;
-            if (c == 0xF4) hi = 0x8F;       // nothing above U+10FFFF
-        } else {
-            return false;
-        }
-        if (len > n - i) return false;
-        if (p[i + 1] < lo || p[i + 1] > hi) return false;
-        for (size_t k = 2; k < len; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) return false;
-        }
-        i += len;
-    }
-    return true;
-}
-
-void CutToChars(std::string& text, size_t chars) {
-    size_t count = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        // Every byte but a continuation byte starts a character.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            if (count == chars) {
-                text.resize(i);
-                return;
-            }
-            ++count;
-        }
-    }
-}
+void CutToChars(std::string& text, size_t chars) { text.resize(Utf8CharBytes(text, chars)); }
 
 void AppendFixed2(std::string& out, double value) {
     char buffer[400];

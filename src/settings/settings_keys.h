@@ -120,7 +120,6 @@ const SettingKey* FindSettingKey(std::span<const SettingKey> keys, std::string_v
 int LeadingInt(std::string_view text);
 // Leading decimal number, 0 when none or not finite. Independent of the locale.
 double LeadingNumber(std::string_view text);
-bool IsValidUtf8(std::string_view text);
 // Cuts `text` to at most `chars` characters without splitting a sequence.
 void CutToChars(std::string& text, size_t chars);
 // "%0.2f" without the locale.

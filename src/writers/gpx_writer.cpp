@@ -28,6 +28,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "base/text_encoding.h"
 #include "engine/derived_values.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
@@ -42,38 +43,6 @@ constexpr const char* kVersionText = "Ver 0.33";
 constexpr const char* kHandleUpper = "Geoplait";
 constexpr const char* kHandleLower = "geoplait";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-// Length of the well-formed UTF-8 sequence starting at text[i] that XML may
-// carry, 0 when the bytes there are not one.
-size_t XmlCharLength(std::string_view text, size_t i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char c = byte(i);
-    if (c < 0x80) return (c >= 0x20 || c == '\t' || c == '\n' || c == '\r') ? 1 : 0;
-    size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-        length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3;
-        if (c == 0xE0) low = 0xA0;
-        if (c == 0xED) high = 0x9F;  // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4;
-        if (c == 0xF0) low = 0x90;
-        if (c == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-    for (size_t k = 2; k < length; ++k) {
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-    }
-    // U+FFFE and U+FFFF are not XML characters.
-    if (length == 3 && c == 0xEF && byte(i + 1) == 0xBF && byte(i + 2) >= 0xBE) return 0;
-    return length;
-}
 
 // Appends `text` as XML text (cdata false) or as the content of a CDATA
 // section (cdata true, where only "]]>" needs splitting).
@@ -108,7 +77,15 @@ void AppendXmlData(std::string& out, std::string_view text, bool cdata) {
             replacement = "]]]]><![CDATA[>";
             consumed = 3;
         } else {
-            const size_t length = XmlCharLength(text, i);
+            // ASCII that XML allows passes here; other bytes go through the
+            // text layer's character test.
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x80 && (byte >= 0x20 || c == '\t' || c == '\n' || c == '\r')) {
+                ++i;
+                continue;
+            }
+            const size_t length = CleanCharLength(reinterpret_cast<const unsigned char*>(text.data()) + i,
+                                                  text.size() - i);
             if (length > 0) {
                 i += length;
                 continue;

@@ -65,6 +65,28 @@ TEST(OutputSafety, AnInputIsNeverAnOutputWhateverItsName) {
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"hard.csv", "in.csv"}));
 }
 
+// An input named through a symbolic link is the file the link leads to: an
+// output by its own name is refused, and so is one through the link when
+// the input is named as it is.
+TEST(OutputSafety, AnInputNamedThroughALinkIsProtected) {
+    TempDir dir;
+    WriteFileBytes(dir.File("in.csv"), "input");
+    fs::create_symlink(dir.File("in.csv"), dir.File("link.csv"));
+    const struct {
+        const char* input;
+        const char* output;
+    } cases[] = {{"link.csv", "in.csv"}, {"in.csv", "link.csv"}, {"link.csv", "link.csv"}};
+    for (const auto& c : cases) {
+        OutputFiles files;
+        files.ProtectInput(dir.File(c.input));
+        EXPECT_TRUE(files.IsProtectedInput(dir.File(c.output))) << c.input << " " << c.output;
+        EXPECT_FALSE(Write(files, dir.File(c.output), "output")) << c.input << " " << c.output;
+        EXPECT_EQ(files.Refusal(), OutputRefusal::SameAsInput);
+        EXPECT_EQ(ReadFileBytes(dir.File("in.csv")), "input");
+    }
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.csv")));
+}
+
 TEST(OutputSafety, OneReplaceQuestionForTheWholeSet) {
     for (const bool answer : {true, false}) {
         TempDir dir;
@@ -175,6 +197,13 @@ TEST(OutputSafety, TemporaryNamesFitTheLongestFileName) {
     EXPECT_FALSE(Write(longer, dir.File(name + "x"), "x"));
     EXPECT_EQ(longer.Refusal(), OutputRefusal::NameTooLong);
     EXPECT_EQ(longer.RefusedPath(), dir.File(name + "x"));
+    // The longest name whose temporary name, with the longest process and
+    // serial numbers, is 255 bytes keeps it whole; one byte more is cut.
+    const std::string fits(228, 'n');
+    EXPECT_EQ(TemporaryStem(fits), "." + fits + ".");
+    EXPECT_EQ(TemporaryName("/d/" + fits, 4294967295L, 4294967295u).size(), 3 + kNameMax);
+    EXPECT_EQ(TemporaryStem(fits + "n").find(fits + "n"), std::string::npos);
+    EXPECT_LE(TemporaryName("/d/" + fits + "n", 4294967295L, 4294967295u).size(), 3 + kNameMax);
     EXPECT_EQ(TemporaryStem("out.kml"), ".out.kml.");
     EXPECT_TRUE(IsTemporaryOf(".out.kml.123-4.tmp", ".out.kml."));
     EXPECT_FALSE(IsTemporaryOf(".out.kml.12x-4.tmp", ".out.kml."));

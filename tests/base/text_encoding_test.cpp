@@ -24,7 +24,12 @@ TEST(TextEncoding, Utf8SequenceLengths) {
         {"\xC0\xAF", 0, false},    // overlong "/"
         {"\xE0\x80\xAF", 0, false},  // overlong
         {"\xED\xA0\x80", 0, false},  // surrogate
+        {"\xF4\x8F\xBF\xBF", 4, false},  // U+10FFFF, the last
         {"\xF4\x90\x80\x80", 0, false},  // beyond U+10FFFF
+        {"\xF5\x80\x80\x80", 0, false}, {"\xF6\x80\x80\x80", 0, false},  // leads of nothing
+        {"\xF7\xBF\xBF\xBF", 0, false}, {"\xF8\x88\x80\x80\x80", 0, false},
+        {"\xC1\xBF", 0, false},  {"\xC2\x80", 2, false},  // overlong, and the first two-byte form
+        {"\xED\x9F\xBF", 3, false},  // U+D7FF, just below the surrogates
         {"\x80", 0, false},        {"\xE9t", 0, false},       {"\xFF", 0, false},
     };
     for (const auto& c : cases) {
@@ -90,10 +95,38 @@ TEST(TextEncoding, CleanTestAtEveryPositionOfAWord) {
     }
 }
 
+// A character is a valid sequence or a byte that starts none, wherever it
+// stands in the eight-byte words the count skips ASCII by.
+TEST(TextEncoding, CharactersAreCountedAndCutAsSequencesOrStrayBytes) {
+    const struct {
+        std::string bytes;
+        size_t chars;
+    } inserts[] = {
+        {"\xC3\xA9", 1}, {"\xF0\x9F\x98\x80", 1}, {"\xE9", 1}, {"\x80\x80", 2},
+        {"\xE0\x80\x80", 3}, {"\xF5\x80\x80\x80", 4}, {"\xC3", 1}, {"\x9F", 1},
+    };
+    for (size_t length = 0; length <= 17; ++length) {
+        for (size_t at = 0; at <= length; ++at) {
+            for (const auto& insert : inserts) {
+                std::string text(length, 'a');
+                text.insert(at, insert.bytes);
+                EXPECT_EQ(Utf8CharCount(text), length + insert.chars) << length << " " << at << " " << insert.bytes;
+                // Cut just before and just after the inserted characters.
+                EXPECT_EQ(Utf8CharBytes(text, at), at) << length << " " << at;
+                EXPECT_EQ(Utf8CharBytes(text, at + insert.chars), at + insert.bytes.size()) << length << " " << at;
+                EXPECT_EQ(Utf8CharBytes(text, length + insert.chars + 1), text.size());
+            }
+        }
+    }
+}
+
 TEST(TextEncoding, StrayBytesAreWindows1252) {
     std::string out;
     RepairUtf8("Caf\xE9 \x80 \x92s \x81 \xC3\xA9", out);
     EXPECT_EQ(out, "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x99s \xEF\xBF\xBD \xC3\xA9");
+    // The edges of the table: 0x9F is the last byte it maps, 0xA0 the first it does not.
+    RepairUtf8("\x9F\xA0\x7F", out);
+    EXPECT_EQ(out, "\xC5\xB8\xC2\xA0\x7F");
     RepairUtf8("plain", out);
     EXPECT_EQ(out, "plain");
 }
@@ -185,6 +218,43 @@ TEST(TextEncoding, ACharacterCutOffAtTheEndIsReplaced) {
         const std::string bytes = test::ReadFileBytes(path);
         ASSERT_EQ(bytes.size(), c.before + std::string_view(c.tail).size()) << c.before;
         EXPECT_EQ(bytes.substr(c.before), c.tail) << c.before;
+    }
+}
+
+// A character whose bytes come in two writes is written whole wherever the
+// writer's block ends: before, at and after the end of the first block and
+// of the second, in small files, with a line end before it or none. One
+// whose rest never comes is replaced, byte by byte, before the text after it.
+TEST(TextEncoding, ACharacterSplitBetweenWritesIsWrittenWholeOrReplaced) {
+    constexpr size_t kWriterBlock = size_t{1} << 19;
+    const std::string euro = "\xE2\x82\xAC";
+    const std::string replacement = "\xEF\xBF\xBD";
+    for (const size_t before : {size_t{0}, size_t{5}, kWriterBlock - 3, kWriterBlock - 2, kWriterBlock - 1,
+                                kWriterBlock, kWriterBlock + 1, 2 * kWriterBlock - 1}) {
+        for (size_t cut = 1; cut < euro.size(); ++cut) {
+            for (const bool completed : {true, false}) {
+                const bool newline = cut == 1;
+                SCOPED_TRACE(std::to_string(before) + " " + std::to_string(cut) + (completed ? "" : " abandoned"));
+                test::TempDir dir;
+                const std::string path = dir.File("out.txt");
+                std::string head(before, 'x');
+                if (newline && before > 0) head.back() = '\n';
+                {
+                    TextWriter out(path, WriteMode::Plain);
+                    out.Write(head);
+                    out.Write(euro.substr(0, cut));
+                    out.Write((completed ? euro.substr(cut) : std::string()) + "|");
+                    ASSERT_TRUE(out.Close());
+                }
+                const std::string bytes = test::ReadFileBytes(path);
+                const size_t lineEnds = newline && before > 0 ? 1 : 0;
+                std::string tail = completed ? euro : std::string();
+                for (size_t i = 0; !completed && i < cut; ++i) tail += replacement;
+                tail += "|";
+                ASSERT_EQ(bytes.size(), before + lineEnds + tail.size());
+                EXPECT_EQ(bytes.substr(before + lineEnds), tail);
+            }
+        }
     }
 }
 

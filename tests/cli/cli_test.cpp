@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "geo/time_difference.h"
 #include "support/temp_dir.h"
 
 namespace geoplait {
@@ -94,6 +95,19 @@ TEST_F(CliTest, SetRefusesValuesItsKeyCannotTake) {
     EXPECT_EQ(IniLine("w.ini", "OffNS"), "  OffNS=-000036.5");
 }
 
+// Every time difference of the list is taken, its first and last ones and
+// those beyond twelve hours included; a neighbour outside it is not.
+TEST_F(CliTest, SetTakesEveryTimeDifferenceOfTheList) {
+    for (const TimeDifferenceEntry& entry : kTimeDifferences) {
+        const std::string line = std::string("TimeDifference=") + entry.text;
+        EXPECT_EQ(Cli({"--set", line, "--write-ini", "w.ini"}), 0) << line << err.str();
+        EXPECT_EQ(IniLine("w.ini", "TimeDifference"), "  " + line);
+    }
+    for (const char* outside : {"+14:30", "+15:00", "-12:30", "-13:00", "+12:30"}) {
+        EXPECT_EQ(Cli({"--set", std::string("TimeDifference=") + outside, "--write-ini", "w.ini"}), 64) << outside;
+    }
+}
+
 // The golden cases job_write_ini_* write the settings with a fixed banner time;
 // without one (or with a malformed one) the clock is used.
 TEST_F(CliTest, AutoSaveWritesTheStartupFileOrEndsWithStatusOne) {
@@ -119,6 +133,17 @@ TEST_F(CliTest, AutoSaveWritesTheStartupFileOrEndsWithStatusOne) {
     EXPECT_EQ(Cli(run), 1);
     EXPECT_TRUE(out.str().starts_with("Complete: Complete Record=")) << out.str();
     EXPECT_EQ(err.str(), "Error: Config File Not Create. \n");
+
+    // Warnings and a failed save: the save decides, as it is what the run lost last.
+    const std::vector<std::string> warned = {"--set", "AutoSave=1", "--mode", "Geoplait", "--in", "in.log",
+                                             "--out", "out.kml", "--set", "Photo=1", "--set", "PhotoDir=missing",
+                                             "--set", "Kmz=1", "--yes"};
+    EXPECT_EQ(Cli(warned), 1);
+    EXPECT_NE(err.str().find("Warning: Not Create (No Photo): out.kmz\n"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("Error: Config File Not Create. \n"), std::string::npos) << err.str();
+    // The same run with the save made ends with the warnings' status.
+    fs::remove(dir.File("geoplait.ini"));
+    EXPECT_EQ(Cli(warned), 5);
 }
 
 // --list-keys lists the keys of the settings file, in its order, with their

@@ -9,7 +9,12 @@
 // compared byte for byte with expected/; no other file may be left behind.
 // Every .kml/.gpx the run produced must pass `xmllint --noout` and read back
 // with gpsbabel, every .xmp `xmllint --noout`, every .html `xmllint --html --noout`.
-// GEOPLAIT_UPDATE_GOLDEN=1 writes the actual results into expected/.
+// An optional `reruns` file runs the case again in other ways, one a line,
+// each expecting the same results: "--option value" with the value of the
+// option replaced (the rest of the line, as it stands), or "stdin NAME" with
+// the file that --in names fed on a pipe and named NAME (- or /dev/stdin).
+// GEOPLAIT_UPDATE_GOLDEN=1 writes the actual results into expected/ (of the
+// case's own run; its reruns only compare).
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -25,8 +30,10 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -44,16 +51,34 @@ constexpr const char* kFixedTime = "20240102030405";
 
 fs::path CaseRoot() { return fs::path(GEOPLAIT_TEST_DATA) / "cli"; }
 
-std::vector<std::string> CaseNames() {
-    std::vector<std::string> names;
+std::vector<std::string> ReadArgs(const fs::path& file);
+
+// A run of a case: its name, and the line of its reruns (empty: as `args` says).
+struct CaseRun {
+    std::string name;
+    std::string rerun;
+};
+
+void PrintTo(const CaseRun& run, std::ostream* os) {
+    *os << run.name;
+    if (!run.rerun.empty()) *os << " (" << run.rerun << ")";
+}
+
+std::vector<CaseRun> CaseRuns() {
+    std::vector<CaseRun> runs;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(CaseRoot(), ec)) {
-        if (entry.is_directory() && fs::exists(entry.path() / "args")) {
-            names.push_back(entry.path().filename().string());
+        if (!entry.is_directory() || !fs::exists(entry.path() / "args")) continue;
+        const std::string name = entry.path().filename().string();
+        runs.push_back({name, {}});
+        if (!fs::exists(entry.path() / "reruns")) continue;
+        for (const std::string& line : ReadArgs(entry.path() / "reruns")) {
+            if (!line.empty()) runs.push_back({name, line});
         }
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    std::sort(runs.begin(), runs.end(),
+              [](const CaseRun& a, const CaseRun& b) { return std::tie(a.name, a.rerun) < std::tie(b.name, b.rerun); });
+    return runs;
 }
 
 std::vector<std::string> ReadArgs(const fs::path& file) {
@@ -282,17 +307,39 @@ void SetModificationTimes(const fs::path& dir, const std::vector<std::string>& l
     }
 }
 
-class GoldenTest : public ::testing::TestWithParam<std::string> {};
+// The arguments of a rerun and the bytes it feeds on stdin (`fed` set then).
+void ApplyRerun(const std::string& rerun, const fs::path& source, std::vector<std::string>& args, bool& fed,
+                std::string& fedBytes) {
+    const size_t blank = rerun.find(' ');
+    ASSERT_NE(blank, std::string::npos) << "rerun line: " << rerun;
+    const std::string what = rerun.substr(0, blank);
+    const std::string value = rerun.substr(blank + 1);
+    const std::string option = what == "stdin" ? "--in" : what;
+    const auto at = std::find(args.begin(), args.end(), option);
+    ASSERT_TRUE(at != args.end() && at + 1 != args.end()) << "the case's args have no " << option;
+    if (what == "stdin") {
+        ASSERT_FALSE(fed) << "the case is fed on stdin already";
+        fed = true;
+        fedBytes = ReadFileBytes((source / *(at + 1)).string());
+    }
+    *(at + 1) = value;
+}
+
+class GoldenTest : public ::testing::TestWithParam<CaseRun> {};
 
 TEST_P(GoldenTest, MatchesExpected) {
-    fs::path source = CaseRoot() / GetParam();
+    const std::string& rerun = GetParam().rerun;
+    fs::path source = CaseRoot() / GetParam().name;
     fs::path expected = source / "expected";
     TempDir work;
     fs::path workDir = work.path();
 
     for (const auto& entry : fs::directory_iterator(source)) {
         std::string name = entry.path().filename().string();
-        if (name == "args" || name == "env" || name == "mtime" || name == "stdin" || name == "expected") continue;
+        if (name == "args" || name == "env" || name == "mtime" || name == "stdin" || name == "reruns" ||
+            name == "expected") {
+            continue;
+        }
         fs::copy(entry.path(), workDir / name,
                  fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     }
@@ -313,9 +360,12 @@ TEST_P(GoldenTest, MatchesExpected) {
             envLines.push_back(line);
         }
     }
-    const bool fed = fs::exists(source / "stdin");
-    const std::string fedBytes = fed ? ReadFileBytes((source / "stdin").string()) : std::string();
-    Finished run = Spawn(GEOPLAIT_CLI, ReadArgs(source / "args"), workDir, envLines, fed ? &fedBytes : nullptr);
+    bool fed = fs::exists(source / "stdin");
+    std::string fedBytes = fed ? ReadFileBytes((source / "stdin").string()) : std::string();
+    std::vector<std::string> args = ReadArgs(source / "args");
+    if (!rerun.empty()) ApplyRerun(rerun, source, args, fed, fedBytes);
+    if (HasFatalFailure()) return;
+    Finished run = Spawn(GEOPLAIT_CLI, args, workDir, envLines, fed ? &fedBytes : nullptr);
     ASSERT_GE(run.status, 0) << "geoplait-cli did not run";
     ASSERT_LT(run.status, 126) << "geoplait-cli could not start or died: " << run.err;
 
@@ -327,7 +377,7 @@ TEST_P(GoldenTest, MatchesExpected) {
     for (const auto& entry : produced) CheckWellFormed(workDir / entry.first, source);
 
     const char* update = std::getenv("GEOPLAIT_UPDATE_GOLDEN");
-    if (update != nullptr && std::string(update) == "1") {
+    if (update != nullptr && std::string(update) == "1" && rerun.empty()) {
         WriteExpected(expected, run, produced);
         return;
     }
@@ -362,15 +412,16 @@ TEST_P(GoldenTest, MatchesExpected) {
     }
 }
 
-std::string CaseTestName(const ::testing::TestParamInfo<std::string>& info) {
-    std::string name = info.param;
+std::string CaseTestName(const ::testing::TestParamInfo<CaseRun>& info) {
+    std::string name = info.param.name;
+    if (!info.param.rerun.empty()) name += "__" + info.param.rerun;
     for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
     }
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, GoldenTest, ::testing::ValuesIn(CaseNames()), CaseTestName);
+INSTANTIATE_TEST_SUITE_P(Cases, GoldenTest, ::testing::ValuesIn(CaseRuns()), CaseTestName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenTest);
 
 }  // namespace

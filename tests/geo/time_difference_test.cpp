@@ -66,6 +66,25 @@ TEST(IsCalendarDate, DaysOfTheCalendarOnly) {
     }
 }
 
+// The one calendar of every date check: month lengths on both sides of
+// their ends, and the leap years of the centuries.
+TEST(IsDayOfMonth, TheGregorianCalendar) {
+    EXPECT_TRUE(IsDayOfMonth(2000, 2, 29));
+    EXPECT_FALSE(IsDayOfMonth(2100, 2, 29));
+    EXPECT_FALSE(IsDayOfMonth(1900, 2, 29));
+    EXPECT_TRUE(IsDayOfMonth(2024, 2, 29));
+    EXPECT_FALSE(IsDayOfMonth(2023, 2, 29));
+    EXPECT_TRUE(IsDayOfMonth(2023, 12, 31));
+    EXPECT_FALSE(IsDayOfMonth(2023, 13, 1));
+    EXPECT_FALSE(IsDayOfMonth(2023, 0, 1));
+    EXPECT_FALSE(IsDayOfMonth(2023, 4, 31));
+    EXPECT_TRUE(IsDayOfMonth(2023, 4, 30));
+    EXPECT_FALSE(IsDayOfMonth(2023, 4, 0));
+    EXPECT_EQ(DaysFromCivil(2000, 3, 1) - DaysFromCivil(2000, 2, 28), 2);
+    EXPECT_EQ(DaysFromCivil(2100, 3, 1) - DaysFromCivil(2100, 2, 28), 1);
+    EXPECT_EQ(DaysFromCivil(1970, 1, 1), 0);
+}
+
 struct LocalCase {
     const char* name;
     std::string time, date, difference;

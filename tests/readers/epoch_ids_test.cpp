@@ -63,3 +63,39 @@ TEST(EpochIds, AnEmptyLogGivesOneEmptyEpochAndALogOfOneLineOne) {
 
 }  // namespace
 }  // namespace geoplait
+
+namespace geoplait {
+namespace {
+
+// The same epochs as their lines, for the pass-through: each line as read
+// (CR LF read as "\n", a last line without an end as it is), an epoch of 30
+// lines whole and one of 31 marked, nothing parsed into the point.
+TEST(EpochIds, EpochsAsTheirLines) {
+    std::string log = "$GPRMC,000001,A\r\n$PXXX,1\r\n";
+    std::string thirty = "$GPRMC,000002,A\r\n";
+    for (int i = 1; i < 30; ++i) thirty += "$GPGSV," + std::to_string(i) + "\r\n";
+    log += thirty + thirty + "$GPGSV,30\r\n$GPRMC,000004,A";
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("in.log"), log);
+    NmeaReader reader;
+    ASSERT_TRUE(reader.Open(dir.File("in.log"), "$GPRMC"));
+    EpochLines epoch;
+    reader.KeepLines(&epoch);
+    TrackPoint point;
+    std::vector<size_t> counts;
+    std::vector<bool> tooLong;
+    std::vector<std::string> firstLines;
+    while (reader.Next(point)) {
+        counts.push_back(epoch.count);
+        tooLong.push_back(epoch.tooLong);
+        firstLines.push_back(epoch.lines[0]);
+    }
+    EXPECT_EQ(counts, (std::vector<size_t>{2, 30, 30, 1}));
+    EXPECT_EQ(tooLong, (std::vector<bool>{false, false, true, false}));
+    EXPECT_EQ(firstLines, (std::vector<std::string>{"$GPRMC,000001,A\n", "$GPRMC,000002,A\n",
+                                                    "$GPRMC,000002,A\n", "$GPRMC,000004,A"}));
+    EXPECT_TRUE(point.RmcId.empty()) << "kept lines are not parsed";
+}
+
+}  // namespace
+}  // namespace geoplait

@@ -29,6 +29,10 @@ constexpr std::array kNoticeTable{
     // A name the run derives (split piece, NAME_photo, the photo list, the
     // archive) that the file system would not take, with its path.
     NoticeEntry{Notice::OutputNameTooLong, Problem, "Error", "File Name Too Long: %s"},
+    // /dev/stdout while descriptor 1 is closed: never made as a file.
+    NoticeEntry{Notice::OutputDescriptorClosed, Problem, "Error", "Output Descriptor Not Open: %s"},
+    // A new file in /dev, /proc or /sys.
+    NoticeEntry{Notice::OutputInSystemFolder, Problem, "Error", "Output File Not Made in System Folder: %s"},
     // Near-twins, kept apart on purpose: the check before a run says
     // "Input File Not Found.. " under "Error"; a reader that cannot open the
     // input during the run (InputNotFound) says "Input File Not Found" under
@@ -52,6 +56,9 @@ constexpr std::array kNoticeTable{
     NoticeEntry{Notice::SettingsFileNotRegular, Problem, "Error", "Config File Not a Regular File: %s"},
     NoticeEntry{Notice::SettingsProtected, Problem, "Protect", "Save Inhibit. geoplait.ini(ProtectMode)"},
     NoticeEntry{Notice::SettingsNotCreated, Problem, "Error", "Config File Not Create. "},
+    // Before a command-line run: an output the settings file of the current
+    // folder turns on beyond the one named, what it is and where it goes.
+    NoticeEntry{Notice::SettingsWidenRun, Warning, "Warning", "geoplait.ini: %s"},
 
     NoticeEntry{Notice::PhotoFolderNotFound, Problem, "Photo Directory Error", "Photo Folder Not Found."},
     NoticeEntry{Notice::PhotoFolderError, Problem, "Photo Directory Error", "Photo Folder Error"},
@@ -101,6 +108,30 @@ bool IsPlaceholder(std::string_view format, size_t at) {
     return format[at] == '%' && at + 1 < format.size() && (format[at + 1] == 'd' || format[at + 1] == 's');
 }
 
+void AppendHex(std::string& out, unsigned char u) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out.push_back(kHex[u >> 4]);
+    out.push_back(kHex[u & 15]);
+}
+
+// A value with its control characters as "\xNN": C0, DEL and the C1 controls
+// of UTF-8 (U+0080 to U+009F, which a terminal may take as ESC sequences).
+void AppendShown(std::string& out, std::string_view value) {
+    for (size_t i = 0; i < value.size(); ++i) {
+        const auto u = static_cast<unsigned char>(value[i]);
+        if (u == 0xC2 && i + 1 < value.size() && static_cast<unsigned char>(value[i + 1]) >= 0x80 &&
+            static_cast<unsigned char>(value[i + 1]) <= 0x9F) {
+            AppendHex(out, u);
+            AppendHex(out, static_cast<unsigned char>(value[++i]));
+        } else if (u < 0x20 || u == 0x7F) {
+            AppendHex(out, u);
+        } else {
+            out.push_back(value[i]);
+        }
+    }
+}
+
 }  // namespace
 
 const NoticeEntry& EntryOf(Notice notice) { return kNoticeTable[static_cast<size_t>(notice)]; }
@@ -126,7 +157,7 @@ NoticeText MakeNotice(Notice notice, std::initializer_list<NoticeValue> values) 
             shown.text += format[i];
             continue;
         }
-        if (value != values.end()) shown.text += (value++)->Text();
+        if (value != values.end()) AppendShown(shown.text, (value++)->Text());
         ++i;
     }
     return shown;

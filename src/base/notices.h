@@ -42,6 +42,8 @@ enum class Notice {
     OutputNotKml,
     InputIsOutput,
     OutputNameTooLong,
+    OutputDescriptorClosed,
+    OutputInSystemFolder,
     InputNotFoundOnCheck,
     InputNotRegular,
     FirstSentenceUnknown,
@@ -56,6 +58,7 @@ enum class Notice {
     SettingsFileNotRegular,
     SettingsProtected,
     SettingsNotCreated,
+    SettingsWidenRun,
     // Photos and the KMZ archive
     PhotoFolderNotFound,
     PhotoFolderError,
@@ -112,7 +115,9 @@ const NoticeEntry& EntryOf(Notice notice);
 
 // The notice with its values put in place of its "%d" and "%s", in order; a
 // placeholder without a value stays empty, a value without one is left out.
-// The values are put in as they are: a "%" in a file name is not read.
+// The values are put in as they are (a "%" in a file name is not read),
+// except their control characters, shown as "\x1b": a file name must not
+// move the terminal's cursor or start an escape sequence there.
 NoticeText MakeNotice(Notice notice, std::initializer_list<NoticeValue> values = {});
 
 // The number of "%d" and "%s" in a notice's text.

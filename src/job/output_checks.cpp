@@ -20,7 +20,27 @@ void RefuseLongName(RunContext& ctx, const std::string& path) {
     ctx.ui.Show(MakeNotice(Notice::OutputNameTooLong, {path}));
 }
 
+// The message of an output that is never made as a file; false for one that may be.
+bool RefuseUnmakeable(RunContext& ctx, OutputRefusal why, const std::string& path) {
+    if (why != OutputRefusal::ClosedDescriptor && why != OutputRefusal::SystemFolder) return false;
+    ctx.ui.SetMessageLine(" *** Error ***");
+    ctx.ui.Show(MakeNotice(
+        why == OutputRefusal::ClosedDescriptor ? Notice::OutputDescriptorClosed : Notice::OutputInSystemFolder, {path}));
+    return true;
+}
+
 }  // namespace
+
+bool CheckMakeableOutputs(RunContext& ctx) {
+    const ConvertSettings& s = ctx.Current();
+    std::vector<std::string> names{s.OutputFile};
+    for (std::string& side : SideOutputs(ctx)) names.push_back(std::move(side));
+    if (s.Photo != 0 && s.Photo_CreateDirectory != 0) names.push_back(OutputStem(ctx.run) + "_photo");
+    for (const std::string& path : names) {
+        if (RefuseUnmakeable(ctx, UnmakeableOutput(path), path)) return false;
+    }
+    return true;
+}
 
 std::vector<std::string> SideOutputs(const RunContext& ctx) {
     const ConvertSettings& s = ctx.Current();
@@ -109,6 +129,10 @@ bool ReportRefusedOutput(RunContext& ctx) {
             RefuseLongName(ctx, ctx.outputs.RefusedPath());
             break;
         case OutputRefusal::Declined:
+            break;
+        case OutputRefusal::ClosedDescriptor:
+        case OutputRefusal::SystemFolder:
+            RefuseUnmakeable(ctx, ctx.outputs.Refusal(), ctx.outputs.RefusedPath());
             break;
     }
     return true;

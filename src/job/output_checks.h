@@ -25,6 +25,11 @@ size_t SplitNameGrowth(const ConvertSettings& s, const ConvertMode* mode);
 // archive) fits within the longest file name; else OutputNameTooLong and false.
 bool CheckDerivedNames(RunContext& ctx, const ConvertMode* mode);
 
+// No output of the run names a descriptor that is not open (/dev/stdout
+// when 1 is closed) or would be a new file in /dev, /proc or /sys: else its
+// message and false, before anything is made.
+bool CheckMakeableOutputs(RunContext& ctx);
+
 // No side output is the input (of a run that reads one); else InputIsOutput
 // and false.
 bool CheckSideOutputs(RunContext& ctx, bool readsInput);

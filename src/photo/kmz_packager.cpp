@@ -302,8 +302,7 @@ void CopyPhotos(RunContext& ctx, PhotoState& state) {
     const ConvertSettings& s = ctx.Current();
     std::vector<PhotoEntry>& photos = state.PhotoTable;
     if (s.Photo_CreateDirectory == 0 || photos.empty()) return;
-    std::error_code ec;
-    fs::create_directories(CopyFolder(ctx), ec);
+    ctx.outputs.MakeFolders(CopyFolder(ctx));
     if (ctx.beforePhotoCopies) ctx.beforePhotoCopies();
     const std::string folder = CopyFolder(ctx) + "/";
     for (PhotoEntry& photo : photos) {

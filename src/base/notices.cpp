@@ -21,6 +21,8 @@ constexpr std::array kNoticeTable{
     NoticeEntry{Notice::NoData, Problem, "Error!", "No data?\n\nOmit=%d\n"},
     NoticeEntry{Notice::RunCancelled, Problem, "Cancel",
                 "Cancelled Record=%d/%d\nOutput File Not Replaced."},
+    // A signal while the run waits on a pipe: the process ends at once.
+    NoticeEntry{Notice::RunInterrupted, Problem, "Cancel", "Cancelled While Waiting\nOutput File Not Replaced."},
     NoticeEntry{Notice::OutputNotCreated, Problem, "Error", "Output File Not Create"},
 
     NoticeEntry{Notice::PhotoFolderNotGiven, Problem, "Error", "Not input Photo Folder."},

@@ -36,6 +36,7 @@ enum class Notice {
     NothingIncluded,
     NoData,
     RunCancelled,
+    RunInterrupted,
     OutputNotCreated,
     // Problems before a run reads its input
     PhotoFolderNotGiven,

@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -232,21 +233,39 @@ std::string ProblemOfSettingLines(const std::vector<std::string>& lines) {
 
 // The signals of the command line: the first cancels the run under way, a
 // second (or one while no run is under way) removes the temporary files of
-// the process and ends it.
+// the process and ends it. A run that has not ended shortly after the first
+// (blocked opening, reading or writing a pipe that nobody serves) is ended
+// the same way, so that one signal always ends the program.
 class CliInterrupts {
 public:
     CliInterrupts() : watch_([this](int count) { OnSignal(count); }) {}
     void SetRun(std::atomic<bool>* cancel) { run_.store(cancel); }
 
 private:
+    static constexpr auto kGrace = std::chrono::milliseconds(500);
+
     void OnSignal(int count) {
         std::atomic<bool>* run = run_.load();
         if (count == 1 && run != nullptr) {
             run->store(true);
-            return;
+            // The run ends itself after its current record or photo; one
+            // that does not is waiting on a pipe.
+            const auto until = std::chrono::steady_clock::now() + kGrace;
+            while (run_.load() != nullptr && std::chrono::steady_clock::now() < until) usleep(5000);
+            if (run_.load() == nullptr) return;
+            Say(MakeNotice(Notice::RunInterrupted));
         }
         RemoveRegisteredTemporaries();
         _exit(kExitStopped);
+    }
+
+    // A message from the watching thread: never waits on a stderr nobody reads.
+    static void Say(const NoticeText& notice) {
+        const std::string line = notice.caption + ": " + notice.text + "\n";
+        pollfd err{STDERR_FILENO, POLLOUT, 0};
+        if (poll(&err, 1, 100) == 1 && (err.revents & POLLOUT) != 0) {
+            (void)!write(STDERR_FILENO, line.data(), line.size());
+        }
     }
 
     std::atomic<std::atomic<bool>*> run_{nullptr};
@@ -337,7 +356,12 @@ int ExitStatusOf(RunOutcome outcome, bool settingsSaveFailed) {
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar, bool watchSignals) {
     std::unique_ptr<CliInterrupts> interrupts;
-    if (watchSignals) interrupts = std::make_unique<CliInterrupts>();
+    if (watchSignals) {
+        // A reader of an output pipe that goes away is a failed write, as a
+        // full disk is: the run ends with its message and removes its files.
+        signal(SIGPIPE, SIG_IGN);
+        interrupts = std::make_unique<CliInterrupts>();
+    }
     CliOptions options;
     CLI::App app{"geoplait-cli: converts GPS track logs (NMEA, CSV, POT, GPX, KML, photos) into\n"
                  "KML/KMZ, GPX, POT, CSV, NMEA and summaries, as the window's Create does.",

@@ -27,6 +27,7 @@ TEST(Notices, EveryTextAndCaption) {
         {MakeNotice(Notice::NoData, {7}), Problem, "Error!", "No data?\n\nOmit=7\n"},
         {MakeNotice(Notice::RunCancelled, {-1, 12}), Problem, "Cancel",
          "Cancelled Record=-1/12\nOutput File Not Replaced."},
+        {MakeNotice(Notice::RunInterrupted), Problem, "Cancel", "Cancelled While Waiting\nOutput File Not Replaced."},
         {MakeNotice(Notice::OutputNotCreated), Problem, "Error", "Output File Not Create"},
         {MakeNotice(Notice::PhotoFolderNotGiven), Problem, "Error", "Not input Photo Folder."},
         {MakeNotice(Notice::OutputNotKml, {"track.kmz"}), Problem, "Check",

@@ -250,10 +250,18 @@ private:
             run->store(true);
             // The run ends itself after its current record or photo; one
             // that does not is waiting on a pipe.
+            // A second signal meanwhile ends the program at once, as always.
+            sigset_t ending;
+            sigemptyset(&ending);
+            for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ending, signal);
+            const timespec step{0, 5'000'000};
+            bool second = false;
             const auto until = std::chrono::steady_clock::now() + kGrace;
-            while (run_.load() != nullptr && std::chrono::steady_clock::now() < until) usleep(5000);
-            if (run_.load() == nullptr) return;
-            Say(MakeNotice(Notice::RunInterrupted));
+            while (!second && run_.load() != nullptr && std::chrono::steady_clock::now() < until) {
+                second = sigtimedwait(&ending, nullptr, &step) > 0;
+            }
+            if (run_.load() == nullptr && !second) return;
+            if (!second) Say(MakeNotice(Notice::RunInterrupted));
         }
         RemoveRegisteredTemporaries();
         _exit(kExitStopped);

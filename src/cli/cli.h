@@ -25,7 +25,10 @@ inline constexpr int kExitUsage = 64;           // bad command line
 // not a test calling it) SIGINT, SIGTERM and SIGHUP are taken: the first
 // cancels the run (it removes its temporary files, keeps the earlier outputs
 // and ends with kExitStopped), a second removes the temporary files of the
-// process and ends it at once with kExitStopped. Make no thread before.
+// process and ends it at once with kExitStopped; a run still under way half a
+// second after the first (blocked on a pipe) is ended so too, with
+// "Cancelled While Waiting". SIGPIPE is ignored: a write to a pipe whose
+// reader went is a failed write. Make no thread before.
 // Returns the exit status.
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar = false,
            bool watchSignals = false);

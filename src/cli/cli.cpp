@@ -89,7 +89,8 @@ written into the banner of the --write-ini file; GEOPLAIT_FAIL_WRITE_AFTER=N
 makes the outputs of the conversion fail, as on a full disk, after N bytes;
 GEOPLAIT_SIGNAL_AT_RECORD=N[,2] sends the program SIGINT (twice with ",2")
 once N records of the first pass were read; GEOPLAIT_REMOVE_BEFORE_COPY=FILE
-removes FILE just before the photos are copied.
+removes FILE just before the photos are copied; GEOPLAIT_LINK_BEFORE_PACK=
+NAME=TARGET makes NAME a link to TARGET just before the KMZ is written.
 )";
 
 // Notices as lines of text, "Caption: text": a result on `out`, the others on
@@ -290,6 +291,17 @@ void ApplyTestHooks(RunContext& ctx, CliUi& ui) {
         char* end = nullptr;
         const long record = std::strtol(at, &end, 10);
         ui.SignalAt(static_cast<int32_t>(record), std::string_view(end) == ",2" ? 2 : 1);
+    }
+    if (const char* swap = std::getenv("GEOPLAIT_LINK_BEFORE_PACK")) {
+        // NAME=TARGET: NAME becomes a link to TARGET once the photos were checked.
+        const std::string text(swap);
+        const size_t equals = text.find('=');
+        ctx.beforeArchiveClose = [name = text.substr(0, equals), target = text.substr(equals + 1), done = false]() mutable {
+            if (done) return;
+            done = true;
+            std::remove(name.c_str());
+            (void)!symlink(target.c_str(), name.c_str());
+        };
     }
     if (const char* file = std::getenv("GEOPLAIT_REMOVE_BEFORE_COPY")) {
         ctx.beforePhotoCopies = [path = std::string(file)] { std::remove(path.c_str()); };

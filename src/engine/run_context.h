@@ -100,6 +100,9 @@ struct RunContext {
     // For tests: called once just before the photos are copied (a photo may
     // vanish there, as it may while a run goes on).
     std::function<void()> beforePhotoCopies;
+    // For tests: called once just before the KMZ archive is written, after
+    // its photos were checked (a photo may be swapped there).
+    std::function<void()> beforeArchiveClose;
 
     // True when the run must stop where it is (an output could not be
     // written, or a cancel): reading loops check it between records.

@@ -89,8 +89,7 @@ written into the banner of the --write-ini file; GEOPLAIT_FAIL_WRITE_AFTER=N
 makes the outputs of the conversion fail, as on a full disk, after N bytes;
 GEOPLAIT_SIGNAL_AT_RECORD=N[,2] sends the program SIGINT (twice with ",2")
 once N records of the first pass were read; GEOPLAIT_REMOVE_BEFORE_COPY=FILE
-removes FILE just before the photos are copied; GEOPLAIT_LINK_BEFORE_PACK=
-NAME=TARGET makes NAME a link to TARGET just before the KMZ is written.
+removes FILE just before the photos are copied.
 )";
 
 // Notices as lines of text, "Caption: text": a result on `out`, the others on

@@ -9,7 +9,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +23,7 @@
 
 #include "settings/convert_modes.h"
 #include "engine/run_context.h"
+#include "job/output_checks.h"
 #include "job/run_conversion.h"
 #include "base/signal_watch.h"
 #include "base/temporary_files.h"
@@ -280,6 +283,32 @@ private:
     SignalWatch watch_;
 };
 
+// Takes every notice and answers every question Cancel: for settings made up
+// a second time, whose messages were shown the first.
+class SilentUi : public UserInterface {
+public:
+    void Show(const NoticeText&) override {}
+    bool Ask(const NoticeText&) override { return false; }
+    void SetMessageLine(const std::string&) override {}
+    void SetStatusLine(const std::string&) override {}
+};
+
+// The outputs beyond --out that geoplait.ini of the current folder turns on
+// (its AutoLoad is 1): the run is not what its command line says, so each is
+// named on stderr before the run, whatever else is kept quiet. `loadWithout`
+// makes up the settings the same way without that file.
+void NameWidenedOutputs(const ConvertSettings& current, const std::function<void(Settings&)>& loadWithout,
+                        std::ostream& err) {
+    Settings plain;
+    loadWithout(plain);
+    const std::vector<std::string> asked = ExtraOutputsOf(plain.current);
+    for (const std::string& line : ExtraOutputsOf(current)) {
+        if (std::find(asked.begin(), asked.end(), line) != asked.end()) continue;
+        const NoticeText notice = MakeNotice(Notice::SettingsWidenRun, {line});
+        err << notice.caption << ": " << notice.text << "\n";
+    }
+}
+
 // Test hooks of the environment (see the help).
 void ApplyTestHooks(RunContext& ctx, CliUi& ui) {
     if (const char* bytes = std::getenv("GEOPLAIT_FAIL_WRITE_AFTER")) {
@@ -419,25 +448,41 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
         ui.Show(MakeNotice(Notice::SettingsFileNotRegular, {options.ini}));
         return kExitStopped;
     }
-    LoadStartupSettings(settings, ui, StartupDirectory(), [&](Settings& loaded) {
-        // --mode sets what the mode writes as the window's mode change does,
-        // over geoplait.ini; a key that --ini or --set gives wins over it.
-        if (mode != nullptr) ApplyModeOutputRule(*mode, loaded.baseline);
-        if (!options.ini.empty()) LoadSettingsFile(loaded, ui, PathArgument(options.ini), LoadPass::AllKeys);
-        for (const std::string& line : options.sets) ApplyCommandLineSetting(loaded, line);
-        PadIncludeTimes(loaded.baseline);
-    });
-    for (const std::string& line : options.sets) ApplyCommandLineCurrentOnly(settings.current, line);
-
-    ConvertSettings& current = settings.current;
-    if (mode != nullptr) current.Mode = mode->displayText;
-    // "-" is standard input, as for most commands: the run reads it as a pipe.
-    if (!options.input.empty()) current.InputFile = options.input == "-" ? kStandardInput : options.input;
-    if (!options.output.empty()) current.OutputFile = options.output;
+    const auto overlay = [&](UserInterface& shown) {
+        return [&](Settings& loaded) {
+            // --mode sets what the mode writes as the window's mode change does,
+            // over geoplait.ini; a key that --ini or --set gives wins over it.
+            if (mode != nullptr) ApplyModeOutputRule(*mode, loaded.baseline);
+            if (!options.ini.empty()) LoadSettingsFile(loaded, shown, PathArgument(options.ini), LoadPass::AllKeys);
+            for (const std::string& line : options.sets) ApplyCommandLineSetting(loaded, line);
+            PadIncludeTimes(loaded.baseline);
+        };
+    };
+    const auto commandLine = [&](Settings& made) {
+        for (const std::string& line : options.sets) ApplyCommandLineCurrentOnly(made.current, line);
+        ConvertSettings& current = made.current;
+        if (mode != nullptr) current.Mode = mode->displayText;
+        // "-" is standard input, as for most commands: the run reads it as a pipe.
+        if (!options.input.empty()) current.InputFile = options.input == "-" ? kStandardInput : options.input;
+        if (!options.output.empty()) current.OutputFile = options.output;
+    };
+    LoadStartupSettings(settings, ui, StartupDirectory(), overlay(ui));
+    commandLine(settings);
 
     if (!options.writeIni.empty()) {
         return WriteSettings(settings, ui, PathArgument(options.writeIni)) ? kExitComplete
                                                                            : kExitSettingsNotSaved;
+    }
+
+    if (settings.config.AutoLoad == "1") {
+        NameWidenedOutputs(settings.current, [&](Settings& plain) {
+            SilentUi silent;
+            plain.startDir = settings.startDir;
+            SetDefaultSettings(plain);
+            overlay(silent)(plain);
+            ApplyBaselineSettings(plain);
+            commandLine(plain);
+        }, err);
     }
 
     RunContext ctx(settings, ui);

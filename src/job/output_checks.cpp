@@ -42,6 +42,26 @@ bool CheckMakeableOutputs(RunContext& ctx) {
     return true;
 }
 
+std::vector<std::string> ExtraOutputsOf(const ConvertSettings& s) {
+    std::vector<std::string> lines;
+    const ConvertMode* mode = FindModeByDisplayText(s.Mode);
+    if (mode == nullptr) return lines;
+    if (SplitNameGrowth(s, mode) > 0) lines.push_back("FileSplit=1 splits the output into pieces beside " + s.OutputFile);
+    if (mode->output != ModeOutput::Kml || s.Photo == 0) return lines;
+    RunValues run;
+    SplitOutputPath(s.OutputFile, run);
+    const std::string folder = s.PhotoDir.empty() ? "." : s.PhotoDir;
+    if (s.Photo_CreateDirectory != 0) {
+        lines.push_back("Photo_CreateDirectory=1 writes photo copies into " + OutputStem(run) + "_photo");
+    }
+    if (s.Photo_Sidecar != 0) lines.push_back("Photo_Sidecar=1 writes sidecars into " + folder);
+    if (s.Kmz != 0) lines.push_back("Kmz=1 packs the photos of " + folder + " into " + OutputStem(run) + ".kmz");
+    if (s.Photo_CsvOut != 0) {
+        lines.push_back("Photo_CsvOut=1 writes the photo list " + ReplaceExtension(s.OutputFile, "_Photo.csv"));
+    }
+    return lines;
+}
+
 std::vector<std::string> SideOutputs(const RunContext& ctx) {
     const ConvertSettings& s = ctx.Current();
     std::vector<std::string> outputs;

@@ -21,6 +21,12 @@ std::vector<std::string> SideOutputs(const RunContext& ctx);
 // does not split.
 size_t SplitNameGrowth(const ConvertSettings& s, const ConvertMode* mode);
 
+// The outputs a run of `s` makes beyond OutputFile, one line each with the
+// key that turns it on and where it writes: "Photo_Sidecar=1 writes sidecars
+// into photos", "Kmz=1 packs the photos of photos into trip.kmz", ... (photo
+// copies, sidecars, KMZ, photo list, split pieces).
+std::vector<std::string> ExtraOutputsOf(const ConvertSettings& s);
+
 // Every name the run derives (split piece, NAME_photo, the photo list, the
 // archive) fits within the longest file name; else OutputNameTooLong and false.
 bool CheckDerivedNames(RunContext& ctx, const ConvertMode* mode);

@@ -398,6 +398,7 @@ void PlanPhotoCopies(RunContext& ctx, PhotoState& state) {
     bool replaceAsked = false;
     bool replace = true;
     for (PhotoEntry& photo : photos) {
+        if (ctx.StopRequested()) return;
         const std::string target = folder + "/" + photo.FileName;
         if (ctx.outputs.IsProtectedInput(target)) {
             ctx.outputs.Refuse(OutputRefusal::SameAsInput, target);
@@ -426,6 +427,7 @@ void CopyPhotos(RunContext& ctx, PhotoState& state) {
     if (ctx.beforePhotoCopies) ctx.beforePhotoCopies();
     const std::string folder = CopyFolder(ctx) + "/";
     for (PhotoEntry& photo : photos) {
+        if (ctx.StopRequested()) return;
         if (photo.Copy != PhotoCopy::Make || photo.Lost) continue;
         switch (CopyPhoto(ctx, OriginalPath(s, photo.FileName), folder + photo.FileName)) {
             case CopyResult::Copied:

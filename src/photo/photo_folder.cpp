@@ -48,11 +48,20 @@ constexpr ExifStatistic kExifStatistics[] = {
     {"<!--            Motor = %d -->\n", {6, 16, 106, 116, 1006, 1016, 1106, 1116}},
 };
 
-bool IsJpegName(const std::string& name) {
-    if (name.size() < 4) return false;
-    std::string extension = name.substr(name.size() - 4);
-    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return extension == ".jpg";
+// The extensions of JPEG files, in any case.
+constexpr std::string_view kJpegExtensions[] = {".jpg", ".jpeg", ".jpe"};
+
+bool IsJpegName(std::string_view name) {
+    for (std::string_view extension : kJpegExtensions) {
+        if (name.size() <= extension.size()) continue;
+        const std::string_view end = name.substr(name.size() - extension.size());
+        if (std::equal(end.begin(), end.end(), extension.begin(), [](char a, char b) {
+                return (a >= 'A' && a <= 'Z' ? static_cast<char>(a + 32) : a) == b;
+            })) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void WriteStatistics(TextWriter& out, const PhotoState& state) {
@@ -323,6 +332,7 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
     PlanPhotoCopies(ctx, state);
     if (ctx.StopRequested()) return;
     for (PhotoEntry& photo : photos) {
+        if (ctx.StopRequested()) return;
         const std::string path = PhotoSource(ctx, photo);
         struct stat st {};
         photo.FileSize = lstat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
@@ -395,6 +405,7 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
         out.Escaped(s.Photo_LabelSize);
         out.Text("</scale>\n </LabelStyle>\n</Style>\n");
         for (size_t i = 0; i < photos.size(); ++i) {
+            if (ctx.StopRequested()) return;
             WritePlacemark(out, ctx, photos[i], base + UrlName(photos[i].FileName));
             if (listed) WritePhotoListLine(list, i + 1, photos[i]);
         }

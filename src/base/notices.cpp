@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "base/text_encoding.h"
+
 namespace geoplait {
 
 namespace {
@@ -86,6 +88,9 @@ constexpr std::array kNoticeTable{
     NoticeEntry{Notice::PhotoLostOnCopy, Warning, "Warning", "Photo File Not Copy: %s"},
     NoticeEntry{Notice::PhotoNotPacked, Warning, "Warning", "Photo File Not Packed: %s"},
     NoticeEntry{Notice::PhotosMoreLost, Warning, "Warning", "(%d more)"},
+    // A photo whose name the photo list cannot hold as it is (not UTF-8, or
+    // with a control character such as a line break): its name is left empty there.
+    NoticeEntry{Notice::PhotoNotNamedInList, Warning, "Warning", "Photo Name Not Listed: %s"},
 
     NoticeEntry{Notice::ReplaceOutput, Question, "Check!",
                 "Already exists Output File. Do you want to replace it?"},
@@ -118,19 +123,29 @@ void AppendHex(std::string& out, unsigned char u) {
 }
 
 // A value with its control characters as "\xNN": C0, DEL and the C1 controls
-// of UTF-8 (U+0080 to U+009F, which a terminal may take as ESC sequences).
+// of UTF-8 (U+0080 to U+009F, which a terminal may take as ESC sequences),
+// and every byte that is no part of a valid UTF-8 sequence (a Shift_JIS name).
 void AppendShown(std::string& out, std::string_view value) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(value.data());
     for (size_t i = 0; i < value.size(); ++i) {
-        const auto u = static_cast<unsigned char>(value[i]);
-        if (u == 0xC2 && i + 1 < value.size() && static_cast<unsigned char>(value[i + 1]) >= 0x80 &&
-            static_cast<unsigned char>(value[i + 1]) <= 0x9F) {
-            AppendHex(out, u);
-            AppendHex(out, static_cast<unsigned char>(value[++i]));
-        } else if (u < 0x20 || u == 0x7F) {
-            AppendHex(out, u);
-        } else {
-            out.push_back(value[i]);
+        const unsigned char u = bytes[i];
+        if (u < 0x80) {
+            if (u < 0x20 || u == 0x7F) {
+                AppendHex(out, u);
+            } else {
+                out.push_back(value[i]);
+            }
+            continue;
         }
+        bool incomplete = false;
+        const size_t length = Utf8SequenceLength(bytes + i, value.size() - i, incomplete);
+        if (length == 0 || (u == 0xC2 && bytes[i + 1] <= 0x9F)) {
+            // A stray byte, or a C1 control: each of its bytes shown.
+            for (size_t k = 0; k < (length == 0 ? 1 : length); ++k) AppendHex(out, bytes[i + k]);
+        } else {
+            out.append(value.substr(i, length));
+        }
+        i += (length == 0 ? 1 : length) - 1;
     }
 }
 

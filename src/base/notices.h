@@ -75,6 +75,7 @@ enum class Notice {
     PhotoLostOnCopy,
     PhotoNotPacked,
     PhotosMoreLost,
+    PhotoNotNamedInList,
     // Questions
     ReplaceOutput,
     ReplacePhotos,

@@ -72,6 +72,7 @@ TEST(Notices, EveryTextAndCaption) {
         {MakeNotice(Notice::PhotoLostOnCopy, {"a.jpg"}), Warning, "Warning", "Photo File Not Copy: a.jpg"},
         {MakeNotice(Notice::PhotoNotPacked, {"a.jpg"}), Warning, "Warning", "Photo File Not Packed: a.jpg"},
         {MakeNotice(Notice::PhotosMoreLost, {4}), Warning, "Warning", "(4 more)"},
+        {MakeNotice(Notice::PhotoNotNamedInList, {"a\nb.jpg"}), Warning, "Warning", "Photo Name Not Listed: a\\x0ab.jpg"},
         {MakeNotice(Notice::ReplaceOutput), Question, "Check!",
          "Already exists Output File. Do you want to replace it?"},
         {MakeNotice(Notice::ReplacePhotos), Question, "Check!",
@@ -125,8 +126,10 @@ TEST(Notices, ControlCharactersOfValuesAreShownEscaped) {
         {"line\nbreak\r\t", "line\\x0abreak\\x0d\\x09"},
         {"del\x7f", "del\\x7f"},
         {"\xc2\x9b" "31m", "\\xc2\\x9b31m"},         // U+009B, the 8-bit CSI
-        {"\xc2\xa0\xc2\x7f", "\xc2\xa0\xc2\\x7f"},  // U+00A0 stays
-        {"\x1f \x20~\x80\x9f", "\\x1f  ~\x80\x9f"},   // a stray byte is no C1 control of UTF-8
+        {"\xc2\xa0\xc2\x7f", "\xc2\xa0\\xc2\\x7f"},  // U+00A0 stays; C2 before DEL is no character
+        {"\x1f \x20~\x80\x9f", "\\x1f  ~\\x80\\x9f"},   // stray bytes
+        {"\x8e\xca\x90^.jpg", "\\x8e\xca\x90^.jpg"},       // Shift_JIS: its second character reads as UTF-8
+        {"\xe5\x86.jpg", "\\xe5\\x86.jpg"},                 // a sequence cut short
         {"\xe5\x86\x99\xe7\x9c\x9f.jpg", "\xe5\x86\x99\xe7\x9c\x9f.jpg"},
     };
     for (const auto& c : cases) {

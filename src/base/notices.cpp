@@ -58,6 +58,8 @@ constexpr std::array kNoticeTable{
     // "found" and "Create", each with a trailing space.
     NoticeEntry{Notice::SettingsFileNotFound, Problem, "Error", "Config File Not found. "},
     NoticeEntry{Notice::SettingsFileNotRegular, Problem, "Error", "Config File Not a Regular File: %s"},
+    // Beyond 1 MiB a file is no settings file of this program: not read.
+    NoticeEntry{Notice::SettingsFileTooLarge, Problem, "Error", "Config File Too Large: %s"},
     NoticeEntry{Notice::SettingsProtected, Problem, "Protect", "Save Inhibit. geoplait.ini(ProtectMode)"},
     NoticeEntry{Notice::SettingsNotCreated, Problem, "Error", "Config File Not Create. "},
     // Before a command-line run: an output the settings file of the current

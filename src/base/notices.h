@@ -57,6 +57,7 @@ enum class Notice {
     // The settings file
     SettingsFileNotFound,
     SettingsFileNotRegular,
+    SettingsFileTooLarge,
     SettingsProtected,
     SettingsNotCreated,
     SettingsWidenRun,

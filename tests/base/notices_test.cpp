@@ -52,6 +52,7 @@ TEST(Notices, EveryTextAndCaption) {
         {MakeNotice(Notice::SettingsFileNotFound), Problem, "Error", "Config File Not found. "},
         {MakeNotice(Notice::SettingsFileNotRegular, {"fifo.ini"}), Problem, "Error",
          "Config File Not a Regular File: fifo.ini"},
+        {MakeNotice(Notice::SettingsFileTooLarge, {"./big.ini"}), Problem, "Error", "Config File Too Large: ./big.ini"},
         {MakeNotice(Notice::SettingsProtected), Problem, "Protect", "Save Inhibit. geoplait.ini(ProtectMode)"},
         {MakeNotice(Notice::SettingsNotCreated), Problem, "Error", "Config File Not Create. "},
         {MakeNotice(Notice::SettingsWidenRun, {"Kmz=1 writes t.kmz"}), Warning, "Warning",

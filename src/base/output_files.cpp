@@ -170,7 +170,7 @@ OutputRefusal UnmakeableOutput(const std::string& path) {
     struct stat st {};
     const std::string target = ResolveLinks(path);
     if (stat(target.c_str(), &st) == 0) return OutputRefusal::None;
-    if (IsDescriptorPath(target)) return OutputRefusal::ClosedDescriptor;
+    if (DescriptorOf(target) >= 0) return OutputRefusal::ClosedDescriptor;
     if (IsSystemFolder(FolderOf(target))) return OutputRefusal::SystemFolder;
     return OutputRefusal::None;
 }
@@ -304,7 +304,10 @@ int OutputFiles::OpenInFolder(int folder, const std::string& name) {
     return -1;
 }
 
-bool OutputFiles::Holds(const std::string& path) { return Find(ResolveLinks(path)) != nullptr; }
+bool OutputFiles::Holds(const std::string& path) {
+    // A file written in a folder is known by its name there, links or not.
+    return Find(path) != nullptr || Find(ResolveLinks(path)) != nullptr;
+}
 
 bool OutputFiles::MakeFolders(const std::string& path) {
     if (path.empty()) return true;

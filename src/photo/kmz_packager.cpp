@@ -25,6 +25,7 @@
 #include <memory>
 #include <system_error>
 
+#include "photo/photo_containers.h"
 #include "settings/settings_keys.h"
 
 namespace geoplait {
@@ -331,7 +332,8 @@ ArchiveResult WriteArchive(RunContext& ctx, PhotoState& state, ArchiveSink& sink
     std::vector<PackedPhoto> packed;
     packed.reserve(state.PhotoTable.size());
     for (PhotoEntry& photo : state.PhotoTable) {
-        if (photo.Lost) continue;
+        // RAW and HEIC photos stay out of the archive: their placemarks name them.
+        if (photo.Lost || !IsJpegFileName(photo.FileName)) continue;
         if (ctx.StopRequested()) return ArchiveResult::Failed;
         packed.push_back({&photo, false});
         // The copy when there is one (the run's own file), else the photo itself:
@@ -399,6 +401,8 @@ void PlanPhotoCopies(RunContext& ctx, PhotoState& state) {
     bool replace = true;
     for (PhotoEntry& photo : photos) {
         if (ctx.StopRequested()) return;
+        // Only JPEG photos are copied; a RAW file stays where it is, with its sidecar.
+        if (!IsJpegFileName(photo.FileName)) continue;
         const std::string target = folder + "/" + photo.FileName;
         if (ctx.outputs.IsProtectedInput(target)) {
             ctx.outputs.Refuse(OutputRefusal::SameAsInput, target);

@@ -165,5 +165,20 @@ TEST(CliSignals, AReaderOfTheOutputThatGoesAwayIsAFailedWrite) {
     EXPECT_FALSE(fs::exists(work.File("out_photo")));
 }
 
+// A run that fails removes the folders it made for its output, down to the
+// first that was there before.
+TEST(CliSignals, AFailedRunRemovesTheFoldersItMade) {
+    test::TempDir work;
+    test::TempDir logs;
+    test::WriteFileBytes(work.File("in.nmea"), LongLog());
+    setenv("GEOPLAIT_FAIL_WRITE_AFTER", "10", 1);
+    const pid_t pid = Start(work.path(), logs.path(),
+                            {"--mode", "Nmea2Gpx", "--in", "in.nmea", "--out", "new/deeper/out.gpx"});
+    unsetenv("GEOPLAIT_FAIL_WRITE_AFTER");
+    EXPECT_EQ(WaitAtMost(pid, std::chrono::milliseconds(10000)), 2);
+    EXPECT_EQ(test::ReadFileBytes(logs.File("err.txt")), "Error: Output File Not Create\n");
+    EXPECT_FALSE(fs::exists(work.File("new")));
+}
+
 }  // namespace
 }  // namespace geoplait

@@ -512,24 +512,33 @@ bool OutputFiles::CloseFile(int fd) {
 bool OutputFiles::SyncTemporaries() {
     size_t count = 0;
     for (const Entry& entry : entries_) count += entry.temp.empty() ? 0 : 1;
-    std::vector<dev_t> synced;
+    if (count > kFilesSyncedOneByOne) {
+        // Thousands of photo copies and sidecars: the file system of each
+        // folder they are in at once, rather than one flush per file.
+        std::vector<std::string> folders;
+        std::vector<dev_t> synced;
+        for (const Entry& entry : entries_) {
+            if (entry.temp.empty()) continue;
+            std::string folder = entry.folder >= 0 ? folders_[static_cast<size_t>(entry.folder)].path
+                                                   : FolderOf(entry.target);
+            if (std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
+            const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            folders.push_back(std::move(folder));
+            struct stat st {};
+            const bool ok = fd >= 0 && fstat(fd, &st) == 0 &&
+                            (std::find(synced.begin(), synced.end(), st.st_dev) != synced.end() || syncfs(fd) == 0);
+            if (fd >= 0) close(fd);
+            if (!ok) return false;
+            synced.push_back(st.st_dev);
+        }
+        return true;
+    }
     for (const Entry& entry : entries_) {
         if (entry.temp.empty()) continue;
         const int dirfd = entry.folder >= 0 ? folders_[static_cast<size_t>(entry.folder)].fd : AT_FDCWD;
         const int fd = openat(dirfd, entry.tempName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        struct stat st {};
-        if (fd < 0 || fstat(fd, &st) != 0) {
-            if (fd >= 0) close(fd);
-            return false;
-        }
-        bool ok = true;
-        if (count <= kFilesSyncedOneByOne) {
-            ok = fsync(fd) == 0;
-        } else if (std::find(synced.begin(), synced.end(), st.st_dev) == synced.end()) {
-            // Thousands of photo copies: their file system at once.
-            ok = syncfs(fd) == 0;
-            synced.push_back(st.st_dev);
-        }
+        if (fd < 0) return false;
+        const bool ok = fsync(fd) == 0;
         close(fd);
         if (!ok) return false;
     }

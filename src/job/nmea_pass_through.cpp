@@ -6,6 +6,7 @@
 // base_20yymmdd-hhmmss.ext by the local date and time of each file's first
 // epoch.
 #include "job/record_runs.h"
+#include "job/run_files.h"
 
 #include <array>
 #include <string>
@@ -156,7 +157,7 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
     // A pipe the first-line check opened is read on from there.
     if (ctx.pipeInput.IsOpen()) input.Adopt(ctx.pipeInput);
     if (!input.IsOpen() && !input.Open(s.InputFile)) {
-        ctx.ui.Show(MakeNotice(Notice::InputNotFound));
+        ctx.ui.Show(InputNotice(Notice::InputNotFound, s.InputFile));
         return;
     }
 

@@ -158,7 +158,7 @@ TEST(CliSignals, AReaderOfTheOutputThatGoesAwayIsAFailedWrite) {
     EXPECT_TRUE(opened);
     close(reader);
     EXPECT_EQ(WaitAtMost(pid, std::chrono::milliseconds(5000)), 2);
-    EXPECT_EQ(test::ReadFileBytes(logs.File("err.txt")), "Error: Output File Not Create\n");
+    EXPECT_EQ(test::ReadFileBytes(logs.File("err.txt")), "Error: Output File Not Create\nout.kml: Broken pipe\n");
     EXPECT_EQ(FilesEndingWith(work.path(), ".tmp"), std::vector<std::string>{});
     EXPECT_EQ(FilesEndingWith(work.path(), ".xmp"), std::vector<std::string>{});
     EXPECT_FALSE(fs::exists(work.File("out_Photo.csv")));
@@ -176,7 +176,8 @@ TEST(CliSignals, AFailedRunRemovesTheFoldersItMade) {
                             {"--mode", "Nmea2Gpx", "--in", "in.nmea", "--out", "new/deeper/out.gpx"});
     unsetenv("GEOPLAIT_FAIL_WRITE_AFTER");
     EXPECT_EQ(WaitAtMost(pid, std::chrono::milliseconds(10000)), 2);
-    EXPECT_EQ(test::ReadFileBytes(logs.File("err.txt")), "Error: Output File Not Create\n");
+    EXPECT_EQ(test::ReadFileBytes(logs.File("err.txt")),
+              "Error: Output File Not Create\nnew/deeper/out.gpx: No space left on device\n");
     EXPECT_FALSE(fs::exists(work.File("new")));
 }
 

@@ -22,6 +22,7 @@
 #include <cstring>
 
 #include "base/text_encoding.h"
+#include "engine/csv_columns.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
@@ -458,12 +459,18 @@ bool CsvReader::Open(const std::string& path, CsvLayout layout, const ConvertSet
     items_ = &items;
     timeDifference_ = timeDifference;
     if (layout == CsvLayout::Custom) custom_ = DecodeCsvCustomFormat(items);
+    firstLine_ = true;
     return input_.Open(path);
 }
 
 bool CsvReader::Next(TrackPoint& point) {
     std::string_view line;
     if (!input_.ReadLine(line, kLineLimit)) return false;
+    // A header line of ours names the columns: it is no record.
+    if (firstLine_) {
+        firstLine_ = false;
+        if (IsCsvHeaderLine(line) && !input_.ReadLine(line, kLineLimit)) return false;
+    }
     if (layout_ == CsvLayout::Full) {
         ParseCsvFullLine(line, point);
     } else {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "base/text_encoding.h"
+
 namespace geoplait {
 
 namespace {
@@ -22,6 +24,8 @@ constexpr std::array kNoticeTable{
     NoticeEntry{Notice::NoData, Problem, "Error!", "No data?\n\nOmit=%d\n"},
     NoticeEntry{Notice::RunCancelled, Problem, "Cancel",
                 "Cancelled Record=%d/%d\nOutput File Not Replaced."},
+    // A signal while the run waits on a pipe: the process ends at once.
+    NoticeEntry{Notice::RunInterrupted, Problem, "Cancel", "Cancelled While Waiting\nOutput File Not Replaced."},
     NoticeEntry{Notice::OutputNotCreated, Problem, "Error", "Output File Not Create"},
 
     NoticeEntry{Notice::PhotoFolderNotGiven, Problem, "Error", "Not input Photo Folder."},
@@ -30,6 +34,10 @@ constexpr std::array kNoticeTable{
     // A name the run derives (split piece, NAME_photo, the photo list, the
     // archive) that the file system would not take, with its path.
     NoticeEntry{Notice::OutputNameTooLong, Problem, "Error", "File Name Too Long: %s"},
+    // /dev/stdout while descriptor 1 is closed: never made as a file.
+    NoticeEntry{Notice::OutputDescriptorClosed, Problem, "Error", "Output Descriptor Not Open: %s"},
+    // A new file in /dev, /proc or /sys.
+    NoticeEntry{Notice::OutputInSystemFolder, Problem, "Error", "Output File Not Made in System Folder: %s"},
     // Near-twins, kept apart on purpose: the check before a run says
     // "Input File Not Found.. " under "Error"; a reader that cannot open the
     // input during the run (InputNotFound) says "Input File Not Found" under
@@ -53,8 +61,13 @@ constexpr std::array kNoticeTable{
     // "found" and "Create", each with a trailing space.
     NoticeEntry{Notice::SettingsFileNotFound, Problem, "Error", "Config File Not found. "},
     NoticeEntry{Notice::SettingsFileNotRegular, Problem, "Error", "Config File Not a Regular File: %s"},
+    // Beyond 1 MiB a file is no settings file of this program: not read.
+    NoticeEntry{Notice::SettingsFileTooLarge, Problem, "Error", "Config File Too Large: %s"},
     NoticeEntry{Notice::SettingsProtected, Problem, "Protect", "Save Inhibit. geoplait.ini(ProtectMode)"},
     NoticeEntry{Notice::SettingsNotCreated, Problem, "Error", "Config File Not Create. "},
+    // Before a command-line run: an output the settings file of the current
+    // folder turns on beyond the one named, what it is and where it goes.
+    NoticeEntry{Notice::SettingsWidenRun, Warning, "Warning", "geoplait.ini: %s"},
 
     NoticeEntry{Notice::PhotoFolderNotFound, Problem, "Photo Directory Error", "Photo Folder Not Found."},
     NoticeEntry{Notice::PhotoFolderError, Problem, "Photo Directory Error", "Photo Folder Error"},
@@ -86,6 +99,9 @@ constexpr std::array kNoticeTable{
     NoticeEntry{Notice::PhotoNotMatched, Warning, "Warning", "Photo Not Matched (%s h from the track): %s"},
     NoticeEntry{Notice::PhotosOffByOffset, Warning, "Warning",
                 "%d of %d photos are %s h from the track: is the camera's clock on %s? (%s)"},
+    // A photo whose name the photo list cannot hold as it is (not UTF-8, or
+    // with a control character such as a line break): its name is left empty there.
+    NoticeEntry{Notice::PhotoNotNamedInList, Warning, "Warning", "Photo Name Not Listed: %s"},
 
     NoticeEntry{Notice::ReplaceOutput, Question, "Check!",
                 "Already exists Output File. Do you want to replace it?"},
@@ -108,6 +124,40 @@ static_assert(TableInOrder(), "kNoticeTable must list every Notice in its order"
 
 bool IsPlaceholder(std::string_view format, size_t at) {
     return format[at] == '%' && at + 1 < format.size() && (format[at + 1] == 'd' || format[at + 1] == 's');
+}
+
+void AppendHex(std::string& out, unsigned char u) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out.push_back(kHex[u >> 4]);
+    out.push_back(kHex[u & 15]);
+}
+
+// A value with its control characters as "\xNN": C0, DEL and the C1 controls
+// of UTF-8 (U+0080 to U+009F, which a terminal may take as ESC sequences),
+// and every byte that is no part of a valid UTF-8 sequence (a Shift_JIS name).
+void AppendShown(std::string& out, std::string_view value) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(value.data());
+    for (size_t i = 0; i < value.size(); ++i) {
+        const unsigned char u = bytes[i];
+        if (u < 0x80) {
+            if (u < 0x20 || u == 0x7F) {
+                AppendHex(out, u);
+            } else {
+                out.push_back(value[i]);
+            }
+            continue;
+        }
+        bool incomplete = false;
+        const size_t length = Utf8SequenceLength(bytes + i, value.size() - i, incomplete);
+        if (length == 0 || (u == 0xC2 && bytes[i + 1] <= 0x9F)) {
+            // A stray byte, or a C1 control: each of its bytes shown.
+            for (size_t k = 0; k < (length == 0 ? 1 : length); ++k) AppendHex(out, bytes[i + k]);
+        } else {
+            out.append(value.substr(i, length));
+        }
+        i += (length == 0 ? 1 : length) - 1;
+    }
 }
 
 }  // namespace
@@ -135,7 +185,7 @@ NoticeText MakeNotice(Notice notice, std::initializer_list<NoticeValue> values) 
             shown.text += format[i];
             continue;
         }
-        if (value != values.end()) shown.text += (value++)->Text();
+        if (value != values.end()) AppendShown(shown.text, (value++)->Text());
         ++i;
     }
     return shown;

@@ -36,12 +36,15 @@ enum class Notice {
     NothingIncluded,
     NoData,
     RunCancelled,
+    RunInterrupted,
     OutputNotCreated,
     // Problems before a run reads its input
     PhotoFolderNotGiven,
     OutputNotKml,
     InputIsOutput,
     OutputNameTooLong,
+    OutputDescriptorClosed,
+    OutputInSystemFolder,
     InputNotFoundOnCheck,
     InputNotRegular,
     FirstSentenceUnknown,
@@ -55,8 +58,10 @@ enum class Notice {
     // The settings file
     SettingsFileNotFound,
     SettingsFileNotRegular,
+    SettingsFileTooLarge,
     SettingsProtected,
     SettingsNotCreated,
+    SettingsWidenRun,
     // Photos and the KMZ archive
     PhotoFolderNotFound,
     PhotoFolderError,
@@ -75,6 +80,7 @@ enum class Notice {
     // Warnings: photos too far from the track in time to be placed
     PhotoNotMatched,
     PhotosOffByOffset,
+    PhotoNotNamedInList,
     // Questions
     ReplaceOutput,
     ReplacePhotos,
@@ -116,7 +122,9 @@ const NoticeEntry& EntryOf(Notice notice);
 
 // The notice with its values put in place of its "%d" and "%s", in order; a
 // placeholder without a value stays empty, a value without one is left out.
-// The values are put in as they are: a "%" in a file name is not read.
+// The values are put in as they are (a "%" in a file name is not read),
+// except their control characters, shown as "\x1b": a file name must not
+// move the terminal's cursor or start an escape sequence there.
 NoticeText MakeNotice(Notice notice, std::initializer_list<NoticeValue> values = {});
 
 // `notice` with the file it is about and the system's reason on a line of

@@ -110,14 +110,26 @@ bool CopyFileInto(const std::string& from, int to) {
     return ok;
 }
 
-// Makes the written bytes durable before a rename puts them in place.
-bool SyncPath(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = fsync(fd) == 0;
-    close(fd);
-    return ok;
+// Folders where no file of a run is ever made: the device and process
+// pseudo-files (a new /dev/stdout would catch what every later process
+// writes to it).
+bool IsSystemFolder(const std::string& folder) {
+    char real[PATH_MAX];
+    if (realpath(folder.empty() ? "." : folder.c_str(), real) == nullptr) return false;
+    const std::string_view path(real);
+    for (std::string_view system : {"/dev", "/proc", "/sys"}) {
+        if (path == system) return true;
+        if (path.starts_with(system) && path[system.size()] == '/') {
+            // /dev/shm is a plain memory file system.
+            return system != "/dev" || !(path == "/dev/shm" || path.starts_with("/dev/shm/"));
+        }
+    }
+    return false;
 }
+
+// Beyond this many files, one sync of their file system is cheaper than one
+// fsync each.
+constexpr size_t kFilesSyncedOneByOne = 64;
 
 }  // namespace
 
@@ -154,16 +166,46 @@ bool LinksMayBeFollowed(const std::string& path, uid_t user) {
     return true;
 }
 
+OutputRefusal UnmakeableOutput(const std::string& path) {
+    struct stat st {};
+    const std::string target = ResolveLinks(path);
+    if (stat(target.c_str(), &st) == 0) return OutputRefusal::None;
+    if (DescriptorOf(target) >= 0) return OutputRefusal::ClosedDescriptor;
+    if (IsSystemFolder(FolderOf(target))) return OutputRefusal::SystemFolder;
+    return OutputRefusal::None;
+}
+
 bool IsExistingRegularFile(const std::string& path) {
     struct stat st {};
     return !IsDescriptorPath(path) && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 OutputFiles::Entry* OutputFiles::Find(const std::string& target) {
-    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
-        if (it->target == target) return &*it;
-    }
-    return nullptr;
+    const auto found = latest_.find(target);
+    return found == latest_.end() ? nullptr : &entries_[found->second];
+}
+
+OutputFiles::Entry& OutputFiles::AddEntry(Entry entry) {
+    latest_[entry.target] = entries_.size();
+    entries_.push_back(std::move(entry));
+    return entries_.back();
+}
+
+int OutputFiles::MakeTemporary(Entry& entry, int dirfd, bool nofollow) {
+    const int fd = openat(dirfd, entry.tempName.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | (nofollow ? O_NOFOLLOW : 0), 0666);
+    if (fd < 0) return -1;
+    RegisterTemporary(entry.temp);
+    // The lock tells a later run that this file is in use; the descriptor
+    // holding it stays open until the file is put into place or removed.
+    // Past kMostLocks files (a folder of photo copies) or without a spare
+    // descriptor a file goes unlocked, so that the run never runs out of
+    // descriptors for its outputs.
+    const bool lock = locks_ < kMostLocks && flock(fd, LOCK_EX | LOCK_NB) == 0;
+    const int handed = lock ? fcntl(fd, F_DUPFD_CLOEXEC, 3) : -1;
+    if (handed >= 0) ++locks_;
+    entry.lock = handed >= 0 ? fd : -1;
+    return handed >= 0 ? handed : fd;
 }
 
 int OutputFiles::Make(const std::string& target, Entry*& made, bool askReplace) {
@@ -180,6 +222,13 @@ int OutputFiles::Make(const std::string& target, Entry*& made, bool askReplace) 
         refusedPath_ = target;
         return -1;
     }
+    if (!exists) {
+        if (const OutputRefusal why = UnmakeableOutput(target); why != OutputRefusal::None) {
+            refusal_ = why;
+            refusedPath_ = target;
+            return -1;
+        }
+    }
     if (exists && (!S_ISREG(st.st_mode) || IsDescriptorPath(target))) {
         // A device, a pipe or an open file: written where it is, never
         // replaced, and kept open for the whole run (a pipe closed after the
@@ -189,8 +238,7 @@ int OutputFiles::Make(const std::string& target, Entry*& made, bool askReplace) 
         const int own = DescriptorOf(target);
         const int fd = own >= 0 ? fcntl(own, F_DUPFD_CLOEXEC, 3) : open(target.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0) return -1;
-        entries_.push_back({target, {}, fd, -1});
-        made = &entries_.back();
+        made = &AddEntry({target, {}, fd, -1, -1, {}, {}});
         return dup(fd);
     }
     if (exists && askReplace && !replaceAnswered_ && ask_) {
@@ -202,35 +250,86 @@ int OutputFiles::Make(const std::string& target, Entry*& made, bool askReplace) 
         replaceAnswered_ = true;
     }
     const std::string folder = FolderOf(target);
-    RemoveStaleTemporaries(folder, TemporaryStem(NameOf(target)), user_);
+    stale_.Remove(folder, TemporaryStem(NameOf(target)), user_);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temp = TemporaryName(target, static_cast<long>(getpid()), ++serial_);
-        const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        Entry entry{target, TemporaryName(target, static_cast<long>(getpid()), ++serial_), -1, -1, -1, {}, {}};
+        entry.tempName = entry.temp;
+        const int fd = MakeTemporary(entry, AT_FDCWD, false);
         if (fd < 0) {
             if (errno == EEXIST) continue;
             return -1;
         }
-        RegisterTemporary(temp);
         // The replaced file's permissions; a new file gets those of any new file.
         if (exists) (void)fchmod(fd, st.st_mode & 07777);
-        // The lock tells a later run that this file is in use; the descriptor
-        // holding it stays open until the file is put into place or removed.
-        // Past kMostLocks files (a folder of photo copies) or without a spare
-        // descriptor a file goes unlocked, so that the run never runs out of
-        // descriptors for its outputs.
-        const bool lock = locks_ < kMostLocks && flock(fd, LOCK_EX | LOCK_NB) == 0;
-        const int handed = lock ? fcntl(fd, F_DUPFD_CLOEXEC, 3) : -1;
-        if (handed >= 0) ++locks_;
-        entries_.push_back({target, std::move(temp), -1, handed >= 0 ? fd : -1});
-        made = &entries_.back();
-        return handed >= 0 ? handed : fd;
+        made = &AddEntry(std::move(entry));
+        return fd;
     }
     return -1;
 }
 
+int OutputFiles::AddFolder(int fd, const std::string& path) {
+    const int own = fd >= 0 ? fcntl(fd, F_DUPFD_CLOEXEC, 3) : -1;
+    if (own < 0) {
+        failed_ = true;
+        return -1;
+    }
+    folders_.push_back({own, path.empty() ? std::string(".") : path});
+    return static_cast<int>(folders_.size() - 1);
+}
+
+int OutputFiles::OpenInFolder(int folder, const std::string& name) {
+    if (failed_ || folder < 0 || static_cast<size_t>(folder) >= folders_.size()) return -1;
+    const Folder& where = folders_[static_cast<size_t>(folder)];
+    if (name.size() > kNameMax) {
+        refusal_ = OutputRefusal::NameTooLong;
+        refusedPath_ = where.path + "/" + name;
+        failed_ = true;
+        return -1;
+    }
+    stale_.Remove(where.path, TemporaryStem(name), user_);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[48];
+        std::snprintf(suffix, sizeof suffix, "%ld-%u.tmp", static_cast<long>(getpid()), ++serial_);
+        Entry entry{where.path + "/" + name, {}, -1, -1, folder, name, TemporaryStem(name) + suffix};
+        entry.temp = where.path + "/" + entry.tempName;
+        const int fd = MakeTemporary(entry, where.fd, true);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            break;
+        }
+        AddEntry(std::move(entry));
+        return fd;
+    }
+    failed_ = true;
+    return -1;
+}
+
+bool OutputFiles::Holds(const std::string& path) {
+    // A file written in a folder is known by its name there, links or not.
+    return Find(path) != nullptr || Find(ResolveLinks(path)) != nullptr;
+}
+
+bool OutputFiles::MakeFolders(const std::string& path) {
+    if (path.empty()) return true;
+    struct stat st {};
+    for (size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+        const std::string part = path.substr(0, end);
+        if (!part.empty() && part.back() != '/' && stat(part.c_str(), &st) != 0) {
+            if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+            if (errno != EEXIST || stat(part.c_str(), &st) != 0) {
+                madeFolders_.push_back(part);
+                RegisterFolder(part);
+            }
+        }
+        if (end == std::string::npos) break;
+    }
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 void OutputFiles::Release(Entry& entry, bool unlinkTemp) {
     if (!entry.temp.empty()) {
-        if (unlinkTemp) unlink(entry.temp.c_str());
+        const int dirfd = entry.folder >= 0 ? folders_[static_cast<size_t>(entry.folder)].fd : AT_FDCWD;
+        if (unlinkTemp) unlinkat(dirfd, entry.tempName.c_str(), 0);
         ForgetTemporary(entry.temp);
         entry.temp.clear();
     }
@@ -260,12 +359,11 @@ void OutputFiles::Refuse(OutputRefusal why, const std::string& path) {
 
 void OutputFiles::Abandon(const std::string& path) {
     const std::string target = ResolveLinks(path);
-    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
-        if (it->target != target || it->temp.empty()) continue;
-        Release(*it, true);
-        entries_.erase(std::next(it).base());
-        return;
-    }
+    Entry* entry = Find(target);
+    if (entry == nullptr || entry->temp.empty()) return;
+    // The entry stays, empty, so that the others keep their places.
+    Release(*entry, true);
+    latest_.erase(target);
 }
 
 bool OutputFiles::IsProtectedInput(const std::string& path) const {
@@ -320,7 +418,8 @@ int OutputFiles::OpenSpool(const std::string& path) {
     if (failed_) return -1;
     const std::string target = ResolveLinks(path);
     struct stat st {};
-    const bool beside = !IsDescriptorPath(target) && (stat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode));
+    const bool beside = !IsDescriptorPath(target) && (stat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode)) &&
+                        !IsSystemFolder(FolderOf(target));
     std::string base = target;
     if (!beside) {
         const char* dir = std::getenv("TMPDIR");
@@ -424,21 +523,89 @@ bool OutputFiles::CloseFile(int fd) {
     return !failed_;
 }
 
+bool OutputFiles::SyncTemporaries() {
+    size_t count = 0;
+    for (const Entry& entry : entries_) count += entry.temp.empty() ? 0 : 1;
+    if (count > kFilesSyncedOneByOne) {
+        // Thousands of photo copies and sidecars: the file system of each
+        // folder they are in at once, rather than one flush per file.
+        std::vector<std::string> folders;
+        std::vector<dev_t> synced;
+        for (const Entry& entry : entries_) {
+            if (entry.temp.empty()) continue;
+            std::string folder = entry.folder >= 0 ? folders_[static_cast<size_t>(entry.folder)].path
+                                                   : FolderOf(entry.target);
+            if (std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
+            const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            folders.push_back(std::move(folder));
+            struct stat st {};
+            const bool ok = fd >= 0 && fstat(fd, &st) == 0 &&
+                            (std::find(synced.begin(), synced.end(), st.st_dev) != synced.end() || syncfs(fd) == 0);
+            if (fd >= 0) close(fd);
+            if (!ok) return false;
+            synced.push_back(st.st_dev);
+        }
+        return true;
+    }
+    for (const Entry& entry : entries_) {
+        if (entry.temp.empty()) continue;
+        const int dirfd = entry.folder >= 0 ? folders_[static_cast<size_t>(entry.folder)].fd : AT_FDCWD;
+        const int fd = openat(dirfd, entry.tempName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool ok = fsync(fd) == 0;
+        close(fd);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+void OutputFiles::SyncFolders(const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders) {
+        const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) continue;
+        (void)fsync(fd);  // the files are in place: a folder that cannot sync changes nothing now
+        close(fd);
+    }
+}
+
 bool OutputFiles::Commit() {
     for (Entry& entry : entries_) {
         if (entry.kept >= 0 && close(entry.kept) != 0) failed_ = true;
         entry.kept = -1;
     }
-    for (size_t i = 0; i < entries_.size() && !failed_; ++i) {
-        const Entry& entry = entries_[i];
-        if (entry.temp.empty()) continue;
-        if ((sync_ && !SyncPath(entry.temp)) || std::rename(entry.temp.c_str(), entry.target.c_str()) != 0) {
-            NoteFailure(entry.target, errno);
-            failed_ = true;
-            break;
-        }
-        Release(entries_[i], false);
+    // Durable before they replace anything: a machine that stops after the
+    // rename finds the new file whole, not empty.
+    if (!failed_ && !SyncTemporaries()) {
+        NoteFailure({}, errno);
+        failed_ = true;
     }
+    std::vector<std::string> renamedIn;  // each folder once
+    {
+        // A signal that ends the process waits for the renames: all or none.
+        const CommitHold hold;
+        for (size_t i = 0; i < entries_.size() && !failed_; ++i) {
+            Entry& entry = entries_[i];
+            if (entry.temp.empty()) continue;
+            const int dirfd = entry.folder >= 0 ? folders_[static_cast<size_t>(entry.folder)].fd : AT_FDCWD;
+            const std::string& name = entry.folder >= 0 ? entry.name : entry.target;
+            if (renameat(dirfd, entry.tempName.c_str(), dirfd, name.c_str()) != 0) {
+                NoteFailure(entry.target, errno);
+                failed_ = true;
+                break;
+            }
+            std::string folder = entry.folder >= 0 ? folders_[static_cast<size_t>(entry.folder)].path
+                                                   : FolderOf(entry.target);
+            if (std::find(renamedIn.begin(), renamedIn.end(), folder) == renamedIn.end()) {
+                renamedIn.push_back(std::move(folder));
+            }
+            Release(entry, false);
+        }
+        if (!failed_) {
+            for (const std::string& folder : madeFolders_) ForgetFolder(folder);
+            madeFolders_.clear();
+        }
+    }
+    SyncFolders(renamedIn);
     const bool ok = !failed_;
     Discard();
     return ok;
@@ -450,6 +617,16 @@ void OutputFiles::Discard() {
         if (entry.kept >= 0) close(entry.kept);
     }
     entries_.clear();
+    latest_.clear();
+    for (const Folder& folder : folders_) close(folder.fd);
+    folders_.clear();
+    stale_.Clear();
+    // The folders this run made, newest first; one that holds anything stays.
+    for (auto it = madeFolders_.rbegin(); it != madeFolders_.rend(); ++it) {
+        rmdir(it->c_str());
+        ForgetFolder(*it);
+    }
+    madeFolders_.clear();
 }
 
 void OutputFiles::Reset() {

@@ -12,8 +12,11 @@
 #include <string>
 #include <string_view>
 #include <mutex>
+#include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "base/temporary_files.h"
 
 namespace geoplait {
 
@@ -57,6 +60,8 @@ enum class OutputRefusal {
     SameAsInput,  // the output is an input of the run
     Declined,     // the user declined replacing an existing file
     NameTooLong,  // the file name is longer than the system takes
+    ClosedDescriptor,  // names a descriptor that is not open (/dev/stdout when 1 is closed)
+    SystemFolder,      // a new file in /dev, /proc or /sys
 };
 
 class OutputFiles {
@@ -75,6 +80,26 @@ public:
     // the temporary file or the target itself; empty (the set has failed) when
     // it cannot be made. A library that fails to write it calls Fail().
     std::string PathToWrite(const std::string& target, bool askReplace = true);
+    // A folder written relative to its descriptor (OpenInFolder): the set
+    // keeps a descriptor of its own of `fd`, whose path is `path`. Returns the
+    // folder's handle, -1 (the set has failed) when it cannot be kept.
+    int AddFolder(int fd, const std::string& path);
+    // The descriptor of a folder handle, to look at what stands in it.
+    int FolderDescriptor(int folder) const { return folders_[static_cast<size_t>(folder)].fd; }
+    // Opens the file `name` of a folder (AddFolder) to write, relative to the
+    // folder's descriptor: the temporary file is made there without following
+    // a link and renamed over `name` (renameat) when the run completes, so
+    // that a link standing in its place is replaced, never followed. -1 (the
+    // set has failed) when it cannot be made. No replace question.
+    int OpenInFolder(int folder, const std::string& name);
+    // True when the set writes an output to `path` (links followed).
+    bool Holds(const std::string& path);
+    // Makes the folder `path` and every missing folder above it, noting the
+    // ones made: a run that does not complete removes them again (when
+    // empty), one that completes keeps them. True when `path` is a folder then.
+    bool MakeFolders(const std::string& path);
+    // Whether MakeFolders made any folder in this set.
+    bool MadeFolders() const { return !madeFolders_.empty(); }
     // Where the output made for `target` is being written (to read it back
     // before the run completes, as a KMZ packs its KML); empty when none is.
     std::string WrittenPath(const std::string& target);
@@ -135,20 +160,30 @@ public:
     // For tests: the writes fail, as on a full disk, once `bytes` more bytes
     // were written through this set in all.
     void FailAfterBytes(uint64_t bytes) { budget_ = bytes; }
-    // Commit makes each file durable (fsync) before it replaces the old one.
-    // Worth it for a small file such as the settings; a conversion's outputs
-    // of hundreds of megabytes would wait for the disk, and the rename after
-    // the close already keeps the old file whole when a run is killed.
-    void SyncOnCommit() { sync_ = true; }
-
 private:
     struct Entry {
         std::string target;  // the file the output ends up as (links resolved)
         std::string temp;    // where it is written; empty when written in place
         int kept;            // a device or pipe written in place: open till the end
         int lock;            // holds the lock on the temporary file, or -1
+        int folder = -1;     // a folder handle: written relative to it (OpenInFolder)
+        std::string name;    // then the target's and the temporary file's names in it
+        std::string tempName;
+    };
+    struct Folder {
+        int fd;
+        std::string path;
     };
     Entry* Find(const std::string& target);
+    // Notes a new entry as the latest for its target.
+    Entry& AddEntry(Entry entry);
+    // Makes the temporary file `tempName` (relative to `dirfd`) exclusively,
+    // locks it and registers it under `temp`; its descriptor, or -1.
+    int MakeTemporary(Entry& entry, int dirfd, bool nofollow);
+    // Makes every temporary file durable before the renames.
+    bool SyncTemporaries();
+    // Makes the renames durable: each folder renamed into is synced.
+    static void SyncFolders(const std::vector<std::string>& folders);
     // Registers a new output for `target`: a temporary file beside it, or the
     // target itself when it is not a regular file. -1 when it cannot be made
     // or is refused.
@@ -161,6 +196,10 @@ private:
     static constexpr unsigned kMostLocks = 256;
 
     std::vector<Entry> entries_;
+    std::unordered_map<std::string, size_t> latest_;  // the newest entry of each target
+    std::vector<Folder> folders_;
+    std::vector<std::string> madeFolders_;  // in the order they were made
+    StaleTemporaries stale_;
     // Written by the threads that write outputs' blocks too (TextWriter).
     std::atomic<bool> failed_{false};
     std::mutex writing_;  // one WriteAll at a time: the byte budget is shared
@@ -172,11 +211,16 @@ private:
     std::string failedPath_;
     int failedError_ = 0;
     uid_t user_ = geteuid();
-    bool sync_ = false;
     uint64_t budget_ = UINT64_MAX;
     unsigned serial_ = 0;  // numbers the temporary files of this set
     unsigned locks_ = 0;   // temporary files locked now
 };
+
+// Why a new output could not be made at `path` (a name that does not exist
+// yet): it names a descriptor that is not open (/dev/stdout, /dev/fd/N,
+// /proc/self/fd/N), or it would be a new file in /dev, /proc or /sys. Such a
+// name is never created, replaced nor renamed over. None for any other path.
+OutputRefusal UnmakeableOutput(const std::string& path);
 
 // True when `path` (links followed) names an existing regular file, and not
 // through a name of an open file (/dev/stdout), the only kind of output a

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
+#include <unordered_set>
 #include <vector>
 
 namespace geoplait {
@@ -25,7 +26,9 @@ constexpr size_t kHashPart = 17;
 // process's own).
 struct Registry {
     std::mutex lock;
-    std::vector<std::string> paths;
+    std::unordered_set<std::string> paths;
+    std::vector<std::string> folders;  // in the order they were made
+    std::mutex commit;                 // held while outputs are renamed into place
 };
 
 Registry& TheRegistry() {
@@ -51,27 +54,47 @@ bool AllDigits(std::string_view text) {
 void RegisterTemporary(const std::string& path) {
     Registry& registry = TheRegistry();
     const std::lock_guard guard(registry.lock);
-    registry.paths.push_back(path);
+    registry.paths.insert(path);
 }
 
 void ForgetTemporary(const std::string& path) {
     Registry& registry = TheRegistry();
     const std::lock_guard guard(registry.lock);
-    auto& paths = registry.paths;
-    for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
+    registry.paths.erase(path);
+}
+
+void RegisterFolder(const std::string& path) {
+    Registry& registry = TheRegistry();
+    const std::lock_guard guard(registry.lock);
+    registry.folders.push_back(path);
+}
+
+void ForgetFolder(const std::string& path) {
+    Registry& registry = TheRegistry();
+    const std::lock_guard guard(registry.lock);
+    auto& folders = registry.folders;
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
         if (*it == path) {
-            paths.erase(std::next(it).base());
+            folders.erase(std::next(it).base());
             return;
         }
     }
 }
 
+CommitHold::CommitHold() { TheRegistry().commit.lock(); }
+CommitHold::~CommitHold() { TheRegistry().commit.unlock(); }
+
 size_t RemoveRegisteredTemporaries() {
     Registry& registry = TheRegistry();
+    const std::lock_guard committing(registry.commit);
     const std::lock_guard guard(registry.lock);
     const size_t count = registry.paths.size();
     for (const std::string& path : registry.paths) unlink(path.c_str());
     registry.paths.clear();
+    // The newest first: a folder made inside another goes before it. A folder
+    // that holds anything else stays.
+    for (auto it = registry.folders.rbegin(); it != registry.folders.rend(); ++it) rmdir(it->c_str());
+    registry.folders.clear();
     return count;
 }
 
@@ -111,17 +134,12 @@ bool IsTemporaryOf(std::string_view name, std::string_view stem) {
            AllDigits(numbers.substr(dash + 1));
 }
 
-size_t RemoveStaleTemporaries(const std::string& directory, std::string_view stem, uid_t user) {
-    const std::string folder = directory.empty() ? "." : directory;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return 0;
-    std::vector<std::string> found;
-    while (const dirent* entry = readdir(dir)) {
-        if (IsTemporaryOf(entry->d_name, stem)) found.emplace_back(entry->d_name);
-    }
-    closedir(dir);
+namespace {
+
+// Removes the temporary files `names` of `folder` an earlier process left.
+size_t RemoveLeftFiles(const std::string& folder, const std::vector<std::string>& names, uid_t user) {
     size_t removed = 0;
-    for (const std::string& name : found) {
+    for (const std::string& name : names) {
         const std::string path = folder + "/" + name;
         const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
@@ -136,6 +154,58 @@ size_t RemoveStaleTemporaries(const std::string& directory, std::string_view ste
         }
         close(fd);
     }
+    return removed;
+}
+
+}  // namespace
+
+std::string_view TemporaryStemOf(std::string_view name) {
+    if (!name.ends_with(".tmp")) return {};
+    std::string_view rest = name.substr(0, name.size() - 4);
+    const auto digitsBefore = [](std::string_view text) {
+        size_t n = text.size();
+        while (n > 0 && text[n - 1] >= '0' && text[n - 1] <= '9') --n;
+        return text.size() - n;
+    };
+    const size_t serial = digitsBefore(rest);
+    if (serial == 0 || serial == rest.size() || rest[rest.size() - serial - 1] != '-') return {};
+    rest = rest.substr(0, rest.size() - serial - 1);
+    const size_t pid = digitsBefore(rest);
+    if (pid == 0 || pid == rest.size() || rest[rest.size() - pid - 1] != '.') return {};
+    return rest.substr(0, rest.size() - pid);
+}
+
+size_t RemoveStaleTemporaries(const std::string& directory, std::string_view stem, uid_t user) {
+    const std::string folder = directory.empty() ? "." : directory;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return 0;
+    std::vector<std::string> found;
+    while (const dirent* entry = readdir(dir)) {
+        if (IsTemporaryOf(entry->d_name, stem)) found.emplace_back(entry->d_name);
+    }
+    closedir(dir);
+    return RemoveLeftFiles(folder, found, user);
+}
+
+size_t StaleTemporaries::Remove(const std::string& directory, std::string_view stem, uid_t user) {
+    const std::string folder = directory.empty() ? "." : directory;
+    auto known = std::find_if(folders_.begin(), folders_.end(), [&](const Folder& f) { return f.path == folder; });
+    if (known == folders_.end()) {
+        Folder read{folder, {}};
+        if (DIR* dir = opendir(folder.c_str())) {
+            while (const dirent* entry = readdir(dir)) {
+                const std::string_view found = TemporaryStemOf(entry->d_name);
+                if (!found.empty()) read.byStem[std::string(found)].emplace_back(entry->d_name);
+            }
+            closedir(dir);
+        }
+        folders_.push_back(std::move(read));
+        known = std::prev(folders_.end());
+    }
+    const auto files = known->byStem.find(std::string(stem));
+    if (files == known->byStem.end()) return 0;
+    const size_t removed = RemoveLeftFiles(folder, files->second, user);
+    known->byStem.erase(files);
     return removed;
 }
 

@@ -14,15 +14,32 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace geoplait {
 
 // Notes a temporary file of this process / forgets it (renamed or removed).
 void RegisterTemporary(const std::string& path);
 void ForgetTemporary(const std::string& path);
-// Removes every temporary file noted; returns how many there were. For the
-// end of the process on a signal: callable from any thread.
+// Removes every temporary file noted, then every folder noted that is empty
+// by then; returns how many files there were. For the end of the process on a
+// signal: callable from any thread. It waits for a commit under way
+// (HoldCommit), so that a run's outputs are put into place all or none.
 size_t RemoveRegisteredTemporaries();
+
+// Notes a folder a run made / forgets it (the run completed and keeps it).
+void RegisterFolder(const std::string& path);
+void ForgetFolder(const std::string& path);
+
+// Held while a run renames its outputs into place.
+class CommitHold {
+public:
+    CommitHold();
+    ~CommitHold();
+    CommitHold(const CommitHold&) = delete;
+    CommitHold& operator=(const CommitHold&) = delete;
+};
 
 // Longest file name the system takes in a directory.
 inline constexpr size_t kNameMax = 255;
@@ -43,5 +60,27 @@ bool IsTemporaryOf(std::string_view name, std::string_view stem);
 // one holds the lock (a live run holds one on each of its files). Returns how
 // many were removed.
 size_t RemoveStaleTemporaries(const std::string& directory, std::string_view stem, uid_t user);
+
+// The stem of a temporary file name ("<stem><digits>-<digits>.tmp"), or
+// empty when `name` is none.
+std::string_view TemporaryStemOf(std::string_view name);
+
+// The temporary files of one directory by the stem of their target, read
+// once, so that a run writing thousands of files into one folder reads it
+// once rather than once per file.
+class StaleTemporaries {
+public:
+    // Reads `directory` ("" is the current one) the first time it is asked for.
+    // Then removes the files left for `stem` (as RemoveStaleTemporaries does).
+    size_t Remove(const std::string& directory, std::string_view stem, uid_t user);
+    void Clear() { folders_.clear(); }
+
+private:
+    struct Folder {
+        std::string path;
+        std::unordered_map<std::string, std::vector<std::string>> byStem;
+    };
+    std::vector<Folder> folders_;
+};
 
 }  // namespace geoplait

@@ -433,7 +433,6 @@ TextWriter::~TextWriter() {
 bool TextWriter::Open(const std::string& path, WriteMode mode) {
     Close();
     own_.Reset();
-    own_.SyncOnCommit();
     return Open(own_, path, mode);
 }
 
@@ -459,13 +458,21 @@ bool TextWriter::Open(OutputFiles& files, const std::string& path, WriteMode mod
     return true;
 }
 
+bool TextWriter::OpenInFolder(OutputFiles& files, int folder, const std::string& name) {
+    return TakeDescriptor(files, files.OpenInFolder(folder, name));
+}
+
 bool TextWriter::OpenSpool(OutputFiles& files, const std::string& target) {
+    return TakeDescriptor(files, files.OpenSpool(target));
+}
+
+bool TextWriter::TakeDescriptor(OutputFiles& files, int fd) {
     Close();
     failed_ = false;
     used_ = 0;
     bomPending_ = false;
     files_ = &files;
-    fd_ = files.OpenSpool(target);
+    fd_ = fd;
     blockOut_.files = files_;
     blockOut_.fd = fd_;
     blockOut_.keepBytes = false;

@@ -139,6 +139,10 @@ public:
     // One of the outputs of `files` (a run's): put into place by its Commit.
     // `askReplace` false: the caller decided itself about replacing `path`.
     bool Open(OutputFiles& files, const std::string& path, WriteMode mode, bool askReplace = true);
+    // The file `name` of a folder of the run's `files` (OutputFiles::AddFolder),
+    // written relative to the folder's descriptor (OutputFiles::OpenInFolder),
+    // "w" without a mark.
+    bool OpenInFolder(OutputFiles& files, int folder, const std::string& name);
     // A spool of the run's `files` beside `target` (OutputFiles::OpenSpool):
     // written as any output, "\n" as CR LF, without a byte-order mark, until
     // AppendTo copies it to an output.
@@ -164,6 +168,8 @@ public:
     bool Close();
 
 private:
+    // Writes to `fd`, a descriptor of `files` just made; false when it is -1.
+    bool TakeDescriptor(OutputFiles& files, int fd);
     struct Drain;
     // The bytes of the file from blocks of text as written: made valid UTF-8
     // without the characters XML forbids (unless keepBytes), "\n" as CR LF.

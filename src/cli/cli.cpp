@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -278,12 +279,10 @@ std::string StdoutProblem(const ConvertSettings& s, const ConvertMode& mode) {
     return {};
 }
 
-// The settings of the command: the start-up load (without geoplait.ini
-// for --no-ini), the mode's output rule, --ini and --set.
-// With --verbose the settings file the command used is named on `err`.
-void LoadCommandSettings(Settings& settings, UserInterface& ui, const CliOptions& options,
-                         const ConvertMode* mode, std::ostream& err) {
-    const StartupOverlay overlay = [&](Settings& loaded) {
+// What the command line adds to the start-up load: the mode's output rule,
+// --ini and --set.
+StartupOverlay CommandOverlay(UserInterface& ui, const CliOptions& options, const ConvertMode* mode) {
+    return [&ui, &options, mode](Settings& loaded) {
         // --mode sets what the mode writes as the window's mode change does,
         // over geoplait.ini; a key that --ini or --set gives wins over it.
         if (mode != nullptr) ApplyModeOutputRule(*mode, loaded.baseline);
@@ -296,15 +295,29 @@ void LoadCommandSettings(Settings& settings, UserInterface& ui, const CliOptions
         }
         PadIncludeTimes(loaded.baseline);
     };
-    if (options.noIni) {
-        settings.startDir = StartupDirectory();
-        SetDefaultSettings(settings);
-        overlay(settings);
-        ApplyBaselineSettings(settings);
-    } else {
-        LoadStartupSettings(settings, ui, StartupDirectory(), overlay);
-    }
+}
+
+// The settings of the command without geoplait.ini.
+void LoadWithoutStartupFile(Settings& settings, UserInterface& ui, const CliOptions& options,
+                            const ConvertMode* mode) {
+    settings.startDir = StartupDirectory();
+    SetDefaultSettings(settings);
+    CommandOverlay(ui, options, mode)(settings);
+    ApplyBaselineSettings(settings);
     for (const std::string& line : options.sets) ApplyCommandLineCurrentOnly(settings.current, line);
+}
+
+// The settings of the command: the start-up load (without geoplait.ini
+// for --no-ini), the mode's output rule, --ini and --set.
+// With --verbose the settings file the command used is named on `err`.
+void LoadCommandSettings(Settings& settings, UserInterface& ui, const CliOptions& options,
+                         const ConvertMode* mode, std::ostream& err) {
+    if (options.noIni) {
+        LoadWithoutStartupFile(settings, ui, options, mode);
+    } else {
+        LoadStartupSettings(settings, ui, StartupDirectory(), CommandOverlay(ui, options, mode));
+        for (const std::string& line : options.sets) ApplyCommandLineCurrentOnly(settings.current, line);
+    }
     if (options.verbose) {
         // Named as the user knows it, the same on every machine.
         const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -322,6 +335,34 @@ void LoadCommandSettings(Settings& settings, UserInterface& ui, const CliOptions
     }
 }
 
+// The outputs beyond --out that geoplait.ini of the current folder turns on
+// (its AutoLoad is 1) for the run of `file`: the run is not what its command
+// line says, so each is named on stderr before the run, whatever --quiet
+// says.
+void NameWidenedOutputs(const Settings& settings, const CliOptions& options, const ConvertMode& mode,
+                        const CliFile& file, std::ostream& err) {
+    if (options.noIni || settings.config.AutoLoad != "1") return;
+    SilentUi silent;
+    Settings plain;
+    LoadWithoutStartupFile(plain, silent, options, &mode);
+    const auto asRun = [&](ConvertSettings current) {
+        current.Mode = mode.displayText;
+        if (mode.kind == ModeKind::Photo) {
+            current.PhotoDir = file.input;
+        } else {
+            current.InputFile = file.input;
+        }
+        current.OutputFile = file.output;
+        return ExtraOutputsOf(current);
+    };
+    const std::vector<std::string> asked = asRun(plain.current);
+    for (const std::string& line : asRun(settings.current)) {
+        if (std::find(asked.begin(), asked.end(), line) != asked.end()) continue;
+        const NoticeText notice = MakeNotice(Notice::SettingsWidenRun, {line});
+        err << notice.caption << ": " << notice.text << "\n";
+    }
+}
+
 std::string HelpText(const CLI::App& app) {
     std::string text = app.help();
     for (const HelpSection& section : CliHelpSections()) {
@@ -333,6 +374,9 @@ std::string HelpText(const CLI::App& app) {
 }  // namespace
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar, bool watchSignals) {
+    // A reader of an output pipe that goes away is a failed write, as a full
+    // disk is: the run ends with its message and removes its files.
+    if (watchSignals) signal(SIGPIPE, SIG_IGN);
     CliOptions options;
     CLI::App app{std::string("geoplait-cli: ") + kCliSummary + ",\nas the window's Create does.", "geoplait-cli"};
     DeclareCliOptions(app, options);
@@ -414,12 +458,14 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
         // The settings' messages go where a run's would.
         CliUi ui(out, err, options.yes, false, VerbosityOf(options));
         LoadCommandSettings(settings, ui, options, mode, err);
+        NameWidenedOutputs(settings, options, *mode, plan.files.front(), err);
         return RunBatch(settings, plan, options, out, err, watchSignals, progressBar);
     }
 
     // With the output on standard output, every message goes to stderr.
     CliUi ui(plan.toStdout ? err : out, err, options.yes, progressBar, VerbosityOf(options));
     LoadCommandSettings(settings, ui, options, mode, err);
+    NameWidenedOutputs(settings, options, *mode, plan.files.front(), err);
     if (plan.toStdout) {
         if (std::string problem = StdoutProblem(settings.current, *mode); !problem.empty()) {
             err << "Error: Output File Not a Regular File: " << plan.files.front().output << "\n"

@@ -26,9 +26,12 @@ inline constexpr int kExitUsage = 64;           // bad command line
 // it) SIGINT, SIGTERM and SIGHUP are taken: the first cancels the run (it
 // removes its temporary files, keeps the earlier outputs and ends with
 // kExitStopped), a second removes the temporary files of the process and ends
-// it at once with kExitStopped; in a batch the first cancels every run and
-// starts no more. A batch runs each file in a process of its own (fork):
-// call it before any thread of the caller starts. Returns the exit status.
+// it at once with kExitStopped; a run still under way half a second after the
+// first (blocked on a pipe) is ended so too, with "Cancelled While Waiting";
+// in a batch the first cancels every run and starts no more. SIGPIPE is
+// ignored: a write to a pipe whose reader went is a failed write. A batch runs
+// each file in a process of its own (fork): call it before any thread of the
+// caller starts. Returns the exit status.
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar = false,
            bool watchSignals = false);
 

@@ -1,6 +1,10 @@
 // One run of one file on the command line, and what a run's outcome means
 // as an exit status.
+#include <poll.h>
+#include <signal.h>
 #include <unistd.h>
+
+#include <chrono>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +32,18 @@ void ApplyTestHooks(RunContext& ctx, CliUi& ui) {
         char* end = nullptr;
         const long record = std::strtol(at, &end, 10);
         ui.SignalAt(static_cast<int32_t>(record), std::string_view(end) == ",2" ? 2 : 1);
+    }
+    if (const char* swap = std::getenv("GEOPLAIT_LINK_BEFORE_PACK")) {
+        // NAME=TARGET: NAME becomes a link to TARGET once the photos were checked.
+        const std::string text(swap);
+        const size_t equals = text.find('=');
+        ctx.beforeArchiveClose = [name = text.substr(0, equals), target = text.substr(equals + 1),
+                                  done = false]() mutable {
+            if (done) return;
+            done = true;
+            std::remove(name.c_str());
+            (void)!symlink(target.c_str(), name.c_str());
+        };
     }
     if (const char* file = std::getenv("GEOPLAIT_REMOVE_BEFORE_COPY")) {
         ctx.beforePhotoCopies = [path = std::string(file)] { std::remove(path.c_str()); };
@@ -66,11 +82,40 @@ int RankOf(int status) {
 
 CliInterrupts::CliInterrupts() : watch_([this](int count) { OnSignal(count); }) {}
 
+namespace {
+
+// How long a cancelled run has to end itself before the process ends it.
+constexpr auto kCancelGrace = std::chrono::milliseconds(500);
+
+// A message from the watching thread: never waits on a stderr nobody reads.
+void SayFromWatch(const NoticeText& notice) {
+    const std::string line = notice.caption + ": " + notice.text + "\n";
+    pollfd err{STDERR_FILENO, POLLOUT, 0};
+    if (poll(&err, 1, 100) == 1 && (err.revents & POLLOUT) != 0) {
+        (void)!write(STDERR_FILENO, line.data(), line.size());
+    }
+}
+
+}  // namespace
+
 void CliInterrupts::OnSignal(int count) {
     std::atomic<bool>* run = run_.load();
     if (count == 1 && run != nullptr) {
         run->store(true);
-        return;
+        // The run ends itself after its current record or photo; one that
+        // has not ended shortly after waits on a pipe nobody serves. A second
+        // signal meanwhile ends the program at once, as always.
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ending, signal);
+        const timespec step{0, 5'000'000};
+        bool second = false;
+        const auto until = std::chrono::steady_clock::now() + kCancelGrace;
+        while (!second && run_.load() != nullptr && std::chrono::steady_clock::now() < until) {
+            second = sigtimedwait(&ending, nullptr, &step) > 0;
+        }
+        if (run_.load() == nullptr && !second) return;
+        if (!second) SayFromWatch(MakeNotice(Notice::RunInterrupted));
     }
     RemoveRegisteredTemporaries();
     _exit(kExitStopped);

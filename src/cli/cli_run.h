@@ -61,7 +61,9 @@ struct CliResult {
 
 // The signals of the command line: the first cancels the run under way, a
 // second (or one while no run is under way) removes the temporary files of
-// the process and ends it.
+// the process and ends it. A run that has not ended half a second after the
+// first (blocked opening, reading or writing a pipe nobody serves) is ended
+// the same way, with "Cancelled While Waiting": one signal always ends it.
 class CliInterrupts {
 public:
     CliInterrupts();

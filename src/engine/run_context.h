@@ -90,6 +90,7 @@ struct RunParts {
     TextReader pipeInput;
     std::atomic<bool> cancelRequested{false};
     std::function<void()> beforePhotoCopies;
+    std::function<void()> beforeArchiveClose;
 };
 
 struct RunContext {
@@ -101,14 +102,16 @@ public:
     RunContext(Settings& s, UserInterface& u)
         : settings(s), ui(u), point(own_.point), store(own_.store), run(own_.run), geo(own_.geo),
           scratch(own_.scratch), outputs(own_.outputs), pipeInput(own_.pipeInput),
-          cancelRequested(own_.cancelRequested), beforePhotoCopies(own_.beforePhotoCopies) {}
+          cancelRequested(own_.cancelRequested), beforePhotoCopies(own_.beforePhotoCopies),
+          beforeArchiveClose(own_.beforeArchiveClose) {}
     // A section of the run `whole` that keeps a record and its record state of
     // its own (the path of a KML beside its placemarks): everything else, the
     // run values, outputs and cancel included, is the run's.
     RunContext(RunContext& whole, TrackPoint& sectionPoint, TrackStore& sectionStore)
         : settings(whole.settings), ui(whole.ui), point(sectionPoint), store(sectionStore), run(whole.run),
           geo(whole.geo), scratch(whole.scratch), outputs(whole.outputs), pipeInput(whole.pipeInput),
-          cancelRequested(whole.cancelRequested), beforePhotoCopies(whole.beforePhotoCopies) {}
+          cancelRequested(whole.cancelRequested), beforePhotoCopies(whole.beforePhotoCopies),
+          beforeArchiveClose(whole.beforeArchiveClose) {}
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
 
@@ -135,6 +138,9 @@ public:
     // For tests: called once just before the photos are copied (a photo may
     // vanish there, as it may while a run goes on).
     std::function<void()>& beforePhotoCopies;
+    // For tests: called once just before the KMZ archive is written, after
+    // its photos were checked (a photo may be swapped there).
+    std::function<void()>& beforeArchiveClose;
 
     // True when the run must stop where it is (an output could not be
     // written, or a cancel): reading loops check it between records.

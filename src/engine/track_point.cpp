@@ -24,6 +24,23 @@ void PointTexts::Take(const TrackPoint& point) {
     }
 }
 
+void DropHalfPosition(TrackPoint& p) {
+    const bool rmcHalf = p.RmcLatitude.empty() != p.RmcLongitude.empty();
+    if (rmcHalf) {
+        p.RmcLatitude.clear();
+        p.RmcNS.clear();
+        p.RmcLongitude.clear();
+        p.RmcEW.clear();
+    }
+    // The GGA side, filled from the RMC side of a log without GGA.
+    if (rmcHalf || p.GgaLatitude.empty() != p.GgaLongitude.empty()) {
+        p.GgaLatitude.clear();
+        p.GgaNS.clear();
+        p.GgaLongitude.clear();
+        p.GgaEW.clear();
+    }
+}
+
 void ClearTrackPoint(TrackPoint& p) {
     // Spelled out rather than looped over a table of pointers: this runs once
     // per record and per pass.

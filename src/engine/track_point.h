@@ -174,6 +174,11 @@ struct RecordNumbers {
 // other numbers are left alone.
 void ClearTrackPoint(TrackPoint& point);
 
+// A record with a latitude and no longitude, or the reverse, has no
+// position: no writer puts half of one at 0 degrees or into an empty
+// attribute. Clears the half it has.
+void DropHalfPosition(TrackPoint& point);
+
 // The texts of the record `from`, PointName and ExtendData with them, into
 // `to`, whose numbers stay its own but LocalOffset, which goes with the local
 // time texts: one record read, taken by two run states.

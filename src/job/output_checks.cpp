@@ -23,7 +23,47 @@ void RefuseLongName(RunContext& ctx, const std::string& path) {
     ctx.ui.Show(MakeNotice(Notice::OutputNameTooLong, {path}));
 }
 
+// The message of an output that is never made as a file; false for one that may be.
+bool RefuseUnmakeable(RunContext& ctx, OutputRefusal why, const std::string& path) {
+    if (why != OutputRefusal::ClosedDescriptor && why != OutputRefusal::SystemFolder) return false;
+    ctx.ui.SetMessageLine(" *** Error ***");
+    ctx.ui.Show(MakeNotice(
+        why == OutputRefusal::ClosedDescriptor ? Notice::OutputDescriptorClosed : Notice::OutputInSystemFolder, {path}));
+    return true;
+}
+
 }  // namespace
+
+bool CheckMakeableOutputs(RunContext& ctx) {
+    const ConvertSettings& s = ctx.Current();
+    std::vector<std::string> names{s.OutputFile};
+    for (std::string& side : SideOutputs(ctx)) names.push_back(std::move(side));
+    if (s.Photo != 0 && s.Photo_CreateDirectory != 0) names.push_back(OutputStem(ctx.run) + "_photo");
+    for (const std::string& path : names) {
+        if (RefuseUnmakeable(ctx, UnmakeableOutput(path), path)) return false;
+    }
+    return true;
+}
+
+std::vector<std::string> ExtraOutputsOf(const ConvertSettings& s) {
+    std::vector<std::string> lines;
+    const ConvertMode* mode = FindModeByDisplayText(s.Mode);
+    if (mode == nullptr) return lines;
+    if (SplitNameGrowth(s, mode) > 0) lines.push_back("FileSplit=1 splits the output into pieces beside " + s.OutputFile);
+    if (mode->output != ModeOutput::Kml || s.Photo == 0) return lines;
+    RunValues run;
+    SplitOutputPath(s.OutputFile, run);
+    const std::string folder = s.PhotoDir.empty() ? "." : s.PhotoDir;
+    if (s.Photo_CreateDirectory != 0) {
+        lines.push_back("Photo_CreateDirectory=1 writes photo copies into " + OutputStem(run) + "_photo");
+    }
+    if (s.Photo_Sidecar != 0) lines.push_back("Photo_Sidecar=1 writes sidecars into " + folder);
+    if (s.Kmz != 0) lines.push_back("Kmz=1 packs the photos of " + folder + " into " + OutputStem(run) + ".kmz");
+    if (s.Photo_CsvOut != 0) {
+        lines.push_back("Photo_CsvOut=1 writes the photo list " + ReplaceExtension(s.OutputFile, "_Photo.csv"));
+    }
+    return lines;
+}
 
 std::vector<std::string> SideOutputs(const RunContext& ctx) {
     const ConvertSettings& s = ctx.Current();
@@ -111,6 +151,10 @@ bool ReportRefusedOutput(RunContext& ctx) {
             RefuseLongName(ctx, ctx.outputs.RefusedPath());
             break;
         case OutputRefusal::Declined:
+            break;
+        case OutputRefusal::ClosedDescriptor:
+        case OutputRefusal::SystemFolder:
+            RefuseUnmakeable(ctx, ctx.outputs.Refusal(), ctx.outputs.RefusedPath());
             break;
     }
     return true;

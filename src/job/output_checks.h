@@ -21,9 +21,20 @@ std::vector<std::string> SideOutputs(const RunContext& ctx);
 // does not split.
 size_t SplitNameGrowth(const ConvertSettings& s, const ConvertMode* mode);
 
+// The outputs a run of `s` makes beyond OutputFile, one line each with the
+// key that turns it on and where it writes: "Photo_Sidecar=1 writes sidecars
+// into photos", "Kmz=1 packs the photos of photos into trip.kmz", ... (photo
+// copies, sidecars, KMZ, photo list, split pieces).
+std::vector<std::string> ExtraOutputsOf(const ConvertSettings& s);
+
 // Every name the run derives (split piece, NAME_photo, the photo list, the
 // archive) fits within the longest file name; else OutputNameTooLong and false.
 bool CheckDerivedNames(RunContext& ctx, const ConvertMode* mode);
+
+// No output of the run names a descriptor that is not open (/dev/stdout
+// when 1 is closed) or would be a new file in /dev, /proc or /sys: else its
+// message and false, before anything is made.
+bool CheckMakeableOutputs(RunContext& ctx);
 
 // No side output is the input (of a run that reads one); else InputIsOutput
 // and false.

@@ -105,12 +105,12 @@ std::string DirectoryToCreate(const RunValues& run) {
     return directory;
 }
 
-// Returns true when the directory did not exist and was made.
-bool CreateOutputDirectory(const std::string& directory) {
+// Returns true when the directory did not exist and was made. A run that
+// does not complete removes it again.
+bool CreateOutputDirectory(OutputFiles& outputs, const std::string& directory) {
     if (directory.empty()) return false;
-    std::error_code ec;
-    bool created = fs::create_directories(directory, ec);
-    return created && !ec;
+    const bool before = outputs.MadeFolders();
+    return outputs.MakeFolders(directory) && !before && outputs.MadeFolders();
 }
 
 fs::path NormalPath(const std::string& path) {
@@ -337,10 +337,12 @@ bool CheckRunFiles(RunContext& ctx, const ConvertMode* mode, bool photoOnly) {
 
     // Every name the run will make fits, no side output is the input, and
     // one question covers every existing output known now.
-    if (!CheckDerivedNames(ctx, mode) || !CheckSideOutputs(ctx, !photoOnly)) return false;
+    if (!CheckDerivedNames(ctx, mode) || !CheckSideOutputs(ctx, !photoOnly) || !CheckMakeableOutputs(ctx)) {
+        return false;
+    }
     if (!PrepareOutputSet(ctx, !photoOnly)) return false;
 
-    if (CreateOutputDirectory(DirectoryToCreate(run))) {
+    if (CreateOutputDirectory(ctx.outputs, DirectoryToCreate(run))) {
         run.DirectoryNote = "Create Directory.";
         ui.SetStatusLine(run.DirectoryNote);
     }
@@ -418,8 +420,10 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     if (mode == nullptr || !FamilyOf(mode->kind).firstSentence || CheckFirstSentence(ctx)) {
         outcome = DispatchMode(ctx, mode, table);
     }
-    // A pipe not taken over by a reader is let go with the run.
+    // A pipe not taken over by a reader is let go with the run; a run that
+    // stopped before its end removes what it made (the folders too).
     ctx.pipeInput.Close();
+    ctx.outputs.Discard();
     return outcome;
 }
 

@@ -18,6 +18,13 @@ namespace geoplait {
 
 namespace {
 
+// A record as it comes from its reader: half a position is none, then the
+// speed from the record before when it has none of its own.
+void Arrive(TrackSpeed& speed, TrackPoint& point, std::string_view fallback) {
+    DropHalfPosition(point);
+    speed.Fill(point, fallback);
+}
+
 // What a reader reports beside its records: the tuples it dropped (added to
 // the run's count) and a document that broke off.
 template <typename Reader>
@@ -150,7 +157,7 @@ void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::strin
                 }
                 record.bytesRead = reader.BytesRead();
                 if constexpr (requires { reader.GaveLast(); }) record.gaveLast = reader.GaveLast();
-                speed.Fill(p, fallback);
+                Arrive(speed, p, fallback);
                 bytes += p.PointName.size() + p.ExtendData.size();
                 ++batch->count;
             }
@@ -197,7 +204,7 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
     ++run.RecordsRead;
     run.InputBytesRead = reader.BytesRead();
     if constexpr (knowsLast) run.LastRecord = lookAhead && reader.GaveLast();
-    speed.Fill(ctx.point, fallback);
+    Arrive(speed, ctx.point, fallback);
     bool second = false;
     uint64_t secondBytes = 0;
     if (readAhead) {
@@ -207,7 +214,7 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
         ahead.ExtendData.clear();
         second = reader.Next(ahead);
         secondBytes = reader.BytesRead();
-        if (second) speed.Fill(ahead, fallback);
+        if (second) Arrive(speed, ahead, fallback);
         run.LastRecord = !second;
     }
     take(ctx);
@@ -288,7 +295,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                     while (!ctx.StopRequested() && reader.Next(ctx.point)) {
                         ++run.RecordsRead;
                         run.InputBytesRead = reader.BytesRead();
-                        speed_.Fill(ctx.point, fallback);
+                        Arrive(speed_, ctx.point, fallback);
                         take(ctx);
                     }
                 } else if constexpr (requires { reader.GaveLast(); }) {
@@ -297,7 +304,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                         ++run.RecordsRead;
                         run.InputBytesRead = reader.BytesRead();
                         run.LastRecord = reader.GaveLast();
-                        speed_.Fill(ctx.point, fallback);
+                        Arrive(speed_, ctx.point, fallback);
                         take(ctx);
                     }
                     run.LastRecord = false;
@@ -312,7 +319,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                         run.InputBytesRead = reader.BytesRead();
                         have = reader.Next(ahead_);
                         run.LastRecord = !have;
-                        speed_.Fill(ctx.point, fallback);
+                        Arrive(speed_, ctx.point, fallback);
                         take(ctx);
                         // The taker cleared the record's texts: the one ahead
                         // takes their place, and its place gets them.

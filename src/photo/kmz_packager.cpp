@@ -18,6 +18,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <climits>
 #include <cerrno>
 #include <ctime>
 #include <filesystem>
@@ -126,16 +127,103 @@ zip_flags_t NameEncoding(const std::string& name) {
     return IsUtf8Text(name) && !control ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_GUESS;
 }
 
-// Adds the file at `path` as entry `name`; false when it cannot be read.
-bool AddFileEntry(zip_t* archive, const std::string& path, const std::string& name, bool deflate,
-                  std::time_t now) {
+// A file packed into the archive, handed to libzip through this source
+// rather than by name: libzip reads it when the archive is closed, seconds
+// after the check, and a photo swapped for a link meanwhile would pack the
+// file the link points to. The source opens the name relative to its
+// folder's descriptor without following a link, and reads it only when it is
+// the very file that was checked (device, inode, size, modification time);
+// anything else fails this entry, and the archive is made again without it.
+struct PackedFile {
+    int folder;                // the folder's descriptor, or AT_FDCWD
+    std::string name;          // relative to it
+    struct stat checked;       // the file as it was checked
+    bool* changed;             // set when the file is no longer the one checked
+    int fd = -1;
+    zip_error_t error{};
+};
+
+bool SameIdentity(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+zip_int64_t PackedFileLost(PackedFile& file, int zipError) {
+    *file.changed = true;
+    zip_error_set(&file.error, zipError, errno);
+    return -1;
+}
+
+zip_int64_t PackedFileCall(void* userdata, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    PackedFile& file = *static_cast<PackedFile*>(userdata);
+    switch (command) {
+        case ZIP_SOURCE_OPEN: {
+            file.fd = openat(file.folder, file.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            struct stat now {};
+            if (file.fd < 0 || fstat(file.fd, &now) != 0 || !S_ISREG(now.st_mode) ||
+                !SameIdentity(now, file.checked)) {
+                if (file.fd >= 0) close(file.fd);
+                file.fd = -1;
+                return PackedFileLost(file, ZIP_ER_CHANGED);
+            }
+            return 0;
+        }
+        case ZIP_SOURCE_READ: {
+            for (;;) {
+                const ssize_t n = read(file.fd, data, static_cast<size_t>(std::min<zip_uint64_t>(length, SSIZE_MAX)));
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) return PackedFileLost(file, ZIP_ER_READ);
+                return static_cast<zip_int64_t>(n);
+            }
+        }
+        case ZIP_SOURCE_CLOSE:
+            if (file.fd >= 0) close(file.fd);
+            file.fd = -1;
+            return 0;
+        case ZIP_SOURCE_STAT: {
+            auto* st = static_cast<zip_stat_t*>(data);
+            zip_stat_init(st);
+            st->size = static_cast<zip_uint64_t>(file.checked.st_size);
+            st->mtime = file.checked.st_mtim.tv_sec;
+            st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+            return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&file.error, data, length);
+        case ZIP_SOURCE_FREE:
+            if (file.fd >= 0) close(file.fd);
+            zip_error_fini(&file.error);
+            delete &file;
+            return 0;
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        default:
+            zip_error_set(&file.error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+    }
+}
+
+// Adds the file `name` of `folder` (a descriptor, or AT_FDCWD for a path) as
+// entry `entryName`; false when it cannot be read now. `changed` is set when
+// it is no longer the same file when the archive is written.
+bool AddFileEntry(zip_t* archive, int folder, const std::string& name, const std::string& entryName, bool deflate,
+                  std::time_t now, bool* changed) {
     struct stat st {};
-    const int fd = OpenPhoto(path, st);
+    const int fd = openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
+    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     close(fd);
-    zip_source_t* source = zip_source_file(archive, path.c_str(), 0, -1);  // -1: to the end
-    if (source == nullptr) return false;
-    const zip_int64_t index = zip_file_add(archive, name.c_str(), source, NameEncoding(name));
+    if (!regular) return false;
+    auto* file = new PackedFile{folder, name, st, changed};
+    zip_error_init(&file->error);
+    zip_source_t* source = zip_source_function(archive, PackedFileCall, file);
+    if (source == nullptr) {
+        zip_error_fini(&file->error);
+        delete file;
+        return false;
+    }
+    const zip_int64_t index = zip_file_add(archive, entryName.c_str(), source, NameEncoding(entryName));
     if (index < 0) {
         zip_source_free(source);
         return false;
@@ -207,37 +295,59 @@ zip_int64_t ArchiveSinkCall(void* userdata, void* data, zip_uint64_t length, zip
     }
 }
 
-bool WriteArchive(RunContext& ctx, PhotoState& state, ArchiveSink& sink) {
+// A photo of the archive and whether it was found changed when packed.
+struct PackedPhoto {
+    PhotoEntry* photo;
+    bool changed;
+};
+
+enum class ArchiveResult { Written, PhotoChanged, Failed };
+
+// One attempt at the archive with the photos not lost. PhotoChanged when a
+// photo was no longer the file checked when libzip came to read it (it is
+// then lost, and the archive is to be made again).
+ArchiveResult WriteArchive(RunContext& ctx, PhotoState& state, ArchiveSink& sink, int photoFolder) {
     const ConvertSettings& s = ctx.Current();
     const RunValues& run = ctx.run;
+    zip_error_fini(&sink.error);
     zip_error_init(&sink.error);
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* source = zip_source_function_create(ArchiveSinkCall, &sink, &error);
-    if (source == nullptr) return false;
+    if (source == nullptr) return ArchiveResult::Failed;
     std::unique_ptr<zip_t, ZipDiscarder> archive(zip_open_from_source(source, ZIP_CREATE | ZIP_TRUNCATE, &error));
     zip_error_fini(&error);
     if (!archive) {
         zip_source_free(source);
-        return false;
+        return ArchiveResult::Failed;
     }
     const std::time_t now = std::time(nullptr);
     const std::string kml = ctx.outputs.WrittenPath(s.OutputFile);
-    if (!AddFileEntry(archive.get(), kml.empty() ? s.OutputFile : kml, run.OutputName + run.OutputExtension, true,
-                      now)) {
-        return false;
+    bool kmlChanged = false;
+    if (!AddFileEntry(archive.get(), AT_FDCWD, kml.empty() ? s.OutputFile : kml, run.OutputName + run.OutputExtension,
+                      true, now, &kmlChanged)) {
+        return ArchiveResult::Failed;
     }
     const std::string prefix = run.OutputName + "_photo/";
     const std::string copies = CopyFolder(ctx) + "/";
+    std::vector<PackedPhoto> packed;
+    packed.reserve(state.PhotoTable.size());
     for (PhotoEntry& photo : state.PhotoTable) {
         // RAW and HEIC photos stay out of the archive: their placemarks name them.
         if (photo.Lost || !IsJpegFileName(photo.FileName)) continue;
-        // The copy when there is one, else the photo itself: never an empty entry.
-        std::error_code ec;
+        if (ctx.StopRequested()) return ArchiveResult::Failed;
+        packed.push_back({&photo, false});
+        // The copy when there is one (the run's own file), else the photo itself:
+        // never an empty entry.
         std::string copy = ctx.outputs.WrittenPath(copies + photo.FileName);
         if (copy.empty()) copy = copies + photo.FileName;
-        const std::string& from = fs::is_regular_file(copy, ec) ? copy : OriginalPath(s, photo.FileName);
-        if (!AddFileEntry(archive.get(), from, prefix + photo.FileName, false, now)) {
+        struct stat st {};
+        const bool fromCopy = lstat(copy.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        const bool added = fromCopy ? AddFileEntry(archive.get(), AT_FDCWD, copy, prefix + photo.FileName, false, now,
+                                                   &packed.back().changed)
+                                    : AddFileEntry(archive.get(), photoFolder, photo.FileName, prefix + photo.FileName,
+                                                   false, now, &packed.back().changed);
+        if (!added) {
             // This photo alone is left out.
             photo.Lost = true;
             state.LostLines.push_back(MakeNotice(Notice::PhotoNotPacked, {photo.FileName}));
@@ -245,11 +355,21 @@ bool WriteArchive(RunContext& ctx, PhotoState& state, ArchiveSink& sink) {
     }
     const zip_int64_t folder = zip_dir_add(archive.get(), prefix.c_str(), NameEncoding(prefix));
     if (folder < 0 || zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(folder), now, 0) != 0) {
-        return false;
+        return ArchiveResult::Failed;
     }
-    if (zip_close(archive.get()) != 0) return false;
-    archive.release();  // closed: nothing left to discard
-    return true;
+    if (ctx.beforeArchiveClose) ctx.beforeArchiveClose();
+    if (zip_close(archive.get()) == 0) {
+        archive.release();  // closed: nothing left to discard
+        return ArchiveResult::Written;
+    }
+    bool changed = false;
+    for (PackedPhoto& photo : packed) {
+        if (!photo.changed || photo.photo->Lost) continue;
+        photo.photo->Lost = true;
+        state.LostLines.push_back(MakeNotice(Notice::PhotoNotPacked, {photo.photo->FileName}));
+        changed = true;
+    }
+    return changed && !kmlChanged ? ArchiveResult::PhotoChanged : ArchiveResult::Failed;
 }
 
 }  // namespace
@@ -281,6 +401,7 @@ void PlanPhotoCopies(RunContext& ctx, PhotoState& state) {
     bool replaceAsked = false;
     bool replace = true;
     for (PhotoEntry& photo : photos) {
+        if (ctx.StopRequested()) return;
         // Only JPEG photos are copied; a RAW file stays where it is, with its sidecar.
         if (!IsJpegFileName(photo.FileName)) continue;
         const std::string target = folder + "/" + photo.FileName;
@@ -307,11 +428,11 @@ void CopyPhotos(RunContext& ctx, PhotoState& state) {
     const ConvertSettings& s = ctx.Current();
     std::vector<PhotoEntry>& photos = state.PhotoTable;
     if (s.Photo_CreateDirectory == 0 || photos.empty()) return;
-    std::error_code ec;
-    fs::create_directories(CopyFolder(ctx), ec);
+    ctx.outputs.MakeFolders(CopyFolder(ctx));
     if (ctx.beforePhotoCopies) ctx.beforePhotoCopies();
     const std::string folder = CopyFolder(ctx) + "/";
     for (PhotoEntry& photo : photos) {
+        if (ctx.StopRequested()) return;
         if (photo.Copy != PhotoCopy::Make || photo.Lost) continue;
         switch (CopyPhoto(ctx, OriginalPath(s, photo.FileName), folder + photo.FileName)) {
             case CopyResult::Copied:
@@ -342,10 +463,19 @@ void BuildKmz(RunContext& ctx, PhotoState& state) {
     const int fd = ctx.outputs.Open(kmz, WriteMode::Plain, empty);
     bool written = false;
     if (fd >= 0) {
+        const ConvertSettings& s = ctx.Current();
+        const int photoFolder = open(s.PhotoDir.empty() ? "." : s.PhotoDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         ArchiveSink sink{ctx.outputs, fd, {}};
-        written = WriteArchive(ctx, state, sink);
+        zip_error_init(&sink.error);
+        // Each photo found changed is left out and the archive made again:
+        // at most once per photo.
+        ArchiveResult result = ArchiveResult::PhotoChanged;
+        while (result == ArchiveResult::PhotoChanged && photoFolder >= 0) {
+            result = WriteArchive(ctx, state, sink, photoFolder);
+        }
+        if (photoFolder >= 0) close(photoFolder);
         zip_error_fini(&sink.error);
-        written = ctx.outputs.CloseFile(fd) && written;
+        written = ctx.outputs.CloseFile(fd) && result == ArchiveResult::Written;
     }
     if (!written) {
         if (ctx.outputs.Refusal() == OutputRefusal::None) ctx.ui.Show(MakeNotice(Notice::KmzNotCreated));

@@ -354,7 +354,7 @@ struct PhotoExtension {
     bool jpeg;
 };
 constexpr PhotoExtension kPhotoExtensions[] = {
-    {".jpg", true},   {".dng", false}, {".nef", false}, {".cr2", false}, {".arw", false},  {".orf", false},
+    {".jpg", true},   {".jpeg", true}, {".jpe", true},  {".dng", false}, {".nef", false}, {".cr2", false}, {".arw", false},  {".orf", false},
     {".rw2", false},  {".pef", false}, {".srw", false}, {".raf", false}, {".heic", false}, {".heif", false},
     {".avif", false}, {".cr3", false},
 };

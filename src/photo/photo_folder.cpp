@@ -264,10 +264,23 @@ void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, co
     out.Text("</coordinates>\n </Point>\n</Placemark>\n");
 }
 
-// A file name holding a comma or a quote is quoted, so the columns stay in place.
-void WritePhotoListLine(TextWriter& list, size_t number, const PhotoEntry& photo) {
+// True when the list can hold `name` byte for byte: UTF-8 (the list's
+// encoding) without a control character (a line break would end the line).
+bool ListableName(std::string_view name) {
+    return IsValidUtf8(name) &&
+           std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
+// A file name holding a comma or a quote is quoted, so the columns stay in
+// place. A name the list cannot hold as it is stays empty, rather than name
+// a file that does not exist; the run's warnings name the photo.
+void WritePhotoListLine(RunContext& ctx, TextWriter& list, size_t number, const PhotoEntry& photo) {
     std::string name;
-    AppendCsvField(name, photo.FileName);
+    if (ListableName(photo.FileName)) {
+        AppendCsvField(name, photo.FileName);
+    } else {
+        AddRunWarning(ctx, MakeNotice(Notice::PhotoNotNamedInList, {photo.FileName}));
+    }
     list.Printf("%zu,%04d,%s,%s,%s,%c,%s,%c,%s,%s,%llu,%s,%s\n", number, photo.ExifResult, name.c_str(),
                 photo.Date.c_str(), photo.Time.c_str(), photo.LatitudeLetter, photo.Latitude.c_str(),
                 photo.LongitudeLetter, photo.Longitude.c_str(), photo.Altitude.c_str(),
@@ -329,6 +342,7 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
     PlanPhotoCopies(ctx, state);
     if (ctx.StopRequested()) return;
     for (PhotoEntry& photo : photos) {
+        if (ctx.StopRequested()) return;
         const std::string path = PhotoSource(ctx, photo);
         struct stat st {};
         photo.FileSize = lstat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
@@ -401,8 +415,9 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
         out.Escaped(s.Photo_LabelSize);
         out.Text("</scale>\n </LabelStyle>\n</Style>\n");
         for (size_t i = 0; i < photos.size(); ++i) {
+            if (ctx.StopRequested()) return;
             WritePlacemark(out, ctx, photos[i], base + UrlName(photos[i].FileName));
-            if (listed) WritePhotoListLine(list, i + 1, photos[i]);
+            if (listed) WritePhotoListLine(ctx, list, i + 1, photos[i]);
         }
         out.Text("</Folder>\n");
     }

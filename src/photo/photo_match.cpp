@@ -213,6 +213,17 @@ void MakeStamp(std::string& stamp, const std::string& date, const std::string& t
     stamp.append(time);
 }
 
+// "20yymmddhhmmss" with a month and a day: a record with its date and time
+// (an undated one has zeros or blanks where its date goes).
+bool IsFullStamp(const std::string& stamp) {
+    if (stamp.size() != 14 || !std::all_of(stamp.begin(), stamp.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    const int month = (stamp[4] - '0') * 10 + (stamp[5] - '0');
+    const int day = (stamp[6] - '0') * 10 + (stamp[7] - '0');
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
 char LetterOf(const std::string& text) { return text.empty() ? ' ' : text[0]; }
 
 // One track record: its local time, then the photos between the record
@@ -253,7 +264,9 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
         const auto end = std::lower_bound(begin, m.stamps.end(), m.stamp);
         const auto last = static_cast<uint32_t>(end - m.stamps.begin());
         const double span = current.seconds - m.previous.seconds;
-        const bool between = m.interpolate && span > 0.0 && span <= m.window;
+        // Only between two dated records: an undated one has no time to share.
+        const bool between = m.interpolate && span > 0.0 && span <= m.window && IsFullStamp(m.previousStamp) &&
+                             IsFullStamp(m.stamp);
         for (uint32_t i = NextUnmatched(m, static_cast<uint32_t>(begin - m.stamps.begin())); i < last;
              i = NextUnmatched(m, i)) {
             if (TooFar(m, i, m.previous.seconds, current.seconds)) continue;

@@ -12,6 +12,7 @@ void RunPhotoSteps(RunContext& ctx, PhotoState& state, const TrackReader& readTr
     if (ctx.StopRequested()) return;
     AdjustPhotoTimes(ctx, state);
     MatchPhotos(ctx, state, readTrack);
+    if (ctx.StopRequested()) return;
     // Without a single track record there is nothing to place a photo by.
     SetDefaultLocation(ctx, state);
     CopyPhotos(ctx, state);

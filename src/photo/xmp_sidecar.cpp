@@ -10,18 +10,20 @@
 // the photo's time in UTC.
 #include "photo/xmp_sidecar.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "base/notices.h"
+#include "base/temporary_files.h"
 #include "base/text_file.h"
 #include "geo/number_format.h"
 #include "geo/time_zone.h"
@@ -31,13 +33,11 @@
 
 namespace geoplait {
 
-namespace fs = std::filesystem;
-
 namespace {
 
 constexpr std::string_view kToolkit = "x:xmptk=\"geoplait ";
 // Enough of the file to find the toolkit attribute near its start.
-constexpr std::streamsize kMarkerWindow = 4096;
+constexpr size_t kMarkerWindow = 4096;
 
 std::string PhotoPath(const ConvertSettings& s, const std::string& name) {
     if (s.PhotoDir.empty()) return "./" + name;
@@ -93,12 +93,13 @@ void Element(KmlBuffer& out, std::string_view name, std::string_view value) {
     out.Text(">\n");
 }
 
-// Writes one sidecar as an output of the run; false when it cannot be written.
-bool WriteSidecar(RunContext& ctx, const PhotoEntry& photo, const std::string& path) {
+// Writes one sidecar as an output of the run, `name` in the photo folder
+// `folder` of the run's outputs; false when it cannot be written. Whether an
+// existing sidecar is replaced was decided before: no question.
+bool WriteSidecar(RunContext& ctx, const PhotoEntry& photo, int folder, const std::string& name) {
     const PhotoPosition position = PlacemarkPosition(ctx, photo);
     TextWriter file;
-    // Whether an existing sidecar is replaced was decided before: no question.
-    if (!file.Open(ctx.outputs, path, WriteMode::Plain, false)) return false;
+    if (!file.OpenInFolder(ctx.outputs, folder, name)) return false;
     {
         KmlBuffer out(file);
         out.Text("<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
@@ -128,31 +129,62 @@ bool WriteSidecar(RunContext& ctx, const PhotoEntry& photo, const std::string& p
     return file.Close();
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
-    std::error_code ec;
-    return fs::equivalent(a, b, ec) && !ec;
+// True when `st` is the file `path` names (links followed).
+bool SameFile(const struct stat& st, const std::string& path) {
+    struct stat other {};
+    return !path.empty() && stat(path.c_str(), &other) == 0 && other.st_dev == st.st_dev && other.st_ino == st.st_ino;
 }
 
 // What may stand where a sidecar goes: nothing, a sidecar of ours (a regular
-// file, links followed), or anything else, which stays as it is. A name that
-// is one of the run's own files (its input, its outputs, the photo) is never
-// written either.
+// file, not a link), or anything else, which stays as it is. A name that is
+// one of the run's own files (its input, its outputs, the photo) is never
+// written either. Looked at relative to the photo folder's descriptor and
+// never through a link, so that what is checked is what is replaced.
 enum class Existing { None, Ours, Other };
 
-Existing ExistingSidecar(const RunContext& ctx, const std::string& path, const std::string& photoPath) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (!fs::exists(status)) return fs::is_symlink(fs::symlink_status(path, ec)) ? Existing::Other : Existing::None;
+// True when `path` is the entry `name` of the folder `folder`, whether the
+// file exists yet or not.
+bool SameEntry(const struct stat& folder, const std::string& name, const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string_view last = slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+    if (last != name) return false;
+    const std::string parent = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    struct stat st {};
+    return stat(parent.c_str(), &st) == 0 && st.st_dev == folder.st_dev && st.st_ino == folder.st_ino;
+}
+
+Existing ExistingSidecar(RunContext& ctx, int folder, const std::string& name, const std::string& path,
+                         const std::string& photoPath) {
+    // A name the run writes already (its output, its photo list, its
+    // archive) is theirs, made or not.
+    struct stat here {};
+    if (name.size() > kNameMax || ctx.outputs.Holds(path) || fstat(folder, &here) != 0) return Existing::Other;
+    const RunValues& run = ctx.run;
+    for (const std::string& output : {ctx.Current().OutputFile, run.PhotoListPath,
+                                      run.OutputDrive + run.OutputDirectory + run.OutputName + ".kmz"}) {
+        if (SameEntry(here, name, output)) return Existing::Other;
+    }
+    struct stat st {};
+    if (fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? Existing::None : Existing::Other;
+    }
     const ConvertSettings& s = ctx.Current();
-    if (!fs::is_regular_file(status) || SameFile(path, photoPath) || SameFile(path, s.InputFile) ||
-        SameFile(path, s.OutputFile) || SameFile(path, ctx.run.PhotoListPath)) {
+    if (!S_ISREG(st.st_mode) || SameFile(st, photoPath) || SameFile(st, s.InputFile) ||
+        SameFile(st, s.OutputFile) || SameFile(st, ctx.run.PhotoListPath)) {
         return Existing::Other;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::string head(static_cast<size_t>(kMarkerWindow), '\0');
-    in.read(head.data(), kMarkerWindow);
-    head.resize(static_cast<size_t>(in.gcount()));
+    const int fd = openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return Existing::Other;
+    std::string head(kMarkerWindow, '\0');
+    size_t got = 0;
+    while (got < head.size()) {
+        const ssize_t n = read(fd, head.data() + got, head.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    head.resize(got);
     return IsOwnSidecar(head) ? Existing::Ours : Existing::Other;
 }
 
@@ -171,30 +203,40 @@ void WriteSidecars(RunContext& ctx, const PhotoState& state) {
     if (s.Photo_Sidecar == 0) return;
     struct Pending {
         const PhotoEntry* photo;
-        std::string path;
+        std::string name;  // in the photo folder
+        std::string path;  // as the messages show it
     };
     std::vector<Pending> fresh;
     std::vector<Pending> replaced;
+    // Every sidecar is looked at and written relative to the folder opened
+    // here: a folder or a sidecar swapped for a link is never followed.
+    const std::string folderPath = s.PhotoDir.empty() ? "." : s.PhotoDir;
+    const int opened = open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     // A folder the run may not write to leaves the sidecars out rather than
     // failing the whole run with them.
-    const bool writable = access(s.PhotoDir.empty() ? "." : s.PhotoDir.c_str(), W_OK) == 0;
+    const bool writable = opened >= 0 && faccessat(opened, ".", W_OK, AT_EACCESS) == 0;
+    const int folder = writable ? ctx.outputs.AddFolder(opened, folderPath) : -1;
+    if (opened >= 0) close(opened);
+    if (writable && folder < 0) return;  // the run has failed
+    const int fd = writable ? ctx.outputs.FolderDescriptor(folder) : -1;
     for (const PhotoEntry& photo : state.PhotoTable) {
+        if (ctx.StopRequested()) return;
         if (!photo.FromTrack) continue;
         const std::string photoPath = PhotoPath(s, photo.FileName);
-        std::string path = photoPath + ".xmp";
+        Pending sidecar{&photo, photo.FileName + ".xmp", photoPath + ".xmp"};
         if (!writable) {
-            AddRunWarning(ctx, MakeNotice(Notice::SidecarNotWritable, {path}));
+            AddRunWarning(ctx, MakeNotice(Notice::SidecarNotWritable, {sidecar.path}));
             continue;
         }
-        switch (ExistingSidecar(ctx, path, photoPath)) {
+        switch (ExistingSidecar(ctx, fd, sidecar.name, sidecar.path, photoPath)) {
             case Existing::None:
-                fresh.push_back({&photo, std::move(path)});
+                fresh.push_back(std::move(sidecar));
                 break;
             case Existing::Ours:
-                replaced.push_back({&photo, std::move(path)});
+                replaced.push_back(std::move(sidecar));
                 break;
             case Existing::Other:
-                AddRunWarning(ctx, MakeNotice(Notice::SidecarNotReplaced, {path}));
+                AddRunWarning(ctx, MakeNotice(Notice::SidecarNotReplaced, {sidecar.path}));
                 break;
         }
     }
@@ -206,7 +248,8 @@ void WriteSidecars(RunContext& ctx, const PhotoState& state) {
     }
     for (const std::vector<Pending>* list : {&fresh, &replaced}) {
         for (const Pending& sidecar : *list) {
-            if (!WriteSidecar(ctx, *sidecar.photo, sidecar.path)) return;  // the run has failed
+            if (ctx.StopRequested()) return;
+            if (!WriteSidecar(ctx, *sidecar.photo, folder, sidecar.name)) return;  // the run has failed
         }
     }
 }

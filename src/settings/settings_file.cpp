@@ -429,18 +429,43 @@ bool ApplyCommandLineCurrentOnly(ConvertSettings& current, std::string_view line
     return true;
 }
 
-void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, LoadPass pass) {
-    std::string path = SettingsFilePath(settings, name);
+SettingsText ReadSettingsText(const Settings& settings, UserInterface& ui, const std::string& name) {
+    SettingsText text;
+    const std::string path = SettingsFilePath(settings, name);
     TextReader reader;
     // A device or a pipe is not opened: it could wait for a writer for ever.
-    if (IsDirectory(path) || IsSpecialFile(path) || !reader.Open(path)) {
-        if (pass == LoadPass::AllKeys) ui.Show(MakeNotice(Notice::SettingsFileNotFound));
+    if (IsDirectory(path) || IsSpecialFile(path)) return text;
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && static_cast<uint64_t>(st.st_size) > kSettingsFileLimit) {
+        ui.Show(MakeNotice(Notice::SettingsFileTooLarge, {path}));
+        text.refused = true;
+        return text;
+    }
+    if (!reader.Open(path)) return text;
+    text.found = true;
+    std::string line;
+    while (reader.ReadLine(line, 4096)) {
+        // A file that grew since it was measured is refused the same way.
+        if (reader.BytesRead() > kSettingsFileLimit) {
+            ui.Show(MakeNotice(Notice::SettingsFileTooLarge, {path}));
+            return SettingsText{false, true, {}};
+        }
+        text.lines.push_back(line);
+    }
+    return text;
+}
+
+void ApplySettingsText(Settings& settings, UserInterface& ui, const SettingsText& text, LoadPass pass) {
+    if (!text.found) {
+        if (pass == LoadPass::AllKeys && !text.refused) ui.Show(MakeNotice(Notice::SettingsFileNotFound));
     } else {
-        std::string line;
-        while (reader.ReadLine(line, 4096)) ApplySettingsLine(settings, line, pass);
-        reader.Close();
+        for (const std::string& line : text.lines) ApplySettingsLine(settings, line, pass);
     }
     PadIncludeTimes(settings.baseline);
+}
+
+void LoadSettingsFile(Settings& settings, UserInterface& ui, const std::string& name, LoadPass pass) {
+    ApplySettingsText(settings, ui, ReadSettingsText(settings, ui, name), pass);
 }
 
 std::string SettingsFileText(const Settings& settings, const struct tm& when) {

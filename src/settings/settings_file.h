@@ -1,7 +1,9 @@
 // The settings file geoplait.ini: banner, INI-like sections, "  key=value" lines.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 #include <string_view>
 #include <ctime>
 
@@ -21,6 +23,22 @@ enum class LoadPass { StartupSwitches, AllKeys };
 // Whether a save that succeeded says so ("Parameter Saved. "); a failed save
 // is always reported.
 enum class SaveNotice { Silent, Show };
+
+// The largest settings file read: one written by the program is about 8 KiB.
+inline constexpr uint64_t kSettingsFileLimit = 1024 * 1024;
+
+// The lines of a settings file, read once for both passes.
+struct SettingsText {
+    bool found = false;    // the file was read
+    bool refused = false;  // larger than kSettingsFileLimit (its message shown)
+    std::vector<std::string> lines;
+};
+
+// Reads startDir/name (a name with "/" as it is) whole; a file larger than
+// kSettingsFileLimit is refused with "Config File Too Large" and not read.
+SettingsText ReadSettingsText(const Settings& settings, UserInterface& ui, const std::string& name);
+// Applies the lines read in one pass (see LoadSettingsFile).
+void ApplySettingsText(Settings& settings, UserInterface& ui, const SettingsText& text, LoadPass pass);
 
 // Reads startDir/name into the [config] fields and the baseline, the keys of
 // `pass`. A missing file shows "Config File Not found. " in the AllKeys pass

@@ -90,8 +90,10 @@ void LoadStartupSettings(Settings& settings, UserInterface& ui, const std::strin
     settings.ownSettingsDir = settings.startDir != startDir;
     SetDefaultSettings(settings);
     if (!IsFile(SettingsFilePath(settings, kSettingsFileName))) ApplyMachineDefaults(settings.baseline, env);
-    LoadSettingsFile(settings, ui, kSettingsFileName, LoadPass::StartupSwitches);
-    if (settings.config.AutoLoad == "1") LoadSettingsFile(settings, ui, kSettingsFileName, LoadPass::AllKeys);
+    // Read once: its switches first, then every key when AutoLoad is 1.
+    const SettingsText text = ReadSettingsText(settings, ui, kSettingsFileName);
+    ApplySettingsText(settings, ui, text, LoadPass::StartupSwitches);
+    if (settings.config.AutoLoad == "1") ApplySettingsText(settings, ui, text, LoadPass::AllKeys);
     if (overlay) overlay(settings);
     ApplyBaselineSettings(settings);
 }

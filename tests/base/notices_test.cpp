@@ -34,8 +34,31 @@ TEST(Notices, PlaceholdersAreCounted) {
 TEST(Notices, ValuesAreTakenAsTheyAre) {
     // A name with printf conversions in it is text, not a format.
     EXPECT_EQ(MakeNotice(Notice::PhotoNotCopied, {"%s%d%n%%.jpg"}).text, "Photo File Not Copy: %s%d%n%%.jpg");
-    EXPECT_EQ(MakeNotice(Notice::InputBroken, {std::string("a\0b", 3)}).text, std::string("Input File Broken\na\0b", 21));
     EXPECT_EQ(MakeNotice(Notice::NoData, {INT32_MIN}).text, "No data?\n\nOmit=-2147483648\n");
+}
+
+// A name cannot drive the terminal: its control characters are shown, as
+// bytes, whatever their kind; text of every other kind stays.
+TEST(Notices, ControlCharactersOfValuesAreShownEscaped) {
+    const struct {
+        std::string value;
+        const char* shown;
+    } cases[] = {
+        {std::string("a\0b", 3), "a\\x00b"},
+        {"\x1b]0;title\x07.jpg", "\\x1b]0;title\\x07.jpg"},
+        {"line\nbreak\r\t", "line\\x0abreak\\x0d\\x09"},
+        {"del\x7f", "del\\x7f"},
+        {"\xc2\x9b" "31m", "\\xc2\\x9b31m"},         // U+009B, the 8-bit CSI
+        {"\xc2\xa0\xc2\x7f", "\xc2\xa0\\xc2\\x7f"},  // U+00A0 stays; C2 before DEL is no character
+        {"\x1f \x20~\x80\x9f", "\\x1f  ~\\x80\\x9f"},   // stray bytes
+        {"\x8e\xca\x90^.jpg", "\\x8e\xca\x90^.jpg"},       // Shift_JIS: its second character reads as UTF-8
+        {"\xe5\x86.jpg", "\\xe5\\x86.jpg"},                 // a sequence cut short
+        {"\xe5\x86\x99\xe7\x9c\x9f.jpg", "\xe5\x86\x99\xe7\x9c\x9f.jpg"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MakeNotice(Notice::PhotoNotRead, {c.value}).text, std::string("Photo File Not Read: ") + c.shown)
+            << c.shown;
+    }
 }
 
 TEST(Notices, MissingValuesStayEmptyAndExtraOnesAreLeftOut) {

@@ -75,6 +75,30 @@ TEST(Kmz, EntriesKeepNamesThatAreNotUtf8) {
               "trip_photo/\x8e\xca\x90^.jpg\ntrip_photo/\n");
 }
 
+// A photo swapped for a link after it was checked and before the archive is
+// written is left out, not the file the link points to packed in its place.
+TEST(Kmz, APhotoSwappedForALinkBeforePackingIsLeftOut) {
+    const fs::path source = fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_kmz";
+    for (const bool copies : {false, true}) {
+        TempDir work;
+        fs::copy(source / "photos", fs::path(work.path()) / "photos");
+        WriteFileBytes(work.File("secret.jpg"), "private bytes");
+        const std::string cd = "cd '" + work.path() + "' && GEOPLAIT_LINK_BEFORE_PACK=photos/b_exact.JPG=../secret.jpg ";
+        const std::string copy = copies ? "1" : "0";
+        EXPECT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --in photos --out trip.kml --set Photo=1 --set PhotoDir=photos "
+                           "--set Kmz=1 --set Photo_CreateDirectory=" + copy + " 2>&1; echo status $?"),
+                  copies ? "Complete: Complete Record=3/3\n\n\nstatus 0\n"
+                         : "Complete: Complete Record=3/3\n\n\nWarning: Photo File Not Packed: b_exact.JPG\nstatus 5\n");
+        EXPECT_NE(Shell(cd + "unzip -t trip.kmz").find("No errors detected"), std::string::npos);
+        // With copies the archive packs the copy made before the swap.
+        EXPECT_EQ(Shell(cd + "unzip -Z1 trip.kmz"),
+                  copies ? "trip.kml\ntrip_photo/a_between.jpg\ntrip_photo/b_exact.JPG\ntrip_photo/f_south_west.jpg\ntrip_photo/\n"
+                         : "trip.kml\ntrip_photo/a_between.jpg\ntrip_photo/f_south_west.jpg\ntrip_photo/\n");
+        EXPECT_EQ(Shell(cd + "unzip -p trip.kmz | grep -c 'private bytes' || true"), "0\n");
+        EXPECT_EQ(Shell(cd + "unzip -p trip.kmz trip_photo/a_between.jpg"),
+                  ReadFileBytes((source / "photos" / "a_between.jpg").string()));
+    }
+}
 
 // One warning for all the photos lost: a line each, at most 20, then how
 // many more; none when nothing was lost.

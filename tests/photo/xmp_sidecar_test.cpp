@@ -3,6 +3,9 @@
 // golden cases photo_sidecar_*.
 #include "photo/xmp_sidecar.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -95,6 +98,35 @@ TEST(XmpSidecar, ExiftoolReadsThePlacemarkPosition) {
 // sidecars as JPEG photos.
 TEST(XmpSidecar, RawAndHeicPhotosGetSidecars) {
     CheckSidecars("photo_sidecar_raw_heic", "Complete: Complete Record=6/6\n\n\n", 6, "f_own_gps.heic");
+}
+
+// In a world-writable sticky folder (a shared card reader's mount, /tmp) a
+// link another user planted where a sidecar goes costs that sidecar alone:
+// the others are written, and the file the link points to stays as it was.
+TEST(XmpSidecar, ALinkPlantedInAStickyFolderCostsOneSidecar) {
+    if (geteuid() != 0) GTEST_SKIP() << "giving a link to another user needs root";
+    const fs::path source = fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_sidecar_written";
+    TempDir work;
+    fs::copy(source / "photos", fs::path(work.path()) / "photos");
+    fs::copy(source / "track.log", fs::path(work.path()) / "track.log");
+    const std::string own = ReadFileBytes((source / "expected" / "files" / "photos" / "b_exact.JPG.xmp").string());
+    WriteFileBytes(work.File("theirs.xmp"), own);
+    ASSERT_EQ(chmod(work.File("photos").c_str(), 01777), 0);
+    fs::create_symlink("../theirs.xmp", work.File("photos/a_between.jpg.xmp"));
+    ASSERT_EQ(lchown(work.File("photos/a_between.jpg.xmp").c_str(), 4242, 4242), 0);
+    const std::string cd = "cd '" + work.path() + "' && ";
+    EXPECT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Geoplait --in track.log --out out.kml --set Placemark=0 "
+                       "--set TrackLine=0 --set Photo=1 --set PhotoDir=photos --set Photo_CreateDirectory=0 "
+                       "--set Photo_Interpolate=1 --set Photo_Sidecar=1 --set 'TimeDifference=+ 9:00' --yes 2>&1; "
+                       "echo status $?"),
+              "Complete: Complete Record=7/7\n\n\nWarning: XMP File Not Replaced: photos/a_between.jpg.xmp\nstatus 5\n");
+    EXPECT_EQ(ReadFileBytes(work.File("theirs.xmp")), own);
+    EXPECT_TRUE(fs::is_symlink(work.File("photos/a_between.jpg.xmp")));
+    for (const char* name : {"b_exact.JPG.xmp", "c_before.jpg.xmp", "d_after.jpg.xmp", "e_last.jpg.xmp"}) {
+        EXPECT_EQ(ReadFileBytes(work.File(std::string("photos/") + name)),
+                  ReadFileBytes((source / "expected" / "files" / "photos" / name).string()))
+            << name;
+    }
 }
 
 TEST(XmpSidecar, OwnSidecarsAreKnownByTheirToolkit) {

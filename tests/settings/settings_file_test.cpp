@@ -207,5 +207,30 @@ TEST(LoadSettingsFile, PipeIsNoFile) {
     EXPECT_EQ(settings.baseline, DefaultedSettings().baseline);
 }
 
+// A settings file is at most 1 MiB: one byte more and it is refused with
+// its message and not read at all (neither pass).
+TEST(LoadSettingsFile, LargerThanOneMebibyteIsRefused) {
+    for (const size_t extra : {size_t{0}, size_t{1}}) {
+        TempDir dir;
+        std::string text = "[config]\nAutoLoad=1\n[Main]\n  Name=big\n";
+        text.append(kSettingsFileLimit - text.size() + extra, '#');
+        ASSERT_EQ(text.size(), kSettingsFileLimit + extra);
+        WriteFileBytes(dir.File("geoplait.ini"), text);
+        Settings settings = DefaultedSettings(dir.path());
+        RecordingUi ui;
+        const SettingsText read = ReadSettingsText(settings, ui, kSettingsFileName);
+        ApplySettingsText(settings, ui, read, LoadPass::StartupSwitches);
+        ApplySettingsText(settings, ui, read, LoadPass::AllKeys);
+        if (extra == 0) {
+            EXPECT_EQ(ui.messages, Messages{});
+            EXPECT_EQ(settings.config.AutoLoad, "1");
+            EXPECT_EQ(settings.baseline.Name, "big");
+        } else {
+            EXPECT_EQ(ui.messages, Messages{MakeNotice(Notice::SettingsFileTooLarge, {dir.File("geoplait.ini")})});
+            EXPECT_EQ(settings.baseline, DefaultedSettings().baseline);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace geoplait

@@ -267,7 +267,7 @@ void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, co
 // True when the list can hold `name` byte for byte: UTF-8 (the list's
 // encoding) without a control character (a line break would end the line).
 bool ListableName(std::string_view name) {
-    return IsValidUtf8(name) &&
+    return IsUtf8Text(name) &&
            std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 

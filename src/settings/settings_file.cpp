@@ -28,6 +28,7 @@
 
 #include "settings/convert_modes.h"
 #include "base/text_file.h"
+#include "base/text_encoding.h"
 #include "base/text_fields.h"
 #include "geo/time_difference.h"
 #include "geo/time_zone.h"

@@ -40,12 +40,16 @@ constexpr std::array kNoticeTable{
 
     NoticeEntry{Notice::InputNotFound, Problem, "Check!", "Input File Not Found"},
     NoticeEntry{Notice::InputBroken, Problem, "Check!", "Input File Broken\n%s"},
-    // Lower case "error!", unlike the other captions.
-    NoticeEntry{Notice::EpochTooLong, Problem, "error!", "buf_table Over!(30 up)"},
 
     // After the completion: what the reader found where the document broke
     // (the records before it were written).
     NoticeEntry{Notice::InputBrokenWarning, Warning, "Warning", "Input File Broken\n%s"},
+    // What the readers passed over, each with its count.
+    NoticeEntry{Notice::BadChecksums, Warning, "Warning", "Checksum Error: %d sentences not used"},
+    NoticeEntry{Notice::LongEpochLines, Warning, "Warning", "Epoch Over 1024 Lines: %d lines not written"},
+    NoticeEntry{Notice::UnknownValues, Warning, "Warning", "Not a Number: %d values left unknown"},
+    NoticeEntry{Notice::BrokenLines, Warning, "Warning", "Line Over 1 MiB: %d lines not read"},
+    NoticeEntry{Notice::DroppedTuples, Warning, "Warning", "KML Coordinates Not Numbers: %d skipped"},
 
     // "found" and "Create", each with a trailing space.
     NoticeEntry{Notice::SettingsFileNotFound, Problem, "Error", "Config File Not found. "},

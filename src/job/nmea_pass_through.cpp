@@ -1,16 +1,18 @@
-// "nmea(log) -> nmea(log)": the log is copied epoch by epoch (an epoch starts
-// at each line with the log's first identifier, at most 30 lines); epochs
-// that fail the filters are dropped, other lines of an accepted epoch are
-// kept byte for byte. With the datum shift only the GGA and RMC lines are
+// "nmea(log) -> nmea(log)": the log is copied epoch by epoch (an epoch is one
+// fix, as the reader's records are: NmeaEpochs); epochs that fail the filters
+// are dropped, the lines of an accepted epoch are kept byte for byte from
+// their "$" (what stood before it on the line is left out). A sentence whose
+// checksum fails and a line of binary bytes without a sentence are left out;
+// an epoch keeps its first 1024 lines, and what it had beyond is counted. With the datum shift only the GGA and RMC lines are
 // rebuilt. With the file split the output is cut into files named
 // base_20yymmdd-hhmmss.ext by the local date and time of each file's first
 // epoch.
 #include "job/record_runs.h"
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "engine/derived_values.h"
 #include "engine/record_filter.h"
@@ -23,7 +25,7 @@ namespace geoplait {
 
 namespace {
 
-constexpr size_t kEpochLines = 30;
+constexpr size_t kEpochLines = 1024;
 constexpr size_t kLineLimit = 4096;
 
 // State of one pass-through run.
@@ -33,8 +35,10 @@ struct PassThrough {
     bool hasExtension = false;
     TextWriter out;
     std::string fileName;  // scratch for split names
-    std::array<std::string, kEpochLines> table;
+    std::vector<std::string> table;  // the epoch's lines; grown, never shrunk
     size_t lines = 0;
+    NmeaEpochs epochs;
+    InputLosses losses;
     LineScratch scratch;  // for the sentences written with the datum shift
 };
 
@@ -145,6 +149,16 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
 }
 
 
+// A line without a sentence that holds bytes no text line has (NUL padding,
+// binary messages between sentences).
+bool IsBinaryLine(std::string_view line) {
+    for (char c : line) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\t' && c != '\r' && c != '\n') || u == 0x7F) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
@@ -160,29 +174,34 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
         return;
     }
 
-    const std::string& firstId = ctx.run.FirstSentenceId;
     std::string line;
-    bool firstLine = true;
+    NmeaSentence sentence;
     while (input.ReadLine(line, kLineLimit)) {
-        if (!firstLine && StartsEpoch(SentenceIdOf(line), firstId)) {
+        const bool found = FindNmeaSentence(line, sentence);
+        if (found ? FailsChecksum(sentence.text) : IsBinaryLine(line)) {
+            if (found) ++run.losses.BadChecksums;
+            continue;
+        }
+        if (found && run.epochs.Opens(sentence)) {
             if (!WriteEpoch(ctx, run) || ctx.StopRequested()) {
                 run.out.Close();
                 return;
             }
             run.lines = 0;
+            run.epochs.Restart();
         }
-        firstLine = false;
+        if (found) run.epochs.Take(sentence);
         if (run.lines == kEpochLines) {
-            // What was written so far stays; both files are closed here.
-            ctx.ui.Show(MakeNotice(Notice::EpochTooLong));
-            run.out.Close();
-            return;
+            ++run.losses.LongEpochLines;
+            continue;
         }
-        std::swap(run.table[run.lines], line);
+        if (run.table.size() == run.lines) run.table.emplace_back();
+        run.table[run.lines].assign(found ? sentence.text : std::string_view(line));
         ++run.lines;
     }
     WriteEpoch(ctx, run);
     run.out.Close();
+    ctx.run.Losses.Merge(run.losses);
 }
 
 }  // namespace geoplait

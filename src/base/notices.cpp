@@ -45,11 +45,11 @@ constexpr std::array kNoticeTable{
     // (the records before it were written).
     NoticeEntry{Notice::InputBrokenWarning, Warning, "Warning", "Input File Broken\n%s"},
     // What the readers passed over, each with its count.
-    NoticeEntry{Notice::BadChecksums, Warning, "Warning", "Checksum Error: %d sentences not used"},
-    NoticeEntry{Notice::LongEpochLines, Warning, "Warning", "Epoch Over 1024 Lines: %d lines not written"},
-    NoticeEntry{Notice::UnknownValues, Warning, "Warning", "Not a Number: %d values left unknown"},
-    NoticeEntry{Notice::BrokenLines, Warning, "Warning", "Line Over 1 MiB: %d lines not read"},
-    NoticeEntry{Notice::DroppedTuples, Warning, "Warning", "KML Coordinates Not Numbers: %d skipped"},
+    NoticeEntry{Notice::BadChecksums, Warning, "Warning", "Checksum Error, Sentences Not Used=%d"},
+    NoticeEntry{Notice::LongEpochLines, Warning, "Warning", "Epoch Over 1024 Lines, Lines Not Written=%d"},
+    NoticeEntry{Notice::UnknownValues, Warning, "Warning", "Not a Number, Values Left Unknown=%d"},
+    NoticeEntry{Notice::BrokenLines, Warning, "Warning", "Line Over 1 MiB, Lines Not Read=%d"},
+    NoticeEntry{Notice::DroppedTuples, Warning, "Warning", "KML Coordinates Not Numbers, Skipped=%d"},
 
     // "found" and "Create", each with a trailing space.
     NoticeEntry{Notice::SettingsFileNotFound, Problem, "Error", "Config File Not found. "},

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/text_file.h"
+#include "engine/run_context.h"
 #include "engine/track_point.h"
 #include "settings/convert_settings.h"
 
@@ -53,8 +54,9 @@ CsvCustomFormat DecodeCsvCustomFormat(const ConvertSettings& settings);
 // One line of the Custom layout into the record, the NMEA defaults of
 // `settings` first. Local times are turned into UTC by `timeDifference`
 // (signed hhmmss).
-void ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
-                        int32_t timeDifference, TrackPoint& point);
+// Returns the number of cells that held no number (left unknown).
+int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
+                           int32_t timeDifference, TrackPoint& point);
 
 enum class CsvLayout { Full, Custom };
 
@@ -78,9 +80,13 @@ public:
     bool Next(TrackPoint& point);
     // Bytes of the input read up to the record last given, for progress.
     uint64_t BytesRead() const { return input_.BytesRead(); }
+    // What this pass could not read: cells that were no number, lines too long.
+    InputLosses Losses() const { return losses_; }
 
 private:
     TextReader input_;
+    InputLosses losses_;
+    bool firstLine_ = true;
     CsvLayout layout_ = CsvLayout::Full;
     CsvCustomFormat custom_;      // decoded from the settings when opened
     const ConvertSettings* items_ = nullptr;

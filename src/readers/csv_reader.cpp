@@ -257,7 +257,7 @@ constexpr unsigned char kColonsToHhmmss[] = {0, 1, 3, 4, 6, 7};
 
 }  // namespace
 
-void ParseCsvFullLine(std::string_view line, TrackPoint& p) {
+int32_t ParseCsvFullLine(std::string_view line, TrackPoint& p) {
     for (int column = 1; column <= kCsvFullColumns; ++column) {
         if (std::string* target = FullTarget(p, column)) target->clear();
     }
@@ -265,6 +265,8 @@ void ParseCsvFullLine(std::string_view line, TrackPoint& p) {
         if (std::string* target = FullTarget(p, column)) AssignColumn(*target, text);
     });
     SettleRecord(p);
+    // A file edited in a spreadsheet may hold "#N/A": no altitude, not that text.
+    return !p.GgaAltitude.empty() && !TakeCellNumber(p.GgaAltitude, true, true) ? 1 : 0;
 }
 
 CsvCustomFormat DecodeCsvCustomFormat(const ConvertSettings& s) {
@@ -523,11 +525,9 @@ bool CsvReader::Open(const std::string& path, CsvLayout layout, const ConvertSet
 bool CsvReader::Next(TrackPoint& point) {
     std::string_view line;
     if (!ReadWholeLine(input_, line, losses_.BrokenLines)) return false;
-    if (layout_ == CsvLayout::Full) {
-        ParseCsvFullLine(line, point);
-        return true;
-    }
-    const int32_t unknown = ParseCsvCustomLine(line, custom_, *items_, timeDifference_, point);
+    const int32_t unknown = layout_ == CsvLayout::Full
+                                ? ParseCsvFullLine(line, point)
+                                : ParseCsvCustomLine(line, custom_, *items_, timeDifference_, point);
     // The first line may be a header ("lat,lon,alt"): names, not numbers lost.
     if (!firstLine_) losses_.UnknownValues += unknown;
     firstLine_ = false;

@@ -16,8 +16,9 @@ namespace geoplait {
 // One line of the Full layout into the record: columns 1-28 into the NMEA
 // fields and the reserved slot, 33/34 into the decimal degrees, 41/42 into
 // the d/m/s texts, 43/44 into the local date and time. The other columns are
-// recomputed by ComputeDerived and not read.
-void ParseCsvFullLine(std::string_view line, TrackPoint& point);
+// recomputed by ComputeDerived and not read. Returns 1 when the altitude was
+// no number (it is unknown now), else 0.
+int32_t ParseCsvFullLine(std::string_view line, TrackPoint& point);
 
 // How a latitude or longitude column of the Custom layout is written:
 // "dd.dddddd", "ddmm.mmmm", "ddmmss.ss"; any other text reads no position.

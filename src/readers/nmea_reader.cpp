@@ -26,6 +26,7 @@
 
 #include "geo/time_difference.h"
 #include "readers/reader_text.h"
+#include "readers/spreadsheet_text.h"
 
 namespace geoplait {
 
@@ -305,17 +306,21 @@ void ReadZda(std::string_view line, NmeaZdaDate& zda) {
 // when it had no RMC sentence of its own to date it. An epoch whose time of
 // day lies more than half a day before the ZDA time is on the next day (a ZDA
 // just before midnight).
-void SettleEpoch(TrackPoint& point, const NmeaZdaDate& zda) {
+// Returns 1 when the altitude was no number (it is unknown now), else 0.
+int32_t SettleEpoch(TrackPoint& point, const NmeaZdaDate& zda) {
     SettleRecord(point);
+    int32_t unknown = 0;
+    if (!point.GgaAltitude.empty() && !TakeCellNumber(point.GgaAltitude, true, false)) unknown = 1;
     // An epoch without RMC has no speed: the track gives it one.
     if (point.RmcId.empty() && !point.GgaId.empty()) point.RmcSpeed.clear();
-    if (!zda.known || !point.RmcId.empty() || point.RmcDate != "000000" || point.RmcTime.empty()) return;
+    if (!zda.known || !point.RmcId.empty() || point.RmcDate != "000000" || point.RmcTime.empty()) return unknown;
     point.RmcDate.assign(zda.date, 6);
     // The ZDA may come just before or, at the end of the fix's record, just
     // after midnight.
     const int32_t seconds = SecondsOfDay(point.RmcTime);
     if (seconds + 43200 < zda.seconds) point.RmcDate = ShiftDate(point.RmcDate, 1);
     if (seconds > zda.seconds + 43200) point.RmcDate = ShiftDate(point.RmcDate, -1);
+    return unknown;
 }
 
 }  // namespace
@@ -408,6 +413,7 @@ void NmeaReader::Reset() {
     hasPending_ = false;
     pending_ = {};
     badChecksums_ = 0;
+    unknownValues_ = 0;
     zda_ = {};
 }
 
@@ -441,14 +447,14 @@ bool NmeaReader::Next(TrackPoint& point) {
             // The record is whole; the sentence that opens the next one waits.
             pending_ = sentence;
             hasPending_ = true;
-            SettleEpoch(point, zda_);
+            unknownValues_ += SettleEpoch(point, zda_);
             return true;
         }
         Parse(sentence, point);
     }
     // The last record, also of an empty log.
     ended_ = true;
-    SettleEpoch(point, zda_);
+    unknownValues_ += SettleEpoch(point, zda_);
     return true;
 }
 

@@ -96,10 +96,12 @@ public:
     // The fixes of the log from its first line: RMC sentences, or GGA in a
     // log without RMC, whose checksums hold. Reads the log to its end.
     int32_t CountFixes();
-    // Sentences left out so far in this pass for a checksum that failed.
+    // Sentences left out so far in this pass for a checksum that failed, and
+    // altitudes left unknown as they were no number.
     InputLosses Losses() const {
         InputLosses losses;
         losses.BadChecksums = badChecksums_;
+        losses.UnknownValues = unknownValues_;
         return losses;
     }
 
@@ -115,6 +117,7 @@ private:
     NmeaSentence pending_;
     bool hasPending_ = false;
     int32_t badChecksums_ = 0;
+    int32_t unknownValues_ = 0;  // GGA altitudes that were no number
     bool ended_ = true;
     NmeaZdaDate zda_;
 };

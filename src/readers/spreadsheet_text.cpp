@@ -122,7 +122,7 @@ bool TakeCellNumber(std::string& text, bool allowSign, bool allowMetres) {
     }
     std::string number;
     if (allowSign && !rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
-        if (rest.front() == '-') number.push_back('-');
+        number.push_back(rest.front());  // "+12" stays as it is written
         rest.remove_prefix(1);
     }
     std::string digits;

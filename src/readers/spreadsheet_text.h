@@ -13,7 +13,7 @@
 
 namespace geoplait {
 
-// A numeric cell into a plain decimal text ("408.9", "-3", ".5"): blanks
+// A numeric cell into a plain decimal text ("408.9", "-3", "+12", ".5"): blanks
 // around it are dropped, a comma stands for the decimal point when the text
 // has no point and one comma ("408,4"), a sign is taken when `allowSign`, and
 // a trailing "m" (altitudes in metres: "408.9 m") when `allowMetres`. False,

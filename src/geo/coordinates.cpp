@@ -105,15 +105,15 @@ void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
         double whole = 0.0;
         const double m = SplitFraction(g, whole) * 60.0;
         // Just below a whole degree the minutes round to 60: the next degree.
-        if (RoundsToSixty(m, 4)) {
-            AssignFixed(nmea, (whole + 1.0) * 100.0, 4, 5);
+        if (RoundsToSixty(std::fabs(m), 4)) {
+            AssignFixed(nmea, (whole + std::copysign(1.0, g)) * 100.0, 4, 5);
         } else {
             AssignFixed(nmea, whole * 100.0 + m, 4, 5);
         }
         double minutes = 0.0;
         const double minuteFrac = SplitFraction(m, minutes);
-        if (RoundsToSixty(minuteFrac * 60.0, 2)) {
-            AssignFixed(dms, NextMinute(whole * 100.0 + minutes) * 100.0, 2, 3);
+        if (RoundsToSixty(std::fabs(minuteFrac) * 60.0, 2)) {
+            AssignFixed(dms, std::copysign(NextMinute(std::fabs(whole * 100.0 + minutes)) * 100.0, g), 2, 3);
         } else {
             AssignFixed(dms, whole * 10000.0 + minutes * 100.0 + minuteFrac * 60.0, 2, 3);
         }

@@ -50,7 +50,7 @@ struct RunValues {
     UnitSystem Units = UnitSystem::Km;  // of MeterMile
     std::string OverrideNote;
     std::string DirectoryNote;
-    std::string FirstSentenceId;
+    std::string FirstSentenceId;  // the first known sentence of an NMEA log
     int32_t PrescanCount = 0;
     // OutputFile split into its parts; the extension keeps its dot.
     std::string OutputDrive;  // always empty here

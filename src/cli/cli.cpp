@@ -311,7 +311,7 @@ void DeclareCliOptions(CLI::App& app, CliOptions& options) {
     app.add_option("--write-ini", options.writeIni,
                    "Write the resulting settings to FILE in the settings-file layout; no conversion")
         ->type_name("FILE");
-    app.add_flag("--list-modes", options.listModes, "Print the 36 modes and exit");
+    app.add_flag("--list-modes", options.listModes, "Print the " + std::to_string(kModeCount) + " modes and exit");
 
 }
 

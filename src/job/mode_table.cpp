@@ -1,6 +1,7 @@
-// The procedure of every mode. Every output but KML is written by the record
-// runs, one loop for every input family; KML by the passes; the NMEA
-// pass-through and the summaries own their loops.
+// The procedure of every mode, by how its output kind is run (OutputRun):
+// KML by the passes, the summaries by their own loop, every other output by
+// the record runs, one loop for every input family; the NMEA pass-through is
+// the one pair run otherwise.
 #include "job/mode_table.h"
 
 #include <utility>
@@ -12,17 +13,8 @@ namespace geoplait {
 
 namespace {
 
-struct OutputProcedure {
-    ModeOutput output;
-    ModeProcedure procedure;
-};
-
-constexpr OutputProcedure kOutputProcedures[] = {
-    {ModeOutput::Kml, RunKmlPasses},       {ModeOutput::Pot, RunRecords},
-    {ModeOutput::Gpx, RunRecords},         {ModeOutput::Nmea, RunRecords},
-    {ModeOutput::CsvFull, RunRecords},     {ModeOutput::CsvCustom, RunRecords},
-    {ModeOutput::SummaryCsv, RunSummary},  {ModeOutput::SummaryHtml, RunSummary},
-};
+// The procedure of each OutputRun, in its order.
+constexpr ModeProcedure kRunProcedures[] = {RunKmlPasses, RunRecords, RunSummary};
 
 // A pair of family and output run otherwise than its output says.
 struct ModeException {
@@ -47,10 +39,7 @@ ModeProcedure ProcedureOf(const ConvertMode& mode) {
     for (const ModeException& exception : kModeExceptions) {
         if (exception.kind == mode.kind && exception.output == mode.output) return exception.procedure;
     }
-    for (const OutputProcedure& row : kOutputProcedures) {
-        if (row.output == mode.output) return row.procedure;
-    }
-    return nullptr;
+    return kRunProcedures[static_cast<size_t>(OutputKindOf(mode.output).run)];
 }
 
 // kConvertModes is constant data, set before any table made at start-up.

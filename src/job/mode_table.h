@@ -1,4 +1,4 @@
-// How the job runs each of the 36 modes of the mode list (kConvertModes).
+// How the job runs each mode of the mode list (kConvertModes).
 #pragma once
 
 #include <array>

@@ -2,6 +2,9 @@
 
 #include "base/temporary_files.h"
 #include "engine/track_point.h"
+#include "job/input_families.h"
+#include "job/mode_table.h"
+#include "job/record_runs.h"
 #include "job/run_steps.h"
 
 namespace geoplait {
@@ -33,14 +36,13 @@ std::vector<std::string> SideOutputs(const RunContext& ctx) {
 
 size_t SplitNameGrowth(const ConvertSettings& s, const ConvertMode* mode) {
     if (s.FileSplit == 0 || mode == nullptr) return 0;
-    const bool pieces = mode->output == ModeOutput::CsvFull || mode->output == ModeOutput::CsvCustom ||
-                        mode->output == ModeOutput::Nmea;
-    if (mode->kind == ModeKind::Nmea && mode->output == ModeOutput::Nmea) return 16;
-    if ((mode->kind == ModeKind::Nmea && mode->output != ModeOutput::Nmea && pieces) ||
-        (mode->kind == ModeKind::CsvFull && pieces)) {
-        return 4;
-    }
-    return 0;
+    // The pass-through names its pieces after their first date and time.
+    if (ProcedureOf(*mode) == RunNmeaPassThrough) return 16;
+    const FamilyRecordRun& family = FamilyOf(mode->kind).run;
+    const OutputWriter* writer = OutputWriterOf(mode->output);
+    const bool pieces = ProcedureOf(*mode) == RunRecords && writer != nullptr &&
+                        family.acceptance == Acceptance::Emitter && SplitsOutput(*writer, family.origin);
+    return pieces ? 4 : 0;
 }
 
 bool CheckDerivedNames(RunContext& ctx, const ConvertMode* mode) {

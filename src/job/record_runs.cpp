@@ -1,6 +1,7 @@
 // The record runs. One loop reads the input family's records (TrackInput) and
 // hands each to the writer of the output; the family table (InputFamily) and
-// the output table below say what differs, so that 31 modes share one run.
+// the output writers' table (OutputWriter) say what differs, so that every
+// mode of records shares one run.
 #include "job/record_runs.h"
 
 #include "engine/record_filter.h"
@@ -8,50 +9,19 @@
 #include "job/run_files.h"
 #include "job/track_input.h"
 #include "readers/reader_text.h"
-#include "writers/csv_writer.h"
-#include "writers/gpx_writer.h"
-#include "writers/nmea_writer.h"
-#include "writers/pot_writer.h"
+#include "writers/output_writers.h"
 #include "writers/record_emitter.h"
 #include "writers/summary_writer.h"
 
 namespace geoplait {
 
-namespace {
-
-
-struct OutputRun {
-    ModeOutput output;
-    OutputKind kind;  // the emitter's output kind, whose line writer writes each record
-    void (*head)(TextWriter&, RunContext&, bool upperCaseHandle);
-    void (*tail)(TextWriter&);
-};
-
-constexpr OutputRun kOutputRuns[] = {
-    {ModeOutput::Pot, OutputKind::Pot, [](TextWriter& out, RunContext&, bool) { WritePotHead(out); }, nullptr},
-    {ModeOutput::Gpx, OutputKind::GpxRoutePoint, WriteGpxHead, WriteGpxTail},
-    {ModeOutput::Nmea, OutputKind::Nmea, nullptr, nullptr},
-    {ModeOutput::CsvFull, OutputKind::CsvFull, nullptr, nullptr},
-    {ModeOutput::CsvCustom, OutputKind::CsvCustom, nullptr, nullptr},
-};
-
-template <typename Row, size_t N, typename Key>
-const Row* FindRow(const Row (&rows)[N], Key Row::*key, Key value) {
-    for (const Row& row : rows) {
-        if (row.*key == value) return &row;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 void RunRecords(RunContext& ctx, const ConvertMode& mode) {
     const FamilyRecordRun* family = &FamilyOf(mode.kind).run;
-    const OutputRun* output = FindRow(kOutputRuns, &OutputRun::output, mode.output);
+    const OutputWriter* output = OutputWriterOf(mode.output);
     if (output == nullptr) return;
 
     SplitFiles split;
-    if (family->acceptance == Acceptance::Emitter && SplitsOutput(output->kind, family->origin)) {
+    if (family->acceptance == Acceptance::Emitter && SplitsOutput(*output, family->origin)) {
         PrepareFileSplit(ctx, split);
     }
     TrackInput input;
@@ -62,7 +32,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
 
     // The writer's options, decoded once for the run, and its scratch space.
     LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config, ctx.run.TimeDifferenceValue), {}};
-    const LineWriter write = LineWriterOf(output->kind);
+    const LineWriter write = output->write;
     const auto writeRecord = [&](RunContext& c) {
         write(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount}, writer.scratch);
     };
@@ -78,7 +48,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
         switch (family->acceptance) {
             case Acceptance::Emitter:
                 // The emitter counts and clears the record itself.
-                EmitRecord(out, c, split, output->kind, family->origin, writer);
+                EmitRecord(out, c, split, *output, family->origin, writer);
                 return;
             case Acceptance::RecordRange:
                 if (!AcceptRecordInRange(c)) break;

@@ -262,8 +262,8 @@ bool IsKnownFirstSentenceId(std::string_view id) {
 
 int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode) {
     // The summaries read their input themselves and count nothing in advance.
-    if (mode == nullptr || FamilyOf(mode->kind).open == nullptr || mode->output == ModeOutput::SummaryCsv ||
-        mode->output == ModeOutput::SummaryHtml) {
+    if (mode == nullptr || FamilyOf(mode->kind).open == nullptr ||
+        OutputKindOf(mode->output).run == OutputRun::Summary) {
         return 0;
     }
     TrackInput input;
@@ -275,7 +275,7 @@ int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode) {
 }
 
 bool NeedsRecordCount(const ConvertSettings& s, const ConvertMode* mode) {
-    if (mode == nullptr || mode->output != ModeOutput::Kml || s.Placemark == 0 || s.PosType == 0) return false;
+    if (mode == nullptr || OutputKindOf(mode->output).run != OutputRun::Kml || s.Placemark == 0 || s.PosType == 0) return false;
     for (const PlacemarkType& type : kPlacemarkTypes) {
         if (s.PosType_edit == type.text) return true;
     }
@@ -288,7 +288,7 @@ bool ReadsInputTwice(const ConvertSettings& s, const ConvertMode* mode) {
     // The count before the run.
     if (NeedsRecordCount(s, mode)) return true;
     // The photos are matched by a read of their own after the track sections.
-    return mode->output == ModeOutput::Kml && family.kml.track && s.Photo != 0 &&
+    return OutputKindOf(mode->output).run == OutputRun::Kml && family.kml.track && s.Photo != 0 &&
            (s.Placemark != 0 || s.TrackLine != 0);
 }
 

@@ -48,11 +48,6 @@ void SetWidgetText(QWidget* widget, const QString& text) {
     }
 }
 
-// The five modes that draw a track into KML (the vertical-line colour is theirs).
-bool DrawsKmlTrack(std::string_view mode) {
-    return WritesKml(mode) && InputTypeOf(mode) != "Photo(Only)";
-}
-
 }  // namespace
 
 QString WithMnemonic(QString text, QChar letter) {
@@ -334,9 +329,9 @@ void MainWindow::ShowDialogSettings() {
 
 void MainWindow::ApplyModeLayout() {
     ConvertSettings& s = settings_.current;
-    const ModeLayout* layout = LayoutOf(s.Mode);
+    const ConvertMode* mode = FindModeByDisplayText(s.Mode);
     // A mode outside the table (a hand-edited file) shows everything.
-    const uint64_t shown = layout != nullptr ? ApplyLayoutActions(*layout, s) : ~0ull;
+    const uint64_t shown = mode != nullptr ? ApplyLayoutActions(LayoutOfMode(*mode), s) : ~0ull;
     for (int bit = 0; bit < kLayoutPartCount; ++bit) {
         for (QWidget* widget : parts_.LayoutPart(bit)) widget->setVisible((shown & (1ull << bit)) != 0);
     }

@@ -39,8 +39,7 @@ constexpr const char* kStopRunCaption = "Check!";
 
 std::string S(const QString& text) { return text.toStdString(); }
 
-std::string ExtensionOf(std::string_view type) {
-    const FileType* fileType = FileTypeOf(type);
+std::string ExtensionOf(const FileType* fileType) {
     return fileType == nullptr ? std::string{} : std::string(".") + fileType->extension;
 }
 
@@ -115,14 +114,14 @@ void MainWindow::OnModeChosen() {
     const QSize fittedBefore = sizeHint();
     ApplyModeLayout();
     FitToLayout(fittedBefore);
-    StoreInputPath(ForceExtension(InputText(), ExtensionOf(InputTypeOf(s.Mode))));
-    StoreOutputPath(ForceExtension(OutputText(), ExtensionOf(OutputTypeOf(s.Mode))));
+    StoreInputPath(ForceExtension(InputText(), ExtensionOf(InputFileTypeOf(s.Mode))));
+    StoreOutputPath(ForceExtension(OutputText(), ExtensionOf(OutputFileTypeOf(s.Mode))));
 }
 
 void MainWindow::OnInputSearch() {
     ConvertSettings& s = settings_.current;
     s.Mode = S(c_->mode->currentText());
-    const FileType* type = FileTypeOf(InputTypeOf(s.Mode));
+    const FileType* type = InputFileTypeOf(s.Mode);
     if (type == nullptr) return;
     QFileDialog chooser(this, type->openTitle, Qt8(FolderOf(InputText())), type->filters);
     chooser.setFileMode(QFileDialog::ExistingFile);
@@ -130,27 +129,27 @@ void MainWindow::OnInputSearch() {
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
     const std::string path = S(chooser.selectedFiles().front());
     StoreInputPath(path);
-    c_->outputFile->setText(Qt8(ForceExtension(path, ExtensionOf(OutputTypeOf(s.Mode)))));
+    c_->outputFile->setText(Qt8(ForceExtension(path, ExtensionOf(OutputFileTypeOf(s.Mode)))));
     kmlDocument_->SetName(StemOf(path));
 }
 
 void MainWindow::OnOutputSearch() {
     ConvertSettings& s = settings_.current;
     s.Mode = S(c_->mode->currentText());
-    const FileType* type = FileTypeOf(OutputTypeOf(s.Mode));
+    const FileType* type = OutputFileTypeOf(s.Mode);
     if (type == nullptr) return;
     QFileDialog chooser(this, type->saveTitle, Qt8(FolderOf(OutputText())), type->filters);
     chooser.setAcceptMode(QFileDialog::AcceptSave);
     chooser.setDefaultSuffix(type->extension);
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
-    const std::string path = ForceExtension(S(chooser.selectedFiles().front()), ExtensionOf(type->type));
+    const std::string path = ForceExtension(S(chooser.selectedFiles().front()), ExtensionOf(type));
     c_->outputFile->setText(Qt8(path));
     kmlDocument_->SetName(StemOf(path));
 }
 
 void MainWindow::OnOutputFromInputName() {
     const std::string output = FolderOf(OutputText()) + FileNameOf(InputText());
-    StoreOutputPath(ForceExtension(output, ExtensionOf(OutputTypeOf(S(c_->mode->currentText())))));
+    StoreOutputPath(ForceExtension(output, ExtensionOf(OutputFileTypeOf(S(c_->mode->currentText())))));
 }
 
 void MainWindow::OnOutputIntoInputFolder() { StoreOutputPath(FolderOf(InputText()) + FileNameOf(OutputText())); }

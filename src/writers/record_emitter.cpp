@@ -2,7 +2,7 @@
 // each finished record here. It filters the record, may start the next split
 // file ("<base>_001<ext>", "<base>_002<ext>", ...) when the track jumps in
 // distance, time or (NMEA input) date, writes the record with the line writer
-// of the output kind and counts it.
+// of the output and counts it.
 //
 // A split only ever happens before a record that is about to be written, so
 // the first record of every split file is the one that crossed a threshold.
@@ -13,36 +13,10 @@
 #include <cstdio>
 
 #include "engine/record_filter.h"
-#include "writers/csv_writer.h"
-#include "writers/gpx_writer.h"
-#include "writers/nmea_writer.h"
-#include "writers/pot_writer.h"
 
 namespace geoplait {
 
 namespace {
-
-struct EmitKind {
-    OutputKind kind;
-    LineWriter write;
-    bool splitsFromNmea;     // FileSplit applies in the NMEA-input variant
-    bool splitsFromCsvFull;  // FileSplit applies in the CSV-Full-input variant
-};
-
-constexpr EmitKind kEmitKinds[] = {
-    {OutputKind::Pot, WritePotLine, false, false},
-    {OutputKind::GpxRoutePoint, WriteGpxRoutePoint, false, false},
-    {OutputKind::Nmea, WriteNmeaSentences, false, true},
-    {OutputKind::CsvFull, WriteCsvFullLine, true, true},
-    {OutputKind::CsvCustom, WriteCsvCustomLine, true, true},
-};
-
-const EmitKind* FindEmitKind(OutputKind kind) {
-    for (const EmitKind& k : kEmitKinds) {
-        if (k.kind == kind) return &k;
-    }
-    return nullptr;
-}
 
 // "<base><ext>" is always the path as entered.
 void SplitOutputName(const std::string& path, std::string& base, std::string& extension) {
@@ -95,11 +69,6 @@ void FinishRecord(RunContext& ctx) {
 
 }  // namespace
 
-bool SplitsOutput(OutputKind kind, InputOrigin origin) {
-    const EmitKind* k = FindEmitKind(kind);
-    return k != nullptr && (origin == InputOrigin::Nmea ? k->splitsFromNmea : k->splitsFromCsvFull);
-}
-
 void PrepareFileSplit(RunContext& ctx, SplitFiles& split) {
     ctx.store.SplitIndex = 0;
     if (ctx.Current().FileSplit == 0) return;
@@ -108,13 +77,8 @@ void PrepareFileSplit(RunContext& ctx, SplitFiles& split) {
     ctx.Current().OutputFile = SplitFileName(split, 0);
 }
 
-LineWriter LineWriterOf(OutputKind kind) {
-    const EmitKind* k = FindEmitKind(kind);
-    return k != nullptr ? k->write : nullptr;
-}
-
-int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind kind, InputOrigin origin,
-               LineOutput& writer) {
+int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, const OutputWriter& writer, InputOrigin origin,
+               LineOutput& line) {
     if (ctx.StopRequested()) {
         ClearTrackPoint(ctx.point);
         return -1;
@@ -125,9 +89,7 @@ int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind k
         return 0;
     }
 
-    const EmitKind* k = FindEmitKind(kind);
-    const bool splits = k != nullptr && (nmeaInput ? k->splitsFromNmea : k->splitsFromCsvFull);
-    if (splits && ctx.Current().FileSplit != 0 && ctx.store.WrittenCount >= 1 &&
+    if (SplitsOutput(writer, origin) && ctx.Current().FileSplit != 0 && ctx.store.WrittenCount >= 1 &&
         NeedsNewFile(ctx, nmeaInput)) {
         if (!StartNextFile(out, ctx, split, nmeaInput)) {
             // The record is read but not written; nothing more is.
@@ -135,9 +97,7 @@ int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind k
             return -1;
         }
     }
-    if (k != nullptr) {
-        k->write(out, writer.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount}, writer.scratch);
-    }
+    writer.write(out, line.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount}, line.scratch);
     ++ctx.store.WrittenCount;
     FinishRecord(ctx);
     return 0;

@@ -6,19 +6,9 @@
 #include "engine/run_context.h"
 #include "base/text_file.h"
 #include "writers/line_writer.h"
+#include "writers/output_writers.h"
 
 namespace geoplait {
-
-enum class InputOrigin { Nmea, CsvFull };
-
-// What the emitter writes each record as.
-enum class OutputKind {
-    Pot,
-    GpxRoutePoint,
-    Nmea,  // from CSV Full input only
-    CsvFull,
-    CsvCustom,
-};
 
 // The name parts of a run's split files "%s_%03i%s", taken from OutputFile
 // before the run renames it to its _000 file; kept by the run.
@@ -28,19 +18,12 @@ struct SplitFiles {
     bool named = false;     // base and extension hold this run's parts
 };
 
-// Writes the current record as `kind` with the run's line writer options and
-// scratch space. Returns 0, or -1 when the run's outputs could
+// Writes the current record with `writer`'s line writer, the run's line
+// writer options and scratch space. Returns 0, or -1 when the run's outputs could
 // not be written (a split file not created, an earlier one cut short): the
 // run stops, and every later call only clears the record and returns -1.
-int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, OutputKind kind, InputOrigin origin,
-               LineOutput& writer);
-
-// Whether FileSplit may cut the output of `kind` from `origin`: CSV Full and
-// Custom from NMEA input; NMEA, CSV Full and Custom from CSV Full input.
-bool SplitsOutput(OutputKind kind, InputOrigin origin);
-
-// The line writer of `kind`.
-LineWriter LineWriterOf(OutputKind kind);
+int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, const OutputWriter& writer, InputOrigin origin,
+               LineOutput& line);
 
 // Start of a run whose output may be split (SplitsOutput): sets SplitIndex
 // to 0 and, when FileSplit is on, remembers the name parts of OutputFile for

@@ -1,4 +1,5 @@
-// The texts and file values row by row are the golden case job_list_modes.
+// The texts and file values row by row are the golden case job_list_modes;
+// the window's layouts are checked by the window's tests.
 #include "settings/convert_modes.h"
 
 #include <string>
@@ -11,35 +12,43 @@
 namespace geoplait {
 namespace {
 
-TEST(ConvertModes, FamiliesAreContiguousAndNamedByTheirTexts) {
-    const struct { std::string_view prefix; ModeKind kind; int rows; } families[] = {
-        {"nmea(log)", ModeKind::Nmea, 8}, {"csv(Full)", ModeKind::CsvFull, 6},
-        {"csv(Custom)", ModeKind::CsvCustom, 5}, {"pot", ModeKind::Pot, 4}, {"gpx", ModeKind::Gpx, 4},
-        {"kml(Line)", ModeKind::KmlLine, 4}, {"kml(Point)", ModeKind::KmlPoint, 4},
-        {"Photo(Only)", ModeKind::Photo, 1},
-    };
-    const struct { std::string_view suffix; ModeOutput output; } outputs[] = {
-        {"kml", ModeOutput::Kml}, {"pot", ModeOutput::Pot}, {"gpx", ModeOutput::Gpx},
-        {"nmea(log)", ModeOutput::Nmea}, {"csv(Full)", ModeOutput::CsvFull},
-        {"csv(Custom)", ModeOutput::CsvCustom}, {"Summary(csv)", ModeOutput::SummaryCsv},
-        {"Summary(html)", ModeOutput::SummaryHtml},
-    };
-    size_t row = 0;
-    for (const auto& family : families) {
-        for (int i = 0; i < family.rows && row < kConvertModes.size(); ++i, ++row) {
-            const ConvertMode& mode = kConvertModes[row];
-            const std::string_view text = mode.displayText;
-            EXPECT_EQ(mode.kind, family.kind) << text;
-            EXPECT_EQ(text.substr(0, text.find(" -> ")), family.prefix) << text;
-            int matches = 0;
-            for (const auto& output : outputs) {
-                if (text.substr(text.find(" -> ") + 4) == output.suffix && mode.output == output.output) ++matches;
-            }
-            EXPECT_EQ(matches, 1) << text;
-            EXPECT_EQ(ModeRow(*FindModeByFileValue(mode.fileValue)), row) << text;
-        }
+// The display text is made of the two sides' file types; each pair is found
+// again by both of its names.
+TEST(ConvertModes, EachPairIsNamedByItsSides) {
+    for (const ConvertMode& mode : kConvertModes) {
+        const std::string text = std::string(ModeFamilyOf(mode.kind).file.type) + " -> " +
+                                 OutputKindOf(mode.output).file.type;
+        EXPECT_EQ(mode.displayText, text);
+        EXPECT_EQ(FindModeByDisplayText(text), &mode) << text;
+        EXPECT_EQ(FindModeByFileValue(mode.fileValue), &mode) << text;
     }
-    EXPECT_EQ(row, kConvertModes.size());
+    EXPECT_EQ(FindModeByDisplayText("nmea(log) -> kml "), nullptr);
+    EXPECT_EQ(FindModeByFileValue("geoplait"), nullptr);
+}
+
+// What an output adds to its family's layout: the datum check of an NMEA
+// output only from a family that can shift the datum, the column dialog of
+// CSV Custom output, no split file for the summaries.
+TEST(ConvertModes, LayoutIsTheFamilysWithWhatTheOutputAdds) {
+    const struct {
+        const char* mode;
+        bool tokyoShown, tokyoCleared, outputItem, splitFile;
+    } cases[] = {
+        {"nmea(log) -> nmea(log)", true, false, false, true},
+        {"nmea(log) -> csv(Full)", false, true, false, true},
+        {"csv(Custom) -> nmea(log)", true, false, false, false},
+        {"pot -> nmea(log)", false, true, false, false},
+        {"gpx -> csv(Custom)", false, true, true, false},
+        {"nmea(log) -> Summary(html)", false, true, false, false},
+        {"kml(Line) -> gpx", false, true, true, false},
+    };
+    for (const auto& c : cases) {
+        const ModeLayout layout = LayoutOfMode(*FindModeByDisplayText(c.mode));
+        EXPECT_EQ((layout.shown & kTokyoCheck) != 0, c.tokyoShown) << c.mode;
+        EXPECT_EQ((layout.actions & kClearTokyo) != 0, c.tokyoCleared) << c.mode;
+        EXPECT_EQ((layout.shown & kOutputItem) != 0, c.outputItem) << c.mode;
+        EXPECT_EQ((layout.shown & kSplitFile) != 0, c.splitFile) << c.mode;
+    }
 }
 
 // Each mode's rule from both starting states: what it writes decides Bom,

@@ -30,7 +30,7 @@ struct Emitter : WriterFixture {
         EXPECT_TRUE(ctx.outputs.Commit());
     }
     // A record at the given UTC time and date and latitude (ddmm.mmmm).
-    int Emit(OutputKind kind, InputOrigin origin, const char* time, const char* date = "010312",
+    int Emit(ModeOutput kind, InputOrigin origin, const char* time, const char* date = "010312",
              const char* latitude = "3539.1234") {
         TrackPoint& p = ctx.point;
         p.GgaId = "$GPGGA";
@@ -45,7 +45,7 @@ struct Emitter : WriterFixture {
         p.GgaAltitude = "10";
         p.RmcSpeed = "0";
         writer.options = Options();
-        return EmitRecord(out, ctx, split, kind, origin, writer);
+        return EmitRecord(out, ctx, split, *OutputWriterOf(kind), origin, writer);
     }
 };
 
@@ -61,7 +61,7 @@ TEST(EmitRecord, WhenTheOutputSplits) {
     const std::vector<std::string> one = {"out_000.csv"}, two = {"out_000.csv", "out_001.csv"};
     struct Case {
         const char* name;
-        OutputKind kind;
+        ModeOutput kind;
         InputOrigin origin;
         int fileSplit, trackGroupDate;
         double gapSeconds, gapDistance;
@@ -72,16 +72,16 @@ TEST(EmitRecord, WhenTheOutputSplits) {
     constexpr InputOrigin nmea = InputOrigin::Nmea, csv = InputOrigin::CsvFull;
     constexpr double never = 99999999.0;
     const Case cases[] = {
-        {"CSV Custom from NMEA", OutputKind::CsvCustom, nmea, 1, 0, 10, never, minuteApart, two, "010312"},
-        {"CSV Full from CSV", OutputKind::CsvFull, csv, 1, 0, 10, never, minuteApart, two, ""},
-        {"CSV Custom from CSV", OutputKind::CsvCustom, csv, 1, 0, 10, never, minuteApart, two, ""},
-        {"NMEA from CSV", OutputKind::Nmea, csv, 1, 0, 10, never, minuteApart, two, ""},
-        {"POT from CSV", OutputKind::Pot, csv, 1, 0, 10, never, minuteApart, one, ""},
-        {"GPX from CSV", OutputKind::GpxRoutePoint, csv, 1, 0, 10, never, minuteApart, one, ""},
-        {"interval equal to the limit", OutputKind::CsvCustom, nmea, 1, 0, 60, never, minuteApart, one, "010312"},
-        {"distance above the limit only", OutputKind::CsvCustom, nmea, 1, 0, never, 1.85, northward, two, "010312"},
-        {"date from NMEA", OutputKind::CsvCustom, nmea, 1, 1, never, never, overMidnight, two, "020312"},
-        {"no date from CSV", OutputKind::CsvCustom, csv, 1, 1, never, never, overMidnight, one, ""},
+        {"CSV Custom from NMEA", ModeOutput::CsvCustom, nmea, 1, 0, 10, never, minuteApart, two, "010312"},
+        {"CSV Full from CSV", ModeOutput::CsvFull, csv, 1, 0, 10, never, minuteApart, two, ""},
+        {"CSV Custom from CSV", ModeOutput::CsvCustom, csv, 1, 0, 10, never, minuteApart, two, ""},
+        {"NMEA from CSV", ModeOutput::Nmea, csv, 1, 0, 10, never, minuteApart, two, ""},
+        {"POT from CSV", ModeOutput::Pot, csv, 1, 0, 10, never, minuteApart, one, ""},
+        {"GPX from CSV", ModeOutput::Gpx, csv, 1, 0, 10, never, minuteApart, one, ""},
+        {"interval equal to the limit", ModeOutput::CsvCustom, nmea, 1, 0, 60, never, minuteApart, one, "010312"},
+        {"distance above the limit only", ModeOutput::CsvCustom, nmea, 1, 0, never, 1.85, northward, two, "010312"},
+        {"date from NMEA", ModeOutput::CsvCustom, nmea, 1, 1, never, never, overMidnight, two, "020312"},
+        {"no date from CSV", ModeOutput::CsvCustom, csv, 1, 1, never, never, overMidnight, one, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -104,7 +104,7 @@ TEST(EmitRecord, NeverSplitsBeforeTheFirstWrittenRecord) {
     f.ctx.run.GapDistanceLimit = 1.0;
     f.ctx.store.GapDistance = 50.0;  // left over
     f.Open();
-    f.Emit(OutputKind::CsvCustom, InputOrigin::Nmea, "120000");
+    f.Emit(ModeOutput::CsvCustom, InputOrigin::Nmea, "120000");
     f.Finish();
     EXPECT_EQ(f.Files(), std::vector<std::string>{"out_000.csv"});
 }
@@ -117,9 +117,9 @@ TEST(EmitRecord, SplitNamesNumberOnFromTheFirstFile) {
     f.Open();
     EXPECT_EQ(f.ctx.store.SplitIndex, 0);
     EXPECT_EQ(f.s().OutputFile, f.dir.File("trip.tar_000.csv"));
-    f.Emit(OutputKind::CsvFull, InputOrigin::Nmea, "120000");
+    f.Emit(ModeOutput::CsvFull, InputOrigin::Nmea, "120000");
     f.ctx.store.SplitIndex = 999;
-    f.Emit(OutputKind::CsvFull, InputOrigin::Nmea, "120100");
+    f.Emit(ModeOutput::CsvFull, InputOrigin::Nmea, "120100");
     f.Finish();
     EXPECT_EQ(f.Files(), (std::vector<std::string>{"trip.tar_000.csv", "trip.tar_1000.csv"}));
 }

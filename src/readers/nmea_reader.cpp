@@ -357,10 +357,22 @@ bool FindNmeaSentence(std::string_view line, NmeaSentence& sentence) {
 }
 
 bool FailsChecksum(std::string_view text) {
-    const size_t star = text.find('*');
-    if (star == std::string_view::npos) return false;
-    unsigned sum = 0;
-    for (size_t i = 1; i < star; ++i) sum ^= static_cast<unsigned char>(text[i]);
+    const void* found = std::memchr(text.data(), '*', text.size());
+    if (found == nullptr) return false;
+    const size_t star = static_cast<size_t>(static_cast<const char*>(found) - text.data());
+    // The exclusive-or of the bytes between "$" and "*", eight at a time.
+    uint64_t words = 0;
+    size_t i = 1;
+    for (; i + 8 <= star; i += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        words ^= word;
+    }
+    words ^= words >> 32;
+    words ^= words >> 16;
+    words ^= words >> 8;
+    unsigned sum = static_cast<unsigned>(words & 0xFF);
+    for (; i < star; ++i) sum ^= static_cast<unsigned char>(text[i]);
     std::string_view tail = text.substr(star + 1);
     while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r')) tail.remove_suffix(1);
     if (tail.size() != 2) return true;

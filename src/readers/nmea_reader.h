@@ -67,7 +67,7 @@ private:
 // what the caller left in it) and returns true at the sentence that opens the
 // next record (NmeaEpochs), which is parsed by the following call; after the
 // last line it returns true once more (also for an empty log), then false.
-// A sentence whose checksum fails is not used (BadChecksums counts them).
+// A sentence whose checksum fails is not used (Losses counts them).
 // The reader keeps its file position and the sentence that opens the next
 // record between calls; a pass that reads the log again opens it again.
 // The date of the last "$xxZDA" sentence (hhmmss.ss,dd,mm,yyyy,...), which

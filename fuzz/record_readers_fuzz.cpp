@@ -1,4 +1,4 @@
-// Fuzz targets for the CSV Full, CSV Custom, POT, GPX and KML readers, one
+// Fuzz targets for the CSV Full, CSV Custom, POT, GPX, KML and FIT readers, one
 // program per reader (GEOPLAIT_FUZZ_READER picks it when built). The bytes
 // are read as a file, record by record as a run reads it; the line formats
 // also go straight into their line parsers. The first bytes choose the
@@ -17,6 +17,7 @@
 
 #include "geo/time_difference.h"
 #include "readers/csv_reader.h"
+#include "readers/fit_reader.h"
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"
 #include "readers/pot_reader.h"
@@ -27,7 +28,7 @@ namespace {
 
 using namespace geoplait;
 
-enum Reader { kCsvFull, kCsvCustom, kPot, kGpx, kKml };
+enum Reader { kCsvFull, kCsvCustom, kPot, kGpx, kKml, kFit };
 
 class SilentUi : public UserInterface {
 public:
@@ -57,7 +58,7 @@ void CheckRecord(const TrackPoint& p, Reader reader) {
                                  &p.RmcTime, &p.RmcDate, &p.GgaAltitude, &p.PointName, &p.ExtendData}) {
         Require(f->find_first_of(breaks) == std::string::npos, "line end in a value");
     }
-    if (reader == kGpx || reader == kKml) {
+    if (reader == kGpx || reader == kKml || (reader == kFit && !p.InLatitudeDeg.empty())) {
         Require(IsLetter(p.GgaNS, "NS") && p.GgaNS == p.RmcNS, "latitude letter");
         Require(IsLetter(p.GgaEW, "EW") && p.GgaEW == p.RmcEW, "longitude letter");
         Require(p.InLatitudeDeg.empty() || (p.InLatitudeDeg[0] != '-' && p.InLatitudeDeg[0] != '+'),
@@ -119,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PotReader pot;
     GpxReader gpx;
     KmlReader kml;
+    FitReader fit;
     const KmlVariant variant{size > 11 && data[11] % 2 == 0, size > 11 && data[11] % 4 >= 2};
     bool opened = false;
     if (reader == kCsvFull || reader == kCsvCustom) {
@@ -128,6 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         opened = pot.Open(MemoryFilePath(), settings);
     } else if (reader == kGpx) {
         opened = gpx.Open(MemoryFilePath());
+    } else if (reader == kFit) {
+        opened = fit.Open(MemoryFilePath());
     } else {
         opened = kml.Open(MemoryFilePath(), variant, settings, timeDifference);
     }
@@ -140,6 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (reader == kPot) more = pot.Next(point);
         if (reader == kGpx) more = gpx.Next(point);
         if (reader == kKml) more = kml.Next(point);
+        if (reader == kFit) more = fit.Next(point);
         if (!more) break;
         CheckRecord(point, reader);
         // A record takes at least one byte of a line, or a few of a tuple or an element.
@@ -160,6 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         PotReader potAgain;
         GpxReader gpxAgain;
         KmlReader kmlAgain;
+        FitReader fitAgain;
         bool reopened = false;
         if (reader == kCsvFull || reader == kCsvCustom) {
             reopened = csvAgain.Open(MemoryFilePath(), reader == kCsvFull ? CsvLayout::Full : CsvLayout::Custom,
@@ -168,6 +174,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             reopened = potAgain.Open(MemoryFilePath(), settings);
         } else if (reader == kGpx) {
             reopened = gpxAgain.Open(MemoryFilePath());
+        } else if (reader == kFit) {
+            reopened = fitAgain.Open(MemoryFilePath());
         } else {
             reopened = kmlAgain.Open(MemoryFilePath(), variant, settings, timeDifference);
         }
@@ -179,6 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (reader == kPot) more = potAgain.Next(ctx.point);
             if (reader == kGpx) more = gpxAgain.Next(ctx.point);
             if (reader == kKml) more = kmlAgain.Next(ctx.point);
+            if (reader == kFit) more = fitAgain.Next(ctx.point);
             if (!more) break;
             take(ctx);
         }
@@ -186,8 +195,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Every input but GPX may become a GPX route; every input but KML a KML document.
     if (reader != kGpx) CheckGpxOutput(ctx, readRecords);
     if (reader != kKml) {
-        const TrackSource source = reader == kPot || reader == kGpx ? TrackSource::PotGpx : TrackSource::Csv;
-        std::string TrackPoint::*const name = reader == kPot   ? &TrackPoint::ExtendData
+        const TrackSource source =
+            reader == kPot || reader == kGpx || reader == kFit ? TrackSource::PotGpx : TrackSource::Csv;
+        std::string TrackPoint::*const name = reader == kPot || reader == kFit ? &TrackPoint::ExtendData
                                               : reader == kGpx ? &TrackPoint::PointName
                                                                : nullptr;
         CheckKmlOutput(ctx, source, name, readRecords);

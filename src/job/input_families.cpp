@@ -1,14 +1,15 @@
 // The input families. NMEA and CSV Full records go through the record
-// emitter (filters, derived values, file split, counts); CSV Custom, POT and
-// GPX records are checked against the record range only; KML records are
-// written as they come. An NMEA output is a plain stream without byte-order
-// mark from CSV Custom, POT and GPX input, and a GPX record for NMEA output
-// starts with the NMEA defaults, which a GPX point lacks. The GPX creator's
-// handle is spelt in lower case from CSV Full and KML input. In a KML
-// conversion NMEA and CSV records go through WriteTrackRecord with its
-// filters and group breaks (speed groups for NMEA and CSV Full only); POT and
-// GPX records only through the record range, and their path is cut by gaps
-// alone; KML input has no KML passes.
+// emitter (filters, derived values, file split, counts); CSV Custom, POT,
+// GPX and FIT records are checked against the record range only; KML records
+// are written as they come. An NMEA output is a plain stream without
+// byte-order mark from CSV Custom, POT, GPX and FIT input, and a GPX or FIT
+// record for NMEA output starts with the NMEA defaults, which such a point
+// lacks. The GPX creator's handle is spelt in lower case from CSV Full and
+// KML input. In a KML conversion NMEA and CSV records go through
+// WriteTrackRecord with its filters and group breaks (speed groups for NMEA
+// and CSV Full only); POT, GPX and FIT records only through the record range,
+// and their path is cut by gaps alone (a FIT record's heart rate and cadence
+// are its Label_Tex text); KML input has no KML passes.
 #include "job/input_families.h"
 
 #include <array>
@@ -42,9 +43,13 @@ bool OpenKml(TrackReaders& r, const std::string& path, RunContext& ctx, bool toC
                                        ctx.run.TimeDifferenceValue);
 }
 
+bool OpenFit(TrackReaders& r, const std::string& path, RunContext&, bool) {
+    return r.emplace<FitReader>().Open(path);
+}
+
 constexpr FamilyKmlPasses kNoKmlPasses{false, TrackSource::Nmea, false, nullptr};
 
-constexpr std::array<InputFamily, 8> kInputFamilies = {{
+constexpr std::array<InputFamily, 9> kInputFamilies = {{
     {ModeKind::Nmea, OpenNmea, CountRule::Fixes, true,
      {Acceptance::Emitter, InputOrigin::Nmea, true, WriteMode::Create, false},
      {true, TrackSource::Nmea, true, nullptr}},
@@ -66,6 +71,9 @@ constexpr std::array<InputFamily, 8> kInputFamilies = {{
      {Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false}, kNoKmlPasses},
     {ModeKind::Photo, nullptr, CountRule::Records, false,
      {Acceptance::Nothing, InputOrigin::Nmea, false, WriteMode::Create, false}, kNoKmlPasses},
+    {ModeKind::Fit, OpenFit, CountRule::Records, false,
+     {Acceptance::RecordRange, InputOrigin::Nmea, true, WriteMode::Plain, true},
+     {true, TrackSource::PotGpx, false, &TrackPoint::ExtendData}},
 }};
 
 // The rows stand in the order of ModeKind, so a family is found by its value.

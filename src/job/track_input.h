@@ -9,6 +9,7 @@
 
 #include "engine/run_context.h"
 #include "readers/csv_reader.h"
+#include "readers/fit_reader.h"
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"
 #include "readers/nmea_reader.h"
@@ -19,7 +20,8 @@
 namespace geoplait {
 
 // The reader of one input family at a time; monostate while none is open.
-using TrackReaders = std::variant<std::monostate, NmeaReader, CsvReader, PotReader, GpxReader, KmlReader>;
+using TrackReaders = std::variant<std::monostate, NmeaReader, CsvReader, PotReader, GpxReader, KmlReader,
+                                  FitReader>;
 
 class TrackInput {
 public:

@@ -1,9 +1,8 @@
 // Exif reader of our own: five tags, nothing else.
 //
-// Layout: FF D8, then the leading segments (FF En or FF FE, each with a
-// two-byte big-endian length that counts itself), walked until the first
-// APP1 segment that starts with "Exif" (a JFIF APP0 of any length, other APPn
-// and comments may come first). Its payload is "Exif\0\0" and a TIFF block:
+// Layout: the TIFF block of the photo's container (photo_containers: the
+// Exif segment of a JPEG, a TIFF-structured RAW file, the Exif item of a
+// HEIC file), with its
 // byte order "II"/"MM", 42, the offset of IFD0. An IFD is a two-byte count of
 // twelve-byte entries (tag, type, count, value or offset). Read here:
 //   IFD0 270 ImageDescription, 306 DateTime, 34665 Exif IFD (36867
@@ -14,8 +13,9 @@
 // a value of up to four bytes sits in the entry itself; every rational is
 // numerator / denominator (Kodak writes minutes as 22278/1000, Nikon GPS
 // seconds as 724/100); a zero denominator, a date that is not digits and any
-// offset or count reaching outside the segment make that value absent. The
-// whole Exif segment is at most 64 KiB and is the only part read into memory.
+// offset or count reaching outside the block make that value absent. The
+// block (a JPEG's Exif segment, at most 64 KiB; at most kMaxTiffBlock bytes
+// of another container) is the only part read into memory.
 #include "photo/exif_reader.h"
 
 #include <iconv.h>
@@ -29,10 +29,12 @@
 #include <ctime>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/text_encoding.h"
 #include "engine/track_point.h"
+#include "photo/photo_containers.h"
 
 namespace geoplait {
 
@@ -52,9 +54,6 @@ constexpr uint16_t kGpsAltitudeRef = 5;
 constexpr uint16_t kGpsAltitude = 6;
 constexpr uint16_t kGpsTimeStamp = 7;
 constexpr uint16_t kGpsDateStamp = 29;
-
-// No real file has more leading segments; a hostile one is not walked forever.
-constexpr int kSegmentLimit = 1024;
 
 // Bytes per component of each TIFF type (index = type); 0 for unknown types.
 constexpr unsigned kTypeSize[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
@@ -327,49 +326,6 @@ void ReadGpsEntry(const TiffBlock& tiff, const IfdEntry& e, const ConvertSetting
     }
 }
 
-// Reads `length` bytes at `offset`; false when the file is shorter.
-bool ReadAt(std::FILE* f, uint64_t offset, unsigned char* out, size_t length) {
-    if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
-    if (fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
-    return std::fread(out, 1, length, f) == length;
-}
-
-// Finds the Exif segment among the leading segments and reads its payload.
-// Returns 0 with `payload` filled, or the code of what was found instead.
-int32_t FindExifSegment(std::FILE* f, std::vector<unsigned char>& payload) {
-    unsigned char head[3];
-    const size_t got = std::fread(head, 1, sizeof head, f);
-    if (got < 2 || head[0] != 0xFF || head[1] != 0xD8) return kExifNotJpeg;
-    if (got < 3 || head[2] != 0xFF) return kExifNoMarker;
-    bool sawApp1 = false;
-    uint64_t pos = 2;
-    for (int n = 0; n < kSegmentLimit; ++n) {
-        unsigned char marker[4];
-        if (!ReadAt(f, pos, marker, sizeof marker) || marker[0] != 0xFF) break;
-        if (marker[1] == 0xFF) {  // fill byte before a marker
-            ++pos;
-            continue;
-        }
-        const bool isApp = marker[1] >= 0xE0 && marker[1] <= 0xEF;
-        if (!isApp && marker[1] != 0xFE) break;
-        const unsigned length = static_cast<unsigned>(marker[2]) << 8 | marker[3];
-        if (length < 2) break;
-        if (marker[1] == 0xE1) {
-            sawApp1 = true;
-            payload.resize(length - 2);
-            // A segment cut short by the end of the file keeps what is there.
-            if (fseeko(f, static_cast<off_t>(pos + 4), SEEK_SET) != 0) break;
-            payload.resize(std::fread(payload.data(), 1, payload.size(), f));
-            if (payload.size() >= 4 && payload[0] == 'E' && payload[1] == 'x' && payload[2] == 'i' &&
-                payload[3] == 'f') {
-                return 0;
-            }
-        }
-        pos += 2 + length;
-    }
-    return sawApp1 ? kExifBadSignature : kExifNoSegment;
-}
-
 // The file's modification time in the run's local time: UTC plus the time
 // difference, whatever zone the machine is set to.
 void SetFileDate(const struct stat& st, int32_t timeDifference, PhotoEntry& photo) {
@@ -441,10 +397,27 @@ bool DecodeExifTitle(std::string_view bytes, std::string& title) {
 
 namespace {
 
+// The Exif folder at `offset`: DateTimeOriginal.
+int32_t ReadExifIfd(const TiffBlock& tiff, uint64_t offset, PhotoEntry& photo) {
+    int32_t code = 0;
+    for (const IfdEntry& x : ReadIfd(tiff, offset)) {
+        if (x.tag == kTagDateTimeOriginal && ExifDateTime(tiff, x, photo.Date, photo.Time)) {
+            code += kExifDateTimeOriginal;
+            photo.DateSource = "34665-36867(IFD):DateTimeOriginal";
+        }
+    }
+    return code;
+}
+
+void ReadGpsIfd(const TiffBlock& tiff, uint64_t offset, const ConvertSettings& s, PhotoEntry& photo, GpsRead& gps) {
+    for (const IfdEntry& g : ReadIfd(tiff, offset)) ReadGpsEntry(tiff, g, s, photo, gps);
+}
+
 // Walks IFD0 and the Exif and GPS folders it points to (each followed
-// once, so a loop of pointers ends); returns the result code's additions.
-int32_t ReadExifFolders(const TiffBlock& tiff, const ConvertSettings& s, UserInterface& ui, PhotoEntry& photo,
-                        GpsRead& gps) {
+// once, so a loop of pointers ends), or, where they stand apart (`exifPart`,
+// `gpsPart`: their IFD0), those; returns the result code's additions.
+int32_t ReadExifFolders(const TiffBlock& tiff, const TiffBlock* exifPart, const TiffBlock* gpsPart,
+                        const ConvertSettings& s, UserInterface& ui, PhotoEntry& photo, GpsRead& gps) {
     bool exifIfdRead = false;
     bool gpsIfdRead = false;
     int32_t code = 0;
@@ -471,26 +444,34 @@ int32_t ReadExifFolders(const TiffBlock& tiff, const ConvertSettings& s, UserInt
                 // One Exif IFD: a second pointer is not followed.
                 if (s.Photo_Exif_DateTimeOriginal != 1 || exifIfdRead) break;
                 exifIfdRead = true;
-                for (const IfdEntry& x : ReadIfd(tiff, e.type == 3 ? tiff.U16(e.field) : tiff.U32(e.field))) {
-                    if (x.tag == kTagDateTimeOriginal && ExifDateTime(tiff, x, photo.Date, photo.Time)) {
-                        code += kExifDateTimeOriginal;
-                        photo.DateSource = "34665-36867(IFD):DateTimeOriginal";
-                    }
-                }
+                code += ReadExifIfd(tiff, e.type == 3 ? tiff.U16(e.field) : tiff.U32(e.field), photo);
                 break;
             case kTagGpsIfd:
                 if (gpsIfdRead) break;
                 gpsIfdRead = true;
                 code += kExifGps;
-                for (const IfdEntry& g : ReadIfd(tiff, e.type == 3 ? tiff.U16(e.field) : tiff.U32(e.field))) {
-                    ReadGpsEntry(tiff, g, s, photo, gps);
-                }
+                ReadGpsIfd(tiff, e.type == 3 ? tiff.U16(e.field) : tiff.U32(e.field), s, photo, gps);
                 break;
             default:
                 break;
         }
     }
+    if (exifPart != nullptr && !exifIfdRead && s.Photo_Exif_DateTimeOriginal == 1) {
+        code += ReadExifIfd(*exifPart, exifPart->U32(4), photo);
+    }
+    if (gpsPart != nullptr && !gpsIfdRead) {
+        code += kExifGps;
+        ReadGpsIfd(*gpsPart, gpsPart->U32(4), s, photo, gps);
+    }
     return code;
+}
+
+// A TIFF structure of its own (CR3): its header at 0, IFD0's offset within.
+std::optional<TiffBlock> PartOf(const std::vector<unsigned char>& bytes) {
+    if (bytes.size() < 8) return std::nullopt;
+    const bool little = bytes[0] == 'I' && bytes[1] == 'I';
+    if (!little && !(bytes[0] == 'M' && bytes[1] == 'M')) return std::nullopt;
+    return TiffBlock(bytes, 0, little);
 }
 
 // What the GPS folder gave, made into the photo's fields.
@@ -536,21 +517,25 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) return kExifNotOpened;
 
-    std::vector<unsigned char> payload;
-    const int32_t found = FindExifSegment(file.get(), payload);
+    TiffBlocks blocks;
+    const int32_t found = FindTiffBlock(file.get(), blocks);
+    const std::vector<unsigned char>& payload = blocks.block;
+    const size_t tiffStart = blocks.start;
     file.reset();
     if (found != 0) return found;
-    constexpr size_t kTiffStart = 6;  // after "Exif\0\0"
-    if (payload.size() < kTiffStart + 2) return kExifBadByteOrder;
-    const bool little = payload[kTiffStart] == 'I' && payload[kTiffStart + 1] == 'I';
-    const bool big = payload[kTiffStart] == 'M' && payload[kTiffStart + 1] == 'M';
+    if (payload.size() < tiffStart + 2) return kExifBadByteOrder;
+    const bool little = payload[tiffStart] == 'I' && payload[tiffStart + 1] == 'I';
+    const bool big = payload[tiffStart] == 'M' && payload[tiffStart + 1] == 'M';
     if (!little && !big) return kExifBadByteOrder;
     int32_t code = little ? kExifIntel : kExifMotorola;
 
-    const TiffBlock tiff(payload, kTiffStart, little);
+    const TiffBlock tiff(payload, tiffStart, little);
     if (!tiff.Has(4, 4)) return code;
     GpsRead gps;
-    code += ReadExifFolders(tiff, s, ctx.ui, photo, gps);
+    const std::optional<TiffBlock> exifPart = PartOf(blocks.exif);
+    const std::optional<TiffBlock> gpsPart = PartOf(blocks.gps);
+    code += ReadExifFolders(tiff, exifPart ? &*exifPart : nullptr, gpsPart ? &*gpsPart : nullptr, s, ctx.ui, photo,
+                            gps);
     TakeGpsFields(gps, ctx.run.TimeDifferenceValue, photo);
     return code;
 }

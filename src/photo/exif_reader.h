@@ -1,4 +1,4 @@
-// The Exif reader: from one JPEG, the date and time it was taken, its GPS
+// The Exif reader: from one photo (JPEG, TIFF-structured RAW, HEIC), the date and time it was taken, its GPS
 // position and altitude, and its title.
 #pragma once
 
@@ -15,13 +15,13 @@ namespace geoplait {
 // for each DateTime used, 100 for each DateTimeOriginal used and 1000 when
 // IFD0 points to GPS data: 1115 is Intel with all three.
 enum ExifCode : int32_t {
-    kExifNotJpeg = 1,        // the file does not begin with FF D8
+    kExifNotJpeg = 1,        // the file is no JPEG (FF D8) nor another container of Exif data
     kExifNoMarker = 2,       // the third byte is not FF
     kExifBadSignature = 3,   // an APP1 segment without the "Exif" signature
     kExifBadByteOrder = 4,   // neither "II" nor "MM"
     kExifIntel = 5,
     kExifMotorola = 6,
-    kExifNoSegment = 7,      // no APP1 segment among the leading segments
+    kExifNoSegment = 7,      // no APP1 segment among the leading segments (no Exif item)
     kExifNoAttributes = 8,   // the file's attributes cannot be read
     kExifNotOpened = 9,
     kExifDateTime = 10,
@@ -29,9 +29,10 @@ enum ExifCode : int32_t {
     kExifGps = 1000,
 };
 
-// Fills `photo` (all but its file name and size) from the JPEG at `path` and
-// returns the ExifResult. Reads only the leading segments and the Exif
-// segment, never the picture. The date and time start as the file's
+// Fills `photo` (all but its file name and size) from the photo at `path`
+// and returns the ExifResult. Reads only the leading segments and the Exif
+// segment (or the boxes up to the Exif item, or the head of a RAW file),
+// never the picture. The date and time start as the file's
 // modification time in the run's local time (UTC plus the time difference,
 // whatever the machine's zone); a GPS time with its GPS date replaces them,
 // moved to local time the same way.

@@ -24,6 +24,7 @@
 #include <memory>
 #include <system_error>
 
+#include "photo/photo_containers.h"
 #include "settings/settings_keys.h"
 
 namespace geoplait {
@@ -228,7 +229,8 @@ bool WriteArchive(RunContext& ctx, PhotoState& state, ArchiveSink& sink) {
     const std::string prefix = run.OutputName + "_photo/";
     const std::string copies = CopyFolder(ctx) + "/";
     for (PhotoEntry& photo : state.PhotoTable) {
-        if (photo.Lost) continue;
+        // RAW and HEIC photos stay out of the archive: their placemarks name them.
+        if (photo.Lost || !IsJpegFileName(photo.FileName)) continue;
         // The copy when there is one, else the photo itself: never an empty entry.
         std::error_code ec;
         std::string copy = ctx.outputs.WrittenPath(copies + photo.FileName);
@@ -278,6 +280,8 @@ void PlanPhotoCopies(RunContext& ctx, PhotoState& state) {
     bool replaceAsked = false;
     bool replace = true;
     for (PhotoEntry& photo : photos) {
+        // Only JPEG photos are copied; a RAW file stays where it is, with its sidecar.
+        if (!IsJpegFileName(photo.FileName)) continue;
         const std::string target = folder + "/" + photo.FileName;
         if (ctx.outputs.IsProtectedInput(target)) {
             ctx.outputs.Refuse(OutputRefusal::SameAsInput, target);

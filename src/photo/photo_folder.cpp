@@ -3,7 +3,8 @@
 // Folder layout: "<Folder>", the style "photo_style", then per photo a
 // placemark with its name items, an optional comment with what the Exif
 // reader found, an optional time stamp, a description showing the photo, the
-// thumbnail or shared style, and the point. Photos are linked as
+// thumbnail or shared style, and the point. A RAW or HEIC photo's
+// description names it instead of showing it, and it has no thumbnail. Photos are linked as
 // NAME_photo/FILE (the copy folder beside the KML, both parts URL-encoded) or
 // under Photo_PhotoUrl_edit.
 // The photo list has one line per photo and no header.
@@ -25,6 +26,7 @@
 #include "kml/kml_format.h"
 #include "photo/exif_reader.h"
 #include "photo/kmz_packager.h"
+#include "photo/photo_containers.h"
 #include "settings/settings_keys.h"
 
 namespace geoplait {
@@ -47,13 +49,6 @@ constexpr ExifStatistic kExifStatistics[] = {
     {"<!-- Exif Type  Intel = %d -->\n", {5, 15, 105, 115, 1005, 1015, 1105, 1115}},
     {"<!--            Motor = %d -->\n", {6, 16, 106, 116, 1006, 1016, 1106, 1116}},
 };
-
-bool IsJpegName(const std::string& name) {
-    if (name.size() < 4) return false;
-    std::string extension = name.substr(name.size() - 4);
-    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return extension == ".jpg";
-}
 
 void WriteStatistics(TextWriter& out, const PhotoState& state) {
     const std::vector<PhotoEntry>& photos = state.PhotoTable;
@@ -223,11 +218,19 @@ void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, co
         out.Text(" -->\n");
     }
     if (s.Photo_TimeStamp != 0) WritePhotoTimeStamp(out, ctx, photo);
-    out.Text(" <description>\n  <![CDATA[<pre>Photo<br /><img src=\"");
-    out.Escaped(link);
-    out.Text("\" border=\"0\"  width=\"");
-    out.Escaped(s.Photo_PhotoWidth);
-    out.Text("\" ></pre>]]>\n");
+    // A RAW or HEIC photo is named, not shown: viewers of KML show JPEG only.
+    const bool shown = IsJpegFileName(photo.FileName);
+    if (shown) {
+        out.Text(" <description>\n  <![CDATA[<pre>Photo<br /><img src=\"");
+        out.Escaped(link);
+        out.Text("\" border=\"0\"  width=\"");
+        out.Escaped(s.Photo_PhotoWidth);
+        out.Text("\" ></pre>]]>\n");
+    } else {
+        out.Text(" <description>\n  <![CDATA[<pre>Photo<br />");
+        out.Escaped(photo.FileName);
+        out.Text("</pre>]]>\n");
+    }
     if (s.Photo_Label != 0) {
         out.Text("  Date:");
         out.Escaped(photo.Date);
@@ -236,7 +239,7 @@ void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, co
         out.Text("\n");
     }
     out.Text(" </description>\n");
-    if (s.Photo_IconThumbnail != 0) {
+    if (s.Photo_IconThumbnail != 0 && shown) {
         out.Text(" <Style>\n  <IconStyle>\n   <scale>");
         out.Escaped(s.Photo_IconThumbnail_Sizel);
         out.Text("</scale>\n   <Icon>\n    <href>");
@@ -299,7 +302,7 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
     fs::directory_iterator it(s.PhotoDir, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         std::string name = it->path().filename().string();
-        if (!IsJpegName(name)) continue;
+        if (!IsPhotoFileName(name)) continue;
         // The entry itself, not what a link leads to: a link could hand a
         // private file to the copies and the archive.
         std::error_code typeError;

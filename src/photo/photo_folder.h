@@ -9,7 +9,7 @@
 
 namespace geoplait {
 
-// Fills the photo table with every JPEG (".jpg" in any case) of
+// Fills the photo table with every photo (IsPhotoFileName: JPEG, RAW, HEIC) of
 // PhotoDir that is a regular file (links and other entries are skipped and
 // counted apart), in name order, decides their copies (PlanPhotoCopies), reads
 // each by ReadExif (a kept copy instead of its photo) and appends the

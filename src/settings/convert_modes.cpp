@@ -86,6 +86,9 @@ constexpr ModeFamily kFamilies[] = {
     // The photos are placed by an NMEA log, which the input row names.
     {ModeKind::Photo, {"Photo(Only)", kNmeaFilters, "GPS(NMEA) File Open", "", "log"}, true, false,
      {{{kKmlDocument | kAltitudeBox | kPhotoBox, kSetPhoto}, {}, {}}}},
+    // Activity files of sports watches and bike computers: points with times.
+    {ModeKind::Fit, {"fit", "fit(*.fit) (*.fit);;All files(*.*) (*)", "FIT File Open", "", "fit"}, false, false,
+     kPointLayouts},
 };
 
 // In the order of ModeOutput.

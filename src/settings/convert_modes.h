@@ -18,7 +18,7 @@ namespace geoplait {
 struct ConvertSettings;
 
 // The input family: the text of the display text before " -> ".
-enum class ModeKind { Nmea, CsvFull, CsvCustom, Pot, Gpx, KmlLine, KmlPoint, Photo };
+enum class ModeKind { Nmea, CsvFull, CsvCustom, Pot, Gpx, KmlLine, KmlPoint, Photo, Fit };
 
 // What a mode writes: the text after " -> ".
 enum class ModeOutput { Kml, Pot, Gpx, Nmea, CsvFull, CsvCustom, SummaryCsv, SummaryHtml };
@@ -109,6 +109,11 @@ inline constexpr ModePair kModePairs[] = {
     {ModeKind::KmlPoint, ModeOutput::Nmea, "KmlPoint2Nmea"},
     {ModeKind::KmlPoint, ModeOutput::CsvCustom, "KmlPoint2CsvCustom"},
     {ModeKind::Photo, ModeOutput::Kml, "Photo2kml"},
+    {ModeKind::Fit, ModeOutput::Kml, "Fit2Kml"},
+    {ModeKind::Fit, ModeOutput::Gpx, "Fit2Gpx"},
+    {ModeKind::Fit, ModeOutput::CsvCustom, "Fit2CsvCustom"},
+    {ModeKind::Fit, ModeOutput::Pot, "Fit2Pot"},
+    {ModeKind::Fit, ModeOutput::Nmea, "Fit2Nmea"},
 };
 
 inline constexpr int kModeCount = static_cast<int>(std::size(kModePairs));

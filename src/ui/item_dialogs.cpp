@@ -135,9 +135,11 @@ constexpr unsigned kNotFromPot = 2;
 constexpr unsigned kNotFromGpx = 4;
 constexpr unsigned kNotFromKmlLine = 8;
 constexpr unsigned kNotFromKmlPoint = 16;
+constexpr unsigned kNotFromFit = 32;
 constexpr unsigned kNoHemisphere = kNotFromPot | kNotFromGpx;
 constexpr unsigned kNoSpeed = kNotFromPot | kNotFromKmlLine | kNotFromKmlPoint;
-constexpr unsigned kNoReceiver = kNotFromCsvCustom | kNotFromPot | kNotFromGpx | kNotFromKmlLine | kNotFromKmlPoint;
+constexpr unsigned kNoReceiver =
+    kNotFromCsvCustom | kNotFromPot | kNotFromGpx | kNotFromKmlLine | kNotFromKmlPoint | kNotFromFit;
 
 struct OutputBox {
     ItemText label;
@@ -195,6 +197,7 @@ unsigned RestrictionOfMode(const std::string& mode) {
     case ModeKind::CsvCustom: return toCsvCustom ? kNotFromCsvCustom : 0u;
     case ModeKind::Pot: return toCsvCustom ? kNotFromPot : 0u;
     case ModeKind::Gpx: return toCsvCustom ? kNotFromGpx : 0u;
+    case ModeKind::Fit: return toCsvCustom ? kNotFromFit : 0u;
     default: return 0;
     }
 }

@@ -343,5 +343,184 @@ TEST(ExifReader, WrittenByExiftool) {
                           "E:1511225.200000 12.300000 34853-02(Lat).34853-04(Lon).34853-06(Alt) [Bay]");
 }
 
+
+// ---- Other containers: TIFF-structured RAW, RAF, ISO base media (HEIC) ----
+
+std::string Be(uint64_t v, int bytes) {
+    std::string s(static_cast<size_t>(bytes), '\0');
+    for (int i = 0; i < bytes; ++i) s[static_cast<size_t>(bytes - 1 - i)] = static_cast<char>(v >> (8 * i));
+    return s;
+}
+std::string Box(const std::string& type, const std::string& content) { return Be(content.size() + 8, 4) + type + content; }
+std::string FullBox(const std::string& type, int version, const std::string& content) {
+    return Box(type, std::string(1, static_cast<char>(version)) + std::string(3, '\0') + content);
+}
+
+// A HEIF file: ftyp, meta (hdlr, iinf with an Exif item and one other, iloc
+// version `ilocVersion` with 4-byte offsets and lengths), then the Exif item
+// in mdat ("\0\0\0\6Exif\0\0" and the TIFF block) or, with `inIdat`, in the
+// meta box's idat.
+std::string Heif(const std::string& tiff, int ilocVersion = 0, bool inIdat = false, int64_t shiftOffset = 0) {
+    const std::string item = Be(6, 4) + std::string("Exif\0\0", 6) + tiff;
+    const std::string ftyp = Box("ftyp", "heic" + Be(0, 4) + "mif1heic");
+    const std::string iinf = FullBox("iinf", 0,
+                                     Be(2, 2) + FullBox("infe", 2, Be(1, 2) + Be(0, 2) + "hvc1" + std::string(1, '\0')) +
+                                         FullBox("infe", 2, Be(2, 2) + Be(0, 2) + "Exif" + std::string(1, '\0')));
+    const auto meta = [&](uint64_t exifOffset) {
+        std::string entries = Be(1, 2) + (ilocVersion == 1 ? Be(0, 2) : "") + Be(0, 2) + Be(1, 2) + Be(0, 4) + Be(0, 4);
+        entries += Be(2, 2) + (ilocVersion == 1 ? Be(inIdat ? 1 : 0, 2) : "") + Be(0, 2) + Be(1, 2) +
+                   Be(exifOffset, 4) + Be(item.size(), 4);
+        const std::string iloc = FullBox("iloc", ilocVersion, Be(0x44, 1) + Be(0, 1) + Be(2, 2) + entries);
+        return FullBox("meta", 0, FullBox("hdlr", 0, Be(0, 4) + "pict" + std::string(13, '\0')) + iinf + iloc +
+                                      (inIdat ? Box("idat", item) : ""));
+    };
+    const size_t metaSize = meta(0).size();
+    const uint64_t exifOffset = inIdat ? 0 : ftyp.size() + metaSize + 8;
+    return ftyp + meta(static_cast<uint64_t>(static_cast<int64_t>(exifOffset) + shiftOffset)) +
+           (inIdat ? "" : Box("mdat", item));
+}
+
+// A Fujifilm RAF head with its embedded JPEG.
+std::string Raf(const std::string& jpeg) {
+    std::string head = "FUJIFILMCCD-RAW 0201FF383501" + std::string(56, '\0');
+    head += Be(100, 4) + Be(jpeg.size(), 4);
+    head.resize(100, '\0');
+    return head + jpeg;
+}
+
+// A Canon CR3: IFD0, the Exif folder and the GPS folder as TIFF structures
+// of their own in the CMT boxes of Canon's uuid box in moov.
+std::string Cr3(const Tiff& full) {
+    Tiff ifd0 = full, exif = full, gps = full;
+    ifd0.exif.clear();
+    ifd0.gps.clear();
+    exif.ifd0 = full.exif;
+    exif.exif.clear();
+    exif.gps.clear();
+    gps.ifd0 = full.gps;
+    gps.exif.clear();
+    gps.gps.clear();
+    const std::string uuid("\x85\xC0\xB6\x87\x82\x0F\x11\xE0\x81\x11\xF4\xCE\x46\x2B\x6A\x48", 16);
+    return Box("ftyp", "crx " + Be(1, 4) + "crx isom") +
+           Box("moov", Box("uuid", uuid + Box("CNCV", "CanonCR3_001/01.09.00/00.00.00") + Box("CMT1", ifd0.Bytes()) +
+                                       Box("CMT2", exif.Bytes()) + Box("CMT3", "") + Box("CMT4", gps.Bytes())) +
+                           Box("trak", "")) +
+           Box("mdat", std::string(16, '\0'));
+}
+
+// The TIFF structure found in each container gives what a JPEG gives.
+TEST(ExifReader, RawAndHeifContainers) {
+    const std::string gpsRead =
+        " S:354154.120000 W:1394613.800000 -12.500000 34853-02(Lat).34853-04(Lon).34853-06(Alt) [Harbour & <pier>]";
+    const std::string all = " 20240201 003015 34853-07(GPS-Time).34853-29(GPS-Date)" + gpsRead;
+    std::string orf = Full(true).Bytes();
+    orf[2] = 'R';
+    orf[3] = 'O';
+    std::string rw2 = Full(true).Bytes();
+    rw2[2] = 0x55;
+    std::string unknownMagic = Full(false).Bytes();
+    unknownMagic[3] = 43;
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string expected;
+    } cases[] = {
+        {"TIFF RAW, Intel", Full(true).Bytes(), "1115" + all},
+        {"TIFF RAW, Motorola", Full(false).Bytes(), "1116" + all},
+        {"ORF magic", orf, "1115" + all},
+        {"RW2 magic", rw2, "1115" + all},
+        {"MM and 43: no TIFF", unknownMagic, std::string("1 ") + kFileDate15 + " []"},
+        {"RAF with its JPEG", Raf(Jpeg(Full(false).Bytes())), "1116" + all},
+        {"HEIF, Intel", Heif(Full(true).Bytes()), "1115" + all},
+        {"HEIF, Motorola", Heif(Full(false).Bytes()), "1116" + all},
+        {"HEIF, iloc version 1", Heif(Full(true).Bytes(), 1), "1115" + all},
+        {"HEIF, Exif in idat", Heif(Full(false).Bytes(), 1, true), "1116" + all},
+        {"HEIF, Exif item beyond the file", Heif(Full(true).Bytes(), 0, false, 1 << 20),
+         std::string("7 ") + kFileDate15 + " []"},
+        {"HEIF, Exif item cut by the file's end", Heif(Full(true).Bytes(), 0, false, 40),
+         std::string("4 ") + kFileDate15 + " []"},
+        {"ftyp alone", Box("ftyp", "heic"), std::string("7 ") + kFileDate15 + " []"},
+        {"CR3, Intel", Cr3(Full(true)), "1115" + all},
+        {"CR3, Motorola", Cr3(Full(false)), "1116" + all},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Summary(ReadBytes(c.bytes, 150000)), c.expected) << c.what;
+}
+
+// Sizes that reach beyond their box or the file, boxes of 64-bit and zero
+// size, and every cut of a HEIF file: nothing is read from outside, and a
+// read gives a code of the table.
+TEST(ExifReader, HostileContainers) {
+    const std::string heif = Heif(Full(true).Bytes(), 1, true);
+    std::vector<std::string> inputs;
+    for (size_t cut = 0; cut < heif.size(); cut += 5) inputs.push_back(heif.substr(0, cut));
+    for (size_t at = 0; at + 4 <= heif.size(); at += 4) {
+        std::string bad = heif;
+        bad.replace(at, 4, "\xFF\xFF\xFF\xF0");
+        inputs.push_back(bad);
+        bad.replace(at, 4, std::string("\0\0\0\x01", 4));
+        inputs.push_back(bad);
+    }
+    const std::string cr3 = Cr3(Full(false));
+    for (size_t cut = 0; cut < cr3.size(); cut += 5) inputs.push_back(cr3.substr(0, cut));
+    for (size_t at = 0; at + 4 <= cr3.size(); at += 4) {
+        std::string bad = cr3;
+        bad.replace(at, 4, "\x00\x00\x00\x09");
+        inputs.push_back(bad);
+    }
+    std::string raf = Raf(Jpeg(Full(true).Bytes()));
+    raf.replace(84, 4, "\x7F\xFF\xFF\xFF");
+    inputs.push_back(raf);
+    for (const std::string& input : inputs) {
+        const Read r = ReadBytes(input);
+        EXPECT_TRUE(r.code >= 1 && (r.code <= 9 || r.code % 10 == 5 || r.code % 10 == 6)) << r.code;
+        EXPECT_EQ(r.photo.Date.size() + r.photo.Time.size(), 14u);
+    }
+    // A 64-bit box size before the meta box, and the meta box of size 0 (to
+    // the end of the file); its Exif item lies in its idat, wherever it is.
+    const std::string idatHeif = Heif(Full(true).Bytes(), 1, true);
+    const size_t ftypSize = 24;
+    std::string rest = idatHeif.substr(ftypSize);
+    EXPECT_EQ(ReadBytes(idatHeif.substr(0, ftypSize) + Be(1, 4) + "free" + Be(20, 8) + "four" + rest).code, 1115);
+    rest.replace(0, 4, Be(0, 4));
+    EXPECT_EQ(ReadBytes(idatHeif.substr(0, ftypSize) + rest).code, 1115);
+}
+
+// exiftool reads the HEIF files made here as it reads a camera's, and a
+// TIFF-structured file it wrote the tags into is read here.
+TEST(ExifReader, ContainersAndExiftool) {
+    TempDir dir;
+    const std::string heic = dir.File("p.heic");
+    WriteFileBytes(heic, Heif(Full(false).Bytes()));
+    const std::string listing = dir.File("listing");
+    const std::string read = "exiftool -q -n -p '$GPSLatitude $GPSLongitude $DateTimeOriginal' " + heic + " > " + listing;
+    ASSERT_EQ(std::system(read.c_str()), 0) << "exiftool (libimage-exiftool-perl) is needed";
+    EXPECT_EQ(ReadFileBytes(listing), "-35.6983666666667 -139.7705 2024:01:02 06:07:08\n");
+    const std::string cr3 = dir.File("p.cr3");
+    WriteFileBytes(cr3, Cr3(Full(true)));
+    ASSERT_EQ(std::system(("exiftool -q -n -p '$GPSLatitude $GPSLongitude $DateTimeOriginal' " + cr3 + " > " +
+                           listing).c_str()),
+              0);
+    EXPECT_EQ(ReadFileBytes(listing), "-35.6983666666667 -139.7705 2024:01:02 06:07:08\n");
+
+    const std::string dng = dir.File("p.dng");
+    Tiff plain;
+    plain.little = false;
+    plain.ifd0 = {{256, 3, 1, plain.N(1, 2)}, {257, 3, 1, plain.N(1, 2)}, Ascii(306, "2020:01:01 00:00:00")};
+    WriteFileBytes(dng, plain.Bytes());
+    const std::string write =
+        "exiftool -q -q -overwrite_original -DateTimeOriginal='2021:07:08 09:10:11' -GPSLatitude=33.8675 "
+        "-GPSLatitudeRef=S -GPSLongitude=151.2070 -GPSLongitudeRef=E " + dng;
+    ASSERT_EQ(std::system(write.c_str()), 0);
+    Settings settings;
+    RecordingUi ui;
+    RunContext ctx(settings, ui);
+    ctx.Current().Photo_Exif_DateTimeOriginal = 1;
+    ctx.run.TimeDifferenceValue = 0;
+    Read r{0, {}, {}};
+    r.code = ReadExif(dng, ctx, r.photo);
+    EXPECT_EQ(Summary(r), "1106 20210708 091011 34665-36867(IFD):DateTimeOriginal S:335203.000000 "
+                          "E:1511225.200000  34853-02(Lat).34853-04(Lon). []");
+}
+
 }  // namespace
 }  // namespace geoplait::test

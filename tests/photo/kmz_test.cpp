@@ -41,6 +41,22 @@ TEST(Kmz, EntriesInOrderAndReadable) {
               ReadFileBytes((source / "photos" / "b_exact.JPG").string()));
 }
 
+// RAW and HEIC photos are placed by the track but neither copied nor packed:
+// the archive and the copy folder hold the JPEG alone.
+TEST(Kmz, RawAndHeicPhotosStayOut) {
+    const fs::path source = fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_kmz_raw_heic";
+    TempDir work;
+    fs::copy(source / "photos", fs::path(work.path()) / "photos");
+    fs::copy(source / "track.log", fs::path(work.path()) / "track.log");
+    const std::string cd = "cd '" + work.path() + "' && ";
+    ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Geoplait --in track.log --out out.kml --set Placemark=0 "
+                       "--set TrackLine=0 --set Photo=1 --set PhotoDir=photos --set Kmz=1 2>&1"),
+              "Complete: Complete Record=6/6\n\n\n");
+    EXPECT_EQ(Shell(cd + "unzip -Z1 out.kmz"), "out.kml\nout_photo/a_between.jpg\nout_photo/\n");
+    EXPECT_EQ(Shell(cd + "ls out_photo"), "a_between.jpg\n");
+    EXPECT_EQ(Shell(cd + "unzip -p out.kmz out.kml | grep -c '<Placemark>'"), "6\n");
+}
+
 // Names with blanks, quotes, commas and Shift_JIS bytes: each entry keeps
 // the file's name byte for byte.
 TEST(Kmz, EntriesKeepNamesThatAreNotUtf8) {

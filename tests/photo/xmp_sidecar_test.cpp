@@ -19,16 +19,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(XmpSidecar, ExiftoolReadsThePlacemarkPosition) {
-    const fs::path source = fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_sidecar_written";
+// Runs the case's photos against its track and checks every sidecar with
+// exiftool: the placemark's position and altitude, WGS-84; `ownGps` is the
+// photo placed by its own GPS position, which gets none.
+void CheckSidecars(const std::string& caseName, const std::string& completion, size_t photos,
+                   const std::string& ownGps) {
+    const fs::path source = fs::path(GEOPLAIT_TEST_DATA) / "cli" / caseName;
     TempDir work;
     fs::copy(source / "photos", fs::path(work.path()) / "photos");
     fs::copy(source / "track.log", fs::path(work.path()) / "track.log");
     const std::string cd = "cd '" + work.path() + "' && ";
     ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Geoplait --in track.log --out out.kml --set Placemark=0 "
                        "--set TrackLine=0 --set Photo=1 --set PhotoDir=photos --set Photo_CreateDirectory=0 "
-                       "--set Photo_Interpolate=1 --set Photo_Sidecar=1 --set Altitude=1 2>&1"),
-              "Complete: Complete Record=7/7\n\n\n");
+                       "--set Photo_Interpolate=1 --set Photo_Sidecar=1 --set Altitude=1 "
+                       "--set 'TimeDifference=+ 9:00' 2>&1"),
+              completion);
 
     // name -> "lon,lat,alt" of every photo placemark.
     const std::string kml = ReadFileBytes(work.File("out.kml"));
@@ -39,7 +44,7 @@ TEST(XmpSidecar, ExiftoolReadsThePlacemarkPosition) {
         placed[kml.substr(name, kml.find('<', name) - name)] =
             kml.substr(coordinates, kml.find('<', coordinates) - coordinates);
     }
-    ASSERT_EQ(placed.size(), 7U);
+    ASSERT_EQ(placed.size(), photos);
     // One exiftool run over every sidecar: "photo name|lat lon alt datum" a line.
     const std::string listing = Shell("exiftool -q -n -ext xmp -p '$FileName|$GPSLatitude $GPSLongitude $GPSAltitude "
                                       "$GPSMapDatum' '" + work.File("photos") + "'");
@@ -51,10 +56,10 @@ TEST(XmpSidecar, ExiftoolReadsThePlacemarkPosition) {
             read[line.substr(0, bar - 4)] = line.substr(bar + 1);
         }
     }
-    int sidecars = 0;
+    size_t sidecars = 0;
     for (const auto& [name, coordinates] : placed) {
         const fs::path sidecar = fs::path(work.path()) / "photos" / (name + ".xmp");
-        if (name == "f_south_west.jpg") {  // its own GPS position: no sidecar
+        if (name == ownGps) {  // its own GPS position: no sidecar
             EXPECT_FALSE(fs::exists(sidecar));
             continue;
         }
@@ -70,14 +75,24 @@ TEST(XmpSidecar, ExiftoolReadsThePlacemarkPosition) {
         EXPECT_NEAR(xAlt, alt, 0.005) << name;
         EXPECT_STREQ(datum, "WGS-84") << name;
     }
-    EXPECT_EQ(sidecars, 6);
-    EXPECT_EQ(read.size(), 6U);
+    EXPECT_EQ(sidecars, photos - 1);
+    EXPECT_EQ(read.size(), photos - 1);
     // The photos themselves are untouched.
     for (const auto& entry : fs::directory_iterator(source / "photos")) {
         EXPECT_EQ(ReadFileBytes((fs::path(work.path()) / "photos" / entry.path().filename()).string()),
                   ReadFileBytes(entry.path().string()))
             << entry.path().filename();
     }
+}
+
+TEST(XmpSidecar, ExiftoolReadsThePlacemarkPosition) {
+    CheckSidecars("photo_sidecar_written", "Complete: Complete Record=7/7\n\n\n", 7, "f_south_west.jpg");
+}
+
+// RAW (TIFF-structured) and HEIC photos of both byte orders get the same
+// sidecars as JPEG photos.
+TEST(XmpSidecar, RawAndHeicPhotosGetSidecars) {
+    CheckSidecars("photo_sidecar_raw_heic", "Complete: Complete Record=6/6\n\n\n", 6, "f_own_gps.heic");
 }
 
 TEST(XmpSidecar, OwnSidecarsAreKnownByTheirToolkit) {

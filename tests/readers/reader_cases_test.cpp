@@ -1,6 +1,6 @@
 // Reader cases: every directory under tests/data/readers/ holding `options`.
 // Its first line names the reader (csv-full, csv-custom, pot, gpx, kml-line,
-// kml-point, kml-line-csv, kml-point-csv); further lines are settings-file
+// kml-point, kml-line-csv, kml-point-csv, fit); further lines are settings-file
 // lines, or "input=PATH" to read another case's input instead of its own
 // input*. The input is read as a run reads it (the record cleared before each
 // record), and the dump (one line per record with its non-empty fields, then
@@ -20,6 +20,7 @@
 
 #include "geo/time_difference.h"
 #include "readers/csv_reader.h"
+#include "readers/fit_reader.h"
 #include "readers/gpx_reader.h"
 #include "readers/kml_reader.h"
 #include "readers/pot_reader.h"
@@ -100,6 +101,7 @@ std::string ReadCase(const fs::path& dir, bool throughPipe = false) {
     PotReader pot;
     GpxReader gpx;
     KmlReader kml;
+    FitReader fit;
     bool opened = false;
     std::function<bool()> next;
     if (kind == "csv-full" || kind == "csv-custom") {
@@ -114,6 +116,9 @@ std::string ReadCase(const fs::path& dir, bool throughPipe = false) {
     } else if (kind.starts_with("kml-")) {
         opened = kml.Open(input, {kind.starts_with("kml-line"), kind.ends_with("-csv")}, s, timeDifference);
         next = [&] { return kml.Next(point); };
+    } else if (kind == "fit") {
+        opened = fit.Open(input);
+        next = [&] { return fit.Next(point); };
     }
     if (!opened) return "cannot open " + input + " as " + kind + "\n";
     std::string dump;
@@ -124,7 +129,7 @@ std::string ReadCase(const fs::path& dir, bool throughPipe = false) {
     }
     // The tuples dropped, as a run adds them to its OmitCount.
     dump += "OmitCount=" + std::to_string(kml.Dropped()) + "\n";
-    const std::string& error = kind == "gpx" ? gpx.Error() : kml.Error();
+    const std::string& error = kind == "gpx" ? gpx.Error() : kind == "fit" ? fit.Error() : kml.Error();
     if (!error.empty()) dump += "Error=" + error + "\n";
     return dump;
 }

@@ -41,6 +41,8 @@ TEST(ConvertModes, LayoutIsTheFamilysWithWhatTheOutputAdds) {
         {"gpx -> csv(Custom)", false, true, true, false},
         {"nmea(log) -> Summary(html)", false, true, false, false},
         {"kml(Line) -> gpx", false, true, true, false},
+        {"fit -> nmea(log)", false, true, false, false},
+        {"fit -> csv(Custom)", false, true, true, false},
     };
     for (const auto& c : cases) {
         const ModeLayout layout = LayoutOfMode(*FindModeByDisplayText(c.mode));
@@ -70,7 +72,7 @@ TEST(ConvertModes, OutputRuleSetsBomPhotoAndKmz) {
             EXPECT_EQ(s.Tokyo2WGS84, 1) << text;
         }
     }
-    EXPECT_EQ(kmlModes, 6U);
+    EXPECT_EQ(kmlModes, 7U);
 }
 
 }  // namespace

@@ -269,6 +269,7 @@ private slots:
                                                     "Output_interval_sec", "Output_Degrees"} + receiver;
         QTest::newRow("pot") << "pot -> csv(Custom)" << hemispheres + speed + receiver;
         QTest::newRow("gpx") << "gpx -> csv(Custom)" << hemispheres + receiver;
+        QTest::newRow("fit") << "fit -> csv(Custom)" << receiver;
         QTest::newRow("kml(Point)") << "kml(Point) -> nmea(log)" << speed + receiver;
         QTest::newRow("kml(Line)") << "kml(Line) -> csv(Custom)"
                                    << QStringList{"Output_Date_dmy", "Output_Date_ymd", "Output_Time_utc",

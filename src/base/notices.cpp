@@ -1,6 +1,7 @@
 #include "base/notices.h"
 
 #include <array>
+#include <cstring>
 #include <cstddef>
 #include <string_view>
 
@@ -134,6 +135,13 @@ NoticeText MakeNotice(Notice notice, std::initializer_list<NoticeValue> values) 
         ++i;
     }
     return shown;
+}
+
+NoticeText WithCause(NoticeText notice, const std::string& path, int error) {
+    if (path.empty()) return notice;  // no file was named
+    notice.text += "\n" + path;
+    if (error != 0) notice.text += std::string(": ") + std::strerror(error);
+    return notice;
 }
 
 }  // namespace geoplait

@@ -119,6 +119,12 @@ const NoticeEntry& EntryOf(Notice notice);
 // The values are put in as they are: a "%" in a file name is not read.
 NoticeText MakeNotice(Notice notice, std::initializer_list<NoticeValue> values = {});
 
+// `notice` with the file it is about and the system's reason on a line of
+// their own after its text: "Input File Not Found.. \nwalk.log: No such file
+// or directory". The text stays first and unchanged; error 0 names the file
+// alone, and an empty path leaves the notice as it is.
+NoticeText WithCause(NoticeText notice, const std::string& path, int error);
+
 // The number of "%d" and "%s" in a notice's text.
 int PlaceholderCount(Notice notice);
 

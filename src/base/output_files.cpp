@@ -241,6 +241,12 @@ void OutputFiles::Release(Entry& entry, bool unlinkTemp) {
     entry.lock = -1;
 }
 
+void OutputFiles::NoteFailure(const std::string& path, int error) {
+    if (failedError_ != 0 || error == 0) return;
+    failedPath_ = path;
+    failedError_ = error;
+}
+
 void OutputFiles::ProtectInput(const std::string& path) {
     struct stat st {};
     if (!path.empty() && stat(path.c_str(), &st) == 0) inputs_.emplace_back(st.st_dev, st.st_ino);
@@ -301,6 +307,7 @@ int OutputFiles::Open(const std::string& path, WriteMode mode, bool& empty, bool
         fd = Make(target, entry, askReplace);
     }
     if (fd < 0) {
+        NoteFailure(target, errno);
         failed_ = true;
         return -1;
     }
@@ -356,13 +363,20 @@ bool OutputFiles::WriteAll(int fd, const char* data, size_t size) {
     while (allowed > 0) {
         const ssize_t n = write(fd, data, allowed);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n <= 0) {
+            NoteFailure({}, n < 0 ? errno : ENOSPC);
+            break;
+        }
         data += n;
         size -= static_cast<size_t>(n);
         allowed -= static_cast<size_t>(n);
         if (budget_ != UINT64_MAX) budget_ -= static_cast<uint64_t>(n);
     }
-    if (size != 0) failed_ = true;
+    if (size != 0) {
+        // The byte budget of a test is a full disk.
+        NoteFailure({}, ENOSPC);
+        failed_ = true;
+    }
     return !failed_;
 }
 
@@ -419,6 +433,7 @@ bool OutputFiles::Commit() {
         const Entry& entry = entries_[i];
         if (entry.temp.empty()) continue;
         if ((sync_ && !SyncPath(entry.temp)) || std::rename(entry.temp.c_str(), entry.target.c_str()) != 0) {
+            NoteFailure(entry.target, errno);
             failed_ = true;
             break;
         }
@@ -442,6 +457,8 @@ void OutputFiles::Reset() {
     failed_ = false;
     refusal_ = OutputRefusal::None;
     refusedPath_.clear();
+    failedPath_.clear();
+    failedError_ = 0;
     replaceAnswered_ = false;
     inputs_.clear();
 }

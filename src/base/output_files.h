@@ -117,6 +117,10 @@ public:
 
     // A write failed: Commit will not put anything into place.
     void Fail() { failed_ = true; }
+    // The file and the system's reason of the first failure, when known
+    // (empty and 0 otherwise; a failed write knows its reason, not its file).
+    const std::string& FailedPath() const { return failedPath_; }
+    int FailedError() const { return failedError_; }
     bool Failed() const { return failed_.load(std::memory_order_relaxed); }
     // Renames every temporary file over its target, in the order they were
     // made. False (the set failed) when the set had failed or a file could not
@@ -151,6 +155,8 @@ private:
     int Make(const std::string& target, Entry*& made, bool askReplace);
     // Removes the temporary file of an entry and lets go of its lock.
     void Release(Entry& entry, bool unlinkTemp);
+    // Notes why the set failed, the first time it does.
+    void NoteFailure(const std::string& path, int error);
 
     static constexpr unsigned kMostLocks = 256;
 
@@ -163,6 +169,8 @@ private:
     bool replaceAnswered_ = false;
     OutputRefusal refusal_ = OutputRefusal::None;
     std::string refusedPath_;
+    std::string failedPath_;
+    int failedError_ = 0;
     uid_t user_ = geteuid();
     bool sync_ = false;
     uint64_t budget_ = UINT64_MAX;

@@ -29,6 +29,18 @@ bool IsPipe(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
 
+int ReadErrorOf(const std::string& path) {
+    struct stat st {};
+    if (path.empty()) return ENOENT;
+    if (stat(path.c_str(), &st) != 0) return errno;
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (!S_ISREG(st.st_mode)) return 0;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    close(fd);
+    return 0;
+}
+
 namespace {
 
 constexpr size_t kReadBlock = 1 << 20;

@@ -57,6 +57,11 @@ bool IsSpecialFile(const std::string& path);
 // one): it can be read, but only once, from its start to its end.
 bool IsPipe(const std::string& path);
 
+// Why `path` cannot be read as a file: EISDIR for a directory, else the errno
+// of opening it for reading (ENOENT, EACCES, ...); 0 when it can be. A device
+// or a pipe is not opened (that could wait for a writer): 0.
+int ReadErrorOf(const std::string& path);
+
 class TextReader {
 public:
     TextReader() = default;

@@ -1,184 +1,50 @@
 // Command-line front end of the engine. It starts up as the window does
 // (defaults, geoplait.ini of the current directory), takes --ini and --set
-// lines on top, and runs one conversion with message boxes printed as text.
+// lines on top, works out the mode, the inputs and the outputs of the
+// command, and runs one conversion, or a batch of them.
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
 
-#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <memory>
+#include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "settings/convert_modes.h"
-#include "engine/run_context.h"
-#include "job/run_conversion.h"
-#include "base/signal_watch.h"
-#include "base/temporary_files.h"
+#include "base/notices.h"
 #include "base/text_file.h"
-#include "base/user_interface.h"
+#include "cli/cli_names.h"
+#include "cli/cli_run.h"
+#include "cli/cli_text.h"
+#include "job/output_checks.h"
+#include "settings/convert_modes.h"
 #include "settings/convert_settings.h"
 #include "settings/settings_file.h"
 #include "settings/startup_settings.h"
 
 namespace geoplait {
 
+namespace fs = std::filesystem;
+
 namespace {
 
 constexpr const char* kStandardInput = "/dev/stdin";
-
-constexpr const char* kUsage =
-    "Usage: geoplait-cli [--ini FILE] [--mode MODE] [--in PATH] [--out PATH] "
-    "[--set KEY=VALUE]... [--yes] [--write-ini FILE] [--list-modes]\n";
-
-constexpr const char* kHelpFooter = R"(
-Settings are made up in this order: the defaults; geoplait.ini of the current
-directory (only AutoLoad, AutoSave and Protect, or all of it when its AutoLoad
-is 1); --ini FILE; each --set line in the order given. --mode, --in and --out
-then choose the mode, the input and the output of the conversion.
-
---set takes a settings-file key and its value: --set Label_Date=1,
---set MeterMile=UnitNMF, --set "TimeDifference=- 5:00". The value is all that
-follows the first "=", as it stands. A value the key cannot take (a flag other
-than 0 or 1, a number that is not one, a time difference or a MeterMile,
-Language or Mode value that is not in its list) is refused. TrackLine and the
-Photo_Cal* keys, which the settings file does not hold, are accepted too.
-
-MODE is a display text ("nmea(log) -> kml") or a settings-file value (Geoplait);
---list-modes prints every mode as display text, a tab and settings-file value.
---mode also sets what the window sets when its mode is chosen and what decides
-the output: Bom=1 for a mode that writes KML, Bom=0 for any other; Photo=1 for
-"Photo(Only) -> kml"; Photo=0 and Kmz=0 for a mode without KML output. This
-comes after geoplait.ini and before --ini and --set, so a value of the same
-key from --ini or --set wins (--set Bom=1 keeps the byte-order mark).
-
---in may be a pipe: "-" or /dev/stdin (standard input) or a named pipe
-(FIFO). A pipe is read once, so a run that would read its input twice is
-refused with "Input File Not a Regular File" before it writes anything: a
-KML with position placemarks of the types "Start & End" and "Point N" (the
-records are counted first), and photos matched with a track whose
-placemarks or path are written too. Other devices are refused too.
-
-Message boxes are printed to stderr as "Caption: text", the completion message
-"Complete Record=written/read" to stdout. An existing output file is replaced
-only with --yes; without it the run stops.
-
-Exit status:
-  0   complete
-  1   the settings file could not be written (--write-ini, or the save after a
-      complete run when AutoSave is 1)
-  2   the run stopped before its completion message (see stderr)
-  3   records were read but none written ("Include Record Not Found")
-  4   nothing was read ("No data?")
-  5   complete with warnings: the outputs were written, but something was
-      lost on the way (each warning is printed as "Warning: text")
-  64  bad command line: unknown option, key or mode, a --set without "=", or
-      a value its key cannot take
-
-Test hooks: GEOPLAIT_FIXED_TIME=YYYYMMDDhhmmss in the environment sets the time
-written into the banner of the --write-ini file; GEOPLAIT_FAIL_WRITE_AFTER=N
-makes the outputs of the conversion fail, as on a full disk, after N bytes;
-GEOPLAIT_SIGNAL_AT_RECORD=N[,2] sends the program SIGINT (twice with ",2")
-once N records of the first pass were read; GEOPLAIT_REMOVE_BEFORE_COPY=FILE
-removes FILE just before the photos are copied.
-)";
-
-// Notices as lines of text, "Caption: text": a result on `out`, the others on
-// `err`; the replace question is answered by --yes.
-// With progressBar, a one-line bar on `err` (a terminal) redrawn at most ten
-// times a second and erased before any message and at the end of the run.
-class CliUi : public UserInterface {
-public:
-    CliUi(std::ostream& out, std::ostream& err, bool yes, bool progressBar)
-        : out_(out), err_(err), yes_(yes), progressBar_(progressBar) {}
-    ~CliUi() override { EraseBar(); }
-
-    void Show(const NoticeText& notice) override {
-        EraseBar();
-        std::ostream& stream = notice.kind == NoticeKind::Result ? out_ : err_;
-        stream << notice.caption << ": " << notice.text << "\n";
-    }
-    bool Ask(const NoticeText& question) override {
-        EraseBar();
-        if (yes_) return true;
-        err_ << question.caption << ": " << question.text << "\n"
-             << "Answered Cancel; use --yes to answer OK.\n";
-        return false;
-    }
-    void SetMessageLine(const std::string&) override {}
-    void SetStatusLine(const std::string&) override {}
-    bool CancelRequested() override { return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed); }
-    // The run's cancel flag, which a signal sets.
-    void WatchCancel(std::atomic<bool>* cancel) { cancel_ = cancel; }
-    // Test hook: signals at record `record` of the first pass.
-    void SignalAt(int32_t record, int signals) {
-        signalRecord_ = record;
-        signals_ = signals;
-    }
-    void ShowProgress(const RunProgress& progress) override {
-        if (progress.pass == 1 && progress.records == signalRecord_) SendSignals();
-        if (!progressBar_) return;
-        const auto now = Clock::now();
-        if (now - lastDraw_ < std::chrono::milliseconds(100)) return;
-        lastDraw_ = now;
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now - start_).count();
-        err_ << '\r' << ProgressLine(progress, static_cast<long long>(seconds)) << std::flush;
-        barShown_ = true;
-    }
-
-private:
-    using Clock = std::chrono::steady_clock;
-
-    // The signals come from outside the run, as a terminal's Ctrl-C does; the
-    // run goes on once the first was taken, so that it ends where it was.
-    void SendSignals() {
-        signalRecord_ = -1;
-        kill(getpid(), SIGINT);
-        while (cancel_ != nullptr && !cancel_->load()) usleep(1000);
-        if (signals_ < 2) return;
-        kill(getpid(), SIGINT);
-        for (;;) pause();  // the second one ends the program
-    }
-
-    void EraseBar() {
-        if (!barShown_) return;
-        err_ << "\r\033[K" << std::flush;
-        barShown_ = false;
-    }
-
-    std::ostream& out_;
-    std::ostream& err_;
-    bool yes_;
-    bool progressBar_;
-    bool barShown_ = false;
-    std::atomic<bool>* cancel_ = nullptr;
-    int32_t signalRecord_ = -1;
-    int signals_ = 0;
-    Clock::time_point start_ = Clock::now();
-    Clock::time_point lastDraw_ = start_;
-};
-
-struct CliOptions {
-    std::string ini;
-    std::string mode;
-    std::string input;
-    std::string output;
-    std::vector<std::string> sets;
-    bool yes = false;
-    std::string writeIni;
-    bool listModes = false;
-};
+constexpr const char* kStandardOutput = "/dev/stdout";
 
 int BadCommandLine(std::ostream& err, const std::string& problem) {
-    err << "geoplait-cli: " << problem << "\n" << kUsage << "Run with --help for more information.\n";
+    err << "geoplait-cli: " << problem << "\n" << kCliUsage << "Run with --help for more information.\n";
     return kExitUsage;
 }
 
@@ -187,223 +53,356 @@ std::string PathArgument(const std::string& name) {
     return name.find('/') == std::string::npos ? "./" + name : name;
 }
 
-const ConvertMode* FindMode(std::string_view text) {
-    const ConvertMode* mode = FindModeByDisplayText(text);
-    return mode != nullptr ? mode : FindModeByFileValue(text);
-}
-
-// GEOPLAIT_FIXED_TIME=YYYYMMDDhhmmss; false when unset or malformed.
-bool FixedTime(struct tm& when) {
-    const char* text = std::getenv("GEOPLAIT_FIXED_TIME");
-    if (text == nullptr) return false;
-    std::string_view digits(text);
-    if (digits.size() != 14 || digits.find_first_not_of("0123456789") != std::string_view::npos) {
-        return false;
-    }
-    auto number = [&](size_t pos, size_t length) {
-        int value = 0;
-        for (size_t i = pos; i < pos + length; ++i) value = value * 10 + (digits[i] - '0');
-        return value;
-    };
-    when = {};
-    when.tm_year = number(0, 4) - 1900;
-    when.tm_mon = number(4, 2) - 1;
-    when.tm_mday = number(6, 2);
-    when.tm_hour = number(8, 2);
-    when.tm_min = number(10, 2);
-    when.tm_sec = number(12, 2);
-    return true;
-}
-
 // --write-ini: the settings as the settings file holds them.
 bool WriteSettings(Settings& settings, UserInterface& ui, const std::string& name) {
     struct tm when;
     return SaveSettingsFile(settings, ui, name, SaveNotice::Silent, FixedTime(when) ? &when : nullptr);
 }
 
-// Checks every --set line first, so that a bad command line changes and
-// prints nothing else. Returns the first problem, empty when none.
-std::string ProblemOfSettingLines(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
-        if (std::string problem = CommandLineSettingProblem(line); !problem.empty()) return problem;
+// A user interface that says nothing: the settings file read for its mode.
+class SilentUi : public UserInterface {
+public:
+    void Show(const NoticeText&) override {}
+    bool Ask(const NoticeText&) override { return false; }
+    void SetMessageLine(const std::string&) override {}
+    void SetStatusLine(const std::string&) override {}
+};
+
+bool IsStandardInput(const std::string& path) { return path == "-" || path == kStandardInput; }
+// "-", /dev/stdout, or another name of the pipe or device standard output is
+// (/dev/fd/1, /proc/self/fd/1): the completion line must not go into the data.
+bool IsStandardOutput(const std::string& path) {
+    if (path == "-" || path == kStandardOutput) return true;
+    struct stat named {};
+    struct stat own {};
+    return stat(path.c_str(), &named) == 0 && fstat(STDOUT_FILENO, &own) == 0 && !S_ISREG(named.st_mode) &&
+           named.st_dev == own.st_dev && named.st_ino == own.st_ino;
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+// Checks every --set line first, with its key matched without regard to
+// case, so that a bad command line changes and prints nothing else. Returns
+// the first problem, empty when none.
+std::string ProblemOfSettingLines(std::vector<std::string>& lines) {
+    for (std::string& line : lines) {
+        line = CanonicalSettingLine(line);
+        std::string problem = CommandLineSettingProblem(line);
+        if (problem.empty()) continue;
+        if (problem.starts_with("unknown settings key")) {
+            if (std::string hint = DidYouMean(NearestKeys(line)); !hint.empty()) problem += " (" + hint + ")";
+        }
+        return problem;
     }
     return {};
 }
 
-// The signals of the command line: the first cancels the run under way, a
-// second (or one while no run is under way) removes the temporary files of
-// the process and ends it.
-class CliInterrupts {
-public:
-    CliInterrupts() : watch_([this](int count) { OnSignal(count); }) {}
-    void SetRun(std::atomic<bool>* cancel) { run_.store(cancel); }
-
-private:
-    void OnSignal(int count) {
-        std::atomic<bool>* run = run_.load();
-        if (count == 1 && run != nullptr) {
-            run->store(true);
-            return;
-        }
-        RemoveRegisteredTemporaries();
-        _exit(kExitStopped);
-    }
-
-    std::atomic<std::atomic<bool>*> run_{nullptr};
-    SignalWatch watch_;
-};
-
-// Test hooks of the environment (see the help).
-void ApplyTestHooks(RunContext& ctx, CliUi& ui) {
-    if (const char* bytes = std::getenv("GEOPLAIT_FAIL_WRITE_AFTER")) {
-        // The outputs fail as on a full disk after so many bytes.
-        ctx.outputs.FailAfterBytes(std::strtoull(bytes, nullptr, 10));
-    }
-    if (const char* at = std::getenv("GEOPLAIT_SIGNAL_AT_RECORD")) {
-        char* end = nullptr;
-        const long record = std::strtol(at, &end, 10);
-        ui.SignalAt(static_cast<int32_t>(record), std::string_view(end) == ",2" ? 2 : 1);
-    }
-    if (const char* file = std::getenv("GEOPLAIT_REMOVE_BEFORE_COPY")) {
-        ctx.beforePhotoCopies = [path = std::string(file)] { std::remove(path.c_str()); };
-    }
+// The mode that a settings file holds, when it holds one.
+const ConvertMode* ModeOfSettingsFile(const std::string& path) {
+    Settings probe;
+    probe.startDir = StartupDirectory();
+    SetDefaultSettings(probe);
+    probe.baseline.Mode.clear();
+    SilentUi silent;
+    LoadSettingsFile(probe, silent, path, LoadPass::AllKeys);
+    return FindModeByDisplayText(probe.baseline.Mode);
 }
 
-}  // namespace
-
-std::string ProgressLine(const RunProgress& progress, long long seconds) {
-    constexpr uint64_t kWidth = 30;
-    char line[160];
-    const uint64_t total = progress.bytesTotal;
-    if (total > 0) {
-        // A file that grew while it was read keeps the bar full.
-        const uint64_t shown = progress.bytesRead < total ? progress.bytesRead : total;
-        const auto percent = static_cast<int>(100.0 * static_cast<double>(shown) / static_cast<double>(total));
-        const auto filled = static_cast<size_t>(static_cast<double>(kWidth) * static_cast<double>(shown) /
-                                                static_cast<double>(total));
-        std::string bar(filled, '#');
-        bar.append(kWidth - filled, '-');
-        std::snprintf(line, sizeof line, "[%s] %d records %3d%%  %lld:%02lld  pass %d", bar.c_str(),
-                      progress.records, percent, seconds / 60, seconds % 60, progress.pass);
-    } else {
-        std::snprintf(line, sizeof line, "%d records  %lld:%02lld  pass %d", progress.records, seconds / 60,
-                      seconds % 60, progress.pass);
-    }
-    return line;
-}
-
-namespace {
-
-// The options of the command line, declared on `app` into `options`.
-void DeclareCliOptions(CLI::App& app, CliOptions& options) {
-    app.footer(kHelpFooter);
-    app.add_option("--ini", options.ini, "Read the settings file FILE (all keys) after geoplait.ini")
-        ->type_name("FILE");
-    app.add_option("--mode", options.mode, "Conversion mode: display text or settings-file value")
-        ->type_name("MODE");
-    app.add_option("--in", options.input, "Input file; - (or /dev/stdin) reads standard input")
-        ->type_name("PATH");
-    app.add_option("--out", options.output, "Output file")->type_name("PATH");
-    app.add_option("--set", options.sets, "One settings-file line; may be repeated")
-        ->type_name("KEY=VALUE")
-        ->allow_extra_args(false);
-    app.add_flag("--yes", options.yes, "Replace an existing output file");
-    app.add_option("--write-ini", options.writeIni,
-                   "Write the resulting settings to FILE in the settings-file layout; no conversion")
-        ->type_name("FILE");
-    app.add_flag("--list-modes", options.listModes, "Print the " + std::to_string(kModeCount) + " modes and exit");
-
-}
-
-// The exit status of a run's outcome (see the help).
-int ExitStatusOf(RunOutcome outcome, bool settingsSaveFailed) {
-    switch (outcome) {
-        case RunOutcome::Complete:
-            return settingsSaveFailed ? kExitSettingsNotSaved : kExitComplete;
-        case RunOutcome::CompleteWithWarnings:
-            return settingsSaveFailed ? kExitSettingsNotSaved : kExitWarnings;
-        case RunOutcome::NothingIncluded:
-            return kExitNothingIncluded;
-        case RunOutcome::NoData:
-            return kExitNoData;
-        case RunOutcome::Stopped:
-        case RunOutcome::Cancelled:
-            break;
-    }
-    return kExitStopped;
-}
-
-}  // namespace
-
-int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar, bool watchSignals) {
-    std::unique_ptr<CliInterrupts> interrupts;
-    if (watchSignals) interrupts = std::make_unique<CliInterrupts>();
-    CliOptions options;
-    CLI::App app{"geoplait-cli: converts GPS track logs (NMEA, CSV, POT, GPX, KML, photos) into\n"
-                 "KML/KMZ, GPX, POT, CSV, NMEA and summaries, as the window's Create does.",
-                 "geoplait-cli"};
-    DeclareCliOptions(app, options);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return kExitComplete;
-    } catch (const CLI::ParseError& e) {
-        return BadCommandLine(err, e.what());
-    }
-
-    if (options.listModes) {
-        for (const ConvertMode& mode : kConvertModes) out << mode.displayText << '\t' << mode.fileValue << '\n';
-        return kExitComplete;
-    }
-
+// The mode a --set Mode=VALUE line gives, the last one winning.
+const ConvertMode* ModeOfSettingLines(const std::vector<std::string>& lines) {
     const ConvertMode* mode = nullptr;
-    if (!options.mode.empty()) {
-        mode = FindMode(options.mode);
-        if (mode == nullptr) {
-            return BadCommandLine(err, "unknown mode \"" + options.mode + "\" (see --list-modes)");
-        }
+    for (const std::string& line : lines) {
+        std::string_view key = std::string_view(line).substr(0, line.find('='));
+        while (!key.empty() && (key.front() == ' ' || key.front() == '\t')) key.remove_prefix(1);
+        while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
+        if (key == "Mode") mode = FindModeByFileValue(line.substr(line.find('=') + 1));
     }
-    if (std::string problem = ProblemOfSettingLines(options.sets); !problem.empty()) {
-        return BadCommandLine(err, problem);
-    }
+    return mode;
+}
 
-    CliUi ui(out, err, options.yes, progressBar);
-    Settings settings;
-    // A device or a pipe is refused before anything is read: it could wait
-    // for a writer for ever.
-    if (!options.ini.empty() && IsSpecialFile(PathArgument(options.ini))) {
-        ui.Show(MakeNotice(Notice::SettingsFileNotRegular, {options.ini}));
+std::string ModeList(const std::vector<const ConvertMode*>& modes) {
+    std::string list;
+    for (const ConvertMode* mode : modes) list += (list.empty() ? "" : ", ") + std::string(mode->fileValue);
+    return list;
+}
+
+// The mode of a command without --mode: the one the extensions of the
+// inputs and the output name, else the one a --set Mode line or the --ini
+// file gives. nullptr with the problem in `problem`.
+const ConvertMode* InferMode(const CliOptions& options, std::string& problem) {
+    std::vector<const ConvertMode*> fitting;
+    bool first = true;
+    for (const std::string& input : options.inputs) {
+        const std::string named = IsFolder(input) || IsStandardInput(input) ? std::string() : input;
+        std::vector<const ConvertMode*> modes = ModesByExtensions(named, options.output);
+        if (!first) {
+            std::erase_if(modes, [&](const ConvertMode* mode) {
+                return std::find(fitting.begin(), fitting.end(), mode) == fitting.end();
+            });
+        }
+        fitting = std::move(modes);
+        first = false;
+    }
+    if (fitting.size() == 1) return fitting.front();
+    if (const ConvertMode* mode = ModeOfSettingLines(options.sets)) return mode;
+    if (!options.ini.empty()) {
+        if (const ConvertMode* mode = ModeOfSettingsFile(PathArgument(options.ini))) return mode;
+    }
+    if (fitting.empty()) {
+        problem = "no mode reads the input and writes the output named; give --mode (see --list-modes)";
+    } else {
+        problem = "no --mode, and " + std::to_string(fitting.size()) +
+                  " modes fit the names of --in and --out: " + ModeList(fitting) + "; give --mode";
+    }
+    return nullptr;
+}
+
+// "Error: <text>\n<path>: <reason>" for a file the command cannot use.
+void ShowFileProblem(std::ostream& err, Notice notice, const std::string& path, int error) {
+    const NoticeText text = WithCause(MakeNotice(notice), path, error);
+    err << text.caption << ": " << text.text << "\n";
+}
+
+// The files of `folder` that the mode reads, sorted by name; `ec` when the
+// folder cannot be read.
+std::vector<std::string> InputFilesIn(const std::string& folder, const ConvertMode& mode, std::error_code& ec) {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        std::error_code kind;
+        if (!entry.is_regular_file(kind)) continue;
+        const std::string name = entry.path().filename().string();
+        if (IsInputFileOf(mode, name)) files.push_back(name);
+    }
+    std::sort(files.begin(), files.end());
+    std::string prefix = folder;
+    if (prefix.back() != '/') prefix += '/';
+    for (std::string& file : files) file = prefix + file;
+    return files;
+}
+
+std::string NormalPath(const std::string& path) {
+    std::error_code ec;
+    fs::path normal = fs::weakly_canonical(path, ec);
+    return ec ? fs::path(path).lexically_normal().string() : normal.string();
+}
+
+// The runs the command asks for. Returns 0, or the exit status of a command
+// refused here (the problem printed).
+int PlanRuns(const CliOptions& options, const ConvertMode& mode, CliPlan& plan, std::ostream& err) {
+    plan.mode = &mode;
+    const bool photoOnly = mode.kind == ModeKind::Photo;
+    std::vector<std::string> inputs;
+    for (const std::string& input : options.inputs) {
+        if (photoOnly || !IsFolder(input)) {
+            inputs.push_back(input);
+            continue;
+        }
+        plan.batch = true;
+        std::error_code ec;
+        std::vector<std::string> found = InputFilesIn(input, mode, ec);
+        if (ec) {
+            ShowFileProblem(err, Notice::InputNotFoundOnCheck, input, ec.value());
+            return kExitStopped;
+        }
+        inputs.insert(inputs.end(), found.begin(), found.end());
+    }
+    if (options.inputs.size() > 1) plan.batch = true;
+    if (plan.batch && !options.output.empty()) {
+        return BadCommandLine(err, "--out names one output; give several inputs --out-dir DIR");
+    }
+    if (plan.batch && inputs.empty()) {
+        const NoticeText text = MakeNotice(Notice::InputNotFoundOnCheck);
+        err << text.caption << ": " << text.text << "\n"
+            << options.inputs.front() << ": no file of \"" << mode.displayText << "\" in it\n";
         return kExitStopped;
     }
-    LoadStartupSettings(settings, ui, StartupDirectory(), [&](Settings& loaded) {
+    for (const std::string& input : inputs) {
+        CliFile file;
+        file.input = IsStandardInput(input) ? kStandardInput : input;
+        if (!options.output.empty()) {
+            // Standard output by any name is written through its own descriptor.
+            file.output = IsStandardOutput(options.output) ? kStandardOutput : options.output;
+        } else if (IsStandardInput(input)) {
+            file.output = kStandardOutput;
+        } else {
+            file.output = OutputNamedAfter(input, mode, options.outDir);
+            file.named = true;
+        }
+        plan.toStdout = plan.toStdout || file.output == kStandardOutput;
+        plan.files.push_back(std::move(file));
+    }
+    if (!plan.batch) return 0;
+    if (plan.toStdout) return BadCommandLine(err, "a batch writes files, not standard output");
+    // Two inputs that would make one output, or an output that is an input:
+    // the batch would lose a result or convert its own output.
+    std::set<std::string> inputNames;
+    for (const CliFile& file : plan.files) inputNames.insert(NormalPath(file.input));
+    std::vector<std::pair<std::string, const CliFile*>> outputs;
+    for (const CliFile& file : plan.files) outputs.emplace_back(NormalPath(file.output), &file);
+    std::stable_sort(outputs.begin(), outputs.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 1; i < outputs.size(); ++i) {
+        if (outputs[i].first == outputs[i - 1].first) {
+            return BadCommandLine(err, "\"" + outputs[i - 1].second->input + "\" and \"" + outputs[i].second->input +
+                                           "\" would both make \"" + outputs[i].second->output + "\"");
+        }
+    }
+    for (const auto& [normal, file] : outputs) {
+        if (inputNames.contains(normal)) {
+            return BadCommandLine(err, "the output \"" + file->output + "\" of \"" + file->input +
+                                           "\" is an input of the batch");
+        }
+    }
+    return 0;
+}
+
+// An output on standard output is one stream, written once: a run that makes
+// more files named after its output, or reads its output back, is refused.
+std::string StdoutProblem(const ConvertSettings& s, const ConvertMode& mode) {
+    if (SplitNameGrowth(s, &mode) > 0) return "the output would be split into files named after it (FileSplit)";
+    if (s.Photo == 0) return {};
+    if (s.Kmz != 0) return "a KMZ archive is made from the output (Kmz)";
+    if (s.Photo_CsvOut != 0) return "a photo list is named after the output (Photo_CsvOut)";
+    if (s.Photo_CreateDirectory != 0) return "the photos are copied into a folder named after the output";
+    return {};
+}
+
+// The settings of the command: the start-up load (without geoplait.ini
+// for --no-ini), the mode's output rule, --ini and --set.
+void LoadCommandSettings(Settings& settings, UserInterface& ui, const CliOptions& options,
+                         const ConvertMode* mode) {
+    const StartupOverlay overlay = [&](Settings& loaded) {
         // --mode sets what the mode writes as the window's mode change does,
         // over geoplait.ini; a key that --ini or --set gives wins over it.
         if (mode != nullptr) ApplyModeOutputRule(*mode, loaded.baseline);
         if (!options.ini.empty()) LoadSettingsFile(loaded, ui, PathArgument(options.ini), LoadPass::AllKeys);
         for (const std::string& line : options.sets) ApplyCommandLineSetting(loaded, line);
         PadIncludeTimes(loaded.baseline);
-    });
+    };
+    if (options.noIni) {
+        settings.startDir = StartupDirectory();
+        SetDefaultSettings(settings);
+        overlay(settings);
+        ApplyBaselineSettings(settings);
+    } else {
+        LoadStartupSettings(settings, ui, StartupDirectory(), overlay);
+    }
     for (const std::string& line : options.sets) ApplyCommandLineCurrentOnly(settings.current, line);
+}
 
-    ConvertSettings& current = settings.current;
-    if (mode != nullptr) current.Mode = mode->displayText;
-    // "-" is standard input, as for most commands: the run reads it as a pipe.
-    if (!options.input.empty()) current.InputFile = options.input == "-" ? kStandardInput : options.input;
-    if (!options.output.empty()) current.OutputFile = options.output;
+std::string HelpText(const CLI::App& app) {
+    std::string text = app.help();
+    for (const HelpSection& section : CliHelpSections()) {
+        text += "\n" + std::string(section.title) + ":\n" + section.text + "\n";
+    }
+    return text;
+}
 
-    if (!options.writeIni.empty()) {
-        return WriteSettings(settings, ui, PathArgument(options.writeIni)) ? kExitComplete
-                                                                           : kExitSettingsNotSaved;
+}  // namespace
+
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar, bool watchSignals) {
+    CliOptions options;
+    CLI::App app{std::string("geoplait-cli: ") + kCliSummary + ",\nas the window's Create does.", "geoplait-cli"};
+    DeclareCliOptions(app, options);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << HelpText(app);
+        return kExitComplete;
+    } catch (const CLI::ParseError& e) {
+        return BadCommandLine(err, e.what());
     }
 
-    RunContext ctx(settings, ui);
-    ApplyTestHooks(ctx, ui);
-    ui.WatchCancel(&ctx.cancelRequested);
-    if (interrupts) interrupts->SetRun(&ctx.cancelRequested);
-    const RunOutcome outcome = RunConversion(ctx);
-    if (interrupts) interrupts->SetRun(nullptr);
-    return ExitStatusOf(outcome, ctx.run.SettingsSaveFailed);
+    if (options.version) {
+        out << VersionText();
+        return kExitComplete;
+    }
+    if (options.listModes) {
+        for (const ConvertMode& mode : kConvertModes) out << mode.displayText << '\t' << mode.fileValue << '\n';
+        return kExitComplete;
+    }
+    if (options.listKeys) {
+        out << ListKeysText();
+        return kExitComplete;
+    }
+
+    const ConvertMode* mode = nullptr;
+    if (!options.mode.empty()) {
+        mode = MatchMode(options.mode);
+        if (mode == nullptr) {
+            std::string hint = DidYouMean(NearestModes(options.mode));
+            return BadCommandLine(err, "unknown mode \"" + options.mode + "\" (" + (hint.empty() ? "" : hint + " ") +
+                                           "see --list-modes)");
+        }
+    }
+    if (std::string problem = ProblemOfSettingLines(options.sets); !problem.empty()) {
+        return BadCommandLine(err, problem);
+    }
+    if (options.writeIni.empty() && options.inputs.empty()) return BadCommandLine(err, "--in is required");
+
+    // A device or a pipe is refused before anything is read: it could wait
+    // for a writer for ever. A settings file that cannot be read stops the
+    // command: its settings would be missing from every run.
+    if (!options.ini.empty()) {
+        const std::string path = PathArgument(options.ini);
+        if (IsSpecialFile(path)) {
+            const NoticeText text = MakeNotice(Notice::SettingsFileNotRegular, {options.ini});
+            err << text.caption << ": " << text.text << "\n";
+            return kExitStopped;
+        }
+        if (const int error = ReadErrorOf(path); error != 0) {
+            ShowFileProblem(err, Notice::SettingsFileNotFound, options.ini, error);
+            return kExitStopped;
+        }
+    }
+
+    Settings settings;
+    if (!options.writeIni.empty()) {
+        CliUi ui(out, err, options.yes, false, VerbosityOf(options));
+        LoadCommandSettings(settings, ui, options, mode);
+        ConvertSettings& current = settings.current;
+        if (mode != nullptr) current.Mode = mode->displayText;
+        // The files of the command are kept as given.
+        if (!options.inputs.empty()) {
+            current.InputFile = IsStandardInput(options.inputs.front()) ? kStandardInput : options.inputs.front();
+        }
+        if (!options.output.empty()) current.OutputFile = options.output;
+        return WriteSettings(settings, ui, PathArgument(options.writeIni)) ? kExitComplete : kExitSettingsNotSaved;
+    }
+
+    if (mode == nullptr) {
+        std::string problem;
+        mode = InferMode(options, problem);
+        if (mode == nullptr) return BadCommandLine(err, problem);
+    }
+    CliPlan plan;
+    if (const int status = PlanRuns(options, *mode, plan, err); status != 0) return status;
+
+    if (plan.batch) {
+        // The settings' messages go where a run's would.
+        CliUi ui(out, err, options.yes, false, VerbosityOf(options));
+        LoadCommandSettings(settings, ui, options, mode);
+        return RunBatch(settings, plan, options, out, err, watchSignals, progressBar);
+    }
+
+    // With the output on standard output, every message goes to stderr.
+    CliUi ui(plan.toStdout ? err : out, err, options.yes, progressBar, VerbosityOf(options));
+    LoadCommandSettings(settings, ui, options, mode);
+    if (plan.toStdout) {
+        if (std::string problem = StdoutProblem(settings.current, *mode); !problem.empty()) {
+            err << "Error: Output File Not a Regular File: " << plan.files.front().output << "\n"
+                << problem << "; give --out a file.\n";
+            return kExitStopped;
+        }
+    }
+    std::unique_ptr<CliInterrupts> interrupts;
+    if (watchSignals) interrupts = std::make_unique<CliInterrupts>();
+    const CliResult result =
+        RunOneFile(settings, plan, plan.files.front(), ui, interrupts ? &interrupts->RunSlot() : nullptr);
+    return result.status;
 }
 
 }  // namespace geoplait

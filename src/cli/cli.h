@@ -20,13 +20,15 @@ inline constexpr int kExitWarnings = 5;         // complete, with warnings (what
 inline constexpr int kExitUsage = 64;           // bad command line
 
 // Runs the command line; messages go to `err`, the completion message, the
-// mode list and the help to `out`. With progressBar (stderr is a terminal) a
-// run draws a one-line progress bar on `err`. With watchSignals (the program,
-// not a test calling it) SIGINT, SIGTERM and SIGHUP are taken: the first
-// cancels the run (it removes its temporary files, keeps the earlier outputs
-// and ends with kExitStopped), a second removes the temporary files of the
-// process and ends it at once with kExitStopped. Make no thread before.
-// Returns the exit status.
+// mode list and the help to `out` (to `err` too when the output is standard
+// output). With progressBar (stderr is a terminal) a run draws a one-line
+// progress bar on `err`. With watchSignals (the program, not a test calling
+// it) SIGINT, SIGTERM and SIGHUP are taken: the first cancels the run (it
+// removes its temporary files, keeps the earlier outputs and ends with
+// kExitStopped), a second removes the temporary files of the process and ends
+// it at once with kExitStopped; in a batch the first cancels every run and
+// starts no more. A batch runs each file in a process of its own (fork):
+// call it before any thread of the caller starts. Returns the exit status.
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool progressBar = false,
            bool watchSignals = false);
 

@@ -8,6 +8,7 @@
 // base_20yymmdd-hhmmss.ext by the local date and time of each file's first
 // epoch.
 #include "job/record_runs.h"
+#include "job/run_files.h"
 
 #include <string>
 #include <string_view>
@@ -170,7 +171,7 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
     // A pipe the first-line check opened is read on from there.
     if (ctx.pipeInput.IsOpen()) input.Adopt(ctx.pipeInput);
     if (!input.IsOpen() && !input.Open(s.InputFile)) {
-        ctx.ui.Show(MakeNotice(Notice::InputNotFound));
+        ctx.ui.Show(InputNotice(Notice::InputNotFound, s.InputFile));
         return;
     }
 

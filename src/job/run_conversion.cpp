@@ -16,6 +16,7 @@
 #include "job/input_families.h"
 #include "job/mode_table.h"
 #include "job/output_checks.h"
+#include "job/run_files.h"
 #include "job/run_steps.h"
 #include "job/track_input.h"
 #include "readers/nmea_reader.h"
@@ -89,7 +90,14 @@ bool PutOutputsInPlace(RunContext& ctx) {
     if (!ctx.StopRequested() && ctx.outputs.Commit()) return true;
     ctx.outputs.Discard();
     if (ReportRefusedOutput(ctx)) return false;
-    if (ctx.outputs.Failed()) ctx.ui.Show(MakeNotice(Notice::OutputNotCreated));
+    if (!ctx.outputs.Failed()) return false;
+    NoticeText notice = MakeNotice(Notice::OutputNotCreated);
+    // The file that failed and why, when the system said.
+    if (ctx.outputs.FailedError() != 0) {
+        const std::string& path = ctx.outputs.FailedPath();
+        notice = WithCause(notice, path.empty() ? ctx.Current().OutputFile : path, ctx.outputs.FailedError());
+    }
+    ctx.ui.Show(notice);
     return false;
 }
 
@@ -268,7 +276,7 @@ int32_t CountInputRecords(RunContext& ctx, const ConvertMode* mode) {
     }
     TrackInput input;
     if (!OpenForReading(input, ctx, mode->kind)) {
-        ctx.ui.Show(MakeNotice(Notice::InputNotFound));
+        ctx.ui.Show(InputNotice(Notice::InputNotFound, ctx.Current().InputFile));
         return 0;
     }
     return input.Count(ctx);
@@ -354,7 +362,7 @@ bool CheckRunFiles(RunContext& ctx, const ConvertMode* mode, bool photoOnly) {
     // A pipe is not opened to try it: that would wait for its writer, and
     // what it holds is its reader's.
     if (!photoOnly && (pipe ? access(s.InputFile.c_str(), R_OK) != 0 : !OpensForReading(s.InputFile))) {
-        ui.Show(MakeNotice(Notice::InputNotFoundOnCheck));
+        ui.Show(InputNotice(Notice::InputNotFoundOnCheck, s.InputFile));
         return false;
     }
 
@@ -383,7 +391,7 @@ bool CheckFirstSentence(RunContext& ctx) {
     TextReader own;
     TextReader& input = pipe ? ctx.pipeInput : own;
     if (!OpenForReading(input, ctx.Current().InputFile)) {
-        ctx.ui.Show(MakeNotice(Notice::InputNotFound));
+        ctx.ui.Show(InputNotice(Notice::InputNotFound, ctx.Current().InputFile));
         return false;
     }
     const LogStart start = FindLogStart(input, ctx.run.FirstSentenceId);

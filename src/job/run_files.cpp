@@ -4,9 +4,13 @@ namespace geoplait {
 
 namespace {
 
-void InputNotFound(RunContext& ctx) { ctx.ui.Show(MakeNotice(Notice::InputNotFound)); }
+void InputNotFound(RunContext& ctx) { ctx.ui.Show(InputNotice(Notice::InputNotFound, ctx.Current().InputFile)); }
 
 }  // namespace
+
+NoticeText InputNotice(Notice notice, const std::string& path) {
+    return WithCause(MakeNotice(notice), path, ReadErrorOf(path));
+}
 
 bool OpenRunInput(RunContext& ctx, TrackInput& input, ModeKind kind, bool toCsvCustom) {
     if (input.Open(ctx, kind, toCsvCustom)) return true;

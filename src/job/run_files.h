@@ -8,6 +8,9 @@
 
 namespace geoplait {
 
+// `notice` about the input `path`, with the path and why it cannot be read.
+NoticeText InputNotice(Notice notice, const std::string& path);
+
 // Opens InputFile with the reader of `kind`; "Input File Not Found" (caption
 // "Check!") when it cannot be opened.
 bool OpenRunInput(RunContext& ctx, TrackInput& input, ModeKind kind, bool toCsvCustom = false);

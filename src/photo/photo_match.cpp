@@ -19,6 +19,7 @@
 #include <numeric>
 #include <string>
 
+#include "base/text_file.h"
 #include "engine/derived_values.h"
 #include "engine/record_filter.h"
 #include "engine/track_point.h"
@@ -285,7 +286,8 @@ void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrac
 
     ClearTrackPoint(ctx.point);
     if (!readTrack(ctx, [&m](RunContext& c) { MatchRecord(m, c); })) {
-        ctx.ui.Show(MakeNotice(Notice::InputNotFound));
+        ctx.ui.Show(WithCause(MakeNotice(Notice::InputNotFound), ctx.Current().InputFile,
+                               ReadErrorOf(ctx.Current().InputFile)));
         return;
     }
     if (m.counter == 0) return;  // no track record: the photos keep no position

@@ -7,7 +7,11 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include <expat.h>
+
 #include <atomic>
+#include <cstdio>
+#include <string_view>
 
 #include "base/signal_watch.h"
 #include "base/temporary_files.h"
@@ -58,6 +62,11 @@ void OnSignal(int count, std::atomic<geoplait::ui::MainWindow*>& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The versions, without a display.
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("geoplait %s\nQt %s\n%s\n", geoplait::kVersionText, qVersion(), XML_ExpatVersion());
+        return 0;
+    }
     // Before any thread starts, so that every thread leaves the signals to the watch.
     std::atomic<geoplait::ui::MainWindow*> shownWindow{nullptr};
     geoplait::SignalWatch signalWatch([&shownWindow](int count) { OnSignal(count, shownWindow); });

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <set>
 #include <string>
 
@@ -123,6 +124,18 @@ TEST(Notices, NearTwinsStayApart) {
     EXPECT_NE(during, before);
     EXPECT_EQ(before.text, during.text + ".. ");
     EXPECT_NE(MakeNotice(Notice::OutputNotCreated).text, MakeNotice(Notice::PhotoListNotCreated).text);
+}
+
+TEST(Notices, WithCauseNamesTheFileAndTheReasonAfterTheText) {
+    const NoticeText plain = MakeNotice(Notice::InputNotFoundOnCheck);
+    const NoticeText named = WithCause(plain, "walk.log", ENOENT);
+    EXPECT_EQ(named.text, "Input File Not Found.. \nwalk.log: No such file or directory");
+    EXPECT_EQ(named.caption, plain.caption);
+    EXPECT_EQ(named.kind, plain.kind);
+    EXPECT_EQ(WithCause(MakeNotice(Notice::OutputNotCreated), "out/x.gpx", EACCES).text,
+              "Output File Not Create\nout/x.gpx: Permission denied");
+    EXPECT_EQ(WithCause(plain, "walk.log", 0).text, "Input File Not Found.. \nwalk.log");
+    EXPECT_EQ(WithCause(plain, "", ENOENT), plain);
 }
 
 }  // namespace

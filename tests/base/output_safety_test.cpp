@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -255,6 +256,49 @@ TEST(OutputSafety, SignalsReachTheWatchOneByOne) {
     }
     EXPECT_EQ(seen.load(), 3);
     EXPECT_EQ(last.load(), 3);
+}
+
+// A failure keeps the first file and reason the system gave, for the
+// message; a failed write knows its reason alone, and Reset forgets both.
+TEST(OutputFiles, AFailureKeepsItsFileAndReason) {
+    test::TempDir dir;
+    OutputFiles files;
+    bool empty = false;
+    const std::string missing = dir.File("no/such/folder/out.gpx");
+    EXPECT_EQ(files.Open(missing, WriteMode::Create, empty), -1);
+    EXPECT_EQ(files.FailedPath(), missing);
+    EXPECT_EQ(files.FailedError(), ENOENT);
+    files.Reset();
+    EXPECT_EQ(files.FailedPath(), "");
+    EXPECT_EQ(files.FailedError(), 0);
+
+    files.FailAfterBytes(2);
+    const int fd = files.Open(dir.File("out.gpx"), WriteMode::Create, empty);
+    ASSERT_GE(fd, 0);
+    EXPECT_FALSE(files.WriteAll(fd, "abc", 3));
+    EXPECT_EQ(files.FailedPath(), "");
+    EXPECT_EQ(files.FailedError(), ENOSPC);
+    // A later failure does not replace the first.
+    EXPECT_EQ(files.Open(missing, WriteMode::Create, empty), -1);
+    EXPECT_EQ(files.FailedError(), ENOSPC);
+    files.CloseFile(fd);
+    files.Discard();
+}
+
+TEST(ReadErrorOf, SaysWhyAPathIsNoFileToRead) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("in.log"), "x");
+    EXPECT_EQ(ReadErrorOf(dir.File("in.log")), 0);
+    EXPECT_EQ(ReadErrorOf(dir.File("none.log")), ENOENT);
+    EXPECT_EQ(ReadErrorOf(dir.path()), EISDIR);
+    EXPECT_EQ(ReadErrorOf(dir.File("in.log/x")), ENOTDIR);
+    EXPECT_EQ(ReadErrorOf(""), ENOENT);
+    // A device is not opened to find out.
+    EXPECT_EQ(ReadErrorOf("/dev/zero"), 0);
+    if (geteuid() != 0) {
+        std::filesystem::permissions(dir.File("in.log"), std::filesystem::perms::none);
+        EXPECT_EQ(ReadErrorOf(dir.File("in.log")), EACCES);
+    }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // (tests/data/cli/job_*).
 #include "cli/cli.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -95,6 +97,44 @@ TEST_F(CliTest, AutoSaveWritesTheStartupFileOrEndsWithStatusOne) {
     EXPECT_EQ(Cli(run), 1);
     EXPECT_TRUE(out.str().starts_with("Complete: Complete Record=")) << out.str();
     EXPECT_EQ(err.str(), "Error: Config File Not Create. \n");
+}
+
+// --list-keys lists the keys of the settings file, in its order, with their
+// defaults, and then the keys the file does not hold.
+TEST_F(CliTest, ListKeysHasTheKeysAndDefaultsOfTheSettingsFile) {
+    ASSERT_EQ(Cli({"--no-ini", "--write-ini", "defaults.ini"}), 0) << err.str();
+    std::vector<std::string> fileLines;
+    std::istringstream file(test::ReadFileBytes(dir.File("defaults.ini")));
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.starts_with("  ") || line.find('=') == std::string::npos) continue;
+        line = line.substr(2, line.find(';') == std::string::npos ? std::string::npos : line.find(';') - 2);
+        while (line.back() == ' ') line.pop_back();
+        fileLines.push_back(line);
+    }
+    ASSERT_EQ(Cli({"--list-keys"}), 0);
+    std::vector<std::string> listed;
+    std::istringstream list(out.str());
+    for (std::string line; std::getline(list, line);) {
+        const size_t tab = line.find('\t');
+        const size_t second = line.find('\t', tab + 1);
+        ASSERT_NE(second, std::string::npos) << line;
+        if (line.ends_with("(not kept in the settings file)")) continue;
+        listed.push_back(line.substr(0, tab) + "=" + line.substr(tab + 1, second - tab - 1));
+    }
+    EXPECT_EQ(listed, fileLines);
+    EXPECT_GT(listed.size(), 150u);
+}
+
+// A file the user may not read names the file and the reason; root reads
+// every file, so the case is left out there.
+TEST_F(CliTest, AnUnreadableInputIsNamedWithItsReason) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may read any file";
+    test::WriteFileBytes(dir.File("in.log"), kLog);
+    fs::permissions(dir.File("in.log"), fs::perms::none);
+    EXPECT_EQ(Cli({"--in", "in.log", "--out", "out.gpx"}), 2);
+    EXPECT_EQ(err.str(), "Error: Input File Not Found.. \nin.log: Permission denied\n");
+    EXPECT_FALSE(fs::exists(dir.File("out.gpx")));
 }
 
 TEST(CliProgress, BarShowsRecordsPercentTimeAndPass) {

@@ -2,6 +2,8 @@
 // counting and two conversions in a row on one context.
 #include "job/kml_passes.h"
 
+#include <cerrno>
+
 #include "job/run_conversion.h"
 #include "kml/kml_path.h"
 #include "kml/kml_fixture.h"
@@ -42,7 +44,7 @@ TEST_F(KmlPassesTest, MissingInputSkipsBothFoldersButKeepsTheFrame) {
     RunKmlPasses(ctx, kConvertModes[0]);
     EXPECT_EQ(Output(), kKmlHead + "</Document>\n</kml>\n");
     // One read for both folders: said once.
-    EXPECT_EQ(ui.messages, (test::Notices{MakeNotice(Notice::InputNotFound)}));
+    EXPECT_EQ(ui.messages, (test::Notices{WithCause(MakeNotice(Notice::InputNotFound), s().InputFile, ENOENT)}));
     EXPECT_EQ(ctx.store.RecordIndex, 0);
     EXPECT_EQ(ctx.store.WrittenCount, 0);
 }

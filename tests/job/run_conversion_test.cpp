@@ -1,5 +1,6 @@
 #include "job/run_conversion.h"
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -132,8 +133,9 @@ TEST(RunConversion, ValidationStops) {
         {"same file, //", 0, 0, "/in.log", "//in.log", {sameName}},
         {"same file, hard link", 0, 0, "/in.log", "/hard.log", {sameName}},
         {"same file, relative names", 0, 0, "./in.log", "in.log", {sameName}},
-        {"input missing", 0, 0, "none.log", "out.pot", {notFound}},
-        {"input is a directory", 0, 0, "sub", "out.pot", {notFound}},
+        // The file and the system's reason follow the text.
+        {"input missing", 0, 0, "none.log", "out.pot", {WithCause(notFound, "none.log", ENOENT)}},
+        {"input is a directory", 0, 0, "sub", "out.pot", {WithCause(notFound, "sub", EISDIR)}},
         {"no input", 0, 0, "", "out.pot", {notFound}},
         // A device may never end (a pipe read once: pipe_input_test.cpp).
         {"input is a device", 0, 0, "zero", "out.pot", {MakeNotice(Notice::InputNotRegular, {"zero"})}},
@@ -453,7 +455,7 @@ TEST(RunConversion, PrescanWithoutInputGoesOnWithZero) {
     Job j;
     j.Current().InputFile = j.dir.File("gone.csv");
     EXPECT_EQ(CountInputRecords(j.ctx, FindModeByDisplayText("csv(Full) -> kml")), 0);
-    EXPECT_EQ(j.ui.messages, (Messages{MakeNotice(Notice::InputNotFound)}));
+    EXPECT_EQ(j.ui.messages, (Messages{WithCause(MakeNotice(Notice::InputNotFound), j.dir.File("gone.csv"), ENOENT)}));
     j.ui.messages.clear();
     EXPECT_EQ(CountInputRecords(j.ctx, nullptr), 0);
     EXPECT_EQ(CountInputRecords(j.ctx, FindModeByDisplayText("Photo(Only) -> kml")), 0);

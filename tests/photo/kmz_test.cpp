@@ -26,7 +26,7 @@ TEST(Kmz, EntriesInOrderAndReadable) {
     TempDir work;
     fs::copy(source / "photos", fs::path(work.path()) / "photos");
     const std::string cd = "cd '" + work.path() + "' && ";
-    ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --out trip.kml --set Photo=1 --set PhotoDir=photos "
+    ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --in photos --out trip.kml --set Photo=1 --set PhotoDir=photos "
                        "--set Kmz=1 2>&1"),
               "Complete: Complete Record=3/3\n\n\n");
     EXPECT_NE(Shell(cd + "unzip -t trip.kmz").find("No errors detected"), std::string::npos);
@@ -64,7 +64,7 @@ TEST(Kmz, EntriesKeepNamesThatAreNotUtf8) {
     fs::copy(fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_list_quoted_names" / "photos",
              fs::path(work.path()) / "photos");
     const std::string cd = "cd '" + work.path() + "' && ";
-    ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --out trip.kml --set Photo=1 --set PhotoDir=photos "
+    ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --in photos --out trip.kml --set Photo=1 --set PhotoDir=photos "
                        "--set Kmz=1 2>&1"),
               "Complete: Complete Record=3/3\n\n\n");
     EXPECT_NE(Shell(cd + "unzip -t trip.kmz").find("No errors detected"), std::string::npos);
@@ -106,7 +106,7 @@ TEST(Kmz, NameWithAControlCharacterIsPacked) {
     fs::copy(fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_kmz" / "photos", photos);
     fs::rename(photos / "b_exact.JPG", photos / "b\x01\x1b.jpg");
     const std::string cd = "cd '" + work.path() + "' && ";
-    ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --out trip.kml --set Photo=1 --set PhotoDir=photos "
+    ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --in photos --out trip.kml --set Photo=1 --set PhotoDir=photos "
                        "--set Kmz=1 2>&1"),
               "Complete: Complete Record=3/3\n\n\n");
     EXPECT_NE(Shell(cd + "unzip -t trip.kmz").find("No errors detected"), std::string::npos);
@@ -125,7 +125,7 @@ TEST(Kmz, LinkedAndVanishedPhotosAreLeftOut) {
     WriteFileBytes(work.File("secret"), "private key");
     fs::create_symlink("../secret", photos / "c_key.jpg");
     const std::string cd = "cd '" + work.path() + "' && GEOPLAIT_REMOVE_BEFORE_COPY=photos/a_between.jpg ";
-    EXPECT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --out trip.kml --set Photo=1 --set PhotoDir=photos "
+    EXPECT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --in photos --out trip.kml --set Photo=1 --set PhotoDir=photos "
                        "--set Kmz=1 --set Photo_CreateDirectory=1 2>&1; echo status $?"),
               "Complete: Complete Record=3/3\n\n\nWarning: Photo File Not Copy: a_between.jpg\nstatus 5\n");
     EXPECT_EQ(Shell("cd '" + work.path() + "' && unzip -Z1 trip.kmz"),
@@ -160,7 +160,7 @@ TEST(Kmz, LinksOfOutputNamesWithUrlCharactersOpen) {
         TempDir work;
         fs::copy(fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_kmz" / "photos", fs::path(work.path()) / "photos");
         const std::string cd = "cd '" + work.path() + "' && ";
-        ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --out '" + name +
+        ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --in photos --out '" + name +
                         ".kml' --set PhotoDir=photos --set Photo_IconThumbnail=1 --set Kmz=1 2>&1"),
                   "Complete: Complete Record=3/3\n\n\n");
         const std::string listing = Shell(cd + "unzip -Z1 '" + name + ".kmz'");

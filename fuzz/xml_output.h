@@ -147,12 +147,12 @@ void CheckGpxOutput(RunContext& ctx, ReadRecords read) {
         read([&](RunContext& c) {
             NoteRecordRead(c);
             DeriveRecordValues(c);
-            WriteGpxRoutePoint(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount},
-                               writer.scratch);
+            WriteGpxPoint(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount},
+                          writer.scratch);
             ++c.store.WrittenCount;
             ++c.store.RecordIndex;
         });
-        WriteGpxTail(out);
+        WriteGpxTail(out, ctx);
         RequireXml(out.Close() && files.Commit(), "GPX output not written", path);
     }
     RequireValidXmlFile(path, "GPX");

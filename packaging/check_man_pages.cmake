@@ -14,6 +14,6 @@ foreach(page geoplait-cli.1 geoplait.1)
 endforeach()
 execute_process(COMMAND bash -c "source '${MAN_DIR}/geoplait-cli.bash'; COMP_WORDS=(geoplait-cli --mode Nmea2); COMP_CWORD=2; _geoplait_cli; echo \"\${COMPREPLY[*]}\""
                 RESULT_VARIABLE status OUTPUT_VARIABLE modes ERROR_VARIABLE problems)
-if(NOT status EQUAL 0 OR NOT problems STREQUAL "" OR NOT modes STREQUAL "Nmea2Pot Nmea2Gpx Nmea2CsvFull Nmea2CsvCustom Nmea2Nmea Nmea2Summary Nmea2SummaryHtml\n")
+if(NOT status EQUAL 0 OR NOT problems STREQUAL "" OR NOT modes STREQUAL "Nmea2Pot Nmea2Gpx Nmea2CsvFull Nmea2CsvCustom Nmea2Nmea Nmea2Summary Nmea2SummaryHtml Nmea2GeoJson\n")
   message(FATAL_ERROR "bash completion of --mode Nmea2: status ${status}, \"${modes}\"\n${problems}")
 endif()

@@ -191,4 +191,14 @@ bool AcceptRecordInRange(RunContext& ctx) {
     return true;
 }
 
+void NoteGapDistance(RunContext& ctx) {
+    TrackStore& store = ctx.store;
+    if (!store.PreviousPoint.Longitude.empty()) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
+    store.PreviousPoint.Take(ctx.point);
+}
+
+bool GapBeforeRecord(const RunContext& ctx) {
+    return ctx.store.GapDistance > ctx.run.GapDistanceLimit || ctx.point.IntervalSec > ctx.run.GapSecondsLimit;
+}
+
 }  // namespace geoplait

@@ -59,4 +59,12 @@ void DeriveRecordValues(RunContext& ctx);
 // that fails PassesRangeFilter, else DeriveRecordValues.
 bool AcceptRecordInRange(RunContext& ctx);
 
+// For the runs without the emitter's filter: the distance (km) from the
+// previous record this run let through becomes GapDistance, and the current
+// record the previous one.
+void NoteGapDistance(RunContext& ctx);
+// Whether a gap in distance or time (LineDistance, LineDistanceSec) lies
+// before the current record: the line is cut there.
+bool GapBeforeRecord(const RunContext& ctx);
+
 }  // namespace geoplait

@@ -164,6 +164,9 @@ struct TrackStore {
 struct RecordNumbers {
     int32_t read = 0;
     int32_t written = 0;
+    // The record begins a new piece of the line: a gap in distance or time
+    // (or, for NMEA input, a new date) cuts the track before it.
+    bool lineCut = false;
 };
 
 // Empties every text field of the record and forgets its readings; the

@@ -14,7 +14,7 @@ namespace geoplait {
 namespace {
 
 // The procedure of each OutputRun, in its order.
-constexpr ModeProcedure kRunProcedures[] = {RunKmlPasses, RunRecords, RunSummary};
+constexpr ModeProcedure kRunProcedures[] = {RunKmlPasses, RunRecords, RunSummary, RunGeoJson};
 
 // A pair of family and output run otherwise than its output says.
 struct ModeException {

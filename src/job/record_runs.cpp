@@ -9,6 +9,7 @@
 #include "job/run_files.h"
 #include "job/track_input.h"
 #include "readers/reader_text.h"
+#include "writers/geojson_writer.h"
 #include "writers/output_writers.h"
 #include "writers/record_emitter.h"
 #include "writers/summary_writer.h"
@@ -32,9 +33,12 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
 
     // The writer's options, decoded once for the run, and its scratch space.
     LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config, ctx.run.TimeDifferenceValue), {}};
+    if (output->fileHead != nullptr) output->fileHead(out, writer.options);
     const LineWriter write = output->write;
     const auto writeRecord = [&](RunContext& c) {
-        write(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount}, writer.scratch);
+        NoteGapDistance(c);
+        const bool lineCut = c.store.WrittenCount > 0 && GapBeforeRecord(c);
+        write(out, writer.options, c.point, {c.store.RecordIndex, c.store.WrittenCount, lineCut}, writer.scratch);
     };
     const bool nmeaDefaults = family->nmeaDefaults && mode.output == ModeOutput::Nmea;
     const auto startRecord = [nmeaDefaults](RunContext& c) {
@@ -65,7 +69,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
         ++store.RecordIndex;
         startRecord(c);
     });
-    if (output->tail != nullptr) output->tail(out);
+    if (output->tail != nullptr) output->tail(out, ctx);
     out.Close();
 }
 
@@ -78,6 +82,49 @@ void RunSummary(RunContext& ctx, const ConvertMode& mode) {
     summary.Begin(out, ctx);
     input.ForEach(ctx, [&](RunContext& c) { summary.Add(out, c); });
     summary.End(out, ctx);
+    out.Close();
+}
+
+void RunGeoJson(RunContext& ctx, const ConvertMode& mode) {
+    const FamilyRecordRun* family = &FamilyOf(mode.kind).run;
+    TrackInput input;
+    if (!OpenRunInput(ctx, input, mode.kind)) return;
+    TextWriter out;
+    if (!OpenRunOutput(ctx, out, WriteMode::Create)) return;
+    GeoJsonWriter geojson;
+    if (!geojson.Begin(out, ctx, mode.kind == ModeKind::KmlPoint)) return;
+    const bool nmea = family->acceptance == Acceptance::Emitter && family->origin == InputOrigin::Nmea;
+    ctx.point.TotalDistance = 0.0;
+    ClearTrackPoint(ctx.point);
+    input.ForEach(ctx, [&](RunContext& c) {
+        TrackStore& store = c.store;
+        bool accepted = true;
+        switch (family->acceptance) {
+            case Acceptance::Emitter:
+                // The emitter's filter notes the gap to the record before.
+                accepted = AcceptRecordForEmitter(c, nmea);
+                break;
+            case Acceptance::RecordRange:
+                accepted = AcceptRecordInRange(c);
+                if (accepted) NoteGapDistance(c);
+                break;
+            case Acceptance::Nothing:
+                NoteRecordRead(c);
+                DeriveRecordValues(c);
+                NoteGapDistance(c);
+                break;
+        }
+        if (accepted) {
+            // A gap in distance or time (or, for a log, a new date) cuts the line.
+            const bool cut = store.WrittenCount > 0 && (GapBeforeRecord(c) || (nmea && DateGroupChanges(c)));
+            geojson.Add(out, c, cut);
+            if (cut && nmea) SetGroupDate(c);
+            ++store.WrittenCount;
+        }
+        ++store.RecordIndex;
+        ClearTrackPoint(c.point);
+    });
+    geojson.End(out, ctx);
     out.Close();
 }
 

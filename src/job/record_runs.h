@@ -22,4 +22,8 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode& mode);
 // "nmea(log) -> Summary(csv)" and "nmea(log) -> Summary(html)".
 void RunSummary(RunContext& ctx, const ConvertMode& mode);
 
+// "... -> geojson" from any input family: the records through the family's
+// filters, as the GeoJSON writer's track line (placemarks from KML points).
+void RunGeoJson(RunContext& ctx, const ConvertMode& mode);
+
 }  // namespace geoplait

@@ -16,7 +16,7 @@ void KmlBuffer::TextSlow(std::string_view text) {
     if (text.size() > sizeof buffer_ - used_) {
         Flush();
         if (text.size() > sizeof buffer_) {
-            out_.Write(text);
+            Put(text);
             return;
         }
     }
@@ -93,10 +93,43 @@ void KmlBuffer::Duration(int32_t seconds) {
     Text(std::string_view(text, FormatClock(text, seconds)));
 }
 
+void KmlBuffer::Put(std::string_view text) {
+    if (holding_) {
+        held_.append(text);
+    } else {
+        out_.Write(text);
+    }
+}
+
 void KmlBuffer::Flush() {
     if (used_ == 0) return;
-    out_.Write(std::string_view(buffer_, used_));
+    Put(std::string_view(buffer_, used_));
     used_ = 0;
+}
+
+void KmlBuffer::HoldPiece() {
+    Flush();
+    held_.clear();
+    holding_ = true;
+    pieceCoordinates_ = 0;
+}
+
+void KmlBuffer::PieceCoordinate(std::string_view line) {
+    Text(line);
+    if (!holding_ || ++pieceCoordinates_ < 2) return;
+    Flush();
+    holding_ = false;
+    out_.Write(held_);
+    held_.clear();
+}
+
+bool KmlBuffer::EndPiece() {
+    if (!holding_) return true;
+    // Fewer than two coordinates: the piece is no line and goes.
+    used_ = 0;
+    held_.clear();
+    holding_ = false;
+    return false;
 }
 
 }  // namespace geoplait

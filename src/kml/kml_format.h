@@ -48,14 +48,29 @@ public:
     // Seconds as "%02d:%02d:%02d" of hours, minutes and seconds (C integer
     // division: a negative duration shows negative parts).
     void Duration(int32_t seconds);
-    // Hands what is buffered to the writer.
+    // Hands what is buffered to the writer (or, while a piece is held, to
+    // the held piece).
     void Flush();
+
+    // Line pieces. A LineString needs two coordinates or more, so a piece of
+    // a path is held back from its start (HoldPiece) until its second
+    // coordinate (PieceCoordinate) and only then written; EndPiece drops a
+    // piece that never got that far and says whether its end is to be
+    // written. At most one piece head and one coordinate are held, so memory
+    // stays flat however long the line.
+    void HoldPiece();
+    void PieceCoordinate(std::string_view line);
+    bool EndPiece();
 
 private:
     void TextSlow(std::string_view text);
+    void Put(std::string_view text);
     TextWriter& out_;
     char buffer_[4096];
     size_t used_ = 0;
+    bool holding_ = false;
+    int pieceCoordinates_ = 0;
+    std::string held_;
 };
 
 }  // namespace geoplait

@@ -9,6 +9,9 @@
 // coordinates instead, the last one named Path_GroupN_S. The indentation of
 // the break texts differs by input (NMEA, CSV, POT/GPX) and is kept as it is,
 // byte for byte. The group number cycles through the 12 line groups.
+// Every placemark is a line of two coordinates or more: a piece is held back
+// until its second coordinate, and one that never gets it (a group of one
+// point, the point after the last time-stamped piece) is left out whole.
 #include "kml/kml_path.h"
 
 #include "engine/derived_values.h"
@@ -72,16 +75,19 @@ void RestartGroup(RunContext& ctx, bool withDate) {
 void WriteNmeaSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
     const ConvertSettings& s = ctx.Current();
     const size_t o = GroupSlot(ctx.store.SplitIndex);
-    out.Text("  </coordinates>\n"
-             " </LineString>\n");
-    WriteGroupName(out, ctx.store.SplitIndex, "");
-    out.Text(" <Style>\n");
-    WriteLineStyle(out, s, o);
-    if (VerticalLines(s)) WritePolyStyle(out, s, "   <color>");
-    out.Text(" </Style>\n");
-    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
-    out.Text("</Placemark>\n"
-             "\n"
+    if (out.EndPiece()) {
+        out.Text("  </coordinates>\n"
+                 " </LineString>\n");
+        WriteGroupName(out, ctx.store.SplitIndex, "");
+        out.Text(" <Style>\n");
+        WriteLineStyle(out, s, o);
+        if (VerticalLines(s)) WritePolyStyle(out, s, "   <color>");
+        out.Text(" </Style>\n");
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
+        out.Text("</Placemark>\n");
+    }
+    out.HoldPiece();
+    out.Text("\n"
              "<Placemark>\n"
              " <LineString>\n"
              "  <tessellate>0</tessellate>\n");
@@ -95,18 +101,21 @@ void WriteNmeaSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
 void WriteCsvSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
     const ConvertSettings& s = ctx.Current();
     const size_t o = GroupSlot(ctx.store.SplitIndex);
-    out.Text("</coordinates>\n"
-             "</LineString>\n"
-             "<name>Path</name>\n"
-             "<Style>\n"
-             "<LineStyle>\n");
-    WriteJoined(out, "<color>", s.Transparent[o], s.LineColorRGB[o], "</color>\n");
-    WriteJoined(out, "<width>", s.LineWidth[o], "", "</width>\n");
-    out.Text("</LineStyle>\n"
-             "</Style>\n");
-    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
-    out.Text("</Placemark>\n"
-             "\n"
+    if (out.EndPiece()) {
+        out.Text("</coordinates>\n"
+                 "</LineString>\n"
+                 "<name>Path</name>\n"
+                 "<Style>\n"
+                 "<LineStyle>\n");
+        WriteJoined(out, "<color>", s.Transparent[o], s.LineColorRGB[o], "</color>\n");
+        WriteJoined(out, "<width>", s.LineWidth[o], "", "</width>\n");
+        out.Text("</LineStyle>\n"
+                 "</Style>\n");
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
+        out.Text("</Placemark>\n");
+    }
+    out.HoldPiece();
+    out.Text("\n"
              "<Placemark>\n"
              "<LineString>\n"
              "<extrude>0</extrude>\n"
@@ -136,8 +145,9 @@ int SpeedGroupIndex(const RunContext& ctx) {
 void OpenPathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
     const ConvertSettings& s = ctx.Current();
     out.Text("<Folder>\n"
-             "<name>Path</name>\n"
-             "<Placemark>\n");
+             "<name>Path</name>\n");
+    out.HoldPiece();
+    out.Text("<Placemark>\n");
     if (kind == PathKind::LineGroups) {
         WriteGroupName(out, ctx.store.SplitIndex, "_L");
         out.Text(" <Style>\n");
@@ -231,16 +241,19 @@ std::string LineGroupStart(const ConvertSettings& s, size_t g, bool nmea) {
 void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, const KmlRecordOptions& options, TrackSource source) {
     const ConvertSettings& s = ctx.Current();
     const size_t g = GroupSlot(ctx.store.SplitIndex);
-    if (source == TrackSource::PotGpx) {
-        out.Text("</coordinates>\n"
-                 "</LineString>\n");
-    } else {
-        out.Text("  </coordinates>\n"
-                 " </LineString>\n");
+    if (out.EndPiece()) {
+        if (source == TrackSource::PotGpx) {
+            out.Text("</coordinates>\n"
+                     "</LineString>\n");
+        } else {
+            out.Text("  </coordinates>\n"
+                     " </LineString>\n");
+        }
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
+        out.Text("</Placemark>\n");
     }
-    if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
-    out.Text("</Placemark>\n"
-             "\n"
+    out.HoldPiece();
+    out.Text("\n"
              "<Placemark>\n");
     WriteGroupName(out, ctx.store.SplitIndex, "");
     out.Text(source == TrackSource::Nmea ? options.nmeaGroupStart[g] : options.otherGroupStart[g]);
@@ -256,16 +269,18 @@ void WriteSpeedGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source, i
 }
 
 void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
-    out.Text("</coordinates>\n"
-             "</LineString>\n");
-    if (kind == PathKind::SpeedGroups) {
-        WriteGroupName(out, ctx.store.SplitIndex, "_S");
-        out.Text(" <Style>\n");
-        WriteLineStyle(out, ctx.Current(), GroupSlot(ctx.store.SplitIndex));
-        out.Text(" </Style>\n");
+    if (out.EndPiece()) {
+        out.Text("</coordinates>\n"
+                 "</LineString>\n");
+        if (kind == PathKind::SpeedGroups) {
+            WriteGroupName(out, ctx.store.SplitIndex, "_S");
+            out.Text(" <Style>\n");
+            WriteLineStyle(out, ctx.Current(), GroupSlot(ctx.store.SplitIndex));
+            out.Text(" </Style>\n");
+        }
+        out.Text("</Placemark>\n");
     }
-    out.Text("</Placemark>\n"
-             "</Folder>\n");
+    out.Text("</Folder>\n");
 }
 
 namespace {
@@ -309,28 +324,29 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, 
             if (groupBreak) {
                 store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
                 WriteLineGroupBreak(out, ctx, writer.options, source);
-                out.Text(line);
-            } else if (s.TimeStampPath != 0) {
-                // Each record ends a placemark carrying its time stamp and begins the next.
-                out.Text(line);
+                out.PieceCoordinate(line);
+            } else if (s.TimeStampPath != 0 && store.WrittenCount > 0) {
+                // Each record ends a placemark carrying its time stamp and
+                // begins the next; the first piece holds the first two.
+                out.PieceCoordinate(line);
                 WriteLineGroupBreak(out, ctx, writer.options, source);
-                out.Text(line);
+                out.PieceCoordinate(line);
             } else {
-                out.Text(line);
+                out.PieceCoordinate(line);
             }
             break;
         case PathKind::SpeedGroups: {
             const int n = SpeedGroupIndex(ctx);
             if (n != store.SplitIndex && store.WrittenCount > 0) {
                 // Without a gap the old group ends with this record, so the groups join.
-                if (!groupBreak) out.Text(line);
+                if (!groupBreak) out.PieceCoordinate(line);
                 WriteSpeedGroupBreak(out, ctx, source, n);
-                out.Text(line);
+                out.PieceCoordinate(line);
             } else if (groupBreak) {
                 WriteSpeedGroupBreak(out, ctx, source, n);
-                out.Text(line);
+                out.PieceCoordinate(line);
             } else {
-                out.Text(line);
+                out.PieceCoordinate(line);
             }
             break;
         }
@@ -360,11 +376,11 @@ void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, in
             store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
         } else {
             // Without a gap the placemark ends with this record and the next begins with it.
-            out.Text(line);
+            out.PieceCoordinate(line);
         }
         WriteLineGroupBreak(out, ctx, writer.options, TrackSource::PotGpx);
     }
-    out.Text(line);
+    out.PieceCoordinate(line);
     ++written;
     ++store.WrittenCount;
     ++store.RecordIndex;

@@ -1,6 +1,6 @@
 // The photo folder of a KML document and the photo list.
 //
-// Folder layout: "<Folder>", the style "photo_style", then per photo a
+// Folder layout: "<Folder>", its name "Photo", the style "photo_style", then per photo a
 // placemark with its name items, an optional comment with what the Exif
 // reader found, an optional time stamp, a description showing the photo, the
 // thumbnail or shared style, and the point. A RAW or HEIC photo's
@@ -386,7 +386,7 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
     }
     {
         KmlBuffer out(file);
-        out.Text("<Folder>\n<Style id=\"photo_style\">\n <IconStyle>\n  <scale>");
+        out.Text("<Folder>\n<name>Photo</name>\n<Style id=\"photo_style\">\n <IconStyle>\n  <scale>");
         out.Escaped(s.Photo_IconSize);
         out.Text("</scale>\n");
         if (s.Photo_IconUrl != 0) {

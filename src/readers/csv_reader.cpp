@@ -25,6 +25,7 @@
 #include <cstring>
 
 #include "base/text_encoding.h"
+#include "engine/csv_columns.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
@@ -516,21 +517,31 @@ bool CsvReader::Open(const std::string& path, CsvLayout layout, const ConvertSet
     layout_ = layout;
     items_ = &items;
     losses_ = {};
-    firstLine_ = true;
     timeDifference_ = timeDifference;
     if (layout == CsvLayout::Custom) custom_ = DecodeCsvCustomFormat(items);
+    firstLine_ = true;
     return input_.Open(path);
 }
 
 bool CsvReader::Next(TrackPoint& point) {
     std::string_view line;
     if (!ReadWholeLine(input_, line, losses_.BrokenLines)) return false;
+    // A header line of ours names the columns: it is no record. Another
+    // first line may be a header of another program ("lat,lon,alt"): names,
+    // not numbers lost.
+    bool mayBeHeader = false;
+    if (firstLine_) {
+        firstLine_ = false;
+        if (IsCsvHeaderLine(line)) {
+            if (!ReadWholeLine(input_, line, losses_.BrokenLines)) return false;
+        } else {
+            mayBeHeader = true;
+        }
+    }
     const int32_t unknown = layout_ == CsvLayout::Full
                                 ? ParseCsvFullLine(line, point)
                                 : ParseCsvCustomLine(line, custom_, *items_, timeDifference_, point);
-    // The first line may be a header ("lat,lon,alt"): names, not numbers lost.
-    if (!firstLine_) losses_.UnknownValues += unknown;
-    firstLine_ = false;
+    if (!mayBeHeader) losses_.UnknownValues += unknown;
     return true;
 }
 

@@ -61,8 +61,8 @@ int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format,
 
 enum class CsvLayout { Full, Custom };
 
-// A CSV file as a source of records: every line is one, the first included
-// (there is no header line; a header is read as data).
+// A CSV file as a source of records: every line is one, but a first line
+// that is a header of ours (IsCsvHeaderLine); any other header is read as data.
 //
 //   CsvReader reader;
 //   if (!reader.Open(path, CsvLayout::Custom, settings, timeDifference)) ... "Input File Not Found"
@@ -87,11 +87,11 @@ public:
 private:
     TextReader input_;
     InputLosses losses_;
-    bool firstLine_ = true;
     CsvLayout layout_ = CsvLayout::Full;
     CsvCustomFormat custom_;      // decoded from the settings when opened
     const ConvertSettings* items_ = nullptr;
     int32_t timeDifference_ = 0;
+    bool firstLine_ = true;
 };
 
 }  // namespace geoplait

@@ -15,9 +15,12 @@
 // references and CDATA sections are decoded by the parser. A signed position gives the unsigned value and the letter S
 // or W on both sides. A time ending in "Z" is UTC, one with an offset is
 // brought to UTC, one with neither is taken as UTC; fractions of a second
-// are dropped. Speed is in metres per second in a GPX 1.0 document and in a
-// Garmin TrackPointExtension, and becomes knots; a GPX 1.1 <speed> (where this
-// program writes knots) is taken as it stands.
+// are dropped. Speed is in metres per second in a Garmin TrackPointExtension
+// and in a document that declares a GPX namespace (1.0, or 1.1 where some
+// programs write a <speed> of their own), and becomes knots; a <speed> in a
+// document without the namespace (this program's earlier layout) is in knots
+// and taken as it stands. The extension's course is taken where the point has
+// no <course> of its own.
 #include "readers/gpx_reader.h"
 
 #include <cstring>
@@ -45,20 +48,23 @@ constexpr GpxValue kValues[GpxReader::kValueCount] = {
     {"ele", 14, &TrackPoint::GgaAltitude, true},    {"time", 0, nullptr, false},
     {"speed", 14, &TrackPoint::RmcSpeed, true},     {"course", 14, &TrackPoint::RmcCourse, true},
     {"sat", 14, &TrackPoint::GgaSatellites, false}, {"name", 49, &TrackPoint::PointName, false},
-    {"speed", 14, &TrackPoint::RmcSpeed, true},  // of a Garmin TrackPointExtension, m/s
+    {"speed", 14, &TrackPoint::RmcSpeed, true},    // of a Garmin TrackPointExtension, m/s
+    {"course", 14, &TrackPoint::RmcCourse, true},  // of a Garmin TrackPointExtension
 };
 
 constexpr double kKnotsPerMetrePerSecond = 3600.0 / 1852.0;
 
-// Whether the root element declares GPX 1.0 (version="1.0" or its namespace),
-// whose <speed> is in metres per second; GPX 1.1 has no <speed> of its own,
-// and this program writes knots there.
-bool IsGpx10(const XML_Char** attributes) {
+// Whether the root element declares GPX 1.0 (version="1.0") or a GPX
+// namespace, in which a <speed> is in metres per second. Only a document of
+// this program's earlier layout (version 1.1 without the namespace) holds
+// knots there.
+bool SpeedInMetresPerSecond(const XML_Char** attributes) {
     for (size_t i = 0; attributes[i] != nullptr; i += 2) {
         const std::string_view name = attributes[i];
         const std::string_view value = TrimXmlSpace(attributes[i + 1]);
         if (name == "version" && value == "1.0") return true;
-        if ((name == "xmlns" || name.starts_with("xmlns:")) && value == "http://www.topografix.com/GPX/1/0") {
+        if ((name == "xmlns" || name.starts_with("xmlns:")) && (value == "http://www.topografix.com/GPX/1/0" ||
+                                                               value == "http://www.topografix.com/GPX/1/1")) {
             return true;
         }
     }
@@ -113,7 +119,7 @@ void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attri
     auto& r = *static_cast<GpxReader*>(user);
     ++r.depth_;
     const std::string_view local = LocalName(name);
-    if (r.depth_ == 1 && local == "gpx") r.metresPerSecond_ = IsGpx10(attributes);
+    if (r.depth_ == 1 && local == "gpx") r.metresPerSecond_ = SpeedInMetresPerSecond(attributes);
     if (r.pointDepth_ == 0) {
         if (!IsPoint(local)) return;
         const XML_Char* lat = Attribute(attributes, "lat");
@@ -127,11 +133,12 @@ void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attri
         point.found.fill(false);
         return;
     }
-    if (r.extensionDepth_ != 0 && r.depth_ == r.extensionDepth_ + 1 && local == "speed") {
-        r.value_ = kExtensionSpeed;
+    if (r.extensionDepth_ != 0 && r.depth_ == r.extensionDepth_ + 1 && (local == "speed" || local == "course")) {
+        const int v = local == "speed" ? kExtensionSpeed : kExtensionCourse;
+        r.value_ = v;
         r.valueDepth_ = r.depth_;
-        r.Reading().values[kExtensionSpeed].clear();
-        r.Reading().found[kExtensionSpeed] = true;
+        r.Reading().values[static_cast<size_t>(v)].clear();
+        r.Reading().found[static_cast<size_t>(v)] = true;
         r.xml_.CollectText(true);
         return;
     }
@@ -199,8 +206,9 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
     // A point without a speed of its own has none: RmcSpeed stays empty
     // for the speed computed from the track.
     p.RmcSpeed.clear();
-    // The point's own <speed> wins over the extension's.
+    // The point's own <speed> and <course> win over the extension's.
     if (texts.found[kSpeed]) texts.found[kExtensionSpeed] = false;
+    if (texts.found[kCourse]) texts.found[kExtensionCourse] = false;
     for (size_t v = 0; v < kValueCount; ++v) {
         if (!texts.found[v]) continue;
         std::string& value = texts.values[v];

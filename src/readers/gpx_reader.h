@@ -39,7 +39,7 @@ public:
     uint64_t BytesRead() const { return bytesRead_; }
 
     // The values of a point the reader takes, by element name.
-    enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kExtensionSpeed, kValueCount };
+    enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kExtensionSpeed, kExtensionCourse, kValueCount };
 
 private:
     // The texts of one point as the document gives them, to be filled in.
@@ -67,7 +67,7 @@ private:
     int valueDepth_ = 0;  // depth of the value element being collected; 0 when none
     int value_ = -1;
     int extensionDepth_ = 0;  // depth of a Garmin TrackPointExtension of the point; 0 when none
-    bool metresPerSecond_ = false;  // a GPX 1.0 document: <speed> in m/s
+    bool metresPerSecond_ = false;  // a document with a GPX namespace or version 1.0: <speed> in m/s
     std::array<PointTexts, kPointsAhead> points_;
     uint64_t read_ = 0;   // whole points read so far
     uint64_t given_ = 0;  // points given by Next so far

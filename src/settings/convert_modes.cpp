@@ -97,17 +97,21 @@ constexpr ModeOutputKind kOutputKinds[] = {
      OutputShape::Kml, true, 0, 0, 0, false},
     // A POT label's elapsed time needs a time item of a CSV Custom input.
     {ModeOutput::Pot, kPotFile, OutputRun::Records, OutputShape::Points, false, 0, 0, kElapsedNeedsTime, false},
-    {ModeOutput::Gpx, kGpxFile, OutputRun::Records, OutputShape::Points, false, 0, 0, 0, false},
+    {ModeOutput::Gpx, kGpxFile, OutputRun::Records, OutputShape::Points, false, kGpxType, 0, 0, false},
     // An NMEA output keeps the datum shift, so it shows its check.
     {ModeOutput::Nmea, kNmeaFile, OutputRun::Records, OutputShape::Records, false, 0, 0, 0, true},
-    {ModeOutput::CsvFull, kCsvFullFile, OutputRun::Records, OutputShape::Records, false, 0, 0, 0, false},
-    {ModeOutput::CsvCustom, kCsvCustomFile, OutputRun::Records, OutputShape::Records, false, kOutputItem, 0, 0,
-     false},
+    {ModeOutput::CsvFull, kCsvFullFile, OutputRun::Records, OutputShape::Records, false, kCsvHeader, 0, 0, false},
+    {ModeOutput::CsvCustom, kCsvCustomFile, OutputRun::Records, OutputShape::Records, false,
+     kOutputItem | kCsvHeader, 0, 0, false},
     {ModeOutput::SummaryCsv, {"Summary(csv)", kCsvFilters, "", "Summary File Save", "csv"}, OutputRun::Summary,
      OutputShape::Records, false, 0, kSplitFile, 0, false},
     {ModeOutput::SummaryHtml,
      {"Summary(html)", "html(*.html) (*.html);;All files(*.*) (*)", "", "Summary File Save", "html"},
      OutputRun::Summary, OutputShape::Records, false, 0, kSplitFile, 0, false},
+    // The splits cut the line into pieces; the file is not split.
+    {ModeOutput::GeoJson,
+     {"geojson", "geojson(*.geojson) (*.geojson *.json);;All files(*.*) (*)", "", "GeoJSON File Save", "geojson"},
+     OutputRun::GeoJson, OutputShape::Records, false, 0, kSplitFile, 0, false},
 };
 
 template <typename Row, size_t N, typename Key>

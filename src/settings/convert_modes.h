@@ -21,7 +21,7 @@ struct ConvertSettings;
 enum class ModeKind { Nmea, CsvFull, CsvCustom, Pot, Gpx, KmlLine, KmlPoint, Photo, Fit };
 
 // What a mode writes: the text after " -> ".
-enum class ModeOutput { Kml, Pot, Gpx, Nmea, CsvFull, CsvCustom, SummaryCsv, SummaryHtml };
+enum class ModeOutput { Kml, Pot, Gpx, Nmea, CsvFull, CsvCustom, SummaryCsv, SummaryHtml, GeoJson };
 
 // One side of a mode as the window's file chooser offers it.
 struct FileType {
@@ -44,8 +44,8 @@ struct ModeFamily {
 };
 
 // How the job runs an output kind: the KML passes, one record at a time
-// through its line writer, or the per-group summaries.
-enum class OutputRun { Kml, Records, Summary };
+// through its line writer, the per-group summaries, or the GeoJSON features.
+enum class OutputRun { Kml, Records, Summary, GeoJson };
 
 struct ModeOutputKind {
     ModeOutput output;
@@ -114,6 +114,14 @@ inline constexpr ModePair kModePairs[] = {
     {ModeKind::Fit, ModeOutput::CsvCustom, "Fit2CsvCustom"},
     {ModeKind::Fit, ModeOutput::Pot, "Fit2Pot"},
     {ModeKind::Fit, ModeOutput::Nmea, "Fit2Nmea"},
+    {ModeKind::Nmea, ModeOutput::GeoJson, "Nmea2GeoJson"},
+    {ModeKind::CsvFull, ModeOutput::GeoJson, "CsvFull2GeoJson"},
+    {ModeKind::CsvCustom, ModeOutput::GeoJson, "CsvCustom2GeoJson"},
+    {ModeKind::Pot, ModeOutput::GeoJson, "Pot2GeoJson"},
+    {ModeKind::Gpx, ModeOutput::GeoJson, "Gpx2GeoJson"},
+    {ModeKind::KmlLine, ModeOutput::GeoJson, "KmlLine2GeoJson"},
+    {ModeKind::KmlPoint, ModeOutput::GeoJson, "KmlPoint2GeoJson"},
+    {ModeKind::Fit, ModeOutput::GeoJson, "Fit2GeoJson"},
 };
 
 inline constexpr int kModeCount = static_cast<int>(std::size(kModePairs));

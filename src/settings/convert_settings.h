@@ -43,6 +43,7 @@ struct ConvertSettings {
     std::string OutputFile;
     int Bom = 0;
     int Tokyo2WGS84 = 0;
+    std::string GpxType;  // how a GPX output holds the track: "Route" or "Track"
     int IncludeData = 0;
     std::string RecordStart;
     std::string RecordEnd;
@@ -142,6 +143,7 @@ struct ConvertSettings {
     int Output_interval_sec = 0;
     int Output_No = 0;
     int Output_Extend_Data = 0;
+    int CsvHeader = 0;  // CSV Full and Custom outputs begin with a line naming the columns
 
     // [config Group]; index 0 is group 1.
     std::array<std::string, kGroupCount> LineColorRGB;  // baseline "R,G,B" as read; current "BBGGRR"

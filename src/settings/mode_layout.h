@@ -46,8 +46,10 @@ enum LayoutPart : uint64_t {
     kLabelTex = 1ull << 32,
     kLabelLatLon = 1ull << 33,
     kLabelDescription = 1ull << 34,
+    kGpxType = 1ull << 35,    // "GPX" Route/Track, for the outputs that write GPX
+    kCsvHeader = 1ull << 36,  // "CSV Header", for the CSV Full and Custom outputs
 };
-inline constexpr int kLayoutPartCount = 35;
+inline constexpr int kLayoutPartCount = 37;
 
 // Settings a mode's layout changes when it is applied.
 enum LayoutAction : uint32_t {

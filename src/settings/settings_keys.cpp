@@ -132,6 +132,7 @@ constexpr SettingKey kKeyTable[] = {
     Flag(S::General, "Label_Tex", &CS::Label_Tex, 0),
     Flag(S::General, "Label_LatLon", &CS::Label_LatLon, 0),
     Flag(S::General, "Label_Description", &CS::Label_Description, 1),
+    Choice("GpxType", &CS::GpxType, kGpxTypeChoices, "Route"),
 
     // [config CsvInput]
     Int(S::CsvInput, "Imput_Latitude_ns", &CS::Imput_Latitude_ns, 0),
@@ -177,6 +178,7 @@ constexpr SettingKey kKeyTable[] = {
     Flag(S::CsvOutput, "Output_interval_sec", &CS::Output_interval_sec, 0),
     Flag(S::CsvOutput, "Output_No", &CS::Output_No, 1),
     Flag(S::CsvOutput, "Output_Extend_Data", &CS::Output_Extend_Data, 0),
+    Flag(S::CsvOutput, "CsvHeader", &CS::CsvHeader, 0),
 
     // [config Group]: written group by group, these three lines each.
     {.key = "LineColorRGB", .type = KeyType::GroupColour, .section = S::Group,
@@ -283,6 +285,11 @@ UnitSystem UnitSystemOf(std::string_view meterMile) {
     }
     return UnitSystem::Unknown;
 }
+
+const std::array<ChoiceValue, 2> kGpxTypeChoices = {{
+    {"Route", "Route"},
+    {"Track", "Track"},
+}};
 
 const std::array<ChoiceValue, 5> kLanguageChoices = {{
     {"日本語", "jp-jp"},

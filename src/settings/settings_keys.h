@@ -69,6 +69,8 @@ extern const std::array<ChoiceValue, 3> kMeterMileChoices;
 // The unit system a MeterMile display text names; Unknown for any other text.
 UnitSystem UnitSystemOf(std::string_view meterMile);
 extern const std::array<ChoiceValue, 5> kLanguageChoices;
+// GpxType's choices: the track as one route (<rte>) or as a track (<trk>).
+extern const std::array<ChoiceValue, 2> kGpxTypeChoices;
 
 using GroupTexts = std::array<std::string, kGroupCount>;
 using GroupNumbers = std::array<double, kGroupCount>;

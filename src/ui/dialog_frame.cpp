@@ -21,6 +21,16 @@ SettingsDialog::SettingsDialog(QWidget* parent, const Settings& settings)
     setModal(true);
 }
 
+void SettingsDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    for (QWidget* w = nextInFocusChain(); w != nullptr && w != this; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) == 0 || !w->isVisibleTo(this) || !w->isEnabled()) continue;
+        if (qobject_cast<QDialogButtonBox*>(w->parentWidget()) != nullptr) continue;
+        w->setFocus(Qt::TabFocusReason);
+        return;
+    }
+}
+
 QDialogButtonBox* SettingsDialog::MakeOkCancel() {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
@@ -63,7 +73,9 @@ void PaintSwatch(QWidget* swatch, const std::string& bbggrr) {
     // A style sheet, because not every style paints a button's palette colour.
     swatch->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid palette(mid);")
                               .arg(colour.name()));
-    swatch->setToolTip(Qs(bbggrr));
+    // Named by the colour it shows ("#FF0000"), not by the stored blue-green-red text.
+    swatch->setToolTip(colour.name().toUpper());
+    swatch->setAccessibleDescription(colour.name().toUpper());
 }
 
 void SetGreyed(QLineEdit* edit, bool greyed) {

@@ -28,6 +28,8 @@ public:
 protected:
     // Enter on a focused push button presses it, as Space does.
     void keyPressEvent(QKeyEvent* event) override;
+    // Opens with the keyboard on the first control, not on OK.
+    void showEvent(QShowEvent* event) override;
     // OK (the default button) and Cancel; OK runs accept(), which each dialog
     // overrides to read its controls into edited_ first.
     QDialogButtonBox* MakeOkCancel();

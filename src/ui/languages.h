@@ -1,7 +1,7 @@
 // The main window's texts in the five interface languages, as tables: one row
-// per control, one column per language. A row a language leaves empty keeps
-// whatever text the control had (only English and Simplified Chinese set
-// "KML File Create", " (1-9999)" and "Tex(POT)").
+// per control, one column per language; every language sets every row, so
+// that a switch in any order leaves no text of the language before. A row
+// left empty (nullptr) would keep whatever text the control had.
 #pragma once
 
 #include <array>
@@ -37,7 +37,7 @@ enum class TextRow : int {
     LabelNo,
     LabelSatellites,
     LabelSpeed,
-    LabelTex,            // English and Simplified Chinese only
+    LabelTex,
     LabelTime,
     LabelDescription,
     PosDistance,         // unit-dependent
@@ -58,12 +58,12 @@ enum class TextRow : int {
     OutFile,
     IconSize,
     Interval,
-    IntervalRange,       // English and Simplified Chinese only
+    IntervalRange,
     Placemark,
     Label,
     LabelSize,
     View,
-    KmlFileCreate,       // English and Simplified Chinese only
+    KmlFileCreate,
     Track,
     Colour,
     SplitDistance,       // unit-dependent

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,25 +16,30 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollArea>
+#include <QStyle>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "settings/convert_modes.h"
 #include "settings/settings_file.h"
 #include "settings/settings_keys.h"
+#include "ui/control_texts.h"
 #include "ui/dialog_frame.h"
 #include "ui/main_window_controls.h"
 #include "ui/panels.h"
 #include "ui/run_worker.h"
+#include "ui/window_phrases.h"
 
 namespace geoplait::ui {
 
 namespace {
 
-constexpr const char* kWindowTitle = "KML Tool (geoplait.exe)";
+constexpr const char* kWindowTitle = "geoplait";
 const QColor kRedText(255, 15, 15);
 const QColor kBlueText(15, 15, 255);
 const QColor kGreyText(180, 180, 180);
@@ -47,6 +53,28 @@ void SetWidgetText(QWidget* widget, const QString& text) {
         box->setTitle(text);
     }
 }
+
+// A scroll area that asks for all the room its panels want (Qt's asks for
+// a fixed fraction of the font): the window opens showing every panel where
+// the screen has room, and scrolls them only where it has not.
+class PanelsArea : public QScrollArea {
+public:
+    explicit PanelsArea(QWidget* parent) : QScrollArea(parent) {
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+        viewport()->setAutoFillBackground(false);
+        // The controls inside take the keyboard; Tab scrolls each into view.
+        setFocusPolicy(Qt::NoFocus);
+    }
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() != nullptr ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+    QSize minimumSizeHint() const override {
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        return QSize(4 * bar, 4 * bar);
+    }
+};
 
 }  // namespace
 
@@ -65,14 +93,16 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
       settings_(settings),
       ui_(std::make_unique<WindowUi>(*this)),
       parts_(settings.config),
-      c_(std::make_unique<Controls>()) {
+      c_(std::make_unique<Controls>()),
+      openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setWindowTitle(kWindowTitle);
     setWindowIcon(QIcon::fromTheme("geoplait"));
     setObjectName("mainWindow");
 
     auto* root = new QVBoxLayout(this);
     root->addWidget(BuildFileRows());
-    root->addLayout(BuildPanels(), 1);
+    panels_ = BuildPanels();
+    root->addWidget(panels_, 1);
     root->addWidget(BuildBottom());
     // Keyboard order is reading order: the order the controls were made in.
     const std::vector<QWidget*>& order = parts_.focusOrder();
@@ -130,11 +160,15 @@ QLayout* MainWindow::BuildHeader() {
     c.timeDiff = p.MakeCombo(this, "timeDiff");
     for (const char* text : kTimeDifferenceTexts) c.timeDiff->addItem(text);
     c.timeDiff->setMaxVisibleItems(20);
-    header->addWidget(p.MakeLabel(this, "Time Diff", c.timeDiff));
+    QLabel* timeDiffLabel = p.MakeLabel(this, "Time Diff", c.timeDiff);
+    timeDiffLabel->setObjectName("timeDiffLabel");
+    header->addWidget(timeDiffLabel);
     header->addWidget(c.timeDiff);
     c.language = p.MakeCombo(this, "language");
     for (const char* text : kLanguageNames) c.language->addItem(QString::fromUtf8(text));
-    header->addWidget(p.MakeLabel(this, "Language", c.language));
+    QLabel* languageLabel = p.MakeLabel(this, "Language", c.language);
+    languageLabel->setObjectName("languageLabel");
+    header->addWidget(languageLabel);
     header->addWidget(c.language);
     c.version = new QLabel(this);
     header->addWidget(c.version);
@@ -148,6 +182,7 @@ QWidget* MainWindow::BuildFileRows() {
     WindowParts& p = parts_;
     Controls& c = *c_;
     auto* box = new QGroupBox(this);
+    box->setProperty(kUnnamedGroup, true);
     auto* grid = new QGridLayout(box);
 
     grid->addLayout(BuildHeader(), 0, 0, 1, 6);
@@ -184,20 +219,32 @@ QWidget* MainWindow::BuildFileRows() {
     c.tokyo = p.MakeCheck(this, "Tokyo -> WGS84", "tokyo");
     c.errorOmit = p.MakeCheck(this, "ErrorData\n    Omit", "errorOmit");
     c.errorOmit->setAccessibleName("ErrorData Omit");
-    for (QCheckBox* check : {c.bom, c.tokyo, c.errorOmit}) checks->addWidget(check);
+    c.csvHeader = p.MakeCheck(this, "CSV Header", "csvHeader");
+    for (QCheckBox* check : {c.bom, c.tokyo, c.errorOmit, c.csvHeader}) checks->addWidget(check);
+    // How a GPX output holds the track: one route or a track of segments.
+    c.gpxType = p.MakeCombo(this, "gpxType");
+    for (const ChoiceValue& choice : kGpxTypeChoices) c.gpxType->addItem(choice.displayText);
+    c.gpxType->setAccessibleName("GPX Type");
+    auto* gpxTypeLabel = new QLabel("GPX", this);
+    gpxTypeLabel->setBuddy(c.gpxType);
+    checks->addWidget(gpxTypeLabel);
+    checks->addWidget(c.gpxType);
     checks->addStretch(1);
     grid->addLayout(checks, 1, 5, 2, 1);
     grid->setColumnStretch(1, 1);
     p.AddToPart(kTokyoCheck, {c.tokyo});
     p.AddToPart(kErrorOmit, {c.errorOmit});
+    p.AddToPart(kCsvHeader, {c.csvHeader});
+    p.AddToPart(kGpxType, {gpxTypeLabel, c.gpxType});
     p.AddToPart(kInputItem, {c.inputItem});
     p.AddToPart(kOutputItem, {c.outputItem});
     return box;
 }
 
 // Four columns of panels. Room the window gains goes to the middle columns,
-// whose path and URL edits can use it.
-QLayout* MainWindow::BuildPanels() {
+// whose path and URL edits can use it; on a screen too small for them they
+// scroll, so that the file rows and the commands stay in view.
+QWidget* MainWindow::BuildPanels() {
     filters_ = new FiltersPanel(parts_, this);
     kmlDocument_ = new KmlDocumentPanel(parts_, settings_, this);
     photo_ = new PhotoPanel(parts_, this);
@@ -207,14 +254,21 @@ QLayout* MainWindow::BuildPanels() {
     const std::initializer_list<QWidget*> columns[] = {
         {filters_}, {kmlDocument_, photo_}, {track_}, {split_, labels_}};
     constexpr int kStretch[] = {0, 1, 1, 0};
-    auto* row = new QHBoxLayout;
+    auto* area = new PanelsArea(this);
+    area->setObjectName("panelsArea");
+    auto* inside = new QWidget(area);
+    inside->setObjectName("panels");
+    inside->setAutoFillBackground(false);
+    auto* row = new QHBoxLayout(inside);
+    row->setContentsMargins(0, 0, 0, 0);
     for (size_t i = 0; i < std::size(columns); ++i) {
         auto* column = new QVBoxLayout;
         for (QWidget* panel : columns[i]) column->addWidget(panel);
         column->addStretch(1);
         row->addLayout(column, kStretch[i]);
     }
-    return row;
+    area->setWidget(inside);
+    return area;
 }
 
 QWidget* MainWindow::BuildBottom() {
@@ -235,11 +289,13 @@ QWidget* MainWindow::BuildBottom() {
     for (QPushButton* autoSwitch : {c.autoLoad, c.autoSave}) {
         autoSwitch->setCheckable(true);
         autoSwitch->setFlat(true);
+        ShowFocusOnFlatButton(autoSwitch);
     }
     for (size_t i = 0; i < c.themes.size(); ++i) {
         const std::string name = "theme" + std::to_string(i + 1);
         c.themes[i] = p.MakeButton(this, "BG", name.c_str());
         c.themes[i]->setFlat(true);
+        ShowFocusOnFlatButton(c.themes[i]);
         c.themes[i]->setAccessibleName(Qt8("BG colour theme " + std::to_string(i + 1)));
         buttons->addWidget(c.themes[i]);
     }
@@ -292,6 +348,8 @@ void MainWindow::BindFileRows() {
     b.Check(c.bom, &ConvertSettings::Bom);
     b.Check(c.tokyo, &ConvertSettings::Tokyo2WGS84);
     b.Check(c.errorOmit, &ConvertSettings::OmitErrorData);
+    b.Check(c.csvHeader, &ConvertSettings::CsvHeader);
+    b.Combo(c.gpxType, &ConvertSettings::GpxType);
     b.Edit(c.inputFile, &ConvertSettings::InputFile, kPathChars);
     b.Edit(c.outputFile, &ConvertSettings::OutputFile, kPathChars);
     b.Combo(c.mode, &ConvertSettings::Mode);
@@ -339,6 +397,8 @@ void MainWindow::ApplyModeLayout() {
     split_->setVisible((shown & (kSplitDistance | kSplitSeconds | kSplitDate | kSplitFile | kSpeedGroup)) != 0);
     ShowDialogSettings();
     ApplyCheckDependencies();
+    // The scroll area learns of its panels' new size.
+    panels_->updateGeometry();
 }
 
 void MainWindow::ApplyCheckDependencies() {
@@ -351,6 +411,20 @@ void MainWindow::ApplyCheckDependencies() {
     kmlDocument_->ApplyRules(DrawsKmlTrack(s.Mode));
     split_->ApplyRules(track_->TrackOn(), kmlOutput);
     PaintSwatches();
+    DescribeGreyed();
+}
+
+// A greyed control looks disabled but still takes typing: a screen reader
+// is told it is unavailable, as the eye is.
+void MainWindow::DescribeGreyed() {
+    const QString notInUse = PhraseText(Phrase::NotInUse, LanguageIndex(settings_.current.Language));
+    for (QWidget* control : parts_.focusOrder()) {
+        const bool greyed = control->property("greyed").toBool();
+        if (greyed || control->accessibleDescription() == control->property("greyedSaid").toString()) {
+            control->setAccessibleDescription(greyed ? notInUse : QString());
+            control->setProperty("greyedSaid", greyed ? notInUse : QString());
+        }
+    }
 }
 
 void MainWindow::ApplyLanguage() {
@@ -362,6 +436,7 @@ void MainWindow::ApplyLanguage() {
         const char* text = WindowText(static_cast<TextRow>(row), language, s.MeterMile);
         if (target != nullptr && text != nullptr) SetWidgetText(target, QString::fromUtf8(text));
     }
+    ApplyControlTexts(this, language);
     ApplyMnemonics();
     // The Japanese window explains its main controls; a tip on a label also
     // covers the control it names.
@@ -374,9 +449,8 @@ void MainWindow::ApplyLanguage() {
         }
     }
     // A screen reader names each control after its label, in the language shown.
-    for (QLabel* label : findChildren<QLabel*>()) {
-        if (label->buddy() != nullptr) label->buddy()->setAccessibleName(label->text().simplified());
-    }
+    NameControls(this, parts_.focusOrder(), language);
+    DescribeGreyed();
 }
 
 // Alt+letter presses the buttons the language tables name; a text without

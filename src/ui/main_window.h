@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/user_interface.h"
@@ -19,6 +20,7 @@ class QCheckBox;
 class QLayout;
 class QThread;
 class QTimer;
+class QUrl;
 
 namespace geoplait::ui {
 
@@ -65,6 +67,9 @@ public:
     // learnt of it; lets a test hold a run at a chosen record.
     void SetProgressObserver(std::function<void(const RunProgress&)> observer);
 
+    // What Open and Folder hand a path to; the desktop's by default.
+    void SetUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
+
     // A message box or an OK/Cancel question owned by the window (window thread only).
     void PresentMessage(const std::string& text, const std::string& caption);
     bool PresentQuestion(const std::string& text, const std::string& caption);
@@ -82,6 +87,8 @@ protected:
     void closeEvent(class QCloseEvent* event) override;
     // Enter on a focused button presses it, as Space does.
     void keyPressEvent(class QKeyEvent* event) override;
+    // Tells the mode combo's key and wheel steps from a pick in its list.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Controls;
@@ -89,7 +96,7 @@ private:
     // Building.
     QLayout* BuildHeader();
     QWidget* BuildFileRows();
-    QLayout* BuildPanels();
+    QWidget* BuildPanels();
     QWidget* BuildBottom();
     void BindFileRows();
     void ConnectCommands();
@@ -108,9 +115,10 @@ private:
     void OnOutputIntoInputFolder();  // "D"
     void OnOutputIntoPhotoFolder();  // "Dir"
     void OnNameFromOutput();         // "Set"
-    void OnItemDialog(bool (*open)(QWidget*, Settings&));
+    void OnItemDialog(bool (*open)(QWidget*, Settings&), QWidget* opener);
     void OnPhotoConfig();
-    void OnOptionDialog(bool (*open)(QWidget*, Settings&));
+    void OnOptionDialog(bool (*open)(QWidget*, Settings&), QWidget* opener);
+    void ReturnFocus(QWidget* opener);
     void OnLanguageChosen();
     void OnUnitsChosen();
     void OnLoad();
@@ -120,6 +128,7 @@ private:
     void OnCheckToggled(QCheckBox* box, bool on);
     void OnPreview();
     void OnOpenOutput(bool folder);
+    void HideOpenButtons();
     void OnCreate();
     void OnCancel();
     void OnRunFinished();
@@ -133,6 +142,7 @@ private:
     void PaintWindow();
     void PaintSwatches();
     void PaintAutoSwitches();
+    void DescribeGreyed();
     // The files of the current mode's sides.
     void StoreInputPath(const std::string& path);
     void StoreOutputPath(const std::string& path);
@@ -152,7 +162,9 @@ private:
     SplitPanel* split_ = nullptr;
     LabelsPanel* labels_ = nullptr;
     PreviewPane* preview_ = nullptr;
+    QWidget* panels_ = nullptr;  // the scroll area of the option panels
     std::string completedOutput_;
+    std::function<bool(const QUrl&)> openUrl_;
 
     // The run under way, if any.
     std::unique_ptr<RunJob> job_;
@@ -160,6 +172,15 @@ private:
     QTimer* progressTimer_ = nullptr;
     std::function<void(const RunProgress&)> progressObserver_;
     bool closeAfterRun_ = false;
+
+    // A run of mode changes by keys on the closed mode combo: the settings
+    // before the first step and those the last step left.
+    struct ModeSteps {
+        ConvertSettings before;
+        ConvertSettings after;
+    };
+    std::optional<ModeSteps> modeSteps_;
+    bool modeKeyStep_ = false;  // a key or wheel event is reaching the mode combo
 };
 
 }  // namespace geoplait::ui

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QUrl>
 #include <QFileDialog>
 #include <QLabel>
@@ -15,9 +14,13 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QScreen>
-#include <QShortcut>
+#include <QScrollArea>
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QThread>
 #include <QTimer>
+
+#include <utility>
 
 #include "job/run_conversion.h"
 #include "settings/convert_modes.h"
@@ -28,16 +31,21 @@
 #include "ui/panels.h"
 #include "ui/preview_pane.h"
 #include "ui/run_worker.h"
+#include "ui/window_phrases.h"
 
 namespace geoplait::ui {
 
 namespace {
 
 constexpr const char* kPhotoFolderTitle = "Select Photo(jpg) Folder";
-constexpr const char* kStopRunQuestion = "Processing. Stop the conversion and close?";
 constexpr const char* kStopRunCaption = "Check!";
 
 std::string S(const QString& text) { return text.toStdString(); }
+
+bool SameBesidesMode(const ConvertSettings& a, ConvertSettings b) {
+    b.Mode = a.Mode;
+    return a == b;
+}
 
 std::string ExtensionOf(const FileType* fileType) {
     return fileType == nullptr ? std::string{} : std::string(".") + fileType->extension;
@@ -56,15 +64,17 @@ void MainWindow::ConnectCommands() {
     connect(c.dButton, &QPushButton::clicked, this, &MainWindow::OnOutputIntoInputFolder);
     connect(c.dirButton, &QPushButton::clicked, this, &MainWindow::OnOutputIntoPhotoFolder);
     connect(kmlDocument_->setName(), &QPushButton::clicked, this, &MainWindow::OnNameFromOutput);
-    connect(c.inputItem, &QPushButton::clicked, this, [this] { OnItemDialog(&ExecInputItemDialog); });
-    connect(c.outputItem, &QPushButton::clicked, this, [this] { OnItemDialog(&ExecOutputItemDialog); });
+    connect(c.inputItem, &QPushButton::clicked, this, [this] { OnItemDialog(&ExecInputItemDialog, c_->inputItem); });
+    connect(c.outputItem, &QPushButton::clicked, this,
+            [this] { OnItemDialog(&ExecOutputItemDialog, c_->outputItem); });
     connect(photo_->photoConfig(), &QPushButton::clicked, this, &MainWindow::OnPhotoConfig);
     const std::pair<QPushButton*, bool (*)(QWidget*, Settings&)> dialogs[] = {
         {kmlDocument_->positionOffset(), &ExecOffsetDialog},
         {track_->group(), &ExecGroupLineDialog},
         {split_->speed(), &ExecSpeedRangeDialog}};
     for (const auto& [button, open] : dialogs) {
-        connect(button, &QPushButton::clicked, this, [this, open = open] { OnOptionDialog(open); });
+        connect(button, &QPushButton::clicked, this,
+                [this, open = open, button = button] { OnOptionDialog(open, button); });
     }
     connect(c.load, &QPushButton::clicked, this, &MainWindow::OnLoad);
     connect(c.save, &QPushButton::clicked, this, &MainWindow::OnSave);
@@ -84,9 +94,14 @@ void MainWindow::ConnectCommands() {
     connect(c.preview, &QPushButton::clicked, this, &MainWindow::OnPreview);
     connect(c.openOutput, &QPushButton::clicked, this, [this] { OnOpenOutput(false); });
     connect(c.showFolder, &QPushButton::clicked, this, [this] { OnOpenOutput(true); });
+    connect(c.outputFile, &QLineEdit::textChanged, this, &MainWindow::HideOpenButtons);
+    connect(c.mode, &QComboBox::currentIndexChanged, this, &MainWindow::HideOpenButtons);
     connect(c.cancel, &QPushButton::clicked, this, &MainWindow::OnCancel);
+    // Quitting is End or the close box; Esc closes only what is open on top
+    // of the window (a list, a calendar, a dialog), which handle it themselves.
     connect(c.end, &QPushButton::clicked, this, &QWidget::close);
-    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
+    c.mode->installEventFilter(this);
+    c.mode->view()->installEventFilter(this);
 }
 
 // ---------------------------------------------------------------- file rows
@@ -104,18 +119,54 @@ void MainWindow::StoreOutputPath(const std::string& path) {
     c_->outputFile->setText(Qt8(path));
 }
 
+// Arrowing through the closed mode list passes every mode on the way. A key
+// or wheel step that follows another with nothing else changed starts again
+// from the settings as they were before the first step, so a mode reached
+// with the keyboard leaves what picking it from the list leaves.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == c_->mode) {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+            case QEvent::Wheel: modeKeyStep_ = true; break;
+            case QEvent::KeyRelease:
+            case QEvent::MouseButtonPress: modeKeyStep_ = false; break;
+            case QEvent::FocusOut: modeSteps_.reset(); break;
+            default: break;
+        }
+    } else if (watched == c_->mode->view() && event->type() == QEvent::Show) {
+        // A pick from the open list is a change of its own.
+        modeKeyStep_ = false;
+        modeSteps_.reset();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MainWindow::OnModeChosen() {
     // What was typed since the last collect survives the refresh of the layout.
     CollectDialogSettings();
     ConvertSettings& s = settings_.current;
+    const bool keyStep = std::exchange(modeKeyStep_, false);
+    // The combo shows the new mode already: the rest must be as the last step left it.
+    if (keyStep && modeSteps_ && SameBesidesMode(modeSteps_->after, s)) {
+        s = modeSteps_->before;
+    } else if (keyStep) {
+        modeSteps_ = ModeSteps{s, s};
+    } else {
+        modeSteps_.reset();
+    }
     s.Mode = S(c_->mode->currentText());
     // Bom, Photo and Kmz by the rule the command line's --mode applies too.
     if (const ConvertMode* mode = FindModeByDisplayText(s.Mode)) ApplyModeOutputRule(*mode, s);
     const QSize fittedBefore = sizeHint();
     ApplyModeLayout();
     FitToLayout(fittedBefore);
-    StoreInputPath(ForceExtension(InputText(), ExtensionOf(InputFileTypeOf(s.Mode))));
-    StoreOutputPath(ForceExtension(OutputText(), ExtensionOf(OutputFileTypeOf(s.Mode))));
+    // A path whose extension already fits the new side keeps its name.
+    StoreInputPath(FitExtension(InputText(), InputFileTypeOf(s.Mode)));
+    StoreOutputPath(FitExtension(OutputText(), OutputFileTypeOf(s.Mode)));
+    if (modeSteps_) {
+        CollectDialogSettings();
+        modeSteps_->after = s;
+    }
 }
 
 void MainWindow::OnInputSearch() {
@@ -175,7 +226,15 @@ void MainWindow::AfterDialog(bool accepted) {
     ApplyModeLayout();
 }
 
-void MainWindow::OnItemDialog(bool (*open)(QWidget*, Settings&)) {
+// The button that opened a dialog has the keyboard again once it closed
+// (it was disabled meanwhile, which took the focus away).
+void MainWindow::ReturnFocus(QWidget* opener) {
+    if (opener == nullptr || !opener->isVisible() || !opener->isEnabled()) return;
+    activateWindow();
+    opener->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::OnItemDialog(bool (*open)(QWidget*, Settings&), QWidget* opener) {
     CollectDialogSettings();
     for (QPushButton* button : {c_->create, c_->inputItem, c_->outputItem}) button->setEnabled(false);
     const bool accepted = open(this, settings_);
@@ -183,6 +242,7 @@ void MainWindow::OnItemDialog(bool (*open)(QWidget*, Settings&)) {
     c_->outputItem->setEnabled(true);
     c_->create->setEnabled(!IsRunning());
     AfterDialog(accepted);
+    ReturnFocus(opener);
 }
 
 void MainWindow::OnPhotoConfig() {
@@ -195,11 +255,13 @@ void MainWindow::OnPhotoConfig() {
     // Without the copied photos there is nothing to pack into a KMZ.
     if (accepted && settings_.current.Photo_CreateDirectory == 0) settings_.current.Kmz = 0;
     AfterDialog(accepted);
+    ReturnFocus(photo_->photoConfig());
 }
 
-void MainWindow::OnOptionDialog(bool (*open)(QWidget*, Settings&)) {
+void MainWindow::OnOptionDialog(bool (*open)(QWidget*, Settings&), QWidget* opener) {
     CollectDialogSettings();
     AfterDialog(open(this, settings_));
+    ReturnFocus(opener);
 }
 
 void MainWindow::OnLanguageChosen() {
@@ -228,7 +290,13 @@ void MainWindow::OnSave() {
     SaveSettingsFile(settings_, *ui_, kSettingsFileName, SaveNotice::Show);
 }
 
+// Every setting goes back to its default: asked first, since nothing brings them back.
 void MainWindow::OnDefault() {
+    const int language = LanguageIndex(settings_.current.Language);
+    QMessageBox box(QMessageBox::Question, PhraseText(Phrase::DefaultCaption, language),
+                    PhraseText(Phrase::DefaultQuestion, language), QMessageBox::Ok | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Cancel);
+    if (box.exec() != QMessageBox::Ok) return;
     SetDefaultSettings(settings_);
     ApplyBaselineSettings(settings_);
     track_->ResetChooserColour();
@@ -253,17 +321,39 @@ void MainWindow::OnCheckToggled(QCheckBox* box, bool on) {
 
 void MainWindow::OnPreview() {
     CollectDialogSettings();
-    if (preview_ == nullptr) preview_ = new PreviewPane(this);
+    if (preview_ == nullptr) {
+        preview_ = new PreviewPane(this);
+        // Closed, the pane gives the keyboard back to the button that opened it.
+        connect(preview_, &PreviewPane::Closed, this, [this] {
+            activateWindow();
+            c_->preview->setFocus(Qt::OtherFocusReason);
+        });
+    }
     preview_->show();
     preview_->raise();
+    preview_->activateWindow();
     preview_->Draw(settings_);
 }
 
-// The desktop's default application for the output, or its file manager on the folder.
+// The desktop's default application for the output, or its file manager on
+// the folder; a desktop without one says so.
 void MainWindow::OnOpenOutput(bool folder) {
     if (completedOutput_.empty()) return;
-    const QString path = folder ? Qt8(FolderOf(completedOutput_)) : Qt8(completedOutput_);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path.isEmpty() ? QStringLiteral(".") : path));
+    QString path = folder ? Qt8(FolderOf(completedOutput_)) : Qt8(completedOutput_);
+    if (path.isEmpty()) path = QStringLiteral(".");
+    if (openUrl_(QUrl::fromLocalFile(path))) return;
+    const int language = LanguageIndex(settings_.current.Language);
+    QMessageBox box(QMessageBox::Warning, PhraseText(Phrase::OpenCaption, language),
+                    PhraseText(Phrase::OpenFailed, language).arg(path), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+// Open and Folder name the output of the last run: once the output or the
+// mode changes they would open something else than what is shown.
+void MainWindow::HideOpenButtons() {
+    completedOutput_.clear();
+    for (QPushButton* button : {c_->openOutput, c_->showFolder}) button->setVisible(false);
 }
 
 // ---------------------------------------------------------------- the run
@@ -276,6 +366,7 @@ void MainWindow::OnCreate() {
     if (IsRunning()) return;
     CollectDialogSettings();
     c_->message->setText(" ***** Processing *****");
+    SetStatusLine(" ");
     job_ = std::make_unique<RunJob>(settings_, *this);
     // The automatic save is the window's, after the run, with the settings it
     // holds then: a save the user made during the run is never undone.
@@ -325,9 +416,16 @@ void MainWindow::OnRunFinished() {
     const RunOutcome result = job_->outcome;
     const std::string output = job_->settings.current.OutputFile;
     const auto outcome = static_cast<int>(result);
+    // The result stays readable (and is read out) until the next run.
+    const QString shown = Qt8(job_->ui.lastResult).trimmed();
     job_.reset();
     if (c_->progress->maximum() == 0) c_->progress->setRange(0, 1);
     c_->message->setText(" ");
+    c_->status->setText(shown.isEmpty() ? QStringLiteral(" ") : shown);
+    c_->progress->setAccessibleDescription(shown);
+    // Said at once by a screen reader, which reads the line again later on.
+    QAccessibleEvent said(c_->status, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&said);
     c_->create->setEnabled(true);
     c_->cancel->setEnabled(false);
     if (!closeAfterRun_ && (result == RunOutcome::Complete || result == RunOutcome::CompleteWithWarnings)) {
@@ -364,7 +462,8 @@ void MainWindow::SetStatusLine(const std::string& text) { c_->status->setText(Qt
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (IsRunning() && !closeAfterRun_) {
-        const bool stop = PresentQuestion(kStopRunQuestion, kStopRunCaption);
+        const QString question = PhraseText(Phrase::StopRunQuestion, LanguageIndex(settings_.current.Language));
+        const bool stop = PresentQuestion(question.toStdString(), kStopRunCaption);
         // The run may have ended while the question was open.
         if (stop && IsRunning()) {
             // The run stops after its current record, keeping the earlier
@@ -390,6 +489,11 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 void MainWindow::FitToLayout(QSize fittedBefore) {
     if (!isVisible() || isMaximized() || isFullScreen()) return;
+    // The panels' own layout first: the scroll area then tells the window their new size.
+    if (auto* area = qobject_cast<QScrollArea*>(panels_); area != nullptr && area->widget()->layout() != nullptr) {
+        area->widget()->layout()->activate();
+        area->updateGeometry();
+    }
     layout()->activate();
     QSize fitted = sizeHint().expandedTo(minimumSizeHint());
     if (const QScreen* shown = screen()) fitted = fitted.boundedTo(shown->availableGeometry().size());

@@ -33,6 +33,8 @@ struct MainWindow::Controls {
     QPushButton* dButton = nullptr;
     QPushButton* dirButton = nullptr;
     QCheckBox* bom = nullptr;
+    QCheckBox* csvHeader = nullptr;
+    QComboBox* gpxType = nullptr;
     QCheckBox* tokyo = nullptr;
     QCheckBox* errorOmit = nullptr;
     // Bottom.

@@ -34,11 +34,19 @@ public:
 
 signals:
     void Drawn();
+    // The pane was closed (its button, Esc or the close box).
+    void Closed();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Esc closes the pane, as it closes a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    void ApplyLanguage();
+    // What a screen reader says of the picture: points, length, first and last time, extent.
+    QString Description() const;
     void StopReading();
     void OnReadingFinished();
     void Paint();
@@ -47,6 +55,8 @@ private:
     QLabel* note_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    QPushButton* close_ = nullptr;
+    int language_ = -1;  // of the settings last drawn
     QTimer* progressTimer_ = nullptr;
     QThread* worker_ = nullptr;
     std::unique_ptr<PreviewControl> control_;

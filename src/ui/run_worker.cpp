@@ -23,6 +23,7 @@ void OnWindowThread(MainWindow& window, Call call) {
 }  // namespace
 
 void WindowUi::Show(const NoticeText& notice) {
+    if (notice.kind != NoticeKind::Warning) lastResult = notice.text.substr(0, notice.text.find('\n'));
     OnWindowThread(window_, [&] { window_.PresentMessage(notice.text, notice.caption); });
 }
 

@@ -34,6 +34,9 @@ public:
     std::atomic<int32_t> done{0};
     // Thousandths of the input read; -1 when its size is not known.
     std::atomic<int> permille{-1};
+    // The first line of the last result or problem shown ("Complete
+    // Record=45/45"): written by the worker, read once it has ended.
+    std::string lastResult;
     // Set before the run starts; called on the worker thread.
     std::function<void(const RunProgress&)> observer;
 

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include <cmath>
@@ -108,6 +109,10 @@ int TakeScreenshots(MainWindow& window, const QString& dir) {
     bool ok = true;
     const std::pair<const char*, const char*> languages[] = {{"English", "main.png"},
                                                              {"日本語", "main-ja.png"}};
+    // Its natural size, as the program opens it.
+    if (const QScreen* screen = window.screen()) {
+        window.resize(window.sizeHint().boundedTo(screen->availableGeometry().size()));
+    }
     window.show();
     for (const auto& [language, file] : languages) {
         window.settings().current.Language = language;
@@ -115,8 +120,19 @@ int TakeScreenshots(MainWindow& window, const QString& dir) {
         Settle(400);
         ok = SavePicture(window, dir + "/" + file) && ok;
     }
+    // The window filling small screens: the panels scroll, the rest stays whole.
+    const std::pair<QSize, const char*> screens[] = {{QSize(1024, 768), "main-1024x768.png"},
+                                                     {QSize(1280, 720), "main-1280x720.png"}};
     window.settings().current.Language = "English";
     window.ApplyModeLayout();
+    const QSize natural = window.size();
+    for (const auto& [screen, file] : screens) {
+        window.resize(screen);
+        Settle(400);
+        ok = SavePicture(window, dir + "/" + file) && ok;
+    }
+    window.resize(natural);
+    Settle(200);
     for (const DialogShot& shot : kDialogShots) {
         // The dialog is modal: a timer takes its picture and leaves it with
         // Cancel, and answers any message box that follows.

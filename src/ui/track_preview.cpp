@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <tuple>
 
 #include "base/text_fields.h"
 #include "base/text_file.h"
@@ -131,6 +132,22 @@ std::optional<GeoPoint> PositionOfLine(const std::string& line) {
     return point;
 }
 
+// Great-circle distance on the mean sphere.
+double DistanceM(GeoPoint a, GeoPoint b) {
+    const double rad = kPi / 180.0;
+    const double dLat = (b.lat - a.lat) * rad;
+    const double dLon = (b.lon - a.lon) * rad;
+    const double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
+                     std::cos(a.lat * rad) * std::cos(b.lat * rad) * std::sin(dLon / 2) * std::sin(dLon / 2);
+    return 2.0 * kEarthRadiusM * std::asin(std::min(1.0, std::sqrt(h)));
+}
+
+std::string TimeOf(const TrackPoint& point) {
+    if (point.LocalDateText.empty() && point.LocalTimeText.empty()) return {};
+    if (point.LocalDateText.empty()) return point.LocalTimeText;
+    return point.LocalTimeText.empty() ? point.LocalDateText : point.LocalDateText + " " + point.LocalTimeText;
+}
+
 // What one preview reading keeps between records.
 struct Reader {
     RunContext& ctx;
@@ -193,8 +210,14 @@ struct Reader {
         if (s.Placemark != 0 && kmlGroups && store.WrittenCount % placemarkInterval == 0) {
             AddMark(track.placemarks, markStride, marksSeen, point);
         }
-        if (!track.first) track.first = point;
+        if (track.last) track.lengthM += DistanceM(*track.last, point);
+        const std::string when = TimeOf(ctx.point);
+        if (!track.first) {
+            track.first = point;
+            track.firstTime = when;
+        }
         track.last = point;
+        track.lastTime = when;
         ++track.records;
     }
 
@@ -310,6 +333,7 @@ PreviewResult CollectPreview(const Settings& settings, const std::string& scratc
 namespace {
 
 struct Frame {
+    bool shiftWest = false;  // western longitudes drawn as east of 180°
     double centreLon = 0.0;
     double centreLat = 0.0;
     double cosLat = 1.0;
@@ -324,13 +348,38 @@ void Extend(double& minLon, double& maxLon, double& minLat, double& maxLat, GeoP
     maxLat = std::max(maxLat, p.lat);
 }
 
-Frame FrameOf(const PreviewTrack& track, QSize size) {
-    double minLon = 1e9, maxLon = -1e9, minLat = 1e9, maxLat = -1e9;
+template <typename Visit>
+void ForEachPosition(const PreviewTrack& track, Visit visit) {
     for (const PreviewSegment& segment : track.segments) {
-        for (GeoPoint p : segment.points) Extend(minLon, maxLon, minLat, maxLat, p);
+        for (GeoPoint p : segment.points) visit(p);
     }
-    for (GeoPoint p : track.placemarks) Extend(minLon, maxLon, minLat, maxLat, p);
-    for (GeoPoint p : track.photos) Extend(minLon, maxLon, minLat, maxLat, p);
+    for (GeoPoint p : track.placemarks) visit(p);
+    for (GeoPoint p : track.photos) visit(p);
+}
+
+double Unwrapped(bool shiftWest, double lon) { return shiftWest && lon < 0.0 ? lon + 360.0 : lon; }
+
+// The positions' box, with western longitudes moved east of 180° when that
+// makes it narrower (a track across the antimeridian).
+struct Box {
+    bool shiftWest = false;
+    double minLon = 1e9, maxLon = -1e9, minLat = 1e9, maxLat = -1e9;
+};
+
+Box BoxOf(const PreviewTrack& track) {
+    Box plain;
+    Box shifted;
+    shifted.shiftWest = true;
+    ForEachPosition(track, [&](GeoPoint p) {
+        Extend(plain.minLon, plain.maxLon, plain.minLat, plain.maxLat, p);
+        Extend(shifted.minLon, shifted.maxLon, shifted.minLat, shifted.maxLat, {Unwrapped(true, p.lon), p.lat});
+    });
+    return shifted.maxLon - shifted.minLon < plain.maxLon - plain.minLon ? shifted : plain;
+}
+
+Frame FrameOf(const PreviewTrack& track, QSize size) {
+    const Box box = BoxOf(track);
+    const double minLon = box.minLon, maxLon = box.maxLon, minLat = box.minLat, maxLat = box.maxLat;
     // The track keeps clear of the north arrow at the top and the scale bar at the bottom.
     constexpr double kTop = 34.0;
     constexpr double kBottom = 30.0;
@@ -338,6 +387,7 @@ Frame FrameOf(const PreviewTrack& track, QSize size) {
     const double width = std::max(1.0, size.width() - 2 * kSide);
     const double height = std::max(1.0, size.height() - kTop - kBottom);
     Frame frame;
+    frame.shiftWest = box.shiftWest;
     frame.middle = QPointF(size.width() / 2.0, kTop + height / 2.0);
     if (minLon > maxLon) return frame;
     frame.centreLon = (minLon + maxLon) / 2.0;
@@ -350,7 +400,7 @@ Frame FrameOf(const PreviewTrack& track, QSize size) {
 }
 
 QPointF Pixel(const Frame& frame, GeoPoint p) {
-    return {frame.middle.x() + (p.lon - frame.centreLon) * frame.cosLat * frame.scale,
+    return {frame.middle.x() + (Unwrapped(frame.shiftWest, p.lon) - frame.centreLon) * frame.cosLat * frame.scale,
             frame.middle.y() - (p.lat - frame.centreLat) * frame.scale};
 }
 
@@ -404,11 +454,20 @@ QPointF PreviewPixel(const PreviewTrack& track, QSize size, GeoPoint point) {
     return Pixel(FrameOf(track, size), point);
 }
 
+PreviewExtent ExtentOf(const PreviewTrack& track) {
+    const Box box = BoxOf(track);
+    PreviewExtent extent;
+    if (box.minLon > box.maxLon) return extent;
+    const auto wrapped = [](double lon) { return lon > 180.0 ? lon - 360.0 : lon; };
+    extent = {true, wrapped(box.minLon), wrapped(box.maxLon), box.minLat, box.maxLat};
+    return extent;
+}
+
 void DrawPreview(const PreviewTrack& track, const ConvertSettings& s, QImage& image) {
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const QSize size = image.size();
+    const QSize size = image.deviceIndependentSize().toSize();
     const Frame frame = FrameOf(track, size);
     for (const PreviewSegment& segment : track.segments) {
         QPen pen(GroupColour(s, segment.group, track.groupColours), GroupWidth(s, segment.group, track.groupColours));
@@ -426,21 +485,42 @@ void DrawPreview(const PreviewTrack& track, const ConvertSettings& s, QImage& im
     }
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(255, 160, 0), 1.5));
-    for (GeoPoint p : track.placemarks) painter.drawEllipse(Pixel(frame, p), 3.0, 3.0);
+    // At most one ring per cell of a few pixels, so that the line's colours show between them.
+    constexpr int kRingCell = 8;
+    const int columns = size.width() / kRingCell + 1;
+    std::vector<bool> ringAt(static_cast<size_t>(columns) * static_cast<size_t>(size.height() / kRingCell + 1));
+    for (GeoPoint p : track.placemarks) {
+        const QPointF at = Pixel(frame, p);
+        if (at.x() < 0 || at.y() < 0 || at.x() >= size.width() || at.y() >= size.height()) continue;
+        const size_t cell = static_cast<size_t>(static_cast<int>(at.y()) / kRingCell) * static_cast<size_t>(columns) +
+                            static_cast<size_t>(static_cast<int>(at.x()) / kRingCell);
+        if (ringAt[cell]) continue;
+        ringAt[cell] = true;
+        painter.drawEllipse(at, 3.0, 3.0);
+    }
     painter.setPen(QPen(QColor(150, 0, 150), 1.5));
     for (GeoPoint p : track.photos) {
         const QPointF at = Pixel(frame, p);
         painter.drawRect(QRectF(at - QPointF(4, 4), QSizeF(8, 8)));
     }
-    const std::pair<const std::optional<GeoPoint>*, QColor> ends[] = {{&track.first, QColor(0, 170, 0)},
-                                                                       {&track.last, QColor(220, 0, 0)}};
-    for (const auto& [end, colour] : ends) {
-        if (!*end) continue;
-        painter.setPen(QPen(Qt::black, 1));
-        painter.setBrush(colour);
-        painter.drawEllipse(Pixel(frame, **end), 6.0, 6.0);
+    // The last point under the first, smaller, so that both show where they
+    // meet; each ringed in white and black, so that it shows on any line.
+    const std::tuple<const std::optional<GeoPoint>*, QColor, double> ends[] = {
+        {&track.last, QColor(220, 0, 0), 6.0}, {&track.first, QColor(0, 170, 0), 4.0}};
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::white, 3));
+    for (const auto& [end, colour, radius] : ends) {
+        if (*end) painter.drawEllipse(Pixel(frame, **end), radius + 1.5, radius + 1.5);
     }
-    if (!track.segments.empty() || !track.photos.empty()) DrawScaleBar(painter, frame, size);
+    painter.setPen(QPen(Qt::black, 1));
+    for (const auto& [end, colour, radius] : ends) {
+        if (!*end) continue;
+        painter.setBrush(colour);
+        painter.drawEllipse(Pixel(frame, **end), radius, radius);
+    }
+    // One position has no extent to measure.
+    const Box box = BoxOf(track);
+    if (box.maxLon > box.minLon || box.maxLat > box.minLat) DrawScaleBar(painter, frame, size);
     DrawNorth(painter, size);
 }
 

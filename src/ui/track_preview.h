@@ -41,7 +41,21 @@ struct PreviewTrack {
     // KML output colours the groups; any other output is drawn in one colour.
     bool groupColours = false;
     int32_t records = 0;  // records drawn
+    double lengthM = 0.0;  // along the drawn records, gaps included
+    std::string firstTime;  // "yyyy/mm/dd hh:mm:ss" of the first and last record drawn, when they have one
+    std::string lastTime;
 };
+
+// The box the track's positions take. A track across 180° is unwrapped:
+// `west` is then greater than `east` (179.9 to -179.9).
+struct PreviewExtent {
+    bool any = false;
+    double west = 0.0;
+    double east = 0.0;
+    double south = 0.0;
+    double north = 0.0;
+};
+PreviewExtent ExtentOf(const PreviewTrack& track);
 
 // Shared between the window and the reading thread.
 struct PreviewControl {
@@ -58,9 +72,12 @@ PreviewResult CollectPreview(const Settings& settings, const std::string& scratc
                              PreviewTrack& track, std::string& problem);
 
 // Draws `track` into `image`, north up, in an equirectangular projection
-// around the track's centre: each group in its colour and width (one colour
-// without group colours), placemarks as rings, photos as squares, the first
-// point green and the last red, and a scale bar.
+// around the track's centre (longitudes unwrapped, so a track across 180°
+// is drawn whole): each group in its colour and width (one colour without
+// group colours), placemarks as rings at most one per few pixels, photos as
+// squares, the first point green and the last red (outlined, so that they
+// show on any line), and a scale bar when the track has an extent. Works in
+// the image's device-independent pixels.
 void DrawPreview(const PreviewTrack& track, const ConvertSettings& s, QImage& image);
 
 // Where DrawPreview puts a position in an image of `size` for `track`.

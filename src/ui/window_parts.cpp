@@ -93,13 +93,21 @@ bool ChooseColourInto(QWidget* parent, Rgb& start, std::string& field) {
     return true;
 }
 
+void ShowFocusOnFlatButton(QPushButton* button) {
+    button->setStyleSheet(QStringLiteral("QPushButton:focus { border: 2px solid palette(highlight); border-radius: 2px; }"));
+}
+
 void PaintColourButton(QPushButton* button, const std::string& bbggrr) {
     const Rgb rgb = RgbOfHexColor(bbggrr);
     const QColor colour(rgb.R, rgb.G, rgb.B);
     const QColor text = colour.lightness() < 128 ? Qt::white : Qt::black;
+    // With the keyboard on it, a thick dashed frame in its text colour, which shows on any fill.
     button->setStyleSheet(QString("QPushButton { background-color: %1; color: %2; border: 1px solid gray;"
-                                  " padding: 3px 8px; } QPushButton:disabled { color: gray; }")
+                                  " padding: 3px 8px; } QPushButton:disabled { color: gray; }"
+                                  " QPushButton:focus { border: 3px dashed %2; padding: 1px 6px; }")
                               .arg(colour.name(), text.name()));
+    // Read out as the colour it shows, not as the stored blue-green-red text.
+    button->setAccessibleDescription(colour.name().toUpper());
 }
 
 }  // namespace geoplait::ui

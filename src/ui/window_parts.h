@@ -69,6 +69,10 @@ private:
     std::array<std::vector<QWidget*>, kLayoutPartCount> layoutParts_;
 };
 
+// A flat button draws no focus of its own in every style: it gets a frame
+// while it has the keyboard.
+void ShowFocusOnFlatButton(QPushButton* button);
+
 // A colour button filled with its "BBGGRR" colour, its text readable on it.
 void PaintColourButton(QPushButton* button, const std::string& bbggrr);
 

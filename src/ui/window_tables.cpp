@@ -57,6 +57,50 @@ std::string ForceExtension(const std::string& path, std::string_view extension) 
     return path.substr(0, cut) + std::string(extension);
 }
 
+namespace {
+
+// Extensions a side also takes besides its chooser's patterns, by its default extension.
+struct KindredExtension {
+    std::string_view defaultExtension;
+    std::string_view extension;
+};
+constexpr KindredExtension kKindredExtensions[] = {{"log", "txt"}};
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+// Whether "*.<extension>" is one of the patterns of `filters`.
+bool FiltersName(std::string_view filters, std::string_view extension) {
+    for (size_t at = filters.find("*."); at != std::string_view::npos; at = filters.find("*.", at + 2)) {
+        size_t end = at + 2;
+        while (end < filters.size() && filters[end] != ' ' && filters[end] != ')' && filters[end] != ';') ++end;
+        if (SameLetters(filters.substr(at + 2, end - at - 2), extension)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string FitExtension(const std::string& path, const FileType* type) {
+    if (type == nullptr) return path;
+    const std::string name = FileNameOf(path);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
+        const std::string_view extension = std::string_view(name).substr(dot + 1);
+        if (FiltersName(type->filters, extension)) return path;
+        for (const KindredExtension& kin : kKindredExtensions) {
+            if (kin.defaultExtension == type->extension && SameLetters(kin.extension, extension)) return path;
+        }
+    }
+    return ForceExtension(path, std::string(".") + type->extension);
+}
+
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string{} : path.substr(0, slash + 1);

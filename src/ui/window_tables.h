@@ -35,6 +35,11 @@ bool DrawsKmlTrack(std::string_view mode);
 // last component; a dot in a folder name or at the start of the file name
 // is not an extension: "/data/r1.2/track" gives "/data/r1.2/track.kml".
 std::string ForceExtension(const std::string& path, std::string_view extension);
+// `path` as it is when its extension is one that `type` reads or writes
+// (any of its chooser patterns, or a kindred one: ".txt" for NMEA logs),
+// compared without case; else with the type's default extension forced on.
+// Unchanged for a null type.
+std::string FitExtension(const std::string& path, const FileType* type);
 // The folder of a path with its trailing "/" ("" for a bare name).
 std::string FolderOf(const std::string& path);
 // The last component: "x.log" of "/in/x.log".

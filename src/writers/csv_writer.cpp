@@ -1,4 +1,6 @@
-// CSV output, no header line, one line per record ending in a line feed.
+// CSV output, one line per record ending in a line feed, after a header line
+// naming the columns in English when CsvHeader asks for one (the CSV readers
+// pass over it).
 //
 // Full: 50 fixed columns, the lossless layout the CSV Full reader takes back:
 // the 15 GGA fields, the 12 RMC fields, a reserved slot, "$GP000", the written
@@ -18,6 +20,7 @@
 #include <charconv>
 #include <iterator>
 
+#include "engine/csv_columns.h"
 #include "engine/derived_values.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
@@ -124,6 +127,7 @@ constexpr CustomAppend kCustomColumns[] = {
     [](std::string& l, const CustomLine& c) { AppendQuotable(l, c.point.ExtendData); },
 };
 static_assert(std::size(kCustomColumns) == kCsvCustomColumnCount);
+static_assert(kCsvCustomNameCount == kCsvCustomColumnCount);
 
 }  // namespace
 
@@ -143,6 +147,25 @@ const std::array<int ConvertSettings::*, kCsvCustomColumnCount> kCsvCustomFlags 
     &ConvertSettings::Output_interval_sec,  &ConvertSettings::Output_No,
     &ConvertSettings::Output_Extend_Data,
 };
+
+void WriteCsvFullHead(TextWriter& out, const LineWriterOptions& options) {
+    if (!options.csv.header) return;
+    std::string line;
+    for (const std::string_view name : kCsvFullColumnNames) line.append(name).push_back(',');
+    line.back() = '\n';
+    out.Write(line);
+}
+
+void WriteCsvCustomHead(TextWriter& out, const LineWriterOptions& options) {
+    if (!options.csv.header) return;
+    std::string line;
+    for (size_t i = 0; i < kCsvCustomColumnCount; ++i) {
+        if (options.csv.customColumns[i]) line.append(kCsvCustomColumnNames[i]).push_back(',');
+    }
+    if (line.empty()) return;
+    line.back() = '\n';
+    out.Write(line);
+}
 
 void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p,
                       RecordNumbers numbers, LineScratch& scratch) {

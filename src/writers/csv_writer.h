@@ -7,6 +7,11 @@
 
 namespace geoplait {
 
+// The header line naming the columns, when options.csv.header asks for it
+// (Custom: the columns switched on; none when no column is).
+void WriteCsvFullHead(TextWriter& out, const LineWriterOptions& options);
+void WriteCsvCustomHead(TextWriter& out, const LineWriterOptions& options);
+
 // Index in TrackPoint::CsvSlot of CSV Full column 28, the reserved text slot
 // that the CSV Full reader fills and the Full line writer writes back.
 inline constexpr int kCsvFullReservedSlot = 0;

@@ -1,14 +1,19 @@
-// GPX 1.1 output: one document holding the whole track as a single <rte>.
+// GPX 1.1 output, valid by the GPX 1.1 schema: one document holding the whole
+// track as a single <rte>, or (GpxType Track) as one <trk> whose <trkseg>
+// pieces are cut where a gap in distance or time cuts the line.
 //
-// Layout: XML declaration, <gpx> start tag with the creator attribute and the
-// kashmir3d namespace the route points use, an empty <metadata>, then <rte>
-// with its <name> and one <rtept> per written record, each carrying every
-// element (ele, time, course, speed, sat, hdop, name, cmt, extensions) even
-// when its text is empty.
+// Layout: XML declaration, <gpx> start tag with the creator attribute, the
+// GPX namespace and its schema location, the Garmin TrackPointExtension v2
+// and kashmir3d namespaces the points use, an empty <metadata>, then <rte>
+// (or <trk><trkseg>) with its <name> and one <rtept> (<trkpt>) per written
+// record: ele, time, name, cmt, sat, hdop in the schema's order, then
+// <extensions> with the speed in metres per second and the course in degrees
+// (gpxtpx:TrackPointExtension, as GPX readers take them) and the record
+// number. A value the record does not know (or that is no number) leaves its
+// element out.
 //
 // Positions are signed decimal degrees (south and west negative, by the
-// record's hemisphere letters or the system defaults). Quirks kept on
-// purpose: <speed> holds knots as the log has them, the time is built
+// record's hemisphere letters or the system defaults). The time is built
 // positionally from RmcDate/RmcTime (UTC), and record numbers count every
 // input record, written or not. A record without a date (a GGA-only log), or
 // whose time is not hhmmss (" 222519" as one receiver writes it), has no
@@ -196,26 +201,84 @@ size_t FormatPointLabel(const PointLabelOptions& label, const TrackPoint& p, Rec
     return length;
 }
 
+namespace {
+
+// The elements of the point, the schema's order: position, time, then the
+// descriptions, then the fix quality, then the extensions.
+constexpr std::string_view kGpxNamespaces =
+    " xmlns=\"http://www.topografix.com/GPX/1/1\""
+    " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+    " xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\""
+    // The points carry a kashmir3d:ident element.
+    " xmlns:kashmir3d=\"http://www.kashmir3d.com/namespace/kashmir3d\""
+    " xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd"
+    " http://www.garmin.com/xmlschemas/TrackPointExtension/v2"
+    " http://www8.garmin.com/xmlschemas/TrackPointExtensionv2.xsd\"";
+
+constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
+
+// Whether `text` is an xs:decimal: an optional sign, digits with at most one
+// point, at least one digit; no exponent, no blanks.
+bool IsXmlDecimal(std::string_view text) {
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    bool digit = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
+// The value of an xs:decimal text (IsXmlDecimal).
+double DecimalValue(std::string_view text) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double value = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+bool IsDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// <open>value</close> when the value is a number; an unknown value has no element.
+void AppendDecimal(std::string& out, std::string_view open, std::string_view value, std::string_view close) {
+    if (!IsXmlDecimal(value)) return;
+    out.append(open).append(value).append(close);
+}
+
+}  // namespace
+
 void WriteGpxHead(TextWriter& out, RunContext& ctx, bool upperCaseHandle) {
     out.Write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     // Name, version and handle; no web address, as the program has no site.
     out.Printf("<gpx version=\"1.1\" creator=\"geoplait %s  By %s\"", kVersionText,
                upperCaseHandle ? kHandleUpper : kHandleLower);
-    // The route points carry a kashmir3d:ident element; without this
-    // declaration namespace-aware readers refuse the document.
-    out.Write(" xmlns:kashmir3d=\"http://www.kashmir3d.com/namespace/kashmir3d\">\n");
+    out.Write(kGpxNamespaces);
+    out.Write(">\n");
     out.Write("<metadata></metadata>\n");
-    out.Write("  <rte>\n");
-    WriteElement(out, "  <name>", ctx.Current().Name, "</name>\n");
+    const bool track = ctx.Current().GpxType == "Track";
+    out.Write(track ? "  <trk>\n" : "  <rte>\n");
+    if (!ctx.Current().Name.empty()) WriteElement(out, "  <name>", ctx.Current().Name, "</name>\n");
+    if (track) out.Write("  <trkseg>\n");
 }
 
-void WriteGpxTail(TextWriter& out) {
-    out.Write("  </rte>\n");
+void WriteGpxTail(TextWriter& out, RunContext& ctx) {
+    out.Write(ctx.Current().GpxType == "Track" ? "  </trkseg>\n  </trk>\n" : "  </rte>\n");
     out.Write("</gpx>\n");
 }
 
-void WriteGpxRoutePoint(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p,
-                        RecordNumbers numbers, LineScratch& scratch) {
+void WriteGpxPoint(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p, RecordNumbers numbers,
+                   LineScratch& scratch) {
+    const bool track = options.gpx == GpxLayout::Track;
     char label[kPointLabelSize];
     const size_t labelLength = FormatPointLabel(options.label, p, numbers, label, sizeof label);
 
@@ -248,35 +311,57 @@ void WriteGpxRoutePoint(TextWriter& out, const LineWriterOptions& options, const
 
     // The whole point in one piece, in the run's reused line buffer.
     std::string& text = scratch.line;
-    text.assign("      <rtept lat=\"");
+    text.clear();
+    if (track && numbers.lineCut && numbers.written > 0) text.append("  </trkseg>\n  <trkseg>\n");
+    text.append(track ? "      <trkpt lat=\"" : "      <rtept lat=\"");
     AppendSignedDegrees(text, signs.latitude, scratch.latitude);
     text.append("\" lon=\"");
     AppendSignedDegrees(text, signs.longitude, scratch.longitude);
     text.append("\">\n");
-    AppendElement(text, "        <ele>", p.GgaAltitude, "</ele>\n");
+    AppendDecimal(text, "        <ele>", p.GgaAltitude, "</ele>\n");
     if (IsCalendarDate(p.RmcDate) && IsTimeOfDay(p.RmcTime)) {
         AppendElement(text, "        <time>", timeText.View(), "</time>\n");
     }
-    AppendElement(text, "        <course>", p.RmcCourse, "</course>\n");
-    AppendElement(text, "        <speed>", p.RmcSpeed, "</speed>\n");
-    AppendElement(text, "        <sat>", p.GgaSatellites, "</sat>\n");
-    AppendElement(text, "        <hdop>", p.GgaDilution, "</hdop>\n");
-    text.append("        <name><![CDATA[");
-    AppendXmlData(text, std::string_view(label, labelLength), true);
-    text.append("]]></name>\n");
-    text.append("        <cmt><![CDATA[(");
-    AppendXmlData(text, p.GgaSatellites, true);
-    text.push_back('/');
-    AppendXmlData(text, p.GgaDilution, true);
-    text.append(")]]></cmt>\n");
+    if (labelLength > 0) {
+        text.append("        <name><![CDATA[");
+        AppendXmlData(text, std::string_view(label, labelLength), true);
+        text.append("]]></name>\n");
+    }
+    // "(satellites/HDOP)"; neither known, no comment.
+    if (!p.GgaSatellites.empty() || !p.GgaDilution.empty()) {
+        text.append("        <cmt><![CDATA[(");
+        AppendXmlData(text, p.GgaSatellites, true);
+        text.push_back('/');
+        AppendXmlData(text, p.GgaDilution, true);
+        text.append(")]]></cmt>\n");
+    }
+    if (IsDigits(p.GgaSatellites)) text.append("        <sat>").append(p.GgaSatellites).append("</sat>\n");
+    if (IsXmlDecimal(p.GgaDilution) && DecimalValue(p.GgaDilution) >= 0.0) {
+        text.append("        <hdop>").append(p.GgaDilution).append("</hdop>\n");
+    }
     text.append("        <extensions>\n");
+    // Speed (m/s, from the record's knots) and course (degrees from north)
+    // where GPX readers look for them.
+    const bool speed = IsXmlDecimal(p.RmcSpeed) && DecimalValue(p.RmcSpeed) >= 0.0;
+    const double course = IsXmlDecimal(p.RmcCourse) ? DecimalValue(p.RmcCourse) : -1.0;
+    const bool hasCourse = course >= 0.0 && course < 360.0;
+    if (speed || hasCourse) {
+        text.append("        <gpxtpx:TrackPointExtension>\n");
+        if (speed) {
+            text.append("          <gpxtpx:speed>");
+            AppendFixed(text, DecimalValue(p.RmcSpeed) * kMetresPerSecondPerKnot, 4, 1);
+            text.append("</gpxtpx:speed>\n");
+        }
+        if (hasCourse) text.append("          <gpxtpx:course>").append(p.RmcCourse).append("</gpxtpx:course>\n");
+        text.append("        </gpxtpx:TrackPointExtension>\n");
+    }
     char number[24];
     const char* numberEnd = std::to_chars(number, number + sizeof number, RecordNumber(numbers)).ptr;
     text.append("        <kashmir3d:ident><![CDATA[");
     text.append(number, static_cast<size_t>(numberEnd - number));
     text.append("]]></kashmir3d:ident>\n");
     text.append("        </extensions>\n");
-    text.append("      </rtept>\n");
+    text.append(track ? "      </trkpt>\n" : "      </rtept>\n");
     out.Write(text);
 }
 

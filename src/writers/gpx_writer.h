@@ -1,4 +1,4 @@
-// GPX 1.1 output: the document frame around one route, one route point per record.
+// GPX 1.1 output: the document frame around one route or track, one point per record.
 #pragma once
 
 #include <cstddef>
@@ -10,13 +10,15 @@
 
 namespace geoplait {
 
-// Head up to the route's name; `upperCaseHandle` selects the creator handle's
-// spelling, which depends on the input.
+// Head up to the route's name (and, GpxType Track, the first <trkseg>);
+// `upperCaseHandle` selects the creator handle's spelling, which depends on
+// the input.
 void WriteGpxHead(TextWriter& out, RunContext& ctx, bool upperCaseHandle);
-void WriteGpxTail(TextWriter& out);
-// One <rtept> for the record.
-void WriteGpxRoutePoint(TextWriter& out, const LineWriterOptions& options, const TrackPoint& point,
-                        RecordNumbers numbers, LineScratch& scratch);
+void WriteGpxTail(TextWriter& out, RunContext& ctx);
+// One <rtept> or <trkpt> (options.gpx) for the record; a track point whose
+// numbers say the line is cut before it begins a new <trkseg>.
+void WriteGpxPoint(TextWriter& out, const LineWriterOptions& options, const TrackPoint& point,
+                   RecordNumbers numbers, LineScratch& scratch);
 
 // The point label shared by the GPX route point name and the POT text item:
 // number, elapsed time, distance and speed as the Label_ flags ask. Writes a

@@ -9,6 +9,7 @@ LineWriterOptions LineWriterOptionsOf(const ConvertSettings& s, const ConfigSett
                                       int32_t timeDifference) {
     LineWriterOptions options;
     options.label = {s.Label_No != 0, s.Label_Elapsed != 0, s.Label_Km != 0, s.Label_Speed != 0};
+    options.gpx = s.GpxType == "Track" ? GpxLayout::Track : GpxLayout::Route;
     options.defaultSigns = DefaultHemisphereSigns(config.LatitudeNS, config.LongitudeWE);
     options.nmea = {s.Create_GPGGA != 0, s.Create_GPRMC != 0, s.Tokyo2WGS84 != 0};
     CsvWriterOptions& csv = options.csv;
@@ -17,6 +18,7 @@ LineWriterOptions LineWriterOptionsOf(const ConvertSettings& s, const ConfigSett
     csv.longitudeHemisphereColumn = s.Output_Longitude_ew > 0;
     csv.timeDifference = timeDifference;
     csv.meterMile = s.MeterMile;
+    csv.header = s.CsvHeader != 0;
     return options;
 }
 

@@ -40,10 +40,15 @@ struct CsvWriterOptions {
     bool longitudeHemisphereColumn = false;  // Output_Longitude_ew: no "-" before a western longitude
     int32_t timeDifference = 0;              // Full: the run's time difference (signed hhmmss)
     std::string meterMile;                   // Full: the MeterMile text, as the column shows it
+    bool header = false;                     // CsvHeader: each file begins with the column names
 };
+
+// How a GPX output holds the track (GpxType).
+enum class GpxLayout { Route, Track };
 
 struct LineWriterOptions {
     PointLabelOptions label;
+    GpxLayout gpx = GpxLayout::Route;
     HemisphereSigns defaultSigns;  // of the system default letters, for a record without its own
     NmeaWriterOptions nmea;
     CsvWriterOptions csv;
@@ -71,5 +76,8 @@ struct LineOutput {
 
 using LineWriter = void (*)(TextWriter& out, const LineWriterOptions& options, const TrackPoint& point,
                             RecordNumbers numbers, LineScratch& scratch);
+// What a line output writes at the start of each of its files (a split
+// file too), before the first record.
+using LineHead = void (*)(TextWriter& out, const LineWriterOptions& options);
 
 }  // namespace geoplait

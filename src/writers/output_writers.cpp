@@ -12,11 +12,11 @@ namespace {
 void PotHead(TextWriter& out, RunContext&, bool) { WritePotHead(out); }
 
 constexpr OutputWriter kOutputWriters[] = {
-    {ModeOutput::Pot, WritePotLine, PotHead, nullptr, false, false},
-    {ModeOutput::Gpx, WriteGpxRoutePoint, WriteGpxHead, WriteGpxTail, false, false},
-    {ModeOutput::Nmea, WriteNmeaSentences, nullptr, nullptr, false, true},
-    {ModeOutput::CsvFull, WriteCsvFullLine, nullptr, nullptr, true, true},
-    {ModeOutput::CsvCustom, WriteCsvCustomLine, nullptr, nullptr, true, true},
+    {ModeOutput::Pot, WritePotLine, PotHead, nullptr, nullptr, false, false},
+    {ModeOutput::Gpx, WriteGpxPoint, WriteGpxHead, WriteGpxTail, nullptr, false, false},
+    {ModeOutput::Nmea, WriteNmeaSentences, nullptr, nullptr, nullptr, false, true},
+    {ModeOutput::CsvFull, WriteCsvFullLine, nullptr, nullptr, WriteCsvFullHead, true, true},
+    {ModeOutput::CsvCustom, WriteCsvCustomLine, nullptr, nullptr, WriteCsvCustomHead, true, true},
 };
 
 }  // namespace

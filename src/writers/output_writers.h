@@ -18,7 +18,8 @@ struct OutputWriter {
     ModeOutput output;
     LineWriter write;
     void (*head)(TextWriter& out, RunContext& ctx, bool upperCaseHandle);  // nullptr: nothing before
-    void (*tail)(TextWriter& out);                                         // nullptr: nothing after
+    void (*tail)(TextWriter& out, RunContext& ctx);                        // nullptr: nothing after
+    LineHead fileHead;  // at the start of each file, a split file too; nullptr: nothing
     bool splitsFromNmea;     // FileSplit applies in the NMEA-input variant
     bool splitsFromCsvFull;  // FileSplit applies in the CSV-Full-input variant
 };

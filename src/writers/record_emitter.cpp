@@ -48,7 +48,8 @@ bool NeedsNewFile(const RunContext& ctx, bool nmeaInput) {
 
 // Closes the current file and creates the next one; false when either
 // failed (the run stops then).
-bool StartNextFile(TextWriter& out, RunContext& ctx, SplitFiles& split, bool nmeaInput) {
+bool StartNextFile(TextWriter& out, RunContext& ctx, SplitFiles& split, bool nmeaInput, const OutputWriter& writer,
+                   const LineWriterOptions& options) {
     if (!split.named) {
         SplitOutputName(ctx.Current().OutputFile, split.base, split.extension);
         split.named = true;
@@ -58,6 +59,7 @@ bool StartNextFile(TextWriter& out, RunContext& ctx, SplitFiles& split, bool nme
         return false;
     }
     if (ctx.Current().Bom == 0) out.DropBom();
+    if (writer.fileHead != nullptr) writer.fileHead(out, options);
     if (nmeaInput) SetGroupDate(ctx);
     return true;
 }
@@ -89,15 +91,20 @@ int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, const Output
         return 0;
     }
 
-    if (SplitsOutput(writer, origin) && ctx.Current().FileSplit != 0 && ctx.store.WrittenCount >= 1 &&
-        NeedsNewFile(ctx, nmeaInput)) {
-        if (!StartNextFile(out, ctx, split, nmeaInput)) {
+    // The gap that cuts a line here starts a split file or (GPX track) a new
+    // track segment.
+    const bool lineCut = ctx.store.WrittenCount >= 1 && NeedsNewFile(ctx, nmeaInput);
+    if (SplitsOutput(writer, origin) && ctx.Current().FileSplit != 0 && lineCut) {
+        if (!StartNextFile(out, ctx, split, nmeaInput, writer, line.options)) {
             // The record is read but not written; nothing more is.
             FinishRecord(ctx);
             return -1;
         }
     }
-    writer.write(out, line.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount}, line.scratch);
+    writer.write(out, line.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount, lineCut},
+                 line.scratch);
+    // A new date starts the next piece's date group as a split file does.
+    if (lineCut && nmeaInput) SetGroupDate(ctx);
     ++ctx.store.WrittenCount;
     FinishRecord(ctx);
     return 0;

@@ -60,7 +60,9 @@ TEST(CliNames, TheExtensionsNameTheModes) {
         {"walk.pot", "walk.nmea", {"Pot2Nmea"}},
         {"walk.csv", "walk.kml", {"CsvFull2Kml", "CsvCustom2Kml"}},
         {"walk.gpx", "walk.html", {}},
-        {"walk.gpx", "-", {"Gpx2Kml", "Gpx2Nmea", "Gpx2CsvCustom", "Gpx2Pot"}},
+        {"walk.gpx", "-", {"Gpx2Kml", "Gpx2Nmea", "Gpx2CsvCustom", "Gpx2Pot", "Gpx2GeoJson"}},
+        {"walk.nmea", "walk.geojson", {"Nmea2GeoJson"}},
+        {"walk.kml", "walk.geojson", {"KmlLine2GeoJson"}},
         {"walk.gpx", "walk.gpx", {}},
     };
     for (const Case& c : cases) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <limits>
+#include <string>
 
 #include "kml_fixture.h"
 
@@ -25,6 +26,29 @@ TEST_F(KmlFormatTest, IntegersAndDurations) {
     for (const auto& [seconds, text] : cases) {
         EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Duration(seconds); }), text) << seconds;
     }
+}
+
+// A held piece is written once it has two coordinates and dropped with
+// fewer, head and all; what lies outside pieces is never held.
+TEST_F(KmlFormatTest, PiecesOfFewerThanTwoCoordinatesAreLeftOut) {
+    const auto piece = [](int coordinates, std::string_view head) {
+        return [=](KmlBuffer& out) {
+            out.Text("<Folder>");
+            out.HoldPiece();
+            out.Text(head);
+            for (int i = 0; i < coordinates; ++i) out.PieceCoordinate(std::to_string(i) + ";");
+            if (out.EndPiece()) out.Text("</P>");
+            out.Text("</Folder>");
+        };
+    };
+    EXPECT_EQ(Captured(piece(0, "<P>")), "<Folder></Folder>");
+    EXPECT_EQ(Captured(piece(1, "<P>")), "<Folder></Folder>");
+    EXPECT_EQ(Captured(piece(2, "<P>")), "<Folder><P>0;1;</P></Folder>");
+    EXPECT_EQ(Captured(piece(5, "<P>")), "<Folder><P>0;1;2;3;4;</P></Folder>");
+    // A head longer than the buffer is held whole, then dropped or written whole.
+    const std::string longHead = "<P>" + std::string(10000, 'x');
+    EXPECT_EQ(Captured(piece(1, longHead)), "<Folder></Folder>");
+    EXPECT_EQ(Captured(piece(3, longHead)), "<Folder>" + longHead + "0;1;2;</P></Folder>");
 }
 
 TEST_F(KmlFormatTest, TextsLongerThanTheBufferArriveWholeAndInOrder) {

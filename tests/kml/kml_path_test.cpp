@@ -92,8 +92,11 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
                       } else {
                           WriteSpeedGroupBreak(out, ctx, c.source, 4);
                       }
+                      // The next piece is written once it holds a line.
+                      out.PieceCoordinate("1,2,3\n");
+                      out.PieceCoordinate("4,5,6\n");
                   }),
-                  c.expected ? c.expected : potGpxLine);
+                  (c.expected ? c.expected : potGpxLine) + "1,2,3\n4,5,6\n");
         // A speed group starts its elapsed time afresh; no group keeps a date.
         EXPECT_EQ(ctx.store.SplitIndex, c.kind == PathKind::SpeedGroups ? 4 : 2);
         EXPECT_EQ(ctx.point.ElapsedSec, c.kind == PathKind::SpeedGroups ? 0 : 77);

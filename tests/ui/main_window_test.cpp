@@ -185,12 +185,13 @@ private slots:
             << QStringList{"labelTex", "inputItem", "outputItem"};
         QTest::newRow("nmea -> pot") << "nmea(log) -> pot"
             << QStringList{"recordStart", "startDate", "labelNo", "labelKm", "labelSpeed", "labelElapsed"}
-            << QStringList{"tokyo", "satellites", "kmlBox", "trackBox", "splitBox", "labelDate", "labelTex"};
+            << QStringList{"tokyo", "satellites", "kmlBox", "trackBox", "splitBox", "labelDate", "labelTex",
+                           "gpxType", "csvHeader"};
         QTest::newRow("nmea -> summary") << "nmea(log) -> Summary(csv)"
             << QStringList{"lineDistance", "splitDate", "errorOmit"}
-            << QStringList{"fileSplit", "speedGroup", "tokyo", "labelsBox", "trackBox", "outputItem"};
+            << QStringList{"fileSplit", "speedGroup", "tokyo", "labelsBox", "trackBox", "outputItem", "csvHeader"};
         QTest::newRow("csv full -> csv custom") << "csv(Full) -> csv(Custom)"
-            << QStringList{"outputItem", "fileSplit"} << QStringList{"inputItem", "satellites"};
+            << QStringList{"outputItem", "fileSplit", "csvHeader"} << QStringList{"inputItem", "satellites", "gpxType"};
         QTest::newRow("csv custom -> kml") << "csv(Custom) -> kml"
             << QStringList{"inputItem", "kmlBox", "lineDistance", "labelDate"}
             << QStringList{"altitudeBox", "timeStampBox", "lineDistanceSec", "splitDate", "labelTime",
@@ -201,11 +202,17 @@ private slots:
         QTest::newRow("csv custom -> nmea") << "csv(Custom) -> nmea(log)"
             << QStringList{"tokyo", "inputItem", "errorOmit"} << QStringList{"outputItem", "kmlBox"};
         QTest::newRow("pot -> csv custom") << "pot -> csv(Custom)"
-            << QStringList{"outputItem", "recordStart"} << QStringList{"inputItem", "errorOmit", "tokyo"};
+            << QStringList{"outputItem", "recordStart", "csvHeader"} << QStringList{"inputItem", "errorOmit", "tokyo"};
         QTest::newRow("gpx -> kml") << "gpx -> kml" << QStringList{"kmlBox", "labelTex", "tokyo"}
             << QStringList{"errorOmit", "speedGroup", "labelDegrees", "labelSatellites", "labelSpeed"};
-        QTest::newRow("kml line -> gpx") << "kml(Line) -> gpx" << QStringList{"outputItem", "inputFile"}
-            << QStringList{"tokyo", "errorOmit", "filtersBox", "kmlBox", "splitBox"};
+        QTest::newRow("kml line -> gpx") << "kml(Line) -> gpx" << QStringList{"outputItem", "inputFile", "gpxType"}
+            << QStringList{"tokyo", "errorOmit", "filtersBox", "kmlBox", "splitBox", "csvHeader"};
+        QTest::newRow("nmea -> geojson") << "nmea(log) -> geojson"
+            << QStringList{"lineDistance", "lineDistanceSec", "splitDate", "errorOmit"}
+            << QStringList{"fileSplit", "gpxType", "csvHeader", "kmlBox", "labelsBox"};
+        QTest::newRow("nmea -> geojson") << "nmea(log) -> geojson"
+            << QStringList{"lineDistance", "lineDistanceSec", "splitDate", "errorOmit"}
+            << QStringList{"fileSplit", "gpxType", "csvHeader", "kmlBox", "labelsBox"};
         QTest::newRow("photo only") << "Photo(Only) -> kml" << QStringList{"kmlBox", "photoBox"}
             << QStringList{"inputFile", "f", "d", "errorOmit", "tokyo", "filtersBox", "trackBox", "vLineSwatch"};
     }
@@ -276,6 +283,7 @@ private slots:
         QCOMPARE(window_->palette().color(QPalette::Window),
                  QColor(settings_.config.BackgroundColor.R, settings_.config.BackgroundColor.G,
                         settings_.config.BackgroundColor.B));
+        ModalAnswerer answers;  // Default asks first: OK
         Click("default");
         QVERIFY(settings_.config.BackgroundColor == (Rgb{240, 240, 245}));
         QVERIFY(settings_.config.EditColor == (Rgb{250, 255, 250}));
@@ -342,8 +350,8 @@ private slots:
         QCOMPARE(settings_.current.TrackGroupDate, 0);
     }
 
-    // Texts that only English and Simplified Chinese set stay as the last of
-    // them left them; unit-dependent rows follow the units.
+    // Every language sets its own texts, whatever language came before;
+    // unit-dependent rows follow the units.
     void languages() {
         struct Step {
             const char* language;
@@ -355,12 +363,12 @@ private slots:
             const char* split;
         };
         const Step steps[] = {
-            {"日本語", "Km/Meter", "処理(&C)", "Tex(POT)/Name(Gpx)", "KML File Create", " (1-9999)", "距離(Meter)"},
+            {"日本語", "Km/Meter", "処理(&C)", "テキスト(POT)", "KMLファイル作成", " (1-9999)", "距離(Meter)"},
             {"汉语(簡)", "Km/Meter", "处理(&C)", "文本(POT)", "KML文件生成", "（1-9999）", "距离(Meter)"},
-            {"한국", "Km/Meter", "처리(&C)", "文本(POT)", "KML文件生成", "（1-9999）", "거리(Meter)"},
+            {"한국", "Km/Meter", "처리(&C)", "텍스트(POT)", "KML 파일 생성", " (1-9999)", "거리(Meter)"},
             {"English", "Statute Mile/Feet", "&Create", "Tex(POT)", "KML File Create", " (1-9999)", "Distance(Mile)"},
-            {"國語(繁)", "Km/Meter", "處理(&C)", "Tex(POT)", "KML File Create", " (1-9999)", "距離(Meter)"},
-            {"日本語", "Nautical Mile/Feet", "処理(&C)", "Tex(POT)", "KML File Create", " (1-9999)", "距離(Feet)"},
+            {"國語(繁)", "Km/Meter", "處理(&C)", "文字(POT)", "KML檔案產生", " (1-9999)", "距離(Meter)"},
+            {"日本語", "Nautical Mile/Feet", "処理(&C)", "テキスト(POT)", "KMLファイル作成", " (1-9999)", "距離(Feet)"},
         };
         Choose("mode", "gpx -> kml");  // shows "Tex(POT)/Name(Gpx)"
         for (const Step& step : steps) {
@@ -477,7 +485,8 @@ private slots:
         answers.shown.clear();
         answers.answerOk = stop;
         QVERIFY(!window_->close());
-        QCOMPARE(answers.shown, QStringList{"Check!: Processing. Stop the conversion and close?"});
+        // Asked in the interface language (Japanese by default).
+        QCOMPARE(answers.shown, QStringList{QString::fromUtf8("Check!: 処理中です。変換を中止して閉じますか？")});
         QVERIFY(window_->isVisible());
         answers.answerOk = true;
         release.release();

@@ -242,6 +242,7 @@ private slots:
 
     void linesReadByTheirText() {
         Start("nmea(log) -> kml");
+        Choose("language", "English");  // the descriptions follow the language
         window_->SetMessageLine(" ***** Processing *****");
         window_->SetStatusLine("Complete");
         const std::pair<const char*, const char*> lines[] = {{"message", "Message"}, {"status", "Status"}};

@@ -3,6 +3,7 @@
 #include "writers/gpx_writer.h"
 
 #include <cstdint>
+#include <regex>
 
 #include "writer_fixture.h"
 
@@ -24,9 +25,92 @@ struct Gpx : WriterFixture {
         ctx.store.RecordIndex = 4;
     }
     std::string RoutePoint() {
-        return WrittenLine(WriteGpxRoutePoint);
+        return WrittenLine(WriteGpxPoint);
+    }
+    std::string TrackPt(bool lineCut) {
+        s().GpxType = "Track";
+        LineOutput writer{Options(), {}};
+        RecordNumbers numbers = Numbers();
+        numbers.lineCut = lineCut;
+        return Written([&](TextWriter& out) { WriteGpxPoint(out, writer.options, ctx.point, numbers, writer.scratch); });
     }
 };
+
+TEST(GpxWriter, PointElementsInTheSchemasOrderWithSpeedInMetresPerSecond) {
+    Gpx f;
+    f.s().Label_No = 1;
+    f.s().Label_Elapsed = f.s().Label_Km = f.s().Label_Speed = 0;
+    EXPECT_EQ(f.RoutePoint(),
+              Crlf("      <rtept lat=\"35.652057\" lon=\"139.761315\">\n"
+              "        <ele>12.5</ele>\n"
+              "        <time>2013-06-15T12:34:56Z</time>\n"
+              "        <name><![CDATA[5.]]></name>\n"
+              "        <cmt><![CDATA[(08/1.2)]]></cmt>\n"
+              "        <sat>08</sat>\n"
+              "        <hdop>1.2</hdop>\n"
+              "        <extensions>\n"
+              "        <gpxtpx:TrackPointExtension>\n"
+              "          <gpxtpx:speed>1.6462</gpxtpx:speed>\n"  // 3.2 knots
+              "          <gpxtpx:course>45.6</gpxtpx:course>\n"
+              "        </gpxtpx:TrackPointExtension>\n"
+              "        <kashmir3d:ident><![CDATA[5]]></kashmir3d:ident>\n"
+              "        </extensions>\n"
+              "      </rtept>\n"));
+}
+
+TEST(GpxWriter, UnknownValuesLeaveTheirElementsOut) {
+    // Each case: the record's text, and the element that must be missing.
+    struct Case {
+        std::string geoplait::TrackPoint::*field;
+        const char* value;
+        const char* missing;
+    };
+    const Case cases[] = {
+        {&geoplait::TrackPoint::GgaAltitude, "", "<ele>"},
+        {&geoplait::TrackPoint::GgaAltitude, "1e3", "<ele>"},
+        {&geoplait::TrackPoint::GgaSatellites, "", "<sat>"},
+        {&geoplait::TrackPoint::GgaSatellites, "-1", "<sat>"},
+        {&geoplait::TrackPoint::GgaDilution, "", "<hdop>"},
+        {&geoplait::TrackPoint::GgaDilution, "-0.5", "<hdop>"},
+        {&geoplait::TrackPoint::RmcSpeed, "", "<gpxtpx:speed>"},
+        {&geoplait::TrackPoint::RmcSpeed, "fast", "<gpxtpx:speed>"},
+        {&geoplait::TrackPoint::RmcCourse, "", "<gpxtpx:course>"},
+        {&geoplait::TrackPoint::RmcCourse, "360.0", "<gpxtpx:course>"},
+        {&geoplait::TrackPoint::RmcDate, "", "<time>"},
+    };
+    for (const Case& c : cases) {
+        Gpx f;
+        f.ctx.point.*c.field = c.value;
+        const std::string point = f.RoutePoint();
+        EXPECT_EQ(point.find(c.missing), std::string::npos) << c.value << "\n" << point;
+        EXPECT_FALSE(std::regex_search(point, std::regex("<([a-z:]+)></\\1>"))) << "an empty element\n" << point;
+    }
+    // Neither speed nor course: no extension block of theirs.
+    Gpx f;
+    f.ctx.point.RmcSpeed.clear();
+    f.ctx.point.RmcCourse.clear();
+    EXPECT_EQ(f.RoutePoint().find("TrackPointExtension"), std::string::npos);
+    // Neither satellites nor HDOP: no comment.
+    f.ctx.point.GgaSatellites.clear();
+    f.ctx.point.GgaDilution.clear();
+    EXPECT_EQ(f.RoutePoint().find("<cmt>"), std::string::npos);
+    // No label: no name.
+    f.s().Label_No = f.s().Label_Elapsed = f.s().Label_Km = f.s().Label_Speed = 0;
+    EXPECT_EQ(f.RoutePoint().find("<name>"), std::string::npos);
+}
+
+TEST(GpxWriter, TrackPointsBeginASegmentWhereTheLineIsCut) {
+    Gpx f;
+    f.ctx.store.WrittenCount = 3;
+    const std::string plain = f.TrackPt(false);
+    EXPECT_EQ(plain.substr(0, 15), "      <trkpt la");
+    EXPECT_EQ(plain.substr(plain.size() - 16), "      </trkpt>\r\n");
+    const std::string cut = f.TrackPt(true);
+    EXPECT_EQ(cut, "  </trkseg>\r\n  <trkseg>\r\n" + plain);
+    // The first point written never closes a segment.
+    f.ctx.store.WrittenCount = 0;
+    EXPECT_EQ(f.TrackPt(true), plain);
+}
 
 TEST(GpxWriter, PointLabelFitsItsBufferForExtremeValues) {
     Gpx f;

@@ -8,6 +8,7 @@
 #include "job/input_families.h"
 #include "job/run_files.h"
 #include "job/track_input.h"
+#include "kml/kml_path.h"
 #include "readers/reader_text.h"
 #include "writers/geojson_writer.h"
 #include "writers/output_writers.h"
@@ -94,9 +95,12 @@ void RunGeoJson(RunContext& ctx, const ConvertMode& mode) {
     GeoJsonWriter geojson;
     if (!geojson.Begin(out, ctx, mode.kind == ModeKind::KmlPoint)) return;
     const bool nmea = family->acceptance == Acceptance::Emitter && family->origin == InputOrigin::Nmea;
+    const bool speedGroups = FamilyOf(mode.kind).kml.speedGroups && ctx.Current().SpeedGroup != 0;
     ctx.point.TotalDistance = 0.0;
     ClearTrackPoint(ctx.point);
+    bool spoolFailed = false;  // a group's spools could not be made: the run ends unwritten
     input.ForEach(ctx, [&](RunContext& c) {
+        if (spoolFailed) return;
         TrackStore& store = c.store;
         bool accepted = true;
         switch (family->acceptance) {
@@ -115,15 +119,35 @@ void RunGeoJson(RunContext& ctx, const ConvertMode& mode) {
                 break;
         }
         if (accepted) {
-            // A gap in distance or time (or, for a log, a new date) cuts the line.
-            const bool cut = store.WrittenCount > 0 && (GapBeforeRecord(c) || (nmea && DateGroupChanges(c)));
-            geojson.Add(out, c, cut);
-            if (cut && nmea) SetGroupDate(c);
+            // The line groups of the KML path: a gap in distance or time (or,
+            // for a log, a new date) starts the next group; with speed groups
+            // a new speed range does, and a gap only cuts the group's line.
+            const bool gap = store.WrittenCount > 0 && (GapBeforeRecord(c) || (nmea && DateGroupChanges(c)));
+            int32_t group = store.SplitIndex;
+            if (speedGroups) {
+                group = SpeedGroupIndex(c);
+                if (store.WrittenCount == 0) store.SplitIndex = group;
+            } else if (gap) {
+                group = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
+            }
+            const bool newGroup = store.WrittenCount > 0 && (group != store.SplitIndex || (gap && !speedGroups));
+            if (newGroup) {
+                // Without a gap the old speed group ends with this record, so the groups join.
+                if (speedGroups && !gap) geojson.Add(out, c, false);
+                if (!geojson.EndGroup(out, c)) {
+                    spoolFailed = true;
+                    return;
+                }
+                store.SplitIndex = group;
+            }
+            geojson.Add(out, c, gap && !newGroup);
+            if (gap && nmea) SetGroupDate(c);
             ++store.WrittenCount;
         }
         ++store.RecordIndex;
         ClearTrackPoint(c.point);
     });
+    if (spoolFailed) return;
     geojson.End(out, ctx);
     out.Close();
 }

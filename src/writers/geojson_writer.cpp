@@ -182,6 +182,8 @@ void GeoJsonWriter::NoteTime(const std::string& time) {
 
 void GeoJsonWriter::EndPiece() {
     if (piecePoints_ >= 2) {
+        // The group's distance is that along its pieces, not across a cut.
+        distance_ += pieceEndDistance_ - heldDistance_;
         coordinates_.Write("]");
         times_.Write("]");
     }
@@ -206,6 +208,7 @@ void GeoJsonWriter::Add(TextWriter& out, RunContext& ctx, bool lineCut) {
     if (piecePoints_ == 0) {
         heldCoordinate_ = position;
         heldTime_ = a;
+        heldDistance_ = std::isfinite(p.TotalDistance) ? p.TotalDistance : 0.0;
     } else if (piecePoints_ == 1) {
         // The piece has two points: it is a line, and goes out.
         const char* open = pieces_ > 0 ? ",[" : "[";
@@ -224,44 +227,67 @@ void GeoJsonWriter::Add(TextWriter& out, RunContext& ctx, bool lineCut) {
     if (piecePoints_ >= 1) {
         // The properties describe the line as written.
         NoteTime(a);
-        if (std::isfinite(p.TotalDistance)) distance_ = p.TotalDistance;
+        if (std::isfinite(p.TotalDistance)) pieceEndDistance_ = p.TotalDistance;
     }
     ++piecePoints_;
 }
 
-void GeoJsonWriter::End(TextWriter& out, RunContext& ctx) {
-    if (!placemarks_) {
-        EndPiece();
-        if (pieces_ > 0) {
-            const ConvertSettings& s = ctx.Current();
-            const bool multi = pieces_ > 1;
-            out.Write(multi ? "{\"type\":\"Feature\",\"geometry\":{\"type\":\"MultiLineString\",\"coordinates\":["
-                            : "{\"type\":\"Feature\",\"geometry\":{\"type\":\"LineString\",\"coordinates\":");
-            coordinates_.AppendTo(out);
-            std::string& f = line_;
-            f.assign(multi ? "]},\"properties\":{\"name\":" : "},\"properties\":{\"name\":");
-            AppendJsonString(f, s.Name);
-            const std::string colour = HtmlColour(s.LineColorRGB[0]);
-            if (!colour.empty()) {
-                f.append(",\"stroke\":");
-                AppendJsonString(f, colour);
-            }
-            f.append(",\"first_time\":").append(firstTime_.empty() ? "null" : firstTime_);
-            f.append(",\"last_time\":").append(lastTime_.empty() ? "null" : lastTime_);
-            f.append(",\"distance\":");
-            AppendFixed(f, distance_, 3, 1);
-            f.append(",\"units\":");
-            AppendJsonString(f, s.MeterMile);
-            f.append(multi ? ",\"coordTimes\":[" : ",\"coordTimes\":");
-            out.Write(f);
-            times_.AppendTo(out);
-            out.Write(multi ? "]}}" : "}}");
-            ++features_;
-        } else {
-            coordinates_.AppendTo(out);
-            times_.AppendTo(out);
-        }
+void GeoJsonWriter::WriteGroupFeature(TextWriter& out, RunContext& ctx) {
+    EndPiece();
+    if (pieces_ == 0) {
+        // No line in the group: the spools hold nothing.
+        coordinates_.AppendTo(out);
+        times_.AppendTo(out);
+        return;
     }
+    const ConvertSettings& s = ctx.Current();
+    const int32_t group = ctx.store.SplitIndex;
+    const bool multi = pieces_ > 1;
+    std::string& f = line_;
+    f.assign(features_ > 0 ? ",\n" : "");
+    f.append(multi ? "{\"type\":\"Feature\",\"geometry\":{\"type\":\"MultiLineString\",\"coordinates\":["
+                   : "{\"type\":\"Feature\",\"geometry\":{\"type\":\"LineString\",\"coordinates\":");
+    out.Write(f);
+    coordinates_.AppendTo(out);
+    f.assign(multi ? "]},\"properties\":{\"name\":" : "},\"properties\":{\"name\":");
+    f.append("\"Path_Group");
+    AppendNumber(f, static_cast<double>(group));
+    f.push_back('"');
+    const int32_t slot = ((group % kGroupCount) + kGroupCount) % kGroupCount;
+    const std::string colour = HtmlColour(s.LineColorRGB[static_cast<size_t>(slot)]);
+    if (!colour.empty()) {
+        f.append(",\"stroke\":");
+        AppendJsonString(f, colour);
+    }
+    f.append(",\"track\":");
+    AppendJsonString(f, s.Name);
+    f.append(",\"first_time\":").append(firstTime_.empty() ? "null" : firstTime_);
+    f.append(",\"last_time\":").append(lastTime_.empty() ? "null" : lastTime_);
+    f.append(",\"distance\":");
+    AppendFixed(f, std::isfinite(distance_) && distance_ > 0.0 ? distance_ : 0.0, 3, 1);
+    f.append(",\"units\":");
+    AppendJsonString(f, s.MeterMile);
+    f.append(multi ? ",\"coordTimes\":[" : ",\"coordTimes\":");
+    out.Write(f);
+    times_.AppendTo(out);
+    out.Write(multi ? "]}}" : "}}");
+    ++features_;
+}
+
+bool GeoJsonWriter::EndGroup(TextWriter& out, RunContext& ctx) {
+    if (placemarks_) return true;
+    WriteGroupFeature(out, ctx);
+    pieces_ = 0;
+    piecePoints_ = 0;
+    firstTime_.clear();
+    lastTime_.clear();
+    distance_ = 0.0;
+    return coordinates_.OpenSpool(ctx.outputs, ctx.Current().OutputFile) &&
+           times_.OpenSpool(ctx.outputs, ctx.Current().OutputFile);
+}
+
+void GeoJsonWriter::End(TextWriter& out, RunContext& ctx) {
+    if (!placemarks_) WriteGroupFeature(out, ctx);
     out.Write(features_ > 0 ? "\n]}\n" : "]}\n");
 }
 

@@ -219,17 +219,18 @@ def check_geojson(path):
             gdal_points += line.count(",") + 1
     if gdal_points != points:
         problems.append(f"GDAL reads {gdal_points} points of {points}")
-    # A LineString's times reach GDAL as a list of as many as its points.
-    for feature in document["features"]:
+    # A LineString's times reach GDAL as a list of as many as its points,
+    # feature by feature in the document's order.
+    gdal_features = info.split("OGRFeature(")[1:]
+    for feature, gdal_feature in zip(document["features"], gdal_features):
         geometry = feature["geometry"] or {}
         if geometry.get("type") == "LineString" and "coordTimes" in feature["properties"]:
             # A list of texts, or (with nulls among them) the array as JSON.
-            listed = re.search(r"coordTimes \(StringList\) = \((\d+):", info)
-            whole = re.search(r"coordTimes \(String\(JSON\)\) = (.*)", info)
+            listed = re.search(r"coordTimes \(StringList\) = \((\d+):", gdal_feature)
+            whole = re.search(r"coordTimes \(String\(JSON\)\) = (.*)", gdal_feature)
             count = int(listed.group(1)) if listed else len(json.loads(whole.group(1))) if whole else -1
             if count != len(geometry["coordinates"]):
                 problems.append(f"GDAL reads {count} times of {len(geometry['coordinates'])} points")
-
 
 def main():
     path, case_dir = sys.argv[1], sys.argv[2]

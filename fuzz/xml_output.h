@@ -143,7 +143,7 @@ void CheckGpxOutput(RunContext& ctx, ReadRecords read) {
         out.Open(files, path, WriteMode::Create);
         RequireXml(out.IsOpen(), "GPX output not opened", path);
         WriteGpxHead(out, ctx, true);
-        LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config, ctx.run.TimeDifferenceValue), {}};
+        LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config), {}};
         read([&](RunContext& c) {
             NoteRecordRead(c);
             DeriveRecordValues(c);

@@ -8,8 +8,9 @@ if(NOT installed EQUAL 0)
   message(FATAL_ERROR "cmake --install failed")
 endif()
 foreach(path bin/geoplait bin/geoplait-cli share/applications/geoplait.desktop
-        share/icons/hicolor/scalable/apps/geoplait.svg share/man/man1/geoplait-cli.1 share/man/man1/geoplait.1
-        share/bash-completion/completions/geoplait-cli)
+        share/icons/hicolor/scalable/apps/geoplait.svg share/man/man1/geoplait.1.gz share/man/man1/geoplait-cli.1.gz
+        share/bash-completion/completions/geoplait-cli share/doc/geoplait/copyright share/doc/geoplait/changelog.gz
+        share/doc/geoplait-cli/copyright share/doc/geoplait-cli/changelog.gz)
   if(NOT EXISTS "${PREFIX}/${path}")
     message(FATAL_ERROR "not installed: ${path}")
   endif()

@@ -38,6 +38,8 @@ constexpr std::array kNoticeTable{
     // A device or a pipe is no input: it is read more than once.
     NoticeEntry{Notice::InputNotRegular, Problem, "Error", "Input File Not a Regular File: %s"},
     NoticeEntry{Notice::FirstSentenceUnknown, Problem, "Error!", "Data First ID Not $Gxxxx"},
+    // A TimeZone of a settings file that the system's zone database lacks.
+    NoticeEntry{Notice::TimeZoneUnknown, Problem, "Error", "Time Zone Not Found: %s"},
 
     NoticeEntry{Notice::InputNotFound, Problem, "Check!", "Input File Not Found"},
     NoticeEntry{Notice::InputBroken, Problem, "Check!", "Input File Broken\n%s"},
@@ -82,6 +84,12 @@ constexpr std::array kNoticeTable{
     NoticeEntry{Notice::PhotoLostOnCopy, Warning, "Warning", "Photo File Not Copy: %s"},
     NoticeEntry{Notice::PhotoNotPacked, Warning, "Warning", "Photo File Not Packed: %s"},
     NoticeEntry{Notice::PhotosMoreLost, Warning, "Warning", "(%d more)"},
+    // The lines of the one warning that names the photos whose time lies too
+    // far from the track's records (at most 20, then PhotosMoreLost), and the
+    // warning that names the offset most photos are off by and its setting.
+    NoticeEntry{Notice::PhotoNotMatched, Warning, "Warning", "Photo Not Matched (%s h from the track): %s"},
+    NoticeEntry{Notice::PhotosOffByOffset, Warning, "Warning",
+                "%d of %d photos are %s h from the track: is the camera's clock on %s? (%s)"},
 
     NoticeEntry{Notice::ReplaceOutput, Question, "Check!",
                 "Already exists Output File. Do you want to replace it?"},

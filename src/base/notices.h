@@ -45,6 +45,7 @@ enum class Notice {
     InputNotFoundOnCheck,
     InputNotRegular,
     FirstSentenceUnknown,
+    TimeZoneUnknown,
     // Problems while reading
     InputNotFound,
     InputBroken,
@@ -75,6 +76,9 @@ enum class Notice {
     PhotoLostOnCopy,
     PhotoNotPacked,
     PhotosMoreLost,
+    // Warnings: photos too far from the track in time to be placed
+    PhotoNotMatched,
+    PhotosOffByOffset,
     // Questions
     ReplaceOutput,
     ReplacePhotos,

@@ -59,6 +59,14 @@ bool WriteSettings(Settings& settings, UserInterface& ui, const std::string& nam
     return SaveSettingsFile(settings, ui, name, SaveNotice::Silent, FixedTime(when) ? &when : nullptr);
 }
 
+// True when a --set line gives `key`.
+bool SetsKey(const std::vector<std::string>& lines, std::string_view key) {
+    for (const std::string& line : lines) {
+        if (line.size() > key.size() && line.starts_with(key) && line[key.size()] == '=') return true;
+    }
+    return false;
+}
+
 // A user interface that says nothing: the settings file read for its mode.
 class SilentUi : public UserInterface {
 public:
@@ -272,14 +280,20 @@ std::string StdoutProblem(const ConvertSettings& s, const ConvertMode& mode) {
 
 // The settings of the command: the start-up load (without geoplait.ini
 // for --no-ini), the mode's output rule, --ini and --set.
+// With --verbose the settings file the command used is named on `err`.
 void LoadCommandSettings(Settings& settings, UserInterface& ui, const CliOptions& options,
-                         const ConvertMode* mode) {
+                         const ConvertMode* mode, std::ostream& err) {
     const StartupOverlay overlay = [&](Settings& loaded) {
         // --mode sets what the mode writes as the window's mode change does,
         // over geoplait.ini; a key that --ini or --set gives wins over it.
         if (mode != nullptr) ApplyModeOutputRule(*mode, loaded.baseline);
         if (!options.ini.empty()) LoadSettingsFile(loaded, ui, PathArgument(options.ini), LoadPass::AllKeys);
         for (const std::string& line : options.sets) ApplyCommandLineSetting(loaded, line);
+        // A time difference asked for on the command line is the run's clock,
+        // unless a zone is asked for too.
+        if (SetsKey(options.sets, "TimeDifference") && !SetsKey(options.sets, "TimeZone")) {
+            loaded.baseline.TimeZone.clear();
+        }
         PadIncludeTimes(loaded.baseline);
     };
     if (options.noIni) {
@@ -291,6 +305,21 @@ void LoadCommandSettings(Settings& settings, UserInterface& ui, const CliOptions
         LoadStartupSettings(settings, ui, StartupDirectory(), overlay);
     }
     for (const std::string& line : options.sets) ApplyCommandLineCurrentOnly(settings.current, line);
+    if (options.verbose) {
+        // Named as the user knows it, the same on every machine.
+        const char* xdg = std::getenv("XDG_CONFIG_HOME");
+        const std::string name = !settings.ownSettingsDir ? std::string("geoplait.ini of the current directory")
+                                 : xdg != nullptr && xdg[0] == '/' ? "$XDG_CONFIG_HOME/geoplait/geoplait.ini"
+                                                                   : "~/.config/geoplait/geoplait.ini";
+        std::error_code ec;
+        if (options.noIni) {
+            err << "Settings File: none (--no-ini)\n";
+        } else if (fs::is_regular_file(SettingsFilePath(settings, kSettingsFileName), ec)) {
+            err << "Settings File: " << name << "\n";
+        } else {
+            err << "Settings File: none, the machine's defaults (a save writes " << name << ")\n";
+        }
+    }
 }
 
 std::string HelpText(const CLI::App& app) {
@@ -362,7 +391,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
     Settings settings;
     if (!options.writeIni.empty()) {
         CliUi ui(out, err, options.yes, false, VerbosityOf(options));
-        LoadCommandSettings(settings, ui, options, mode);
+        LoadCommandSettings(settings, ui, options, mode, err);
         ConvertSettings& current = settings.current;
         if (mode != nullptr) current.Mode = mode->displayText;
         // The files of the command are kept as given.
@@ -384,13 +413,13 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err, bool pro
     if (plan.batch) {
         // The settings' messages go where a run's would.
         CliUi ui(out, err, options.yes, false, VerbosityOf(options));
-        LoadCommandSettings(settings, ui, options, mode);
+        LoadCommandSettings(settings, ui, options, mode, err);
         return RunBatch(settings, plan, options, out, err, watchSignals, progressBar);
     }
 
     // With the output on standard output, every message goes to stderr.
     CliUi ui(plan.toStdout ? err : out, err, options.yes, progressBar, VerbosityOf(options));
-    LoadCommandSettings(settings, ui, options, mode);
+    LoadCommandSettings(settings, ui, options, mode, err);
     if (plan.toStdout) {
         if (std::string problem = StdoutProblem(settings.current, *mode); !problem.empty()) {
             err << "Error: Output File Not a Regular File: " << plan.files.front().output << "\n"

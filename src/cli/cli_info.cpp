@@ -40,6 +40,8 @@ std::string TakesOf(const SettingKey& entry) {
             return "a number";
         case ValueRule::TimeDifference:
             return "a time difference, \"+ 9:00\", \"- 5:00\", \" 0:00\" ...";
+        case ValueRule::TimeZone:
+            return "a zone name (Europe/Berlin), system, or nothing";
         case ValueRule::Text:
             break;
     }

@@ -41,17 +41,26 @@ run ended with. A file that fails never stops the others. Two inputs that
 would make one output, or an output that is an input of the batch, are
 refused before any run starts. Ctrl-C cancels every run (status 2); the
 settings are saved (AutoSave) once, after the batch.)"},
-    HelpSection{"Settings", R"(Settings are made up in this order: the defaults; geoplait.ini of the current
-directory (only AutoLoad, AutoSave and Protect, or all of it when its AutoLoad
-is 1; none of it with --no-ini); --ini FILE (a FILE that cannot be read stops
-the command with status 2); each --set line in the order given. --mode, --in
-and --out then choose the mode, the input and the output of the conversion.
+    HelpSection{"Settings", R"(Settings are made up in this order: the defaults; the settings file (only
+AutoLoad, AutoSave and Protect, or all of it when its AutoLoad is 1; none of
+it with --no-ini); --ini FILE (a FILE that cannot be read stops the command
+with status 2); each --set line in the order given. --mode, --in and --out
+then choose the mode, the input and the output of the conversion.
+
+The settings file is geoplait.ini of the current directory when there is one,
+else $XDG_CONFIG_HOME/geoplait/geoplait.ini (~/.config/geoplait/geoplait.ini).
+Without a settings file the defaults are the machine's: TimeZone=system and
+the language of the locale (LC_ALL, LC_MESSAGES, LANG).
 
 --set takes a settings-file key, in any case, and its value: --set
-Label_Date=1, --set MeterMile=UnitNMF, --set "TimeDifference=- 5:00". The value
-is all that follows the first "=", as it stands. A value the key cannot take (a
-flag other than 0 or 1, a number that is not one, a time difference or a
-MeterMile, Language or Mode value that is not in its list) is refused. TrackLine
+Label_Date=1, --set MeterMile=UnitNMF, --set "TimeDifference=- 5:00",
+--set TimeZone=Europe/Berlin (each record gets the offset its zone had at
+that instant; TimeZone=system is the machine's zone, an empty TimeZone the
+fixed TimeDifference, which a --set TimeDifference without --set TimeZone
+asks for). The value is all that follows the first "=", as it stands. A
+value the key cannot take (a flag other than 0 or 1, a number that is not
+one, a time difference or a MeterMile, Language or Mode value that is not in
+its list, a zone the system's time-zone database does not hold) is refused. TrackLine
 and the Photo_Cal* keys, which the settings file does not hold, are accepted
 too. --list-keys prints every key, its default and what it takes.
 
@@ -70,7 +79,8 @@ placemarks or path are written too. Other devices are refused too.)"},
 "Complete Record=written/read" to stdout. A message about a file names it and
 the system's reason on the next line. An existing output file is replaced
 only with --yes; without it the run stops. --quiet prints errors only,
---verbose each pass of the run with the records it read.)"},
+--verbose each pass of the run with the records it read, and the settings file
+the command used.)"},
     HelpSection{"Exit status", R"(  0   complete
   1   the settings file could not be written (--write-ini, or the save after a
       complete run when AutoSave is 1)

@@ -10,6 +10,7 @@
 #include "base/text_fields.h"
 #include "geo/coordinates.h"
 #include "geo/time_difference.h"
+#include "geo/time_zone.h"
 
 namespace geoplait {
 
@@ -149,7 +150,8 @@ namespace {
 // LocalDateTime, returning the local time of day in seconds as it computed it.
 int64_t LocalDateTimeSeconds(RunContext& ctx) {
     TrackPoint& point = ctx.point;
-    return LocalFromUtc(point.RmcDate, point.RmcTime, ctx.run.TimeDifferenceValue, point.LocalDate,
+    point.LocalOffset = OffsetAtUtc(ClockOf(ctx.run), point.RmcDate, point.RmcTime);
+    return LocalFromUtc(point.RmcDate, point.RmcTime, point.LocalOffset, point.LocalDate,
                         point.LocalTime);
 }
 
@@ -175,9 +177,12 @@ void DeriveDistances(RunContext& ctx, UnitSystem unitSystem) {
 
 // The calendar time in whole seconds of the local date and time, which
 // LocalFromUtc worked out as `seconds` of the day. A time of day within the
-// day reads back from LocalTime as it was written.
+// day reads back from LocalTime as it was written. With a zone, whose local
+// times jump where its offset changes, the stamp is taken back to UTC, so
+// that the seconds across a change are those that passed.
 int64_t DeriveLocalStamp(RunContext& ctx, int64_t seconds) {
     const TrackPoint& point = ctx.point;
+    const int64_t offset = ctx.run.Zone != nullptr ? OffsetSeconds(point.LocalOffset) : 0;
     const int64_t days = DayNumberOf(point.LocalDate);
     const int64_t timeOfDay = seconds >= 0 && seconds < kSecondsPerDay ? seconds : SecondsOfClock(point.LocalTime);
     const bool hasTime = !point.RmcTime.empty() && point.RmcTime[0] >= '0' && point.RmcTime[0] <= '9';
@@ -186,14 +191,14 @@ int64_t DeriveLocalStamp(RunContext& ctx, int64_t seconds) {
         // next day when its time of day is earlier: never before it. (A record
         // without a time either, an empty epoch, keeps its meaningless stamp,
         // which the range checks of DeriveSeconds turn into 0 s.)
-        return SameOrNextDay(static_cast<int64_t>(ctx.store.PreviousTime), timeOfDay);
+        return SameOrNextDay(static_cast<int64_t>(ctx.store.PreviousTime) + offset, timeOfDay) - offset;
     }
     if (ctx.store.WrittenCount >= 1 && !hasTime) {
         // A record without a time (an unknown or impossible one) is taken as
         // no time passed since the record before: never a negative elapsed time.
         return static_cast<int64_t>(ctx.store.PreviousTime);
     }
-    return days * kSecondsPerDay + timeOfDay;
+    return days * kSecondsPerDay + timeOfDay - offset;
 }
 
 // Seconds from the first written record and from the previous one.

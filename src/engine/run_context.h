@@ -17,6 +17,7 @@
 #include "engine/track_point.h"
 #include "base/user_interface.h"
 #include "engine/geo_state.h"
+#include "geo/time_zone.h"
 #include "geo/unit_system.h"
 #include "settings/convert_settings.h"
 
@@ -47,6 +48,9 @@ struct RunValues {
     std::string RangeStartStamp;  // "20yymmddhhmmss"
     std::string RangeEndStamp;
     int32_t TimeDifferenceValue = 0;  // signed hhmmss
+    // The TimeZone's zone; without one local time is TimeDifferenceValue
+    // fixed (see ClockOf).
+    const date::time_zone* Zone = nullptr;
     UnitSystem Units = UnitSystem::Km;  // of MeterMile
     std::string OverrideNote;
     std::string DirectoryNote;
@@ -131,6 +135,13 @@ inline void InputLosses::Merge(const InputLosses& other) {
 // Notes a warning of the run (see RunValues::Warnings): a notice of kind
 // Warning from the table in base/notices.h, made with its values by
 // MakeNotice (its caption is "Warning").
+// The run's local clock: its zone, or its fixed time difference.
+inline LocalClock ClockOf(const RunValues& run) {
+    LocalClock clock(run.TimeDifferenceValue);
+    clock.zone = run.Zone;
+    return clock;
+}
+
 inline void AddRunWarning(RunContext& ctx, NoticeText warning) { ctx.run.Warnings.push_back(std::move(warning)); }
 
 // Where a reader hands each record it filled in ctx.point: the taker writes

@@ -86,11 +86,11 @@ constexpr std::string TrackPoint::*kTextFields[] = {
     &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText,  &TrackPoint::PointName,      &TrackPoint::ExtendData,
 };
 // A text field added to TrackPoint belongs in the list above: the record is
-// its texts, the CSV Full columns, ten numbers of 64 bytes in all and its
-// readings.
+// its texts, the CSV Full columns, eleven numbers of 72 bytes in all (with
+// padding) and its readings.
 static_assert(sizeof(TrackPoint) == (std::size(kTextFields) + std::extent_v<decltype(TrackPoint::CsvSlot)>) *
                                             sizeof(std::string) +
-                                        64 + sizeof(RecordReadings));
+                                        72 + sizeof(RecordReadings));
 
 }  // namespace
 
@@ -98,6 +98,7 @@ void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
     // Field by field: the numbers of `to` stay, and no field is built anew.
     for (std::string TrackPoint::*field : kTextFields) (to.*field).assign(from.*field);
     for (size_t i = 0; i < std::size(from.CsvSlot); ++i) to.CsvSlot[i].assign(from.CsvSlot[i]);
+    to.LocalOffset = from.LocalOffset;  // what the local time texts were made with
 }
 
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
@@ -108,6 +109,7 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
     };
     for (std::string TrackPoint::*field : kTextFields) swapField(a.*field, b.*field);
     for (size_t i = 0; i < std::size(a.CsvSlot); ++i) swapField(a.CsvSlot[i], b.CsvSlot[i]);
+    std::swap(a.LocalOffset, b.LocalOffset);
 }
 
 void HandOnRecord(TrackPoint& from, TrackPoint& to) {
@@ -124,6 +126,7 @@ void HandOnRecord(TrackPoint& from, TrackPoint& to) {
     to.AltitudeValue = from.AltitudeValue;
     to.Speed = from.Speed;
     to.CourseValue = from.CourseValue;
+    to.LocalOffset = from.LocalOffset;
     from.Readings.positionRead = false;
     from.Readings.valuesDerived = false;
 }

@@ -106,6 +106,7 @@ struct TrackPoint {
     double TotalDistance = 0.0;
     int32_t ElapsedSec = 0;
     int32_t IntervalSec = 0;
+    int32_t LocalOffset = 0;  // signed hhmmss: the offset LocalDate and LocalTime were made with
 
     RecordReadings Readings;
 };
@@ -174,14 +175,17 @@ struct RecordNumbers {
 void ClearTrackPoint(TrackPoint& point);
 
 // The texts of the record `from`, PointName and ExtendData with them, into
-// `to`, whose numbers stay its own: one record read, taken by two run states.
+// `to`, whose numbers stay its own but LocalOffset, which goes with the local
+// time texts: one record read, taken by two run states.
 void CopyRecordTexts(const TrackPoint& from, TrackPoint& to);
-// Exchanges the texts of two records; the numbers stay where they are.
+// Exchanges the texts of two records (and LocalOffset with them); the other
+// numbers stay where they are.
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b);
 
 // Hands the record `from` on to `to`, a cleared record of another run state
 // that takes the same records: its texts, its readings and the numbers
-// derived from the record alone (AltitudeValue, Speed, CourseValue) go to
+// derived from the record alone (AltitudeValue, Speed, CourseValue,
+// LocalOffset) go to
 // `to`, whose numbers of its run state (distances, times, counts) stay its
 // own; `from` is left cleared, PointName and ExtendData emptied too. Nothing
 // is copied: the texts change places.

@@ -26,7 +26,7 @@ bool OpenNmea(TrackReaders& r, const std::string& path, RunContext& ctx, bool) {
 
 template <CsvLayout layout>
 bool OpenCsv(TrackReaders& r, const std::string& path, RunContext& ctx, bool) {
-    return r.emplace<CsvReader>().Open(path, layout, ctx.Current(), ctx.run.TimeDifferenceValue);
+    return r.emplace<CsvReader>().Open(path, layout, ctx.Current(), ClockOf(ctx.run));
 }
 
 bool OpenPot(TrackReaders& r, const std::string& path, RunContext& ctx, bool) {
@@ -40,7 +40,7 @@ bool OpenGpx(TrackReaders& r, const std::string& path, RunContext&, bool) {
 template <bool line>
 bool OpenKml(TrackReaders& r, const std::string& path, RunContext& ctx, bool toCsvCustom) {
     return r.emplace<KmlReader>().Open(path, {.line = line, .toCsvCustom = toCsvCustom}, ctx.Current(),
-                                       ctx.run.TimeDifferenceValue);
+                                       ClockOf(ctx.run));
 }
 
 bool OpenFit(TrackReaders& r, const std::string& path, RunContext&, bool) {

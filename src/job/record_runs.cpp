@@ -33,7 +33,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
     if (output->head != nullptr) output->head(out, ctx, family->upperCaseHandle);
 
     // The writer's options, decoded once for the run, and its scratch space.
-    LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config, ctx.run.TimeDifferenceValue), {}};
+    LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config), {}};
     if (output->fileHead != nullptr) output->fileHead(out, writer.options);
     const LineWriter write = output->write;
     const auto writeRecord = [&](RunContext& c) {

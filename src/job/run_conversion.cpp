@@ -13,6 +13,7 @@
 #include "base/text_file.h"
 #include "engine/track_point.h"
 #include "geo/time_difference.h"
+#include "geo/time_zone.h"
 #include "job/input_families.h"
 #include "job/mode_table.h"
 #include "job/output_checks.h"
@@ -162,6 +163,10 @@ void DeriveRunValues(RunContext& ctx) {
     run.RangeStartStamp = RangeStamp(s.DATE_IncludeStart, s.TIME_IncludeStart);
     run.RangeEndStamp = RangeStamp(s.DATE_IncludeEnd, s.TIME_IncludeEnd);
     run.TimeDifferenceValue = TimeDifferenceValue(s.TimeDifference, previousDifference);
+    // A zone that cannot be found leaves the run without one; the run
+    // refuses it before it reads anything.
+    LocalClock clock;
+    if (!s.TimeZone.empty() && FindTimeZone(s.TimeZone, clock)) run.Zone = clock.zone;
     run.Units = UnitSystemOf(s.MeterMile);
 }
 
@@ -432,6 +437,10 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     const ConvertSettings& s = ctx.Current();
     const ConvertMode* mode = FindModeByDisplayText(s.Mode);
     const bool photoOnly = mode != nullptr && FamilyOf(mode->kind).open == nullptr;
+    if (!s.TimeZone.empty() && ctx.run.Zone == nullptr) {
+        ctx.ui.Show(MakeNotice(Notice::TimeZoneUnknown, {s.TimeZone}));
+        return RunOutcome::Stopped;
+    }
     if (!CheckRunFiles(ctx, mode, photoOnly)) return RunOutcome::Stopped;
 
     // Progress goes by bytes of the input; the records are counted in advance

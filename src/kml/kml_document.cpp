@@ -176,7 +176,6 @@ KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettin
     o.timeStamp = s.TimeStampPosition != 0;
     o.absoluteAltitude = s.Altitude != 0;
     o.units = run.Units;
-    o.timeDifference = run.TimeDifferenceValue;
     o.defaultSigns = DefaultHemisphereSigns(config.LatitudeNS, config.LongitudeWE);
     o.adjust = PositionAdjustmentOf(s.OffNS, s.OffWE, s.OffAltitude, s.Tokyo2WGS84 != 0);
     for (size_t g = 0; g < o.nmeaGroupStart.size(); ++g) {

@@ -88,7 +88,6 @@ struct KmlRecordOptions {
     bool timeStamp = false;        // TimeStampPosition
     bool absoluteAltitude = false; // Altitude
     UnitSystem units = UnitSystem::Km;
-    int32_t timeDifference = 0;    // signed hhmmss, the time stamps' offset
     HemisphereSigns defaultSigns;  // of the system default letters
     PositionAdjustment adjust;
     // What a line group break writes after the group's name, from " <Style>"

@@ -83,7 +83,7 @@ void WriteNmeaSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
         WriteLineStyle(out, s, o);
         if (VerticalLines(s)) WritePolyStyle(out, s, "   <color>");
         out.Text(" </Style>\n");
-        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.point.LocalOffset);
         out.Text("</Placemark>\n");
     }
     out.HoldPiece();
@@ -111,7 +111,7 @@ void WriteCsvSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
         WriteJoined(out, "<width>", s.LineWidth[o], "", "</width>\n");
         out.Text("</LineStyle>\n"
                  "</Style>\n");
-        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.point.LocalOffset);
         out.Text("</Placemark>\n");
     }
     out.HoldPiece();
@@ -249,7 +249,7 @@ void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, const KmlRecordOptions
             out.Text("  </coordinates>\n"
                      " </LineString>\n");
         }
-        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.run.TimeDifferenceValue);
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.point.LocalOffset);
         out.Text("</Placemark>\n");
     }
     out.HoldPiece();

@@ -156,7 +156,7 @@ void WritePlacemarkAt(KmlBuffer& out, const KmlRecordOptions& options, const Tra
     const UnitTexts* unit = UnitTextsOf(options.units);
     out.Text("<Placemark>\n");
     WriteLabel(out, options, p, numbers, nameText, unit);
-    if (options.timeStamp) WriteTimeStampLines(out, p.LocalDate, p.LocalTime, options.timeDifference);
+    if (options.timeStamp) WriteTimeStampLines(out, p.LocalDate, p.LocalTime, p.LocalOffset);
     if (options.description) WriteDescription(out, p, unit);
     out.Text(" <styleUrl>#style</styleUrl>\n"
              " <Point>\n");

@@ -34,6 +34,7 @@
 
 #include "base/text_encoding.h"
 #include "engine/track_point.h"
+#include "geo/time_zone.h"
 #include "photo/photo_containers.h"
 
 namespace geoplait {
@@ -475,7 +476,7 @@ std::optional<TiffBlock> PartOf(const std::vector<unsigned char>& bytes) {
 }
 
 // What the GPS folder gave, made into the photo's fields.
-void TakeGpsFields(const GpsRead& gps, int32_t timeDifference, PhotoEntry& photo) {
+void TakeGpsFields(const GpsRead& gps, const LocalClock& clock, PhotoEntry& photo) {
     // A latitude without a usable longitude, or the reverse, is no position:
     // the photo is then placed by its time like one without GPS data.
     if (photo.Latitude.empty() != photo.Longitude.empty()) {
@@ -495,7 +496,7 @@ void TakeGpsFields(const GpsRead& gps, int32_t timeDifference, PhotoEntry& photo
         photo.Date = gps.date;
         photo.DateSource = "34853-07(GPS-Time).34853-29(GPS-Date)";
         photo.SatelliteClock = true;
-        ShiftGpsToLocal(photo, timeDifference);
+        ShiftGpsToLocal(photo, OffsetAtUtc(clock, CalendarSeconds(photo.Date, photo.Time)));
     }
 }
 
@@ -513,7 +514,7 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
 
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return kExifNoAttributes;
-    SetFileDate(st, ctx.run.TimeDifferenceValue, photo);
+    SetFileDate(st, OffsetAtUtc(ClockOf(ctx.run), static_cast<int64_t>(st.st_mtime)), photo);
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) return kExifNotOpened;
 
@@ -536,7 +537,7 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
     const std::optional<TiffBlock> gpsPart = PartOf(blocks.gps);
     code += ReadExifFolders(tiff, exifPart ? &*exifPart : nullptr, gpsPart ? &*gpsPart : nullptr, s, ctx.ui, photo,
                             gps);
-    TakeGpsFields(gps, ctx.run.TimeDifferenceValue, photo);
+    TakeGpsFields(gps, ClockOf(ctx.run), photo);
     return code;
 }
 

@@ -22,6 +22,7 @@
 #include "engine/track_point.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
+#include "geo/time_zone.h"
 #include "kml/kml_document.h"
 #include "kml/kml_format.h"
 #include "photo/exif_reader.h"
@@ -179,7 +180,8 @@ void WritePhotoTimeStamp(KmlBuffer& out, RunContext& ctx, const PhotoEntry& phot
     TrackPoint& point = ctx.point;
     point.LocalDate = d.substr(6, 2) + d.substr(4, 2) + d.substr(2, 2);
     point.LocalTime = photo.Time;
-    WriteTimeStampLines(out, point.LocalDate, point.LocalTime, ctx.run.TimeDifferenceValue);
+    WriteTimeStampLines(out, point.LocalDate, point.LocalTime,
+                        OffsetAtLocal(ClockOf(ctx.run), point.LocalDate, point.LocalTime));
     ClearTrackPoint(point);
 }
 

@@ -8,6 +8,13 @@
 // next lies on the earlier one. Stamps compare as texts: "20yymmddhhmmss" of
 // a record, yyyymmddhhmmss of a photo.
 //
+// A photo further than Photo_MaxGapSec from the nearest record (before the
+// first, after the last, or within a gap of the track) is not placed: it is
+// named in a warning. The track's reach, each record's time widened by that
+// much, is kept as merged spans (one per pause of the track), so that the
+// warning can tell whether most photos would fit the track at a whole or
+// half hour off: a camera clock on another zone.
+//
 // Photos waiting for a position are kept sorted by stamp, so that each record
 // finds the photos between it and the record before with two binary searches;
 // a photo matched once is skipped from then on. Memory grows with the number
@@ -26,6 +33,7 @@
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
+#include "geo/time_zone.h"
 #include "photo/photo_folder.h"
 
 namespace geoplait {
@@ -80,7 +88,44 @@ struct Matcher {
     Position previous;
     std::string previousStamp;
     Position first;
+    double maxGap = 0.0;  // Photo_MaxGapSec; 0: no limit
+    struct Miss {
+        uint32_t place;  // in `order`
+        double seconds;  // photo time minus the nearest record's
+    };
+    std::vector<Miss> misses;
+    std::vector<std::pair<double, double>> reach;  // record times widened by maxGap
 };
+
+// A photo stamp yyyymmddhhmmss that holds a date: only those are held
+// against the gap limit.
+bool Dated(const std::string& stamp) { return stamp.size() == 14 && stamp.compare(0, 8, "00000000") != 0; }
+
+// True (and the photo set aside as missed) when photo `i` lies further than
+// the limit from both records around it (`before` and `after` may be the same).
+bool TooFar(Matcher& m, uint32_t i, double before, double after) {
+    if (m.maxGap <= 0.0 || !Dated(m.stamps[i])) return false;
+    const double seconds = StampSeconds(m.stamps[i]);
+    const double fromBefore = seconds - before;
+    const double fromAfter = seconds - after;
+    const double nearest = std::fabs(fromBefore) <= std::fabs(fromAfter) ? fromBefore : fromAfter;
+    if (std::fabs(nearest) <= m.maxGap) return false;
+    m.next[i] = i + 1;
+    m.misses.push_back({i, nearest});
+    return true;
+}
+
+void WidenReach(Matcher& m, double seconds) {
+    if (m.maxGap <= 0.0) return;
+    const bool touches = !m.reach.empty() && seconds - m.maxGap <= m.reach.back().second &&
+                         seconds + m.maxGap >= m.reach.back().first;
+    if (touches) {
+        m.reach.back().first = std::min(m.reach.back().first, seconds - m.maxGap);
+        m.reach.back().second = std::max(m.reach.back().second, seconds + m.maxGap);
+        return;
+    }
+    m.reach.emplace_back(seconds - m.maxGap, seconds + m.maxGap);
+}
 
 uint32_t NextUnmatched(Matcher& m, uint32_t i) {
     uint32_t root = i;
@@ -185,7 +230,7 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
         return;
     }
     int64_t seconds = SecondsOfHhmmss(IntegerOf(point.RmcTime)) +
-                      SecondsOfHhmmss(ctx.run.TimeDifferenceValue);
+                      SecondsOfHhmmss(OffsetAtUtc(ClockOf(ctx.run), point.RmcDate, point.RmcTime));
     const int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
     seconds -= days * 86400;
     point.LocalDate = days == 0 ? point.RmcDate : ShiftDate(point.RmcDate, static_cast<int>(days));
@@ -201,6 +246,7 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
     current.longitude = point.LongitudeDms;
     current.altitude = point.GgaAltitude;
     current.seconds = StampSeconds(m.stamp);
+    WidenReach(m, current.seconds);
     if (m.interpolate) {
         current.latitudeValue = SignedDegrees(point.RmcLatitude, current.ns, 'S');
         current.longitudeValue = SignedDegrees(point.RmcLongitude, current.ew, 'W');
@@ -216,6 +262,7 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
         const bool between = m.interpolate && span > 0.0 && span <= m.window;
         for (uint32_t i = NextUnmatched(m, static_cast<uint32_t>(begin - m.stamps.begin())); i < last;
              i = NextUnmatched(m, i)) {
+            if (TooFar(m, i, m.previous.seconds, current.seconds)) continue;
             if (between) {
                 PlaceBetween(m, i, m.previous, current);
             } else {
@@ -227,6 +274,116 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
     m.previousStamp = m.stamp;
     ++m.counter;
     ClearTrackPoint(point);
+}
+
+// "7:00" of a number of seconds, whole minutes, without its sign.
+std::string HoursText(double seconds) {
+    const auto minutes = static_cast<long long>(std::fabs(seconds) / 60.0);
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld", minutes / 60, minutes % 60);
+    return text;
+}
+
+// "UTC+2", "UTC-3:30", "UTC" of an offset in seconds.
+std::string UtcText(int64_t seconds) {
+    if (seconds == 0) return "UTC";
+    const int64_t magnitude = seconds < 0 ? -seconds : seconds;
+    char text[32];
+    if (magnitude % 3600 == 0) {
+        std::snprintf(text, sizeof text, "UTC%c%lld", seconds < 0 ? '-' : '+',
+                      static_cast<long long>(magnitude / 3600));
+    } else {
+        std::snprintf(text, sizeof text, "UTC%c%lld:%02lld", seconds < 0 ? '-' : '+',
+                      static_cast<long long>(magnitude / 3600), static_cast<long long>(magnitude / 60 % 60));
+    }
+    return text;
+}
+
+bool Reached(const std::vector<std::pair<double, double>>& reach, double seconds) {
+    auto at = std::upper_bound(reach.begin(), reach.end(), std::make_pair(seconds, 1e300));
+    return at != reach.begin() && std::prev(at)->second >= seconds;
+}
+
+// The setting that would put the photos' clock at `cameraSeconds` from UTC.
+std::string FixText(const RunContext& ctx, int64_t cameraSeconds, double shift) {
+    for (const TimeDifferenceEntry& entry : kTimeDifferences) {
+        if (SecondsOfHhmmss(entry.value) == cameraSeconds) {
+            return std::string("TimeDifference=") + entry.text + (ctx.run.Zone != nullptr ? ", TimeZone empty" : "");
+        }
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "Photo_TimeAdjustSec=%lld", static_cast<long long>(-shift));
+    return text;
+}
+
+// One warning naming the photos left unplaced, and one naming the whole or
+// half hour most photos are off by, when there is one.
+void ReportMisses(RunContext& ctx, Matcher& m) {
+    if (m.misses.empty()) return;
+    constexpr size_t kShown = 20;
+    NoticeText list;
+    for (size_t n = 0; n < m.misses.size() && n < kShown; ++n) {
+        const Matcher::Miss& miss = m.misses[n];
+        PhotoEntry& photo = m.photos[m.order[miss.place]];
+        NoticeText line = MakeNotice(Notice::PhotoNotMatched, {HoursText(miss.seconds), photo.FileName});
+        if (n == 0) {
+            list = std::move(line);
+        } else {
+            list.text += "\n" + line.text;
+        }
+    }
+    if (m.misses.size() > kShown) {
+        list.text +=
+            "\n" + MakeNotice(Notice::PhotosMoreLost, {static_cast<int32_t>(m.misses.size() - kShown)}).text;
+    }
+    for (const Matcher::Miss& miss : m.misses) m.photos[m.order[miss.place]].DateSource += "(Not Matched)";
+    AddRunWarning(ctx, std::move(list));
+
+    // Would most dated photos fit the track at a whole or half hour off?
+    std::sort(m.reach.begin(), m.reach.end());
+    std::vector<std::pair<double, double>> merged;
+    for (const auto& span : m.reach) {
+        if (!merged.empty() && span.first <= merged.back().second) {
+            merged.back().second = std::max(merged.back().second, span.second);
+        } else {
+            merged.push_back(span);
+        }
+    }
+    std::vector<double> dated;
+    for (const std::string& stamp : m.stamps) {
+        if (Dated(stamp)) dated.push_back(StampSeconds(stamp));
+    }
+    const auto fitting = [&](double shift) {
+        return static_cast<int32_t>(
+            std::count_if(dated.begin(), dated.end(), [&](double s) { return Reached(merged, s - shift); }));
+    };
+    // Of the shifts that fit as many photos, the one nearest the middle miss.
+    std::vector<double> missed;
+    for (const Matcher::Miss& miss : m.misses) missed.push_back(miss.seconds);
+    std::nth_element(missed.begin(), missed.begin() + static_cast<std::ptrdiff_t>(missed.size() / 2), missed.end());
+    const double middle = missed[missed.size() / 2];
+    constexpr int kHalfHours = 28;  // up to 14 hours either way
+    const int32_t unshifted = fitting(0.0);
+    int32_t best = 0;
+    double bestShift = 0.0;
+    for (int k = -kHalfHours; k <= kHalfHours; ++k) {
+        const double shift = k * 1800.0;
+        if (k == 0) continue;
+        const int32_t count = fitting(shift);
+        if (count > best || (count == best && std::fabs(shift - middle) < std::fabs(bestShift - middle))) {
+            best = count;
+            bestShift = shift;
+        }
+    }
+    const auto total = static_cast<int32_t>(dated.size());
+    if (best <= unshifted || best * 2 <= total) return;
+    // The photos' clock: the run's offset at the first missed photo, and the shift.
+    const std::string& first = m.stamps[m.misses.front().place];
+    const int64_t runOffset = SecondsOfHhmmss(
+        OffsetAtLocal(ClockOf(ctx.run), CalendarSeconds(first.substr(0, 8), std::string_view(first).substr(8))));
+    const int64_t camera = runOffset + static_cast<int64_t>(bestShift);
+    AddRunWarning(ctx, MakeNotice(Notice::PhotosOffByOffset, {best, total, HoursText(bestShift), UtcText(camera),
+                                                               FixText(ctx, camera, bestShift)}));
 }
 
 }  // namespace
@@ -273,6 +430,7 @@ void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrac
     Matcher m(photos);
     m.interpolate = ctx.Current().Photo_Interpolate != 0;
     m.window = std::max(0.0, NumberOf(ctx.Current().Photo_InterpolateSec));
+    m.maxGap = std::max(0.0, NumberOf(ctx.Current().Photo_MaxGapSec));
     for (uint32_t i = 0; i < photos.size(); ++i) {
         if (!photos[i].HasPosition()) m.order.push_back(i);
     }
@@ -298,6 +456,10 @@ void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrac
     const uint32_t count = static_cast<uint32_t>(m.order.size());
     for (uint32_t i = NextUnmatched(m, 0); i < count; i = NextUnmatched(m, i)) {
         PhotoEntry& photo = photos[m.order[i]];
+        const bool after = m.previousStamp < m.stamps[i];
+        if (TooFar(m, i, after ? m.previous.seconds : m.first.seconds, after ? m.previous.seconds : m.first.seconds)) {
+            continue;
+        }
         if (m.stamps[i] == m.previousStamp) {
             Place(m, i, m.previous);
         } else if (m.previousStamp < m.stamps[i]) {
@@ -308,6 +470,7 @@ void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrac
             photo.DateSource += "(Fast)";
         }
     }
+    ReportMisses(ctx, m);
 }
 
 }  // namespace geoplait

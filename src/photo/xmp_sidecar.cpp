@@ -24,6 +24,7 @@
 #include "base/notices.h"
 #include "base/text_file.h"
 #include "geo/number_format.h"
+#include "geo/time_zone.h"
 #include "kml/kml_format.h"
 #include "photo/photo_folder.h"
 #include "settings/settings_file.h"
@@ -115,7 +116,8 @@ bool WriteSidecar(RunContext& ctx, const PhotoEntry& photo, const std::string& p
         std::snprintf(buffer, sizeof buffer, "%lld/100", std::llround(std::fabs(altitude) * 100.0));
         Element(out, "GPSAltitude", buffer);
         Element(out, "GPSAltitudeRef", altitude < 0.0 ? "1" : "0");
-        const std::string stamp = UtcTimeStamp(photo, ctx.run.TimeDifferenceValue);
+        const int32_t offset = OffsetAtLocal(ClockOf(ctx.run), CalendarSeconds(photo.Date, photo.Time));
+        const std::string stamp = UtcTimeStamp(photo, offset);
         if (!stamp.empty()) Element(out, "GPSTimeStamp", stamp);
         Element(out, "GPSMapDatum", "WGS-84");
         out.Text("  </rdf:Description>\n"

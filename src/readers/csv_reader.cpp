@@ -29,6 +29,7 @@
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
+#include "geo/time_zone.h"
 #include "readers/reader_text.h"
 #include "readers/spreadsheet_text.h"
 
@@ -432,7 +433,7 @@ void NormalizeCustomDate(CsvDateNotation notation, std::string& date, std::strin
 }
 
 // The time column as UTC hhmmss; a local time moves the date with it.
-void NormalizeCustomTime(CsvTimeNotation notation, int32_t timeDifference, std::string& date, std::string& time,
+void NormalizeCustomTime(CsvTimeNotation notation, const LocalClock& clock, std::string& date, std::string& time,
                          std::string& scratch) {
     switch (notation) {
         case CsvTimeNotation::Utc:
@@ -440,12 +441,12 @@ void NormalizeCustomTime(CsvTimeNotation notation, int32_t timeDifference, std::
             break;
         case CsvTimeNotation::LocalDigits:
             AssignSixDigits(time, IntegerOf(time));
-            UtcFromLocal(date, time, timeDifference);
+            UtcFromLocal(date, time, clock);
             break;
         case CsvTimeNotation::LocalColons:
             PickChars(scratch, time, kColonsToHhmmss, std::size(kColonsToHhmmss));
             time.swap(scratch);
-            UtcFromLocal(date, time, timeDifference);
+            UtcFromLocal(date, time, clock);
             break;
         case CsvTimeNotation::AsItStands:
             break;
@@ -495,7 +496,7 @@ void CopyToRmcSide(TrackPoint& p) {
 }  // namespace
 
 int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
-                           int32_t timeDifference, TrackPoint& p) {
+                           const LocalClock& clock, TrackPoint& p) {
     FillCustomDefaults(p, settings);
     const CustomPosition position = ReadCustomColumns(line, format, p);
     bool speedKnown = true;
@@ -503,7 +504,7 @@ int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format,
     TakeCustomHemispheres(position, format, p, unknown);
     std::string& scratch = p.LocalDate;  // free until ComputeDerived fills it
     if (format.date > 0) NormalizeCustomDate(format.dateNotation, p.RmcDate, scratch);
-    if (format.time > 0) NormalizeCustomTime(format.timeNotation, timeDifference, p.RmcDate, p.RmcTime, scratch);
+    if (format.time > 0) NormalizeCustomTime(format.timeNotation, clock, p.RmcDate, p.RmcTime, scratch);
     scratch.clear();
     // A speed that is no number stays unknown: the track gives it one.
     if (format.speed > 0 && speedKnown) NormalizeCustomSpeed(format.speedUnit, p.RmcSpeed);
@@ -513,11 +514,11 @@ int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format,
 }
 
 bool CsvReader::Open(const std::string& path, CsvLayout layout, const ConvertSettings& items,
-                     int32_t timeDifference) {
+                     const LocalClock& clock) {
     layout_ = layout;
     items_ = &items;
     losses_ = {};
-    timeDifference_ = timeDifference;
+    clock_ = clock;
     if (layout == CsvLayout::Custom) custom_ = DecodeCsvCustomFormat(items);
     firstLine_ = true;
     return input_.Open(path);
@@ -540,7 +541,7 @@ bool CsvReader::Next(TrackPoint& point) {
     }
     const int32_t unknown = layout_ == CsvLayout::Full
                                 ? ParseCsvFullLine(line, point)
-                                : ParseCsvCustomLine(line, custom_, *items_, timeDifference_, point);
+                                : ParseCsvCustomLine(line, custom_, *items_, clock_, point);
     if (!mayBeHeader) losses_.UnknownValues += unknown;
     return true;
 }

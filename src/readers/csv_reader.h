@@ -9,6 +9,7 @@
 #include "base/text_file.h"
 #include "engine/run_context.h"
 #include "engine/track_point.h"
+#include "geo/time_zone.h"
 #include "settings/convert_settings.h"
 
 namespace geoplait {
@@ -53,11 +54,11 @@ struct CsvCustomFormat {
 CsvCustomFormat DecodeCsvCustomFormat(const ConvertSettings& settings);
 
 // One line of the Custom layout into the record, the NMEA defaults of
-// `settings` first. Local times are turned into UTC by `timeDifference`
-// (signed hhmmss).
-// Returns the number of cells that held no number (left unknown).
+// `settings` first. Local times are turned into UTC by `clock` (a fixed
+// difference or a zone). Returns the number of cells that held no number
+// (left unknown).
 int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
-                           int32_t timeDifference, TrackPoint& point);
+                           const LocalClock& clock, TrackPoint& point);
 
 enum class CsvLayout { Full, Custom };
 
@@ -65,17 +66,17 @@ enum class CsvLayout { Full, Custom };
 // that is a header of ours (IsCsvHeaderLine); any other header is read as data.
 //
 //   CsvReader reader;
-//   if (!reader.Open(path, CsvLayout::Custom, settings, timeDifference)) ... "Input File Not Found"
+//   if (!reader.Open(path, CsvLayout::Custom, settings, clock)) ... "Input File Not Found"
 //   while (reader.Next(point)) { ...write or reject point..., ClearTrackPoint }
 //
 // The Custom layout reads its columns and notations from the Imput_ items of
 // `items` (kept by reference: they must outlive the reading) and turns local
-// times into UTC by `timeDifference` (signed hhmmss); the Full layout needs
-// neither. The reader keeps nothing between records but its file position; a
+// times into UTC by `clock` (a fixed difference or a zone); the Full layout
+// needs neither. The reader keeps nothing between records but its file position; a
 // pass that reads the file again opens it again.
 class CsvReader {
 public:
-    bool Open(const std::string& path, CsvLayout layout, const ConvertSettings& items, int32_t timeDifference);
+    bool Open(const std::string& path, CsvLayout layout, const ConvertSettings& items, const LocalClock& clock);
     void Close() { input_.Close(); }
     // Parses the next line into the point; false at the end of the file.
     bool Next(TrackPoint& point);
@@ -90,7 +91,7 @@ private:
     CsvLayout layout_ = CsvLayout::Full;
     CsvCustomFormat custom_;      // decoded from the settings when opened
     const ConvertSettings* items_ = nullptr;
-    int32_t timeDifference_ = 0;
+    LocalClock clock_;
     bool firstLine_ = true;
 };
 

@@ -36,6 +36,7 @@
 #include "base/text_file.h"
 #include "geo/coordinates.h"
 #include "geo/time_difference.h"
+#include "geo/time_zone.h"
 #include "readers/reader_text.h"
 
 namespace geoplait {
@@ -54,7 +55,7 @@ constexpr size_t kKeptCapacity = 4 * kPendingBytes;  // pending_ shrinks back to
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The time stamp text as UTC date and time; false when it is not one.
-bool ReadWhen(std::string_view text, int32_t timeDifference, std::string& date, std::string& time) {
+bool ReadWhen(std::string_view text, const LocalClock& clock, std::string& date, std::string& time) {
     XmlTimeStamp stamp;
     if (!ReadXmlTimeStamp(text, stamp)) return false;
     date.assign(stamp.date);
@@ -62,7 +63,7 @@ bool ReadWhen(std::string_view text, int32_t timeDifference, std::string& date, 
     if (stamp.zone == XmlTimeStamp::Zone::Offset) {
         UtcFromLocal(date, time, stamp.offset);
     } else if (stamp.zone == XmlTimeStamp::Zone::Unstated) {
-        UtcFromLocal(date, time, timeDifference);
+        UtcFromLocal(date, time, clock);
     }
     return true;
 }
@@ -248,11 +249,11 @@ bool KmlWhenCursor::Next(std::string& when) {
 // ---- The reader ----
 
 bool KmlReader::Open(const std::string& path, KmlVariant variant, const ConvertSettings& defaults,
-                     int32_t timeDifference) {
+                     const LocalClock& clock) {
     Close();
     variant_ = variant;
     defaults_ = &defaults;
-    timeDifference_ = timeDifference;
+    clock_ = clock;
     dropped_ = 0;
     readTimes_ = !(variant.line && variant.toCsvCustom);
     path_ = path;
@@ -424,7 +425,7 @@ void KmlReader::CollectWhileInValue() {
 }
 
 void KmlReader::TakeWhen() {
-    current_.timed = ReadWhen(text_, timeDifference_, current_.date, current_.time);
+    current_.timed = ReadWhen(text_, clock_, current_.date, current_.time);
 }
 
 // Whether the tuples read so far wait for the rest of their placemark: in the
@@ -569,7 +570,7 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
     p.RmcLongitude.assign(p.GgaLongitude);
 
     PlacemarkStamp& stamp = held ? held_ : current_;
-    if (fromTrack ? ReadWhen(when_, timeDifference_, p.RmcDate, p.RmcTime) : stamp.timed) {
+    if (fromTrack ? ReadWhen(when_, clock_, p.RmcDate, p.RmcTime) : stamp.timed) {
         if (!fromTrack) {
             p.RmcDate.assign(stamp.date);
             p.RmcTime.assign(stamp.time);

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/track_point.h"
+#include "geo/time_zone.h"
 #include "settings/convert_settings.h"
 #include "readers/xml_stream.h"
 
@@ -108,7 +109,7 @@ private:
 // A KML file as a source of records, read as XML in one streaming pass.
 //
 //   KmlReader reader;
-//   if (!reader.Open(path, {.line = true, .toCsvCustom = false}, settings, timeDifference)) ...
+//   if (!reader.Open(path, {.line = true, .toCsvCustom = false}, settings, clock)) ...
 //   while (reader.Next(point)) { ...write point..., ClearTrackPoint }
 //   if (!reader.Error().empty()) ... the document is broken after the last record
 //   droppedTuples += reader.Dropped();
@@ -116,7 +117,7 @@ private:
 // Each tuple fills the position with its hemisphere letters, the altitude
 // (empty for a two-value tuple), the placemark's names (see KmlVariant) and,
 // when the placemark has a time stamp, the UTC date and time (a time stamp
-// without a zone is local time, `timeDifference` from UTC); a placemark
+// without a zone is local time, `clock` from UTC); a placemark
 // without one leaves the date and time as the caller left them (unknown).
 // Outside CSV Custom output every record starts with the NMEA defaults of
 // `defaults` (kept by reference: they must outlive the reading).
@@ -136,7 +137,7 @@ private:
 class KmlReader {
 public:
     bool Open(const std::string& path, KmlVariant variant, const ConvertSettings& defaults,
-              int32_t timeDifference);
+              const LocalClock& clock);
     void Close();
     // The next tuple into `point`; false at the end of the document or where
     // it stops being well-formed.
@@ -167,7 +168,7 @@ private:
     bool readTimes_ = true;
     std::string path_;
     XmlStream xml_;
-    int32_t timeDifference_ = 0;  // for time stamps without a zone
+    LocalClock clock_;  // for time stamps without a zone
 
     int depth_ = 0;
     int placemarkDepth_ = 0;

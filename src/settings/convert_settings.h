@@ -36,6 +36,10 @@ struct ConfigSettings {
 struct ConvertSettings {
     // [config general]
     std::string TimeDifference;
+    // An IANA zone name ("Europe/Berlin"), "system" (the machine's zone) or
+    // empty (TimeDifference, fixed, as before the key existed). A zone gives
+    // each record the offset it had at that instant.
+    std::string TimeZone;
     std::string MeterMile;  // display text: "Km/Meter", "Nautical Mile/Feet", "Statute Mile/Feet"
     std::string Language;   // display text
     std::string Mode;       // display text of the mode table
@@ -194,6 +198,9 @@ struct ConvertSettings {
     // An XMP sidecar NAME.EXT.xmp with the position beside every photo placed
     // from the track.
     int Photo_Sidecar = 0;
+    // A photo further than this many seconds outside the track, or from the
+    // nearest record within a gap, is not placed.
+    std::string Photo_MaxGapSec;
     // Texts of the photo dialog's calibration pickers; no settings key stores them.
     std::string Photo_CalNowDate;
     std::string Photo_CalNowTime;
@@ -234,7 +241,12 @@ struct Settings {
     ConvertSettings current;
     SettingsPresets presets;
     std::string startDir = ".";
+    // startDir is the desktop's settings folder, made when the file is saved.
+    bool ownSettingsDir = false;
 };
+
+// The TimeZone value of the machine's own zone.
+inline constexpr const char* kSystemTimeZone = "system";
 
 // Fills the baseline and the [config] fields with the defaults, normalises
 // AutoLoad/AutoSave/Protect (anything but "1" becomes "0") and fills the presets.

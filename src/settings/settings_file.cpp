@@ -23,11 +23,14 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include "settings/convert_modes.h"
 #include "base/text_file.h"
 #include "base/text_fields.h"
 #include "geo/time_difference.h"
+#include "geo/time_zone.h"
 #include "settings/settings_keys.h"
 
 namespace geoplait {
@@ -50,6 +53,7 @@ constexpr const char* kBannerNotes[] = {
     "#    LongitudeWE     W:West  E:East     System default longitude\n",
     "#  [config general]\n",
     "#    TimeDifference    + 9:00    (Fix 6 Charactor  1:[+|-] 2-3:(Hou) 4:[:] 5-6:(Min))\n",
+    "#    TimeZone          [Area/City|system]  empty: TimeDifference all year\n",
     "#    MeterMile         [UnitKM|UnitNMF|UnitSMF]\n",
     "#    Language          [jp-jp|en-us|zh-cn|zh-tw|ko-kr]\n",
     "#    Mode              [InType]2[OutType] Type:[Nmea|Kml|CsfFull|CsvCustom|Pot|Gpx|.....]\n",
@@ -371,6 +375,11 @@ std::string ValueProblem(const SettingKey& entry, const std::string& key, const 
         }
         return takes + "one of " + list;
     }
+    case ValueRule::TimeZone: {
+        LocalClock clock;
+        if (value.empty() || FindTimeZone(value, clock)) return {};
+        return takes + "a zone name of the system's time-zone database (Europe/Berlin), system, or nothing";
+    }
     }
     return {};
 }
@@ -474,6 +483,11 @@ bool SaveSettingsFile(Settings& settings, UserInterface& ui, const std::string& 
         const std::time_t clock = std::time(nullptr);
         localtime_r(&clock, &now);
         when = &now;
+    }
+    // The desktop's settings folder is made at the first save.
+    if (settings.ownSettingsDir && name.find('/') == std::string::npos) {
+        std::error_code ec;
+        std::filesystem::create_directories(settings.startDir, ec);
     }
     // Renamed into place only when written whole (a device is written as it is).
     TextWriter writer;

@@ -71,6 +71,8 @@ constexpr SettingKey kKeyTable[] = {
     // [config general]
     {.key = "TimeDifference", .type = KeyType::Text, .section = S::General, .text = &CS::TimeDifference,
      .defaultText = "+ 9:00", .rule = ValueRule::TimeDifference},
+    {.key = "TimeZone", .type = KeyType::Text, .section = S::General, .text = &CS::TimeZone,
+     .defaultText = "", .rule = ValueRule::TimeZone},
     Choice("MeterMile", &CS::MeterMile, kMeterMileChoices, "Km/Meter"),
     Choice("Language", &CS::Language, kLanguageChoices, "日本語"),
     {.key = "Mode", .type = KeyType::Mode, .section = S::General, .text = &CS::Mode,
@@ -231,6 +233,7 @@ constexpr SettingKey kKeyTable[] = {
     Flag(S::Photo, "Photo_Interpolate", &CS::Photo_Interpolate, 0),
     Number(S::Photo, "Photo_InterpolateSec", &CS::Photo_InterpolateSec, "60"),
     Flag(S::Photo, "Photo_Sidecar", &CS::Photo_Sidecar, 0),
+    Number(S::Photo, "Photo_MaxGapSec", &CS::Photo_MaxGapSec, "1800"),
 
     // [config Adjustment]
     Number(S::Adjustment, "OffNS", &CS::OffNS, "0.00"),

@@ -54,6 +54,7 @@ enum class ValueRule {
     Integer,         // a whole number
     Number,          // a decimal number, or nothing
     TimeDifference,  // one of the texts of the time-difference list
+    TimeZone,        // empty, "system" or a zone name of the system's database
 };
 
 inline constexpr size_t kTextChars = 63;

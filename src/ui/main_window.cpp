@@ -5,9 +5,11 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,6 +27,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "geo/time_zone.h"
 #include "settings/convert_modes.h"
 #include "settings/settings_file.h"
 #include "settings/settings_keys.h"
@@ -164,6 +167,10 @@ QLayout* MainWindow::BuildHeader() {
     timeDiffLabel->setObjectName("timeDiffLabel");
     header->addWidget(timeDiffLabel);
     header->addWidget(c.timeDiff);
+    c.timeZone = MakeTimeZoneCombo(p.MakeCombo(this, "timeZone"));
+    header->addWidget(p.MakeLabel(this, "Zone", c.timeZone));
+    AddHiddenBuddy(c.timeZone, QStringLiteral("Time Zone"));  // names its edit too
+    header->addWidget(c.timeZone);
     c.language = p.MakeCombo(this, "language");
     for (const char* text : kLanguageNames) c.language->addItem(QString::fromUtf8(text));
     QLabel* languageLabel = p.MakeLabel(this, "Language", c.language);
@@ -355,7 +362,40 @@ void MainWindow::BindFileRows() {
     b.Combo(c.mode, &ConvertSettings::Mode);
     b.Combo(c.units, &ConvertSettings::MeterMile);
     b.Combo(c.timeDiff, &ConvertSettings::TimeDifference);
+    // Any text may stand in the zone's edit; a name the database lacks is
+    // refused when a run starts. Time Diff counts only without a zone.
+    b.Custom(
+        c.timeZone,
+        [&c](const ConvertSettings& s) {
+            const QSignalBlocker quiet(c.timeZone);
+            c.timeZone->setEditText(QString::fromStdString(s.TimeZone));
+            c.timeDiff->setEnabled(s.TimeZone.empty());
+        },
+        [&c](ConvertSettings& s) {
+            QString text = c.timeZone->currentText().trimmed();
+            s.TimeZone = text.left(static_cast<qsizetype>(kTextChars)).toStdString();
+        });
     b.Combo(c.language, &ConvertSettings::Language);
+}
+
+// The zones of the system's database after "" (the fixed Time Diff) and
+// "system", in an editable combo that completes any part of a name typed.
+QComboBox* MainWindow::MakeTimeZoneCombo(QComboBox* combo) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItem(QString());
+    combo->addItem(QString::fromLatin1(kSystemTimeZone));
+    for (const std::string& name : TimeZoneNames()) combo->addItem(QString::fromStdString(name));
+    combo->setMaxVisibleItems(20);
+    combo->setMinimumContentsLength(5);  // the window must fit a small screen
+    combo->view()->setMinimumWidth(240);  // the list shows whole names
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    combo->completer()->setFilterMode(Qt::MatchContains);
+    combo->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    connect(combo, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { c_->timeDiff->setEnabled(text.trimmed().isEmpty()); });
+    return combo;
 }
 
 // Qt announces a combo box on Linux by its buddy label: the combos the window

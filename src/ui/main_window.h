@@ -95,6 +95,7 @@ private:
 
     // Building.
     QLayout* BuildHeader();
+    QComboBox* MakeTimeZoneCombo(QComboBox* combo);
     QWidget* BuildFileRows();
     QWidget* BuildPanels();
     QWidget* BuildBottom();

@@ -25,6 +25,7 @@
 #include "job/run_conversion.h"
 #include "settings/convert_modes.h"
 #include "settings/settings_file.h"
+#include "settings/startup_settings.h"
 #include "ui/dialog_frame.h"
 #include "ui/dialogs.h"
 #include "ui/main_window_controls.h"
@@ -290,7 +291,8 @@ void MainWindow::OnSave() {
     SaveSettingsFile(settings_, *ui_, kSettingsFileName, SaveNotice::Show);
 }
 
-// Every setting goes back to its default: asked first, since nothing brings them back.
+// Every setting goes back to its default, the zone and language those of the
+// machine as at a first start: asked first, since nothing brings them back.
 void MainWindow::OnDefault() {
     const int language = LanguageIndex(settings_.current.Language);
     QMessageBox box(QMessageBox::Question, PhraseText(Phrase::DefaultCaption, language),
@@ -298,6 +300,7 @@ void MainWindow::OnDefault() {
     box.setDefaultButton(QMessageBox::Cancel);
     if (box.exec() != QMessageBox::Ok) return;
     SetDefaultSettings(settings_);
+    ApplyMachineDefaults(settings_.baseline, ReadMachineEnvironment());
     ApplyBaselineSettings(settings_);
     track_->ResetChooserColour();
     PaintWindow();

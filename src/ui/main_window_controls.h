@@ -22,6 +22,7 @@ struct MainWindow::Controls {
     QPushButton* outputItem = nullptr;
     QComboBox* units = nullptr;
     QComboBox* timeDiff = nullptr;
+    QComboBox* timeZone = nullptr;  // editable: a zone name, "system" or nothing
     QComboBox* language = nullptr;
     QLabel* version = nullptr;
     QPushButton* end = nullptr;

@@ -202,7 +202,7 @@ void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const T
     AppendText(line, p.LocalDate);
     AppendText(line, p.LocalTime);
     AppendDecimal(line, p.IntervalDistance, 6);
-    AppendInt(line, options.csv.timeDifference);
+    AppendInt(line, p.LocalOffset);
     AppendText(line, options.csv.meterMile);
     line.append(",,geoplait\n");
     out.Write(line);

@@ -5,8 +5,7 @@
 
 namespace geoplait {
 
-LineWriterOptions LineWriterOptionsOf(const ConvertSettings& s, const ConfigSettings& config,
-                                      int32_t timeDifference) {
+LineWriterOptions LineWriterOptionsOf(const ConvertSettings& s, const ConfigSettings& config) {
     LineWriterOptions options;
     options.label = {s.Label_No != 0, s.Label_Elapsed != 0, s.Label_Km != 0, s.Label_Speed != 0};
     options.gpx = s.GpxType == "Track" ? GpxLayout::Track : GpxLayout::Route;
@@ -16,7 +15,6 @@ LineWriterOptions LineWriterOptionsOf(const ConvertSettings& s, const ConfigSett
     for (size_t i = 0; i < kCsvCustomColumnCount; ++i) csv.customColumns[i] = s.*kCsvCustomFlags[i] > 0;
     csv.latitudeHemisphereColumn = s.Output_Latitude_ns > 0;
     csv.longitudeHemisphereColumn = s.Output_Longitude_ew > 0;
-    csv.timeDifference = timeDifference;
     csv.meterMile = s.MeterMile;
     csv.header = s.CsvHeader != 0;
     return options;

@@ -38,7 +38,6 @@ struct CsvWriterOptions {
     std::array<bool, kCsvCustomColumnCount> customColumns{};  // Custom: the columns switched on
     bool latitudeHemisphereColumn = false;   // Output_Latitude_ns: no "-" before a southern latitude
     bool longitudeHemisphereColumn = false;  // Output_Longitude_ew: no "-" before a western longitude
-    int32_t timeDifference = 0;              // Full: the run's time difference (signed hhmmss)
     std::string meterMile;                   // Full: the MeterMile text, as the column shows it
     bool header = false;                     // CsvHeader: each file begins with the column names
 };
@@ -54,8 +53,7 @@ struct LineWriterOptions {
     CsvWriterOptions csv;
 };
 
-LineWriterOptions LineWriterOptionsOf(const ConvertSettings& current, const ConfigSettings& config,
-                                      int32_t timeDifference);
+LineWriterOptions LineWriterOptionsOf(const ConvertSettings& current, const ConfigSettings& config);
 
 // Working space a line writer reuses for one record at a time, so that
 // writing a record allocates nothing once warm; nothing in it outlives the

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,10 +25,20 @@ const std::string kLog = test::ReadFileBytes(std::string(GEOPLAIT_TEST_DATA) + "
 
 class CliTest : public ::testing::Test {
 protected:
-    CliTest() : home_(fs::current_path()) { fs::current_path(dir.path()); }
+    // The desktop's settings folder lies in the test's folder too.
+    CliTest() : home_(fs::current_path()) {
+        fs::current_path(dir.path());
+        if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) xdg_ = xdg;
+        setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+    }
     ~CliTest() override {
         fs::current_path(home_);
         unsetenv("GEOPLAIT_FIXED_TIME");
+        if (xdg_) {
+            setenv("XDG_CONFIG_HOME", xdg_->c_str(), 1);
+        } else {
+            unsetenv("XDG_CONFIG_HOME");
+        }
     }
 
     int Cli(std::vector<std::string> args) {
@@ -53,6 +64,7 @@ protected:
     std::ostringstream err;
 
 private:
+    std::optional<std::string> xdg_;
     fs::path home_;
 };
 
@@ -88,12 +100,22 @@ TEST_F(CliTest, AutoSaveWritesTheStartupFileOrEndsWithStatusOne) {
     test::WriteFileBytes(dir.File("in.log"), kLog);
     const std::vector<std::string> run = {"--set", "AutoSave=1", "--mode", "Nmea2Pot", "--in", "in.log",
                                           "--out", "out.pot", "--yes"};
+    // Without a geoplait.ini in the current folder: the desktop's, its folder made.
+    const std::string desktop = "config/geoplait/geoplait.ini";
     EXPECT_EQ(Cli(run), 0) << err.str();
-    EXPECT_EQ(IniLine("geoplait.ini", "Mode"), "  Mode=Nmea2Pot");
-    EXPECT_EQ(IniLine("geoplait.ini", "AutoSave"), "  AutoSave=1");
+    EXPECT_EQ(IniLine(desktop, "Mode"), "  Mode=Nmea2Pot");
+    EXPECT_EQ(IniLine(desktop, "AutoSave"), "  AutoSave=1");
+    EXPECT_FALSE(fs::exists(dir.File("geoplait.ini")));
+
+    // One in the current folder is the one used.
+    test::WriteFileBytes(dir.File("geoplait.ini"), "  AutoSave=1\n");
+    EXPECT_EQ(Cli({"--mode", "Nmea2Gpx", "--in", "in.log", "--out", "out.gpx", "--yes"}), 0) << err.str();
+    EXPECT_EQ(IniLine("geoplait.ini", "Mode"), "  Mode=Nmea2Gpx");
+    EXPECT_EQ(IniLine(desktop, "Mode"), "  Mode=Nmea2Pot");
 
     fs::remove(dir.File("geoplait.ini"));
-    fs::create_directory(dir.File("geoplait.ini"));  // the save cannot replace a directory
+    fs::remove(dir.File(desktop));
+    fs::create_directory(dir.File(desktop));  // the save cannot replace a directory
     EXPECT_EQ(Cli(run), 1);
     EXPECT_TRUE(out.str().starts_with("Complete: Complete Record=")) << out.str();
     EXPECT_EQ(err.str(), "Error: Config File Not Create. \n");

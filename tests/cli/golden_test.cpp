@@ -72,23 +72,21 @@ std::vector<std::string> ReadArgs(const fs::path& file) {
 }
 
 // The environment of the run: ours with TZ, LC_ALL and the banner time fixed,
-// and the case's own lines.
+// and the given lines, each of which replaces a variable of the same name.
 std::vector<std::string> RunEnvironment(const std::vector<std::string>& extra) {
+    std::map<std::string, std::string> variables;
+    auto put = [&](std::string_view line) {
+        const size_t equals = line.find('=');
+        if (equals == std::string_view::npos || equals == 0) return;
+        variables[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
+    };
+    for (char** entry = environ; *entry != nullptr; ++entry) put(*entry);
+    put("TZ=UTC");
+    put("LC_ALL=C");
+    put(std::string("GEOPLAIT_FIXED_TIME=") + kFixedTime);
+    for (const std::string& line : extra) put(line);
     std::vector<std::string> env;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        std::string_view text(*entry);
-        if (text.starts_with("TZ=") || text.starts_with("LC_ALL=") ||
-            text.starts_with("GEOPLAIT_FIXED_TIME=")) {
-            continue;
-        }
-        env.emplace_back(text);
-    }
-    env.push_back("TZ=UTC");
-    env.push_back("LC_ALL=C");
-    env.push_back(std::string("GEOPLAIT_FIXED_TIME=") + kFixedTime);
-    for (const std::string& line : extra) {
-        if (!line.empty()) env.push_back(line);
-    }
+    for (const auto& [name, value] : variables) env.push_back(name + "=" + value);
     return env;
 }
 
@@ -301,11 +299,23 @@ TEST_P(GoldenTest, MatchesExpected) {
     if (fs::exists(source / "mtime")) SetModificationTimes(workDir, ReadArgs(source / "mtime"));
     std::map<std::string, std::string> inputs = FilesUnder(workDir);
 
-    const fs::path env = source / "env";
+    // The user's own settings stay out of the run: its home is a folder of
+    // its own, whose settings file (AutoLoad off) stands for a machine where
+    // the programs ran before, so the built-in defaults hold. A case's `env`
+    // may point elsewhere; "@WORK@" in it is the work directory.
+    TempDir home;
+    fs::create_directories(home.path() + "/config/geoplait");
+    WriteFileBytes(home.File("config/geoplait/geoplait.ini"), "  AutoLoad=0\n");
+    std::vector<std::string> envLines = {"HOME=" + home.path(), "XDG_CONFIG_HOME=" + home.File("config")};
+    if (const fs::path env = source / "env"; fs::exists(env)) {
+        for (std::string line : ReadArgs(env)) {
+            for (size_t at; (at = line.find("@WORK@")) != std::string::npos;) line.replace(at, 6, workDir.string());
+            envLines.push_back(line);
+        }
+    }
     const bool fed = fs::exists(source / "stdin");
     const std::string fedBytes = fed ? ReadFileBytes((source / "stdin").string()) : std::string();
-    Finished run = Spawn(GEOPLAIT_CLI, ReadArgs(source / "args"), workDir,
-                         fs::exists(env) ? ReadArgs(env) : std::vector<std::string>{}, fed ? &fedBytes : nullptr);
+    Finished run = Spawn(GEOPLAIT_CLI, ReadArgs(source / "args"), workDir, envLines, fed ? &fedBytes : nullptr);
     ASSERT_GE(run.status, 0) << "geoplait-cli did not run";
     ASSERT_LT(run.status, 126) << "geoplait-cli could not start or died: " << run.err;
 

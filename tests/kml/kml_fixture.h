@@ -65,6 +65,7 @@ protected:
         ctx.run.GapSecondsLimit = 600.0;
         ctx.run.PlacemarkInterval = 1;
         ctx.run.TimeDifferenceValue = 90000;
+        ctx.point.LocalOffset = 90000;  // as ComputeDerived makes it
         ctx.run.PrescanCount = 1000;
     }
 

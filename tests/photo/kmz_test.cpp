@@ -25,6 +25,8 @@ TEST(Kmz, EntriesInOrderAndReadable) {
     const fs::path source = fs::path(GEOPLAIT_TEST_DATA) / "cli" / "photo_kmz";
     TempDir work;
     fs::copy(source / "photos", fs::path(work.path()) / "photos");
+    // A settings file of its own: the built-in defaults, not the machine's.
+    WriteFileBytes(work.File("geoplait.ini"), "  AutoLoad=0\n");
     const std::string cd = "cd '" + work.path() + "' && ";
     ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Photo2kml --in photos --out trip.kml --set Photo=1 --set PhotoDir=photos "
                        "--set Kmz=1 2>&1"),

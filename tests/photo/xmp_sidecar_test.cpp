@@ -28,6 +28,8 @@ void CheckSidecars(const std::string& caseName, const std::string& completion, s
     TempDir work;
     fs::copy(source / "photos", fs::path(work.path()) / "photos");
     fs::copy(source / "track.log", fs::path(work.path()) / "track.log");
+    // A settings file of its own: the built-in defaults, not the machine's.
+    WriteFileBytes(work.File("geoplait.ini"), "  AutoLoad=0\n");
     const std::string cd = "cd '" + work.path() + "' && ";
     ASSERT_EQ(Shell(cd + GEOPLAIT_CLI " --mode Geoplait --in track.log --out out.kml --set Placemark=0 "
                        "--set TrackLine=0 --set Photo=1 --set PhotoDir=photos --set Photo_CreateDirectory=0 "

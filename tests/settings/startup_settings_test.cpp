@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <utility>
 
 #include "settings/settings_file.h"
 #include "support/recording_ui.h"
@@ -17,6 +19,10 @@ namespace {
 using test::RecordingUi;
 using test::TempDir;
 using test::WriteFileBytes;
+
+MachineEnvironment Env(std::string xdgConfigHome, std::string home = "", std::string locale = "") {
+    return {.xdgConfigHome = std::move(xdgConfigHome), .home = std::move(home), .locale = std::move(locale)};
+}
 
 Settings Defaults() {
     Settings settings;
@@ -41,8 +47,8 @@ TEST(LoadStartupSettings, ReadsTheFileWholeOnlyWhenAutoLoadIsOn) {
         Settings settings;
         settings.current.Mode = "stale";
         RecordingUi ui;
-        LoadStartupSettings(settings, ui, dir.path());
-        EXPECT_EQ(settings.startDir, dir.path()) << c.name;
+        LoadStartupSettings(settings, ui, dir.path(), {}, Env(dir.File("config")));
+        EXPECT_EQ(settings.startDir, c.file.empty() ? dir.File("config/geoplait") : dir.path()) << c.name;
         EXPECT_EQ(settings.config.AutoLoad, c.wantAutoLoad) << c.name;
         EXPECT_EQ(settings.baseline.Mode, c.wantMode) << c.name;
         EXPECT_EQ(settings.current.Mode, c.wantMode) << c.name;  // the baseline applied
@@ -63,6 +69,73 @@ TEST(LoadStartupSettings, TheOverlayComesAfterTheFileAndBeforeTheBaseline) {
     });
     EXPECT_EQ(modeSeen, "pot -> kml");
     EXPECT_EQ(settings.current.Mode, "gpx -> pot");
+}
+
+TEST(SettingsDirectory, TheStartupFoldersFileElseTheDesktopsFolder) {
+    TempDir dir;
+    const std::string start = dir.File("start");
+    std::filesystem::create_directories(start);
+    const struct {
+        const char* name;
+        MachineEnvironment env;
+        std::string want;
+    } cases[] = {
+        {"XDG_CONFIG_HOME", Env("/x/conf", "/home/u"), "/x/conf/geoplait"},
+        {"no XDG_CONFIG_HOME: ~/.config", Env("", "/home/u"), "/home/u/.config/geoplait"},
+        {"a relative XDG_CONFIG_HOME is ignored", Env("conf", "/home/u"),
+         "/home/u/.config/geoplait"},
+        {"neither: the start-up folder", Env(""), start},
+        {"a relative HOME neither", Env("", "u"), start},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SettingsDirectory(start, c.env), c.want) << c.name;
+    // A geoplait.ini of the start-up folder wins; a folder of that name is none.
+    std::filesystem::create_directories(start + "/geoplait.ini");
+    EXPECT_EQ(SettingsDirectory(start, Env("", "/home/u")), "/home/u/.config/geoplait");
+    std::filesystem::remove(start + "/geoplait.ini");
+    WriteFileBytes(start + "/geoplait.ini", "");
+    EXPECT_EQ(SettingsDirectory(start, Env("", "/home/u")), start);
+}
+
+TEST(LanguageOfLocale, JapaneseChineseKoreanElseEnglish) {
+    const struct {
+        const char* locale;
+        const char* want;
+    } cases[] = {
+        {"ja_JP.UTF-8", "日本語"}, {"ja", "日本語"},       {"zh_CN.UTF-8", "汉语(簡)"}, {"zh_SG", "汉语(簡)"},
+        {"zh_TW.UTF-8", "國語(繁)"}, {"zh_HK.Big5", "國語(繁)"}, {"zh_MO", "English"},   {"zh", "English"},
+        {"ko_KR.UTF-8", "한국"},     {"de_DE.UTF-8", "English"}, {"C", "English"},       {"", "English"},
+        {"en_US.UTF-8@euro", "English"}, {"jav_ID", "English"},  {"kok_IN", "English"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LanguageOfLocale(c.locale), c.want) << c.locale;
+}
+
+TEST(LoadStartupSettings, AFirstStartTakesTheMachinesZoneAndLanguageAFileWhatItHolds) {
+    TempDir dir;
+    const MachineEnvironment berlin = Env(dir.File("config"), "", "de_DE.UTF-8");
+    const MachineEnvironment tokyo = Env(dir.File("config"), "", "ja_JP.UTF-8");
+    Settings settings;
+    RecordingUi ui;
+    LoadStartupSettings(settings, ui, dir.path(), {}, berlin);
+    EXPECT_EQ(settings.current.TimeZone, "system");
+    EXPECT_EQ(settings.current.Language, "English");
+    LoadStartupSettings(settings, ui, dir.path(), {}, tokyo);
+    EXPECT_EQ(settings.current.Language, "日本語");
+    EXPECT_TRUE(settings.ownSettingsDir);
+
+    // Once a settings file is there, it holds what it holds: a file of
+    // before the zones (no TimeZone) keeps its fixed difference.
+    std::filesystem::create_directories(dir.File("config/geoplait"));
+    WriteFileBytes(dir.File("config/geoplait/geoplait.ini"), "  AutoLoad=1\n  Language=ko-kr\n");
+    LoadStartupSettings(settings, ui, dir.path(), {}, berlin);
+    EXPECT_EQ(settings.current.TimeZone, "");
+    EXPECT_EQ(settings.current.TimeDifference, "+ 9:00");
+    EXPECT_EQ(settings.current.Language, "한국");
+    // With AutoLoad off the built-in defaults hold.
+    WriteFileBytes(dir.File("config/geoplait/geoplait.ini"), "  AutoLoad=0\n");
+    LoadStartupSettings(settings, ui, dir.path(), {}, berlin);
+    EXPECT_EQ(settings.current.TimeZone, "");
+    EXPECT_EQ(settings.current.Language, "日本語");
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST(StartupDirectory, IsTheWorkingFolder) {

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -290,6 +291,10 @@ private slots:
         QVERIFY(settings_.config.ComboColor == (Rgb{255, 250, 250}));
         QCOMPARE(window_->palette().color(QPalette::Window), QColor(240, 240, 245));
         QCOMPARE(Find<QLineEdit>("kmlName")->palette().color(QPalette::Base), QColor(250, 255, 250));
+        // The machine's defaults: its zone and the locale's language (LC_ALL=C).
+        QCOMPARE(settings_.current.TimeZone, std::string("system"));
+        QCOMPARE(settings_.current.Language, std::string("English"));
+        QCOMPARE(Find<QComboBox>("timeZone")->currentText(), QString("system"));
     }
 
     // A settings file with Kmz on and Photo_CreateDirectory off: Photo Config
@@ -392,6 +397,31 @@ private slots:
         const QList<QLabel*> labels = window_->findChildren<QLabel*>();
         QVERIFY(std::any_of(labels.begin(), labels.end(),
                             [](const QLabel* l) { return l->text() == "(Statute Mile)"; }));
+    }
+
+    // The zone beside Time Diff: shown and collected as any text, its list
+    // searched by any part of a name; Time Diff counts only without a zone.
+    void timeZone() {
+        auto* zone = Find<QComboBox>("timeZone");
+        auto* difference = Find<QComboBox>("timeDiff");
+        QVERIFY(zone->isEditable());
+        QCOMPARE(zone->itemText(0), QString());
+        QCOMPARE(zone->itemText(1), QString("system"));
+        QVERIFY(zone->findText("Europe/Berlin") > 1);
+        QVERIFY(difference->isEnabled());
+        settings_.current.TimeZone = "America/St_Johns";
+        window_->ShowDialogSettings();
+        QCOMPARE(zone->currentText(), QString("America/St_Johns"));
+        QVERIFY(!difference->isEnabled());
+        zone->setEditText("  Europe/Berlin ");
+        window_->CollectDialogSettings();
+        QCOMPARE(settings_.current.TimeZone, std::string("Europe/Berlin"));
+        zone->setEditText("");
+        QVERIFY(difference->isEnabled());
+        window_->CollectDialogSettings();
+        QCOMPARE(settings_.current.TimeZone, std::string());
+        zone->completer()->setCompletionPrefix("berl");
+        QCOMPARE(zone->completer()->currentCompletion(), QString("Europe/Berlin"));
     }
 
     // A screen reader can name every control the keyboard reaches, and the

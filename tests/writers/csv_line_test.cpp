@@ -17,6 +17,7 @@ struct CsvLine : WriterFixture {
         s().MeterMile = "Km/Meter";
         ctx.run.TimeDifferenceValue = 90000;
         TrackPoint& p = ctx.point;
+        p.LocalOffset = 90000;  // as ComputeDerived makes it
         ParseGga("$GPGGA,123456.000,3539.1234,N,13945.6789,E,1,08,1.2,45.6,M,39.0,M,,*5B", p);
         ParseRmc("$GPRMC,123456.000,A,3539.1234,N,13945.6789,E,10.5,90.0,010312,,*6C", p);
         p.LocalDateText = "2012/03/01";
@@ -47,7 +48,7 @@ struct CsvLine : WriterFixture {
 TEST(CsvFullLine, EmptyRecordStillHasFiftyColumns) {
     CsvLine f;
     f.ctx.point = TrackPoint{};
-    f.ctx.run.TimeDifferenceValue = -50000;
+    f.ctx.point.LocalOffset = -50000;  // the column shows the record's offset
     f.s().MeterMile = "Statute Mile/Feet";
     const std::string line = f.Full();
     EXPECT_EQ(line,

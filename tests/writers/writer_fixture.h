@@ -48,7 +48,7 @@ struct WriterFixture {
     }
 
     // The line writer options a run decodes from the settings.
-    LineWriterOptions Options() { return LineWriterOptionsOf(s(), settings.config, ctx.run.TimeDifferenceValue); }
+    LineWriterOptions Options() { return LineWriterOptionsOf(s(), settings.config); }
     RecordNumbers Numbers() const { return {ctx.store.RecordIndex, ctx.store.WrittenCount}; }
 
     // What the line writer `write` writes of the current record to a new plain file.

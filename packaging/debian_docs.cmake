@@ -1,0 +1,35 @@
+# The documents of a Debian package: changelog.gz, made from CHANGELOG.md in
+# Debian's changelog form (a native package's), and the copyright file.
+# cmake -DSOURCE=CHANGELOG.md -DOUT=changelog.gz -DPACKAGE=name -DMAINTAINER="Name <address>" -P debian_docs.cmake
+file(STRINGS "${SOURCE}" lines ENCODING UTF-8)
+set(text "")
+set(entry "")
+set(date "")
+set(version "")
+function(close_entry)
+  if(version)
+    # "Mon, 07 Dec 2026 00:00:00 +0000" of the release's date.
+    execute_process(COMMAND date -u -d "${date}" "+%a, %d %b %Y 00:00:00 +0000"
+                    OUTPUT_VARIABLE stamp OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(text "${text}${PACKAGE} (${version}) unstable; urgency=medium\n\n${entry}\n -- ${MAINTAINER}  ${stamp}\n\n"
+        PARENT_SCOPE)
+  endif()
+endfunction()
+foreach(line IN LISTS lines)
+  if(line MATCHES "^## ([^ ]+) \\(([0-9-]+)\\)")
+    close_entry()
+    set(version "${CMAKE_MATCH_1}")
+    set(date "${CMAKE_MATCH_2}")
+    set(entry "")
+  elseif(version AND line MATCHES "^- (.*)$")
+    set(entry "${entry}  * ${CMAKE_MATCH_1}\n")
+  endif()
+endforeach()
+close_entry()
+string(REGEX REPLACE "\n\n$" "\n" text "${text}")
+get_filename_component(dir "${OUT}" DIRECTORY)
+file(WRITE "${dir}/changelog" "${text}")
+execute_process(COMMAND gzip -9nf "${dir}/changelog" RESULT_VARIABLE zipped)
+if(NOT zipped EQUAL 0)
+  message(FATAL_ERROR "gzip failed")
+endif()

@@ -1,0 +1,134 @@
+// Zones through Howard Hinnant's date/tz over the system's zoneinfo files
+// (the C++20 <chrono> zones of later compilers are the same library).
+#include "geo/time_zone.h"
+
+#include <date/tz.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <exception>
+
+#include "base/text_fields.h"
+#include "geo/time_difference.h"
+
+namespace geoplait {
+
+namespace {
+
+const date::time_zone* LocateZone(std::string_view name) {
+    if (name.empty()) return nullptr;
+    try {
+        return date::locate_zone(name);
+    } catch (const std::exception&) {
+        return nullptr;  // unknown name, or no database at all
+    }
+}
+
+// $TZ as the C library reads it: ":Europe/Berlin", "Europe/Berlin" or a path
+// into the zoneinfo folder. A POSIX rule text ("CET-1CEST") names no zone.
+const date::time_zone* ZoneOfTzVariable() {
+    const char* tz = std::getenv("TZ");
+    if (tz == nullptr) return nullptr;
+    std::string_view name(tz);
+    if (name.starts_with(':')) name.remove_prefix(1);
+    if (const size_t at = name.find("zoneinfo/"); name.starts_with('/') && at != std::string_view::npos) {
+        name.remove_prefix(at + 9);
+    }
+    if (name.empty()) return LocateZone("Etc/UTC");  // an empty TZ is UTC to the C library
+    return LocateZone(name);
+}
+
+const date::time_zone* SystemZone() {
+    if (const date::time_zone* zone = ZoneOfTzVariable()) return zone;
+    try {
+        return date::current_zone();
+    } catch (const std::exception&) {
+        return LocateZone("Etc/UTC");
+    }
+}
+
+int32_t HhmmssOf(int64_t seconds) {
+    const int64_t magnitude = seconds < 0 ? -seconds : seconds;
+    const int64_t value = magnitude / 3600 * 10000 + magnitude / 60 % 60 * 100 + magnitude % 60;
+    return static_cast<int32_t>(seconds < 0 ? -value : value);
+}
+
+int64_t SecondsOfTexts(const std::string& ddmmyy, std::string_view hhmmss) {
+    constexpr int64_t kJanuary2000 = 10957;  // days since 1970
+    const int64_t day = IsCalendarDate(ddmmyy) ? DayNumberOf(ddmmyy) : kJanuary2000;
+    return day * kSecondsPerDay + SecondsOfClock(hhmmss);
+}
+
+}  // namespace
+
+bool FindTimeZone(std::string_view name, LocalClock& clock) {
+    const date::time_zone* zone = name == "system" ? SystemZone() : LocateZone(name);
+    if (zone == nullptr) return false;
+    clock.zone = zone;
+    return true;
+}
+
+std::string SystemTimeZoneName() {
+    const date::time_zone* zone = SystemZone();
+    return zone != nullptr ? std::string(zone->name()) : std::string("Etc/UTC");
+}
+
+std::vector<std::string> TimeZoneNames() {
+    std::vector<std::string> names;
+    try {
+        const date::tzdb& db = date::get_tzdb();
+        for (const date::time_zone& zone : db.zones) names.emplace_back(zone.name());
+    } catch (const std::exception&) {
+        return {};
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+int32_t OffsetAtUtc(const LocalClock& clock, int64_t utcSeconds) {
+    if (clock.zone == nullptr) return clock.fixed;
+    const date::sys_info info = clock.zone->get_info(date::sys_seconds{std::chrono::seconds{utcSeconds}});
+    return HhmmssOf(info.offset.count());
+}
+
+int32_t OffsetAtLocal(const LocalClock& clock, int64_t localSeconds) {
+    if (clock.zone == nullptr) return clock.fixed;
+    const date::local_info info =
+        clock.zone->get_info(date::local_seconds{std::chrono::seconds{localSeconds}});
+    // Skipped or repeated local times (the hour of a change) take the offset before it.
+    return HhmmssOf(info.first.offset.count());
+}
+
+int64_t OffsetSeconds(int32_t hhmmss) {
+    const int64_t magnitude = hhmmss < 0 ? -static_cast<int64_t>(hhmmss) : hhmmss;
+    const int64_t seconds = magnitude / 10000 * 3600 + magnitude / 100 % 100 * 60 + magnitude % 100;
+    return hhmmss < 0 ? -seconds : seconds;
+}
+
+int32_t OffsetAtUtc(const LocalClock& clock, const std::string& ddmmyy, std::string_view hhmmss) {
+    if (clock.zone == nullptr) return clock.fixed;
+    return OffsetAtUtc(clock, SecondsOfTexts(ddmmyy, hhmmss));
+}
+
+int32_t OffsetAtLocal(const LocalClock& clock, const std::string& ddmmyy, std::string_view hhmmss) {
+    if (clock.zone == nullptr) return clock.fixed;
+    return OffsetAtLocal(clock, SecondsOfTexts(ddmmyy, hhmmss));
+}
+
+int64_t CalendarSeconds(std::string_view yyyymmdd, std::string_view hhmmss) {
+    if (yyyymmdd.size() != 8 || yyyymmdd.find_first_not_of("0123456789") != std::string_view::npos) return 0;
+    const int year = static_cast<int>(IntegerOf(yyyymmdd.substr(0, 4)));
+    const auto month = static_cast<unsigned>(IntegerOf(yyyymmdd.substr(4, 2)));
+    const auto day = static_cast<unsigned>(IntegerOf(yyyymmdd.substr(6, 2)));
+    const date::year_month_day ymd{date::year{year}, date::month{month}, date::day{day}};
+    if (!ymd.ok()) return 0;
+    return date::sys_days{ymd}.time_since_epoch().count() * kSecondsPerDay + SecondsOfClock(hhmmss);
+}
+
+void UtcFromLocal(std::string& date, std::string& time, const LocalClock& clock) {
+    UtcFromLocal(date, time, OffsetAtLocal(clock, date, time));
+}
+
+}  // namespace geoplait

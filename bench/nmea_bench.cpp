@@ -73,14 +73,11 @@ Settings RunSettings() {
     return s;
 }
 
-// What the job does before a reading run: the first line's identifier, and
-// the log opened with it.
+// What the job does before a reading run: the time difference, and the log
+// opened.
 void PrepareRun(NmeaReader& reader, RunContext& ctx) {
-    std::string first;
-    TextReader input(Log().path);
-    if (input.ReadLine(first, 4096)) ctx.run.FirstSentenceId = std::string(SentenceIdOf(first));
     ctx.run.TimeDifferenceValue = TimeDifferenceValue(ctx.Current().TimeDifference, 0);
-    reader.Open(Log().path, ctx.run.FirstSentenceId);
+    reader.Open(Log().path);
 }
 
 void Finish(benchmark::State& state, int64_t records) {

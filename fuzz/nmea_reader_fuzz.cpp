@@ -67,14 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The whole log as a run reads it.
     WriteMemoryFile(data, size);
-    std::string first;
-    {
-        TextReader input(MemoryFilePath());
-        Require(input.IsOpen(), "open");
-        input.ReadLine(first, 4096);
-    }
     NmeaReader reader;
-    Require(reader.Open(MemoryFilePath(), SentenceIdOf(first)), "open");
+    Require(reader.Open(MemoryFilePath()), "open");
     int64_t epochs = 0;
     point = TrackPoint{};
     while (reader.Next(point)) {
@@ -92,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RunContext ctx(settings, ui);
     const auto readRecords = [&](const auto& take) {
         NmeaReader again;
-        Require(again.Open(MemoryFilePath(), SentenceIdOf(first)), "open");
+        Require(again.Open(MemoryFilePath()), "open");
         ClearTrackPoint(ctx.point);
         while (again.Next(ctx.point)) {
             take(ctx);

@@ -51,12 +51,16 @@ constexpr std::array kNoticeTable{
 
     NoticeEntry{Notice::InputNotFound, Problem, "Check!", "Input File Not Found"},
     NoticeEntry{Notice::InputBroken, Problem, "Check!", "Input File Broken\n%s"},
-    // Lower case "error!", unlike the other captions.
-    NoticeEntry{Notice::EpochTooLong, Problem, "error!", "buf_table Over!(30 up)"},
 
     // After the completion: what the reader found where the document broke
     // (the records before it were written).
     NoticeEntry{Notice::InputBrokenWarning, Warning, "Warning", "Input File Broken\n%s"},
+    // What the readers passed over, each with its count.
+    NoticeEntry{Notice::BadChecksums, Warning, "Warning", "Checksum Error, Sentences Not Used=%d"},
+    NoticeEntry{Notice::LongEpochLines, Warning, "Warning", "Epoch Over 1024 Lines, Lines Not Written=%d"},
+    NoticeEntry{Notice::UnknownValues, Warning, "Warning", "Not a Number, Values Left Unknown=%d"},
+    NoticeEntry{Notice::BrokenLines, Warning, "Warning", "Line Over 1 MiB, Lines Not Read=%d"},
+    NoticeEntry{Notice::DroppedTuples, Warning, "Warning", "KML Coordinates Not Numbers, Skipped=%d"},
 
     // "found" and "Create", each with a trailing space.
     NoticeEntry{Notice::SettingsFileNotFound, Problem, "Error", "Config File Not found. "},

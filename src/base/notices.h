@@ -52,9 +52,13 @@ enum class Notice {
     // Problems while reading
     InputNotFound,
     InputBroken,
-    EpochTooLong,
     // Warnings
     InputBrokenWarning,
+    BadChecksums,
+    LongEpochLines,
+    UnknownValues,
+    BrokenLines,
+    DroppedTuples,
     // The settings file
     SettingsFileNotFound,
     SettingsFileNotRegular,

@@ -85,7 +85,8 @@ void TextReader::Close() {
     eof_ = false;
     bytesRead_ = 0;
     lead_.clear();
-    hasPeeked_ = false;
+    peeked_.clear();
+    peekedNext_ = 0;
 }
 
 void TextReader::Rewind() {
@@ -110,11 +111,12 @@ void TextReader::Adopt(TextReader& other) {
     std::swap(seekable_, other.seekable_);
     std::swap(lead_, other.lead_);
     std::swap(peeked_, other.peeked_);
-    std::swap(hasPeeked_, other.hasPeeked_);
+    std::swap(peekedNext_, other.peekedNext_);
 }
 
 void TextReader::Start() {
-    hasPeeked_ = false;
+    peeked_.clear();
+    peekedNext_ = 0;
     lead_.clear();
     pos_ = end_ = 0;
     eof_ = false;
@@ -222,7 +224,23 @@ bool TextReader::Refill() {
             --end_;
         }
     }
+    EndLoneCrLines();
     return true;
+}
+
+// A CR that no LF follows ends a line as LF does (old Mac programs, terminal
+// loggers, spreadsheets' "CSV (Macintosh)"): it becomes "\n" in place. A CR
+// at the end of a block was held back, so its follower is always known here.
+void TextReader::EndLoneCrLines() {
+    char* const data = buf_.data();
+    size_t at = 0;
+    while (at < end_) {
+        void* cr = std::memchr(data + at, '\r', end_ - at);
+        if (cr == nullptr) return;
+        const size_t i = static_cast<size_t>(static_cast<char*>(cr) - data);
+        if (i + 1 >= end_ || data[i + 1] != '\n') data[i] = '\n';
+        at = i + 1;
+    }
 }
 
 // The next line when it lies whole in the buffer and is short enough in bytes
@@ -288,10 +306,34 @@ bool TextReader::ReadPiece(std::string& line, size_t maxChars) {
 }
 
 bool TextReader::PeekLine(std::string& line, size_t limit) {
-    if (!ReadLine(line, limit)) return false;
-    peeked_ = line;
-    hasPeeked_ = true;
+    line.clear();
+    if (file_ == nullptr || limit < 2) return false;
+    // The lines peeked before and not read yet stay; this one follows them.
+    if (peekedNext_ == peeked_.size()) {
+        peeked_.clear();
+        peekedNext_ = 0;
+    }
+    std::string_view whole;
+    if ((pos_ < end_ || Refill()) && TakeWholeLine(whole, limit - 1)) {
+        line.assign(whole);
+    } else if (!ReadPiece(line, limit - 1)) {
+        return false;
+    }
+    peeked_.push_back(line);
     return true;
+}
+
+// The next peeked line, if any is left, as a view valid until the next read.
+bool TextReader::TakePeeked(std::string_view& line) {
+    if (peekedNext_ < peeked_.size()) {
+        line = peeked_[peekedNext_++];
+        return true;
+    }
+    if (!peeked_.empty()) {
+        peeked_.clear();
+        peekedNext_ = 0;
+    }
+    return false;
 }
 
 bool TextReader::ReadLine(std::string& line, size_t limit) {
@@ -299,12 +341,11 @@ bool TextReader::ReadLine(std::string& line, size_t limit) {
         line.clear();
         return false;
     }
-    if (hasPeeked_) {
-        hasPeeked_ = false;
-        line.assign(peeked_);
+    std::string_view whole;
+    if (TakePeeked(whole)) {
+        line.assign(whole);
         return true;
     }
-    std::string_view whole;
     if ((pos_ < end_ || Refill()) && TakeWholeLine(whole, limit - 1)) {
         line.assign(whole);
         return true;
@@ -315,12 +356,7 @@ bool TextReader::ReadLine(std::string& line, size_t limit) {
 bool TextReader::ReadLine(std::string_view& line, size_t limit) {
     line = {};
     if (file_ == nullptr || limit < 2) return false;
-    if (hasPeeked_) {
-        // The view stays valid until the next read, as peeked_ does.
-        hasPeeked_ = false;
-        line = peeked_;
-        return true;
-    }
+    if (TakePeeked(line)) return true;
     if ((pos_ < end_ || Refill()) && TakeWholeLine(line, limit - 1)) return true;
     if (!ReadPiece(spill_, limit - 1)) return false;
     line = spill_;

@@ -1,8 +1,8 @@
 // Text files as every reader and writer sees them.
 //
 // Reading: a UTF-8 byte-order mark at the start is skipped; a file that starts
-// with a UTF-16 mark (either byte order) is decoded to UTF-8; CR LF arrives as
-// one "\n"; a read returns at most limit-1 characters (code points; an invalid
+// with a UTF-16 mark (either byte order) is decoded to UTF-8; CR LF and a lone
+// CR arrive as one "\n"; a read returns at most limit-1 characters (code points; an invalid
 // byte counts as one and passes through unchanged), the rest of a longer line
 // arriving as the next read.
 //
@@ -81,9 +81,10 @@ public:
     // peeked); `other` is closed then.
     void Adopt(TextReader& other);
 
-    // Reads the next line as ReadLine does and keeps it: the next ReadLine
-    // gives it again (whatever its limit). So a first line can be looked at
-    // without going back, which a pipe cannot.
+    // Reads the line after those peeked already as ReadLine does and keeps
+    // it: the next ReadLines give the peeked lines again, in order (whatever
+    // their limit). So the first lines can be looked at without going back,
+    // which a pipe cannot.
     bool PeekLine(std::string& line, size_t limit = 4096);
 
     // Reads the next line into `line`, keeping its "\n" when it has one, with at
@@ -104,6 +105,7 @@ private:
     // Reads the byte-order mark of the file just opened or rewound.
     void Start();
     bool Refill();
+    void EndLoneCrLines();
     bool TakeWholeLine(std::string_view& line, size_t maxChars);
     bool ReadPiece(std::string& line, size_t maxChars);
     size_t DecodeUtf16(const unsigned char* src, size_t n);
@@ -121,8 +123,9 @@ private:
     uint64_t bytesRead_ = 0;
     bool seekable_ = true;            // false: a pipe, read once without seeking
     std::string lead_;  // bytes read looking for a mark that cannot be sought back to
-    std::string peeked_;              // the line PeekLine keeps
-    bool hasPeeked_ = false;
+    std::vector<std::string> peeked_;  // the lines PeekLine keeps
+    size_t peekedNext_ = 0;            // the next of them to read
+    bool TakePeeked(std::string_view& line);
 };
 
 class TextWriter {

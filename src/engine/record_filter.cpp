@@ -40,9 +40,13 @@ bool OutsideRecordRange(const RunContext& ctx) {
     return number < ctx.run.RecordRangeStart || number > ctx.run.RecordRangeEnd;
 }
 
+// A record without a position, or whose fix the receiver marks invalid (RMC
+// status "V", GGA quality "0": the last position repeated once the fix was
+// lost, or a guess).
 bool IsErrorData(const RunContext& ctx) {
-    return ctx.Current().OmitErrorData != 0 && ctx.point.RmcLongitude.empty() &&
-           ctx.point.RmcLatitude.empty();
+    const TrackPoint& p = ctx.point;
+    return ctx.Current().OmitErrorData != 0 &&
+           ((p.RmcLongitude.empty() && p.RmcLatitude.empty()) || p.RmcStatus == "V" || p.GgaQuality == "0");
 }
 
 void SetSatellitesAndDilution(RunContext& ctx) {

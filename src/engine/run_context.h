@@ -23,6 +23,17 @@
 
 namespace geoplait {
 
+// What a reader passed over in the input, counted so that a run can say so.
+struct InputLosses {
+    int32_t BadChecksums = 0;   // NMEA sentences whose checksum failed
+    int32_t LongEpochLines = 0; // lines of an epoch beyond the pass-through's bound
+    int32_t UnknownValues = 0;  // CSV or POT cells that were no number
+    int32_t BrokenLines = 0;    // lines over the length a line may have
+    int32_t DroppedTuples = 0;  // KML coordinates that were no numbers
+    // Each count the larger of the two.
+    void Merge(const InputLosses& other);
+};
+
 // Values the job derives from the settings texts at its start.
 struct RunValues {
     int32_t RecordRangeStart = 0;
@@ -43,7 +54,7 @@ struct RunValues {
     UnitSystem Units = UnitSystem::Km;  // of MeterMile
     std::string OverrideNote;
     std::string DirectoryNote;
-    std::string FirstSentenceId;
+    std::string FirstSentenceId;  // the first known sentence of an NMEA log
     int32_t PrescanCount = 0;
     // OutputFile split into its parts; the extension keeps its dot.
     std::string OutputDrive;  // always empty here
@@ -57,6 +68,9 @@ struct RunValues {
     // that broke off, a photo left out, a requested output not made): shown
     // after the completion message, and the run is complete with warnings.
     std::vector<NoticeText> Warnings;
+    // What the readers could not use, the most any one pass over the input
+    // found (each pass reads the same input): warnings at the run's end.
+    InputLosses Losses;
     // Progress: each read of the input is a pass (from 1), with the records
     // it handed on so far; ProgressDone is the record last reported.
     int ProgressPass = 0;
@@ -146,6 +160,14 @@ public:
     // written, or a cancel): reading loops check it between records.
     bool StopRequested() const { return outputs.Failed() || cancelRequested.load(std::memory_order_relaxed); }
 };
+
+inline void InputLosses::Merge(const InputLosses& other) {
+    for (int32_t InputLosses::*count : {&InputLosses::BadChecksums, &InputLosses::LongEpochLines,
+                                        &InputLosses::UnknownValues, &InputLosses::BrokenLines,
+                                        &InputLosses::DroppedTuples}) {
+        if (other.*count > this->*count) this->*count = other.*count;
+    }
+}
 
 // Notes a warning of the run (see RunValues::Warnings): a notice of kind
 // Warning from the table in base/notices.h, made with its values by

@@ -48,10 +48,30 @@ double DegreesOfDms(const DmsParts& p) { return (p.secondsAsMinutes + p.minutes)
 
 }  // namespace
 
+namespace {
+
+// Minutes (or seconds) that "%.Pf" would write as 60: they carry into the
+// next whole unit.
+bool RoundsToSixty(double value, int precision) {
+    return value >= 60.0 - 0.5 / std::pow(10.0, precision);
+}
+
+}  // namespace
+
+double NextMinute(double ddmm) {
+    const double degrees = std::trunc(ddmm / 100.0);
+    const double minutes = ddmm - degrees * 100.0;
+    return minutes + 1.0 >= 60.0 ? (degrees + 1.0) * 100.0 : ddmm + 1.0;
+}
+
 void TextsOfNmea(double v, double degreesOfV, std::string& degrees, std::string& dms) {
     AssignFixed(degrees, degreesOfV, 6, 7);
     double whole = 0.0;
     const double frac = SplitFraction(v, whole);
+    if (RoundsToSixty(frac * 60.0, 2)) {
+        AssignFixed(dms, NextMinute(whole) * 100.0, 2, 3);
+        return;
+    }
     AssignFixed(dms, (whole + frac * 60.0 / 100.0) * 100.0, 2, 3);
 }
 
@@ -84,14 +104,28 @@ void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
         const double g = NumberOf(degrees);
         double whole = 0.0;
         const double m = SplitFraction(g, whole) * 60.0;
-        AssignFixed(nmea, whole * 100.0 + m, 4, 5);
+        // Just below a whole degree the minutes round to 60: the next degree.
+        if (RoundsToSixty(std::fabs(m), 4)) {
+            AssignFixed(nmea, (whole + std::copysign(1.0, g)) * 100.0, 4, 5);
+        } else {
+            AssignFixed(nmea, whole * 100.0 + m, 4, 5);
+        }
         double minutes = 0.0;
         const double minuteFrac = SplitFraction(m, minutes);
-        AssignFixed(dms, whole * 10000.0 + minutes * 100.0 + minuteFrac * 60.0, 2, 3);
+        if (RoundsToSixty(std::fabs(minuteFrac) * 60.0, 2)) {
+            AssignFixed(dms, std::copysign(NextMinute(std::fabs(whole * 100.0 + minutes)) * 100.0, g), 2, 3);
+        } else {
+            AssignFixed(dms, whole * 10000.0 + minutes * 100.0 + minuteFrac * 60.0, 2, 3);
+        }
     } else if (!dms.empty()) {
         const DmsParts p = SplitDms(NumberOf(dms));
         AssignFixed(degrees, DegreesOfDms(p), 6, 0);
-        AssignFixed(nmea, p.degrees * 100.0 + p.minutes + p.secondsAsMinutes, 4, 5);
+        const double minutes = p.minutes + p.secondsAsMinutes;
+        if (RoundsToSixty(minutes, 4)) {
+            AssignFixed(nmea, (p.degrees + 1.0) * 100.0, 4, 5);
+        } else {
+            AssignFixed(nmea, p.degrees * 100.0 + minutes, 4, 5);
+        }
     }
 }
 

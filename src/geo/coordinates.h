@@ -15,6 +15,11 @@ namespace geoplait {
 // NMEA (ddmm.mmmm), decimal degrees, d/m/s (ddmmss.ss).
 void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms);
 
+// ddmm (whole minutes run together with their degrees) one minute on, 59
+// minutes becoming the next whole degree: where seconds that round to 60
+// carry.
+double NextMinute(double ddmm);
+
 // Degrees of an NMEA ddmm.mmmm value.
 inline double DegreesOfNmea(double v) {
     double whole = 0.0;

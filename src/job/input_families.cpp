@@ -17,8 +17,8 @@ namespace {
 
 bool OpenNmea(TrackReaders& r, const std::string& path, RunContext& ctx, bool) {
     // A pipe the first-line check opened is read on from there.
-    if (ctx.pipeInput.IsOpen()) return r.emplace<NmeaReader>().Open(ctx.pipeInput, ctx.run.FirstSentenceId);
-    return r.emplace<NmeaReader>().Open(path, ctx.run.FirstSentenceId);
+    if (ctx.pipeInput.IsOpen()) return r.emplace<NmeaReader>().Open(ctx.pipeInput);
+    return r.emplace<NmeaReader>().Open(path);
 }
 
 template <CsvLayout layout>

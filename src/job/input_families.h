@@ -45,8 +45,8 @@ struct InputFamily {
     ModeKind kind;
     ReaderOpen open;  // nullptr: the family has no track (photos only)
     CountRule count;
-    // The log's first sentence identifier opens its epochs: it is read and
-    // checked before the run (FirstSentenceId).
+    // The log must hold a known sentence near its start: it is looked for
+    // before the run (FindLogStart, FirstSentenceId).
     bool firstSentence;
     FamilyRecordRun run;
     FamilyKmlPasses kml;

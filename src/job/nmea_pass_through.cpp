@@ -1,17 +1,19 @@
-// "nmea(log) -> nmea(log)": the log is copied epoch by epoch as the NMEA
-// reader finds them, kept as their lines (at most 30 an epoch); epochs
-// that fail the filters are dropped, other lines of an accepted epoch are
-// kept byte for byte. With the datum shift only the GGA and RMC lines are
+// "nmea(log) -> nmea(log)": the log is copied epoch by epoch (an epoch is one
+// fix, as the reader's records are: NmeaEpochs); epochs that fail the filters
+// are dropped, the lines of an accepted epoch are kept byte for byte from
+// their "$" (what stood before it on the line is left out). A sentence whose
+// checksum fails and a line of binary bytes without a sentence are left out;
+// an epoch keeps its first 1024 lines, and what it had beyond is counted. With the datum shift only the GGA and RMC lines are
 // rebuilt. With the file split the output is cut into files named
 // base_20yymmdd-hhmmss.ext by the local date and time of each file's first
 // epoch.
 #include "job/record_runs.h"
 #include "job/run_files.h"
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "engine/derived_values.h"
 #include "engine/record_filter.h"
@@ -24,6 +26,9 @@ namespace geoplait {
 
 namespace {
 
+constexpr size_t kEpochLines = 1024;
+constexpr size_t kLineLimit = 4096;
+
 // State of one pass-through run.
 struct PassThrough {
     std::string base;       // OutputFile without ".ext"
@@ -31,7 +36,10 @@ struct PassThrough {
     bool hasExtension = false;
     TextWriter out;
     std::string fileName;  // scratch for split names
-    EpochLines epoch;  // the lines of the epoch being copied
+    std::vector<std::string> table;  // the epoch's lines; grown, never shrunk
+    size_t lines = 0;
+    NmeaEpochs epochs;
+    InputLosses losses;
     LineScratch scratch;  // for the sentences written with the datum shift
 };
 
@@ -90,9 +98,9 @@ bool OpenOutput(RunContext& ctx, PassThrough& run, const std::string& path) {
 bool WriteEpoch(RunContext& ctx, PassThrough& run) {
     const ConvertSettings& s = ctx.Current();
     TrackStore& store = ctx.store;
-    for (size_t i = 0; i < run.epoch.count; ++i) {
-        ParseGga(run.epoch.lines[i], ctx.point);
-        ParseRmc(run.epoch.lines[i], ctx.point);
+    for (size_t i = 0; i < run.lines; ++i) {
+        ParseGga(run.table[i], ctx.point);
+        ParseRmc(run.table[i], ctx.point);
     }
     LocalDateTime(ctx);
     // The emitter's filter compares RecordIndex + 1 with the range: this
@@ -120,8 +128,8 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
     }
 
     const bool shift = s.Tokyo2WGS84 != 0;
-    for (size_t i = 0; i < run.epoch.count; ++i) {
-        const std::string& line = run.epoch.lines[i];
+    for (size_t i = 0; i < run.lines; ++i) {
+        const std::string& line = run.table[i];
         if (shift) {
             const std::string_view id = SentenceIdOf(line);
             if (IsGgaId(id)) {
@@ -142,6 +150,16 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
 }
 
 
+// A line without a sentence that holds bytes no text line has (NUL padding,
+// binary messages between sentences).
+bool IsBinaryLine(std::string_view line) {
+    for (char c : line) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\t' && c != '\r' && c != '\n') || u == 0x7F) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
@@ -149,28 +167,42 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
     PassThrough run;
     SplitOutputName(s.OutputFile, run);
 
-    NmeaReader input;
+    TextReader input;
     // A pipe the first-line check opened is read on from there.
-    const bool opened = ctx.pipeInput.IsOpen() ? input.Open(ctx.pipeInput, ctx.run.FirstSentenceId)
-                                               : input.Open(s.InputFile, ctx.run.FirstSentenceId);
-    if (!opened) {
+    if (ctx.pipeInput.IsOpen()) input.Adopt(ctx.pipeInput);
+    if (!input.IsOpen() && !input.Open(s.InputFile)) {
         ctx.ui.Show(InputNotice(Notice::InputNotFound, s.InputFile));
         return;
     }
-    // The reader's epochs, as the lines that make them.
-    input.KeepLines(&run.epoch);
-    TrackPoint unused;
-    while (input.Next(unused)) {
-        if (run.epoch.tooLong) {
-            // What was written so far stays; both files are closed here.
-            ctx.ui.Show(MakeNotice(Notice::EpochTooLong));
-            run.out.Close();
-            return;
+
+    std::string line;
+    NmeaSentence sentence;
+    while (input.ReadLine(line, kLineLimit)) {
+        const bool found = FindNmeaSentence(line, sentence);
+        if (found ? FailsChecksum(sentence.text) : IsBinaryLine(line)) {
+            if (found) ++run.losses.BadChecksums;
+            continue;
         }
-        const bool last = input.GaveLast();
-        if (!WriteEpoch(ctx, run) || (!last && ctx.StopRequested())) break;
+        if (found && run.epochs.Opens(sentence)) {
+            if (!WriteEpoch(ctx, run) || ctx.StopRequested()) {
+                run.out.Close();
+                return;
+            }
+            run.lines = 0;
+            run.epochs.Restart();
+        }
+        if (found) run.epochs.Take(sentence);
+        if (run.lines == kEpochLines) {
+            ++run.losses.LongEpochLines;
+            continue;
+        }
+        if (run.table.size() == run.lines) run.table.emplace_back();
+        run.table[run.lines].assign(found ? sentence.text : std::string_view(line));
+        ++run.lines;
     }
+    WriteEpoch(ctx, run);
     run.out.Close();
+    ctx.run.Losses.Merge(run.losses);
 }
 
 }  // namespace geoplait

@@ -41,6 +41,9 @@ constexpr std::string_view kFirstSentenceIds[] = {
 };
 static_assert(std::size(kFirstSentenceIds) == 33);
 
+// How far into a log its first known sentence may stand.
+constexpr size_t kLogStartLookAhead = size_t{64} << 10;
+
 // Placemark types that set the interval from the pre-scan count.
 struct PlacemarkType {
     std::string_view text;
@@ -169,6 +172,22 @@ void DeriveRunValues(RunContext& ctx) {
 
 namespace {
 
+// What the readers could not use, one warning a kind with its count.
+void AddLossWarnings(RunContext& ctx) {
+    const InputLosses& losses = ctx.run.Losses;
+    const struct {
+        int32_t count;
+        Notice notice;
+    } kinds[] = {
+        {losses.BadChecksums, Notice::BadChecksums},   {losses.LongEpochLines, Notice::LongEpochLines},
+        {losses.UnknownValues, Notice::UnknownValues}, {losses.BrokenLines, Notice::BrokenLines},
+        {losses.DroppedTuples, Notice::DroppedTuples},
+    };
+    for (const auto& kind : kinds) {
+        if (kind.count > 0) AddRunWarning(ctx, MakeNotice(kind.notice, {kind.count}));
+    }
+}
+
 RunOutcome ReportCompletion(RunContext& ctx) {
     ctx.ui.SetMessageLine(" ***** Complete. *****");
     const TrackStore& store = ctx.store;
@@ -223,6 +242,23 @@ bool IsSameFile(const std::string& input, const std::string& output) {
     std::error_code ec;
     if (fs::equivalent(input, output, ec) && !ec) return true;
     return NormalPath(input) == NormalPath(output);
+}
+
+LogStart FindLogStart(TextReader& input, std::string& id) {
+    std::string line;
+    size_t looked = 0;
+    LogStart start = LogStart::Empty;
+    NmeaSentence sentence;
+    while (looked < kLogStartLookAhead && input.PeekLine(line, kLineLimit)) {
+        start = LogStart::Unknown;
+        looked += line.size();
+        if (FindNmeaSentence(line, sentence) && IsKnownFirstSentenceId(sentence.id) &&
+            !FailsChecksum(sentence.text)) {
+            id.assign(sentence.id);
+            return LogStart::Found;
+        }
+    }
+    return start;
 }
 
 bool IsKnownFirstSentenceId(std::string_view id) {
@@ -349,11 +385,14 @@ bool CheckRunFiles(RunContext& ctx, const ConvertMode* mode, bool photoOnly) {
     return true;
 }
 
-// An NMEA log's first line names the sentence that opens every epoch
-// (FirstSentenceId); a log that starts with no known identifier is refused.
-// False when the run stops here (the message shown).
-// A pipe stays open with its first line kept (RunContext::pipeInput): the
-// run's one read of it begins there.
+// An NMEA log is taken when a known sentence stands within its first 64 KiB:
+// lines before it (a receiver's power-up banner, a blank line, half a
+// sentence, binary bytes) are passed over; its identifier is the run's
+// FirstSentenceId. A log with lines but none of the known sentences there is
+// refused; an empty log is not (it has no data). False when the run stops
+// here (the message shown).
+// A pipe stays open with the lines looked at kept (RunContext::pipeInput):
+// the run's one read of it begins there.
 bool CheckFirstSentence(RunContext& ctx) {
     const bool pipe = IsPipe(ctx.Current().InputFile);
     TextReader own;
@@ -362,13 +401,10 @@ bool CheckFirstSentence(RunContext& ctx) {
         ctx.ui.Show(InputNotice(Notice::InputNotFound, ctx.Current().InputFile));
         return false;
     }
-    std::string line;
-    if (input.PeekLine(line, kLineLimit)) {
-        ctx.run.FirstSentenceId = SentenceIdOf(line);
-        if (!IsKnownFirstSentenceId(ctx.run.FirstSentenceId)) {
-            ctx.ui.Show(MakeNotice(Notice::FirstSentenceUnknown));
-            return false;
-        }
+    const LogStart start = FindLogStart(input, ctx.run.FirstSentenceId);
+    if (start == LogStart::Unknown) {
+        ctx.ui.Show(MakeNotice(Notice::FirstSentenceUnknown));
+        return false;
     }
     return true;
 }
@@ -388,6 +424,7 @@ RunOutcome DispatchMode(RunContext& ctx, const ConvertMode* mode, std::span<cons
     }
     // A cancel that a reading loop noticed between records ends the run the same way.
     if (ctx.cancelRequested.load(std::memory_order_relaxed)) return ReportCancelled(ctx);
+    AddLossWarnings(ctx);
     if (!PutOutputsInPlace(ctx)) return RunOutcome::Stopped;
     return ReportCompletion(ctx);
 }

@@ -30,6 +30,13 @@ bool IsSameFile(const std::string& input, const std::string& output);
 // True when `id` is one of the 33 identifiers an NMEA log may start with.
 bool IsKnownFirstSentenceId(std::string_view id);
 
+// Where an NMEA log starts: the first known sentence (IsKnownFirstSentenceId,
+// its checksum right) within the first 64 KiB, passing over the lines before
+// it (a banner, a blank line, half a sentence, binary bytes), which `input`
+// keeps peeked (TextReader::PeekLine). `id` is the sentence's identifier.
+enum class LogStart { Empty, Found, Unknown };
+LogStart FindLogStart(TextReader& input, std::string& id);
+
 // Records counted in advance by the reader of the family of `mode`, for the
 // placemark types that divide the track (nothing for the summaries, nullptr
 // and photos only).

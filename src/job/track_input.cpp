@@ -26,12 +26,17 @@ void Arrive(TrackSpeed& speed, TrackPoint& point, std::string_view fallback) {
 }
 
 // What a reader reports beside its records: the tuples it dropped (added to
-// the run's count) and a document that broke off.
+// the run's count), what it could not use (the most any pass found) and a
+// document that broke off.
 template <typename Reader>
 void TakeReaderReport(RunContext& ctx, const Reader& reader, bool countDropped) {
     if constexpr (requires { reader.Dropped(); }) {
         if (countDropped) ctx.store.OmitCount += reader.Dropped();
+        InputLosses dropped;
+        dropped.DroppedTuples = reader.Dropped();
+        ctx.run.Losses.Merge(dropped);
     }
+    if constexpr (requires { reader.Losses(); }) ctx.run.Losses.Merge(reader.Losses());
     if constexpr (requires { reader.Error(); }) ReportBrokenInput(ctx, reader.Error());
 }
 

@@ -167,8 +167,14 @@ void PackedOfSigned(double value, char plus, char minus, char keep, char& letter
     const double whole = std::floor(magnitude);
     const double minutesAll = (magnitude - whole) * 60.0;
     const double minutes = std::floor(minutesAll);
+    const double seconds = (minutesAll - minutes) * 60.0;
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%f", whole * 10000.0 + minutes * 100.0 + (minutesAll - minutes) * 60.0);
+    if (seconds >= 60.0 - 0.5e-6) {
+        // Seconds that "%f" would show as 60 carry into the minute.
+        std::snprintf(buffer, sizeof buffer, "%f", NextMinute(whole * 100.0 + minutes) * 100.0);
+    } else {
+        std::snprintf(buffer, sizeof buffer, "%f", whole * 10000.0 + minutes * 100.0 + seconds);
+    }
     packed = buffer;
 }
 

@@ -5,8 +5,8 @@
 // quote, may hold commas, and "" stands for one quote (whatever follows the
 // closing quote up to the next comma is kept as it stands). Only the first
 // 2048 characters of a line are looked at; a column beyond them or beyond the
-// last comma is empty. Lines longer than 4095 characters arrive in pieces,
-// each read as a line.
+// last comma is empty. A line is read whole up to 1 MiB; a longer one is
+// passed over and counted (ReadWholeLine), never cut into records.
 //
 // Custom: each item (hemisphere letters, latitude, longitude, altitude, date,
 // time, speed, course) stands in the column its Imput_ setting names (0 =
@@ -14,7 +14,10 @@
 // gives the unsigned value and the letter S or W (N or E for "+"); a
 // hemisphere column, when it holds a letter, overrides the sign. Local times
 // are turned into UTC by the time difference; every hhmmss time and every
-// six-digit date has its six digits (93000 is read as 093000).
+// six-digit date has its six digits (93000 is read as 093000). Numbers are
+// read whole or not at all (spreadsheet_text.h): a coordinate in its
+// column's notation or in degrees with their marks, an altitude with "m"
+// after it, a decimal comma; a cell that is no number is unknown and counted.
 #include "readers/csv_reader.h"
 
 #include <algorithm>
@@ -28,12 +31,12 @@
 #include "geo/time_difference.h"
 #include "geo/time_zone.h"
 #include "readers/reader_text.h"
+#include "readers/spreadsheet_text.h"
 
 namespace geoplait {
 
 namespace {
 
-constexpr size_t kLineLimit = 4096;       // including the terminator
 constexpr int kCsvFullColumns = 50;
 constexpr std::string_view kUnsetDate = "010100";  // the default of Default_UTC_Date
 
@@ -174,9 +177,6 @@ char TakeCustomSign(std::string& text, char positive, char negative, char& writt
         }
         letter = written;
     }
-    // A column that is not a number (the "lat" of a header line) is no
-    // position, not 0 degrees.
-    if (!text.empty() && text.front() != '.' && (text.front() < '0' || text.front() > '9')) text.clear();
     return letter;
 }
 
@@ -259,7 +259,7 @@ constexpr unsigned char kColonsToHhmmss[] = {0, 1, 3, 4, 6, 7};
 
 }  // namespace
 
-void ParseCsvFullLine(std::string_view line, TrackPoint& p) {
+int32_t ParseCsvFullLine(std::string_view line, TrackPoint& p) {
     for (int column = 1; column <= kCsvFullColumns; ++column) {
         if (std::string* target = FullTarget(p, column)) target->clear();
     }
@@ -267,6 +267,8 @@ void ParseCsvFullLine(std::string_view line, TrackPoint& p) {
         if (std::string* target = FullTarget(p, column)) AssignColumn(*target, text);
     });
     SettleRecord(p);
+    // A file edited in a spreadsheet may hold "#N/A": no altitude, not that text.
+    return !p.GgaAltitude.empty() && !TakeCellNumber(p.GgaAltitude, true, true) ? 1 : 0;
 }
 
 CsvCustomFormat DecodeCsvCustomFormat(const ConvertSettings& s) {
@@ -350,9 +352,29 @@ CustomPosition ReadCustomColumns(std::string_view line, const CsvCustomFormat& f
     return position;
 }
 
-// Signs and hemisphere columns into the letters, then the two other
-// notations from the one given.
-void TakeCustomHemispheres(const CustomPosition& position, const CsvCustomFormat& f, TrackPoint& p) {
+// A coordinate column as a number of its notation, or degrees written with
+// their marks, which go to `degrees` instead. 1 when it held no number.
+int32_t TakeCustomCoordinate(std::string* column, std::string& degrees) {
+    if (column == nullptr) return 0;
+    switch (TakeCoordinateCell(*column)) {
+        case CoordinateCell::Degrees:
+            if (column != &degrees) {
+                degrees.swap(*column);
+                column->clear();
+            }
+            return 0;
+        case CoordinateCell::Unknown: return 1;
+        case CoordinateCell::Empty:
+        case CoordinateCell::Number: break;
+    }
+    return 0;
+}
+
+// Signs and hemisphere columns into the letters, the coordinates read as
+// numbers, then the two other notations from the one given; adds the
+// coordinates that were no number to `unknown`.
+void TakeCustomHemispheres(const CustomPosition& position, const CsvCustomFormat& f, TrackPoint& p,
+                           int32_t& unknown) {
     char latitudeSign = '\0';
     char longitudeSign = '\0';
     char latitudeLetter = '\0';
@@ -363,6 +385,15 @@ void TakeCustomHemispheres(const CustomPosition& position, const CsvCustomFormat
     if (position.longitude != nullptr && f.longitude > 0) {
         longitudeSign = TakeCustomSign(*position.longitude, 'E', 'W', longitudeLetter);
     }
+    const int32_t unknownCoordinates = TakeCustomCoordinate(position.latitude, p.InLatitudeDeg) +
+                                       TakeCustomCoordinate(position.longitude, p.InLongitudeDeg);
+    if (unknownCoordinates > 0) {
+        // Half a position is none.
+        for (std::string* text : {position.latitude, position.longitude, &p.InLatitudeDeg, &p.InLongitudeDeg}) {
+            if (text != nullptr) text->clear();
+        }
+    }
+    unknown += unknownCoordinates;
     SetHemisphere(p, &TrackPoint::GgaNS, &TrackPoint::RmcNS, f.latitudeNs > 0, latitudeSign);
     SetHemisphere(p, &TrackPoint::GgaEW, &TrackPoint::RmcEW, f.longitudeEw > 0, longitudeSign);
     // A letter at the number that the hemisphere column contradicts: which
@@ -431,6 +462,30 @@ void NormalizeCustomSpeed(CsvSpeedUnit unit, std::string& speed) {
     }
 }
 
+// The altitude, speed and course columns as numbers; the number of those
+// that held none (and are unknown now). `speedKnown`: the speed column is
+// a number or empty.
+int32_t TakeCustomNumbers(const CsvCustomFormat& f, TrackPoint& p, bool& speedKnown) {
+    int32_t unknown = 0;
+    const struct {
+        int position;
+        std::string* text;
+        bool sign;
+        bool metres;
+    } cells[] = {
+        {f.altitude, &p.GgaAltitude, true, true},
+        {f.speed, &p.RmcSpeed, false, false},
+        {f.course, &p.RmcCourse, false, false},
+    };
+    for (const auto& cell : cells) {
+        if (cell.position <= 0 || cell.text->empty()) continue;
+        if (TakeCellNumber(*cell.text, cell.sign, cell.metres)) continue;
+        ++unknown;
+        if (cell.text == &p.RmcSpeed) speedKnown = false;
+    }
+    return unknown;
+}
+
 // The RMC side of the position and the GGA time from the fields read.
 void CopyToRmcSide(TrackPoint& p) {
     p.RmcLatitude.assign(p.GgaLatitude);
@@ -440,24 +495,29 @@ void CopyToRmcSide(TrackPoint& p) {
 
 }  // namespace
 
-void ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
-                        const LocalClock& clock, TrackPoint& p) {
+int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
+                           const LocalClock& clock, TrackPoint& p) {
     FillCustomDefaults(p, settings);
     const CustomPosition position = ReadCustomColumns(line, format, p);
-    TakeCustomHemispheres(position, format, p);
+    bool speedKnown = true;
+    int32_t unknown = TakeCustomNumbers(format, p, speedKnown);
+    TakeCustomHemispheres(position, format, p, unknown);
     std::string& scratch = p.LocalDate;  // free until ComputeDerived fills it
     if (format.date > 0) NormalizeCustomDate(format.dateNotation, p.RmcDate, scratch);
     if (format.time > 0) NormalizeCustomTime(format.timeNotation, clock, p.RmcDate, p.RmcTime, scratch);
     scratch.clear();
-    if (format.speed > 0) NormalizeCustomSpeed(format.speedUnit, p.RmcSpeed);
+    // A speed that is no number stays unknown: the track gives it one.
+    if (format.speed > 0 && speedKnown) NormalizeCustomSpeed(format.speedUnit, p.RmcSpeed);
     CopyToRmcSide(p);
     SettleRecord(p);
+    return unknown;
 }
 
 bool CsvReader::Open(const std::string& path, CsvLayout layout, const ConvertSettings& items,
                      const LocalClock& clock) {
     layout_ = layout;
     items_ = &items;
+    losses_ = {};
     clock_ = clock;
     if (layout == CsvLayout::Custom) custom_ = DecodeCsvCustomFormat(items);
     firstLine_ = true;
@@ -466,17 +526,23 @@ bool CsvReader::Open(const std::string& path, CsvLayout layout, const ConvertSet
 
 bool CsvReader::Next(TrackPoint& point) {
     std::string_view line;
-    if (!input_.ReadLine(line, kLineLimit)) return false;
-    // A header line of ours names the columns: it is no record.
+    if (!ReadWholeLine(input_, line, losses_.BrokenLines)) return false;
+    // A header line of ours names the columns: it is no record. Another
+    // first line may be a header of another program ("lat,lon,alt"): names,
+    // not numbers lost.
+    bool mayBeHeader = false;
     if (firstLine_) {
         firstLine_ = false;
-        if (IsCsvHeaderLine(line) && !input_.ReadLine(line, kLineLimit)) return false;
+        if (IsCsvHeaderLine(line)) {
+            if (!ReadWholeLine(input_, line, losses_.BrokenLines)) return false;
+        } else {
+            mayBeHeader = true;
+        }
     }
-    if (layout_ == CsvLayout::Full) {
-        ParseCsvFullLine(line, point);
-    } else {
-        ParseCsvCustomLine(line, custom_, *items_, clock_, point);
-    }
+    const int32_t unknown = layout_ == CsvLayout::Full
+                                ? ParseCsvFullLine(line, point)
+                                : ParseCsvCustomLine(line, custom_, *items_, clock_, point);
+    if (!mayBeHeader) losses_.UnknownValues += unknown;
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/text_file.h"
+#include "engine/run_context.h"
 #include "engine/track_point.h"
 #include "geo/time_zone.h"
 #include "settings/convert_settings.h"
@@ -16,8 +17,9 @@ namespace geoplait {
 // One line of the Full layout into the record: columns 1-28 into the NMEA
 // fields and the reserved slot, 33/34 into the decimal degrees, 41/42 into
 // the d/m/s texts, 43/44 into the local date and time. The other columns are
-// recomputed by ComputeDerived and not read.
-void ParseCsvFullLine(std::string_view line, TrackPoint& point);
+// recomputed by ComputeDerived and not read. Returns 1 when the altitude was
+// no number (it is unknown now), else 0.
+int32_t ParseCsvFullLine(std::string_view line, TrackPoint& point);
 
 // How a latitude or longitude column of the Custom layout is written:
 // "dd.dddddd", "ddmm.mmmm", "ddmmss.ss"; any other text reads no position.
@@ -53,9 +55,10 @@ CsvCustomFormat DecodeCsvCustomFormat(const ConvertSettings& settings);
 
 // One line of the Custom layout into the record, the NMEA defaults of
 // `settings` first. Local times are turned into UTC by `clock` (a fixed
-// difference or a zone).
-void ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
-                        const LocalClock& clock, TrackPoint& point);
+// difference or a zone). Returns the number of cells that held no number
+// (left unknown).
+int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
+                           const LocalClock& clock, TrackPoint& point);
 
 enum class CsvLayout { Full, Custom };
 
@@ -79,9 +82,12 @@ public:
     bool Next(TrackPoint& point);
     // Bytes of the input read up to the record last given, for progress.
     uint64_t BytesRead() const { return input_.BytesRead(); }
+    // What this pass could not read: cells that were no number, lines too long.
+    InputLosses Losses() const { return losses_; }
 
 private:
     TextReader input_;
+    InputLosses losses_;
     CsvLayout layout_ = CsvLayout::Full;
     CsvCustomFormat custom_;      // decoded from the settings when opened
     const ConvertSettings* items_ = nullptr;

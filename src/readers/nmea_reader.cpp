@@ -1,17 +1,22 @@
 // NMEA 0183 log reader.
 //
-// A log is one sentence per line. Only GGA and RMC sentences are parsed, of
-// GPS ("$GPGGA", "$GPRMC") and of the talkers of multi-system receivers
-// ("$GNRMC", "$GLGGA", ...; an epoch may mix them); every other line only
-// counts for the epoch boundary: an epoch starts at each line whose
-// identifier equals the log's first one (the run's FirstSentenceId), or, when
-// that is a GGA or RMC, at each GGA or RMC of any of these talkers (a
-// receiver may change its talker when it starts using another system).
+// A log is one sentence per line, each line ending in LF, CR LF or a lone CR.
+// Only GGA and RMC sentences are parsed, of GPS ("$GPGGA", "$GPRMC") and of
+// the talkers of multi-system receivers ("$GNRMC", "$GLGGA", ...; a record may
+// mix them). A record is one fix (NmeaEpochs): it begins at a GGA, RMC, GLL
+// or GNS whose fix time differs from the record's, or that comes again in the
+// record; sentences without a fix time (ZDA, VTG, GSA, GSV, TXT, proprietary)
+// join the record they fall in. Real logs hold more than sentences:
+// - a sentence is found at its "$", whatever stands before it on the line
+//   (NUL padding left by a logger after a power cut, UBX binary between
+//   u-blox sentences, a stray byte); a line without one is passed over;
+// - a sentence whose "*hh" does not match its bytes is not used (one digit
+//   flipped in transit moves a fix by hundreds of km); one without "*hh" is;
+// - a log may open with a banner ("$GNTXT"), a blank line or half a sentence.
 // Field k is the text after the k-th "," up to the next ",", CR or LF; a field
 // whose "," lies beyond the first 2048 characters of the line is empty, a found
-// field is taken whole. Checksums are neither verified nor removed: the last
-// field of a sentence keeps its "*hh". Lines longer than 4095 characters
-// arrive in pieces, each piece treated as a line of its own.
+// field is taken whole. The last field of a sentence keeps its "*hh". Lines
+// longer than 4095 characters arrive in pieces, each piece read as a line.
 #include "readers/nmea_reader.h"
 
 #include <array>
@@ -19,9 +24,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "base/text_encoding.h"
 #include "geo/time_difference.h"
 #include "readers/reader_text.h"
+#include "readers/spreadsheet_text.h"
 
 namespace geoplait {
 
@@ -109,11 +114,35 @@ size_t FieldEnd(const char* data, size_t i, size_t size) {
     return i;
 }
 
+// Characters in s as the text reader counts them: a valid UTF-8 sequence is
+// one character, so is every byte that does not start one.
+size_t CharCount(std::string_view s) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t n = s.size();
+    size_t chars = 0;
+    for (size_t i = 0; i < n; ++chars) {
+        const unsigned char c = p[i];
+        size_t len = 1;
+        if (c >= 0xC2 && c <= 0xDF) len = 2;
+        else if (c >= 0xE0 && c <= 0xEF) len = 3;
+        else if (c >= 0xF0 && c <= 0xF4) len = 4;
+        if (len > n - i) len = 1;
+        for (size_t j = 1; j < len; ++j) {
+            if ((p[i + j] & 0xC0) != 0x80) {
+                len = 1;
+                break;
+            }
+        }
+        i += len;
+    }
+    return chars;
+}
+
 // Whether the "," at byte `pos` lies within the first kFieldScanLimit
 // characters. A byte index below the limit is a character index below it too,
 // so only long lines need counting.
 bool WithinScanLimit(std::string_view line, size_t pos) {
-    return pos < kFieldScanLimit || Utf8CharCount(line.substr(0, pos)) < kFieldScanLimit;
+    return pos < kFieldScanLimit || CharCount(line.substr(0, pos)) < kFieldScanLimit;
 }
 
 // Assigns fields 1..N of the line to the record fields; absent fields empty.
@@ -151,14 +180,65 @@ void FillEmpty(TrackPoint& point, const std::array<FillRule, N>& rules) {
     }
 }
 
-// Inlined: once for every line of a log.
-[[gnu::always_inline]] inline SentenceKind KindOf(std::string_view id) {
-    if (id.size() != 6 || id[0] != '$') return SentenceKind::Other;
+struct KindName {
+    std::string_view name;
+    SentenceKind kind;
+    size_t timeField;  // the field that holds the fix time (0: none)
+};
+constexpr KindName kKinds[] = {
+    {"GGA", SentenceKind::Gga, 1},
+    {"RMC", SentenceKind::Rmc, 1},
+    {"GLL", SentenceKind::Gll, 5},
+    {"GNS", SentenceKind::Gns, 1},
+};
+
+SentenceKind KindOf(std::string_view id) {
+    if (id.size() != 6 || id[0] != '$' || !IsKnownTalker(id.substr(1, 2))) return SentenceKind::Other;
     const std::string_view sentence = id.substr(3);
-    const SentenceKind kind = sentence == "GGA"   ? SentenceKind::Gga
-                              : sentence == "RMC" ? SentenceKind::Rmc
-                                                  : SentenceKind::Other;
-    return kind != SentenceKind::Other && IsKnownTalker(id.substr(1, 2)) ? kind : SentenceKind::Other;
+    for (const KindName& k : kKinds) {
+        if (sentence == k.name) return k.kind;
+    }
+    return SentenceKind::Other;
+}
+
+size_t TimeFieldOf(SentenceKind kind) {
+    for (const KindName& k : kKinds) {
+        if (k.kind == kind) return k.timeField;
+    }
+    return 0;
+}
+
+// Field k (from 1) of a sentence, up to ",", "*", CR or LF; empty when absent.
+std::string_view FieldOf(std::string_view text, size_t k) {
+    size_t start = 0;
+    for (size_t i = 0; i < k; ++i) {
+        start = text.find(',', start);
+        if (start == std::string_view::npos) return {};
+        ++start;
+    }
+    size_t end = start;
+    while (end < text.size() && text[end] != ',' && text[end] != '*' && text[end] != '\r' && text[end] != '\n') {
+        ++end;
+    }
+    return text.substr(start, end - start);
+}
+
+// A fix time without the zeros that end its fraction: "123519.00" and
+// "123519" are the same instant.
+std::string_view PlainTime(std::string_view time) {
+    if (time.find('.') == std::string_view::npos) return time;
+    while (!time.empty() && time.back() == '0') time.remove_suffix(1);
+    if (!time.empty() && time.back() == '.') time.remove_suffix(1);
+    return time;
+}
+
+bool IsIdCharacter(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
 }
 
 void ParseGgaWithId(std::string_view line, std::string_view id, TrackPoint& point) {
@@ -173,21 +253,13 @@ void ParseRmcWithId(std::string_view line, std::string_view id, TrackPoint& poin
     FillEmpty(point, kGgaFromRmc);
 }
 
-uint64_t PackId(std::string_view id) {
-    if (id.size() != 6) return 0;
-    uint32_t head = 0;
-    uint16_t tail = 0;
-    std::memcpy(&head, id.data(), 4);
-    std::memcpy(&tail, id.data() + 4, 2);
-    return (static_cast<uint64_t>(tail) << 32) | head;
-}
-
-// Lines whose identifier passes `is` (IsRmcId, IsGgaId).
-int32_t CountLinesWithId(TextReader& input, bool (*is)(std::string_view)) {
+// Sentences of the kind `kind` whose checksums hold.
+int32_t CountSentences(TextReader& input, SentenceKind kind) {
     int32_t count = 0;
     std::string_view line;
+    NmeaSentence sentence;
     while (input.ReadLine(line, kLineLimit)) {
-        if (is(SentenceIdOf(line))) ++count;
+        if (FindNmeaSentence(line, sentence) && sentence.kind == kind && !FailsChecksum(sentence.text)) ++count;
     }
     return count;
 }
@@ -234,13 +306,21 @@ void ReadZda(std::string_view line, NmeaZdaDate& zda) {
 // when it had no RMC sentence of its own to date it. An epoch whose time of
 // day lies more than half a day before the ZDA time is on the next day (a ZDA
 // just before midnight).
-void SettleEpoch(TrackPoint& point, const NmeaZdaDate& zda) {
+// Returns 1 when the altitude was no number (it is unknown now), else 0.
+int32_t SettleEpoch(TrackPoint& point, const NmeaZdaDate& zda) {
     SettleRecord(point);
+    int32_t unknown = 0;
+    if (!point.GgaAltitude.empty() && !TakeCellNumber(point.GgaAltitude, true, false)) unknown = 1;
     // An epoch without RMC has no speed: the track gives it one.
     if (point.RmcId.empty() && !point.GgaId.empty()) point.RmcSpeed.clear();
-    if (!zda.known || !point.RmcId.empty() || point.RmcDate != "000000" || point.RmcTime.empty()) return;
+    if (!zda.known || !point.RmcId.empty() || point.RmcDate != "000000" || point.RmcTime.empty()) return unknown;
     point.RmcDate.assign(zda.date, 6);
-    if (SecondsOfDay(point.RmcTime) + 43200 < zda.seconds) point.RmcDate = ShiftDate(point.RmcDate, 1);
+    // The ZDA may come just before or, at the end of the fix's record, just
+    // after midnight.
+    const int32_t seconds = SecondsOfDay(point.RmcTime);
+    if (seconds + 43200 < zda.seconds) point.RmcDate = ShiftDate(point.RmcDate, 1);
+    if (seconds > zda.seconds + 43200) point.RmcDate = ShiftDate(point.RmcDate, -1);
+    return unknown;
 }
 
 }  // namespace
@@ -259,10 +339,62 @@ bool IsKnownTalker(std::string_view talker) {
 bool IsGgaId(std::string_view id) { return KindOf(id) == SentenceKind::Gga; }
 bool IsRmcId(std::string_view id) { return KindOf(id) == SentenceKind::Rmc; }
 
-bool StartsEpoch(std::string_view id, std::string_view firstId) {
-    if (id == firstId) return true;
-    const SentenceKind kind = KindOf(firstId);
-    return kind != SentenceKind::Other && KindOf(id) == kind;
+bool FindNmeaSentence(std::string_view line, NmeaSentence& sentence) {
+    for (size_t at = line.find('$'); at != std::string_view::npos; at = line.find('$', at + 1)) {
+        size_t end = at + 1;
+        while (end < line.size() && end - at <= 10 && IsIdCharacter(line[end])) ++end;
+        const size_t length = end - at - 1;
+        if (length < 3 || length > 9) continue;
+        if (end < line.size() && line[end] != ',' && line[end] != '*' && line[end] != '\r' && line[end] != '\n') {
+            continue;
+        }
+        sentence.text = line.substr(at);
+        sentence.id = line.substr(at, end - at);
+        sentence.kind = KindOf(sentence.id);
+        return true;
+    }
+    return false;
+}
+
+bool FailsChecksum(std::string_view text) {
+    const void* found = std::memchr(text.data(), '*', text.size());
+    if (found == nullptr) return false;
+    const size_t star = static_cast<size_t>(static_cast<const char*>(found) - text.data());
+    // The exclusive-or of the bytes between "$" and "*", eight at a time.
+    uint64_t words = 0;
+    size_t i = 1;
+    for (; i + 8 <= star; i += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        words ^= word;
+    }
+    words ^= words >> 32;
+    words ^= words >> 16;
+    words ^= words >> 8;
+    unsigned sum = static_cast<unsigned>(words & 0xFF);
+    for (; i < star; ++i) sum ^= static_cast<unsigned char>(text[i]);
+    std::string_view tail = text.substr(star + 1);
+    while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r')) tail.remove_suffix(1);
+    if (tail.size() != 2) return true;
+    const int high = HexValue(tail[0]);
+    const int low = HexValue(tail[1]);
+    return high < 0 || low < 0 || static_cast<unsigned>(high * 16 + low) != sum;
+}
+
+bool NmeaEpochs::Opens(const NmeaSentence& sentence) const {
+    const size_t field = TimeFieldOf(sentence.kind);
+    if (field == 0 || !any_) return false;
+    if ((held_ & (1u << static_cast<unsigned>(sentence.kind))) != 0) return true;
+    const std::string_view time = PlainTime(FieldOf(sentence.text, field));
+    return !time.empty() && !time_.empty() && time != time_;
+}
+
+void NmeaEpochs::Take(const NmeaSentence& sentence) {
+    any_ = true;
+    const size_t field = TimeFieldOf(sentence.kind);
+    if (field == 0) return;
+    held_ |= 1u << static_cast<unsigned>(sentence.kind);
+    if (time_.empty()) time_.assign(PlainTime(FieldOf(sentence.text, field)));
 }
 
 void ParseGga(std::string_view line, TrackPoint& point) {
@@ -275,97 +407,75 @@ void ParseRmc(std::string_view line, TrackPoint& point) {
     if (IsRmcId(id)) ParseRmcWithId(line, id, point);
 }
 
-bool NmeaReader::Open(const std::string& path, std::string_view firstId) {
-    Reset(firstId);
+bool NmeaReader::Open(const std::string& path) {
+    Reset();
     ended_ = !input_.Open(path);
     return !ended_;
 }
 
-bool NmeaReader::Open(TextReader& opened, std::string_view firstId) {
-    Reset(firstId);
+bool NmeaReader::Open(TextReader& opened) {
+    Reset();
     input_.Adopt(opened);
     ended_ = !input_.IsOpen();
     return !ended_;
 }
 
-void NmeaReader::Reset(std::string_view firstId) {
-    firstId_.assign(firstId);
-    firstPacked_ = PackId(firstId_);
-    firstKind_ = KindOf(firstId_);
-    lineCount_ = 0;
+void NmeaReader::Reset() {
+    epochs_.Restart();
     hasPending_ = false;
     pending_ = {};
+    badChecksums_ = 0;
+    unknownValues_ = 0;
     zda_ = {};
 }
 
-bool NmeaReader::IsFirstId(std::string_view id) const {
-    if (id.size() != firstId_.size()) return false;
-    return id.size() == 6 ? PackId(id) == firstPacked_ : id == firstId_;
-}
-
-void NmeaReader::Parse(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point) {
-    if (kind == SentenceKind::Gga) {
-        ParseGgaWithId(line, id, point);
-    } else if (kind == SentenceKind::Rmc) {
-        ParseRmcWithId(line, id, point);
-    } else if (IsZdaId(id)) {
-        ReadZda(line, zda_);
+void NmeaReader::Parse(const NmeaSentence& sentence, TrackPoint& point) {
+    epochs_.Take(sentence);
+    if (sentence.kind == SentenceKind::Gga) {
+        ParseGgaWithId(sentence.text, sentence.id, point);
+    } else if (sentence.kind == SentenceKind::Rmc) {
+        ParseRmcWithId(sentence.text, sentence.id, point);
+    } else if (IsZdaId(sentence.id)) {
+        ReadZda(sentence.text, zda_);
     }
-}
-
-void NmeaReader::Take(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point) {
-    if (kept_ == nullptr) {
-        Parse(line, id, kind, point);
-    } else if (kept_->count == EpochLines::kMaxLines) {
-        kept_->tooLong = true;
-    } else {
-        kept_->lines[kept_->count++].assign(line);
-    }
-}
-
-void NmeaReader::EndEpoch(TrackPoint& point) {
-    if (kept_ == nullptr) SettleEpoch(point, zda_);
 }
 
 bool NmeaReader::Next(TrackPoint& point) {
     if (ended_) return false;
-    if (kept_ != nullptr) {
-        kept_->count = 0;
-        kept_->tooLong = false;
-    }
+    epochs_.Restart();
     if (hasPending_) {
         hasPending_ = false;
-        Take(pending_, pendingId_, pendingKind_, point);
+        Parse(pending_, point);
     }
     std::string_view line;
+    NmeaSentence sentence;
     while (input_.ReadLine(line, kLineLimit)) {
-        ++lineCount_;
-        const std::string_view id = SentenceIdOf(line);
-        const SentenceKind kind = KindOf(id);
-        if (lineCount_ >= 2 &&
-            (IsFirstId(id) || (kind == firstKind_ && kind != SentenceKind::Other))) {
-            // The epoch is whole; the line that opens the next one waits.
-            pending_ = line;
-            pendingId_ = id;
-            pendingKind_ = kind;
+        if (!FindNmeaSentence(line, sentence)) continue;
+        if (FailsChecksum(sentence.text)) {
+            ++badChecksums_;
+            continue;
+        }
+        if (epochs_.Opens(sentence)) {
+            // The record is whole; the sentence that opens the next one waits.
+            pending_ = sentence;
             hasPending_ = true;
-            EndEpoch(point);
+            unknownValues_ += SettleEpoch(point, zda_);
             return true;
         }
-        Take(line, id, kind, point);
+        Parse(sentence, point);
     }
-    // The last epoch, also of an empty log.
+    // The last record, also of an empty log.
     ended_ = true;
-    EndEpoch(point);
+    unknownValues_ += SettleEpoch(point, zda_);
     return true;
 }
 
 int32_t NmeaReader::CountFixes() {
     input_.Rewind();
-    int32_t count = CountLinesWithId(input_, IsRmcId);
+    int32_t count = CountSentences(input_, SentenceKind::Rmc);
     if (count == 0) {
         input_.Rewind();
-        count = CountLinesWithId(input_, IsGgaId);
+        count = CountSentences(input_, SentenceKind::Gga);
     }
     ended_ = true;
     return count;

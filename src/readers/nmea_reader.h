@@ -1,35 +1,75 @@
-// NMEA 0183 logs: one record per epoch, the group of sentences that starts at
-// every line with the log's first sentence identifier.
+// NMEA 0183 logs: one record per fix, the group of sentences that a receiver
+// sends for one instant.
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "base/text_file.h"
+#include "engine/run_context.h"
 #include "engine/track_point.h"
 
 namespace geoplait {
 
-// The sentences the reader parses; every other line only counts for the
-// epoch boundary.
-enum class SentenceKind { Other, Gga, Rmc };
+// The sentences the reader tells apart: GGA and RMC are parsed; GLL and GNS
+// carry a fix time and so open records too; the others only join a record.
+enum class SentenceKind { Other, Gga, Rmc, Gll, Gns };
 
-// An NMEA log as a source of records, one epoch at a time.
+// A sentence as found on a line of a log: from its "$" to the end of the
+// line (its "\n" included), whatever bytes stood before the "$".
+struct NmeaSentence {
+    std::string_view text;
+    std::string_view id;  // "$GPGGA"
+    SentenceKind kind = SentenceKind::Other;
+};
+
+// The sentence on `line`: at the first "$" that starts an identifier (three
+// to nine capital letters or digits after it, then "," or "*" or the end).
+// False when the line holds none (a blank line, a banner, binary bytes).
+bool FindNmeaSentence(std::string_view line, NmeaSentence& sentence);
+
+// A sentence whose "*hh" does not match the exclusive-or of its bytes between
+// "$" and "*", or whose "*" is followed by anything but two hexadecimal
+// digits and the line end. A sentence without "*" has nothing to check.
+bool FailsChecksum(std::string_view text);
+
+// Where the records of a log begin. A record is one fix: a sentence that
+// carries a fix time (GGA, RMC, GLL, GNS) opens a new record when the record
+// has a fix time and this one differs, or when the record already holds a
+// sentence of its kind. Other sentences join the record they fall in.
+class NmeaEpochs {
+public:
+    // Whether `sentence` begins a new record (never the first sentence).
+    bool Opens(const NmeaSentence& sentence) const;
+    // The sentence joins the current record.
+    void Take(const NmeaSentence& sentence);
+    // A new record begins, empty.
+    void Restart() {
+        time_.clear();
+        held_ = 0;
+        any_ = false;
+    }
+
+private:
+    std::string time_;  // the record's fix time, as its first fix sentence gave it
+    unsigned held_ = 0;  // bit per SentenceKind held
+    bool any_ = false;   // the record has a sentence
+};
+
+// An NMEA log as a source of records, one fix at a time.
 //
 //   NmeaReader reader;
-//   if (!reader.Open(path, firstId)) ... "Input File Not Found"
+//   if (!reader.Open(path)) ... "Input File Not Found"
 //   while (reader.Next(point)) { ...write or reject point..., ClearTrackPoint }
 //
-// Next parses the GGA and RMC lines of one epoch into the point (over what
-// the caller left in it) and returns true at the line that opens the next
-// epoch, which is parsed by the following call; after the last line it
-// returns true once more (also for an empty log), then false. The epochs
-// open at the log's first identifier `firstId` (see StartsEpoch). The reader
-// keeps its file position and the line that opens the next epoch between
-// calls; a pass that reads the log again opens it again.
+// Next parses the GGA and RMC sentences of one record into the point (over
+// what the caller left in it) and returns true at the sentence that opens the
+// next record (NmeaEpochs), which is parsed by the following call; after the
+// last line it returns true once more (also for an empty log), then false.
+// A sentence whose checksum fails is not used (Losses counts them).
+// The reader keeps its file position and the sentence that opens the next
+// record between calls; a pass that reads the log again opens it again.
 // The date of the last "$xxZDA" sentence (hhmmss.ss,dd,mm,yyyy,...), which
 // receivers that write no RMC send once a second: it dates the epochs after
 // it that have no RMC date.
@@ -39,26 +79,14 @@ struct NmeaZdaDate {
     int32_t seconds = 0;  // its time of day
 };
 
-// The lines of one epoch as they stand, for a pass that copies the log
-// instead of reading its records.
-struct EpochLines {
-    static constexpr size_t kMaxLines = 30;
-    std::array<std::string, kMaxLines> lines;
-    size_t count = 0;
-    bool tooLong = false;  // the epoch had more lines: those past kMaxLines are left out
-};
-
 class NmeaReader {
 public:
-    bool Open(const std::string& path, std::string_view firstId);
+    bool Open(const std::string& path);
     // The same with the log `opened` holds open, taken over where it stands
-    // (a pipe whose first line was peeked at): `opened` is closed then.
-    bool Open(TextReader& opened, std::string_view firstId);
+    // (a pipe whose first lines were peeked at): `opened` is closed then.
+    bool Open(TextReader& opened);
     void Close() { input_.Close(); }
     bool Next(TrackPoint& point);
-    // From now on Next gives each epoch as its lines in `lines` (each with its
-    // "\n") instead of parsing it into the point; nullptr parses again.
-    void KeepLines(EpochLines* lines) { kept_ = lines; }
     // True once the record Next gave last is the log's last one: its last
     // epoch comes with the end of the file.
     bool GaveLast() const { return ended_; }
@@ -66,35 +94,32 @@ public:
     uint64_t BytesRead() const { return input_.BytesRead(); }
 
     // The fixes of the log from its first line: RMC sentences, or GGA in a
-    // log without RMC. Reads the log to its end.
+    // log without RMC, whose checksums hold. Reads the log to its end.
     int32_t CountFixes();
+    // Sentences left out so far in this pass for a checksum that failed, and
+    // altitudes left unknown as they were no number.
+    InputLosses Losses() const {
+        InputLosses losses;
+        losses.BadChecksums = badChecksums_;
+        losses.UnknownValues = unknownValues_;
+        return losses;
+    }
 
 private:
-    // The first identifier compared line after line: one of six characters,
-    // as they all are in practice, as one number instead of a string.
-    bool IsFirstId(std::string_view id) const;
-    // Ready to read a log from its start, epochs opening at `firstId`.
-    void Reset(std::string_view firstId);
-    void Parse(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point);
-    // Parses the line, or keeps it when the lines are kept.
-    void Take(std::string_view line, std::string_view id, SentenceKind kind, TrackPoint& point);
-    // The end of an epoch: settled, or its lines handed over.
-    void EndEpoch(TrackPoint& point);
+    // Ready to read a log from its start.
+    void Reset();
+    void Parse(const NmeaSentence& sentence, TrackPoint& point);
 
     TextReader input_;
-    std::string firstId_;
-    uint64_t firstPacked_ = 0;
-    SentenceKind firstKind_ = SentenceKind::Other;
-    int64_t lineCount_ = 0;
-    // The line that opens the next epoch, read but not yet parsed; it stays
-    // valid in the text reader's buffer until the next read.
-    std::string_view pending_;
-    std::string_view pendingId_;
-    SentenceKind pendingKind_ = SentenceKind::Other;
+    NmeaEpochs epochs_;
+    // The sentence that opens the next record, read but not yet parsed; it
+    // stays valid in the text reader's buffer until the next read.
+    NmeaSentence pending_;
     bool hasPending_ = false;
+    int32_t badChecksums_ = 0;
+    int32_t unknownValues_ = 0;  // GGA altitudes that were no number
     bool ended_ = true;
     NmeaZdaDate zda_;
-    EpochLines* kept_ = nullptr;
 };
 
 // Parse the line when it is a GGA / RMC sentence of a known talker
@@ -109,9 +134,6 @@ bool IsKnownTalker(std::string_view talker);
 // "$ttGGA" / "$ttRMC" of a known talker tt.
 bool IsGgaId(std::string_view id);
 bool IsRmcId(std::string_view id);
-// Whether a line with identifier `id` starts an epoch of a log that starts
-// with `firstId`: the same identifier, or the same GGA/RMC of another talker.
-bool StartsEpoch(std::string_view id, std::string_view firstId);
 
 // Characters before the first ",", CR, LF or the end.
 std::string_view SentenceIdOf(std::string_view line);

@@ -18,12 +18,12 @@
 #include "base/text_encoding.h"
 #include "geo/number_format.h"
 #include "readers/reader_text.h"
+#include "readers/spreadsheet_text.h"
 
 namespace geoplait {
 
 namespace {
 
-constexpr size_t kLineLimit = 4096;
 constexpr int kItemLimit = 15;
 
 constexpr std::array<std::string_view, 12> kMonthNames = {
@@ -36,10 +36,11 @@ constexpr unsigned char kTimeChars[] = {0, 1, 3, 4, 6, 7};
 
 // "Sddd'mm'ss't" into the decimal degrees and the NMEA text, both "%0.4f",
 // unsigned; the letter by the sign character.
-// False when the sign contradicts a hemisphere letter: the record has no
-// position then.
+// False when the sign contradicts a hemisphere letter, or a group is no
+// number (counted in `unknown`): the record has no position then.
 bool TakePosition(std::string_view value, char positive, char negative, std::string& degrees,
-                  std::string& gga, std::string& rmc, std::string& ggaLetter, std::string& rmcLetter) {
+                  std::string& gga, std::string& rmc, std::string& ggaLetter, std::string& rmcLetter,
+                  int32_t& unknown) {
     // A hemisphere letter before or after the groups is the hemisphere; a
     // sign that contradicts it leaves no position.
     const char written = TakeHemisphereLetter(value, positive, negative);
@@ -53,9 +54,16 @@ bool TakePosition(std::string_view value, char positive, char negative, std::str
         letter = written;
     }
     double groups[4] = {0.0, 0.0, 0.0, 0.0};
-    for (double& group : groups) {
+    std::string group;
+    for (double& number : groups) {
         const size_t mark = value.find('\'');
-        group = NumberOf(value.substr(0, mark));
+        group.assign(value.substr(0, mark));
+        // A group that is no number leaves no position, not its leading digits.
+        if (!TakeCellNumber(group, false, false)) {
+            ++unknown;
+            return false;
+        }
+        number = NumberOf(group);
         if (mark == std::string_view::npos) break;
         value.remove_prefix(mark + 1);
     }
@@ -87,7 +95,8 @@ void TakeDate(std::string_view value, std::string& date, std::string& scratch) {
 
 }  // namespace
 
-void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p) {
+int32_t ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p) {
+    int32_t unknown = 0;
     FillNmeaDefaults(p, s);
     p.RmcSpeed.clear();  // a POT point has no speed: the track gives it one
     p.ExtendData.clear();  // not emptied with the record: each line has its own
@@ -106,10 +115,10 @@ void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p
         value = value.substr(0, value.find('='));
         if (key == "ido") {
             positioned &= TakePosition(value, 'N', 'S', p.InLatitudeDeg, p.GgaLatitude, p.RmcLatitude,
-                                       p.GgaNS, p.RmcNS);
+                                       p.GgaNS, p.RmcNS, unknown);
         } else if (key == "kei") {
             positioned &= TakePosition(value, 'E', 'W', p.InLongitudeDeg, p.GgaLongitude, p.RmcLongitude,
-                                       p.GgaEW, p.RmcEW);
+                                       p.GgaEW, p.RmcEW, unknown);
         } else if (key == "pda") {
             TakeDate(value, p.RmcDate, p.LocalDate);
             p.LocalDate.clear();  // used as scratch only; ComputeDerived fills it
@@ -122,6 +131,7 @@ void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p
             DecodeInputText(p.ExtendData);
         } else if (key == "alt") {
             p.GgaAltitude.assign(value);
+            if (!p.GgaAltitude.empty() && !TakeCellNumber(p.GgaAltitude, true, true)) ++unknown;
         }
     }
     if (!positioned) {
@@ -131,11 +141,13 @@ void ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint& p
         }
     }
     SettleRecord(p);
+    return unknown;
 }
 
 bool PotReader::Open(const std::string& path, const ConvertSettings& defaults) {
     defaults_ = &defaults;
     headerSkipped_ = false;
+    losses_ = {};
     return input_.Open(path);
 }
 
@@ -143,10 +155,10 @@ bool PotReader::Next(TrackPoint& point) {
     std::string_view line;
     if (!headerSkipped_) {
         headerSkipped_ = true;
-        if (!input_.ReadLine(line, kLineLimit)) return false;
+        if (!ReadWholeLine(input_, line, losses_.BrokenLines)) return false;
     }
-    if (!input_.ReadLine(line, kLineLimit)) return false;
-    ParsePotLine(line, *defaults_, point);
+    if (!ReadWholeLine(input_, line, losses_.BrokenLines)) return false;
+    losses_.UnknownValues += ParsePotLine(line, *defaults_, point);
     return true;
 }
 

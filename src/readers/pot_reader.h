@@ -1,10 +1,12 @@
 // POT point files: a "DAT=" header line, then one record a line.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "base/text_file.h"
+#include "engine/run_context.h"
 #include "engine/track_point.h"
 #include "settings/convert_settings.h"
 
@@ -13,8 +15,10 @@ namespace geoplait {
 // One record line ("key=value" items separated by "/") into the record, the
 // NMEA defaults first: "ido"/"kei" the position, "alt" the altitude, "pda"
 // the date, "pti" the UTC time, "tex" the extra text. Items after the 15th
-// are not read.
-void ParsePotLine(std::string_view line, const ConvertSettings& settings, TrackPoint& point);
+// are not read. Numbers are read whole or not at all: a position group or an
+// altitude that is no number leaves the position or the altitude unknown.
+// Returns the number of values left unknown so.
+int32_t ParsePotLine(std::string_view line, const ConvertSettings& settings, TrackPoint& point);
 
 // A POT file as a source of records: the first line (the header) is skipped,
 // every further line is one record.
@@ -34,9 +38,12 @@ public:
     bool Next(TrackPoint& point);
     // Bytes of the input read up to the record last given, for progress.
     uint64_t BytesRead() const { return input_.BytesRead(); }
+    // What this pass could not read: values that were no number, lines too long.
+    InputLosses Losses() const { return losses_; }
 
 private:
     TextReader input_;
+    InputLosses losses_;
     const ConvertSettings* defaults_ = nullptr;
     bool headerSkipped_ = false;
 };

@@ -236,17 +236,14 @@ struct Reader {
     }
 };
 
-// An NMEA log's epochs begin with the sentence its first line has; a log
-// that starts with none of the known sentences is refused, as a run refuses it.
+// A log without a known sentence near its start is refused, as a run refuses it.
 bool TakeFirstSentence(RunContext& ctx) {
     TextReader input;
     std::error_code ec;
     if (std::filesystem::is_directory(ctx.Current().InputFile, ec) || !input.Open(ctx.Current().InputFile)) {
         return false;
     }
-    std::string line;
-    if (input.ReadLine(line)) ctx.run.FirstSentenceId = SentenceIdOf(line);
-    return ctx.run.FirstSentenceId.empty() || IsKnownFirstSentenceId(ctx.run.FirstSentenceId);
+    return FindLogStart(input, ctx.run.FirstSentenceId) != LogStart::Unknown;
 }
 
 void CollectPhotos(RunContext& ctx, const ConvertMode& mode, PreviewTrack& track) {

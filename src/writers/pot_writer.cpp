@@ -33,6 +33,11 @@ void AppendPosition(std::string& out, const char* key, const std::string& nmea, 
     // Decimal minutes become minutes, seconds and fractions laid out as digits.
     double w = ((v - whole) / (1.0 / 60.0) / 100.0 + whole) * 1000000.0;
     if (!std::isfinite(w)) w = 0.0;
+    // Seconds that round to 60 carry into the minute (and the degree).
+    const double shown = std::round(std::fabs(w));
+    if (shown - std::trunc(shown / 1000000.0) * 1000000.0 >= 600000.0) {
+        w = std::copysign(NextMinute(std::trunc(shown / 1000000.0)) * 1000000.0, w);
+    }
     char sign = hemisphereSign == '-' && w > 0.0 ? '-' : ' ';
     if (w < 0.0) {
         sign = '-';

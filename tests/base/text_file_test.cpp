@@ -42,8 +42,12 @@ struct ReadCase {
 TEST(TextReader, LineEndsMarksAndEncodings) {
     const std::vector<ReadCase> cases = {
         {"no final end", "a\r\nb", {"a\n", "b"}},
-        {"lone cr kept", "a\rb\n", {"a\rb\n"}},
-        {"cr at end of file", "a\r", {"a\r"}},
+        {"lone cr ends a line", "a\rb\n", {"a\n", "b\n"}},
+        {"cr at end of file", "a\r", {"a\n"}},
+        {"cr only", "a\rb\rc", {"a\n", "b\n", "c"}},
+        {"cr before cr lf", "a\r\r\nb", {"a\n", "\n", "b"}},
+        {"lf cr", "a\n\rb", {"a\n", "\n", "b"}},
+        {"utf16le cr only", std::string("\xFF\xFE" "a\0\r\0b\0", 8), {"a\n", "b"}},
         {"utf8 mark skipped", "\xEF\xBB\xBF$GPGGA,1\r\n", {"$GPGGA,1\n"}},
         {"invalid utf8 passes", "\xFF\xFE\xFD", {}},  // read as UTF-16LE mark + odd byte
         {"invalid utf8 inside", "a\xC3(\x80z\n", {"a\xC3(\x80z\n"}},
@@ -84,6 +88,20 @@ TEST(TextReader, APipeReadsAsAFileAcrossBlocks) {
     }
     WriteFileBytes(dir.File("in16"), utf16);
     EXPECT_EQ(ReadAllFromPipe(utf16), ReadAll(dir.File("in16")));
+}
+
+TEST(TextReader, CrOnlyLinesAcrossBlocks) {
+    // A lone CR as the last byte of a block ends its line, as one inside does.
+    std::string text;
+    for (int i = 0; text.size() < (size_t{3} << 20); ++i) text += "$GPGGA," + std::to_string(i) + ",x\r";
+    TempDir dir;
+    WriteFileBytes(dir.File("in"), text);
+    const std::vector<std::string> lines = ReadAll(dir.File("in"));
+    ASSERT_GT(lines.size(), 100000u);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        ASSERT_EQ(lines[i], "$GPGGA," + std::to_string(i) + ",x\n") << i;
+    }
+    EXPECT_EQ(ReadAllFromPipe(text), lines);
 }
 
 TEST(TextReader, PeekedLineComesAgainAndAdoptReadsOn) {

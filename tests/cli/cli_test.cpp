@@ -142,7 +142,7 @@ TEST_F(CliTest, AutoSaveWritesTheStartupFileOrEndsWithStatusOne) {
     EXPECT_NE(err.str().find("Warning: Not Create (No Photo): out.kmz\n"), std::string::npos) << err.str();
     EXPECT_NE(err.str().find("Error: Config File Not Create. \n"), std::string::npos) << err.str();
     // The same run with the save made ends with the warnings' status.
-    fs::remove(dir.File("geoplait.ini"));
+    fs::remove(dir.File(desktop));
     EXPECT_EQ(Cli(warned), 5);
 }
 

@@ -29,6 +29,16 @@ TEST(CoordTexts, FillsTheOtherNotationsFromTheFirstNonEmpty) {
         {"negative degrees keep their sign in both parts", "", "-35.5", "", "-3530.0000", "-35.5",
          "-353000.00"},
         {"all empty", "", "", "", "", "", ""},
+        // Minutes or seconds that round to 60 carry into the minute and the degree.
+        {"degrees just below a whole degree", "", "59.9999997", "", "6000.0000", "59.9999997", "600000.00"},
+        {"the same below zero", "", "0.9999997", "", "100.0000", "0.9999997", "10000.00"},
+        {"a signed one", "", "-59.9999997", "", "-6000.0000", "-59.9999997", "-600000.00"},
+        {"the last minute not yet", "", "59.99999", "", "5959.9994", "59.99999", "595959.96"},
+        {"seconds that round to 60", "", "35.0499999", "", "3503.0000", "35.0499999", "350300.00"},
+        {"nmea seconds that round to 60", "3502.99999", "", "", "3502.99999", "35.050000", "350300.00"},
+        {"nmea seconds into the degree", "3559.99999", "", "", "3559.99999", "36.000000", "360000.00"},
+        {"nmea seconds not yet 60", "3502.9999", "", "", "3502.9999", "35.049998", "350259.99"},
+        {"dms minutes that round to 60", "", "", "355959.9999", "3600.0000", "36.000000", "355959.9999"},
     };
     for (const auto& c : cases) {
         std::string nmea = c.nmea, degrees = c.degrees, dms = c.dms;

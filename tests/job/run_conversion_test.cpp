@@ -72,8 +72,8 @@ void WriteNewThenCancel(RunContext& ctx, const ConvertMode& = kConvertModes[0]) 
     ctx.cancelRequested = true;
 }
 
-const std::string kRmcLine = "$GPRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*6E\n";
-const std::string kGgaLine = "$GPGGA,031500.00,3539.3300,N,13945.3100,E,1,08,1.0,40.0,M,39.0,M,,*61\n";
+const std::string kRmcLine = "$GPRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*67\n";
+const std::string kGgaLine = "$GPGGA,031500.00,3539.3300,N,13945.3100,E,1,08,1.0,40.0,M,39.0,M,,*58\n";
 
 std::string Repeat(const std::string& line, int count) {
     std::string text;
@@ -396,7 +396,7 @@ TEST(SplitOutputPath, Parts) {
 // ---- Pre-scan
 
 TEST(RunConversion, PrescanCountsByFamily) {
-    const std::string gsa = "$GPGSA,A,3,04,05,09,12,,,,,,,,,2.5,1.3,2.1*39\n";
+    const std::string gsa = "$GPGSA,A,3,04,05,09,12,,,,,,,,,2.5,1.3,2.1*3F\n";
     const std::string mixed = kGgaLine + kRmcLine + gsa + kGgaLine + kRmcLine + "$GPGSV,$GPRMC,\n" + kGgaLine +
                               kRmcLine;
     // Records as the family's reader gives them; the summaries count nothing.

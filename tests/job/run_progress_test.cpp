@@ -25,8 +25,8 @@ public:
 };
 
 const std::string kEpoch =
-    "$GPRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*6E\n"
-    "$GPGGA,031500.00,3539.3300,N,13945.3100,E,1,08,1.0,40.0,M,39.0,M,,*61\n";
+    "$GPRMC,031500.00,A,3539.3300,N,13945.3100,E,0.5,90.0,150424,,,A*67\n"
+    "$GPGGA,031500.00,3539.3300,N,13945.3100,E,1,08,1.0,40.0,M,39.0,M,,*58\n";
 
 // Every record is reported once, with the bytes of the input read up to it:
 // a KML takes both its folders from one read. A cancel ends the run before

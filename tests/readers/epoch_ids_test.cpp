@@ -1,6 +1,6 @@
-// The epoch reader compares identifiers of six characters as numbers: epochs
-// must start exactly where the text comparison starts them, whatever length
-// the first identifier has and wherever two identifiers differ.
+// Records of an NMEA log are fixes: a record begins at a fix sentence whose
+// time differs from the record's or whose kind the record holds already,
+// whatever sentence the log starts with and whatever stands before a "$".
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,89 +12,103 @@
 namespace geoplait {
 namespace {
 
-// The RmcId and GgaId of every epoch, joined.
-std::vector<std::string> Epochs(const std::string& log, const std::string& firstId) {
+// The GgaId, RmcId and GgaTime of every record, joined.
+std::vector<std::string> Records(const std::string& log, int32_t* badChecksums = nullptr) {
     test::TempDir dir;
     test::WriteFileBytes(dir.File("in.log"), log);
     NmeaReader reader;
-    EXPECT_TRUE(reader.Open(dir.File("in.log"), firstId));
+    EXPECT_TRUE(reader.Open(dir.File("in.log")));
     TrackPoint point;
-    std::vector<std::string> epochs;
+    std::vector<std::string> records;
     while (reader.Next(point)) {
-        epochs.push_back(point.GgaId + "/" + point.RmcId + "/" + point.GgaTime);
+        records.push_back(point.GgaId + "/" + point.RmcId + "/" + point.GgaTime);
         ClearTrackPoint(point);
     }
     EXPECT_FALSE(reader.Next(point)) << "the end stays the end";
-    return epochs;
+    if (badChecksums != nullptr) *badChecksums = reader.Losses().BadChecksums;
+    return records;
 }
 
-TEST(EpochIds, EpochsStartAtTheFirstIdentifierOfAnyLength) {
-    // Identifiers that differ in their last two characters only, or in length;
-    // the times 00:00:01 to 00:00:03 tell the epochs apart.
-    const std::string log =
-        "$GPRMC,000001,A\r\n$GPGGA,000001\r\n$GPRMB,x\r\n$GPRMCX,9\r\n$GPRM,8\r\n"
-        "$GPRMC,000002,A\r\n$GPGGA,000002\r\n$GPGGB,7\r\n$GPGG,6\r\n,\r\n\r\n$GPRMC,000003,A\r\n";
-    const struct {
-        std::string firstId;
-        std::vector<std::string> epochs;
-    } cases[] = {
-        {"$GPRMC", {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002", "/$GPRMC/000003"}},
-        {"$GPRMB", {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002"}},
-        {"$GPRMCX", {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002"}},
-        {"$GPRM", {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002"}},
-        {"$GPGGB", {"$GPGGA/$GPRMC/000002", "/$GPRMC/000003"}},
-        // An empty identifier: the line "," and the empty line each open one.
-        {"", {"$GPGGA/$GPRMC/000002", "//", "/$GPRMC/000003"}},
-        {"$GPXXX", {"$GPGGA/$GPRMC/000002"}},
-        // A GGA or RMC first: the GGA or RMC of every known talker too.
-        {"$GNRMC", {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002", "/$GPRMC/000003"}},
-        {"$GLGGA", {"/$GPRMC/000001", "$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002"}},
+struct RecordCase {
+    const char* name;
+    std::string log;
+    std::vector<std::string> records;
+};
+
+TEST(EpochsByFix, OneRecordPerFix) {
+    const std::vector<RecordCase> cases = {
+        {"rmc then gga", "$GPRMC,000001,A\n$GPGGA,000001\n$GPGSA,x\n$GPRMC,000002,A\n$GPGGA,000002\n",
+         {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002"}},
+        {"zda first, every other second",
+         "$GPZDA,000001.00,01,02,2024,00,00\n$GPGGA,000001\n$GPGGA,000002\n"
+         "$GPZDA,000003.00,01,02,2024,00,00\n$GPGGA,000003\n",
+         {"$GPGGA//000001", "$GPGGA//000002", "$GPGGA//000003"}},
+        {"gsv first, every fifth epoch",
+         "$GPGSV,2,1,08\n$GPGSV,2,2,08\n$GPRMC,000001,A\n$GPGGA,000001\n$GPRMC,000002,A\n$GPGGA,000002\n"
+         "$GPGSV,2,1,08\n$GPGSV,2,2,08\n$GPRMC,000003,A\n$GPGGA,000003\n",
+         {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002", "$GPGGA/$GPRMC/000003"}},
+        {"10 Hz", "$GPGGA,000001.0\n$GPVTG,x\n$GPGGA,000001.1\n$GPVTG,x\n$GPGGA,000001.2\n",
+         {"$GPGGA//000001.0", "$GPGGA//000001.1", "$GPGGA//000001.2"}},
+        {"same time with other zeros", "$GPRMC,000001.00,A\n$GPGGA,000001\n",
+         {"$GPGGA/$GPRMC/000001"}},
+        {"a gga again without a time", "$GPGGA,\n$GPGGA,\n", {"$GPGGA//", "$GPGGA//"}},
+        {"gll and gns open records too",
+         "$GPGGA,000001\n$GPGLL,1,N,2,E,000002,A\n$GPGGA,000002\n$GNGNS,000003\n$GPGGA,000003\n",
+         {"$GPGGA//000001", "$GPGGA//000002", "$GPGGA//000003"}},
+        {"bytes before the dollar", std::string("\0\0\0$GPGGA,000001\n\xB5" "b$GPGGA,000002\nx$GPGGA,000003\n", 49),
+         {"$GPGGA//000001", "$GPGGA//000002", "$GPGGA//000003"}},
+        {"banner, blank line, half a sentence",
+         "$GNTXT,01,01,02,u-blox*12\n\nA,000000\n$GNRMC,000001,A\n$GNGGA,000001\n",
+         {"$GNGGA/$GNRMC/000001"}},
+        {"cr only", "$GPRMC,000001,A\r$GPGGA,000001\r$GPRMC,000002,A\r$GPGGA,000002\r",
+         {"$GPGGA/$GPRMC/000001", "$GPGGA/$GPRMC/000002"}},
+        {"lower case is no sentence", "$gpgga,000001\n$GPGGA,000002\n", {"$GPGGA//000002"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(Epochs(log, c.firstId), c.epochs) << "'" << c.firstId << "'";
+    for (const RecordCase& c : cases) EXPECT_EQ(Records(c.log), c.records) << c.name;
 }
 
-TEST(EpochIds, AnEmptyLogGivesOneEmptyEpochAndALogOfOneLineOne) {
-    EXPECT_EQ(Epochs("", "$GPRMC"), (std::vector<std::string>{"//"}));
-    EXPECT_EQ(Epochs("$GPRMC,000001,A", "$GPRMC"), (std::vector<std::string>{"/$GPRMC/000001"}));
-    // The line that opens an epoch is parsed into the next record, not the one handed on.
-    EXPECT_EQ(Epochs("$GPGGA,000001\n$GPGGA,000002\n", "$GPGGA"),
-              (std::vector<std::string>{"$GPGGA//000001", "$GPGGA//000002"}));
+TEST(EpochsByFix, AnEmptyLogGivesOneEmptyRecordAndALogOfOneLineOne) {
+    EXPECT_EQ(Records(""), (std::vector<std::string>{"//"}));
+    EXPECT_EQ(Records("$GPRMC,000001,A"), (std::vector<std::string>{"/$GPRMC/000001"}));
 }
 
-}  // namespace
-}  // namespace geoplait
+TEST(EpochsByFix, ASentenceWhoseChecksumFailsIsNotUsed) {
+    // "$GPGGA,000001,*57" is right; a wrong one, a checksum cut short or
+    // followed by more bytes fails; a sentence without "*" is used, and
+    // lower-case digits count.
+    const std::string log =
+        "$GPGGA,000001,*57\r\n$GPGGA,000002,*57\r\n$GPGGA,000003,*7\r\n$GPGGA,000004,*7Ex\r\n$GPGGA,000005\r\n"
+        "$GPGGA,000006,*50\r\n";
+    int32_t bad = 0;
+    EXPECT_EQ(Records(log, &bad), (std::vector<std::string>{"$GPGGA//000001", "$GPGGA//000005", "$GPGGA//000006"}));
+    EXPECT_EQ(bad, 3);
+}
 
-namespace geoplait {
-namespace {
+TEST(EpochsByFix, Checksums) {
+    EXPECT_FALSE(FailsChecksum("$GPGGA,000001*7B\n"));
+    EXPECT_FALSE(FailsChecksum("$GPGGA,000001*7b\r\n"));
+    EXPECT_FALSE(FailsChecksum("$GPGGA,000001"));
+    EXPECT_TRUE(FailsChecksum("$GPGGA,000001*7A"));
+    EXPECT_TRUE(FailsChecksum("$GPGGA,000002*7B"));
+    EXPECT_TRUE(FailsChecksum("$GPGGA,000001*"));
+    EXPECT_TRUE(FailsChecksum("$GPGGA,000001*7G"));
+    EXPECT_TRUE(FailsChecksum("$GPGGA,000001*7B5"));
+}
 
-// The same epochs as their lines, for the pass-through: each line as read
-// (CR LF read as "\n", a last line without an end as it is), an epoch of 30
-// lines whole and one of 31 marked, nothing parsed into the point.
-TEST(EpochIds, EpochsAsTheirLines) {
-    std::string log = "$GPRMC,000001,A\r\n$PXXX,1\r\n";
-    std::string thirty = "$GPRMC,000002,A\r\n";
-    for (int i = 1; i < 30; ++i) thirty += "$GPGSV," + std::to_string(i) + "\r\n";
-    log += thirty + thirty + "$GPGSV,30\r\n$GPRMC,000004,A";
-    test::TempDir dir;
-    test::WriteFileBytes(dir.File("in.log"), log);
-    NmeaReader reader;
-    ASSERT_TRUE(reader.Open(dir.File("in.log"), "$GPRMC"));
-    EpochLines epoch;
-    reader.KeepLines(&epoch);
-    TrackPoint point;
-    std::vector<size_t> counts;
-    std::vector<bool> tooLong;
-    std::vector<std::string> firstLines;
-    while (reader.Next(point)) {
-        counts.push_back(epoch.count);
-        tooLong.push_back(epoch.tooLong);
-        firstLines.push_back(epoch.lines[0]);
-    }
-    EXPECT_EQ(counts, (std::vector<size_t>{2, 30, 30, 1}));
-    EXPECT_EQ(tooLong, (std::vector<bool>{false, false, true, false}));
-    EXPECT_EQ(firstLines, (std::vector<std::string>{"$GPRMC,000001,A\n", "$GPRMC,000002,A\n",
-                                                    "$GPRMC,000002,A\n", "$GPRMC,000004,A"}));
-    EXPECT_TRUE(point.RmcId.empty()) << "kept lines are not parsed";
+TEST(EpochsByFix, SentencesAreFoundAtAnIdentifier) {
+    NmeaSentence s;
+    ASSERT_TRUE(FindNmeaSentence("ab$$GPGGA,1\n", s));
+    EXPECT_EQ(s.id, "$GPGGA");
+    EXPECT_EQ(s.text, "$GPGGA,1\n");
+    EXPECT_EQ(s.kind, SentenceKind::Gga);
+    ASSERT_TRUE(FindNmeaSentence("$PGRME,1", s));
+    EXPECT_EQ(s.kind, SentenceKind::Other);
+    ASSERT_TRUE(FindNmeaSentence("$GPRMC", s));
+    EXPECT_EQ(s.kind, SentenceKind::Rmc);
+    EXPECT_FALSE(FindNmeaSentence("$GP,1", s));
+    EXPECT_FALSE(FindNmeaSentence("$ABCDEFGHIJ,1", s));
+    EXPECT_FALSE(FindNmeaSentence("no sentence\n", s));
+    EXPECT_FALSE(FindNmeaSentence("$gpgga,1", s));
 }
 
 }  // namespace

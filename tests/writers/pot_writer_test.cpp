@@ -36,6 +36,13 @@ std::string PrintfPosition(double v) {
     const double whole = std::trunc(v);
     double w = ((v - whole) / (1.0 / 60.0) / 100.0 + whole) * 1000000.0;
     if (!std::isfinite(w)) w = 0.0;
+    // Seconds that round to 60 carry into the minute, 60 minutes into the degree.
+    const double shown = std::round(std::fabs(w));
+    const double ddmm = std::trunc(shown / 1e6);
+    if (shown - ddmm * 1e6 >= 600000.0) {
+        const double next = std::fmod(ddmm, 100.0) + 1.0 >= 60.0 ? (std::trunc(ddmm / 100.0) + 1.0) * 100.0 : ddmm + 1.0;
+        w = std::copysign(next * 1e6, w);
+    }
     const char sign = w < 0.0 ? '-' : ' ';
     char d[400];
     std::snprintf(d, sizeof d, "%011.0f", std::fabs(w) + 0.0);
@@ -50,7 +57,7 @@ TEST(PotLine, PositionsAndAltitudesAsPrintfWouldWriteThem) {
         "99999.99999", "13959.99999",  // 59.9994 s: the tenths are cut, not rounded up
         "12345678.9",                  // too many digits: the first eight are kept
         "1e300", "-1e300", "1.7976931348623157e308", "4.9e-324", "123456789012", "0.00005", "0.000005",
-        "59.99999999", "18000.5", "1e15", "1e16", "1e17", "-5.3", "0.4", "99999999999",
+        "59.99999999", "5959.99999999", "-0059.99999999", "18000.5", "1e15", "1e16", "1e17", "-5.3", "0.4", "99999999999",
     };
     std::mt19937_64 random(8);
     for (int i = 0; i < 1000; ++i) {
@@ -63,6 +70,11 @@ TEST(PotLine, PositionsAndAltitudesAsPrintfWouldWriteThem) {
         texts.push_back(text);
     }
     Pot f;
+    // Seconds that round to 60 are the next minute, or the next degree.
+    f.ctx.point.GgaLatitude = "5959.99999999";
+    f.ctx.point.GgaLongitude = "1234.99999999";
+    EXPECT_EQ(Item(f.Line(), "/ido="), " 060'00'00'0");
+    EXPECT_EQ(Item(f.Line(), "/kei="), " 012'35'00'0");
     for (const std::string& text : texts) {
         f.ctx.point.GgaLatitude = f.ctx.point.GgaLongitude = f.ctx.point.GgaAltitude = text;
         const std::string line = f.Line();

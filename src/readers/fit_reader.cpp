@@ -390,14 +390,7 @@ void FitReader::State::Fill(TrackPoint& p) const {
         TakeDegrees(latitude, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
         TakeDegrees(longitude, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
     }
-    p.GgaLatitude.clear();
-    p.LatitudeDms.clear();
-    CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
-    p.RmcLatitude.assign(p.GgaLatitude);
-    p.GgaLongitude.clear();
-    p.LongitudeDms.clear();
-    CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
-    p.RmcLongitude.assign(p.GgaLongitude);
+    TakeDegreeTexts(p);
 
     // The enhanced values, of a wider range, win where both are given.
     const Slot altitude = known[kEnhancedAltitude] ? kEnhancedAltitude : kAltitude;

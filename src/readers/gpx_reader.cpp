@@ -193,14 +193,7 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
         p.InLatitudeDeg.clear();
         p.InLongitudeDeg.clear();
     }
-    p.GgaLatitude.clear();
-    p.LatitudeDms.clear();
-    CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
-    p.RmcLatitude.assign(p.GgaLatitude);
-    p.GgaLongitude.clear();
-    p.LongitudeDms.clear();
-    CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
-    p.RmcLongitude.assign(p.GgaLongitude);
+    TakeDegreeTexts(p);
 
     p.PointName.clear();
     // A point without a speed of its own has none: RmcSpeed stays empty

@@ -560,14 +560,7 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
     TakeReadDegrees(longitude, lon, kValueChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
     TakeReadDegrees(latitude, lat, kValueChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
     TakeXmlNumber(altitude, kValueChars, p.GgaAltitude);
-    p.GgaLatitude.clear();
-    p.LatitudeDms.clear();
-    CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
-    p.RmcLatitude.assign(p.GgaLatitude);
-    p.GgaLongitude.clear();
-    p.LongitudeDms.clear();
-    CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
-    p.RmcLongitude.assign(p.GgaLongitude);
+    TakeDegreeTexts(p);
 
     PlacemarkStamp& stamp = held ? held_ : current_;
     if (fromTrack ? ReadWhen(when_, clock_, p.RmcDate, p.RmcTime) : stamp.timed) {

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "base/text_encoding.h"
+#include "geo/coordinates.h"
 #include "geo/time_difference.h"
 
 namespace geoplait {
@@ -293,6 +294,17 @@ void PickChars(std::string& out, std::string_view text, const unsigned char* pos
         if (at >= known) continue;
         out.append(text.substr(starts[at], CharLength(text, starts[at])));
     }
+}
+
+void TakeDegreeTexts(TrackPoint& p) {
+    p.GgaLatitude.clear();
+    p.LatitudeDms.clear();
+    CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
+    p.RmcLatitude.assign(p.GgaLatitude);
+    p.GgaLongitude.clear();
+    p.LongitudeDms.clear();
+    CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
+    p.RmcLongitude.assign(p.GgaLongitude);
 }
 
 }  // namespace geoplait

@@ -32,6 +32,10 @@ void TakeSignedDegrees(std::string_view text, size_t maxChars, char positive, ch
 // a date that is no day of the calendar is the unknown date "000000".
 void SettleRecordTimes(TrackPoint& point);
 
+// The NMEA and DMS coordinate texts of both sentences, made from the signed
+// degree texts a reader of degrees (GPX, KML, FIT) filled.
+void TakeDegreeTexts(TrackPoint& p);
+
 // SettleRecordTimes, and a position that is none cleared: a latitude beyond
 // 90 or a longitude beyond 180 degrees, or an NMEA text (ddmm.mmmm, unsigned)
 // that is no such number, leaves the record without a position (every

@@ -24,12 +24,7 @@ using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
 
-std::vector<std::string> Names(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+constexpr auto Names = test::NamesIn;
 
 // A descriptor number that is surely closed in this process.
 int ClosedDescriptor() {

@@ -34,12 +34,7 @@ using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
 
-std::vector<std::string> Names(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+constexpr auto Names = test::NamesIn;
 
 bool Write(OutputFiles& files, const std::string& path, const std::string& text) {
     TextWriter out;

@@ -73,13 +73,9 @@ std::string LongLog() {
     std::string log;
     char line[128];
     for (int i = 0; i < 20000; ++i) {
-        const int n = std::snprintf(line, sizeof line, "$GPRMC,%02d%02d%02d,A,%.4f,N,13945.0000,E,1.0,0.0,010124,,,A",
-                                    i / 3600 % 24, i / 60 % 60, i % 60, 3540.0 + i * 0.001);
-        unsigned sum = 0;
-        for (int k = 1; k < n; ++k) sum ^= static_cast<unsigned char>(line[k]);
-        char tail[8];
-        std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-        log.append(line, static_cast<size_t>(n)).append(tail);
+        std::snprintf(line, sizeof line, "GPRMC,%02d%02d%02d,A,%.4f,N,13945.0000,E,1.0,0.0,010124,,,A",
+                      i / 3600 % 24, i / 60 % 60, i % 60, 3540.0 + i * 0.001);
+        log += test::NmeaSentence(line);
     }
     return log;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace geoplait::test {
 
@@ -25,5 +26,9 @@ private:
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The names of the entries of `dir`, sorted.
+std::vector<std::string> NamesIn(const std::string& dir);
+// An NMEA sentence line: "$", `body`, its checksum "*hh" and CR LF.
+std::string NmeaSentence(const std::string& body);
 
 }  // namespace geoplait::test

@@ -15,19 +15,14 @@
 #include "ui/main_window.h"
 #include "ui/preview_pane.h"
 #include "ui/track_preview.h"
+#include "support/temp_dir.h"
 
 using namespace geoplait;
 using namespace geoplait::ui;
 
 namespace {
 
-std::string WithChecksum(const std::string& body) {
-    unsigned char sum = 0;
-    for (char c : body) sum = static_cast<unsigned char>(sum ^ static_cast<unsigned char>(c));
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X", sum);
-    return "$" + body + tail + "\r\n";
-}
+constexpr auto WithChecksum = geoplait::test::NmeaSentence;
 
 // One epoch (RMC and GGA) at `seconds` after 03:00:00 at a position given
 // in minutes of arc north of 35° and east of 139°.

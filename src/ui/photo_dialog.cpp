@@ -13,8 +13,11 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <array>
+
 #include "settings/settings_keys.h"
 #include "ui/dialogs.h"
+#include "ui/item_dialog_texts.h"
 #include "ui/option_dialogs.h"
 
 namespace geoplait::ui {
@@ -24,6 +27,41 @@ namespace {
 using CS = ConvertSettings;
 
 #define FIELD(field) &CS::field, #field
+
+// The sidecar name choice in the five languages (日本語, English, 汉语(簡),
+// 國語(繁), 한국): its caption, then one text for each of kSidecarNameChoices.
+constexpr std::array<std::array<const char*, 5>, 3> kSidecarNameTexts = {{
+    {"サイドカー名", "Sidecar Name", "附属文件名", "附屬檔名", "사이드카 이름"},
+    {"完全 (NAME.EXT.xmp)", "Full (NAME.EXT.xmp)", "完整 (NAME.EXT.xmp)", "完整 (NAME.EXT.xmp)", "전체 (NAME.EXT.xmp)"},
+    {"短縮 (NAME.xmp)", "Short (NAME.xmp)", "简短 (NAME.xmp)", "簡短 (NAME.xmp)", "짧게 (NAME.xmp)"},
+}};
+static_assert(kSidecarNameTexts.size() == kSidecarNameChoices.size() + 1);
+
+// Photo_SidecarName as a combo of the texts of `language`; a value outside
+// the choices shows nothing and is kept.
+QComboBox* SidecarNameCombo(QWidget* owner, SettingBinder& binder, int language) {
+    auto* box = new QComboBox(owner);
+    box->setObjectName(QStringLiteral("Photo_SidecarName"));
+    const auto column = static_cast<size_t>(language);
+    for (size_t i = 0; i < kSidecarNameChoices.size(); ++i) {
+        box->addItem(QString::fromUtf8(kSidecarNameTexts[i + 1][column]));
+    }
+    binder.Custom(
+        box,
+        [box](const CS& s) {
+            int shown = -1;
+            for (size_t i = 0; i < kSidecarNameChoices.size(); ++i) {
+                if (s.Photo_SidecarName == kSidecarNameChoices[i].displayText) shown = static_cast<int>(i);
+            }
+            box->setCurrentIndex(shown);
+        },
+        [box](CS& s) {
+            if (box->currentIndex() >= 0) {
+                s.Photo_SidecarName = kSidecarNameChoices[static_cast<size_t>(box->currentIndex())].displayText;
+            }
+        });
+    return box;
+}
 
 }  // namespace
 
@@ -247,8 +285,19 @@ void PhotoDialog::BuildOutputRows(QVBoxLayout* column) {
     photoLabel->setAccessibleName(QStringLiteral("Label  TimeStamp"));
     output->addWidget(photoLabel, 3, 1);
     output->addWidget(Label(this, ")", nullptr), 3, 2);
-    output->addWidget(Check(this, "XMP Sidecar", FIELD(Photo_Sidecar)), 4, 0);
+    QCheckBox* sidecar = Check(this, "XMP Sidecar", FIELD(Photo_Sidecar));
+    output->addWidget(sidecar, 4, 0);
     output->addWidget(Label(this, "(PhotoFile).xmp  Position For Photo Software", nullptr), 4, 1, 1, 2);
+    // How the sidecars are named, edited with sidecars on.
+    const int language = ItemTextLanguage(edited_.Language);
+    QComboBox* sidecarName = SidecarNameCombo(this, binder_, language);
+    QLabel* sidecarNameLabel = Label(this, kSidecarNameTexts[0][static_cast<size_t>(language)], sidecarName);
+    output->addWidget(sidecarNameLabel, 5, 0);
+    output->addWidget(sidecarName, 5, 1);
+    for (QWidget* widget : {static_cast<QWidget*>(sidecarNameLabel), static_cast<QWidget*>(sidecarName)}) {
+        widget->setEnabled(edited_.Photo_Sidecar != 0);
+        connect(sidecar, &QCheckBox::toggled, widget, &QWidget::setEnabled);
+    }
     output->setColumnStretch(2, 1);
     column->addLayout(output);
 }

@@ -302,6 +302,12 @@ TEST(ExifReader, Titles) {
         EXPECT_EQ(r.photo.Title, c.title);
         EXPECT_TRUE(r.messages.empty());
     }
+    // A RAW file's title is cut at 64 KiB, which no camera writes near.
+    for (const size_t length : {size_t{65535}, size_t{65536}, size_t{70000}}) {
+        Tiff t;
+        t.ifd0 = {Ascii(270, std::string(length, 'T'))};
+        EXPECT_EQ(ReadBytes(t.Bytes()).photo.Title, std::string(std::min<size_t>(length, 65536), 'T')) << length;
+    }
 }
 
 // Offsets, counts and lengths that point outside the segment; the inputs

@@ -23,7 +23,7 @@
 // Canon's UUID 85C0B687-820F-11E0-8111-F4CE462B6A48 whose boxes "CMT1",
 // "CMT2" and "CMT4" are whole TIFF structures: IFD0, the Exif folder and the
 // GPS folder. Every size and offset is checked against the box around it
-// and the file; at most kBoxLimit boxes are walked. Boxes are read where
+// and the file; at most kBoxLimit boxes and kItemLimit iloc items are walked. Boxes are read where
 // they lie, by offset, never whole: a meta box of any size costs a window.
 #include "photo/photo_containers.h"
 
@@ -42,6 +42,7 @@ namespace {
 // walked forever.
 constexpr int kSegmentLimit = 1024;
 constexpr int kBoxLimit = 4096;
+constexpr uint64_t kItemLimit = 65536;
 
 // A big-endian number of `bytes` bytes (0 to 8).
 uint64_t BigEndian(const unsigned char* p, size_t bytes) {
@@ -207,22 +208,28 @@ bool ItemLocation(PhotoFile& file, const Box& iloc, uint64_t id, ItemPlace& plac
     const auto indexSize = static_cast<size_t>(version == 1 || version == 2 ? sizes & 0xF : 0);
     if (offsetSize > 8 || lengthSize > 8 || baseSize > 8 || indexSize > 8) return false;
     const uint64_t count = c.Take(version < 2 ? 2 : 4);
-    for (uint64_t i = 0; i < count && !c.failed; ++i) {
+    // The extents of another item are stepped over whole: with sizes of 0
+    // they take no bytes, and 65535 of them per item must cost nothing.
+    const uint64_t extentSize = indexSize + offsetSize + lengthSize;
+    for (uint64_t i = 0; i < std::min(count, kItemLimit) && !c.failed; ++i) {
         const uint64_t itemId = c.Take(version < 2 ? 2 : 4);
         uint64_t method = 0;
         if (version == 1 || version == 2) method = c.Take(2) & 0xF;
         c.Take(2);  // data reference index
         const uint64_t base = c.Take(baseSize);
         const uint64_t extents = c.Take(2);
-        for (uint64_t n = 0; n < extents && !c.failed; ++n) {
+        if (c.failed) return false;
+        if (itemId == id && extents > 0) {
             c.Take(indexSize);
             const uint64_t offset = c.Take(offsetSize);
             const uint64_t length = c.Take(lengthSize);
-            if (itemId != id || n != 0 || c.failed) continue;
-            if (method > 1 || offset > UINT64_MAX - base) return false;
+            if (c.failed || method > 1 || offset > UINT64_MAX - base) return false;
             place = {base + offset, length, method == 1};
             return true;
         }
+        const uint64_t skip = extents * extentSize;  // at most 65535 * 24
+        if (skip > c.end - c.at) return false;
+        c.at += skip;
     }
     return false;
 }

@@ -546,6 +546,36 @@ TEST(ExifReader, MetadataBeyondTheFirstMebibyte) {
     EXPECT_EQ(Summary(ReadPath(path, 150000)), "1116" + all);
 }
 
+// An iloc box of many items whose extents take no bytes (offset and length
+// sizes of 0), 65535 each: they are stepped over at once, and the Exif item
+// after them is found when it is among the first 65536 items.
+TEST(ExifReader, IlocItemsOfEmptyExtents) {
+    const std::string all = " 20240201 003015 34853-07(GPS-Time).34853-29(GPS-Date) S:354154.120000 "
+                            "W:1394613.800000 -12.500000 34853-02(Lat).34853-04(Lon).34853-06(Alt) [Harbour & <pier>]";
+    const std::string item = Be(6, 4) + std::string("Exif\0\0", 6) + Full(true).Bytes();
+    const std::string ftyp = Box("ftyp", "heic" + Be(0, 4) + "mif1heic");
+    const std::string iinf =
+        FullBox("iinf", 0, Be(1, 2) + FullBox("infe", 2, Be(1, 2) + Be(0, 2) + "Exif" + std::string(1, '\0')));
+    // Sizes: offset 0, length 0, base offset 4, index 0; version 1 counts
+    // items in two bytes, version 2 in four.
+    const auto heif = [&](int version, uint32_t decoys) {
+        const int idSize = version == 2 ? 4 : 2;
+        const auto meta = [&](uint64_t exifAt) {
+            std::string entries;
+            for (uint32_t i = 0; i < decoys; ++i) {
+                entries += Be(2, idSize) + Be(0, 2) + Be(0, 2) + Be(0, 4) + Be(0xFFFF, 2);
+            }
+            entries += Be(1, idSize) + Be(0, 2) + Be(0, 2) + Be(exifAt, 4) + Be(1, 2);
+            return FullBox("meta", 0, iinf + FullBox("iloc", version,
+                                                     Be(0x00, 1) + Be(0x40, 1) + Be(decoys + 1, idSize) + entries));
+        };
+        return ftyp + meta(ftyp.size() + meta(0).size() + 8) + Box("mdat", item);
+    };
+    EXPECT_EQ(Summary(ReadBytes(heif(1, 65534), 150000)), "1115" + all);
+    EXPECT_EQ(Summary(ReadBytes(heif(2, 65535), 150000)), "1115" + all);
+    EXPECT_EQ(Summary(ReadBytes(heif(2, 65536), 150000)), std::string("7 ") + kFileDate15 + " []");
+}
+
 // exiftool reads the HEIF files made here as it reads a camera's, and a
 // TIFF-structured file it wrote the tags into is read here.
 TEST(ExifReader, ContainersAndExiftool) {

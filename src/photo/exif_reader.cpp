@@ -30,9 +30,7 @@
 #include <cstdio>
 #include <ctime>
 #include <iterator>
-#include <memory>
 #include <optional>
-#include <vector>
 
 #include "base/text_encoding.h"
 #include "engine/track_point.h"

@@ -438,12 +438,12 @@ void OutputItemDialog::accept() {
 
 bool ExecInputItemDialog(QWidget* parent, Settings& settings) {
     InputItemDialog dialog(parent, settings);
-    return RunSettingsDialog(dialog, settings, "Cancel...");
+    return RunSettingsDialog(dialog, settings, EscNotice::ItemsCancelled);
 }
 
 bool ExecOutputItemDialog(QWidget* parent, Settings& settings) {
     OutputItemDialog dialog(parent, settings);
-    return RunSettingsDialog(dialog, settings, "Cancel...");
+    return RunSettingsDialog(dialog, settings, EscNotice::ItemsCancelled);
 }
 
 }  // namespace geoplait::ui

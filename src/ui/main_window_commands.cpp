@@ -298,6 +298,7 @@ void MainWindow::OnDefault() {
     QMessageBox box(QMessageBox::Question, PhraseText(Phrase::DefaultCaption, language),
                     PhraseText(Phrase::DefaultQuestion, language), QMessageBox::Ok | QMessageBox::Cancel, this);
     box.setDefaultButton(QMessageBox::Cancel);
+    LabelStandardButtons(box, language);
     if (box.exec() != QMessageBox::Ok) return;
     SetDefaultSettings(settings_);
     ApplyMachineDefaults(settings_.baseline, ReadMachineEnvironment());
@@ -349,6 +350,7 @@ void MainWindow::OnOpenOutput(bool folder) {
     QMessageBox box(QMessageBox::Warning, PhraseText(Phrase::OpenCaption, language),
                     PhraseText(Phrase::OpenFailed, language).arg(path), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    LabelStandardButtons(box, language);
     box.exec();
 }
 
@@ -450,6 +452,7 @@ void MainWindow::PresentMessage(const std::string& text, const std::string& capt
     if (closeAfterRun_) return;  // the window is going: nobody reads it
     QMessageBox box(QMessageBox::NoIcon, Qt8(caption), Qt8(text), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    LabelStandardButtons(box, LanguageIndex(settings_.current.Language));
     box.exec();
 }
 
@@ -457,6 +460,7 @@ bool MainWindow::PresentQuestion(const std::string& text, const std::string& cap
     if (closeAfterRun_) return false;
     QMessageBox box(QMessageBox::NoIcon, Qt8(caption), Qt8(text), QMessageBox::Ok | QMessageBox::Cancel, this);
     box.setTextFormat(Qt::PlainText);
+    LabelStandardButtons(box, LanguageIndex(settings_.current.Language));
     return box.exec() == QMessageBox::Ok;
 }
 

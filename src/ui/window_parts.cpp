@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+#include "ui/greyed_access.h"
+
 namespace geoplait::ui {
 
 QPushButton* WindowParts::MakeButton(QWidget* owner, const char* text, const char* name) {
@@ -76,8 +78,7 @@ void WindowParts::PaintControl(QWidget* control) const {
 
 void WindowParts::SetGreyed(QWidget* control, bool greyed) const {
     control->setEnabled(true);
-    if (control->property("greyed").toBool() == greyed && control->property("painted").toBool()) return;
-    control->setProperty("greyed", greyed);
+    if (!MarkGreyed(control, greyed) && control->property("painted").toBool()) return;
     control->setProperty("painted", true);
     PaintControl(control);
 }

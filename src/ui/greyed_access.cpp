@@ -1,0 +1,92 @@
+#include "ui/greyed_access.h"
+
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QVariant>
+
+namespace geoplait::ui {
+
+namespace {
+
+constexpr const char* kGreyed = "greyed";
+// Set on a control while its standard interface is being made, so that the
+// factory leaves that one call to Qt's own factories.
+constexpr const char* kMakingStandard = "greyedAccessMaking";
+
+// Qt's interface for the control with the greyed state added; everything
+// else (the text, value and action interfaces included) is the standard one's.
+class GreyedInterface : public QAccessibleInterface {
+public:
+    explicit GreyedInterface(QAccessibleInterface* standard) : standard_(standard) {}
+
+    bool isValid() const override { return standard_->isValid(); }
+    QObject* object() const override { return standard_->object(); }
+    QWindow* window() const override { return standard_->window(); }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
+        QAccessible::Relation match) const override {
+        return standard_->relations(match);
+    }
+    QAccessibleInterface* focusChild() const override { return standard_->focusChild(); }
+    QAccessibleInterface* childAt(int x, int y) const override { return standard_->childAt(x, y); }
+    QAccessibleInterface* parent() const override { return standard_->parent(); }
+    QAccessibleInterface* child(int index) const override { return standard_->child(index); }
+    int childCount() const override { return standard_->childCount(); }
+    int indexOfChild(const QAccessibleInterface* child) const override { return standard_->indexOfChild(child); }
+    QString text(QAccessible::Text t) const override { return standard_->text(t); }
+    void setText(QAccessible::Text t, const QString& text) override { standard_->setText(t, text); }
+    QRect rect() const override { return standard_->rect(); }
+    QAccessible::Role role() const override { return standard_->role(); }
+    QAccessible::State state() const override {
+        QAccessible::State state = standard_->state();
+        if (const QObject* control = object(); control != nullptr && control->property(kGreyed).toBool()) {
+            state.disabled = true;
+        }
+        return state;
+    }
+    QColor foregroundColor() const override { return standard_->foregroundColor(); }
+    QColor backgroundColor() const override { return standard_->backgroundColor(); }
+    void* interface_cast(QAccessible::InterfaceType type) override { return standard_->interface_cast(type); }
+
+protected:
+    // The standard interface stays registered under its own id (Qt's cache
+    // keeps this one for the control): it goes with this one.
+    ~GreyedInterface() override { QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(standard_)); }
+
+private:
+    QAccessibleInterface* standard_;
+};
+
+bool CanBeGreyed(const QObject* object) {
+    return qobject_cast<const QLineEdit*>(object) != nullptr ||
+           qobject_cast<const QAbstractSpinBox*>(object) != nullptr ||
+           qobject_cast<const QComboBox*>(object) != nullptr;
+}
+
+// Factories run newest first: this one sees every control before Qt's own.
+QAccessibleInterface* GreyedFactory(const QString& /*className*/, QObject* object) {
+    if (object == nullptr || object->property(kMakingStandard).toBool() || !CanBeGreyed(object)) return nullptr;
+    object->setProperty(kMakingStandard, true);
+    QAccessibleInterface* standard = QAccessible::queryAccessibleInterface(object);
+    object->setProperty(kMakingStandard, QVariant());
+    return standard != nullptr ? new GreyedInterface(standard) : nullptr;
+}
+
+}  // namespace
+
+void InstallGreyedAccess() { QAccessible::installFactory(&GreyedFactory); }
+
+bool MarkGreyed(QWidget* control, bool greyed) {
+    const QVariant held = control->property(kGreyed);
+    if (held.isValid() && held.toBool() == greyed) return false;
+    control->setProperty(kGreyed, greyed);
+    QAccessible::State changed;
+    changed.disabled = true;
+    QAccessibleStateChangeEvent event(control, changed);
+    QAccessible::updateAccessibility(&event);
+    return true;
+}
+
+}  // namespace geoplait::ui

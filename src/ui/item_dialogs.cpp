@@ -220,7 +220,7 @@ InputItemDialog::InputItemDialog(QWidget* parent, const Settings& settings) : Se
     auto* fileRow = new QHBoxLayout;
     auto* fileLabel = new QLabel(text(ItemText::InFile), this);
     auto* fileName =
-        new QLabel(opened ? Qs(FileNameOf(edited_.InputFile)) : QStringLiteral(" ** No Imput File **"), this);
+        new QLabel(opened ? Qs(FileNameOf(edited_.InputFile)) : text(ItemText::NoInputFile), this);
     fileName->setObjectName(QStringLiteral("InputFileName"));
     fileName->setAccessibleDescription(fileLabel->text());  // its name is the file name it shows
     fileName->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -20,7 +20,8 @@ constexpr const char* kMakingStandard = "greyedAccessMaking";
 // else (the text, value and action interfaces included) is the standard one's.
 class GreyedInterface : public QAccessibleInterface {
 public:
-    explicit GreyedInterface(QAccessibleInterface* standard) : standard_(standard) {}
+    explicit GreyedInterface(QAccessibleInterface* standard)
+        : standard_(standard), standardId_(QAccessible::uniqueId(standard)) {}
 
     bool isValid() const override { return standard_->isValid(); }
     QObject* object() const override { return standard_->object(); }
@@ -52,11 +53,16 @@ public:
 
 protected:
     // The standard interface stays registered under its own id (Qt's cache
-    // keeps this one for the control): it goes with this one.
-    ~GreyedInterface() override { QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(standard_)); }
+    // keeps this one for the control) and goes with this one, unless the
+    // cache, emptied as the program ends, deleted it first. Looked up by id:
+    // asking for the id of a deleted interface would register it anew.
+    ~GreyedInterface() override {
+        if (QAccessible::accessibleInterface(standardId_) == standard_) QAccessible::deleteAccessibleInterface(standardId_);
+    }
 
 private:
     QAccessibleInterface* standard_;
+    QAccessible::Id standardId_;
 };
 
 bool CanBeGreyed(const QObject* object) {

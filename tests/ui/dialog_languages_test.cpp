@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -382,6 +383,8 @@ private slots:
         // The photo dialog's URL edit, greyed as it opens without the URL.
         Settings korean = Defaults(kKorean);
         korean.current.Photo_PhotoUrl = 0;
+        korean.current.Photo_TimeAdjust = 0;
+        korean.current.Photo_TimeAdjustCAL = 0;
         for (int round = 0; round < 2; ++round) {  // a second dialog gets interfaces of its own
             const PhotoDialog photo(nullptr, korean);
             auto* url = photo.findChild<QLineEdit*>("Photo_PhotoUrl_edit");
@@ -389,6 +392,15 @@ private slots:
             QVERIFY(urlFace->state().disabled && url->isEnabled());
             QCOMPARE(urlFace->text(QAccessible::Description), Said(Phrase::NotInUse, kKorean));
             QCOMPARE(urlFace->text(QAccessible::Name), QString::fromUtf8("사진 URL"));
+            // Disabled ones, as Qt reports them: an edit, a date picker, and a combo.
+            auto* seconds = photo.findChild<QLineEdit*>("Photo_TimeAdjustSec");
+            auto* date = photo.findChildren<QDateEdit*>().front();
+            for (QWidget* off : std::initializer_list<QWidget*>{seconds, date}) {
+                QVERIFY(!off->isEnabled() && QAccessible::queryAccessibleInterface(off)->state().disabled);
+            }
+            QComboBox* northSouth = photo.findChild<QComboBox*>("Photo_Default_Latitude_ns");
+            northSouth->setEnabled(false);
+            QVERIFY(QAccessible::queryAccessibleInterface(northSouth)->state().disabled);
         }
     }
 };

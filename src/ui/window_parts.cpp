@@ -4,12 +4,14 @@
 #include <QColorDialog>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <cstdio>
 
+#include "ui/dialog_frame.h"
 #include "ui/greyed_access.h"
 
 namespace geoplait::ui {
@@ -83,8 +85,11 @@ void WindowParts::SetGreyed(QWidget* control, bool greyed) const {
     PaintControl(control);
 }
 
-bool ChooseColourInto(QWidget* parent, Rgb& start, std::string& field) {
-    const QColor colour = QColorDialog::getColor(QColor(start.R, start.G, start.B), parent);
+bool ChooseColourInto(QWidget* parent, Rgb& start, std::string& field, int language) {
+    QColorDialog chooser(QColor(start.R, start.G, start.B), parent);
+    if (auto* buttons = chooser.findChild<QDialogButtonBox*>()) LabelStandardButtons(*buttons, language);
+    if (chooser.exec() != QDialog::Accepted) return false;
+    const QColor colour = chooser.selectedColor();
     if (!colour.isValid()) return false;
     char hex[8];
     std::snprintf(hex, sizeof hex, "%02X%02X%02X", colour.blue() & 0xFF, colour.green() & 0xFF,

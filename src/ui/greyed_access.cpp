@@ -52,10 +52,11 @@ public:
     void* interface_cast(QAccessible::InterfaceType type) override { return standard_->interface_cast(type); }
 
 protected:
-    // The standard interface stays registered under its own id (Qt's cache
-    // keeps this one for the control) and goes with this one, unless the
-    // cache, emptied as the program ends, deleted it first. Looked up by id:
-    // asking for the id of a deleted interface would register it anew.
+    // The standard interface stays registered under its own id and goes
+    // with this one, unless the cache deleted it first (a cache that keeps
+    // every interface made for an object deletes both as the control goes,
+    // and everything as the program ends). Looked up by id: asking for the
+    // id of a deleted interface would register it anew.
     ~GreyedInterface() override {
         if (QAccessible::accessibleInterface(standardId_) == standard_) QAccessible::deleteAccessibleInterface(standardId_);
     }
@@ -72,6 +73,10 @@ bool CanBeGreyed(const QObject* object) {
 }
 
 // Factories run newest first: this one sees every control before Qt's own.
+// It asks Qt for the standard interface (which Qt's cache registers for the
+// control), then returns the wrapper, which the cache registers as the
+// control's newest: release builds of Qt take two interfaces for one object,
+// a debug build's cache asserts that it has none yet.
 QAccessibleInterface* GreyedFactory(const QString& /*className*/, QObject* object) {
     if (object == nullptr || object->property(kMakingStandard).toBool() || !CanBeGreyed(object)) return nullptr;
     object->setProperty(kMakingStandard, true);

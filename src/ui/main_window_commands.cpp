@@ -39,7 +39,6 @@ namespace geoplait::ui {
 namespace {
 
 constexpr const char* kPhotoFolderTitle = "Select Photo(jpg) Folder";
-constexpr const char* kStopRunCaption = "Check!";
 
 std::string S(const QString& text) { return text.toStdString(); }
 
@@ -469,8 +468,9 @@ void MainWindow::SetStatusLine(const std::string& text) { c_->status->setText(Qt
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (IsRunning() && !closeAfterRun_) {
-        const QString question = PhraseText(Phrase::StopRunQuestion, LanguageIndex(settings_.current.Language));
-        const bool stop = PresentQuestion(question.toStdString(), kStopRunCaption);
+        const int language = LanguageIndex(settings_.current.Language);
+        const bool stop = PresentQuestion(PhraseText(Phrase::StopRunQuestion, language).toStdString(),
+                                          PhraseText(Phrase::StopRunCaption, language).toStdString());
         // The run may have ended while the question was open.
         if (stop && IsRunning()) {
             // The run stops after its current record, keeping the earlier

@@ -27,34 +27,34 @@ constexpr const char* kPercents[] = {" 0%", "12%", "25%", "38%", "50%", "62%", "
 constexpr const char* kWidths[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "18", "24"};
 constexpr int kCustomColours = 16;
 
-// A preset button's text: a word in the interface language, then marks that
-// every language shares ("(1)", "x10").
-enum class PresetWord { None, Default, Preset, Red, Green, Blue };
+// A preset button's text: a word in the interface language (or none), then
+// marks that every language shares ("(1)", "x10").
+using WordOf = QString (*)(int language);
+QString NoWord(int /*language*/) { return {}; }
+template <OptionText id>
+QString OptionWord(int language) {
+    return QString::fromUtf8(OptionDialogText(id, language));
+}
+QString PresetWord(int language) { return QString::fromUtf8(ItemDialogText(ItemText::Preset, language)); }
+constexpr WordOf kDefaultWord = &OptionWord<OptionText::PresetDefault>;
+
 struct Preset {
-    PresetWord word;
+    WordOf word;
     const char* marks;
     size_t letter;  // 0 = A
 };
-constexpr Preset kGroupColourPresets[] = {
-    {PresetWord::Default, "", 0}, {PresetWord::Preset, "(1)", 1}, {PresetWord::Preset, "(2)", 2}};
-constexpr Preset kSpeedColourPresets[] = {{PresetWord::Default, "", 0}, {PresetWord::None, "(1)", 1},
-                                          {PresetWord::None, "(2)", 2}, {PresetWord::Red, "", 3},
-                                          {PresetWord::Green, "", 4}, {PresetWord::Blue, "", 5}};
-constexpr Preset kSpeedPresets[] = {{PresetWord::Default, "", 0}, {PresetWord::None, "x1", 1},
-                                    {PresetWord::None, "x2", 2}, {PresetWord::None, "x3", 3},
-                                    {PresetWord::None, "x10", 4}};
+constexpr Preset kGroupColourPresets[] = {{kDefaultWord, "", 0}, {&PresetWord, "(1)", 1}, {&PresetWord, "(2)", 2}};
+constexpr Preset kSpeedColourPresets[] = {{kDefaultWord, "", 0},
+                                          {&NoWord, "(1)", 1},
+                                          {&NoWord, "(2)", 2},
+                                          {&OptionWord<OptionText::PresetRed>, "", 3},
+                                          {&OptionWord<OptionText::PresetGreen>, "", 4},
+                                          {&OptionWord<OptionText::PresetBlue>, "", 5}};
+constexpr Preset kSpeedPresets[] = {
+    {kDefaultWord, "", 0}, {&NoWord, "x1", 1}, {&NoWord, "x2", 2}, {&NoWord, "x3", 3}, {&NoWord, "x10", 4}};
 
 QString PresetText(const Preset& preset, int language) {
-    QString word;
-    switch (preset.word) {
-        case PresetWord::None: break;
-        case PresetWord::Default: word = QString::fromUtf8(OptionDialogText(OptionText::PresetDefault, language)); break;
-        case PresetWord::Preset: word = QString::fromUtf8(ItemDialogText(ItemText::Preset, language)); break;
-        case PresetWord::Red: word = QString::fromUtf8(OptionDialogText(OptionText::PresetRed, language)); break;
-        case PresetWord::Green: word = QString::fromUtf8(OptionDialogText(OptionText::PresetGreen, language)); break;
-        case PresetWord::Blue: word = QString::fromUtf8(OptionDialogText(OptionText::PresetBlue, language)); break;
-    }
-    return word + QString::fromLatin1(preset.marks);
+    return preset.word(language) + QString::fromLatin1(preset.marks);
 }
 
 // Two-digit group number: "01" to "12".

@@ -19,7 +19,6 @@
 #include "ui/item_dialog_texts.h"
 #include "ui/languages.h"
 #include "ui/option_dialogs.h"
-#include "ui/window_phrases.h"
 
 namespace geoplait::ui {
 
@@ -130,7 +129,7 @@ QWidget* PhotoDialog::BuildClock() {
     grid->addWidget(calibration_, 1, 0, 1, 4);
     using Field = std::string CS::*;
     const std::pair<Field, Field> pickerFields[2] = {{&CS::Photo_CalNowDate, &CS::Photo_CalNowTime},
-                                                   {&CS::Photo_CalCameraDate, &CS::Photo_CalCameraTime}};
+                                                     {&CS::Photo_CalCameraDate, &CS::Photo_CalCameraTime}};
     const QString pickerRows[2] = {Text(T::Now), Text(T::Camera)};
     for (size_t p = 0; p < 2; ++p) {
         dates_[p] = new QDateEdit(clock);

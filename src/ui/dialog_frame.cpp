@@ -38,7 +38,10 @@ constexpr std::pair<int, Phrase> kStandardButtons[] = {{QDialogButtonBox::Ok, Ph
 }  // namespace
 
 SettingsDialog::SettingsDialog(QWidget* parent, const Settings& settings)
-    : QDialog(parent), settings_(settings), edited_(settings.current), language_(DialogLanguage(settings.current.Language)) {
+    : QDialog(parent),
+      settings_(settings),
+      edited_(settings.current),
+      language_(DialogLanguage(settings.current.Language)) {
     setModal(true);
     InstallGreyedAccess();
 }

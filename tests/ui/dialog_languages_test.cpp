@@ -238,6 +238,10 @@ private slots:
         const std::unique_ptr<QDialog> shown = entry->make(settings);
         const QStringList found = OtherLanguage(ShownTexts(*shown), EnglishTwin(*entry, settings), language);
         QVERIFY2(found.isEmpty(), qPrintable(found.join("\n")));
+        // Longer words do not keep it from shrinking to a small screen.
+        const QSize size = shown->minimumSizeHint();
+        QVERIFY2(size.width() <= 1024 && size.height() <= 720,
+                 qPrintable(QString("%1x%2").arg(size.width()).arg(size.height())));
         // The item dialogs label OK and Cancel from their own table ("保存" in Japanese).
         const bool items = dialog == "input" || dialog == "output";
         auto* buttons = shown->findChild<QDialogButtonBox*>();

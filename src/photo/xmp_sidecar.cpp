@@ -8,11 +8,12 @@
 // photo gets it, else the first by name; the other gets none and is named,
 // and no sidecar of the run ever overwrites another. The clash is found
 // without regard to ASCII case, as a memory card's FAT folder finds names.
-// It holds one XMP packet whose toolkit
-// attribute x:xmptk names this program: that is how a later run knows the
-// file is its own to replace. Another program that rewrites the packet puts
-// its own toolkit there, and its file is then left alone. Coordinates are the
-// XMP GPSCoordinate form "DDD,MM.mmmmmmR"; the altitude a rational in
+//
+// A sidecar holds one XMP packet whose toolkit attribute x:xmptk names this
+// program: that is how a later run knows the file is its own to replace.
+// Another program that rewrites the packet puts its own toolkit there, and
+// its file is then left alone. Coordinates are the XMP GPSCoordinate form
+// "DDD,MM.mmmmmmR"; the altitude a rational in
 // centimetres with its reference (0 above, 1 below sea level); the time stamp
 // the photo's time in UTC.
 #include "photo/xmp_sidecar.h"

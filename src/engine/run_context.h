@@ -29,6 +29,7 @@ struct InputLosses {
     int32_t LongEpochLines = 0; // lines of an epoch beyond the pass-through's bound
     int32_t UnknownValues = 0;  // CSV or POT cells that were no number
     int32_t BrokenLines = 0;    // lines over the length a line may have
+    int32_t LongLines = 0;      // NMEA lines over the length a line may have
     int32_t DroppedTuples = 0;  // KML coordinates that were no numbers
     // Each count the larger of the two.
     void Merge(const InputLosses& other);
@@ -164,7 +165,7 @@ public:
 inline void InputLosses::Merge(const InputLosses& other) {
     for (int32_t InputLosses::*count : {&InputLosses::BadChecksums, &InputLosses::LongEpochLines,
                                         &InputLosses::UnknownValues, &InputLosses::BrokenLines,
-                                        &InputLosses::DroppedTuples}) {
+                                        &InputLosses::LongLines, &InputLosses::DroppedTuples}) {
         if (other.*count > this->*count) this->*count = other.*count;
     }
 }

@@ -497,8 +497,9 @@ int32_t NmeaReader::CountFixes() {
     int32_t gga = 0;
     do {
         while (loop.NextLine(input_, line)) {
-            if (line.sentence.kind == SentenceKind::Rmc && line.found) ++rmc;
-            if (line.sentence.kind == SentenceKind::Gga && line.found) ++gga;
+            if (!line.found) continue;
+            if (line.sentence.kind == SentenceKind::Rmc) ++rmc;
+            if (line.sentence.kind == SentenceKind::Gga) ++gga;
         }
     } while (!loop.Ended());
     ended_ = true;

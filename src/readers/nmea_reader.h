@@ -143,8 +143,9 @@ public:
     // Bytes of the input read up to the record last given, for progress.
     uint64_t BytesRead() const { return input_.BytesRead(); }
 
-    // The fixes of the log from its first line: RMC sentences, or GGA in a
-    // log without RMC, whose checksums hold. Reads the log to its end.
+    // The fixes of the log from its first line, as the epoch loop reads it
+    // (one read): RMC sentences, or GGA in a log without RMC, whose checksums
+    // hold. Reads the log to its end.
     int32_t CountFixes();
     // Sentences and lines left out so far in this pass (NmeaEpochLoop), and
     // altitudes left unknown as they were no number.

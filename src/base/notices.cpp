@@ -60,6 +60,7 @@ constexpr std::array kNoticeTable{
     NoticeEntry{Notice::LongEpochLines, Warning, "Warning", "Epoch Over 1024 Lines, Lines Not Written=%d"},
     NoticeEntry{Notice::UnknownValues, Warning, "Warning", "Not a Number, Values Left Unknown=%d"},
     NoticeEntry{Notice::BrokenLines, Warning, "Warning", "Line Over 1 MiB, Lines Not Read=%d"},
+    NoticeEntry{Notice::LongLines, Warning, "Warning", "Line Over 4095 Characters, Lines Not Read=%d"},
     NoticeEntry{Notice::DroppedTuples, Warning, "Warning", "KML Coordinates Not Numbers, Skipped=%d"},
 
     // "found" and "Create", each with a trailing space.

@@ -58,6 +58,7 @@ enum class Notice {
     LongEpochLines,
     UnknownValues,
     BrokenLines,
+    LongLines,
     DroppedTuples,
     // The settings file
     SettingsFileNotFound,

@@ -88,8 +88,7 @@ struct RunValues {
 // Working space a writer reuses for one record at a time, so that writing a
 // record allocates nothing once warm. Nothing in it outlives the record.
 struct RunScratch {
-    std::string line;     // the record's output, built whole
-    std::string degrees;  // a notation made and thrown away on the way
+    std::string line;  // the record's output, built whole
 };
 
 // The parts of a run that a context owns; a section's context (below) uses

@@ -193,8 +193,8 @@ void MakeCoordinateLineFrom(RunContext& ctx, KmlRecordWriter& writer, std::strin
     }
     PositionTexts& position = writer.scratch;
     HemisphereSigns signs = signsIn;
-    NmeaCoordTexts(p.RmcLongitude, position.longitude, ctx.scratch.degrees);
-    NmeaCoordTexts(p.RmcLatitude, position.latitude, ctx.scratch.degrees);
+    DegreesText(p.Position, p.Position.longitude, position.longitude);
+    DegreesText(p.Position, p.Position.latitude, position.latitude);
     position.altitude.assign(p.GgaAltitude);
     AdjustPosition(writer.options.adjust, position, signs);
     AssignCoordinateLine(line, position, signs);
@@ -365,7 +365,7 @@ void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, in
         ClearTrackPoint(ctx.point);
         return;
     }
-    if (!store.PreviousPoint.Longitude.empty()) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
+    if (store.PreviousPoint.Position.known) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
     store.PreviousPoint.Take(ctx.point);
     ComputeDerived(ctx);
     const bool gap = store.GapDistance > ctx.run.GapDistanceLimit || ctx.point.IntervalSec > ctx.run.GapSecondsLimit;

@@ -172,7 +172,8 @@ void WriteCsvCustomHead(TextWriter& out, const LineWriterOptions& options) {
 void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p,
                       RecordNumbers numbers, LineScratch& scratch) {
     RecomputeDms(p, scratch);
-    const std::string& ggaLatitude = NmeaTextOf(p.GgaLatitude, p.GgaPosition, p.GgaPosition.latitude, scratch.ggaLatitude);
+    const std::string& ggaLatitude =
+        NmeaTextOf(p.GgaLatitude, p.GgaPosition, p.GgaPosition.latitude, scratch.ggaLatitude);
     const std::string& ggaLongitude =
         NmeaTextOf(p.GgaLongitude, p.GgaPosition, p.GgaPosition.longitude, scratch.ggaLongitude);
     const std::string& rmcLatitude = NmeaTextOf(p.RmcLatitude, p.Position, p.Position.latitude, scratch.rmcLatitude);

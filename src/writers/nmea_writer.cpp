@@ -84,7 +84,8 @@ void ShiftToWgs84(std::string& latitude, std::string& longitude) {
 
 void WriteGgaSentence(TextWriter& out, const TrackPoint& p, bool shiftToWgs84, LineScratch& scratch) {
     const std::string_view station = WithoutOldChecksum(p.GgaDgpsStation);
-    const std::string* latitude = &NmeaTextOf(p.GgaLatitude, p.GgaPosition, p.GgaPosition.latitude, scratch.ggaLatitude);
+    const std::string* latitude =
+        &NmeaTextOf(p.GgaLatitude, p.GgaPosition, p.GgaPosition.latitude, scratch.ggaLatitude);
     const std::string* longitude =
         &NmeaTextOf(p.GgaLongitude, p.GgaPosition, p.GgaPosition.longitude, scratch.ggaLongitude);
     if (shiftToWgs84) {

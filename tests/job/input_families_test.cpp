@@ -163,7 +163,9 @@ TEST_F(TrackInputTest, ReadingAheadMarksTheLastRecordAndKeepsTheRecords) {
         {ModeKind::Nmea, "$GPRMC,010203,A,3539.3300,N\n$GPGGA,010203\n$GPRMC,010204,A\n$GPRMC,010205\n",
          {"/010203", "/010204", "/010205"}},
         {ModeKind::Nmea, "$GPRMC,010203\n", {"/010203"}},
-        {ModeKind::Pot, "DAT=WGS84\nido=+35'30'00'0/kei=+139'00'00'0/pti=01:02:05\nido=+35'45'00'0/kei=+139'00'00'0/pti=01:02:06\n",
+        {ModeKind::Pot,
+         "DAT=WGS84\nido=+35'30'00'0/kei=+139'00'00'0/pti=01:02:05\n"
+         "ido=+35'45'00'0/kei=+139'00'00'0/pti=01:02:06\n",
          {"35.5/010205", "35.75/010206"}},
         {ModeKind::KmlLine, kKmlWithBadTuples, {"35/", "36/", "37/"}},
         {ModeKind::Gpx, "<gpx><wpt lat=\"1\" lon=\"2\"/><wpt lat=\"3\" lon=\"4\"/></gpx>", {"1/", "3/"}},

@@ -44,27 +44,6 @@ void FillNmeaDefaults(TrackPoint& p, const ConvertSettings& s) {
     p.RmcMagVarEW.clear();
 }
 
-void TakeSignedDegrees(std::string_view text, size_t maxChars, char positive, char negative,
-                       std::string& value, std::string& ggaLetter, std::string& rmcLetter) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    char letter = positive;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        if (text.front() == '-') letter = negative;
-        text.remove_prefix(1);
-        while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    }
-    // A number ends at a blank; what follows cannot be part of it. A text
-    // that does not start like a number ("--5", "abc") is no position.
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (IsBlank(text[i])) text = text.substr(0, i);
-    }
-    if (!text.empty() && !(text.front() == '.' || (text.front() >= '0' && text.front() <= '9'))) text = {};
-    value.assign(FirstChars(text, maxChars));
-    ggaLetter.assign(1, letter);
-    rmcLetter.assign(1, letter);
-}
-
 namespace {
 
 void SettleTime(std::string& time) {

@@ -1,6 +1,6 @@
 // Small pieces every non-NMEA reader shares: the NMEA fields a record gets
-// when its input has none, signed decimal texts split into an unsigned value
-// and a hemisphere letter, and picking or cutting whole UTF-8 characters.
+// when its input has none, signed degrees split into an unsigned value and a
+// hemisphere letter, and picking or cutting whole UTF-8 characters.
 #pragma once
 
 #include <cstddef>
@@ -17,14 +17,6 @@ namespace geoplait {
 // satellites "00", quality "1", dilution "0.0", units "M", geoid "0.0",
 // status "A"; the differential and variation fields empty.
 void FillNmeaDefaults(TrackPoint& point, const ConvertSettings& settings);
-
-// A decimal-degree text that may carry a sign: the unsigned text goes to
-// `value` and the letter (`positive` or `negative`) to both hemisphere fields.
-// Blanks around the number are dropped, and anything after a blank inside
-// it; a text that does not start like a number gives an empty value. At most
-// `maxChars` characters are kept.
-void TakeSignedDegrees(std::string_view text, size_t maxChars, char positive, char negative,
-                       std::string& value, std::string& ggaLetter, std::string& rmcLetter);
 
 // The time and date of a record as every writer may take them: blanks before
 // a time are dropped (" 222519" is 22:25:19, as other programs read it); a

@@ -90,6 +90,10 @@ constexpr std::array kNoticeTable{
     // A photo folder the run may not write to (a card set read-only): the
     // sidecars are left out, the other outputs are made.
     NoticeEntry{Notice::SidecarNotWritable, Warning, "Warning", "XMP File Not Create (Folder Read Only): %s"},
+    // Short sidecar names: two photos of one name and two extensions
+    // (IMG_1.CR2, IMG_1.JPG) would share one sidecar. The first named photo
+    // gets it; the other, the second, gets none.
+    NoticeEntry{Notice::SidecarNameShared, Warning, "Warning", "XMP File Not Create (Name Shared with %s): %s"},
 
     // The lines of the one warning that names the photos a run lost alone
     // (ReportLostPhotos): at most 20, then how many more.

@@ -76,6 +76,7 @@ enum class Notice {
     PhotoOutputNotMade,
     SidecarNotReplaced,
     SidecarNotWritable,
+    SidecarNameShared,
     // Warnings: a photo lost alone, one line each in one warning
     PhotoNotRead,
     PhotoLostOnCopy,

@@ -1,6 +1,6 @@
 // The record's derived values and the geodesy of a run: geo/ works out the
 // numbers and texts, this file feeds it the record, the settings and the
-// run's memo of the texts it read.
+// run's memo of the last distance.
 #include "engine/derived_values.h"
 
 #include <cstdint>
@@ -14,62 +14,6 @@
 
 namespace geoplait {
 
-namespace {
-
-// NumberOf(text) through the run's memo of recently read texts; the entry
-// also holds the number read as NMEA degrees.
-const NumberMemo::Entry& RememberedNumberOf(NumberMemo& memo, const std::string& text,
-                                            NumberMemo::Entry& scratch) {
-    const size_t size = text.size();
-    if (size > NumberMemo::kTextSize) {
-        scratch.value = NumberOf(text);
-        scratch.degrees = DegreesOfNmea(scratch.value);
-        return scratch;
-    }
-    // The key: the first and the last eight bytes, which overlap or leave
-    // zeros for shorter texts; with the size it identifies the text.
-    uint64_t key[2] = {0, 0};
-    const char* data = text.data();
-    if (size >= 8) {
-        std::memcpy(&key[0], data, 8);
-        std::memcpy(&key[1], data + size - 8, 8);
-    } else if (size >= 4) {
-        uint32_t head = 0;
-        uint32_t tail = 0;
-        std::memcpy(&head, data, 4);
-        std::memcpy(&tail, data + size - 4, 4);
-        key[0] = head;
-        key[1] = tail;
-    } else {
-        for (size_t i = 0; i < size; ++i) {
-            key[0] |= static_cast<uint64_t>(static_cast<unsigned char>(data[i])) << (8 * i);
-        }
-    }
-    for (const NumberMemo::Entry& entry : memo.entries) {
-        if (entry.key[0] == key[0] && entry.key[1] == key[1] && entry.size == size) return entry;
-    }
-    NumberMemo::Entry& entry = memo.entries[memo.next];
-    memo.next = (memo.next + 1) % memo.entries.size();
-    entry.key[0] = key[0];
-    entry.key[1] = key[1];
-    entry.size = size;
-    entry.value = NumberOf(text);
-    entry.degrees = DegreesOfNmea(entry.value);
-    return entry;
-}
-
-}  // namespace
-
-void RecordCoordTexts(RunContext& ctx, const std::string& nmea, std::string& degrees,
-                      std::string& dms) {
-    degrees.clear();
-    dms.clear();
-    if (nmea.empty()) return;
-    NumberMemo::Entry scratch;
-    const NumberMemo::Entry& number = RememberedNumberOf(ctx.geo.numbers, nmea, scratch);
-    TextsOfNmea(number.value, number.degrees, degrees, dms);
-}
-
 HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, const std::string& ew) {
     return HemisphereSign(ns, ew, ctx.settings.config.LatitudeNS, ctx.settings.config.LongitudeWE);
 }
@@ -82,10 +26,6 @@ const RecordReadings& ReadPosition(RunContext& ctx) {
     TrackPoint& point = ctx.point;
     RecordReadings& r = point.Readings;
     if (!r.positionRead) {
-        r.longitude = NumberOf(point.RmcLongitude);
-        r.latitude = NumberOf(point.RmcLatitude);
-        r.longitudeDegrees = DegreesOfNmea(r.longitude);
-        r.latitudeDegrees = DegreesOfNmea(r.latitude);
         r.altitude = NumberOf(point.GgaAltitude);
         const HemisphereSigns signs = HemisphereSign(ctx);
         r.longitudeSign = signs.longitude;
@@ -120,28 +60,19 @@ double LevelKm(RunContext& ctx, RecordReadings& here, double lon1, double lat1, 
 
 }  // namespace
 
-double TrackDistance(RunContext& ctx, const PointTexts& other) {
+double TrackDistance(RunContext& ctx, const PointPosition& other) {
     ReadPosition(ctx);
     RecordReadings& here = ctx.point.Readings;
-    NumberMemo& memo = ctx.geo.numbers;
-    NumberMemo::Entry scratch;
-    const double lon1 = Signed(here.longitudeDegrees, here.longitudeSign);
-    const double lat1 = Signed(here.latitudeDegrees, here.latitudeSign);
-    double lon2 = other.longitudeSigned;
-    double lat2 = other.latitudeSigned;
-    if (!other.numbersKnown) {
-        const HemisphereSigns there = HemisphereSign(ctx, other.NS, other.EW);
-        lon2 = Signed(RememberedNumberOf(memo, other.Longitude, scratch).degrees, there.longitude);
-        lat2 = Signed(RememberedNumberOf(memo, other.Latitude, scratch).degrees, there.latitude);
-    }
+    const RecordPosition& position = ctx.point.Position;
+    const double lon1 = Signed(position.longitude.degrees, here.longitudeSign);
+    const double lat1 = Signed(position.latitude.degrees, here.latitudeSign);
+    const HemisphereSigns there = HemisphereSign(ctx, other.NS, other.EW);
+    const double lon2 = Signed(other.Position.longitude.degrees, there.longitude);
+    const double lat2 = Signed(other.Position.latitude.degrees, there.latitude);
     if (lon1 == 0.0 || lat1 == 0.0 || lon2 == 0.0 || lat2 == 0.0) return 0.0;
     const double d = LevelKm(ctx, here, lon1, lat1, lon2, lat2);
 
-    if (ctx.Current().Altitude != 0 && d > 0.0) {
-        const double altitude2 =
-            other.numbersKnown ? other.altitudeMetres : RememberedNumberOf(memo, other.Altitude, scratch).value;
-        return SlopeKm(d, here.altitude, altitude2);
-    }
+    if (ctx.Current().Altitude != 0 && d > 0.0) return SlopeKm(d, here.altitude, other.altitudeMetres);
     return d;
 }
 
@@ -160,7 +91,7 @@ int64_t LocalDateTimeSeconds(RunContext& ctx) {
 void DeriveDistances(RunContext& ctx, UnitSystem unitSystem) {
     TrackPoint& point = ctx.point;
     TrackStore& store = ctx.store;
-    if (!store.DerivedPrevious.Longitude.empty()) {
+    if (store.DerivedPrevious.Position.known) {
         point.IntervalDistance = TrackDistance(ctx, store.DerivedPrevious);
         // Only the selection of placemarks by distance reads it.
         point.StartDistance = ctx.Current().PosDistance != 0 ? TrackDistance(ctx, store.PlacemarkAnchor) : 0.0;
@@ -168,7 +99,7 @@ void DeriveDistances(RunContext& ctx, UnitSystem unitSystem) {
         point.IntervalDistance = 0.0;
         point.StartDistance = 0.0;
     }
-    if (store.PlacemarkAnchor.Longitude.empty()) store.PlacemarkAnchor.Take(point);
+    if (!store.PlacemarkAnchor.Position.known) store.PlacemarkAnchor.Take(point);
     store.DerivedPrevious.Take(point);
     point.IntervalDistance = DistanceInUnitSystem(unitSystem, point.IntervalDistance);
     point.StartDistance = DistanceInUnitSystem(unitSystem, point.StartDistance);
@@ -225,24 +156,14 @@ void LocalDateTime(RunContext& ctx) { LocalDateTimeSeconds(ctx); }
 
 namespace {
 
-// The coordinate texts of an NMEA text whose numbers are known, the other
-// two emptied first (RecordCoordTexts with the numbers already read).
-void CoordTextsOfReading(const std::string& nmea, double value, double degreesOfValue, std::string& degrees,
-                         std::string& dms) {
-    degrees.clear();
-    dms.clear();
-    if (!nmea.empty()) TextsOfNmea(value, degreesOfValue, degrees, dms);
-}
-
 // The values that depend on the record and the run's settings alone: the
 // local date and time, the coordinate texts, altitude, speed, course.
 void DeriveRecordOwnValues(RunContext& ctx) {
     TrackPoint& point = ctx.point;
     const RecordReadings& r = ReadPosition(ctx);
     point.Readings.localSeconds = LocalDateTimeSeconds(ctx);
-    CoordTextsOfReading(point.RmcLongitude, r.longitude, r.longitudeDegrees, point.LongitudeDeg,
-                        point.LongitudeDms);
-    CoordTextsOfReading(point.RmcLatitude, r.latitude, r.latitudeDegrees, point.LatitudeDeg, point.LatitudeDms);
+    CoordinateTexts(point.Position, point.Position.longitude, point.LongitudeDeg, point.LongitudeDms);
+    CoordinateTexts(point.Position, point.Position.latitude, point.LatitudeDeg, point.LatitudeDms);
     point.AltitudeText.assign(point.GgaAltitude);
     point.AltitudeValue = r.altitude;
     point.Speed = SpeedInUnitSystem(ctx.run.Units, NumberOf(point.RmcSpeed));

@@ -12,30 +12,22 @@
 
 namespace geoplait {
 
-// CoordTexts from an NMEA text with the other two emptied first; the text is
-// read through the memo of ctx.geo that TrackDistance keeps.
-void RecordCoordTexts(RunContext& ctx, const std::string& nmea, std::string& degrees,
-                      std::string& dms);
-
 // The sign characters of a record's hemisphere letters, with the system
 // defaults LatitudeNS and LongitudeWE (see HemisphereSign in geo/coordinates.h).
 HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, const std::string& ew);
 // Of the current record's RmcNS and RmcEW.
 HemisphereSigns HemisphereSign(const RunContext& ctx);
 
-// The current record's position numbers (RecordReadings), read from its
-// texts the first time they are asked for in a record.
+// The current record's readings (altitude, hemisphere signs), worked out the
+// first time they are asked for in a record.
 const RecordReadings& ReadPosition(RunContext& ctx);
 
-// Distance in km from the current record (RmcLongitude, RmcLatitude,
-// GgaAltitude) to the given point (NMEA texts, altitude in metres), on
-// signed coordinates: south and west count negative (HemisphereSign), so a
-// track across the equator or the prime meridian measures its true length.
-// The slope of the altitudes counts when the Altitude setting is on. The
-// record's numbers are its readings; those of a point taken from a record
-// that had them are kept with it, the texts of any other are read through
-// the memo of ctx.geo.
-double TrackDistance(RunContext& ctx, const PointTexts& other);
+// Distance in km from the current record (Position, GgaAltitude) to the
+// given point, on signed coordinates: south and west count negative
+// (HemisphereSign), so a track across the equator or the prime meridian
+// measures its true length. The slope of the altitudes counts when the
+// Altitude setting is on.
+double TrackDistance(RunContext& ctx, const PointPosition& other);
 
 // LocalDate/LocalTime of the current record from RmcDate/RmcTime. An unknown
 // date is never moved: it stays as it is when the time crosses midnight.

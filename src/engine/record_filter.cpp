@@ -42,11 +42,13 @@ bool OutsideRecordRange(const RunContext& ctx) {
 
 // A record without a position, or whose fix the receiver marks invalid (RMC
 // status "V", GGA quality "0": the last position repeated once the fix was
-// lost, or a guess).
+// lost, or a guess). Half a position is one here: the pass-through's epochs
+// are not cut to whole positions, and it writes what it read.
 bool IsErrorData(const RunContext& ctx) {
     const TrackPoint& p = ctx.point;
+    const bool positionText = !p.RmcLongitude.empty() || !p.RmcLatitude.empty();
     return ctx.Current().OmitErrorData != 0 &&
-           ((p.RmcLongitude.empty() && p.RmcLatitude.empty()) || p.RmcStatus == "V" || p.GgaQuality == "0");
+           ((!p.Position.known && !positionText) || p.RmcStatus == "V" || p.GgaQuality == "0");
 }
 
 void SetSatellitesAndDilution(RunContext& ctx) {
@@ -61,7 +63,7 @@ void SetSatellitesAndDilution(RunContext& ctx) {
 // Distance) are metres.
 void MovePreviousPoint(RunContext& ctx) {
     TrackStore& store = ctx.store;
-    if (!store.PreviousPoint.Longitude.empty()) {
+    if (store.PreviousPoint.Position.known) {
         store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
         store.SinceWrittenDistance += store.GapDistance;
     }
@@ -190,7 +192,7 @@ bool AcceptRecordInRange(RunContext& ctx) {
 
 void NoteGapDistance(RunContext& ctx) {
     TrackStore& store = ctx.store;
-    if (!store.PreviousPoint.Longitude.empty()) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
+    if (store.PreviousPoint.Position.known) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
     store.PreviousPoint.Take(ctx.point);
 }
 

@@ -83,8 +83,7 @@ struct RunValues {
 // Working space a writer reuses for one record at a time, so that writing a
 // record allocates nothing once warm. Nothing in it outlives the record.
 struct RunScratch {
-    std::string line;     // the record's output, built whole
-    std::string degrees;  // a notation made and thrown away on the way
+    std::string line;  // the record's output, built whole
 };
 
 inline void InputLosses::Merge(const InputLosses& other) {

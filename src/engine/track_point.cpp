@@ -10,19 +10,65 @@
 
 namespace geoplait {
 
-void PointTexts::Take(const TrackPoint& point) {
-    Longitude.assign(point.RmcLongitude);
-    Latitude.assign(point.RmcLatitude);
-    Altitude.assign(point.GgaAltitude);
+Coordinate CoordinateOfNmea(double nmea) { return {nmea, DegreesOfNmea(nmea)}; }
+
+Coordinate CoordinateOfDegrees(double degrees) { return CoordinateOfNmea(NmeaOfDegrees(degrees)); }
+
+void CoordinateTexts(const RecordPosition& position, const Coordinate& axis, std::string& degrees,
+                     std::string& dms) {
+    degrees.clear();
+    dms.clear();
+    if (position.known) TextsOfNmea(axis.nmea, axis.degrees, degrees, dms);
+}
+
+void DegreesText(const RecordPosition& position, const Coordinate& axis, std::string& degrees) {
+    if (position.known) {
+        AssignFixed(degrees, axis.degrees, 6, 7);
+    } else {
+        degrees.clear();
+    }
+}
+
+const std::string& NmeaTextOf(const std::string& asRead, const RecordPosition& position, const Coordinate& axis,
+                              std::string& scratch) {
+    if (!asRead.empty()) return asRead;
+    if (position.known) {
+        AssignFixed(scratch, axis.nmea, 4, 5);
+    } else {
+        scratch.clear();
+    }
+    return scratch;
+}
+
+namespace {
+
+void ReadSide(const std::string& latitude, const std::string& longitude, RecordPosition& position) {
+    if (latitude.empty() || longitude.empty()) {
+        position = {};
+        return;
+    }
+    position.latitude = CoordinateOfNmea(NumberOf(latitude));
+    position.longitude = CoordinateOfNmea(NumberOf(longitude));
+    position.known = true;
+}
+
+}  // namespace
+
+void ReadPositionTexts(TrackPoint& p) {
+    ReadSide(p.RmcLatitude, p.RmcLongitude, p.Position);
+    // The GGA texts are most often the RMC texts again, read once.
+    if (p.GgaLatitude == p.RmcLatitude && p.GgaLongitude == p.RmcLongitude) {
+        p.GgaPosition = p.Position;
+    } else {
+        ReadSide(p.GgaLatitude, p.GgaLongitude, p.GgaPosition);
+    }
+}
+
+void PointPosition::Take(const TrackPoint& point) {
+    Position = point.Position;
     EW.assign(point.RmcEW);
     NS.assign(point.RmcNS);
-    const RecordReadings& r = point.Readings;
-    numbersKnown = r.positionRead;
-    if (numbersKnown) {
-        longitudeSigned = Signed(r.longitudeDegrees, r.longitudeSign);
-        latitudeSigned = Signed(r.latitudeDegrees, r.latitudeSign);
-        altitudeMetres = r.altitude;
-    }
+    altitudeMetres = point.Readings.positionRead ? point.Readings.altitude : NumberOf(point.GgaAltitude);
 }
 
 void DropHalfPosition(TrackPoint& p) {
@@ -32,6 +78,7 @@ void DropHalfPosition(TrackPoint& p) {
         p.RmcNS.clear();
         p.RmcLongitude.clear();
         p.RmcEW.clear();
+        p.Position = {};
     }
     // The GGA side, filled from the RMC side of a log without GGA.
     if (rmcHalf || p.GgaLatitude.empty() != p.GgaLongitude.empty()) {
@@ -39,6 +86,7 @@ void DropHalfPosition(TrackPoint& p) {
         p.GgaNS.clear();
         p.GgaLongitude.clear();
         p.GgaEW.clear();
+        p.GgaPosition = {};
     }
 }
 
@@ -84,6 +132,8 @@ void ClearTrackPoint(TrackPoint& p) {
     p.LocalDateText.clear();
     p.LocalTimeText.clear();
     for (std::string& slot : p.CsvSlot) slot.clear();
+    p.Position = {};
+    p.GgaPosition = {};
     p.Readings.positionRead = false;
     p.Readings.valuesDerived = false;
 }
@@ -104,11 +154,11 @@ constexpr std::string TrackPoint::*kTextFields[] = {
     &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText,  &TrackPoint::PointName,      &TrackPoint::ExtendData,
 };
 // A text field added to TrackPoint belongs in the list above: the record is
-// its texts, the CSV Full columns, eleven numbers of 72 bytes in all (with
-// padding) and its readings.
+// its texts, the CSV Full columns, its two positions, eleven numbers of 72
+// bytes in all (with padding) and its readings.
 static_assert(sizeof(TrackPoint) == (std::size(kTextFields) + std::extent_v<decltype(TrackPoint::CsvSlot)>) *
                                             sizeof(std::string) +
-                                        72 + sizeof(RecordReadings));
+                                        2 * sizeof(RecordPosition) + 72 + sizeof(RecordReadings));
 
 }  // namespace
 
@@ -116,6 +166,8 @@ void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
     // Field by field: the numbers of `to` stay, and no field is built anew.
     for (std::string TrackPoint::*field : kTextFields) (to.*field).assign(from.*field);
     for (size_t i = 0; i < std::size(from.CsvSlot); ++i) to.CsvSlot[i].assign(from.CsvSlot[i]);
+    to.Position = from.Position;
+    to.GgaPosition = from.GgaPosition;
     to.LocalOffset = from.LocalOffset;  // what the local time texts were made with
 }
 
@@ -127,6 +179,8 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
     };
     for (std::string TrackPoint::*field : kTextFields) swapField(a.*field, b.*field);
     for (size_t i = 0; i < std::size(a.CsvSlot); ++i) swapField(a.CsvSlot[i], b.CsvSlot[i]);
+    std::swap(a.Position, b.Position);
+    std::swap(a.GgaPosition, b.GgaPosition);
     std::swap(a.LocalOffset, b.LocalOffset);
 }
 
@@ -140,6 +194,10 @@ void HandOnRecord(TrackPoint& from, TrackPoint& to) {
     };
     for (std::string TrackPoint::*field : kTextFields) moveField(from.*field, to.*field);
     for (size_t i = 0; i < std::size(from.CsvSlot); ++i) moveField(from.CsvSlot[i], to.CsvSlot[i]);
+    to.Position = from.Position;
+    to.GgaPosition = from.GgaPosition;
+    from.Position = {};
+    from.GgaPosition = {};
     to.Readings = from.Readings;
     to.AltitudeValue = from.AltitudeValue;
     to.Speed = from.Speed;

@@ -13,20 +13,34 @@
 
 namespace geoplait {
 
-// Numbers read from the current record's own texts, each once a record, and
-// whether the values that depend on the record alone are derived already.
+// One axis of a record's position as numbers: the unsigned NMEA value
+// (ddmm.mmmm, dddmm.mmmm) at the precision the outputs write it, and the
+// same in degrees (DegreesOfNmea of it). The hemisphere letters that sign it
+// stay the record's texts (an NMEA output echoes them; HemisphereSign reads
+// them with the system's defaults).
+struct Coordinate {
+    double nmea = 0.0;
+    double degrees = 0.0;
+    bool operator==(const Coordinate&) const = default;
+};
+
+// A position of the record: both axes or none.
+struct RecordPosition {
+    Coordinate latitude;
+    Coordinate longitude;
+    bool known = false;
+    bool operator==(const RecordPosition&) const = default;
+};
+
+// Numbers of the current record worked out once a record, and whether the
+// values that depend on the record alone are derived already.
 // ClearTrackPoint forgets them.
 struct RecordReadings {
-    // RmcLongitude and RmcLatitude as numbers (NMEA ddmm.mmmm) and as
-    // degrees, GgaAltitude in metres, and the signs of the hemispheres.
-    double longitude = 0.0;
-    double latitude = 0.0;
-    double longitudeDegrees = 0.0;
-    double latitudeDegrees = 0.0;
+    // GgaAltitude in metres and the signs of the hemispheres.
     double altitude = 0.0;
     char longitudeSign = ' ';
     char latitudeSign = ' ';
-    bool positionRead = false;  // the numbers above are those of the texts
+    bool positionRead = false;  // the numbers above are those of the record
     // The record's coordinate texts, altitude, speed, course, local date and
     // time (and localSeconds, the local time of day as it was worked out)
     // are derived: another run state that takes the record takes them too.
@@ -75,6 +89,8 @@ struct TrackPoint {
     std::string RmcDate;  // blank slots after ClearTrackPoint, see SlotChar
     std::string RmcMagVar;
     std::string RmcMagVarEW;
+    // Decimal-degree texts of the CSV and POT readers, which they turn into
+    // the NMEA texts above.
     std::string InLatitudeDeg;
     std::string InLongitudeDeg;
     std::string LatitudeDms;
@@ -95,6 +111,15 @@ struct TrackPoint {
     std::string PointName;
     std::string ExtendData;
 
+    // The position as numbers: Position of the RMC side (the track, its
+    // distances and the KML), GgaPosition of the GGA side (GPX, POT, CSV,
+    // GeoJSON and the GGA sentence). Readers of degrees (GPX, KML, FIT) fill
+    // both and leave the NMEA texts above empty; the NMEA, CSV and POT
+    // readers fill the texts, which SettleRecord reads into these. The two
+    // differ only where an NMEA log's GGA and RMC sentences of one fix do.
+    RecordPosition Position;
+    RecordPosition GgaPosition;
+
     // Derived numbers (ComputeDerived), the first two set by the emitters.
     int32_t SatCount = 0;
     int32_t DilutionValue = 0;
@@ -111,36 +136,23 @@ struct TrackPoint {
     RecordReadings Readings;
 };
 
-// A position as the emitters and ComputeDerived remember it: the raw NMEA
-// longitude, latitude and altitude texts and the hemisphere letters, and,
-// when the record's position was read (RecordReadings), the numbers of them:
+// A position as the emitters and ComputeDerived remember it: the record's
+// Position, its hemisphere letters (RmcEW, RmcNS) and its altitude in metres:
 // the previous point is measured from without being read again.
-struct PointTexts {
-    std::string Longitude;
-    std::string Latitude;
-    std::string Altitude;
+struct PointPosition {
+    RecordPosition Position;
     std::string EW;
     std::string NS;
-    double longitudeSigned = 0.0;  // degrees, negative to the west
-    double latitudeSigned = 0.0;   // degrees, negative to the south
     double altitudeMetres = 0.0;
-    bool numbersKnown = false;
     void Clear() {
-        Longitude.clear();
-        Latitude.clear();
-        Altitude.clear();
+        Position = {};
         EW.clear();
         NS.clear();
-        numbersKnown = false;
+        altitudeMetres = 0.0;
     }
-    // The current record's RmcLongitude, RmcLatitude, GgaAltitude, RmcEW and
-    // RmcNS, and their numbers when the record has them.
+    // The current record's Position, letters and altitude.
     void Take(const TrackPoint& point);
-    // The same position: the numbers are read from the texts.
-    bool operator==(const PointTexts& other) const {
-        return Longitude == other.Longitude && Latitude == other.Latitude && Altitude == other.Altitude &&
-               EW == other.EW && NS == other.NS;
-    }
+    bool operator==(const PointPosition&) const = default;
 };
 
 struct TrackStore {
@@ -148,14 +160,14 @@ struct TrackStore {
     int32_t WrittenCount = 0;  // records written in this pass
     int32_t OmitCount = 0;     // coordinate tuples dropped by the KML reader
     int32_t SplitIndex = 0;    // current split file or colour group
-    PointTexts PreviousPoint;  // previous record seen by an emitter
+    PointPosition PreviousPoint;  // previous record seen by an emitter
     double GapDistance = 0.0;
     double SinceWrittenDistance = 0.0;
     std::string GroupDate;
     // ComputeDerived's memories. Its first point is the placemark anchor that
     // distance-selected placemarks move.
-    PointTexts DerivedPrevious;
-    PointTexts PlacemarkAnchor;
+    PointPosition DerivedPrevious;
+    PointPosition PlacemarkAnchor;
     std::time_t FirstTime = 0;
     std::time_t PreviousTime = 0;
 };
@@ -170,8 +182,30 @@ struct RecordNumbers {
     bool lineCut = false;
 };
 
-// Empties every text field of the record and forgets its readings; the
-// other numbers are left alone.
+// A coordinate of an unsigned NMEA value, and of unsigned degrees through
+// NmeaOfDegrees: the one rounding every position read as degrees takes.
+Coordinate CoordinateOfNmea(double nmea);
+Coordinate CoordinateOfDegrees(double degrees);
+
+// The decimal-degree ("%7.6f") and d/m/s texts of one axis of a position,
+// both empty when the position is unknown; DegreesText the first alone.
+void CoordinateTexts(const RecordPosition& position, const Coordinate& axis, std::string& degrees,
+                     std::string& dms);
+void DegreesText(const RecordPosition& position, const Coordinate& axis, std::string& degrees);
+
+// The NMEA text of one axis as the outputs write it: the input's own text
+// when it gave one (NMEA, CSV, POT: an NMEA output echoes it as read), else
+// the axis's value as "%5.4f" made in `scratch`; empty without a position.
+const std::string& NmeaTextOf(const std::string& asRead, const RecordPosition& position, const Coordinate& axis,
+                              std::string& scratch);
+
+// Position and GgaPosition read from the NMEA texts of their sides
+// (unsigned ddmm.mmmm, as SettleRecord leaves them): a side with both texts
+// has a position, one without has none.
+void ReadPositionTexts(TrackPoint& point);
+
+// Empties every text field and both positions of the record and forgets its
+// readings; the other numbers are left alone.
 void ClearTrackPoint(TrackPoint& point);
 
 // A record with a latitude and no longitude, or the reverse, has no
@@ -179,16 +213,16 @@ void ClearTrackPoint(TrackPoint& point);
 // attribute. Clears the half it has.
 void DropHalfPosition(TrackPoint& point);
 
-// The texts of the record `from`, PointName and ExtendData with them, into
-// `to`, whose numbers stay its own but LocalOffset, which goes with the local
-// time texts: one record read, taken by two run states.
+// The texts and positions of the record `from`, PointName and ExtendData
+// with them, into `to`, whose numbers stay its own but LocalOffset, which
+// goes with the local time texts: one record read, taken by two run states.
 void CopyRecordTexts(const TrackPoint& from, TrackPoint& to);
-// Exchanges the texts of two records (and LocalOffset with them); the other
-// numbers stay where they are.
+// Exchanges the texts and positions of two records (and LocalOffset with
+// them); the other numbers stay where they are.
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b);
 
 // Hands the record `from` on to `to`, a cleared record of another run state
-// that takes the same records: its texts, its readings and the numbers
+// that takes the same records: its texts, positions, readings and the numbers
 // derived from the record alone (AltitudeValue, Speed, CourseValue,
 // LocalOffset) go to
 // `to`, whose numbers of its run state (distances, times, counts) stay its

@@ -58,6 +58,37 @@ bool RoundsToSixty(double value, int precision) {
 
 }  // namespace
 
+double RoundedAsPrinted(double x, int decimals) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double scale = kPowers[decimals];
+    const double scaled = x * scale;
+    if (std::fabs(scaled) < 0x1p50) {
+        // printf rounds the exact value of x. The product is rounded, but
+        // never across a half, which is a double itself: only a product that
+        // is a half exactly leaves the side undecided.
+        const double below = std::floor(scaled);
+        const double above = scaled - below;
+        if (above != 0.5) {
+            // An integer below 2^50 over an exact power of ten: the one
+            // rounding of the division is that of reading the decimal text.
+            const double units = above > 0.5 ? below + 1.0 : below;
+            return std::copysign(std::fabs(units) / scale, x);
+        }
+    }
+    char text[kFixedTextSize];
+    const size_t length = FormatFixedText(text, x, decimals, 0);
+    return NumberOf(std::string_view(text, length));
+}
+
+double NmeaOfDegrees(double degrees) {
+    double whole = 0.0;
+    const double minutes = SplitFraction(degrees, whole) * 60.0;
+    // Just below a whole degree the minutes round to 60: the next degree.
+    if (RoundsToSixty(std::fabs(minutes), 4)) return (whole + std::copysign(1.0, degrees)) * 100.0;
+    return RoundedAsPrinted(whole * 100.0 + minutes, 4);
+}
+
 double NextMinute(double ddmm) {
     const double degrees = std::trunc(ddmm / 100.0);
     const double minutes = ddmm - degrees * 100.0;
@@ -104,12 +135,7 @@ void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
         const double g = NumberOf(degrees);
         double whole = 0.0;
         const double m = SplitFraction(g, whole) * 60.0;
-        // Just below a whole degree the minutes round to 60: the next degree.
-        if (RoundsToSixty(std::fabs(m), 4)) {
-            AssignFixed(nmea, (whole + std::copysign(1.0, g)) * 100.0, 4, 5);
-        } else {
-            AssignFixed(nmea, whole * 100.0 + m, 4, 5);
-        }
+        AssignFixed(nmea, NmeaOfDegrees(g), 4, 5);
         double minutes = 0.0;
         const double minuteFrac = SplitFraction(m, minutes);
         if (RoundsToSixty(std::fabs(minuteFrac) * 60.0, 2)) {
@@ -127,14 +153,6 @@ void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
             AssignFixed(nmea, p.degrees * 100.0 + minutes, 4, 5);
         }
     }
-}
-
-void NmeaCoordTexts(const std::string& nmea, std::string& degrees, std::string& dms) {
-    degrees.clear();
-    dms.clear();
-    if (nmea.empty()) return;
-    const double v = NumberOf(nmea);
-    TextsOfNmea(v, DegreesOfNmea(v), degrees, dms);
 }
 
 namespace {

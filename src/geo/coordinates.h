@@ -11,6 +11,18 @@
 
 namespace geoplait {
 
+// x rounded to `decimals` decimals (0 to 15) as printf("%.<decimals>f")
+// writes it and a text reader takes it back: the double nearest to the
+// decimal printed, the sign of a zero kept ("-0.0000" is -0.0). Only a value
+// that scales to a half exactly is printed to decide.
+double RoundedAsPrinted(double x, int decimals);
+
+// The NMEA value (ddmm.mmmm, dddmm.mmmm) of degrees, as every output has
+// written a position read as degrees: four decimals of a minute, minutes
+// that round to 60 carried into the next whole degree. Signed degrees give
+// a value of that sign.
+double NmeaOfDegrees(double degrees);
+
 // Fills the two other notations from the first non-empty one, in the order
 // NMEA (ddmm.mmmm), decimal degrees, d/m/s (ddmmss.ss).
 void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms);
@@ -30,10 +42,6 @@ inline double DegreesOfNmea(double v) {
 // The degree and d/m/s texts of an NMEA value v whose degrees (DegreesOfNmea)
 // are known: what CoordTexts makes of an NMEA text.
 void TextsOfNmea(double v, double degreesOfV, std::string& degrees, std::string& dms);
-
-// CoordTexts from an NMEA text, which stays as it is, with the other two
-// emptied first.
-void NmeaCoordTexts(const std::string& nmea, std::string& degrees, std::string& dms);
 
 // The sign characters written before a decimal latitude and longitude: the
 // record's hemisphere letter when it is N or S (E or W) gives '+' or '-',

@@ -154,7 +154,7 @@ void TakeGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, int
         ClearTrackPoint(ctx.point);
         return;
     }
-    if (!store.PreviousPoint.Longitude.empty()) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
+    if (store.PreviousPoint.Position.known) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
     store.PreviousPoint.Take(ctx.point);
     ComputeDerived(ctx);
     KmlSection section = SectionOf(ctx);

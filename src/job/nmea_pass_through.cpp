@@ -101,6 +101,7 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
         ParseGga(run.table[i], ctx.point);
         ParseRmc(run.table[i], ctx.point);
     }
+    ReadPositionTexts(ctx.point);
     LocalDateTime(ctx);
     // The emitter's filter compares RecordIndex + 1 with the range: this
     // epoch's number, counted before RecordIndex moves on.
@@ -133,11 +134,13 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
             const std::string_view id = SentenceIdOf(line);
             if (IsGgaId(id)) {
                 ParseGga(line, ctx.point);
+                ReadPositionTexts(ctx.point);
                 WriteGgaSentence(run.out, ctx.point, true, run.scratch);
                 continue;
             }
             if (IsRmcId(id)) {
                 ParseRmc(line, ctx.point);
+                ReadPositionTexts(ctx.point);
                 WriteRmcSentence(run.out, ctx.point, true, run.scratch);
                 continue;
             }

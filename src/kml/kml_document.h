@@ -124,7 +124,6 @@ struct KmlRecordWriter {
     PositionTexts scratch;
     AdjustedPosition position{};  // the last position written (AdjustOnce)
     std::string line{};           // a coordinate line, made once for a record
-    std::string degrees{};        // a notation made and thrown away on the way
 };
 
 // Moves the decimal degrees by OffNS/OffWE in the same direction whatever

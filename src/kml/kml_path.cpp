@@ -190,8 +190,8 @@ void MakeCoordinateLineFrom(const TrackPoint& p, KmlRecordWriter& writer, std::s
     }
     PositionTexts& position = writer.scratch;
     HemisphereSigns signs = signsIn;
-    NmeaCoordTexts(p.RmcLongitude, position.longitude, writer.degrees);
-    NmeaCoordTexts(p.RmcLatitude, position.latitude, writer.degrees);
+    DegreesText(p.Position, p.Position.longitude, position.longitude);
+    DegreesText(p.Position, p.Position.latitude, position.latitude);
     position.altitude.assign(p.GgaAltitude);
     AdjustPosition(writer.options.adjust, position, signs);
     AssignCoordinateLine(line, position, signs);

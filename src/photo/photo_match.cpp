@@ -149,10 +149,9 @@ void Place(Matcher& m, uint32_t i, const Matcher::Position& p) {
     m.next[i] = i + 1;
 }
 
-// Degrees of an NMEA ddmm.mmmm text, signed by its hemisphere letter (S and W
-// negative), at the full precision of the text.
-double SignedDegrees(const std::string& nmea, char letter, char minus) {
-    const double v = NumberOf(nmea);
+// Degrees of an NMEA ddmm.mmmm value, signed by its hemisphere letter (S and
+// W negative).
+double SignedDegrees(double v, char letter, char minus) {
     const double whole = std::floor(v / 100.0);
     const double value = whole + (v - whole * 100.0) / 60.0;
     return letter == minus ? -value : value;
@@ -236,7 +235,7 @@ char LetterOf(const std::string& text) { return text.empty() ? ' ' : text[0]; }
 // before and this one.
 void MatchRecord(Matcher& m, RunContext& ctx) {
     TrackPoint& point = ctx.point;
-    if (point.RmcLatitude.empty() || point.RmcLongitude.empty()) {
+    if (!point.Position.known) {
         ClearTrackPoint(point);
         return;
     }
@@ -247,8 +246,8 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
     point.LocalDate = days == 0 ? point.RmcDate : ShiftDate(point.RmcDate, static_cast<int>(days));
     AssignSixDigits(point.LocalTime, seconds / 3600 * 10000 + seconds / 60 % 60 * 100 + seconds % 60);
     MakeStamp(m.stamp, point.LocalDate, point.LocalTime);
-    RecordCoordTexts(ctx, point.RmcLatitude, point.LatitudeDeg, point.LatitudeDms);
-    RecordCoordTexts(ctx, point.RmcLongitude, point.LongitudeDeg, point.LongitudeDms);
+    CoordinateTexts(point.Position, point.Position.latitude, point.LatitudeDeg, point.LatitudeDms);
+    CoordinateTexts(point.Position, point.Position.longitude, point.LongitudeDeg, point.LongitudeDms);
 
     Matcher::Position& current = m.current;
     current.ns = LetterOf(point.RmcNS);
@@ -259,8 +258,8 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
     current.seconds = StampSeconds(m.stamp);
     WidenReach(m, current.seconds);
     if (m.interpolate) {
-        current.latitudeValue = SignedDegrees(point.RmcLatitude, current.ns, 'S');
-        current.longitudeValue = SignedDegrees(point.RmcLongitude, current.ew, 'W');
+        current.latitudeValue = SignedDegrees(point.Position.latitude.nmea, current.ns, 'S');
+        current.longitudeValue = SignedDegrees(point.Position.longitude.nmea, current.ew, 'W');
     }
 
     if (m.counter == 0) {

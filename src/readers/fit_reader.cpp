@@ -167,10 +167,8 @@ void TimeTexts(uint32_t fitTime, std::string& date, std::string& time) {
     time.assign(text, 6);
 }
 
-// Signed degrees into the unsigned text (7 decimals) and the hemisphere letters.
-void TakeDegrees(double degrees, char positive, char negative, std::string& value, std::string& ggaLetter,
-                 std::string& rmcLetter) {
-    AssignFixed(value, std::fabs(degrees), 7, 1);
+// The hemisphere letter of signed degrees, on both sides.
+void TakeLetter(double degrees, char positive, char negative, std::string& ggaLetter, std::string& rmcLetter) {
     const char letter = degrees < 0.0 ? negative : positive;
     ggaLetter.assign(1, letter);
     rmcLetter.assign(1, letter);
@@ -382,15 +380,17 @@ bool FitReader::State::ReadData(size_t local, bool compressed, uint8_t timeBits,
 }
 
 void FitReader::State::Fill(TrackPoint& p) const {
-    p.InLatitudeDeg.clear();
-    p.InLongitudeDeg.clear();
     const double latitude = values[kLatitude] * kDegreesPerSemicircle;
     const double longitude = values[kLongitude] * kDegreesPerSemicircle;
-    if (known[kLatitude] && known[kLongitude] && std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0) {
-        TakeDegrees(latitude, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
-        TakeDegrees(longitude, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
+    const bool positioned =
+        known[kLatitude] && known[kLongitude] && std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0;
+    if (positioned) {
+        TakeLetter(latitude, 'N', 'S', p.GgaNS, p.RmcNS);
+        TakeLetter(longitude, 'E', 'W', p.GgaEW, p.RmcEW);
     }
-    TakeDegreeTexts(p);
+    // The degrees as the record has always taken them: seven decimals.
+    TakeDegreePosition(p, positioned, RoundedAsPrinted(std::fabs(latitude), 7),
+                       RoundedAsPrinted(std::fabs(longitude), 7));
 
     // The enhanced values, of a wider range, win where both are given.
     const Slot altitude = known[kEnhancedAltitude] ? kEnhancedAltitude : kAltitude;
@@ -419,7 +419,7 @@ void FitReader::State::Fill(TrackPoint& p) const {
         p.ExtendData.append("Cadence ");
         AppendFixed(p.ExtendData, values[kCadence], 0, 1);
     }
-    SettleRecord(p);
+    SettleRecordTimes(p);
 }
 
 FitReader::FitReader() = default;

@@ -185,15 +185,13 @@ void GpxReader::OnText(void* user, const XML_Char* text, int length) {
 void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
     // A latitude or longitude that is no number or beyond its range leaves
     // the point without a position.
+    double latitude = 0.0;
+    double longitude = 0.0;
     const bool latitudeRead =
-        TakeXmlDegrees(texts.latitude, 90.0, kCoordinateChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
+        TakeXmlDegrees(texts.latitude, 90.0, kCoordinateChars, 'N', 'S', latitude, p.GgaNS, p.RmcNS);
     const bool longitudeRead =
-        TakeXmlDegrees(texts.longitude, 180.0, kCoordinateChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
-    if (!latitudeRead || !longitudeRead) {
-        p.InLatitudeDeg.clear();
-        p.InLongitudeDeg.clear();
-    }
-    TakeDegreeTexts(p);
+        TakeXmlDegrees(texts.longitude, 180.0, kCoordinateChars, 'E', 'W', longitude, p.GgaEW, p.RmcEW);
+    TakeDegreePosition(p, latitudeRead && longitudeRead, latitude, longitude);
 
     p.PointName.clear();
     // A point without a speed of its own has none: RmcSpeed stays empty
@@ -215,7 +213,7 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
             (p.*kValues[v].target).assign(FirstChars(value, kValues[v].maxChars));
         }
     }
-    SettleRecord(p);
+    SettleRecordTimes(p);
 }
 
 bool GpxReader::Next(TrackPoint& point) {

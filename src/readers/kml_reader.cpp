@@ -557,10 +557,12 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
     }
 
     if (!variant_.toCsvCustom) FillNmeaDefaults(p, *defaults_);
-    TakeReadDegrees(longitude, lon, kValueChars, 'E', 'W', p.InLongitudeDeg, p.GgaEW, p.RmcEW);
-    TakeReadDegrees(latitude, lat, kValueChars, 'N', 'S', p.InLatitudeDeg, p.GgaNS, p.RmcNS);
+    double longitudeDegrees = 0.0;
+    double latitudeDegrees = 0.0;
+    TakeReadDegrees(longitude, lon, kValueChars, 'E', 'W', longitudeDegrees, p.GgaEW, p.RmcEW);
+    TakeReadDegrees(latitude, lat, kValueChars, 'N', 'S', latitudeDegrees, p.GgaNS, p.RmcNS);
+    TakeDegreePosition(p, true, latitudeDegrees, longitudeDegrees);
     TakeXmlNumber(altitude, kValueChars, p.GgaAltitude);
-    TakeDegreeTexts(p);
 
     PlacemarkStamp& stamp = held ? held_ : current_;
     if (fromTrack ? ReadWhen(when_, clock_, p.RmcDate, p.RmcTime) : stamp.timed) {
@@ -570,7 +572,7 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
         }
         p.GgaTime.assign(p.RmcTime);
     }
-    SettleRecord(p);
+    SettleRecordTimes(p);
     if (variant_.toCsvCustom) {
         p.PointName.assign(stamp.names);
     } else {

@@ -44,27 +44,6 @@ void FillNmeaDefaults(TrackPoint& p, const ConvertSettings& s) {
     p.RmcMagVarEW.clear();
 }
 
-void TakeSignedDegrees(std::string_view text, size_t maxChars, char positive, char negative,
-                       std::string& value, std::string& ggaLetter, std::string& rmcLetter) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    char letter = positive;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        if (text.front() == '-') letter = negative;
-        text.remove_prefix(1);
-        while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    }
-    // A number ends at a blank; what follows cannot be part of it. A text
-    // that does not start like a number ("--5", "abc") is no position.
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (IsBlank(text[i])) text = text.substr(0, i);
-    }
-    if (!text.empty() && !(text.front() == '.' || (text.front() >= '0' && text.front() <= '9'))) text = {};
-    value.assign(FirstChars(text, maxChars));
-    ggaLetter.assign(1, letter);
-    rmcLetter.assign(1, letter);
-}
-
 namespace {
 
 void SettleTime(std::string& time) {
@@ -208,6 +187,18 @@ void SettleRecord(TrackPoint& p) {
             text->clear();
         }
     }
+    ReadPositionTexts(p);
+}
+
+void TakeDegreePosition(TrackPoint& p, bool known, double latitude, double longitude) {
+    if (!known) {
+        p.Position = {};
+    } else {
+        p.Position.latitude = CoordinateOfDegrees(latitude);
+        p.Position.longitude = CoordinateOfDegrees(longitude);
+        p.Position.known = true;
+    }
+    p.GgaPosition = p.Position;
 }
 
 bool ReadXmlNumber(std::string_view text, double& value) {
@@ -228,14 +219,16 @@ void TakeXmlNumber(std::string_view text, size_t maxChars, std::string& out) {
     }
 }
 
-bool TakeXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive,
-                    char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter) {
+bool TakeXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive, char negative,
+                    double& degrees, std::string& ggaLetter, std::string& rmcLetter) {
     XmlNumber number;
     if (!ReadXmlNumber(text, number) || std::fabs(number.value) > limit) {
-        TakeSignedDegrees({}, maxChars, positive, negative, value, ggaLetter, rmcLetter);
+        degrees = 0.0;
+        ggaLetter.assign(1, positive);
+        rmcLetter.assign(1, positive);
         return false;
     }
-    TakeReadDegrees(text, number, maxChars, positive, negative, value, ggaLetter, rmcLetter);
+    TakeReadDegrees(text, number, maxChars, positive, negative, degrees, ggaLetter, rmcLetter);
     return true;
 }
 
@@ -244,14 +237,20 @@ bool ReadXmlNumber(std::string_view text, XmlNumber& number) {
 }
 
 void TakeReadDegrees(std::string_view text, const XmlNumber& number, size_t maxChars, char positive,
-                     char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter) {
-    if (!number.exponent) {
-        TakeSignedDegrees(text, maxChars, positive, negative, value, ggaLetter, rmcLetter);
-        return;
-    }
+                     char negative, double& degrees, std::string& ggaLetter, std::string& rmcLetter) {
+    const char letter = std::signbit(number.value) ? negative : positive;
+    ggaLetter.assign(1, letter);
+    rmcLetter.assign(1, letter);
+    // The number's text without its sign; an exponent is written out first.
     std::string plain;
-    AssignPlainDecimal(plain, number.value);
-    TakeSignedDegrees(plain, maxChars, positive, negative, value, ggaLetter, rmcLetter);
+    if (number.exponent) {
+        AssignPlainDecimal(plain, number.value);
+        text = plain;
+    }
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    // Mostly the whole text is read, and its value is the number's.
+    degrees = text.size() <= maxChars && !number.exponent ? std::fabs(number.value)
+                                                           : NumberOf(FirstChars(text, maxChars));
 }
 
 char TakeHemisphereLetter(std::string_view& text, char positive, char negative) {
@@ -294,17 +293,6 @@ void PickChars(std::string& out, std::string_view text, const unsigned char* pos
         if (at >= known) continue;
         out.append(text.substr(starts[at], CharLength(text, starts[at])));
     }
-}
-
-void TakeDegreeTexts(TrackPoint& p) {
-    p.GgaLatitude.clear();
-    p.LatitudeDms.clear();
-    CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
-    p.RmcLatitude.assign(p.GgaLatitude);
-    p.GgaLongitude.clear();
-    p.LongitudeDms.clear();
-    CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
-    p.RmcLongitude.assign(p.GgaLongitude);
 }
 
 }  // namespace geoplait

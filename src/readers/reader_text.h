@@ -1,6 +1,6 @@
 // Small pieces every non-NMEA reader shares: the NMEA fields a record gets
-// when its input has none, signed decimal texts split into an unsigned value
-// and a hemisphere letter, and picking or cutting whole UTF-8 characters.
+// when its input has none, signed degrees split into an unsigned value and a
+// hemisphere letter, and picking or cutting whole UTF-8 characters.
 #pragma once
 
 #include <cstddef>
@@ -18,30 +18,24 @@ namespace geoplait {
 // status "A"; the differential and variation fields empty.
 void FillNmeaDefaults(TrackPoint& point, const ConvertSettings& settings);
 
-// A decimal-degree text that may carry a sign: the unsigned text goes to
-// `value` and the letter (`positive` or `negative`) to both hemisphere fields.
-// Blanks around the number are dropped, and anything after a blank inside
-// it; a text that does not start like a number gives an empty value. At most
-// `maxChars` characters are kept.
-void TakeSignedDegrees(std::string_view text, size_t maxChars, char positive, char negative,
-                       std::string& value, std::string& ggaLetter, std::string& rmcLetter);
-
 // The time and date of a record as every writer may take them: blanks before
 // a time are dropped (" 222519" is 22:25:19, as other programs read it); a
 // time that is no time of day (hhmmss, fractions may follow) is none, empty;
 // a date that is no day of the calendar is the unknown date "000000".
 void SettleRecordTimes(TrackPoint& point);
 
-// The NMEA and DMS coordinate texts of both sentences, made from the signed
-// degree texts a reader of degrees (GPX, KML, FIT) filled.
-void TakeDegreeTexts(TrackPoint& p);
-
 // SettleRecordTimes, and a position that is none cleared: a latitude beyond
 // 90 or a longitude beyond 180 degrees, or an NMEA text (ddmm.mmmm, unsigned)
 // that is no such number, leaves the record without a position (every
-// coordinate text of both axes empty), as a line without one is. Every reader
-// passes each record through it.
+// coordinate text of both axes empty), as a line without one is; then the
+// NMEA texts are read into the record's positions (ReadPositionTexts). The
+// readers of NMEA texts (NMEA, CSV, POT) pass each record through it; the
+// readers of degrees fill the positions themselves (TakeDegreePosition).
 void SettleRecord(TrackPoint& point);
+
+// Both positions of the record from the unsigned degrees of a reader of
+// degrees (CoordinateOfDegrees); without `known`, none.
+void TakeDegreePosition(TrackPoint& point, bool known, double latitude, double longitude);
 
 // A number of a GPX or KML value: an optional sign, digits with at most one
 // point (one digit at least), an optional exponent ("e" or "E", optional
@@ -53,12 +47,6 @@ bool ReadXmlNumber(std::string_view text, double& value);
 // "139.7"). Empty when the text is no number (ReadXmlNumber).
 void TakeXmlNumber(std::string_view text, size_t maxChars, std::string& out);
 
-// A signed decimal-degree value of a GPX or KML document into the unsigned
-// text and the hemisphere letters, as TakeSignedDegrees does; false, with
-// the value empty, when it is no number or lies beyond `limit` degrees.
-bool TakeXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive,
-                    char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter);
-
 // A number as ReadXmlNumber reads it, kept with whether its text has an
 // exponent, so that a value checked first is not read again to be taken.
 struct XmlNumber {
@@ -66,10 +54,19 @@ struct XmlNumber {
     bool exponent = false;
 };
 bool ReadXmlNumber(std::string_view text, XmlNumber& number);
-// TakeXmlDegrees of a text that ReadXmlNumber has read as `number`, within
-// its limit.
+
+// A signed decimal-degree value of a GPX or KML document: its magnitude as
+// the record takes it into `degrees`, and its hemisphere letter (`positive`
+// or `negative` by its sign) into both letter texts. The magnitude is that
+// of its first `maxChars` characters, sign left out, as plain decimals (an
+// exponent written out): the digits beyond are not read. False, with the
+// positive letter, when it is no number or lies beyond `limit` degrees.
+bool TakeXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive, char negative,
+                    double& degrees, std::string& ggaLetter, std::string& rmcLetter);
+// The same of a text that ReadXmlNumber has read as `number`, within its
+// limit.
 void TakeReadDegrees(std::string_view text, const XmlNumber& number, size_t maxChars, char positive,
-                     char negative, std::string& value, std::string& ggaLetter, std::string& rmcLetter);
+                     char negative, double& degrees, std::string& ggaLetter, std::string& rmcLetter);
 
 // A hemisphere letter written before or after a number ("S33.8688",
 // "33.868800S", "151.2093E"; either case), as loggers write them: the letter

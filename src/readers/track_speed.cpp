@@ -12,9 +12,8 @@ namespace {
 
 constexpr double kKmPerNauticalMile = 1.852;
 
-// Signed degrees of an NMEA ddmm.mmmm text and its hemisphere letter.
-double SignedDegrees(const std::string& nmea, const std::string& letter) {
-    const double value = NumberOf(nmea);
+// Signed degrees of an NMEA ddmm.mmmm value and its hemisphere letter.
+double SignedDegrees(double value, const std::string& letter) {
     const double whole = std::floor(value / 100.0);
     const double degrees = whole + (value - whole * 100.0) / 60.0;
     return letter == "S" || letter == "W" ? -degrees : degrees;
@@ -45,7 +44,7 @@ int64_t DayNumber(const std::string& date) {
 }  // namespace
 
 void TrackSpeed::Fill(TrackPoint& p, std::string_view fallback) {
-    const bool positioned = !p.RmcLatitude.empty() && !p.RmcLongitude.empty();
+    const bool positioned = p.Position.known;
     const bool timed = IsTimeOfDay(p.RmcTime);
     if (!positioned || !timed) {
         // The empty record after the last line of a log stays empty.
@@ -53,8 +52,8 @@ void TrackSpeed::Fill(TrackPoint& p, std::string_view fallback) {
         if (read && p.RmcSpeed.empty()) p.RmcSpeed.assign(fallback);
         return;
     }
-    const double longitude = SignedDegrees(p.RmcLongitude, p.RmcEW);
-    const double latitude = SignedDegrees(p.RmcLatitude, p.RmcNS);
+    const double longitude = SignedDegrees(p.Position.longitude.nmea, p.RmcEW);
+    const double latitude = SignedDegrees(p.Position.latitude.nmea, p.RmcNS);
     // A zero coordinate is no position to measure from, as for every
     // distance of the track.
     if (longitude == 0.0 || latitude == 0.0) {

@@ -175,7 +175,7 @@ struct Reader {
         if (!kmlGroups && family.run.acceptance == Acceptance::Nothing) return true;
         if (!PassesRangeFilter(ctx)) return false;
         TrackStore& store = ctx.store;
-        if (!store.PreviousPoint.Longitude.empty()) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
+        if (store.PreviousPoint.Position.known) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
         store.PreviousPoint.Take(ctx.point);
         DeriveRecordValues(ctx);
         return true;

@@ -64,8 +64,8 @@ void FormatHms(char (&buffer)[48], int32_t seconds) {
 // The d/m/s texts of the GGA position, made afresh in the scratch space, as
 // both layouts show the GGA side.
 void RecomputeDms(const TrackPoint& p, LineScratch& scratch) {
-    NmeaCoordTexts(p.GgaLatitude, scratch.latitude, scratch.latitudeDms);
-    NmeaCoordTexts(p.GgaLongitude, scratch.longitude, scratch.longitudeDms);
+    CoordinateTexts(p.GgaPosition, p.GgaPosition.latitude, scratch.latitude, scratch.latitudeDms);
+    CoordinateTexts(p.GgaPosition, p.GgaPosition.longitude, scratch.longitude, scratch.longitudeDms);
 }
 
 // What a Custom column may need: the record and its input record number,
@@ -75,6 +75,8 @@ struct CustomLine {
     int32_t recordIndex;
     const std::string& latitudeDms;
     const std::string& longitudeDms;
+    const std::string& latitudeNmea;  // of the GGA side
+    const std::string& longitudeNmea;
     char elapsed[48];
     char interval[48];
     // "-" before the coordinates of the south (west) when no hemisphere
@@ -94,11 +96,11 @@ using CustomAppend = void (*)(std::string&, const CustomLine&);
 constexpr CustomAppend kCustomColumns[] = {
     [](std::string& l, const CustomLine& c) { AppendQuotable(l, c.point.PointName); },
     [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaNS); },
-    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.latitudeMinus, c.point.GgaLatitude); },
+    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.latitudeMinus, c.latitudeNmea); },
     [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.latitudeMinus, c.point.LatitudeDeg); },
     [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.latitudeMinus, c.latitudeDms); },
     [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaEW); },
-    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.longitudeMinus, c.point.GgaLongitude); },
+    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.longitudeMinus, c.longitudeNmea); },
     [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.longitudeMinus, c.point.LongitudeDeg); },
     [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.longitudeMinus, c.longitudeDms); },
     [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaAltitude); },
@@ -170,14 +172,21 @@ void WriteCsvCustomHead(TextWriter& out, const LineWriterOptions& options) {
 void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p,
                       RecordNumbers numbers, LineScratch& scratch) {
     RecomputeDms(p, scratch);
+    const std::string& ggaLatitude =
+        NmeaTextOf(p.GgaLatitude, p.GgaPosition, p.GgaPosition.latitude, scratch.ggaLatitude);
+    const std::string& ggaLongitude =
+        NmeaTextOf(p.GgaLongitude, p.GgaPosition, p.GgaPosition.longitude, scratch.ggaLongitude);
+    const std::string& rmcLatitude = NmeaTextOf(p.RmcLatitude, p.Position, p.Position.latitude, scratch.rmcLatitude);
+    const std::string& rmcLongitude =
+        NmeaTextOf(p.RmcLongitude, p.Position, p.Position.longitude, scratch.rmcLongitude);
     std::string& line = scratch.line;
     line.clear();
     const std::string* const nmeaFields[] = {
-        &p.GgaId,     &p.GgaTime,      &p.GgaLatitude,    &p.GgaNS,        &p.GgaLongitude,
+        &p.GgaId,     &p.GgaTime,      &ggaLatitude,      &p.GgaNS,        &ggaLongitude,
         &p.GgaEW,     &p.GgaQuality,   &p.GgaSatellites,  &p.GgaDilution,  &p.GgaAltitude,
         &p.GgaAltitudeUnit, &p.GgaGeoid, &p.GgaGeoidUnit, &p.GgaDgpsAge,   &p.GgaDgpsStation,
-        &p.RmcId,     &p.RmcTime,      &p.RmcStatus,      &p.RmcLatitude,  &p.RmcNS,
-        &p.RmcLongitude, &p.RmcEW,     &p.RmcSpeed,       &p.RmcCourse,    &p.RmcDate,
+        &p.RmcId,     &p.RmcTime,      &p.RmcStatus,      &rmcLatitude,    &p.RmcNS,
+        &rmcLongitude, &p.RmcEW,       &p.RmcSpeed,       &p.RmcCourse,    &p.RmcDate,
         &p.RmcMagVar, &p.RmcMagVarEW,
         &p.CsvSlot[kCsvFullReservedSlot],
     };
@@ -213,7 +222,11 @@ void WriteCsvCustomLine(TextWriter& out, const LineWriterOptions& options, const
     const CsvWriterOptions& csv = options.csv;
     RecomputeDms(p, scratch);
     const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
-    CustomLine texts{p, numbers.read, scratch.latitudeDms, scratch.longitudeDms, {}, {},
+    const std::string& latitudeNmea =
+        NmeaTextOf(p.GgaLatitude, p.GgaPosition, p.GgaPosition.latitude, scratch.ggaLatitude);
+    const std::string& longitudeNmea =
+        NmeaTextOf(p.GgaLongitude, p.GgaPosition, p.GgaPosition.longitude, scratch.ggaLongitude);
+    CustomLine texts{p, numbers.read, scratch.latitudeDms, scratch.longitudeDms, latitudeNmea, longitudeNmea, {}, {},
                      !csv.latitudeHemisphereColumn && signs.latitude == '-',
                      !csv.longitudeHemisphereColumn && signs.longitude == '-'};
     FormatHms(texts.elapsed, p.ElapsedSec);

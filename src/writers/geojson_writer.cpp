@@ -45,14 +45,12 @@ void AppendNumber(std::string& out, double value) {
 }
 
 // "[lon,lat]" or "[lon,lat,alt]" of the record; false without a valid position.
-bool MakePosition(const TrackPoint& p, HemisphereSigns defaults, std::string& out, std::string& scratchA,
-                  std::string& scratchB) {
-    double latitude = 0.0;
-    double longitude = 0.0;
-    NmeaCoordTexts(p.GgaLatitude, scratchA, scratchB);
-    if (!ReadDecimal(scratchA, latitude)) return false;
-    NmeaCoordTexts(p.GgaLongitude, scratchA, scratchB);
-    if (!ReadDecimal(scratchA, longitude)) return false;
+bool MakePosition(const TrackPoint& p, HemisphereSigns defaults, std::string& out) {
+    const RecordPosition& position = p.GgaPosition;
+    if (!position.known) return false;
+    // The degrees as the other outputs write them ("%7.6f"), as numbers.
+    double latitude = RoundedAsPrinted(position.latitude.degrees, 6);
+    double longitude = RoundedAsPrinted(position.longitude.degrees, 6);
     const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, defaults);
     if (signs.latitude == '-') latitude = -latitude;
     if (signs.longitude == '-') longitude = -longitude;
@@ -147,9 +145,8 @@ void GeoJsonWriter::AddPlacemark(TextWriter& out, RunContext& ctx) {
     std::string& f = line_;
     std::string position;
     std::string a;
-    std::string b;
     if (!MakePosition(p, DefaultHemisphereSigns(ctx.settings.config.LatitudeNS, ctx.settings.config.LongitudeWE),
-                      position, a, b)) {
+                      position)) {
         return;
     }
     f.assign(features_ > 0 ? ",\n" : "");
@@ -198,9 +195,8 @@ void GeoJsonWriter::Add(TextWriter& out, RunContext& ctx, bool lineCut) {
     const TrackPoint& p = ctx.point;
     std::string position;
     std::string a;
-    std::string b;
     if (!MakePosition(p, DefaultHemisphereSigns(ctx.settings.config.LatitudeNS, ctx.settings.config.LongitudeWE),
-                      position, a, b)) {
+                      position)) {
         return;
     }
     MakeTime(p, a);

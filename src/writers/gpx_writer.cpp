@@ -260,8 +260,8 @@ void WriteGpxPoint(TextWriter& out, const LineWriterOptions& options, const Trac
     const size_t labelLength = FormatPointLabel(options.label, p, numbers, label, sizeof label);
 
     // Decimal degrees made afresh from the GGA position.
-    NmeaCoordTexts(p.GgaLatitude, scratch.latitude, scratch.latitudeDms);
-    NmeaCoordTexts(p.GgaLongitude, scratch.longitude, scratch.longitudeDms);
+    DegreesText(p.GgaPosition, p.GgaPosition.latitude, scratch.latitude);
+    DegreesText(p.GgaPosition, p.GgaPosition.longitude, scratch.longitude);
     const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
 
     // "20yy-mm-ddThh:mm:ssZ", characters picked by position.

@@ -64,6 +64,11 @@ struct LineScratch {
     std::string longitude;
     std::string latitudeDms;
     std::string longitudeDms;
+    // NMEA texts made from the record's positions (NmeaTextOf).
+    std::string ggaLatitude;
+    std::string ggaLongitude;
+    std::string rmcLatitude;
+    std::string rmcLongitude;
 };
 
 // The options and scratch space of a run's line writer, which the run keeps.

@@ -84,11 +84,13 @@ void ShiftToWgs84(std::string& latitude, std::string& longitude) {
 
 void WriteGgaSentence(TextWriter& out, const TrackPoint& p, bool shiftToWgs84, LineScratch& scratch) {
     const std::string_view station = WithoutOldChecksum(p.GgaDgpsStation);
-    const std::string* latitude = &p.GgaLatitude;
-    const std::string* longitude = &p.GgaLongitude;
+    const std::string* latitude =
+        &NmeaTextOf(p.GgaLatitude, p.GgaPosition, p.GgaPosition.latitude, scratch.ggaLatitude);
+    const std::string* longitude =
+        &NmeaTextOf(p.GgaLongitude, p.GgaPosition, p.GgaPosition.longitude, scratch.ggaLongitude);
     if (shiftToWgs84) {
-        scratch.latitude.assign(p.GgaLatitude);
-        scratch.longitude.assign(p.GgaLongitude);
+        scratch.latitude.assign(*latitude);
+        scratch.longitude.assign(*longitude);
         ShiftToWgs84(scratch.latitude, scratch.longitude);
         latitude = &scratch.latitude;
         longitude = &scratch.longitude;
@@ -100,11 +102,11 @@ void WriteGgaSentence(TextWriter& out, const TrackPoint& p, bool shiftToWgs84, L
 
 void WriteRmcSentence(TextWriter& out, const TrackPoint& p, bool shiftToWgs84, LineScratch& scratch) {
     const std::string_view direction = WithoutOldChecksum(p.RmcMagVarEW);
-    const std::string* latitude = &p.RmcLatitude;
-    const std::string* longitude = &p.RmcLongitude;
+    const std::string* latitude = &NmeaTextOf(p.RmcLatitude, p.Position, p.Position.latitude, scratch.rmcLatitude);
+    const std::string* longitude = &NmeaTextOf(p.RmcLongitude, p.Position, p.Position.longitude, scratch.rmcLongitude);
     if (shiftToWgs84) {
-        scratch.latitude.assign(p.RmcLatitude);
-        scratch.longitude.assign(p.RmcLongitude);
+        scratch.latitude.assign(*latitude);
+        scratch.longitude.assign(*longitude);
         ShiftToWgs84(scratch.latitude, scratch.longitude);
         latitude = &scratch.latitude;
         longitude = &scratch.longitude;

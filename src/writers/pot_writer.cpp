@@ -27,8 +27,7 @@ constexpr const char* kMonthNames[13] = {"   ", "JAN", "FEB", "MAR", "APR", "MAY
                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
 // A position item: " ddd'mm'ss't" or "-ddd'mm'ss't" after its key.
-void AppendPosition(std::string& out, const char* key, const std::string& nmea, char hemisphereSign) {
-    const double v = NumberOf(nmea);
+void AppendPosition(std::string& out, const char* key, double v, char hemisphereSign) {
     const double whole = std::trunc(v);
     // Decimal minutes become minutes, seconds and fractions laid out as digits.
     double w = ((v - whole) / (1.0 / 60.0) / 100.0 + whole) * 1000000.0;
@@ -93,8 +92,8 @@ void WritePotLine(TextWriter& out, const LineWriterOptions& options, const Track
     AppendInteger(line, p.DilutionValue);
     line.append(")");
     const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
-    AppendPosition(line, "/ido=", p.GgaLatitude, signs.latitude);
-    AppendPosition(line, "/kei=", p.GgaLongitude, signs.longitude);
+    AppendPosition(line, "/ido=", p.GgaPosition.latitude.nmea, signs.latitude);
+    AppendPosition(line, "/kei=", p.GgaPosition.longitude.nmea, signs.longitude);
     line.append("/adr=1");
 
     double altitude = NumberOf(p.GgaAltitude);

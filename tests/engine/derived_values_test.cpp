@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "geo/time_difference.h"
+#include "support/record_position.h"
 #include "support/recording_ui.h"
 
 namespace geoplait {
@@ -46,10 +47,9 @@ TEST(TrackDistance, HubenyOnBessel) {
     for (const auto& c : cases) {
         Fixture f;
         f.settings.current.Altitude = c.altitudeSetting;
-        f.ctx.point.RmcLongitude = c.lon1;
-        f.ctx.point.RmcLatitude = c.lat1;
+        test::SetPositionTexts(f.ctx.point, c.lon1, c.lat1);
         f.ctx.point.GgaAltitude = c.alt1;
-        EXPECT_NEAR(TrackDistance(f.ctx, {c.lon2, c.lat2, c.alt2, "", ""}), c.km, 1e-6) << c.name;
+        EXPECT_NEAR(TrackDistance(f.ctx, test::PointOf(c.lon2, c.lat2, c.alt2)), c.km, 1e-6) << c.name;
     }
 }
 
@@ -64,17 +64,15 @@ TEST(TrackDistance, SignedByTheHemispheres) {
     };
     for (const auto& c : cases) {
         Fixture f;
-        f.ctx.point.RmcLongitude = c.lon1;
+        test::SetPositionTexts(f.ctx.point, c.lon1, c.lat1);
         f.ctx.point.RmcEW = c.ew1;
-        f.ctx.point.RmcLatitude = c.lat1;
         f.ctx.point.RmcNS = c.ns1;
-        const double km = TrackDistance(f.ctx, {c.lon2, c.lat2, "", c.ew2, c.ns2});
+        const double km = TrackDistance(f.ctx, test::PointOf(c.lon2, c.lat2, "", c.ew2, c.ns2));
         EXPECT_NEAR(km, c.km, 1e-4) << c.lon1 << c.ew1 << " " << c.lat1 << c.ns1;
         // The same position without hemisphere letters is another record.
         ClearTrackPoint(f.ctx.point);
-        f.ctx.point.RmcLongitude = c.lon1;
-        f.ctx.point.RmcLatitude = c.lat1;
-        EXPECT_EQ(km == TrackDistance(f.ctx, {c.lon2, c.lat2, "", "", ""}), *c.ns1 == *c.ns2 && *c.ew1 == *c.ew2);
+        test::SetPositionTexts(f.ctx.point, c.lon1, c.lat1);
+        EXPECT_EQ(km == TrackDistance(f.ctx, test::PointOf(c.lon2, c.lat2)), *c.ns1 == *c.ns2 && *c.ew1 == *c.ew2);
     }
 }
 
@@ -189,9 +187,8 @@ TEST(ComputeDerived, AHandedOnRecordKeepsItsOwnValuesAndGetsTheRunStates) {
         second.ctx.point.TotalDistance = alone.ctx.point.TotalDistance = 100.0;
         for (const auto& r : records) {
             TrackPoint& p = first.ctx.point;
-            p.RmcLongitude = r.lon;
+            test::SetPositionTexts(p, r.lon, r.lat);
             p.RmcEW = r.ew;
-            p.RmcLatitude = r.lat;
             p.RmcNS = r.ns;
             p.GgaAltitude = r.alt;
             p.RmcDate = r.date;
@@ -202,7 +199,8 @@ TEST(ComputeDerived, AHandedOnRecordKeepsItsOwnValuesAndGetsTheRunStates) {
             ComputeDerived(first.ctx);
             ++first.ctx.store.WrittenCount;
             HandOnRecord(p, second.ctx.point);
-            EXPECT_TRUE(p.RmcLongitude.empty() && p.LongitudeDeg.empty() && !p.Readings.valuesDerived);
+            EXPECT_TRUE(p.RmcLongitude.empty() && p.LongitudeDeg.empty() && !p.Readings.valuesDerived &&
+                        !p.Position.known);
             ComputeDerived(second.ctx);
             ComputeDerived(alone.ctx);
             for (Fixture* f : {&second, &alone}) ++f->ctx.store.WrittenCount;
@@ -229,15 +227,15 @@ TEST(ComputeDerived, AHandedOnRecordKeepsItsOwnValuesAndGetsTheRunStates) {
 
 TEST(ClearTrackPoint, ForgetsTheReadings) {
     Fixture f;
-    f.ctx.point.RmcLongitude = "13944.7270";
-    f.ctx.point.RmcLatitude = "3539.5158";
-    EXPECT_NEAR(ReadPosition(f.ctx).latitudeDegrees, 35.658597, 1e-6);
+    test::SetPositionTexts(f.ctx.point, "13944.7270", "3539.5158");
+    f.ctx.point.GgaAltitude = "12.5";
+    EXPECT_EQ(ReadPosition(f.ctx).altitude, 12.5);
     ComputeDerived(f.ctx);
     ClearTrackPoint(f.ctx.point);
-    EXPECT_FALSE(f.ctx.point.Readings.positionRead || f.ctx.point.Readings.valuesDerived);
-    f.ctx.point.RmcLongitude = "00030.0000";
-    f.ctx.point.RmcLatitude = "5130.0000";
-    EXPECT_NEAR(ReadPosition(f.ctx).latitudeDegrees, 51.5, 1e-9);
+    EXPECT_FALSE(f.ctx.point.Readings.positionRead || f.ctx.point.Readings.valuesDerived ||
+                 f.ctx.point.Position.known || f.ctx.point.GgaPosition.known);
+    test::SetPositionTexts(f.ctx.point, "00030.0000", "5130.0000");
+    EXPECT_EQ(ReadPosition(f.ctx).altitude, 0.0);
     ComputeDerived(f.ctx);
     EXPECT_EQ(f.ctx.point.LatitudeDeg, "51.500000");
 }

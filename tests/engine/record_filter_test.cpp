@@ -9,6 +9,7 @@
 
 #include "geo/time_difference.h"
 #include "settings/settings_keys.h"
+#include "support/record_position.h"
 #include "support/recording_ui.h"
 
 namespace geoplait {
@@ -32,8 +33,7 @@ struct Record {
 void Load(RunContext& ctx, const Record& r) {
     // As a reader hands the next record on: the one before was cleared.
     ClearTrackPoint(ctx.point);
-    ctx.point.RmcLongitude = r.longitude;
-    ctx.point.RmcLatitude = r.latitude;
+    test::SetPositionTexts(ctx.point, r.longitude, r.latitude);
     ctx.point.GgaSatellites = r.satellites;
     ctx.point.GgaDilution = r.dilution;
     ctx.point.RmcDate = r.date;
@@ -186,7 +186,7 @@ TEST(AcceptRecord, GapDistanceInKmAndRunningSum) {
         Load(f.ctx, a);
         ASSERT_TRUE(variant->accept(f.ctx));
         EXPECT_EQ(f.ctx.store.GapDistance, 42.0) << "first record keeps the gap, " << variant->name;
-        EXPECT_EQ(f.ctx.store.PreviousPoint, (PointTexts{a.longitude, a.latitude, "", "", ""}));
+        EXPECT_EQ(f.ctx.store.PreviousPoint, test::PointOf(a.longitude, a.latitude));
         Load(f.ctx, b);
         ASSERT_TRUE(variant->accept(f.ctx));
         EXPECT_NEAR(f.ctx.store.GapDistance, gap, 1e-6) << variant->name;
@@ -202,7 +202,7 @@ TEST(AcceptRecord, RecordState) {
     f.ctx.run.RecordRangeStart = f.ctx.run.RecordRangeEnd = 2;
     Load(f.ctx, Record{.satellites = ""});
     EXPECT_FALSE(AcceptRecordForEmitter(f.ctx, true));
-    EXPECT_TRUE(f.ctx.store.PreviousPoint.Longitude.empty() && f.ctx.store.DerivedPrevious.Longitude.empty());
+    EXPECT_TRUE(!f.ctx.store.PreviousPoint.Position.known && !f.ctx.store.DerivedPrevious.Position.known);
     EXPECT_TRUE(f.ctx.store.GroupDate.empty());
     EXPECT_EQ(f.ctx.point.SatCount, 0);
     AcceptRecordForKmlNmea(f.ctx);

@@ -1,5 +1,7 @@
 #include "engine/track_point.h"
 
+#include "geo/coordinates.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,18 +25,23 @@ TEST(ClearTrackPoint, EmptiesTheTextsAndLeavesTheNumbers) {
     EXPECT_EQ(p.Speed, 4.5);
 }
 
-TEST(PointTexts, TakeTheRecordsPosition) {
+TEST(PointPosition, TakeTheRecordsPosition) {
     TrackPoint p;
     p.RmcLongitude = "13945.5000";
     p.RmcLatitude = "3539.1234";
     p.GgaAltitude = "12.5";
     p.RmcEW = "E";
     p.RmcNS = "N";
-    PointTexts texts;
-    texts.Take(p);
-    EXPECT_EQ(texts, (PointTexts{"13945.5000", "3539.1234", "12.5", "E", "N"}));
-    texts.Clear();
-    EXPECT_EQ(texts, PointTexts{});
+    ReadPositionTexts(p);
+    PointPosition taken;
+    taken.Take(p);
+    EXPECT_TRUE(taken.Position.known);
+    EXPECT_EQ(taken.Position.longitude.nmea, 13945.5);
+    EXPECT_EQ(taken.Position.latitude.degrees, DegreesOfNmea(3539.1234));
+    EXPECT_EQ(taken.altitudeMetres, 12.5);
+    EXPECT_EQ(taken.EW + taken.NS, "EN");
+    taken.Clear();
+    EXPECT_EQ(taken, PointPosition{});
 }
 
 }  // namespace

@@ -23,6 +23,15 @@
 namespace geoplait {
 namespace {
 
+// The latitude a record was read with ("%g" of its degrees), empty without
+// a position.
+std::string LatitudeOf(const TrackPoint& p) {
+    if (!p.Position.known) return "";
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", p.Position.latitude.degrees);
+    return text;
+}
+
 // Each way of running an output, and the one pair run otherwise: an NMEA log
 // to NMEA is copied, CSV Full to NMEA is rebuilt record by record.
 TEST(ModeProcedures, EachModeRunsByItsOutputAndTheOnePairOtherwise) {
@@ -77,7 +86,7 @@ struct TrackInputTest : ::testing::Test {
     std::vector<std::string> Records() {
         std::vector<std::string> records;
         input.ForEach(ctx, [&](RunContext& c) {
-            records.push_back(c.point.InLatitudeDeg + "/" + c.point.RmcTime);
+            records.push_back(LatitudeOf(c.point) + "/" + c.point.RmcTime);
             ClearTrackPoint(c.point);
         });
         return records;
@@ -112,8 +121,8 @@ TEST_F(TrackInputTest, OneInputReadsOneFamilyAfterAnother) {
     ctx.run.FirstSentenceId = "$GPRMC";
     ASSERT_TRUE(Open(ModeKind::Nmea, "$GPRMC,010203,A,3539.3300,N\n$GPGGA,010203\n$GPRMC,010204,A\n"));
     EXPECT_EQ(Records(), (std::vector<std::string>{"/010203", "/010204"}));
-    ASSERT_TRUE(Open(ModeKind::Pot, "DAT=WGS84\nido=+35'30'00'0/pti=01:02:05\n"));
-    EXPECT_EQ(Records(), (std::vector<std::string>{"35.5000/010205"}));
+    ASSERT_TRUE(Open(ModeKind::Pot, "DAT=WGS84\nido=+35'30'00'0/kei=+139'00'00'0/pti=01:02:05\n"));
+    EXPECT_EQ(Records(), (std::vector<std::string>{"35.5/010205"}));
     EXPECT_FALSE(Open(ModeKind::Photo, "a\n"));
     EXPECT_TRUE(Records().empty());
     EXPECT_EQ(input.Count(ctx), 0);
@@ -154,8 +163,10 @@ TEST_F(TrackInputTest, ReadingAheadMarksTheLastRecordAndKeepsTheRecords) {
         {ModeKind::Nmea, "$GPRMC,010203,A,3539.3300,N\n$GPGGA,010203\n$GPRMC,010204,A\n$GPRMC,010205\n",
          {"/010203", "/010204", "/010205"}},
         {ModeKind::Nmea, "$GPRMC,010203\n", {"/010203"}},
-        {ModeKind::Pot, "DAT=WGS84\nido=+35'30'00'0/pti=01:02:05\nido=+35'45'00'0/pti=01:02:06\n",
-         {"35.5000/010205", "35.7500/010206"}},
+        {ModeKind::Pot,
+         "DAT=WGS84\nido=+35'30'00'0/kei=+139'00'00'0/pti=01:02:05\n"
+         "ido=+35'45'00'0/kei=+139'00'00'0/pti=01:02:06\n",
+         {"35.5/010205", "35.75/010206"}},
         {ModeKind::KmlLine, kKmlWithBadTuples, {"35/", "36/", "37/"}},
         {ModeKind::Gpx, "<gpx><wpt lat=\"1\" lon=\"2\"/><wpt lat=\"3\" lon=\"4\"/></gpx>", {"1/", "3/"}},
         {ModeKind::Gpx, "<gpx></gpx>", {}},
@@ -173,7 +184,7 @@ TEST_F(TrackInputTest, ReadingAheadMarksTheLastRecordAndKeepsTheRecords) {
         input.ForEach(
             ctx,
             [&](RunContext& r) {
-                records.push_back(r.point.InLatitudeDeg + "/" + r.point.RmcTime);
+                records.push_back(LatitudeOf(r.point) + "/" + r.point.RmcTime);
                 last.push_back(r.run.LastRecord);
                 bytes.push_back(r.run.InputBytesRead);
                 ClearTrackPoint(r.point);
@@ -226,7 +237,7 @@ protected:
             input.ForEach(
                 ctx,
                 [&](RunContext& c) {
-                    run.records.push_back(c.point.InLatitudeDeg + "/" + c.point.RmcTime + "/" + c.point.GgaQuality);
+                    run.records.push_back(LatitudeOf(c.point) + "/" + c.point.RmcTime + "/" + c.point.GgaQuality);
                     run.speeds.push_back(c.point.RmcSpeed);
                     run.last.push_back(c.run.LastRecord);
                     run.bytes.push_back(c.run.InputBytesRead);

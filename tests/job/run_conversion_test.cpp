@@ -15,6 +15,7 @@
 
 #include "job/mode_table.h"
 #include "job/run_steps.h"
+#include "support/record_position.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
@@ -301,7 +302,7 @@ void ExpectFreshState(RunContext& ctx, const ConvertMode& = kConvertModes[0]) {
     EXPECT_EQ(std::tie(s.RecordIndex, s.WrittenCount, s.OmitCount, s.SplitIndex, s.FirstTime),
               std::make_tuple(0, 0, 0, 0, std::time_t{0}));
     EXPECT_EQ(std::tie(s.PreviousPoint, s.DerivedPrevious, s.PlacemarkAnchor),
-              std::make_tuple(PointTexts{}, PointTexts{}, PointTexts{}));
+              std::make_tuple(PointPosition{}, PointPosition{}, PointPosition{}));
     EXPECT_EQ(std::tie(p.ElapsedSec, p.IntervalSec, p.TotalDistance), std::make_tuple(0, 0, 0.0));
     EXPECT_EQ(s.GroupDate + p.LatitudeDeg + p.LongitudeDeg + p.AltitudeText + ctx.run.OverrideNote +
                   ctx.run.DirectoryNote,
@@ -315,7 +316,7 @@ TEST(RunConversion, RunStartsFromAFreshState) {
     TrackStore& s = j.ctx.store;
     TrackPoint& p = j.ctx.point;
     s.RecordIndex = s.WrittenCount = s.OmitCount = s.SplitIndex = 6;
-    s.PreviousPoint = s.DerivedPrevious = s.PlacemarkAnchor = {"13945.0", "3539.0", "10", "E", "N"};
+    s.PreviousPoint = s.DerivedPrevious = s.PlacemarkAnchor = test::PointOf("13945.0", "3539.0", "10", "E", "N");
     s.GroupDate = "150424";
     s.FirstTime = 1000;
     p.ElapsedSec = p.IntervalSec = 5;

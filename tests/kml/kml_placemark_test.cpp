@@ -17,6 +17,7 @@ protected:
         p.RmcEW = "E";
         p.RmcLatitude = "3539.1234";
         p.RmcLongitude = "13944.7259";
+        ReadPositionTexts(p);
         p.GgaAltitude = p.AltitudeText = "12.5";
         p.LatitudeDeg = "35.652057";
         p.LongitudeDeg = "139.745432";

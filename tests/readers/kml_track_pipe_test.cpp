@@ -20,10 +20,14 @@ std::string ReadTracks(const std::string& path, bool toCsvCustom = false) {
     KmlReader reader;
     if (!reader.Open(path, {.line = true, .toCsvCustom = toCsvCustom}, defaults, 0)) return "not opened";
     std::string dump;
+    std::string latitude;
+    std::string longitude;
     for (;;) {
         ClearTrackPoint(point);
         if (!reader.Next(point)) break;
-        dump += point.RmcDate + " " + point.RmcTime + " " + point.InLatitudeDeg + " " + point.InLongitudeDeg + "\n";
+        DegreesText(point.Position, point.Position.latitude, latitude);
+        DegreesText(point.Position, point.Position.longitude, longitude);
+        dump += point.RmcDate + " " + point.RmcTime + " " + latitude + " " + longitude + "\n";
     }
     return dump + "dropped " + std::to_string(reader.Dropped()) + ", " + reader.Error() + "\n";
 }

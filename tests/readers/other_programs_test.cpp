@@ -157,16 +157,17 @@ TEST(OtherPrograms, XmlDegreesWithinRange) {
         const char* text;
         double limit;
         bool read;
-        const char* value;
+        double value;
         const char* letter;
     } cases[] = {
-        {"-33.87", 90, true, "33.87", "S"},  {"-5e-05", 180, true, "0.00005", "W"},
-        {"90", 90, true, "90", "N"},         {"-90.0", 90, true, "90.0", "S"},
-        {"95", 90, false, "", "N"},          {"-180.5", 180, false, "", "E"},
-        {"inf", 180, false, "", "E"},        {"1e309", 90, false, "", "N"},
+        {"-33.87", 90, true, 33.87, "S"},  {"-5e-05", 180, true, 0.00005, "W"},
+        {"90", 90, true, 90.0, "N"},       {"-90.0", 90, true, 90.0, "S"},
+        {"-0.0", 90, true, 0.0, "S"},      {"95", 90, false, 0.0, "N"},
+        {"-180.5", 180, false, 0.0, "E"},  {"inf", 180, false, 0.0, "E"},
+        {"1e309", 90, false, 0.0, "N"},
     };
     for (const auto& c : cases) {
-        std::string value;
+        double value = -1.0;
         std::string gga;
         std::string rmc;
         const char positive = c.limit == 90 ? 'N' : 'E';
@@ -175,6 +176,23 @@ TEST(OtherPrograms, XmlDegreesWithinRange) {
         EXPECT_EQ(value, c.value) << c.text;
         EXPECT_EQ(gga, c.letter) << c.text;
         EXPECT_EQ(rmc, c.letter) << c.text;
+    }
+    // Only the first characters of the number's text are read, sign left
+    // out, an exponent written out first.
+    const struct {
+        const char* text;
+        double value;
+    } cut[] = {
+        {"35.68123456789999", 35.68123456789}, {"-35.68123456789999", 35.68123456789},
+        {"35.681234567891", 35.68123456789},   {"35.6812345678", 35.6812345678},
+        {"3.568123456789999e1", 35.68123456789},
+    };
+    for (const auto& c : cut) {
+        double value = 0.0;
+        std::string gga;
+        std::string rmc;
+        EXPECT_TRUE(TakeXmlDegrees(c.text, 90.0, 14, 'N', 'S', value, gga, rmc)) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
     }
 }
 
@@ -211,6 +229,8 @@ TEST(OtherPrograms, SettledRecords) {
     EXPECT_EQ(p.RmcTime, "222519.50");
     EXPECT_EQ(p.RmcDate, "231019");
     EXPECT_EQ(p.RmcLatitude, "4249.9655");
+    EXPECT_EQ(p.Position.latitude.nmea, 4249.9655);
+    EXPECT_EQ(p.GgaPosition.longitude.nmea, 14726.7317);
 
     const struct {
         const char* time;
@@ -245,6 +265,7 @@ TEST(OtherPrograms, SettledRecords) {
         EXPECT_EQ(!q.RmcLatitude.empty() && !q.RmcLongitude.empty() && !q.InLongitudeDeg.empty(),
                   c.positioned)
             << c.latitude << " " << c.longitude;
+        EXPECT_EQ(q.Position.known && q.GgaPosition.known, c.positioned) << c.latitude << " " << c.longitude;
     }
 }
 
@@ -259,6 +280,7 @@ TrackPoint Fix(const char* time, const char* date, const char* latitude, const c
     p.RmcLongitude = longitude;
     p.RmcEW = "E";
     p.RmcSpeed = speed;
+    ReadPositionTexts(p);
     return p;
 }
 

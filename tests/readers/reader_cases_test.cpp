@@ -56,7 +56,14 @@ std::vector<std::string> CaseNames() {
     return names;
 }
 
-std::string Dump(const TrackPoint& p, int number) {
+// The record's fields; its positions as the NMEA outputs write them.
+std::string Dump(const TrackPoint& record, int number) {
+    TrackPoint p = record;
+    std::string scratch;
+    p.GgaLatitude = NmeaTextOf(record.GgaLatitude, record.GgaPosition, record.GgaPosition.latitude, scratch);
+    p.GgaLongitude = NmeaTextOf(record.GgaLongitude, record.GgaPosition, record.GgaPosition.longitude, scratch);
+    p.RmcLatitude = NmeaTextOf(record.RmcLatitude, record.Position, record.Position.latitude, scratch);
+    p.RmcLongitude = NmeaTextOf(record.RmcLongitude, record.Position, record.Position.longitude, scratch);
     std::string line = std::to_string(number) + ":";
     for (const auto& [name, field] : kFields) {
         if (!(p.*field).empty()) line += std::string(" ") + name + "=" + p.*field;

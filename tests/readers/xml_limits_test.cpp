@@ -106,8 +106,8 @@ KmlRead ReadKmlLine(const std::string& path, const std::string& time) {
     for (;;) {
         ClearTrackPoint(point);
         if (!reader.Next(point)) break;
-        if (read.records++ == 0) read.firstLatitude = point.InLatitudeDeg;
-        read.lastLatitude = point.InLatitudeDeg;
+        DegreesText(point.Position, point.Position.latitude, read.lastLatitude);
+        if (read.records++ == 0) read.firstLatitude = read.lastLatitude;
         if (point.RmcTime == time) ++read.timed;
         if (!point.ExtendData.empty()) ++read.named;
     }
@@ -155,7 +155,7 @@ TEST(KmlLongPath, UndatedPathReadsWhole) {
     const KmlRead read = ReadKmlLine(path, "050505");
     EXPECT_EQ(read.records, 50002);
     EXPECT_EQ(read.timed, 2);
-    EXPECT_EQ(read.lastLatitude, "35.050001");
+    EXPECT_EQ(read.lastLatitude, "35.050002");  // 35.050001 through four decimals of a minute
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ struct Emitter : WriterFixture {
         p.GgaSatellites = "08";
         p.GgaAltitude = "10";
         p.RmcSpeed = "0";
+        ReadPositionTexts(p);
         writer.options = Options();
         return EmitRecord(out, ctx, split, *OutputWriterOf(kind), origin, writer);
     }

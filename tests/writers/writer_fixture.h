@@ -52,7 +52,10 @@ struct WriterFixture {
     RecordNumbers Numbers() const { return {ctx.store.RecordIndex, ctx.store.WrittenCount}; }
 
     // What the line writer `write` writes of the current record to a new plain file.
+    // The record is taken as a reader of NMEA texts hands it on: its
+    // positions read from its texts.
     std::string WrittenLine(LineWriter write) {
+        ReadPositionTexts(ctx.point);
         LineOutput writer{Options(), {}};
         return Written([&](TextWriter& out) { write(out, writer.options, ctx.point, Numbers(), writer.scratch); });
     }

@@ -226,7 +226,8 @@ bool IsCleanText(std::string_view text) {
         while (n - i >= 8 && !HasUnprintableByte(p + i)) i += 8;
         if (i == n) break;
         const unsigned char c = p[i];
-        if (c >= 0x20 && c < 0x80) {
+        // Line ends (the CR LF of a block on its way out) and tabs are allowed.
+        if ((c >= 0x20 && c < 0x80) || c == '\n' || c == '\r' || c == '\t') {
             ++i;
             continue;
         }

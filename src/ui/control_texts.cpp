@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "ui/languages.h"
 #include "ui/main_window.h"
@@ -150,6 +151,14 @@ QString WithoutMnemonic(QString text) {
     text.remove(kTrailing);
     text.remove(QLatin1Char('&'));
     return text;
+}
+
+QString ControlCaption(const char* name, int language) {
+    if (language < 0 || language >= kLanguageCount) language = kEnglish;
+    for (const ControlText& row : kControlTexts) {
+        if (std::string_view(row.name) == name) return QString::fromUtf8(row.text[static_cast<size_t>(language)]);
+    }
+    return {};
 }
 
 void ApplyControlTexts(QWidget* root, int language) {

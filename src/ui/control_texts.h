@@ -27,6 +27,10 @@ void ApplyControlTexts(QWidget* root, int language);
 // "Split: Distance".
 void NameControls(QWidget* root, const std::vector<QWidget*>& controls, int language);
 
+// The shown text of the control named `name` in `language`, without its
+// Alt+letter (the option dialogs reuse some); empty for a name the table lacks.
+QString ControlCaption(const char* name, int language);
+
 // "Sea&rch" and "参照(&R)" read as "Search" and "参照".
 QString WithoutMnemonic(QString text);
 

@@ -12,14 +12,41 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include <utility>
+
 #include "settings/settings_keys.h"
+#include "ui/greyed_access.h"
+#include "ui/languages.h"
+#include "ui/window_phrases.h"
 
 namespace geoplait::ui {
 
-SettingsDialog::SettingsDialog(QWidget* parent, const Settings& settings)
-    : QDialog(parent), settings_(settings), edited_(settings.current) {
-    setModal(true);
+namespace {
+
+int DialogLanguage(const std::string& language) {
+    const int index = LanguageIndex(language);
+    return index >= 0 ? index : kEnglish;
 }
+
+// The standard buttons our tables label.
+constexpr std::pair<int, Phrase> kStandardButtons[] = {{QDialogButtonBox::Ok, Phrase::ButtonOk},
+                                                       {QDialogButtonBox::Cancel, Phrase::ButtonCancel},
+                                                       {QDialogButtonBox::Yes, Phrase::ButtonYes},
+                                                       {QDialogButtonBox::No, Phrase::ButtonNo},
+                                                       {QDialogButtonBox::Close, Phrase::ButtonClose}};
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(QWidget* parent, const Settings& settings)
+    : QDialog(parent),
+      settings_(settings),
+      edited_(settings.current),
+      language_(DialogLanguage(settings.current.Language)) {
+    setModal(true);
+    InstallGreyedAccess();
+}
+
+QString SettingsDialog::Text(OptionText id) const { return QString::fromUtf8(OptionDialogText(id, language_)); }
 
 void SettingsDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -34,6 +61,7 @@ void SettingsDialog::showEvent(QShowEvent* event) {
 QDialogButtonBox* SettingsDialog::MakeOkCancel() {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    LabelStandardButtons(*buttons, language_);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, [this] {
         leftByCancel_ = true;
@@ -42,17 +70,36 @@ QDialogButtonBox* SettingsDialog::MakeOkCancel() {
     return buttons;
 }
 
-bool RunSettingsDialog(SettingsDialog& dialog, Settings& settings, const char* escNotice) {
+bool RunSettingsDialog(SettingsDialog& dialog, Settings& settings, EscNotice notice) {
     if (dialog.exec() == QDialog::Accepted) {
         settings.current = dialog.Edited();
         return true;
     }
-    if (escNotice != nullptr && !dialog.LeftByCancelButton()) {
-        QMessageBox notice(QMessageBox::NoIcon, QStringLiteral("Check"), QString::fromUtf8(escNotice),
-                           QMessageBox::Ok, dialog.parentWidget());
-        notice.exec();
+    if (notice != EscNotice::None && !dialog.LeftByCancelButton()) {
+        const OptionText text = notice == EscNotice::Cancelled ? OptionText::CancelNotice : OptionText::ItemsCancelNotice;
+        QMessageBox box(QMessageBox::NoIcon, dialog.Text(OptionText::CheckCaption), dialog.Text(text), QMessageBox::Ok,
+                        dialog.parentWidget());
+        LabelStandardButtons(box, dialog.Language());
+        box.exec();
     }
     return false;
+}
+
+void LabelStandardButtons(QDialogButtonBox& buttons, int language) {
+    for (const auto& [which, phrase] : kStandardButtons) {
+        if (QPushButton* button = buttons.button(static_cast<QDialogButtonBox::StandardButton>(which))) {
+            button->setText(PhraseText(phrase, language));
+        }
+    }
+}
+
+void LabelStandardButtons(QMessageBox& box, int language) {
+    // QMessageBox's standard buttons have the values of QDialogButtonBox's.
+    for (const auto& [which, phrase] : kStandardButtons) {
+        if (QAbstractButton* button = box.button(static_cast<QMessageBox::StandardButton>(which))) {
+            button->setText(PhraseText(phrase, language));
+        }
+    }
 }
 
 std::string FieldText(const QString& text) {
@@ -78,7 +125,7 @@ void PaintSwatch(QWidget* swatch, const std::string& bbggrr) {
     swatch->setAccessibleDescription(colour.name().toUpper());
 }
 
-void SetGreyed(QLineEdit* edit, bool greyed) {
+void SetGreyed(QLineEdit* edit, bool greyed, int language) {
     QPalette palette = QApplication::palette(edit);
     if (greyed) {
         const QColor grey = palette.color(QPalette::Disabled, QPalette::Text);
@@ -86,6 +133,8 @@ void SetGreyed(QLineEdit* edit, bool greyed) {
         palette.setColor(QPalette::Inactive, QPalette::Text, grey);
     }
     edit->setPalette(palette);
+    MarkGreyed(edit, greyed);
+    edit->setAccessibleDescription(greyed ? PhraseText(Phrase::NotInUse, language) : QString());
 }
 
 void NameControl(QWidget* widget, const QString& row, const QString& column) {

@@ -8,10 +8,12 @@
 #include <string>
 
 #include "settings/convert_settings.h"
+#include "ui/option_dialog_texts.h"
 
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
+class QMessageBox;
 class QWidget;
 
 namespace geoplait::ui {
@@ -24,27 +26,43 @@ public:
     const ConvertSettings& Edited() const { return edited_; }
     // True when the dialog was left with its Cancel button rather than Esc or the close box.
     bool LeftByCancelButton() const { return leftByCancel_; }
+    // The interface language of settings.current as the dialog opened: an
+    // index into kLanguageNames, English for a name outside the list.
+    int Language() const { return language_; }
+    // A text of the option dialogs' table in that language.
+    QString Text(OptionText id) const;
 
 protected:
     // Enter on a focused push button presses it, as Space does.
     void keyPressEvent(QKeyEvent* event) override;
     // Opens with the keyboard on the first control, not on OK.
     void showEvent(QShowEvent* event) override;
-    // OK (the default button) and Cancel; OK runs accept(), which each dialog
-    // overrides to read its controls into edited_ first.
+    // OK (the default button) and Cancel, in the dialog's language; OK runs
+    // accept(), which each dialog overrides to read its controls into edited_ first.
     QDialogButtonBox* MakeOkCancel();
 
     const Settings& settings_;
     ConvertSettings edited_;
 
 private:
+    int language_;
     bool leftByCancel_ = false;
 };
 
+// What a dialog left with Esc or the close box says afterwards, titled
+// "Check": nothing, "Cancel" or "Cancel...".
+enum class EscNotice { None, Cancelled, ItemsCancelled };
+
 // Runs the dialog modally and stores its copy into settings.current on OK.
-// Left with Esc or the close box, it then shows `escNotice` titled "Check"
-// when one is given. True on OK.
-bool RunSettingsDialog(SettingsDialog& dialog, Settings& settings, const char* escNotice);
+// Left with Esc or the close box, it then shows `notice` in the dialog's
+// language. True on OK.
+bool RunSettingsDialog(SettingsDialog& dialog, Settings& settings, EscNotice notice);
+
+// Labels the standard buttons (OK, Cancel, Yes, No, Close) in `language` from
+// our tables, so that no Qt translation file is needed; a button the table
+// does not name keeps its text.
+void LabelStandardButtons(QDialogButtonBox& buttons, int language);
+void LabelStandardButtons(QMessageBox& box, int language);
 
 inline QString Qs(const std::string& text) { return QString::fromStdString(text); }
 inline std::string Ss(const QString& text) { return text.toStdString(); }
@@ -57,8 +75,9 @@ QString Fixed2(double value);
 // Fills a swatch with a "BBGGRR" colour; its tool tip names the colour.
 void PaintSwatch(QWidget* swatch, const std::string& bbggrr);
 
-// A greyed edit looks disabled but still accepts typing.
-void SetGreyed(QLineEdit* edit, bool greyed);
+// A greyed edit looks disabled but still accepts typing; assistive technology
+// is told it is disabled and, in `language`, unavailable.
+void SetGreyed(QLineEdit* edit, bool greyed, int language);
 
 // A control without a label of its own (a cell of a table of rows) is named
 // after its row and column, so that a screen reader can tell it; a combo box

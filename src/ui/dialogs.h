@@ -15,7 +15,7 @@ namespace geoplait::ui {
 bool ExecInputItemDialog(QWidget* parent, Settings& settings);
 bool ExecOutputItemDialog(QWidget* parent, Settings& settings);
 
-// Photo options, position offset, line groups and speed ranges (English in every language).
+// Photo options, position offset, line groups and speed ranges, in the same language.
 bool ExecPhotoDialog(QWidget* parent, Settings& settings);
 bool ExecOffsetDialog(QWidget* parent, Settings& settings);
 bool ExecGroupLineDialog(QWidget* parent, Settings& settings);

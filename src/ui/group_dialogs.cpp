@@ -13,7 +13,10 @@
 #include <cstdio>
 
 #include "settings/settings_keys.h"
+#include "ui/control_texts.h"
 #include "ui/dialogs.h"
+#include "ui/item_dialog_texts.h"
+#include "ui/languages.h"
 #include "ui/option_dialogs.h"
 
 namespace geoplait::ui {
@@ -24,26 +27,56 @@ constexpr const char* kPercents[] = {" 0%", "12%", "25%", "38%", "50%", "62%", "
 constexpr const char* kWidths[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "18", "24"};
 constexpr int kCustomColours = 16;
 
+// A preset button's text: a word in the interface language (or none), then
+// marks that every language shares ("(1)", "x10").
+using WordOf = QString (*)(int language);
+QString NoWord(int /*language*/) { return {}; }
+template <OptionText id>
+QString OptionWord(int language) {
+    return QString::fromUtf8(OptionDialogText(id, language));
+}
+QString PresetWord(int language) { return QString::fromUtf8(ItemDialogText(ItemText::Preset, language)); }
+constexpr WordOf kDefaultWord = &OptionWord<OptionText::PresetDefault>;
+
 struct Preset {
-    const char* text;
+    WordOf word;
+    const char* marks;
     size_t letter;  // 0 = A
 };
-constexpr Preset kGroupColourPresets[] = {{"default", 0}, {"Preset(1)", 1}, {"Preset(2)", 2}};
-constexpr Preset kSpeedColourPresets[] = {{"default", 0}, {"(1)", 1}, {"(2)", 2}, {"R", 3}, {"G", 4}, {"B", 5}};
-constexpr Preset kSpeedPresets[] = {{"default", 0}, {"x1", 1}, {"x2", 2}, {"x3", 3}, {"x10", 4}};
+constexpr Preset kGroupColourPresets[] = {{kDefaultWord, "", 0}, {&PresetWord, "(1)", 1}, {&PresetWord, "(2)", 2}};
+constexpr Preset kSpeedColourPresets[] = {{kDefaultWord, "", 0},
+                                          {&NoWord, "(1)", 1},
+                                          {&NoWord, "(2)", 2},
+                                          {&OptionWord<OptionText::PresetRed>, "", 3},
+                                          {&OptionWord<OptionText::PresetGreen>, "", 4},
+                                          {&OptionWord<OptionText::PresetBlue>, "", 5}};
+constexpr Preset kSpeedPresets[] = {
+    {kDefaultWord, "", 0}, {&NoWord, "x1", 1}, {&NoWord, "x2", 2}, {&NoWord, "x3", 3}, {&NoWord, "x10", 4}};
+
+QString PresetText(const Preset& preset, int language) {
+    return preset.word(language) + QString::fromLatin1(preset.marks);
+}
 
 // Two-digit group number: "01" to "12".
 QString GroupNumber(size_t group) { return QStringLiteral("%1").arg(group + 1, 2, 10, QLatin1Char('0')); }
 
-// Preset buttons, three to a row, in a titled group; `apply` gets the preset's letter.
+// "Group 01" in `language`.
+QString GroupName(size_t group, int language) {
+    return ControlCaption("group", language) + QLatin1Char(' ') + GroupNumber(group);
+}
+
+QString WindowWord(TextRow row, int language) { return QString::fromUtf8(WindowText(row, language, "Km/Meter")); }
+
+// Preset buttons, three to a row, in a titled group; `apply` gets the preset's
+// letter. A button's object name is its English text, whatever the language.
 template <size_t N, typename Apply>
-QGroupBox* PresetButtons(QWidget* owner, const QString& title, const char* namePrefix, const Preset (&presets)[N],
-                         Apply apply) {
+QGroupBox* PresetButtons(QWidget* owner, int language, const QString& title, const char* namePrefix,
+                         const Preset (&presets)[N], Apply apply) {
     auto* group = new QGroupBox(title, owner);
     auto* grid = new QGridLayout(group);
     for (const Preset& preset : presets) {
-        auto* button = new QPushButton(QString::fromLatin1(preset.text), group);
-        button->setObjectName(QString::fromLatin1(namePrefix) + button->text());
+        auto* button = new QPushButton(PresetText(preset, language), group);
+        button->setObjectName(QString::fromLatin1(namePrefix) + PresetText(preset, kEnglish));
         button->setAccessibleName(title + QLatin1Char(' ') + button->text());
         button->setAutoDefault(false);
         QObject::connect(button, &QPushButton::clicked, owner, [apply, preset] { apply(preset.letter); });
@@ -64,8 +97,9 @@ void ApplyLineColourPreset(const Settings& settings, size_t letter, ConvertSetti
 // ---- GroupLineDialog ----------------------------------------------------------
 
 GroupLineDialog::GroupLineDialog(QWidget* parent, const Settings& settings) : SettingsDialog(parent, settings) {
-    setWindowTitle(QStringLiteral("Group Line"));
-    const QString columns[] = {QStringLiteral("Color"), QStringLiteral("Transparent"), QStringLiteral("Width")};
+    setWindowTitle(Text(OptionText::GroupLineTitle));
+    const QString columns[] = {WindowWord(TextRow::Colour, Language()), WindowWord(TextRow::Transparent, Language()),
+                               WindowWord(TextRow::Width, Language())};
     auto* grid = new QGridLayout;
     for (int c = 0; c < 3; ++c) grid->addWidget(new QLabel(columns[c], this), 0, c + 1);
     QStringList percents;
@@ -112,7 +146,7 @@ GroupLineDialog::GroupLineDialog(QWidget* parent, const Settings& settings) : Se
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(PresetButtons(this, QStringLiteral("Color"), "ColorPreset_", kGroupColourPresets,
+    layout->addWidget(PresetButtons(this, Language(), columns[0], "ColorPreset_", kGroupColourPresets,
                                     [this](size_t letter) { ApplyColourPreset(letter); }));
     layout->addWidget(MakeOkCancel());
 }
@@ -125,7 +159,8 @@ void GroupLineDialog::ApplyColourPreset(size_t letter) {
 void GroupLineDialog::ChooseColour(size_t group) {
     QColorDialog chooser(Qt::white, this);
     for (int i = 0; i < kCustomColours; ++i) QColorDialog::setCustomColor(i, Qt::white);
-    chooser.setWindowTitle(QStringLiteral("Group ") + GroupNumber(group));
+    chooser.setWindowTitle(GroupName(group, Language()));
+    if (auto* buttons = chooser.findChild<QDialogButtonBox*>()) LabelStandardButtons(*buttons, Language());
     if (chooser.exec() != QDialog::Accepted) return;
     const QColor colour = chooser.selectedColor();
     char hex[8];
@@ -150,8 +185,9 @@ void GroupLineDialog::accept() {
 // ---- SpeedRangeDialog ---------------------------------------------------------
 
 SpeedRangeDialog::SpeedRangeDialog(QWidget* parent, const Settings& settings) : SettingsDialog(parent, settings) {
-    setWindowTitle(QStringLiteral("Speed Range "));
-    const QString columns[] = {QStringLiteral("Color"), QStringLiteral("From"), QStringLiteral("To")};
+    setWindowTitle(Text(OptionText::SpeedRangeTitle));
+    const QString columns[] = {WindowWord(TextRow::Colour, Language()), Text(OptionText::From),
+                               Text(OptionText::To)};
     auto* grid = new QGridLayout;
     for (int c = 0; c < 3; ++c) grid->addWidget(new QLabel(columns[c], this), 0, c == 2 ? 4 : c + 1);
     const int swatchWidth = fontMetrics().horizontalAdvance(QStringLiteral("BGR")) * 3;
@@ -159,7 +195,7 @@ SpeedRangeDialog::SpeedRangeDialog(QWidget* parent, const Settings& settings) : 
 
     for (size_t n = 0; n < kGroupCount; ++n) {
         const int row = static_cast<int>(n) + 1;
-        const QString label = QStringLiteral("Group ") + GroupNumber(n);
+        const QString label = GroupName(n, Language());
         grid->addWidget(new QLabel(label, this), row, 0);
 
         auto* swatch = new QLabel(this);
@@ -188,13 +224,13 @@ SpeedRangeDialog::SpeedRangeDialog(QWidget* parent, const Settings& settings) : 
     top->setObjectName(QStringLiteral("SpeedRangeTop"));
     top->setReadOnly(true);
     top->setMaximumWidth(boundWidth);
-    NameControl(top, QStringLiteral("Group 12"), columns[2]);
+    NameControl(top, GroupName(kGroupCount - 1, Language()), columns[2]);
     grid->addWidget(top, kGroupCount, 4);
 
     auto* presets = new QVBoxLayout;
-    presets->addWidget(PresetButtons(this, QStringLiteral("Speed"), "SpeedPreset_", kSpeedPresets,
-                                     [this](size_t letter) { ApplySpeedPreset(letter); }));
-    presets->addWidget(PresetButtons(this, QStringLiteral("Color"), "ColorPreset_", kSpeedColourPresets,
+    presets->addWidget(PresetButtons(this, Language(), QString::fromUtf8(ItemDialogText(ItemText::Speed, Language())),
+                                     "SpeedPreset_", kSpeedPresets, [this](size_t letter) { ApplySpeedPreset(letter); }));
+    presets->addWidget(PresetButtons(this, Language(), columns[0], "ColorPreset_", kSpeedColourPresets,
                                      [this](size_t letter) { ApplyColourPreset(letter); }));
     presets->addStretch(1);
     auto* sides = new QHBoxLayout;
@@ -224,12 +260,12 @@ void SpeedRangeDialog::accept() {
 
 bool ExecGroupLineDialog(QWidget* parent, Settings& settings) {
     GroupLineDialog dialog(parent, settings);
-    return RunSettingsDialog(dialog, settings, "Cancel");
+    return RunSettingsDialog(dialog, settings, EscNotice::Cancelled);
 }
 
 bool ExecSpeedRangeDialog(QWidget* parent, Settings& settings) {
     SpeedRangeDialog dialog(parent, settings);
-    return RunSettingsDialog(dialog, settings, "Cancel");
+    return RunSettingsDialog(dialog, settings, EscNotice::Cancelled);
 }
 
 }  // namespace geoplait::ui

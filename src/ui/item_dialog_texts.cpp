@@ -23,6 +23,9 @@ struct TextRow {
 constexpr TextRow kTexts[] = {
     {ItemText::InputTitle, {"入力項目設定", "Imput Item Set", "输入项目设定", "輸入項目設定", "입력 항목설정"}},
     {ItemText::InFile, {"入力ファイル", "In  File", "输入文件", "輸入文件", "입력 파일"}},
+    {ItemText::NoInputFile,
+     {" ** 入力ファイルがありません **", " ** No Imput File **", " ** 没有输入文件 **", " ** 沒有輸入檔案 **",
+      " ** 입력 파일 없음 **"}},
     {ItemText::ColumnItem, {"項目", "Item", "项目", "項目", "항목"}},
     {ItemText::ColumnPosition, {"位置", "Position", "位置", "位置", "위치"}},
     {ItemText::ColumnType, {"形式", "Data Type", "格式", "格式", "형식"}},

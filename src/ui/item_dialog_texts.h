@@ -9,6 +9,7 @@ enum class ItemText {
     // Input item dialog
     InputTitle,
     InFile,
+    NoInputFile,  // shown for the name of an input file that does not open
     ColumnItem,
     ColumnPosition,
     ColumnType,

@@ -220,7 +220,7 @@ InputItemDialog::InputItemDialog(QWidget* parent, const Settings& settings) : Se
     auto* fileRow = new QHBoxLayout;
     auto* fileLabel = new QLabel(text(ItemText::InFile), this);
     auto* fileName =
-        new QLabel(opened ? Qs(FileNameOf(edited_.InputFile)) : QStringLiteral(" ** No Imput File **"), this);
+        new QLabel(opened ? Qs(FileNameOf(edited_.InputFile)) : text(ItemText::NoInputFile), this);
     fileName->setObjectName(QStringLiteral("InputFileName"));
     fileName->setAccessibleDescription(fileLabel->text());  // its name is the file name it shows
     fileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -438,12 +438,12 @@ void OutputItemDialog::accept() {
 
 bool ExecInputItemDialog(QWidget* parent, Settings& settings) {
     InputItemDialog dialog(parent, settings);
-    return RunSettingsDialog(dialog, settings, "Cancel...");
+    return RunSettingsDialog(dialog, settings, EscNotice::ItemsCancelled);
 }
 
 bool ExecOutputItemDialog(QWidget* parent, Settings& settings) {
     OutputItemDialog dialog(parent, settings);
-    return RunSettingsDialog(dialog, settings, "Cancel...");
+    return RunSettingsDialog(dialog, settings, EscNotice::ItemsCancelled);
 }
 
 }  // namespace geoplait::ui

@@ -18,25 +18,35 @@
 #include "settings/convert_settings.h"
 #include "settings/settings_file.h"
 #include "settings/startup_settings.h"
+#include "ui/dialog_frame.h"
+#include "ui/languages.h"
 #include "ui/main_window.h"
 #include "ui/screenshot.h"
 
 namespace {
 
-// Messages of the settings file before the window exists.
+// Messages of the settings file before the window exists, their buttons in
+// the language of the settings read so far.
 class StartupUi : public geoplait::UserInterface {
 public:
+    explicit StartupUi(const geoplait::Settings& settings) : settings_(settings) {}
     void Show(const geoplait::NoticeText& notice) override {
-        QMessageBox::information(nullptr, QString::fromStdString(notice.caption),
-                                 QString::fromStdString(notice.text));
+        QMessageBox box(QMessageBox::Information, QString::fromStdString(notice.caption),
+                        QString::fromStdString(notice.text), QMessageBox::Ok);
+        geoplait::ui::LabelStandardButtons(box, geoplait::ui::LanguageIndex(settings_.current.Language));
+        box.exec();
     }
     bool Ask(const geoplait::NoticeText& question) override {
-        return QMessageBox::question(nullptr, QString::fromStdString(question.caption),
-                                     QString::fromStdString(question.text),
-                                     QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+        QMessageBox box(QMessageBox::Question, QString::fromStdString(question.caption),
+                        QString::fromStdString(question.text), QMessageBox::Ok | QMessageBox::Cancel);
+        geoplait::ui::LabelStandardButtons(box, geoplait::ui::LanguageIndex(settings_.current.Language));
+        return box.exec() == QMessageBox::Ok;
     }
     void SetMessageLine(const std::string&) override {}
     void SetStatusLine(const std::string&) override {}
+
+private:
+    const geoplait::Settings& settings_;
 };
 
 // SIGINT, SIGTERM and SIGHUP: the first closes the window as its close button
@@ -76,7 +86,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("geoplait");
 
     geoplait::Settings settings;
-    StartupUi startupUi;
+    StartupUi startupUi(settings);
     geoplait::LoadStartupSettings(settings, startupUi, geoplait::StartupDirectory());
 
     geoplait::ui::MainWindow window(settings);

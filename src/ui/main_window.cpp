@@ -33,6 +33,7 @@
 #include "settings/settings_keys.h"
 #include "ui/control_texts.h"
 #include "ui/dialog_frame.h"
+#include "ui/greyed_access.h"
 #include "ui/main_window_controls.h"
 #include "ui/panels.h"
 #include "ui/run_worker.h"
@@ -101,6 +102,8 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
     setWindowTitle(kWindowTitle);
     setWindowIcon(QIcon::fromTheme("geoplait"));
     setObjectName("mainWindow");
+    // Before any control exists: greyed controls tell assistive technology so.
+    InstallGreyedAccess();
 
     auto* root = new QVBoxLayout(this);
     root->addWidget(BuildFileRows());

@@ -39,7 +39,6 @@ namespace geoplait::ui {
 namespace {
 
 constexpr const char* kPhotoFolderTitle = "Select Photo(jpg) Folder";
-constexpr const char* kStopRunCaption = "Check!";
 
 std::string S(const QString& text) { return text.toStdString(); }
 
@@ -298,6 +297,7 @@ void MainWindow::OnDefault() {
     QMessageBox box(QMessageBox::Question, PhraseText(Phrase::DefaultCaption, language),
                     PhraseText(Phrase::DefaultQuestion, language), QMessageBox::Ok | QMessageBox::Cancel, this);
     box.setDefaultButton(QMessageBox::Cancel);
+    LabelStandardButtons(box, language);
     if (box.exec() != QMessageBox::Ok) return;
     SetDefaultSettings(settings_);
     ApplyMachineDefaults(settings_.baseline, ReadMachineEnvironment());
@@ -349,6 +349,7 @@ void MainWindow::OnOpenOutput(bool folder) {
     QMessageBox box(QMessageBox::Warning, PhraseText(Phrase::OpenCaption, language),
                     PhraseText(Phrase::OpenFailed, language).arg(path), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    LabelStandardButtons(box, language);
     box.exec();
 }
 
@@ -450,6 +451,7 @@ void MainWindow::PresentMessage(const std::string& text, const std::string& capt
     if (closeAfterRun_) return;  // the window is going: nobody reads it
     QMessageBox box(QMessageBox::NoIcon, Qt8(caption), Qt8(text), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    LabelStandardButtons(box, LanguageIndex(settings_.current.Language));
     box.exec();
 }
 
@@ -457,6 +459,7 @@ bool MainWindow::PresentQuestion(const std::string& text, const std::string& cap
     if (closeAfterRun_) return false;
     QMessageBox box(QMessageBox::NoIcon, Qt8(caption), Qt8(text), QMessageBox::Ok | QMessageBox::Cancel, this);
     box.setTextFormat(Qt::PlainText);
+    LabelStandardButtons(box, LanguageIndex(settings_.current.Language));
     return box.exec() == QMessageBox::Ok;
 }
 
@@ -465,8 +468,9 @@ void MainWindow::SetStatusLine(const std::string& text) { c_->status->setText(Qt
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (IsRunning() && !closeAfterRun_) {
-        const QString question = PhraseText(Phrase::StopRunQuestion, LanguageIndex(settings_.current.Language));
-        const bool stop = PresentQuestion(question.toStdString(), kStopRunCaption);
+        const int language = LanguageIndex(settings_.current.Language);
+        const bool stop = PresentQuestion(PhraseText(Phrase::StopRunQuestion, language).toStdString(),
+                                          PhraseText(Phrase::StopRunCaption, language).toStdString());
         // The run may have ended while the question was open.
         if (stop && IsRunning()) {
             // The run stops after its current record, keeping the earlier

@@ -17,6 +17,7 @@
 #include "geo/coordinates.h"
 #include "settings/settings_keys.h"
 #include "ui/dialogs.h"
+#include "ui/item_dialog_texts.h"
 #include "ui/option_dialogs.h"
 
 namespace geoplait::ui {
@@ -40,11 +41,11 @@ struct StepButton {
 constexpr StepButton kSteps[] = {{"<<", -100}, {"<", -1}, {">", 1}, {">>", 100}};
 
 struct AxisDef {
-    const char* label;
+    ItemText label;
     const char* name;
     std::string CS::*field;
 };
-constexpr AxisDef kAxes[] = {{"Latitude", "OffNS", &CS::OffNS}, {"Longitude", "OffWE", &CS::OffWE}};
+constexpr AxisDef kAxes[] = {{ItemText::Latitude, "OffNS", &CS::OffNS}, {ItemText::Longitude, "OffWE", &CS::OffWE}};
 
 // The offset an edit shows, in whole hundredths of a second.
 long HundredthsOf(const QString& text) {
@@ -55,14 +56,15 @@ long HundredthsOf(const QString& text) {
 }  // namespace
 
 OffsetDialog::OffsetDialog(QWidget* parent, const Settings& settings) : SettingsDialog(parent, settings) {
-    setWindowTitle(QStringLiteral("GPS Position Offset"));
+    setWindowTitle(Text(OptionText::OffsetTitle));
     const int em = fontMetrics().averageCharWidth();
+    const QString seconds = Text(OptionText::Seconds);
 
     auto* grid = new QGridLayout;
     for (size_t a = 0; a < std::size(kAxes); ++a) {
         const AxisDef& axis = kAxes[a];
         const int row = static_cast<int>(a);
-        const QString name = QString::fromLatin1(axis.label);
+        const QString name = QString::fromUtf8(ItemDialogText(axis.label, Language()));
         grid->addWidget(new QLabel(name, this), row, 0);
         // In tab order as shown: "<<", "<", the slider, ">", ">>".
         QSlider* slider = nullptr;
@@ -74,7 +76,7 @@ OffsetDialog::OffsetDialog(QWidget* parent, const Settings& settings) : Settings
                 slider->setRange(-kArcRange, kArcRange);
                 slider->setPageStep(kArcPageStep);
                 slider->setMinimumWidth(40 * em);
-                NameControl(slider, name, QStringLiteral("slider"));
+                NameControl(slider, name, Text(OptionText::Slider));
                 sliders_[a] = slider;
                 grid->addWidget(slider, row, column++);
             }
@@ -83,7 +85,7 @@ OffsetDialog::OffsetDialog(QWidget* parent, const Settings& settings) : Settings
             button->setAutoDefault(false);
             button->setMaximumWidth(fontMetrics().horizontalAdvance(button->text()) + 4 * em);
             NameControl(button, name, button->text());
-            button->setToolTip(Fixed2(step.hundredths / 100.0) + QStringLiteral(" sec"));
+            button->setToolTip(Fixed2(step.hundredths / 100.0) + QLatin1Char(' ') + seconds);
             const Axis which = static_cast<Axis>(a);
             connect(button, &QPushButton::clicked, this, [this, which, step] { Step(which, step.hundredths); });
             grid->addWidget(button, row, column++);
@@ -95,7 +97,7 @@ OffsetDialog::OffsetDialog(QWidget* parent, const Settings& settings) : Settings
         edit->setMaximumWidth(12 * em);
         edits_[a] = edit;
         grid->addWidget(edit, row, column++);
-        grid->addWidget(new QLabel(QStringLiteral("sec"), this), row, column++);
+        grid->addWidget(new QLabel(seconds, this), row, column++);
         slider->setValue(static_cast<int>(std::clamp<long>(HundredthsOf(edit->text()), -kArcRange, kArcRange)));
         const Axis which = static_cast<Axis>(a);
         connect(slider, &QSlider::valueChanged, this, [this, which](int value) { SetAxis(which, value); });
@@ -108,7 +110,7 @@ OffsetDialog::OffsetDialog(QWidget* parent, const Settings& settings) : Settings
 
     QWidget* altitude = BuildAltitude();
 
-    auto* reset = new QPushButton(QStringLiteral("Reset"), this);
+    auto* reset = new QPushButton(Text(OptionText::Reset), this);
     reset->setObjectName(QStringLiteral("Reset"));
     reset->setAutoDefault(false);
     connect(reset, &QPushButton::clicked, this, &OffsetDialog::Reset);
@@ -129,7 +131,8 @@ OffsetDialog::OffsetDialog(QWidget* parent, const Settings& settings) : Settings
 // The altitude offset: a vertical slider, its edit in metres and a note.
 QWidget* OffsetDialog::BuildAltitude() {
     const int em = fontMetrics().averageCharWidth();
-    auto* altitude = new QGroupBox(QStringLiteral("Altitude"), this);
+    const QString altitudeName = QString::fromUtf8(ItemDialogText(ItemText::Altitude, Language()));
+    auto* altitude = new QGroupBox(altitudeName, this);
     auto* altitudeLayout = new QVBoxLayout(altitude);
     altitudeSlider_ = new QSlider(Qt::Vertical, altitude);
     altitudeSlider_->setObjectName(QStringLiteral("OffAltitude_slider"));
@@ -139,10 +142,10 @@ QWidget* OffsetDialog::BuildAltitude() {
     altitudeSlider_->setInvertedAppearance(true);
     altitudeSlider_->setInvertedControls(true);
     altitudeSlider_->setMinimumHeight(8 * fontMetrics().height());
-    altitudeSlider_->setAccessibleName(QStringLiteral("Altitude slider"));
+    altitudeSlider_->setAccessibleName(altitudeName + QLatin1Char(' ') + Text(OptionText::Slider));
     altitudeEdit_ = new QLineEdit(Qs(edited_.OffAltitude), altitude);
     altitudeEdit_->setObjectName(QStringLiteral("OffAltitude"));
-    altitudeEdit_->setAccessibleName(QStringLiteral("Altitude"));
+    altitudeEdit_->setAccessibleName(altitudeName);
     altitudeEdit_->setMaximumWidth(8 * em);
     altitudeNote_ = new QLabel(altitude);
     altitudeNote_->setObjectName(QStringLiteral("AltitudeNote"));
@@ -185,7 +188,7 @@ void OffsetDialog::ShowDistance(const char* metresTail) {
     const double metres = LeadingNumber(edited_.OffNS) * kMetresPerArcSecond;
     const UnitSystem units = UnitSystemOf(edited_.MeterMile);
     if (units == UnitSystem::NauticalMile || units == UnitSystem::StatuteMile) {
-        distance_->setText(Fixed2(metres * kFeetPerMetre) + QStringLiteral(" Feet"));
+        distance_->setText(Fixed2(metres * kFeetPerMetre) + QLatin1Char(' ') + Text(OptionText::Feet));
     } else {
         distance_->setText(Fixed2(metres) + QStringLiteral(" m") + QString::fromLatin1(metresTail));
     }
@@ -208,7 +211,7 @@ void OffsetDialog::accept() {
 
 bool ExecOffsetDialog(QWidget* parent, Settings& settings) {
     OffsetDialog dialog(parent, settings);
-    return RunSettingsDialog(dialog, settings, nullptr);
+    return RunSettingsDialog(dialog, settings, EscNotice::None);
 }
 
 }  // namespace geoplait::ui

@@ -1,6 +1,6 @@
 // The option dialogs: photo options, position offset, line-group styles and
-// speed ranges. Their texts are English in every language. Controls carry the
-// name of the field they edit as their object name.
+// speed ranges, in the interface language of the settings they open with.
+// Controls carry the name of the field they edit as their object name.
 #pragma once
 
 #include <QList>
@@ -32,11 +32,11 @@ public:
     void accept() override;
 
 private:
-    QCheckBox* Check(QWidget* owner, const char* label, int ConvertSettings::*field, const char* name);
+    QCheckBox* Check(QWidget* owner, const QString& label, int ConvertSettings::*field, const char* name);
     QLineEdit* Edit(QWidget* owner, std::string ConvertSettings::*field, const char* name);
-    static QLabel* Label(QWidget* owner, const char* text, QWidget* buddy);
+    static QLabel* Label(QWidget* owner, const QString& text, QWidget* buddy);
     QComboBox* Combo(QWidget* owner, std::initializer_list<const char*> choices,
-                     std::string ConvertSettings::*field, const char* name, const char* accessible);
+                     std::string ConvertSettings::*field, const char* name, const QString& accessible);
     QWidget* BuildClock();
     QWidget* BuildStamps();
     QWidget* BuildLocation();

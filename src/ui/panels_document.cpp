@@ -201,7 +201,8 @@ void KmlDocumentPanel::ApplyRules(bool drawsTrack) {
 void KmlDocumentPanel::PaintSwatch() { PaintColourButton(vLineSwatch_, settings_.current.VLineColor); }
 
 void KmlDocumentPanel::ChooseVLineColour() {
-    if (ChooseColourInto(window(), chooserColour_, settings_.current.VLineColor)) PaintSwatch();
+    const int language = LanguageIndex(settings_.current.Language);
+    if (ChooseColourInto(window(), chooserColour_, settings_.current.VLineColor, language)) PaintSwatch();
 }
 
 // ---------------------------------------------------------------- photo

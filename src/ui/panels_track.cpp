@@ -201,7 +201,8 @@ bool TrackPanel::TrackOn() const { return track_->isChecked(); }
 bool TrackPanel::PlacemarkOn() const { return placemark_->isChecked(); }
 
 void TrackPanel::ChooseTrackColour() {
-    if (ChooseColourInto(window(), chooserColour_, settings_.current.LineColorRGB[0])) PaintSwatch();
+    const int language = LanguageIndex(settings_.current.Language);
+    if (ChooseColourInto(window(), chooserColour_, settings_.current.LineColorRGB[0], language)) PaintSwatch();
 }
 
 // ---------------------------------------------------------------- split

@@ -14,7 +14,10 @@
 #include <QVBoxLayout>
 
 #include "settings/settings_keys.h"
+#include "ui/control_texts.h"
 #include "ui/dialogs.h"
+#include "ui/item_dialog_texts.h"
+#include "ui/languages.h"
 #include "ui/option_dialogs.h"
 
 namespace geoplait::ui {
@@ -22,22 +25,24 @@ namespace geoplait::ui {
 namespace {
 
 using CS = ConvertSettings;
+using T = OptionText;
 
 #define FIELD(field) &CS::field, #field
 
 }  // namespace
 
 PhotoDialog::PhotoDialog(QWidget* parent, const Settings& settings) : SettingsDialog(parent, settings) {
-    setWindowTitle(QStringLiteral("Photo Config"));
+    setWindowTitle(ControlCaption("photoConfig", Language()));
     auto* left = new QVBoxLayout;
     left->addWidget(BuildClock());
     left->addWidget(BuildStamps());
-    left->addWidget(Check(this, "Use GPS Point", FIELD(Photo_Exif_GPS_Point)));
+    left->addWidget(Check(this, Text(T::UseGpsPoint), FIELD(Photo_Exif_GPS_Point)));
     // Between two records close enough in time, a photo lies on the line between them.
     auto* between = new QHBoxLayout;
-    QCheckBox* interpolate = Check(this, "Interpolate", FIELD(Photo_Interpolate));
+    QCheckBox* interpolate = Check(this, Text(T::Interpolate), FIELD(Photo_Interpolate));
     auto* gap = Edit(this, FIELD(Photo_InterpolateSec));
-    const QList<QWidget*> gapControls = {Label(this, "Records Within", gap), gap, Label(this, "Sec", nullptr)};
+    const QList<QWidget*> gapControls = {Label(this, Text(T::RecordsWithin), gap), gap,
+                                       Label(this, Text(T::SecondsWithin), nullptr)};
     between->addWidget(interpolate);
     for (QWidget* widget : gapControls) between->addWidget(widget);
     left->addLayout(between);
@@ -63,7 +68,7 @@ PhotoDialog::PhotoDialog(QWidget* parent, const Settings& settings) : SettingsDi
     }
     binder_.Show(edited_);
     // Greyed as the dialog opens; it keeps accepting typing either way.
-    SetGreyed(photoUrlEdit_, edited_.Photo_PhotoUrl == 0);
+    SetGreyed(photoUrlEdit_, edited_.Photo_PhotoUrl == 0, Language());
     ConnectRules();
     // The interpolation window is edited only with interpolation on.
     for (QWidget* widget : gapControls) {
@@ -73,8 +78,8 @@ PhotoDialog::PhotoDialog(QWidget* parent, const Settings& settings) : SettingsDi
 }
 
 // Builders: each control bound to its field, named after it, in tab order.
-QCheckBox* PhotoDialog::Check(QWidget* owner, const char* label, int CS::*field, const char* name) {
-    auto* box = new QCheckBox(QString::fromUtf8(label), owner);
+QCheckBox* PhotoDialog::Check(QWidget* owner, const QString& label, int CS::*field, const char* name) {
+    auto* box = new QCheckBox(label, owner);
     box->setObjectName(QString::fromLatin1(name));
     binder_.Check(box, field);
     return box;
@@ -87,45 +92,45 @@ QLineEdit* PhotoDialog::Edit(QWidget* owner, std::string CS::*field, const char*
     return line;
 }
 
-QLabel* PhotoDialog::Label(QWidget* owner, const char* text, QWidget* buddy) {
-    auto* shown = new QLabel(QString::fromUtf8(text), owner);
+QLabel* PhotoDialog::Label(QWidget* owner, const QString& text, QWidget* buddy) {
+    auto* shown = new QLabel(text, owner);
     if (buddy != nullptr) shown->setBuddy(buddy);
     return shown;
 }
 
 // A choice the file holds outside the list is added to it, so that OK keeps it.
 QComboBox* PhotoDialog::Combo(QWidget* owner, std::initializer_list<const char*> choices, std::string CS::*field,
-                              const char* name, const char* accessible) {
+                              const char* name, const QString& accessible) {
     auto* box = new QComboBox(owner);
     box->setObjectName(QString::fromLatin1(name));
-    box->setAccessibleName(QString::fromLatin1(accessible));
+    box->setAccessibleName(accessible);
     for (const char* choice : choices) box->addItem(QString::fromLatin1(choice));
     const QString held = Qs(edited_.*field);
     if (box->findText(held) < 0) box->addItem(held);
     binder_.Combo(box, field);
-    AddHiddenBuddy(box, QString::fromLatin1(accessible));
+    AddHiddenBuddy(box, accessible);
     return box;
 }
 
 // Camera clock: a fixed difference or a calibration from two readings.
 QWidget* PhotoDialog::BuildClock() {
-    auto* clock = new QGroupBox(QStringLiteral("Camera Clock"), this);
+    auto* clock = new QGroupBox(Text(T::CameraClock), this);
     auto* grid = new QGridLayout(clock);
-    timeAdjust_ = Check(clock, "Time Adjust", FIELD(Photo_TimeAdjust));
+    timeAdjust_ = Check(clock, Text(T::TimeAdjust), FIELD(Photo_TimeAdjust));
     auto* seconds = Edit(clock, FIELD(Photo_TimeAdjustSec));
-    QLabel* diffLabel = Label(clock, "Camera Diff", seconds);
-    QLabel* secLabel = Label(clock, "Sec        (ex.  -60   or  +60 )", nullptr);
+    QLabel* diffLabel = Label(clock, Text(T::CameraDiff), seconds);
+    QLabel* secLabel = Label(clock, Text(T::SecondsExample), nullptr);
     grid->addWidget(timeAdjust_, 0, 0);
     grid->addWidget(diffLabel, 0, 1);
     grid->addWidget(seconds, 0, 2);
     grid->addWidget(secLabel, 0, 3);
     adjustControls_ = {seconds, diffLabel, secLabel};
-    calibration_ = Check(clock, "Time Calibration", FIELD(Photo_TimeAdjustCAL));
+    calibration_ = Check(clock, Text(T::TimeCalibration), FIELD(Photo_TimeAdjustCAL));
     grid->addWidget(calibration_, 1, 0, 1, 4);
-    using Text = std::string CS::*;
-    const std::pair<Text, Text> pickerFields[2] = {{&CS::Photo_CalNowDate, &CS::Photo_CalNowTime},
-                                                   {&CS::Photo_CalCameraDate, &CS::Photo_CalCameraTime}};
-    const char* pickerRows[2] = {"Now", "Camera"};
+    using Field = std::string CS::*;
+    const std::pair<Field, Field> pickerFields[2] = {{&CS::Photo_CalNowDate, &CS::Photo_CalNowTime},
+                                                     {&CS::Photo_CalCameraDate, &CS::Photo_CalCameraTime}};
+    const QString pickerRows[2] = {Text(T::Now), Text(T::Camera)};
     for (size_t p = 0; p < 2; ++p) {
         dates_[p] = new QDateEdit(clock);
         dates_[p]->setDisplayFormat(QLatin1String(kPickerDateFormat));
@@ -134,10 +139,9 @@ QWidget* PhotoDialog::BuildClock() {
         times_[p]->setDisplayFormat(QLatin1String(kPickerTimeFormat));
         binder_.Date(dates_[p], pickerFields[p].first, kPickerDateFormat, &DateInFormat);
         binder_.Time(times_[p], pickerFields[p].second, kPickerTimeFormat, &TimeInFormat);
-        const QString row = QString::fromLatin1(pickerRows[p]);
         QLabel* rowLabel = Label(clock, pickerRows[p], dates_[p]);
-        NameControl(dates_[p], row, QStringLiteral("date"));
-        NameControl(times_[p], row, QStringLiteral("time"));
+        NameControl(dates_[p], pickerRows[p], Text(T::PickerDate));
+        NameControl(times_[p], pickerRows[p], Text(T::PickerTime));
         grid->addWidget(rowLabel, 2 + static_cast<int>(p), 1);
         grid->addWidget(dates_[p], 2 + static_cast<int>(p), 2);
         grid->addWidget(times_[p], 2 + static_cast<int>(p), 3);
@@ -147,13 +151,13 @@ QWidget* PhotoDialog::BuildClock() {
 }
 
 QWidget* PhotoDialog::BuildStamps() {
-    auto* stamps = new QGroupBox(QStringLiteral("TimeStamp"), this);
+    auto* stamps = new QGroupBox(Text(T::TimeStamp), this);
     auto* grid = new QGridLayout(stamps);
-    grid->addWidget(Check(stamps, "GPS Date", FIELD(Photo_Exif_GPS_TimeStamp)), 0, 0);
-    grid->addWidget(Check(stamps, "IFD Date", FIELD(Photo_Exif_DateTimeOriginal)), 0, 1);
-    grid->addWidget(Check(stamps, "Exit Date", FIELD(Photo_Exif_DateTime)), 1, 0);
+    grid->addWidget(Check(stamps, Text(T::GpsDate), FIELD(Photo_Exif_GPS_TimeStamp)), 0, 0);
+    grid->addWidget(Check(stamps, Text(T::IfdDate), FIELD(Photo_Exif_DateTimeOriginal)), 0, 1);
+    grid->addWidget(Check(stamps, Text(T::ExitDate), FIELD(Photo_Exif_DateTime)), 1, 0);
     // Shown for information only: the conversion sets it, this dialog never changes it.
-    auto* fileDate = new QCheckBox(QStringLiteral("File Date"), stamps);
+    auto* fileDate = new QCheckBox(Text(T::FileDate), stamps);
     fileDate->setObjectName(QStringLiteral("Photo_FileDate"));
     fileDate->setChecked(edited_.Photo_FileDate != 0);
     fileDate->setEnabled(false);
@@ -162,30 +166,32 @@ QWidget* PhotoDialog::BuildStamps() {
 }
 
 QWidget* PhotoDialog::BuildLocation() {
-    auto* location = new QGroupBox(QStringLiteral("Default location"), this);
+    auto* location = new QGroupBox(Text(T::DefaultLocation), this);
     auto* grid = new QGridLayout(location);
-    QComboBox* northSouth = Combo(location, {"N", "S"}, FIELD(Photo_Default_Latitude_ns), "Latitude N/S");
+    // The hemisphere letters are values of the settings file, the same in every language.
+    QComboBox* northSouth = Combo(location, {"N", "S"}, FIELD(Photo_Default_Latitude_ns), Text(T::LatitudeNs));
     auto* latitude = Edit(location, FIELD(Photo_Default_Latitude));
-    QComboBox* eastWest = Combo(location, {"E", "W"}, FIELD(Photo_Default_Longitudinal_we), "Longitudinal E/W");
+    QComboBox* eastWest =
+        Combo(location, {"E", "W"}, FIELD(Photo_Default_Longitudinal_we), Text(T::LongitudinalEw));
     auto* longitude = Edit(location, FIELD(Photo_Default_Longitudinal));
     grid->addWidget(northSouth, 0, 0);
-    grid->addWidget(Label(location, "Latitude (hhmmss.ss)", latitude), 0, 1);
+    grid->addWidget(Label(location, Text(T::LatitudeHms), latitude), 0, 1);
     grid->addWidget(latitude, 0, 2);
     grid->addWidget(eastWest, 1, 0);
-    grid->addWidget(Label(location, "Longitudinal (hhmmss.ss)", longitude), 1, 1);
+    grid->addWidget(Label(location, Text(T::LongitudinalHms), longitude), 1, 1);
     grid->addWidget(longitude, 1, 2);
     return location;
 }
 
 QWidget* PhotoDialog::BuildIcon() {
-    auto* icon = new QGroupBox(QStringLiteral("Icon"), this);
+    auto* icon = new QGroupBox(Text(T::Icon), this);
     auto* grid = new QGridLayout(icon);
-    iconUrl_ = Check(icon, "Icon Url ", FIELD(Photo_IconUrl));
+    iconUrl_ = Check(icon, Text(T::IconUrl), FIELD(Photo_IconUrl));
     iconUrlEdit_ = Edit(icon, FIELD(Photo_IconUrl_edit));
-    iconUrlEdit_->setAccessibleName(QStringLiteral("Icon Url"));
-    iconThumbnail_ = Check(icon, "Icon Thumbnail", FIELD(Photo_IconThumbnail));
+    iconUrlEdit_->setAccessibleName(Text(T::IconUrl).trimmed());
+    iconThumbnail_ = Check(icon, Text(T::IconThumbnail), FIELD(Photo_IconThumbnail));
     auto* thumbnailSize = Edit(icon, FIELD(Photo_IconThumbnail_Sizel));
-    QLabel* thumbnailLabel = Label(icon, "Thumbnail Size", thumbnailSize);
+    QLabel* thumbnailLabel = Label(icon, Text(T::ThumbnailSize), thumbnailSize);
     grid->addWidget(iconUrl_, 0, 0);
     grid->addWidget(iconUrlEdit_, 0, 1, 1, 2);
     grid->addWidget(iconThumbnail_, 1, 0);
@@ -197,16 +203,17 @@ QWidget* PhotoDialog::BuildIcon() {
 }
 
 QWidget* PhotoDialog::BuildIconName() {
-    auto* names = new QGroupBox(QStringLiteral("Icon Name"), this);
+    auto* names = new QGroupBox(Text(T::IconName), this);
     auto* grid = new QGridLayout(names);
-    grid->addWidget(Check(names, "FileName", FIELD(Photo_Icon_FileName)), 0, 0);
-    grid->addWidget(Check(names, "Date", FIELD(Photo_Icon_Date)), 0, 1);
-    grid->addWidget(Check(names, "Time", FIELD(Photo_Icon_Time)), 0, 2);
-    title_ = Check(names, "Title", FIELD(Photo_Icon_Title));
+    const auto item = [this](ItemText id) { return QString::fromUtf8(ItemDialogText(id, Language())); };
+    grid->addWidget(Check(names, Text(T::FileName), FIELD(Photo_Icon_FileName)), 0, 0);
+    grid->addWidget(Check(names, item(ItemText::Date), FIELD(Photo_Icon_Date)), 0, 1);
+    grid->addWidget(Check(names, item(ItemText::Time), FIELD(Photo_Icon_Time)), 0, 2);
+    title_ = Check(names, Text(T::Title), FIELD(Photo_Icon_Title));
     grid->addWidget(title_, 1, 0);
-    grid->addWidget(Check(names, "Latitude", FIELD(Photo_Icon_Latitude)), 1, 1);
-    grid->addWidget(Check(names, "Longitudinal", FIELD(Photo_Icon_Longitudinal)), 1, 2);
-    titleHint_ = new QLabel(QStringLiteral("ASCII &  SJIS  Only"), names);  // no buddy: "&" shows as it is
+    grid->addWidget(Check(names, item(ItemText::Latitude), FIELD(Photo_Icon_Latitude)), 1, 1);
+    grid->addWidget(Check(names, Text(T::Longitudinal), FIELD(Photo_Icon_Longitudinal)), 1, 2);
+    titleHint_ = new QLabel(Text(T::TitleHint), names);  // no buddy: "&" shows as it is
     titleHint_->setObjectName(QStringLiteral("TitleHint"));
     QSizePolicy hintPolicy = titleHint_->sizePolicy();
     hintPolicy.setRetainSizeWhenHidden(true);
@@ -218,16 +225,18 @@ QWidget* PhotoDialog::BuildIconName() {
 // The photo URL, the sizes, and what is written beside the KML.
 void PhotoDialog::BuildOutputRows(QVBoxLayout* column) {
     auto* urlRow = new QHBoxLayout;
-    QCheckBox* photoUrl = Check(this, "Photo Url   ", FIELD(Photo_PhotoUrl));
+    QCheckBox* photoUrl = Check(this, Text(T::PhotoUrl), FIELD(Photo_PhotoUrl));
     photoUrlEdit_ = Edit(this, FIELD(Photo_PhotoUrl_edit));
-    photoUrlEdit_->setAccessibleName(QStringLiteral("Photo Url"));
+    photoUrlEdit_->setAccessibleName(Text(T::PhotoUrl).trimmed());
     urlRow->addWidget(photoUrl);
     urlRow->addWidget(photoUrlEdit_, 1);
     column->addLayout(urlRow);
 
     auto* sizes = new QHBoxLayout;
-    const std::pair<const char*, std::string CS::*> sizeFields[] = {
-        {"Label Size", &CS::Photo_LabelSize}, {"ICON Size", &CS::Photo_IconSize}, {"Photo Width", &CS::Photo_PhotoWidth}};
+    const auto window = [this](TextRow row) { return QString::fromUtf8(WindowText(row, Language(), edited_.MeterMile)); };
+    const std::pair<QString, std::string CS::*> sizeFields[] = {{window(TextRow::LabelSize), &CS::Photo_LabelSize},
+                                                                {window(TextRow::IconSize), &CS::Photo_IconSize},
+                                                                {Text(T::PhotoWidth), &CS::Photo_PhotoWidth}};
     const char* sizeNames[] = {"Photo_LabelSize", "Photo_IconSize", "Photo_PhotoWidth"};
     for (size_t i = 0; i < std::size(sizeFields); ++i) {
         auto* value = Edit(this, sizeFields[i].second, sizeNames[i]);
@@ -237,18 +246,23 @@ void PhotoDialog::BuildOutputRows(QVBoxLayout* column) {
     column->addLayout(sizes);
 
     auto* output = new QGridLayout;
-    output->addWidget(Check(this, "CreateDirectory", FIELD(Photo_CreateDirectory)), 0, 0);
-    output->addWidget(Label(this, "Create Directory And Jpg File Copy  (Kmz Create File)", nullptr), 0, 1, 1, 2);
-    output->addWidget(Check(this, "Photo Data CSV OUT", FIELD(Photo_CsvOut)), 1, 0);
-    output->addWidget(Label(this, "(OutFileName)_Photo.csv", nullptr), 1, 1, 1, 2);
-    output->addWidget(Check(this, "Include Comment", FIELD(Photo_Comment)), 2, 0);
-    output->addWidget(Check(this, "TimeStampTAG", FIELD(Photo_TimeStamp)), 3, 0);
-    QCheckBox* photoLabel = Check(this, " (  Label  TimeStamp", FIELD(Photo_Label));
-    photoLabel->setAccessibleName(QStringLiteral("Label  TimeStamp"));
+    // Each switch is told what its note beside it says. "CreateDirectory" keeps
+    // its name in every language: the main window's photo hint quotes it.
+    const auto noted = [this, output](QCheckBox* box, const QString& note, int row) {
+        output->addWidget(box, row, 0);
+        output->addWidget(Label(this, note, nullptr), row, 1, 1, 2);
+        box->setAccessibleDescription(note.simplified());
+    };
+    noted(Check(this, Text(T::CreateDirectory), FIELD(Photo_CreateDirectory)), Text(T::CreateDirectoryNote), 0);
+    noted(Check(this, Text(T::CsvOut), FIELD(Photo_CsvOut)), Text(T::CsvOutNote), 1);
+    output->addWidget(Check(this, Text(T::IncludeComment), FIELD(Photo_Comment)), 2, 0);
+    output->addWidget(Check(this, Text(T::TimeStampTag), FIELD(Photo_TimeStamp)), 3, 0);
+    const QString labelStamp = Text(T::LabelTimeStamp);
+    QCheckBox* photoLabel = Check(this, labelStamp, FIELD(Photo_Label));
+    photoLabel->setAccessibleName(labelStamp.mid(labelStamp.indexOf(QLatin1Char('(')) + 1).trimmed());
     output->addWidget(photoLabel, 3, 1);
-    output->addWidget(Label(this, ")", nullptr), 3, 2);
-    output->addWidget(Check(this, "XMP Sidecar", FIELD(Photo_Sidecar)), 4, 0);
-    output->addWidget(Label(this, "(PhotoFile).xmp  Position For Photo Software", nullptr), 4, 1, 1, 2);
+    output->addWidget(Label(this, QStringLiteral(")"), nullptr), 3, 2);
+    noted(Check(this, Text(T::XmpSidecar), FIELD(Photo_Sidecar)), Text(T::XmpSidecarNote), 4);
     output->setColumnStretch(2, 1);
     column->addLayout(output);
 }
@@ -297,7 +311,7 @@ void PhotoDialog::accept() {
 
 bool ExecPhotoDialog(QWidget* parent, Settings& settings) {
     PhotoDialog dialog(parent, settings);
-    return RunSettingsDialog(dialog, settings, nullptr);
+    return RunSettingsDialog(dialog, settings, EscNotice::None);
 }
 
 }  // namespace geoplait::ui

@@ -40,11 +40,13 @@ using DialogCall = bool (*)(QWidget*, Settings&);
 struct DialogShot {
     const char* file;
     DialogCall open;
+    const char* language;  // nullptr: the window's (English)
 };
 constexpr DialogShot kDialogShots[] = {
-    {"input-items.png", &ExecInputItemDialog}, {"output-items.png", &ExecOutputItemDialog},
-    {"photo.png", &ExecPhotoDialog},           {"offset.png", &ExecOffsetDialog},
-    {"group-line.png", &ExecGroupLineDialog},  {"speed-range.png", &ExecSpeedRangeDialog},
+    {"input-items.png", &ExecInputItemDialog, nullptr}, {"output-items.png", &ExecOutputItemDialog, nullptr},
+    {"photo.png", &ExecPhotoDialog, nullptr},           {"offset.png", &ExecOffsetDialog, nullptr},
+    {"group-line.png", &ExecGroupLineDialog, nullptr},  {"speed-range.png", &ExecSpeedRangeDialog, nullptr},
+    {"photo-ja.png", &ExecPhotoDialog, "日本語"},       {"speed-range-ko.png", &ExecSpeedRangeDialog, "한국"},
 };
 
 // A made-up walk of three legs with breaks between them, so that the
@@ -159,6 +161,7 @@ int TakeScreenshots(MainWindow& window, const QString& dir) {
         });
         grabber.start(500);
         Settings copy = window.settings();
+        if (shot.language != nullptr) copy.current.Language = shot.language;
         shot.open(&window, copy);
         grabber.stop();
     }

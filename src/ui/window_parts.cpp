@@ -4,11 +4,15 @@
 #include <QColorDialog>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <cstdio>
+
+#include "ui/dialog_frame.h"
+#include "ui/greyed_access.h"
 
 namespace geoplait::ui {
 
@@ -76,14 +80,16 @@ void WindowParts::PaintControl(QWidget* control) const {
 
 void WindowParts::SetGreyed(QWidget* control, bool greyed) const {
     control->setEnabled(true);
-    if (control->property("greyed").toBool() == greyed && control->property("painted").toBool()) return;
-    control->setProperty("greyed", greyed);
+    if (!MarkGreyed(control, greyed) && control->property("painted").toBool()) return;
     control->setProperty("painted", true);
     PaintControl(control);
 }
 
-bool ChooseColourInto(QWidget* parent, Rgb& start, std::string& field) {
-    const QColor colour = QColorDialog::getColor(QColor(start.R, start.G, start.B), parent);
+bool ChooseColourInto(QWidget* parent, Rgb& start, std::string& field, int language) {
+    QColorDialog chooser(QColor(start.R, start.G, start.B), parent);
+    if (auto* buttons = chooser.findChild<QDialogButtonBox*>()) LabelStandardButtons(*buttons, language);
+    if (chooser.exec() != QDialog::Accepted) return false;
+    const QColor colour = chooser.selectedColor();
     if (!colour.isValid()) return false;
     char hex[8];
     std::snprintf(hex, sizeof hex, "%02X%02X%02X", colour.blue() & 0xFF, colour.green() & 0xFF,

@@ -76,9 +76,9 @@ void ShowFocusOnFlatButton(QPushButton* button);
 // A colour button filled with its "BBGGRR" colour, its text readable on it.
 void PaintColourButton(QPushButton* button, const std::string& bbggrr);
 
-// Opens the colour chooser at `start`; on OK stores the colour as "BBGGRR"
+// Opens the colour chooser at `start`, its OK and Cancel in `language`; on OK stores the colour as "BBGGRR"
 // into `field` and makes it the chooser's next start. False when cancelled.
-bool ChooseColourInto(QWidget* parent, Rgb& start, std::string& field);
+bool ChooseColourInto(QWidget* parent, Rgb& start, std::string& field, int language);
 
 inline QString Qt8(const std::string& text) { return QString::fromStdString(text); }
 

@@ -42,6 +42,12 @@ constexpr std::array<Row, kPhraseCount> kPhrases = {{
     /* StopRunQuestion */ {"処理中です。変換を中止して閉じますか？", "Processing. Stop the conversion and close?",
                            "正在处理。要停止转换并关闭吗？", "正在處理。要停止轉換並關閉嗎？",
                            "처리 중입니다. 변환을 중지하고 닫으시겠습니까?"},
+    /* StopRunCaption */ {"確認!", "Check!", "确认!", "確認!", "확인!"},
+    /* ButtonOk */ {"OK", "OK", "确定", "確定", "확인"},
+    /* ButtonCancel */ {"キャンセル", "Cancel", "取消", "取消", "취소"},
+    /* ButtonYes */ {"はい", "Yes", "是", "是", "예"},
+    /* ButtonNo */ {"いいえ", "No", "否", "否", "아니요"},
+    /* ButtonClose */ {"閉じる", "Close", "关闭", "關閉", "닫기"},
 }};
 
 }  // namespace

@@ -27,6 +27,14 @@ enum class Phrase : int {
     NoTime,              // a record without a time, in the description
     NotInUse,            // said of a greyed control, which still takes typing
     StopRunQuestion,     // closing the window during a run
+    StopRunCaption,
+    // The standard buttons of message boxes and dialogs, which Qt would
+    // otherwise label in English.
+    ButtonOk,
+    ButtonCancel,
+    ButtonYes,
+    ButtonNo,
+    ButtonClose,
     Count,
 };
 inline constexpr int kPhraseCount = static_cast<int>(Phrase::Count);

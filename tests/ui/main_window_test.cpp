@@ -515,8 +515,8 @@ private slots:
         answers.shown.clear();
         answers.answerOk = stop;
         QVERIFY(!window_->close());
-        // Asked in the interface language (Japanese by default).
-        QCOMPARE(answers.shown, QStringList{QString::fromUtf8("Check!: 処理中です。変換を中止して閉じますか？")});
+        // Asked in the interface language (Japanese by default), its caption too.
+        QCOMPARE(answers.shown, QStringList{QString::fromUtf8("確認!: 処理中です。変換を中止して閉じますか？")});
         QVERIFY(window_->isVisible());
         answers.answerOk = true;
         release.release();

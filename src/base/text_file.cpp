@@ -402,7 +402,7 @@ struct TextWriter::Drain {
 
 bool TextWriter::BlockOut::Write(const char* text, size_t size, bool final) {
     if (keepBytes || (carry.empty() && IsCleanText(std::string_view(text, size)))) {
-        return files->WriteAll(fd, text, size);
+        return WriteOut(text, size);
     }
     // Whatever the input held, an output is valid UTF-8 without the
     // characters XML forbids; a character cut by the block's end waits for
@@ -412,7 +412,14 @@ bool TextWriter::BlockOut::Write(const char* text, size_t size, bool final) {
     clean.clear();
     const size_t kept = AppendCleanText(clean, joined, final);
     carry.assign(joined, joined.size() - kept, kept);
-    return files->WriteAll(fd, clean.data(), clean.size());
+    return WriteOut(clean.data(), clean.size());
+}
+
+bool TextWriter::BlockOut::WriteOut(const char* bytes, size_t size) {
+    if (!files->WriteAll(fd, bytes, size)) return false;
+    // Only a start: what fails here fails the sync before the rename too.
+    if (writeEarly) (void)sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    return true;
 }
 
 TextWriter::TextWriter() = default;
@@ -446,6 +453,7 @@ bool TextWriter::Open(OutputFiles& files, const std::string& path, WriteMode mod
         failed_ = true;
         return false;
     }
+    blockOut_.writeEarly = files.MadeDurable(path);
     if (mode == WriteMode::Create) bomPending_ = true;
     if (mode == WriteMode::Append) bomPending_ = empty;
     if (buf_.size() < kWriteBlock) buf_.resize(kWriteBlock);
@@ -470,6 +478,7 @@ bool TextWriter::TakeDescriptor(OutputFiles& files, int fd) {
     blockOut_.files = files_;
     blockOut_.fd = fd_;
     blockOut_.keepBytes = false;
+    blockOut_.writeEarly = false;
     blockOut_.carry.clear();
     if (fd_ < 0) {
         failed_ = true;

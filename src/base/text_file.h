@@ -214,11 +214,16 @@ private:
         OutputFiles* files = nullptr;
         int fd = -1;
         bool keepBytes = false;
+        // The file is made durable when the run completes: the system is
+        // asked to start writing each block out once it is written, so that
+        // the disk works while the run does and little is left to wait for.
+        bool writeEarly = false;
         std::string carry;        // a character cut by the end of the last block
         std::string clean;        // a block made clean, when it needed it
         // Writes one block; `final`: nothing follows, so a character still
         // cut off is replaced rather than held. False when a write failed.
         bool Write(const char* text, size_t size, bool final);
+        bool WriteOut(const char* bytes, size_t size);
     };
     // Hands the block on to be written; with `wait`, returns once it is.
     void FlushBuffer(bool wait);

@@ -19,6 +19,7 @@
 #include "base/text_file.h"
 #include "engine/record_filter.h"
 #include "engine/run_context.h"
+#include "job/kml_passes.h"
 #include "kml/kml_document.h"
 #include "kml/kml_format.h"
 #include "kml/kml_path.h"
@@ -177,9 +178,9 @@ void CheckKmlOutput(RunContext& ctx, TrackSource source, std::string TrackPoint:
         OpenPointFolder(buffer);
         read([&](RunContext& c) {
             if (source == TrackSource::PotGpx) {
-                WriteRangedPlacemark(buffer, c, writer, name != nullptr ? std::string_view(c.point.*name) : "");
+                TakeRangedPlacemark(buffer, c, writer, name != nullptr ? std::string_view(c.point.*name) : "");
             } else {
-                WriteTrackRecord(buffer, c, writer, PathKind::Placemarks, source);
+                TakeTrackRecord(buffer, c, writer, PathKind::Placemarks, source);
             }
         });
         ClosePointFolder(buffer);
@@ -189,16 +190,16 @@ void CheckKmlOutput(RunContext& ctx, TrackSource source, std::string TrackPoint:
         ctx.store.SinceWrittenDistance = 9999999.0;
         ctx.store.GroupDate.clear();
         ctx.store.PreviousPoint.Clear();
-        OpenPathFolder(buffer, ctx, PathKind::LineGroups);
+        OpenPathFolder(buffer, SectionOf(ctx), PathKind::LineGroups);
         int32_t written = 0;
         read([&](RunContext& c) {
             if (source == TrackSource::PotGpx) {
-                WriteGapRecord(buffer, c, writer, written);
+                TakeGapRecord(buffer, c, writer, written);
             } else {
-                WriteTrackRecord(buffer, c, writer, PathKind::LineGroups, source);
+                TakeTrackRecord(buffer, c, writer, PathKind::LineGroups, source);
             }
         });
-        ClosePathFolder(buffer, ctx, PathKind::LineGroups);
+        ClosePathFolder(buffer, SectionOf(ctx), PathKind::LineGroups);
         buffer.Text("</Document>\n</kml>\n");
         buffer.Flush();
         RequireXml(out.Close() && files.Commit(), "KML output not written", path);

@@ -60,6 +60,7 @@ constexpr std::array kNoticeTable{
     NoticeEntry{Notice::LongEpochLines, Warning, "Warning", "Epoch Over 1024 Lines, Lines Not Written=%d"},
     NoticeEntry{Notice::UnknownValues, Warning, "Warning", "Not a Number, Values Left Unknown=%d"},
     NoticeEntry{Notice::BrokenLines, Warning, "Warning", "Line Over 1 MiB, Lines Not Read=%d"},
+    NoticeEntry{Notice::LongLines, Warning, "Warning", "Line Over 4095 Characters, Lines Not Read=%d"},
     NoticeEntry{Notice::DroppedTuples, Warning, "Warning", "KML Coordinates Not Numbers, Skipped=%d"},
 
     // "found" and "Create", each with a trailing space.
@@ -90,6 +91,10 @@ constexpr std::array kNoticeTable{
     // A photo folder the run may not write to (a card set read-only): the
     // sidecars are left out, the other outputs are made.
     NoticeEntry{Notice::SidecarNotWritable, Warning, "Warning", "XMP File Not Create (Folder Read Only): %s"},
+    // Short sidecar names: two photos of one name and two extensions
+    // (IMG_1.CR2, IMG_1.JPG) would share one sidecar. The first named photo
+    // gets it; the other, the second, gets none.
+    NoticeEntry{Notice::SidecarNameShared, Warning, "Warning", "XMP File Not Create (Name Shared with %s): %s"},
 
     // The lines of the one warning that names the photos a run lost alone
     // (ReportLostPhotos): at most 20, then how many more.

@@ -58,6 +58,7 @@ enum class Notice {
     LongEpochLines,
     UnknownValues,
     BrokenLines,
+    LongLines,
     DroppedTuples,
     // The settings file
     SettingsFileNotFound,
@@ -76,6 +77,7 @@ enum class Notice {
     PhotoOutputNotMade,
     SidecarNotReplaced,
     SidecarNotWritable,
+    SidecarNameShared,
     // Warnings: a photo lost alone, one line each in one warning
     PhotoNotRead,
     PhotoLostOnCopy,

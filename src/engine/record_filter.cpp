@@ -161,13 +161,10 @@ bool AcceptRecordForKmlCsv(RunContext& ctx) {
     return true;
 }
 
-void SetGroupDate(RunContext& ctx) {
-    if (IsCalendarDate(ctx.point.LocalDate)) ctx.store.GroupDate.assign(ctx.point.LocalDate);
-}
+void SetGroupDate(RunContext& ctx) { SetGroupDate(ctx.point, ctx.store); }
 
 bool DateGroupChanges(const RunContext& ctx) {
-    return ctx.Current().TrackGroupDate != 0 && !ctx.store.GroupDate.empty() &&
-           IsCalendarDate(ctx.point.LocalDate) && ctx.point.LocalDate != ctx.store.GroupDate;
+    return DateGroupChanges(ctx.Current().TrackGroupDate != 0, ctx.point, ctx.store);
 }
 
 bool PassesRangeFilter(const RunContext& ctx) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "geo/coordinates.h"
+#include "geo/time_difference.h"
 
 namespace geoplait {
 
@@ -146,6 +147,14 @@ void HandOnRecord(TrackPoint& from, TrackPoint& to) {
     to.LocalOffset = from.LocalOffset;
     from.Readings.positionRead = false;
     from.Readings.valuesDerived = false;
+}
+
+void SetGroupDate(const TrackPoint& point, TrackStore& store) {
+    if (IsCalendarDate(point.LocalDate)) store.GroupDate.assign(point.LocalDate);
+}
+
+bool DateGroupChanges(bool byDate, const TrackPoint& point, const TrackStore& store) {
+    return byDate && !store.GroupDate.empty() && IsCalendarDate(point.LocalDate) && point.LocalDate != store.GroupDate;
 }
 
 }  // namespace geoplait

@@ -196,4 +196,11 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b);
 // is copied: the texts change places.
 void HandOnRecord(TrackPoint& from, TrackPoint& to);
 
+// The date of the record's group, where a group of the track begins: the
+// record's local date when it is a calendar date.
+void SetGroupDate(const TrackPoint& point, TrackStore& store);
+// Whether the record begins a new group by its date (`byDate`: TrackGroupDate):
+// a calendar date other than the group's.
+bool DateGroupChanges(bool byDate, const TrackPoint& point, const TrackStore& store);
+
 }  // namespace geoplait

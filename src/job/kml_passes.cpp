@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/text_file.h"
+#include "engine/derived_values.h"
 #include "engine/record_filter.h"
 #include "job/input_families.h"
 #include "job/run_files.h"
@@ -83,7 +84,7 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     KmlBuffer pointBuffer(out);
     KmlBuffer pathBuffer(both ? spool : out);
     if (points) OpenPointFolder(pointBuffer);
-    if (path) OpenPathFolder(pathBuffer, pc, lineKind);
+    if (path) OpenPathFolder(pathBuffer, SectionOf(pc), lineKind);
     const bool ranged = passes.source == TrackSource::PotGpx;
     int32_t pathWritten = 0;
     // With both sections the placemarks hand each record on to the path, the
@@ -91,16 +92,16 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     TrackPoint* const handOn = both ? &pathPoint : nullptr;
     const auto takePoint = [&](RunContext& c) {
         if (ranged) {
-            WriteRangedPlacemark(pointBuffer, c, writer, c.point.*passes.name, handOn);
+            TakeRangedPlacemark(pointBuffer, c, writer, c.point.*passes.name, handOn);
         } else {
-            WriteTrackRecord(pointBuffer, c, writer, PathKind::Placemarks, passes.source, handOn);
+            TakeTrackRecord(pointBuffer, c, writer, PathKind::Placemarks, passes.source, handOn);
         }
     };
     const auto takePath = [&](RunContext& c) {
         if (ranged) {
-            WriteGapRecord(pathBuffer, c, writer, pathWritten);
+            TakeGapRecord(pathBuffer, c, writer, pathWritten);
         } else {
-            WriteTrackRecord(pathBuffer, c, writer, lineKind, passes.source);
+            TakeTrackRecord(pathBuffer, c, writer, lineKind, passes.source);
         }
     };
     try {
@@ -117,7 +118,7 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     }
     if (points) ClosePointFolder(pointBuffer);
     pointBuffer.Flush();
-    if (path) ClosePathFolder(pathBuffer, pc, lineKind);
+    if (path) ClosePathFolder(pathBuffer, SectionOf(pc), lineKind);
     pathBuffer.Flush();
     if (both) {
         spool.AppendTo(out);
@@ -129,13 +130,59 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
 
 }  // namespace
 
+void TakeTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source,
+                     TrackPoint* handOn) {
+    const bool accepted = source == TrackSource::Csv ? AcceptRecordForKmlCsv(ctx) : AcceptRecordForKmlNmea(ctx);
+    if (accepted) {
+        KmlSection section = SectionOf(ctx);
+        WriteTrackRecord(out, section, writer, kind, source, handOn);
+        return;
+    }
+    ++ctx.store.RecordIndex;
+    if (handOn != nullptr) {
+        HandOnRecord(ctx.point, *handOn);
+    } else {
+        ClearTrackPoint(ctx.point);
+    }
+}
+
+void TakeGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, int32_t& written) {
+    TrackStore& store = ctx.store;
+    NoteRecordRead(ctx);
+    if (!PassesRangeFilter(ctx)) {
+        ++store.RecordIndex;
+        ClearTrackPoint(ctx.point);
+        return;
+    }
+    if (!store.PreviousPoint.Longitude.empty()) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
+    store.PreviousPoint.Take(ctx.point);
+    ComputeDerived(ctx);
+    KmlSection section = SectionOf(ctx);
+    WriteGapRecord(out, section, writer, written);
+}
+
+void TakeRangedPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText,
+                         TrackPoint* handOn) {
+    if (AcceptRecordInRange(ctx)) {
+        KmlSection section = SectionOf(ctx);
+        WritePositionPlacemark(out, section, writer, nameText);
+        ++ctx.store.WrittenCount;
+    }
+    if (handOn != nullptr) {
+        HandOnRecord(ctx.point, *handOn);
+    } else {
+        ClearTrackPoint(ctx.point);
+    }
+    ++ctx.store.RecordIndex;
+}
+
 void RunKmlPasses(RunContext& ctx, const ConvertMode& mode) {
     const ConvertSettings& s = ctx.Current();
     const FamilyKmlPasses* passes = &FamilyOf(mode.kind).kml;
     if (!passes->track) passes = nullptr;
     // The whole document stays in the run's temporary file until the run
     // completes; a pass that could not write ends the run.
-    WriteKmlHeader(ctx);
+    WriteKmlHeader(ctx.outputs, s);
     if (ctx.StopRequested()) return;
     // The record writers' options, decoded once for both passes, and their scratch space.
     KmlRecordWriter writer{KmlRecordOptionsOf(s, ctx.settings.config, ctx.run), {}};
@@ -156,7 +203,7 @@ void RunKmlPasses(RunContext& ctx, const ConvertMode& mode) {
     }
     if (s.Photo != 0) RunPhotoSteps(ctx, photos, readTrack);
     if (ctx.StopRequested()) return;
-    WriteKmlClosing(ctx);
+    WriteKmlClosing(ctx.outputs, s.OutputFile);
     if (ctx.StopRequested()) return;
     if (s.Photo != 0 && s.Kmz != 0) BuildKmz(ctx, photos);
     if (s.Photo != 0) ReportLostPhotos(ctx, photos);

@@ -1,9 +1,10 @@
-// "nmea(log) -> nmea(log)": the log is copied epoch by epoch (an epoch is one
-// fix, as the reader's records are: NmeaEpochs); epochs that fail the filters
-// are dropped, the lines of an accepted epoch are kept byte for byte from
-// their "$" (what stood before it on the line is left out). A sentence whose
-// checksum fails and a line of binary bytes without a sentence are left out;
-// an epoch keeps its first 1024 lines, and what it had beyond is counted. With the datum shift only the GGA and RMC lines are
+// "nmea(log) -> nmea(log)": the log is copied epoch by epoch, the epochs of
+// the reader's records (NmeaEpochLoop); epochs that fail the filters are
+// dropped, the lines of an accepted epoch are kept byte for byte from their
+// "$" (what stood before it on the line is left out). What the loop leaves
+// out (a sentence whose checksum fails, a line of binary bytes without a
+// sentence, a line over 4095 characters) is left out here too; an epoch
+// keeps its first 1024 lines, and what it had beyond is counted. With the datum shift only the GGA and RMC lines are
 // rebuilt. With the file split the output is cut into files named
 // base_20yymmdd-hhmmss.ext by the local date and time of each file's first
 // epoch.
@@ -27,7 +28,6 @@ namespace geoplait {
 namespace {
 
 constexpr size_t kEpochLines = 1024;
-constexpr size_t kLineLimit = 4096;
 
 // State of one pass-through run.
 struct PassThrough {
@@ -38,7 +38,6 @@ struct PassThrough {
     std::string fileName;  // scratch for split names
     std::vector<std::string> table;  // the epoch's lines; grown, never shrunk
     size_t lines = 0;
-    NmeaEpochs epochs;
     InputLosses losses;
     LineScratch scratch;  // for the sentences written with the datum shift
 };
@@ -149,17 +148,6 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
     return true;
 }
 
-
-// A line without a sentence that holds bytes no text line has (NUL padding,
-// binary messages between sentences).
-bool IsBinaryLine(std::string_view line) {
-    for (char c : line) {
-        const auto u = static_cast<unsigned char>(c);
-        if ((u < 0x20 && c != '\t' && c != '\r' && c != '\n') || u == 0x7F) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
@@ -175,33 +163,29 @@ void RunNmeaPassThrough(RunContext& ctx, const ConvertMode&) {
         return;
     }
 
-    std::string line;
-    NmeaSentence sentence;
-    while (input.ReadLine(line, kLineLimit)) {
-        const bool found = FindNmeaSentence(line, sentence);
-        if (found ? FailsChecksum(sentence.text) : IsBinaryLine(line)) {
-            if (found) ++run.losses.BadChecksums;
-            continue;
-        }
-        if (found && run.epochs.Opens(sentence)) {
-            if (!WriteEpoch(ctx, run) || ctx.StopRequested()) {
-                run.out.Close();
-                return;
+    NmeaEpochLoop loop;
+    NmeaLine line;
+    for (;;) {
+        run.lines = 0;
+        while (loop.NextLine(input, line)) {
+            if (run.lines == kEpochLines) {
+                ++run.losses.LongEpochLines;
+                continue;
             }
-            run.lines = 0;
-            run.epochs.Restart();
+            if (run.table.size() == run.lines) run.table.emplace_back();
+            run.table[run.lines].assign(line.text);
+            ++run.lines;
         }
-        if (found) run.epochs.Take(sentence);
-        if (run.lines == kEpochLines) {
-            ++run.losses.LongEpochLines;
-            continue;
+        if (loop.Ended()) break;
+        if (!WriteEpoch(ctx, run) || ctx.StopRequested()) {
+            run.out.Close();
+            return;
         }
-        if (run.table.size() == run.lines) run.table.emplace_back();
-        run.table[run.lines].assign(found ? sentence.text : std::string_view(line));
-        ++run.lines;
     }
     WriteEpoch(ctx, run);
     run.out.Close();
+    run.losses.BadChecksums = loop.BadChecksums();
+    run.losses.LongLines = loop.LongLines();
     ctx.run.Losses.Merge(run.losses);
 }
 

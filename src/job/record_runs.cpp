@@ -159,7 +159,7 @@ void RunGeoJson(RunContext& ctx, const ConvertMode& mode) {
             const bool gap = store.WrittenCount > 0 && (GapBeforeRecord(c) || (nmea && DateGroupChanges(c)));
             int32_t group = store.SplitIndex;
             if (speedGroups) {
-                group = SpeedGroupIndex(c);
+                group = SpeedGroupIndex(c.Current(), c.point);
                 if (store.WrittenCount == 0) store.SplitIndex = group;
             } else if (gap) {
                 group = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;

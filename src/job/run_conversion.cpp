@@ -21,6 +21,7 @@
 #include "job/run_steps.h"
 #include "job/track_input.h"
 #include "readers/nmea_reader.h"
+#include "readers/spreadsheet_text.h"
 #include "settings/settings_file.h"
 #include "settings/settings_keys.h"
 
@@ -29,8 +30,6 @@ namespace geoplait {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr size_t kLineLimit = 4096;
 
 // Identifiers an NMEA log may start with, in the order they are compared.
 constexpr std::string_view kFirstSentenceIds[] = {
@@ -181,6 +180,7 @@ void AddLossWarnings(RunContext& ctx) {
     } kinds[] = {
         {losses.BadChecksums, Notice::BadChecksums},   {losses.LongEpochLines, Notice::LongEpochLines},
         {losses.UnknownValues, Notice::UnknownValues}, {losses.BrokenLines, Notice::BrokenLines},
+        {losses.LongLines, Notice::LongLines},
         {losses.DroppedTuples, Notice::DroppedTuples},
     };
     for (const auto& kind : kinds) {
@@ -249,10 +249,15 @@ LogStart FindLogStart(TextReader& input, std::string& id) {
     size_t looked = 0;
     LogStart start = LogStart::Empty;
     NmeaSentence sentence;
-    while (looked < kLogStartLookAhead && input.PeekLine(line, kLineLimit)) {
+    // The pieces of a line over the limit hold no sentence, as the reader
+    // reads them (peeked with the reader's limit, they are its pieces).
+    bool longLine = false;
+    while (looked < kLogStartLookAhead && input.PeekLine(line, kNmeaLineLimit + 1)) {
         start = LogStart::Unknown;
         looked += line.size();
-        if (FindNmeaSentence(line, sentence) && IsKnownFirstSentenceId(sentence.id) &&
+        const bool skip = longLine || IsCutLine(line, kNmeaLineLimit);
+        longLine = skip && line.back() != '\n';
+        if (!skip && FindNmeaSentence(line, sentence) && IsKnownFirstSentenceId(sentence.id) &&
             !FailsChecksum(sentence.text)) {
             id.assign(sentence.id);
             return LogStart::Found;

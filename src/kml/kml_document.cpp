@@ -9,7 +9,6 @@
 // make the document unreadable.
 #include "kml/kml_document.h"
 
-#include "engine/derived_values.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
@@ -17,10 +16,9 @@
 
 namespace geoplait {
 
-void WriteKmlHeader(RunContext& ctx) {
-    const ConvertSettings& s = ctx.Current();
+void WriteKmlHeader(OutputFiles& outputs, const ConvertSettings& s) {
     TextWriter file;
-    if (!file.Open(ctx.outputs, s.OutputFile, WriteMode::Create)) return;
+    if (!file.Open(outputs, s.OutputFile, WriteMode::Create)) return;
     {
         KmlBuffer out(file);
         out.Text("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -54,9 +52,9 @@ void WriteKmlHeader(RunContext& ctx) {
     file.Close();
 }
 
-void WriteKmlClosing(RunContext& ctx) {
+void WriteKmlClosing(OutputFiles& outputs, const std::string& outputFile) {
     TextWriter file;
-    if (!file.Open(ctx.outputs, ctx.Current().OutputFile, WriteMode::Append)) return;
+    if (!file.Open(outputs, outputFile, WriteMode::Append)) return;
     file.Write("</Document>\n"
                "</kml>\n");
     file.Close();

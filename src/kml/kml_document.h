@@ -8,19 +8,34 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/run_context.h"
+#include "base/output_files.h"
+#include "engine/run_values.h"
+#include "engine/track_point.h"
 #include "geo/coordinates.h"
 #include "geo/unit_system.h"
 #include "kml/kml_format.h"
+#include "settings/convert_settings.h"
 
 namespace geoplait {
 
-// Creates OutputFile as one of the run's outputs (always with the byte-order
-// mark) and writes the head and the style "style".
-void WriteKmlHeader(RunContext& ctx);
+// What the KML writers of one section of a track (its placemarks, or its
+// path beside them) work on: the settings, the section's record and its
+// record state (numbers, groups, distances), and the run's values (the gap
+// limits, the placemark interval, whether the record is the last), which
+// the sections share.
+struct KmlSection {
+    const ConvertSettings& settings;
+    TrackPoint& point;
+    TrackStore& store;
+    const RunValues& run;
+};
 
-// Appends "</Document>" and "</kml>" to OutputFile.
-void WriteKmlClosing(RunContext& ctx);
+// Creates OutputFile (of `s`) as one of the run's `outputs` (always with the
+// byte-order mark) and writes the head and the style "style".
+void WriteKmlHeader(OutputFiles& outputs, const ConvertSettings& s);
+
+// Appends "</Document>" and "</kml>" to `outputFile`, one of the run's outputs.
+void WriteKmlClosing(OutputFiles& outputs, const std::string& outputFile);
 
 // " <TimeStamp>", "  <when>20yy-mm-ddThh:mm:ss+hh:mm</when>", " </TimeStamp>"
 // of a local date (ddmmyy) and time (hhmmss) with the time difference
@@ -108,6 +123,8 @@ struct KmlRecordWriter {
     KmlRecordOptions options;
     PositionTexts scratch;
     AdjustedPosition position{};  // the last position written (AdjustOnce)
+    std::string line{};           // a coordinate line, made once for a record
+    std::string degrees{};        // a notation made and thrown away on the way
 };
 
 // Moves the decimal degrees by OffNS/OffWE in the same direction whatever

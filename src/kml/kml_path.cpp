@@ -14,8 +14,6 @@
 // point, the point after the last time-stamped piece) is left out whole.
 #include "kml/kml_path.h"
 
-#include "engine/derived_values.h"
-#include "engine/record_filter.h"
 #include "geo/coordinates.h"
 #include "geo/time_difference.h"
 #include "kml/kml_document.h"
@@ -65,25 +63,26 @@ void WritePolyStyle(KmlBuffer& out, const ConvertSettings& s, const char* colorO
 bool VerticalLines(const ConvertSettings& s) { return s.Altitude != 0 && s.VLineAltitude != 0; }
 
 // A new group starts its elapsed time, total distance and date afresh.
-void RestartGroup(RunContext& ctx, bool withDate) {
-    ctx.point.ElapsedSec = 0;
-    ctx.store.FirstTime = 0;
-    ctx.point.TotalDistance = 0.0;
-    if (withDate) SetGroupDate(ctx);
+void RestartGroup(KmlSection& section, bool withDate) {
+    section.point.ElapsedSec = 0;
+    section.store.FirstTime = 0;
+    section.point.TotalDistance = 0.0;
+    if (withDate) SetGroupDate(section.point, section.store);
 }
 
-void WriteNmeaSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
-    const ConvertSettings& s = ctx.Current();
-    const size_t o = GroupSlot(ctx.store.SplitIndex);
+void WriteNmeaSpeedBreak(KmlBuffer& out, KmlSection& section, int newGroup) {
+    const ConvertSettings& s = section.settings;
+    const TrackPoint& p = section.point;
+    const size_t o = GroupSlot(section.store.SplitIndex);
     if (out.EndPiece()) {
         out.Text("  </coordinates>\n"
                  " </LineString>\n");
-        WriteGroupName(out, ctx.store.SplitIndex, "");
+        WriteGroupName(out, section.store.SplitIndex, "");
         out.Text(" <Style>\n");
         WriteLineStyle(out, s, o);
         if (VerticalLines(s)) WritePolyStyle(out, s, "   <color>");
         out.Text(" </Style>\n");
-        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.point.LocalOffset);
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, p.LocalDate, p.LocalTime, p.LocalOffset);
         out.Text("</Placemark>\n");
     }
     out.HoldPiece();
@@ -94,13 +93,14 @@ void WriteNmeaSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
     WriteExtrudeLine(out, s);
     WriteAltitudeModeLine(out, s);
     out.Text("  <coordinates>\n");
-    RestartGroup(ctx, true);
-    ctx.store.SplitIndex = newGroup;
+    RestartGroup(section, true);
+    section.store.SplitIndex = newGroup;
 }
 
-void WriteCsvSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
-    const ConvertSettings& s = ctx.Current();
-    const size_t o = GroupSlot(ctx.store.SplitIndex);
+void WriteCsvSpeedBreak(KmlBuffer& out, KmlSection& section, int newGroup) {
+    const ConvertSettings& s = section.settings;
+    const TrackPoint& p = section.point;
+    const size_t o = GroupSlot(section.store.SplitIndex);
     if (out.EndPiece()) {
         out.Text("</coordinates>\n"
                  "</LineString>\n"
@@ -111,7 +111,7 @@ void WriteCsvSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
         WriteJoined(out, "<width>", s.LineWidth[o], "", "</width>\n");
         out.Text("</LineStyle>\n"
                  "</Style>\n");
-        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.point.LocalOffset);
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, p.LocalDate, p.LocalTime, p.LocalOffset);
         out.Text("</Placemark>\n");
     }
     out.HoldPiece();
@@ -122,15 +122,15 @@ void WriteCsvSpeedBreak(KmlBuffer& out, RunContext& ctx, int newGroup) {
              "<tessellate>0</tessellate>\n");
     WriteAltitudeModeLine(out, s);
     out.Text("<coordinates>\n");
-    RestartGroup(ctx, false);
-    ctx.store.SplitIndex = newGroup;
+    RestartGroup(section, false);
+    section.store.SplitIndex = newGroup;
 }
 
 }  // namespace
 
-int SpeedGroupIndex(const RunContext& ctx) {
-    const std::array<double, kGroupCount>& range = ctx.Current().SpeedRange;
-    const double speed = ctx.point.Speed;
+int SpeedGroupIndex(const ConvertSettings& s, const TrackPoint& point) {
+    const std::array<double, kGroupCount>& range = s.SpeedRange;
+    const double speed = point.Speed;
     int index = 0;
     for (int i = 0; i + 1 < kGroupCount; ++i) {
         if (range[static_cast<size_t>(i)] <= speed && speed < range[static_cast<size_t>(i) + 1]) {
@@ -142,16 +142,16 @@ int SpeedGroupIndex(const RunContext& ctx) {
     return index;
 }
 
-void OpenPathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
-    const ConvertSettings& s = ctx.Current();
+void OpenPathFolder(KmlBuffer& out, const KmlSection& section, PathKind kind) {
+    const ConvertSettings& s = section.settings;
     out.Text("<Folder>\n"
              "<name>Path</name>\n");
     out.HoldPiece();
     out.Text("<Placemark>\n");
     if (kind == PathKind::LineGroups) {
-        WriteGroupName(out, ctx.store.SplitIndex, "_L");
+        WriteGroupName(out, section.store.SplitIndex, "_L");
         out.Text(" <Style>\n");
-        WriteLineStyle(out, s, GroupSlot(ctx.store.SplitIndex));
+        WriteLineStyle(out, s, GroupSlot(section.store.SplitIndex));
         WritePolyStyle(out, s, "   <color>");
         out.Text(" </Style>\n");
     }
@@ -177,10 +177,7 @@ void AssignCoordinateLine(std::string& line, const PositionTexts& position, Hemi
     line.push_back('\n');
 }
 
-}  // namespace
-
-void MakeCoordinateLineFrom(RunContext& ctx, KmlRecordWriter& writer, std::string& line, bool degreesFresh) {
-    const TrackPoint& p = ctx.point;
+void MakeCoordinateLineFrom(const TrackPoint& p, KmlRecordWriter& writer, std::string& line, bool degreesFresh) {
     const HemisphereSigns signsIn = HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns);
     // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
     // Right after ComputeDerived they are fresh already: the same texts, and
@@ -193,20 +190,22 @@ void MakeCoordinateLineFrom(RunContext& ctx, KmlRecordWriter& writer, std::strin
     }
     PositionTexts& position = writer.scratch;
     HemisphereSigns signs = signsIn;
-    NmeaCoordTexts(p.RmcLongitude, position.longitude, ctx.scratch.degrees);
-    NmeaCoordTexts(p.RmcLatitude, position.latitude, ctx.scratch.degrees);
+    NmeaCoordTexts(p.RmcLongitude, position.longitude, writer.degrees);
+    NmeaCoordTexts(p.RmcLatitude, position.latitude, writer.degrees);
     position.altitude.assign(p.GgaAltitude);
     AdjustPosition(writer.options.adjust, position, signs);
     AssignCoordinateLine(line, position, signs);
 }
 
-void MakeCoordinateLine(RunContext& ctx, KmlRecordWriter& writer, std::string& line) {
-    MakeCoordinateLineFrom(ctx, writer, line, false);
+}  // namespace
+
+void MakeCoordinateLine(const TrackPoint& point, KmlRecordWriter& writer, std::string& line) {
+    MakeCoordinateLineFrom(point, writer, line, false);
 }
 
-void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer) {
-    MakeCoordinateLine(ctx, writer, ctx.scratch.line);
-    out.Text(ctx.scratch.line);
+void WriteCoordinateLine(KmlBuffer& out, const TrackPoint& point, KmlRecordWriter& writer) {
+    MakeCoordinateLine(point, writer, writer.line);
+    out.Text(writer.line);
 }
 
 std::string LineGroupStart(const ConvertSettings& s, size_t g, bool nmea) {
@@ -238,9 +237,10 @@ std::string LineGroupStart(const ConvertSettings& s, size_t g, bool nmea) {
     return text;
 }
 
-void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, const KmlRecordOptions& options, TrackSource source) {
-    const ConvertSettings& s = ctx.Current();
-    const size_t g = GroupSlot(ctx.store.SplitIndex);
+void WriteLineGroupBreak(KmlBuffer& out, KmlSection& section, const KmlRecordOptions& options, TrackSource source) {
+    const ConvertSettings& s = section.settings;
+    const TrackPoint& p = section.point;
+    const size_t g = GroupSlot(section.store.SplitIndex);
     if (out.EndPiece()) {
         if (source == TrackSource::PotGpx) {
             out.Text("</coordinates>\n"
@@ -249,33 +249,33 @@ void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, const KmlRecordOptions
             out.Text("  </coordinates>\n"
                      " </LineString>\n");
         }
-        if (s.TimeStampPath != 0) WriteTimeStampLines(out, ctx.point.LocalDate, ctx.point.LocalTime, ctx.point.LocalOffset);
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, p.LocalDate, p.LocalTime, p.LocalOffset);
         out.Text("</Placemark>\n");
     }
     out.HoldPiece();
     out.Text("\n"
              "<Placemark>\n");
-    WriteGroupName(out, ctx.store.SplitIndex, "");
+    WriteGroupName(out, section.store.SplitIndex, "");
     out.Text(source == TrackSource::Nmea ? options.nmeaGroupStart[g] : options.otherGroupStart[g]);
-    if (source == TrackSource::Nmea) RestartGroup(ctx, true);
+    if (source == TrackSource::Nmea) RestartGroup(section, true);
 }
 
-void WriteSpeedGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source, int newGroup) {
+void WriteSpeedGroupBreak(KmlBuffer& out, KmlSection& section, TrackSource source, int newGroup) {
     if (source == TrackSource::Csv) {
-        WriteCsvSpeedBreak(out, ctx, newGroup);
+        WriteCsvSpeedBreak(out, section, newGroup);
     } else {
-        WriteNmeaSpeedBreak(out, ctx, newGroup);
+        WriteNmeaSpeedBreak(out, section, newGroup);
     }
 }
 
-void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
+void ClosePathFolder(KmlBuffer& out, const KmlSection& section, PathKind kind) {
     if (out.EndPiece()) {
         out.Text("</coordinates>\n"
                  "</LineString>\n");
         if (kind == PathKind::SpeedGroups) {
-            WriteGroupName(out, ctx.store.SplitIndex, "_S");
+            WriteGroupName(out, section.store.SplitIndex, "_S");
             out.Text(" <Style>\n");
-            WriteLineStyle(out, ctx.Current(), GroupSlot(ctx.store.SplitIndex));
+            WriteLineStyle(out, section.settings, GroupSlot(section.store.SplitIndex));
             out.Text(" </Style>\n");
         }
         out.Text("</Placemark>\n");
@@ -286,64 +286,58 @@ void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind) {
 namespace {
 
 // The end of a record in a section: cleared, or handed on to the next section.
-void LeaveRecord(RunContext& ctx, TrackPoint* handOn) {
+void LeaveRecord(TrackPoint& point, TrackPoint* handOn) {
     if (handOn != nullptr) {
-        HandOnRecord(ctx.point, *handOn);
+        HandOnRecord(point, *handOn);
     } else {
-        ClearTrackPoint(ctx.point);
+        ClearTrackPoint(point);
     }
 }
 
 }  // namespace
 
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source,
-                      TrackPoint* handOn) {
-    TrackStore& store = ctx.store;
-    const bool accepted =
-        source == TrackSource::Csv ? AcceptRecordForKmlCsv(ctx) : AcceptRecordForKmlNmea(ctx);
-    if (!accepted) {
-        ++store.RecordIndex;
-        LeaveRecord(ctx, handOn);
-        return;
-    }
-    const ConvertSettings& s = ctx.Current();
+void WriteTrackRecord(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writer, PathKind kind,
+                      TrackSource source, TrackPoint* handOn) {
+    TrackStore& store = section.store;
+    const TrackPoint& p = section.point;
+    const ConvertSettings& s = section.settings;
     const bool nmea = source != TrackSource::Csv;
-    const bool groupBreak = store.GapDistance > ctx.run.GapDistanceLimit ||
-                            ctx.point.IntervalSec > ctx.run.GapSecondsLimit ||
-                            (nmea && DateGroupChanges(ctx));
+    const bool groupBreak = store.GapDistance > section.run.GapDistanceLimit ||
+                            p.IntervalSec > section.run.GapSecondsLimit ||
+                            (nmea && DateGroupChanges(s.TrackGroupDate != 0, p, store));
     // A line record may be written twice (it ends one placemark and begins the
     // next); its text is made once.
-    const std::string& line = ctx.scratch.line;
-    if (kind != PathKind::Placemarks) MakeCoordinateLineFrom(ctx, writer, ctx.scratch.line, true);
+    const std::string& line = writer.line;
+    if (kind != PathKind::Placemarks) MakeCoordinateLineFrom(p, writer, writer.line, true);
     switch (kind) {
         case PathKind::Placemarks:
-            if (nmea && groupBreak) RestartGroup(ctx, true);
-            WritePositionPlacemark(out, ctx, writer);
+            if (nmea && groupBreak) RestartGroup(section, true);
+            WritePositionPlacemark(out, section, writer);
             break;
         case PathKind::LineGroups:
             if (groupBreak) {
                 store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
-                WriteLineGroupBreak(out, ctx, writer.options, source);
+                WriteLineGroupBreak(out, section, writer.options, source);
                 out.PieceCoordinate(line);
             } else if (s.TimeStampPath != 0 && store.WrittenCount > 0) {
                 // Each record ends a placemark carrying its time stamp and
                 // begins the next; the first piece holds the first two.
                 out.PieceCoordinate(line);
-                WriteLineGroupBreak(out, ctx, writer.options, source);
+                WriteLineGroupBreak(out, section, writer.options, source);
                 out.PieceCoordinate(line);
             } else {
                 out.PieceCoordinate(line);
             }
             break;
         case PathKind::SpeedGroups: {
-            const int n = SpeedGroupIndex(ctx);
+            const int n = SpeedGroupIndex(s, p);
             if (n != store.SplitIndex && store.WrittenCount > 0) {
                 // Without a gap the old group ends with this record, so the groups join.
                 if (!groupBreak) out.PieceCoordinate(line);
-                WriteSpeedGroupBreak(out, ctx, source, n);
+                WriteSpeedGroupBreak(out, section, source, n);
                 out.PieceCoordinate(line);
             } else if (groupBreak) {
-                WriteSpeedGroupBreak(out, ctx, source, n);
+                WriteSpeedGroupBreak(out, section, source, n);
                 out.PieceCoordinate(line);
             } else {
                 out.PieceCoordinate(line);
@@ -354,37 +348,29 @@ void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, 
     ++store.RecordIndex;
     ++store.WrittenCount;
     store.SinceWrittenDistance = 0.0;
-    LeaveRecord(ctx, handOn);
+    LeaveRecord(section.point, handOn);
 }
 
-void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, int32_t& written) {
-    TrackStore& store = ctx.store;
-    NoteRecordRead(ctx);
-    if (!PassesRangeFilter(ctx)) {
-        ++store.RecordIndex;
-        ClearTrackPoint(ctx.point);
-        return;
-    }
-    if (!store.PreviousPoint.Longitude.empty()) store.GapDistance = TrackDistance(ctx, store.PreviousPoint);
-    store.PreviousPoint.Take(ctx.point);
-    ComputeDerived(ctx);
-    const bool gap = store.GapDistance > ctx.run.GapDistanceLimit || ctx.point.IntervalSec > ctx.run.GapSecondsLimit;
-    const std::string& line = ctx.scratch.line;
-    MakeCoordinateLineFrom(ctx, writer, ctx.scratch.line, true);
-    if (written > 0 && (gap || ctx.Current().TimeStampPath != 0)) {
+void WriteGapRecord(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writer, int32_t& written) {
+    TrackStore& store = section.store;
+    const bool gap =
+        store.GapDistance > section.run.GapDistanceLimit || section.point.IntervalSec > section.run.GapSecondsLimit;
+    const std::string& line = writer.line;
+    MakeCoordinateLineFrom(section.point, writer, writer.line, true);
+    if (written > 0 && (gap || section.settings.TimeStampPath != 0)) {
         if (gap) {
             store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
         } else {
             // Without a gap the placemark ends with this record and the next begins with it.
             out.PieceCoordinate(line);
         }
-        WriteLineGroupBreak(out, ctx, writer.options, TrackSource::PotGpx);
+        WriteLineGroupBreak(out, section, writer.options, TrackSource::PotGpx);
     }
     out.PieceCoordinate(line);
     ++written;
     ++store.WrittenCount;
     ++store.RecordIndex;
-    ClearTrackPoint(ctx.point);
+    ClearTrackPoint(section.point);
 }
 
 }  // namespace geoplait

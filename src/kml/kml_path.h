@@ -3,7 +3,10 @@
 // point pass and the path pass use.
 #pragma once
 
-#include "engine/run_context.h"
+#include <cstdint>
+#include <string>
+
+#include "engine/track_point.h"
 #include "kml/kml_document.h"
 #include "kml/kml_format.h"
 
@@ -18,22 +21,22 @@ enum class TrackSource { Nmea, Csv, PotGpx };
 // ranges too.
 enum class PathKind { Placemarks, LineGroups, SpeedGroups };
 
-// Speed range (0-11) of the current record's Speed by the lower bounds of SpeedRange.
-int SpeedGroupIndex(const RunContext& ctx);
+// Speed range (0-11) of the record's Speed by the lower bounds of SpeedRange.
+int SpeedGroupIndex(const ConvertSettings& s, const TrackPoint& point);
 
 // Folder start and the first placemark's start, for LineGroups or SpeedGroups.
-void OpenPathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind);
+void OpenPathFolder(KmlBuffer& out, const KmlSection& section, PathKind kind);
 
-// The current record as one coordinate line "±lon,±lat,alt": the degrees made
-// afresh from the raw NMEA texts, then offset, datum shift and altitude offset.
-// The record stays as it is; the texts are made in the writer's scratch space.
-void MakeCoordinateLine(RunContext& ctx, KmlRecordWriter& writer, std::string& line);
-void WriteCoordinateLine(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer);
+// The record as one coordinate line "±lon,±lat,alt": the degrees made afresh
+// from the raw NMEA texts, then offset, datum shift and altitude offset. The
+// record stays as it is; the texts are made in the writer's scratch space.
+void MakeCoordinateLine(const TrackPoint& point, KmlRecordWriter& writer, std::string& line);
+void WriteCoordinateLine(KmlBuffer& out, const TrackPoint& point, KmlRecordWriter& writer);
 
 // Ends the current line placemark and begins the next one, group SplitIndex
 // (Sequence L), its style as `options` hold it. NMEA also restarts the
 // group's elapsed time, total distance and group date.
-void WriteLineGroupBreak(KmlBuffer& out, RunContext& ctx, const KmlRecordOptions& options, TrackSource source);
+void WriteLineGroupBreak(KmlBuffer& out, KmlSection& section, const KmlRecordOptions& options, TrackSource source);
 
 // The part of a line group break from " <Style>" to "  <coordinates>" for
 // group slot g (0-11), with the settings texts escaped; `nmea` chooses the
@@ -42,23 +45,24 @@ std::string LineGroupStart(const ConvertSettings& s, size_t g, bool nmea);
 
 // Ends the current speed placemark with the name and style of group SplitIndex,
 // begins the next and moves SplitIndex to `newGroup` (Sequence S; NMEA or CSV).
-void WriteSpeedGroupBreak(KmlBuffer& out, RunContext& ctx, TrackSource source, int newGroup);
+void WriteSpeedGroupBreak(KmlBuffer& out, KmlSection& section, TrackSource source, int newGroup);
 
 // Ends the last placemark and the folder.
-void ClosePathFolder(KmlBuffer& out, RunContext& ctx, PathKind kind);
+void ClosePathFolder(KmlBuffer& out, const KmlSection& section, PathKind kind);
 
-// Filters the current record of NMEA or CSV input (source Nmea or Csv), writes
-// it as `kind` asks, counts it and clears it. POT and GPX input have a gap pass of their own.
-// With `handOn`, the record goes there (HandOnRecord), the values derived
-// from it with it, rather than being cleared: another section takes it next.
-void WriteTrackRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, PathKind kind, TrackSource source,
-                      TrackPoint* handOn = nullptr);
+// Writes the record of NMEA or CSV input (source Nmea or Csv), which the
+// filters of its input accepted, as `kind` asks, counts it and clears it.
+// POT and GPX input have a gap pass of their own. With `handOn`, the record
+// goes there (HandOnRecord), the values derived from it with it, rather
+// than being cleared: another section takes it next.
+void WriteTrackRecord(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writer, PathKind kind,
+                      TrackSource source, TrackPoint* handOn = nullptr);
 
-// One record of the path over POT or GPX input (line groups only), which only
-// the record range (and OmitErrorData) filters. `written` counts the records this pass wrote: the
-// first never ends a placemark. A gap in distance (km) or time starts the next
-// group; with TimeStampPath every later record ends a placemark of its own and
-// begins the next. Counts and clears the record.
-void WriteGapRecord(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, int32_t& written);
+// One record of the path over POT or GPX input (line groups only), within
+// the record range, its values derived. `written` counts the records this
+// pass wrote: the first never ends a placemark. A gap in distance (km) or
+// time starts the next group; with TimeStampPath every later record ends a
+// placemark of its own and begins the next. Counts and clears the record.
+void WriteGapRecord(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writer, int32_t& written);
 
 }  // namespace geoplait

@@ -11,8 +11,6 @@
 
 #include <algorithm>
 
-#include "engine/derived_values.h"
-#include "engine/record_filter.h"
 #include "kml/kml_document.h"
 
 namespace geoplait {
@@ -131,20 +129,20 @@ void OpenPointFolder(KmlBuffer& out) {
 
 void ClosePointFolder(KmlBuffer& out) { out.Text("</Folder>\n\n"); }
 
-bool PlacemarkSelected(RunContext& ctx) {
-    const ConvertSettings& s = ctx.Current();
-    const int32_t i = ctx.store.RecordIndex;
+bool PlacemarkSelected(KmlSection& section) {
+    const ConvertSettings& s = section.settings;
+    const int32_t i = section.store.RecordIndex;
     bool selected = false;
     if (s.PosDistance == 0) {
-        const int32_t interval = std::max<int32_t>(ctx.run.PlacemarkInterval, 1);
+        const int32_t interval = std::max<int32_t>(section.run.PlacemarkInterval, 1);
         selected = (static_cast<int64_t>(i) + 1) % interval == 0;
-    } else if (ctx.point.StartDistance >= ctx.run.PlacemarkDistance) {
-        ctx.point.StartDistance = 0.0;
-        ctx.store.PlacemarkAnchor.Take(ctx.point);
+    } else if (section.point.StartDistance >= section.run.PlacemarkDistance) {
+        section.point.StartDistance = 0.0;
+        section.store.PlacemarkAnchor.Take(section.point);
         selected = true;
     }
-    if (ctx.store.WrittenCount == 0) selected = true;
-    if (ctx.run.LastRecord) selected = true;
+    if (section.store.WrittenCount == 0) selected = true;
+    if (section.run.LastRecord) selected = true;
     return selected || i == 0;
 }
 
@@ -186,28 +184,15 @@ void WritePlacemark(KmlBuffer& out, const KmlRecordOptions& options, const Track
     WritePlacemarkAt(out, options, p, numbers, nameText, scratch, signs);
 }
 
-void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText) {
-    if (!PlacemarkSelected(ctx)) return;
-    const TrackPoint& p = ctx.point;
+void WritePositionPlacemark(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writer,
+                            std::string_view nameText) {
+    if (!PlacemarkSelected(section)) return;
+    const TrackPoint& p = section.point;
     const AdjustedPosition& position =
         AdjustOnce(writer.options.adjust, writer.position, p.LatitudeDeg, p.LongitudeDeg, p.AltitudeText,
                    HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns));
-    WritePlacemarkAt(out, writer.options, p, {ctx.store.RecordIndex, ctx.store.WrittenCount}, nameText,
+    WritePlacemarkAt(out, writer.options, p, {section.store.RecordIndex, section.store.WrittenCount}, nameText,
                      position.texts, position.signs);
-}
-
-void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText,
-                          TrackPoint* handOn) {
-    if (AcceptRecordInRange(ctx)) {
-        WritePositionPlacemark(out, ctx, writer, nameText);
-        ++ctx.store.WrittenCount;
-    }
-    if (handOn != nullptr) {
-        HandOnRecord(ctx.point, *handOn);
-    } else {
-        ClearTrackPoint(ctx.point);
-    }
-    ++ctx.store.RecordIndex;
 }
 
 }  // namespace geoplait

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "engine/run_context.h"
+#include "engine/track_point.h"
 #include "kml/kml_document.h"
 #include "kml/kml_format.h"
 
@@ -14,11 +14,11 @@ void OpenPointFolder(KmlBuffer& out);
 // "</Folder>" and a blank line.
 void ClosePointFolder(KmlBuffer& out);
 
-// Whether the current record (after ComputeDerived) gets a placemark: every
+// Whether the section's record (after ComputeDerived) gets a placemark: every
 // PlacemarkInterval-th record, or with PosDistance each record at least the
 // placemark distance from PlacemarkAnchor (which then moves to it); the first
 // record read, the first written and the last counted always do.
-bool PlacemarkSelected(RunContext& ctx);
+bool PlacemarkSelected(KmlSection& section);
 
 // The placemark of a record (after ComputeDerived) at its place in the run.
 // `nameText` is the record's own name (POT "tex", GPX name) for the Label_Tex
@@ -26,16 +26,8 @@ bool PlacemarkSelected(RunContext& ctx);
 void WritePlacemark(KmlBuffer& out, const KmlRecordOptions& options, const TrackPoint& point,
                     RecordNumbers numbers, std::string_view nameText, PositionTexts& scratch);
 
-// Selects and, when selected, writes the current record's placemark.
-void WritePositionPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer,
+// Selects and, when selected, writes the section's record's placemark.
+void WritePositionPlacemark(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writer,
                             std::string_view nameText = {});
-
-// The point pass's step for a record of POT or GPX input, which the thinning
-// filters do not touch: outside the record range (IncludeData) it is only
-// counted; otherwise its values are derived, its placemark is written when
-// selected and it counts as written. Clears the record, or with `handOn`
-// hands it on there (HandOnRecord) for another section to take.
-void WriteRangedPlacemark(KmlBuffer& out, RunContext& ctx, KmlRecordWriter& writer, std::string_view nameText,
-                          TrackPoint* handOn = nullptr);
 
 }  // namespace geoplait

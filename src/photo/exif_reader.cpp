@@ -14,8 +14,10 @@
 // numerator / denominator (Kodak writes minutes as 22278/1000, Nikon GPS
 // seconds as 724/100); a zero denominator, a date that is not digits and any
 // offset or count reaching outside the block make that value absent. The
-// block (a JPEG's Exif segment, at most 64 KiB; at most kMaxTiffBlock bytes
-// of another container) is the only part read into memory.
+// block is read where it lies in the file, field by field through the
+// photo file's window (photo_file.h): an Exif folder after a RAW file's
+// picture is found, and no file costs more memory than another; a title is
+// cut at kMaxTitleBytes.
 #include "photo/exif_reader.h"
 
 #include <iconv.h>
@@ -28,14 +30,13 @@
 #include <cstdio>
 #include <ctime>
 #include <iterator>
-#include <memory>
 #include <optional>
-#include <vector>
 
 #include "base/text_encoding.h"
 #include "engine/track_point.h"
 #include "geo/time_zone.h"
 #include "photo/photo_containers.h"
+#include "photo/photo_file.h"
 
 namespace geoplait {
 
@@ -59,37 +60,43 @@ constexpr uint16_t kGpsDateStamp = 29;
 // Bytes per component of each TIFF type (index = type); 0 for unknown types.
 constexpr unsigned kTypeSize[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// The longest title kept; no camera writes one near it.
+constexpr size_t kMaxTitleBytes = size_t{64} << 10;
 
-// The TIFF block of the Exif segment. Every read is checked against its size:
-// what lies outside is absent.
+// A TIFF block: a span of the photo file whose offsets count from its start.
+// Every read is checked against its size: what lies outside is absent (and a
+// read the file no longer holds gives zeros).
 class TiffBlock {
 public:
-    TiffBlock(const std::vector<unsigned char>& bytes, size_t start, bool little)
-        : data_(bytes.data() + start), size_(bytes.size() - start), little_(little) {}
+    TiffBlock(PhotoFile& file, const FileSpan& span, bool little)
+        : file_(&file), start_(span.start), size_(span.Size()), little_(little) {}
 
     bool Has(uint64_t offset, uint64_t length) const {
         return offset <= size_ && length <= size_ - offset;
     }
-    uint16_t U16(size_t at) const {
-        return little_ ? static_cast<uint16_t>(data_[at] | data_[at + 1] << 8)
-                       : static_cast<uint16_t>(data_[at] << 8 | data_[at + 1]);
+    uint16_t U16(uint64_t at) const {
+        unsigned char b[2]{};
+        if (!Has(at, 2) || !file_->Read(start_ + at, b, 2)) return 0;
+        return little_ ? static_cast<uint16_t>(b[0] | b[1] << 8) : static_cast<uint16_t>(b[0] << 8 | b[1]);
     }
-    uint32_t U32(size_t at) const {
-        const uint32_t a = data_[at], b = data_[at + 1], c = data_[at + 2], d = data_[at + 3];
-        return little_ ? (d << 24 | c << 16 | b << 8 | a) : (a << 24 | b << 16 | c << 8 | d);
+    uint32_t U32(uint64_t at) const {
+        unsigned char b[4]{};
+        if (!Has(at, 4) || !file_->Read(start_ + at, b, 4)) return 0;
+        const uint32_t a = b[0], c1 = b[1], c2 = b[2], d = b[3];
+        return little_ ? (d << 24 | c2 << 16 | c1 << 8 | a) : (a << 24 | c1 << 16 | c2 << 8 | d);
     }
-    std::string_view Bytes(size_t at, size_t length) const {
-        return {reinterpret_cast<const char*>(data_ + at), length};
+    // `length` bytes at `at` (zeros where the file no longer holds them).
+    std::string Bytes(uint64_t at, size_t length) const {
+        std::string bytes(length, '\0');
+        if (!Has(at, length) || !file_->Read(start_ + at, bytes.data(), length)) bytes.assign(length, '\0');
+        return bytes;
     }
-    size_t size() const { return size_; }
+    uint64_t size() const { return size_; }
 
 private:
-    const unsigned char* data_;
-    size_t size_;
+    PhotoFile* file_;
+    uint64_t start_;
+    uint64_t size_;
     bool little_;
 };
 
@@ -97,41 +104,40 @@ struct IfdEntry {
     uint16_t tag;
     uint16_t type;
     uint32_t count;
-    size_t field;  // offset of the four-byte value field in the block
+    uint64_t field;  // offset of the four-byte value field in the block
 };
 
-// The entries of the IFD at `offset` that lie wholly inside the block.
-std::vector<IfdEntry> ReadIfd(const TiffBlock& tiff, uint64_t offset) {
-    std::vector<IfdEntry> entries;
-    if (!tiff.Has(offset, 2)) return entries;
-    const uint16_t count = tiff.U16(static_cast<size_t>(offset));
+// Calls `visit` with each entry of the IFD at `offset` that lies wholly
+// inside the block, in turn (at most 65535: the count is two bytes).
+template <typename Visit>
+void ForEachEntry(const TiffBlock& tiff, uint64_t offset, Visit&& visit) {
+    if (!tiff.Has(offset, 2)) return;
+    const uint16_t count = tiff.U16(offset);
     for (uint32_t i = 0; i < count; ++i) {
         const uint64_t at = offset + 2 + 12ULL * i;
         if (!tiff.Has(at, 12)) break;
-        const auto p = static_cast<size_t>(at);
-        entries.push_back({tiff.U16(p), tiff.U16(p + 2), tiff.U32(p + 4), p + 8});
+        visit(IfdEntry{tiff.U16(at), tiff.U16(at + 2), tiff.U32(at + 4), at + 8});
     }
-    return entries;
 }
 
 // Where an entry's value lies: in the field itself when it fits in four
 // bytes, else at the offset the field holds. At least `minimum` bytes must be
 // inside the block; a longer value is cut at the block's end. False: absent.
-bool ValueAt(const TiffBlock& tiff, const IfdEntry& e, size_t minimum, size_t& at, size_t& length) {
+bool ValueAt(const TiffBlock& tiff, const IfdEntry& e, size_t minimum, uint64_t& at, uint64_t& length) {
     const uint64_t unit = e.type < std::size(kTypeSize) && kTypeSize[e.type] != 0 ? kTypeSize[e.type] : 1;
     const uint64_t size = unit * e.count;
     const uint64_t offset = size <= 4 ? e.field : tiff.U32(e.field);
     if (!tiff.Has(offset, minimum)) return false;
-    at = static_cast<size_t>(offset);
-    length = static_cast<size_t>(std::min<uint64_t>(std::max<uint64_t>(size, minimum), tiff.size() - offset));
+    at = offset;
+    length = std::min<uint64_t>(std::max<uint64_t>(size, minimum), tiff.size() - offset);
     return true;
 }
 
 // Rational n of an entry (numerator / denominator); false when absent or its
 // denominator is zero.
 bool RationalOf(const TiffBlock& tiff, const IfdEntry& e, size_t n, double& value) {
-    size_t at = 0;
-    size_t length = 0;
+    uint64_t at = 0;
+    uint64_t length = 0;
     if (!ValueAt(tiff, e, 8 * (n + 1), at, length)) return false;
     at += 8 * n;
     const uint32_t denominator = tiff.U32(at + 4);
@@ -161,10 +167,11 @@ bool IsTime(int32_t hms) { return hms / 10000 < 24 && hms / 100 % 100 < 60 && hm
 // characters are not a date and a time of day (cameras write blanks or zeros
 // for an unknown date).
 bool ExifDateTime(const TiffBlock& tiff, const IfdEntry& e, std::string& date, std::string& time) {
-    size_t at = 0;
-    size_t length = 0;
+    uint64_t at = 0;
+    uint64_t length = 0;
     if (!ValueAt(tiff, e, 19, at, length)) return false;
-    const std::string_view s = tiff.Bytes(at, 19);
+    const std::string bytes = tiff.Bytes(at, 19);
+    const std::string_view s = bytes;
     std::string d{s.substr(0, 4)};
     d.append(s.substr(5, 2)).append(s.substr(8, 2));
     std::string t{s.substr(11, 2)};
@@ -206,8 +213,8 @@ bool PackedAngle(const TiffBlock& tiff, const IfdEntry& e, double limit, std::st
 // A hemisphere letter as written: printable ASCII, else '*' (unknown); the
 // four hemisphere letters in either case count as upper case ("s" is south).
 char LetterOf(const TiffBlock& tiff, const IfdEntry& e) {
-    size_t at = 0;
-    size_t length = 0;
+    uint64_t at = 0;
+    uint64_t length = 0;
     if (!ValueAt(tiff, e, 1, at, length)) return '*';
     const char c = tiff.Bytes(at, 1)[0];
     if (c == 'n' || c == 's' || c == 'e' || c == 'w') return static_cast<char>(c - 'a' + 'A');
@@ -278,8 +285,8 @@ void ReadGpsEntry(const TiffBlock& tiff, const IfdEntry& e, const ConvertSetting
             if (PackedAngle(tiff, e, 180.0, photo.Longitude)) photo.GpsItems += "34853-04(Lon).";
             break;
         case kGpsAltitudeRef: {
-            size_t at = 0;
-            size_t length = 0;
+            uint64_t at = 0;
+            uint64_t length = 0;
             if (ValueAt(tiff, e, 1, at, length)) gps.altitudeBelowSea = tiff.Bytes(at, 1)[0] == 1;
             break;
         }
@@ -304,10 +311,11 @@ void ReadGpsEntry(const TiffBlock& tiff, const IfdEntry& e, const ConvertSetting
         }
         case kGpsDateStamp: {
             if (s.Photo_Exif_GPS_TimeStamp != 1) break;
-            size_t at = 0;
-            size_t length = 0;
+            uint64_t at = 0;
+            uint64_t length = 0;
             if (!ValueAt(tiff, e, 10, at, length)) break;
-            const std::string_view d = tiff.Bytes(at, 10);
+            const std::string bytes = tiff.Bytes(at, 10);
+            const std::string_view d = bytes;
             const std::string_view y = d.substr(0, 4), mo = d.substr(5, 2), day = d.substr(8, 2);
             if (!AllDigits(y) || !AllDigits(mo) || !AllDigits(day)) break;
             int32_t date = 0;
@@ -401,17 +409,17 @@ namespace {
 // The Exif folder at `offset`: DateTimeOriginal.
 int32_t ReadExifIfd(const TiffBlock& tiff, uint64_t offset, PhotoEntry& photo) {
     int32_t code = 0;
-    for (const IfdEntry& x : ReadIfd(tiff, offset)) {
+    ForEachEntry(tiff, offset, [&](const IfdEntry& x) {
         if (x.tag == kTagDateTimeOriginal && ExifDateTime(tiff, x, photo.Date, photo.Time)) {
             code += kExifDateTimeOriginal;
             photo.DateSource = "34665-36867(IFD):DateTimeOriginal";
         }
-    }
+    });
     return code;
 }
 
 void ReadGpsIfd(const TiffBlock& tiff, uint64_t offset, const ConvertSettings& s, PhotoEntry& photo, GpsRead& gps) {
-    for (const IfdEntry& g : ReadIfd(tiff, offset)) ReadGpsEntry(tiff, g, s, photo, gps);
+    ForEachEntry(tiff, offset, [&](const IfdEntry& g) { ReadGpsEntry(tiff, g, s, photo, gps); });
 }
 
 // Walks IFD0 and the Exif and GPS folders it points to (each followed
@@ -422,13 +430,15 @@ int32_t ReadExifFolders(const TiffBlock& tiff, const TiffBlock* exifPart, const 
     bool exifIfdRead = false;
     bool gpsIfdRead = false;
     int32_t code = 0;
-    for (const IfdEntry& e : ReadIfd(tiff, tiff.U32(4))) {
-        size_t at = 0;
-        size_t length = 0;
+    ForEachEntry(tiff, tiff.U32(4), [&](const IfdEntry& e) {
+        uint64_t at = 0;
+        uint64_t length = 0;
         switch (e.tag) {
             case kTagImageDescription:
                 if (s.Photo_Icon_Title != 0 && ValueAt(tiff, e, 1, at, length)) {
-                    std::string_view text = tiff.Bytes(at, length);
+                    const std::string bytes =
+                        tiff.Bytes(at, static_cast<size_t>(std::min<uint64_t>(length, kMaxTitleBytes)));
+                    std::string_view text = bytes;
                     text = text.substr(0, text.find('\0'));
                     if (!DecodeExifTitle(text, photo.Title)) {
                         ui.Show(MakeNotice(Notice::ExifTitleUndecodable));
@@ -456,7 +466,7 @@ int32_t ReadExifFolders(const TiffBlock& tiff, const TiffBlock* exifPart, const 
             default:
                 break;
         }
-    }
+    });
     if (exifPart != nullptr && !exifIfdRead && s.Photo_Exif_DateTimeOriginal == 1) {
         code += ReadExifIfd(*exifPart, exifPart->U32(4), photo);
     }
@@ -467,12 +477,14 @@ int32_t ReadExifFolders(const TiffBlock& tiff, const TiffBlock* exifPart, const 
     return code;
 }
 
-// A TIFF structure of its own (CR3): its header at 0, IFD0's offset within.
-std::optional<TiffBlock> PartOf(const std::vector<unsigned char>& bytes) {
-    if (bytes.size() < 8) return std::nullopt;
-    const bool little = bytes[0] == 'I' && bytes[1] == 'I';
-    if (!little && !(bytes[0] == 'M' && bytes[1] == 'M')) return std::nullopt;
-    return TiffBlock(bytes, 0, little);
+// A TIFF structure of its own (CR3): its header at the span's start, IFD0's
+// offset within.
+std::optional<TiffBlock> PartOf(PhotoFile& file, const FileSpan& span) {
+    unsigned char order[2];
+    if (span.Size() < 8 || !file.Read(span.start, order, 2)) return std::nullopt;
+    const bool little = order[0] == 'I' && order[1] == 'I';
+    if (!little && !(order[0] == 'M' && order[1] == 'M')) return std::nullopt;
+    return TiffBlock(file, span, little);
 }
 
 // What the GPS folder gave, made into the photo's fields.
@@ -515,26 +527,24 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return kExifNoAttributes;
     SetFileDate(st, OffsetAtUtc(ClockOf(ctx.run), static_cast<int64_t>(st.st_mtime)), photo);
-    File file(std::fopen(path.c_str(), "rb"));
-    if (!file) return kExifNotOpened;
+    PhotoFile file;
+    if (!file.Open(path)) return kExifNotOpened;
 
     TiffBlocks blocks;
-    const int32_t found = FindTiffBlock(file.get(), blocks);
-    const std::vector<unsigned char>& payload = blocks.block;
-    const size_t tiffStart = blocks.start;
-    file.reset();
+    const int32_t found = FindTiffBlock(file, blocks);
     if (found != 0) return found;
-    if (payload.size() < tiffStart + 2) return kExifBadByteOrder;
-    const bool little = payload[tiffStart] == 'I' && payload[tiffStart + 1] == 'I';
-    const bool big = payload[tiffStart] == 'M' && payload[tiffStart + 1] == 'M';
+    unsigned char order[2];
+    if (blocks.block.Size() < 2 || !file.Read(blocks.block.start, order, 2)) return kExifBadByteOrder;
+    const bool little = order[0] == 'I' && order[1] == 'I';
+    const bool big = order[0] == 'M' && order[1] == 'M';
     if (!little && !big) return kExifBadByteOrder;
     int32_t code = little ? kExifIntel : kExifMotorola;
 
-    const TiffBlock tiff(payload, tiffStart, little);
+    const TiffBlock tiff(file, blocks.block, little);
     if (!tiff.Has(4, 4)) return code;
     GpsRead gps;
-    const std::optional<TiffBlock> exifPart = PartOf(blocks.exif);
-    const std::optional<TiffBlock> gpsPart = PartOf(blocks.gps);
+    const std::optional<TiffBlock> exifPart = PartOf(file, blocks.exif);
+    const std::optional<TiffBlock> gpsPart = PartOf(file, blocks.gps);
     code += ReadExifFolders(tiff, exifPart ? &*exifPart : nullptr, gpsPart ? &*gpsPart : nullptr, s, ctx.ui, photo,
                             gps);
     TakeGpsFields(gps, ClockOf(ctx.run), photo);

@@ -31,8 +31,8 @@ enum ExifCode : int32_t {
 
 // Fills `photo` (all but its file name and size) from the photo at `path`
 // and returns the ExifResult. Reads only the leading segments and the Exif
-// segment (or the boxes up to the Exif item, or the head of a RAW file),
-// never the picture. The date and time start as the file's
+// segment (or the box headers up to the Exif item, or the folders of a RAW
+// file where they lie), never the picture. The date and time start as the file's
 // modification time in the run's local time (UTC plus the time difference,
 // whatever the machine's zone); a GPS time with its GPS date replaces them,
 // moved to local time the same way.

@@ -6,27 +6,33 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string_view>
-#include <vector>
+
+#include "photo/photo_file.h"
 
 namespace geoplait {
 
-// The Exif TIFF structure of a photo, each part of at most kMaxTiffBlock
-// bytes.
-struct TiffBlocks {
-    std::vector<unsigned char> block;  // the TIFF header at `start`
-    size_t start = 0;
-    // A Canon CR3 keeps its Exif and GPS folders apart, each the IFD0 of a
-    // TIFF structure of its own (header at 0); empty for the other files.
-    std::vector<unsigned char> exif;
-    std::vector<unsigned char> gps;
+// A stretch of a photo file, from `start` up to `end`.
+struct FileSpan {
+    uint64_t start = 0;
+    uint64_t end = 0;
+    uint64_t Size() const { return end - start; }
 };
 
-// The Exif TIFF structure of the open file `f` into `blocks`. Returns 0, or
-// the ExifCode of what was found instead (kExifNotJpeg for a file that is
-// none of the containers).
-int32_t FindTiffBlock(std::FILE* f, TiffBlocks& blocks);
+// Where the Exif TIFF structure of a photo lies in its file; its offsets
+// count from the start of its span.
+struct TiffBlocks {
+    FileSpan block;  // the TIFF header at block.start
+    // A Canon CR3 keeps its Exif and GPS folders apart, each the IFD0 of a
+    // TIFF structure of its own; empty for the other files.
+    FileSpan exif;
+    FileSpan gps;
+};
+
+// The Exif TIFF structure of the open file into `blocks`. Returns 0, or the
+// ExifCode of what was found instead (kExifNotJpeg for a file that is none of
+// the containers). Nothing but box and segment headers is read here.
+int32_t FindTiffBlock(PhotoFile& file, TiffBlocks& blocks);
 
 // The photos of a folder, by their extension in any case: JPEG (".jpg"),
 // the TIFF-structured RAW formats and RAF, HEIC, HEIF and AVIF, and CR3.
@@ -34,9 +40,5 @@ bool IsPhotoFileName(std::string_view name);
 // A JPEG: the only photos shown in a placemark, copied and packed into a
 // KMZ; the others are placed and get sidecars.
 bool IsJpegFileName(std::string_view name);
-
-// The most of a file read as its TIFF structure: the Exif segment of a JPEG
-// is at most 64 KiB; a RAW file keeps its metadata before its picture data.
-inline constexpr size_t kMaxTiffBlock = size_t{1} << 20;
 
 }  // namespace geoplait

@@ -1,11 +1,19 @@
 // XMP sidecars beside the photos.
 //
 // A sidecar is named after the whole photo file name (IMG_0001.JPG.xmp), as
-// darktable and digiKam look for it. It holds one XMP packet whose toolkit
-// attribute x:xmptk names this program: that is how a later run knows the
-// file is its own to replace. Another program that rewrites the packet puts
-// its own toolkit there, and its file is then left alone. Coordinates are the
-// XMP GPSCoordinate form "DDD,MM.mmmmmmR"; the altitude a rational in
+// darktable and digiKam look for it, or with Photo_SidecarName=Short after
+// the name without its extension (IMG_0001.xmp), as Lightroom and other RAW
+// programs do. Short names can clash: a RAW and a JPEG of one shot
+// (IMG_0001.CR2, IMG_0001.JPG) would share IMG_0001.xmp. The RAW or HEIC
+// photo gets it, else the first by name; the other gets none and is named,
+// and no sidecar of the run ever overwrites another. The clash is found
+// without regard to ASCII case, as a memory card's FAT folder finds names.
+//
+// A sidecar holds one XMP packet whose toolkit attribute x:xmptk names this
+// program: that is how a later run knows the file is its own to replace.
+// Another program that rewrites the packet puts its own toolkit there, and
+// its file is then left alone. Coordinates are the XMP GPSCoordinate form
+// "DDD,MM.mmmmmmR"; the altitude a rational in
 // centimetres with its reference (0 above, 1 below sea level); the time stamp
 // the photo's time in UTC.
 #include "photo/xmp_sidecar.h"
@@ -20,6 +28,7 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/notices.h"
@@ -28,6 +37,7 @@
 #include "geo/number_format.h"
 #include "geo/time_zone.h"
 #include "kml/kml_format.h"
+#include "photo/photo_containers.h"
 #include "photo/photo_folder.h"
 #include "settings/settings_file.h"
 
@@ -188,6 +198,33 @@ Existing ExistingSidecar(RunContext& ctx, int folder, const std::string& name, c
     return IsOwnSidecar(head) ? Existing::Ours : Existing::Other;
 }
 
+// The sidecar's name: the whole photo file name and ".xmp", or (`shortName`)
+// the name without its last extension and ".xmp".
+std::string SidecarName(const std::string& photoName, bool shortName) {
+    if (!shortName) return photoName + ".xmp";
+    return photoName.substr(0, photoName.rfind('.')) + ".xmp";
+}
+
+std::string AsciiLower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// Short names: for each sidecar name (ASCII case folded), the photo placed
+// from the track that gets it: a RAW or HEIC photo before a JPEG, else the
+// first in name order.
+std::unordered_map<std::string, const PhotoEntry*> SidecarOwners(const PhotoState& state) {
+    std::unordered_map<std::string, const PhotoEntry*> owners;
+    for (const PhotoEntry& photo : state.PhotoTable) {
+        if (!photo.FromTrack) continue;
+        const auto [at, fresh] = owners.try_emplace(AsciiLower(SidecarName(photo.FileName, true)), &photo);
+        if (!fresh && IsJpegFileName(at->second->FileName) && !IsJpegFileName(photo.FileName)) at->second = &photo;
+    }
+    return owners;
+}
+
 }  // namespace
 
 bool IsOwnSidecar(std::string_view bytes) {
@@ -219,11 +256,22 @@ void WriteSidecars(RunContext& ctx, const PhotoState& state) {
     if (opened >= 0) close(opened);
     if (writable && folder < 0) return;  // the run has failed
     const int fd = writable ? ctx.outputs.FolderDescriptor(folder) : -1;
+    const bool shortNames = s.Photo_SidecarName == "Short";
+    const std::unordered_map<std::string, const PhotoEntry*> owners =
+        shortNames ? SidecarOwners(state) : std::unordered_map<std::string, const PhotoEntry*>{};
     for (const PhotoEntry& photo : state.PhotoTable) {
         if (ctx.StopRequested()) return;
         if (!photo.FromTrack) continue;
         const std::string photoPath = PhotoPath(s, photo.FileName);
-        Pending sidecar{&photo, photo.FileName + ".xmp", photoPath + ".xmp"};
+        const std::string name = SidecarName(photo.FileName, shortNames);
+        Pending sidecar{&photo, name, PhotoPath(s, name)};
+        if (shortNames) {
+            const PhotoEntry* owner = owners.at(AsciiLower(name));
+            if (owner != &photo) {
+                AddRunWarning(ctx, MakeNotice(Notice::SidecarNameShared, {owner->FileName, photoPath}));
+                continue;
+            }
+        }
         if (!writable) {
             AddRunWarning(ctx, MakeNotice(Notice::SidecarNotWritable, {sidecar.path}));
             continue;

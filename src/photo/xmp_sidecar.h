@@ -9,9 +9,10 @@
 
 namespace geoplait {
 
-// With Photo_Sidecar on, writes NAME.EXT.xmp beside every photo placed from
-// the track (none for a photo with its own GPS position or at the default
-// location): GPS latitude and longitude, altitude, time stamp (UTC) and the
+// With Photo_Sidecar on, writes NAME.EXT.xmp (Photo_SidecarName=Short:
+// NAME.xmp) beside every photo placed from the track (none for a photo with
+// its own GPS position or at the default location; with short names, one
+// photo of those that would share a name, the others named in a warning): GPS latitude and longitude, altitude, time stamp (UTC) and the
 // datum WGS-84, where the placemark stands. The photos themselves are never
 // written. Each sidecar is an output of the run, put into place when the run
 // completes. An existing sidecar this program wrote is replaced after the

@@ -15,8 +15,9 @@
 // - a log may open with a banner ("$GNTXT"), a blank line or half a sentence.
 // Field k is the text after the k-th "," up to the next ",", CR or LF; a field
 // whose "," lies beyond the first 2048 characters of the line is empty, a found
-// field is taken whole. The last field of a sentence keeps its "*hh". Lines
-// longer than 4095 characters arrive in pieces, each piece read as a line.
+// field is taken whole. The last field of a sentence keeps its "*hh". A line
+// longer than 4095 characters holds no sentence: it is passed over whole, never
+// read in pieces whose tail could pass for one.
 #include "readers/nmea_reader.h"
 
 #include <array>
@@ -32,7 +33,6 @@ namespace geoplait {
 
 namespace {
 
-constexpr size_t kLineLimit = 4096;       // including the terminator
 constexpr size_t kFieldScanLimit = 2048;  // characters in which a field's "," must lie
 
 constexpr std::string_view kTalkers[] = {"GP", "GN", "GL", "GA", "GB", "BD", "GQ"};
@@ -253,17 +253,6 @@ void ParseRmcWithId(std::string_view line, std::string_view id, TrackPoint& poin
     FillEmpty(point, kGgaFromRmc);
 }
 
-// Sentences of the kind `kind` whose checksums hold.
-int32_t CountSentences(TextReader& input, SentenceKind kind) {
-    int32_t count = 0;
-    std::string_view line;
-    NmeaSentence sentence;
-    while (input.ReadLine(line, kLineLimit)) {
-        if (FindNmeaSentence(line, sentence) && sentence.kind == kind && !FailsChecksum(sentence.text)) ++count;
-    }
-    return count;
-}
-
 bool IsZdaId(std::string_view id) {
     return id.size() == 6 && id[0] == '$' && id.substr(3) == "ZDA" && IsKnownTalker(id.substr(1, 2));
 }
@@ -381,6 +370,58 @@ bool FailsChecksum(std::string_view text) {
     return high < 0 || low < 0 || static_cast<unsigned>(high * 16 + low) != sum;
 }
 
+namespace {
+
+// A line without a sentence that holds bytes no text line has (NUL padding,
+// binary messages between sentences).
+bool IsBinaryLine(std::string_view line) {
+    for (char c : line) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\t' && c != '\r' && c != '\n') || u == 0x7F) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool NmeaEpochLoop::NextLine(TextReader& input, NmeaLine& line) {
+    if (hasPending_) {
+        // The line that ended the last epoch opens this one.
+        hasPending_ = false;
+        epochs_.Restart();
+        epochs_.Take(pending_.sentence);
+        line = pending_;
+        return true;
+    }
+    if (ended_) return false;
+    std::string_view text;
+    while (ReadWholeLine(input, text, longLines_, kNmeaLineLimit)) {
+        NmeaLine next;
+        next.found = FindNmeaSentence(text, next.sentence);
+        if (!next.found) {
+            if (IsBinaryLine(text)) continue;
+            next.text = text;
+            line = next;
+            return true;
+        }
+        if (FailsChecksum(next.sentence.text)) {
+            ++badChecksums_;
+            continue;
+        }
+        next.text = next.sentence.text;
+        if (epochs_.Opens(next.sentence)) {
+            pending_ = next;
+            hasPending_ = true;
+            return false;
+        }
+        epochs_.Take(next.sentence);
+        line = next;
+        return true;
+    }
+    ended_ = true;
+    return false;
+}
+
 bool NmeaEpochs::Opens(const NmeaSentence& sentence) const {
     const size_t field = TimeFieldOf(sentence.kind);
     if (field == 0 || !any_) return false;
@@ -421,16 +462,12 @@ bool NmeaReader::Open(TextReader& opened) {
 }
 
 void NmeaReader::Reset() {
-    epochs_.Restart();
-    hasPending_ = false;
-    pending_ = {};
-    badChecksums_ = 0;
+    loop_ = {};
     unknownValues_ = 0;
     zda_ = {};
 }
 
 void NmeaReader::Parse(const NmeaSentence& sentence, TrackPoint& point) {
-    epochs_.Take(sentence);
     if (sentence.kind == SentenceKind::Gga) {
         ParseGgaWithId(sentence.text, sentence.id, point);
     } else if (sentence.kind == SentenceKind::Rmc) {
@@ -442,43 +479,31 @@ void NmeaReader::Parse(const NmeaSentence& sentence, TrackPoint& point) {
 
 bool NmeaReader::Next(TrackPoint& point) {
     if (ended_) return false;
-    epochs_.Restart();
-    if (hasPending_) {
-        hasPending_ = false;
-        Parse(pending_, point);
+    NmeaLine line;
+    while (loop_.NextLine(input_, line)) {
+        if (line.found) Parse(line.sentence, point);
     }
-    std::string_view line;
-    NmeaSentence sentence;
-    while (input_.ReadLine(line, kLineLimit)) {
-        if (!FindNmeaSentence(line, sentence)) continue;
-        if (FailsChecksum(sentence.text)) {
-            ++badChecksums_;
-            continue;
-        }
-        if (epochs_.Opens(sentence)) {
-            // The record is whole; the sentence that opens the next one waits.
-            pending_ = sentence;
-            hasPending_ = true;
-            unknownValues_ += SettleEpoch(point, zda_);
-            return true;
-        }
-        Parse(sentence, point);
-    }
-    // The last record, also of an empty log.
-    ended_ = true;
+    // The epoch is whole: the last one when the log ended, also of an empty log.
+    ended_ = loop_.Ended();
     unknownValues_ += SettleEpoch(point, zda_);
     return true;
 }
 
 int32_t NmeaReader::CountFixes() {
     input_.Rewind();
-    int32_t count = CountSentences(input_, SentenceKind::Rmc);
-    if (count == 0) {
-        input_.Rewind();
-        count = CountSentences(input_, SentenceKind::Gga);
-    }
+    NmeaEpochLoop loop;
+    NmeaLine line;
+    int32_t rmc = 0;
+    int32_t gga = 0;
+    do {
+        while (loop.NextLine(input_, line)) {
+            if (!line.found) continue;
+            if (line.sentence.kind == SentenceKind::Rmc) ++rmc;
+            if (line.sentence.kind == SentenceKind::Gga) ++gga;
+        }
+    } while (!loop.Ended());
     ended_ = true;
-    return count;
+    return rmc > 0 ? rmc : gga;
 }
 
 }  // namespace geoplait

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "base/text_file.h"
-#include "engine/run_context.h"
+#include "engine/run_values.h"
 #include "engine/track_point.h"
 
 namespace geoplait {
@@ -57,19 +57,69 @@ private:
     bool any_ = false;   // the record has a sentence
 };
 
+// The longest line of a log, in characters with its end. A sentence has at
+// most 82; a longer line holds none, whatever its tail looks like, and is
+// passed over whole (and counted), never read in pieces.
+inline constexpr size_t kNmeaLineLimit = 4096;
+
+// A line of a log as NmeaEpochLoop hands it on: the sentence found on it,
+// from its "$" (`text` is the sentence's), or a line of text without one
+// (`text` is the whole line).
+struct NmeaLine {
+    std::string_view text;
+    NmeaSentence sentence;
+    bool found = false;
+};
+
+// The one loop over the lines of a log, which the record reader and the
+// pass-through share: it reads each line whole (a line over kNmeaLineLimit
+// is passed over and counted), finds its sentence, leaves out a sentence
+// whose checksum fails (counted) and a line of binary bytes without one (NUL
+// padding, binary messages between sentences), and cuts the rest into epochs
+// by NmeaEpochs.
+//
+//   NmeaEpochLoop loop;  // one per read of the log, from its start
+//   do {
+//       while (loop.NextLine(input, line)) { ...a line of the epoch... }
+//       ...the epoch is whole (also the one empty epoch of an empty log)...
+//   } while (!loop.Ended());
+//
+// A line handed on lies in the text reader's buffer: valid until the next
+// call.
+class NmeaEpochLoop {
+public:
+    // The next line of the current epoch. False at the epoch's end: then the
+    // next call gives the first line of the next epoch, unless the log ended.
+    bool NextLine(TextReader& input, NmeaLine& line);
+    // The epoch that NextLine ended last is the log's last.
+    bool Ended() const { return ended_; }
+    // Sentences left out for a checksum that failed, and lines passed over
+    // as longer than kNmeaLineLimit.
+    int32_t BadChecksums() const { return badChecksums_; }
+    int32_t LongLines() const { return longLines_; }
+
+private:
+    NmeaEpochs epochs_;
+    // The line that opens the next epoch, read but not yet handed on.
+    NmeaLine pending_;
+    bool hasPending_ = false;
+    bool ended_ = false;
+    int32_t badChecksums_ = 0;
+    int32_t longLines_ = 0;
+};
+
 // An NMEA log as a source of records, one fix at a time.
 //
 //   NmeaReader reader;
 //   if (!reader.Open(path)) ... "Input File Not Found"
 //   while (reader.Next(point)) { ...write or reject point..., ClearTrackPoint }
 //
-// Next parses the GGA and RMC sentences of one record into the point (over
-// what the caller left in it) and returns true at the sentence that opens the
-// next record (NmeaEpochs), which is parsed by the following call; after the
-// last line it returns true once more (also for an empty log), then false.
-// A sentence whose checksum fails is not used (Losses counts them).
-// The reader keeps its file position and the sentence that opens the next
-// record between calls; a pass that reads the log again opens it again.
+// Next parses the GGA and RMC sentences of one epoch (NmeaEpochLoop) into the
+// point (over what the caller left in it) and returns true at its end; after
+// the last epoch (an empty log has one, empty) it returns false. What the
+// loop left out, Losses counts. The reader keeps its file position and the
+// sentence that opens the next record between calls; a pass that reads the
+// log again opens it again.
 // The date of the last "$xxZDA" sentence (hhmmss.ss,dd,mm,yyyy,...), which
 // receivers that write no RMC send once a second: it dates the epochs after
 // it that have no RMC date.
@@ -93,15 +143,17 @@ public:
     // Bytes of the input read up to the record last given, for progress.
     uint64_t BytesRead() const { return input_.BytesRead(); }
 
-    // The fixes of the log from its first line: RMC sentences, or GGA in a
-    // log without RMC, whose checksums hold. Reads the log to its end.
+    // The fixes of the log from its first line, as the epoch loop reads it
+    // (one read): RMC sentences, or GGA in a log without RMC, whose checksums
+    // hold. Reads the log to its end.
     int32_t CountFixes();
-    // Sentences left out so far in this pass for a checksum that failed, and
+    // Sentences and lines left out so far in this pass (NmeaEpochLoop), and
     // altitudes left unknown as they were no number.
     InputLosses Losses() const {
         InputLosses losses;
-        losses.BadChecksums = badChecksums_;
+        losses.BadChecksums = loop_.BadChecksums();
         losses.UnknownValues = unknownValues_;
+        losses.LongLines = loop_.LongLines();
         return losses;
     }
 
@@ -111,12 +163,7 @@ private:
     void Parse(const NmeaSentence& sentence, TrackPoint& point);
 
     TextReader input_;
-    NmeaEpochs epochs_;
-    // The sentence that opens the next record, read but not yet parsed; it
-    // stays valid in the text reader's buffer until the next read.
-    NmeaSentence pending_;
-    bool hasPending_ = false;
-    int32_t badChecksums_ = 0;
+    NmeaEpochLoop loop_;
     int32_t unknownValues_ = 0;  // GGA altitudes that were no number
     bool ended_ = true;
     NmeaZdaDate zda_;

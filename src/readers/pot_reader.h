@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "base/text_file.h"
-#include "engine/run_context.h"
+#include "engine/run_values.h"
 #include "engine/track_point.h"
 #include "settings/convert_settings.h"
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "base/text_encoding.h"
 #include "base/text_fields.h"
 #include "geo/number_format.h"
 
@@ -150,14 +151,19 @@ CoordinateCell TakeCoordinateCell(std::string& text) {
     return TakeCellNumber(text, false, false) ? CoordinateCell::Number : CoordinateCell::Unknown;
 }
 
-bool ReadWholeLine(TextReader& input, std::string_view& line, int32_t& broken) {
+bool IsCutLine(std::string_view piece, size_t limit) {
+    // A piece without its "\n" is cut only when it holds all a read gives;
+    // bytes are never fewer than characters, so most pieces need no counting.
+    return !piece.empty() && piece.back() != '\n' && piece.size() >= limit && Utf8CharCount(piece) >= limit;
+}
+
+bool ReadWholeLine(TextReader& input, std::string_view& line, int32_t& broken, size_t limit) {
     for (;;) {
-        if (!input.ReadLine(line, kLongestCellLine + 1)) return false;
-        const bool cut = !line.empty() && line.back() != '\n' && line.size() >= kLongestCellLine;
-        if (!cut) return true;
+        if (!input.ReadLine(line, limit + 1)) return false;
+        if (!IsCutLine(line, limit)) return true;
         // Longer than a line may be: passed over to its end, not cut into lines.
         ++broken;
-        while (input.ReadLine(line, kLongestCellLine + 1) && !line.empty() && line.back() != '\n') {
+        while (input.ReadLine(line, limit + 1) && !line.empty() && line.back() != '\n') {
         }
     }
 }

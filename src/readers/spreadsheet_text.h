@@ -33,12 +33,18 @@ enum class CoordinateCell {
 // minutes and seconds below 60. The text is emptied when it is Unknown.
 CoordinateCell TakeCoordinateCell(std::string& text);
 
-// The lines a CSV or POT file may hold, in characters.
+// The lines a CSV or POT file may hold, in characters with the line's end.
 inline constexpr size_t kLongestCellLine = size_t{1} << 20;
 
-// The next line whole, however long, up to kLongestCellLine characters; a
-// longer line is passed over to its end and counted in `broken`, never cut
-// into lines. False at the end of the input.
-bool ReadWholeLine(TextReader& input, std::string_view& line, int32_t& broken);
+// Whether `piece`, read with the limit `limit` + 1 (TextReader::ReadLine), is
+// the start of a line longer than `limit` characters with its end, cut there,
+// rather than a line or the last line of the input without its "\n".
+bool IsCutLine(std::string_view piece, size_t limit);
+
+// The next line whole, however long, up to `limit` characters with its end
+// (kLongestCellLine for CSV and POT); a longer line is passed over to its end
+// and counted in `broken`, never cut into lines: nothing grows beyond the
+// limit. False at the end of the input.
+bool ReadWholeLine(TextReader& input, std::string_view& line, int32_t& broken, size_t limit = kLongestCellLine);
 
 }  // namespace geoplait

@@ -198,6 +198,8 @@ struct ConvertSettings {
     // An XMP sidecar NAME.EXT.xmp with the position beside every photo placed
     // from the track.
     int Photo_Sidecar = 0;
+    // How a sidecar is named: "Full" (IMG_0001.JPG.xmp) or "Short" (IMG_0001.xmp).
+    std::string Photo_SidecarName;
     // A photo further than this many seconds outside the track, or from the
     // nearest record within a gap, is not placed.
     std::string Photo_MaxGapSec;

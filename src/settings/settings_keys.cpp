@@ -49,8 +49,8 @@ constexpr SettingKey Int(S section, const char* key, int CS::*field, int def) {
             .rule = ValueRule::Integer};
 }
 constexpr SettingKey Choice(const char* key, std::string CS::*field, std::span<const ChoiceValue> choices,
-                            const char* def) {
-    return {.key = key, .type = KeyType::Choice, .section = S::General, .text = field, .defaultText = def,
+                            const char* def, S section = S::General) {
+    return {.key = key, .type = KeyType::Choice, .section = section, .text = field, .defaultText = def,
             .choices = choices};
 }
 
@@ -235,6 +235,7 @@ constexpr SettingKey kKeyTable[] = {
     Flag(S::Photo, "Photo_Interpolate", &CS::Photo_Interpolate, 0),
     Number(S::Photo, "Photo_InterpolateSec", &CS::Photo_InterpolateSec, "60"),
     Flag(S::Photo, "Photo_Sidecar", &CS::Photo_Sidecar, 0),
+    Choice("Photo_SidecarName", &CS::Photo_SidecarName, kSidecarNameChoices, "Full", S::Photo),
     Number(S::Photo, "Photo_MaxGapSec", &CS::Photo_MaxGapSec, "1800"),
 
     // [config Adjustment]
@@ -294,6 +295,11 @@ UnitSystem UnitSystemOf(std::string_view meterMile) {
 const std::array<ChoiceValue, 2> kGpxTypeChoices = {{
     {"Route", "Route"},
     {"Track", "Track"},
+}};
+
+const std::array<ChoiceValue, 2> kSidecarNameChoices = {{
+    {"Full", "Full"},
+    {"Short", "Short"},
 }};
 
 const std::array<ChoiceValue, 5> kLanguageChoices = {{

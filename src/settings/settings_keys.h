@@ -72,6 +72,9 @@ UnitSystem UnitSystemOf(std::string_view meterMile);
 extern const std::array<ChoiceValue, 5> kLanguageChoices;
 // GpxType's choices: the track as one route (<rte>) or as a track (<trk>).
 extern const std::array<ChoiceValue, 2> kGpxTypeChoices;
+// Photo_SidecarName's choices: a sidecar named after the whole photo file
+// name (IMG_0001.JPG.xmp) or after the name without its extension (IMG_0001.xmp).
+extern const std::array<ChoiceValue, 2> kSidecarNameChoices;
 
 using GroupTexts = std::array<std::string, kGroupCount>;
 using GroupNumbers = std::array<double, kGroupCount>;

@@ -77,6 +77,12 @@ constexpr TextRow kTexts[] = {
      {"(写真ファイル).xmp  写真ソフト用の位置", "(PhotoFile).xmp  Position For Photo Software",
       "(照片文件).xmp  供照片软件使用的位置", "(照片檔案).xmp  供照片軟體使用的位置",
       "(사진 파일).xmp  사진 프로그램용 위치"}},
+    {OptionText::SidecarName, {"サイドカー名", "Sidecar Name", "附属文件名", "附屬檔案名稱", "사이드카 이름"}},
+    {OptionText::SidecarNameFull,
+     {"完全 (NAME.EXT.xmp)", "Full (NAME.EXT.xmp)", "完整 (NAME.EXT.xmp)", "完整 (NAME.EXT.xmp)",
+      "전체 (NAME.EXT.xmp)"}},
+    {OptionText::SidecarNameShort,
+     {"短縮 (NAME.xmp)", "Short (NAME.xmp)", "简短 (NAME.xmp)", "簡短 (NAME.xmp)", "짧게 (NAME.xmp)"}},
 
     {OptionText::OffsetTitle, {"GPS位置オフセット", "GPS Position Offset", "GPS位置偏移", "GPS位置偏移", "GPS 위치 오프셋"}},
     {OptionText::Slider, {"スライダー", "slider", "滑块", "滑桿", "슬라이더"}},

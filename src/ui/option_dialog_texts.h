@@ -51,6 +51,9 @@ enum class OptionText : int {
     LabelTimeStamp,
     XmpSidecar,
     XmpSidecarNote,
+    SidecarName,       // the caption of Photo_SidecarName's choice
+    SidecarNameFull,   // its choices, in the order of kSidecarNameChoices
+    SidecarNameShort,
     // Offset dialog
     OffsetTitle,
     Slider,

@@ -13,6 +13,8 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <array>
+
 #include "settings/settings_keys.h"
 #include "ui/control_texts.h"
 #include "ui/dialogs.h"
@@ -28,6 +30,30 @@ using CS = ConvertSettings;
 using T = OptionText;
 
 #define FIELD(field) &CS::field, #field
+
+// Photo_SidecarName as a combo of the texts `choices` (one for each of
+// kSidecarNameChoices); a value outside the choices shows nothing and is kept.
+QComboBox* SidecarNameCombo(QWidget* owner, SettingBinder& binder,
+                            const std::array<QString, kSidecarNameChoices.size()>& choices) {
+    auto* box = new QComboBox(owner);
+    box->setObjectName(QStringLiteral("Photo_SidecarName"));
+    for (const QString& choice : choices) box->addItem(choice);
+    binder.Custom(
+        box,
+        [box](const CS& s) {
+            int shown = -1;
+            for (size_t i = 0; i < kSidecarNameChoices.size(); ++i) {
+                if (s.Photo_SidecarName == kSidecarNameChoices[i].displayText) shown = static_cast<int>(i);
+            }
+            box->setCurrentIndex(shown);
+        },
+        [box](CS& s) {
+            if (box->currentIndex() >= 0) {
+                s.Photo_SidecarName = kSidecarNameChoices[static_cast<size_t>(box->currentIndex())].displayText;
+            }
+        });
+    return box;
+}
 
 }  // namespace
 
@@ -262,7 +288,18 @@ void PhotoDialog::BuildOutputRows(QVBoxLayout* column) {
     photoLabel->setAccessibleName(labelStamp.mid(labelStamp.indexOf(QLatin1Char('(')) + 1).trimmed());
     output->addWidget(photoLabel, 3, 1);
     output->addWidget(Label(this, QStringLiteral(")"), nullptr), 3, 2);
-    noted(Check(this, Text(T::XmpSidecar), FIELD(Photo_Sidecar)), Text(T::XmpSidecarNote), 4);
+    QCheckBox* sidecar = Check(this, Text(T::XmpSidecar), FIELD(Photo_Sidecar));
+    noted(sidecar, Text(T::XmpSidecarNote), 4);
+    // How the sidecars are named, edited with sidecars on.
+    QComboBox* sidecarName =
+        SidecarNameCombo(this, binder_, {Text(T::SidecarNameFull), Text(T::SidecarNameShort)});
+    QLabel* sidecarNameLabel = Label(this, Text(T::SidecarName), sidecarName);
+    output->addWidget(sidecarNameLabel, 5, 0);
+    output->addWidget(sidecarName, 5, 1);
+    for (QWidget* widget : {static_cast<QWidget*>(sidecarNameLabel), static_cast<QWidget*>(sidecarName)}) {
+        widget->setEnabled(edited_.Photo_Sidecar != 0);
+        connect(sidecar, &QCheckBox::toggled, widget, &QWidget::setEnabled);
+    }
     output->setColumnStretch(2, 1);
     column->addLayout(output);
 }

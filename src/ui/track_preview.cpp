@@ -194,7 +194,7 @@ struct Reader {
         if (!kmlGroups) {
             if (first || gap) thinners[0].Start(track.segments, 0);
         } else if (speed) {
-            const int n = SpeedGroupIndex(ctx);
+            const int n = SpeedGroupIndex(ctx.Current(), ctx.point);
             if (first || n != group || gap) {
                 // Without a gap the old group ends with this record, so the groups join.
                 if (!first && !gap) thinners[static_cast<size_t>(group)].Add(track.segments, point);
@@ -224,7 +224,7 @@ struct Reader {
     void Take() {
         TrackStore& store = ctx.store;
         if (Accept()) {
-            MakeCoordinateLine(ctx, writer, ctx.scratch.line);
+            MakeCoordinateLine(ctx.point, writer, ctx.scratch.line);
             if (const auto point = PositionOfLine(ctx.scratch.line)) {
                 Place(*point);
                 ++store.WrittenCount;

@@ -408,6 +408,8 @@ TEST(RunConversion, PrescanCountsByFamily) {
         {"nmea(log) -> kml", Repeat(kGgaLine, 5), 5},  // no RMC: the GGA lines
         {"nmea(log) -> kml", "$GNRMC,1\n$GPRMC,2\n$GXRMC,3\n$GNGGA,1\n", 2},  // every known talker
         {"nmea(log) -> kml", kGgaLine + gsa + kGgaLine, 2}, {"nmea(log) -> kml", gsa + gsa, 0},
+        // The fix at the end of a line over 4095 characters is none.
+        {"nmea(log) -> kml", std::string(4096, 'x') + kRmcLine + kRmcLine, 1},
         {"nmea(log) -> pot", mixed, 3}, {"nmea(log) -> Summary(csv)", mixed, 0},
         {"nmea(log) -> Summary(html)", mixed, 0},
         {"csv(Full) -> kml", "a\nb\nc\nd", 4}, {"csv(Full) -> pot", "a\r\nb\r\n\r\n", 3},

@@ -12,7 +12,7 @@ using KmlDocumentTest = KmlFixture;
 
 TEST_F(KmlDocumentTest, FailureStopsTheRunAndWritesNothing) {
     s().OutputFile = dir.File("missing/dir/out.kml");
-    WriteKmlHeader(ctx);
+    WriteKmlHeader(ctx.outputs, s());
     EXPECT_TRUE(ctx.StopRequested());
     EXPECT_TRUE(ui.messages.empty()) << "the run says so once, at its end";
     EXPECT_FALSE(ctx.outputs.Commit());

@@ -9,6 +9,7 @@
 
 #include "engine/run_context.h"
 #include "base/text_file.h"
+#include "kml/kml_document.h"
 #include "kml/kml_format.h"
 #include "settings/convert_settings.h"
 #include "support/recording_ui.h"
@@ -70,6 +71,8 @@ protected:
     }
 
     ConvertSettings& s() { return settings.current; }
+    // The parts of the context the KML writers of a section take.
+    KmlSection Section() { return {ctx.Current(), ctx.point, ctx.store, ctx.run}; }
 
     // What `write` writes through a KmlBuffer, CR LF shown as "\n".
     std::string Captured(const std::function<void(KmlBuffer&)>& write) {

@@ -86,11 +86,12 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
         ctx.point.ElapsedSec = 77;
         s().TimeStampPath = c.stamp;
         s().Altitude = s().VLineAltitude = 1;
+        KmlSection section = Section();
         EXPECT_EQ(Captured([&](KmlBuffer& out) {
                       if (c.kind == PathKind::LineGroups) {
-                          WriteLineGroupBreak(out, ctx, KmlRecordOptionsOf(s(), settings.config, ctx.run), c.source);
+                          WriteLineGroupBreak(out, section, KmlRecordOptionsOf(s(), settings.config, ctx.run), c.source);
                       } else {
-                          WriteSpeedGroupBreak(out, ctx, c.source, 4);
+                          WriteSpeedGroupBreak(out, section, c.source, 4);
                       }
                       // The next piece is written once it holds a line.
                       out.PieceCoordinate("1,2,3\n");
@@ -123,7 +124,7 @@ TEST_F(KmlPathTest, SpeedRanges) {
     for (const Case& c : cases) {
         s().SpeedRange = *c.bounds;
         ctx.point.Speed = c.speed;
-        EXPECT_EQ(SpeedGroupIndex(ctx), c.group) << c.speed;
+        EXPECT_EQ(SpeedGroupIndex(s(), ctx.point), c.group) << c.speed;
     }
 }
 

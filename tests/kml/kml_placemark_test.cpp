@@ -55,7 +55,8 @@ protected:
         // The options as the run decodes them when it starts.
         KmlRecordWriter writer{KmlRecordOptionsOf(s(), settings.config, ctx.run), {}};
         const TrackPoint before = ctx.point;
-        std::string text = Captured([&](KmlBuffer& out) { WritePositionPlacemark(out, ctx, writer, nameText); });
+        KmlSection section = Section();
+        std::string text = Captured([&](KmlBuffer& out) { WritePositionPlacemark(out, section, writer, nameText); });
         // The position is moved on the way out; the record keeps its own.
         EXPECT_EQ(ctx.point.LatitudeDeg, before.LatitudeDeg);
         EXPECT_EQ(ctx.point.LongitudeDeg, before.LongitudeDeg);

@@ -63,15 +63,21 @@ struct Tiff {
         }
         return entries + N(0, 4) + values;
     }
-    std::string Bytes() const {
+    // The header, padded up to IFD0.
+    std::string Head() const {
+        std::string head = (little ? "II" : "MM") + N(42, 2) + N(ifd0At, 4);
+        head.resize(ifd0At, '\0');
+        return head;
+    }
+    std::string Bytes() const { return Head() + Folders(); }
+    // IFD0 and the folders after it, as they lie from `ifd0At` on.
+    std::string Folders() const {
         std::vector<Tag> zero = ifd0;
         const size_t exifAt = ifd0At + Size(ifd0) + (exif.empty() ? 0 : 12) + (gps.empty() ? 0 : 12);
         const size_t gpsAt = exifAt + (exif.empty() ? 0 : Size(exif));
         if (!exif.empty()) zero.push_back({34665, 4, 1, N(exifAt, 4)});
         if (!gps.empty()) zero.push_back({34853, 4, 1, N(gpsAt, 4)});
-        std::string head = (little ? "II" : "MM") + N(42, 2) + N(ifd0At, 4);
-        head.resize(ifd0At, '\0');
-        return head + Ifd(zero, ifd0At) + (exif.empty() ? "" : Ifd(exif, exifAt)) + (gps.empty() ? "" : Ifd(gps, gpsAt));
+        return Ifd(zero, ifd0At) + (exif.empty() ? "" : Ifd(exif, exifAt)) + (gps.empty() ? "" : Ifd(gps, gpsAt));
     }
 };
 
@@ -103,11 +109,9 @@ struct Read {
     test::Notices messages;
 };
 
-Read ReadBytes(const std::string& bytes, int32_t timeDifference = 90000, int dateTimeOriginal = 1,
-               int gpsTimeStamp = 1) {
-    TempDir dir;
-    const std::string path = dir.File("p.jpg");
-    WriteFileBytes(path, bytes);
+// Reads the photo at `path`, its file time set to 2023-11-14 22:13:20 UTC.
+Read ReadPath(const std::string& path, int32_t timeDifference = 90000, int dateTimeOriginal = 1,
+              int gpsTimeStamp = 1) {
     struct timespec times[2] = {{1700000000, 0}, {1700000000, 0}};  // 2023-11-14 22:13:20 UTC
     utimensat(AT_FDCWD, path.c_str(), times, 0);
     Settings settings;
@@ -122,6 +126,14 @@ Read ReadBytes(const std::string& bytes, int32_t timeDifference = 90000, int dat
     r.code = ReadExif(path, ctx, r.photo);
     r.messages = ui.messages;
     return r;
+}
+
+Read ReadBytes(const std::string& bytes, int32_t timeDifference = 90000, int dateTimeOriginal = 1,
+               int gpsTimeStamp = 1) {
+    TempDir dir;
+    const std::string path = dir.File("p.jpg");
+    WriteFileBytes(path, bytes);
+    return ReadPath(path, timeDifference, dateTimeOriginal, gpsTimeStamp);
 }
 
 // What a photo holds, in one line: code, date, time, source, letters,
@@ -290,6 +302,12 @@ TEST(ExifReader, Titles) {
         EXPECT_EQ(r.photo.Title, c.title);
         EXPECT_TRUE(r.messages.empty());
     }
+    // A RAW file's title is cut at 64 KiB, which no camera writes near.
+    for (const size_t length : {size_t{65535}, size_t{65536}, size_t{70000}}) {
+        Tiff t;
+        t.ifd0 = {Ascii(270, std::string(length, 'T'))};
+        EXPECT_EQ(ReadBytes(t.Bytes()).photo.Title, std::string(std::min<size_t>(length, 65536), 'T')) << length;
+    }
 }
 
 // Offsets, counts and lengths that point outside the segment; the inputs
@@ -359,8 +377,9 @@ std::string FullBox(const std::string& type, int version, const std::string& con
 // A HEIF file: ftyp, meta (hdlr, iinf with an Exif item and one other, iloc
 // version `ilocVersion` with 4-byte offsets and lengths), then the Exif item
 // in mdat ("\0\0\0\6Exif\0\0" and the TIFF block) or, with `inIdat`, in the
-// meta box's idat.
-std::string Heif(const std::string& tiff, int ilocVersion = 0, bool inIdat = false, int64_t shiftOffset = 0) {
+// meta box's idat; `metaPadding` bytes of a free box before iinf.
+std::string Heif(const std::string& tiff, int ilocVersion = 0, bool inIdat = false, int64_t shiftOffset = 0,
+                 size_t metaPadding = 0) {
     const std::string item = Be(6, 4) + std::string("Exif\0\0", 6) + tiff;
     const std::string ftyp = Box("ftyp", "heic" + Be(0, 4) + "mif1heic");
     const std::string iinf = FullBox("iinf", 0,
@@ -371,7 +390,8 @@ std::string Heif(const std::string& tiff, int ilocVersion = 0, bool inIdat = fal
         entries += Be(2, 2) + (ilocVersion == 1 ? Be(inIdat ? 1 : 0, 2) : "") + Be(0, 2) + Be(1, 2) +
                    Be(exifOffset, 4) + Be(item.size(), 4);
         const std::string iloc = FullBox("iloc", ilocVersion, Be(0x44, 1) + Be(0, 1) + Be(2, 2) + entries);
-        return FullBox("meta", 0, FullBox("hdlr", 0, Be(0, 4) + "pict" + std::string(13, '\0')) + iinf + iloc +
+        const std::string padding = metaPadding == 0 ? "" : Box("free", std::string(metaPadding, '\0'));
+        return FullBox("meta", 0, FullBox("hdlr", 0, Be(0, 4) + "pict" + std::string(13, '\0')) + padding + iinf + iloc +
                                       (inIdat ? Box("idat", item) : ""));
     };
     const size_t metaSize = meta(0).size();
@@ -483,6 +503,77 @@ TEST(ExifReader, HostileContainers) {
     EXPECT_EQ(ReadBytes(idatHeif.substr(0, ftypSize) + Be(1, 4) + "free" + Be(20, 8) + "four" + rest).code, 1115);
     rest.replace(0, 4, Be(0, 4));
     EXPECT_EQ(ReadBytes(idatHeif.substr(0, ftypSize) + rest).code, 1115);
+}
+
+// A RAW file may keep its folders after the picture, anywhere in the file
+// (TIFF offsets reach 4 GiB), and a HEIF meta box may be large: each is read
+// where it lies, up to the file's last byte and not one beyond.
+TEST(ExifReader, MetadataBeyondTheFirstMebibyte) {
+    const std::string gpsRead =
+        " S:354154.120000 W:1394613.800000 -12.500000 34853-02(Lat).34853-04(Lon).34853-06(Alt) [Harbour & <pier>]";
+    const std::string all = " 20240201 003015 34853-07(GPS-Time).34853-29(GPS-Date)" + gpsRead;
+    const std::string noGpsDate = " 20240102 060708 34665-36867(IFD):DateTimeOriginal" + gpsRead;
+    for (const bool little : {true, false}) {
+        const std::string order = little ? "5" : "6";
+        Tiff far = Full(little);
+        far.ifd0At = (1u << 20) + 1;  // past the first MiB, at an odd offset
+        const std::string bytes = far.Bytes();
+        ASSERT_GT(bytes.size(), (1u << 20) + 200);
+        EXPECT_EQ(Summary(ReadBytes(bytes, 150000)), "111" + order + all);
+        // The GPS date, the last value, ends at the file's end (its NUL cut
+        // off: ten characters are enough); one byte less and it is absent.
+        EXPECT_EQ(Summary(ReadBytes(bytes.substr(0, bytes.size() - 1), 150000)), "111" + order + all);
+        EXPECT_EQ(Summary(ReadBytes(bytes.substr(0, bytes.size() - 2), 150000)), "111" + order + noGpsDate);
+        // IFD0 past the file's end: the header alone.
+        EXPECT_EQ(Summary(ReadBytes(far.Head(), 150000)), order + " " + kFileDate15 + " []");
+        // The Exif item of a HEIF file whose meta box holds 3 MiB before iinf and iloc.
+        const std::string heif = Heif(Full(little).Bytes(), 0, false, 0, 3u << 20);
+        EXPECT_EQ(Summary(ReadBytes(heif, 150000)), "111" + order + all);
+    }
+    // IFD0 and its folders in the last KiB before 4 GiB of a sparse file.
+    TempDir dir;
+    const std::string path = dir.File("far.dng");
+    Tiff last = Full(false);
+    last.ifd0At = 0xFFFFFC00u;
+    const std::string folders = last.Folders();
+    ASSERT_LT(uint64_t{last.ifd0At} + folders.size(), uint64_t{1} << 32);
+    const std::string head = "MM" + last.N(42, 2) + last.N(last.ifd0At, 4);
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(pwrite(fd, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
+    ASSERT_EQ(pwrite(fd, folders.data(), folders.size(), last.ifd0At), static_cast<ssize_t>(folders.size()));
+    close(fd);
+    EXPECT_EQ(Summary(ReadPath(path, 150000)), "1116" + all);
+}
+
+// An iloc box of many items whose extents take no bytes (offset and length
+// sizes of 0), 65535 each: they are stepped over at once, and the Exif item
+// after them is found when it is among the first 65536 items.
+TEST(ExifReader, IlocItemsOfEmptyExtents) {
+    const std::string all = " 20240201 003015 34853-07(GPS-Time).34853-29(GPS-Date) S:354154.120000 "
+                            "W:1394613.800000 -12.500000 34853-02(Lat).34853-04(Lon).34853-06(Alt) [Harbour & <pier>]";
+    const std::string item = Be(6, 4) + std::string("Exif\0\0", 6) + Full(true).Bytes();
+    const std::string ftyp = Box("ftyp", "heic" + Be(0, 4) + "mif1heic");
+    const std::string iinf =
+        FullBox("iinf", 0, Be(1, 2) + FullBox("infe", 2, Be(1, 2) + Be(0, 2) + "Exif" + std::string(1, '\0')));
+    // Sizes: offset 0, length 0, base offset 4, index 0; version 1 counts
+    // items in two bytes, version 2 in four.
+    const auto heif = [&](int version, uint32_t decoys) {
+        const int idSize = version == 2 ? 4 : 2;
+        const auto meta = [&](uint64_t exifAt) {
+            std::string entries;
+            for (uint32_t i = 0; i < decoys; ++i) {
+                entries += Be(2, idSize) + Be(0, 2) + Be(0, 2) + Be(0, 4) + Be(0xFFFF, 2);
+            }
+            entries += Be(1, idSize) + Be(0, 2) + Be(0, 2) + Be(exifAt, 4) + Be(1, 2);
+            return FullBox("meta", 0, iinf + FullBox("iloc", version,
+                                                     Be(0x00, 1) + Be(0x40, 1) + Be(decoys + 1, idSize) + entries));
+        };
+        return ftyp + meta(ftyp.size() + meta(0).size() + 8) + Box("mdat", item);
+    };
+    EXPECT_EQ(Summary(ReadBytes(heif(1, 65534), 150000)), "1115" + all);
+    EXPECT_EQ(Summary(ReadBytes(heif(2, 65535), 150000)), "1115" + all);
+    EXPECT_EQ(Summary(ReadBytes(heif(2, 65536), 150000)), std::string("7 ") + kFileDate15 + " []");
 }
 
 // exiftool reads the HEIF files made here as it reads a camera's, and a

@@ -111,5 +111,84 @@ TEST(EpochsByFix, SentencesAreFoundAtAnIdentifier) {
     EXPECT_FALSE(FindNmeaSentence("$gpgga,1", s));
 }
 
+// The epochs the shared loop makes of a log, each its lines' texts joined,
+// with what it left out.
+struct LoopRun {
+    std::vector<std::string> epochs;
+    int32_t badChecksums = 0;
+    int32_t longLines = 0;
+};
+
+LoopRun LoopEpochs(const std::string& log) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("in.log"), log);
+    TextReader input;
+    EXPECT_TRUE(input.Open(dir.File("in.log")));
+    NmeaEpochLoop loop;
+    NmeaLine line;
+    LoopRun run;
+    do {
+        std::string epoch;
+        while (loop.NextLine(input, line)) epoch += line.text;
+        run.epochs.push_back(epoch);
+    } while (!loop.Ended());
+    EXPECT_FALSE(loop.NextLine(input, line)) << "the end stays the end";
+    run.badChecksums = loop.BadChecksums();
+    run.longLines = loop.LongLines();
+    return run;
+}
+
+TEST(EpochLoop, HandsOnTheLinesOfEachEpoch) {
+    // Lines of text stay in their epoch (the pass-through copies them), from
+    // the "$" where a sentence stands; binary lines and damaged sentences go.
+    const LoopRun run = LoopEpochs(std::string("$GPRMC,000001,A\nnote\n\0\0\1\nxy$GPGSV,1\n$GPGGA,000001,*56\n"
+                                               "$GPGGA,000001\n\n$GPRMC,000002,A\r\n$GPGGA,000002",
+                                               99));
+    EXPECT_EQ(run.epochs, (std::vector<std::string>{"$GPRMC,000001,A\nnote\n$GPGSV,1\n$GPGGA,000001\n\n",
+                                                    "$GPRMC,000002,A\n$GPGGA,000002"}));
+    EXPECT_EQ(run.badChecksums, 1);
+    EXPECT_EQ(run.longLines, 0);
+    EXPECT_EQ(LoopEpochs("").epochs, (std::vector<std::string>{""}));
+    EXPECT_EQ(LoopEpochs("\n").epochs, (std::vector<std::string>{"\n"}));
+}
+
+TEST(EpochLoop, LinesOverTheLimitArePassedOverWhole) {
+    // A sentence after 4095 characters less its own length is on a line of
+    // 4095 (read), one character more makes the line too long (passed over,
+    // its tail never read as a sentence); the same for characters of two
+    // bytes, and for a last line without its end.
+    const std::string tail = "$GPGGA,000009\n";
+    const auto line = [&](size_t chars, const std::string& fill) {
+        std::string text;
+        for (size_t i = 0; i + tail.size() - 1 < chars; ++i) text += fill;
+        return text + tail;
+    };
+    const std::string first = "$GPGGA,000001\n";
+    const std::string last = "$GPGGA,000002\n";
+    const struct {
+        std::string middle;
+        bool kept;
+    } cases[] = {
+        {line(4095, "x"), true},
+        {line(4096, "x"), false},
+        {line(10000, "x"), false},
+        {line(4095, "\xC3\xA9"), true},
+        {line(4096, "\xC3\xA9"), false},
+    };
+    for (const auto& c : cases) {
+        const LoopRun run = LoopEpochs(first + c.middle + last);
+        const std::vector<std::string> kept = {first, tail, last};
+        const std::vector<std::string> passed = {first, last};
+        EXPECT_EQ(run.epochs, c.kept ? kept : passed) << c.middle.size();
+        EXPECT_EQ(run.longLines, c.kept ? 0 : 1) << c.middle.size();
+    }
+    std::string end = line(4095, "x");
+    end.pop_back();
+    EXPECT_EQ(LoopEpochs(first + end).epochs, (std::vector<std::string>{first, "$GPGGA,000009"}));
+    const LoopRun over = LoopEpochs(first + "x" + end);
+    EXPECT_EQ(over.epochs, (std::vector<std::string>{first}));
+    EXPECT_EQ(over.longLines, 1);
+}
+
 }  // namespace
 }  // namespace geoplait

@@ -109,5 +109,17 @@ TEST(WholeLines, LongLinesAreReadWholeAndOverLongOnesPassedOver) {
     EXPECT_EQ(broken, 0);
 }
 
+TEST(WholeLines, TheBoundCountsCharactersNotBytes) {
+    // A last line without its end, of characters of two bytes: within the
+    // bound in characters though beyond it in bytes, it is whole.
+    std::string within;
+    for (size_t i = 0; i + 1 < kLongestCellLine; ++i) within += "\xC3\xA9";
+    int32_t broken = 0;
+    EXPECT_EQ(WholeLines("x\n" + within, broken), (std::vector<std::string>{"x\n", within.substr(0, 12)}));
+    EXPECT_EQ(broken, 0);
+    EXPECT_EQ(WholeLines("x\n" + within + "\xC3\xA9", broken), (std::vector<std::string>{"x\n"}));
+    EXPECT_EQ(broken, 1);
+}
+
 }  // namespace
 }  // namespace geoplait

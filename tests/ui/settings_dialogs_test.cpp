@@ -513,9 +513,16 @@ private slots:
         Click(dialog, "Photo_Interpolate");
         QVERIFY(Find<QLineEdit>(dialog, "Photo_InterpolateSec").isEnabled());
         Find<QLineEdit>(dialog, "Photo_InterpolateSec").setText("30");
+        // The sidecar name is chosen with sidecars on.
+        auto& sidecarName = Find<QComboBox>(dialog, "Photo_SidecarName");
+        QCOMPARE(sidecarName.currentText(), QString("Full (NAME.EXT.xmp)"));
+        QVERIFY(!sidecarName.isEnabled());
         Click(dialog, "Photo_Sidecar");
+        QVERIFY(sidecarName.isEnabled());
+        sidecarName.setCurrentIndex(1);
         dialog.accept();
         const ConvertSettings& s = dialog.Edited();
+        QCOMPARE(s.Photo_SidecarName, std::string("Short"));
         QCOMPARE((QList<int>{s.Photo_Interpolate, s.Photo_Sidecar}), (QList<int>{1, 1}));
         QCOMPARE(s.Photo_InterpolateSec, std::string("30"));
         QCOMPARE((QList<int>{s.Photo_IconUrl, s.Photo_IconThumbnail, s.Photo_TimeAdjust, s.Photo_TimeAdjustCAL,
@@ -527,6 +534,29 @@ private slots:
                     .hasMatch());
     }
 
+    // The sidecar name choice speaks the interface language, its caption
+    // names it; a value outside its list shows nothing and is kept.
+    void photoSidecarName() {
+        Settings settings = Defaults();
+        settings.current.Language = "한국";
+        settings.current.Photo_SidecarName = "Short";
+        {
+            PhotoDialog dialog(nullptr, settings);
+            auto& combo = Find<QComboBox>(dialog, "Photo_SidecarName");
+            QCOMPARE(combo.currentText(), QString("짧게 (NAME.xmp)"));
+            QString caption;
+            for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+                if (label->buddy() == &combo) caption = label->text();
+            }
+            QCOMPARE(caption, QString("사이드카 이름"));
+        }
+        settings.current.Photo_SidecarName = "Tiny";
+        PhotoDialog dialog(nullptr, settings);
+        QCOMPARE(Find<QComboBox>(dialog, "Photo_SidecarName").currentIndex(), -1);
+        dialog.accept();
+        QCOMPARE(dialog.Edited().Photo_SidecarName, std::string("Tiny"));
+    }
+
     // Every control a screen reader can reach has a name, and every dialog fits a 1366x768 screen.
     void namedAndFitting_data() {
         QTest::addColumn<QString>("dialog");
@@ -534,6 +564,7 @@ private slots:
         for (const DialogCase& entry : kDialogs) QTest::newRow(entry.name) << entry.name << "English";
         QTest::newRow("input ja") << "input" << "日本語";
         QTest::newRow("output ko") << "output" << "한국";
+        QTest::newRow("photo zh-tw") << "photo" << "國語(繁)";
     }
     void namedAndFitting() {
         QFETCH(QString, dialog);

@@ -448,6 +448,11 @@ std::string OutputFiles::PathToWrite(const std::string& path, bool askReplace) {
     return WrittenPath(path);
 }
 
+bool OutputFiles::MadeDurable(const std::string& path) {
+    const Entry* entry = Find(ResolveLinks(path));
+    return entry != nullptr && !entry->temp.empty();
+}
+
 std::string OutputFiles::WrittenPath(const std::string& path) {
     const Entry* entry = Find(ResolveLinks(path));
     if (entry == nullptr) return {};

@@ -103,6 +103,9 @@ public:
     // Where the output made for `target` is being written (to read it back
     // before the run completes, as a KMZ packs its KML); empty when none is.
     std::string WrittenPath(const std::string& target);
+    // Whether the output made for `target` is a temporary file that Commit
+    // makes durable before it puts it into place.
+    bool MadeDurable(const std::string& target);
     // A scratch file for text a run writes before it can go to its output
     // (the path section of a KML, written while the placemarks are): made
     // beside `target`, or in $TMPDIR (else /tmp) when the target is not a

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -364,14 +365,14 @@ bool TextReader::ReadLine(std::string_view& line, size_t limit) {
 }
 
 // The writing side of a TextWriter once its output outgrows one block: a
-// thread of its own makes each full block clean, turns its "\n" into CR LF
-// and writes it, while the run fills the next block. One block is in hand at
+// thread of its own checks that each full block is clean (making it so when
+// it is not) and writes it, while the run fills the next block. One block is in hand at
 // a time, so the bytes go out in the order they were written.
 struct TextWriter::Drain {
     std::thread thread;
     std::mutex mutex;
     std::condition_variable changed;
-    BlockBuffer<char> block;   // text handed over, "\n" as written
+    BlockBuffer<char> block;   // text handed over, with its CR LF
     size_t size = 0;
     bool final = false;        // the block ends what the file holds for now
     bool pending = false;      // a block waits to be written
@@ -399,39 +400,9 @@ struct TextWriter::Drain {
     }
 };
 
-namespace {
-
-// Copies at most kWriteBlock bytes of text to `out` with each "\n" as CR LF
-// and returns the end of what it wrote. With `check`, each line is checked
-// (IsCleanText) as it is copied, and null is returned at the first that is
-// not clean.
-char* CopyLines(const char* text, size_t size, char* out, bool check) {
-    const char* in = text;
-    const char* const end = text + size;
-    while (in != end) {
-        const auto* nl = static_cast<const char*>(std::memchr(in, '\n', static_cast<size_t>(end - in)));
-        const auto length = static_cast<size_t>((nl != nullptr ? nl : end) - in);
-        if (check && !IsCleanText(std::string_view(in, length))) return nullptr;
-        std::memcpy(out, in, length);
-        out += length;
-        if (nl == nullptr) break;
-        *out++ = '\r';
-        *out++ = '\n';
-        in = nl + 1;
-    }
-    return out;
-}
-
-}  // namespace
-
 bool TextWriter::BlockOut::Write(const char* text, size_t size, bool final) {
-    if (keepBytes) return WriteLines(text, size);
-    if (carry.empty() && size <= kWriteBlock) {
-        // One pass: each line is checked as it is copied with its CR LF.
-        if (lines.size() < 2 * kWriteBlock) lines.resize(2 * kWriteBlock);
-        if (const char* end = CopyLines(text, size, lines.data(), true)) {
-            return files->WriteAll(fd, lines.data(), static_cast<size_t>(end - lines.data()));
-        }
+    if (keepBytes || (carry.empty() && IsCleanText(std::string_view(text, size)))) {
+        return WriteOut(text, size);
     }
     // Whatever the input held, an output is valid UTF-8 without the
     // characters XML forbids; a character cut by the block's end waits for
@@ -441,19 +412,13 @@ bool TextWriter::BlockOut::Write(const char* text, size_t size, bool final) {
     clean.clear();
     const size_t kept = AppendCleanText(clean, joined, final);
     carry.assign(joined, joined.size() - kept, kept);
-    return WriteLines(clean.data(), clean.size());
+    return WriteOut(clean.data(), clean.size());
 }
 
-bool TextWriter::BlockOut::WriteLines(const char* text, size_t size) {
-    if (lines.size() < 2 * kWriteBlock) lines.resize(2 * kWriteBlock);
-    while (size > 0) {
-        // At most a block at a time, so that every byte could become two.
-        const size_t piece = std::min(size, kWriteBlock);
-        const char* end = CopyLines(text, piece, lines.data(), false);
-        if (!files->WriteAll(fd, lines.data(), static_cast<size_t>(end - lines.data()))) return false;
-        text += piece;
-        size -= piece;
-    }
+bool TextWriter::BlockOut::WriteOut(const char* bytes, size_t size) {
+    if (!files->WriteAll(fd, bytes, size)) return false;
+    // Only a start: what fails here fails the sync before the rename too.
+    if (writeEarly) (void)sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     return true;
 }
 
@@ -488,6 +453,7 @@ bool TextWriter::Open(OutputFiles& files, const std::string& path, WriteMode mod
         failed_ = true;
         return false;
     }
+    blockOut_.writeEarly = files.MadeDurable(path);
     if (mode == WriteMode::Create) bomPending_ = true;
     if (mode == WriteMode::Append) bomPending_ = empty;
     if (buf_.size() < kWriteBlock) buf_.resize(kWriteBlock);
@@ -512,6 +478,7 @@ bool TextWriter::TakeDescriptor(OutputFiles& files, int fd) {
     blockOut_.files = files_;
     blockOut_.fd = fd_;
     blockOut_.keepBytes = false;
+    blockOut_.writeEarly = false;
     blockOut_.carry.clear();
     if (fd_ < 0) {
         failed_ = true;
@@ -594,23 +561,90 @@ void TextWriter::FlushBuffer(bool wait) {
     }
 }
 
-void TextWriter::Write(std::string_view text) {
-    if (fd_ < 0) return;
-    if (bomPending_) {
-        bomPending_ = false;
-        Write("\xEF\xBB\xBF");
+void TextWriter::WriteBom() {
+    bomPending_ = false;
+    Write("\xEF\xBB\xBF");
+}
+
+namespace {
+
+// Copies `size` bytes to `out` with each "\n" as CR LF, sixteen bytes at a
+// time: a piece without a line end is stored whole, one with one is stored
+// whole too, and the CR LF written over it where the first line end stood.
+// `out` has room for 2 * size + 16 bytes. Returns the end of what it wrote.
+char* CopyWithCrLf(const char* in, size_t size, char* out) {
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    const Bytes lf = Bytes{} + static_cast<unsigned char>('\n');
+    const char* const end = in + size;
+    // The first line end of a piece is found by its byte's place in the
+    // words, low bytes first: on a big-endian machine, one byte at a time.
+    while (std::endian::native == std::endian::little && end - in >= 16) {
+        Bytes v;
+        std::memcpy(&v, in, sizeof v);
+        std::memcpy(out, &v, sizeof v);
+        const auto found = v == lf;
+        uint64_t words[2];
+        static_assert(sizeof found == sizeof words);
+        std::memcpy(words, &found, sizeof words);
+        if ((words[0] | words[1]) == 0) {
+            in += 16;
+            out += 16;
+            continue;
+        }
+        const auto at = static_cast<size_t>(words[0] != 0 ? __builtin_ctzll(words[0]) / 8
+                                                            : 8 + __builtin_ctzll(words[1]) / 8);
+        out[at] = '\r';
+        out[at + 1] = '\n';
+        in += at + 1;
+        out += at + 2;
     }
-    // Copied as it is; "\n" becomes CR LF where the block is written.
+    for (; in != end; ++in) {
+        if (*in == '\n') *out++ = '\r';
+        *out++ = *in;
+    }
+    return out;
+}
+
+}  // namespace
+
+void TextWriter::WriteLong(std::string_view text) {
+    if (fd_ < 0) return;
+    if (bomPending_) WriteBom();
+    if (buf_.size() - used_ >= 2 * text.size() + 16) {
+        char* const start = buf_.data() + used_;
+        used_ += static_cast<size_t>(CopyWithCrLf(text.data(), text.size(), start) - start);
+        return;
+    }
+    // Copied once, each "\n" as CR LF; the pair never parts at a block's end.
     while (!text.empty()) {
-        if (used_ == buf_.size()) FlushBuffer(false);
-        const size_t n = std::min(text.size(), buf_.size() - used_);
-        std::memcpy(buf_.data() + used_, text.data(), n);
-        used_ += n;
-        text.remove_prefix(n);
+        if (buf_.size() - used_ < 2) FlushBuffer(false);
+        char* const out = buf_.data() + used_;
+        const size_t span = std::min(text.size(), buf_.size() - used_ - 1);
+        const void* nl = std::memchr(text.data(), '\n', span);
+        if (nl == nullptr) {
+            std::memcpy(out, text.data(), span);
+            used_ += span;
+            text.remove_prefix(span);
+            continue;
+        }
+        const auto length = static_cast<size_t>(static_cast<const char*>(nl) - text.data());
+        std::memcpy(out, text.data(), length);
+        out[length] = '\r';
+        out[length + 1] = '\n';
+        used_ += length + 2;
+        text.remove_prefix(length + 1);
     }
 }
 
-void TextWriter::Put(char c) { Write(std::string_view(&c, 1)); }
+char* TextWriter::RoomSlow(size_t size) {
+    size = std::min(size, kMaxRoom);
+    if (buf_.size() < kWriteBlock) buf_.resize(kWriteBlock);
+    // A closed writer takes what is written and drops it (Commit adds nothing).
+    if (fd_ < 0) return buf_.data();
+    if (bomPending_) WriteBom();
+    if (buf_.size() - used_ < size) FlushBuffer(false);
+    return buf_.data() + used_;
+}
 
 void TextWriter::Printf(const char* format, ...) {
     char small[1024];
@@ -641,10 +675,7 @@ void TextWriter::Printf(const char* format, ...) {
 bool TextWriter::Close() {
     if (files_ == nullptr) return !failed_;
     if (fd_ >= 0) {
-        if (bomPending_) {
-            bomPending_ = false;
-            Write("\xEF\xBB\xBF");
-        }
+        if (bomPending_) WriteBom();
         FlushBuffer(true);
         if (!files_->CloseFile(fd_)) failed_ = true;
         fd_ = -1;

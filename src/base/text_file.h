@@ -6,8 +6,10 @@
 // byte counts as one and passes through unchanged), the rest of a longer line
 // arriving as the next read.
 //
-// Writing: every "\n" is written as CR LF. Once an output outgrows a block,
-// a thread of its own writes each full block while the next one is filled. Create writes the UTF-8 mark unless
+// Writing: every "\n" is written as CR LF, as the text is copied into the
+// block (a caller may also format straight into the block: Room, Commit).
+// Once an output outgrows a block, a thread of its own checks each full block
+// and writes it while the next one is filled. Create writes the UTF-8 mark unless
 // the caller drops it (Bom 0) before writing anything; Append adds to the end
 // (a mark only when the file is new or empty); Plain writes no mark. Every
 // write and close is checked, and a replaced file is renamed into place only
@@ -162,8 +164,34 @@ public:
     void KeepBytes() { blockOut_.keepBytes = true; }
     // Writes text, "\n" as CR LF. What reaches the file is valid UTF-8 without
     // the characters XML forbids (each becomes U+FFFD), whatever the input held.
-    void Write(std::string_view text);
-    void Put(char c);
+    void Write(std::string_view text) {
+        // A short text that fits goes in with its line ends made CR LF as it
+        // is copied: the one copy of its bytes.
+        if (text.size() <= kShortText && fd_ >= 0 && !bomPending_ && buf_.size() - used_ >= 2 * text.size()) {
+            char* out = buf_.data() + used_;
+            for (const char c : text) {
+                if (c == '\n') *out++ = '\r';
+                *out++ = c;
+            }
+            used_ = static_cast<size_t>(out - buf_.data());
+            return;
+        }
+        WriteLong(text);
+    }
+    void Put(char c) { Write(std::string_view(&c, 1)); }
+    // Room for `size` bytes (at most kMaxRoom) at the end of the block, for a
+    // caller that formats straight into it: it fills them with bytes as they
+    // are to reach the file (a "\n" there is not made CR LF: numbers and the
+    // like), then tells Commit how many it filled. Nothing else is written
+    // in between.
+    static constexpr size_t kMaxRoom = 4096;
+    char* Room(size_t size) {
+        if (fd_ >= 0 && !bomPending_ && buf_.size() - used_ >= size) return buf_.data() + used_;
+        return RoomSlow(size);
+    }
+    void Commit(size_t filled) {
+        if (fd_ >= 0) used_ += filled;
+    }
     // Formatted write (printf rules), "\n" as CR LF.
     void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // Flushes and closes; false when anything failed to be written (the set
@@ -171,23 +199,31 @@ public:
     bool Close();
 
 private:
+    static constexpr size_t kShortText = 48;
+    void WriteLong(std::string_view text);
+    char* RoomSlow(size_t size);
+    // The byte-order mark still due, written ahead of the first text.
+    void WriteBom();
     // Writes to `fd`, a descriptor of `files` just made; false when it is -1.
     bool TakeDescriptor(OutputFiles& files, int fd);
     struct Drain;
-    // The bytes of the file from blocks of text as written: made valid UTF-8
-    // without the characters XML forbids (unless keepBytes), "\n" as CR LF.
-    // Used by one thread at a time: the writing thread once there is one.
+    // The bytes of the file from blocks of text with their CR LF: made valid
+    // UTF-8 without the characters XML forbids (unless keepBytes). Used by
+    // one thread at a time: the writing thread once there is one.
     struct BlockOut {
         OutputFiles* files = nullptr;
         int fd = -1;
         bool keepBytes = false;
-        BlockBuffer<char> lines;  // a block with CR LF
+        // The file is made durable when the run completes: the system is
+        // asked to start writing each block out once it is written, so that
+        // the disk works while the run does and little is left to wait for.
+        bool writeEarly = false;
         std::string carry;        // a character cut by the end of the last block
         std::string clean;        // a block made clean, when it needed it
         // Writes one block; `final`: nothing follows, so a character still
         // cut off is replaced rather than held. False when a write failed.
         bool Write(const char* text, size_t size, bool final);
-        bool WriteLines(const char* text, size_t size);
+        bool WriteOut(const char* bytes, size_t size);
     };
     // Hands the block on to be written; with `wait`, returns once it is.
     void FlushBuffer(bool wait);
@@ -196,7 +232,7 @@ private:
     OutputFiles own_;  // the set of a file of its own
     OutputFiles* files_ = nullptr;
     int fd_ = -1;
-    BlockBuffer<char> buf_;  // text as written, "\n" not yet CR LF
+    BlockBuffer<char> buf_;  // text as it goes to the file, CR LF, not yet checked
     size_t used_ = 0;
     bool bomPending_ = false;
     bool failed_ = false;

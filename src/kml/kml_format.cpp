@@ -11,17 +11,19 @@
 
 namespace geoplait {
 
-void KmlBuffer::TextSlow(std::string_view text) {
-    if (text.empty()) return;  // its data() may be null
-    if (text.size() > sizeof buffer_ - used_) {
-        Flush();
-        if (text.size() > sizeof buffer_) {
-            Put(text);
-            return;
-        }
+char* KmlBuffer::Room(size_t size) {
+    if (!holding_) return out_.Room(size);
+    heldUsed_ = held_.size();
+    held_.resize(heldUsed_ + size);
+    return held_.data() + heldUsed_;
+}
+
+void KmlBuffer::Commit(size_t filled) {
+    if (holding_) {
+        held_.resize(heldUsed_ + filled);
+    } else {
+        out_.Commit(filled);
     }
-    std::memcpy(buffer_ + used_, text.data(), text.size());
-    used_ += text.size();
 }
 
 namespace {
@@ -71,15 +73,15 @@ void KmlBuffer::Escaped(std::string_view text) {
 }
 
 void KmlBuffer::Fixed(double value, int precision, int width) {
-    char text[kFixedTextSize];
-    Text(std::string_view(text, FormatFixedText(text, value, precision, width)));
+    Commit(FormatFixedText(Room(kFixedTextSize), value, precision, width));
 }
 
 void KmlBuffer::Int(int64_t value) {
-    char text[24];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    constexpr size_t kSize = 24;
+    char* const at = Room(kSize);
+    const auto [end, ec] = std::to_chars(at, at + kSize, value);
     (void)ec;
-    Text(std::string_view(text, static_cast<size_t>(end - text)));
+    Commit(static_cast<size_t>(end - at));
 }
 
 void KmlBuffer::TwoDigits(int64_t value) {
@@ -88,27 +90,10 @@ void KmlBuffer::TwoDigits(int64_t value) {
 }
 
 void KmlBuffer::Duration(int32_t seconds) {
-    // Made whole on the stack and copied in one piece.
-    char text[kClockTextSize];
-    Text(std::string_view(text, FormatClock(text, seconds)));
-}
-
-void KmlBuffer::Put(std::string_view text) {
-    if (holding_) {
-        held_.append(text);
-    } else {
-        out_.Write(text);
-    }
-}
-
-void KmlBuffer::Flush() {
-    if (used_ == 0) return;
-    Put(std::string_view(buffer_, used_));
-    used_ = 0;
+    Commit(FormatClock(Room(kClockTextSize), seconds));
 }
 
 void KmlBuffer::HoldPiece() {
-    Flush();
     held_.clear();
     holding_ = true;
     pieceCoordinates_ = 0;
@@ -117,7 +102,6 @@ void KmlBuffer::HoldPiece() {
 void KmlBuffer::PieceCoordinate(std::string_view line) {
     Text(line);
     if (!holding_ || ++pieceCoordinates_ < 2) return;
-    Flush();
     holding_ = false;
     out_.Write(held_);
     held_.clear();
@@ -126,7 +110,6 @@ void KmlBuffer::PieceCoordinate(std::string_view line) {
 bool KmlBuffer::EndPiece() {
     if (!holding_) return true;
     // Fewer than two coordinates: the piece is no line and goes.
-    used_ = 0;
     held_.clear();
     holding_ = false;
     return false;

@@ -1,7 +1,7 @@
 // The KML writers put a record's many small pieces (literals, texts, numbers)
-// into a stack buffer and hand it to the TextWriter in one piece. Numbers come
-// out byte for byte as the printf directives of the templates would write
-// them, without going through printf.
+// straight into the TextWriter's block: each byte is copied once, its line
+// ends made CR LF on the way. Numbers come out byte for byte as the printf
+// directives of the templates would write them, without going through printf.
 #pragma once
 
 #include <cstddef>
@@ -21,22 +21,17 @@ void AppendEscaped(std::string& out, std::string_view text);
 class KmlBuffer {
 public:
     explicit KmlBuffer(TextWriter& out) : out_(out) {}
-    ~KmlBuffer() { Flush(); }
     KmlBuffer(const KmlBuffer&) = delete;
     KmlBuffer& operator=(const KmlBuffer&) = delete;
 
     void Text(std::string_view text) {
-        if (text.size() <= sizeof buffer_ - used_ && !text.empty()) {
-            std::memcpy(buffer_ + used_, text.data(), text.size());
-            used_ += text.size();
-            return;
+        if (holding_) {
+            held_.append(text);
+        } else {
+            out_.Write(text);
         }
-        TextSlow(text);
     }
-    void Char(char c) {
-        if (used_ == sizeof buffer_) Flush();
-        buffer_[used_++] = c;
-    }
+    void Char(char c) { Text(std::string_view(&c, 1)); }
     // A text from the user or from an input, with &, <, > and " escaped.
     void Escaped(std::string_view text);
     // printf("%<width>.<precision>f", value).
@@ -48,9 +43,9 @@ public:
     // Seconds as "%02d:%02d:%02d" of hours, minutes and seconds (C integer
     // division: a negative duration shows negative parts).
     void Duration(int32_t seconds);
-    // Hands what is buffered to the writer (or, while a piece is held, to
-    // the held piece).
-    void Flush();
+    // Nothing waits here: what was given is in the writer's block already
+    // (or, while a piece is held, in the held piece).
+    void Flush() {}
 
     // Line pieces. A LineString needs two coordinates or more, so a piece of
     // a path is held back from its start (HoldPiece) until its second
@@ -63,13 +58,14 @@ public:
     bool EndPiece();
 
 private:
-    void TextSlow(std::string_view text);
-    void Put(std::string_view text);
+    // Room for a short formatted item where it goes (Room, Commit of the
+    // writer, or the held piece).
+    char* Room(size_t size);
+    void Commit(size_t filled);
     TextWriter& out_;
-    char buffer_[4096];
-    size_t used_ = 0;
     bool holding_ = false;
     int pieceCoordinates_ = 0;
+    size_t heldUsed_ = 0;  // the held piece before the item being formatted
     std::string held_;
 };
 

@@ -524,21 +524,30 @@ bool CsvReader::Open(const std::string& path, CsvLayout layout, const ConvertSet
     return input_.Open(path);
 }
 
-bool CsvReader::Next(TrackPoint& point) {
-    std::string_view line;
+bool CsvReader::NextLine(std::string_view& line, bool& mayBeHeader) {
+    mayBeHeader = false;
     if (!ReadWholeLine(input_, line, losses_.BrokenLines)) return false;
     // A header line of ours names the columns: it is no record. Another
     // first line may be a header of another program ("lat,lon,alt"): names,
     // not numbers lost.
-    bool mayBeHeader = false;
     if (firstLine_) {
         firstLine_ = false;
-        if (IsCsvHeaderLine(line)) {
-            if (!ReadWholeLine(input_, line, losses_.BrokenLines)) return false;
-        } else {
-            mayBeHeader = true;
-        }
+        if (IsCsvHeaderLine(line)) return ReadWholeLine(input_, line, losses_.BrokenLines);
+        mayBeHeader = true;
     }
+    return true;
+}
+
+bool CsvReader::Skip() {
+    std::string_view line;
+    bool mayBeHeader = false;
+    return NextLine(line, mayBeHeader);
+}
+
+bool CsvReader::Next(TrackPoint& point) {
+    std::string_view line;
+    bool mayBeHeader = false;
+    if (!NextLine(line, mayBeHeader)) return false;
     const int32_t unknown = layout_ == CsvLayout::Full
                                 ? ParseCsvFullLine(line, point)
                                 : ParseCsvCustomLine(line, custom_, *items_, clock_, point);

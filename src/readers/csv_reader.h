@@ -80,12 +80,19 @@ public:
     void Close() { input_.Close(); }
     // Parses the next line into the point; false at the end of the file.
     bool Next(TrackPoint& point);
+    // Passes over the record Next would give, reading its line only (to
+    // count the records); false at the end of the file. The cells are not
+    // looked at, so their losses are the reading pass's to count.
+    bool Skip();
     // Bytes of the input read up to the record last given, for progress.
     uint64_t BytesRead() const { return input_.BytesRead(); }
     // What this pass could not read: cells that were no number, lines too long.
     InputLosses Losses() const { return losses_; }
 
 private:
+    // The line of the next record; `mayBeHeader`: it is the first line, which
+    // may name another program's columns.
+    bool NextLine(std::string_view& line, bool& mayBeHeader);
     TextReader input_;
     InputLosses losses_;
     CsvLayout layout_ = CsvLayout::Full;

@@ -151,13 +151,22 @@ bool PotReader::Open(const std::string& path, const ConvertSettings& defaults) {
     return input_.Open(path);
 }
 
-bool PotReader::Next(TrackPoint& point) {
-    std::string_view line;
+bool PotReader::NextLine(std::string_view& line) {
     if (!headerSkipped_) {
         headerSkipped_ = true;
         if (!ReadWholeLine(input_, line, losses_.BrokenLines)) return false;
     }
-    if (!ReadWholeLine(input_, line, losses_.BrokenLines)) return false;
+    return ReadWholeLine(input_, line, losses_.BrokenLines);
+}
+
+bool PotReader::Skip() {
+    std::string_view line;
+    return NextLine(line);
+}
+
+bool PotReader::Next(TrackPoint& point) {
+    std::string_view line;
+    if (!NextLine(line)) return false;
     losses_.UnknownValues += ParsePotLine(line, *defaults_, point);
     return true;
 }

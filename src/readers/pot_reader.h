@@ -36,12 +36,18 @@ public:
     void Close() { input_.Close(); }
     // Parses the next record line into the point; false at the end of the file.
     bool Next(TrackPoint& point);
+    // Passes over the record Next would give, reading its line only (to
+    // count the records); false at the end of the file. Its values are not
+    // looked at, so their losses are the reading pass's to count.
+    bool Skip();
     // Bytes of the input read up to the record last given, for progress.
     uint64_t BytesRead() const { return input_.BytesRead(); }
     // What this pass could not read: values that were no number, lines too long.
     InputLosses Losses() const { return losses_; }
 
 private:
+    // The next record line, past the header line.
+    bool NextLine(std::string_view& line);
     TextReader input_;
     InputLosses losses_;
     const ConvertSettings* defaults_ = nullptr;

@@ -69,8 +69,9 @@ TEST(TextEncoding, Utf8TestAtEveryPositionOfAWord) {
     }
 }
 
-// Printable ASCII is checked a word at a time too: a byte XML forbids, a
-// sequence or a stray byte at any place of a word decides as it does alone.
+// Printable ASCII is checked a word and a run of 64 bytes at a time too: a
+// byte XML forbids, a sequence or a stray byte at any place of a word or run
+// (the first or the second) decides as it does alone.
 TEST(TextEncoding, CleanTestAtEveryPositionOfAWord) {
     const struct {
         std::string bytes;
@@ -79,9 +80,10 @@ TEST(TextEncoding, CleanTestAtEveryPositionOfAWord) {
         {" ", true},         {"\x7F", true},        {"\t", true},     {"\r\n", true},
         {"\xC3\xA9", true},  {"\xEF\xBF\xBD", true}, {std::string(1, '\0'), false}, {"\x01", false},
         {"\x1F", false},     {"\x0B", false},       {"\xE9", false},  {"\xEF\xBF\xBE", false},
-        {"\xC3", false},
+        {"\xC3", false},    {"\n", true},         {"\r", true},     {"\x80", false},
+        {"\xFF", false},
     };
-    for (size_t length = 0; length <= 24; ++length) {
+    for (size_t length = 0; length <= 140; ++length) {
         for (size_t at = 0; at <= length; ++at) {
             for (const auto& insert : inserts) {
                 std::string text(length, '~');

@@ -206,6 +206,40 @@ TEST(TextWriter, LargeWritesAndLongFormattedTexts) {
     EXPECT_EQ(ReadFileBytes(dir.File("big")).size(), 1000u * 3002u);
 }
 
+// A caller may format straight into the block: the bytes it commits go to
+// the file as they stand (after a mark still due), in order with the texts
+// written around them, across block ends; a stray byte there is made clean
+// as any text is. A closed writer takes them and writes nothing.
+TEST(TextWriter, RoomTakesFormattedBytesAsTheyStand) {
+    TempDir dir;
+    std::string expected = "\xEF\xBB\xBF";
+    {
+        TextWriter out(dir.File("room.txt"), WriteMode::Create);
+        for (int i = 0; expected.size() < (3u << 20); ++i) {
+            const std::string formatted = std::to_string(i * 7919) + (i % 5 == 0 ? "\n" : ",");
+            const size_t size = i % 11 == 0 ? TextWriter::kMaxRoom : 64;
+            char* at = out.Room(size);
+            std::copy(formatted.begin(), formatted.end(), at);
+            out.Commit(formatted.size());
+            expected += formatted;
+            if (i % 3 == 0) {
+                out.Write("x\n");
+                expected += "x\r\n";
+            }
+        }
+        char* at = out.Room(2);
+        at[0] = '\xFF';
+        out.Commit(1);
+        expected += "\xEF\xBF\xBD";
+        ASSERT_TRUE(out.Close());
+        char* closed = out.Room(16);
+        closed[0] = 'z';
+        out.Commit(1);
+        out.Write("after\n");
+    }
+    EXPECT_TRUE(ReadFileBytes(dir.File("room.txt")) == expected);
+}
+
 // Outputs of many blocks are written by a thread of their own: the bytes
 // arrive whole and in order, a "\n" at any place of a block included, and a
 // write that fails there fails the output and the set.

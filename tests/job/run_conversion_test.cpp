@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/csv_columns.h"
 #include "job/mode_table.h"
 #include "job/run_steps.h"
 #include "support/record_position.h"
@@ -400,6 +401,8 @@ TEST(RunConversion, PrescanCountsByFamily) {
     const std::string gsa = "$GPGSA,A,3,04,05,09,12,,,,,,,,,2.5,1.3,2.1*3F\n";
     const std::string mixed = kGgaLine + kRmcLine + gsa + kGgaLine + kRmcLine + "$GPGSV,$GPRMC,\n" + kGgaLine +
                               kRmcLine;
+    const std::string ours = std::string(kCsvFullColumnNames[0]) + "," + std::string(kCsvFullColumnNames[1]) + "\n";
+    const std::string tooLong(size_t{1} << 20, '7');
     // Records as the family's reader gives them; the summaries count nothing.
     const std::tuple<const char*, std::string, int32_t> cases[] = {
         {"nmea(log) -> kml", mixed, 3}, {"nmea(log) -> kml", "", 0},
@@ -413,6 +416,13 @@ TEST(RunConversion, PrescanCountsByFamily) {
         {"csv(Full) -> kml", "a\nb\nc\nd", 4}, {"csv(Full) -> pot", "a\r\nb\r\n\r\n", 3},
         {"csv(Custom) -> kml", "x\ny\nz\n", 3}, {"pot -> kml", "DAT=WGS84\n1\n2\n3\n", 3},
         {"pot -> kml", "DAT=WGS84\n", 0},
+        // The count passes over the lines without reading their cells, as
+        // the reader passes over them: our own header line is no record,
+        // another program's is; a line over 1 MiB is none.
+        {"csv(Full) -> kml", ours + "a\nb\n", 2}, {"csv(Custom) -> kml", ours, 0},
+        {"csv(Full) -> kml", "lat,lon\na\n", 2}, {"csv(Full) -> kml", "a\n" + tooLong + "\nb", 2},
+        {"csv(Custom) -> kml", tooLong + "\n" + ours + "a\n", 1},
+        {"pot -> kml", "DAT=WGS84\r1\r2\r", 2}, {"pot -> kml", "DAT=WGS84\n" + tooLong + "\n1\n", 1},
         // Points of the document, whatever its lines; none without lat and lon.
         {"gpx -> kml",
          "<gpx><rte><rtept lat=\"35.1\" lon=\"139.1\"/><rtept lat=\"35.2\" lon=\"139.2\"></rtept>\n"

@@ -26,7 +26,6 @@ const RecordReadings& ReadPosition(RunContext& ctx) {
     TrackPoint& point = ctx.point;
     RecordReadings& r = point.Readings;
     if (!r.positionRead) {
-        r.altitude = NumberOf(point.GgaAltitude);
         const HemisphereSigns signs = HemisphereSign(ctx);
         r.longitudeSign = signs.longitude;
         r.latitudeSign = signs.latitude;
@@ -72,7 +71,7 @@ double TrackDistance(RunContext& ctx, const PointPosition& other) {
     if (lon1 == 0.0 || lat1 == 0.0 || lon2 == 0.0 || lat2 == 0.0) return 0.0;
     const double d = LevelKm(ctx, here, lon1, lat1, lon2, lat2);
 
-    if (ctx.Current().Altitude != 0 && d > 0.0) return SlopeKm(d, here.altitude, other.altitudeMetres);
+    if (ctx.Current().Altitude != 0 && d > 0.0) return SlopeKm(d, ctx.point.Values.altitude.value, other.altitudeMetres);
     return d;
 }
 
@@ -160,16 +159,16 @@ namespace {
 // local date and time, the coordinate texts, altitude, speed, course.
 void DeriveRecordOwnValues(RunContext& ctx) {
     TrackPoint& point = ctx.point;
-    const RecordReadings& r = ReadPosition(ctx);
+    ReadPosition(ctx);
     point.Readings.localSeconds = LocalDateTimeSeconds(ctx);
     CoordinateTexts(point.Position, point.Position.longitude, point.LongitudeDeg, point.LongitudeDms);
     CoordinateTexts(point.Position, point.Position.latitude, point.LatitudeDeg, point.LatitudeDms);
     point.AltitudeText.assign(point.GgaAltitude);
-    point.AltitudeValue = r.altitude;
-    point.Speed = SpeedInUnitSystem(ctx.run.Units, NumberOf(point.RmcSpeed));
+    point.AltitudeValue = point.Values.altitude.value;
+    point.Speed = SpeedInUnitSystem(ctx.run.Units, point.Values.speed.value);
     LocalTimeText(point.LocalTimeText, point.LocalTime);
     LocalDateText(point.LocalDateText, point.LocalDate);
-    point.CourseValue = NumberOf(point.RmcCourse);
+    point.CourseValue = point.Values.course.value;
     point.Readings.valuesDerived = true;
 }
 

@@ -64,11 +64,23 @@ void ReadPositionTexts(TrackPoint& p) {
     }
 }
 
+namespace {
+
+Reading ReadingOf(const std::string& text) { return {NumberOf(text), !text.empty()}; }
+
+}  // namespace
+
+void ReadRecordValues(TrackPoint& p) {
+    p.Values.altitude = ReadingOf(p.GgaAltitude);
+    p.Values.speed = ReadingOf(p.RmcSpeed);
+    p.Values.course = ReadingOf(p.RmcCourse);
+}
+
 void PointPosition::Take(const TrackPoint& point) {
     Position = point.Position;
     EW.assign(point.RmcEW);
     NS.assign(point.RmcNS);
-    altitudeMetres = point.Readings.positionRead ? point.Readings.altitude : NumberOf(point.GgaAltitude);
+    altitudeMetres = point.Values.altitude.value;
 }
 
 void DropHalfPosition(TrackPoint& p) {
@@ -134,6 +146,7 @@ void ClearTrackPoint(TrackPoint& p) {
     for (std::string& slot : p.CsvSlot) slot.clear();
     p.Position = {};
     p.GgaPosition = {};
+    p.Values = {};
     p.Readings.positionRead = false;
     p.Readings.valuesDerived = false;
 }
@@ -158,7 +171,8 @@ constexpr std::string TrackPoint::*kTextFields[] = {
 // bytes in all (with padding) and its readings.
 static_assert(sizeof(TrackPoint) == (std::size(kTextFields) + std::extent_v<decltype(TrackPoint::CsvSlot)>) *
                                             sizeof(std::string) +
-                                        2 * sizeof(RecordPosition) + 72 + sizeof(RecordReadings));
+                                        2 * sizeof(RecordPosition) + sizeof(RecordValues) + 72 +
+                                        sizeof(RecordReadings));
 
 }  // namespace
 
@@ -168,6 +182,7 @@ void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
     for (size_t i = 0; i < std::size(from.CsvSlot); ++i) to.CsvSlot[i].assign(from.CsvSlot[i]);
     to.Position = from.Position;
     to.GgaPosition = from.GgaPosition;
+    to.Values = from.Values;
     to.LocalOffset = from.LocalOffset;  // what the local time texts were made with
 }
 
@@ -181,6 +196,7 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
     for (size_t i = 0; i < std::size(a.CsvSlot); ++i) swapField(a.CsvSlot[i], b.CsvSlot[i]);
     std::swap(a.Position, b.Position);
     std::swap(a.GgaPosition, b.GgaPosition);
+    std::swap(a.Values, b.Values);
     std::swap(a.LocalOffset, b.LocalOffset);
 }
 
@@ -196,8 +212,10 @@ void HandOnRecord(TrackPoint& from, TrackPoint& to) {
     for (size_t i = 0; i < std::size(from.CsvSlot); ++i) moveField(from.CsvSlot[i], to.CsvSlot[i]);
     to.Position = from.Position;
     to.GgaPosition = from.GgaPosition;
+    to.Values = from.Values;
     from.Position = {};
     from.GgaPosition = {};
+    from.Values = {};
     to.Readings = from.Readings;
     to.AltitudeValue = from.AltitudeValue;
     to.Speed = from.Speed;

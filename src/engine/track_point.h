@@ -32,12 +32,30 @@ struct RecordPosition {
     bool operator==(const RecordPosition&) const = default;
 };
 
+// A number of the record that its input may not give: `known` when the
+// record has the text it is read from.
+struct Reading {
+    double value = 0.0;
+    bool known = false;
+    bool operator==(const Reading&) const = default;
+};
+
+// The record's measured numbers, read once from its texts as the record
+// arrives from its reader (ReadRecordValues): the writers, filters and
+// derived values use these instead of reading the texts again. The texts
+// stay for the outputs that echo them as read (NMEA, CSV, the GPX <ele>).
+struct RecordValues {
+    Reading altitude;  // GgaAltitude, metres
+    Reading speed;     // RmcSpeed, knots (the track's speed where the input gave none)
+    Reading course;    // RmcCourse, degrees
+    bool operator==(const RecordValues&) const = default;
+};
+
 // Numbers of the current record worked out once a record, and whether the
 // values that depend on the record alone are derived already.
 // ClearTrackPoint forgets them.
 struct RecordReadings {
-    // GgaAltitude in metres and the signs of the hemispheres.
-    double altitude = 0.0;
+    // The signs of the hemispheres.
     char longitudeSign = ' ';
     char latitudeSign = ' ';
     bool positionRead = false;  // the numbers above are those of the record
@@ -119,6 +137,9 @@ struct TrackPoint {
     // differ only where an NMEA log's GGA and RMC sentences of one fix do.
     RecordPosition Position;
     RecordPosition GgaPosition;
+
+    // The measured numbers of the texts above (ReadRecordValues).
+    RecordValues Values;
 
     // Derived numbers (ComputeDerived), the first two set by the emitters.
     int32_t SatCount = 0;
@@ -203,6 +224,10 @@ const std::string& NmeaTextOf(const std::string& asRead, const RecordPosition& p
 // (unsigned ddmm.mmmm, as SettleRecord leaves them): a side with both texts
 // has a position, one without has none.
 void ReadPositionTexts(TrackPoint& point);
+
+// Reads the record's measured numbers (Values) from its texts, once its
+// reader and the track's speed have filled them.
+void ReadRecordValues(TrackPoint& point);
 
 // Empties every text field and both positions of the record and forgets its
 // readings; the other numbers are left alone.

@@ -102,6 +102,7 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
         ParseRmc(run.table[i], ctx.point);
     }
     ReadPositionTexts(ctx.point);
+    ReadRecordValues(ctx.point);
     LocalDateTime(ctx);
     // The emitter's filter compares RecordIndex + 1 with the range: this
     // epoch's number, counted before RecordIndex moves on.

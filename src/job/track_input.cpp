@@ -19,10 +19,12 @@ namespace geoplait {
 namespace {
 
 // A record as it comes from its reader: half a position is none, then the
-// speed from the record before when it has none of its own.
+// speed from the record before when it has none of its own, then its
+// measured numbers read from its texts.
 void Arrive(TrackSpeed& speed, TrackPoint& point, std::string_view fallback) {
     DropHalfPosition(point);
     speed.Fill(point, fallback);
+    ReadRecordValues(point);
 }
 
 // What a reader reports beside its records: the tuples it dropped (added to

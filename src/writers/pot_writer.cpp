@@ -96,7 +96,7 @@ void WritePotLine(TextWriter& out, const LineWriterOptions& options, const Track
     AppendPosition(line, "/kei=", p.GgaPosition.longitude.nmea, signs.longitude);
     line.append("/adr=1");
 
-    double altitude = NumberOf(p.GgaAltitude);
+    double altitude = p.Values.altitude.value;
     if (!std::isfinite(altitude) || altitude < 0.0) altitude = 0.0;
     // The integer part, printed from the double so that no height overflows.
     line.append("/alt=+");

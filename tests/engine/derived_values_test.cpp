@@ -49,6 +49,7 @@ TEST(TrackDistance, HubenyOnBessel) {
         f.settings.current.Altitude = c.altitudeSetting;
         test::SetPositionTexts(f.ctx.point, c.lon1, c.lat1);
         f.ctx.point.GgaAltitude = c.alt1;
+        ReadRecordValues(f.ctx.point);
         EXPECT_NEAR(TrackDistance(f.ctx, test::PointOf(c.lon2, c.lat2, c.alt2)), c.km, 1e-6) << c.name;
     }
 }
@@ -195,6 +196,7 @@ TEST(ComputeDerived, AHandedOnRecordKeepsItsOwnValuesAndGetsTheRunStates) {
             p.RmcTime = r.time;
             p.RmcSpeed = r.speed;
             p.RmcCourse = r.course;
+            ReadRecordValues(p);
             CopyRecordTexts(p, alone.ctx.point);
             ComputeDerived(first.ctx);
             ++first.ctx.store.WrittenCount;
@@ -229,14 +231,16 @@ TEST(ClearTrackPoint, ForgetsTheReadings) {
     Fixture f;
     test::SetPositionTexts(f.ctx.point, "13944.7270", "3539.5158");
     f.ctx.point.GgaAltitude = "12.5";
-    EXPECT_EQ(ReadPosition(f.ctx).altitude, 12.5);
+    ReadRecordValues(f.ctx.point);
     ComputeDerived(f.ctx);
+    EXPECT_EQ(f.ctx.point.AltitudeValue, 12.5);
     ClearTrackPoint(f.ctx.point);
     EXPECT_FALSE(f.ctx.point.Readings.positionRead || f.ctx.point.Readings.valuesDerived ||
                  f.ctx.point.Position.known || f.ctx.point.GgaPosition.known);
+    EXPECT_EQ(f.ctx.point.Values, RecordValues{});
     test::SetPositionTexts(f.ctx.point, "00030.0000", "5130.0000");
-    EXPECT_EQ(ReadPosition(f.ctx).altitude, 0.0);
     ComputeDerived(f.ctx);
+    EXPECT_EQ(f.ctx.point.AltitudeValue, 0.0);
     EXPECT_EQ(f.ctx.point.LatitudeDeg, "51.500000");
 }
 

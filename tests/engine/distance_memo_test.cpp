@@ -26,6 +26,7 @@ double FreshDistance(int altitude, const std::string (&from)[3], const std::stri
     DistanceRun run(altitude);
     test::SetPositionTexts(run.ctx.point, from[0], from[1]);
     run.ctx.point.GgaAltitude = from[2];
+    ReadRecordValues(run.ctx.point);
     return TrackDistance(run.ctx, test::PointOf(to[0], to[1], to[2]));
 }
 
@@ -43,6 +44,7 @@ TEST(TrackDistanceMemo, ARecordMeasuredAgainstManyPointsGivesFreshDistances) {
         DistanceRun run(altitude);
         test::SetPositionTexts(run.ctx.point, here[0], here[1]);
         run.ctx.point.GgaAltitude = here[2];
+        ReadRecordValues(run.ctx.point);
         for (int n = 0; n < 200; ++n) {
             const auto& to = points[random() % std::size(points)];
             const double want = FreshDistance(altitude, here, to);

@@ -25,6 +25,45 @@ TEST(ClearTrackPoint, EmptiesTheTextsAndLeavesTheNumbers) {
     EXPECT_EQ(p.Speed, 4.5);
 }
 
+TEST(ReadRecordValues, ReadsEachNumberOnceWithItsKnownState) {
+    struct Case {
+        std::string text;
+        Reading want;
+    };
+    const Case cases[] = {
+        {"", {0.0, false}},       {"12.5", {12.5, true}},  {"-3", {-3.0, true}},
+        {"0", {0.0, true}},       {" 7.25", {7.25, true}}, {"fast", {0.0, true}},
+        {"1e3", {1000.0, true}},
+    };
+    for (const Case& c : cases) {
+        TrackPoint p;
+        p.GgaAltitude = c.text;
+        p.RmcSpeed = c.text + "0";
+        p.RmcCourse = c.text;
+        ReadRecordValues(p);
+        EXPECT_EQ(p.Values.altitude, c.want) << c.text;
+        EXPECT_EQ(p.Values.course, c.want) << c.text;
+        EXPECT_EQ(p.Values.speed.value, NumberOf(c.text + "0")) << c.text;
+        EXPECT_TRUE(p.Values.speed.known) << c.text;
+    }
+    // The numbers go with the texts from one record to another.
+    TrackPoint a;
+    TrackPoint b;
+    a.GgaAltitude = "12.5";
+    ReadRecordValues(a);
+    SwapRecordTexts(a, b);
+    EXPECT_EQ(b.Values.altitude, (Reading{12.5, true}));
+    EXPECT_FALSE(a.Values.altitude.known);
+    CopyRecordTexts(b, a);
+    EXPECT_EQ(a.Values, b.Values);
+    TrackPoint c;
+    HandOnRecord(a, c);
+    EXPECT_EQ(c.Values, b.Values);
+    EXPECT_EQ(a.Values, RecordValues{});
+    ClearTrackPoint(b);
+    EXPECT_EQ(b.Values, RecordValues{});
+}
+
 TEST(PointPosition, TakeTheRecordsPosition) {
     TrackPoint p;
     p.RmcLongitude = "13945.5000";
@@ -33,6 +72,7 @@ TEST(PointPosition, TakeTheRecordsPosition) {
     p.RmcEW = "E";
     p.RmcNS = "N";
     ReadPositionTexts(p);
+    ReadRecordValues(p);
     PointPosition taken;
     taken.Take(p);
     EXPECT_TRUE(taken.Position.known);

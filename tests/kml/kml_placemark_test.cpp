@@ -19,6 +19,7 @@ protected:
         p.RmcLongitude = "13944.7259";
         ReadPositionTexts(p);
         p.GgaAltitude = p.AltitudeText = "12.5";
+        ReadRecordValues(p);
         p.LatitudeDeg = "35.652057";
         p.LongitudeDeg = "139.745432";
         p.LatitudeDms = "353907.40";

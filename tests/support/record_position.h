@@ -24,6 +24,7 @@ inline PointPosition PointOf(const std::string& longitude, const std::string& la
     point.GgaAltitude = altitude;
     point.RmcEW = ew;
     point.RmcNS = ns;
+    ReadRecordValues(point);
     PointPosition taken;
     taken.Take(point);
     return taken;

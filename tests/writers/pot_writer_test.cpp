@@ -77,6 +77,7 @@ TEST(PotLine, PositionsAndAltitudesAsPrintfWouldWriteThem) {
     EXPECT_EQ(Item(f.Line(), "/kei="), " 012'35'00'0");
     for (const std::string& text : texts) {
         f.ctx.point.GgaLatitude = f.ctx.point.GgaLongitude = f.ctx.point.GgaAltitude = text;
+        ReadRecordValues(f.ctx.point);
         const std::string line = f.Line();
         const std::string position = PrintfPosition(NumberOf(text));
         EXPECT_EQ(Item(line, "/ido="), position) << text;

@@ -45,6 +45,7 @@ struct Emitter : WriterFixture {
         p.GgaAltitude = "10";
         p.RmcSpeed = "0";
         ReadPositionTexts(p);
+        ReadRecordValues(p);
         writer.options = Options();
         return EmitRecord(out, ctx, split, *OutputWriterOf(kind), origin, writer);
     }

@@ -319,14 +319,16 @@ void WriteGpxPoint(TextWriter& out, const LineWriterOptions& options, const Trac
     text.append("        <extensions>\n");
     // Speed (m/s, from the record's knots) and course (degrees from north)
     // where GPX readers look for them.
-    const bool speed = IsXmlDecimal(p.RmcSpeed) && DecimalValue(p.RmcSpeed) >= 0.0;
-    const double course = IsXmlDecimal(p.RmcCourse) ? DecimalValue(p.RmcCourse) : -1.0;
+    // The record's numbers are those of its texts: a plain decimal reads to
+    // the same double either way.
+    const bool speed = IsXmlDecimal(p.RmcSpeed) && p.Values.speed.value >= 0.0;
+    const double course = IsXmlDecimal(p.RmcCourse) ? p.Values.course.value : -1.0;
     const bool hasCourse = course >= 0.0 && course < 360.0;
     if (speed || hasCourse) {
         text.append("        <gpxtpx:TrackPointExtension>\n");
         if (speed) {
             text.append("          <gpxtpx:speed>");
-            AppendFixed(text, DecimalValue(p.RmcSpeed) * kMetresPerSecondPerKnot, 4, 1);
+            AppendFixed(text, p.Values.speed.value * kMetresPerSecondPerKnot, 4, 1);
             text.append("</gpxtpx:speed>\n");
         }
         if (hasCourse) text.append("          <gpxtpx:course>").append(p.RmcCourse).append("</gpxtpx:course>\n");

@@ -33,7 +33,10 @@ TEST(ReadRecordValues, ReadsEachNumberOnceWithItsKnownState) {
     const Case cases[] = {
         {"", {0.0, false}},       {"12.5", {12.5, true}},  {"-3", {-3.0, true}},
         {"0", {0.0, true}},       {" 7.25", {7.25, true}}, {"fast", {0.0, true}},
-        {"1e3", {1000.0, true}},
+        {"1e3", {1000.0, true}},  {"3.2", {3.2, true}},    {"-0.0", {-0.0, true}},
+        // Past the fast path's 19 digits: still the nearest double.
+        {"0.30000000000000004441", {0.30000000000000004441, true}},
+        {"12345678901234567890.5", {12345678901234567890.5, true}},
     };
     for (const Case& c : cases) {
         TrackPoint p;

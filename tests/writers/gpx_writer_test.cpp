@@ -24,7 +24,9 @@ struct Gpx : WriterFixture {
         p.RmcSpeed = "3.2";
         ctx.store.RecordIndex = 4;
     }
+    // The record as it arrives from its reader: its numbers read from its texts.
     std::string RoutePoint() {
+        ReadRecordValues(ctx.point);
         return WrittenLine(WriteGpxPoint);
     }
     std::string TrackPt(bool lineCut) {
@@ -32,6 +34,7 @@ struct Gpx : WriterFixture {
         LineOutput writer{Options(), {}};
         RecordNumbers numbers = Numbers();
         numbers.lineCut = lineCut;
+        ReadRecordValues(ctx.point);
         return Written([&](TextWriter& out) { WriteGpxPoint(out, writer.options, ctx.point, numbers, writer.scratch); });
     }
 };

@@ -164,11 +164,9 @@ void DeriveRecordOwnValues(RunContext& ctx) {
     CoordinateTexts(point.Position, point.Position.longitude, point.LongitudeDeg, point.LongitudeDms);
     CoordinateTexts(point.Position, point.Position.latitude, point.LatitudeDeg, point.LatitudeDms);
     point.AltitudeText.assign(point.GgaAltitude);
-    point.AltitudeValue = point.Values.altitude.value;
     point.Speed = SpeedInUnitSystem(ctx.run.Units, point.Values.speed.value);
     LocalTimeText(point.LocalTimeText, point.LocalTime);
     LocalDateText(point.LocalDateText, point.LocalDate);
-    point.CourseValue = point.Values.course.value;
     point.Readings.valuesDerived = true;
 }
 

@@ -167,11 +167,12 @@ constexpr std::string TrackPoint::*kTextFields[] = {
     &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText,  &TrackPoint::PointName,      &TrackPoint::ExtendData,
 };
 // A text field added to TrackPoint belongs in the list above: the record is
-// its texts, the CSV Full columns, its two positions, eleven numbers of 72
+// its texts, the CSV Full columns, its two positions, its measured values,
+// nine numbers of 56
 // bytes in all (with padding) and its readings.
 static_assert(sizeof(TrackPoint) == (std::size(kTextFields) + std::extent_v<decltype(TrackPoint::CsvSlot)>) *
                                             sizeof(std::string) +
-                                        2 * sizeof(RecordPosition) + sizeof(RecordValues) + 72 +
+                                        2 * sizeof(RecordPosition) + sizeof(RecordValues) + 56 +
                                         sizeof(RecordReadings));
 
 }  // namespace
@@ -217,9 +218,7 @@ void HandOnRecord(TrackPoint& from, TrackPoint& to) {
     from.GgaPosition = {};
     from.Values = {};
     to.Readings = from.Readings;
-    to.AltitudeValue = from.AltitudeValue;
     to.Speed = from.Speed;
-    to.CourseValue = from.CourseValue;
     to.LocalOffset = from.LocalOffset;
     from.Readings.positionRead = false;
     from.Readings.valuesDerived = false;

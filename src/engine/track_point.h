@@ -144,9 +144,7 @@ struct TrackPoint {
     // Derived numbers (ComputeDerived), the first two set by the emitters.
     int32_t SatCount = 0;
     int32_t DilutionValue = 0;
-    double AltitudeValue = 0.0;
     double Speed = 0.0;
-    double CourseValue = 0.0;
     double IntervalDistance = 0.0;
     double StartDistance = 0.0;  // from PlacemarkAnchor, with PosDistance only
     double TotalDistance = 0.0;
@@ -248,8 +246,7 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b);
 
 // Hands the record `from` on to `to`, a cleared record of another run state
 // that takes the same records: its texts, positions, readings and the numbers
-// derived from the record alone (AltitudeValue, Speed, CourseValue,
-// LocalOffset) go to
+// derived from the record alone (Values, Speed, LocalOffset) go to
 // `to`, whose numbers of its run state (distances, times, counts) stay its
 // own; `from` is left cleared, PointName and ExtendData emptied too. Nothing
 // is copied: the texts change places.

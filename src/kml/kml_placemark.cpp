@@ -73,9 +73,9 @@ void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, 
     if (o.labelSpeed && unit != nullptr) WriteUnitValue(out, "[", p.Speed, 1, 3, unit->speed, "]");
     if (o.labelAltitude) {
         if (o.units == UnitSystem::Km) {
-            WriteUnitValue(out, "(", p.AltitudeValue, 1, 4, "m", ")");
+            WriteUnitValue(out, "(", p.Values.altitude.value, 1, 4, "m", ")");
         } else {
-            WriteUnitValue(out, "(", p.AltitudeValue / 0.3048, 1, 4, "feet", ")");
+            WriteUnitValue(out, "(", p.Values.altitude.value / 0.3048, 1, 4, "feet", ")");
         }
     }
     if (o.labelSatellites) {
@@ -85,7 +85,7 @@ void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, 
         out.Int(p.DilutionValue);
         out.Char(')');
     }
-    if (o.labelCourse) WriteUnitValue(out, "[", p.CourseValue, 1, 4, "", "]");
+    if (o.labelCourse) WriteUnitValue(out, "[", p.Values.course.value, 1, 4, "", "]");
     if (o.labelName) out.Escaped(nameText);
     if (o.labelIntervalDistance && unit != nullptr) {
         WriteUnitValue(out, "[", p.IntervalDistance, 3, 4, unit->distance, "]");
@@ -114,7 +114,7 @@ void WriteDescription(KmlBuffer& out, const TrackPoint& p, const UnitTexts* unit
     WriteBetween(out, "", p.LatitudeDeg, ")\n");
     WriteBetween(out, "Lon:", p.LongitudeDms, "(");
     WriteBetween(out, "", p.LongitudeDeg, ")\n");
-    WriteUnitValue(out, "Degrees=", p.CourseValue, 1, 4, "", "\n");
+    WriteUnitValue(out, "Degrees=", p.Values.course.value, 1, 4, "", "\n");
     out.Text(" </description>\n");
 }
 

@@ -247,8 +247,8 @@ void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
         g.FromDated = dated;
         g.MaxSpeed = p.Speed;
         g.MinSpeed = p.Speed;
-        g.MaxAltitude = p.AltitudeValue;
-        g.MinAltitude = p.AltitudeValue;
+        g.MaxAltitude = p.Values.altitude.value;
+        g.MinAltitude = p.Values.altitude.value;
     }
     g.Count += 1;
     if (dated || !g.ToDated) {
@@ -262,9 +262,9 @@ void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
     if (p.Speed > g.MaxSpeed) g.MaxSpeed = p.Speed;
     if (p.Speed < g.MinSpeed) g.MinSpeed = p.Speed;
     g.SpeedSum += p.Speed;
-    if (p.AltitudeValue > g.MaxAltitude) g.MaxAltitude = p.AltitudeValue;
-    if (p.AltitudeValue < g.MinAltitude) g.MinAltitude = p.AltitudeValue;
-    g.AltitudeSum += p.AltitudeValue;
+    if (p.Values.altitude.value > g.MaxAltitude) g.MaxAltitude = p.Values.altitude.value;
+    if (p.Values.altitude.value < g.MinAltitude) g.MinAltitude = p.Values.altitude.value;
+    g.AltitudeSum += p.Values.altitude.value;
 
     ClearTrackPoint(p);
 }

@@ -213,8 +213,8 @@ TEST(ComputeDerived, AHandedOnRecordKeepsItsOwnValuesAndGetsTheRunStates) {
                                &TrackPoint::LocalTime, &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText}) {
                 EXPECT_EQ(got.*field, want.*field) << r.lon << " " << r.time;
             }
-            for (auto number : {&TrackPoint::AltitudeValue, &TrackPoint::Speed, &TrackPoint::CourseValue,
-                                &TrackPoint::IntervalDistance, &TrackPoint::StartDistance,
+            EXPECT_EQ(got.Values, want.Values) << r.lon << " " << r.time;
+            for (auto number : {&TrackPoint::Speed, &TrackPoint::IntervalDistance, &TrackPoint::StartDistance,
                                 &TrackPoint::TotalDistance}) {
                 EXPECT_EQ(got.*number, want.*number) << r.lon << " " << r.time;
             }
@@ -233,14 +233,14 @@ TEST(ClearTrackPoint, ForgetsTheReadings) {
     f.ctx.point.GgaAltitude = "12.5";
     ReadRecordValues(f.ctx.point);
     ComputeDerived(f.ctx);
-    EXPECT_EQ(f.ctx.point.AltitudeValue, 12.5);
+    EXPECT_EQ(f.ctx.point.Values.altitude.value, 12.5);
     ClearTrackPoint(f.ctx.point);
     EXPECT_FALSE(f.ctx.point.Readings.positionRead || f.ctx.point.Readings.valuesDerived ||
                  f.ctx.point.Position.known || f.ctx.point.GgaPosition.known);
     EXPECT_EQ(f.ctx.point.Values, RecordValues{});
     test::SetPositionTexts(f.ctx.point, "00030.0000", "5130.0000");
     ComputeDerived(f.ctx);
-    EXPECT_EQ(f.ctx.point.AltitudeValue, 0.0);
+    EXPECT_EQ(f.ctx.point.Values.altitude.value, 0.0);
     EXPECT_EQ(f.ctx.point.LatitudeDeg, "51.500000");
 }
 

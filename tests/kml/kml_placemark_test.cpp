@@ -24,7 +24,7 @@ protected:
         p.LongitudeDeg = "139.745432";
         p.LatitudeDms = "353907.40";
         p.LongitudeDms = "1394443.56";
-        p.AltitudeValue = 12.5;
+        p.Values.altitude = {12.5, true};
         p.LocalDate = "050321";
         p.LocalTime = "093000";
         p.LocalDateText = "2021/03/05";
@@ -34,7 +34,7 @@ protected:
         p.TotalDistance = 1.852;
         p.IntervalDistance = 0.0123;
         p.Speed = 36.0;
-        p.CourseValue = 123.4;
+        p.Values.course = {123.4, true};
         p.SatCount = 8;
         p.DilutionValue = 1;
         ctx.store.RecordIndex = 4;
@@ -122,8 +122,8 @@ TEST_F(KmlPlacemarkTest, LongAndNegativeDurationsAndNarrowNumbers) {
     s().Label_Elapsed = s().Label_IntervalTime = s().Label_Altitude = s().Label_Degrees = 1;
     ctx.point.ElapsedSec = 100 * 3600 + 59;
     ctx.point.IntervalSec = -61;
-    ctx.point.AltitudeValue = 1.25;
-    ctx.point.CourseValue = 5.0;
+    ctx.point.Values.altitude = {1.25, true};
+    ctx.point.Values.course = {5.0, true};
     EXPECT_EQ(NameLine(), " <name> 100:00:59[00:-1:-1]( 1.2m)[ 5.0]</name>");
 }
 

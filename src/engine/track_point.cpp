@@ -12,7 +12,7 @@ namespace geoplait {
 
 Coordinate CoordinateOfNmea(double nmea) { return {nmea, DegreesOfNmea(nmea)}; }
 
-Coordinate CoordinateOfDegrees(double degrees) { return CoordinateOfNmea(NmeaOfDegrees(degrees)); }
+Coordinate CoordinateOfDegrees(double degrees) { return {ExactNmeaOfDegrees(degrees), degrees}; }
 
 void CoordinateTexts(const RecordPosition& position, const Coordinate& axis, std::string& degrees,
                      std::string& dms) {
@@ -33,7 +33,7 @@ const std::string& NmeaTextOf(const std::string& asRead, const RecordPosition& p
                               std::string& scratch) {
     if (!asRead.empty()) return asRead;
     if (position.known) {
-        AssignFixed(scratch, axis.nmea, 4, 5);
+        AssignFixed(scratch, RoundedNmea(axis.nmea), 4, 5);
     } else {
         scratch.clear();
     }

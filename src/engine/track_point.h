@@ -13,9 +13,11 @@
 
 namespace geoplait {
 
-// One axis of a record's position as numbers: the unsigned NMEA value
-// (ddmm.mmmm, dddmm.mmmm) at the precision the outputs write it, and the
-// same in degrees (DegreesOfNmea of it). The hemisphere letters that sign it
+// One axis of a record's position as numbers, at the full precision of the
+// input: the unsigned NMEA value (ddmm.mmmm..., dddmm.mmmm...) and the same
+// in degrees. A position read as NMEA text has the value of its text and
+// DegreesOfNmea of it; one read as degrees has those degrees and
+// ExactNmeaOfDegrees of them. Each output rounds once, to its own decimals. The hemisphere letters that sign it
 // stay the record's texts (an NMEA output echoes them; HemisphereSign reads
 // them with the system's defaults).
 struct Coordinate {
@@ -201,8 +203,8 @@ struct RecordNumbers {
     bool lineCut = false;
 };
 
-// A coordinate of an unsigned NMEA value, and of unsigned degrees through
-// NmeaOfDegrees: the one rounding every position read as degrees takes.
+// A coordinate of an unsigned NMEA value, and of unsigned degrees, both
+// exact (no rounding on the way in).
 Coordinate CoordinateOfNmea(double nmea);
 Coordinate CoordinateOfDegrees(double degrees);
 
@@ -214,7 +216,8 @@ void DegreesText(const RecordPosition& position, const Coordinate& axis, std::st
 
 // The NMEA text of one axis as the outputs write it: the input's own text
 // when it gave one (NMEA, CSV, POT: an NMEA output echoes it as read), else
-// the axis's value as "%5.4f" made in `scratch`; empty without a position.
+// the axis's value rounded to four decimals of a minute (RoundedNmea) as
+// "%5.4f" made in `scratch`; empty without a position.
 const std::string& NmeaTextOf(const std::string& asRead, const RecordPosition& position, const Coordinate& axis,
                               std::string& scratch);
 

@@ -89,6 +89,19 @@ double NmeaOfDegrees(double degrees) {
     return RoundedAsPrinted(whole * 100.0 + minutes, 4);
 }
 
+double ExactNmeaOfDegrees(double degrees) {
+    double whole = 0.0;
+    const double minutes = SplitFraction(degrees, whole) * 60.0;
+    return whole * 100.0 + minutes;
+}
+
+double RoundedNmea(double nmea) {
+    const double whole = std::trunc(nmea / 100.0);
+    const double minutes = nmea - whole * 100.0;
+    if (RoundsToSixty(std::fabs(minutes), 4)) return (whole + std::copysign(1.0, nmea)) * 100.0;
+    return RoundedAsPrinted(nmea, 4);
+}
+
 double NextMinute(double ddmm) {
     const double degrees = std::trunc(ddmm / 100.0);
     const double minutes = ddmm - degrees * 100.0;

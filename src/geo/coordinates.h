@@ -23,6 +23,14 @@ double RoundedAsPrinted(double x, int decimals);
 // a value of that sign.
 double NmeaOfDegrees(double degrees);
 
+// The NMEA value of degrees exactly, without rounding: whole degrees times
+// 100 plus the minutes. Signed degrees give a value of that sign.
+double ExactNmeaOfDegrees(double degrees);
+
+// An NMEA value rounded to the four decimals of a minute the outputs write,
+// minutes that round to 60 carried into the next whole degree.
+double RoundedNmea(double nmea);
+
 // Fills the two other notations from the first non-empty one, in the order
 // NMEA (ddmm.mmmm), decimal degrees, d/m/s (ddmmss.ss).
 void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms);

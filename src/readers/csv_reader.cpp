@@ -370,11 +370,18 @@ int32_t TakeCustomCoordinate(std::string* column, std::string& degrees) {
     return 0;
 }
 
+// Which axes of a record had their NMEA text made from a degree column.
+struct DegreeAxes {
+    bool latitude = false;
+    bool longitude = false;
+};
+
 // Signs and hemisphere columns into the letters, the coordinates read as
 // numbers, then the two other notations from the one given; adds the
-// coordinates that were no number to `unknown`.
-void TakeCustomHemispheres(const CustomPosition& position, const CsvCustomFormat& f, TrackPoint& p,
-                           int32_t& unknown) {
+// coordinates that were no number to `unknown`. Returns the axes whose NMEA
+// text was made from degrees.
+DegreeAxes TakeCustomHemispheres(const CustomPosition& position, const CsvCustomFormat& f, TrackPoint& p,
+                                 int32_t& unknown) {
     char latitudeSign = '\0';
     char longitudeSign = '\0';
     char latitudeLetter = '\0';
@@ -404,8 +411,25 @@ void TakeCustomHemispheres(const CustomPosition& position, const CsvCustomFormat
         if (position.latitude != nullptr) position.latitude->clear();
         if (position.longitude != nullptr) position.longitude->clear();
     }
+    const DegreeAxes fromDegrees{p.GgaLatitude.empty() && !p.InLatitudeDeg.empty(),
+                                 p.GgaLongitude.empty() && !p.InLongitudeDeg.empty()};
     CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
     CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
+    return fromDegrees;
+}
+
+// The NMEA texts made from degree columns hold four decimals of a minute;
+// the positions take the degrees themselves, so that every output rounds
+// the input's own value once. A side whose texts are not the made ones (or
+// that has no position) keeps what its texts gave.
+void KeepDegreeValues(TrackPoint& p, DegreeAxes axes) {
+    if (!axes.latitude && !axes.longitude) return;
+    const bool rmcSame = p.RmcLatitude == p.GgaLatitude && p.RmcLongitude == p.GgaLongitude;
+    RecordPosition& position = p.GgaPosition;
+    if (!position.known) return;
+    if (axes.latitude) position.latitude = CoordinateOfDegrees(NumberOf(p.InLatitudeDeg));
+    if (axes.longitude) position.longitude = CoordinateOfDegrees(NumberOf(p.InLongitudeDeg));
+    if (rmcSame && p.Position.known) p.Position = position;
 }
 
 // The date column as ddmmyy. `scratch` is any string free for the moment.
@@ -501,7 +525,7 @@ int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format,
     const CustomPosition position = ReadCustomColumns(line, format, p);
     bool speedKnown = true;
     int32_t unknown = TakeCustomNumbers(format, p, speedKnown);
-    TakeCustomHemispheres(position, format, p, unknown);
+    const DegreeAxes fromDegrees = TakeCustomHemispheres(position, format, p, unknown);
     std::string& scratch = p.LocalDate;  // free until ComputeDerived fills it
     if (format.date > 0) NormalizeCustomDate(format.dateNotation, p.RmcDate, scratch);
     if (format.time > 0) NormalizeCustomTime(format.timeNotation, clock, p.RmcDate, p.RmcTime, scratch);
@@ -510,6 +534,7 @@ int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format,
     if (format.speed > 0 && speedKnown) NormalizeCustomSpeed(format.speedUnit, p.RmcSpeed);
     CopyToRmcSide(p);
     SettleRecord(p);
+    KeepDegreeValues(p, fromDegrees);
     return unknown;
 }
 

@@ -388,9 +388,8 @@ void FitReader::State::Fill(TrackPoint& p) const {
         TakeLetter(latitude, 'N', 'S', p.GgaNS, p.RmcNS);
         TakeLetter(longitude, 'E', 'W', p.GgaEW, p.RmcEW);
     }
-    // The degrees as the record has always taken them: seven decimals.
-    TakeDegreePosition(p, positioned, RoundedAsPrinted(std::fabs(latitude), 7),
-                       RoundedAsPrinted(std::fabs(longitude), 7));
+    // The degrees of the semicircles exactly: each output rounds them once.
+    TakeDegreePosition(p, positioned, std::fabs(latitude), std::fabs(longitude));
 
     // The enhanced values, of a wider range, win where both are given.
     const Slot altitude = known[kEnhancedAltitude] ? kEnhancedAltitude : kAltitude;

@@ -161,6 +161,10 @@ bool ReadWholeLine(TextReader& input, std::string_view& line, int32_t& broken, s
     for (;;) {
         if (!input.ReadLine(line, limit + 1)) return false;
         if (!IsCutLine(line, limit)) return true;
+        // NUL bytes are what a logger leaves in its file after a power cut,
+        // as many as a block of the card holds: no part of a line, so the
+        // text after them is read as the line it is.
+        if (line.find_first_not_of('\0') == std::string_view::npos) continue;
         // Longer than a line may be: passed over to its end, not cut into lines.
         ++broken;
         while (input.ReadLine(line, limit + 1) && !line.empty() && line.back() != '\n') {

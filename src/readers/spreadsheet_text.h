@@ -44,7 +44,9 @@ bool IsCutLine(std::string_view piece, size_t limit);
 // The next line whole, however long, up to `limit` characters with its end
 // (kLongestCellLine for CSV and POT); a longer line is passed over to its end
 // and counted in `broken`, never cut into lines: nothing grows beyond the
-// limit. False at the end of the input.
+// limit. A run of NUL bytes (a logger's padding after a power cut) longer
+// than the limit is passed over without a count: the line after it is read.
+// False at the end of the input.
 bool ReadWholeLine(TextReader& input, std::string_view& line, int32_t& broken, size_t limit = kLongestCellLine);
 
 }  // namespace geoplait

@@ -66,6 +66,30 @@ TEST(NmeaOfDegrees, EdgesOfTheMinuteAndTheDegree) {
     }
 }
 
+TEST(RoundedNmea, CarriesSixtyMinutesWithTheirSign) {
+    const struct {
+        double nmea;
+        double rounded;
+    } cases[] = {
+        {4559.9999997, 4600.0},   {4559.99995, 4600.0},      {4559.99994, 4559.9999},
+        {-59.9999997, -100.0},    {-0.9999997, -1.0},        {17959.9999997, 18000.0},
+        {0.0000003, 0.0},         {-0.0000003, -0.0},        {3539.1234567, 3539.1235},
+        {3539.12344, 3539.1234},  {4512.3456749, 4512.3457}, {0.0, 0.0},
+    };
+    for (const auto& c : cases) {
+        const double got = RoundedNmea(c.nmea);
+        EXPECT_EQ(Bits(got), Bits(PrintedAndRead(c.rounded, 4))) << c.nmea << ": " << got;
+        EXPECT_EQ(std::signbit(got), std::signbit(c.rounded)) << c.nmea;
+    }
+}
+
+TEST(ExactNmeaOfDegrees, KeepsEveryDigitOfTheDegrees) {
+    EXPECT_DOUBLE_EQ(ExactNmeaOfDegrees(45.2057612483), 4512.345674898);
+    EXPECT_DOUBLE_EQ(ExactNmeaOfDegrees(-0.0166666617), -0.999999702);
+    EXPECT_DOUBLE_EQ(ExactNmeaOfDegrees(59.9999999950), 5959.9999997);
+    EXPECT_EQ(ExactNmeaOfDegrees(180.0), 18000.0);
+}
+
 TEST(NmeaOfDegrees, WhatTheNmeaTextGaveBitForBit) {
     // Degrees everywhere on the globe, and degrees whose minutes lie a few
     // units in the last place from a half of the fourth decimal, where the
@@ -82,6 +106,8 @@ TEST(NmeaOfDegrees, WhatTheNmeaTextGaveBitForBit) {
         const double got = NmeaOfDegrees(degrees);
         const std::string text = NmeaText(degrees);
         ASSERT_EQ(Bits(got), Bits(NumberOf(text))) << degrees << " " << text;
+        // Kept exact and rounded only when written: the same four decimals.
+        ASSERT_EQ(Bits(RoundedNmea(ExactNmeaOfDegrees(degrees))), Bits(got)) << degrees;
     }
 }
 

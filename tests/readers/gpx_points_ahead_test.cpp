@@ -70,7 +70,7 @@ TEST(GpxPointsAhead, EachPointKeepsItsValuesAndItsPlace) {
             while (reader.Next(point)) {
                 ASSERT_LT(given, expected.size());
                 const Expected& e = expected[given];
-                EXPECT_EQ(point.Position.latitude.nmea, NmeaOfDegrees(std::stod(e.latitude))) << given;
+                EXPECT_EQ(point.Position.latitude.degrees, std::stod(e.latitude)) << given;
                 EXPECT_EQ(point.PointName, e.name) << given;
                 EXPECT_EQ(point.GgaAltitude, e.altitude) << given;
                 EXPECT_EQ(point.RmcTime, e.time) << given;

@@ -155,7 +155,7 @@ TEST(KmlLongPath, UndatedPathReadsWhole) {
     const KmlRead read = ReadKmlLine(path, "050505");
     EXPECT_EQ(read.records, 50002);
     EXPECT_EQ(read.timed, 2);
-    EXPECT_EQ(read.lastLatitude, "35.050002");  // 35.050001 through four decimals of a minute
+    EXPECT_EQ(read.lastLatitude, "35.050001");  // the input's degrees, not rounded through minutes
 }
 
 }  // namespace

@@ -107,7 +107,24 @@ std::string_view FormatFixed(char* buffer, double value, int precision) {
 }  // namespace
 
 size_t FormatFixedText(char* out, double value, int precision, int width) {
-    char buffer[kBufferSize];
+    // The exact path writes its text to the end of the buffer's first
+    // kBufferSize bytes; the blank tail after them lets a short text go out
+    // as one copy of a fixed size, its padding as one fill (no library calls
+    // for a few bytes): `out` has room for kFixedTextSize bytes, and what lies
+    // past the text is left for the caller to write over.
+    constexpr size_t kWholeCopy = 32;
+    static_assert(2 * kWholeCopy <= kFixedTextSize);
+    char buffer[kBufferSize + kWholeCopy];
+    std::memset(buffer + kBufferSize, 0, kWholeCopy);
+    if (const std::string_view exact = FormatFixedExact(buffer, value, precision);
+        !exact.empty() && exact.size() <= kWholeCopy && width <= static_cast<int>(kWholeCopy)) {
+        const size_t pad = width > 0 && exact.size() < static_cast<size_t>(width)
+                               ? static_cast<size_t>(width) - exact.size()
+                               : 0;
+        std::memset(out, ' ', kWholeCopy);
+        std::memcpy(out + pad, exact.data(), kWholeCopy);
+        return pad + exact.size();
+    }
     const std::string_view text = FormatFixed(buffer, value, precision);
     size_t pad = 0;
     if (width > 0 && text.size() < static_cast<size_t>(width)) pad = static_cast<size_t>(width) - text.size();

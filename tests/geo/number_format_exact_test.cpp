@@ -143,5 +143,24 @@ TEST(SplitFraction, IsModfBitForBit) {
     }
 }
 
+TEST(FormatFixedText, WritesPrintfTextAndPaddingAtEveryWidthAroundItsShortCopy) {
+    // Texts and widths on both sides of the 32 bytes that go out as one copy:
+    // the length returned is the text's, and the bytes after it are the
+    // caller's to write over.
+    const double values[] = {0.0, -0.0, 1.5, -35.658599, 139.745433, 123456789012345678.0,
+                             -1234567890123456789.0, 1e300, std::nan("")};
+    for (const double v : values) {
+        for (const int precision : {0, 2, 6, 9, 12}) {
+            for (const int width : {0, 1, 8, 31, 32, 33, 64}) {
+                char out[kFixedTextSize];
+                std::memset(out, '#', sizeof out);
+                const size_t n = FormatFixedText(out, v, precision, width);
+                EXPECT_EQ(std::string(out, n), Printf(v, precision, width))
+                    << "%" << width << "." << precision << "f of " << v;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace geoplait

@@ -566,46 +566,6 @@ void TextWriter::WriteBom() {
     Write("\xEF\xBB\xBF");
 }
 
-namespace {
-
-// Copies `size` bytes to `out` with each "\n" as CR LF, sixteen bytes at a
-// time: a piece without a line end is stored whole, one with one is stored
-// whole too, and the CR LF written over it where the first line end stood.
-// `out` has room for 2 * size + 16 bytes. Returns the end of what it wrote.
-char* CopyWithCrLf(const char* in, size_t size, char* out) {
-    using Bytes = unsigned char __attribute__((vector_size(16)));
-    const Bytes lf = Bytes{} + static_cast<unsigned char>('\n');
-    const char* const end = in + size;
-    // The first line end of a piece is found by its byte's place in the
-    // words, low bytes first: on a big-endian machine, one byte at a time.
-    while (std::endian::native == std::endian::little && end - in >= 16) {
-        Bytes v;
-        std::memcpy(&v, in, sizeof v);
-        std::memcpy(out, &v, sizeof v);
-        const auto found = v == lf;
-        uint64_t words[2];
-        static_assert(sizeof found == sizeof words);
-        std::memcpy(words, &found, sizeof words);
-        if ((words[0] | words[1]) == 0) {
-            in += 16;
-            out += 16;
-            continue;
-        }
-        const auto at = static_cast<size_t>(words[0] != 0 ? __builtin_ctzll(words[0]) / 8
-                                                            : 8 + __builtin_ctzll(words[1]) / 8);
-        out[at] = '\r';
-        out[at + 1] = '\n';
-        in += at + 1;
-        out += at + 2;
-    }
-    for (; in != end; ++in) {
-        if (*in == '\n') *out++ = '\r';
-        *out++ = *in;
-    }
-    return out;
-}
-
-}  // namespace
 
 void TextWriter::WriteLong(std::string_view text) {
     if (fd_ < 0) return;

@@ -16,9 +16,11 @@
 // when it is complete (OutputFiles).
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,6 +29,43 @@
 #include "base/output_files.h"
 
 namespace geoplait {
+
+// Copies `size` bytes to `out` with each "\n" as CR LF, sixteen bytes at a
+// time: a piece without a line end is stored whole, one with one is stored
+// whole too, and the CR LF written over it where the first line end stood.
+// `out` has room for 2 * size + 16 bytes. Returns the end of what it wrote.
+inline char* CopyWithCrLf(const char* in, size_t size, char* out) {
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    const Bytes lf = Bytes{} + static_cast<unsigned char>('\n');
+    const char* const end = in + size;
+    // The first line end of a piece is found by its byte's place in the
+    // words, low bytes first: on a big-endian machine, one byte at a time.
+    while (std::endian::native == std::endian::little && end - in >= 16) {
+        Bytes v;
+        std::memcpy(&v, in, sizeof v);
+        std::memcpy(out, &v, sizeof v);
+        const auto found = v == lf;
+        uint64_t words[2];
+        static_assert(sizeof found == sizeof words);
+        std::memcpy(words, &found, sizeof words);
+        if ((words[0] | words[1]) == 0) {
+            in += 16;
+            out += 16;
+            continue;
+        }
+        const auto at = static_cast<size_t>(words[0] != 0 ? __builtin_ctzll(words[0]) / 8
+                                                            : 8 + __builtin_ctzll(words[1]) / 8);
+        out[at] = '\r';
+        out[at + 1] = '\n';
+        in += at + 1;
+        out += at + 2;
+    }
+    for (; in != end; ++in) {
+        if (*in == '\n') *out++ = '\r';
+        *out++ = *in;
+    }
+    return out;
+}
 
 // A block buffer allocated on first use and never zero-filled: the files fill
 // it, and a short file touches only what it needs.
@@ -167,13 +206,9 @@ public:
     void Write(std::string_view text) {
         // A short text that fits goes in with its line ends made CR LF as it
         // is copied: the one copy of its bytes.
-        if (text.size() <= kShortText && fd_ >= 0 && !bomPending_ && buf_.size() - used_ >= 2 * text.size()) {
-            char* out = buf_.data() + used_;
-            for (const char c : text) {
-                if (c == '\n') *out++ = '\r';
-                *out++ = c;
-            }
-            used_ = static_cast<size_t>(out - buf_.data());
+        if (text.size() <= kShortText && fd_ >= 0 && !bomPending_ && buf_.size() - used_ >= 2 * text.size() + 16) {
+            char* const out = buf_.data() + used_;
+            used_ += static_cast<size_t>(CopyWithCrLf(text.data(), text.size(), out) - out);
             return;
         }
         WriteLong(text);

@@ -4,7 +4,9 @@
 
 #include "geo/number_format.h"
 
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 #include <system_error>
@@ -41,6 +43,31 @@ std::string_view EntityOf(char c) {
     }
 }
 
+// Index of the first byte of `text` that needs an entity, or its size: eight
+// bytes at a time (in the byte order of a little-endian machine), then one by
+// one.
+size_t FirstNeedingEntity(std::string_view text) {
+    const char* const data = text.data();
+    const size_t size = text.size();
+    size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // A byte equal to c gets its high bit set; a byte before it never
+        // does falsely, so the lowest mark is the first match.
+        constexpr auto match = [](uint64_t v, char c) {
+            const uint64_t x = v ^ (0x0101010101010101ULL * static_cast<unsigned char>(c));
+            return (x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL;
+        };
+        for (; size - i >= 8; i += 8) {
+            uint64_t v = 0;
+            std::memcpy(&v, data + i, 8);
+            const uint64_t marks = match(v, '&') | match(v, '<') | match(v, '>') | match(v, '"');
+            if (marks != 0) return i + static_cast<size_t>(std::countr_zero(marks) / 8);
+        }
+    }
+    while (i < size && !NeedsEntity(data[i])) ++i;
+    return i;
+}
+
 }  // namespace
 
 void AppendEscaped(std::string& out, std::string_view text) {
@@ -56,8 +83,7 @@ void AppendEscaped(std::string& out, std::string_view text) {
 void KmlBuffer::Escaped(std::string_view text) {
     // Most texts need no escaping: one look at each byte, then they are copied
     // in one piece (find_first_of would search the four characters for each).
-    size_t i = 0;
-    while (i < text.size() && !NeedsEntity(text[i])) ++i;
+    size_t i = FirstNeedingEntity(text);
     if (i == text.size()) {
         Text(text);
         return;

@@ -65,5 +65,23 @@ TEST_F(KmlFormatTest, TextsLongerThanTheBufferArriveWholeAndInOrder) {
               amps);
 }
 
+// Each of the four bytes that take an entity, at every place of a text longer
+// than the eight bytes looked at together, among bytes one away from them.
+TEST_F(KmlFormatTest, EscapedFindsEachEntityByteAtEveryPlace) {
+    const std::string filler = "%';=?!#\xC3\xA9" "abcdefghijklmnopqr";
+    const std::pair<char, std::string> entities[] = {
+        {'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}};
+    for (const auto& [c, entity] : entities) {
+        for (size_t at = 0; at < filler.size(); ++at) {
+            if (at == 7 || at == 8) continue;  // the two bytes of the e acute
+            std::string text = filler;
+            text[at] = c;
+            const std::string want = filler.substr(0, at) + entity + filler.substr(at + 1);
+            EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Escaped(text); }), want) << c << " at " << at;
+        }
+    }
+    EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Escaped(filler); }), filler);
+}
+
 }  // namespace
 }  // namespace geoplait::test

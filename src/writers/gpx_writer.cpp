@@ -47,21 +47,35 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 // Where a point is built. StringSink: a string, as the text goes to
 // TextWriter::Write. BlockSink: straight into the writer's block (Room), the
 // bytes as they reach the file, each "\n" made CR LF here as Write makes it.
+// appendPlain takes a text known to hold no "\n".
 struct StringSink {
     std::string& text;
     void append(std::string_view piece) { text.append(piece); }
+    void appendPlain(std::string_view piece) { text.append(piece); }
     void push_back(char c) { text.push_back(c); }
 };
 
 struct BlockSink {
     char* p;
     void append(std::string_view piece) {
-        for (const char c : piece) {
-            if (c == '\n') *p++ = '\r';
-            *p++ = c;
+        while (const void* nl = std::memchr(piece.data(), '\n', piece.size())) {
+            const auto length = static_cast<size_t>(static_cast<const char*>(nl) - piece.data());
+            std::memcpy(p, piece.data(), length);
+            p += length;
+            *p++ = '\r';
+            *p++ = '\n';
+            piece.remove_prefix(length + 1);
         }
+        appendPlain(piece);
     }
-    void push_back(char c) { append(std::string_view(&c, 1)); }
+    void appendPlain(std::string_view piece) {
+        std::memcpy(p, piece.data(), piece.size());
+        p += piece.size();
+    }
+    void push_back(char c) {
+        if (c == '\n') *p++ = '\r';
+        *p++ = c;
+    }
 };
 
 // The most bytes AppendXmlData makes of one byte of its text: "&amp;", and
@@ -81,7 +95,7 @@ void AppendXmlData(Sink& out, std::string_view text, bool cdata) {
         ++i;
     }
     if (i == text.size()) {
-        out.append(text);
+        out.appendPlain(text);
         return;
     }
     size_t runStart = 0;
@@ -118,7 +132,7 @@ void AppendXmlData(Sink& out, std::string_view text, bool cdata) {
             replacement = kReplacement;
         }
         flush(i);
-        out.append(replacement);
+        out.appendPlain(replacement);
         i += consumed;
         runStart = i;
     }
@@ -258,7 +272,7 @@ template <class Sink>
 void AppendDecimal(Sink& out, std::string_view open, std::string_view value, std::string_view close) {
     if (!IsXmlDecimal(value)) return;
     out.append(open);
-    out.append(value);
+    out.appendPlain(value);
     out.append(close);
 }
 
@@ -298,12 +312,12 @@ void AppendGpxPoint(Sink& text, const GpxPointTexts& t, const TrackPoint& p, Rec
     }
     if (IsDigits(p.GgaSatellites)) {
         text.append("        <sat>");
-        text.append(p.GgaSatellites);
+        text.appendPlain(p.GgaSatellites);
         text.append("</sat>\n");
     }
     if (IsXmlDecimal(p.GgaDilution) && DecimalValue(p.GgaDilution) >= 0.0) {
         text.append("        <hdop>");
-        text.append(p.GgaDilution);
+        text.appendPlain(p.GgaDilution);
         text.append("</hdop>\n");
     }
     text.append("        <extensions>\n");
@@ -319,19 +333,19 @@ void AppendGpxPoint(Sink& text, const GpxPointTexts& t, const TrackPoint& p, Rec
         if (speed) {
             text.append("          <gpxtpx:speed>");
             char number[kFixedTextSize];
-            text.append(std::string_view(
+            text.appendPlain(std::string_view(
                 number, FormatFixedText(number, p.Values.speed.value * kMetresPerSecondPerKnot, 4, 1)));
             text.append("</gpxtpx:speed>\n");
         }
         if (hasCourse) {
             text.append("          <gpxtpx:course>");
-            text.append(p.RmcCourse);
+            text.appendPlain(p.RmcCourse);
             text.append("</gpxtpx:course>\n");
         }
         text.append("        </gpxtpx:TrackPointExtension>\n");
     }
     text.append("        <kashmir3d:ident><![CDATA[");
-    text.append(t.number);
+    text.appendPlain(t.number);
     text.append("]]></kashmir3d:ident>\n");
     text.append("        </extensions>\n");
     text.append(t.track ? "      </trkpt>\n" : "      </rtept>\n");

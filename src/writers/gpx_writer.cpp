@@ -44,9 +44,48 @@ constexpr const char* kHandleUpper = "Geoplait";
 constexpr const char* kHandleLower = "geoplait";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
+// Where a point is built. StringSink: a string, as the text goes to
+// TextWriter::Write. BlockSink: straight into the writer's block (Room), the
+// bytes as they reach the file, each "\n" made CR LF here as Write makes it.
+// appendPlain takes a text known to hold no "\n".
+struct StringSink {
+    std::string& text;
+    void append(std::string_view piece) { text.append(piece); }
+    void appendPlain(std::string_view piece) { text.append(piece); }
+    void push_back(char c) { text.push_back(c); }
+};
+
+struct BlockSink {
+    char* p;
+    void append(std::string_view piece) {
+        while (const void* nl = std::memchr(piece.data(), '\n', piece.size())) {
+            const auto length = static_cast<size_t>(static_cast<const char*>(nl) - piece.data());
+            std::memcpy(p, piece.data(), length);
+            p += length;
+            *p++ = '\r';
+            *p++ = '\n';
+            piece.remove_prefix(length + 1);
+        }
+        appendPlain(piece);
+    }
+    void appendPlain(std::string_view piece) {
+        std::memcpy(p, piece.data(), piece.size());
+        p += piece.size();
+    }
+    void push_back(char c) {
+        if (c == '\n') *p++ = '\r';
+        *p++ = c;
+    }
+};
+
+// The most bytes AppendXmlData makes of one byte of its text: "&amp;", and
+// "]]]]><![CDATA[>" of three; CR LF of "\n" is two.
+constexpr size_t kXmlDataGrowth = 5;
+
 // Appends `text` as XML text (cdata false) or as the content of a CDATA
 // section (cdata true, where only "]]>" needs splitting).
-void AppendXmlData(std::string& out, std::string_view text, bool cdata) {
+template <class Sink>
+void AppendXmlData(Sink& out, std::string_view text, bool cdata) {
     // Printable ASCII but the few that need care passes as it is: the usual
     // text (a number, a label) goes out in one piece.
     size_t i = 0;
@@ -56,7 +95,7 @@ void AppendXmlData(std::string& out, std::string_view text, bool cdata) {
         ++i;
     }
     if (i == text.size()) {
-        out.append(text);
+        out.appendPlain(text);
         return;
     }
     size_t runStart = 0;
@@ -93,7 +132,7 @@ void AppendXmlData(std::string& out, std::string_view text, bool cdata) {
             replacement = kReplacement;
         }
         flush(i);
-        out.append(replacement);
+        out.appendPlain(replacement);
         i += consumed;
         runStart = i;
     }
@@ -102,7 +141,8 @@ void AppendXmlData(std::string& out, std::string_view text, bool cdata) {
 
 void WriteXmlData(TextWriter& out, std::string_view text, bool cdata) {
     std::string escaped;
-    AppendXmlData(escaped, text, cdata);
+    StringSink sink{escaped};
+    AppendXmlData(sink, text, cdata);
     out.Write(escaped);
 }
 
@@ -116,15 +156,16 @@ void WriteElement(TextWriter& out, std::string_view open, std::string_view value
     out.Write(close);
 }
 
-void AppendElement(std::string& out, std::string_view open, std::string_view value,
-                   std::string_view close) {
+template <class Sink>
+void AppendElement(Sink& out, std::string_view open, std::string_view value, std::string_view close) {
     out.append(open);
     AppendXmlData(out, value, false);
     out.append(close);
 }
 
 // A degree text with a "-" for the south or west.
-void AppendSignedDegrees(std::string& out, char sign, const std::string& degrees) {
+template <class Sink>
+void AppendSignedDegrees(Sink& out, char sign, const std::string& degrees) {
     if (NeedsMinus(sign, degrees)) out.push_back('-');
     AppendXmlData(out, degrees, false);
 }
@@ -227,10 +268,92 @@ bool IsDigits(std::string_view text) {
 }
 
 // <open>value</close> when the value is a number; an unknown value has no element.
-void AppendDecimal(std::string& out, std::string_view open, std::string_view value, std::string_view close) {
+template <class Sink>
+void AppendDecimal(Sink& out, std::string_view open, std::string_view value, std::string_view close) {
     if (!IsXmlDecimal(value)) return;
-    out.append(open).append(value).append(close);
+    out.append(open);
+    out.appendPlain(value);
+    out.append(close);
 }
+
+// The texts of one point that WriteGpxPoint has made ready.
+struct GpxPointTexts {
+    bool track;
+    HemisphereSigns signs;
+    std::string_view time;   // empty: no <time>
+    std::string_view label;  // empty: no <name>
+    std::string_view number;  // the record number
+};
+
+// The whole point, "\n" as written (a StringSink) or as CR LF (a BlockSink).
+template <class Sink>
+void AppendGpxPoint(Sink& text, const GpxPointTexts& t, const TrackPoint& p, RecordNumbers numbers,
+                    const LineScratch& scratch) {
+    if (t.track && numbers.lineCut && numbers.written > 0) text.append("  </trkseg>\n  <trkseg>\n");
+    text.append(t.track ? "      <trkpt lat=\"" : "      <rtept lat=\"");
+    AppendSignedDegrees(text, t.signs.latitude, scratch.latitude);
+    text.append("\" lon=\"");
+    AppendSignedDegrees(text, t.signs.longitude, scratch.longitude);
+    text.append("\">\n");
+    AppendDecimal(text, "        <ele>", p.GgaAltitude, "</ele>\n");
+    if (!t.time.empty()) AppendElement(text, "        <time>", t.time, "</time>\n");
+    if (!t.label.empty()) {
+        text.append("        <name><![CDATA[");
+        AppendXmlData(text, t.label, true);
+        text.append("]]></name>\n");
+    }
+    // "(satellites/HDOP)"; neither known, no comment.
+    if (!p.GgaSatellites.empty() || !p.GgaDilution.empty()) {
+        text.append("        <cmt><![CDATA[(");
+        AppendXmlData(text, p.GgaSatellites, true);
+        text.push_back('/');
+        AppendXmlData(text, p.GgaDilution, true);
+        text.append(")]]></cmt>\n");
+    }
+    if (IsDigits(p.GgaSatellites)) {
+        text.append("        <sat>");
+        text.appendPlain(p.GgaSatellites);
+        text.append("</sat>\n");
+    }
+    if (IsXmlDecimal(p.GgaDilution) && DecimalValue(p.GgaDilution) >= 0.0) {
+        text.append("        <hdop>");
+        text.appendPlain(p.GgaDilution);
+        text.append("</hdop>\n");
+    }
+    text.append("        <extensions>\n");
+    // Speed (m/s, from the record's knots) and course (degrees from north)
+    // where GPX readers look for them.
+    // The record's numbers are those of its texts: a plain decimal reads to
+    // the same double either way.
+    const bool speed = IsXmlDecimal(p.RmcSpeed) && p.Values.speed.value >= 0.0;
+    const double course = IsXmlDecimal(p.RmcCourse) ? p.Values.course.value : -1.0;
+    const bool hasCourse = course >= 0.0 && course < 360.0;
+    if (speed || hasCourse) {
+        text.append("        <gpxtpx:TrackPointExtension>\n");
+        if (speed) {
+            text.append("          <gpxtpx:speed>");
+            char number[kFixedTextSize];
+            text.appendPlain(std::string_view(
+                number, FormatFixedText(number, p.Values.speed.value * kMetresPerSecondPerKnot, 4, 1)));
+            text.append("</gpxtpx:speed>\n");
+        }
+        if (hasCourse) {
+            text.append("          <gpxtpx:course>");
+            text.appendPlain(p.RmcCourse);
+            text.append("</gpxtpx:course>\n");
+        }
+        text.append("        </gpxtpx:TrackPointExtension>\n");
+    }
+    text.append("        <kashmir3d:ident><![CDATA[");
+    text.appendPlain(t.number);
+    text.append("]]></kashmir3d:ident>\n");
+    text.append("        </extensions>\n");
+    text.append(t.track ? "      </trkpt>\n" : "      </rtept>\n");
+}
+
+// Bytes of AppendGpxPoint but its variable texts, CR LF counted: less than
+// this (about 980 at most).
+constexpr size_t kGpxPointFixedBytes = 1280;
 
 }  // namespace
 
@@ -262,7 +385,6 @@ void WriteGpxPoint(TextWriter& out, const LineWriterOptions& options, const Trac
     // Decimal degrees made afresh from the GGA position.
     DegreesText(p.GgaPosition, p.GgaPosition.latitude, scratch.latitude);
     DegreesText(p.GgaPosition, p.GgaPosition.longitude, scratch.longitude);
-    const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
 
     // "20yy-mm-ddThh:mm:ssZ", characters picked by position.
     SlotText timeText;
@@ -286,62 +408,30 @@ void WriteGpxPoint(TextWriter& out, const LineWriterOptions& options, const Trac
     timeText.Add(SlotChar(p.RmcTime, 5));
     timeText.Add('Z');
 
-    // The whole point in one piece, in the run's reused line buffer.
-    std::string& text = scratch.line;
-    text.clear();
-    if (track && numbers.lineCut && numbers.written > 0) text.append("  </trkseg>\n  <trkseg>\n");
-    text.append(track ? "      <trkpt lat=\"" : "      <rtept lat=\"");
-    AppendSignedDegrees(text, signs.latitude, scratch.latitude);
-    text.append("\" lon=\"");
-    AppendSignedDegrees(text, signs.longitude, scratch.longitude);
-    text.append("\">\n");
-    AppendDecimal(text, "        <ele>", p.GgaAltitude, "</ele>\n");
-    if (IsCalendarDate(p.RmcDate) && IsTimeOfDay(p.RmcTime)) {
-        AppendElement(text, "        <time>", timeText.View(), "</time>\n");
-    }
-    if (labelLength > 0) {
-        text.append("        <name><![CDATA[");
-        AppendXmlData(text, std::string_view(label, labelLength), true);
-        text.append("]]></name>\n");
-    }
-    // "(satellites/HDOP)"; neither known, no comment.
-    if (!p.GgaSatellites.empty() || !p.GgaDilution.empty()) {
-        text.append("        <cmt><![CDATA[(");
-        AppendXmlData(text, p.GgaSatellites, true);
-        text.push_back('/');
-        AppendXmlData(text, p.GgaDilution, true);
-        text.append(")]]></cmt>\n");
-    }
-    if (IsDigits(p.GgaSatellites)) text.append("        <sat>").append(p.GgaSatellites).append("</sat>\n");
-    if (IsXmlDecimal(p.GgaDilution) && DecimalValue(p.GgaDilution) >= 0.0) {
-        text.append("        <hdop>").append(p.GgaDilution).append("</hdop>\n");
-    }
-    text.append("        <extensions>\n");
-    // Speed (m/s, from the record's knots) and course (degrees from north)
-    // where GPX readers look for them.
-    // The record's numbers are those of its texts: a plain decimal reads to
-    // the same double either way.
-    const bool speed = IsXmlDecimal(p.RmcSpeed) && p.Values.speed.value >= 0.0;
-    const double course = IsXmlDecimal(p.RmcCourse) ? p.Values.course.value : -1.0;
-    const bool hasCourse = course >= 0.0 && course < 360.0;
-    if (speed || hasCourse) {
-        text.append("        <gpxtpx:TrackPointExtension>\n");
-        if (speed) {
-            text.append("          <gpxtpx:speed>");
-            AppendFixed(text, p.Values.speed.value * kMetresPerSecondPerKnot, 4, 1);
-            text.append("</gpxtpx:speed>\n");
-        }
-        if (hasCourse) text.append("          <gpxtpx:course>").append(p.RmcCourse).append("</gpxtpx:course>\n");
-        text.append("        </gpxtpx:TrackPointExtension>\n");
-    }
+    GpxPointTexts texts{track, HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns), {},
+                        std::string_view(label, labelLength), {}};
+    if (IsCalendarDate(p.RmcDate) && IsTimeOfDay(p.RmcTime)) texts.time = timeText.View();
     char number[24];
     const char* numberEnd = std::to_chars(number, number + sizeof number, RecordNumber(numbers)).ptr;
-    text.append("        <kashmir3d:ident><![CDATA[");
-    text.append(number, static_cast<size_t>(numberEnd - number));
-    text.append("]]></kashmir3d:ident>\n");
-    text.append("        </extensions>\n");
-    text.append(track ? "      </trkpt>\n" : "      </rtept>\n");
-    out.Write(text);
+    texts.number = std::string_view(number, static_cast<size_t>(numberEnd - number));
+
+    // Formatted straight into the writer's block when the point surely fits
+    // its room; else built whole in the run's reused line buffer.
+    const size_t variable = scratch.latitude.size() + scratch.longitude.size() + p.GgaAltitude.size() +
+                            texts.time.size() + texts.label.size() + 2 * p.GgaSatellites.size() +
+                            2 * p.GgaDilution.size() + p.RmcCourse.size();
+    const size_t most = kGpxPointFixedBytes + kFixedTextSize + texts.number.size() + kXmlDataGrowth * variable;
+    if (most <= TextWriter::kMaxRoom) {
+        char* const room = out.Room(most);
+        BlockSink sink{room};
+        AppendGpxPoint(sink, texts, p, numbers, scratch);
+        out.Commit(static_cast<size_t>(sink.p - room));
+        return;
+    }
+    scratch.line.clear();
+    StringSink sink{scratch.line};
+    AppendGpxPoint(sink, texts, p, numbers, scratch);
+    out.Write(scratch.line);
 }
 
 }  // namespace geoplait

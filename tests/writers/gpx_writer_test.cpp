@@ -135,6 +135,28 @@ TEST(GpxWriter, PointLabelFitsItsBufferForExtremeValues) {
     EXPECT_EQ(std::string(small), "2147483");
 }
 
+TEST(GpxWriter, LongTextsOfAPointComeOutWholeWithCrLf) {
+    // A point whose texts may not fit the writer's room is built apart:
+    // either way the same bytes, every line end CR LF.
+    for (const size_t repeats : {size_t{1}, size_t{50}, size_t{200}, size_t{5000}}) {
+        Gpx f;
+        std::string text;
+        std::string written;
+        for (size_t i = 0; i < repeats; ++i) {
+            text += "]]>\n";
+            written += "]]]]><![CDATA[>\r\n";
+        }
+        f.ctx.point.GgaDilution = text;
+        const std::string point = f.RoutePoint();
+        EXPECT_NE(point.find("        <cmt><![CDATA[(08/" + written + ")]]></cmt>\r\n        <sat>08</sat>\r\n"
+                             "        <extensions>\r\n"),
+                  std::string::npos)
+            << repeats;
+        EXPECT_EQ(point.substr(point.size() - 16), "      </rtept>\r\n") << repeats;
+        EXPECT_EQ(point.find("\n\n"), std::string::npos) << repeats;
+    }
+}
+
 TEST(GpxWriter, XmlTextEscapesAndReplaces) {
     const std::pair<std::string, std::string> cases[] = {
         {"a<b>&c '\"", "a&lt;b&gt;&amp;c '\""},

@@ -315,10 +315,13 @@ bool OutputFiles::MakeFolders(const std::string& path) {
     for (size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
         const std::string part = path.substr(0, end);
         if (!part.empty() && part.back() != '/' && stat(part.c_str(), &st) != 0) {
-            if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
-            if (errno != EEXIST || stat(part.c_str(), &st) != 0) {
+            // A folder another process made meanwhile (EEXIST) is not ours
+            // to remove.
+            if (mkdir(part.c_str(), 0777) == 0) {
                 madeFolders_.push_back(part);
                 RegisterFolder(part);
+            } else if (errno != EEXIST) {
+                return false;
             }
         }
         if (end == std::string::npos) break;

@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/output_files.h"
 #include "base/signal_watch.h"
 #include "cli/cli.h"
 #include "cli/cli_run.h"
@@ -179,6 +180,12 @@ int RunBatch(const Settings& settings, const CliPlan& plan, const CliOptions& op
             (void)!write(wake[1], "!", 1);
         });
     }
+
+    // The folder of the outputs is the batch's, made once before any run: a
+    // run that fails removes the folders it made, and would take a shared one
+    // from under the runs beside it. Left empty, it is removed at the end.
+    OutputFiles outputFolder;
+    if (!options.outDir.empty()) outputFolder.MakeFolders(options.outDir);
 
     const size_t count = plan.files.size();
     std::vector<std::optional<FileOutcome>> outcomes(count);

@@ -77,12 +77,12 @@ double TrackDistance(RunContext& ctx, const PointPosition& other) {
 
 namespace {
 
-// LocalDateTime, returning the local time of day in seconds as it computed it.
-int64_t LocalDateTimeSeconds(RunContext& ctx) {
+// LocalDateTime: the offset of the run's clock at the record's time, and
+// the local time by it.
+void DeriveLocalTime(RunContext& ctx) {
     TrackPoint& point = ctx.point;
-    point.LocalOffset = OffsetAtUtc(ClockOf(ctx.run), point.RmcDate, point.RmcTime);
-    return LocalFromUtc(point.RmcDate, point.RmcTime, point.LocalOffset, point.LocalDate,
-                        point.LocalTime);
+    point.LocalOffset = OffsetAtUtc(ClockOf(ctx.run), OffsetInstant(point.Time));
+    point.Local = LocalOf(point.Time, point.LocalOffset);
 }
 
 // Distances from the previous point and from the placemark anchor, in the
@@ -105,18 +105,34 @@ void DeriveDistances(RunContext& ctx, UnitSystem unitSystem) {
     point.TotalDistance += point.IntervalDistance;
 }
 
-// The calendar time in whole seconds of the local date and time, which
-// LocalFromUtc worked out as `seconds` of the day. A time of day within the
-// day reads back from LocalTime as it was written. With a zone, whose local
-// times jump where its offset changes, the stamp is taken back to UTC, so
-// that the seconds across a change are those that passed.
-int64_t DeriveLocalStamp(RunContext& ctx, int64_t seconds) {
+// The day of the record's local date as its ddmmyy slot has always read: a
+// known date as its two-digit year says, an unknown one by the positions of
+// its characters ("000000" and an empty slot read as 30 November 1999).
+int64_t LocalStampDay(const TrackPoint& point) {
+    if (point.Local.date == DateKind::Known) return FoldedDay(point.Local.day);
+    return DayNumberOf(std::string(UnknownDateText(point)));
+}
+
+// The local time of day of the stamp: the one worked out, or, past a day
+// (the raw time of a pass-through), that of its hhmmss digits read back.
+int64_t LocalStampSecond(const RecordTime& local) {
+    if (local.second >= 0 && local.second < kSecondsPerDay) return local.second;
+    if (!local.timeKnown) return 0;
+    std::string digits;
+    AssignClockDigits(digits, local.second);
+    return SecondsOfClock(digits);
+}
+
+// The calendar time in whole seconds of the local date and time. With a
+// zone, whose local times jump where its offset changes, the stamp is taken
+// back to UTC, so that the seconds across a change are those that passed.
+int64_t DeriveLocalStamp(RunContext& ctx) {
     const TrackPoint& point = ctx.point;
     const int64_t offset = ctx.run.Zone != nullptr ? OffsetSeconds(point.LocalOffset) : 0;
-    const int64_t days = DayNumberOf(point.LocalDate);
-    const int64_t timeOfDay = seconds >= 0 && seconds < kSecondsPerDay ? seconds : SecondsOfClock(point.LocalTime);
-    const bool hasTime = !point.RmcTime.empty() && point.RmcTime[0] >= '0' && point.RmcTime[0] <= '9';
-    if (ctx.store.WrittenCount >= 1 && hasTime && !IsCalendarDate(point.LocalDate)) {
+    const int64_t days = LocalStampDay(point);
+    const int64_t timeOfDay = LocalStampSecond(point.Local);
+    const bool hasTime = point.Time.timeKnown;
+    if (ctx.store.WrittenCount >= 1 && hasTime && point.Local.date != DateKind::Known) {
         // Without a date the record is on the day of the record before, or the
         // next day when its time of day is earlier: never before it. (A record
         // without a time either, an empty epoch, keeps its meaningless stamp,
@@ -151,7 +167,7 @@ void DeriveSeconds(TrackPoint& point, TrackStore& store, int64_t stamp) {
 
 }  // namespace
 
-void LocalDateTime(RunContext& ctx) { LocalDateTimeSeconds(ctx); }
+void LocalDateTime(RunContext& ctx) { DeriveLocalTime(ctx); }
 
 namespace {
 
@@ -160,13 +176,11 @@ namespace {
 void DeriveRecordOwnValues(RunContext& ctx) {
     TrackPoint& point = ctx.point;
     ReadPosition(ctx);
-    point.Readings.localSeconds = LocalDateTimeSeconds(ctx);
+    DeriveLocalTime(ctx);
     CoordinateTexts(point.Position, point.Position.longitude, point.LongitudeDeg, point.LongitudeDms);
     CoordinateTexts(point.Position, point.Position.latitude, point.LatitudeDeg, point.LatitudeDms);
     point.AltitudeText.assign(point.GgaAltitude);
     point.Speed = SpeedInUnitSystem(ctx.run.Units, point.Values.speed.value);
-    LocalTimeText(point.LocalTimeText, point.LocalTime);
-    LocalDateText(point.LocalDateText, point.LocalDate);
     point.Readings.valuesDerived = true;
 }
 
@@ -176,7 +190,7 @@ void ComputeDerived(RunContext& ctx) {
     TrackPoint& point = ctx.point;
     if (!point.Readings.valuesDerived) DeriveRecordOwnValues(ctx);
     DeriveDistances(ctx, ctx.run.Units);
-    const int64_t stamp = DeriveLocalStamp(ctx, point.Readings.localSeconds);
+    const int64_t stamp = DeriveLocalStamp(ctx);
     DeriveSeconds(point, ctx.store, stamp);
 }
 

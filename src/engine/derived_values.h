@@ -29,8 +29,8 @@ const RecordReadings& ReadPosition(RunContext& ctx);
 // Altitude setting is on.
 double TrackDistance(RunContext& ctx, const PointPosition& other);
 
-// LocalDate/LocalTime of the current record from RmcDate/RmcTime. An unknown
-// date is never moved: it stays as it is when the time crosses midnight.
+// Local and LocalOffset of the current record from its Time. An unknown date
+// is never moved: it stays as it is when the time crosses midnight.
 void LocalDateTime(RunContext& ctx);
 
 // Every derived value of the current record; once per record about to be

@@ -96,17 +96,21 @@ void NoteRecordRead(RunContext& ctx) {
 
 std::string RecordStamp(RunContext& ctx) {
     LocalDateTime(ctx);
-    const std::string& date = ctx.point.LocalDate;
+    const TrackPoint& point = ctx.point;
     std::string stamp;
     stamp.reserve(14);
     stamp.append("20");
-    const size_t order[6] = {4, 5, 2, 3, 0, 1};
-    for (size_t i : order) {
-        const char c = SlotChar(date, i);
-        if (c == '\0') break;
-        stamp.push_back(c);
+    if (point.Local.date == DateKind::Known) {
+        char digits[6];
+        stamp.append(digits, static_cast<size_t>(PutYymmdd(digits, point.Local.day) - digits));
+    } else {
+        AppendDateSlotDigits(stamp, UnknownDateText(point));
     }
-    stamp.append(ctx.point.LocalTime);
+    if (point.Local.timeKnown) {
+        std::string time;
+        AssignClockDigits(time, point.Local.second);
+        stamp.append(time);
+    }
     return stamp;
 }
 
@@ -136,7 +140,7 @@ bool AcceptRecordForEmitter(RunContext& ctx, bool nmeaInput) {
     SetSatellitesAndDilution(ctx);
     MovePreviousPoint(ctx);
     ComputeDerived(ctx);
-    if (nmeaInput && ctx.store.GroupDate.empty()) SetGroupDate(ctx);
+    if (nmeaInput && !ctx.store.GroupDated) SetGroupDate(ctx);
     return true;
 }
 
@@ -148,7 +152,7 @@ bool AcceptRecordForKmlNmea(RunContext& ctx) {
     if (FailsKmlIncludeData(ctx)) return false;
     if (!InsideDateWindow(ctx)) return false;
     ComputeDerived(ctx);
-    if (ctx.store.GroupDate.empty()) SetGroupDate(ctx);
+    if (!ctx.store.GroupDated) SetGroupDate(ctx);
     return true;
 }
 

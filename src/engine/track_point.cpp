@@ -70,6 +70,83 @@ Reading ReadingOf(const std::string& text) { return {NumberOf(text), !text.empty
 
 }  // namespace
 
+void ReadTimeTexts(TrackPoint& p) { p.Time = TimeOfTexts(p.RmcDate, p.RmcTime); }
+
+std::string_view DateTextOf(const std::string& asRead, const RecordTime& time, std::string& scratch) {
+    if (!asRead.empty()) return asRead;
+    switch (time.date) {
+        case DateKind::None: return {};
+        case DateKind::Unknown: return "000000";
+        case DateKind::Known: break;
+    }
+    char digits[6];
+    scratch.assign(digits, static_cast<size_t>(PutDdmmyy(digits, time.day) - digits));
+    return scratch;
+}
+
+std::string_view TimeTextOf(const std::string& asRead, const RecordTime& time, std::string& scratch) {
+    if (!asRead.empty()) return asRead;
+    if (!time.timeKnown) return {};
+    AssignClockDigits(scratch, time.second);
+    return scratch;
+}
+
+const std::string& UnknownDateText(const TrackPoint& point) {
+    static const std::string kUnknown = "000000";
+    static const std::string kNone;
+    if (!point.RmcDate.empty()) return point.RmcDate;
+    return point.Time.date == DateKind::Unknown ? kUnknown : kNone;
+}
+
+void AppendDateSlotDigits(std::string& out, const std::string& ddmmyy) {
+    for (size_t i : {4, 5, 2, 3, 0, 1}) {
+        const char c = SlotChar(ddmmyy, i);
+        if (c == '\0') break;
+        out.push_back(c);
+    }
+}
+
+void LocalDateText(const TrackPoint& point, std::string& out) {
+    if (point.Local.date == DateKind::Known) {
+        char text[10];
+        out.assign(text, static_cast<size_t>(PutDateText(text, point.Local.day, '/') - text));
+    } else {
+        LocalDateText(out, UnknownDateText(point));
+    }
+}
+
+void LocalTimeText(const TrackPoint& point, std::string& out) {
+    const RecordTime& local = point.Local;
+    if (!local.timeKnown) {
+        out.clear();
+    } else if (local.second >= 0 && local.second < kSecondsPerDay) {
+        char text[8];
+        out.assign(text, static_cast<size_t>(PutClockText(text, local.second) - text));
+    } else {
+        // A raw time of a pass-through, past a day: its digits as they come.
+        std::string digits;
+        AssignClockDigits(digits, local.second);
+        LocalTimeText(out, digits);
+    }
+}
+
+void LocalDateDigits(const TrackPoint& point, std::string& out) {
+    if (point.Local.date == DateKind::Known) {
+        char digits[6];
+        out.assign(digits, static_cast<size_t>(PutDdmmyy(digits, point.Local.day) - digits));
+    } else {
+        out.assign(UnknownDateText(point));
+    }
+}
+
+void LocalTimeDigits(const TrackPoint& point, std::string& out) {
+    if (point.Local.timeKnown) {
+        AssignClockDigits(out, point.Local.second);
+    } else {
+        out.clear();
+    }
+}
+
 void ReadRecordValues(TrackPoint& p) {
     p.Values.altitude = ReadingOf(p.GgaAltitude);
     p.Values.speed = ReadingOf(p.RmcSpeed);
@@ -139,14 +216,12 @@ void ClearTrackPoint(TrackPoint& p) {
     p.LatitudeDeg.clear();
     p.LongitudeDeg.clear();
     p.AltitudeText.clear();
-    p.LocalDate.clear();
-    p.LocalTime.clear();
-    p.LocalDateText.clear();
-    p.LocalTimeText.clear();
     for (std::string& slot : p.CsvSlot) slot.clear();
     p.Position = {};
     p.GgaPosition = {};
     p.Values = {};
+    p.Time = {};
+    p.Local = {};
     p.Readings.positionRead = false;
     p.Readings.valuesDerived = false;
 }
@@ -163,16 +238,15 @@ constexpr std::string TrackPoint::*kTextFields[] = {
     &TrackPoint::RmcLongitude,  &TrackPoint::RmcEW,          &TrackPoint::RmcSpeed,       &TrackPoint::RmcCourse,
     &TrackPoint::RmcDate,       &TrackPoint::RmcMagVar,      &TrackPoint::RmcMagVarEW,    &TrackPoint::InLatitudeDeg,
     &TrackPoint::InLongitudeDeg, &TrackPoint::LatitudeDms,   &TrackPoint::LongitudeDms,   &TrackPoint::LatitudeDeg,
-    &TrackPoint::LongitudeDeg,  &TrackPoint::AltitudeText,   &TrackPoint::LocalDate,      &TrackPoint::LocalTime,
-    &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText,  &TrackPoint::PointName,      &TrackPoint::ExtendData,
+    &TrackPoint::LongitudeDeg,  &TrackPoint::AltitudeText,   &TrackPoint::PointName,      &TrackPoint::ExtendData,
 };
 // A text field added to TrackPoint belongs in the list above: the record is
 // its texts, the CSV Full columns, its two positions, its measured values,
-// nine numbers of 56
+// its UTC and local times, nine numbers of 56
 // bytes in all (with padding) and its readings.
 static_assert(sizeof(TrackPoint) == (std::size(kTextFields) + std::extent_v<decltype(TrackPoint::CsvSlot)>) *
                                             sizeof(std::string) +
-                                        2 * sizeof(RecordPosition) + sizeof(RecordValues) + 56 +
+                                        2 * sizeof(RecordPosition) + sizeof(RecordValues) + 2 * sizeof(RecordTime) + 56 +
                                         sizeof(RecordReadings));
 
 }  // namespace
@@ -184,7 +258,9 @@ void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
     to.Position = from.Position;
     to.GgaPosition = from.GgaPosition;
     to.Values = from.Values;
-    to.LocalOffset = from.LocalOffset;  // what the local time texts were made with
+    to.Time = from.Time;
+    to.Local = from.Local;
+    to.LocalOffset = from.LocalOffset;  // what Local was worked out with
 }
 
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
@@ -198,6 +274,8 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
     std::swap(a.Position, b.Position);
     std::swap(a.GgaPosition, b.GgaPosition);
     std::swap(a.Values, b.Values);
+    std::swap(a.Time, b.Time);
+    std::swap(a.Local, b.Local);
     std::swap(a.LocalOffset, b.LocalOffset);
 }
 
@@ -214,9 +292,13 @@ void HandOnRecord(TrackPoint& from, TrackPoint& to) {
     to.Position = from.Position;
     to.GgaPosition = from.GgaPosition;
     to.Values = from.Values;
+    to.Time = from.Time;
+    to.Local = from.Local;
     from.Position = {};
     from.GgaPosition = {};
     from.Values = {};
+    from.Time = {};
+    from.Local = {};
     to.Readings = from.Readings;
     to.Speed = from.Speed;
     to.LocalOffset = from.LocalOffset;
@@ -225,11 +307,14 @@ void HandOnRecord(TrackPoint& from, TrackPoint& to) {
 }
 
 void SetGroupDate(const TrackPoint& point, TrackStore& store) {
-    if (IsCalendarDate(point.LocalDate)) store.GroupDate.assign(point.LocalDate);
+    if (point.Local.date != DateKind::Known) return;
+    store.GroupDay = FoldedDay(point.Local.day);
+    store.GroupDated = true;
 }
 
 bool DateGroupChanges(bool byDate, const TrackPoint& point, const TrackStore& store) {
-    return byDate && !store.GroupDate.empty() && IsCalendarDate(point.LocalDate) && point.LocalDate != store.GroupDate;
+    return byDate && store.GroupDated && point.Local.date == DateKind::Known &&
+           FoldedDay(point.Local.day) != store.GroupDay;
 }
 
 }  // namespace geoplait

@@ -10,6 +10,7 @@
 
 // The text and number helpers every reader and writer uses with the record.
 #include "base/text_fields.h"
+#include "engine/record_time.h"
 
 namespace geoplait {
 
@@ -61,11 +62,9 @@ struct RecordReadings {
     char longitudeSign = ' ';
     char latitudeSign = ' ';
     bool positionRead = false;  // the numbers above are those of the record
-    // The record's coordinate texts, altitude, speed, course, local date and
-    // time (and localSeconds, the local time of day as it was worked out)
+    // The record's coordinate texts, altitude, speed, course and local time
     // are derived: another run state that takes the record takes them too.
     bool valuesDerived = false;
-    int64_t localSeconds = 0;
     // The distances in km (on level ground) from the record to the last
     // points it was measured against, by their signed degrees: the previous
     // point and the placemark anchor, the same for each run state that takes
@@ -118,10 +117,6 @@ struct TrackPoint {
     std::string LatitudeDeg;
     std::string LongitudeDeg;
     std::string AltitudeText;
-    std::string LocalDate;  // ddmmyy after the time difference
-    std::string LocalTime;  // hhmmss after the time difference
-    std::string LocalDateText;  // "20yy/mm/dd"
-    std::string LocalTimeText;  // "hh:mm:ss"
     // Columns of a CSV Full line that the program recomputes; read by nothing else.
     std::string CsvSlot[24];
     // The point's name from GPX or KML input, and the extra text of the POT
@@ -143,6 +138,14 @@ struct TrackPoint {
     // The measured numbers of the texts above (ReadRecordValues).
     RecordValues Values;
 
+    // The record's UTC time. Readers of ISO and epoch times (GPX, KML, FIT)
+    // fill it and leave RmcTime, RmcDate and GgaTime empty; the NMEA, CSV and
+    // POT readers fill those texts, which ReadTimeTexts reads into it (an
+    // NMEA or CSV output echoes them as read).
+    RecordTime Time;
+    // The local time of Time by LocalOffset (LocalDateTime).
+    RecordTime Local;
+
     // Derived numbers (ComputeDerived), the first two set by the emitters.
     int32_t SatCount = 0;
     int32_t DilutionValue = 0;
@@ -152,7 +155,7 @@ struct TrackPoint {
     double TotalDistance = 0.0;
     int32_t ElapsedSec = 0;
     int32_t IntervalSec = 0;
-    int32_t LocalOffset = 0;  // signed hhmmss: the offset LocalDate and LocalTime were made with
+    int32_t LocalOffset = 0;  // signed hhmmss: the offset Local was worked out with
 
     RecordReadings Readings;
 };
@@ -184,7 +187,8 @@ struct TrackStore {
     PointPosition PreviousPoint;  // previous record seen by an emitter
     double GapDistance = 0.0;
     double SinceWrittenDistance = 0.0;
-    std::string GroupDate;
+    int64_t GroupDay = 0;     // local day of the current date group
+    bool GroupDated = false;  // a date group has begun
     // ComputeDerived's memories. Its first point is the placemark anchor that
     // distance-selected placemarks move.
     PointPosition DerivedPrevious;
@@ -225,6 +229,33 @@ const std::string& NmeaTextOf(const std::string& asRead, const RecordPosition& p
 // (unsigned ddmm.mmmm, as SettleRecord leaves them): a side with both texts
 // has a position, one without has none.
 void ReadPositionTexts(TrackPoint& point);
+
+// Time read from the texts RmcDate and RmcTime (TimeOfTexts).
+void ReadTimeTexts(TrackPoint& point);
+
+// The texts of the record's time as the outputs write them: the input's own
+// text when it gave one (an NMEA output echoes it as read), else that of the
+// record's Time ("ddmmyy", "hhmmss"; "000000" for an unknown date); empty
+// when the record has none. `scratch` holds a text made.
+std::string_view DateTextOf(const std::string& asRead, const RecordTime& time, std::string& scratch);
+std::string_view TimeTextOf(const std::string& asRead, const RecordTime& time, std::string& scratch);
+
+// The date slot of a record whose date is not known, as the positional
+// outputs read it: the input's own text (a pass-through reads it unsettled),
+// else "000000" for an unknown date and "" for none.
+const std::string& UnknownDateText(const TrackPoint& point);
+// "yymmdd" of a date slot read by character position (SlotChar): a slot cut
+// short ends it.
+void AppendDateSlotDigits(std::string& out, const std::string& ddmmyy);
+
+// The record's local date and time (Local) as the outputs write them, made
+// in `out`: "20yy/mm/dd" and "hh:mm:ss", and the digits "ddmmyy" and
+// "hhmmss". Without a time the time texts are empty; a date that is not known
+// is its slot as read (UnknownDateText, "2000/00/00" of "000000").
+void LocalDateText(const TrackPoint& point, std::string& out);
+void LocalTimeText(const TrackPoint& point, std::string& out);
+void LocalDateDigits(const TrackPoint& point, std::string& out);
+void LocalTimeDigits(const TrackPoint& point, std::string& out);
 
 // Reads the record's measured numbers (Values) from its texts, once its
 // reader and the track's speed have filled them.

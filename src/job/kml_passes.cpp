@@ -42,7 +42,7 @@ void RestartTrack(RunContext& ctx) {
     p.IntervalSec = 0;
     ctx.store.GapDistance = 0.0;
     ctx.store.SinceWrittenDistance = 9999999.0;
-    ctx.store.GroupDate.clear();
+    ctx.store.GroupDated = false;
     ctx.store.PreviousPoint.Clear();
 }
 

@@ -69,13 +69,22 @@ void SplitFileName(RunContext& ctx, PassThrough& run) {
     std::string& name = run.fileName;
     name = run.base;
     name += "_20";
-    for (size_t i : {4, 5, 2, 3, 0, 1}) {
-        const char c = SlotChar(ctx.point.LocalDate, i);
-        if (c == '\0') break;
-        name += NameDigit(c);
+    const size_t dateStart = name.size();
+    const TrackPoint& point = ctx.point;
+    if (point.Local.date == DateKind::Known) {
+        char digits[6];
+        name.append(digits, static_cast<size_t>(PutYymmdd(digits, point.Local.day) - digits));
+    } else {
+        // A date that is none keeps the characters of its slot as read.
+        AppendDateSlotDigits(name, UnknownDateText(point));
+        for (size_t i = dateStart; i < name.size(); ++i) name[i] = NameDigit(name[i]);
     }
     name += '-';
-    for (char c : ctx.point.LocalTime) name += NameDigit(c);
+    if (point.Local.timeKnown) {
+        std::string time;
+        AssignClockDigits(time, point.Local.second);
+        for (char c : time) name += NameDigit(c);
+    }
     if (run.hasExtension) {
         name += '.';
         name += run.extension;
@@ -102,6 +111,7 @@ bool WriteEpoch(RunContext& ctx, PassThrough& run) {
         ParseRmc(run.table[i], ctx.point);
     }
     ReadPositionTexts(ctx.point);
+    ReadTimeTexts(ctx.point);
     ReadRecordValues(ctx.point);
     LocalDateTime(ctx);
     // The emitter's filter compares RecordIndex + 1 with the range: this

@@ -60,18 +60,11 @@ void WriteKmlClosing(OutputFiles& outputs, const std::string& outputFile) {
     file.Close();
 }
 
-void WriteTimeStampLines(KmlBuffer& out, const std::string& localDate, const std::string& localTime,
-                         int32_t timeDifference) {
-    const std::string& d = localDate;
-    const std::string& t = localTime;
-    if (!IsCalendarDate(d) || t.size() < 6) return;
-    for (size_t i = 0; i < 6; ++i) {
-        if (t[i] < '0' || t[i] > '9') return;
-    }
-    // The local digits with the time difference as their offset: the instant
-    // is the UTC time of the record.
-    char when[32] = {'2', '0', d[4], d[5], '-', d[2], d[3], '-', d[0], d[1], 'T',
-                     t[0], t[1], ':', t[2], t[3], ':', t[4], t[5]};
+namespace {
+
+// The time stamp lines of "20yy-mm-ddThh:mm:ss" (19 characters in `when`)
+// with the time difference as its offset.
+void WriteWhen(KmlBuffer& out, char (&when)[32], int32_t timeDifference) {
     size_t n = 19;
     if (timeDifference == 0) {
         when[n++] = 'Z';
@@ -91,6 +84,35 @@ void WriteTimeStampLines(KmlBuffer& out, const std::string& localDate, const std
     out.Text(std::string_view(when, n));
     out.Text("</when>\n"
              " </TimeStamp>\n");
+}
+
+}  // namespace
+
+void WriteTimeStampLines(KmlBuffer& out, const std::string& localDate, const std::string& localTime,
+                         int32_t timeDifference) {
+    const std::string& d = localDate;
+    const std::string& t = localTime;
+    if (!IsCalendarDate(d) || t.size() < 6) return;
+    for (size_t i = 0; i < 6; ++i) {
+        if (t[i] < '0' || t[i] > '9') return;
+    }
+    // The local digits with the time difference as their offset: the instant
+    // is the UTC time of the record.
+    char when[32] = {'2', '0', d[4], d[5], '-', d[2], d[3], '-', d[0], d[1], 'T',
+                     t[0], t[1], ':', t[2], t[3], ':', t[4], t[5]};
+    WriteWhen(out, when, timeDifference);
+}
+
+void WriteTimeStampLines(KmlBuffer& out, const RecordTime& local, int32_t timeDifference) {
+    // A time of a record's reader lies within its day.
+    if (local.date != DateKind::Known || !local.timeKnown || local.second < 0 || local.second >= kSecondsPerDay) {
+        return;
+    }
+    char when[32];
+    char* end = PutDateText(when, local.day, '-');
+    *end++ = 'T';
+    PutClockText(end, local.second);
+    WriteWhen(out, when, timeDifference);
 }
 
 namespace {

@@ -44,6 +44,9 @@ void WriteKmlClosing(OutputFiles& outputs, const std::string& outputFile);
 // Every KML time stamp is written here.
 void WriteTimeStampLines(KmlBuffer& out, const std::string& localDate, const std::string& localTime,
                          int32_t timeDifference);
+// The same of a record's local time (Local): nothing without a known date
+// and a time.
+void WriteTimeStampLines(KmlBuffer& out, const RecordTime& local, int32_t timeDifference);
 
 // The move of every written position: OffNS, OffWE (d/m/s), OffAltitude
 // (metres) and the datum shift, decoded when the run starts.

@@ -82,7 +82,7 @@ void WriteNmeaSpeedBreak(KmlBuffer& out, KmlSection& section, int newGroup) {
         WriteLineStyle(out, s, o);
         if (VerticalLines(s)) WritePolyStyle(out, s, "   <color>");
         out.Text(" </Style>\n");
-        if (s.TimeStampPath != 0) WriteTimeStampLines(out, p.LocalDate, p.LocalTime, p.LocalOffset);
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, p.Local, p.LocalOffset);
         out.Text("</Placemark>\n");
     }
     out.HoldPiece();
@@ -111,7 +111,7 @@ void WriteCsvSpeedBreak(KmlBuffer& out, KmlSection& section, int newGroup) {
         WriteJoined(out, "<width>", s.LineWidth[o], "", "</width>\n");
         out.Text("</LineStyle>\n"
                  "</Style>\n");
-        if (s.TimeStampPath != 0) WriteTimeStampLines(out, p.LocalDate, p.LocalTime, p.LocalOffset);
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, p.Local, p.LocalOffset);
         out.Text("</Placemark>\n");
     }
     out.HoldPiece();
@@ -249,7 +249,7 @@ void WriteLineGroupBreak(KmlBuffer& out, KmlSection& section, const KmlRecordOpt
             out.Text("  </coordinates>\n"
                      " </LineString>\n");
         }
-        if (s.TimeStampPath != 0) WriteTimeStampLines(out, p.LocalDate, p.LocalTime, p.LocalOffset);
+        if (s.TimeStampPath != 0) WriteTimeStampLines(out, p.Local, p.LocalOffset);
         out.Text("</Placemark>\n");
     }
     out.HoldPiece();

@@ -58,8 +58,15 @@ void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, 
         out.Int(static_cast<int64_t>(o.renumber ? numbers.written : numbers.read) + 1);
         out.Char(')');
     }
-    if (o.labelDate) WriteBetween(out, " [", p.LocalDateText, "]");
-    if (o.labelTime) WriteBetween(out, " [", p.LocalTimeText, "]");
+    std::string text;
+    if (o.labelDate) {
+        LocalDateText(p, text);
+        WriteBetween(out, " [", text, "]");
+    }
+    if (o.labelTime) {
+        LocalTimeText(p, text);
+        WriteBetween(out, " [", text, "]");
+    }
     if (o.labelElapsed) {
         out.Char(' ');
         out.Duration(p.ElapsedSec);
@@ -100,8 +107,11 @@ void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, 
 void WriteDescription(KmlBuffer& out, const TrackPoint& p, const UnitTexts* unit) {
     out.Text(" <description>\n"
              "Date=");
-    out.Escaped(p.LocalDateText);
-    WriteBetween(out, " ", p.LocalTimeText, "\nElapsed(Total)=");
+    std::string text;
+    LocalDateText(p, text);
+    out.Escaped(text);
+    LocalTimeText(p, text);
+    WriteBetween(out, " ", text, "\nElapsed(Total)=");
     out.Duration(p.ElapsedSec);
     out.Text("\nElapsed=");
     out.Duration(p.IntervalSec);
@@ -154,7 +164,7 @@ void WritePlacemarkAt(KmlBuffer& out, const KmlRecordOptions& options, const Tra
     const UnitTexts* unit = UnitTextsOf(options.units);
     out.Text("<Placemark>\n");
     WriteLabel(out, options, p, numbers, nameText, unit);
-    if (options.timeStamp) WriteTimeStampLines(out, p.LocalDate, p.LocalTime, p.LocalOffset);
+    if (options.timeStamp) WriteTimeStampLines(out, p.Local, p.LocalOffset);
     if (options.description) WriteDescription(out, p, unit);
     out.Text(" <styleUrl>#style</styleUrl>\n"
              " <Point>\n");

@@ -178,12 +178,9 @@ std::string PlacemarkName(const ConvertSettings& s, const PhotoEntry& photo) {
 void WritePhotoTimeStamp(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo) {
     const std::string& d = photo.Date;
     if (d.size() != 8 || d.compare(0, 2, "20") != 0 || d == "00000000") return;
-    TrackPoint& point = ctx.point;
-    point.LocalDate = d.substr(6, 2) + d.substr(4, 2) + d.substr(2, 2);
-    point.LocalTime = photo.Time;
-    WriteTimeStampLines(out, point.LocalDate, point.LocalTime,
-                        OffsetAtLocal(ClockOf(ctx.run), point.LocalDate, point.LocalTime));
-    ClearTrackPoint(point);
+    const std::string date = d.substr(6, 2) + d.substr(4, 2) + d.substr(2, 2);
+    WriteTimeStampLines(out, date, photo.Time, OffsetAtLocal(ClockOf(ctx.run), date, photo.Time));
+    ClearTrackPoint(ctx.point);
 }
 
 void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, const std::string& link) {

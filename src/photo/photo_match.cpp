@@ -218,6 +218,27 @@ void MakeStamp(std::string& stamp, const std::string& date, const std::string& t
     stamp.append(time);
 }
 
+// "20yymmddhhmmss" of the record's time by an offset (signed hhmmss), a
+// record without a time at midnight UTC. A date that is not known keeps its
+// slot as read, but is moved across midnight from 1 January 2000 as any
+// date text the matching has always shifted.
+void LocalStampOf(const TrackPoint& point, int32_t offset, std::string& stamp) {
+    int64_t seconds = point.Time.second + SecondsOfHhmmss(offset);
+    const int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+    seconds -= days * 86400;
+    char time[6];
+    PutHhmmss(time, seconds);
+    if (point.Time.date == DateKind::Known) {
+        stamp.assign("20");
+        char date[6];
+        stamp.append(date, static_cast<size_t>(PutYymmdd(date, point.Time.day + days) - date));
+        stamp.append(time, sizeof time);
+        return;
+    }
+    const std::string& slot = UnknownDateText(point);
+    MakeStamp(stamp, days == 0 ? slot : ShiftDate(slot, static_cast<int>(days)), std::string(time, sizeof time));
+}
+
 // "20yymmddhhmmss" with a month and a day: a record with its date and time
 // (an undated one has zeros or blanks where its date goes).
 bool IsFullStamp(const std::string& stamp) {
@@ -239,13 +260,7 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
         ClearTrackPoint(point);
         return;
     }
-    int64_t seconds = SecondsOfHhmmss(IntegerOf(point.RmcTime)) +
-                      SecondsOfHhmmss(OffsetAtUtc(ClockOf(ctx.run), point.RmcDate, point.RmcTime));
-    const int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
-    seconds -= days * 86400;
-    point.LocalDate = days == 0 ? point.RmcDate : ShiftDate(point.RmcDate, static_cast<int>(days));
-    AssignSixDigits(point.LocalTime, seconds / 3600 * 10000 + seconds / 60 % 60 * 100 + seconds % 60);
-    MakeStamp(m.stamp, point.LocalDate, point.LocalTime);
+    LocalStampOf(point, OffsetAtUtc(ClockOf(ctx.run), OffsetInstant(point.Time)), m.stamp);
     CoordinateTexts(point.Position, point.Position.latitude, point.LatitudeDeg, point.LatitudeDms);
     CoordinateTexts(point.Position, point.Position.longitude, point.LongitudeDeg, point.LongitudeDms);
 

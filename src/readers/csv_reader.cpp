@@ -136,8 +136,7 @@ constexpr FullTargets MakeFullTargets() {
     t[34] = &TrackPoint::InLongitudeDeg;
     t[41] = &TrackPoint::LatitudeDms;
     t[42] = &TrackPoint::LongitudeDms;
-    t[43] = &TrackPoint::LocalDate;
-    t[44] = &TrackPoint::LocalTime;
+    // 43 and 44, the local date and time, are worked out again from the UTC ones.
     return t;
 }
 
@@ -526,7 +525,7 @@ int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format,
     bool speedKnown = true;
     int32_t unknown = TakeCustomNumbers(format, p, speedKnown);
     const DegreeAxes fromDegrees = TakeCustomHemispheres(position, format, p, unknown);
-    std::string& scratch = p.LocalDate;  // free until ComputeDerived fills it
+    std::string& scratch = p.CsvSlot[1];  // a slot no CSV Custom record uses
     if (format.date > 0) NormalizeCustomDate(format.dateNotation, p.RmcDate, scratch);
     if (format.time > 0) NormalizeCustomTime(format.timeNotation, clock, p.RmcDate, p.RmcTime, scratch);
     scratch.clear();

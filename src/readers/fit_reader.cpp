@@ -403,8 +403,6 @@ void FitReader::State::Fill(TrackPoint& p) const {
     if (known[kTime] && values[kTime] >= kFirstAbsoluteTime) {
         TimeTexts(static_cast<uint32_t>(values[kTime]), p.RmcDate, p.RmcTime);
         p.GgaTime.assign(p.RmcTime);
-        p.LocalDate.assign(p.RmcDate);
-        p.LocalTime.assign(p.RmcTime);
     }
 
     p.PointName.clear();

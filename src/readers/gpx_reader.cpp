@@ -96,8 +96,6 @@ void TakeTime(TrackPoint& p, std::string_view text) {
     p.RmcTime.assign(stamp.time, 6);
     if (stamp.zone == XmlTimeStamp::Zone::Offset) UtcFromLocal(p.RmcDate, p.RmcTime, stamp.offset);
     p.GgaTime.assign(p.RmcTime);
-    p.LocalDate.assign(p.RmcDate);
-    p.LocalTime.assign(p.RmcTime);
 }
 
 }  // namespace

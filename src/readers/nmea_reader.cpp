@@ -309,6 +309,7 @@ int32_t SettleEpoch(TrackPoint& point, const NmeaZdaDate& zda) {
     const int32_t seconds = SecondsOfDay(point.RmcTime);
     if (seconds + 43200 < zda.seconds) point.RmcDate = ShiftDate(point.RmcDate, 1);
     if (seconds > zda.seconds + 43200) point.RmcDate = ShiftDate(point.RmcDate, -1);
+    ReadTimeTexts(point);
     return unknown;
 }
 

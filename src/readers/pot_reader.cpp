@@ -120,8 +120,8 @@ int32_t ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint
             positioned &= TakePosition(value, 'E', 'W', p.InLongitudeDeg, p.GgaLongitude, p.RmcLongitude,
                                        p.GgaEW, p.RmcEW, unknown);
         } else if (key == "pda") {
-            TakeDate(value, p.RmcDate, p.LocalDate);
-            p.LocalDate.clear();  // used as scratch only; ComputeDerived fills it
+            TakeDate(value, p.RmcDate, p.CsvSlot[1]);
+            p.CsvSlot[1].clear();  // used as scratch only: no POT record has CSV columns
         } else if (key == "pti") {
             PickChars(p.RmcTime, value, kTimeChars, std::size(kTimeChars));
             p.GgaTime.assign(p.RmcTime);

@@ -62,6 +62,7 @@ void SettleRecordTimes(TrackPoint& p) {
     SettleTime(p.GgaTime);
     SettleTime(p.RmcTime);
     if (!p.RmcDate.empty() && !IsCalendarDate(p.RmcDate)) p.RmcDate.assign("000000");
+    ReadTimeTexts(p);
 }
 
 namespace {

@@ -21,7 +21,8 @@ void FillNmeaDefaults(TrackPoint& point, const ConvertSettings& settings);
 // The time and date of a record as every writer may take them: blanks before
 // a time are dropped (" 222519" is 22:25:19, as other programs read it); a
 // time that is no time of day (hhmmss, fractions may follow) is none, empty;
-// a date that is no day of the calendar is the unknown date "000000".
+// a date that is no day of the calendar is the unknown date "000000". The
+// record's Time is read from them.
 void SettleRecordTimes(TrackPoint& point);
 
 // SettleRecordTimes, and a position that is none cleared: a latitude beyond

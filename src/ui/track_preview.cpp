@@ -143,9 +143,12 @@ double DistanceM(GeoPoint a, GeoPoint b) {
 }
 
 std::string TimeOf(const TrackPoint& point) {
-    if (point.LocalDateText.empty() && point.LocalTimeText.empty()) return {};
-    if (point.LocalDateText.empty()) return point.LocalTimeText;
-    return point.LocalTimeText.empty() ? point.LocalDateText : point.LocalDateText + " " + point.LocalTimeText;
+    std::string date;
+    std::string time;
+    LocalDateText(point, date);
+    LocalTimeText(point, time);
+    if (date.empty()) return time;
+    return time.empty() ? date : date + " " + time;
 }
 
 // What one preview reading keeps between records.

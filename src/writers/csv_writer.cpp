@@ -29,7 +29,7 @@ namespace geoplait {
 
 namespace {
 
-void AppendText(std::string& line, const std::string& text) {
+void AppendText(std::string& line, std::string_view text) {
     line.append(text);
     line.push_back(',');
 }
@@ -77,6 +77,10 @@ struct CustomLine {
     const std::string& longitudeDms;
     const std::string& latitudeNmea;  // of the GGA side
     const std::string& longitudeNmea;
+    const std::string& localDate;  // "20yy/mm/dd"
+    const std::string& localTime;  // "hh:mm:ss"
+    std::string_view rmcDate;
+    std::string_view ggaTime;
     char elapsed[48];
     char interval[48];
     // "-" before the coordinates of the south (west) when no hemisphere
@@ -109,10 +113,10 @@ constexpr CustomAppend kCustomColumns[] = {
     [](std::string& l, const CustomLine& c) { AppendText(l, c.point.RmcCourse); },
     [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaSatellites); },
     [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaDilution); },
-    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.RmcDate); },
-    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.LocalDateText); },
-    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaTime); },
-    [](std::string& l, const CustomLine& c) { AppendText(l, c.point.LocalTimeText); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.rmcDate); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.localDate); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.ggaTime); },
+    [](std::string& l, const CustomLine& c) { AppendText(l, c.localTime); },
     [](std::string& l, const CustomLine& c) { AppendDecimal(l, c.point.TotalDistance, 6); },
     [](std::string& l, const CustomLine& c) {
         l.append(c.elapsed);
@@ -179,22 +183,27 @@ void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const T
     const std::string& rmcLatitude = NmeaTextOf(p.RmcLatitude, p.Position, p.Position.latitude, scratch.rmcLatitude);
     const std::string& rmcLongitude =
         NmeaTextOf(p.RmcLongitude, p.Position, p.Position.longitude, scratch.rmcLongitude);
+    const std::string_view ggaTime = TimeTextOf(p.GgaTime, p.Time, scratch.ggaTime);
+    const std::string_view rmcTime = TimeTextOf(p.RmcTime, p.Time, scratch.rmcTime);
+    const std::string_view rmcDate = DateTextOf(p.RmcDate, p.Time, scratch.rmcDate);
     std::string& line = scratch.line;
     line.clear();
-    const std::string* const nmeaFields[] = {
-        &p.GgaId,     &p.GgaTime,      &ggaLatitude,      &p.GgaNS,        &ggaLongitude,
-        &p.GgaEW,     &p.GgaQuality,   &p.GgaSatellites,  &p.GgaDilution,  &p.GgaAltitude,
-        &p.GgaAltitudeUnit, &p.GgaGeoid, &p.GgaGeoidUnit, &p.GgaDgpsAge,   &p.GgaDgpsStation,
-        &p.RmcId,     &p.RmcTime,      &p.RmcStatus,      &rmcLatitude,    &p.RmcNS,
-        &rmcLongitude, &p.RmcEW,       &p.RmcSpeed,       &p.RmcCourse,    &p.RmcDate,
-        &p.RmcMagVar, &p.RmcMagVarEW,
-        &p.CsvSlot[kCsvFullReservedSlot],
+    const std::string_view nmeaFields[] = {
+        p.GgaId,     ggaTime,       ggaLatitude,      p.GgaNS,        ggaLongitude,
+        p.GgaEW,     p.GgaQuality,  p.GgaSatellites,  p.GgaDilution,  p.GgaAltitude,
+        p.GgaAltitudeUnit, p.GgaGeoid, p.GgaGeoidUnit, p.GgaDgpsAge,  p.GgaDgpsStation,
+        p.RmcId,     rmcTime,       p.RmcStatus,      rmcLatitude,    p.RmcNS,
+        rmcLongitude, p.RmcEW,      p.RmcSpeed,       p.RmcCourse,    rmcDate,
+        p.RmcMagVar, p.RmcMagVarEW,
+        p.CsvSlot[kCsvFullReservedSlot],
     };
-    for (const std::string* field : nmeaFields) AppendText(line, *field);
+    for (const std::string_view field : nmeaFields) AppendText(line, field);
     line.append("$GP000,");
     AppendInt(line, static_cast<long long>(numbers.written) + 1);
-    AppendText(line, p.LocalDateText);
-    AppendText(line, p.LocalTimeText);
+    LocalDateText(p, scratch.localDate);
+    LocalTimeText(p, scratch.localTime);
+    AppendText(line, scratch.localDate);
+    AppendText(line, scratch.localTime);
     AppendText(line, p.LatitudeDeg);
     AppendText(line, p.LongitudeDeg);
     AppendText(line, p.AltitudeText);
@@ -208,8 +217,10 @@ void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const T
     AppendInt(line, p.IntervalSec);
     AppendText(line, scratch.latitudeDms);
     AppendText(line, scratch.longitudeDms);
-    AppendText(line, p.LocalDate);
-    AppendText(line, p.LocalTime);
+    LocalDateDigits(p, scratch.localDate);
+    LocalTimeDigits(p, scratch.localTime);
+    AppendText(line, scratch.localDate);
+    AppendText(line, scratch.localTime);
     AppendDecimal(line, p.IntervalDistance, 6);
     AppendInt(line, p.LocalOffset);
     AppendText(line, options.csv.meterMile);
@@ -226,7 +237,20 @@ void WriteCsvCustomLine(TextWriter& out, const LineWriterOptions& options, const
         NmeaTextOf(p.GgaLatitude, p.GgaPosition, p.GgaPosition.latitude, scratch.ggaLatitude);
     const std::string& longitudeNmea =
         NmeaTextOf(p.GgaLongitude, p.GgaPosition, p.GgaPosition.longitude, scratch.ggaLongitude);
-    CustomLine texts{p, numbers.read, scratch.latitudeDms, scratch.longitudeDms, latitudeNmea, longitudeNmea, {}, {},
+    LocalDateText(p, scratch.localDate);
+    LocalTimeText(p, scratch.localTime);
+    CustomLine texts{p,
+                     numbers.read,
+                     scratch.latitudeDms,
+                     scratch.longitudeDms,
+                     latitudeNmea,
+                     longitudeNmea,
+                     scratch.localDate,
+                     scratch.localTime,
+                     DateTextOf(p.RmcDate, p.Time, scratch.rmcDate),
+                     TimeTextOf(p.GgaTime, p.Time, scratch.ggaTime),
+                     {},
+                     {},
                      !csv.latitudeHemisphereColumn && signs.latitude == '-',
                      !csv.longitudeHemisphereColumn && signs.longitude == '-'};
     FormatHms(texts.elapsed, p.ElapsedSec);

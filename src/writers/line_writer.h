@@ -69,6 +69,13 @@ struct LineScratch {
     std::string ggaLongitude;
     std::string rmcLatitude;
     std::string rmcLongitude;
+    // Texts of the record's times: the local ones, and the UTC ones made
+    // from its Time where the input gave no text (TimeTextOf, DateTextOf).
+    std::string localDate;
+    std::string localTime;
+    std::string rmcTime;
+    std::string rmcDate;
+    std::string ggaTime;
 };
 
 // The options and scratch space of a run's line writer, which the run keeps.

@@ -95,7 +95,7 @@ void WriteGgaSentence(TextWriter& out, const TrackPoint& p, bool shiftToWgs84, L
         latitude = &scratch.latitude;
         longitude = &scratch.longitude;
     }
-    WriteSentence(out, {p.GgaId, p.GgaTime, *latitude, p.GgaNS, *longitude, p.GgaEW, p.GgaQuality,
+    WriteSentence(out, {p.GgaId, TimeTextOf(p.GgaTime, p.Time, scratch.ggaTime), *latitude, p.GgaNS, *longitude, p.GgaEW, p.GgaQuality,
                         p.GgaSatellites, p.GgaDilution, p.GgaAltitude, p.GgaAltitudeUnit, p.GgaGeoid,
                         p.GgaGeoidUnit, p.GgaDgpsAge, station});
 }
@@ -111,8 +111,9 @@ void WriteRmcSentence(TextWriter& out, const TrackPoint& p, bool shiftToWgs84, L
         latitude = &scratch.latitude;
         longitude = &scratch.longitude;
     }
-    WriteSentence(out, {p.RmcId, p.RmcTime, p.RmcStatus, *latitude, p.RmcNS, *longitude, p.RmcEW, p.RmcSpeed,
-                        p.RmcCourse, p.RmcDate, p.RmcMagVar, direction});
+    WriteSentence(out, {p.RmcId, TimeTextOf(p.RmcTime, p.Time, scratch.rmcTime), p.RmcStatus, *latitude, p.RmcNS,
+                        *longitude, p.RmcEW, p.RmcSpeed, p.RmcCourse, DateTextOf(p.RmcDate, p.Time, scratch.rmcDate),
+                        p.RmcMagVar, direction});
 }
 
 void WriteNmeaSentences(TextWriter& out, const LineWriterOptions& options, const TrackPoint& point, RecordNumbers,

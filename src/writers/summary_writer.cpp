@@ -203,7 +203,7 @@ void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
     // The filter added the gap to the previous point and ran ComputeDerived.
     g.CutDistance += store.GapDistance;
     g.CutSeconds += p.IntervalSec;
-    if (store.GroupDate.empty()) SetGroupDate(ctx);
+    if (!store.GroupDated) SetGroupDate(ctx);
 
     const double distanceLimit = ctx.run.GapDistanceLimit;
     const double secondsLimit = ctx.run.GapSecondsLimit;
@@ -234,16 +234,16 @@ void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
     store.RecordIndex += 1;
     store.WrittenCount += 1;
     g.EndRecord = store.WrittenCount;
-    const bool dated = IsCalendarDate(p.LocalDate);
+    const bool dated = p.Local.date == DateKind::Known;
     if (g.StartRecord != 0 && dated && !g.FromDated) {
-        g.FromDate = p.LocalDateText;
-        g.FromTime = p.LocalTimeText;
+        LocalDateText(p, g.FromDate);
+        LocalTimeText(p, g.FromTime);
         g.FromDated = true;
     }
     if (g.StartRecord == 0) {
         g.StartRecord = store.WrittenCount;
-        g.FromDate = p.LocalDateText;
-        g.FromTime = p.LocalTimeText;
+        LocalDateText(p, g.FromDate);
+        LocalTimeText(p, g.FromTime);
         g.FromDated = dated;
         g.MaxSpeed = p.Speed;
         g.MinSpeed = p.Speed;
@@ -252,8 +252,8 @@ void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
     }
     g.Count += 1;
     if (dated || !g.ToDated) {
-        g.ToDate = p.LocalDateText;
-        g.ToTime = p.LocalTimeText;
+        LocalDateText(p, g.ToDate);
+        LocalTimeText(p, g.ToTime);
         g.ToDated = dated;
     }
     // A gap record's zeroed elapsed time must not wipe the group's duration.

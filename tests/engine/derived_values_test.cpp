@@ -11,6 +11,7 @@
 #include "geo/time_difference.h"
 #include "support/record_position.h"
 #include "support/recording_ui.h"
+#include "support/record_time.h"
 
 namespace geoplait {
 namespace {
@@ -100,11 +101,9 @@ TEST(LocalDateTime, AddsTheDifferenceOnTheClock) {
     for (const auto& c : cases) {
         Fixture f;
         f.ctx.run.TimeDifferenceValue = TimeDifferenceValue(c.difference, 0);
-        f.ctx.point.RmcTime = c.time;
-        f.ctx.point.RmcDate = c.date;
+        test::SetTimeTexts(f.ctx.point, c.date, c.time);
         LocalDateTime(f.ctx);
-        EXPECT_EQ(f.ctx.point.LocalTime, c.wantTime) << c.name;
-        EXPECT_EQ(f.ctx.point.LocalDate, c.wantDate) << c.name;
+        EXPECT_EQ(test::LocalDigits(f.ctx.point), c.wantDate + " " + c.wantTime) << c.name;
         EXPECT_EQ(f.ctx.point.RmcTime, c.time) << c.name;
     }
 }
@@ -114,6 +113,7 @@ void Derive(Fixture& f, const std::string& date, const std::string& time) {
     ClearTrackPoint(f.ctx.point);
     f.ctx.point.RmcDate = date;
     f.ctx.point.RmcTime = time;
+    ReadTimeTexts(f.ctx.point);
     ComputeDerived(f.ctx);
     ++f.ctx.store.WrittenCount;
 }
@@ -194,6 +194,7 @@ TEST(ComputeDerived, AHandedOnRecordKeepsItsOwnValuesAndGetsTheRunStates) {
             p.GgaAltitude = r.alt;
             p.RmcDate = r.date;
             p.RmcTime = r.time;
+            ReadTimeTexts(p);
             p.RmcSpeed = r.speed;
             p.RmcCourse = r.course;
             ReadRecordValues(p);
@@ -209,10 +210,10 @@ TEST(ComputeDerived, AHandedOnRecordKeepsItsOwnValuesAndGetsTheRunStates) {
             const TrackPoint& got = second.ctx.point;
             const TrackPoint& want = alone.ctx.point;
             for (auto field : {&TrackPoint::LongitudeDeg, &TrackPoint::LongitudeDms, &TrackPoint::LatitudeDeg,
-                               &TrackPoint::LatitudeDms, &TrackPoint::AltitudeText, &TrackPoint::LocalDate,
-                               &TrackPoint::LocalTime, &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText}) {
+                               &TrackPoint::LatitudeDms, &TrackPoint::AltitudeText}) {
                 EXPECT_EQ(got.*field, want.*field) << r.lon << " " << r.time;
             }
+            EXPECT_EQ(got.Local, want.Local) << r.lon << " " << r.time;
             EXPECT_EQ(got.Values, want.Values) << r.lon << " " << r.time;
             for (auto number : {&TrackPoint::Speed, &TrackPoint::IntervalDistance, &TrackPoint::StartDistance,
                                 &TrackPoint::TotalDistance}) {

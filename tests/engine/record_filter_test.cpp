@@ -11,6 +11,7 @@
 #include "settings/settings_keys.h"
 #include "support/record_position.h"
 #include "support/recording_ui.h"
+#include "support/record_time.h"
 
 namespace geoplait {
 namespace {
@@ -38,6 +39,7 @@ void Load(RunContext& ctx, const Record& r) {
     ctx.point.GgaDilution = r.dilution;
     ctx.point.RmcDate = r.date;
     ctx.point.RmcTime = r.time;
+    ReadTimeTexts(ctx.point);
 }
 
 struct Variant {
@@ -168,7 +170,7 @@ TEST(AcceptRecord, Passes) {
                 EXPECT_NEAR(f.ctx.store.GapDistance, c.gap, 1e-6);
             }
             if (c.groupDate != nullptr) {
-                EXPECT_EQ(f.ctx.store.GroupDate, c.groupDate);
+                EXPECT_EQ(test::GroupDateText(f.ctx.store), c.groupDate);
             }
         }
     }
@@ -203,7 +205,7 @@ TEST(AcceptRecord, RecordState) {
     Load(f.ctx, Record{.satellites = ""});
     EXPECT_FALSE(AcceptRecordForEmitter(f.ctx, true));
     EXPECT_TRUE(!f.ctx.store.PreviousPoint.Position.known && !f.ctx.store.DerivedPrevious.Position.known);
-    EXPECT_TRUE(f.ctx.store.GroupDate.empty());
+    EXPECT_FALSE(f.ctx.store.GroupDated);
     EXPECT_EQ(f.ctx.point.SatCount, 0);
     AcceptRecordForKmlNmea(f.ctx);
     EXPECT_EQ(f.ctx.point.SatCount, 999);

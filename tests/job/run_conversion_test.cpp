@@ -305,7 +305,8 @@ void ExpectFreshState(RunContext& ctx, const ConvertMode& = kConvertModes[0]) {
     EXPECT_EQ(std::tie(s.PreviousPoint, s.DerivedPrevious, s.PlacemarkAnchor),
               std::make_tuple(PointPosition{}, PointPosition{}, PointPosition{}));
     EXPECT_EQ(std::tie(p.ElapsedSec, p.IntervalSec, p.TotalDistance), std::make_tuple(0, 0, 0.0));
-    EXPECT_EQ(s.GroupDate + p.LatitudeDeg + p.LongitudeDeg + p.AltitudeText + ctx.run.OverrideNote +
+    EXPECT_FALSE(s.GroupDated);
+    EXPECT_EQ(p.LatitudeDeg + p.LongitudeDeg + p.AltitudeText + ctx.run.OverrideNote +
                   ctx.run.DirectoryNote,
               "");
     EXPECT_EQ(p.GgaId, "") << "the record is cleared before the procedure";
@@ -318,7 +319,8 @@ TEST(RunConversion, RunStartsFromAFreshState) {
     TrackPoint& p = j.ctx.point;
     s.RecordIndex = s.WrittenCount = s.OmitCount = s.SplitIndex = 6;
     s.PreviousPoint = s.DerivedPrevious = s.PlacemarkAnchor = test::PointOf("13945.0", "3539.0", "10", "E", "N");
-    s.GroupDate = "150424";
+    s.GroupDay = 19828;
+    s.GroupDated = true;
     s.FirstTime = 1000;
     p.ElapsedSec = p.IntervalSec = 5;
     p.TotalDistance = 3.5;

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "kml_fixture.h"
+#include "support/record_time.h"
 
 namespace geoplait::test {
 namespace {
@@ -13,10 +14,10 @@ namespace {
 class KmlPathTest : public KmlFixture {
 protected:
     KmlPathTest() {
-        ctx.point.LocalDate = "311213";
-        ctx.point.LocalTime = "071502";
+        SetLocalTexts(ctx.point, "311213", "071502");
         ctx.point.ElapsedSec = 77;
-        ctx.store.GroupDate = "301213";
+        ctx.store.GroupDay = 16069;  // 30 December 2013
+        ctx.store.GroupDated = true;
     }
 };
 
@@ -101,7 +102,7 @@ TEST_F(KmlPathTest, GroupBreaksOfOtherInputsKeepTheirIndentation) {
         // A speed group starts its elapsed time afresh; no group keeps a date.
         EXPECT_EQ(ctx.store.SplitIndex, c.kind == PathKind::SpeedGroups ? 4 : 2);
         EXPECT_EQ(ctx.point.ElapsedSec, c.kind == PathKind::SpeedGroups ? 0 : 77);
-        EXPECT_EQ(ctx.store.GroupDate, "301213");
+        EXPECT_EQ(GroupDateText(ctx.store), "301213");
     }
 }
 

@@ -4,6 +4,7 @@
 #include "kml/kml_placemark.h"
 
 #include "kml_fixture.h"
+#include "support/record_time.h"
 
 namespace geoplait::test {
 namespace {
@@ -25,10 +26,7 @@ protected:
         p.LatitudeDms = "353907.40";
         p.LongitudeDms = "1394443.56";
         p.Values.altitude = {12.5, true};
-        p.LocalDate = "050321";
-        p.LocalTime = "093000";
-        p.LocalDateText = "2021/03/05";
-        p.LocalTimeText = "09:30:00";
+        test::SetLocalTexts(p, "050321", "093000");
         p.ElapsedSec = 3725;
         p.IntervalSec = 65;
         p.TotalDistance = 1.852;

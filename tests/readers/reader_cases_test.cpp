@@ -40,7 +40,7 @@ constexpr std::pair<const char*, std::string TrackPoint::*> kFields[] = {
     F(GgaSatellites), F(GgaDilution), F(GgaAltitude), F(GgaAltitudeUnit), F(GgaGeoid), F(GgaGeoidUnit),
     F(GgaDgpsAge), F(GgaDgpsStation), F(RmcId), F(RmcTime), F(RmcStatus), F(RmcLatitude), F(RmcNS),
     F(RmcLongitude), F(RmcEW), F(RmcSpeed), F(RmcCourse), F(RmcDate), F(RmcMagVar), F(RmcMagVarEW),
-    F(InLatitudeDeg), F(InLongitudeDeg), F(LatitudeDms), F(LongitudeDms), F(LocalDate), F(LocalTime),
+    F(InLatitudeDeg), F(InLongitudeDeg), F(LatitudeDms), F(LongitudeDms),
     F(PointName), F(ExtendData)};
 #undef F
 
@@ -64,6 +64,10 @@ std::string Dump(const TrackPoint& record, int number) {
     p.GgaLongitude = NmeaTextOf(record.GgaLongitude, record.GgaPosition, record.GgaPosition.longitude, scratch);
     p.RmcLatitude = NmeaTextOf(record.RmcLatitude, record.Position, record.Position.latitude, scratch);
     p.RmcLongitude = NmeaTextOf(record.RmcLongitude, record.Position, record.Position.longitude, scratch);
+    // The times as the NMEA outputs write them too.
+    p.GgaTime = TimeTextOf(record.GgaTime, record.Time, scratch);
+    p.RmcTime = TimeTextOf(record.RmcTime, record.Time, scratch);
+    p.RmcDate = DateTextOf(record.RmcDate, record.Time, scratch);
     std::string line = std::to_string(number) + ":";
     for (const auto& [name, field] : kFields) {
         if (!(p.*field).empty()) line += std::string(" ") + name + "=" + p.*field;

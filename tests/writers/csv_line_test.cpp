@@ -8,6 +8,7 @@
 #include "readers/nmea_reader.h"
 #include "writer_fixture.h"
 #include "writers/csv_writer.h"
+#include "support/record_time.h"
 
 namespace geoplait::test {
 namespace {
@@ -20,14 +21,12 @@ struct CsvLine : WriterFixture {
         p.LocalOffset = 90000;  // as ComputeDerived makes it
         ParseGga("$GPGGA,123456.000,3539.1234,N,13945.6789,E,1,08,1.2,45.6,M,39.0,M,,*5B", p);
         ParseRmc("$GPRMC,123456.000,A,3539.1234,N,13945.6789,E,10.5,90.0,010312,,*6C", p);
-        p.LocalDateText = "2012/03/01";
-        p.LocalTimeText = "21:34:56";
+        ReadTimeTexts(p);
+        test::SetLocalTexts(p, "010312", "213456");
         p.LatitudeDeg = "35.652057";
         p.LongitudeDeg = "139.761315";
         p.LatitudeDms = p.LongitudeDms = "stale";  // remade from the GGA side
         p.AltitudeText = "45.6";
-        p.LocalDate = "010312";
-        p.LocalTime = "213456";
         p.TotalDistance = 1.5;
         p.Speed = 19.446;
         p.ElapsedSec = 3725;

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "writer_fixture.h"
+#include "support/record_time.h"
 
 namespace geoplait::test {
 namespace {
@@ -91,12 +92,12 @@ TEST(PotLine, PositionsAndAltitudesAsPrintfWouldWriteThem) {
     }
 }
 
-TEST(PotLine, UtcTimeEndsWhereTheTextDoes) {
-    const std::pair<const char*, const char*> cases[] = {{"1234", "12:34:"}, {"", ""}};
+TEST(PotLine, UtcTimeOfTheRecordOrNone) {
+    const std::pair<const char*, const char*> cases[] = {{"123456.50", "12:34:56"}, {"000000", "00:00:00"}, {"", ""}};
     for (const auto& [time, item] : cases) {
         Pot f;
-        f.ctx.point.RmcTime = time;
-        f.ctx.point.LocalTimeText = "21:34:56";
+        test::SetTimeTexts(f.ctx.point, "010312", time);
+        test::SetLocalTexts(f.ctx.point, "010312", "213456");
         const std::string line = f.Line();
         EXPECT_EQ(line.substr(line.rfind("/pti=")), "/pti=" + std::string(item) + "\r\n") << time;
     }

@@ -4,6 +4,7 @@
 #include "writers/record_emitter.h"
 
 #include "writer_fixture.h"
+#include "support/record_time.h"
 
 namespace geoplait::test {
 namespace {
@@ -37,6 +38,7 @@ struct Emitter : WriterFixture {
         p.RmcId = "$GPRMC";
         p.GgaTime = p.RmcTime = time;
         p.RmcDate = date;
+        ReadTimeTexts(p);
         p.GgaLatitude = p.RmcLatitude = latitude;
         p.GgaLongitude = p.RmcLongitude = "13945.6789";
         p.GgaNS = p.RmcNS = "N";
@@ -97,7 +99,7 @@ TEST(EmitRecord, WhenTheOutputSplits) {
         f.Finish();
         EXPECT_EQ(f.Files(), c.files);
         EXPECT_EQ(f.ctx.store.WrittenCount, static_cast<int32_t>(c.records.size()));
-        EXPECT_EQ(f.ctx.store.GroupDate, c.groupDate);
+        EXPECT_EQ(test::GroupDateText(f.ctx.store), c.groupDate);
     }
 }
 

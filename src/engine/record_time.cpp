@@ -1,0 +1,157 @@
+// A record's time as numbers: read from the record's texts or a reader's
+// numbers, moved by offsets, and written as fixed-width digits.
+#include "engine/record_time.h"
+
+#include "base/text_fields.h"
+#include "geo/number_format.h"
+#include "geo/time_difference.h"
+
+namespace geoplait {
+
+namespace {
+
+constexpr size_t kMostDecimals = 19;  // the digits a uint64_t holds whole
+
+int64_t SecondsOfSignedHhmmss(int64_t value) {
+    const int64_t magnitude = value < 0 ? -value : value;
+    const int64_t seconds = magnitude / 10000 * 3600 + magnitude / 100 % 100 * 60 + magnitude % 100;
+    return value < 0 ? -seconds : seconds;
+}
+
+// A time of day plus a difference in seconds, brought back into one day by
+// at most one day's step (-1, 0 or +1), as the local time always was.
+int64_t AddClock(int64_t second, int64_t difference, int& dayStep) {
+    int64_t sum = second + difference;
+    dayStep = 0;
+    if (sum < 0) {
+        sum += kSecondsPerDay;
+        dayStep = -1;
+    } else if (sum >= kSecondsPerDay) {
+        sum -= kSecondsPerDay;
+        dayStep = 1;
+    }
+    return sum;
+}
+
+char* PutPair(char* out, int64_t value) {
+    out[0] = static_cast<char>('0' + value / 10 % 10);
+    out[1] = static_cast<char>('0' + value % 10);
+    return out + 2;
+}
+
+// The two-digit year of a civil year: 1999 is 99, 2100 is 00.
+int64_t TwoDigitYear(int64_t year) { return ((year % 100) + 100) % 100; }
+
+}  // namespace
+
+RecordTime TimeOfTexts(std::string_view ddmmyy, std::string_view hhmmss) {
+    RecordTime t;
+    if (IsCalendarDate(ddmmyy)) {
+        const auto pair = [&](size_t i) { return (ddmmyy[i] - '0') * 10 + (ddmmyy[i + 1] - '0'); };
+        t.date = DateKind::Known;
+        t.day = DaysFromCivil(2000 + pair(4), pair(2), pair(0));
+    } else if (!ddmmyy.empty()) {
+        t.date = DateKind::Unknown;
+    }
+    t.timeKnown = !hhmmss.empty() && hhmmss[0] >= '0' && hhmmss[0] <= '9';
+    t.second = SecondsOfSignedHhmmss(IntegerOf(hhmmss));
+    if (hhmmss.size() > 7 && hhmmss[6] == '.') {
+        for (size_t i = 7; i < hhmmss.size() && hhmmss[i] >= '0' && hhmmss[i] <= '9' && t.decimals < kMostDecimals;
+             ++i) {
+            t.fraction = t.fraction * 10 + static_cast<uint64_t>(hhmmss[i] - '0');
+            ++t.decimals;
+        }
+    }
+    return t;
+}
+
+RecordTime TimeOfCivil(int64_t year, int64_t month, int64_t dayOfMonth, int64_t secondOfDay) {
+    RecordTime t;
+    if (year >= 2000 && year <= 2099) {
+        t.date = DateKind::Known;
+        t.day = DaysFromCivil(year, month, dayOfMonth);
+    } else {
+        t.date = DateKind::Unknown;
+    }
+    t.second = secondOfDay;
+    t.timeKnown = true;
+    return t;
+}
+
+int64_t FoldedDay(int64_t day) {
+    const CivilDate civil = CivilFromDays(day);
+    if (civil.year >= 2000 && civil.year <= 2099) return day;
+    return DaysFromCivil(2000 + TwoDigitYear(civil.year), civil.month, civil.day);
+}
+
+RecordTime LocalOf(const RecordTime& utc, int32_t offset) {
+    RecordTime local = utc;
+    int dayStep = 0;
+    local.second = AddClock(utc.second, SecondsOfSignedHhmmss(offset), dayStep);
+    // A record without a time has no local date moved by the offset alone.
+    if (utc.timeKnown && utc.date == DateKind::Known) local.day += dayStep;
+    return local;
+}
+
+RecordTime UtcOf(const RecordTime& local, int32_t offset) {
+    if (offset == 0) return local;
+    RecordTime utc = local;
+    int dayStep = 0;
+    utc.second = AddClock(local.second, -SecondsOfSignedHhmmss(offset), dayStep);
+    if (local.date == DateKind::Known) utc.day += dayStep;
+    return utc;
+}
+
+int64_t OffsetInstant(const RecordTime& time) {
+    return (time.date == DateKind::Known ? time.day : kJanuary2000Day) * kSecondsPerDay + time.second;
+}
+
+char* PutDdmmyy(char* out, int64_t day) {
+    const CivilDate civil = CivilFromDays(day);
+    out = PutPair(out, civil.day);
+    out = PutPair(out, civil.month);
+    return PutPair(out, TwoDigitYear(civil.year));
+}
+
+char* PutYymmdd(char* out, int64_t day) {
+    const CivilDate civil = CivilFromDays(day);
+    out = PutPair(out, TwoDigitYear(civil.year));
+    out = PutPair(out, civil.month);
+    return PutPair(out, civil.day);
+}
+
+char* PutHhmmss(char* out, int64_t second) {
+    out = PutPair(out, second / 3600);
+    out = PutPair(out, second / 60 % 60);
+    return PutPair(out, second % 60);
+}
+
+char* PutDateText(char* out, int64_t day, char separator) {
+    const CivilDate civil = CivilFromDays(day);
+    *out++ = '2';
+    *out++ = '0';
+    out = PutPair(out, TwoDigitYear(civil.year));
+    *out++ = separator;
+    out = PutPair(out, civil.month);
+    *out++ = separator;
+    return PutPair(out, civil.day);
+}
+
+char* PutClockText(char* out, int64_t second) {
+    out = PutPair(out, second / 3600);
+    *out++ = ':';
+    out = PutPair(out, second / 60 % 60);
+    *out++ = ':';
+    return PutPair(out, second % 60);
+}
+
+void AssignClockDigits(std::string& out, int64_t second) {
+    if (second >= 0 && second < kSecondsPerDay) {
+        char digits[6];
+        out.assign(digits, static_cast<size_t>(PutHhmmss(digits, second) - digits));
+        return;
+    }
+    AssignSixDigits(out, second / 3600 * 10000 + second / 60 % 60 * 100 + second % 60);
+}
+
+}  // namespace geoplait

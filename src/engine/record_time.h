@@ -1,0 +1,78 @@
+// A record's time as numbers: the UTC instant with the parts its input gave,
+// and the local time of a record worked out from it.
+//
+// Dates reach the record as two-digit years meaning 20yy, and every output
+// writes them so: a date is known only within 2000-2099, and a day moved past
+// either end of that century (the local date of 31 December 2099 after
+// midnight) is read and written as its two-digit year says (FoldedDay).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace geoplait {
+
+// What a record knows of its date: none at all (a GPX point without a time,
+// a CSV line without a date column), a date slot that holds no date of the
+// calendar ("000000" of a log without RMC, a year outside 2000-2099), or a
+// date.
+enum class DateKind : uint8_t { None, Unknown, Known };
+
+struct RecordTime {
+    int64_t day = 0;       // days since 1970-01-01, when `date` is Known
+    int64_t second = 0;    // seconds of the time of day (0 without a time)
+    uint64_t fraction = 0; // the digits after the seconds' point as read (at most 19)
+    uint8_t decimals = 0;  // how many digits `fraction` has
+    DateKind date = DateKind::None;
+    bool timeKnown = false;
+    bool operator==(const RecordTime&) const = default;
+
+    // Seconds since 1970 of the date and time, for a known date.
+    int64_t Instant() const { return day * 86400 + second; }
+};
+
+inline constexpr int64_t kJanuary2000Day = 10957;  // days since 1970 of 1 January 2000
+
+// The time of ddmmyy and hhmmss[.fff] texts as the record's slots hold them: a
+// date that is a day of the calendar is known, any other text unknown; a time
+// is known when it starts with a digit, its seconds those of its leading
+// number read as hhmmss (for a time settled by its reader, exactly its time
+// of day).
+RecordTime TimeOfTexts(std::string_view ddmmyy, std::string_view hhmmss);
+
+// A time read from a calendar date and a time of day (ISO, epoch seconds):
+// a year outside 2000-2099 gives the unknown date.
+RecordTime TimeOfCivil(int64_t year, int64_t month, int64_t dayOfMonth, int64_t secondOfDay);
+
+// The day a two-digit year reads back as: the same day of the year 20yy.
+int64_t FoldedDay(int64_t day);
+
+// The local time of a UTC time by an offset (signed hhmmss): the time of day
+// moved by the offset into one day, and a known date moved with it across
+// midnight. An unknown date is never moved.
+RecordTime LocalOf(const RecordTime& utc, int32_t offset);
+// The UTC time of a local one by its offset, the same way back.
+RecordTime UtcOf(const RecordTime& local, int32_t offset);
+
+// Seconds since 1970 at which a zone's offset is looked up for a time: an
+// unknown date stands for 1 January 2000.
+int64_t OffsetInstant(const RecordTime& time);
+
+// Fixed-width digits of a date and a time of day, written at `out`:
+// "ddmmyy" (two-digit year), "hhmmss" and "hh:mm:ss" for a second within a
+// day. Each returns the end of what it wrote.
+char* PutDdmmyy(char* out, int64_t day);
+char* PutYymmdd(char* out, int64_t day);
+char* PutHhmmss(char* out, int64_t second);
+// "20yy/mm/dd", "20yy-mm-dd" and "hh:mm:ss" (separator `dateSeparator`).
+char* PutDateText(char* out, int64_t day, char separator);
+char* PutClockText(char* out, int64_t second);
+
+// The hhmmss text of a time of day as the record has always written it:
+// six digits within a day, the seconds carried into more digits beyond (a
+// pass-through's raw time).
+void AssignClockDigits(std::string& out, int64_t second);
+
+}  // namespace geoplait

@@ -145,6 +145,25 @@ char* PutClockText(char* out, int64_t second) {
     return PutPair(out, second % 60);
 }
 
+char* PutIsoUtc(char* out, const RecordTime& time) {
+    out = PutDateText(out, time.day, '-');
+    *out++ = 'T';
+    out = PutClockText(out, time.second);
+    *out++ = 'Z';
+    return out;
+}
+
+double SecondsWithFraction(const RecordTime& time) {
+    auto seconds = static_cast<double>(time.second);
+    uint64_t divisor = time.decimals == 0 ? 0 : 1;
+    for (uint8_t i = 1; i < time.decimals; ++i) divisor *= 10;
+    double scale = 0.1;
+    for (; divisor != 0; divisor /= 10, scale /= 10.0) {
+        seconds += static_cast<double>(time.fraction / divisor % 10) * scale;
+    }
+    return seconds;
+}
+
 void AssignClockDigits(std::string& out, int64_t second) {
     if (second >= 0 && second < kSecondsPerDay) {
         char digits[6];

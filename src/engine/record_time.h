@@ -31,7 +31,16 @@ struct RecordTime {
 
     // Seconds since 1970 of the date and time, for a known date.
     int64_t Instant() const { return day * 86400 + second; }
+    // A time of day within its day (a reader's settled time always is).
+    bool HasTimeOfDay() const { return timeKnown && second >= 0 && second < 86400; }
+    // A date and a time of day: an instant.
+    bool HasInstant() const { return date == DateKind::Known && HasTimeOfDay(); }
 };
+
+// The seconds of the time of day with the fraction as read, its digits
+// added one by one from the tenths on (as the track's speed has always
+// summed them).
+double SecondsWithFraction(const RecordTime& time);
 
 inline constexpr int64_t kJanuary2000Day = 10957;  // days since 1970 of 1 January 2000
 
@@ -66,9 +75,11 @@ int64_t OffsetInstant(const RecordTime& time);
 char* PutDdmmyy(char* out, int64_t day);
 char* PutYymmdd(char* out, int64_t day);
 char* PutHhmmss(char* out, int64_t second);
-// "20yy/mm/dd", "20yy-mm-dd" and "hh:mm:ss" (separator `dateSeparator`).
+// "20yy/mm/dd" (or with another separator) and "hh:mm:ss"; "20yy-mm-ddThh:mm:ssZ"
+// of an instant (HasInstant).
 char* PutDateText(char* out, int64_t day, char separator);
 char* PutClockText(char* out, int64_t second);
+char* PutIsoUtc(char* out, const RecordTime& time);
 
 // The hhmmss text of a time of day as the record has always written it:
 // six digits within a day, the seconds carried into more digits beyond (a

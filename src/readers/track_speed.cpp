@@ -19,33 +19,11 @@ double SignedDegrees(double value, const std::string& letter) {
     return letter == "S" || letter == "W" ? -degrees : degrees;
 }
 
-// Seconds of the day of a hhmmss[.fff] time (IsTimeOfDay holds).
-double SecondsOfDay(const std::string& time) {
-    const auto digit = [&](size_t i) { return time[i] - '0'; };
-    double seconds = (digit(0) * 10 + digit(1)) * 3600.0 + (digit(2) * 10 + digit(3)) * 60.0 +
-                     (digit(4) * 10 + digit(5));
-    if (time.size() > 7 && time[6] == '.') {
-        double scale = 0.1;
-        for (size_t i = 7; i < time.size() && time[i] >= '0' && time[i] <= '9'; ++i, scale /= 10.0) {
-            seconds += digit(i) * scale;
-        }
-    }
-    return seconds;
-}
-
-// Days since 1970-01-01 of a ddmmyy date (IsCalendarDate holds).
-int64_t DayNumber(const std::string& date) {
-    const int day = (date[0] - '0') * 10 + (date[1] - '0');
-    const int month = (date[2] - '0') * 10 + (date[3] - '0');
-    const int year = 2000 + (date[4] - '0') * 10 + (date[5] - '0');
-    return DaysFromCivil(year, month, day);
-}
-
 }  // namespace
 
 void TrackSpeed::Fill(TrackPoint& p, std::string_view fallback) {
     const bool positioned = p.Position.known;
-    const bool timed = IsTimeOfDay(p.RmcTime);
+    const bool timed = p.Time.HasTimeOfDay();
     if (!positioned || !timed) {
         // The empty record after the last line of a log stays empty.
         const bool read = positioned || !p.GgaId.empty() || !p.RmcId.empty();
@@ -60,9 +38,9 @@ void TrackSpeed::Fill(TrackPoint& p, std::string_view fallback) {
         if (p.RmcSpeed.empty()) p.RmcSpeed.assign(fallback);
         return;
     }
-    const bool dated = IsCalendarDate(p.RmcDate);
-    const int64_t day = dated ? DayNumber(p.RmcDate) : 0;
-    const double seconds = SecondsOfDay(p.RmcTime);
+    const bool dated = p.Time.date == DateKind::Known;
+    const int64_t day = dated ? p.Time.day : 0;
+    const double seconds = SecondsWithFraction(p.Time);
     if (p.RmcSpeed.empty()) {
         const double elapsed =
             (known_ && dated && dated_ ? static_cast<double>(day - day_) * 86400.0 : 0.0) + seconds - seconds_;

@@ -70,19 +70,15 @@ bool MakePosition(const TrackPoint& p, HemisphereSigns defaults, std::string& ou
 
 // "\"20yy-mm-ddThh:mm:ssZ\"", or "null" for a record without a date and time.
 void MakeTime(const TrackPoint& p, std::string& out) {
-    if (!IsCalendarDate(p.RmcDate) || !IsTimeOfDay(p.RmcTime)) {
+    if (!p.Time.HasInstant()) {
         out.assign("null");
         return;
     }
-    const std::string& d = p.RmcDate;
-    const std::string& t = p.RmcTime;
-    out.assign("\"20");
-    out.append(d, 4, 2).push_back('-');
-    out.append(d, 2, 2).push_back('-');
-    out.append(d, 0, 2).push_back('T');
-    out.append(t, 0, 2).push_back(':');
-    out.append(t, 2, 2).push_back(':');
-    out.append(t, 4, 2).append("Z\"");
+    char text[24];
+    text[0] = '"';
+    char* end = PutIsoUtc(text + 1, p.Time);
+    *end++ = '"';
+    out.assign(text, static_cast<size_t>(end - text));
 }
 
 // "#rrggbb" of a "BBGGRR" colour setting; empty when it is none.

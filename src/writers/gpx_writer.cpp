@@ -33,7 +33,6 @@
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
-#include "writers/slot_text.h"
 
 namespace geoplait {
 
@@ -386,31 +385,13 @@ void WriteGpxPoint(TextWriter& out, const LineWriterOptions& options, const Trac
     DegreesText(p.GgaPosition, p.GgaPosition.latitude, scratch.latitude);
     DegreesText(p.GgaPosition, p.GgaPosition.longitude, scratch.longitude);
 
-    // "20yy-mm-ddThh:mm:ssZ", characters picked by position.
-    SlotText timeText;
-    timeText.Add("20");
-    timeText.Add(SlotChar(p.RmcDate, 4));
-    timeText.Add(SlotChar(p.RmcDate, 5));
-    timeText.Add('-');
-    timeText.Add(SlotChar(p.RmcDate, 2));
-    timeText.Add(SlotChar(p.RmcDate, 3));
-    timeText.Add('-');
-    timeText.Add(SlotChar(p.RmcDate, 0));
-    timeText.Add(SlotChar(p.RmcDate, 1));
-    timeText.Add('T');
-    timeText.Add(SlotChar(p.RmcTime, 0));
-    timeText.Add(SlotChar(p.RmcTime, 1));
-    timeText.Add(':');
-    timeText.Add(SlotChar(p.RmcTime, 2));
-    timeText.Add(SlotChar(p.RmcTime, 3));
-    timeText.Add(':');
-    timeText.Add(SlotChar(p.RmcTime, 4));
-    timeText.Add(SlotChar(p.RmcTime, 5));
-    timeText.Add('Z');
+    char timeText[24];
+    const size_t timeLength =
+        p.Time.HasInstant() ? static_cast<size_t>(PutIsoUtc(timeText, p.Time) - timeText) : 0;
 
     GpxPointTexts texts{track, HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns), {},
                         std::string_view(label, labelLength), {}};
-    if (IsCalendarDate(p.RmcDate) && IsTimeOfDay(p.RmcTime)) texts.time = timeText.View();
+    if (timeLength != 0) texts.time = std::string_view(timeText, timeLength);
     char number[24];
     const char* numberEnd = std::to_chars(number, number + sizeof number, RecordNumber(numbers)).ptr;
     texts.number = std::string_view(number, static_cast<size_t>(numberEnd - number));

@@ -15,8 +15,8 @@
 #include "engine/derived_values.h"
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
+#include "geo/time_difference.h"
 #include "writers/gpx_writer.h"
-#include "writers/slot_text.h"
 
 namespace geoplait {
 
@@ -69,6 +69,30 @@ char DateChar(const std::string& date, size_t i) {
     return c == '\0' ? ' ' : c;
 }
 
+// "dd-Mon-yy" of the record's UTC date. A date that is not known is its slot
+// read by position: "00-" and the first month name of "000000", blanks of none.
+void AppendPotDate(std::string& line, const TrackPoint& p) {
+    if (p.Time.date == DateKind::Known) {
+        const CivilDate civil = CivilFromDays(p.Time.day);
+        char digits[6];
+        PutDdmmyy(digits, p.Time.day);
+        line.append(digits, 2).push_back('-');
+        line.append(kMonthNames[civil.month]);
+        line.push_back('-');
+        line.append(digits + 4, 2);
+        return;
+    }
+    const std::string& date = UnknownDateText(p);
+    char month[3] = {SlotChar(date, 2), SlotChar(date, 3), '\0'};
+    const int32_t monthNumber = IntegerOf(month);
+    const char* monthName = (monthNumber >= 0 && monthNumber <= 12) ? kMonthNames[monthNumber] : kMonthNames[0];
+    const char day[] = {DateChar(date, 0), DateChar(date, 1), '-'};
+    const char year[] = {'-', DateChar(date, 4), DateChar(date, 5)};
+    line.append(std::string_view(day, sizeof day));
+    line.append(monthName);
+    line.append(std::string_view(year, sizeof year));
+}
+
 }  // namespace
 
 void WritePotHead(TextWriter& out) {
@@ -104,26 +128,15 @@ void WritePotLine(TextWriter& out, const LineWriterOptions& options, const Track
     line.append(std::string_view(number, FormatFixedText(number, std::trunc(altitude), 0, 0)));
     line.append("/col=12");
 
-    // Month number: characters 3 and 4 of ddmmyy.
-    char month[3] = {SlotChar(p.RmcDate, 2), SlotChar(p.RmcDate, 3), '\0'};
-    const int32_t monthNumber = IntegerOf(month);
-    const char* monthName =
-        (monthNumber >= 0 && monthNumber <= 12) ? kMonthNames[monthNumber] : kMonthNames[0];
-    const char day[] = {DateChar(p.RmcDate, 0), DateChar(p.RmcDate, 1), '-'};
-    const char year[] = {'-', DateChar(p.RmcDate, 4), DateChar(p.RmcDate, 5)};
     line.append("/pda=");
-    line.append(std::string_view(day, sizeof day));
-    line.append(monthName);
-    line.append(std::string_view(year, sizeof year));
+    AppendPotDate(line, p);
 
     // The UTC time as hh:mm:ss.
-    SlotText timeText;
-    for (size_t i = 0; i < 6; ++i) {
-        if (i == 2 || i == 4) timeText.Add(':');
-        timeText.Add(SlotChar(p.RmcTime, i));
-    }
+    char timeText[8];
+    const size_t timeLength =
+        p.Time.timeKnown ? static_cast<size_t>(PutClockText(timeText, p.Time.second) - timeText) : 0;
     line.append("/pti=");
-    line.append(timeText.View());
+    line.append(timeText, timeLength);
     line.append("\n");
     out.Write(line);
 }

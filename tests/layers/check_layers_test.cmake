@@ -57,8 +57,8 @@ expect_refusal(writers_include_readers
   "src/writers/csv_writer.cpp includes \"readers/csv_reader.h\""
   "writers/csv_writer.cpp" "#include \"readers/csv_reader.h\"")
 expect_refusal(kml_includes_writers
-  "src/kml/kml_path.cpp includes \"writers/slot_text.h\""
-  "kml/kml_path.cpp" "#include \"writers/slot_text.h\"")
+  "src/kml/kml_path.cpp includes \"writers/line_writer.h\""
+  "kml/kml_path.cpp" "#include \"writers/line_writer.h\"")
 expect_refusal(job_includes_the_window
   "src/job/run_files.cpp includes \"ui/main_window.h\""
   "job/run_files.cpp" "#include \"ui/main_window.h\"")

@@ -281,6 +281,7 @@ TrackPoint Fix(const char* time, const char* date, const char* latitude, const c
     p.RmcEW = "E";
     p.RmcSpeed = speed;
     ReadPositionTexts(p);
+    ReadTimeTexts(p);
     return p;
 }
 

@@ -27,6 +27,7 @@ struct Gpx : WriterFixture {
     // The record as it arrives from its reader: its numbers read from its texts.
     std::string RoutePoint() {
         ReadRecordValues(ctx.point);
+        ReadTimeTexts(ctx.point);
         return WrittenLine(WriteGpxPoint);
     }
     std::string TrackPt(bool lineCut) {
@@ -35,6 +36,7 @@ struct Gpx : WriterFixture {
         RecordNumbers numbers = Numbers();
         numbers.lineCut = lineCut;
         ReadRecordValues(ctx.point);
+        ReadTimeTexts(ctx.point);
         return Written([&](TextWriter& out) { WriteGpxPoint(out, writer.options, ctx.point, numbers, writer.scratch); });
     }
 };

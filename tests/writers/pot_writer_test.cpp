@@ -16,8 +16,7 @@ struct Pot : WriterFixture {
     Pot() {
         ctx.point.GgaLatitude = "3539.1234";
         ctx.point.GgaLongitude = "13945.6789";
-        ctx.point.RmcDate = "150613";
-        ctx.point.RmcTime = "123456.789";
+        test::SetTimeTexts(ctx.point, "150613", "123456.789");
     }
     std::string Line() {
         return WrittenLine(WritePotLine);

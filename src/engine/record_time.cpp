@@ -46,6 +46,7 @@ int64_t TwoDigitYear(int64_t year) { return ((year % 100) + 100) % 100; }
 
 RecordTime TimeOfTexts(std::string_view ddmmyy, std::string_view hhmmss) {
     RecordTime t;
+    t.fromTexts = true;
     if (IsCalendarDate(ddmmyy)) {
         const auto pair = [&](size_t i) { return (ddmmyy[i] - '0') * 10 + (ddmmyy[i + 1] - '0'); };
         t.date = DateKind::Known;
@@ -62,19 +63,6 @@ RecordTime TimeOfTexts(std::string_view ddmmyy, std::string_view hhmmss) {
             ++t.decimals;
         }
     }
-    return t;
-}
-
-RecordTime TimeOfCivil(int64_t year, int64_t month, int64_t dayOfMonth, int64_t secondOfDay) {
-    RecordTime t;
-    if (year >= 2000 && year <= 2099) {
-        t.date = DateKind::Known;
-        t.day = DaysFromCivil(year, month, dayOfMonth);
-    } else {
-        t.date = DateKind::Unknown;
-    }
-    t.second = secondOfDay;
-    t.timeKnown = true;
     return t;
 }
 

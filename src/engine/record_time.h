@@ -27,6 +27,9 @@ struct RecordTime {
     uint8_t decimals = 0;  // how many digits `fraction` has
     DateKind date = DateKind::None;
     bool timeKnown = false;
+    // Read from the record's ddmmyy and hhmmss texts, which are then its time
+    // as written (an output echoes them, an empty one too).
+    bool fromTexts = false;
     bool operator==(const RecordTime&) const = default;
 
     // Seconds since 1970 of the date and time, for a known date.
@@ -50,10 +53,6 @@ inline constexpr int64_t kJanuary2000Day = 10957;  // days since 1970 of 1 Janua
 // number read as hhmmss (for a time settled by its reader, exactly its time
 // of day).
 RecordTime TimeOfTexts(std::string_view ddmmyy, std::string_view hhmmss);
-
-// A time read from a calendar date and a time of day (ISO, epoch seconds):
-// a year outside 2000-2099 gives the unknown date.
-RecordTime TimeOfCivil(int64_t year, int64_t month, int64_t dayOfMonth, int64_t secondOfDay);
 
 // The day a two-digit year reads back as: the same day of the year 20yy.
 int64_t FoldedDay(int64_t day);

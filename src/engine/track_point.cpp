@@ -73,7 +73,7 @@ Reading ReadingOf(const std::string& text) { return {NumberOf(text), !text.empty
 void ReadTimeTexts(TrackPoint& p) { p.Time = TimeOfTexts(p.RmcDate, p.RmcTime); }
 
 std::string_view DateTextOf(const std::string& asRead, const RecordTime& time, std::string& scratch) {
-    if (!asRead.empty()) return asRead;
+    if (time.fromTexts || !asRead.empty()) return asRead;
     switch (time.date) {
         case DateKind::None: return {};
         case DateKind::Unknown: return "000000";
@@ -85,7 +85,7 @@ std::string_view DateTextOf(const std::string& asRead, const RecordTime& time, s
 }
 
 std::string_view TimeTextOf(const std::string& asRead, const RecordTime& time, std::string& scratch) {
-    if (!asRead.empty()) return asRead;
+    if (time.fromTexts || !asRead.empty()) return asRead;
     if (!time.timeKnown) return {};
     AssignClockDigits(scratch, time.second);
     return scratch;
@@ -94,7 +94,7 @@ std::string_view TimeTextOf(const std::string& asRead, const RecordTime& time, s
 const std::string& UnknownDateText(const TrackPoint& point) {
     static const std::string kUnknown = "000000";
     static const std::string kNone;
-    if (!point.RmcDate.empty()) return point.RmcDate;
+    if (point.Time.fromTexts || !point.RmcDate.empty()) return point.RmcDate;
     return point.Time.date == DateKind::Unknown ? kUnknown : kNone;
 }
 

@@ -234,15 +234,17 @@ void ReadPositionTexts(TrackPoint& point);
 void ReadTimeTexts(TrackPoint& point);
 
 // The texts of the record's time as the outputs write them: the input's own
-// text when it gave one (an NMEA output echoes it as read), else that of the
-// record's Time ("ddmmyy", "hhmmss"; "000000" for an unknown date); empty
-// when the record has none. `scratch` holds a text made.
+// text when its reader gave texts (an NMEA output echoes them as read, an
+// empty GGA time beside an RMC time too), else that of the record's Time
+// ("ddmmyy", "hhmmss"; "000000" for an unknown date), empty when the record
+// has none. `scratch` holds a text made.
 std::string_view DateTextOf(const std::string& asRead, const RecordTime& time, std::string& scratch);
 std::string_view TimeTextOf(const std::string& asRead, const RecordTime& time, std::string& scratch);
 
 // The date slot of a record whose date is not known, as the positional
-// outputs read it: the input's own text (a pass-through reads it unsettled),
-// else "000000" for an unknown date and "" for none.
+// outputs read it: the input's own text when its reader gave texts (a
+// pass-through reads it unsettled), else "000000" for an unknown date and ""
+// for none.
 const std::string& UnknownDateText(const TrackPoint& point);
 // "yymmdd" of a date slot read by character position (SlotChar): a slot cut
 // short ends it.

@@ -149,22 +149,17 @@ bool FieldValue(const uint8_t* bytes, size_t size, uint8_t baseTypeByte, bool bi
     return true;
 }
 
-// ddmmyy and hhmmss of a FIT time.
-void TimeTexts(uint32_t fitTime, std::string& date, std::string& time) {
+// The UTC time of a FIT time. Its day is read as the two-digit year of the
+// record's dates always said: the years 1998 and 1999 (the first times FIT
+// counts as absolute) as 2098 and 2099, those after 2099 in this century.
+RecordTime TimeOfFit(uint32_t fitTime) {
     const int64_t since1970 = kFitEpoch + fitTime;
-    const int64_t days = since1970 / 86400;
-    const int64_t seconds = since1970 % 86400;
-    const CivilDate civil = CivilFromDays(days);
-    const int64_t day = civil.day;
-    const int64_t month = civil.month;
-    const int64_t year = civil.year;
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d%02d%02d", static_cast<int>(day), static_cast<int>(month),
-                  static_cast<int>(year % 100));
-    date.assign(text, 6);
-    std::snprintf(text, sizeof text, "%02d%02d%02d", static_cast<int>(seconds / 3600),
-                  static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
-    time.assign(text, 6);
+    RecordTime time;
+    time.date = DateKind::Known;
+    time.day = FoldedDay(since1970 / 86400);
+    time.second = since1970 % 86400;
+    time.timeKnown = true;
+    return time;
 }
 
 // The hemisphere letter of signed degrees, on both sides.
@@ -401,8 +396,7 @@ void FitReader::State::Fill(TrackPoint& p) const {
     if (known[speed]) AssignFixed(p.RmcSpeed, values[speed] / 1000.0 * kKnotsPerMetrePerSecond, 3, 1);
 
     if (known[kTime] && values[kTime] >= kFirstAbsoluteTime) {
-        TimeTexts(static_cast<uint32_t>(values[kTime]), p.RmcDate, p.RmcTime);
-        p.GgaTime.assign(p.RmcTime);
+        p.Time = TimeOfFit(static_cast<uint32_t>(values[kTime]));
     }
 
     p.PointName.clear();
@@ -416,7 +410,6 @@ void FitReader::State::Fill(TrackPoint& p) const {
         p.ExtendData.append("Cadence ");
         AppendFixed(p.ExtendData, values[kCadence], 0, 1);
     }
-    SettleRecordTimes(p);
 }
 
 FitReader::FitReader() = default;

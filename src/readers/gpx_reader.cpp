@@ -88,14 +88,9 @@ const XML_Char* Attribute(const XML_Char** attributes, const char* name) {
 }
 
 void TakeTime(TrackPoint& p, std::string_view text) {
-    XmlTimeStamp stamp;
     // Whole: a time with seven fractional digits and an offset is longer than
     // any field, and cutting it would lose its offset.
-    if (!ReadXmlTimeStamp(text, stamp)) return;
-    p.RmcDate.assign(stamp.date, 6);
-    p.RmcTime.assign(stamp.time, 6);
-    if (stamp.zone == XmlTimeStamp::Zone::Offset) UtcFromLocal(p.RmcDate, p.RmcTime, stamp.offset);
-    p.GgaTime.assign(p.RmcTime);
+    ReadXmlTime(text, nullptr, p.Time);
 }
 
 }  // namespace
@@ -211,7 +206,6 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
             (p.*kValues[v].target).assign(FirstChars(value, kValues[v].maxChars));
         }
     }
-    SettleRecordTimes(p);
 }
 
 bool GpxReader::Next(TrackPoint& point) {

@@ -54,20 +54,6 @@ constexpr size_t kKeptCapacity = 4 * kPendingBytes;  // pending_ shrinks back to
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// The time stamp text as UTC date and time; false when it is not one.
-bool ReadWhen(std::string_view text, const LocalClock& clock, std::string& date, std::string& time) {
-    XmlTimeStamp stamp;
-    if (!ReadXmlTimeStamp(text, stamp)) return false;
-    date.assign(stamp.date);
-    time.assign(stamp.time);
-    if (stamp.zone == XmlTimeStamp::Zone::Offset) {
-        UtcFromLocal(date, time, stamp.offset);
-    } else if (stamp.zone == XmlTimeStamp::Zone::Unstated) {
-        UtcFromLocal(date, time, clock);
-    }
-    return true;
-}
-
 }  // namespace
 
 // ---- The spool of held text ----
@@ -425,7 +411,7 @@ void KmlReader::CollectWhileInValue() {
 }
 
 void KmlReader::TakeWhen() {
-    current_.timed = ReadWhen(text_, clock_, current_.date, current_.time);
+    current_.timed = ReadXmlTime(text_, &clock_, current_.time);
 }
 
 // Whether the tuples read so far wait for the rest of their placemark: in the
@@ -565,14 +551,11 @@ bool KmlReader::FillTuple(TrackPoint& p, std::string_view tuple, bool fromTrack,
     TakeXmlNumber(altitude, kValueChars, p.GgaAltitude);
 
     PlacemarkStamp& stamp = held ? held_ : current_;
-    if (fromTrack ? ReadWhen(when_, clock_, p.RmcDate, p.RmcTime) : stamp.timed) {
-        if (!fromTrack) {
-            p.RmcDate.assign(stamp.date);
-            p.RmcTime.assign(stamp.time);
-        }
-        p.GgaTime.assign(p.RmcTime);
+    if (fromTrack) {
+        ReadXmlTime(when_, &clock_, p.Time);
+    } else if (stamp.timed) {
+        p.Time = stamp.time;
     }
-    SettleRecordTimes(p);
     if (variant_.toCsvCustom) {
         p.PointName.assign(stamp.names);
     } else {

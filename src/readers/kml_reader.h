@@ -185,8 +185,7 @@ private:
     struct PlacemarkStamp {
         std::string names;
         bool timed = false;
-        std::string date;  // UTC ddmmyy
-        std::string time;  // UTC hhmmss
+        RecordTime time;  // UTC
         void Clear() {
             names.clear();
             timed = false;

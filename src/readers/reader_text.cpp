@@ -10,6 +10,7 @@
 #include "base/text_encoding.h"
 #include "geo/coordinates.h"
 #include "geo/time_difference.h"
+#include "readers/xml_stream.h"
 
 namespace geoplait {
 
@@ -63,6 +64,22 @@ void SettleRecordTimes(TrackPoint& p) {
     SettleTime(p.RmcTime);
     if (!p.RmcDate.empty() && !IsCalendarDate(p.RmcDate)) p.RmcDate.assign("000000");
     ReadTimeTexts(p);
+}
+
+bool ReadXmlTime(std::string_view text, const LocalClock* clock, RecordTime& time) {
+    XmlTimeStamp stamp;
+    if (!ReadXmlTimeStamp(text, stamp)) return false;
+    // The stamp's date is "000000" for a year outside 2000-2099: unknown.
+    RecordTime stated = TimeOfTexts(std::string_view(stamp.date, 6), std::string_view(stamp.time, 6));
+    stated.fromTexts = false;  // the record keeps no text of it
+    int32_t offset = 0;
+    if (stamp.zone == XmlTimeStamp::Zone::Offset) {
+        offset = stamp.offset;
+    } else if (stamp.zone == XmlTimeStamp::Zone::Unstated && clock != nullptr) {
+        offset = OffsetAtLocal(*clock, OffsetInstant(stated));
+    }
+    time = UtcOf(stated, offset);
+    return true;
 }
 
 namespace {

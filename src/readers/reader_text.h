@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/track_point.h"
+#include "geo/time_zone.h"
 #include "settings/convert_settings.h"
 
 namespace geoplait {
@@ -24,6 +25,12 @@ void FillNmeaDefaults(TrackPoint& point, const ConvertSettings& settings);
 // a date that is no day of the calendar is the unknown date "000000". The
 // record's Time is read from them.
 void SettleRecordTimes(TrackPoint& point);
+
+// The UTC time of an ISO 8601 time stamp (ReadXmlTimeStamp) into `time`: a
+// stated offset is taken off; a time without one is UTC, or, with a
+// `clock`, the local time of that clock. False, `time` untouched, when the
+// text is no time stamp.
+bool ReadXmlTime(std::string_view text, const LocalClock* clock, RecordTime& time);
 
 // SettleRecordTimes, and a position that is none cleared: a latitude beyond
 // 90 or a longitude beyond 180 degrees, or an NMEA text (ddmm.mmmm, unsigned)

@@ -13,11 +13,11 @@
 // element out.
 //
 // Positions are signed decimal degrees (south and west negative, by the
-// record's hemisphere letters or the system defaults). The time is built
-// positionally from RmcDate/RmcTime (UTC), and record numbers count every
-// input record, written or not. A record without a date (a GGA-only log), or
-// whose time is not hhmmss (" 222519" as one receiver writes it), has no
-// <time>: a made-up or malformed time would be a lie.
+// record's hemisphere letters or the system defaults). The time is the
+// record's UTC instant, and record numbers count every input record, written
+// or not. A record without a date (a GGA-only log), or without a time of day
+// (one its reader could not read), has no <time>: a made-up or malformed
+// time would be a lie.
 // Texts taken from the user or the input are escaped, or kept inside their
 // CDATA section, so the document stays well-formed whatever they hold.
 #include "writers/gpx_writer.h"

@@ -19,6 +19,7 @@
 #include "job/track_input.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
+#include "support/record_time.h"
 
 namespace geoplait {
 namespace {
@@ -86,7 +87,7 @@ struct TrackInputTest : ::testing::Test {
     std::vector<std::string> Records() {
         std::vector<std::string> records;
         input.ForEach(ctx, [&](RunContext& c) {
-            records.push_back(LatitudeOf(c.point) + "/" + c.point.RmcTime);
+            records.push_back(LatitudeOf(c.point) + "/" + test::UtcTimeText(c.point));
             ClearTrackPoint(c.point);
         });
         return records;
@@ -184,7 +185,7 @@ TEST_F(TrackInputTest, ReadingAheadMarksTheLastRecordAndKeepsTheRecords) {
         input.ForEach(
             ctx,
             [&](RunContext& r) {
-                records.push_back(LatitudeOf(r.point) + "/" + r.point.RmcTime);
+                records.push_back(LatitudeOf(r.point) + "/" + test::UtcTimeText(r.point));
                 last.push_back(r.run.LastRecord);
                 bytes.push_back(r.run.InputBytesRead);
                 ClearTrackPoint(r.point);
@@ -237,7 +238,7 @@ protected:
             input.ForEach(
                 ctx,
                 [&](RunContext& c) {
-                    run.records.push_back(LatitudeOf(c.point) + "/" + c.point.RmcTime + "/" + c.point.GgaQuality);
+                    run.records.push_back(LatitudeOf(c.point) + "/" + test::UtcTimeText(c.point) + "/" + c.point.GgaQuality);
                     run.speeds.push_back(c.point.RmcSpeed);
                     run.last.push_back(c.run.LastRecord);
                     run.bytes.push_back(c.run.InputBytesRead);

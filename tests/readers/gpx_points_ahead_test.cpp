@@ -10,6 +10,7 @@
 #include "geo/coordinates.h"
 #include "readers/gpx_reader.h"
 #include "support/temp_dir.h"
+#include "support/record_time.h"
 
 namespace geoplait {
 namespace {
@@ -73,7 +74,7 @@ TEST(GpxPointsAhead, EachPointKeepsItsValuesAndItsPlace) {
                 EXPECT_EQ(point.Position.latitude.degrees, std::stod(e.latitude)) << given;
                 EXPECT_EQ(point.PointName, e.name) << given;
                 EXPECT_EQ(point.GgaAltitude, e.altitude) << given;
-                EXPECT_EQ(point.RmcTime, e.time) << given;
+                EXPECT_EQ(test::UtcTimeText(point), e.time) << given;
                 EXPECT_EQ(reader.BytesRead(), e.bytes) << given;
                 ClearTrackPoint(point);
                 ++given;

@@ -9,6 +9,7 @@
 #include "readers/kml_reader.h"
 #include "support/fed_pipe.h"
 #include "support/temp_dir.h"
+#include "support/record_time.h"
 
 namespace geoplait {
 namespace {
@@ -27,7 +28,7 @@ std::string ReadTracks(const std::string& path, bool toCsvCustom = false) {
         if (!reader.Next(point)) break;
         DegreesText(point.Position, point.Position.latitude, latitude);
         DegreesText(point.Position, point.Position.longitude, longitude);
-        dump += point.RmcDate + " " + point.RmcTime + " " + latitude + " " + longitude + "\n";
+        dump += test::UtcDateText(point) + " " + test::UtcTimeText(point) + " " + latitude + " " + longitude + "\n";
     }
     return dump + "dropped " + std::to_string(reader.Dropped()) + ", " + reader.Error() + "\n";
 }

@@ -10,6 +10,7 @@
 #include "readers/kml_reader.h"
 #include "readers/xml_stream.h"
 #include "support/temp_dir.h"
+#include "support/record_time.h"
 
 namespace geoplait {
 namespace {
@@ -108,7 +109,7 @@ KmlRead ReadKmlLine(const std::string& path, const std::string& time) {
         if (!reader.Next(point)) break;
         DegreesText(point.Position, point.Position.latitude, read.lastLatitude);
         if (read.records++ == 0) read.firstLatitude = read.lastLatitude;
-        if (point.RmcTime == time) ++read.timed;
+        if (test::UtcTimeText(point) == time) ++read.timed;
         if (!point.ExtendData.empty()) ++read.named;
     }
     EXPECT_EQ(reader.Error(), "");

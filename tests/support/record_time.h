@@ -15,6 +15,17 @@ inline void SetTimeTexts(TrackPoint& point, const std::string& ddmmyy, const std
     ReadTimeTexts(point);
 }
 
+// The record's UTC time and date as the NMEA outputs write them, whether its
+// reader gave texts or its Time alone.
+inline std::string UtcTimeText(const TrackPoint& point) {
+    std::string scratch;
+    return std::string(TimeTextOf(point.RmcTime, point.Time, scratch));
+}
+inline std::string UtcDateText(const TrackPoint& point) {
+    std::string scratch;
+    return std::string(DateTextOf(point.RmcDate, point.Time, scratch));
+}
+
 // The record's Local as "ddmmyy hhmmss".
 inline std::string LocalDigits(const TrackPoint& point) {
     std::string date;

@@ -194,23 +194,6 @@ std::string ShiftDate(const std::string& ddmmyy, int days) {
     return date;
 }
 
-int64_t LocalFromUtc(const std::string& date, const std::string& time, int32_t timeDifference,
-                     std::string& localDate, std::string& localTime) {
-    int dayStep = 0;
-    const int64_t seconds =
-        AddClock(SecondsOfHhmmss(IntegerOf(time)), SecondsOfHhmmss(timeDifference), dayStep);
-    localDate.assign(date);
-    // A record without a time (an empty epoch, a placemark without a time
-    // stamp) has no local time either: the time difference alone is none.
-    if (time.empty() || time[0] < '0' || time[0] > '9') {
-        localTime.clear();
-        return seconds;
-    }
-    if (dayStep != 0 && IsCalendarDate(date)) ShiftDateInPlace(localDate, dayStep);
-    AssignSixDigits(localTime, HhmmssOfSeconds(seconds));
-    return seconds;
-}
-
 void UtcFromLocal(std::string& date, std::string& time, int32_t timeDifference) {
     if (timeDifference == 0) return;
     int dayStep = 0;

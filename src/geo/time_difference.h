@@ -70,14 +70,6 @@ bool IsCalendarDate(std::string_view ddmmyy);
 // follow): " 222519" or ".1", as some receivers write, are not.
 bool IsTimeOfDay(std::string_view hhmmss);
 
-// The local date and time of a UTC ddmmyy date and hhmmss time by a time
-// difference (signed hhmmss), into `localDate` and `localTime`; returns the
-// local time of day in seconds as worked out. An unknown date is never moved:
-// it stays as it is when the time crosses midnight. A time that is no time
-// (empty, or not starting with a digit) gives no local time either.
-int64_t LocalFromUtc(const std::string& date, const std::string& time, int32_t timeDifference,
-                     std::string& localDate, std::string& localTime);
-
 // Rewrites a local ddmmyy date and hhmmss time into UTC in place.
 void UtcFromLocal(std::string& date, std::string& time, int32_t timeDifference);
 

@@ -76,6 +76,24 @@ TEST(LocalOf, MovesAKnownDateAcrossMidnightBothWays) {
     }
 }
 
+TEST(LocalOf, RawTextsOfAPassThroughAsTheyHaveAlwaysRead) {
+    const struct {
+        const char *date, *time;
+        const char* want;
+        int64_t second;
+    } cases[] = {
+        {"010113", "x1", "010113 -", 32400},  // no time: the offset alone, within the day
+        {"010113", "1234", "010113 091234", 33154},  // a short time reads as its number
+        // Not a time of day: the seconds come out beyond the day, one day on.
+        {"010113", "990000", "020113 840000", 302400},
+    };
+    for (const auto& c : cases) {
+        const RecordTime local = LocalOf(TimeOfTexts(c.date, c.time), 90000);
+        EXPECT_EQ(Digits(local), c.want) << c.time;
+        EXPECT_EQ(local.second, c.second) << c.time;
+    }
+}
+
 TEST(FoldedDay, DaysPastTheCenturyReadAsTheirTwoDigitYear) {
     const RecordTime local = LocalOf(TimeOfTexts("311299", "230000"), 10000);
     EXPECT_EQ(Ddmmyy(local.day), "010100");

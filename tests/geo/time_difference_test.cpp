@@ -91,29 +91,6 @@ struct LocalCase {
     std::string wantTime, wantDate;
 };
 
-TEST(LocalFromUtc, LocalTextsAndTheClockSeconds) {
-    const struct {
-        std::string date, time;
-        int32_t difference;
-        std::string wantDate, wantTime;
-        int64_t wantSeconds;
-    } cases[] = {
-        {"010113", "123456", 90000, "010113", "213456", 77696},
-        {"311213", "150000", 90000, "010114", "000000", 0},
-        {"000000", "010000", -50000, "000000", "200000", 72000},
-        {"010113", "", 90000, "010113", "", 32400},
-        {"010113", "x1", 90000, "010113", "", 32400},
-        // Not a time of day: the seconds come out beyond the day.
-        {"010113", "990000", 0, "020113", "750000", 270000},
-    };
-    for (const auto& c : cases) {
-        std::string date = "stale", time = "stale";
-        EXPECT_EQ(LocalFromUtc(c.date, c.time, c.difference, date, time), c.wantSeconds) << c.time;
-        EXPECT_EQ(date, c.wantDate) << c.time;
-        EXPECT_EQ(time, c.wantTime) << c.time;
-    }
-}
-
 TEST(DayNumberOf, DaysAndSecondsOfSlotTexts) {
     EXPECT_EQ(DayNumberOf("010100"), 10957);  // 2000-01-01
     EXPECT_EQ(DayNumberOf("290212"), 15399);

@@ -110,7 +110,7 @@ void DeriveDistances(RunContext& ctx, UnitSystem unitSystem) {
 // its characters ("000000" and an empty slot read as 30 November 1999).
 int64_t LocalStampDay(const TrackPoint& point) {
     if (point.Local.date == DateKind::Known) return FoldedDay(point.Local.day);
-    return DayNumberOf(std::string(UnknownDateText(point)));
+    return DayNumberOf(UnknownDateText(point));
 }
 
 // The local time of day of the stamp: the one worked out, or, past a day

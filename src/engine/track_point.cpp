@@ -1,7 +1,10 @@
 // The current record's clearing and the position texts kept from it.
 #include "engine/track_point.h"
 
+#include <cmath>
+#include <cstdint>
 #include <iterator>
+#include <limits>
 #include <type_traits>
 #include <utility>
 
@@ -74,6 +77,15 @@ void ReadRecordValues(TrackPoint& p) {
     p.Values.altitude = ReadingOf(p.GgaAltitude);
     p.Values.speed = ReadingOf(p.RmcSpeed);
     p.Values.course = ReadingOf(p.RmcCourse);
+    p.Values.satellites = ReadingOf(p.GgaSatellites);
+    p.Values.dilution = ReadingOf(p.GgaDilution);
+}
+
+int32_t WholeOf(const Reading& reading) {
+    if (!reading.known || std::isnan(reading.value)) return 0;
+    if (reading.value <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    if (reading.value >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(reading.value);  // toward zero
 }
 
 void PointPosition::Take(const TrackPoint& point) {

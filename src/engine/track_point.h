@@ -45,13 +45,20 @@ struct Reading {
 // The record's measured numbers, read once from its texts as the record
 // arrives from its reader (ReadRecordValues): the writers, filters and
 // derived values use these instead of reading the texts again. The texts
-// stay for the outputs that echo them as read (NMEA, CSV, the GPX <ele>).
+// stay for the outputs that echo them as read (NMEA, CSV, the GPX <ele>,
+// <sat> and comment).
 struct RecordValues {
-    Reading altitude;  // GgaAltitude, metres
-    Reading speed;     // RmcSpeed, knots (the track's speed where the input gave none)
-    Reading course;    // RmcCourse, degrees
+    Reading altitude;    // GgaAltitude, metres
+    Reading speed;       // RmcSpeed, knots (the track's speed where the input gave none)
+    Reading course;      // RmcCourse, degrees
+    Reading satellites;  // GgaSatellites, satellites in use
+    Reading dilution;    // GgaDilution, horizontal dilution of precision
     bool operator==(const RecordValues&) const = default;
 };
+
+// The whole part of a reading as the integer outputs and filters take it
+// ("2.7" is 2, "1e3" is 1000), held to the int32_t range; 0 when unknown.
+int32_t WholeOf(const Reading& reading);
 
 // Numbers of the current record worked out once a record, and whether the
 // values that depend on the record alone are derived already.
@@ -143,7 +150,9 @@ struct TrackPoint {
     // The measured numbers of the texts above (ReadRecordValues).
     RecordValues Values;
 
-    // Derived numbers (ComputeDerived), the first two set by the emitters.
+    // Derived numbers (ComputeDerived), the first two set by the filters
+    // from Values: satellites in use (999 for none or unknown) and the whole
+    // part of the HDOP.
     int32_t SatCount = 0;
     int32_t DilutionValue = 0;
     double Speed = 0.0;

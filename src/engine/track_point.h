@@ -68,9 +68,9 @@ struct RecordReadings {
     char longitudeSign = ' ';
     char latitudeSign = ' ';
     bool positionRead = false;  // the numbers above are those of the record
-    // The record's coordinate texts, altitude, speed, course, local date and
-    // time (and localSeconds, the local time of day as it was worked out)
-    // are derived: another run state that takes the record takes them too.
+    // The record's speed, local date and time (and localSeconds, the local
+    // time of day as it was worked out) are derived: another run state that
+    // takes the record takes them too.
     bool valuesDerived = false;
     int64_t localSeconds = 0;
     // The distances in km (on level ground) from the record to the last
@@ -116,21 +116,13 @@ struct TrackPoint {
     std::string RmcDate;  // blank slots after ClearTrackPoint, see SlotChar
     std::string RmcMagVar;
     std::string RmcMagVarEW;
-    // Decimal-degree texts of the CSV and POT readers, which they turn into
-    // the NMEA texts above.
-    std::string InLatitudeDeg;
-    std::string InLongitudeDeg;
-    std::string LatitudeDms;
-    std::string LongitudeDms;
-    std::string LatitudeDeg;
-    std::string LongitudeDeg;
-    std::string AltitudeText;
     std::string LocalDate;  // ddmmyy after the time difference
     std::string LocalTime;  // hhmmss after the time difference
     std::string LocalDateText;  // "20yy/mm/dd"
     std::string LocalTimeText;  // "hh:mm:ss"
-    // Columns of a CSV Full line that the program recomputes; read by nothing else.
-    std::string CsvSlot[24];
+    // The reserved column of a CSV Full line (28), which a CSV Full output
+    // writes back; the columns the program recomputes are not kept.
+    std::string CsvReserved;
     // The point's name from GPX or KML input, and the extra text of the POT
     // "tex" item or the KML names; written by the CSV Custom columns Output_Name
     // and Output_Extend_Data. Not emptied by ClearTrackPoint: the readers that
@@ -217,11 +209,11 @@ struct RecordNumbers {
 Coordinate CoordinateOfNmea(double nmea);
 Coordinate CoordinateOfDegrees(double degrees);
 
-// The decimal-degree ("%7.6f") and d/m/s texts of one axis of a position,
-// both empty when the position is unknown; DegreesText the first alone.
-void CoordinateTexts(const RecordPosition& position, const Coordinate& axis, std::string& degrees,
-                     std::string& dms);
+// The decimal-degree ("%7.6f") and d/m/s ("%3.2f" of ddmmss.ss) texts of
+// one axis of a position, each empty when the position is unknown: the
+// writers that show them make them as they write.
 void DegreesText(const RecordPosition& position, const Coordinate& axis, std::string& degrees);
+void DmsText(const RecordPosition& position, const Coordinate& axis, std::string& dms);
 
 // The NMEA text of one axis as the outputs write it: the input's own text
 // when it gave one (NMEA, CSV, POT: an NMEA output echoes it as read), else

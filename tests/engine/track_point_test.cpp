@@ -13,14 +13,14 @@ TEST(ClearTrackPoint, EmptiesTheTextsAndLeavesTheNumbers) {
     TrackPoint p;
     p.RmcTime = "123456";
     p.GgaLatitude = "3539.1234";
-    p.CsvSlot[23] = "x";
+    p.CsvReserved = "x";
     p.PointName = "kept";
     p.Speed = 4.5;
     ClearTrackPoint(p);
     // A cleared time slot reads as blanks to a positional writer.
     EXPECT_EQ(std::string(1, SlotChar(p.RmcTime, 0)) + SlotChar(p.RmcTime, 3), std::string("\0 ", 2));
     EXPECT_EQ(p.GgaLatitude, "");
-    EXPECT_EQ(p.CsvSlot[23], "");
+    EXPECT_EQ(p.CsvReserved, "");
     EXPECT_EQ(p.PointName, "kept");  // emptied by the readers that fill it
     EXPECT_EQ(p.Speed, 4.5);
 }

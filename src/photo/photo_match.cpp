@@ -261,14 +261,12 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
         return;
     }
     LocalStampOf(point, OffsetAtUtc(ClockOf(ctx.run), OffsetInstant(point.Time)), m.stamp);
-    CoordinateTexts(point.Position, point.Position.latitude, point.LatitudeDeg, point.LatitudeDms);
-    CoordinateTexts(point.Position, point.Position.longitude, point.LongitudeDeg, point.LongitudeDms);
 
     Matcher::Position& current = m.current;
     current.ns = LetterOf(point.RmcNS);
     current.ew = LetterOf(point.RmcEW);
-    current.latitude = point.LatitudeDms;
-    current.longitude = point.LongitudeDms;
+    DmsText(point.Position, point.Position.latitude, current.latitude);
+    DmsText(point.Position, point.Position.longitude, current.longitude);
     current.altitude = point.GgaAltitude;
     current.seconds = StampSeconds(m.stamp);
     WidenReach(m, current.seconds);

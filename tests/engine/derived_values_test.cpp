@@ -202,15 +202,15 @@ TEST(ComputeDerived, AHandedOnRecordKeepsItsOwnValuesAndGetsTheRunStates) {
             ComputeDerived(first.ctx);
             ++first.ctx.store.WrittenCount;
             HandOnRecord(p, second.ctx.point);
-            EXPECT_TRUE(p.RmcLongitude.empty() && p.LongitudeDeg.empty() && !p.Readings.valuesDerived &&
+            EXPECT_TRUE(p.RmcLongitude.empty() && p.Local == RecordTime{} && !p.Readings.valuesDerived &&
                         !p.Position.known);
             ComputeDerived(second.ctx);
             ComputeDerived(alone.ctx);
             for (Fixture* f : {&second, &alone}) ++f->ctx.store.WrittenCount;
             const TrackPoint& got = second.ctx.point;
             const TrackPoint& want = alone.ctx.point;
-            for (auto field : {&TrackPoint::LongitudeDeg, &TrackPoint::LongitudeDms, &TrackPoint::LatitudeDeg,
-                               &TrackPoint::LatitudeDms, &TrackPoint::AltitudeText}) {
+            EXPECT_EQ(got.Position, want.Position) << r.lon << " " << r.time;
+            for (auto field : {&TrackPoint::GgaAltitude}) {
                 EXPECT_EQ(got.*field, want.*field) << r.lon << " " << r.time;
             }
             EXPECT_EQ(got.Local, want.Local) << r.lon << " " << r.time;
@@ -242,7 +242,9 @@ TEST(ClearTrackPoint, ForgetsTheReadings) {
     test::SetPositionTexts(f.ctx.point, "00030.0000", "5130.0000");
     ComputeDerived(f.ctx);
     EXPECT_EQ(f.ctx.point.Values.altitude.value, 0.0);
-    EXPECT_EQ(f.ctx.point.LatitudeDeg, "51.500000");
+    std::string latitude;
+    DegreesText(f.ctx.point.Position, f.ctx.point.Position.latitude, latitude);
+    EXPECT_EQ(latitude, "51.500000");
 }
 
 }  // namespace

@@ -23,10 +23,6 @@ struct CsvLine : WriterFixture {
         ParseRmc("$GPRMC,123456.000,A,3539.1234,N,13945.6789,E,10.5,90.0,010312,,*6C", p);
         ReadTimeTexts(p);
         test::SetLocalTexts(p, "010312", "213456");
-        p.LatitudeDeg = "35.652057";
-        p.LongitudeDeg = "139.761315";
-        p.LatitudeDms = p.LongitudeDms = "stale";  // remade from the GGA side
-        p.AltitudeText = "45.6";
         p.TotalDistance = 1.5;
         p.Speed = 19.446;
         p.ElapsedSec = 3725;

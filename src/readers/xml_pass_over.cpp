@@ -2,6 +2,7 @@
 // block is handed on in pieces that end with the start tags the reader may
 // pass over, and the parser's byte counts, lines and columns are corrected
 // for what it was not given.
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -17,20 +18,7 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 // Moves a position over text as expat counts it: LF, CR and CR LF each end
 // a line; a column is a character, not each byte of one.
 void Advance(std::string_view text, uint64_t& line, uint64_t& column) {
-    size_t from = 0;
-    if (std::memchr(text.data(), '\r', text.size()) == nullptr) {
-        // Only LFs: counted a line at a time.
-        const char* end = text.data() + text.size();
-        for (const char* p = text.data();;) {
-            const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-            if (lf == nullptr) break;
-            ++line;
-            column = 0;
-            p = lf + 1;
-            from = static_cast<size_t>(p - text.data());
-        }
-    }
-    for (size_t i = from; i < text.size(); ++i) {
+    for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '\n' || c == '\r') {
             ++line;
@@ -48,8 +36,9 @@ size_t XmlStream::PieceEnd() const {
     const std::string_view text = block_;
     size_t at = blockPos_;
     for (;;) {
-        at = text.find(pieceName_, at);
-        if (at == std::string_view::npos) return text.size();
+        const void* found = memmem(text.data() + at, text.size() - at, pieceName_.data(), pieceName_.size());
+        if (found == nullptr) return text.size();
+        at = static_cast<size_t>(static_cast<const char*>(found) - text.data());
         const size_t after = at + pieceName_.size();
         // The name of a start tag: after "<" or a prefix, before the tag goes on.
         if (at > 0 && (text[at - 1] == '<' || text[at - 1] == ':') && after < text.size() &&
@@ -77,7 +66,8 @@ bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::strin
         return false;
     }
     const std::string_view after = block_.substr(blockPos_);
-    const size_t length = PlainContentLength(after, rawName, kXmlMaxDepth - depth_, wanted);
+    PlainLines lines;
+    const size_t length = PlainContentLength(after, rawName, kXmlMaxDepth - depth_, wanted, lines);
     if (length == std::string::npos) return false;
 
     // The parser's position after the tag, and the document's after the
@@ -88,8 +78,16 @@ bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::strin
     Advance(tag, line, column);
     uint64_t documentColumn = column;
     if (line == shiftLine_) documentColumn = static_cast<uint64_t>(static_cast<int64_t>(column) + columnShift_);
+    const std::string_view content = after.substr(0, length);
     uint64_t breaks = 0;
-    Advance(after.substr(0, length), breaks, documentColumn);
+    if (lines.carriageReturns == 0) {
+        // Plain content is ASCII: after its last LF, a column is a byte.
+        breaks = lines.lineFeeds;
+        const size_t last = breaks == 0 ? std::string_view::npos : content.rfind('\n');
+        documentColumn = last == std::string_view::npos ? documentColumn + content.size() : content.size() - last - 1;
+    } else {
+        Advance(content, breaks, documentColumn);
+    }
     passedLines_ += breaks;
     shiftLine_ = line;
     columnShift_ = static_cast<int64_t>(documentColumn) - static_cast<int64_t>(column);

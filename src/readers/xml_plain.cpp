@@ -18,7 +18,7 @@ enum ByteClass : uint8_t {
     kPlain = 1,      // a character of plain content
     kNameChar = 2,   // also within a name
     kNameStart = 4,  // also at the start of one
-    kDataStop = 8,   // ends a run of character data: "<", "&", ">" (of "]]>") and what is not plain
+    kDataStop = 8,   // ends a run of character data: "<", "&", ">" (of "]]>"), line breaks and what is not plain
 };
 
 constexpr std::array<uint8_t, 256> MakeClasses() {
@@ -36,6 +36,8 @@ constexpr std::array<uint8_t, 256> MakeClasses() {
     classes['<'] |= kDataStop;
     classes['&'] |= kDataStop;
     classes['>'] |= kDataStop;
+    classes['\n'] |= kDataStop;
+    classes['\r'] |= kDataStop;
     return classes;
 }
 constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
@@ -44,11 +46,48 @@ uint8_t ClassOf(char c) { return kClasses[static_cast<unsigned char>(c)]; }
 
 bool IsPlain(char c) { return (ClassOf(c) & kPlain) != 0; }
 
-// Whether all of text is plain characters.
-bool AllPlain(std::string_view text) {
+// Eight bytes at a time: whether a word holds only printable ASCII (0x20 to
+// 0x7E), and whether it holds byte c (the usual tests for a zero byte).
+constexpr uint64_t kOnes = 0x0101010101010101ULL;
+constexpr uint64_t kHighs = 0x8080808080808080ULL;
+
+uint64_t Word(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+bool Printable(uint64_t word) {
+    const uint64_t below = (word - kOnes * 0x20) & ~word;
+    const uint64_t del = word ^ (kOnes * 0x7F);
+    return ((word | below | ((del - kOnes) & ~del)) & kHighs) == 0;
+}
+
+bool Holds(uint64_t word, char c) {
+    const uint64_t match = word ^ (kOnes * static_cast<unsigned char>(c));
+    return ((match - kOnes) & ~match & kHighs) != 0;
+}
+
+// Whether all of text is plain characters; counts its line breaks.
+bool AllPlain(std::string_view text, PlainLines& lines) {
     bool plain = true;
-    for (const char c : text) plain &= IsPlain(c);
+    const auto check = [&](char c) {
+        plain &= IsPlain(c);
+        lines.lineFeeds += c == '\n' ? 1 : 0;
+        lines.carriageReturns += c == '\r' ? 1 : 0;
+    };
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        if (Printable(Word(text.data() + i))) continue;
+        for (size_t k = i; k < i + 8; ++k) check(text[k]);
+    }
+    for (; i < text.size(); ++i) check(text[i]);
     return plain;
+}
+
+void CountBreak(char c, PlainLines& lines) {
+    if (c == '\n') ++lines.lineFeeds;
+    if (c == '\r') ++lines.carriageReturns;
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -59,9 +98,10 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 struct PlainScan {
     const char* p;
     const char* end;
+    PlainLines lines;
 
     void SkipSpace() {
-        while (p < end && IsSpace(*p)) ++p;
+        for (; p < end && IsSpace(*p); ++p) CountBreak(*p, lines);
     }
 
     // A name at p: a letter or "_" first, then letters, digits and "_.-",
@@ -98,7 +138,7 @@ struct PlainScan {
     bool Through(std::string_view close) {
         const std::string_view rest(p, static_cast<size_t>(end - p));
         const size_t at = rest.find(close);
-        if (at == std::string_view::npos || !AllPlain(rest.substr(0, at))) return false;
+        if (at == std::string_view::npos || !AllPlain(rest.substr(0, at), lines)) return false;
         p += at + close.size();
         return true;
     }
@@ -132,7 +172,8 @@ struct PlainScan {
             if (p == end || (*p != '"' && *p != '\'')) return false;
             const char quote = *p++;
             for (; p < end && *p != quote; ++p) {
-                if ((ClassOf(*p) & kDataStop) != 0 && *p != '>') return false;
+                if ((ClassOf(*p) & kDataStop) != 0 && *p != '>' && *p != '\n' && *p != '\r') return false;
+                CountBreak(*p, lines);
             }
             if (!Take(quote)) return false;
         }
@@ -147,19 +188,31 @@ std::string_view LocalPart(std::string_view name) {
 }  // namespace
 
 size_t PlainContentLength(std::string_view text, std::string_view rawName, int depthRoom,
-                          std::span<const std::string_view> wanted) {
+                          std::span<const std::string_view> wanted, PlainLines& lines) {
     constexpr size_t kNot = std::string::npos;
     const int maxOpen = depthRoom < kMaxOpen ? depthRoom : kMaxOpen;
-    std::array<std::string_view, kMaxOpen> open;
+    // The names of the open elements, left unset until used (this runs for
+    // every element passed over).
+    const char* openName[kMaxOpen];
+    size_t openLength[kMaxOpen];
     int depth = 0;
-    PlainScan scan{text.data(), text.data() + text.size()};
+    PlainScan scan{text.data(), text.data() + text.size(), {}};
     for (;;) {
         // Character data up to the next markup: no reference, no "]]>".
         const char* run = scan.p;
         for (;;) {
+            while (scan.end - scan.p >= 8) {
+                const uint64_t word = Word(scan.p);
+                if (!Printable(word) || Holds(word, '<') || Holds(word, '&') || Holds(word, '>')) break;
+                scan.p += 8;
+            }
             while (scan.p < scan.end && (ClassOf(*scan.p) & kDataStop) == 0) ++scan.p;
             if (scan.p == scan.end) return kNot;
             if (*scan.p == '<') break;
+            if (*scan.p == '\n' || *scan.p == '\r') {
+                CountBreak(*scan.p++, scan.lines);
+                continue;
+            }
             if (*scan.p != '>' || (scan.p - run >= 2 && scan.p[-1] == ']' && scan.p[-2] == ']')) return kNot;
             ++scan.p;
         }
@@ -168,8 +221,13 @@ size_t PlainContentLength(std::string_view text, std::string_view rawName, int d
             const std::string_view name = scan.TakeName();
             scan.SkipSpace();
             if (name.empty() || !scan.Take('>')) return kNot;
-            if (depth == 0) return name == rawName ? static_cast<size_t>(markup - text.data()) : kNot;
-            if (name != open[static_cast<size_t>(depth - 1)]) return kNot;
+            if (depth == 0) {
+                if (name != rawName) return kNot;
+                lines = scan.lines;
+                return static_cast<size_t>(markup - text.data());
+            }
+            const auto open = static_cast<size_t>(depth - 1);
+            if (name != std::string_view(openName[open], openLength[open])) return kNot;
             --depth;
         } else if (scan.Take('!')) {
             // A comment ("--" only in its closing "-->") or a CDATA section.
@@ -188,7 +246,11 @@ size_t PlainContentLength(std::string_view text, std::string_view rawName, int d
             }
             bool empty = false;
             if (!scan.TagRest(empty)) return kNot;
-            if (!empty) open[static_cast<size_t>(depth++)] = name;
+            if (!empty) {
+                openName[depth] = name.data();
+                openLength[depth] = name.size();
+                ++depth;
+            }
         }
     }
 }

@@ -18,12 +18,18 @@
 
 namespace geoplait {
 
+// The line breaks of plain content: its LF and CR bytes.
+struct PlainLines {
+    size_t lineFeeds = 0;
+    size_t carriageReturns = 0;
+};
+
 // The bytes of an element's content in `text` (which starts right after its
 // start tag) up to the end tag `</rawName>` that closes it, when all of it is
 // plain markup, its elements nest no deeper than `depthRoom` levels, and none
-// of them has a local name among `wanted`; std::string::npos otherwise (also
-// when `text` ends first).
+// of them has a local name among `wanted`, with its line breaks in `lines`;
+// std::string::npos otherwise (also when `text` ends first).
 size_t PlainContentLength(std::string_view text, std::string_view rawName, int depthRoom,
-                          std::span<const std::string_view> wanted);
+                          std::span<const std::string_view> wanted, PlainLines& lines);
 
 }  // namespace geoplait

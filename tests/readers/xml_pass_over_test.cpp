@@ -24,7 +24,8 @@ constexpr std::string_view kWanted[] = {"LineString", "Track"};
 constexpr size_t kNot = std::string::npos;
 
 size_t Plain(std::string_view content, int depthRoom = 100) {
-    return PlainContentLength(content, "P", depthRoom, kWanted);
+    PlainLines lines;
+    return PlainContentLength(content, "P", depthRoom, kWanted, lines);
 }
 
 TEST(XmlPlain, PlainContentEndsAtItsOwnEndTag) {
@@ -46,6 +47,14 @@ TEST(XmlPlain, PlainContentEndsAtItsOwnEndTag) {
         {"<p:Q/></P>", 6},
     };
     for (const auto& c : cases) EXPECT_EQ(Plain(c.content), c.length) << c.content;
+}
+
+TEST(XmlPlain, LineBreaksAreCountedWhereverTheyStand) {
+    PlainLines lines;
+    const std::string_view content = "<a x='\n' \n>\r\n<![CDATA[\n]]><!--\r-->\n</a>\n</P>";
+    EXPECT_EQ(PlainContentLength(content, "P", 10, kWanted, lines), content.size() - 4);
+    EXPECT_EQ(lines.lineFeeds, 6u);
+    EXPECT_EQ(lines.carriageReturns, 2u);
 }
 
 TEST(XmlPlain, AnythingElseIsLeftToTheParser) {

@@ -444,6 +444,11 @@ std::string_view TrimXmlSpace(std::string_view text) {
 }
 
 void TidyText(std::string& text) {
+    // Most values (numbers, times) hold no white space at all: a look at
+    // each byte finds that without rewriting them.
+    bool space = false;
+    for (const char c : text) space |= static_cast<unsigned char>(c) <= ' ' && IsXmlSpace(c);
+    if (!space) return;
     // In one pass: white space before the first other character goes, a run
     // of it after one is kept as a blank when another character follows.
     size_t out = 0;

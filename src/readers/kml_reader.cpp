@@ -184,14 +184,20 @@ bool KmlWhenCursor::Open(const std::string& path) {
     whenDepth_ = 0;
     trackFound_ = false;
     whenReady_ = false;
-    return xml_.Open(path, this, {&OnStart, &OnEnd, &OnText});
+    if (!xml_.Open(path, this, {&OnStart, &OnEnd, &OnText})) return false;
+    // Placemarks without a track (the points beside it) are passed over.
+    xml_.EndPiecesAtStartTags("Placemark");
+    return true;
 }
 
 void KmlWhenCursor::OnStart(void* user, const XML_Char* name, const XML_Char**) {
     auto& c = *static_cast<KmlWhenCursor*>(user);
     ++c.depth_;
     const std::string_view local = LocalName(name);
-    if (local == "Track") {
+    if (local == "Placemark") {
+        constexpr std::string_view wanted[] = {"Track"};
+        if (c.trackDepth_ == 0) c.xml_.PassOverContent(name, wanted);
+    } else if (local == "Track") {
         if (++c.count_ == c.target_ && c.trackDepth_ == 0) {
             c.trackDepth_ = c.depth_;
             c.trackFound_ = true;

@@ -296,5 +296,31 @@ TEST(XmlPassOver, KmlLinesSkipThePointsOfATrackButNotItsPath) {
     EXPECT_EQ(read, (std::vector<std::string>{"35.100000 <Path>", "35.200000 <Path>"}));
 }
 
+TEST(XmlPassOver, TheWhensOfATrackAreFoundPastThePointsBeforeIt) {
+    TempDir dir;
+    const std::string path = dir.File("track.kml");
+    std::string document = "<kml xmlns:gx=\"http://www.google.com/kml/ext/2.2\"><Document>\n";
+    for (int i = 0; i < 3; ++i) {
+        document += "<Placemark><TimeStamp><when>2023-06-30T23:20:0" + std::to_string(i) +
+                    "Z</when></TimeStamp><Point><coordinates>139.7,35.6</coordinates></Point></Placemark>\n";
+    }
+    document += "<Placemark><gx:Track><when>2023-07-01T10:00:00Z</when><when>2023-07-01T10:00:01Z</when>"
+                "<gx:coord>139.1 35.1 0</gx:coord><gx:coord>139.2 35.2 0</gx:coord></gx:Track></Placemark>"
+                "<Placemark><gx:Track><when>2023-07-02T10:00:00Z</when></gx:Track></Placemark>"
+                "</Document></kml>\n";
+    WriteFileBytes(path, document);
+    KmlWhenCursor cursor;
+    ASSERT_TRUE(cursor.Open(path));
+    std::vector<std::string> whens;
+    std::string when;
+    ASSERT_TRUE(cursor.Seek(1));
+    while (cursor.Next(when)) whens.push_back(when);
+    ASSERT_TRUE(cursor.Seek(2));
+    while (cursor.Next(when)) whens.push_back(when);
+    EXPECT_FALSE(cursor.Seek(3));
+    EXPECT_EQ(whens, (std::vector<std::string>{"2023-07-01T10:00:00Z", "2023-07-01T10:00:01Z",
+                                               "2023-07-02T10:00:00Z"}));
+}
+
 }  // namespace
 }  // namespace geoplait

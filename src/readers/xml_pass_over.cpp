@@ -51,12 +51,15 @@ size_t XmlStream::PieceEnd() const {
 }
 
 bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::string_view> wanted) {
-    if (pieceName_.empty() || !repairUtf8_ || collecting_ || tooDeep_ || parser_ == nullptr) return false;
+    if (pieceName_.empty() || !repairUtf8_ || pieceRepaired_ || collecting_ || tooDeep_ || parser_ == nullptr) {
+        return false;
+    }
     const XML_Index at = XML_GetCurrentByteIndex(parser_);
     const int count = XML_GetCurrentByteCount(parser_);
-    // The start tag must end what the parser has been given: the block after
-    // it is not the parser's yet. An element begun in an entity's text has
-    // the reference there instead.
+    // The start tag must end what the parser has been given, as it stands in
+    // the block (its piece needed no repair): the block after it is not the
+    // parser's yet. An element begun in an entity's text has the reference
+    // there instead.
     if (at < 0 || count < 3 || at + count != fed_ || static_cast<size_t>(count) > blockPos_) return false;
     const std::string_view tag = block_.substr(blockPos_ - static_cast<size_t>(count), static_cast<size_t>(count));
     const std::string_view rawName(name);

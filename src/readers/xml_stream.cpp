@@ -242,6 +242,7 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
     pieceName_.clear();
     block_ = {};
     blockPos_ = 0;
+    pieceRepaired_ = false;
     passedBytes_ = 0;
     passedLines_ = 0;
     shiftLine_ = 0;
@@ -271,7 +272,10 @@ bool XmlStream::ReadBlock(char* buffer, std::string_view& block) {
         text.remove_suffix(cut);
         block = text;
     }
-    if (IsUtf8Text(text)) return true;
+    // In pieces each piece is checked as it goes to the parser (a piece
+    // ends at a ">" or at the block's end, never within a sequence), so
+    // that content passed over is never looked at twice.
+    if (!pieceName_.empty() || IsUtf8Text(text)) return true;
     raw_.assign(text);
     RepairUtf8(raw_, repaired_);
     block = repaired_;
@@ -304,6 +308,12 @@ const char* XmlStream::FeedNext(XML_Status& status) {
         const size_t end = PieceEnd();
         text = block_.substr(blockPos_, end - blockPos_);
         blockPos_ = end;
+        pieceRepaired_ = repairUtf8_ && !IsUtf8Text(text);
+        if (pieceRepaired_) {
+            raw_.assign(text);
+            RepairUtf8(raw_, repaired_);
+            text = repaired_;
+        }
         void* into = XML_GetBuffer(parser_, static_cast<int>(std::max<size_t>(text.size(), 1)));
         if (into == nullptr) return kNoMemory;
         std::memcpy(into, text.data(), text.size());

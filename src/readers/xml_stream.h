@@ -89,8 +89,8 @@ private:
     bool Fail(const char* what);
     // Reads the next block into `buffer` (room for the carry and a block),
     // after the carry of the block before, repaired where the document is
-    // UTF-8 (RepairUtf8): the text to parse, in `buffer` or in repaired_;
-    // false on a read error.
+    // UTF-8 (RepairUtf8; in pieces, each piece is repaired as it is given):
+    // the text to parse, in `buffer` or in repaired_; false on a read error.
     bool ReadBlock(char* buffer, std::string_view& block);
     // Hands the parser its next bytes and parses them: the next block, or
     // with EndPiecesAtStartTags the block's next piece. The failure to
@@ -136,8 +136,9 @@ private:
     // Pieces (EndPiecesAtStartTags): the block read ahead of the parser.
     std::string pieceName_;
     std::string readBuffer_;
-    std::string_view block_;  // in readBuffer_ or repaired_
+    std::string_view block_;  // in readBuffer_, not yet repaired
     size_t blockPos_ = 0;     // what the parser has been given of it
+    bool pieceRepaired_ = false;  // the last piece was not UTF-8 and was given repaired
     // Content passed over: its bytes, its line breaks, and the shift of the
     // parser's columns on its line `shiftLine_` (0: none) after the last.
     uint64_t passedBytes_ = 0;

@@ -71,12 +71,12 @@ void FinishRecord(RunContext& ctx) {
 
 }  // namespace
 
-void PrepareFileSplit(RunContext& ctx, SplitFiles& split) {
-    ctx.store.SplitIndex = 0;
-    if (ctx.Current().FileSplit == 0) return;
-    SplitOutputName(ctx.Current().OutputFile, split.base, split.extension);
+void PrepareFileSplit(ConvertSettings& s, TrackStore& store, SplitFiles& split) {
+    store.SplitIndex = 0;
+    if (s.FileSplit == 0) return;
+    SplitOutputName(s.OutputFile, split.base, split.extension);
     split.named = true;
-    ctx.Current().OutputFile = SplitFileName(split, 0);
+    s.OutputFile = SplitFileName(split, 0);
 }
 
 int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, const OutputWriter& writer, InputOrigin origin,

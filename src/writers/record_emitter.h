@@ -26,10 +26,10 @@ int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, const Output
                LineOutput& line);
 
 // Start of a run whose output may be split (SplitsOutput): sets SplitIndex
-// to 0 and, when FileSplit is on, remembers the name parts of OutputFile for
-// the split files and renames OutputFile itself to its first file
-// "<base>_000<ext>" (the new name stays in the settings). Call it before
-// creating the output.
-void PrepareFileSplit(RunContext& ctx, SplitFiles& split);
+// of `store` to 0 and, when FileSplit of `s` is on, remembers the name parts
+// of OutputFile for the split files and renames OutputFile itself to its
+// first file "<base>_000<ext>" (the new name stays in the settings). Call it
+// before creating the output.
+void PrepareFileSplit(ConvertSettings& s, TrackStore& store, SplitFiles& split);
 
 }  // namespace geoplait

@@ -20,7 +20,7 @@ struct Emitter : WriterFixture {
         s().Output_Time_utc9 = 1;  // CSV Custom lines show the local time only
     }
     void Open() {
-        PrepareFileSplit(ctx, split);
+        PrepareFileSplit(s(), ctx.store, split);
         out.Open(ctx.outputs, s().OutputFile, WriteMode::Create);
         out.DropBom();
     }

@@ -87,7 +87,9 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
         switch (family->acceptance) {
             case Acceptance::Emitter:
                 // The emitter counts and clears the record itself.
-                EmitRecord(out, c, split, *output, family->origin, writer);
+                EmitRecord(out, {c.Current(), c.run, c.point, c.store, OutputsOf(c)},
+                           AcceptRecordForEmitter(c, family->origin == InputOrigin::Nmea), split, *output,
+                           family->origin, writer);
                 return;
             case Acceptance::RecordRange:
                 if (!AcceptRecordInRange(c)) break;

@@ -1,10 +1,14 @@
-// The record emitter of the non-KML outputs: filters the current record,
-// splits the output file by distance, time or date, writes the record in the
-// output kind and counts it.
+// The record emitter of the non-KML outputs: takes the current record as the
+// emitter's filter (AcceptRecordForEmitter) judged it, splits the output
+// file by distance, time or date, writes the record in the output kind and
+// counts it.
 #pragma once
 
-#include "engine/run_context.h"
 #include "base/text_file.h"
+#include "engine/run_outputs.h"
+#include "engine/run_values.h"
+#include "engine/track_point.h"
+#include "settings/convert_settings.h"
 #include "writers/line_writer.h"
 #include "writers/output_writers.h"
 
@@ -18,12 +22,24 @@ struct SplitFiles {
     bool named = false;     // base and extension hold this run's parts
 };
 
-// Writes the current record with `writer`'s line writer, the run's line
-// writer options and scratch space. Returns 0, or -1 when the run's outputs could
-// not be written (a split file not created, an earlier one cut short): the
-// run stops, and every later call only clears the record and returns -1.
-int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, const OutputWriter& writer, InputOrigin origin,
-               LineOutput& line);
+// What the emitter uses of its run: the settings (FileSplit, Bom, OutputFile,
+// TrackGroupDate), the run values (the gap limits), the record at hand and the
+// record state, and the outputs side (the split files; whether the run goes on).
+struct EmitterRun {
+    const ConvertSettings& settings;
+    const RunValues& run;
+    TrackPoint& point;
+    TrackStore& store;
+    RunOutputs io;
+};
+
+// Writes the current record, which the filter `accepted` (a rejected one is
+// only counted), with `writer`'s line writer, the run's line writer options
+// and scratch space. Returns 0, or -1 when the run's outputs could not be
+// written (a split file not created, an earlier one cut short): the run
+// stops, and every later call only clears the record and returns -1.
+int EmitRecord(TextWriter& out, const EmitterRun& r, bool accepted, SplitFiles& split, const OutputWriter& writer,
+               InputOrigin origin, LineOutput& line);
 
 // Start of a run whose output may be split (SplitsOutput): sets SplitIndex
 // of `store` to 0 and, when FileSplit of `s` is on, remembers the name parts

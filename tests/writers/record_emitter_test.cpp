@@ -3,6 +3,8 @@
 // that fail are the whole-program cases csv_*_split_*.
 #include "writers/record_emitter.h"
 
+#include "engine/record_filter.h"
+
 #include "writer_fixture.h"
 
 namespace geoplait::test {
@@ -47,7 +49,9 @@ struct Emitter : WriterFixture {
         ReadPositionTexts(p);
         ReadRecordValues(p);
         writer.options = Options();
-        return EmitRecord(out, ctx, split, *OutputWriterOf(kind), origin, writer);
+        return EmitRecord(out, {ctx.Current(), ctx.run, ctx.point, ctx.store, OutputsOf(ctx)},
+                          AcceptRecordForEmitter(ctx, origin == InputOrigin::Nmea), split, *OutputWriterOf(kind),
+                          origin, writer);
     }
 };
 

@@ -88,8 +88,8 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
             case Acceptance::Emitter:
                 // The emitter counts and clears the record itself.
                 EmitRecord(out, {c.Current(), c.run, c.point, c.store, OutputsOf(c)},
-                           AcceptRecordForEmitter(c, family->origin == InputOrigin::Nmea), split, *output,
-                           family->origin, writer);
+                           [&] { return AcceptRecordForEmitter(c, family->origin == InputOrigin::Nmea); }, split,
+                           *output, family->origin, writer);
                 return;
             case Acceptance::RecordRange:
                 if (!AcceptRecordInRange(c)) break;

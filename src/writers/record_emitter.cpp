@@ -78,12 +78,8 @@ void PrepareFileSplit(ConvertSettings& s, TrackStore& store, SplitFiles& split) 
     s.OutputFile = SplitFileName(split, 0);
 }
 
-int EmitRecord(TextWriter& out, const EmitterRun& r, bool accepted, SplitFiles& split, const OutputWriter& writer,
-               InputOrigin origin, LineOutput& line) {
-    if (r.io.StopRequested()) {
-        ClearTrackPoint(r.point);
-        return -1;
-    }
+int EmitJudgedRecord(TextWriter& out, const EmitterRun& r, bool accepted, SplitFiles& split,
+                     const OutputWriter& writer, InputOrigin origin, LineOutput& line) {
     const bool nmeaInput = origin == InputOrigin::Nmea;
     if (!accepted) {
         FinishRecord(r);

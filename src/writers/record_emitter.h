@@ -1,7 +1,6 @@
-// The record emitter of the non-KML outputs: takes the current record as the
-// emitter's filter (AcceptRecordForEmitter) judged it, splits the output
-// file by distance, time or date, writes the record in the output kind and
-// counts it.
+// The record emitter of the non-KML outputs: has the current record judged by
+// the emitter's filter (AcceptRecordForEmitter), splits the output file by
+// distance, time or date, writes the record in the output kind and counts it.
 #pragma once
 
 #include "base/text_file.h"
@@ -33,13 +32,27 @@ struct EmitterRun {
     RunOutputs io;
 };
 
-// Writes the current record, which the filter `accepted` (a rejected one is
+// EmitRecord past its check of the run, with the filter's verdict.
+int EmitJudgedRecord(TextWriter& out, const EmitterRun& r, bool accepted, SplitFiles& split,
+                     const OutputWriter& writer, InputOrigin origin, LineOutput& line);
+
+// Writes the current record, when `accept()` (the filter, which notes the
+// record read and derives its values) lets it through (a rejected one is
 // only counted), with `writer`'s line writer, the run's line writer options
 // and scratch space. Returns 0, or -1 when the run's outputs could not be
 // written (a split file not created, an earlier one cut short): the run
-// stops, and every later call only clears the record and returns -1.
-int EmitRecord(TextWriter& out, const EmitterRun& r, bool accepted, SplitFiles& split, const OutputWriter& writer,
-               InputOrigin origin, LineOutput& line);
+// stops, and every later call only clears the record and returns -1. The
+// filter is asked only while the run goes on, so that a cancel noticed while
+// it reports the record comes after the record.
+template <typename Accept>
+int EmitRecord(TextWriter& out, const EmitterRun& r, Accept&& accept, SplitFiles& split, const OutputWriter& writer,
+               InputOrigin origin, LineOutput& line) {
+    if (r.io.StopRequested()) {
+        ClearTrackPoint(r.point);
+        return -1;
+    }
+    return EmitJudgedRecord(out, r, accept(), split, writer, origin, line);
+}
 
 // Start of a run whose output may be split (SplitsOutput): sets SplitIndex
 // of `store` to 0 and, when FileSplit of `s` is on, remembers the name parts

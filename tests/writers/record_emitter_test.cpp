@@ -50,8 +50,8 @@ struct Emitter : WriterFixture {
         ReadRecordValues(p);
         writer.options = Options();
         return EmitRecord(out, {ctx.Current(), ctx.run, ctx.point, ctx.store, OutputsOf(ctx)},
-                          AcceptRecordForEmitter(ctx, origin == InputOrigin::Nmea), split, *OutputWriterOf(kind),
-                          origin, writer);
+                          [&] { return AcceptRecordForEmitter(ctx, origin == InputOrigin::Nmea); }, split,
+                          *OutputWriterOf(kind), origin, writer);
     }
 };
 

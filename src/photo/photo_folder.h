@@ -51,8 +51,9 @@ void MatchPhotos(const PhotoRun& r, PhotoState& state, const TrackReader& readTr
 void SetDefaultLocation(const ConvertSettings& s, PhotoState& state);
 
 // Where a photo's placemark stands: sign characters (of its letters, else
-// `defaultSigns`) and unsigned "%3.6f" degrees after the offsets (and, for a position from the track, the datum
-// shift), and the altitude with OffAltitude as "%1.2f" metres.
+// `defaultSigns`) and unsigned "%3.6f" degrees after the offsets (and, for a
+// position from the track, the datum shift), and the altitude with
+// OffAltitude as "%1.2f" metres.
 struct PhotoPosition {
     char latitudeSign = ' ';
     char longitudeSign = ' ';

@@ -40,8 +40,9 @@ GeoJsonOptions GeoJsonOptionsOf(const ConvertSettings& s, const ConfigSettings& 
 // properties. Otherwise each line group (`group`, the record state's
 // SplitIndex, as the KML path numbers and colours them) is one feature: a
 // LineString, or a MultiLineString where a cut (`lineCut`) within the group
-// splits it, with the group's name, colour, first and last time, distance and the per-point times (coordTimes, as togeojson and QGIS
-// read them) as properties. The coordinates and times of the current group go
+// splits it, with the group's name, colour, first and last time, distance
+// and the per-point times (coordTimes, as togeojson and QGIS read them) as
+// properties. The coordinates and times of the current group go
 // to two spools beside the output while the records come, and follow the
 // feature's head when the group ends; a piece of fewer than two points is no
 // line and is left out, a group without a line is no feature.

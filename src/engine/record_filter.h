@@ -27,7 +27,7 @@ std::string RangeStamp(std::string_view date, std::string_view time);
 bool InsideDateWindow(RunContext& ctx);
 
 // Filter of the record emitter (non-KML outputs). `nmeaInput` selects the
-// NMEA-input behaviour (GroupDate set from LocalDate) over the CSV Full one.
+// NMEA-input behaviour (the date group set from the local date) over the CSV Full one.
 bool AcceptRecordForEmitter(RunContext& ctx, bool nmeaInput);
 
 // Filter of the KML emitter over NMEA input. GapDistance is in km in every
@@ -38,8 +38,8 @@ bool AcceptRecordForKmlNmea(RunContext& ctx);
 // the record passes or not).
 bool AcceptRecordForKmlCsv(RunContext& ctx);
 
-// GroupDate, the date of the current date group, becomes the record's
-// LocalDate, unless that is no calendar date: a record without a date
+// The date of the current date group (GroupDay) becomes the record's local
+// date, unless that is no calendar date: a record without a date
 // neither starts nor ends a date group.
 void SetGroupDate(RunContext& ctx);
 // With TrackGroupDate: the record has a date, and another than its group's.

@@ -27,8 +27,12 @@ void PrintPosition(const TrackPoint& p) {
     std::string longitude;
     DegreesText(p.Position, p.Position.latitude, latitude);
     DegreesText(p.Position, p.Position.longitude, longitude);
+    std::string date;
+    std::string time;
+    date.assign(DateTextOf(p.RmcDate, p.Time, date));
+    time.assign(TimeTextOf(p.RmcTime, p.Time, time));
     std::printf("%s%s,%s%s,%s,%s\n", p.RmcNS == "S" ? "-" : "", latitude.c_str(), p.RmcEW == "W" ? "-" : "",
-                longitude.c_str(), p.RmcDate.c_str(), p.RmcTime.c_str());
+                longitude.c_str(), date.c_str(), time.c_str());
 }
 
 }  // namespace

@@ -70,6 +70,10 @@ void CheckRecord(const TrackPoint& p, Reader reader) {
     // or nothing ("000000" is the unknown date).
     Require(p.RmcTime.empty() || IsTimeOfDay(p.RmcTime), "time of day");
     Require(p.RmcDate.empty() || p.RmcDate == "000000" || IsCalendarDate(p.RmcDate), "calendar day");
+    // The record's time: a time of day within its day, a date of the century.
+    Require(!p.Time.timeKnown || p.Time.HasTimeOfDay(), "time within the day");
+    Require(p.Time.date != DateKind::Known || (p.Time.day >= DaysFromCivil(2000, 1, 1) && p.Time.day <= DaysFromCivil(2099, 12, 31)),
+            "date of 2000-2099");
 }
 
 // Settings from the first bytes: column positions 0-9 and the notations.

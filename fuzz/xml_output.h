@@ -188,7 +188,7 @@ void CheckKmlOutput(RunContext& ctx, TrackSource source, std::string TrackPoint:
         ctx.store.WrittenCount = 0;
         ctx.store.GapDistance = 0.0;
         ctx.store.SinceWrittenDistance = 9999999.0;
-        ctx.store.GroupDate.clear();
+        ctx.store.GroupDated = false;
         ctx.store.PreviousPoint.Clear();
         OpenPathFolder(buffer, SectionOf(ctx), PathKind::LineGroups);
         int32_t written = 0;

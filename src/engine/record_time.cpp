@@ -77,7 +77,7 @@ RecordTime LocalOf(const RecordTime& utc, int32_t offset) {
     int dayStep = 0;
     local.second = AddClock(utc.second, SecondsOfSignedHhmmss(offset), dayStep);
     // A record without a time has no local date moved by the offset alone.
-    if (utc.timeKnown && utc.date == DateKind::Known) local.day += dayStep;
+    if (dayStep != 0 && utc.timeKnown && utc.date == DateKind::Known) local.day = FoldedDay(utc.day + dayStep);
     return local;
 }
 
@@ -86,7 +86,7 @@ RecordTime UtcOf(const RecordTime& local, int32_t offset) {
     RecordTime utc = local;
     int dayStep = 0;
     utc.second = AddClock(local.second, -SecondsOfSignedHhmmss(offset), dayStep);
-    if (local.date == DateKind::Known) utc.day += dayStep;
+    if (dayStep != 0 && local.date == DateKind::Known) utc.day = FoldedDay(local.day + dayStep);
     return utc;
 }
 

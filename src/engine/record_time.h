@@ -59,9 +59,11 @@ int64_t FoldedDay(int64_t day);
 
 // The local time of a UTC time by an offset (signed hhmmss): the time of day
 // moved by the offset into one day, and a known date moved with it across
-// midnight. An unknown date is never moved.
+// midnight (and read as its two-digit year: 31 December 2099 moves on to
+// 1 January 2000). An unknown date is never moved.
 RecordTime LocalOf(const RecordTime& utc, int32_t offset);
-// The UTC time of a local one by its offset, the same way back.
+// The UTC time of a local one by its offset, the same way back (1 January
+// 2000 moves back to 31 December 2099).
 RecordTime UtcOf(const RecordTime& local, int32_t offset);
 
 // Seconds since 1970 at which a zone's offset is looked up for a time: an

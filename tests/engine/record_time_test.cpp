@@ -96,11 +96,13 @@ TEST(LocalOf, RawTextsOfAPassThroughAsTheyHaveAlwaysRead) {
 
 TEST(FoldedDay, DaysPastTheCenturyReadAsTheirTwoDigitYear) {
     const RecordTime local = LocalOf(TimeOfTexts("311299", "230000"), 10000);
-    EXPECT_EQ(Ddmmyy(local.day), "010100");
-    EXPECT_EQ(FoldedDay(local.day), DaysFromCivil(2000, 1, 1));
+    EXPECT_EQ(local.day, DaysFromCivil(2000, 1, 1));
     const RecordTime back = LocalOf(TimeOfTexts("010100", "000000"), -10000);
-    EXPECT_EQ(Ddmmyy(back.day), "311299");
-    EXPECT_EQ(FoldedDay(back.day), DaysFromCivil(2099, 12, 31));
+    EXPECT_EQ(back.day, DaysFromCivil(2099, 12, 31));
+    // A reader's local time of 1 January 2000 with an offset east of UTC.
+    EXPECT_EQ(UtcOf(TimeOfTexts("010100", "003000"), 10000).day, DaysFromCivil(2099, 12, 31));
+    EXPECT_EQ(FoldedDay(DaysFromCivil(1999, 12, 31)), DaysFromCivil(2099, 12, 31));
+    EXPECT_EQ(FoldedDay(DaysFromCivil(2100, 1, 1)), DaysFromCivil(2000, 1, 1));
     EXPECT_EQ(FoldedDay(DaysFromCivil(2024, 2, 29)), DaysFromCivil(2024, 2, 29));
 }
 

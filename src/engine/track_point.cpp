@@ -187,6 +187,16 @@ void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
     to.LocalOffset = from.LocalOffset;  // what the local time texts were made with
 }
 
+void GiveTextsBuffers(TrackPoint& point, bool filledOnly) {
+    // More than a string holds in place (15 bytes with GCC's library).
+    constexpr size_t kOwnBuffer = 24;
+    const auto give = [filledOnly](std::string& text) {
+        if (text.capacity() < kOwnBuffer && !(filledOnly && text.empty())) text.reserve(kOwnBuffer);
+    };
+    for (std::string TrackPoint::*field : kTextFields) give(point.*field);
+    for (std::string& slot : point.CsvSlot) give(slot);
+}
+
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
     // Once per record read ahead: most fields are empty on both sides (a
     // cleared record and one its reader filled in part), and those are left.

@@ -57,6 +57,7 @@ struct ReadRecord {
     TrackPoint point;
     uint64_t bytesRead = 0;
     bool gaveLast = false;
+    bool buffers = false;  // its texts have buffers of their own (GiveTextsBuffers)
 };
 
 // Records go from the reading thread to the run in batches, so that the two
@@ -184,6 +185,11 @@ void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::strin
                     more = false;
                     break;
                 }
+                // Here rather than when the queue is made: a short input
+                // gives buffers to the few slots it fills, and to the texts
+                // its records have.
+                if (!record.buffers) GiveTextsBuffers(p, true);
+                record.buffers = true;
                 record.bytesRead = reader.BytesRead();
                 if constexpr (requires { reader.GaveLast(); }) record.gaveLast = reader.GaveLast();
                 Arrive(speed, p, fallback);
@@ -249,6 +255,10 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
     take(ctx);
     if (readAhead && !second) return;
 
+    // The records' texts change places with the batches' once a record:
+    // with buffers of their own on both sides, by their pointers.
+    GiveTextsBuffers(ctx.point);
+    GiveTextsBuffers(ahead);
     auto queue = std::make_unique<ReadQueue>(ctx.point);
     ReadingThread reading{*queue, std::thread([&reader, &q = *queue, &speed, fallback] {
                               NameThisThread("geoplait-read");

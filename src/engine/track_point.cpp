@@ -216,7 +216,10 @@ void HandOnRecord(TrackPoint& from, TrackPoint& to) {
     // ends with no text at all, PointName and ExtendData empty too.
     const auto moveField = [](std::string& x, std::string& y) {
         if (x.empty() && y.empty()) return;
-        x.swap(y);
+        // The move takes x's buffer and gives x the one y had (GCC's
+        // library, inline): with buffers of their own, two pointers change
+        // places, as a swap would change them.
+        y = std::move(x);
         x.clear();
     };
     for (std::string TrackPoint::*field : kTextFields) moveField(from.*field, to.*field);

@@ -23,8 +23,12 @@ using namespace geoplait;
 
 // "-33.870000" from the unsigned degrees and the hemisphere letter.
 void PrintPosition(const TrackPoint& p) {
-    std::printf("%s%s,%s%s,%s,%s\n", p.RmcNS == "S" ? "-" : "", p.InLatitudeDeg.c_str(),
-                p.RmcEW == "W" ? "-" : "", p.InLongitudeDeg.c_str(), p.RmcDate.c_str(), p.RmcTime.c_str());
+    std::string latitude;
+    std::string longitude;
+    DegreesText(p.Position, p.Position.latitude, latitude);
+    DegreesText(p.Position, p.Position.longitude, longitude);
+    std::printf("%s%s,%s%s,%s,%s\n", p.RmcNS == "S" ? "-" : "", latitude.c_str(), p.RmcEW == "W" ? "-" : "",
+                longitude.c_str(), p.RmcDate.c_str(), p.RmcTime.c_str());
 }
 
 }  // namespace

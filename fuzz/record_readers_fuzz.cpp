@@ -54,15 +54,13 @@ void CheckRecord(const TrackPoint& p, Reader reader) {
     // A NUL byte of a line file passes through as it stands; XML has none, so
     // one there would be the reader's own end-of-coordinates mark.
     const std::string_view breaks("\r\n\0", reader == kGpx || reader == kKml ? 3 : 2);
-    for (const std::string* f : {&p.GgaLatitude, &p.GgaLongitude, &p.InLatitudeDeg, &p.InLongitudeDeg,
+    for (const std::string* f : {&p.GgaLatitude, &p.GgaLongitude,
                                  &p.RmcTime, &p.RmcDate, &p.GgaAltitude, &p.PointName, &p.ExtendData}) {
         Require(f->find_first_of(breaks) == std::string::npos, "line end in a value");
     }
-    if (reader == kGpx || reader == kKml || (reader == kFit && !p.InLatitudeDeg.empty())) {
+    if (reader == kGpx || reader == kKml) {
         Require(IsLetter(p.GgaNS, "NS") && p.GgaNS == p.RmcNS, "latitude letter");
         Require(IsLetter(p.GgaEW, "EW") && p.GgaEW == p.RmcEW, "longitude letter");
-        Require(p.InLatitudeDeg.empty() || (p.InLatitudeDeg[0] != '-' && p.InLatitudeDeg[0] != '+'),
-                "signed degrees");
         Require(p.RmcDate.empty() || p.RmcDate.size() == 6, "date of six digits");
         Require(p.PointName.size() <= 4 * 49 || reader == kKml, "name cut");
     }
@@ -107,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view line = lineEnd == std::string_view::npos ? bytes : bytes.substr(0, lineEnd + 1);
     if (reader == kCsvFull) ParseCsvFullLine(line, point);
     if (reader == kCsvCustom) {
-        ParseCsvCustomLine(line, DecodeCsvCustomFormat(settings), settings, timeDifference, point);
+        CsvCoordinateTexts coordinates;
+        ParseCsvCustomLine(line, DecodeCsvCustomFormat(settings), settings, timeDifference, point, coordinates);
         CheckRecord(point, reader);
     }
     if (reader == kPot) {

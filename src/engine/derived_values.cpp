@@ -156,14 +156,12 @@ void LocalDateTime(RunContext& ctx) { LocalDateTimeSeconds(ctx); }
 namespace {
 
 // The values that depend on the record and the run's settings alone: the
-// local date and time, the coordinate texts, altitude, speed, course.
+// local date and time and the speed. (The writers format the coordinates
+// from the record's position as they write them.)
 void DeriveRecordOwnValues(RunContext& ctx) {
     TrackPoint& point = ctx.point;
     ReadPosition(ctx);
     point.Readings.localSeconds = LocalDateTimeSeconds(ctx);
-    CoordinateTexts(point.Position, point.Position.longitude, point.LongitudeDeg, point.LongitudeDms);
-    CoordinateTexts(point.Position, point.Position.latitude, point.LatitudeDeg, point.LatitudeDms);
-    point.AltitudeText.assign(point.GgaAltitude);
     point.Speed = SpeedInUnitSystem(ctx.run.Units, point.Values.speed.value);
     LocalTimeText(point.LocalTimeText, point.LocalTime);
     LocalDateText(point.LocalDateText, point.LocalDate);

@@ -51,10 +51,14 @@ bool IsErrorData(const RunContext& ctx) {
            ((!p.Position.known && !positionText) || p.RmcStatus == "V" || p.GgaQuality == "0");
 }
 
+// The whole numbers the filters compare and the POT and KML labels show.
+// The HDOP counts by its whole part: a limit (Margin) of 2 passes "2.9" and
+// drops "3.0", as receivers' one-decimal HDOPs have always been taken; a
+// text with an exponent counts by its value ("1e3" is 1000).
 void SetSatellitesAndDilution(RunContext& ctx) {
-    const int32_t satellites = IntegerOf(ctx.point.GgaSatellites);
+    const int32_t satellites = WholeOf(ctx.point.Values.satellites);
     ctx.point.SatCount = satellites == 0 ? 999 : satellites;
-    ctx.point.DilutionValue = IntegerOf(ctx.point.GgaDilution);
+    ctx.point.DilutionValue = WholeOf(ctx.point.Values.dilution);
 }
 
 // Distance in km from the previous point (kept when there is none yet), then

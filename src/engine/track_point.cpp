@@ -1,7 +1,10 @@
 // The current record's clearing and the position texts kept from it.
 #include "engine/track_point.h"
 
+#include <cmath>
+#include <cstdint>
 #include <iterator>
+#include <limits>
 #include <type_traits>
 #include <utility>
 
@@ -14,18 +17,20 @@ Coordinate CoordinateOfNmea(double nmea) { return {nmea, DegreesOfNmea(nmea)}; }
 
 Coordinate CoordinateOfDegrees(double degrees) { return {ExactNmeaOfDegrees(degrees), degrees}; }
 
-void CoordinateTexts(const RecordPosition& position, const Coordinate& axis, std::string& degrees,
-                     std::string& dms) {
-    degrees.clear();
-    dms.clear();
-    if (position.known) TextsOfNmea(axis.nmea, axis.degrees, degrees, dms);
-}
 
 void DegreesText(const RecordPosition& position, const Coordinate& axis, std::string& degrees) {
     if (position.known) {
         AssignFixed(degrees, axis.degrees, 6, 7);
     } else {
         degrees.clear();
+    }
+}
+
+void DmsText(const RecordPosition& position, const Coordinate& axis, std::string& dms) {
+    if (position.known) {
+        AssignFixed(dms, DmsOfNmea(axis.nmea), 2, 3);
+    } else {
+        dms.clear();
     }
 }
 
@@ -74,6 +79,15 @@ void ReadRecordValues(TrackPoint& p) {
     p.Values.altitude = ReadingOf(p.GgaAltitude);
     p.Values.speed = ReadingOf(p.RmcSpeed);
     p.Values.course = ReadingOf(p.RmcCourse);
+    p.Values.satellites = ReadingOf(p.GgaSatellites);
+    p.Values.dilution = ReadingOf(p.GgaDilution);
+}
+
+int32_t WholeOf(const Reading& reading) {
+    if (!reading.known || std::isnan(reading.value)) return 0;
+    if (reading.value <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    if (reading.value >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(reading.value);  // toward zero
 }
 
 void PointPosition::Take(const TrackPoint& point) {
@@ -132,18 +146,11 @@ void ClearTrackPoint(TrackPoint& p) {
     p.RmcDate.clear();
     p.RmcMagVar.clear();
     p.RmcMagVarEW.clear();
-    p.InLatitudeDeg.clear();
-    p.InLongitudeDeg.clear();
-    p.LatitudeDms.clear();
-    p.LongitudeDms.clear();
-    p.LatitudeDeg.clear();
-    p.LongitudeDeg.clear();
-    p.AltitudeText.clear();
     p.LocalDate.clear();
     p.LocalTime.clear();
     p.LocalDateText.clear();
     p.LocalTimeText.clear();
-    for (std::string& slot : p.CsvSlot) slot.clear();
+    p.CsvReserved.clear();
     p.Position = {};
     p.GgaPosition = {};
     p.Values = {};
@@ -153,7 +160,7 @@ void ClearTrackPoint(TrackPoint& p) {
 
 namespace {
 
-// Every text field of TrackPoint but the CSV Full columns, in declaration order.
+// Every text field of TrackPoint, in declaration order.
 constexpr std::string TrackPoint::*kTextFields[] = {
     &TrackPoint::GgaId,         &TrackPoint::GgaTime,        &TrackPoint::GgaLatitude,    &TrackPoint::GgaNS,
     &TrackPoint::GgaLongitude,  &TrackPoint::GgaEW,          &TrackPoint::GgaQuality,     &TrackPoint::GgaSatellites,
@@ -161,26 +168,21 @@ constexpr std::string TrackPoint::*kTextFields[] = {
     &TrackPoint::GgaGeoidUnit,  &TrackPoint::GgaDgpsAge,     &TrackPoint::GgaDgpsStation, &TrackPoint::RmcId,
     &TrackPoint::RmcTime,       &TrackPoint::RmcStatus,      &TrackPoint::RmcLatitude,    &TrackPoint::RmcNS,
     &TrackPoint::RmcLongitude,  &TrackPoint::RmcEW,          &TrackPoint::RmcSpeed,       &TrackPoint::RmcCourse,
-    &TrackPoint::RmcDate,       &TrackPoint::RmcMagVar,      &TrackPoint::RmcMagVarEW,    &TrackPoint::InLatitudeDeg,
-    &TrackPoint::InLongitudeDeg, &TrackPoint::LatitudeDms,   &TrackPoint::LongitudeDms,   &TrackPoint::LatitudeDeg,
-    &TrackPoint::LongitudeDeg,  &TrackPoint::AltitudeText,   &TrackPoint::LocalDate,      &TrackPoint::LocalTime,
-    &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText,  &TrackPoint::PointName,      &TrackPoint::ExtendData,
+    &TrackPoint::RmcDate,       &TrackPoint::RmcMagVar,      &TrackPoint::RmcMagVarEW,    &TrackPoint::LocalDate,
+    &TrackPoint::LocalTime,     &TrackPoint::LocalDateText,  &TrackPoint::LocalTimeText,  &TrackPoint::CsvReserved,
+    &TrackPoint::PointName,     &TrackPoint::ExtendData,
 };
 // A text field added to TrackPoint belongs in the list above: the record is
-// its texts, the CSV Full columns, its two positions, its measured values,
-// nine numbers of 56
+// its texts, its two positions, its measured values, nine numbers of 56
 // bytes in all (with padding) and its readings.
-static_assert(sizeof(TrackPoint) == (std::size(kTextFields) + std::extent_v<decltype(TrackPoint::CsvSlot)>) *
-                                            sizeof(std::string) +
-                                        2 * sizeof(RecordPosition) + sizeof(RecordValues) + 56 +
-                                        sizeof(RecordReadings));
+static_assert(sizeof(TrackPoint) == std::size(kTextFields) * sizeof(std::string) + 2 * sizeof(RecordPosition) +
+                                        sizeof(RecordValues) + 56 + sizeof(RecordReadings));
 
 }  // namespace
 
 void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
     // Field by field: the numbers of `to` stay, and no field is built anew.
     for (std::string TrackPoint::*field : kTextFields) (to.*field).assign(from.*field);
-    for (size_t i = 0; i < std::size(from.CsvSlot); ++i) to.CsvSlot[i].assign(from.CsvSlot[i]);
     to.Position = from.Position;
     to.GgaPosition = from.GgaPosition;
     to.Values = from.Values;
@@ -194,7 +196,6 @@ void GiveTextsBuffers(TrackPoint& point, bool filledOnly) {
         if (text.capacity() < kOwnBuffer && !(filledOnly && text.empty())) text.reserve(kOwnBuffer);
     };
     for (std::string TrackPoint::*field : kTextFields) give(point.*field);
-    for (std::string& slot : point.CsvSlot) give(slot);
 }
 
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
@@ -204,7 +205,6 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
         if (!x.empty() || !y.empty()) x.swap(y);
     };
     for (std::string TrackPoint::*field : kTextFields) swapField(a.*field, b.*field);
-    for (size_t i = 0; i < std::size(a.CsvSlot); ++i) swapField(a.CsvSlot[i], b.CsvSlot[i]);
     std::swap(a.Position, b.Position);
     std::swap(a.GgaPosition, b.GgaPosition);
     std::swap(a.Values, b.Values);
@@ -223,7 +223,6 @@ void HandOnRecord(TrackPoint& from, TrackPoint& to) {
         x.clear();
     };
     for (std::string TrackPoint::*field : kTextFields) moveField(from.*field, to.*field);
-    for (size_t i = 0; i < std::size(from.CsvSlot); ++i) moveField(from.CsvSlot[i], to.CsvSlot[i]);
     to.Position = from.Position;
     to.GgaPosition = from.GgaPosition;
     to.Values = from.Values;

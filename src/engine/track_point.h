@@ -45,13 +45,20 @@ struct Reading {
 // The record's measured numbers, read once from its texts as the record
 // arrives from its reader (ReadRecordValues): the writers, filters and
 // derived values use these instead of reading the texts again. The texts
-// stay for the outputs that echo them as read (NMEA, CSV, the GPX <ele>).
+// stay for the outputs that echo them as read (NMEA, CSV, the GPX <ele>,
+// <sat> and comment).
 struct RecordValues {
-    Reading altitude;  // GgaAltitude, metres
-    Reading speed;     // RmcSpeed, knots (the track's speed where the input gave none)
-    Reading course;    // RmcCourse, degrees
+    Reading altitude;    // GgaAltitude, metres
+    Reading speed;       // RmcSpeed, knots (the track's speed where the input gave none)
+    Reading course;      // RmcCourse, degrees
+    Reading satellites;  // GgaSatellites, satellites in use
+    Reading dilution;    // GgaDilution, horizontal dilution of precision
     bool operator==(const RecordValues&) const = default;
 };
+
+// The whole part of a reading as the integer outputs and filters take it
+// ("2.7" is 2, "1e3" is 1000), held to the int32_t range; 0 when unknown.
+int32_t WholeOf(const Reading& reading);
 
 // Numbers of the current record worked out once a record, and whether the
 // values that depend on the record alone are derived already.
@@ -61,9 +68,9 @@ struct RecordReadings {
     char longitudeSign = ' ';
     char latitudeSign = ' ';
     bool positionRead = false;  // the numbers above are those of the record
-    // The record's coordinate texts, altitude, speed, course, local date and
-    // time (and localSeconds, the local time of day as it was worked out)
-    // are derived: another run state that takes the record takes them too.
+    // The record's speed, local date and time (and localSeconds, the local
+    // time of day as it was worked out) are derived: another run state that
+    // takes the record takes them too.
     bool valuesDerived = false;
     int64_t localSeconds = 0;
     // The distances in km (on level ground) from the record to the last
@@ -109,21 +116,13 @@ struct TrackPoint {
     std::string RmcDate;  // blank slots after ClearTrackPoint, see SlotChar
     std::string RmcMagVar;
     std::string RmcMagVarEW;
-    // Decimal-degree texts of the CSV and POT readers, which they turn into
-    // the NMEA texts above.
-    std::string InLatitudeDeg;
-    std::string InLongitudeDeg;
-    std::string LatitudeDms;
-    std::string LongitudeDms;
-    std::string LatitudeDeg;
-    std::string LongitudeDeg;
-    std::string AltitudeText;
     std::string LocalDate;  // ddmmyy after the time difference
     std::string LocalTime;  // hhmmss after the time difference
     std::string LocalDateText;  // "20yy/mm/dd"
     std::string LocalTimeText;  // "hh:mm:ss"
-    // Columns of a CSV Full line that the program recomputes; read by nothing else.
-    std::string CsvSlot[24];
+    // The reserved column of a CSV Full line (28), which a CSV Full output
+    // writes back; the columns the program recomputes are not kept.
+    std::string CsvReserved;
     // The point's name from GPX or KML input, and the extra text of the POT
     // "tex" item or the KML names; written by the CSV Custom columns Output_Name
     // and Output_Extend_Data. Not emptied by ClearTrackPoint: the readers that
@@ -143,7 +142,9 @@ struct TrackPoint {
     // The measured numbers of the texts above (ReadRecordValues).
     RecordValues Values;
 
-    // Derived numbers (ComputeDerived), the first two set by the emitters.
+    // Derived numbers (ComputeDerived), the first two set by the filters
+    // from Values: satellites in use (999 for none or unknown) and the whole
+    // part of the HDOP.
     int32_t SatCount = 0;
     int32_t DilutionValue = 0;
     double Speed = 0.0;
@@ -208,11 +209,11 @@ struct RecordNumbers {
 Coordinate CoordinateOfNmea(double nmea);
 Coordinate CoordinateOfDegrees(double degrees);
 
-// The decimal-degree ("%7.6f") and d/m/s texts of one axis of a position,
-// both empty when the position is unknown; DegreesText the first alone.
-void CoordinateTexts(const RecordPosition& position, const Coordinate& axis, std::string& degrees,
-                     std::string& dms);
+// The decimal-degree ("%7.6f") and d/m/s ("%3.2f" of ddmmss.ss) texts of
+// one axis of a position, each empty when the position is unknown: the
+// writers that show them make them as they write.
 void DegreesText(const RecordPosition& position, const Coordinate& axis, std::string& degrees);
+void DmsText(const RecordPosition& position, const Coordinate& axis, std::string& dms);
 
 // The NMEA text of one axis as the outputs write it: the input's own text
 // when it gave one (NMEA, CSV, POT: an NMEA output echoes it as read), else

@@ -108,15 +108,16 @@ double NextMinute(double ddmm) {
     return minutes + 1.0 >= 60.0 ? (degrees + 1.0) * 100.0 : ddmm + 1.0;
 }
 
-void TextsOfNmea(double v, double degreesOfV, std::string& degrees, std::string& dms) {
-    AssignFixed(degrees, degreesOfV, 6, 7);
+double DmsOfNmea(double v) {
     double whole = 0.0;
     const double frac = SplitFraction(v, whole);
-    if (RoundsToSixty(frac * 60.0, 2)) {
-        AssignFixed(dms, NextMinute(whole) * 100.0, 2, 3);
-        return;
-    }
-    AssignFixed(dms, (whole + frac * 60.0 / 100.0) * 100.0, 2, 3);
+    if (RoundsToSixty(frac * 60.0, 2)) return NextMinute(whole) * 100.0;
+    return (whole + frac * 60.0 / 100.0) * 100.0;
+}
+
+void TextsOfNmea(double v, double degreesOfV, std::string& degrees, std::string& dms) {
+    AssignFixed(degrees, degreesOfV, 6, 7);
+    AssignFixed(dms, DmsOfNmea(v), 2, 3);
 }
 
 double HubenyKm(double lon1, double lat1, double lon2, double lat2) {

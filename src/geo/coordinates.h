@@ -47,8 +47,12 @@ inline double DegreesOfNmea(double v) {
     return whole + frac / 0.6;
 }
 
-// The degree and d/m/s texts of an NMEA value v whose degrees (DegreesOfNmea)
-// are known: what CoordTexts makes of an NMEA text.
+// The d/m/s number (ddmmss.ss, printed "%3.2f") of an NMEA value v, seconds
+// that round to 60 carried into the next minute.
+double DmsOfNmea(double v);
+
+// The degree ("%7.6f") and d/m/s texts of an NMEA value v whose degrees
+// (DegreesOfNmea) are known: what CoordTexts makes of an NMEA text.
 void TextsOfNmea(double v, double degreesOfV, std::string& degrees, std::string& dms);
 
 // The sign characters written before a decimal latitude and longitude: the

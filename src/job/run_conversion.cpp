@@ -131,9 +131,6 @@ void ResetRunState(RunContext& ctx) {
     ctx.point.ElapsedSec = 0;
     ctx.point.IntervalSec = 0;
     ctx.point.TotalDistance = 0.0;
-    ctx.point.LatitudeDeg.clear();
-    ctx.point.LongitudeDeg.clear();
-    ctx.point.AltitudeText.clear();
     // Not emptied with the record: a name of the conversion before must not
     // reach this one's columns.
     ctx.point.PointName.clear();

@@ -9,6 +9,9 @@
 // make the document unreadable.
 #include "kml/kml_document.h"
 
+#include <bit>
+#include <cstdint>
+
 #include "geo/coordinates.h"
 #include "geo/number_format.h"
 #include "geo/time_difference.h"
@@ -124,32 +127,43 @@ PositionAdjustment PositionAdjustmentOf(const std::string& offNS, const std::str
     return adjust;
 }
 
-void AdjustPosition(const PositionAdjustment& adjust, PositionTexts& position, HemisphereSigns& signs) {
+void AdjustPosition(const PositionAdjustment& adjust, const RecordPosition& from, double altitude,
+                    PositionTexts& position, HemisphereSigns& signs) {
+    DegreesText(from, from.latitude, position.latitude);
+    DegreesText(from, from.longitude, position.longitude);
     // A zero offset leaves the value as it is; the datum step rewrites both
     // texts with "%3.6f" in any case. A positive OffNS moves south, a positive
     // OffWE east.
     if (adjust.offNSValue != 0.0) OffsetSigned(position.latitude, adjust.offNS, signs.latitude, false);
     if (adjust.offWEValue != 0.0) OffsetSigned(position.longitude, adjust.offWE, signs.longitude, true);
     TokyoToWgs84(position.latitude, position.longitude, adjust.toWgs84);
-    AssignFixed(position.altitude, NumberOf(position.altitude) + adjust.offAltitudeValue, 2, 1);
+    AssignFixed(position.altitude, altitude + adjust.offAltitudeValue, 2, 1);
 }
 
+namespace {
+
+// Equal bits: -0.0 and 0.0 are written apart.
+bool SameNumber(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
+
+bool SamePosition(const RecordPosition& a, const RecordPosition& b) {
+    if (a.known != b.known) return false;
+    return !a.known || (SameNumber(a.latitude.degrees, b.latitude.degrees) &&
+                        SameNumber(a.longitude.degrees, b.longitude.degrees));
+}
+
+}  // namespace
+
 const AdjustedPosition& AdjustOnce(const PositionAdjustment& adjust, AdjustedPosition& memo,
-                                   const std::string& latitude, const std::string& longitude,
-                                   const std::string& altitude, HemisphereSigns signs) {
+                                   const RecordPosition& from, double altitude, HemisphereSigns signs) {
     if (memo.valid && memo.fromSigns.latitude == signs.latitude && memo.fromSigns.longitude == signs.longitude &&
-        memo.from.latitude == latitude && memo.from.longitude == longitude && memo.from.altitude == altitude) {
+        SamePosition(memo.from, from) && SameNumber(memo.fromAltitude, altitude)) {
         return memo;
     }
-    memo.from.latitude.assign(latitude);
-    memo.from.longitude.assign(longitude);
-    memo.from.altitude.assign(altitude);
+    memo.from = from;
+    memo.fromAltitude = altitude;
     memo.fromSigns = signs;
-    memo.texts.latitude.assign(latitude);
-    memo.texts.longitude.assign(longitude);
-    memo.texts.altitude.assign(altitude);
     memo.signs = signs;
-    AdjustPosition(adjust, memo.texts, memo.signs);
+    AdjustPosition(adjust, from, altitude, memo.texts, memo.signs);
     memo.valid = true;
     return memo;
 }

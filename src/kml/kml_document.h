@@ -71,10 +71,11 @@ struct PositionTexts {
 
 // A record's position as the KML writers write it: its decimal degrees and
 // altitude adjusted (AdjustPosition) and the signs they are written with,
-// kept with the texts and signs they were made from: the sections that
+// kept with the numbers and signs they were made from: the sections that
 // write one record's position adjust it once.
 struct AdjustedPosition {
-    PositionTexts from;
+    RecordPosition from;
+    double fromAltitude = 0.0;
     HemisphereSigns fromSigns;
     PositionTexts texts;
     HemisphereSigns signs;
@@ -126,18 +127,20 @@ struct KmlRecordWriter {
     std::string line{};           // a coordinate line, made once for a record
 };
 
-// Moves the decimal degrees by OffNS/OffWE in the same direction whatever
-// the hemisphere (`signs` are those the position is written with, and change
-// when the offset crosses the equator or the meridian), shifts the datum and
-// adds OffAltitude to the altitude text ("%1.2f"), just before the position
-// is written.
-void AdjustPosition(const PositionAdjustment& adjust, PositionTexts& position, HemisphereSigns& signs);
+// The decimal degrees ("%7.6f", empty without a position) of `from` and
+// its altitude in metres as they are written: moved by OffNS/OffWE in the
+// same direction whatever the hemisphere (`signs` are those the position is
+// written with, and change when the offset crosses the equator or the
+// meridian), the datum shifted and OffAltitude added to the altitude
+// ("%1.2f"). The degrees go through their text on the way, so that the
+// offsets and the shift start from the six decimals shown.
+void AdjustPosition(const PositionAdjustment& adjust, const RecordPosition& from, double altitude,
+                    PositionTexts& position, HemisphereSigns& signs);
 
-// The adjusted position of these texts (decimal degrees, altitude in
-// metres) and signs: `memo` when it was made from them, else made there.
+// The adjusted position of this position, altitude and signs: `memo` when it
+// was made from them, else made there.
 const AdjustedPosition& AdjustOnce(const PositionAdjustment& adjust, AdjustedPosition& memo,
-                                   const std::string& latitude, const std::string& longitude,
-                                   const std::string& altitude, HemisphereSigns signs);
+                                   const RecordPosition& from, double altitude, HemisphereSigns signs);
 
 // "  <altitudeMode>absolute</altitudeMode>" with Altitude, else clampToGround.
 void WriteAltitudeModeLine(KmlBuffer& out, const ConvertSettings& s);

@@ -177,30 +177,14 @@ void AssignCoordinateLine(std::string& line, const PositionTexts& position, Hemi
     line.push_back('\n');
 }
 
-void MakeCoordinateLineFrom(const TrackPoint& p, KmlRecordWriter& writer, std::string& line, bool degreesFresh) {
-    const HemisphereSigns signsIn = HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns);
-    // Degrees afresh from the raw NMEA texts; the record's d/m/s texts stay.
-    // Right after ComputeDerived they are fresh already: the same texts, and
-    // the placemark of the record may have adjusted them already.
-    if (degreesFresh) {
-        const AdjustedPosition& adjusted = AdjustOnce(writer.options.adjust, writer.position, p.LatitudeDeg,
-                                                      p.LongitudeDeg, p.GgaAltitude, signsIn);
-        AssignCoordinateLine(line, adjusted.texts, adjusted.signs);
-        return;
-    }
-    PositionTexts& position = writer.scratch;
-    HemisphereSigns signs = signsIn;
-    DegreesText(p.Position, p.Position.longitude, position.longitude);
-    DegreesText(p.Position, p.Position.latitude, position.latitude);
-    position.altitude.assign(p.GgaAltitude);
-    AdjustPosition(writer.options.adjust, position, signs);
-    AssignCoordinateLine(line, position, signs);
-}
-
 }  // namespace
 
-void MakeCoordinateLine(const TrackPoint& point, KmlRecordWriter& writer, std::string& line) {
-    MakeCoordinateLineFrom(point, writer, line, false);
+void MakeCoordinateLine(const TrackPoint& p, KmlRecordWriter& writer, std::string& line) {
+    // The placemark of the record may have adjusted its position already.
+    const AdjustedPosition& adjusted =
+        AdjustOnce(writer.options.adjust, writer.position, p.Position, p.Values.altitude.value,
+                   HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns));
+    AssignCoordinateLine(line, adjusted.texts, adjusted.signs);
 }
 
 void WriteCoordinateLine(KmlBuffer& out, const TrackPoint& point, KmlRecordWriter& writer) {
@@ -308,7 +292,7 @@ void WriteTrackRecord(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writ
     // A line record may be written twice (it ends one placemark and begins the
     // next); its text is made once.
     const std::string& line = writer.line;
-    if (kind != PathKind::Placemarks) MakeCoordinateLineFrom(p, writer, writer.line, true);
+    if (kind != PathKind::Placemarks) MakeCoordinateLine(p, writer, writer.line);
     switch (kind) {
         case PathKind::Placemarks:
             if (nmea && groupBreak) RestartGroup(section, true);
@@ -356,7 +340,7 @@ void WriteGapRecord(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writer
     const bool gap =
         store.GapDistance > section.run.GapDistanceLimit || section.point.IntervalSec > section.run.GapSecondsLimit;
     const std::string& line = writer.line;
-    MakeCoordinateLineFrom(section.point, writer, writer.line, true);
+    MakeCoordinateLine(section.point, writer, writer.line);
     if (written > 0 && (gap || section.settings.TimeStampPath != 0)) {
         if (gap) {
             store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;

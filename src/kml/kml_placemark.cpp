@@ -43,6 +43,17 @@ void WriteBetween(KmlBuffer& out, const char (&open)[Open], std::string_view tex
     out.Text(close);
 }
 
+// One axis of the record's position in d/m/s ("%3.2f") and in decimal
+// degrees ("%7.6f"), as the label and the description show it before the
+// offsets; nothing without a position.
+void WriteDms(KmlBuffer& out, const RecordPosition& position, const Coordinate& axis) {
+    if (position.known) out.Fixed(DmsOfNmea(axis.nmea), 2, 3);
+}
+
+void WriteDegrees(KmlBuffer& out, const RecordPosition& position, const Coordinate& axis) {
+    if (position.known) out.Fixed(axis.degrees, 6, 7);
+}
+
 // open + printf("%<width>.<precision>f") + unit suffix + close.
 template <size_t Open, size_t Close>
 void WriteUnitValue(KmlBuffer& out, const char (&open)[Open], double value, int precision, int width,
@@ -94,8 +105,10 @@ void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, 
         WriteUnitValue(out, "[", p.IntervalDistance, 3, 4, unit->distance, "]");
     }
     if (o.labelLatLon) {
-        WriteBetween(out, " Lat:", p.LatitudeDms, "");
-        WriteBetween(out, " Lon:", p.LongitudeDms, "");
+        out.Text(" Lat:");
+        WriteDms(out, p.Position, p.Position.latitude);
+        out.Text(" Lon:");
+        WriteDms(out, p.Position, p.Position.longitude);
     }
     out.Text("</name>\n");
 }
@@ -113,10 +126,15 @@ void WriteDescription(KmlBuffer& out, const TrackPoint& p, const UnitTexts* unit
         WriteUnitValue(out, "distance=", p.TotalDistance, 2, 4, unit->distance, "\n");
         WriteUnitValue(out, "Speed=", p.Speed, 1, 3, unit->speed, "\n");
     }
-    WriteBetween(out, "Lat:", p.LatitudeDms, "(");
-    WriteBetween(out, "", p.LatitudeDeg, ")\n");
-    WriteBetween(out, "Lon:", p.LongitudeDms, "(");
-    WriteBetween(out, "", p.LongitudeDeg, ")\n");
+    out.Text("Lat:");
+    WriteDms(out, p.Position, p.Position.latitude);
+    out.Char('(');
+    WriteDegrees(out, p.Position, p.Position.latitude);
+    out.Text(")\nLon:");
+    WriteDms(out, p.Position, p.Position.longitude);
+    out.Char('(');
+    WriteDegrees(out, p.Position, p.Position.longitude);
+    out.Text(")\n");
     WriteUnitValue(out, "Degrees=", p.Values.course.value, 1, 4, "", "\n");
     out.Text(" </description>\n");
 }
@@ -180,10 +198,7 @@ void WritePlacemarkAt(KmlBuffer& out, const KmlRecordOptions& options, const Tra
 void WritePlacemark(KmlBuffer& out, const KmlRecordOptions& options, const TrackPoint& p, RecordNumbers numbers,
                     std::string_view nameText, PositionTexts& scratch) {
     HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
-    scratch.latitude.assign(p.LatitudeDeg);
-    scratch.longitude.assign(p.LongitudeDeg);
-    scratch.altitude.assign(p.AltitudeText);
-    AdjustPosition(options.adjust, scratch, signs);
+    AdjustPosition(options.adjust, p.Position, p.Values.altitude.value, scratch, signs);
     WritePlacemarkAt(out, options, p, numbers, nameText, scratch, signs);
 }
 
@@ -192,7 +207,7 @@ void WritePositionPlacemark(KmlBuffer& out, KmlSection& section, KmlRecordWriter
     if (!PlacemarkSelected(section)) return;
     const TrackPoint& p = section.point;
     const AdjustedPosition& position =
-        AdjustOnce(writer.options.adjust, writer.position, p.LatitudeDeg, p.LongitudeDeg, p.AltitudeText,
+        AdjustOnce(writer.options.adjust, writer.position, p.Position, p.Values.altitude.value,
                    HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns));
     WritePlacemarkAt(out, writer.options, p, {section.store.RecordIndex, section.store.WrittenCount}, nameText,
                      position.texts, position.signs);

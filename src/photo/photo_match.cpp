@@ -246,14 +246,12 @@ void MatchRecord(Matcher& m, RunContext& ctx) {
     point.LocalDate = days == 0 ? point.RmcDate : ShiftDate(point.RmcDate, static_cast<int>(days));
     AssignSixDigits(point.LocalTime, seconds / 3600 * 10000 + seconds / 60 % 60 * 100 + seconds % 60);
     MakeStamp(m.stamp, point.LocalDate, point.LocalTime);
-    CoordinateTexts(point.Position, point.Position.latitude, point.LatitudeDeg, point.LatitudeDms);
-    CoordinateTexts(point.Position, point.Position.longitude, point.LongitudeDeg, point.LongitudeDms);
 
     Matcher::Position& current = m.current;
     current.ns = LetterOf(point.RmcNS);
     current.ew = LetterOf(point.RmcEW);
-    current.latitude = point.LatitudeDms;
-    current.longitude = point.LongitudeDms;
+    DmsText(point.Position, point.Position.latitude, current.latitude);
+    DmsText(point.Position, point.Position.longitude, current.longitude);
     current.altitude = point.GgaAltitude;
     current.seconds = StampSeconds(m.stamp);
     WidenReach(m, current.seconds);

@@ -132,20 +132,16 @@ constexpr FullTargets MakeFullTargets() {
         &TrackPoint::RmcDate,      &TrackPoint::RmcMagVar,     &TrackPoint::RmcMagVarEW,
     };
     for (size_t k = 0; k < std::size(nmea); ++k) t[k + 1] = nmea[k];
-    t[33] = &TrackPoint::InLatitudeDeg;
-    t[34] = &TrackPoint::InLongitudeDeg;
-    t[41] = &TrackPoint::LatitudeDms;
-    t[42] = &TrackPoint::LongitudeDms;
     t[43] = &TrackPoint::LocalDate;
     t[44] = &TrackPoint::LocalTime;
     return t;
 }
 
 constexpr FullTargets kFullTargets = MakeFullTargets();
-constexpr int kFullReservedColumn = 28;  // the reserved slot, CsvSlot[0]
+constexpr int kFullReservedColumn = 28;  // the reserved slot, CsvReserved
 
 std::string* FullTarget(TrackPoint& p, int column) {
-    if (column == kFullReservedColumn) return &p.CsvSlot[0];
+    if (column == kFullReservedColumn) return &p.CsvReserved;
     auto member = kFullTargets[static_cast<size_t>(column)];
     return member != nullptr ? &(p.*member) : nullptr;
 }
@@ -303,14 +299,14 @@ struct CustomPosition {
 // altitude, date and time, no speed (the track gives it one) and course 0.
 // Without a date column the dates are unknown, unless the user set a date of
 // their own: the default 1 January 2000 dates nothing.
-void FillCustomDefaults(TrackPoint& p, const ConvertSettings& s) {
+void FillCustomDefaults(TrackPoint& p, const ConvertSettings& s, CsvCoordinateTexts& c) {
     FillNmeaDefaults(p, s);
     p.GgaLatitude.clear();
     p.GgaLongitude.clear();
-    p.InLatitudeDeg.clear();
-    p.InLongitudeDeg.clear();
-    p.LatitudeDms.clear();
-    p.LongitudeDms.clear();
+    c.latitudeDegrees.clear();
+    c.longitudeDegrees.clear();
+    c.latitudeDms.clear();
+    c.longitudeDms.clear();
     p.GgaAltitude.assign(s.Default_Altitude);
     if (s.Imput_Date > 0 || s.Default_UTC_Date != kUnsetDate) {
         p.RmcDate.assign(s.Default_UTC_Date);
@@ -324,10 +320,11 @@ void FillCustomDefaults(TrackPoint& p, const ConvertSettings& s) {
 
 // The columns, each straight into the field it ends up in (or, for the
 // hemisphere letters, the RMC letter until the sign is known).
-CustomPosition ReadCustomColumns(std::string_view line, const CsvCustomFormat& f, TrackPoint& p) {
+CustomPosition ReadCustomColumns(std::string_view line, const CsvCustomFormat& f, TrackPoint& p,
+                                 CsvCoordinateTexts& c) {
     const CustomPosition position{
-        NotationTarget(f.latitudeNotation, p.InLatitudeDeg, p.GgaLatitude, p.LatitudeDms),
-        NotationTarget(f.longitudeNotation, p.InLongitudeDeg, p.GgaLongitude, p.LongitudeDms)};
+        NotationTarget(f.latitudeNotation, c.latitudeDegrees, p.GgaLatitude, c.latitudeDms),
+        NotationTarget(f.longitudeNotation, c.longitudeDegrees, p.GgaLongitude, c.longitudeDms)};
     const struct {
         int position;
         std::string* target;
@@ -381,7 +378,7 @@ struct DegreeAxes {
 // coordinates that were no number to `unknown`. Returns the axes whose NMEA
 // text was made from degrees.
 DegreeAxes TakeCustomHemispheres(const CustomPosition& position, const CsvCustomFormat& f, TrackPoint& p,
-                                 int32_t& unknown) {
+                                 CsvCoordinateTexts& c, int32_t& unknown) {
     char latitudeSign = '\0';
     char longitudeSign = '\0';
     char latitudeLetter = '\0';
@@ -392,11 +389,11 @@ DegreeAxes TakeCustomHemispheres(const CustomPosition& position, const CsvCustom
     if (position.longitude != nullptr && f.longitude > 0) {
         longitudeSign = TakeCustomSign(*position.longitude, 'E', 'W', longitudeLetter);
     }
-    const int32_t unknownCoordinates = TakeCustomCoordinate(position.latitude, p.InLatitudeDeg) +
-                                       TakeCustomCoordinate(position.longitude, p.InLongitudeDeg);
+    const int32_t unknownCoordinates = TakeCustomCoordinate(position.latitude, c.latitudeDegrees) +
+                                       TakeCustomCoordinate(position.longitude, c.longitudeDegrees);
     if (unknownCoordinates > 0) {
         // Half a position is none.
-        for (std::string* text : {position.latitude, position.longitude, &p.InLatitudeDeg, &p.InLongitudeDeg}) {
+        for (std::string* text : {position.latitude, position.longitude, &c.latitudeDegrees, &c.longitudeDegrees}) {
             if (text != nullptr) text->clear();
         }
     }
@@ -411,10 +408,10 @@ DegreeAxes TakeCustomHemispheres(const CustomPosition& position, const CsvCustom
         if (position.latitude != nullptr) position.latitude->clear();
         if (position.longitude != nullptr) position.longitude->clear();
     }
-    const DegreeAxes fromDegrees{p.GgaLatitude.empty() && !p.InLatitudeDeg.empty(),
-                                 p.GgaLongitude.empty() && !p.InLongitudeDeg.empty()};
-    CoordTexts(p.GgaLatitude, p.InLatitudeDeg, p.LatitudeDms);
-    CoordTexts(p.GgaLongitude, p.InLongitudeDeg, p.LongitudeDms);
+    const DegreeAxes fromDegrees{p.GgaLatitude.empty() && !c.latitudeDegrees.empty(),
+                                 p.GgaLongitude.empty() && !c.longitudeDegrees.empty()};
+    CoordTexts(p.GgaLatitude, c.latitudeDegrees, c.latitudeDms);
+    CoordTexts(p.GgaLongitude, c.longitudeDegrees, c.longitudeDms);
     return fromDegrees;
 }
 
@@ -422,13 +419,13 @@ DegreeAxes TakeCustomHemispheres(const CustomPosition& position, const CsvCustom
 // the positions take the degrees themselves, so that every output rounds
 // the input's own value once. A side whose texts are not the made ones (or
 // that has no position) keeps what its texts gave.
-void KeepDegreeValues(TrackPoint& p, DegreeAxes axes) {
+void KeepDegreeValues(TrackPoint& p, DegreeAxes axes, const CsvCoordinateTexts& c) {
     if (!axes.latitude && !axes.longitude) return;
     const bool rmcSame = p.RmcLatitude == p.GgaLatitude && p.RmcLongitude == p.GgaLongitude;
     RecordPosition& position = p.GgaPosition;
     if (!position.known) return;
-    if (axes.latitude) position.latitude = CoordinateOfDegrees(NumberOf(p.InLatitudeDeg));
-    if (axes.longitude) position.longitude = CoordinateOfDegrees(NumberOf(p.InLongitudeDeg));
+    if (axes.latitude) position.latitude = CoordinateOfDegrees(NumberOf(c.latitudeDegrees));
+    if (axes.longitude) position.longitude = CoordinateOfDegrees(NumberOf(c.longitudeDegrees));
     if (rmcSame && p.Position.known) p.Position = position;
 }
 
@@ -520,12 +517,12 @@ void CopyToRmcSide(TrackPoint& p) {
 }  // namespace
 
 int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
-                           const LocalClock& clock, TrackPoint& p) {
-    FillCustomDefaults(p, settings);
-    const CustomPosition position = ReadCustomColumns(line, format, p);
+                           const LocalClock& clock, TrackPoint& p, CsvCoordinateTexts& coordinates) {
+    FillCustomDefaults(p, settings, coordinates);
+    const CustomPosition position = ReadCustomColumns(line, format, p, coordinates);
     bool speedKnown = true;
     int32_t unknown = TakeCustomNumbers(format, p, speedKnown);
-    const DegreeAxes fromDegrees = TakeCustomHemispheres(position, format, p, unknown);
+    const DegreeAxes fromDegrees = TakeCustomHemispheres(position, format, p, coordinates, unknown);
     std::string& scratch = p.LocalDate;  // free until ComputeDerived fills it
     if (format.date > 0) NormalizeCustomDate(format.dateNotation, p.RmcDate, scratch);
     if (format.time > 0) NormalizeCustomTime(format.timeNotation, clock, p.RmcDate, p.RmcTime, scratch);
@@ -534,7 +531,7 @@ int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format,
     if (format.speed > 0 && speedKnown) NormalizeCustomSpeed(format.speedUnit, p.RmcSpeed);
     CopyToRmcSide(p);
     SettleRecord(p);
-    KeepDegreeValues(p, fromDegrees);
+    KeepDegreeValues(p, fromDegrees, coordinates);
     return unknown;
 }
 
@@ -575,7 +572,7 @@ bool CsvReader::Next(TrackPoint& point) {
     if (!NextLine(line, mayBeHeader)) return false;
     const int32_t unknown = layout_ == CsvLayout::Full
                                 ? ParseCsvFullLine(line, point)
-                                : ParseCsvCustomLine(line, custom_, *items_, clock_, point);
+                                : ParseCsvCustomLine(line, custom_, *items_, clock_, point, coordinates_);
     if (!mayBeHeader) losses_.UnknownValues += unknown;
     return true;
 }

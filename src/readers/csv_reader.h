@@ -57,8 +57,18 @@ CsvCustomFormat DecodeCsvCustomFormat(const ConvertSettings& settings);
 // `settings` first. Local times are turned into UTC by `clock` (a fixed
 // difference or a zone). Returns the number of cells that held no number
 // (left unknown).
+// The coordinate columns of a Custom line in decimal degrees or d/m/s, on
+// their way to the record's NMEA texts and positions; a reader keeps them
+// from line to line for their room.
+struct CsvCoordinateTexts {
+    std::string latitudeDegrees;
+    std::string longitudeDegrees;
+    std::string latitudeDms;
+    std::string longitudeDms;
+};
+
 int32_t ParseCsvCustomLine(std::string_view line, const CsvCustomFormat& format, const ConvertSettings& settings,
-                           const LocalClock& clock, TrackPoint& point);
+                           const LocalClock& clock, TrackPoint& point, CsvCoordinateTexts& coordinates);
 
 enum class CsvLayout { Full, Custom };
 
@@ -97,6 +107,7 @@ private:
     InputLosses losses_;
     CsvLayout layout_ = CsvLayout::Full;
     CsvCustomFormat custom_;      // decoded from the settings when opened
+    CsvCoordinateTexts coordinates_;
     const ConvertSettings* items_ = nullptr;
     LocalClock clock_;
     bool firstLine_ = true;

@@ -34,13 +34,12 @@ constexpr unsigned char kDayChars[] = {0, 1};
 constexpr unsigned char kYearChars[] = {7, 8};
 constexpr unsigned char kTimeChars[] = {0, 1, 3, 4, 6, 7};
 
-// "Sddd'mm'ss't" into the decimal degrees and the NMEA text, both "%0.4f",
-// unsigned; the letter by the sign character.
+// "Sddd'mm'ss't" into the NMEA text, "%0.4f", unsigned; the letter by the
+// sign character.
 // False when the sign contradicts a hemisphere letter, or a group is no
 // number (counted in `unknown`): the record has no position then.
-bool TakePosition(std::string_view value, char positive, char negative, std::string& degrees,
-                  std::string& gga, std::string& rmc, std::string& ggaLetter, std::string& rmcLetter,
-                  int32_t& unknown) {
+bool TakePosition(std::string_view value, char positive, char negative, std::string& gga, std::string& rmc,
+                  std::string& ggaLetter, std::string& rmcLetter, int32_t& unknown) {
     // A hemisphere letter before or after the groups is the hemisphere; a
     // sign that contradicts it leaves no position.
     const char written = TakeHemisphereLetter(value, positive, negative);
@@ -68,7 +67,6 @@ bool TakePosition(std::string_view value, char positive, char negative, std::str
         value.remove_prefix(mark + 1);
     }
     const double minutes = (groups[2] + groups[3] / 10.0) / 60.0 + groups[1];
-    AssignFixed(degrees, minutes / 60.0 + groups[0], 4, 0);
     AssignFixed(gga, groups[0] * 100.0 + minutes, 4, 0);
     rmc.assign(gga);
     if (letter != '\0') {
@@ -114,10 +112,10 @@ int32_t ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint
         std::string_view value = text.substr(equals + 1);
         value = value.substr(0, value.find('='));
         if (key == "ido") {
-            positioned &= TakePosition(value, 'N', 'S', p.InLatitudeDeg, p.GgaLatitude, p.RmcLatitude,
+            positioned &= TakePosition(value, 'N', 'S', p.GgaLatitude, p.RmcLatitude,
                                        p.GgaNS, p.RmcNS, unknown);
         } else if (key == "kei") {
-            positioned &= TakePosition(value, 'E', 'W', p.InLongitudeDeg, p.GgaLongitude, p.RmcLongitude,
+            positioned &= TakePosition(value, 'E', 'W', p.GgaLongitude, p.RmcLongitude,
                                        p.GgaEW, p.RmcEW, unknown);
         } else if (key == "pda") {
             TakeDate(value, p.RmcDate, p.LocalDate);
@@ -135,8 +133,7 @@ int32_t ParsePotLine(std::string_view line, const ConvertSettings& s, TrackPoint
         }
     }
     if (!positioned) {
-        for (std::string* text : {&p.InLatitudeDeg, &p.GgaLatitude, &p.RmcLatitude, &p.InLongitudeDeg,
-                                  &p.GgaLongitude, &p.RmcLongitude}) {
+        for (std::string* text : {&p.GgaLatitude, &p.RmcLatitude, &p.GgaLongitude, &p.RmcLongitude}) {
             text->clear();
         }
     }

@@ -182,8 +182,7 @@ void SettleRecord(TrackPoint& p) {
         (p.RmcLatitude != p.GgaLatitude && IsWrongCoordinate(p.RmcLatitude, 90)) ||
         IsWrongCoordinate(p.GgaLongitude, 180) ||
         (p.RmcLongitude != p.GgaLongitude && IsWrongCoordinate(p.RmcLongitude, 180))) {
-        for (std::string* text : {&p.GgaLatitude, &p.RmcLatitude, &p.InLatitudeDeg, &p.LatitudeDms,
-                                  &p.GgaLongitude, &p.RmcLongitude, &p.InLongitudeDeg, &p.LongitudeDms}) {
+        for (std::string* text : {&p.GgaLatitude, &p.RmcLatitude, &p.GgaLongitude, &p.RmcLongitude}) {
             text->clear();
         }
     }

@@ -61,11 +61,14 @@ void FormatHms(char (&buffer)[48], int32_t seconds) {
     buffer[FormatClock(buffer, seconds)] = '\0';
 }
 
-// The d/m/s texts of the GGA position, made afresh in the scratch space, as
-// both layouts show the GGA side.
-void RecomputeDms(const TrackPoint& p, LineScratch& scratch) {
-    CoordinateTexts(p.GgaPosition, p.GgaPosition.latitude, scratch.latitude, scratch.latitudeDms);
-    CoordinateTexts(p.GgaPosition, p.GgaPosition.longitude, scratch.longitude, scratch.longitudeDms);
+// The coordinate texts both layouts show, made in the scratch space: the
+// decimal degrees of the RMC side (the track's position) and the d/m/s of
+// the GGA side.
+void MakeCoordinateTexts(const TrackPoint& p, LineScratch& scratch) {
+    DegreesText(p.Position, p.Position.latitude, scratch.latitude);
+    DegreesText(p.Position, p.Position.longitude, scratch.longitude);
+    DmsText(p.GgaPosition, p.GgaPosition.latitude, scratch.latitudeDms);
+    DmsText(p.GgaPosition, p.GgaPosition.longitude, scratch.longitudeDms);
 }
 
 // What a Custom column may need: the record and its input record number,
@@ -73,6 +76,8 @@ void RecomputeDms(const TrackPoint& p, LineScratch& scratch) {
 struct CustomLine {
     const TrackPoint& point;
     int32_t recordIndex;
+    const std::string& latitudeDegrees;  // of the RMC side
+    const std::string& longitudeDegrees;
     const std::string& latitudeDms;
     const std::string& longitudeDms;
     const std::string& latitudeNmea;  // of the GGA side
@@ -97,11 +102,11 @@ constexpr CustomAppend kCustomColumns[] = {
     [](std::string& l, const CustomLine& c) { AppendQuotable(l, c.point.PointName); },
     [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaNS); },
     [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.latitudeMinus, c.latitudeNmea); },
-    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.latitudeMinus, c.point.LatitudeDeg); },
+    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.latitudeMinus, c.latitudeDegrees); },
     [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.latitudeMinus, c.latitudeDms); },
     [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaEW); },
     [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.longitudeMinus, c.longitudeNmea); },
-    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.longitudeMinus, c.point.LongitudeDeg); },
+    [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.longitudeMinus, c.longitudeDegrees); },
     [](std::string& l, const CustomLine& c) { AppendCoordinate(l, c.longitudeMinus, c.longitudeDms); },
     [](std::string& l, const CustomLine& c) { AppendText(l, c.point.GgaAltitude); },
     [](std::string& l, const CustomLine& c) { AppendText(l, c.point.RmcSpeed); },
@@ -171,7 +176,7 @@ void WriteCsvCustomHead(TextWriter& out, const LineWriterOptions& options) {
 
 void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p,
                       RecordNumbers numbers, LineScratch& scratch) {
-    RecomputeDms(p, scratch);
+    MakeCoordinateTexts(p, scratch);
     const std::string& ggaLatitude =
         NmeaTextOf(p.GgaLatitude, p.GgaPosition, p.GgaPosition.latitude, scratch.ggaLatitude);
     const std::string& ggaLongitude =
@@ -188,16 +193,16 @@ void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const T
         &p.RmcId,     &p.RmcTime,      &p.RmcStatus,      &rmcLatitude,    &p.RmcNS,
         &rmcLongitude, &p.RmcEW,       &p.RmcSpeed,       &p.RmcCourse,    &p.RmcDate,
         &p.RmcMagVar, &p.RmcMagVarEW,
-        &p.CsvSlot[kCsvFullReservedSlot],
+        &p.CsvReserved,
     };
     for (const std::string* field : nmeaFields) AppendText(line, *field);
     line.append("$GP000,");
     AppendInt(line, static_cast<long long>(numbers.written) + 1);
     AppendText(line, p.LocalDateText);
     AppendText(line, p.LocalTimeText);
-    AppendText(line, p.LatitudeDeg);
-    AppendText(line, p.LongitudeDeg);
-    AppendText(line, p.AltitudeText);
+    AppendText(line, scratch.latitude);
+    AppendText(line, scratch.longitude);
+    AppendText(line, p.GgaAltitude);
     AppendDecimal(line, p.TotalDistance, 6);
     AppendDecimal(line, p.Speed, 6);
     char elapsed[48];
@@ -220,13 +225,14 @@ void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const T
 void WriteCsvCustomLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p,
                         RecordNumbers numbers, LineScratch& scratch) {
     const CsvWriterOptions& csv = options.csv;
-    RecomputeDms(p, scratch);
+    MakeCoordinateTexts(p, scratch);
     const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
     const std::string& latitudeNmea =
         NmeaTextOf(p.GgaLatitude, p.GgaPosition, p.GgaPosition.latitude, scratch.ggaLatitude);
     const std::string& longitudeNmea =
         NmeaTextOf(p.GgaLongitude, p.GgaPosition, p.GgaPosition.longitude, scratch.ggaLongitude);
-    CustomLine texts{p, numbers.read, scratch.latitudeDms, scratch.longitudeDms, latitudeNmea, longitudeNmea, {}, {},
+    CustomLine texts{p, numbers.read, scratch.latitude, scratch.longitude, scratch.latitudeDms, scratch.longitudeDms,
+                     latitudeNmea, longitudeNmea, {}, {},
                      !csv.latitudeHemisphereColumn && signs.latitude == '-',
                      !csv.longitudeHemisphereColumn && signs.longitude == '-'};
     FormatHms(texts.elapsed, p.ElapsedSec);

@@ -12,9 +12,6 @@ namespace geoplait {
 void WriteCsvFullHead(TextWriter& out, const LineWriterOptions& options);
 void WriteCsvCustomHead(TextWriter& out, const LineWriterOptions& options);
 
-// Index in TrackPoint::CsvSlot of CSV Full column 28, the reserved text slot
-// that the CSV Full reader fills and the Full line writer writes back.
-inline constexpr int kCsvFullReservedSlot = 0;
 
 void WriteCsvFullLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& point,
                       RecordNumbers numbers, LineScratch& scratch);

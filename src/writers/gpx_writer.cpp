@@ -255,14 +255,6 @@ bool IsXmlDecimal(std::string_view text) {
     return digit;
 }
 
-// The value of an xs:decimal text (IsXmlDecimal).
-double DecimalValue(std::string_view text) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
 bool IsDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -315,7 +307,7 @@ void AppendGpxPoint(Sink& text, const GpxPointTexts& t, const TrackPoint& p, Rec
         text.appendPlain(p.GgaSatellites);
         text.append("</sat>\n");
     }
-    if (IsXmlDecimal(p.GgaDilution) && DecimalValue(p.GgaDilution) >= 0.0) {
+    if (IsXmlDecimal(p.GgaDilution) && p.Values.dilution.value >= 0.0) {
         text.append("        <hdop>");
         text.appendPlain(p.GgaDilution);
         text.append("</hdop>\n");

@@ -201,16 +201,16 @@ TEST(ComputeDerived, AHandedOnRecordKeepsItsOwnValuesAndGetsTheRunStates) {
             ComputeDerived(first.ctx);
             ++first.ctx.store.WrittenCount;
             HandOnRecord(p, second.ctx.point);
-            EXPECT_TRUE(p.RmcLongitude.empty() && p.LongitudeDeg.empty() && !p.Readings.valuesDerived &&
+            EXPECT_TRUE(p.RmcLongitude.empty() && p.LocalTime.empty() && !p.Readings.valuesDerived &&
                         !p.Position.known);
             ComputeDerived(second.ctx);
             ComputeDerived(alone.ctx);
             for (Fixture* f : {&second, &alone}) ++f->ctx.store.WrittenCount;
             const TrackPoint& got = second.ctx.point;
             const TrackPoint& want = alone.ctx.point;
-            for (auto field : {&TrackPoint::LongitudeDeg, &TrackPoint::LongitudeDms, &TrackPoint::LatitudeDeg,
-                               &TrackPoint::LatitudeDms, &TrackPoint::AltitudeText, &TrackPoint::LocalDate,
-                               &TrackPoint::LocalTime, &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText}) {
+            EXPECT_EQ(got.Position, want.Position) << r.lon << " " << r.time;
+            for (auto field : {&TrackPoint::GgaAltitude, &TrackPoint::LocalDate, &TrackPoint::LocalTime,
+                               &TrackPoint::LocalDateText, &TrackPoint::LocalTimeText}) {
                 EXPECT_EQ(got.*field, want.*field) << r.lon << " " << r.time;
             }
             EXPECT_EQ(got.Values, want.Values) << r.lon << " " << r.time;
@@ -241,7 +241,9 @@ TEST(ClearTrackPoint, ForgetsTheReadings) {
     test::SetPositionTexts(f.ctx.point, "00030.0000", "5130.0000");
     ComputeDerived(f.ctx);
     EXPECT_EQ(f.ctx.point.Values.altitude.value, 0.0);
-    EXPECT_EQ(f.ctx.point.LatitudeDeg, "51.500000");
+    std::string latitude;
+    DegreesText(f.ctx.point.Position, f.ctx.point.Position.latitude, latitude);
+    EXPECT_EQ(latitude, "51.500000");
 }
 
 }  // namespace

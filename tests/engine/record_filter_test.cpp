@@ -38,6 +38,7 @@ void Load(RunContext& ctx, const Record& r) {
     ctx.point.GgaDilution = r.dilution;
     ctx.point.RmcDate = r.date;
     ctx.point.RmcTime = r.time;
+    ReadRecordValues(ctx.point);
 }
 
 struct Variant {
@@ -88,6 +89,14 @@ TEST(AcceptRecord, Passes) {
     nine[1] = error;  // dropped as error data before the range is looked at
     const std::vector<Record> sats = {{.satellites = "3"}, {.satellites = ""}, {.satellites = "n/a"},
                                       {.dilution = "6"}, {}};
+    // Against limits of 2 (HDOP) and 5 (satellites): each counts by its whole
+    // part, whatever the notation.
+    const std::vector<Record> hdops = {{.dilution = "2"},   {.dilution = "2.9"}, {.dilution = "3.0"},
+                                       {.dilution = "3"},   {.dilution = "1e3"}, {.dilution = "2e0"},
+                                       {.dilution = "0.9"}, {.dilution = ""},    {.dilution = "-4"}};
+    const std::vector<Record> satCounts = {{.satellites = "5"},   {.satellites = "4.9"}, {.satellites = "05.0"},
+                                           {.satellites = "0"},   {.satellites = "1e1"}, {.satellites = "4"},
+                                           {.satellites = "5e-1"}};
     const std::vector<Record> halfErrors = {{.longitude = ""}, {.latitude = ""}, error, {}};
     // UTC 23:00 on 31/12/12 is 08:00 on 01/01/13 at "+ 9:00"; both ends are inside.
     const std::vector<Record> window = {{.date = "311212", .time = "225959"}, {.date = "311212", .time = "230000"},
@@ -117,6 +126,10 @@ TEST(AcceptRecord, Passes) {
          .want = {1, 2, 3, 4, 5}, .satellites = 5, .dilution = 5},
         {.name = "thresholds of the KML filters", .variants = {&kKmlNmea, &kKmlCsv}, .records = sats,
          .want = {2, 3, 5}, .includeData = 1, .satellites = 5, .dilution = 5},
+        {.name = "HDOP by its whole part", .variants = {&kKmlNmea, &kKmlCsv}, .records = hdops,
+         .want = {1, 2, 6, 7, 8, 9}, .includeData = 1, .dilution = 2},
+        {.name = "satellites by their whole part", .variants = {&kKmlNmea, &kKmlCsv}, .records = satCounts,
+         .want = {1, 3, 4, 5, 7}, .includeData = 1, .satellites = 5},
         {.name = "no thresholds elsewhere", .variants = {&kEmitterNmea, &kEmitterCsv, &kInRange}, .records = sats,
          .want = {1, 2, 3, 4, 5}, .includeData = 1, .satellites = 5, .dilution = 5},
         {.name = "thinning along the track", .variants = {&kKmlNmea, &kKmlCsv}, .records = track,

@@ -13,14 +13,14 @@ TEST(ClearTrackPoint, EmptiesTheTextsAndLeavesTheNumbers) {
     TrackPoint p;
     p.RmcTime = "123456";
     p.GgaLatitude = "3539.1234";
-    p.CsvSlot[23] = "x";
+    p.CsvReserved = "x";
     p.PointName = "kept";
     p.Speed = 4.5;
     ClearTrackPoint(p);
     // A cleared time slot reads as blanks to a positional writer.
     EXPECT_EQ(std::string(1, SlotChar(p.RmcTime, 0)) + SlotChar(p.RmcTime, 3), std::string("\0 ", 2));
     EXPECT_EQ(p.GgaLatitude, "");
-    EXPECT_EQ(p.CsvSlot[23], "");
+    EXPECT_EQ(p.CsvReserved, "");
     EXPECT_EQ(p.PointName, "kept");  // emptied by the readers that fill it
     EXPECT_EQ(p.Speed, 4.5);
 }
@@ -43,9 +43,13 @@ TEST(ReadRecordValues, ReadsEachNumberOnceWithItsKnownState) {
         p.GgaAltitude = c.text;
         p.RmcSpeed = c.text + "0";
         p.RmcCourse = c.text;
+        p.GgaSatellites = c.text;
+        p.GgaDilution = c.text;
         ReadRecordValues(p);
         EXPECT_EQ(p.Values.altitude, c.want) << c.text;
         EXPECT_EQ(p.Values.course, c.want) << c.text;
+        EXPECT_EQ(p.Values.satellites, c.want) << c.text;
+        EXPECT_EQ(p.Values.dilution, c.want) << c.text;
         EXPECT_EQ(p.Values.speed.value, NumberOf(c.text + "0")) << c.text;
         EXPECT_TRUE(p.Values.speed.known) << c.text;
     }
@@ -76,21 +80,21 @@ TEST(GiveTextsBuffers, TextsChangePlacesWithoutTheirBytesMoving) {
     TrackPoint c;
     a.RmcTime = "123456";
     a.GgaLatitude = "3539.1234";
-    a.CsvSlot[5] = "x";
-    const std::string emptyBefore = a.GgaGeoid;
+    a.GgaGeoid = "x";
+    const std::string emptyBefore = a.GgaDgpsAge;
     GiveTextsBuffers(a, true);
-    EXPECT_EQ(a.RmcTime + a.GgaLatitude + a.CsvSlot[5], "1234563539.1234x");
-    EXPECT_EQ(a.GgaGeoid.capacity(), emptyBefore.capacity()) << "an empty text is left as it is";
+    EXPECT_EQ(a.RmcTime + a.GgaLatitude + a.GgaGeoid, "1234563539.1234x");
+    EXPECT_EQ(a.GgaDgpsAge.capacity(), emptyBefore.capacity()) << "an empty text is left as it is";
     GiveTextsBuffers(a);
     GiveTextsBuffers(b);
     GiveTextsBuffers(c);
-    EXPECT_GE(a.GgaGeoid.capacity(), 16u);
+    EXPECT_GE(a.GgaDgpsAge.capacity(), 16u);
     const char* const time = a.RmcTime.data();
-    const char* const slot = a.CsvSlot[5].data();
+    const char* const geoid = a.GgaGeoid.data();
     SwapRecordTexts(a, b);
     EXPECT_EQ(b.RmcTime, "123456");
     EXPECT_EQ(b.RmcTime.data(), time);
-    EXPECT_EQ(b.CsvSlot[5].data(), slot);
+    EXPECT_EQ(b.GgaGeoid.data(), geoid);
     HandOnRecord(b, c);
     EXPECT_EQ(c.RmcTime, "123456");
     EXPECT_EQ(c.RmcTime.data(), time);
@@ -98,6 +102,21 @@ TEST(GiveTextsBuffers, TextsChangePlacesWithoutTheirBytesMoving) {
     EXPECT_GE(b.RmcTime.capacity(), 16u) << "the buffer it got back";
     ClearTrackPoint(c);
     EXPECT_EQ(c.RmcTime.data(), time);
+}
+
+TEST(WholeOf, TheWholePartWithinInt32) {
+    const struct {
+        Reading reading;
+        int32_t want;
+    } cases[] = {
+        {{0.0, false}, 0},         {{2.0, true}, 2},          {{2.9, true}, 2},
+        {{2.9999999, true}, 2},    {{3.0, true}, 3},          {{1000.0, true}, 1000},
+        {{0.5, true}, 0},          {{-2.7, true}, -2},        {{-0.0, true}, 0},
+        {{2147483646.9, true}, 2147483646},                   {{2147483647.0, true}, 2147483647},
+        {{1e300, true}, 2147483647},                          {{-2147483648.0, true}, -2147483647 - 1},
+        {{-1e300, true}, -2147483647 - 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WholeOf(c.reading), c.want) << c.reading.value;
 }
 
 TEST(PointPosition, TakeTheRecordsPosition) {

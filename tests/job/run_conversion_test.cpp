@@ -305,9 +305,7 @@ void ExpectFreshState(RunContext& ctx, const ConvertMode& = kConvertModes[0]) {
     EXPECT_EQ(std::tie(s.PreviousPoint, s.DerivedPrevious, s.PlacemarkAnchor),
               std::make_tuple(PointPosition{}, PointPosition{}, PointPosition{}));
     EXPECT_EQ(std::tie(p.ElapsedSec, p.IntervalSec, p.TotalDistance), std::make_tuple(0, 0, 0.0));
-    EXPECT_EQ(s.GroupDate + p.LatitudeDeg + p.LongitudeDeg + p.AltitudeText + ctx.run.OverrideNote +
-                  ctx.run.DirectoryNote,
-              "");
+    EXPECT_EQ(s.GroupDate + p.PointName + p.ExtendData + ctx.run.OverrideNote + ctx.run.DirectoryNote, "");
     EXPECT_EQ(p.GgaId, "") << "the record is cleared before the procedure";
     ctx.store.RecordIndex = ctx.store.WrittenCount = 1;
 }
@@ -322,7 +320,7 @@ TEST(RunConversion, RunStartsFromAFreshState) {
     s.FirstTime = 1000;
     p.ElapsedSec = p.IntervalSec = 5;
     p.TotalDistance = 3.5;
-    p.LatitudeDeg = p.LongitudeDeg = p.AltitudeText = p.GgaId = "x";
+    p.PointName = p.ExtendData = p.GgaId = "x";
     j.ctx.run.OverrideNote = j.ctx.run.DirectoryNote = "x";
     j.Use(ExpectFreshState);
     EXPECT_EQ(j.Run(), RunOutcome::Complete);

@@ -60,6 +60,11 @@ TEST_F(KmlDocumentTest, TimeStampsCarryTheTimeDifferenceAndNeedADate) {
     }
 }
 
+// A position read as degrees.
+RecordPosition At(double latitude, double longitude) {
+    return {CoordinateOfDegrees(latitude), CoordinateOfDegrees(longitude), true};
+}
+
 TEST_F(KmlDocumentTest, AdjustmentMovesByOffsetsShiftsDatumAndAddsAltitude) {
     // A negative OffNS moves north and a positive OffWE east, in every hemisphere.
     struct Case {
@@ -82,9 +87,10 @@ TEST_F(KmlDocumentTest, AdjustmentMovesByOffsetsShiftsDatumAndAddsAltitude) {
         s().OffWE = c.offWE;
         s().OffAltitude = c.offAltitude;
         s().Tokyo2WGS84 = c.tokyo;
-        PositionTexts position{"35.0", "139", "12.5"};
+        PositionTexts position;
         HemisphereSigns signs = c.before;
-        AdjustPosition(KmlRecordOptionsOf(s(), settings.config, ctx.run).adjust, position, signs);
+        AdjustPosition(KmlRecordOptionsOf(s(), settings.config, ctx.run).adjust, At(35.0, 139.0), 12.5, position,
+                       signs);
         EXPECT_EQ(std::string(1, signs.latitude) + position.latitude, c.after.latitude + std::string(c.latitude))
             << c.offNS << " " << c.before.latitude;
         EXPECT_EQ(std::string(1, signs.longitude) + position.longitude,
@@ -102,31 +108,47 @@ TEST_F(KmlDocumentTest, APositionIsAdjustedOnceAndKnownAgainOnlyByAllItWasMadeFr
     s().OffAltitude = "1.25";
     const PositionAdjustment adjust = KmlRecordOptionsOf(s(), settings.config, ctx.run).adjust;
     struct Input {
-        const char *latitude, *longitude, *altitude;
+        RecordPosition position;
+        double altitude;
         HemisphereSigns signs;
     };
     const Input inputs[] = {
-        {"35.0", "139", "12.5", {'+', '+'}},    {"35.0", "139", "12.5", {'+', '+'}},
-        {"35.0", "139", "12.5", {'-', '+'}},    {"35.0", "139", "12.5", {'-', '-'}},
-        {"35.0", "139", "12.6", {'-', '-'}},    {"35.0", "139.5", "12.6", {'-', '-'}},
-        {"0.005", "139.5", "12.6", {'-', '-'}}, {"0.005", "139.5", "12.6", {'+', '-'}},
-        {"35.0", "139", "12.5", {'+', '+'}},
+        {At(35.0, 139), 12.5, {'+', '+'}},    {At(35.0, 139), 12.5, {'+', '+'}},
+        {At(35.0, 139), 12.5, {'-', '+'}},    {At(35.0, 139), 12.5, {'-', '-'}},
+        {At(35.0, 139), 12.6, {'-', '-'}},    {At(35.0, 139.5), 12.6, {'-', '-'}},
+        {At(0.005, 139.5), 12.6, {'-', '-'}}, {At(0.005, 139.5), 12.6, {'+', '-'}},
+        {{}, 12.6, {'+', '-'}},               {At(0.0, 0.0), 12.6, {'+', '-'}},
+        {At(-0.0, 0.0), 12.6, {'+', '-'}},    {At(-0.0, 0.0), -0.0, {'+', '-'}},
+        {At(35.0, 139), 12.5, {'+', '+'}},
     };
     AdjustedPosition memo;
-    for (const Input& in : inputs) {
-        PositionTexts want{in.latitude, in.longitude, in.altitude};
+    for (const PositionAdjustment& by : {adjust, PositionAdjustment{}}) {
+      for (const Input& in : inputs) {
+        PositionTexts want;
         HemisphereSigns wantSigns = in.signs;
-        AdjustPosition(adjust, want, wantSigns);
-        const AdjustedPosition& got = AdjustOnce(adjust, memo, in.latitude, in.longitude, in.altitude, in.signs);
-        const std::string where = std::string(in.latitude) + in.signs.latitude + " " + in.longitude +
-                                  in.signs.longitude + " " + in.altitude;
+        AdjustPosition(by, in.position, in.altitude, want, wantSigns);
+        const AdjustedPosition& got = AdjustOnce(by, memo, in.position, in.altitude, in.signs);
+        const std::string where = std::to_string(in.position.latitude.degrees) + in.signs.latitude + " " +
+                                  std::to_string(in.position.longitude.degrees) + in.signs.longitude + " " +
+                                  std::to_string(in.altitude) + (in.position.known ? "" : " unknown");
         EXPECT_EQ(got.texts.latitude, want.latitude) << where;
         EXPECT_EQ(got.texts.longitude, want.longitude) << where;
         EXPECT_EQ(got.texts.altitude, want.altitude) << where;
         EXPECT_EQ(std::string({got.signs.latitude, got.signs.longitude}),
                   std::string({wantSigns.latitude, wantSigns.longitude}))
             << where;
+      }
+      memo.valid = false;  // made with the other adjustment
     }
+    // Without a position the degrees are empty before the datum step, which
+    // writes them as 0; a negative zero keeps its sign.
+    PositionTexts none;
+    HemisphereSigns signs{'+', '+'};
+    AdjustPosition(PositionAdjustment{}, RecordPosition{}, 0.0, none, signs);
+    EXPECT_EQ(none.latitude + " " + none.longitude + " " + none.altitude, "0.000000 0.000000 0.00");
+    PositionTexts zero;
+    AdjustPosition(PositionAdjustment{}, At(-0.0, 0.0), -0.0, zero, signs);
+    EXPECT_EQ(zero.latitude + " " + zero.longitude + " " + zero.altitude, "-0.000000 0.000000 0.00");
 }
 
 }  // namespace

@@ -18,13 +18,8 @@ protected:
         p.RmcLatitude = "3539.1234";
         p.RmcLongitude = "13944.7259";
         ReadPositionTexts(p);
-        p.GgaAltitude = p.AltitudeText = "12.5";
+        p.GgaAltitude = "12.5";
         ReadRecordValues(p);
-        p.LatitudeDeg = "35.652057";
-        p.LongitudeDeg = "139.745432";
-        p.LatitudeDms = "353907.40";
-        p.LongitudeDms = "1394443.56";
-        p.Values.altitude = {12.5, true};
         p.LocalDate = "050321";
         p.LocalTime = "093000";
         p.LocalDateText = "2021/03/05";
@@ -60,9 +55,8 @@ protected:
         KmlSection section = Section();
         std::string text = Captured([&](KmlBuffer& out) { WritePositionPlacemark(out, section, writer, nameText); });
         // The position is moved on the way out; the record keeps its own.
-        EXPECT_EQ(ctx.point.LatitudeDeg, before.LatitudeDeg);
-        EXPECT_EQ(ctx.point.LongitudeDeg, before.LongitudeDeg);
-        EXPECT_EQ(ctx.point.AltitudeText, before.AltitudeText);
+        EXPECT_EQ(ctx.point.Position, before.Position);
+        EXPECT_EQ(ctx.point.Values, before.Values);
         return text;
     }
     // The " <name>...</name>" line of the placemark.
@@ -88,7 +82,7 @@ TEST_F(KmlPlacemarkTest, EachLabelItemAlone) {
         {&ConvertSettings::Label_Degrees, " <name>[123.4]</name>"},
         {&ConvertSettings::Label_Tex, " <name>&lt;Stop &amp; Go&gt;</name>"},
         {&ConvertSettings::Label_IntervalKm, " <name>[0.012Km]</name>"},
-        {&ConvertSettings::Label_LatLon, " <name> Lat:353907.40 Lon:1394443.56</name>"},
+        {&ConvertSettings::Label_LatLon, " <name> Lat:353907.40 Lon:1394443.55</name>"},
     };
     for (const auto& [flag, name] : cases) {
         SetLabels(0);

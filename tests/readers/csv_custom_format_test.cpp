@@ -103,7 +103,8 @@ TEST(CsvCustomFormat, LineOfEachTimeNotation) {
         s.Imput_Time_hms = c.notation;
         s.Imput_Speed_nk = "knots";
         TrackPoint p;
-        ParseCsvCustomLine(c.line, DecodeCsvCustomFormat(s), s, 90000, p);
+        CsvCoordinateTexts coordinates;
+        ParseCsvCustomLine(c.line, DecodeCsvCustomFormat(s), s, 90000, p, coordinates);
         EXPECT_EQ(p.RmcDate, c.date) << c.notation;
         EXPECT_EQ(p.RmcTime, c.time) << c.notation;
         EXPECT_EQ(p.GgaTime, c.time) << c.notation;

@@ -256,14 +256,13 @@ TEST(OtherPrograms, SettledRecords) {
         TrackPoint q;
         q.GgaTime = q.RmcTime = c.time;
         q.RmcDate = c.date;
-        q.GgaLatitude = q.RmcLatitude = q.InLatitudeDeg = c.latitude;
-        q.GgaLongitude = q.RmcLongitude = q.InLongitudeDeg = c.longitude;
+        q.GgaLatitude = q.RmcLatitude = c.latitude;
+        q.GgaLongitude = q.RmcLongitude = c.longitude;
         SettleRecord(q);
         EXPECT_EQ(q.RmcTime, c.settledTime) << c.time;
         EXPECT_EQ(q.GgaTime, c.settledTime) << c.time;
         EXPECT_EQ(q.RmcDate, c.settledDate) << c.date;
-        EXPECT_EQ(!q.RmcLatitude.empty() && !q.RmcLongitude.empty() && !q.InLongitudeDeg.empty(),
-                  c.positioned)
+        EXPECT_EQ(!q.RmcLatitude.empty() && !q.RmcLongitude.empty() && !q.GgaLongitude.empty(), c.positioned)
             << c.latitude << " " << c.longitude;
         EXPECT_EQ(q.Position.known && q.GgaPosition.known, c.positioned) << c.latitude << " " << c.longitude;
     }

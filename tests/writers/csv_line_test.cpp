@@ -22,10 +22,6 @@ struct CsvLine : WriterFixture {
         ParseRmc("$GPRMC,123456.000,A,3539.1234,N,13945.6789,E,10.5,90.0,010312,,*6C", p);
         p.LocalDateText = "2012/03/01";
         p.LocalTimeText = "21:34:56";
-        p.LatitudeDeg = "35.652057";
-        p.LongitudeDeg = "139.761315";
-        p.LatitudeDms = p.LongitudeDms = "stale";  // remade from the GGA side
-        p.AltitudeText = "45.6";
         p.LocalDate = "010312";
         p.LocalTime = "213456";
         p.TotalDistance = 1.5;

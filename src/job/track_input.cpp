@@ -57,7 +57,7 @@ struct ReadRecord {
     TrackPoint point;
     uint64_t bytesRead = 0;
     bool gaveLast = false;
-    bool buffers = false;  // its texts have buffers of their own (GiveTextsBuffers)
+    uint32_t fills = 0;  // records the reader filled it with
 };
 
 // Records go from the reading thread to the run in batches, so that the two
@@ -71,6 +71,9 @@ constexpr size_t kBatchCount = 8;
 // for it (or the input ends), so that the faster side is woken once per
 // half of them, not once per batch.
 constexpr size_t kWakeBatches = kBatchCount / 2;
+// A slot's texts get buffers of their own (GiveTextsBuffers) when it is
+// filled the third time, once the input has passed two rounds of the batches.
+constexpr uint32_t kBuffersAtFill = 3;
 // A name longer than this is not kept in a slot's spare room once emptied.
 constexpr size_t kKeptCapacity = size_t{64} << 10;
 
@@ -85,13 +88,12 @@ struct ReadBatch {
 // what it waits for is there.
 class ReadQueue {
 public:
-    // Every record of every batch as `start`: the state a reader fills a
-    // record from, which a taker leaves the record in after each record.
-    explicit ReadQueue(const TrackPoint& start) {
-        for (ReadBatch& batch : batches_) {
-            for (ReadRecord& record : batch.records) CopyRecordTexts(start, record.point);
-        }
-    }
+    // Every record of every batch starts as `start` (Start): the state a
+    // reader fills a record from, which a taker leaves the record in after
+    // each record. The reader copies it into each slot it fills the first
+    // time, so a short input sets up no more slots than it fills.
+    explicit ReadQueue(const TrackPoint& start) { CopyRecordTexts(start, start_); }
+    const TrackPoint& Start() const { return start_; }
 
     // The reading side: the batch to fill next, or null once the run stopped.
     ReadBatch* Free() {
@@ -153,6 +155,7 @@ public:
 
 private:
     std::array<ReadBatch, kBatchCount> batches_;
+    TrackPoint start_;
     std::mutex mutex_;
     std::condition_variable readerWakes_;
     std::condition_variable runWakes_;
@@ -181,15 +184,14 @@ void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::strin
                 TrackPoint& p = record.point;
                 if (p.PointName.empty() && p.PointName.capacity() > kKeptCapacity) std::string().swap(p.PointName);
                 if (p.ExtendData.empty() && p.ExtendData.capacity() > kKeptCapacity) std::string().swap(p.ExtendData);
+                if (record.fills == 0) CopyRecordTexts(queue.Start(), p);
                 if (!reader.Next(p)) {
                     more = false;
                     break;
                 }
-                // Here rather than when the queue is made: a short input
-                // gives buffers to the few slots it fills, and to the texts
-                // its records have.
-                if (!record.buffers) GiveTextsBuffers(p, true);
-                record.buffers = true;
+                // A long input's slots get buffers for the texts they carry
+                // (a short one's would cost more than they save).
+                if (++record.fills == kBuffersAtFill) GiveTextsBuffers(p, true);
                 record.bytesRead = reader.BytesRead();
                 if constexpr (requires { reader.GaveLast(); }) record.gaveLast = reader.GaveLast();
                 Arrive(speed, p, fallback);

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/run_context.h"
 #include "photo/exif_reader.h"
 #include "memory_file.h"
 
@@ -83,18 +82,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Sign(bytes);
     const std::string& path = WriteMemoryFile(bytes.data(), bytes.size());
 
-    static Settings settings;
     static SilentUi ui;
-    RunContext ctx(settings, ui);
-    ConvertSettings& s = ctx.Current();
+    ConvertSettings s;
     s.Photo_Icon_Title = 1;
     s.Photo_Exif_DateTime = 1;
     s.Photo_Exif_DateTimeOriginal = 1;
     s.Photo_Exif_GPS_TimeStamp = 1;
-    ctx.run.TimeDifferenceValue = (size % 2 == 0) ? 90000 : -93000;
+    const LocalClock clock((size % 2 == 0) ? 90000 : -93000);
 
     PhotoEntry photo;
-    const int32_t code = ReadExif(path, ctx, photo);
+    const int32_t code = ReadExif(path, s, clock, ui, photo);
     const int32_t base = code % 10;
     Require(code >= 1 && (code <= 9 || base == 5 || base == 6), "code");
     Require(Digits(photo.Date, 8), "date");

@@ -143,8 +143,8 @@ void CheckGpxOutput(RunContext& ctx, ReadRecords read) {
         TextWriter out;
         out.Open(files, path, WriteMode::Create);
         RequireXml(out.IsOpen(), "GPX output not opened", path);
-        WriteGpxHead(out, ctx, true);
         LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config), {}};
+        WriteGpxHead(out, writer.options, ctx.Current().Name, true);
         read([&](RunContext& c) {
             NoteRecordRead(c);
             DeriveRecordValues(c);
@@ -153,7 +153,7 @@ void CheckGpxOutput(RunContext& ctx, ReadRecords read) {
             ++c.store.WrittenCount;
             ++c.store.RecordIndex;
         });
-        WriteGpxTail(out, ctx);
+        WriteGpxTail(out, writer.options);
         RequireXml(out.Close() && files.Commit(), "GPX output not written", path);
     }
     RequireValidXmlFile(path, "GPX");

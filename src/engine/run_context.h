@@ -17,6 +17,7 @@
 #include "engine/track_point.h"
 #include "base/user_interface.h"
 #include "engine/geo_state.h"
+#include "engine/run_outputs.h"
 #include "engine/run_values.h"
 #include "settings/convert_settings.h"
 
@@ -91,10 +92,12 @@ public:
     bool StopRequested() const { return outputs.Failed() || cancelRequested.load(std::memory_order_relaxed); }
 };
 
-// Notes a warning of the run (see RunValues::Warnings): a notice of kind
-// Warning from the table in base/notices.h, made with its values by
-// MakeNotice (its caption is "Warning").
-inline void AddRunWarning(RunContext& ctx, NoticeText warning) { ctx.run.Warnings.push_back(std::move(warning)); }
+// Notes a warning of the run (AddRunWarning of its run values).
+inline void AddRunWarning(RunContext& ctx, NoticeText warning) { AddRunWarning(ctx.run, std::move(warning)); }
+
+// The run's outputs, its user interface and its cancel flag, for a step that
+// writes files and is handed no more of the run.
+inline RunOutputs OutputsOf(RunContext& ctx) { return {ctx.outputs, ctx.ui, ctx.cancelRequested}; }
 
 // Where a reader hands each record it filled in ctx.point: the taker writes
 // or rejects it and clears it.

@@ -94,6 +94,11 @@ inline void InputLosses::Merge(const InputLosses& other) {
     }
 }
 
+// Notes a warning of the run (see RunValues::Warnings): a notice of kind
+// Warning from the table in base/notices.h, made with its values by
+// MakeNotice (its caption is "Warning").
+inline void AddRunWarning(RunValues& run, NoticeText warning) { run.Warnings.push_back(std::move(warning)); }
+
 // The run's local clock: its zone, or its fixed time difference.
 inline LocalClock ClockOf(const RunValues& run) {
     LocalClock clock(run.TimeDifferenceValue);

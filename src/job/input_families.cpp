@@ -15,32 +15,31 @@ namespace geoplait {
 
 namespace {
 
-bool OpenNmea(TrackReaders& r, const std::string& path, RunContext& ctx, bool) {
+bool OpenNmea(TrackReaders& r, const std::string& path, const ReaderStart& start, bool) {
     // A pipe the first-line check opened is read on from there.
-    if (ctx.pipeInput.IsOpen()) return r.emplace<NmeaReader>().Open(ctx.pipeInput);
+    if (start.pipeInput.IsOpen()) return r.emplace<NmeaReader>().Open(start.pipeInput);
     return r.emplace<NmeaReader>().Open(path);
 }
 
 template <CsvLayout layout>
-bool OpenCsv(TrackReaders& r, const std::string& path, RunContext& ctx, bool) {
-    return r.emplace<CsvReader>().Open(path, layout, ctx.Current(), ClockOf(ctx.run));
+bool OpenCsv(TrackReaders& r, const std::string& path, const ReaderStart& start, bool) {
+    return r.emplace<CsvReader>().Open(path, layout, start.settings, start.clock);
 }
 
-bool OpenPot(TrackReaders& r, const std::string& path, RunContext& ctx, bool) {
-    return r.emplace<PotReader>().Open(path, ctx.Current());
+bool OpenPot(TrackReaders& r, const std::string& path, const ReaderStart& start, bool) {
+    return r.emplace<PotReader>().Open(path, start.settings);
 }
 
-bool OpenGpx(TrackReaders& r, const std::string& path, RunContext&, bool) {
+bool OpenGpx(TrackReaders& r, const std::string& path, const ReaderStart&, bool) {
     return r.emplace<GpxReader>().Open(path);
 }
 
 template <bool line>
-bool OpenKml(TrackReaders& r, const std::string& path, RunContext& ctx, bool toCsvCustom) {
-    return r.emplace<KmlReader>().Open(path, {.line = line, .toCsvCustom = toCsvCustom}, ctx.Current(),
-                                       ClockOf(ctx.run));
+bool OpenKml(TrackReaders& r, const std::string& path, const ReaderStart& start, bool toCsvCustom) {
+    return r.emplace<KmlReader>().Open(path, {.line = line, .toCsvCustom = toCsvCustom}, start.settings, start.clock);
 }
 
-bool OpenFit(TrackReaders& r, const std::string& path, RunContext&, bool) {
+bool OpenFit(TrackReaders& r, const std::string& path, const ReaderStart&, bool) {
     return r.emplace<FitReader>().Open(path);
 }
 

@@ -7,7 +7,8 @@
 #include <string>
 
 #include "base/output_files.h"
-#include "engine/run_context.h"
+#include "base/text_file.h"
+#include "geo/time_zone.h"
 #include "job/track_input.h"
 #include "kml/kml_path.h"
 #include "settings/convert_modes.h"
@@ -15,9 +16,18 @@
 
 namespace geoplait {
 
+// What a reader is opened with from its run.
+struct ReaderStart {
+    const ConvertSettings& settings;
+    LocalClock clock;  // the run's local clock, for local times read from the input
+    // The input the run holds open when it had to look at it first (a pipe,
+    // RunContext::pipeInput): the reader reads on from there.
+    TextReader& pipeInput;
+};
+
 // Opens `path` with the family's reader, emplaced in `readers`, handed what
-// it needs from the run (and the input the run holds open, RunContext::pipeInput).
-using ReaderOpen = bool (*)(TrackReaders& readers, const std::string& path, RunContext& ctx,
+// it needs from the run.
+using ReaderOpen = bool (*)(TrackReaders& readers, const std::string& path, const ReaderStart& start,
                             bool toCsvCustom);
 
 // How the records are counted before the run: every record the reader gives,

@@ -26,7 +26,7 @@ namespace {
 
 // Opens both files of a pass; false (the pass is skipped) when either fails.
 bool OpenPass(RunContext& ctx, TrackInput& input, TextWriter& out, ModeKind kind) {
-    return OpenRunInput(ctx, input, kind) && OpenRunOutput(ctx, out, WriteMode::Append);
+    return OpenRunInput(ctx, input, kind) && OpenRunOutput(ctx.outputs, ctx.Current(), out, WriteMode::Append);
 }
 
 // Every pass measures its track afresh: from no previous point (the pass
@@ -196,19 +196,14 @@ void RunKmlPasses(RunContext& ctx, const ConvertMode& mode) {
     PhotoState photos;
     TrackReader readTrack;
     if (passes != nullptr) {
-        readTrack = [kind = mode.kind](RunContext& c, const RecordSink& take) {
-            TrackInput input;
-            if (!input.Open(c, kind)) return false;
-            input.ForEach(c, take);
-            return true;
-        };
+        readTrack = TrackReaderOf(ctx, mode.kind);
     }
-    if (s.Photo != 0) RunPhotoSteps(ctx, photos, readTrack);
+    if (s.Photo != 0) RunPhotoSteps(PhotoRunOf(ctx), ctx.store, photos, readTrack, ctx.beforePhotoCopies);
     if (ctx.StopRequested()) return;
     WriteKmlClosing(ctx.outputs, s.OutputFile);
     if (ctx.StopRequested()) return;
-    if (s.Photo != 0 && s.Kmz != 0) BuildKmz(ctx, photos);
-    if (s.Photo != 0) ReportLostPhotos(ctx, photos);
+    if (s.Photo != 0 && s.Kmz != 0) BuildKmz(PhotoRunOf(ctx), photos, ctx.beforeArchiveClose);
+    if (s.Photo != 0) ReportLostPhotos(ctx.run, photos);
 }
 
 }  // namespace geoplait

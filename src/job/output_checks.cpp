@@ -13,34 +13,33 @@ namespace {
 
 std::string OutputStem(const RunValues& run) { return run.OutputDrive + run.OutputDirectory + run.OutputName; }
 
-void RefuseSameName(RunContext& ctx) {
-    ctx.ui.SetMessageLine(" *** Error ***");
-    ctx.ui.Show(MakeNotice(Notice::InputIsOutput));
+void RefuseSameName(UserInterface& ui) {
+    ui.SetMessageLine(" *** Error ***");
+    ui.Show(MakeNotice(Notice::InputIsOutput));
 }
 
-void RefuseLongName(RunContext& ctx, const std::string& path) {
-    ctx.ui.SetMessageLine(" *** Error ***");
-    ctx.ui.Show(MakeNotice(Notice::OutputNameTooLong, {path}));
+void RefuseLongName(UserInterface& ui, const std::string& path) {
+    ui.SetMessageLine(" *** Error ***");
+    ui.Show(MakeNotice(Notice::OutputNameTooLong, {path}));
 }
 
 // The message of an output that is never made as a file; false for one that may be.
-bool RefuseUnmakeable(RunContext& ctx, OutputRefusal why, const std::string& path) {
+bool RefuseUnmakeable(UserInterface& ui, OutputRefusal why, const std::string& path) {
     if (why != OutputRefusal::ClosedDescriptor && why != OutputRefusal::SystemFolder) return false;
-    ctx.ui.SetMessageLine(" *** Error ***");
-    ctx.ui.Show(MakeNotice(
+    ui.SetMessageLine(" *** Error ***");
+    ui.Show(MakeNotice(
         why == OutputRefusal::ClosedDescriptor ? Notice::OutputDescriptorClosed : Notice::OutputInSystemFolder, {path}));
     return true;
 }
 
 }  // namespace
 
-bool CheckMakeableOutputs(RunContext& ctx) {
-    const ConvertSettings& s = ctx.Current();
+bool CheckMakeableOutputs(const ConvertSettings& s, const RunValues& run, UserInterface& ui) {
     std::vector<std::string> names{s.OutputFile};
-    for (std::string& side : SideOutputs(ctx)) names.push_back(std::move(side));
-    if (s.Photo != 0 && s.Photo_CreateDirectory != 0) names.push_back(OutputStem(ctx.run) + "_photo");
+    for (std::string& side : SideOutputs(s, run)) names.push_back(std::move(side));
+    if (s.Photo != 0 && s.Photo_CreateDirectory != 0) names.push_back(OutputStem(run) + "_photo");
     for (const std::string& path : names) {
-        if (RefuseUnmakeable(ctx, UnmakeableOutput(path), path)) return false;
+        if (RefuseUnmakeable(ui, UnmakeableOutput(path), path)) return false;
     }
     return true;
 }
@@ -65,12 +64,11 @@ std::vector<std::string> ExtraOutputsOf(const ConvertSettings& s) {
     return lines;
 }
 
-std::vector<std::string> SideOutputs(const RunContext& ctx) {
-    const ConvertSettings& s = ctx.Current();
+std::vector<std::string> SideOutputs(const ConvertSettings& s, const RunValues& run) {
     std::vector<std::string> outputs;
     if (s.Photo == 0) return outputs;
     if (s.Photo_CsvOut != 0) outputs.push_back(ReplaceExtension(s.OutputFile, "_Photo.csv"));
-    if (s.Kmz != 0) outputs.push_back(OutputStem(ctx.run) + ".kmz");
+    if (s.Kmz != 0) outputs.push_back(OutputStem(run) + ".kmz");
     return outputs;
 }
 
@@ -85,9 +83,7 @@ size_t SplitNameGrowth(const ConvertSettings& s, const ConvertMode* mode) {
     return pieces ? 4 : 0;
 }
 
-bool CheckDerivedNames(RunContext& ctx, const ConvertMode* mode) {
-    const ConvertSettings& s = ctx.Current();
-    const RunValues& run = ctx.run;
+bool CheckDerivedNames(const ConvertSettings& s, const RunValues& run, UserInterface& ui, const ConvertMode* mode) {
     std::vector<std::string> names;
     if (const size_t growth = SplitNameGrowth(s, mode); growth > 0) {
         // The first piece stands for all: later ones are as long, or numbered
@@ -95,66 +91,66 @@ bool CheckDerivedNames(RunContext& ctx, const ConvertMode* mode) {
         names.push_back(OutputStem(run) + (growth == 4 ? "_000" : "_20000000-000000") + run.OutputExtension);
     }
     if (s.Photo != 0 && s.Photo_CreateDirectory != 0) names.push_back(OutputStem(run) + "_photo");
-    for (std::string& side : SideOutputs(ctx)) names.push_back(std::move(side));
+    for (std::string& side : SideOutputs(s, run)) names.push_back(std::move(side));
     for (const std::string& path : names) {
         const size_t slash = path.rfind('/');
         const size_t length = slash == std::string::npos ? path.size() : path.size() - slash - 1;
         if (length > kNameMax) {
-            RefuseLongName(ctx, path);
+            RefuseLongName(ui, path);
             return false;
         }
     }
     return true;
 }
 
-bool CheckSideOutputs(RunContext& ctx, bool readsInput) {
+bool CheckSideOutputs(const ConvertSettings& s, const RunValues& run, UserInterface& ui, bool readsInput) {
     if (!readsInput) return true;
-    for (const std::string& path : SideOutputs(ctx)) {
-        if (IsSameFile(ctx.Current().InputFile, path)) {
-            RefuseSameName(ctx);
+    for (const std::string& path : SideOutputs(s, run)) {
+        if (IsSameFile(s.InputFile, path)) {
+            RefuseSameName(ui);
             return false;
         }
     }
     return true;
 }
 
-bool AskReplace(RunContext& ctx) {
-    ctx.ui.SetMessageLine(" *** Wait ***");
-    if (!ctx.ui.Ask(MakeNotice(Notice::ReplaceOutput))) return false;
-    ctx.run.OverrideNote = "Output File Override.";
-    ctx.ui.SetMessageLine(" ***** Processing *****");
+bool AskReplace(UserInterface& ui, RunValues& run) {
+    ui.SetMessageLine(" *** Wait ***");
+    if (!ui.Ask(MakeNotice(Notice::ReplaceOutput))) return false;
+    run.OverrideNote = "Output File Override.";
+    ui.SetMessageLine(" ***** Processing *****");
     return true;
 }
 
-bool PrepareOutputSet(RunContext& ctx, bool readsInput) {
-    OutputFiles& outputs = ctx.outputs;
-    if (readsInput) outputs.ProtectInput(ctx.Current().InputFile);
-    outputs.SetReplaceQuestion([&ctx] { return AskReplace(ctx); });
+bool PrepareOutputSet(OutputFiles& outputs, const ConvertSettings& s, RunValues& run, UserInterface& ui,
+                      bool readsInput) {
+    if (readsInput) outputs.ProtectInput(s.InputFile);
+    outputs.SetReplaceQuestion([&ui, &run] { return AskReplace(ui, run); });
     // Only a regular file is replaced; a device or a pipe is written as it is
     // (and a pipe opened for reading here would wait for a writer forever).
-    bool exists = IsExistingRegularFile(ctx.Current().OutputFile);
-    for (const std::string& side : SideOutputs(ctx)) exists = exists || IsExistingRegularFile(side);
+    bool exists = IsExistingRegularFile(s.OutputFile);
+    for (const std::string& side : SideOutputs(s, run)) exists = exists || IsExistingRegularFile(side);
     if (!exists) return true;
-    if (!AskReplace(ctx)) return false;
+    if (!AskReplace(ui, run)) return false;
     outputs.ReplaceAnswered();
     return true;
 }
 
-bool ReportRefusedOutput(RunContext& ctx) {
-    switch (ctx.outputs.Refusal()) {
+bool ReportRefusedOutput(const OutputFiles& outputs, UserInterface& ui) {
+    switch (outputs.Refusal()) {
         case OutputRefusal::None:
             return false;
         case OutputRefusal::SameAsInput:
-            RefuseSameName(ctx);
+            RefuseSameName(ui);
             break;
         case OutputRefusal::NameTooLong:
-            RefuseLongName(ctx, ctx.outputs.RefusedPath());
+            RefuseLongName(ui, outputs.RefusedPath());
             break;
         case OutputRefusal::Declined:
             break;
         case OutputRefusal::ClosedDescriptor:
         case OutputRefusal::SystemFolder:
-            RefuseUnmakeable(ctx, ctx.outputs.Refusal(), ctx.outputs.RefusedPath());
+            RefuseUnmakeable(ui, outputs.Refusal(), outputs.RefusedPath());
             break;
     }
     return true;

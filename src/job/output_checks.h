@@ -7,14 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "engine/run_context.h"
+#include "base/output_files.h"
+#include "base/user_interface.h"
+#include "engine/run_values.h"
 #include "settings/convert_modes.h"
+#include "settings/convert_settings.h"
 
 namespace geoplait {
 
-// The files beside OutputFile that the run writes, known before it starts:
-// the photo list and the KMZ archive (when the photo steps make them).
-std::vector<std::string> SideOutputs(const RunContext& ctx);
+// The files beside OutputFile that a run of `s` writes, known before it
+// starts: the photo list and the KMZ archive (when the photo steps make
+// them). `run` holds OutputFile's parts (SplitOutputPath).
+std::vector<std::string> SideOutputs(const ConvertSettings& s, const RunValues& run);
 
 // How many bytes a split piece adds to the output's file name: "_000" of the
 // record runs, "_20yymmdd-hhmmss" of the NMEA pass-through; 0 when the run
@@ -28,29 +32,32 @@ size_t SplitNameGrowth(const ConvertSettings& s, const ConvertMode* mode);
 std::vector<std::string> ExtraOutputsOf(const ConvertSettings& s);
 
 // Every name the run derives (split piece, NAME_photo, the photo list, the
-// archive) fits within the longest file name; else OutputNameTooLong and false.
-bool CheckDerivedNames(RunContext& ctx, const ConvertMode* mode);
+// archive) fits within the longest file name; else OutputNameTooLong to `ui`
+// and false.
+bool CheckDerivedNames(const ConvertSettings& s, const RunValues& run, UserInterface& ui, const ConvertMode* mode);
 
 // No output of the run names a descriptor that is not open (/dev/stdout
 // when 1 is closed) or would be a new file in /dev, /proc or /sys: else its
 // message and false, before anything is made.
-bool CheckMakeableOutputs(RunContext& ctx);
+bool CheckMakeableOutputs(const ConvertSettings& s, const RunValues& run, UserInterface& ui);
 
 // No side output is the input (of a run that reads one); else InputIsOutput
 // and false.
-bool CheckSideOutputs(RunContext& ctx, bool readsInput);
+bool CheckSideOutputs(const ConvertSettings& s, const RunValues& run, UserInterface& ui, bool readsInput);
 
 // The replace question (ReplaceOutput); an OK notes "Output File Override."
-// for the completion message.
-bool AskReplace(RunContext& ctx);
+// in `run` for the completion message.
+bool AskReplace(UserInterface& ui, RunValues& run);
 
 // Readies the run's output set: the input is protected, the replace question
-// is the run's own. Returns false when the user declined replacing one of the
+// is the run's own (asked through `ui`, noted in `run`, both of which outlive
+// the set's run). Returns false when the user declined replacing one of the
 // existing outputs known now (the main output or a side output): asked once.
-bool PrepareOutputSet(RunContext& ctx, bool readsInput);
+bool PrepareOutputSet(OutputFiles& outputs, const ConvertSettings& s, RunValues& run, UserInterface& ui,
+                      bool readsInput);
 
 // The message for an output the set refused (the same input, a name too
 // long); nothing for a declined replace. False when nothing was refused.
-bool ReportRefusedOutput(RunContext& ctx);
+bool ReportRefusedOutput(const OutputFiles& outputs, UserInterface& ui);
 
 }  // namespace geoplait

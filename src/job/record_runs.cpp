@@ -57,17 +57,17 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
 
     SplitFiles split;
     if (family->acceptance == Acceptance::Emitter && SplitsOutput(*output, family->origin)) {
-        PrepareFileSplit(ctx, split);
+        PrepareFileSplit(ctx.Current(), ctx.store, split);
     }
     TrackInput input;
     if (!OpenRunInput(ctx, input, mode.kind, mode.output == ModeOutput::CsvCustom)) return;
     TextWriter out;
     const PairNeeds needs = NeedsOf(mode);
-    if (!OpenRunOutput(ctx, out, needs.mode)) return;
-    if (output->head != nullptr) output->head(out, ctx, !needs.lowerCaseHandle);
+    if (!OpenRunOutput(ctx.outputs, ctx.Current(), out, needs.mode)) return;
 
     // The writer's options, decoded once for the run, and its scratch space.
     LineOutput writer{LineWriterOptionsOf(ctx.Current(), ctx.settings.config), {}};
+    if (output->head != nullptr) output->head(out, writer.options, ctx.Current().Name, !needs.lowerCaseHandle);
     if (output->fileHead != nullptr) output->fileHead(out, writer.options);
     const LineWriter write = output->write;
     const auto writeRecord = [&](RunContext& c) {
@@ -87,7 +87,9 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
         switch (family->acceptance) {
             case Acceptance::Emitter:
                 // The emitter counts and clears the record itself.
-                EmitRecord(out, c, split, *output, family->origin, writer);
+                EmitRecord(out, {c.Current(), c.run, c.point, c.store, OutputsOf(c)},
+                           [&] { return AcceptRecordForEmitter(c, family->origin == InputOrigin::Nmea); }, split,
+                           *output, family->origin, writer);
                 return;
             case Acceptance::RecordRange:
                 if (!AcceptRecordInRange(c)) break;
@@ -104,19 +106,20 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
         ++store.RecordIndex;
         startRecord(c);
     });
-    if (output->tail != nullptr) output->tail(out, ctx);
+    if (output->tail != nullptr) output->tail(out, writer.options);
     out.Close();
 }
 
 void RunSummary(RunContext& ctx, const ConvertMode& mode) {
-    SummaryWriter summary(mode.output == ModeOutput::SummaryHtml ? SummaryFormat::Html : SummaryFormat::Csv);
+    const SummaryFormat format = mode.output == ModeOutput::SummaryHtml ? SummaryFormat::Html : SummaryFormat::Csv;
     TrackInput input;
     if (!OpenRunInput(ctx, input, mode.kind)) return;
     TextWriter out;
-    if (!OpenRunOutput(ctx, out, WriteMode::Create)) return;
-    summary.Begin(out, ctx);
-    input.ForEach(ctx, [&](RunContext& c) { summary.Add(out, c); });
-    summary.End(out, ctx);
+    if (!OpenRunOutput(ctx.outputs, ctx.Current(), out, WriteMode::Create)) return;
+    SummaryWriter summary(SummaryOptionsOf(ctx.Current(), ctx.run, format));
+    summary.Begin(out, ctx.point, ctx.store);
+    input.ForEach(ctx, [&](RunContext& c) { summary.Add(out, c.point, c.store, AcceptRecordForEmitter(c, true)); });
+    summary.End(out, ctx.store);
     out.Close();
 }
 
@@ -125,9 +128,10 @@ void RunGeoJson(RunContext& ctx, const ConvertMode& mode) {
     TrackInput input;
     if (!OpenRunInput(ctx, input, mode.kind)) return;
     TextWriter out;
-    if (!OpenRunOutput(ctx, out, WriteMode::Create)) return;
+    if (!OpenRunOutput(ctx.outputs, ctx.Current(), out, WriteMode::Create)) return;
     GeoJsonWriter geojson;
-    if (!geojson.Begin(out, ctx, mode.kind == ModeKind::KmlPoint)) return;
+    const bool points = mode.kind == ModeKind::KmlPoint;
+    if (!geojson.Begin(out, ctx.outputs, GeoJsonOptionsOf(ctx.Current(), ctx.settings.config, points))) return;
     const bool nmea = family->acceptance == Acceptance::Emitter && family->origin == InputOrigin::Nmea;
     const bool speedGroups = FamilyOf(mode.kind).kml.speedGroups && ctx.Current().SpeedGroup != 0;
     ctx.point.TotalDistance = 0.0;
@@ -167,14 +171,14 @@ void RunGeoJson(RunContext& ctx, const ConvertMode& mode) {
             const bool newGroup = store.WrittenCount > 0 && (group != store.SplitIndex || (gap && !speedGroups));
             if (newGroup) {
                 // Without a gap the old speed group ends with this record, so the groups join.
-                if (speedGroups && !gap) geojson.Add(out, c, false);
-                if (!geojson.EndGroup(out, c)) {
+                if (speedGroups && !gap) geojson.Add(out, c.point, store.RecordIndex, false);
+                if (!geojson.EndGroup(out, store.SplitIndex)) {
                     spoolFailed = true;
                     return;
                 }
                 store.SplitIndex = group;
             }
-            geojson.Add(out, c, gap && !newGroup);
+            geojson.Add(out, c.point, store.RecordIndex, gap && !newGroup);
             if (gap && nmea) SetGroupDate(c);
             ++store.WrittenCount;
         }
@@ -182,7 +186,7 @@ void RunGeoJson(RunContext& ctx, const ConvertMode& mode) {
         ClearTrackPoint(c.point);
     });
     if (spoolFailed) return;
-    geojson.End(out, ctx);
+    geojson.End(out, ctx.store.SplitIndex);
     out.Close();
 }
 

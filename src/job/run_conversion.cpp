@@ -89,7 +89,7 @@ uint64_t RegularFileSize(const std::string& path) {
 bool PutOutputsInPlace(RunContext& ctx) {
     if (!ctx.StopRequested() && ctx.outputs.Commit()) return true;
     ctx.outputs.Discard();
-    if (ReportRefusedOutput(ctx)) return false;
+    if (ReportRefusedOutput(ctx.outputs, ctx.ui)) return false;
     if (!ctx.outputs.Failed()) return false;
     NoticeText notice = MakeNotice(Notice::OutputNotCreated);
     // The file that failed and why, when the system said.
@@ -140,12 +140,10 @@ void ResetRunState(RunContext& ctx) {
 }  // namespace
 
 // The run values taken from the setting texts.
-void DeriveRunValues(RunContext& ctx) {
-    const ConvertSettings& s = ctx.Current();
+void DeriveRunValues(const ConvertSettings& s, RunValues& run) {
     // A time difference outside the table keeps the value of the run before.
-    int32_t previousDifference = ctx.run.TimeDifferenceValue;
-    ctx.run = RunValues{};
-    RunValues& run = ctx.run;
+    int32_t previousDifference = run.TimeDifferenceValue;
+    run = RunValues{};
     run.RecordRangeStart = IntegerOf(s.RecordStart);
     run.RecordRangeEnd = IntegerOf(s.RecordEnd);
     run.SatelliteThreshold = IntegerOf(s.Satellites);
@@ -375,10 +373,11 @@ bool CheckRunFiles(RunContext& ctx, const ConvertMode* mode, bool photoOnly) {
 
     // Every name the run will make fits, no side output is the input, and
     // one question covers every existing output known now.
-    if (!CheckDerivedNames(ctx, mode) || !CheckSideOutputs(ctx, !photoOnly) || !CheckMakeableOutputs(ctx)) {
+    if (!CheckDerivedNames(s, run, ui, mode) || !CheckSideOutputs(s, run, ui, !photoOnly) ||
+        !CheckMakeableOutputs(s, run, ui)) {
         return false;
     }
-    if (!PrepareOutputSet(ctx, !photoOnly)) return false;
+    if (!PrepareOutputSet(ctx.outputs, s, run, ui, !photoOnly)) return false;
 
     if (CreateOutputDirectory(ctx.outputs, DirectoryToCreate(run))) {
         run.DirectoryNote = "Create Directory.";
@@ -437,7 +436,7 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     ctx.outputs.Reset();
     ctx.cancelRequested = false;
     ResetRunState(ctx);
-    DeriveRunValues(ctx);
+    DeriveRunValues(ctx.Current(), ctx.run);
     const ConvertSettings& s = ctx.Current();
     const ConvertMode* mode = FindModeByDisplayText(s.Mode);
     const bool photoOnly = mode != nullptr && FamilyOf(mode->kind).open == nullptr;

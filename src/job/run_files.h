@@ -5,6 +5,8 @@
 #include "engine/run_context.h"
 #include "base/text_file.h"
 #include "job/track_input.h"
+#include "photo/photo_folder.h"
+#include "photo/photo_run.h"
 
 namespace geoplait {
 
@@ -15,13 +17,16 @@ NoticeText InputNotice(Notice notice, const std::string& path);
 // "Check!") when it cannot be opened.
 bool OpenRunInput(RunContext& ctx, TrackInput& input, ModeKind kind, bool toCsvCustom = false);
 
-// Opens OutputFile in `mode` as one of the run's outputs (when it cannot be
-// made the run stops, and the job says so). A created output drops its
-// byte-order mark when Bom is 0.
-bool OpenRunOutput(RunContext& ctx, TextWriter& out, WriteMode mode);
+// Opens OutputFile of `s` in `mode` as one of the run's `outputs` (when it
+// cannot be made the run stops, and the job says so). A created output drops
+// its byte-order mark when Bom is 0.
+bool OpenRunOutput(OutputFiles& outputs, const ConvertSettings& s, TextWriter& out, WriteMode mode);
 
-// Opens InputFile as text lines ("Input File Not Found") and OutputFile as
-// OpenRunOutput does. False when either failed.
-bool OpenRunFiles(RunContext& ctx, TextReader& input, TextWriter& out, WriteMode mode);
+// The parts of `ctx` that the photo steps use.
+PhotoRun PhotoRunOf(RunContext& ctx);
+
+// The photo steps' reader of the track of family `kind`: each record of the
+// input, without a filter, in the run's record.
+TrackReader TrackReaderOf(RunContext& ctx, ModeKind kind);
 
 }  // namespace geoplait

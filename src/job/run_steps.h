@@ -17,9 +17,9 @@ namespace geoplait {
 RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure> table);
 
 // The run values (filter thresholds, ranges, time difference, units) taken
-// from the setting texts, as a run takes them at its start; the run values
-// before are dropped.
-void DeriveRunValues(RunContext& ctx);
+// from the setting texts of `s`, as a run takes them at its start; the run
+// values before are dropped.
+void DeriveRunValues(const ConvertSettings& s, RunValues& run);
 
 // Directory (with its trailing "/"), name and extension (with its dot) of a path.
 void SplitOutputPath(const std::string& path, RunValues& run);

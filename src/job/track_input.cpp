@@ -313,7 +313,8 @@ bool TrackInput::Open(RunContext& ctx, ModeKind kind, bool toCsvCustom) {
     kind_ = kind;
     const InputFamily& family = FamilyOf(kind);
     if (family.open == nullptr) return false;
-    return family.open(readers_, ctx.Current().InputFile, ctx, toCsvCustom);
+    return family.open(readers_, ctx.Current().InputFile, {ctx.Current(), ClockOf(ctx.run), ctx.pipeInput},
+                       toCsvCustom);
 }
 
 void TrackInput::Close() { readers_.emplace<std::monostate>(); }

@@ -514,8 +514,8 @@ void TakeGpsFields(const GpsRead& gps, const LocalClock& clock, PhotoEntry& phot
 
 }  // namespace
 
-int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
-    const ConvertSettings& s = ctx.Current();
+int32_t ReadExif(const std::string& path, const ConvertSettings& s, const LocalClock& clock, UserInterface& ui,
+                 PhotoEntry& photo) {
     const std::string name = photo.FileName;
     const uint64_t size = photo.FileSize;
     const PhotoCopy copy = photo.Copy;
@@ -526,7 +526,7 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
 
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return kExifNoAttributes;
-    SetFileDate(st, OffsetAtUtc(ClockOf(ctx.run), static_cast<int64_t>(st.st_mtime)), photo);
+    SetFileDate(st, OffsetAtUtc(clock, static_cast<int64_t>(st.st_mtime)), photo);
     PhotoFile file;
     if (!file.Open(path)) return kExifNotOpened;
 
@@ -545,9 +545,8 @@ int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo) {
     GpsRead gps;
     const std::optional<TiffBlock> exifPart = PartOf(file, blocks.exif);
     const std::optional<TiffBlock> gpsPart = PartOf(file, blocks.gps);
-    code += ReadExifFolders(tiff, exifPart ? &*exifPart : nullptr, gpsPart ? &*gpsPart : nullptr, s, ctx.ui, photo,
-                            gps);
-    TakeGpsFields(gps, ClockOf(ctx.run), photo);
+    code += ReadExifFolders(tiff, exifPart ? &*exifPart : nullptr, gpsPart ? &*gpsPart : nullptr, s, ui, photo, gps);
+    TakeGpsFields(gps, clock, photo);
     return code;
 }
 

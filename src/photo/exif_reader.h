@@ -6,8 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "engine/run_context.h"
+#include "base/user_interface.h"
+#include "geo/time_zone.h"
 #include "photo/photo_state.h"
+#include "settings/convert_settings.h"
 
 namespace geoplait {
 
@@ -33,10 +35,11 @@ enum ExifCode : int32_t {
 // and returns the ExifResult. Reads only the leading segments and the Exif
 // segment (or the box headers up to the Exif item, or the folders of a RAW
 // file where they lie), never the picture. The date and time start as the file's
-// modification time in the run's local time (UTC plus the time difference,
-// whatever the machine's zone); a GPS time with its GPS date replaces them,
-// moved to local time the same way.
-int32_t ReadExif(const std::string& path, RunContext& ctx, PhotoEntry& photo);
+// modification time in the run's local time (`clock`: its zone, or UTC plus
+// the time difference, whatever the machine's zone); a GPS time with its GPS
+// date replaces them, moved to local time the same way.
+int32_t ReadExif(const std::string& path, const ConvertSettings& s, const LocalClock& clock, UserInterface& ui,
+                 PhotoEntry& photo);
 
 // An Exif title as UTF-8: kept when it is valid UTF-8, otherwise decoded as
 // Shift_JIS with U+FFFD for undecodable bytes; control characters become

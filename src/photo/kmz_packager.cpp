@@ -74,12 +74,12 @@ enum class CopyResult { Copied, SourceLost, NotWritten };
 // Copies as one of the run's outputs and keeps the permissions and the
 // modification time (as a shell copy does). A photo that cannot be read is
 // lost alone; an output that cannot be written fails the run.
-CopyResult CopyPhoto(RunContext& ctx, const std::string& from, const std::string& to) {
+CopyResult CopyPhoto(OutputFiles& outputs, const std::string& from, const std::string& to) {
     struct stat st {};
     const int in = OpenPhoto(from, st);
     if (in < 0) return CopyResult::SourceLost;
     bool empty = false;
-    const int out = ctx.outputs.Open(to, WriteMode::Plain, empty, false);
+    const int out = outputs.Open(to, WriteMode::Plain, empty, false);
     if (out < 0) {
         close(in);
         return CopyResult::NotWritten;
@@ -95,7 +95,7 @@ CopyResult CopyPhoto(RunContext& ctx, const std::string& from, const std::string
             result = CopyResult::SourceLost;
             break;
         }
-        if (!ctx.outputs.WriteAll(out, chunk.get(), static_cast<size_t>(n))) {
+        if (!outputs.WriteAll(out, chunk.get(), static_cast<size_t>(n))) {
             result = CopyResult::NotWritten;
             break;
         }
@@ -106,8 +106,8 @@ CopyResult CopyPhoto(RunContext& ctx, const std::string& from, const std::string
         const struct timespec times[2] = {st.st_atim, st.st_mtim};
         (void)futimens(out, times);
     }
-    if (!ctx.outputs.CloseFile(out)) return CopyResult::NotWritten;
-    if (result == CopyResult::SourceLost) ctx.outputs.Abandon(to);
+    if (!outputs.CloseFile(out)) return CopyResult::NotWritten;
+    if (result == CopyResult::SourceLost) outputs.Abandon(to);
     return result;
 }
 
@@ -306,9 +306,11 @@ enum class ArchiveResult { Written, PhotoChanged, Failed };
 // One attempt at the archive with the photos not lost. PhotoChanged when a
 // photo was no longer the file checked when libzip came to read it (it is
 // then lost, and the archive is to be made again).
-ArchiveResult WriteArchive(RunContext& ctx, PhotoState& state, ArchiveSink& sink, int photoFolder) {
-    const ConvertSettings& s = ctx.Current();
-    const RunValues& run = ctx.run;
+ArchiveResult WriteArchive(const PhotoRun& r, PhotoState& state, ArchiveSink& sink, int photoFolder,
+                           const std::function<void()>& beforeClose) {
+    const ConvertSettings& s = r.settings;
+    const RunValues& run = r.run;
+    OutputFiles& outputs = r.io.files;
     zip_error_fini(&sink.error);
     zip_error_init(&sink.error);
     zip_error_t error;
@@ -322,24 +324,24 @@ ArchiveResult WriteArchive(RunContext& ctx, PhotoState& state, ArchiveSink& sink
         return ArchiveResult::Failed;
     }
     const std::time_t now = std::time(nullptr);
-    const std::string kml = ctx.outputs.WrittenPath(s.OutputFile);
+    const std::string kml = outputs.WrittenPath(s.OutputFile);
     bool kmlChanged = false;
     if (!AddFileEntry(archive.get(), AT_FDCWD, kml.empty() ? s.OutputFile : kml, run.OutputName + run.OutputExtension,
                       true, now, &kmlChanged)) {
         return ArchiveResult::Failed;
     }
     const std::string prefix = run.OutputName + "_photo/";
-    const std::string copies = CopyFolder(ctx) + "/";
+    const std::string copies = CopyFolder(run) + "/";
     std::vector<PackedPhoto> packed;
     packed.reserve(state.PhotoTable.size());
     for (PhotoEntry& photo : state.PhotoTable) {
         // RAW and HEIC photos stay out of the archive: their placemarks name them.
         if (photo.Lost || !IsJpegFileName(photo.FileName)) continue;
-        if (ctx.StopRequested()) return ArchiveResult::Failed;
+        if (r.io.StopRequested()) return ArchiveResult::Failed;
         packed.push_back({&photo, false});
         // The copy when there is one (the run's own file), else the photo itself:
         // never an empty entry.
-        std::string copy = ctx.outputs.WrittenPath(copies + photo.FileName);
+        std::string copy = outputs.WrittenPath(copies + photo.FileName);
         if (copy.empty()) copy = copies + photo.FileName;
         struct stat st {};
         const bool fromCopy = lstat(copy.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -357,7 +359,7 @@ ArchiveResult WriteArchive(RunContext& ctx, PhotoState& state, ArchiveSink& sink
     if (folder < 0 || zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(folder), now, 0) != 0) {
         return ArchiveResult::Failed;
     }
-    if (ctx.beforeArchiveClose) ctx.beforeArchiveClose();
+    if (beforeClose) beforeClose();
     if (zip_close(archive.get()) == 0) {
         archive.release();  // closed: nothing left to discard
         return ArchiveResult::Written;
@@ -374,8 +376,8 @@ ArchiveResult WriteArchive(RunContext& ctx, PhotoState& state, ArchiveSink& sink
 
 }  // namespace
 
-std::string CopyFolder(const RunContext& ctx) {
-    return ctx.run.OutputDrive + ctx.run.OutputDirectory + ctx.run.OutputName + "_photo";
+std::string CopyFolder(const RunValues& run) {
+    return run.OutputDrive + run.OutputDirectory + run.OutputName + "_photo";
 }
 
 std::string OriginalPath(const ConvertSettings& s, const std::string& name) {
@@ -383,17 +385,18 @@ std::string OriginalPath(const ConvertSettings& s, const std::string& name) {
     return s.PhotoDir.back() == '/' ? s.PhotoDir + name : s.PhotoDir + "/" + name;
 }
 
-std::string PhotoSource(const RunContext& ctx, const PhotoEntry& photo) {
-    if (photo.Copy == PhotoCopy::Kept) return CopyFolder(ctx) + "/" + photo.FileName;
-    return OriginalPath(ctx.Current(), photo.FileName);
+std::string PhotoSource(const ConvertSettings& s, const RunValues& run, const PhotoEntry& photo) {
+    if (photo.Copy == PhotoCopy::Kept) return CopyFolder(run) + "/" + photo.FileName;
+    return OriginalPath(s, photo.FileName);
 }
 
-void PlanPhotoCopies(RunContext& ctx, PhotoState& state) {
-    const ConvertSettings& s = ctx.Current();
+void PlanPhotoCopies(const PhotoRun& r, PhotoState& state) {
+    const ConvertSettings& s = r.settings;
+    OutputFiles& outputs = r.io.files;
     std::vector<PhotoEntry>& photos = state.PhotoTable;
     for (PhotoEntry& photo : photos) photo.Copy = PhotoCopy::None;
     if (s.Photo_CreateDirectory == 0 || photos.empty()) return;
-    const std::string folder = CopyFolder(ctx);
+    const std::string folder = CopyFolder(r.run);
     // The photos are there already.
     if (SameFolder(s.PhotoDir.empty() ? "." : s.PhotoDir, folder)) return;
 
@@ -401,12 +404,12 @@ void PlanPhotoCopies(RunContext& ctx, PhotoState& state) {
     bool replaceAsked = false;
     bool replace = true;
     for (PhotoEntry& photo : photos) {
-        if (ctx.StopRequested()) return;
+        if (r.io.StopRequested()) return;
         // Only JPEG photos are copied; a RAW file stays where it is, with its sidecar.
         if (!IsJpegFileName(photo.FileName)) continue;
         const std::string target = folder + "/" + photo.FileName;
-        if (ctx.outputs.IsProtectedInput(target)) {
-            ctx.outputs.Refuse(OutputRefusal::SameAsInput, target);
+        if (outputs.IsProtectedInput(target)) {
+            outputs.Refuse(OutputRefusal::SameAsInput, target);
             return;
         }
         photo.Copy = PhotoCopy::Make;
@@ -418,23 +421,24 @@ void PlanPhotoCopies(RunContext& ctx, PhotoState& state) {
         }
         if (!replaceAsked) {
             replaceAsked = true;
-            replace = ctx.ui.Ask(MakeNotice(Notice::ReplacePhotos));
+            replace = r.io.ui.Ask(MakeNotice(Notice::ReplacePhotos));
         }
         if (!replace) photo.Copy = PhotoCopy::Kept;
     }
 }
 
-void CopyPhotos(RunContext& ctx, PhotoState& state) {
-    const ConvertSettings& s = ctx.Current();
+void CopyPhotos(const PhotoRun& r, PhotoState& state, const std::function<void()>& beforeCopies) {
+    const ConvertSettings& s = r.settings;
+    OutputFiles& outputs = r.io.files;
     std::vector<PhotoEntry>& photos = state.PhotoTable;
     if (s.Photo_CreateDirectory == 0 || photos.empty()) return;
-    ctx.outputs.MakeFolders(CopyFolder(ctx));
-    if (ctx.beforePhotoCopies) ctx.beforePhotoCopies();
-    const std::string folder = CopyFolder(ctx) + "/";
+    outputs.MakeFolders(CopyFolder(r.run));
+    if (beforeCopies) beforeCopies();
+    const std::string folder = CopyFolder(r.run) + "/";
     for (PhotoEntry& photo : photos) {
-        if (ctx.StopRequested()) return;
+        if (r.io.StopRequested()) return;
         if (photo.Copy != PhotoCopy::Make || photo.Lost) continue;
-        switch (CopyPhoto(ctx, OriginalPath(s, photo.FileName), folder + photo.FileName)) {
+        switch (CopyPhoto(outputs, OriginalPath(s, photo.FileName), folder + photo.FileName)) {
             case CopyResult::Copied:
                 break;
             case CopyResult::SourceLost:
@@ -442,50 +446,51 @@ void CopyPhotos(RunContext& ctx, PhotoState& state) {
                 state.LostLines.push_back(MakeNotice(Notice::PhotoLostOnCopy, {photo.FileName}));
                 break;
             case CopyResult::NotWritten:
-                if (ctx.outputs.Refusal() == OutputRefusal::None) {
-                    ctx.ui.Show(MakeNotice(Notice::PhotoNotCopied, {photo.FileName}));
+                if (outputs.Refusal() == OutputRefusal::None) {
+                    r.io.ui.Show(MakeNotice(Notice::PhotoNotCopied, {photo.FileName}));
                 }
-                ctx.outputs.Fail();
+                outputs.Fail();
                 return;
         }
     }
 }
 
-void BuildKmz(RunContext& ctx, PhotoState& state) {
-    const std::string kmz = ctx.run.OutputDrive + ctx.run.OutputDirectory + ctx.run.OutputName + ".kmz";
+void BuildKmz(const PhotoRun& r, PhotoState& state, const std::function<void()>& beforeClose) {
+    OutputFiles& outputs = r.io.files;
+    const std::string kmz = r.run.OutputDrive + r.run.OutputDirectory + r.run.OutputName + ".kmz";
     if (state.PhotoTable.empty()) {
         // Asked for and not made: the run says so rather than ending as if it were.
-        AddRunWarning(ctx, MakeNotice(Notice::PhotoOutputNotMade, {kmz}));
+        AddRunWarning(r.run, MakeNotice(Notice::PhotoOutputNotMade, {kmz}));
         return;
     }
-    ctx.ui.SetMessageLine(" ***** Create kmz *****");
+    r.io.ui.SetMessageLine(" ***** Create kmz *****");
     bool empty = false;
-    const int fd = ctx.outputs.Open(kmz, WriteMode::Plain, empty);
+    const int fd = outputs.Open(kmz, WriteMode::Plain, empty);
     bool written = false;
     if (fd >= 0) {
-        const ConvertSettings& s = ctx.Current();
+        const ConvertSettings& s = r.settings;
         const int photoFolder = open(s.PhotoDir.empty() ? "." : s.PhotoDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ArchiveSink sink{ctx.outputs, fd, {}};
+        ArchiveSink sink{outputs, fd, {}};
         zip_error_init(&sink.error);
         // Each photo found changed is left out and the archive made again:
         // at most once per photo.
         ArchiveResult result = ArchiveResult::PhotoChanged;
         while (result == ArchiveResult::PhotoChanged && photoFolder >= 0) {
-            result = WriteArchive(ctx, state, sink, photoFolder);
+            result = WriteArchive(r, state, sink, photoFolder, beforeClose);
         }
         if (photoFolder >= 0) close(photoFolder);
         zip_error_fini(&sink.error);
-        written = ctx.outputs.CloseFile(fd) && result == ArchiveResult::Written;
+        written = outputs.CloseFile(fd) && result == ArchiveResult::Written;
     }
     if (!written) {
-        if (ctx.outputs.Refusal() == OutputRefusal::None) ctx.ui.Show(MakeNotice(Notice::KmzNotCreated));
-        ctx.outputs.Fail();
+        if (outputs.Refusal() == OutputRefusal::None) r.io.ui.Show(MakeNotice(Notice::KmzNotCreated));
+        outputs.Fail();
         return;
     }
-    ctx.ui.SetMessageLine(" ***** Create kmz Complete. *****");
+    r.io.ui.SetMessageLine(" ***** Create kmz Complete. *****");
 }
 
-void ReportLostPhotos(RunContext& ctx, const PhotoState& state) {
+void ReportLostPhotos(RunValues& run, const PhotoState& state) {
     const std::vector<NoticeText>& lines = state.LostLines;
     if (lines.empty()) return;
     const size_t shown = std::min(lines.size(), kLostLinesShown);
@@ -494,7 +499,7 @@ void ReportLostPhotos(RunContext& ctx, const PhotoState& state) {
     if (lines.size() > shown) {
         warning.text += "\n" + MakeNotice(Notice::PhotosMoreLost, {static_cast<int32_t>(lines.size() - shown)}).text;
     }
-    AddRunWarning(ctx, std::move(warning));
+    AddRunWarning(run, std::move(warning));
 }
 
 }  // namespace geoplait

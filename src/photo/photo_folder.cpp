@@ -101,13 +101,11 @@ std::string UrlName(std::string_view name) {
 }
 
 // The sign before a decimal coordinate: the photo's letter when it is one of
-// the two, else the system default hemisphere.
-char SignOf(char letter, char plus, char minus, const std::string& fallback) {
+// the two, else that of the system default hemisphere.
+char SignOf(char letter, char plus, char minus, char fallback) {
     if (letter == plus) return '+';
     if (letter == minus) return '-';
-    if (fallback == std::string(1, plus)) return '+';
-    if (fallback == std::string(1, minus)) return '-';
-    return ' ';
+    return fallback;
 }
 
 // Decimal degrees of a packed d/m/s text, moved by an offset in the given
@@ -175,20 +173,16 @@ std::string PlacemarkName(const ConvertSettings& s, const PhotoEntry& photo) {
 // The photo's time stamp in the form of every other KML time stamp. Its
 // date form carries two year digits, so a photo dated outside 2000-2099 (or
 // not dated at all) gets none rather than one in the wrong century.
-void WritePhotoTimeStamp(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo) {
+void WritePhotoTimeStamp(KmlBuffer& out, const LocalClock& clock, const PhotoEntry& photo) {
     const std::string& d = photo.Date;
     if (d.size() != 8 || d.compare(0, 2, "20") != 0 || d == "00000000") return;
-    TrackPoint& point = ctx.point;
-    point.LocalDate = d.substr(6, 2) + d.substr(4, 2) + d.substr(2, 2);
-    point.LocalTime = photo.Time;
-    WriteTimeStampLines(out, point.LocalDate, point.LocalTime,
-                        OffsetAtLocal(ClockOf(ctx.run), point.LocalDate, point.LocalTime));
-    ClearTrackPoint(point);
+    const std::string date = d.substr(6, 2) + d.substr(4, 2) + d.substr(2, 2);  // ddmmyy
+    WriteTimeStampLines(out, date, photo.Time, OffsetAtLocal(clock, date, photo.Time));
 }
 
-void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, const std::string& link) {
-    const ConvertSettings& s = ctx.Current();
-    const PhotoPosition position = PlacemarkPosition(ctx, photo);
+void WritePlacemark(KmlBuffer& out, const PhotoRun& r, const PhotoEntry& photo, const std::string& link) {
+    const ConvertSettings& s = r.settings;
+    const PhotoPosition position = PlacemarkPosition(s, r.defaultSigns, photo);
 
     out.Text("\n<Placemark>\n <name>");
     out.Escaped(PlacemarkName(s, photo));
@@ -220,7 +214,7 @@ void WritePlacemark(KmlBuffer& out, RunContext& ctx, const PhotoEntry& photo, co
         out.Text(CommentText(photo.GpsItems));
         out.Text(" -->\n");
     }
-    if (s.Photo_TimeStamp != 0) WritePhotoTimeStamp(out, ctx, photo);
+    if (s.Photo_TimeStamp != 0) WritePhotoTimeStamp(out, ClockOf(r.run), photo);
     // A RAW or HEIC photo is named, not shown: viewers of KML show JPEG only.
     const bool shown = IsJpegFileName(photo.FileName);
     if (shown) {
@@ -274,12 +268,12 @@ bool ListableName(std::string_view name) {
 // A file name holding a comma or a quote is quoted, so the columns stay in
 // place. A name the list cannot hold as it is stays empty, rather than name
 // a file that does not exist; the run's warnings name the photo.
-void WritePhotoListLine(RunContext& ctx, TextWriter& list, size_t number, const PhotoEntry& photo) {
+void WritePhotoListLine(RunValues& run, TextWriter& list, size_t number, const PhotoEntry& photo) {
     std::string name;
     if (ListableName(photo.FileName)) {
         AppendCsvField(name, photo.FileName);
     } else {
-        AddRunWarning(ctx, MakeNotice(Notice::PhotoNotNamedInList, {photo.FileName}));
+        AddRunWarning(run, MakeNotice(Notice::PhotoNotNamedInList, {photo.FileName}));
     }
     list.Printf("%zu,%04d,%s,%s,%s,%c,%s,%c,%s,%s,%llu,%s,%s\n", number, photo.ExifResult, name.c_str(),
                 photo.Date.c_str(), photo.Time.c_str(), photo.LatitudeLetter, photo.Latitude.c_str(),
@@ -289,11 +283,10 @@ void WritePhotoListLine(RunContext& ctx, TextWriter& list, size_t number, const 
 
 }  // namespace
 
-PhotoPosition PlacemarkPosition(RunContext& ctx, const PhotoEntry& photo) {
-    const ConvertSettings& s = ctx.Current();
+PhotoPosition PlacemarkPosition(const ConvertSettings& s, HemisphereSigns defaultSigns, const PhotoEntry& photo) {
     PhotoPosition p;
-    p.latitudeSign = SignOf(photo.LatitudeLetter, 'N', 'S', ctx.settings.config.LatitudeNS);
-    p.longitudeSign = SignOf(photo.LongitudeLetter, 'E', 'W', ctx.settings.config.LongitudeWE);
+    p.latitudeSign = SignOf(photo.LatitudeLetter, 'N', 'S', defaultSigns.latitude);
+    p.longitudeSign = SignOf(photo.LongitudeLetter, 'E', 'W', defaultSigns.longitude);
     PhotoCoordinate(photo.Latitude, s.OffNS, "-", p.latitudeSign, p.latitude);
     PhotoCoordinate(photo.Longitude, s.OffWE, "+", p.longitudeSign, p.longitude);
     if (photo.FromTrack && s.Tokyo2WGS84 != 0) ShiftFromTokyo(p.latitude, p.longitude);
@@ -301,15 +294,15 @@ PhotoPosition PlacemarkPosition(RunContext& ctx, const PhotoEntry& photo) {
     return p;
 }
 
-void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
-    const ConvertSettings& s = ctx.Current();
+void ScanPhotoFolder(const PhotoRun& r, PhotoState& state) {
+    const ConvertSettings& s = r.settings;
     std::vector<PhotoEntry>& photos = state.PhotoTable;
     photos.clear();
     TextWriter out;
-    if (!out.Open(ctx.outputs, s.OutputFile, WriteMode::Append)) return;
+    if (!out.Open(r.io.files, s.OutputFile, WriteMode::Append)) return;
     std::error_code ec;
     if (!fs::is_directory(s.PhotoDir, ec)) {
-        ctx.ui.Show(MakeNotice(Notice::PhotoFolderNotFound));
+        r.io.ui.Show(MakeNotice(Notice::PhotoFolderNotFound));
         return;
     }
     std::vector<std::string> names;
@@ -328,7 +321,7 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
             ++state.SkippedCount;
         }
     }
-    if (ec) ctx.ui.Show(MakeNotice(Notice::PhotoFolderError));
+    if (ec) r.io.ui.Show(MakeNotice(Notice::PhotoFolderError));
     if (names.empty()) {
         if (s.Photo_Comment != 0 && state.SkippedCount > 0) WriteStatistics(out, state);
         out.Close();
@@ -339,14 +332,15 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
     photos.resize(names.size());
     for (size_t i = 0; i < names.size(); ++i) photos[i].FileName = names[i];
     // A kept copy describes its photo, so the copies are decided first.
-    PlanPhotoCopies(ctx, state);
-    if (ctx.StopRequested()) return;
+    PlanPhotoCopies(r, state);
+    if (r.io.StopRequested()) return;
+    const LocalClock clock = ClockOf(r.run);
     for (PhotoEntry& photo : photos) {
-        if (ctx.StopRequested()) return;
-        const std::string path = PhotoSource(ctx, photo);
+        if (r.io.StopRequested()) return;
+        const std::string path = PhotoSource(s, r.run, photo);
         struct stat st {};
         photo.FileSize = lstat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
-        photo.ExifResult = ReadExif(path, ctx, photo);
+        photo.ExifResult = ReadExif(path, s, clock, r.io.ui, photo);
         if (photo.ExifResult == kExifNotOpened || photo.ExifResult == kExifNoAttributes) {
             // Its placemark stays; it cannot be copied or packed.
             photo.Lost = true;
@@ -363,8 +357,7 @@ void ScanPhotoFolder(RunContext& ctx, PhotoState& state) {
     out.Close();
 }
 
-void SetDefaultLocation(RunContext& ctx, PhotoState& state) {
-    const ConvertSettings& s = ctx.Current();
+void SetDefaultLocation(const ConvertSettings& s, PhotoState& state) {
     for (PhotoEntry& photo : state.PhotoTable) {
         if (photo.HasPosition()) continue;
         photo.Latitude = s.Photo_Default_Latitude;
@@ -377,28 +370,29 @@ void SetDefaultLocation(RunContext& ctx, PhotoState& state) {
     }
 }
 
-void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
-    const ConvertSettings& s = ctx.Current();
+void WritePhotoFolder(const PhotoRun& r, PhotoState& state) {
+    const ConvertSettings& s = r.settings;
+    OutputFiles& outputs = r.io.files;
     const std::vector<PhotoEntry>& photos = state.PhotoTable;
     state.PlacedCount = 0;
     if (photos.empty()) {
-        if (s.Photo_CsvOut != 0) AddRunWarning(ctx, MakeNotice(Notice::PhotoOutputNotMade, {ctx.run.PhotoListPath}));
+        if (s.Photo_CsvOut != 0) AddRunWarning(r.run, MakeNotice(Notice::PhotoOutputNotMade, {r.run.PhotoListPath}));
         return;
     }
     // The copy folder's name is a path segment of the link like the file
     // name: "trip #1" must not start a fragment nor "50%20off" decode to
     // another name. A base the user typed is a URL already and stays as is.
-    std::string base = UrlName(ctx.run.OutputName) + "_photo/";
+    std::string base = UrlName(r.run.OutputName) + "_photo/";
     if (s.Photo_PhotoUrl != 0) {
         base = s.Photo_PhotoUrl_edit;
         if (base.empty() || base.back() != '/') base += '/';
     }
     TextWriter file;
-    if (!file.Open(ctx.outputs, s.OutputFile, WriteMode::Append)) return;
+    if (!file.Open(outputs, s.OutputFile, WriteMode::Append)) return;
     const bool listed = s.Photo_CsvOut != 0;
     TextWriter list;
-    if (listed && !list.Open(ctx.outputs, ctx.run.PhotoListPath, WriteMode::Plain)) {
-        if (ctx.outputs.Refusal() == OutputRefusal::None) ctx.ui.Show(MakeNotice(Notice::PhotoListNotCreated));
+    if (listed && !list.Open(outputs, r.run.PhotoListPath, WriteMode::Plain)) {
+        if (outputs.Refusal() == OutputRefusal::None) r.io.ui.Show(MakeNotice(Notice::PhotoListNotCreated));
         return;
     }
     {
@@ -415,14 +409,14 @@ void WritePhotoFolder(RunContext& ctx, PhotoState& state) {
         out.Escaped(s.Photo_LabelSize);
         out.Text("</scale>\n </LabelStyle>\n</Style>\n");
         for (size_t i = 0; i < photos.size(); ++i) {
-            if (ctx.StopRequested()) return;
-            WritePlacemark(out, ctx, photos[i], base + UrlName(photos[i].FileName));
-            if (listed) WritePhotoListLine(ctx, list, i + 1, photos[i]);
+            if (r.io.StopRequested()) return;
+            WritePlacemark(out, r, photos[i], base + UrlName(photos[i].FileName));
+            if (listed) WritePhotoListLine(r.run, list, i + 1, photos[i]);
         }
         out.Text("</Folder>\n");
     }
     if (listed && !list.Close()) {
-        ctx.ui.Show(MakeNotice(Notice::PhotoListNotCreated));
+        r.io.ui.Show(MakeNotice(Notice::PhotoListNotCreated));
         return;
     }
     if (!file.Close()) return;

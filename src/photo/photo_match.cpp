@@ -233,14 +233,13 @@ char LetterOf(const std::string& text) { return text.empty() ? ' ' : text[0]; }
 
 // One track record: its local time, then the photos between the record
 // before and this one.
-void MatchRecord(Matcher& m, RunContext& ctx) {
-    TrackPoint& point = ctx.point;
+void MatchRecord(Matcher& m, const LocalClock& clock, TrackPoint& point) {
     if (!point.Position.known) {
         ClearTrackPoint(point);
         return;
     }
     int64_t seconds = SecondsOfHhmmss(IntegerOf(point.RmcTime)) +
-                      SecondsOfHhmmss(OffsetAtUtc(ClockOf(ctx.run), point.RmcDate, point.RmcTime));
+                      SecondsOfHhmmss(OffsetAtUtc(clock, point.RmcDate, point.RmcTime));
     const int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
     seconds -= days * 86400;
     point.LocalDate = days == 0 ? point.RmcDate : ShiftDate(point.RmcDate, static_cast<int>(days));
@@ -315,10 +314,10 @@ bool Reached(const std::vector<std::pair<double, double>>& reach, double seconds
 }
 
 // The setting that would put the photos' clock at `cameraSeconds` from UTC.
-std::string FixText(const RunContext& ctx, int64_t cameraSeconds, double shift) {
+std::string FixText(const RunValues& run, int64_t cameraSeconds, double shift) {
     for (const TimeDifferenceEntry& entry : kTimeDifferences) {
         if (SecondsOfHhmmss(entry.value) == cameraSeconds) {
-            return std::string("TimeDifference=") + entry.text + (ctx.run.Zone != nullptr ? ", TimeZone empty" : "");
+            return std::string("TimeDifference=") + entry.text + (run.Zone != nullptr ? ", TimeZone empty" : "");
         }
     }
     char text[64];
@@ -328,7 +327,7 @@ std::string FixText(const RunContext& ctx, int64_t cameraSeconds, double shift) 
 
 // One warning naming the photos left unplaced, and one naming the whole or
 // half hour most photos are off by, when there is one.
-void ReportMisses(RunContext& ctx, Matcher& m) {
+void ReportMisses(RunValues& run, Matcher& m) {
     if (m.misses.empty()) return;
     constexpr size_t kShown = 20;
     NoticeText list;
@@ -347,7 +346,7 @@ void ReportMisses(RunContext& ctx, Matcher& m) {
             "\n" + MakeNotice(Notice::PhotosMoreLost, {static_cast<int32_t>(m.misses.size() - kShown)}).text;
     }
     for (const Matcher::Miss& miss : m.misses) m.photos[m.order[miss.place]].DateSource += "(Not Matched)";
-    AddRunWarning(ctx, std::move(list));
+    AddRunWarning(run, std::move(list));
 
     // Would most dated photos fit the track at a whole or half hour off?
     std::sort(m.reach.begin(), m.reach.end());
@@ -390,10 +389,10 @@ void ReportMisses(RunContext& ctx, Matcher& m) {
     // The photos' clock: the run's offset at the first missed photo, and the shift.
     const std::string& first = m.stamps[m.misses.front().place];
     const int64_t runOffset = SecondsOfHhmmss(
-        OffsetAtLocal(ClockOf(ctx.run), CalendarSeconds(first.substr(0, 8), std::string_view(first).substr(8))));
+        OffsetAtLocal(ClockOf(run), CalendarSeconds(first.substr(0, 8), std::string_view(first).substr(8))));
     const int64_t camera = runOffset + static_cast<int64_t>(bestShift);
-    AddRunWarning(ctx, MakeNotice(Notice::PhotosOffByOffset, {best, total, HoursText(bestShift), UtcText(camera),
-                                                               FixText(ctx, camera, bestShift)}));
+    AddRunWarning(run, MakeNotice(Notice::PhotosOffByOffset, {best, total, HoursText(bestShift), UtcText(camera),
+                                                               FixText(run, camera, bestShift)}));
 }
 
 }  // namespace
@@ -408,8 +407,8 @@ double CameraAdjust(const ConvertSettings& s) {
     return std::clamp(std::trunc(adjust), -kAdjustLimit, kAdjustLimit);
 }
 
-void AdjustPhotoTimes(RunContext& ctx, PhotoState& state) {
-    state.CameraAdjust = CameraAdjust(ctx.Current());
+void AdjustPhotoTimes(const ConvertSettings& s, PhotoState& state) {
+    state.CameraAdjust = CameraAdjust(s);
     const auto adjust = static_cast<int64_t>(state.CameraAdjust);
     if (adjust == 0) return;
     for (PhotoEntry& photo : state.PhotoTable) {
@@ -435,12 +434,13 @@ void AdjustPhotoTimes(RunContext& ctx, PhotoState& state) {
     }
 }
 
-void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrack) {
+void MatchPhotos(const PhotoRun& r, PhotoState& state, const TrackReader& readTrack) {
+    const ConvertSettings& s = r.settings;
     std::vector<PhotoEntry>& photos = state.PhotoTable;
     Matcher m(photos);
-    m.interpolate = ctx.Current().Photo_Interpolate != 0;
-    m.window = std::max(0.0, NumberOf(ctx.Current().Photo_InterpolateSec));
-    m.maxGap = std::max(0.0, NumberOf(ctx.Current().Photo_MaxGapSec));
+    m.interpolate = s.Photo_Interpolate != 0;
+    m.window = std::max(0.0, NumberOf(s.Photo_InterpolateSec));
+    m.maxGap = std::max(0.0, NumberOf(s.Photo_MaxGapSec));
     for (uint32_t i = 0; i < photos.size(); ++i) {
         if (!photos[i].HasPosition()) m.order.push_back(i);
     }
@@ -452,10 +452,9 @@ void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrac
     m.next.resize(m.order.size() + 1);
     std::iota(m.next.begin(), m.next.end(), 0U);
 
-    ClearTrackPoint(ctx.point);
-    if (!readTrack(ctx, [&m](RunContext& c) { MatchRecord(m, c); })) {
-        ctx.ui.Show(WithCause(MakeNotice(Notice::InputNotFound), ctx.Current().InputFile,
-                               ReadErrorOf(ctx.Current().InputFile)));
+    const LocalClock clock = ClockOf(r.run);
+    if (!readTrack([&m, &clock](TrackPoint& point) { MatchRecord(m, clock, point); })) {
+        r.io.ui.Show(WithCause(MakeNotice(Notice::InputNotFound), s.InputFile, ReadErrorOf(s.InputFile)));
         return;
     }
     if (m.counter == 0) return;  // no track record: the photos keep no position
@@ -480,7 +479,7 @@ void MatchPhotos(RunContext& ctx, PhotoState& state, const TrackReader& readTrac
             photo.DateSource += "(Fast)";
         }
     }
-    ReportMisses(ctx, m);
+    ReportMisses(r.run, m);
 }
 
 }  // namespace geoplait

@@ -7,22 +7,23 @@ namespace geoplait {
 
 // A step that could not write ends the photo steps: the run stops and keeps
 // none of its outputs.
-void RunPhotoSteps(RunContext& ctx, PhotoState& state, const TrackReader& readTrack) {
-    ScanPhotoFolder(ctx, state);
-    if (ctx.StopRequested()) return;
-    AdjustPhotoTimes(ctx, state);
-    MatchPhotos(ctx, state, readTrack);
-    if (ctx.StopRequested()) return;
+void RunPhotoSteps(const PhotoRun& r, TrackStore& store, PhotoState& state, const TrackReader& readTrack,
+                   const std::function<void()>& beforeCopies) {
+    ScanPhotoFolder(r, state);
+    if (r.io.StopRequested()) return;
+    AdjustPhotoTimes(r.settings, state);
+    MatchPhotos(r, state, readTrack);
+    if (r.io.StopRequested()) return;
     // Without a single track record there is nothing to place a photo by.
-    SetDefaultLocation(ctx, state);
-    CopyPhotos(ctx, state);
-    if (ctx.StopRequested()) return;
-    WritePhotoFolder(ctx, state);
-    if (ctx.StopRequested()) return;
-    WriteSidecars(ctx, state);
-    if (ctx.store.RecordIndex == 0) {
-        ctx.store.RecordIndex = state.PlacedCount;
-        ctx.store.WrittenCount = state.PlacedCount;
+    SetDefaultLocation(r.settings, state);
+    CopyPhotos(r, state, beforeCopies);
+    if (r.io.StopRequested()) return;
+    WritePhotoFolder(r, state);
+    if (r.io.StopRequested()) return;
+    WriteSidecars(r, state);
+    if (store.RecordIndex == 0) {
+        store.RecordIndex = state.PlacedCount;
+        store.WrittenCount = state.PlacedCount;
     }
 }
 

@@ -1,8 +1,11 @@
 // How the photo steps join a KML conversion.
 #pragma once
 
-#include "engine/run_context.h"
+#include <functional>
+
+#include "engine/track_point.h"
 #include "photo/photo_folder.h"
+#include "photo/photo_run.h"
 #include "photo/photo_state.h"
 
 namespace geoplait {
@@ -10,8 +13,9 @@ namespace geoplait {
 // The photo steps of a KML conversion, after the path pass: scan, match with
 // the track `readTrack` reads (none for "Photo(Only) -> kml": photos without
 // their own position then stand at the default location), copy, photo
-// folder. When no pass counted records, the photos placed become the counts
-// of the completion message.
-void RunPhotoSteps(RunContext& ctx, PhotoState& state, const TrackReader& readTrack);
+// folder, sidecars. When no pass counted records (`store`), the photos placed
+// become the counts of the completion message. `beforeCopies` as CopyPhotos.
+void RunPhotoSteps(const PhotoRun& r, TrackStore& store, PhotoState& state, const TrackReader& readTrack,
+                   const std::function<void()>& beforeCopies);
 
 }  // namespace geoplait

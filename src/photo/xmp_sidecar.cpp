@@ -106,10 +106,10 @@ void Element(KmlBuffer& out, std::string_view name, std::string_view value) {
 // Writes one sidecar as an output of the run, `name` in the photo folder
 // `folder` of the run's outputs; false when it cannot be written. Whether an
 // existing sidecar is replaced was decided before: no question.
-bool WriteSidecar(RunContext& ctx, const PhotoEntry& photo, int folder, const std::string& name) {
-    const PhotoPosition position = PlacemarkPosition(ctx, photo);
+bool WriteSidecar(const PhotoRun& r, const PhotoEntry& photo, int folder, const std::string& name) {
+    const PhotoPosition position = PlacemarkPosition(r.settings, r.defaultSigns, photo);
     TextWriter file;
-    if (!file.OpenInFolder(ctx.outputs, folder, name)) return false;
+    if (!file.OpenInFolder(r.io.files, folder, name)) return false;
     {
         KmlBuffer out(file);
         out.Text("<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
@@ -127,7 +127,7 @@ bool WriteSidecar(RunContext& ctx, const PhotoEntry& photo, int folder, const st
         std::snprintf(buffer, sizeof buffer, "%lld/100", std::llround(std::fabs(altitude) * 100.0));
         Element(out, "GPSAltitude", buffer);
         Element(out, "GPSAltitudeRef", altitude < 0.0 ? "1" : "0");
-        const int32_t offset = OffsetAtLocal(ClockOf(ctx.run), CalendarSeconds(photo.Date, photo.Time));
+        const int32_t offset = OffsetAtLocal(ClockOf(r.run), CalendarSeconds(photo.Date, photo.Time));
         const std::string stamp = UtcTimeStamp(photo, offset);
         if (!stamp.empty()) Element(out, "GPSTimeStamp", stamp);
         Element(out, "GPSMapDatum", "WGS-84");
@@ -163,14 +163,15 @@ bool SameEntry(const struct stat& folder, const std::string& name, const std::st
     return stat(parent.c_str(), &st) == 0 && st.st_dev == folder.st_dev && st.st_ino == folder.st_ino;
 }
 
-Existing ExistingSidecar(RunContext& ctx, int folder, const std::string& name, const std::string& path,
+Existing ExistingSidecar(const PhotoRun& r, int folder, const std::string& name, const std::string& path,
                          const std::string& photoPath) {
     // A name the run writes already (its output, its photo list, its
     // archive) is theirs, made or not.
     struct stat here {};
-    if (name.size() > kNameMax || ctx.outputs.Holds(path) || fstat(folder, &here) != 0) return Existing::Other;
-    const RunValues& run = ctx.run;
-    for (const std::string& output : {ctx.Current().OutputFile, run.PhotoListPath,
+    if (name.size() > kNameMax || r.io.files.Holds(path) || fstat(folder, &here) != 0) return Existing::Other;
+    const RunValues& run = r.run;
+    const ConvertSettings& s = r.settings;
+    for (const std::string& output : {s.OutputFile, run.PhotoListPath,
                                       run.OutputDrive + run.OutputDirectory + run.OutputName + ".kmz"}) {
         if (SameEntry(here, name, output)) return Existing::Other;
     }
@@ -178,9 +179,8 @@ Existing ExistingSidecar(RunContext& ctx, int folder, const std::string& name, c
     if (fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT ? Existing::None : Existing::Other;
     }
-    const ConvertSettings& s = ctx.Current();
     if (!S_ISREG(st.st_mode) || SameFile(st, photoPath) || SameFile(st, s.InputFile) ||
-        SameFile(st, s.OutputFile) || SameFile(st, ctx.run.PhotoListPath)) {
+        SameFile(st, s.OutputFile) || SameFile(st, run.PhotoListPath)) {
         return Existing::Other;
     }
     const int fd = openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -235,8 +235,9 @@ bool IsOwnSidecar(std::string_view bytes) {
            std::string_view::npos;
 }
 
-void WriteSidecars(RunContext& ctx, const PhotoState& state) {
-    const ConvertSettings& s = ctx.Current();
+void WriteSidecars(const PhotoRun& r, const PhotoState& state) {
+    const ConvertSettings& s = r.settings;
+    OutputFiles& outputs = r.io.files;
     if (s.Photo_Sidecar == 0) return;
     struct Pending {
         const PhotoEntry* photo;
@@ -252,15 +253,15 @@ void WriteSidecars(RunContext& ctx, const PhotoState& state) {
     // A folder the run may not write to leaves the sidecars out rather than
     // failing the whole run with them.
     const bool writable = opened >= 0 && faccessat(opened, ".", W_OK, AT_EACCESS) == 0;
-    const int folder = writable ? ctx.outputs.AddFolder(opened, folderPath) : -1;
+    const int folder = writable ? outputs.AddFolder(opened, folderPath) : -1;
     if (opened >= 0) close(opened);
     if (writable && folder < 0) return;  // the run has failed
-    const int fd = writable ? ctx.outputs.FolderDescriptor(folder) : -1;
+    const int fd = writable ? outputs.FolderDescriptor(folder) : -1;
     const bool shortNames = s.Photo_SidecarName == "Short";
     const std::unordered_map<std::string, const PhotoEntry*> owners =
         shortNames ? SidecarOwners(state) : std::unordered_map<std::string, const PhotoEntry*>{};
     for (const PhotoEntry& photo : state.PhotoTable) {
-        if (ctx.StopRequested()) return;
+        if (r.io.StopRequested()) return;
         if (!photo.FromTrack) continue;
         const std::string photoPath = PhotoPath(s, photo.FileName);
         const std::string name = SidecarName(photo.FileName, shortNames);
@@ -268,15 +269,15 @@ void WriteSidecars(RunContext& ctx, const PhotoState& state) {
         if (shortNames) {
             const PhotoEntry* owner = owners.at(AsciiLower(name));
             if (owner != &photo) {
-                AddRunWarning(ctx, MakeNotice(Notice::SidecarNameShared, {owner->FileName, photoPath}));
+                AddRunWarning(r.run, MakeNotice(Notice::SidecarNameShared, {owner->FileName, photoPath}));
                 continue;
             }
         }
         if (!writable) {
-            AddRunWarning(ctx, MakeNotice(Notice::SidecarNotWritable, {sidecar.path}));
+            AddRunWarning(r.run, MakeNotice(Notice::SidecarNotWritable, {sidecar.path}));
             continue;
         }
-        switch (ExistingSidecar(ctx, fd, sidecar.name, sidecar.path, photoPath)) {
+        switch (ExistingSidecar(r, fd, sidecar.name, sidecar.path, photoPath)) {
             case Existing::None:
                 fresh.push_back(std::move(sidecar));
                 break;
@@ -284,20 +285,20 @@ void WriteSidecars(RunContext& ctx, const PhotoState& state) {
                 replaced.push_back(std::move(sidecar));
                 break;
             case Existing::Other:
-                AddRunWarning(ctx, MakeNotice(Notice::SidecarNotReplaced, {sidecar.path}));
+                AddRunWarning(r.run, MakeNotice(Notice::SidecarNotReplaced, {sidecar.path}));
                 break;
         }
     }
     // Sidecars an earlier run wrote: replaced under the run's one question,
     // asked here when the output was new and the run has not asked it.
-    if (!replaced.empty() && ctx.run.OverrideNote.empty() && !ctx.ui.Ask(MakeNotice(Notice::ReplaceOutput))) {
-        for (const Pending& kept : replaced) AddRunWarning(ctx, MakeNotice(Notice::SidecarNotReplaced, {kept.path}));
+    if (!replaced.empty() && r.run.OverrideNote.empty() && !r.io.ui.Ask(MakeNotice(Notice::ReplaceOutput))) {
+        for (const Pending& kept : replaced) AddRunWarning(r.run, MakeNotice(Notice::SidecarNotReplaced, {kept.path}));
         replaced.clear();
     }
     for (const std::vector<Pending>* list : {&fresh, &replaced}) {
         for (const Pending& sidecar : *list) {
-            if (ctx.StopRequested()) return;
-            if (!WriteSidecar(ctx, *sidecar.photo, folder, sidecar.name)) return;  // the run has failed
+            if (r.io.StopRequested()) return;
+            if (!WriteSidecar(r, *sidecar.photo, folder, sidecar.name)) return;  // the run has failed
         }
     }
 }

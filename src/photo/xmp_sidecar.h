@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "engine/run_context.h"
+#include "photo/photo_run.h"
 #include "photo/photo_state.h"
 
 namespace geoplait {
@@ -19,7 +19,7 @@ namespace geoplait {
 // run's replace question (asked here once when the run has not asked it); any
 // other existing file of that name is left as it is, and every sidecar not
 // written is a warning of the run.
-void WriteSidecars(RunContext& ctx, const PhotoState& state);
+void WriteSidecars(const PhotoRun& r, const PhotoState& state);
 
 // True when `bytes` (the start of a file) are a sidecar this program wrote:
 // its XMP toolkit names the program.

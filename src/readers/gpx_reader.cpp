@@ -78,7 +78,43 @@ void KnotsFromMetresPerSecond(std::string& speed) {
     AssignFixed(speed, value * kKnotsPerMetrePerSecond, 3, 1);
 }
 
-bool IsPoint(std::string_view name) { return name == "trkpt" || name == "rtept" || name == "wpt"; }
+// What a GPX element is to the reader, by its local name.
+enum class GpxName : uint8_t { kOther, kGpx, kPoint, kExtension, kValue };
+
+struct GpxElement {
+    GpxName name;
+    int value;  // of kValue: the GpxReader::Value of the point's own element
+};
+
+// Found by the name's length, then its bytes: this runs for every element
+// of a document.
+GpxElement ElementOf(std::string_view local) {
+    switch (local.size()) {
+        case 3:
+            if (local == "ele") return {GpxName::kValue, GpxReader::kEle};
+            if (local == "sat") return {GpxName::kValue, GpxReader::kSat};
+            if (local == "wpt") return {GpxName::kPoint, 0};
+            if (local == "gpx") return {GpxName::kGpx, 0};
+            break;
+        case 4:
+            if (local == "time") return {GpxName::kValue, GpxReader::kTime};
+            if (local == "name") return {GpxName::kValue, GpxReader::kName};
+            break;
+        case 5:
+            if (local == "speed") return {GpxName::kValue, GpxReader::kSpeed};
+            if (local == "trkpt" || local == "rtept") return {GpxName::kPoint, 0};
+            break;
+        case 6:
+            if (local == "course") return {GpxName::kValue, GpxReader::kCourse};
+            break;
+        case 19:
+            if (local == "TrackPointExtension") return {GpxName::kExtension, 0};
+            break;
+        default:
+            break;
+    }
+    return {GpxName::kOther, 0};
+}
 
 const XML_Char* Attribute(const XML_Char** attributes, const char* name) {
     for (size_t i = 0; attributes[i] != nullptr; i += 2) {
@@ -118,10 +154,10 @@ bool GpxReader::Open(const std::string& path) {
 void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attributes) {
     auto& r = *static_cast<GpxReader*>(user);
     ++r.depth_;
-    const std::string_view local = LocalName(name);
-    if (r.depth_ == 1 && local == "gpx") r.metresPerSecond_ = SpeedInMetresPerSecond(attributes);
+    const GpxElement element = ElementOf(LocalName(name));
+    if (element.name == GpxName::kGpx && r.depth_ == 1) r.metresPerSecond_ = SpeedInMetresPerSecond(attributes);
     if (r.pointDepth_ == 0) {
-        if (!IsPoint(local)) return;
+        if (element.name != GpxName::kPoint) return;
         const XML_Char* lat = Attribute(attributes, "lat");
         const XML_Char* lon = Attribute(attributes, "lon");
         if (lat == nullptr || lon == nullptr) return;
@@ -133,30 +169,25 @@ void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attri
         point.found.fill(false);
         return;
     }
-    if (r.extensionDepth_ != 0 && r.depth_ == r.extensionDepth_ + 1 && (local == "speed" || local == "course")) {
-        const int v = local == "speed" ? kExtensionSpeed : kExtensionCourse;
-        r.value_ = v;
-        r.valueDepth_ = r.depth_;
-        r.Reading().values[static_cast<size_t>(v)].clear();
-        r.Reading().found[static_cast<size_t>(v)] = true;
-        r.xml_.CollectText(true);
+    if (element.name != GpxName::kValue && element.name != GpxName::kExtension) return;
+    int value = -1;
+    if (r.extensionDepth_ != 0 && r.depth_ == r.extensionDepth_ + 1) {
+        // The speed and course of the extension.
+        if (element.value == kSpeed) value = kExtensionSpeed;
+        if (element.value == kCourse) value = kExtensionCourse;
+    } else if (element.name == GpxName::kExtension) {
+        // <extensions><gpxtpx:TrackPointExtension> (Garmin, versions 1 and 2).
+        if (r.depth_ == r.pointDepth_ + 2) r.extensionDepth_ = r.depth_;
         return;
+    } else if (r.depth_ == r.pointDepth_ + 1) {
+        value = element.value;
     }
-    // <extensions><gpxtpx:TrackPointExtension> (Garmin, versions 1 and 2).
-    if (r.depth_ == r.pointDepth_ + 2 && local == "TrackPointExtension") {
-        r.extensionDepth_ = r.depth_;
-        return;
-    }
-    if (r.depth_ != r.pointDepth_ + 1) return;
-    for (int v = 0; v < kExtensionSpeed; ++v) {
-        if (local != kValues[v].element) continue;
-        r.value_ = v;
-        r.valueDepth_ = r.depth_;
-        r.Reading().values[static_cast<size_t>(v)].clear();
-        r.Reading().found[static_cast<size_t>(v)] = true;
-        r.xml_.CollectText(true);
-        return;
-    }
+    if (value < 0) return;
+    r.value_ = value;
+    r.valueDepth_ = r.depth_;
+    r.Reading().values[static_cast<size_t>(value)].clear();
+    r.Reading().found[static_cast<size_t>(value)] = true;
+    r.xml_.CollectText(true);
 }
 
 void GpxReader::OnEnd(void* user, const XML_Char*) {

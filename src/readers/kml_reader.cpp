@@ -184,14 +184,20 @@ bool KmlWhenCursor::Open(const std::string& path) {
     whenDepth_ = 0;
     trackFound_ = false;
     whenReady_ = false;
-    return xml_.Open(path, this, {&OnStart, &OnEnd, &OnText});
+    if (!xml_.Open(path, this, {&OnStart, &OnEnd, &OnText})) return false;
+    // Placemarks without a track (the points beside it) are passed over.
+    xml_.EndPiecesAtStartTags("Placemark");
+    return true;
 }
 
 void KmlWhenCursor::OnStart(void* user, const XML_Char* name, const XML_Char**) {
     auto& c = *static_cast<KmlWhenCursor*>(user);
     ++c.depth_;
     const std::string_view local = LocalName(name);
-    if (local == "Track") {
+    if (local == "Placemark") {
+        constexpr std::string_view wanted[] = {"Track"};
+        if (c.trackDepth_ == 0) c.xml_.PassOverContent(name, wanted);
+    } else if (local == "Track") {
         if (++c.count_ == c.target_ && c.trackDepth_ == 0) {
             c.trackDepth_ = c.depth_;
             c.trackFound_ = true;
@@ -279,7 +285,11 @@ bool KmlReader::Open(const std::string& path, KmlVariant variant, const ConvertS
     trackWhens_.Clear();
     latestTrackDepth_ = trackWhenDepth_ = 0;
     previousTuple_.clear();
-    return xml_.Open(path, this, {&OnStart, &OnEnd, &OnText});
+    if (!xml_.Open(path, this, {&OnStart, &OnEnd, &OnText})) return false;
+    // A path's placemarks stand among many that hold no line (the points of
+    // the same track): the parser is kept from their content.
+    if (variant.line) xml_.EndPiecesAtStartTags("Placemark");
+    return true;
 }
 
 void KmlReader::Close() {
@@ -298,6 +308,7 @@ void KmlReader::OnStart(void* user, const XML_Char* name, const XML_Char**) {
         r.placemarkDepth_ = depth;
         r.current_.Clear();
         r.holdGivenUp_ = false;
+        r.PassOverUnusedPlacemark(name);
     } else if (local == "name") {
         if (r.placemarkDepth_ == 0 || depth != r.placemarkDepth_ + 1) return;
         r.nameDepth_ = depth;
@@ -414,6 +425,20 @@ void KmlReader::OnText(void* user, const XML_Char* text, int length) {
     } else if (depth == r.trackWhenDepth_ && depth != 0) {
         AppendCapped(r.trackWhen_, text, length, kTextBytes);
     }
+}
+
+// A placemark without a LineString and without a track gives no
+// tuple: its names and time stamp are dropped at its end unused. When
+// nothing read before waits for that end (no tuple to take, none held, no
+// geometry or track open around it), the parser passes over its content.
+void KmlReader::PassOverUnusedPlacemark(const XML_Char* name) {
+    if (geometryDepth_ != 0 || coordinatesDepth_ != 0 || trackDepth_ != 0 || coordDepth_ != 0 ||
+        latestTrackDepth_ != 0 || pendingPos_ != pending_.size() || heldEnd_ > pendingPos_ || !spool_.Empty() ||
+        unspooling_ || coordReady_) {
+        return;
+    }
+    constexpr std::string_view wanted[] = {"LineString", "Track"};
+    xml_.PassOverContent(name, wanted);
 }
 
 // Character data is wanted inside a name, a when (of a time stamp, or of a

@@ -153,6 +153,7 @@ private:
     static void OnEnd(void* user, const XML_Char* name);
     static void OnText(void* user, const XML_Char* text, int length);
     void CollectWhileInValue();
+    void PassOverUnusedPlacemark(const XML_Char* name);
     void TakeWhen();
     bool Holding() const;
     void SpoolHeld();

@@ -16,7 +16,7 @@ namespace geoplait {
 namespace {
 
 // Bytes read and handed to expat at a time.
-constexpr int kXmlBlock = 1 << 18;
+constexpr size_t kXmlBlock = size_t{1} << 18;
 
 bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -238,53 +238,106 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
     firstBlock_ = true;
     repairUtf8_ = false;
     carry_.clear();
+    fedFinal_ = false;
+    pieceName_.clear();
+    block_ = {};
+    blockPos_ = 0;
+    pieceRepaired_ = false;
+    passedBytes_ = 0;
+    passedLines_ = 0;
+    shiftLine_ = 0;
+    columnShift_ = 0;
     return true;
 }
 
-long XmlStream::ReadBlock(void*& block) {
-    // The block goes straight into the parser's buffer, after the carry of
-    // the block before; only a block that needs repair is copied out.
+bool XmlStream::ReadBlock(char* buffer, std::string_view& block) {
     const size_t carried = carry_.size();
-    auto* buffer = static_cast<char*>(XML_GetBuffer(parser_, static_cast<int>(carried + kXmlBlock)));
-    if (buffer == nullptr) return -2;
     std::memcpy(buffer, carry_.data(), carried);
     carry_.clear();
     const size_t n = std::fread(buffer + carried, 1, kXmlBlock, file_);
-    if (std::ferror(file_)) return -1;
+    if (std::ferror(file_)) return false;
     bytesRead_ += n;
-    lastBlock_ = n < static_cast<size_t>(kXmlBlock);
+    lastBlock_ = n < kXmlBlock;
     std::string_view text(buffer, carried + n);
     if (firstBlock_) {
         firstBlock_ = false;
         repairUtf8_ = IsUtf8Document(text);
     }
-    block = buffer;
-    if (!repairUtf8_) return static_cast<long>(text.size());
+    block = text;
+    if (!repairUtf8_) return true;
     // A sequence cut by the end of the block waits for the next one.
     if (!lastBlock_) {
         const size_t cut = CutSequenceLength(text);
         carry_.assign(text.substr(text.size() - cut));
         text.remove_suffix(cut);
+        block = text;
     }
-    if (IsUtf8Text(text)) return static_cast<long>(text.size());
+    // In pieces each piece is checked as it goes to the parser (a piece
+    // ends at a ">" or at the block's end, never within a sequence), so
+    // that content passed over is never looked at twice.
+    if (!pieceName_.empty() || IsUtf8Text(text)) return true;
     raw_.assign(text);
     RepairUtf8(raw_, repaired_);
-    block = XML_GetBuffer(parser_, static_cast<int>(std::max<size_t>(repaired_.size(), 1)));
-    if (block == nullptr) return -2;
-    std::memcpy(block, repaired_.data(), repaired_.size());
-    return static_cast<long>(repaired_.size());
+    block = repaired_;
+    return true;
 }
 
+const char* XmlStream::FeedNext(XML_Status& status) {
+    const char* kNoMemory = XML_ErrorString(XML_ERROR_NO_MEMORY);
+    std::string_view text;
+    if (pieceName_.empty()) {
+        // The block goes straight into the parser's buffer; only a block
+        // that needs repair is copied in once more.
+        auto* buffer = static_cast<char*>(XML_GetBuffer(parser_, static_cast<int>(carry_.size() + kXmlBlock)));
+        if (buffer == nullptr) return kNoMemory;
+        if (!ReadBlock(buffer, text)) return "read error";
+        if (text.data() != buffer) {
+            void* into = XML_GetBuffer(parser_, static_cast<int>(std::max<size_t>(text.size(), 1)));
+            if (into == nullptr) return kNoMemory;
+            std::memcpy(into, text.data(), text.size());
+        }
+        fedFinal_ = lastBlock_;
+    } else {
+        // The block is read here and handed on a piece at a time, each up to
+        // the end of a start tag the reader may pass over the content of.
+        if (blockPos_ == block_.size()) {
+            readBuffer_.resize(kXmlBlock + 4);
+            if (!ReadBlock(readBuffer_.data(), block_)) return "read error";
+            blockPos_ = 0;
+        }
+        const size_t end = PieceEnd();
+        text = block_.substr(blockPos_, end - blockPos_);
+        blockPos_ = end;
+        pieceRepaired_ = repairUtf8_ && !IsUtf8Text(text);
+        if (pieceRepaired_) {
+            raw_.assign(text);
+            RepairUtf8(raw_, repaired_);
+            text = repaired_;
+        }
+        void* into = XML_GetBuffer(parser_, static_cast<int>(std::max<size_t>(text.size(), 1)));
+        if (into == nullptr) return kNoMemory;
+        std::memcpy(into, text.data(), text.size());
+        fedFinal_ = lastBlock_ && blockPos_ == block_.size();
+    }
+    fed_ += static_cast<int64_t>(text.size());
+    status = XML_ParseBuffer(parser_, static_cast<int>(text.size()), fedFinal_ ? XML_TRUE : XML_FALSE);
+    return nullptr;
+}
+
+// The parser counts only the bytes it was given: those passed over
+// (PassOverContent) are added back.
 uint64_t XmlStream::BytesRead() const {
     if (parser_ == nullptr || finished_) return bytesRead_;
     const XML_Index at = XML_GetCurrentByteIndex(parser_);
-    return at > 0 && static_cast<uint64_t>(at) < bytesRead_ ? static_cast<uint64_t>(at) : bytesRead_;
+    const uint64_t in = static_cast<uint64_t>(at) + passedBytes_;
+    return at > 0 && in < bytesRead_ ? in : bytesRead_;
 }
 
 uint64_t XmlStream::BytesThroughEvent() const {
     const XML_Index at = XML_GetCurrentByteIndex(parser_);
     if (at < 0) return bytesRead_;
-    const uint64_t end = static_cast<uint64_t>(at) + static_cast<uint64_t>(XML_GetCurrentByteCount(parser_));
+    const uint64_t end =
+        static_cast<uint64_t>(at) + static_cast<uint64_t>(XML_GetCurrentByteCount(parser_)) + passedBytes_;
     return end > 0 && end < bytesRead_ ? end : bytesRead_;
 }
 
@@ -298,9 +351,9 @@ void XmlStream::Close() {
 bool XmlStream::Fail(const char* what) {
     finished_ = true;
     char text[160];
-    std::snprintf(text, sizeof text, "line %lu, column %lu: %s",
-                  static_cast<unsigned long>(XML_GetCurrentLineNumber(parser_)),
-                  static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_)), what);
+    const Position at = DocumentPosition();
+    std::snprintf(text, sizeof text, "line %lu, column %lu: %s", static_cast<unsigned long>(at.line),
+                  static_cast<unsigned long>(at.column), what);
     error_.assign(text);
     return false;
 }
@@ -346,21 +399,16 @@ bool XmlStream::Run() {
     pausing_ = false;
     XML_ParsingStatus parsing;
     XML_GetParsingStatus(parser_, &parsing);
-    // Resume a paused parse, else parse the next block, until a call-back
-    // pauses, the document fails or its last block is through.
+    // Resume a paused parse, else parse the next block or piece, until a
+    // call-back pauses, the document fails or its last bytes are through.
     bool resume = parsing.parsing == XML_SUSPENDED;
     for (;;) {
-        XML_Status status;
+        XML_Status status = XML_STATUS_OK;
         if (resume) {
             status = XML_ResumeParser(parser_);
             resume = false;
-        } else {
-            void* block = nullptr;
-            const long n = ReadBlock(block);
-            if (n == -1) return Fail("read error");
-            if (n < 0) return Fail(XML_ErrorString(XML_GetErrorCode(parser_)));
-            fed_ += n;
-            status = XML_ParseBuffer(parser_, static_cast<int>(n), lastBlock_ ? XML_TRUE : XML_FALSE);
+        } else if (const char* failure = FeedNext(status)) {
+            return Fail(failure);
         }
         if (tooDeep_) return Fail("elements nested deeper than 256 levels");
         if (status == XML_STATUS_SUSPENDED) return true;
@@ -374,10 +422,10 @@ bool XmlStream::Run() {
         // What expat keeps unparsed is one unfinished token; beyond the
         // bound it is no document this program reads.
         const XML_Index parsed = XML_GetCurrentByteIndex(parser_);
-        if (!lastBlock_ && parsed >= 0 && fed_ - static_cast<int64_t>(parsed) > kXmlMaxPendingBytes) {
+        if (!fedFinal_ && parsed >= 0 && fed_ - static_cast<int64_t>(parsed) > kXmlMaxPendingBytes) {
             return Fail("more than 16 MiB without markup ending");
         }
-        if (lastBlock_) {
+        if (fedFinal_) {
             finished_ = true;
             return false;
         }
@@ -406,6 +454,11 @@ std::string_view TrimXmlSpace(std::string_view text) {
 }
 
 void TidyText(std::string& text) {
+    // Most values (numbers, times) hold no white space at all: a look at
+    // each byte finds that without rewriting them.
+    bool space = false;
+    for (const char c : text) space |= static_cast<unsigned char>(c) <= ' ' && IsXmlSpace(c);
+    if (!space) return;
     // In one pass: white space before the first other character goes, a run
     // of it after one is kept as a blank when another character follows.
     size_t out = 0;

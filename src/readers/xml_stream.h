@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,22 @@ public:
     // the white space between elements costs no call-back.
     void CollectText(bool on);
 
+    // Feeds the parser each block in pieces, each ending with a start tag
+    // whose local name is `name` (found in the bytes), so that the call-back
+    // of such an element can keep its content from the parser
+    // (PassOverContent). Set after Open.
+    void EndPiecesAtStartTags(std::string_view name) { pieceName_.assign(name); }
+
+    // From the start-element call-back of an element that ends a piece: when
+    // its content, up to its end tag, is in the block being read, is plain
+    // markup (PlainContentLength: well-formed as it stands) and holds no
+    // element whose local name is among `wanted`, the parser is not given
+    // it: the element's end tag follows at once. Byte counts, lines and
+    // columns of what follows stay those of the document; only the elements
+    // inside are not reported. True when so; false in a document not in
+    // UTF-8, while text is collected, and for content that is not so.
+    bool PassOverContent(const XML_Char* name, std::span<const std::string_view> wanted);
+
     // Bytes of the document parsed so far, for progress.
     uint64_t BytesRead() const;
     // From a call-back: the bytes of the document up to the end of the markup
@@ -70,9 +87,25 @@ public:
 
 private:
     bool Fail(const char* what);
-    // Reads the next block into the parser's buffer, repaired where the
-    // document is UTF-8 (RepairUtf8); the byte count, or -1 on a read error.
-    long ReadBlock(void*& block);
+    // Reads the next block into `buffer` (room for the carry and a block),
+    // after the carry of the block before, repaired where the document is
+    // UTF-8 (RepairUtf8; in pieces, each piece is repaired as it is given):
+    // the text to parse, in `buffer` or in repaired_; false on a read error.
+    bool ReadBlock(char* buffer, std::string_view& block);
+    // Hands the parser its next bytes and parses them: the next block, or
+    // with EndPiecesAtStartTags the block's next piece. The failure to
+    // report, or nullptr with the parser's status.
+    const char* FeedNext(XML_Status& status);
+    // The end of the piece of block_ from blockPos_: after the next start
+    // tag named pieceName_, or the block's end.
+    size_t PieceEnd() const;
+    // Where in the document the parser stands, with the passed-over content
+    // counted back in.
+    struct Position {
+        uint64_t line;
+        uint64_t column;
+    };
+    Position DocumentPosition() const;
     // Call-backs that keep the nesting depth and hand on to the reader's.
     static void OnStart(void* self, const XML_Char* name, const XML_Char** attributes);
     static void OnEnd(void* self, const XML_Char* name);
@@ -98,6 +131,20 @@ private:
     std::string carry_;  // a sequence cut by the block's end
     std::string repaired_;
     std::string refusedEncoding_;  // a declared encoding that cannot be read
+    bool fedFinal_ = false;        // the parser has been given the last bytes
+
+    // Pieces (EndPiecesAtStartTags): the block read ahead of the parser.
+    std::string pieceName_;
+    std::string readBuffer_;
+    std::string_view block_;  // in readBuffer_, not yet repaired
+    size_t blockPos_ = 0;     // what the parser has been given of it
+    bool pieceRepaired_ = false;  // the last piece was not UTF-8 and was given repaired
+    // Content passed over: its bytes, its line breaks, and the shift of the
+    // parser's columns on its line `shiftLine_` (0: none) after the last.
+    uint64_t passedBytes_ = 0;
+    uint64_t passedLines_ = 0;
+    uint64_t shiftLine_ = 0;
+    int64_t columnShift_ = 0;
     std::string error_;
 };
 

@@ -18,6 +18,7 @@
 #include "engine/run_context.h"
 #include "geo/time_difference.h"
 #include "job/input_families.h"
+#include "job/run_files.h"
 #include "job/run_steps.h"
 #include "job/track_input.h"
 #include "kml/kml_path.h"
@@ -248,17 +249,11 @@ bool TakeFirstSentence(RunContext& ctx) {
 
 void CollectPhotos(RunContext& ctx, const ConvertMode& mode, PreviewTrack& track) {
     PhotoState state;
-    ScanPhotoFolder(ctx, state);
+    const PhotoRun photoRun = PhotoRunOf(ctx);
+    ScanPhotoFolder(photoRun, state);
     if (ctx.StopRequested()) return;
-    if (mode.kind != ModeKind::Photo) {
-        MatchPhotos(ctx, state, [kind = mode.kind](RunContext& c, const RecordSink& sink) {
-            TrackInput input;
-            if (!input.Open(c, kind)) return false;
-            input.ForEach(c, sink);
-            return true;
-        });
-    }
-    SetDefaultLocation(ctx, state);
+    if (mode.kind != ModeKind::Photo) MatchPhotos(photoRun, state, TrackReaderOf(ctx, mode.kind));
+    SetDefaultLocation(ctx.Current(), state);
     for (const PhotoEntry& photo : state.PhotoTable) {
         const auto lat = DegreesOfPackedDms(photo.Latitude, photo.LatitudeLetter);
         const auto lon = DegreesOfPackedDms(photo.Longitude, photo.LongitudeLetter);
@@ -291,7 +286,7 @@ PreviewResult CollectPreview(const Settings& settings, const std::string& scratc
     s.Photo_CreateDirectory = 0;
     PreviewUi ui(control);
     RunContext ctx(copy, ui);
-    DeriveRunValues(ctx);
+    DeriveRunValues(ctx.Current(), ctx.run);
     track = PreviewTrack{};
     const ConvertMode* mode = FindModeByDisplayText(s.Mode);
     if (mode == nullptr) return PreviewResult::NoInput;

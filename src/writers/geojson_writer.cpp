@@ -13,6 +13,7 @@
 #include <charconv>
 #include <cmath>
 #include <system_error>
+#include <utility>
 
 #include "base/text_encoding.h"
 #include "engine/derived_values.h"
@@ -99,6 +100,17 @@ std::string HtmlColour(const std::string& bbggrr) {
 
 }  // namespace
 
+GeoJsonOptions GeoJsonOptionsOf(const ConvertSettings& s, const ConfigSettings& config, bool placemarks) {
+    GeoJsonOptions options;
+    options.placemarks = placemarks;
+    options.defaultSigns = DefaultHemisphereSigns(config.LatitudeNS, config.LongitudeWE);
+    options.outputFile = s.OutputFile;
+    options.trackName = s.Name;
+    options.units = s.MeterMile;
+    for (size_t i = 0; i < options.colours.size(); ++i) options.colours[i] = HtmlColour(s.LineColorRGB[i]);
+    return options;
+}
+
 void AppendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
@@ -132,23 +144,23 @@ void AppendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
-bool GeoJsonWriter::Begin(TextWriter& out, RunContext& ctx, bool placemarks) {
-    placemarks_ = placemarks;
-    out.Write("{\"type\":\"FeatureCollection\",\"features\":[\n");
-    if (placemarks_) return true;
-    return coordinates_.OpenSpool(ctx.outputs, ctx.Current().OutputFile) &&
-           times_.OpenSpool(ctx.outputs, ctx.Current().OutputFile);
+bool GeoJsonWriter::OpenSpools() {
+    return coordinates_.OpenSpool(*outputs_, options_.outputFile) && times_.OpenSpool(*outputs_, options_.outputFile);
 }
 
-void GeoJsonWriter::AddPlacemark(TextWriter& out, RunContext& ctx) {
-    const TrackPoint& p = ctx.point;
+bool GeoJsonWriter::Begin(TextWriter& out, OutputFiles& outputs, GeoJsonOptions options) {
+    options_ = std::move(options);
+    outputs_ = &outputs;
+    out.Write("{\"type\":\"FeatureCollection\",\"features\":[\n");
+    if (options_.placemarks) return true;
+    return OpenSpools();
+}
+
+void GeoJsonWriter::AddPlacemark(TextWriter& out, const TrackPoint& p, int32_t recordIndex) {
     std::string& f = line_;
     std::string position;
     std::string a;
-    if (!MakePosition(p, DefaultHemisphereSigns(ctx.settings.config.LatitudeNS, ctx.settings.config.LongitudeWE),
-                      position)) {
-        return;
-    }
+    if (!MakePosition(p, options_.defaultSigns, position)) return;
     f.assign(features_ > 0 ? ",\n" : "");
     f.append("{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":");
     f.append(position);
@@ -158,7 +170,7 @@ void GeoJsonWriter::AddPlacemark(TextWriter& out, RunContext& ctx) {
     MakeTime(p, a);
     f.append(a);
     f.append(",\"no\":");
-    AppendNumber(f, static_cast<double>(ctx.store.RecordIndex) + 1.0);
+    AppendNumber(f, static_cast<double>(recordIndex) + 1.0);
     char clock[kClockTextSize];
     f.append(",\"elapsed\":");
     AppendJsonString(f, std::string_view(clock, FormatClock(clock, p.ElapsedSec)));
@@ -187,18 +199,14 @@ void GeoJsonWriter::EndPiece() {
     piecePoints_ = 0;
 }
 
-void GeoJsonWriter::Add(TextWriter& out, RunContext& ctx, bool lineCut) {
-    if (placemarks_) {
-        AddPlacemark(out, ctx);
+void GeoJsonWriter::Add(TextWriter& out, const TrackPoint& p, int32_t recordIndex, bool lineCut) {
+    if (options_.placemarks) {
+        AddPlacemark(out, p, recordIndex);
         return;
     }
-    const TrackPoint& p = ctx.point;
     std::string position;
     std::string a;
-    if (!MakePosition(p, DefaultHemisphereSigns(ctx.settings.config.LatitudeNS, ctx.settings.config.LongitudeWE),
-                      position)) {
-        return;
-    }
+    if (!MakePosition(p, options_.defaultSigns, position)) return;
     MakeTime(p, a);
     if (lineCut) EndPiece();
     if (piecePoints_ == 0) {
@@ -228,7 +236,7 @@ void GeoJsonWriter::Add(TextWriter& out, RunContext& ctx, bool lineCut) {
     ++piecePoints_;
 }
 
-void GeoJsonWriter::WriteGroupFeature(TextWriter& out, RunContext& ctx) {
+void GeoJsonWriter::WriteGroupFeature(TextWriter& out, int32_t group) {
     EndPiece();
     if (pieces_ == 0) {
         // No line in the group: the spools hold nothing.
@@ -236,8 +244,6 @@ void GeoJsonWriter::WriteGroupFeature(TextWriter& out, RunContext& ctx) {
         times_.AppendTo(out);
         return;
     }
-    const ConvertSettings& s = ctx.Current();
-    const int32_t group = ctx.store.SplitIndex;
     const bool multi = pieces_ > 1;
     std::string& f = line_;
     f.assign(features_ > 0 ? ",\n" : "");
@@ -250,19 +256,19 @@ void GeoJsonWriter::WriteGroupFeature(TextWriter& out, RunContext& ctx) {
     AppendNumber(f, static_cast<double>(group));
     f.push_back('"');
     const int32_t slot = ((group % kGroupCount) + kGroupCount) % kGroupCount;
-    const std::string colour = HtmlColour(s.LineColorRGB[static_cast<size_t>(slot)]);
+    const std::string& colour = options_.colours[static_cast<size_t>(slot)];
     if (!colour.empty()) {
         f.append(",\"stroke\":");
         AppendJsonString(f, colour);
     }
     f.append(",\"track\":");
-    AppendJsonString(f, s.Name);
+    AppendJsonString(f, options_.trackName);
     f.append(",\"first_time\":").append(firstTime_.empty() ? "null" : firstTime_);
     f.append(",\"last_time\":").append(lastTime_.empty() ? "null" : lastTime_);
     f.append(",\"distance\":");
     AppendFixed(f, std::isfinite(distance_) && distance_ > 0.0 ? distance_ : 0.0, 3, 1);
     f.append(",\"units\":");
-    AppendJsonString(f, s.MeterMile);
+    AppendJsonString(f, options_.units);
     f.append(multi ? ",\"coordTimes\":[" : ",\"coordTimes\":");
     out.Write(f);
     times_.AppendTo(out);
@@ -270,20 +276,19 @@ void GeoJsonWriter::WriteGroupFeature(TextWriter& out, RunContext& ctx) {
     ++features_;
 }
 
-bool GeoJsonWriter::EndGroup(TextWriter& out, RunContext& ctx) {
-    if (placemarks_) return true;
-    WriteGroupFeature(out, ctx);
+bool GeoJsonWriter::EndGroup(TextWriter& out, int32_t group) {
+    if (options_.placemarks) return true;
+    WriteGroupFeature(out, group);
     pieces_ = 0;
     piecePoints_ = 0;
     firstTime_.clear();
     lastTime_.clear();
     distance_ = 0.0;
-    return coordinates_.OpenSpool(ctx.outputs, ctx.Current().OutputFile) &&
-           times_.OpenSpool(ctx.outputs, ctx.Current().OutputFile);
+    return OpenSpools();
 }
 
-void GeoJsonWriter::End(TextWriter& out, RunContext& ctx) {
-    if (!placemarks_) WriteGroupFeature(out, ctx);
+void GeoJsonWriter::End(TextWriter& out, int32_t group) {
+    if (!options_.placemarks) WriteGroupFeature(out, group);
     out.Write(features_ > 0 ? "\n]}\n" : "]}\n");
 }
 

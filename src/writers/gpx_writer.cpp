@@ -349,7 +349,7 @@ constexpr size_t kGpxPointFixedBytes = 1280;
 
 }  // namespace
 
-void WriteGpxHead(TextWriter& out, RunContext& ctx, bool upperCaseHandle) {
+void WriteGpxHead(TextWriter& out, const LineWriterOptions& options, const std::string& name, bool upperCaseHandle) {
     out.Write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     // Name, version and handle; no web address, as the program has no site.
     out.Printf("<gpx version=\"1.1\" creator=\"geoplait %s  By %s\"", kVersionText,
@@ -357,14 +357,14 @@ void WriteGpxHead(TextWriter& out, RunContext& ctx, bool upperCaseHandle) {
     out.Write(kGpxNamespaces);
     out.Write(">\n");
     out.Write("<metadata></metadata>\n");
-    const bool track = ctx.Current().GpxType == "Track";
+    const bool track = options.gpx == GpxLayout::Track;
     out.Write(track ? "  <trk>\n" : "  <rte>\n");
-    if (!ctx.Current().Name.empty()) WriteElement(out, "  <name>", ctx.Current().Name, "</name>\n");
+    if (!name.empty()) WriteElement(out, "  <name>", name, "</name>\n");
     if (track) out.Write("  <trkseg>\n");
 }
 
-void WriteGpxTail(TextWriter& out, RunContext& ctx) {
-    out.Write(ctx.Current().GpxType == "Track" ? "  </trkseg>\n  </trk>\n" : "  </rte>\n");
+void WriteGpxTail(TextWriter& out, const LineWriterOptions& options) {
+    out.Write(options.gpx == GpxLayout::Track ? "  </trkseg>\n  </trk>\n" : "  </rte>\n");
     out.Write("</gpx>\n");
 }
 

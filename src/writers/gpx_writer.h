@@ -2,19 +2,19 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
-#include "engine/run_context.h"
 #include "base/text_file.h"
 #include "writers/line_writer.h"
 
 namespace geoplait {
 
-// Head up to the route's name (and, GpxType Track, the first <trkseg>);
-// `upperCaseHandle` selects the creator handle's spelling, which depends on
-// the input.
-void WriteGpxHead(TextWriter& out, RunContext& ctx, bool upperCaseHandle);
-void WriteGpxTail(TextWriter& out, RunContext& ctx);
+// Head up to the route's name `name` (and, options.gpx Track, the first
+// <trkseg>); `upperCaseHandle` selects the creator handle's spelling, which
+// depends on the input.
+void WriteGpxHead(TextWriter& out, const LineWriterOptions& options, const std::string& name, bool upperCaseHandle);
+void WriteGpxTail(TextWriter& out, const LineWriterOptions& options);
 // One <rtept> or <trkpt> (options.gpx) for the record; a track point whose
 // numbers say the line is cut before it begins a new <trkseg>.
 void WriteGpxPoint(TextWriter& out, const LineWriterOptions& options, const TrackPoint& point,

@@ -9,7 +9,7 @@ namespace geoplait {
 
 namespace {
 
-void PotHead(TextWriter& out, RunContext&, bool) { WritePotHead(out); }
+void PotHead(TextWriter& out, const LineWriterOptions&, const std::string&, bool) { WritePotHead(out); }
 
 constexpr OutputWriter kOutputWriters[] = {
     {ModeOutput::Pot, WritePotLine, PotHead, nullptr, nullptr, false, false},

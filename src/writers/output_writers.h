@@ -4,8 +4,9 @@
 // A new output of records is its line writer and a row here.
 #pragma once
 
+#include <string>
+
 #include "base/text_file.h"
-#include "engine/run_context.h"
 #include "settings/convert_modes.h"
 #include "writers/line_writer.h"
 
@@ -17,8 +18,9 @@ enum class InputOrigin { Nmea, CsvFull };
 struct OutputWriter {
     ModeOutput output;
     LineWriter write;
-    void (*head)(TextWriter& out, RunContext& ctx, bool upperCaseHandle);  // nullptr: nothing before
-    void (*tail)(TextWriter& out, RunContext& ctx);                        // nullptr: nothing after
+    // Before the records, with the track's Name; nullptr: nothing before.
+    void (*head)(TextWriter& out, const LineWriterOptions& options, const std::string& name, bool upperCaseHandle);
+    LineHead tail;      // after the records; nullptr: nothing after
     LineHead fileHead;  // at the start of each file, a split file too; nullptr: nothing
     bool splitsFromNmea;     // FileSplit applies in the NMEA-input variant
     bool splitsFromCsvFull;  // FileSplit applies in the CSV-Full-input variant

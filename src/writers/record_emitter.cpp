@@ -12,7 +12,7 @@
 
 #include <cstdio>
 
-#include "engine/record_filter.h"
+#include "engine/track_point.h"
 
 namespace geoplait {
 
@@ -39,74 +39,68 @@ std::string SplitFileName(const SplitFiles& split, int32_t index) {
     return name;
 }
 
-bool NeedsNewFile(const RunContext& ctx, bool nmeaInput) {
-    const TrackStore& store = ctx.store;
-    if (store.GapDistance > ctx.run.GapDistanceLimit) return true;
-    if (ctx.point.IntervalSec > ctx.run.GapSecondsLimit) return true;
-    return nmeaInput && DateGroupChanges(ctx);
+bool NeedsNewFile(const EmitterRun& r, bool nmeaInput) {
+    if (r.store.GapDistance > r.run.GapDistanceLimit) return true;
+    if (r.point.IntervalSec > r.run.GapSecondsLimit) return true;
+    return nmeaInput && DateGroupChanges(r.settings.TrackGroupDate != 0, r.point, r.store);
 }
 
 // Closes the current file and creates the next one; false when either
 // failed (the run stops then).
-bool StartNextFile(TextWriter& out, RunContext& ctx, SplitFiles& split, bool nmeaInput, const OutputWriter& writer,
+bool StartNextFile(TextWriter& out, const EmitterRun& r, SplitFiles& split, bool nmeaInput, const OutputWriter& writer,
                    const LineWriterOptions& options) {
     if (!split.named) {
-        SplitOutputName(ctx.Current().OutputFile, split.base, split.extension);
+        SplitOutputName(r.settings.OutputFile, split.base, split.extension);
         split.named = true;
     }
-    ++ctx.store.SplitIndex;
-    if (!out.Close() || !out.Open(ctx.outputs, SplitFileName(split, ctx.store.SplitIndex), WriteMode::Create)) {
+    ++r.store.SplitIndex;
+    if (!out.Close() || !out.Open(r.io.files, SplitFileName(split, r.store.SplitIndex), WriteMode::Create)) {
         return false;
     }
-    if (ctx.Current().Bom == 0) out.DropBom();
+    if (r.settings.Bom == 0) out.DropBom();
     if (writer.fileHead != nullptr) writer.fileHead(out, options);
-    if (nmeaInput) SetGroupDate(ctx);
+    if (nmeaInput) SetGroupDate(r.point, r.store);
     return true;
 }
 
-void FinishRecord(RunContext& ctx) {
-    ClearTrackPoint(ctx.point);
-    ++ctx.store.RecordIndex;
+void FinishRecord(const EmitterRun& r) {
+    ClearTrackPoint(r.point);
+    ++r.store.RecordIndex;
 }
 
 }  // namespace
 
-void PrepareFileSplit(RunContext& ctx, SplitFiles& split) {
-    ctx.store.SplitIndex = 0;
-    if (ctx.Current().FileSplit == 0) return;
-    SplitOutputName(ctx.Current().OutputFile, split.base, split.extension);
+void PrepareFileSplit(ConvertSettings& s, TrackStore& store, SplitFiles& split) {
+    store.SplitIndex = 0;
+    if (s.FileSplit == 0) return;
+    SplitOutputName(s.OutputFile, split.base, split.extension);
     split.named = true;
-    ctx.Current().OutputFile = SplitFileName(split, 0);
+    s.OutputFile = SplitFileName(split, 0);
 }
 
-int EmitRecord(TextWriter& out, RunContext& ctx, SplitFiles& split, const OutputWriter& writer, InputOrigin origin,
-               LineOutput& line) {
-    if (ctx.StopRequested()) {
-        ClearTrackPoint(ctx.point);
-        return -1;
-    }
+int EmitJudgedRecord(TextWriter& out, const EmitterRun& r, bool accepted, SplitFiles& split,
+                     const OutputWriter& writer, InputOrigin origin, LineOutput& line) {
     const bool nmeaInput = origin == InputOrigin::Nmea;
-    if (!AcceptRecordForEmitter(ctx, nmeaInput)) {
-        FinishRecord(ctx);
+    if (!accepted) {
+        FinishRecord(r);
         return 0;
     }
 
     // The gap that cuts a line here starts a split file or (GPX track) a new
     // track segment.
-    const bool lineCut = ctx.store.WrittenCount >= 1 && NeedsNewFile(ctx, nmeaInput);
-    if (SplitsOutput(writer, origin) && ctx.Current().FileSplit != 0 && lineCut) {
-        if (!StartNextFile(out, ctx, split, nmeaInput, writer, line.options)) {
+    const bool lineCut = r.store.WrittenCount >= 1 && NeedsNewFile(r, nmeaInput);
+    if (SplitsOutput(writer, origin) && r.settings.FileSplit != 0 && lineCut) {
+        if (!StartNextFile(out, r, split, nmeaInput, writer, line.options)) {
             // The record is read but not written; nothing more is.
-            FinishRecord(ctx);
+            FinishRecord(r);
             return -1;
         }
     }
-    writer.write(out, line.options, ctx.point, {ctx.store.RecordIndex, ctx.store.WrittenCount, lineCut},
-                 line.scratch);
+    writer.write(out, line.options, r.point, {r.store.RecordIndex, r.store.WrittenCount, lineCut}, line.scratch);
     // A new date starts the next piece's date group as a split file does.
-    if (lineCut && nmeaInput) SetGroupDate(ctx);
-    ++ctx.store.WrittenCount;
-    FinishRecord(ctx);
+    if (lineCut && nmeaInput) SetGroupDate(r.point, r.store);
+    ++r.store.WrittenCount;
+    FinishRecord(r);
     return 0;
 }
 

@@ -17,7 +17,6 @@
 #include <string>
 #include <string_view>
 
-#include "engine/record_filter.h"
 #include "geo/time_difference.h"
 #include "settings/settings_file.h"
 
@@ -127,14 +126,14 @@ std::string_view TitleOf(std::string_view path) {
     return path.substr(start, (dot == std::string_view::npos ? path.size() : dot) - start);
 }
 
-void WriteHead(TextWriter& out, const ConvertSettings& s, SummaryFormat format) {
-    const SummaryLanguage* language = FindLanguage(s.Language);
-    if (format == SummaryFormat::Csv) {
+void WriteHead(TextWriter& out, const SummaryOptions& options) {
+    const SummaryLanguage* language = FindLanguage(options.language);
+    if (options.format == SummaryFormat::Csv) {
         if (language != nullptr) out.Write(language->csvHeader);
         return;
     }
     std::string title;
-    AppendHtmlText(title, TitleOf(s.InputFile));
+    AppendHtmlText(title, TitleOf(options.input));
     for (const char* line : kHtmlHead) out.Printf(line, title.c_str());
     if (language != nullptr) {
         out.Write("<tr class=c0>");
@@ -160,42 +159,44 @@ void WriteTail(TextWriter& out) {
 
 }  // namespace
 
-void SummaryWriter::ResetGroup(RunContext& ctx) {
-    group_ = SummaryGroup{};
-    ctx.point.ElapsedSec = 0;
-    ctx.point.IntervalDistance = 0.0;
-    ctx.point.TotalDistance = 0.0;
-    ctx.store.FirstTime = 0;
+SummaryOptions SummaryOptionsOf(const ConvertSettings& s, const RunValues& run, SummaryFormat format) {
+    return {format, s.Language, s.InputFile, s.TrackGroupDate != 0, run.GapDistanceLimit, run.GapSecondsLimit};
 }
 
-void SummaryWriter::CloseGroup(TextWriter& out, RunContext& ctx) {
-    if (ctx.store.SplitIndex == 0) ctx.store.SplitIndex = 1;
-    WriteRow(out, ctx);
-    ResetGroup(ctx);
-    ctx.store.SplitIndex += 1;
+void SummaryWriter::ResetGroup(TrackPoint& point, TrackStore& store) {
+    group_ = SummaryGroup{};
+    point.ElapsedSec = 0;
+    point.IntervalDistance = 0.0;
+    point.TotalDistance = 0.0;
+    store.FirstTime = 0;
+}
+
+void SummaryWriter::CloseGroup(TextWriter& out, TrackPoint& point, TrackStore& store) {
+    if (store.SplitIndex == 0) store.SplitIndex = 1;
+    WriteRow(out, store.SplitIndex);
+    ResetGroup(point, store);
+    store.SplitIndex += 1;
     // The record that cut the group is the new group's first: its elapsed time
     // is counted from this record's time stamp, not from the next one's.
-    ctx.store.FirstTime = ctx.store.PreviousTime;
+    store.FirstTime = store.PreviousTime;
 }
 
-void SummaryWriter::Begin(TextWriter& out, RunContext& ctx) {
-    ctx.store.SplitIndex = 0;
-    ResetGroup(ctx);
-    WriteHead(out, ctx.Current(), format_);
+void SummaryWriter::Begin(TextWriter& out, TrackPoint& point, TrackStore& store) {
+    store.SplitIndex = 0;
+    ResetGroup(point, store);
+    WriteHead(out, options_);
 }
 
-void SummaryWriter::End(TextWriter& out, RunContext& ctx) {
-    if (ctx.store.SplitIndex == 0) ctx.store.SplitIndex = 1;
-    WriteRow(out, ctx);
-    if (format_ == SummaryFormat::Html) WriteTail(out);
+void SummaryWriter::End(TextWriter& out, TrackStore& store) {
+    if (store.SplitIndex == 0) store.SplitIndex = 1;
+    WriteRow(out, store.SplitIndex);
+    if (options_.format == SummaryFormat::Html) WriteTail(out);
 }
 
-void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
-    TrackPoint& p = ctx.point;
-    TrackStore& store = ctx.store;
+void SummaryWriter::Add(TextWriter& out, TrackPoint& p, TrackStore& store, bool accepted) {
     SummaryGroup& g = group_;
 
-    if (!AcceptRecordForEmitter(ctx, true)) {
+    if (!accepted) {
         store.RecordIndex += 1;
         ClearTrackPoint(p);
         return;
@@ -203,15 +204,15 @@ void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
     // The filter added the gap to the previous point and ran ComputeDerived.
     g.CutDistance += store.GapDistance;
     g.CutSeconds += p.IntervalSec;
-    if (store.GroupDate.empty()) SetGroupDate(ctx);
+    if (store.GroupDate.empty()) SetGroupDate(p, store);
 
-    const double distanceLimit = ctx.run.GapDistanceLimit;
-    const double secondsLimit = ctx.run.GapSecondsLimit;
+    const double distanceLimit = options_.distanceLimit;
+    const double secondsLimit = options_.secondsLimit;
     const bool overLimit = (distanceLimit > 0.0 || secondsLimit > 0.0) && store.WrittenCount > 0 &&
                            (g.CutDistance > distanceLimit || g.CutSeconds > secondsLimit);
     bool gapRecord = false;
-    if (ctx.Current().TrackGroupDate == 0) {
-        if (overLimit) CloseGroup(out, ctx);
+    if (!options_.groupByDate) {
+        if (overLimit) CloseGroup(out, p, store);
     } else {
         // Grouped by date, a limit passed marks a gap inside the day: the
         // record adds no distance, and the sums start again from it. Left
@@ -225,9 +226,9 @@ void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
             g.CutSeconds = 0.0;
             gapRecord = true;
         }
-        if (DateGroupChanges(ctx)) {
-            CloseGroup(out, ctx);
-            SetGroupDate(ctx);
+        if (DateGroupChanges(true, p, store)) {
+            CloseGroup(out, p, store);
+            SetGroupDate(p, store);
         }
     }
 
@@ -269,9 +270,8 @@ void SummaryWriter::Add(TextWriter& out, RunContext& ctx) {
     ClearTrackPoint(p);
 }
 
-void SummaryWriter::WriteRow(TextWriter& out, RunContext& ctx) {
+void SummaryWriter::WriteRow(TextWriter& out, int32_t group) {
     const SummaryGroup& g = group_;
-    const int32_t group = ctx.store.SplitIndex;
     const int32_t d = g.Duration;
     char duration[48];
     std::snprintf(duration, sizeof duration, "%02d:%02d:%02d", d / 3600, (d % 3600) / 60, d % 60);
@@ -279,7 +279,7 @@ void SummaryWriter::WriteRow(TextWriter& out, RunContext& ctx) {
     const double avgSpeed = g.Count > 0 ? g.SpeedSum / g.Count : 0.0;
     const double avgAltitude = g.Count > 0 ? g.AltitudeSum / g.Count : 0.0;
 
-    if (format_ == SummaryFormat::Csv) {
+    if (options_.format == SummaryFormat::Csv) {
         out.Printf("%d,%d,%d,%d,%s,%s,%s,%s,%1.3f,%s,%1.2f,%1.2f,%1.2f,%1.0f,%1.0f,%1.0f\n", group,
                    g.StartRecord, g.EndRecord, g.Count, g.FromDate.c_str(), g.FromTime.c_str(),
                    g.ToDate.c_str(), g.ToTime.c_str(), g.Distance, duration, g.MaxSpeed,

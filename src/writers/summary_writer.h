@@ -5,9 +5,12 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
-#include "engine/run_context.h"
 #include "base/text_file.h"
+#include "engine/run_values.h"
+#include "engine/track_point.h"
+#include "settings/convert_settings.h"
 
 namespace geoplait {
 
@@ -39,27 +42,42 @@ struct SummaryGroup {
 // How the summary is laid out: CSV rows, or an HTML page with a table.
 enum class SummaryFormat { Csv, Html };
 
-// The summary of one run in one format: Begin writes the
-// head, Add takes each record (one epoch) and End writes the last group's
-// row and the tail. Groups are numbered by ctx.store.SplitIndex.
+// The summary writer's options, taken from the settings and the run values
+// when the run starts.
+struct SummaryOptions {
+    SummaryFormat format = SummaryFormat::Csv;
+    std::string language;          // Language: the header's language (none for an unknown one)
+    std::string input;             // InputFile: the HTML page's title
+    bool groupByDate = false;      // TrackGroupDate
+    double distanceLimit = 0.0;    // km: the run's GapDistanceLimit
+    double secondsLimit = 0.0;     // the run's GapSecondsLimit
+};
+
+SummaryOptions SummaryOptionsOf(const ConvertSettings& s, const RunValues& run, SummaryFormat format);
+
+// The summary of one run in one format: Begin writes the head, Add takes
+// each record (one epoch) and End writes the last group's row and the tail.
+// Each is handed the record at hand and the record state around it, in which
+// groups are numbered by SplitIndex.
 class SummaryWriter {
 public:
-    explicit SummaryWriter(SummaryFormat format) : format_(format) {}
-    void Begin(TextWriter& out, RunContext& ctx);
-    // Adds the current record to the group, closing the group first when a
-    // limit or the date says so; rejected records are only counted. Clears it.
-    void Add(TextWriter& out, RunContext& ctx);
-    void End(TextWriter& out, RunContext& ctx);
+    explicit SummaryWriter(SummaryOptions options) : options_(std::move(options)) {}
+    void Begin(TextWriter& out, TrackPoint& point, TrackStore& store);
+    // Adds the record `accepted` by the emitter's filter (which noted its gap
+    // and derived its values) to the group, closing the group first when a
+    // limit or the date says so; a rejected record is only counted. Clears it.
+    void Add(TextWriter& out, TrackPoint& point, TrackStore& store, bool accepted);
+    void End(TextWriter& out, TrackStore& store);
 
 private:
     // Empties the group statistics; elapsed time and distances restart with
     // the next group.
-    void ResetGroup(RunContext& ctx);
+    void ResetGroup(TrackPoint& point, TrackStore& store);
     // Ends the current group: writes its row and starts the next one.
-    void CloseGroup(TextWriter& out, RunContext& ctx);
-    void WriteRow(TextWriter& out, RunContext& ctx);
+    void CloseGroup(TextWriter& out, TrackPoint& point, TrackStore& store);
+    void WriteRow(TextWriter& out, int32_t group);
 
-    SummaryFormat format_;
+    SummaryOptions options_;
     SummaryGroup group_;
 };
 

@@ -40,5 +40,30 @@ TEST(RunContext, ASectionSharesTheRunButItsRecord) {
     EXPECT_TRUE(section.StopRequested());
 }
 
+// The outputs side handed to a step alone stops with the run: on a cancel
+// and on a failed output alike.
+TEST(RunContext, ItsOutputsStopWithTheRun) {
+    Settings settings;
+    test::RecordingUi ui;
+    RunContext cancelled(settings, ui);
+    const RunOutputs a = OutputsOf(cancelled);
+    EXPECT_EQ(&a.files, &cancelled.outputs);
+    EXPECT_EQ(&a.ui, &cancelled.ui);
+    EXPECT_FALSE(a.StopRequested());
+    cancelled.cancelRequested = true;
+    EXPECT_TRUE(a.StopRequested());
+
+    RunContext failed(settings, ui);
+    const RunOutputs b = OutputsOf(failed);
+    failed.outputs.Fail();
+    EXPECT_TRUE(b.StopRequested());
+    EXPECT_FALSE(failed.cancelRequested.load());
+
+    RunValues run;
+    AddRunWarning(run, MakeNotice(Notice::SidecarNotReplaced, {"a.jpg.xmp"}));
+    ASSERT_EQ(run.Warnings.size(), 1u);
+    EXPECT_EQ(run.Warnings[0].kind, NoticeKind::Warning);
+}
+
 }  // namespace
 }  // namespace geoplait

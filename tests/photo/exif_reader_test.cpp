@@ -114,16 +114,13 @@ Read ReadPath(const std::string& path, int32_t timeDifference = 90000, int dateT
               int gpsTimeStamp = 1) {
     struct timespec times[2] = {{1700000000, 0}, {1700000000, 0}};  // 2023-11-14 22:13:20 UTC
     utimensat(AT_FDCWD, path.c_str(), times, 0);
-    Settings settings;
+    ConvertSettings s;
     RecordingUi ui;
-    RunContext ctx(settings, ui);
-    ConvertSettings& s = ctx.Current();
     s.Photo_Icon_Title = s.Photo_Exif_DateTime = 1;
     s.Photo_Exif_DateTimeOriginal = dateTimeOriginal;
     s.Photo_Exif_GPS_TimeStamp = gpsTimeStamp;
-    ctx.run.TimeDifferenceValue = timeDifference;
     Read r{0, {}, {}};
-    r.code = ReadExif(path, ctx, r.photo);
+    r.code = ReadExif(path, s, LocalClock(timeDifference), ui, r.photo);
     r.messages = ui.messages;
     return r;
 }
@@ -203,11 +200,10 @@ TEST(ExifReader, CodesAndLayouts) {
 
 TEST(ExifReader, FileNotReadable) {
     TempDir dir;
-    Settings settings;
+    const ConvertSettings s;
     RecordingUi ui;
-    RunContext ctx(settings, ui);
     PhotoEntry photo;
-    EXPECT_EQ(ReadExif(dir.File("missing.jpg"), ctx, photo), kExifNoAttributes);
+    EXPECT_EQ(ReadExif(dir.File("missing.jpg"), s, LocalClock(), ui, photo), kExifNoAttributes);
     EXPECT_EQ(photo.Date + photo.DateSource, "00000000Error(NoDate)");
     // A socket has attributes but does not open.
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
@@ -216,7 +212,7 @@ TEST(ExifReader, FileNotReadable) {
     const std::string socketPath = dir.File("s.jpg");
     socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
     ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    EXPECT_EQ(ReadExif(socketPath, ctx, photo), kExifNotOpened);
+    EXPECT_EQ(ReadExif(socketPath, s, LocalClock(), ui, photo), kExifNotOpened);
     EXPECT_EQ(photo.DateSource, "FileDate");
     close(fd);
 }
@@ -349,14 +345,11 @@ TEST(ExifReader, WrittenByExiftool) {
         "-GPSLatitude=33.8675 -GPSLatitudeRef=S -GPSLongitude=151.2070 -GPSLongitudeRef=E -GPSAltitude=12.3 "
         "-GPSTimeStamp=23:30:00 -GPSDateStamp=2021:07:08 " + path;
     ASSERT_EQ(std::system(command.c_str()), 0) << "exiftool (libimage-exiftool-perl) is needed";
-    Settings settings;
+    ConvertSettings s;
     RecordingUi ui;
-    RunContext ctx(settings, ui);
-    ConvertSettings& s = ctx.Current();
     s.Photo_Icon_Title = s.Photo_Exif_DateTimeOriginal = s.Photo_Exif_GPS_TimeStamp = 1;
-    ctx.run.TimeDifferenceValue = 100000;
     Read r{0, {}, {}};
-    r.code = ReadExif(path, ctx, r.photo);
+    r.code = ReadExif(path, s, LocalClock(100000), ui, r.photo);
     EXPECT_EQ(Summary(r), "1106 20210709 093000 34853-07(GPS-Time).34853-29(GPS-Date) S:335203.000000 "
                           "E:1511225.200000 12.300000 34853-02(Lat).34853-04(Lon).34853-06(Alt) [Bay]");
 }
@@ -602,13 +595,11 @@ TEST(ExifReader, ContainersAndExiftool) {
         "exiftool -q -q -overwrite_original -DateTimeOriginal='2021:07:08 09:10:11' -GPSLatitude=33.8675 "
         "-GPSLatitudeRef=S -GPSLongitude=151.2070 -GPSLongitudeRef=E " + dng;
     ASSERT_EQ(std::system(write.c_str()), 0);
-    Settings settings;
+    ConvertSettings s;
     RecordingUi ui;
-    RunContext ctx(settings, ui);
-    ctx.Current().Photo_Exif_DateTimeOriginal = 1;
-    ctx.run.TimeDifferenceValue = 0;
+    s.Photo_Exif_DateTimeOriginal = 1;
     Read r{0, {}, {}};
-    r.code = ReadExif(dng, ctx, r.photo);
+    r.code = ReadExif(dng, s, LocalClock(0), ui, r.photo);
     EXPECT_EQ(Summary(r), "1106 20210708 091011 34665-36867(IFD):DateTimeOriginal S:335203.000000 "
                           "E:1511225.200000  34853-02(Lat).34853-04(Lon). []");
 }

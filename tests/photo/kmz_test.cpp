@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include "photo/kmz_packager.h"
-#include "support/recording_ui.h"
 #include "support/shell.h"
 #include "support/temp_dir.h"
 
@@ -104,9 +103,7 @@ TEST(Kmz, APhotoSwappedForALinkBeforePackingIsLeftOut) {
 // many more; none when nothing was lost.
 TEST(Kmz, LostPhotosAreOneWarning) {
     for (const int lost : {0, 1, 20, 23}) {
-        Settings settings;
-        RecordingUi ui;
-        RunContext ctx(settings, ui);
+        RunValues run;
         PhotoState state;
         std::string expected;
         for (int i = 0; i < lost; ++i) {
@@ -115,12 +112,12 @@ TEST(Kmz, LostPhotosAreOneWarning) {
             if (i < 20) expected += (i > 0 ? "\n" : "") + state.LostLines.back().text;
         }
         if (lost > 20) expected += "\n(3 more)";
-        ReportLostPhotos(ctx, state);
-        ASSERT_EQ(ctx.run.Warnings.size(), lost == 0 ? 0u : 1u) << lost;
+        ReportLostPhotos(run, state);
+        ASSERT_EQ(run.Warnings.size(), lost == 0 ? 0u : 1u) << lost;
         if (lost == 0) continue;
-        EXPECT_EQ(ctx.run.Warnings[0].text, expected);
-        EXPECT_EQ(ctx.run.Warnings[0].caption, "Warning");
-        EXPECT_EQ(ctx.run.Warnings[0].kind, NoticeKind::Warning);
+        EXPECT_EQ(run.Warnings[0].text, expected);
+        EXPECT_EQ(run.Warnings[0].caption, "Warning");
+        EXPECT_EQ(run.Warnings[0].kind, NoticeKind::Warning);
     }
 }
 

@@ -6,6 +6,9 @@
 #include <string>
 #include <utility>
 
+#include "support/record_position.h"
+#include "support/temp_dir.h"
+
 namespace geoplait::test {
 namespace {
 
@@ -27,6 +30,43 @@ TEST(GeoJsonWriter, StringsAreEscapedAndValidUtf8) {
         AppendJsonString(out, text);
         EXPECT_EQ(out, "x" + json) << text;
     }
+}
+
+// The writer is handed the record and its options alone: a record without
+// hemisphere letters stands where the default hemispheres decoded at the
+// start put it, one with letters where they say; each point is numbered
+// from its record index.
+TEST(GeoJsonWriter, PointsWithoutLettersStandInTheDefaultHemispheres) {
+    TempDir dir;
+    ConvertSettings s;
+    s.OutputFile = dir.File("out.geojson");
+    ConfigSettings config;
+    config.LatitudeNS = "S";
+    config.LongitudeWE = "E";
+    OutputFiles files;
+    {
+        TextWriter out;
+        ASSERT_TRUE(out.Open(files, s.OutputFile, WriteMode::Plain));
+        GeoJsonWriter geojson;
+        ASSERT_TRUE(geojson.Begin(out, files, GeoJsonOptionsOf(s, config, true)));
+        TrackPoint p;
+        SetPositionTexts(p, "13945.0000", "3530.0000");
+        p.GgaAltitude = "10";
+        geojson.Add(out, p, 4, false);
+        p.RmcNS = "N";
+        p.RmcEW = "W";
+        geojson.Add(out, p, 5, false);
+        geojson.End(out, 0);
+        ASSERT_TRUE(out.Close());
+    }
+    ASSERT_TRUE(files.Commit());
+    const std::string json = ReadFileBytes(s.OutputFile);
+    const std::string properties = "]},\"properties\":{\"name\":\"\",\"time\":null,\"no\":";
+    const size_t first = json.find("\"coordinates\":[139.750000,-35.500000,10" + properties + "5,");
+    const size_t second = json.find("\"coordinates\":[-139.750000,35.500000,10" + properties + "6,");
+    EXPECT_NE(first, std::string::npos) << json;
+    EXPECT_NE(second, std::string::npos) << json;
+    EXPECT_LT(first, second);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // that fail are the whole-program cases csv_*_split_*.
 #include "writers/record_emitter.h"
 
+#include "engine/record_filter.h"
+
 #include "writer_fixture.h"
 
 namespace geoplait::test {
@@ -20,7 +22,7 @@ struct Emitter : WriterFixture {
         s().Output_Time_utc9 = 1;  // CSV Custom lines show the local time only
     }
     void Open() {
-        PrepareFileSplit(ctx, split);
+        PrepareFileSplit(s(), ctx.store, split);
         out.Open(ctx.outputs, s().OutputFile, WriteMode::Create);
         out.DropBom();
     }
@@ -47,7 +49,9 @@ struct Emitter : WriterFixture {
         ReadPositionTexts(p);
         ReadRecordValues(p);
         writer.options = Options();
-        return EmitRecord(out, ctx, split, *OutputWriterOf(kind), origin, writer);
+        return EmitRecord(out, {ctx.Current(), ctx.run, ctx.point, ctx.store, OutputsOf(ctx)},
+                          [&] { return AcceptRecordForEmitter(ctx, origin == InputOrigin::Nmea); }, split,
+                          *OutputWriterOf(kind), origin, writer);
     }
 };
 

@@ -1,0 +1,258 @@
+#include "readers/xml_plain.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace geoplait {
+
+namespace {
+
+// Elements open at once and attributes of one tag that plain content may
+// hold; more is left to the parser.
+constexpr int kMaxOpen = 64;
+constexpr int kMaxAttributes = 16;
+
+enum ByteClass : uint8_t {
+    kNotPlain = 0,
+    kPlain = 1,      // a character of plain content
+    kNameChar = 2,   // also within a name
+    kNameStart = 4,  // also at the start of one
+    kDataStop = 8,   // ends a run of character data: "<", "&", ">" (of "]]>"), line breaks and what is not plain
+};
+
+constexpr std::array<uint8_t, 256> MakeClasses() {
+    std::array<uint8_t, 256> classes{};
+    classes['\t'] = classes['\n'] = classes['\r'] = kPlain;
+    for (int c = 0x20; c <= 0x7E; ++c) classes[static_cast<size_t>(c)] = kPlain;
+    for (int c = 'a'; c <= 'z'; ++c) classes[static_cast<size_t>(c)] = kPlain | kNameChar | kNameStart;
+    for (int c = 'A'; c <= 'Z'; ++c) classes[static_cast<size_t>(c)] = kPlain | kNameChar | kNameStart;
+    for (int c = '0'; c <= '9'; ++c) classes[static_cast<size_t>(c)] = kPlain | kNameChar;
+    classes['_'] = kPlain | kNameChar | kNameStart;
+    classes['.'] = classes['-'] = classes[':'] = kPlain | kNameChar;
+    for (uint8_t& c : classes) {
+        if (c == kNotPlain) c = kDataStop;
+    }
+    classes['<'] |= kDataStop;
+    classes['&'] |= kDataStop;
+    classes['>'] |= kDataStop;
+    classes['\n'] |= kDataStop;
+    classes['\r'] |= kDataStop;
+    return classes;
+}
+constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
+
+uint8_t ClassOf(char c) { return kClasses[static_cast<unsigned char>(c)]; }
+
+bool IsPlain(char c) { return (ClassOf(c) & kPlain) != 0; }
+
+// Eight bytes at a time: whether a word holds only printable ASCII (0x20 to
+// 0x7E), and whether it holds byte c (the usual tests for a zero byte).
+constexpr uint64_t kOnes = 0x0101010101010101ULL;
+constexpr uint64_t kHighs = 0x8080808080808080ULL;
+
+uint64_t Word(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+bool Printable(uint64_t word) {
+    const uint64_t below = (word - kOnes * 0x20) & ~word;
+    const uint64_t del = word ^ (kOnes * 0x7F);
+    return ((word | below | ((del - kOnes) & ~del)) & kHighs) == 0;
+}
+
+bool Holds(uint64_t word, char c) {
+    const uint64_t match = word ^ (kOnes * static_cast<unsigned char>(c));
+    return ((match - kOnes) & ~match & kHighs) != 0;
+}
+
+// Whether all of text is plain characters; counts its line breaks.
+bool AllPlain(std::string_view text, PlainLines& lines) {
+    bool plain = true;
+    const auto check = [&](char c) {
+        plain &= IsPlain(c);
+        lines.lineFeeds += c == '\n' ? 1 : 0;
+        lines.carriageReturns += c == '\r' ? 1 : 0;
+    };
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        if (Printable(Word(text.data() + i))) continue;
+        for (size_t k = i; k < i + 8; ++k) check(text[k]);
+    }
+    for (; i < text.size(); ++i) check(text[i]);
+    return plain;
+}
+
+void CountBreak(char c, PlainLines& lines) {
+    if (c == '\n') ++lines.lineFeeds;
+    if (c == '\r') ++lines.carriageReturns;
+}
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A plain content reader over one piece of text, from p to end; every step
+// is bounds-checked and false when the text is no plain content or ends
+// first.
+struct PlainScan {
+    const char* p;
+    const char* end;
+    PlainLines lines;
+
+    void SkipSpace() {
+        for (; p < end && IsSpace(*p); ++p) CountBreak(*p, lines);
+    }
+
+    // A name at p: a letter or "_" first, then letters, digits and "_.-",
+    // with at most one ":" and never at either end (a prefix and a local
+    // name, as namespaces want them).
+    std::string_view TakeName() {
+        const char* start = p;
+        if (p == end || (ClassOf(*p) & kNameStart) == 0) return {};
+        const char* colon = nullptr;
+        for (++p; p < end && (ClassOf(*p) & kNameChar) != 0; ++p) {
+            if (*p != ':') continue;
+            if (colon != nullptr) return {};
+            colon = p;
+        }
+        if (colon == p - 1) return {};
+        return std::string_view(start, static_cast<size_t>(p - start));
+    }
+
+    bool Take(char c) {
+        if (p == end || *p != c) return false;
+        ++p;
+        return true;
+    }
+
+    bool Take(std::string_view literal) {
+        if (static_cast<size_t>(end - p) < literal.size() || std::memcmp(p, literal.data(), literal.size()) != 0) {
+            return false;
+        }
+        p += literal.size();
+        return true;
+    }
+
+    // Plain characters up to and through `close` (of two or three bytes).
+    bool Through(std::string_view close) {
+        const std::string_view rest(p, static_cast<size_t>(end - p));
+        const size_t at = rest.find(close);
+        if (at == std::string_view::npos || !AllPlain(rest.substr(0, at), lines)) return false;
+        p += at + close.size();
+        return true;
+    }
+
+    // The attributes and end of a start tag after its name; `empty` tells a
+    // tag closed by "/>".
+    bool TagRest(bool& empty) {
+        empty = false;
+        if (Take('>')) return true;
+        std::array<std::string_view, kMaxAttributes> names;
+        int count = 0;
+        for (;;) {
+            const char* before = p;
+            SkipSpace();
+            if (Take('>')) return true;
+            if (Take('/')) {
+                empty = true;
+                return Take('>');
+            }
+            // An attribute stands after white space, and only once in a tag.
+            if (p == before || count == kMaxAttributes) return false;
+            const std::string_view name = TakeName();
+            if (name.empty()) return false;
+            for (int k = 0; k < count; ++k) {
+                if (names[static_cast<size_t>(k)] == name) return false;
+            }
+            names[static_cast<size_t>(count++)] = name;
+            SkipSpace();
+            if (!Take('=')) return false;
+            SkipSpace();
+            if (p == end || (*p != '"' && *p != '\'')) return false;
+            const char quote = *p++;
+            for (; p < end && *p != quote; ++p) {
+                if ((ClassOf(*p) & kDataStop) != 0 && *p != '>' && *p != '\n' && *p != '\r') return false;
+                CountBreak(*p, lines);
+            }
+            if (!Take(quote)) return false;
+        }
+    }
+};
+
+std::string_view LocalPart(std::string_view name) {
+    const size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+}  // namespace
+
+size_t PlainContentLength(std::string_view text, std::string_view rawName, int depthRoom,
+                          std::span<const std::string_view> wanted, PlainLines& lines) {
+    constexpr size_t kNot = std::string::npos;
+    const int maxOpen = depthRoom < kMaxOpen ? depthRoom : kMaxOpen;
+    // The names of the open elements, left unset until used (this runs for
+    // every element passed over).
+    const char* openName[kMaxOpen];
+    size_t openLength[kMaxOpen];
+    int depth = 0;
+    PlainScan scan{text.data(), text.data() + text.size(), {}};
+    for (;;) {
+        // Character data up to the next markup: no reference, no "]]>".
+        const char* run = scan.p;
+        for (;;) {
+            while (scan.end - scan.p >= 8) {
+                const uint64_t word = Word(scan.p);
+                if (!Printable(word) || Holds(word, '<') || Holds(word, '&') || Holds(word, '>')) break;
+                scan.p += 8;
+            }
+            while (scan.p < scan.end && (ClassOf(*scan.p) & kDataStop) == 0) ++scan.p;
+            if (scan.p == scan.end) return kNot;
+            if (*scan.p == '<') break;
+            if (*scan.p == '\n' || *scan.p == '\r') {
+                CountBreak(*scan.p++, scan.lines);
+                continue;
+            }
+            if (*scan.p != '>' || (scan.p - run >= 2 && scan.p[-1] == ']' && scan.p[-2] == ']')) return kNot;
+            ++scan.p;
+        }
+        const char* markup = scan.p++;
+        if (scan.Take('/')) {
+            const std::string_view name = scan.TakeName();
+            scan.SkipSpace();
+            if (name.empty() || !scan.Take('>')) return kNot;
+            if (depth == 0) {
+                if (name != rawName) return kNot;
+                lines = scan.lines;
+                return static_cast<size_t>(markup - text.data());
+            }
+            const auto open = static_cast<size_t>(depth - 1);
+            if (name != std::string_view(openName[open], openLength[open])) return kNot;
+            --depth;
+        } else if (scan.Take('!')) {
+            // A comment ("--" only in its closing "-->") or a CDATA section.
+            if (scan.Take("--")) {
+                if (!scan.Through("--") || !scan.Take('>')) return kNot;
+            } else if (!scan.Take("[CDATA[") || !scan.Through("]]>")) {
+                return kNot;
+            }
+        } else {
+            // A start or empty-element tag (anything else after "<" has no name).
+            const std::string_view name = scan.TakeName();
+            if (name.empty() || depth + 1 > maxOpen) return kNot;
+            const std::string_view local = LocalPart(name);
+            for (const std::string_view w : wanted) {
+                if (local == w) return kNot;
+            }
+            bool empty = false;
+            if (!scan.TagRest(empty)) return kNot;
+            if (!empty) {
+                openName[depth] = name.data();
+                openLength[depth] = name.size();
+                ++depth;
+            }
+        }
+    }
+}
+
+}  // namespace geoplait

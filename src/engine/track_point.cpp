@@ -265,6 +265,15 @@ void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
     to.LocalOffset = from.LocalOffset;  // what Local was worked out with
 }
 
+void GiveTextsBuffers(TrackPoint& point, bool filledOnly) {
+    // More than a string holds in place (15 bytes with GCC's library).
+    constexpr size_t kOwnBuffer = 24;
+    const auto give = [filledOnly](std::string& text) {
+        if (text.capacity() < kOwnBuffer && !(filledOnly && text.empty())) text.reserve(kOwnBuffer);
+    };
+    for (std::string TrackPoint::*field : kTextFields) give(point.*field);
+}
+
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
     // Once per record read ahead: most fields are empty on both sides (a
     // cleared record and one its reader filled in part), and those are left.
@@ -285,7 +294,10 @@ void HandOnRecord(TrackPoint& from, TrackPoint& to) {
     // ends with no text at all, PointName and ExtendData empty too.
     const auto moveField = [](std::string& x, std::string& y) {
         if (x.empty() && y.empty()) return;
-        x.swap(y);
+        // The move takes x's buffer and gives x the one y had (GCC's
+        // library, inline): with buffers of their own, two pointers change
+        // places, as a swap would change them.
+        y = std::move(x);
         x.clear();
     };
     for (std::string TrackPoint::*field : kTextFields) moveField(from.*field, to.*field);

@@ -281,6 +281,13 @@ void CopyRecordTexts(const TrackPoint& from, TrackPoint& to);
 // them); the other numbers stay where they are.
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b);
 
+// Gives every text of the record a buffer of its own, beyond the few bytes a
+// string holds in place: exchanging two such texts (SwapRecordTexts,
+// HandOnRecord) swaps two pointers instead of copying bytes, and a cleared
+// text keeps its buffer. For the records that pass the texts between them;
+// `filledOnly`: only the texts that are not empty.
+void GiveTextsBuffers(TrackPoint& point, bool filledOnly = false);
+
 // Hands the record `from` on to `to`, a cleared record of another run state
 // that takes the same records: its texts, positions, readings and the numbers
 // derived from the record alone (Values, Speed, LocalOffset) go to

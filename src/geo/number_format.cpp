@@ -155,6 +155,16 @@ void AssignFixed(std::string& out, double value, int precision, int width) {
 }
 
 size_t FormatClock(char* out, int32_t seconds) {
+    if (seconds >= 0 && seconds < 100 * 3600) {
+        // The usual durations: two digits for each part.
+        const auto s = static_cast<uint32_t>(seconds);
+        std::memcpy(out, kDigitPairs + 2 * (s / 3600), 2);
+        out[2] = ':';
+        std::memcpy(out + 3, kDigitPairs + 2 * (s / 60 % 60), 2);
+        out[5] = ':';
+        std::memcpy(out + 6, kDigitPairs + 2 * (s % 60), 2);
+        return 8;
+    }
     const int32_t parts[3] = {seconds / 3600, seconds % 3600 / 60, seconds % 60};
     char* p = out;
     for (int32_t part : parts) {

@@ -68,6 +68,8 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     TrackStore pathStore;
     if (both) {
         pathPoint = ctx.point;
+        // Each record's texts are handed on to it by their pointers.
+        GiveTextsBuffers(pathPoint);
         pathStore = ctx.store;
         pathStore.RecordIndex = 0;
         pathStore.WrittenCount = 0;

@@ -57,15 +57,23 @@ struct ReadRecord {
     TrackPoint point;
     uint64_t bytesRead = 0;
     bool gaveLast = false;
+    uint32_t fills = 0;  // records the reader filled it with
 };
 
 // Records go from the reading thread to the run in batches, so that the two
 // meet once per batch rather than once per record. A batch closes at its
-// record count or once its names and extra texts pass a megabyte; with four
+// record count or once its names and extra texts pass a megabyte; with eight
 // batches the records in flight stay a few megabytes whatever the input.
 constexpr size_t kBatchRecords = 64;
 constexpr size_t kBatchBytes = size_t{1} << 20;
-constexpr size_t kBatchCount = 4;
+constexpr size_t kBatchCount = 8;
+// A side that finds nothing to do sleeps until half the batches are there
+// for it (or the input ends), so that the faster side is woken once per
+// half of them, not once per batch.
+constexpr size_t kWakeBatches = kBatchCount / 2;
+// A slot's texts get buffers of their own (GiveTextsBuffers) when it is
+// filled the third time, once the input has passed two rounds of the batches.
+constexpr uint32_t kBuffersAtFill = 3;
 // A name longer than this is not kept in a slot's spare room once emptied.
 constexpr size_t kKeptCapacity = size_t{64} << 10;
 
@@ -76,40 +84,51 @@ struct ReadBatch {
 
 // The batches, used in turn: the reader fills batch `filled_ % kBatchCount`
 // while fewer than kBatchCount are filled and not yet given back; the run
-// reads them in the same order.
+// reads them in the same order. Each side is woken only when it sleeps and
+// what it waits for is there.
 class ReadQueue {
 public:
-    // Every record of every batch as `start`: the state a reader fills a
-    // record from, which a taker leaves the record in after each record.
-    explicit ReadQueue(const TrackPoint& start) {
-        for (ReadBatch& batch : batches_) {
-            for (ReadRecord& record : batch.records) CopyRecordTexts(start, record.point);
-        }
-    }
+    // Every record of every batch starts as `start` (Start): the state a
+    // reader fills a record from, which a taker leaves the record in after
+    // each record. The reader copies it into each slot it fills the first
+    // time, so a short input sets up no more slots than it fills.
+    explicit ReadQueue(const TrackPoint& start) { CopyRecordTexts(start, start_); }
+    const TrackPoint& Start() const { return start_; }
 
     // The reading side: the batch to fill next, or null once the run stopped.
     ReadBatch* Free() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return stopped_ || filled_ - returned_ < kBatchCount; });
+        if (!stopped_ && filled_ - returned_ >= kBatchCount) {
+            readerSleeps_ = true;
+            readerWakes_.wait(lock, [this] { return stopped_ || filled_ - returned_ <= kBatchCount - kWakeBatches; });
+            readerSleeps_ = false;
+        }
         return stopped_ ? nullptr : &batches_[filled_ % kBatchCount];
     }
     // The batch Free gave is filled; `end`: no record follows it (or the
     // reader failed with `error`). A batch without records is none.
     void Filled(size_t count, bool end, std::exception_ptr error = nullptr) {
+        bool wake = false;
         {
             std::lock_guard lock(mutex_);
             if (count > 0) ++filled_;
             ended_ = end;
             error_ = error;
+            wake = runSleeps_ && (ended_ || filled_ >= runWants_);
         }
-        changed_.notify_all();
+        if (wake) runWakes_.notify_one();
     }
 
     // The run's side: batch n (counted from 0) once it is filled, or null
     // when the input ends before it.
     ReadBatch* Full(uint64_t n) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this, n] { return filled_ > n || ended_; });
+        if (filled_ <= n && !ended_) {
+            runWants_ = n + kWakeBatches;
+            runSleeps_ = true;
+            runWakes_.wait(lock, [this] { return filled_ >= runWants_ || ended_; });
+            runSleeps_ = false;
+        }
         // A reader that failed ends with the batch it was filling: those
         // before it are read first.
         if (filled_ <= n + 1 && error_ != nullptr) std::rethrow_exception(error_);
@@ -117,11 +136,13 @@ public:
     }
     // Batch n is read: the reader may fill it again.
     void Return() {
+        bool wake = false;
         {
             std::lock_guard lock(mutex_);
             ++returned_;
+            wake = readerSleeps_ && filled_ - returned_ <= kBatchCount - kWakeBatches;
         }
-        changed_.notify_all();
+        if (wake) readerWakes_.notify_one();
     }
     // The run reads no more: the reader ends at its next batch.
     void Stop() {
@@ -129,15 +150,20 @@ public:
             std::lock_guard lock(mutex_);
             stopped_ = true;
         }
-        changed_.notify_all();
+        readerWakes_.notify_one();
     }
 
 private:
     std::array<ReadBatch, kBatchCount> batches_;
+    TrackPoint start_;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable readerWakes_;
+    std::condition_variable runWakes_;
     uint64_t filled_ = 0;
     uint64_t returned_ = 0;
+    uint64_t runWants_ = 0;     // the run sleeps until this many are filled
+    bool readerSleeps_ = false;
+    bool runSleeps_ = false;
     bool ended_ = false;
     bool stopped_ = false;
     std::exception_ptr error_;
@@ -158,10 +184,14 @@ void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::strin
                 TrackPoint& p = record.point;
                 if (p.PointName.empty() && p.PointName.capacity() > kKeptCapacity) std::string().swap(p.PointName);
                 if (p.ExtendData.empty() && p.ExtendData.capacity() > kKeptCapacity) std::string().swap(p.ExtendData);
+                if (record.fills == 0) CopyRecordTexts(queue.Start(), p);
                 if (!reader.Next(p)) {
                     more = false;
                     break;
                 }
+                // A long input's slots get buffers for the texts they carry
+                // (a short one's would cost more than they save).
+                if (++record.fills == kBuffersAtFill) GiveTextsBuffers(p, true);
                 record.bytesRead = reader.BytesRead();
                 if constexpr (requires { reader.GaveLast(); }) record.gaveLast = reader.GaveLast();
                 Arrive(speed, p, fallback);
@@ -227,6 +257,10 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
     take(ctx);
     if (readAhead && !second) return;
 
+    // The records' texts change places with the batches' once a record:
+    // with buffers of their own on both sides, by their pointers.
+    GiveTextsBuffers(ctx.point);
+    GiveTextsBuffers(ahead);
     auto queue = std::make_unique<ReadQueue>(ctx.point);
     ReadingThread reading{*queue, std::thread([&reader, &q = *queue, &speed, fallback] {
                               NameThisThread("geoplait-read");

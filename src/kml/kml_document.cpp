@@ -212,9 +212,15 @@ KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettin
     o.units = run.Units;
     o.defaultSigns = DefaultHemisphereSigns(config.LatitudeNS, config.LongitudeWE);
     o.adjust = PositionAdjustmentOf(s.OffNS, s.OffWE, s.OffAltitude, s.Tokyo2WGS84 != 0);
+    // Kept as they reach the file, so that each break copies them as they are.
+    const auto withCrLf = [](const std::string& text) {
+        std::string bytes(2 * text.size() + 16, '\0');
+        bytes.resize(static_cast<size_t>(CopyWithCrLf(text.data(), text.size(), bytes.data()) - bytes.data()));
+        return bytes;
+    };
     for (size_t g = 0; g < o.nmeaGroupStart.size(); ++g) {
-        o.nmeaGroupStart[g] = LineGroupStart(s, g, true);
-        o.otherGroupStart[g] = LineGroupStart(s, g, false);
+        o.nmeaGroupStart[g] = withCrLf(LineGroupStart(s, g, true));
+        o.otherGroupStart[g] = withCrLf(LineGroupStart(s, g, false));
     }
     return o;
 }

@@ -113,7 +113,7 @@ struct KmlRecordOptions {
     // to "  <coordinates>", for each of the 12 groups, its setting texts
     // escaped once here rather than at every break: with the NMEA
     // indentation of the vertical lines' colour, and with that of CSV, POT
-    // and GPX input.
+    // and GPX input. Kept as they reach the file (each line end CR LF).
     std::array<std::string, kGroupCount> nmeaGroupStart;
     std::array<std::string, kGroupCount> otherGroupStart;
 };

@@ -4,6 +4,7 @@
 
 #include "geo/number_format.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -13,18 +14,32 @@
 
 namespace geoplait {
 
-char* KmlBuffer::Room(size_t size) {
-    if (!holding_) return out_.Room(size);
-    heldUsed_ = held_.size();
-    held_.resize(heldUsed_ + size);
-    return held_.data() + heldUsed_;
+char* KmlBuffer::HeldRoom(size_t size) {
+    if (held_.size() - heldSize_ < size) held_.resize(std::max(2 * held_.size(), heldSize_ + size));
+    return held_.data() + heldSize_;
 }
 
-void KmlBuffer::Commit(size_t filled) {
-    if (holding_) {
-        held_.resize(heldUsed_ + filled);
-    } else {
-        out_.Commit(filled);
+void KmlBuffer::Bytes(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const size_t n = std::min(bytes.size(), TextWriter::kMaxRoom);
+        std::memcpy(Room(n), bytes.data(), n);
+        Commit(n);
+        bytes.remove_prefix(n);
+    }
+}
+
+void KmlBuffer::TextLong(std::string_view text) {
+    if (!holding_) {
+        out_.Write(text);
+        return;
+    }
+    // Piece by piece, each with room for its line ends as CR LF.
+    constexpr size_t kPiece = (TextWriter::kMaxRoom - 16) / 2;
+    while (!text.empty()) {
+        const std::string_view piece = text.substr(0, kPiece);
+        char* const at = Room(2 * piece.size() + 16);
+        Commit(static_cast<size_t>(CopyWithCrLf(piece.data(), piece.size(), at) - at));
+        text.remove_prefix(piece.size());
     }
 }
 
@@ -81,8 +96,16 @@ void AppendEscaped(std::string& out, std::string_view text) {
 }
 
 void KmlBuffer::Escaped(std::string_view text) {
-    // Most texts need no escaping: one look at each byte, then they are copied
-    // in one piece (find_first_of would search the four characters for each).
+    // Most texts are short and need no escaping and no CR: copied whole and
+    // looked at where they landed, one look at each sixteen bytes.
+    if (text.size() <= kShortText) {
+        char* const at = Room(2 * text.size() + 16);
+        CopyShort(at, text.data(), text.size());
+        if (FirstOfBytes<'&', '<', '>', '"', '\n'>(at, text.size()) == text.size()) {
+            Commit(text.size());
+            return;
+        }
+    }
     size_t i = FirstNeedingEntity(text);
     if (i == text.size()) {
         Text(text);
@@ -120,7 +143,7 @@ void KmlBuffer::Duration(int32_t seconds) {
 }
 
 void KmlBuffer::HoldPiece() {
-    held_.clear();
+    heldSize_ = 0;
     holding_ = true;
     pieceCoordinates_ = 0;
 }
@@ -129,14 +152,14 @@ void KmlBuffer::PieceCoordinate(std::string_view line) {
     Text(line);
     if (!holding_ || ++pieceCoordinates_ < 2) return;
     holding_ = false;
-    out_.Write(held_);
-    held_.clear();
+    Bytes(std::string_view(held_.data(), heldSize_));
+    heldSize_ = 0;
 }
 
 bool KmlBuffer::EndPiece() {
     if (!holding_) return true;
     // Fewer than two coordinates: the piece is no line and goes.
-    held_.clear();
+    heldSize_ = 0;
     holding_ = false;
     return false;
 }

@@ -240,7 +240,7 @@ void WriteLineGroupBreak(KmlBuffer& out, KmlSection& section, const KmlRecordOpt
     out.Text("\n"
              "<Placemark>\n");
     WriteGroupName(out, section.store.SplitIndex, "");
-    out.Text(source == TrackSource::Nmea ? options.nmeaGroupStart[g] : options.otherGroupStart[g]);
+    out.Bytes(source == TrackSource::Nmea ? options.nmeaGroupStart[g] : options.otherGroupStart[g]);
     if (source == TrackSource::Nmea) RestartGroup(section, true);
 }
 

@@ -18,8 +18,8 @@ namespace geoplait {
 namespace {
 
 struct UnitTexts {
-    const char* distance;   // suffix of a distance
-    const char* speed;      // suffix of a speed
+    std::string_view distance;  // suffix of a distance
+    std::string_view speed;     // suffix of a speed
 };
 
 // Indexed by UnitSystem; Unknown has none.
@@ -34,8 +34,10 @@ const UnitTexts* UnitTextsOf(UnitSystem units) {
 }
 
 // A text between two literals: open + text + close. The text is escaped: the
-// date texts carry the input's characters.
-void WriteBetween(KmlBuffer& out, std::string_view open, std::string_view text, std::string_view close) {
+// date texts carry the input's characters. The literals stay literals, which
+// KmlBuffer writes as they were compiled.
+template <size_t Open, size_t Close>
+void WriteBetween(KmlBuffer& out, const char (&open)[Open], std::string_view text, const char (&close)[Close]) {
     out.Text(open);
     out.Escaped(text);
     out.Text(close);
@@ -53,8 +55,9 @@ void WriteDegrees(KmlBuffer& out, const RecordPosition& position, const Coordina
 }
 
 // open + printf("%<width>.<precision>f") + unit suffix + close.
-void WriteUnitValue(KmlBuffer& out, std::string_view open, double value, int precision, int width,
-                    const char* unit, std::string_view close) {
+template <size_t Open, size_t Close>
+void WriteUnitValue(KmlBuffer& out, const char (&open)[Open], double value, int precision, int width,
+                    std::string_view unit, const char (&close)[Close]) {
     out.Text(open);
     out.Fixed(value, precision, width);
     out.Text(unit);

@@ -71,6 +71,39 @@ TEST(ReadRecordValues, ReadsEachNumberOnceWithItsKnownState) {
     EXPECT_EQ(b.Values, RecordValues{});
 }
 
+// Texts with buffers of their own change places by their pointers: the
+// bytes stay where they are, whoever holds them, and a cleared text keeps
+// its buffer for the next record.
+TEST(GiveTextsBuffers, TextsChangePlacesWithoutTheirBytesMoving) {
+    TrackPoint a;
+    TrackPoint b;
+    TrackPoint c;
+    a.RmcTime = "123456";
+    a.GgaLatitude = "3539.1234";
+    a.GgaGeoid = "x";
+    const std::string emptyBefore = a.GgaDgpsAge;
+    GiveTextsBuffers(a, true);
+    EXPECT_EQ(a.RmcTime + a.GgaLatitude + a.GgaGeoid, "1234563539.1234x");
+    EXPECT_EQ(a.GgaDgpsAge.capacity(), emptyBefore.capacity()) << "an empty text is left as it is";
+    GiveTextsBuffers(a);
+    GiveTextsBuffers(b);
+    GiveTextsBuffers(c);
+    EXPECT_GE(a.GgaDgpsAge.capacity(), 16u);
+    const char* const time = a.RmcTime.data();
+    const char* const geoid = a.GgaGeoid.data();
+    SwapRecordTexts(a, b);
+    EXPECT_EQ(b.RmcTime, "123456");
+    EXPECT_EQ(b.RmcTime.data(), time);
+    EXPECT_EQ(b.GgaGeoid.data(), geoid);
+    HandOnRecord(b, c);
+    EXPECT_EQ(c.RmcTime, "123456");
+    EXPECT_EQ(c.RmcTime.data(), time);
+    EXPECT_EQ(b.RmcTime, "");
+    EXPECT_GE(b.RmcTime.capacity(), 16u) << "the buffer it got back";
+    ClearTrackPoint(c);
+    EXPECT_EQ(c.RmcTime.data(), time);
+}
+
 TEST(WholeOf, TheWholePartWithinInt32) {
     const struct {
         Reading reading;

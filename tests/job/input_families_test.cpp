@@ -278,7 +278,9 @@ std::string Epochs(int n) {
 }
 
 TEST_F(ReadingThreadTest, KeepsTheRecordsOfAPlainReadAcrossBatches) {
-    for (const int n : {0, 1, 2, 63, 64, 65, 128, 129, 300}) {
+    // Around a batch, the half of the batches that wakes a sleeping side
+    // (four) and all eight of them in flight.
+    for (const int n : {0, 1, 2, 63, 64, 65, 128, 129, 255, 256, 257, 300, 511, 512, 513, 1100}) {
         for (const bool lookAhead : {false, true}) {
             for (const auto& [kind, bytes] : {std::pair{ModeKind::Gpx, Waypoints(n)}, std::pair{ModeKind::Nmea, Epochs(n)}}) {
                 SCOPED_TRACE(std::to_string(n) + (lookAhead ? " ahead " : " ") + (kind == ModeKind::Gpx ? "gpx" : "nmea"));
@@ -309,11 +311,12 @@ TEST_F(ReadingThreadTest, KeepsTheRecordsOfAPlainReadAcrossBatches) {
 }
 
 TEST_F(ReadingThreadTest, AStopEndsTheReadingWhereverTheThreadIs) {
-    for (const int stopAfter : {1, 63, 64, 65, 200}) {
+    // Also with the reader asleep, all eight batches filled, or woken again.
+    for (const int stopAfter : {1, 63, 64, 65, 200, 256, 513, 900}) {
         SCOPED_TRACE(stopAfter);
-        EXPECT_EQ(Read(ModeKind::Gpx, Waypoints(300), false, false, stopAfter).records.size(),
+        EXPECT_EQ(Read(ModeKind::Gpx, Waypoints(1100), false, false, stopAfter).records.size(),
                   static_cast<size_t>(stopAfter));
-        EXPECT_EQ(Read(ModeKind::Gpx, Waypoints(300), false, true, stopAfter).records.size(),
+        EXPECT_EQ(Read(ModeKind::Gpx, Waypoints(1100), false, true, stopAfter).records.size(),
                   static_cast<size_t>(stopAfter));
     }
     // A taker that throws (a cancelled run) leaves no thread behind, and the

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "kml_fixture.h"
 
@@ -81,6 +82,109 @@ TEST_F(KmlFormatTest, EscapedFindsEachEntityByteAtEveryPlace) {
         }
     }
     EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Escaped(filler); }), filler);
+}
+
+// Short texts are copied whole and looked at where they landed, in copies of
+// 4, 8, 16 and 32 bytes that overlap: a line end at each place of each size
+// around those becomes CR LF (Captured fails on a lone LF), and nothing else
+// changes.
+TEST_F(KmlFormatTest, ShortTextsOfEverySizeGetEachLineEndAsCrLf) {
+    const std::string letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (size_t size = 0; size <= 40; ++size) {
+        std::vector<std::string> texts;
+        std::string want;
+        for (size_t at = 0; at <= size; ++at) {
+            std::string text = letters.substr(0, size);
+            if (at < size) text[at] = '\n';
+            std::string twice = text;
+            if (size > 2) twice[size - 1] = '\n';
+            want += "<" + text + twice + ">";
+            texts.push_back(std::move(text));
+            texts.push_back(std::move(twice));
+        }
+        EXPECT_EQ(Captured([&](KmlBuffer& out) {
+                      for (size_t i = 0; i < texts.size(); i += 2) {
+                          out.Char('<');
+                          out.Text(texts[i]);
+                          out.Text(texts[i + 1]);
+                          out.Char('>');
+                      }
+                  }),
+                  want)
+            << size;
+    }
+}
+
+TEST_F(KmlFormatTest, LiteralsArriveWithTheirLineEndsAsCrLf) {
+    const std::string raw = dir.File("raw.txt");
+    {
+        TextWriter file(raw, WriteMode::Plain);
+        KmlBuffer out(file);
+        out.Text("");
+        out.Text("a\nb\n\n");
+        out.Text("\n");
+        out.Char('\n');
+        out.Text(" <styleUrl>#style</styleUrl>\n <Point>\n  <altitudeMode>clampToGround</altitudeMode>\n");
+        out.Bytes("c\r\nd");
+        EXPECT_TRUE(file.Close());
+    }
+    EXPECT_EQ(ReadFileBytes(raw),
+              "a\r\nb\r\n\r\n\r\n\r\n <styleUrl>#style</styleUrl>\r\n <Point>\r\n"
+              "  <altitudeMode>clampToGround</altitudeMode>\r\nc\r\nd");
+}
+
+// An array filled when the program runs is written up to its first NUL, as
+// a text is, not to the array's end.
+TEST_F(KmlFormatTest, ArraysFilledWhenRunningEndAtTheirNul) {
+    char head[32];
+    std::snprintf(head, sizeof head, " <!-- Ret=%04d", 106);
+    const char cut[] = "ab\0cd";
+    EXPECT_EQ(Captured([&](KmlBuffer& out) {
+                  out.Text(head);
+                  out.Char('|');
+                  out.Text(cut);
+              }),
+              " <!-- Ret=0106|ab");
+}
+
+// A held piece keeps its bytes as they reach the file: line ends, numbers
+// and texts longer than its first room come out once it has its second
+// coordinate, as they would unheld.
+TEST_F(KmlFormatTest, AHeldPieceComesOutAsItWouldUnheld) {
+    const std::string longText = std::string(3000, 'y') + "\n" + std::string(5000, 'z') + "\n";
+    const auto write = [&](KmlBuffer& out) {
+        out.Text("<Placemark>\n");
+        out.Fixed(-0.125, 2, 6);
+        out.Char('\n');
+        out.Text(longText);
+        out.Escaped("a&b\n<c>");
+        out.Bytes("coords\r\n");
+        out.Int(-42);
+        out.Duration(3725);
+    };
+    const std::string unheld = Captured([&](KmlBuffer& out) { write(out); });
+    EXPECT_EQ(unheld.substr(0, 21), "<Placemark>\n -0.12\nyy");
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(Captured([&](KmlBuffer& out) {
+                      out.HoldPiece();
+                      write(out);
+                      out.PieceCoordinate("1,2\n");
+                      out.PieceCoordinate("3,4\n");
+                      out.Text("</Placemark>\n");
+                  }),
+                  unheld + "1,2\n3,4\n</Placemark>\n")
+            << round;
+    }
+}
+
+// Durations of up to 99 hours take the two-digit path; the others the general one.
+TEST_F(KmlFormatTest, DurationsAroundTheirTwoDigitPath) {
+    const std::pair<int32_t, const char*> cases[] = {
+        {1, "00:00:01"},       {599, "00:09:59"},      {35999, "09:59:59"}, {36000, "10:00:00"},
+        {359999, "99:59:59"},  {360000, "100:00:00"},  {-1, "00:00:-1"}};
+    for (const auto& [seconds, text] : cases) {
+        EXPECT_EQ(Captured([&](KmlBuffer& out) { out.Duration(seconds); }), text) << seconds;
+    }
 }
 
 }  // namespace

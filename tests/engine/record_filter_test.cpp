@@ -118,7 +118,7 @@ TEST(AcceptRecord, Passes) {
         int32_t timeDifference = 0;
         const char *stampStart = "", *stampEnd = "";
         double gap = -1;                  // GapDistance afterwards, unless negative
-        const char* groupDate = nullptr;  // GroupDate afterwards, unless null
+        const char* groupDate = nullptr;  // the date group afterwards (ddmmyy), unless null
     };
     const std::vector<Record> track = PointsThirtyMetresApart(14);
     const Case cases[] = {

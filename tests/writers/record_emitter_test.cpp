@@ -1,5 +1,5 @@
 // EmitRecord on records filled by hand: which kinds and inputs split, the
-// thresholds, GroupDate and the split numbers. Split names and split files
+// thresholds, the date group and the split numbers. Split names and split files
 // that fail are the whole-program cases csv_*_split_*.
 #include "writers/record_emitter.h"
 

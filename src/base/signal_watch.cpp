@@ -24,6 +24,7 @@ SignalWatch::SignalWatch(std::function<void(int)> onSignal) : onSignal_(std::mov
     const sigset_t set = WatchedSignals();
     if (pthread_sigmask(SIG_BLOCK, &set, nullptr) != 0) return;
     started_ = pthread_create(&thread_, nullptr, &SignalWatch::Watch, this) == 0;
+    if (started_) running_.wait(false);
 }
 
 SignalWatch::~SignalWatch() {
@@ -36,6 +37,8 @@ SignalWatch::~SignalWatch() {
 void* SignalWatch::Watch(void* self) {
     auto& watch = *static_cast<SignalWatch*>(self);
     const sigset_t set = WatchedSignals();
+    watch.running_ = true;
+    watch.running_.notify_one();
     int count = 0;
     for (;;) {
         int signal = 0;

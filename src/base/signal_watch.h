@@ -15,7 +15,10 @@ class SignalWatch {
 public:
     // `onSignal(count)` runs on the watching thread for each signal: count 1
     // for the first, 2 for the second, ... Make the watch before any other
-    // thread starts.
+    // thread starts. It returns once the watching thread runs: a process
+    // that forks next (the batch) never forks while that thread is still
+    // starting and may hold the allocator's lock, which the child would
+    // inherit held and wait on for ever.
     explicit SignalWatch(std::function<void(int count)> onSignal);
     // Stops the watching thread; the signals stay blocked in this thread.
     ~SignalWatch();
@@ -29,6 +32,7 @@ private:
 
     std::function<void(int)> onSignal_;
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> running_{false};
     pthread_t thread_{};
     bool started_ = false;
 };

@@ -3,12 +3,23 @@
 #include "writers/gpx_writer.h"
 
 #include <cstdint>
-#include <regex>
 
 #include "writer_fixture.h"
 
 namespace geoplait::test {
 namespace {
+
+// Whether the text holds an element with nothing in it: "<name></name>".
+bool HasEmptyElement(const std::string& text) {
+    for (size_t at = text.find("></"); at != std::string::npos; at = text.find("></", at + 1)) {
+        const size_t open = text.rfind('<', at);
+        if (open == std::string::npos || text[open + 1] == '/') continue;
+        const std::string name = text.substr(open + 1, at - open - 1);
+        if (name.find_first_not_of("abcdefghijklmnopqrstuvwxyz:") != std::string::npos || name.empty()) continue;
+        if (text.compare(at + 3, name.size() + 1, name + ">") == 0) return true;
+    }
+    return false;
+}
 
 struct Gpx : WriterFixture {
     Gpx() {
@@ -88,7 +99,7 @@ TEST(GpxWriter, UnknownValuesLeaveTheirElementsOut) {
         f.ctx.point.*c.field = c.value;
         const std::string point = f.RoutePoint();
         EXPECT_EQ(point.find(c.missing), std::string::npos) << c.value << "\n" << point;
-        EXPECT_FALSE(std::regex_search(point, std::regex("<([a-z:]+)></\\1>"))) << "an empty element\n" << point;
+        EXPECT_FALSE(HasEmptyElement(point)) << "an empty element\n" << point;
     }
     // Neither speed nor course: no extension block of theirs.
     Gpx f;

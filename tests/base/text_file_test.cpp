@@ -216,7 +216,7 @@ TEST(TextWriter, RoomTakesFormattedBytesAsTheyStand) {
     {
         TextWriter out(dir.File("room.txt"), WriteMode::Create);
         for (int i = 0; expected.size() < (3u << 20); ++i) {
-            const std::string formatted = std::to_string(i * 7919) + (i % 5 == 0 ? "\n" : ",");
+            const std::string formatted = std::to_string(static_cast<long long>(i) * 7919) + (i % 5 == 0 ? "\n" : ",");
             const size_t size = i % 11 == 0 ? TextWriter::kMaxRoom : 64;
             char* at = out.Room(size);
             std::copy(formatted.begin(), formatted.end(), at);

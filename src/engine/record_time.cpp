@@ -12,27 +12,6 @@ namespace {
 
 constexpr size_t kMostDecimals = 19;  // the digits a uint64_t holds whole
 
-int64_t SecondsOfSignedHhmmss(int64_t value) {
-    const int64_t magnitude = value < 0 ? -value : value;
-    const int64_t seconds = magnitude / 10000 * 3600 + magnitude / 100 % 100 * 60 + magnitude % 100;
-    return value < 0 ? -seconds : seconds;
-}
-
-// A time of day plus a difference in seconds, brought back into one day by
-// at most one day's step (-1, 0 or +1), as the local time always was.
-int64_t AddClock(int64_t second, int64_t difference, int& dayStep) {
-    int64_t sum = second + difference;
-    dayStep = 0;
-    if (sum < 0) {
-        sum += kSecondsPerDay;
-        dayStep = -1;
-    } else if (sum >= kSecondsPerDay) {
-        sum -= kSecondsPerDay;
-        dayStep = 1;
-    }
-    return sum;
-}
-
 char* PutPair(char* out, int64_t value) {
     out[0] = static_cast<char>('0' + value / 10 % 10);
     out[1] = static_cast<char>('0' + value % 10);
@@ -55,7 +34,7 @@ RecordTime TimeOfTexts(std::string_view ddmmyy, std::string_view hhmmss) {
         t.date = DateKind::Unknown;
     }
     t.timeKnown = !hhmmss.empty() && hhmmss[0] >= '0' && hhmmss[0] <= '9';
-    t.second = SecondsOfSignedHhmmss(IntegerOf(hhmmss));
+    t.second = SecondsOfHhmmss(IntegerOf(hhmmss));
     if (hhmmss.size() > 7 && hhmmss[6] == '.') {
         for (size_t i = 7; i < hhmmss.size() && hhmmss[i] >= '0' && hhmmss[i] <= '9' && t.decimals < kMostDecimals;
              ++i) {
@@ -75,7 +54,7 @@ int64_t FoldedDay(int64_t day) {
 RecordTime LocalOf(const RecordTime& utc, int32_t offset) {
     RecordTime local = utc;
     int dayStep = 0;
-    local.second = AddClock(utc.second, SecondsOfSignedHhmmss(offset), dayStep);
+    local.second = AddClock(utc.second, SecondsOfHhmmss(offset), dayStep);
     // A record without a time has no local date moved by the offset alone.
     if (dayStep != 0 && utc.timeKnown && utc.date == DateKind::Known) local.day = FoldedDay(utc.day + dayStep);
     return local;
@@ -85,7 +64,7 @@ RecordTime UtcOf(const RecordTime& local, int32_t offset) {
     if (offset == 0) return local;
     RecordTime utc = local;
     int dayStep = 0;
-    utc.second = AddClock(local.second, -SecondsOfSignedHhmmss(offset), dayStep);
+    utc.second = AddClock(local.second, -SecondsOfHhmmss(offset), dayStep);
     if (dayStep != 0 && local.date == DateKind::Known) utc.day = FoldedDay(local.day + dayStep);
     return utc;
 }

@@ -25,18 +25,11 @@ const TimeDifferenceEntry kTimeDifferences[kTimeDifferenceCount] = {
     {"- 9:30", -93000}, {"-10:00", -100000}, {"-11:00", -110000}, {"-12:00", -120000},
 };
 
-namespace {
-
-
 // Seconds of a signed hhmmss number.
 int64_t SecondsOfHhmmss(int64_t value) {
     const int64_t magnitude = value < 0 ? -value : value;
     const int64_t seconds = magnitude / 10000 * 3600 + magnitude / 100 % 100 * 60 + magnitude % 100;
     return value < 0 ? -seconds : seconds;
-}
-
-int64_t HhmmssOfSeconds(int64_t seconds) {
-    return seconds / 3600 * 10000 + seconds / 60 % 60 * 100 + seconds % 60;
 }
 
 // Time of day plus a difference, brought back into one day: returns the
@@ -52,6 +45,12 @@ int64_t AddClock(int64_t timeSeconds, int64_t differenceSeconds, int& dayStep) {
         dayStep = 1;
     }
     return sum;
+}
+
+namespace {
+
+int64_t HhmmssOfSeconds(int64_t seconds) {
+    return seconds / 3600 * 10000 + seconds / 60 % 60 * 100 + seconds % 60;
 }
 
 // Integer of two characters of a slot text, as a positional reader sees them.

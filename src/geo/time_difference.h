@@ -76,6 +76,12 @@ void UtcFromLocal(std::string& date, std::string& time, int32_t timeDifference);
 // Days since 1970-01-01 of a ddmmyy date (20yy) read by character position,
 // as SlotChar sees a record's date slot.
 int64_t DayNumberOf(const std::string& ddmmyy);
+
+// Seconds of a signed hhmmss number (-93000 is -9.5 hours).
+int64_t SecondsOfHhmmss(int64_t value);
+// A time of day plus a difference in seconds, brought back into one day:
+// returns the seconds and sets `dayStep` to -1, 0 or +1.
+int64_t AddClock(int64_t timeSeconds, int64_t differenceSeconds, int& dayStep);
 // Seconds of the leading hhmmss number of a time text.
 int64_t SecondsOfClock(std::string_view hhmmss);
 // The calendar time of a time of day on the day of `previous` (seconds since

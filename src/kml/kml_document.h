@@ -82,6 +82,9 @@ struct AdjustedPosition {
     HemisphereSigns fromSigns;
     PositionTexts texts;
     HemisphereSigns signs;
+    // The decimal degrees before the adjustment ("%7.6f" of `from`, empty
+    // without a position; no altitude), as the description shows them.
+    PositionTexts degrees;
     bool valid = false;
 };
 

@@ -2,6 +2,7 @@
 // the C locale; the field width pads with blanks on the left as printf does.
 #include "kml/kml_format.h"
 
+#include "engine/record_time.h"
 #include "geo/number_format.h"
 
 #include <algorithm>
@@ -140,6 +141,19 @@ void KmlBuffer::TwoDigits(int64_t value) {
 
 void KmlBuffer::Duration(int32_t seconds) {
     Commit(FormatClock(Room(kClockTextSize), seconds));
+}
+
+void KmlBuffer::Date(int64_t day, char separator) {
+    if (!dateKnown_ || day != dateDay_) {
+        PutDateText(dateText_, day, '-');
+        dateDay_ = day;
+        dateKnown_ = true;
+    }
+    char* const at = Room(sizeof dateText_);
+    std::memcpy(at, dateText_, sizeof dateText_);
+    at[4] = separator;
+    at[7] = separator;
+    Commit(sizeof dateText_);
 }
 
 void KmlBuffer::HoldPiece() {

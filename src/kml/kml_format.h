@@ -143,6 +143,10 @@ public:
     // Seconds as "%02d:%02d:%02d" of hours, minutes and seconds (C integer
     // division: a negative duration shows negative parts).
     void Duration(int32_t seconds);
+    // "20yy<separator>mm<separator>dd" of a day since 1970-01-01, as
+    // PutDateText writes it. The digits are made once a day: a track's
+    // records share their date for hours.
+    void Date(int64_t day, char separator);
     // Nothing waits here: what was given is in the writer's block already
     // (or, while a piece is held, in the held piece).
     void Flush() {}
@@ -197,6 +201,10 @@ private:
     // the longest head was held.
     size_t heldSize_ = 0;
     std::string held_;
+    // The date Date wrote last, with "-" as its separators.
+    int64_t dateDay_ = 0;
+    bool dateKnown_ = false;
+    char dateText_[10] = {};
 };
 
 }  // namespace geoplait

@@ -134,6 +134,18 @@ public:
     }
     // A text from the user or from an input, with &, <, > and " escaped.
     void Escaped(std::string_view text);
+    // A text this program made that holds no line end and nothing to
+    // escape (a number), at most TextWriter::kMaxRoom - 64 bytes, with
+    // blanks before it up to `width` as printf pads.
+    void Padded(std::string_view text, int width = 0) {
+        const size_t pad = width > 0 && text.size() < static_cast<size_t>(width)
+                               ? static_cast<size_t>(width) - text.size()
+                               : 0;
+        char* const at = Room(pad + text.size());
+        for (size_t i = 0; i < pad; ++i) at[i] = ' ';
+        CopyShort(at + pad, text.data(), text.size());
+        Commit(pad + text.size());
+    }
     // printf("%<width>.<precision>f", value).
     void Fixed(double value, int precision, int width = 0);
     // printf("%d", value).

@@ -10,7 +10,9 @@
 #include "kml/kml_placemark.h"
 
 #include <algorithm>
+#include <cstdint>
 
+#include "geo/number_format.h"
 #include "kml/kml_document.h"
 
 namespace geoplait {
@@ -45,7 +47,7 @@ void WriteDms(KmlBuffer& out, const RecordPosition& position, const Coordinate& 
 void WriteDegrees(KmlBuffer& out, const RecordPosition& position, const Coordinate& axis, const std::string* text) {
     if (!position.known) return;
     if (text != nullptr) {
-        out.Text(*text);
+        out.Padded(*text);
     } else {
         out.Fixed(axis.degrees, 6, 7);
     }
@@ -83,8 +85,48 @@ void WriteUnitValue(KmlBuffer& out, const char (&open)[Open], double value, int 
     out.Text(close);
 }
 
+// The same of a number formatted already (without a width).
+template <size_t Open, size_t Close>
+void WriteUnitText(KmlBuffer& out, const char (&open)[Open], std::string_view number, int width,
+                   std::string_view unit, const char (&close)[Close]) {
+    out.Text(open);
+    out.Padded(number, width);
+    out.Text(unit);
+    out.Text(close);
+}
+
+// The numbers that both the label and the description of a placemark show,
+// each formatted once, when first written: the total distance ("%.2f"), the
+// speed ("%.1f") and the elapsed time.
+class PlacemarkNumbers {
+public:
+    explicit PlacemarkNumbers(const TrackPoint& p) : p_(p) {}
+    std::string_view Distance() {
+        if (distanceSize_ == kNotMade) distanceSize_ = FormatFixedText(distance_, p_.TotalDistance, 2, 0);
+        return {distance_, distanceSize_};
+    }
+    std::string_view Speed() {
+        if (speedSize_ == kNotMade) speedSize_ = FormatFixedText(speed_, p_.Speed, 1, 0);
+        return {speed_, speedSize_};
+    }
+    std::string_view Elapsed() {
+        if (elapsedSize_ == kNotMade) elapsedSize_ = FormatClock(elapsed_, p_.ElapsedSec);
+        return {elapsed_, elapsedSize_};
+    }
+
+private:
+    static constexpr size_t kNotMade = SIZE_MAX;
+    const TrackPoint& p_;
+    size_t distanceSize_ = kNotMade;
+    size_t speedSize_ = kNotMade;
+    size_t elapsedSize_ = kNotMade;
+    char distance_[kFixedTextSize];
+    char speed_[kFixedTextSize];
+    char elapsed_[kClockTextSize];
+};
+
 void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, RecordNumbers numbers,
-                std::string_view nameText, const UnitTexts* unit) {
+                std::string_view nameText, const UnitTexts* unit, PlacemarkNumbers& shown) {
     out.Text(" <name>");
     if (o.labelNumber) {
         out.Char('(');
@@ -104,15 +146,15 @@ void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, 
     }
     if (o.labelElapsed) {
         out.Char(' ');
-        out.Duration(p.ElapsedSec);
+        out.Padded(shown.Elapsed());
     }
     if (o.labelIntervalTime) {
         out.Char('[');
         out.Duration(p.IntervalSec);
         out.Char(']');
     }
-    if (o.labelDistance && unit != nullptr) WriteUnitValue(out, "(", p.TotalDistance, 2, 3, unit->distance, ")");
-    if (o.labelSpeed && unit != nullptr) WriteUnitValue(out, "[", p.Speed, 1, 3, unit->speed, "]");
+    if (o.labelDistance && unit != nullptr) WriteUnitText(out, "(", shown.Distance(), 3, unit->distance, ")");
+    if (o.labelSpeed && unit != nullptr) WriteUnitText(out, "[", shown.Speed(), 3, unit->speed, "]");
     if (o.labelAltitude) {
         if (o.units == UnitSystem::Km) {
             WriteUnitValue(out, "(", p.Values.altitude.value, 1, 4, "m", ")");
@@ -141,7 +183,8 @@ void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, 
     out.Text("</name>\n");
 }
 
-void WriteDescription(KmlBuffer& out, const TrackPoint& p, const UnitTexts* unit, const PositionTexts* degrees) {
+void WriteDescription(KmlBuffer& out, const TrackPoint& p, const UnitTexts* unit, const PositionTexts* degrees,
+                      PlacemarkNumbers& shown) {
     out.Text(" <description>\n"
              "Date=");
     std::string text;
@@ -149,13 +192,13 @@ void WriteDescription(KmlBuffer& out, const TrackPoint& p, const UnitTexts* unit
     out.Char(' ');
     WriteLocalTime(out, p, text);
     out.Text("\nElapsed(Total)=");
-    out.Duration(p.ElapsedSec);
+    out.Padded(shown.Elapsed());
     out.Text("\nElapsed=");
     out.Duration(p.IntervalSec);
     out.Char('\n');
     if (unit != nullptr) {
-        WriteUnitValue(out, "distance=", p.TotalDistance, 2, 4, unit->distance, "\n");
-        WriteUnitValue(out, "Speed=", p.Speed, 1, 3, unit->speed, "\n");
+        WriteUnitText(out, "distance=", shown.Distance(), 4, unit->distance, "\n");
+        WriteUnitText(out, "Speed=", shown.Speed(), 3, unit->speed, "\n");
     }
     out.Text("Lat:");
     WriteDms(out, p.Position, p.Position.latitude);
@@ -208,9 +251,10 @@ void WritePlacemarkAt(KmlBuffer& out, const KmlRecordOptions& options, const Tra
                       const PositionTexts* degrees) {
     const UnitTexts* unit = UnitTextsOf(options.units);
     out.Text("<Placemark>\n");
-    WriteLabel(out, options, p, numbers, nameText, unit);
+    PlacemarkNumbers shown(p);
+    WriteLabel(out, options, p, numbers, nameText, unit, shown);
     if (options.timeStamp) WriteTimeStampLines(out, p.Local, p.LocalOffset);
-    if (options.description) WriteDescription(out, p, unit, degrees);
+    if (options.description) WriteDescription(out, p, unit, degrees, shown);
     out.Text(" <styleUrl>#style</styleUrl>\n"
              " <Point>\n");
     WriteAltitudeModeLine(out, options.absoluteAltitude);

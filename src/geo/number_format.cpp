@@ -26,11 +26,6 @@ constexpr uint64_t kPowersOfTen[] = {
 };
 constexpr int kFastPrecisionLimit = 9;
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
 __extension__ typedef unsigned __int128 u128;  // GCC and Clang on 64-bit targets
 
 // value * 10^precision rounded to the nearest integer, ties to even, as
@@ -197,17 +192,7 @@ void AssignFixed(std::string& out, double value, int precision, int width) {
     }
 }
 
-size_t FormatClock(char* out, int32_t seconds) {
-    if (seconds >= 0 && seconds < 100 * 3600) {
-        // The usual durations: two digits for each part.
-        const auto s = static_cast<uint32_t>(seconds);
-        std::memcpy(out, kDigitPairs + 2 * (s / 3600), 2);
-        out[2] = ':';
-        std::memcpy(out + 3, kDigitPairs + 2 * (s / 60 % 60), 2);
-        out[5] = ':';
-        std::memcpy(out + 6, kDigitPairs + 2 * (s % 60), 2);
-        return 8;
-    }
+size_t FormatClockSlow(char* out, int32_t seconds) {
     const int32_t parts[3] = {seconds / 3600, seconds % 3600 / 60, seconds % 60};
     char* p = out;
     for (int32_t part : parts) {

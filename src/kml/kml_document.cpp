@@ -118,16 +118,9 @@ void WriteTimeStampLines(KmlBuffer& out, const RecordTime& local, int32_t timeDi
     if (local.date != DateKind::Known || !local.HasTimeOfDay()) return;
     out.Text(" <TimeStamp>\n"
              "  <when>");
-    out.Date(local.day, '-');
-    out.Char('T');
-    out.Duration(static_cast<int32_t>(local.second));
-    if (timeDifference == 0) {
-        out.Char('Z');
-    } else {
-        char offset[8];
-        PutOffset(offset, timeDifference);
-        out.Text(std::string_view(offset, 6));
-    }
+    char offset[8];
+    out.When(local.day, local.second,
+             std::string_view(offset, static_cast<size_t>(PutOffset(offset, timeDifference) - offset)));
     out.Text("</when>\n"
              " </TimeStamp>\n");
 }

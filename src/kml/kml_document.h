@@ -130,7 +130,8 @@ struct KmlRecordWriter {
     KmlRecordOptions options;
     PositionTexts scratch;
     AdjustedPosition position{};  // the last position written (AdjustOnce)
-    std::string line{};           // a coordinate line, made once for a record
+    // A coordinate line, made once for a record, as it reaches the file (CR LF).
+    std::string line{};
 };
 
 // The decimal degrees ("%7.6f", empty without a position) of `from` and

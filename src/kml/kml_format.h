@@ -159,6 +159,9 @@ public:
     // PutDateText writes it. The digits are made once a day: a track's
     // records share their date for hours.
     void Date(int64_t day, char separator);
+    // "20yy-mm-ddThh:mm:ss" of a day (Date) and a time of day (0 to 86399
+    // seconds), then `offset` (at most 8 bytes): an instant of a time stamp.
+    void When(int64_t day, int64_t second, std::string_view offset);
     // Nothing waits here: what was given is in the writer's block already
     // (or, while a piece is held, in the held piece).
     void Flush() {}
@@ -171,6 +174,8 @@ public:
     // stays flat however long the line.
     void HoldPiece();
     void PieceCoordinate(std::string_view line);
+    // PieceCoordinate of a line as it reaches the file (its line end CR LF).
+    void PieceBytes(std::string_view bytes);
     bool EndPiece();
 
 private:

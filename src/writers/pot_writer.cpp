@@ -47,11 +47,6 @@ struct PotLine {
 };
 constexpr size_t kPotLineRoom = kPointLabelSize + kFixedTextSize + 256;
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
 // The first eight of the eleven digits of "%011.0f" of w (at least 0).
 void PositionDigits(double w, char (&digits)[8]) {
     // Below 2^52, adding and taking away 2^52 rounds to the nearest integer,

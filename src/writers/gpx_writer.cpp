@@ -402,9 +402,21 @@ void WriteGpxPoint(TextWriter& out, const LineWriterOptions& options, const Trac
     DegreesText(p.GgaPosition, p.GgaPosition.latitude, scratch.latitude);
     DegreesText(p.GgaPosition, p.GgaPosition.longitude, scratch.longitude);
 
+    // "yyyy-mm-ddThh:mm:ssZ" (PutIsoUtc), the date made once a day.
     char timeText[24];
-    const size_t timeLength =
-        p.Time.HasInstant() ? static_cast<size_t>(PutIsoUtc(timeText, p.Time) - timeText) : 0;
+    size_t timeLength = 0;
+    if (p.Time.HasInstant()) {
+        if (!scratch.isoDateKnown || scratch.isoDay != p.Time.day) {
+            PutDateText(scratch.isoDate, p.Time.day, '-');
+            scratch.isoDay = p.Time.day;
+            scratch.isoDateKnown = true;
+        }
+        std::memcpy(timeText, scratch.isoDate, sizeof scratch.isoDate);
+        timeText[sizeof scratch.isoDate] = 'T';
+        char* end = PutClockText(timeText + sizeof scratch.isoDate + 1, p.Time.second);
+        *end++ = 'Z';
+        timeLength = static_cast<size_t>(end - timeText);
+    }
 
     GpxPointTexts texts{track, HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns), {},
                         std::string_view(label, labelLength), {}};

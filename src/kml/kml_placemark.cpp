@@ -120,9 +120,9 @@ private:
     size_t distanceSize_ = kNotMade;
     size_t speedSize_ = kNotMade;
     size_t elapsedSize_ = kNotMade;
+    char elapsed_[kClockTextSize];
     char distance_[kFixedTextSize];
     char speed_[kFixedTextSize];
-    char elapsed_[kClockTextSize];
 };
 
 void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, RecordNumbers numbers,

@@ -289,7 +289,30 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
     std::swap(a.LocalOffset, b.LocalOffset);
 }
 
+void CarryRunNumbers(const TrackPoint& from, TrackPoint& to) {
+    to.SatCount = from.SatCount;
+    to.DilutionValue = from.DilutionValue;
+    to.Speed = from.Speed;
+    to.IntervalDistance = from.IntervalDistance;
+    to.StartDistance = from.StartDistance;
+    to.TotalDistance = from.TotalDistance;
+    to.ElapsedSec = from.ElapsedSec;
+    to.IntervalSec = from.IntervalSec;
+    to.Readings = from.Readings;
+}
+
+void SwapSectionNumbers(TrackPoint& a, TrackPoint& b) {
+    std::swap(a.SatCount, b.SatCount);
+    std::swap(a.DilutionValue, b.DilutionValue);
+    std::swap(a.IntervalDistance, b.IntervalDistance);
+    std::swap(a.StartDistance, b.StartDistance);
+    std::swap(a.TotalDistance, b.TotalDistance);
+    std::swap(a.ElapsedSec, b.ElapsedSec);
+    std::swap(a.IntervalSec, b.IntervalSec);
+}
+
 void HandOnRecord(TrackPoint& from, TrackPoint& to) {
+    if (&from == &to) return;
     // Each text changes places and what `from` gets back is emptied: `from`
     // ends with no text at all, PointName and ExtendData empty too.
     const auto moveField = [](std::string& x, std::string& y) {

@@ -7,6 +7,7 @@
 // number, else a blank. Quirk kept on purpose: negative altitudes become +0.
 #include "writers/pot_writer.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -50,7 +51,8 @@ constexpr size_t kPotLineRoom = kPointLabelSize + kFixedTextSize + 256;
 // The first eight of the eleven digits of "%011.0f" of w (at least 0).
 void PositionDigits(double w, char (&digits)[8]) {
     // Below 2^52, adding and taking away 2^52 rounds to the nearest integer,
-    // ties to even, as printf rounds the exact value.
+    // ties to even, as printf rounds the exact value (in doubles, not wider).
+    static_assert(FLT_EVAL_METHOD == 0);
     constexpr double kRounder = 0x1p52;
     if (w < 1e11) {
         const auto whole = static_cast<uint64_t>((w + kRounder) - kRounder);

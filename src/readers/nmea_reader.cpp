@@ -118,7 +118,13 @@ void AssignFields(std::string_view text, const SentenceScan& scan, TrackPoint& p
                   const std::array<std::string TrackPoint::*, N>& targets) {
     const size_t found = scan.fields < N ? scan.fields : N;
     size_t k = 0;
-    for (; k < found; ++k) (point.*targets[k]).assign(text.data() + scan.start[k], scan.end[k] - scan.start[k]);
+    for (; k < found; ++k) {
+        // Cleared and appended: the text never lies in the record, so the
+        // copy needs no care for overlaps that assign takes.
+        std::string& target = point.*targets[k];
+        target.clear();
+        target.append(text.data() + scan.start[k], scan.end[k] - scan.start[k]);
+    }
     for (; k < N; ++k) (point.*targets[k]).clear();
 }
 
@@ -180,15 +186,6 @@ std::string_view FieldOf(std::string_view text, size_t k) {
         ++end;
     }
     return text.substr(start, end - start);
-}
-
-// A fix time without the zeros that end its fraction: "123519.00" and
-// "123519" are the same instant.
-std::string_view PlainTime(std::string_view time) {
-    if (time.find('.') == std::string_view::npos) return time;
-    while (!time.empty() && time.back() == '0') time.remove_suffix(1);
-    if (!time.empty() && time.back() == '.') time.remove_suffix(1);
-    return time;
 }
 
 bool IsIdCharacter(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
@@ -320,9 +317,15 @@ std::string_view FixTimeOf(const NmeaSentence& sentence, const SentenceScan& sca
     // Fields past the scan's limit are read by the plain rule, which has none.
     std::string_view time = field > scan.fields && scan.cutAtLimit ? FieldOf(sentence.text, field)
                                                                     : scan.Field(sentence.text, field);
-    const size_t star = time.find('*');
-    if (star != std::string_view::npos) time = time.substr(0, star);
-    return PlainTime(time);
+    // Up to a "*", without the zeros that end a fraction.
+    size_t end = 0;
+    bool fraction = false;
+    for (; end < time.size() && time[end] != '*'; ++end) fraction = fraction || time[end] == '.';
+    time = time.substr(0, end);
+    if (!fraction) return time;
+    while (!time.empty() && time.back() == '0') time.remove_suffix(1);
+    if (!time.empty() && time.back() == '.') time.remove_suffix(1);
+    return time;
 }
 
 namespace {
@@ -351,29 +354,28 @@ bool NmeaEpochLoop::NextLine(TextReader& input, NmeaLine& line) {
     if (ended_) return false;
     std::string_view text;
     while (ReadWholeLine(input, text, longLines_, kNmeaLineLimit)) {
-        NmeaLine next;
-        next.found = FindNmeaSentence(text, next.sentence);
-        if (!next.found) {
+        line.found = FindNmeaSentence(text, line.sentence);
+        if (!line.found) {
             if (IsBinaryLine(text)) continue;
-            next.text = text;
-            line = next;
+            line.text = text;
+            line.sentence = {};
+            line.time = {};
             return true;
         }
         // One pass finds the checksum and, of a fix sentence, the fields.
-        ScanSentence(next.sentence.text, next.sentence.kind != SentenceKind::Other, scan_);
+        ScanSentence(line.sentence.text, line.sentence.kind != SentenceKind::Other, scan_);
         if (scan_.failsChecksum) {
             ++badChecksums_;
             continue;
         }
-        next.text = next.sentence.text;
-        next.time = FixTimeOf(next.sentence, scan_);
-        if (epochs_.Opens(next.sentence.kind, next.time)) {
-            pending_ = next;
+        line.text = line.sentence.text;
+        line.time = FixTimeOf(line.sentence, scan_);
+        if (epochs_.Opens(line.sentence.kind, line.time)) {
+            pending_ = line;
             hasPending_ = true;
             return false;
         }
-        epochs_.Take(next.sentence.kind, next.time);
-        line = next;
+        epochs_.Take(line.sentence.kind, line.time);
         return true;
     }
     ended_ = true;

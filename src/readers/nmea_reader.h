@@ -100,7 +100,8 @@ std::string_view FixTimeOf(const NmeaSentence& sentence, const SentenceScan& sca
 class NmeaEpochLoop {
 public:
     // The next line of the current epoch. False at the epoch's end: then the
-    // next call gives the first line of the next epoch, unless the log ended.
+    // next call gives the first line of the next epoch, unless the log ended
+    // (`line` holds no line then).
     bool NextLine(TextReader& input, NmeaLine& line);
     // The scan of the sentence of the line NextLine handed on last (its
     // fields for GGA, RMC, GLL and GNS), valid as long as the line.

@@ -4,6 +4,7 @@
 // "*" are folded into the checksum a word at a time.
 #include "readers/nmea_scan.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -31,12 +32,27 @@ constexpr size_t kNoStar = static_cast<size_t>(-1);
 #endif
 }
 
-int HexValue(unsigned char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
+// Bytes of sixteen at p that are "*", bit i for byte i.
+[[gnu::always_inline]] inline uint32_t StarMask(const unsigned char* p) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('*'))));
+#else
+    return MarksOfBytes(p).star;
+#endif
 }
+
+// The value of each byte as a hexadecimal digit, -1 for the others.
+constexpr auto kHexDigits = [] {
+    std::array<signed char, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        table[static_cast<size_t>(c)] = static_cast<signed char>(c >= '0' && c <= '9'   ? c - '0'
+                                                                 : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                                 : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                                                        : -1);
+    }
+    return table;
+}();
 
 // Characters in s as the text reader counts them.
 size_t CharCount(std::string_view s) {
@@ -68,9 +84,9 @@ inline bool ChecksumHolds(const unsigned char* p, size_t n, size_t star, unsigne
     for (size_t i = star + 3; i < n; ++i) {
         if (p[i] != '\r' && p[i] != '\n') return false;
     }
-    const int high = HexValue(p[star + 1]);
-    const int low = HexValue(p[star + 2]);
-    return high >= 0 && low >= 0 && static_cast<unsigned>(high * 16 + low) == sum;
+    const int high = kHexDigits[p[star + 1]];
+    const int low = kHexDigits[p[star + 2]];
+    return (high | low) >= 0 && static_cast<unsigned>(high * 16 + low) == sum;
 }
 
 }  // namespace
@@ -268,38 +284,69 @@ struct Bits {
     }
 };
 
+// Whether the checksum of a sentence whose first "*" is at `star` fails;
+// `sum` holds the exclusive-or of the bytes before it, the "$" too, as a
+// word whose bytes fold to it.
+bool FailsAt(const unsigned char* p, size_t n, size_t star, uint64_t sum) {
+    sum ^= sum >> 32;
+    sum ^= sum >> 16;
+    sum ^= sum >> 8;
+    // The sum runs from the byte after the "$".
+    const unsigned total = star == 0 ? 0 : static_cast<unsigned>(sum & 0xFF) ^ p[0];
+    return !ChecksumHolds(p, n, star, total);
+}
+
+// Folds the piece at `bytes` (marks m; bytes before `seen` read already)
+// into the sum while no "*" was found; true when it holds the first.
+[[gnu::always_inline]] inline void SumPiece(const unsigned char* bytes, uint32_t stars, unsigned seen, size_t base,
+                                            uint64_t& sum, size_t& star) {
+    stars = stars >> seen << seen;
+    if (stars == 0) {
+        sum ^= XorBytes(bytes, seen, 16);
+        return;
+    }
+    const auto b = static_cast<unsigned>(std::countr_zero(stars));
+    sum ^= XorBytes(bytes, seen, b);
+    star = base + b;
+}
+
 void ScanShort(std::string_view text, bool wantFields, SentenceScan& scan) {
     const auto* const p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t n = text.size();
     Bits commas;
-    Bits stars;
     Bits lineEnds;
+    uint64_t sum = 0;
+    size_t star = kNoStar;
     // Piece j holds bytes [16 j, 16 j + 16): bits 16 (j % 4) on of word j / 4.
     const auto take = [&](const ChunkMarks& m, size_t at) {
         const unsigned shift = static_cast<unsigned>(at % 64);
         commas.word[at / 64] |= uint64_t{m.comma} << shift;
-        stars.word[at / 64] |= uint64_t{m.star} << shift;
         lineEnds.word[at / 64] |= uint64_t{m.lineEnd} << shift;
     };
     size_t at = 0;
-    for (; at + 16 <= n; at += 16) take(Marks(p + at), at);
+    for (; at + 16 <= n; at += 16) {
+        const ChunkMarks m = Marks(p + at);
+        if (star == kNoStar) SumPiece(p + at, m.star, 0, at, sum, star);
+        take(m, at);
+    }
     if (at < n) {
         // The last bytes: the sixteen that end the text, their marks moved
         // down past those read already; a text shorter than sixteen is
         // copied before NULs.
-        ChunkMarks m;
         if (n >= 16) {
-            m = Marks(p + n - 16);
+            ChunkMarks m = Marks(p + n - 16);
             const auto seen = static_cast<unsigned>(16 - (n - at));
+            if (star == kNoStar) SumPiece(p + n - 16, m.star, seen, n - 16, sum, star);
             m.comma >>= seen;
-            m.star >>= seen;
             m.lineEnd >>= seen;
+            take(m, at);
         } else {
             unsigned char bytes[16] = {};
             std::memcpy(bytes, p, n);
-            m = Marks(bytes);
+            const ChunkMarks m = Marks(bytes);
+            SumPiece(bytes, m.star, 0, 0, sum, star);
+            take(m, 0);
         }
-        take(m, at);
     }
     // The fields: up to kMaxFields + 1 ",", the last only ending the field before it.
     scan.cutAtLimit = false;
@@ -328,53 +375,29 @@ void ScanShort(std::string_view text, bool wantFields, SentenceScan& scan) {
         }
     }
     scan.fields = fields;
-    if (!stars.Any()) {
-        scan.failsChecksum = false;
-        return;
-    }
-    // The sum runs from the byte after the "$" to the one before the "*".
-    const size_t star = stars.First();
-    uint64_t words = 0;
-    size_t i = 1;
-    for (; i + 8 <= star; i += 8) {
-        uint64_t word = 0;
-        std::memcpy(&word, p + i, 8);
-        words ^= word;
-    }
-    words ^= words >> 32;
-    words ^= words >> 16;
-    words ^= words >> 8;
-    unsigned sum = static_cast<unsigned>(words & 0xFF);
-    for (; i < star; ++i) sum ^= p[i];
-    scan.failsChecksum = !ChecksumHolds(p, n, star, sum);
+    scan.failsChecksum = star != kNoStar && FailsAt(p, n, star, sum);
 }
 
-// The checksum alone: the "*" is found by memchr, which the C library does
-// wider than sixteen bytes, and the bytes before it are summed eight at a time.
+// The checksum alone, up to the "*".
 void ScanChecksum(std::string_view text, SentenceScan& scan) {
     const auto* const p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t n = text.size();
     scan.fields = 0;
     scan.cutAtLimit = false;
-    const void* found = n == 0 ? nullptr : std::memchr(p, '*', n);
-    if (found == nullptr) {
-        scan.failsChecksum = false;
-        return;
+    uint64_t sum = 0;
+    size_t star = kNoStar;
+    size_t at = 0;
+    for (; star == kNoStar && at + 16 <= n; at += 16) SumPiece(p + at, StarMask(p + at), 0, at, sum, star);
+    if (star == kNoStar && at < n) {
+        if (n >= 16) {
+            SumPiece(p + n - 16, StarMask(p + n - 16), static_cast<unsigned>(16 - (n - at)), n - 16, sum, star);
+        } else {
+            unsigned char bytes[16] = {};
+            std::memcpy(bytes, p, n);
+            SumPiece(bytes, StarMask(bytes), 0, 0, sum, star);
+        }
     }
-    const auto star = static_cast<size_t>(static_cast<const unsigned char*>(found) - p);
-    uint64_t words = 0;
-    size_t i = 1;
-    for (; i + 8 <= star; i += 8) {
-        uint64_t word = 0;
-        std::memcpy(&word, p + i, 8);
-        words ^= word;
-    }
-    words ^= words >> 32;
-    words ^= words >> 16;
-    words ^= words >> 8;
-    unsigned sum = static_cast<unsigned>(words & 0xFF);
-    for (; i < star; ++i) sum ^= p[i];
-    scan.failsChecksum = !ChecksumHolds(p, n, star, sum);
+    scan.failsChecksum = star != kNoStar && FailsAt(p, n, star, sum);
 }
 
 }  // namespace

@@ -277,8 +277,9 @@ std::string_view SentenceIdOf(std::string_view line) {
 }
 
 bool IsKnownTalker(std::string_view talker) {
+    if (talker.size() != 2) return false;
     for (std::string_view known : kTalkers) {
-        if (talker == known) return true;
+        if (talker[0] == known[0] && talker[1] == known[1]) return true;
     }
     return false;
 }
@@ -369,7 +370,7 @@ bool NmeaEpochLoop::NextLine(TextReader& input, NmeaLine& line) {
             continue;
         }
         line.text = line.sentence.text;
-        line.time = FixTimeOf(line.sentence, scan_);
+        line.time = line.sentence.kind == SentenceKind::Other ? std::string_view() : FixTimeOf(line.sentence, scan_);
         if (epochs_.Opens(line.sentence.kind, line.time)) {
             pending_ = line;
             hasPending_ = true;

@@ -215,10 +215,13 @@ TEST(SentenceScan, EachSideOfARecordIsFilledFromTheOtherAfterTheEpoch) {
 
 TEST(SentenceScan, AFixTimePastTheFieldLimitStillOpensARecord) {
     // A GLL whose time field lies beyond the first 2048 characters: its time
-    // is read by the plain rule, so the next fix is a record of its own.
+    // is read by the plain rule, so it opens a record of its own, and the
+    // GGA after it, of another time, one more.
     const std::string gll = "$GPGLL," + std::string(2100, '1') + ",N,2,E,000002,A\n";
-    const std::string log = "$GPGGA,000001\n" + gll + "$GPGGA,000002\n$GPGGA,000003\n";
-    EXPECT_EQ(RecordTexts(log).size(), 3u);
+    EXPECT_EQ(RecordTexts("$GPGGA,000001\n" + gll + "$GPGGA,000001\n").size(), 3u);
+    // Without a time there it joins the record of the GGA before it.
+    const std::string noTime = "$GPGLL," + std::string(2100, '1') + ",N,2,E,,A\n";
+    EXPECT_EQ(RecordTexts("$GPGGA,000001\n" + noTime + "$GPGGA,000001\n").size(), 2u);
 }
 
 }  // namespace

@@ -166,11 +166,16 @@ SentenceKind KindOf(std::string_view id) {
     return SentenceKind::Other;
 }
 
+// kKinds' time fields by kind, looked up once per sentence.
+constexpr auto kTimeFields = [] {
+    std::array<size_t, static_cast<size_t>(SentenceKind::Gns) + 1> fields{};
+    for (const KindName& k : kKinds) fields[static_cast<size_t>(k.kind)] = k.timeField;
+    return fields;
+}();
+
 size_t TimeFieldOf(SentenceKind kind) {
-    for (const KindName& k : kKinds) {
-        if (k.kind == kind) return k.timeField;
-    }
-    return 0;
+    const auto k = static_cast<size_t>(kind);
+    return k < kTimeFields.size() ? kTimeFields[k] : 0;
 }
 
 // Field k (from 1) of a sentence, up to ",", "*", CR or LF; empty when absent.
@@ -288,7 +293,14 @@ bool IsGgaId(std::string_view id) { return KindOf(id) == SentenceKind::Gga; }
 bool IsRmcId(std::string_view id) { return KindOf(id) == SentenceKind::Rmc; }
 
 bool FindNmeaSentence(std::string_view line, NmeaSentence& sentence) {
-    // Most lines start with their "$".
+    // Most lines start with a "$" and an identifier of five letters and a ",".
+    if (line.size() > 6 && line[0] == '$' && line[6] == ',' && IsIdCharacter(line[1]) && IsIdCharacter(line[2]) &&
+        IsIdCharacter(line[3]) && IsIdCharacter(line[4]) && IsIdCharacter(line[5])) {
+        sentence.text = line;
+        sentence.id = line.substr(0, 6);
+        sentence.kind = KindOf(sentence.id);
+        return true;
+    }
     size_t at = !line.empty() && line[0] == '$' ? 0 : line.find('$');
     for (; at != std::string_view::npos; at = line.find('$', at + 1)) {
         size_t end = at + 1;

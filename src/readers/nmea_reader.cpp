@@ -253,6 +253,25 @@ void ReadZda(std::string_view line, NmeaZdaDate& zda) {
     zda.known = true;
 }
 
+// A sign, digits and at most one point, one digit at least: a number that
+// TakeCellNumber keeps as it stands (most altitudes), checked without a copy.
+bool IsPlainNumber(std::string_view text) {
+    size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0;
+}
+
 // The epoch's times and position settled, and its date from the last ZDA
 // when it had no RMC sentence of its own to date it. An epoch whose time of
 // day lies more than half a day before the ZDA time is on the next day (a ZDA
@@ -261,7 +280,10 @@ void ReadZda(std::string_view line, NmeaZdaDate& zda) {
 int32_t SettleEpoch(TrackPoint& point, const NmeaZdaDate& zda) {
     SettleRecord(point);
     int32_t unknown = 0;
-    if (!point.GgaAltitude.empty() && !TakeCellNumber(point.GgaAltitude, true, false)) unknown = 1;
+    if (!point.GgaAltitude.empty() && !IsPlainNumber(point.GgaAltitude) &&
+        !TakeCellNumber(point.GgaAltitude, true, false)) {
+        unknown = 1;
+    }
     // An epoch without RMC has no speed: the track gives it one.
     if (point.RmcId.empty() && !point.GgaId.empty()) point.RmcSpeed.clear();
     if (!zda.known || !point.RmcId.empty() || point.RmcDate != "000000" || point.RmcTime.empty()) return unknown;

@@ -1,7 +1,7 @@
 // One pass over a sentence's bytes. Each piece of sixteen bytes is marked
 // where it holds ",", "*", CR or LF (by vector compares where the machine has
-// them); the marks give the fields in order, and the bytes before the first
-// "*" are folded into the checksum a word at a time.
+// them); the marks give the fields in order, and the piece's bytes before the
+// first "*" are folded into the checksum as they are marked.
 #include "readers/nmea_scan.h"
 
 #include <array>
@@ -145,7 +145,8 @@ struct ScanState {
 // One piece of sixteen bytes at p, whose byte 0 is byte `base` of the text;
 // bytes before `from` were scanned already. False once nothing more is to
 // be found.
-[[gnu::always_inline]] inline bool ScanPiece(std::string_view text, const unsigned char* p, size_t base, unsigned from, ScanState& st) {
+[[gnu::always_inline]] inline bool ScanPiece(std::string_view text, const unsigned char* p, size_t base, unsigned from,
+                                             ScanState& st) {
     const ChunkMarks m = Marks(p);
     const uint32_t fresh = ~((1u << from) - 1);
     if (st.star == kNoStar) {
@@ -184,9 +185,17 @@ struct ScanState {
     return st.tracking || st.star == kNoStar;
 }
 
-}  // namespace
-
-namespace {
+// Whether the checksum of a sentence whose first "*" is at `star` fails;
+// `sum` holds the exclusive-or of the bytes before it, the "$" too, as a
+// word whose bytes fold to it.
+bool FailsAt(const unsigned char* p, size_t n, size_t star, uint64_t sum) {
+    sum ^= sum >> 32;
+    sum ^= sum >> 16;
+    sum ^= sum >> 8;
+    // The sum runs from the byte after the "$".
+    const unsigned total = star == 0 ? 0 : static_cast<unsigned>(sum & 0xFF) ^ p[0];
+    return !ChecksumHolds(p, n, star, total);
+}
 
 // Any sentence, piece by piece: the scan of texts too long for ScanShort.
 void ScanAnyLength(std::string_view text, bool wantFields, SentenceScan& scan) {
@@ -238,18 +247,7 @@ void ScanAnyLength(std::string_view text, bool wantFields, SentenceScan& scan) {
             }
         }
     }
-    if (star == kNoStar) {
-        scan.failsChecksum = false;
-        return;
-    }
-    // The sum runs from the byte after the "$" to the one before the "*".
-    uint64_t sum = st.sum;
-    sum ^= sum >> 32;
-    sum ^= sum >> 16;
-    sum ^= sum >> 8;
-    unsigned total = static_cast<unsigned>(sum & 0xFF);
-    total = star == 0 ? 0 : total ^ p[0];
-    scan.failsChecksum = !ChecksumHolds(p, n, star, total);
+    scan.failsChecksum = star != kNoStar && FailsAt(p, n, star, st.sum);
 }
 
 // A text of at most kShortText bytes (a sentence has at most 82 and most
@@ -272,8 +270,9 @@ struct Bits {
             word[1] &= word[1] - 1;
         }
     }
-    // The first bit set at or after i (below 128), or `none`.
+    // The first bit set at or after i, or `none`.
     size_t FirstFrom(size_t i, size_t none) const {
+        if (i >= 128) return none;
         if (i < 64) {
             const uint64_t low = word[0] >> i;
             if (low != 0) return i + static_cast<size_t>(std::countr_zero(low));
@@ -284,20 +283,9 @@ struct Bits {
     }
 };
 
-// Whether the checksum of a sentence whose first "*" is at `star` fails;
-// `sum` holds the exclusive-or of the bytes before it, the "$" too, as a
-// word whose bytes fold to it.
-bool FailsAt(const unsigned char* p, size_t n, size_t star, uint64_t sum) {
-    sum ^= sum >> 32;
-    sum ^= sum >> 16;
-    sum ^= sum >> 8;
-    // The sum runs from the byte after the "$".
-    const unsigned total = star == 0 ? 0 : static_cast<unsigned>(sum & 0xFF) ^ p[0];
-    return !ChecksumHolds(p, n, star, total);
-}
-
-// Folds the piece at `bytes` (marks m; bytes before `seen` read already)
-// into the sum while no "*" was found; true when it holds the first.
+// Folds the bytes of the piece at `bytes` (its "*" marks `stars`; bytes
+// before `seen` read already) that precede its first "*" into the sum, and
+// sets `star` when it holds one.
 [[gnu::always_inline]] inline void SumPiece(const unsigned char* bytes, uint32_t stars, unsigned seen, size_t base,
                                             uint64_t& sum, size_t& star) {
     stars = stars >> seen << seen;

@@ -7,6 +7,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "readers/nmea_reader.h"
@@ -95,6 +96,8 @@ TEST(SentenceScan, EdgesFollowThePlainRules) {
         "$GPRMC," + std::string(113, '1') + ",2", "$GPRMC," + std::string(114, '1') + ",2",
         "$GPRMC," + std::string(121, '1'), "$GPRMC," + std::string(122, '1'),
         WithChecksum("$GPRMC," + std::string(117, ',')), WithChecksum("$GPRMC," + std::string(118, ',')),
+        "$GPGGA,\n" + std::string(119, 'x') + ",", "$GPGGA,\n" + std::string(120, 'x') + ",",
+        "$GPGGA,\n" + std::string(55, 'x') + "," + std::string(63, 'x') + ",",
         // Line ends inside: a field ends at one, the next begins at the next ",".
         "$GPGGA,1\r2,3\n4,5", "$GPGGA,\n,\r,", "$GPGGA,1,2\n" + std::string(130, 'x') + ",3",
         "$GPGGA\r,1", WithChecksum("$GPGGA,1\r,2"),
@@ -222,6 +225,27 @@ TEST(SentenceScan, AFixTimePastTheFieldLimitStillOpensARecord) {
     // Without a time there it joins the record of the GGA before it.
     const std::string noTime = "$GPGLL," + std::string(2100, '1') + ",N,2,E,,A\n";
     EXPECT_EQ(RecordTexts("$GPGGA,000001\n" + noTime + "$GPGGA,000001\n").size(), 2u);
+}
+
+TEST(SentenceScan, AltitudesAreKeptAsWrittenOrReadAsCellNumbers) {
+    // Field 9 of a GGA: a plain number stays as it is written; any other
+    // text is read as a spreadsheet's cell, or left unknown and counted.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"43.1", "43.1"}, {"+12", "+12"}, {"-0.5", "-0.5"}, {"7.", "7."}, {".5", ".5"}, {"0043", "0043"},
+        {"1e3", "1000"}, {" 43", "43"}, {"4 3", ""}, {"1.2.3", ""}, {".", ""}, {"-", ""}, {"+-1", ""},
+        {"12m", ""}, {"", ""},
+    };
+    for (const auto& [altitude, want] : cases) {
+        test::TempDir dir;
+        test::WriteFileBytes(dir.File("in.log"), "$GPGGA,010203,3539.5158,N,13944.7270,E,1,08,1.5," + altitude + ",M\n");
+        NmeaReader reader;
+        ASSERT_TRUE(reader.Open(dir.File("in.log")));
+        TrackPoint p;
+        ASSERT_TRUE(reader.Next(p));
+        EXPECT_EQ(p.GgaAltitude, want) << "'" << altitude << "'";
+        const bool unknown = want.empty() && !altitude.empty();
+        EXPECT_EQ(reader.Losses().UnknownValues, unknown ? 1 : 0) << "'" << altitude << "'";
+    }
 }
 
 }  // namespace

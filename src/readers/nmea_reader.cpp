@@ -193,6 +193,17 @@ std::string_view FieldOf(std::string_view text, size_t k) {
     return text.substr(start, end - start);
 }
 
+// A fix time without the zeros that end its fraction (when it has one):
+// "123519.00" and "123519" are the same instant.
+std::string_view PlainTime(std::string_view time, bool fraction) {
+    if (!fraction) return time;
+    while (!time.empty() && time.back() == '0') time.remove_suffix(1);
+    if (!time.empty() && time.back() == '.') time.remove_suffix(1);
+    return time;
+}
+
+std::string_view PlainTime(std::string_view time) { return PlainTime(time, time.find('.') != std::string_view::npos); }
+
 bool IsIdCharacter(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
 // The GGA / RMC sentence into its side of the record. The other side is
@@ -350,17 +361,14 @@ std::string_view FixTimeOf(const NmeaSentence& sentence, const SentenceScan& sca
     const size_t field = TimeFieldOf(sentence.kind);
     if (field == 0) return {};
     // Fields past the scan's limit are read by the plain rule, which has none.
-    std::string_view time = field > scan.fields && scan.cutAtLimit ? FieldOf(sentence.text, field)
-                                                                    : scan.Field(sentence.text, field);
+    if (field > scan.fields) return scan.cutAtLimit ? PlainTime(FieldOf(sentence.text, field)) : std::string_view();
+    const char* const time = sentence.text.data() + scan.start[field - 1];
+    const size_t size = scan.end[field - 1] - scan.start[field - 1];
     // Up to a "*", without the zeros that end a fraction.
     size_t end = 0;
     bool fraction = false;
-    for (; end < time.size() && time[end] != '*'; ++end) fraction = fraction || time[end] == '.';
-    time = time.substr(0, end);
-    if (!fraction) return time;
-    while (!time.empty() && time.back() == '0') time.remove_suffix(1);
-    if (!time.empty() && time.back() == '.') time.remove_suffix(1);
-    return time;
+    for (; end < size && time[end] != '*'; ++end) fraction = fraction || time[end] == '.';
+    return PlainTime(std::string_view(time, end), fraction);
 }
 
 namespace {

@@ -188,7 +188,7 @@ struct ScanState {
 // Whether the checksum of a sentence whose first "*" is at `star` fails;
 // `sum` holds the exclusive-or of the bytes before it, the "$" too, as a
 // word whose bytes fold to it.
-bool FailsAt(const unsigned char* p, size_t n, size_t star, uint64_t sum) {
+[[gnu::always_inline]] inline bool FailsAt(const unsigned char* p, size_t n, size_t star, uint64_t sum) {
     sum ^= sum >> 32;
     sum ^= sum >> 16;
     sum ^= sum >> 8;

@@ -255,14 +255,22 @@ KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettin
 }
 
 void WriteAltitudeModeLine(KmlBuffer& out, bool absolute) {
-    out.Text(absolute ? "  <altitudeMode>absolute</altitudeMode>\n" : "  <altitudeMode>clampToGround</altitudeMode>\n");
+    // Each a literal of its own, written as compiled.
+    if (absolute) {
+        out.Text("  <altitudeMode>absolute</altitudeMode>\n");
+    } else {
+        out.Text("  <altitudeMode>clampToGround</altitudeMode>\n");
+    }
 }
 
 void WriteAltitudeModeLine(KmlBuffer& out, const ConvertSettings& s) { WriteAltitudeModeLine(out, s.Altitude != 0); }
 
 void WriteExtrudeLine(KmlBuffer& out, const ConvertSettings& s) {
-    out.Text(s.Altitude != 0 && s.VLineAltitude != 0 ? "  <extrude>1</extrude>\n"
-                                                      : "  <extrude>0</extrude>\n");
+    if (s.Altitude != 0 && s.VLineAltitude != 0) {
+        out.Text("  <extrude>1</extrude>\n");
+    } else {
+        out.Text("  <extrude>0</extrude>\n");
+    }
 }
 
 }  // namespace geoplait

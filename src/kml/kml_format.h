@@ -200,6 +200,7 @@ private:
     // they are to reach the file (line ends CR LF already), then committed.
     char* Room(size_t size) {
         if (!holding_) return out_.Room(size);
+        if (held_.size() - heldSize_ >= size) return held_.data() + heldSize_;
         return HeldRoom(size);
     }
     void Commit(size_t filled) {

@@ -19,6 +19,7 @@ namespace geoplait {
 
 namespace {
 
+// Short texts without a line end or anything to escape (KmlBuffer::Padded).
 struct UnitTexts {
     std::string_view distance;  // suffix of a distance
     std::string_view speed;     // suffix of a speed
@@ -91,7 +92,7 @@ void WriteUnitText(KmlBuffer& out, const char (&open)[Open], std::string_view nu
                    std::string_view unit, const char (&close)[Close]) {
     out.Text(open);
     out.Padded(number, width);
-    out.Text(unit);
+    out.Padded(unit);
     out.Text(close);
 }
 

@@ -15,7 +15,7 @@
 namespace geoplait {
 
 HemisphereSigns HemisphereSign(const RunContext& ctx, const std::string& ns, const std::string& ew) {
-    return HemisphereSign(ns, ew, ctx.settings.config.LatitudeNS, ctx.settings.config.LongitudeWE);
+    return HemisphereSign(ns, ew, ctx.run.DefaultSigns);
 }
 
 HemisphereSigns HemisphereSign(const RunContext& ctx) {
@@ -65,7 +65,7 @@ double TrackDistance(RunContext& ctx, const PointPosition& other) {
     const RecordPosition& position = ctx.point.Position;
     const double lon1 = Signed(position.longitude.degrees, here.longitudeSign);
     const double lat1 = Signed(position.latitude.degrees, here.latitudeSign);
-    const HemisphereSigns there = HemisphereSign(ctx, other.NS, other.EW);
+    const HemisphereSigns there = HemisphereSignOfLetters(other.NS, other.EW, ctx.run.DefaultSigns);
     const double lon2 = Signed(other.Position.longitude.degrees, there.longitude);
     const double lat2 = Signed(other.Position.latitude.degrees, there.latitude);
     if (lon1 == 0.0 || lat1 == 0.0 || lon2 == 0.0 || lat2 == 0.0) return 0.0;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/notices.h"
+#include "geo/coordinates.h"
 #include "geo/time_zone.h"
 #include "geo/unit_system.h"
 
@@ -47,6 +48,9 @@ struct RunValues {
     // fixed (see ClockOf).
     const date::time_zone* Zone = nullptr;
     UnitSystem Units = UnitSystem::Km;  // of MeterMile
+    // The signs of the system default hemispheres (LatitudeNS, LongitudeWE),
+    // decoded once a run: those of the default letters N and E until then.
+    HemisphereSigns DefaultSigns{'+', '+'};
     std::string OverrideNote;
     std::string DirectoryNote;
     std::string FirstSentenceId;  // the first known sentence of an NMEA log

@@ -169,8 +169,8 @@ int32_t WholeOf(const Reading& reading) {
 
 void PointPosition::Take(const TrackPoint& point) {
     Position = point.Position;
-    EW.assign(point.RmcEW);
-    NS.assign(point.RmcNS);
+    EW = HemisphereLetter(point.RmcEW);
+    NS = HemisphereLetter(point.RmcNS);
     altitudeMetres = point.Values.altitude.value;
 }
 

@@ -166,15 +166,11 @@ struct TrackPoint {
 // the previous point is measured from without being read again.
 struct PointPosition {
     RecordPosition Position;
-    std::string EW;
-    std::string NS;
+    // The hemisphere letters of RmcEW and RmcNS (HemisphereLetter).
+    char EW = '\0';
+    char NS = '\0';
     double altitudeMetres = 0.0;
-    void Clear() {
-        Position = {};
-        EW.clear();
-        NS.clear();
-        altitudeMetres = 0.0;
-    }
+    void Clear() { *this = PointPosition{}; }
     // The current record's Position, letters and altitude.
     void Take(const TrackPoint& point);
     bool operator==(const PointPosition&) const = default;

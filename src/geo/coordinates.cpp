@@ -169,25 +169,12 @@ void CoordTexts(std::string& nmea, std::string& degrees, std::string& dms) {
     }
 }
 
-namespace {
-
-// Sign of a hemisphere letter: the first letter gives '+', the second '-',
-// anything else `fallback`.
-char SignOf(const std::string& letter, char plus, char minus, char fallback) {
-    if (letter.size() != 1) return fallback;
-    if (letter[0] == plus) return '+';
-    if (letter[0] == minus) return '-';
-    return fallback;
-}
-
-}  // namespace
-
 HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, HemisphereSigns defaults) {
-    return {SignOf(ns, 'N', 'S', defaults.latitude), SignOf(ew, 'E', 'W', defaults.longitude)};
+    return HemisphereSignOfLetters(HemisphereLetter(ns), HemisphereLetter(ew), defaults);
 }
 
 HemisphereSigns DefaultHemisphereSigns(const std::string& defaultNs, const std::string& defaultEw) {
-    return {SignOf(defaultNs, 'N', 'S', ' '), SignOf(defaultEw, 'E', 'W', ' ')};
+    return HemisphereSign(defaultNs, defaultEw, HemisphereSigns{' ', ' '});
 }
 
 HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, const std::string& defaultNs,

@@ -70,6 +70,19 @@ HemisphereSigns HemisphereSign(const std::string& ns, const std::string& ew, Hem
 // The signs of the default letters alone.
 HemisphereSigns DefaultHemisphereSigns(const std::string& defaultNs, const std::string& defaultEw);
 
+// A hemisphere text as the one letter that counts: its character when it is
+// one character long, else 0, which no hemisphere letter is.
+inline char HemisphereLetter(const std::string& text) { return text.size() == 1 ? text[0] : '\0'; }
+// Sign of a hemisphere letter: `plus` gives '+', `minus` gives '-', any other
+// (0 included) `fallback`.
+inline char SignOfLetter(char letter, char plus, char minus, char fallback) {
+    return letter == plus ? '+' : letter == minus ? '-' : fallback;
+}
+// HemisphereSign of the letters (HemisphereLetter) of the texts.
+inline HemisphereSigns HemisphereSignOfLetters(char ns, char ew, HemisphereSigns defaults) {
+    return {SignOfLetter(ns, 'N', 'S', defaults.latitude), SignOfLetter(ew, 'E', 'W', defaults.longitude)};
+}
+
 // Whether a "-" goes before a coordinate text written with `sign`: in the
 // '-' hemisphere, for a text that is not negative already and not 0.
 bool NeedsMinus(char sign, std::string_view degrees);

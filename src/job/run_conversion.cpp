@@ -140,7 +140,7 @@ void ResetRunState(RunContext& ctx) {
 }  // namespace
 
 // The run values taken from the setting texts.
-void DeriveRunValues(const ConvertSettings& s, RunValues& run) {
+void DeriveRunValues(const ConvertSettings& s, const ConfigSettings& config, RunValues& run) {
     // A time difference outside the table keeps the value of the run before.
     int32_t previousDifference = run.TimeDifferenceValue;
     run = RunValues{};
@@ -162,6 +162,7 @@ void DeriveRunValues(const ConvertSettings& s, RunValues& run) {
     LocalClock clock;
     if (!s.TimeZone.empty() && FindTimeZone(s.TimeZone, clock)) run.Zone = clock.zone;
     run.Units = UnitSystemOf(s.MeterMile);
+    run.DefaultSigns = DefaultHemisphereSigns(config.LatitudeNS, config.LongitudeWE);
 }
 
 namespace {
@@ -436,7 +437,7 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
     ctx.outputs.Reset();
     ctx.cancelRequested = false;
     ResetRunState(ctx);
-    DeriveRunValues(ctx.Current(), ctx.run);
+    DeriveRunValues(ctx.Current(), ctx.settings.config, ctx.run);
     const ConvertSettings& s = ctx.Current();
     const ConvertMode* mode = FindModeByDisplayText(s.Mode);
     const bool photoOnly = mode != nullptr && FamilyOf(mode->kind).open == nullptr;

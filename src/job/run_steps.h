@@ -19,7 +19,7 @@ RunOutcome RunConversionWithTable(RunContext& ctx, std::span<const ModeProcedure
 // The run values (filter thresholds, ranges, time difference, units) taken
 // from the setting texts of `s`, as a run takes them at its start; the run
 // values before are dropped.
-void DeriveRunValues(const ConvertSettings& s, RunValues& run);
+void DeriveRunValues(const ConvertSettings& s, const ConfigSettings& config, RunValues& run);
 
 // Directory (with its trailing "/"), name and extension (with its dot) of a path.
 void SplitOutputPath(const std::string& path, RunValues& run);

@@ -289,7 +289,7 @@ PreviewResult CollectPreview(const Settings& settings, const std::string& scratc
     s.Photo_CreateDirectory = 0;
     PreviewUi ui(control);
     RunContext ctx(copy, ui);
-    DeriveRunValues(ctx.Current(), ctx.run);
+    DeriveRunValues(ctx.Current(), ctx.settings.config, ctx.run);
     track = PreviewTrack{};
     const ConvertMode* mode = FindModeByDisplayText(s.Mode);
     if (mode == nullptr) return PreviewResult::NoInput;

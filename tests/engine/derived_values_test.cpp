@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,35 @@ TEST(TrackDistance, SignedByTheHemispheres) {
         test::SetPositionTexts(f.ctx.point, c.lon1, c.lat1);
         EXPECT_EQ(km == TrackDistance(f.ctx, test::PointOf(c.lon2, c.lat2)), *c.ns1 == *c.ns2 && *c.ew1 == *c.ew2);
     }
+}
+
+TEST(TrackDistance, RecordsWithoutLettersTakeTheRunsDefaults) {
+    // Both points without letters measure as with the default letters of the
+    // run; across the 180th meridian and the equator too.
+    const struct { char latitude, longitude; const char *ns, *ew; const char *lon1, *lat1, *lon2, *lat2; } cases[] = {
+        {'+', '+', "N", "E", "17959.5000", "0000.5000", "17959.5000", "0001.0000"},
+        {'-', '-', "S", "W", "17959.5000", "0000.5000", "17959.0000", "0000.5000"},
+        {'-', '+', "S", "E", "00000.5000", "0030.0000", "00001.0000", "0030.0000"},
+        {'+', '-', "N", "W", "13900.0000", "3500.0000", "13900.0000", "3501.0000"},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.ctx.run.DefaultSigns = {c.latitude, c.longitude};
+        test::SetPositionTexts(f.ctx.point, c.lon1, c.lat1);
+        const double byDefault = TrackDistance(f.ctx, test::PointOf(c.lon2, c.lat2));
+        Fixture g;
+        test::SetPositionTexts(g.ctx.point, c.lon1, c.lat1);
+        g.ctx.point.RmcNS = c.ns;
+        g.ctx.point.RmcEW = c.ew;
+        const double byLetters = TrackDistance(g.ctx, test::PointOf(c.lon2, c.lat2, "", c.ew, c.ns));
+        EXPECT_GT(byDefault, 0.0) << c.ns << c.ew;
+        EXPECT_EQ(std::bit_cast<uint64_t>(byDefault), std::bit_cast<uint64_t>(byLetters)) << c.ns << c.ew;
+    }
+    // A point with a letter against the default: the other side of the equator.
+    Fixture f;
+    f.ctx.run.DefaultSigns = {'-', '+'};
+    test::SetPositionTexts(f.ctx.point, "13900.0000", "0030.0000");
+    EXPECT_NEAR(TrackDistance(f.ctx, test::PointOf("13900.0000", "0030.0000", "", "", "N")), 110.5637, 1e-4);
 }
 
 struct LocalCase {

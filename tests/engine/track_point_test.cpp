@@ -228,7 +228,8 @@ TEST(PointPosition, TakeTheRecordsPosition) {
     EXPECT_EQ(taken.Position.longitude.nmea, 13945.5);
     EXPECT_EQ(taken.Position.latitude.degrees, DegreesOfNmea(3539.1234));
     EXPECT_EQ(taken.altitudeMetres, 12.5);
-    EXPECT_EQ(taken.EW + taken.NS, "EN");
+    EXPECT_EQ(taken.EW, 'E');
+    EXPECT_EQ(taken.NS, 'N');
     taken.Clear();
     EXPECT_EQ(taken, PointPosition{});
 }

@@ -366,6 +366,22 @@ TEST(RunConversion, RunValuesFromTheTexts) {
     EXPECT_EQ(run.PhotoListPath, "");
 }
 
+TEST(RunConversion, DefaultHemispheresDecodedAtTheStart) {
+    const struct { const char *ns, *ew; char latitude, longitude; } cases[] = {
+        {"N", "E", '+', '+'}, {"S", "W", '-', '-'}, {"S", "E", '-', '+'},
+        {"", "W", ' ', '-'},  {"NN", "w", ' ', ' '}, {"E", "N", ' ', ' '},
+    };
+    for (const auto& c : cases) {
+        Job j;
+        j.settings.config.LatitudeNS = c.ns;
+        j.settings.config.LongitudeWE = c.ew;
+        j.Current().OutputFile = j.dir.File("trip.kml");
+        j.Run();
+        EXPECT_EQ(j.ctx.run.DefaultSigns.latitude, c.latitude) << c.ns;
+        EXPECT_EQ(j.ctx.run.DefaultSigns.longitude, c.longitude) << c.ew;
+    }
+}
+
 TEST(RunConversion, GapLimitsDefaultToNoSplit) {
     const std::tuple<const char*, double, double> cases[] = {
         {"", 99999.0, 99999999.0}, {"0.0", 99999.0, 99999999.0}, {"abc", 99999.0, 99999999.0}, {"12.5m", 0.0125, 12.5}};

@@ -33,6 +33,8 @@ TEST_F(KmlDocumentTest, RecordLetterWinsOverSystemDefault) {
     for (const Case& c : cases) {
         settings.config.LatitudeNS = c.defaultNS;
         settings.config.LongitudeWE = c.defaultWE;
+        // Decoded when a run starts.
+        ctx.run.DefaultSigns = DefaultHemisphereSigns(settings.config.LatitudeNS, settings.config.LongitudeWE);
         ctx.point.RmcNS = c.recordNS;
         ctx.point.RmcEW = c.recordEW;
         const HemisphereSigns signs = HemisphereSign(ctx);

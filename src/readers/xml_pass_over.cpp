@@ -51,8 +51,18 @@ size_t XmlStream::PieceEnd() const {
 }
 
 bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::string_view> wanted) {
+    const TextAhead ahead = TextAfterStartTag(name);
+    if (ahead.text.empty()) return false;
+    PlainLines lines;
+    const size_t length = PlainContentLength(ahead.text, name, ahead.depthRoom, wanted, lines);
+    if (length == std::string::npos) return false;
+    PassOver(length, lines);
+    return true;
+}
+
+XmlStream::TextAhead XmlStream::TextAfterStartTag(const XML_Char* name) const {
     if (pieceName_.empty() || !repairUtf8_ || pieceRepaired_ || collecting_ || tooDeep_ || parser_ == nullptr) {
-        return false;
+        return {};
     }
     const XML_Index at = XML_GetCurrentByteIndex(parser_);
     const int count = XML_GetCurrentByteCount(parser_);
@@ -60,28 +70,29 @@ bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::strin
     // the block (its piece needed no repair): the block after it is not the
     // parser's yet. An element begun in an entity's text has the reference
     // there instead.
-    if (at < 0 || count < 3 || at + count != fed_ || static_cast<size_t>(count) > blockPos_) return false;
+    if (at < 0 || count < 3 || at + count != fed_ || static_cast<size_t>(count) > blockPos_) return {};
     const std::string_view tag = block_.substr(blockPos_ - static_cast<size_t>(count), static_cast<size_t>(count));
     const std::string_view rawName(name);
     if (tag.front() != '<' || tag.back() != '>' || tag[tag.size() - 2] == '/' || tag.size() < rawName.size() + 2 ||
         tag.substr(1, rawName.size()) != rawName ||
         (!IsSpace(tag[rawName.size() + 1]) && tag[rawName.size() + 1] != '>')) {
-        return false;
+        return {};
     }
-    const std::string_view after = block_.substr(blockPos_);
-    PlainLines lines;
-    const size_t length = PlainContentLength(after, rawName, kXmlMaxDepth - depth_, wanted, lines);
-    if (length == std::string::npos) return false;
+    return {block_.substr(blockPos_), kXmlMaxDepth - depth_};
+}
 
+void XmlStream::PassOver(size_t length, const PlainLines& lines) {
     // The parser's position after the tag, and the document's after the
     // content: what follows on that line of the parser is shifted by their
     // columns' difference.
+    const auto count = static_cast<size_t>(XML_GetCurrentByteCount(parser_));
+    const std::string_view tag = block_.substr(blockPos_ - count, count);
     uint64_t line = XML_GetCurrentLineNumber(parser_);
     uint64_t column = XML_GetCurrentColumnNumber(parser_);
     Advance(tag, line, column);
     uint64_t documentColumn = column;
     if (line == shiftLine_) documentColumn = static_cast<uint64_t>(static_cast<int64_t>(column) + columnShift_);
-    const std::string_view content = after.substr(0, length);
+    const std::string_view content = block_.substr(blockPos_, length);
     uint64_t breaks = 0;
     if (lines.carriageReturns == 0) {
         // Plain content is ASCII: after its last LF, a column is a byte.
@@ -96,7 +107,6 @@ bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::strin
     columnShift_ = static_cast<int64_t>(documentColumn) - static_cast<int64_t>(column);
     passedBytes_ += length;
     blockPos_ += length;
-    return true;
 }
 
 XmlStream::Position XmlStream::DocumentPosition() const {

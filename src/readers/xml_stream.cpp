@@ -333,11 +333,11 @@ uint64_t XmlStream::BytesRead() const {
     return at > 0 && in < bytesRead_ ? in : bytesRead_;
 }
 
-uint64_t XmlStream::BytesThroughEvent() const {
+uint64_t XmlStream::BytesThroughEvent(size_t more) const {
     const XML_Index at = XML_GetCurrentByteIndex(parser_);
     if (at < 0) return bytesRead_;
     const uint64_t end =
-        static_cast<uint64_t>(at) + static_cast<uint64_t>(XML_GetCurrentByteCount(parser_)) + passedBytes_;
+        static_cast<uint64_t>(at) + static_cast<uint64_t>(XML_GetCurrentByteCount(parser_)) + passedBytes_ + more;
     return end > 0 && end < bytesRead_ ? end : bytesRead_;
 }
 

@@ -24,6 +24,8 @@
 #include <string>
 #include <string_view>
 
+#include "readers/xml_plain.h"
+
 namespace geoplait {
 
 inline constexpr int kXmlMaxDepth = 256;
@@ -76,11 +78,29 @@ public:
     // UTF-8, while text is collected, and for content that is not so.
     bool PassOverContent(const XML_Char* name, std::span<const std::string_view> wanted);
 
+    // The same in two steps, for a reader that reads plain content itself.
+    // From the start-element call-back of an element that ends a piece: the
+    // rest of the block after its start tag, which the parser has not been
+    // given, and the nesting it leaves room for; an empty text where the
+    // parser must be given it (the cases where PassOverContent is false).
+    struct TextAhead {
+        std::string_view text;
+        int depthRoom = 0;
+    };
+    TextAhead TextAfterStartTag(const XML_Char* name) const;
+    // Keeps the parser from the first `length` bytes of that text, plain
+    // content (xml_plain.h) whose elements all end within it, with its line
+    // breaks `lines`: the parser goes on after them.
+    void PassOver(size_t length, const PlainLines& lines);
+
     // Bytes of the document parsed so far, for progress.
     uint64_t BytesRead() const;
     // From a call-back: the bytes of the document up to the end of the markup
     // it was called for, as BytesRead tells after a pause there.
-    uint64_t BytesThroughEvent() const;
+    uint64_t BytesThroughEvent() const { return BytesThroughEvent(0); }
+    // The same `more` bytes further on: the end of markup in the text after
+    // a start tag (TextAfterStartTag), from its call-back.
+    uint64_t BytesThroughEvent(size_t more) const;
 
     // Empty while the document reads well; else where and what went wrong.
     const std::string& Error() const { return error_; }

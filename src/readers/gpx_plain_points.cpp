@@ -67,6 +67,7 @@ void GpxReader::ReadPlainPoints(const XML_Char* name) {
     // last point read, and its line breaks.
     size_t kept = tokens.TokenStart();
     PlainLines keptLines = tokens.LinesBeforeToken();
+    ++plainPointsRead_;
     // The points that follow, while the one before can end without a pause
     // (the parser's end of the last one pauses where it must).
     while (read_ + 1 - given_ < kPointsAhead - 1) {
@@ -89,6 +90,7 @@ void GpxReader::ReadPlainPoints(const XML_Char* name) {
         }
         kept = tokens.TokenStart();
         keptLines = tokens.LinesBeforeToken();
+        ++plainPointsRead_;
     }
     xml_.PassOver(kept, keptLines);
 }

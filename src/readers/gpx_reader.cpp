@@ -142,6 +142,7 @@ bool GpxReader::Open(const std::string& path, GpxScan scan) {
     read_ = 0;
     given_ = 0;
     bytesRead_ = 0;
+    plainPointsRead_ = 0;
     if (!xml_.Open(path, this, {&OnStart, &OnEnd, &OnText})) return false;
     if (scan == GpxScan::kPlainPointsApart) xml_.EndPiecesAtStartTags("trkpt");
     return true;

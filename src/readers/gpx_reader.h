@@ -43,6 +43,8 @@ public:
     // Bytes of the input read up to the end of the record last given, for
     // progress.
     uint64_t BytesRead() const { return bytesRead_; }
+    // Points whose content the reader's own scan read (kPlainPointsApart).
+    uint64_t PlainPointsRead() const { return plainPointsRead_; }
 
     // The values of a point the reader takes, by element name.
     enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kExtensionSpeed, kExtensionCourse, kValueCount };
@@ -107,6 +109,7 @@ private:
     uint64_t read_ = 0;   // whole points read so far
     uint64_t given_ = 0;  // points given by Next so far
     uint64_t bytesRead_ = 0;
+    uint64_t plainPointsRead_ = 0;
     std::string latitude_;  // attribute values with their white space made blanks
     std::string longitude_;
     std::string text_;  // character data with its line breaks made LF

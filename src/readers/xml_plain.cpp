@@ -345,12 +345,13 @@ PlainToken::Kind PlainTokens::Markup(PlainScan& scan, PlainToken& token) {
     }
     // A start or empty-element tag (anything else after "<" has no name).
     const std::string_view name = scan.TakeName();
+    const char* colon = scan.colon;
     if (name.empty() || depth_ >= maxOpen_ ||
         !scan.TagRest(token.empty, token.attributes.data(), token.attributeCount)) {
         return Kind::kNotPlain;
     }
     token.text = name;
-    token.local = scan.colon == nullptr ? name : name.substr(static_cast<size_t>(scan.colon + 1 - name.data()));
+    token.local = colon == nullptr ? name : name.substr(static_cast<size_t>(colon + 1 - name.data()));
     if (!token.empty) open_[static_cast<size_t>(depth_++)] = name;
     return Kind::kStart;
 }

@@ -83,6 +83,14 @@ bool AllPlain(std::string_view text, PlainLines& lines) {
     return plain;
 }
 
+// Whether the bytes at p are those of `name` (as many as it has, there).
+bool SameBytes(const char* p, std::string_view name) {
+    for (const char c : name) {
+        if (*p++ != c) return false;
+    }
+    return true;
+}
+
 void CountBreak(char c, PlainLines& lines) {
     if (c == '\n') ++lines.lineFeeds;
     if (c == '\r') ++lines.carriageReturns;
@@ -195,8 +203,14 @@ struct PlainScan {
             const char quote = *p++;
             const char* value = p;
             for (; p < end && *p != quote; ++p) {
-                if ((ClassOf(*p) & kDataStop) != 0 && *p != '>' && *p != '\n' && *p != '\r') return false;
-                CountBreak(*p, lines);
+                if ((ClassOf(*p) & kDataStop) == 0) continue;
+                if (*p == '\n') {
+                    ++lines.lineFeeds;
+                } else if (*p == '\r') {
+                    ++lines.carriageReturns;
+                } else if (*p != '>') {
+                    return false;
+                }
             }
             attributes[count++] = {name, std::string_view(value, static_cast<size_t>(p - value))};
             if (!Take(quote)) return false;
@@ -324,6 +338,17 @@ PlainToken::Kind PlainTokens::Markup(PlainScan& scan, PlainToken& token) {
     using Kind = PlainToken::Kind;
     ++scan.p;
     if (scan.Take('/')) {
+        // Mostly the end tag of the element open, as it stands: "</name>".
+        if (depth_ > 0) {
+            const std::string_view open = open_[static_cast<size_t>(depth_ - 1)];
+            if (static_cast<size_t>(scan.end - scan.p) > open.size() && scan.p[open.size()] == '>' &&
+                SameBytes(scan.p, open)) {
+                scan.p += open.size() + 1;
+                token.text = open;
+                --depth_;
+                return Kind::kEnd;
+            }
+        }
         const std::string_view name = scan.TakeName();
         scan.SkipSpace();
         if (name.empty() || !scan.Take('>')) return Kind::kNotPlain;
@@ -346,8 +371,13 @@ PlainToken::Kind PlainTokens::Markup(PlainScan& scan, PlainToken& token) {
     // A start or empty-element tag (anything else after "<" has no name).
     const std::string_view name = scan.TakeName();
     const char* colon = scan.colon;
-    if (name.empty() || depth_ >= maxOpen_ ||
-        !scan.TagRest(token.empty, token.attributes.data(), token.attributeCount)) {
+    if (name.empty() || depth_ >= maxOpen_) return Kind::kNotPlain;
+    if (scan.p < scan.end && *scan.p == '>') {
+        // Mostly a tag without attributes.
+        ++scan.p;
+        token.empty = false;
+        token.attributeCount = 0;
+    } else if (!scan.TagRest(token.empty, token.attributes.data(), token.attributeCount)) {
         return Kind::kNotPlain;
     }
     token.text = name;

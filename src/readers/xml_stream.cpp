@@ -243,6 +243,7 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
     block_ = {};
     blockPos_ = 0;
     pieceRepaired_ = false;
+    heldAt_ = -1;
     passedBytes_ = 0;
     passedLines_ = 0;
     shiftLine_ = 0;
@@ -305,7 +306,14 @@ const char* XmlStream::FeedNext(XML_Status& status) {
             if (!ReadBlock(readBuffer_.data(), block_)) return "read error";
             blockPos_ = 0;
         }
-        const size_t end = PieceEnd();
+        // Markup not closed yet at the end of a piece (a comment, a CDATA
+        // section, a tag) stays with the parser, which scans it again with
+        // each piece: when it still holds the same after the next piece, the
+        // rest of the block goes at once, as without pieces.
+        const XML_Index parsed = XML_GetCurrentByteIndex(parser_);
+        const XML_Index held = parsed >= 0 && parsed < fed_ ? parsed : -1;
+        const size_t end = held >= 0 && held == heldAt_ ? block_.size() : PieceEnd();
+        heldAt_ = held;
         text = block_.substr(blockPos_, end - blockPos_);
         blockPos_ = end;
         pieceRepaired_ = repairUtf8_ && !IsUtf8Text(text);

@@ -159,6 +159,7 @@ private:
     std::string_view block_;  // in readBuffer_, not yet repaired
     size_t blockPos_ = 0;     // what the parser has been given of it
     bool pieceRepaired_ = false;  // the last piece was not UTF-8 and was given repaired
+    XML_Index heldAt_ = -1;       // where the markup the parser held after the last piece began
     // Content passed over: its bytes, its line breaks, and the shift of the
     // parser's columns on its line `shiftLine_` (0: none) after the last.
     uint64_t passedBytes_ = 0;

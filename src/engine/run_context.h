@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@
 namespace geoplait {
 
 // The parts of a run that a context owns; a section's context (below) uses
-// those of its run instead, but for its record.
+// those of its run instead, but for its record, and owns none.
 struct RunParts {
     TrackPoint point;
     TrackStore store;
@@ -40,18 +41,21 @@ struct RunParts {
 
 struct RunContext {
 private:
-    // Declared first: the references below are bound to it.
-    RunParts own_;
+    // Declared first: the references below are bound to it. Null in a
+    // section's context, which is made once a record (the record where a
+    // reading thread left it) and so costs no more than its references.
+    std::unique_ptr<RunParts> own_;
 
 public:
     RunContext(Settings& s, UserInterface& u)
-        : settings(s), ui(u), point(own_.point), store(own_.store), run(own_.run), geo(own_.geo),
-          scratch(own_.scratch), outputs(own_.outputs), pipeInput(own_.pipeInput),
-          cancelRequested(own_.cancelRequested), beforePhotoCopies(own_.beforePhotoCopies),
-          beforeArchiveClose(own_.beforeArchiveClose) {}
+        : own_(std::make_unique<RunParts>()), settings(s), ui(u), point(own_->point), store(own_->store),
+          run(own_->run), geo(own_->geo), scratch(own_->scratch), outputs(own_->outputs),
+          pipeInput(own_->pipeInput), cancelRequested(own_->cancelRequested),
+          beforePhotoCopies(own_->beforePhotoCopies), beforeArchiveClose(own_->beforeArchiveClose) {}
     // A section of the run `whole` that keeps a record and its record state of
-    // its own (the path of a KML beside its placemarks): everything else, the
-    // run values, outputs and cancel included, is the run's.
+    // its own (the path of a KML beside its placemarks, or the record a
+    // reading thread filled, where it lies): everything else, the run values,
+    // outputs and cancel included, is the run's.
     RunContext(RunContext& whole, TrackPoint& sectionPoint, TrackStore& sectionStore)
         : settings(whole.settings), ui(whole.ui), point(sectionPoint), store(sectionStore), run(whole.run),
           geo(whole.geo), scratch(whole.scratch), outputs(whole.outputs), pipeInput(whole.pipeInput),
@@ -99,8 +103,12 @@ inline void AddRunWarning(RunContext& ctx, NoticeText warning) { AddRunWarning(c
 // writes files and is handed no more of the run.
 inline RunOutputs OutputsOf(RunContext& ctx) { return {ctx.outputs, ctx.ui, ctx.cancelRequested}; }
 
-// Where a reader hands each record it filled in ctx.point: the taker writes
-// or rejects it and clears it.
+// Where a reader hands each record it filled: the taker writes or rejects
+// the record of the context it is given (its `point`, which need not be the
+// run's own: a record read on a thread of its own is taken where that thread
+// left it) and clears it. Whatever the taker keeps in the record's numbers
+// from one record to the next (distances, times, speed, readings) goes on
+// with it to the next record taken (CarryRunNumbers).
 using RecordSink = std::function<void(RunContext&)>;
 
 }  // namespace geoplait

@@ -249,6 +249,8 @@ constexpr std::string TrackPoint::*kTextFields[] = {
 // A text field added to TrackPoint belongs in the list above: the record is
 // its texts, its two positions, its measured values, its UTC and local
 // times, nine numbers of 56 bytes in all (with padding) and its readings.
+// A number added goes with the record (SwapRecordTexts, HandOnRecord) or
+// with the run state (CarryRunNumbers, SwapSectionNumbers).
 static_assert(sizeof(TrackPoint) == std::size(kTextFields) * sizeof(std::string) + 2 * sizeof(RecordPosition) +
                                         sizeof(RecordValues) + 2 * sizeof(RecordTime) + 56 + sizeof(RecordReadings));
 
@@ -265,17 +267,9 @@ void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
     to.LocalOffset = from.LocalOffset;  // what Local was worked out with
 }
 
-void GiveTextsBuffers(TrackPoint& point, bool filledOnly) {
-    // More than a string holds in place (15 bytes with GCC's library).
-    constexpr size_t kOwnBuffer = 24;
-    const auto give = [filledOnly](std::string& text) {
-        if (text.capacity() < kOwnBuffer && !(filledOnly && text.empty())) text.reserve(kOwnBuffer);
-    };
-    for (std::string TrackPoint::*field : kTextFields) give(point.*field);
-}
-
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
-    // Once per record read ahead: most fields are empty on both sides (a
+    // Once per record read ahead, and once per batch of a reading thread:
+    // most fields are empty on both sides (a
     // cleared record and one its reader filled in part), and those are left.
     const auto swapField = [](std::string& x, std::string& y) {
         if (!x.empty() || !y.empty()) x.swap(y);
@@ -289,14 +283,37 @@ void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
     std::swap(a.LocalOffset, b.LocalOffset);
 }
 
+void CarryRunNumbers(const TrackPoint& from, TrackPoint& to) {
+    to.SatCount = from.SatCount;
+    to.DilutionValue = from.DilutionValue;
+    to.Speed = from.Speed;
+    to.IntervalDistance = from.IntervalDistance;
+    to.StartDistance = from.StartDistance;
+    to.TotalDistance = from.TotalDistance;
+    to.ElapsedSec = from.ElapsedSec;
+    to.IntervalSec = from.IntervalSec;
+    to.Readings = from.Readings;
+}
+
+void SwapSectionNumbers(TrackPoint& a, TrackPoint& b) {
+    std::swap(a.SatCount, b.SatCount);
+    std::swap(a.DilutionValue, b.DilutionValue);
+    std::swap(a.IntervalDistance, b.IntervalDistance);
+    std::swap(a.StartDistance, b.StartDistance);
+    std::swap(a.TotalDistance, b.TotalDistance);
+    std::swap(a.ElapsedSec, b.ElapsedSec);
+    std::swap(a.IntervalSec, b.IntervalSec);
+}
+
 void HandOnRecord(TrackPoint& from, TrackPoint& to) {
+    if (&from == &to) return;
     // Each text changes places and what `from` gets back is emptied: `from`
     // ends with no text at all, PointName and ExtendData empty too.
     const auto moveField = [](std::string& x, std::string& y) {
         if (x.empty() && y.empty()) return;
         // The move takes x's buffer and gives x the one y had (GCC's
-        // library, inline): with buffers of their own, two pointers change
-        // places, as a swap would change them.
+        // library, inline): with long texts on both sides, two pointers
+        // change places, as a swap would change them.
         y = std::move(x);
         x.clear();
     };

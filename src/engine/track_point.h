@@ -281,19 +281,27 @@ void CopyRecordTexts(const TrackPoint& from, TrackPoint& to);
 // them); the other numbers stay where they are.
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b);
 
-// Gives every text of the record a buffer of its own, beyond the few bytes a
-// string holds in place: exchanging two such texts (SwapRecordTexts,
-// HandOnRecord) swaps two pointers instead of copying bytes, and a cleared
-// text keeps its buffer. For the records that pass the texts between them;
-// `filledOnly`: only the texts that are not empty.
-void GiveTextsBuffers(TrackPoint& point, bool filledOnly = false);
+// The numbers a run state keeps in its record from one record to the next,
+// which SwapRecordTexts leaves in place (SatCount, DilutionValue, Speed, the
+// distances and seconds, and the readings), from the record taken last into
+// the one taken next: a taker given each record where it lies (a reading
+// thread's) finds them as a taker of one fixed record leaves them.
+void CarryRunNumbers(const TrackPoint& from, TrackPoint& to);
+// Exchanges the numbers of the run states of two sections that take one
+// record in turn, where it lies (the KML placemarks and path): those
+// HandOnRecord leaves with each side (SatCount, DilutionValue, the distances
+// and seconds), so that each section finds its own.
+void SwapSectionNumbers(TrackPoint& a, TrackPoint& b);
 
 // Hands the record `from` on to `to`, a cleared record of another run state
 // that takes the same records: its texts, positions, readings and the numbers
 // derived from the record alone (Values, Speed, LocalOffset) go to
 // `to`, whose numbers of its run state (distances, times, counts) stay its
 // own; `from` is left cleared, PointName and ExtendData emptied too. Nothing
-// is copied: the texts change places.
+// is copied: the texts change places (the buffers of long ones by their
+// pointers). Handed on to itself (`to` is `from`)
+// the record stays as it is, for a section that takes it where it lies
+// with its own numbers (SwapSectionNumbers).
 void HandOnRecord(TrackPoint& from, TrackPoint& to);
 
 // The date of the record's group, where a group of the track begins: the

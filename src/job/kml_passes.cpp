@@ -50,7 +50,8 @@ void RestartTrack(RunContext& ctx) {
 // the folder "Path". Each section keeps a run state of its own (record
 // numbers, counts, groups, the distances measured), as it had when each was
 // a pass over the input: the placemarks in `ctx`, the path in a section of
-// the run with a record of its own that the placemarks hand every record on to. The placemarks are written
+// the run that takes each record where the placemarks left it, with the
+// values they derived from the record alone. The placemarks are written
 // to the output as they come; the path meanwhile goes to a spool beside it
 // and is joined to them once the input is read. The counts that the
 // completion (or a cancel) reports are those of the path when there is one,
@@ -62,14 +63,14 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     if (!OpenPass(ctx, input, out, kind)) return;
     RestartTrack(ctx);
     const bool both = points && path;
-    // With both sections the path keeps a record and record state of its own
-    // beside the placemarks'; the run's values, outputs and cancel it shares.
+    // With both sections the path keeps a record state of its own beside the
+    // placemarks': its store, and in `pathPoint` the numbers it keeps in the
+    // record (SwapSectionNumbers) while the placemarks take it; the run's
+    // values, outputs and cancel it shares.
     TrackPoint pathPoint;
     TrackStore pathStore;
     if (both) {
         pathPoint = ctx.point;
-        // Each record's texts are handed on to it by their pointers.
-        GiveTextsBuffers(pathPoint);
         pathStore = ctx.store;
         pathStore.RecordIndex = 0;
         pathStore.WrittenCount = 0;
@@ -89,10 +90,11 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     if (path) OpenPathFolder(pathBuffer, SectionOf(pc), lineKind);
     const bool ranged = passes.source == TrackSource::PotGpx;
     int32_t pathWritten = 0;
-    // With both sections the placemarks hand each record on to the path, the
-    // values derived from the record alone with it.
-    TrackPoint* const handOn = both ? &pathPoint : nullptr;
+    // With both sections the placemarks leave each record where it is for
+    // the path (handed on to itself), the values derived from the record
+    // alone with it.
     const auto takePoint = [&](RunContext& c) {
+        TrackPoint* const handOn = both ? &c.point : nullptr;
         if (ranged) {
             TakeRangedPlacemark(pointBuffer, c, writer, c.point.*passes.name, handOn);
         } else {
@@ -108,10 +110,20 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     };
     try {
         input.ForEach(ctx, [&](RunContext& c) {
-            if (points) takePoint(c);
-            // The path takes the record the placemarks took: reported once.
-            if (both) c.run.ProgressDone = c.run.RecordsRead;
-            if (path) takePath(pc);
+            if (!both) {
+                if (points) takePoint(c);
+                if (path) takePath(c);
+                return;
+            }
+            takePoint(c);
+            // The path takes the record the placemarks took, with its own
+            // numbers, which then make way for the placemarks' again: the
+            // record goes on with those. Reported once.
+            c.run.ProgressDone = c.run.RecordsRead;
+            SwapSectionNumbers(c.point, pathPoint);
+            RunContext pathRecord(c, c.point, pathStore);
+            takePath(pathRecord);
+            SwapSectionNumbers(c.point, pathPoint);
         }, points);
     } catch (const RunCancelled&) {
         if (both) ctx.store = pathStore;
@@ -124,7 +136,8 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
     pathBuffer.Flush();
     if (both) {
         spool.AppendTo(out);
-        ctx.point = std::move(pathPoint);
+        // The path's numbers are those the run goes on with.
+        SwapSectionNumbers(ctx.point, pathPoint);
         ctx.store = std::move(pathStore);
     }
     out.Close();

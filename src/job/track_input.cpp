@@ -57,7 +57,7 @@ struct ReadRecord {
     TrackPoint point;
     uint64_t bytesRead = 0;
     bool gaveLast = false;
-    uint32_t fills = 0;  // records the reader filled it with
+    bool started = false;  // set up from the state records start in (Start)
 };
 
 // Records go from the reading thread to the run in batches, so that the two
@@ -71,9 +71,6 @@ constexpr size_t kBatchCount = 8;
 // for it (or the input ends), so that the faster side is woken once per
 // half of them, not once per batch.
 constexpr size_t kWakeBatches = kBatchCount / 2;
-// A slot's texts get buffers of their own (GiveTextsBuffers) when it is
-// filled the third time, once the input has passed two rounds of the batches.
-constexpr uint32_t kBuffersAtFill = 3;
 // A name longer than this is not kept in a slot's spare room once emptied.
 constexpr size_t kKeptCapacity = size_t{64} << 10;
 
@@ -184,14 +181,12 @@ void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::strin
                 TrackPoint& p = record.point;
                 if (p.PointName.empty() && p.PointName.capacity() > kKeptCapacity) std::string().swap(p.PointName);
                 if (p.ExtendData.empty() && p.ExtendData.capacity() > kKeptCapacity) std::string().swap(p.ExtendData);
-                if (record.fills == 0) CopyRecordTexts(queue.Start(), p);
+                if (!record.started) CopyRecordTexts(queue.Start(), p);
+                record.started = true;
                 if (!reader.Next(p)) {
                     more = false;
                     break;
                 }
-                // A long input's slots get buffers for the texts they carry
-                // (a short one's would cost more than they save).
-                if (++record.fills == kBuffersAtFill) GiveTextsBuffers(p, true);
                 record.bytesRead = reader.BytesRead();
                 if constexpr (requires { reader.GaveLast(); }) record.gaveLast = reader.GaveLast();
                 Arrive(speed, p, fallback);
@@ -214,6 +209,21 @@ struct ReadingThread {
         queue.Stop();
         if (thread.joinable()) thread.join();
     }
+};
+
+// The record a reading thread's batch held when it was taken last: the
+// run's own record takes its texts and numbers before the batch is filled
+// again, and however the run leaves its records (a stop, a cancel).
+struct TakenLast {
+    TrackPoint& own;
+    TrackPoint* point = &own;
+    void Settle() {
+        if (point == &own) return;
+        SwapRecordTexts(own, *point);
+        CarryRunNumbers(*point, own);
+        point = &own;
+    }
+    ~TakenLast() { Settle(); }
 };
 
 // Whether the input is read on a thread of its own while the run derives,
@@ -257,15 +267,18 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
     take(ctx);
     if (readAhead && !second) return;
 
-    // The records' texts change places with the batches' once a record:
-    // with buffers of their own on both sides, by their pointers.
-    GiveTextsBuffers(ctx.point);
-    GiveTextsBuffers(ahead);
     auto queue = std::make_unique<ReadQueue>(ctx.point);
     ReadingThread reading{*queue, std::thread([&reader, &q = *queue, &speed, fallback] {
                               NameThisThread("geoplait-read");
                               ReadBatches(reader, q, speed, fallback);
                           })};
+    // From here each record is taken where the thread left it, in a section
+    // of the run bound to it (no text changes places), and is refilled there
+    // once the taker cleared it. The numbers the taker keeps from one record
+    // to the next go on from the record taken last; before a batch goes back
+    // to the thread, the run's own record takes the last one's place, as a
+    // plain read leaves it.
+    TakenLast last{ctx.point};
     uint64_t n = 0;
     ReadBatch* batch = queue->Full(n);
     if (readAhead) {
@@ -295,11 +308,13 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
                     run.LastRecord = next == nullptr;
                 }
             }
-            // The taker left the record as a reader fills it: the batch's
-            // record takes its place, to be filled again.
-            SwapRecordTexts(ctx.point, record.point);
-            take(ctx);
+            TrackPoint& point = record.point;
+            CarryRunNumbers(*last.point, point);
+            last.point = &point;
+            RunContext taker(ctx, point, ctx.store);
+            take(taker);
         }
+        last.Settle();
         queue->Return();
         ++n;
         batch = nextKnown ? next : queue->Full(n);

@@ -152,9 +152,9 @@ std::string TimeOf(const TrackPoint& point) {
     return time.empty() ? date : date + " " + time;
 }
 
-// What one preview reading keeps between records.
+// What one preview reading keeps between records. Each record is taken in
+// the context it is handed in (the record where its reader left it).
 struct Reader {
-    RunContext& ctx;
     PreviewTrack& track;
     const InputFamily& family;
     bool kmlGroups;
@@ -167,7 +167,7 @@ struct Reader {
 
     // The filters a run puts the record through: those of the KML passes,
     // or those of the family's record runs for any other output.
-    bool Accept() {
+    bool Accept(RunContext& ctx) {
         const bool nmea = family.kml.source == TrackSource::Nmea;
         if (kmlGroups && family.kml.source != TrackSource::PotGpx) {
             return nmea ? AcceptRecordForKmlNmea(ctx) : AcceptRecordForKmlCsv(ctx);
@@ -186,7 +186,7 @@ struct Reader {
     }
 
     // The group the current record is drawn in and whether it starts a new line.
-    void Place(GeoPoint point) {
+    void Place(RunContext& ctx, GeoPoint point) {
         TrackStore& store = ctx.store;
         const ConvertSettings& s = ctx.Current();
         const bool nmea = family.kml.source == TrackSource::Nmea;
@@ -225,12 +225,12 @@ struct Reader {
         ++track.records;
     }
 
-    void Take() {
+    void Take(RunContext& ctx) {
         TrackStore& store = ctx.store;
-        if (Accept()) {
+        if (Accept(ctx)) {
             MakeCoordinateLine(ctx.point, writer, ctx.scratch.line);
             if (const auto point = PositionOfLine(ctx.scratch.line)) {
-                Place(*point);
+                Place(ctx, *point);
                 ++store.WrittenCount;
             }
             store.SinceWrittenDistance = 0.0;
@@ -311,9 +311,9 @@ PreviewResult CollectPreview(const Settings& settings, const std::string& scratc
                 return PreviewResult::NoInput;
             }
             ctx.store.SinceWrittenDistance = 9999999.0;
-            Reader reader{ctx, track, FamilyOf(mode->kind), track.groupColours, interval,
+            Reader reader{track, FamilyOf(mode->kind), track.groupColours, interval,
                           {KmlRecordOptionsOf(s, copy.config, ctx.run), {}}};
-            input.ForEach(ctx, [&reader](RunContext&) { reader.Take(); });
+            input.ForEach(ctx, [&reader](RunContext& c) { reader.Take(c); });
             for (GroupThinner& thinner : reader.thinners) thinner.Finish(track.segments);
         }
         if (control.cancel.load()) return PreviewResult::Cancelled;

@@ -71,37 +71,131 @@ TEST(ReadRecordValues, ReadsEachNumberOnceWithItsKnownState) {
     EXPECT_EQ(b.Values, RecordValues{});
 }
 
-// Texts with buffers of their own change places by their pointers: the
-// bytes stay where they are, whoever holds them, and a cleared text keeps
-// its buffer for the next record.
-TEST(GiveTextsBuffers, TextsChangePlacesWithoutTheirBytesMoving) {
+// Long texts change places by their buffers: the bytes stay where they
+// are, whoever holds them, and a cleared text keeps its buffer.
+TEST(HandOnRecord, TextsChangePlacesWithoutTheirBytesMoving) {
     TrackPoint a;
     TrackPoint b;
     TrackPoint c;
-    a.RmcTime = "123456";
-    a.GgaLatitude = "3539.1234";
+    a.PointName = "a name longer than a string holds in place";
+    b.PointName = "another name longer than that, for the buffer";
     a.GgaGeoid = "x";
-    const std::string emptyBefore = a.GgaDgpsAge;
-    GiveTextsBuffers(a, true);
-    EXPECT_EQ(a.RmcTime + a.GgaLatitude + a.GgaGeoid, "1234563539.1234x");
-    EXPECT_EQ(a.GgaDgpsAge.capacity(), emptyBefore.capacity()) << "an empty text is left as it is";
-    GiveTextsBuffers(a);
-    GiveTextsBuffers(b);
-    GiveTextsBuffers(c);
-    EXPECT_GE(a.GgaDgpsAge.capacity(), 16u);
-    const char* const time = a.RmcTime.data();
-    const char* const geoid = a.GgaGeoid.data();
+    const char* const name = a.PointName.data();
+    const char* const other = b.PointName.data();
     SwapRecordTexts(a, b);
-    EXPECT_EQ(b.RmcTime, "123456");
-    EXPECT_EQ(b.RmcTime.data(), time);
-    EXPECT_EQ(b.GgaGeoid.data(), geoid);
+    EXPECT_EQ(b.PointName.data(), name);
+    EXPECT_EQ(b.GgaGeoid, "x");
+    EXPECT_EQ(a.PointName.data(), other);
     HandOnRecord(b, c);
-    EXPECT_EQ(c.RmcTime, "123456");
-    EXPECT_EQ(c.RmcTime.data(), time);
-    EXPECT_EQ(b.RmcTime, "");
-    EXPECT_GE(b.RmcTime.capacity(), 16u) << "the buffer it got back";
+    EXPECT_EQ(c.PointName.data(), name);
+    EXPECT_EQ(c.GgaGeoid, "x");
+    EXPECT_EQ(b.PointName, "");
+    EXPECT_EQ(b.GgaGeoid, "");
     ClearTrackPoint(c);
-    EXPECT_EQ(c.RmcTime.data(), time);
+    EXPECT_EQ(c.PointName.data(), name) << "not emptied by a clear";
+}
+
+// A record handed on to itself stays as it is, with everything derived from
+// it, for the next section to take where it lies.
+TEST(HandOnRecord, ToItselfTheRecordStays) {
+    TrackPoint p;
+    p.RmcTime = "123456";
+    p.PointName = "kept";
+    p.GgaAltitude = "12.5";
+    ReadRecordValues(p);
+    p.Position.known = true;
+    p.Readings.positionRead = true;
+    p.Readings.valuesDerived = true;
+    p.Speed = 3.5;
+    p.LocalOffset = 90000;
+    HandOnRecord(p, p);
+    EXPECT_EQ(p.RmcTime, "123456");
+    EXPECT_EQ(p.PointName, "kept");
+    EXPECT_EQ(p.Values.altitude, (Reading{12.5, true}));
+    EXPECT_TRUE(p.Position.known);
+    EXPECT_TRUE(p.Readings.positionRead);
+    EXPECT_TRUE(p.Readings.valuesDerived);
+    EXPECT_EQ(p.Speed, 3.5);
+    EXPECT_EQ(p.LocalOffset, 90000);
+}
+
+// A record with every number of the run state and of the record set apart.
+TrackPoint Numbered(int32_t base) {
+    TrackPoint p;
+    p.SatCount = base + 1;
+    p.DilutionValue = base + 2;
+    p.Speed = base + 3.5;
+    p.IntervalDistance = base + 4.5;
+    p.StartDistance = base + 5.5;
+    p.TotalDistance = base + 6.5;
+    p.ElapsedSec = base + 7;
+    p.IntervalSec = base + 8;
+    p.LocalOffset = base + 9;
+    p.Readings.longitudeSign = '-';
+    p.Readings.positionRead = base != 0;
+    p.Readings.valuesDerived = base != 0;
+    p.Readings.distanceCount = static_cast<size_t>(base % 3);
+    p.Readings.distances[0].km = base + 10.5;
+    p.RmcTime = std::to_string(base);
+    p.Position.known = base != 0;
+    return p;
+}
+
+// Each field of the run state by itself, for an exact comparison.
+struct RunNumbers {
+    int32_t sats, dilution;
+    double speed, interval, start, total;
+    int32_t elapsed, intervalSec;
+    char sign;
+    bool read, derived;
+    size_t distances;
+    double km;
+    bool operator==(const RunNumbers&) const = default;
+};
+
+RunNumbers NumbersOf(const TrackPoint& p) {
+    return {p.SatCount,     p.DilutionValue,       p.Speed,     p.IntervalDistance,
+            p.StartDistance, p.TotalDistance,      p.ElapsedSec, p.IntervalSec,
+            p.Readings.longitudeSign, p.Readings.positionRead, p.Readings.valuesDerived,
+            p.Readings.distanceCount, p.Readings.distances[0].km};
+}
+
+// The taker's numbers go on to the next record taken; that record's own
+// texts, positions, times and LocalOffset stay its own.
+TEST(CarryRunNumbers, TheRunStateGoesOnAndTheRecordStays) {
+    const TrackPoint taken = Numbered(100);
+    TrackPoint next = Numbered(0);
+    next.Readings.longitudeSign = '+';
+    CarryRunNumbers(taken, next);
+    EXPECT_EQ(NumbersOf(next), NumbersOf(taken));
+    EXPECT_EQ(next.RmcTime, "0");
+    EXPECT_FALSE(next.Position.known);
+    EXPECT_EQ(next.LocalOffset, 9);
+}
+
+// Two sections take one record in turn: each finds the numbers of its own
+// run state, and the values derived from the record alone (Speed, the
+// readings, LocalOffset) stay with the record, as HandOnRecord hands them on.
+TEST(SwapSectionNumbers, EachSectionFindsItsOwn) {
+    TrackPoint record = Numbered(100);
+    TrackPoint path = Numbered(200);
+    SwapSectionNumbers(record, path);
+    EXPECT_EQ(record.SatCount, 201);
+    EXPECT_EQ(record.DilutionValue, 202);
+    EXPECT_EQ(record.IntervalDistance, 204.5);
+    EXPECT_EQ(record.StartDistance, 205.5);
+    EXPECT_EQ(record.TotalDistance, 206.5);
+    EXPECT_EQ(record.ElapsedSec, 207);
+    EXPECT_EQ(record.IntervalSec, 208);
+    EXPECT_EQ(record.Speed, 103.5);
+    EXPECT_EQ(record.LocalOffset, 109);
+    EXPECT_EQ(record.Readings.distances[0].km, 110.5);
+    EXPECT_EQ(record.RmcTime, "100");
+    EXPECT_EQ(path.TotalDistance, 106.5);
+    EXPECT_EQ(path.IntervalSec, 108);
+    SwapSectionNumbers(record, path);
+    EXPECT_EQ(NumbersOf(record), NumbersOf(Numbered(100)));
+    EXPECT_EQ(NumbersOf(path), NumbersOf(Numbered(200)));
 }
 
 TEST(WholeOf, TheWholePartWithinInt32) {

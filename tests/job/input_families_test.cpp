@@ -216,6 +216,11 @@ struct ReadRun {
     std::vector<std::string> speeds;  // computed from the records before where they have none
     std::vector<bool> last;
     std::vector<uint64_t> bytes;
+    // What each record found in the numbers the taker keeps from one record
+    // to the next, and what the run's own record holds when the reading ends.
+    std::vector<int32_t> kept;
+    int32_t keptAtEnd = 0;
+    std::string qualityAtEnd;
     bool operator==(const ReadRun&) const = default;
 };
 
@@ -233,6 +238,7 @@ protected:
         ctx.run.FirstSentenceId = "$GPRMC";
         ctx.cancelRequested = false;
         ClearTrackPoint(ctx.point);
+        ctx.point.ElapsedSec = 0;
         ReadRun run;
         if (Open(kind, bytes)) {
             input.ForEach(
@@ -242,12 +248,16 @@ protected:
                     run.speeds.push_back(c.point.RmcSpeed);
                     run.last.push_back(c.run.LastRecord);
                     run.bytes.push_back(c.run.InputBytesRead);
+                    run.kept.push_back(c.point.ElapsedSec);
+                    ++c.point.ElapsedSec;
                     ClearTrackPoint(c.point);
                     c.point.GgaQuality = "9";
                     if (static_cast<int>(run.records.size()) == stopAfter) c.cancelRequested = true;
                 },
                 lookAhead);
         }
+        run.keptAtEnd = ctx.point.ElapsedSec;
+        run.qualityAtEnd = ctx.point.GgaQuality;
         unsetenv("GEOPLAIT_READ_THREAD");
         return run;
     }
@@ -293,7 +303,12 @@ TEST_F(ReadingThreadTest, KeepsTheRecordsOfAPlainReadAcrossBatches) {
                 EXPECT_EQ(ctx.run.RecordsRead, static_cast<int32_t>(records));
                 for (size_t i = 0; i < records; ++i) {
                     EXPECT_EQ(threaded.last[i], lookAhead && i + 1 == records) << i;
+                    // Each record finds the numbers the taker left in the one before.
+                    EXPECT_EQ(threaded.kept[i], static_cast<int32_t>(i)) << i;
                 }
+                // The run's own record ends as the taker left the last one.
+                EXPECT_EQ(threaded.keptAtEnd, static_cast<int32_t>(records));
+                EXPECT_EQ(threaded.qualityAtEnd, records > 0 ? "9" : "");
                 // The count passes over the same points without building them
                 // (an NMEA log counts its fixes).
                 ASSERT_TRUE(Open(kind, bytes));
@@ -314,22 +329,28 @@ TEST_F(ReadingThreadTest, AStopEndsTheReadingWhereverTheThreadIs) {
     // Also with the reader asleep, all eight batches filled, or woken again.
     for (const int stopAfter : {1, 63, 64, 65, 200, 256, 513, 900}) {
         SCOPED_TRACE(stopAfter);
-        EXPECT_EQ(Read(ModeKind::Gpx, Waypoints(1100), false, false, stopAfter).records.size(),
-                  static_cast<size_t>(stopAfter));
-        EXPECT_EQ(Read(ModeKind::Gpx, Waypoints(1100), false, true, stopAfter).records.size(),
-                  static_cast<size_t>(stopAfter));
+        for (const bool lookAhead : {false, true}) {
+            const ReadRun run = Read(ModeKind::Gpx, Waypoints(1100), false, lookAhead, stopAfter);
+            EXPECT_EQ(run.records.size(), static_cast<size_t>(stopAfter));
+            // Stopped within a batch, the run's own record holds what the
+            // taker left in the last record it took.
+            EXPECT_EQ(run.keptAtEnd, stopAfter);
+        }
     }
     // A taker that throws (a cancelled run) leaves no thread behind, and the
     // next read starts afresh.
     ASSERT_TRUE(Open(ModeKind::Gpx, Waypoints(300)));
     ctx.cancelRequested = false;
+    ctx.point.TotalDistance = 0.0;
     int taken = 0;
     EXPECT_THROW(input.ForEach(ctx,
                                [&](RunContext& c) {
                                    ClearTrackPoint(c.point);
+                                   c.point.TotalDistance += 1.0;
                                    if (++taken == 100) throw geoplait::RunCancelled{};
                                }),
                  geoplait::RunCancelled);
+    EXPECT_EQ(ctx.point.TotalDistance, 100.0);
     EXPECT_EQ(Read(ModeKind::Gpx, Waypoints(300), false, false).records.size(), 300u);
 }
 

@@ -73,10 +73,10 @@ void GpxReader::ReadPlainPoints(const XML_Char* name) {
     while (read_ + 1 - given_ < kPointsAhead - 1) {
         const size_t pointEnd = tokens.Offset();
         const Place inPoint = Here();
-        PlainToken::Kind kind = tokens.Next(token);
-        while (kind == PlainToken::Kind::kText || kind == PlainToken::Kind::kCData ||
-               kind == PlainToken::Kind::kComment) {
-            kind = tokens.Next(token);  // no value is being read between points
+        // No value is being read between points.
+        PlainToken::Kind kind = tokens.Next(token, false);
+        while (kind == PlainToken::Kind::kCData || kind == PlainToken::Kind::kComment) {
+            kind = tokens.Next(token, false);
         }
         if (kind != PlainToken::Kind::kStart || token.empty || token.text != rawName) break;
         tokens.LeaveLastOpen();
@@ -115,7 +115,8 @@ bool GpxReader::BeginPlainPoint(const PlainToken& token) {
 
 bool GpxReader::ReadPlainContent(PlainTokens& tokens, PlainToken& token) {
     for (;;) {
-        switch (tokens.Next(token)) {
+        // Character data counts only within a value being read.
+        switch (tokens.Next(token, value_ >= 0 && depth_ == valueDepth_)) {
             case PlainToken::Kind::kText:
             case PlainToken::Kind::kCData:
                 if (value_ >= 0 && depth_ == valueDepth_) Take(ParsedText(token, text_));

@@ -287,12 +287,18 @@ PlainTokens::PlainTokens(std::string_view text, int depthRoom)
       tokenStart_(text.data()),
       maxOpen_(depthRoom < kMaxOpen ? depthRoom : kMaxOpen) {}
 
-PlainToken::Kind PlainTokens::Next(PlainToken& token) {
+PlainToken::Kind PlainTokens::Next(PlainToken& token, bool withText) {
     tokenStart_ = p_;
     linesBefore_ = lines_;
     token.kind = PlainToken::Kind::kNotPlain;
     if (stopped_ || p_ == end_) return token.kind;
-    if (*p_ != '<') return Data(token);
+    if (*p_ != '<') {
+        if (Data(token) == PlainToken::Kind::kNotPlain || withText) return token.kind;
+        // Checked and passed by: the markup after it is the token.
+        tokenStart_ = p_;
+        linesBefore_ = lines_;
+        token.kind = PlainToken::Kind::kNotPlain;
+    }
     PlainScan scan{p_, end_, lines_};
     const PlainToken::Kind kind = Markup(scan, token);
     if (kind == PlainToken::Kind::kNotPlain) {

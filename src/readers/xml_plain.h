@@ -74,7 +74,9 @@ struct PlainToken {
 class PlainTokens {
 public:
     PlainTokens(std::string_view text, int depthRoom);
-    PlainToken::Kind Next(PlainToken& token);
+    // The next token; without `withText`, character data is checked and
+    // passed by, and the markup after it is the token.
+    PlainToken::Kind Next(PlainToken& token, bool withText = true);
     // The element whose start tag was read last is the one around what
     // follows: its end tag comes as kOuterEnd.
     void LeaveLastOpen() { --depth_; }

@@ -12,6 +12,7 @@
 #include "base/text_file.h"
 #include "engine/track_point.h"
 #include "readers/nmea_reader.h"
+#include "readers/nmea_scan.h"
 #include "memory_file.h"
 #include "xml_output.h"
 
@@ -53,10 +54,48 @@ void CheckRecord(const TrackPoint& p) {
     }
 }
 
+// The one pass over a sentence against the plain rules: field k the text
+// after the k-th "," (one within the first 2048 characters) up to the next
+// ",", CR or LF; the checksum of the bytes between the first byte and the
+// first "*", which two hexadecimal digits and line ends only must follow.
+void CheckScan(std::string_view text) {
+    SentenceScan scan;
+    ScanSentence(text, true, scan);
+    size_t k = 0;
+    for (size_t comma = text.find(','); comma != std::string_view::npos && k < SentenceScan::kMaxFields;
+         comma = text.find(',', comma + 1)) {
+        if (!WithinFieldScan(text, comma)) break;
+        ++k;
+        size_t end = comma + 1;
+        while (end < text.size() && text[end] != ',' && text[end] != '\r' && text[end] != '\n') ++end;
+        Require(k <= scan.fields && scan.Field(text, k) == text.substr(comma + 1, end - comma - 1), "scanned field");
+    }
+    Require(scan.fields == k, "scanned field count");
+    bool fails = false;
+    const size_t star = text.find('*');
+    if (star != std::string_view::npos) {
+        unsigned sum = 0;
+        for (size_t i = 1; i < star; ++i) sum ^= static_cast<unsigned char>(text[i]);
+        std::string_view tail = text.substr(star + 1);
+        while (!tail.empty() && (tail.back() == '\r' || tail.back() == '\n')) tail.remove_suffix(1);
+        const auto hex = [](char c) {
+            return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        };
+        fails = tail.size() != 2 || hex(tail[0]) < 0 || hex(tail[1]) < 0 ||
+                static_cast<unsigned>(hex(tail[0]) * 16 + hex(tail[1])) != sum;
+    }
+    Require(scan.failsChecksum == fails, "scanned checksum");
+    SentenceScan alone;
+    ScanSentence(text, false, alone);
+    Require(alone.failsChecksum == fails, "checksum alone");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    CheckScan(bytes);
 
     // One line straight into the parsers, from an empty and from a full record.
     TrackPoint point;

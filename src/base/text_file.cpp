@@ -244,28 +244,6 @@ void TextReader::EndLoneCrLines() {
     }
 }
 
-// The next line when it lies whole in the buffer and is short enough in bytes
-// to be within the limit in characters; its CR LF becomes "\n" in place.
-bool TextReader::TakeWholeLine(std::string_view& line, size_t maxChars) {
-    const char* start = buf_.data() + pos_;
-    const size_t avail = end_ - pos_;
-    // A line taken here has at most maxChars bytes before its "\n", plus a CR.
-    const size_t window = std::min(avail, maxChars + 2);
-    const void* nl = std::memchr(start, '\n', window);
-    if (nl == nullptr) return false;
-    const size_t raw = static_cast<size_t>(static_cast<const char*>(nl) - start) + 1;
-    if (raw >= 2 && start[raw - 2] == '\r') {
-        if (raw - 1 > maxChars) return false;
-        buf_[pos_ + raw - 2] = '\n';
-        line = std::string_view(start, raw - 1);
-    } else {
-        if (raw > maxChars) return false;
-        line = std::string_view(start, raw);
-    }
-    pos_ += raw;
-    return true;
-}
-
 bool TextReader::ReadPiece(std::string& line, size_t maxChars) {
     line.clear();
     bool any = false;
@@ -354,7 +332,7 @@ bool TextReader::ReadLine(std::string& line, size_t limit) {
     return ReadPiece(line, limit - 1);
 }
 
-bool TextReader::ReadLine(std::string_view& line, size_t limit) {
+bool TextReader::ReadLineSlow(std::string_view& line, size_t limit) {
     line = {};
     if (file_ == nullptr || limit < 2) return false;
     if (TakePeeked(line)) return true;

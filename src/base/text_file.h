@@ -16,6 +16,7 @@
 // when it is complete (OutputFiles).
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -133,7 +134,13 @@ public:
     bool ReadLine(std::string& line, size_t limit = 4096);
     // The same line as a view into the reader's buffer, valid until the next
     // read or rewind (Close keeps it): no copy for lines that need no assembling.
-    bool ReadLine(std::string_view& line, size_t limit = 4096);
+    bool ReadLine(std::string_view& line, size_t limit = 4096) {
+        // Most lines lie whole in the block read already.
+        if (pos_ < end_ && peeked_.empty() && file_ != nullptr && limit >= 2 && TakeWholeLine(line, limit - 1)) {
+            return true;
+        }
+        return ReadLineSlow(line, limit);
+    }
 
     // Bytes of the file read up to the next line (for progress: in a UTF-16
     // file, close to it).
@@ -148,6 +155,7 @@ private:
     bool Refill();
     void EndLoneCrLines();
     bool TakeWholeLine(std::string_view& line, size_t maxChars);
+    bool ReadLineSlow(std::string_view& line, size_t limit);
     bool ReadPiece(std::string& line, size_t maxChars);
     size_t DecodeUtf16(const unsigned char* src, size_t n);
 
@@ -168,6 +176,28 @@ private:
     size_t peekedNext_ = 0;            // the next of them to read
     bool TakePeeked(std::string_view& line);
 };
+
+// The next line when it lies whole in the buffer and is short enough in bytes
+// to be within the limit in characters; its CR LF becomes "\n" in place.
+inline bool TextReader::TakeWholeLine(std::string_view& line, size_t maxChars) {
+    const char* start = buf_.data() + pos_;
+    const size_t avail = end_ - pos_;
+    // A line taken here has at most maxChars bytes before its "\n", plus a CR.
+    const size_t window = std::min(avail, maxChars + 2);
+    const void* nl = std::memchr(start, '\n', window);
+    if (nl == nullptr) return false;
+    const size_t raw = static_cast<size_t>(static_cast<const char*>(nl) - start) + 1;
+    if (raw >= 2 && start[raw - 2] == '\r') {
+        if (raw - 1 > maxChars) return false;
+        buf_[pos_ + raw - 2] = '\n';
+        line = std::string_view(start, raw - 1);
+    } else {
+        if (raw > maxChars) return false;
+        line = std::string_view(start, raw);
+    }
+    pos_ += raw;
+    return true;
+}
 
 class TextWriter {
 public:

@@ -33,8 +33,6 @@ namespace geoplait {
 
 namespace {
 
-constexpr size_t kFieldScanLimit = 2048;  // characters in which a field's "," must lie
-
 constexpr std::string_view kTalkers[] = {"GP", "GN", "GL", "GA", "GB", "BD", "GQ"};
 
 constexpr size_t kGgaFieldCount = 14;
@@ -114,55 +112,18 @@ size_t FieldEnd(const char* data, size_t i, size_t size) {
     return i;
 }
 
-// Characters in s as the text reader counts them: a valid UTF-8 sequence is
-// one character, so is every byte that does not start one.
-size_t CharCount(std::string_view s) {
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const size_t n = s.size();
-    size_t chars = 0;
-    for (size_t i = 0; i < n; ++chars) {
-        const unsigned char c = p[i];
-        size_t len = 1;
-        if (c >= 0xC2 && c <= 0xDF) len = 2;
-        else if (c >= 0xE0 && c <= 0xEF) len = 3;
-        else if (c >= 0xF0 && c <= 0xF4) len = 4;
-        if (len > n - i) len = 1;
-        for (size_t j = 1; j < len; ++j) {
-            if ((p[i + j] & 0xC0) != 0x80) {
-                len = 1;
-                break;
-            }
-        }
-        i += len;
-    }
-    return chars;
-}
-
-// Whether the "," at byte `pos` lies within the first kFieldScanLimit
-// characters. A byte index below the limit is a character index below it too,
-// so only long lines need counting.
-bool WithinScanLimit(std::string_view line, size_t pos) {
-    return pos < kFieldScanLimit || CharCount(line.substr(0, pos)) < kFieldScanLimit;
-}
-
-// Assigns fields 1..N of the line to the record fields; absent fields empty.
+// Assigns fields 1..N that the scan found to the record fields; absent fields empty.
 template <size_t N>
-void AssignFields(std::string_view line, TrackPoint& point,
+void AssignFields(std::string_view text, const SentenceScan& scan, TrackPoint& point,
                   const std::array<std::string TrackPoint::*, N>& targets) {
-    const char* data = line.data();
-    const size_t size = line.size();
-    size_t comma = line.find(',');
+    const size_t found = scan.fields < N ? scan.fields : N;
     size_t k = 0;
-    for (; k < N; ++k) {
-        if (comma == std::string_view::npos || !WithinScanLimit(line, comma)) break;
-        const size_t end = FieldEnd(data, comma + 1, size);
-        (point.*targets[k]).assign(data + comma + 1, end - comma - 1);
-        if (end < size && data[end] == ',') {
-            comma = end;
-        } else {
-            // A lone CR inside the line ends the field, not the line.
-            comma = end < size ? line.find(',', end) : std::string_view::npos;
-        }
+    for (; k < found; ++k) {
+        // Cleared and appended: the text never lies in the record, so the
+        // copy needs no care for overlaps that assign takes.
+        std::string& target = point.*targets[k];
+        target.clear();
+        target.append(text.data() + scan.start[k], scan.end[k] - scan.start[k]);
     }
     for (; k < N; ++k) (point.*targets[k]).clear();
 }
@@ -193,19 +154,28 @@ constexpr KindName kKinds[] = {
 };
 
 SentenceKind KindOf(std::string_view id) {
-    if (id.size() != 6 || id[0] != '$' || !IsKnownTalker(id.substr(1, 2))) return SentenceKind::Other;
+    if (id.size() != 6 || id[0] != '$') return SentenceKind::Other;
+    // Most sentences of a log are of other kinds: the last letter of many
+    // (GSV, VTG, TXT) tells them apart before any comparison.
+    const char last = id[5];
+    if (last != 'A' && last != 'C' && last != 'L' && last != 'S') return SentenceKind::Other;
     const std::string_view sentence = id.substr(3);
     for (const KindName& k : kKinds) {
-        if (sentence == k.name) return k.kind;
+        if (sentence == k.name) return IsKnownTalker(id.substr(1, 2)) ? k.kind : SentenceKind::Other;
     }
     return SentenceKind::Other;
 }
 
+// kKinds' time fields by kind, looked up once per sentence.
+constexpr auto kTimeFields = [] {
+    std::array<size_t, static_cast<size_t>(SentenceKind::Gns) + 1> fields{};
+    for (const KindName& k : kKinds) fields[static_cast<size_t>(k.kind)] = k.timeField;
+    return fields;
+}();
+
 size_t TimeFieldOf(SentenceKind kind) {
-    for (const KindName& k : kKinds) {
-        if (k.kind == kind) return k.timeField;
-    }
-    return 0;
+    const auto k = static_cast<size_t>(kind);
+    return k < kTimeFields.size() ? kTimeFields[k] : 0;
 }
 
 // Field k (from 1) of a sentence, up to ",", "*", CR or LF; empty when absent.
@@ -223,34 +193,37 @@ std::string_view FieldOf(std::string_view text, size_t k) {
     return text.substr(start, end - start);
 }
 
-// A fix time without the zeros that end its fraction: "123519.00" and
-// "123519" are the same instant.
-std::string_view PlainTime(std::string_view time) {
-    if (time.find('.') == std::string_view::npos) return time;
+// A fix time without the zeros that end its fraction (when it has one):
+// "123519.00" and "123519" are the same instant.
+std::string_view PlainTime(std::string_view time, bool fraction) {
+    if (!fraction) return time;
     while (!time.empty() && time.back() == '0') time.remove_suffix(1);
     if (!time.empty() && time.back() == '.') time.remove_suffix(1);
     return time;
 }
 
+std::string_view PlainTime(std::string_view time) { return PlainTime(time, time.find('.') != std::string_view::npos); }
+
 bool IsIdCharacter(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-void ParseGgaWithId(std::string_view line, std::string_view id, TrackPoint& point) {
+// The GGA / RMC sentence into its side of the record. The other side is
+// filled from it where empty (FillFromFix) by the caller: at once for one
+// sentence, at the epoch's end for the reader, which gives the same record,
+// as the later of an epoch's GGA and RMC assigns every field that the fill
+// after the earlier one could have filled.
+void ParseGgaWithId(std::string_view text, std::string_view id, const SentenceScan& scan, TrackPoint& point) {
     point.GgaId.assign(id);
-    AssignFields(line, point, kGgaFields);
-    FillEmpty(point, kRmcFromGga);
+    AssignFields(text, scan, point, kGgaFields);
 }
 
-void ParseRmcWithId(std::string_view line, std::string_view id, TrackPoint& point) {
+void ParseRmcWithId(std::string_view text, std::string_view id, const SentenceScan& scan, TrackPoint& point) {
     point.RmcId.assign(id);
-    AssignFields(line, point, kRmcFields);
-    FillEmpty(point, kGgaFromRmc);
+    AssignFields(text, scan, point, kRmcFields);
+}
+
+void FillFromFix(SentenceKind kind, TrackPoint& point) {
+    if (kind == SentenceKind::Gga) FillEmpty(point, kRmcFromGga);
+    if (kind == SentenceKind::Rmc) FillEmpty(point, kGgaFromRmc);
 }
 
 bool IsZdaId(std::string_view id) {
@@ -291,6 +264,25 @@ void ReadZda(std::string_view line, NmeaZdaDate& zda) {
     zda.known = true;
 }
 
+// A sign, digits and at most one point, one digit at least: a number that
+// TakeCellNumber keeps as it stands (most altitudes), checked without a copy.
+bool IsPlainNumber(std::string_view text) {
+    size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0;
+}
+
 // The epoch's times and position settled, and its date from the last ZDA
 // when it had no RMC sentence of its own to date it. An epoch whose time of
 // day lies more than half a day before the ZDA time is on the next day (a ZDA
@@ -299,7 +291,10 @@ void ReadZda(std::string_view line, NmeaZdaDate& zda) {
 int32_t SettleEpoch(TrackPoint& point, const NmeaZdaDate& zda) {
     SettleRecord(point);
     int32_t unknown = 0;
-    if (!point.GgaAltitude.empty() && !TakeCellNumber(point.GgaAltitude, true, false)) unknown = 1;
+    if (!point.GgaAltitude.empty() && !IsPlainNumber(point.GgaAltitude) &&
+        !TakeCellNumber(point.GgaAltitude, true, false)) {
+        unknown = 1;
+    }
     // An epoch without RMC has no speed: the track gives it one.
     if (point.RmcId.empty() && !point.GgaId.empty()) point.RmcSpeed.clear();
     if (!zda.known || !point.RmcId.empty() || point.RmcDate != "000000" || point.RmcTime.empty()) return unknown;
@@ -320,8 +315,9 @@ std::string_view SentenceIdOf(std::string_view line) {
 }
 
 bool IsKnownTalker(std::string_view talker) {
+    if (talker.size() != 2) return false;
     for (std::string_view known : kTalkers) {
-        if (talker == known) return true;
+        if (talker[0] == known[0] && talker[1] == known[1]) return true;
     }
     return false;
 }
@@ -330,7 +326,16 @@ bool IsGgaId(std::string_view id) { return KindOf(id) == SentenceKind::Gga; }
 bool IsRmcId(std::string_view id) { return KindOf(id) == SentenceKind::Rmc; }
 
 bool FindNmeaSentence(std::string_view line, NmeaSentence& sentence) {
-    for (size_t at = line.find('$'); at != std::string_view::npos; at = line.find('$', at + 1)) {
+    // Most lines start with a "$" and an identifier of five letters and a ",".
+    if (line.size() > 6 && line[0] == '$' && line[6] == ',' && IsIdCharacter(line[1]) && IsIdCharacter(line[2]) &&
+        IsIdCharacter(line[3]) && IsIdCharacter(line[4]) && IsIdCharacter(line[5])) {
+        sentence.text = line;
+        sentence.id = line.substr(0, 6);
+        sentence.kind = KindOf(sentence.id);
+        return true;
+    }
+    size_t at = !line.empty() && line[0] == '$' ? 0 : line.find('$');
+    for (; at != std::string_view::npos; at = line.find('$', at + 1)) {
         size_t end = at + 1;
         while (end < line.size() && end - at <= 10 && IsIdCharacter(line[end])) ++end;
         const size_t length = end - at - 1;
@@ -347,28 +352,23 @@ bool FindNmeaSentence(std::string_view line, NmeaSentence& sentence) {
 }
 
 bool FailsChecksum(std::string_view text) {
-    const void* found = std::memchr(text.data(), '*', text.size());
-    if (found == nullptr) return false;
-    const size_t star = static_cast<size_t>(static_cast<const char*>(found) - text.data());
-    // The exclusive-or of the bytes between "$" and "*", eight at a time.
-    uint64_t words = 0;
-    size_t i = 1;
-    for (; i + 8 <= star; i += 8) {
-        uint64_t word = 0;
-        std::memcpy(&word, text.data() + i, 8);
-        words ^= word;
-    }
-    words ^= words >> 32;
-    words ^= words >> 16;
-    words ^= words >> 8;
-    unsigned sum = static_cast<unsigned>(words & 0xFF);
-    for (; i < star; ++i) sum ^= static_cast<unsigned char>(text[i]);
-    std::string_view tail = text.substr(star + 1);
-    while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r')) tail.remove_suffix(1);
-    if (tail.size() != 2) return true;
-    const int high = HexValue(tail[0]);
-    const int low = HexValue(tail[1]);
-    return high < 0 || low < 0 || static_cast<unsigned>(high * 16 + low) != sum;
+    SentenceScan scan;
+    ScanSentence(text, false, scan);
+    return scan.failsChecksum;
+}
+
+std::string_view FixTimeOf(const NmeaSentence& sentence, const SentenceScan& scan) {
+    const size_t field = TimeFieldOf(sentence.kind);
+    if (field == 0) return {};
+    // Fields past the scan's limit are read by the plain rule, which has none.
+    if (field > scan.fields) return scan.cutAtLimit ? PlainTime(FieldOf(sentence.text, field)) : std::string_view();
+    const char* const time = sentence.text.data() + scan.start[field - 1];
+    const size_t size = scan.end[field - 1] - scan.start[field - 1];
+    // Up to a "*", without the zeros that end a fraction.
+    size_t end = 0;
+    bool fraction = false;
+    for (; end < size && time[end] != '*'; ++end) fraction = fraction || time[end] == '.';
+    return PlainTime(std::string_view(time, end), fraction);
 }
 
 namespace {
@@ -390,63 +390,70 @@ bool NmeaEpochLoop::NextLine(TextReader& input, NmeaLine& line) {
         // The line that ended the last epoch opens this one.
         hasPending_ = false;
         epochs_.Restart();
-        epochs_.Take(pending_.sentence);
+        epochs_.Take(pending_.sentence.kind, pending_.time);
         line = pending_;
         return true;
     }
     if (ended_) return false;
     std::string_view text;
     while (ReadWholeLine(input, text, longLines_, kNmeaLineLimit)) {
-        NmeaLine next;
-        next.found = FindNmeaSentence(text, next.sentence);
-        if (!next.found) {
+        line.found = FindNmeaSentence(text, line.sentence);
+        if (!line.found) {
             if (IsBinaryLine(text)) continue;
-            next.text = text;
-            line = next;
+            line.text = text;
+            line.sentence = {};
+            line.time = {};
             return true;
         }
-        if (FailsChecksum(next.sentence.text)) {
+        // One pass finds the checksum and, of a fix sentence, the fields.
+        ScanSentence(line.sentence.text, line.sentence.kind != SentenceKind::Other, scan_);
+        if (scan_.failsChecksum) {
             ++badChecksums_;
             continue;
         }
-        next.text = next.sentence.text;
-        if (epochs_.Opens(next.sentence)) {
-            pending_ = next;
+        line.text = line.sentence.text;
+        line.time = line.sentence.kind == SentenceKind::Other ? std::string_view() : FixTimeOf(line.sentence, scan_);
+        if (epochs_.Opens(line.sentence.kind, line.time)) {
+            pending_ = line;
             hasPending_ = true;
             return false;
         }
-        epochs_.Take(next.sentence);
-        line = next;
+        epochs_.Take(line.sentence.kind, line.time);
         return true;
     }
     ended_ = true;
     return false;
 }
 
-bool NmeaEpochs::Opens(const NmeaSentence& sentence) const {
-    const size_t field = TimeFieldOf(sentence.kind);
-    if (field == 0 || !any_) return false;
-    if ((held_ & (1u << static_cast<unsigned>(sentence.kind))) != 0) return true;
-    const std::string_view time = PlainTime(FieldOf(sentence.text, field));
+bool NmeaEpochs::Opens(SentenceKind kind, std::string_view time) const {
+    if (TimeFieldOf(kind) == 0 || !any_) return false;
+    if ((held_ & (1u << static_cast<unsigned>(kind))) != 0) return true;
     return !time.empty() && !time_.empty() && time != time_;
 }
 
-void NmeaEpochs::Take(const NmeaSentence& sentence) {
+void NmeaEpochs::Take(SentenceKind kind, std::string_view time) {
     any_ = true;
-    const size_t field = TimeFieldOf(sentence.kind);
-    if (field == 0) return;
-    held_ |= 1u << static_cast<unsigned>(sentence.kind);
-    if (time_.empty()) time_.assign(PlainTime(FieldOf(sentence.text, field)));
+    if (TimeFieldOf(kind) == 0) return;
+    held_ |= 1u << static_cast<unsigned>(kind);
+    if (time_.empty()) time_.assign(time);
 }
 
 void ParseGga(std::string_view line, TrackPoint& point) {
     const std::string_view id = SentenceIdOf(line);
-    if (IsGgaId(id)) ParseGgaWithId(line, id, point);
+    if (!IsGgaId(id)) return;
+    SentenceScan scan;
+    ScanSentence(line, true, scan);
+    ParseGgaWithId(line, id, scan, point);
+    FillFromFix(SentenceKind::Gga, point);
 }
 
 void ParseRmc(std::string_view line, TrackPoint& point) {
     const std::string_view id = SentenceIdOf(line);
-    if (IsRmcId(id)) ParseRmcWithId(line, id, point);
+    if (!IsRmcId(id)) return;
+    SentenceScan scan;
+    ScanSentence(line, true, scan);
+    ParseRmcWithId(line, id, scan, point);
+    FillFromFix(SentenceKind::Rmc, point);
 }
 
 bool NmeaReader::Open(const std::string& path) {
@@ -464,15 +471,18 @@ bool NmeaReader::Open(TextReader& opened) {
 
 void NmeaReader::Reset() {
     loop_ = {};
+    lastFix_ = SentenceKind::Other;
     unknownValues_ = 0;
     zda_ = {};
 }
 
 void NmeaReader::Parse(const NmeaSentence& sentence, TrackPoint& point) {
     if (sentence.kind == SentenceKind::Gga) {
-        ParseGgaWithId(sentence.text, sentence.id, point);
+        ParseGgaWithId(sentence.text, sentence.id, loop_.Scan(), point);
+        lastFix_ = SentenceKind::Gga;
     } else if (sentence.kind == SentenceKind::Rmc) {
-        ParseRmcWithId(sentence.text, sentence.id, point);
+        ParseRmcWithId(sentence.text, sentence.id, loop_.Scan(), point);
+        lastFix_ = SentenceKind::Rmc;
     } else if (IsZdaId(sentence.id)) {
         ReadZda(sentence.text, zda_);
     }
@@ -481,10 +491,12 @@ void NmeaReader::Parse(const NmeaSentence& sentence, TrackPoint& point) {
 bool NmeaReader::Next(TrackPoint& point) {
     if (ended_) return false;
     NmeaLine line;
+    lastFix_ = SentenceKind::Other;
     while (loop_.NextLine(input_, line)) {
         if (line.found) Parse(line.sentence, point);
     }
     // The epoch is whole: the last one when the log ended, also of an empty log.
+    FillFromFix(lastFix_, point);
     ended_ = loop_.Ended();
     unknownValues_ += SettleEpoch(point, zda_);
     return true;

@@ -9,6 +9,7 @@
 #include "base/text_file.h"
 #include "engine/run_values.h"
 #include "engine/track_point.h"
+#include "readers/nmea_scan.h"
 
 namespace geoplait {
 
@@ -38,12 +39,15 @@ bool FailsChecksum(std::string_view text);
 // carries a fix time (GGA, RMC, GLL, GNS) opens a new record when the record
 // has a fix time and this one differs, or when the record already holds a
 // sentence of its kind. Other sentences join the record they fall in.
+//
+// `time` is the sentence's fix time without the zeros that end its fraction
+// (FixTimeOf): empty for a kind without one.
 class NmeaEpochs {
 public:
-    // Whether `sentence` begins a new record (never the first sentence).
-    bool Opens(const NmeaSentence& sentence) const;
+    // Whether a sentence of `kind` begins a new record (never the first sentence).
+    bool Opens(SentenceKind kind, std::string_view time) const;
     // The sentence joins the current record.
-    void Take(const NmeaSentence& sentence);
+    void Take(SentenceKind kind, std::string_view time);
     // A new record begins, empty.
     void Restart() {
         time_.clear();
@@ -68,8 +72,15 @@ inline constexpr size_t kNmeaLineLimit = 4096;
 struct NmeaLine {
     std::string_view text;
     NmeaSentence sentence;
+    std::string_view time;  // the sentence's fix time (FixTimeOf)
     bool found = false;
 };
+
+// The fix time of a sentence of `kind` whose fields `scan` found (field 1 of
+// GGA, RMC and GNS, 5 of GLL, up to ",", "*", CR or LF), without the zeros
+// that end its fraction: "123519.00" and "123519" are the same instant.
+// Empty for the other kinds.
+std::string_view FixTimeOf(const NmeaSentence& sentence, const SentenceScan& scan);
 
 // The one loop over the lines of a log, which the record reader and the
 // pass-through share: it reads each line whole (a line over kNmeaLineLimit
@@ -89,8 +100,12 @@ struct NmeaLine {
 class NmeaEpochLoop {
 public:
     // The next line of the current epoch. False at the epoch's end: then the
-    // next call gives the first line of the next epoch, unless the log ended.
+    // next call gives the first line of the next epoch, unless the log ended
+    // (`line` holds no line then).
     bool NextLine(TextReader& input, NmeaLine& line);
+    // The scan of the sentence of the line NextLine handed on last (its
+    // fields for GGA, RMC, GLL and GNS), valid as long as the line.
+    const SentenceScan& Scan() const { return scan_; }
     // The epoch that NextLine ended last is the log's last.
     bool Ended() const { return ended_; }
     // Sentences left out for a checksum that failed, and lines passed over
@@ -104,6 +119,7 @@ private:
     NmeaLine pending_;
     bool hasPending_ = false;
     bool ended_ = false;
+    SentenceScan scan_;
     int32_t badChecksums_ = 0;
     int32_t longLines_ = 0;
 };
@@ -161,6 +177,9 @@ private:
     // Ready to read a log from its start.
     void Reset();
     void Parse(const NmeaSentence& sentence, TrackPoint& point);
+    // The kind of the epoch's last GGA or RMC sentence: the side of the
+    // record it fills from the other at the epoch's end.
+    SentenceKind lastFix_ = SentenceKind::Other;
 
     TextReader input_;
     NmeaEpochLoop loop_;

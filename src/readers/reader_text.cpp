@@ -87,28 +87,35 @@ namespace {
 // An NMEA coordinate: unsigned ddmm.mmmm (dddmm.mmmm), minutes below 60 and
 // at most `maxDegrees` in all. Empty is no coordinate, not a wrong one.
 bool IsNmeaCoordinate(std::string_view text, int maxDegrees) {
-    const size_t point = text.find('.');
-    std::string_view whole = text.substr(0, point);
-    if (whole.empty()) return false;
-    for (char c : whole) {
+    // One pass: the whole part (at most five digits after its leading
+    // zeros), then the fraction's digits.
+    const size_t n = text.size();
+    size_t i = 0;
+    int value = 0;
+    int significant = 0;
+    for (; i < n && text[i] != '.'; ++i) {
+        const char c = text[i];
         if (c < '0' || c > '9') return false;
-    }
-    while (whole.size() > 1 && whole.front() == '0') whole.remove_prefix(1);
-    if (whole.size() > 5) return false;
-    if (point != std::string_view::npos) {
-        for (char c : text.substr(point + 1)) {
-            if (c < '0' || c > '9') return false;
+        if (significant > 0 || c != '0') {
+            if (++significant > 5) return false;
+            value = value * 10 + (c - '0');
         }
     }
-    int value = 0;
-    for (char c : whole) value = value * 10 + (c - '0');
+    if (i == 0) return false;
+    bool zeroFraction = true;
+    if (i < n) {
+        for (++i; i < n; ++i) {
+            const char c = text[i];
+            if (c < '0' || c > '9') return false;
+            if (c != '0') zeroFraction = false;
+        }
+    }
     const int degrees = value / 100;
     const int minutes = value % 100;
     if (minutes >= 60 || degrees > maxDegrees) return false;
     if (degrees < maxDegrees) return true;
     // At the limit itself only zero minutes.
-    if (minutes != 0) return false;
-    return point == std::string_view::npos || text.substr(point + 1).find_first_not_of('0') == std::string_view::npos;
+    return minutes == 0 && zeroFraction;
 }
 
 bool IsWrongCoordinate(const std::string& text, int maxDegrees) {

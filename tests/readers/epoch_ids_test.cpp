@@ -109,6 +109,17 @@ TEST(EpochsByFix, SentencesAreFoundAtAnIdentifier) {
     EXPECT_FALSE(FindNmeaSentence("$ABCDEFGHIJ,1", s));
     EXPECT_FALSE(FindNmeaSentence("no sentence\n", s));
     EXPECT_FALSE(FindNmeaSentence("$gpgga,1", s));
+    // Five characters and a "," after the "$", or the "$" further on.
+    EXPECT_FALSE(FindNmeaSentence("$GPG$A,1", s));
+    EXPECT_FALSE(FindNmeaSentence("$GPGGa,1", s));
+    ASSERT_TRUE(FindNmeaSentence("$GPGGA,", s));
+    EXPECT_EQ(s.id, "$GPGGA");
+    EXPECT_EQ(s.kind, SentenceKind::Gga);
+    ASSERT_TRUE(FindNmeaSentence("$GP,$GNRMC,1", s));
+    EXPECT_EQ(s.id, "$GNRMC");
+    EXPECT_EQ(s.text, "$GNRMC,1");
+    ASSERT_TRUE(FindNmeaSentence("$GPGSV,1", s));
+    EXPECT_EQ(s.kind, SentenceKind::Other);
 }
 
 // The epochs the shared loop makes of a log, each its lines' texts joined,

@@ -152,32 +152,10 @@ struct PlainScan {
         return true;
     }
 
-    // Character data up to the next markup ("<", which must follow): no
-    // reference, no "]]>".
-    bool Data() {
-        const char* run = p;
-        for (;;) {
-            while (end - p >= 8) {
-                const uint64_t word = Word(p);
-                if (!Printable(word) || Holds(word, '<') || Holds(word, '&') || Holds(word, '>')) break;
-                p += 8;
-            }
-            while (p < end && (ClassOf(*p) & kDataStop) == 0) ++p;
-            if (p == end) return false;
-            if (*p == '<') return true;
-            if (*p == '\n' || *p == '\r') {
-                CountBreak(*p++, lines);
-                continue;
-            }
-            if (*p != '>' || (p - run >= 2 && p[-1] == ']' && p[-2] == ']')) return false;
-            ++p;
-        }
-    }
-
     // The attributes and end of a start tag after its name, into
     // `attributes` (room for kMaxAttributes) and `count`; `empty` tells a tag
     // closed by "/>".
-    bool TagRest(bool& empty, PlainAttribute* attributes, int& count) {
+    [[gnu::always_inline]] bool TagRest(bool& empty, PlainAttribute* attributes, int& count) {
         empty = false;
         count = 0;
         if (Take('>')) return true;
@@ -236,10 +214,26 @@ size_t PlainContentLength(std::string_view text, std::string_view rawName, int d
     const char* openName[kMaxOpen];
     size_t openLength[kMaxOpen];
     int depth = 0;
-    std::array<PlainAttribute, kMaxAttributes> attributes;
     PlainScan scan{text.data(), text.data() + text.size(), {}};
     for (;;) {
-        if (!scan.Data()) return kNot;
+        // Character data up to the next markup: no reference, no "]]>".
+        const char* run = scan.p;
+        for (;;) {
+            while (scan.end - scan.p >= 8) {
+                const uint64_t word = Word(scan.p);
+                if (!Printable(word) || Holds(word, '<') || Holds(word, '&') || Holds(word, '>')) break;
+                scan.p += 8;
+            }
+            while (scan.p < scan.end && (ClassOf(*scan.p) & kDataStop) == 0) ++scan.p;
+            if (scan.p == scan.end) return kNot;
+            if (*scan.p == '<') break;
+            if (*scan.p == '\n' || *scan.p == '\r') {
+                CountBreak(*scan.p++, scan.lines);
+                continue;
+            }
+            if (*scan.p != '>' || (scan.p - run >= 2 && scan.p[-1] == ']' && scan.p[-2] == ']')) return kNot;
+            ++scan.p;
+        }
         const char* markup = scan.p++;
         if (scan.Take('/')) {
             const std::string_view name = scan.TakeName();
@@ -269,8 +263,13 @@ size_t PlainContentLength(std::string_view text, std::string_view rawName, int d
                 if (local == w) return kNot;
             }
             bool empty = false;
-            int count = 0;
-            if (!scan.TagRest(empty, attributes.data(), count)) return kNot;
+            if (scan.p < scan.end && *scan.p == '>') {
+                ++scan.p;  // mostly a tag without attributes
+            } else {
+                std::array<PlainAttribute, kMaxAttributes> attributes;
+                int count = 0;
+                if (!scan.TagRest(empty, attributes.data(), count)) return kNot;
+            }
             if (!empty) {
                 openName[depth] = name.data();
                 openLength[depth] = name.size();

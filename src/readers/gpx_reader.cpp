@@ -144,7 +144,10 @@ bool GpxReader::Open(const std::string& path, GpxScan scan) {
     bytesRead_ = 0;
     plainPointsRead_ = 0;
     if (!xml_.Open(path, this, {&OnStart, &OnEnd, &OnText})) return false;
-    if (scan == GpxScan::kPlainPointsApart) xml_.EndPiecesAtStartTags("trkpt");
+    if (scan == GpxScan::kPlainPointsApart) {
+        constexpr std::string_view kPointNames[] = {"trkpt", "rtept", "wpt"};
+        xml_.EndPiecesAtStartTags(kPointNames);
+    }
     return true;
 }
 

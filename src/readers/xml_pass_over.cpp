@@ -2,6 +2,7 @@
 // block is handed on in pieces that end with the start tags the reader may
 // pass over, and the parser's byte counts, lines and columns are corrected
 // for what it was not given.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -32,19 +33,36 @@ void Advance(std::string_view text, uint64_t& line, uint64_t& column) {
 
 }  // namespace
 
+void XmlStream::EndPiecesAtStartTags(std::span<const std::string_view> names) {
+    pieceNameCount_ = std::min(names.size(), pieceNames_.size());
+    pieceName_.assign(pieceNameCount_ == 0 ? std::string_view() : names[0]);
+    for (size_t i = 0; i < pieceNameCount_; ++i) {
+        pieceNames_[i].assign(names[i]);
+        while (!pieceName_.empty() && !names[i].ends_with(pieceName_)) pieceName_.erase(0, 1);
+    }
+    if (pieceName_.empty()) pieceNameCount_ = 0;
+}
+
 size_t XmlStream::PieceEnd() const {
     const std::string_view text = block_;
     size_t at = blockPos_;
     for (;;) {
+        // The end the names share ("pt" of trkpt, rtept and wpt), then the name.
         const void* found = memmem(text.data() + at, text.size() - at, pieceName_.data(), pieceName_.size());
         if (found == nullptr) return text.size();
         at = static_cast<size_t>(static_cast<const char*>(found) - text.data());
         const size_t after = at + pieceName_.size();
         // The name of a start tag: after "<" or a prefix, before the tag goes on.
-        if (at > 0 && (text[at - 1] == '<' || text[at - 1] == ':') && after < text.size() &&
-            (IsSpace(text[after]) || text[after] == '>' || text[after] == '/')) {
-            const size_t close = text.find('>', after);
-            return close == std::string_view::npos ? text.size() : close + 1;
+        if (after < text.size() && (IsSpace(text[after]) || text[after] == '>' || text[after] == '/')) {
+            for (size_t i = 0; i < pieceNameCount_; ++i) {
+                const std::string_view name = pieceNames_[i];
+                if (after <= name.size()) continue;
+                const size_t start = after - name.size();
+                if ((text[start - 1] == '<' || text[start - 1] == ':') && text.substr(start, name.size()) == name) {
+                    const size_t close = text.find('>', after);
+                    return close == std::string_view::npos ? text.size() : close + 1;
+                }
+            }
         }
         at = after;
     }

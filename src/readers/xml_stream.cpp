@@ -240,6 +240,7 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
     carry_.clear();
     fedFinal_ = false;
     pieceName_.clear();
+    pieceNameCount_ = 0;
     block_ = {};
     blockPos_ = 0;
     pieceRepaired_ = false;

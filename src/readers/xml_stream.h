@@ -18,6 +18,7 @@
 
 #include <expat.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <span>
@@ -66,7 +67,9 @@ public:
     // whose local name is `name` (found in the bytes), so that the call-back
     // of such an element can keep its content from the parser
     // (PassOverContent). Set after Open.
-    void EndPiecesAtStartTags(std::string_view name) { pieceName_.assign(name); }
+    void EndPiecesAtStartTags(std::string_view name) { EndPiecesAtStartTags({&name, 1}); }
+    // The same with any of several names (up to four).
+    void EndPiecesAtStartTags(std::span<const std::string_view> names);
 
     // From the start-element call-back of an element that ends a piece: when
     // its content, up to its end tag, is in the block being read, is plain
@@ -154,7 +157,9 @@ private:
     bool fedFinal_ = false;        // the parser has been given the last bytes
 
     // Pieces (EndPiecesAtStartTags): the block read ahead of the parser.
-    std::string pieceName_;
+    std::string pieceName_;  // the end all piece names share, searched for
+    std::array<std::string, 4> pieceNames_;
+    size_t pieceNameCount_ = 0;
     std::string readBuffer_;
     std::string_view block_;  // in readBuffer_, not yet repaired
     size_t blockPos_ = 0;     // what the parser has been given of it

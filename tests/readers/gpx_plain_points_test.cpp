@@ -160,6 +160,21 @@ TEST(GpxPlainPoints, PlainPointsAreReadByTheScanAndTheRestByTheParser) {
     }
 }
 
+TEST(GpxPlainPoints, WaypointsAndRoutePointsAreReadByTheScanToo) {
+    TempDir dir;
+    const std::string path = dir.File("in.gpx");
+    const std::string point = " lat=\"35.5\" lon=\"139.5\">\n    <ele>5</ele>\n    <name>p</name>\n  ";
+    const std::string document = "<gpx version=\"1.1\">\n"
+                                 "  <wpt" + point + "</wpt>\n  <wpt" + point + "</wpt>\n"
+                                 "  <xwpt" + point + "</xwpt>\n  <gpx:wpt" + point + "</gpx:wpt>\n"
+                                 "  <rte><name>r</name>\n  <rtept" + point + "</rtept>\n  <rtept" + point +
+                                 "</rtept>\n  <rtept" + point + "</rtept></rte>\n"
+                                 "  <trk><trkseg><trkpt" + point + "</trkpt></trkseg></trk>\n</gpx>\n";
+    const Read read = ExpectSameRead(path, document);
+    EXPECT_EQ(read.records.size(), 7u);
+    EXPECT_EQ(read.plain, 7u);
+}
+
 TEST(GpxPlainPoints, APointsCoordinatesReadAsTheParserReadsThem) {
     TempDir dir;
     const std::string path = dir.File("in.gpx");

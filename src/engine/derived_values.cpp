@@ -81,7 +81,11 @@ namespace {
 // the local time by it.
 void DeriveLocalTime(RunContext& ctx) {
     TrackPoint& point = ctx.point;
-    point.LocalOffset = OffsetAtUtc(ClockOf(ctx.run), OffsetInstant(point.Time));
+    const LocalClock clock = ClockOf(ctx.run);
+    const int64_t instant = OffsetInstant(point.Time);
+    OffsetSpan& span = ctx.geo.offset;
+    if (!span.Holds(clock, instant)) span = OffsetSpanAtUtc(clock, instant);
+    point.LocalOffset = span.offset;
     point.Local = LocalOf(point.Time, point.LocalOffset);
 }
 

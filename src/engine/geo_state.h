@@ -1,6 +1,8 @@
 // What the geodesy routines remember during a run.
 #pragma once
 
+#include "geo/time_zone.h"
+
 namespace geoplait {
 
 // The last distance on the ellipsoid TrackDistance worked out, by the
@@ -17,6 +19,9 @@ struct DistanceMemo {
 
 struct GeoState {
     DistanceMemo distance;
+    // The run clock's offset at the last record's time and the span of
+    // instants it holds for.
+    OffsetSpan offset;
 };
 
 }  // namespace geoplait

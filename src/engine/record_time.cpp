@@ -46,6 +46,10 @@ RecordTime TimeOfTexts(std::string_view ddmmyy, std::string_view hhmmss) {
 }
 
 int64_t FoldedDay(int64_t day) {
+    // The days of the years 2000 to 2099 stay as they are: no calendar needed.
+    constexpr int64_t kJanuary2100Day = 47482;
+    static_assert(kJanuary2100Day == 36525 + kJanuary2000Day);
+    if (day >= kJanuary2000Day && day < kJanuary2100Day) return day;
     const CivilDate civil = CivilFromDays(day);
     if (civil.year >= 2000 && civil.year <= 2099) return day;
     return DaysFromCivil(2000 + TwoDigitYear(civil.year), civil.month, civil.day);

@@ -3,6 +3,7 @@
 // printf pads, then appended to the caller's string.
 #include "geo/number_format.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace geoplait {
 
@@ -24,17 +26,84 @@ constexpr uint64_t kPowersOfTen[] = {
 };
 constexpr int kFastPrecisionLimit = 9;
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
 __extension__ typedef unsigned __int128 u128;  // GCC and Clang on 64-bit targets
+
+// value * 10^precision rounded to the nearest integer, ties to even, as
+// printf rounds the exact value, of a value that is mantissa / 2^shift
+// exactly (shift 1 to 120): the product mantissa * 10^precision is exact in
+// 128 bits. False when the result is 10^19 or more. The usual magnitudes
+// (2^-12 and up) shift by less than 64, so the quotient is the product's
+// two words shifted and the rest lies in its low word alone.
+bool ScaledRounded(uint64_t mantissa, int shift, uint64_t power, uint64_t& scaled) {
+    constexpr uint64_t kLimit = 10000000000000000000ULL;
+    const u128 product = static_cast<u128>(mantissa) * power;
+    if (shift < 64) {
+        const auto low = static_cast<uint64_t>(product);
+        const auto high = static_cast<uint64_t>(product >> 64);
+        if ((high >> shift) != 0) return false;
+        uint64_t quotient = (high << (64 - shift)) | (low >> shift);
+        if (quotient >= kLimit) return false;
+        const uint64_t rest = low & ((uint64_t{1} << shift) - 1);
+        const uint64_t half = uint64_t{1} << (shift - 1);
+        if (rest > half || (rest == half && (quotient & 1) != 0)) ++quotient;
+        if (quotient >= kLimit) return false;
+        scaled = quotient;
+        return true;
+    }
+    u128 quotient = product >> shift;
+    const u128 rest = product - (quotient << shift);
+    const u128 half = static_cast<u128>(1) << (shift - 1);
+    if (rest > half || (rest == half && (quotient & 1) != 0)) ++quotient;
+    if (quotient >= static_cast<u128>(kLimit)) return false;
+    scaled = static_cast<uint64_t>(quotient);
+    return true;
+}
+
+// The digits of `scaled` (value * 10^Precision) ending at `end`, from the
+// right: the decimals, the point, then the integer part (at least "0"); the
+// number of decimals is known when the program is compiled, so their pairs
+// come without a loop and every division is by a constant. Returns the start.
+template <int Precision>
+char* PutScaledDigits(char* end, uint64_t scaled) {
+    char* p = end;
+    if constexpr (Precision > 0) {
+        constexpr uint64_t kUnit = kPowersOfTen[Precision];
+        uint64_t decimals = scaled % kUnit;
+        scaled /= kUnit;
+#pragma GCC unroll 8
+        for (int left = Precision; left >= 2; left -= 2) {
+            p -= 2;
+            std::memcpy(p, kDigitPairs + 2 * (decimals % 100), 2);
+            decimals /= 100;
+        }
+        if constexpr (Precision % 2 == 1) *--p = static_cast<char>('0' + decimals);
+        *--p = '.';
+    }
+    while (scaled >= 100) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (scaled % 100), 2);
+        scaled /= 100;
+    }
+    if (scaled >= 10) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * scaled, 2);
+    } else {
+        *--p = static_cast<char>('0' + scaled);
+    }
+    return p;
+}
+
+template <size_t... P>
+constexpr auto ScaledDigitWriters(std::index_sequence<P...>) {
+    return std::array<char* (*)(char*, uint64_t), sizeof...(P)>{&PutScaledDigits<static_cast<int>(P)>...};
+}
+
+// PutScaledDigits of each precision up to kFastPrecisionLimit.
+constexpr auto kScaledDigitWriters = ScaledDigitWriters(std::make_index_sequence<kFastPrecisionLimit + 1>());
 
 // "%.<precision>f" of a double of moderate size without the general
 // algorithm: the value is m * 2^e exactly, so value * 10^precision is
-// m * 10^precision / 2^-e, which 128-bit integers hold exactly; it is rounded
-// to the nearest integer, ties to even, as printf rounds the exact value.
+// m * 10^precision / 2^-e, which 128-bit integers hold exactly (ScaledRounded).
 // Writes the text to the end of `buffer` (kBufferSize bytes); an empty view
 // when the value is out of this path's reach.
 std::string_view FormatFixedExact(char* buffer, double value, int precision) {
@@ -50,41 +119,10 @@ std::string_view FormatFixedExact(char* buffer, double value, int precision) {
         const int shift = 1075 - biased;  // value = mantissa / 2^shift
         if (shift <= 0 || shift > 120) return {};
         const uint64_t mantissa = fraction | (uint64_t{1} << 52);
-        const u128 product = static_cast<u128>(mantissa) * kPowersOfTen[precision];
-        u128 quotient = product >> shift;
-        const u128 rest = product - (quotient << shift);
-        const u128 half = static_cast<u128>(1) << (shift - 1);
-        if (rest > half || (rest == half && (quotient & 1) != 0)) ++quotient;
-        if (quotient >= static_cast<u128>(10000000000000000000ULL)) return {};
-        scaled = static_cast<uint64_t>(quotient);
+        if (!ScaledRounded(mantissa, shift, kPowersOfTen[precision], scaled)) return {};
     }
-    // Digits from the right, two at a time: the decimals (at least
-    // `precision` of them), the point, then the integer part (at least "0").
     char* const end = buffer + kBufferSize;
-    char* p = end;
-    int left = precision;
-    while (left >= 2) {
-        p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * (scaled % 100), 2);
-        scaled /= 100;
-        left -= 2;
-    }
-    if (left == 1) {
-        *--p = static_cast<char>('0' + scaled % 10);
-        scaled /= 10;
-    }
-    if (precision > 0) *--p = '.';
-    while (scaled >= 100) {
-        p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * (scaled % 100), 2);
-        scaled /= 100;
-    }
-    if (scaled >= 10) {
-        p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * scaled, 2);
-    } else {
-        *--p = static_cast<char>('0' + scaled);
-    }
+    char* p = kScaledDigitWriters[static_cast<size_t>(precision)](end, scaled);
     if (negative) *--p = '-';
     return std::string_view(p, static_cast<size_t>(end - p));
 }
@@ -154,17 +192,7 @@ void AssignFixed(std::string& out, double value, int precision, int width) {
     }
 }
 
-size_t FormatClock(char* out, int32_t seconds) {
-    if (seconds >= 0 && seconds < 100 * 3600) {
-        // The usual durations: two digits for each part.
-        const auto s = static_cast<uint32_t>(seconds);
-        std::memcpy(out, kDigitPairs + 2 * (s / 3600), 2);
-        out[2] = ':';
-        std::memcpy(out + 3, kDigitPairs + 2 * (s / 60 % 60), 2);
-        out[5] = ':';
-        std::memcpy(out + 6, kDigitPairs + 2 * (s % 60), 2);
-        return 8;
-    }
+size_t FormatClockSlow(char* out, int32_t seconds) {
     const int32_t parts[3] = {seconds / 3600, seconds % 3600 / 60, seconds % 60};
     char* p = out;
     for (int32_t part : parts) {

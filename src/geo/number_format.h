@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace geoplait {
@@ -22,7 +23,26 @@ size_t FormatFixedText(char* out, double value, int precision, int width);
 // seconds % 60) to `out` (room for kClockTextSize bytes; C division, so a
 // negative count shows negative parts) and returns its length.
 inline constexpr size_t kClockTextSize = 32;
-size_t FormatClock(char* out, int32_t seconds);
+// The digits "00" to "99", two bytes each.
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+// FormatClock of the durations it does not write inline.
+size_t FormatClockSlow(char* out, int32_t seconds);
+inline size_t FormatClock(char* out, int32_t seconds) {
+    if (seconds >= 0 && seconds < 100 * 3600) {
+        // The usual durations: two digits for each part.
+        const auto s = static_cast<uint32_t>(seconds);
+        std::memcpy(out, kDigitPairs + 2 * (s / 3600), 2);
+        out[2] = ':';
+        std::memcpy(out + 3, kDigitPairs + 2 * (s / 60 % 60), 2);
+        out[5] = ':';
+        std::memcpy(out + 6, kDigitPairs + 2 * (s % 60), 2);
+        return 8;
+    }
+    return FormatClockSlow(out, seconds);
+}
 // out = printf("%06d", value) (wider when the value needs it).
 void AssignSixDigits(std::string& out, long long value);
 

@@ -2,6 +2,8 @@
 // (the C++20 <chrono> zones of later compilers are the same library).
 #include "geo/time_zone.h"
 
+#include <cstdint>
+
 #include <date/tz.h>
 
 #include <algorithm>
@@ -91,6 +93,26 @@ int32_t OffsetAtUtc(const LocalClock& clock, int64_t utcSeconds) {
     if (clock.zone == nullptr) return clock.fixed;
     const date::sys_info info = clock.zone->get_info(date::sys_seconds{std::chrono::seconds{utcSeconds}});
     return HhmmssOf(info.offset.count());
+}
+
+OffsetSpan OffsetSpanAtUtc(const LocalClock& clock, int64_t utcSeconds) {
+    OffsetSpan span;
+    span.zone = clock.zone;
+    span.fixed = clock.fixed;
+    if (clock.zone == nullptr) {
+        span.from = INT64_MIN;
+        span.until = INT64_MAX;
+        span.offset = clock.fixed;
+        return span;
+    }
+    const date::sys_info info = clock.zone->get_info(date::sys_seconds{std::chrono::seconds{utcSeconds}});
+    span.from = info.begin.time_since_epoch().count();
+    span.until = info.end.time_since_epoch().count();
+    span.offset = HhmmssOf(info.offset.count());
+    // A span that does not hold the instant (never, by the database's word)
+    // is not kept.
+    if (utcSeconds < span.from || utcSeconds >= span.until) span.until = span.from;
+    return span;
 }
 
 int32_t OffsetAtLocal(const LocalClock& clock, int64_t localSeconds) {

@@ -36,6 +36,19 @@ std::vector<std::string> TimeZoneNames();
 
 // The offset (signed hhmmss) of the clock at a UTC instant, in seconds since 1970.
 int32_t OffsetAtUtc(const LocalClock& clock, int64_t utcSeconds);
+// The offset of a clock at a UTC instant with the instants [from, until) it
+// holds for, so that the records of a track ask the zone once per change.
+struct OffsetSpan {
+    const date::time_zone* zone = nullptr;
+    int32_t fixed = 0;
+    int64_t from = 0;
+    int64_t until = 0;  // from == until: no span
+    int32_t offset = 0;
+    bool Holds(const LocalClock& clock, int64_t utcSeconds) const {
+        return clock.zone == zone && clock.fixed == fixed && utcSeconds >= from && utcSeconds < until;
+    }
+};
+OffsetSpan OffsetSpanAtUtc(const LocalClock& clock, int64_t utcSeconds);
 // The offset (signed hhmmss) of the clock at a local time, in seconds since
 // 1970 as if it were UTC. A time that a change skips or repeats takes the
 // offset before the change.

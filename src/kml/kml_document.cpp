@@ -10,6 +10,7 @@
 #include "kml/kml_document.h"
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 
 #include "geo/coordinates.h"
@@ -65,23 +66,29 @@ void WriteKmlClosing(OutputFiles& outputs, const std::string& outputFile) {
 
 namespace {
 
+// The offset of a time stamp: "Z" for 0, else "+hh:mm" or "-hh:mm" of the
+// time difference (signed hhmmss). Returns its end.
+char* PutOffset(char* at, int32_t timeDifference) {
+    if (timeDifference == 0) {
+        *at++ = 'Z';
+        return at;
+    }
+    const int32_t magnitude = timeDifference < 0 ? -timeDifference : timeDifference;
+    const int32_t hours = magnitude / 10000 % 100;
+    const int32_t minutes = magnitude / 100 % 100;
+    *at++ = timeDifference < 0 ? '-' : '+';
+    *at++ = static_cast<char>('0' + hours / 10);
+    *at++ = static_cast<char>('0' + hours % 10);
+    *at++ = ':';
+    *at++ = static_cast<char>('0' + minutes / 10);
+    *at++ = static_cast<char>('0' + minutes % 10);
+    return at;
+}
+
 // The time stamp lines of "20yy-mm-ddThh:mm:ss" (19 characters in `when`)
 // with the time difference as its offset.
 void WriteWhen(KmlBuffer& out, char (&when)[32], int32_t timeDifference) {
-    size_t n = 19;
-    if (timeDifference == 0) {
-        when[n++] = 'Z';
-    } else {
-        const int32_t magnitude = timeDifference < 0 ? -timeDifference : timeDifference;
-        const int32_t hours = magnitude / 10000 % 100;
-        const int32_t minutes = magnitude / 100 % 100;
-        when[n++] = timeDifference < 0 ? '-' : '+';
-        when[n++] = static_cast<char>('0' + hours / 10);
-        when[n++] = static_cast<char>('0' + hours % 10);
-        when[n++] = ':';
-        when[n++] = static_cast<char>('0' + minutes / 10);
-        when[n++] = static_cast<char>('0' + minutes % 10);
-    }
+    const size_t n = static_cast<size_t>(PutOffset(when + 19, timeDifference) - when);
     out.Text(" <TimeStamp>\n"
              "  <when>");
     out.Text(std::string_view(when, n));
@@ -108,14 +115,14 @@ void WriteTimeStampLines(KmlBuffer& out, const std::string& localDate, const std
 
 void WriteTimeStampLines(KmlBuffer& out, const RecordTime& local, int32_t timeDifference) {
     // A time of a record's reader lies within its day.
-    if (local.date != DateKind::Known || !local.timeKnown || local.second < 0 || local.second >= kSecondsPerDay) {
-        return;
-    }
-    char when[32];
-    char* end = PutDateText(when, local.day, '-');
-    *end++ = 'T';
-    PutClockText(end, local.second);
-    WriteWhen(out, when, timeDifference);
+    if (local.date != DateKind::Known || !local.HasTimeOfDay()) return;
+    out.Text(" <TimeStamp>\n"
+             "  <when>");
+    char offset[8];
+    out.When(local.day, local.second,
+             std::string_view(offset, static_cast<size_t>(PutOffset(offset, timeDifference) - offset)));
+    out.Text("</when>\n"
+             " </TimeStamp>\n");
 }
 
 namespace {
@@ -149,17 +156,33 @@ PositionAdjustment PositionAdjustmentOf(const std::string& offNS, const std::str
     return adjust;
 }
 
+namespace {
+
+// The adjustment of a position's decimal degree texts (DegreesText of
+// `from`, in `position` already) and of its altitude.
+void AdjustTexts(const PositionAdjustment& adjust, const RecordPosition& from, double altitude,
+                 PositionTexts& position, HemisphereSigns& signs) {
+    // A zero offset leaves the value as it is; the datum step rewrites both
+    // texts with "%3.6f" in any case. A positive OffNS moves south, a positive
+    // OffWE east.
+    const bool offset = adjust.offNSValue != 0.0 || adjust.offWEValue != 0.0;
+    if (adjust.offNSValue != 0.0) OffsetSigned(position.latitude, adjust.offNS, signs.latitude, false);
+    if (adjust.offWEValue != 0.0) OffsetSigned(position.longitude, adjust.offWE, signs.longitude, true);
+    // Without an offset or a shift, "%7.6f" of degrees of fewer than nine
+    // whole digits is what "%3.6f" writes of it again: nothing to rewrite.
+    const bool asWritten = !offset && !adjust.toWgs84 && from.known &&
+                           std::fabs(from.latitude.degrees) < 1e8 && std::fabs(from.longitude.degrees) < 1e8;
+    if (!asWritten) TokyoToWgs84(position.latitude, position.longitude, adjust.toWgs84);
+    AssignFixed(position.altitude, altitude + adjust.offAltitudeValue, 2, 1);
+}
+
+}  // namespace
+
 void AdjustPosition(const PositionAdjustment& adjust, const RecordPosition& from, double altitude,
                     PositionTexts& position, HemisphereSigns& signs) {
     DegreesText(from, from.latitude, position.latitude);
     DegreesText(from, from.longitude, position.longitude);
-    // A zero offset leaves the value as it is; the datum step rewrites both
-    // texts with "%3.6f" in any case. A positive OffNS moves south, a positive
-    // OffWE east.
-    if (adjust.offNSValue != 0.0) OffsetSigned(position.latitude, adjust.offNS, signs.latitude, false);
-    if (adjust.offWEValue != 0.0) OffsetSigned(position.longitude, adjust.offWE, signs.longitude, true);
-    TokyoToWgs84(position.latitude, position.longitude, adjust.toWgs84);
-    AssignFixed(position.altitude, altitude + adjust.offAltitudeValue, 2, 1);
+    AdjustTexts(adjust, from, altitude, position, signs);
 }
 
 namespace {
@@ -185,7 +208,13 @@ const AdjustedPosition& AdjustOnce(const PositionAdjustment& adjust, AdjustedPos
     memo.fromAltitude = altitude;
     memo.fromSigns = signs;
     memo.signs = signs;
-    AdjustPosition(adjust, from, altitude, memo.texts, memo.signs);
+    // The degrees are formatted once: the description shows them as they
+    // are, the placemark and the path as adjusted.
+    DegreesText(from, from.latitude, memo.degrees.latitude);
+    DegreesText(from, from.longitude, memo.degrees.longitude);
+    memo.texts.latitude = memo.degrees.latitude;
+    memo.texts.longitude = memo.degrees.longitude;
+    AdjustTexts(adjust, from, altitude, memo.texts, memo.signs);
     memo.valid = true;
     return memo;
 }
@@ -226,14 +255,22 @@ KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettin
 }
 
 void WriteAltitudeModeLine(KmlBuffer& out, bool absolute) {
-    out.Text(absolute ? "  <altitudeMode>absolute</altitudeMode>\n" : "  <altitudeMode>clampToGround</altitudeMode>\n");
+    // Each a literal of its own, written as compiled.
+    if (absolute) {
+        out.Text("  <altitudeMode>absolute</altitudeMode>\n");
+    } else {
+        out.Text("  <altitudeMode>clampToGround</altitudeMode>\n");
+    }
 }
 
 void WriteAltitudeModeLine(KmlBuffer& out, const ConvertSettings& s) { WriteAltitudeModeLine(out, s.Altitude != 0); }
 
 void WriteExtrudeLine(KmlBuffer& out, const ConvertSettings& s) {
-    out.Text(s.Altitude != 0 && s.VLineAltitude != 0 ? "  <extrude>1</extrude>\n"
-                                                      : "  <extrude>0</extrude>\n");
+    if (s.Altitude != 0 && s.VLineAltitude != 0) {
+        out.Text("  <extrude>1</extrude>\n");
+    } else {
+        out.Text("  <extrude>0</extrude>\n");
+    }
 }
 
 }  // namespace geoplait

@@ -82,6 +82,9 @@ struct AdjustedPosition {
     HemisphereSigns fromSigns;
     PositionTexts texts;
     HemisphereSigns signs;
+    // The decimal degrees before the adjustment ("%7.6f" of `from`, empty
+    // without a position; no altitude), as the description shows them.
+    PositionTexts degrees;
     bool valid = false;
 };
 
@@ -127,7 +130,8 @@ struct KmlRecordWriter {
     KmlRecordOptions options;
     PositionTexts scratch;
     AdjustedPosition position{};  // the last position written (AdjustOnce)
-    std::string line{};           // a coordinate line, made once for a record
+    // A coordinate line, made once for a record, as it reaches the file (CR LF).
+    std::string line{};
 };
 
 // The decimal degrees ("%7.6f", empty without a position) of `from` and

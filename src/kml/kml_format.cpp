@@ -2,6 +2,7 @@
 // the C locale; the field width pads with blanks on the left as printf does.
 #include "kml/kml_format.h"
 
+#include "engine/record_time.h"
 #include "geo/number_format.h"
 
 #include <algorithm>
@@ -142,6 +143,34 @@ void KmlBuffer::Duration(int32_t seconds) {
     Commit(FormatClock(Room(kClockTextSize), seconds));
 }
 
+void KmlBuffer::Date(int64_t day, char separator) {
+    if (!dateKnown_ || day != dateDay_) {
+        PutDateText(dateText_, day, '-');
+        dateDay_ = day;
+        dateKnown_ = true;
+    }
+    char* const at = Room(sizeof dateText_);
+    std::memcpy(at, dateText_, sizeof dateText_);
+    at[4] = separator;
+    at[7] = separator;
+    Commit(sizeof dateText_);
+}
+
+void KmlBuffer::When(int64_t day, int64_t second, std::string_view offset) {
+    if (!dateKnown_ || day != dateDay_) {
+        PutDateText(dateText_, day, '-');
+        dateDay_ = day;
+        dateKnown_ = true;
+    }
+    constexpr size_t kSize = sizeof dateText_ + 9;  // the date, "T", hh:mm:ss
+    char* const at = Room(kSize + 8);
+    std::memcpy(at, dateText_, sizeof dateText_);
+    at[sizeof dateText_] = 'T';
+    FormatClock(at + sizeof dateText_ + 1, static_cast<int32_t>(second));
+    CopyShort(at + kSize, offset.data(), std::min<size_t>(offset.size(), 8));
+    Commit(kSize + std::min<size_t>(offset.size(), 8));
+}
+
 void KmlBuffer::HoldPiece() {
     heldSize_ = 0;
     holding_ = true;
@@ -150,6 +179,20 @@ void KmlBuffer::HoldPiece() {
 
 void KmlBuffer::PieceCoordinate(std::string_view line) {
     Text(line);
+    if (!holding_ || ++pieceCoordinates_ < 2) return;
+    holding_ = false;
+    Bytes(std::string_view(held_.data(), heldSize_));
+    heldSize_ = 0;
+}
+
+void KmlBuffer::PieceBytes(std::string_view bytes) {
+    if (bytes.size() <= kShortText) {
+        char* const at = Room(bytes.size());
+        CopyShort(at, bytes.data(), bytes.size());
+        Commit(bytes.size());
+    } else {
+        Bytes(bytes);
+    }
     if (!holding_ || ++pieceCoordinates_ < 2) return;
     holding_ = false;
     Bytes(std::string_view(held_.data(), heldSize_));

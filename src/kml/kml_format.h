@@ -134,6 +134,18 @@ public:
     }
     // A text from the user or from an input, with &, <, > and " escaped.
     void Escaped(std::string_view text);
+    // A text this program made that holds no line end and nothing to
+    // escape (a number), at most TextWriter::kMaxRoom - 64 bytes, with
+    // blanks before it up to `width` as printf pads.
+    void Padded(std::string_view text, int width = 0) {
+        const size_t pad = width > 0 && text.size() < static_cast<size_t>(width)
+                               ? static_cast<size_t>(width) - text.size()
+                               : 0;
+        char* const at = Room(pad + text.size());
+        for (size_t i = 0; i < pad; ++i) at[i] = ' ';
+        CopyShort(at + pad, text.data(), text.size());
+        Commit(pad + text.size());
+    }
     // printf("%<width>.<precision>f", value).
     void Fixed(double value, int precision, int width = 0);
     // printf("%d", value).
@@ -143,6 +155,13 @@ public:
     // Seconds as "%02d:%02d:%02d" of hours, minutes and seconds (C integer
     // division: a negative duration shows negative parts).
     void Duration(int32_t seconds);
+    // "20yy<separator>mm<separator>dd" of a day since 1970-01-01, as
+    // PutDateText writes it. The digits are made once a day: a track's
+    // records share their date for hours.
+    void Date(int64_t day, char separator);
+    // "20yy-mm-ddThh:mm:ss" of a day (Date) and a time of day (0 to 86399
+    // seconds), then `offset` (at most 8 bytes): an instant of a time stamp.
+    void When(int64_t day, int64_t second, std::string_view offset);
     // Nothing waits here: what was given is in the writer's block already
     // (or, while a piece is held, in the held piece).
     void Flush() {}
@@ -155,6 +174,8 @@ public:
     // stays flat however long the line.
     void HoldPiece();
     void PieceCoordinate(std::string_view line);
+    // PieceCoordinate of a line as it reaches the file (its line end CR LF).
+    void PieceBytes(std::string_view bytes);
     bool EndPiece();
 
 private:
@@ -179,6 +200,7 @@ private:
     // they are to reach the file (line ends CR LF already), then committed.
     char* Room(size_t size) {
         if (!holding_) return out_.Room(size);
+        if (held_.size() - heldSize_ >= size) return held_.data() + heldSize_;
         return HeldRoom(size);
     }
     void Commit(size_t filled) {
@@ -197,6 +219,10 @@ private:
     // the longest head was held.
     size_t heldSize_ = 0;
     std::string held_;
+    // The date Date wrote last, with "-" as its separators.
+    int64_t dateDay_ = 0;
+    bool dateKnown_ = false;
+    char dateText_[10] = {};
 };
 
 }  // namespace geoplait

@@ -14,6 +14,8 @@
 // point, the point after the last time-stamped piece) is left out whole.
 #include "kml/kml_path.h"
 
+#include <cstring>
+
 #include "geo/coordinates.h"
 #include "geo/time_difference.h"
 #include "kml/kml_document.h"
@@ -177,19 +179,51 @@ void AssignCoordinateLine(std::string& line, const PositionTexts& position, Hemi
     line.push_back('\n');
 }
 
+// The same as it reaches the file: the line end is CR LF, and the line is
+// put together by one copy of each text.
+void AssignCoordinateBytes(std::string& line, const PositionTexts& position, HemisphereSigns signs) {
+    const std::string& lon = position.longitude;
+    const std::string& lat = position.latitude;
+    const std::string& alt = position.altitude;
+    line.resize(lon.size() + lat.size() + alt.size() + 6);
+    char* o = line.data();
+    *o++ = signs.longitude;
+    std::memcpy(o, lon.data(), lon.size());
+    o += lon.size();
+    *o++ = ',';
+    *o++ = signs.latitude;
+    std::memcpy(o, lat.data(), lat.size());
+    o += lat.size();
+    *o++ = ',';
+    std::memcpy(o, alt.data(), alt.size());
+    o += alt.size();
+    *o++ = '\r';
+    *o = '\n';
+}
+
+// The position of the record as the placemark of the record may have
+// adjusted it already.
+const AdjustedPosition& AdjustedOf(const TrackPoint& p, KmlRecordWriter& writer) {
+    return AdjustOnce(writer.options.adjust, writer.position, p.Position, p.Values.altitude.value,
+                      HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns));
+}
+
+// The coordinate line of the record in writer.line, as it reaches the file.
+void MakeCoordinateBytes(const TrackPoint& p, KmlRecordWriter& writer) {
+    const AdjustedPosition& adjusted = AdjustedOf(p, writer);
+    AssignCoordinateBytes(writer.line, adjusted.texts, adjusted.signs);
+}
+
 }  // namespace
 
 void MakeCoordinateLine(const TrackPoint& p, KmlRecordWriter& writer, std::string& line) {
-    // The placemark of the record may have adjusted its position already.
-    const AdjustedPosition& adjusted =
-        AdjustOnce(writer.options.adjust, writer.position, p.Position, p.Values.altitude.value,
-                   HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns));
+    const AdjustedPosition& adjusted = AdjustedOf(p, writer);
     AssignCoordinateLine(line, adjusted.texts, adjusted.signs);
 }
 
 void WriteCoordinateLine(KmlBuffer& out, const TrackPoint& point, KmlRecordWriter& writer) {
-    MakeCoordinateLine(point, writer, writer.line);
-    out.Text(writer.line);
+    MakeCoordinateBytes(point, writer);
+    out.Bytes(writer.line);
 }
 
 std::string LineGroupStart(const ConvertSettings& s, size_t g, bool nmea) {
@@ -292,7 +326,7 @@ void WriteTrackRecord(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writ
     // A line record may be written twice (it ends one placemark and begins the
     // next); its text is made once.
     const std::string& line = writer.line;
-    if (kind != PathKind::Placemarks) MakeCoordinateLine(p, writer, writer.line);
+    if (kind != PathKind::Placemarks) MakeCoordinateBytes(p, writer);
     switch (kind) {
         case PathKind::Placemarks:
             if (nmea && groupBreak) RestartGroup(section, true);
@@ -302,29 +336,29 @@ void WriteTrackRecord(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writ
             if (groupBreak) {
                 store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
                 WriteLineGroupBreak(out, section, writer.options, source);
-                out.PieceCoordinate(line);
+                out.PieceBytes(line);
             } else if (s.TimeStampPath != 0 && store.WrittenCount > 0) {
                 // Each record ends a placemark carrying its time stamp and
                 // begins the next; the first piece holds the first two.
-                out.PieceCoordinate(line);
+                out.PieceBytes(line);
                 WriteLineGroupBreak(out, section, writer.options, source);
-                out.PieceCoordinate(line);
+                out.PieceBytes(line);
             } else {
-                out.PieceCoordinate(line);
+                out.PieceBytes(line);
             }
             break;
         case PathKind::SpeedGroups: {
             const int n = SpeedGroupIndex(s, p);
             if (n != store.SplitIndex && store.WrittenCount > 0) {
                 // Without a gap the old group ends with this record, so the groups join.
-                if (!groupBreak) out.PieceCoordinate(line);
+                if (!groupBreak) out.PieceBytes(line);
                 WriteSpeedGroupBreak(out, section, source, n);
-                out.PieceCoordinate(line);
+                out.PieceBytes(line);
             } else if (groupBreak) {
                 WriteSpeedGroupBreak(out, section, source, n);
-                out.PieceCoordinate(line);
+                out.PieceBytes(line);
             } else {
-                out.PieceCoordinate(line);
+                out.PieceBytes(line);
             }
             break;
         }
@@ -340,17 +374,17 @@ void WriteGapRecord(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writer
     const bool gap =
         store.GapDistance > section.run.GapDistanceLimit || section.point.IntervalSec > section.run.GapSecondsLimit;
     const std::string& line = writer.line;
-    MakeCoordinateLine(section.point, writer, writer.line);
+    MakeCoordinateBytes(section.point, writer);
     if (written > 0 && (gap || section.settings.TimeStampPath != 0)) {
         if (gap) {
             store.SplitIndex = store.SplitIndex >= kGroupCount - 1 ? 0 : store.SplitIndex + 1;
         } else {
             // Without a gap the placemark ends with this record and the next begins with it.
-            out.PieceCoordinate(line);
+            out.PieceBytes(line);
         }
         WriteLineGroupBreak(out, section, writer.options, TrackSource::PotGpx);
     }
-    out.PieceCoordinate(line);
+    out.PieceBytes(line);
     ++written;
     ++store.WrittenCount;
     ++store.RecordIndex;

@@ -10,13 +10,16 @@
 #include "kml/kml_placemark.h"
 
 #include <algorithm>
+#include <cstdint>
 
+#include "geo/number_format.h"
 #include "kml/kml_document.h"
 
 namespace geoplait {
 
 namespace {
 
+// Short texts without a line end or anything to escape (KmlBuffer::Padded).
 struct UnitTexts {
     std::string_view distance;  // suffix of a distance
     std::string_view speed;     // suffix of a speed
@@ -33,16 +36,6 @@ const UnitTexts* UnitTextsOf(UnitSystem units) {
     return units == UnitSystem::Unknown ? nullptr : &kUnitTexts[static_cast<size_t>(units)];
 }
 
-// A text between two literals: open + text + close. The text is escaped: the
-// date texts carry the input's characters. The literals stay literals, which
-// KmlBuffer writes as they were compiled.
-template <size_t Open, size_t Close>
-void WriteBetween(KmlBuffer& out, const char (&open)[Open], std::string_view text, const char (&close)[Close]) {
-    out.Text(open);
-    out.Escaped(text);
-    out.Text(close);
-}
-
 // One axis of the record's position in d/m/s ("%3.2f") and in decimal
 // degrees ("%7.6f"), as the label and the description show it before the
 // offsets; nothing without a position.
@@ -50,8 +43,37 @@ void WriteDms(KmlBuffer& out, const RecordPosition& position, const Coordinate& 
     if (position.known) out.Fixed(DmsOfNmea(axis.nmea), 2, 3);
 }
 
-void WriteDegrees(KmlBuffer& out, const RecordPosition& position, const Coordinate& axis) {
-    if (position.known) out.Fixed(axis.degrees, 6, 7);
+// `text`: the same degrees formatted already (AdjustedPosition::degrees), or
+// null.
+void WriteDegrees(KmlBuffer& out, const RecordPosition& position, const Coordinate& axis, const std::string* text) {
+    if (!position.known) return;
+    if (text != nullptr) {
+        out.Padded(*text);
+    } else {
+        out.Fixed(axis.degrees, 6, 7);
+    }
+}
+
+// The record's local date ("%Y/%m/%d" of a known date) and time of day
+// ("%H:%M:%S") as LocalDateText and LocalTimeText make them: a known date
+// and a time within its day from their numbers, anything else (the texts of
+// a date the record could not read) escaped.
+void WriteLocalDate(KmlBuffer& out, const TrackPoint& p, std::string& scratch) {
+    if (p.Local.date == DateKind::Known) {
+        out.Date(p.Local.day, '/');
+        return;
+    }
+    LocalDateText(p, scratch);
+    out.Escaped(scratch);
+}
+
+void WriteLocalTime(KmlBuffer& out, const TrackPoint& p, std::string& scratch) {
+    if (p.Local.HasTimeOfDay()) {
+        out.Duration(static_cast<int32_t>(p.Local.second));
+        return;
+    }
+    LocalTimeText(p, scratch);
+    out.Escaped(scratch);
 }
 
 // open + printf("%<width>.<precision>f") + unit suffix + close.
@@ -64,8 +86,48 @@ void WriteUnitValue(KmlBuffer& out, const char (&open)[Open], double value, int 
     out.Text(close);
 }
 
+// The same of a number formatted already (without a width).
+template <size_t Open, size_t Close>
+void WriteUnitText(KmlBuffer& out, const char (&open)[Open], std::string_view number, int width,
+                   std::string_view unit, const char (&close)[Close]) {
+    out.Text(open);
+    out.Padded(number, width);
+    out.Padded(unit);
+    out.Text(close);
+}
+
+// The numbers that both the label and the description of a placemark show,
+// each formatted once, when first written: the total distance ("%.2f"), the
+// speed ("%.1f") and the elapsed time.
+class PlacemarkNumbers {
+public:
+    explicit PlacemarkNumbers(const TrackPoint& p) : p_(p) {}
+    std::string_view Distance() {
+        if (distanceSize_ == kNotMade) distanceSize_ = FormatFixedText(distance_, p_.TotalDistance, 2, 0);
+        return {distance_, distanceSize_};
+    }
+    std::string_view Speed() {
+        if (speedSize_ == kNotMade) speedSize_ = FormatFixedText(speed_, p_.Speed, 1, 0);
+        return {speed_, speedSize_};
+    }
+    std::string_view Elapsed() {
+        if (elapsedSize_ == kNotMade) elapsedSize_ = FormatClock(elapsed_, p_.ElapsedSec);
+        return {elapsed_, elapsedSize_};
+    }
+
+private:
+    static constexpr size_t kNotMade = SIZE_MAX;
+    const TrackPoint& p_;
+    size_t distanceSize_ = kNotMade;
+    size_t speedSize_ = kNotMade;
+    size_t elapsedSize_ = kNotMade;
+    char elapsed_[kClockTextSize];
+    char distance_[kFixedTextSize];
+    char speed_[kFixedTextSize];
+};
+
 void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, RecordNumbers numbers,
-                std::string_view nameText, const UnitTexts* unit) {
+                std::string_view nameText, const UnitTexts* unit, PlacemarkNumbers& shown) {
     out.Text(" <name>");
     if (o.labelNumber) {
         out.Char('(');
@@ -74,24 +136,26 @@ void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, 
     }
     std::string text;
     if (o.labelDate) {
-        LocalDateText(p, text);
-        WriteBetween(out, " [", text, "]");
+        out.Text(" [");
+        WriteLocalDate(out, p, text);
+        out.Char(']');
     }
     if (o.labelTime) {
-        LocalTimeText(p, text);
-        WriteBetween(out, " [", text, "]");
+        out.Text(" [");
+        WriteLocalTime(out, p, text);
+        out.Char(']');
     }
     if (o.labelElapsed) {
         out.Char(' ');
-        out.Duration(p.ElapsedSec);
+        out.Padded(shown.Elapsed());
     }
     if (o.labelIntervalTime) {
         out.Char('[');
         out.Duration(p.IntervalSec);
         out.Char(']');
     }
-    if (o.labelDistance && unit != nullptr) WriteUnitValue(out, "(", p.TotalDistance, 2, 3, unit->distance, ")");
-    if (o.labelSpeed && unit != nullptr) WriteUnitValue(out, "[", p.Speed, 1, 3, unit->speed, "]");
+    if (o.labelDistance && unit != nullptr) WriteUnitText(out, "(", shown.Distance(), 3, unit->distance, ")");
+    if (o.labelSpeed && unit != nullptr) WriteUnitText(out, "[", shown.Speed(), 3, unit->speed, "]");
     if (o.labelAltitude) {
         if (o.units == UnitSystem::Km) {
             WriteUnitValue(out, "(", p.Values.altitude.value, 1, 4, "m", ")");
@@ -120,30 +184,31 @@ void WriteLabel(KmlBuffer& out, const KmlRecordOptions& o, const TrackPoint& p, 
     out.Text("</name>\n");
 }
 
-void WriteDescription(KmlBuffer& out, const TrackPoint& p, const UnitTexts* unit) {
+void WriteDescription(KmlBuffer& out, const TrackPoint& p, const UnitTexts* unit, const PositionTexts* degrees,
+                      PlacemarkNumbers& shown) {
     out.Text(" <description>\n"
              "Date=");
     std::string text;
-    LocalDateText(p, text);
-    out.Escaped(text);
-    LocalTimeText(p, text);
-    WriteBetween(out, " ", text, "\nElapsed(Total)=");
-    out.Duration(p.ElapsedSec);
+    WriteLocalDate(out, p, text);
+    out.Char(' ');
+    WriteLocalTime(out, p, text);
+    out.Text("\nElapsed(Total)=");
+    out.Padded(shown.Elapsed());
     out.Text("\nElapsed=");
     out.Duration(p.IntervalSec);
     out.Char('\n');
     if (unit != nullptr) {
-        WriteUnitValue(out, "distance=", p.TotalDistance, 2, 4, unit->distance, "\n");
-        WriteUnitValue(out, "Speed=", p.Speed, 1, 3, unit->speed, "\n");
+        WriteUnitText(out, "distance=", shown.Distance(), 4, unit->distance, "\n");
+        WriteUnitText(out, "Speed=", shown.Speed(), 3, unit->speed, "\n");
     }
     out.Text("Lat:");
     WriteDms(out, p.Position, p.Position.latitude);
     out.Char('(');
-    WriteDegrees(out, p.Position, p.Position.latitude);
+    WriteDegrees(out, p.Position, p.Position.latitude, degrees != nullptr ? &degrees->latitude : nullptr);
     out.Text(")\nLon:");
     WriteDms(out, p.Position, p.Position.longitude);
     out.Char('(');
-    WriteDegrees(out, p.Position, p.Position.longitude);
+    WriteDegrees(out, p.Position, p.Position.longitude, degrees != nullptr ? &degrees->longitude : nullptr);
     out.Text(")\n");
     WriteUnitValue(out, "Degrees=", p.Values.course.value, 1, 4, "", "\n");
     out.Text(" </description>\n");
@@ -179,14 +244,18 @@ bool PlacemarkSelected(KmlSection& section) {
 
 namespace {
 
-// The placemark with its position as written (adjusted, with its signs).
+// The placemark with its position as written (adjusted, with its signs);
+// `degrees`, when not null, the record's degrees formatted before the
+// adjustment.
 void WritePlacemarkAt(KmlBuffer& out, const KmlRecordOptions& options, const TrackPoint& p, RecordNumbers numbers,
-                      std::string_view nameText, const PositionTexts& position, HemisphereSigns signs) {
+                      std::string_view nameText, const PositionTexts& position, HemisphereSigns signs,
+                      const PositionTexts* degrees) {
     const UnitTexts* unit = UnitTextsOf(options.units);
     out.Text("<Placemark>\n");
-    WriteLabel(out, options, p, numbers, nameText, unit);
+    PlacemarkNumbers shown(p);
+    WriteLabel(out, options, p, numbers, nameText, unit, shown);
     if (options.timeStamp) WriteTimeStampLines(out, p.Local, p.LocalOffset);
-    if (options.description) WriteDescription(out, p, unit);
+    if (options.description) WriteDescription(out, p, unit, degrees, shown);
     out.Text(" <styleUrl>#style</styleUrl>\n"
              " <Point>\n");
     WriteAltitudeModeLine(out, options.absoluteAltitude);
@@ -209,7 +278,7 @@ void WritePlacemark(KmlBuffer& out, const KmlRecordOptions& options, const Track
                     std::string_view nameText, PositionTexts& scratch) {
     HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
     AdjustPosition(options.adjust, p.Position, p.Values.altitude.value, scratch, signs);
-    WritePlacemarkAt(out, options, p, numbers, nameText, scratch, signs);
+    WritePlacemarkAt(out, options, p, numbers, nameText, scratch, signs, nullptr);
 }
 
 void WritePositionPlacemark(KmlBuffer& out, KmlSection& section, KmlRecordWriter& writer,
@@ -220,7 +289,7 @@ void WritePositionPlacemark(KmlBuffer& out, KmlSection& section, KmlRecordWriter
         AdjustOnce(writer.options.adjust, writer.position, p.Position, p.Values.altitude.value,
                    HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns));
     WritePlacemarkAt(out, writer.options, p, {section.store.RecordIndex, section.store.WrittenCount}, nameText,
-                     position.texts, position.signs);
+                     position.texts, position.signs, &position.degrees);
 }
 
 }  // namespace geoplait

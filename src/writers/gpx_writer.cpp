@@ -46,10 +46,17 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 // Where a point is built. StringSink: a string, as the text goes to
 // TextWriter::Write. BlockSink: straight into the writer's block (Room), the
 // bytes as they reach the file, each "\n" made CR LF here as Write makes it.
-// appendPlain takes a text known to hold no "\n".
+// appendPlain takes a text known to hold no "\n". A literal of the layout
+// (a string literal; its terminating NUL is not written) has its bytes known
+// when the program is compiled: the unrolled loop leaves it stored with its
+// CR LF, without a look at a byte when it runs.
 struct StringSink {
     std::string& text;
     void append(std::string_view piece) { text.append(piece); }
+    template <size_t N>
+    void append(const char (&literal)[N]) {
+        text.append(literal, N - 1);
+    }
     void appendPlain(std::string_view piece) { text.append(piece); }
     void push_back(char c) { text.push_back(c); }
 };
@@ -66,6 +73,15 @@ struct BlockSink {
             piece.remove_prefix(length + 1);
         }
         appendPlain(piece);
+    }
+    template <size_t N>
+    [[gnu::always_inline]] void append(const char (&literal)[N]) {
+        static_assert(N >= 1);
+#pragma GCC unroll 256
+        for (size_t i = 0; i + 1 < N; ++i) {
+            if (literal[i] == '\n') *p++ = '\r';
+            *p++ = literal[i];
+        }
     }
     void appendPlain(std::string_view piece) {
         std::memcpy(p, piece.data(), piece.size());
@@ -155,18 +171,12 @@ void WriteElement(TextWriter& out, std::string_view open, std::string_view value
     out.Write(close);
 }
 
-template <class Sink>
-void AppendElement(Sink& out, std::string_view open, std::string_view value, std::string_view close) {
-    out.append(open);
-    AppendXmlData(out, value, false);
-    out.append(close);
-}
-
-// A degree text with a "-" for the south or west.
+// A degree text (DegreesText: digits, a point and a sign, or printf's "nan"
+// and "inf", never a byte XML escapes) with a "-" for the south or west.
 template <class Sink>
 void AppendSignedDegrees(Sink& out, char sign, const std::string& degrees) {
     if (NeedsMinus(sign, degrees)) out.push_back('-');
-    AppendXmlData(out, degrees, false);
+    out.appendPlain(degrees);
 }
 
 }  // namespace
@@ -259,8 +269,8 @@ bool IsDigits(std::string_view text) {
 }
 
 // <open>value</close> when the value is a number; an unknown value has no element.
-template <class Sink>
-void AppendDecimal(Sink& out, std::string_view open, std::string_view value, std::string_view close) {
+template <class Sink, size_t Open, size_t Close>
+void AppendDecimal(Sink& out, const char (&open)[Open], std::string_view value, const char (&close)[Close]) {
     if (!IsXmlDecimal(value)) return;
     out.append(open);
     out.appendPlain(value);
@@ -268,6 +278,9 @@ void AppendDecimal(Sink& out, std::string_view open, std::string_view value, std
 }
 
 // The texts of one point that WriteGpxPoint has made ready.
+// The time, the label and the number are made here of digits and the
+// label's few literals, so they go out as they are: no byte of theirs needs
+// an entity, and the label holds no ">" that could close its CDATA section.
 struct GpxPointTexts {
     bool track;
     HemisphereSigns signs;
@@ -281,16 +294,24 @@ template <class Sink>
 void AppendGpxPoint(Sink& text, const GpxPointTexts& t, const TrackPoint& p, RecordNumbers numbers,
                     const LineScratch& scratch) {
     if (t.track && numbers.lineCut && numbers.written > 0) text.append("  </trkseg>\n  <trkseg>\n");
-    text.append(t.track ? "      <trkpt lat=\"" : "      <rtept lat=\"");
+    if (t.track) {
+        text.append("      <trkpt lat=\"");
+    } else {
+        text.append("      <rtept lat=\"");
+    }
     AppendSignedDegrees(text, t.signs.latitude, scratch.latitude);
     text.append("\" lon=\"");
     AppendSignedDegrees(text, t.signs.longitude, scratch.longitude);
     text.append("\">\n");
     AppendDecimal(text, "        <ele>", p.GgaAltitude, "</ele>\n");
-    if (!t.time.empty()) AppendElement(text, "        <time>", t.time, "</time>\n");
+    if (!t.time.empty()) {
+        text.append("        <time>");
+        text.appendPlain(t.time);
+        text.append("</time>\n");
+    }
     if (!t.label.empty()) {
         text.append("        <name><![CDATA[");
-        AppendXmlData(text, t.label, true);
+        text.appendPlain(t.label);
         text.append("]]></name>\n");
     }
     // "(satellites/HDOP)"; neither known, no comment.
@@ -339,7 +360,11 @@ void AppendGpxPoint(Sink& text, const GpxPointTexts& t, const TrackPoint& p, Rec
     text.appendPlain(t.number);
     text.append("]]></kashmir3d:ident>\n");
     text.append("        </extensions>\n");
-    text.append(t.track ? "      </trkpt>\n" : "      </rtept>\n");
+    if (t.track) {
+        text.append("      </trkpt>\n");
+    } else {
+        text.append("      </rtept>\n");
+    }
 }
 
 // Bytes of AppendGpxPoint but its variable texts, CR LF counted: less than
@@ -377,9 +402,21 @@ void WriteGpxPoint(TextWriter& out, const LineWriterOptions& options, const Trac
     DegreesText(p.GgaPosition, p.GgaPosition.latitude, scratch.latitude);
     DegreesText(p.GgaPosition, p.GgaPosition.longitude, scratch.longitude);
 
+    // "yyyy-mm-ddThh:mm:ssZ" (PutIsoUtc), the date made once a day.
     char timeText[24];
-    const size_t timeLength =
-        p.Time.HasInstant() ? static_cast<size_t>(PutIsoUtc(timeText, p.Time) - timeText) : 0;
+    size_t timeLength = 0;
+    if (p.Time.HasInstant()) {
+        if (!scratch.isoDateKnown || scratch.isoDay != p.Time.day) {
+            PutDateText(scratch.isoDate, p.Time.day, '-');
+            scratch.isoDay = p.Time.day;
+            scratch.isoDateKnown = true;
+        }
+        std::memcpy(timeText, scratch.isoDate, sizeof scratch.isoDate);
+        timeText[sizeof scratch.isoDate] = 'T';
+        char* end = PutClockText(timeText + sizeof scratch.isoDate + 1, p.Time.second);
+        *end++ = 'Z';
+        timeLength = static_cast<size_t>(end - timeText);
+    }
 
     GpxPointTexts texts{track, HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns), {},
                         std::string_view(label, labelLength), {}};

@@ -76,6 +76,14 @@ struct LineScratch {
     std::string rmcTime;
     std::string rmcDate;
     std::string ggaTime;
+    // The GPX "yyyy-mm-dd" of the day isoDay, made once a day.
+    int64_t isoDay = 0;
+    bool isoDateKnown = false;
+    char isoDate[10] = {};
+    // The POT "dd-Mon-yy" of the day potDay, made once a day.
+    int64_t potDay = 0;
+    bool potDateKnown = false;
+    char potDate[9] = {};
 };
 
 // The options and scratch space of a run's line writer, which the run keeps.

@@ -7,8 +7,11 @@
 // number, else a blank. Quirk kept on purpose: negative altitudes become +0.
 #include "writers/pot_writer.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -26,8 +29,52 @@ namespace {
 constexpr const char* kMonthNames[13] = {"   ", "JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
+// The line of a record is built here, then written in one piece: a cursor
+// into a buffer with room for the longest line (a label of kPointLabelSize,
+// an altitude of kFixedTextSize digits, the few short items).
+struct PotLine {
+    char* p;
+    template <size_t N>
+    void Put(const char (&literal)[N]) {
+        std::memcpy(p, literal, N - 1);
+        p += N - 1;
+    }
+    void Put(std::string_view text) {
+        std::memcpy(p, text.data(), text.size());
+        p += text.size();
+    }
+    void Put(char c) { *p++ = c; }
+    void Integer(long long value) { p = std::to_chars(p, p + 24, value).ptr; }
+};
+constexpr size_t kPotLineRoom = kPointLabelSize + kFixedTextSize + 256;
+
+// The first eight of the eleven digits of "%011.0f" of w (at least 0).
+void PositionDigits(double w, char (&digits)[8]) {
+    // Below 2^52, adding and taking away 2^52 rounds to the nearest integer,
+    // ties to even, as printf rounds the exact value (in doubles, not wider).
+    static_assert(FLT_EVAL_METHOD == 0);
+    constexpr double kRounder = 0x1p52;
+    if (w < 1e11) {
+        const auto whole = static_cast<uint64_t>((w + kRounder) - kRounder);
+        if (whole < 100000000000ULL) {
+            // Eleven digits, zero-padded: the first eight are those of whole / 1000.
+            uint64_t first = whole / 1000;
+            for (size_t i = 8; i > 0; i -= 2) {
+                std::memcpy(digits + i - 2, kDigitPairs + 2 * (first % 100), 2);
+                first /= 100;
+            }
+            return;
+        }
+    }
+    char number[kFixedTextSize];
+    const size_t n = FormatFixedText(number, w, 0, 0);
+    const size_t zeros = n < 11 ? 11 - n : 0;
+    for (size_t i = 0; i < sizeof digits; ++i) digits[i] = i < zeros ? '0' : number[i - zeros];
+}
+
 // A position item: " ddd'mm'ss't" or "-ddd'mm'ss't" after its key.
-void AppendPosition(std::string& out, const char* key, double v, char hemisphereSign) {
+template <size_t N>
+void PutPosition(PotLine& out, const char (&key)[N], double v, char hemisphereSign) {
     const double whole = std::trunc(v);
     // Decimal minutes become minutes, seconds and fractions laid out as digits.
     double w = ((v - whole) / (1.0 / 60.0) / 100.0 + whole) * 1000000.0;
@@ -43,23 +90,14 @@ void AppendPosition(std::string& out, const char* key, double v, char hemisphere
         w = -w;
     }
     w += 0.0;  // no "-0" from a negative zero
-    // "%011.0f": the whole number, zero-padded to eleven digits.
-    char number[kFixedTextSize];
-    const size_t n = FormatFixedText(number, w, 0, 0);
-    // Only the first eight digits are shown.
+    // "%011.0f": the whole number, zero-padded to eleven digits; only the
+    // first eight digits are shown.
     char digits[8];
-    const size_t zeros = n < 11 ? 11 - n : 0;
-    for (size_t i = 0; i < sizeof digits; ++i) digits[i] = i < zeros ? '0' : number[i - zeros];
+    PositionDigits(w, digits);
     const char item[] = {sign,      digits[0], digits[1], digits[2], '\'', digits[3],
                          digits[4], '\'',      digits[5], digits[6], '\'', digits[7]};
-    out.append(key);
-    out.append(item, sizeof item);
-}
-
-void AppendInteger(std::string& out, long long value) {
-    char digits[24];
-    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, static_cast<size_t>(end - digits));
+    out.Put(key);
+    out.Put(std::string_view(item, sizeof item));
 }
 
 // A date character written in place: a terminator would put a NUL byte into
@@ -71,15 +109,23 @@ char DateChar(const std::string& date, size_t i) {
 
 // "dd-Mon-yy" of the record's UTC date. A date that is not known is its slot
 // read by position: "00-" and the first month name of "000000", blanks of none.
-void AppendPotDate(std::string& line, const TrackPoint& p) {
+// A known date's text is made once a day, in `scratch`.
+void PutPotDate(PotLine& line, const TrackPoint& p, LineScratch& scratch) {
     if (p.Time.date == DateKind::Known) {
-        const CivilDate civil = CivilFromDays(p.Time.day);
-        char digits[6];
-        PutDdmmyy(digits, p.Time.day);
-        line.append(digits, 2).push_back('-');
-        line.append(kMonthNames[civil.month]);
-        line.push_back('-');
-        line.append(digits + 4, 2);
+        if (!scratch.potDateKnown || scratch.potDay != p.Time.day) {
+            const CivilDate civil = CivilFromDays(p.Time.day);
+            char digits[6];
+            PutDdmmyy(digits, p.Time.day);
+            char* d = scratch.potDate;
+            std::memcpy(d, digits, 2);
+            d[2] = '-';
+            std::memcpy(d + 3, kMonthNames[civil.month], 3);
+            d[6] = '-';
+            std::memcpy(d + 7, digits + 4, 2);
+            scratch.potDay = p.Time.day;
+            scratch.potDateKnown = true;
+        }
+        line.Put(std::string_view(scratch.potDate, sizeof scratch.potDate));
         return;
     }
     const std::string& date = UnknownDateText(p);
@@ -88,9 +134,9 @@ void AppendPotDate(std::string& line, const TrackPoint& p) {
     const char* monthName = (monthNumber >= 0 && monthNumber <= 12) ? kMonthNames[monthNumber] : kMonthNames[0];
     const char day[] = {DateChar(date, 0), DateChar(date, 1), '-'};
     const char year[] = {'-', DateChar(date, 4), DateChar(date, 5)};
-    line.append(std::string_view(day, sizeof day));
-    line.append(monthName);
-    line.append(std::string_view(year, sizeof year));
+    line.Put(std::string_view(day, sizeof day));
+    line.Put(std::string_view(monthName, 3));
+    line.Put(std::string_view(year, sizeof year));
 }
 
 }  // namespace
@@ -101,44 +147,38 @@ void WritePotHead(TextWriter& out) {
 
 void WritePotLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p, RecordNumbers numbers,
                   LineScratch& scratch) {
-    char buffer[kPointLabelSize];
-    // The whole line in one piece, in the run's reused line buffer.
-    std::string& line = scratch.line;
-    line.assign("ORD=POI");
-    const size_t labelLength = FormatPointLabel(options.label, p, numbers, buffer, sizeof buffer);
-    line.append("/tex=");
-    line.append(std::string_view(buffer, labelLength));
-    line.append("/ide=");
-    AppendInteger(line, static_cast<long long>(numbers.read) + 1);
-    line.append("/des=(Sat=");
-    AppendInteger(line, p.SatCount);
-    line.append(" Mar=");
-    AppendInteger(line, p.DilutionValue);
-    line.append(")");
+    // The whole line in one piece.
+    char text[kPotLineRoom];
+    PotLine line{text};
+    line.Put("ORD=POI/tex=");
+    line.p += FormatPointLabel(options.label, p, numbers, line.p, kPointLabelSize);
+    line.Put("/ide=");
+    line.Integer(static_cast<long long>(numbers.read) + 1);
+    line.Put("/des=(Sat=");
+    line.Integer(p.SatCount);
+    line.Put(" Mar=");
+    line.Integer(p.DilutionValue);
+    line.Put(')');
     const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
-    AppendPosition(line, "/ido=", p.GgaPosition.latitude.nmea, signs.latitude);
-    AppendPosition(line, "/kei=", p.GgaPosition.longitude.nmea, signs.longitude);
-    line.append("/adr=1");
+    PutPosition(line, "/ido=", p.GgaPosition.latitude.nmea, signs.latitude);
+    PutPosition(line, "/kei=", p.GgaPosition.longitude.nmea, signs.longitude);
+    line.Put("/adr=1");
 
     double altitude = p.Values.altitude.value;
     if (!std::isfinite(altitude) || altitude < 0.0) altitude = 0.0;
     // The integer part, printed from the double so that no height overflows.
-    line.append("/alt=+");
-    char number[kFixedTextSize];
-    line.append(std::string_view(number, FormatFixedText(number, std::trunc(altitude), 0, 0)));
-    line.append("/col=12");
+    line.Put("/alt=+");
+    line.p += FormatFixedText(line.p, std::trunc(altitude), 0, 0);
+    line.Put("/col=12");
 
-    line.append("/pda=");
-    AppendPotDate(line, p);
+    line.Put("/pda=");
+    PutPotDate(line, p, scratch);
 
     // The UTC time as hh:mm:ss.
-    char timeText[8];
-    const size_t timeLength =
-        p.Time.timeKnown ? static_cast<size_t>(PutClockText(timeText, p.Time.second) - timeText) : 0;
-    line.append("/pti=");
-    line.append(timeText, timeLength);
-    line.append("\n");
-    out.Write(line);
+    line.Put("/pti=");
+    if (p.Time.timeKnown) line.p = PutClockText(line.p, p.Time.second);
+    line.Put('\n');
+    out.Write(std::string_view(text, static_cast<size_t>(line.p - text)));
 }
 
 }  // namespace geoplait

@@ -97,6 +97,21 @@ TEST(TextEncoding, CleanTestAtEveryPositionOfAWord) {
     }
 }
 
+// Every single byte in the middle of a run of 64: printable ASCII, DEL, a
+// tab, a CR and an LF are clean, every other control and every byte that
+// starts no character (alone, 0x80 and above) is not; controls that differ
+// from a tab or a CR by one bit are not taken for them.
+TEST(TextEncoding, CleanTestOfEveryByteInARun) {
+    for (int b = 0; b < 256; ++b) {
+        const bool clean = (b >= 0x20 && b <= 0x7F) || b == '\t' || b == '\n' || b == '\r';
+        for (size_t at : {0, 1, 15, 16, 40, 63, 64, 100}) {
+            std::string text(130, 'a');
+            text[at] = static_cast<char>(b);
+            EXPECT_EQ(IsCleanText(text), clean) << b << " at " << at;
+        }
+    }
+}
+
 // A character is a valid sequence or a byte that starts none, wherever it
 // stands in the eight-byte words the count skips ASCII by.
 TEST(TextEncoding, CharactersAreCountedAndCutAsSequencesOrStrayBytes) {

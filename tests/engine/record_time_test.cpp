@@ -104,6 +104,14 @@ TEST(FoldedDay, DaysPastTheCenturyReadAsTheirTwoDigitYear) {
     EXPECT_EQ(FoldedDay(DaysFromCivil(1999, 12, 31)), DaysFromCivil(2099, 12, 31));
     EXPECT_EQ(FoldedDay(DaysFromCivil(2100, 1, 1)), DaysFromCivil(2000, 1, 1));
     EXPECT_EQ(FoldedDay(DaysFromCivil(2024, 2, 29)), DaysFromCivil(2024, 2, 29));
+    // Every day of the century stays, and the days around it fold.
+    for (int64_t day = DaysFromCivil(1999, 12, 1); day <= DaysFromCivil(2100, 1, 31); ++day) {
+        const CivilDate civil = CivilFromDays(day);
+        const int64_t want = civil.year >= 2000 && civil.year <= 2099
+                                 ? day
+                                 : DaysFromCivil(2000 + (civil.year % 100 + 100) % 100, civil.month, civil.day);
+        ASSERT_EQ(FoldedDay(day), want) << civil.year << "-" << civil.month << "-" << civil.day;
+    }
 }
 
 TEST(SecondsWithFraction, TheDigitsAddedOneByOne) {

@@ -82,6 +82,35 @@ TEST(AppendFixedExact, EveryMagnitudeAgreesWithPrintf) {
     }
 }
 
+// FormatFixedText pads into the caller's room as printf pads; its exact path
+// takes values of 2^-12 and up by one word of the product, smaller ones by
+// two: both sides of that edge, halfway cases there, signs and zeros.
+TEST(FormatFixedText, MatchesPrintfAcrossTheOneWordEdge) {
+    std::vector<double> values = {0.0, -0.0, 0.5, -0.5, 1.5, 2.5, -2.5, 0.05, 0.005, 0.0005, 0.00025,
+                                  139.7454505, 35.6587225, 353931.405, -1394444.025, 99.95, 9.995, 999999.5};
+    for (int power = 8; power <= 16; ++power) {
+        for (int numerator : {1, 3, 5, 7, 1023, 4095}) {
+            const double v = std::ldexp(static_cast<double>(numerator), -power);
+            for (double w : {v, std::nextafter(v, 1.0), std::nextafter(v, 0.0), -v}) values.push_back(w);
+        }
+    }
+    std::mt19937_64 random(4242);
+    for (int i = 0; i < 20000; ++i) {
+        const double exponent = static_cast<double>(static_cast<int>(random() % 16) - 6);
+        const double v = static_cast<double>(random() % 100000000) * std::pow(10.0, exponent) / 1e4;
+        values.push_back(random() % 2 == 0 ? v : -v);
+    }
+    for (int precision = 0; precision <= 9; ++precision) {
+        for (int width : {0, 1, 3, 7, 12}) {
+            for (double v : values) {
+                char got[kFixedTextSize];
+                const std::string text(got, FormatFixedText(got, v, precision, width));
+                ASSERT_EQ(text, Printf(v, precision, width)) << "%" << width << "." << precision << "f of " << v;
+            }
+        }
+    }
+}
+
 TEST(AssignSixDigits, MatchesPercentZeroSixD) {
     const struct {
         long long value;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -54,6 +55,38 @@ TEST(OffsetAtUtc, FollowsEachChangeOfTheZone) {
     // A fixed clock is its difference, whatever the time.
     EXPECT_EQ(OffsetAtUtc(LocalClock(-50000), "310324", "010000"), -50000);
     EXPECT_EQ(OffsetAtLocal(LocalClock(-50000), "310324", "010000"), -50000);
+}
+
+// The span of an offset ends where the zone changes: every second of a day
+// around each change of Europe/Berlin in 2024, asked of the span of the
+// second before when it holds it, gives what the zone gives that second.
+TEST(OffsetSpanAtUtc, HoldsTheOffsetUntilTheNextChange) {
+    const LocalClock berlin = Zone("Europe/Berlin");
+    const LocalClock tokyo = Zone("Asia/Tokyo");
+    for (const int64_t change : {int64_t{1711846800}, int64_t{1729990800}}) {  // 31 March, 27 October 01:00 UTC
+        OffsetSpan span;
+        int asked = 0;
+        for (int64_t t = change - 43200; t < change + 43200; ++t) {
+            if (!span.Holds(berlin, t)) {
+                span = OffsetSpanAtUtc(berlin, t);
+                ++asked;
+            }
+            ASSERT_TRUE(span.Holds(berlin, t)) << t;
+            ASSERT_EQ(span.offset, OffsetAtUtc(berlin, t)) << t;
+        }
+        EXPECT_EQ(asked, 2) << change;
+        EXPECT_EQ(span.from, change);
+        // Another clock is never taken for this one.
+        EXPECT_FALSE(span.Holds(tokyo, change));
+        EXPECT_FALSE(span.Holds(LocalClock(10000), change));
+    }
+    // A fixed clock holds its difference for ever, and only for itself.
+    const OffsetSpan fixed = OffsetSpanAtUtc(LocalClock(-50000), 0);
+    EXPECT_EQ(fixed.offset, -50000);
+    EXPECT_TRUE(fixed.Holds(LocalClock(-50000), INT64_MIN));
+    EXPECT_TRUE(fixed.Holds(LocalClock(-50000), INT64_MAX - 1));
+    EXPECT_FALSE(fixed.Holds(LocalClock(-40000), 0));
+    EXPECT_FALSE(OffsetSpan{}.Holds(LocalClock(0), 0));
 }
 
 TEST(UtcFromLocal, AZoneTakesTheOffsetOfTheLocalTime) {

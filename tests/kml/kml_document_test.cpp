@@ -2,6 +2,8 @@
 // adjustment shared by placemarks and lines.
 #include "kml/kml_document.h"
 
+#include <limits>
+
 #include "engine/derived_values.h"
 #include "kml_fixture.h"
 
@@ -97,6 +99,33 @@ TEST_F(KmlDocumentTest, AdjustmentMovesByOffsetsShiftsDatumAndAddsAltitude) {
                   c.after.longitude + std::string(c.longitude))
             << c.offWE << " " << c.before.longitude;
         EXPECT_EQ(position.altitude, c.altitude) << c.offAltitude;
+    }
+}
+
+// Without an offset or a datum shift the texts are the "%7.6f" degrees
+// themselves wherever "%3.6f" would write them again, and rewritten where it
+// would not: both sides of eight whole digits, rounding up into the ninth,
+// zeros of both signs, NaN and infinity; the description's degrees are the
+// texts before any adjustment.
+TEST_F(KmlDocumentTest, UnadjustedDegreesAreRewrittenOnlyWhereTheDatumStepWould) {
+    const double values[] = {0.0, -0.0, 35.6587225, -139.7454505, 1e-7, -1e-7, 99999999.9999994,
+                             99999999.9999996, -99999999.9999996, 1e8, 123456789.5, 1e15, 1e300,
+                             std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    for (const double latitude : values) {
+        for (const double longitude : {139.5, -1e9}) {
+            const RecordPosition at{{0.0, latitude}, {0.0, longitude}, true};
+            std::string wantLatitude;
+            std::string wantLongitude;
+            DegreesText(at, at.latitude, wantLatitude);
+            DegreesText(at, at.longitude, wantLongitude);
+            const std::string asShown = wantLatitude;
+            TokyoToWgs84(wantLatitude, wantLongitude, false);
+            AdjustedPosition memo;
+            const AdjustedPosition& got = AdjustOnce(PositionAdjustment{}, memo, at, 1.0, {'+', '+'});
+            EXPECT_EQ(got.texts.latitude, wantLatitude) << latitude << " " << longitude;
+            EXPECT_EQ(got.texts.longitude, wantLongitude) << latitude << " " << longitude;
+            EXPECT_EQ(got.degrees.latitude, asShown) << latitude;
+        }
     }
 }
 

@@ -2,11 +2,14 @@
 // escaping.
 #include "kml/kml_format.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "engine/record_time.h"
 #include "kml_fixture.h"
 
 namespace geoplait::test {
@@ -178,6 +181,39 @@ TEST_F(KmlFormatTest, AHeldPieceComesOutAsItWouldUnheld) {
 }
 
 // Durations of up to 99 hours take the two-digit path; the others the general one.
+// Dates and instants made once a day come out as PutDateText and
+// PutClockText write them, day after day, back to an earlier day, with either
+// separator, and padded and bare numbers as printf pads them.
+TEST_F(KmlFormatTest, DatesMadeOnceADayAndInstantsAsTheirTexts) {
+    const int64_t days[] = {19538, 19538, 19539, 10957, 19538, 47481, 10956, 19539};
+    const int64_t seconds[] = {0, 86399, 43200, 1, 3599, 3600, 59, 86340};
+    std::string want;
+    const std::string got = Captured([&](KmlBuffer& out) {
+        for (size_t i = 0; i < std::size(days); ++i) {
+            char text[32];
+            const char separator = i % 2 == 0 ? '/' : '-';
+            out.Date(days[i], separator);
+            want.append(text, static_cast<size_t>(PutDateText(text, days[i], separator) - text));
+            out.Char(';');
+            want += ';';
+            const std::string_view offset = i % 3 == 0 ? "Z" : "+09:30";
+            out.When(days[i], seconds[i], offset);
+            char* end = PutDateText(text, days[i], '-');
+            *end++ = 'T';
+            end = PutClockText(end, seconds[i]);
+            want.append(text, static_cast<size_t>(end - text));
+            want.append(offset);
+            out.Char(';');
+            want += ';';
+            out.Padded("1.5", 5);
+            out.Padded("12.25", 3);
+            want += "  1.512.25;";
+            out.Char(';');
+        }
+    });
+    EXPECT_EQ(got, want);
+}
+
 TEST_F(KmlFormatTest, DurationsAroundTheirTwoDigitPath) {
     const std::pair<int32_t, const char*> cases[] = {
         {1, "00:00:01"},       {599, "00:09:59"},      {35999, "09:59:59"}, {36000, "10:00:00"},

@@ -170,6 +170,39 @@ TEST(GpxWriter, LongTextsOfAPointComeOutWholeWithCrLf) {
     }
 }
 
+// The date of a point's time is made once a day and kept by the run's line
+// writer: each point still has its own record's date, across days, back to
+// an earlier one, and around records without a date.
+TEST(GpxWriter, EachPointHasItsOwnDateWhenTheDayChanges) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"300623", "2023-06-30T12:34:56Z"}, {"300623", "2023-06-30T12:34:56Z"}, {"010723", "2023-07-01T12:34:56Z"},
+        {"", ""}, {"010723", "2023-07-01T12:34:56Z"}, {"311299", "2099-12-31T12:34:56Z"},
+        {"300623", "2023-06-30T12:34:56Z"}, {"290224", "2024-02-29T12:34:56Z"},
+    };
+    Gpx f;
+    LineOutput writer{f.Options(), {}};
+    std::string want;
+    const std::string written = f.Written([&](TextWriter& out) {
+        for (const auto& [date, time] : cases) {
+            f.ctx.point.RmcDate = date;
+            f.ctx.point.RmcTime = "123456";
+            ReadRecordValues(f.ctx.point);
+            ReadTimeTexts(f.ctx.point);
+            ReadPositionTexts(f.ctx.point);
+            WriteGpxPoint(out, writer.options, f.ctx.point, f.Numbers(), writer.scratch);
+            want += std::string(time) + ";";
+        }
+    });
+    std::string got;
+    for (size_t at = written.find("<rtept"); at != std::string::npos; at = written.find("<rtept", at + 1)) {
+        const size_t end = written.find("</rtept>", at);
+        const size_t open = written.find("<time>", at);
+        if (open < end) got += written.substr(open + 6, written.find("</time>", open) - open - 6);
+        got += ";";
+    }
+    EXPECT_EQ(got, want);
+}
+
 TEST(GpxWriter, XmlTextEscapesAndReplaces) {
     const std::pair<std::string, std::string> cases[] = {
         {"a<b>&c '\"", "a&lt;b&gt;&amp;c '\""},

@@ -102,5 +102,32 @@ TEST(PotLine, UtcTimeOfTheRecordOrNone) {
     }
 }
 
+// The date of a known day is made once a day and kept by the run's line
+// writer: each line still shows its own record's date, across days, back to
+// an earlier one, and around dates that are not known.
+TEST(PotLine, EachLineHasItsOwnDateWhenTheDayChanges) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"300623", "30-JUN-23"}, {"300623", "30-JUN-23"}, {"010723", "01-JUL-23"}, {"000000", "00-   -00"},
+        {"010723", "01-JUL-23"}, {"311299", "31-DEC-99"}, {"300623", "30-JUN-23"}, {"", "  -   -  "},
+        {"291224", "29-DEC-24"},
+    };
+    Pot f;
+    LineOutput writer{f.Options(), {}};
+    std::string want;
+    const std::string written = f.Written([&](TextWriter& out) {
+        for (const auto& [date, item] : cases) {
+            test::SetTimeTexts(f.ctx.point, date, "120000");
+            ReadPositionTexts(f.ctx.point);
+            WritePotLine(out, writer.options, f.ctx.point, f.Numbers(), writer.scratch);
+            want += std::string("/pda=") + item + "/pti=12:00:00\r\n";
+        }
+    });
+    std::string got;
+    for (size_t at = written.find("/pda="); at != std::string::npos; at = written.find("/pda=", at + 1)) {
+        got += written.substr(at, written.find('\n', at) + 1 - at);
+    }
+    EXPECT_EQ(got, want);
+}
+
 }  // namespace
 }  // namespace geoplait::test

@@ -8,7 +8,8 @@
 // no line ends, and no more records than the input could hold. The records
 // then go through the writers of the modes that make XML of this input (GPX
 // route points; KML placemarks and path), and what they wrote must be valid
-// UTF-8 and well-formed XML.
+// UTF-8 and well-formed XML. A GPX document is also read with its plain
+// points apart and by the parser alone, and the two reads must agree.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -155,6 +156,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // Every dropped tuple took a few bytes of the document.
     Require(static_cast<size_t>(kml.Dropped()) <= size, "more dropped tuples than the input holds");
+
+    // GPX points read by the plain scan are those the parser alone reads,
+    // with the same input counts and the same error.
+    if (reader == kGpx) {
+        GpxReader scanned;
+        GpxReader parsed;
+        Require(scanned.Open(MemoryFilePath()) && parsed.Open(MemoryFilePath(), GpxScan::kParserOnly), "open twice");
+        TrackPoint other;
+        for (;;) {
+            ClearTrackPoint(point);
+            ClearTrackPoint(other);
+            const bool more = scanned.Next(point);
+            Require(more == parsed.Next(other), "as many GPX points either way");
+            if (!more) break;
+            Require(scanned.BytesRead() == parsed.BytesRead(), "GPX input count");
+            for (const auto field : {&TrackPoint::GgaNS, &TrackPoint::GgaEW, &TrackPoint::GgaAltitude,
+                                     &TrackPoint::RmcSpeed, &TrackPoint::RmcCourse, &TrackPoint::GgaSatellites,
+                                     &TrackPoint::PointName}) {
+                Require(point.*field == other.*field, "GPX value");
+            }
+            Require(point.Position == other.Position && point.Time == other.Time, "GPX position and time");
+        }
+        Require(scanned.Error() == parsed.Error(), "GPX error");
+    }
 
     // The same records, read again for each pass, through the XML writers.
     Settings runSettings;

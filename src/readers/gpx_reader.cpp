@@ -131,7 +131,8 @@ void TakeTime(TrackPoint& p, std::string_view text) {
 
 }  // namespace
 
-bool GpxReader::Open(const std::string& path) {
+bool GpxReader::Open(const std::string& path, GpxScan scan) {
+    scan_ = scan;
     depth_ = 0;
     pointDepth_ = 0;
     valueDepth_ = 0;
@@ -141,69 +142,114 @@ bool GpxReader::Open(const std::string& path) {
     read_ = 0;
     given_ = 0;
     bytesRead_ = 0;
-    return xml_.Open(path, this, {&OnStart, &OnEnd, &OnText});
+    plainPointsRead_ = 0;
+    if (!xml_.Open(path, this, {&OnStart, &OnEnd, &OnText})) return false;
+    if (scan == GpxScan::kPlainPointsApart) {
+        constexpr std::string_view kPointNames[] = {"trkpt", "rtept", "wpt"};
+        xml_.EndPiecesAtStartTags(kPointNames);
+    }
+    return true;
 }
 
 void GpxReader::OnStart(void* user, const XML_Char* name, const XML_Char** attributes) {
     auto& r = *static_cast<GpxReader*>(user);
-    ++r.depth_;
-    const GpxElement element = ElementOf(LocalName(name));
-    if (element.name == GpxName::kGpx && r.depth_ == 1) r.metresPerSecond_ = SpeedInMetresPerSecond(attributes);
-    if (r.pointDepth_ == 0) {
-        if (element.name != GpxName::kPoint) return;
-        const XML_Char* lat = Attribute(attributes, "lat");
-        const XML_Char* lon = Attribute(attributes, "lon");
-        if (lat == nullptr || lon == nullptr) return;
-        PointTexts& point = r.Reading();
-        point.latitude.assign(FirstChars(TrimXmlSpace(lat), kCollectBytes));
-        point.longitude.assign(FirstChars(TrimXmlSpace(lon), kCollectBytes));
-        if (point.latitude.empty() || point.longitude.empty()) return;
-        r.pointDepth_ = r.depth_;
-        point.found.fill(false);
-        return;
+    switch (r.Begin(LocalName(name))) {
+        case Began::kRoot:
+            r.metresPerSecond_ = SpeedInMetresPerSecond(attributes);
+            break;
+        case Began::kPoint: {
+            const XML_Char* lat = Attribute(attributes, "lat");
+            const XML_Char* lon = Attribute(attributes, "lon");
+            if (lat == nullptr || lon == nullptr || !r.StartPoint(lat, lon)) break;
+            if (r.scan_ == GpxScan::kPlainPointsApart) r.ReadPlainPoints(name);
+            break;
+        }
+        case Began::kValue:
+            r.xml_.CollectText(true);
+            break;
+        case Began::kOther:
+            break;
     }
-    if (element.name != GpxName::kValue && element.name != GpxName::kExtension) return;
+}
+
+void GpxReader::OnEnd(void* user, const XML_Char*) {
+    auto& r = *static_cast<GpxReader*>(user);
+    switch (r.Finish()) {
+        case Ended::kValue:
+            r.xml_.CollectText(false);
+            break;
+        case Ended::kPoint:
+            r.points_[(r.read_ - 1) % kPointsAhead].bytesRead = r.xml_.BytesThroughEvent();
+            if (r.read_ - r.given_ >= kPointsAhead - 1) r.xml_.Pause();
+            break;
+        case Ended::kOther:
+            break;
+    }
+}
+
+void GpxReader::OnText(void* user, const XML_Char* text, int length) {
+    static_cast<GpxReader*>(user)->Take(std::string_view(text, static_cast<size_t>(length)));
+}
+
+GpxReader::Began GpxReader::Begin(std::string_view name) {
+    ++depth_;
+    const GpxElement element = ElementOf(name);
+    if (pointDepth_ == 0) {
+        if (element.name == GpxName::kGpx && depth_ == 1) return Began::kRoot;
+        return element.name == GpxName::kPoint ? Began::kPoint : Began::kOther;
+    }
+    if (element.name != GpxName::kValue && element.name != GpxName::kExtension) return Began::kOther;
     int value = -1;
-    if (r.extensionDepth_ != 0 && r.depth_ == r.extensionDepth_ + 1) {
+    if (extensionDepth_ != 0 && depth_ == extensionDepth_ + 1) {
         // The speed and course of the extension.
         if (element.value == kSpeed) value = kExtensionSpeed;
         if (element.value == kCourse) value = kExtensionCourse;
     } else if (element.name == GpxName::kExtension) {
         // <extensions><gpxtpx:TrackPointExtension> (Garmin, versions 1 and 2).
-        if (r.depth_ == r.pointDepth_ + 2) r.extensionDepth_ = r.depth_;
-        return;
-    } else if (r.depth_ == r.pointDepth_ + 1) {
+        if (depth_ == pointDepth_ + 2) extensionDepth_ = depth_;
+        return Began::kOther;
+    } else if (depth_ == pointDepth_ + 1) {
         value = element.value;
     }
-    if (value < 0) return;
-    r.value_ = value;
-    r.valueDepth_ = r.depth_;
-    r.Reading().values[static_cast<size_t>(value)].clear();
-    r.Reading().found[static_cast<size_t>(value)] = true;
-    r.xml_.CollectText(true);
+    if (value < 0) return Began::kOther;
+    value_ = value;
+    valueDepth_ = depth_;
+    Reading().values[static_cast<size_t>(value)].clear();
+    Reading().found[static_cast<size_t>(value)] = true;
+    return Began::kValue;
 }
 
-void GpxReader::OnEnd(void* user, const XML_Char*) {
-    auto& r = *static_cast<GpxReader*>(user);
-    if (r.depth_ == r.valueDepth_) {
-        r.valueDepth_ = 0;
-        r.value_ = -1;
-        r.xml_.CollectText(false);
-    } else if (r.depth_ == r.extensionDepth_) {
-        r.extensionDepth_ = 0;
-    } else if (r.depth_ == r.pointDepth_) {
-        r.pointDepth_ = 0;
-        r.Reading().bytesRead = r.xml_.BytesThroughEvent();
-        ++r.read_;
-        if (r.read_ - r.given_ >= kPointsAhead - 1) r.xml_.Pause();
+bool GpxReader::StartPoint(std::string_view latitude, std::string_view longitude) {
+    PointTexts& point = Reading();
+    point.latitude.assign(FirstChars(TrimXmlSpace(latitude), kCollectBytes));
+    point.longitude.assign(FirstChars(TrimXmlSpace(longitude), kCollectBytes));
+    if (point.latitude.empty() || point.longitude.empty()) return false;
+    pointDepth_ = depth_;
+    point.found.fill(false);
+    return true;
+}
+
+GpxReader::Ended GpxReader::Finish() {
+    Ended ended = Ended::kOther;
+    if (depth_ == valueDepth_) {
+        valueDepth_ = 0;
+        value_ = -1;
+        ended = Ended::kValue;
+    } else if (depth_ == extensionDepth_) {
+        extensionDepth_ = 0;
+    } else if (depth_ == pointDepth_) {
+        pointDepth_ = 0;
+        ++read_;
+        ended = Ended::kPoint;
     }
-    --r.depth_;
+    --depth_;
+    return ended;
 }
 
-void GpxReader::OnText(void* user, const XML_Char* text, int length) {
-    auto& r = *static_cast<GpxReader*>(user);
-    if (r.value_ < 0 || r.depth_ != r.valueDepth_) return;
-    AppendCapped(r.Reading().values[static_cast<size_t>(r.value_)], text, length, kCollectBytes);
+void GpxReader::Take(std::string_view text) {
+    if (value_ < 0 || depth_ != valueDepth_) return;
+    AppendCapped(points_[read_ % kPointsAhead].values[static_cast<size_t>(value_)], text.data(),
+                 static_cast<int>(text.size()), kCollectBytes);
 }
 
 void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {

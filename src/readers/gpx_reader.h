@@ -7,9 +7,15 @@
 #include <string>
 
 #include "engine/track_point.h"
+#include "readers/xml_plain.h"
 #include "readers/xml_stream.h"
 
 namespace geoplait {
+
+// How the points of a GPX document reach the reader: points in plain markup
+// (xml_plain.h) by the reader's own scan, the parser kept from them, the rest
+// through the parser; or every byte through the parser (to compare the two).
+enum class GpxScan : uint8_t { kPlainPointsApart, kParserOnly };
 
 // A GPX file as a source of records, read as XML in one streaming pass.
 //
@@ -25,7 +31,7 @@ namespace geoplait {
 // state between calls; a pass that reads the file again opens it again.
 class GpxReader {
 public:
-    bool Open(const std::string& path);
+    bool Open(const std::string& path, GpxScan scan = GpxScan::kPlainPointsApart);
     void Close() { xml_.Close(); }
     // The next point into `point`; false at the end of the document or where
     // it stops being well-formed.
@@ -37,6 +43,8 @@ public:
     // Bytes of the input read up to the end of the record last given, for
     // progress.
     uint64_t BytesRead() const { return bytesRead_; }
+    // Points whose content the reader's own scan read (kPlainPointsApart).
+    uint64_t PlainPointsRead() const { return plainPointsRead_; }
 
     // The values of a point the reader takes, by element name.
     enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kExtensionSpeed, kExtensionCourse, kValueCount };
@@ -55,13 +63,42 @@ private:
     // free for a point a call-back might still begin after the pause.
     static constexpr size_t kPointsAhead = 16;
 
+    // What the start or end of an element is to the reader. kRoot: the
+    // document's <gpx>; kPoint at a start: the element of a point, outside
+    // any point (StartPoint tells whether it is one).
+    enum class Began : uint8_t { kOther, kRoot, kPoint, kValue };
+    enum class Ended : uint8_t { kOther, kPoint, kValue };
+    // Where the reader stands in the elements, to go back to when plain
+    // markup turns out not to be so after all.
+    struct Place {
+        int depth;
+        int pointDepth;
+        int valueDepth;
+        int value;
+        int extensionDepth;
+    };
+
     static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
     static void OnEnd(void* user, const XML_Char* name);
     static void OnText(void* user, const XML_Char* text, int length);
+    // The reader's part of each event, whether the parser or the plain scan
+    // found it.
+    Began Begin(std::string_view name);
+    bool StartPoint(std::string_view latitude, std::string_view longitude);
+    Ended Finish();
+    void Take(std::string_view text);
+    // From the start of a point: the points in plain markup from here on,
+    // read without the parser (gpx_plain_points.cpp).
+    void ReadPlainPoints(const XML_Char* name);
+    bool ReadPlainContent(PlainTokens& tokens, PlainToken& token);
+    bool BeginPlainPoint(const PlainToken& token);
+    Place Here() const { return {depth_, pointDepth_, valueDepth_, value_, extensionDepth_}; }
+    void GoBack(const Place& place);
     PointTexts& Reading() { return points_[read_ % kPointsAhead]; }
     void Fill(PointTexts& texts, TrackPoint& point);
 
     XmlStream xml_;
+    GpxScan scan_ = GpxScan::kPlainPointsApart;
     int depth_ = 0;
     int pointDepth_ = 0;  // depth of the point being read; 0 between points
     int valueDepth_ = 0;  // depth of the value element being collected; 0 when none
@@ -72,6 +109,10 @@ private:
     uint64_t read_ = 0;   // whole points read so far
     uint64_t given_ = 0;  // points given by Next so far
     uint64_t bytesRead_ = 0;
+    uint64_t plainPointsRead_ = 0;
+    std::string latitude_;  // attribute values with their white space made blanks
+    std::string longitude_;
+    std::string text_;  // character data with its line breaks made LF
 };
 
 }  // namespace geoplait

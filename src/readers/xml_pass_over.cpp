@@ -2,6 +2,7 @@
 // block is handed on in pieces that end with the start tags the reader may
 // pass over, and the parser's byte counts, lines and columns are corrected
 // for what it was not given.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -32,27 +33,54 @@ void Advance(std::string_view text, uint64_t& line, uint64_t& column) {
 
 }  // namespace
 
+void XmlStream::EndPiecesAtStartTags(std::span<const std::string_view> names) {
+    pieceNameCount_ = std::min(names.size(), pieceNames_.size());
+    pieceName_.assign(pieceNameCount_ == 0 ? std::string_view() : names[0]);
+    for (size_t i = 0; i < pieceNameCount_; ++i) {
+        pieceNames_[i].assign(names[i]);
+        while (!pieceName_.empty() && !names[i].ends_with(pieceName_)) pieceName_.erase(0, 1);
+    }
+    if (pieceName_.empty()) pieceNameCount_ = 0;
+}
+
 size_t XmlStream::PieceEnd() const {
     const std::string_view text = block_;
     size_t at = blockPos_;
     for (;;) {
+        // The end the names share ("pt" of trkpt, rtept and wpt), then the name.
         const void* found = memmem(text.data() + at, text.size() - at, pieceName_.data(), pieceName_.size());
         if (found == nullptr) return text.size();
         at = static_cast<size_t>(static_cast<const char*>(found) - text.data());
         const size_t after = at + pieceName_.size();
         // The name of a start tag: after "<" or a prefix, before the tag goes on.
-        if (at > 0 && (text[at - 1] == '<' || text[at - 1] == ':') && after < text.size() &&
-            (IsSpace(text[after]) || text[after] == '>' || text[after] == '/')) {
-            const size_t close = text.find('>', after);
-            return close == std::string_view::npos ? text.size() : close + 1;
+        if (after < text.size() && (IsSpace(text[after]) || text[after] == '>' || text[after] == '/')) {
+            for (size_t i = 0; i < pieceNameCount_; ++i) {
+                const std::string_view name = pieceNames_[i];
+                if (after <= name.size()) continue;
+                const size_t start = after - name.size();
+                if ((text[start - 1] == '<' || text[start - 1] == ':') && text.substr(start, name.size()) == name) {
+                    const size_t close = text.find('>', after);
+                    return close == std::string_view::npos ? text.size() : close + 1;
+                }
+            }
         }
         at = after;
     }
 }
 
 bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::string_view> wanted) {
+    const TextAhead ahead = TextAfterStartTag(name);
+    if (ahead.text.empty()) return false;
+    PlainLines lines;
+    const size_t length = PlainContentLength(ahead.text, name, ahead.depthRoom, wanted, lines);
+    if (length == std::string::npos) return false;
+    PassOver(length, lines);
+    return true;
+}
+
+XmlStream::TextAhead XmlStream::TextAfterStartTag(const XML_Char* name) const {
     if (pieceName_.empty() || !repairUtf8_ || pieceRepaired_ || collecting_ || tooDeep_ || parser_ == nullptr) {
-        return false;
+        return {};
     }
     const XML_Index at = XML_GetCurrentByteIndex(parser_);
     const int count = XML_GetCurrentByteCount(parser_);
@@ -60,28 +88,29 @@ bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::strin
     // the block (its piece needed no repair): the block after it is not the
     // parser's yet. An element begun in an entity's text has the reference
     // there instead.
-    if (at < 0 || count < 3 || at + count != fed_ || static_cast<size_t>(count) > blockPos_) return false;
+    if (at < 0 || count < 3 || at + count != fed_ || static_cast<size_t>(count) > blockPos_) return {};
     const std::string_view tag = block_.substr(blockPos_ - static_cast<size_t>(count), static_cast<size_t>(count));
     const std::string_view rawName(name);
     if (tag.front() != '<' || tag.back() != '>' || tag[tag.size() - 2] == '/' || tag.size() < rawName.size() + 2 ||
         tag.substr(1, rawName.size()) != rawName ||
         (!IsSpace(tag[rawName.size() + 1]) && tag[rawName.size() + 1] != '>')) {
-        return false;
+        return {};
     }
-    const std::string_view after = block_.substr(blockPos_);
-    PlainLines lines;
-    const size_t length = PlainContentLength(after, rawName, kXmlMaxDepth - depth_, wanted, lines);
-    if (length == std::string::npos) return false;
+    return {block_.substr(blockPos_), kXmlMaxDepth - depth_};
+}
 
+void XmlStream::PassOver(size_t length, const PlainLines& lines) {
     // The parser's position after the tag, and the document's after the
     // content: what follows on that line of the parser is shifted by their
     // columns' difference.
+    const auto count = static_cast<size_t>(XML_GetCurrentByteCount(parser_));
+    const std::string_view tag = block_.substr(blockPos_ - count, count);
     uint64_t line = XML_GetCurrentLineNumber(parser_);
     uint64_t column = XML_GetCurrentColumnNumber(parser_);
     Advance(tag, line, column);
     uint64_t documentColumn = column;
     if (line == shiftLine_) documentColumn = static_cast<uint64_t>(static_cast<int64_t>(column) + columnShift_);
-    const std::string_view content = after.substr(0, length);
+    const std::string_view content = block_.substr(blockPos_, length);
     uint64_t breaks = 0;
     if (lines.carriageReturns == 0) {
         // Plain content is ASCII: after its last LF, a column is a byte.
@@ -96,7 +125,6 @@ bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::strin
     columnShift_ = static_cast<int64_t>(documentColumn) - static_cast<int64_t>(column);
     passedBytes_ += length;
     blockPos_ += length;
-    return true;
 }
 
 XmlStream::Position XmlStream::DocumentPosition() const {

@@ -8,10 +8,8 @@ namespace geoplait {
 
 namespace {
 
-// Elements open at once and attributes of one tag that plain content may
-// hold; more is left to the parser.
-constexpr int kMaxOpen = 64;
-constexpr int kMaxAttributes = 16;
+constexpr int kMaxOpen = kPlainMaxOpen;
+constexpr int kMaxAttributes = kPlainMaxAttributes;
 
 enum ByteClass : uint8_t {
     kNotPlain = 0,
@@ -85,12 +83,22 @@ bool AllPlain(std::string_view text, PlainLines& lines) {
     return plain;
 }
 
+// Whether the bytes at p are those of `name` (as many as it has, there).
+bool SameBytes(const char* p, std::string_view name) {
+    for (const char c : name) {
+        if (*p++ != c) return false;
+    }
+    return true;
+}
+
 void CountBreak(char c, PlainLines& lines) {
     if (c == '\n') ++lines.lineFeeds;
     if (c == '\r') ++lines.carriageReturns;
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
 
 // A plain content reader over one piece of text, from p to end; every step
 // is bounds-checked and false when the text is no plain content or ends
@@ -99,6 +107,7 @@ struct PlainScan {
     const char* p;
     const char* end;
     PlainLines lines;
+    const char* colon = nullptr;  // of the name taken last; nullptr when it has none
 
     void SkipSpace() {
         for (; p < end && IsSpace(*p); ++p) CountBreak(*p, lines);
@@ -109,8 +118,8 @@ struct PlainScan {
     // name, as namespaces want them).
     std::string_view TakeName() {
         const char* start = p;
+        colon = nullptr;
         if (p == end || (ClassOf(*p) & kNameStart) == 0) return {};
-        const char* colon = nullptr;
         for (++p; p < end && (ClassOf(*p) & kNameChar) != 0; ++p) {
             if (*p != ':') continue;
             if (colon != nullptr) return {};
@@ -143,13 +152,13 @@ struct PlainScan {
         return true;
     }
 
-    // The attributes and end of a start tag after its name; `empty` tells a
-    // tag closed by "/>".
-    bool TagRest(bool& empty) {
+    // The attributes and end of a start tag after its name, into
+    // `attributes` (room for kMaxAttributes) and `count`; `empty` tells a tag
+    // closed by "/>".
+    [[gnu::always_inline]] bool TagRest(bool& empty, PlainAttribute* attributes, int& count) {
         empty = false;
+        count = 0;
         if (Take('>')) return true;
-        std::array<std::string_view, kMaxAttributes> names;
-        int count = 0;
         for (;;) {
             const char* before = p;
             SkipSpace();
@@ -163,22 +172,31 @@ struct PlainScan {
             const std::string_view name = TakeName();
             if (name.empty()) return false;
             for (int k = 0; k < count; ++k) {
-                if (names[static_cast<size_t>(k)] == name) return false;
+                if (attributes[k].name == name) return false;
             }
-            names[static_cast<size_t>(count++)] = name;
             SkipSpace();
             if (!Take('=')) return false;
             SkipSpace();
             if (p == end || (*p != '"' && *p != '\'')) return false;
             const char quote = *p++;
+            const char* value = p;
             for (; p < end && *p != quote; ++p) {
-                if ((ClassOf(*p) & kDataStop) != 0 && *p != '>' && *p != '\n' && *p != '\r') return false;
-                CountBreak(*p, lines);
+                if ((ClassOf(*p) & kDataStop) == 0) continue;
+                if (*p == '\n') {
+                    ++lines.lineFeeds;
+                } else if (*p == '\r') {
+                    ++lines.carriageReturns;
+                } else if (*p != '>') {
+                    return false;
+                }
             }
+            attributes[count++] = {name, std::string_view(value, static_cast<size_t>(p - value))};
             if (!Take(quote)) return false;
         }
     }
 };
+
+namespace {
 
 std::string_view LocalPart(std::string_view name) {
     const size_t colon = name.find(':');
@@ -245,7 +263,13 @@ size_t PlainContentLength(std::string_view text, std::string_view rawName, int d
                 if (local == w) return kNot;
             }
             bool empty = false;
-            if (!scan.TagRest(empty)) return kNot;
+            if (scan.p < scan.end && *scan.p == '>') {
+                ++scan.p;  // mostly a tag without attributes
+            } else {
+                std::array<PlainAttribute, kMaxAttributes> attributes;
+                int count = 0;
+                if (!scan.TagRest(empty, attributes.data(), count)) return kNot;
+            }
             if (!empty) {
                 openName[depth] = name.data();
                 openLength[depth] = name.size();
@@ -253,6 +277,118 @@ size_t PlainContentLength(std::string_view text, std::string_view rawName, int d
             }
         }
     }
+}
+
+PlainTokens::PlainTokens(std::string_view text, int depthRoom)
+    : begin_(text.data()),
+      p_(text.data()),
+      end_(text.data() + text.size()),
+      tokenStart_(text.data()),
+      maxOpen_(depthRoom < kMaxOpen ? depthRoom : kMaxOpen) {}
+
+PlainToken::Kind PlainTokens::Next(PlainToken& token, bool withText) {
+    tokenStart_ = p_;
+    linesBefore_ = lines_;
+    token.kind = PlainToken::Kind::kNotPlain;
+    if (stopped_ || p_ == end_) return token.kind;
+    if (*p_ != '<') {
+        if (Data(token) == PlainToken::Kind::kNotPlain || withText) return token.kind;
+        // Checked and passed by: the markup after it is the token.
+        tokenStart_ = p_;
+        linesBefore_ = lines_;
+        token.kind = PlainToken::Kind::kNotPlain;
+    }
+    PlainScan scan{p_, end_, lines_};
+    const PlainToken::Kind kind = Markup(scan, token);
+    if (kind == PlainToken::Kind::kNotPlain) {
+        stopped_ = true;
+        return kind;
+    }
+    p_ = scan.p;
+    lines_ = scan.lines;
+    token.kind = kind;
+    return kind;
+}
+
+// Character data up to the next markup ("<", which must follow): no
+// reference, no "]]>". Byte by byte: the runs between the elements of a
+// point are a few bytes long.
+PlainToken::Kind PlainTokens::Data(PlainToken& token) {
+    const char* q = p_;
+    for (;; ++q) {
+        if (q == end_) {
+            stopped_ = true;
+            return PlainToken::Kind::kNotPlain;
+        }
+        const char c = *q;
+        if ((ClassOf(c) & kDataStop) == 0) continue;
+        if (c == '<') break;
+        if (c == '\n') {
+            ++lines_.lineFeeds;
+        } else if (c == '\r') {
+            ++lines_.carriageReturns;
+        } else if (c != '>' || (q - p_ >= 2 && q[-1] == ']' && q[-2] == ']')) {
+            stopped_ = true;
+            return PlainToken::Kind::kNotPlain;
+        }
+    }
+    token.text = std::string_view(p_, static_cast<size_t>(q - p_));
+    token.carriageReturn = lines_.carriageReturns != linesBefore_.carriageReturns;
+    p_ = q;
+    token.kind = PlainToken::Kind::kText;
+    return token.kind;
+}
+
+PlainToken::Kind PlainTokens::Markup(PlainScan& scan, PlainToken& token) {
+    using Kind = PlainToken::Kind;
+    ++scan.p;
+    if (scan.Take('/')) {
+        // Mostly the end tag of the element open, as it stands: "</name>".
+        if (depth_ > 0) {
+            const std::string_view open = open_[static_cast<size_t>(depth_ - 1)];
+            if (static_cast<size_t>(scan.end - scan.p) > open.size() && scan.p[open.size()] == '>' &&
+                SameBytes(scan.p, open)) {
+                scan.p += open.size() + 1;
+                token.text = open;
+                --depth_;
+                return Kind::kEnd;
+            }
+        }
+        const std::string_view name = scan.TakeName();
+        scan.SkipSpace();
+        if (name.empty() || !scan.Take('>')) return Kind::kNotPlain;
+        token.text = name;
+        if (depth_ == 0) return Kind::kOuterEnd;
+        if (open_[static_cast<size_t>(depth_ - 1)] != name) return Kind::kNotPlain;
+        --depth_;
+        return Kind::kEnd;
+    }
+    if (scan.Take('!')) {
+        // A comment ("--" only in its closing "-->") or a CDATA section.
+        if (scan.Take("--")) return scan.Through("--") && scan.Take('>') ? Kind::kComment : Kind::kNotPlain;
+        if (!scan.Take("[CDATA[")) return Kind::kNotPlain;
+        const char* start = scan.p;
+        if (!scan.Through("]]>")) return Kind::kNotPlain;
+        token.text = std::string_view(start, static_cast<size_t>(scan.p - 3 - start));
+        token.carriageReturn = scan.lines.carriageReturns != lines_.carriageReturns;
+        return Kind::kCData;
+    }
+    // A start or empty-element tag (anything else after "<" has no name).
+    const std::string_view name = scan.TakeName();
+    const char* colon = scan.colon;
+    if (name.empty() || depth_ >= maxOpen_) return Kind::kNotPlain;
+    if (scan.p < scan.end && *scan.p == '>') {
+        // Mostly a tag without attributes.
+        ++scan.p;
+        token.empty = false;
+        token.attributeCount = 0;
+    } else if (!scan.TagRest(token.empty, token.attributes.data(), token.attributeCount)) {
+        return Kind::kNotPlain;
+    }
+    token.text = name;
+    token.local = colon == nullptr ? name : name.substr(static_cast<size_t>(colon + 1 - name.data()));
+    if (!token.empty) open_[static_cast<size_t>(depth_++)] = name;
+    return Kind::kStart;
 }
 
 }  // namespace geoplait

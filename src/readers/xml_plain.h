@@ -11,7 +11,9 @@
 // what the document is.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,5 +33,75 @@ struct PlainLines {
 // std::string::npos otherwise (also when `text` ends first).
 size_t PlainContentLength(std::string_view text, std::string_view rawName, int depthRoom,
                           std::span<const std::string_view> wanted, PlainLines& lines);
+
+// Elements open at once and attributes of one tag that plain content may
+// hold; more is left to the parser.
+inline constexpr int kPlainMaxOpen = 64;
+inline constexpr int kPlainMaxAttributes = 16;
+
+struct PlainAttribute {
+    std::string_view name;
+    std::string_view value;  // as it stands between its quotes
+};
+
+struct PlainScan;
+
+// One piece of plain markup.
+struct PlainToken {
+    enum class Kind : uint8_t {
+        kText,      // character data: `text` as it stands (line breaks not yet made LF)
+        kCData,     // a CDATA section: its characters in `text`, as they stand
+        kComment,
+        kStart,     // a start tag or, when `empty`, an empty-element tag: its name in `text`
+        kEnd,       // the end tag of an element begun in the scan (its name checked)
+        kOuterEnd,  // an end tag with no element of the scan open: its name in `text`
+        kNotPlain,  // anything else, and text that ends before its markup does
+    };
+    Kind kind = Kind::kNotPlain;
+    bool empty = false;
+    bool carriageReturn = false;  // kText, kCData: the text holds a CR
+    std::string_view text;
+    std::string_view local;  // kStart: the name without its prefix
+    int attributeCount = 0;
+    std::array<PlainAttribute, kPlainMaxAttributes> attributes;
+};
+
+// Plain markup read token by token, as the parser would report it: start and
+// end tags nest within `depthRoom` levels (and kPlainMaxOpen), an end tag
+// closes the element open, no attribute stands twice in a tag. Every step is
+// bounds-checked against the end of the text; once a token is kNotPlain, the
+// scan stays there.
+class PlainTokens {
+public:
+    PlainTokens(std::string_view text, int depthRoom);
+    // The next token; without `withText`, character data is checked and
+    // passed by, and the markup after it is the token.
+    PlainToken::Kind Next(PlainToken& token, bool withText = true);
+    // The element whose start tag was read last is the one around what
+    // follows: its end tag comes as kOuterEnd.
+    void LeaveLastOpen() { --depth_; }
+    // Elements begun in the scan and open now.
+    int Depth() const { return depth_; }
+    // Bytes of the text before the token read last, and after it.
+    size_t TokenStart() const { return static_cast<size_t>(tokenStart_ - begin_); }
+    size_t Offset() const { return static_cast<size_t>(p_ - begin_); }
+    // The line breaks before the token read last.
+    const PlainLines& LinesBeforeToken() const { return linesBefore_; }
+
+private:
+    PlainToken::Kind Data(PlainToken& token);
+    PlainToken::Kind Markup(PlainScan& scan, PlainToken& token);
+
+    const char* begin_;
+    const char* p_;
+    const char* end_;
+    const char* tokenStart_;
+    int maxOpen_;
+    int depth_ = 0;
+    bool stopped_ = false;
+    PlainLines lines_;
+    PlainLines linesBefore_;
+    std::array<std::string_view, kPlainMaxOpen> open_;
+};
 
 }  // namespace geoplait

@@ -240,9 +240,11 @@ bool XmlStream::Open(const std::string& path, void* user, const Handlers& handle
     carry_.clear();
     fedFinal_ = false;
     pieceName_.clear();
+    pieceNameCount_ = 0;
     block_ = {};
     blockPos_ = 0;
     pieceRepaired_ = false;
+    heldAt_ = -1;
     passedBytes_ = 0;
     passedLines_ = 0;
     shiftLine_ = 0;
@@ -305,7 +307,14 @@ const char* XmlStream::FeedNext(XML_Status& status) {
             if (!ReadBlock(readBuffer_.data(), block_)) return "read error";
             blockPos_ = 0;
         }
-        const size_t end = PieceEnd();
+        // Markup not closed yet at the end of a piece (a comment, a CDATA
+        // section, a tag) stays with the parser, which scans it again with
+        // each piece: when it still holds the same after the next piece, the
+        // rest of the block goes at once, as without pieces.
+        const XML_Index parsed = XML_GetCurrentByteIndex(parser_);
+        const XML_Index held = parsed >= 0 && parsed < fed_ ? parsed : -1;
+        const size_t end = held >= 0 && held == heldAt_ ? block_.size() : PieceEnd();
+        heldAt_ = held;
         text = block_.substr(blockPos_, end - blockPos_);
         blockPos_ = end;
         pieceRepaired_ = repairUtf8_ && !IsUtf8Text(text);
@@ -333,11 +342,11 @@ uint64_t XmlStream::BytesRead() const {
     return at > 0 && in < bytesRead_ ? in : bytesRead_;
 }
 
-uint64_t XmlStream::BytesThroughEvent() const {
+uint64_t XmlStream::BytesThroughEvent(size_t more) const {
     const XML_Index at = XML_GetCurrentByteIndex(parser_);
     if (at < 0) return bytesRead_;
     const uint64_t end =
-        static_cast<uint64_t>(at) + static_cast<uint64_t>(XML_GetCurrentByteCount(parser_)) + passedBytes_;
+        static_cast<uint64_t>(at) + static_cast<uint64_t>(XML_GetCurrentByteCount(parser_)) + passedBytes_ + more;
     return end > 0 && end < bytesRead_ ? end : bytesRead_;
 }
 

@@ -18,11 +18,14 @@
 
 #include <expat.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "readers/xml_plain.h"
 
 namespace geoplait {
 
@@ -64,7 +67,9 @@ public:
     // whose local name is `name` (found in the bytes), so that the call-back
     // of such an element can keep its content from the parser
     // (PassOverContent). Set after Open.
-    void EndPiecesAtStartTags(std::string_view name) { pieceName_.assign(name); }
+    void EndPiecesAtStartTags(std::string_view name) { EndPiecesAtStartTags({&name, 1}); }
+    // The same with any of several names (up to four).
+    void EndPiecesAtStartTags(std::span<const std::string_view> names);
 
     // From the start-element call-back of an element that ends a piece: when
     // its content, up to its end tag, is in the block being read, is plain
@@ -76,11 +81,29 @@ public:
     // UTF-8, while text is collected, and for content that is not so.
     bool PassOverContent(const XML_Char* name, std::span<const std::string_view> wanted);
 
+    // The same in two steps, for a reader that reads plain content itself.
+    // From the start-element call-back of an element that ends a piece: the
+    // rest of the block after its start tag, which the parser has not been
+    // given, and the nesting it leaves room for; an empty text where the
+    // parser must be given it (the cases where PassOverContent is false).
+    struct TextAhead {
+        std::string_view text;
+        int depthRoom = 0;
+    };
+    TextAhead TextAfterStartTag(const XML_Char* name) const;
+    // Keeps the parser from the first `length` bytes of that text, plain
+    // content (xml_plain.h) whose elements all end within it, with its line
+    // breaks `lines`: the parser goes on after them.
+    void PassOver(size_t length, const PlainLines& lines);
+
     // Bytes of the document parsed so far, for progress.
     uint64_t BytesRead() const;
     // From a call-back: the bytes of the document up to the end of the markup
     // it was called for, as BytesRead tells after a pause there.
-    uint64_t BytesThroughEvent() const;
+    uint64_t BytesThroughEvent() const { return BytesThroughEvent(0); }
+    // The same `more` bytes further on: the end of markup in the text after
+    // a start tag (TextAfterStartTag), from its call-back.
+    uint64_t BytesThroughEvent(size_t more) const;
 
     // Empty while the document reads well; else where and what went wrong.
     const std::string& Error() const { return error_; }
@@ -134,11 +157,14 @@ private:
     bool fedFinal_ = false;        // the parser has been given the last bytes
 
     // Pieces (EndPiecesAtStartTags): the block read ahead of the parser.
-    std::string pieceName_;
+    std::string pieceName_;  // the end all piece names share, searched for
+    std::array<std::string, 4> pieceNames_;
+    size_t pieceNameCount_ = 0;
     std::string readBuffer_;
     std::string_view block_;  // in readBuffer_, not yet repaired
     size_t blockPos_ = 0;     // what the parser has been given of it
     bool pieceRepaired_ = false;  // the last piece was not UTF-8 and was given repaired
+    XML_Index heldAt_ = -1;       // where the markup the parser held after the last piece began
     // Content passed over: its bytes, its line breaks, and the shift of the
     // parser's columns on its line `shiftLine_` (0: none) after the last.
     uint64_t passedBytes_ = 0;

@@ -1,0 +1,376 @@
+// GPX points in plain markup are read by the reader's own scan: each record,
+// the input read up to it and the message, line and column of a broken
+// document are those of a read by the parser alone, whatever a point holds,
+// and markup that is not plain is left to the parser.
+#include <gtest/gtest.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "readers/gpx_reader.h"
+#include "support/record_time.h"
+#include "support/temp_dir.h"
+
+namespace geoplait {
+namespace {
+
+using test::TempDir;
+using test::WriteFileBytes;
+
+// What a read gave: each record's fields with the input read through it,
+// and the error.
+struct Read {
+    std::vector<std::string> records;
+    std::string error;
+    uint64_t plain = 0;
+};
+
+std::string Hex(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%a", value);
+    return text;
+}
+
+std::string Describe(const TrackPoint& p, uint64_t bytes) {
+    std::string d;
+    for (const std::string* f : {&p.GgaNS, &p.GgaEW, &p.RmcNS, &p.RmcEW, &p.GgaAltitude, &p.RmcSpeed,
+                                 &p.RmcCourse, &p.GgaSatellites, &p.PointName}) {
+        d += *f + "|";
+    }
+    for (const RecordPosition* position : {&p.Position, &p.GgaPosition}) {
+        d += position->known ? Hex(position->latitude.degrees) + "," + Hex(position->longitude.degrees) + "|" : "-|";
+    }
+    return d + test::UtcDateText(p) + " " + test::UtcTimeText(p) + " @" + std::to_string(bytes);
+}
+
+Read ReadAll(const std::string& path, GpxScan scan) {
+    GpxReader reader;
+    Read read;
+    EXPECT_TRUE(reader.Open(path, scan));
+    TrackPoint point;
+    while (reader.Next(point)) {
+        read.records.push_back(Describe(point, reader.BytesRead()));
+        ClearTrackPoint(point);
+    }
+    read.error = reader.Error();
+    read.plain = reader.PlainPointsRead();
+    return read;
+}
+
+// Reads the document both ways; the records and the error must agree. The
+// read with plain points apart is returned.
+Read ExpectSameRead(const std::string& path, const std::string& document) {
+    WriteFileBytes(path, document);
+    const Read parsed = ReadAll(path, GpxScan::kParserOnly);
+    const Read scanned = ReadAll(path, GpxScan::kPlainPointsApart);
+    const std::string_view shown = std::string_view(document).substr(0, 10000);
+    EXPECT_EQ(parsed.plain, 0u);
+    EXPECT_EQ(scanned.error, parsed.error) << shown;
+    EXPECT_EQ(scanned.records, parsed.records) << shown;
+    return scanned;
+}
+
+const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\"><trk><trkseg>\n";
+const std::string kTail = "</trkseg></trk></gpx>\n";
+
+std::string Point(std::string_view content, int i = 0) {
+    return "  <trkpt lat=\"35." + std::to_string(i) + "\" lon=\"-139.5\">" + std::string(content) + "</trkpt>\n";
+}
+
+// A point of the given content among plain ones before and after it.
+std::string Among(std::string_view content) {
+    return kHead + Point("<ele>1</ele>", 1) + Point(content, 2) + Point(content, 3) + Point("<name>n</name>", 4) +
+           kTail;
+}
+
+TEST(GpxPlainPoints, WhatAPointHoldsReadsAsTheParserReadsIt) {
+    TempDir dir;
+    const std::string path = dir.File("in.gpx");
+    const std::string longSpaces(1030, ' ');
+    const std::string longBreaks = [] {
+        std::string s;
+        for (int i = 0; i < 600; ++i) s += "\r\n";
+        return s;
+    }();
+    const std::string_view contents[] = {
+        "",
+        "<ele>43.1</ele><time>2023-06-30T23:20:01Z</time><speed>4.5</speed><course>39.2</course><sat>8</sat>",
+        "\n    <ele>12</ele>\n    <name>walk</name>\n  ",
+        "\r\n\t<ele>\r\n 7 \r\n</ele>\r<name>a\r\nb\rc\n\nd\t e</name>\r\n",
+        "<name>  a   b  </name>",
+        "<name><![CDATA[a<b>&c]]></name>",
+        "<name>x<![CDATA[\r\n]]>y</name><ele><![CDATA[5]]></ele>",
+        "<ele>1<!-- a comment -->2</ele><name>n<!---->m</name>",
+        "<!-- <ele>9</ele> --><ele>3</ele>",
+        "<hdop>1.5</hdop><fix>3d</fix><extensions><x:y a='1' b=\"2\"/><z>t</z></extensions>",
+        "<gpx:ele>5</gpx:ele><a:name>pre</a:name><p:time>2024-01-02T03:04:05Z</p:time>",
+        "<ele/><name/><time/>",
+        "<ele></ele><name></name>",
+        "<ele>1</ele><ele>2</ele><name>a</name><name>b</name>",
+        "<x><ele>3</ele><name>deep</name></x>",
+        "<name>a<b>inner</b>c<name>d</name>e</name>",
+        "<extensions><gpxtpx:TrackPointExtension><gpxtpx:speed>3</gpxtpx:speed>"
+        "<gpxtpx:course>90</gpxtpx:course></gpxtpx:TrackPointExtension></extensions>",
+        "<course>10</course><speed>1</speed><extensions><TrackPointExtension><speed>3</speed>"
+        "<course>90</course></TrackPointExtension></extensions>",
+        "<extensions><TrackPointExtension><TrackPointExtension><speed>3</speed></TrackPointExtension>"
+        "</TrackPointExtension></extensions>",
+        "<time>2024-05-01T10:00:00Z<a><TrackPointExtension><speed>7</speed></TrackPointExtension></a>tail</time>",
+        "<ele x:a=\"1\" b:lat='2'>6</ele><x:y lat=\"1\" lon=\"2\"/>",
+        "<name>with &gt; a reference</name>",
+        "<name>caf\xC3\xA9</name>",
+        "<?pi data?><ele>4</ele>",
+        "<ele>1.5e2</ele><speed>-0</speed><course>x</course><sat>12 </sat>",
+        "<time> 2024-05-01T10:00:00.123+09:00 </time>",
+        "<name>]]</name><ele>>2</ele>",
+        "<ele a=\"1\" b='&amp;'>3</ele>",
+        "<trkpt lat=\"1\" lon=\"2\"><ele>9</ele></trkpt>",
+    };
+    for (const std::string_view content : contents) {
+        ExpectSameRead(path, Among(content));
+    }
+    // Values beyond what the reader collects: the cut falls on the same byte.
+    for (const std::string& content :
+         {"<name>" + longSpaces + "abc</name>", "<name>" + longBreaks + "abc</name>",
+          "<ele>" + longBreaks + "</ele><name>x" + longSpaces + "y" + longBreaks + "z</name>"}) {
+        ExpectSameRead(path, Among(content));
+    }
+}
+
+TEST(GpxPlainPoints, PlainPointsAreReadByTheScanAndTheRestByTheParser) {
+    TempDir dir;
+    const std::string path = dir.File("in.gpx");
+    const struct {
+        std::string_view content;
+        uint64_t plain;  // of the four points of Among
+    } cases[] = {
+        {"<ele>2</ele>", 4},
+        {"<name><![CDATA[x]]></name><!-- c -->", 4},
+        {"<name>a &amp; b</name>", 2},  // the plain ones before and after
+        {"<name>caf\xC3\xA9</name>", 2},
+        {"<?pi?>", 2},
+        {"<a><b></a></b>", 1},  // broken: the parser stops at the first of them
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExpectSameRead(path, Among(c.content)).plain, c.plain) << c.content;
+    }
+}
+
+TEST(GpxPlainPoints, WaypointsAndRoutePointsAreReadByTheScanToo) {
+    TempDir dir;
+    const std::string path = dir.File("in.gpx");
+    const std::string point = " lat=\"35.5\" lon=\"139.5\">\n    <ele>5</ele>\n    <name>p</name>\n  ";
+    const std::string document = "<gpx version=\"1.1\">\n"
+                                 "  <wpt" + point + "</wpt>\n  <wpt" + point + "</wpt>\n"
+                                 "  <xwpt" + point + "</xwpt>\n  <gpx:wpt" + point + "</gpx:wpt>\n"
+                                 "  <rte><name>r</name>\n  <rtept" + point + "</rtept>\n  <rtept" + point +
+                                 "</rtept>\n  <rtept" + point + "</rtept></rte>\n"
+                                 "  <trk><trkseg><trkpt" + point + "</trkpt></trkseg></trk>\n</gpx>\n";
+    const Read read = ExpectSameRead(path, document);
+    EXPECT_EQ(read.records.size(), 7u);
+    EXPECT_EQ(read.plain, 7u);
+}
+
+TEST(GpxPlainPoints, APointsCoordinatesReadAsTheParserReadsThem) {
+    TempDir dir;
+    const std::string path = dir.File("in.gpx");
+    const std::string_view tags[] = {
+        "<trkpt lat=\"35.5\" lon=\"139.5\">",
+        "<trkpt lon='139.5' lat='-35.5'>",
+        "<trkpt  lat = \"35.5\"\r\n\tlon=\"139.5\" >",
+        "<trkpt lat=\"\t35.5\r\n\" lon=\" 139.5 \">",
+        "<trkpt lat=\"3\t5.5\" lon=\"13\r\n9.5\">",
+        "<trkpt lat=\"35.5\" lon=\"139\r5\">",
+        "<trkpt lat=\"35.5\" lon=\"139.5\" ele=\"2\" x:lat=\"1\">",
+        "<trkpt lat=\"35.5\">",
+        "<trkpt lon=\"139.5\">",
+        "<trkpt>",
+        "<trkpt lat=\"\" lon=\"139.5\">",
+        "<trkpt lat=\"  \" lon=\"139.5\">",
+        "<trkpt lat=\"95\" lon=\"139.5\">",
+        "<trkpt lat=\"abc\" lon=\"1e2\">",
+        "<trkpt lat=\"35.5\" lon=\"139.5\" lat=\"1\">",
+        "<trkpt lat=\"35.5\" lon=\"139&#46;5\">",
+        "<trkpt lat=\"35.5\" lon=\"139.5\"/>",
+        "<gpx:trkpt lat=\"35.5\" lon=\"139.5\">",
+    };
+    // Line breaks are one blank each to the parser: what is left of a long
+    // value within the bytes the reader keeps depends on it.
+    std::string breaks;
+    for (int i = 0; i < 600; ++i) breaks += i % 2 == 0 ? "\r\n" : "\t\n";
+    const std::string longTags[] = {
+        "<trkpt lat=\"35.5" + breaks + "x\" lon=\"139.5\">",
+        "<trkpt lat=\"35.5\" lon=\"139.5" + breaks + "1\">",
+    };
+    std::vector<std::string_view> all(std::begin(tags), std::end(tags));
+    all.insert(all.end(), std::begin(longTags), std::end(longTags));
+    for (const std::string_view tag : all) {
+        // The tag first, where the parser reads it, then after a plain point,
+        // where the scan does.
+        std::string end = "</" + std::string(tag.substr(1, tag.find_first_of(" \t\r\n>", 1) - 1)) + ">";
+        if (tag.ends_with("/>")) end.clear();
+        const std::string point = std::string(tag) + "<ele>5</ele>" + end + "\n";
+        ExpectSameRead(path, kHead + point + Point("<ele>1</ele>") + point + point + kTail);
+    }
+}
+
+TEST(GpxPlainPoints, WhatStandsBetweenPointsEndsTheScanThere) {
+    TempDir dir;
+    const std::string path = dir.File("in.gpx");
+    const std::string_view betweens[] = {
+        "",
+        "\r\n\t ",
+        "<!-- between -->",
+        "text between",
+        "<![CDATA[x]]>",
+        "</trkseg><trkseg>",
+        "<extensions/>",
+        "<wpt lat=\"1\" lon=\"2\"><name>w</name></wpt>",
+        "<rtept lat=\"1\" lon=\"2\"/>",
+        "&amp;",
+        "</trkseg></trk><trk><trkseg>",
+    };
+    for (const std::string_view between : betweens) {
+        std::string document = kHead;
+        for (int i = 0; i < 5; ++i) document += Point("<ele>1</ele>", i) + std::string(between);
+        ExpectSameRead(path, document + kTail);
+    }
+}
+
+TEST(GpxPlainPoints, ABrokenDocumentBreaksAtTheSameLineAndColumn) {
+    TempDir dir;
+    const std::string path = dir.File("in.gpx");
+    std::string plain;
+    for (int i = 0; i < 40; ++i) plain += Point("\r\n    <ele>1</ele><name>a\nb</name>\r\n  ", i);
+    const struct {
+        std::string document;
+        std::string error;
+    } cases[] = {
+        {kHead + plain + kTail, ""},
+        {kHead + plain + "<trkpt lat=\"1\" lon=\"2\"><ele>1</name></trkpt>" + kTail,
+         "line 163, column 31: mismatched tag"},
+        {kHead + plain + "<trkpt lat=\"1\" lon=\"2\"><ele>&x;</ele></trkpt>" + kTail,
+         "line 163, column 28: undefined entity"},
+        {kHead + plain + "<trkpt lat=\"1\" lon=\"2\"><ele>1</ele>", "line 163, column 35: no element found"},
+        {kHead + plain, "line 163, column 0: no element found"},
+        {kHead + plain + "</trk>", "line 163, column 2: mismatched tag"},
+        {kHead + plain + "  <trkpt lat=\"1\" lat=\"2\"/>" + kTail, "line 163, column 17: duplicate attribute"},
+        {kHead + plain + "  <trkpt lat=\"1\" lon=\"2\">\xFF</trkpt>" + kTail, ""},
+    };
+    for (const auto& c : cases) {
+        const Read read = ExpectSameRead(path, c.document);
+        EXPECT_EQ(read.error, c.error) << c.document;
+        EXPECT_GE(read.plain, 40u) << c.document;
+    }
+}
+
+TEST(GpxPlainPoints, PointsAcrossTheEndOfABlockAreReadByTheParser) {
+    TempDir dir;
+    const std::string path = dir.File("long.gpx");
+    // About 1.3 MB: points cut by the end of each block, CR LF line ends.
+    std::string document = kHead;
+    for (int i = 0; i < 6000; ++i) {
+        document += Point("\r\n    <ele>" + std::to_string(i) + "</ele>\r\n    <time>2024-05-01T10:" +
+                              std::to_string(10 + i / 60 % 50) + ":" + std::to_string(10 + i % 50) +
+                              "Z</time>\r\n    <name>" + std::string(static_cast<size_t>(i % 150), 'x') +
+                              "</name>\r\n  ",
+                          i);
+    }
+    EXPECT_GE(ExpectSameRead(path, document + kTail).plain, 5900u);
+    EXPECT_GE(ExpectSameRead(path, document + "<trkpt lat=\"1\" lon=\"2\"><q></trkpt>").plain, 5900u);
+}
+
+TEST(GpxPlainPoints, MarkupLongerThanTheBoundEndsWhereTheParserAloneEndsIt) {
+    TempDir dir;
+    const std::string path = dir.File("comment.gpx");
+    // A comment of a little more than 16 MiB with start tags of points in
+    // it, ending within the block that crosses the bound: the parser reads
+    // it whole either way. Longer, the document breaks at it either way.
+    std::string filler;
+    while (filler.size() < 4000) filler += "<trkpt lat=\"1\" lon=\"2\"> x ";
+    for (const size_t bytes : {(size_t{16} << 20) + 100000, (size_t{16} << 20) + 600000}) {
+        std::string document = kHead + Point("<ele>1</ele>") + "<!--";
+        while (document.size() < bytes) document += filler;
+        document += "-->" + Point("<ele>2</ele>") + kTail;
+        const Read read = ExpectSameRead(path, document);
+        EXPECT_EQ(read.records.size(), bytes < (size_t{33} << 19) ? 2u : 1u);
+    }
+}
+
+TEST(GpxPlainPoints, RandomDocumentsReadTheSameEitherWay) {
+    TempDir dir;
+    const std::string path = dir.File("random.gpx");
+    // Points of random content, mostly well-formed, now and then with a
+    // piece of hostile markup anywhere.
+    const std::string_view starts[] = {
+        "<trkpt lat=\"1.5\" lon=\"2\">", "<trkpt lon='-3' lat=' 4\t'>", "<trkpt lat=\"5\r\n\" lon=\"6\" a='b'>",
+        "<trkpt>", "<trkpt lat=\"7\">", "<wpt lat=\"1\" lon=\"2\">", "<p:trkpt lat=\"1\" lon=\"2\">",
+    };
+    const std::string_view ends[] = {"</trkpt>", "</trkpt>", "</trkpt>", "</trkpt >", "</wpt>", "</p:trkpt>", ""};
+    // Elements of a point, their texts and what else stands in plain content.
+    const std::string_view names[] = {"ele", "name", "time", "speed", "course", "sat", "extensions",
+                                      "gpxtpx:TrackPointExtension", "gpxtpx:speed", "gpxtpx:course", "x"};
+    const std::string_view texts[] = {
+        "12.5", "-3e1", "2024-05-01T10:00:00Z", "a b", " ", "\n", "\r\n", "\r", "\t", "<!-- c -->",
+        "<![CDATA[ <a>\r\n ]]>", "<ele/>", "<x a='1'/>", "7",
+    };
+    const std::string_view hostile[] = {
+        "&amp;", "&x;", "]]>", ">", "<?p?>", "\xC3\xA9", "\xFF", "\x01", "<", "=\"", "--", "<!--", "-->", "</",
+        "<trkpt lat=\"7\" lon=\"8\">", "</trkseg>", "<!DOCTYPE x>", "&#65;", "<a b='1' b='2'/>", "<ele>", "</ele>",
+    };
+    std::mt19937 random(20261207);
+    const auto pick = [&](auto& list) {
+        return list[std::uniform_int_distribution<size_t>(0, std::size(list) - 1)(random)];
+    };
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::uniform_int_distribution<int> count(0, 8);
+    // Well-formed content nested up to `depth` levels, with a hostile piece
+    // now and then where `clean` is false.
+    std::function<std::string(int, bool)> content = [&](int depth, bool clean) {
+        std::string c;
+        const int n = count(random) / 2;
+        for (int i = 0; i < n; ++i) {
+            if (!clean && percent(random) < 10) {
+                c += pick(hostile);
+            } else if (depth > 0 && percent(random) < 50) {
+                const std::string name(pick(names));
+                c += "<" + name + ">" + content(depth - 1, clean) + "</" + name + ">";
+            } else {
+                c += pick(texts);
+            }
+        }
+        return c;
+    };
+    uint64_t plain = 0;
+    uint64_t records = 0;
+    for (int round = 0; round < 1500; ++round) {
+        std::string document = "<gpx><trk><trkseg>";
+        const int points = count(random) * 3;
+        for (int k = 0; k < points; ++k) {
+            const bool clean = percent(random) < 70;
+            document += percent(random) < 85 || !clean ? starts[0] : pick(starts);
+            document += content(3, clean);
+            document += clean || percent(random) < 85 ? ends[0] : pick(ends);
+            document += percent(random) < 50 ? "\n  " : (percent(random) < 90 ? "" : pick(texts));
+        }
+        if (round % 3 != 0) document += "</trkseg></trk></gpx>";
+        WriteFileBytes(path, document);
+        const Read parsed = ReadAll(path, GpxScan::kParserOnly);
+        const Read scanned = ReadAll(path, GpxScan::kPlainPointsApart);
+        plain += scanned.plain;
+        records += scanned.records.size();
+        ASSERT_EQ(scanned.error, parsed.error) << document;
+        ASSERT_EQ(scanned.records, parsed.records) << document;
+    }
+    // The documents hold plain points often enough for the scan to read many,
+    // and others for the parser.
+    EXPECT_GT(plain, 3000u) << plain;
+    EXPECT_GT(records - plain, 100u) << plain << " of " << records;
+}
+
+}  // namespace
+}  // namespace geoplait

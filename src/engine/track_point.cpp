@@ -269,8 +269,8 @@ void CopyRecordTexts(const TrackPoint& from, TrackPoint& to) {
 
 void SwapRecordTexts(TrackPoint& a, TrackPoint& b) {
     // Once per record read ahead, and once per batch of a reading thread:
-    // most fields are empty on both sides (a
-    // cleared record and one its reader filled in part), and those are left.
+    // most fields are empty on both sides (a cleared record and one its
+    // reader filled in part), and those are left.
     const auto swapField = [](std::string& x, std::string& y) {
         if (!x.empty() || !y.empty()) x.swap(y);
     };

@@ -181,8 +181,9 @@ void KmlWhenCursor::OnStart(void* user, const XML_Char* name, const XML_Char**) 
     ++c.depth_;
     const std::string_view local = LocalName(name);
     if (local == "Placemark") {
+        // With the placemarks like it that follow (nothing here counts them).
         constexpr std::string_view wanted[] = {"Track"};
-        if (c.trackDepth_ == 0) c.xml_.PassOverContent(name, wanted);
+        if (c.trackDepth_ == 0) c.xml_.PassOverContent(name, wanted, true);
     } else if (local == "Track") {
         if (++c.count_ == c.target_ && c.trackDepth_ == 0) {
             c.trackDepth_ = c.depth_;
@@ -416,7 +417,9 @@ void KmlReader::OnText(void* user, const XML_Char* text, int length) {
 // A placemark without a LineString and without a track gives no
 // tuple: its names and time stamp are dropped at its end unused. When
 // nothing read before waits for that end (no tuple to take, none held, no
-// geometry or track open around it), the parser passes over its content.
+// geometry or track open around it), the parser passes over its content,
+// and over the placemarks like it that follow: each would end as it began,
+// with nothing waiting, so one placemark stands for them all.
 void KmlReader::PassOverUnusedPlacemark(const XML_Char* name) {
     if (geometryDepth_ != 0 || coordinatesDepth_ != 0 || trackDepth_ != 0 || coordDepth_ != 0 ||
         latestTrackDepth_ != 0 || pendingPos_ != pending_.size() || heldEnd_ > pendingPos_ || !spool_.Empty() ||
@@ -424,7 +427,7 @@ void KmlReader::PassOverUnusedPlacemark(const XML_Char* name) {
         return;
     }
     constexpr std::string_view wanted[] = {"LineString", "Track"};
-    xml_.PassOverContent(name, wanted);
+    xml_.PassOverContent(name, wanted, true);
 }
 
 // Character data is wanted inside a name, a when (of a time stamp, or of a

@@ -68,11 +68,12 @@ size_t XmlStream::PieceEnd() const {
     }
 }
 
-bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::string_view> wanted) {
+bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::string_view> wanted, bool siblingsToo) {
     const TextAhead ahead = TextAfterStartTag(name);
     if (ahead.text.empty()) return false;
     PlainLines lines;
-    const size_t length = PlainContentLength(ahead.text, name, ahead.depthRoom, wanted, lines);
+    const size_t length = siblingsToo ? PlainSiblingsLength(ahead.text, name, ahead.depthRoom, wanted, lines)
+                                      : PlainContentLength(ahead.text, name, ahead.depthRoom, wanted, lines);
     if (length == std::string::npos) return false;
     PassOver(length, lines);
     return true;

@@ -34,6 +34,17 @@ struct PlainLines {
 size_t PlainContentLength(std::string_view text, std::string_view rawName, int depthRoom,
                           std::span<const std::string_view> wanted, PlainLines& lines);
 
+// The same over the element's content and the siblings of the same name
+// that follow it, each after character data only and each plain with no
+// wanted element, as many as there are: the bytes up to the end tag of the
+// last, which close one element for a parser given the rest.
+size_t PlainSiblingsLength(std::string_view text, std::string_view rawName, int depthRoom,
+                           std::span<const std::string_view> wanted, PlainLines& lines);
+
+// Whether all of `text` is plain characters (printable ASCII, tab, LF, CR);
+// adds its LFs and CRs to `lines`.
+bool PlainBytes(std::string_view text, PlainLines& lines);
+
 // Elements open at once and attributes of one tag that plain content may
 // hold; more is left to the parser.
 inline constexpr int kPlainMaxOpen = 64;

@@ -79,7 +79,11 @@ public:
     // columns of what follows stay those of the document; only the elements
     // inside are not reported. True when so; false in a document not in
     // UTF-8, while text is collected, and for content that is not so.
-    bool PassOverContent(const XML_Char* name, std::span<const std::string_view> wanted);
+    // With `siblingsToo`, the elements of the same name that follow it as
+    // its siblings after character data only (PlainSiblingsLength) are
+    // passed over with it while each is so too: the parser sees its start
+    // tag and the last one's end tag, one element where there were several.
+    bool PassOverContent(const XML_Char* name, std::span<const std::string_view> wanted, bool siblingsToo = false);
 
     // The same in two steps, for a reader that reads plain content itself.
     // From the start-element call-back of an element that ends a piece: the

@@ -401,6 +401,14 @@ size_t PlainElementsLength(std::string_view text, std::string_view rawName, int 
     const char* openName[kMaxOpen];
     size_t openLength[kMaxOpen];
     int depth = 0;
+    // The element's own name, compared as it stands where a name is read:
+    // one that is no name as plain markup has them is never found.
+    PlainScan own{rawName.data(), rawName.data() + rawName.size(), {}};
+    if (own.TakeName().size() != rawName.size() || rawName.empty()) return kNot;
+    const auto isOwnName = [rawName](const char* p, const char* end) {
+        return static_cast<size_t>(end - p) > rawName.size() &&
+               std::memcmp(p, rawName.data(), rawName.size()) == 0 && (ClassOf(p[rawName.size()]) & kNameChar) == 0;
+    };
     PlainScan scan{text.data(), text.data() + text.size(), {}};
     // The content taken so far, the plain bytes of it and their line breaks.
     size_t taken = kNot;
@@ -419,9 +427,10 @@ size_t PlainElementsLength(std::string_view text, std::string_view rawName, int 
         if (scan.p < scan.end && *scan.p == '/') {
             ++scan.p;
             if (depth == 0) {
-                const std::string_view name = scan.TakeName();
-                scan.SkipSpace();
-                if (name.empty() || !scan.Take('>') || name != rawName) return taken;
+                if (!isOwnName(scan.p, scan.end)) return taken;
+                scan.p += rawName.size();
+                if (*scan.p != '>') scan.SkipSpace();
+                if (!scan.Take('>')) return taken;
                 // An element's content taken whole: its bytes plain.
                 const size_t from = taken == kNot ? 0 : taken;
                 const auto length = static_cast<size_t>(markup - text.data());
@@ -444,7 +453,8 @@ size_t PlainElementsLength(std::string_view text, std::string_view rawName, int 
                     ++scan.p;
                 }
                 ++scan.p;
-                if (scan.TakeName() != rawName) return taken;
+                if (!isOwnName(scan.p, scan.end)) return taken;
+                scan.p += rawName.size();
                 if (scan.p < scan.end && *scan.p == '>') {
                     ++scan.p;
                 } else {

@@ -287,6 +287,31 @@ TEST(XmlPlainScan, SiblingsOfTheSameNameAreTakenWhilePlain) {
     EXPECT_EQ(lines.carriageReturns, 2u);
 }
 
+TEST(XmlPlainScan, TheElementsOwnNameIsMatchedWhole) {
+    const struct {
+        std::string_view content;
+        std::string_view rawName;
+        size_t length;
+    } cases[] = {
+        {"a</kml:Placemark><kml:Placemark>b</kml:Placemark >", "kml:Placemark", 33},
+        {"a</kml:Placemark><Placemark>b</Placemark>", "kml:Placemark", 1},
+        {"a</Placemark><kml:Placemark>b</kml:Placemark>", "Placemark", 1},
+        {"a</Placemarks>", "Placemark", kNot},
+        {"a</Placemar>", "Placemark", kNot},
+        {"a</Placemark\n\r\t >", "Placemark", 1},
+        {"a</Placemark/>", "Placemark", kNot},
+        {"a</a:b:c>", "a:b:c", kNot},
+        {"a</:a>", ":a", kNot},
+        {"a</>", "", kNot},
+        {"a</P>", "P", 1},
+        {"a</P", "P", kNot},
+    };
+    for (const auto& c : cases) {
+        PlainLines lines;
+        EXPECT_EQ(PlainSiblingsLength(c.content, c.rawName, 10, kWanted, lines), c.length) << c.content;
+    }
+}
+
 // ---- Documents read with and without passing over ----
 
 struct Recorder {

@@ -410,6 +410,8 @@ size_t PlainElementsLength(std::string_view text, std::string_view rawName, int 
                std::memcmp(p, rawName.data(), rawName.size()) == 0 && (ClassOf(p[rawName.size()]) & kNameChar) == 0;
     };
     PlainScan scan{text.data(), text.data() + text.size(), {}};
+    // Room for the attributes of a tag, set once (that is 512 bytes).
+    std::array<PlainAttribute, kMaxAttributes> attributes;
     // The content taken so far, the plain bytes of it and their line breaks.
     size_t taken = kNot;
     PlainLines takenLines;
@@ -458,7 +460,6 @@ size_t PlainElementsLength(std::string_view text, std::string_view rawName, int 
                 if (scan.p < scan.end && *scan.p == '>') {
                     ++scan.p;
                 } else {
-                    std::array<PlainAttribute, kMaxAttributes> attributes;
                     int count = 0;
                     bool empty = false;
                     if (!scan.TagRest(empty, attributes.data(), count) || empty) return taken;
@@ -497,8 +498,10 @@ size_t PlainElementsLength(std::string_view text, std::string_view rawName, int 
             bool empty = false;
             if (scan.p < scan.end && *scan.p == '>') {
                 ++scan.p;  // mostly a tag without attributes
+            } else if (scan.end - scan.p >= 2 && scan.p[0] == '/' && scan.p[1] == '>') {
+                scan.p += 2;
+                empty = true;
             } else {
-                std::array<PlainAttribute, kMaxAttributes> attributes;
                 int count = 0;
                 if (!scan.TagRest(empty, attributes.data(), count)) return taken;
             }

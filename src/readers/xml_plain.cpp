@@ -221,17 +221,21 @@ size_t LaneSum(const Bytes& counts) {
 namespace {
 
 using PlainVector = signed char __attribute__((vector_size(32)));
+using PlainUnsignedVector = unsigned char __attribute__((vector_size(32)));
 
 // One vector of PlainBytes: its bytes that are not plain marked in `bad`,
-// its LFs and CRs counted in their lanes, for its lanes in `keep` (1 or 0
-// each). A byte plus one is below 0x21 (as signed bytes) for the control
-// characters, DEL and the bytes 0x80 and above; tab, LF and CR are plain.
+// its LFs and CRs counted in their lanes, for its lanes in `keep` (all bits
+// set or none). A byte plus one (wrapping) is below 0x21 as a signed byte
+// for the control characters, DEL and the bytes 0x80 and above; tab, LF and
+// CR are plain.
 [[gnu::always_inline]] inline void LookAt(const PlainVector& v, const PlainVector& keep, PlainVector& bad,
                                           PlainVector& lfs, PlainVector& crs) {
     const PlainVector isLf = v == static_cast<signed char>('\n');
     const PlainVector isCr = v == static_cast<signed char>('\r');
     const PlainVector isTab = v == static_cast<signed char>('\t');
-    const PlainVector below = (v + static_cast<signed char>(1)) < static_cast<signed char>(0x21);
+    const auto next =
+        __builtin_bit_cast(PlainVector, __builtin_bit_cast(PlainUnsignedVector, v) + static_cast<unsigned char>(1));
+    const PlainVector below = next < static_cast<signed char>(0x21);
     bad |= below & ~(isLf | isCr | isTab) & keep;
     lfs -= isLf & keep;
     crs -= isCr & keep;

@@ -414,6 +414,10 @@ size_t PlainElementsLength(std::string_view text, std::string_view rawName, int 
                std::memcmp(p, rawName.data(), rawName.size()) == 0 && (ClassOf(p[rawName.size()]) & kNameChar) == 0;
     };
     PlainScan scan{text.data(), text.data() + text.size(), {}};
+    // The lengths of the wanted names, a bit each (the longest share one):
+    // most names are of none of them and need no comparing.
+    uint64_t wantedLengths = 0;
+    for (const std::string_view w : wanted) wantedLengths |= uint64_t{1} << std::min<size_t>(w.size(), 63);
     // Room for the attributes of a tag, set once (that is 512 bytes).
     std::array<PlainAttribute, kMaxAttributes> attributes;
     // The content taken so far, the plain bytes of it and their line breaks.
@@ -496,8 +500,10 @@ size_t PlainElementsLength(std::string_view text, std::string_view rawName, int 
             std::string_view local;
             const std::string_view name = TakeNameAt(scan, local);
             if (name.empty() || depth + 1 > maxOpen) return taken;
-            for (const std::string_view w : wanted) {
-                if (local == w) return taken;
+            if ((wantedLengths >> std::min<size_t>(local.size(), 63) & 1) != 0) {
+                for (const std::string_view w : wanted) {
+                    if (local == w) return taken;
+                }
             }
             bool empty = false;
             if (scan.p < scan.end && *scan.p == '>') {

@@ -216,10 +216,6 @@ size_t LaneSum(const Bytes& counts) {
     return sum;
 }
 
-}  // namespace
-
-namespace {
-
 using PlainVector = signed char __attribute__((vector_size(32)));
 using PlainUnsignedVector = unsigned char __attribute__((vector_size(32)));
 

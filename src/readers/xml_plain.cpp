@@ -71,27 +71,26 @@ bool Holds(uint64_t word, char c) {
     return ((match - kOnes) & ~match & kHighs) != 0;
 }
 
-// Where the bytes at q that are printable ASCII other than "<", "&" and ">"
-// end, up to `end`: at a byte that is none of them (a tab or line break
-// among them). Sixteen at a time where the machine compares vectors, else
+// Where the bytes at q that are printable ASCII other than "<", "&", ">" and
+// `also` end, up to `end`: at a byte that is none of them (a tab or line
+// break among them). Sixteen at a time where the machine compares vectors, else
 // eight: each such byte of a word gets its high bit set, exactly so for the
 // lowest one (a borrow only runs upward, from a byte that is one itself),
 // and the lowest byte of a word is its first in memory.
-[[gnu::always_inline]] inline const char* PrintableRunEnd(const char* q, const char* end) {
+[[gnu::always_inline]] inline const char* PrintableRunEnd(const char* q, const char* end, char also = '<') {
 #if defined(__SSE2__)
-    while (end - q >= 16) {
+    for (; end - q >= 16; q += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
         // Signed bytes: those of 0x80 and above are below 0x20 too.
         const __m128i outside = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)),
                                              _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F)));
         const __m128i markup = _mm_or_si128(
-            _mm_cmpeq_epi8(v, _mm_set1_epi8('<')),
+            _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('<')), _mm_cmpeq_epi8(v, _mm_set1_epi8(also))),
             _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')), _mm_cmpeq_epi8(v, _mm_set1_epi8('>'))));
         const auto stops = static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(outside, markup)));
         if (stops != 0) return q + std::countr_zero(stops);
-        q += 16;
     }
-#endif
+#else
     if constexpr (std::endian::native == std::endian::little) {
         const auto match = [](uint64_t word, unsigned char c) {
             const uint64_t m = word ^ (kOnes * c);
@@ -100,15 +99,17 @@ bool Holds(uint64_t word, char c) {
         while (end - q >= 8) {
             const uint64_t word = Word(q);
             const uint64_t below = (word - kOnes * 0x20) & ~word;
-            const uint64_t stops =
-                (word | below | match(word, 0x7F) | match(word, '<') | match(word, '&') | match(word, '>')) & kHighs;
+            const uint64_t stops = (word | below | match(word, 0x7F) | match(word, '<') | match(word, '&') |
+                                    match(word, '>') | match(word, static_cast<unsigned char>(also))) &
+                                   kHighs;
             if (stops != 0) return q + std::countr_zero(stops) / 8;
             q += 8;
         }
     }
+#endif
     for (; q < end; ++q) {
         const auto c = static_cast<unsigned char>(*q);
-        if (c < 0x20 || c > 0x7E || c == '<' || c == '&' || c == '>') break;
+        if (c < 0x20 || c > 0x7E || c == '<' || c == '&' || c == '>' || c == static_cast<unsigned char>(also)) break;
     }
     return q;
 }
@@ -238,15 +239,17 @@ struct PlainScan {
             if (p == end || (*p != '"' && *p != '\'')) return false;
             const char quote = *p++;
             const char* value = p;
-            for (; p < end && *p != quote; ++p) {
-                if ((ClassOf(*p) & kDataStop) == 0) continue;
+            for (;;) {
+                p = PrintableRunEnd(p, end, quote);
+                if (p == end || *p == quote) break;
                 if (*p == '\n') {
                     ++lines.lineFeeds;
                 } else if (*p == '\r') {
                     ++lines.carriageReturns;
-                } else if (*p != '>') {
+                } else if (*p != '>' && *p != '\t') {
                     return false;
                 }
+                ++p;
             }
             attributes[count++] = {name, std::string_view(value, static_cast<size_t>(p - value))};
             if (!Take(quote)) return false;
@@ -388,8 +391,9 @@ PlainTokens::PlainTokens(std::string_view text, int depthRoom)
     const auto nameLength = static_cast<size_t>(q - name);
     const char* data = ++q;
     PlainLines lines = lines_;
+    bool spaced = false;
     for (;;) {
-        q = PrintableRunEnd(q, end_);
+        q = PrintableRunEnd(q, end_, ' ');
         if (q == end_) return false;
         const char c = *q;
         if (c == '<') break;
@@ -397,9 +401,10 @@ PlainTokens::PlainTokens(std::string_view text, int depthRoom)
             ++lines.lineFeeds;
         } else if (c == '\r') {
             ++lines.carriageReturns;
-        } else if (c != '\t') {
+        } else if (c != ' ' && c != '\t') {
             return false;
         }
+        spaced = true;
         ++q;
     }
     if (static_cast<size_t>(end_ - q) < nameLength + 3 || q[1] != '/' || q[nameLength + 2] != '>') return false;
@@ -423,6 +428,7 @@ PlainTokens::PlainTokens(std::string_view text, int depthRoom)
     token.local = colon == nullptr ? token.text : token.text.substr(static_cast<size_t>(colon + 1 - name));
     token.content = std::string_view(data, static_cast<size_t>(q - data));
     token.carriageReturn = lines.carriageReturns != lines_.carriageReturns;
+    token.spaced = spaced;
     p_ = q + nameLength + 3;
     lines_ = lines;
     return true;
@@ -443,6 +449,11 @@ PlainToken::Kind PlainTokens::Next(PlainToken& token, bool withText, bool whole)
         token.kind = PlainToken::Kind::kNotPlain;
     }
     if (whole && Element(token)) return token.kind;
+    return MarkupToken(token);
+}
+
+// Apart from Next, whose common steps need none of this.
+PlainToken::Kind PlainTokens::MarkupToken(PlainToken& token) {
     PlainScan scan{p_, end_, lines_};
     const PlainToken::Kind kind = Markup(scan, token);
     if (kind == PlainToken::Kind::kNotPlain) {

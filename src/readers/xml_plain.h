@@ -61,6 +61,7 @@ struct PlainToken {
     Kind kind = Kind::kNotPlain;
     bool empty = false;
     bool carriageReturn = false;  // kText, kCData, kElement: the text (the content) holds a CR
+    bool spaced = false;          // kElement: the content holds white space (blank, tab, CR, LF)
     std::string_view text;
     std::string_view local;    // kStart, kElement: the name without its prefix
     std::string_view content;  // kElement: its character data as it stands, maybe empty
@@ -98,6 +99,7 @@ private:
     bool SkipBlanks();
     bool Element(PlainToken& token);
     PlainToken::Kind Data(PlainToken& token);
+    [[gnu::noinline]] PlainToken::Kind MarkupToken(PlainToken& token);
     PlainToken::Kind Markup(PlainScan& scan, PlainToken& token);
 
     const char* begin_;

@@ -9,8 +9,6 @@
 // point reads the same either way. Where the markup stops being plain, or
 // anything else comes between two points, the scan ends after the last whole
 // point and the parser reads on from there: nothing is read twice or lost.
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -35,32 +33,11 @@ std::string_view ParsedText(std::string_view text, bool carriageReturn, std::str
     return scratch;
 }
 
-// Whether the text holds a byte below a blank: in plain markup, a tab or a
-// line break. Eight at a time, the last eight overlapping those before (the
-// high bit of a byte below 0x20 is set in `below`, and only where one is).
-bool HoldsBelowBlank(std::string_view text) {
-    constexpr uint64_t kOnes = 0x0101010101010101ULL;
-    const auto below = [](const char* p) {
-        uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        return ((word - kOnes * 0x20) & ~word & (kOnes * 0x80)) != 0;
-    };
-    const size_t n = text.size();
-    if (n < 8) {
-        bool found = false;
-        for (const char c : text) found |= static_cast<unsigned char>(c) < ' ';
-        return found;
-    }
-    for (size_t i = 0; i + 8 < n; i += 8) {
-        if (below(text.data() + i)) return true;
-    }
-    return below(text.data() + n - 8);
-}
-
 // An attribute value as the parser gives it: a tab, LF, CR LF or a lone CR is
 // one blank.
-std::string_view ParsedAttribute(std::string_view value, std::string& scratch) {
-    if (!HoldsBelowBlank(value)) return value;
+std::string_view ParsedAttribute(const PlainAttribute& attribute, std::string& scratch) {
+    const std::string_view value = attribute.value;
+    if (!attribute.spaced) return value;
     scratch.clear();
     for (size_t i = 0; i < value.size(); ++i) {
         const char c = value[i];
@@ -124,10 +101,10 @@ bool GpxReader::BeginPlainPoint(const PlainToken& token) {
     for (int i = 0; i < token.attributeCount; ++i) {
         const PlainAttribute& a = token.attributes[static_cast<size_t>(i)];
         if (a.name == "lat") {
-            latitude = ParsedAttribute(a.value, latitude_);
+            latitude = ParsedAttribute(a, latitude_);
             ++found;
         } else if (a.name == "lon") {
-            longitude = ParsedAttribute(a.value, longitude_);
+            longitude = ParsedAttribute(a, longitude_);
             ++found;
         }
     }

@@ -23,6 +23,7 @@
 // no <course> of its own.
 #include "readers/gpx_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "geo/coordinates.h"
@@ -259,9 +260,11 @@ GpxReader::Ended GpxReader::Finish() {
 
 void GpxReader::Take(std::string_view text) {
     if (value_ < 0 || depth_ != valueDepth_) return;
-    points_[read_ % kPointsAhead].spaced[static_cast<size_t>(value_)] = true;
-    AppendCapped(points_[read_ % kPointsAhead].values[static_cast<size_t>(value_)], text.data(),
-                 static_cast<int>(text.size()), kCollectBytes);
+    PointTexts& point = Reading();
+    point.spaced[static_cast<size_t>(value_)] = true;
+    // As AppendCapped, without a call for each piece.
+    std::string& value = point.values[static_cast<size_t>(value_)];
+    if (value.size() < kCollectBytes) value.append(text.data(), std::min(text.size(), kCollectBytes - value.size()));
 }
 
 void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {

@@ -231,7 +231,7 @@ struct PlainScan {
             const std::string_view name = TakeName();
             if (name.empty()) return false;
             for (int k = 0; k < count; ++k) {
-                if (attributes[k].name == name) return false;
+                if (attributes[k].name.size() == name.size() && SameBytes(attributes[k].name.data(), name)) return false;
             }
             SkipSpace();
             if (!Take('=')) return false;
@@ -239,6 +239,7 @@ struct PlainScan {
             if (p == end || (*p != '"' && *p != '\'')) return false;
             const char quote = *p++;
             const char* value = p;
+            bool spaced = false;
             for (;;) {
                 p = PrintableRunEnd(p, end, quote);
                 if (p == end || *p == quote) break;
@@ -249,9 +250,10 @@ struct PlainScan {
                 } else if (*p != '>' && *p != '\t') {
                     return false;
                 }
+                spaced |= *p != '>';
                 ++p;
             }
-            attributes[count++] = {name, std::string_view(value, static_cast<size_t>(p - value))};
+            attributes[count++] = {name, std::string_view(value, static_cast<size_t>(p - value)), spaced};
             if (!Take(quote)) return false;
         }
     }
@@ -354,20 +356,25 @@ PlainTokens::PlainTokens(std::string_view text, int depthRoom)
 [[gnu::always_inline]] inline bool PlainTokens::SkipBlanks() {
     const char* q = p_;
     PlainLines lines = lines_;
+    // Mostly a line feed, then the indent.
+    if (*q == '\n') {
+        ++lines.lineFeeds;
+        ++q;
+    }
     for (;;) {
         if (end_ - q >= 8) q += LeadingBlanks(Word(q));
         if (q == end_) return false;
         const char c = *q;
+        if (c == '<') break;
         if (c == '\n') {
             ++lines.lineFeeds;
         } else if (c == '\r') {
             ++lines.carriageReturns;
         } else if (c != ' ' && c != '\t') {
-            break;
+            return false;
         }
         ++q;
     }
-    if (*q != '<') return false;
     p_ = q;
     lines_ = lines;
     return true;

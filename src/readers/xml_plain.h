@@ -42,6 +42,7 @@ inline constexpr int kPlainMaxAttributes = 16;
 struct PlainAttribute {
     std::string_view name;
     std::string_view value;  // as it stands between its quotes
+    bool spaced = false;     // the value holds a tab or a line break
 };
 
 struct PlainScan;

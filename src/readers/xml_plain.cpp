@@ -352,7 +352,7 @@ PlainTokens::PlainTokens(std::string_view text, int depthRoom)
 // White space up to the next markup, passed by: mostly the line break and
 // indent between two elements, the blanks eight at a time. False, nothing
 // passed, where anything else stands before the markup or the text ends
-// first (Data then reads it).
+// first (Data then reads it). Called with a byte left to read.
 [[gnu::always_inline]] inline bool PlainTokens::SkipBlanks() {
     const char* q = p_;
     PlainLines lines = lines_;

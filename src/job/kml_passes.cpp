@@ -108,6 +108,9 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
             TakeTrackRecord(pathBuffer, c, writer, lineKind, passes.source);
         }
     };
+    // The positions are adjusted where the records are read, ahead of the
+    // sections that write them.
+    const PositionsAhead positions{writer.options.adjust, writer.options.defaultSigns, &writer.madeAhead};
     try {
         input.ForEach(ctx, [&](RunContext& c) {
             if (!both) {
@@ -124,7 +127,7 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
             RunContext pathRecord(c, c.point, pathStore);
             takePath(pathRecord);
             SwapSectionNumbers(c.point, pathPoint);
-        }, points);
+        }, points, &positions);
     } catch (const RunCancelled&) {
         if (both) ctx.store = pathStore;
         ctx.cancelRequested = true;

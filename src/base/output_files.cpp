@@ -130,6 +130,9 @@ bool IsSystemFolder(const std::string& folder) {
 // Beyond this many files, one sync of their file system is cheaper than one
 // fsync each.
 constexpr size_t kFilesSyncedOneByOne = 64;
+// The piece of a copy into an output made durable (CopyAll) that is started
+// on its way to the disk at a time.
+constexpr size_t kEarlyWritePiece = size_t{8} << 20;
 
 }  // namespace
 
@@ -487,7 +490,7 @@ bool OutputFiles::WriteAll(int fd, const char* data, size_t size) {
     return !failed_;
 }
 
-bool OutputFiles::CopyAll(int from, int to) {
+bool OutputFiles::CopyAll(int from, int to, bool writeEarly) {
     {
         std::lock_guard lock(writing_);
         if (failed_) return false;
@@ -497,12 +500,21 @@ bool OutputFiles::CopyAll(int from, int to) {
         if (budget_ == UINT64_MAX && flags >= 0 && fcntl(to, F_SETFL, flags & ~O_APPEND) == 0) {
             bool copied = true;
             bool any = false;
+            // An output made durable is copied a piece at a time, each piece
+            // started on its way to the disk as the next is copied: the sync
+            // before the rename then waits for little more than the last.
+            const size_t piece = writeEarly ? kEarlyWritePiece : size_t{1} << 30;
+            off_t pieceStart = writeEarly ? lseek(to, 0, SEEK_CUR) : -1;
             for (;;) {
-                const ssize_t n = copy_file_range(from, nullptr, to, nullptr, size_t{1} << 30, 0);
+                const ssize_t n = copy_file_range(from, nullptr, to, nullptr, piece, 0);
                 if (n < 0 && errno == EINTR) continue;
                 if (n < 0) copied = false;
                 if (n <= 0) break;
                 any = true;
+                if (pieceStart >= 0) {
+                    (void)sync_file_range(to, pieceStart, n, SYNC_FILE_RANGE_WRITE);
+                    pieceStart += n;
+                }
             }
             (void)fcntl(to, F_SETFL, flags);
             if (copied) return true;

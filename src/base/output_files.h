@@ -117,8 +117,10 @@ public:
     bool WriteAll(int fd, const char* data, size_t size);
     // Copies what `from` holds after its offset to `to`, at the end of what
     // was written there, by the kernel where it can; false, and the set
-    // fails, on any error.
-    bool CopyAll(int from, int to);
+    // fails, on any error. `writeEarly`: `to` is made durable when the run
+    // completes, and the system is asked to start writing out what is
+    // copied while the copy goes on.
+    bool CopyAll(int from, int to, bool writeEarly = false);
     // Closes a descriptor from Open; false, and the set fails, on an error.
     bool CloseFile(int fd);
 

@@ -472,7 +472,8 @@ bool TextWriter::AppendTo(TextWriter& out) {
     out.Write({});  // a mark still due goes first
     out.FlushBuffer(true);
     // The spool holds its lines as written (CR LF already): copied as they are.
-    bool ok = !failed_ && !out.failed_ && lseek(fd_, 0, SEEK_SET) == 0 && files_->CopyAll(fd_, out.fd_);
+    bool ok = !failed_ && !out.failed_ && lseek(fd_, 0, SEEK_SET) == 0 &&
+              files_->CopyAll(fd_, out.fd_, out.blockOut_.writeEarly);
     if (!ok) {
         failed_ = true;
         out.failed_ = true;

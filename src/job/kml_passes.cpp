@@ -108,6 +108,11 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
             TakeTrackRecord(pathBuffer, c, writer, lineKind, passes.source);
         }
     };
+    // The positions are adjusted where the records are read, ahead of the
+    // sections that write them, when the path writes them all: placemarks
+    // alone may write few of them.
+    const PositionsAhead positions{writer.options.adjust, writer.options.defaultSigns, &writer.madeAhead};
+    const PositionsAhead* const ahead = path ? &positions : nullptr;
     try {
         input.ForEach(ctx, [&](RunContext& c) {
             if (!both) {
@@ -124,7 +129,7 @@ void RunTrackSections(RunContext& ctx, ModeKind kind, const FamilyKmlPasses& pas
             RunContext pathRecord(c, c.point, pathStore);
             takePath(pathRecord);
             SwapSectionNumbers(c.point, pathPoint);
-        }, points);
+        }, points, ahead);
     } catch (const RunCancelled&) {
         if (both) ctx.store = pathStore;
         ctx.cancelRequested = true;

@@ -55,6 +55,7 @@ std::string_view SpeedFallback(ModeKind kind) {
 // A record read by the reading thread, with what its reader knew then.
 struct ReadRecord {
     TrackPoint point;
+    AdjustedPosition position;  // made when positions are made ahead
     uint64_t bytesRead = 0;
     bool gaveLast = false;
     bool started = false;  // set up from the state records start in (Start)
@@ -170,7 +171,8 @@ private:
 // ends. The speeds of records read without one are filled here too, as they
 // depend only on the records before.
 template <typename Reader>
-void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::string_view fallback) {
+void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::string_view fallback,
+                 const PositionsAhead* positions) {
     try {
         for (ReadBatch* batch = queue.Free(); batch != nullptr; batch = queue.Free()) {
             size_t bytes = 0;
@@ -190,6 +192,10 @@ void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::strin
                 record.bytesRead = reader.BytesRead();
                 if constexpr (requires { reader.GaveLast(); }) record.gaveLast = reader.GaveLast();
                 Arrive(speed, p, fallback);
+                if (positions != nullptr) {
+                    (void)AdjustOnce(positions->adjust, record.position, p.Position, p.Values.altitude.value,
+                                     HemisphereSign(p.RmcNS, p.RmcEW, positions->defaultSigns));
+                }
                 bytes += p.PointName.size() + p.ExtendData.size();
                 ++batch->count;
             }
@@ -226,6 +232,21 @@ struct TakenLast {
     ~TakenLast() { Settle(); }
 };
 
+// The position made ahead for the record being taken, shown to the writers
+// (PositionsAhead) while it is taken and no longer once it is, however the
+// taker leaves it: the batch it is in goes back to the reading thread.
+struct MadeAheadFor {
+    const PositionsAhead* positions;
+    MadeAheadFor(const PositionsAhead* p, const AdjustedPosition& made) : positions(p) {
+        if (positions != nullptr) *positions->current = &made;
+    }
+    ~MadeAheadFor() {
+        if (positions != nullptr) *positions->current = nullptr;
+    }
+    MadeAheadFor(const MadeAheadFor&) = delete;
+    MadeAheadFor& operator=(const MadeAheadFor&) = delete;
+};
+
 // Whether the input is read on a thread of its own while the run derives,
 // formats and writes: with two cores or more. GEOPLAIT_READ_THREAD=0 reads
 // on the run's thread, as a machine of one core does.
@@ -243,7 +264,8 @@ bool ReadsInThread() {
 // left the one before. `ahead` is the record read ahead.
 template <typename Reader>
 void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std::string_view fallback,
-                         const RecordSink& take, bool lookAhead, TrackPoint& ahead) {
+                         const RecordSink& take, bool lookAhead, TrackPoint& ahead,
+                         const PositionsAhead* positions) {
     RunValues& run = ctx.run;
     constexpr bool knowsLast = requires { reader.GaveLast(); };
     const bool readAhead = lookAhead && !knowsLast;
@@ -268,9 +290,9 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
     if (readAhead && !second) return;
 
     auto queue = std::make_unique<ReadQueue>(ctx.point);
-    ReadingThread reading{*queue, std::thread([&reader, &q = *queue, &speed, fallback] {
+    ReadingThread reading{*queue, std::thread([&reader, &q = *queue, &speed, fallback, positions] {
                               NameThisThread("geoplait-read");
-                              ReadBatches(reader, q, speed, fallback);
+                              ReadBatches(reader, q, speed, fallback, positions);
                           })};
     // From here each record is taken where the thread left it, in a section
     // of the run bound to it (no text changes places), and is refilled there
@@ -312,6 +334,7 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
             CarryRunNumbers(*last.point, point);
             last.point = &point;
             RunContext taker(ctx, point, ctx.store);
+            MadeAheadFor madeAhead{positions, record.position};
             take(taker);
         }
         last.Settle();
@@ -334,7 +357,7 @@ bool TrackInput::Open(RunContext& ctx, ModeKind kind, bool toCsvCustom) {
 
 void TrackInput::Close() { readers_.emplace<std::monostate>(); }
 
-void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead) {
+void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead, const PositionsAhead* positions) {
     RunValues& run = ctx.run;
     speed_.Reset();
     const std::string_view fallback = SpeedFallback(kind_);
@@ -346,7 +369,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
         [&](auto& reader) {
             if constexpr (!std::is_same_v<std::decay_t<decltype(reader)>, std::monostate>) {
                 if (ReadsInThread()) {
-                    ForEachReadInThread(ctx, reader, speed_, fallback, take, lookAhead, ahead_);
+                    ForEachReadInThread(ctx, reader, speed_, fallback, take, lookAhead, ahead_, positions);
                     run.LastRecord = false;
                 } else if (!lookAhead) {
                     while (!ctx.StopRequested() && reader.Next(ctx.point)) {

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "engine/run_context.h"
+#include "kml/kml_document.h"
 #include "readers/csv_reader.h"
 #include "readers/fit_reader.h"
 #include "readers/gpx_reader.h"
@@ -18,6 +19,18 @@
 #include "settings/convert_modes.h"
 
 namespace geoplait {
+
+// The positions of the records as the KML writers write them, made ahead
+// of the writers where the records are read: on the reading thread, when
+// there is one, each record's adjusted position (AdjustOnce) is made beside
+// the record in its batch, and `*current` points at it while the record is
+// taken (KmlRecordWriter::madeAhead, which WriterPosition takes when it was
+// made from the record's numbers and signs as they are then).
+struct PositionsAhead {
+    PositionAdjustment adjust;     // the writers' (a copy the reading thread reads)
+    HemisphereSigns defaultSigns;  // the same
+    const AdjustedPosition** current = nullptr;
+};
 
 // The reader of one input family at a time; monostate while none is open.
 using TrackReaders = std::variant<std::monostate, NmeaReader, CsvReader, PotReader, GpxReader, KmlReader,
@@ -45,7 +58,11 @@ public:
     // and the bytes of the input read up to each. With `lookAhead` the next
     // record is read before the current one is handed on, so that
     // RunValues::LastRecord tells the last one.
-    void ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead = false);
+    //
+    // With `positions`, the records read on a reading thread come with their
+    // adjusted positions made (PositionsAhead).
+    void ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead = false,
+                 const PositionsAhead* positions = nullptr);
 
     // The records ForEach would hand on, counted by the family's count rule
     // without deriving or counting anything else; reads the input to its end.

@@ -196,14 +196,17 @@ bool SamePosition(const RecordPosition& a, const RecordPosition& b) {
                         SameNumber(a.longitude.degrees, b.longitude.degrees));
 }
 
+// Whether `made` was made from this position, altitude and signs.
+bool MadeFrom(const AdjustedPosition& made, const RecordPosition& from, double altitude, HemisphereSigns signs) {
+    return made.valid && made.fromSigns.latitude == signs.latitude && made.fromSigns.longitude == signs.longitude &&
+           SamePosition(made.from, from) && SameNumber(made.fromAltitude, altitude);
+}
+
 }  // namespace
 
 const AdjustedPosition& AdjustOnce(const PositionAdjustment& adjust, AdjustedPosition& memo,
                                    const RecordPosition& from, double altitude, HemisphereSigns signs) {
-    if (memo.valid && memo.fromSigns.latitude == signs.latitude && memo.fromSigns.longitude == signs.longitude &&
-        SamePosition(memo.from, from) && SameNumber(memo.fromAltitude, altitude)) {
-        return memo;
-    }
+    if (MadeFrom(memo, from, altitude, signs)) return memo;
     memo.from = from;
     memo.fromAltitude = altitude;
     memo.fromSigns = signs;
@@ -217,6 +220,15 @@ const AdjustedPosition& AdjustOnce(const PositionAdjustment& adjust, AdjustedPos
     AdjustTexts(adjust, from, altitude, memo.texts, memo.signs);
     memo.valid = true;
     return memo;
+}
+
+const AdjustedPosition& WriterPosition(KmlRecordWriter& writer, const TrackPoint& p) {
+    const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns);
+    const double altitude = p.Values.altitude.value;
+    if (writer.madeAhead != nullptr && MadeFrom(*writer.madeAhead, p.Position, altitude, signs)) {
+        return *writer.madeAhead;
+    }
+    return AdjustOnce(writer.options.adjust, writer.position, p.Position, altitude, signs);
 }
 
 KmlRecordOptions KmlRecordOptionsOf(const ConvertSettings& s, const ConfigSettings& config, const RunValues& run) {

@@ -130,6 +130,9 @@ struct KmlRecordWriter {
     KmlRecordOptions options;
     PositionTexts scratch;
     AdjustedPosition position{};  // the last position written (AdjustOnce)
+    // The position of the record being written as it was made ahead of the
+    // writers (where the record was read), or null: see WriterPosition.
+    const AdjustedPosition* madeAhead = nullptr;
     // A coordinate line, made once for a record, as it reaches the file (CR LF).
     std::string line{};
 };
@@ -148,6 +151,11 @@ void AdjustPosition(const PositionAdjustment& adjust, const RecordPosition& from
 // was made from them, else made there.
 const AdjustedPosition& AdjustOnce(const PositionAdjustment& adjust, AdjustedPosition& memo,
                                    const RecordPosition& from, double altitude, HemisphereSigns signs);
+
+// The adjusted position of the record `p` as `writer` writes it: the one
+// made ahead (madeAhead) when it was made from the record's position,
+// altitude and signs, else AdjustOnce's in writer.position.
+const AdjustedPosition& WriterPosition(KmlRecordWriter& writer, const TrackPoint& p);
 
 // "  <altitudeMode>absolute</altitudeMode>" with Altitude, else clampToGround.
 void WriteAltitudeModeLine(KmlBuffer& out, const ConvertSettings& s);

@@ -204,8 +204,7 @@ void AssignCoordinateBytes(std::string& line, const PositionTexts& position, Hem
 // The position of the record as the placemark of the record may have
 // adjusted it already.
 const AdjustedPosition& AdjustedOf(const TrackPoint& p, KmlRecordWriter& writer) {
-    return AdjustOnce(writer.options.adjust, writer.position, p.Position, p.Values.altitude.value,
-                      HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns));
+    return WriterPosition(writer, p);
 }
 
 // The coordinate line of the record in writer.line, as it reaches the file.

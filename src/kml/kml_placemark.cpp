@@ -285,9 +285,7 @@ void WritePositionPlacemark(KmlBuffer& out, KmlSection& section, KmlRecordWriter
                             std::string_view nameText) {
     if (!PlacemarkSelected(section)) return;
     const TrackPoint& p = section.point;
-    const AdjustedPosition& position =
-        AdjustOnce(writer.options.adjust, writer.position, p.Position, p.Values.altitude.value,
-                   HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns));
+    const AdjustedPosition& position = WriterPosition(writer, p);
     WritePlacemarkAt(out, writer.options, p, {section.store.RecordIndex, section.store.WrittenCount}, nameText,
                      position.texts, position.signs, &position.degrees);
 }

@@ -19,9 +19,8 @@ namespace geoplait {
 namespace {
 
 // Character data as the parser gives it: CR LF and a lone CR are LF.
-std::string_view ParsedText(const PlainToken& token, std::string& scratch) {
-    const std::string_view text = token.text;
-    if (!token.carriageReturn) return text;
+std::string_view ParsedText(std::string_view text, bool carriageReturn, std::string& scratch) {
+    if (!carriageReturn) return text;
     scratch.clear();
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\r') {
@@ -36,10 +35,9 @@ std::string_view ParsedText(const PlainToken& token, std::string& scratch) {
 
 // An attribute value as the parser gives it: a tab, LF, CR LF or a lone CR is
 // one blank.
-std::string_view ParsedAttribute(std::string_view value, std::string& scratch) {
-    bool space = false;
-    for (const char c : value) space |= c == '\t' || c == '\r' || c == '\n';
-    if (!space) return value;
+std::string_view ParsedAttribute(const PlainAttribute& attribute, std::string& scratch) {
+    const std::string_view value = attribute.value;
+    if (!attribute.spaced) return value;
     scratch.clear();
     for (size_t i = 0; i < value.size(); ++i) {
         const char c = value[i];
@@ -103,10 +101,10 @@ bool GpxReader::BeginPlainPoint(const PlainToken& token) {
     for (int i = 0; i < token.attributeCount; ++i) {
         const PlainAttribute& a = token.attributes[static_cast<size_t>(i)];
         if (a.name == "lat") {
-            latitude = ParsedAttribute(a.value, latitude_);
+            latitude = ParsedAttribute(a, latitude_);
             ++found;
         } else if (a.name == "lon") {
-            longitude = ParsedAttribute(a.value, longitude_);
+            longitude = ParsedAttribute(a, longitude_);
             ++found;
         }
     }
@@ -116,10 +114,19 @@ bool GpxReader::BeginPlainPoint(const PlainToken& token) {
 bool GpxReader::ReadPlainContent(PlainTokens& tokens, PlainToken& token) {
     for (;;) {
         // Character data counts only within a value being read.
-        switch (tokens.Next(token, value_ >= 0 && depth_ == valueDepth_)) {
+        switch (tokens.Next(token, value_ >= 0 && depth_ == valueDepth_, true)) {
             case PlainToken::Kind::kText:
             case PlainToken::Kind::kCData:
-                if (value_ >= 0 && depth_ == valueDepth_) Take(ParsedText(token, text_));
+                if (value_ >= 0 && depth_ == valueDepth_) Take(ParsedText(token.text, token.carriageReturn, text_));
+                break;
+            case PlainToken::Kind::kElement:
+                // Its start, its character data (none when empty) and its end.
+                if (Begin(token.local) == Began::kValue && !token.content.empty()) {
+                    Take(ParsedText(token.content, token.carriageReturn, text_));
+                    // What the scan saw of its white space, all of it.
+                    Reading().spaced[static_cast<size_t>(value_)] = token.spaced;
+                }
+                Finish();
                 break;
             case PlainToken::Kind::kComment:
                 break;

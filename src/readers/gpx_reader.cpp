@@ -23,6 +23,7 @@
 // no <course> of its own.
 #include "readers/gpx_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "geo/coordinates.h"
@@ -123,6 +124,16 @@ const XML_Char* Attribute(const XML_Char** attributes, const char* name) {
     return nullptr;
 }
 
+// A coordinate's text without white space at either end, cut to what is
+// collected: mostly a number as it stands, seen so at its ends.
+std::string_view CollectedCoordinate(std::string_view text) {
+    if (!text.empty() && static_cast<unsigned char>(text.front()) > ' ' &&
+        static_cast<unsigned char>(text.back()) > ' ' && text.size() <= kCollectBytes) {
+        return text;
+    }
+    return FirstChars(TrimXmlSpace(text), kCollectBytes);
+}
+
 void TakeTime(TrackPoint& p, std::string_view text) {
     // Whole: a time with seven fractional digits and an offset is longer than
     // any field, and cutting it would lose its offset.
@@ -216,13 +227,14 @@ GpxReader::Began GpxReader::Begin(std::string_view name) {
     valueDepth_ = depth_;
     Reading().values[static_cast<size_t>(value)].clear();
     Reading().found[static_cast<size_t>(value)] = true;
+    Reading().spaced[static_cast<size_t>(value)] = false;
     return Began::kValue;
 }
 
 bool GpxReader::StartPoint(std::string_view latitude, std::string_view longitude) {
     PointTexts& point = Reading();
-    point.latitude.assign(FirstChars(TrimXmlSpace(latitude), kCollectBytes));
-    point.longitude.assign(FirstChars(TrimXmlSpace(longitude), kCollectBytes));
+    point.latitude.assign(CollectedCoordinate(latitude));
+    point.longitude.assign(CollectedCoordinate(longitude));
     if (point.latitude.empty() || point.longitude.empty()) return false;
     pointDepth_ = depth_;
     point.found.fill(false);
@@ -248,8 +260,11 @@ GpxReader::Ended GpxReader::Finish() {
 
 void GpxReader::Take(std::string_view text) {
     if (value_ < 0 || depth_ != valueDepth_) return;
-    AppendCapped(points_[read_ % kPointsAhead].values[static_cast<size_t>(value_)], text.data(),
-                 static_cast<int>(text.size()), kCollectBytes);
+    PointTexts& point = Reading();
+    point.spaced[static_cast<size_t>(value_)] = true;
+    // As AppendCapped, without a call for each piece.
+    std::string& value = point.values[static_cast<size_t>(value_)];
+    if (value.size() < kCollectBytes) value.append(text.data(), std::min(text.size(), kCollectBytes - value.size()));
 }
 
 void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
@@ -273,12 +288,24 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
     for (size_t v = 0; v < kValueCount; ++v) {
         if (!texts.found[v]) continue;
         std::string& value = texts.values[v];
-        TidyText(value);
+        if (texts.spaced[v]) TidyText(value);
         if (v == kTime) {
             TakeTime(p, value);
         } else if (kValues[v].number) {
-            TakeXmlNumber(value, kValues[v].maxChars, p.*kValues[v].target);
-            if (v == kExtensionSpeed || (v == kSpeed && metresPerSecond_)) KnotsFromMetresPerSecond(p.RmcSpeed);
+            std::string& out = p.*kValues[v].target;
+            if (v != kExtensionSpeed && (v != kSpeed || !metresPerSecond_)) {
+                TakeXmlNumber(value, kValues[v].maxChars, out);
+                continue;
+            }
+            // A speed in metres per second: mostly a plain decimal kept
+            // whole, whose value is read once.
+            XmlNumber number;
+            if (value.size() <= kValues[v].maxChars && ReadXmlNumber(value, number) && !number.exponent) {
+                AssignFixed(out, number.value * kKnotsPerMetrePerSecond, 3, 1);
+            } else {
+                TakeXmlNumber(value, kValues[v].maxChars, out);
+                KnotsFromMetresPerSecond(out);
+            }
         } else {
             (p.*kValues[v].target).assign(FirstChars(value, kValues[v].maxChars));
         }

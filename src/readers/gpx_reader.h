@@ -56,6 +56,9 @@ private:
         std::string longitude;
         std::array<std::string, kValueCount> values;
         std::array<bool, kValueCount> found{};
+        // Whether a value may hold white space to tidy: always so of one the
+        // parser gave.
+        std::array<bool, kValueCount> spaced{};
         uint64_t bytesRead = 0;  // the input up to the point's end
     };
     // Points read ahead of the one given: the parser is paused once per

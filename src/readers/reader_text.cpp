@@ -136,13 +136,16 @@ struct XmlNumberScan {
 };
 
 // Parses [sign] digits [. digits] [e [sign] digits] (one digit at least
-// before the exponent), gathering the digits as it goes.
+// before the exponent), gathering the digits as it goes. `kShort`: the text
+// has 19 bytes at most, so all its digits are gathered without a count.
+template <bool kShort>
 bool ScanXmlNumber(std::string_view t, XmlNumberScan& scan) {
     size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) scan.negative = t[i++] == '-';
     const auto digit = [&] { return i < t.size() && t[i] >= '0' && t[i] <= '9'; };
     const auto take = [&] {
-        if (scan.count++ < 19) scan.digits = scan.digits * 10 + static_cast<uint64_t>(t[i] - '0');
+        if (kShort || scan.count < 19) scan.digits = scan.digits * 10 + static_cast<uint64_t>(t[i] - '0');
+        ++scan.count;
         ++i;
     };
     while (digit()) take();
@@ -166,7 +169,7 @@ bool ScanXmlNumber(std::string_view t, XmlNumberScan& scan) {
 
 bool ParseXmlNumber(std::string_view text, double& value, bool& exponent) {
     XmlNumberScan scan;
-    if (!ScanXmlNumber(text, scan)) return false;
+    if (!(text.size() <= 19 ? ScanXmlNumber<true>(text, scan) : ScanXmlNumber<false>(text, scan))) return false;
     exponent = scan.exponent;
     // The common plain decimal: its digits as an integer of at most 2^53
     // divided by an exact power of ten are two exact doubles, and the one

@@ -72,6 +72,60 @@ bool Printable(uint64_t word) {
     return ((match - kOnes) & ~match & kHighs) != 0;
 }
 
+// Where the bytes at q that are printable ASCII other than "<", "&", ">" and
+// `also` end, up to `end`: at a byte that is none of them (a tab or line
+// break among them). Sixteen at a time where the machine compares vectors, else
+// eight: each such byte of a word gets its high bit set, exactly so for the
+// lowest one (a borrow only runs upward, from a byte that is one itself),
+// and the lowest byte of a word is its first in memory.
+[[gnu::always_inline]] inline const char* PrintableRunEnd(const char* q, const char* end, char also = '<') {
+#if defined(__SSE2__)
+    for (; end - q >= 16; q += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+        // Signed bytes: those of 0x80 and above are below 0x20 too.
+        const __m128i outside = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)),
+                                             _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F)));
+        const __m128i markup = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('<')), _mm_cmpeq_epi8(v, _mm_set1_epi8(also))),
+            _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')), _mm_cmpeq_epi8(v, _mm_set1_epi8('>'))));
+        const auto stops = static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(outside, markup)));
+        if (stops != 0) return q + std::countr_zero(stops);
+    }
+#else
+    if constexpr (std::endian::native == std::endian::little) {
+        const auto match = [](uint64_t word, unsigned char c) {
+            const uint64_t m = word ^ (kOnes * c);
+            return (m - kOnes) & ~m;
+        };
+        while (end - q >= 8) {
+            const uint64_t word = Word(q);
+            const uint64_t below = (word - kOnes * 0x20) & ~word;
+            const uint64_t stops = (word | below | match(word, 0x7F) | match(word, '<') | match(word, '&') |
+                                    match(word, '>') | match(word, static_cast<unsigned char>(also))) &
+                                   kHighs;
+            if (stops != 0) return q + std::countr_zero(stops) / 8;
+            q += 8;
+        }
+    }
+#endif
+    for (; q < end; ++q) {
+        const auto c = static_cast<unsigned char>(*q);
+        if (c < 0x20 || c > 0x7E || c == '<' || c == '&' || c == '>' || c == static_cast<unsigned char>(also)) break;
+    }
+    return q;
+}
+
+// The number of bytes at the start of a word that are blanks, 8 when all
+// are.
+int LeadingBlanks(uint64_t word) {
+    const uint64_t other = word ^ (kOnes * ' ');
+    if constexpr (std::endian::native == std::endian::little) {
+        return std::countr_zero(other) / 8;
+    } else {
+        return std::countl_zero(other) / 8;
+    }
+}
+
 // Whether all of text is plain characters; counts its line breaks.
 bool AllPlain(std::string_view text, PlainLines& lines) {
     bool plain = true;
@@ -178,7 +232,7 @@ struct PlainScan {
             const std::string_view name = TakeName();
             if (name.empty()) return false;
             for (int k = 0; k < count; ++k) {
-                if (attributes[k].name == name) return false;
+                if (attributes[k].name.size() == name.size() && SameBytes(attributes[k].name.data(), name)) return false;
             }
             SkipSpace();
             if (!Take('=')) return false;
@@ -186,17 +240,21 @@ struct PlainScan {
             if (p == end || (*p != '"' && *p != '\'')) return false;
             const char quote = *p++;
             const char* value = p;
-            for (; p < end && *p != quote; ++p) {
-                if ((ClassOf(*p) & kDataStop) == 0) continue;
+            bool spaced = false;
+            for (;;) {
+                p = PrintableRunEnd(p, end, quote);
+                if (p == end || *p == quote) break;
                 if (*p == '\n') {
                     ++lines.lineFeeds;
                 } else if (*p == '\r') {
                     ++lines.carriageReturns;
-                } else if (*p != '>') {
+                } else if (*p != '>' && *p != '\t') {
                     return false;
                 }
+                spaced |= *p != '>';
+                ++p;
             }
-            attributes[count++] = {name, std::string_view(value, static_cast<size_t>(p - value))};
+            attributes[count++] = {name, std::string_view(value, static_cast<size_t>(p - value)), spaced};
             if (!Take(quote)) return false;
         }
     }
@@ -539,18 +597,118 @@ PlainTokens::PlainTokens(std::string_view text, int depthRoom)
       tokenStart_(text.data()),
       maxOpen_(depthRoom < kMaxOpen ? depthRoom : kMaxOpen) {}
 
-PlainToken::Kind PlainTokens::Next(PlainToken& token, bool withText) {
+// White space up to the next markup, passed by: mostly the line break and
+// indent between two elements, the blanks eight at a time. False, nothing
+// passed, where anything else stands before the markup or the text ends
+// first (Data then reads it). Called with a byte left to read.
+[[gnu::always_inline]] inline bool PlainTokens::SkipBlanks() {
+    const char* q = p_;
+    PlainLines lines = lines_;
+    // Mostly a line feed, then the indent.
+    if (*q == '\n') {
+        ++lines.lineFeeds;
+        ++q;
+    }
+    for (;;) {
+        if (end_ - q >= 8) q += LeadingBlanks(Word(q));
+        if (q == end_) return false;
+        const char c = *q;
+        if (c == '<') break;
+        if (c == '\n') {
+            ++lines.lineFeeds;
+        } else if (c == '\r') {
+            ++lines.carriageReturns;
+        } else if (c != ' ' && c != '\t') {
+            return false;
+        }
+        ++q;
+    }
+    p_ = q;
+    lines_ = lines;
+    return true;
+}
+
+// At markup: "<name>data</name>" as one token, where the start tag has no
+// attributes, the data no reference and no ">" (nor anything else that is
+// not plain), and the end tag follows as it stands, without blanks. False,
+// nothing read, for any other markup: the token is read piece by piece.
+[[gnu::always_inline]] inline bool PlainTokens::Element(PlainToken& token) {
+    const char* q = p_ + 1;
+    if (q >= end_ || (ClassOf(*q) & kNameStart) == 0) return false;
+    const char* name = q;
+    const char* colon = nullptr;
+    for (++q; q < end_ && (ClassOf(*q) & kNameChar) != 0; ++q) {
+        if (*q != ':') continue;
+        if (colon != nullptr) return false;
+        colon = q;
+    }
+    if (q == end_ || *q != '>' || colon == q - 1 || depth_ >= maxOpen_) return false;
+    const auto nameLength = static_cast<size_t>(q - name);
+    const char* data = ++q;
+    PlainLines lines = lines_;
+    bool spaced = false;
+    for (;;) {
+        q = PrintableRunEnd(q, end_, ' ');
+        if (q == end_) return false;
+        const char c = *q;
+        if (c == '<') break;
+        if (c == '\n') {
+            ++lines.lineFeeds;
+        } else if (c == '\r') {
+            ++lines.carriageReturns;
+        } else if (c != ' ' && c != '\t') {
+            return false;
+        }
+        spaced = true;
+        ++q;
+    }
+    if (static_cast<size_t>(end_ - q) < nameLength + 3 || q[1] != '/' || q[nameLength + 2] != '>') return false;
+    if (nameLength <= 8 && end_ - q >= 10) {
+        // The name in one word: its bytes are before q, and the word at q + 2
+        // within the text.
+        const uint64_t differ = Word(name) ^ Word(q + 2);
+        const uint64_t mask = nameLength == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * nameLength)) - 1;
+        if constexpr (std::endian::native == std::endian::little) {
+            if ((differ & mask) != 0) return false;
+        } else if (!SameBytes(q + 2, std::string_view(name, nameLength))) {
+            return false;
+        }
+    } else if (!SameBytes(q + 2, std::string_view(name, nameLength))) {
+        return false;
+    }
+    token.kind = PlainToken::Kind::kElement;
+    token.empty = false;
+    token.attributeCount = 0;
+    token.text = std::string_view(name, nameLength);
+    token.local = colon == nullptr ? token.text : token.text.substr(static_cast<size_t>(colon + 1 - name));
+    token.content = std::string_view(data, static_cast<size_t>(q - data));
+    token.carriageReturn = lines.carriageReturns != lines_.carriageReturns;
+    token.spaced = spaced;
+    p_ = q + nameLength + 3;
+    lines_ = lines;
+    return true;
+}
+
+PlainToken::Kind PlainTokens::Next(PlainToken& token, bool withText, bool whole) {
     tokenStart_ = p_;
     linesBefore_ = lines_;
     token.kind = PlainToken::Kind::kNotPlain;
     if (stopped_ || p_ == end_) return token.kind;
     if (*p_ != '<') {
-        if (Data(token) == PlainToken::Kind::kNotPlain || withText) return token.kind;
+        if (withText || !SkipBlanks()) {
+            if (Data(token) == PlainToken::Kind::kNotPlain || withText) return token.kind;
+        }
         // Checked and passed by: the markup after it is the token.
         tokenStart_ = p_;
         linesBefore_ = lines_;
         token.kind = PlainToken::Kind::kNotPlain;
     }
+    if (whole && Element(token)) return token.kind;
+    return MarkupToken(token);
+}
+
+// Apart from Next, whose common steps need none of this.
+PlainToken::Kind PlainTokens::MarkupToken(PlainToken& token) {
     PlainScan scan{p_, end_, lines_};
     const PlainToken::Kind kind = Markup(scan, token);
     if (kind == PlainToken::Kind::kNotPlain) {

@@ -53,6 +53,7 @@ inline constexpr int kPlainMaxAttributes = 16;
 struct PlainAttribute {
     std::string_view name;
     std::string_view value;  // as it stands between its quotes
+    bool spaced = false;     // the value holds a tab or a line break
 };
 
 struct PlainScan;
@@ -66,13 +67,16 @@ struct PlainToken {
         kStart,     // a start tag or, when `empty`, an empty-element tag: its name in `text`
         kEnd,       // the end tag of an element begun in the scan (its name checked)
         kOuterEnd,  // an end tag with no element of the scan open: its name in `text`
+        kElement,   // a whole element "<name>data</name>" (Next with `whole`): as kStart, and its data in `content`
         kNotPlain,  // anything else, and text that ends before its markup does
     };
     Kind kind = Kind::kNotPlain;
     bool empty = false;
-    bool carriageReturn = false;  // kText, kCData: the text holds a CR
+    bool carriageReturn = false;  // kText, kCData, kElement: the text (the content) holds a CR
+    bool spaced = false;          // kElement: the content holds white space (blank, tab, CR, LF)
     std::string_view text;
-    std::string_view local;  // kStart: the name without its prefix
+    std::string_view local;    // kStart, kElement: the name without its prefix
+    std::string_view content;  // kElement: its character data as it stands, maybe empty
     int attributeCount = 0;
     std::array<PlainAttribute, kPlainMaxAttributes> attributes;
 };
@@ -86,8 +90,12 @@ class PlainTokens {
 public:
     PlainTokens(std::string_view text, int depthRoom);
     // The next token; without `withText`, character data is checked and
-    // passed by, and the markup after it is the token.
-    PlainToken::Kind Next(PlainToken& token, bool withText = true);
+    // passed by, and the markup after it is the token. With `whole`, an
+    // element of a start tag without attributes, character data without
+    // references or ">", and its end tag right after ("<ele>12.5</ele>", the
+    // most common shape of all) is one token, kElement: it is what kStart,
+    // kText (when not empty) and kEnd would be, in one step.
+    PlainToken::Kind Next(PlainToken& token, bool withText = true, bool whole = false);
     // The element whose start tag was read last is the one around what
     // follows: its end tag comes as kOuterEnd.
     void LeaveLastOpen() { --depth_; }
@@ -100,7 +108,10 @@ public:
     const PlainLines& LinesBeforeToken() const { return linesBefore_; }
 
 private:
+    bool SkipBlanks();
+    bool Element(PlainToken& token);
     PlainToken::Kind Data(PlainToken& token);
+    [[gnu::noinline]] PlainToken::Kind MarkupToken(PlainToken& token);
     PlainToken::Kind Markup(PlainScan& scan, PlainToken& token);
 
     const char* begin_;

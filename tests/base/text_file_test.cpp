@@ -368,6 +368,32 @@ TEST(OutputFiles, DevicesAreWrittenInPlaceAndOthersGetAPathToWrite) {
     EXPECT_FALSE(IsExistingRegularFile(dir.path()));
 }
 
+TEST(OutputFiles, ASpoolCopiedIntoADurableOutputInPiecesKeepsEveryByteInOrder) {
+    // Into an output made durable the copy goes in pieces, each started on
+    // its way to the disk: spools of none, one and several whole pieces and
+    // of pieces and a part, each after a head of an odd length.
+    for (const size_t size : {size_t{0}, size_t{1}, size_t{8} << 20, (size_t{16} << 20) + 12345}) {
+        TempDir dir;
+        OutputFiles files;
+        TextWriter out;
+        ASSERT_TRUE(out.Open(files, dir.File("doc.kml"), WriteMode::Create));
+        ASSERT_TRUE(files.MadeDurable(dir.File("doc.kml")));
+        TextWriter spool;
+        ASSERT_TRUE(spool.OpenSpool(files, dir.File("doc.kml")));
+        out.Write("head.\n");
+        // Every 8 bytes differ from the 8 before, so a piece out of place shows.
+        std::string body(size, ' ');
+        for (size_t i = 0; i < size; ++i) body[i] = static_cast<char>('a' + (i / 8 + i) % 26);
+        spool.Write(body);
+        ASSERT_TRUE(spool.AppendTo(out)) << size;
+        out.Write("tail\n");
+        ASSERT_TRUE(out.Close());
+        ASSERT_TRUE(files.Commit());
+        EXPECT_EQ(ReadFileBytes(dir.File("doc.kml")), "\xEF\xBB\xBFhead.\r\n" + body + "tail\r\n") << size;
+        EXPECT_EQ(Names(dir), std::vector<std::string>{"doc.kml"});
+    }
+}
+
 TEST(OutputFiles, ASpoolLeavesNoFileAndJoinsItsOutputAsWritten) {
     TempDir dir;
     OutputFiles files;

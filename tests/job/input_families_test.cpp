@@ -354,5 +354,52 @@ TEST_F(ReadingThreadTest, AStopEndsTheReadingWhereverTheThreadIs) {
     EXPECT_EQ(Read(ModeKind::Gpx, Waypoints(300), false, false).records.size(), 300u);
 }
 
+TEST_F(ReadingThreadTest, PositionsMadeAheadAreThoseOfTheRecordTakenAndOnlyWhileItIsTaken) {
+    // Around the batches, with and without the record read ahead, and with an
+    // adjustment: each record a reading thread read comes with its position
+    // as AdjustPosition makes it; the first ones, read on the run's thread,
+    // and all of a plain read come without one.
+    PositionAdjustment adjust = PositionAdjustmentOf("-000036.00", "000036.00", "1.25", false);
+    const HemisphereSigns defaults{'+', '-'};
+    for (const int n : {1, 2, 64, 65, 300}) {
+        for (const bool lookAhead : {false, true}) {
+            for (const bool oneThread : {false, true}) {
+                SCOPED_TRACE(std::to_string(n) + (lookAhead ? " ahead" : "") + (oneThread ? " one thread" : ""));
+                if (oneThread) setenv("GEOPLAIT_READ_THREAD", "0", 1);
+                const AdjustedPosition* current = nullptr;
+                const PositionsAhead positions{adjust, defaults, &current};
+                ctx.run = RunValues{};
+                ClearTrackPoint(ctx.point);
+                ASSERT_TRUE(Open(ModeKind::Gpx, Waypoints(n)));
+                int made = 0;
+                int taken = 0;
+                input.ForEach(
+                    ctx,
+                    [&](RunContext& c) {
+                        ++taken;
+                        if (current != nullptr) {
+                            ++made;
+                            PositionTexts want;
+                            HemisphereSigns signs = HemisphereSign(c.point.RmcNS, c.point.RmcEW, defaults);
+                            AdjustPosition(adjust, c.point.Position, c.point.Values.altitude.value, want, signs);
+                            EXPECT_EQ(current->texts.latitude, want.latitude) << taken;
+                            EXPECT_EQ(current->texts.longitude, want.longitude) << taken;
+                            EXPECT_EQ(current->texts.altitude, want.altitude) << taken;
+                            EXPECT_EQ(current->signs.latitude, signs.latitude) << taken;
+                            EXPECT_TRUE(current->from == c.point.Position) << taken;
+                        }
+                        ClearTrackPoint(c.point);
+                    },
+                    lookAhead, &positions);
+                unsetenv("GEOPLAIT_READ_THREAD");
+                EXPECT_EQ(taken, n);
+                EXPECT_EQ(current, nullptr) << "not once the reading ends";
+                const int onRunThread = n == 1 ? n : (lookAhead ? 2 : 1);
+                EXPECT_EQ(made, oneThread ? 0 : n - onRunThread);
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace geoplait

@@ -182,5 +182,48 @@ TEST_F(KmlDocumentTest, APositionIsAdjustedOnceAndKnownAgainOnlyByAllItWasMadeFr
     EXPECT_EQ(zero.latitude + " " + zero.longitude + " " + zero.altitude, "-0.000000 0.000000 0.00");
 }
 
+TEST_F(KmlDocumentTest, AWriterTakesAPositionMadeAheadOnlyWhenMadeFromTheRecordAsItIs) {
+    KmlRecordWriter writer{KmlRecordOptionsOf(s(), settings.config, ctx.run), {}};
+    TrackPoint p;
+    p.Position = At(35.0, 139.0);
+    p.Values.altitude.value = 12.5;
+    p.RmcNS = "N";
+    p.RmcEW = "E";
+    const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, writer.options.defaultSigns);
+    PositionTexts want;
+    HemisphereSigns wantSigns = signs;
+    AdjustPosition(writer.options.adjust, p.Position, p.Values.altitude.value, want, wantSigns);
+    // Made from the record's numbers and signs, with texts of its own to tell it by.
+    AdjustedPosition ahead;
+    (void)AdjustOnce(writer.options.adjust, ahead, p.Position, p.Values.altitude.value, signs);
+    ahead.texts.latitude = "made ahead";
+    EXPECT_EQ(&WriterPosition(writer, p), &writer.position) << "none made ahead";
+    writer.madeAhead = &ahead;
+    EXPECT_EQ(&WriterPosition(writer, p), &ahead);
+    // Made from anything else, or not made: the writer's own.
+    struct Change {
+        const char* what;
+        void (*apply)(AdjustedPosition&);
+    };
+    const Change changes[] = {
+        {"not made", [](AdjustedPosition& a) { a.valid = false; }},
+        {"altitude", [](AdjustedPosition& a) { a.fromAltitude = 12.25; }},
+        {"latitude", [](AdjustedPosition& a) { a.from.latitude.degrees = 35.5; }},
+        {"longitude", [](AdjustedPosition& a) { a.from.longitude.degrees = -139.0; }},
+        {"known", [](AdjustedPosition& a) { a.from.known = false; }},
+        {"sign", [](AdjustedPosition& a) { a.fromSigns.latitude = '-'; }},
+    };
+    for (const Change& change : changes) {
+        AdjustedPosition other = ahead;
+        change.apply(other);
+        writer.madeAhead = &other;
+        const AdjustedPosition& got = WriterPosition(writer, p);
+        EXPECT_EQ(&got, &writer.position) << change.what;
+        EXPECT_EQ(got.texts.latitude, want.latitude) << change.what;
+        EXPECT_EQ(got.texts.longitude, want.longitude) << change.what;
+        EXPECT_EQ(got.texts.altitude, want.altitude) << change.what;
+    }
+}
+
 }  // namespace
 }  // namespace geoplait::test

@@ -4,6 +4,7 @@
 // and markup that is not plain is left to the parser.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cinttypes>
 #include <cstdio>
 #include <functional>
@@ -11,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "geo/number_format.h"
 #include "readers/gpx_reader.h"
+#include "readers/reader_text.h"
 #include "support/record_time.h"
 #include "support/temp_dir.h"
 
@@ -129,6 +132,13 @@ TEST(GpxPlainPoints, WhatAPointHoldsReadsAsTheParserReadsIt) {
         "<name>]]</name><ele>>2</ele>",
         "<ele a=\"1\" b='&amp;'>3</ele>",
         "<trkpt lat=\"1\" lon=\"2\"><ele>9</ele></trkpt>",
+        "<ele>\t5 </ele><name>a  b</name><sat> 7</sat><time>\n2024-05-01T10:00:00Z</time>",
+        "<ele>5</ele ><name >n</name><sat>3</sat  >",
+        "<geoidheight>39.4</geoidheight><gpx:TrackPointExtension>x</gpx:TrackPointExtension><hdop>1</hdop>",
+        "\r\n        <ele>1</ele>\r\n        <time>2024-05-01T10:00:00Z</time>\r\n      ",
+        "<ele>1</ele><name>x</nam>",
+        "<ele>2<name>n</name></ele><name>m<x>y</x></name>",
+        "<a:b:c>1</a:b:c>",
     };
     for (const std::string_view content : contents) {
         ExpectSameRead(path, Among(content));
@@ -138,6 +148,63 @@ TEST(GpxPlainPoints, WhatAPointHoldsReadsAsTheParserReadsIt) {
          {"<name>" + longSpaces + "abc</name>", "<name>" + longBreaks + "abc</name>",
           "<ele>" + longBreaks + "</ele><name>x" + longSpaces + "y" + longBreaks + "z</name>"}) {
         ExpectSameRead(path, Among(content));
+    }
+}
+
+TEST(GpxPlainPoints, ASpeedInMetresPerSecondIsReadOnceAsBefore) {
+    TempDir dir;
+    const std::string path = dir.File("in.gpx");
+    // A speed as knots, as the record took it before: the text cut to 14
+    // characters, then read again and converted.
+    const auto knots = [](std::string text) {
+        TidyText(text);
+        std::string speed;
+        TakeXmlNumber(text, 14, speed);
+        double value = 0.0;
+        if (ReadXmlNumber(speed, value)) AssignFixed(speed, value * 3600.0 / 1852.0, 3, 1);
+        return speed;
+    };
+    const std::string_view speeds[] = {
+        "2", "4.064111", "1.5e1", "-0", "abc", " 3 ", "12345678901234.5678", "1234567890123.4", "0.0000000000001",
+        "99999999999999", "", "1e400", "7.", ".5", "+2.5",
+    };
+    for (const std::string_view head : {"<gpx version=\"1.0\">", "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\">"}) {
+        std::string document = std::string(head) + "<trk><trkseg>\n";
+        for (const std::string_view speed : speeds) {
+            document += "  <trkpt lat=\"1\" lon=\"2\"><speed>" + std::string(speed) + "</speed></trkpt>\n";
+            document += "  <trkpt lat=\"1\" lon=\"2\"><extensions><gpxtpx:TrackPointExtension><gpxtpx:speed>" +
+                        std::string(speed) + "</gpxtpx:speed></gpxtpx:TrackPointExtension></extensions></trkpt>\n";
+        }
+        document += "</trkseg></trk></gpx>\n";
+        ExpectSameRead(path, document);
+        GpxReader reader;
+        ASSERT_TRUE(reader.Open(path));
+        TrackPoint point;
+        for (const std::string_view speed : speeds) {
+            for (int twice = 0; twice < 2; ++twice) {
+                ASSERT_TRUE(reader.Next(point));
+                EXPECT_EQ(point.RmcSpeed, knots(std::string(speed))) << speed;
+                ClearTrackPoint(point);
+            }
+        }
+        EXPECT_FALSE(reader.Next(point));
+    }
+}
+
+TEST(GpxPlainPoints, NumbersReadTheSameWhateverTheirLength) {
+    // Texts of 19 bytes and less gather their digits without counting them.
+    const std::string_view texts[] = {
+        "1234567890123456789",  "12345678901234567890", "123456789012345678.9", "1.234567890123456789",
+        "-123456789012345678",  "-1234567890123456789", "9007199254740993",     "9007199254740993.0",
+        "0.00000000000000001",  "35.658596667",         "139.745450000",        "-0.5",
+    };
+    for (const std::string_view text : texts) {
+        double value = 0.0;
+        ASSERT_TRUE(ReadXmlNumber(text, value)) << text;
+        double expected = 0.0;
+        const std::string_view digits = text.front() == '+' ? text.substr(1) : text;
+        std::from_chars(digits.data(), digits.data() + digits.size(), expected);
+        EXPECT_EQ(Hex(value), Hex(expected)) << text;
     }
 }
 

@@ -72,7 +72,10 @@ bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::strin
     const TextAhead ahead = TextAfterStartTag(name);
     if (ahead.text.empty()) return false;
     PlainLines lines;
-    const size_t length = siblingsToo ? PlainSiblingsLength(ahead.text, name, ahead.depthRoom, wanted, lines)
+    // The document element has no siblings: markup after its end tag is the
+    // parser's to refuse.
+    const bool siblings = siblingsToo && depth_ > 1;
+    const size_t length = siblings ? PlainSiblingsLength(ahead.text, name, ahead.depthRoom, wanted, lines)
                                       : PlainContentLength(ahead.text, name, ahead.depthRoom, wanted, lines);
     if (length == std::string::npos) return false;
     PassOver(length, lines);

@@ -412,6 +412,9 @@ TEST(XmlPassOverSiblings, RunsOfPlainSiblingsAreOneElementToTheParser) {
         {"<r>" + plain + "<q>" + plain + "</r>", "line 11, column 6: mismatched tag", 2},
         {"<r>" + plain + plain, "line 11, column 4: no element found", 1},
         {"<r>" + plain + plain + "</r>", "", 1},
+        // The document element has no siblings to pass over with it.
+        {"<P>b</P>\n<P>c</P>", "line 2, column 0: junk after document element", 1},
+        {plain + plain, "line 6, column 4: junk after document element", 1},
     };
     for (const auto& c : cases) {
         WriteFileBytes(path, c.document);

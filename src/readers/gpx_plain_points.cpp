@@ -67,8 +67,9 @@ void GpxReader::ReadPlainPoints(const XML_Char* name) {
     PlainLines keptLines = tokens.LinesBeforeToken();
     ++plainPointsRead_;
     // The points that follow, while the one before can end without a pause
-    // (the parser's end of the last one pauses where it must).
-    while (read_ + 1 - given_ < kPointsAhead - 1) {
+    // (the parser's end of the last one pauses where it must); a point that
+    // is the document element has none.
+    while (!ahead.outermost && read_ + 1 - given_ < kPointsAhead - 1) {
         const size_t pointEnd = tokens.Offset();
         const Place inPoint = Here();
         // No value is being read between points.

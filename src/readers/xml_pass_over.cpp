@@ -72,9 +72,7 @@ bool XmlStream::PassOverContent(const XML_Char* name, std::span<const std::strin
     const TextAhead ahead = TextAfterStartTag(name);
     if (ahead.text.empty()) return false;
     PlainLines lines;
-    // The document element has no siblings: markup after its end tag is the
-    // parser's to refuse.
-    const bool siblings = siblingsToo && depth_ > 1;
+    const bool siblings = siblingsToo && !ahead.outermost;
     const size_t length = siblings ? PlainSiblingsLength(ahead.text, name, ahead.depthRoom, wanted, lines)
                                       : PlainContentLength(ahead.text, name, ahead.depthRoom, wanted, lines);
     if (length == std::string::npos) return false;
@@ -100,7 +98,7 @@ XmlStream::TextAhead XmlStream::TextAfterStartTag(const XML_Char* name) const {
         (!IsSpace(tag[rawName.size() + 1]) && tag[rawName.size() + 1] != '>')) {
         return {};
     }
-    return {block_.substr(blockPos_), kXmlMaxDepth - depth_};
+    return {block_.substr(blockPos_), kXmlMaxDepth - depth_, depth_ == 1};
 }
 
 void XmlStream::PassOver(size_t length, const PlainLines& lines) {

@@ -93,6 +93,9 @@ public:
     struct TextAhead {
         std::string_view text;
         int depthRoom = 0;
+        // The element is the document element: it has no siblings, and
+        // markup after its end tag is the parser's to refuse.
+        bool outermost = false;
     };
     TextAhead TextAfterStartTag(const XML_Char* name) const;
     // Keeps the parser from the first `length` bytes of that text, plain

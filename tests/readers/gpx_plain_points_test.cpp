@@ -335,6 +335,26 @@ TEST(GpxPlainPoints, ABrokenDocumentBreaksAtTheSameLineAndColumn) {
     }
 }
 
+TEST(GpxPlainPoints, APointThatIsTheDocumentElementHasNoSiblings) {
+    TempDir dir;
+    const std::string path = dir.File("in.gpx");
+    const std::string point = "<trkpt lat=\"5\" lon=\"6\"><ele>1</ele></trkpt>";
+    const struct {
+        std::string document;
+        std::string error;
+    } cases[] = {
+        {point + point, "line 1, column 43: junk after document element"},
+        {point + "\n" + point + "\n" + point, "line 2, column 0: junk after document element"},
+        {point + "<!-- c -->" + point, "line 1, column 53: junk after document element"},
+        {point + "\n", ""},
+    };
+    for (const auto& c : cases) {
+        const Read read = ExpectSameRead(path, c.document);
+        EXPECT_EQ(read.error, c.error) << c.document;
+        EXPECT_EQ(read.records.size(), 1u) << c.document;
+    }
+}
+
 TEST(GpxPlainPoints, PointsAcrossTheEndOfABlockAreReadByTheParser) {
     TempDir dir;
     const std::string path = dir.File("long.gpx");

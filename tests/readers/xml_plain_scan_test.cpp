@@ -1,24 +1,18 @@
 // The scan of plain content at its edges: bytes looked at many at a time
 // with a stop at each place of a vector, text that ends within a token, line
 // breaks wherever they stand, names across the vectors, nesting at its
-// limit; and runs of sibling elements passed over at once, read the same as
-// by the parser alone.
+// limit.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "readers/xml_plain.h"
-#include "readers/xml_stream.h"
-#include "support/temp_dir.h"
 
 namespace geoplait {
 namespace {
 
-using test::TempDir;
-using test::WriteFileBytes;
 
 constexpr std::string_view kWanted[] = {"LineString", "Track"};
 constexpr size_t kNot = std::string::npos;
@@ -310,175 +304,6 @@ TEST(XmlPlainScan, TheElementsOwnNameIsMatchedWhole) {
         PlainLines lines;
         EXPECT_EQ(PlainSiblingsLength(c.content, c.rawName, 10, kWanted, lines), c.length) << c.content;
     }
-}
-
-// ---- Documents read with and without passing over ----
-
-struct Recorder {
-    XmlStream xml;
-    bool passOver = false;
-    int depth = 0;
-    int passed = 0;
-    std::vector<std::string> lines;
-
-    static void OnStart(void* user, const XML_Char* name, const XML_Char**) {
-        auto& r = *static_cast<Recorder*>(user);
-        ++r.depth;
-        r.lines.push_back("<" + std::string(name) + " " + std::to_string(r.depth) + " " +
-                          std::to_string(r.xml.BytesThroughEvent()));
-        if (std::string_view(name) == "P" && r.passOver && r.xml.PassOverContent(name, kWanted, true)) {
-            ++r.passed;
-            r.lines.push_back("(passed over)");
-        }
-    }
-    static void OnEnd(void* user, const XML_Char* name) {
-        auto& r = *static_cast<Recorder*>(user);
-        r.lines.push_back("</" + std::string(name) + " " + std::to_string(r.depth) + " " +
-                          std::to_string(r.xml.BytesThroughEvent()));
-        --r.depth;
-    }
-    static void OnText(void*, const XML_Char*, int) {}
-};
-
-struct Read {
-    std::vector<std::string> lines;
-    std::string error;
-    int passed = 0;
-};
-
-Read ReadDocument(const std::string& path, bool passOver) {
-    Recorder r;
-    r.passOver = passOver;
-    EXPECT_TRUE(r.xml.Open(path, &r, {&Recorder::OnStart, &Recorder::OnEnd, &Recorder::OnText}));
-    if (passOver) r.xml.EndPiecesAtStartTags("P");
-    while (r.xml.Run()) {
-    }
-    return {r.lines, r.xml.Error(), r.passed};
-}
-
-// The events of the parser's whole read, less those from after the start of
-// each element passed over up to the end that the read passing over saw
-// next (the end of its last sibling: the same bytes read through it).
-std::vector<std::string> Outside(const Read& whole, const Read& over) {
-    std::vector<std::string> ends;
-    for (size_t i = 1; i + 1 < over.lines.size(); ++i) {
-        if (over.lines[i] == "(passed over)") ends.push_back(over.lines[i + 1]);
-    }
-    std::vector<std::string> kept;
-    size_t next = 0;
-    bool skipping = false;
-    for (size_t i = 0; i < whole.lines.size(); ++i) {
-        const std::string& line = whole.lines[i];
-        if (skipping) {
-            if (line != ends[next]) continue;
-            skipping = false;
-            ++next;
-        }
-        kept.push_back(line);
-        // A start the other read passed over: the same line, then "(passed over)".
-        if (next < ends.size() && line.starts_with("<P ")) {
-            for (size_t k = 0; k + 1 < over.lines.size(); ++k) {
-                if (over.lines[k] == line && over.lines[k + 1] == "(passed over)") skipping = true;
-            }
-        }
-    }
-    return kept;
-}
-
-void ExpectSameRead(const std::string& path, const std::string& document, int maximumPassed) {
-    WriteFileBytes(path, document);
-    const Read whole = ReadDocument(path, false);
-    const Read over = ReadDocument(path, true);
-    const std::string_view shown = std::string_view(document).substr(0, 2000);
-    EXPECT_GE(over.passed, 1) << shown;
-    EXPECT_LE(over.passed, maximumPassed) << shown;
-    EXPECT_EQ(over.error, whole.error) << shown;
-    std::vector<std::string> events = over.lines;
-    std::erase(events, "(passed over)");
-    EXPECT_EQ(events, Outside(whole, over)) << shown;
-}
-
-TEST(XmlPassOverSiblings, RunsOfPlainSiblingsAreOneElementToTheParser) {
-    TempDir dir;
-    const std::string path = dir.File("doc.xml");
-    const std::string plain = "<P>\n  <name>a</name>\r\n  <d><![CDATA[x\ny]]></d>\r  <e a='1'/>\n</P>";
-    const struct {
-        std::string document;
-        std::string error;
-        int passed;  // at most
-    } cases[] = {
-        {"<r>" + plain + plain + "<P><x></y></P></r>", "line 11, column 12: mismatched tag", 1},
-        {"<r>" + plain + "  <P>&bad;</P>" + plain + "</r>", "line 6, column 9: undefined entity", 1},
-        {"<r>" + plain + "<q>" + plain + "</r>", "line 11, column 6: mismatched tag", 2},
-        {"<r>" + plain + plain, "line 11, column 4: no element found", 1},
-        {"<r>" + plain + plain + "</r>", "", 1},
-        // The document element has no siblings to pass over with it.
-        {"<P>b</P>\n<P>c</P>", "line 2, column 0: junk after document element", 1},
-        {plain + plain, "line 6, column 4: junk after document element", 1},
-    };
-    for (const auto& c : cases) {
-        WriteFileBytes(path, c.document);
-        EXPECT_EQ(ReadDocument(path, true).error, c.error) << c.document;
-        EXPECT_EQ(ReadDocument(path, false).error, c.error) << c.document;
-        ExpectSameRead(path, c.document, c.passed);
-    }
-    // Line breaks in the end tags between siblings and in the last one.
-    const struct {
-        std::string document;
-        int passed;
-    } more[] = {
-        {"<r>" + plain + "\n<P>a</P\n>\n<P>b</P\r\n>" + plain + "</r>x", 1},
-        {"<r>" + plain + "<P>a</P\n>&</r>", 1},
-        {"<r><P>a</P\r\n>\n<x></y></r>", 1},
-        {"<r><P>a</P>\n<P>b</P><!---->\n<P>c</P>\n\xC3\xA9<P>d</P>\n<P>e</P>\n<P>f</P>\n<P/><P>g</P><P>h</P></r>", 4},
-    };
-    for (const auto& c : more) ExpectSameRead(path, c.document, c.passed);
-}
-
-TEST(XmlPassOverSiblings, RunsAcrossTheEndOfABlockStopBeforeIt) {
-    TempDir dir;
-    const std::string path = dir.File("long.xml");
-    // About 900 KB: several blocks, an element cut by the end of each; a few
-    // elements not plain here and there.
-    std::string document = "<?xml version=\"1.0\"?>\r\n<r>\r\n";
-    for (int i = 0; i < 9000; ++i) {
-        document += "  <P>\r\n    <name>" + std::to_string(i) + (i % 997 == 0 ? "&amp;" : "") + "</name>\r\n    <t>" +
-                    std::string(60, 'x') + "</t>\r\n  </P>\r\n";
-    }
-    ExpectSameRead(path, document + "  <P><q></P>\r\n</r>\r\n", 40);
-    ExpectSameRead(path, document + "</r>\r\n", 40);
-    ExpectSameRead(path, document + "</r>\r\n<", 40);
-}
-
-TEST(XmlPassOverSiblings, RandomDocumentsReadTheSameEitherWay) {
-    TempDir dir;
-    const std::string path = dir.File("random.xml");
-    const std::string_view pieces[] = {
-        "<P>", "</P>", "<P a='1'>", "<P/>", "<a>", "</a>", "<b x=\"1\" y='2'>", "</b>", "<c/>", "text",
-        " ",   "\n",   "\r\n",      "\r",   "&amp;", "&x;", "<!-- c -->", "<!-- - -->", "<![CDATA[ <a> ]]>",
-        "]]>", "]",    ">",         "<?p?>", "\xC3\xA9", "\xFF", "\x01", "<LineString/>", "<a", "x=\"",
-        "--",  "<!--", "-->",       "</",   "<P ", "<!DOCTYPE r>", "&#65;", "<P>\n<e>1</e>\n</P>",
-        "<P><a b='c'>d</a></P>", "<P>\r<!---->\r\n</P>", "</P\n>", "<P>x</P>", "<P>y</P>\n", "</P><P>",
-    };
-    std::mt19937 random(20261208);
-    std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1);
-    std::uniform_int_distribution<int> count(0, 30);
-    int passed = 0;
-    for (int round = 0; round < 1500; ++round) {
-        std::string document = "<r>";
-        const int n = count(random);
-        for (int i = 0; i < n; ++i) document += pieces[pick(random)];
-        if (round % 3 != 0) document += "</r>";
-        WriteFileBytes(path, document);
-        const Read whole = ReadDocument(path, false);
-        const Read over = ReadDocument(path, true);
-        passed += over.passed;
-        ASSERT_EQ(over.error, whole.error) << document;
-        std::vector<std::string> events = over.lines;
-        std::erase(events, "(passed over)");
-        ASSERT_EQ(events, Outside(whole, over)) << document;
-    }
-    EXPECT_GT(passed, 200) << passed;
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
     };
     ctx.point.TotalDistance = 0.0;
     startRecord(ctx);
-    input.ForEach(ctx, [&](RunContext& c) {
+    const auto takeRecord = [&](RunContext& c) {
         TrackStore& store = c.store;
         switch (family->acceptance) {
             case Acceptance::Emitter:
@@ -105,7 +105,9 @@ void RunRecords(RunContext& ctx, const ConvertMode& mode) {
         }
         ++store.RecordIndex;
         startRecord(c);
-    });
+    };
+    // A line per record: the run makes its records of the texts read.
+    input.ForEach(ctx, takeRecord, false, nullptr, MakeRecords::kWhereTaken);
     if (output->tail != nullptr) output->tail(out, writer.options);
     out.Close();
 }

@@ -1,6 +1,7 @@
 #include "job/track_input.h"
 
 #include <array>
+#include <concepts>
 #include <condition_variable>
 #include <cstdlib>
 #include <exception>
@@ -52,9 +53,30 @@ std::string_view SpeedFallback(ModeKind kind) {
     }
 }
 
-// A record read by the reading thread, with what its reader knew then.
+// A reader that hands over the texts of a record apart from making the
+// record of them (GpxReader::NextTexts and Fill), and what it hands over:
+// so that the reading thread does less, and the run makes its records.
+template <typename Reader>
+concept HandsOverTexts = requires(Reader& reader, typename Reader::PointTexts& texts, TrackPoint& point, size_t n) {
+    { reader.NextTexts() } -> std::same_as<typename Reader::PointTexts*>;
+    reader.KeepTexts(n);
+    Reader::Fill(texts, point);
+};
+template <typename Reader>
+struct TextsOf {
+    using type = std::monostate;
+};
+template <HandsOverTexts Reader>
+struct TextsOf<Reader> {
+    using type = typename Reader::PointTexts*;
+};
+
+// A record read by the reading thread, with what its reader knew then; where
+// the run makes it, the reader's texts it is to be made of.
+template <typename Texts>
 struct ReadRecord {
     TrackPoint point;
+    Texts texts;
     AdjustedPosition position;  // made when positions are made ahead
     uint64_t bytesRead = 0;
     bool gaveLast = false;
@@ -75,8 +97,9 @@ constexpr size_t kWakeBatches = kBatchCount / 2;
 // A name longer than this is not kept in a slot's spare room once emptied.
 constexpr size_t kKeptCapacity = size_t{64} << 10;
 
+template <typename Texts>
 struct ReadBatch {
-    std::array<ReadRecord, kBatchRecords> records;
+    std::array<ReadRecord<Texts>, kBatchRecords> records;
     size_t count = 0;
 };
 
@@ -84,6 +107,7 @@ struct ReadBatch {
 // while fewer than kBatchCount are filled and not yet given back; the run
 // reads them in the same order. Each side is woken only when it sleeps and
 // what it waits for is there.
+template <typename Texts>
 class ReadQueue {
 public:
     // Every record of every batch starts as `start` (Start): the state a
@@ -94,7 +118,7 @@ public:
     const TrackPoint& Start() const { return start_; }
 
     // The reading side: the batch to fill next, or null once the run stopped.
-    ReadBatch* Free() {
+    ReadBatch<Texts>* Free() {
         std::unique_lock lock(mutex_);
         if (!stopped_ && filled_ - returned_ >= kBatchCount) {
             readerSleeps_ = true;
@@ -119,7 +143,7 @@ public:
 
     // The run's side: batch n (counted from 0) once it is filled, or null
     // when the input ends before it.
-    ReadBatch* Full(uint64_t n) {
+    ReadBatch<Texts>* Full(uint64_t n) {
         std::unique_lock lock(mutex_);
         if (filled_ <= n && !ended_) {
             runWants_ = n + kWakeBatches;
@@ -152,7 +176,7 @@ public:
     }
 
 private:
-    std::array<ReadBatch, kBatchCount> batches_;
+    std::array<ReadBatch<Texts>, kBatchCount> batches_;
     TrackPoint start_;
     std::mutex mutex_;
     std::condition_variable readerWakes_;
@@ -167,24 +191,45 @@ private:
     std::exception_ptr error_;
 };
 
+// A record of a batch before it is filled: set up the first time (the
+// queue's Start), and rid of a long name's room.
+template <typename Texts>
+void SetUpRecord(ReadRecord<Texts>& record, const TrackPoint& start) {
+    TrackPoint& p = record.point;
+    if (p.PointName.empty() && p.PointName.capacity() > kKeptCapacity) std::string().swap(p.PointName);
+    if (p.ExtendData.empty() && p.ExtendData.capacity() > kKeptCapacity) std::string().swap(p.ExtendData);
+    if (!record.started) CopyRecordTexts(start, p);
+    record.started = true;
+}
+
 // The reading thread: fills batches from `reader` until the input or the run
 // ends. The speeds of records read without one are filled here too, as they
-// depend only on the records before.
-template <typename Reader>
-void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::string_view fallback,
-                 const PositionsAhead* positions) {
+// depend only on the records before. `apart`: the thread hands over the
+// texts the run sets up and makes the records of, and leaves the records
+// alone (no line of them goes from core to core and back); the texts are
+// capped by the reader, so a batch closes at its record count.
+template <typename Reader, typename Texts>
+void ReadBatches(Reader& reader, ReadQueue<Texts>& queue, TrackSpeed& speed, std::string_view fallback,
+                 const PositionsAhead* positions, bool apart) {
     try {
-        for (ReadBatch* batch = queue.Free(); batch != nullptr; batch = queue.Free()) {
+        for (ReadBatch<Texts>* batch = queue.Free(); batch != nullptr; batch = queue.Free()) {
             size_t bytes = 0;
             batch->count = 0;
             bool more = true;
             while (batch->count < kBatchRecords && bytes < kBatchBytes) {
-                ReadRecord& record = batch->records[batch->count];
+                ReadRecord<Texts>& record = batch->records[batch->count];
+                if constexpr (HandsOverTexts<Reader>) {
+                    if (apart) {
+                        record.texts = reader.NextTexts();
+                        more = record.texts != nullptr;
+                        if (!more) break;
+                        record.bytesRead = reader.BytesRead();
+                        ++batch->count;
+                        continue;
+                    }
+                }
+                SetUpRecord(record, queue.Start());
                 TrackPoint& p = record.point;
-                if (p.PointName.empty() && p.PointName.capacity() > kKeptCapacity) std::string().swap(p.PointName);
-                if (p.ExtendData.empty() && p.ExtendData.capacity() > kKeptCapacity) std::string().swap(p.ExtendData);
-                if (!record.started) CopyRecordTexts(queue.Start(), p);
-                record.started = true;
                 if (!reader.Next(p)) {
                     more = false;
                     break;
@@ -208,8 +253,9 @@ void ReadBatches(Reader& reader, ReadQueue& queue, TrackSpeed& speed, std::strin
 }
 
 // Stops and joins the reading thread however the run leaves its records.
+template <typename Texts>
 struct ReadingThread {
-    ReadQueue& queue;
+    ReadQueue<Texts>& queue;
     std::thread thread;
     ~ReadingThread() {
         queue.Stop();
@@ -261,11 +307,16 @@ bool ReadsInThread() {
 // here, as a plain read reads it; the records the thread fills then start as
 // the taker leaves the first one (cleared, and with the NMEA defaults where
 // the run fills them), as each record of a plain read starts as the taker
-// left the one before. `ahead` is the record read ahead.
+// left the one before. `ahead` is the record read ahead. With `make` at
+// kWhereTaken, a reader that hands over its texts has its records made of
+// them here, each just before it is taken, and no positions made ahead.
 template <typename Reader>
 void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std::string_view fallback,
                          const RecordSink& take, bool lookAhead, TrackPoint& ahead,
-                         const PositionsAhead* positions) {
+                         const PositionsAhead* positions, MakeRecords make) {
+    using Texts = typename TextsOf<Reader>::type;
+    const bool apart = HandsOverTexts<Reader> && make == MakeRecords::kWhereTaken;
+    if (apart) positions = nullptr;
     RunValues& run = ctx.run;
     constexpr bool knowsLast = requires { reader.GaveLast(); };
     const bool readAhead = lookAhead && !knowsLast;
@@ -289,11 +340,16 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
     take(ctx);
     if (readAhead && !second) return;
 
-    auto queue = std::make_unique<ReadQueue>(ctx.point);
-    ReadingThread reading{*queue, std::thread([&reader, &q = *queue, &speed, fallback, positions] {
-                              NameThisThread("geoplait-read");
-                              ReadBatches(reader, q, speed, fallback, positions);
-                          })};
+    auto queue = std::make_unique<ReadQueue<Texts>>(ctx.point);
+    if constexpr (HandsOverTexts<Reader>) {
+        // The batches in flight, the one being filled among them, hold no
+        // more texts than this.
+        if (apart) reader.KeepTexts(kBatchCount * kBatchRecords);
+    }
+    ReadingThread<Texts> reading{*queue, std::thread([&reader, &q = *queue, &speed, fallback, positions, apart] {
+                                     NameThisThread("geoplait-read");
+                                     ReadBatches(reader, q, speed, fallback, positions, apart);
+                                 })};
     // From here each record is taken where the thread left it, in a section
     // of the run bound to it (no text changes places), and is refilled there
     // once the taker cleared it. The numbers the taker keeps from one record
@@ -302,7 +358,7 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
     // plain read leaves it.
     TakenLast last{ctx.point};
     uint64_t n = 0;
-    ReadBatch* batch = queue->Full(n);
+    ReadBatch<Texts>* batch = queue->Full(n);
     if (readAhead) {
         if (ctx.StopRequested()) return;
         ++run.RecordsRead;
@@ -312,11 +368,11 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
         take(ctx);
     }
     while (batch != nullptr) {
-        ReadBatch* next = nullptr;
+        ReadBatch<Texts>* next = nullptr;
         bool nextKnown = false;
         for (size_t i = 0; i < batch->count; ++i) {
             if (ctx.StopRequested()) return;
-            ReadRecord& record = batch->records[i];
+            ReadRecord<Texts>& record = batch->records[i];
             ++run.RecordsRead;
             run.InputBytesRead = record.bytesRead;
             if (knowsLast) {
@@ -331,6 +387,13 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
                 }
             }
             TrackPoint& point = record.point;
+            if constexpr (HandsOverTexts<Reader>) {
+                if (apart) {
+                    SetUpRecord(record, queue->Start());
+                    Reader::Fill(*record.texts, point);
+                    Arrive(speed, point, fallback);
+                }
+            }
             CarryRunNumbers(*last.point, point);
             last.point = &point;
             RunContext taker(ctx, point, ctx.store);
@@ -357,7 +420,8 @@ bool TrackInput::Open(RunContext& ctx, ModeKind kind, bool toCsvCustom) {
 
 void TrackInput::Close() { readers_.emplace<std::monostate>(); }
 
-void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead, const PositionsAhead* positions) {
+void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead, const PositionsAhead* positions,
+                         MakeRecords make) {
     RunValues& run = ctx.run;
     speed_.Reset();
     const std::string_view fallback = SpeedFallback(kind_);
@@ -369,7 +433,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
         [&](auto& reader) {
             if constexpr (!std::is_same_v<std::decay_t<decltype(reader)>, std::monostate>) {
                 if (ReadsInThread()) {
-                    ForEachReadInThread(ctx, reader, speed_, fallback, take, lookAhead, ahead_, positions);
+                    ForEachReadInThread(ctx, reader, speed_, fallback, take, lookAhead, ahead_, positions, make);
                     run.LastRecord = false;
                 } else if (!lookAhead) {
                     while (!ctx.StopRequested() && reader.Next(ctx.point)) {

@@ -32,6 +32,13 @@ struct PositionsAhead {
     const AdjustedPosition** current = nullptr;
 };
 
+// Where the records of a reader that hands over its texts apart (GpxReader::
+// NextTexts) are made of them when the input is read on a thread of its own:
+// on the reading thread, or on the run's beside the taker. A taker that writes
+// a line per record does less than the reading, and the work is shared better
+// when the run makes its records; one that writes KML does more.
+enum class MakeRecords : uint8_t { kWhereRead, kWhereTaken };
+
 // The reader of one input family at a time; monostate while none is open.
 using TrackReaders = std::variant<std::monostate, NmeaReader, CsvReader, PotReader, GpxReader, KmlReader,
                                   FitReader>;
@@ -60,9 +67,10 @@ public:
     // RunValues::LastRecord tells the last one.
     //
     // With `positions`, the records read on a reading thread come with their
-    // adjusted positions made (PositionsAhead).
+    // adjusted positions made (PositionsAhead), unless the run makes them
+    // (`make`, MakeRecords).
     void ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead = false,
-                 const PositionsAhead* positions = nullptr);
+                 const PositionsAhead* positions = nullptr, MakeRecords make = MakeRecords::kWhereRead);
 
     // The records ForEach would hand on, counted by the family's count rule
     // without deriving or counting anything else; reads the input to its end.

@@ -80,7 +80,7 @@ void GpxReader::ReadPlainPoints(const XML_Char* name) {
         if (kind != PlainToken::Kind::kStart || token.empty || token.text != rawName) break;
         tokens.LeaveLastOpen();
         Finish();
-        points_[(read_ - 1) % kPointsAhead].bytesRead = xml_.BytesThroughEvent(pointEnd);
+        Slot(read_ - 1).bytesRead = xml_.BytesThroughEvent(pointEnd);
         if (!BeginPlainPoint(token) || !ReadPlainContent(tokens, token) || token.text != rawName) {
             // The point before is the last one read: it ends by the parser.
             --read_;

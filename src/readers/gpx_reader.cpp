@@ -24,6 +24,7 @@
 #include "readers/gpx_reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "geo/coordinates.h"
@@ -190,7 +191,7 @@ void GpxReader::OnEnd(void* user, const XML_Char*) {
             r.xml_.CollectText(false);
             break;
         case Ended::kPoint:
-            r.points_[(r.read_ - 1) % kPointsAhead].bytesRead = r.xml_.BytesThroughEvent();
+            r.Slot(r.read_ - 1).bytesRead = r.xml_.BytesThroughEvent();
             if (r.read_ - r.given_ >= kPointsAhead - 1) r.xml_.Pause();
             break;
         case Ended::kOther:
@@ -238,6 +239,7 @@ bool GpxReader::StartPoint(std::string_view latitude, std::string_view longitude
     if (point.latitude.empty() || point.longitude.empty()) return false;
     pointDepth_ = depth_;
     point.found.fill(false);
+    point.metresPerSecond = metresPerSecond_;
     return true;
 }
 
@@ -267,16 +269,25 @@ void GpxReader::Take(std::string_view text) {
     if (value.size() < kCollectBytes) value.append(text.data(), std::min(text.size(), kCollectBytes - value.size()));
 }
 
-void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
+void GpxReader::ReadPosition(PointTexts& texts) {
     // A latitude or longitude that is no number or beyond its range leaves
     // the point without a position.
     double latitude = 0.0;
     double longitude = 0.0;
     const bool latitudeRead =
-        TakeXmlDegrees(texts.latitude, 90.0, kCoordinateChars, 'N', 'S', latitude, p.GgaNS, p.RmcNS);
+        ReadXmlDegrees(texts.latitude, 90.0, kCoordinateChars, 'N', 'S', latitude, texts.northSouth);
     const bool longitudeRead =
-        TakeXmlDegrees(texts.longitude, 180.0, kCoordinateChars, 'E', 'W', longitude, p.GgaEW, p.RmcEW);
-    TakeDegreePosition(p, latitudeRead && longitudeRead, latitude, longitude);
+        ReadXmlDegrees(texts.longitude, 180.0, kCoordinateChars, 'E', 'W', longitude, texts.eastWest);
+    texts.position = PositionOfDegrees(latitudeRead && longitudeRead, latitude, longitude);
+}
+
+void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
+    p.GgaNS.assign(1, texts.northSouth);
+    p.RmcNS.assign(1, texts.northSouth);
+    p.GgaEW.assign(1, texts.eastWest);
+    p.RmcEW.assign(1, texts.eastWest);
+    p.Position = texts.position;
+    p.GgaPosition = texts.position;
 
     p.PointName.clear();
     // A point without a speed of its own has none: RmcSpeed stays empty
@@ -293,7 +304,7 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
             TakeTime(p, value);
         } else if (kValues[v].number) {
             std::string& out = p.*kValues[v].target;
-            if (v != kExtensionSpeed && (v != kSpeed || !metresPerSecond_)) {
+            if (v != kExtensionSpeed && (v != kSpeed || !texts.metresPerSecond)) {
                 TakeXmlNumber(value, kValues[v].maxChars, out);
                 continue;
             }
@@ -314,8 +325,29 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
 
 bool GpxReader::Next(TrackPoint& point) {
     if (!Skip()) return false;
-    Fill(points_[(given_ - 1) % kPointsAhead], point);
+    PointTexts& texts = Slot(given_ - 1);
+    ReadPosition(texts);
+    Fill(texts, point);
     return true;
+}
+
+GpxReader::PointTexts* GpxReader::NextTexts() {
+    if (!Skip()) return nullptr;
+    PointTexts& texts = Slot(given_ - 1);
+    ReadPosition(texts);
+    return &texts;
+}
+
+void GpxReader::KeepTexts(size_t count) {
+    // Points read ahead (and one begun) are written up to kPointsAhead past
+    // the last one given, and so never reach a slot kept.
+    const size_t size = std::bit_ceil(count + kPointsAhead);
+    if (size <= points_.size()) return;
+    std::vector<PointTexts> grown(size);
+    // The points read and not given, and the one begun, keep their numbers.
+    for (uint64_t n = given_; n <= read_; ++n) grown[n & (size - 1)] = std::move(Slot(n));
+    points_ = std::move(grown);
+    mask_ = size - 1;
 }
 
 bool GpxReader::Skip() {
@@ -323,7 +355,7 @@ bool GpxReader::Skip() {
     while (given_ == read_) {
         if (!xml_.Run() && given_ == read_) return false;
     }
-    bytesRead_ = points_[given_ % kPointsAhead].bytesRead;
+    bytesRead_ = Slot(given_).bytesRead;
     ++given_;
     return true;
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/track_point.h"
 #include "readers/xml_plain.h"
@@ -49,8 +50,8 @@ public:
     // The values of a point the reader takes, by element name.
     enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kExtensionSpeed, kExtensionCourse, kValueCount };
 
-private:
-    // The texts of one point as the document gives them, to be filled in.
+    // The texts of one point as the document gives them, before they become
+    // a record's values.
     struct PointTexts {
         std::string latitude;
         std::string longitude;
@@ -59,8 +60,27 @@ private:
         // Whether a value may hold white space to tidy: always so of one the
         // parser gave.
         std::array<bool, kValueCount> spaced{};
-        uint64_t bytesRead = 0;  // the input up to the point's end
+        bool metresPerSecond = false;  // a <speed> of the point is in m/s (the document's layout)
+        uint64_t bytesRead = 0;        // the input up to the point's end
+        // The position read of latitude and longitude when the point is
+        // given, with their hemisphere letters.
+        RecordPosition position;
+        char northSouth = 'N';
+        char eastWest = 'E';
     };
+    // Next in two steps, which may run on two threads: the texts of the next
+    // point, its position read, null where Next would give false; then the
+    // record made of them, as Next makes it (Fill needs nothing of the
+    // reader, and may change the texts). The texts stay as they are while
+    // the reader gives no more than the count of points last kept
+    // (KeepTexts; none by default) after them.
+    PointTexts* NextTexts();
+    static void Fill(PointTexts& texts, TrackPoint& point);
+    // Keeps the texts of the last `count` points given by NextTexts as they
+    // are; texts given before the call are no longer kept.
+    void KeepTexts(size_t count);
+
+private:
     // Points read ahead of the one given: the parser is paused once per
     // kPointsAhead - 1 points instead of once per point. One slot stays
     // free for a point a call-back might still begin after the pause.
@@ -95,10 +115,11 @@ private:
     void ReadPlainPoints(const XML_Char* name);
     bool ReadPlainContent(PlainTokens& tokens, PlainToken& token);
     bool BeginPlainPoint(const PlainToken& token);
+    static void ReadPosition(PointTexts& texts);
     Place Here() const { return {depth_, pointDepth_, valueDepth_, value_, extensionDepth_}; }
     void GoBack(const Place& place);
-    PointTexts& Reading() { return points_[read_ % kPointsAhead]; }
-    void Fill(PointTexts& texts, TrackPoint& point);
+    PointTexts& Slot(uint64_t n) { return points_[n & mask_]; }
+    PointTexts& Reading() { return Slot(read_); }
 
     XmlStream xml_;
     GpxScan scan_ = GpxScan::kPlainPointsApart;
@@ -108,7 +129,10 @@ private:
     int value_ = -1;
     int extensionDepth_ = 0;  // depth of a Garmin TrackPointExtension of the point; 0 when none
     bool metresPerSecond_ = false;  // a document with a GPX namespace or version 1.0: <speed> in m/s
-    std::array<PointTexts, kPointsAhead> points_;
+    // The points read and not yet given, and the last ones given whose texts
+    // are kept: a ring of a power of two slots, point n in slot n & mask_.
+    std::vector<PointTexts> points_ = std::vector<PointTexts>(kPointsAhead);
+    uint64_t mask_ = kPointsAhead - 1;
     uint64_t read_ = 0;   // whole points read so far
     uint64_t given_ = 0;  // points given by Next so far
     uint64_t bytesRead_ = 0;

@@ -217,14 +217,13 @@ void SettleRecord(TrackPoint& p) {
     ReadPositionTexts(p);
 }
 
+RecordPosition PositionOfDegrees(bool known, double latitude, double longitude) {
+    if (!known) return {};
+    return {CoordinateOfDegrees(latitude), CoordinateOfDegrees(longitude), true};
+}
+
 void TakeDegreePosition(TrackPoint& p, bool known, double latitude, double longitude) {
-    if (!known) {
-        p.Position = {};
-    } else {
-        p.Position.latitude = CoordinateOfDegrees(latitude);
-        p.Position.longitude = CoordinateOfDegrees(longitude);
-        p.Position.known = true;
-    }
+    p.Position = PositionOfDegrees(known, latitude, longitude);
     p.GgaPosition = p.Position;
 }
 
@@ -246,16 +245,15 @@ void TakeXmlNumber(std::string_view text, size_t maxChars, std::string& out) {
     }
 }
 
-bool TakeXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive, char negative,
-                    double& degrees, std::string& ggaLetter, std::string& rmcLetter) {
+bool ReadXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive, char negative,
+                    double& degrees, char& letter) {
     XmlNumber number;
     if (!ReadXmlNumber(text, number) || std::fabs(number.value) > limit) {
         degrees = 0.0;
-        ggaLetter.assign(1, positive);
-        rmcLetter.assign(1, positive);
+        letter = positive;
         return false;
     }
-    TakeReadDegrees(text, number, maxChars, positive, negative, degrees, ggaLetter, rmcLetter);
+    letter = ReadDegrees(text, number, maxChars, positive, negative, degrees);
     return true;
 }
 
@@ -265,9 +263,14 @@ bool ReadXmlNumber(std::string_view text, XmlNumber& number) {
 
 void TakeReadDegrees(std::string_view text, const XmlNumber& number, size_t maxChars, char positive,
                      char negative, double& degrees, std::string& ggaLetter, std::string& rmcLetter) {
-    const char letter = std::signbit(number.value) ? negative : positive;
+    const char letter = ReadDegrees(text, number, maxChars, positive, negative, degrees);
     ggaLetter.assign(1, letter);
     rmcLetter.assign(1, letter);
+}
+
+char ReadDegrees(std::string_view text, const XmlNumber& number, size_t maxChars, char positive, char negative,
+                 double& degrees) {
+    const char letter = std::signbit(number.value) ? negative : positive;
     // The number's text without its sign; an exponent is written out first.
     std::string plain;
     if (number.exponent) {
@@ -278,6 +281,7 @@ void TakeReadDegrees(std::string_view text, const XmlNumber& number, size_t maxC
     // Mostly the whole text is read, and its value is the number's.
     degrees = text.size() <= maxChars && !number.exponent ? std::fabs(number.value)
                                                            : NumberOf(FirstChars(text, maxChars));
+    return letter;
 }
 
 char TakeHemisphereLetter(std::string_view& text, char positive, char negative) {

@@ -44,6 +44,7 @@ void SettleRecord(TrackPoint& point);
 // Both positions of the record from the unsigned degrees of a reader of
 // degrees (CoordinateOfDegrees); without `known`, none.
 void TakeDegreePosition(TrackPoint& point, bool known, double latitude, double longitude);
+RecordPosition PositionOfDegrees(bool known, double latitude, double longitude);
 
 // A number of a GPX or KML value: an optional sign, digits with at most one
 // point (one digit at least), an optional exponent ("e" or "E", optional
@@ -65,16 +66,18 @@ bool ReadXmlNumber(std::string_view text, XmlNumber& number);
 
 // A signed decimal-degree value of a GPX or KML document: its magnitude as
 // the record takes it into `degrees`, and its hemisphere letter (`positive`
-// or `negative` by its sign) into both letter texts. The magnitude is that
-// of its first `maxChars` characters, sign left out, as plain decimals (an
-// exponent written out): the digits beyond are not read. False, with the
-// positive letter, when it is no number or lies beyond `limit` degrees.
-bool TakeXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive, char negative,
-                    double& degrees, std::string& ggaLetter, std::string& rmcLetter);
+// or `negative` by its sign) into `letter`. The magnitude is that of its
+// first `maxChars` characters, sign left out, as plain decimals (an exponent
+// written out): the digits beyond are not read. False, with the positive
+// letter, when it is no number or lies beyond `limit` degrees.
+bool ReadXmlDegrees(std::string_view text, double limit, size_t maxChars, char positive, char negative,
+                    double& degrees, char& letter);
 // The same of a text that ReadXmlNumber has read as `number`, within its
-// limit.
+// limit, its letter into both letter texts; ReadDegrees returns the letter.
 void TakeReadDegrees(std::string_view text, const XmlNumber& number, size_t maxChars, char positive,
                      char negative, double& degrees, std::string& ggaLetter, std::string& rmcLetter);
+char ReadDegrees(std::string_view text, const XmlNumber& number, size_t maxChars, char positive, char negative,
+                 double& degrees);
 
 // A hemisphere letter written before or after a number ("S33.8688",
 // "33.868800S", "151.2093E"; either case), as loggers write them: the letter

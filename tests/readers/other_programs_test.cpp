@@ -158,24 +158,22 @@ TEST(OtherPrograms, XmlDegreesWithinRange) {
         double limit;
         bool read;
         double value;
-        const char* letter;
+        char letter;
     } cases[] = {
-        {"-33.87", 90, true, 33.87, "S"},  {"-5e-05", 180, true, 0.00005, "W"},
-        {"90", 90, true, 90.0, "N"},       {"-90.0", 90, true, 90.0, "S"},
-        {"-0.0", 90, true, 0.0, "S"},      {"95", 90, false, 0.0, "N"},
-        {"-180.5", 180, false, 0.0, "E"},  {"inf", 180, false, 0.0, "E"},
-        {"1e309", 90, false, 0.0, "N"},
+        {"-33.87", 90, true, 33.87, 'S'},  {"-5e-05", 180, true, 0.00005, 'W'},
+        {"90", 90, true, 90.0, 'N'},       {"-90.0", 90, true, 90.0, 'S'},
+        {"-0.0", 90, true, 0.0, 'S'},      {"95", 90, false, 0.0, 'N'},
+        {"-180.5", 180, false, 0.0, 'E'},  {"inf", 180, false, 0.0, 'E'},
+        {"1e309", 90, false, 0.0, 'N'},
     };
     for (const auto& c : cases) {
         double value = -1.0;
-        std::string gga;
-        std::string rmc;
+        char letter = '?';
         const char positive = c.limit == 90 ? 'N' : 'E';
         const char negative = c.limit == 90 ? 'S' : 'W';
-        EXPECT_EQ(TakeXmlDegrees(c.text, c.limit, 31, positive, negative, value, gga, rmc), c.read) << c.text;
+        EXPECT_EQ(ReadXmlDegrees(c.text, c.limit, 31, positive, negative, value, letter), c.read) << c.text;
         EXPECT_EQ(value, c.value) << c.text;
-        EXPECT_EQ(gga, c.letter) << c.text;
-        EXPECT_EQ(rmc, c.letter) << c.text;
+        EXPECT_EQ(letter, c.letter) << c.text;
     }
     // Only the first characters of the number's text are read, sign left
     // out, an exponent written out first.
@@ -189,9 +187,8 @@ TEST(OtherPrograms, XmlDegreesWithinRange) {
     };
     for (const auto& c : cut) {
         double value = 0.0;
-        std::string gga;
-        std::string rmc;
-        EXPECT_TRUE(TakeXmlDegrees(c.text, 90.0, 14, 'N', 'S', value, gga, rmc)) << c.text;
+        char letter = '?';
+        EXPECT_TRUE(ReadXmlDegrees(c.text, 90.0, 14, 'N', 'S', value, letter)) << c.text;
         EXPECT_EQ(value, c.value) << c.text;
     }
 }

@@ -325,6 +325,85 @@ TEST_F(ReadingThreadTest, KeepsTheRecordsOfAPlainReadAcrossBatches) {
     }
 }
 
+// Track points of every kind of value, in m/s (GPX 1.0): names from short
+// to long, values with line breaks, southern and western ones, a speed of
+// an extension, points without a speed of their own (computed from the one
+// before) and now and then one without a longitude (no record).
+std::string VariedPoints(int n) {
+    std::string gpx = "<gpx version=\"1.0\"><trk><trkseg>\n";
+    char text[400];
+    for (int i = 1; i <= n; ++i) {
+        if (i % 13 == 0) {
+            gpx += "<trkpt lat=\"1\"><ele>9</ele></trkpt>\n";
+            continue;
+        }
+        std::snprintf(text, sizeof text,
+                      "<trkpt lat=\"%s%d.%04d\" lon=\"%s%d.5\"><ele>%d.5</ele><time>2024-01-02T03:%02d:%02dZ</time>"
+                      "<course>%d</course><sat>%d</sat><name>P%d %s</name><desc>not read</desc>",
+                      i % 3 == 0 ? "-" : "", i % 80, i, i % 5 == 0 ? "-" : "", i % 170, i, i / 60 % 60, i % 60,
+                      i % 360, i % 12, i, std::string(static_cast<size_t>(i % 40), 'x').c_str());
+        gpx += text;
+        if (i % 2 == 0) gpx += "<speed>" + std::to_string(i % 30) + ".25</speed>";
+        if (i % 11 == 0) gpx += "<cmt>a</cmt><sat>1\r\n2</sat>";
+        if (i % 7 == 0) {
+            gpx += "<extensions><gpxtpx:TrackPointExtension><gpxtpx:speed>3.5</gpxtpx:speed>"
+                   "<gpxtpx:course>12</gpxtpx:course></gpxtpx:TrackPointExtension></extensions>";
+        }
+        gpx += "</trkpt>\n";
+    }
+    return gpx + "</trkseg></trk></gpx>";
+}
+
+// Every text and number a GPX point gives a record, and its speed.
+std::string GpxRecordText(const TrackPoint& p) {
+    char numbers[160];
+    std::snprintf(numbers, sizeof numbers, "%d %.9f %.9f %.9f %d/%g %d/%g", p.Position.known,
+                  p.Position.latitude.degrees, p.Position.longitude.degrees, p.GgaPosition.latitude.nmea,
+                  p.Values.altitude.known, p.Values.altitude.value, p.Values.speed.known, p.Values.speed.value);
+    return std::string(numbers) + " " + p.GgaNS + p.RmcNS + p.GgaEW + p.RmcEW + " " + p.GgaAltitude + " " +
+           p.RmcSpeed + " " + p.RmcCourse + " " + p.GgaSatellites + " [" + p.PointName + "] " +
+           test::UtcTimeText(p);
+}
+
+TEST_F(ReadingThreadTest, RecordsMadeWhereTakenAreThoseMadeWhereRead) {
+    // The run makes the records of the texts the reading thread hands over:
+    // around the batches, and past the texts kept (all eight batches of 64).
+    for (const int n : {1, 2, 4, 64, 66, 530, 1100, 2300}) {
+        const std::string bytes = VariedPoints(n);
+        std::vector<std::vector<std::string>> runs;
+        for (const bool oneThread : {true, false}) {
+            for (const MakeRecords make : {MakeRecords::kWhereRead, MakeRecords::kWhereTaken}) {
+                for (const bool lookAhead : {false, true}) {
+                    if (oneThread) setenv("GEOPLAIT_READ_THREAD", "0", 1);
+                    ctx.run = RunValues{};
+                    ClearTrackPoint(ctx.point);
+                    ASSERT_TRUE(Open(ModeKind::Gpx, bytes));
+                    std::vector<std::string> records;
+                    input.ForEach(
+                        ctx,
+                        [&](RunContext& c) {
+                            records.push_back(GpxRecordText(c.point));
+                            ClearTrackPoint(c.point);
+                            c.point.PointName.clear();
+                        },
+                        lookAhead, nullptr, make);
+                    unsetenv("GEOPLAIT_READ_THREAD");
+                    runs.push_back(records);
+                }
+            }
+        }
+        SCOPED_TRACE(n);
+        ASSERT_EQ(runs[0].size(), static_cast<size_t>(n - n / 13));
+        for (size_t r = 1; r < runs.size(); ++r) EXPECT_EQ(runs[r], runs[0]) << r;
+        if (n >= 4) {
+            EXPECT_EQ(runs[0][2], "1 3.000300000 3.500000000 300.018000000 1/3.5 1/1.09626e+06 SSEE 3.5 1096263.086 3 3 [P3 xxx] 030003")
+                << "south, the speed from the point before";
+            EXPECT_EQ(runs[0][3], "1 4.000400000 4.500000000 400.024000000 1/4.5 1/8.261 NNEE 4.5 8.261 4 4 [P4 xxxx] 030004")
+                << "a speed in m/s as knots";
+        }
+    }
+}
+
 TEST_F(ReadingThreadTest, AStopEndsTheReadingWhereverTheThreadIs) {
     // Also with the reader asleep, all eight batches filled, or woken again.
     for (const int stopAfter : {1, 63, 64, 65, 200, 256, 513, 900}) {

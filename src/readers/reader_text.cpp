@@ -69,9 +69,18 @@ void SettleRecordTimes(TrackPoint& p) {
 bool ReadXmlTime(std::string_view text, const LocalClock* clock, RecordTime& time) {
     XmlTimeStamp stamp;
     if (!ReadXmlTimeStamp(text, stamp)) return false;
-    // The stamp's date is "000000" for a year outside 2000-2099: unknown.
-    RecordTime stated = TimeOfTexts(std::string_view(stamp.date, 6), std::string_view(stamp.time, 6));
-    stated.fromTexts = false;  // the record keeps no text of it
+    // Records hold two-digit years meaning 20yy: a year of another century
+    // (1999, or 1970 from a Unix-epoch export) is an unknown date, never
+    // moved into this one. The record keeps no text of the time.
+    RecordTime stated;
+    if (stamp.year >= 2000 && stamp.year <= 2099) {
+        stated.date = DateKind::Known;
+        stated.day = DaysFromCivil(stamp.year, stamp.month, stamp.day);
+    } else {
+        stated.date = DateKind::Unknown;
+    }
+    stated.timeKnown = true;
+    stated.second = stamp.second;
     int32_t offset = 0;
     if (stamp.zone == XmlTimeStamp::Zone::Offset) {
         offset = stamp.offset;

@@ -203,11 +203,6 @@ size_t CutSequenceLength(std::string_view text) {
     return Utf8SequenceLength(tail, length, incomplete) == 0 && incomplete ? length : 0;
 }
 
-void PutPair(char* out, int value) {
-    out[0] = static_cast<char>('0' + value / 10 % 10);
-    out[1] = static_cast<char>('0' + value % 10);
-}
-
 }  // namespace
 
 bool XmlStream::Open(const std::string& path, void* user, const Handlers& handlers) {
@@ -497,18 +492,10 @@ bool ReadXmlTimeStamp(std::string_view text, XmlTimeStamp& stamp) {
         return false;
     }
     if (!IsDayOfMonth(year, month, day)) return false;
-    // Records hold two-digit years meaning 20yy: a year of another century
-    // (1999, or 1970 from a Unix-epoch export) is an unknown date, never
-    // moved into this one.
-    if (year >= 2000 && year <= 2099) {
-        PutPair(stamp.date, day);
-        PutPair(stamp.date + 2, month);
-        PutPair(stamp.date + 4, year % 100);
-    } else {
-        std::memcpy(stamp.date, "000000", 6);
-    }
-    stamp.date[6] = '\0';
-    std::memcpy(stamp.time, "000000", 7);
+    stamp.year = year;
+    stamp.month = month;
+    stamp.day = day;
+    stamp.second = 0;
     stamp.zone = XmlTimeStamp::Zone::Unstated;
     stamp.offset = 0;
     if (i == text.size()) return true;  // a date alone
@@ -527,9 +514,7 @@ bool ReadXmlTimeStamp(std::string_view text, XmlTimeStamp& stamp) {
         }
     }
     if (hours > 23 || minutes > 59 || seconds > 59) return false;
-    PutPair(stamp.time, hours);
-    PutPair(stamp.time + 2, minutes);
-    PutPair(stamp.time + 4, seconds);
+    stamp.second = hours * 3600 + minutes * 60 + seconds;
     if (i == text.size()) return true;
     if (TakeChar(text, i, 'Z') || TakeChar(text, i, 'z')) {
         stamp.zone = XmlTimeStamp::Zone::Utc;

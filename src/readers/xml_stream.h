@@ -199,10 +199,12 @@ void TidyText(std::string& text);
 // An ISO 8601 date and time "yyyy-mm-ddThh:mm:ss[.fff][Z|+hh:mm|-hh:mm]" (a
 // date alone stands for its midnight; any number of fractional digits). A
 // date that is no day of the calendar or a time that is no time of day is no
-// time stamp; a year outside 2000-2099 gives the unknown date "000000".
+// time stamp.
 struct XmlTimeStamp {
-    char date[7];  // ddmmyy, two-digit year; "000000" when unknown
-    char time[7];  // hhmmss; fractions of a second are dropped
+    int year;
+    int month;
+    int day;
+    int32_t second;  // of the day; fractions of a second are dropped
     enum class Zone { Utc, Offset, Unstated } zone;
     int32_t offset;  // signed hhmmss, the zone's distance from UTC
 };

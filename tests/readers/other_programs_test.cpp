@@ -17,36 +17,49 @@ namespace geoplait {
 namespace {
 
 TEST(OtherPrograms, IsoTimeStamps) {
+    // The UTC date and time of each, as ddmmyy (the unknown date "000000"
+    // outside 2000-2099) and hhmmss; a stated offset is taken off.
     const struct {
         const char* text;
         bool read;
         const char* date;
         const char* time;
-        int32_t offset;
     } cases[] = {
-        {"2024-01-01T20:30:18.1234567+05:30", true, "010124", "203018", 53000},
-        {"2024-01-01T20:30:18.123456789-05:30", true, "010124", "203018", -53000},
-        {"2024-02-29T23:59:59Z", true, "290224", "235959", 0},
-        {"2024-02-29", true, "290224", "000000", 0},
-        {"2024-13-45T25:61:61Z", false, "", "", 0},
-        {"2023-02-29T10:00:00Z", false, "", "", 0},
-        {"2023-02-30", false, "", "", 0},
-        {"2024-04-31T10:00:00Z", false, "", "", 0},
-        {"2024-01-01T24:00:00Z", false, "", "", 0},
-        {"2024-01-01T23:60:00Z", false, "", "", 0},
-        {"2024-01-01T23:59:60Z", false, "", "", 0},
-        {"1999-12-31T23:59:59Z", true, "000000", "235959", 0},
-        {"2100-01-01T00:00:00Z", true, "000000", "000000", 0},
-        {"1970-01-01T00:00:05Z", true, "000000", "000005", 0},
-        {"2000-02-29T12:00:00Z", true, "290200", "120000", 0},
+        {"2024-01-01T20:30:18.1234567+05:30", true, "010124", "150018"},
+        {"2024-01-01T20:30:18.123456789-05:30", true, "020124", "020018"},
+        {"2024-02-29T23:59:59Z", true, "290224", "235959"},
+        {"2024-02-29", true, "290224", "000000"},
+        {"2024-13-45T25:61:61Z", false, "", ""},
+        {"2023-02-29T10:00:00Z", false, "", ""},
+        {"2023-02-30", false, "", ""},
+        {"2024-04-31T10:00:00Z", false, "", ""},
+        {"2024-01-01T24:00:00Z", false, "", ""},
+        {"2024-01-01T23:60:00Z", false, "", ""},
+        {"2024-01-01T23:59:60Z", false, "", ""},
+        {"1999-12-31T23:59:59Z", true, "000000", "235959"},
+        {"2100-01-01T00:00:00Z", true, "000000", "000000"},
+        {"1970-01-01T00:00:05Z", true, "000000", "000005"},
+        {"2000-02-29T12:00:00Z", true, "290200", "120000"},
+        {"2099-12-31T23:59:59Z", true, "311299", "235959"},
+        {"2000-01-01T00:00:00+00:30", true, "311299", "233000"},  // 1999 by its two digits
     };
     for (const auto& c : cases) {
-        XmlTimeStamp stamp{};
-        ASSERT_EQ(ReadXmlTimeStamp(c.text, stamp), c.read) << c.text;
-        if (!c.read) continue;
-        EXPECT_STREQ(stamp.date, c.date) << c.text;
-        EXPECT_STREQ(stamp.time, c.time) << c.text;
-        EXPECT_EQ(stamp.offset, c.offset) << c.text;
+        RecordTime time;
+        time.second = 12345;
+        ASSERT_EQ(ReadXmlTime(c.text, nullptr, time), c.read) << c.text;
+        if (!c.read) {
+            EXPECT_EQ(time.second, 12345) << "left as it was: " << c.text;
+            continue;
+        }
+        char date[7] = "000000";
+        if (time.date == DateKind::Known) PutDdmmyy(date, time.day);
+        char clock[7] = {};
+        PutHhmmss(clock, time.second);
+        EXPECT_STREQ(date, c.date) << c.text;
+        EXPECT_STREQ(clock, c.time) << c.text;
+        EXPECT_TRUE(time.timeKnown) << c.text;
+        EXPECT_FALSE(time.fromTexts) << c.text;
+        EXPECT_EQ(time.decimals, 0) << c.text;
     }
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <string_view>
 
 #include "engine/derived_values.h"
@@ -47,6 +48,7 @@ struct PotLine {
     void Integer(long long value) { p = std::to_chars(p, p + 24, value).ptr; }
 };
 constexpr size_t kPotLineRoom = kPointLabelSize + kFixedTextSize + 256;
+static_assert(kPotLineRoom <= TextWriter::kMaxRoom);
 
 // The first eight of the eleven digits of "%011.0f" of w (at least 0).
 void PositionDigits(double w, char (&digits)[8]) {
@@ -147,8 +149,8 @@ void WritePotHead(TextWriter& out) {
 
 void WritePotLine(TextWriter& out, const LineWriterOptions& options, const TrackPoint& p, RecordNumbers numbers,
                   LineScratch& scratch) {
-    // The whole line in one piece.
-    char text[kPotLineRoom];
+    // The whole line in one piece, made where the writer keeps it.
+    char* const text = out.Room(kPotLineRoom);
     PotLine line{text};
     line.Put("ORD=POI/tex=");
     line.p += FormatPointLabel(options.label, p, numbers, line.p, kPointLabelSize);
@@ -177,8 +179,17 @@ void WritePotLine(TextWriter& out, const LineWriterOptions& options, const Track
     // The UTC time as hh:mm:ss.
     line.Put("/pti=");
     if (p.Time.timeKnown) line.p = PutClockText(line.p, p.Time.second);
-    line.Put('\n');
-    out.Write(std::string_view(text, static_cast<size_t>(line.p - text)));
+    const auto length = static_cast<size_t>(line.p - text);
+    if (std::memchr(text, '\n', length) == nullptr) {
+        line.Put("\r\n");
+        out.Commit(length + 2);
+        return;
+    }
+    // A line break within a text of the record: written CR LF, as every line
+    // end is, by the writer's own copy (from a copy of the line, as the room
+    // is where the writer copies to).
+    const std::string copy = std::string(text, length) + '\n';
+    out.Write(copy);
 }
 
 }  // namespace geoplait

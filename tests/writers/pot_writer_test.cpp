@@ -102,6 +102,20 @@ TEST(PotLine, UtcTimeOfTheRecordOrNone) {
     }
 }
 
+// A line break within a text of the record (here the slot of a date that
+// is not known) is written CR LF, as the line end is; every line is whole.
+TEST(PotLine, ALineBreakWithinALineIsWrittenCrLf) {
+    for (const char* date : {"1\n0312", "010312"}) {
+        Pot f;
+        test::SetTimeTexts(f.ctx.point, date, "120000");
+        const std::string line = f.Line();
+        const std::string want = std::string(date) == "010312" ? "/pda=01-MAR-12/pti=12:00:00\r\n"
+                                                                : "/pda=1\r\n-MAR-12/pti=12:00:00\r\n";
+        EXPECT_EQ(line.substr(line.find("/pda=")), want) << date;
+        EXPECT_EQ(line.rfind("ORD=POI/tex=", 0), 0u) << date;
+    }
+}
+
 // The date of a known day is made once a day and kept by the run's line
 // writer: each line still shows its own record's date, across days, back to
 // an earlier one, and around dates that are not known.

@@ -69,11 +69,7 @@ void ReadPositionTexts(TrackPoint& p) {
     }
 }
 
-namespace {
-
-Reading ReadingOf(const std::string& text) { return {NumberOf(text), !text.empty()}; }
-
-}  // namespace
+Reading ReadingOf(std::string_view text) { return {NumberOf(text), !text.empty()}; }
 
 void ReadTimeTexts(TrackPoint& p) { p.Time = TimeOfTexts(p.RmcDate, p.RmcTime); }
 

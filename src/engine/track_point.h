@@ -257,8 +257,9 @@ void LocalDateDigits(const TrackPoint& point, std::string& out);
 void LocalTimeDigits(const TrackPoint& point, std::string& out);
 
 // Reads the record's measured numbers (Values) from its texts, once its
-// reader and the track's speed have filled them.
+// reader and the track's speed have filled them: each the ReadingOf its text.
 void ReadRecordValues(TrackPoint& point);
+Reading ReadingOf(std::string_view text);
 
 // Empties every text field and both positions of the record and forgets its
 // readings; the other numbers are left alone.

@@ -21,11 +21,17 @@ namespace {
 
 // A record as it comes from its reader: half a position is none, then the
 // speed from the record before when it has none of its own, then its
-// measured numbers read from its texts.
+// measured numbers read from its texts (but the speed, by a reader that
+// reads them: kValuesRead).
+template <typename Reader>
 void Arrive(TrackSpeed& speed, TrackPoint& point, std::string_view fallback) {
     DropHalfPosition(point);
     speed.Fill(point, fallback);
-    ReadRecordValues(point);
+    if constexpr (requires { requires Reader::kValuesRead; }) {
+        point.Values.speed = ReadingOf(point.RmcSpeed);
+    } else {
+        ReadRecordValues(point);
+    }
 }
 
 // What a reader reports beside its records: the tuples it dropped (added to
@@ -236,7 +242,7 @@ void ReadBatches(Reader& reader, ReadQueue<Texts>& queue, TrackSpeed& speed, std
                 }
                 record.bytesRead = reader.BytesRead();
                 if constexpr (requires { reader.GaveLast(); }) record.gaveLast = reader.GaveLast();
-                Arrive(speed, p, fallback);
+                Arrive<Reader>(speed, p, fallback);
                 if (positions != nullptr) {
                     (void)AdjustOnce(positions->adjust, record.position, p.Position, p.Values.altitude.value,
                                      HemisphereSign(p.RmcNS, p.RmcEW, positions->defaultSigns));
@@ -324,7 +330,7 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
     ++run.RecordsRead;
     run.InputBytesRead = reader.BytesRead();
     if constexpr (knowsLast) run.LastRecord = lookAhead && reader.GaveLast();
-    Arrive(speed, ctx.point, fallback);
+    Arrive<Reader>(speed, ctx.point, fallback);
     bool second = false;
     uint64_t secondBytes = 0;
     if (readAhead) {
@@ -334,7 +340,7 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
         ahead.ExtendData.clear();
         second = reader.Next(ahead);
         secondBytes = reader.BytesRead();
-        if (second) Arrive(speed, ahead, fallback);
+        if (second) Arrive<Reader>(speed, ahead, fallback);
         run.LastRecord = !second;
     }
     take(ctx);
@@ -391,7 +397,7 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
                 if (apart) {
                     SetUpRecord(record, queue->Start());
                     Reader::Fill(*record.texts, point);
-                    Arrive(speed, point, fallback);
+                    Arrive<Reader>(speed, point, fallback);
                 }
             }
             CarryRunNumbers(*last.point, point);
@@ -439,7 +445,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                     while (!ctx.StopRequested() && reader.Next(ctx.point)) {
                         ++run.RecordsRead;
                         run.InputBytesRead = reader.BytesRead();
-                        Arrive(speed_, ctx.point, fallback);
+                        Arrive<std::decay_t<decltype(reader)>>(speed_, ctx.point, fallback);
                         take(ctx);
                     }
                 } else if constexpr (requires { reader.GaveLast(); }) {
@@ -448,7 +454,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                         ++run.RecordsRead;
                         run.InputBytesRead = reader.BytesRead();
                         run.LastRecord = reader.GaveLast();
-                        Arrive(speed_, ctx.point, fallback);
+                        Arrive<std::decay_t<decltype(reader)>>(speed_, ctx.point, fallback);
                         take(ctx);
                     }
                     run.LastRecord = false;
@@ -463,7 +469,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                         run.InputBytesRead = reader.BytesRead();
                         have = reader.Next(ahead_);
                         run.LastRecord = !have;
-                        Arrive(speed_, ctx.point, fallback);
+                        Arrive<std::decay_t<decltype(reader)>>(speed_, ctx.point, fallback);
                         take(ctx);
                         // The taker cleared the record's texts: the one ahead
                         // takes their place, and its place gets them.

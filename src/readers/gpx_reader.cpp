@@ -135,6 +135,21 @@ std::string_view CollectedCoordinate(std::string_view text) {
     return FirstChars(TrimXmlSpace(text), kCollectBytes);
 }
 
+// A number value as TakeXmlNumber holds it, and the reading of that text
+// (ReadingOf): a number kept whole as it stands with a digit first and no
+// exponent reads alike both ways, so its value read here is the reading;
+// any other is read again from what is held.
+Reading TakeNumber(std::string_view text, size_t maxChars, std::string& out) {
+    XmlNumber number;
+    if (!text.empty() && text.size() <= maxChars && text.front() >= '0' && text.front() <= '9' &&
+        ReadXmlNumber(text, number) && !number.exponent) {
+        out.assign(text);
+        return {number.value, true};
+    }
+    TakeXmlNumber(text, maxChars, out);
+    return ReadingOf(out);
+}
+
 void TakeTime(TrackPoint& p, std::string_view text) {
     // Whole: a time with seven fractional digits and an offset is longer than
     // any field, and cutting it would lose its offset.
@@ -296,6 +311,8 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
     // The point's own <speed> and <course> win over the extension's.
     if (texts.found[kSpeed]) texts.found[kExtensionSpeed] = false;
     if (texts.found[kCourse]) texts.found[kExtensionCourse] = false;
+    bool altitudeRead = false;
+    bool courseRead = false;
     for (size_t v = 0; v < kValueCount; ++v) {
         if (!texts.found[v]) continue;
         std::string& value = texts.values[v];
@@ -305,7 +322,14 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
         } else if (kValues[v].number) {
             std::string& out = p.*kValues[v].target;
             if (v != kExtensionSpeed && (v != kSpeed || !texts.metresPerSecond)) {
-                TakeXmlNumber(value, kValues[v].maxChars, out);
+                const geoplait::Reading reading = TakeNumber(value, kValues[v].maxChars, out);
+                if (v == kEle) {
+                    p.Values.altitude = reading;
+                    altitudeRead = true;
+                } else if (v != kSpeed) {
+                    p.Values.course = reading;
+                    courseRead = true;
+                }
                 continue;
             }
             // A speed in metres per second: mostly a plain decimal kept
@@ -321,6 +345,11 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
             (p.*kValues[v].target).assign(FirstChars(value, kValues[v].maxChars));
         }
     }
+    // The speed is read once the track's is known (kValuesRead).
+    if (!altitudeRead) p.Values.altitude = ReadingOf(p.GgaAltitude);
+    if (!courseRead) p.Values.course = ReadingOf(p.RmcCourse);
+    p.Values.satellites = ReadingOf(p.GgaSatellites);
+    p.Values.dilution = ReadingOf(p.GgaDilution);
 }
 
 bool GpxReader::Next(TrackPoint& point) {

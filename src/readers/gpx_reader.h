@@ -47,6 +47,10 @@ public:
     // Points whose content the reader's own scan read (kPlainPointsApart).
     uint64_t PlainPointsRead() const { return plainPointsRead_; }
 
+    // Next and Fill read the record's Values of the texts they fill, as
+    // ReadRecordValues would, but for its speed (the track may yet give one).
+    static constexpr bool kValuesRead = true;
+
     // The values of a point the reader takes, by element name.
     enum Value { kEle, kTime, kSpeed, kCourse, kSat, kName, kExtensionSpeed, kExtensionCourse, kValueCount };
 

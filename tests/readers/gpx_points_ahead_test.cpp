@@ -9,6 +9,8 @@
 
 #include "geo/coordinates.h"
 #include "readers/gpx_reader.h"
+#include "readers/reader_text.h"
+#include "readers/xml_stream.h"
 #include "support/temp_dir.h"
 #include "support/record_time.h"
 
@@ -83,6 +85,60 @@ TEST(GpxPointsAhead, EachPointKeepsItsValuesAndItsPlace) {
             EXPECT_EQ(reader.Error().empty(), !broken) << reader.Error();
         }
     }
+}
+
+// The reader reads a record's numbers of the texts it fills as
+// ReadRecordValues reads them, whatever the texts: a number kept as it
+// stands, with a sign, cut to its characters, written out of an exponent,
+// spaced, or no number at all; by the plain scan and by the parser (a
+// reference makes the point's markup the parser's).
+TEST(GpxPointsAhead, RecordNumbersAreThoseOfTheirTexts) {
+    const char* const texts[] = {"43.1",   "-43.1",           "+5",    ".5",   "5.",    "0043.10",
+                                 "1.397e2", "12345678901234", "123456789012345", "1234567890123.5",
+                                 " 7\n",   "abc",             "",      "1e400", "-0",    "0.000000000001",
+                                 "9007199254740993", "3.14159265358979"};
+    std::string doc = "<gpx version=\"1.0\"><trk><trkseg>\n";
+    size_t points = 0;
+    for (const bool parsed : {false, true}) {
+        for (const char* text : texts) {
+            const std::string t = text;
+            const char* const reference = parsed ? "<desc>&amp;</desc>" : "";
+            doc += "<trkpt lat=\"1\" lon=\"2\">" + std::string(reference) + "<ele>" + t + "</ele><course>" + t +
+                   "</course><sat>" + t + "</sat></trkpt>\n";
+            // The course of the extension where the point has none.
+            doc += "<trkpt lat=\"1\" lon=\"2\"><extensions><gpxtpx:TrackPointExtension><gpxtpx:course>" + t +
+                   "</gpxtpx:course></gpxtpx:TrackPointExtension></extensions></trkpt>\n";
+            points += 2;
+        }
+    }
+    doc += "</trkseg></trk></gpx>\n";
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("in.gpx"), doc);
+    GpxReader reader;
+    ASSERT_TRUE(reader.Open(dir.File("in.gpx")));
+    TrackPoint point;
+    size_t given = 0;
+    while (reader.Next(point)) {
+        TrackPoint read = point;
+        ReadRecordValues(read);
+        const std::string text = texts[given / 2 % std::size(texts)];
+        EXPECT_EQ(point.Values.altitude, read.Values.altitude) << text << " " << point.GgaAltitude;
+        EXPECT_EQ(point.Values.course, read.Values.course) << text << " " << point.RmcCourse;
+        EXPECT_EQ(point.Values.satellites, read.Values.satellites) << text;
+        EXPECT_EQ(point.Values.dilution, read.Values.dilution) << text;
+        // The texts held are those of TakeXmlNumber, cut to their characters.
+        std::string tidy = text;
+        TidyText(tidy);
+        std::string held;
+        TakeXmlNumber(tidy, 14, held);
+        EXPECT_EQ(given % 2 == 0 ? point.GgaAltitude : held, held) << text;
+        EXPECT_EQ(point.RmcCourse, held) << text;
+        ClearTrackPoint(point);
+        point.Values = RecordValues{{1.0, true}, {1.0, true}, {1.0, true}, {1.0, true}, {1.0, true}};
+        ++given;
+    }
+    EXPECT_EQ(given, points);
+    EXPECT_EQ(reader.PlainPointsRead(), points - std::size(texts)) << "some by the parser";
 }
 
 }  // namespace

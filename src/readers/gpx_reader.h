@@ -88,7 +88,7 @@ private:
     // Points read ahead of the one given: the parser is paused once per
     // kPointsAhead - 1 points instead of once per point. One slot stays
     // free for a point a call-back might still begin after the pause.
-    static constexpr size_t kPointsAhead = 16;
+    static constexpr size_t kPointsAhead = 64;
 
     // What the start or end of an element is to the reader. kRoot: the
     // document's <gpx>; kPoint at a start: the element of a point, outside

@@ -150,12 +150,6 @@ Reading TakeNumber(std::string_view text, size_t maxChars, std::string& out) {
     return ReadingOf(out);
 }
 
-void TakeTime(TrackPoint& p, std::string_view text) {
-    // Whole: a time with seven fractional digits and an offset is longer than
-    // any field, and cutting it would lose its offset.
-    ReadXmlTime(text, nullptr, p.Time);
-}
-
 }  // namespace
 
 bool GpxReader::Open(const std::string& path, GpxScan scan) {
@@ -284,7 +278,7 @@ void GpxReader::Take(std::string_view text) {
     if (value.size() < kCollectBytes) value.append(text.data(), std::min(text.size(), kCollectBytes - value.size()));
 }
 
-void GpxReader::ReadPosition(PointTexts& texts) {
+void GpxReader::ReadAhead(PointTexts& texts) {
     // A latitude or longitude that is no number or beyond its range leaves
     // the point without a position.
     double latitude = 0.0;
@@ -294,6 +288,14 @@ void GpxReader::ReadPosition(PointTexts& texts) {
     const bool longitudeRead =
         ReadXmlDegrees(texts.longitude, 180.0, kCoordinateChars, 'E', 'W', longitude, texts.eastWest);
     texts.position = PositionOfDegrees(latitudeRead && longitudeRead, latitude, longitude);
+    // The time whole: one with seven fractional digits and an offset is
+    // longer than any field, and cutting it would lose its offset.
+    texts.timeRead = false;
+    if (texts.found[kTime]) {
+        std::string& time = texts.values[kTime];
+        if (texts.spaced[kTime]) TidyText(time);
+        texts.timeRead = ReadXmlTime(time, nullptr, texts.time);
+    }
 }
 
 void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
@@ -303,6 +305,8 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
     p.RmcEW.assign(1, texts.eastWest);
     p.Position = texts.position;
     p.GgaPosition = texts.position;
+    // A time that is no time leaves the record's as it was.
+    if (texts.timeRead) p.Time = texts.time;
 
     p.PointName.clear();
     // A point without a speed of its own has none: RmcSpeed stays empty
@@ -314,12 +318,10 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
     bool altitudeRead = false;
     bool courseRead = false;
     for (size_t v = 0; v < kValueCount; ++v) {
-        if (!texts.found[v]) continue;
+        if (!texts.found[v] || v == kTime) continue;
         std::string& value = texts.values[v];
         if (texts.spaced[v]) TidyText(value);
-        if (v == kTime) {
-            TakeTime(p, value);
-        } else if (kValues[v].number) {
+        if (kValues[v].number) {
             std::string& out = p.*kValues[v].target;
             if (v != kExtensionSpeed && (v != kSpeed || !texts.metresPerSecond)) {
                 const geoplait::Reading reading = TakeNumber(value, kValues[v].maxChars, out);
@@ -355,7 +357,7 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
 bool GpxReader::Next(TrackPoint& point) {
     if (!Skip()) return false;
     PointTexts& texts = Slot(given_ - 1);
-    ReadPosition(texts);
+    ReadAhead(texts);
     Fill(texts, point);
     return true;
 }
@@ -363,7 +365,7 @@ bool GpxReader::Next(TrackPoint& point) {
 GpxReader::PointTexts* GpxReader::NextTexts() {
     if (!Skip()) return nullptr;
     PointTexts& texts = Slot(given_ - 1);
-    ReadPosition(texts);
+    ReadAhead(texts);
     return &texts;
 }
 

@@ -67,15 +67,17 @@ public:
         bool metresPerSecond = false;  // a <speed> of the point is in m/s (the document's layout)
         uint64_t bytesRead = 0;        // the input up to the point's end
         // The position read of latitude and longitude when the point is
-        // given, with their hemisphere letters.
+        // given, with their hemisphere letters, and its time when it has one.
         RecordPosition position;
         char northSouth = 'N';
         char eastWest = 'E';
+        RecordTime time;
+        bool timeRead = false;
     };
     // Next in two steps, which may run on two threads: the texts of the next
-    // point, its position read, null where Next would give false; then the
-    // record made of them, as Next makes it (Fill needs nothing of the
-    // reader, and may change the texts). The texts stay as they are while
+    // point, its position and time read, null where Next would give false;
+    // then the record made of them, as Next makes it (Fill needs nothing of
+    // the reader, and may change the texts). The texts stay as they are while
     // the reader gives no more than the count of points last kept
     // (KeepTexts; none by default) after them.
     PointTexts* NextTexts();
@@ -119,7 +121,8 @@ private:
     void ReadPlainPoints(const XML_Char* name);
     bool ReadPlainContent(PlainTokens& tokens, PlainToken& token);
     bool BeginPlainPoint(const PlainToken& token);
-    static void ReadPosition(PointTexts& texts);
+    // What is read of a point where it is given: its position and time.
+    static void ReadAhead(PointTexts& texts);
     Place Here() const { return {depth_, pointDepth_, valueDepth_, value_, extensionDepth_}; }
     void GoBack(const Place& place);
     PointTexts& Slot(uint64_t n) { return points_[n & mask_]; }

@@ -123,9 +123,8 @@ bool GpxReader::ReadPlainContent(PlainTokens& tokens, PlainToken& token) {
             case PlainToken::Kind::kElement:
                 // Its start, its character data (none when empty) and its end.
                 if (Begin(token.local) == Began::kValue && !token.content.empty()) {
-                    Take(ParsedText(token.content, token.carriageReturn, text_));
-                    // What the scan saw of its white space, all of it.
-                    Reading().spaced[static_cast<size_t>(value_)] = token.spaced;
+                    // With what the scan saw of its white space, all of it.
+                    TakeWhole(ParsedText(token.content, token.carriageReturn, text_), token.spaced);
                 }
                 Finish();
                 break;

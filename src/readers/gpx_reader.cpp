@@ -278,6 +278,13 @@ void GpxReader::Take(std::string_view text) {
     if (value.size() < kCollectBytes) value.append(text.data(), std::min(text.size(), kCollectBytes - value.size()));
 }
 
+void GpxReader::TakeWhole(std::string_view text, bool spaced) {
+    PointTexts& point = Reading();
+    const auto value = static_cast<size_t>(value_);
+    point.values[value].assign(text.data(), std::min(text.size(), kCollectBytes));
+    point.spaced[value] = spaced;
+}
+
 void GpxReader::ReadAhead(PointTexts& texts) {
     // A latitude or longitude that is no number or beyond its range leaves
     // the point without a position.

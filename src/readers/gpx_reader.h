@@ -116,6 +116,8 @@ private:
     bool StartPoint(std::string_view latitude, std::string_view longitude);
     Ended Finish();
     void Take(std::string_view text);
+    // The whole text of the value just begun, at once.
+    void TakeWhole(std::string_view text, bool spaced);
     // From the start of a point: the points in plain markup from here on,
     // read without the parser (gpx_plain_points.cpp).
     void ReadPlainPoints(const XML_Char* name);

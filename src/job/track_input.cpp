@@ -210,10 +210,11 @@ void SetUpRecord(ReadRecord<Texts>& record, const TrackPoint& start) {
 
 // The reading thread: fills batches from `reader` until the input or the run
 // ends. The speeds of records read without one are filled here too, as they
-// depend only on the records before. `apart`: the thread hands over the
-// texts the run sets up and makes the records of, and leaves the records
-// alone (no line of them goes from core to core and back); the texts are
-// capped by the reader, so a batch closes at its record count.
+// depend only on the records before. `apart`: the run makes the records
+// complete (Arrive) as it takes them; a reader that hands over its texts has
+// them handed over, and the records left alone (no line of them goes from
+// core to core and back); its texts are capped by the reader, so a batch
+// closes at its record count.
 template <typename Reader, typename Texts>
 void ReadBatches(Reader& reader, ReadQueue<Texts>& queue, TrackSpeed& speed, std::string_view fallback,
                  const PositionsAhead* positions, bool apart) {
@@ -242,7 +243,7 @@ void ReadBatches(Reader& reader, ReadQueue<Texts>& queue, TrackSpeed& speed, std
                 }
                 record.bytesRead = reader.BytesRead();
                 if constexpr (requires { reader.GaveLast(); }) record.gaveLast = reader.GaveLast();
-                Arrive<Reader>(speed, p, fallback);
+                if (!apart) Arrive<Reader>(speed, p, fallback);
                 if (positions != nullptr) {
                     (void)AdjustOnce(positions->adjust, record.position, p.Position, p.Values.altitude.value,
                                      HemisphereSign(p.RmcNS, p.RmcEW, positions->defaultSigns));
@@ -314,14 +315,15 @@ bool ReadsInThread() {
 // the taker leaves the first one (cleared, and with the NMEA defaults where
 // the run fills them), as each record of a plain read starts as the taker
 // left the one before. `ahead` is the record read ahead. With `make` at
-// kWhereTaken, a reader that hands over its texts has its records made of
-// them here, each just before it is taken, and no positions made ahead.
+// kWhereTaken, each record is made complete here just before it is taken (a
+// reader that hands over its texts has it made of them), and no positions
+// are made ahead.
 template <typename Reader>
 void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std::string_view fallback,
                          const RecordSink& take, bool lookAhead, TrackPoint& ahead,
                          const PositionsAhead* positions, MakeRecords make) {
     using Texts = typename TextsOf<Reader>::type;
-    const bool apart = HandsOverTexts<Reader> && make == MakeRecords::kWhereTaken;
+    const bool apart = make == MakeRecords::kWhereTaken;
     if (apart) positions = nullptr;
     RunValues& run = ctx.run;
     constexpr bool knowsLast = requires { reader.GaveLast(); };
@@ -393,12 +395,12 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
                 }
             }
             TrackPoint& point = record.point;
-            if constexpr (HandsOverTexts<Reader>) {
-                if (apart) {
+            if (apart) {
+                if constexpr (HandsOverTexts<Reader>) {
                     SetUpRecord(record, queue->Start());
                     Reader::Fill(*record.texts, point);
-                    Arrive<Reader>(speed, point, fallback);
                 }
+                Arrive<Reader>(speed, point, fallback);
             }
             CarryRunNumbers(*last.point, point);
             last.point = &point;

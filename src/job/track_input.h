@@ -32,10 +32,11 @@ struct PositionsAhead {
     const AdjustedPosition** current = nullptr;
 };
 
-// Where the records of a reader that hands over its texts apart (GpxReader::
-// NextTexts) are made of them when the input is read on a thread of its own:
-// on the reading thread, or on the run's beside the taker. A taker that writes
-// a line per record does less than the reading, and the work is shared better
+// Where the records are made complete when the input is read on a thread of
+// its own: on the reading thread, or on the run's just before each is taken
+// (its numbers read, a missing speed filled; made of the texts of a reader
+// that hands them over apart, GpxReader::NextTexts). A taker that writes a
+// line per record does less than the reading, and the work is shared better
 // when the run makes its records; one that writes KML does more.
 enum class MakeRecords : uint8_t { kWhereRead, kWhereTaken };
 

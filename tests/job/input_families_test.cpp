@@ -354,8 +354,24 @@ std::string VariedPoints(int n) {
     return gpx + "</trkseg></trk></gpx>";
 }
 
-// Every text and number a GPX point gives a record, and its speed.
-std::string GpxRecordText(const TrackPoint& p) {
+// Epochs of GGA and RMC sentences, some without a speed of their own.
+std::string VariedEpochs(int n) {
+    std::string log;
+    char line[200];
+    for (int i = 1; i <= n; ++i) {
+        const std::string t = TimeOfPoint(i);
+        std::snprintf(line, sizeof line, "$GPGGA,%s,35%02d.%04d,N,139%02d.5000,E,1,%02d,0.9,%d.5,M,39.4,M,,\n", t.c_str(),
+                      i % 60, i, i % 60, i % 12, i);
+        log += line;
+        std::snprintf(line, sizeof line, "$GPRMC,%s,A,35%02d.%04d,N,139%02d.5000,E,%s,%d.5,020124,,\n", t.c_str(),
+                      i % 60, i, i % 60, i % 3 == 0 ? "" : std::to_string(i % 40).c_str(), i % 360);
+        log += line;
+    }
+    return log;
+}
+
+// Every text and number a point gives a record, and its speed.
+std::string RecordText(const TrackPoint& p) {
     char numbers[160];
     std::snprintf(numbers, sizeof numbers, "%d %.9f %.9f %.9f %d/%g %d/%g", p.Position.known,
                   p.Position.latitude.degrees, p.Position.longitude.degrees, p.GgaPosition.latitude.nmea,
@@ -366,10 +382,12 @@ std::string GpxRecordText(const TrackPoint& p) {
 }
 
 TEST_F(ReadingThreadTest, RecordsMadeWhereTakenAreThoseMadeWhereRead) {
-    // The run makes the records of the texts the reading thread hands over:
-    // around the batches, and past the texts kept (all eight batches of 64).
+    // The run makes the records complete as it takes them, of the texts the
+    // reading thread hands over (GPX): around the batches, and past the texts
+    // kept (all eight batches of 64).
     for (const int n : {1, 2, 4, 64, 66, 530, 1100, 2300}) {
-        const std::string bytes = VariedPoints(n);
+      for (const ModeKind kind : {ModeKind::Gpx, ModeKind::Nmea}) {
+        const std::string bytes = kind == ModeKind::Gpx ? VariedPoints(n) : VariedEpochs(n);
         std::vector<std::vector<std::string>> runs;
         for (const bool oneThread : {true, false}) {
             for (const MakeRecords make : {MakeRecords::kWhereRead, MakeRecords::kWhereTaken}) {
@@ -377,12 +395,12 @@ TEST_F(ReadingThreadTest, RecordsMadeWhereTakenAreThoseMadeWhereRead) {
                     if (oneThread) setenv("GEOPLAIT_READ_THREAD", "0", 1);
                     ctx.run = RunValues{};
                     ClearTrackPoint(ctx.point);
-                    ASSERT_TRUE(Open(ModeKind::Gpx, bytes));
+                    ASSERT_TRUE(Open(kind, bytes));
                     std::vector<std::string> records;
                     input.ForEach(
                         ctx,
                         [&](RunContext& c) {
-                            records.push_back(GpxRecordText(c.point));
+                            records.push_back(RecordText(c.point));
                             ClearTrackPoint(c.point);
                             c.point.PointName.clear();
                         },
@@ -392,15 +410,20 @@ TEST_F(ReadingThreadTest, RecordsMadeWhereTakenAreThoseMadeWhereRead) {
                 }
             }
         }
-        SCOPED_TRACE(n);
-        ASSERT_EQ(runs[0].size(), static_cast<size_t>(n - n / 13));
+        SCOPED_TRACE(std::to_string(n) + (kind == ModeKind::Gpx ? " gpx" : " nmea"));
+        ASSERT_EQ(runs[0].size(), static_cast<size_t>(kind == ModeKind::Gpx ? n - n / 13 : n));
         for (size_t r = 1; r < runs.size(); ++r) EXPECT_EQ(runs[r], runs[0]) << r;
-        if (n >= 4) {
+        if (kind == ModeKind::Nmea && n >= 4) {
+            EXPECT_EQ(runs[0][2], "1 35.050005000 139.058333333 3503.000300000 1/3.5 1/4653.39 NNEE 3.5 4653.393 3.5 03 [] 030003")
+                << "none of its own: the speed from the epoch before";
+        }
+        if (kind == ModeKind::Gpx && n >= 4) {
             EXPECT_EQ(runs[0][2], "1 3.000300000 3.500000000 300.018000000 1/3.5 1/1.09626e+06 SSEE 3.5 1096263.086 3 3 [P3 xxx] 030003")
                 << "south, the speed from the point before";
             EXPECT_EQ(runs[0][3], "1 4.000400000 4.500000000 400.024000000 1/4.5 1/8.261 NNEE 4.5 8.261 4 4 [P4 xxxx] 030004")
                 << "a speed in m/s as knots";
         }
+      }
     }
 }
 

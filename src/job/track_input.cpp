@@ -316,8 +316,8 @@ bool ReadsInThread() {
 // the run fills them), as each record of a plain read starts as the taker
 // left the one before. `ahead` is the record read ahead. With `make` at
 // kWhereTaken, each record is made complete here just before it is taken (a
-// reader that hands over its texts has it made of them), and no positions
-// are made ahead.
+// reader that hands over its texts has it made of them in the run's own
+// record), and no positions are made ahead.
 template <typename Reader>
 void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std::string_view fallback,
                          const RecordSink& take, bool lookAhead, TrackPoint& ahead,
@@ -394,14 +394,19 @@ void ForEachReadInThread(RunContext& ctx, Reader& reader, TrackSpeed& speed, std
                     run.LastRecord = next == nullptr;
                 }
             }
-            TrackPoint& point = record.point;
-            if (apart) {
-                if constexpr (HandsOverTexts<Reader>) {
-                    SetUpRecord(record, queue->Start());
-                    Reader::Fill(*record.texts, point);
+            if constexpr (HandsOverTexts<Reader>) {
+                if (apart) {
+                    // Made in the run's own record, as a plain read makes
+                    // each (it starts as the taker left the one before): one
+                    // record, kept close at hand, not one for each in flight.
+                    Reader::Fill(*record.texts, ctx.point);
+                    Arrive<Reader>(speed, ctx.point, fallback);
+                    take(ctx);
+                    continue;
                 }
-                Arrive<Reader>(speed, point, fallback);
             }
+            TrackPoint& point = record.point;
+            if (apart) Arrive<Reader>(speed, point, fallback);
             CarryRunNumbers(*last.point, point);
             last.point = &point;
             RunContext taker(ctx, point, ctx.store);

@@ -444,7 +444,8 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
     run.LastRecord = false;
     std::visit(
         [&](auto& reader) {
-            if constexpr (!std::is_same_v<std::decay_t<decltype(reader)>, std::monostate>) {
+            using Reader = std::decay_t<decltype(reader)>;
+            if constexpr (!std::is_same_v<Reader, std::monostate>) {
                 if (ReadsInThread()) {
                     ForEachReadInThread(ctx, reader, speed_, fallback, take, lookAhead, ahead_, positions, make);
                     run.LastRecord = false;
@@ -452,7 +453,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                     while (!ctx.StopRequested() && reader.Next(ctx.point)) {
                         ++run.RecordsRead;
                         run.InputBytesRead = reader.BytesRead();
-                        Arrive<std::decay_t<decltype(reader)>>(speed_, ctx.point, fallback);
+                        Arrive<Reader>(speed_, ctx.point, fallback);
                         take(ctx);
                     }
                 } else if constexpr (requires { reader.GaveLast(); }) {
@@ -461,7 +462,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                         ++run.RecordsRead;
                         run.InputBytesRead = reader.BytesRead();
                         run.LastRecord = reader.GaveLast();
-                        Arrive<std::decay_t<decltype(reader)>>(speed_, ctx.point, fallback);
+                        Arrive<Reader>(speed_, ctx.point, fallback);
                         take(ctx);
                     }
                     run.LastRecord = false;
@@ -476,7 +477,7 @@ void TrackInput::ForEach(RunContext& ctx, const RecordSink& take, bool lookAhead
                         run.InputBytesRead = reader.BytesRead();
                         have = reader.Next(ahead_);
                         run.LastRecord = !have;
-                        Arrive<std::decay_t<decltype(reader)>>(speed_, ctx.point, fallback);
+                        Arrive<Reader>(speed_, ctx.point, fallback);
                         take(ctx);
                         // The taker cleared the record's texts: the one ahead
                         // takes their place, and its place gets them.

@@ -57,6 +57,17 @@ std::string Points(int count, std::vector<Expected>& expected) {
     return doc;
 }
 
+// A document in a file of its own, opened by a reader.
+struct GpxFile {
+    explicit GpxFile(const std::string& doc) {
+        test::WriteFileBytes(dir.File("in.gpx"), doc);
+        opened = reader.Open(dir.File("in.gpx"));
+    }
+    test::TempDir dir;
+    GpxReader reader;
+    bool opened = false;
+};
+
 TEST(GpxPointsAhead, EachPointKeepsItsValuesAndItsPlace) {
     for (const int count : {0, 1, 62, 63, 64, 65, 126, 127, 128, 300}) {
         for (const bool broken : {false, true}) {
@@ -64,10 +75,9 @@ TEST(GpxPointsAhead, EachPointKeepsItsValuesAndItsPlace) {
             std::vector<Expected> expected;
             std::string doc = Points(count, expected);
             doc += broken ? "<trkpt lat=\"1\" lon=\"2\"><name>cut</trkpt>\n" : "</trkseg></trk></gpx>\n";
-            test::TempDir dir;
-            test::WriteFileBytes(dir.File("in.gpx"), doc);
-            GpxReader reader;
-            ASSERT_TRUE(reader.Open(dir.File("in.gpx")));
+            GpxFile file(doc);
+            ASSERT_TRUE(file.opened);
+            GpxReader& reader = file.reader;
             TrackPoint point;
             size_t given = 0;
             while (reader.Next(point)) {
@@ -112,10 +122,9 @@ TEST(GpxPointsAhead, RecordNumbersAreThoseOfTheirTexts) {
         }
     }
     doc += "</trkseg></trk></gpx>\n";
-    test::TempDir dir;
-    test::WriteFileBytes(dir.File("in.gpx"), doc);
-    GpxReader reader;
-    ASSERT_TRUE(reader.Open(dir.File("in.gpx")));
+    GpxFile file(doc);
+    ASSERT_TRUE(file.opened);
+    GpxReader& reader = file.reader;
     TrackPoint point;
     size_t given = 0;
     while (reader.Next(point)) {

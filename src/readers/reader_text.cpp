@@ -149,31 +149,40 @@ struct XmlNumberScan {
 // has 19 bytes at most, so all its digits are gathered without a count.
 template <bool kShort>
 bool ScanXmlNumber(std::string_view t, XmlNumberScan& scan) {
-    size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) scan.negative = t[i++] == '-';
-    const auto digit = [&] { return i < t.size() && t[i] >= '0' && t[i] <= '9'; };
+    // Through a pointer and locals: the text's bytes may alias `scan`, which
+    // would otherwise be stored and loaded again at every digit.
+    const char* p = t.data();
+    const char* const end = p + t.size();
+    if (p < end && (*p == '+' || *p == '-')) scan.negative = *p++ == '-';
+    uint64_t digits = 0;
+    size_t count = 0;
     const auto take = [&] {
-        if (kShort || scan.count < 19) scan.digits = scan.digits * 10 + static_cast<uint64_t>(t[i] - '0');
-        ++scan.count;
-        ++i;
+        for (; p < end; ++p) {
+            const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - unsigned{'0'};
+            if (digit > 9) break;
+            if (kShort || count < 19) digits = digits * 10 + digit;
+            ++count;
+        }
     };
-    while (digit()) take();
-    if (i < t.size() && t[i] == '.') {
-        ++i;
-        const size_t before = scan.count;
-        while (digit()) take();
-        scan.decimals = scan.count - before;
+    take();
+    if (p < end && *p == '.') {
+        ++p;
+        const size_t before = count;
+        take();
+        scan.decimals = count - before;
     }
-    if (scan.count == 0) return false;
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        size_t expDigits = 0;
-        while (digit()) ++i, ++expDigits;
-        if (expDigits == 0) return false;
+    scan.digits = digits;
+    scan.count = count;
+    if (count == 0) return false;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p < end && (*p == '+' || *p == '-')) ++p;
+        const char* const expStart = p;
+        while (p < end && *p >= '0' && *p <= '9') ++p;
+        if (p == expStart) return false;
         scan.exponent = true;
     }
-    return i == t.size();
+    return p == end;
 }
 
 bool ParseXmlNumber(std::string_view text, double& value, bool& exponent) {

@@ -481,8 +481,42 @@ void TidyText(std::string& text) {
     text.resize(out);
 }
 
+namespace {
+
+// The stamp most files hold, "yyyy-mm-ddThh:mm:ssZ", read in its fixed
+// places; false for any other text, which the general reading takes.
+bool ReadUtcStampInPlace(std::string_view t, XmlTimeStamp& stamp) {
+    if (t.size() != 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' || t[16] != ':' ||
+        t[19] != 'Z') {
+        return false;
+    }
+    const auto digit = [&](size_t k) { return static_cast<unsigned>(static_cast<unsigned char>(t[k])) - unsigned{'0'}; };
+    constexpr size_t kPlaces[] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
+    unsigned any = 0;
+    for (const size_t k : kPlaces) any |= digit(k) > 9 ? 1U : 0U;
+    if (any != 0) return false;
+    const auto two = [&](size_t k) { return static_cast<int>(digit(k) * 10 + digit(k + 1)); };
+    const int year = two(0) * 100 + two(2);
+    const int month = two(5);
+    const int day = two(8);
+    const int hours = two(11);
+    const int minutes = two(14);
+    const int seconds = two(17);
+    if (!IsDayOfMonth(year, month, day) || hours > 23 || minutes > 59 || seconds > 59) return false;
+    stamp.year = year;
+    stamp.month = month;
+    stamp.day = day;
+    stamp.second = hours * 3600 + minutes * 60 + seconds;
+    stamp.zone = XmlTimeStamp::Zone::Utc;
+    stamp.offset = 0;
+    return true;
+}
+
+}  // namespace
+
 bool ReadXmlTimeStamp(std::string_view text, XmlTimeStamp& stamp) {
     text = TrimXmlSpace(text);
+    if (ReadUtcStampInPlace(text, stamp)) return true;
     size_t i = 0;
     int year = 0;
     int month = 0;

@@ -42,6 +42,15 @@ TEST(OtherPrograms, IsoTimeStamps) {
         {"2000-02-29T12:00:00Z", true, "290200", "120000"},
         {"2099-12-31T23:59:59Z", true, "311299", "235959"},
         {"2000-01-01T00:00:00+00:30", true, "311299", "233000"},  // 1999 by its two digits
+        // The common layout read in fixed places, and what only looks like it.
+        {"2024-01-01t00:00:05z", true, "010124", "000005"},
+        {" 2024-01-01T00:00:05Z\n", true, "010124", "000005"},
+        {"2024-0a-01T00:00:05Z", false, "", ""},
+        {"2024-01-01T00:00:0:Z", false, "", ""},
+        {"2024-01-01T00:00:0/Z", false, "", ""},
+        {"+024-01-01T00:00:05Z", false, "", ""},
+        {"2024-01-01T00:00:05.Z", true, "010124", "000005"},
+        {"2024-01-01T00:00-05Z", false, "", ""},
     };
     for (const auto& c : cases) {
         RecordTime time;

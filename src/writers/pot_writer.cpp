@@ -50,6 +50,16 @@ struct PotLine {
 constexpr size_t kPotLineRoom = kPointLabelSize + kFixedTextSize + 256;
 static_assert(kPotLineRoom <= TextWriter::kMaxRoom);
 
+constexpr double kExactIntegers = 0x1p53;  // every integer below it is a double
+
+// std::round of a that is not negative, without a library call: below 2^52
+// the whole part and the fraction taken from a are exact.
+double RoundHalfAway(double a) {
+    if (!(a < 0x1p52)) return a;  // already whole (or not finite)
+    const double whole = static_cast<double>(static_cast<int64_t>(a));
+    return a - whole >= 0.5 ? whole + 1.0 : whole;
+}
+
 // The first eight of the eleven digits of "%011.0f" of w (at least 0).
 void PositionDigits(double w, char (&digits)[8]) {
     // Below 2^52, adding and taking away 2^52 rounds to the nearest integer,
@@ -82,8 +92,16 @@ void PutPosition(PotLine& out, const char (&key)[N], double v, char hemisphereSi
     double w = ((v - whole) / (1.0 / 60.0) / 100.0 + whole) * 1000000.0;
     if (!std::isfinite(w)) w = 0.0;
     // Seconds that round to 60 carry into the minute (and the degree).
-    const double shown = std::round(std::fabs(w));
-    if (shown - std::trunc(shown / 1000000.0) * 1000000.0 >= 600000.0) {
+    const double shown = RoundHalfAway(std::fabs(w));
+    if (shown < kExactIntegers) {
+        // In integers: the quotient of an integer below 2^53 by 10^6 is no
+        // nearer than 10^-6 below the next integer, so the double division
+        // never rounds up to it, and its whole part is the integer quotient.
+        const auto units = static_cast<uint64_t>(shown);
+        if (units % 1000000 >= 600000) {
+            w = std::copysign(NextMinute(static_cast<double>(units / 1000000)) * 1000000.0, w);
+        }
+    } else if (shown - std::trunc(shown / 1000000.0) * 1000000.0 >= 600000.0) {
         w = std::copysign(NextMinute(std::trunc(shown / 1000000.0)) * 1000000.0, w);
     }
     char sign = hemisphereSign == '-' && w > 0.0 ? '-' : ' ';

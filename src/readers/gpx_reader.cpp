@@ -37,7 +37,7 @@ namespace geoplait {
 namespace {
 
 constexpr size_t kCoordinateChars = 14;
-constexpr size_t kCollectBytes = 1024;  // more than any value keeps after tidying
+constexpr size_t kCollectBytes = GpxReader::kCollectBytes;
 
 struct GpxValue {
     std::string_view element;
@@ -78,44 +78,6 @@ void KnotsFromMetresPerSecond(std::string& speed) {
     double value = 0.0;
     if (!ReadXmlNumber(speed, value)) return;
     AssignFixed(speed, value * kKnotsPerMetrePerSecond, 3, 1);
-}
-
-// What a GPX element is to the reader, by its local name.
-enum class GpxName : uint8_t { kOther, kGpx, kPoint, kExtension, kValue };
-
-struct GpxElement {
-    GpxName name;
-    int value;  // of kValue: the GpxReader::Value of the point's own element
-};
-
-// Found by the name's length, then its bytes: this runs for every element
-// of a document.
-GpxElement ElementOf(std::string_view local) {
-    switch (local.size()) {
-        case 3:
-            if (local == "ele") return {GpxName::kValue, GpxReader::kEle};
-            if (local == "sat") return {GpxName::kValue, GpxReader::kSat};
-            if (local == "wpt") return {GpxName::kPoint, 0};
-            if (local == "gpx") return {GpxName::kGpx, 0};
-            break;
-        case 4:
-            if (local == "time") return {GpxName::kValue, GpxReader::kTime};
-            if (local == "name") return {GpxName::kValue, GpxReader::kName};
-            break;
-        case 5:
-            if (local == "speed") return {GpxName::kValue, GpxReader::kSpeed};
-            if (local == "trkpt" || local == "rtept") return {GpxName::kPoint, 0};
-            break;
-        case 6:
-            if (local == "course") return {GpxName::kValue, GpxReader::kCourse};
-            break;
-        case 19:
-            if (local == "TrackPointExtension") return {GpxName::kExtension, 0};
-            break;
-        default:
-            break;
-    }
-    return {GpxName::kOther, 0};
 }
 
 const XML_Char* Attribute(const XML_Char** attributes, const char* name) {
@@ -212,35 +174,6 @@ void GpxReader::OnText(void* user, const XML_Char* text, int length) {
     static_cast<GpxReader*>(user)->Take(std::string_view(text, static_cast<size_t>(length)));
 }
 
-GpxReader::Began GpxReader::Begin(std::string_view name) {
-    ++depth_;
-    const GpxElement element = ElementOf(name);
-    if (pointDepth_ == 0) {
-        if (element.name == GpxName::kGpx && depth_ == 1) return Began::kRoot;
-        return element.name == GpxName::kPoint ? Began::kPoint : Began::kOther;
-    }
-    if (element.name != GpxName::kValue && element.name != GpxName::kExtension) return Began::kOther;
-    int value = -1;
-    if (extensionDepth_ != 0 && depth_ == extensionDepth_ + 1) {
-        // The speed and course of the extension.
-        if (element.value == kSpeed) value = kExtensionSpeed;
-        if (element.value == kCourse) value = kExtensionCourse;
-    } else if (element.name == GpxName::kExtension) {
-        // <extensions><gpxtpx:TrackPointExtension> (Garmin, versions 1 and 2).
-        if (depth_ == pointDepth_ + 2) extensionDepth_ = depth_;
-        return Began::kOther;
-    } else if (depth_ == pointDepth_ + 1) {
-        value = element.value;
-    }
-    if (value < 0) return Began::kOther;
-    value_ = value;
-    valueDepth_ = depth_;
-    Reading().values[static_cast<size_t>(value)].clear();
-    Reading().found[static_cast<size_t>(value)] = true;
-    Reading().spaced[static_cast<size_t>(value)] = false;
-    return Began::kValue;
-}
-
 bool GpxReader::StartPoint(std::string_view latitude, std::string_view longitude) {
     PointTexts& point = Reading();
     point.latitude.assign(CollectedCoordinate(latitude));
@@ -252,23 +185,6 @@ bool GpxReader::StartPoint(std::string_view latitude, std::string_view longitude
     return true;
 }
 
-GpxReader::Ended GpxReader::Finish() {
-    Ended ended = Ended::kOther;
-    if (depth_ == valueDepth_) {
-        valueDepth_ = 0;
-        value_ = -1;
-        ended = Ended::kValue;
-    } else if (depth_ == extensionDepth_) {
-        extensionDepth_ = 0;
-    } else if (depth_ == pointDepth_) {
-        pointDepth_ = 0;
-        ++read_;
-        ended = Ended::kPoint;
-    }
-    --depth_;
-    return ended;
-}
-
 void GpxReader::Take(std::string_view text) {
     if (value_ < 0 || depth_ != valueDepth_) return;
     PointTexts& point = Reading();
@@ -276,13 +192,6 @@ void GpxReader::Take(std::string_view text) {
     // As AppendCapped, without a call for each piece.
     std::string& value = point.values[static_cast<size_t>(value_)];
     if (value.size() < kCollectBytes) value.append(text.data(), std::min(text.size(), kCollectBytes - value.size()));
-}
-
-void GpxReader::TakeWhole(std::string_view text, bool spaced) {
-    PointTexts& point = Reading();
-    const auto value = static_cast<size_t>(value_);
-    point.values[value].assign(text.data(), std::min(text.size(), kCollectBytes));
-    point.spaced[value] = spaced;
 }
 
 void GpxReader::ReadAhead(PointTexts& texts) {

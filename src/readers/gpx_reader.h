@@ -47,6 +47,10 @@ public:
     // Points whose content the reader's own scan read (kPlainPointsApart).
     uint64_t PlainPointsRead() const { return plainPointsRead_; }
 
+    // The bytes of a value or coordinate collected: more than any keeps
+    // after tidying.
+    static constexpr size_t kCollectBytes = 1024;
+
     // Next and Fill read the record's Values of the texts they fill, as
     // ReadRecordValues would, but for its speed (the track may yet give one).
     static constexpr bool kValuesRead = true;
@@ -122,6 +126,7 @@ private:
     // read without the parser (gpx_plain_points.cpp).
     void ReadPlainPoints(const XML_Char* name);
     bool ReadPlainContent(PlainTokens& tokens, PlainToken& token);
+    inline void TakeElement(const PlainToken& element);
     bool BeginPlainPoint(const PlainToken& token);
     // What is read of a point where it is given: its position and time.
     static void ReadAhead(PointTexts& texts);

@@ -96,6 +96,12 @@ public:
     // most common shape of all) is one token, kElement: it is what kStart,
     // kText (when not empty) and kEnd would be, in one step.
     PlainToken::Kind Next(PlainToken& token, bool withText = true, bool whole = false);
+    // Next(token, false, true) after the whole elements that come first, each
+    // handed to `take` as the kElement token Next would give: the elements of
+    // a point in a row, without a call for each (defined with the scan's
+    // internals, xml_plain_scan.h).
+    template <typename Take>
+    PlainToken::Kind NextAfterElements(PlainToken& token, Take&& take);
     // The element whose start tag was read last is the one around what
     // follows: its end tag comes as kOuterEnd.
     void LeaveLastOpen() { --depth_; }

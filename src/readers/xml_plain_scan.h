@@ -1,6 +1,7 @@
 // The byte classes and the bounds-checked reader of plain markup that the
 // scan of element content (xml_plain.cpp) and the point tokens
-// (xml_plain_tokens.cpp) share. Internal to those two files.
+// (xml_plain_tokens.cpp, and the GPX points read with them) share. Internal
+// to the readers of plain markup.
 #pragma once
 
 #include "readers/xml_plain.h"
@@ -267,5 +268,120 @@ struct PlainScan {
         }
     }
 };
+
+// The common steps of PlainTokens, inline where they are used: Next
+// (xml_plain_tokens.cpp) and NextAfterElements, for the readers of points.
+
+// White space between markup: a line break counted, a blank or tab passed;
+// false for any other byte.
+[[gnu::always_inline]] inline bool TakeBlank(char c, PlainLines& lines) {
+    if (c == '\n') {
+        ++lines.lineFeeds;
+        return true;
+    }
+    if (c == '\r') {
+        ++lines.carriageReturns;
+        return true;
+    }
+    return c == ' ' || c == '\t';
+}
+
+// White space up to the next markup, passed by: mostly the line break and
+// indent between two elements, the blanks eight at a time. False, nothing
+// passed, where anything else stands before the markup or the text ends
+// first (Data then reads it). Called with a byte left to read.
+[[gnu::always_inline]] inline bool PlainTokens::SkipBlanks() {
+    const char* q = p_;
+    PlainLines lines = lines_;
+    // Mostly a line feed, then the indent.
+    if (*q == '\n') {
+        ++lines.lineFeeds;
+        ++q;
+    }
+    for (;;) {
+        if (end_ - q >= 8) q += LeadingBlanks(Word(q));
+        if (q == end_) return false;
+        const char c = *q;
+        if (c == '<') break;
+        if (!TakeBlank(c, lines)) return false;
+        ++q;
+    }
+    p_ = q;
+    lines_ = lines;
+    return true;
+}
+
+// At markup: "<name>data</name>" as one token, where the start tag has no
+// attributes, the data no reference and no ">" (nor anything else that is
+// not plain), and the end tag follows as it stands, without blanks. False,
+// nothing read, for any other markup: the token is read piece by piece.
+[[gnu::always_inline]] inline bool PlainTokens::Element(PlainToken& token) {
+    const char* q = p_ + 1;
+    if (q >= end_ || (ClassOf(*q) & kNameStart) == 0) return false;
+    const char* name = q;
+    const char* colon = nullptr;
+    for (++q; q < end_ && (ClassOf(*q) & kNameChar) != 0; ++q) {
+        if (*q != ':') continue;
+        if (colon != nullptr) return false;
+        colon = q;
+    }
+    if (q == end_ || *q != '>' || colon == q - 1 || depth_ >= maxOpen_) return false;
+    const auto nameLength = static_cast<size_t>(q - name);
+    const char* data = ++q;
+    PlainLines lines = lines_;
+    bool spaced = false;
+    for (;;) {
+        q = PrintableRunEnd(q, end_, ' ');
+        if (q == end_) return false;
+        const char c = *q;
+        if (c == '<') break;
+        if (!TakeBlank(c, lines)) return false;
+        spaced = true;
+        ++q;
+    }
+    if (static_cast<size_t>(end_ - q) < nameLength + 3 || q[1] != '/' || q[nameLength + 2] != '>') return false;
+    if (nameLength <= 8 && end_ - q >= 10) {
+        // The name in one word: its bytes are before q, and the word at q + 2
+        // within the text.
+        const uint64_t differ = Word(name) ^ Word(q + 2);
+        const uint64_t mask = nameLength == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * nameLength)) - 1;
+        if constexpr (std::endian::native == std::endian::little) {
+            if ((differ & mask) != 0) return false;
+        } else if (!SameBytes(q + 2, std::string_view(name, nameLength))) {
+            return false;
+        }
+    } else if (!SameBytes(q + 2, std::string_view(name, nameLength))) {
+        return false;
+    }
+    token.kind = PlainToken::Kind::kElement;
+    token.empty = false;
+    token.attributeCount = 0;
+    token.text = std::string_view(name, nameLength);
+    token.local = colon == nullptr ? token.text : token.text.substr(static_cast<size_t>(colon + 1 - name));
+    token.content = std::string_view(data, static_cast<size_t>(q - data));
+    token.carriageReturn = lines.carriageReturns != lines_.carriageReturns;
+    token.spaced = spaced;
+    p_ = q + nameLength + 3;
+    lines_ = lines;
+    return true;
+}
+
+template <typename Take>
+PlainToken::Kind PlainTokens::NextAfterElements(PlainToken& token, Take&& take) {
+    // Each step as Next takes it: white space passed by (anything else
+    // before the markup is Next's to read, from where it starts), then a
+    // whole element, or else the markup as its token.
+    while (!stopped_ && p_ != end_) {
+        if (*p_ != '<' && !SkipBlanks()) break;
+        if (!Element(token)) {
+            tokenStart_ = p_;
+            linesBefore_ = lines_;
+            token.kind = PlainToken::Kind::kNotPlain;
+            return MarkupToken(token);
+        }
+        take(token);
+    }
+    return Next(token, false, true);
+}
 
 }  // namespace geoplait

@@ -10,6 +10,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <exception>
+#include <iterator>
+
+#include <unistd.h>
 
 #include "base/text_fields.h"
 #include "geo/time_difference.h"
@@ -17,6 +20,20 @@
 namespace geoplait {
 
 namespace {
+
+// The names of UTC in the database, all of one zone that never changes: its
+// clock needs no database, whose first use reads the whole zoneinfo folder
+// (milliseconds at the start of a run).
+constexpr std::string_view kUtcNames[] = {"UTC",       "Etc/UTC",       "UCT",  "Etc/UCT",
+                                          "Universal", "Etc/Universal", "Zulu", "Etc/Zulu"};
+
+bool IsUtcName(std::string_view name) {
+    return std::find(std::begin(kUtcNames), std::end(kUtcNames), name) != std::end(kUtcNames);
+}
+
+// The zone of UTC, told by its address alone: never read through.
+const char kUtcMark = 0;
+const date::time_zone* const kUtc = reinterpret_cast<const date::time_zone*>(&kUtcMark);
 
 const date::time_zone* LocateZone(std::string_view name) {
     if (name.empty()) return nullptr;
@@ -27,18 +44,35 @@ const date::time_zone* LocateZone(std::string_view name) {
     }
 }
 
-// $TZ as the C library reads it: ":Europe/Berlin", "Europe/Berlin" or a path
-// into the zoneinfo folder. A POSIX rule text ("CET-1CEST") names no zone.
-const date::time_zone* ZoneOfTzVariable() {
-    const char* tz = std::getenv("TZ");
-    if (tz == nullptr) return nullptr;
+// The zone name of $TZ as the C library reads it: ":Europe/Berlin",
+// "Europe/Berlin" or a path into the zoneinfo folder; an empty TZ is UTC.
+std::string_view TzVariableName(const char* tz) {
     std::string_view name(tz);
     if (name.starts_with(':')) name.remove_prefix(1);
     if (const size_t at = name.find("zoneinfo/"); name.starts_with('/') && at != std::string_view::npos) {
         name.remove_prefix(at + 9);
     }
-    if (name.empty()) return LocateZone("Etc/UTC");  // an empty TZ is UTC to the C library
-    return LocateZone(name);
+    return name.empty() ? "Etc/UTC" : name;
+}
+
+// $TZ's zone; null where it is not set or names none (a POSIX rule text
+// such as "CET-1CEST").
+const date::time_zone* ZoneOfTzVariable() {
+    const char* tz = std::getenv("TZ");
+    return tz == nullptr ? nullptr : LocateZone(TzVariableName(tz));
+}
+
+// Whether the machine's zone is UTC, told without the database: $TZ names
+// it, or, without $TZ, /etc/localtime links into the zoneinfo folder to it.
+// False where only the database can tell.
+bool SystemZoneIsUtc() {
+    if (const char* tz = std::getenv("TZ")) return IsUtcName(TzVariableName(tz));
+    char target[4096];
+    const ssize_t length = readlink("/etc/localtime", target, sizeof target);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof target) return false;
+    const std::string_view path(target, static_cast<size_t>(length));
+    const size_t at = path.find("zoneinfo/");
+    return at != std::string_view::npos && IsUtcName(path.substr(at + 9));
 }
 
 const date::time_zone* SystemZone() {
@@ -65,7 +99,12 @@ int64_t SecondsOfTexts(const std::string& ddmmyy, std::string_view hhmmss) {
 }  // namespace
 
 bool FindTimeZone(std::string_view name, LocalClock& clock) {
-    const date::time_zone* zone = name == "system" ? SystemZone() : LocateZone(name);
+    const date::time_zone* zone = nullptr;
+    if (name == "system") {
+        zone = SystemZoneIsUtc() ? kUtc : SystemZone();
+    } else {
+        zone = IsUtcName(name) ? kUtc : LocateZone(name);
+    }
     if (zone == nullptr) return false;
     clock.zone = zone;
     return true;
@@ -91,6 +130,7 @@ std::vector<std::string> TimeZoneNames() {
 
 int32_t OffsetAtUtc(const LocalClock& clock, int64_t utcSeconds) {
     if (clock.zone == nullptr) return clock.fixed;
+    if (clock.zone == kUtc) return 0;
     const date::sys_info info = clock.zone->get_info(date::sys_seconds{std::chrono::seconds{utcSeconds}});
     return HhmmssOf(info.offset.count());
 }
@@ -99,10 +139,10 @@ OffsetSpan OffsetSpanAtUtc(const LocalClock& clock, int64_t utcSeconds) {
     OffsetSpan span;
     span.zone = clock.zone;
     span.fixed = clock.fixed;
-    if (clock.zone == nullptr) {
+    if (clock.zone == nullptr || clock.zone == kUtc) {
         span.from = INT64_MIN;
         span.until = INT64_MAX;
-        span.offset = clock.fixed;
+        span.offset = clock.zone == nullptr ? clock.fixed : 0;
         return span;
     }
     const date::sys_info info = clock.zone->get_info(date::sys_seconds{std::chrono::seconds{utcSeconds}});
@@ -117,6 +157,7 @@ OffsetSpan OffsetSpanAtUtc(const LocalClock& clock, int64_t utcSeconds) {
 
 int32_t OffsetAtLocal(const LocalClock& clock, int64_t localSeconds) {
     if (clock.zone == nullptr) return clock.fixed;
+    if (clock.zone == kUtc) return 0;
     const date::local_info info =
         clock.zone->get_info(date::local_seconds{std::chrono::seconds{localSeconds}});
     // Skipped or repeated local times (the hour of a change) take the offset before it.

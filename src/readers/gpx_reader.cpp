@@ -204,14 +204,6 @@ void GpxReader::ReadAhead(PointTexts& texts) {
     const bool longitudeRead =
         ReadXmlDegrees(texts.longitude, 180.0, kCoordinateChars, 'E', 'W', longitude, texts.eastWest);
     texts.position = PositionOfDegrees(latitudeRead && longitudeRead, latitude, longitude);
-    // The time whole: one with seven fractional digits and an offset is
-    // longer than any field, and cutting it would lose its offset.
-    texts.timeRead = false;
-    if (texts.found[kTime]) {
-        std::string& time = texts.values[kTime];
-        if (texts.spaced[kTime]) TidyText(time);
-        texts.timeRead = ReadXmlTime(time, nullptr, texts.time);
-    }
 }
 
 void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
@@ -221,8 +213,14 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
     p.RmcEW.assign(1, texts.eastWest);
     p.Position = texts.position;
     p.GgaPosition = texts.position;
-    // A time that is no time leaves the record's as it was.
-    if (texts.timeRead) p.Time = texts.time;
+    // The time whole: one with seven fractional digits and an offset is
+    // longer than any field, and cutting it would lose its offset. A time
+    // that is no time leaves the record's as it was.
+    if (texts.found[kTime]) {
+        std::string& time = texts.values[kTime];
+        if (texts.spaced[kTime]) TidyText(time);
+        ReadXmlTime(time, nullptr, p.Time);
+    }
 
     p.PointName.clear();
     // A point without a speed of its own has none: RmcSpeed stays empty

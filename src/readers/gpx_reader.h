@@ -71,15 +71,13 @@ public:
         bool metresPerSecond = false;  // a <speed> of the point is in m/s (the document's layout)
         uint64_t bytesRead = 0;        // the input up to the point's end
         // The position read of latitude and longitude when the point is
-        // given, with their hemisphere letters, and its time when it has one.
+        // given, with their hemisphere letters.
         RecordPosition position;
         char northSouth = 'N';
         char eastWest = 'E';
-        RecordTime time;
-        bool timeRead = false;
     };
     // Next in two steps, which may run on two threads: the texts of the next
-    // point, its position and time read, null where Next would give false;
+    // point, its position read, null where Next would give false;
     // then the record made of them, as Next makes it (Fill needs nothing of
     // the reader, and may change the texts). The texts stay as they are while
     // the reader gives no more than the count of points last kept
@@ -128,7 +126,8 @@ private:
     bool ReadPlainContent(PlainTokens& tokens, PlainToken& token);
     inline void TakeElement(const PlainToken& element);
     bool BeginPlainPoint(const PlainToken& token);
-    // What is read of a point where it is given: its position and time.
+    // What is read of a point where it is given: its position (the time is
+    // read where the record is made, on the other thread when there are two).
     static void ReadAhead(PointTexts& texts);
     Place Here() const { return {depth_, pointDepth_, valueDepth_, value_, extensionDepth_}; }
     void GoBack(const Place& place);

@@ -89,6 +89,30 @@ TEST(OffsetSpanAtUtc, HoldsTheOffsetUntilTheNextChange) {
     EXPECT_FALSE(OffsetSpan{}.Holds(LocalClock(0), 0));
 }
 
+// UTC by any of its names is one zone, told without the database: offset 0
+// at every instant and local time, for ever, and never a fixed clock of 0.
+TEST(FindTimeZone, UtcByAnyNameIsOneZoneWithoutChange) {
+    const LocalClock utc = Zone("Etc/UTC");
+    ASSERT_NE(utc.zone, nullptr);
+    for (const char* name : {"UTC", "UCT", "Etc/UCT", "Universal", "Etc/Universal", "Zulu", "Etc/Zulu"}) {
+        EXPECT_EQ(Zone(name).zone, utc.zone) << name;
+    }
+    EXPECT_NE(Zone("Europe/London").zone, utc.zone);  // 0 in winter only
+    EXPECT_EQ(OffsetAtUtc(Zone("Europe/London"), "150724", "120000"), 10000);
+    for (const int64_t t : {int64_t{-2208988800}, int64_t{0}, int64_t{1711846800}, int64_t{4102444800}}) {
+        EXPECT_EQ(OffsetAtUtc(utc, t), 0) << t;
+        EXPECT_EQ(OffsetAtLocal(utc, t), 0) << t;
+    }
+    EXPECT_EQ(OffsetAtUtc(utc, "310324", "010000"), 0);
+    EXPECT_EQ(OffsetAtLocal(utc, "000000", "120000"), 0);
+    const OffsetSpan span = OffsetSpanAtUtc(utc, 0);
+    EXPECT_EQ(span.offset, 0);
+    EXPECT_TRUE(span.Holds(utc, INT64_MIN));
+    EXPECT_TRUE(span.Holds(utc, INT64_MAX - 1));
+    EXPECT_FALSE(span.Holds(LocalClock(0), 0));
+    EXPECT_FALSE(OffsetSpanAtUtc(LocalClock(0), 0).Holds(utc, 0));
+}
+
 TEST(UtcFromLocal, AZoneTakesTheOffsetOfTheLocalTime) {
     const struct {
         const char* date;
@@ -152,14 +176,24 @@ TEST_F(SystemZone, IsTheZoneOfTz) {
         {"Europe/Berlin", "Europe/Berlin"},
         {":America/St_Johns", "America/St_Johns"},
         {"/usr/share/zoneinfo/Asia/Tokyo", "Asia/Tokyo"},
+        // UTC, whose name the database still tells.
+        {"UTC", "UTC"},
+        {":Etc/UTC", "Etc/UTC"},
+        {"/usr/share/zoneinfo/Etc/Zulu", "Etc/Zulu"},
+        {"", "Etc/UTC"},
     };
     for (const auto& c : cases) {
         setenv("TZ", c.tz, 1);
         EXPECT_EQ(SystemTimeZoneName(), c.want) << c.tz;
         LocalClock clock;
         ASSERT_TRUE(FindTimeZone("system", clock)) << c.tz;
-        EXPECT_EQ(clock.zone, Zone(c.want).zone);
+        EXPECT_EQ(clock.zone, Zone(c.want).zone) << c.tz;
     }
+    // A $TZ of no zone name leaves the machine's zone to /etc/localtime.
+    setenv("TZ", "CET-1CEST", 1);
+    LocalClock clock;
+    EXPECT_TRUE(FindTimeZone("system", clock));
+    EXPECT_NE(clock.zone, nullptr);
 }
 
 TEST(TimeZoneNames, ListsTheDatabaseSorted) {

@@ -356,8 +356,11 @@ struct PlainScan {
     token.kind = PlainToken::Kind::kElement;
     token.empty = false;
     token.attributeCount = 0;
-    token.text = std::string_view(name, nameLength);
-    token.local = colon == nullptr ? token.text : token.text.substr(static_cast<size_t>(colon + 1 - name));
+    // From the name itself, not read back from the token: a load of what was
+    // stored in two halves just before waits until both are written.
+    const std::string_view text(name, nameLength);
+    token.text = text;
+    token.local = colon == nullptr ? text : text.substr(static_cast<size_t>(colon + 1 - name));
     token.content = std::string_view(data, static_cast<size_t>(q - data));
     token.carriageReturn = lines.carriageReturns != lines_.carriageReturns;
     token.spaced = spaced;

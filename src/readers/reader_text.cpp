@@ -71,8 +71,11 @@ bool ReadXmlTime(std::string_view text, const LocalClock* clock, RecordTime& tim
     if (!ReadXmlTimeStamp(text, stamp)) return false;
     // Records hold two-digit years meaning 20yy: a year of another century
     // (1999, or 1970 from a Unix-epoch export) is an unknown date, never
-    // moved into this one. The record keeps no text of the time.
-    RecordTime stated;
+    // moved into this one. The record keeps no text of the time. Made in
+    // place: a whole made apart would be stored field by field and read back
+    // at once, which waits until every field is written.
+    RecordTime& stated = time;
+    stated = RecordTime{};
     if (stamp.year >= 2000 && stamp.year <= 2099) {
         stated.date = DateKind::Known;
         stated.day = DaysFromCivil(stamp.year, stamp.month, stamp.day);
@@ -87,7 +90,7 @@ bool ReadXmlTime(std::string_view text, const LocalClock* clock, RecordTime& tim
     } else if (stamp.zone == XmlTimeStamp::Zone::Unstated && clock != nullptr) {
         offset = OffsetAtLocal(*clock, OffsetInstant(stated));
     }
-    time = UtcOf(stated, offset);
+    if (offset != 0) time = UtcOf(stated, offset);
     return true;
 }
 

@@ -263,7 +263,12 @@ struct PlainScan {
                 spaced |= *p != '>';
                 ++p;
             }
-            attributes[count++] = {name, std::string_view(value, static_cast<size_t>(p - value)), spaced};
+            // Field by field: an attribute made whole first is stored in
+            // halves and read back at once, which waits until both are written.
+            PlainAttribute& attribute = attributes[count++];
+            attribute.name = name;
+            attribute.value = std::string_view(value, static_cast<size_t>(p - value));
+            attribute.spaced = spaced;
             if (!Take(quote)) return false;
         }
     }

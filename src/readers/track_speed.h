@@ -25,8 +25,10 @@ public:
 
 private:
     bool known_ = false;
-    double longitude_ = 0.0;  // signed degrees
-    double latitude_ = 0.0;
+    double longitude_ = 0.0;  // ddmm.mmmm, and whether in the west
+    double latitude_ = 0.0;   // ddmm.mmmm, and whether in the south
+    bool west_ = false;
+    bool south_ = false;
     bool dated_ = false;
     int64_t day_ = 0;       // days since 2000-01-01 when dated_
     double seconds_ = 0.0;  // of the day, with its fraction

@@ -303,6 +303,38 @@ TrackPoint Fix(const char* time, const char* date, const char* latitude, const c
     return p;
 }
 
+// A coordinate of 0 degrees is no position to measure from: the record keeps
+// the fallback and the next is measured from the one before it. The south
+// and the west count in the distance.
+TEST(OtherPrograms, SpeedsFromTheTrackAcrossZeroAndHemispheres) {
+    TrackSpeed speed;
+    const auto at = [](const char* time, const char* latitude, const char* ns, const char* longitude,
+                       const char* ew) {
+        TrackPoint p = Fix(time, "010524", latitude, longitude);
+        p.RmcNS = ns;
+        p.RmcEW = ew;
+        return p;
+    };
+    struct {
+        TrackPoint point;
+        const char* speed;
+    } track[] = {
+        {at("120000", "3500.0000", "N", "13900.0000", "E"), "0"},
+        {at("120010", "3500.0600", "N", "00000.0000", "E"), "0"},  // 0 degrees: not measured from
+        {at("120020", "3500.0600", "N", "13900.0000", "E"), "10.781"},  // from the first
+        {at("120030", "0000.0000", "S", "13900.0000", "E"), "0"},  // 0 degrees in the south too
+        {at("120040", "3500.0600", "S", "13900.0000", "W"), "3100090.732"},  // across both
+        {at("120050", "3500.0000", "S", "13900.0000", "W"), "21.563"},  // within the south-west
+        {at("120100", "3500.0000", "N", "13900.0000", "W"), "1504430.623"},  // back north
+        {at("120110", "3500.0600", "N", "13900.0000", "W"), "21.563"},  // within the north-west
+    };
+    for (const auto& [point, expected] : track) {
+        TrackPoint p = point;
+        speed.Fill(p, "0");
+        EXPECT_EQ(p.RmcSpeed, expected) << point.RmcTime;
+    }
+}
+
 TEST(OtherPrograms, SpeedsFromTheTrack) {
     TrackSpeed speed;
     struct {

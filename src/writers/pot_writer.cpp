@@ -84,11 +84,17 @@ void PositionDigits(double w, char (&digits)[8]) {
     for (size_t i = 0; i < sizeof digits; ++i) digits[i] = i < zeros ? '0' : number[i - zeros];
 }
 
-// A position item: " ddd'mm'ss't" or "-ddd'mm'ss't" after its key.
-template <size_t N>
-void PutPosition(PotLine& out, const char (&key)[N], double v, char hemisphereSign) {
+// A position of a POT line: the digits' number w of "%011.0f" and its sign.
+struct PotPosition {
+    double w;
+    char sign;
+};
+
+// A position item's number: decimal minutes become minutes, seconds and
+// fractions laid out as digits. Worked out for both positions of a line
+// before either is written, so that their chains of divisions overlap.
+[[gnu::always_inline]] inline PotPosition PositionNumber(double v, char hemisphereSign) {
     const double whole = std::trunc(v);
-    // Decimal minutes become minutes, seconds and fractions laid out as digits.
     double w = ((v - whole) / (1.0 / 60.0) / 100.0 + whole) * 1000000.0;
     if (!std::isfinite(w)) w = 0.0;
     // Seconds that round to 60 carry into the minute (and the degree).
@@ -110,12 +116,18 @@ void PutPosition(PotLine& out, const char (&key)[N], double v, char hemisphereSi
         w = -w;
     }
     w += 0.0;  // no "-0" from a negative zero
+    return {w, sign};
+}
+
+// A position item: " ddd'mm'ss't" or "-ddd'mm'ss't" after its key.
+template <size_t N>
+void PutPosition(PotLine& out, const char (&key)[N], PotPosition position) {
     // "%011.0f": the whole number, zero-padded to eleven digits; only the
     // first eight digits are shown.
     char digits[8];
-    PositionDigits(w, digits);
-    const char item[] = {sign,      digits[0], digits[1], digits[2], '\'', digits[3],
-                         digits[4], '\'',      digits[5], digits[6], '\'', digits[7]};
+    PositionDigits(position.w, digits);
+    const char item[] = {position.sign, digits[0], digits[1], digits[2], '\'', digits[3],
+                         digits[4],     '\'',      digits[5], digits[6], '\'', digits[7]};
     out.Put(key);
     out.Put(std::string_view(item, sizeof item));
 }
@@ -180,8 +192,10 @@ void WritePotLine(TextWriter& out, const LineWriterOptions& options, const Track
     line.Integer(p.DilutionValue);
     line.Put(')');
     const HemisphereSigns signs = HemisphereSign(p.RmcNS, p.RmcEW, options.defaultSigns);
-    PutPosition(line, "/ido=", p.GgaPosition.latitude.nmea, signs.latitude);
-    PutPosition(line, "/kei=", p.GgaPosition.longitude.nmea, signs.longitude);
+    const PotPosition latitude = PositionNumber(p.GgaPosition.latitude.nmea, signs.latitude);
+    const PotPosition longitude = PositionNumber(p.GgaPosition.longitude.nmea, signs.longitude);
+    PutPosition(line, "/ido=", latitude);
+    PutPosition(line, "/kei=", longitude);
     line.Put("/adr=1");
 
     double altitude = p.Values.altitude.value;

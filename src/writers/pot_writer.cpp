@@ -212,7 +212,9 @@ void WritePotLine(TextWriter& out, const LineWriterOptions& options, const Track
     line.Put("/pti=");
     if (p.Time.timeKnown) line.p = PutClockText(line.p, p.Time.second);
     const auto length = static_cast<size_t>(line.p - text);
-    if (std::memchr(text, '\n', length) == nullptr) {
+    // Only a date that is not known is a text of the record's; every other
+    // item is made of numbers.
+    if (p.Time.date == DateKind::Known || std::memchr(text, '\n', length) == nullptr) {
         line.Put("\r\n");
         out.Commit(length + 2);
         return;

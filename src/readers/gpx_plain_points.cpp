@@ -49,98 +49,7 @@ std::string_view ParsedAttribute(const PlainAttribute& attribute, std::string& s
     return scratch;
 }
 
-// What a GPX element is to the reader, by its local name.
-enum class GpxName : uint8_t { kOther, kGpx, kPoint, kExtension, kValue };
-
-struct GpxElement {
-    GpxName name;
-    int value;  // of kValue: the GpxReader::Value of the point's own element
-};
-
-// Found by the name's length, then its bytes: this runs for every element
-// of a document.
-GpxElement ElementOf(std::string_view local) {
-    switch (local.size()) {
-        case 3:
-            if (local == "ele") return {GpxName::kValue, GpxReader::kEle};
-            if (local == "sat") return {GpxName::kValue, GpxReader::kSat};
-            if (local == "wpt") return {GpxName::kPoint, 0};
-            if (local == "gpx") return {GpxName::kGpx, 0};
-            break;
-        case 4:
-            if (local == "time") return {GpxName::kValue, GpxReader::kTime};
-            if (local == "name") return {GpxName::kValue, GpxReader::kName};
-            break;
-        case 5:
-            if (local == "speed") return {GpxName::kValue, GpxReader::kSpeed};
-            if (local == "trkpt" || local == "rtept") return {GpxName::kPoint, 0};
-            break;
-        case 6:
-            if (local == "course") return {GpxName::kValue, GpxReader::kCourse};
-            break;
-        case 19:
-            if (local == "TrackPointExtension") return {GpxName::kExtension, 0};
-            break;
-        default:
-            break;
-    }
-    return {GpxName::kOther, 0};
-}
-
 }  // namespace
-
-GpxReader::Began GpxReader::Begin(std::string_view name) {
-    ++depth_;
-    const GpxElement element = ElementOf(name);
-    if (pointDepth_ == 0) {
-        if (element.name == GpxName::kGpx && depth_ == 1) return Began::kRoot;
-        return element.name == GpxName::kPoint ? Began::kPoint : Began::kOther;
-    }
-    if (element.name != GpxName::kValue && element.name != GpxName::kExtension) return Began::kOther;
-    int value = -1;
-    if (extensionDepth_ != 0 && depth_ == extensionDepth_ + 1) {
-        // The speed and course of the extension.
-        if (element.value == kSpeed) value = kExtensionSpeed;
-        if (element.value == kCourse) value = kExtensionCourse;
-    } else if (element.name == GpxName::kExtension) {
-        // <extensions><gpxtpx:TrackPointExtension> (Garmin, versions 1 and 2).
-        if (depth_ == pointDepth_ + 2) extensionDepth_ = depth_;
-        return Began::kOther;
-    } else if (depth_ == pointDepth_ + 1) {
-        value = element.value;
-    }
-    if (value < 0) return Began::kOther;
-    value_ = value;
-    valueDepth_ = depth_;
-    Reading().values[static_cast<size_t>(value)].clear();
-    Reading().found[static_cast<size_t>(value)] = true;
-    Reading().spaced[static_cast<size_t>(value)] = false;
-    return Began::kValue;
-}
-
-GpxReader::Ended GpxReader::Finish() {
-    Ended ended = Ended::kOther;
-    if (depth_ == valueDepth_) {
-        valueDepth_ = 0;
-        value_ = -1;
-        ended = Ended::kValue;
-    } else if (depth_ == extensionDepth_) {
-        extensionDepth_ = 0;
-    } else if (depth_ == pointDepth_) {
-        pointDepth_ = 0;
-        ++read_;
-        ended = Ended::kPoint;
-    }
-    --depth_;
-    return ended;
-}
-
-void GpxReader::TakeWhole(std::string_view text, bool spaced) {
-    PointTexts& point = Reading();
-    const auto value = static_cast<size_t>(value_);
-    point.values[value].assign(text.data(), std::min(text.size(), kCollectBytes));
-    point.spaced[value] = spaced;
-}
 
 void GpxReader::ReadPlainPoints(const XML_Char* name) {
     const XmlStream::TextAhead ahead = xml_.TextAfterStartTag(name);
@@ -212,16 +121,8 @@ bool GpxReader::BeginPlainPoint(const PlainToken& token) {
 // leaves no value being read, even one the element stood within. Most
 // elements of a point are none.
 inline void GpxReader::TakeElement(const PlainToken& element) {
-    const GpxElement named = ElementOf(element.local);
-    if (named.name != GpxName::kValue) return;
-    const int depth = depth_ + 1;
-    int value = -1;
-    if (extensionDepth_ != 0 && depth == extensionDepth_ + 1) {
-        if (named.value == kSpeed) value = kExtensionSpeed;
-        if (named.value == kCourse) value = kExtensionCourse;
-    } else if (pointDepth_ != 0 && depth == pointDepth_ + 1) {
-        value = named.value;
-    }
+    if (pointDepth_ == 0) return;
+    const int value = PointValueAt(ElementOf(element.local), depth_ + 1);
     if (value < 0) return;
     value_ = -1;
     valueDepth_ = 0;

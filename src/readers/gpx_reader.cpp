@@ -174,6 +174,84 @@ void GpxReader::OnText(void* user, const XML_Char* text, int length) {
     static_cast<GpxReader*>(user)->Take(std::string_view(text, static_cast<size_t>(length)));
 }
 
+// Found by the name's length, then its bytes: this runs for every element
+// of a document.
+GpxReader::Element GpxReader::ElementOf(std::string_view local) {
+    switch (local.size()) {
+        case 3:
+            if (local == "ele") return {Named::kValue, kEle};
+            if (local == "sat") return {Named::kValue, kSat};
+            if (local == "wpt") return {Named::kPoint, 0};
+            if (local == "gpx") return {Named::kGpx, 0};
+            break;
+        case 4:
+            if (local == "time") return {Named::kValue, kTime};
+            if (local == "name") return {Named::kValue, kName};
+            break;
+        case 5:
+            if (local == "speed") return {Named::kValue, kSpeed};
+            if (local == "trkpt" || local == "rtept") return {Named::kPoint, 0};
+            break;
+        case 6:
+            if (local == "course") return {Named::kValue, kCourse};
+            break;
+        case 19:
+            if (local == "TrackPointExtension") return {Named::kExtension, 0};
+            break;
+        default:
+            break;
+    }
+    return {Named::kOther, 0};
+}
+
+GpxReader::Began GpxReader::Begin(std::string_view name) {
+    ++depth_;
+    const Element element = ElementOf(name);
+    if (pointDepth_ == 0) {
+        if (element.name == Named::kGpx && depth_ == 1) return Began::kRoot;
+        return element.name == Named::kPoint ? Began::kPoint : Began::kOther;
+    }
+    if (element.name == Named::kExtension) {
+        // <extensions><gpxtpx:TrackPointExtension> (Garmin, versions 1 and 2).
+        if (!(extensionDepth_ != 0 && depth_ == extensionDepth_ + 1) && depth_ == pointDepth_ + 2) {
+            extensionDepth_ = depth_;
+        }
+        return Began::kOther;
+    }
+    const int value = PointValueAt(element, depth_);
+    if (value < 0) return Began::kOther;
+    value_ = value;
+    valueDepth_ = depth_;
+    Reading().values[static_cast<size_t>(value)].clear();
+    Reading().found[static_cast<size_t>(value)] = true;
+    Reading().spaced[static_cast<size_t>(value)] = false;
+    return Began::kValue;
+}
+
+GpxReader::Ended GpxReader::Finish() {
+    Ended ended = Ended::kOther;
+    if (depth_ == valueDepth_) {
+        valueDepth_ = 0;
+        value_ = -1;
+        ended = Ended::kValue;
+    } else if (depth_ == extensionDepth_) {
+        extensionDepth_ = 0;
+    } else if (depth_ == pointDepth_) {
+        pointDepth_ = 0;
+        ++read_;
+        ended = Ended::kPoint;
+    }
+    --depth_;
+    return ended;
+}
+
+void GpxReader::TakeWhole(std::string_view text, bool spaced) {
+    PointTexts& point = Reading();
+    const auto value = static_cast<size_t>(value_);
+    point.values[value].assign(text.data(), std::min(text.size(), kCollectBytes));
+    point.spaced[value] = spaced;
+}
+
 bool GpxReader::StartPoint(std::string_view latitude, std::string_view longitude) {
     PointTexts& point = Reading();
     point.latitude.assign(CollectedCoordinate(latitude));

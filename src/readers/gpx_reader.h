@@ -114,6 +114,25 @@ private:
     static void OnText(void* user, const XML_Char* text, int length);
     // The reader's part of each event, whether the parser or the plain scan
     // found it.
+    // What an element is to the reader, by its local name; `value`: the
+    // Value of a point's own kValue element.
+    enum class Named : uint8_t { kOther, kGpx, kPoint, kExtension, kValue };
+    struct Element {
+        Named name;
+        int value;
+    };
+    static Element ElementOf(std::string_view local);
+    // The Value an element begins at `depth` within a point; -1 for none.
+    int PointValueAt(Element element, int depth) const {
+        if (element.name != Named::kValue) return -1;
+        if (extensionDepth_ != 0 && depth == extensionDepth_ + 1) {
+            // The speed and course of the extension.
+            if (element.value == kSpeed) return kExtensionSpeed;
+            if (element.value == kCourse) return kExtensionCourse;
+            return -1;
+        }
+        return depth == pointDepth_ + 1 ? element.value : -1;
+    }
     Began Begin(std::string_view name);
     bool StartPoint(std::string_view latitude, std::string_view longitude);
     Ended Finish();

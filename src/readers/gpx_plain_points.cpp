@@ -58,7 +58,7 @@ void GpxReader::ReadPlainPoints(const XML_Char* name) {
     PlainTokens tokens(ahead.text, ahead.depthRoom);
     PlainToken token;
     const Place first = Here();
-    if (!ReadPlainContent(tokens, token) || token.text != rawName) {
+    if (!ReadPointContent(tokens, token, rawName) || token.text != rawName) {
         GoBack(first);
         Reading().found.fill(false);
         return;
@@ -83,7 +83,7 @@ void GpxReader::ReadPlainPoints(const XML_Char* name) {
         tokens.LeaveLastOpen();
         Finish();
         Slot(read_ - 1).bytesRead = xml_.BytesThroughEvent(pointEnd);
-        if (!BeginPlainPoint(token) || !ReadPlainContent(tokens, token) || token.text != rawName) {
+        if (!BeginPlainPoint(token) || !ReadPointContent(tokens, token, rawName) || token.text != rawName) {
             // The point before is the last one read: it ends by the parser.
             --read_;
             GoBack(inPoint);
@@ -120,28 +120,57 @@ bool GpxReader::BeginPlainPoint(const PlainToken& token) {
 // value of the point (or of its extension): that value is taken, and its end
 // leaves no value being read, even one the element stood within. Most
 // elements of a point are none.
-inline void GpxReader::TakeElement(const PlainToken& element) {
-    if (pointDepth_ == 0) return;
+inline int GpxReader::TakeElement(const PlainToken& element) {
+    if (pointDepth_ == 0) return -1;
     const int value = PointValueAt(ElementOf(element.local), depth_ + 1);
-    if (value < 0) return;
+    if (value < 0) return -1;
     value_ = -1;
     valueDepth_ = 0;
+    // With what the scan saw of its white space, all of it.
+    TakeText(static_cast<size_t>(value), ParsedText(element.content, element.carriageReturn, text_),
+             element.spaced);
+    return value;
+}
+
+inline void GpxReader::TakeText(size_t value, std::string_view text, bool spaced) {
     PointTexts& point = Reading();
-    const auto v = static_cast<size_t>(value);
-    point.found[v] = true;
-    if (element.content.empty()) {
-        point.values[v].clear();
-        point.spaced[v] = false;
+    point.found[value] = true;
+    if (text.empty()) {
+        point.values[value].clear();
+        point.spaced[value] = false;
         return;
     }
-    // With what the scan saw of its white space, all of it.
-    const std::string_view text = ParsedText(element.content, element.carriageReturn, text_);
-    point.values[v].assign(text.data(), std::min(text.size(), kCollectBytes));
-    point.spaced[v] = element.spaced;
+    point.values[value].assign(text.data(), std::min(text.size(), kCollectBytes));
+    point.spaced[value] = spaced;
+}
+
+bool GpxReader::ReadPointContent(PlainTokens& tokens, PlainToken& token, std::string_view rawName) {
+    std::array<PlainShapeText, PlainShape::kMaxTexts>& texts = shapeTexts_;
+    if (Here() == shapeStart_ && rawName == shapeName_ && tokens.FollowShape(shape_, rawName, texts.data(), token)) {
+        // Each whole element as TakeElement takes it, the reader left where
+        // the shape's content left it.
+        for (size_t i = 0; i < shape_.tags.size(); ++i) {
+            if (shape_.tags[i] >= 0) TakeText(static_cast<size_t>(shape_.tags[i]), texts[i].text, texts[i].spaced);
+        }
+        GoBack(shapeEnd_);
+        ++shapedPointsRead_;
+        return true;
+    }
+    shapeStart_ = Here();
+    shapeName_ = rawName;
+    return ReadPlainContent(tokens, token);
 }
 
 bool GpxReader::ReadPlainContent(PlainTokens& tokens, PlainToken& token) {
-    const auto takeElement = [this](const PlainToken& element) { TakeElement(element); };
+    // The content's shape is recorded while it holds only what the reader
+    // takes the same way from the same bytes: whole elements (their data
+    // the holes), tags that begin or end no value, white space between.
+    shape_.Start(tokens.At(), tokens.MaxOpen());
+    bool shaped = tokens.Depth() == 0;
+    const auto takeElement = [this, &shaped](const PlainToken& element) {
+        const int value = TakeElement(element);
+        if (shaped) shaped = !element.carriageReturn && shape_.AddText(element.content, value);
+    };
     for (;;) {
         // Character data counts only within a value being read; elsewhere
         // the elements of a point come mostly whole, one after the other.
@@ -149,22 +178,26 @@ bool GpxReader::ReadPlainContent(PlainTokens& tokens, PlainToken& token) {
         switch (inValue ? tokens.Next(token, true, true) : tokens.NextAfterElements(token, takeElement)) {
             case PlainToken::Kind::kText:
             case PlainToken::Kind::kCData:
+                shaped = false;
                 if (value_ >= 0 && depth_ == valueDepth_) Take(ParsedText(token.text, token.carriageReturn, text_));
                 break;
             case PlainToken::Kind::kElement:
                 takeElement(token);
                 break;
             case PlainToken::Kind::kComment:
+                shaped = false;
                 break;
             case PlainToken::Kind::kStart:
                 // Within a point, an element is a value or nothing to the reader.
-                Begin(token.local);
-                if (token.empty) Finish();
+                shaped &= Begin(token.local) == Began::kOther;
+                if (token.empty) shaped &= Finish() == Ended::kOther;
                 break;
             case PlainToken::Kind::kEnd:
-                Finish();
+                shaped &= Finish() == Ended::kOther;
                 break;
             case PlainToken::Kind::kOuterEnd:
+                if (shaped) shape_.Close(tokens.TokenAt());
+                shapeEnd_ = Here();
                 return true;
             case PlainToken::Kind::kNotPlain:
                 return false;

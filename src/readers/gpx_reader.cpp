@@ -126,6 +126,8 @@ bool GpxReader::Open(const std::string& path, GpxScan scan) {
     given_ = 0;
     bytesRead_ = 0;
     plainPointsRead_ = 0;
+    shapedPointsRead_ = 0;
+    shape_.whole = false;
     if (!xml_.Open(path, this, {&OnStart, &OnEnd, &OnText})) return false;
     if (scan == GpxScan::kPlainPointsApart) {
         constexpr std::string_view kPointNames[] = {"trkpt", "rtept", "wpt"};

@@ -46,6 +46,8 @@ public:
     uint64_t BytesRead() const { return bytesRead_; }
     // Points whose content the reader's own scan read (kPlainPointsApart).
     uint64_t PlainPointsRead() const { return plainPointsRead_; }
+    // Those of them read along the shape of the point before.
+    uint64_t ShapedPointsRead() const { return shapedPointsRead_; }
 
     // The bytes of a value or coordinate collected: more than any keeps
     // after tidying.
@@ -107,6 +109,7 @@ private:
         int valueDepth;
         int value;
         int extensionDepth;
+        bool operator==(const Place&) const = default;
     };
 
     static void OnStart(void* user, const XML_Char* name, const XML_Char** attributes);
@@ -142,8 +145,14 @@ private:
     // From the start of a point: the points in plain markup from here on,
     // read without the parser (gpx_plain_points.cpp).
     void ReadPlainPoints(const XML_Char* name);
+    // A point's content up to its end tag: along the shape of the point
+    // before where it has it, else token by token (ReadPlainContent), its
+    // shape kept for the next.
+    bool ReadPointContent(PlainTokens& tokens, PlainToken& token, std::string_view rawName);
     bool ReadPlainContent(PlainTokens& tokens, PlainToken& token);
-    inline void TakeElement(const PlainToken& element);
+    // The Value a whole element was taken as, -1 for none.
+    inline int TakeElement(const PlainToken& element);
+    inline void TakeText(size_t value, std::string_view text, bool spaced);
     bool BeginPlainPoint(const PlainToken& token);
     // What is read of a point where it is given: its position (the time is
     // read where the record is made, on the other thread when there are two).
@@ -169,6 +178,15 @@ private:
     uint64_t given_ = 0;  // points given by Next so far
     uint64_t bytesRead_ = 0;
     uint64_t plainPointsRead_ = 0;
+    uint64_t shapedPointsRead_ = 0;
+    // The shape of the last point whose content was read token by token,
+    // where the reader stood in its elements at its start and end, and the
+    // raw name of its element.
+    PlainShape shape_;
+    Place shapeStart_{};
+    Place shapeEnd_{};
+    std::string shapeName_;
+    std::array<PlainShapeText, PlainShape::kMaxTexts> shapeTexts_;  // the data of a point followed so
     std::string latitude_;  // attribute values with their white space made blanks
     std::string longitude_;
     std::string text_;  // character data with its line breaks made LF

@@ -17,6 +17,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace geoplait {
 
@@ -81,6 +82,46 @@ struct PlainToken {
     std::array<PlainAttribute, kPlainMaxAttributes> attributes;
 };
 
+// The shape of an element's content that was read as whole elements
+// ("<name>data</name>"), other tags and white space alone: its markup and
+// white space as they stood, with the character data of each whole element
+// a hole in it. A sibling whose content has the same bytes but for that data
+// reads as the content did, token for token, so it is followed in one pass
+// (PlainTokens::FollowShape) instead of read token by token: the markup
+// compared, the data checked plain. Programs write point after point alike.
+struct PlainShape {
+    // Holes kept at most; content with more has no shape.
+    static constexpr size_t kMaxTexts = 48;
+    struct Piece {
+        uint32_t length = 0;  // of markup and white space, in `literals`
+        PlainLines lines;     // its line breaks
+    };
+    std::string literals;       // the pieces one after the other
+    std::vector<Piece> pieces;  // one more than the holes: a piece stands before each and after the last
+    std::vector<int> tags;      // a number for each hole, the recorder's to give (what its data is to it)
+    int maxOpen = 0;            // elements open at once that the content's scan allowed
+    bool whole = false;         // the recording ended with the content: the shape may be followed
+
+    // Recording, along a scan of the content that starts at `at`.
+    void Start(const char* at, int open);
+    // The piece up to `text`, the data of a whole element, and the hole it is;
+    // false once there are too many.
+    bool AddText(std::string_view text, int tag);
+    // The last piece, up to `end` (the end tag of the element around the content).
+    void Close(const char* end);
+
+private:
+    const char* from_ = nullptr;  // the end of the last hole (the start, before any)
+    bool AddPiece(const char* to);
+};
+
+// The data of one hole of a shape as followed: as it stands, and whether it
+// holds white space.
+struct PlainShapeText {
+    std::string_view text;
+    bool spaced = false;
+};
+
 // Plain markup read token by token, as the parser would report it: start and
 // end tags nest within `depthRoom` levels (and kPlainMaxOpen), an end tag
 // closes the element open, no attribute stands twice in a tag. Every step is
@@ -102,11 +143,25 @@ public:
     // internals, xml_plain_scan.h).
     template <typename Take>
     PlainToken::Kind NextAfterElements(PlainToken& token, Take&& take);
+    // At the start of the content of the element around the scan (no
+    // element of the scan open): the content of the shape from here on,
+    // then the end tag "</outerName>" as it stands (no blanks before ">"),
+    // as the kOuterEnd token: the data
+    // of each hole into `texts` (room for kMaxTexts). False, nothing read,
+    // where the content differs from the shape but for its data, a hole's
+    // data is not plain, holds a reference or a CR (which the token way makes
+    // LF), or the text ends first.
+    bool FollowShape(const PlainShape& shape, std::string_view outerName, PlainShapeText* texts, PlainToken& token);
+    // Where the scan stands, and where the token read last starts.
+    const char* At() const { return p_; }
+    const char* TokenAt() const { return tokenStart_; }
     // The element whose start tag was read last is the one around what
     // follows: its end tag comes as kOuterEnd.
     void LeaveLastOpen() { --depth_; }
     // Elements begun in the scan and open now.
     int Depth() const { return depth_; }
+    // Elements the scan lets open at once.
+    int MaxOpen() const { return maxOpen_; }
     // Bytes of the text before the token read last, and after it.
     size_t TokenStart() const { return static_cast<size_t>(tokenStart_ - begin_); }
     size_t Offset() const { return static_cast<size_t>(p_ - begin_); }

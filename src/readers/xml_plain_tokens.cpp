@@ -123,4 +123,98 @@ PlainToken::Kind PlainTokens::Markup(PlainScan& scan, PlainToken& token) {
     return Kind::kStart;
 }
 
+void PlainShape::Start(const char* at, int open) {
+    literals.clear();
+    pieces.clear();
+    tags.clear();
+    maxOpen = open;
+    whole = false;
+    from_ = at;
+}
+
+bool PlainShape::AddPiece(const char* to) {
+    if (pieces.size() > kMaxTexts) return false;
+    const std::string_view piece(from_, static_cast<size_t>(to - from_));
+    Piece& added = pieces.emplace_back();
+    added.length = static_cast<uint32_t>(piece.size());
+    for (const char c : piece) CountBreak(c, added.lines);
+    literals.append(piece);
+    return true;
+}
+
+bool PlainShape::AddText(std::string_view text, int tag) {
+    if (!AddPiece(text.data())) return false;
+    tags.push_back(tag);
+    from_ = text.data() + text.size();
+    return true;
+}
+
+void PlainShape::Close(const char* end) { whole = AddPiece(end); }
+
+namespace {
+
+// Whether n bytes at a are those at b: in words, the last one overlapping
+// the one before, with no call for the few bytes of a piece.
+bool SameRun(const char* a, const char* b, size_t n) {
+    if (n >= 8) {
+        for (; n > 8; n -= 8, a += 8, b += 8) {
+            if (Word(a) != Word(b)) return false;
+        }
+        return Word(a + n - 8) == Word(b + n - 8);
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (a[i] != b[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool PlainTokens::FollowShape(const PlainShape& shape, std::string_view outerName, PlainShapeText* texts,
+                              PlainToken& token) {
+    if (stopped_ || depth_ != 0 || !shape.whole || shape.maxOpen > maxOpen_ ||
+        shape.pieces.size() > PlainShape::kMaxTexts + 1) {
+        return false;
+    }
+    const char* q = p_;
+    PlainLines lines = lines_;
+    const char* literal = shape.literals.data();
+    const size_t holes = shape.pieces.size() - 1;
+    for (size_t i = 0;; ++i) {
+        const PlainShape::Piece& piece = shape.pieces[i];
+        if (static_cast<size_t>(end_ - q) < piece.length || !SameRun(q, literal, piece.length)) return false;
+        q += piece.length;
+        literal += piece.length;
+        lines.lineFeeds += piece.lines.lineFeeds;
+        lines.carriageReturns += piece.lines.carriageReturns;
+        if (i == holes) break;
+        // The data of a whole element, as Element reads it; a CR in it is
+        // left to the token way.
+        const char* text = q;
+        bool spaced = false;
+        for (;;) {
+            q = PrintableRunEnd(q, end_, ' ');
+            if (q == end_) return false;
+            const char c = *q;
+            if (c == '<') break;
+            if (c == '\r' || !TakeBlank(c, lines)) return false;
+            spaced = true;
+            ++q;
+        }
+        texts[i] = {std::string_view(text, static_cast<size_t>(q - text)), spaced};
+    }
+    const size_t n = outerName.size();
+    if (static_cast<size_t>(end_ - q) < n + 3 || q[0] != '<' || q[1] != '/' || q[n + 2] != '>' ||
+        !SameBytes(q + 2, outerName)) {
+        return false;
+    }
+    tokenStart_ = q;
+    linesBefore_ = lines;
+    p_ = q + n + 3;
+    lines_ = lines;
+    token.kind = PlainToken::Kind::kOuterEnd;
+    token.text = std::string_view(q + 2, n);
+    return true;
+}
+
 }  // namespace geoplait

@@ -69,12 +69,15 @@ void PositionDigits(double w, char (&digits)[8]) {
     if (w < 1e11) {
         const auto whole = static_cast<uint64_t>((w + kRounder) - kRounder);
         if (whole < 100000000000ULL) {
-            // Eleven digits, zero-padded: the first eight are those of whole / 1000.
-            uint64_t first = whole / 1000;
-            for (size_t i = 8; i > 0; i -= 2) {
-                std::memcpy(digits + i - 2, kDigitPairs + 2 * (first % 100), 2);
-                first /= 100;
-            }
+            // Eleven digits, zero-padded: the first eight are those of
+            // whole / 1000, as two halves of four whose pairs come apart.
+            const auto first = static_cast<uint32_t>(whole / 1000);
+            const uint32_t high = first / 10000;
+            const uint32_t low = first % 10000;
+            std::memcpy(digits, kDigitPairs + 2 * (high / 100), 2);
+            std::memcpy(digits + 2, kDigitPairs + 2 * (high % 100), 2);
+            std::memcpy(digits + 4, kDigitPairs + 2 * (low / 100), 2);
+            std::memcpy(digits + 6, kDigitPairs + 2 * (low % 100), 2);
             return;
         }
     }
@@ -199,10 +202,17 @@ void WritePotLine(TextWriter& out, const LineWriterOptions& options, const Track
     line.Put("/adr=1");
 
     double altitude = p.Values.altitude.value;
-    if (!std::isfinite(altitude) || altitude < 0.0) altitude = 0.0;
-    // The integer part, printed from the double so that no height overflows.
+    // A height of "-0" too: "+-0" would be no number to a reader of the line.
+    if (!std::isfinite(altitude) || altitude <= 0.0) altitude = 0.0;
+    // The integer part: as an integer where the double holds it exactly
+    // (the same digits), else printed from the double, so that no height
+    // overflows.
     line.Put("/alt=+");
-    line.p += FormatFixedText(line.p, std::trunc(altitude), 0, 0);
+    if (altitude < kExactIntegers) {
+        line.Integer(static_cast<long long>(altitude));
+    } else {
+        line.p += FormatFixedText(line.p, std::trunc(altitude), 0, 0);
+    }
     line.Put("/col=12");
 
     line.Put("/pda=");

@@ -30,6 +30,7 @@ struct Read {
     std::vector<std::string> records;
     std::string error;
     uint64_t plain = 0;
+    uint64_t shaped = 0;
 };
 
 std::string Hex(double value) {
@@ -61,6 +62,7 @@ Read ReadAll(const std::string& path, GpxScan scan) {
     }
     read.error = reader.Error();
     read.plain = reader.PlainPointsRead();
+    read.shaped = reader.ShapedPointsRead();
     return read;
 }
 
@@ -148,6 +150,73 @@ TEST(GpxPlainPoints, WhatAPointHoldsReadsAsTheParserReadsIt) {
          {"<name>" + longSpaces + "abc</name>", "<name>" + longBreaks + "abc</name>",
           "<ele>" + longBreaks + "</ele><name>x" + longSpaces + "y" + longBreaks + "z</name>"}) {
         ExpectSameRead(path, Among(content));
+    }
+}
+
+// A point whose content has the bytes of the one before but for the data
+// of its whole elements is read along that one's shape; any other
+// difference, or data the token way reads otherwise, is read token by token.
+TEST(GpxPlainPoints, APointOfTheShapeOfTheOneBeforeReadsAsTheParserReadsIt) {
+    TempDir dir;
+    const std::string path = dir.File("in.gpx");
+    const std::string base =
+        "\r\n        <ele>43.1</ele>\r\n        <time>2023-06-30T23:20:01Z</time>\r\n        <hdop>1.5</hdop>"
+        "\r\n        <extensions><gpxtpx:TrackPointExtension><gpxtpx:speed>3</gpxtpx:speed>"
+        "</gpxtpx:TrackPointExtension></extensions>\r\n        <name>n</name><x a=\"1\"/>\r\n      ";
+    // Six points: two of the base, the changed one, the base, the changed
+    // one twice. The second of each is read along the shape of the first
+    // wherever the first has one: only the base's second where the change
+    // has none, also the changed ones' second where its shape is another.
+    const struct {
+        std::string_view from;
+        std::string_view to;
+        uint64_t shaped;
+        uint64_t plain = 6;
+    } changes[] = {
+        {"43.1", "-7", 5},
+        {"43.1", "", 5},
+        {"<name>n</name>", "<name>a  b\tc\nd</name>", 5},
+        {"1.5", "12345678901234567890", 5},
+        {"<gpxtpx:speed>3", "<gpxtpx:speed>", 5},
+        {"<name>n", "<name>]]", 5},
+        {"<ele>43.1</ele>", "", 2},
+        {"<ele>43.1</ele>", "<ele>1</ele><ele>2</ele>", 2},
+        {"<ele>43.1</ele>", "<elf>43.1</elf>", 2},
+        {"\r\n        <time>", "\n        <time>", 2},
+        {"<x a=\"1\"/>", "<x a=\"2\"/>", 2},
+        {"<x a=\"1\"/>", "<x a='1'/>", 2},
+        {"<name>n", "<name>n\r\n", 1},
+        {"<name>n", "<name>1>2", 1},
+        {"<name>n", "<name><!--c-->", 1},
+        {"<name>n", "<name><y/>", 1},
+        {"<ele>43.1</ele>", "<ele/>", 1},
+        {"<ele>43.1</ele>", "<speed/>", 1},  // no speed, not the extension's
+        {"<ele>43.1</ele>", "<ele>43.1</ele >", 1},
+        {"</extensions>\r\n", "</extensions><!---->\r\n", 1},
+        // Left to the parser, where the shape is read anew.
+        {"<name>n", "<name>a &amp; b", 1, 3},
+        {"<name>n", "<name>caf\xC3\xA9", 1, 3},
+    };
+    const auto changed = [&](std::string_view from, std::string_view to) {
+        std::string content = base;
+        const size_t at = content.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return content.replace(at, from.size(), to);
+    };
+    for (const auto& change : changes) {
+        const std::string content = changed(change.from, change.to);
+        std::string document = kHead;
+        for (int i = 0; i < 2; ++i) document += Point(base, i);
+        document += Point(content, 2) + Point(base, 3) + Point(content, 4) + Point(content, 5) + kTail;
+        const Read read = ExpectSameRead(path, document);
+        EXPECT_EQ(read.plain, change.plain) << change.to;
+        EXPECT_EQ(read.shaped, change.shaped) << change.to;
+    }
+    // The end tag of the point as the shape has it, or another.
+    for (const std::string_view end : {"</trkpt >", "</wpt>", "</trkpt"}) {
+        const std::string document = kHead + Point(base, 1) + Point(base, 2) + "  <trkpt lat=\"1\" lon=\"2\">" + base +
+                                     std::string(end) + "\n" + Point(base, 3) + kTail;
+        ExpectSameRead(path, document);
     }
 }
 
@@ -457,6 +526,58 @@ TEST(GpxPlainPoints, RandomDocumentsReadTheSameEitherWay) {
     // and others for the parser.
     EXPECT_GT(plain, 3000u) << plain;
     EXPECT_GT(records - plain, 100u) << plain << " of " << records;
+}
+
+TEST(GpxPlainPoints, PointsOfOneShapeAndChangesToItReadTheSameEitherWay) {
+    TempDir dir;
+    const std::string path = dir.File("shapes.gpx");
+    const std::string_view names[] = {"ele", "name", "time", "speed", "course", "sat", "hdop", "gpxtpx:speed"};
+    const std::string_view values[] = {"12.5", "", "2024-05-01T10:00:00Z", "a b", "7", "\t", "-0", "1e3", "a\r\nb"};
+    const std::string_view blanks[] = {"", "\n  ", "\r\n    ", " "};
+    const std::string_view bytes[] = {"<", ">", "&", "/", "\r", "\n", " ", "a", "\"", "=", "!", "\xC3", "]"};
+    std::mt19937 random(20261208);
+    const auto pick = [&](auto& list) {
+        return list[std::uniform_int_distribution<size_t>(0, std::size(list) - 1)(random)];
+    };
+    std::uniform_int_distribution<int> percent(0, 99);
+    uint64_t shaped = 0;
+    for (int round = 0; round < 400; ++round) {
+        // A shape: whole elements, once in an extension, between blanks.
+        std::vector<std::string_view> shape;
+        const int elements = 1 + percent(random) % 8;
+        for (int i = 0; i < elements; ++i) shape.push_back(pick(names));
+        const std::string_view blank = pick(blanks);
+        const bool extension = percent(random) < 30;
+        std::string document = "<gpx><trk><trkseg>";
+        for (int k = 0; k < 12; ++k) {
+            std::string content;
+            for (size_t i = 0; i < shape.size(); ++i) {
+                if (extension && i + 1 == shape.size()) content += "<extensions><gpxtpx:TrackPointExtension>";
+                content += std::string(blank) + "<" + std::string(shape[i]) + ">" + std::string(pick(values)) + "</" +
+                           std::string(shape[i]) + ">";
+                if (extension && i + 1 == shape.size()) content += "</gpxtpx:TrackPointExtension></extensions>";
+            }
+            content += blank;
+            // Now and then one byte changed, put in or taken away anywhere.
+            if (percent(random) < 25 && !content.empty()) {
+                const size_t at = std::uniform_int_distribution<size_t>(0, content.size() - 1)(random);
+                const int how = percent(random) % 3;
+                if (how == 0) content.insert(at, pick(bytes));
+                if (how == 1) content.erase(at, 1);
+                if (how == 2) content.replace(at, 1, pick(bytes));
+            }
+            document += "<trkpt lat=\"1." + std::to_string(k) + "\" lon=\"2\">" + content + "</trkpt>" +
+                        std::string(blank);
+        }
+        document += "</trkseg></trk></gpx>";
+        WriteFileBytes(path, document);
+        const Read parsed = ReadAll(path, GpxScan::kParserOnly);
+        const Read scanned = ReadAll(path, GpxScan::kPlainPointsApart);
+        shaped += scanned.shaped;
+        ASSERT_EQ(scanned.error, parsed.error) << document;
+        ASSERT_EQ(scanned.records, parsed.records) << document;
+    }
+    EXPECT_GT(shaped, 400u) << shaped;
 }
 
 }  // namespace

@@ -60,6 +60,7 @@ TEST(PotLine, PositionsAndAltitudesAsPrintfWouldWriteThem) {
         "59.99999999", "5959.99999999", "-0059.99999999", "18000.5", "1e15", "1e16", "1e17", "-5.3", "0.4", "99999999999",
         "4503599627.3705", "4503599627.37049", "9007199254.740993", "-9007199254.740991",  // around 2^52 and 2^53 units
         "0.9999991666666667", "35.99999916666667", "-1.9999991666666666", "0.9999975",  // seconds of exactly x.5 tenths
+        "9007199254740991", "9007199254740992", "4503599627370495.5", "0.999", "-0.5", "-0", "-0.0",  // heights around 2^53 and 0
     };
     std::mt19937_64 random(8);
     for (int i = 0; i < 1000; ++i) {
@@ -84,9 +85,9 @@ TEST(PotLine, PositionsAndAltitudesAsPrintfWouldWriteThem) {
         const std::string position = PrintfPosition(NumberOf(text));
         EXPECT_EQ(Item(line, "/ido="), position) << text;
         EXPECT_EQ(Item(line, "/kei="), position) << text;
-        // Below sea level and unreadable altitudes are 0.
+        // Below sea level, "-0" and unreadable altitudes are 0.
         double altitude = NumberOf(text);
-        if (!std::isfinite(altitude) || altitude < 0.0) altitude = 0.0;
+        if (!std::isfinite(altitude) || altitude <= 0.0) altitude = 0.0;
         char alt[400];
         std::snprintf(alt, sizeof alt, "+%.0f", std::trunc(altitude));
         EXPECT_EQ(Item(line, "/alt="), alt) << text;

@@ -74,8 +74,18 @@ void GpxReader::ReadPlainPoints(const XML_Char* name) {
     while (!ahead.outermost && read_ + 1 - given_ < kPointsAhead - 1) {
         const size_t pointEnd = tokens.Offset();
         const Place inPoint = Here();
-        // No value is being read between points.
-        PlainToken::Kind kind = tokens.Next(token, false);
+        // No value is being read between points. Mostly the start tag of
+        // the next point has the bytes of the one before but for its values.
+        PlainToken::Kind kind = PlainToken::Kind::kStart;
+        if (!tokens.FollowTag(tagShape_, token)) {
+            const char* from = tokens.At();
+            const PlainLines linesFrom = tokens.Lines();
+            kind = tokens.Next(token, false);
+            PlainLines before = tokens.LinesBeforeToken();
+            before.lineFeeds -= linesFrom.lineFeeds;
+            before.carriageReturns -= linesFrom.carriageReturns;
+            tagShape_.Record(from, tokens.TokenAt(), tokens.At(), before, token);
+        }
         while (kind == PlainToken::Kind::kCData || kind == PlainToken::Kind::kComment) {
             kind = tokens.Next(token, false);
         }

@@ -128,6 +128,7 @@ bool GpxReader::Open(const std::string& path, GpxScan scan) {
     plainPointsRead_ = 0;
     shapedPointsRead_ = 0;
     shape_.whole = false;
+    tagShape_.whole = false;
     if (!xml_.Open(path, this, {&OnStart, &OnEnd, &OnText})) return false;
     if (scan == GpxScan::kPlainPointsApart) {
         constexpr std::string_view kPointNames[] = {"trkpt", "rtept", "wpt"};
@@ -284,6 +285,20 @@ void GpxReader::ReadAhead(PointTexts& texts) {
     const bool longitudeRead =
         ReadXmlDegrees(texts.longitude, 180.0, kCoordinateChars, 'E', 'W', longitude, texts.eastWest);
     texts.position = PositionOfDegrees(latitudeRead && longitudeRead, latitude, longitude);
+    for (size_t v = 0; v < kValueCount; ++v) {
+        if (!texts.found[v]) continue;
+        std::string& value = texts.values[v];
+        if (texts.spaced[v]) TidyText(value);
+        texts.spaced[v] = false;
+        texts.numberRead[v] = false;
+        if (!kValues[v].number || value.empty() || value.size() > kValues[v].maxChars) continue;
+        XmlNumber number;
+        texts.numberRead[v] = ReadXmlNumber(value, number) && !number.exponent;
+        texts.numbers[v] = number.value;
+    }
+    // The time whole: one with seven fractional digits and an offset is
+    // longer than any field, and cutting it would lose its offset.
+    texts.timeRead = texts.found[kTime] && ReadXmlTime(texts.values[kTime], nullptr, texts.time);
 }
 
 void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
@@ -293,14 +308,8 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
     p.RmcEW.assign(1, texts.eastWest);
     p.Position = texts.position;
     p.GgaPosition = texts.position;
-    // The time whole: one with seven fractional digits and an offset is
-    // longer than any field, and cutting it would lose its offset. A time
-    // that is no time leaves the record's as it was.
-    if (texts.found[kTime]) {
-        std::string& time = texts.values[kTime];
-        if (texts.spaced[kTime]) TidyText(time);
-        ReadXmlTime(time, nullptr, p.Time);
-    }
+    // A time that is no time leaves the record's as it was.
+    if (texts.timeRead) p.Time = texts.time;
 
     p.PointName.clear();
     // A point without a speed of its own has none: RmcSpeed stays empty
@@ -314,11 +323,15 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
     for (size_t v = 0; v < kValueCount; ++v) {
         if (!texts.found[v] || v == kTime) continue;
         std::string& value = texts.values[v];
-        if (texts.spaced[v]) TidyText(value);
         if (kValues[v].number) {
             std::string& out = p.*kValues[v].target;
             if (v != kExtensionSpeed && (v != kSpeed || !texts.metresPerSecond)) {
-                const geoplait::Reading reading = TakeNumber(value, kValues[v].maxChars, out);
+                // A number kept whole as it stands with a digit first and no
+                // exponent reads alike both ways (TakeNumber).
+                const bool whole = texts.numberRead[v] && value.front() >= '0' && value.front() <= '9';
+                if (whole) out.assign(value);
+                const geoplait::Reading reading =
+                    whole ? geoplait::Reading{texts.numbers[v], true} : TakeNumber(value, kValues[v].maxChars, out);
                 if (v == kEle) {
                     p.Values.altitude = reading;
                     altitudeRead = true;
@@ -330,9 +343,8 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
             }
             // A speed in metres per second: mostly a plain decimal kept
             // whole, whose value is read once.
-            XmlNumber number;
-            if (value.size() <= kValues[v].maxChars && ReadXmlNumber(value, number) && !number.exponent) {
-                AssignFixed(out, number.value * kKnotsPerMetrePerSecond, 3, 1);
+            if (texts.numberRead[v]) {
+                AssignFixed(out, texts.numbers[v] * kKnotsPerMetrePerSecond, 3, 1);
             } else {
                 TakeXmlNumber(value, kValues[v].maxChars, out);
                 KnotsFromMetresPerSecond(out);

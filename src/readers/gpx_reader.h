@@ -77,6 +77,13 @@ public:
         RecordPosition position;
         char northSouth = 'N';
         char eastWest = 'E';
+        // Also read then, on the thread that reads, with the values tidied:
+        // the time (where it is one), and each number value that is a plain
+        // decimal of at most its characters (numberRead) and its number.
+        RecordTime time;
+        bool timeRead = false;
+        std::array<bool, kValueCount> numberRead{};
+        std::array<double, kValueCount> numbers{};
     };
     // Next in two steps, which may run on two threads: the texts of the next
     // point, its position read, null where Next would give false;
@@ -154,8 +161,9 @@ private:
     inline int TakeElement(const PlainToken& element);
     inline void TakeText(size_t value, std::string_view text, bool spaced);
     bool BeginPlainPoint(const PlainToken& token);
-    // What is read of a point where it is given: its position (the time is
-    // read where the record is made, on the other thread when there are two).
+    // What is read of a point where it is given: its position, time and
+    // numbers (Fill makes the record of them, on the other thread when
+    // there are two).
     static void ReadAhead(PointTexts& texts);
     Place Here() const { return {depth_, pointDepth_, valueDepth_, value_, extensionDepth_}; }
     void GoBack(const Place& place);
@@ -187,6 +195,7 @@ private:
     Place shapeEnd_{};
     std::string shapeName_;
     std::array<PlainShapeText, PlainShape::kMaxTexts> shapeTexts_;  // the data of a point followed so
+    PlainTagShape tagShape_;  // of the start tag of the last point whose tag was read token by token
     std::string latitude_;  // attribute values with their white space made blanks
     std::string longitude_;
     std::string text_;  // character data with its line breaks made LF

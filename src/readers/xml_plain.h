@@ -115,6 +115,31 @@ private:
     bool AddPiece(const char* to);
 };
 
+// The shape of a start tag with attributes and the white space before it,
+// as PlainShape has that of content: its bytes with each attribute's value a
+// hole. A tag of the same bytes but for its values (plain characters other
+// than the quote) is that tag with other values (PlainTokens::FollowTag):
+// the next point's start tag.
+struct PlainTagShape {
+    struct Name {
+        uint32_t at = 0;  // its first byte, from the start of its piece
+        uint32_t length = 0;
+    };
+    std::string literals;
+    std::vector<PlainShape::Piece> pieces;  // one more than the values
+    std::vector<Name> names;                // of each value's attribute, in the piece before the value
+    uint32_t tagAt = 0;                     // where "<" stands in the first piece
+    PlainLines linesBefore;                 // the line breaks before it
+    Name name;                              // the tag's name, and its local part
+    Name local;
+    bool whole = false;
+
+    // Made of the start tag `token` that the scan read from `from` to `end`,
+    // with white space (or other character data) alone before it, at `tag`,
+    // and `lines` before it since `from`.
+    void Record(const char* from, const char* tag, const char* end, const PlainLines& lines, const PlainToken& token);
+};
+
 // The data of one hole of a shape as followed: as it stands, and whether it
 // holds white space.
 struct PlainShapeText {
@@ -152,6 +177,13 @@ public:
     // data is not plain, holds a reference or a CR (which the token way makes
     // LF), or the text ends first.
     bool FollowShape(const PlainShape& shape, std::string_view outerName, PlainShapeText* texts, PlainToken& token);
+    // From here: the white space and start tag of the shape, as the token
+    // Next(token, false) would give. False, nothing read, where the bytes
+    // differ from the shape's but for the values, a value is not plain or
+    // holds a tab or line break, or the text ends first.
+    bool FollowTag(const PlainTagShape& shape, PlainToken& token);
+    // The line breaks of the scan so far.
+    const PlainLines& Lines() const { return lines_; }
     // Where the scan stands, and where the token read last starts.
     const char* At() const { return p_; }
     const char* TokenAt() const { return tokenStart_; }

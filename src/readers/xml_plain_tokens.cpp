@@ -153,9 +153,23 @@ void PlainShape::Close(const char* end) { whole = AddPiece(end); }
 
 namespace {
 
-// Whether n bytes at a are those at b: in words, the last one overlapping
-// the one before, with no call for the few bytes of a piece.
+// Whether n bytes at a are those at b: sixteen at a time where the machine
+// compares so, else in words, the last ones overlapping those before, with
+// no call for the few bytes of a piece.
 bool SameRun(const char* a, const char* b, size_t n) {
+#if defined(__SSE2__)
+    const auto same16 = [](const char* x, const char* y) {
+        const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x));
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y));
+        return _mm_movemask_epi8(_mm_cmpeq_epi8(u, v)) == 0xFFFF;
+    };
+    if (n >= 16) {
+        for (; n > 16; n -= 16, a += 16, b += 16) {
+            if (!same16(a, b)) return false;
+        }
+        return same16(a + n - 16, b + n - 16);
+    }
+#endif
     if (n >= 8) {
         for (; n > 8; n -= 8, a += 8, b += 8) {
             if (Word(a) != Word(b)) return false;
@@ -214,6 +228,90 @@ bool PlainTokens::FollowShape(const PlainShape& shape, std::string_view outerNam
     lines_ = lines;
     token.kind = PlainToken::Kind::kOuterEnd;
     token.text = std::string_view(q + 2, n);
+    return true;
+}
+
+void PlainTagShape::Record(const char* from, const char* tag, const char* end, const PlainLines& lines,
+                           const PlainToken& token) {
+    literals.clear();
+    pieces.clear();
+    names.clear();
+    whole = false;
+    if (token.kind != PlainToken::Kind::kStart || token.empty || token.attributeCount == 0 ||
+        token.text.data() < tag) {
+        return;
+    }
+    tagAt = static_cast<uint32_t>(tag - from);
+    linesBefore = lines;
+    name = {static_cast<uint32_t>(token.text.data() - from), static_cast<uint32_t>(token.text.size())};
+    local = {static_cast<uint32_t>(token.local.data() - from), static_cast<uint32_t>(token.local.size())};
+    const auto addPiece = [this](const char* start, const char* stop) {
+        const std::string_view bytes(start, static_cast<size_t>(stop - start));
+        PlainShape::Piece& added = pieces.emplace_back();
+        added.length = static_cast<uint32_t>(bytes.size());
+        for (const char c : bytes) CountBreak(c, added.lines);
+        literals.append(bytes);
+    };
+    // The values stand in the tag one after the other, as their attributes do.
+    const char* piece = from;
+    for (int i = 0; i < token.attributeCount; ++i) {
+        const PlainAttribute& attribute = token.attributes[static_cast<size_t>(i)];
+        const char* value = attribute.value.data();
+        if (attribute.spaced || attribute.name.data() < piece || value < attribute.name.data()) return;
+        names.push_back(
+            {static_cast<uint32_t>(attribute.name.data() - piece), static_cast<uint32_t>(attribute.name.size())});
+        addPiece(piece, value);
+        piece = value + attribute.value.size();
+    }
+    addPiece(piece, end);
+    whole = true;
+}
+
+bool PlainTokens::FollowTag(const PlainTagShape& shape, PlainToken& token) {
+    if (stopped_ || !shape.whole || depth_ >= maxOpen_) return false;
+    const char* const start = p_;
+    const char* q = p_;
+    PlainLines lines = lines_;
+    const char* literal = shape.literals.data();
+    const size_t values = shape.names.size();
+    for (size_t i = 0;; ++i) {
+        const PlainShape::Piece& piece = shape.pieces[i];
+        if (static_cast<size_t>(end_ - q) < piece.length || !SameRun(q, literal, piece.length)) return false;
+        if (i == values) {
+            q += piece.length;
+            break;
+        }
+        const PlainTagShape::Name& name = shape.names[i];
+        PlainAttribute& attribute = token.attributes[i];
+        attribute.name = std::string_view(q + name.at, name.length);
+        q += piece.length;
+        literal += piece.length;
+        lines.lineFeeds += piece.lines.lineFeeds;
+        lines.carriageReturns += piece.lines.carriageReturns;
+        // The value up to its quote, the last byte of the piece before.
+        const char quote = q[-1];
+        const char* value = q;
+        q = PrintableRunEnd(q, end_, quote);
+        if (q == end_ || *q != quote) return false;
+        attribute.value = std::string_view(value, static_cast<size_t>(q - value));
+        attribute.spaced = false;
+    }
+    const PlainShape::Piece& last = shape.pieces[values];
+    lines.lineFeeds += last.lines.lineFeeds;
+    lines.carriageReturns += last.lines.carriageReturns;
+    const std::string_view name(start + shape.name.at, shape.name.length);
+    token.kind = PlainToken::Kind::kStart;
+    token.empty = false;
+    token.text = name;
+    token.local = std::string_view(start + shape.local.at, shape.local.length);
+    token.attributeCount = static_cast<int>(values);
+    open_[static_cast<size_t>(depth_++)] = name;
+    tokenStart_ = start + shape.tagAt;
+    linesBefore_ = lines_;
+    linesBefore_.lineFeeds += shape.linesBefore.lineFeeds;
+    linesBefore_.carriageReturns += shape.linesBefore.carriageReturns;
+    p_ = q;
+    lines_ = lines;
     return true;
 }
 

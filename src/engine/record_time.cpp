@@ -56,6 +56,8 @@ int64_t FoldedDay(int64_t day) {
 }
 
 RecordTime LocalOf(const RecordTime& utc, int32_t offset) {
+    // Mostly UTC itself, a time of day within the day.
+    if (offset == 0 && utc.second >= 0 && utc.second < kSecondsPerDay) return utc;
     RecordTime local = utc;
     int dayStep = 0;
     local.second = AddClock(utc.second, SecondsOfHhmmss(offset), dayStep);

@@ -227,6 +227,7 @@ void ClearTrackPoint(TrackPoint& p) {
     p.Local = {};
     p.Readings.positionRead = false;
     p.Readings.valuesDerived = false;
+    p.Readings.speedRead = false;
 }
 
 namespace {

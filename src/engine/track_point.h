@@ -72,6 +72,9 @@ struct RecordReadings {
     // The record's speed and local time are derived: another run state that
     // takes the record takes them too.
     bool valuesDerived = false;
+    // Values.speed is the reading of RmcSpeed as its reader made the text
+    // (a reader that reads its values: kValuesRead).
+    bool speedRead = false;
     // The distances in km (on level ground) from the record to the last
     // points it was measured against, by their signed degrees: the previous
     // point and the placemark anchor, the same for each run state that takes

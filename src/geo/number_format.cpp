@@ -106,7 +106,7 @@ constexpr auto kScaledDigitWriters = ScaledDigitWriters(std::make_index_sequence
 // m * 10^precision / 2^-e, which 128-bit integers hold exactly (ScaledRounded).
 // Writes the text to the end of `buffer` (kBufferSize bytes); an empty view
 // when the value is out of this path's reach.
-std::string_view FormatFixedExact(char* buffer, double value, int precision) {
+std::string_view FormatFixedExact(char* buffer, double value, int precision, uint64_t* scaledOut = nullptr) {
     if (precision < 0 || precision > kFastPrecisionLimit) return {};
     const auto bits = std::bit_cast<uint64_t>(value);
     const bool negative = (bits >> 63) != 0;
@@ -121,6 +121,7 @@ std::string_view FormatFixedExact(char* buffer, double value, int precision) {
         const uint64_t mantissa = fraction | (uint64_t{1} << 52);
         if (!ScaledRounded(mantissa, shift, kPowersOfTen[precision], scaled)) return {};
     }
+    if (scaledOut != nullptr) *scaledOut = scaled;
     char* const end = buffer + kBufferSize;
     char* p = kScaledDigitWriters[static_cast<size_t>(precision)](end, scaled);
     if (negative) *--p = '-';
@@ -179,6 +180,22 @@ void AppendFixed(std::string& out, double value, int precision, int width) {
         out.append(static_cast<size_t>(width) - text.size(), ' ');
     }
     out.append(text);
+}
+
+bool AssignFixedRead(std::string& out, double value, int precision, int width, double& read) {
+    char buffer[kBufferSize];
+    uint64_t scaled = 0;
+    const std::string_view exact = FormatFixedExact(buffer, value, precision, &scaled);
+    if (exact.empty() || scaled > (uint64_t{1} << 53) || (width > 0 && exact.size() < static_cast<size_t>(width))) {
+        AssignFixed(out, value, precision, width);
+        return false;
+    }
+    out.assign(exact);
+    // As a plain decimal reads: its digits as an integer over the power of
+    // ten of its decimals, one rounding, then the sign.
+    read = static_cast<double>(scaled) / static_cast<double>(kPowersOfTen[precision]);
+    if (std::signbit(value)) read = -read;
+    return true;
 }
 
 void AssignFixed(std::string& out, double value, int precision, int width) {

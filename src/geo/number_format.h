@@ -12,6 +12,9 @@ namespace geoplait {
 
 // out = printf("%<width>.<precision>f", value).
 void AssignFixed(std::string& out, double value, int precision, int width);
+// AssignFixed, and the number the text reads as (NumberOf) into `read`
+// where the digits are exact (mostly): false where it is to be read back.
+bool AssignFixedRead(std::string& out, double value, int precision, int width, double& read);
 // Appends printf("%<width>.<precision>f", value).
 void AppendFixed(std::string& out, double value, int precision, int width);
 // Room enough for any text of FormatFixedText with a width up to 64.

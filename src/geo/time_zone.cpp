@@ -165,6 +165,7 @@ int32_t OffsetAtLocal(const LocalClock& clock, int64_t localSeconds) {
 }
 
 int64_t OffsetSeconds(int32_t hhmmss) {
+    if (hhmmss == 0) return 0;
     const int64_t magnitude = hhmmss < 0 ? -static_cast<int64_t>(hhmmss) : hhmmss;
     const int64_t seconds = magnitude / 10000 * 3600 + magnitude / 100 % 100 * 60 + magnitude % 100;
     return hhmmss < 0 ? -seconds : seconds;

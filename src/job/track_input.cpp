@@ -26,9 +26,11 @@ namespace {
 template <typename Reader>
 void Arrive(TrackSpeed& speed, TrackPoint& point, std::string_view fallback) {
     DropHalfPosition(point);
+    // A speed of the record's own stays as its reader read it.
+    const bool speedRead = point.Readings.speedRead && !point.RmcSpeed.empty();
     speed.Fill(point, fallback);
     if constexpr (requires { requires Reader::kValuesRead; }) {
-        point.Values.speed = ReadingOf(point.RmcSpeed);
+        if (!speedRead) point.Values.speed = ReadingOf(point.RmcSpeed);
     } else {
         ReadRecordValues(point);
     }

@@ -296,9 +296,6 @@ void GpxReader::ReadAhead(PointTexts& texts) {
         texts.numberRead[v] = ReadXmlNumber(value, number) && !number.exponent;
         texts.numbers[v] = number.value;
     }
-    // The time whole: one with seven fractional digits and an offset is
-    // longer than any field, and cutting it would lose its offset.
-    texts.timeRead = texts.found[kTime] && ReadXmlTime(texts.values[kTime], nullptr, texts.time);
 }
 
 void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
@@ -308,13 +305,17 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
     p.RmcEW.assign(1, texts.eastWest);
     p.Position = texts.position;
     p.GgaPosition = texts.position;
-    // A time that is no time leaves the record's as it was.
-    if (texts.timeRead) p.Time = texts.time;
+    // The time whole: one with seven fractional digits and an offset is
+    // longer than any field, and cutting it would lose its offset. A time
+    // that is no time leaves the record's as it was. Read here rather than
+    // with the numbers, so that the two threads have about as much to do.
+    if (texts.found[kTime]) ReadXmlTime(texts.values[kTime], nullptr, p.Time);
 
     p.PointName.clear();
     // A point without a speed of its own has none: RmcSpeed stays empty
     // for the speed computed from the track.
     p.RmcSpeed.clear();
+    p.Readings.speedRead = false;
     // The point's own <speed> and <course> win over the extension's.
     if (texts.found[kSpeed]) texts.found[kExtensionSpeed] = false;
     if (texts.found[kCourse]) texts.found[kExtensionCourse] = false;
@@ -335,7 +336,10 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
                 if (v == kEle) {
                     p.Values.altitude = reading;
                     altitudeRead = true;
-                } else if (v != kSpeed) {
+                } else if (v == kSpeed) {
+                    p.Values.speed = reading;
+                    p.Readings.speedRead = true;
+                } else {
                     p.Values.course = reading;
                     courseRead = true;
                 }
@@ -343,7 +347,11 @@ void GpxReader::Fill(PointTexts& texts, TrackPoint& p) {
             }
             // A speed in metres per second: mostly a plain decimal kept
             // whole, whose value is read once.
-            if (texts.numberRead[v]) {
+            double knots = 0.0;
+            if (texts.numberRead[v] && AssignFixedRead(out, texts.numbers[v] * kKnotsPerMetrePerSecond, 3, 1, knots)) {
+                p.Values.speed = {knots, true};
+                p.Readings.speedRead = true;
+            } else if (texts.numberRead[v]) {
                 AssignFixed(out, texts.numbers[v] * kKnotsPerMetrePerSecond, 3, 1);
             } else {
                 TakeXmlNumber(value, kValues[v].maxChars, out);

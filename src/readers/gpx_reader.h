@@ -78,10 +78,8 @@ public:
         char northSouth = 'N';
         char eastWest = 'E';
         // Also read then, on the thread that reads, with the values tidied:
-        // the time (where it is one), and each number value that is a plain
-        // decimal of at most its characters (numberRead) and its number.
-        RecordTime time;
-        bool timeRead = false;
+        // each number value that is a plain decimal of at most its
+        // characters (numberRead) and its number.
         std::array<bool, kValueCount> numberRead{};
         std::array<double, kValueCount> numbers{};
     };
@@ -161,9 +159,9 @@ private:
     inline int TakeElement(const PlainToken& element);
     inline void TakeText(size_t value, std::string_view text, bool spaced);
     bool BeginPlainPoint(const PlainToken& token);
-    // What is read of a point where it is given: its position, time and
-    // numbers (Fill makes the record of them, on the other thread when
-    // there are two).
+    // What is read of a point where it is given: its position and numbers
+    // (Fill makes the record of them, on the other thread when there are
+    // two).
     static void ReadAhead(PointTexts& texts);
     Place Here() const { return {depth_, pointDepth_, valueDepth_, value_, extensionDepth_}; }
     void GoBack(const Place& place);

@@ -99,6 +99,7 @@ struct PlainShape {
     std::string literals;       // the pieces one after the other
     std::vector<Piece> pieces;  // one more than the holes: a piece stands before each and after the last
     std::vector<int> tags;      // a number for each hole, the recorder's to give (what its data is to it)
+    PlainLines lines;           // of all the pieces
     int maxOpen = 0;            // elements open at once that the content's scan allowed
     bool whole = false;         // the recording ended with the content: the shape may be followed
 

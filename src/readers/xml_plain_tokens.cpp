@@ -127,6 +127,7 @@ void PlainShape::Start(const char* at, int open) {
     literals.clear();
     pieces.clear();
     tags.clear();
+    lines = {};
     maxOpen = open;
     whole = false;
     from_ = at;
@@ -138,6 +139,8 @@ bool PlainShape::AddPiece(const char* to) {
     Piece& added = pieces.emplace_back();
     added.length = static_cast<uint32_t>(piece.size());
     for (const char c : piece) CountBreak(c, added.lines);
+    lines.lineFeeds += added.lines.lineFeeds;
+    lines.carriageReturns += added.lines.carriageReturns;
     literals.append(piece);
     return true;
 }
@@ -156,7 +159,7 @@ namespace {
 // Whether n bytes at a are those at b: sixteen at a time where the machine
 // compares so, else in words, the last ones overlapping those before, with
 // no call for the few bytes of a piece.
-bool SameRun(const char* a, const char* b, size_t n) {
+[[gnu::always_inline]] inline bool SameRun(const char* a, const char* b, size_t n) {
 #if defined(__SSE2__)
     const auto same16 = [](const char* x, const char* y) {
         const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x));
@@ -190,25 +193,28 @@ bool PlainTokens::FollowShape(const PlainShape& shape, std::string_view outerNam
         shape.pieces.size() > PlainShape::kMaxTexts + 1) {
         return false;
     }
+    // In locals: the stores of the texts might otherwise be taken to change
+    // the scan's own fields.
     const char* q = p_;
+    const char* const end = end_;
+    const PlainShape::Piece* const pieces = shape.pieces.data();
+    // The line breaks of the data; those of the pieces are added at the end.
     PlainLines lines = lines_;
     const char* literal = shape.literals.data();
     const size_t holes = shape.pieces.size() - 1;
     for (size_t i = 0;; ++i) {
-        const PlainShape::Piece& piece = shape.pieces[i];
-        if (static_cast<size_t>(end_ - q) < piece.length || !SameRun(q, literal, piece.length)) return false;
-        q += piece.length;
-        literal += piece.length;
-        lines.lineFeeds += piece.lines.lineFeeds;
-        lines.carriageReturns += piece.lines.carriageReturns;
+        const uint32_t length = pieces[i].length;
+        if (static_cast<size_t>(end - q) < length || !SameRun(q, literal, length)) return false;
+        q += length;
+        literal += length;
         if (i == holes) break;
         // The data of a whole element, as Element reads it; a CR in it is
         // left to the token way.
         const char* text = q;
         bool spaced = false;
         for (;;) {
-            q = PrintableRunEnd(q, end_, ' ');
-            if (q == end_) return false;
+            q = PrintableRunEnd(q, end, ' ');
+            if (q == end) return false;
             const char c = *q;
             if (c == '<') break;
             if (c == '\r' || !TakeBlank(c, lines)) return false;
@@ -218,10 +224,12 @@ bool PlainTokens::FollowShape(const PlainShape& shape, std::string_view outerNam
         texts[i] = {std::string_view(text, static_cast<size_t>(q - text)), spaced};
     }
     const size_t n = outerName.size();
-    if (static_cast<size_t>(end_ - q) < n + 3 || q[0] != '<' || q[1] != '/' || q[n + 2] != '>' ||
+    if (static_cast<size_t>(end - q) < n + 3 || q[0] != '<' || q[1] != '/' || q[n + 2] != '>' ||
         !SameBytes(q + 2, outerName)) {
         return false;
     }
+    lines.lineFeeds += shape.lines.lineFeeds;
+    lines.carriageReturns += shape.lines.carriageReturns;
     tokenStart_ = q;
     linesBefore_ = lines;
     p_ = q + n + 3;

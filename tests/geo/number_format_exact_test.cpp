@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text_fields.h"
 #include "geo/number_format.h"
 
 namespace geoplait {
@@ -189,6 +190,36 @@ TEST(FormatFixedText, WritesPrintfTextAndPaddingAtEveryWidthAroundItsShortCopy) 
             }
         }
     }
+}
+
+// The number a text made by AssignFixedRead reads as is NumberOf of the
+// text, to the bit, where it gives one; the text is AssignFixed's.
+TEST(AppendFixedExact, AFixedTextReadsAsTheNumberItWasSaidToBe) {
+    std::mt19937_64 random(20261208);
+    std::vector<double> values = {0.0, -0.0, 0.0005, -0.0005, 0.0004999, 7.908, 1e-9, -1e-9, 4.064111 * 3600.0 / 1852.0,
+                                  9007199254740.991, 9007199254740.992, 9007199254740.993, 1e15, 1e17, -2.5e16,
+                                  std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    for (int i = 0; i < 20000; ++i) {
+        values.push_back(std::ldexp(static_cast<double>(random() % 2000001) - 1000000.0, static_cast<int>(random() % 40) - 30));
+    }
+    int read = 0;
+    for (const int precision : {0, 1, 3, 6, 9}) {
+        for (const int width : {0, 1, 8}) {
+            for (const double v : values) {
+                std::string text;
+                std::string expected;
+                AssignFixed(expected, v, precision, width);
+                double number = 1234.5;
+                if (AssignFixedRead(text, v, precision, width, number)) {
+                    ++read;
+                    ASSERT_EQ(std::bit_cast<uint64_t>(number), std::bit_cast<uint64_t>(NumberOf(text)))
+                        << text << " of " << v;
+                }
+                ASSERT_EQ(text, expected) << v;
+            }
+        }
+    }
+    EXPECT_GT(read, 200000);
 }
 
 }  // namespace

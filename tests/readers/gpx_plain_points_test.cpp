@@ -354,6 +354,30 @@ TEST(GpxPlainPoints, APointsCoordinatesReadAsTheParserReadsThem) {
     }
 }
 
+// The start tag of a point with the bytes of the one before but for its
+// values is read along that one's shape: its values as they stand.
+TEST(GpxPlainPoints, AStartTagOfTheShapeOfTheOneBeforeReadsAsTheParserReadsIt) {
+    TempDir dir;
+    const std::string path = dir.File("in.gpx");
+    const std::string_view tags[] = {
+        "<trkpt lat=\"-35.25\" lon=\"139\">", "<trkpt lat=\"\" lon=\"1\">", "<trkpt lat=\"3'5\" lon=\"1\">",
+        "<trkpt lat=\"3>5\" lon=\"1\">",  "<trkpt lat=\"3&#46;5\" lon=\"1\">", "<trkpt lat=\"3<5\" lon=\"1\">",
+        "<trkpt lat=\"3\t5\" lon=\"1\">",  "<trkpt lat=\"3\r\n5\" lon=\"1\">", "<trkpt lat='35' lon='1'>",
+        "<trkpt lon=\"1\" lat=\"35\">",    "<trkpt lat=\"35\" lon=\"1\" x=\"2\">", "<trkpt lat=\"35\"  lon=\"1\">",
+        "<trkptx lat=\"35\" lon=\"1\">",   "<trkpt lat=\"35\" lon=\"1\"/>", "<trkpt lat=\"9\xC3\xA9\" lon=\"1\">",
+        "<trkpt lat=\"35\" lon=\"1\" lat=\"2\">",
+    };
+    const std::string base = "<trkpt lat=\"35.5\" lon=\"139.5\">";
+    for (const std::string_view tag : tags) {
+        const std::string name(tag.substr(1, tag.find(' ') - 1));
+        const std::string point = std::string(tag) + (tag.ends_with("/>") ? "" : "<ele>5</ele></" + name + ">") + "\n  ";
+        const std::string plain = base + "<ele>5</ele></trkpt>\n  ";
+        // After two of the base, then twice itself, then the base again.
+        const Read read = ExpectSameRead(path, kHead + plain + plain + point + point + plain + kTail);
+        EXPECT_GE(read.plain, 2u) << tag;
+    }
+}
+
 TEST(GpxPlainPoints, WhatStandsBetweenPointsEndsTheScanThere) {
     TempDir dir;
     const std::string path = dir.File("in.gpx");

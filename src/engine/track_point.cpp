@@ -69,7 +69,8 @@ void ReadPositionTexts(TrackPoint& p) {
     }
 }
 
-Reading ReadingOf(std::string_view text) { return {NumberOf(text), !text.empty()}; }
+// An empty text (mostly a field the input has none of) is no reading, read without a call.
+Reading ReadingOf(std::string_view text) { return text.empty() ? Reading{} : Reading{NumberOf(text), true}; }
 
 void ReadTimeTexts(TrackPoint& p) { p.Time = TimeOfTexts(p.RmcDate, p.RmcTime); }
 

@@ -137,13 +137,12 @@ inline int GpxReader::TakeElement(const PlainToken& element) {
     value_ = -1;
     valueDepth_ = 0;
     // With what the scan saw of its white space, all of it.
-    TakeText(static_cast<size_t>(value), ParsedText(element.content, element.carriageReturn, text_),
+    TakeText(Reading(), static_cast<size_t>(value), ParsedText(element.content, element.carriageReturn, text_),
              element.spaced);
     return value;
 }
 
-inline void GpxReader::TakeText(size_t value, std::string_view text, bool spaced) {
-    PointTexts& point = Reading();
+inline void GpxReader::TakeText(PointTexts& point, size_t value, std::string_view text, bool spaced) {
     point.found[value] = true;
     if (text.empty()) {
         point.values[value].clear();
@@ -159,8 +158,10 @@ bool GpxReader::ReadPointContent(PlainTokens& tokens, PlainToken& token, std::st
     if (Here() == shapeStart_ && rawName == shapeName_ && tokens.FollowShape(shape_, rawName, texts.data(), token)) {
         // Each whole element as TakeElement takes it, the reader left where
         // the shape's content left it.
+        PointTexts& point = Reading();
+        const int* const tags = shape_.tags.data();
         for (size_t i = 0; i < shape_.tags.size(); ++i) {
-            if (shape_.tags[i] >= 0) TakeText(static_cast<size_t>(shape_.tags[i]), texts[i].text, texts[i].spaced);
+            if (tags[i] >= 0) TakeText(point, static_cast<size_t>(tags[i]), texts[i].text, texts[i].spaced);
         }
         GoBack(shapeEnd_);
         ++shapedPointsRead_;

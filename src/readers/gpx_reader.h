@@ -157,7 +157,7 @@ private:
     bool ReadPlainContent(PlainTokens& tokens, PlainToken& token);
     // The Value a whole element was taken as, -1 for none.
     inline int TakeElement(const PlainToken& element);
-    inline void TakeText(size_t value, std::string_view text, bool spaced);
+    static inline void TakeText(PointTexts& point, size_t value, std::string_view text, bool spaced);
     bool BeginPlainPoint(const PlainToken& token);
     // What is read of a point where it is given: its position and numbers
     // (Fill makes the record of them, on the other thread when there are

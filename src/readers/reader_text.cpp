@@ -160,11 +160,22 @@ bool ScanXmlNumber(std::string_view t, XmlNumberScan& scan) {
     uint64_t digits = 0;
     size_t count = 0;
     const auto take = [&] {
-        for (; p < end; ++p) {
-            const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - unsigned{'0'};
-            if (digit > 9) break;
-            if (kShort || count < 19) digits = digits * 10 + digit;
-            ++count;
+        if constexpr (kShort) {
+            // Counted once, from where the digits end.
+            const char* const first = p;
+            for (; p < end; ++p) {
+                const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - unsigned{'0'};
+                if (digit > 9) break;
+                digits = digits * 10 + digit;
+            }
+            count += static_cast<size_t>(p - first);
+        } else {
+            for (; p < end; ++p) {
+                const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - unsigned{'0'};
+                if (digit > 9) break;
+                if (count < 19) digits = digits * 10 + digit;
+                ++count;
+            }
         }
     };
     take();

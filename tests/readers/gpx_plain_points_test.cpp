@@ -253,6 +253,11 @@ TEST(GpxPlainPoints, ASpeedInMetresPerSecondIsReadOnceAsBefore) {
             for (int twice = 0; twice < 2; ++twice) {
                 ASSERT_TRUE(reader.Next(point));
                 EXPECT_EQ(point.RmcSpeed, knots(std::string(speed))) << speed;
+                // A speed read with its text is the reading of that text, to the bit.
+                if (point.Readings.speedRead) {
+                    EXPECT_EQ(Hex(point.Values.speed.value), Hex(ReadingOf(point.RmcSpeed).value)) << speed;
+                    EXPECT_TRUE(point.Values.speed.known) << speed;
+                }
                 ClearTrackPoint(point);
             }
         }

@@ -291,6 +291,24 @@ struct PlainScan {
     return c == ' ' || c == '\t';
 }
 
+// The end of a whole element's data from q: plain characters and white
+// space (its line breaks counted, `spaced` set) up to the "<" of its end
+// tag; nullptr where anything else stands first or the text ends. `kNoCr`:
+// a CR ends it too (it would be LF as the parser gives it).
+template <bool kNoCr>
+[[gnu::always_inline]] inline const char* WholeDataEnd(const char* q, const char* end, PlainLines& lines,
+                                                       bool& spaced) {
+    for (;;) {
+        q = PrintableRunEnd(q, end, ' ');
+        if (q == end) return nullptr;
+        const char c = *q;
+        if (c == '<') return q;
+        if ((kNoCr && c == '\r') || !TakeBlank(c, lines)) return nullptr;
+        spaced = true;
+        ++q;
+    }
+}
+
 // White space up to the next markup, passed by: mostly the line break and
 // indent between two elements, the blanks eight at a time. False, nothing
 // passed, where anything else stands before the markup or the text ends
@@ -335,15 +353,8 @@ struct PlainScan {
     const char* data = ++q;
     PlainLines lines = lines_;
     bool spaced = false;
-    for (;;) {
-        q = PrintableRunEnd(q, end_, ' ');
-        if (q == end_) return false;
-        const char c = *q;
-        if (c == '<') break;
-        if (!TakeBlank(c, lines)) return false;
-        spaced = true;
-        ++q;
-    }
+    q = WholeDataEnd<false>(q, end_, lines, spaced);
+    if (q == nullptr) return false;
     if (static_cast<size_t>(end_ - q) < nameLength + 3 || q[1] != '/' || q[nameLength + 2] != '>') return false;
     if (nameLength <= 8 && end_ - q >= 10) {
         // The name in one word: its bytes are before q, and the word at q + 2

@@ -123,6 +123,20 @@ PlainToken::Kind PlainTokens::Markup(PlainScan& scan, PlainToken& token) {
     return Kind::kStart;
 }
 
+namespace {
+
+// A piece of markup appended to a shape's bytes, its line breaks counted.
+const PlainShape::Piece& AppendPiece(std::string& literals, std::vector<PlainShape::Piece>& pieces,
+                                     std::string_view bytes) {
+    PlainShape::Piece& added = pieces.emplace_back();
+    added.length = static_cast<uint32_t>(bytes.size());
+    for (const char c : bytes) CountBreak(c, added.lines);
+    literals.append(bytes);
+    return added;
+}
+
+}  // namespace
+
 void PlainShape::Start(const char* at, int open) {
     literals.clear();
     pieces.clear();
@@ -135,13 +149,9 @@ void PlainShape::Start(const char* at, int open) {
 
 bool PlainShape::AddPiece(const char* to) {
     if (pieces.size() > kMaxTexts) return false;
-    const std::string_view piece(from_, static_cast<size_t>(to - from_));
-    Piece& added = pieces.emplace_back();
-    added.length = static_cast<uint32_t>(piece.size());
-    for (const char c : piece) CountBreak(c, added.lines);
+    const Piece& added = AppendPiece(literals, pieces, std::string_view(from_, static_cast<size_t>(to - from_)));
     lines.lineFeeds += added.lines.lineFeeds;
     lines.carriageReturns += added.lines.carriageReturns;
-    literals.append(piece);
     return true;
 }
 
@@ -212,15 +222,8 @@ bool PlainTokens::FollowShape(const PlainShape& shape, std::string_view outerNam
         // left to the token way.
         const char* text = q;
         bool spaced = false;
-        for (;;) {
-            q = PrintableRunEnd(q, end, ' ');
-            if (q == end) return false;
-            const char c = *q;
-            if (c == '<') break;
-            if (c == '\r' || !TakeBlank(c, lines)) return false;
-            spaced = true;
-            ++q;
-        }
+        q = WholeDataEnd<true>(q, end, lines, spaced);
+        if (q == nullptr) return false;
         texts[i] = {std::string_view(text, static_cast<size_t>(q - text)), spaced};
     }
     const size_t n = outerName.size();
@@ -254,11 +257,7 @@ void PlainTagShape::Record(const char* from, const char* tag, const char* end, c
     name = {static_cast<uint32_t>(token.text.data() - from), static_cast<uint32_t>(token.text.size())};
     local = {static_cast<uint32_t>(token.local.data() - from), static_cast<uint32_t>(token.local.size())};
     const auto addPiece = [this](const char* start, const char* stop) {
-        const std::string_view bytes(start, static_cast<size_t>(stop - start));
-        PlainShape::Piece& added = pieces.emplace_back();
-        added.length = static_cast<uint32_t>(bytes.size());
-        for (const char c : bytes) CountBreak(c, added.lines);
-        literals.append(bytes);
+        AppendPiece(literals, pieces, std::string_view(start, static_cast<size_t>(stop - start)));
     };
     // The values stand in the tag one after the other, as their attributes do.
     const char* piece = from;

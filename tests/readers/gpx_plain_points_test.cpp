@@ -212,6 +212,15 @@ TEST(GpxPlainPoints, APointOfTheShapeOfTheOneBeforeReadsAsTheParserReadsIt) {
         EXPECT_EQ(read.plain, change.plain) << change.to;
         EXPECT_EQ(read.shaped, change.shaped) << change.to;
     }
+    // A shape holds at most 48 pieces of data (the <ele> one of them): one
+    // more, and each point is read token by token.
+    for (const auto& [elements, shaped] : {std::pair{46, 2u}, std::pair{47, 2u}, std::pair{48, 0u}}) {
+        std::string content;
+        for (int i = 0; i < elements; ++i) content += "<hdop>" + std::to_string(i) + "</hdop>";
+        const std::string document = kHead + Point(content + "<ele>1</ele>", 1) + Point(content + "<ele>2</ele>", 2) +
+                                     Point(content + "<ele>3</ele>", 3) + kTail;
+        EXPECT_EQ(ExpectSameRead(path, document).shaped, shaped) << elements;
+    }
     // The end tag of the point as the shape has it, or another.
     for (const std::string_view end : {"</trkpt >", "</wpt>", "</trkpt"}) {
         const std::string document = kHead + Point(base, 1) + Point(base, 2) + "  <trkpt lat=\"1\" lon=\"2\">" + base +
